@@ -1,0 +1,203 @@
+// TransferText.cpp: text and path helpers of the transfer primitives.
+#include "TransferText.h"
+
+#include <algorithm>
+
+namespace wizard {
+namespace {
+
+unsigned char upperByte(unsigned char c)
+{
+    if (c >= 'a' && c <= 'z')
+        return static_cast<unsigned char>(c - 0x20);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return static_cast<unsigned char>(c - 0x20);
+    switch (c) {
+    case 0x9A: return 0x8A; // s caron
+    case 0x9C: return 0x8C; // oe
+    case 0x9E: return 0x8E; // z caron
+    case 0xFF: return 0x9F; // y diaeresis
+    default: return c;
+    }
+}
+
+bool equalAt(std::string_view text, size_t pos, std::string_view search, CaseMode mode)
+{
+    if (mode == CaseMode::Exact)
+        return text.compare(pos, search.size(), search) == 0;
+    for (size_t i = 0; i < search.size(); ++i) {
+        if (upperByte(static_cast<unsigned char>(text[pos + i])) != upperByte(static_cast<unsigned char>(search[i])))
+            return false;
+    }
+    return true;
+}
+
+bool isDriveAbsolute(std::string_view p)
+{
+    return p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+}
+
+bool isUnc(std::string_view p) { return p.size() > 2 && p[0] == '\\' && p[1] == '\\'; }
+
+} // namespace
+
+std::string upperAnsi(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(upperByte(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string upperAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 0x20);
+    return out;
+}
+
+std::string replaceAll(std::string_view text, std::string_view search, std::string_view replacement, CaseMode mode)
+{
+    if (search.empty())
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    while (pos < text.size()) {
+        if (text.size() - pos >= search.size() && equalAt(text, pos, search, mode)) {
+            out.append(replacement);
+            pos += search.size();
+        } else {
+            out.push_back(text[pos]);
+            ++pos;
+        }
+    }
+    return out;
+}
+
+bool rewriteText(std::string& text, std::string_view search, std::string_view replacement, CaseMode mode)
+{
+    if (search.empty() || replacement.empty())
+        return false;
+    text = replaceAll(text, search, replacement, mode);
+    return true;
+}
+
+bool isMirrorKey(std::string_view key)
+{
+    return key.size() >= kMirrorPrefix.size() && upperAscii(key.substr(0, kMirrorPrefix.size())) == kMirrorPrefix;
+}
+
+std::string realKeyOf(std::string_view key)
+{
+    return trim(replaceAll(key, kMirrorPrefix, ""));
+}
+
+unsigned rootHandleOf(std::string_view hiveName)
+{
+    const std::string h = upperAscii(hiveName);
+    if (h == "HKEY_CLASSES_ROOT")
+        return 0x80000000u;
+    if (h == "HKEY_CURRENT_USER")
+        return 0x80000001u;
+    if (h == "HKEY_LOCAL_MACHINE")
+        return 0x80000002u;
+    return 0;
+}
+
+std::string trim(std::string_view text)
+{
+    const auto notBlank = [](char c) { return c != ' ' && c != '\t'; };
+    const auto b = std::find_if(text.begin(), text.end(), notBlank);
+    const auto e = std::find_if(text.rbegin(), text.rend(), notBlank).base();
+    return b < e ? std::string(b, e) : std::string();
+}
+
+bool endsWithNoCase(std::string_view text, std::string_view ending)
+{
+    return text.size() >= ending.size() && upperAnsi(text.substr(text.size() - ending.size())) == upperAnsi(ending);
+}
+
+bool containsNoCase(std::string_view text, std::string_view part)
+{
+    return upperAnsi(text).find(upperAnsi(part)) != std::string::npos;
+}
+
+std::string namePartOf(std::string_view path)
+{
+    const size_t slash = path.rfind('\\');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash));
+}
+
+std::string folderOf(std::string_view path)
+{
+    const size_t slash = path.rfind('\\');
+    return std::string(slash == std::string_view::npos ? path : path.substr(0, slash));
+}
+
+std::string fileNameOf(std::string_view path)
+{
+    const size_t slash = path.rfind('\\');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string translateDrive(std::string_view path, std::string_view localDrive)
+{
+    if (path.size() < 2)
+        return std::string(path);
+    return replaceAll(path, path.substr(0, 2), localDrive);
+}
+
+bool isRootPath(std::string_view p)
+{
+    while (!p.empty() && p.back() == '\\' && !(p.size() == 2 && isUnc(p)))
+        p.remove_suffix(1);
+    if (isDriveAbsolute(p))
+        return p.size() == 2;
+    if (isUnc(p)) {
+        // \\PC or \\PC\SHARE: no folder below the share.
+        const size_t first = p.find('\\', 2);
+        if (first == std::string_view::npos)
+            return true;
+        return p.find('\\', first + 1) == std::string_view::npos;
+    }
+    return p.empty();
+}
+
+std::optional<std::string> folderToEmpty(std::string_view path)
+{
+    std::string_view p = path;
+    if (p.size() >= 3 && p.substr(p.size() - 3) == "*.*")
+        p.remove_suffix(3);
+    if (!p.empty() && p.back() == '\\')
+        p.remove_suffix(1);
+    if (!(isDriveAbsolute(p) || isUnc(p)) || isRootPath(p))
+        return std::nullopt;
+    return std::string(p);
+}
+
+bool expandPathTokens(std::string& path, const TokenFolders& folders, bool& unresolved)
+{
+    const std::string systemDrive = folders.winDir.size() >= 2 ? folders.winDir.substr(0, 2) : std::string();
+    const std::string appData = folders.userProfile.empty() ? std::string() : folders.userProfile + "\\Application Data";
+    const std::pair<std::string_view, const std::string*> tokens[] = {
+        {"%windir%", &folders.winDir},        {"%SystemRoot%", &folders.winDir},
+        {"%USERPROFILE%", &folders.userProfile}, {"%SystemDrive%", &systemDrive},
+        {"%APPDATA%", &appData},
+    };
+    bool expanded = false;
+    unresolved = false;
+    for (const auto& [token, value] : tokens) {
+        if (path.find(token) == std::string::npos)
+            continue;
+        if (value->empty())
+            unresolved = true;
+        path = replaceAll(path, token, *value);
+        expanded = true;
+    }
+    return expanded;
+}
+
+} // namespace wizard
