@@ -1,0 +1,93 @@
+// QtHelpViewer.cpp: the help window, the topic ids of widgets and the F1 handler.
+#include "QtHelpViewer.h"
+
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVariant>
+#include <QWidget>
+
+#include <cstdlib>
+
+namespace platform::qt {
+namespace {
+
+class HelpKeyFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && watched->isWidgetType()) {
+            showContextHelp(QApplication::focusWidget() ? QApplication::focusWidget()
+                                                        : static_cast<QWidget*>(watched));
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void setHelpTopic(QWidget* widget, int topicId) {
+    if (widget)
+        widget->setProperty(kHelpTopicProperty, topicId);
+}
+
+int helpTopicOf(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        bool ok = false;
+        const int id = w->property(kHelpTopicProperty).toInt(&ok);
+        if (ok && id != 0)
+            return id;
+    }
+    return 0;
+}
+
+bool showContextHelp(const QWidget* widget) {
+    return helpService().showTopic(applicationHelpFile(), helpTopicOf(widget));
+}
+
+void installHelpKey() {
+    static HelpKeyFilter* filter = nullptr;
+    if (!filter && QCoreApplication::instance()) {
+        filter = new HelpKeyFilter(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(filter);
+    }
+}
+
+std::filesystem::path defaultHelpFolder(const std::string&) {
+    if (const char* dir = std::getenv("WINENV_HELP_DIR"); dir && *dir)
+        return dir;
+    return {};
+}
+
+QtHelpViewer::QtHelpViewer() : m_locator(defaultHelpFolder) {}
+QtHelpViewer::QtHelpViewer(FolderLocator locator) : m_locator(std::move(locator)) {}
+QtHelpViewer::~QtHelpViewer() = default;
+
+QTextBrowser* QtHelpViewer::browser() const { return m_browser.get(); }
+
+bool QtHelpViewer::showTopic(const std::string& helpFile, int topicId) {
+    const HelpTopics topics(m_locator ? m_locator(helpFile) : std::filesystem::path{});
+    const auto page = topics.folder().empty() ? std::filesystem::path{} : topics.pageFor(topicId);
+    if (page.empty())
+        return false;
+    if (!m_browser) {
+        m_browser = std::make_unique<QTextBrowser>();
+        m_browser->setOpenExternalLinks(true);
+        m_browser->resize(720, 560);
+    }
+    m_browser->setWindowTitle(QString::fromStdString(applicationTitle() + " Help"));
+    m_browser->setSource(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+    m_browser->show();
+    m_browser->raise();
+    m_browser->activateWindow();
+    return true;
+}
+
+} // namespace platform::qt

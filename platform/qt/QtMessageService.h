@@ -1,0 +1,16 @@
+// QtMessageService.h: the message box service shown with QMessageBox.
+#pragma once
+
+#include "platform/MessageBox.h"
+
+class QWidget;
+
+namespace platform::qt {
+
+// Shows each request as an application-modal QMessageBox over the active window.
+class QtMessageService : public MessageService {
+public:
+    MsgResult show(const MessageRequest& request) override;
+};
+
+} // namespace platform::qt

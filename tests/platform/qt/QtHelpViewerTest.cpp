@@ -1,0 +1,135 @@
+// QtHelpViewerTest.cpp: the help window, topic ids carried by widgets and the F1 key.
+#include "platform/qt/QtHelpViewer.h"
+#include "platform/qt/QtShellService.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <unistd.h>
+
+using namespace platform;
+namespace fs = std::filesystem;
+
+namespace {
+
+int argc = 1;
+char arg0[] = "QtHelpViewerTest";
+char* argv[] = {arg0, nullptr};
+
+class QtHelpViewerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("qthelp-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        std::ofstream(m_dir / "index.html") << "<html><body>Contents</body></html>";
+        std::ofstream(m_dir / "21.html") << "<html><body>Connection type</body></html>";
+    }
+    void TearDown() override {
+        fs::remove_all(m_dir);
+        setHelpService(nullptr);
+        setApplicationHelpFile({});
+    }
+    fs::path m_dir;
+};
+
+TEST_F(QtHelpViewerTest, ShowsTopicPageOrDefault) {
+    std::string askedFor;
+    qt::QtHelpViewer viewer([&](const std::string& helpFile) {
+        askedFor = helpFile;
+        return m_dir;
+    });
+    ASSERT_TRUE(viewer.showTopic("C:\\Kestro\\PRODUCT_HELP.chm", 21));
+    EXPECT_EQ(askedFor, "C:\\Kestro\\PRODUCT_HELP.chm");
+    ASSERT_NE(viewer.browser(), nullptr);
+    EXPECT_EQ(viewer.browser()->source().toLocalFile().toStdString(), (m_dir / "21.html").string());
+    EXPECT_TRUE(viewer.browser()->toPlainText().contains("Connection type"));
+    ASSERT_TRUE(viewer.showTopic("C:\\Kestro\\PRODUCT_HELP.chm", 999));
+    EXPECT_TRUE(viewer.browser()->toPlainText().contains("Contents"));
+}
+
+TEST_F(QtHelpViewerTest, NoTopicFolderShowsNothing) {
+    qt::QtHelpViewer viewer([](const std::string&) { return fs::path{}; });
+    EXPECT_FALSE(viewer.showTopic("C:\\Kestro\\PRODUCT_HELP.chm", 0));
+    EXPECT_EQ(viewer.browser(), nullptr);
+}
+
+TEST_F(QtHelpViewerTest, TopicComesFromNearestWidgetThatHasOne) {
+    QWidget page;
+    auto* frame = new QWidget(&page);
+    auto* box = new QLineEdit(frame);
+    auto* own = new QLineEdit(frame);
+    EXPECT_EQ(qt::helpTopicOf(box), 0);
+    qt::setHelpTopic(&page, 21);
+    EXPECT_EQ(qt::helpTopicOf(box), 21);
+    qt::setHelpTopic(own, 15);
+    EXPECT_EQ(qt::helpTopicOf(own), 15);
+    qt::setHelpTopic(frame, 0);   // zero means "none": the page's topic still applies
+    EXPECT_EQ(qt::helpTopicOf(box), 21);
+    EXPECT_EQ(qt::helpTopicOf(nullptr), 0);
+}
+
+TEST_F(QtHelpViewerTest, F1OpensTopicOfFocusedWidget) {
+    RecordingHelpService recorder;
+    setHelpService(&recorder);
+    setApplicationHelpFile("C:\\Program Files\\Kestro\\PRODUCT_HELP.chm");
+    qt::installHelpKey();
+
+    QWidget page;
+    auto* layout = new QVBoxLayout(&page);
+    auto* name = new QLineEdit;
+    auto* user = new QLineEdit;
+    layout->addWidget(name);
+    layout->addWidget(user);
+    qt::setHelpTopic(&page, 21);
+    qt::setHelpTopic(user, 15);
+    page.show();
+    QApplication::setActiveWindow(&page);
+    user->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), user);
+
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(user, &f1);
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(user, &other);
+
+    ASSERT_EQ(recorder.requests().size(), 1u);
+    EXPECT_EQ(recorder.requests()[0].topicId, 15);
+    EXPECT_EQ(recorder.requests()[0].helpFile, "C:\\Program Files\\Kestro\\PRODUCT_HELP.chm");
+    EXPECT_EQ(user->text(), "a");   // other keys still reach the widget
+
+    name->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(qt::showContextHelp(QApplication::focusWidget()));
+    ASSERT_EQ(recorder.requests().size(), 2u);
+    EXPECT_EQ(recorder.requests()[1].topicId, 21);
+}
+
+int forwardedCount = 0;
+int countingOpener(const std::string& target, const std::string&) {
+    ++forwardedCount;
+    return target == "C:\\Setup.exe" ? kShellOpened : kShellFileNotFound;
+}
+
+TEST_F(QtHelpViewerTest, ShellHandsFilesToTheFileOpener) {
+    qt::QtShellService noOpener;
+    EXPECT_EQ(noOpener.open("C:\\Setup.exe", ""), kShellFileNotFound);
+    qt::QtShellService shell(countingOpener);
+    EXPECT_EQ(shell.open("C:\\Setup.exe", ""), kShellOpened);
+    EXPECT_EQ(shell.open("C:\\Missing.exe", ""), kShellFileNotFound);
+    EXPECT_EQ(forwardedCount, 2);
+}
+
+} // namespace
