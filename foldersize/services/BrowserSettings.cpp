@@ -1,0 +1,256 @@
+// BrowserSettings.cpp: conversion between the INI texts and BrowserSettings.
+#include "BrowserSettings.h"
+
+#include <cmath>
+
+#include "IniFile.h"
+
+namespace foldersize {
+namespace {
+
+class Reader {
+public:
+    Reader(const QString& path, const QLocale& locale, std::vector<SettingsProblem>* problems)
+        : m_path(path), m_locale(locale), m_problems(problems) {}
+
+    QString text(const QString& section, const QString& key, const QString& def) const {
+        return INILesen(section, key, def, m_path);
+    }
+
+    // Whole number; a missing key keeps `value`, a text that is no number is a problem.
+    void integer(const QString& section, const QString& key, int& value, int lo = INT_MIN,
+                 int hi = INT_MAX) const {
+        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        if (t == ini::kComboEnde)
+            return;
+        bool ok = false;
+        double d = toNumber(t, &ok);
+        if (ok && std::isfinite(d) && d >= lo && d <= hi)
+            value = static_cast<int>(std::lround(d));
+        else
+            problem(section, key, t);
+    }
+
+    void optionalInteger(const QString& section, const QString& key, std::optional<int>& value) const {
+        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        if (t == ini::kComboEnde)
+            return;
+        bool ok = false;
+        const double d = toNumber(t, &ok);
+        if (ok && std::isfinite(d) && std::abs(d) < 1e9)
+            value = static_cast<int>(std::lround(d));
+        else
+            problem(section, key, t);
+    }
+
+    void byte(const QString& section, const QString& key, std::uint8_t& value) const {
+        int v = value;
+        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        if (t == ini::kComboEnde)
+            return;
+        bool ok = false;
+        const double d = toNumber(t, &ok);
+        if (ok && d >= 0 && d <= 255) {
+            v = static_cast<int>(std::lround(d));
+            value = static_cast<std::uint8_t>(v);
+        } else {
+            problem(section, key, t);
+        }
+    }
+
+    void real(const QString& section, const QString& key, double& value) const {
+        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        if (t == ini::kComboEnde)
+            return;
+        bool ok = false;
+        const double d = toNumber(t, &ok);
+        if (ok && std::isfinite(d))
+            value = d;
+        else
+            problem(section, key, t);
+    }
+
+    // "1"/"0" flags and Booleans ("-1", "0", "True", "False", any number).
+    void flag(const QString& section, const QString& key, bool& value) const {
+        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        if (t == ini::kComboEnde)
+            return;
+        if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
+            value = true;
+            return;
+        }
+        if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+            value = false;
+            return;
+        }
+        bool ok = false;
+        const double d = toNumber(t, &ok);
+        if (ok)
+            value = d != 0;
+        else
+            problem(section, key, t);
+    }
+
+private:
+    double toNumber(const QString& t, bool* ok) const {
+        double d = m_locale.toDouble(t, ok);
+        if (!*ok)
+            d = QLocale::c().toDouble(t, ok);
+        return d;
+    }
+
+    void problem(const QString& section, const QString& key, const QString& value) const {
+        if (m_problems)
+            m_problems->push_back({section, key, value});
+    }
+
+    const QString& m_path;
+    const QLocale& m_locale;
+    std::vector<SettingsProblem>* m_problems;
+};
+
+QString flagText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+
+}  // namespace
+
+SettingsStore::SettingsStore(QString iniPath, QLocale locale)
+    : m_path(std::move(iniPath)), m_locale(std::move(locale)) {}
+
+BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) const {
+    BrowserSettings s;
+    const Reader r(m_path, m_locale, problems);
+    using namespace ini;
+
+    s.kontextmenu = r.text(kOptionen, QStringLiteral("Kontextmenu"), QStringLiteral("99"));
+    r.flag(kOptionen, QStringLiteral("Instanz"), s.instanz);
+    r.byte(kOptionen, QStringLiteral("DateianzahlRekursiv"), s.dateianzahlRekursiv);
+    r.byte(kOptionen, QStringLiteral("NoIcons"), s.noIcons);
+    r.byte(kOptionen, QStringLiteral("DateigrößeFormat"), s.dateigroesseFormat);
+
+    r.integer(kForm, QStringLiteral("WindowState"), s.windowState, 0, 2);
+    r.optionalInteger(kForm, QStringLiteral("Left"), s.left);
+    r.optionalInteger(kForm, QStringLiteral("Top"), s.top);
+    r.integer(kForm, QStringLiteral("Width"), s.width, 0, 1000000);
+    r.integer(kForm, QStringLiteral("Height"), s.height, 0, 1000000);
+    r.real(kForm, QStringLiteral("TVW"), s.tvw);
+
+    for (int i = 0; i < 4; ++i)
+        r.integer(kLayout, QStringLiteral("Col%1").arg(i + 1), s.columns[static_cast<std::size_t>(i)], 0, 100000);
+    s.fontName = r.text(kLayout, QStringLiteral("FontName"), s.fontName);
+    r.real(kLayout, QStringLiteral("FontSize"), s.fontSize);
+    if (s.fontSize <= 0 || s.fontSize > 1000) {
+        if (problems)
+            problems->push_back({kLayout, QStringLiteral("FontSize"), fontSizeText(s.fontSize, m_locale)});
+        s.fontSize = 8.25;
+    }
+    r.flag(kLayout, QStringLiteral("FontBold"), s.fontBold);
+
+    // The history ends at the first missing key; keys after a gap are never read.
+    for (int i = 0;; ++i) {
+        const QString t = r.text(kComboOrdner, QStringLiteral("O%1").arg(i), kComboEnde);
+        if (t == kComboEnde)
+            break;
+        s.comboOrdner.append(t);
+    }
+
+    r.flag(kInternetUpdate, QStringLiteral("UseProxy"), s.useProxy);
+    s.proxyName = r.text(kInternetUpdate, QStringLiteral("ProxyName"), QString());
+    s.proxyPort = r.text(kInternetUpdate, QStringLiteral("ProxyPort"), QString());
+    s.proxyBenutzer = r.text(kInternetUpdate, QStringLiteral("ProxyBenutzer"), QString());
+    r.flag(kInternetUpdate, QStringLiteral("ProxyPWspeichern"), s.proxyPWspeichern);
+    s.proxyPasswort = r.text(kInternetUpdate, QStringLiteral("ProxyPasswort"), QString());
+    return s;
+}
+
+bool SettingsStore::saveKontextmenu(const QString& value) const {
+    return INISchreiben(ini::kOptionen, QStringLiteral("Kontextmenu"), value, m_path);
+}
+
+bool SettingsStore::saveOptionen(const BrowserSettings& s) const {
+    using ini::kOptionen;
+    bool ok = INISchreiben(kOptionen, QStringLiteral("Kontextmenu"), s.kontextmenu, m_path);
+    ok = INISchreiben(kOptionen, QStringLiteral("Instanz"), flagText(s.instanz), m_path) && ok;
+    ok = INISchreiben(kOptionen, QStringLiteral("DateianzahlRekursiv"),
+                      QString::number(s.dateianzahlRekursiv), m_path) && ok;
+    ok = INISchreiben(kOptionen, QStringLiteral("NoIcons"), QString::number(s.noIcons), m_path) && ok;
+    return ok;
+}
+
+bool SettingsStore::saveForm(const BrowserSettings& s) const {
+    using ini::kForm;
+    bool ok = INISchreiben(kForm, QStringLiteral("WindowState"), QString::number(s.windowState), m_path);
+    ok = INISchreiben(kForm, QStringLiteral("Left"), QString::number(s.left.value_or(0)), m_path) && ok;
+    ok = INISchreiben(kForm, QStringLiteral("Top"), QString::number(s.top.value_or(0)), m_path) && ok;
+    ok = INISchreiben(kForm, QStringLiteral("Width"), QString::number(s.width), m_path) && ok;
+    ok = INISchreiben(kForm, QStringLiteral("Height"), QString::number(s.height), m_path) && ok;
+    ok = INISchreiben(kForm, QStringLiteral("TVW"), QString::number(std::lround(s.tvw)), m_path) && ok;
+    return ok;
+}
+
+bool SettingsStore::saveLayout(const BrowserSettings& s) const {
+    using ini::kLayout;
+    bool ok = INISchreiben(ini::kOptionen, QStringLiteral("DateigrößeFormat"),
+                           QString::number(s.dateigroesseFormat), m_path);
+    for (int i = 0; i < 4; ++i)
+        ok = INISchreiben(kLayout, QStringLiteral("Col%1").arg(i + 1),
+                          QString::number(s.columns[static_cast<std::size_t>(i)]), m_path) && ok;
+    ok = INISchreiben(kLayout, QStringLiteral("FontName"), s.fontName, m_path) && ok;
+    ok = INISchreiben(kLayout, QStringLiteral("FontSize"), fontSizeText(s.fontSize, m_locale), m_path) && ok;
+    ok = INISchreiben(kLayout, QStringLiteral("FontBold"),
+                      s.fontBold ? QStringLiteral("-1") : QStringLiteral("0"), m_path) && ok;
+    return ok;
+}
+
+QStringList SettingsStore::comboFoldersToSave(const QStringList& comboTexts) {
+    QStringList out;
+    for (qsizetype i = comboTexts.size() - 1; i >= 0 && out.size() < 10; --i) {
+        if (!comboTexts[i].trimmed().isEmpty())
+            out.append(comboTexts[i]);
+    }
+    return out;
+}
+
+bool SettingsStore::saveComboFolders(const QStringList& comboTexts) const {
+    bool ok = INISektionLöschen(ini::kComboOrdner, m_path);
+    const QStringList keep = comboFoldersToSave(comboTexts);
+    for (qsizetype i = 0; i < keep.size(); ++i)
+        ok = INISchreiben(ini::kComboOrdner, QStringLiteral("O%1").arg(i), keep[i], m_path) && ok;
+    return ok;
+}
+
+bool SettingsStore::saveInternetUpdate(const BrowserSettings& s) const {
+    using ini::kInternetUpdate;
+    bool ok = INISchreiben(kInternetUpdate, QStringLiteral("UseProxy"), flagText(s.useProxy), m_path);
+    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyName"), s.proxyName, m_path) && ok;
+    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyPort"), s.proxyPort, m_path) && ok;
+    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyBenutzer"), s.proxyBenutzer, m_path) && ok;
+    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyPWspeichern"), flagText(s.proxyPWspeichern), m_path) && ok;
+    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyPasswort"),
+                      s.proxyPWspeichern ? s.proxyPasswort : QString(), m_path) && ok;
+    return ok;
+}
+
+QString unitButtonKey(std::uint8_t unit) {
+    switch (unit) {
+    case kUnitBytes: return QStringLiteral("b");
+    case kUnitKB: return QStringLiteral("kb");
+    case kUnitMB: return QStringLiteral("mb");
+    case kUnitGB: return QStringLiteral("gb");
+    default: return QString();
+    }
+}
+
+QString fontSizeText(double size, const QLocale& locale) {
+    QString t = locale.toString(std::round(size * 10000.0) / 10000.0, 'f', 4);
+    // Fixed-point text without trailing zeros: 8.25 -> "8,25", 9 -> "9".
+    const QString dp = locale.decimalPoint();
+    if (t.contains(dp)) {
+        while (t.endsWith(QLatin1Char('0')))
+            t.chop(1);
+        if (t.endsWith(dp))
+            t.chop(dp.size());
+    }
+    return t;
+}
+
+}  // namespace foldersize
