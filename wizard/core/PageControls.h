@@ -1,0 +1,35 @@
+// PageControls.h: how headless code (the rules) reads the controls of the wizard's pages by form
+// and control name; the main window answers, loading a page on first use as reading it would.
+#pragma once
+
+#include <string>
+
+namespace wizard {
+
+class PageControls {
+public:
+    virtual ~PageControls() = default;
+    // True when the check box or option button `control` of page `form` is set.
+    virtual bool isChecked(const std::string& form, const std::string& control) = 0;
+    // The text of a text box or label; empty when there is no such control.
+    virtual std::string text(const std::string& form, const std::string& control) = 0;
+};
+
+namespace detail {
+inline PageControls*& installedPageControls()
+{
+    static PageControls* installed = nullptr;
+    return installed;
+}
+} // namespace detail
+
+// The installed reader; nullptr when no window is up (headless runs read nothing).
+inline PageControls* pageControls() { return detail::installedPageControls(); }
+inline PageControls* setPageControls(PageControls* controls)
+{
+    PageControls* previous = detail::installedPageControls();
+    detail::installedPageControls() = controls;
+    return previous;
+}
+
+} // namespace wizard

@@ -1,0 +1,19 @@
+// WizardState.h: the wizard's shared run state that the rules write and the exit routine reads.
+#pragma once
+
+#include <string>
+
+namespace wizard {
+
+// A page after the agreement has been shown; before that the exit routine ends at once.
+inline bool WizardStarted = false;
+// "mass" or "selective" once the migration type is chosen; empty before.
+inline std::string MigrationMode;
+// The selective migration needed the source registry exports.
+inline bool RegistryRequired = false;
+// The mass-migration stage 0..3; 3 means the mass migration has finished.
+inline int MassStage = 0;
+// OS code of the source PC ("win95" ... "winxp"); empty until chosen.
+inline std::string SourceOs;
+
+} // namespace wizard
