@@ -1,0 +1,147 @@
+// IniFile.cpp: INI parsing and writing for the emulated machines' files.
+#include "platform/IniFile.h"
+
+#include "platform/CodePage.h"
+
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace platform {
+namespace {
+
+std::string_view trim(std::string_view s)
+{
+    const auto first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = s.find_last_not_of(" \t\r\n");
+    return s.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+WinError IniFile::load(const std::filesystem::path& file, std::string* message)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        if (message)
+            *message = "cannot find " + file.string();
+        return WinError::FileNotFound;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        if (message)
+            *message = "cannot open " + file.string();
+        return WinError::AccessDenied;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        if (message)
+            *message = "cannot read " + file.string();
+        return WinError::ReadFault;
+    }
+    parse(cp1252ToUtf8(bytes));
+    return WinError::Success;
+}
+
+void IniFile::parse(std::string_view utf8)
+{
+    m_sections.clear();
+    Section* current = nullptr;
+    std::size_t pos = 0;
+    while (pos <= utf8.size()) {
+        auto end = utf8.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = utf8.size();
+        const std::string_view line = trim(utf8.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            const auto close = line.find(']');
+            const std::string_view name = trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+            current = findSection(name);
+            if (!current) {
+                m_sections.push_back(Section{std::string(name), {}});
+                current = &m_sections.back();
+            }
+            continue;
+        }
+        if (!current) {
+            m_sections.push_back(Section{});
+            current = &m_sections.back();
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos)
+            current->entries.push_back(Entry{std::string(line), {}});
+        else
+            current->entries.push_back(Entry{std::string(trim(line.substr(0, eq))), std::string(trim(line.substr(eq + 1)))});
+    }
+}
+
+WinError IniFile::save(const std::filesystem::path& file, std::string* message) const
+{
+    std::string text;
+    for (const Section& s : m_sections) {
+        if (!s.name.empty() || !text.empty())
+            text += "[" + s.name + "]\r\n";
+        for (const Entry& e : s.entries)
+            text += e.key + "=" + e.value + "\r\n";
+    }
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    const std::string bytes = utf8ToCp1252(text);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        if (message)
+            *message = "cannot write " + file.string();
+        return WinError::WriteFault;
+    }
+    return WinError::Success;
+}
+
+const IniFile::Section* IniFile::section(std::string_view name) const
+{
+    for (const Section& s : m_sections)
+        if (equalsNoCase(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+IniFile::Section* IniFile::findSection(std::string_view name)
+{
+    for (Section& s : m_sections)
+        if (equalsNoCase(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+std::optional<std::string> IniFile::value(std::string_view sectionName, std::string_view key) const
+{
+    const Section* s = section(sectionName);
+    if (!s)
+        return std::nullopt;
+    for (const Entry& e : s->entries)
+        if (equalsNoCase(e.key, key))
+            return e.value;
+    return std::nullopt;
+}
+
+void IniFile::setValue(std::string_view sectionName, std::string_view key, std::string_view val)
+{
+    Section* s = findSection(sectionName);
+    if (!s) {
+        m_sections.push_back(Section{std::string(sectionName), {}});
+        s = &m_sections.back();
+    }
+    for (Entry& e : s->entries) {
+        if (equalsNoCase(e.key, key)) {
+            e.value = std::string(val);
+            return;
+        }
+    }
+    s->entries.push_back(Entry{std::string(key), std::string(val)});
+}
+
+}  // namespace platform
