@@ -1,0 +1,88 @@
+// CoreTestSupport.h: a throw-away machine folder for the wizard core's tests, with the
+// application folder on drive C: and helpers to write scrambled scripts into it.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "wizard/core/AppPath.h"
+#include "wizard/core/CoreFiles.h"
+#include "wizard/core/ScriptDecryptor.h"
+
+namespace wizard::test {
+
+// Creates <tmp>/machine/drives/C/Program Files/Kestro/WKXFiles, points WINENV_MACHINE at it and
+// AppPath at "C:\Program Files\Kestro"; removes everything afterwards.
+class TempMachine {
+public:
+    TempMachine()
+    {
+        char pattern[] = "/tmp/kestro-core-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        EXPECT_NE(made, nullptr);
+        m_root = made ? made : "/tmp/kestro-core-failed";
+        m_appFolder = m_root / "drives" / "C" / "Program Files" / "Kestro";
+        std::filesystem::create_directories(m_appFolder / "WKXFiles");
+        setenv("WINENV_MACHINE", m_root.c_str(), 1);
+        AppPath = kDefaultAppPath;
+        AppExeName = "Kestro";
+    }
+    ~TempMachine()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_root, ec);
+        unsetenv("WINENV_MACHINE");
+    }
+    TempMachine(const TempMachine&) = delete;
+    TempMachine& operator=(const TempMachine&) = delete;
+
+    // Host path of a file in the application folder ("WKXFiles/Dec_Kestro.xml").
+    std::filesystem::path appFile(const std::string& relative) const { return m_appFolder / relative; }
+
+    std::string readHost(const std::filesystem::path& path) const
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void writeHost(const std::filesystem::path& path, const std::string& bytes) const
+    {
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+
+    // Writes `xml` scrambled line by line as WKXFiles/<name> with the extension "wkx".
+    void writeScript(const std::string& name, const std::string& xml) const
+    {
+        std::string scrambled;
+        std::size_t start = 0;
+        while (start <= xml.size()) {
+            std::size_t end = xml.find('\n', start);
+            if (end == std::string::npos)
+                end = xml.size();
+            std::string line = xml.substr(start, end - start);
+            std::optional<std::string> s = scrambleLine(line);
+            while (!s) {   // a length whose shift cannot hold the line: pad it
+                line += ' ';
+                s = scrambleLine(line);
+            }
+            scrambled += *s + "\r\n";
+            start = end + 1;
+        }
+        std::string file = name.substr(0, name.size() - 3) + "wkx";
+        for (char& c : file)
+            if (c == '\\')
+                c = '/';
+        writeHost(m_appFolder / "WKXFiles" / file, scrambled);
+    }
+
+private:
+    std::filesystem::path m_root;
+    std::filesystem::path m_appFolder;
+};
+
+} // namespace wizard::test

@@ -1,0 +1,406 @@
+// XmlEngine.cpp: Step_Script, Execute_Action and Show_Panel of the wizard's script engine.
+#include "wizard/core/XmlEngine.h"
+
+#include <algorithm>
+#include <charconv>
+#include <exception>
+
+#include <pugixml.hpp>
+
+#include "platform/MessageBox.h"
+#include "wizard/core/ActionPrimitives.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/CoreFiles.h"
+#include "wizard/core/LogFile.h"
+#include "wizard/core/PanelHost.h"
+#include "wizard/core/RulesTable.h"
+#include "wizard/core/ScriptDecryptor.h"
+#include "wizard/core/ScriptVariables.h"
+#include "wizard/core/TextUtil.h"
+
+namespace wizard {
+
+using coretext::lowerAscii;
+using coretext::replaceAll;
+using coretext::splitAll;
+using coretext::trimBlanks;
+
+namespace {
+
+// The text of an element and everything below it, as the scripts' DOM reading gives it.
+std::string elementText(const pugi::xml_node& node)
+{
+    std::string text;
+    for (pugi::xml_node n = node.first_child(); n; n = n.next_sibling()) {
+        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
+            text += n.value();
+        else if (n.type() == pugi::node_element)
+            text += elementText(n);
+    }
+    return text;
+}
+
+// The text of the first direct child element `name` of a step; "" when there is none.
+std::string childText(const pugi::xml_node& step, const char* name)
+{
+    pugi::xml_node child = step.child(name);
+    return child ? elementText(child) : std::string();
+}
+
+std::optional<int> toInt(std::string_view text)
+{
+    std::string t = trimBlanks(text);
+    int value = 0;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (ec != std::errc() || end != t.data() + t.size() || t.empty())
+        return std::nullopt;
+    return value;
+}
+
+// The number of direct children of a step that are steps themselves (name compared lower-cased).
+int childStepCount(const pugi::xml_node& step)
+{
+    int count = 0;
+    for (pugi::xml_node child = step.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && lowerAscii(child.name()) == "performaction")
+            ++count;
+    return count;
+}
+
+std::string afterLastBar(const std::string& text)
+{
+    const std::size_t bar = text.rfind('|');
+    return bar == std::string::npos ? text : text.substr(bar + 1);
+}
+
+struct DepthGuard {
+    explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
+    ~DepthGuard() { --m_depth; }
+    int& m_depth;
+};
+
+} // namespace
+
+XmlEngine::XmlEngine(CoreFiles& files, ScriptVariables& variables, ScriptDecryptor& decryptor, LogFile& log)
+    : m_files(files), m_variables(variables), m_decryptor(decryptor), m_log(log)
+{
+}
+
+XmlEngine::~XmlEngine() = default;
+
+std::optional<std::string> XmlEngine::historyEntry(const std::vector<std::string>& entries, int number)
+{
+    if (number < 1 || number > static_cast<int>(entries.size()))
+        return std::nullopt;
+    return entries[static_cast<std::size_t>(number - 1)];
+}
+
+bool XmlEngine::Step_Script(const std::string& direction)
+{
+    if (m_depth > 0 && direction != kDirectionItem) {
+        ++m_ignoredCalls;
+        return false;
+    }
+    DepthGuard guard(m_depth);
+    try {
+        runScript(direction);
+    } catch (const std::exception& error) {
+        // A bug or exhausted memory inside a step: stop and wait for the user rather than crash.
+        StopFlag = true;
+        LastLogResult = m_log.FN_Write_Log("Step_Script", std::string("ERROR : ") + error.what(), true);
+    }
+    return false;
+}
+
+void XmlEngine::releaseScript()
+{
+    m_steps.clear();
+    m_document.reset();
+}
+
+bool XmlEngine::loadScript()
+{
+    DecryptedScriptPath = m_decryptor.Decrypt_Script_File(AppPath + "\\WKXFiles\\" + ScriptFileName);
+    std::string bytes;
+    if (DecryptedScriptPath.empty() || !m_files.readFile(DecryptedScriptPath, bytes))
+        return false;
+
+    m_document = std::make_shared<pugi::xml_document>();
+    m_steps.clear();
+    m_lastParseError.clear();
+    // The plain script is in the machine's ANSI code page.
+    const std::string utf8 = coretext::fromAnsi(bytes);
+    pugi::xml_parse_result parsed = m_document->load_buffer(utf8.data(), utf8.size(),
+                                                            pugi::parse_default, pugi::encoding_utf8);
+    if (!parsed) {
+        const std::size_t offset = std::min<std::size_t>(static_cast<std::size_t>(parsed.offset), utf8.size());
+        const long line = 1 + static_cast<long>(std::count(utf8.begin(), utf8.begin() + static_cast<long>(offset), '\n'));
+        m_lastParseError = ScriptFileName + " line " + std::to_string(line) + ": " + parsed.description();
+        m_document->reset();
+        return true;   // a document that does not parse has no steps
+    }
+    for (pugi::xpath_node found : m_document->select_nodes("//performaction"))
+        m_steps.push_back(found.node());
+    return true;
+}
+
+void XmlEngine::runScript(const std::string& direction)
+{
+    // 1. Move the position.
+    if (direction == kDirectionNext) {
+        ActionIndex += 1;
+        HistoryStep += 1;
+    } else if (direction == kDirectionBack) {
+        HistoryStep -= 1;
+        if (auto script = historyEntry(HistoryScripts, HistoryStep)) {
+            if (!CurrentScript.empty())
+                ScriptStack = replaceAll(ScriptStack, CurrentScript, *script);
+            CurrentScript = *script;
+        }
+        if (auto index = historyEntry(HistoryIndexes, HistoryStep))
+            if (auto value = toInt(*index))
+                ActionIndex = *value;
+    }
+
+    // 2. Push a script new to the chain.
+    if (trimBlanks(ScriptStack).empty()) {
+        ScriptStack = CurrentScript;
+    } else if (ScriptStack.find(CurrentScript) == std::string::npos) {
+        ScriptStack += "|" + std::to_string(ActionIndex) + "|" + CurrentScript;
+        ActionIndex = 0;
+    }
+
+    // 3.-5. Load.
+    ScriptFileName = afterLastBar(CurrentScript);
+    if (!loadScript()) {
+        platform::showMessage(kScriptLoadFailure);
+        // Nothing sensible can run on: stop every enclosing run instead of going on with a
+        // position that belongs to the script that failed to load.
+        StopFlag = true;
+        return;
+    }
+    std::shared_ptr<pugi::xml_document> keepAlive = m_document;
+
+    // 6.-7. Run the steps from the current position.
+    StopFlag = false;
+    const int last = static_cast<int>(m_steps.size()) - 1;
+    for (; ActionIndex <= last; ++ActionIndex) {
+        // A nested item run may have released the list: the remaining turns find nothing.
+        if (ActionIndex < 0 || ActionIndex >= static_cast<int>(m_steps.size()))
+            continue;
+        pugi::xml_node step = m_steps[static_cast<std::size_t>(ActionIndex)];
+        switch (m_variables.evaluateCondition(step.attribute("condition").value())) {
+        case ConditionOutcome::Always:
+        case ConditionOutcome::Holds:
+            Execute_Action(step, direction);
+            if (StopFlag)
+                return;
+            break;
+        case ConditionOutcome::Malformed:
+            break;
+        case ConditionOutcome::Fails:
+            ActionIndex += childStepCount(step);
+            break;
+        }
+    }
+
+    // 8. The script is exhausted.
+    ScriptStack = replaceAll(ScriptStack, "|" + ScriptFileName, "");
+    releaseScript();
+    keepAlive.reset();
+    if (direction == kDirectionItem)
+        return;
+    if (ScriptStack.find('|') == std::string::npos) {
+        // The main script has no parent to return to: the wizard is at its end.
+        StopFlag = true;
+        return;
+    }
+    if (auto position = toInt(afterLastBar(ScriptStack)))
+        ActionIndex = *position + 1;
+    ScriptStack.erase(ScriptStack.rfind('|'));
+    CurrentScript = afterLastBar(ScriptStack);
+    runScript("");
+}
+
+void XmlEngine::report(const std::string& text)
+{
+    platform::showMessage(text);
+}
+
+void XmlEngine::logReport(const std::string& key, const std::string& name)
+{
+    LastLogResult = m_log.FN_Write_Log("Not Able to find application path" + key + name, "Start", true);
+}
+
+void XmlEngine::runExecute(const std::string& name, const std::string& direction)
+{
+    if (!m_rules && m_rulesProvider)
+        m_rules = m_rulesProvider();
+    bool result = false;
+    try {
+        result = m_rules ? m_rules->call(name).value_or(false) : false;
+    } catch (const std::exception&) {
+        result = false;   // a failing call counts as a False answer
+    }
+
+    if (result) {
+        StopFlag = PanelShown;
+        PanelShown = false;
+        return;
+    }
+    HistoryStep -= direction == kDirectionNext ? 2 : 1;
+    if (auto index = historyEntry(HistoryIndexes, HistoryStep))
+        if (auto value = toInt(*index))
+            ActionIndex = *value;
+    if (auto script = historyEntry(HistoryScripts, HistoryStep))
+        CurrentScript = *script;
+    PanelShown = false;
+    StopFlag = true;
+}
+
+void XmlEngine::Execute_Action(const pugi::xml_node& step, const std::string& direction)
+{
+    const std::string link = trimBlanks(lowerAscii(step.attribute("link").value()));
+    if (!link.empty()) {
+        // The linking script's position stays at this step, also inside a linked or item script,
+        // so that the script resumes after the link when the linked script ends.
+        CurrentScript = link;
+        runScript("");
+        return;
+    }
+
+    const std::string name = trimBlanks(childText(step, "name"));
+    const std::string action = lowerAscii(trimBlanks(childText(step, "action")));
+    if (action == "execute") {
+        runExecute(name, direction);
+        return;
+    }
+
+    ActionPrimitives fallback;
+    ActionPrimitives& act = m_primitives ? *m_primitives : fallback;
+
+    // Readings of a step's elements; `bad` collects an unset variable in a path.
+    bool bad = false;
+    auto resolved = [&](const char* element) {
+        bool unresolved = false;
+        std::string value = m_variables.resolve(trimBlanks(childText(step, element)), unresolved);
+        bad = bad || unresolved;
+        return value;
+    };
+    auto resolvedLower = [&](const char* element) {
+        bool unresolved = false;
+        std::string value = m_variables.resolve(trimBlanks(lowerAscii(childText(step, element))), unresolved);
+        bad = bad || unresolved;
+        return value;
+    };
+    auto word = [&](const char* element) { return lowerAscii(trimBlanks(childText(step, element))); };
+    auto items = [&]() {
+        std::vector<std::string> out;
+        for (std::string& item : splitAll(name, '|'))
+            if (!item.empty())
+                out.push_back(std::move(item));
+        return out;
+    };
+
+    if (action == "copy") {
+        const std::string from = resolved("from");
+        const std::string to = resolved("to");
+        const std::string type = word("type");
+        const std::string failure = from + "\\" + name +
+            " file not copied, the file/Folder may be corrupted or currently being used!";
+        for (const std::string& item : items()) {
+            bool ok = false;
+            if (bad)
+                ok = false;
+            else if (type == "rfile")
+                ok = act.ModOtherApplications_Action_Copy_File(from + "\\" + item, to + "\\" + item, "False");
+            else
+                ok = act.Action_Copy(item, from, to, type, "False");
+            if (!ok)
+                report(failure);
+        }
+        if (type == "rfolder")
+            for (const std::string& item : items())
+                if (bad || !act.ModOtherApplications_Action_Copy_Folder(from + "\\" + item, to + "\\" + item, "False"))
+                    report(failure);
+    } else if (action == "move") {
+        const std::string from = resolvedLower("from");
+        const std::string to = resolvedLower("to");
+        const std::string type = word("type");
+        for (const std::string& item : items())
+            if (bad || !act.Action_Move(item, from, to, type, "False"))
+                report(from + "\\" + name + " file not moved, the file/Folder may be corrupted or currently being used!");
+    } else if (action == "delete") {
+        const std::string from = resolvedLower("from");
+        const std::string type = word("type");
+        for (const std::string& item : items()) {
+            // A failed delete is not reported; a path that lost a variable is not deleted at all.
+            if (bad)
+                report(from + "\\" + name + " file not deleted, this file/Folder may currently being used!");
+            else
+                act.Action_Delete(from + "\\" + item, type);
+        }
+    } else if (action == "update_registry") {
+        const std::string from = resolvedLower("from");
+        for (const std::string& item : items())
+            if (bad || !act.Action_Update_Registry(from + "\\" + item))
+                report(from + "\\" + name + " file not able to update");
+    } else if (action == "rename") {
+        const std::string from = resolvedLower("from");
+        const std::string to = resolvedLower("to");
+        if (bad || !act.Action_Rename(from + "\\" + name, to))
+            report(from + "\\" + name + " file not deleted, this file/Folder may currently being used!");
+    } else if (action == "replace") {
+        bool textUnresolved = false;
+        const std::string search = m_variables.resolve(trimBlanks(childText(step, "search")), textUnresolved);
+        const std::string replacement = m_variables.resolve(trimBlanks(childText(step, "replace")), textUnresolved);
+        const std::string from = resolvedLower("from");
+        for (const std::string& item : items())
+            if (bad || !act.Action_Replace(from + "\\" + item, search, replacement))
+                report(from + "\\" + name + " file not deleted, this file/Folder may currently being used!");
+    } else if (action == "get") {
+        const std::string key = childText(step, "key");
+        if (!act.Action_Get(key, name, childText(step, "from")))
+            logReport(key, name);
+    } else if (action == "import") {
+        const std::string key = childText(step, "key");
+        for (const std::string& item : items())
+            if (!act.Action_Import(key, item))
+                logReport(key, name);
+    } else if (action == "export") {
+        const std::string key = childText(step, "key");
+        if (!act.Action_Export(key, name))
+            logReport(key, name);
+    } else if (action == "get_file") {
+        const std::string key = childText(step, "key");
+        if (!act.Action_Get_File(key, name, ""))
+            logReport(key, name);
+    } else if (action == "file_type_copy") {
+        const std::string from = resolvedLower("from");
+        if (bad || !act.Action_File_Type_Copy(from, name))
+            logReport("", name);
+    } else if (action == "msgbox") {
+        // The text is shown as written; the kind letter matches in either case.
+        bool textUnresolved = false;
+        const std::string text = m_variables.resolve(name, textUnresolved);
+        const std::string kind = coretext::upperAscii(
+            m_variables.resolve(trimBlanks(lowerAscii(childText(step, "type"))), textUnresolved));
+        if (!act.Action_Msgbox(text, kind))
+            logReport("", name);
+    }
+    // Any other action word does nothing.
+}
+
+bool XmlEngine::Show_Panel(const std::string& panelName)
+{
+    const bool loadedBefore = m_panelHost && m_panelHost->showPanel(panelName);
+    if (!loadedBefore) {
+        HistoryStep = static_cast<int>(HistoryIndexes.size()) + 1;
+        HistoryIndexes.push_back(std::to_string(ActionIndex));
+        HistoryScripts.push_back(CurrentScript);
+    }
+    PanelShown = true;
+    return true;
+}
+
+} // namespace wizard

@@ -1,0 +1,131 @@
+// XmlEngine.h: the wizard's script engine: runs the `performaction` steps of the XML scripts with
+// conditions, links, nested item scripts and the Back/Next navigation history.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pugi {
+class xml_document;
+class xml_node;
+}
+
+namespace wizard {
+
+class ActionPrimitives;
+class CoreFiles;
+class LogFile;
+class PanelHost;
+class RulesTable;
+class ScriptDecryptor;
+class ScriptVariables;
+
+// Directions of Step_Script.
+inline constexpr const char* kDirectionNext = "next";
+inline constexpr const char* kDirectionBack = "back";
+inline constexpr const char* kDirectionItem = "Single_XML_Process";
+
+// The message shown when a script cannot be loaded.
+inline constexpr const char* kScriptLoadFailure = "Application files are deleted, Kestro will not run!";
+
+// The engine and its state. The program has one (WizardCore.h); tests build their own.
+//
+// Scripts are named relative to AppPath & "\WKXFiles\" and read through the unscrambling routine
+// (their ".wkx" form). The steps of a script are all its `performaction` elements in document
+// order, numbered from 0. The state members below carry the names the rules code uses; the item
+// runners of the rules class write ScriptStack, CurrentScript and ActionIndex as documented at
+// Step_Script.
+class XmlEngine {
+public:
+    XmlEngine(CoreFiles& files, ScriptVariables& variables, ScriptDecryptor& decryptor, LogFile& log);
+    ~XmlEngine();
+    XmlEngine(const XmlEngine&) = delete;
+    XmlEngine& operator=(const XmlEngine&) = delete;
+
+    // --- wiring (set once at start-up) ---------------------------------------------------------
+    // Gives the rules table on the first `execute` step (the rules object is created on first
+    // use). Without a provider, or when it answers null, every `execute` step takes the False path.
+    void setRulesProvider(std::function<RulesTable*()> provider) { m_rulesProvider = std::move(provider); }
+    // The window that shows pages; without one Show_Panel only keeps the history (a page then
+    // counts as never loaded before).
+    void setPanelHost(PanelHost* host) { m_panelHost = host; }
+    // The transfer primitives; without them every file and registry action fails with its report.
+    void setPrimitives(ActionPrimitives* primitives) { m_primitives = primitives; }
+
+    // --- calls ----------------------------------------------------------------------------------
+    // Runs steps of CurrentScript. Direction "next" (Next, Accept, Migrate), "back" (Previous),
+    // "" (go on from the current position; start-up) or kDirectionItem (run the current item
+    // script to its end and return). Runs until a step shows a page (StopFlag then True) or the
+    // scripts are exhausted. The result carries no information (always false).
+    //
+    // While a run is under way (a primitive or rule yields to the event loop), a further call
+    // with any direction other than kDirectionItem is ignored: input cannot re-enter the engine.
+    // kDirectionItem is how the item runners run their scripts from inside an `execute` step:
+    // for the first item they append "|" & ActionIndex & "|" & script to ScriptStack, for each
+    // later item "|" & script; for every item they set CurrentScript to the item script and
+    // ActionIndex to 0 and call Step_Script(kDirectionItem). After the last item the calling
+    // script resumes at the step after the runner's `execute` step.
+    bool Step_Script(const std::string& direction);
+
+    // Shows the page `panelName` through the panel host. When the page had not been loaded
+    // before, a history entry (ActionIndex, CurrentScript) is added and HistoryStep becomes its
+    // number. Sets PanelShown; always true. Called by the page operations of the rules class.
+    bool Show_Panel(const std::string& panelName);
+
+    // True while Step_Script is running (the window disables its wizard buttons meanwhile).
+    bool running() const { return m_depth > 0; }
+    // Calls refused because a run was under way.
+    int ignoredCalls() const { return m_ignoredCalls; }
+
+    // Where the last script that failed to parse failed ("" when the last load parsed): the
+    // script name and the line.
+    const std::string& lastParseError() const { return m_lastParseError; }
+
+    // --- state ----------------------------------------------------------------------------------
+    std::string CurrentScript;   // the script being run ("Kestro.xml" at start-up)
+    // The chain "S0|p1|S1|p2|S2...": scripts and the step positions that started them.
+    std::string ScriptStack;
+    int ActionIndex = 0;         // the step being run; after a page, the step that showed it
+    int HistoryStep = 0;         // number of the history entry of the page on screen
+    // History entries numbered from 1: the ActionIndex (as text) and script of each page when
+    // it was first shown. Entries are only ever added.
+    std::vector<std::string> HistoryIndexes;
+    std::vector<std::string> HistoryScripts;
+    bool StopFlag = false;       // the engine must return and wait for the user
+    bool PanelShown = false;     // set by Show_Panel, read and cleared by `execute` steps
+    std::string ScriptFileName;  // the file part of CurrentScript (after its last "|")
+    std::string DecryptedScriptPath;   // the plain copy loaded last
+    bool LastLogResult = true;   // result of the engine's last log record
+
+    // History entry `number` (1-based) of a history collection; empty when there is none.
+    static std::optional<std::string> historyEntry(const std::vector<std::string>& entries, int number);
+
+private:
+    void runScript(const std::string& direction);
+    void Execute_Action(const pugi::xml_node& step, const std::string& direction);
+    void runExecute(const std::string& name, const std::string& direction);
+    bool loadScript();
+    void releaseScript();
+    void report(const std::string& text);
+    void logReport(const std::string& key, const std::string& name);
+
+    CoreFiles& m_files;
+    ScriptVariables& m_variables;
+    ScriptDecryptor& m_decryptor;
+    LogFile& m_log;
+    std::function<RulesTable*()> m_rulesProvider;
+    RulesTable* m_rules = nullptr;
+    PanelHost* m_panelHost = nullptr;
+    ActionPrimitives* m_primitives = nullptr;
+
+    std::shared_ptr<pugi::xml_document> m_document;   // ScriptDocument
+    std::vector<pugi::xml_node> m_steps;              // StepList
+    int m_depth = 0;
+    int m_ignoredCalls = 0;
+    std::string m_lastParseError;
+};
+
+} // namespace wizard
