@@ -71,46 +71,18 @@ bool equalsNoCase(std::string_view a, std::string_view b)
 
 } // namespace wizard::coretext
 
+#include "platform/CodePage.h"
+
 namespace wizard::coretext {
 
-// Windows-1252 and UTF-8 for the code points the two share with Latin-1; anything else becomes '?'.
 std::string toAnsi(std::string_view utf8)
 {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < utf8.size()) {
-            const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
-            out += code >= 0xA0 && code <= 0xFF ? static_cast<char>(code) : '?';
-            i += 2;
-        } else {
-            out += '?';
-            ++i;
-            while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
-                ++i;
-        }
-    }
-    return out;
+    return platform::utf8ToCp1252(utf8);
 }
 
 std::string fromAnsi(std::string_view ansi)
 {
-    std::string out;
-    out.reserve(ansi.size());
-    for (char ch : ansi) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return platform::cp1252ToUtf8(ansi);
 }
 
 } // namespace wizard::coretext
