@@ -1,0 +1,75 @@
+// ClockTest.cpp: the injectable clock and the machine's events log that it stamps.
+#include "platform/Clock.h"
+#include "platform/EventLog.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <unistd.h>
+
+using namespace platform;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ClockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("clocktest-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override {
+        setClock(nullptr);
+        fs::remove_all(m_dir);
+    }
+    fs::path m_dir;
+};
+
+TEST_F(ClockTest, ManualClockAdvancesOnlyWhenTold) {
+    ManualClock manual(Clock::TimePoint{} + std::chrono::hours(24 * 365));
+    setClock(&manual);
+    const auto start = currentTime();
+    sleepFor(1000);
+    sleepFor(250);
+    EXPECT_EQ(currentTime() - start, std::chrono::milliseconds(1250));
+    EXPECT_EQ(manual.slept, 1250u);
+    manual.advance(std::chrono::seconds(2));
+    EXPECT_EQ(currentTime() - start, std::chrono::milliseconds(3250));
+}
+
+TEST_F(ClockTest, SystemClockIsRestoredAndReallySleeps) {
+    ManualClock manual;
+    setClock(&manual);
+    EXPECT_EQ(currentTime(), Clock::TimePoint{});
+    setClock(nullptr);
+    const auto before = std::chrono::steady_clock::now();
+    sleepFor(20);
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(20));
+    EXPECT_GT(currentTime(), Clock::TimePoint{} + std::chrono::hours(24 * 365 * 50));
+}
+
+TEST_F(ClockTest, EventsAreStampedWithInstalledClockAndReadBackInOrder) {
+    // 2004-06-01 12:30:05 UTC
+    ManualClock manual(Clock::TimePoint{} + std::chrono::seconds(1086093005));
+    setClock(&manual);
+    ASSERT_EQ(appendMachineEvent(m_dir, "cacls", "c:\\windows /t /e /g everyone:f"), WinError::Success);
+    manual.advance(std::chrono::seconds(61));
+    ASSERT_EQ(appendMachineEvent(m_dir, "restart", "flags=7\r\nsecond line"), WinError::Success);
+    const auto events = readMachineEvents(m_dir);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].time, "2004-06-01T12:30:05Z");
+    EXPECT_EQ(events[0].kind, "cacls");
+    EXPECT_EQ(events[0].text, "c:\\windows /t /e /g everyone:f");
+    EXPECT_EQ(events[1].time, "2004-06-01T12:31:06Z");
+    EXPECT_EQ(events[1].kind, "restart");
+    EXPECT_EQ(events[1].text, "flags=7  second line");
+}
+
+TEST_F(ClockTest, EventLogOfMissingMachineFails) {
+    EXPECT_EQ(appendMachineEvent(m_dir / "gone", "restart", "flags=7"), WinError::PathNotFound);
+    EXPECT_FALSE(fs::exists(m_dir / "gone"));
+    EXPECT_TRUE(readMachineEvents(m_dir / "gone").empty());
+}
+
+} // namespace
