@@ -1,0 +1,143 @@
+// UpdateCheck.cpp: version parsing and comparison, result classification, password scrambling.
+#include "UpdateCheck.h"
+
+#include "Windows1252.h"
+
+#include <QStringList>
+
+namespace foldersize {
+
+namespace {
+const QString kErr = QStringLiteral("ERR");
+
+bool isHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+        || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+}  // namespace
+
+ServerVersion parseServerVersion(const QString& raw)
+{
+    ServerVersion v;
+    QString text = raw.mid(1);
+    text.remove(QStringLiteral("\r\n"));
+    text = text.trimmed();
+    v.text = text;
+    const QString invalid = QStringLiteral("Die Versionsangabe des Servers ist ungültig: \"%1\"");
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (text.isEmpty() || parts.size() < 3) {
+        v.error = invalid.arg(text);
+        return v;
+    }
+    int numbers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const QString part = parts[i].trimmed();
+        bool ok = false;
+        numbers[i] = part.toInt(&ok);
+        if (!ok || numbers[i] < 0 || part.startsWith(QLatin1Char('+'))) {
+            v.error = invalid.arg(text);
+            return v;
+        }
+    }
+    v.major = numbers[0];
+    v.minor = numbers[1];
+    v.revision = numbers[2];
+    v.valid = true;
+    return v;
+}
+
+bool isNewer(const ServerVersion& server, const ProgramVersion& running)
+{
+    if (server.major != running.major)
+        return server.major > running.major;
+    if (server.minor != running.minor)
+        return server.minor > running.minor;
+    return server.revision > running.revision;
+}
+
+QString checkForUpdateResult(bool fetchFailed, const QString& fetched, const ProgramVersion& running)
+{
+    if (fetchFailed)
+        return fetched + kErr;
+    const ServerVersion server = parseServerVersion(fetched);
+    if (!server.valid)
+        return server.error + kErr;
+    return isNewer(server, running) ? server.text : QLatin1Char(' ') + server.text;
+}
+
+CheckOutcome classifyCheckResult(const QString& result)
+{
+    if (result.startsWith(QLatin1Char(' ')))
+        return CheckOutcome::NotNewer;
+    if (result.endsWith(kErr) || result.isEmpty())
+        return CheckOutcome::Failed;
+    return CheckOutcome::Newer;
+}
+
+QString checkResultPayload(const QString& result)
+{
+    switch (classifyCheckResult(result)) {
+    case CheckOutcome::NotNewer: return result.mid(1);
+    case CheckOutcome::Failed: return result.left(result.size() - kErr.size());
+    case CheckOutcome::Newer: break;
+    }
+    return result;
+}
+
+QString normaliseHistoryLineEnds(const QString& text)
+{
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return out;
+}
+
+DownloadProgressText downloadProgressText(qint64 received, qint64 expectedLength, const QLocale& locale)
+{
+    DownloadProgressText p;
+    if (expectedLength < 1) {
+        p.value = locale.toString(received) + QStringLiteral(" Bytes");
+        return p;
+    }
+    p.value = locale.toString(received) + QStringLiteral(" / ") + locale.toString(expectedLength)
+            + QStringLiteral(" Bytes");
+    p.ratio = static_cast<double>(received) / static_cast<double>(expectedLength);
+    p.percent = QString::number(static_cast<qint64>(p.ratio * 100.0)) + QStringLiteral(" %");
+    return p;
+}
+
+QString CryptIt(const QString& Text, bool Scramble, const QString& Key, bool* ok)
+{
+    if (ok)
+        *ok = true;
+    if (Text.isEmpty() || Key.isEmpty())
+        return QString();
+    const QByteArray key = toWindows1252(Key);
+    if (Scramble) {
+        const QByteArray plain = toWindows1252(Text);
+        QString out;
+        out.reserve(plain.size() * 2);
+        for (qsizetype i = 0; i < plain.size(); ++i) {
+            const auto value = static_cast<unsigned char>(plain[i] ^ key[i % key.size()]);
+            out += QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+        }
+        return out;
+    }
+    QByteArray plain;
+    const qsizetype pairs = Text.size() / 2;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        const QString pair = Text.mid(i * 2, 2);
+        bool hexOk = isHexDigit(pair[0]) && isHexDigit(pair[1]);
+        const uint value = pair.toUInt(nullptr, 16);
+        if (!hexOk) {
+            if (ok)
+                *ok = false;
+            return QString();
+        }
+        plain.append(static_cast<char>(value ^ static_cast<unsigned char>(key[i % key.size()])));
+    }
+    return fromWindows1252(plain);
+}
+
+}  // namespace foldersize

@@ -1,0 +1,87 @@
+// UpdateController.h: the update check and the setup download of the update dialog, without
+// widgets: fetches the version text (and, when newer, the history), downloads the setup to a file
+// and reports results and progress by signals.
+#pragma once
+
+#include "TransferDriver.h"
+#include "UpdateCheck.h"
+
+#include <QObject>
+#include <QString>
+
+namespace foldersize {
+
+struct UpdateEndpoints {
+    QString homepage;  // the maker's web site
+    QString version;   // version text
+    QString history;   // history text
+    QString download;  // setup download
+};
+
+struct ProxySettings {
+    bool use = false;
+    QString name;
+    QString port;
+    QString user;
+    QString password;
+};
+
+struct CheckReport {
+    CheckOutcome outcome = CheckOutcome::Failed;
+    QString versionText;       // for the "Internet:" label; empty when the check failed
+    QString info;              // for the information box
+    bool downloadEnabled = false;
+};
+
+// "Cancel (P206)": the result of a cancelled download.
+inline const QString kDownloadCancelled = QStringLiteral("Cancel (P206)");
+
+// The result text of a failed download: the error text and the code P200 to P207 of the step.
+QString downloadResultText(const TransferOutcome& outcome);
+
+class UpdateController : public QObject {
+    Q_OBJECT
+public:
+    UpdateController(const QString& progName, const ProgramVersion& running, QObject* parent = nullptr);
+
+    void setEndpoints(const UpdateEndpoints& endpoints) { m_endpoints = endpoints; }
+    const UpdateEndpoints& endpoints() const { return m_endpoints; }
+    void setProxy(const ProxySettings& proxy) { m_proxy = proxy; }
+    // Where the setup goes; written under a temporary name and renamed when complete.
+    void setDownloadFile(const QString& path) { m_downloadFile = path; }
+    const QString& downloadFile() const { return m_downloadFile; }
+
+    // Starts the check; checkFinished() follows. Ignored while a check runs.
+    void startCheck();
+    // Starts the download; downloadProgress() and then downloadFinished() follow.
+    // Ignored while a download runs.
+    void startDownload();
+    // The running download ends with kDownloadCancelled at its next step.
+    void cancelDownload();
+
+    bool checking() const { return m_phase == Phase::Version || m_phase == Phase::History; }
+    bool downloading() const { return m_phase == Phase::Download; }
+
+signals:
+    void checkFinished(const foldersize::CheckReport& report);
+    void downloadProgress(qint64 received, qint64 expectedLength);
+    // "" on success, kDownloadCancelled, or an error text ending in " (P2xx)".
+    void downloadFinished(const QString& result);
+
+private:
+    enum class Phase { Idle, Version, History, Download };
+
+    TransferRequest textRequest(const QString& address) const;
+    void onFinished(const TransferOutcome& outcome);
+
+    QString m_progName;
+    ProgramVersion m_running;
+    UpdateEndpoints m_endpoints;
+    ProxySettings m_proxy;
+    QString m_downloadFile;
+    TransferDriver m_driver;
+    Phase m_phase = Phase::Idle;
+    QString m_newVersion;
+};
+
+}  // namespace foldersize

@@ -1,0 +1,20 @@
+// RecordingOpenService.h: an open service for tests that records the addresses instead of opening
+// them, installed for the lifetime of the object.
+#pragma once
+
+#include "OpenService.h"
+
+#include <QList>
+
+class RecordingOpenService : public foldersize::OpenService {
+public:
+    RecordingOpenService() { foldersize::setOpenService(this); }
+    ~RecordingOpenService() override { foldersize::setOpenService(nullptr); }
+    bool openUrl(const QUrl& url) override
+    {
+        opened.append(url);
+        return answer;
+    }
+    QList<QUrl> opened;
+    bool answer = true;
+};
