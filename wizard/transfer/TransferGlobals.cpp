@@ -1,0 +1,90 @@
+// TransferGlobals.cpp: the transfer layer's shared state and its bridges to the wizard core.
+#include "TransferGlobals.h"
+
+#include "TransferText.h"
+
+namespace wizard {
+namespace {
+
+TransferHooks& hooks()
+{
+    static TransferHooks installed;
+    return installed;
+}
+
+} // namespace
+
+void DriveMap::set(const std::string& sourceDrive, const std::string& localDrive)
+{
+    m_map[upperAscii(sourceDrive)] = localDrive;
+}
+
+std::optional<std::string> DriveMap::lookup(const std::string& sourceDrive) const
+{
+    const auto it = m_map.find(upperAscii(sourceDrive));
+    if (it == m_map.end() || it->second.empty())
+        return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> DriveMap::sourceOf(const std::string& localDrive) const
+{
+    const std::string wanted = upperAscii(localDrive);
+    for (const auto& [source, local] : m_map)
+        if (upperAscii(local) == wanted)
+            return source;
+    return std::nullopt;
+}
+
+TransferGlobals& transferGlobals()
+{
+    static TransferGlobals globals;
+    return globals;
+}
+
+TransferHooks setTransferHooks(TransferHooks newHooks)
+{
+    TransferHooks previous = std::move(hooks());
+    hooks() = std::move(newHooks);
+    return previous;
+}
+
+void writeTransferLog(const std::string& process, const std::string& status)
+{
+    if (hooks().log)
+        hooks().log(process, status);
+}
+
+std::string scriptVariable(const std::string& name)
+{
+    if (!hooks().variable)
+        return {};
+    return hooks().variable(name).value_or(std::string());
+}
+
+std::string resolveVariablePath(const std::string& text)
+{
+    if (text.find('$') == std::string::npos)
+        return text;
+    if (text.find('\\') == std::string::npos)
+        return text.front() == '$' ? scriptVariable(text) : text;
+    std::string out;
+    size_t start = 0;
+    while (true) {
+        const size_t slash = text.find('\\', start);
+        std::string part = text.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (!part.empty() && part.front() == '$') {
+            part = scriptVariable(part);
+            if (part.empty())
+                return {};
+        }
+        out += part;
+        if (slash == std::string::npos)
+            break;
+        out += '\\';
+        start = slash + 1;
+    }
+    return out;
+}
+
+} // namespace wizard

@@ -1,0 +1,56 @@
+// TransferGlobals.h: the shared wizard state that the transfer primitives read and write (the
+// drive map of the mapped source drives, the busy-window title, the last application folder) and
+// their bridges to the wizard core's log writer and script variables.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace wizard {
+
+// Source drive ("C:") to the local letter with colon under which its share is mapped ("Z:").
+// Lookups ignore case.
+class DriveMap {
+public:
+    void set(const std::string& sourceDrive, const std::string& localDrive);
+    void clear() { m_map.clear(); }
+    // The local drive for a source drive; empty when the drive is not mapped.
+    std::optional<std::string> lookup(const std::string& sourceDrive) const;
+    // Reverse lookup: the source drive that a local drive stands for.
+    std::optional<std::string> sourceOf(const std::string& localDrive) const;
+
+private:
+    std::map<std::string, std::string> m_map; // key upper-cased
+};
+
+struct TransferGlobals {
+    DriveMap driveMap;
+    std::string progressCaption; // the title of the item being migrated
+    std::string lastAppPath;     // the folder found by the last "get" action
+    std::string appPath;         // the application folder, without a trailing "\"
+};
+
+// The wizard's one instance.
+TransferGlobals& transferGlobals();
+
+// The wizard core's log writer and script-variable store as the transfer layer reaches them. The
+// wizard installs them at start-up; tests install recorders. Without them nothing is logged and
+// every variable reads as unset.
+struct TransferHooks {
+    std::function<void(const std::string& process, const std::string& status)> log;
+    std::function<std::optional<std::string>(const std::string& name)> variable;
+};
+// Installs the hooks; returns the previous ones.
+TransferHooks setTransferHooks(TransferHooks hooks);
+
+// Appends one log record (process name, status) through the wizard core's log writer.
+void writeTransferLog(const std::string& process, const std::string& status);
+// The value of a script variable; empty when it is not set.
+std::string scriptVariable(const std::string& name);
+// A path whose "$" components are script variables, resolved; empty when a component names a
+// variable that is not set.
+std::string resolveVariablePath(const std::string& text);
+
+} // namespace wizard
