@@ -446,19 +446,28 @@ struct Registry::Impl {
     }
 };
 
-// Makes one call's changes atomic: its own transaction, or a savepoint inside the caller's.
+// Makes one call's changes atomic: its own transaction, or inside the caller's a savepoint when
+// the call runs several statements that must not be left half done. Calls whose partial work is
+// harmless skip the savepoint, which keeps large merges fast.
 class WriteScope {
 public:
-    explicit WriteScope(Registry& r) : m_registry(r), m_status(r.beginTransaction()) {}
+    enum class Nested { Savepoint, Plain };
+    explicit WriteScope(Registry& r, Nested nested = Nested::Savepoint)
+        : m_registry(r), m_active(!r.inTransaction() || nested == Nested::Savepoint),
+          m_status(m_active ? r.beginTransaction() : WinError::Success)
+    {
+    }
     ~WriteScope()
     {
-        if (m_status == WinError::Success && !m_done)
+        if (m_active && m_status == WinError::Success && !m_done)
             m_registry.rollbackTransaction();
     }
     WinError status() const { return m_status; }
     WinError finish(WinError result)
     {
         m_done = true;
+        if (!m_active)
+            return result;
         if (result != WinError::Success) {
             m_registry.rollbackTransaction();
             return result;
@@ -468,6 +477,7 @@ public:
 
 private:
     Registry& m_registry;
+    bool m_active;
     WinError m_status;
     bool m_done = false;
 };
@@ -606,7 +616,7 @@ WinError Registry::createKey(const RegKey& parent, std::string_view subKey, RegK
     return guarded([&] {
         if (created)
             *created = false;
-        WriteScope scope(*this);
+        WriteScope scope(*this, WriteScope::Nested::Plain);
         if (scope.status() != WinError::Success)
             return scope.status();
         std::int64_t start = 0;
@@ -793,7 +803,7 @@ WinError Registry::setValue(const RegKey& key, std::string_view name, RegType ty
     return guarded([&] {
         if (charCount(name) > kMaxValueNameLength)
             return WinError::InvalidParameter;
-        WriteScope scope(*this);
+        WriteScope scope(*this, WriteScope::Nested::Plain);
         if (scope.status() != WinError::Success)
             return scope.status();
         std::int64_t id = 0;
@@ -819,7 +829,7 @@ WinError Registry::setValue(const RegKey& key, std::string_view name, RegType ty
 WinError Registry::deleteValue(const RegKey& key, std::string_view name)
 {
     return guarded([&] {
-        WriteScope scope(*this);
+        WriteScope scope(*this, WriteScope::Nested::Plain);
         if (scope.status() != WinError::Success)
             return scope.status();
         std::int64_t id = 0;
