@@ -2,6 +2,7 @@
 #include "platform/Machine.h"
 
 #include "platform/CodePage.h"
+#include "platform/Registry.h"
 
 #include <cstdlib>
 #include <system_error>
@@ -92,6 +93,10 @@ WinError Machine::create(const std::filesystem::path& folder, OsCode os, std::st
     ini.setValue("Machine", "OS", osCodeText(os));
     if (const WinError saved = ini.save(iniFile, message); saved != WinError::Success)
         return saved;
+    Registry registry;
+    if (const WinError made = registry.open(folder / kRegistryFileName, Registry::OpenMode::CreateIfMissing, message);
+        made != WinError::Success)
+        return made;
     return open(folder, message);
 }
 

@@ -45,8 +45,9 @@ public:
     WinError openCurrent(std::string* message = nullptr);
 
     // Makes folder a machine running os: creates the folder when needed and writes machine.ini with
-    // [Machine] OS=<code> (an existing machine.ini keeps its other entries). The registry database
-    // is created on first use by Registry::open. Success, or CannotMake/WriteFault with a message.
+    // [Machine] OS=<code> (an existing machine.ini keeps its other entries) and creates registry.db
+    // (the four hives) when missing. Success, or CannotMake/WriteFault or a Registry::open error
+    // with a message.
     WinError create(const std::filesystem::path& folder, OsCode os, std::string* message = nullptr);
 
     bool isValid() const { return m_valid; }
