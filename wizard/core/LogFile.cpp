@@ -1,8 +1,10 @@
 // LogFile.cpp: the wizard's ring log: header, records, wrap, and its failure messages.
 #include "wizard/core/LogFile.h"
 
+#include <chrono>
 #include <cstdio>
 
+#include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
@@ -23,7 +25,7 @@ std::string field(std::string_view utf8, std::size_t width)
 
 std::tm localNow()
 {
-    std::time_t t = std::time(nullptr);
+    std::time_t t = std::chrono::system_clock::to_time_t(platform::currentTime());
     std::tm tm{};
     localtime_r(&t, &tm);
     return tm;

@@ -21,7 +21,7 @@ public:
     static constexpr int kHeaderLength = 128;
     static constexpr long kDefaultMaxRecords = 25000;
 
-    // The local date and time of a record.
+    // The local date and time of a record; by default the platform clock's time in local time.
     using Clock = std::function<std::tm()>;
 
     explicit LogFile(CoreFiles& files);

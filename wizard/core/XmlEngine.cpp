@@ -102,6 +102,9 @@ bool XmlEngine::Step_Script(const std::string& direction)
         return false;
     }
     DepthGuard guard(m_depth);
+    const bool itemRun = direction == kDirectionItem;
+    if (itemRun)
+        m_itemScripts.push_back(CurrentScript);
     try {
         runScript(direction);
     } catch (const std::exception& error) {
@@ -109,6 +112,8 @@ bool XmlEngine::Step_Script(const std::string& direction)
         StopFlag = true;
         LastLogResult = m_log.FN_Write_Log("Step_Script", std::string("ERROR : ") + error.what(), true);
     }
+    if (itemRun)
+        m_itemScripts.pop_back();
     return false;
 }
 
@@ -219,7 +224,10 @@ void XmlEngine::runScript(const std::string& direction)
         ActionIndex = *position + 1;
     ScriptStack.erase(ScriptStack.rfind('|'));
     CurrentScript = afterLastBar(ScriptStack);
-    runScript("");
+    // Back in an item script that a runner is running: finish it as an item run, so that its
+    // end returns to the runner instead of resuming the runner's own script from inside it.
+    const bool intoItem = !m_itemScripts.empty() && CurrentScript == m_itemScripts.back();
+    runScript(intoItem ? kDirectionItem : "");
 }
 
 void XmlEngine::report(const std::string& text)

@@ -124,6 +124,7 @@ private:
     std::shared_ptr<pugi::xml_document> m_document;   // ScriptDocument
     std::vector<pugi::xml_node> m_steps;              // StepList
     int m_depth = 0;
+    std::vector<std::string> m_itemScripts;   // item scripts being run by item runners, innermost last
     int m_ignoredCalls = 0;
     std::string m_lastParseError;
 };

@@ -335,6 +335,38 @@ TEST_F(XmlEngineTest, ItemScriptsRunNestedAndTheCallerResumesAfterTheRunner)
     EXPECT_EQ(engine.ActionIndex, 3);
 }
 
+TEST_F(XmlEngineTest, LinkInsideAnItemScriptReturnsToTheItemAndThenToTheRunner)
+{
+    std::vector<std::string> runnerSaw;
+    rules.add("Settings_Migration", [this, &runnerSaw] {
+        called.push_back("Settings_Migration");
+        bool first = true;
+        for (const std::string item : {"Settings\\Wall.wkx", "Settings\\Mouse.wkx"}) {
+            engine.ScriptStack += first ? "|" + std::to_string(engine.ActionIndex) + "|" + item : "|" + item;
+            first = false;
+            engine.CurrentScript = item;
+            engine.ActionIndex = 0;
+            engine.Step_Script(kDirectionItem);
+            runnerSaw.push_back(engine.ScriptStack);
+        }
+        return true;
+    });
+    for (const char* r : {"InLinked", "InWall", "InMouse", "AfterItems"})
+        addRule(r, true);
+    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Settings_Migration") +
+                                             "\n" + execStep("AfterItems") + "\n" + execStep("Show_Frm_A")));
+    machine.writeScript("Settings\\Wall.xml", script("<performaction link=\"common.xml\"/>\n" + execStep("InWall")));
+    machine.writeScript("common.xml", script(execStep("InLinked")));
+    machine.writeScript("Settings\\Mouse.xml", script(execStep("InMouse")));
+    engine.Step_Script("");
+    engine.Step_Script("next");
+    EXPECT_EQ(called, (std::vector<std::string>{"Show_KestroMain", "Settings_Migration", "InLinked", "InWall",
+                                                "InMouse", "AfterItems", "Show_Frm_A"}));
+    EXPECT_EQ(runnerSaw, (std::vector<std::string>{"Kestro.xml|1", "Kestro.xml|1"}));
+    EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
+    EXPECT_EQ(panels.shown.back(), "Frm_A");
+}
+
 TEST_F(XmlEngineTest, RunnerWithNoItemsLetsTheCallerGoOn)
 {
     rules.add("Application_Migration", [] { return true; });
