@@ -48,7 +48,12 @@ public:
     // --- wiring (set once at start-up) ---------------------------------------------------------
     // Gives the rules table on the first `execute` step (the rules object is created on first
     // use). Without a provider, or when it answers null, every `execute` step takes the False path.
-    void setRulesProvider(std::function<RulesTable*()> provider) { m_rulesProvider = std::move(provider); }
+    // Setting a provider forgets the table the previous one gave.
+    void setRulesProvider(std::function<RulesTable*()> provider)
+    {
+        m_rulesProvider = std::move(provider);
+        m_rules = nullptr;
+    }
     // The window that shows pages; without one Show_Panel only keeps the history (a page then
     // counts as never loaded before).
     void setPanelHost(PanelHost* host) { m_panelHost = host; }

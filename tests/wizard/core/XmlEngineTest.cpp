@@ -218,6 +218,21 @@ TEST_F(XmlEngineTest, OperationNamesMatchWithoutCase)
     EXPECT_EQ(called, (std::vector<std::string>{"Check_X", "Show_Frm_A"}));
 }
 
+TEST_F(XmlEngineTest, NewRulesProviderReplacesTheTableInUse)
+{
+    addRule("Check_X", true);
+    machine.writeScript("Kestro.xml", script(execStep("Check_X") + "\n" + execStep("Show_Frm_A")));
+    engine.Step_Script("");
+    RulesTable other;
+    int otherCalls = 0;
+    other.add("Check_X", [&] { ++otherCalls; return false; });
+    engine.setRulesProvider([&] { return &other; });
+    engine.ActionIndex = 0;
+    engine.Step_Script("");
+    EXPECT_EQ(otherCalls, 1);
+    EXPECT_EQ(std::count(called.begin(), called.end(), "Check_X"), 1);
+}
+
 TEST_F(XmlEngineTest, ConditionsWithAndWithoutEqualsSign)
 {
     addRule("Win98", true);
