@@ -1,0 +1,477 @@
+// MachineConfig.cpp: reading and writing machine.ini.
+#include "platform/MachineConfig.h"
+
+#include "platform/NameCase.h"
+#include "platform/WinPath.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+
+namespace platform {
+namespace {
+
+std::string_view trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool parseBool(std::string_view v, bool& out)
+{
+    const std::string u = upperName(v);
+    if (u == "YES" || u == "TRUE" || u == "1") {
+        out = true;
+        return true;
+    }
+    if (u == "NO" || u == "FALSE" || u == "0") {
+        out = false;
+        return true;
+    }
+    return false;
+}
+
+template <typename T>
+bool parseNumber(std::string_view v, T& out)
+{
+    v = trim(v);
+    if (v.empty())
+        return false;
+    const auto res = std::from_chars(v.data(), v.data() + v.size(), out);
+    return res.ec == std::errc() && res.ptr == v.data() + v.size();
+}
+
+bool validAddress(std::string_view v)
+{
+    int count = 0;
+    std::size_t start = 0;
+    while (true) {
+        const auto dot = v.find('.', start);
+        const auto part = v.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
+        unsigned value = 0;
+        if (part.empty() || part.size() > 3 || !parseNumber(part, value) || value > 255)
+            return false;
+        ++count;
+        if (dot == std::string_view::npos)
+            break;
+        start = dot + 1;
+    }
+    return count == 4;
+}
+
+std::vector<std::string_view> splitComma(std::string_view v, std::size_t maxParts)
+{
+    std::vector<std::string_view> parts;
+    while (parts.size() + 1 < maxParts) {
+        const auto comma = v.find(',');
+        if (comma == std::string_view::npos)
+            break;
+        parts.push_back(trim(v.substr(0, comma)));
+        v = v.substr(comma + 1);
+    }
+    parts.push_back(maxParts == parts.size() + 1 ? v : trim(v));
+    return parts;
+}
+
+struct Entry {
+    int line;
+    std::string key;
+    std::string value;
+};
+
+} // namespace
+
+const DriveEntry* MachineConfig::drive(char letter) const
+{
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    for (const auto& d : drives)
+        if (d.letter == letter)
+            return &d;
+    return nullptr;
+}
+
+const ShareEntry* MachineConfig::share(std::string_view name) const
+{
+    for (const auto& s : shares)
+        if (namesEqual(s.name, name))
+            return &s;
+    return nullptr;
+}
+
+const Account* MachineConfig::account(std::string_view user) const
+{
+    for (const auto& a : accounts)
+        if (namesEqual(a.user, user))
+            return &a;
+    return nullptr;
+}
+
+bool applyOsDefaults(std::string_view os, MachineConfig& c)
+{
+    struct Row {
+        const char* code;
+        int major, minor, build;
+        const char* win;
+        const char* sys;
+    };
+    static const Row rows[] = {
+        {"win95", 4, 0, 950, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"},
+        {"win98", 4, 10, 2222, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"},
+        {"winme", 4, 90, 3000, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"},
+        {"win2k", 5, 0, 2195, "C:\\WINNT", "C:\\WINNT\\system32"},
+        {"winxp", 5, 1, 2600, "C:\\WINDOWS", "C:\\WINDOWS\\system32"},
+    };
+    for (const auto& r : rows) {
+        if (namesEqual(os, r.code)) {
+            c.os = r.code;
+            c.versionMajor = r.major;
+            c.versionMinor = r.minor;
+            c.buildNumber = r.build;
+            c.windowsFolder = r.win;
+            c.systemFolder = r.sys;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string_view driveTypeName(DriveType type)
+{
+    switch (type) {
+    case DriveType::Removable: return "removable";
+    case DriveType::Fixed: return "fixed";
+    case DriveType::Remote: return "remote";
+    case DriveType::CdRom: return "cdrom";
+    case DriveType::RamDisk: return "ramdisk";
+    case DriveType::NoRootDir: return "none";
+    case DriveType::Unknown: break;
+    }
+    return "unknown";
+}
+
+bool parseMachineIni(std::string_view text, std::string_view fileName, std::string_view defaultName,
+                     MachineConfig& out, std::string& error)
+{
+    std::map<std::string, std::vector<Entry>> sections;  // upper-cased section name -> entries
+    std::string section;
+    int lineNo = 0;
+    auto fail = [&](int line, const std::string& what) {
+        error = std::string(fileName) + ", line " + std::to_string(line) + ": " + what;
+        return false;
+    };
+
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        const auto nl = text.find('\n', pos);
+        const std::string_view raw = text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
+        ++lineNo;
+        std::string_view line = trim(raw);
+        if (lineNo == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line = trim(line.substr(3));
+        if (line.empty() || line.front() == ';' || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            if (line.back() != ']')
+                return fail(lineNo, "section header without \"]\"");
+            section = upperName(trim(line.substr(1, line.size() - 2)));
+            if (section != "MACHINE" && section != "DRIVES" && section != "SHARES" && section != "ACCOUNTS")
+                return fail(lineNo, "unknown section [" + std::string(trim(line.substr(1, line.size() - 2))) + "]");
+            sections[section];
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos)
+            return fail(lineNo, "expected key=value");
+        if (section.empty())
+            return fail(lineNo, "key outside a section");
+        const std::string key(trim(line.substr(0, eq)));
+        if (key.empty())
+            return fail(lineNo, "empty key");
+        sections[section].push_back({lineNo, key, std::string(trim(line.substr(eq + 1)))});
+    }
+
+    MachineConfig c;
+    c.computerName = upperName(defaultName);
+    c.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
+
+    // OS first: it sets the defaults that the other keys override.
+    auto& machine = sections["MACHINE"];
+    for (const auto& e : machine)
+        if (upperName(e.key) == "OS" && !applyOsDefaults(e.value, c))
+            return fail(e.line, "unknown OS \"" + e.value + "\" (win95, win98, winme, win2k or winxp)");
+    for (const auto& e : machine) {
+        const std::string k = upperName(e.key);
+        if (k == "OS") {
+            continue;
+        } else if (k == "COMPUTERNAME") {
+            if (e.value.empty() || e.value.find_first_of("\\/ ") != std::string::npos)
+                return fail(e.line, "invalid computer name \"" + e.value + "\"");
+            c.computerName = e.value;
+        } else if (k == "ADDRESS") {
+            if (!e.value.empty() && !validAddress(e.value))
+                return fail(e.line, "invalid IPv4 address \"" + e.value + "\"");
+            c.address = e.value;
+        } else if (k == "VERSION") {
+            const auto parts = splitComma(std::string_view(e.value), 1);
+            std::string_view v = parts[0];
+            int nums[3] = {0, 0, 0};
+            int n = 0;
+            bool ok = true;
+            while (ok && n < 3) {
+                const auto dot = v.find('.');
+                ok = parseNumber(v.substr(0, dot), nums[n]);
+                ++n;
+                if (dot == std::string_view::npos)
+                    break;
+                v = v.substr(dot + 1);
+                if (n == 3)
+                    ok = false;
+            }
+            if (!ok || n != 3)
+                return fail(e.line, "version must be major.minor.build, not \"" + e.value + "\"");
+            c.versionMajor = nums[0];
+            c.versionMinor = nums[1];
+            c.buildNumber = nums[2];
+        } else if (k == "USER") {
+            c.userName = e.value;
+        } else if (k == "WINDOWSFOLDER" || k == "SYSTEMFOLDER") {
+            WinPath p;
+            if (WinPath::parse(e.value, p) != PathSyntax::Ok || p.kind() != WinPath::Kind::Drive)
+                return fail(e.line, "\"" + e.value + "\" is not a drive path");
+            (k == "WINDOWSFOLDER" ? c.windowsFolder : c.systemFolder) = p.text();
+        } else if (k == "NETWORKADAPTER" || k == "REACHABLE") {
+            bool b = false;
+            if (!parseBool(e.value, b))
+                return fail(e.line, e.key + " must be yes or no");
+            (k == "REACHABLE" ? c.reachable : c.networkAdapter) = b;
+        } else if (k == "PARALLELPORTS") {
+            c.parallelPorts.clear();
+            if (!e.value.empty()) {
+                for (auto part : splitComma(e.value, 64)) {
+                    std::string_view p = trim(part);
+                    if (upperName(p.substr(0, 3)) == "LPT")
+                        p.remove_prefix(3);
+                    int port = 0;
+                    if (!parseNumber(p, port) || port < 1 || port > 8)
+                        return fail(e.line, "parallel port \"" + std::string(part) + "\" is not LPT1..LPT8");
+                    c.parallelPorts.push_back(port);
+                }
+            }
+        } else {
+            return fail(e.line, "unknown key \"" + e.key + "\" in [Machine]");
+        }
+    }
+
+    if (sections.count("DRIVES")) {
+        c.drives.clear();
+        for (const auto& e : sections["DRIVES"]) {
+            std::string letter = upperName(e.key);
+            if (letter.size() == 2 && letter[1] == ':')
+                letter.pop_back();
+            if (letter.size() != 1 || letter[0] < 'A' || letter[0] > 'Z')
+                return fail(e.line, "\"" + e.key + "\" is not a drive letter");
+            if (c.drive(letter[0]))
+                return fail(e.line, "drive " + letter + ": is listed twice");
+            const auto parts = splitComma(e.value, 3);
+            DriveEntry d;
+            d.letter = letter[0];
+            const std::string type = upperName(parts[0]);
+            if (type == "FIXED")
+                d.type = DriveType::Fixed;
+            else if (type == "REMOVABLE")
+                d.type = DriveType::Removable;
+            else if (type == "CDROM")
+                d.type = DriveType::CdRom;
+            else if (type == "RAMDISK")
+                d.type = DriveType::RamDisk;
+            else
+                return fail(e.line, "drive type \"" + std::string(parts[0]) + "\" is not fixed, removable, cdrom or ramdisk");
+            if (parts.size() >= 2) {
+                std::uint64_t total = 0;
+                if (!parseNumber(parts[1], total))
+                    return fail(e.line, "total bytes \"" + std::string(parts[1]) + "\" is not a number");
+                d.totalBytes = total;
+            }
+            if (parts.size() >= 3) {
+                std::uint64_t free = 0;
+                if (!parseNumber(parts[2], free))
+                    return fail(e.line, "free bytes \"" + std::string(parts[2]) + "\" is not a number");
+                if (free > *d.totalBytes)
+                    return fail(e.line, "free bytes exceed total bytes");
+                d.freeBytes = free;
+            }
+            c.drives.push_back(d);
+        }
+        std::sort(c.drives.begin(), c.drives.end(),
+                  [](const DriveEntry& a, const DriveEntry& b) { return a.letter < b.letter; });
+    }
+
+    for (const auto& e : sections["SHARES"]) {
+        if (e.key.find_first_of("\\/") != std::string::npos)
+            return fail(e.line, "invalid share name \"" + e.key + "\"");
+        if (c.share(e.key))
+            return fail(e.line, "share \"" + e.key + "\" is listed twice");
+        WinPath p;
+        if (WinPath::parse(e.value, p) != PathSyntax::Ok || p.kind() != WinPath::Kind::Drive)
+            return fail(e.line, "share folder \"" + e.value + "\" is not a drive path");
+        if (!c.drive(p.drive()))
+            return fail(e.line, "share folder \"" + e.value + "\" is on a drive the machine does not have");
+        c.shares.push_back({e.key, p.text()});
+    }
+
+    for (const auto& e : sections["ACCOUNTS"]) {
+        if (c.account(e.key))
+            return fail(e.line, "account \"" + e.key + "\" is listed twice");
+        const auto comma = e.value.find(',');
+        const std::string kind = upperName(trim(std::string_view(e.value).substr(0, comma)));
+        if (kind != "ADMIN" && kind != "USER")
+            return fail(e.line, "account kind must be admin or user, then a comma and the password");
+        Account a;
+        a.user = e.key;
+        a.administrator = kind == "ADMIN";
+        a.password = comma == std::string::npos ? std::string() : e.value.substr(comma + 1);
+        c.accounts.push_back(a);
+    }
+
+    out = std::move(c);
+    error.clear();
+    return true;
+}
+
+std::string formatMachineIni(const MachineConfig& c)
+{
+    std::string s = "; machine.ini: identity and hardware of an emulated PC\n[Machine]\n";
+    s += "ComputerName=" + c.computerName + "\n";
+    s += "Address=" + c.address + "\n";
+    s += "OS=" + c.os + "\n";
+    s += "Version=" + std::to_string(c.versionMajor) + "." + std::to_string(c.versionMinor) + "."
+         + std::to_string(c.buildNumber) + "\n";
+    s += "User=" + c.userName + "\n";
+    s += "WindowsFolder=" + c.windowsFolder + "\n";
+    s += "SystemFolder=" + c.systemFolder + "\n";
+    s += std::string("NetworkAdapter=") + (c.networkAdapter ? "yes" : "no") + "\n";
+    s += "ParallelPorts=";
+    for (std::size_t i = 0; i < c.parallelPorts.size(); ++i)
+        s += (i ? ",LPT" : "LPT") + std::to_string(c.parallelPorts[i]);
+    s += "\n";
+    s += std::string("Reachable=") + (c.reachable ? "yes" : "no") + "\n";
+    s += "\n[Drives]\n";
+    for (const auto& d : c.drives) {
+        s += std::string(1, d.letter) + "=" + std::string(driveTypeName(d.type));
+        if (d.totalBytes) {
+            s += "," + std::to_string(*d.totalBytes);
+            if (d.freeBytes)
+                s += "," + std::to_string(*d.freeBytes);
+        }
+        s += "\n";
+    }
+    s += "\n[Shares]\n";
+    for (const auto& sh : c.shares)
+        s += sh.name + "=" + sh.folder + "\n";
+    s += "\n[Accounts]\n";
+    for (const auto& a : c.accounts)
+        s += a.user + "=" + (a.administrator ? "admin," : "user,") + a.password + "\n";
+    return s;
+}
+
+} // namespace platform
+
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+fs::path driveFolder(const fs::path& machineFolder, char letter)
+{
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    return machineFolder / "drives" / std::string(1, letter);
+}
+
+bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::string& error)
+{
+    const fs::path file = machineFolder / "machine.ini";
+    std::error_code ec;
+    const std::string folderName = machineFolder.filename().empty()
+                                       ? machineFolder.parent_path().filename().string()
+                                       : machineFolder.filename().string();
+    if (!fs::exists(file, ec)) {
+        if (!fs::is_directory(machineFolder, ec)) {
+            error = machineFolder.string() + ": no such machine folder";
+            return false;
+        }
+        MachineConfig c;
+        c.computerName = upperName(folderName);
+        c.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
+        out = std::move(c);
+        return true;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = file.string() + ": cannot be read";
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return parseMachineIni(text.str(), file.string(), folderName, out, error);
+}
+
+bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& config, std::string& error)
+{
+    std::error_code ec;
+    fs::create_directories(machineFolder, ec);
+    for (const auto& d : config.drives)
+        fs::create_directories(driveFolder(machineFolder, d.letter), ec);
+    const fs::path file = machineFolder / "machine.ini";
+    const fs::path temp = machineFolder / "machine.ini.new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << formatMachineIni(config);
+        if (!out) {
+            error = file.string() + ": cannot be written";
+            return false;
+        }
+    }
+    fs::rename(temp, file, ec);
+    if (ec) {
+        error = file.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
+bool findMachine(const fs::path& networkFolder, std::string_view name, fs::path& folderOut,
+                 MachineConfig& configOut)
+{
+    std::error_code ec;
+    if (name.empty())
+        return false;
+    // Folder-name order, so that the answer does not depend on the host's listing order.
+    std::vector<fs::path> folders;
+    for (fs::directory_iterator it(networkFolder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_directory(ec) && fs::exists(it->path() / "machine.ini", ec))
+            folders.push_back(it->path());
+    std::sort(folders.begin(), folders.end());
+    for (const auto& folder : folders) {
+        MachineConfig c;
+        std::string error;
+        if (!loadMachineConfig(folder, c, error))
+            continue;
+        if (namesEqual(c.computerName, name)) {
+            folderOut = folder;
+            configOut = std::move(c);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace platform

@@ -1,0 +1,264 @@
+// PathResolver.cpp: resolution of Windows paths onto the host folders of the network's machines.
+#include "platform/PathResolver.h"
+
+#include "platform/NameCase.h"
+#include "platform/ShortName.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The stored name of the entry of `entries` that `part` names: exact spelling first, then any
+// case, then a generated short name.
+const FolderEntry* matchEntry(const std::vector<FolderEntry>& entries, std::string_view part)
+{
+    for (const auto& e : entries)
+        if (e.name == part)
+            return &e;
+    for (const auto& e : entries)
+        if (namesEqual(e.name, part))
+            return &e;
+    if (part.find('~') == std::string_view::npos)
+        return nullptr;
+    std::vector<std::string> names;
+    names.reserve(entries.size());
+    for (const auto& e : entries)
+        names.push_back(e.name);
+    const auto shorts = shortNamesFor(names);
+    for (std::size_t i = 0; i < shorts.size(); ++i)
+        if (namesEqual(shorts[i], part))
+            return &entries[i];
+    return nullptr;
+}
+
+bool isWithin(const fs::path& host, const fs::path& root)
+{
+    std::error_code ec;
+    const fs::path h = fs::weakly_canonical(host, ec);
+    if (ec)
+        return false;
+    const fs::path r = fs::weakly_canonical(root, ec);
+    if (ec)
+        return false;
+    auto hi = h.begin();
+    for (auto ri = r.begin(); ri != r.end(); ++ri, ++hi) {
+        if (ri->empty())
+            continue;
+        if (hi == h.end() || *hi != *ri)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+WinError syntaxError(PathSyntax syntax)
+{
+    switch (syntax) {
+    case PathSyntax::Ok: return WinError::Success;
+    case PathSyntax::Escapes: return WinError::PathNotFound;
+    case PathSyntax::Relative:
+    case PathSyntax::BadName: break;
+    }
+    return WinError::InvalidName;
+}
+
+PathResolver::PathResolver(fs::path machineFolder, MachineConfig config, MappingLookup mappings)
+    : m_machineFolder(std::move(machineFolder)), m_config(std::move(config)), m_mappings(std::move(mappings))
+{
+}
+
+std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder)
+{
+    std::vector<FolderEntry> entries;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name == kAttributeSidecar)
+            continue;
+        std::error_code typeEc;
+        entries.push_back({std::move(name), it->is_directory(typeEc)});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return nameLess(a.name, b.name); });
+    return entries;
+}
+
+std::optional<std::string> PathResolver::mapping(char letter) const
+{
+    if (!m_mappings)
+        return std::nullopt;
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    return m_mappings(letter);
+}
+
+DriveType PathResolver::driveType(char letter) const
+{
+    if (const auto* d = m_config.drive(letter))
+        return d->type;
+    if (mapping(letter))
+        return DriveType::Remote;
+    return DriveType::NoRootDir;
+}
+
+ResolvedPath PathResolver::resolve(std::string_view windowsPath, bool allowWildcards) const
+{
+    WinPath path;
+    const PathSyntax syntax = WinPath::parse(windowsPath, path);
+    if (syntax != PathSyntax::Ok) {
+        ResolvedPath r;
+        r.error = syntaxError(syntax);
+        return r;
+    }
+    return resolve(path, allowWildcards);
+}
+
+ResolvedPath PathResolver::resolve(const WinPath& path, bool allowWildcards) const
+{
+    ResolvedPath r;
+    if (path.hasWildcards() && !allowWildcards) {
+        r.error = WinError::InvalidName;
+        return r;
+    }
+    std::error_code ec;
+
+    if (path.kind() == WinPath::Kind::Drive) {
+        if (const DriveEntry* drive = m_config.drive(path.drive())) {
+            r.root = driveFolder(m_machineFolder, drive->letter);
+            r.driveType = drive->type;
+            r.machineFolder = m_machineFolder;
+            if (!fs::is_directory(r.root, ec)) {
+                r.error = WinError::NotReady;
+                return r;
+            }
+            r.path = path.withParts({});
+            r.host = r.root;
+            r.exists = true;
+            return resolveBelow(r, path.parts(), allowWildcards);
+        }
+        const auto remote = mapping(path.drive());
+        if (!remote) {
+            r.error = WinError::InvalidDrive;
+            return r;
+        }
+        WinPath unc;
+        if (WinPath::parse(*remote, unc) != PathSyntax::Ok || unc.kind() != WinPath::Kind::Unc) {
+            r.error = WinError::BadNetPath;
+            return r;
+        }
+        std::vector<std::string> parts = unc.parts();
+        parts.insert(parts.end(), path.parts().begin(), path.parts().end());
+        ResolvedPath viaShare = resolve(unc.withParts(std::move(parts)), allowWildcards);
+        if (viaShare.ok()) {
+            // Keep the caller's view: the mapped letter with the stored case below it.
+            std::vector<std::string> tail(viaShare.path.parts().begin() + static_cast<long>(unc.parts().size()),
+                                          viaShare.path.parts().end());
+            viaShare.path = path.withParts(std::move(tail));
+        }
+        return viaShare;
+    }
+
+    fs::path serverFolder;
+    MachineConfig server;
+    if (!findMachine(networkFolder(), path.server(), serverFolder, server) || !server.reachable) {
+        r.error = WinError::BadNetPath;
+        return r;
+    }
+    const ShareEntry* share = server.share(path.share());
+    WinPath exposed;
+    if (!share || WinPath::parse(share->folder, exposed) != PathSyntax::Ok || !server.drive(exposed.drive())) {
+        r.error = WinError::BadNetName;
+        return r;
+    }
+    // The exposed folder, resolved on the server's own drive (a share never crosses a mapping).
+    ResolvedPath base;
+    base.root = driveFolder(serverFolder, exposed.drive());
+    base.machineFolder = serverFolder;
+    base.driveType = DriveType::Remote;
+    base.path = exposed.withParts({});
+    base.host = base.root;
+    base.exists = fs::is_directory(base.root, ec);
+    base = resolveBelow(base, exposed.parts(), false);
+    if (!base.ok() || !base.exists || !fs::is_directory(base.host, ec)) {
+        r.error = WinError::BadNetName;
+        return r;
+    }
+    base.root = base.host;
+    base.path = WinPath();
+    // The server's own spelling of its name and share.
+    WinPath::parse("\\\\" + server.computerName + "\\" + share->name, base.path);
+    return resolveBelow(base, path.parts(), allowWildcards);
+}
+
+ResolvedPath PathResolver::resolveBelow(ResolvedPath r, const std::vector<std::string>& parts, bool wildcardLeaf) const
+{
+    std::vector<std::string> stored = r.path.parts();
+    bool present = r.exists;
+    bool isFolder = true;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        const bool last = i + 1 == parts.size();
+        if (present && isFolder && !(last && wildcardLeaf)) {
+            const auto entries = listHost(r.host);
+            if (const FolderEntry* match = matchEntry(entries, part)) {
+                stored.push_back(match->name);
+                r.host /= match->name;
+                isFolder = match->isFolder;
+                continue;
+            }
+        }
+        present = false;
+        stored.push_back(part);
+        r.host /= part;
+    }
+    r.exists = present && !(wildcardLeaf && !parts.empty());
+    r.path = r.path.withParts(std::move(stored));
+    if (r.exists && !isWithin(r.host, r.root)) {
+        // A host link pointing out of the machine: never hand its target out.
+        r.error = WinError::PathNotFound;
+        r.host.clear();
+        r.exists = false;
+    }
+    return r;
+}
+
+std::string PathResolver::shortPath(std::string_view windowsPath) const
+{
+    const ResolvedPath r = resolve(windowsPath);
+    if (!r.ok() || !r.exists)
+        return {};
+    // Walk back up from the host path: each component's short name among its siblings.
+    std::vector<std::string> shorts;
+    fs::path host = r.host;
+    for (auto it = r.path.parts().rbegin(); it != r.path.parts().rend(); ++it) {
+        const fs::path parent = host.parent_path();
+        const auto entries = listHost(parent);
+        std::vector<std::string> names;
+        std::size_t index = 0;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            names.push_back(entries[i].name);
+            if (entries[i].name == *it)
+                index = i;
+        }
+        shorts.push_back(shortNamesFor(names)[index]);
+        host = parent;
+    }
+    std::reverse(shorts.begin(), shorts.end());
+    return r.path.withParts(std::move(shorts)).text();
+}
+
+std::string PathResolver::longPath(std::string_view windowsPath) const
+{
+    const ResolvedPath r = resolve(windowsPath);
+    if (!r.ok() || !r.exists)
+        return {};
+    return r.path.text();
+}
+
+} // namespace platform

@@ -1,0 +1,46 @@
+// FileVersionTest.cpp: reading version resources of PE images, and the image writer.
+#include "platform/FileVersion.h"
+
+#include <gtest/gtest.h>
+
+using platform::buildVersionedPe;
+using platform::peFileVersion;
+
+TEST(FileVersionTest, ReadsTheVersionTheWriterStored)
+{
+    EXPECT_EQ(peFileVersion(buildVersionedPe(5, 1, 2600, 0)), "5.1.2600.0");
+    EXPECT_EQ(peFileVersion(buildVersionedPe(65535, 0, 1, 65535)), "65535.0.1.65535");
+}
+
+TEST(FileVersionTest, NonImagesAndDamagedImagesGiveEmptyText)
+{
+    EXPECT_EQ(peFileVersion(""), "");
+    EXPECT_EQ(peFileVersion("MZ"), "");
+    EXPECT_EQ(peFileVersion("plain text file, not an executable at all........................"), "");
+    std::string image = buildVersionedPe(1, 2, 3, 4);
+    // Every truncation must be refused quietly, never read past the end.
+    // (The image ends in zero padding after the version data, at 0x2B4.)
+    for (std::size_t size = 0; size < 0x2B4; size += 7)
+        EXPECT_EQ(peFileVersion(image.substr(0, size)), "") << size;
+}
+
+TEST(FileVersionTest, ImageWithoutVersionResourceGivesEmptyText)
+{
+    std::string image = buildVersionedPe(1, 2, 3, 4);
+    // Turn the type of the only resource from RT_VERSION (16) into RT_ICON (3).
+    image[0x200 + 16] = 3;
+    EXPECT_EQ(peFileVersion(image), "");
+    image = buildVersionedPe(1, 2, 3, 4);
+    // Break the fixed-info signature.
+    image[0x200 + 0x58 + 40] = 0;
+    EXPECT_EQ(peFileVersion(image), "");
+}
+
+TEST(FileVersionTest, OutOfRangeOffsetsAreRefused)
+{
+    std::string image = buildVersionedPe(1, 2, 3, 4);
+    // e_lfanew pointing far beyond the file.
+    image[0x3C] = '\xFF';
+    image[0x3F] = '\x7F';
+    EXPECT_EQ(peFileVersion(image), "");
+}
