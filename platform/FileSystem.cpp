@@ -6,7 +6,6 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileVersion.h"
-#include "platform/NameCase.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -537,7 +536,7 @@ FsError planTreeCopy(const fs::path& from, const fs::path& to, bool overwrite)
         // Targets match without regard to case, as the destination folder sees them.
         fs::path dst = to / e.name;
         for (const auto& t : PathResolver::listHost(to))
-            if (namesEqual(t.name, e.name))
+            if (equalsNoCase(t.name, e.name))
                 dst = to / t.name;
         if (e.isFolder) {
             if (fs::exists(dst, ec) && !fs::is_directory(dst, ec))
@@ -575,7 +574,7 @@ FsError copyTree(const fs::path& from, const fs::path& to)
     for (const auto& e : PathResolver::listHost(from)) {
         fs::path dst = to / e.name;
         for (const auto& t : PathResolver::listHost(to))
-            if (namesEqual(t.name, e.name))
+            if (equalsNoCase(t.name, e.name))
                 dst = to / t.name;
         if (e.isFolder) {
             if (const FsError err = copyTree(from / e.name, dst); err != FsError::None)

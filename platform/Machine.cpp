@@ -1,16 +1,26 @@
-// Machine.cpp: opening and creating the folder of an emulated PC.
+// Machine.cpp: opening and creating the folder of an emulated PC, and its view of paths.
 #include "platform/Machine.h"
 
 #include "platform/CodePage.h"
 #include "platform/Registry.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
 #include <system_error>
 
 namespace platform {
 namespace {
 
 constexpr std::string_view kOsTexts[] = {"win95", "win98", "winme", "win2k", "winxp"};
+
+// A new machine gets its registry database (the four hives) at once.
+WinError createRegistry(const std::filesystem::path& folder, std::string* message)
+{
+    Registry registry;
+    return registry.open(folder / Machine::kRegistryFileName, Registry::OpenMode::CreateIfMissing, message);
+}
 
 }  // namespace
 
@@ -50,30 +60,49 @@ WinError Machine::open(const std::filesystem::path& folder, std::string* message
     }
     if (loaded != WinError::Success)
         return loaded;
-    const std::optional<std::string> osText = ini.value("Machine", "OS");
-    const std::optional<OsCode> os = osText ? parseOsCode(*osText) : std::nullopt;
-    if (!os) {
+    MachineConfig config;
+    std::string error;
+    if (!loadMachineConfig(folder, config, error)) {
         if (message)
-            *message = iniFile.string() + ": [Machine] OS= must be one of win95, win98, winme, win2k, winxp" +
-                       (osText ? " (found \"" + *osText + "\")" : std::string(" (missing)"));
+            *message = error;
         return WinError::InvalidData;
     }
     m_valid = true;
     m_folder = folder;
-    m_os = *os;
+    m_os = parseOsCode(config.os).value_or(OsCode::WinXp);
     m_ini = std::move(ini);
+    m_config = std::move(config);
     return WinError::Success;
+}
+
+std::filesystem::path Machine::defaultFolder()
+{
+    std::filesystem::path data;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        data = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        data = std::filesystem::path(home) / ".local" / "share";
+    else
+        data = std::filesystem::temp_directory_path();
+    return data / "winenv" / "network" / "localpc";
 }
 
 WinError Machine::openCurrent(std::string* message)
 {
     const char* folder = std::getenv(kEnvironmentVariable);
-    if (!folder || !*folder) {
-        if (message)
-            *message = std::string(kEnvironmentVariable) + " is not set: it must name the machine folder";
-        return WinError::FileNotFound;
-    }
-    return open(folder, message);
+    if (folder && *folder)
+        return open(folder, message);
+    const std::filesystem::path fallback = defaultFolder();
+    std::error_code ec;
+    if (std::filesystem::exists(fallback / kIniFileName, ec))
+        return open(fallback, message);
+    MachineConfig config;
+    applyOsDefaults("winxp", config);
+    config.computerName = "LOCALPC";
+    config.address = "192.168.0.2";
+    config.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
+    config.shares.push_back({"C$", "C:\\"});
+    return create(fallback, config, message);
 }
 
 WinError Machine::create(const std::filesystem::path& folder, OsCode os, std::string* message)
@@ -93,11 +122,61 @@ WinError Machine::create(const std::filesystem::path& folder, OsCode os, std::st
     ini.setValue("Machine", "OS", osCodeText(os));
     if (const WinError saved = ini.save(iniFile, message); saved != WinError::Success)
         return saved;
-    Registry registry;
-    if (const WinError made = registry.open(folder / kRegistryFileName, Registry::OpenMode::CreateIfMissing, message);
-        made != WinError::Success)
+    if (const WinError made = createRegistry(folder, message); made != WinError::Success)
+        return made;
+    const WinError opened = open(folder, message);
+    if (opened == WinError::Success)
+        for (const auto& d : m_config.drives)
+            std::filesystem::create_directories(driveFolder(d.letter), ec);
+    return opened;
+}
+
+WinError Machine::create(const std::filesystem::path& folder, const MachineConfig& config, std::string* message)
+{
+    std::string error;
+    if (!saveMachineConfig(folder, config, error)) {
+        if (message)
+            *message = error;
+        return WinError::WriteFault;
+    }
+    if (const WinError made = createRegistry(folder, message); made != WinError::Success)
         return made;
     return open(folder, message);
+}
+
+WinError Machine::findPeer(std::string_view computerName, Machine& out) const
+{
+    std::filesystem::path folder;
+    MachineConfig config;
+    if (!findMachine(networkFolder(), computerName, folder, config))
+        return WinError::BadNetPath;
+    return out.open(folder) == WinError::Success ? WinError::Success : WinError::BadNetPath;
+}
+
+PathResolver Machine::pathResolver() const
+{
+    // One registry connection per resolver, opened on the first mapped letter asked about and
+    // read afresh each time, so that a mapping made meanwhile is seen at once.
+    auto registry = std::make_shared<Registry>();
+    const std::filesystem::path dbFile = registryPath();
+    auto lookup = [registry, dbFile](char letter) -> std::optional<std::string> {
+        if (!registry->isOpen() && registry->open(dbFile, Registry::OpenMode::OpenExisting) != WinError::Success)
+            return std::nullopt;
+        RegKey key;
+        const std::string sub = std::string(kNetworkKey) + "\\" + std::string(1, letter);
+        if (registry->openKey(RegRoot::CurrentUser, sub, key) != WinError::Success)
+            return std::nullopt;
+        std::string remote;
+        if (registry->queryString(key, kRemotePathValue, remote) != WinError::Success || remote.empty())
+            return std::nullopt;
+        return remote;
+    };
+    return PathResolver(m_folder, m_config, lookup);
+}
+
+FileSystem Machine::fileSystem() const
+{
+    return FileSystem(pathResolver());
 }
 
 }  // namespace platform

@@ -1,8 +1,12 @@
-// Machine.h: an emulated PC: a folder holding machine.ini ([Machine] OS=...) and registry.db;
-// the machine a program runs on is named by the environment variable WINENV_MACHINE.
+// Machine.h: an emulated PC: a folder holding machine.ini (identity and hardware, see
+// docs/machine-ini.md), registry.db and drives/<letter>/; its parent folder is its network.
+// The machine a program runs on is named by WINENV_MACHINE.
 #pragma once
 
+#include "platform/FileSystem.h"
 #include "platform/IniFile.h"
+#include "platform/MachineConfig.h"
+#include "platform/PathResolver.h"
 #include "platform/WinError.h"
 
 #include <filesystem>
@@ -29,26 +33,38 @@ public:
     static constexpr const char* kEnvironmentVariable = "WINENV_MACHINE";
     static constexpr const char* kIniFileName = "machine.ini";
     static constexpr const char* kRegistryFileName = "registry.db";
+    // Where the mapped letters live in the machine's registry (HKEY_CURRENT_USER\Network\<letter>).
+    static constexpr const char* kNetworkKey = "Network";
+    static constexpr const char* kRemotePathValue = "RemotePath";
 
     // An empty machine: isValid() is false until open() or create() succeeds.
     Machine() = default;
 
     // Opens the machine in folder. Success; PathNotFound when the folder does not exist;
     // FileNotFound when it holds no machine.ini (a folder without one is not a machine);
-    // AccessDenied/ReadFault when machine.ini cannot be read; InvalidData when [Machine] has no OS=
-    // or an unknown OS code. On failure *message (when given) says what is wrong and names the file,
-    // and this object is left unchanged.
+    // AccessDenied/ReadFault when machine.ini cannot be read; InvalidData when machine.ini is
+    // malformed (no OS=, an unknown OS code, a bad drive line ...). On failure *message (when
+    // given) says what is wrong, naming the file and, where there is one, the line; this object
+    // is left unchanged.
     WinError open(const std::filesystem::path& folder, std::string* message = nullptr);
 
-    // Opens the machine named by WINENV_MACHINE. FileNotFound with a message when the variable is
-    // unset or empty; otherwise as open().
+    // Opens the machine named by WINENV_MACHINE. When the variable is unset or empty, the default
+    // machine (defaultFolder()) is opened, and created first when it does not exist yet.
     WinError openCurrent(std::string* message = nullptr);
 
-    // Makes folder a machine running os: creates the folder when needed and writes machine.ini with
-    // [Machine] OS=<code> (an existing machine.ini keeps its other entries) and creates registry.db
-    // (the four hives) when missing. Success, or CannotMake/WriteFault or a Registry::open error
-    // with a message.
+    // Makes folder a machine running os: creates the folder when needed and writes machine.ini
+    // with [Machine] OS=<code> (an existing machine.ini keeps its other entries; a new one gets
+    // drive C:), a folder per drive, and registry.db (the four hives) when missing.
+    // Success, or CannotMake/WriteFault/InvalidData or a Registry::open error with a message.
     WinError create(const std::filesystem::path& folder, OsCode os, std::string* message = nullptr);
+
+    // Writes a whole machine model to folder (machine.ini, a folder per drive, registry.db when
+    // missing) and opens it.
+    WinError create(const std::filesystem::path& folder, const MachineConfig& config, std::string* message = nullptr);
+
+    // The default machine's folder: <data>/winenv/network/localpc, where <data> is
+    // $XDG_DATA_HOME or else $HOME/.local/share.
+    static std::filesystem::path defaultFolder();
 
     bool isValid() const { return m_valid; }
     const std::filesystem::path& folder() const { return m_folder; }
@@ -56,12 +72,29 @@ public:
     std::filesystem::path registryPath() const { return m_folder / kRegistryFileName; }
     OsCode os() const { return m_os; }
     const IniFile& ini() const { return m_ini; }
+    const MachineConfig& config() const { return m_config; }
+
+    // The network: the folder that holds this machine and its peers.
+    std::filesystem::path networkFolder() const { return m_folder.parent_path(); }
+    // The host folder of one of its drives (whether or not the drive table lists it).
+    std::filesystem::path driveFolder(char letter) const { return platform::driveFolder(m_folder, letter); }
+
+    // Another machine of the same network by computer name (without regard to case).
+    // Success; BadNetPath when no machine of the network has that name.
+    WinError findPeer(std::string_view computerName, Machine& out) const;
+
+    // Path resolution and the file-system object as seen from this machine: drive letters are
+    // its own, mapped letters are read from its registry (HKEY_CURRENT_USER\Network\<letter>,
+    // value RemotePath) at each use, shares are those of its network.
+    PathResolver pathResolver() const;
+    FileSystem fileSystem() const;
 
 private:
     bool m_valid = false;
     std::filesystem::path m_folder;
     OsCode m_os = OsCode::WinXp;
     IniFile m_ini;
+    MachineConfig m_config;
 };
 
 }  // namespace platform

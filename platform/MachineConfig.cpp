@@ -1,7 +1,7 @@
 // MachineConfig.cpp: reading and writing machine.ini.
 #include "platform/MachineConfig.h"
 
-#include "platform/NameCase.h"
+#include "platform/CodePage.h"
 #include "platform/WinPath.h"
 
 #include <algorithm>
@@ -22,7 +22,7 @@ std::string_view trim(std::string_view s)
 
 bool parseBool(std::string_view v, bool& out)
 {
-    const std::string u = upperName(v);
+    const std::string u = foldCase(v);
     if (u == "YES" || u == "TRUE" || u == "1") {
         out = true;
         return true;
@@ -97,7 +97,7 @@ const DriveEntry* MachineConfig::drive(char letter) const
 const ShareEntry* MachineConfig::share(std::string_view name) const
 {
     for (const auto& s : shares)
-        if (namesEqual(s.name, name))
+        if (equalsNoCase(s.name, name))
             return &s;
     return nullptr;
 }
@@ -105,7 +105,7 @@ const ShareEntry* MachineConfig::share(std::string_view name) const
 const Account* MachineConfig::account(std::string_view user) const
 {
     for (const auto& a : accounts)
-        if (namesEqual(a.user, user))
+        if (equalsNoCase(a.user, user))
             return &a;
     return nullptr;
 }
@@ -126,7 +126,7 @@ bool applyOsDefaults(std::string_view os, MachineConfig& c)
         {"winxp", 5, 1, 2600, "C:\\WINDOWS", "C:\\WINDOWS\\system32"},
     };
     for (const auto& r : rows) {
-        if (namesEqual(os, r.code)) {
+        if (equalsNoCase(os, r.code)) {
             c.os = r.code;
             c.versionMajor = r.major;
             c.versionMinor = r.minor;
@@ -178,7 +178,7 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
         if (line.front() == '[') {
             if (line.back() != ']')
                 return fail(lineNo, "section header without \"]\"");
-            section = upperName(trim(line.substr(1, line.size() - 2)));
+            section = foldCase(trim(line.substr(1, line.size() - 2)));
             if (section != "MACHINE" && section != "DRIVES" && section != "SHARES" && section != "ACCOUNTS")
                 return fail(lineNo, "unknown section [" + std::string(trim(line.substr(1, line.size() - 2))) + "]");
             sections[section];
@@ -196,16 +196,23 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
     }
 
     MachineConfig c;
-    c.computerName = upperName(defaultName);
+    c.computerName = foldCase(defaultName);
     c.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
 
     // OS first: it sets the defaults that the other keys override.
     auto& machine = sections["MACHINE"];
+    bool hasOs = false;
     for (const auto& e : machine)
-        if (upperName(e.key) == "OS" && !applyOsDefaults(e.value, c))
+        hasOs = hasOs || foldCase(e.key) == "OS";
+    if (!hasOs) {
+        error = std::string(fileName) + ": [Machine] has no OS= (win95, win98, winme, win2k or winxp)";
+        return false;
+    }
+    for (const auto& e : machine)
+        if (foldCase(e.key) == "OS" && !applyOsDefaults(e.value, c))
             return fail(e.line, "unknown OS \"" + e.value + "\" (win95, win98, winme, win2k or winxp)");
     for (const auto& e : machine) {
-        const std::string k = upperName(e.key);
+        const std::string k = foldCase(e.key);
         if (k == "OS") {
             continue;
         } else if (k == "COMPUTERNAME") {
@@ -254,7 +261,7 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
             if (!e.value.empty()) {
                 for (auto part : splitComma(e.value, 64)) {
                     std::string_view p = trim(part);
-                    if (upperName(p.substr(0, 3)) == "LPT")
+                    if (foldCase(p.substr(0, 3)) == "LPT")
                         p.remove_prefix(3);
                     int port = 0;
                     if (!parseNumber(p, port) || port < 1 || port > 8)
@@ -270,7 +277,7 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
     if (sections.count("DRIVES")) {
         c.drives.clear();
         for (const auto& e : sections["DRIVES"]) {
-            std::string letter = upperName(e.key);
+            std::string letter = foldCase(e.key);
             if (letter.size() == 2 && letter[1] == ':')
                 letter.pop_back();
             if (letter.size() != 1 || letter[0] < 'A' || letter[0] > 'Z')
@@ -280,7 +287,7 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
             const auto parts = splitComma(e.value, 3);
             DriveEntry d;
             d.letter = letter[0];
-            const std::string type = upperName(parts[0]);
+            const std::string type = foldCase(parts[0]);
             if (type == "FIXED")
                 d.type = DriveType::Fixed;
             else if (type == "REMOVABLE")
@@ -328,7 +335,7 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
         if (c.account(e.key))
             return fail(e.line, "account \"" + e.key + "\" is listed twice");
         const auto comma = e.value.find(',');
-        const std::string kind = upperName(trim(std::string_view(e.value).substr(0, comma)));
+        const std::string kind = foldCase(trim(std::string_view(e.value).substr(0, comma)));
         if (kind != "ADMIN" && kind != "USER")
             return fail(e.line, "account kind must be admin or user, then a comma and the password");
         Account a;
@@ -343,7 +350,9 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
     return true;
 }
 
-std::string formatMachineIni(const MachineConfig& c)
+namespace {
+
+std::string formatMachineIniLf(const MachineConfig& c)
 {
     std::string s = "; machine.ini: identity and hardware of an emulated PC\n[Machine]\n";
     s += "ComputerName=" + c.computerName + "\n";
@@ -379,6 +388,21 @@ std::string formatMachineIni(const MachineConfig& c)
     return s;
 }
 
+} // namespace
+
+std::string formatMachineIni(const MachineConfig& c)
+{
+    std::string lf = formatMachineIniLf(c);
+    std::string crlf;
+    for (char ch : lf) {
+        if (ch == '\n')
+            crlf += '\r';
+        crlf += ch;
+    }
+    return crlf;
+}
+
+
 } // namespace platform
 
 #include <fstream>
@@ -400,19 +424,13 @@ bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::s
 {
     const fs::path file = machineFolder / "machine.ini";
     std::error_code ec;
-    const std::string folderName = machineFolder.filename().empty()
-                                       ? machineFolder.parent_path().filename().string()
-                                       : machineFolder.filename().string();
+    if (!fs::is_directory(machineFolder, ec)) {
+        error = "machine folder " + machineFolder.string() + " does not exist";
+        return false;
+    }
     if (!fs::exists(file, ec)) {
-        if (!fs::is_directory(machineFolder, ec)) {
-            error = machineFolder.string() + ": no such machine folder";
-            return false;
-        }
-        MachineConfig c;
-        c.computerName = upperName(folderName);
-        c.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
-        out = std::move(c);
-        return true;
+        error = machineFolder.string() + " is not a machine: it holds no machine.ini";
+        return false;
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
@@ -421,7 +439,9 @@ bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::s
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return parseMachineIni(text.str(), file.string(), folderName, out, error);
+    const std::string folderName = machineFolder.filename().empty() ? machineFolder.parent_path().filename().string()
+                                                                    : machineFolder.filename().string();
+    return parseMachineIni(cp1252ToUtf8(text.str()), file.string(), folderName, out, error);
 }
 
 bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& config, std::string& error)
@@ -434,7 +454,7 @@ bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& confi
     const fs::path temp = machineFolder / "machine.ini.new";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << formatMachineIni(config);
+        out << utf8ToCp1252(formatMachineIni(config));
         if (!out) {
             error = file.string() + ": cannot be written";
             return false;
@@ -465,7 +485,7 @@ bool findMachine(const fs::path& networkFolder, std::string_view name, fs::path&
         std::string error;
         if (!loadMachineConfig(folder, c, error))
             continue;
-        if (namesEqual(c.computerName, name)) {
+        if (equalsNoCase(c.computerName, name)) {
             folderOut = folder;
             configOut = std::move(c);
             return true;

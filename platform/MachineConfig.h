@@ -71,7 +71,7 @@ bool applyOsDefaults(std::string_view os, MachineConfig& config);
 bool parseMachineIni(std::string_view text, std::string_view fileName, std::string_view defaultName,
                      MachineConfig& out, std::string& error);
 
-// machine.ini text for `config` (UTF-8, LF line ends); parseMachineIni reads it back unchanged.
+// machine.ini text for `config` (UTF-8, CR LF line ends); parseMachineIni reads it back unchanged.
 std::string formatMachineIni(const MachineConfig& config);
 
 // Names of drive types in machine.ini ("fixed", "removable", "cdrom", "ramdisk", "remote").
@@ -83,12 +83,13 @@ std::string_view driveTypeName(DriveType type);
 
 namespace platform {
 
-// Reads <machineFolder>/machine.ini; a missing file gives the defaults (Windows XP, drive C:,
-// computer name = the folder's name upper-cased). False with a message naming the file and
-// line when the file is malformed or unreadable.
+// Reads <machineFolder>/machine.ini (Windows-1252 on disk). Keys not given take the defaults of
+// the OS; the computer name defaults to the folder's name upper-cased. False with a message
+// when the folder or its machine.ini is missing, and naming the file and line when the file is
+// malformed.
 bool loadMachineConfig(const std::filesystem::path& machineFolder, MachineConfig& out, std::string& error);
 
-// Writes <machineFolder>/machine.ini (creating the folder and each drive's folder).
+// Writes <machineFolder>/machine.ini in Windows-1252 (creating the folder and each drive's folder).
 bool saveMachineConfig(const std::filesystem::path& machineFolder, const MachineConfig& config, std::string& error);
 
 // Finds the machine of `networkFolder` whose computer name is `name` (case-insensitive).

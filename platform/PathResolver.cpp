@@ -1,7 +1,7 @@
 // PathResolver.cpp: resolution of Windows paths onto the host folders of the network's machines.
 #include "platform/PathResolver.h"
 
-#include "platform/NameCase.h"
+#include "platform/CodePage.h"
 #include "platform/ShortName.h"
 
 #include <algorithm>
@@ -21,7 +21,7 @@ const FolderEntry* matchEntry(const std::vector<FolderEntry>& entries, std::stri
         if (e.name == part)
             return &e;
     for (const auto& e : entries)
-        if (namesEqual(e.name, part))
+        if (equalsNoCase(e.name, part))
             return &e;
     if (part.find('~') == std::string_view::npos)
         return nullptr;
@@ -31,7 +31,7 @@ const FolderEntry* matchEntry(const std::vector<FolderEntry>& entries, std::stri
         names.push_back(e.name);
     const auto shorts = shortNamesFor(names);
     for (std::size_t i = 0; i < shorts.size(); ++i)
-        if (namesEqual(shorts[i], part))
+        if (equalsNoCase(shorts[i], part))
             return &entries[i];
     return nullptr;
 }

@@ -1,7 +1,8 @@
 // ShortName.cpp: generation of 8.3 short names for the entries of a folder.
 #include "platform/ShortName.h"
 
-#include "platform/NameCase.h"
+#include "platform/CodePage.h"
+#include "platform/WinPath.h"
 
 #include <algorithm>
 #include <map>
@@ -45,7 +46,7 @@ void splitBasis(std::string_view name, std::string& basis, std::string& ext)
                 out.push_back(static_cast<char>(c));
             }
         }
-        return upperName(out);
+        return foldCase(out);
     };
     basis = clean(base, 8);
     ext = clean(extension, 3);
@@ -87,12 +88,12 @@ std::vector<std::string> shortNamesFor(const std::vector<std::string>& names)
     std::set<std::string> taken;
     for (const auto& name : names)
         if (isShortName(name))
-            taken.insert(upperName(name));
+            taken.insert(foldCase(name));
 
     std::map<std::string, int> counters;  // basis6 + "." + ext -> last number given
     for (std::size_t idx : order) {
         if (isShortName(names[idx])) {
-            result[idx] = upperName(names[idx]);
+            result[idx] = foldCase(names[idx]);
             continue;
         }
         std::string basis;

@@ -1,7 +1,7 @@
 // WinPath.cpp: parsing and folding of Windows paths.
 #include "platform/WinPath.h"
 
-#include "platform/NameCase.h"
+#include "platform/CodePage.h"
 
 namespace platform {
 namespace {
@@ -148,8 +148,8 @@ bool wildcardMatch(std::string_view pattern, std::string_view name)
 {
     if (pattern == "*.*" || pattern == "*")
         return true;
-    const std::string p = upperName(pattern);
-    const std::string n = upperName(name);
+    const std::string p = foldCase(pattern);
+    const std::string n = foldCase(name);
     // A pattern ending ".*" also matches names without an extension ("a.*" matches "a").
     if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0 && n.find('.') == std::string::npos
         && wildcardMatch(p.substr(0, p.size() - 2), n))
@@ -172,6 +172,12 @@ bool wildcardMatch(std::string_view pattern, std::string_view name)
     while (pi < p.size() && p[pi] == '*')
         ++pi;
     return pi == p.size();
+}
+
+bool nameLess(std::string_view a, std::string_view b)
+{
+    const int c = compareNoCase(a, b);
+    return c != 0 ? c < 0 : a < b;
 }
 
 } // namespace platform

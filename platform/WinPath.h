@@ -62,4 +62,8 @@ private:
 // with the Windows reading of "*.*" as "every name".
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
+// The order of folder listings: case-insensitive, names equal but for case by their bytes (so the
+// order is total).
+bool nameLess(std::string_view a, std::string_view b);
+
 } // namespace platform

@@ -106,28 +106,29 @@ TEST(MachineConfigTest, ErrorsNameTheFileAndLine)
     };
     const Case cases[] = {
         {"[Machine]\nOS=win31\n", "line 2: unknown OS"},
+        {"[Machine]\nComputerName=PC\n", "[Machine] has no OS="},
         {"[Machine]\nOS=winxp\nAddress=300.1.1.1\n", "line 3: invalid IPv4"},
-        {"[Machine]\n\nVersion=5.1\n", "line 3: version"},
-        {"[Machine]\nReachable=maybe\n", "line 2: Reachable must be yes or no"},
-        {"[Machine]\nParallelPorts=LPT9\n", "line 2: parallel port"},
-        {"[Drives]\nC=floppy\n", "line 2: drive type"},
-        {"[Drives]\nCC=fixed\n", "line 2: \"CC\" is not a drive letter"},
-        {"[Drives]\nC=fixed,10,20\n", "line 2: free bytes exceed"},
-        {"[Drives]\nC=fixed\nc=cdrom\n", "line 3: drive C: is listed twice"},
-        {"[Shares]\nD$=D:\\\n", "line 2: share folder"},
-        {"[Shares]\nX=relative\n", "line 2: share folder"},
-        {"[Accounts]\nbob=root,pw\n", "line 2: account kind"},
-        {"[Hardware]\n", "line 1: unknown section"},
-        {"[Machine]\nColour=blue\n", "line 2: unknown key"},
+        {"[Machine]\nOS=winxp\n\nVersion=5.1\n", "line 4: version"},
+        {"[Machine]\nOS=winxp\nReachable=maybe\n", "line 3: Reachable must be yes or no"},
+        {"[Machine]\nOS=winxp\nParallelPorts=LPT9\n", "line 3: parallel port"},
+        {"[Machine]\nOS=winxp\n[Drives]\nC=floppy\n", "line 4: drive type"},
+        {"[Machine]\nOS=winxp\n[Drives]\nCC=fixed\n", "line 4: \"CC\" is not a drive letter"},
+        {"[Machine]\nOS=winxp\n[Drives]\nC=fixed,10,20\n", "line 4: free bytes exceed"},
+        {"[Machine]\nOS=winxp\n[Drives]\nC=fixed\nc=cdrom\n", "line 5: drive C: is listed twice"},
+        {"[Machine]\nOS=winxp\n[Shares]\nD$=D:\\\n", "line 4: share folder"},
+        {"[Machine]\nOS=winxp\n[Shares]\nX=relative\n", "line 4: share folder"},
+        {"[Machine]\nOS=winxp\n[Accounts]\nbob=root,pw\n", "line 4: account kind"},
+        {"[Machine]\nOS=winxp\n[Hardware]\n", "line 3: unknown section"},
+        {"[Machine]\nOS=winxp\nColour=blue\n", "line 3: unknown key"},
         {"ComputerName=X\n", "line 1: key outside a section"},
-        {"[Machine]\njust text\n", "line 2: expected key=value"},
+        {"[Machine]\nOS=winxp\njust text\n", "line 3: expected key=value"},
     };
     for (const auto& tc : cases) {
         MachineConfig c;
         c.computerName = "UNCHANGED";
         std::string error;
         EXPECT_FALSE(parse(tc.text, c, error)) << tc.text;
-        EXPECT_NE(error.find("/n/oldpc/machine.ini, "), std::string::npos) << error;
+        EXPECT_EQ(error.rfind("/n/oldpc/machine.ini", 0), 0u) << error;
         EXPECT_NE(error.find(tc.expected), std::string::npos) << "got: " << error;
         EXPECT_EQ(c.computerName, "UNCHANGED");
     }
@@ -155,18 +156,32 @@ TEST(MachineConfigTest, FindsSiblingMachinesByNameWithoutCase)
     EXPECT_FALSE(findMachine(t.network(), "", folder, found));
 }
 
-TEST(MachineConfigTest, LoadReportsABrokenFileAndDefaultsAMissingOne)
+TEST(MachineConfigTest, LoadReportsBrokenAndMissingFiles)
 {
     testutil::TestMachine t;
     MachineConfig c;
     std::string error;
-    std::ofstream(t.folder() / "machine.ini") << "[Machine]\nOS=winxp\n[Drives]\nQ=tape\n";
+    std::ofstream(t.folder() / "machine.ini") << "[Machine]\r\nOS=winxp\r\n[Drives]\r\nQ=tape\r\n";
     EXPECT_FALSE(loadMachineConfig(t.folder(), c, error));
     EXPECT_NE(error.find((t.folder() / "machine.ini").string() + ", line 4"), std::string::npos) << error;
 
     std::filesystem::remove(t.folder() / "machine.ini");
-    ASSERT_TRUE(loadMachineConfig(t.folder(), c, error)) << error;
-    EXPECT_EQ(c.computerName, "DESTPC");
-    EXPECT_EQ(c.os, "winxp");
+    EXPECT_FALSE(loadMachineConfig(t.folder(), c, error));
+    EXPECT_NE(error.find("holds no machine.ini"), std::string::npos) << error;
     EXPECT_FALSE(loadMachineConfig(t.network() / "nothere", c, error));
+}
+
+TEST(MachineConfigTest, FileIsWrittenInTheAnsiCodePage)
+{
+    testutil::TestMachine t;
+    MachineConfig c = t.config();
+    c.userName = "J\xC3\xBCrgen";
+    std::string error;
+    ASSERT_TRUE(saveMachineConfig(t.folder(), c, error)) << error;
+    std::ifstream in(t.folder() / "machine.ini", std::ios::binary);
+    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(raw.find("User=J\xFCrgen\r\n"), std::string::npos);
+    MachineConfig back;
+    ASSERT_TRUE(loadMachineConfig(t.folder(), back, error)) << error;
+    EXPECT_EQ(back.userName, "J\xC3\xBCrgen");
 }

@@ -1,6 +1,8 @@
 // MachineTest.cpp: a machine folder, its machine.ini and WINENV_MACHINE.
 #include "platform/Machine.h"
 
+#include "platform/Registry.h"
+
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -80,9 +82,91 @@ TEST_F(MachineTest, CurrentMachineComesFromTheEnvironment)
     EXPECT_EQ(m.openCurrent(), WinError::Success);
     EXPECT_EQ(m.os(), OsCode::Win2k);
     ::unsetenv(Machine::kEnvironmentVariable);
+}
+
+TEST_F(MachineTest, WithoutTheVariableTheDefaultMachineIsMadeInTheDataFolder)
+{
+    const char* oldXdg = std::getenv("XDG_DATA_HOME");
+    const std::string savedXdg = oldXdg ? oldXdg : "";
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    ::unsetenv(Machine::kEnvironmentVariable);
+    Machine m;
     std::string message;
-    EXPECT_EQ(m.openCurrent(&message), WinError::FileNotFound);
-    EXPECT_NE(message.find("WINENV_MACHINE"), std::string::npos);
+    ASSERT_EQ(m.openCurrent(&message), WinError::Success) << message;
+    EXPECT_EQ(m.folder(), dir / "data/winenv/network/localpc");
+    EXPECT_EQ(m.config().computerName, "LOCALPC");
+    EXPECT_EQ(m.os(), OsCode::WinXp);
+    EXPECT_TRUE(std::filesystem::is_directory(m.driveFolder('C')));
+    // The second time the same machine is opened, not made again.
+    writeFile(m.iniPath(), "[Machine]\r\nOS=win98\r\nComputerName=CHANGED\r\n");
+    Machine again;
+    ASSERT_EQ(again.openCurrent(), WinError::Success);
+    EXPECT_EQ(again.config().computerName, "CHANGED");
+    if (oldXdg)
+        ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
+}
+
+TEST_F(MachineTest, MalformedMachineIniNamesFileAndLine)
+{
+    writeFile(dir / "machine.ini", "[Machine]\r\nOS=winxp\r\n[Drives]\r\nC=fixed,lots\r\n");
+    Machine m;
+    std::string message;
+    EXPECT_EQ(m.open(dir.path(), &message), WinError::InvalidData);
+    EXPECT_FALSE(m.isValid());
+    EXPECT_NE(message.find((dir / "machine.ini").string() + ", line 4"), std::string::npos) << message;
+}
+
+TEST_F(MachineTest, FullModelAndPeersByName)
+{
+    MachineConfig source;
+    applyOsDefaults("win98", source);
+    source.computerName = "OldPC";
+    source.drives.push_back({'C', DriveType::Fixed, 2000, 500});
+    source.shares.push_back({"C", "C:\\"});
+    Machine old;
+    ASSERT_EQ(old.create(dir / "net/source", source), WinError::Success);
+    EXPECT_EQ(old.os(), OsCode::Win98);
+    EXPECT_EQ(old.config().drive('C')->freeBytes, 500u);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "net/source/drives/C"));
+
+    Machine dest;
+    ASSERT_EQ(dest.create(dir / "net/dest", OsCode::WinXp), WinError::Success);
+    EXPECT_EQ(dest.config().computerName, "DEST");
+    EXPECT_EQ(dest.networkFolder(), dir / "net");
+    Machine peer;
+    ASSERT_EQ(dest.findPeer("oldpc", peer), WinError::Success);
+    EXPECT_EQ(peer.folder(), dir / "net/source");
+    EXPECT_EQ(dest.findPeer("nobody", peer), WinError::BadNetPath);
+}
+
+TEST_F(MachineTest, MappedLettersAreReadFromTheRegistry)
+{
+    MachineConfig source;
+    applyOsDefaults("win98", source);
+    source.computerName = "OLDPC";
+    source.shares.push_back({"C", "C:\\"});
+    source.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
+    Machine old;
+    ASSERT_EQ(old.create(dir / "net/oldpc", source), WinError::Success);
+    writeFile(dir / "net/oldpc/drives/C/autoexec.bat", "rem");
+    Machine dest;
+    ASSERT_EQ(dest.create(dir / "net/dest", OsCode::WinXp), WinError::Success);
+
+    const FileSystem fso = dest.fileSystem();
+    EXPECT_FALSE(fso.fileExists("F:\\AUTOEXEC.BAT"));
+    {
+        Registry reg;
+        ASSERT_EQ(reg.open(dest.registryPath()), WinError::Success);
+        RegKey key;
+        ASSERT_EQ(reg.createKey(RegRoot::CurrentUser, "Network\\F", key), WinError::Success);
+        ASSERT_EQ(reg.setString(key, "RemotePath", "\\\\OLDPC\\C"), WinError::Success);
+    }
+    // The same resolver sees a mapping made after it was built.
+    EXPECT_TRUE(fso.fileExists("F:\\AUTOEXEC.BAT"));
+    EXPECT_EQ(fso.resolver().driveType('F'), DriveType::Remote);
+    EXPECT_EQ(fso.resolver().driveType('G'), DriveType::NoRootDir);
 }
 
 TEST_F(MachineTest, OsCodesParseWithoutCase)
