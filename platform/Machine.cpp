@@ -90,6 +90,17 @@ std::filesystem::path Machine::defaultFolder()
 WinError Machine::openCurrent(std::string* message)
 {
     const char* folder = std::getenv(kEnvironmentVariable);
+    if (!folder || !*folder) {
+        if (message)
+            *message = std::string(kEnvironmentVariable) + " is not set: it must name the machine folder";
+        return WinError::FileNotFound;
+    }
+    return open(folder, message);
+}
+
+WinError Machine::openCurrentOrDefault(std::string* message)
+{
+    const char* folder = std::getenv(kEnvironmentVariable);
     if (folder && *folder)
         return open(folder, message);
     const std::filesystem::path fallback = defaultFolder();

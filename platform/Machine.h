@@ -48,9 +48,14 @@ public:
     // is left unchanged.
     WinError open(const std::filesystem::path& folder, std::string* message = nullptr);
 
-    // Opens the machine named by WINENV_MACHINE. When the variable is unset or empty, the default
-    // machine (defaultFolder()) is opened, and created first when it does not exist yet.
+    // Opens the machine named by WINENV_MACHINE. FileNotFound with a message when the variable is
+    // unset or empty (what tools acting on "the" machine want); otherwise as open().
     WinError openCurrent(std::string* message = nullptr);
+
+    // As openCurrent, but when the variable is unset or empty the default machine
+    // (defaultFolder()) is opened, and made first when it does not exist yet: Windows XP,
+    // computer name LOCALPC, drive C: shared as C$. What the programs call at start.
+    WinError openCurrentOrDefault(std::string* message = nullptr);
 
     // Makes folder a machine running os: creates the folder when needed and writes machine.ini
     // with [Machine] OS=<code> (an existing machine.ini keeps its other entries; a new one gets

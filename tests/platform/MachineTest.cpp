@@ -82,6 +82,9 @@ TEST_F(MachineTest, CurrentMachineComesFromTheEnvironment)
     EXPECT_EQ(m.openCurrent(), WinError::Success);
     EXPECT_EQ(m.os(), OsCode::Win2k);
     ::unsetenv(Machine::kEnvironmentVariable);
+    std::string message;
+    EXPECT_EQ(m.openCurrent(&message), WinError::FileNotFound);
+    EXPECT_NE(message.find("WINENV_MACHINE"), std::string::npos);
 }
 
 TEST_F(MachineTest, WithoutTheVariableTheDefaultMachineIsMadeInTheDataFolder)
@@ -92,7 +95,7 @@ TEST_F(MachineTest, WithoutTheVariableTheDefaultMachineIsMadeInTheDataFolder)
     ::unsetenv(Machine::kEnvironmentVariable);
     Machine m;
     std::string message;
-    ASSERT_EQ(m.openCurrent(&message), WinError::Success) << message;
+    ASSERT_EQ(m.openCurrentOrDefault(&message), WinError::Success) << message;
     EXPECT_EQ(m.folder(), dir / "data/winenv/network/localpc");
     EXPECT_EQ(m.config().computerName, "LOCALPC");
     EXPECT_EQ(m.os(), OsCode::WinXp);
@@ -100,7 +103,7 @@ TEST_F(MachineTest, WithoutTheVariableTheDefaultMachineIsMadeInTheDataFolder)
     // The second time the same machine is opened, not made again.
     writeFile(m.iniPath(), "[Machine]\r\nOS=win98\r\nComputerName=CHANGED\r\n");
     Machine again;
-    ASSERT_EQ(again.openCurrent(), WinError::Success);
+    ASSERT_EQ(again.openCurrentOrDefault(), WinError::Success);
     EXPECT_EQ(again.config().computerName, "CHANGED");
     if (oldXdg)
         ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
