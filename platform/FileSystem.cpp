@@ -500,8 +500,13 @@ FsError FileSystem::moveFile(std::string_view source, std::string_view destinati
     if (intoFolder) {
         if (!dest.exists || !fs::is_directory(dest.host, ec))
             return FsError::PathNotFound;
-        for (const auto& m : matches)
+        for (const auto& m : matches) {
+            // A target that exists in another case is the same name on Windows.
+            const ResolvedPath t = m_resolver.resolve(dest.path.child(m.name));
+            if (t.ok() && t.exists)
+                return FsError::FileExists;
             plan.emplace_back(m.host, dest.host / m.name);
+        }
     } else {
         const ResolvedPath folder = m_resolver.resolve(dest.path.parent());
         if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
@@ -666,8 +671,12 @@ FsError FileSystem::moveFolder(std::string_view source, std::string_view destina
     if (intoFolder) {
         if (!dest.exists || !fs::is_directory(dest.host, ec))
             return FsError::PathNotFound;
-        for (const auto& m : matches)
+        for (const auto& m : matches) {
+            const ResolvedPath t = m_resolver.resolve(dest.path.child(m.name));
+            if (t.ok() && t.exists)
+                return FsError::FileExists;
             plan.emplace_back(m.host, dest.host / m.name);
+        }
     } else {
         if (dest.exists)
             return FsError::FileExists;

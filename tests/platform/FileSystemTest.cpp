@@ -172,6 +172,11 @@ TEST_F(FileSystemTest, MoveFileRenamesAndCarriesAttributes)
     EXPECT_TRUE(fs::exists(t.host("Data/B.TXT")));
     EXPECT_FALSE(fs::exists(t.host("Data/b.txt")));
     EXPECT_EQ(fso.moveFile("C:\\Data\\none.txt", "C:\\Data\\Sub\\"), FsError::FileNotFound);
+    // A target differing only in case is the same file name: never a second file beside it.
+    t.put("Data/Sub/C.DOC", "other");
+    EXPECT_EQ(fso.moveFile("C:\\Data\\c.doc", "C:\\Data\\Sub\\"), FsError::FileExists);
+    EXPECT_TRUE(fs::exists(t.host("Data/c.doc")));
+    EXPECT_FALSE(fs::exists(t.host("Data/Sub/c.doc")));
     EXPECT_EQ(fso.moveFile("C:\\Data\\c.doc", "C:\\Missing\\"), FsError::PathNotFound);
 }
 
@@ -199,6 +204,9 @@ TEST_F(FileSystemTest, MoveFolderNeedsAFreeDestination)
 {
     t.put("Other/x.txt");
     EXPECT_EQ(fso.moveFolder("C:\\Data", "C:\\Other"), FsError::FileExists);
+    t.put("Else/DATA/y.txt");
+    EXPECT_EQ(fso.moveFolder("C:\\Data", "C:\\Else\\"), FsError::FileExists);
+    EXPECT_TRUE(fs::exists(t.host("Data/a.txt")));
     EXPECT_EQ(fso.moveFolder("C:\\Data", "C:\\Other\\"), FsError::None);
     EXPECT_EQ(t.read("Other/Data/Sub/d.txt"), "delta");
     EXPECT_FALSE(fs::exists(t.host("Data")));
