@@ -109,19 +109,29 @@ bool hostInUse(const fs::path& p)
 }
 
 // The first reason the tree below (and including) `p` cannot be deleted or overwritten.
-FsError treeBlocked(const fs::path& p, bool force)
+// Each folder's sidecar is read once, however many entries it has.
+FsError treeBlocked(const fs::path& p, bool force, unsigned bits)
 {
     std::error_code ec;
-    if (!force && (hostAttributes(p) & attr::ReadOnly))
+    if (!force && (bits & attr::ReadOnly))
         return FsError::PermissionDenied;
     if (fs::is_directory(p, ec)) {
-        for (const auto& e : PathResolver::listHost(p))
-            if (const FsError err = treeBlocked(p / e.name, force); err != FsError::None)
+        const AttrMap map = readSidecar(p);
+        for (const auto& e : PathResolver::listHost(p)) {
+            const auto it = map.find(e.name);
+            const unsigned childBits = it == map.end() ? defaultBits(e.isFolder) : it->second;
+            if (const FsError err = treeBlocked(p / e.name, force, childBits); err != FsError::None)
                 return err;
+        }
     } else if (hostInUse(p)) {
         return FsError::PermissionDenied;
     }
     return FsError::None;
+}
+
+FsError treeBlocked(const fs::path& p, bool force)
+{
+    return treeBlocked(p, force, hostAttributes(p));
 }
 
 bool isInside(const fs::path& inner, const fs::path& outer)

@@ -185,6 +185,18 @@ PathResolver Machine::pathResolver() const
     return PathResolver(m_folder, m_config, lookup);
 }
 
+WinError Machine::hostPath(std::string_view windowsPath, std::filesystem::path& host, std::string* message) const
+{
+    const ResolvedPath r = pathResolver().resolve(windowsPath);
+    if (!r.ok()) {
+        if (message)
+            *message = "\"" + std::string(windowsPath) + "\": " + std::string(winErrorName(r.error));
+        return r.error;
+    }
+    host = r.host;
+    return WinError::Success;
+}
+
 FileSystem Machine::fileSystem() const
 {
     return FileSystem(pathResolver());

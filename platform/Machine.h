@@ -94,6 +94,12 @@ public:
     PathResolver pathResolver() const;
     FileSystem fileSystem() const;
 
+    // For platform tools that must hand a file to host code (the registry editor's file argument,
+    // the batch runner): the host path of a Windows path of this machine. The resolver's errors
+    // (InvalidName, PathNotFound, InvalidDrive, NotReady, BadNetPath, BadNetName) with a message
+    // naming the path. Never a path outside a drive or share folder; program code never calls this.
+    WinError hostPath(std::string_view windowsPath, std::filesystem::path& host, std::string* message = nullptr) const;
+
 private:
     bool m_valid = false;
     std::filesystem::path m_folder;

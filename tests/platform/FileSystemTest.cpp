@@ -293,3 +293,47 @@ TEST_F(FileSystemTest, BadPathsChangeNothing)
     EXPECT_FALSE(fs::exists(t.folder() / "escape.txt"));
     EXPECT_TRUE(fs::exists(t.folder() / "drives/C/Data/a.txt"));
 }
+
+TEST_F(FileSystemTest, CopiesReachOtherMachinesThroughSharesAndMappedLetters)
+{
+    MachineConfig source;
+    applyOsDefaults("win98", source);
+    source.computerName = "OLDPC";
+    source.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
+    source.shares.push_back({"C", "C:\\"});
+    const auto oldpc = t.addMachine(source);
+    fs::create_directories(oldpc / "drives/C/My Documents");
+    std::ofstream(oldpc / "drives/C/My Documents/letter.doc") << "dear";
+    t.map('F', "\\\\OLDPC\\C");
+    FileSystem withMapping = t.fileSystem();
+
+    EXPECT_EQ(withMapping.copyFile("\\\\oldpc\\c\\MY DOCUMENTS\\letter.doc", "C:\\Data\\"), FsError::None);
+    EXPECT_EQ(t.read("Data/letter.doc"), "dear");
+    EXPECT_EQ(withMapping.copyFolder("F:\\My Documents", "C:\\Mirror"), FsError::None);
+    EXPECT_EQ(t.read("Mirror/letter.doc"), "dear");
+    EXPECT_EQ(withMapping.copyFile("C:\\Data\\a.txt", "F:\\MYDOCU~1\\"), FsError::None);
+    std::ifstream in(oldpc / "drives/C/My Documents/a.txt");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), "alpha");
+    EXPECT_EQ(withMapping.moveFile("F:\\My Documents\\letter.doc", "C:\\Data\\Sub\\"), FsError::None);
+    EXPECT_FALSE(fs::exists(oldpc / "drives/C/My Documents/letter.doc"));
+    EXPECT_EQ(t.read("Data/Sub/letter.doc"), "dear");
+    EXPECT_EQ(withMapping.copyFile("C:\\Data\\a.txt", "G:\\"), FsError::DeviceUnavailable);
+}
+
+TEST_F(FileSystemTest, DirAcceptsShortNamesAndFolderCopiesKeepAttributes)
+{
+    t.put("Long Folder Name/Readme First.txt", "r");
+    std::vector<std::string> names;
+    ASSERT_EQ(fso.dir("C:\\LONGFO~1\\README~1.TXT", attr::Normal, names), FsError::None);
+    EXPECT_EQ(names, (std::vector<std::string>{"Readme First.txt"}));
+    ASSERT_EQ(fso.setAttributes("C:\\Long Folder Name\\Readme First.txt", attr::Hidden | attr::ReadOnly), FsError::None);
+    ASSERT_EQ(fso.setAttributes("C:\\Long Folder Name", attr::System), FsError::None);
+    ASSERT_EQ(fso.copyFolder("C:\\Long Folder Name", "C:\\Copy"), FsError::None);
+    unsigned bits = 0;
+    ASSERT_EQ(fso.getAttributes("C:\\Copy\\Readme First.txt", bits), FsError::None);
+    EXPECT_EQ(bits, attr::Hidden | attr::ReadOnly | attr::Archive);
+    ASSERT_EQ(fso.getAttributes("C:\\Copy", bits), FsError::None);
+    EXPECT_EQ(bits, attr::System | attr::Directory);
+    // Copying again without force meets the read-only copy and changes nothing.
+    EXPECT_EQ(fso.copyFolder("C:\\Long Folder Name", "C:\\Copy"), FsError::PermissionDenied);
+}

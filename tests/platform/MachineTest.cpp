@@ -179,3 +179,21 @@ TEST_F(MachineTest, OsCodesParseWithoutCase)
     EXPECT_FALSE(parseOsCode("win10").has_value());
     EXPECT_FALSE(isWin9x(OsCode::WinXp));
 }
+
+TEST_F(MachineTest, HostPathsOnlyInsideTheMachine)
+{
+    Machine m;
+    ASSERT_EQ(m.create(dir / "net/pc", OsCode::WinXp), WinError::Success);
+    std::filesystem::create_directories(dir / "net/pc/drives/C/Temp");
+    std::filesystem::path host;
+    std::string message;
+    ASSERT_EQ(m.hostPath("c:\\TEMP\\x.reg", host, &message), WinError::Success) << message;
+    EXPECT_EQ(host, dir / "net/pc/drives/C/Temp/x.reg");
+    host.clear();
+    EXPECT_EQ(m.hostPath("C:\\..\\registry.db", host, &message), WinError::PathNotFound);
+    EXPECT_TRUE(host.empty());
+    EXPECT_NE(message.find("C:\\..\\registry.db"), std::string::npos);
+    EXPECT_EQ(m.hostPath("x.reg", host, &message), WinError::InvalidName);
+    EXPECT_EQ(m.hostPath("\\\\NOPC\\C$\\x.reg", host, &message), WinError::BadNetPath);
+    EXPECT_TRUE(host.empty());
+}
