@@ -82,8 +82,12 @@ std::filesystem::path Machine::defaultFolder()
         data = xdg;
     else if (const char* home = std::getenv("HOME"); home && *home)
         data = std::filesystem::path(home) / ".local" / "share";
-    else
-        data = std::filesystem::temp_directory_path();
+    else {
+        std::error_code ec;
+        data = std::filesystem::temp_directory_path(ec);
+        if (ec)
+            data = "/tmp";
+    }
     return data / "winenv" / "network" / "localpc";
 }
 

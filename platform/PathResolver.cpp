@@ -79,7 +79,9 @@ std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder)
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
-        if (name == kAttributeSidecar)
+        std::error_code linkEc;
+        // Host links are no part of an emulated drive: never listed, never followed by name.
+        if (name == kAttributeSidecar || it->is_symlink(linkEc))
             continue;
         std::error_code typeEc;
         entries.push_back({std::move(name), it->is_directory(typeEc)});
@@ -219,7 +221,9 @@ ResolvedPath PathResolver::resolveBelow(ResolvedPath r, const std::vector<std::s
     }
     r.exists = present && !(wildcardLeaf && !parts.empty());
     r.path = r.path.withParts(std::move(stored));
-    if (r.exists && !isWithin(r.host, r.root)) {
+    // Whether or not the whole path exists, its existing part must not lead out of the root
+    // (a host link planted in a drive folder): a write would otherwise land outside the machine.
+    if (!isWithin(r.host, r.root)) {
         // A host link pointing out of the machine: never hand its target out.
         r.error = WinError::PathNotFound;
         r.host.clear();

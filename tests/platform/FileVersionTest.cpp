@@ -44,3 +44,25 @@ TEST(FileVersionTest, OutOfRangeOffsetsAreRefused)
     image[0x3F] = '\x7F';
     EXPECT_EQ(peFileVersion(image), "");
 }
+
+TEST(FileVersionTest, SixtyFourBitImagesAreReadToo)
+{
+    // Rewrite the 32-bit image as a PE32+ one: a longer optional header whose data directories
+    // start 16 bytes later, and the section table moved behind it.
+    std::string image = buildVersionedPe(10, 0, 19041, 1);
+    const std::size_t opt = 0x40 + 4 + 20;
+    const std::string section = image.substr(opt + 0xE0, 40);
+    const std::string resourceDir = image.substr(opt + 96 + 16, 8);
+    image.replace(opt + 96, 0xE0 - 96, std::string(0xE0 - 96, '\0'));
+    image[0x40 + 4 + 16] = static_cast<char>(0xF0);
+    image[opt] = 0x0B;
+    image[opt + 1] = 0x02;
+    image[opt + 108] = 16;
+    image.replace(opt + 112 + 16, 8, resourceDir);
+    image.replace(opt + 0xF0, 40, section);
+    EXPECT_EQ(peFileVersion(image), "10.0.19041.1");
+    // The same bytes read with the 32-bit layout find no resource directory.
+    image[opt] = 0x0B;
+    image[opt + 1] = 0x01;
+    EXPECT_EQ(peFileVersion(image), "");
+}

@@ -3,6 +3,10 @@
 
 #include "TestMachine.h"
 
+#include "platform/FileSystem.h"
+
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -91,6 +95,14 @@ TEST_F(PathResolverTest, HostLinksOutOfTheMachineAreRefused)
     const auto r = t.resolver().resolve("C:\\outside\\passwd");
     EXPECT_EQ(r.error, WinError::PathNotFound);
     EXPECT_TRUE(r.host.empty());
+    // Also for names that do not exist behind the link: nothing may be created out there.
+    const std::string probe = "winenv-probe-" + std::to_string(::getpid());
+    EXPECT_EQ(t.resolver().resolve("C:\\outside\\" + probe).error, WinError::PathNotFound);
+    EXPECT_EQ(t.fileSystem().writeFile("C:\\outside\\" + probe, "x"), FsError::PathNotFound);
+    EXPECT_FALSE(std::filesystem::exists("/etc/" + probe));
+    // Nor is the link listed as an entry of the drive.
+    for (const auto& e : PathResolver::listHost(t.host("")))
+        EXPECT_NE(e.name, "outside");
 }
 
 TEST_F(PathResolverTest, UnknownDrivesAndMissingMediaAreReported)
