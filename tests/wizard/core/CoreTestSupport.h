@@ -9,33 +9,23 @@
 
 #include <gtest/gtest.h>
 
+#include "TestMachine.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ScriptDecryptor.h"
 
 namespace wizard::test {
 
-// Creates <tmp>/machine/drives/C/Program Files/Kestro/WKXFiles, points WINENV_MACHINE at it and
-// AppPath at "C:\Program Files\Kestro"; removes everything afterwards.
+// A test machine (drive C:, WINENV_MACHINE set to it) with the application folder
+// "C:\Program Files\Kestro\WKXFiles" and AppPath pointing at it; removed afterwards.
 class TempMachine {
 public:
     TempMachine()
     {
-        char pattern[] = "/tmp/kestro-core-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        EXPECT_NE(made, nullptr);
-        m_root = made ? made : "/tmp/kestro-core-failed";
-        m_appFolder = m_root / "drives" / "C" / "Program Files" / "Kestro";
+        m_appFolder = m_machine.host("Program Files/Kestro");
         std::filesystem::create_directories(m_appFolder / "WKXFiles");
-        setenv("WINENV_MACHINE", m_root.c_str(), 1);
         AppPath = kDefaultAppPath;
         AppExeName = "Kestro";
-    }
-    ~TempMachine()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_root, ec);
-        unsetenv("WINENV_MACHINE");
     }
     TempMachine(const TempMachine&) = delete;
     TempMachine& operator=(const TempMachine&) = delete;
@@ -81,7 +71,7 @@ public:
     }
 
 private:
-    std::filesystem::path m_root;
+    testutil::TestMachine m_machine;
     std::filesystem::path m_appFolder;
 };
 
