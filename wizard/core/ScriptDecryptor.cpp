@@ -70,27 +70,42 @@ std::string ScriptDecryptor::Decrypt_Script_File(std::string_view path)
     if (outputUpper != LastDecryptedPath && !LastDecryptedPath.empty() && m_files.fileExists(LastDecryptedPath))
         m_files.removeFile(LastDecryptedPath);
 
-    std::string scrambled;
-    if (!m_files.readFile(input, scrambled))
+    // Line by line through a bounded buffer: no script is held in memory as a whole.
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::string chunk;
+    if (!m_files.readAt(input, 0, kChunk, chunk) || !m_files.writeFile(output, std::string()))
         return {};
-
-    std::string plain;
-    plain.reserve(scrambled.size());
-    std::size_t pos = 0;
-    while (pos < scrambled.size()) {
-        std::size_t end = scrambled.find_first_of("\r\n", pos);
-        if (end == std::string::npos)
-            end = scrambled.size();
-        plain += unscrambleLine(std::string_view(scrambled).substr(pos, end - pos));
-        plain += "\r\n";
-        pos = end;
-        if (pos < scrambled.size() && scrambled[pos] == '\r')
-            ++pos;
-        if (pos < scrambled.size() && scrambled[pos] == '\n')
-            ++pos;
+    std::uint64_t offset = 0;
+    std::string pending;
+    for (;;) {
+        const bool atEnd = chunk.empty();
+        offset += chunk.size();
+        pending += chunk;
+        std::string plain;
+        std::size_t pos = 0;
+        for (;;) {
+            const std::size_t end = pending.find_first_of("\r\n", pos);
+            // A CR at the end of the buffer may be the first half of a CR LF still to come.
+            if (end == std::string::npos || (!atEnd && end + 1 == pending.size() && pending[end] == '\r'))
+                break;
+            plain += unscrambleLine(std::string_view(pending).substr(pos, end - pos));
+            plain += "\r\n";
+            pos = end + 1;
+            if (pending[end] == '\r' && pos < pending.size() && pending[pos] == '\n')
+                ++pos;
+        }
+        pending.erase(0, pos);
+        if (atEnd && !pending.empty()) {
+            plain += unscrambleLine(pending) + "\r\n";
+            pending.clear();
+        }
+        if (!plain.empty() && !m_files.appendFile(output, plain))
+            return {};
+        if (atEnd)
+            break;
+        if (!m_files.readAt(input, offset, kChunk, chunk))
+            return {};
     }
-    if (!m_files.writeFile(output, plain))
-        return {};
     LastDecryptedPath = outputUpper;
     return output;
 }

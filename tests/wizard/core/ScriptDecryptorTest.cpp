@@ -107,6 +107,32 @@ TEST_F(ScriptDecryptorTest, PlainFileFromAnEarlierRunIsWrittenAgain)
     EXPECT_EQ(machine.readHost(machine.appFile("WKXFiles/Dec_Kestro.xml")), "<fresh/>\r\n");
 }
 
+TEST_F(ScriptDecryptorTest, LongScriptsSurviveTheReadBuffer)
+{
+    // Many lines of varied lengths, well past the read buffer, including empty lines.
+    std::string xml;
+    for (int i = 0; i < 6000; ++i)
+        xml += "<step n=\"" + std::to_string(i) + "\">" + std::string(static_cast<std::size_t>(i % 57), 'x') +
+               "</step>\n" + (i % 100 == 0 ? "\n" : "");
+    xml += "<end/>";
+    machine.writeScript("Big.xml", xml);
+    ASSERT_EQ(decryptor.Decrypt_Script_File(folder + "Big.xml"), folder + "Dec_Big.xml");
+    std::string expected;
+    for (char c : xml)
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(machine.readHost(machine.appFile("WKXFiles/Dec_Big.xml")), expected + "\r\n");
+}
+
+TEST_F(ScriptDecryptorTest, LineEndSplitAcrossTheReadBufferCountsOnce)
+{
+    // The first line ends exactly where the 64 KiB buffer does: CR is its last byte, LF the next.
+    const std::string first(65535, 'f');   // shift 5
+    machine.writeHost(machine.appFile("WKXFiles/Edge.wkx"), *scrambleLine(first) + "\r\n" +
+                                                                *scrambleLine("xyz") + "\r" + *scrambleLine("ab"));
+    ASSERT_NE(decryptor.Decrypt_Script_File(folder + "Edge.xml"), "");
+    EXPECT_EQ(machine.readHost(machine.appFile("WKXFiles/Dec_Edge.xml")), first + "\r\nxyz\r\nab\r\n");
+}
+
 TEST_F(ScriptDecryptorTest, MissingInputGivesNothingAndCreatesNothing)
 {
     EXPECT_EQ(decryptor.Decrypt_Script_File(folder + "Gone.xml"), "");
