@@ -246,10 +246,38 @@ struct Registry::Impl {
     int depth = 0;
     std::unordered_map<const char*, sqlite3_stmt*> statements;
 
+    // Index-based enumeration walks a key's children once and keeps the list while nothing
+    // changes: `writes` counts this connection's changes, PRAGMA data_version moves when another
+    // connection commits. Without it, enumerating n children would cost n^2 steps.
+    struct EnumCache {
+        std::int64_t key = -1;
+        std::uint64_t writes = 0;
+        std::int64_t dataVersion = -1;
+        std::vector<std::string> names;  // sub-keys
+        std::vector<std::int64_t> ids;   // values
+    };
+    std::uint64_t writes = 0;
+    EnumCache subKeyCache;
+    EnumCache valueCache;
+
+    std::int64_t dataVersion()
+    {
+        static const char* const sql = "PRAGMA data_version";
+        Query q(prepare(sql));
+        return q.ok() && q.step() == SQLITE_ROW ? q.int64(0) : -2;
+    }
+
+    bool fresh(const EnumCache& c, std::int64_t key, std::int64_t version) const
+    {
+        return c.key == key && c.writes == writes && c.dataVersion == version && version >= 0;
+    }
+
     ~Impl() { close(); }
 
     void close()
     {
+        subKeyCache = EnumCache{};
+        valueCache = EnumCache{};
         for (auto& [sql, stmt] : statements)
             sqlite3_finalize(stmt);
         statements.clear();
@@ -281,6 +309,7 @@ struct Registry::Impl {
     {
         if (!db)
             return WinError::InvalidHandle;
+        ++writes;
         const WinError e = depth == 0 ? exec("BEGIN IMMEDIATE")
                                       : exec(("SAVEPOINT s" + std::to_string(depth)).c_str());
         if (e == WinError::Success)
@@ -307,6 +336,7 @@ struct Registry::Impl {
     {
         if (!db || depth == 0)
             return WinError::InvalidFunction;
+        ++writes;
         if (depth == 1) {
             depth = 0;
             return exec("ROLLBACK");
@@ -456,6 +486,7 @@ public:
         : m_registry(r), m_active(!r.inTransaction() || nested == Nested::Savepoint),
           m_status(m_active ? r.beginTransaction() : WinError::Success)
     {
+        r.noteChange();
     }
     ~WriteScope()
     {
@@ -694,17 +725,29 @@ WinError Registry::enumKey(const RegKey& key, std::uint32_t index, std::string& 
         std::int64_t id = 0;
         if (const WinError e = m->resolve(key, false, id); e != WinError::Success)
             return e;
-        static const char* const sql = "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2";
-        Query q(m->prepare(sql));
-        if (!q.ok())
-            return WinError::RegistryIoFailed;
-        q.bind(1, id).bind(2, static_cast<std::int64_t>(index));
-        const int rc = q.step();
-        if (rc == SQLITE_DONE)
+        Impl::EnumCache& cache = m->subKeyCache;
+        const std::int64_t version = m->dataVersion();
+        if (!m->fresh(cache, id, version)) {
+            cache = Impl::EnumCache{};
+            static const char* const sql = "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold";
+            Query q(m->prepare(sql));
+            if (!q.ok())
+                return WinError::RegistryIoFailed;
+            q.bind(1, id);
+            int rc;
+            while ((rc = q.step()) == SQLITE_ROW)
+                cache.names.push_back(q.text(0));
+            if (rc != SQLITE_DONE) {
+                cache = Impl::EnumCache{};
+                return fromSqlite(rc);
+            }
+            cache.key = id;
+            cache.writes = m->writes;
+            cache.dataVersion = version;
+        }
+        if (index >= cache.names.size())
             return WinError::NoMoreItems;
-        if (rc != SQLITE_ROW)
-            return fromSqlite(rc);
-        name = q.text(0);
+        name = cache.names[index];
         return charCount(name) >= nameCapacity ? WinError::MoreData : WinError::Success;
     });
 }
@@ -715,16 +758,36 @@ WinError Registry::enumValue(const RegKey& key, std::uint32_t index, RegValue& o
         std::int64_t id = 0;
         if (const WinError e = m->resolve(key, false, id); e != WinError::Success)
             return e;
-        static const char* const sql = "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2";
+        Impl::EnumCache& cache = m->valueCache;
+        const std::int64_t version = m->dataVersion();
+        if (!m->fresh(cache, id, version)) {
+            cache = Impl::EnumCache{};
+            static const char* const sql = "SELECT id FROM vals WHERE key = ?1 ORDER BY id";
+            Query q(m->prepare(sql));
+            if (!q.ok())
+                return WinError::RegistryIoFailed;
+            q.bind(1, id);
+            int rc;
+            while ((rc = q.step()) == SQLITE_ROW)
+                cache.ids.push_back(q.int64(0));
+            if (rc != SQLITE_DONE) {
+                cache = Impl::EnumCache{};
+                return fromSqlite(rc);
+            }
+            cache.key = id;
+            cache.writes = m->writes;
+            cache.dataVersion = version;
+        }
+        if (index >= cache.ids.size())
+            return WinError::NoMoreItems;
+        static const char* const sql = "SELECT name, type, data FROM vals WHERE id = ?1";
         Query q(m->prepare(sql));
         if (!q.ok())
             return WinError::RegistryIoFailed;
-        q.bind(1, id).bind(2, static_cast<std::int64_t>(index));
+        q.bind(1, cache.ids[index]);
         const int rc = q.step();
-        if (rc == SQLITE_DONE)
-            return WinError::NoMoreItems;
         if (rc != SQLITE_ROW)
-            return fromSqlite(rc);
+            return rc == SQLITE_DONE ? WinError::NoMoreItems : fromSqlite(rc);
         out.name = q.text(0);
         out.type = static_cast<RegType>(q.int64(1));
         out.data = q.blob(2);
@@ -947,6 +1010,11 @@ WinError Registry::rollbackTransaction()
 bool Registry::inTransaction() const
 {
     return m->depth > 0;
+}
+
+void Registry::noteChange()
+{
+    ++m->writes;
 }
 
 }  // namespace platform

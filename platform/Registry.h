@@ -214,6 +214,9 @@ public:
     bool inTransaction() const;
 
 private:
+    friend class WriteScope;
+    void noteChange();
+
     struct Impl;
     std::unique_ptr<Impl> m;
 };

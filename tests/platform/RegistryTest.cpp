@@ -290,6 +290,40 @@ TEST_F(RegistryTest, OpeningBadDatabasesFailsWithAMessage)
     EXPECT_EQ(other.openKey(RegRoot::LocalMachine, "", k), WinError::InvalidHandle);
 }
 
+TEST_F(RegistryTest, EnumerationSeesChangesMadeBetweenCalls)
+{
+    const RegKey k = create(RegRoot::CurrentUser, "Live");
+    create(k, "b");
+    ASSERT_EQ(reg.setString(k, "one", "1"), WinError::Success);
+    std::string name;
+    RegValue v;
+    ASSERT_EQ(reg.enumKey(k, 0, name), WinError::Success);
+    ASSERT_EQ(reg.enumValue(k, 0, v), WinError::Success);
+    // Another connection (as another process would) adds and removes entries.
+    Registry other;
+    ASSERT_EQ(other.open(dir / "registry.db"), WinError::Success);
+    RegKey live;
+    ASSERT_EQ(other.openKey(RegRoot::CurrentUser, "Live", live), WinError::Success);
+    RegKey a;
+    ASSERT_EQ(other.createKey(live, "a", a), WinError::Success);
+    ASSERT_EQ(other.deleteValue(live, "one"), WinError::Success);
+    ASSERT_EQ(other.setString(live, "two", "2"), WinError::Success);
+    EXPECT_EQ(subKeyNames(k), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(valueNames(k), std::vector<std::string>{"two"});
+    // And this connection's own changes show at once too.
+    ASSERT_EQ(reg.deleteTree(k, "a"), WinError::Success);
+    ASSERT_EQ(reg.setString(k, "three", "3"), WinError::Success);
+    EXPECT_EQ(subKeyNames(k), std::vector<std::string>{"b"});
+    EXPECT_EQ(valueNames(k), (std::vector<std::string>{"two", "three"}));
+    // Also inside a transaction, where single writes run without a transaction of their own.
+    RegTransaction tx(reg);
+    EXPECT_EQ(valueNames(k), (std::vector<std::string>{"two", "three"}));
+    create(k, "c");
+    ASSERT_EQ(reg.setString(k, "four", "4"), WinError::Success);
+    EXPECT_EQ(subKeyNames(k), (std::vector<std::string>{"b", "c"}));
+    EXPECT_EQ(valueNames(k), (std::vector<std::string>{"two", "three", "four"}));
+}
+
 TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
 {
     reg.close();
