@@ -4,6 +4,7 @@
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
 
+#include <cctype>
 #include <new>
 
 namespace platform {
@@ -112,6 +113,22 @@ WinError hostPathResolver(std::string_view argument, std::filesystem::path& host
     }
     host = std::filesystem::path(std::string(argument));
     return WinError::Success;
+}
+
+RegeditPathResolver machinePathResolver(const Machine& machine)
+{
+    return [&machine](std::string_view argument, std::filesystem::path& host, std::string& message) {
+        const bool driveAbsolute = argument.size() >= 3 && std::isalpha(static_cast<unsigned char>(argument[0])) &&
+                                   argument[1] == ':' && (argument[2] == '\\' || argument[2] == '/');
+        const bool unc = argument.size() >= 2 && (argument[0] == '\\' || argument[0] == '/') &&
+                         (argument[1] == '\\' || argument[1] == '/') && argument.substr(0, 2) != "//";
+        if (driveAbsolute || unc)
+            return machine.hostPath(argument, host, &message);
+        if (!argument.empty() && argument.front() == '/')
+            return hostPathResolver(argument, host, message);
+        message = "not a full path (a drive letter or \\\\server\\share path is needed)";
+        return WinError::InvalidName;
+    };
 }
 
 int runRegedit(const std::vector<std::string>& arguments, const Machine& machine,

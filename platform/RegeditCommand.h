@@ -20,6 +20,12 @@ using RegeditPathResolver =
 // Takes the argument as a host path, unchanged.
 WinError hostPathResolver(std::string_view argument, std::filesystem::path& host, std::string& message);
 
+// The tool's resolver: a drive-absolute ("C:\x.reg") or UNC ("\\PC\C$\x.reg") argument is a
+// Windows path of machine (Machine::hostPath); an absolute host path ("/tmp/x.reg") is taken as
+// it is; anything else is refused with InvalidName (relative names are never resolved against a
+// working folder). machine must outlive the resolver.
+RegeditPathResolver machinePathResolver(const Machine& machine);
+
 // Carries out a registry-editor command line (arguments without the program name) on machine's
 // registry.db, which must exist. Options are "/" or "-" followed by one letter, without case:
 //   /s FILE...        merges each file silently (each in one transaction);

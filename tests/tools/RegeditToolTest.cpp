@@ -232,6 +232,29 @@ TEST_F(RegeditToolTest, MachineProblemsAreReportedClearly)
     EXPECT_FALSE(std::filesystem::exists(machine / "registry.db"));
 }
 
+TEST_F(RegeditToolTest, WindowsPathsResolveOnTheMachinesDrives)
+{
+    makeMachine(OsCode::WinXp);
+    Machine m;
+    ASSERT_EQ(m.open(machine), WinError::Success);
+    const std::filesystem::path drive = m.driveFolder('C');
+    std::filesystem::create_directories(drive / "QZImpTemp");
+    writeFile(drive / "QZImpTemp" / "Temp.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\FromDrive]\r\n\"v\"=\"1\"\r\n");
+    ToolRun run = runRegeditTool(machine, {"/s", "c:\\qzimptemp\\TEMP.REG"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    run = runRegeditTool(machine, {"/a", "C:\\QZImpTemp\\Out.reg", "HKEY_CURRENT_USER\\FromDrive"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(readFile(drive / "QZImpTemp" / "Out.reg"), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\FromDrive]\r\n\"v\"=\"1\"\r\n\r\n");
+    // A relative name is never looked up in some working folder.
+    run = runRegeditTool(machine, {"/a", "Out.reg", "HKCU"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.errors.find("Out.reg"), std::string::npos);
+    // A drive the machine does not have.
+    run = runRegeditTool(machine, {"/s", "Q:\\x.reg"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.errors.find("Q:"), std::string::npos);
+}
+
 TEST_F(RegeditToolTest, WrongCommandLinesFail)
 {
     makeMachine(OsCode::WinXp);

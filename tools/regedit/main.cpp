@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string errors;
-    const int exitCode = platform::runRegedit(arguments, machine, platform::hostPathResolver, errors);
+    const int exitCode = platform::runRegedit(arguments, machine, platform::machinePathResolver(machine), errors);
     std::cerr << errors;
     return exitCode;
 }
