@@ -258,6 +258,15 @@ struct Registry::Impl {
     };
     std::uint64_t writes = 0;
     EnumCache subKeyCache;
+    // Inside one transaction no other connection can delete a key, so a key found once stays
+    // until this connection deletes something: merges skip the existence check per value.
+    std::uint64_t transactions = 0;
+    std::uint64_t deletions = 0;
+    struct Verified {
+        std::int64_t id = 0;
+        std::uint64_t transaction = 0;
+        std::uint64_t deletions = 0;
+    } verified;
     EnumCache valueCache;
 
     std::int64_t dataVersion()
@@ -310,6 +319,8 @@ struct Registry::Impl {
         if (!db)
             return WinError::InvalidHandle;
         ++writes;
+        if (depth == 0)
+            ++transactions;
         const WinError e = depth == 0 ? exec("BEGIN IMMEDIATE")
                                       : exec(("SAVEPOINT s" + std::to_string(depth)).c_str());
         if (e == WinError::Success)
@@ -337,6 +348,7 @@ struct Registry::Impl {
         if (!db || depth == 0)
             return WinError::InvalidFunction;
         ++writes;
+        ++deletions;  // a rollback may take away keys created since
         if (depth == 1) {
             depth = 0;
             return exec("ROLLBACK");
@@ -401,7 +413,12 @@ struct Registry::Impl {
             return WinError::InvalidHandle;
         if (!key.m_isRoot) {
             id = key.m_id;
-            return keyExists(id);
+            if (depth > 0 && verified.id == id && verified.transaction == transactions && verified.deletions == deletions)
+                return WinError::Success;
+            const WinError e = keyExists(id);
+            if (e == WinError::Success && depth > 0)
+                verified = Verified{id, transactions, deletions};
+            return e;
         }
         switch (key.m_root) {
         case RegRoot::LocalMachine: id = kLocalMachineId; return WinError::Success;
@@ -440,6 +457,7 @@ struct Registry::Impl {
     // Deletes the values and keys of a subtree; withRoot false keeps the top key (values removed).
     WinError deleteSubtree(std::int64_t id, bool withRoot)
     {
+        ++deletions;
         static const char* const valsWith =
             "WITH RECURSIVE t(id) AS (SELECT ?1 UNION ALL SELECT k.id FROM keys k JOIN t ON k.parent = t.id) "
             "DELETE FROM vals WHERE key IN (SELECT id FROM t)";

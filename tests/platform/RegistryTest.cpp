@@ -263,6 +263,25 @@ TEST_F(RegistryTest, RolledBackTransactionLeavesNothingBehind)
     EXPECT_EQ(valueNames(k), (std::vector<std::string>{"before", "inside"}));
 }
 
+TEST_F(RegistryTest, HandlesNoticeDeletionsInsideATransaction)
+{
+    RegTransaction tx(reg);
+    ASSERT_EQ(tx.status(), WinError::Success);
+    const RegKey k = create(RegRoot::CurrentUser, "InTx");
+    ASSERT_EQ(reg.setString(k, "a", "1"), WinError::Success);
+    ASSERT_EQ(reg.deleteTree(RegRoot::CurrentUser, "InTx"), WinError::Success);
+    EXPECT_EQ(reg.setString(k, "b", "2"), WinError::KeyDeleted);
+
+    // A key made inside an inner transaction goes with its rollback.
+    RegKey inner;
+    ASSERT_EQ(reg.beginTransaction(), WinError::Success);
+    ASSERT_EQ(reg.createKey(RegRoot::CurrentUser, "Inner", inner), WinError::Success);
+    ASSERT_EQ(reg.setString(inner, "a", "1"), WinError::Success);
+    ASSERT_EQ(reg.rollbackTransaction(), WinError::Success);
+    EXPECT_EQ(reg.setString(inner, "b", "2"), WinError::KeyDeleted);
+    EXPECT_TRUE(reg.inTransaction());
+}
+
 TEST_F(RegistryTest, DataPersistsAcrossConnections)
 {
     ASSERT_EQ(reg.setDword(create(RegRoot::CurrentUser, "P"), "n", 42), WinError::Success);
