@@ -66,3 +66,31 @@ TEST(FileVersionTest, SixtyFourBitImagesAreReadToo)
     image[opt + 1] = 0x01;
     EXPECT_EQ(peFileVersion(image), "");
 }
+
+TEST(FileVersionTest, CorruptedImagesGiveAVersionOrNothing)
+{
+    const std::string good = buildVersionedPe(1, 2, 3, 4);
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    int versions = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string image = good;
+        for (int n = 0; n < 4; ++n)
+            image[next() % 0x2B4] = static_cast<char>(next() & 0xFF);
+        const std::string v = peFileVersion(image);
+        if (v.empty())
+            continue;
+        ++versions;
+        // Whatever survives the damage is still four dotted numbers.
+        int dots = 0;
+        for (char c : v) {
+            ASSERT_TRUE(c == '.' || (c >= '0' && c <= '9')) << v;
+            dots += c == '.';
+        }
+        EXPECT_EQ(dots, 3) << v;
+    }
+    EXPECT_GT(versions, 0);
+}

@@ -147,3 +147,33 @@ TEST_F(ShellLinkTest, ShortcutObjectLoadsAndSavesOnTheMachine)
     EXPECT_EQ(again.load(fso, "Desktop\\x.lnk"), FsError::BadFileName);
     EXPECT_EQ(shortcut.save(fso, "C:\\NoFolder\\x.lnk"), FsError::PathNotFound);
 }
+
+TEST_F(ShellLinkTest, CorruptedFilesAreReadOrRefusedWithoutOverreading)
+{
+    ShellLinkData link;
+    link.targetPath = "\\\\OLDPC\\C$\\Program Files\\app.exe";
+    link.arguments = "-x";
+    link.description = "An application";
+    link.iconLocation = "C:\\icons.dll";
+    const std::string good = encodeShellLink(link);
+    std::uint32_t seed = 777;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    int read = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = good;
+        for (int n = 0; n < 3; ++n)
+            bytes[next() % bytes.size()] = static_cast<char>(next() & 0xFF);
+        ShellLinkData out;
+        if (!decodeShellLink(bytes, out))
+            continue;
+        ++read;
+        // Every field comes from inside the file: none can be longer than the file itself.
+        for (const std::string* field : {&out.targetPath, &out.arguments, &out.description, &out.iconLocation,
+                                         &out.workingDirectory, &out.relativePath})
+            EXPECT_LE(field->size(), 3 * bytes.size());
+    }
+    EXPECT_GT(read, 0);
+}
