@@ -222,6 +222,9 @@ FileSystem::FileSystem(PathResolver resolver) : m_resolver(std::move(resolver)) 
 
 bool FileSystem::fileExists(std::string_view path) const
 {
+    // "C:\boot.ini\" names a folder, so no file answers to it.
+    if (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+        return false;
     const ResolvedPath r = m_resolver.resolve(path);
     std::error_code ec;
     return r.ok() && r.exists && !fs::is_directory(r.host, ec);

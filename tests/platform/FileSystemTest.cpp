@@ -27,6 +27,7 @@ TEST_F(FileSystemTest, ExistenceTellsFilesFromFolders)
 {
     EXPECT_TRUE(fso.fileExists("c:\\data\\A.TXT"));
     EXPECT_FALSE(fso.fileExists("C:\\Data"));
+    EXPECT_FALSE(fso.fileExists("C:\\Data\\a.txt\\"));
     EXPECT_TRUE(fso.folderExists("C:\\DATA\\sub\\"));
     EXPECT_FALSE(fso.folderExists("C:\\Data\\a.txt"));
     EXPECT_FALSE(fso.fileExists("Data\\a.txt"));
