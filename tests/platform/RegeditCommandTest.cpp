@@ -1,0 +1,103 @@
+// RegeditCommandTest.cpp: the registry editor's command line run in-process on a temporary machine.
+#include "platform/RegeditCommand.h"
+
+#include "platform/Registry.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+using namespace platform;
+
+namespace {
+
+std::string readFile(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::filesystem::path& p, const std::string& bytes)
+{
+    std::ofstream out(p, std::ios::binary);
+    out << bytes;
+}
+
+}  // namespace
+
+class RegeditCommandTest : public ::testing::Test {
+protected:
+    void makeMachine(OsCode os)
+    {
+        std::string message;
+        ASSERT_EQ(machine.create(dir / "PC", os, &message), WinError::Success) << message;
+    }
+
+    int run(const std::vector<std::string>& args)
+    {
+        errors.clear();
+        return runRegedit(args, machine, hostPathResolver, errors);
+    }
+
+    testutil::TempDir dir;
+    Machine machine;
+    std::string errors;
+};
+
+TEST_F(RegeditCommandTest, SlashEWritesTheFormatOfTheMachinesWindows)
+{
+    for (const OsCode os : {OsCode::Win95, OsCode::Win98, OsCode::WinMe, OsCode::Win2k, OsCode::WinXp}) {
+        makeMachine(os);
+        const auto out = dir / "e.reg";
+        ASSERT_EQ(run({"-E", out.string(), "HKCU"}), 0) << errors;
+        const std::string bytes = readFile(out);
+        if (isWin9x(os))
+            EXPECT_EQ(bytes.substr(0, 10), "REGEDIT4\r\n") << osCodeText(os);
+        else
+            EXPECT_EQ(bytes.substr(0, 4), std::string("\xFF\xFE" "W\0", 4)) << osCodeText(os);
+        ASSERT_EQ(run({"/a", out.string(), "HKCU"}), 0) << errors;
+        EXPECT_EQ(readFile(out), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER]\r\n\r\n") << osCodeText(os);
+    }
+}
+
+TEST_F(RegeditCommandTest, EveryFileOfASilentMergeIsTriedAndFailuresCount)
+{
+    makeMachine(OsCode::WinXp);
+    writeFile(dir / "good.reg", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Good]\r\n\"v\"=\"1\"\r\n");
+    EXPECT_EQ(run({"/s", (dir / "absent.reg").string(), (dir / "good.reg").string()}), 1);
+    EXPECT_NE(errors.find("absent.reg"), std::string::npos);
+    Registry reg;
+    ASSERT_EQ(reg.open(machine.registryPath()), WinError::Success);
+    RegKey k;
+    EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Good", k), WinError::Success);
+}
+
+TEST_F(RegeditCommandTest, ArgumentsThatDoNotMakeACommandAreRefused)
+{
+    makeMachine(OsCode::WinXp);
+    EXPECT_EQ(run({"/s"}), 1);
+    EXPECT_NE(errors.find("usage"), std::string::npos);
+    EXPECT_EQ(run({(dir / "plain.reg").string()}), 1);  // merging without /s
+    EXPECT_NE(errors.find("/s"), std::string::npos);
+    EXPECT_EQ(run({"/e"}), 1);
+    EXPECT_EQ(run({"/q", (dir / "x.reg").string()}), 1);
+    EXPECT_NE(errors.find("/q"), std::string::npos);
+}
+
+TEST_F(RegeditCommandTest, MachineResolverTakesWindowsAndAbsoluteHostPathsOnly)
+{
+    makeMachine(OsCode::WinXp);
+    const RegeditPathResolver resolve = machinePathResolver(machine);
+    std::filesystem::path host;
+    std::string message;
+    ASSERT_EQ(resolve("C:\\Temp.reg", host, message), WinError::Success) << message;
+    EXPECT_EQ(host.filename(), "Temp.reg");
+    EXPECT_EQ(host.parent_path(), machine.driveFolder('C'));
+    ASSERT_EQ(resolve("/tmp/x.reg", host, message), WinError::Success);
+    EXPECT_EQ(host, std::filesystem::path("/tmp/x.reg"));
+    EXPECT_EQ(resolve("x.reg", host, message), WinError::InvalidName);
+    EXPECT_EQ(resolve("..\\x.reg", host, message), WinError::InvalidName);
+    EXPECT_NE(resolve("C:\\..\\..\\x.reg", host, message), WinError::Success);
+}
