@@ -299,6 +299,33 @@ TEST_F(XmlEngineTest, LinkFromTheMainScriptReturnsAfterTheLinkStep)
                                                 "Show_Frm_B"}));
 }
 
+TEST_F(XmlEngineTest, BackFromALinkedScriptsPageReturnsToTheMainScriptsPage)
+{
+    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A") +
+                                             "\n<performaction link=\"sub.xml\"/>\n" + execStep("Show_Frm_C")));
+    machine.writeScript("sub.xml", script(execStep("Show_Frm_B")));
+    engine.Step_Script("");
+    engine.Step_Script("next");   // page A, entry 2
+    engine.Step_Script("next");   // page B in sub.xml, entry 3
+    ASSERT_EQ(engine.HistoryScripts, (std::vector<std::string>{"Kestro.xml", "Kestro.xml", "sub.xml"}));
+    ASSERT_EQ(engine.ScriptStack, "Kestro.xml|2|sub.xml");
+
+    engine.Step_Script("back");
+    EXPECT_EQ(panels.shown.back(), "Frm_A");
+    EXPECT_EQ(engine.CurrentScript, "Kestro.xml");
+    EXPECT_EQ(engine.ActionIndex, 1);
+    EXPECT_EQ(engine.HistoryStep, 2);
+    // The linked script's name in the chain was replaced by the entry's script.
+    EXPECT_EQ(engine.ScriptStack, "Kestro.xml|2|Kestro.xml");
+
+    engine.Step_Script("next");   // through the link again: page B, no new entry
+    EXPECT_EQ(panels.shown.back(), "Frm_B");
+    EXPECT_EQ(engine.HistoryStep, 3);
+    EXPECT_EQ(engine.HistoryIndexes.size(), 3u);
+    engine.Step_Script("next");   // sub.xml ends: back in the main script after the link
+    EXPECT_EQ(panels.shown.back(), "Frm_C");
+}
+
 TEST_F(XmlEngineTest, LinkFromALinkedScriptResumesAfterItsOwnStep)
 {
     addRule("Before", true);
