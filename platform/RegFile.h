@@ -49,8 +49,9 @@ struct RegFileMergeOptions {
 // - "name"= or @= with "text" (escapes \\ and \"), dword:XXXXXXXX, hex:..., hex(N):... (N in hex;
 //   continued over lines ending in "\"), or - to delete the value;
 // - blank lines and lines starting with ";" are comments.
-// A malformed line, a section under an unknown root, a value outside any key and the values of a
-// section that could not be opened are passed over with a warning; the rest is merged.
+// A malformed line, a section under an unknown root (or one that cannot be opened) and a value
+// outside any key are passed over with a warning; the values below a passed-over section go with
+// it without further warnings; the rest is merged.
 // All changes form one transaction: on any failure (Busy, RegistryIoFailed...) or a crash nothing
 // of the file is applied. Success also when warnings were given.
 WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMergeReport& report,

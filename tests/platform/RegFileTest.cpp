@@ -283,6 +283,9 @@ TEST_F(RegFileTest, FilesWithoutHeaderAreRejectedAndChangeNothing)
     EXPECT_NE(report.message.find("notes.txt"), std::string::npos);
     EXPECT_EQ(mergeRegFile(reg, dir / "missing.reg", report), WinError::FileNotFound);
     EXPECT_NE(report.message.find("missing.reg"), std::string::npos);
+    std::filesystem::create_directories(dir / "folder.reg");
+    EXPECT_EQ(mergeRegFile(reg, dir / "folder.reg", report), WinError::AccessDenied);
+    EXPECT_NE(report.message.find("folder.reg"), std::string::npos);
     EXPECT_EQ(exported(""), before);
 }
 

@@ -230,6 +230,11 @@ TEST_F(RegeditToolTest, MachineProblemsAreReportedClearly)
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.errors.find("registry.db"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(machine / "registry.db"));
+    writeFile(machine / "registry.db", std::string(4096, 'x'));
+    run = runRegeditTool(machine, {"/a", (dir / "x.reg").string(), "HKLM"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.errors.find("registry.db"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.reg"));
 }
 
 TEST_F(RegeditToolTest, WindowsPathsResolveOnTheMachinesDrives)
