@@ -1,0 +1,27 @@
+// TreeReport.h: the measured tree as a saved report (one quoted record per folder: path and size
+// in bytes) and as the lines of a printout (padded size in the current unit, " - ", path).
+#pragma once
+
+#include "FolderTree.h"
+
+#include <QByteArray>
+#include <QLocale>
+#include <QStringList>
+
+namespace foldersize {
+
+// The records of every folder below node, in pre-order (a folder before its subfolders, siblings
+// in tree order); the node itself gives none. A record is: '"' path '"' ',' '"' bytes '"' CR LF.
+// The path keeps the file system's bytes and its trailing "/"; a '"' inside a path is doubled.
+QByteArray TreeViewSpeichernR(const FolderNode& node);
+
+// The report of one root (empty for a root without subfolders).
+QByteArray reportForRoot(const FolderRoot& root);
+// The reports of all roots, oldest first, with nothing between them.
+QByteArray reportForAllRoots(const FolderTree& tree);
+
+// Printout lines of one root: first the root's own line, then every folder below it in the
+// report's order; each line is FormatSize(total, false, true, unit), " - " and the folder path.
+QStringList printLinesForRoot(const FolderRoot& root, int unit, const QLocale& locale = QLocale());
+
+}  // namespace foldersize
