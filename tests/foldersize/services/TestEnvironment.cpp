@@ -43,13 +43,24 @@ public:
             static int argc = 1;
             static char name[] = "tallymoor-test";
             static char* argv[] = {name, nullptr};
-            static TestApplication app(argc, argv);
+            m_app = new TestApplication(argc, argv);
         }
         ::unsetenv("http_proxy");
         ::unsetenv("HTTP_PROXY");
         ::unsetenv("all_proxy");
         ::unsetenv("ALL_PROXY");
     }
+
+    // The application goes before main() returns: destroyed among the static objects at exit it
+    // would outlive parts of Qt it still uses.
+    void TearDown() override
+    {
+        delete m_app;
+        m_app = nullptr;
+    }
+
+private:
+    TestApplication* m_app = nullptr;
 };
 
 const auto* const kRegistered = ::testing::AddGlobalTestEnvironment(new TempHomeEnvironment);
