@@ -44,6 +44,8 @@ class UpdateController : public QObject {
 public:
     UpdateController(const QString& progName, const ProgramVersion& running, QObject* parent = nullptr);
 
+    // The program name in the check's messages.
+    void setProgName(const QString& name) { m_progName = name; }
     void setEndpoints(const UpdateEndpoints& endpoints) { m_endpoints = endpoints; }
     const UpdateEndpoints& endpoints() const { return m_endpoints; }
     void setProxy(const ProxySettings& proxy) { m_proxy = proxy; }

@@ -1,0 +1,33 @@
+// MessageService.h: Tallymoor's modal message boxes as a small replaceable service, so that tests
+// answer them without interaction.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace foldersize {
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
+    // OK and Cancel with the information symbol; true for OK.
+    virtual bool okCancel(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+// QMessageBox.
+class QtMessageService : public MessageService {
+public:
+    void information(QWidget* parent, const QString& title, const QString& text) override;
+    void warning(QWidget* parent, const QString& title, const QString& text) override;
+    bool okCancel(QWidget* parent, const QString& title, const QString& text) override;
+};
+
+// The service the program uses: QtMessageService unless a test installed another one.
+MessageService& messageService();
+// Installs a replacement (not owned); nullptr restores the default.
+void setMessageService(MessageService* service);
+
+}  // namespace foldersize

@@ -1,0 +1,154 @@
+// OptionsDialogTest.cpp: the options dialog's round trip through the INI file, its change
+// tracking and the folder verb it applies.
+#include "OptionsDialog.h"
+
+#include "IniFile.h"
+#include "TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace foldersize;
+
+namespace {
+
+class OptionsDialogTest : public ::testing::Test {
+protected:
+    DialogHooks hooks()
+    {
+        return {[this](const QString& proc, const QString& modul, int, const QString& text) {
+                    errors << proc + "/" + modul + ": " + text;
+                },
+                [this](int aktiv) { verbCalls.push_back(aktiv); }};
+    }
+    QString read(const char* key) { return INILesen("Optionen", key, "<none>", ini); }
+    QByteArray fileBytes()
+    {
+        QFile f(ini);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir{testHome() + QStringLiteral("/options-XXXXXX")};
+    QString ini = dir.filePath(QStringLiteral("Tallymoor.ini"));
+    QStringList errors;
+    std::vector<int> verbCalls;
+};
+
+TEST_F(OptionsDialogTest, FirstStartShowsVerbAndOneCopyTicked)
+{
+    INISchreiben("Optionen", "Kontextmenu", "1", ini);
+    const QByteArray before = fileBytes();
+    OptionsDialog dialog(ini, hooks());
+    EXPECT_TRUE(dialog.chkKontextmenu()->isChecked());
+    EXPECT_TRUE(dialog.chkInstanz()->isChecked());
+    EXPECT_FALSE(dialog.chkDateianzahlRekursiv()->isChecked());
+    EXPECT_FALSE(dialog.chkNoIcons()->isChecked());
+    EXPECT_EQ(verbCalls, std::vector<int>{1}) << "opening re-applies the stored verb";
+    dialog.show();
+    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    EXPECT_EQ(fileBytes(), before) << "OK without changes writes nothing";
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(OptionsDialogTest, ReadsStoredValues)
+{
+    INISchreiben("Optionen", "Kontextmenu", "0", ini);
+    INISchreiben("Optionen", "Instanz", "0", ini);
+    INISchreiben("Optionen", "DateianzahlRekursiv", "1", ini);
+    INISchreiben("Optionen", "NoIcons", "1", ini);
+    OptionsDialog dialog(ini, hooks());
+    EXPECT_FALSE(dialog.chkKontextmenu()->isChecked());
+    EXPECT_FALSE(dialog.chkInstanz()->isChecked());
+    EXPECT_TRUE(dialog.chkDateianzahlRekursiv()->isChecked());
+    EXPECT_TRUE(dialog.chkNoIcons()->isChecked());
+    EXPECT_EQ(verbCalls, std::vector<int>{0});
+    EXPECT_FALSE(dialog.cmdApply()->isEnabled()) << "loading is no user change";
+}
+
+TEST_F(OptionsDialogTest, ApplyStoresAndCancelKeepsIt)
+{
+    OptionsDialog dialog(ini, hooks());
+    dialog.show();
+    EXPECT_FALSE(dialog.cmdApply()->isEnabled());
+    dialog.chkNoIcons()->click();
+    EXPECT_TRUE(dialog.cmdApply()->isEnabled());
+    QTest::mouseClick(dialog.cmdApply(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.cmdApply()->isEnabled());
+    EXPECT_EQ(read("NoIcons"), QStringLiteral("1"));
+    EXPECT_EQ(read("Kontextmenu"), QStringLiteral("1"));
+    EXPECT_EQ(read("Instanz"), QStringLiteral("1"));
+    EXPECT_EQ(read("DateianzahlRekursiv"), QStringLiteral("0"));
+    dialog.chkInstanz()->click();
+    QTest::mouseClick(dialog.cmdCancel(), Qt::LeftButton);
+    EXPECT_EQ(read("Instanz"), QStringLiteral("1")) << "Abbrechen writes nothing";
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(OptionsDialogTest, TickingAndUntickingStillWritesOnOk)
+{
+    OptionsDialog dialog(ini, hooks());
+    dialog.show();
+    dialog.chkDateianzahlRekursiv()->click();
+    dialog.chkDateianzahlRekursiv()->click();
+    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    EXPECT_EQ(read("Kontextmenu"), QStringLiteral("1"));
+    EXPECT_EQ(read("Instanz"), QStringLiteral("1"));
+    EXPECT_EQ(read("DateianzahlRekursiv"), QStringLiteral("0"));
+    EXPECT_EQ(read("NoIcons"), QStringLiteral("0"));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(OptionsDialogTest, ClearingTheVerbRemovesItAtOnce)
+{
+    OptionsDialog dialog(ini, hooks());
+    dialog.show();
+    dialog.chkKontextmenu()->click();
+    QTest::mouseClick(dialog.cmdApply(), Qt::LeftButton);
+    EXPECT_EQ(verbCalls, (std::vector<int>{1, 0}));
+    EXPECT_EQ(read("Kontextmenu"), QStringLiteral("0"));
+    dialog.chkKontextmenu()->click();
+    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    EXPECT_EQ(verbCalls, (std::vector<int>{1, 0, 1}));
+}
+
+TEST_F(OptionsDialogTest, AnInvalidStoredValueIsReportedAndStopsReading)
+{
+    INISchreiben("Optionen", "Kontextmenu", "1", ini);
+    INISchreiben("Optionen", "Instanz", "0", ini);
+    INISchreiben("Optionen", "DateianzahlRekursiv", "ja", ini);
+    INISchreiben("Optionen", "NoIcons", "1", ini);
+    OptionsDialog dialog(ini, hooks());
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("OptionenLaden/frmOptionen: ")));
+    EXPECT_FALSE(dialog.chkInstanz()->isChecked()) << "read before the bad key";
+    EXPECT_FALSE(dialog.chkNoIcons()->isChecked()) << "not read after the bad key";
+}
+
+TEST_F(OptionsDialogTest, AValueOutsideZeroToTwoIsRejected)
+{
+    INISchreiben("Optionen", "Kontextmenu", "3", ini);
+    OptionsDialog dialog(ini, hooks());
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_TRUE(verbCalls.empty());
+    EXPECT_TRUE(dialog.chkInstanz()->isChecked()) << "design value";
+}
+
+TEST_F(OptionsDialogTest, AnUnwritableSettingsFileIsReported)
+{
+    const QString blocker = dir.filePath(QStringLiteral("blocker"));
+    QFile(blocker).open(QIODevice::WriteOnly);
+    ini = blocker + QStringLiteral("/Tallymoor.ini");
+    OptionsDialog dialog(ini, hooks());
+    dialog.show();
+    dialog.chkNoIcons()->click();
+    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("OptionenSpeichern/frmOptionen: ")));
+}
+
+}  // namespace

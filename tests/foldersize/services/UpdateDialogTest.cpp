@@ -1,0 +1,257 @@
+// UpdateDialogTest.cpp: the update dialog's proxy settings, check, download, cancel and setup
+// hand-off against a loopback server.
+#include "UpdateDialog.h"
+
+#include "IniFile.h"
+#include "LoopbackHttpServer.h"
+#include "RecordingOpenService.h"
+#include "ScriptedMessageService.h"
+#include "TestEnvironment.h"
+#include "UpdateHandOff.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace foldersize;
+
+namespace {
+
+class UpdateDialogTest : public ::testing::Test {
+protected:
+    UpdateDialogTest()
+    {
+        g_UpdateStarten = false;
+        g_UpdateSetupDatei.clear();
+    }
+
+    std::unique_ptr<UpdateDialog> makeDialog()
+    {
+        auto dialog = std::make_unique<UpdateDialog>(
+            ProgramVersion{1, 9, 0}, QStringLiteral("1.9"), ini, setup,
+            DialogHooks{[this](const QString& proc, const QString&, int, const QString&) { errors << proc; }, {}});
+        dialog->m_ProgName = QStringLiteral("Tallymoor");
+        dialog->m_URL_Homepage = server.base();
+        dialog->m_URL_Version = server.base() + "/version/Version_Tallymoor.txt";
+        dialog->m_URL_History = server.base() + "/version/History_Tallymoor.txt";
+        dialog->m_URL_Download = server.base() + "/asp/fdl.asp?P=30";
+        return dialog;
+    }
+
+    void check(UpdateDialog& dialog)
+    {
+        QSignalSpy spy(&dialog.controller(), &UpdateController::checkFinished);
+        dialog.cmdUPDATE_Click();
+        ASSERT_TRUE(spy.wait(20000));
+    }
+
+    void download(UpdateDialog& dialog)
+    {
+        QSignalSpy spy(&dialog.controller(), &UpdateController::downloadFinished);
+        dialog.cmdDownload_Click();
+        ASSERT_TRUE(spy.wait(20000));
+    }
+
+    QString read(const char* key) { return INILesen("InternetUpdate", key, "<none>", ini); }
+
+    LoopbackHttpServer server;
+    QTemporaryDir dir{testHome() + QStringLiteral("/updatedialog-XXXXXX")};
+    QString ini = dir.filePath(QStringLiteral("Tallymoor.ini"));
+    QString setup = dir.filePath(QStringLiteral("cache/Update.exe"));
+    ScriptedMessageService messages;
+    QStringList errors;
+};
+
+TEST_F(UpdateDialogTest, LoadsTheProxySettings)
+{
+    INISchreiben("InternetUpdate", "UseProxy", "1", ini);
+    INISchreiben("InternetUpdate", "ProxyName", "proxy.local", ini);
+    INISchreiben("InternetUpdate", "ProxyBenutzer", "anna", ini);
+    INISchreiben("InternetUpdate", "ProxyPWspeichern", "1", ini);
+    INISchreiben("InternetUpdate", "ProxyPasswort", CryptIt("geheim", true, kCryptKey), ini);
+    auto dialog = makeDialog();
+    EXPECT_TRUE(dialog->chkUseProxy()->isChecked());
+    EXPECT_EQ(dialog->txtProxyName()->text(), QStringLiteral("proxy.local"));
+    EXPECT_EQ(dialog->txtProxyPort()->text(), QString()) << "a missing port empties the box";
+    EXPECT_EQ(dialog->txtProxyBenutzername()->text(), QStringLiteral("anna"));
+    EXPECT_TRUE(dialog->chkPasswortSpeichern()->isChecked());
+    EXPECT_EQ(dialog->txtProxyPasswort()->text(), QStringLiteral("geheim"));
+    EXPECT_EQ(dialog->txtProxyPasswort()->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(dialog->cmdDownload()->isEnabled());
+    EXPECT_FALSE(dialog->cmdAbbrechen()->isEnabled());
+    EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
+}
+
+TEST_F(UpdateDialogTest, AnUnreadableStoredPasswordIsReportedAndLeftEmpty)
+{
+    INISchreiben("InternetUpdate", "ProxyPasswort", "XYZ!", ini);
+    auto dialog = makeDialog();
+    EXPECT_EQ(errors, QStringList{QStringLiteral("CryptIt")});
+    EXPECT_TRUE(dialog->txtProxyPasswort()->text().isEmpty());
+}
+
+TEST_F(UpdateDialogTest, ClosingWritesTheSixKeysScramblingThePassword)
+{
+    auto dialog = makeDialog();
+    dialog->chkUseProxy()->setChecked(true);
+    dialog->txtProxyName()->setText(QStringLiteral("p"));
+    dialog->txtProxyPort()->setText(QStringLiteral("3128"));
+    dialog->txtProxyBenutzername()->setText(QStringLiteral("u"));
+    dialog->txtProxyPasswort()->setText(QStringLiteral("abc"));
+    dialog->chkPasswortSpeichern()->setChecked(true);
+    dialog->reject();
+    EXPECT_EQ(read("UseProxy"), QStringLiteral("1"));
+    EXPECT_EQ(read("ProxyName"), QStringLiteral("p"));
+    EXPECT_EQ(read("ProxyPort"), QStringLiteral("3128"));
+    EXPECT_EQ(read("ProxyBenutzer"), QStringLiteral("u"));
+    EXPECT_EQ(read("ProxyPWspeichern"), QStringLiteral("1"));
+    EXPECT_EQ(read("ProxyPasswort"), QStringLiteral("11170F"));
+}
+
+TEST_F(UpdateDialogTest, WithoutSavingThePasswordItIsStoredEmpty)
+{
+    auto dialog = makeDialog();
+    dialog->txtProxyPasswort()->setText(QStringLiteral("abc"));
+    dialog->reject();
+    EXPECT_EQ(read("ProxyPWspeichern"), QStringLiteral("0"));
+    EXPECT_EQ(read("ProxyPasswort"), QString());
+    EXPECT_TRUE(makeDialog()->txtProxyPasswort()->text().isEmpty());
+}
+
+TEST_F(UpdateDialogTest, FirstActivationFillsTheTexts)
+{
+    g_UpdateStarten = true;
+    auto dialog = makeDialog();
+    dialog->show();
+    EXPECT_FALSE(g_UpdateStarten);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Internet Update - Tallymoor"));
+    EXPECT_EQ(dialog->lblProduktName()->text(), QStringLiteral("Tallymoor"));
+    EXPECT_EQ(dialog->lblVersionInstall()->text(), QStringLiteral("1.9"));
+    EXPECT_TRUE(dialog->introLabel()->text().contains(QStringLiteral("der Software Tallymoor zum Download")));
+    EXPECT_EQ(dialog->cmdHomepage()->toolTip(), server.base());
+}
+
+TEST_F(UpdateDialogTest, ANewerVersionShowsTheHistoryInBlueAndAllowsTheDownload)
+{
+    server.setRoute("/version/Version_Tallymoor.txt", {200, "V1.10.0\r\n"});
+    server.setRoute("/version/History_Tallymoor.txt", {200, "Neu:\nmehr"});
+    auto dialog = makeDialog();
+    dialog->show();
+    check(*dialog);
+    EXPECT_EQ(dialog->lblVersionInternet()->text(), QStringLiteral("1.10.0"));
+    EXPECT_EQ(dialog->lblVersionInternet()->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(dialog->txtInfo()->toPlainText(), QStringLiteral("Neu:\nmehr"));
+    EXPECT_TRUE(dialog->cmdDownload()->isEnabled());
+    EXPECT_TRUE(dialog->cmdUPDATE()->isEnabled());
+}
+
+TEST_F(UpdateDialogTest, AnEqualVersionKeepsTheDownloadDisabled)
+{
+    server.setRoute("/version/Version_Tallymoor.txt", {200, "V1.9.0"});
+    auto dialog = makeDialog();
+    dialog->show();
+    check(*dialog);
+    EXPECT_EQ(dialog->lblVersionInternet()->text(), QStringLiteral("1.9.0"));
+    EXPECT_EQ(dialog->lblVersionInternet()->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(dialog->txtInfo()->toPlainText(), QStringLiteral("Es ist keine neue Version von Tallymoor vorhanden."));
+    EXPECT_FALSE(dialog->cmdDownload()->isEnabled());
+}
+
+TEST_F(UpdateDialogTest, DownloadThenInstallHandsTheSetupToTheMainWindow)
+{
+    HttpRoute route{200, QByteArray(30000, 'S')};
+    route.chunkSize = 10000;
+    server.setRoute("/asp/fdl.asp?P=30", route);
+    auto dialog = makeDialog();
+    dialog->show();
+    download(*dialog);
+    EXPECT_EQ(dialog->lblZiel()->text(), QStringLiteral("Ziel: ") + setup);
+    EXPECT_EQ(QFileInfo(setup).size(), 30000);
+    EXPECT_TRUE(dialog->cmdSetupStarten()->isEnabled());
+    EXPECT_TRUE(dialog->cmdDownload()->isEnabled());
+    EXPECT_FALSE(dialog->cmdAbbrechen()->isEnabled());
+    EXPECT_EQ(dialog->picProgress()->value(), 1000);
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    dialog->cmdSetupStarten_Click();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0],
+              QStringLiteral("question: Das Programm muss jetzt für die Installation des Updates beendet werden."));
+    EXPECT_TRUE(g_UpdateStarten);
+    EXPECT_EQ(g_UpdateSetupDatei, setup);
+    EXPECT_FALSE(dialog->isVisible());
+
+    RecordingOpenService open;
+    EXPECT_TRUE(startPendingSetup());
+    ASSERT_EQ(open.opened.size(), 1);
+    EXPECT_EQ(open.opened[0], QUrl::fromLocalFile(setup));
+}
+
+TEST_F(UpdateDialogTest, CancellingTheInstallQuestionKeepsEverything)
+{
+    server.setRoute("/asp/fdl.asp?P=30", {200, "x"});
+    auto dialog = makeDialog();
+    dialog->show();
+    download(*dialog);
+    messages.answerOk = false;
+    dialog->cmdSetupStarten_Click();
+    EXPECT_FALSE(g_UpdateStarten);
+    EXPECT_TRUE(dialog->isVisible());
+    RecordingOpenService open;
+    EXPECT_FALSE(startPendingSetup());
+    EXPECT_TRUE(open.opened.isEmpty());
+}
+
+TEST_F(UpdateDialogTest, AFailedDownloadShowsTheWarningWithItsCode)
+{
+    auto dialog = makeDialog();
+    dialog->show();
+    download(*dialog);
+    EXPECT_EQ(messages.shown, QStringList{QStringLiteral(
+                                  "warning: Während des Downloads der Updatedatei ist ein Fehler aufgetreten: "
+                                  "HttpQueryStatusCode: 404 (P203)")});
+    EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
+    EXPECT_FALSE(QFile::exists(setup));
+}
+
+TEST_F(UpdateDialogTest, CancelResetsTheProgressWithoutAMessage)
+{
+    HttpRoute route{200, QByteArray(300000, 'S')};
+    route.chunkSize = 3000;
+    route.chunkDelayMs = 20;
+    server.setRoute("/asp/fdl.asp?P=30", route);
+    auto dialog = makeDialog();
+    dialog->show();
+    QObject::connect(&dialog->controller(), &UpdateController::downloadProgress, dialog.get(),
+                     [&](qint64 received, qint64) {
+                         if (received > 0 && dialog->cmdAbbrechen()->isEnabled())
+                             dialog->cmdAbbrechen()->click();
+                     });
+    download(*dialog);
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(dialog->lblFortschrittWert()->text(), QStringLiteral("-"));
+    EXPECT_EQ(dialog->lblProzent()->text(), QStringLiteral("0 %"));
+    EXPECT_EQ(dialog->picProgress()->value(), 0);
+    EXPECT_TRUE(dialog->cmdDownload()->isEnabled());
+    EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
+    EXPECT_FALSE(QFile::exists(setup));
+}
+
+TEST_F(UpdateDialogTest, HomepageOpensTheSite)
+{
+    RecordingOpenService open;
+    auto dialog = makeDialog();
+    dialog->cmdHomepage_Click();
+    ASSERT_EQ(open.opened.size(), 1);
+    EXPECT_EQ(open.opened[0], QUrl(QStringLiteral("http://") + server.base()));
+}
+
+}  // namespace
