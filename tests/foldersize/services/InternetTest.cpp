@@ -88,6 +88,18 @@ TEST_F(InternetTest, FileModeWritesTheBodyAndReturnsNoText)
     EXPECT_EQ(f.readAll(), body);
 }
 
+TEST_F(InternetTest, OtherToDiskValuesMakeTheRequestWithoutKeepingTheBody)
+{
+    server.setRoute("/f", {200, QByteArray(5000, 'x')});
+    const QString file = dir.filePath(QStringLiteral("out.bin"));
+    const DownloadResult r = DownloadFileToDiskOrString(server.base() + QStringLiteral("/f"), 1, file, false,
+                                                        QString(), QString());
+    EXPECT_FALSE(r.Failed) << r.Text.toStdString();
+    EXPECT_TRUE(r.Text.isEmpty());
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(server.requestLines().size(), 1u);
+}
+
 TEST_F(InternetTest, AnUnreachableServerNamesTheFailedStep)
 {
     const DownloadResult r = DownloadFileToDiskOrString(
