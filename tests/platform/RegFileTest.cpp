@@ -346,6 +346,50 @@ TEST_F(RegFileTest, AMergeKilledHalfwayLeavesTheRegistryAsItWas)
     EXPECT_EQ(text, "after");
 }
 
+TEST_F(RegFileTest, AnotherProcessSeesAMergeWholeOrNotAtAll)
+{
+    create(RegRoot::LocalMachine, "SOFTWARE\\Seen");
+    const std::string before = exported("HKLM\\SOFTWARE\\Seen");
+    std::string file = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Seen]\r\n";
+    for (int i = 0; i < 20000; ++i)
+        file += "\"v" + std::to_string(i) + "\"=dword:00000001\r\n";
+    reg.close();
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Registry r;
+        if (r.open(dir / "registry.db") != WinError::Success)
+            ::_exit(3);
+        RegFileMergeOptions options;
+        options.yieldEvery = 10;
+        bool told = false;
+        options.yield = [&] {
+            if (!told && ::write(ready[1], "x", 1) == 1)
+                told = true;
+        };
+        RegFileMergeReport report;
+        ::_exit(mergeRegText(r, file, report, options) == WinError::Success ? 0 : 4);
+    }
+    ::close(ready[1]);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);  // the merge is under way now
+    ::close(ready[0]);
+    Registry watcher;
+    ASSERT_EQ(watcher.open(dir / "registry.db"), WinError::Success);
+    std::string during;
+    ASSERT_EQ(exportRegText(watcher, "HKLM\\SOFTWARE\\Seen", RegFileFormat::Regedit4, during), WinError::Success);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    std::string after;
+    ASSERT_EQ(exportRegText(watcher, "HKLM\\SOFTWARE\\Seen", RegFileFormat::Regedit4, after), WinError::Success);
+    EXPECT_NE(after, before);
+    EXPECT_TRUE(during == before || during == after) << "an export saw part of a merge";
+}
+
 TEST_F(RegFileTest, MergeWhileAnotherProcessHoldsTheRegistryFailsWithoutChanges)
 {
     Registry holder;
