@@ -2,6 +2,7 @@
 #include "TransferGlobals.h"
 
 #include "TransferText.h"
+#include "core/WizardCore.h"
 
 namespace wizard {
 namespace {
@@ -53,13 +54,15 @@ void writeTransferLog(const std::string& process, const std::string& status)
 {
     if (hooks().log)
         hooks().log(process, status);
+    else
+        FN_Write_Log(process, status, true);
 }
 
 std::string scriptVariable(const std::string& name)
 {
-    if (!hooks().variable)
-        return {};
-    return hooks().variable(name).value_or(std::string());
+    if (hooks().variable)
+        return hooks().variable(name).value_or(std::string());
+    return core().variables.lookup(name).value_or(std::string());
 }
 
 std::string resolveVariablePath(const std::string& text)

@@ -29,15 +29,13 @@ struct TransferGlobals {
     DriveMap driveMap;
     std::string progressCaption; // the title of the item being migrated
     std::string lastAppPath;     // the folder found by the last "get" action
-    std::string appPath;         // the application folder, without a trailing "\"
 };
 
 // The wizard's one instance.
 TransferGlobals& transferGlobals();
 
-// The wizard core's log writer and script-variable store as the transfer layer reaches them. The
-// wizard installs them at start-up; tests install recorders. Without them nothing is logged and
-// every variable reads as unset.
+// Replacements for the wizard core's log writer and script-variable store, for tests. Without
+// them the transfer layer writes the wizard's log and reads its script variables.
 struct TransferHooks {
     std::function<void(const std::string& process, const std::string& status)> log;
     std::function<std::optional<std::string>(const std::string& name)> variable;

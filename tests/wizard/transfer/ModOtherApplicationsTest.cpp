@@ -1,0 +1,108 @@
+// ModOtherApplicationsTest.cpp: application copy workers and the registry editor's command lines
+// and bounded wait.
+#include "transfer/ModOtherApplications.h"
+
+#include "TransferWorld.h"
+#include "platform/ProcessRunner.h"
+#include "transfer/RegistryEditorWait.h"
+
+#include <gtest/gtest.h>
+
+using namespace wizard;
+using namespace wizard::ModOtherApplications;
+using transfertest::TransferWorld;
+namespace fs = std::filesystem;
+
+class ModOtherApplicationsTest : public ::testing::Test {
+protected:
+    ModOtherApplicationsTest() { m_previous = platform::setProcessLauncher(&launcher); }
+    ~ModOtherApplicationsTest() override { platform::setProcessLauncher(m_previous); }
+
+    TransferWorld world;
+    platform::RecordingProcessLauncher launcher;
+
+private:
+    platform::ProcessLauncher* m_previous = nullptr;
+};
+
+TEST_F(ModOtherApplicationsTest, ImportOfAMissingFileStartsNothing)
+{
+    EXPECT_FALSE(ImportRegistry("C:\\nothing.reg"));
+    EXPECT_TRUE(launcher.starts().empty());
+}
+
+TEST_F(ModOtherApplicationsTest, CommandLinesQuoteFileAndKeyWhole)
+{
+    world.putNew("x y/a.reg", "REGEDIT4\r\n");
+    EXPECT_TRUE(ExportRegistry("C:\\x y\\a.reg",
+                               "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\"
+                               "Hardware Profiles\\Current"));
+    EXPECT_TRUE(ImportRegistry("C:\\x y\\a.reg"));
+    ASSERT_EQ(launcher.starts().size(), 2u);
+    EXPECT_EQ(launcher.starts()[0].commandLine,
+              "regedit.exe /a \"C:\\x y\\a.reg\" \"HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\System\\"
+              "CurrentControlSet\\Hardware Profiles\\Current\"");
+    EXPECT_EQ(launcher.starts()[1].commandLine, "regedit.exe /s \"C:\\x y\\a.reg\"");
+    EXPECT_EQ(launcher.starts()[1].options.style, platform::WindowStyle::Hidden);
+    EXPECT_EQ(world.clock.slept, 2u * transfer::kSettleMs) << "one settle pause per run, no probing";
+}
+
+TEST_F(ModOtherApplicationsTest, EditorFailureOrRefusedStartIsReported)
+{
+    world.putNew("bad.reg", "not a registry file");
+    launcher.exitCode = 1;
+    EXPECT_FALSE(ImportRegistry("C:\\bad.reg"));
+    launcher.exitCode = 0;
+    launcher.result = platform::WinError::FileNotFound;
+    EXPECT_FALSE(ImportRegistry("C:\\bad.reg"));
+    EXPECT_FALSE(ExportRegistry("C:\\out.reg", "HKEY_CURRENT_USER\\Software"));
+}
+
+TEST_F(ModOtherApplicationsTest, WaitProbesABusyFileUntilItIsLetGo)
+{
+    world.putNew("busy.reg", "REGEDIT4\r\n");
+    platform::FileSystem fsys = world.fileSystem();
+    platform::FileLock lock = fsys.lockFile("C:\\busy.reg");
+    ASSERT_TRUE(lock.isLocked());
+    int yieldsSeen = 0;
+    world.pump.onYield = [&] {
+        if (++yieldsSeen == 5)
+            lock.release();
+    };
+    EXPECT_TRUE(ImportRegistry("C:\\busy.reg"));
+    EXPECT_GE(yieldsSeen, 5);
+    EXPECT_GE(world.clock.slept, static_cast<std::uint64_t>(transfer::kSettleMs + 2 * transfer::kProbeIntervalMs));
+}
+
+TEST_F(ModOtherApplicationsTest, WaitGivesUpOnAFileHeldForGood)
+{
+    world.putNew("held.reg", "REGEDIT4\r\n");
+    platform::FileSystem fsys = world.fileSystem();
+    platform::FileLock lock = fsys.lockFile("C:\\held.reg");
+    ASSERT_TRUE(lock.isLocked());
+    EXPECT_FALSE(ImportRegistry("C:\\held.reg"));
+    EXPECT_GE(world.clock.slept, static_cast<std::uint64_t>(transfer::kEditorWaitLimitMs));
+    EXPECT_LT(world.clock.slept, static_cast<std::uint64_t>(2 * transfer::kEditorWaitLimitMs));
+    EXPECT_TRUE(world.logged("regedit.exe", "No answer : regedit.exe /s"));
+}
+
+TEST_F(ModOtherApplicationsTest, AppFolderCopyWordsItsFailureRecord)
+{
+    world.putOld("App\\a.exe", "new");
+    world.putNew("Dest/a.exe", "old");
+    platform::FileSystem fsys = world.fileSystem();
+    platform::FileLock lock = fsys.lockFile("C:\\Dest\\a.exe");
+    EXPECT_FALSE(Action_Copy_Folder("Z:\\App", "C:\\Dest", "False"));
+    lock.release();
+    EXPECT_TRUE(world.logged("Action_Copy_Folder", "Error : 70(C:\\Dest)"));
+}
+
+TEST_F(ModOtherApplicationsTest, AppFileCopyFollowsTheCopyRule)
+{
+    world.putOld("App\\readme.txt", "fresh");
+    EXPECT_TRUE(Action_Copy_File("Z:\\App\\readme.txt", "C:\\App", "False"));
+    EXPECT_EQ(world.readNew("App/readme.txt"), "fresh");
+    EXPECT_FALSE(Action_Copy_File("Z:\\App\\none.txt", "C:\\App", "False"));
+    EXPECT_TRUE(CheckandRegister("C:\\App\\none.txt"));
+    EXPECT_FALSE(fs::exists(world.hostNew("App/none.txt")));
+}

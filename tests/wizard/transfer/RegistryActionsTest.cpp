@@ -1,0 +1,279 @@
+// RegistryActionsTest.cpp: text replacement in files, renames, registry merges, mirrored imports
+// through the registry editor, exports and the application folder fetch.
+#include "transfer/RegistryActions.h"
+
+#include "TransferWorld.h"
+#include "platform/ProcessRunner.h"
+
+#include <gtest/gtest.h>
+
+using namespace wizard;
+using namespace wizard::Action_Function;
+using transfertest::TransferWorld;
+namespace fs = std::filesystem;
+
+class RegistryActionsTest : public ::testing::Test {
+protected:
+    RegistryActionsTest() : regedit(world.fileSystem()) { m_previous = platform::setProcessLauncher(&regedit); }
+    // Replaces the registry editor by a recorder for the tests that must not run it.
+    void recordEditor() { platform::setProcessLauncher(&launcher); }
+    ~RegistryActionsTest() override { platform::setProcessLauncher(m_previous); }
+
+    platform::RegKey mirrorKey(const std::string& path)
+    {
+        platform::RegKey k;
+        world.registry().createKey(platform::RegKey(platform::RegRoot::LocalMachine), "SOFTWARE\\QZ\\" + path, k);
+        return k;
+    }
+
+    TransferWorld world;
+    transfertest::InProcessRegedit regedit;
+    platform::RecordingProcessLauncher launcher;
+
+private:
+    platform::ProcessLauncher* m_previous = nullptr;
+};
+
+TEST_F(RegistryActionsTest, ReplaceIgnoresCaseAndAppendsALineBreakEachTime)
+{
+    world.putNew("t.reg", "Path=C:\\\\WINDOWS\\\\x");
+    EXPECT_TRUE(Action_Replace("C:\\t.reg", "c:\\\\windows", "D:\\\\WINNT"));
+    EXPECT_EQ(world.readNew("t.reg"), "Path=D:\\\\WINNT\\\\x\r\n");
+    EXPECT_TRUE(Action_Replace("C:\\t.reg", "x", "y"));
+    EXPECT_EQ(world.readNew("t.reg"), "Path=D:\\\\WINNT\\\\y\r\n\r\n");
+    EXPECT_EQ(wizardWindows().statusText(), "Process completed x!");
+    EXPECT_TRUE(world.logged("Action_Replace", "End"));
+}
+
+TEST_F(RegistryActionsTest, CaseSensitiveReplaceLeavesOtherCase)
+{
+    world.putNew("t.txt", "WINDOWS windows");
+    EXPECT_TRUE(Replace_withOut_Case("C:\\t.txt", "windows", "winnt"));
+    EXPECT_EQ(world.readNew("t.txt"), "WINDOWS winnt\r\n");
+    EXPECT_EQ(wizardWindows().statusText(), "please wait getting remote PC information windows!");
+}
+
+TEST_F(RegistryActionsTest, ReplacementWithAnEmptySideLeavesTheFileAlone)
+{
+    world.putNew("t.reg", "\"A\"=\"C:\\\\WINDOWS\\\\\"");
+    EXPECT_TRUE(Action_Replace("C:\\t.reg", "", "C:\\\\WINNT\\\\"));
+    EXPECT_TRUE(Action_Replace("C:\\t.reg", "C:\\\\WINDOWS\\\\", ""));
+    EXPECT_EQ(world.readNew("t.reg"), "\"A\"=\"C:\\\\WINDOWS\\\\\"");
+    EXPECT_TRUE(world.logged("Action_Replace", "Not replaced (empty text)"));
+}
+
+TEST_F(RegistryActionsTest, ReplaceReportsALockedFile)
+{
+    world.putNew("t.reg", "abc");
+    platform::FileSystem fsys = world.fileSystem();
+    platform::FileLock lock = fsys.lockFile("C:\\t.reg");
+    EXPECT_FALSE(Action_Replace("C:\\t.reg", "a", "b"));
+    lock.release();
+    EXPECT_EQ(world.readNew("t.reg"), "abc");
+}
+
+TEST_F(RegistryActionsTest, RenameReportsMissingAndRefusedRenames)
+{
+    EXPECT_FALSE(Action_Rename("C:\\none.txt", "C:\\other.txt"));
+    EXPECT_TRUE(world.logged("Action_Rename", "0:"));
+
+    world.putNew("a.txt", "a");
+    world.putNew("b.txt", "b");
+    EXPECT_FALSE(Action_Rename("C:\\a.txt", "C:\\b.txt")) << "the new name is taken";
+    EXPECT_EQ(world.readNew("b.txt"), "b");
+
+    EXPECT_TRUE(Action_Rename("C:\\a.txt", "C:\\Sub\\..\\c.txt"));
+    EXPECT_EQ(world.readNew("c.txt"), "a");
+    EXPECT_FALSE(fs::exists(world.hostNew("a.txt")));
+}
+
+TEST_F(RegistryActionsTest, UpdateRegistryPassesOverAnEmptyFileAndReportsAMissingOne)
+{
+    recordEditor();
+    world.putNew("empty.reg", "");
+    EXPECT_TRUE(Action_Update_Registry("C:\\empty.reg"));
+    EXPECT_FALSE(Action_Update_Registry("C:\\missing.reg"));
+    EXPECT_TRUE(launcher.starts().empty());
+}
+
+TEST_F(RegistryActionsTest, UpdateRegistryShowsItsBusyTexts)
+{
+    recordEditor();
+    wizardWindows().openBusyWindow();
+    transferGlobals().progressCaption = "Screen Saver";
+    world.putNew("ok.reg", "REGEDIT4\r\n");
+    EXPECT_TRUE(Action_Update_Registry("C:\\ok.reg"));
+    EXPECT_EQ(wizardWindows().busyCaption(), "Screen Saver");
+    EXPECT_EQ(wizardWindows().busyDetails(), "Please wait.. Analyzing...");
+    ASSERT_EQ(launcher.starts().size(), 1u);
+    EXPECT_EQ(launcher.starts()[0].commandLine, "regedit.exe /s \"C:\\ok.reg\"");
+
+    world.putNew("t.txt", "x");
+    EXPECT_TRUE(Action_Replace("C:\\t.txt", "x", "y"));
+    EXPECT_EQ(wizardWindows().busyDetails(), "Please wait.. Analyzing C:\\t.txt");
+    wizardWindows().closeBusyWindow();
+}
+
+TEST_F(RegistryActionsTest, UpdateRegistryReportsAFileTheEditorRejects)
+{
+    world.putNew("bad.reg", "this is no registry file\r\n[HKEY_CURRENT_USER\\Software\\Bad]\r\n");
+    EXPECT_FALSE(Action_Update_Registry("C:\\bad.reg"));
+    EXPECT_TRUE(world.logged("Action_Update_Registry", "75:C:\\bad.reg"));
+    platform::RegKey k;
+    EXPECT_NE(world.registry().openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Software\\Bad", k),
+              platform::WinError::Success);
+}
+
+TEST_F(RegistryActionsTest, WholeKeyImportLandsAtTheRealPlaceWithRewrittenFolders)
+{
+    platform::Registry& r = world.registry();
+    platform::RegKey app = mirrorKey("HKEY_CURRENT_USER\\Software\\Vendor\\App");
+    r.setString(app, "Dll", "C:\\WINDOWS\\SYSTEM\\app.dll");
+    r.setString(app, "Home", "C:\\WINDOWS\\App");
+    r.setDword(app, "Runs", 7);
+    platform::RegKey sub = mirrorKey("HKEY_CURRENT_USER\\Software\\Vendor\\App\\Sub");
+    r.setString(sub, "Stored", "C?\\WINDOWS\\x");
+    world.variables["$st_source_sys_path"] = "C:\\\\WINDOWS\\\\SYSTEM\\\\";
+    world.variables["$st_destination_sys_path"] = "C:\\\\WINNT\\\\system32\\\\";
+    world.variables["$st_source_win_path"] = "C:\\\\WINDOWS\\\\";
+    world.variables["$st_destination_win_path"] = "C:\\\\WINNT\\\\";
+
+    ASSERT_TRUE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor", "*.*"));
+
+    platform::RegKey real;
+    ASSERT_EQ(r.openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Software\\Vendor\\App", real),
+              platform::WinError::Success);
+    std::string text;
+    r.queryString(real, "Dll", text);
+    EXPECT_EQ(text, "C:\\WINNT\\system32\\app.dll");
+    r.queryString(real, "Home", text);
+    EXPECT_EQ(text, "C:\\WINNT\\App");
+    std::uint32_t runs = 0;
+    EXPECT_EQ(r.queryDword(real, "Runs", runs), platform::WinError::Success);
+    EXPECT_EQ(runs, 7u);
+    platform::RegKey realSub;
+    ASSERT_EQ(r.openKey(real, "Sub", realSub), platform::WinError::Success);
+    r.queryString(realSub, "Stored", text);
+    EXPECT_EQ(text, "C?\\WINNT\\x");
+    EXPECT_FALSE(fs::exists(world.hostNew("QZImpTemp"))) << "the working folder is removed";
+    EXPECT_TRUE(world.logged("Action_Import", "End"));
+}
+
+TEST_F(RegistryActionsTest, WholeKeyImportOfAMissingKeyIsReported)
+{
+    EXPECT_FALSE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing", "*.*"));
+    EXPECT_TRUE(world.logged("Action_Import", "75:The key was not imported"));
+    EXPECT_FALSE(fs::exists(world.hostNew("QZImpTemp")));
+}
+
+TEST_F(RegistryActionsTest, SingleValueImportKeepsTheValueType)
+{
+    platform::Registry& r = world.registry();
+    platform::RegKey mirror = mirrorKey("HKEY_CURRENT_USER\\Control Panel\\Desktop");
+    r.setDword(mirror, "ScreenSaveActive", 1);
+    r.setString(mirror, "Wallpaper", "%SystemRoot%\\bliss.bmp", platform::RegType::ExpandSz);
+    const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Control Panel\\Desktop";
+
+    EXPECT_TRUE(Action_Import(key, "ScreenSaveActive"));
+    EXPECT_TRUE(Action_Import(key, "Wallpaper"));
+
+    platform::RegKey real;
+    ASSERT_EQ(r.openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Control Panel\\Desktop", real),
+              platform::WinError::Success);
+    std::uint32_t active = 0;
+    EXPECT_EQ(r.queryDword(real, "ScreenSaveActive", active), platform::WinError::Success);
+    EXPECT_EQ(active, 1u);
+    platform::RegValue wallpaper;
+    ASSERT_EQ(r.queryValue(real, "Wallpaper", wallpaper), platform::WinError::Success);
+    EXPECT_EQ(wallpaper.type, platform::RegType::ExpandSz);
+    EXPECT_EQ(platform::regDataText(wallpaper.data), "%SystemRoot%\\bliss.bmp");
+}
+
+TEST_F(RegistryActionsTest, SingleValueImportWritesNothingOutsideTheMirrorOrForAnEmptyValue)
+{
+    platform::Registry& r = world.registry();
+    platform::RegKey outside;
+    r.createKey(platform::RegRoot::LocalMachine, "SOFTWARE\\Other\\HKEY_CURRENT_USER\\Software\\X", outside);
+    r.setString(outside, "V", "data");
+    EXPECT_TRUE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other\\HKEY_CURRENT_USER\\Software\\X", "V"));
+    platform::RegKey mirror = mirrorKey("HKEY_CURRENT_USER\\Software\\Y");
+    r.setString(mirror, "Empty", "");
+    EXPECT_TRUE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Y", "Empty"));
+    EXPECT_TRUE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Y", "Missing"));
+    EXPECT_TRUE(Action_Import("  ", "V"));
+
+    platform::RegKey k;
+    EXPECT_NE(r.openKey(platform::RegRoot::CurrentUser, "Software\\X", k), platform::WinError::Success);
+    EXPECT_NE(r.openKey(platform::RegRoot::CurrentUser, "Software\\Y", k), platform::WinError::Success);
+}
+
+TEST_F(RegistryActionsTest, ExportWritesTheKeyUnderTheExportFolder)
+{
+    platform::RegKey app = mirrorKey("HKEY_CURRENT_USER\\Software\\Vendor");
+    world.registry().setString(app, "Name", "Value");
+    world.putNew("QZExpTemp/tempbat.bat", "@echo off");
+    EXPECT_TRUE(Action_Export("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor", "Vendor.reg"));
+    const std::string text = world.readNew("QZExpTemp/Vendor.reg");
+    EXPECT_EQ(text.rfind("REGEDIT4", 0), 0u);
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor]"), std::string::npos);
+    EXPECT_NE(text.find("\"Name\"=\"Value\""), std::string::npos);
+    EXPECT_FALSE(fs::exists(world.hostNew("QZExpTemp/tempbat.bat")));
+}
+
+TEST_F(RegistryActionsTest, ExportRefusesAnEmptyKeyAndAPathAsFileName)
+{
+    recordEditor();
+    EXPECT_FALSE(Action_Export("   ", "a.reg"));
+    EXPECT_FALSE(world.logged("Action_Export", "Start"));
+    EXPECT_FALSE(Action_Export("HKEY_CURRENT_USER\\Software", "..\\..\\WINDOWS\\a.reg"));
+    EXPECT_TRUE(launcher.starts().empty());
+}
+
+TEST_F(RegistryActionsTest, GetCopiesTheFolderOfAQuotedProgramPath)
+{
+    platform::RegKey app = mirrorKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App");
+    world.registry().setString(app, "Path", "\"C:\\Program Files\\Vendor\\App\\app.exe\"");
+    world.putOld("Program Files\\Vendor\\App\\app.exe", "exe");
+    world.putOld("Program Files\\Vendor\\App\\Data\\d.dat", "dat");
+    EXPECT_TRUE(Action_Get("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App", "Path", ""));
+    EXPECT_EQ(world.readNew("Program Files/Vendor/App/app.exe"), "exe");
+    EXPECT_EQ(world.readNew("Program Files/Vendor/App/Data/d.dat"), "dat");
+    EXPECT_EQ(transferGlobals().lastAppPath, "Z:\\Program Files\\Vendor\\App");
+}
+
+TEST_F(RegistryActionsTest, GetWithAPathPartCopiesTheFolderEndingThere)
+{
+    platform::RegKey app = mirrorKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App");
+    world.registry().setString(app, "Path", "C:\\Program Files\\Vendor\\App\\bin");
+    world.putOld("Program Files\\Vendor\\App\\bin\\app.exe", "exe");
+    world.putOld("Program Files\\Vendor\\Shared\\s.dll", "dll");
+    EXPECT_TRUE(Action_Get("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App", "Path",
+                           "\\vendor"));
+    EXPECT_EQ(world.readNew("Program Files/vendor/Shared/s.dll"), "dll");
+    EXPECT_EQ(world.readNew("Program Files/vendor/App/bin/app.exe"), "exe");
+}
+
+TEST_F(RegistryActionsTest, GetCopiesNothingForAnEmptyValueOrAnUnmappedDrive)
+{
+    platform::RegKey app = mirrorKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App");
+    world.registry().setString(app, "OnD", "D:\\Games\\game.exe");
+    const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App";
+    EXPECT_FALSE(Action_Get(key, "Missing", ""));
+    EXPECT_FALSE(Action_Get(key, "OnD", ""));
+    EXPECT_TRUE(world.logged("Action_Get", "0:Drive not mapped"));
+}
+
+TEST_F(RegistryActionsTest, TemplateIsMergedFromACopyAndStaysAsShipped)
+{
+    recordEditor();
+    const std::string shipped = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\Services\\i81x]\r\n\"Start\"=dword:00000001\r\n";
+    world.putNew("Program Files/Kestro/regfiles/1024.reg", shipped);
+    EXPECT_TRUE(Merge_Template_Copy("C:\\Program Files\\Kestro\\regfiles\\1024.reg", {{"i81x", "nv4"}}));
+    ASSERT_EQ(launcher.starts().size(), 1u);
+    EXPECT_EQ(launcher.starts()[0].commandLine, "regedit.exe /s \"C:\\Program Files\\Kestro\\temp\\1024.reg\"");
+    EXPECT_EQ(world.readNew("Program Files/Kestro/regfiles/1024.reg"), shipped);
+    EXPECT_FALSE(fs::exists(world.hostNew("Program Files/Kestro/temp/1024.reg")));
+
+    EXPECT_FALSE(Merge_Template_Copy("C:\\Program Files\\Kestro\\regfiles\\1024.reg", {{"i81x", ""}}));
+    EXPECT_EQ(launcher.starts().size(), 1u) << "nothing is merged with a placeholder stripped";
+}

@@ -1,0 +1,162 @@
+// FileFetchActions.cpp: file fetch by a mirrored registry path, file-type copy and messages.
+#include "FileFetchActions.h"
+
+#include "FileActions.h"
+#include "RegistryReaders.h"
+#include "TransferGlobals.h"
+#include "TransferPlatform.h"
+#include "TransferText.h"
+#include "core/WizardState.h"
+#include "platform/MessageBox.h"
+
+namespace wizard::Action_Function {
+namespace {
+
+using namespace wizard::transfer;
+
+// Reads a value that is not plain text from its raw data: only text types can name a file.
+std::string rawText(const std::string& fullKey, const std::string& valueName)
+{
+    const size_t slash = fullKey.find('\\');
+    RegData data;
+    if (slash == std::string::npos ||
+        !readRegistryValue(rootHandleOf(fullKey.substr(0, slash)), fullKey.substr(slash + 1), valueName, data))
+        return {};
+    if (data.type != 1 && data.type != 2 && data.type != 7)
+        return {};
+    return fromAnsi(data.bytes.substr(0, data.bytes.find('\0')));
+}
+
+// The destination path for a literal source path (already translated to the mapped drive): the
+// source Windows, system or (2000/XP sources) profile folder replaced by the destination's.
+std::string literalDestination(const std::string& sourcePath, const std::string& original)
+{
+    std::string dest = original;
+    const std::string srcWin = resolveVariablePath("$st_source_win_dir");
+    const std::string srcSys = resolveVariablePath("$st_source_system_dir");
+    const std::string srcProfile = resolveVariablePath("$st_source_curr_user_settings");
+    const std::string dstWin = resolveVariablePath("$st_destination_win_dir");
+    const std::string dstSys = resolveVariablePath("$st_destination_system_dir");
+    const std::string dstProfile = resolveVariablePath("$st_destination_curr_user_settings");
+    // A folder whose variable is unset never matches: an empty text would match every path.
+    if (!srcWin.empty() && !dstWin.empty() && sourcePath.find(srcWin) != std::string::npos)
+        dest = replaceAll(sourcePath, srcWin, dstWin);
+    if (!srcSys.empty() && !dstSys.empty() && sourcePath.find(srcSys) != std::string::npos)
+        dest = replaceAll(sourcePath, srcSys, dstSys);
+    const std::string& os = SourceOs;
+    if ((os == "win2k" || os == "winxp") && !srcProfile.empty() && !dstProfile.empty() &&
+        containsNoCase(sourcePath, srcProfile))
+        dest = replaceAll(sourcePath, srcProfile, dstProfile, CaseMode::IgnoreCase);
+    return dest;
+}
+
+void registerWallpaper(const std::string& path)
+{
+    platform::Registry* registry = machineRegistry();
+    platform::RegKey desktop;
+    if (!registry ||
+        registry->openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Control Panel\\Desktop", desktop) !=
+            platform::WinError::Success)
+        return;
+    registry->deleteValue(desktop, "Wallpaper");
+    registry->setString(desktop, "Wallpaper", path);
+}
+
+} // namespace
+
+bool Action_Get_File(const std::string& key, const std::string& valueName)
+{
+    writeTransferLog("Action_Get_Files", "Start");
+    std::string sourcePath = Application_Functions::Get_Remote_App_Path(key, valueName);
+    if (sourcePath == "0")
+        sourcePath = rawText(key, valueName);
+    sourcePath = replaceAll(sourcePath, "\"", "");
+    std::string destPath = sourcePath;
+
+    bool unresolvedSource = false;
+    bool unresolvedDest = false;
+    const bool expanded =
+        expandPathTokens(sourcePath, {scriptVariable("$st_source_win_dir"), scriptVariable("$st_source_curr_user_settings")},
+                         unresolvedSource);
+    expandPathTokens(destPath, {scriptVariable("$st_destination_win_dir"), scriptVariable("$st_destination_curr_user_settings")},
+                     unresolvedDest);
+    if (sourcePath.empty())
+        return false;
+    if (unresolvedSource || unresolvedDest) {
+        writeTransferLog("Action_Get_File", "0:A folder of the path is not known : " + sourcePath);
+        return false;
+    }
+
+    // A literal path is written with the source PC's drive and needs its mapped letter; the folder
+    // variables behind an expanded path already name the mapped drive.
+    const std::string drive = sourcePath.substr(0, 2);
+    const auto local = transferGlobals().driveMap.lookup(drive);
+    if (local)
+        sourcePath = replaceAll(sourcePath, drive, *local);
+    if (sourcePath.find('~') != std::string::npos)
+        sourcePath = longPathOf(sourcePath);
+    destPath = folderOf(expanded ? destPath : literalDestination(sourcePath, destPath));
+
+    bool result = true;
+    if (!expanded && !local) {
+        // Without a mapped drive the source would be a path of the destination PC itself.
+        writeTransferLog("Action_Get_File", "0:Drive not mapped : " + sourcePath);
+        result = false;
+    } else if (!fileExists(sourcePath)) {
+        writeTransferLog("Action_Get_File", std::to_string(kErrFileNotFound) + ":File not found : " + sourcePath);
+        result = false;
+    } else {
+        result = Action_Copy_File(sourcePath, destPath, "false");
+    }
+
+    if (valueName == "Wallpaper")
+        registerWallpaper(destPath + "\\" + fileNameOf(sourcePath));
+    writeTransferLog("Action_Get_File", "End");
+    return result;
+}
+
+bool Action_File_Type_Copy(const std::string& folder, const std::string& ending)
+{
+    const std::string wanted = trim(ending);
+    if (wanted.empty() || !folderExists(folder))
+        return true;
+    bool result = true;
+    // Depth first: a folder's sub-folders, then its own files.
+    const auto walk = [&](const auto& self, const std::string& current) -> void {
+        for (const std::string& name : subFolderNames(current))
+            self(self, current + "\\" + name);
+        for (const std::string& name : fileNames(current)) {
+            const std::string path = current + "\\" + name;
+            if (!endsWithNoCase(path, wanted))
+                continue;
+            const auto local = transferGlobals().driveMap.lookup(path.substr(0, 2));
+            if (!local) {
+                writeTransferLog("Action_File_Type_Copy", "0:Drive not mapped : " + path);
+                result = false;
+                continue;
+            }
+            if (!Action_Copy_File(translateDrive(path, *local), folderOf(path), "false"))
+                result = false;
+        }
+    };
+    walk(walk, folder);
+    return result;
+}
+
+bool Action_Msgbox(const std::string& text, const std::string& type)
+{
+    const std::string t = upperAscii(type);
+    platform::MsgIcon icon;
+    if (t == "I")
+        icon = platform::MsgIcon::Information;
+    else if (t == "E")
+        icon = platform::MsgIcon::Exclamation;
+    else if (t == "C")
+        icon = platform::MsgIcon::Critical;
+    else
+        return true;
+    platform::showMessage(text, platform::MsgButtons::Ok, icon);
+    return true;
+}
+
+} // namespace wizard::Action_Function

@@ -1,0 +1,70 @@
+// ModOtherApplications.cpp: application copy workers and the registry editor's export and import.
+#include "ModOtherApplications.h"
+
+#include "FileWorkers.h"
+#include "RegistryEditorWait.h"
+#include "TransferGlobals.h"
+
+namespace wizard::ModOtherApplications {
+namespace {
+
+using namespace wizard::transfer;
+
+const FolderCopyStyle& appCopyStyle()
+{
+    static const FolderCopyStyle style{"Action_Copy_Folder", [](int number, const std::string& dest) {
+                                           return "Error : " + std::to_string(number) + "(" + dest + ")";
+                                       }};
+    return style;
+}
+
+void registerHook(const std::string& target) { CheckandRegister(target); }
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Starts the editor, waits until it has let go of the file and has ended, and reads its result.
+bool runEditor(const std::string& commandLine, const std::string& file)
+{
+    yieldToEvents();
+    StartedProcess process;
+    const bool started = startHidden(commandLine, process);
+    yieldToEvents();
+    if (!started) {
+        writeTransferLog("regedit.exe", "Not started : " + commandLine);
+        return false;
+    }
+    const EditorWaitResult waited = waitForEditor(file, process);
+    if (waited != EditorWaitResult::Finished) {
+        writeTransferLog("regedit.exe", (waited == EditorWaitResult::Failed ? "Failed : " : "No answer : ") + commandLine);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Action_Copy_File(const std::string& source, const std::string& destFolder, const std::string& /*flag*/)
+{
+    return !copyFileWorker(source, destFolder, registerHook);
+}
+
+bool Action_Copy_Folder(const std::string& source, const std::string& dest, const std::string& /*flag*/)
+{
+    return copyFolderWorker(source, dest, registerHook, appCopyStyle());
+}
+
+bool CheckandRegister(const std::string& /*path*/) { return true; }
+
+bool ExportRegistry(const std::string& file, const std::string& key)
+{
+    return runEditor("regedit.exe /a " + quoted(file) + " " + quoted(key), file);
+}
+
+bool ImportRegistry(const std::string& file)
+{
+    if (!fileExists(file))
+        return false;
+    return runEditor("regedit.exe /s " + quoted(file), file);
+}
+
+} // namespace wizard::ModOtherApplications

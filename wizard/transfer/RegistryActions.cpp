@@ -1,0 +1,304 @@
+// RegistryActions.cpp: registry file merges and rewrites, mirrored key and value imports, key
+// exports, renames and the application folder fetch.
+#include "RegistryActions.h"
+
+#include "FileActions.h"
+#include "ModOtherApplications.h"
+#include "RegistryEditorWait.h"
+#include "RegistryReaders.h"
+#include "TransferGlobals.h"
+#include "TransferText.h"
+#include "core/AppPath.h"
+#include "core/WizardWindows.h"
+
+namespace wizard::Action_Function {
+namespace {
+
+using namespace wizard::transfer;
+
+constexpr const char* kCollecting = "Please wait... collecting remote information";
+
+std::string errorStatus(const RunError& e) { return std::to_string(e.number) + ":" + e.description; }
+
+// Reads the file, applies one replacement and writes it back with CR LF appended.
+bool replaceInFile(const char* process, const std::string& file, const std::string& search,
+                   const std::string& replacement, CaseMode mode)
+{
+    if (!fileExists(file))
+        return true;
+    std::string bytes;
+    if (const RunError e = readFileBytes(file, bytes)) {
+        writeTransferLog(process, errorStatus(e) + " : " + file);
+        return false;
+    }
+    yieldToEvents();
+    if (!rewriteText(bytes, toAnsi(search), toAnsi(replacement), mode)) {
+        writeTransferLog(process, "Not replaced (empty text) : " + search + " : " + replacement);
+        return true;
+    }
+    bytes += "\r\n";
+    if (const RunError e = writeFileBytes(file, bytes)) {
+        writeTransferLog(process, errorStatus(e) + " : " + file);
+        return false;
+    }
+    return true;
+}
+
+bool isPlainFileName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name != "." && name != "..";
+}
+
+} // namespace
+
+bool Action_Update_Registry(const std::string& regFile)
+{
+    WizardWindows& windows = wizardWindows();
+    writeTransferLog("Action_Update_Registry", "Start");
+    if (windows.busyWindowOpen()) {
+        windows.setBusyCaption(transferGlobals().progressCaption);
+        windows.setBusyDetails("Please wait.. Analyzing " + regFile);
+    }
+    windows.setMousePointer(MousePointer::Hourglass);
+    bool result = true;
+    if (!fileExists(regFile)) {
+        writeTransferLog("Action_Update_Registry", std::to_string(kErrFileNotFound) + ":" + regFile + " : File not found");
+        result = false;
+    } else if (fileSize(regFile) >= 1) {
+        yieldToEvents();
+        if (!ModOtherApplications::ImportRegistry(regFile)) {
+            writeTransferLog("Action_Update_Registry", std::to_string(kErrPathFileAccess) + ":" + regFile +
+                                                           " : The registry editor did not merge the file");
+            result = false;
+        }
+        windows.setBusyDetails("Please wait.. Analyzing...");
+    }
+    windows.setMousePointer(MousePointer::Default);
+    if (result)
+        writeTransferLog("Action_Update_Registry", "End");
+    return result;
+}
+
+bool Action_Rename(const std::string& oldPath, const std::string& newPath)
+{
+    writeTransferLog("Action_Rename", "Start");
+    if (!fileExists(oldPath)) {
+        writeTransferLog("Action_Rename", "0:");
+        return false;
+    }
+    if (const RunError e = renameFile(oldPath, newPath)) {
+        writeTransferLog("Action_Rename", errorStatus(e));
+        return false;
+    }
+    writeTransferLog("Action_Rename", "End");
+    return true;
+}
+
+bool Action_Replace(const std::string& file, const std::string& search, const std::string& replacement)
+{
+    WizardWindows& windows = wizardWindows();
+    windows.setStatusText("Please wait... Analyzing the source PC's information " + search + "!");
+    writeTransferLog("Action_Replace", "Start");
+    if (windows.busyWindowOpen()) {
+        windows.setBusyCaption(transferGlobals().progressCaption);
+        windows.setBusyDetails("Please wait.. Analyzing " + file);
+    }
+    windows.setMousePointer(MousePointer::Hourglass);
+    const bool result = replaceInFile("Action_Replace", file, search, replacement, CaseMode::IgnoreCase);
+    windows.setMousePointer(MousePointer::Default);
+    windows.setStatusText("Process completed " + search + "!");
+    if (result)
+        writeTransferLog("Action_Replace", "End");
+    return result;
+}
+
+bool Replace_withOut_Case(const std::string& file, const std::string& search, const std::string& replacement)
+{
+    wizardWindows().setStatusText("please wait getting remote PC information " + search + "!");
+    writeTransferLog("Replace_withOut_Case", "Start");
+    const bool result = replaceInFile("Replace_withOut_Case", file, search, replacement, CaseMode::Exact);
+    if (result)
+        writeTransferLog("Replace_withOut_Case", "End");
+    return result;
+}
+
+bool Action_Get(const std::string& key, const std::string& valueName, const std::string& pathPart)
+{
+    writeTransferLog("Action_Get", "Start");
+    std::string path = replaceAll(Application_Functions::Get_Remote_App_Path(key, valueName), "\"", "");
+    if (path.empty())
+        return false;
+    const std::string drive = path.substr(0, 2);
+    const auto local = transferGlobals().driveMap.lookup(drive);
+    if (!local || path.size() < 3 || path[1] != ':' || path[2] != '\\') {
+        // Without a mapped drive neither side of the copy is known: copy nothing.
+        writeTransferLog("Action_Get", "0:Drive not mapped : " + path);
+        return false;
+    }
+    path = replaceAll(path, drive, *local);
+    if (path.find('~') != std::string::npos)
+        path = longPathOf(path);
+    if (fileExists(path))
+        path = folderOf(path);
+    transferGlobals().lastAppPath = path;
+    if (!pathPart.empty()) {
+        const size_t at = upperAnsi(path).rfind(upperAnsi(pathPart));
+        if (at != std::string::npos)
+            path = replaceAll(path.substr(0, at) + pathPart, "\\\\", "\\");
+    }
+    std::string destPath = replaceAll(path, *local, drive);
+    if (!destPath.empty() && destPath.back() == '\\') {
+        destPath.pop_back();
+        path.pop_back();
+    }
+    if (!Action_Copy_Folder(path, destPath, "false")) {
+        writeTransferLog("Action_Get", std::to_string(kErrPathFileAccess) + ":The folder copy failed : " + path);
+        return false;
+    }
+    writeTransferLog("Action_Get", "End");
+    return true;
+}
+
+bool Action_Import(const std::string& key, const std::string& item)
+{
+    if (trim(key).empty()) {
+        writeTransferLog("Action_Import", "End");
+        return true;
+    }
+    writeTransferLog("Action_Import", "Start");
+
+    if (trim(item) == "*.*") {
+        const std::string folder = kImportFolder;
+        const std::string file = folder + "\\Temp.reg";
+        if (folderExists(folder))
+            deleteFolder(folder);
+        createFolder(folder);
+        bool ok = ModOtherApplications::ExportRegistry(file, key);
+        wizardWindows().setStatusText(kCollecting);
+        ok = ok && waitWhileFileBusy(file) && fileExists(file);
+        if (ok && isMirrorKey(key))
+            ok = Action_Replace(file, std::string(kMirrorHeader), "[");
+        if (ok) {
+            // System folders first: the Windows folder is their prefix.
+            const std::string srcSys = scriptVariable("$st_source_sys_path");
+            const std::string dstSys = scriptVariable("$st_destination_sys_path");
+            const std::string srcWin = scriptVariable("$st_source_win_path");
+            const std::string dstWin = scriptVariable("$st_destination_win_path");
+            const auto q = [](const std::string& s) { return replaceAll(s, ":", "?"); };
+            ok = Action_Replace(file, srcSys, dstSys) && Action_Replace(file, srcWin, dstWin) &&
+                 Action_Replace(file, q(srcSys), q(dstSys)) && Action_Replace(file, q(srcWin), q(dstWin));
+        }
+        ok = ok && Action_Update_Registry(file);
+        deleteFolder(folder);
+        if (!ok) {
+            writeTransferLog("Action_Import", std::to_string(kErrPathFileAccess) + ":The key was not imported : " + key);
+            return false;
+        }
+        writeTransferLog("Action_Import", "End");
+        return true;
+    }
+
+    // One value, copied with its own type. Nothing is written for a missing or empty value or a
+    // key outside the mirror.
+    RegData data;
+    const std::string fullKey = key;
+    const size_t slash = fullKey.find('\\');
+    const bool readable = slash != std::string::npos &&
+                          readRegistryValue(rootHandleOf(fullKey.substr(0, slash)), fullKey.substr(slash + 1), item, data);
+    const bool emptyText = (data.type == 1 || data.type == 2) && (data.bytes.empty() || data.bytes[0] == '\0');
+    if (!readable || emptyText || !isMirrorKey(key)) {
+        writeTransferLog("Action_Import", "End");
+        return true;
+    }
+    const std::string realKey = realKeyOf(key);
+    const size_t cut = realKey.find('\\');
+    const std::uint32_t hive = rootHandleOf(realKey.substr(0, cut));
+    if (hive == 0 || cut == std::string::npos) {
+        writeTransferLog("Action_Import", "End");
+        return true;
+    }
+    if (!importValue(hive, realKey.substr(cut + 1), item, data)) {
+        writeTransferLog("Action_Import", std::to_string(kErrPathFileAccess) + ":The value was not written : " + item);
+        return false;
+    }
+    writeTransferLog("Action_Import", "End");
+    return true;
+}
+
+bool Registry_Import(std::uint32_t hive, const std::string& subKey, const std::string& valueName,
+                     const std::string& value)
+{
+    return importValue(hive, subKey, valueName, RegData{1, toAnsi(value) + std::string(1, '\0')});
+}
+
+bool Action_Export(const std::string& key, const std::string& targetFile)
+{
+    if (trim(key).empty()) {
+        writeTransferLog("Action_Export", "0:");
+        return false;
+    }
+    if (!isPlainFileName(targetFile)) {
+        writeTransferLog("Action_Export", "0:Not a file name : " + targetFile);
+        return false;
+    }
+    writeTransferLog("Action_Export", "Start");
+    const std::string folder = kExportFolder;
+    if (!folderExists(folder))
+        createFolder(folder);
+    const std::string file = folder + "\\" + targetFile;
+    bool ok = ModOtherApplications::ExportRegistry(file, key);
+    wizardWindows().setStatusText(kCollecting);
+    if (fileExists(file))
+        ok = waitWhileFileBusy(file) && ok;
+    else
+        ok = false;
+    deleteFile(folder + "\\tempbat.bat");
+    if (!ok) {
+        writeTransferLog("Action_Export", std::to_string(kErrPathFileAccess) + ":The key was not exported : " + key);
+        return false;
+    }
+    writeTransferLog("Action_Export", "End");
+    return true;
+}
+
+bool Merge_Template_Copy(const std::string& templatePath,
+                         const std::vector<std::pair<std::string, std::string>>& substitutions)
+{
+    std::string bytes;
+    if (!fileExists(templatePath) || readFileBytes(templatePath, bytes)) {
+        writeTransferLog("Merge_Template_Copy", std::to_string(kErrFileNotFound) + ":" + templatePath);
+        return false;
+    }
+    for (const auto& [search, replacement] : substitutions) {
+        if (!rewriteText(bytes, toAnsi(search), toAnsi(replacement), CaseMode::Exact)) {
+            writeTransferLog("Merge_Template_Copy", "Not replaced (empty text) : " + templatePath);
+            return false;
+        }
+    }
+    const std::string folder = AppPath + "\\temp";
+    makeSurePathExists(folder + "\\");
+    const std::string copy = folder + namePartOf(templatePath);
+    if (const RunError e = writeFileBytes(copy, bytes + "\r\n")) {
+        writeTransferLog("Merge_Template_Copy", errorStatus(e) + " : " + copy);
+        return false;
+    }
+    const bool merged = Action_Update_Registry(copy);
+    deleteFile(copy);
+    return merged;
+}
+
+} // namespace wizard::Action_Function
+
+namespace wizard::transfer {
+
+bool importValue(std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data)
+{
+    if (writeRegistryValue(hive, subKey, valueName, data))
+        return true;
+    writeTransferLog("Registry_Import", std::to_string(kErrPathFileAccess) + ":" +
+                                           std::to_string(static_cast<std::int32_t>(hive)) + " : " + subKey + " : " +
+                                           valueName);
+    return false;
+}
+
+} // namespace wizard::transfer

@@ -1,0 +1,242 @@
+// TransferPlatform.cpp: the transfer layer's file, program and registry calls, through platform/
+// on the machine named by WINENV_MACHINE.
+#include "TransferPlatform.h"
+
+#include "RegistryReaders.h"
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "platform/EventPump.h"
+#include "platform/FileSystem.h"
+#include "platform/Machine.h"
+#include "platform/ProcessRunner.h"
+#include "platform/Registry.h"
+
+#include <memory>
+
+namespace wizard::transfer {
+namespace {
+
+using platform::FsError;
+
+// The file system of the running machine (mapped letters read from its registry at each use),
+// rebuilt when WINENV_MACHINE names another machine.
+platform::FileSystem* machineFs()
+{
+    static std::filesystem::path folder;
+    static std::unique_ptr<platform::FileSystem> fs;
+    const std::filesystem::path current = platform::runningMachineFolder();
+    if (current.empty())
+        return nullptr;
+    if (!fs || current != folder) {
+        platform::Machine machine;
+        if (machine.open(current) != platform::WinError::Success)
+            return nullptr;
+        fs = std::make_unique<platform::FileSystem>(machine.fileSystem());
+        folder = current;
+    }
+    return fs.get();
+}
+
+RunError runError(FsError e)
+{
+    if (e == FsError::None)
+        return {};
+    return RunError{static_cast<int>(e), std::string(platform::fsErrorText(e))};
+}
+
+const RunError kNoMachine{kErrPathNotFound, "Path not found"};
+
+} // namespace
+
+bool fileExists(const std::string& path)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs && fs->fileExists(path);
+}
+
+bool folderExists(const std::string& path)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs && fs->folderExists(path);
+}
+
+std::int64_t fileSize(const std::string& path)
+{
+    platform::FileSystem* fs = machineFs();
+    std::uint64_t bytes = 0;
+    if (!fs || fs->fileLength(path, bytes) != FsError::None)
+        return -1;
+    return static_cast<std::int64_t>(bytes);
+}
+
+std::string fileVersion(const std::string& path)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? fs->getFileVersion(path) : std::string();
+}
+
+bool makeSurePathExists(const std::string& folder)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs && fs->makeSurePathExists(folder) == platform::WinError::Success;
+}
+
+RunError createFolder(const std::string& folder)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? runError(fs->createFolder(folder)) : kNoMachine;
+}
+
+RunError copyFile(const std::string& source, const std::string& target, bool overwrite)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? runError(fs->copyFile(source, target, overwrite)) : kNoMachine;
+}
+
+RunError moveFile(const std::string& source, const std::string& target)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? runError(fs->moveFile(source, target)) : kNoMachine;
+}
+
+RunError replaceFile(const std::string& source, const std::string& target)
+{
+    platform::FileSystem* fs = machineFs();
+    if (!fs)
+        return kNoMachine;
+    // Copy over the target first so that a refused copy leaves both files as they were.
+    if (const RunError e = runError(fs->copyFile(source, target, true)))
+        return e;
+    return runError(fs->deleteFile(source));
+}
+
+RunError deleteFile(const std::string& path, bool force)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? runError(fs->deleteFile(path, force)) : kNoMachine;
+}
+
+RunError deleteFolder(const std::string& path, bool force)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? runError(fs->deleteFolder(path, force)) : kNoMachine;
+}
+
+RunError renameFile(const std::string& oldPath, const std::string& newPath)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? runError(fs->moveFile(oldPath, newPath)) : kNoMachine;
+}
+
+std::vector<std::string> subFolderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    platform::FileSystem* fs = machineFs();
+    std::vector<platform::FileEntry> folders, files;
+    if (fs && fs->listFolder(folder, folders, files) == FsError::None)
+        for (const auto& f : folders)
+            names.push_back(f.name);
+    return names;
+}
+
+std::vector<std::string> fileNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    platform::FileSystem* fs = machineFs();
+    std::vector<platform::FileEntry> folders, files;
+    if (fs && fs->listFolder(folder, folders, files) == FsError::None)
+        for (const auto& f : files)
+            names.push_back(f.name);
+    return names;
+}
+
+RunError readFileBytes(const std::string& path, std::string& bytes)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? runError(fs->readFile(path, bytes)) : kNoMachine;
+}
+
+RunError writeFileBytes(const std::string& path, const std::string& bytes)
+{
+    platform::FileSystem* fs = machineFs();
+    if (!fs)
+        return kNoMachine;
+    const std::string staging = path + ".new";
+    if (const RunError e = runError(fs->writeFile(staging, bytes)))
+        return e;
+    if (fs->isInUse(path)) {
+        fs->deleteFile(staging, true);
+        return runError(FsError::PermissionDenied);
+    }
+    if (fs->fileExists(path)) {
+        if (const RunError e = runError(fs->deleteFile(path))) {
+            fs->deleteFile(staging, true);
+            return e;
+        }
+    }
+    return runError(fs->moveFile(staging, path));
+}
+
+std::string toAnsi(const std::string& utf8) { return platform::utf8ToCp1252(utf8); }
+std::string fromAnsi(const std::string& bytes) { return platform::cp1252ToUtf8(bytes); }
+
+std::string longPathOf(const std::string& path)
+{
+    platform::FileSystem* fs = machineFs();
+    if (!fs)
+        return path;
+    const std::string longPath = fs->resolver().longPath(path);
+    return longPath.empty() ? path : longPath;
+}
+
+void yieldToEvents() { platform::yieldToEvents(); }
+void sleepFor(int milliseconds) { platform::sleepFor(static_cast<std::uint32_t>(milliseconds)); }
+
+bool startHidden(const std::string& commandLine, StartedProcess& process)
+{
+    platform::Process started;
+    platform::StartOptions options;
+    options.style = platform::WindowStyle::Hidden;
+    if (platform::startProcess(commandLine, options, &started) != platform::WinError::Success || !started.isValid())
+        return false;
+    process.handle = std::make_shared<platform::Process>(started);
+    return true;
+}
+
+bool waitForExit(const StartedProcess& process, int milliseconds, int& exitCode)
+{
+    if (!process.handle)
+        return false;
+    if (!process.handle->wait(milliseconds < 0 ? 0 : milliseconds))
+        return false;
+    exitCode = static_cast<int>(process.handle->exitCode());
+    return true;
+}
+
+bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, RegData& out)
+{
+    platform::Registry* registry = machineRegistry();
+    const auto rootKey = platform::regRootFromHandle(root);
+    platform::RegKey key;
+    if (!registry || !rootKey || registry->openKey(platform::RegKey(*rootKey), subKey, key) != platform::WinError::Success)
+        return false;
+    platform::RegValue value;
+    if (registry->queryValue(key, name, value) != platform::WinError::Success)
+        return false;
+    out.type = static_cast<std::uint32_t>(value.type);
+    out.bytes.assign(value.data.begin(), value.data.end());
+    return true;
+}
+
+bool writeRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data)
+{
+    platform::Registry* registry = machineRegistry();
+    const auto rootKey = platform::regRootFromHandle(root);
+    platform::RegKey key;
+    if (!registry || !rootKey || registry->createKey(platform::RegKey(*rootKey), subKey, key) != platform::WinError::Success)
+        return false;
+    const platform::RegBytes bytes(data.bytes.begin(), data.bytes.end());
+    return registry->setValue(key, name, static_cast<platform::RegType>(data.type), bytes) == platform::WinError::Success;
+}
+
+} // namespace wizard::transfer

@@ -1,0 +1,93 @@
+// TransferPlatform.h: the file, registry-editor and program services that the transfer
+// primitives use, as the run-time errors of the original file-system object: a number and a text.
+// Every call goes to platform/; nothing here touches the host file system.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+class Process;
+}
+
+namespace wizard::transfer {
+
+// A run-time error as the primitives log it; number 0 means success.
+struct RunError {
+    int number = 0;
+    std::string description;
+    explicit operator bool() const { return number != 0; }
+};
+
+// The numbers the file-system object raises.
+inline constexpr int kErrFileNotFound = 53;
+inline constexpr int kErrFileExists = 58;
+inline constexpr int kErrPermissionDenied = 70;
+inline constexpr int kErrPathFileAccess = 75;
+inline constexpr int kErrPathNotFound = 76;
+
+bool fileExists(const std::string& path);
+bool folderExists(const std::string& path);
+// Size in bytes; -1 when the file cannot be read.
+std::int64_t fileSize(const std::string& path);
+// The file's version resource as dotted text; empty when it carries none.
+std::string fileVersion(const std::string& path);
+
+// Creates the folder with every missing parent (the path may end with "\").
+bool makeSurePathExists(const std::string& folder);
+// Creates one folder level; fails when its parent is missing.
+RunError createFolder(const std::string& folder);
+RunError copyFile(const std::string& source, const std::string& target, bool overwrite);
+// Moves a file; target is a file path (no overwrite), or a folder path ending with "\".
+RunError moveFile(const std::string& source, const std::string& target);
+// Moves a file onto an existing target's path, replacing the target.
+RunError replaceFile(const std::string& source, const std::string& target);
+RunError deleteFile(const std::string& path, bool force = false);
+RunError deleteFolder(const std::string& path, bool force = false);
+// Renames or moves a file within one drive.
+RunError renameFile(const std::string& oldPath, const std::string& newPath);
+// Names (not paths) of the entries of a folder, in the platform's listing order.
+std::vector<std::string> subFolderNames(const std::string& folder);
+std::vector<std::string> fileNames(const std::string& folder);
+
+// Reads or writes a whole file as bytes (text in the machine's code page).
+RunError readFileBytes(const std::string& path, std::string& bytes);
+// Writes the bytes to a new file beside the target and then puts it in the target's place, so that
+// a failed or interrupted write never leaves the target cut short.
+RunError writeFileBytes(const std::string& path, const std::string& bytes);
+
+// Text of the program (UTF-8) to the machine's code page and back.
+std::string toAnsi(const std::string& utf8);
+std::string fromAnsi(const std::string& bytes);
+// The path with each short ("~") component replaced by its long name; unchanged when a component
+// cannot be found.
+std::string longPathOf(const std::string& path);
+
+// Yields to pending window messages.
+void yieldToEvents();
+// Sleeps through the platform's sleep service (tests replace it).
+void sleepFor(int milliseconds);
+
+// A program started by startHidden().
+struct StartedProcess {
+    std::shared_ptr<platform::Process> handle;
+};
+// Starts a command line with a hidden window and does not wait for it. False when it could not
+// be started.
+bool startHidden(const std::string& commandLine, StartedProcess& process);
+// Waits up to `milliseconds` for the process to end. True with its exit code when it has ended.
+bool waitForExit(const StartedProcess& process, int milliseconds, int& exitCode);
+
+// A registry value with its own type and data bytes.
+struct RegData {
+    std::uint32_t type = 0;
+    std::string bytes;
+};
+// Reads a value of the key subKey below the root handle; false when the key or value is missing.
+bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, RegData& out);
+// Writes a value, creating the key with its parents; false when it failed.
+bool writeRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data);
+
+} // namespace wizard::transfer
