@@ -1,0 +1,308 @@
+// ExitRoutineTest.cpp: the exit routine's decision table row by row, and what it removes.
+#include "wizard/core/ExitRoutine.h"
+
+#include "platform/MessageBox.h"
+#include "wizard/core/WizardWindows.h"
+#include "WizardTestMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::MsgButtons;
+using platform::MsgIcon;
+using platform::MsgResult;
+
+// A machine as the exit routine sees it: folders and files that exist, connections, the mirror.
+class FakeMachine : public wizard::ExitServices {
+public:
+    std::set<std::string> folders;
+    std::set<std::string> files;
+    std::set<std::string> connected;
+    std::set<std::string> busyDrives;      // cannot be disconnected
+    std::set<std::string> undeletable;     // folders that stay
+    bool mirrorPresent = true;
+    bool restartFails = false;
+    int restarts = 0;
+    std::vector<std::string> imported;
+    std::vector<std::string> calls;        // every changing call, in order
+
+    bool folderExists(const std::string& p) override { return folders.count(p) != 0; }
+    bool deleteFolder(const std::string& p) override
+    {
+        calls.push_back("rmdir " + p);
+        if (undeletable.count(p))
+            return false;
+        folders.erase(p);
+        return true;
+    }
+    bool fileExists(const std::string& p) override { return files.count(p) != 0; }
+    bool deleteFile(const std::string& p) override
+    {
+        calls.push_back("del " + p);
+        return files.erase(p) != 0;
+    }
+    bool cancelConnection(const std::string& d) override
+    {
+        calls.push_back("disconnect " + d);
+        if (busyDrives.count(d))
+            return false;
+        connected.erase(d);
+        return true;
+    }
+    bool importRegistryFile(const std::string& p) override
+    {
+        calls.push_back("import " + p);
+        imported.push_back(p);
+        mirrorPresent = false;
+        return true;
+    }
+    bool restartMachine() override
+    {
+        calls.push_back("restart");
+        if (restartFails)
+            return false;
+        ++restarts;
+        return true;
+    }
+};
+
+const std::string kApp = "C:\\Program Files\\Kestro";
+const std::string kRemoveQZ = kApp + "\\RegFiles\\RemoveQZ.reg";
+const std::string kPlain = "C:\\PROGRAM FILES\\KESTRO\\WKXFILES\\DEC_KESTRO.XML";
+
+class ExitRoutineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previous = wizard::setExitServices(&machine);
+        for (const std::string& f : wizard::exitWorkingFolders(kApp))
+            machine.folders.insert(f);
+        machine.files = {kRemoveQZ, kPlain};
+        machine.connected = {"Z:", "Y:"};
+        state.wizardStarted = true;
+        state.appPath = kApp;
+        state.mappedDrives = {"Z:", "Y:"};
+        state.lastDecryptedPath = kPlain;
+    }
+    void TearDown() override { wizard::setExitServices(m_previous); }
+
+    bool cleanedUp() const
+    {
+        return machine.folders.empty() && machine.connected.empty() && machine.files.count(kPlain) == 0;
+    }
+    bool untouched() const { return machine.calls.empty() && machine.folders.size() == 4 && machine.mirrorPresent; }
+
+    testsupport::TestMachine host;   // where the routine's log records go
+    FakeMachine machine;
+    wizard::ExitState state;
+    platform::ScriptedMessageService messages;
+    platform::ScopedMessageService scope{messages};
+
+private:
+    wizard::ExitServices* m_previous = nullptr;
+};
+
+TEST_F(ExitRoutineTest, BeforeTheWizardStartedItEndsAtOnceAndLeavesEverything)
+{
+    state.wizardStarted = false;
+    state.migrationMode = "selective";
+    state.registryRequired = true;
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_TRUE(untouched());
+    EXPECT_EQ(wizard::wizardWindows().statusText(), "Please wait....");
+}
+
+TEST_F(ExitRoutineTest, MassFinishedAsksBeforeRestartingAndOkRestarts)
+{
+    state.migrationMode = "mass";
+    state.massStage = 3;
+    messages.answer(MsgResult::Ok);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "Mass Migration successfully completed. Click OK to restart the PC.");
+    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Information);
+    EXPECT_FALSE(machine.mirrorPresent);
+    EXPECT_TRUE(cleanedUp());
+    EXPECT_EQ(machine.restarts, 1);
+    // The restart comes last, after the clean-up.
+    EXPECT_EQ(machine.calls.back(), "restart");
+    EXPECT_EQ(machine.calls.front(), "import " + kRemoveQZ);
+}
+
+TEST_F(ExitRoutineTest, MassFinishedCancelCleansUpWithoutRestart)
+{
+    state.migrationMode = "";
+    state.massStage = 3;
+    messages.answer(MsgResult::Cancel);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_FALSE(machine.mirrorPresent);
+    EXPECT_TRUE(cleanedUp());
+    EXPECT_EQ(machine.restarts, 0);
+}
+
+TEST_F(ExitRoutineTest, MassUnderWayAsksAndNoKeepsTheWizardOpen)
+{
+    for (int stage : {0, 1, 2}) {
+        machine.calls.clear();
+        state.migrationMode = "mass";
+        state.massStage = stage;
+        messages.answer(MsgResult::No);
+        EXPECT_FALSE(wizard::Exit_Application(state)) << stage;
+        EXPECT_TRUE(untouched()) << stage;
+    }
+    ASSERT_EQ(messages.shown().size(), 3u);
+    EXPECT_EQ(messages.shown()[2].text, "Are you sure you want to exit Kestro?");
+    EXPECT_EQ(messages.shown()[2].buttons, MsgButtons::YesNo);
+}
+
+TEST_F(ExitRoutineTest, MassUnderWayYesCleansUpButKeepsTheMirror)
+{
+    state.migrationMode = "mass";
+    state.massStage = 1;
+    messages.answer(MsgResult::Yes);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_TRUE(cleanedUp());
+    EXPECT_TRUE(machine.mirrorPresent);
+    EXPECT_EQ(machine.restarts, 0);
+    EXPECT_EQ(wizard::wizardWindows().statusText(), "Please wait.. Kestro closing...!");
+}
+
+TEST_F(ExitRoutineTest, MassAtAnOtherStageAsksNothingAndCleansUp)
+{
+    state.migrationMode = "mass";
+    state.massStage = 7;
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_TRUE(cleanedUp());
+    EXPECT_TRUE(machine.mirrorPresent);
+}
+
+TEST_F(ExitRoutineTest, SelectiveWithRegistryCancelChangesNothing)
+{
+    state.migrationMode = "selective";
+    state.registryRequired = true;
+    messages.answer(MsgResult::Cancel);
+    EXPECT_FALSE(wizard::Exit_Application(state));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "Do you want to restart the PC? We recommend to restart the PC after migration.");
+    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_TRUE(untouched());
+}
+
+TEST_F(ExitRoutineTest, SelectiveWithRegistryNoRemovesTheMirrorWithoutRestart)
+{
+    state.migrationMode = "selective";
+    state.registryRequired = true;
+    messages.answer(MsgResult::No);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_FALSE(machine.mirrorPresent);
+    EXPECT_TRUE(cleanedUp());
+    EXPECT_EQ(machine.restarts, 0);
+}
+
+TEST_F(ExitRoutineTest, SelectiveWithRegistryYesRemovesTheMirrorAndRestarts)
+{
+    state.migrationMode = "selective";
+    state.registryRequired = true;
+    messages.answer(MsgResult::Yes);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_FALSE(machine.mirrorPresent);
+    EXPECT_TRUE(cleanedUp());
+    EXPECT_EQ(machine.restarts, 1);
+}
+
+TEST_F(ExitRoutineTest, SelectiveWithoutRegistryNeverTouchesTheMirror)
+{
+    state.migrationMode = "selective";
+    messages.answer(MsgResult::No);
+    EXPECT_FALSE(wizard::Exit_Application(state));
+    EXPECT_TRUE(untouched());
+    messages.answer(MsgResult::Yes);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_TRUE(machine.mirrorPresent);
+    EXPECT_TRUE(cleanedUp());
+    EXPECT_EQ(machine.restarts, 0);
+}
+
+TEST_F(ExitRoutineTest, ModeComparisonIsCaseSensitive)
+{
+    // "Selective" is not "selective": the not-selective rows apply (stage 0 asks Yes/No).
+    state.migrationMode = "Selective";
+    state.registryRequired = true;
+    messages.answer(MsgResult::Yes);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(machine.mirrorPresent);
+}
+
+TEST_F(ExitRoutineTest, WorkingFoldersGoInOrderAndOneThatStaysDoesNotStopTheExit)
+{
+    state.migrationMode = "selective";
+    machine.undeletable = {kApp + "\\tempreg"};
+    machine.folders.erase("C:\\QZImpTemp");
+    messages.answer(MsgResult::Yes);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    const std::vector<std::string> firstCalls(machine.calls.begin(), machine.calls.begin() + 3);
+    EXPECT_EQ(firstCalls, (std::vector<std::string>{"rmdir " + kApp + "\\temp", "rmdir " + kApp + "\\tempreg",
+                                                    "rmdir C:\\QZExpTemp"}));
+    EXPECT_EQ(machine.folders, (std::set<std::string>{kApp + "\\tempreg"}));
+    EXPECT_TRUE(machine.connected.empty());
+}
+
+TEST_F(ExitRoutineTest, ADriveInUseIsReportedOnceAndTheExitGoesOn)
+{
+    state.migrationMode = "mass";
+    state.massStage = 0;
+    machine.busyDrives = {"Y:"};
+    messages.answer(MsgResult::Yes);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, "Not able to disconnect Mapped Drive Y:,Drive may being used!");
+    EXPECT_EQ(messages.shown()[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(machine.connected, (std::set<std::string>{"Y:"}));
+    EXPECT_EQ(machine.files.count(kPlain), 0u);
+}
+
+TEST_F(ExitRoutineTest, AFailedRestartAsksTheUserToRestartAndStillEnds)
+{
+    state.migrationMode = "selective";
+    state.registryRequired = true;
+    machine.restartFails = true;
+    messages.answer(MsgResult::Yes);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, "Please restart after saving your work");
+    EXPECT_TRUE(cleanedUp());
+}
+
+TEST_F(ExitRoutineTest, AMissingRemoveFileImportsNothingAndTheExitGoesOn)
+{
+    machine.files.erase(kRemoveQZ);
+    state.migrationMode = "selective";
+    state.registryRequired = true;
+    messages.answer(MsgResult::No);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_TRUE(machine.imported.empty());
+    EXPECT_TRUE(machine.mirrorPresent);
+    EXPECT_TRUE(cleanedUp());
+    EXPECT_FALSE(wizard::Remove_Registry_Entries(kApp));
+}
+
+TEST_F(ExitRoutineTest, NoPlainScriptYetDeletesNoFile)
+{
+    state.lastDecryptedPath.clear();
+    state.migrationMode = "selective";
+    messages.answer(MsgResult::Yes);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    for (const std::string& call : machine.calls)
+        EXPECT_NE(call.rfind("del ", 0), 0u) << call;
+}
+
+} // namespace

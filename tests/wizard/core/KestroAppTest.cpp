@@ -1,0 +1,217 @@
+// KestroAppTest.cpp: start-up on a small machine with the built main script: one copy, first
+// variables, splash, the agreement page, Accept, Decline and a missing script.
+#include "wizard/core/KestroApp.h"
+
+#include "QtTestApp.h"
+#include "WizardTestMachine.h"
+#include "platform/HelpViewer.h"
+#include "platform/MessageBox.h"
+#include "wizard/core/KestroMain.h"
+#include "wizard/core/ProgramEnd.h"
+#include "wizard/core/WizardCore.h"
+#include "wizard/core/WizardPage.h"
+#include "wizard/core/WizardState.h"
+
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using wizard::BarButton;
+
+// The page that follows the agreement: sets the bar as the first wizard page does.
+class FirstPage : public wizard::WizardPage {
+public:
+    using WizardPage::WizardPage;
+    void activated() override
+    {
+        auto& w = *mainWindow();
+        for (BarButton b : {BarButton::Help, BarButton::Back, BarButton::Next, BarButton::Cancel}) {
+            w.setButtonVisible(b, true);
+            w.setButtonEnabled(b, true);
+        }
+        w.setButtonEnabled(BarButton::Back, false);
+        w.setButtonVisible(BarButton::Accept, false);
+        w.setButtonVisible(BarButton::Decline, false);
+        w.setWelcomePanelVisible(false);
+    }
+};
+
+class KestroAppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::qtApp();
+        wizard::resetProgramEnd();
+        wizard::WizardStarted = false;
+        resetEngine();
+        fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles", fs::copy_options::recursive);
+        fs::copy(fs::path(KESTRO_BUILT_DATA) / "RegFiles", machine.appFolder() / "RegFiles", fs::copy_options::recursive);
+    }
+    void TearDown() override
+    {
+        wizard::KestroMain::unregisterPage("Frm_Preparatory");
+        wizard::resetProgramEnd();
+        wizard::WizardStarted = false;
+        resetEngine();
+    }
+    static void resetEngine()
+    {
+        wizard::XmlEngine& e = wizard::core().engine;
+        e.CurrentScript.clear();
+        e.ScriptStack.clear();
+        e.ActionIndex = 0;
+        e.HistoryStep = 0;
+        e.HistoryIndexes.clear();
+        e.HistoryScripts.clear();
+        e.StopFlag = false;
+        e.PanelShown = false;
+    }
+    wizard::StartOptions options()
+    {
+        wizard::StartOptions o;
+        o.appPath = "C:\\Program Files\\Kestro";
+        o.machineFolder = machine.folder();
+        o.showSplash = [this] { ++splashes; };
+        return o;
+    }
+    fs::path logFile() const { return machine.appFolder() / "Kestro_Log_File.txt"; }
+    std::string variablesText() const
+    {
+        std::ifstream in(machine.appFolder() / "System_variables.txt", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    testsupport::TestMachine machine;
+    platform::ScriptedMessageService messages;
+    platform::ScopedMessageService scope{messages};
+    int splashes = 0;
+};
+
+TEST_F(KestroAppTest, StartUpRunsTheMainScriptToTheAgreementPage)
+{
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    EXPECT_EQ(splashes, 1);
+    wizard::KestroMain* w = app.window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->activePage(), nullptr);
+    EXPECT_TRUE(w->welcomePanelVisible());
+    EXPECT_TRUE(w->buttonVisible(BarButton::Accept));
+    EXPECT_TRUE(w->buttonVisible(BarButton::Decline));
+    EXPECT_FALSE(w->buttonVisible(BarButton::Next));
+    EXPECT_EQ(w->statusText(), "To perform migration, accept the agreement");
+    EXPECT_EQ(wizard::core().engine.HistoryStep, 1);
+    EXPECT_TRUE(wizard::core().engine.StopFlag);
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$st_kestro_path"), "C:\\Program Files\\Kestro");
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$bln_office_copied"), "false");
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$bln_first_run"), "true");
+    EXPECT_NE(variablesText().find("$bln_first_run = true"), std::string::npos);
+    EXPECT_EQ(platform::applicationHelpFile(), "C:\\Program Files\\Kestro\\Product_Help.chm");
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(KestroAppTest, AStartAfterARunThatLoggedIsNotAFirstRun)
+{
+    { std::ofstream(logFile()) << "log"; }
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$bln_first_run"), "false");
+}
+
+TEST_F(KestroAppTest, AcceptWithoutTheNextPageBuiltStaysOnTheAgreement)
+{
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    app.window()->findChild<QPushButton*>("Btn_Accept")->click();
+    EXPECT_EQ(app.window()->activePage(), nullptr);
+    EXPECT_TRUE(app.window()->buttonVisible(BarButton::Accept));
+    EXPECT_TRUE(app.window()->welcomePanelVisible());
+    EXPECT_FALSE(wizard::programEndRequested());
+}
+
+TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
+{
+    wizard::KestroMain::registerPage("Frm_Preparatory", [](wizard::KestroMain& main, QWidget* area) {
+        return new FirstPage(&main, "Frm_Preparatory", area);
+    });
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    wizard::KestroMain* w = app.window();
+    w->findChild<QPushButton*>("Btn_Accept")->click();
+    ASSERT_NE(w->activePage(), nullptr);
+    EXPECT_EQ(w->activePage()->objectName(), "Frm_Preparatory");
+    EXPECT_EQ(w->statusText(), "Follow the preparatory task for better performance");
+    EXPECT_TRUE(wizard::WizardStarted);
+    for (BarButton b : {BarButton::Help, BarButton::Back, BarButton::Next, BarButton::Cancel})
+        EXPECT_TRUE(w->buttonVisible(b));
+    EXPECT_FALSE(w->buttonEnabled(BarButton::Back));
+    EXPECT_FALSE(w->buttonVisible(BarButton::Accept));
+    EXPECT_FALSE(w->buttonVisible(BarButton::Decline));
+    EXPECT_FALSE(w->welcomePanelVisible());
+    EXPECT_EQ(wizard::core().engine.HistoryStep, 2);
+    // Next: the required-tasks page is not built, so the wizard stays on the first page.
+    w->Btn_Next_Click();
+    EXPECT_EQ(w->activePage()->objectName(), "Frm_Preparatory");
+    EXPECT_TRUE(w->buttonVisible(BarButton::Next));
+}
+
+TEST_F(KestroAppTest, DeclineDeletesTheLogAndEndsWithoutAQuestion)
+{
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    wizard::FN_Write_Log("KestroAppTest", "Start", true);
+    ASSERT_TRUE(fs::exists(logFile()));
+    app.window()->findChild<QPushButton*>("Btn_Decline")->click();
+    EXPECT_FALSE(fs::exists(logFile()));
+    EXPECT_TRUE(wizard::programEndRequested());
+    EXPECT_TRUE(messages.shown().empty());
+}
+
+TEST_F(KestroAppTest, CancelOnTheAgreementPageEndsAtOnceAndLeavesTheFiles)
+{
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    app.window()->Cancel_Click();
+    EXPECT_TRUE(wizard::programEndRequested());
+    EXPECT_TRUE(messages.shown().empty());
+    // No clean-up before the wizard started: the plain script stays.
+    EXPECT_TRUE(fs::exists(machine.appFolder() / "WKXFiles" / "Dec_Kestro.xml"));
+}
+
+TEST_F(KestroAppTest, ASecondCopyIsRefusedWithoutTouchingAnything)
+{
+    auto running = platform::NamedMutex::create(machine.folder(), "Kestro");
+    ASSERT_TRUE(running.owned());
+    messages.answer(platform::MsgResult::Ok);
+    wizard::KestroApp app(options());
+    EXPECT_FALSE(app.Main());
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "Kestro is already open! to better performance, please restart");
+    EXPECT_EQ(messages.shown()[0].buttons, platform::MsgButtons::Ok);
+    EXPECT_EQ(messages.shown()[0].icon, platform::MsgIcon::Information);
+    EXPECT_EQ(splashes, 0);
+    EXPECT_EQ(app.window(), nullptr);
+    EXPECT_FALSE(fs::exists(logFile()));
+    EXPECT_FALSE(fs::exists(machine.appFolder() / "System_variables.txt"));
+}
+
+TEST_F(KestroAppTest, AMissingScriptShowsTheLoadFailureAndEndsCleanly)
+{
+    fs::remove_all(machine.appFolder() / "WKXFiles");
+    messages.answer(platform::MsgResult::Ok);
+    wizard::KestroApp app(options());
+    EXPECT_FALSE(app.Main());
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "Application files are deleted, Kestro will not run!");
+    EXPECT_TRUE(wizard::programEndRequested());
+    EXPECT_FALSE(app.window()->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+// SmallWindowsTest.cpp: the splash window, the busy window and the about box, driven through their
+// timer handlers instead of real waiting.
+#include "wizard/core/FrmKestro.h"
+#include "wizard/core/FrmProgressBar.h"
+#include "wizard/core/FrmSplash.h"
+#include "wizard/core/KestroMain.h"
+
+#include "QtTestApp.h"
+#include "WizardTestMachine.h"
+#include "wizard/core/AppPath.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class SplashTest : public ::testing::Test {
+protected:
+    void SetUp() override { testsupport::qtApp(); }
+};
+
+TEST_F(SplashTest, ClosesOnTheHundredthTickAndNotBefore)
+{
+    wizard::FrmSplash splash(nullptr, false);
+    splash.show();
+    EXPECT_EQ(splash.tickCount(), 1);
+    for (int i = 1; i < 100; ++i)
+        splash.Timer1_Timer();
+    EXPECT_EQ(splash.tickCount(), 100);
+    EXPECT_TRUE(splash.isVisible());
+    splash.Timer1_Timer();
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_EQ(splash.result(), QDialog::Accepted);
+}
+
+TEST_F(SplashTest, AKeyPressDuringTheFirstTickClosesItAndStopsTheTimer)
+{
+    wizard::FrmSplash splash;
+    splash.show();
+    EXPECT_TRUE(splash.timerActive());
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QCoreApplication::sendEvent(&splash, &key);
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_FALSE(splash.timerActive());
+    EXPECT_LT(splash.tickCount(), 100);
+}
+
+TEST_F(SplashTest, ShowsTheVersionWithoutACaption)
+{
+    wizard::FrmSplash splash(nullptr, false);
+    EXPECT_EQ(splash.windowTitle(), "");
+    EXPECT_EQ(splash.findChild<QLabel*>("lblVersion")->text(), "Version 3.0");
+}
+
+TEST_F(SplashTest, ModalShowReturnsWhenItsOwnTimerHasRunOut)
+{
+    wizard::FrmSplash splash;
+    bool timedOut = false;
+    // A guard in case the timer never closes it.
+    QTimer::singleShot(20000, &splash, [&] {
+        timedOut = true;
+        splash.reject();
+    });
+    EXPECT_EQ(splash.exec(), QDialog::Accepted);
+    EXPECT_FALSE(timedOut);
+    EXPECT_EQ(splash.tickCount(), 100);
+}
+
+class BusyWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::qtApp();
+        wizard::AppPath = "C:\\Program Files\\Kestro";
+        main = std::make_unique<wizard::KestroMain>(wizard::MainWindowActions{});
+    }
+    testsupport::TestMachine machine;
+    std::unique_ptr<wizard::KestroMain> main;
+};
+
+TEST_F(BusyWindowTest, TheBarRunsTwoToOneHundredAndStartsAgain)
+{
+    wizard::FrmProgressBar busy(*main, false);
+    EXPECT_EQ(busy.barValue(), 1);
+    busy.Timer1_Timer();
+    EXPECT_EQ(busy.barValue(), 2);
+    for (int i = 0; i < 98; ++i)
+        busy.Timer1_Timer();
+    EXPECT_EQ(busy.barValue(), 100);
+    busy.Timer1_Timer();
+    EXPECT_EQ(busy.barValue(), 2);
+    EXPECT_EQ(wizard::nextBusyBarValue(250), 2);
+}
+
+TEST_F(BusyWindowTest, LoadSetsItsTextsAndStaysOnTop)
+{
+    wizard::FrmProgressBar busy(*main, false);
+    EXPECT_EQ(busy.caption(), "Collecting migration information..");
+    EXPECT_EQ(busy.details(), "Please wait...Analyzing copy information.... ");
+    EXPECT_TRUE(busy.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(busy.SetTopMostWindow(false), 0);
+    EXPECT_FALSE(busy.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(busy.SetTopMostWindow(true), 1);
+    EXPECT_TRUE(busy.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(BusyWindowTest, AResizeSnapsBackToItsFixedSize)
+{
+    wizard::FrmProgressBar busy(*main, false);
+    busy.show();
+    busy.resize(300, 400);
+    EXPECT_EQ(busy.size(), QSize(wizard::FrmProgressBar::kWidth, wizard::FrmProgressBar::kHeight));
+    EXPECT_EQ(wizard::FrmProgressBar::kWidth, 9840 / 15);
+    EXPECT_EQ(wizard::FrmProgressBar::kHeight, 1755 / 15);
+}
+
+TEST_F(BusyWindowTest, PlaysTheAnimationWhenItIsThereAndOpensWithoutIt)
+{
+    {
+        wizard::FrmProgressBar without(*main, false);
+        EXPECT_TRUE(without.animationFile().isEmpty());
+        EXPECT_FALSE(without.animationPlaying());
+    }
+    std::filesystem::copy_file(std::filesystem::path(KESTRO_DATA_DIR) / "grs.gif", machine.appFolder() / "grs.gif");
+    wizard::FrmProgressBar with(*main, false);
+    EXPECT_EQ(with.animationFile(), "C:\\Program Files\\Kestro\\grs.gif");
+    EXPECT_TRUE(with.animationPlaying());
+}
+
+class AboutBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override { testsupport::qtApp(); }
+};
+
+TEST_F(AboutBoxTest, ShowsTheProgramDescriptionAndClosesWithOk)
+{
+    wizard::FrmKestro about;
+    EXPECT_EQ(about.windowTitle(), "About Kestro");
+    EXPECT_EQ(about.versionText(), "3.0.3 Build No. 6");
+    EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "Version :");
+    EXPECT_TRUE(about.findChild<QTextEdit*>("txt_About")->isReadOnly());
+    QPushButton* ok = about.findChild<QPushButton*>("cmdOk");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), "&Ok");
+    QTimer::singleShot(0, ok, &QPushButton::click);
+    EXPECT_EQ(about.exec(), QDialog::Accepted);
+    EXPECT_FALSE(about.isVisible());
+}
+
+} // namespace

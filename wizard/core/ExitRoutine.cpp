@@ -1,0 +1,146 @@
+// ExitRoutine.cpp: the exit routine's decision table, clean-up and restart request.
+#include "wizard/core/ExitRoutine.h"
+
+#include "platform/MessageBox.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/WizardCore.h"
+#include "wizard/core/WizardLog.h"
+#include "wizard/core/WizardState.h"
+
+namespace wizard {
+
+namespace {
+
+ExitServices* g_installed = nullptr;
+ExitStateReader g_reader = nullptr;
+
+} // namespace
+
+ExitServices& defaultExitServices();
+
+ExitServices& exitServices()
+{
+    return g_installed ? *g_installed : defaultExitServices();
+}
+
+ExitServices* setExitServices(ExitServices* services)
+{
+    ExitServices* previous = g_installed;
+    g_installed = services;
+    return previous;
+}
+
+void setExitStateReader(ExitStateReader reader) { g_reader = reader; }
+
+std::vector<std::string> exitWorkingFolders(const std::string& appPath)
+{
+    return {appPath + "\\temp", appPath + "\\tempreg", "C:\\QZImpTemp", "C:\\QZExpTemp"};
+}
+
+bool Remove_Registry_Entries(const std::string& appPath)
+{
+    const std::string file = appPath + "\\RegFiles\\RemoveQZ.reg";
+    ExitServices& s = exitServices();
+    if (!s.fileExists(file)) {
+        writeLog("Remove_Registry_Entries", "File not found: " + file);
+        return false;
+    }
+    const bool imported = s.importRegistryFile(file);
+    if (!imported)
+        writeLog("Remove_Registry_Entries", "Not imported: " + file);
+    return imported;
+}
+
+bool Restart_PC()
+{
+    writeLog("Restart_PC", "Start");
+    const bool requested = exitServices().restartMachine();
+    writeLog("Restart_PC", requested ? "End" : "Error : the restart could not be requested");
+    return requested;
+}
+
+bool Exit_Application(const ExitState& state)
+{
+    using platform::MsgButtons;
+    using platform::MsgIcon;
+    using platform::MsgResult;
+
+    bool restart = false;
+    wizardWindows().setStatusText("Please wait....");
+
+    // Before the first page after the agreement nothing has been changed on the machine: end at
+    // once and leave everything as it is.
+    if (!state.wizardStarted)
+        return true;
+    writeLog("Exit_Application", "Start");
+
+    const std::string confirm = "Are you sure you want to exit Kestro?";
+    if (state.migrationMode != "selective") {
+        if (state.massStage == 3) {
+            // The forced restart is asked for, not imposed: Cancel ends without restarting.
+            const MsgResult r = platform::showMessage(
+                "Mass Migration successfully completed. Click OK to restart the PC.", MsgButtons::OkCancel,
+                MsgIcon::Information);
+            restart = (r == MsgResult::Ok);
+            Remove_Registry_Entries(state.appPath);
+        } else if (state.massStage >= 0 && state.massStage <= 2) {
+            if (platform::showMessage(confirm, MsgButtons::YesNo, MsgIcon::Information) != MsgResult::Yes) {
+                writeLog("Exit_Application", "End");
+                return false;
+            }
+        }
+    } else if (state.registryRequired) {
+        const MsgResult r = platform::showMessage(
+            "Do you want to restart the PC? We recommend to restart the PC after migration.", MsgButtons::YesNoCancel,
+            MsgIcon::Information);
+        if (r == MsgResult::Cancel) {
+            writeLog("Exit_Application", "End");
+            return false;
+        }
+        restart = (r == MsgResult::Yes);
+        Remove_Registry_Entries(state.appPath);
+    } else if (platform::showMessage(confirm, MsgButtons::YesNo, MsgIcon::Information) != MsgResult::Yes) {
+        writeLog("Exit_Application", "End");
+        return false;
+    }
+
+    ExitServices& s = exitServices();
+    for (const std::string& folder : exitWorkingFolders(state.appPath)) {
+        if (s.folderExists(folder) && !s.deleteFolder(folder))
+            writeLog("Exit_Application", "Folder not deleted: " + folder);
+    }
+
+    wizardWindows().setStatusText("Please wait.. Kestro closing...!");
+
+    for (const std::string& drive : state.mappedDrives) {
+        if (!s.cancelConnection(drive))
+            platform::showMessage("Not able to disconnect Mapped Drive " + drive + ",Drive may being used!",
+                                  MsgButtons::Ok, MsgIcon::Critical);
+    }
+
+    if (!state.lastDecryptedPath.empty() && s.fileExists(state.lastDecryptedPath))
+        s.deleteFile(state.lastDecryptedPath);
+
+    if (restart && !Restart_PC())
+        platform::showMessage("Please restart after saving your work", MsgButtons::Ok, MsgIcon::Information);
+
+    writeLog("Exit_Application", "End");
+    return true;
+}
+
+bool Exit_Application()
+{
+    if (g_reader)
+        return Exit_Application(g_reader());
+    ExitState state;
+    state.wizardStarted = WizardStarted;
+    state.migrationMode = MigrationMode;
+    state.registryRequired = RegistryRequired;
+    state.massStage = MassStage;
+    state.lastDecryptedPath = core().decryptor.lastDecryptedPath();
+    state.appPath = AppPath;
+    return Exit_Application(state);
+}
+
+} // namespace wizard

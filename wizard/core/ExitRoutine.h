@@ -1,0 +1,66 @@
+// ExitRoutine.h: the one way out of the wizard once it has started (question, clean-up of working
+// folders, mapped drives, the last plain script and the registry mirror, optional restart).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace wizard {
+
+// What the exit routine reads of the wizard's shared state.
+struct ExitState {
+    bool wizardStarted = false;          // a page after the agreement has been shown
+    std::string migrationMode;           // "mass", "selective" or empty
+    bool registryRequired = false;       // the selective migration needed the source exports
+    int massStage = 0;                   // 0..3; 3 = the mass migration has finished
+    std::vector<std::string> mappedDrives; // local drive letters ("Z:") connected to source shares
+    std::string lastDecryptedPath;       // the last plain script file
+    std::string appPath;                 // the application folder, no trailing "\"
+};
+
+// The machine services the exit routine uses; the default acts on the running machine, tests
+// put a recording double in its place.
+class ExitServices {
+public:
+    virtual ~ExitServices() = default;
+    virtual bool folderExists(const std::string& path) = 0;
+    // Deletes a folder with its contents; false when it (or part of it) could not be deleted.
+    virtual bool deleteFolder(const std::string& path) = 0;
+    virtual bool deleteFile(const std::string& path) = 0;
+    virtual bool fileExists(const std::string& path) = 0;
+    // Cancels the network connection of a local drive letter ("Z:"); false when it is in use.
+    virtual bool cancelConnection(const std::string& drive) = 0;
+    // Imports a registry file silently; false when it could not be imported.
+    virtual bool importRegistryFile(const std::string& path) = 0;
+    // Asks the machine for a forced restart; false when the request failed.
+    virtual bool restartMachine() = 0;
+};
+
+// The services in use: the installed ones, else the defaults for the running machine.
+ExitServices& exitServices();
+// Installs services (not owned; nullptr restores the defaults). Returns the previous ones.
+ExitServices* setExitServices(ExitServices* services);
+
+// Working folders removed at exit, in this order.
+std::vector<std::string> exitWorkingFolders(const std::string& appPath);
+
+// Runs the exit routine on the state given. True: the program is to end now (the caller ends it);
+// false: the user chose to stay and nothing was cleaned up.
+bool Exit_Application(const ExitState& state);
+// The same on the wizard's current shared state.
+bool Exit_Application();
+
+// Removes the source registry mirror by importing AppPath & "\RegFiles\RemoveQZ.reg". A missing
+// or empty file is logged and imports nothing; the result is then false.
+bool Remove_Registry_Entries(const std::string& appPath);
+
+// Asks the machine for a forced restart (the machine records it; the program then ends through
+// its caller). False when the request failed.
+bool Restart_PC();
+
+// Fills the exit routine's state from the wizard's shared state; installed by the program so that
+// the core does not depend on the layers that own the pieces (drive map, engine state).
+using ExitStateReader = ExitState (*)();
+void setExitStateReader(ExitStateReader reader);
+
+} // namespace wizard

@@ -1,0 +1,114 @@
+// FrmProgressBar.cpp: the busy window's load, bar tick, fixed size and top-most placement.
+#include "wizard/core/FrmProgressBar.h"
+
+#include "wizard/core/AppPath.h"
+#include "wizard/core/BusyBar.h"
+#include "wizard/core/CoreFiles.h"
+#include "wizard/core/KestroMain.h"
+#include "wizard/core/WizardWindows.h"
+
+#include <QCloseEvent>
+#include <QBuffer>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMovie>
+#include <QProgressBar>
+#include <QResizeEvent>
+#include <QTimer>
+
+namespace wizard {
+
+FrmProgressBar::FrmProgressBar(KestroMain& main, bool autoTimer)
+    : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(main)
+{
+    setObjectName("frm_progress_bar");
+    setWindowTitle("Kestro Processing...");
+    setModal(false);
+    auto* grid = new QGridLayout(this);
+    m_animation = new QLabel(this);
+    m_animation->setObjectName("TMaxAni1");
+    m_animation->setFixedSize(48, 48);
+    m_caption = new QLabel("Please Wait Analyzing ...", this);
+    m_caption->setObjectName("lbl_caption");
+    m_caption->setFont(QFont("Verdana"));
+    m_details = new QLabel(this);
+    m_details->setObjectName("lbl_copy_details");
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName("ProgressBar1");
+    m_bar->setTextVisible(false);
+    grid->addWidget(m_animation, 0, 0, 3, 1);
+    grid->addWidget(m_caption, 0, 1);
+    grid->addWidget(m_details, 1, 1);
+    grid->addWidget(m_bar, 2, 1);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName("Timer1");
+    m_timer->setInterval(700);
+    connect(m_timer, &QTimer::timeout, this, &FrmProgressBar::Timer1_Timer);
+    Form_Load();
+    if (autoTimer)
+        m_timer->start();
+    setFixedSize(kWidth, kHeight);
+}
+
+void FrmProgressBar::Form_Load()
+{
+    SetTopMostWindow(true);
+    m_bar->setMaximum(100);
+    m_bar->setMinimum(1);
+    m_bar->setValue(1);
+    m_caption->setText(WizardWindows::kBusyCaptionOnOpen);
+    m_details->setText(WizardWindows::kBusyDetailsOnOpen);
+    // A missing animation leaves the picture empty; the window still opens.
+    const std::string file = AppPath + "\\grs.gif";
+    std::string bytes;
+    if (machineFiles().readFile(file, bytes) && !bytes.empty()) {
+        auto* buffer = new QBuffer(this);
+        buffer->setData(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        buffer->open(QIODevice::ReadOnly);
+        m_movie = new QMovie(buffer, QByteArray(), this);
+        if (m_movie->isValid()) {
+            m_animationFile = QString::fromStdString(file);
+            m_animation->setMovie(m_movie);
+            m_movie->start();
+        }
+    }
+}
+
+int FrmProgressBar::SetTopMostWindow(bool topmost)
+{
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    // Changing a window flag hides a shown window; put it back without moving it.
+    if (wasVisible)
+        show();
+    return topmost ? 1 : 0;
+}
+
+void FrmProgressBar::Timer1_Timer() { m_bar->setValue(nextBusyBarValue(m_bar->value())); }
+
+void FrmProgressBar::showTexts(const std::string& caption, const std::string& details)
+{
+    m_caption->setText(QString::fromStdString(caption));
+    m_details->setText(QString::fromStdString(details));
+}
+
+QString FrmProgressBar::caption() const { return m_caption->text(); }
+QString FrmProgressBar::details() const { return m_details->text(); }
+int FrmProgressBar::barValue() const { return m_bar->value(); }
+bool FrmProgressBar::animationPlaying() const { return m_movie && m_movie->state() == QMovie::Running; }
+
+void FrmProgressBar::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (event->size() != QSize(kWidth, kHeight))
+        resize(kWidth, kHeight);
+}
+
+void FrmProgressBar::closeEvent(QCloseEvent* event)
+{
+    m_main.busyWindowClosing();
+    QDialog::closeEvent(event);
+}
+
+} // namespace wizard

@@ -1,0 +1,138 @@
+// KestroApp.cpp: Main and the wiring of the main window, the engine, the rules and the exit routine.
+#include "wizard/core/KestroApp.h"
+
+#include "platform/HelpViewer.h"
+#include "platform/MessageBox.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/CoreFiles.h"
+#include "wizard/core/ExitRoutine.h"
+#include "wizard/core/FrmSplash.h"
+#include "wizard/core/KestroMain.h"
+#include "wizard/core/PageControls.h"
+#include "wizard/core/PageRoutines.h"
+#include "wizard/core/ProgramEnd.h"
+#include "wizard/core/RulesTable.h"
+#include "wizard/core/WizardCore.h"
+#include "wizard/rules/clsRules.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace wizard {
+
+
+std::string installedAppPath()
+{
+    const char* env = std::getenv("KESTRO_APP_PATH");
+    std::string path = (env && *env) ? env : kDefaultAppPath;
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+bool Init_Application_Variables(const std::string& appPath)
+{
+    AppPath = appPath;
+    Set_System_Variable_Value("$st_kestro_path", AppPath);
+    Set_System_Variable_Value("$bln_office_copied", "false");
+    return true;
+}
+
+KestroApp::KestroApp(StartOptions options) : m_options(std::move(options)) {}
+
+RulesTable& KestroApp::rulesTable()
+{
+    static RulesTable table;
+    return table;
+}
+
+KestroApp::~KestroApp()
+{
+    // The engine and the services must not reach the window once it is gone.
+    core().engine.setPanelHost(nullptr);
+    core().engine.setRulesProvider({});
+    // The operations registered refer to this instance's rules object.
+    rulesTable() = RulesTable();
+    if (m_window) {
+        setWizardWindows(nullptr);
+        setPageControls(nullptr);
+        setMainWindow(nullptr);
+    }
+    setProgramEndHandler(nullptr);
+}
+
+void KestroApp::wireWindow()
+{
+    MainWindowActions actions;
+    actions.stepScript = [](const std::string& direction) { Step_Script(direction); };
+    actions.exitApplication = [] { return Exit_Application(); };
+    actions.deleteLogFile = [] { machineFiles().removeFile(LogFile::logFilePath()); };
+    m_window = std::make_unique<KestroMain>(std::move(actions));
+    setMainWindow(m_window.get());
+    setWizardWindows(m_window.get());
+    setPageControls(m_window.get());
+
+    RulesEnvironment env;
+    env.showPanel = [](const std::string& form) { return Show_Panel(form); };
+    env.setVariable = [](const std::string& name, const std::string& value) { Set_System_Variable_Value(name, value); };
+    env.writeLog = [](const std::string& process, const std::string& status) {
+        LastLogResult = FN_Write_Log(process, status, true);
+    };
+    env.optionChosen = [](const std::string& form, const std::string& control) {
+        return pageControls() && pageControls()->isChecked(form, control);
+    };
+    env.pageAvailable = [](const std::string& form) { return KestroMain::pageRegistered(form); };
+    m_rules = std::make_unique<clsRules>(std::move(env));
+    rulesTable() = RulesTable();
+    m_rules->registerOperations(rulesTable());
+
+    XmlEngine& engine = core().engine;
+    engine.setPanelHost(m_window.get());
+    engine.setRulesProvider([] { return &rulesTable(); });
+}
+
+bool KestroApp::Main()
+{
+    // One copy per machine: a second start says so and ends without touching anything.
+    m_mutex = platform::NamedMutex::create(m_options.machineFolder, "Kestro");
+    if (m_mutex.alreadyExists()) {
+        platform::showMessage(kAlreadyOpenMessage, platform::MsgButtons::Ok, platform::MsgIcon::Information);
+        return false;
+    }
+    setProgramEndHandler(&qtProgramEnd());
+
+    Init_Application_Variables(m_options.appPath);
+    wireWindow();
+
+    if (m_options.showSplash) {
+        m_options.showSplash();
+    } else {
+        FrmSplash splash;
+        splash.exec();
+    }
+
+    platform::setApplicationHelpFile(AppPath + "\\Product_Help.chm");
+    core().engine.CurrentScript = "Kestro.xml";
+    // Tested before anything of this run is logged: a first run is one without a log file.
+    const bool firstRun = !machineFiles().fileExists(LogFile::logFilePath());
+    Set_System_Variable_Value("$bln_first_run", firstRun ? "true" : "false");
+
+    Step_Script("");
+
+    // The first steps show the agreement page; when no page came up (the script could not be
+    // loaded, and the engine has said so), there is nothing to wait for.
+    if (!programEndRequested() && !m_window->isVisible())
+        requestProgramEnd(1);
+    return !programEndRequested();
+}
+
+int KestroApp::run(QApplication& app)
+{
+    if (!Main())
+        return programEndRequested() ? programExitCode() : 0;
+    const int code = app.exec();
+    return programEndRequested() ? programExitCode() : code;
+}
+
+} // namespace wizard

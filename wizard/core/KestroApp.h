@@ -1,0 +1,68 @@
+// KestroApp.h: the program's start-up (one copy per machine, first script variables, splash, help
+// file, the first engine run) and the wiring of the main window to the engine, rules and exit.
+#pragma once
+
+#include "platform/NamedMutex.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QApplication;
+
+namespace wizard {
+
+class KestroMain;
+class RulesTable;
+class clsRules;
+
+struct StartOptions {
+    // The application folder as a Windows path of the machine, without a trailing "\".
+    std::string appPath;
+    // The folder of the machine the program runs on (its named mutexes live there).
+    std::filesystem::path machineFolder;
+    // Shows the splash through this call instead of a modal splash window (tests pass one that
+    // returns at once or drives the ticks).
+    std::function<void()> showSplash;
+};
+
+// The message a second copy shows before it ends.
+inline constexpr const char* kAlreadyOpenMessage = "Kestro is already open! to better performance, please restart";
+
+// Sets AppPath, "$st_kestro_path" and "$bln_office_copied"; true.
+bool Init_Application_Variables(const std::string& appPath);
+
+class KestroApp {
+public:
+    explicit KestroApp(StartOptions options);
+    ~KestroApp();
+    KestroApp(const KestroApp&) = delete;
+    KestroApp& operator=(const KestroApp&) = delete;
+
+    // The start procedure. False when the program is to end at once (another copy runs, or the
+    // main script could not be run); true when the engine waits on the agreement page.
+    bool Main();
+
+    // Main, then the event loop until the program ends; the program's exit code.
+    int run(QApplication& app);
+
+    KestroMain* window() const { return m_window.get(); }
+    // The rules table the engine calls; one for the whole process (the engine keeps the table it
+    // was given first), filled by each KestroApp and emptied when it goes.
+    static RulesTable& rulesTable();
+
+private:
+    void wireWindow();
+
+    StartOptions m_options;
+    platform::NamedMutex m_mutex;
+    std::unique_ptr<clsRules> m_rules;
+    std::unique_ptr<KestroMain> m_window;
+};
+
+// The application folder the program runs from: KESTRO_APP_PATH when set, else the folder the
+// program is installed in on every machine ("C:\Program Files\Kestro").
+std::string installedAppPath();
+
+} // namespace wizard

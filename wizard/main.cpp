@@ -1,0 +1,36 @@
+// main.cpp: the Kestro program: the Qt application, the platform's UI services and the start-up.
+#include "platform/Machine.h"
+#include "platform/MessageBox.h"
+#include "platform/qt/QtServices.h"
+#include "wizard/core/KestroApp.h"
+
+#include <QApplication>
+
+#include <exception>
+#include <iostream>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Kestro");
+    platform::setApplicationTitle("Kestro");
+    platform::qt::installQtServices();
+
+    platform::Machine machine;
+    std::string message;
+    if (machine.openCurrent(&message) != platform::WinError::Success) {
+        std::cerr << "kestro: " << message << "\n";
+        return 2;
+    }
+
+    try {
+        wizard::StartOptions options;
+        options.appPath = wizard::installedAppPath();
+        options.machineFolder = machine.folder();
+        wizard::KestroApp kestro(std::move(options));
+        return kestro.run(app);
+    } catch (const std::exception& e) {
+        std::cerr << "kestro: " << e.what() << "\n";
+        return 3;
+    }
+}
