@@ -218,6 +218,7 @@ TEST_F(RegistryActionsTest, ExportWritesTheKeyUnderTheExportFolder)
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor]"), std::string::npos);
     EXPECT_NE(text.find("\"Name\"=\"Value\""), std::string::npos);
     EXPECT_FALSE(fs::exists(world.hostNew("QZExpTemp/tempbat.bat")));
+    EXPECT_EQ(wizardWindows().statusText(), "Please wait... collecting remote information");
 }
 
 TEST_F(RegistryActionsTest, ExportRefusesAnEmptyKeyAndAPathAsFileName)
@@ -276,4 +277,25 @@ TEST_F(RegistryActionsTest, TemplateIsMergedFromACopyAndStaysAsShipped)
 
     EXPECT_FALSE(Merge_Template_Copy("C:\\Program Files\\Kestro\\regfiles\\1024.reg", {{"i81x", ""}}));
     EXPECT_EQ(launcher.starts().size(), 1u) << "nothing is merged with a placeholder stripped";
+}
+
+TEST_F(RegistryActionsTest, RegistryEditorProgramExportsRewritesAndImports)
+{
+    // The same road through build/bin/regedit as a separate process.
+    platform::setProcessLauncher(nullptr);
+    platform::Registry& r = world.registry();
+    platform::RegKey app = mirrorKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\Tool");
+    r.setString(app, "Dir", "C:\\WINDOWS\\Tool");
+    world.variables["$st_source_win_path"] = "C:\\\\WINDOWS\\\\";
+    world.variables["$st_destination_win_path"] = "C:\\\\WINNT\\\\";
+
+    ASSERT_TRUE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor", "*.*"));
+    platform::RegKey real;
+    ASSERT_EQ(r.openKey(platform::RegRoot::LocalMachine, "SOFTWARE\\Vendor\\Tool", real), platform::WinError::Success);
+    std::string dir;
+    r.queryString(real, "Dir", dir);
+    EXPECT_EQ(dir, "C:\\WINNT\\Tool");
+
+    world.putNew("bad.reg", "no header here\r\n");
+    EXPECT_FALSE(Action_Update_Registry("C:\\bad.reg"));
 }
