@@ -221,6 +221,13 @@ TEST_F(RegistryActionsTest, ExportWritesTheKeyUnderTheExportFolder)
     EXPECT_EQ(wizardWindows().statusText(), "Please wait... collecting remote information");
 }
 
+TEST_F(RegistryActionsTest, ExportOfAMissingKeyIsReported)
+{
+    EXPECT_FALSE(Action_Export("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing", "None.reg"));
+    EXPECT_FALSE(fs::exists(world.hostNew("QZExpTemp/None.reg")));
+    EXPECT_TRUE(world.logged("Action_Export", "75:The key was not exported"));
+}
+
 TEST_F(RegistryActionsTest, ExportRefusesAnEmptyKeyAndAPathAsFileName)
 {
     recordEditor();
