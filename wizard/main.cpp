@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 #include "platform/qt/QtServices.h"
 #include "wizard/core/KestroApp.h"
+#include "wizard/transfer/TransferActions.h"
 
 #include <QApplication>
 
@@ -28,6 +29,8 @@ int main(int argc, char* argv[])
         options.appPath = wizard::installedAppPath();
         options.machineFolder = machine.folder();
         wizard::KestroApp kestro(std::move(options));
+        // The script actions reach the transfer primitives through the engine.
+        wizard::installTransferActions();
         return kestro.run(app);
     } catch (const std::exception& e) {
         std::cerr << "kestro: " << e.what() << "\n";
