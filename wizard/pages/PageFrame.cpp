@@ -1,0 +1,251 @@
+// PageFrame.cpp: Quick Help panel, accelerator forwarding and help of the step pages.
+#include "wizard/pages/PageFrame.h"
+
+#include "platform/HelpViewer.h"
+#include "platform/qt/QtHelpViewer.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace wizard {
+
+namespace {
+
+BarClickHandler& installedHandler()
+{
+    static BarClickHandler handler;
+    return handler;
+}
+
+const QColor kNavy(0, 0, 128);
+const QColor kPanelGrey(224, 224, 224);
+
+QFont verdana(double points, bool bold = false)
+{
+    QFont f("Verdana");
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+QLabel* panelLabel(QWidget* parent, const QString& name, const QRect& twipsRect, bool bold)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height()));
+    label->setFont(verdana(8.25, bold));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+BarClickHandler setBarClickHandler(BarClickHandler handler)
+{
+    BarClickHandler previous = std::move(installedHandler());
+    installedHandler() = std::move(handler);
+    return previous;
+}
+
+void clickBarButton(BarButton button)
+{
+    // A copy: the handler may step the wizard, which may install another handler.
+    BarClickHandler handler = installedHandler();
+    if (handler)
+        handler(button);
+}
+
+bool forwardToBar(BarButton button)
+{
+    if (!wizardWindows().buttonEnabled(button))
+        return false;
+    clickBarButton(button);
+    return true;
+}
+
+bool isBold(const QLabel* label) { return label->font().bold(); }
+
+void setBold(QLabel* label, bool bold)
+{
+    QFont f = label->font();
+    f.setBold(bold);
+    label->setFont(f);
+}
+
+ClickLabel::ClickLabel(const QString& objectName, const QString& text, QWidget* parent) : QLabel(text, parent)
+{
+    setObjectName(objectName);
+    setMouseTracking(true);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    event->accept();
+}
+
+void ClickLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    emit hovered();
+    event->accept();
+}
+
+QuickHelpPanel::QuickHelpPanel(QWidget* page, const QString& objectName, const QRect& g, const Names& names)
+    : QFrame(page)
+{
+    setObjectName(objectName);
+    setGeometry(twips(g.x()), twips(g.y()), twips(g.width()), twips(g.height()));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kPanelGrey);
+    pal.setColor(QPalette::WindowText, kNavy);
+    setPalette(pal);
+    setFrameShape(QFrame::Box);
+    setMouseTracking(true);
+
+    auto* caption = new QLabel("Quick Help", this);
+    caption->setObjectName(objectName + "_Caption");
+    caption->setFont(verdana(8.25, true));
+    caption->setGeometry(twips(120), 2, twips(3000), twips(240));
+
+    m_intro = panelLabel(this, names.intro, QRect(120, 360, 3135, 1575), false);
+    m_title = panelLabel(this, names.title, QRect(120, 2640, 3135, 615), true);
+    m_body = panelLabel(this, names.body, QRect(120, 3240, 3135, 2775), false);
+    m_link = new ClickLabel(names.link, QString(), this);
+    m_link->setGeometry(twips(120), twips(6000), twips(3375), twips(615));
+    m_link->setFont(verdana(8.25));
+    m_link->setWordWrap(true);
+    m_link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* line = new QFrame(this);
+    line->setObjectName("Line1");
+    line->setFrameShape(QFrame::HLine);
+    line->setGeometry(0, twips(2280) + 4, twips(g.width()), 2);
+}
+
+ClickLabel* QuickHelpPanel::addTopicBox(const QString& objectName, const QString& caption, int leftTwips)
+{
+    auto* box = new ClickLabel(objectName, caption, this);
+    box->setGeometry(twips(leftTwips), twips(2040), twips(135) + 4, twips(255));
+    box->setFont(verdana(8.25));
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::WindowText, Qt::black);
+    box->setPalette(pal);
+    const std::size_t index = m_boxes.size();
+    connect(box, &ClickLabel::clicked, this, [this, index] { emit topicClicked(index); });
+    connect(box, &ClickLabel::hovered, this, [this, index] { emit topicHovered(index); });
+    m_boxes.push_back(box);
+    return box;
+}
+
+void QuickHelpPanel::markTopic(std::size_t index)
+{
+    for (std::size_t i = 0; i < m_boxes.size(); ++i)
+        setBold(m_boxes[i], i == index);
+}
+
+void QuickHelpPanel::showTexts(const HelpTopic& topic)
+{
+    m_title->setText(topic.title);
+    setBold(m_title, true);
+    m_body->setText(topic.text);
+}
+
+void QuickHelpPanel::setLinkText(const QString& text)
+{
+    m_link->setText(text);
+    QPalette pal = m_link->palette();
+    pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    m_link->setPalette(pal);
+    QFont f = m_link->font();
+    f.setUnderline(true);
+    m_link->setFont(f);
+}
+
+void QuickHelpPanel::mouseMoveEvent(QMouseEvent* event)
+{
+    emit backgroundHovered();
+    QFrame::mouseMoveEvent(event);
+}
+
+StepPage::StepPage(const QString& formName, int helpTopic, QWidget* parent) : QWidget(parent), m_helpTopic(helpTopic)
+{
+    setObjectName(formName);
+    platform::qt::setHelpTopic(this, helpTopic);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setMouseTracking(true);
+}
+
+QPushButton* StepPage::addAccelerator(const QString& objectName, const QString& caption, BarButton b)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(objectName);
+    // Never seen: Alt+<key> reaches it through keyPressEvent, so that it never competes with the
+    // main window's own button for the same key.
+    button->hide();
+    connect(button, &QPushButton::clicked, this, [b] { forwardToBar(b); });
+    m_accelerators[b] = button;
+    return button;
+}
+
+QPushButton* StepPage::accelerator(BarButton b) const
+{
+    const auto it = m_accelerators.find(b);
+    return it == m_accelerators.end() ? nullptr : it->second;
+}
+
+QPushButton* StepPage::addCmdLink(int topic, bool focusable)
+{
+    m_cmdLink = new QPushButton("Cmd_Link", this);
+    m_cmdLink->setObjectName("Cmd_Link");
+    platform::qt::setHelpTopic(m_cmdLink, topic);
+    m_cmdLink->setFocusPolicy(focusable ? Qt::TabFocus : Qt::NoFocus);
+    m_cmdLink->setGeometry(twips(9000), twips(4560), twips(975), twips(375));
+    m_cmdLink->lower();   // under the Quick Help panel
+    return m_cmdLink;
+}
+
+int StepPage::sendHelpKey()
+{
+    QWidget* focused = QApplication::focusWidget();
+    const QWidget* from = (focused && isAncestorOf(focused)) ? focused : this;
+    int topic = platform::qt::helpTopicOf(from);
+    if (topic == 0)
+        topic = m_helpTopic;
+    platform::helpService().showTopic(platform::applicationHelpFile(), topic);
+    return topic;
+}
+
+void StepPage::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers() == Qt::AltModifier) {
+        for (const auto& [bar, button] : m_accelerators) {
+            const QString caption = button->text();
+            const int amp = caption.indexOf('&');
+            if (amp >= 0 && amp + 1 < caption.size()
+                && QKeySequence(Qt::ALT | event->key()) == QKeySequence::mnemonic(caption)) {
+                button->click();
+                event->accept();
+                return;
+            }
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void StepPage::connectPointer(QuickHelpPanel* panel)
+{
+    connect(panel, &QuickHelpPanel::topicHovered, this, [this](std::size_t) { setCursor(Qt::PointingHandCursor); });
+    connect(panel, &QuickHelpPanel::backgroundHovered, this, [this] { setCursor(Qt::ArrowCursor); });
+}
+
+} // namespace wizard

@@ -1,0 +1,138 @@
+// PageFrame.h: what every step page of the wizard shares: the Quick Help panel with its numbered
+// topics, the hidden accelerator buttons that forward to the main window's button bar, and help.
+#pragma once
+
+#include "wizard/core/WizardWindows.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+class QPushButton;
+
+namespace wizard {
+
+// Design units of the page layouts (twips) in pixels.
+constexpr int twips(int t) { return t / 15; }
+
+// The main window's public button handlers (Btn_Next_Click, Btn_Back_Click, Btn_Help_Click,
+// Cancel_Click, Btn_Migrate_Click) as the pages reach them; the program installs the main window's,
+// tests a recorder. Without a handler a click does nothing.
+using BarClickHandler = std::function<void(BarButton)>;
+BarClickHandler setBarClickHandler(BarClickHandler handler);
+// Calls the main window's handler of `button` (whatever its state).
+void clickBarButton(BarButton button);
+
+// The accelerator rule: the main window's handler runs only while its button is enabled (its
+// visibility is not looked at). Answers whether it ran.
+bool forwardToBar(BarButton button);
+
+// A label that reports clicks and mouse moves (the Quick Help topic boxes and help links).
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    ClickLabel(const QString& objectName, const QString& text, QWidget* parent);
+signals:
+    void clicked();
+    void hovered();
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+};
+
+// One topic of a Quick Help panel: the text for the title label and for the body label, trailing
+// line breaks included.
+struct HelpTopic {
+    QString title;
+    QString text;
+};
+
+// The "Quick Help" panel at a page's right edge: introduction, a row of numbered topic boxes, the
+// topic title and body, and the help link.
+class QuickHelpPanel : public QFrame {
+    Q_OBJECT
+public:
+    struct Names {
+        QString intro, title, body, link;
+    };
+    // `geometry` in twips on the page.
+    QuickHelpPanel(QWidget* page, const QString& objectName, const QRect& twipsGeometry, const Names& names);
+
+    // Adds topic box `caption` ("1", "2" ...) at `leftTwips` in the box row.
+    ClickLabel* addTopicBox(const QString& objectName, const QString& caption, int leftTwips);
+    const std::vector<ClickLabel*>& topicBoxes() const { return m_boxes; }
+
+    QLabel* intro() const { return m_intro; }
+    QLabel* title() const { return m_title; }
+    QLabel* body() const { return m_body; }
+    ClickLabel* link() const { return m_link; }
+
+    // Box `index` (0-based) bold, every other box regular.
+    void markTopic(std::size_t index);
+    // Title (made bold) and body of a topic.
+    void showTexts(const HelpTopic& topic);
+    // The help link's text, blue and underlined.
+    void setLinkText(const QString& text);
+
+signals:
+    void topicClicked(std::size_t index);
+    void topicHovered(std::size_t index);
+    void backgroundHovered();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    QLabel* m_intro;
+    QLabel* m_title;
+    QLabel* m_body;
+    ClickLabel* m_link;
+    std::vector<ClickLabel*> m_boxes;
+};
+
+// Bold state of a label's font.
+bool isBold(const QLabel* label);
+void setBold(QLabel* label, bool bold);
+
+// Base of the step pages: a child widget of the main window's page area, created once on first use
+// (its constructor is the page's load) and then hidden and shown; activated() runs on every
+// showing. The page's hidden accelerator buttons forward Alt+<key> pressed inside the page to the
+// main window's buttons while those are enabled.
+class StepPage : public QWidget {
+    Q_OBJECT
+public:
+    StepPage(const QString& formName, int helpTopic, QWidget* parent);
+
+    // The page has come on screen: writes the button bar.
+    virtual void activated() {}
+
+    int helpTopic() const { return m_helpTopic; }
+    // The accelerator buttons by bar button (hidden; captions "&Help", "&Next" ...).
+    QPushButton* accelerator(BarButton b) const;
+    QPushButton* cmdLink() const { return m_cmdLink; }
+
+    // "F1": opens the help at the topic of the focused control of this page when it has one,
+    // else at the page's topic. Answers the topic shown.
+    int sendHelpKey();
+
+protected:
+    // Adds a hidden accelerator button; its click forwards to the bar button while that is enabled.
+    QPushButton* addAccelerator(const QString& objectName, const QString& caption, BarButton b);
+    // The help command carrying `topic`; it takes the focus only when `focusable`.
+    QPushButton* addCmdLink(int topic, bool focusable);
+    void keyPressEvent(QKeyEvent* event) override;
+    // The hand pointer over a clickable topic box, the default pointer over the panel.
+    void connectPointer(QuickHelpPanel* panel);
+
+private:
+    int m_helpTopic;
+    std::map<BarButton, QPushButton*> m_accelerators;
+    QPushButton* m_cmdLink = nullptr;
+};
+
+} // namespace wizard
