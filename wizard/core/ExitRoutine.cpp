@@ -17,8 +17,6 @@ ExitStateReader g_reader = nullptr;
 
 } // namespace
 
-ExitServices& defaultExitServices();
-
 ExitServices& exitServices()
 {
     return g_installed ? *g_installed : defaultExitServices();

@@ -36,6 +36,10 @@ public:
     virtual bool restartMachine() = 0;
 };
 
+// The services on the machine named by WINENV_MACHINE: its file system, its registry (silent
+// merge, remembered network connections under HKEY_CURRENT_USER\Network) and its events log.
+ExitServices& defaultExitServices();
+
 // The services in use: the installed ones, else the defaults for the running machine.
 ExitServices& exitServices();
 // Installs services (not owned; nullptr restores the defaults). Returns the previous ones.

@@ -1,12 +1,16 @@
 // ExitRoutineTest.cpp: the exit routine's decision table row by row, and what it removes.
 #include "wizard/core/ExitRoutine.h"
 
+#include "platform/EventLog.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "wizard/core/WizardWindows.h"
 #include "WizardTestMachine.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -303,6 +307,79 @@ TEST_F(ExitRoutineTest, NoPlainScriptYetDeletesNoFile)
     EXPECT_TRUE(wizard::Exit_Application(state));
     for (const std::string& call : machine.calls)
         EXPECT_NE(call.rfind("del ", 0), 0u) << call;
+}
+
+} // namespace
+
+namespace {
+
+// The default services act on the running machine: its folders, registry and events log.
+class MachineExitServicesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::Registry reg;
+        ASSERT_EQ(reg.open(host.folder() / "registry.db"), platform::WinError::Success);
+        platform::RegKey key;
+        ASSERT_EQ(reg.createKey(platform::RegKey(platform::RegRoot::LocalMachine),
+                                "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft", key),
+                  platform::WinError::Success);
+        ASSERT_EQ(reg.createKey(platform::RegKey(platform::RegRoot::CurrentUser), "Network\\Z", key),
+                  platform::WinError::Success);
+        ASSERT_EQ(reg.setString(key, "RemotePath", "\\\\OLDPC\\C$"), platform::WinError::Success);
+    }
+    bool keyExists(platform::RegRoot root, const std::string& path)
+    {
+        platform::Registry reg;
+        reg.open(host.folder() / "registry.db");
+        platform::RegKey key;
+        return reg.openKey(platform::RegKey(root), path, key) == platform::WinError::Success;
+    }
+    testsupport::TestMachine host;
+};
+
+TEST_F(MachineExitServicesTest, RemoveQZRemovesTheMirrorFromTheRegistry)
+{
+    std::filesystem::create_directories(host.appFolder() / "RegFiles");
+    std::filesystem::copy_file(std::filesystem::path(KESTRO_DATA_DIR) / "RegFiles" / "RemoveQZ.reg",
+                               host.appFolder() / "RegFiles" / "RemoveQZ.reg");
+    wizard::ExitServices& s = wizard::defaultExitServices();
+    wizard::ExitServices* previous = wizard::setExitServices(nullptr);
+    EXPECT_TRUE(wizard::Remove_Registry_Entries(kApp));
+    wizard::setExitServices(previous);
+    EXPECT_FALSE(keyExists(platform::RegRoot::LocalMachine, "SOFTWARE\\QZ"));
+    EXPECT_TRUE(keyExists(platform::RegRoot::LocalMachine, "SOFTWARE"));
+    // An empty file imports nothing.
+    { std::ofstream(host.appFolder() / "empty.reg"); }
+    EXPECT_FALSE(s.importRegistryFile(kApp + "\\empty.reg"));
+}
+
+TEST_F(MachineExitServicesTest, AMissingRemoveFileLeavesTheMirror)
+{
+    wizard::ExitServices* previous = wizard::setExitServices(nullptr);
+    EXPECT_FALSE(wizard::Remove_Registry_Entries(kApp));
+    wizard::setExitServices(previous);
+    EXPECT_TRUE(keyExists(platform::RegRoot::LocalMachine, "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE"));
+}
+
+TEST_F(MachineExitServicesTest, FoldersConnectionsAndTheRestartActOnTheMachine)
+{
+    wizard::ExitServices& s = wizard::defaultExitServices();
+    std::filesystem::create_directories(host.machine().host("QZImpTemp/sub"));
+    { std::ofstream(host.machine().host("QZImpTemp/sub/a.reg")) << "x"; }
+    EXPECT_TRUE(s.folderExists("C:\\QZImpTemp"));
+    EXPECT_TRUE(s.deleteFolder("C:\\QZImpTemp"));
+    EXPECT_FALSE(std::filesystem::exists(host.machine().host("QZImpTemp")));
+    EXPECT_FALSE(s.folderExists("C:\\QZImpTemp"));
+
+    EXPECT_TRUE(s.cancelConnection("z:"));
+    EXPECT_FALSE(keyExists(platform::RegRoot::CurrentUser, "Network\\Z"));
+    EXPECT_FALSE(s.cancelConnection("Y:"));
+
+    EXPECT_TRUE(s.restartMachine());
+    const auto events = platform::readMachineEvents(host.folder());
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, "restart");
 }
 
 } // namespace
