@@ -215,3 +215,51 @@ TEST_F(KestroAppTest, AMissingScriptShowsTheLoadFailureAndEndsCleanly)
 }
 
 } // namespace
+
+namespace {
+
+// A first page whose showing ends the wizard through the exit routine (as a troubleshooting
+// dialog's Close does from inside an engine step).
+class EndingPage : public wizard::WizardPage {
+public:
+    using WizardPage::WizardPage;
+    void activated() override { mainWindow()->Cancel_Click(); }
+};
+
+class CountingPage : public wizard::WizardPage {
+public:
+    using WizardPage::WizardPage;
+    static inline int created = 0;
+};
+
+TEST_F(KestroAppTest, EndingInsideAnEngineStepStopsTheScriptAndCleansUp)
+{
+    wizard::KestroMain::registerPage("Frm_Preparatory", [](wizard::KestroMain& main, QWidget* area) {
+        return new EndingPage(&main, "Frm_Preparatory", area);
+    });
+    wizard::KestroMain::registerPage("Frm_PreparatoryTask", [](wizard::KestroMain& main, QWidget* area) {
+        ++CountingPage::created;
+        return new CountingPage(&main, "Frm_PreparatoryTask", area);
+    });
+    fs::create_directories(machine.appFolder() / "temp");
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    messages.answer(platform::MsgResult::Yes);
+    app.window()->findChild<QPushButton*>("Btn_Accept")->click();
+    wizard::KestroMain::unregisterPage("Frm_PreparatoryTask");
+
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "Are you sure you want to exit Kestro?");
+    EXPECT_TRUE(wizard::programEndRequested());
+    // The clean-up ran: working folder and plain script gone.
+    EXPECT_FALSE(fs::exists(machine.appFolder() / "temp"));
+    EXPECT_FALSE(fs::exists(machine.appFolder() / "WKXFiles" / "Dec_Kestro.xml"));
+    // The script did not run on to the next page after the end.
+    EXPECT_EQ(CountingPage::created, 0);
+    EXPECT_EQ(app.window()->statusText(), "Please wait.. Kestro closing...!");
+    // Later clicks do not reach the engine.
+    app.window()->Btn_Next_Click();
+    EXPECT_EQ(CountingPage::created, 0);
+}
+
+} // namespace

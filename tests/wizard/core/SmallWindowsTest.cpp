@@ -7,6 +7,7 @@
 
 #include "QtTestApp.h"
 #include "WizardTestMachine.h"
+#include "platform/HelpViewer.h"
 #include "wizard/core/AppPath.h"
 
 #include <QKeyEvent>
@@ -153,6 +154,20 @@ TEST_F(AboutBoxTest, ShowsTheProgramDescriptionAndClosesWithOk)
     QTimer::singleShot(0, ok, &QPushButton::click);
     EXPECT_EQ(about.exec(), QDialog::Accepted);
     EXPECT_FALSE(about.isVisible());
+}
+
+} // namespace
+
+namespace {
+
+// The shipped help pages: one per topic id the wizard names, and the default page for the rest.
+TEST(HelpTopicsShippedTest, EveryNamedTopicHasAPageAndOthersFallBackToTheDefault)
+{
+    platform::HelpTopics topics(std::filesystem::path(KESTRO_DATA_DIR) / "help");
+    for (int id : {2, 3, 4, 5, 17, 18, 24, 25, 50, 60, 68, 69})
+        EXPECT_EQ(topics.pageFor(id).filename(), std::to_string(id) + ".html") << id;
+    EXPECT_EQ(topics.pageFor(0).filename(), "index.html");
+    EXPECT_EQ(topics.pageFor(4711).filename(), "index.html");
 }
 
 } // namespace
