@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 #include "platform/qt/QtServices.h"
 #include "wizard/core/KestroApp.h"
+#include "wizard/pages/RegisterPages.h"
 #include "wizard/transfer/TransferActions.h"
 
 #include <QApplication>
@@ -28,6 +29,8 @@ int main(int argc, char* argv[])
         wizard::StartOptions options;
         options.appPath = wizard::installedAppPath();
         options.machineFolder = machine.folder();
+        // The script's pages, known to the main window by their form names before it starts.
+        wizard::registerInformationPages();
         wizard::KestroApp kestro(std::move(options));
         // The script actions reach the transfer primitives through the engine.
         wizard::installTransferActions();

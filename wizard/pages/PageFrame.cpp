@@ -174,9 +174,9 @@ void QuickHelpPanel::mouseMoveEvent(QMouseEvent* event)
     QFrame::mouseMoveEvent(event);
 }
 
-StepPage::StepPage(const QString& formName, int helpTopic, QWidget* parent) : QWidget(parent), m_helpTopic(helpTopic)
+StepPage::StepPage(KestroMain* main, const QString& formName, int helpTopic, QWidget* parent)
+    : WizardPage(main, formName, parent), m_helpTopic(helpTopic)
 {
-    setObjectName(formName);
     platform::qt::setHelpTopic(this, helpTopic);
     setAutoFillBackground(true);
     QPalette pal = palette();

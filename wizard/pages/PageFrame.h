@@ -2,6 +2,7 @@
 // topics, the hidden accelerator buttons that forward to the main window's button bar, and help.
 #pragma once
 
+#include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardWindows.h"
 
 #include <QFrame>
@@ -99,17 +100,14 @@ private:
 bool isBold(const QLabel* label);
 void setBold(QLabel* label, bool bold);
 
-// Base of the step pages: a child widget of the main window's page area, created once on first use
-// (its constructor is the page's load) and then hidden and shown; activated() runs on every
-// showing. The page's hidden accelerator buttons forward Alt+<key> pressed inside the page to the
+// Base of the step pages: a page of the main window (created once on first use, its constructor is
+// the page's load; then hidden and shown, activated() running on every showing). The page's hidden accelerator buttons forward Alt+<key> pressed inside the page to the
 // main window's buttons while those are enabled.
-class StepPage : public QWidget {
+class StepPage : public WizardPage {
     Q_OBJECT
 public:
-    StepPage(const QString& formName, int helpTopic, QWidget* parent);
-
-    // The page has come on screen: writes the button bar.
-    virtual void activated() {}
+    // `main` may be null (a page shown on its own, as in tests).
+    StepPage(KestroMain* main, const QString& formName, int helpTopic, QWidget* parent);
 
     int helpTopic() const { return m_helpTopic; }
     // The accelerator buttons by bar button (hidden; captions "&Help", "&Next" ...).

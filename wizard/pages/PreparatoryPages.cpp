@@ -96,7 +96,7 @@ const QString& Frm_Preparatory::introduction()
     return s;
 }
 
-Frm_Preparatory::Frm_Preparatory(QWidget* parent) : StepPage(kFormName, kHelpTopic, parent)
+Frm_Preparatory::Frm_Preparatory(KestroMain* main, QWidget* parent) : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7695));
 
@@ -213,9 +213,9 @@ const QString& Frm_PreparatoryTask::introduction()
     return s;
 }
 
-Frm_PreparatoryTask::Frm_PreparatoryTask(QWidget* parent, std::function<bool()> initializeDestination,
+Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std::function<bool()> initializeDestination,
                                          ScriptVariables& variables)
-    : StepPage(kFormName, kHelpTopic, parent)
+    : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7215));
 

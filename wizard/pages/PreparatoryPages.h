@@ -26,7 +26,7 @@ public:
     static const std::array<HelpTopic, 5>& topics();
     static const QString& introduction();
 
-    explicit Frm_Preparatory(QWidget* parent);
+    Frm_Preparatory(KestroMain* main, QWidget* parent);
 
     void activated() override;   // Form_Activate
     QuickHelpPanel* quickHelp() const { return m_panel; }
@@ -51,7 +51,8 @@ public:
     static const QString& introduction();
 
     // `initializeDestination` is Destination_Value_Initialize; `variables` the script-variable store.
-    Frm_PreparatoryTask(QWidget* parent, std::function<bool()> initializeDestination, ScriptVariables& variables);
+    Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std::function<bool()> initializeDestination,
+                        ScriptVariables& variables);
 
     void activated() override;   // Form_Activate
     QuickHelpPanel* quickHelp() const { return m_panel; }

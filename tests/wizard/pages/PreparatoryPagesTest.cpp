@@ -21,7 +21,7 @@ using test::PageTest;
 
 class FrmPreparatoryTest : public PageTest {
 protected:
-    FrmPreparatoryTest() : page(&host) {}
+    FrmPreparatoryTest() : page(nullptr, &host) {}
     QLabel* label(const char* name) const { return page.findChild<QLabel*>(name); }
     Frm_Preparatory page;
 };
@@ -117,7 +117,7 @@ protected:
 
     Frm_PreparatoryTask& load(bool initialiseSucceeds = true)
     {
-        page = std::make_unique<Frm_PreparatoryTask>(&host, [this, initialiseSucceeds] {
+        page = std::make_unique<Frm_PreparatoryTask>(nullptr, &host, [this, initialiseSucceeds] {
             ++initialisations;
             return initialiseSucceeds;
         }, variables);
