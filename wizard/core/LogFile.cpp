@@ -11,6 +11,9 @@
 #include "wizard/core/TextUtil.h"
 
 namespace wizard {
+
+bool LastLogResult = true;
+
 namespace {
 
 constexpr long kMaxRecordNumber = 32767;   // record numbers are 16-bit signed

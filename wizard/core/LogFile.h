@@ -11,6 +11,9 @@ namespace wizard {
 
 class CoreFiles;
 
+// Where callers keep the result of their last FN_Write_Log; nothing reads it.
+extern bool LastLogResult;
+
 // The log file AppPath & "\" & AppExeName & "_Log_File.txt" on the machine the wizard runs on.
 // Record 1 is a 128-byte header (MaxRecords, NextRecord, filler); records 2..MaxRecords are
 // 200-byte data records written as a ring. Text fields are Windows-1252, space-padded and cut

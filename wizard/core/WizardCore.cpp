@@ -5,8 +5,6 @@
 
 namespace wizard {
 
-bool LastLogResult = true;
-
 WizardCore::WizardCore(CoreFiles& files)
     : log(files), variables(files, &log), decryptor(files), engine(files, variables, decryptor, log)
 {

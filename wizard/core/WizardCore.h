@@ -38,7 +38,5 @@ std::string Decrypt_Script_File(std::string_view path);
 bool Step_Script(const std::string& direction);
 bool Show_Panel(const std::string& panelName);
 
-// Result of the last FN_Write_Log made through these shorthands; nothing reads it.
-extern bool LastLogResult;
 
 } // namespace wizard

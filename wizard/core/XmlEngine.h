@@ -103,7 +103,6 @@ public:
     bool PanelShown = false;     // set by Show_Panel, read and cleared by `execute` steps
     std::string ScriptFileName;  // the file part of CurrentScript (after its last "|")
     std::string DecryptedScriptPath;   // the plain copy loaded last
-    bool LastLogResult = true;   // result of the engine's last log record
 
     // History entry `number` (1-based) of a history collection; empty when there is none.
     static std::optional<std::string> historyEntry(const std::vector<std::string>& entries, int number);
