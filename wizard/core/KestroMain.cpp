@@ -9,6 +9,7 @@
 #include "wizard/core/PageHelp.h"
 #include "wizard/core/PageRoutines.h"
 #include "wizard/core/ProgramEnd.h"
+#include "wizard/core/SelectionTrees.h"
 #include "wizard/core/WizardPage.h"
 
 #include <QAbstractButton>
@@ -472,14 +473,16 @@ void KestroMain::mnuAbout_Click()
 
 void KestroMain::SelectAll_Click()
 {
-    if (m_actions.selectAll)
-        m_actions.selectAll();
+    const SelectionTrees trees = selectionTrees();
+    if (trees.source && trees.destination)
+        selectAllNodes(*trees.source, *trees.destination);
 }
 
 void KestroMain::ClearAll_Click()
 {
-    if (m_actions.clearAll)
-        m_actions.clearAll();
+    const SelectionTrees trees = selectionTrees();
+    if (trees.source && trees.destination)
+        clearAllNodes(*trees.source, *trees.destination);
     setButtonEnabled(BarButton::Next, false);
 }
 

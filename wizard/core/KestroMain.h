@@ -32,8 +32,6 @@ struct MainWindowActions {
     std::function<void(const std::string& direction)> stepScript;  // Step_Script
     std::function<bool()> exitApplication;                         // Exit_Application
     std::function<void()> deleteLogFile;                           // removes the log file (Decline)
-    std::function<void()> selectAll;   // Edit > Select All on the selection page's trees
-    std::function<void()> clearAll;    // Edit > Clear All on the selection page's trees
 };
 
 class KestroMain : public QMainWindow, public WizardWindows, public PanelHost, public PageControls {

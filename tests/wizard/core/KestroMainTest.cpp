@@ -381,6 +381,18 @@ TEST_F(KestroMainTest, TheBusyWindowOpensTopMostAndResetsItsTextsEachTime)
     window->closeBusyWindow();
 }
 
+TEST_F(KestroMainTest, ClearAllAlwaysLeavesNextDisabled)
+{
+    window->setButtonVisible(BarButton::Next, true);
+    window->setButtonEnabled(BarButton::Next, true);
+    window->setEditMenuEnabled(wizard::EditMenuItem::ClearAll, true);
+    // Without the selection page loaded there are no trees; the menu still blocks Next.
+    action("SelectAll")->trigger();
+    action("ClearAll")->trigger();
+    EXPECT_FALSE(window->buttonEnabled(BarButton::Next));
+    EXPECT_FALSE(button("Btn_Next")->isEnabled());
+}
+
 TEST_F(KestroMainTest, AResizeSnapsBackToTheFirstLayout)
 {
     const QSize first = window->size();
