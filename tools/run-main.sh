@@ -20,8 +20,8 @@ if [ -z "$PC" ]; then
     APP="$NET/NEWPC/drives/C/Program Files/Kestro"
     mkdir -p "$APP"
     printf '[Machine]\r\nComputerName=NEWPC\r\nOS=winxp\r\n' > "$NET/NEWPC/machine.ini"
-    for item in WKXFiles RegFiles help grs.gif; do
-      cp -R "build/data/$item" "$APP/"
+    for item in build/data/*; do
+      case "$(basename "$item")" in CMakeFiles|*.cmake) ;; *) cp -R "$item" "$APP/" ;; esac
     done
   fi
   PC=$(find_pc)
