@@ -381,6 +381,31 @@ TEST_F(KestroMainTest, TheBusyWindowOpensTopMostAndResetsItsTextsEachTime)
     window->closeBusyWindow();
 }
 
+TEST_F(KestroMainTest, FormsOpenOwnedByTheMainWindowAndCloseForGood)
+{
+    QPointer<QDialog> modeless = new QDialog;
+    EXPECT_TRUE(wizard::Open_A_Form(modeless, false));
+    EXPECT_TRUE(modeless->isVisible());
+    EXPECT_EQ(modeless->parentWidget(), window);
+    EXPECT_TRUE(wizard::Close_A_Form(modeless));
+    EXPECT_FALSE(modeless->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(modeless.isNull());
+
+    // Modal: the call returns when the form has been closed.
+    QPointer<QDialog> modal = new QDialog;
+    bool wasModal = false;
+    QTimer::singleShot(0, window, [&] {
+        wasModal = modal->isModal() || modal->windowModality() != Qt::NonModal;
+        modal->accept();
+    });
+    EXPECT_TRUE(wizard::Open_A_Form(modal, true));
+    EXPECT_TRUE(wasModal);
+    EXPECT_FALSE(modal->isVisible());
+    EXPECT_EQ(modal->parentWidget(), window);
+    delete modal;
+}
+
 TEST_F(KestroMainTest, ClearAllAlwaysLeavesNextDisabled)
 {
     window->setButtonVisible(BarButton::Next, true);
