@@ -217,8 +217,12 @@ QPushButton* StepPage::addCmdLink(int topic, bool focusable)
 int StepPage::sendHelpKey()
 {
     QWidget* focused = QApplication::focusWidget();
-    const QWidget* from = (focused && isAncestorOf(focused)) ? focused : this;
-    int topic = platform::qt::helpTopicOf(from);
+    return showHelpFor((focused && isAncestorOf(focused)) ? focused : this);
+}
+
+int StepPage::showHelpFor(const QWidget* control)
+{
+    int topic = platform::qt::helpTopicOf(control);
     if (topic == 0)
         topic = m_helpTopic;
     platform::helpService().showTopic(platform::applicationHelpFile(), topic);

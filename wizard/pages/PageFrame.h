@@ -117,6 +117,8 @@ public:
     // "F1": opens the help at the topic of the focused control of this page when it has one,
     // else at the page's topic. Answers the topic shown.
     int sendHelpKey();
+    // Opens the help at the topic of `control` (its own, else its page's). Answers the topic shown.
+    int showHelpFor(const QWidget* control);
 
 protected:
     // Adds a hidden accelerator button; its click forwards to the bar button while that is enabled.

@@ -173,7 +173,7 @@ void Frm_Preparatory::showTopic(std::size_t index)
 void Frm_Preparatory::Label22_Click()
 {
     cmdLink()->setFocus(Qt::OtherFocusReason);
-    sendHelpKey();
+    showHelpFor(cmdLink());
 }
 
 // ---------------------------------------------------------------------------------------------
