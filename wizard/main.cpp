@@ -4,6 +4,7 @@
 #include "platform/qt/QtServices.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/pages/RegisterPages.h"
+#include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/selection/MigrationTypePage.h"
 #include "wizard/transfer/TransferActions.h"
 
@@ -33,6 +34,7 @@ int main(int argc, char* argv[])
         // The script's pages, known to the main window by their form names before it starts.
         wizard::registerInformationPages();
         wizard::registerSelectionPages();
+        wizard::registerConnectionPages();
         wizard::KestroApp kestro(std::move(options));
         // The script actions reach the transfer primitives through the engine.
         wizard::installTransferActions();

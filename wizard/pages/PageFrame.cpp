@@ -217,6 +217,8 @@ QPushButton* StepPage::addCmdLink(int topic, bool focusable)
 int StepPage::sendHelpKey()
 {
     QWidget* focused = QApplication::focusWidget();
+    if (!focused || !isAncestorOf(focused))
+        focused = window()->focusWidget();   // the window's focus while it is not the active one
     return showHelpFor((focused && isAncestorOf(focused)) ? focused : this);
 }
 

@@ -121,6 +121,19 @@ TEST_F(FrmMigrationTypeTest, HelpLinkOpensTheTopicOfTheMode)
     EXPECT_EQ(help.requests()[1].topicId, 17);
 }
 
+TEST_F(FrmMigrationTypeTest, F1OpensTheTopicOfTheFocusedControl)
+{
+    host.show();
+    box("chk_Settings")->setFocus();
+    EXPECT_EQ(page.sendHelpKey(), 11);
+    option("optMass")->setFocus();
+    EXPECT_EQ(page.sendHelpKey(), 17);
+    page.findChild<QGroupBox*>("Frame1")->setFocus();
+    EXPECT_EQ(page.sendHelpKey(), 22);
+    ASSERT_EQ(help.requests().size(), 3u);
+    EXPECT_EQ(help.requests()[2].topicId, 22);
+}
+
 TEST_F(FrmMigrationTypeTest, AcceleratorsForwardOnlyWhileEnabled)
 {
     page.activated();
