@@ -1,0 +1,227 @@
+// MainRoadWalkTest.cpp: the wizard started on an emulated destination PC with the built main script,
+// walked from the agreement through the preparatory, required-task, migration-type and connection
+// pages and back again, with the engine's navigation history.
+#include "QtTestApp.h"
+#include "WizardTestMachine.h"
+#include "platform/HelpViewer.h"
+#include "platform/Machine.h"
+#include "platform/MessageBox.h"
+#include "platform/Registry.h"
+#include "wizard/connection/ConnectionTypePage.h"
+#include "wizard/core/KestroApp.h"
+#include "wizard/core/KestroMain.h"
+#include "wizard/core/ProgramEnd.h"
+#include "wizard/core/WizardCore.h"
+#include "wizard/core/WizardPage.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/pages/PreparatoryRules.h"
+#include "wizard/pages/RegisterPages.h"
+#include "wizard/selection/MigrationTypePage.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+using wizard::BarButton;
+
+class MainRoadWalkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::qtApp();
+        wizard::resetProgramEnd();
+        wizard::WizardStarted = false;
+        wizard::TasksConfirmed = false;
+        wizard::SourceOs.clear();
+        resetEngine();
+        fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles", fs::copy_options::recursive);
+        wizard::registerInformationPages();
+        wizard::registerSelectionPages();
+        wizard::registerConnectionPages();
+    }
+    void TearDown() override
+    {
+        for (const char* form : {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType"})
+            wizard::KestroMain::unregisterPage(form);
+        wizard::setBarClickHandler({});
+        wizard::resetProgramEnd();
+        wizard::WizardStarted = false;
+        wizard::TasksConfirmed = false;
+        resetEngine();
+    }
+    static void resetEngine()
+    {
+        wizard::XmlEngine& e = wizard::core().engine;
+        e.CurrentScript.clear();
+        e.ScriptStack.clear();
+        e.ActionIndex = 0;
+        e.HistoryStep = 0;
+        e.HistoryIndexes.clear();
+        e.HistoryScripts.clear();
+        e.StopFlag = false;
+        e.PanelShown = false;
+    }
+    wizard::StartOptions options()
+    {
+        wizard::StartOptions o;
+        o.appPath = "C:\\Program Files\\Kestro";
+        o.machineFolder = machine.folder();
+        o.showSplash = [] {};
+        return o;
+    }
+    // The destination PC's registry as Windows XP keeps it.
+    void xpDestination()
+    {
+        platform::Machine m;
+        ASSERT_EQ(m.open(machine.folder()), platform::WinError::Success);
+        platform::Registry reg;
+        ASSERT_EQ(reg.open(m.registryPath()), platform::WinError::Success);
+        auto put = [&reg](platform::RegRoot root, const char* key, const char* name, const char* value) {
+            platform::RegKey k;
+            ASSERT_EQ(reg.createKey(platform::RegKey(root), key, k), platform::WinError::Success);
+            ASSERT_EQ(reg.setString(k, name, value), platform::WinError::Success);
+        };
+        const char* nt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+        const char* shell = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+        put(platform::RegRoot::LocalMachine, nt, "ProductName", "Microsoft Windows XP");
+        put(platform::RegRoot::LocalMachine, nt, "SystemRoot", "C:\\WINDOWS");
+        put(platform::RegRoot::CurrentUser, shell, "Programs", "C:\\Documents and Settings\\User\\Start Menu\\Programs");
+        put(platform::RegRoot::CurrentUser, shell, "Cookies", "C:\\Documents and Settings\\User\\Cookies");
+    }
+
+    QPushButton* barButton(wizard::KestroMain* w, const char* name) { return w->findChild<QPushButton*>(name); }
+    std::string activeForm(wizard::KestroMain* w)
+    {
+        return w->activePage() ? w->activePage()->objectName().toStdString() : std::string("KestroMain");
+    }
+    template <class T>
+    T* control(wizard::KestroMain* w, const char* form, const char* name)
+    {
+        wizard::WizardPage* page = w->loadedPage(form);
+        return page ? page->findChild<T*>(name) : nullptr;
+    }
+
+    testsupport::TestMachine machine;
+    platform::ScriptedMessageService messages;
+    platform::ScopedMessageService scope{messages};
+    platform::RecordingHelpService help;
+};
+
+TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
+{
+    xpDestination();
+    platform::HelpService* previousHelp = platform::setHelpService(&help);
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    wizard::KestroMain* w = app.window();
+    wizard::XmlEngine& engine = wizard::core().engine;
+    ASSERT_EQ(engine.HistoryStep, 1);
+
+    barButton(w, "Btn_Accept")->click();
+    ASSERT_EQ(activeForm(w), "Frm_Preparatory");
+    EXPECT_EQ(engine.HistoryStep, 2);
+    EXPECT_TRUE(wizard::WizardStarted);
+    EXPECT_FALSE(w->buttonEnabled(BarButton::Back));
+    EXPECT_EQ(w->statusText(), "Follow the preparatory task for better performance");
+
+    barButton(w, "Btn_Next")->click();
+    ASSERT_EQ(activeForm(w), "Frm_PreparatoryTask");
+    EXPECT_EQ(engine.HistoryStep, 3);
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$st_destination_os"), "winxp");
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$st_destination_alluser_d_slash"),
+              "C:\\\\Documents and Settings\\\\All Users");
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_FALSE(w->buttonEnabled(BarButton::Next));
+    EXPECT_TRUE(w->buttonEnabled(BarButton::Back));
+
+    // Next by its access key while it is disabled: the wizard stays.
+    QKeyEvent altN(QEvent::KeyPress, Qt::Key_N, Qt::AltModifier);
+    QApplication::sendEvent(control<QCheckBox>(w, "Frm_PreparatoryTask", "Check1"), &altN);
+    EXPECT_EQ(activeForm(w), "Frm_PreparatoryTask");
+    EXPECT_EQ(engine.HistoryStep, 3);
+
+    control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
+    control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
+    control<QRadioButton>(w, "Frm_PreparatoryTask", "OptXP")->click();
+    EXPECT_TRUE(w->buttonEnabled(BarButton::Next));
+
+    QKeyEvent altN2(QEvent::KeyPress, Qt::Key_N, Qt::AltModifier);
+    QApplication::sendEvent(control<QCheckBox>(w, "Frm_PreparatoryTask", "Check1"), &altN2);
+    ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+    EXPECT_EQ(engine.HistoryStep, 4);
+    EXPECT_TRUE(w->buttonEnabled(BarButton::Next));
+
+    barButton(w, "Btn_Next")->click();
+    ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+    EXPECT_EQ(engine.HistoryStep, 5);
+    EXPECT_EQ(wizard::SourceOs, "winxp");
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$st_source_os"), "winxp");
+    EXPECT_FALSE(w->buttonEnabled(BarButton::Next));
+    EXPECT_TRUE(control<QLineEdit>(w, "Frm_ConnectionType", "txtuser")->isEnabled());   // an XP source
+    control<QRadioButton>(w, "Frm_ConnectionType", "optNWLan")->click();
+    control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->click();
+    EXPECT_TRUE(w->buttonEnabled(BarButton::Next));
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$st_connection_type"), "network");
+
+    // The main window's Help button on the connection page: the LAN topic.
+    barButton(w, "Btn_Help")->click();
+    EXPECT_EQ(w->helpButtonTopic(), 3);
+
+    barButton(w, "Btn_Back")->click();
+    ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+    EXPECT_EQ(engine.HistoryStep, 4);
+    barButton(w, "Btn_Back")->click();
+    ASSERT_EQ(activeForm(w), "Frm_PreparatoryTask");
+    EXPECT_EQ(engine.HistoryStep, 3);
+    EXPECT_TRUE(w->buttonEnabled(BarButton::Next));   // the tasks stay confirmed
+    EXPECT_TRUE(control<QRadioButton>(w, "Frm_PreparatoryTask", "OptXP")->isChecked());
+    barButton(w, "Btn_Back")->click();
+    ASSERT_EQ(activeForm(w), "Frm_Preparatory");
+    EXPECT_EQ(engine.HistoryStep, 2);
+    EXPECT_FALSE(w->buttonEnabled(BarButton::Back));
+
+    // Forward again: the pages are the same instances with the user's choices.
+    barButton(w, "Btn_Next")->click();
+    barButton(w, "Btn_Next")->click();
+    ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+    barButton(w, "Btn_Next")->click();
+    ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+    EXPECT_TRUE(control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->isChecked());
+    EXPECT_EQ(engine.HistoryStep, 5);
+    platform::setHelpService(previousHelp);
+}
+
+TEST_F(MainRoadWalkTest, UnsupportedDestinationIsToldAndTheWalkGoesOn)
+{
+    // An empty registry: no system the wizard knows.
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    wizard::KestroMain* w = app.window();
+    barButton(w, "Btn_Accept")->click();
+    barButton(w, "Btn_Next")->click();
+    ASSERT_EQ(activeForm(w), "Frm_PreparatoryTask");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "Kestro will not support this operating system");
+    EXPECT_FALSE(w->buttonEnabled(BarButton::Next));
+    control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
+    control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
+    control<QRadioButton>(w, "Frm_PreparatoryTask", "Opt95")->click();
+    barButton(w, "Btn_Next")->click();
+    ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+    barButton(w, "Btn_Next")->click();
+    ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+    EXPECT_EQ(wizard::Get_System_Variable_Value("$st_source_os"), "win95");
+    EXPECT_FALSE(control<QRadioButton>(w, "Frm_ConnectionType", "opt_USB")->isEnabled());
+    EXPECT_EQ(messages.shown().size(), 1u);   // the destination is prepared once per run
+}
+
+} // namespace
