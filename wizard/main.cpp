@@ -2,11 +2,13 @@
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/QtServices.h"
+#include "wizard/core/InitializeApplication.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/pages/RegisterPages.h"
 #include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/selection/MigrationTypePage.h"
 #include "wizard/transfer/TransferActions.h"
+#include "wizard/transfer/TransferGlobals.h"
 
 #include <QApplication>
 
@@ -38,6 +40,8 @@ int main(int argc, char* argv[])
         wizard::KestroApp kestro(std::move(options));
         // The script actions reach the transfer primitives through the engine.
         wizard::installTransferActions();
+        // The source path variables name the local drives the source drives are connected to.
+        wizard::setMappedDriveLookup([](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
         return kestro.run(app);
     } catch (const std::exception& e) {
         std::cerr << "kestro: " << e.what() << "\n";
