@@ -99,6 +99,15 @@ TEST_F(FrmPreparatoryTest, TopicBoxesShowTheirTextsAndBreaks)
     EXPECT_FALSE(isBold(label("Label15")));
 }
 
+TEST_F(FrmPreparatoryTest, HandPointerStaysUntilThePanelBackground)
+{
+    EXPECT_EQ(page.cursor().shape(), Qt::ArrowCursor);
+    emit page.quickHelp()->topicHovered(2);
+    EXPECT_EQ(page.cursor().shape(), Qt::PointingHandCursor);
+    emit page.quickHelp()->backgroundHovered();
+    EXPECT_EQ(page.cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST_F(FrmPreparatoryTest, HelpLinkOpensTopic68WhateverHadTheFocus)
 {
     host.show();
