@@ -57,9 +57,11 @@ public:
     // False when the folder could not be opened or read to the end (no access, vanished).
     bool readable = true;
 
-    // A folder shows a files node (as its last child) when it has subfolders and files of its own
-    // (zero-length files count).
-    bool hasFilesNode() const { return !m_children.empty() && ownFiles > 0; }
+    // A finished folder shows a files node (as its last child) when it has subfolders and files of
+    // its own (zero-length files count). A folder whose scan was stopped shows none.
+    bool hasFilesNode() const {
+        return state == ScanState::Done && !m_children.empty() && ownFiles > 0;
+    }
 
 private:
     std::string m_name;

@@ -39,9 +39,13 @@ TEST_F(FolderNodeTest, ChildrenSortByBytesAndAreFoundByExactName) {
 TEST_F(FolderNodeTest, FilesNodeNeedsSubfoldersAndOwnFiles) {
     FolderNode root("/r/");
     root.ownFiles = 2;
+    root.state = ScanState::Done;
     EXPECT_FALSE(root.hasFilesNode());
     root.addChild("sub");
     EXPECT_TRUE(root.hasFilesNode());
+    root.state = ScanState::Created;
+    EXPECT_FALSE(root.hasFilesNode()) << "a stopped folder has no files node";
+    root.state = ScanState::Done;
     root.ownFiles = 0;
     EXPECT_FALSE(root.hasFilesNode());
 }

@@ -39,6 +39,7 @@ TEST_F(FolderTreeTest, KeysKeepCaseAndFindTheirNodes) {
     r->node->sortChildren();
     FolderNode* deep = lower->addChild("x?y");
     lower->ownFiles = 1;
+    lower->state = ScanState::Done;
     EXPECT_EQ(tree.keyOf(upper), "K000/Data/A/");
     EXPECT_EQ(tree.keyOf(lower), "K000/Data/a/");
     EXPECT_EQ(tree.keyOf(lower, true), "K000/Data/a/??D");
