@@ -47,25 +47,44 @@ bool FileLister::step(int budget) {
     return m_dir != nullptr;
 }
 
-void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool descending) {
-    auto less = [column](const FileEntry& a, const FileEntry& b) {
+std::vector<std::size_t> sortedOrder(const std::vector<FileEntry>& entries, FileColumn column, bool descending) {
+    // Names and types are compared once as text; the comparator then only looks them up.
+    std::vector<QString> text(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (column == FileColumn::Name)
+            text[i] = QString::fromUtf8(entries[i].name.data(), static_cast<qsizetype>(entries[i].name.size()));
+        else if (column == FileColumn::Type)
+            text[i] = entries[i].typeName;
+    }
+    auto less = [&](std::size_t a, std::size_t b) {
         switch (column) {
         case FileColumn::Name:
-            return QString::localeAwareCompare(QString::fromUtf8(a.name.c_str()),
-                                               QString::fromUtf8(b.name.c_str())) < 0;
-        case FileColumn::Size:
-            return a.size < b.size;
         case FileColumn::Type:
-            return QString::localeAwareCompare(a.typeName, b.typeName) < 0;
+            return QString::localeAwareCompare(text[a], text[b]) < 0;
+        case FileColumn::Size:
+            return entries[a].size < entries[b].size;
         case FileColumn::Modified:
-            return a.modified < b.modified;
+            return entries[a].modified < entries[b].modified;
         }
         return false;
     };
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
     if (descending)
-        std::stable_sort(entries.begin(), entries.end(), [&](const FileEntry& a, const FileEntry& b) { return less(b, a); });
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return less(b, a); });
     else
-        std::stable_sort(entries.begin(), entries.end(), less);
+        std::stable_sort(order.begin(), order.end(), less);
+    return order;
+}
+
+void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool descending) {
+    const std::vector<std::size_t> order = sortedOrder(entries, column, descending);
+    std::vector<FileEntry> sorted;
+    sorted.reserve(entries.size());
+    for (std::size_t i : order)
+        sorted.push_back(std::move(entries[i]));
+    entries = std::move(sorted);
 }
 
 QString fallbackTypeName(const QString& upperExtension) {

@@ -46,6 +46,9 @@ private:
     std::uint64_t m_total = 0;
 };
 
+// Positions of the entries in column order (see sortFileEntries).
+std::vector<std::size_t> sortedOrder(const std::vector<FileEntry>& entries, FileColumn column, bool descending);
+
 // Orders entries by a column: names and types by text, sizes by value, times by value;
 // ties keep their order.
 void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool descending);
