@@ -38,6 +38,8 @@ public:
     // Adds a root for path (a trailing "/" is added when missing). The number is 0 in an empty
     // tree, else the last number plus 1. Returns nullptr without adding when that would pass 255.
     FolderRoot* addRoot(const std::string& path, int image, int selectedImage);
+    // False when the next root number would pass 255 (addRoot would fail).
+    bool canAddRoot() const { return m_roots.empty() || m_lastNumber < kMaxRootNumber; }
     // Removes the root (and everything below it). Returns false for an unknown root.
     bool removeRoot(const FolderNode* rootNode);
 

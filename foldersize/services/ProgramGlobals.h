@@ -16,9 +16,6 @@ struct ProgramGlobals {
     int versionMajor = 0;
     int versionMinor = 0;
     int versionRevision = 0;
-    // Set by the update dialog: -1 asks the main window to start updateSetupDatei on closing.
-    int updateStarten = 0;     // g_UpdateStarten
-    QString updateSetupDatei;  // g_UpdateSetupDatei
     // Bug-report address of the error report (configuration).
     QString bugReportAddress = QStringLiteral("bugs@tallymoor.invalid");
 };

@@ -1,0 +1,3 @@
+# Program.cmake: link lines of the Tallymoor program (build/bin/tallymoor).
+target_link_libraries(tallymoor PRIVATE foldersize_ui)
+project_set_warnings(tallymoor)

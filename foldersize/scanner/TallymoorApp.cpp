@@ -1,0 +1,30 @@
+// TallymoorApp.cpp: unhandled exceptions of event handlers go to the error report.
+#include "TallymoorApp.h"
+
+#include <exception>
+
+#include "ErrorReport.h"
+
+namespace foldersize {
+
+TallymoorApp::TallymoorApp(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TallymoorApp::notify(QObject* receiver, QEvent* event) {
+    QString what;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        what = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        what = QStringLiteral("unknown exception");
+    }
+    ErrorInfo err;
+    err.number = kUnhandledExceptionError;
+    err.source = kExceptionSource;
+    err.description = unhandledExceptionDescription(QStringLiteral("C++ exception: ") + what, 0, 0);
+    FehlerAnzeigen(receiver ? QString::fromLatin1(receiver->metaObject()->className()) : QString(),
+                   QStringLiteral("Exception Handler"), 0, err);
+    return false;
+}
+
+}  // namespace foldersize

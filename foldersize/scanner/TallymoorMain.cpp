@@ -1,0 +1,124 @@
+// TallymoorMain.cpp: start-up of Tallymoor.
+#include "TallymoorMain.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "BrowserSettings.h"
+#include "CrashHandler.h"
+#include "ErrorDialog.h"
+#include "ErrorReport.h"
+#include "ExplorerVerb.h"
+#include "FileSystem.h"
+#include "FolderNode.h"
+#include "FolderQueue.h"
+#include "MainWindow.h"
+#include "ProgramGlobals.h"
+#include "ProgramPaths.h"
+#include "ScanDriver.h"
+#include "SingleInstance.h"
+#include "TallymoorApp.h"
+
+namespace foldersize {
+namespace {
+
+constexpr int kVersionMajor = 1;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRevision = 0;
+
+void logLine(const QString& line) { ErrorLogSchreiben(line); }
+
+// Measures the folders one after the other with the window's scan driver and prints the totals.
+int scanAndQuit(const std::vector<std::string>& folders) {
+    QElapsedTimer clock;
+    clock.start();
+    int rc = 0;
+    for (const std::string& f : folders) {
+        FolderNode root(f.empty() || f.back() == '/' ? f : f + "/");
+        ScanDriver driver;
+        QObject::connect(&driver, &ScanDriver::finished, qApp, [](bool) { QCoreApplication::exit(0); });
+        driver.start(&root);
+        QCoreApplication::exec();
+        const ScanStatistics& s = driver.statistics();
+        std::printf("folder: %s\nbytes: %llu\nfiles: %llu\nfolders: %llu\nfolder-entry-bytes: %llu\n"
+                    "unreadable: %llu\n",
+                    f.c_str(), static_cast<unsigned long long>(root.totalBytes),
+                    static_cast<unsigned long long>(root.totalFiles), static_cast<unsigned long long>(s.folders),
+                    static_cast<unsigned long long>(s.folderEntryBytes),
+                    static_cast<unsigned long long>(s.unreadableFolders));
+        if (!root.readable)
+            rc = 2;
+    }
+    std::printf("milliseconds: %lld\n", static_cast<long long>(clock.elapsed()));
+    std::fflush(stdout);
+    return rc;
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+    // Folder arguments are taken from argv byte for byte (names need not be valid text).
+    std::vector<std::string> args;
+    bool scanOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--scan-and-quit") == 0)
+            scanOnly = true;
+        else
+            args.emplace_back(argv[i]);
+    }
+    TallymoorApp app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
+
+    ProgramGlobals& g = globals();
+    g.progName = programName();
+    g.errorLogPfad = errorLogFolder();
+    g.iniDatei = iniFilePath();
+    g.doEventsIntervall = 1500;
+    InitMain(kVersionMajor, kVersionMinor, kVersionRevision);
+    installFatalSignalHandlers(errorLogFile());
+    installTerminateHandler();
+    setErrorLogHook(&logLine);
+
+    if (scanOnly)
+        return scanAndQuit(FolderQueue::foldersFromArguments(args));
+
+    setReportPresenter(&ErrorDialog::showReport);
+    int step = 10;
+    try {
+        SettingsStore store(g.iniDatei);
+        const BrowserSettings settings = store.load();
+        step = 20;
+        // First run: register the file managers' entry for folders.
+        if (settings.kontextmenu == QLatin1String("99")) {
+            store.saveKontextmenu(QStringLiteral("1"));
+            KontextmenuRegistrieren(1, QCoreApplication::applicationFilePath());
+        }
+        step = 30;
+        SingleInstance instance;
+        const bool first = instance.tryBecomeFirst();
+        if (!first && settings.instanz) {
+            // Hand the folders to the running copy (none: it comes to the front) and end.
+            instance.sendToFirst(FolderQueue::foldersFromArguments(args));
+            return 0;
+        }
+        step = 40;
+        MainWindow window(g.iniDatei, FolderQueue::foldersFromArguments(args));
+        QObject::connect(&instance, &SingleInstance::foldersReceived, &window,
+                         [&window](const std::vector<std::string>& f) { window.receiveFolders(f); });
+        window.show();
+        return QCoreApplication::exec();
+    } catch (const std::exception& e) {
+        ErrorInfo err;
+        err.number = 5;
+        err.description = QString::fromLocal8Bit(e.what());
+        FehlerAnzeigen(QStringLiteral("Main"), QStringLiteral("modMain"), step, err);
+    }
+    return 1;
+}
+
+}  // namespace foldersize

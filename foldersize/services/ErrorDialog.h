@@ -1,0 +1,57 @@
+// ErrorDialog.h: the error report dialog "Fehler...": the report text, printing, mail hand-off,
+// continue (log and clipboard) and end (log, clipboard, end at once).
+#pragma once
+
+#include <functional>
+
+#include <QDialog>
+#include <QStringList>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace foldersize {
+
+class ErrorDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit ErrorDialog(const QString& reportText, QWidget* parent = nullptr);
+
+    QLabel* lblEinleitung() const { return m_lblEinleitung; }
+    QPlainTextEdit* txtInfo() const { return m_txtInfo; }
+    QPushButton* cmdEmail() const { return m_cmdEmail; }
+    QPushButton* cmdDrucken() const { return m_cmdDrucken; }
+    QPushButton* cmdWeiter() const { return m_cmdWeiter; }
+    QPushButton* cmdBeenden() const { return m_cmdBeenden; }
+    QLabel* hint() const { return m_hint; }
+    const QStringList& hinweise() const { return m_Hinweise; }
+
+    // How "Beenden" ends the program (default: at once, without closing handlers).
+    static void setEndProgram(std::function<void()> end);
+
+    // The presenter for FehlerAnzeigen: shows the dialog modally.
+    static void showReport(const QString& reportText);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void cmdDrucken_Click();
+    void cmdEmail_Click();
+    void cmdWeiter_Click();
+    void cmdBeenden_Click();
+    void InZwischenablage();
+    void ErrorLogAnhaengen();
+
+    QLabel* m_lblEinleitung;
+    QPlainTextEdit* m_txtInfo;
+    QPushButton* m_cmdEmail;
+    QPushButton* m_cmdDrucken;
+    QPushButton* m_cmdWeiter;
+    QPushButton* m_cmdBeenden;
+    QLabel* m_hint;
+    QStringList m_Hinweise;
+};
+
+}  // namespace foldersize
