@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "ProgramGlobals.h"
 #include "SystemInfo.h"
@@ -50,6 +52,12 @@ SystemFacts systemFactsNow() {
     f.memory = BytesFormatieren(2, static_cast<double>(m.availPhys), true) + QStringLiteral(" free, ") +
                BytesFormatieren(2, static_cast<double>(m.totalPhys), true) + QStringLiteral(" used");
     f.cpu = GetCPUName();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (const QScreen* s = QGuiApplication::primaryScreen()) {
+            f.screenWidth = s->geometry().width();
+            f.screenHeight = s->geometry().height();
+        }
+    }
     return f;
 }
 

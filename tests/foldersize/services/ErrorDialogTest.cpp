@@ -1,0 +1,95 @@
+// ErrorDialogTest.cpp: the error report dialog's texts and buttons.
+#include "ErrorDialog.h"
+
+#include <QClipboard>
+#include <QEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include "../QStringPrinter.h"
+#include "../QtApp.h"
+#include "ErrorReport.h"
+#include "ProgramGlobals.h"
+#include "RecordingOpenService.h"
+
+using namespace foldersize;
+
+class ErrorDialogTest : public ::testing::Test {
+protected:
+    testsupport::TempHome home;
+    RecordingOpenService opened;
+    const QString report = QStringLiteral("Time: x\nModul: frmMain\nError: 13 - Typen & #\n");
+    void SetUp() override {
+        testsupport::ensureApp();
+        globals().errorLogPfad = home.path() + "/data/Tallymoor/";
+        globals().bugReportAddress = "bugs@example.invalid";
+        globals().progVersion = "1.0";
+    }
+    void TearDown() override { ErrorDialog::setEndProgram(nullptr); }
+    QString log() {
+        QFile f(errorLogFile());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+};
+
+TEST_F(ErrorDialogTest, ShowsTheReportWithItsTexts) {
+    ErrorDialog d(report);
+    EXPECT_EQ(d.windowTitle(), "Fehler...");
+    EXPECT_EQ(d.txtInfo()->toPlainText(), report);
+    EXPECT_TRUE(d.lblEinleitung()->text().contains("an die Emailadresse bugs@example.invalid."));
+    EXPECT_EQ(d.cmdEmail()->text(), "&Email");
+    EXPECT_EQ(d.cmdDrucken()->text(), "&Drucken");
+    EXPECT_EQ(d.cmdWeiter()->text(), "&Weiter");
+    EXPECT_EQ(d.cmdBeenden()->text(), "&Beenden");
+    EXPECT_TRUE(d.windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(ErrorDialogTest, HintsFollowThePointer) {
+    ErrorDialog d(report);
+    EXPECT_TRUE(d.hint()->text().isEmpty());
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(d.cmdWeiter(), &enter);
+    EXPECT_EQ(d.hint()->text(), d.hinweise()[2]);
+    QCoreApplication::sendEvent(d.cmdDrucken(), &enter);
+    EXPECT_EQ(d.hint()->text(), "Hiermit können Sie die Fehlerinformationen ausdrucken.");
+}
+
+TEST_F(ErrorDialogTest, WeiterLogsCopiesAndCloses) {
+    ErrorDialog d(report);
+    d.show();
+    d.cmdWeiter()->click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(log().contains("Error: 13 - Typen & #"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), report);
+    // A second report is appended, not written over the first.
+    ErrorDialog again(QStringLiteral("Error: 99 - zwei\n"));
+    again.cmdWeiter()->click();
+    EXPECT_TRUE(log().contains("Error: 13"));
+    EXPECT_TRUE(log().contains("Error: 99 - zwei"));
+}
+
+TEST_F(ErrorDialogTest, EmailHandsTheReportToTheMailProgram) {
+    ErrorDialog d(report);
+    d.cmdEmail()->click();
+    ASSERT_EQ(opened.opened.size(), 1);
+    const QString url = opened.opened[0].toString(QUrl::FullyDecoded);
+    EXPECT_TRUE(url.startsWith("mailto:bugs@example.invalid?subject=Bugreport_Tallymoor_1.0&body=Time: x"))
+        << url.toStdString();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), report);
+    EXPECT_TRUE(log().isEmpty()) << "only Weiter and Beenden write the log";
+}
+
+TEST_F(ErrorDialogTest, BeendenLogsAndEnds) {
+    bool ended = false;
+    ErrorDialog::setEndProgram([&] { ended = true; });
+    ErrorDialog d(report);
+    d.cmdBeenden()->click();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(log().contains("Modul: frmMain"));
+}
