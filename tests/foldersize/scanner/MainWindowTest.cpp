@@ -290,3 +290,30 @@ TEST_F(MainWindowTest, BadSettingsFallBackToDefaults) {
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].contains("[Form] Width=abc")) << messages.shown[0].toStdString();
 }
+
+TEST_F(MainWindowTest, NamesThatAreNoValidTextKeepTheirBytes) {
+    const std::string odd = t.path(std::string("n\xff\xfe"));
+    t.file(std::string("n\xff\xfe") + "/f", 9);
+    open();
+    w->receiveFolders({odd});
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(w->tree().rootCount(), 1u);
+    EXPECT_EQ(root(0).folderPath, odd + "/");
+    EXPECT_EQ(root(0).node->totalBytes, 9u);
+    EXPECT_EQ(listNames(), QStringList{"f"});
+    // Such a folder cannot be written to the text settings file; closing still works.
+    EXPECT_TRUE(w->close());
+    EXPECT_TRUE(SettingsStore(ini).load().comboOrdner.isEmpty());
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsAreReportedOnClosing) {
+    // A plain file where the settings folder should be: nothing can be written there.
+    QFile blocker(home.path() + "/config/Tallymoor");
+    QDir().mkpath(home.path() + "/config");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    open();
+    EXPECT_TRUE(w->close());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].startsWith("warning: Die Einstellungen konnten nicht in")) << messages.shown[0].toStdString();
+}
