@@ -59,8 +59,14 @@ void cSplitter::setPosition(int lPosition)
     if (lPosition == m_position)
         return;
     m_position = lPosition;
-    ClampPosition();
-    UpdateProportion();
+    if (m_container && !m_container->isVisible()) {
+        // A container that was never shown has no final size yet (a window restores the
+        // position while it is built); clamping against it would squeeze the pane.
+        m_clampPending = true;
+    } else {
+        ClampPosition();
+        UpdateProportion();
+    }
     Resize();
 }
 
@@ -213,6 +219,11 @@ void cSplitter::Resize()
 {
     if (!IsBound())
         return;
+    if (m_clampPending && m_container->isVisible()) {
+        m_clampPending = false;
+        ClampPosition();
+        UpdateProportion();
+    }
     if (m_keepProportion) {
         // Halves go to the even neighbour, as the default rounding mode does.
         m_position = static_cast<int>(std::nearbyint(static_cast<double>(m_proportion) * extent()));
@@ -345,6 +356,7 @@ bool cSplitter::eventFilter(QObject* watched, QEvent* event)
         MouseUp(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         break;
     case QEvent::Resize:
+    case QEvent::Show:
         Resize();
         break;
     case QEvent::Paint:

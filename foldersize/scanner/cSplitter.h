@@ -37,6 +37,7 @@ public:
     bool setProportion(float fProportion);
 
     int Position() const { return m_position; }
+    // Clamped at once in a shown container; in one not shown yet at its first layout once shown.
     void setPosition(int lPosition);
 
     bool KeepProportion() const { return m_keepProportion; }
@@ -115,6 +116,7 @@ private:
     int m_maximumSize[2] = {-1, -1};
     bool m_fullDrag = true;
     bool m_dragging = false;
+    bool m_clampPending = false;
     QPoint m_dragStartPoint;
     int m_dragStartPosition = 0;
     int m_orientation = kHorizontalBar;

@@ -23,6 +23,7 @@ protected:
         splitter.setOrientation(cSplitter::kVerticalBar);
         splitter.setContainer(&container);
         splitter.Bind(left, right);
+        container.show();
     }
 
     // Drags the bar from its current position by dx pixels (global coordinates are arbitrary).
@@ -193,7 +194,6 @@ TEST_F(cSplitterTest, FullDragMovesThePanesWhileDragging)
 TEST_F(cSplitterTest, ContainerEventsDriveTheSplitter)
 {
     // Each event is built right before it is sent: mouse events of one device share their point.
-    container.show();
     splitter.setPosition(100);
     const auto send = [this](QEvent::Type type, int x, Qt::MouseButton button, Qt::MouseButtons buttons) {
         QMouseEvent event(type, QPointF(x, 10), QPointF(x + 500, 410), button, buttons, Qt::NoModifier);
@@ -206,6 +206,43 @@ TEST_F(cSplitterTest, ContainerEventsDriveTheSplitter)
     send(QEvent::MouseButtonRelease, 122, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(splitter.Position(), 120);
     EXPECT_FALSE(splitter.dragging());
+}
+
+TEST_F(cSplitterTest, APositionSetBeforeTheFirstShowWaitsForTheRealSize)
+{
+    // A pane container inside a window that is still being built has Qt's provisional child
+    // size (100 x 30) until the window is shown and laid out.
+    QWidget window;
+    auto* pane = new QWidget(&window);
+    QWidget* a = new QWidget(pane);
+    QWidget* b = new QWidget(pane);
+    cSplitter s;
+    s.setOrientation(cSplitter::kVerticalBar);
+    s.setContainer(pane);
+    s.Bind(a, b);
+    s.setPosition(245);
+    window.resize(900, 400);
+    pane->setGeometry(0, 0, 800, 300);  // the window's layout, before it is shown
+    window.show();
+    EXPECT_EQ(s.Position(), 245);
+    EXPECT_EQ(a->width(), 245);
+}
+
+TEST_F(cSplitterTest, APositionBeyondTheShownContainerIsClampedThen)
+{
+    QWidget window;
+    auto* pane = new QWidget(&window);
+    QWidget* a = new QWidget(pane);
+    QWidget* b = new QWidget(pane);
+    cSplitter s;
+    s.setOrientation(cSplitter::kVerticalBar);
+    s.setContainer(pane);
+    s.Bind(a, b);
+    s.setPosition(900);
+    window.resize(900, 400);
+    pane->setGeometry(0, 0, 500, 300);
+    window.show();
+    EXPECT_EQ(s.Position(), 500 - 8 - 4);
 }
 
 TEST_F(cSplitterTest, ReplacingAControlHidesTheOldOne)
