@@ -18,6 +18,7 @@
 #include "FolderTreeModel.h"
 #include "IniFile.h"
 #include "ProgramGlobals.h"
+#include "RecordingOpenService.h"
 #include "ScriptedMessageService.h"
 
 using namespace foldersize;
@@ -316,4 +317,28 @@ TEST_F(MainWindowTest, UnwritableSettingsAreReportedOnClosing) {
     EXPECT_TRUE(w->close());
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].startsWith("warning: Die Einstellungen konnten nicht in")) << messages.shown[0].toStdString();
+}
+
+TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile) {
+    t.file("p/sub/inner.txt", 3);
+    t.file("p/own.txt", 4);
+    open();
+    w->receiveFolders({t.path("p")});
+    ASSERT_TRUE(waitIdle());
+    const QModelIndex r0 = w->treeModel()->index(0, 0);
+    const QModelIndex sub = w->treeModel()->index(0, 0, r0);
+    const QModelIndex files = w->treeModel()->index(1, 0, r0);
+    ASSERT_TRUE(files.data(FolderTreeModel::FilesNodeRole).toBool());
+    emit w->tvwOrdner()->clicked(sub);
+    EXPECT_EQ(listNames(), QStringList{"inner.txt"});
+    emit w->tvwOrdner()->clicked(files);
+    EXPECT_EQ(listNames(), QStringList{"own.txt"}) << "the files node lists its folder's own files";
+    // A folder that is gone leaves the list as it is.
+    ASSERT_EQ(std::system(("rm -rf '" + t.path("p/sub") + "'").c_str()), 0);
+    emit w->tvwOrdner()->clicked(sub);
+    EXPECT_EQ(listNames(), QStringList{"own.txt"});
+    RecordingOpenService opened;
+    emit w->lvwOrdner()->doubleClicked(w->listModel()->index(0, 2));
+    ASSERT_EQ(opened.opened.size(), 1);
+    EXPECT_EQ(opened.opened[0], QUrl::fromLocalFile(QString::fromStdString(t.path("p/own.txt"))));
 }
