@@ -1,6 +1,8 @@
 // MainWindow.cpp: load and close sequences, toolbar, queue, scans, tree and list handling.
 #include "MainWindow.h"
 
+#include <cmath>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -209,6 +211,10 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     m_cSplitTop->setOrientation(cSplitter::kVerticalBar);
     m_cSplitTop->setContainer(m_picSplitTop);
     m_cSplitTop->Bind(m_tvwOrdner, m_lvwOrdner);
+    // After a drag of the bar the first status panel follows the tree's width (plus 45 twips).
+    connect(m_cSplitTop.get(), &cSplitter::dragFinished, this, [this] {
+        m_panel1->setFixedWidth(m_tvwOrdner->width() + static_cast<int>(std::lround(45.0 / twipsPerPixelX())));
+    });
 
     TreeOutputHost host;
     host.disableControls = [this](bool alles) { DisableControls(alles); };
@@ -407,6 +413,10 @@ void MainWindow::reportError(const QString& procName, int step, const QString& t
 
 QString MainWindow::panelText(int panel) const {
     return panel == 1 ? m_panel1->text() : m_panel2->text();
+}
+
+int MainWindow::panelWidth(int panel) const {
+    return panel == 1 ? m_panel1->width() : m_panel2->width();
 }
 
 // ---------------------------------------------------------------- combo box

@@ -90,6 +90,7 @@ public:
     QTreeView* lvwOrdner() const { return m_lvwOrdner; }
     cSplitter* splitter() const { return m_cSplitTop.get(); }
     QString panelText(int panel) const;
+    int panelWidth(int panel) const;
     int sortSpalte() const { return m_SortSpalte; }
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
     const BrowserSettings& settings() const { return m_settings; }

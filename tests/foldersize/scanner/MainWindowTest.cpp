@@ -20,6 +20,7 @@
 #include "ProgramGlobals.h"
 #include "RecordingOpenService.h"
 #include "ScriptedMessageService.h"
+#include "cSplitter.h"
 
 using namespace foldersize;
 using testsupport::TempTree;
@@ -341,4 +342,18 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile) {
     emit w->lvwOrdner()->doubleClicked(w->listModel()->index(0, 2));
     ASSERT_EQ(opened.opened.size(), 1);
     EXPECT_EQ(opened.opened[0], QUrl::fromLocalFile(QString::fromStdString(t.path("p/own.txt"))));
+
+TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree) {
+    open();
+    cSplitter* s = w->splitter();
+    const int before = s->Position();
+    const QPoint start(1000, 500);
+    s->MouseDown(Qt::LeftButton, QPoint(before + 2, 10), start);
+    s->MouseMove(start + QPoint(40, 0));
+    EXPECT_EQ(w->tvwOrdner()->width(), before) << "outline drag: the tree waits for the release";
+    s->MouseUp(start + QPoint(40, 0));
+    EXPECT_EQ(s->Position(), before + 40);
+    EXPECT_EQ(w->tvwOrdner()->width(), before + 40);
+    const int extra = static_cast<int>(std::lround(45.0 * w->logicalDpiX() / 1440.0));
+    EXPECT_EQ(w->panelWidth(1), before + 40 + extra);
 }
