@@ -342,6 +342,7 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile) {
     emit w->lvwOrdner()->doubleClicked(w->listModel()->index(0, 2));
     ASSERT_EQ(opened.opened.size(), 1);
     EXPECT_EQ(opened.opened[0], QUrl::fromLocalFile(QString::fromStdString(t.path("p/own.txt"))));
+}
 
 TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree) {
     open();
