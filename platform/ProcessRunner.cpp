@@ -5,6 +5,7 @@
 #include "platform/CommandLine.h"
 #include "platform/EventLog.h"
 #include "platform/HelpViewer.h"
+#include "platform/Machine.h"
 
 #include <cctype>
 #include <cerrno>
@@ -283,8 +284,8 @@ std::filesystem::path findTool(std::string_view name) {
 }
 
 std::filesystem::path runningMachineFolder() {
-    const char* value = std::getenv("WINENV_MACHINE");
-    return value && *value ? std::filesystem::path(value) : std::filesystem::path{};
+    const char* value = std::getenv(Machine::kEnvironmentVariable);
+    return value && *value ? std::filesystem::path(value) : Machine::defaultFolder();
 }
 
 } // namespace platform

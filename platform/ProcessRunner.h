@@ -78,7 +78,7 @@ WinError runProcess(const std::string& commandLine, const StartOptions& options 
 // else "../bin" beside it (tests run from build/tests). Empty when the tool is in none of them.
 std::filesystem::path findTool(std::string_view name);
 
-// The running machine's folder: WINENV_MACHINE; empty when the variable is unset or empty.
+// The running machine's folder: WINENV_MACHINE, else the default machine's folder.
 std::filesystem::path runningMachineFolder();
 
 // Test double: records every command line with its options, starts nothing, and answers with

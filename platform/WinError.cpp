@@ -48,6 +48,7 @@ std::string_view winErrorName(WinError e)
     case WinError::InvalidParameter: return "ERROR_INVALID_PARAMETER";
     case WinError::BrokenPipe: return "ERROR_BROKEN_PIPE";
     case WinError::DiskFull: return "ERROR_DISK_FULL";
+    case WinError::CallNotImplemented: return "ERROR_CALL_NOT_IMPLEMENTED";
     case WinError::InsufficientBuffer: return "ERROR_INSUFFICIENT_BUFFER";
     case WinError::InvalidName: return "ERROR_INVALID_NAME";
     case WinError::DirNotEmpty: return "ERROR_DIR_NOT_EMPTY";
@@ -78,6 +79,8 @@ std::string_view winErrorName(WinError e)
     case WinError::SessionCredentialConflict: return "ERROR_SESSION_CREDENTIAL_CONFLICT";
     case WinError::NoNetwork: return "ERROR_NO_NETWORK";
     case WinError::Cancelled: return "ERROR_CANCELLED";
+    case WinError::NoSuchPrivilege: return "ERROR_NO_SUCH_PRIVILEGE";
+    case WinError::PrivilegeNotHeld: return "ERROR_PRIVILEGE_NOT_HELD";
     case WinError::LogonFailure: return "ERROR_LOGON_FAILURE";
     case WinError::NotConnected: return "ERROR_NOT_CONNECTED";
     case WinError::OpenFiles: return "ERROR_OPEN_FILES";

@@ -50,6 +50,7 @@ enum class WinError : std::uint32_t {
     InvalidParameter = 87,            // ERROR_INVALID_PARAMETER
     BrokenPipe = 109,                 // ERROR_BROKEN_PIPE
     DiskFull = 112,                   // ERROR_DISK_FULL
+    CallNotImplemented = 120,         // ERROR_CALL_NOT_IMPLEMENTED
     InsufficientBuffer = 122,         // ERROR_INSUFFICIENT_BUFFER
     InvalidName = 123,                // ERROR_INVALID_NAME
     DirNotEmpty = 145,                // ERROR_DIR_NOT_EMPTY
@@ -80,6 +81,8 @@ enum class WinError : std::uint32_t {
     SessionCredentialConflict = 1219, // ERROR_SESSION_CREDENTIAL_CONFLICT
     NoNetwork = 1222,                 // ERROR_NO_NETWORK
     Cancelled = 1223,                 // ERROR_CANCELLED
+    NoSuchPrivilege = 1313,           // ERROR_NO_SUCH_PRIVILEGE
+    PrivilegeNotHeld = 1314,          // ERROR_PRIVILEGE_NOT_HELD
     LogonFailure = 1326,              // ERROR_LOGON_FAILURE
     NotConnected = 2250,              // ERROR_NOT_CONNECTED
     OpenFiles = 2401,                 // ERROR_OPEN_FILES

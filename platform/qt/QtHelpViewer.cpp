@@ -1,6 +1,7 @@
 // QtHelpViewer.cpp: the help window, the topic ids of widgets and the F1 handler.
 #include "QtHelpViewer.h"
 
+#include "platform/Machine.h"
 #include "platform/MessageBox.h"
 
 #include <QApplication>
@@ -60,10 +61,20 @@ void installHelpKey() {
     }
 }
 
-std::filesystem::path defaultHelpFolder(const std::string&) {
+std::filesystem::path defaultHelpFolder(const std::string& helpFile) {
     if (const char* dir = std::getenv("WINENV_HELP_DIR"); dir && *dir)
         return dir;
-    return {};
+    const auto slash = helpFile.find_last_of("\\/");
+    if (slash == std::string::npos)
+        return {};
+    Machine machine;
+    std::filesystem::path host;
+    std::error_code ec;
+    if (machine.openCurrentOrDefault() != WinError::Success ||
+        machine.hostPath(helpFile.substr(0, slash) + "\\help", host) != WinError::Success ||
+        !std::filesystem::is_directory(host, ec))
+        return {};
+    return host;
 }
 
 QtHelpViewer::QtHelpViewer() : m_locator(defaultHelpFolder) {}

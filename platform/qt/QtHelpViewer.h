@@ -30,8 +30,8 @@ void installHelpKey();
 
 class QtHelpViewer : public HelpService {
 public:
-    // Finds the host folder of topic pages for a help file; the default looks for the "help"
-    // folder beside the help file on the running machine, else in WINENV_HELP_DIR.
+    // Finds the host folder of topic pages for a help file; the default takes the folder named
+    // by WINENV_HELP_DIR, else the "help" folder beside the help file on the running machine.
     using FolderLocator = std::function<std::filesystem::path(const std::string& helpFile)>;
 
     QtHelpViewer();

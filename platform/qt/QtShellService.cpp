@@ -1,10 +1,56 @@
-// QtShellService.cpp: opens addresses with the desktop's handlers.
+// QtShellService.cpp: opens addresses with the desktop's handlers and files of the running
+// machine with the process runner or the desktop's viewers.
 #include "QtShellService.h"
 
+#include "platform/CommandLine.h"
+#include "platform/Machine.h"
+#include "platform/ProcessRunner.h"
+
 #include <QDesktopServices>
+
+#include <cctype>
+#include <QString>
 #include <QUrl>
 
 namespace platform::qt {
+namespace {
+
+constexpr int kShellBadFormat = 11;   // ERROR_BAD_FORMAT: not a program the layer can run
+
+bool endsWithNoCase(const std::string& text, const char* suffix) {
+    const std::string s(suffix);
+    if (text.size() < s.size())
+        return false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - s.size() + i])) != s[i])
+            return false;
+    }
+    return true;
+}
+
+int openOnRunningMachine(const std::string& target, const std::string& parameters) {
+    Machine machine;
+    if (machine.openCurrentOrDefault() != WinError::Success)
+        return kShellFileNotFound;
+    std::filesystem::path host;
+    std::error_code ec;
+    if (machine.hostPath(target, host) != WinError::Success || !std::filesystem::is_regular_file(host, ec))
+        return kShellFileNotFound;
+    const bool program = endsWithNoCase(target, ".exe") || endsWithNoCase(target, ".com") ||
+                         endsWithNoCase(target, ".bat") || endsWithNoCase(target, ".cmd");
+    if (program) {
+        std::string line = quoteArgument(target);
+        if (!parameters.empty())
+            line += " " + parameters;
+        StartOptions options;
+        options.style = WindowStyle::Normal;
+        return startProcess(line, options) == WinError::Success ? kShellOpened : kShellBadFormat;
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(host.string()))) ? kShellOpened
+                                                                                                : kShellNoAssociation;
+}
+
+} // namespace
 
 int QtShellService::open(const std::string& target, const std::string& parameters) {
     if (isUrlTarget(target)) {
@@ -18,7 +64,7 @@ int QtShellService::open(const std::string& target, const std::string& parameter
     }
     if (m_fileOpener)
         return m_fileOpener(target, parameters);
-    return kShellFileNotFound;
+    return openOnRunningMachine(target, parameters);
 }
 
 } // namespace platform::qt

@@ -1,6 +1,7 @@
 // QtHelpViewerTest.cpp: the help window, topic ids carried by widgets and the F1 key.
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/qt/QtShellService.h"
+#include "platform/Machine.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <unistd.h>
 
@@ -124,12 +126,68 @@ int countingOpener(const std::string& target, const std::string&) {
 }
 
 TEST_F(QtHelpViewerTest, ShellHandsFilesToTheFileOpener) {
-    qt::QtShellService noOpener;
-    EXPECT_EQ(noOpener.open("C:\\Setup.exe", ""), kShellFileNotFound);
     qt::QtShellService shell(countingOpener);
     EXPECT_EQ(shell.open("C:\\Setup.exe", ""), kShellOpened);
     EXPECT_EQ(shell.open("C:\\Missing.exe", ""), kShellFileNotFound);
     EXPECT_EQ(forwardedCount, 2);
+}
+
+// A machine with the wizard's help installed and a batch file, as the running machine.
+class QtRunningMachineTest : public QtHelpViewerTest {
+protected:
+    void SetUp() override {
+        QtHelpViewerTest::SetUp();
+        std::string message;
+        ASSERT_EQ(m_machine.create(m_dir / "PC", OsCode::WinXp, &message), WinError::Success) << message;
+        FileSystem files = m_machine.fileSystem();
+        ASSERT_EQ(files.makeSurePathExists("C:\\Program Files\\Kestro\\help\\"), WinError::Success);
+        ASSERT_EQ(files.writeFile("C:\\Program Files\\Kestro\\help\\index.html", "<html>Welcome page</html>"),
+                  FsError::None);
+        ASSERT_EQ(files.writeFile("C:\\Program Files\\Kestro\\help\\24.html", "<html>Space page</html>"),
+                  FsError::None);
+        ASSERT_EQ(files.writeFile("C:\\Setup.bat", "@echo off\r\n"), FsError::None);
+        ASSERT_EQ(files.writeFile("C:\\Other.exe", "MZ"), FsError::None);
+        fs::create_directories(m_dir / "tools");
+        const auto script = m_dir / "tools" / "winbatch";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s|' \"$@\" > \"" << (m_dir / "started").string() << "\"\n";
+        fs::permissions(script, fs::perms::owner_all);
+        ::setenv("WINENV_MACHINE", m_machine.folder().c_str(), 1);
+        ::setenv("WINENV_TOOLS", (m_dir / "tools").c_str(), 1);
+        ::unsetenv("WINENV_HELP_DIR");
+    }
+    void TearDown() override {
+        ::unsetenv("WINENV_MACHINE");
+        ::unsetenv("WINENV_TOOLS");
+        QtHelpViewerTest::TearDown();
+    }
+    Machine m_machine;
+};
+
+TEST_F(QtRunningMachineTest, DefaultHelpFolderIsBesideTheHelpFile) {
+    qt::QtHelpViewer viewer;
+    ASSERT_TRUE(viewer.showTopic("C:\\Program Files\\Kestro\\PRODUCT_HELP.chm", 24));
+    EXPECT_TRUE(viewer.browser()->toPlainText().contains("Space page"));
+    ASSERT_TRUE(viewer.showTopic("c:\\program files\\kestro\\Product_Help.chm", 0));
+    EXPECT_TRUE(viewer.browser()->toPlainText().contains("Welcome page"));
+    EXPECT_FALSE(viewer.showTopic("C:\\Elsewhere\\PRODUCT_HELP.chm", 24));
+}
+
+TEST_F(QtRunningMachineTest, ShellStartsProgramsOfTheMachine) {
+    qt::QtShellService shell;
+    EXPECT_EQ(shell.open("C:\\Setup.bat", "/quiet"), kShellOpened);
+    // The batch runner got the file; wait for the fake tool to write what it was given.
+    const auto written = [this] {
+        std::error_code ec;
+        return fs::exists(m_dir / "started", ec) && fs::file_size(m_dir / "started", ec) > 0;
+    };
+    for (int i = 0; i < 200 && !written(); ++i)
+        ::usleep(10000);
+    std::ifstream in(m_dir / "started");
+    std::string args;
+    std::getline(in, args);
+    EXPECT_EQ(args, "C:\\Setup.bat|/quiet|");
+    EXPECT_EQ(shell.open("C:\\Missing.exe", ""), kShellFileNotFound);
+    EXPECT_EQ(shell.open("C:\\Other.exe", ""), 11);
 }
 
 } // namespace
