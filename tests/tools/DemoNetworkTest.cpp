@@ -31,6 +31,9 @@ protected:
         std::ofstream(m_root / "data" / "WKXFiles" / "Kestro.xml") << "<plain/>";
         std::ofstream(m_root / "data" / "CMakeLists.txt") << "# build file";
         fs::create_directories(m_root / "build-data" / "WKXFiles");
+        fs::create_directories(m_root / "build-data" / "CMakeFiles" / "x.dir");
+        std::ofstream(m_root / "build-data" / "CMakeFiles" / "x.dir" / "build.make") << "rules";
+        std::ofstream(m_root / "build-data" / "cmake_install.cmake") << "# install";
         std::ofstream(m_root / "build-data" / "WKXFiles" / "Kestro.wkx") << "scrambled";
         m_options.dataFolders = {m_root / "data", m_root / "build-data", m_root / "missing"};
     }
@@ -137,6 +140,8 @@ TEST_F(DemoNetworkTest, WizardDataIsInstalledWithoutBuildFilesOrPlainScripts) {
     EXPECT_EQ(bytes, "scrambled");
     EXPECT_FALSE(files.fileExists("C:\\Program Files\\Kestro\\WKXFiles\\Kestro.xml"));
     EXPECT_FALSE(files.fileExists("C:\\Program Files\\Kestro\\CMakeLists.txt"));
+    EXPECT_FALSE(files.fileExists("C:\\Program Files\\Kestro\\cmake_install.cmake"));
+    EXPECT_FALSE(files.folderExists("C:\\Program Files\\Kestro\\CMakeFiles"));
 }
 
 TEST_F(DemoNetworkTest, RebuildingGivesTheSameBytes) {

@@ -126,7 +126,9 @@ public:
         for (const auto& p : entries) {
             const auto rel = fs::relative(p, hostFolder, ec);
             const std::string relText = rel.generic_string();
-            if (relText == "CMakeLists.txt")
+            // Build-system files that may lie in a build's data folder are not shipped data.
+            if (relText == "CMakeLists.txt" || relText == "CMakeFiles" || relText.rfind("CMakeFiles/", 0) == 0 ||
+                rel.extension() == ".cmake" || relText == "CTestTestfile.cmake")
                 continue;
             std::string ext = rel.extension().string();
             std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });

@@ -11,8 +11,9 @@ namespace demo {
 struct DemoOptions {
     // Folders whose contents are installed, in this order, into NEWPC's
     // "C:\Program Files\Kestro": the repository's data folder, then the build's laid-out data
-    // (scrambled scripts). Missing folders are passed over. In a data folder, "CMakeLists.txt"
-    // and the plain scripts of "WKXFiles" (*.xml) are not installed.
+    // (scrambled scripts). Missing folders are passed over. In a data folder, CMake's files
+    // ("CMakeLists.txt", "CMakeFiles", "*.cmake") and the plain scripts of "WKXFiles" (*.xml) are
+    // not installed.
     std::vector<std::filesystem::path> dataFolders;
 };
 
