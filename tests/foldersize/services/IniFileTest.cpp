@@ -81,7 +81,8 @@ TEST_F(IniFileTest, LineBreaksInValuesCannotSplitTheFile) {
 }
 
 TEST_F(IniFileTest, GarbageLinesAreIgnored) {
-    writeRaw(QByteArray("\x00\xff\xfe garbage\n[Form\n=7\nWidth=9000\n[Form]\nHeight=100\n", 52));
+    static const char kGarbage[] = "\x00\xff\xfe garbage\n[Form\n=7\nWidth=9000\n[Form]\nHeight=100\n";
+    writeRaw(QByteArray(kGarbage, sizeof kGarbage - 1));
     EXPECT_EQ(INILesen("Form", "Height", "8190", file()), "100");
     EXPECT_EQ(INILesen("Form", "Width", "11715", file()), "11715");
 }
