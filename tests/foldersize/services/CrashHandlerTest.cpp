@@ -37,8 +37,10 @@ protected:
 };
 
 // The undefined-behaviour checker would stop the write itself; the test needs the real fault.
+// The pointer is read from a volatile so the optimiser cannot drop the write.
+static int* volatile g_nullTarget = nullptr;
 __attribute__((no_sanitize("undefined"), noinline)) static void writeThroughNullPointer() {
-    volatile int* p = nullptr;
+    int* p = g_nullTarget;
     *p = 42;
 }
 
