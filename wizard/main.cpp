@@ -2,6 +2,7 @@
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/QtServices.h"
+#include "wizard/core/ExitRoutine.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/pages/RegisterPages.h"
@@ -42,6 +43,8 @@ int main(int argc, char* argv[])
         wizard::installTransferActions();
         // The source path variables name the local drives the source drives are connected to.
         wizard::setMappedDriveLookup([](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
+        // The exit routine disconnects the local drives of the drive map.
+        wizard::setExitStateReader(&wizard::exitStateWithDriveMap);
         return kestro.run(app);
     } catch (const std::exception& e) {
         std::cerr << "kestro: " << e.what() << "\n";

@@ -129,8 +129,11 @@ bool Exit_Application(const ExitState& state)
 
 bool Exit_Application()
 {
-    if (g_reader)
-        return Exit_Application(g_reader());
+    return Exit_Application(g_reader ? g_reader() : sharedExitState());
+}
+
+ExitState sharedExitState()
+{
     ExitState state;
     state.wizardStarted = WizardStarted;
     state.migrationMode = MigrationMode;
@@ -138,7 +141,7 @@ bool Exit_Application()
     state.massStage = MassStage;
     state.lastDecryptedPath = core().decryptor.lastDecryptedPath();
     state.appPath = AppPath;
-    return Exit_Application(state);
+    return state;
 }
 
 } // namespace wizard

@@ -62,6 +62,10 @@ bool Remove_Registry_Entries(const std::string& appPath);
 // its caller). False when the request failed.
 bool Restart_PC();
 
+// The exit routine's state from the wizard core's shared state (run state, last plain script,
+// application folder); no mapped drives, which the core does not know.
+ExitState sharedExitState();
+
 // Fills the exit routine's state from the wizard's shared state; installed by the program so that
 // the core does not depend on the layers that own the pieces (drive map, engine state).
 using ExitStateReader = ExitState (*)();

@@ -37,6 +37,35 @@ std::optional<std::string> DriveMap::sourceOf(const std::string& localDrive) con
     return std::nullopt;
 }
 
+std::vector<std::pair<std::string, std::string>> DriveMap::entries() const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& [source, local] : m_map)
+        if (!local.empty())
+            out.emplace_back(source, local);
+    return out;
+}
+
+std::vector<std::string> DriveMap::localDrives() const
+{
+    std::vector<std::string> out;
+    for (const auto& [source, local] : entries()) {
+        bool seen = false;
+        for (const std::string& known : out)
+            seen = seen || upperAscii(known) == upperAscii(local);
+        if (!seen)
+            out.push_back(local);
+    }
+    return out;
+}
+
+ExitState exitStateWithDriveMap()
+{
+    ExitState state = sharedExitState();
+    state.mappedDrives = transferGlobals().driveMap.localDrives();
+    return state;
+}
+
 TransferGlobals& transferGlobals()
 {
     static TransferGlobals globals;

@@ -3,10 +3,14 @@
 // their bridges to the wizard core's log writer and script variables.
 #pragma once
 
+#include "core/ExitRoutine.h"
+
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace wizard {
 
@@ -20,6 +24,11 @@ public:
     std::optional<std::string> lookup(const std::string& sourceDrive) const;
     // Reverse lookup: the source drive that a local drive stands for.
     std::optional<std::string> sourceOf(const std::string& localDrive) const;
+    // The mapped pairs (source drive, local drive) in source-drive order; unmapped entries
+    // (an empty local drive) are left out.
+    std::vector<std::pair<std::string, std::string>> entries() const;
+    // The local drives of the mapped pairs, each once, in source-drive order.
+    std::vector<std::string> localDrives() const;
 
 private:
     std::map<std::string, std::string> m_map; // key upper-cased
@@ -33,6 +42,10 @@ struct TransferGlobals {
 
 // The wizard's one instance.
 TransferGlobals& transferGlobals();
+
+// The exit routine's state: the wizard core's shared state with the local drives of the drive
+// map as the mapped drives. The program installs it with setExitStateReader.
+ExitState exitStateWithDriveMap();
 
 // Replacements for the wizard core's log writer and script-variable store, for tests. Without
 // them the transfer layer writes the wizard's log and reads its script variables.
