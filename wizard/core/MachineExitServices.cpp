@@ -1,15 +1,16 @@
 // MachineExitServices.cpp: the exit routine's services on the machine the wizard runs on: its file
-// system, its registry (silent merge of registry files, network connections) and its events log.
+// system, its registry (silent merge of registry files), its network connections and its events log.
 #include "wizard/core/ExitRoutine.h"
 
 #include "platform/EventLog.h"
 #include "platform/FileSystem.h"
 #include "platform/Machine.h"
+#include "platform/Network.h"
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
 #include "wizard/core/CoreFiles.h"
 
-#include <cctype>
+#include <optional>
 
 namespace wizard {
 
@@ -33,18 +34,14 @@ public:
     bool fileExists(const std::string& path) override { return machineFiles().fileExists(path); }
     bool deleteFile(const std::string& path) override { return machineFiles().removeFile(path); }
 
-    // The connection of a mapped letter lives in HKEY_CURRENT_USER\Network\<letter>, as Windows
-    // keeps a remembered connection; cancelling removes it.
+    // As WNetCancelConnection2 with the profile updated and forced: the connection and its
+    // remembered entry go. Any error (no such connection, a malformed letter) counts as failure.
     bool cancelConnection(const std::string& drive) override
     {
-        if (drive.empty() || !std::isalpha(static_cast<unsigned char>(drive[0])))
+        std::optional<platform::Network> network;
+        if (platform::Network::openRunning(network) != platform::WinError::Success || !network)
             return false;
-        platform::Machine m;
-        platform::Registry reg;
-        if (!open(m) || reg.open(m.registryPath()) != platform::WinError::Success)
-            return false;
-        const std::string key = std::string("Network\\") + static_cast<char>(std::toupper(static_cast<unsigned char>(drive[0])));
-        return reg.deleteTree(platform::RegKey(platform::RegRoot::CurrentUser), key) == platform::WinError::Success;
+        return network->cancelConnection(drive, platform::kConnectUpdateProfile, true) == platform::WinError::Success;
     }
 
     // As the silent import of the registry editor: a missing or empty file imports nothing.

@@ -2,7 +2,9 @@
 #include "wizard/core/ExitRoutine.h"
 
 #include "platform/EventLog.h"
+#include "platform/MachineConfig.h"
 #include "platform/MessageBox.h"
+#include "platform/Network.h"
 #include "platform/Registry.h"
 #include "wizard/core/WizardWindows.h"
 #include "WizardTestMachine.h"
@@ -11,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -380,6 +383,39 @@ TEST_F(MachineExitServicesTest, FoldersConnectionsAndTheRestartActOnTheMachine)
     const auto events = platform::readMachineEvents(host.folder());
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].kind, "restart");
+}
+
+TEST_F(MachineExitServicesTest, TheExitRoutineDisconnectsItsDrivesThroughTheNetwork)
+{
+    platform::MachineConfig source;
+    platform::applyOsDefaults("win98", source);
+    source.computerName = "OLDPC";
+    source.address = "192.168.0.3";
+    source.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
+    source.shares.push_back({"C$", "C:\\"});
+    host.machine().addMachine(source);
+    std::optional<platform::Network> network;
+    ASSERT_EQ(platform::Network::openRunning(network), platform::WinError::Success);
+    ASSERT_EQ(network->addConnection("Y:", "\\\\OLDPC\\C$", nullptr, nullptr), platform::WinError::Success);
+
+    platform::ScriptedMessageService messages;
+    platform::ScopedMessageService scope{messages};
+    wizard::ExitServices* previous = wizard::setExitServices(nullptr);
+    wizard::ExitState state;
+    state.wizardStarted = true;
+    state.migrationMode = "selective";
+    state.appPath = kApp;
+    state.mappedDrives = {"Y:", "Q:"}; // Q: was never connected
+    messages.answer(MsgResult::Yes);
+    messages.answer(MsgResult::Ok);
+    EXPECT_TRUE(wizard::Exit_Application(state));
+    wizard::setExitServices(previous);
+
+    EXPECT_FALSE(network->connection('Y'));
+    EXPECT_TRUE(network->connection('Z')) << "a connection the wizard did not map stays";
+    ASSERT_EQ(messages.shown().size(), 2u);
+    EXPECT_EQ(messages.shown()[1].text, "Not able to disconnect Mapped Drive Q:,Drive may being used!");
+    EXPECT_EQ(messages.shown()[1].icon, MsgIcon::Critical);
 }
 
 } // namespace
