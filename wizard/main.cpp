@@ -7,6 +7,7 @@
 #include "wizard/core/KestroApp.h"
 #include "wizard/pages/RegisterPages.h"
 #include "wizard/connection/ConnectionTypePage.h"
+#include "wizard/connection/NetworkComputerBrowser.h"
 #include "wizard/selection/MigrationTypePage.h"
 #include "wizard/transfer/TransferActions.h"
 #include "wizard/transfer/TransferGlobals.h"
@@ -43,6 +44,8 @@ int main(int argc, char* argv[])
         wizard::installTransferActions();
         // The source path variables name the local drives the source drives are connected to.
         wizard::setMappedDriveLookup([](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
+        // Browse on the connection page lists the computers of the running machine's network.
+        wizard::setComputerBrowser(&wizard::Browse_Network_Computer);
         // The exit routine disconnects the local drives of the drive map.
         wizard::setExitStateReader(&wizard::exitStateWithDriveMap);
         return kestro.run(app);

@@ -2,20 +2,27 @@
 // type, the source-OS dependent controls, Enter and accelerators, Browse, help topics and the Quick
 // Help texts switching with the connection type.
 #include "wizard/connection/ConnectionTypePage.h"
+#include "wizard/connection/NetworkComputerBrowser.h"
 
 #include "CoreTestSupport.h"
 #include "PageTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/PageControls.h"
 #include "wizard/core/ScriptVariables.h"
+#include "platform/MachineConfig.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QListWidget>
+#include <QTimer>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <functional>
 #include <set>
+#include <vector>
 
 namespace wizard {
 namespace {
@@ -241,6 +248,86 @@ TEST_F(FrmConnectionTypeTest, BrowseTakesTheTrimmedNameAndCancelKeepsTheOld)
     page->CmdBrowse_Click();
     EXPECT_EQ(edit("txt_Source_Name")->text(), "OLDPC");
     EXPECT_EQ(host.focusWidget(), edit("txt_Source_Name"));
+}
+
+// Browse on a small emulated network: the running machine DESTPC, OLDPC (98) and OLDXP (XP, no
+// network adapter: it does not answer). The browser dialog is answered as the user would.
+class BrowseNetworkTest : public FrmConnectionTypeTest {
+protected:
+    BrowseNetworkTest()
+    {
+        addPeer("OLDPC", "win98", "192.168.0.3", true);
+        addPeer("OLDXP", "winxp", "192.168.0.4", false);
+        setComputerBrowser(&Browse_Network_Computer);
+    }
+    void addPeer(const std::string& name, const std::string& os, const std::string& address, bool adapter)
+    {
+        platform::MachineConfig c;
+        platform::applyOsDefaults(os, c);
+        c.computerName = name;
+        c.address = address;
+        c.networkAdapter = adapter;
+        c.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
+        machine.machine().addMachine(c);
+    }
+    // Answers the browser once it is open: `act` gets the dialog; the listed names are kept.
+    void whenBrowserOpens(std::function<void(NetworkComputerDialog&)> act)
+    {
+        QTimer::singleShot(0, [this, act] {
+            auto* dialog = dynamic_cast<NetworkComputerDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;   // the test's checks on `listed` then fail
+            for (int i = 0; i < dialog->list()->count(); ++i)
+                listed.push_back(dialog->list()->item(i)->text().toStdString());
+            act(*dialog);
+        });
+    }
+    std::vector<std::string> listed;
+};
+
+TEST_F(BrowseNetworkTest, BrowseListsTheAnsweringComputersAndTakesTheChosenOne)
+{
+    host.show();
+    edit("txt_Source_Name")->setText("TYPED");
+    whenBrowserOpens([](NetworkComputerDialog& d) {
+        EXPECT_FALSE(d.okButton()->isEnabled());
+        d.list()->setCurrentRow(1);
+        EXPECT_TRUE(d.okButton()->isEnabled());
+        d.okButton()->click();
+    });
+    page->CmdBrowse_Click();
+    EXPECT_EQ(listed, (std::vector<std::string>{"DESTPC", "OLDPC"}));
+    EXPECT_EQ(edit("txt_Source_Name")->text(), "OLDPC");
+}
+
+TEST_F(BrowseNetworkTest, CancellingTheBrowserKeepsTheTypedName)
+{
+    host.show();
+    edit("txt_Source_Name")->setText("TYPED");
+    whenBrowserOpens([](NetworkComputerDialog& d) {
+        d.list()->setCurrentRow(1);
+        d.reject();
+    });
+    page->CmdBrowse_Click();
+    EXPECT_EQ(listed.size(), 2u);
+    EXPECT_EQ(edit("txt_Source_Name")->text(), "TYPED");
+}
+
+TEST_F(BrowseNetworkTest, WithoutANetworkAdapterTheBrowserListsNothing)
+{
+    machine.machine().config().networkAdapter = false;
+    machine.machine().saveConfig();
+    host.show();
+    edit("txt_Source_Name")->setText("TYPED");
+    bool opened = false;
+    whenBrowserOpens([&opened](NetworkComputerDialog& d) {
+        opened = true;
+        d.accept();   // OK with nothing to choose
+    });
+    page->CmdBrowse_Click();
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(listed.empty());
+    EXPECT_EQ(edit("txt_Source_Name")->text(), "TYPED");
 }
 
 TEST_F(FrmConnectionTypeTest, HelpLinkFollowsTheConnectionType)

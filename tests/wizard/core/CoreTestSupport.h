@@ -30,6 +30,9 @@ public:
     TempMachine(const TempMachine&) = delete;
     TempMachine& operator=(const TempMachine&) = delete;
 
+    // The platform's test machine underneath (its network, to add peers).
+    testutil::TestMachine& machine() { return m_machine; }
+
     // Host path of a file in the application folder ("WKXFiles/Dec_Kestro.xml").
     std::filesystem::path appFile(const std::string& relative) const { return m_appFolder / relative; }
 
