@@ -405,6 +405,48 @@ FsError FileSystem::deleteFolder(std::string_view pattern, bool force)
     return FsError::None;
 }
 
+FsError FileSystem::beginTransfer(std::string_view source, std::string_view destination, bool folders,
+                                  FsError missing, FsError denied, Transfer& t) const
+{
+    ResolvedPath parent;
+    if (const FsError err = matchPattern(source, folders, t.matches, parent); err != FsError::None)
+        return err == FsError::PermissionDenied ? denied : err;
+    if (t.matches.empty())
+        return missing;
+    WinPath src;
+    WinPath::parse(source, src);
+    t.intoFolder = endsWithSeparator(destination) || src.hasWildcards();
+    t.dest = m_resolver.resolve(destination);
+    if (!t.dest.ok())
+        return fromWinError(t.dest.error);
+    return FsError::None;
+}
+
+bool FileSystem::holdingFolder(const ResolvedPath& dest, fs::path& host) const
+{
+    std::error_code ec;
+    const ResolvedPath folder = m_resolver.resolve(dest.path.parent());
+    if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
+        return false;
+    host = folder.host;
+    return true;
+}
+
+FsError FileSystem::planMovesInto(Transfer& t) const
+{
+    std::error_code ec;
+    if (!t.dest.exists || !fs::is_directory(t.dest.host, ec))
+        return FsError::PathNotFound;
+    for (const auto& m : t.matches) {
+        // A target that exists in another case is the same name on Windows.
+        const ResolvedPath target = m_resolver.resolve(t.dest.path.child(m.name));
+        if (target.ok() && target.exists)
+            return FsError::FileExists;
+        t.plan.emplace_back(m.host, t.dest.host / m.name);
+    }
+    return FsError::None;
+}
+
 FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
 {
     std::error_code ec;
@@ -427,21 +469,13 @@ FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
 
 FsError FileSystem::copyFile(std::string_view source, std::string_view destination, bool overwrite)
 {
-    std::vector<Match> matches;
-    ResolvedPath parent;
-    if (const FsError err = matchPattern(source, false, matches, parent); err != FsError::None)
-        return err == FsError::PermissionDenied ? FsError::FileNotFound : err;
-    if (matches.empty())
-        return FsError::FileNotFound;
-
-    WinPath src;
-    WinPath::parse(source, src);
-    const bool intoFolder = endsWithSeparator(destination) || src.hasWildcards();
-    const ResolvedPath dest = m_resolver.resolve(destination);
-    if (!dest.ok())
-        return fromWinError(dest.error);
+    Transfer job;
+    const FsError began = beginTransfer(source, destination, false, FsError::FileNotFound,
+                                        FsError::FileNotFound, job);
+    if (began != FsError::None)
+        return began;
+    auto& [matches, dest, intoFolder, plan] = job;
     std::error_code ec;
-    std::vector<std::pair<fs::path, fs::path>> plan;
     if (intoFolder) {
         if (!dest.exists || !fs::is_directory(dest.host, ec))
             return FsError::PathNotFound;
@@ -453,8 +487,8 @@ FsError FileSystem::copyFile(std::string_view source, std::string_view destinati
     } else {
         if (dest.exists && fs::is_directory(dest.host, ec))
             return FsError::PermissionDenied;
-        const ResolvedPath folder = m_resolver.resolve(dest.path.parent());
-        if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
+        fs::path folder;
+        if (!holdingFolder(dest, folder))
             return FsError::PathNotFound;
         plan.emplace_back(matches.front().host, dest.host);
     }
@@ -496,38 +530,24 @@ FsError FileSystem::moveOneFile(const fs::path& from, const fs::path& to)
 
 FsError FileSystem::moveFile(std::string_view source, std::string_view destination)
 {
-    std::vector<Match> matches;
-    ResolvedPath parent;
-    if (const FsError err = matchPattern(source, false, matches, parent); err != FsError::None)
-        return err == FsError::PermissionDenied ? FsError::FileNotFound : err;
-    if (matches.empty())
-        return FsError::FileNotFound;
-    WinPath src;
-    WinPath::parse(source, src);
-    const bool intoFolder = endsWithSeparator(destination) || src.hasWildcards();
-    const ResolvedPath dest = m_resolver.resolve(destination);
-    if (!dest.ok())
-        return fromWinError(dest.error);
+    Transfer job;
+    const FsError began = beginTransfer(source, destination, false, FsError::FileNotFound,
+                                        FsError::FileNotFound, job);
+    if (began != FsError::None)
+        return began;
+    auto& [matches, dest, intoFolder, plan] = job;
     std::error_code ec;
-    std::vector<std::pair<fs::path, fs::path>> plan;
     if (intoFolder) {
-        if (!dest.exists || !fs::is_directory(dest.host, ec))
-            return FsError::PathNotFound;
-        for (const auto& m : matches) {
-            // A target that exists in another case is the same name on Windows.
-            const ResolvedPath t = m_resolver.resolve(dest.path.child(m.name));
-            if (t.ok() && t.exists)
-                return FsError::FileExists;
-            plan.emplace_back(m.host, dest.host / m.name);
-        }
+        if (const FsError err = planMovesInto(job); err != FsError::None)
+            return err;
     } else {
-        const ResolvedPath folder = m_resolver.resolve(dest.path.parent());
-        if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
+        fs::path folder;
+        if (!holdingFolder(dest, folder))
             return FsError::PathNotFound;
         // The new name as written (a move may change only the case of a name).
         WinPath written;
         WinPath::parse(destination, written);
-        plan.emplace_back(matches.front().host, folder.host / written.leaf());
+        plan.emplace_back(matches.front().host, folder / written.leaf());
         if (dest.exists && !fs::equivalent(dest.host, matches.front().host, ec))
             return FsError::FileExists;
     }
@@ -613,20 +633,13 @@ FsError copyTree(const fs::path& from, const fs::path& to)
 
 FsError FileSystem::copyFolder(std::string_view source, std::string_view destination, bool overwrite)
 {
-    std::vector<Match> matches;
-    ResolvedPath parent;
-    if (const FsError err = matchPattern(source, true, matches, parent); err != FsError::None)
-        return err == FsError::PermissionDenied ? FsError::PathNotFound : err;
-    if (matches.empty())
-        return FsError::PathNotFound;
-    WinPath src;
-    WinPath::parse(source, src);
-    const bool intoFolder = endsWithSeparator(destination) || src.hasWildcards();
-    const ResolvedPath dest = m_resolver.resolve(destination);
-    if (!dest.ok())
-        return fromWinError(dest.error);
+    Transfer job;
+    const FsError began = beginTransfer(source, destination, true, FsError::PathNotFound,
+                                        FsError::PathNotFound, job);
+    if (began != FsError::None)
+        return began;
+    auto& [matches, dest, intoFolder, plan] = job;
     std::error_code ec;
-    std::vector<std::pair<fs::path, fs::path>> plan;
     if (intoFolder) {
         if (dest.exists && !fs::is_directory(dest.host, ec))
             return FsError::FileExists;
@@ -642,8 +655,8 @@ FsError FileSystem::copyFolder(std::string_view source, std::string_view destina
     } else {
         if (dest.exists && !fs::is_directory(dest.host, ec))
             return FsError::FileExists;
-        const ResolvedPath up = m_resolver.resolve(dest.path.parent());
-        if (!up.ok() || !up.exists || !fs::is_directory(up.host, ec))
+        fs::path up;
+        if (!holdingFolder(dest, up))
             return FsError::PathNotFound;
         plan.emplace_back(matches.front().host, dest.host);
     }
@@ -667,36 +680,23 @@ FsError FileSystem::copyFolder(std::string_view source, std::string_view destina
 
 FsError FileSystem::moveFolder(std::string_view source, std::string_view destination)
 {
-    std::vector<Match> matches;
-    ResolvedPath parent;
-    if (const FsError err = matchPattern(source, true, matches, parent); err != FsError::None)
-        return err;
-    if (matches.empty())
-        return FsError::PathNotFound;
-    WinPath src;
-    WinPath::parse(source, src);
-    const bool intoFolder = endsWithSeparator(destination) || src.hasWildcards();
-    const ResolvedPath dest = m_resolver.resolve(destination);
-    if (!dest.ok())
-        return fromWinError(dest.error);
+    Transfer job;
+    const FsError began = beginTransfer(source, destination, true, FsError::PathNotFound,
+                                        FsError::PermissionDenied, job);
+    if (began != FsError::None)
+        return began;
+    auto& [matches, dest, intoFolder, plan] = job;
     std::error_code ec;
-    std::vector<std::pair<fs::path, fs::path>> plan;
     if (intoFolder) {
-        if (!dest.exists || !fs::is_directory(dest.host, ec))
-            return FsError::PathNotFound;
-        for (const auto& m : matches) {
-            const ResolvedPath t = m_resolver.resolve(dest.path.child(m.name));
-            if (t.ok() && t.exists)
-                return FsError::FileExists;
-            plan.emplace_back(m.host, dest.host / m.name);
-        }
+        if (const FsError err = planMovesInto(job); err != FsError::None)
+            return err;
     } else {
         if (dest.exists)
             return FsError::FileExists;
-        const ResolvedPath up = m_resolver.resolve(dest.path.parent());
-        if (!up.ok() || !up.exists || !fs::is_directory(up.host, ec))
+        fs::path up;
+        if (!holdingFolder(dest, up))
             return FsError::PathNotFound;
-        plan.emplace_back(matches.front().host, up.host / dest.path.leaf());
+        plan.emplace_back(matches.front().host, up / dest.path.leaf());
     }
     for (const auto& [from, to] : plan) {
         if (fs::exists(to, ec))

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -176,6 +177,22 @@ private:
     };
     FsError matchPattern(std::string_view pattern, bool folders, std::vector<Match>& matches,
                          ResolvedPath& parent) const;
+    // The sources and destination of a copy or move. Each target lies in `dest` when `intoFolder`,
+    // else the single source goes to `dest` itself.
+    struct Transfer {
+        std::vector<Match> matches;
+        ResolvedPath dest;
+        bool intoFolder = false;
+        std::vector<std::pair<std::filesystem::path, std::filesystem::path>> plan;
+    };
+    // Matches `source` and resolves `destination`. No match gives `missing`; a source that
+    // cannot be read gives `denied`.
+    FsError beginTransfer(std::string_view source, std::string_view destination, bool folders,
+                          FsError missing, FsError denied, Transfer& t) const;
+    // Finds the existing folder that holds `dest`; false when there is none.
+    bool holdingFolder(const ResolvedPath& dest, std::filesystem::path& host) const;
+    // Plans each match into the destination folder, refusing a target that exists in any case.
+    FsError planMovesInto(Transfer& t) const;
     FsError copyOneFile(const std::filesystem::path& from, const std::filesystem::path& to);
     FsError moveOneFile(const std::filesystem::path& from, const std::filesystem::path& to);
 
