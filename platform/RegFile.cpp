@@ -2,6 +2,7 @@
 #include "platform/RegFile.h"
 
 #include "platform/CodePage.h"
+#include "platform/Guarded.h"
 
 #include <cstdio>
 #include <fstream>
@@ -506,18 +507,6 @@ private:
     RegFileFormat m_format;
     std::string m_out;
 };
-
-template <typename Fn>
-WinError guarded(Fn&& fn) noexcept
-{
-    try {
-        return fn();
-    } catch (const std::bad_alloc&) {
-        return WinError::NotEnoughMemory;
-    } catch (...) {
-        return WinError::GenFailure;
-    }
-}
 
 WinError readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& message)
 {

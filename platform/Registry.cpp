@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 
 #include "platform/CodePage.h"
+#include "platform/Guarded.h"
 
 #include <sqlite3.h>
 
@@ -131,19 +132,6 @@ public:
 private:
     sqlite3_stmt* m_s;
 };
-
-// Runs fn and turns an escaping exception into a result code: nothing is thrown out of platform/.
-template <typename Fn>
-WinError guarded(Fn&& fn) noexcept
-{
-    try {
-        return fn();
-    } catch (const std::bad_alloc&) {
-        return WinError::NotEnoughMemory;
-    } catch (...) {
-        return WinError::GenFailure;
-    }
-}
 
 }  // namespace
 
@@ -279,6 +267,32 @@ struct Registry::Impl {
     bool fresh(const EnumCache& c, std::int64_t key, std::int64_t version) const
     {
         return c.key == key && c.writes == writes && c.dataVersion == version && version >= 0;
+    }
+
+    // Refills `cache` for `key` unless it is still fresh: `add` takes each row of `sql`, whose
+    // only parameter is the key's id. On failure the cache is left empty.
+    template <typename Add>
+    WinError refresh(EnumCache& cache, std::int64_t key, const char* sql, Add&& add)
+    {
+        const std::int64_t version = dataVersion();
+        if (fresh(cache, key, version))
+            return WinError::Success;
+        cache = EnumCache{};
+        Query q(prepare(sql));
+        if (!q.ok())
+            return WinError::RegistryIoFailed;
+        q.bind(1, key);
+        int rc;
+        while ((rc = q.step()) == SQLITE_ROW)
+            add(q);
+        if (rc != SQLITE_DONE) {
+            cache = EnumCache{};
+            return fromSqlite(rc);
+        }
+        cache.key = key;
+        cache.writes = writes;
+        cache.dataVersion = version;
+        return WinError::Success;
     }
 
     ~Impl() { close(); }
@@ -744,25 +758,10 @@ WinError Registry::enumKey(const RegKey& key, std::uint32_t index, std::string& 
         if (const WinError e = m->resolve(key, false, id); e != WinError::Success)
             return e;
         Impl::EnumCache& cache = m->subKeyCache;
-        const std::int64_t version = m->dataVersion();
-        if (!m->fresh(cache, id, version)) {
-            cache = Impl::EnumCache{};
-            static const char* const sql = "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold";
-            Query q(m->prepare(sql));
-            if (!q.ok())
-                return WinError::RegistryIoFailed;
-            q.bind(1, id);
-            int rc;
-            while ((rc = q.step()) == SQLITE_ROW)
-                cache.names.push_back(q.text(0));
-            if (rc != SQLITE_DONE) {
-                cache = Impl::EnumCache{};
-                return fromSqlite(rc);
-            }
-            cache.key = id;
-            cache.writes = m->writes;
-            cache.dataVersion = version;
-        }
+        static const char* const sql = "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold";
+        if (const WinError e = m->refresh(cache, id, sql, [&](Query& q) { cache.names.push_back(q.text(0)); });
+            e != WinError::Success)
+            return e;
         if (index >= cache.names.size())
             return WinError::NoMoreItems;
         name = cache.names[index];
@@ -777,25 +776,10 @@ WinError Registry::enumValue(const RegKey& key, std::uint32_t index, RegValue& o
         if (const WinError e = m->resolve(key, false, id); e != WinError::Success)
             return e;
         Impl::EnumCache& cache = m->valueCache;
-        const std::int64_t version = m->dataVersion();
-        if (!m->fresh(cache, id, version)) {
-            cache = Impl::EnumCache{};
-            static const char* const sql = "SELECT id FROM vals WHERE key = ?1 ORDER BY id";
-            Query q(m->prepare(sql));
-            if (!q.ok())
-                return WinError::RegistryIoFailed;
-            q.bind(1, id);
-            int rc;
-            while ((rc = q.step()) == SQLITE_ROW)
-                cache.ids.push_back(q.int64(0));
-            if (rc != SQLITE_DONE) {
-                cache = Impl::EnumCache{};
-                return fromSqlite(rc);
-            }
-            cache.key = id;
-            cache.writes = m->writes;
-            cache.dataVersion = version;
-        }
+        static const char* const list = "SELECT id FROM vals WHERE key = ?1 ORDER BY id";
+        if (const WinError e = m->refresh(cache, id, list, [&](Query& q) { cache.ids.push_back(q.int64(0)); });
+            e != WinError::Success)
+            return e;
         if (index >= cache.ids.size())
             return WinError::NoMoreItems;
         static const char* const sql = "SELECT name, type, data FROM vals WHERE id = ?1";
