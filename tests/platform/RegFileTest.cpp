@@ -3,6 +3,7 @@
 #include "platform/RegFile.h"
 
 #include "platform/CodePage.h"
+#include "FileBytes.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,25 +12,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 using namespace platform;
+using testutil::readFile;
+using testutil::writeFile;
 
 namespace {
-
-std::string readFile(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::filesystem::path& p, const std::string& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
-}
 
 std::vector<std::string> lines(const std::string& text)
 {

@@ -2,30 +2,14 @@
 #include "platform/RegeditCommand.h"
 
 #include "platform/Registry.h"
+#include "FileBytes.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 using namespace platform;
-
-namespace {
-
-std::string readFile(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::filesystem::path& p, const std::string& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
-}
-
-}  // namespace
+using testutil::readFile;
+using testutil::writeFile;
 
 class RegeditCommandTest : public ::testing::Test {
 protected:

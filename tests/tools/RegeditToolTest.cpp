@@ -3,6 +3,7 @@
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 
+#include "FileBytes.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 using namespace platform;
+using testutil::readFile;
+using testutil::writeFile;
 
 namespace {
 
@@ -57,18 +57,6 @@ ToolRun runRegeditTool(const std::filesystem::path& machineFolder, const std::ve
     ::waitpid(pid, &status, 0);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
-}
-
-std::string readFile(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::filesystem::path& p, const std::string& bytes)
-{
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
 }
 
 }  // namespace
