@@ -2,6 +2,7 @@
 // variables, splash, the agreement page, Accept, Decline and a missing script.
 #include "wizard/core/KestroApp.h"
 
+#include "FirstPageBar.h"
 #include "QtTestApp.h"
 #include "WizardTestMachine.h"
 #include "platform/HelpViewer.h"
@@ -30,15 +31,7 @@ public:
     using WizardPage::WizardPage;
     void activated() override
     {
-        auto& w = *mainWindow();
-        for (BarButton b : {BarButton::Help, BarButton::Back, BarButton::Next, BarButton::Cancel}) {
-            w.setButtonVisible(b, true);
-            w.setButtonEnabled(b, true);
-        }
-        w.setButtonEnabled(BarButton::Back, false);
-        w.setButtonVisible(BarButton::Accept, false);
-        w.setButtonVisible(BarButton::Decline, false);
-        w.setWelcomePanelVisible(false);
+        testsupport::showFirstPageBar(*mainWindow());
     }
 };
 

@@ -2,6 +2,7 @@
 // window and frozen geometry, on the offscreen platform with doubles for the engine and exit.
 #include "wizard/core/KestroMain.h"
 
+#include "FirstPageBar.h"
 #include "QtTestApp.h"
 #include "WizardTestMachine.h"
 #include "platform/HelpViewer.h"
@@ -48,15 +49,7 @@ public:
     {
         ++activations;
         // As the first page after the agreement does.
-        auto& w = *mainWindow();
-        for (BarButton b : {BarButton::Help, BarButton::Back, BarButton::Next, BarButton::Cancel}) {
-            w.setButtonVisible(b, true);
-            w.setButtonEnabled(b, true);
-        }
-        w.setButtonEnabled(BarButton::Back, false);
-        w.setButtonVisible(BarButton::Accept, false);
-        w.setButtonVisible(BarButton::Decline, false);
-        w.setWelcomePanelVisible(false);
+        testsupport::showFirstPageBar(*mainWindow());
     }
     void setOption(const QString& name)
     {
