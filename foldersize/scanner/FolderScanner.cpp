@@ -239,12 +239,11 @@ void FolderScanner::enterNextChild(Frame& f) {
     trimOpenFds();
 }
 
-void FolderScanner::leaveFolder() {
+FolderNode* FolderScanner::closeFrame() {
     Frame& f = m_stack.back();
     FolderNode* n = f.node;
     n->totalBytes = addSaturated(n->ownBytes, f.childBytes);
     n->totalFiles = n->ownFiles + f.childFiles;
-    n->state = ScanState::Done;
     if (f.fd >= 0)
         ::close(f.fd);
     m_stack.pop_back();
@@ -252,28 +251,22 @@ void FolderScanner::leaveFolder() {
         Frame& parent = m_stack.back();
         parent.childBytes = addSaturated(parent.childBytes, n->totalBytes);
         parent.childFiles += n->totalFiles;
-        if (parent.node == m_root)
-            ++m_finishedRootChildren;
     }
+    return n;
+}
+
+void FolderScanner::leaveFolder() {
+    closeFrame()->state = ScanState::Done;
+    if (!m_stack.empty() && m_stack.back().node == m_root)
+        ++m_finishedRootChildren;
 }
 
 void FolderScanner::stop() {
     m_stopped = true;
     while (!m_stack.empty()) {
-        Frame& f = m_stack.back();
-        FolderNode* n = f.node;
-        n->totalBytes = addSaturated(n->ownBytes, f.childBytes);
-        n->totalFiles = n->ownFiles + f.childFiles;
-        if (f.reading)
-            n->sortChildren();
-        if (f.fd >= 0)
-            ::close(f.fd);
-        m_stack.pop_back();
-        if (!m_stack.empty()) {
-            Frame& parent = m_stack.back();
-            parent.childBytes = addSaturated(parent.childBytes, n->totalBytes);
-            parent.childFiles += n->totalFiles;
-        }
+        if (m_stack.back().reading)
+            m_stack.back().node->sortChildren();
+        closeFrame();
     }
     m_bufPos = m_bufLen = 0;
 }

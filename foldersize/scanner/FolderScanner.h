@@ -80,6 +80,8 @@ private:
     bool readOne(Frame& f);
     void finishReading(Frame& f);
     void enterNextChild(Frame& f);
+    // Pops the innermost folder: sets its totals, closes its handle and adds it to its parent.
+    FolderNode* closeFrame();
     void leaveFolder();
     int frameFd(std::size_t index);
     void trimOpenFds();
