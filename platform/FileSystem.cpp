@@ -364,17 +364,26 @@ FsError FileSystem::matchPattern(std::string_view pattern, bool folders, std::ve
     return FsError::None;
 }
 
-FsError FileSystem::deleteFile(std::string_view pattern, bool force)
+FsError FileSystem::matchDeletable(std::string_view pattern, bool folders, FsError missing, bool force,
+                                   std::vector<Match>& matches) const
 {
-    std::vector<Match> matches;
     ResolvedPath parent;
-    if (const FsError err = matchPattern(pattern, false, matches, parent); err != FsError::None)
+    if (const FsError err = matchPattern(pattern, folders, matches, parent); err != FsError::None)
         return err;
     if (matches.empty())
-        return FsError::FileNotFound;
+        return missing;
     for (const auto& m : matches)
         if (const FsError err = treeBlocked(m.host, force); err != FsError::None)
             return err;
+    return FsError::None;
+}
+
+FsError FileSystem::deleteFile(std::string_view pattern, bool force)
+{
+    std::vector<Match> matches;
+    if (const FsError err = matchDeletable(pattern, false, FsError::FileNotFound, force, matches);
+        err != FsError::None)
+        return err;
     std::error_code ec;
     for (const auto& m : matches) {
         forgetAttributes(m.host);
@@ -387,14 +396,9 @@ FsError FileSystem::deleteFile(std::string_view pattern, bool force)
 FsError FileSystem::deleteFolder(std::string_view pattern, bool force)
 {
     std::vector<Match> matches;
-    ResolvedPath parent;
-    if (const FsError err = matchPattern(pattern, true, matches, parent); err != FsError::None)
+    if (const FsError err = matchDeletable(pattern, true, FsError::PathNotFound, force, matches);
+        err != FsError::None)
         return err;
-    if (matches.empty())
-        return FsError::PathNotFound;
-    for (const auto& m : matches)
-        if (const FsError err = treeBlocked(m.host, force); err != FsError::None)
-            return err;
     std::error_code ec;
     for (const auto& m : matches) {
         forgetAttributes(m.host);

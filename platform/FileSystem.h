@@ -177,6 +177,9 @@ private:
     };
     FsError matchPattern(std::string_view pattern, bool folders, std::vector<Match>& matches,
                          ResolvedPath& parent) const;
+    // Matches `pattern` for deleting (none gives `missing`) and checks that nothing is in use.
+    FsError matchDeletable(std::string_view pattern, bool folders, FsError missing, bool force,
+                           std::vector<Match>& matches) const;
     // The sources and destination of a copy or move. Each target lies in `dest` when `intoFolder`,
     // else the single source goes to `dest` itself.
     struct Transfer {
