@@ -269,8 +269,22 @@ struct Registry::Impl {
         return c.key == key && c.writes == writes && c.dataVersion == version && version >= 0;
     }
 
-    // Refills `cache` for `key` unless it is still fresh: `add` takes each row of `sql`, whose
-    // only parameter is the key's id. On failure the cache is left empty.
+    // Hands each row of `sql`, whose only parameter is the key's id, to `row`.
+    template <typename Row>
+    WinError eachRow(const char* sql, std::int64_t key, Row&& row)
+    {
+        Query q(prepare(sql));
+        if (!q.ok())
+            return WinError::RegistryIoFailed;
+        q.bind(1, key);
+        int rc;
+        while ((rc = q.step()) == SQLITE_ROW)
+            row(q);
+        return rc == SQLITE_DONE ? WinError::Success : fromSqlite(rc);
+    }
+
+    // Refills `cache` for `key` unless it is still fresh: `add` takes each row of `sql`.
+    // On failure the cache is left empty.
     template <typename Add>
     WinError refresh(EnumCache& cache, std::int64_t key, const char* sql, Add&& add)
     {
@@ -278,16 +292,9 @@ struct Registry::Impl {
         if (fresh(cache, key, version))
             return WinError::Success;
         cache = EnumCache{};
-        Query q(prepare(sql));
-        if (!q.ok())
-            return WinError::RegistryIoFailed;
-        q.bind(1, key);
-        int rc;
-        while ((rc = q.step()) == SQLITE_ROW)
-            add(q);
-        if (rc != SQLITE_DONE) {
+        if (const WinError e = eachRow(sql, key, add); e != WinError::Success) {
             cache = EnumCache{};
-            return fromSqlite(rc);
+            return e;
         }
         cache.key = key;
         cache.writes = writes;
@@ -925,18 +932,12 @@ WinError Registry::listSubKeys(const RegKey& key, std::vector<RegSubKey>& out)
         if (const WinError e = m->resolve(key, false, id); e != WinError::Success)
             return e;
         static const char* const sql = "SELECT id, name FROM keys WHERE parent = ?1 ORDER BY fold";
-        Query q(m->prepare(sql));
-        if (!q.ok())
-            return WinError::RegistryIoFailed;
-        q.bind(1, id);
-        int rc;
-        while ((rc = q.step()) == SQLITE_ROW) {
+        return m->eachRow(sql, id, [&](Query& q) {
             RegSubKey sub;
             sub.key.m_id = q.int64(0);
             sub.name = q.text(1);
             out.push_back(std::move(sub));
-        }
-        return rc == SQLITE_DONE ? WinError::Success : fromSqlite(rc);
+        });
     });
 }
 
@@ -948,14 +949,9 @@ WinError Registry::listValues(const RegKey& key, std::vector<RegValue>& out)
         if (const WinError e = m->resolve(key, false, id); e != WinError::Success)
             return e;
         static const char* const sql = "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id";
-        Query q(m->prepare(sql));
-        if (!q.ok())
-            return WinError::RegistryIoFailed;
-        q.bind(1, id);
-        int rc;
-        while ((rc = q.step()) == SQLITE_ROW)
+        return m->eachRow(sql, id, [&](Query& q) {
             out.push_back(RegValue{q.text(0), static_cast<RegType>(q.int64(1)), q.blob(2)});
-        return rc == SQLITE_DONE ? WinError::Success : fromSqlite(rc);
+        });
     });
 }
 
