@@ -7,6 +7,8 @@
 #include "wizard/core/ScriptVariables.h"
 #include "wizard/core/WizardCore.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
@@ -46,6 +48,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int l, int
     lbl->setObjectName(name);
     lbl->setFont(verdana(8.25));
     place(lbl, l, t, w, h);
+    // A caption wider than its design box grows to the right, as an auto-sized label does.
+    if (lbl->sizeHint().width() > lbl->width())
+        lbl->resize(lbl->sizeHint().width(), lbl->height());
     return lbl;
 }
 
@@ -115,6 +120,8 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
 
     QLabel* usbNote = label(this, "Label4", "(If you are using windows 95 as source machine, you can't use USB)", 840, 3000,
                             6855, 375);
+    // The note's design box reaches one pixel into the check box below it; it keeps to its line.
+    usbNote->resize(usbNote->width(), std::min(usbNote->height(), usbNote->sizeHint().height()));
     QPalette grey = usbNote->palette();
     grey.setColor(QPalette::WindowText, QColor(128, 128, 128));
     usbNote->setPalette(grey);

@@ -34,8 +34,18 @@ QLabel* pageLabel(QWidget* page, const QString& name, const QString& text, int l
     f.setBold(bold);
     label->setFont(f);
     label->setWordWrap(true);
-    label->setGeometry(twips(left), twips(top), twips(width), label->sizeHint().height() + twips(240));
+    // Text starts at the design top and the label is as high as its wrapped text: a centred
+    // caption in a taller box would sink below its place onto the controls under it.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(twips(left), twips(top), twips(width), label->heightForWidth(twips(width)));
     return label;
+}
+
+// Ends word wrap on `label` and fits its height to the single line.
+void singleLine(QLabel* label)
+{
+    label->setWordWrap(false);
+    label->resize(label->width(), label->sizeHint().height());
 }
 
 // The page title on its white rounded box, and the page icon beside it.
@@ -49,7 +59,7 @@ void addTitle(QWidget* page, const QString& name, const QString& text, int left,
     icon->setObjectName("Image1");
     icon->setGeometry(twips(shape.x()) + 6, twips(shape.y()) + 2, 55, 46);
     QLabel* title = pageLabel(page, name, text, left, 360, shape.width() - (left - shape.x()), 15.75);
-    title->setWordWrap(false);
+    singleLine(title);
     QPalette pal = title->palette();
     pal.setColor(QPalette::WindowText, kNavy);
     title->setPalette(pal);
@@ -258,7 +268,7 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std:
                          "drives are shared as C and D?");
 
     QLabel* osLabel = pageLabel(this, "Label5", " 5. Source PC Operating System", 480, 4080, 6000, 9);
-    osLabel->setWordWrap(false);
+    singleLine(osLabel);
     struct Option {
         const char* name;
         const char* caption;
@@ -269,11 +279,15 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std:
                                          {"OptME", "WinME", 5040},
                                          {"Opt2K", "Win2000 Professional", 5400},
                                          {"OptXP", "WinXP", 5760}}};
+    // The design's tops put Win98 and WinME closer than the rest; the options keep the first and
+    // the last design top and share the span between them evenly.
+    const int firstTop = options.front().top;
+    const int step = (options.back().top - firstTop) / static_cast<int>(options.size() - 1);
     for (std::size_t i = 0; i < options.size(); ++i) {
         auto* opt = new QRadioButton(options[i].caption, this);
         opt->setObjectName(options[i].name);
         opt->setFont(verdana9);
-        opt->setGeometry(twips(720), twips(options[i].top), twips(4000), twips(300));
+        opt->setGeometry(twips(720), twips(firstTop + step * static_cast<int>(i)), twips(4000), twips(300));
         m_options[i] = opt;
     }
     // Tab order: the four boxes, then the options from Win95 down to WinXP.

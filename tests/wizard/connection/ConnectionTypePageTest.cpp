@@ -5,6 +5,7 @@
 #include "wizard/connection/NetworkComputerBrowser.h"
 
 #include "CoreTestSupport.h"
+#include "LayoutChecks.h"
 #include "PageTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/PageControls.h"
@@ -68,6 +69,16 @@ protected:
 private:
     PageControls* m_previousControls = nullptr;
 };
+
+TEST_F(FrmConnectionTypeTest, CaptionsShowWholeAndApart)
+{
+    test::expectCaptionsWholeAndApart(page.get());
+    test::expectCaptionsWholeAndApart(page->findChild<QGroupBox*>("FraSrcDtl"));
+    // The name label ends before its text box, the detail labels before theirs.
+    EXPECT_LT(label("LblSrc")->geometry().right(), edit("txt_Source_Name")->x());
+    EXPECT_LT(label("LblUser")->geometry().right(), edit("txtuser")->x());
+    EXPECT_LT(label("LblPass")->geometry().right(), edit("TxtPass")->x());
+}
 
 TEST_F(FrmConnectionTypeTest, LoadDisablesNextAndShowsTheStartTexts)
 {

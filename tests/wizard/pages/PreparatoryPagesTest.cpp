@@ -3,6 +3,7 @@
 #include "wizard/pages/PreparatoryPages.h"
 
 #include "CoreTestSupport.h"
+#include "LayoutChecks.h"
 #include "PageTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ScriptVariables.h"
@@ -141,6 +142,33 @@ protected:
     int initialisations = 0;
     std::unique_ptr<Frm_PreparatoryTask> page;
 };
+
+TEST_F(FrmPreparatoryTest, CaptionsShowWholeAndApart)
+{
+    test::expectCaptionsWholeAndApart(&page);
+    // The title sits inside its white box.
+    const QRect box = page.findChild<QFrame*>("Shape2")->geometry();
+    EXPECT_TRUE(box.contains(label("Label1")->geometry())) << "title leaves its box";
+}
+
+TEST_F(FrmPreparatoryTaskTest, CaptionsShowWholeAndApart)
+{
+    load();
+    test::expectCaptionsWholeAndApart(page.get());
+    const QRect box = page->findChild<QFrame*>("Shape2")->geometry();
+    EXPECT_TRUE(box.contains(label("Label6")->geometry())) << "title leaves its box";
+}
+
+TEST_F(FrmPreparatoryTaskTest, SystemOptionsAreEvenlySpacedBelowTheirLabel)
+{
+    load();
+    const std::array<const char*, 5> names{"Opt95", "Opt98", "OptME", "Opt2K", "OptXP"};
+    EXPECT_LE(label("Label5")->geometry().bottom(), option("Opt95")->geometry().top());
+    const int step = option(names[1])->y() - option(names[0])->y();
+    EXPECT_GE(step, option(names[0])->height());
+    for (std::size_t i = 1; i < names.size(); ++i)
+        EXPECT_EQ(option(names[i])->y() - option(names[i - 1])->y(), step) << names[i];
+}
 
 TEST_F(FrmPreparatoryTaskTest, LoadDoublesTheAllUsersFolderAndDisablesNext)
 {
