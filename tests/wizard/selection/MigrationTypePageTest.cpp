@@ -2,6 +2,7 @@
 // and selective modes, Quick Help topics, accelerators and help topics.
 #include "wizard/selection/MigrationTypePage.h"
 
+#include "LayoutChecks.h"
 #include "PageTestSupport.h"
 #include "platform/qt/QtHelpViewer.h"
 
@@ -27,6 +28,13 @@ protected:
 
     Frm_MigrationType page;
 };
+
+TEST_F(FrmMigrationTypeTest, CaptionsShowWholeAndApart)
+{
+    test::expectCaptionsWholeAndApart(&page);
+    for (QGroupBox* group : page.findChildren<QGroupBox*>())
+        test::expectCaptionsWholeAndApart(group);
+}
 
 TEST_F(FrmMigrationTypeTest, StartsSelectiveWithEveryCategory)
 {
