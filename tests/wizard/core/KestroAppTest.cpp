@@ -2,6 +2,7 @@
 // variables, splash, the agreement page, Accept, Decline and a missing script.
 #include "wizard/core/KestroApp.h"
 
+#include "EngineReset.h"
 #include "FirstPageBar.h"
 #include "QtTestApp.h"
 #include "WizardTestMachine.h"
@@ -42,7 +43,7 @@ protected:
         testsupport::qtApp();
         wizard::resetProgramEnd();
         wizard::WizardStarted = false;
-        resetEngine();
+        wizard::test::resetEngineState();
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles", fs::copy_options::recursive);
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "RegFiles", machine.appFolder() / "RegFiles", fs::copy_options::recursive);
     }
@@ -51,19 +52,7 @@ protected:
         wizard::KestroMain::unregisterPage("Frm_Preparatory");
         wizard::resetProgramEnd();
         wizard::WizardStarted = false;
-        resetEngine();
-    }
-    static void resetEngine()
-    {
-        wizard::XmlEngine& e = wizard::core().engine;
-        e.CurrentScript.clear();
-        e.ScriptStack.clear();
-        e.ActionIndex = 0;
-        e.HistoryStep = 0;
-        e.HistoryIndexes.clear();
-        e.HistoryScripts.clear();
-        e.StopFlag = false;
-        e.PanelShown = false;
+        wizard::test::resetEngineState();
     }
     wizard::StartOptions options()
     {

@@ -2,6 +2,7 @@
 // walked from the agreement through the preparatory, required-task, migration-type and connection
 // pages and back again, with the engine's navigation history.
 #include "QtTestApp.h"
+#include "EngineReset.h"
 #include "WizardTestMachine.h"
 #include "platform/HelpViewer.h"
 #include "platform/Machine.h"
@@ -42,7 +43,7 @@ protected:
         wizard::WizardStarted = false;
         wizard::TasksConfirmed = false;
         wizard::SourceOs.clear();
-        resetEngine();
+        wizard::test::resetEngineState();
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles", fs::copy_options::recursive);
         wizard::registerInformationPages();
         wizard::registerSelectionPages();
@@ -56,19 +57,7 @@ protected:
         wizard::resetProgramEnd();
         wizard::WizardStarted = false;
         wizard::TasksConfirmed = false;
-        resetEngine();
-    }
-    static void resetEngine()
-    {
-        wizard::XmlEngine& e = wizard::core().engine;
-        e.CurrentScript.clear();
-        e.ScriptStack.clear();
-        e.ActionIndex = 0;
-        e.HistoryStep = 0;
-        e.HistoryIndexes.clear();
-        e.HistoryScripts.clear();
-        e.StopFlag = false;
-        e.PanelShown = false;
+        wizard::test::resetEngineState();
     }
     wizard::StartOptions options()
     {
