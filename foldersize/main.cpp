@@ -1,4 +1,4 @@
 // main.cpp: the Tallymoor program.
-#include "TallymoorMain.h"
+#include "foldersize/scanner/TallymoorMain.h"
 
 int main(int argc, char** argv) { return foldersize::Main(argc, argv); }

@@ -1,5 +1,5 @@
 // BatchRunner.cpp: line by line execution of batch files on an emulated machine.
-#include "BatchRunner.h"
+#include "platform/BatchRunner.h"
 
 #include "platform/CommandLine.h"
 #include "platform/ProcessRunner.h"
@@ -9,20 +9,23 @@
 namespace platform {
 namespace {
 
-std::string_view trimLeft(std::string_view s) {
+std::string_view trimLeft(std::string_view s)
+{
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
     return s;
 }
 
-std::string_view trim(std::string_view s) {
+std::string_view trim(std::string_view s)
+{
     s = trimLeft(s);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
         s.remove_suffix(1);
     return s;
 }
 
-std::string lower(std::string_view s) {
+std::string lower(std::string_view s)
+{
     std::string out(s);
     for (char& c : out)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -31,17 +34,24 @@ std::string lower(std::string_view s) {
 
 bool isSwitch(const std::string& arg) { return arg.size() >= 2 && arg[0] == '/'; }
 
-std::string fileNameOf(std::string_view path) {
+std::string fileNameOf(std::string_view path)
+{
     const auto slash = path.find_last_of("\\/:");
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 } // namespace
 
-BatchRunner::BatchRunner(std::filesystem::path machineFolder, FileSystem& files, std::ostream& out, std::ostream& err)
-    : m_machine(std::move(machineFolder)), m_files(files), m_out(out), m_err(err) {}
+BatchRunner::BatchRunner(
+    std::filesystem::path machineFolder, FileSystem& files, std::ostream& out, std::ostream& err)
+    : m_machine(std::move(machineFolder))
+    , m_files(files)
+    , m_out(out)
+    , m_err(err)
+{}
 
-std::string BatchRunner::absolutePath(std::string_view path) const {
+std::string BatchRunner::absolutePath(std::string_view path) const
+{
     if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/'))
         return std::string(path);
     if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
@@ -58,7 +68,8 @@ std::string BatchRunner::absolutePath(std::string_view path) const {
     return base + std::string(path);
 }
 
-WinError BatchRunner::runFile(std::string_view windowsPath) {
+WinError BatchRunner::runFile(std::string_view windowsPath)
+{
     const std::string path = absolutePath(windowsPath);
     std::string text;
     const FsError e = m_files.readText(path, text);
@@ -74,7 +85,8 @@ WinError BatchRunner::runFile(std::string_view windowsPath) {
     return WinError::Success;
 }
 
-void BatchRunner::runText(std::string_view text, std::string_view currentFolder) {
+void BatchRunner::runText(std::string_view text, std::string_view currentFolder)
+{
     m_currentFolder = std::string(currentFolder);
     while (!text.empty()) {
         const auto end = text.find('\n');
@@ -88,7 +100,8 @@ void BatchRunner::runText(std::string_view text, std::string_view currentFolder)
     }
 }
 
-void BatchRunner::runLine(std::string_view raw) {
+void BatchRunner::runLine(std::string_view raw)
+{
     std::string_view line = trimLeft(raw);
     bool quiet = false;
     while (!line.empty() && line.front() == '@') {
@@ -105,7 +118,7 @@ void BatchRunner::runLine(std::string_view raw) {
     // The command word ends at a blank or at the punctuation that "echo." and the like use.
     std::size_t wordEnd = 0;
     while (wordEnd < line.size() && line[wordEnd] != ' ' && line[wordEnd] != '\t' && line[wordEnd] != '.' &&
-           line[wordEnd] != ',' && line[wordEnd] != ';' && line[wordEnd] != '=')
+        line[wordEnd] != ',' && line[wordEnd] != ';' && line[wordEnd] != '=')
         ++wordEnd;
     const std::string word = lower(line.substr(0, wordEnd));
     std::string_view rest = line.substr(wordEnd);
@@ -115,7 +128,7 @@ void BatchRunner::runLine(std::string_view raw) {
     } else if (word == "rem") {
         // A remark.
     } else if (word == "cls") {
-        m_errorLevel = 0;   // no screen to clear: output is a plain stream
+        m_errorLevel = 0; // no screen to clear: output is a plain stream
     } else if (word == "md" || word == "mkdir") {
         makeFolder(rest);
     } else if (word == "copy") {
@@ -126,7 +139,8 @@ void BatchRunner::runLine(std::string_view raw) {
     }
 }
 
-void BatchRunner::echoCommand(std::string_view rest) {
+void BatchRunner::echoCommand(std::string_view rest)
+{
     m_errorLevel = 0;
     if (!rest.empty() && rest.front() != ' ' && rest.front() != '\t') {
         // "echo." prints an empty line, "echo.text" prints text.
@@ -146,7 +160,8 @@ void BatchRunner::echoCommand(std::string_view rest) {
     }
 }
 
-void BatchRunner::makeFolder(std::string_view rest) {
+void BatchRunner::makeFolder(std::string_view rest)
+{
     const auto args = splitCommandLine(rest);
     if (args.empty()) {
         m_err << "The syntax of the command is incorrect.\n";
@@ -168,7 +183,8 @@ void BatchRunner::makeFolder(std::string_view rest) {
     }
 }
 
-void BatchRunner::copy(std::string_view rest) {
+void BatchRunner::copy(std::string_view rest)
+{
     std::vector<std::string> names;
     for (const auto& arg : splitCommandLine(rest)) {
         if (!isSwitch(arg))
@@ -200,7 +216,8 @@ void BatchRunner::copy(std::string_view rest) {
     m_errorLevel = 1;
 }
 
-void BatchRunner::startProgram(std::string_view line, const std::string& name) {
+void BatchRunner::startProgram(std::string_view line, const std::string& name)
+{
     StartOptions options;
     options.machineFolder = m_machine;
     std::uint32_t code = 0;

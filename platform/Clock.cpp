@@ -1,5 +1,5 @@
 // Clock.cpp: the system clock and the installed-clock selection.
-#include "Clock.h"
+#include "platform/Clock.h"
 
 #include <thread>
 #include <utility>
@@ -10,19 +10,22 @@ namespace {
 class SystemClock : public Clock {
 public:
     TimePoint now() override { return std::chrono::system_clock::now(); }
-    void sleep(std::uint32_t milliseconds) override {
+    void sleep(std::uint32_t milliseconds) override
+    {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
 };
 
-Clock*& installed() {
+Clock*& installed()
+{
     static Clock* clock = nullptr;
     return clock;
 }
 
 } // namespace
 
-Clock& clock() {
+Clock& clock()
+{
     static SystemClock system;
     return installed() ? *installed() : static_cast<Clock&>(system);
 }

@@ -27,15 +27,18 @@ inline void sleepFor(std::uint32_t milliseconds) { clock().sleep(milliseconds); 
 // Test double: time stands still until set or advanced; sleeping advances it at once.
 class ManualClock : public Clock {
 public:
-    explicit ManualClock(TimePoint start = TimePoint{}) : m_now(start) {}
+    explicit ManualClock(TimePoint start = TimePoint{})
+        : m_now(start)
+    {}
     TimePoint now() override { return m_now; }
-    void sleep(std::uint32_t milliseconds) override {
+    void sleep(std::uint32_t milliseconds) override
+    {
         m_now += std::chrono::milliseconds(milliseconds);
         slept += milliseconds;
     }
     void advance(std::chrono::milliseconds by) { m_now += by; }
     void set(TimePoint at) { m_now = at; }
-    std::uint64_t slept = 0;   // total milliseconds asked for
+    std::uint64_t slept = 0; // total milliseconds asked for
 
 private:
     TimePoint m_now;

@@ -8,10 +8,38 @@ namespace {
 
 // Code points of the bytes 0x80..0x9F; the undefined five map to themselves.
 constexpr char32_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC,
+    0x0081,
+    0x201A,
+    0x0192,
+    0x201E,
+    0x2026,
+    0x2020,
+    0x2021,
+    0x02C6,
+    0x2030,
+    0x0160,
+    0x2039,
+    0x0152,
+    0x008D,
+    0x017D,
+    0x008F,
+    0x0090,
+    0x2018,
+    0x2019,
+    0x201C,
+    0x201D,
+    0x2022,
+    0x2013,
+    0x2014,
+    0x02DC,
+    0x2122,
+    0x0161,
+    0x203A,
+    0x0153,
+    0x009D,
+    0x017E,
+    0x0178,
 };
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
@@ -44,19 +72,37 @@ char32_t decodeUtf8(std::string_view s, std::size_t& i)
     }
     int len = 0;
     char32_t cp = 0;
-    if ((b0 & 0xE0) == 0xC0) { len = 2; cp = b0 & 0x1F; }
-    else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; }
-    else if ((b0 & 0xF8) == 0xF0) { len = 4; cp = b0 & 0x07; }
-    else { ++i; return kInvalid; }
-    if (i + len > s.size()) { ++i; return kInvalid; }
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        cp = b0 & 0x1F;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        cp = b0 & 0x0F;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        cp = b0 & 0x07;
+    } else {
+        ++i;
+        return kInvalid;
+    }
+    if (i + len > s.size()) {
+        ++i;
+        return kInvalid;
+    }
     for (int k = 1; k < len; ++k) {
         const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) { ++i; return kInvalid; }
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return kInvalid;
+        }
         cp = (cp << 6) | (b & 0x3F);
     }
     // Reject overlong forms, surrogates and values past Unicode.
     static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; return kInvalid; }
+    if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return kInvalid;
+    }
     i += len;
     return cp;
 }
@@ -108,7 +154,7 @@ char32_t nextFolded(std::string_view s, std::size_t& i)
     return foldCodePoint(cp);
 }
 
-}  // namespace
+} // namespace
 
 std::string cp1252ToUtf8(std::string_view bytes)
 {
@@ -216,7 +262,7 @@ std::string utf16leToCp1252(std::string_view utf16le, bool* lossless)
     bool ok = utf16le.size() % 2 == 0;
     for (std::size_t i = 0; i + 1 < utf16le.size(); i += 2) {
         const char32_t unit = static_cast<unsigned char>(utf16le[i]) |
-                              (static_cast<char32_t>(static_cast<unsigned char>(utf16le[i + 1])) << 8);
+            (static_cast<char32_t>(static_cast<unsigned char>(utf16le[i + 1])) << 8);
         int mapped = codePointToCp1252(unit);
         if (mapped < 0) {
             // A surrogate pair is one character outside the code page: one '?' for both halves.
@@ -274,9 +320,6 @@ int compareNoCase(std::string_view a, std::string_view b)
     return 0;
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    return compareNoCase(a, b) == 0;
-}
+bool equalsNoCase(std::string_view a, std::string_view b) { return compareNoCase(a, b) == 0; }
 
-}  // namespace platform
+} // namespace platform

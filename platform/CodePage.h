@@ -39,4 +39,4 @@ bool equalsNoCase(std::string_view a, std::string_view b);
 // <0, 0, >0 like strcmp, in the order of the folded forms.
 int compareNoCase(std::string_view a, std::string_view b);
 
-}  // namespace platform
+} // namespace platform

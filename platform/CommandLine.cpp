@@ -1,11 +1,12 @@
 // CommandLine.cpp: Windows command-line splitting and quoting.
-#include "CommandLine.h"
+#include "platform/CommandLine.h"
 
 #include <cctype>
 
 namespace platform {
 
-std::vector<std::string> splitCommandLine(std::string_view line) {
+std::vector<std::string> splitCommandLine(std::string_view line)
+{
     std::vector<std::string> args;
     std::size_t i = 0;
     const std::size_t n = line.size();
@@ -56,7 +57,8 @@ std::vector<std::string> splitCommandLine(std::string_view line) {
     return args;
 }
 
-std::string quoteArgument(std::string_view argument) {
+std::string quoteArgument(std::string_view argument)
+{
     if (!argument.empty() && argument.find_first_of(" \t\"") == std::string_view::npos)
         return std::string(argument);
     std::string out = "\"";
@@ -81,7 +83,8 @@ std::string quoteArgument(std::string_view argument) {
     return out;
 }
 
-std::string joinCommandLine(const std::vector<std::string>& arguments) {
+std::string joinCommandLine(const std::vector<std::string>& arguments)
+{
     std::string line;
     for (const auto& arg : arguments) {
         if (!line.empty())
@@ -91,7 +94,8 @@ std::string joinCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
-std::string programName(std::string_view first) {
+std::string programName(std::string_view first)
+{
     const auto slash = first.find_last_of("\\/:");
     std::string name(slash == std::string_view::npos ? first : first.substr(slash + 1));
     for (char& c : name)

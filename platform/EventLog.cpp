@@ -1,5 +1,5 @@
 // EventLog.cpp: appending to and reading a machine's events log.
-#include "EventLog.h"
+#include "platform/EventLog.h"
 
 #include "platform/Clock.h"
 
@@ -12,7 +12,8 @@
 namespace platform {
 namespace {
 
-std::string utcStamp(Clock::TimePoint at) {
+std::string utcStamp(Clock::TimePoint at)
+{
     const std::time_t t = std::chrono::system_clock::to_time_t(at);
     std::tm tm{};
     gmtime_r(&t, &tm);
@@ -23,8 +24,9 @@ std::string utcStamp(Clock::TimePoint at) {
 
 } // namespace
 
-WinError appendMachineEvent(const std::filesystem::path& machineFolder, std::string_view kind,
-                            std::string_view text) {
+WinError appendMachineEvent(
+    const std::filesystem::path& machineFolder, std::string_view kind, std::string_view text)
+{
     std::error_code ec;
     if (!std::filesystem::is_directory(machineFolder, ec))
         return WinError::PathNotFound;
@@ -42,7 +44,8 @@ WinError appendMachineEvent(const std::filesystem::path& machineFolder, std::str
     return written == static_cast<ssize_t>(line.size()) ? WinError::Success : WinError::WriteFault;
 }
 
-std::vector<MachineEvent> readMachineEvents(const std::filesystem::path& machineFolder) {
+std::vector<MachineEvent> readMachineEvents(const std::filesystem::path& machineFolder)
+{
     std::vector<MachineEvent> events;
     std::ifstream in(machineFolder / kEventLogFileName);
     std::string line;

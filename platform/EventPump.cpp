@@ -1,19 +1,21 @@
 // EventPump.cpp: the installed event pump.
-#include "EventPump.h"
+#include "platform/EventPump.h"
 
 #include <utility>
 
 namespace platform {
 namespace {
 
-EventPump*& installed() {
+EventPump*& installed()
+{
     static EventPump* pump = nullptr;
     return pump;
 }
 
 } // namespace
 
-void yieldToEvents() {
+void yieldToEvents()
+{
     if (installed())
         installed()->processEvents();
 }

@@ -21,7 +21,8 @@ EventPump* setEventPump(EventPump* pump);
 // that arrives while work is in progress).
 class CountingEventPump : public EventPump {
 public:
-    void processEvents() override {
+    void processEvents() override
+    {
         ++count;
         if (onYield)
             onYield();

@@ -26,7 +26,7 @@ namespace {
 
 constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive;
 
-using AttrMap = std::map<std::string, unsigned>;  // exact host name -> stored bits
+using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
 
 AttrMap readSidecar(const fs::path& folder)
 {
@@ -129,10 +129,7 @@ FsError treeBlocked(const fs::path& p, bool force, unsigned bits)
     return FsError::None;
 }
 
-FsError treeBlocked(const fs::path& p, bool force)
-{
-    return treeBlocked(p, force, hostAttributes(p));
-}
+FsError treeBlocked(const fs::path& p, bool force) { return treeBlocked(p, force, hostAttributes(p)); }
 
 bool isInside(const fs::path& inner, const fs::path& outer)
 {
@@ -162,7 +159,11 @@ bool endsWithSeparator(std::string_view s) { return !s.empty() && (s.back() == '
 
 // --- FileLock ---
 
-FileLock::FileLock(FileLock&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+FileLock::FileLock(FileLock&& other) noexcept
+    : m_fd(other.m_fd)
+{
+    other.m_fd = -1;
+}
 
 FileLock& FileLock::operator=(FileLock&& other) noexcept
 {
@@ -218,7 +219,9 @@ FsError FileSystem::fromWinError(WinError error)
     return FsError::PathNotFound;
 }
 
-FileSystem::FileSystem(PathResolver resolver) : m_resolver(std::move(resolver)) {}
+FileSystem::FileSystem(PathResolver resolver)
+    : m_resolver(std::move(resolver))
+{}
 
 bool FileSystem::fileExists(std::string_view path) const
 {
@@ -251,8 +254,8 @@ bool FileSystem::driveExists(std::string_view drive) const
     return r.ok() && r.exists;
 }
 
-FsError FileSystem::listFolder(std::string_view folder, std::vector<FileEntry>& folders,
-                               std::vector<FileEntry>& files) const
+FsError FileSystem::listFolder(
+    std::string_view folder, std::vector<FileEntry>& folders, std::vector<FileEntry>& files) const
 {
     const ResolvedPath r = m_resolver.resolve(folder);
     if (!r.ok())
@@ -269,7 +272,8 @@ FsError FileSystem::listFolder(std::string_view folder, std::vector<FileEntry>& 
         entry.name = e.name;
         entry.path = joinWin(base, e.name);
         const auto it = map.find(e.name);
-        entry.attributes = (it == map.end() ? defaultBits(e.isFolder) : it->second) | (e.isFolder ? attr::Directory : 0u);
+        entry.attributes =
+            (it == map.end() ? defaultBits(e.isFolder) : it->second) | (e.isFolder ? attr::Directory : 0u);
         if (e.isFolder) {
             folders.push_back(std::move(entry));
         } else {
@@ -317,7 +321,8 @@ WinError FileSystem::makeSurePathExists(std::string_view path)
     // Walk down from the root, creating each missing level under the name as written.
     const auto& parts = r.path.parts();
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        WinPath level = r.path.withParts(std::vector<std::string>(parts.begin(), parts.begin() + static_cast<long>(i) + 1));
+        WinPath level = r.path.withParts(
+            std::vector<std::string>(parts.begin(), parts.begin() + static_cast<long>(i) + 1));
         const ResolvedPath lr = m_resolver.resolve(level);
         if (!lr.ok())
             return lr.error;
@@ -332,8 +337,8 @@ WinError FileSystem::makeSurePathExists(std::string_view path)
     return WinError::Success;
 }
 
-FsError FileSystem::matchPattern(std::string_view pattern, bool folders, std::vector<Match>& matches,
-                                 ResolvedPath& parent) const
+FsError FileSystem::matchPattern(
+    std::string_view pattern, bool folders, std::vector<Match>& matches, ResolvedPath& parent) const
 {
     matches.clear();
     WinPath p;
@@ -364,8 +369,8 @@ FsError FileSystem::matchPattern(std::string_view pattern, bool folders, std::ve
     return FsError::None;
 }
 
-FsError FileSystem::matchDeletable(std::string_view pattern, bool folders, FsError missing, bool force,
-                                   std::vector<Match>& matches) const
+FsError FileSystem::matchDeletable(
+    std::string_view pattern, bool folders, FsError missing, bool force, std::vector<Match>& matches) const
 {
     ResolvedPath parent;
     if (const FsError err = matchPattern(pattern, folders, matches, parent); err != FsError::None)
@@ -410,7 +415,7 @@ FsError FileSystem::deleteFolder(std::string_view pattern, bool force)
 }
 
 FsError FileSystem::beginTransfer(std::string_view source, std::string_view destination, bool folders,
-                                  FsError missing, FsError denied, Transfer& t) const
+    FsError missing, FsError denied, Transfer& t) const
 {
     ResolvedPath parent;
     if (const FsError err = matchPattern(source, folders, t.matches, parent); err != FsError::None)
@@ -474,8 +479,8 @@ FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
 FsError FileSystem::copyFile(std::string_view source, std::string_view destination, bool overwrite)
 {
     Transfer job;
-    const FsError began = beginTransfer(source, destination, false, FsError::FileNotFound,
-                                        FsError::FileNotFound, job);
+    const FsError began =
+        beginTransfer(source, destination, false, FsError::FileNotFound, FsError::FileNotFound, job);
     if (began != FsError::None)
         return began;
     auto& [matches, dest, intoFolder, plan] = job;
@@ -535,8 +540,8 @@ FsError FileSystem::moveOneFile(const fs::path& from, const fs::path& to)
 FsError FileSystem::moveFile(std::string_view source, std::string_view destination)
 {
     Transfer job;
-    const FsError began = beginTransfer(source, destination, false, FsError::FileNotFound,
-                                        FsError::FileNotFound, job);
+    const FsError began =
+        beginTransfer(source, destination, false, FsError::FileNotFound, FsError::FileNotFound, job);
     if (began != FsError::None)
         return began;
     auto& [matches, dest, intoFolder, plan] = job;
@@ -638,8 +643,8 @@ FsError copyTree(const fs::path& from, const fs::path& to)
 FsError FileSystem::copyFolder(std::string_view source, std::string_view destination, bool overwrite)
 {
     Transfer job;
-    const FsError began = beginTransfer(source, destination, true, FsError::PathNotFound,
-                                        FsError::PathNotFound, job);
+    const FsError began =
+        beginTransfer(source, destination, true, FsError::PathNotFound, FsError::PathNotFound, job);
     if (began != FsError::None)
         return began;
     auto& [matches, dest, intoFolder, plan] = job;
@@ -685,8 +690,8 @@ FsError FileSystem::copyFolder(std::string_view source, std::string_view destina
 FsError FileSystem::moveFolder(std::string_view source, std::string_view destination)
 {
     Transfer job;
-    const FsError began = beginTransfer(source, destination, true, FsError::PathNotFound,
-                                        FsError::PermissionDenied, job);
+    const FsError began =
+        beginTransfer(source, destination, true, FsError::PathNotFound, FsError::PermissionDenied, job);
     if (began != FsError::None)
         return began;
     auto& [matches, dest, intoFolder, plan] = job;
@@ -746,7 +751,8 @@ FsError FileSystem::dir(std::string_view pattern, unsigned mask, std::vector<std
     std::vector<std::string> shorts;
     for (const auto& e : entries) {
         const auto it = map.find(e.name);
-        const unsigned bits = (it == map.end() ? defaultBits(e.isFolder) : it->second) | (e.isFolder ? attr::Directory : 0u);
+        const unsigned bits =
+            (it == map.end() ? defaultBits(e.isFolder) : it->second) | (e.isFolder ? attr::Directory : 0u);
         if (!admitted(bits))
             continue;
         bool hit = wildcardMatch(leaf, e.name);
@@ -807,7 +813,8 @@ FsError FileSystem::fileTime(std::string_view path, std::chrono::system_clock::t
     const auto t = fs::last_write_time(r.host, ec);
     if (ec)
         return FsError::PathFileAccess;
-    modified = std::chrono::time_point_cast<std::chrono::system_clock::duration>(fs::file_time_type::clock::to_sys(t));
+    modified = std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+        fs::file_time_type::clock::to_sys(t));
     return FsError::None;
 }
 

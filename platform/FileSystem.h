@@ -18,14 +18,14 @@ namespace platform {
 // The run-time error numbers the scripting runtime raises; callers compare them.
 enum class FsError : int {
     None = 0,
-    BadFileName = 52,        // "Bad file name or number": relative or malformed path, unknown drive in Dir
-    FileNotFound = 53,       // "File not found"
-    FileExists = 58,         // "File already exists"
-    DeviceUnavailable = 68,  // "Device unavailable": a drive letter the machine does not have
-    PermissionDenied = 70,   // "Permission denied": read-only, in use, folder where a file is meant
-    DiskNotReady = 71,       // "Disk not ready": removable or CD drive without a medium
-    PathFileAccess = 75,     // "Path/File access error"
-    PathNotFound = 76,       // "Path not found": missing folder, unknown share or computer
+    BadFileName = 52,       // "Bad file name or number": relative or malformed path, unknown drive in Dir
+    FileNotFound = 53,      // "File not found"
+    FileExists = 58,        // "File already exists"
+    DeviceUnavailable = 68, // "Device unavailable": a drive letter the machine does not have
+    PermissionDenied = 70,  // "Permission denied": read-only, in use, folder where a file is meant
+    DiskNotReady = 71,      // "Disk not ready": removable or CD drive without a medium
+    PathFileAccess = 75,    // "Path/File access error"
+    PathNotFound = 76,      // "Path not found": missing folder, unknown share or computer
 };
 
 // The runtime's description of an error ("File not found"); "" for None.
@@ -67,7 +67,9 @@ public:
 
 private:
     friend class FileSystem;
-    explicit FileLock(int fd) : m_fd(fd) {}
+    explicit FileLock(int fd)
+        : m_fd(fd)
+    {}
     int m_fd = -1;
 };
 
@@ -85,7 +87,8 @@ public:
 
     // The sub-folders and files of a folder, each in case-insensitive name order.
     // PathNotFound (76) when the folder does not exist.
-    FsError listFolder(std::string_view folder, std::vector<FileEntry>& folders, std::vector<FileEntry>& files) const;
+    FsError listFolder(
+        std::string_view folder, std::vector<FileEntry>& folders, std::vector<FileEntry>& files) const;
 
     // Creates one folder; its parent must exist. FileExists (58) when the name is taken,
     // PathNotFound (76) when the parent is missing.
@@ -175,11 +178,11 @@ private:
         std::string path;
         bool isFolder = false;
     };
-    FsError matchPattern(std::string_view pattern, bool folders, std::vector<Match>& matches,
-                         ResolvedPath& parent) const;
+    FsError matchPattern(
+        std::string_view pattern, bool folders, std::vector<Match>& matches, ResolvedPath& parent) const;
     // Matches `pattern` for deleting (none gives `missing`) and checks that nothing is in use.
     FsError matchDeletable(std::string_view pattern, bool folders, FsError missing, bool force,
-                           std::vector<Match>& matches) const;
+        std::vector<Match>& matches) const;
     // The sources and destination of a copy or move. Each target lies in `dest` when `intoFolder`,
     // else the single source goes to `dest` itself.
     struct Transfer {
@@ -191,7 +194,7 @@ private:
     // Matches `source` and resolves `destination`. No match gives `missing`; a source that
     // cannot be read gives `denied`.
     FsError beginTransfer(std::string_view source, std::string_view destination, bool folders,
-                          FsError missing, FsError denied, Transfer& t) const;
+        FsError missing, FsError denied, Transfer& t) const;
     // Finds the existing folder that holds `dest`; false when there is none.
     bool holdingFolder(const ResolvedPath& dest, std::filesystem::path& host) const;
     // Plans each match into the destination folder, refusing a target that exists in any case.

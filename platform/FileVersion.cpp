@@ -14,7 +14,8 @@ bool read16(std::string_view b, std::size_t off, std::uint32_t& out)
 {
     if (off > b.size() || b.size() - off < 2)
         return false;
-    out = static_cast<std::uint8_t>(b[off]) | (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[off + 1])) << 8);
+    out = static_cast<std::uint8_t>(b[off]) |
+        (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[off + 1])) << 8);
     return true;
 }
 
@@ -45,8 +46,8 @@ bool rvaToOffset(const std::vector<Section>& sections, std::uint32_t rva, std::s
 
 // Follows one level of the resource directory at `dirOff` (relative to `base`): the entry with
 // `wantedId`, or the first entry when `wantedId` is 0. Out: the entry's OffsetToData field.
-bool resourceEntry(std::string_view b, std::size_t base, std::uint32_t dirOff, std::uint32_t wantedId,
-                   std::uint32_t& data)
+bool resourceEntry(
+    std::string_view b, std::size_t base, std::uint32_t dirOff, std::uint32_t wantedId, std::uint32_t& data)
 {
     std::uint32_t named = 0, ids = 0;
     const std::size_t dir = base + dirOff;
@@ -81,7 +82,8 @@ void put32(std::string& s, std::size_t off, std::uint32_t v)
 std::string peFileVersion(std::string_view b)
 {
     std::uint32_t mz = 0, peOff = 0, sig = 0;
-    if (!read16(b, 0, mz) || mz != 0x5A4D || !read32(b, 0x3C, peOff) || !read32(b, peOff, sig) || sig != 0x4550)
+    if (!read16(b, 0, mz) || mz != 0x5A4D || !read32(b, 0x3C, peOff) || !read32(b, peOff, sig) ||
+        sig != 0x4550)
         return {};
     std::uint32_t sectionCount = 0, optSize = 0, magic = 0;
     const std::size_t coff = static_cast<std::size_t>(peOff) + 4;
@@ -98,7 +100,8 @@ std::string peFileVersion(std::string_view b)
     else
         return {};
     std::uint32_t dirCount = 0, rsrcRva = 0;
-    if (!read32(b, dirCountOff, dirCount) || dirCount < 3 || !read32(b, dirCountOff + 4 + 2 * 8, rsrcRva) || rsrcRva == 0)
+    if (!read32(b, dirCountOff, dirCount) || dirCount < 3 || !read32(b, dirCountOff + 4 + 2 * 8, rsrcRva) ||
+        rsrcRva == 0)
         return {};
 
     std::vector<Section> sections;
@@ -106,8 +109,8 @@ std::string peFileVersion(std::string_view b)
     for (std::uint32_t i = 0; i < sectionCount && i < 96; ++i) {
         Section s{};
         const std::size_t at = table + 40 * i;
-        if (!read32(b, at + 8, s.virtualSize) || !read32(b, at + 12, s.virtualAddress)
-            || !read32(b, at + 16, s.rawSize) || !read32(b, at + 20, s.rawOffset))
+        if (!read32(b, at + 8, s.virtualSize) || !read32(b, at + 12, s.virtualAddress) ||
+            !read32(b, at + 16, s.rawSize) || !read32(b, at + 20, s.rawOffset))
             return {};
         sections.push_back(s);
     }
@@ -141,18 +144,19 @@ std::string peFileVersion(std::string_view b)
             std::uint32_t ms = 0, ls = 0;
             if (!read32(info, at + 8, ms) || !read32(info, at + 12, ls))
                 return {};
-            return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." + std::to_string(ls >> 16) + "."
-                   + std::to_string(ls & 0xFFFF);
+            return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." +
+                std::to_string(ls >> 16) + "." + std::to_string(ls & 0xFFFF);
         }
     }
     return {};
 }
 
-std::string buildVersionedPe(std::uint16_t major, std::uint16_t minor, std::uint16_t build, std::uint16_t revision)
+std::string buildVersionedPe(
+    std::uint16_t major, std::uint16_t minor, std::uint16_t build, std::uint16_t revision)
 {
     constexpr std::size_t kHeaders = 0x200;
     constexpr std::uint32_t kRsrcRva = 0x1000;
-    constexpr std::size_t kVersionAt = 0x58;  // inside the resource section
+    constexpr std::size_t kVersionAt = 0x58; // inside the resource section
     constexpr std::size_t kVersionLength = 92;
     const std::size_t rsrcSize = kVersionAt + kVersionLength;
     std::string image(kHeaders + 0x200, '\0');
@@ -163,21 +167,21 @@ std::string buildVersionedPe(std::uint16_t major, std::uint16_t minor, std::uint
     const std::size_t pe = 0x40;
     image.replace(pe, 4, std::string("PE\0\0", 4));
     const std::size_t coff = pe + 4;
-    put16(image, coff, 0x14C);         // i386
-    put16(image, coff + 2, 1);         // one section
-    put16(image, coff + 16, 0xE0);     // optional header size
-    put16(image, coff + 18, 0x0102);   // executable, 32-bit
+    put16(image, coff, 0x14C);       // i386
+    put16(image, coff + 2, 1);       // one section
+    put16(image, coff + 16, 0xE0);   // optional header size
+    put16(image, coff + 18, 0x0102); // executable, 32-bit
     const std::size_t opt = coff + 20;
-    put16(image, opt, 0x10B);          // PE32
-    put32(image, opt + 28, 0x400000);  // image base
-    put32(image, opt + 32, 0x1000);    // section alignment
-    put32(image, opt + 36, 0x200);     // file alignment
-    put16(image, opt + 40, 4);         // OS version
-    put16(image, opt + 48, 4);         // subsystem version
-    put32(image, opt + 56, 0x2000);    // image size
-    put32(image, opt + 60, kHeaders);  // headers size
-    put16(image, opt + 68, 2);         // GUI subsystem
-    put32(image, opt + 92, 16);        // data directories
+    put16(image, opt, 0x10B);         // PE32
+    put32(image, opt + 28, 0x400000); // image base
+    put32(image, opt + 32, 0x1000);   // section alignment
+    put32(image, opt + 36, 0x200);    // file alignment
+    put16(image, opt + 40, 4);        // OS version
+    put16(image, opt + 48, 4);        // subsystem version
+    put32(image, opt + 56, 0x2000);   // image size
+    put32(image, opt + 60, kHeaders); // headers size
+    put16(image, opt + 68, 2);        // GUI subsystem
+    put32(image, opt + 92, 16);       // data directories
     put32(image, opt + 96 + 2 * 8, kRsrcRva);
     put32(image, opt + 96 + 2 * 8 + 4, static_cast<std::uint32_t>(rsrcSize));
     const std::size_t section = opt + 0xE0;
@@ -186,7 +190,7 @@ std::string buildVersionedPe(std::uint16_t major, std::uint16_t minor, std::uint
     put32(image, section + 12, kRsrcRva);
     put32(image, section + 16, 0x200);
     put32(image, section + 20, kHeaders);
-    put32(image, section + 36, 0x40000040);  // initialised data, readable
+    put32(image, section + 36, 0x40000040); // initialised data, readable
 
     const std::size_t r = kHeaders;
     // Three directory levels, one entry each: type 16, name 1, language 0x409.
@@ -209,7 +213,7 @@ std::string buildVersionedPe(std::uint16_t major, std::uint16_t minor, std::uint
     const std::string_view key = "VS_VERSION_INFO";
     for (std::size_t i = 0; i < key.size(); ++i)
         put16(image, v + 6 + 2 * i, static_cast<unsigned char>(key[i]));
-    const std::size_t fixed = v + 40;  // 6 + 32 bytes of key, padded to a multiple of four
+    const std::size_t fixed = v + 40; // 6 + 32 bytes of key, padded to a multiple of four
     const std::uint32_t ms = (static_cast<std::uint32_t>(major) << 16) | minor;
     const std::uint32_t ls = (static_cast<std::uint32_t>(build) << 16) | revision;
     put32(image, fixed, kFixedInfoSignature);
@@ -219,8 +223,8 @@ std::string buildVersionedPe(std::uint16_t major, std::uint16_t minor, std::uint
     put32(image, fixed + 16, ms);
     put32(image, fixed + 20, ls);
     put32(image, fixed + 24, 0x3F);
-    put32(image, fixed + 32, 0x40004);  // NT, 32-bit Windows
-    put32(image, fixed + 36, 1);        // application
+    put32(image, fixed + 32, 0x40004); // NT, 32-bit Windows
+    put32(image, fixed + 36, 1);       // application
     return image;
 }
 

@@ -14,6 +14,7 @@ std::string peFileVersion(std::string_view bytes);
 
 // A small, well-formed 32-bit PE image whose only section holds a version resource with the
 // given file and product version. What it is for: machines and tests that need versioned files.
-std::string buildVersionedPe(std::uint16_t major, std::uint16_t minor, std::uint16_t build, std::uint16_t revision);
+std::string buildVersionedPe(
+    std::uint16_t major, std::uint16_t minor, std::uint16_t build, std::uint16_t revision);
 
 } // namespace platform

@@ -8,8 +8,7 @@
 
 namespace platform {
 
-template <typename Fn>
-WinError guarded(Fn&& fn) noexcept
+template <typename Fn> WinError guarded(Fn&& fn) noexcept
 {
     try {
         return fn();
@@ -20,4 +19,4 @@ WinError guarded(Fn&& fn) noexcept
     }
 }
 
-}  // namespace platform
+} // namespace platform

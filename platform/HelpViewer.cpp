@@ -1,5 +1,5 @@
 // HelpViewer.cpp: topic page lookup, the program's help file and the help service selection.
-#include "HelpViewer.h"
+#include "platform/HelpViewer.h"
 
 #include <system_error>
 #include <utility>
@@ -7,7 +7,8 @@
 namespace platform {
 namespace {
 
-std::filesystem::path firstExisting(const std::filesystem::path& folder, const std::string& stem) {
+std::filesystem::path firstExisting(const std::filesystem::path& folder, const std::string& stem)
+{
     std::error_code ec;
     for (const char* ext : {".html", ".htm"}) {
         auto candidate = folder / (stem + ext);
@@ -22,25 +23,29 @@ public:
     bool showTopic(const std::string&, int) override { return false; }
 };
 
-HelpService*& installed() {
+HelpService*& installed()
+{
     static HelpService* service = nullptr;
     return service;
 }
 
-std::string& helpFileStorage() {
+std::string& helpFileStorage()
+{
     static std::string helpFile;
     return helpFile;
 }
 
 } // namespace
 
-std::filesystem::path HelpTopics::defaultPage() const {
+std::filesystem::path HelpTopics::defaultPage() const
+{
     if (auto page = firstExisting(m_folder, "index"); !page.empty())
         return page;
     return firstExisting(m_folder, "0");
 }
 
-std::filesystem::path HelpTopics::pageFor(int topicId) const {
+std::filesystem::path HelpTopics::pageFor(int topicId) const
+{
     if (topicId > 0) {
         if (auto page = firstExisting(m_folder, std::to_string(topicId)); !page.empty())
             return page;
@@ -51,7 +56,8 @@ std::filesystem::path HelpTopics::pageFor(int topicId) const {
 std::string applicationHelpFile() { return helpFileStorage(); }
 void setApplicationHelpFile(const std::string& helpFile) { helpFileStorage() = helpFile; }
 
-HelpService& helpService() {
+HelpService& helpService()
+{
     static FallbackHelpService fallback;
     return installed() ? *installed() : static_cast<HelpService&>(fallback);
 }

@@ -13,7 +13,9 @@ namespace platform {
 // page show the default page.
 class HelpTopics {
 public:
-    explicit HelpTopics(std::filesystem::path folder) : m_folder(std::move(folder)) {}
+    explicit HelpTopics(std::filesystem::path folder)
+        : m_folder(std::move(folder))
+    {}
 
     const std::filesystem::path& folder() const { return m_folder; }
     // The page of a topic, falling back to the default page; empty when the folder holds neither.
@@ -49,7 +51,8 @@ public:
         std::string helpFile;
         int topicId = 0;
     };
-    bool showTopic(const std::string& helpFile, int topicId) override {
+    bool showTopic(const std::string& helpFile, int topicId) override
+    {
         m_requests.push_back({helpFile, topicId});
         return result;
     }

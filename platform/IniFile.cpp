@@ -19,7 +19,7 @@ std::string_view trim(std::string_view s)
     return s.substr(first, last - first + 1);
 }
 
-}  // namespace
+} // namespace
 
 WinError IniFile::load(const std::filesystem::path& file, std::string* message)
 {
@@ -60,7 +60,8 @@ void IniFile::parse(std::string_view utf8)
             continue;
         if (line.front() == '[') {
             const auto close = line.find(']');
-            const std::string_view name = trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+            const std::string_view name =
+                trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
             current = findSection(name);
             if (!current) {
                 m_sections.push_back(Section{std::string(name), {}});
@@ -76,7 +77,8 @@ void IniFile::parse(std::string_view utf8)
         if (eq == std::string_view::npos)
             current->entries.push_back(Entry{std::string(line), {}});
         else
-            current->entries.push_back(Entry{std::string(trim(line.substr(0, eq))), std::string(trim(line.substr(eq + 1)))});
+            current->entries.push_back(
+                Entry{std::string(trim(line.substr(0, eq))), std::string(trim(line.substr(eq + 1)))});
     }
 }
 
@@ -144,4 +146,4 @@ void IniFile::setValue(std::string_view sectionName, std::string_view key, std::
     s->entries.push_back(Entry{std::string(key), std::string(val)});
 }
 
-}  // namespace platform
+} // namespace platform

@@ -20,7 +20,7 @@ public:
     };
     struct Section {
         std::string name;
-        std::vector<Entry> entries;  // in file order
+        std::vector<Entry> entries; // in file order
     };
 
     // Reads a file. Success; FileNotFound when it does not exist; AccessDenied or ReadFault when it
@@ -49,4 +49,4 @@ private:
     std::vector<Section> m_sections;
 };
 
-}  // namespace platform
+} // namespace platform

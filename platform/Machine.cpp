@@ -22,12 +22,9 @@ WinError createRegistry(const std::filesystem::path& folder, std::string* messag
     return registry.open(folder / Machine::kRegistryFileName, Registry::OpenMode::CreateIfMissing, message);
 }
 
-}  // namespace
+} // namespace
 
-std::string_view osCodeText(OsCode os)
-{
-    return kOsTexts[static_cast<int>(os)];
-}
+std::string_view osCodeText(OsCode os) { return kOsTexts[static_cast<int>(os)]; }
 
 std::optional<OsCode> parseOsCode(std::string_view text)
 {
@@ -37,10 +34,7 @@ std::optional<OsCode> parseOsCode(std::string_view text)
     return std::nullopt;
 }
 
-bool isWin9x(OsCode os)
-{
-    return os == OsCode::Win95 || os == OsCode::Win98 || os == OsCode::WinMe;
-}
+bool isWin9x(OsCode os) { return os == OsCode::Win95 || os == OsCode::Win98 || os == OsCode::WinMe; }
 
 WinError Machine::open(const std::filesystem::path& folder, std::string* message)
 {
@@ -146,7 +140,8 @@ WinError Machine::create(const std::filesystem::path& folder, OsCode os, std::st
     return opened;
 }
 
-WinError Machine::create(const std::filesystem::path& folder, const MachineConfig& config, std::string* message)
+WinError Machine::create(
+    const std::filesystem::path& folder, const MachineConfig& config, std::string* message)
 {
     std::string error;
     if (!saveMachineConfig(folder, config, error)) {
@@ -175,7 +170,8 @@ PathResolver Machine::pathResolver() const
     auto registry = std::make_shared<Registry>();
     const std::filesystem::path dbFile = registryPath();
     auto lookup = [registry, dbFile](char letter) -> std::optional<std::string> {
-        if (!registry->isOpen() && registry->open(dbFile, Registry::OpenMode::OpenExisting) != WinError::Success)
+        if (!registry->isOpen() &&
+            registry->open(dbFile, Registry::OpenMode::OpenExisting) != WinError::Success)
             return std::nullopt;
         RegKey key;
         const std::string sub = std::string(kNetworkKey) + "\\" + std::string(1, letter);
@@ -189,7 +185,8 @@ PathResolver Machine::pathResolver() const
     return PathResolver(m_folder, m_config, lookup);
 }
 
-WinError Machine::hostPath(std::string_view windowsPath, std::filesystem::path& host, std::string* message) const
+WinError Machine::hostPath(
+    std::string_view windowsPath, std::filesystem::path& host, std::string* message) const
 {
     const ResolvedPath r = pathResolver().resolve(windowsPath);
     if (!r.ok()) {
@@ -201,9 +198,6 @@ WinError Machine::hostPath(std::string_view windowsPath, std::filesystem::path& 
     return WinError::Success;
 }
 
-FileSystem Machine::fileSystem() const
-{
-    return FileSystem(pathResolver());
-}
+FileSystem Machine::fileSystem() const { return FileSystem(pathResolver()); }
 
-}  // namespace platform
+} // namespace platform

@@ -65,7 +65,8 @@ public:
 
     // Writes a whole machine model to folder (machine.ini, a folder per drive, registry.db when
     // missing) and opens it.
-    WinError create(const std::filesystem::path& folder, const MachineConfig& config, std::string* message = nullptr);
+    WinError create(
+        const std::filesystem::path& folder, const MachineConfig& config, std::string* message = nullptr);
 
     // The default machine's folder: <data>/winenv/network/localpc, where <data> is
     // $XDG_DATA_HOME or else $HOME/.local/share.
@@ -98,7 +99,8 @@ public:
     // the batch runner): the host path of a Windows path of this machine. The resolver's errors
     // (InvalidName, PathNotFound, InvalidDrive, NotReady, BadNetPath, BadNetName) with a message
     // naming the path. Never a path outside a drive or share folder; program code never calls this.
-    WinError hostPath(std::string_view windowsPath, std::filesystem::path& host, std::string* message = nullptr) const;
+    WinError hostPath(
+        std::string_view windowsPath, std::filesystem::path& host, std::string* message = nullptr) const;
 
 private:
     bool m_valid = false;
@@ -108,4 +110,4 @@ private:
     MachineConfig m_config;
 };
 
-}  // namespace platform
+} // namespace platform

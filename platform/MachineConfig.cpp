@@ -34,8 +34,7 @@ bool parseBool(std::string_view v, bool& out)
     return false;
 }
 
-template <typename T>
-bool parseNumber(std::string_view v, T& out)
+template <typename T> bool parseNumber(std::string_view v, T& out)
 {
     v = trim(v);
     if (v.empty())
@@ -50,7 +49,8 @@ bool validAddress(std::string_view v)
     std::size_t start = 0;
     while (true) {
         const auto dot = v.find('.', start);
-        const auto part = v.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
+        const auto part =
+            v.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start);
         unsigned value = 0;
         if (part.empty() || part.size() > 3 || !parseNumber(part, value) || value > 255)
             return false;
@@ -154,9 +154,9 @@ std::string_view driveTypeName(DriveType type)
 }
 
 bool parseMachineIni(std::string_view text, std::string_view fileName, std::string_view defaultName,
-                     MachineConfig& out, std::string& error)
+    MachineConfig& out, std::string& error)
 {
-    std::map<std::string, std::vector<Entry>> sections;  // upper-cased section name -> entries
+    std::map<std::string, std::vector<Entry>> sections; // upper-cased section name -> entries
     std::string section;
     int lineNo = 0;
     auto fail = [&](int line, const std::string& what) {
@@ -167,7 +167,8 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
     std::size_t pos = 0;
     while (pos <= text.size()) {
         const auto nl = text.find('\n', pos);
-        const std::string_view raw = text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        const std::string_view raw =
+            text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
         pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
         ++lineNo;
         std::string_view line = trim(raw);
@@ -180,7 +181,8 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
                 return fail(lineNo, "section header without \"]\"");
             section = foldCase(trim(line.substr(1, line.size() - 2)));
             if (section != "MACHINE" && section != "DRIVES" && section != "SHARES" && section != "ACCOUNTS")
-                return fail(lineNo, "unknown section [" + std::string(trim(line.substr(1, line.size() - 2))) + "]");
+                return fail(
+                    lineNo, "unknown section [" + std::string(trim(line.substr(1, line.size() - 2))) + "]");
             sections[section];
             continue;
         }
@@ -297,7 +299,8 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
             else if (type == "RAMDISK")
                 d.type = DriveType::RamDisk;
             else
-                return fail(e.line, "drive type \"" + std::string(parts[0]) + "\" is not fixed, removable, cdrom or ramdisk");
+                return fail(e.line,
+                    "drive type \"" + std::string(parts[0]) + "\" is not fixed, removable, cdrom or ramdisk");
             if (parts.size() >= 2) {
                 std::uint64_t total = 0;
                 if (!parseNumber(parts[1], total))
@@ -315,7 +318,7 @@ bool parseMachineIni(std::string_view text, std::string_view fileName, std::stri
             c.drives.push_back(d);
         }
         std::sort(c.drives.begin(), c.drives.end(),
-                  [](const DriveEntry& a, const DriveEntry& b) { return a.letter < b.letter; });
+            [](const DriveEntry& a, const DriveEntry& b) { return a.letter < b.letter; });
     }
 
     for (const auto& e : sections["SHARES"]) {
@@ -358,8 +361,8 @@ std::string formatMachineIniLf(const MachineConfig& c)
     s += "ComputerName=" + c.computerName + "\n";
     s += "Address=" + c.address + "\n";
     s += "OS=" + c.os + "\n";
-    s += "Version=" + std::to_string(c.versionMajor) + "." + std::to_string(c.versionMinor) + "."
-         + std::to_string(c.buildNumber) + "\n";
+    s += "Version=" + std::to_string(c.versionMajor) + "." + std::to_string(c.versionMinor) + "." +
+        std::to_string(c.buildNumber) + "\n";
     s += "User=" + c.userName + "\n";
     s += "WindowsFolder=" + c.windowsFolder + "\n";
     s += "SystemFolder=" + c.systemFolder + "\n";
@@ -402,7 +405,6 @@ std::string formatMachineIni(const MachineConfig& c)
     return crlf;
 }
 
-
 } // namespace platform
 
 #include <fstream>
@@ -439,8 +441,9 @@ bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::s
     }
     std::ostringstream text;
     text << in.rdbuf();
-    const std::string folderName = machineFolder.filename().empty() ? machineFolder.parent_path().filename().string()
-                                                                    : machineFolder.filename().string();
+    const std::string folderName = machineFolder.filename().empty()
+        ? machineFolder.parent_path().filename().string()
+        : machineFolder.filename().string();
     return parseMachineIni(cp1252ToUtf8(text.str()), file.string(), folderName, out, error);
 }
 
@@ -468,8 +471,8 @@ bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& confi
     return true;
 }
 
-bool findMachine(const fs::path& networkFolder, std::string_view name, fs::path& folderOut,
-                 MachineConfig& configOut)
+bool findMachine(
+    const fs::path& networkFolder, std::string_view name, fs::path& folderOut, MachineConfig& configOut)
 {
     std::error_code ec;
     if (name.empty())

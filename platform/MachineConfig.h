@@ -13,10 +13,10 @@ namespace platform {
 // Drive types with the values GetDriveTypeA answers.
 enum class DriveType {
     Unknown = 0,
-    NoRootDir = 1,  // nothing at that letter
+    NoRootDir = 1, // nothing at that letter
     Removable = 2,
     Fixed = 3,
-    Remote = 4,     // a mapped network share
+    Remote = 4, // a mapped network share
     CdRom = 5,
     RamDisk = 6,
 };
@@ -29,8 +29,8 @@ struct DriveEntry {
 };
 
 struct ShareEntry {
-    std::string name;    // "C$", "C", "SharedDocs"
-    std::string folder;  // the Windows path it exposes on this machine ("C:\", "C:\My Documents")
+    std::string name;   // "C$", "C", "SharedDocs"
+    std::string folder; // the Windows path it exposes on this machine ("C:\", "C:\My Documents")
 };
 
 struct Account {
@@ -40,25 +40,25 @@ struct Account {
 };
 
 struct MachineConfig {
-    std::string computerName;            // "OLDPC"
-    std::string address;                 // dotted IPv4; empty: the name resolves nowhere
-    std::string os = "winxp";            // "win95", "win98", "winme", "win2k", "winxp"
+    std::string computerName; // "OLDPC"
+    std::string address;      // dotted IPv4; empty: the name resolves nowhere
+    std::string os = "winxp"; // "win95", "win98", "winme", "win2k", "winxp"
     int versionMajor = 5;
     int versionMinor = 1;
     int buildNumber = 2600;
-    std::string userName = "User";       // the logged-on user
+    std::string userName = "User"; // the logged-on user
     std::string windowsFolder = "C:\\WINDOWS";
     std::string systemFolder = "C:\\WINDOWS\\System32";
-    std::vector<DriveEntry> drives;      // in letter order
-    std::vector<ShareEntry> shares;      // in the order of the file
-    std::vector<Account> accounts;       // 2000/XP logon accounts
+    std::vector<DriveEntry> drives; // in letter order
+    std::vector<ShareEntry> shares; // in the order of the file
+    std::vector<Account> accounts;  // 2000/XP logon accounts
     bool networkAdapter = true;
-    std::vector<int> parallelPorts;      // LPT numbers 1..8 present
+    std::vector<int> parallelPorts; // LPT numbers 1..8 present
     bool reachable = true;
 
-    const DriveEntry* drive(char letter) const;              // letter in any case; null when absent
-    const ShareEntry* share(std::string_view name) const;    // case-insensitive; null when absent
-    const Account* account(std::string_view user) const;     // case-insensitive; null when absent
+    const DriveEntry* drive(char letter) const;           // letter in any case; null when absent
+    const ShareEntry* share(std::string_view name) const; // case-insensitive; null when absent
+    const Account* account(std::string_view user) const;  // case-insensitive; null when absent
     bool isNt() const { return os == "win2k" || os == "winxp"; }
 };
 
@@ -69,7 +69,7 @@ bool applyOsDefaults(std::string_view os, MachineConfig& config);
 // "<fileName>, line <n>: <what is wrong>". Keys and section names are case-insensitive; keys
 // not given keep the defaults of the OS (and ComputerName the `defaultName`).
 bool parseMachineIni(std::string_view text, std::string_view fileName, std::string_view defaultName,
-                     MachineConfig& out, std::string& error);
+    MachineConfig& out, std::string& error);
 
 // machine.ini text for `config` (UTF-8, CR LF line ends); parseMachineIni reads it back unchanged.
 std::string formatMachineIni(const MachineConfig& config);
@@ -90,13 +90,14 @@ namespace platform {
 bool loadMachineConfig(const std::filesystem::path& machineFolder, MachineConfig& out, std::string& error);
 
 // Writes <machineFolder>/machine.ini in Windows-1252 (creating the folder and each drive's folder).
-bool saveMachineConfig(const std::filesystem::path& machineFolder, const MachineConfig& config, std::string& error);
+bool saveMachineConfig(
+    const std::filesystem::path& machineFolder, const MachineConfig& config, std::string& error);
 
 // Finds the machine of `networkFolder` whose computer name is `name` (case-insensitive).
 // Sub-folders without a machine.ini or with a malformed one are passed over.
 // False when no machine has that name.
 bool findMachine(const std::filesystem::path& networkFolder, std::string_view name,
-                 std::filesystem::path& folderOut, MachineConfig& configOut);
+    std::filesystem::path& folderOut, MachineConfig& configOut);
 
 // The host folder of a drive of a machine: <machineFolder>/drives/<letter>.
 std::filesystem::path driveFolder(const std::filesystem::path& machineFolder, char letter);

@@ -1,5 +1,5 @@
 // MessageBox.cpp: the message box service selection, the default title and the scripted double.
-#include "MessageBox.h"
+#include "platform/MessageBox.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,32 +10,37 @@
 namespace platform {
 namespace {
 
-std::string& titleStorage() {
+std::string& titleStorage()
+{
     static std::string title;
     return title;
 }
 
 class FallbackMessageService : public MessageService {
 public:
-    MsgResult show(const MessageRequest& request) override {
+    MsgResult show(const MessageRequest& request) override
+    {
         std::fprintf(stderr, "[%s] %s\n", request.title.c_str(), request.text.c_str());
         return buttonsOf(request.buttons).front();
     }
 };
 
-FallbackMessageService& fallback() {
+FallbackMessageService& fallback()
+{
     static FallbackMessageService service;
     return service;
 }
 
-MessageService*& installed() {
+MessageService*& installed()
+{
     static MessageService* service = nullptr;
     return service;
 }
 
 } // namespace
 
-std::string applicationTitle() {
+std::string applicationTitle()
+{
     if (!titleStorage().empty())
         return titleStorage();
     std::error_code ec;
@@ -45,16 +50,15 @@ std::string applicationTitle() {
 
 void setApplicationTitle(const std::string& title) { titleStorage() = title; }
 
-MessageService& messageService() {
+MessageService& messageService()
+{
     return installed() ? *installed() : static_cast<MessageService&>(fallback());
 }
 
-MessageService* setMessageService(MessageService* service) {
-    return std::exchange(installed(), service);
-}
+MessageService* setMessageService(MessageService* service) { return std::exchange(installed(), service); }
 
-MsgResult showMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
-                      const std::string& title) {
+MsgResult showMessage(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title)
+{
     MessageRequest request{text, title.empty() ? applicationTitle() : title, buttons, icon};
     const MsgResult result = messageService().show(request);
     const auto offered = buttonsOf(buttons);
@@ -65,7 +69,8 @@ MsgResult showMessage(const std::string& text, MsgButtons buttons, MsgIcon icon,
     return result;
 }
 
-std::vector<MsgResult> buttonsOf(MsgButtons buttons) {
+std::vector<MsgResult> buttonsOf(MsgButtons buttons)
+{
     switch (buttons) {
     case MsgButtons::Ok: return {MsgResult::Ok};
     case MsgButtons::OkCancel: return {MsgResult::Ok, MsgResult::Cancel};
@@ -75,7 +80,8 @@ std::vector<MsgResult> buttonsOf(MsgButtons buttons) {
     return {MsgResult::Ok};
 }
 
-MsgResult ScriptedMessageService::show(const MessageRequest& request) {
+MsgResult ScriptedMessageService::show(const MessageRequest& request)
+{
     m_shown.push_back(request);
     const auto offered = buttonsOf(request.buttons);
     if (m_answers.empty()) {

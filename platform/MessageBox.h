@@ -16,7 +16,7 @@ enum class MsgResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
 struct MessageRequest {
     std::string text;
-    std::string title;   // never empty when it reaches a service: showMessage() fills the default
+    std::string title; // never empty when it reaches a service: showMessage() fills the default
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
 };
@@ -43,7 +43,7 @@ MessageService* setMessageService(MessageService* service);
 
 // Shows a message box through the installed service; an empty title becomes applicationTitle().
 MsgResult showMessage(const std::string& text, MsgButtons buttons = MsgButtons::Ok,
-                      MsgIcon icon = MsgIcon::None, const std::string& title = {});
+    MsgIcon icon = MsgIcon::None, const std::string& title = {});
 
 // The buttons a box offers, in the order they appear; the first is the default button.
 std::vector<MsgResult> buttonsOf(MsgButtons buttons);
@@ -69,7 +69,9 @@ private:
 // Installs a service for the lifetime of a scope and restores the previous one afterwards.
 class ScopedMessageService {
 public:
-    explicit ScopedMessageService(MessageService& service) : m_previous(setMessageService(&service)) {}
+    explicit ScopedMessageService(MessageService& service)
+        : m_previous(setMessageService(&service))
+    {}
     ~ScopedMessageService() { setMessageService(m_previous); }
     ScopedMessageService(const ScopedMessageService&) = delete;
     ScopedMessageService& operator=(const ScopedMessageService&) = delete;

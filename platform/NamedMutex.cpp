@@ -11,7 +11,9 @@
 
 namespace platform {
 
-NamedMutex::NamedMutex(NamedMutex&& other) noexcept : m_fd(other.m_fd), m_exists(other.m_exists)
+NamedMutex::NamedMutex(NamedMutex&& other) noexcept
+    : m_fd(other.m_fd)
+    , m_exists(other.m_exists)
 {
     other.m_fd = -1;
     other.m_exists = false;

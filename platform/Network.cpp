@@ -1,6 +1,6 @@
 // Network.cpp: machines of a network folder, name resolution, shares, drive connections kept in
 // the connecting machine's registry, drive types and space, parallel ports.
-#include "Network.h"
+#include "platform/Network.h"
 
 #include "platform/Machine.h"
 #include "platform/Registry.h"
@@ -14,7 +14,8 @@ namespace {
 
 constexpr const char* kNetworkKey = "Network";
 
-std::string upper(std::string_view text) {
+std::string upper(std::string_view text)
+{
     std::string out(text);
     for (char& c : out)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -23,7 +24,8 @@ std::string upper(std::string_view text) {
 
 bool equalsNoCase(std::string_view a, std::string_view b) { return upper(a) == upper(b); }
 
-std::string_view trim(std::string_view s) {
+std::string_view trim(std::string_view s)
+{
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
@@ -31,7 +33,8 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-bool isDottedAddress(std::string_view s) {
+bool isDottedAddress(std::string_view s)
+{
     int parts = 0;
     std::size_t i = 0;
     while (i <= s.size()) {
@@ -56,7 +59,8 @@ bool isDottedAddress(std::string_view s) {
 }
 
 // "\\server\share[\rest]" into server and share; false for anything else.
-bool splitUnc(std::string_view path, std::string& server, std::string& share) {
+bool splitUnc(std::string_view path, std::string& server, std::string& share)
+{
     if (path.size() < 5 || !((path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/')))
         return false;
     path.remove_prefix(2);
@@ -71,7 +75,8 @@ bool splitUnc(std::string_view path, std::string& server, std::string& share) {
 }
 
 // "F:", "F:\" or "F" (for roots) into the upper-case letter; 0 when malformed.
-char driveLetterOf(std::string_view name, bool allowBare) {
+char driveLetterOf(std::string_view name, bool allowBare)
+{
     if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0])))
         return 0;
     const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
@@ -86,18 +91,21 @@ char driveLetterOf(std::string_view name, bool allowBare) {
     return 0;
 }
 
-bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b) {
+bool sameFolder(const std::filesystem::path& a, const std::filesystem::path& b)
+{
     std::error_code ec;
     return std::filesystem::equivalent(a, b, ec);
 }
 
-bool hasMedium(const std::filesystem::path& machineFolder, char letter) {
+bool hasMedium(const std::filesystem::path& machineFolder, char letter)
+{
     std::error_code ec;
     return std::filesystem::is_directory(driveFolder(machineFolder, letter), ec);
 }
 
 WinError spaceOfDrive(const std::filesystem::path& machineFolder, const MachineConfig& config, char letter,
-                      std::uint64_t& total, std::uint64_t& free) {
+    std::uint64_t& total, std::uint64_t& free)
+{
     const DriveEntry* drive = config.drive(letter);
     if (!drive)
         return WinError::InvalidDrive;
@@ -105,7 +113,7 @@ WinError spaceOfDrive(const std::filesystem::path& machineFolder, const MachineC
         return WinError::NotReady;
     std::uint64_t hostTotal = 0, hostFree = 0;
     if (!drive->totalBytes || !drive->freeBytes) {
-        struct statvfs st{};
+        struct statvfs st {};
         if (::statvfs(driveFolder(machineFolder, letter).c_str(), &st) == 0) {
             hostTotal = static_cast<std::uint64_t>(st.f_blocks) * st.f_frsize;
             hostFree = static_cast<std::uint64_t>(st.f_bavail) * st.f_frsize;
@@ -120,9 +128,10 @@ WinError spaceOfDrive(const std::filesystem::path& machineFolder, const MachineC
 
 class MachineRegistry {
 public:
-    explicit MachineRegistry(const std::filesystem::path& machineFolder, bool create) {
+    explicit MachineRegistry(const std::filesystem::path& machineFolder, bool create)
+    {
         m_result = m_registry.open(machineFolder / Machine::kRegistryFileName,
-                                   create ? Registry::OpenMode::CreateIfMissing : Registry::OpenMode::OpenExisting);
+            create ? Registry::OpenMode::CreateIfMissing : Registry::OpenMode::OpenExisting);
     }
     WinError status() const { return m_result; }
     Registry& operator*() { return m_registry; }
@@ -135,7 +144,8 @@ private:
 
 } // namespace
 
-FsoDriveType fsoDriveType(DriveType type) {
+FsoDriveType fsoDriveType(DriveType type)
+{
     switch (type) {
     case DriveType::Removable: return FsoDriveType::Removable;
     case DriveType::Fixed: return FsoDriveType::Fixed;
@@ -147,9 +157,12 @@ FsoDriveType fsoDriveType(DriveType type) {
 }
 
 Network::Network(std::filesystem::path machineFolder, MachineConfig self)
-    : m_folder(std::move(machineFolder)), m_self(std::move(self)) {}
+    : m_folder(std::move(machineFolder))
+    , m_self(std::move(self))
+{}
 
-WinError Network::openRunning(std::optional<Network>& out, std::string* error) {
+WinError Network::openRunning(std::optional<Network>& out, std::string* error)
+{
     Machine machine;
     const WinError e = machine.openCurrentOrDefault(error);
     if (e != WinError::Success)
@@ -158,7 +171,8 @@ WinError Network::openRunning(std::optional<Network>& out, std::string* error) {
     return WinError::Success;
 }
 
-std::vector<Computer> Network::computers() const {
+std::vector<Computer> Network::computers() const
+{
     std::vector<Computer> result;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(networkFolder(), ec)) {
@@ -178,7 +192,8 @@ std::vector<Computer> Network::computers() const {
     return result;
 }
 
-std::optional<Computer> Network::findComputer(std::string_view nameOrAddress) const {
+std::optional<Computer> Network::findComputer(std::string_view nameOrAddress) const
+{
     const auto name = trim(nameOrAddress);
     if (name.empty())
         return std::nullopt;
@@ -190,7 +205,8 @@ std::optional<Computer> Network::findComputer(std::string_view nameOrAddress) co
     return std::nullopt;
 }
 
-bool Network::isReachable(std::string_view nameOrAddress) const {
+bool Network::isReachable(std::string_view nameOrAddress) const
+{
     if (!m_self.networkAdapter)
         return false;
     const auto c = findComputer(nameOrAddress);
@@ -201,7 +217,8 @@ bool Network::isReachable(std::string_view nameOrAddress) const {
     return c->config.reachable && c->config.networkAdapter;
 }
 
-std::optional<std::string> Network::resolve(std::string_view nameOrAddress) const {
+std::optional<std::string> Network::resolve(std::string_view nameOrAddress) const
+{
     const auto name = trim(nameOrAddress);
     if (equalsNoCase(name, "localhost"))
         return std::string("127.0.0.1");
@@ -213,7 +230,8 @@ std::optional<std::string> Network::resolve(std::string_view nameOrAddress) cons
     return c->config.address;
 }
 
-bool Network::shareExists(std::string_view uncPath) const {
+bool Network::shareExists(std::string_view uncPath) const
+{
     std::string server, share;
     if (!splitUnc(uncPath, server, share) || !isReachable(server))
         return false;
@@ -221,7 +239,8 @@ bool Network::shareExists(std::string_view uncPath) const {
     return c && c->config.share(share) != nullptr;
 }
 
-std::vector<std::string> Network::adminShares(std::string_view server) const {
+std::vector<std::string> Network::adminShares(std::string_view server) const
+{
     std::vector<std::string> result;
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
         if (shareExists("\\\\" + std::string(server) + "\\" + letter + "$"))
@@ -230,7 +249,8 @@ std::vector<std::string> Network::adminShares(std::string_view server) const {
     return result;
 }
 
-std::vector<std::string> Network::browseComputers() const {
+std::vector<std::string> Network::browseComputers() const
+{
     std::vector<std::string> names;
     if (!m_self.networkAdapter)
         return names;
@@ -241,7 +261,8 @@ std::vector<std::string> Network::browseComputers() const {
     return names;
 }
 
-std::vector<DriveConnection> Network::connections() const {
+std::vector<DriveConnection> Network::connections() const
+{
     std::vector<DriveConnection> result;
     std::error_code ec;
     if (!std::filesystem::exists(m_folder / Machine::kRegistryFileName, ec))
@@ -256,7 +277,8 @@ std::vector<DriveConnection> Network::connections() const {
     for (const auto& k : keys) {
         const char letter = driveLetterOf(k.name, true);
         DriveConnection c;
-        if (!letter || k.name.size() != 1 || reg->queryString(k.key, "RemotePath", c.remotePath) != WinError::Success)
+        if (!letter || k.name.size() != 1 ||
+            reg->queryString(k.key, "RemotePath", c.remotePath) != WinError::Success)
             continue;
         c.letter = letter;
         reg->queryString(k.key, "UserName", c.userName);
@@ -265,7 +287,8 @@ std::vector<DriveConnection> Network::connections() const {
     return result;
 }
 
-std::optional<DriveConnection> Network::connection(char letter) const {
+std::optional<DriveConnection> Network::connection(char letter) const
+{
     letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     for (auto& c : connections()) {
         if (c.letter == letter)
@@ -275,7 +298,8 @@ std::optional<DriveConnection> Network::connection(char letter) const {
 }
 
 WinError Network::addConnection(std::string_view localName, std::string_view remoteName, const char* user,
-                                const char* password, std::uint32_t) {
+    const char* password, std::uint32_t)
+{
     char letter = 0;
     if (!localName.empty()) {
         letter = driveLetterOf(localName, false);
@@ -301,9 +325,8 @@ WinError Network::addConnection(std::string_view localName, std::string_view rem
         if (!splitUnc(existing.remotePath, otherServer, otherShare))
             continue;
         const auto other = findComputer(otherServer);
-        if (other && sameFolder(other->folder, target->folder) &&
-            !requestedUser.empty() && !equalsNoCase(existing.userName.empty() ? m_self.userName : existing.userName,
-                                                    requestedUser))
+        if (other && sameFolder(other->folder, target->folder) && !requestedUser.empty() &&
+            !equalsNoCase(existing.userName.empty() ? m_self.userName : existing.userName, requestedUser))
             return WinError::SessionCredentialConflict;
     }
 
@@ -332,7 +355,8 @@ WinError Network::addConnection(std::string_view localName, std::string_view rem
         return WinError::CannotOpenProfile;
     RegKey key;
     const std::string remote = "\\\\" + server + "\\" + share;
-    if (reg->createKey(RegRoot::CurrentUser, std::string(kNetworkKey) + "\\" + letter, key) != WinError::Success ||
+    if (reg->createKey(RegRoot::CurrentUser, std::string(kNetworkKey) + "\\" + letter, key) !=
+            WinError::Success ||
         reg->setString(key, "RemotePath", remote) != WinError::Success ||
         reg->setString(key, "UserName", requestedUser) != WinError::Success ||
         reg->setString(key, "ProviderName", "Microsoft Windows Network") != WinError::Success ||
@@ -341,9 +365,10 @@ WinError Network::addConnection(std::string_view localName, std::string_view rem
     return WinError::Success;
 }
 
-WinError Network::cancelConnection(std::string_view name, std::uint32_t, bool) {
+WinError Network::cancelConnection(std::string_view name, std::uint32_t, bool)
+{
     if (name.size() >= 2 && (name[0] == '\\' || name[0] == '/'))
-        return WinError::NotConnected;   // only drive letters are ever connected here
+        return WinError::NotConnected; // only drive letters are ever connected here
     const char letter = driveLetterOf(name, false);
     if (!letter || name.size() != 2)
         return WinError::BadDevice;
@@ -355,12 +380,13 @@ WinError Network::cancelConnection(std::string_view name, std::uint32_t, bool) {
         reg->openKey(RegRoot::CurrentUser, kNetworkKey, network) != WinError::Success)
         return WinError::NotConnected;
     const WinError e = reg->deleteTree(network, std::string(1, letter));
-    return e == WinError::Success ? WinError::Success
-           : e == WinError::FileNotFound ? WinError::NotConnected
-                                         : WinError::CannotOpenProfile;
+    return e == WinError::Success     ? WinError::Success
+        : e == WinError::FileNotFound ? WinError::NotConnected
+                                      : WinError::CannotOpenProfile;
 }
 
-DriveType Network::driveType(std::string_view root) const {
+DriveType Network::driveType(std::string_view root) const
+{
     if (root.size() >= 2 && (root[0] == '\\' || root[0] == '/'))
         return shareExists(root) ? DriveType::Remote : DriveType::NoRootDir;
     const char letter = driveLetterOf(root, true);
@@ -371,7 +397,8 @@ DriveType Network::driveType(std::string_view root) const {
     return connection(letter) ? DriveType::Remote : DriveType::NoRootDir;
 }
 
-WinError Network::diskSpace(std::string_view root, std::uint64_t& total, std::uint64_t& free) const {
+WinError Network::diskSpace(std::string_view root, std::uint64_t& total, std::uint64_t& free) const
+{
     const char letter = driveLetterOf(root, true);
     if (!letter)
         return WinError::InvalidDrive;
@@ -393,10 +420,12 @@ WinError Network::diskSpace(std::string_view root, std::uint64_t& total, std::ui
     return spaceOfDrive(target->folder, target->config, sourceLetter, total, free);
 }
 
-bool Network::parallelPortOpens(int n) const {
+bool Network::parallelPortOpens(int n) const
+{
     if (n < 1 || n > 8)
         return false;
-    return std::find(m_self.parallelPorts.begin(), m_self.parallelPorts.end(), n) != m_self.parallelPorts.end();
+    return std::find(m_self.parallelPorts.begin(), m_self.parallelPorts.end(), n) !=
+        m_self.parallelPorts.end();
 }
 
 } // namespace platform

@@ -30,9 +30,9 @@ inline constexpr std::uint32_t kConnectUpdateProfile = 1;
 
 // The remembered connection of a drive letter.
 struct DriveConnection {
-    char letter = 0;          // 'F'
-    std::string remotePath;   // "\\OLDPC\C$"
-    std::string userName;     // as given when connecting; empty for the logged-on user
+    char letter = 0;        // 'F'
+    std::string remotePath; // "\\OLDPC\C$"
+    std::string userName;   // as given when connecting; empty for the logged-on user
 };
 
 class Network {
@@ -99,13 +99,13 @@ public:
     //   LogonFailure (1326)   no such account or a wrong password (2000/XP)
     //   AccessDenied (5)      an account without administrator rights on an administrative share
     WinError addConnection(std::string_view localName, std::string_view remoteName, const char* user,
-                           const char* password, std::uint32_t flags = kConnectUpdateProfile);
+        const char* password, std::uint32_t flags = kConnectUpdateProfile);
 
     // As WNetCancelConnection2A: drops the connection of a drive letter ("F:") and its remembered
     // entry. Open files are not tracked, so `force` changes nothing. NotConnected (2250) when the
     // letter (or a remote name) has no connection; BadDevice for a malformed name.
-    WinError cancelConnection(std::string_view name, std::uint32_t flags = kConnectUpdateProfile,
-                              bool force = true);
+    WinError cancelConnection(
+        std::string_view name, std::uint32_t flags = kConnectUpdateProfile, bool force = true);
 
     // The remembered connections of this machine, in letter order.
     std::vector<DriveConnection> connections() const;

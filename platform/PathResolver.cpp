@@ -69,9 +69,10 @@ WinError syntaxError(PathSyntax syntax)
 }
 
 PathResolver::PathResolver(fs::path machineFolder, MachineConfig config, MappingLookup mappings)
-    : m_machineFolder(std::move(machineFolder)), m_config(std::move(config)), m_mappings(std::move(mappings))
-{
-}
+    : m_machineFolder(std::move(machineFolder))
+    , m_config(std::move(config))
+    , m_mappings(std::move(mappings))
+{}
 
 std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder)
 {
@@ -87,7 +88,7 @@ std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder)
         entries.push_back({std::move(name), it->is_directory(typeEc)});
     }
     std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return nameLess(a.name, b.name); });
+        [](const FolderEntry& a, const FolderEntry& b) { return nameLess(a.name, b.name); });
     return entries;
 }
 
@@ -159,8 +160,9 @@ ResolvedPath PathResolver::resolve(const WinPath& path, bool allowWildcards) con
         ResolvedPath viaShare = resolve(unc.withParts(std::move(parts)), allowWildcards);
         if (viaShare.ok()) {
             // Keep the caller's view: the mapped letter with the stored case below it.
-            std::vector<std::string> tail(viaShare.path.parts().begin() + static_cast<long>(unc.parts().size()),
-                                          viaShare.path.parts().end());
+            std::vector<std::string> tail(
+                viaShare.path.parts().begin() + static_cast<long>(unc.parts().size()),
+                viaShare.path.parts().end());
             viaShare.path = path.withParts(std::move(tail));
         }
         return viaShare;
@@ -174,7 +176,8 @@ ResolvedPath PathResolver::resolve(const WinPath& path, bool allowWildcards) con
     }
     const ShareEntry* share = server.share(path.share());
     WinPath exposed;
-    if (!share || WinPath::parse(share->folder, exposed) != PathSyntax::Ok || !server.drive(exposed.drive())) {
+    if (!share || WinPath::parse(share->folder, exposed) != PathSyntax::Ok ||
+        !server.drive(exposed.drive())) {
         r.error = WinError::BadNetName;
         return r;
     }
@@ -198,7 +201,8 @@ ResolvedPath PathResolver::resolve(const WinPath& path, bool allowWildcards) con
     return resolveBelow(base, path.parts(), allowWildcards);
 }
 
-ResolvedPath PathResolver::resolveBelow(ResolvedPath r, const std::vector<std::string>& parts, bool wildcardLeaf) const
+ResolvedPath PathResolver::resolveBelow(
+    ResolvedPath r, const std::vector<std::string>& parts, bool wildcardLeaf) const
 {
     std::vector<std::string> stored = r.path.parts();
     bool present = r.exists;

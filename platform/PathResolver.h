@@ -22,19 +22,19 @@ inline constexpr std::string_view kAttributeSidecar = ":attributes";
 // components carry their stored case, the first missing one and all after it are as written.
 struct ResolvedPath {
     WinError error = WinError::Success;
-    WinPath path;                   // the Windows path with the stored case of existing components
-    std::filesystem::path host;     // empty unless error == Success
-    std::filesystem::path root;     // the drive or share folder `host` lies in
-    bool exists = false;            // the whole path names an existing file or folder
-    DriveType driveType = DriveType::Unknown;  // the type of the drive or, for UNC paths, Remote
-    std::filesystem::path machineFolder;       // the machine whose drives hold `host`
+    WinPath path;                             // the Windows path with the stored case of existing components
+    std::filesystem::path host;               // empty unless error == Success
+    std::filesystem::path root;               // the drive or share folder `host` lies in
+    bool exists = false;                      // the whole path names an existing file or folder
+    DriveType driveType = DriveType::Unknown; // the type of the drive or, for UNC paths, Remote
+    std::filesystem::path machineFolder;      // the machine whose drives hold `host`
 
     bool ok() const { return error == WinError::Success; }
 };
 
 // One entry of a folder as the layer lists it.
 struct FolderEntry {
-    std::string name;     // stored spelling
+    std::string name; // stored spelling
     bool isFolder = false;
 };
 
@@ -76,7 +76,8 @@ public:
     std::string longPath(std::string_view windowsPath) const;
 
 private:
-    ResolvedPath resolveBelow(ResolvedPath base, const std::vector<std::string>& parts, bool wildcardLeaf) const;
+    ResolvedPath resolveBelow(
+        ResolvedPath base, const std::vector<std::string>& parts, bool wildcardLeaf) const;
 
     std::filesystem::path m_machineFolder;
     MachineConfig m_config;

@@ -1,6 +1,6 @@
 // ProcessRunner.cpp: the default launcher (our tools as host child processes, cacls and hh in
 // process), process handles and tool lookup.
-#include "ProcessRunner.h"
+#include "platform/ProcessRunner.h"
 
 #include "platform/CommandLine.h"
 #include "platform/EventLog.h"
@@ -27,21 +27,24 @@ struct Process::State {
     bool ended = false;
     std::uint32_t code = 0;
 
-    ~State() {
+    ~State()
+    {
         // Collect a child that has already ended; one still running is left to run.
         if (pid > 0 && !ended)
             ::waitpid(pid, nullptr, WNOHANG);
     }
 
-    void record(int status) {
+    void record(int status)
+    {
         ended = true;
         if (WIFEXITED(status))
             code = static_cast<std::uint32_t>(WEXITSTATUS(status));
         else
-            code = 1;   // killed by a signal: a failure, whatever the signal
+            code = 1; // killed by a signal: a failure, whatever the signal
     }
 
-    bool poll(bool block) {
+    bool poll(bool block)
+    {
         if (ended)
             return true;
         int status = 0;
@@ -67,13 +70,15 @@ namespace {
 
 constexpr std::uint32_t kStillActive = 259;
 
-std::filesystem::path executableFolder() {
+std::filesystem::path executableFolder()
+{
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::filesystem::path{} : exe.parent_path();
 }
 
-bool hasSuffixNoCase(const std::string& text, std::string_view suffix) {
+bool hasSuffixNoCase(const std::string& text, std::string_view suffix)
+{
     if (text.size() < suffix.size())
         return false;
     for (std::size_t i = 0; i < suffix.size(); ++i) {
@@ -84,8 +89,9 @@ bool hasSuffixNoCase(const std::string& text, std::string_view suffix) {
 }
 
 // Starts a host tool with `args` (argv[0] is replaced by the tool's path).
-WinError spawnTool(std::string_view toolName, std::vector<std::string> args, const StartOptions& options,
-                   Process& out) {
+WinError spawnTool(
+    std::string_view toolName, std::vector<std::string> args, const StartOptions& options, Process& out)
+{
     const auto tool = findTool(toolName);
     if (tool.empty())
         return WinError::FileNotFound;
@@ -124,7 +130,8 @@ WinError spawnTool(std::string_view toolName, std::vector<std::string> args, con
 
 // cacls PATH... [/t] [/e] [/c] [/g user:perm]... : the layer keeps no access lists, so the
 // request is recorded on the machine and succeeds when it is well formed.
-std::uint32_t runCacls(const std::vector<std::string>& args, const StartOptions& options) {
+std::uint32_t runCacls(const std::vector<std::string>& args, const StartOptions& options)
+{
     const auto machine = options.machineFolder.empty() ? runningMachineFolder() : options.machineFolder;
     bool havePath = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -132,7 +139,8 @@ std::uint32_t runCacls(const std::vector<std::string>& args, const StartOptions&
         if (a.size() == 2 && a[0] == '/') {
             const char opt = static_cast<char>(std::tolower(static_cast<unsigned char>(a[1])));
             if (opt == 'g' || opt == 'p' || opt == 'r' || opt == 'd') {
-                if (i + 1 >= args.size() || (opt != 'r' && opt != 'd' && args[i + 1].find(':') == std::string::npos))
+                if (i + 1 >= args.size() ||
+                    (opt != 'r' && opt != 'd' && args[i + 1].find(':') == std::string::npos))
                     return winErrorCode(WinError::InvalidParameter);
                 ++i;
             } else if (opt != 't' && opt != 'e' && opt != 'c') {
@@ -151,7 +159,8 @@ std::uint32_t runCacls(const std::vector<std::string>& args, const StartOptions&
 }
 
 // hh FILE, or hh -mapid N FILE; FILE may hold blanks without quotes.
-std::uint32_t runHelp(const std::vector<std::string>& args) {
+std::uint32_t runHelp(const std::vector<std::string>& args)
+{
     int topic = 0;
     std::string file;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -170,7 +179,8 @@ std::uint32_t runHelp(const std::vector<std::string>& args) {
 
 class HostProcessLauncher : public ProcessLauncher {
 public:
-    WinError start(const std::string& commandLine, const StartOptions& options, Process& out) override {
+    WinError start(const std::string& commandLine, const StartOptions& options, Process& out) override
+    {
         const auto args = splitCommandLine(commandLine);
         if (args.empty())
             return WinError::FileNotFound;
@@ -191,7 +201,8 @@ public:
     }
 };
 
-ProcessLauncher*& installed() {
+ProcessLauncher*& installed()
+{
     static ProcessLauncher* launcher = nullptr;
     return launcher;
 }
@@ -202,7 +213,8 @@ int Process::id() const { return m_state ? m_state->pid : 0; }
 
 bool Process::isRunning() const { return m_state && !m_state->poll(false); }
 
-bool Process::wait(int timeoutMs) const {
+bool Process::wait(int timeoutMs) const
+{
     if (!m_state)
         return true;
     if (timeoutMs < 0)
@@ -216,13 +228,15 @@ bool Process::wait(int timeoutMs) const {
     return true;
 }
 
-std::uint32_t Process::exitCode() const {
+std::uint32_t Process::exitCode() const
+{
     if (!m_state)
         return 0;
     return m_state->poll(false) ? m_state->code : kStillActive;
 }
 
-Process Process::finished(std::uint32_t exitCode) {
+Process Process::finished(std::uint32_t exitCode)
+{
     Process p;
     p.m_state = std::make_shared<State>();
     p.m_state->ended = true;
@@ -230,23 +244,27 @@ Process Process::finished(std::uint32_t exitCode) {
     return p;
 }
 
-Process Process::child(int pid) {
+Process Process::child(int pid)
+{
     Process p;
     p.m_state = std::make_shared<State>();
     p.m_state->pid = pid;
     return p;
 }
 
-ProcessLauncher& processLauncher() {
+ProcessLauncher& processLauncher()
+{
     static HostProcessLauncher host;
     return installed() ? *installed() : static_cast<ProcessLauncher&>(host);
 }
 
-ProcessLauncher* setProcessLauncher(ProcessLauncher* launcher) {
+ProcessLauncher* setProcessLauncher(ProcessLauncher* launcher)
+{
     return std::exchange(installed(), launcher);
 }
 
-WinError startProcess(const std::string& commandLine, const StartOptions& options, Process* out) {
+WinError startProcess(const std::string& commandLine, const StartOptions& options, Process* out)
+{
     Process p;
     const WinError e = processLauncher().start(commandLine, options, p);
     if (out)
@@ -254,7 +272,8 @@ WinError startProcess(const std::string& commandLine, const StartOptions& option
     return e;
 }
 
-WinError runProcess(const std::string& commandLine, const StartOptions& options, std::uint32_t* exitCode) {
+WinError runProcess(const std::string& commandLine, const StartOptions& options, std::uint32_t* exitCode)
+{
     Process p;
     const WinError e = processLauncher().start(commandLine, options, p);
     if (e != WinError::Success)
@@ -265,7 +284,8 @@ WinError runProcess(const std::string& commandLine, const StartOptions& options,
     return WinError::Success;
 }
 
-std::filesystem::path findTool(std::string_view name) {
+std::filesystem::path findTool(std::string_view name)
+{
     std::vector<std::filesystem::path> folders;
     if (const char* dir = std::getenv("WINENV_TOOLS"); dir && *dir)
         folders.emplace_back(dir);
@@ -283,7 +303,8 @@ std::filesystem::path findTool(std::string_view name) {
     return {};
 }
 
-std::filesystem::path runningMachineFolder() {
+std::filesystem::path runningMachineFolder()
+{
     const char* value = std::getenv(Machine::kEnvironmentVariable);
     return value && *value ? std::filesystem::path(value) : Machine::defaultFolder();
 }

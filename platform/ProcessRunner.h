@@ -68,11 +68,11 @@ ProcessLauncher& processLauncher();
 ProcessLauncher* setProcessLauncher(ProcessLauncher* launcher);
 
 // Starts a command line through the installed launcher without waiting.
-WinError startProcess(const std::string& commandLine, const StartOptions& options = {},
-                      Process* out = nullptr);
+WinError startProcess(
+    const std::string& commandLine, const StartOptions& options = {}, Process* out = nullptr);
 // Starts a command line and waits for it to end; `exitCode` (when given) receives its exit code.
-WinError runProcess(const std::string& commandLine, const StartOptions& options = {},
-                    std::uint32_t* exitCode = nullptr);
+WinError runProcess(
+    const std::string& commandLine, const StartOptions& options = {}, std::uint32_t* exitCode = nullptr);
 
 // Where our tools are: the folder named by WINENV_TOOLS, else the running executable's folder,
 // else "../bin" beside it (tests run from build/tests). Empty when the tool is in none of them.
@@ -89,7 +89,8 @@ public:
         std::string commandLine;
         StartOptions options;
     };
-    WinError start(const std::string& commandLine, const StartOptions& options, Process& out) override {
+    WinError start(const std::string& commandLine, const StartOptions& options, Process& out) override
+    {
         m_starts.push_back({commandLine, options});
         if (result == WinError::Success)
             out = Process::finished(exitCode);

@@ -9,7 +9,7 @@ namespace fs = std::filesystem;
 namespace platform {
 
 FsError readFileAt(const FileSystem& files, std::string_view path, std::uint64_t offset, std::size_t size,
-                   std::string& bytes)
+    std::string& bytes)
 {
     const ResolvedPath r = files.resolver().resolve(path);
     if (!r.ok())

@@ -14,7 +14,7 @@ namespace platform {
 // FileNotFound (53) no such file; PathFileAccess (75) a folder; PermissionDenied (70) in use;
 // a path that does not resolve answers as FileSystem::fromWinError.
 FsError readFileAt(const FileSystem& files, std::string_view path, std::uint64_t offset, std::size_t size,
-                   std::string& bytes);
+    std::string& bytes);
 
 // Writes `bytes` at `offset` of the file `path`, creating it when missing; bytes before `offset`
 // that were never written read as zero. PathNotFound (76) no folder; PathFileAccess (75) a folder;

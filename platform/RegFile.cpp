@@ -21,10 +21,7 @@ constexpr std::string_view kBom = "\xFF\xFE";
 // Hex lists wrap once a line has reached this many characters (80 columns with the "\").
 constexpr std::size_t kWrapAt = 76;
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 std::string_view trimLeft(std::string_view s)
 {
@@ -43,10 +40,7 @@ std::string_view trimRight(std::string_view s)
 }
 
 // Types whose data a version 5.00 file writes as UTF-16LE text in hex form.
-bool isWideTextType(std::uint32_t type)
-{
-    return type == 1 || type == 2 || type == 7;
-}
+bool isWideTextType(std::uint32_t type) { return type == 1 || type == 2 || type == 7; }
 
 int hexDigit(char c)
 {
@@ -194,8 +188,8 @@ std::optional<ParsedData> parseData(std::string_view s, bool wideText, std::stri
             return std::nullopt;
         }
         if (wideText && isWideTextType(d.type)) {
-            const std::string narrow =
-                utf16leToCp1252(std::string_view(reinterpret_cast<const char*>(d.data.data()), d.data.size()));
+            const std::string narrow = utf16leToCp1252(
+                std::string_view(reinterpret_cast<const char*>(d.data.data()), d.data.size()));
             d.data.assign(narrow.begin(), narrow.end());
         }
         return d;
@@ -225,15 +219,16 @@ std::vector<std::string_view> splitLines(std::string_view text)
 bool fatal(WinError e)
 {
     return e != WinError::Success && e != WinError::InvalidParameter && e != WinError::FileNotFound &&
-           e != WinError::AccessDenied && e != WinError::KeyDeleted;
+        e != WinError::AccessDenied && e != WinError::KeyDeleted;
 }
 
 class Merger {
 public:
     Merger(Registry& registry, RegFileMergeReport& report, const RegFileMergeOptions& options)
-        : m_registry(registry), m_report(report), m_options(options)
-    {
-    }
+        : m_registry(registry)
+        , m_report(report)
+        , m_options(options)
+    {}
 
     WinError run(const std::vector<std::string_view>& lines, bool wideText)
     {
@@ -250,8 +245,8 @@ public:
             } else if (line.front() == '@' || line.front() == '"') {
                 // Hex data may continue on the following lines, each ending in "\".
                 std::string joined(line);
-                while (i + 1 < lines.size() && !trimRight(joined).empty() && trimRight(joined).back() == '\\' &&
-                       startsHex(joined)) {
+                while (i + 1 < lines.size() && !trimRight(joined).empty() &&
+                    trimRight(joined).back() == '\\' && startsHex(joined)) {
                     joined = std::string(trimRight(joined));
                     joined.pop_back();
                     joined += trimLeft(lines[++i]);
@@ -283,7 +278,10 @@ private:
         return data.size() >= 3 && equalsNoCase(data.substr(0, 3), "hex");
     }
 
-    void warn(std::size_t line, std::string text) { m_report.warnings.push_back(RegFileWarning{line, std::move(text)}); }
+    void warn(std::size_t line, std::string text)
+    {
+        m_report.warnings.push_back(RegFileWarning{line, std::move(text)});
+    }
 
     WinError section(std::string_view line, std::size_t lineNo)
     {
@@ -384,14 +382,17 @@ private:
     const RegFileMergeOptions& m_options;
     RegKey m_key;
     bool m_haveKey = false;
-    bool m_sectionSkipped = false;  // false before the first section: values there are warned about
+    bool m_sectionSkipped = false; // false before the first section: values there are warned about
 };
 
 // ---- writing ----
 
 class Writer {
 public:
-    Writer(Registry& registry, RegFileFormat format) : m_registry(registry), m_format(format) {}
+    Writer(Registry& registry, RegFileFormat format)
+        : m_registry(registry)
+        , m_format(format)
+    {}
 
     WinError header()
     {
@@ -445,7 +446,8 @@ private:
         const auto type = static_cast<std::uint32_t>(v.type);
         if (type == 1 && isPlainString(v.data)) {
             m_out += '"';
-            m_out += regFileEscape(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
+            m_out += regFileEscape(
+                std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
             m_out += "\"\r\n";
             return;
         }
@@ -464,7 +466,8 @@ private:
             m_out += buf;
         }
         if (m_format == RegFileFormat::Version5 && isWideTextType(type)) {
-            const std::string wide = cp1252ToUtf16le(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()));
+            const std::string wide = cp1252ToUtf16le(
+                std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()));
             hexList(std::string_view(wide), lineStart);
         } else {
             hexList(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()), lineStart);
@@ -532,7 +535,7 @@ WinError readWholeFile(const std::filesystem::path& file, std::string& bytes, st
     return WinError::Success;
 }
 
-}  // namespace
+} // namespace
 
 std::string regFileEscape(std::string_view text)
 {
@@ -547,7 +550,7 @@ std::string regFileEscape(std::string_view text)
 }
 
 WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMergeReport& report,
-                      const RegFileMergeOptions& options)
+    const RegFileMergeOptions& options)
 {
     return guarded([&] {
         report = RegFileMergeReport{};
@@ -565,7 +568,8 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
         } else if (first == kHeader5) {
             report.format = RegFileFormat::Version5;
         } else {
-            report.message = "not a registry file: the first line must be REGEDIT4 or Windows Registry Editor Version 5.00";
+            report.message = "not a registry file: the first line must be REGEDIT4 or Windows Registry "
+                             "Editor Version 5.00";
             return WinError::BadFormat;
         }
         RegTransaction tx(registry);
@@ -576,18 +580,20 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
         Merger merger(registry, report, options);
         const WinError e = merger.run(lines, wide);
         if (e != WinError::Success) {
-            report.message = "registry failure while merging: " + std::string(winErrorName(e)) + "; nothing was changed";
+            report.message =
+                "registry failure while merging: " + std::string(winErrorName(e)) + "; nothing was changed";
             return e;
         }
         const WinError committed = tx.commit();
         if (committed != WinError::Success)
-            report.message = "cannot commit the merge: " + std::string(winErrorName(committed)) + "; nothing was changed";
+            report.message =
+                "cannot commit the merge: " + std::string(winErrorName(committed)) + "; nothing was changed";
         return committed;
     });
 }
 
 WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, RegFileMergeReport& report,
-                      const RegFileMergeOptions& options)
+    const RegFileMergeOptions& options)
 {
     return guarded([&] {
         std::string bytes;
@@ -605,7 +611,7 @@ WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, Reg
 }
 
 WinError exportRegText(Registry& registry, std::string_view key, RegFileFormat format, std::string& fileBytes,
-                       std::string* message)
+    std::string* message)
 {
     return guarded([&] {
         Writer writer(registry, format);
@@ -618,8 +624,10 @@ WinError exportRegText(Registry& registry, std::string_view key, RegFileFormat f
             return tx.status();
         }
         if (key.empty()) {
-            for (const RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser, RegRoot::Users, RegRoot::CurrentConfig})
-                if (const WinError e = writer.key(root, std::string(regRootName(root))); e != WinError::Success)
+            for (const RegRoot root :
+                {RegRoot::LocalMachine, RegRoot::CurrentUser, RegRoot::Users, RegRoot::CurrentConfig})
+                if (const WinError e = writer.key(root, std::string(regRootName(root)));
+                    e != WinError::Success)
                     return e;
         } else {
             RegRoot root{};
@@ -654,7 +662,7 @@ WinError exportRegText(Registry& registry, std::string_view key, RegFileFormat f
 }
 
 WinError exportRegFile(Registry& registry, const std::filesystem::path& file, std::string_view key,
-                       RegFileFormat format, std::string* message)
+    RegFileFormat format, std::string* message)
 {
     return guarded([&] {
         std::string bytes;
@@ -684,4 +692,4 @@ WinError exportRegFile(Registry& registry, const std::filesystem::path& file, st
     });
 }
 
-}  // namespace platform
+} // namespace platform

@@ -15,8 +15,8 @@
 namespace platform {
 
 enum class RegFileFormat {
-    Regedit4,  // "REGEDIT4", Windows-1252 text, string types as code-page bytes
-    Version5,  // "Windows Registry Editor Version 5.00", UTF-16LE with byte-order mark
+    Regedit4, // "REGEDIT4", Windows-1252 text, string types as code-page bytes
+    Version5, // "Windows Registry Editor Version 5.00", UTF-16LE with byte-order mark
 };
 
 // A line that a merge passed over: its 1-based line number and why.
@@ -27,12 +27,12 @@ struct RegFileWarning {
 
 struct RegFileMergeReport {
     RegFileFormat format = RegFileFormat::Regedit4;
-    std::vector<RegFileWarning> warnings;  // lines passed over, in file order
-    std::size_t keysOpened = 0;            // [key] sections merged
-    std::size_t keysDeleted = 0;           // [-key] sections that deleted a key
+    std::vector<RegFileWarning> warnings; // lines passed over, in file order
+    std::size_t keysOpened = 0;           // [key] sections merged
+    std::size_t keysDeleted = 0;          // [-key] sections that deleted a key
     std::size_t valuesSet = 0;
-    std::size_t valuesDeleted = 0;         // "name"=- lines that deleted a value
-    std::string message;                   // why the merge failed; names the file when there is one
+    std::size_t valuesDeleted = 0; // "name"=- lines that deleted a value
+    std::string message;           // why the merge failed; names the file when there is one
 };
 
 struct RegFileMergeOptions {
@@ -55,12 +55,12 @@ struct RegFileMergeOptions {
 // All changes form one transaction: on any failure (Busy, RegistryIoFailed...) or a crash nothing
 // of the file is applied. Success also when warnings were given.
 WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMergeReport& report,
-                      const RegFileMergeOptions& options = {});
+    const RegFileMergeOptions& options = {});
 
 // Reads a file and merges it as above. FileNotFound (missing file), AccessDenied/ReadFault
 // (cannot be read), BadFormat (not a registry file); report.message names the file.
 WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, RegFileMergeReport& report,
-                      const RegFileMergeOptions& options = {});
+    const RegFileMergeOptions& options = {});
 
 // Exports a key with all its sub-keys, or with an empty key the whole registry (the hives
 // HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS, HKEY_CURRENT_CONFIG in this order), as the
@@ -70,14 +70,14 @@ WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, Reg
 // case given) and sub-keys with their stored case. Long hex lists wrap at 80 columns ("\" and two
 // blanks). FileNotFound when the root is unknown or the key does not exist (*message says which).
 WinError exportRegText(Registry& registry, std::string_view key, RegFileFormat format, std::string& fileBytes,
-                       std::string* message = nullptr);
+    std::string* message = nullptr);
 
 // Exports as above into a file. Nothing is written when the key does not exist. PathNotFound when
 // the file's folder does not exist, WriteFault/AccessDenied when it cannot be written.
 WinError exportRegFile(Registry& registry, const std::filesystem::path& file, std::string_view key,
-                       RegFileFormat format, std::string* message = nullptr);
+    RegFileFormat format, std::string* message = nullptr);
 
 // The registry-file form of a text (Windows-1252 bytes): "\" and '"' escaped with "\".
 std::string regFileEscape(std::string_view text);
 
-}  // namespace platform
+} // namespace platform

@@ -14,10 +14,7 @@ constexpr std::string_view kUsage =
     "usage: regedit /s FILE...  |  regedit [/s] /e FILE [KEY]  |  regedit [/s] /a FILE [KEY]\n";
 
 // "/x" or "-x" (one letter) is an option; a longer "/..." is a host path.
-bool isOption(std::string_view arg)
-{
-    return arg.size() == 2 && (arg[0] == '/' || arg[0] == '-');
-}
+bool isOption(std::string_view arg) { return arg.size() == 2 && (arg[0] == '/' || arg[0] == '-'); }
 
 char optionLetter(std::string_view arg)
 {
@@ -25,11 +22,11 @@ char optionLetter(std::string_view arg)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-int run(const std::vector<std::string>& arguments, const Machine& machine, const RegeditPathResolver& resolvePath,
-        std::string& errors)
+int run(const std::vector<std::string>& arguments, const Machine& machine,
+    const RegeditPathResolver& resolvePath, std::string& errors)
 {
     bool silent = false;
-    char exportMode = 0;  // 'e' or 'a'
+    char exportMode = 0; // 'e' or 'a'
     std::vector<std::string> rest;
     for (const std::string& arg : arguments) {
         if (!isOption(arg)) {
@@ -62,7 +59,8 @@ int run(const std::vector<std::string>& arguments, const Machine& machine, const
 
     Registry registry;
     std::string message;
-    if (registry.open(machine.registryPath(), Registry::OpenMode::OpenExisting, &message) != WinError::Success) {
+    if (registry.open(machine.registryPath(), Registry::OpenMode::OpenExisting, &message) !=
+        WinError::Success) {
         errors += "regedit: " + message + "\n";
         return 1;
     }
@@ -74,8 +72,8 @@ int run(const std::vector<std::string>& arguments, const Machine& machine, const
             return 1;
         }
         const std::string key = rest.size() > 1 ? rest[1] : std::string();
-        const RegFileFormat format = exportMode == 'e' && !isWin9x(machine.os()) ? RegFileFormat::Version5
-                                                                                  : RegFileFormat::Regedit4;
+        const RegFileFormat format =
+            exportMode == 'e' && !isWin9x(machine.os()) ? RegFileFormat::Version5 : RegFileFormat::Regedit4;
         if (exportRegFile(registry, file, key, format, &message) != WinError::Success) {
             errors += "regedit: cannot export to " + rest[0] + ": " + message + "\n";
             return 1;
@@ -94,7 +92,8 @@ int run(const std::vector<std::string>& arguments, const Machine& machine, const
         RegFileMergeReport report;
         const WinError e = mergeRegFile(registry, file, report);
         for (const RegFileWarning& w : report.warnings)
-            errors += "regedit: " + arg + ":" + std::to_string(w.line) + ": line passed over: " + w.text + "\n";
+            errors +=
+                "regedit: " + arg + ":" + std::to_string(w.line) + ": line passed over: " + w.text + "\n";
         if (e != WinError::Success) {
             errors += "regedit: " + arg + ": " + report.message + "\n";
             exitCode = 1;
@@ -103,7 +102,7 @@ int run(const std::vector<std::string>& arguments, const Machine& machine, const
     return exitCode;
 }
 
-}  // namespace
+} // namespace
 
 WinError hostPathResolver(std::string_view argument, std::filesystem::path& host, std::string& message)
 {
@@ -118,10 +117,11 @@ WinError hostPathResolver(std::string_view argument, std::filesystem::path& host
 RegeditPathResolver machinePathResolver(const Machine& machine)
 {
     return [&machine](std::string_view argument, std::filesystem::path& host, std::string& message) {
-        const bool driveAbsolute = argument.size() >= 3 && std::isalpha(static_cast<unsigned char>(argument[0])) &&
-                                   argument[1] == ':' && (argument[2] == '\\' || argument[2] == '/');
+        const bool driveAbsolute = argument.size() >= 3 &&
+            std::isalpha(static_cast<unsigned char>(argument[0])) && argument[1] == ':' &&
+            (argument[2] == '\\' || argument[2] == '/');
         const bool unc = argument.size() >= 2 && (argument[0] == '\\' || argument[0] == '/') &&
-                         (argument[1] == '\\' || argument[1] == '/') && argument.substr(0, 2) != "//";
+            (argument[1] == '\\' || argument[1] == '/') && argument.substr(0, 2) != "//";
         if (driveAbsolute || unc)
             return machine.hostPath(argument, host, &message);
         if (!argument.empty() && argument.front() == '/')
@@ -132,7 +132,7 @@ RegeditPathResolver machinePathResolver(const Machine& machine)
 }
 
 int runRegedit(const std::vector<std::string>& arguments, const Machine& machine,
-               const RegeditPathResolver& resolvePath, std::string& errors)
+    const RegeditPathResolver& resolvePath, std::string& errors)
 {
     try {
         return run(arguments, machine, resolvePath, errors);
@@ -144,4 +144,4 @@ int runRegedit(const std::vector<std::string>& arguments, const Machine& machine
     return 1;
 }
 
-}  // namespace platform
+} // namespace platform

@@ -38,6 +38,6 @@ RegeditPathResolver machinePathResolver(const Machine& machine);
 // database cannot be used, or the command line is wrong. errors receives the lines for stderr:
 // every failure names its file, every passed-over line its file and line number.
 int runRegedit(const std::vector<std::string>& arguments, const Machine& machine,
-               const RegeditPathResolver& resolvePath, std::string& errors);
+    const RegeditPathResolver& resolvePath, std::string& errors);
 
-}  // namespace platform
+} // namespace platform

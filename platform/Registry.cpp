@@ -86,7 +86,9 @@ std::vector<std::string_view> splitPath(std::string_view path)
 // A prepared statement in use: bound, stepped and reset on scope exit.
 class Query {
 public:
-    explicit Query(sqlite3_stmt* s) : m_s(s) {}
+    explicit Query(sqlite3_stmt* s)
+        : m_s(s)
+    {}
     ~Query()
     {
         if (m_s) {
@@ -105,14 +107,16 @@ public:
     }
     Query& bind(int i, std::string_view text)
     {
-        sqlite3_bind_text(m_s, i, text.data() ? text.data() : "", static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(
+            m_s, i, text.data() ? text.data() : "", static_cast<int>(text.size()), SQLITE_TRANSIENT);
         return *this;
     }
     Query& bindBlob(int i, const RegBytes& data)
     {
         // A null pointer would bind NULL; an empty blob needs a valid one.
         static const std::uint8_t kEmpty = 0;
-        sqlite3_bind_blob(m_s, i, data.empty() ? &kEmpty : data.data(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(
+            m_s, i, data.empty() ? &kEmpty : data.data(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
         return *this;
     }
     int step() { return sqlite3_step(m_s); }
@@ -120,7 +124,9 @@ public:
     std::string text(int col) const
     {
         const auto* p = sqlite3_column_text(m_s, col);
-        return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(m_s, col))) : std::string();
+        return p ? std::string(reinterpret_cast<const char*>(p),
+                       static_cast<std::size_t>(sqlite3_column_bytes(m_s, col)))
+                 : std::string();
     }
     RegBytes blob(int col) const
     {
@@ -133,7 +139,7 @@ private:
     sqlite3_stmt* m_s;
 };
 
-}  // namespace
+} // namespace
 
 std::string_view regRootName(RegRoot root)
 {
@@ -181,7 +187,7 @@ RegBytes regStringData(std::string_view utf8)
 RegBytes regDwordData(std::uint32_t value)
 {
     return RegBytes{static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                    static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
 RegBytes regMultiStringData(const std::vector<std::string>& utf8)
@@ -209,7 +215,7 @@ std::optional<std::uint32_t> regDataDword(const RegBytes& data)
     if (data.size() != 4)
         return std::nullopt;
     return static_cast<std::uint32_t>(data[0]) | (static_cast<std::uint32_t>(data[1]) << 8) |
-           (static_cast<std::uint32_t>(data[2]) << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
+        (static_cast<std::uint32_t>(data[2]) << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
 }
 
 std::vector<std::string> regDataMultiString(const RegBytes& data)
@@ -222,7 +228,8 @@ std::vector<std::string> regDataMultiString(const RegBytes& data)
             ++end;
         if (end == start)
             break;
-        out.push_back(cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(data.data()) + start, end - start)));
+        out.push_back(
+            cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(data.data()) + start, end - start)));
         start = end + 1;
     }
     return out;
@@ -241,8 +248,8 @@ struct Registry::Impl {
         std::int64_t key = -1;
         std::uint64_t writes = 0;
         std::int64_t dataVersion = -1;
-        std::vector<std::string> names;  // sub-keys
-        std::vector<std::int64_t> ids;   // values
+        std::vector<std::string> names; // sub-keys
+        std::vector<std::int64_t> ids;  // values
     };
     std::uint64_t writes = 0;
     EnumCache subKeyCache;
@@ -270,8 +277,7 @@ struct Registry::Impl {
     }
 
     // Hands each row of `sql`, whose only parameter is the key's id, to `row`.
-    template <typename Row>
-    WinError eachRow(const char* sql, std::int64_t key, Row&& row)
+    template <typename Row> WinError eachRow(const char* sql, std::int64_t key, Row&& row)
     {
         Query q(prepare(sql));
         if (!q.ok())
@@ -285,8 +291,7 @@ struct Registry::Impl {
 
     // Refills `cache` for `key` unless it is still fresh: `add` takes each row of `sql`.
     // On failure the cache is left empty.
-    template <typename Add>
-    WinError refresh(EnumCache& cache, std::int64_t key, const char* sql, Add&& add)
+    template <typename Add> WinError refresh(EnumCache& cache, std::int64_t key, const char* sql, Add&& add)
     {
         const std::int64_t version = dataVersion();
         if (fresh(cache, key, version))
@@ -342,8 +347,8 @@ struct Registry::Impl {
         ++writes;
         if (depth == 0)
             ++transactions;
-        const WinError e = depth == 0 ? exec("BEGIN IMMEDIATE")
-                                      : exec(("SAVEPOINT s" + std::to_string(depth)).c_str());
+        const WinError e =
+            depth == 0 ? exec("BEGIN IMMEDIATE") : exec(("SAVEPOINT s" + std::to_string(depth)).c_str());
         if (e == WinError::Success)
             ++depth;
         return e;
@@ -369,7 +374,7 @@ struct Registry::Impl {
         if (!db || depth == 0)
             return WinError::InvalidFunction;
         ++writes;
-        ++deletions;  // a rollback may take away keys created since
+        ++deletions; // a rollback may take away keys created since
         if (depth == 1) {
             depth = 0;
             return exec("ROLLBACK");
@@ -434,7 +439,8 @@ struct Registry::Impl {
             return WinError::InvalidHandle;
         if (!key.m_isRoot) {
             id = key.m_id;
-            if (depth > 0 && verified.id == id && verified.transaction == transactions && verified.deletions == deletions)
+            if (depth > 0 && verified.id == id && verified.transaction == transactions &&
+                verified.deletions == deletions)
                 return WinError::Success;
             const WinError e = keyExists(id);
             if (e == WinError::Success && depth > 0)
@@ -522,8 +528,9 @@ class WriteScope {
 public:
     enum class Nested { Savepoint, Plain };
     explicit WriteScope(Registry& r, Nested nested = Nested::Savepoint)
-        : m_registry(r), m_active(!r.inTransaction() || nested == Nested::Savepoint),
-          m_status(m_active ? r.beginTransaction() : WinError::Success)
+        : m_registry(r)
+        , m_active(!r.inTransaction() || nested == Nested::Savepoint)
+        , m_status(m_active ? r.beginTransaction() : WinError::Success)
     {
         r.noteChange();
     }
@@ -552,11 +559,14 @@ private:
     bool m_done = false;
 };
 
-Registry::Registry() : m(std::make_unique<Impl>()) {}
+Registry::Registry()
+    : m(std::make_unique<Impl>())
+{}
 
 Registry::~Registry() = default;
 
-WinError Registry::open(const std::filesystem::path& dbFile, OpenMode mode, std::string* message, int busyTimeoutMs)
+WinError Registry::open(
+    const std::filesystem::path& dbFile, OpenMode mode, std::string* message, int busyTimeoutMs)
 {
     return guarded([&] {
         close();
@@ -577,8 +587,9 @@ WinError Registry::open(const std::filesystem::path& dbFile, OpenMode mode, std:
             flags |= SQLITE_OPEN_CREATE;
         const int rc = sqlite3_open_v2(dbFile.c_str(), &m->db, flags, nullptr);
         if (rc != SQLITE_OK)
-            return fail(fromSqlite(rc), "cannot open registry database " + dbFile.string() + ": " +
-                                            (m->db ? sqlite3_errmsg(m->db) : sqlite3_errstr(rc)));
+            return fail(fromSqlite(rc),
+                "cannot open registry database " + dbFile.string() + ": " +
+                    (m->db ? sqlite3_errmsg(m->db) : sqlite3_errstr(rc)));
         m->file = dbFile;
         sqlite3_busy_timeout(m->db, busyTimeoutMs);
         sqlite3_extended_result_codes(m->db, 0);
@@ -589,10 +600,10 @@ WinError Registry::open(const std::filesystem::path& dbFile, OpenMode mode, std:
         int tables = 0;
         int ours = 0;
         int src = sqlite3_prepare_v2(m->db,
-                                     "SELECT (SELECT user_version FROM pragma_user_version), "
-                                     "(SELECT count(*) FROM sqlite_master WHERE type = 'table'), "
-                                     "(SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('keys', 'vals'))",
-                                     -1, &stmt, nullptr);
+            "SELECT (SELECT user_version FROM pragma_user_version), "
+            "(SELECT count(*) FROM sqlite_master WHERE type = 'table'), "
+            "(SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('keys', 'vals'))",
+            -1, &stmt, nullptr);
         if (src == SQLITE_OK) {
             src = sqlite3_step(stmt);
             if (src == SQLITE_ROW) {
@@ -606,12 +617,14 @@ WinError Registry::open(const std::filesystem::path& dbFile, OpenMode mode, std:
         if (src == SQLITE_NOTADB || src == SQLITE_CORRUPT)
             return fail(WinError::InvalidData, dbFile.string() + " is not a registry database");
         if (src != SQLITE_OK)
-            return fail(fromSqlite(src), "cannot read registry database " + dbFile.string() + ": " + sqlite3_errmsg(m->db));
+            return fail(fromSqlite(src),
+                "cannot read registry database " + dbFile.string() + ": " + sqlite3_errmsg(m->db));
         if (version > kSchemaVersion || (tables > 0 && ours != 2))
             return fail(WinError::InvalidData, dbFile.string() + " is not a registry database");
 
         if (m->exec("PRAGMA journal_mode = WAL") != WinError::Success)
-            return fail(WinError::RegistryIoFailed, "cannot set up registry database " + dbFile.string() + ": " + sqlite3_errmsg(m->db));
+            return fail(WinError::RegistryIoFailed,
+                "cannot set up registry database " + dbFile.string() + ": " + sqlite3_errmsg(m->db));
         m->exec("PRAGMA synchronous = NORMAL");
 
         if (version < kSchemaVersion) {
@@ -620,7 +633,8 @@ WinError Registry::open(const std::filesystem::path& dbFile, OpenMode mode, std:
                 "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, "
                 "  name TEXT NOT NULL, fold TEXT NOT NULL, UNIQUE(parent, fold));"
                 "CREATE TABLE IF NOT EXISTS vals(id INTEGER PRIMARY KEY, key INTEGER NOT NULL, "
-                "  name TEXT NOT NULL, fold TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, fold));"
+                "  name TEXT NOT NULL, fold TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL, "
+                "UNIQUE(key, fold));"
                 "CREATE INDEX IF NOT EXISTS vals_by_key ON vals(key);"
                 "INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES"
                 "  (1, 0, 'HKEY_LOCAL_MACHINE', 'HKEY_LOCAL_MACHINE'),"
@@ -638,7 +652,8 @@ WinError Registry::open(const std::filesystem::path& dbFile, OpenMode mode, std:
                 const std::string text = error ? error : sqlite3_errstr(xrc);
                 sqlite3_free(error);
                 sqlite3_exec(m->db, "ROLLBACK", nullptr, nullptr, nullptr);
-                return fail(fromSqlite(xrc), "cannot set up registry database " + dbFile.string() + ": " + text);
+                return fail(
+                    fromSqlite(xrc), "cannot set up registry database " + dbFile.string() + ": " + text);
             }
         }
         return WinError::Success;
@@ -651,15 +666,9 @@ void Registry::close()
     m->file.clear();
 }
 
-bool Registry::isOpen() const
-{
-    return m->db != nullptr;
-}
+bool Registry::isOpen() const { return m->db != nullptr; }
 
-const std::filesystem::path& Registry::file() const
-{
-    return m->file;
-}
+const std::filesystem::path& Registry::file() const { return m->file; }
 
 WinError Registry::openKey(const RegKey& parent, std::string_view subKey, RegKey& out)
 {
@@ -758,7 +767,8 @@ WinError Registry::deleteTree(const RegKey& parent, std::string_view subKey)
     });
 }
 
-WinError Registry::enumKey(const RegKey& key, std::uint32_t index, std::string& name, std::uint32_t nameCapacity)
+WinError Registry::enumKey(
+    const RegKey& key, std::uint32_t index, std::string& name, std::uint32_t nameCapacity)
 {
     return guarded([&] {
         std::int64_t id = 0;
@@ -766,7 +776,8 @@ WinError Registry::enumKey(const RegKey& key, std::uint32_t index, std::string& 
             return e;
         Impl::EnumCache& cache = m->subKeyCache;
         static const char* const sql = "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold";
-        if (const WinError e = m->refresh(cache, id, sql, [&](Query& q) { cache.names.push_back(q.text(0)); });
+        if (const WinError e =
+                m->refresh(cache, id, sql, [&](Query& q) { cache.names.push_back(q.text(0)); });
             e != WinError::Success)
             return e;
         if (index >= cache.names.size())
@@ -776,7 +787,8 @@ WinError Registry::enumKey(const RegKey& key, std::uint32_t index, std::string& 
     });
 }
 
-WinError Registry::enumValue(const RegKey& key, std::uint32_t index, RegValue& out, std::uint32_t nameCapacity)
+WinError Registry::enumValue(
+    const RegKey& key, std::uint32_t index, RegValue& out, std::uint32_t nameCapacity)
 {
     return guarded([&] {
         std::int64_t id = 0;
@@ -784,7 +796,8 @@ WinError Registry::enumValue(const RegKey& key, std::uint32_t index, RegValue& o
             return e;
         Impl::EnumCache& cache = m->valueCache;
         static const char* const list = "SELECT id FROM vals WHERE key = ?1 ORDER BY id";
-        if (const WinError e = m->refresh(cache, id, list, [&](Query& q) { cache.ids.push_back(q.int64(0)); });
+        if (const WinError e =
+                m->refresh(cache, id, list, [&](Query& q) { cache.ids.push_back(q.int64(0)); });
             e != WinError::Success)
             return e;
         if (index >= cache.ids.size())
@@ -810,12 +823,11 @@ WinError Registry::queryInfo(const RegKey& key, RegKeyInfo& out)
         std::int64_t id = 0;
         if (const WinError e = m->resolve(key, false, id); e != WinError::Success)
             return e;
-        static const char* const sql =
-            "SELECT (SELECT count(*) FROM keys WHERE parent = ?1), "
-            "(SELECT coalesce(max(length(name)), 0) FROM keys WHERE parent = ?1), "
-            "(SELECT count(*) FROM vals WHERE key = ?1), "
-            "(SELECT coalesce(max(length(name)), 0) FROM vals WHERE key = ?1), "
-            "(SELECT coalesce(max(length(data)), 0) FROM vals WHERE key = ?1)";
+        static const char* const sql = "SELECT (SELECT count(*) FROM keys WHERE parent = ?1), "
+                                       "(SELECT coalesce(max(length(name)), 0) FROM keys WHERE parent = ?1), "
+                                       "(SELECT count(*) FROM vals WHERE key = ?1), "
+                                       "(SELECT coalesce(max(length(name)), 0) FROM vals WHERE key = ?1), "
+                                       "(SELECT coalesce(max(length(data)), 0) FROM vals WHERE key = ?1)";
         Query q(m->prepare(sql));
         if (!q.ok())
             return WinError::RegistryIoFailed;
@@ -832,8 +844,8 @@ WinError Registry::queryInfo(const RegKey& key, RegKeyInfo& out)
     });
 }
 
-WinError Registry::queryValue(const RegKey& key, std::string_view name, RegType* type, std::uint8_t* data,
-                              std::uint32_t* size)
+WinError Registry::queryValue(
+    const RegKey& key, std::string_view name, RegType* type, std::uint8_t* data, std::uint32_t* size)
 {
     return guarded([&] {
         std::int64_t id = 0;
@@ -888,7 +900,11 @@ WinError Registry::setValue(const RegKey& key, std::string_view name, RegType ty
             if (!q.ok()) {
                 e = WinError::RegistryIoFailed;
             } else {
-                q.bind(1, id).bind(2, name).bind(3, foldCase(name)).bind(4, static_cast<std::int64_t>(type)).bindBlob(5, data);
+                q.bind(1, id)
+                    .bind(2, name)
+                    .bind(3, foldCase(name))
+                    .bind(4, static_cast<std::int64_t>(type))
+                    .bindBlob(5, data);
                 const int rc = q.step();
                 if (rc != SQLITE_DONE)
                     e = fromSqlite(rc);
@@ -1005,14 +1021,8 @@ WinError Registry::rollbackTransaction()
     return guarded([&] { return m->rollback(); });
 }
 
-bool Registry::inTransaction() const
-{
-    return m->depth > 0;
-}
+bool Registry::inTransaction() const { return m->depth > 0; }
 
-void Registry::noteChange()
-{
-    ++m->writes;
-}
+void Registry::noteChange() { ++m->writes; }
 
-}  // namespace platform
+} // namespace platform

@@ -17,14 +17,14 @@ namespace platform {
 // Value types with their Win32 numbers. Any other number may be stored too (a registry file's
 // hex(N) form), so a RegType is compared and printed as a number where needed.
 enum class RegType : std::uint32_t {
-    None = 0,         // REG_NONE
-    Sz = 1,           // REG_SZ
-    ExpandSz = 2,     // REG_EXPAND_SZ
-    Binary = 3,       // REG_BINARY
-    Dword = 4,        // REG_DWORD (little-endian)
+    None = 0,     // REG_NONE
+    Sz = 1,       // REG_SZ
+    ExpandSz = 2, // REG_EXPAND_SZ
+    Binary = 3,   // REG_BINARY
+    Dword = 4,    // REG_DWORD (little-endian)
     DwordBigEndian = 5,
     Link = 6,
-    MultiSz = 7,      // REG_MULTI_SZ
+    MultiSz = 7, // REG_MULTI_SZ
     ResourceList = 8,
     FullResourceDescriptor = 9,
     ResourceRequirementsList = 10,
@@ -33,11 +33,11 @@ enum class RegType : std::uint32_t {
 
 // The predefined root keys with the 32-bit handle values of the platform.
 enum class RegRoot : std::uint32_t {
-    ClassesRoot = 0x80000000,    // HKEY_CLASSES_ROOT: a view of HKEY_LOCAL_MACHINE\SOFTWARE\Classes
-    CurrentUser = 0x80000001,    // HKEY_CURRENT_USER
-    LocalMachine = 0x80000002,   // HKEY_LOCAL_MACHINE
-    Users = 0x80000003,          // HKEY_USERS
-    CurrentConfig = 0x80000005,  // HKEY_CURRENT_CONFIG
+    ClassesRoot = 0x80000000,   // HKEY_CLASSES_ROOT: a view of HKEY_LOCAL_MACHINE\SOFTWARE\Classes
+    CurrentUser = 0x80000001,   // HKEY_CURRENT_USER
+    LocalMachine = 0x80000002,  // HKEY_LOCAL_MACHINE
+    Users = 0x80000003,         // HKEY_USERS
+    CurrentConfig = 0x80000005, // HKEY_CURRENT_CONFIG
 };
 
 // "HKEY_LOCAL_MACHINE" and so on.
@@ -63,7 +63,7 @@ inline constexpr std::uint32_t kMaxValueNameLength = 16383;
 using RegBytes = std::vector<std::uint8_t>;
 
 struct RegValue {
-    std::string name;  // UTF-8; empty for the key's unnamed (default) value
+    std::string name; // UTF-8; empty for the key's unnamed (default) value
     RegType type = RegType::None;
     RegBytes data;
 };
@@ -74,16 +74,16 @@ struct RegKeyInfo {
     std::uint32_t maxSubKeyLength = 0;
     std::uint32_t values = 0;
     std::uint32_t maxValueNameLength = 0;
-    std::uint32_t maxValueDataSize = 0;  // bytes
+    std::uint32_t maxValueDataSize = 0; // bytes
 };
 
 // Builders and readers of value data.
-RegBytes regStringData(std::string_view utf8);                     // Windows-1252 + zero (REG_SZ/REG_EXPAND_SZ)
-RegBytes regDwordData(std::uint32_t value);                        // four bytes, little-endian
-RegBytes regMultiStringData(const std::vector<std::string>& utf8);  // each + zero, then one more zero
+RegBytes regStringData(std::string_view utf8); // Windows-1252 + zero (REG_SZ/REG_EXPAND_SZ)
+RegBytes regDwordData(std::uint32_t value);    // four bytes, little-endian
+RegBytes regMultiStringData(const std::vector<std::string>& utf8); // each + zero, then one more zero
 std::string regDataText(const RegBytes& data);                     // up to the first zero, as UTF-8
-std::optional<std::uint32_t> regDataDword(const RegBytes& data);    // nothing unless exactly four bytes
-std::vector<std::string> regDataMultiString(const RegBytes& data);  // the strings up to the empty one
+std::optional<std::uint32_t> regDataDword(const RegBytes& data);   // nothing unless exactly four bytes
+std::vector<std::string> regDataMultiString(const RegBytes& data); // the strings up to the empty one
 
 // A key handle: cheap to copy; may be empty (isValid() false). A root converts to a handle, like
 // the predefined HKEYs. A handle stays usable until its key is deleted; calls on it then give
@@ -91,7 +91,10 @@ std::vector<std::string> regDataMultiString(const RegBytes& data);  // the strin
 class RegKey {
 public:
     RegKey() = default;
-    RegKey(RegRoot root) : m_root(root), m_isRoot(true) {}  // NOLINT: converts like a predefined HKEY
+    RegKey(RegRoot root)
+        : m_root(root)
+        , m_isRoot(true)
+    {} // NOLINT: converts like a predefined HKEY
 
     bool isValid() const { return m_isRoot || m_id != 0; }
     bool isRoot() const { return m_isRoot; }
@@ -134,7 +137,7 @@ public:
     // a registry database); Busy; RegistryIoFailed. *message names the file on failure.
     // A new database holds the four hives and HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
     WinError open(const std::filesystem::path& dbFile, OpenMode mode = OpenMode::CreateIfMissing,
-                  std::string* message = nullptr, int busyTimeoutMs = 10000);
+        std::string* message = nullptr, int busyTimeoutMs = 10000);
     void close();
     bool isOpen() const;
     const std::filesystem::path& file() const;
@@ -162,13 +165,13 @@ public:
     // (nameCapacity counts the terminating zero, as the Win32 buffer length does; name then still
     // holds the whole name).
     WinError enumKey(const RegKey& key, std::uint32_t index, std::string& name,
-                     std::uint32_t nameCapacity = kMaxKeyNameLength + 1);
+        std::uint32_t nameCapacity = kMaxKeyNameLength + 1);
 
     // RegEnumValue: the index-th value (0-based, creation order), data included.
     // NoMoreItems past the last; MoreData when its name needs nameCapacity characters or more
     // (out is then still filled).
     WinError enumValue(const RegKey& key, std::uint32_t index, RegValue& out,
-                       std::uint32_t nameCapacity = kMaxValueNameLength + 1);
+        std::uint32_t nameCapacity = kMaxValueNameLength + 1);
 
     // RegQueryInfoKey.
     WinError queryInfo(const RegKey& key, RegKeyInfo& out);
@@ -177,8 +180,8 @@ public:
     // size is reported (Success); with a buffer smaller than the data: MoreData, nothing copied;
     // otherwise the data is copied. *size is always set to the data's size when the value exists.
     // FileNotFound when there is no such value (an empty name is the unnamed value).
-    WinError queryValue(const RegKey& key, std::string_view name, RegType* type, std::uint8_t* data,
-                        std::uint32_t* size);
+    WinError queryValue(
+        const RegKey& key, std::string_view name, RegType* type, std::uint8_t* data, std::uint32_t* size);
 
     // RegQueryValueEx into a RegValue (name as stored). FileNotFound when missing.
     WinError queryValue(const RegKey& key, std::string_view name, RegValue& out);
@@ -199,8 +202,8 @@ public:
     // Convenience: a value as UTF-8 text (REG_SZ/REG_EXPAND_SZ data up to its first zero;
     // InvalidData for other types) and writing one as REG_SZ (or another string type).
     WinError queryString(const RegKey& key, std::string_view name, std::string& utf8);
-    WinError setString(const RegKey& key, std::string_view name, std::string_view utf8,
-                       RegType type = RegType::Sz);
+    WinError setString(
+        const RegKey& key, std::string_view name, std::string_view utf8, RegType type = RegType::Sz);
     // REG_DWORD read (InvalidData unless a four-byte REG_DWORD) and write.
     WinError queryDword(const RegKey& key, std::string_view name, std::uint32_t& value);
     WinError setDword(const RegKey& key, std::string_view name, std::uint32_t value);
@@ -224,7 +227,10 @@ private:
 // Runs a transaction for its scope: rolls back unless commit() was called and succeeded.
 class RegTransaction {
 public:
-    explicit RegTransaction(Registry& registry) : m_registry(registry), m_result(registry.beginTransaction()) {}
+    explicit RegTransaction(Registry& registry)
+        : m_registry(registry)
+        , m_result(registry.beginTransaction())
+    {}
     ~RegTransaction()
     {
         if (m_result == WinError::Success && !m_done)
@@ -249,4 +255,4 @@ private:
     bool m_done = false;
 };
 
-}  // namespace platform
+} // namespace platform

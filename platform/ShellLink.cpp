@@ -11,8 +11,8 @@ namespace platform {
 namespace {
 
 constexpr std::uint32_t kHeaderSize = 0x4C;
-constexpr std::array<std::uint8_t, 16> kLinkClsid = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                                      0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+constexpr std::array<std::uint8_t, 16> kLinkClsid = {
+    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 enum : std::uint32_t {
     HasTargetIdList = 0x1,
     HasLinkInfo = 0x2,
@@ -27,7 +27,9 @@ enum : std::uint32_t { VolumeIdAndLocalBasePath = 0x1, CommonNetworkRelativeLink
 
 class Reader {
 public:
-    explicit Reader(std::string_view b) : m_b(b) {}
+    explicit Reader(std::string_view b)
+        : m_b(b)
+    {}
     bool u16(std::size_t off, std::uint32_t& v) const
     {
         if (off > m_b.size() || m_b.size() - off < 2)
@@ -129,9 +131,9 @@ std::string linkInfo(const std::string& target)
         set32(info, 8, CommonNetworkRelativeLink);
         // CommonNetworkRelativeLink: size, flags, net name offset, device name offset, provider.
         std::string link(0x14, '\0');
-        set32(link, 4, 0x2);          // ValidNetType
+        set32(link, 4, 0x2); // ValidNetType
         set32(link, 8, 0x14);
-        set32(link, 16, 0x00020000);  // WNNC_NET_LANMAN
+        set32(link, 16, 0x00020000); // WNNC_NET_LANMAN
         link += utf8ToCp1252(share);
         link.push_back('\0');
         set32(link, 0, static_cast<std::uint32_t>(link.size()));
@@ -154,7 +156,7 @@ std::string linkInfo(const std::string& target)
         body += utf8ToCp1252(target);
         body.push_back('\0');
         set32(info, 24, static_cast<std::uint32_t>(header + body.size()));
-        body.push_back('\0');  // empty common path suffix
+        body.push_back('\0'); // empty common path suffix
     }
     set32(info, 4, static_cast<std::uint32_t>(header));
     info += body;
@@ -176,8 +178,9 @@ std::string targetFromIdList(const Reader& r, std::size_t start, std::size_t end
             type &= 0xFF;
             std::string text;
             if ((type & 0x70) == 0x20 && r.cstr(at + 3, at + size, text)) {
-                path = text;  // drive, "C:\"
-            } else if ((type & 0x70) == 0x30 && size > 14 && r.cstr(at + 14, at + size, text) && !path.empty()) {
+                path = text; // drive, "C:\"
+            } else if ((type & 0x70) == 0x30 && size > 14 && r.cstr(at + 14, at + size, text) &&
+                !path.empty()) {
                 if (path.back() != '\\')
                     path += '\\';
                 path += text;
@@ -211,12 +214,12 @@ std::string encodeShellLink(const ShellLinkData& link)
     for (auto b : kLinkClsid)
         s.push_back(static_cast<char>(b));
     put32(s, flags);
-    put32(s, 0x20);  // FILE_ATTRIBUTE_ARCHIVE
-    s.append(24, '\0');  // creation, access and write times
-    put32(s, 0);         // file size
+    put32(s, 0x20);     // FILE_ATTRIBUTE_ARCHIVE
+    s.append(24, '\0'); // creation, access and write times
+    put32(s, 0);        // file size
     put32(s, static_cast<std::uint32_t>(link.iconIndex));
     put32(s, link.showCommand);
-    put16(s, 0);  // hot key
+    put16(s, 0); // hot key
     s.append(10, '\0');
     if (flags & HasLinkInfo)
         s += linkInfo(link.targetPath);
@@ -230,7 +233,7 @@ std::string encodeShellLink(const ShellLinkData& link)
         putCountedUnicode(s, link.arguments);
     if (flags & HasIconLocation)
         putCountedUnicode(s, link.iconLocation);
-    put32(s, 0);  // no extra data blocks
+    put32(s, 0); // no extra data blocks
     return s;
 }
 
@@ -260,8 +263,8 @@ bool decodeShellLink(std::string_view bytes, ShellLinkData& out)
     }
     if (flags & HasLinkInfo) {
         std::uint32_t infoSize = 0, infoHeader = 0, infoFlags = 0;
-        if (!r.u32(at, infoSize) || infoSize < 0x1C || at + infoSize > r.size() || !r.u32(at + 4, infoHeader)
-            || !r.u32(at + 8, infoFlags))
+        if (!r.u32(at, infoSize) || infoSize < 0x1C || at + infoSize > r.size() ||
+            !r.u32(at + 4, infoHeader) || !r.u32(at + 8, infoFlags))
             return false;
         const std::size_t end = at + infoSize;
         std::uint32_t localOff = 0, netOff = 0, suffixOff = 0, localUniOff = 0, suffixUniOff = 0;
@@ -307,8 +310,8 @@ bool decodeShellLink(std::string_view bytes, ShellLinkData& out)
         if (unicode) {
             std::u16string w;
             for (std::size_t i = 0; i + 1 < raw.size(); i += 2)
-                w.push_back(static_cast<char16_t>(static_cast<std::uint8_t>(raw[i])
-                                                  | (static_cast<std::uint8_t>(raw[i + 1]) << 8)));
+                w.push_back(static_cast<char16_t>(
+                    static_cast<std::uint8_t>(raw[i]) | (static_cast<std::uint8_t>(raw[i + 1]) << 8)));
             field = utf16ToUtf8(w);
         } else {
             field = cp1252ToUtf8(raw);

@@ -11,7 +11,7 @@
 namespace platform {
 
 struct ShellLinkData {
-    std::string targetPath;        // "C:\Program Files\App\app.exe" or "\\PC\share\x"
+    std::string targetPath; // "C:\Program Files\App\app.exe" or "\\PC\share\x"
     std::string arguments;
     std::string workingDirectory;
     std::string iconLocation;

@@ -1,5 +1,5 @@
 // ShellOpen.cpp: the shell service selection and the URL test.
-#include "ShellOpen.h"
+#include "platform/ShellOpen.h"
 
 #include <cctype>
 #include <utility>
@@ -12,12 +12,14 @@ public:
     int open(const std::string&, const std::string&) override { return kShellNoAssociation; }
 };
 
-ShellService*& installed() {
+ShellService*& installed()
+{
     static ShellService* service = nullptr;
     return service;
 }
 
-bool startsWithNoCase(const std::string& text, const std::string& prefix) {
+bool startsWithNoCase(const std::string& text, const std::string& prefix)
+{
     if (text.size() < prefix.size())
         return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
@@ -29,7 +31,8 @@ bool startsWithNoCase(const std::string& text, const std::string& prefix) {
 
 } // namespace
 
-bool isUrlTarget(const std::string& target) {
+bool isUrlTarget(const std::string& target)
+{
     for (const char* scheme : {"http:", "https:", "ftp:", "mailto:", "www."}) {
         if (startsWithNoCase(target, scheme))
             return true;
@@ -37,7 +40,8 @@ bool isUrlTarget(const std::string& target) {
     return false;
 }
 
-ShellService& shellService() {
+ShellService& shellService()
+{
     static FallbackShellService fallback;
     return installed() ? *installed() : static_cast<ShellService&>(fallback);
 }

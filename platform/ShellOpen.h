@@ -9,8 +9,8 @@ namespace platform {
 
 // Results as the shell gives them: a value above 32 means the target was opened.
 inline constexpr int kShellOpened = 42;
-inline constexpr int kShellFileNotFound = 2;       // ERROR_FILE_NOT_FOUND
-inline constexpr int kShellNoAssociation = 31;     // SE_ERR_NOASSOC
+inline constexpr int kShellFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
+inline constexpr int kShellNoAssociation = 31; // SE_ERR_NOASSOC
 
 // Opens `target` with the shell's "open" verb: "http:", "https:", "ftp:" and "mailto:" targets
 // go to the user's browser or mail program; anything else is a Windows path of the running
@@ -38,7 +38,8 @@ public:
         std::string target;
         std::string parameters;
     };
-    int open(const std::string& target, const std::string& parameters) override {
+    int open(const std::string& target, const std::string& parameters) override
+    {
         m_requests.push_back({target, parameters});
         return result;
     }

@@ -82,7 +82,7 @@ std::vector<std::string> shortNamesFor(const std::vector<std::string>& names)
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return nameLess(names[a], names[b]); });
+        [&](std::size_t a, std::size_t b) { return nameLess(names[a], names[b]); });
 
     // Names that already are 8.3 names are taken: a generated name never repeats one.
     std::set<std::string> taken;
@@ -90,7 +90,7 @@ std::vector<std::string> shortNamesFor(const std::vector<std::string>& names)
         if (isShortName(name))
             taken.insert(foldCase(name));
 
-    std::map<std::string, int> counters;  // basis6 + "." + ext -> last number given
+    std::map<std::string, int> counters; // basis6 + "." + ext -> last number given
     for (std::size_t idx : order) {
         if (isShortName(names[idx])) {
             result[idx] = foldCase(names[idx]);

@@ -1,6 +1,6 @@
 // SystemInfo.cpp: names, version word, special-folder layout per OS, privileges and the
 // recorded restart request.
-#include "SystemInfo.h"
+#include "platform/SystemInfo.h"
 
 #include "platform/EventLog.h"
 
@@ -9,13 +9,15 @@
 namespace platform {
 namespace {
 
-std::string upper(std::string text) {
+std::string upper(std::string text)
+{
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
+bool equalsNoCase(std::string_view a, std::string_view b)
+{
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -26,21 +28,24 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 }
 
 // "C:" from the Windows folder; "C:" when the folder does not name a drive.
-std::string systemDrive(const MachineConfig& config) {
+std::string systemDrive(const MachineConfig& config)
+{
     const auto& w = config.windowsFolder;
     if (w.size() >= 2 && std::isalpha(static_cast<unsigned char>(w[0])) && w[1] == ':')
         return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(w[0])))) + ":";
     return "C:";
 }
 
-std::string withoutTrailingSlash(std::string path) {
+std::string withoutTrailingSlash(std::string path)
+{
     while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
         path.pop_back();
     return path;
 }
 
 // Per-user and shared folders of 95/98/ME: single-user, everything below the Windows folder.
-bool win9xFolder(const MachineConfig& config, int id, std::string& path) {
+bool win9xFolder(const MachineConfig& config, int id, std::string& path)
+{
     const std::string win = withoutTrailingSlash(config.windowsFolder);
     const std::string drive = systemDrive(config);
     const bool win95 = config.os == "win95";
@@ -71,7 +76,8 @@ bool win9xFolder(const MachineConfig& config, int id, std::string& path) {
     }
 }
 
-bool ntFolder(const MachineConfig& config, int id, std::string& path) {
+bool ntFolder(const MachineConfig& config, int id, std::string& path)
+{
     const std::string root = systemDrive(config) + "\\Documents and Settings";
     const std::string user = root + "\\" + config.userName;
     const std::string all = root + "\\All Users";
@@ -103,20 +109,40 @@ bool ntFolder(const MachineConfig& config, int id, std::string& path) {
     }
 }
 
-bool knownId(int id) {
+bool knownId(int id)
+{
     switch (id) {
-    case csidl::Desktop: case csidl::Programs: case csidl::Personal: case csidl::Favorites:
-    case csidl::Startup: case csidl::Recent: case csidl::SendTo: case csidl::StartMenu:
-    case csidl::DesktopDirectory: case csidl::Network: case csidl::NetHood: case csidl::Fonts:
-    case csidl::Templates: case csidl::CommonStartMenu: case csidl::CommonPrograms:
-    case csidl::CommonStartup: case csidl::CommonDesktopDirectory: case csidl::AppData:
-    case csidl::PrintHood: case csidl::LocalAppData: case csidl::InternetCache: case csidl::Cookies:
-    case csidl::History: case csidl::CommonAppData: case csidl::Windows: case csidl::System:
-    case csidl::ProgramFiles: case csidl::Profile: case csidl::CommonProgramFiles:
-    case csidl::CommonDocuments:
-        return true;
-    default:
-        return false;
+    case csidl::Desktop:
+    case csidl::Programs:
+    case csidl::Personal:
+    case csidl::Favorites:
+    case csidl::Startup:
+    case csidl::Recent:
+    case csidl::SendTo:
+    case csidl::StartMenu:
+    case csidl::DesktopDirectory:
+    case csidl::Network:
+    case csidl::NetHood:
+    case csidl::Fonts:
+    case csidl::Templates:
+    case csidl::CommonStartMenu:
+    case csidl::CommonPrograms:
+    case csidl::CommonStartup:
+    case csidl::CommonDesktopDirectory:
+    case csidl::AppData:
+    case csidl::PrintHood:
+    case csidl::LocalAppData:
+    case csidl::InternetCache:
+    case csidl::Cookies:
+    case csidl::History:
+    case csidl::CommonAppData:
+    case csidl::Windows:
+    case csidl::System:
+    case csidl::ProgramFiles:
+    case csidl::Profile:
+    case csidl::CommonProgramFiles:
+    case csidl::CommonDocuments: return true;
+    default: return false;
     }
 }
 
@@ -124,15 +150,17 @@ bool knownId(int id) {
 
 std::string computerNameOf(const MachineConfig& config) { return upper(config.computerName); }
 
-std::uint32_t versionWordOf(const MachineConfig& config) {
+std::uint32_t versionWordOf(const MachineConfig& config)
+{
     const std::uint32_t low = (static_cast<std::uint32_t>(config.versionMajor) & 0xff) |
-                              ((static_cast<std::uint32_t>(config.versionMinor) & 0xff) << 8);
+        ((static_cast<std::uint32_t>(config.versionMinor) & 0xff) << 8);
     if (config.isNt())
         return low | ((static_cast<std::uint32_t>(config.buildNumber) & 0x7fff) << 16);
     return low | 0xC0000000u;
 }
 
-WinError specialFolderPath(const MachineConfig& config, int id, std::string& path) {
+WinError specialFolderPath(const MachineConfig& config, int id, std::string& path)
+{
     if (!knownId(id) || id == csidl::Desktop || id == csidl::Network)
         return WinError::InvalidParameter;
     std::string result;
@@ -150,18 +178,21 @@ WinError specialFolderPath(const MachineConfig& config, int id, std::string& pat
     return WinError::Success;
 }
 
-WinError specialFolderLocation(const MachineConfig& config, int id) {
+WinError specialFolderLocation(const MachineConfig& config, int id)
+{
     if (id == csidl::Desktop)
         return WinError::Success;
     if (id == csidl::Network)
         return config.networkAdapter ? WinError::Success : WinError::FileNotFound;
     std::string path;
-    return specialFolderPath(config, id, path) == WinError::Success ? WinError::Success : WinError::FileNotFound;
+    return specialFolderPath(config, id, path) == WinError::Success ? WinError::Success
+                                                                    : WinError::FileNotFound;
 }
 
 int networkMetric(const MachineConfig& config) { return config.networkAdapter ? 1 : 0; }
 
-WinError Privileges::openProcessToken(std::uint32_t) {
+WinError Privileges::openProcessToken(std::uint32_t)
+{
     if (!m_nt)
         return WinError::CallNotImplemented;
     m_tokenOpen = true;
@@ -175,14 +206,19 @@ struct KnownPrivilege {
 };
 // The locally unique ids Windows 2000/XP give these privileges.
 constexpr KnownPrivilege kPrivileges[] = {
-    {"SeShutdownPrivilege", 19},       {"SeRemoteShutdownPrivilege", 24},
-    {"SeBackupPrivilege", 17},         {"SeRestorePrivilege", 18},
-    {"SeTakeOwnershipPrivilege", 9},   {"SeSecurityPrivilege", 8},
-    {"SeDebugPrivilege", 20},          {"SeSystemtimePrivilege", 12},
+    {"SeShutdownPrivilege", 19},
+    {"SeRemoteShutdownPrivilege", 24},
+    {"SeBackupPrivilege", 17},
+    {"SeRestorePrivilege", 18},
+    {"SeTakeOwnershipPrivilege", 9},
+    {"SeSecurityPrivilege", 8},
+    {"SeDebugPrivilege", 20},
+    {"SeSystemtimePrivilege", 12},
 };
 } // namespace
 
-WinError Privileges::lookupPrivilegeValue(std::string_view, std::string_view name, std::uint64_t& luid) const {
+WinError Privileges::lookupPrivilegeValue(std::string_view, std::string_view name, std::uint64_t& luid) const
+{
     if (!m_nt)
         return WinError::CallNotImplemented;
     for (const auto& p : kPrivileges) {
@@ -194,7 +230,8 @@ WinError Privileges::lookupPrivilegeValue(std::string_view, std::string_view nam
     return WinError::NoSuchPrivilege;
 }
 
-WinError Privileges::adjustTokenPrivilege(std::uint64_t luid, bool enable) {
+WinError Privileges::adjustTokenPrivilege(std::uint64_t luid, bool enable)
+{
     if (!m_nt)
         return WinError::CallNotImplemented;
     if (!m_tokenOpen)
@@ -210,12 +247,13 @@ WinError Privileges::adjustTokenPrivilege(std::uint64_t luid, bool enable) {
 }
 
 WinError requestExitWindows(const std::filesystem::path& machineFolder, const MachineConfig& config,
-                            const Privileges& privileges, std::uint32_t flags) {
+    const Privileges& privileges, std::uint32_t flags)
+{
     if (config.isNt() && !privileges.shutdownEnabled())
         return WinError::PrivilegeNotHeld;
-    const char* kind = (flags & exitflags::Reboot) ? "restart"
-                       : (flags & (exitflags::Shutdown | exitflags::PowerOff)) ? "shutdown"
-                                                                               : "logoff";
+    const char* kind = (flags & exitflags::Reboot)              ? "restart"
+        : (flags & (exitflags::Shutdown | exitflags::PowerOff)) ? "shutdown"
+                                                                : "logoff";
     return appendMachineEvent(machineFolder, kind, "flags=" + std::to_string(flags));
 }
 

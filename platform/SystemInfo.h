@@ -14,16 +14,16 @@ namespace platform {
 
 // Folder ids (CSIDL values) that the layer knows.
 namespace csidl {
-inline constexpr int Desktop = 0x0000;           // virtual: the desktop namespace root
+inline constexpr int Desktop = 0x0000; // virtual: the desktop namespace root
 inline constexpr int Programs = 0x0002;
-inline constexpr int Personal = 0x0005;          // My Documents
+inline constexpr int Personal = 0x0005; // My Documents
 inline constexpr int Favorites = 0x0006;
 inline constexpr int Startup = 0x0007;
 inline constexpr int Recent = 0x0008;
 inline constexpr int SendTo = 0x0009;
 inline constexpr int StartMenu = 0x000b;
 inline constexpr int DesktopDirectory = 0x0010;
-inline constexpr int Network = 0x0012;           // virtual: the network neighbourhood
+inline constexpr int Network = 0x0012; // virtual: the network neighbourhood
 inline constexpr int NetHood = 0x0013;
 inline constexpr int Fonts = 0x0014;
 inline constexpr int Templates = 0x0015;
@@ -76,10 +76,13 @@ int networkMetric(const MachineConfig& config);
 // known; another name fails with NoSuchPrivilege.
 class Privileges {
 public:
-    explicit Privileges(const MachineConfig& config) : m_nt(config.isNt()) {}
+    explicit Privileges(const MachineConfig& config)
+        : m_nt(config.isNt())
+    {}
 
     WinError openProcessToken(std::uint32_t desiredAccess);
-    WinError lookupPrivilegeValue(std::string_view systemName, std::string_view name, std::uint64_t& luid) const;
+    WinError lookupPrivilegeValue(
+        std::string_view systemName, std::string_view name, std::uint64_t& luid) const;
     // Enables (or disables) one privilege on the opened token. InvalidHandle without a token.
     WinError adjustTokenPrivilege(std::uint64_t luid, bool enable);
     bool shutdownEnabled() const { return m_shutdownEnabled; }
@@ -105,6 +108,6 @@ inline constexpr std::uint32_t PowerOff = 8;
 // On 2000/XP the shutdown privilege must have been enabled through `privileges` first
 // (PrivilegeNotHeld otherwise); 95/98/ME need none. PathNotFound when the machine folder is gone.
 WinError requestExitWindows(const std::filesystem::path& machineFolder, const MachineConfig& config,
-                            const Privileges& privileges, std::uint32_t flags);
+    const Privileges& privileges, std::uint32_t flags);
 
 } // namespace platform

@@ -89,4 +89,4 @@ std::string_view winErrorName(WinError e)
     return "ERROR_UNKNOWN";
 }
 
-}  // namespace platform
+} // namespace platform

@@ -95,4 +95,4 @@ constexpr std::uint32_t winErrorCode(WinError e) { return static_cast<std::uint3
 // The symbolic Win32 name ("ERROR_FILE_NOT_FOUND"); a value not listed above gives "ERROR_UNKNOWN".
 std::string_view winErrorName(WinError e);
 
-}  // namespace platform
+} // namespace platform

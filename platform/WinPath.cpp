@@ -46,7 +46,7 @@ PathSyntax WinPath::parse(std::string_view text, WinPath& out)
         if (parts.size() < 2 || isSeparator(text.size() > 2 ? text[2] : 'x'))
             return PathSyntax::BadName;
         if (parts[0] == "?" || parts[0] == ".")
-            return PathSyntax::BadName;  // device and long-path namespaces are not files
+            return PathSyntax::BadName; // device and long-path namespaces are not files
         for (auto part : {parts[0], parts[1]})
             for (char c : part)
                 if (badNameChar(static_cast<unsigned char>(c)) || c == '*' || c == '?')
@@ -151,8 +151,8 @@ bool wildcardMatch(std::string_view pattern, std::string_view name)
     const std::string p = foldCase(pattern);
     const std::string n = foldCase(name);
     // A pattern ending ".*" also matches names without an extension ("a.*" matches "a").
-    if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0 && n.find('.') == std::string::npos
-        && wildcardMatch(p.substr(0, p.size() - 2), n))
+    if (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0 && n.find('.') == std::string::npos &&
+        wildcardMatch(p.substr(0, p.size() - 2), n))
         return true;
     std::size_t pi = 0, ni = 0, starP = std::string::npos, starN = 0;
     while (ni < n.size()) {

@@ -11,9 +11,9 @@ namespace platform {
 // Why a text is not a usable Windows path.
 enum class PathSyntax {
     Ok,
-    Relative,  // neither "X:\..." nor "\\server\share\...": never resolved against any working folder
-    BadName,   // a character Windows names cannot hold, an empty server or share name, a device path
-    Escapes,   // ".." climbs above the drive root or the share
+    Relative, // neither "X:\..." nor "\\server\share\...": never resolved against any working folder
+    BadName,  // a character Windows names cannot hold, an empty server or share name, a device path
+    Escapes,  // ".." climbs above the drive root or the share
 };
 
 class WinPath {

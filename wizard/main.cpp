@@ -2,12 +2,12 @@
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/QtServices.h"
+#include "wizard/connection/ConnectionTypePage.h"
+#include "wizard/connection/NetworkComputerBrowser.h"
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/pages/RegisterPages.h"
-#include "wizard/connection/ConnectionTypePage.h"
-#include "wizard/connection/NetworkComputerBrowser.h"
 #include "wizard/selection/MigrationTypePage.h"
 #include "wizard/transfer/TransferActions.h"
 #include "wizard/transfer/TransferGlobals.h"
@@ -43,7 +43,8 @@ int main(int argc, char* argv[])
         // The script actions reach the transfer primitives through the engine.
         wizard::installTransferActions();
         // The source path variables name the local drives the source drives are connected to.
-        wizard::setMappedDriveLookup([](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
+        wizard::setMappedDriveLookup(
+            [](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
         // Browse on the connection page lists the computers of the running machine's network.
         wizard::setComputerBrowser(&wizard::Browse_Network_Computer);
         // The exit routine disconnects the local drives of the drive map.

@@ -1,7 +1,7 @@
 // ContextMenu.cpp: menu entries, host file actions and the dispatch of the own entries.
-#include "ContextMenu.h"
+#include "foldersize/scanner/ContextMenu.h"
 
-#include "OpenService.h"
+#include "foldersize/services/OpenService.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -39,7 +39,7 @@ QString containingFolder(const QString& path)
     return QFileInfo(clean).absolutePath();
 }
 
-}  // namespace
+} // namespace
 
 std::vector<MenuEntry> contextMenuEntries(MenuControl control)
 {
@@ -76,29 +76,27 @@ bool executeHostAction(int id, const QStringList& paths)
         if (QClipboard* clipboard = QGuiApplication::clipboard())
             clipboard->setText(paths.join(QLatin1Char('\n')));
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
-void setMenuPresenter(MenuPresenter presenterFunction)
-{
-    presenter() = std::move(presenterFunction);
-}
+void setMenuPresenter(MenuPresenter presenterFunction) { presenter() = std::move(presenterFunction); }
 
 int PopupMenuZeigen(QWidget* owner, const QStringList& paths, const QPoint& globalPos, MenuControl control)
 {
     const std::vector<MenuEntry> entries = contextMenuEntries(control);
-    const int command = presenter() ? presenter()(owner, entries, globalPos) : showQMenu(owner, entries, globalPos);
+    const int command =
+        presenter() ? presenter()(owner, entries, globalPos) : showQMenu(owner, entries, globalPos);
     if (command > 0 && command < kIdAktualisieren)
         executeHostAction(command, paths);
     return command;
 }
 
 int ShellContextMenu(QWidget* owner, MenuControl control, const QStringList& selectedPaths,
-                     const QPoint& globalPos, const ContextMenuActions& actions)
+    const QPoint& globalPos, const ContextMenuActions& actions)
 {
-    if (selectedPaths.isEmpty() || selectedPaths.first().isEmpty() || !QFileInfo::exists(selectedPaths.first()))
+    if (selectedPaths.isEmpty() || selectedPaths.first().isEmpty() ||
+        !QFileInfo::exists(selectedPaths.first()))
         return 0;
     QStringList paths;
     for (const QString& path : selectedPaths) {
@@ -122,10 +120,9 @@ int ShellContextMenu(QWidget* owner, MenuControl control, const QStringList& sel
         if (control == MenuControl::Tree)
             call(actions.speichern);
         break;
-    default:
-        break;
+    default: break;
     }
     return command;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

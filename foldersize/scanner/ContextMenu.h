@@ -42,9 +42,9 @@ bool executeHostAction(int id, const QStringList& paths);
 
 // Shows the entries at the global position and returns the chosen id, 0 when cancelled. The
 // default shows a QMenu; tests install a presenter that chooses without a window.
-using MenuPresenter = std::function<int(QWidget* owner, const std::vector<MenuEntry>& entries,
-                                        const QPoint& globalPos)>;
-void setMenuPresenter(MenuPresenter presenter);  // empty restores the QMenu
+using MenuPresenter =
+    std::function<int(QWidget* owner, const std::vector<MenuEntry>& entries, const QPoint& globalPos)>;
+void setMenuPresenter(MenuPresenter presenter); // empty restores the QMenu
 
 // Builds and shows the menu for the paths, carries out a chosen host action and returns the
 // chosen id (0 when cancelled).
@@ -62,6 +62,6 @@ struct ContextMenuActions {
 // the file list's selected files in list order. No menu without a selection or when the first path
 // no longer exists; paths that vanished since are left out. Returns the chosen id.
 int ShellContextMenu(QWidget* owner, MenuControl control, const QStringList& selectedPaths,
-                     const QPoint& globalPos, const ContextMenuActions& actions);
+    const QPoint& globalPos, const ContextMenuActions& actions);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // DriveList.cpp: reading /proc/self/mountinfo and classifying the mounts.
-#include "DriveList.h"
+#include "foldersize/scanner/DriveList.h"
 
 #include <algorithm>
 #include <fstream>
@@ -15,11 +15,12 @@ namespace foldersize {
 namespace {
 
 // mountinfo writes blanks, tabs, newlines and backslashes as \ooo.
-std::string unescapeOctal(const std::string& s) {
+std::string unescapeOctal(const std::string& s)
+{
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '7' && s[i + 2] >= '0' && s[i + 2] <= '7' &&
-            s[i + 3] >= '0' && s[i + 3] <= '7') {
+        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] >= '0' && s[i + 1] <= '7' && s[i + 2] >= '0' &&
+            s[i + 2] <= '7' && s[i + 3] >= '0' && s[i + 3] <= '7') {
             out += static_cast<char>((s[i + 1] - '0') * 64 + (s[i + 2] - '0') * 8 + (s[i + 3] - '0'));
             i += 3;
         } else {
@@ -30,7 +31,8 @@ std::string unescapeOctal(const std::string& s) {
 }
 
 // udev writes label characters outside [A-Za-z0-9] as \xHH.
-QString unescapeLabel(const QString& s) {
+QString unescapeLabel(const QString& s)
+{
     QByteArray out;
     const QByteArray b = s.toUtf8();
     for (qsizetype i = 0; i < b.size(); ++i) {
@@ -48,7 +50,8 @@ QString unescapeLabel(const QString& s) {
     return QString::fromUtf8(out);
 }
 
-std::string baseDisk(const std::string& device) {
+std::string baseDisk(const std::string& device)
+{
     // /dev/sdb1 -> sdb, /dev/mmcblk0p1 -> mmcblk0, /dev/nvme0n1p2 -> nvme0n1
     std::string name = device.substr(device.rfind('/') + 1);
     if (name.rfind("mmcblk", 0) == 0 || name.rfind("nvme", 0) == 0) {
@@ -63,21 +66,21 @@ std::string baseDisk(const std::string& device) {
     return name;
 }
 
-}  // namespace
+} // namespace
 
-bool isPseudoFileSystemType(const std::string& t) {
-    static const std::set<std::string> pseudo{
-        "proc", "sysfs", "cgroup", "cgroup2", "devpts", "devtmpfs", "mqueue", "debugfs",
-        "tracefs", "securityfs", "pstore", "bpf", "configfs", "fusectl", "hugetlbfs", "autofs",
-        "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs", "selinuxfs", "nfsd", "fuse.gvfsd-fuse",
+bool isPseudoFileSystemType(const std::string& t)
+{
+    static const std::set<std::string> pseudo{"proc", "sysfs", "cgroup", "cgroup2", "devpts", "devtmpfs",
+        "mqueue", "debugfs", "tracefs", "securityfs", "pstore", "bpf", "configfs", "fusectl", "hugetlbfs",
+        "autofs", "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs", "selinuxfs", "nfsd", "fuse.gvfsd-fuse",
         "fuse.portal"};
     return pseudo.count(t) > 0;
 }
 
-DriveType driveTypeOf(const std::string& fsType, const std::string& device, const std::string& sysBlock) {
-    static const std::set<std::string> remote{"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs",
-                                              "afs", "9p", "ceph", "glusterfs", "fuse.sshfs",
-                                              "sshfs", "davfs", "fuse.davfs2", "fuse.rclone"};
+DriveType driveTypeOf(const std::string& fsType, const std::string& device, const std::string& sysBlock)
+{
+    static const std::set<std::string> remote{"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p",
+        "ceph", "glusterfs", "fuse.sshfs", "sshfs", "davfs", "fuse.davfs2", "fuse.rclone"};
     if (remote.count(fsType))
         return DriveType::Remote;
     if (fsType == "iso9660" || fsType == "udf")
@@ -94,7 +97,8 @@ DriveType driveTypeOf(const std::string& fsType, const std::string& device, cons
     return DriveType::Fixed;
 }
 
-std::vector<DriveInfo> GetAllDrives(const DriveSources& sources) {
+std::vector<DriveInfo> GetAllDrives(const DriveSources& sources)
+{
     std::ifstream in(sources.mountInfo);
     std::map<std::string, DriveInfo> byRoot;
     std::string line;
@@ -139,7 +143,8 @@ std::vector<DriveInfo> GetAllDrives(const DriveSources& sources) {
     return out;
 }
 
-int driveImage(const DriveInfo& d) {
+int driveImage(const DriveInfo& d)
+{
     switch (d.type) {
     case DriveType::Removable: return d.floppy ? 1 : 6;
     case DriveType::Fixed: return 3;
@@ -150,14 +155,16 @@ int driveImage(const DriveInfo& d) {
     return 3;
 }
 
-QString driveText(const DriveInfo& d) {
+QString driveText(const DriveInfo& d)
+{
     QString t = QString::fromUtf8(d.root.data(), static_cast<qsizetype>(d.root.size()));
     if (!d.label.isEmpty())
         t += QStringLiteral(" [") + d.label + QLatin1Char(']');
     return t;
 }
 
-bool xExistDrive(const std::string& text, const std::vector<DriveInfo>& drives) {
+bool xExistDrive(const std::string& text, const std::vector<DriveInfo>& drives)
+{
     if (text.empty())
         return false;
     std::string withSlash = text;
@@ -166,4 +173,4 @@ bool xExistDrive(const std::string& text, const std::vector<DriveInfo>& drives) 
     return std::any_of(drives.begin(), drives.end(), [&](const DriveInfo& d) { return d.root == withSlash; });
 }
 
-}  // namespace foldersize
+} // namespace foldersize

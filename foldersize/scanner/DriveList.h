@@ -12,9 +12,9 @@ namespace foldersize {
 enum class DriveType { Removable = 2, Fixed = 3, Remote = 4, CdRom = 5, RamDisk = 6 };
 
 struct DriveInfo {
-    std::string root;    // mount point with a trailing "/"
-    std::string fsType;  // as the kernel names it ("ext4", "nfs4", "tmpfs", ...)
-    std::string device;  // mount source ("/dev/sda1", "server:/export", ...)
+    std::string root;   // mount point with a trailing "/"
+    std::string fsType; // as the kernel names it ("ext4", "nfs4", "tmpfs", ...)
+    std::string device; // mount source ("/dev/sda1", "server:/export", ...)
     DriveType type = DriveType::Fixed;
     QString label;       // volume label, "" when unknown
     bool floppy = false; // a floppy device (/dev/fd*)
@@ -31,8 +31,8 @@ struct DriveSources {
 std::vector<DriveInfo> GetAllDrives(const DriveSources& sources = DriveSources());
 
 // Drive type of a file-system type (and device, for removable media).
-DriveType driveTypeOf(const std::string& fsType, const std::string& device,
-                      const std::string& sysBlock = "/sys/block");
+DriveType driveTypeOf(
+    const std::string& fsType, const std::string& device, const std::string& sysBlock = "/sys/block");
 
 // True for proc, sysfs, cgroup and the other kernel file systems that hold no user data.
 bool isPseudoFileSystemType(const std::string& fsType);
@@ -46,4 +46,4 @@ QString driveText(const DriveInfo& d);
 // True when text names a mount point of the list (with or without its trailing "/").
 bool xExistDrive(const std::string& text, const std::vector<DriveInfo>& drives);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,23 +1,27 @@
 // FileListModel.cpp: rows, texts, icons and ordering of the file list.
-#include "FileListModel.h"
+#include "foldersize/scanner/FileListModel.h"
 
 #include <QFileIconProvider>
 #include <QMimeDatabase>
 
-#include "SizeFormat.h"
-#include "SystemInfo.h"
+#include "foldersize/scanner/SizeFormat.h"
+#include "foldersize/services/SystemInfo.h"
 
 namespace foldersize {
 
-const QStringList& FileListModel::columnKeys() {
+const QStringList& FileListModel::columnKeys()
+{
     static const QStringList keys{QStringLiteral("Dateiname"), QStringLiteral("Größe"), QStringLiteral("Typ"),
-                                  QStringLiteral("Geändert"), QStringLiteral("GeändertValue")};
+        QStringLiteral("Geändert"), QStringLiteral("GeändertValue")};
     return keys;
 }
 
-FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+FileListModel::FileListModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{}
 
-void FileListModel::setFiles(const std::string& folder, std::vector<FileEntry> files) {
+void FileListModel::setFiles(const std::string& folder, std::vector<FileEntry> files)
+{
     beginResetModel();
     m_folder = folder;
     m_files = std::move(files);
@@ -29,7 +33,8 @@ void FileListModel::setFiles(const std::string& folder, std::vector<FileEntry> f
 
 void FileListModel::clear() { setFiles(std::string(), {}); }
 
-void FileListModel::GetAllIcons() {
+void FileListModel::GetAllIcons()
+{
     static QMimeDatabase mimes;
     QFileIconProvider provider;
     for (std::size_t i = 0; i < m_files.size(); ++i) {
@@ -52,7 +57,8 @@ void FileListModel::GetAllIcons() {
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
-void FileListModel::setUnit(int unit) {
+void FileListModel::setUnit(int unit)
+{
     m_unit = unit;
     if (!m_files.empty())
         emit dataChanged(index(0, 1), index(rowCount() - 1, 1));
@@ -60,7 +66,8 @@ void FileListModel::setUnit(int unit) {
 
 void FileListModel::setLocale(const QLocale& locale) { m_locale = locale; }
 
-void FileListModel::sort(int column, Qt::SortOrder order) {
+void FileListModel::sort(int column, Qt::SortOrder order)
+{
     m_sortColumn = column;
     m_order = order;
     const FileColumn c = column >= 3 ? FileColumn::Modified : static_cast<FileColumn>(column);
@@ -79,13 +86,15 @@ void FileListModel::sort(int column, Qt::SortOrder order) {
     emit layoutChanged();
 }
 
-int FileListModel::rowCount(const QModelIndex& parent) const {
+int FileListModel::rowCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : static_cast<int>(m_files.size());
 }
 
 int FileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 5; }
 
-QVariant FileListModel::data(const QModelIndex& index, int role) const {
+QVariant FileListModel::data(const QModelIndex& index, int role) const
+{
     if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_files.size())
         return {};
     const FileEntry& f = m_files[static_cast<std::size_t>(index.row())];
@@ -114,7 +123,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 5)
         return columnKeys()[section];
     if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole && section == 1)
@@ -122,4 +132,4 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-}  // namespace foldersize
+} // namespace foldersize

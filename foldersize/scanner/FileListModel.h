@@ -7,7 +7,7 @@
 #include <QIcon>
 #include <QLocale>
 
-#include "FileListing.h"
+#include "foldersize/scanner/FileListing.h"
 
 namespace foldersize {
 
@@ -54,4 +54,4 @@ private:
     Qt::SortOrder m_order = Qt::DescendingOrder;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // FileListing.cpp: reading a folder's files with readdir/fstatat.
-#include "FileListing.h"
+#include "foldersize/scanner/FileListing.h"
 
 #include <algorithm>
 
@@ -7,23 +7,27 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "FileSystem.h"
+#include "foldersize/scanner/FileSystem.h"
 
 namespace foldersize {
 
-FileLister::FileLister(std::string folder) : m_folder(std::move(folder)) {
+FileLister::FileLister(std::string folder)
+    : m_folder(std::move(folder))
+{
     xAddBackslash(m_folder);
     DIR* d = ::opendir(m_folder.c_str());
     m_dir = d;
     m_opened = d != nullptr;
 }
 
-FileLister::~FileLister() {
+FileLister::~FileLister()
+{
     if (m_dir)
         ::closedir(static_cast<DIR*>(m_dir));
 }
 
-bool FileLister::step(int budget) {
+bool FileLister::step(int budget)
+{
     DIR* d = static_cast<DIR*>(m_dir);
     while (d && budget-- > 0) {
         const dirent* e = ::readdir(d);
@@ -34,7 +38,7 @@ bool FileLister::step(int budget) {
         }
         struct stat st {};
         if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
-            continue;  // folders (and "." and "..") are not listed; vanished entries neither
+            continue; // folders (and "." and "..") are not listed; vanished entries neither
         FileEntry f;
         f.name = e->d_name;
         f.size = xGetFileSize(st);
@@ -47,24 +51,24 @@ bool FileLister::step(int budget) {
     return m_dir != nullptr;
 }
 
-std::vector<std::size_t> sortedOrder(const std::vector<FileEntry>& entries, FileColumn column, bool descending) {
+std::vector<std::size_t> sortedOrder(
+    const std::vector<FileEntry>& entries, FileColumn column, bool descending)
+{
     // Names and types are compared once as text; the comparator then only looks them up.
     std::vector<QString> text(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (column == FileColumn::Name)
-            text[i] = QString::fromUtf8(entries[i].name.data(), static_cast<qsizetype>(entries[i].name.size()));
+            text[i] =
+                QString::fromUtf8(entries[i].name.data(), static_cast<qsizetype>(entries[i].name.size()));
         else if (column == FileColumn::Type)
             text[i] = entries[i].typeName;
     }
     auto less = [&](std::size_t a, std::size_t b) {
         switch (column) {
         case FileColumn::Name:
-        case FileColumn::Type:
-            return QString::localeAwareCompare(text[a], text[b]) < 0;
-        case FileColumn::Size:
-            return entries[a].size < entries[b].size;
-        case FileColumn::Modified:
-            return entries[a].modified < entries[b].modified;
+        case FileColumn::Type: return QString::localeAwareCompare(text[a], text[b]) < 0;
+        case FileColumn::Size: return entries[a].size < entries[b].size;
+        case FileColumn::Modified: return entries[a].modified < entries[b].modified;
         }
         return false;
     };
@@ -72,13 +76,15 @@ std::vector<std::size_t> sortedOrder(const std::vector<FileEntry>& entries, File
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     if (descending)
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return less(b, a); });
+        std::stable_sort(
+            order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return less(b, a); });
     else
         std::stable_sort(order.begin(), order.end(), less);
     return order;
 }
 
-void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool descending) {
+void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool descending)
+{
     const std::vector<std::size_t> order = sortedOrder(entries, column, descending);
     std::vector<FileEntry> sorted;
     sorted.reserve(entries.size());
@@ -87,11 +93,13 @@ void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool de
     entries = std::move(sorted);
 }
 
-QString fallbackTypeName(const QString& upperExtension) {
+QString fallbackTypeName(const QString& upperExtension)
+{
     return upperExtension.isEmpty() ? QStringLiteral("Datei") : upperExtension + QStringLiteral("-Datei");
 }
 
-QString iconKey(const QString& fileName, const QString& upperExtension) {
+QString iconKey(const QString& fileName, const QString& upperExtension)
+{
     if (upperExtension == QLatin1String("EXE") || upperExtension == QLatin1String("ICO") ||
         upperExtension == QLatin1String("PIF") || upperExtension == QLatin1String("LNK"))
         return fileName;
@@ -100,4 +108,4 @@ QString iconKey(const QString& fileName, const QString& upperExtension) {
     return QStringLiteral("K") + upperExtension;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -12,11 +12,11 @@
 namespace foldersize {
 
 struct FileEntry {
-    std::string name;       // file name as on disk
+    std::string name; // file name as on disk
     std::uint64_t size = 0;
-    QDateTime modified;     // local time
-    QString extension;      // upper-case extension, "" when none
-    QString typeName;       // type column text (extension until a type name is known)
+    QDateTime modified; // local time
+    QString extension;  // upper-case extension, "" when none
+    QString typeName;   // type column text (extension until a type name is known)
 };
 
 // File-list columns: name, size, type, change time.
@@ -40,14 +40,15 @@ public:
 
 private:
     std::string m_folder;
-    void* m_dir = nullptr;  // DIR*
+    void* m_dir = nullptr; // DIR*
     bool m_opened = false;
     std::vector<FileEntry> m_entries;
     std::uint64_t m_total = 0;
 };
 
 // Positions of the entries in column order (see sortFileEntries).
-std::vector<std::size_t> sortedOrder(const std::vector<FileEntry>& entries, FileColumn column, bool descending);
+std::vector<std::size_t> sortedOrder(
+    const std::vector<FileEntry>& entries, FileColumn column, bool descending);
 
 // Orders entries by a column: names and types by text, sizes by value, times by value;
 // ties keep their order.
@@ -60,4 +61,4 @@ QString fallbackTypeName(const QString& upperExtension);
 // extension, otherwise "K" followed by the upper-case extension.
 QString iconKey(const QString& fileName, const QString& upperExtension);
 
-}  // namespace foldersize
+} // namespace foldersize

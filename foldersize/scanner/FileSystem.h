@@ -49,4 +49,4 @@ using ErrorLogHook = void (*)(const QString& line);
 void setErrorLogHook(ErrorLogHook hook);
 void writeErrorLogLine(const QString& line);
 
-}  // namespace foldersize
+} // namespace foldersize

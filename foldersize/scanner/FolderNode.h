@@ -19,7 +19,9 @@ class FolderNode {
 public:
     // A root holds the whole path with a trailing "/" as its name; others hold their entry name.
     explicit FolderNode(std::string name, FolderNode* parent = nullptr)
-        : m_name(std::move(name)), m_parent(parent) {}
+        : m_name(std::move(name))
+        , m_parent(parent)
+    {}
 
     // Frees the subtree without recursion, however deep it is.
     ~FolderNode();
@@ -59,9 +61,7 @@ public:
 
     // A finished folder shows a files node (as its last child) when it has subfolders and files of
     // its own (zero-length files count). A folder whose scan was stopped shows none.
-    bool hasFilesNode() const {
-        return state == ScanState::Done && !m_children.empty() && ownFiles > 0;
-    }
+    bool hasFilesNode() const { return state == ScanState::Done && !m_children.empty() && ownFiles > 0; }
 
 private:
     std::string m_name;
@@ -71,9 +71,10 @@ private:
 };
 
 // Adds b to a without wrapping around: the sum sticks at the largest value instead.
-inline std::uint64_t addSaturated(std::uint64_t a, std::uint64_t b) {
+inline std::uint64_t addSaturated(std::uint64_t a, std::uint64_t b)
+{
     std::uint64_t r;
     return __builtin_add_overflow(a, b, &r) ? UINT64_MAX : r;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,14 +1,16 @@
 // FolderQueue.cpp: command-line folders for the queue.
-#include "FolderQueue.h"
+#include "foldersize/scanner/FolderQueue.h"
 
 namespace foldersize {
 
-void FolderQueue::appendAll(const std::vector<std::string>& paths) {
+void FolderQueue::appendAll(const std::vector<std::string>& paths)
+{
     for (const auto& p : paths)
         append(p);
 }
 
-std::vector<std::string> FolderQueue::foldersFromArguments(const std::vector<std::string>& args) {
+std::vector<std::string> FolderQueue::foldersFromArguments(const std::vector<std::string>& args)
+{
     std::vector<std::string> out;
     for (const auto& a : args)
         if (!a.empty())
@@ -16,4 +18,4 @@ std::vector<std::string> FolderQueue::foldersFromArguments(const std::vector<std
     return out;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -32,4 +32,4 @@ private:
 inline constexpr int kEinleseNormal = 0;
 inline constexpr int kStopRequested = 3;
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,6 +1,6 @@
 // FolderScanner.cpp: the folder walk with openat/fstatat/getdents64, an explicit stack and a
 // bounded number of open folder handles.
-#include "FolderScanner.h"
+#include "foldersize/scanner/FolderScanner.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,13 +22,13 @@ constexpr std::size_t kDirBufferSize = 64 * 1024;
 
 constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
-bool isDotOrDotDot(const char* n) {
-    return n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'));
-}
+bool isDotOrDotDot(const char* n) { return n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')); }
 
-}  // namespace
+} // namespace
 
-FolderScanner::FolderScanner(FolderNode* root) : m_root(root) {
+FolderScanner::FolderScanner(FolderNode* root)
+    : m_root(root)
+{
     m_buffer.resize(kDirBufferSize);
     Frame f;
     f.node = root;
@@ -60,13 +60,15 @@ FolderScanner::FolderScanner(FolderNode* root) : m_root(root) {
     m_stack.push_back(std::move(f));
 }
 
-FolderScanner::~FolderScanner() {
+FolderScanner::~FolderScanner()
+{
     for (Frame& f : m_stack)
         if (f.fd >= 0)
             ::close(f.fd);
 }
 
-bool FolderScanner::isPseudoFileSystem(int fd) const {
+bool FolderScanner::isPseudoFileSystem(int fd) const
+{
     struct statfs sfs {};
     if (::fstatfs(fd, &sfs) != 0)
         return false;
@@ -81,24 +83,25 @@ bool FolderScanner::isPseudoFileSystem(int fd) const {
     case PSTOREFS_MAGIC:
     case BPF_FS_MAGIC:
     case DEVPTS_SUPER_MAGIC:
-    case 0x19800202:  // mqueue
+    case 0x19800202: // mqueue
     case BINFMTFS_MAGIC:
     case EFIVARFS_MAGIC:
     case SELINUX_MAGIC:
     case NSFS_MAGIC:
-    case 0x62656570:  // configfs
-    case 0x65735543:  // fusectl
+    case 0x62656570: // configfs
+    case 0x65735543: // fusectl
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
-std::string FolderScanner::currentFolder() const {
+std::string FolderScanner::currentFolder() const
+{
     return m_stack.empty() ? std::string() : m_stack.back().node->path();
 }
 
-bool FolderScanner::step(int budget) {
+bool FolderScanner::step(int budget)
+{
     while (budget-- > 0 && !m_stack.empty()) {
         Frame& f = m_stack.back();
         if (f.reading) {
@@ -114,7 +117,8 @@ bool FolderScanner::step(int budget) {
 }
 
 // Reads one entry of the top folder. Returns false at the end of the folder.
-bool FolderScanner::readOne(Frame& f) {
+bool FolderScanner::readOne(Frame& f)
+{
     if (m_bufPos >= m_bufLen) {
         const int fd = frameFd(m_stack.size() - 1);
         const ssize_t n = fd < 0 ? -1 : ::getdents64(fd, m_buffer.data(), m_buffer.size());
@@ -138,7 +142,7 @@ bool FolderScanner::readOne(Frame& f) {
     ++m_stats.entries;
     struct stat st {};
     if (::fstatat(f.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return true;  // vanished between listing and looking: it adds nothing
+        return true; // vanished between listing and looking: it adds nothing
     if (S_ISDIR(st.st_mode)) {
         m_stats.folderEntryBytes += static_cast<std::uint64_t>(st.st_size);
         // A folder reached twice (a bind mount) is measured once only.
@@ -162,14 +166,16 @@ bool FolderScanner::readOne(Frame& f) {
     return true;
 }
 
-void FolderScanner::finishReading(Frame& f) {
+void FolderScanner::finishReading(Frame& f)
+{
     f.reading = false;
     f.node->sortChildren();
     std::sort(f.children.begin(), f.children.end(),
-              [](const PendingChild& a, const PendingChild& b) { return a.node->row() < b.node->row(); });
+        [](const PendingChild& a, const PendingChild& b) { return a.node->row() < b.node->row(); });
 }
 
-int FolderScanner::frameFd(std::size_t index) {
+int FolderScanner::frameFd(std::size_t index)
+{
     if (m_stack[index].fd >= 0 || index == 0)
         return m_stack[index].fd;
     // Walk down from the nearest open ancestor, keeping only the last handles open.
@@ -199,7 +205,8 @@ int FolderScanner::frameFd(std::size_t index) {
     return m_stack[index].fd;
 }
 
-void FolderScanner::trimOpenFds() {
+void FolderScanner::trimOpenFds()
+{
     if (m_stack.size() <= kMaxOpenFolders)
         return;
     Frame& old = m_stack[m_stack.size() - 1 - kMaxOpenFolders];
@@ -209,7 +216,8 @@ void FolderScanner::trimOpenFds() {
     }
 }
 
-void FolderScanner::enterNextChild(Frame& f) {
+void FolderScanner::enterNextChild(Frame& f)
+{
     const PendingChild c = f.children[f.nextChild++];
     const int parentFd = frameFd(m_stack.size() - 1);
     const int fd = parentFd < 0 ? -1 : ::openat(parentFd, c.node->name().c_str(), kOpenFlags | O_NOFOLLOW);
@@ -239,7 +247,8 @@ void FolderScanner::enterNextChild(Frame& f) {
     trimOpenFds();
 }
 
-FolderNode* FolderScanner::closeFrame() {
+FolderNode* FolderScanner::closeFrame()
+{
     Frame& f = m_stack.back();
     FolderNode* n = f.node;
     n->totalBytes = addSaturated(n->ownBytes, f.childBytes);
@@ -255,13 +264,15 @@ FolderNode* FolderScanner::closeFrame() {
     return n;
 }
 
-void FolderScanner::leaveFolder() {
+void FolderScanner::leaveFolder()
+{
     closeFrame()->state = ScanState::Done;
     if (!m_stack.empty() && m_stack.back().node == m_root)
         ++m_finishedRootChildren;
 }
 
-void FolderScanner::stop() {
+void FolderScanner::stop()
+{
     m_stopped = true;
     while (!m_stack.empty()) {
         if (m_stack.back().reading)
@@ -271,4 +282,4 @@ void FolderScanner::stop() {
     m_bufPos = m_bufLen = 0;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

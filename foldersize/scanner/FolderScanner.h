@@ -10,7 +10,7 @@
 
 #include <sys/types.h>
 
-#include "FolderNode.h"
+#include "foldersize/scanner/FolderNode.h"
 
 namespace foldersize {
 
@@ -61,19 +61,20 @@ private:
     };
     struct Frame {
         FolderNode* node;
-        int fd = -1;  // may be closed while deeper folders are open; reopened on the way back
+        int fd = -1; // may be closed while deeper folders are open; reopened on the way back
         dev_t dev = 0;
         ino_t ino = 0;
-        bool reading = true;  // still reading entries; afterwards walking the children
+        bool reading = true; // still reading entries; afterwards walking the children
         std::vector<PendingChild> children;
         std::size_t nextChild = 0;
         std::uint64_t childBytes = 0;
         std::uint64_t childFiles = 0;
     };
     struct IdHash {
-        std::size_t operator()(const std::pair<dev_t, ino_t>& id) const {
-            return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(id.second) * 1000003u ^
-                                              static_cast<std::uint64_t>(id.first));
+        std::size_t operator()(const std::pair<dev_t, ino_t>& id) const
+        {
+            return std::hash<std::uint64_t>()(
+                static_cast<std::uint64_t>(id.second) * 1000003u ^ static_cast<std::uint64_t>(id.first));
         }
     };
 
@@ -99,4 +100,4 @@ private:
     ScanStatistics m_stats;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,11 +1,12 @@
 // FolderTree.cpp: root numbering and key lookup.
-#include "FolderTree.h"
+#include "foldersize/scanner/FolderTree.h"
 
 #include <cstdio>
 
 namespace foldersize {
 
-std::string rootPrefix(int number) {
+std::string rootPrefix(int number)
+{
     char buf[8];
     std::snprintf(buf, sizeof buf, "K%03d", number);
     return buf;
@@ -13,7 +14,8 @@ std::string rootPrefix(int number) {
 
 std::string FolderRoot::prefix() const { return rootPrefix(number); }
 
-FolderRoot* FolderTree::addRoot(const std::string& path, int image, int selectedImage) {
+FolderRoot* FolderTree::addRoot(const std::string& path, int image, int selectedImage)
+{
     const int number = m_roots.empty() ? 0 : m_lastNumber + 1;
     if (number > kMaxRootNumber)
         return nullptr;
@@ -30,7 +32,8 @@ FolderRoot* FolderTree::addRoot(const std::string& path, int image, int selected
     return m_roots.back().get();
 }
 
-bool FolderTree::removeRoot(const FolderNode* rootNode) {
+bool FolderTree::removeRoot(const FolderNode* rootNode)
+{
     const auto idx = rootIndex(rootNode);
     if (!idx)
         return false;
@@ -38,14 +41,16 @@ bool FolderTree::removeRoot(const FolderNode* rootNode) {
     return true;
 }
 
-std::optional<std::size_t> FolderTree::rootIndex(const FolderNode* rootNode) const {
+std::optional<std::size_t> FolderTree::rootIndex(const FolderNode* rootNode) const
+{
     for (std::size_t i = 0; i < m_roots.size(); ++i)
         if (m_roots[i]->node.get() == rootNode)
             return i;
     return std::nullopt;
 }
 
-FolderRoot* FolderTree::rootOf(const FolderNode* node) {
+FolderRoot* FolderTree::rootOf(const FolderNode* node)
+{
     if (!node)
         return nullptr;
     while (node->parent())
@@ -54,7 +59,8 @@ FolderRoot* FolderTree::rootOf(const FolderNode* node) {
     return idx ? m_roots[*idx].get() : nullptr;
 }
 
-std::string FolderTree::keyOf(const FolderNode* node, bool filesNode) {
+std::string FolderTree::keyOf(const FolderNode* node, bool filesNode)
+{
     const FolderRoot* r = rootOf(node);
     if (!r)
         return {};
@@ -64,7 +70,8 @@ std::string FolderTree::keyOf(const FolderNode* node, bool filesNode) {
     return key;
 }
 
-NodeRef FolderTree::findByKey(const std::string& key) {
+NodeRef FolderTree::findByKey(const std::string& key)
+{
     if (key.size() < 4 || key[0] != 'K')
         return {};
     FolderRoot* root = nullptr;
@@ -87,7 +94,7 @@ NodeRef FolderTree::findByKey(const std::string& key) {
     while (pos < rest.size()) {
         const std::size_t slash = rest.find('/', pos);
         if (slash == std::string::npos)
-            return {};  // a folder key always ends in "/"
+            return {}; // a folder key always ends in "/"
         node = node->childNamed(std::string_view(rest).substr(pos, slash - pos));
         if (!node)
             return {};
@@ -98,4 +105,4 @@ NodeRef FolderTree::findByKey(const std::string& key) {
     return {node, filesNode};
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "FolderNode.h"
+#include "foldersize/scanner/FolderNode.h"
 
 namespace foldersize {
 
 // One measured folder at the top of the tree.
 struct FolderRoot {
-    int number = 0;            // 0..255, shown as the key prefix "K" + three digits
-    std::string folderPath;    // the path as given to the scan, with a trailing "/"
-    int image = 8;             // picture of the folder-combo item that was measured
+    int number = 0;         // 0..255, shown as the key prefix "K" + three digits
+    std::string folderPath; // the path as given to the scan, with a trailing "/"
+    int image = 8;          // picture of the folder-combo item that was measured
     int selectedImage = 10;
     std::unique_ptr<FolderNode> node;
 
-    std::string prefix() const;  // "K000" ... "K255"
+    std::string prefix() const; // "K000" ... "K255"
 };
 
 // A node found by key: a folder, or the files node of a folder.
@@ -65,4 +65,4 @@ private:
 // "%03d" prefix for a root number.
 std::string rootPrefix(int number);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,42 +1,51 @@
 // FolderTreeModel.cpp: rows, texts and change notices of the folder tree.
-#include "FolderTreeModel.h"
+#include "foldersize/scanner/FolderTreeModel.h"
 
-#include "SizeFormat.h"
+#include "foldersize/scanner/SizeFormat.h"
 
 namespace foldersize {
 namespace {
 
-QString decodePath(const std::string& s) {
+QString decodePath(const std::string& s)
+{
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 QByteArray bytes(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 
-}  // namespace
+} // namespace
 
-FolderTreeModel::FolderTreeModel(FolderTree& tree, QObject* parent) : QAbstractItemModel(parent), m_tree(tree) {}
+FolderTreeModel::FolderTreeModel(FolderTree& tree, QObject* parent)
+    : QAbstractItemModel(parent)
+    , m_tree(tree)
+{}
 
-void FolderTreeModel::setUnit(int unit) {
+void FolderTreeModel::setUnit(int unit)
+{
     m_unit = unit;
     rerender();
 }
 
-void FolderTreeModel::setShowCounts(bool on) {
+void FolderTreeModel::setShowCounts(bool on)
+{
     m_showCounts = on;
     rerender();
 }
 
-void FolderTreeModel::setLocale(const QLocale& locale) {
+void FolderTreeModel::setLocale(const QLocale& locale)
+{
     m_locale = locale;
     rerender();
 }
 
-void FolderTreeModel::rerender() {
+void FolderTreeModel::rerender()
+{
     emit layoutAboutToBeChanged();
     emit layoutChanged();
 }
 
-QString FolderTreeModel::rootText(const FolderRoot& root) const {
+QString FolderTreeModel::rootText(const FolderRoot& root) const
+{
     QString path = decodePath(root.folderPath);
     if (path.size() > 1 && path.endsWith(QLatin1Char('/')))
         path.chop(1);
@@ -50,22 +59,24 @@ QString FolderTreeModel::rootText(const FolderRoot& root) const {
     return t;
 }
 
-QString FolderTreeModel::folderText(const FolderNode& node) const {
-    QString t = FormatSize(node.totalBytes, false, true, m_unit, m_locale) + QStringLiteral(" - ") + decodePath(node.name());
+QString FolderTreeModel::folderText(const FolderNode& node) const
+{
+    QString t = FormatSize(node.totalBytes, false, true, m_unit, m_locale) + QStringLiteral(" - ") +
+        decodePath(node.name());
     if (m_showCounts)
         t += QStringLiteral(" - (%1)").arg(node.totalFiles);
     return t;
 }
 
-QString FolderTreeModel::filesNodeText(const FolderNode& node) const {
+QString FolderTreeModel::filesNodeText(const FolderNode& node) const
+{
     return FormatSize(node.ownBytes, false, true, m_unit, m_locale) + QStringLiteral(" - [Dateien]");
 }
 
-bool FolderTreeModel::showsFilesNode(const FolderNode* node) const {
-    return node->hasFilesNode();
-}
+bool FolderTreeModel::showsFilesNode(const FolderNode* node) const { return node->hasFilesNode(); }
 
-std::size_t FolderTreeModel::visibleChildren(const FolderNode* node) const {
+std::size_t FolderTreeModel::visibleChildren(const FolderNode* node) const
+{
     if (m_scanRoot) {
         if (node == m_scanRoot)
             return m_scanShown;
@@ -79,7 +90,8 @@ std::size_t FolderTreeModel::visibleChildren(const FolderNode* node) const {
     return node->childCount() + (showsFilesNode(node) ? 1 : 0);
 }
 
-FolderNode* FolderTreeModel::nodeOf(const QModelIndex& index, bool* filesNode) const {
+FolderNode* FolderTreeModel::nodeOf(const QModelIndex& index, bool* filesNode) const
+{
     if (!index.isValid())
         return nullptr;
     const quintptr id = index.internalId();
@@ -88,7 +100,8 @@ FolderNode* FolderTreeModel::nodeOf(const QModelIndex& index, bool* filesNode) c
     return reinterpret_cast<FolderNode*>(id & ~quintptr(1));
 }
 
-QModelIndex FolderTreeModel::indexOf(const FolderNode* node, bool filesNode) const {
+QModelIndex FolderTreeModel::indexOf(const FolderNode* node, bool filesNode) const
+{
     if (!node)
         return {};
     if (filesNode) {
@@ -105,7 +118,8 @@ QModelIndex FolderTreeModel::indexOf(const FolderNode* node, bool filesNode) con
     return createIndex(static_cast<int>(node->row()), 0, idOf(node, false));
 }
 
-QModelIndex FolderTreeModel::index(int row, int column, const QModelIndex& parent) const {
+QModelIndex FolderTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
     if (column != 0 || row < 0)
         return {};
     if (!parent.isValid()) {
@@ -122,7 +136,8 @@ QModelIndex FolderTreeModel::index(int row, int column, const QModelIndex& paren
     return createIndex(row, 0, idOf(p->child(static_cast<std::size_t>(row)), false));
 }
 
-QModelIndex FolderTreeModel::parent(const QModelIndex& child) const {
+QModelIndex FolderTreeModel::parent(const QModelIndex& child) const
+{
     bool files = false;
     const FolderNode* n = nodeOf(child, &files);
     if (!n)
@@ -132,7 +147,8 @@ QModelIndex FolderTreeModel::parent(const QModelIndex& child) const {
     return n->parent() ? indexOf(n->parent()) : QModelIndex();
 }
 
-int FolderTreeModel::rowCount(const QModelIndex& parent) const {
+int FolderTreeModel::rowCount(const QModelIndex& parent) const
+{
     if (!parent.isValid())
         return static_cast<int>(m_tree.rootCount());
     bool files = false;
@@ -142,7 +158,8 @@ int FolderTreeModel::rowCount(const QModelIndex& parent) const {
 
 int FolderTreeModel::columnCount(const QModelIndex&) const { return 1; }
 
-QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
+QVariant FolderTreeModel::data(const QModelIndex& index, int role) const
+{
     bool files = false;
     const FolderNode* n = nodeOf(index, &files);
     if (!n)
@@ -161,39 +178,34 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const {
         return root ? rootText(*root) : folderText(*n);
     case Qt::DecorationRole:
         return image > 0 && image < m_images.size() ? QVariant(m_images[image]) : QVariant();
-    case FolderPathRole:
-        return files ? QVariant() : QVariant(bytes(n->path()));
-    case SizeTextRole:
-        return QStringLiteral("s%1").arg(files ? n->ownBytes : n->totalBytes);
-    case ScanStateRole:
-        return files ? QVariant() : QVariant(static_cast<int>(n->state));
-    case KeyRole:
-        return bytes(m_tree.keyOf(n, files));
-    case ImageRole:
-        return image;
-    case SelectedImageRole:
-        return selectedImage;
-    case FilesNodeRole:
-        return files;
-    default:
-        return {};
+    case FolderPathRole: return files ? QVariant() : QVariant(bytes(n->path()));
+    case SizeTextRole: return QStringLiteral("s%1").arg(files ? n->ownBytes : n->totalBytes);
+    case ScanStateRole: return files ? QVariant() : QVariant(static_cast<int>(n->state));
+    case KeyRole: return bytes(m_tree.keyOf(n, files));
+    case ImageRole: return image;
+    case SelectedImageRole: return selectedImage;
+    case FilesNodeRole: return files;
+    default: return {};
     }
 }
 
-void FolderTreeModel::beginAddRoot() {
+void FolderTreeModel::beginAddRoot()
+{
     const int row = static_cast<int>(m_tree.rootCount());
     beginInsertRows(QModelIndex(), row, row);
 }
 
 void FolderTreeModel::endAddRoot() { endInsertRows(); }
 
-void FolderTreeModel::beginRemoveRoot(std::size_t index) {
+void FolderTreeModel::beginRemoveRoot(std::size_t index)
+{
     beginRemoveRows(QModelIndex(), static_cast<int>(index), static_cast<int>(index));
 }
 
 void FolderTreeModel::endRemoveRoot() { endRemoveRows(); }
 
-void FolderTreeModel::removeAllRoots() {
+void FolderTreeModel::removeAllRoots()
+{
     beginResetModel();
     while (m_tree.rootCount() > 0)
         m_tree.removeRoot(m_tree.root(0).node.get());
@@ -202,7 +214,8 @@ void FolderTreeModel::removeAllRoots() {
     endResetModel();
 }
 
-void FolderTreeModel::clearChildren(FolderNode* root) {
+void FolderTreeModel::clearChildren(FolderNode* root)
+{
     const QModelIndex idx = indexOf(root);
     const int rows = rowCount(idx);
     if (rows > 0)
@@ -215,14 +228,16 @@ void FolderTreeModel::clearChildren(FolderNode* root) {
         endRemoveRows();
 }
 
-void FolderTreeModel::scanStarted(FolderNode* root) {
+void FolderTreeModel::scanStarted(FolderNode* root)
+{
     m_scanRoot = root;
     m_scanShown = 0;
     const QModelIndex idx = indexOf(root);
     emit dataChanged(idx, idx);
 }
 
-void FolderTreeModel::rootChildrenFinished(std::size_t finished) {
+void FolderTreeModel::rootChildrenFinished(std::size_t finished)
+{
     if (!m_scanRoot || finished <= m_scanShown)
         return;
     finished = std::min(finished, m_scanRoot->childCount());
@@ -232,7 +247,8 @@ void FolderTreeModel::rootChildrenFinished(std::size_t finished) {
     endInsertRows();
 }
 
-void FolderTreeModel::scanEnded() {
+void FolderTreeModel::scanEnded()
+{
     FolderNode* root = m_scanRoot;
     if (!root)
         return;
@@ -249,4 +265,4 @@ void FolderTreeModel::scanEnded() {
     emit dataChanged(idx, idx);
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -10,7 +10,7 @@
 #include <QLocale>
 #include <QVector>
 
-#include "FolderTree.h"
+#include "foldersize/scanner/FolderTree.h"
 
 namespace foldersize {
 
@@ -18,13 +18,13 @@ class FolderTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
     enum Role {
-        FolderPathRole = Qt::UserRole + 1,  // QByteArray: the folder path with "/" (files node: none)
-        SizeTextRole,                       // "s" followed by the size in bytes
-        ScanStateRole,                      // 1 or 2 (folders only)
-        KeyRole,                            // QByteArray: the node's key
-        ImageRole,                          // picture index 1..10
+        FolderPathRole = Qt::UserRole + 1, // QByteArray: the folder path with "/" (files node: none)
+        SizeTextRole,                      // "s" followed by the size in bytes
+        ScanStateRole,                     // 1 or 2 (folders only)
+        KeyRole,                           // QByteArray: the node's key
+        ImageRole,                         // picture index 1..10
         SelectedImageRole,
-        FilesNodeRole,                      // true on a files node
+        FilesNodeRole, // true on a files node
     };
 
     explicit FolderTreeModel(FolderTree& tree, QObject* parent = nullptr);
@@ -74,7 +74,8 @@ public:
 private:
     std::size_t visibleChildren(const FolderNode* node) const;
     bool showsFilesNode(const FolderNode* node) const;
-    static quintptr idOf(const FolderNode* node, bool filesNode) {
+    static quintptr idOf(const FolderNode* node, bool filesNode)
+    {
         return reinterpret_cast<quintptr>(node) | (filesNode ? 1u : 0u);
     }
 
@@ -87,4 +88,4 @@ private:
     std::size_t m_scanShown = 0;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

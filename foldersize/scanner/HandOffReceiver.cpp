@@ -1,5 +1,5 @@
 // HandOffReceiver.cpp: queueing rule of folders received from a later copy.
-#include "HandOffReceiver.h"
+#include "foldersize/scanner/HandOffReceiver.h"
 
 #include <algorithm>
 
@@ -31,4 +31,4 @@ std::size_t receiveHandOff(const std::vector<std::string>& received, const HandO
     return folders.size();
 }
 
-}  // namespace foldersize
+} // namespace foldersize

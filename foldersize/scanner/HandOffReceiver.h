@@ -11,11 +11,11 @@ namespace foldersize {
 
 // What the main window offers the hand-off.
 struct HandOffTarget {
-    std::function<void()> bringToFront;                 // foreground, without restoring a minimized window
-    std::function<bool()> scanRunning;                  // the busy flag
-    std::function<std::size_t()> queueSize;             // entries waiting in the folder queue
-    std::function<void(const std::string&)> enqueue;    // append to the folder queue
-    std::function<void()> workOff;                      // work the queue off (returns when it is empty)
+    std::function<void()> bringToFront;              // foreground, without restoring a minimized window
+    std::function<bool()> scanRunning;               // the busy flag
+    std::function<std::size_t()> queueSize;          // entries waiting in the folder queue
+    std::function<void(const std::string&)> enqueue; // append to the folder queue
+    std::function<void()> workOff;                   // work the queue off (returns when it is empty)
 };
 
 // The folders worth queueing: entries that are empty or hold only NUL bytes (a later copy started
@@ -28,4 +28,4 @@ std::vector<std::string> foldersFromHandOff(const std::vector<std::string>& rece
 // several folders arrived together. Returns the number of folders queued.
 std::size_t receiveHandOff(const std::vector<std::string>& received, const HandOffTarget& target);
 
-}  // namespace foldersize
+} // namespace foldersize

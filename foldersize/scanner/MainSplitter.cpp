@@ -1,5 +1,5 @@
 // MainSplitter.cpp: the main window's splitter set-up and the twips conversion of its position.
-#include "MainSplitter.h"
+#include "foldersize/scanner/MainSplitter.h"
 
 #include <cmath>
 
@@ -12,7 +12,7 @@ double twipsPerPixelX(const QWidget* widget)
 }
 
 void bindMainSplitter(cSplitter& splitter, QWidget* container, QWidget* tree, QWidget* list, double tvwTwips,
-                      double twipsPerPixel)
+    double twipsPerPixel)
 {
     splitter.setSplitterSize(5);
     splitter.setDrawSplitterbar(true);
@@ -29,4 +29,4 @@ double splitterPositionTwips(const cSplitter& splitter, double twipsPerPixel)
     return splitter.Position() * twipsPerPixel;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

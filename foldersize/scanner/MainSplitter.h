@@ -2,7 +2,7 @@
 // list, and converts the stored divider position ([Form] TVW, in twips) to and from pixels.
 #pragma once
 
-#include "cSplitter.h"
+#include "foldersize/scanner/cSplitter.h"
 
 namespace foldersize {
 
@@ -12,9 +12,9 @@ double twipsPerPixelX(const QWidget* widget);
 // Bar 5 pixels wide with the raised look, outline drag, tree left of the list in container;
 // the position is tvwTwips divided by twipsPerPixel, rounded to a whole pixel (halves to even).
 void bindMainSplitter(cSplitter& splitter, QWidget* container, QWidget* tree, QWidget* list, double tvwTwips,
-                      double twipsPerPixel);
+    double twipsPerPixel);
 
 // The divider position as stored: pixels times twips per pixel.
 double splitterPositionTwips(const cSplitter& splitter, double twipsPerPixel);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // MainWindow.cpp: load and close sequences, toolbar, queue, scans, tree and list handling.
-#include "MainWindow.h"
+#include "foldersize/scanner/MainWindow.h"
 
 #include <cmath>
 
@@ -23,26 +23,26 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "ContextMenu.h"
-#include "DialogHooks.h"
-#include "DriveList.h"
-#include "ErrorReport.h"
-#include "ExplorerVerb.h"
-#include "FileListModel.h"
-#include "FileListing.h"
-#include "FileSystem.h"
-#include "FolderTreeModel.h"
-#include "HandOffReceiver.h"
-#include "IniFile.h"
-#include "MessageService.h"
-#include "OpenService.h"
-#include "ProgramGlobals.h"
-#include "ScanDriver.h"
-#include "SizeFormat.h"
-#include "ToolbarDialogs.h"
-#include "TreeOutput.h"
-#include "UpdateHandOff.h"
-#include "cSplitter.h"
+#include "foldersize/scanner/ContextMenu.h"
+#include "foldersize/scanner/DriveList.h"
+#include "foldersize/scanner/FileListModel.h"
+#include "foldersize/scanner/FileListing.h"
+#include "foldersize/scanner/FileSystem.h"
+#include "foldersize/scanner/FolderTreeModel.h"
+#include "foldersize/scanner/HandOffReceiver.h"
+#include "foldersize/scanner/ScanDriver.h"
+#include "foldersize/scanner/SizeFormat.h"
+#include "foldersize/scanner/TreeOutput.h"
+#include "foldersize/scanner/cSplitter.h"
+#include "foldersize/services/DialogHooks.h"
+#include "foldersize/services/ErrorReport.h"
+#include "foldersize/services/ExplorerVerb.h"
+#include "foldersize/services/IniFile.h"
+#include "foldersize/services/MessageService.h"
+#include "foldersize/services/OpenService.h"
+#include "foldersize/services/ProgramGlobals.h"
+#include "foldersize/services/ToolbarDialogs.h"
+#include "foldersize/services/UpdateHandOff.h"
 
 namespace foldersize {
 namespace {
@@ -56,8 +56,14 @@ constexpr int kImageRole = Qt::UserRole + 3;
 constexpr int kSelectedImageRole = Qt::UserRole + 4;
 
 QByteArray toBytes(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
-std::string fromBytes(const QByteArray& b) { return std::string(b.constData(), static_cast<std::size_t>(b.size())); }
-QString display(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string fromBytes(const QByteArray& b)
+{
+    return std::string(b.constData(), static_cast<std::size_t>(b.size()));
+}
+QString display(const std::string& s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 struct ButtonSpec {
     const char* key;
@@ -93,7 +99,8 @@ const ButtonSpec kButtons[] = {
     {"ende", "Programm beenden", false},
 };
 
-QIcon textIcon(const QString& text) {
+QIcon textIcon(const QString& text)
+{
     QPixmap pm(24, 24);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -105,7 +112,8 @@ QIcon textIcon(const QString& text) {
     return QIcon(pm);
 }
 
-QIcon toolbarIcon(const QString& key, QStyle* style) {
+QIcon toolbarIcon(const QString& key, QStyle* style)
+{
     struct Pick {
         const char* key;
         const char* theme;
@@ -137,10 +145,14 @@ QIcon toolbarIcon(const QString& key, QStyle* style) {
     return textIcon(key.left(1).toUpper());
 }
 
-}  // namespace
+} // namespace
 
 MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QWidget* parent)
-    : QMainWindow(parent), m_iniFile(std::move(iniFile)), m_store(m_iniFile), m_commandLine(std::move(commandLine)) {
+    : QMainWindow(parent)
+    , m_iniFile(std::move(iniFile))
+    , m_store(m_iniFile)
+    , m_commandLine(std::move(commandLine))
+{
     m_settings = m_store.load(&m_problems);
     m_choosers.folder = [](QWidget* p) {
         return QFileDialog::getExistingDirectory(p, QString(), QDir::homePath());
@@ -213,13 +225,16 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     m_cSplitTop->Bind(m_tvwOrdner, m_lvwOrdner);
     // After a drag of the bar the first status panel follows the tree's width (plus 45 twips).
     connect(m_cSplitTop.get(), &cSplitter::dragFinished, this, [this] {
-        m_panel1->setFixedWidth(m_tvwOrdner->width() + static_cast<int>(std::lround(45.0 / twipsPerPixelX())));
+        m_panel1->setFixedWidth(
+            m_tvwOrdner->width() + static_cast<int>(std::lround(45.0 / twipsPerPixelX())));
     });
 
     TreeOutputHost host;
     host.disableControls = [this](bool alles) { DisableControls(alles); };
     host.enableControls = [this] { EnableControls(); };
-    host.reportError = [this](const QString& proc, int step, const QString& text) { reportError(proc, step, text); };
+    host.reportError = [this](const QString& proc, int step, const QString& text) {
+        reportError(proc, step, text);
+    };
     m_output = std::make_unique<TreeOutput>(m_tree, host, this);
 
     restoreGeometryFromSettings();
@@ -253,55 +268,62 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     treeFont.setBold(m_settings.fontBold);
     m_tvwOrdner->setFont(treeFont);
 
-    connect(m_driver, &ScanDriver::progress, this, [this](const QString& folder) { m_panel1->setText(folder); });
+    connect(
+        m_driver, &ScanDriver::progress, this, [this](const QString& folder) { m_panel1->setText(folder); });
     connect(m_driver, &ScanDriver::rootChildrenFinished, this,
-            [this](std::size_t n) { m_treeModel->rootChildrenFinished(n); });
+        [this](std::size_t n) { m_treeModel->rootChildrenFinished(n); });
     connect(m_driver, &ScanDriver::finished, this, &MainWindow::onScanEnded);
     connect(m_tvwOrdner, &QTreeView::clicked, this, &MainWindow::onTreeClicked);
     connect(m_tvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onTreeContextMenu);
     connect(m_lvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onListContextMenu);
     connect(m_lvwOrdner, &QTreeView::doubleClicked, this, &MainWindow::onListDoubleClicked);
     connect(m_lvwOrdner->header(), &QHeaderView::sectionClicked, this,
-            [this](int logical) { lvwOrdner_ColumnClick(logical + 1); });
+        [this](int logical) { lvwOrdner_ColumnClick(logical + 1); });
 }
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::setChoosers(Choosers choosers) {
+void MainWindow::setChoosers(Choosers choosers)
+{
     if (choosers.folder)
         m_choosers.folder = std::move(choosers.folder);
     if (choosers.font)
         m_choosers.font = std::move(choosers.font);
 }
 
-void MainWindow::setSizeLocale(const QLocale& locale) {
+void MainWindow::setSizeLocale(const QLocale& locale)
+{
     m_locale = locale;
     m_treeModel->setLocale(locale);
     m_listModel->setLocale(locale);
 }
 
-void MainWindow::buildPictures() {
+void MainWindow::buildPictures()
+{
     QStyle* s = style();
     m_pictures = {
         QIcon(),
-        s->standardIcon(QStyle::SP_DriveFDIcon),       // 1 FloppyA
-        s->standardIcon(QStyle::SP_DriveFDIcon),       // 2 FloppyB
-        s->standardIcon(QStyle::SP_DriveHDIcon),       // 3 HD
-        s->standardIcon(QStyle::SP_DriveCDIcon),       // 4 cdrom
-        s->standardIcon(QStyle::SP_DriveNetIcon),      // 5 network
-        QIcon::fromTheme(QStringLiteral("drive-removable-media"), s->standardIcon(QStyle::SP_DriveFDIcon)),  // 6
-        QIcon::fromTheme(QStringLiteral("drive-harddisk"), s->standardIcon(QStyle::SP_ComputerIcon)),        // 7
-        s->standardIcon(QStyle::SP_DirClosedIcon),     // 8 Folder
-        s->standardIcon(QStyle::SP_FileIcon),          // 9 File
-        s->standardIcon(QStyle::SP_DirOpenIcon),       // 10 FolderOpen
+        s->standardIcon(QStyle::SP_DriveFDIcon),  // 1 FloppyA
+        s->standardIcon(QStyle::SP_DriveFDIcon),  // 2 FloppyB
+        s->standardIcon(QStyle::SP_DriveHDIcon),  // 3 HD
+        s->standardIcon(QStyle::SP_DriveCDIcon),  // 4 cdrom
+        s->standardIcon(QStyle::SP_DriveNetIcon), // 5 network
+        QIcon::fromTheme(
+            QStringLiteral("drive-removable-media"), s->standardIcon(QStyle::SP_DriveFDIcon)),        // 6
+        QIcon::fromTheme(QStringLiteral("drive-harddisk"), s->standardIcon(QStyle::SP_ComputerIcon)), // 7
+        s->standardIcon(QStyle::SP_DirClosedIcon), // 8 Folder
+        s->standardIcon(QStyle::SP_FileIcon),      // 9 File
+        s->standardIcon(QStyle::SP_DirOpenIcon),   // 10 FolderOpen
     };
 }
 
-QIcon MainWindow::picture(int index) const {
+QIcon MainWindow::picture(int index) const
+{
     return index > 0 && index < m_pictures.size() ? m_pictures[index] : QIcon();
 }
 
-void MainWindow::buildToolbar() {
+void MainWindow::buildToolbar()
+{
     m_unitGroup = new QActionGroup(this);
     m_unitGroup->setExclusive(true);
     for (const ButtonSpec& b : kButtons) {
@@ -320,30 +342,36 @@ void MainWindow::buildToolbar() {
     }
 }
 
-QAction* MainWindow::button(const QString& key) const {
+QAction* MainWindow::button(const QString& key) const
+{
     const auto it = m_buttons.find(key);
     return it == m_buttons.end() ? nullptr : it->second;
 }
 
-double MainWindow::twipsPerPixelX() const {
+double MainWindow::twipsPerPixelX() const
+{
     const int dpi = logicalDpiX();
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
-double MainWindow::twipsPerPixelY() const {
+double MainWindow::twipsPerPixelY() const
+{
     const int dpi = logicalDpiY();
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
-void MainWindow::restoreGeometryFromSettings() {
+void MainWindow::restoreGeometryFromSettings()
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
     const int width = static_cast<int>(std::lround(m_settings.width / tx));
     const int height = static_cast<int>(std::lround(m_settings.height / ty));
-    int left = m_settings.left ? static_cast<int>(std::lround(*m_settings.left / tx)) : (avail.width() - width) / 2;
-    int top = m_settings.top ? static_cast<int>(std::lround(*m_settings.top / ty)) : (avail.height() - height) / 2;
+    int left =
+        m_settings.left ? static_cast<int>(std::lround(*m_settings.left / tx)) : (avail.width() - width) / 2;
+    int top =
+        m_settings.top ? static_cast<int>(std::lround(*m_settings.top / ty)) : (avail.height() - height) / 2;
     // A stored place beyond the screen (a monitor removed) falls back to the edge.
     if (left > avail.width() || left < 0)
         left = 0;
@@ -356,16 +384,19 @@ void MainWindow::restoreGeometryFromSettings() {
     m_cSplitTop->setPosition(static_cast<int>(std::lround(tvw / tx)));
 }
 
-void MainWindow::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event)
+{
     QMainWindow::showEvent(event);
     if (!m_Aktiviert) {
         m_Aktiviert = true;
         // The command line is taken once the window is on screen.
-        QMetaObject::invokeMethod(this, [this] { FormActivate(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { FormActivate(); }, Qt::QueuedConnection);
     }
 }
 
-void MainWindow::FormActivate() {
+void MainWindow::FormActivate()
+{
     int step = 10;
     try {
         if (m_settings.windowState == 2) {
@@ -373,7 +404,8 @@ void MainWindow::FormActivate() {
             step = 20;
             // The stored width of the tree is in twips; the panes are laid out in pixels.
             bool ok = false;
-            double tvw = INILesen(ini::kForm, QStringLiteral("TVW"), QStringLiteral("2190"), m_iniFile).toDouble(&ok);
+            double tvw =
+                INILesen(ini::kForm, QStringLiteral("TVW"), QStringLiteral("2190"), m_iniFile).toDouble(&ok);
             if (!ok)
                 tvw = 2190;
             m_cSplitTop->setPosition(static_cast<int>(std::lround(tvw / twipsPerPixelX())));
@@ -391,7 +423,8 @@ void MainWindow::FormActivate() {
     }
 }
 
-void MainWindow::showSettingsProblems() {
+void MainWindow::showSettingsProblems()
+{
     if (m_problems.empty())
         return;
     QString list;
@@ -399,29 +432,27 @@ void MainWindow::showSettingsProblems() {
         list += QStringLiteral("\n[%1] %2=%3").arg(p.section, p.key, p.value);
     m_problems.clear();
     messageService().warning(this, QStringLiteral("Tallymoor"),
-                             QStringLiteral("Die Einstellungsdatei \"%1\" enthält ungültige Werte. "
-                                            "Statt ihrer gelten die Vorgaben:%2")
-                                 .arg(m_iniFile, list));
+        QStringLiteral("Die Einstellungsdatei \"%1\" enthält ungültige Werte. "
+                       "Statt ihrer gelten die Vorgaben:%2")
+            .arg(m_iniFile, list));
 }
 
-void MainWindow::reportError(const QString& procName, int step, const QString& text) {
+void MainWindow::reportError(const QString& procName, int step, const QString& text)
+{
     ErrorInfo err;
     err.number = 5;
     err.description = text;
     FehlerAnzeigen(procName, QLatin1String(kModul), step, err);
 }
 
-QString MainWindow::panelText(int panel) const {
-    return panel == 1 ? m_panel1->text() : m_panel2->text();
-}
+QString MainWindow::panelText(int panel) const { return panel == 1 ? m_panel1->text() : m_panel2->text(); }
 
-int MainWindow::panelWidth(int panel) const {
-    return panel == 1 ? m_panel1->width() : m_panel2->width();
-}
+int MainWindow::panelWidth(int panel) const { return panel == 1 ? m_panel1->width() : m_panel2->width(); }
 
 // ---------------------------------------------------------------- combo box
 
-void MainWindow::GetAllDrives() {
+void MainWindow::GetAllDrives()
+{
     for (const DriveInfo& d : foldersize::GetAllDrives()) {
         const int image = driveImage(d);
         m_cboOrdner->addItem(m_pictures[image], driveText(d));
@@ -435,7 +466,8 @@ void MainWindow::GetAllDrives() {
     }
 }
 
-void MainWindow::GetAllSavedComboFolders() {
+void MainWindow::GetAllSavedComboFolders()
+{
     for (const QString& folder : m_settings.comboOrdner) {
         const std::string path = folder.toStdString();
         // Folders that are gone are left out (and so not saved again).
@@ -447,7 +479,8 @@ void MainWindow::GetAllSavedComboFolders() {
     }
 }
 
-int MainWindow::selectComboFolder(const std::string& path, int selectedImage) {
+int MainWindow::selectComboFolder(const std::string& path, int selectedImage)
+{
     std::string withSlash = path;
     xAddBackslash(withSlash);
     const QByteArray key = toBytes(withSlash);
@@ -470,7 +503,8 @@ int MainWindow::selectComboFolder(const std::string& path, int selectedImage) {
 
 // ---------------------------------------------------------------- toolbar
 
-void MainWindow::tlbMain_ButtonClick(const QString& key) {
+void MainWindow::tlbMain_ButtonClick(const QString& key)
+{
     int step = 10;
     try {
         if (key == QLatin1String("neu")) {
@@ -507,9 +541,12 @@ void MainWindow::tlbMain_ButtonClick(const QString& key) {
             m_treeModel->removeAllRoots();
             m_listModel->clear();
         } else if (key == QLatin1String("b") || key == QLatin1String("kb") || key == QLatin1String("mb") ||
-                   key == QLatin1String("gb")) {
+            key == QLatin1String("gb")) {
             step = 50;
-            const std::uint8_t unit = key == QLatin1String("b") ? 0 : key == QLatin1String("kb") ? 1 : key == QLatin1String("mb") ? 2 : 3;
+            const std::uint8_t unit = key == QLatin1String("b") ? 0
+                : key == QLatin1String("kb")                    ? 1
+                : key == QLatin1String("mb")                    ? 2
+                                                                : 3;
             setUnit(unit);
         } else if (key == QLatin1String("optionen")) {
             step = 60;
@@ -518,14 +555,15 @@ void MainWindow::tlbMain_ButtonClick(const QString& key) {
         } else if (key == QLatin1String("font")) {
             ChangeFont();
         } else if (key == QLatin1String("info")) {
-            InfoZeigen(this, {globals().versionMajor, globals().versionMinor, globals().versionRevision}, dialogHooks());
+            InfoZeigen(this, {globals().versionMajor, globals().versionMinor, globals().versionRevision},
+                dialogHooks());
         } else if (key == QLatin1String("homepage")) {
             HomepageZeigen();
         } else if (key == QLatin1String("iupdate")) {
             step = 70;
             if (InternetUpdateZeigen(this, globals().progName,
-                                     {globals().versionMajor, globals().versionMinor, globals().versionRevision},
-                                     globals().progVersion, m_iniFile, dialogHooks()))
+                    {globals().versionMajor, globals().versionMinor, globals().versionRevision},
+                    globals().progVersion, m_iniFile, dialogHooks()))
                 close();
         } else if (key == QLatin1String("ende")) {
             close();
@@ -535,7 +573,8 @@ void MainWindow::tlbMain_ButtonClick(const QString& key) {
     }
 }
 
-DialogHooks MainWindow::dialogHooks() {
+DialogHooks MainWindow::dialogHooks()
+{
     DialogHooks h;
     h.reportError = [](const QString& proc, const QString& modul, int zeile, const QString& text) {
         ErrorInfo err;
@@ -549,7 +588,8 @@ DialogHooks MainWindow::dialogHooks() {
     return h;
 }
 
-void MainWindow::setUnit(std::uint8_t unit) {
+void MainWindow::setUnit(std::uint8_t unit)
+{
     m_settings.dateigroesseFormat = unit;
     if (QAction* a = button(unitButtonKey(unit)))
         a->setChecked(true);
@@ -561,22 +601,26 @@ void MainWindow::TreeViewGrösseÄndern() { m_treeModel->setUnit(m_settings.date
 
 void MainWindow::ListViewGrösseÄndern() { m_listModel->setUnit(m_settings.dateigroesseFormat); }
 
-void MainWindow::OptionenLadenMain() {
+void MainWindow::OptionenLadenMain()
+{
     const BrowserSettings fresh = m_store.load();
     m_settings.dateianzahlRekursiv = fresh.dateianzahlRekursiv;
     m_settings.noIcons = fresh.noIcons;
     m_treeModel->setShowCounts(m_settings.dateianzahlRekursiv == 1);
 }
 
-void MainWindow::ChangeFont() {
-    const std::optional<QFont> f = m_choosers.font ? m_choosers.font(this, m_tvwOrdner->font()) : std::nullopt;
+void MainWindow::ChangeFont()
+{
+    const std::optional<QFont> f =
+        m_choosers.font ? m_choosers.font(this, m_tvwOrdner->font()) : std::nullopt;
     if (f)
         m_tvwOrdner->setFont(*f);
 }
 
 // ---------------------------------------------------------------- busy state
 
-void MainWindow::DisableControls(bool alles) {
+void MainWindow::DisableControls(bool alles)
+{
     m_Einlesen = true;
     m_tvwOrdner->setEnabled(false);
     m_lvwOrdner->setEnabled(false);
@@ -585,14 +629,15 @@ void MainWindow::DisableControls(bool alles) {
             a->setEnabled(false);
     } else {
         m_cboOrdner->setEnabled(false);
-        for (const char* k : {"neu", "start", "refresh", "speichern", "speichernalle", "drucken", "del", "delall",
-                              "b", "kb", "mb", "gb", "optionen", "font", "info", "ende"})
+        for (const char* k : {"neu", "start", "refresh", "speichern", "speichernalle", "drucken", "del",
+                 "delall", "b", "kb", "mb", "gb", "optionen", "font", "info", "ende"})
             m_buttons[QLatin1String(k)]->setEnabled(false);
         m_buttons[QStringLiteral("stop")]->setEnabled(true);
     }
 }
 
-void MainWindow::EnableControls() {
+void MainWindow::EnableControls()
+{
     m_tvwOrdner->setEnabled(true);
     m_lvwOrdner->setEnabled(true);
     m_cboOrdner->setEnabled(true);
@@ -605,9 +650,10 @@ void MainWindow::EnableControls() {
 
 // ---------------------------------------------------------------- queue and scans
 
-void MainWindow::Ordnerliste_Abarbeiten() {
+void MainWindow::Ordnerliste_Abarbeiten()
+{
     if (m_Einlesen)
-        return;  // a running loop takes the new entries up
+        return; // a running loop takes the new entries up
     QApplication::setOverrideCursor(Qt::WaitCursor);
     DisableControls(false);
     m_panel2->hide();
@@ -616,11 +662,12 @@ void MainWindow::Ordnerliste_Abarbeiten() {
     nextQueueEntry();
 }
 
-void MainWindow::nextQueueEntry() {
+void MainWindow::nextQueueEntry()
+{
     while (!m_Ordnerliste.empty()) {
         const std::string p = m_Ordnerliste.front();
         if (!xExistFolder(p)) {
-            m_Ordnerliste.popFront();  // not a folder: dropped without a message
+            m_Ordnerliste.popFront(); // not a folder: dropped without a message
             continue;
         }
         const int row = selectComboFolder(p, 10);
@@ -634,13 +681,14 @@ void MainWindow::nextQueueEntry() {
                 nextQueueEntry();
         };
         QuelleEinlesen(tag, m_cboOrdner->itemData(row, kImageRole).toInt(),
-                       m_cboOrdner->itemData(row, kSelectedImageRole).toInt(), std::string());
+            m_cboOrdner->itemData(row, kSelectedImageRole).toInt(), std::string());
         return;
     }
     finishQueue();
 }
 
-void MainWindow::finishQueue() {
+void MainWindow::finishQueue()
+{
     m_Ordnerliste.clear();
     m_inQueueLoop = false;
     if (!m_lastFolder.empty())
@@ -653,7 +701,8 @@ void MainWindow::finishQueue() {
     emit queueWorkedOff();
 }
 
-void MainWindow::QuelleEinlesen(const std::string& path, int image, int selectedImage, const std::string& key) {
+void MainWindow::QuelleEinlesen(const std::string& path, int image, int selectedImage, const std::string& key)
+{
     int step = 10;
     FolderNode* root = nullptr;
     try {
@@ -680,14 +729,15 @@ void MainWindow::QuelleEinlesen(const std::string& path, int image, int selected
         err.number = 6;
         err.description = QString::fromUtf8(e.what());
         FehlerAnzeigen(QStringLiteral("QuelleEinlesen"), QLatin1String(kModul), step, err,
-                       {QVariant(display(path)), QVariant(display(key))});
+            {QVariant(display(path)), QVariant(display(key))});
     }
     // Nothing was started: go on as after a scan.
     if (auto next = std::exchange(m_afterScan, nullptr))
         next(false);
 }
 
-void MainWindow::onScanEnded(bool stopped) {
+void MainWindow::onScanEnded(bool stopped)
+{
     FolderNode* root = m_driver->root();
     m_treeModel->scanEnded();
     if (root) {
@@ -700,17 +750,20 @@ void MainWindow::onScanEnded(bool stopped) {
         next(stopped);
 }
 
-FolderNode* MainWindow::selectedNode(bool* filesNode) const {
+FolderNode* MainWindow::selectedNode(bool* filesNode) const
+{
     return m_treeModel->nodeOf(m_tvwOrdner->currentIndex(), filesNode);
 }
 
-void MainWindow::selectNode(const FolderNode* node, bool filesNode) {
+void MainWindow::selectNode(const FolderNode* node, bool filesNode)
+{
     const QModelIndex idx = m_treeModel->indexOf(node, filesNode);
     if (idx.isValid())
         m_tvwOrdner->setCurrentIndex(idx);
 }
 
-void MainWindow::TreeViewAktualisieren() {
+void MainWindow::TreeViewAktualisieren()
+{
     bool files = false;
     FolderNode* sel = selectedNode(&files);
     if (!sel || m_Einlesen)
@@ -726,7 +779,8 @@ void MainWindow::TreeViewAktualisieren() {
     QuelleEinlesen(r->folderPath, 0, 0, m_tree.keyOf(root));
 }
 
-void MainWindow::finishRefresh(const std::string& rememberedKey, FolderNode* root) {
+void MainWindow::finishRefresh(const std::string& rememberedKey, FolderNode* root)
+{
     EnableControls();
     QApplication::restoreOverrideCursor();
     const NodeRef again = m_tree.findByKey(rememberedKey);
@@ -745,7 +799,8 @@ void MainWindow::finishRefresh(const std::string& rememberedKey, FolderNode* roo
     emit refreshFinished();
 }
 
-void MainWindow::TreeViewEntfernen() {
+void MainWindow::TreeViewEntfernen()
+{
     FolderNode* sel = selectedNode();
     if (!sel || m_Einlesen)
         return;
@@ -761,7 +816,8 @@ void MainWindow::TreeViewEntfernen() {
 
 // ---------------------------------------------------------------- file list
 
-void MainWindow::ListViewFüllen(const std::string& folder) {
+void MainWindow::ListViewFüllen(const std::string& folder)
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
     DisableControls(true);
     std::string path = folder;
@@ -779,16 +835,18 @@ void MainWindow::ListViewFüllen(const std::string& folder) {
     const std::size_t count = lister.entries().size();
     const std::uint64_t total = lister.totalBytes();
     m_listModel->setFiles(path, std::move(lister.entries()));
-    m_panel2->setText(QStringLiteral("%1 Dateien mit insgesamt %2")
-                          .arg(count)
-                          .arg(FormatSize(total, true, false, m_settings.dateigroesseFormat, m_locale).trimmed()));
+    m_panel2->setText(
+        QStringLiteral("%1 Dateien mit insgesamt %2")
+            .arg(count)
+            .arg(FormatSize(total, true, false, m_settings.dateigroesseFormat, m_locale).trimmed()));
     if (m_settings.noIcons == 0)
         m_listModel->GetAllIcons();
     QApplication::restoreOverrideCursor();
     EnableControls();
 }
 
-void MainWindow::lvwOrdner_ColumnClick(int column) {
+void MainWindow::lvwOrdner_ColumnClick(int column)
+{
     if (column == m_SortSpalte + 1)
         m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_SortSpalte = column - 1;
@@ -797,7 +855,8 @@ void MainWindow::lvwOrdner_ColumnClick(int column) {
     m_lvwOrdner->header()->setSortIndicator(m_SortSpalte, m_sortOrder);
 }
 
-void MainWindow::onTreeClicked(const QModelIndex& index) {
+void MainWindow::onTreeClicked(const QModelIndex& index)
+{
     bool files = false;
     const FolderNode* n = m_treeModel->nodeOf(index, &files);
     if (!n || m_Einlesen)
@@ -809,7 +868,8 @@ void MainWindow::onTreeClicked(const QModelIndex& index) {
     ListViewFüllen(folder);
 }
 
-void MainWindow::onTreeContextMenu(const QPoint& pos) {
+void MainWindow::onTreeContextMenu(const QPoint& pos)
+{
     const QModelIndex idx = m_tvwOrdner->indexAt(pos);
     if (!idx.isValid() || m_Einlesen)
         return;
@@ -820,10 +880,11 @@ void MainWindow::onTreeContextMenu(const QPoint& pos) {
     actions.entfernen = [this] { TreeViewEntfernen(); };
     actions.speichern = [this] { m_output->TreeViewSpeichern(selectedNode()); };
     ShellContextMenu(this, MenuControl::Tree, {QFile::decodeName(toBytes(n->path()))},
-                     m_tvwOrdner->viewport()->mapToGlobal(pos), actions);
+        m_tvwOrdner->viewport()->mapToGlobal(pos), actions);
 }
 
-void MainWindow::onListContextMenu(const QPoint& pos) {
+void MainWindow::onListContextMenu(const QPoint& pos)
+{
     const QModelIndexList rows = m_lvwOrdner->selectionModel()->selectedRows();
     if (rows.isEmpty() || m_Einlesen)
         return;
@@ -838,7 +899,8 @@ void MainWindow::onListContextMenu(const QPoint& pos) {
     ShellContextMenu(this, MenuControl::FileList, paths, m_lvwOrdner->viewport()->mapToGlobal(pos), actions);
 }
 
-void MainWindow::onListDoubleClicked(const QModelIndex& index) {
+void MainWindow::onListDoubleClicked(const QModelIndex& index)
+{
     const QByteArray path = index.sibling(index.row(), 0).data(FileListModel::PathRole).toByteArray();
     if (path.isEmpty() || !xExistFile(fromBytes(path)))
         return;
@@ -847,7 +909,8 @@ void MainWindow::onListDoubleClicked(const QModelIndex& index) {
 
 // ---------------------------------------------------------------- hand-off from a later copy
 
-void MainWindow::receiveFolders(const std::vector<std::string>& folders) {
+void MainWindow::receiveFolders(const std::vector<std::string>& folders)
+{
     HandOffTarget target;
     target.bringToFront = [this] {
         raise();
@@ -870,7 +933,8 @@ void MainWindow::receiveFolders(const std::vector<std::string>& folders) {
 
 // ---------------------------------------------------------------- closing
 
-bool MainWindow::FensterpositionSpeichern() {
+bool MainWindow::FensterpositionSpeichern()
+{
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
     const QRect r = (isMaximized() || isMinimized()) ? normalGeometry() : geometry();
@@ -883,7 +947,8 @@ bool MainWindow::FensterpositionSpeichern() {
     return m_store.saveForm(m_settings);
 }
 
-bool MainWindow::OptionenSpeichernMain() {
+bool MainWindow::OptionenSpeichernMain()
+{
     for (int i = 0; i < 4; ++i)
         m_settings.columns[static_cast<std::size_t>(i)] = m_lvwOrdner->columnWidth(i);
     const QFont f = m_tvwOrdner->font();
@@ -893,7 +958,8 @@ bool MainWindow::OptionenSpeichernMain() {
     return m_store.saveLayout(m_settings);
 }
 
-bool MainWindow::SaveAllComboFolders() {
+bool MainWindow::SaveAllComboFolders()
+{
     QStringList texts;
     for (int i = 0; i < m_cboOrdner->count(); ++i) {
         // Only folder items are kept; names that are no valid text cannot be stored.
@@ -907,7 +973,8 @@ bool MainWindow::SaveAllComboFolders() {
     return m_store.saveComboFolders(texts);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event)
+{
     // No closing while a scan runs: "stop" first.
     if (m_Einlesen) {
         event->ignore();
@@ -918,11 +985,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     saved = SaveAllComboFolders() && saved;
     if (!saved)
         messageService().warning(this, QStringLiteral("Tallymoor"),
-                                 QStringLiteral("Die Einstellungen konnten nicht in \"%1\" gespeichert werden.")
-                                     .arg(m_iniFile));
+            QStringLiteral("Die Einstellungen konnten nicht in \"%1\" gespeichert werden.").arg(m_iniFile));
     if (g_UpdateStarten)
         startPendingSetup();
     event->accept();
 }
 
-}  // namespace foldersize
+} // namespace foldersize

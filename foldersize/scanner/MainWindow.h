@@ -14,9 +14,9 @@
 #include <QLocale>
 #include <QMainWindow>
 
-#include "BrowserSettings.h"
-#include "FolderQueue.h"
-#include "FolderTree.h"
+#include "foldersize/scanner/FolderQueue.h"
+#include "foldersize/scanner/FolderTree.h"
+#include "foldersize/services/BrowserSettings.h"
 
 class QAction;
 class QActionGroup;
@@ -39,7 +39,7 @@ class MainWindow : public QMainWindow {
 public:
     // Dialogs that tests answer without a window.
     struct Choosers {
-        std::function<QString(QWidget* parent)> folder;  // "neu": a folder, "" when cancelled
+        std::function<QString(QWidget* parent)> folder; // "neu": a folder, "" when cancelled
         std::function<std::optional<QFont>(QWidget* parent, const QFont& current)> font;
     };
 
@@ -170,4 +170,4 @@ private:
     std::unique_ptr<TreeOutput> m_output;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

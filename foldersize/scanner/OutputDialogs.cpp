@@ -1,5 +1,5 @@
 // OutputDialogs.cpp: Qt save and printer dialogs and the replaceable instance.
-#include "OutputDialogs.h"
+#include "foldersize/scanner/OutputDialogs.h"
 
 #include <QFileDialog>
 #include <QPrintDialog>
@@ -13,8 +13,8 @@ OutputDialogs* g_replacement = nullptr;
 
 QString QtOutputDialogs::saveFileName(QWidget* parent, const QString& filter, const QString& fileName)
 {
-    return QFileDialog::getSaveFileName(parent, QString(), fileName, filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(
+        parent, QString(), fileName, filter, nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 bool QtOutputDialogs::choosePrinter(QWidget* parent, QPrinter& printer)
@@ -31,9 +31,6 @@ OutputDialogs& outputDialogs()
     return g_replacement ? *g_replacement : qtDialogs;
 }
 
-void setOutputDialogs(OutputDialogs* dialogs)
-{
-    g_replacement = dialogs;
-}
+void setOutputDialogs(OutputDialogs* dialogs) { g_replacement = dialogs; }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -31,4 +31,4 @@ OutputDialogs& outputDialogs();
 // Installs a replacement (not owned); nullptr restores the Qt dialogs.
 void setOutputDialogs(OutputDialogs* dialogs);
 
-}  // namespace foldersize
+} // namespace foldersize

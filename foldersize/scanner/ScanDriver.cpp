@@ -1,16 +1,19 @@
 // ScanDriver.cpp: time-sliced stepping of the folder scan.
-#include "ScanDriver.h"
+#include "foldersize/scanner/ScanDriver.h"
 
 namespace foldersize {
 
-ScanDriver::ScanDriver(QObject* parent) : QObject(parent) {
+ScanDriver::ScanDriver(QObject* parent)
+    : QObject(parent)
+{
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &ScanDriver::tick);
 }
 
 ScanDriver::~ScanDriver() = default;
 
-void ScanDriver::start(FolderNode* root) {
+void ScanDriver::start(FolderNode* root)
+{
     m_root = root;
     m_scanner = std::make_unique<FolderScanner>(root);
     m_reportedChildren = 0;
@@ -19,14 +22,16 @@ void ScanDriver::start(FolderNode* root) {
     m_timer.start();
 }
 
-void ScanDriver::stop() {
+void ScanDriver::stop()
+{
     if (!m_scanner)
         return;
     m_scanner->stop();
     end(true);
 }
 
-void ScanDriver::tick() {
+void ScanDriver::tick()
+{
     if (!m_scanner)
         return;
     QElapsedTimer slice;
@@ -50,11 +55,12 @@ void ScanDriver::tick() {
     }
 }
 
-void ScanDriver::end(bool stopped) {
+void ScanDriver::end(bool stopped)
+{
     m_timer.stop();
     m_stats = m_scanner->statistics();
     m_scanner.reset();
     emit finished(stopped);
 }
 
-}  // namespace foldersize
+} // namespace foldersize

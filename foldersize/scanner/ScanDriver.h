@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "FolderScanner.h"
+#include "foldersize/scanner/FolderScanner.h"
 
 namespace foldersize {
 
@@ -52,4 +52,4 @@ private:
     ScanStatistics m_stats;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,9 +1,10 @@
 // SizeFormat.cpp: the size texts of the tree, the file list and the saved report.
-#include "SizeFormat.h"
+#include "foldersize/scanner/SizeFormat.h"
 
 namespace foldersize {
 
-int sizeColumnWidth(int unit) {
+int sizeColumnWidth(int unit)
+{
     switch (unit) {
     case 0: return 15;
     case 1: return 16;
@@ -13,8 +14,8 @@ int sizeColumnWidth(int unit) {
     }
 }
 
-QString FormatSize(std::uint64_t fileSize, bool beschriftung, bool spacer, int unit,
-                   const QLocale& locale) {
+QString FormatSize(std::uint64_t fileSize, bool beschriftung, bool spacer, int unit, const QLocale& locale)
+{
     QLocale loc = locale;
     loc.setNumberOptions(loc.numberOptions() & ~QLocale::OmitGroupSeparator);
     QString text;
@@ -33,12 +34,11 @@ QString FormatSize(std::uint64_t fileSize, bool beschriftung, bool spacer, int u
     case 3:
         text = loc.toString(static_cast<double>(fileSize) / 1073741824.0, 'f', 2) + QStringLiteral(" GB");
         break;
-    default:
-        return QString();
+    default: return QString();
     }
     if (spacer)
         text = text.rightJustified(sizeColumnWidth(unit), QLatin1Char(' '));
     return text;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

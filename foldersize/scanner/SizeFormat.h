@@ -13,10 +13,10 @@ namespace foldersize {
 // beschriftung appends " Bytes" in the byte unit (the other units always carry their word).
 // spacer pads with blanks in front to the unit's column width (15, 16, 12, 8); longer texts stay.
 // KB, MB and GB are 1024, 1024² and 1024³ bytes, shown with two decimals, rounded.
-QString FormatSize(std::uint64_t fileSize, bool beschriftung, bool spacer, int unit,
-                   const QLocale& locale = QLocale());
+QString FormatSize(
+    std::uint64_t fileSize, bool beschriftung, bool spacer, int unit, const QLocale& locale = QLocale());
 
 // Column width of a unit when padding (0 for an unknown unit).
 int sizeColumnWidth(int unit);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,15 +1,18 @@
 // TallymoorApp.cpp: unhandled exceptions of event handlers go to the error report.
-#include "TallymoorApp.h"
+#include "foldersize/scanner/TallymoorApp.h"
 
 #include <exception>
 
-#include "ErrorReport.h"
+#include "foldersize/services/ErrorReport.h"
 
 namespace foldersize {
 
-TallymoorApp::TallymoorApp(int& argc, char** argv) : QApplication(argc, argv) {}
+TallymoorApp::TallymoorApp(int& argc, char** argv)
+    : QApplication(argc, argv)
+{}
 
-bool TallymoorApp::notify(QObject* receiver, QEvent* event) {
+bool TallymoorApp::notify(QObject* receiver, QEvent* event)
+{
     QString what;
     try {
         return QApplication::notify(receiver, event);
@@ -23,8 +26,8 @@ bool TallymoorApp::notify(QObject* receiver, QEvent* event) {
     err.source = kExceptionSource;
     err.description = unhandledExceptionDescription(QStringLiteral("C++ exception: ") + what, 0, 0);
     FehlerAnzeigen(receiver ? QString::fromLatin1(receiver->metaObject()->className()) : QString(),
-                   QStringLiteral("Exception Handler"), 0, err);
+        QStringLiteral("Exception Handler"), 0, err);
     return false;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

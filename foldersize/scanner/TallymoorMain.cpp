@@ -1,5 +1,5 @@
 // TallymoorMain.cpp: start-up of Tallymoor.
-#include "TallymoorMain.h"
+#include "foldersize/scanner/TallymoorMain.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,20 +9,20 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "BrowserSettings.h"
-#include "CrashHandler.h"
-#include "ErrorDialog.h"
-#include "ErrorReport.h"
-#include "ExplorerVerb.h"
-#include "FileSystem.h"
-#include "FolderNode.h"
-#include "FolderQueue.h"
-#include "MainWindow.h"
-#include "ProgramGlobals.h"
-#include "ProgramPaths.h"
-#include "ScanDriver.h"
-#include "SingleInstance.h"
-#include "TallymoorApp.h"
+#include "foldersize/scanner/FileSystem.h"
+#include "foldersize/scanner/FolderNode.h"
+#include "foldersize/scanner/FolderQueue.h"
+#include "foldersize/scanner/MainWindow.h"
+#include "foldersize/scanner/ScanDriver.h"
+#include "foldersize/scanner/TallymoorApp.h"
+#include "foldersize/services/BrowserSettings.h"
+#include "foldersize/services/CrashHandler.h"
+#include "foldersize/services/ErrorDialog.h"
+#include "foldersize/services/ErrorReport.h"
+#include "foldersize/services/ExplorerVerb.h"
+#include "foldersize/services/ProgramGlobals.h"
+#include "foldersize/services/ProgramPaths.h"
+#include "foldersize/services/SingleInstance.h"
 
 namespace foldersize {
 namespace {
@@ -34,7 +34,8 @@ constexpr int kVersionRevision = 0;
 void logLine(const QString& line) { ErrorLogSchreiben(line); }
 
 // Measures the folders one after the other with the window's scan driver and prints the totals.
-int scanAndQuit(const std::vector<std::string>& folders) {
+int scanAndQuit(const std::vector<std::string>& folders)
+{
     QElapsedTimer clock;
     clock.start();
     int rc = 0;
@@ -47,10 +48,10 @@ int scanAndQuit(const std::vector<std::string>& folders) {
         const ScanStatistics& s = driver.statistics();
         std::printf("folder: %s\nbytes: %llu\nfiles: %llu\nfolders: %llu\nfolder-entry-bytes: %llu\n"
                     "unreadable: %llu\n",
-                    f.c_str(), static_cast<unsigned long long>(root.totalBytes),
-                    static_cast<unsigned long long>(root.totalFiles), static_cast<unsigned long long>(s.folders),
-                    static_cast<unsigned long long>(s.folderEntryBytes),
-                    static_cast<unsigned long long>(s.unreadableFolders));
+            f.c_str(), static_cast<unsigned long long>(root.totalBytes),
+            static_cast<unsigned long long>(root.totalFiles), static_cast<unsigned long long>(s.folders),
+            static_cast<unsigned long long>(s.folderEntryBytes),
+            static_cast<unsigned long long>(s.unreadableFolders));
         if (!root.readable)
             rc = 2;
     }
@@ -59,9 +60,10 @@ int scanAndQuit(const std::vector<std::string>& folders) {
     return rc;
 }
 
-}  // namespace
+} // namespace
 
-int Main(int argc, char** argv) {
+int Main(int argc, char** argv)
+{
     // Folder arguments are taken from argv byte for byte (names need not be valid text).
     std::vector<std::string> args;
     bool scanOnly = false;
@@ -109,7 +111,7 @@ int Main(int argc, char** argv) {
         step = 40;
         MainWindow window(g.iniDatei, FolderQueue::foldersFromArguments(args));
         QObject::connect(&instance, &SingleInstance::foldersReceived, &window,
-                         [&window](const std::vector<std::string>& f) { window.receiveFolders(f); });
+            [&window](const std::vector<std::string>& f) { window.receiveFolders(f); });
         window.show();
         return QCoreApplication::exec();
     } catch (const std::exception& e) {
@@ -121,4 +123,4 @@ int Main(int argc, char** argv) {
     return 1;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -12,4 +12,4 @@ namespace foldersize {
 //                     settings are written (used by bench/tallymoor-bench.sh).
 int Main(int argc, char** argv);
 
-}  // namespace foldersize
+} // namespace foldersize

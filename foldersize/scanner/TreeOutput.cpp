@@ -1,8 +1,8 @@
 // TreeOutput.cpp: save and print commands of the tree.
-#include "TreeOutput.h"
+#include "foldersize/scanner/TreeOutput.h"
 
-#include "OutputDialogs.h"
-#include "TreeReport.h"
+#include "foldersize/scanner/OutputDialogs.h"
+#include "foldersize/scanner/TreeReport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -23,7 +23,7 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-}  // namespace
+} // namespace
 
 bool printTreeLines(QPrinter& printer, const QStringList& lines)
 {
@@ -56,9 +56,10 @@ bool printTreeLines(QPrinter& printer, const QStringList& lines)
 }
 
 TreeOutput::TreeOutput(FolderTree& tree, TreeOutputHost host, QWidget* dialogParent)
-    : m_tree(tree), m_host(std::move(host)), m_parent(dialogParent)
-{
-}
+    : m_tree(tree)
+    , m_host(std::move(host))
+    , m_parent(dialogParent)
+{}
 
 void TreeOutput::save(const QString& procName, const std::function<QByteArray()>& report)
 {
@@ -116,11 +117,11 @@ void TreeOutput::TreeViewDrucken(const FolderNode* selected, int unit)
         m_host.disableControls(false);
     if (!printTreeLines(printer, printLinesForRoot(*root, unit))) {
         if (m_host.reportError)
-            m_host.reportError(QStringLiteral("TreeViewDrucken"), 70,
-                               QStringLiteral("Der Drucker kann nicht drucken."));
+            m_host.reportError(
+                QStringLiteral("TreeViewDrucken"), 70, QStringLiteral("Der Drucker kann nicht drucken."));
     }
     if (m_host.enableControls)
         m_host.enableControls();
 }
 
-}  // namespace foldersize
+} // namespace foldersize

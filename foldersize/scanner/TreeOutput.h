@@ -2,7 +2,7 @@
 // dialogs through OutputDialogs, busy state and error reports through the window's callbacks.
 #pragma once
 
-#include "FolderTree.h"
+#include "foldersize/scanner/FolderTree.h"
 
 #include <QStringList>
 
@@ -15,7 +15,7 @@ namespace foldersize {
 
 // What the commands need of the main window.
 struct TreeOutputHost {
-    std::function<void(bool alles)> disableControls;  // busy state on
+    std::function<void(bool alles)> disableControls; // busy state on
     std::function<void()> enableControls;            // busy state off
     // The central error routine: procedure name, failed step number, error text.
     std::function<void(const QString& procName, int step, const QString& error)> reportError;
@@ -47,4 +47,4 @@ private:
     QWidget* m_parent;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

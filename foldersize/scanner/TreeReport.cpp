@@ -1,7 +1,7 @@
 // TreeReport.cpp: pre-order walks of the folder tree for the saved report and the printout.
-#include "TreeReport.h"
+#include "foldersize/scanner/TreeReport.h"
 
-#include "SizeFormat.h"
+#include "foldersize/scanner/SizeFormat.h"
 
 #include <QFile>
 
@@ -13,8 +13,7 @@ namespace {
 
 // Visits every folder below node in pre-order with its full path, without recursion (trees can be
 // very deep) and without rebuilding each path from the root (that would cost depth per node).
-template <typename Visit>
-void walkBelow(const FolderNode& node, const std::string& nodePath, Visit visit)
+template <typename Visit> void walkBelow(const FolderNode& node, const std::string& nodePath, Visit visit)
 {
     struct Pending {
         const FolderNode* folder;
@@ -45,7 +44,7 @@ QByteArray quoted(QByteArray field)
     return '"' + field + '"';
 }
 
-}  // namespace
+} // namespace
 
 QByteArray TreeViewSpeichernR(const FolderNode& node)
 {
@@ -78,14 +77,13 @@ QStringList printLinesForRoot(const FolderRoot& root, int unit, const QLocale& l
     if (!root.node)
         return lines;
     const auto line = [&](std::uint64_t bytes, const std::string& path) {
-        return FormatSize(bytes, false, true, unit, locale) + QStringLiteral(" - ")
-             + QFile::decodeName(QByteArray::fromStdString(path));
+        return FormatSize(bytes, false, true, unit, locale) + QStringLiteral(" - ") +
+            QFile::decodeName(QByteArray::fromStdString(path));
     };
     lines << line(root.node->totalBytes, root.folderPath);
-    walkBelow(*root.node, root.node->path(), [&](const FolderNode& folder, const std::string& path) {
-        lines << line(folder.totalBytes, path);
-    });
+    walkBelow(*root.node, root.node->path(),
+        [&](const FolderNode& folder, const std::string& path) { lines << line(folder.totalBytes, path); });
     return lines;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

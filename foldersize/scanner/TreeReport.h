@@ -2,7 +2,7 @@
 // in bytes) and as the lines of a printout (padded size in the current unit, " - ", path).
 #pragma once
 
-#include "FolderTree.h"
+#include "foldersize/scanner/FolderTree.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -24,4 +24,4 @@ QByteArray reportForAllRoots(const FolderTree& tree);
 // report's order; each line is FormatSize(total, false, true, unit), " - " and the folder path.
 QStringList printLinesForRoot(const FolderRoot& root, int unit, const QLocale& locale = QLocale());
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // cSplitter.cpp: layout, clamping and drag protocol of the two-pane splitter.
-#include "cSplitter.h"
+#include "foldersize/scanner/cSplitter.h"
 
 #include <QColor>
 #include <QEvent>
@@ -12,7 +12,9 @@
 
 namespace foldersize {
 
-cSplitter::cSplitter(QObject* parent) : QObject(parent) {}
+cSplitter::cSplitter(QObject* parent)
+    : QObject(parent)
+{}
 
 cSplitter::~cSplitter()
 {
@@ -40,10 +42,7 @@ void cSplitter::setOrientation(int eOrientation)
     Resize();
 }
 
-float cSplitter::Proportion() const
-{
-    return std::min(m_proportion, 1.0f) * 100.0f;
-}
+float cSplitter::Proportion() const { return std::min(m_proportion, 1.0f) * 100.0f; }
 
 bool cSplitter::setProportion(float fProportion)
 {
@@ -181,10 +180,7 @@ void cSplitter::Bind(QWidget* oLeftTop, QWidget* oRightBottom)
     Resize();
 }
 
-bool cSplitter::IsBound() const
-{
-    return m_container && m_control1 && m_control2;
-}
+bool cSplitter::IsBound() const { return m_container && m_control1 && m_control2; }
 
 int cSplitter::extent() const
 {
@@ -286,8 +282,8 @@ void cSplitter::showOutline()
         m_outline = new QRubberBand(QRubberBand::Line, m_container);
     const QRect client = m_container->contentsRect();
     const QRect bar = m_orientation == kVerticalBar
-                        ? QRect(client.left() + m_position, client.top(), m_splitterSize, client.height())
-                        : QRect(client.left(), client.top() + m_position, client.width(), m_splitterSize);
+        ? QRect(client.left() + m_position, client.top(), m_splitterSize, client.height())
+        : QRect(client.left(), client.top() + m_position, client.width(), m_splitterSize);
     m_outline->setGeometry(bar);
     m_outline->show();
     m_outline->raise();
@@ -349,22 +345,17 @@ bool cSplitter::eventFilter(QObject* watched, QEvent* event)
         MouseDown(e->button(), e->position().toPoint(), e->globalPosition().toPoint());
         break;
     }
-    case QEvent::MouseMove:
-        MouseMove(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-        break;
+    case QEvent::MouseMove: MouseMove(static_cast<QMouseEvent*>(event)->globalPosition().toPoint()); break;
     case QEvent::MouseButtonRelease:
         MouseUp(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
         break;
     case QEvent::Resize:
-    case QEvent::Show:
-        Resize();
-        break;
+    case QEvent::Show: Resize(); break;
     case QEvent::Paint:
         if (m_drawSplitterbar && m_control1) {
             // Raised look: five lines beside the first pane, from light to shadow.
             static const QColor kLines[5] = {QColor(241, 239, 226), QColor(255, 255, 255),
-                                             QColor(224, 223, 227), QColor(224, 223, 227),
-                                             QColor(157, 157, 161)};
+                QColor(224, 223, 227), QColor(224, 223, 227), QColor(157, 157, 161)};
             QPainter painter(m_container);
             const int x0 = m_control1->width();
             for (int k = 0; k < 5; ++k) {
@@ -373,10 +364,9 @@ bool cSplitter::eventFilter(QObject* watched, QEvent* event)
             }
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return false;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -126,4 +126,4 @@ private:
     QRubberBand* m_outline = nullptr;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

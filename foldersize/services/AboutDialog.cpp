@@ -1,8 +1,8 @@
 // AboutDialog.cpp: layout and link handling of the about box.
-#include "AboutDialog.h"
+#include "foldersize/services/AboutDialog.h"
 
-#include "Internet.h"
-#include "TallymoorAddresses.h"
+#include "foldersize/services/Internet.h"
+#include "foldersize/services/TallymoorAddresses.h"
 
 #include <QGridLayout>
 #include <QMouseEvent>
@@ -29,13 +29,15 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 AboutDialog::Texts AboutDialog::defaultTexts()
 {
     return {QStringLiteral("http://") + QLatin1String(addresses::kWebHost),
-            QLatin1String(addresses::kFeedbackMail),
-            QStringLiteral("Zeigt die Größe von Ordnern und ihren Unterordnern."),
-            QStringLiteral("Vorschläge und Fehlerberichte sind willkommen.")};
+        QLatin1String(addresses::kFeedbackMail),
+        QStringLiteral("Zeigt die Größe von Ordnern und ihren Unterordnern."),
+        QStringLiteral("Vorschläge und Fehlerberichte sind willkommen.")};
 }
 
 AboutDialog::AboutDialog(int major, int minor, int revision, Texts texts, DialogHooks hooks, QWidget* parent)
-    : QDialog(parent), m_texts(std::move(texts)), m_hooks(std::move(hooks))
+    : QDialog(parent)
+    , m_texts(std::move(texts))
+    , m_hooks(std::move(hooks))
 {
     setWindowTitle(QStringLiteral("Info"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -95,4 +97,4 @@ void AboutDialog::Label1_Click(int Index)
     }
 }
 
-}  // namespace foldersize
+} // namespace foldersize

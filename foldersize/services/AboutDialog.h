@@ -2,7 +2,7 @@
 // feedback mail link.
 #pragma once
 
-#include "DialogHooks.h"
+#include "foldersize/services/DialogHooks.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -20,7 +20,10 @@ QString aboutVersionText(int major, int minor, int revision);
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    ClickLabel(int index, const QString& text, QWidget* parent) : QLabel(text, parent), m_index(index) {}
+    ClickLabel(int index, const QString& text, QWidget* parent)
+        : QLabel(text, parent)
+        , m_index(index)
+    {}
 signals:
     void clicked(int index);
 
@@ -35,14 +38,14 @@ class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     struct Texts {
-        QString webAddress;    // the maker's web site
-        QString feedbackMail;  // feedback mail address
-        QString line3;         // two further static lines
+        QString webAddress;   // the maker's web site
+        QString feedbackMail; // feedback mail address
+        QString line3;        // two further static lines
         QString line5;
     };
 
-    AboutDialog(int major, int minor, int revision, Texts texts, DialogHooks hooks = {},
-                QWidget* parent = nullptr);
+    AboutDialog(
+        int major, int minor, int revision, Texts texts, DialogHooks hooks = {}, QWidget* parent = nullptr);
 
     // Label1(index) of the label array; nullptr for an index the dialog does not have.
     QLabel* Label1(int index) const { return m_labels.value(index); }
@@ -61,4 +64,4 @@ private:
     DialogHooks m_hooks;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

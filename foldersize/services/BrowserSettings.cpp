@@ -1,9 +1,9 @@
 // BrowserSettings.cpp: conversion between the INI texts and BrowserSettings.
-#include "BrowserSettings.h"
+#include "foldersize/services/BrowserSettings.h"
 
 #include <cmath>
 
-#include "IniFile.h"
+#include "foldersize/services/IniFile.h"
 
 namespace foldersize {
 namespace {
@@ -11,15 +11,20 @@ namespace {
 class Reader {
 public:
     Reader(const QString& path, const QLocale& locale, std::vector<SettingsProblem>* problems)
-        : m_path(path), m_locale(locale), m_problems(problems) {}
+        : m_path(path)
+        , m_locale(locale)
+        , m_problems(problems)
+    {}
 
-    QString text(const QString& section, const QString& key, const QString& def) const {
+    QString text(const QString& section, const QString& key, const QString& def) const
+    {
         return INILesen(section, key, def, m_path);
     }
 
     // Whole number; a missing key keeps `value`, a text that is no number is a problem.
-    void integer(const QString& section, const QString& key, int& value, int lo = INT_MIN,
-                 int hi = INT_MAX) const {
+    void integer(
+        const QString& section, const QString& key, int& value, int lo = INT_MIN, int hi = INT_MAX) const
+    {
         const QString t = INILesen(section, key, ini::kComboEnde, m_path);
         if (t == ini::kComboEnde)
             return;
@@ -31,7 +36,8 @@ public:
             problem(section, key, t);
     }
 
-    void optionalInteger(const QString& section, const QString& key, std::optional<int>& value) const {
+    void optionalInteger(const QString& section, const QString& key, std::optional<int>& value) const
+    {
         const QString t = INILesen(section, key, ini::kComboEnde, m_path);
         if (t == ini::kComboEnde)
             return;
@@ -43,7 +49,8 @@ public:
             problem(section, key, t);
     }
 
-    void byte(const QString& section, const QString& key, std::uint8_t& value) const {
+    void byte(const QString& section, const QString& key, std::uint8_t& value) const
+    {
         int v = value;
         const QString t = INILesen(section, key, ini::kComboEnde, m_path);
         if (t == ini::kComboEnde)
@@ -58,7 +65,8 @@ public:
         }
     }
 
-    void real(const QString& section, const QString& key, double& value) const {
+    void real(const QString& section, const QString& key, double& value) const
+    {
         const QString t = INILesen(section, key, ini::kComboEnde, m_path);
         if (t == ini::kComboEnde)
             return;
@@ -71,7 +79,8 @@ public:
     }
 
     // "1"/"0" flags and Booleans ("-1", "0", "True", "False", any number).
-    void flag(const QString& section, const QString& key, bool& value) const {
+    void flag(const QString& section, const QString& key, bool& value) const
+    {
         const QString t = INILesen(section, key, ini::kComboEnde, m_path);
         if (t == ini::kComboEnde)
             return;
@@ -92,14 +101,16 @@ public:
     }
 
 private:
-    double toNumber(const QString& t, bool* ok) const {
+    double toNumber(const QString& t, bool* ok) const
+    {
         double d = m_locale.toDouble(t, ok);
         if (!*ok)
             d = QLocale::c().toDouble(t, ok);
         return d;
     }
 
-    void problem(const QString& section, const QString& key, const QString& value) const {
+    void problem(const QString& section, const QString& key, const QString& value) const
+    {
         if (m_problems)
             m_problems->push_back({section, key, value});
     }
@@ -111,12 +122,15 @@ private:
 
 QString flagText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
 
-}  // namespace
+} // namespace
 
 SettingsStore::SettingsStore(QString iniPath, QLocale locale)
-    : m_path(std::move(iniPath)), m_locale(std::move(locale)) {}
+    : m_path(std::move(iniPath))
+    , m_locale(std::move(locale))
+{}
 
-BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) const {
+BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) const
+{
     BrowserSettings s;
     const Reader r(m_path, m_locale, problems);
     using namespace ini;
@@ -135,7 +149,8 @@ BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) cons
     r.real(kForm, QStringLiteral("TVW"), s.tvw);
 
     for (int i = 0; i < 4; ++i)
-        r.integer(kLayout, QStringLiteral("Col%1").arg(i + 1), s.columns[static_cast<std::size_t>(i)], 0, 100000);
+        r.integer(
+            kLayout, QStringLiteral("Col%1").arg(i + 1), s.columns[static_cast<std::size_t>(i)], 0, 100000);
     s.fontName = r.text(kLayout, QStringLiteral("FontName"), s.fontName);
     r.real(kLayout, QStringLiteral("FontSize"), s.fontSize);
     if (s.fontSize <= 0 || s.fontSize > 1000) {
@@ -162,21 +177,25 @@ BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) cons
     return s;
 }
 
-bool SettingsStore::saveKontextmenu(const QString& value) const {
+bool SettingsStore::saveKontextmenu(const QString& value) const
+{
     return INISchreiben(ini::kOptionen, QStringLiteral("Kontextmenu"), value, m_path);
 }
 
-bool SettingsStore::saveOptionen(const BrowserSettings& s) const {
+bool SettingsStore::saveOptionen(const BrowserSettings& s) const
+{
     using ini::kOptionen;
     bool ok = INISchreiben(kOptionen, QStringLiteral("Kontextmenu"), s.kontextmenu, m_path);
     ok = INISchreiben(kOptionen, QStringLiteral("Instanz"), flagText(s.instanz), m_path) && ok;
     ok = INISchreiben(kOptionen, QStringLiteral("DateianzahlRekursiv"),
-                      QString::number(s.dateianzahlRekursiv), m_path) && ok;
+             QString::number(s.dateianzahlRekursiv), m_path) &&
+        ok;
     ok = INISchreiben(kOptionen, QStringLiteral("NoIcons"), QString::number(s.noIcons), m_path) && ok;
     return ok;
 }
 
-bool SettingsStore::saveForm(const BrowserSettings& s) const {
+bool SettingsStore::saveForm(const BrowserSettings& s) const
+{
     using ini::kForm;
     bool ok = INISchreiben(kForm, QStringLiteral("WindowState"), QString::number(s.windowState), m_path);
     ok = INISchreiben(kForm, QStringLiteral("Left"), QString::number(s.left.value_or(0)), m_path) && ok;
@@ -187,21 +206,25 @@ bool SettingsStore::saveForm(const BrowserSettings& s) const {
     return ok;
 }
 
-bool SettingsStore::saveLayout(const BrowserSettings& s) const {
+bool SettingsStore::saveLayout(const BrowserSettings& s) const
+{
     using ini::kLayout;
-    bool ok = INISchreiben(ini::kOptionen, QStringLiteral("DateigrößeFormat"),
-                           QString::number(s.dateigroesseFormat), m_path);
+    bool ok = INISchreiben(
+        ini::kOptionen, QStringLiteral("DateigrößeFormat"), QString::number(s.dateigroesseFormat), m_path);
     for (int i = 0; i < 4; ++i)
         ok = INISchreiben(kLayout, QStringLiteral("Col%1").arg(i + 1),
-                          QString::number(s.columns[static_cast<std::size_t>(i)]), m_path) && ok;
+                 QString::number(s.columns[static_cast<std::size_t>(i)]), m_path) &&
+            ok;
     ok = INISchreiben(kLayout, QStringLiteral("FontName"), s.fontName, m_path) && ok;
     ok = INISchreiben(kLayout, QStringLiteral("FontSize"), fontSizeText(s.fontSize, m_locale), m_path) && ok;
     ok = INISchreiben(kLayout, QStringLiteral("FontBold"),
-                      s.fontBold ? QStringLiteral("-1") : QStringLiteral("0"), m_path) && ok;
+             s.fontBold ? QStringLiteral("-1") : QStringLiteral("0"), m_path) &&
+        ok;
     return ok;
 }
 
-QStringList SettingsStore::comboFoldersToSave(const QStringList& comboTexts) {
+QStringList SettingsStore::comboFoldersToSave(const QStringList& comboTexts)
+{
     QStringList out;
     for (qsizetype i = comboTexts.size() - 1; i >= 0 && out.size() < 10; --i) {
         if (!comboTexts[i].trimmed().isEmpty())
@@ -210,7 +233,8 @@ QStringList SettingsStore::comboFoldersToSave(const QStringList& comboTexts) {
     return out;
 }
 
-bool SettingsStore::saveComboFolders(const QStringList& comboTexts) const {
+bool SettingsStore::saveComboFolders(const QStringList& comboTexts) const
+{
     bool ok = INISektionLöschen(ini::kComboOrdner, m_path);
     const QStringList keep = comboFoldersToSave(comboTexts);
     for (qsizetype i = 0; i < keep.size(); ++i)
@@ -218,19 +242,24 @@ bool SettingsStore::saveComboFolders(const QStringList& comboTexts) const {
     return ok;
 }
 
-bool SettingsStore::saveInternetUpdate(const BrowserSettings& s) const {
+bool SettingsStore::saveInternetUpdate(const BrowserSettings& s) const
+{
     using ini::kInternetUpdate;
     bool ok = INISchreiben(kInternetUpdate, QStringLiteral("UseProxy"), flagText(s.useProxy), m_path);
     ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyName"), s.proxyName, m_path) && ok;
     ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyPort"), s.proxyPort, m_path) && ok;
     ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyBenutzer"), s.proxyBenutzer, m_path) && ok;
-    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyPWspeichern"), flagText(s.proxyPWspeichern), m_path) && ok;
+    ok = INISchreiben(
+             kInternetUpdate, QStringLiteral("ProxyPWspeichern"), flagText(s.proxyPWspeichern), m_path) &&
+        ok;
     ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyPasswort"),
-                      s.proxyPWspeichern ? s.proxyPasswort : QString(), m_path) && ok;
+             s.proxyPWspeichern ? s.proxyPasswort : QString(), m_path) &&
+        ok;
     return ok;
 }
 
-QString unitButtonKey(std::uint8_t unit) {
+QString unitButtonKey(std::uint8_t unit)
+{
     switch (unit) {
     case kUnitBytes: return QStringLiteral("b");
     case kUnitKB: return QStringLiteral("kb");
@@ -240,7 +269,8 @@ QString unitButtonKey(std::uint8_t unit) {
     }
 }
 
-QString fontSizeText(double size, const QLocale& locale) {
+QString fontSizeText(double size, const QLocale& locale)
+{
     QString t = locale.toString(std::round(size * 10000.0) / 10000.0, 'f', 4);
     // Fixed-point text without trailing zeros: 8.25 -> "8,25", 9 -> "9".
     const QString dp = locale.decimalPoint();
@@ -253,4 +283,4 @@ QString fontSizeText(double size, const QLocale& locale) {
     return t;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

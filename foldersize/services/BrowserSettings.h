@@ -22,7 +22,7 @@ inline const QString kComboOrdner = QStringLiteral("ComboOrdner");
 inline const QString kInternetUpdate = QStringLiteral("InternetUpdate");
 // End marker read back for a missing [ComboOrdner] key.
 inline const QString kComboEnde = QStringLiteral("!(nix].-.");
-}  // namespace ini
+} // namespace ini
 
 // Size units of the display: 0 Bytes, 1 KB, 2 MB, 3 GB.
 inline constexpr std::uint8_t kUnitBytes = 0;
@@ -32,19 +32,19 @@ inline constexpr std::uint8_t kUnitGB = 3;
 
 struct BrowserSettings {
     // [Optionen]
-    QString kontextmenu = QStringLiteral("99");  // "99" = never written: first run
-    bool instanz = true;                         // one running copy only
-    std::uint8_t dateianzahlRekursiv = 0;        // 1 = show recursive file counts
-    std::uint8_t noIcons = 0;                    // 1 = no file-type icons in the list
-    std::uint8_t dateigroesseFormat = kUnitKB;   // size unit 0..3 (other values show nothing)
+    QString kontextmenu = QStringLiteral("99"); // "99" = never written: first run
+    bool instanz = true;                        // one running copy only
+    std::uint8_t dateianzahlRekursiv = 0;       // 1 = show recursive file counts
+    std::uint8_t noIcons = 0;                   // 1 = no file-type icons in the list
+    std::uint8_t dateigroesseFormat = kUnitKB;  // size unit 0..3 (other values show nothing)
 
     // [Form], positions and sizes in twips
-    int windowState = 0;  // 0 normal, 1 minimized, 2 maximized
-    std::optional<int> left;  // absent: centre the window
+    int windowState = 0;     // 0 normal, 1 minimized, 2 maximized
+    std::optional<int> left; // absent: centre the window
     std::optional<int> top;
     int width = 11715;
     int height = 8190;
-    double tvw = 3675;  // width of the folder tree (splitter position)
+    double tvw = 3675; // width of the folder tree (splitter position)
 
     // [Layout]
     std::array<int, 4> columns{133, 93, 93, 115};
@@ -61,7 +61,7 @@ struct BrowserSettings {
     QString proxyPort;
     QString proxyBenutzer;
     bool proxyPWspeichern = false;
-    QString proxyPasswort;  // scrambled form as stored; empty unless proxyPWspeichern
+    QString proxyPasswort; // scrambled form as stored; empty unless proxyPWspeichern
 };
 
 // A stored value that could not be converted; the default was used instead.
@@ -106,4 +106,4 @@ QString unitButtonKey(std::uint8_t unit);
 // Text form of a font size as stored: at most four decimals, locale decimal separator.
 QString fontSizeText(double size, const QLocale& locale);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // CrashHandler.cpp: fatal-signal records and the terminate handler.
-#include "CrashHandler.h"
+#include "foldersize/services/CrashHandler.h"
 
 #include <algorithm>
 #include <csignal>
@@ -12,21 +12,23 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "ErrorReport.h"
+#include "foldersize/services/ErrorReport.h"
 
 namespace foldersize {
 namespace {
 
 char g_logPath[4096];
 
-void putText(int fd, const char* s) {
+void putText(int fd, const char* s)
+{
     const std::size_t n = std::strlen(s);
     if (n > 0 && ::write(fd, s, n) < 0) {
         // Nothing more can be done inside a dying process.
     }
 }
 
-void putNumber(int fd, unsigned long long v, unsigned base) {
+void putNumber(int fd, unsigned long long v, unsigned base)
+{
     char buf[32];
     int i = 31;
     buf[i] = '\0';
@@ -38,7 +40,8 @@ void putNumber(int fd, unsigned long long v, unsigned base) {
     putText(fd, buf + i);
 }
 
-void onFatalSignal(int sig, siginfo_t* info, void*) {
+void onFatalSignal(int sig, siginfo_t* info, void*)
+{
     const int fd = ::open(g_logPath, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd >= 0) {
         putText(fd, "===== Fatal signal ");
@@ -56,9 +59,10 @@ void onFatalSignal(int sig, siginfo_t* info, void*) {
     ::raise(sig);
 }
 
-}  // namespace
+} // namespace
 
-const char* signalExceptionName(int sig, int code) {
+const char* signalExceptionName(int sig, int code)
+{
     switch (sig) {
     case SIGSEGV:
     case SIGBUS: return "EXCEPTION_ACCESS_VIOLATION";
@@ -77,7 +81,8 @@ const char* signalExceptionName(int sig, int code) {
     }
 }
 
-void installFatalSignalHandlers(const QString& logFile) {
+void installFatalSignalHandlers(const QString& logFile)
+{
     const QByteArray p = QFile::encodeName(logFile);
     const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(p.size()), sizeof g_logPath - 1);
     std::memcpy(g_logPath, p.constData(), n);
@@ -90,7 +95,8 @@ void installFatalSignalHandlers(const QString& logFile) {
         ::sigaction(sig, &sa, nullptr);
 }
 
-void installTerminateHandler() {
+void installTerminateHandler()
+{
     std::set_terminate([] {
         QString what = QStringLiteral("unknown exception");
         if (const std::exception_ptr e = std::current_exception()) {
@@ -98,8 +104,7 @@ void installTerminateHandler() {
                 std::rethrow_exception(e);
             } catch (const std::exception& ex) {
                 what = QString::fromLocal8Bit(ex.what());
-            } catch (...) {
-            }
+            } catch (...) {}
         }
         ErrorInfo err;
         err.number = kUnhandledExceptionError;
@@ -110,4 +115,4 @@ void installTerminateHandler() {
     });
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -18,4 +18,4 @@ void installTerminateHandler();
 // The exception name a fatal signal is reported under ("EXCEPTION_ACCESS_VIOLATION" for SIGSEGV).
 const char* signalExceptionName(int sig, int code);
 
-}  // namespace foldersize
+} // namespace foldersize

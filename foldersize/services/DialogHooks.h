@@ -22,4 +22,4 @@ struct DialogHooks {
     }
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // ErrorDialog.cpp: layout and buttons of the error report dialog.
-#include "ErrorDialog.h"
+#include "foldersize/services/ErrorDialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,37 +18,42 @@
 
 #include <unistd.h>
 
-#include "ErrorReport.h"
-#include "OpenService.h"
-#include "ProgramGlobals.h"
+#include "foldersize/services/ErrorReport.h"
+#include "foldersize/services/OpenService.h"
+#include "foldersize/services/ProgramGlobals.h"
 
 namespace foldersize {
 namespace {
 
-std::function<void()>& endProgram() {
+std::function<void()>& endProgram()
+{
     static std::function<void()> end = [] { ::_exit(1); };
     return end;
 }
 
-}  // namespace
+} // namespace
 
-void ErrorDialog::setEndProgram(std::function<void()> end) {
+void ErrorDialog::setEndProgram(std::function<void()> end)
+{
     endProgram() = end ? std::move(end) : [] { ::_exit(1); };
 }
 
-ErrorDialog::ErrorDialog(const QString& reportText, QWidget* parent) : QDialog(parent) {
+ErrorDialog::ErrorDialog(const QString& reportText, QWidget* parent)
+    : QDialog(parent)
+{
     setWindowTitle(MeldungFormatieren(0, QStringLiteral("Fehler...")));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setModal(true);
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("imgExclaim"));
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
-    m_lblEinleitung = new QLabel(MeldungFormatieren(
-        0,
-        QStringLiteral("Ein unerwarteter Fehler ist aufgetreten und wurde abgefangen. Damit der Fehler "
-                       "schnellstmöglich behoben wird, senden Sie bitte die Informationen aus dem "
-                       "Textfenster an die Emailadresse %1."),
-        {QVariant(globals().bugReportAddress)}), this);
+    m_lblEinleitung = new QLabel(
+        MeldungFormatieren(0,
+            QStringLiteral("Ein unerwarteter Fehler ist aufgetreten und wurde abgefangen. Damit der Fehler "
+                           "schnellstmöglich behoben wird, senden Sie bitte die Informationen aus dem "
+                           "Textfenster an die Emailadresse %1."),
+            {QVariant(globals().bugReportAddress)}),
+        this);
     m_lblEinleitung->setWordWrap(true);
     auto* label = new QLabel(QStringLiteral("Fehlerinformationen:"), this);
     m_txtInfo = new QPlainTextEdit(reportText, this);
@@ -64,8 +69,9 @@ ErrorDialog::ErrorDialog(const QString& reportText, QWidget* parent) : QDialog(p
         QStringLiteral("Hiermit können Sie die Fehlerinformationen ausdrucken."),
         QStringLiteral("Hiermit wird Ihr Email-Standardprogramm aufgerufen und eine neue Email mit den "
                        "Fehlerinformationen geöffnet."),
-        QStringLiteral("Das Fortsetzen des Programms ist in den meisten Fällen nicht zu empfehlen, da hierdurch "
-                       "weitere Folgefehler auftreten können."),
+        QStringLiteral(
+            "Das Fortsetzen des Programms ist in den meisten Fällen nicht zu empfehlen, da hierdurch "
+            "weitere Folgefehler auftreten können."),
         QStringLiteral("Hiermit wird das Programm beendet. Hinweis: Es können weitere Fehlermeldungen "
                        "auftreten."),
     };
@@ -96,7 +102,8 @@ ErrorDialog::ErrorDialog(const QString& reportText, QWidget* parent) : QDialog(p
     connect(m_cmdBeenden, &QPushButton::clicked, this, [this] { cmdBeenden_Click(); });
 }
 
-bool ErrorDialog::eventFilter(QObject* watched, QEvent* event) {
+bool ErrorDialog::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() == QEvent::Enter || event->type() == QEvent::HoverMove) {
         if (watched == m_cmdDrucken)
             m_hint->setText(m_Hinweise[0]);
@@ -110,37 +117,44 @@ bool ErrorDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void ErrorDialog::cmdDrucken_Click() {
+void ErrorDialog::cmdDrucken_Click()
+{
     QPrinter printer;
     if (!printer.isValid())
         return;
     QPainter p;
     if (!p.begin(&printer))
         return;
-    p.drawText(printer.pageLayout().paintRectPixels(printer.resolution()), Qt::TextWordWrap, m_txtInfo->toPlainText());
+    p.drawText(printer.pageLayout().paintRectPixels(printer.resolution()), Qt::TextWordWrap,
+        m_txtInfo->toPlainText());
     p.end();
 }
 
-void ErrorDialog::cmdEmail_Click() {
+void ErrorDialog::cmdEmail_Click()
+{
     InZwischenablage();
     const ProgramGlobals& g = globals();
-    openService().openUrl(QUrl(reportMailUrl(g.bugReportAddress, g.progName, g.progVersion, m_txtInfo->toPlainText()),
-                               QUrl::TolerantMode));
+    openService().openUrl(
+        QUrl(reportMailUrl(g.bugReportAddress, g.progName, g.progVersion, m_txtInfo->toPlainText()),
+            QUrl::TolerantMode));
 }
 
-void ErrorDialog::cmdWeiter_Click() {
+void ErrorDialog::cmdWeiter_Click()
+{
     ErrorLogAnhaengen();
     InZwischenablage();
     accept();
 }
 
-void ErrorDialog::cmdBeenden_Click() {
+void ErrorDialog::cmdBeenden_Click()
+{
     ErrorLogAnhaengen();
     InZwischenablage();
     endProgram()();
 }
 
-void ErrorDialog::InZwischenablage() {
+void ErrorDialog::InZwischenablage()
+{
     if (QClipboard* c = QGuiApplication::clipboard()) {
         c->clear();
         c->setText(m_txtInfo->toPlainText());
@@ -149,9 +163,10 @@ void ErrorDialog::InZwischenablage() {
 
 void ErrorDialog::ErrorLogAnhaengen() { appendReportToErrorLog(m_txtInfo->toPlainText()); }
 
-void ErrorDialog::showReport(const QString& reportText) {
+void ErrorDialog::showReport(const QString& reportText)
+{
     ErrorDialog dlg(reportText, QApplication::activeWindow());
     dlg.exec();
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -54,4 +54,4 @@ private:
     QStringList m_Hinweise;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // ErrorReport.cpp: report text, error log and the central error routine.
-#include "ErrorReport.h"
+#include "foldersize/services/ErrorReport.h"
 
 #include <cstdio>
 
@@ -11,18 +11,20 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "ProgramGlobals.h"
-#include "SystemInfo.h"
+#include "foldersize/services/ProgramGlobals.h"
+#include "foldersize/services/SystemInfo.h"
 
 namespace foldersize {
 namespace {
 
-ReportPresenter& presenter() {
+ReportPresenter& presenter()
+{
     static ReportPresenter p;
     return p;
 }
 
-bool appendToLog(const QByteArray& bytes) {
+bool appendToLog(const QByteArray& bytes)
+{
     const QString path = errorLogFile();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
@@ -31,26 +33,29 @@ bool appendToLog(const QByteArray& bytes) {
     return f.write(bytes) == bytes.size();
 }
 
-}  // namespace
+} // namespace
 
-QString MeldungFormatieren(int /*meldungsNr*/, QString text, const QVariantList& parameter) {
+QString MeldungFormatieren(int /*meldungsNr*/, QString text, const QVariantList& parameter)
+{
     text.replace(QLatin1String("%!"), QLatin1String("\n"));
     for (qsizetype i = 0; i < parameter.size(); ++i)
         text.replace(QLatin1Char('%') + QString::number(i + 1), parameter[i].toString());
     return text;
 }
 
-SystemFacts systemFactsNow() {
+SystemFacts systemFactsNow()
+{
     SystemFacts f;
     f.time = generalDate(QDateTime::currentDateTime());
     f.exePath = QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
     const OSInfo os = GetOSInfo();
-    f.os = QStringLiteral("%1 Version: %2 Build: %3 ID: %4").arg(os.Name, os.Version, os.Build, os.PlatformID);
+    f.os =
+        QStringLiteral("%1 Version: %2 Build: %3 ID: %4").arg(os.Name, os.Version, os.Build, os.PlatformID);
     const DllVersion v = GetShlwapiVersion();
     f.guiVersion = QStringLiteral("%1.%2.%3").arg(v.Major).arg(v.Minor).arg(v.Build);
     const MemoryStatus m = GetMemoryStatus();
     f.memory = BytesFormatieren(2, static_cast<double>(m.availPhys), true) + QStringLiteral(" free, ") +
-               BytesFormatieren(2, static_cast<double>(m.totalPhys), true) + QStringLiteral(" used");
+        BytesFormatieren(2, static_cast<double>(m.totalPhys), true) + QStringLiteral(" used");
     f.cpu = GetCPUName();
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (const QScreen* s = QGuiApplication::primaryScreen()) {
@@ -62,11 +67,16 @@ SystemFacts systemFactsNow() {
 }
 
 QString FehlerberichtErstellen(const QString& procName, const QString& modulName, int zeile,
-                               const ErrorInfo& err, const SystemFacts& facts) {
+    const ErrorInfo& err, const SystemFacts& facts)
+{
     const ProgramGlobals& g = globals();
     QString t;
     t += QStringLiteral("Time: ") + facts.time + QLatin1Char('\n');
-    t += QStringLiteral("Prog: %1 %2.%3.%4\n").arg(g.progName).arg(g.versionMajor).arg(g.versionMinor).arg(g.versionRevision);
+    t += QStringLiteral("Prog: %1 %2.%3.%4\n")
+             .arg(g.progName)
+             .arg(g.versionMajor)
+             .arg(g.versionMinor)
+             .arg(g.versionRevision);
     t += QStringLiteral("Modul: ") + modulName + QLatin1Char('\n');
     t += QStringLiteral("Function: ") + procName + QLatin1Char('\n');
     t += QStringLiteral("Line: %1\n").arg(zeile);
@@ -83,7 +93,8 @@ QString FehlerberichtErstellen(const QString& procName, const QString& modulName
 void setReportPresenter(ReportPresenter p) { presenter() = std::move(p); }
 
 QString fehlerText(const QString& procName, const QString& modulName, int zeile, const ErrorInfo& err,
-                   const QVariantList& debugWerte, const SystemFacts& facts) {
+    const QVariantList& debugWerte, const SystemFacts& facts)
+{
     QString text = FehlerberichtErstellen(procName, modulName, zeile, err, facts) + QLatin1Char('\n');
     for (qsizetype i = 0; i < debugWerte.size(); ++i)
         text += QStringLiteral("Debug%1: %2\n").arg(i).arg(debugWerte[i].toString());
@@ -91,7 +102,8 @@ QString fehlerText(const QString& procName, const QString& modulName, int zeile,
 }
 
 void FehlerAnzeigen(const QString& procName, const QString& modulName, int zeile, const ErrorInfo& err,
-                    const QVariantList& debugWerte) {
+    const QVariantList& debugWerte)
+{
     const QString text = fehlerText(procName, modulName, zeile, err, debugWerte, systemFactsNow());
     if (presenter()) {
         presenter()(text);
@@ -103,12 +115,15 @@ void FehlerAnzeigen(const QString& procName, const QString& modulName, int zeile
 
 QString errorLogFile() { return globals().errorLogPfad + QStringLiteral("error.log"); }
 
-void ErrorLogSchreiben(const QString& text) {
-    appendToLog((generalDate(QDateTime::currentDateTime()) + QStringLiteral(" - ") + text +
-                 QStringLiteral("\n\n")).toUtf8());
+void ErrorLogSchreiben(const QString& text)
+{
+    appendToLog(
+        (generalDate(QDateTime::currentDateTime()) + QStringLiteral(" - ") + text + QStringLiteral("\n\n"))
+            .toUtf8());
 }
 
-bool appendReportToErrorLog(const QString& reportText) {
+bool appendReportToErrorLog(const QString& reportText)
+{
     QString entry = QStringLiteral("===== %1 Fehlerbericht (Error) =====\n")
                         .arg(generalDate(QDateTime::currentDateTime()));
     entry += reportText;
@@ -118,7 +133,8 @@ bool appendReportToErrorLog(const QString& reportText) {
     return appendToLog(entry.toUtf8());
 }
 
-QString exceptionName(std::uint32_t code) {
+QString exceptionName(std::uint32_t code)
+{
     switch (code) {
     case 0xC0000005u: return QStringLiteral("EXCEPTION_ACCESS_VIOLATION");
     case 0x80000003u: return QStringLiteral("EXCEPTION_BREAKPOINT");
@@ -134,7 +150,8 @@ QString exceptionName(std::uint32_t code) {
     }
 }
 
-QString continuationText(std::uint32_t flags) {
+QString continuationText(std::uint32_t flags)
+{
     switch (flags) {
     case 0: return QStringLiteral("Ok to continue.");
     case 1: return QStringLiteral("NOT ok to continue.");
@@ -142,15 +159,20 @@ QString continuationText(std::uint32_t flags) {
     }
 }
 
-QString unhandledExceptionDescription(const QString& name, std::int64_t address, std::uint32_t flags) {
-    return QStringLiteral("An unhandled error (%1) \noccurred at: %2. %3").arg(name).arg(address).arg(continuationText(flags));
+QString unhandledExceptionDescription(const QString& name, std::int64_t address, std::uint32_t flags)
+{
+    return QStringLiteral("An unhandled error (%1) \noccurred at: %2. %3")
+        .arg(name)
+        .arg(address)
+        .arg(continuationText(flags));
 }
 
-QString reportMailUrl(const QString& to, const QString& prog, const QString& version, const QString& report) {
+QString reportMailUrl(const QString& to, const QString& prog, const QString& version, const QString& report)
+{
     QString body = report;
     body.replace(QLatin1String("\r\n"), QLatin1String("%0A"));
     body.replace(QLatin1Char('\n'), QLatin1String("%0A"));
     return QStringLiteral("mailto:%1?subject=Bugreport_%2_%3&body=%4").arg(to, prog, version, body);
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -13,7 +13,7 @@
 namespace foldersize {
 
 // Run-time error number of an exception that nothing handled, and its source.
-inline constexpr std::int32_t kUnhandledExceptionError = -2147220991;  // 0x80040201
+inline constexpr std::int32_t kUnhandledExceptionError = -2147220991; // 0x80040201
 inline const QString kExceptionSource = QStringLiteral("Exception Handler");
 
 // The error a failed procedure reports.
@@ -29,20 +29,20 @@ QString MeldungFormatieren(int meldungsNr, QString text, const QVariantList& par
 
 // Host facts that the report shows; filled by systemFactsNow() or by tests.
 struct SystemFacts {
-    QString time;         // "General Date" of now
-    QString exePath;      // the running executable
-    QString os;           // "<name> Version: <v> Build: <b> ID: <id>"
-    QString guiVersion;   // "6.4.2"
-    QString memory;       // "<avail> free, <total> used"
+    QString time;       // "General Date" of now
+    QString exePath;    // the running executable
+    QString os;         // "<name> Version: <v> Build: <b> ID: <id>"
+    QString guiVersion; // "6.4.2"
+    QString memory;     // "<avail> free, <total> used"
     QString cpu;
-    int screenWidth = 0;  // pixels; 0 when there is no screen
+    int screenWidth = 0; // pixels; 0 when there is no screen
     int screenHeight = 0;
 };
 SystemFacts systemFactsNow();
 
 // The twelve report lines, each ended by "\n".
 QString FehlerberichtErstellen(const QString& procName, const QString& modulName, int zeile,
-                               const ErrorInfo& err, const SystemFacts& facts = systemFactsNow());
+    const ErrorInfo& err, const SystemFacts& facts = systemFactsNow());
 
 // Shows a report: the Qt dialog in the program, a recording double in tests. The default (no
 // window system) appends the report to the error log and prints it on stderr.
@@ -52,11 +52,11 @@ void setReportPresenter(ReportPresenter presenter);
 // The central error routine: report, an empty line, "Debug<i>: <value>" per debug value, then
 // shown through the presenter. Returns when the user has continued.
 void FehlerAnzeigen(const QString& procName, const QString& modulName, int zeile, const ErrorInfo& err,
-                    const QVariantList& debugWerte = {});
+    const QVariantList& debugWerte = {});
 
 // Builds the text that FehlerAnzeigen shows (without showing it).
 QString fehlerText(const QString& procName, const QString& modulName, int zeile, const ErrorInfo& err,
-                   const QVariantList& debugWerte, const SystemFacts& facts);
+    const QVariantList& debugWerte, const SystemFacts& facts);
 
 // Path of error.log (ProgramGlobals::errorLogPfad + "error.log").
 QString errorLogFile();
@@ -79,4 +79,4 @@ QString unhandledExceptionDescription(const QString& name, std::int64_t address,
 // every line end as %0A>" (nothing else is encoded).
 QString reportMailUrl(const QString& to, const QString& prog, const QString& version, const QString& report);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // ExplorerVerb.cpp: writing and deleting the per-user desktop entry.
-#include "ExplorerVerb.h"
+#include "foldersize/services/ExplorerVerb.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,12 +9,14 @@
 
 namespace foldersize {
 
-QString explorerVerbFile() {
+QString explorerVerbFile()
+{
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/applications/tallymoor-folder.desktop");
+        QStringLiteral("/applications/tallymoor-folder.desktop");
 }
 
-QString desktopExecLine(const QString& executable) {
+QString desktopExecLine(const QString& executable)
+{
     // Inside double quotes, ", `, $ and \ take a backslash; the entry's string rules then
     // double every backslash once more.
     QString quoted;
@@ -28,7 +30,8 @@ QString desktopExecLine(const QString& executable) {
     return QLatin1Char('"') + quoted + QStringLiteral("\" %f");
 }
 
-bool KontextmenuRegistrieren(int aktiv, const QString& executable) {
+bool KontextmenuRegistrieren(int aktiv, const QString& executable)
+{
     const QString file = explorerVerbFile();
     if (aktiv != 1)
         return !QFile::exists(file) || QFile::remove(file);
@@ -37,17 +40,17 @@ bool KontextmenuRegistrieren(int aktiv, const QString& executable) {
     QSaveFile f(file);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    const QString text = QStringLiteral(
-        "[Desktop Entry]\n"
-        "Type=Application\n"
-        "Name=Tallymoor\n"
-        "Comment=Ordnergrößen anzeigen\n"
-        "Exec=%1\n"
-        "MimeType=inode/directory;\n"
-        "NoDisplay=true\n"
-        "Terminal=false\n").arg(desktopExecLine(executable));
+    const QString text = QStringLiteral("[Desktop Entry]\n"
+                                        "Type=Application\n"
+                                        "Name=Tallymoor\n"
+                                        "Comment=Ordnergrößen anzeigen\n"
+                                        "Exec=%1\n"
+                                        "MimeType=inode/directory;\n"
+                                        "NoDisplay=true\n"
+                                        "Terminal=false\n")
+                             .arg(desktopExecLine(executable));
     f.write(text.toUtf8());
     return f.commit();
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -16,4 +16,4 @@ bool KontextmenuRegistrieren(int aktiv, const QString& executable);
 // Exec= value for a program path, quoted by the desktop-entry rules, followed by " %f".
 QString desktopExecLine(const QString& executable);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // HttpTransfer.cpp: libcurl multi-interface request that a caller advances step by step.
-#include "HttpTransfer.h"
+#include "foldersize/services/HttpTransfer.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,18 +23,15 @@ TransferStage stageOfCurlError(CURLcode code, bool headersComplete)
 {
     switch (code) {
     case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        return TransferStage::OpenRequest;
+    case CURLE_UNSUPPORTED_PROTOCOL: return TransferStage::OpenRequest;
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_CONNECT:
-        return TransferStage::Connect;
-    default:
-        return headersComplete ? TransferStage::Read : TransferStage::SendRequest;
+    case CURLE_COULDNT_CONNECT: return TransferStage::Connect;
+    default: return headersComplete ? TransferStage::Read : TransferStage::SendRequest;
     }
 }
 
-}  // namespace
+} // namespace
 
 QString transferErrorText(long code, const QString& message)
 {
@@ -141,9 +138,7 @@ struct HttpTransfer::Impl {
                 return 0;
         }
         switch (request.mode) {
-        case BodyMode::Memory:
-            outcome.body.append(data, static_cast<qsizetype>(size));
-            break;
+        case BodyMode::Memory: outcome.body.append(data, static_cast<qsizetype>(size)); break;
         case BodyMode::File:
             if (partFile.write(data, static_cast<qint64>(size)) != static_cast<qint64>(size)) {
                 abortStage = TransferStage::Write;
@@ -151,8 +146,7 @@ struct HttpTransfer::Impl {
                 return 0;
             }
             break;
-        case BodyMode::Discard:
-            break;
+        case BodyMode::Discard: break;
         }
         outcome.received += static_cast<qint64>(size);
         return size;
@@ -185,25 +179,24 @@ struct HttpTransfer::Impl {
             }
             if (outcome.expectedLength >= 0 && outcome.received != outcome.expectedLength) {
                 fail(TransferStage::Read,
-                     transferErrorText(CURLE_PARTIAL_FILE,
-                                       QStringLiteral("%1 von %2 Bytes empfangen")
-                                           .arg(outcome.received)
-                                           .arg(outcome.expectedLength)));
+                    transferErrorText(CURLE_PARTIAL_FILE,
+                        QStringLiteral("%1 von %2 Bytes empfangen")
+                            .arg(outcome.received)
+                            .arg(outcome.expectedLength)));
                 return;
             }
             if (request.mode == BodyMode::File) {
                 if (!partFile.flush()) {
-                    fail(TransferStage::Write,
-                         transferErrorText(partFile.error(), partFile.errorString()));
+                    fail(TransferStage::Write, transferErrorText(partFile.error(), partFile.errorString()));
                     return;
                 }
                 partFile.close();
                 QFile::remove(request.fileName);
                 if (!QFile::rename(partName(), request.fileName)) {
                     fail(TransferStage::Write,
-                         transferErrorText(QFileDevice::RenameError,
-                                           QStringLiteral("Die Datei %1 kann nicht angelegt werden.")
-                                               .arg(request.fileName)));
+                        transferErrorText(QFileDevice::RenameError,
+                            QStringLiteral("Die Datei %1 kann nicht angelegt werden.")
+                                .arg(request.fileName)));
                     return;
                 }
             }
@@ -221,7 +214,9 @@ struct HttpTransfer::Impl {
     }
 };
 
-HttpTransfer::HttpTransfer() : d(std::make_unique<Impl>()) {}
+HttpTransfer::HttpTransfer()
+    : d(std::make_unique<Impl>())
+{}
 
 HttpTransfer::~HttpTransfer()
 {
@@ -249,13 +244,13 @@ bool HttpTransfer::start(const TransferRequest& request)
         d->multi = curl_multi_init();
     d->easy = curl_easy_init();
     if (!d->multi || !d->easy) {
-        d->fail(TransferStage::Open, transferErrorText(CURLE_FAILED_INIT,
-                                                       QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT))));
+        d->fail(TransferStage::Open,
+            transferErrorText(CURLE_FAILED_INIT, QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT))));
         return false;
     }
     if (request.mode == BodyMode::File && request.fileName.isEmpty()) {
-        d->fail(TransferStage::CreateFile, transferErrorText(QFileDevice::OpenError,
-                                                             QStringLiteral("Kein Dateiname angegeben.")));
+        d->fail(TransferStage::CreateFile,
+            transferErrorText(QFileDevice::OpenError, QStringLiteral("Kein Dateiname angegeben.")));
         return false;
     }
 
@@ -284,8 +279,9 @@ bool HttpTransfer::start(const TransferRequest& request)
         // The proxy text is name ":" port, as the user typed both.
         const QByteArray proxy = (request.proxyName + QLatin1Char(':') + request.proxyPort).toUtf8();
         if (curl_easy_setopt(easy, CURLOPT_PROXY, proxy.constData()) != CURLE_OK) {
-            d->fail(TransferStage::Open, transferErrorText(CURLE_BAD_FUNCTION_ARGUMENT,
-                                                           QStringLiteral("Proxy %1").arg(QString::fromUtf8(proxy))));
+            d->fail(TransferStage::Open,
+                transferErrorText(
+                    CURLE_BAD_FUNCTION_ARGUMENT, QStringLiteral("Proxy %1").arg(QString::fromUtf8(proxy))));
             return false;
         }
         if (!request.proxyUser.isEmpty()) {
@@ -298,8 +294,8 @@ bool HttpTransfer::start(const TransferRequest& request)
     }
 
     if (curl_multi_add_handle(d->multi, easy) != CURLM_OK) {
-        d->fail(TransferStage::Open, transferErrorText(CURLE_FAILED_INIT,
-                                                       QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT))));
+        d->fail(TransferStage::Open,
+            transferErrorText(CURLE_FAILED_INIT, QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT))));
         return false;
     }
     d->active = true;
@@ -318,8 +314,8 @@ bool HttpTransfer::step(int waitMs)
     int stillRunning = 0;
     const CURLMcode rc = curl_multi_perform(d->multi, &stillRunning);
     if (rc != CURLM_OK) {
-        d->fail(TransferStage::SendRequest,
-                transferErrorText(rc, QString::fromUtf8(curl_multi_strerror(rc))));
+        d->fail(
+            TransferStage::SendRequest, transferErrorText(rc, QString::fromUtf8(curl_multi_strerror(rc))));
         return false;
     }
     int queued = 0;
@@ -343,4 +339,4 @@ qint64 HttpTransfer::received() const { return d->outcome.received; }
 qint64 HttpTransfer::expectedLength() const { return d->outcome.expectedLength; }
 const TransferOutcome& HttpTransfer::outcome() const { return d->outcome; }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // IniFile.cpp: line-preserving reading and writing of the settings file.
-#include "IniFile.h"
+#include "foldersize/services/IniFile.h"
 
 #include <optional>
 
@@ -12,7 +12,8 @@
 namespace foldersize {
 namespace {
 
-QStringList readLines(const QString& file) {
+QStringList readLines(const QString& file)
+{
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -26,7 +27,8 @@ QStringList readLines(const QString& file) {
     return lines;
 }
 
-bool writeLines(const QString& file, const QStringList& lines) {
+bool writeLines(const QString& file, const QStringList& lines)
+{
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()))
         return false;
@@ -44,19 +46,19 @@ bool writeLines(const QString& file, const QStringList& lines) {
 }
 
 // Returns the section name when the line is a section header such as "[Optionen]".
-std::optional<QString> sectionOf(const QString& line) {
+std::optional<QString> sectionOf(const QString& line)
+{
     const QString t = line.trimmed();
     if (t.size() >= 2 && t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']')))
         return t.mid(1, t.size() - 2).trimmed();
     return std::nullopt;
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // Returns the key of a "key=value" line, or nothing for comments and other lines.
-std::optional<QString> keyOf(const QString& line) {
+std::optional<QString> keyOf(const QString& line)
+{
     const QString t = line.trimmed();
     if (t.isEmpty() || t.startsWith(QLatin1Char(';')))
         return std::nullopt;
@@ -66,7 +68,8 @@ std::optional<QString> keyOf(const QString& line) {
     return t.left(eq).trimmed();
 }
 
-QString valueOf(const QString& line) {
+QString valueOf(const QString& line)
+{
     const qsizetype eq = line.indexOf(QLatin1Char('='));
     QString v = line.mid(eq + 1).trimmed();
     // A value in matching double quotes is read without them.
@@ -77,8 +80,8 @@ QString valueOf(const QString& line) {
 
 // Range [begin, end) of the lines that belong to the first section named `section`; begin is the
 // header line itself. Returns nothing when the section is absent.
-std::optional<std::pair<qsizetype, qsizetype>> findSection(const QStringList& lines,
-                                                            const QString& section) {
+std::optional<std::pair<qsizetype, qsizetype>> findSection(const QStringList& lines, const QString& section)
+{
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const auto name = sectionOf(lines[i]);
         if (!name || !sameName(*name, section))
@@ -91,10 +94,10 @@ std::optional<std::pair<qsizetype, qsizetype>> findSection(const QStringList& li
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
-QString INILesen(const QString& section, const QString& key, const QString& defaultValue,
-                 const QString& file) {
+QString INILesen(const QString& section, const QString& key, const QString& defaultValue, const QString& file)
+{
     const QStringList lines = readLines(file);
     const auto range = findSection(lines, section);
     if (!range)
@@ -107,8 +110,8 @@ QString INILesen(const QString& section, const QString& key, const QString& defa
     return defaultValue;
 }
 
-bool INISchreiben(const QString& section, const QString& key, const QString& value,
-                  const QString& file) {
+bool INISchreiben(const QString& section, const QString& key, const QString& value, const QString& file)
+{
     QStringList lines = readLines(file);
     // A value with a line break would split into two lines and corrupt the file.
     QString clean = value;
@@ -137,7 +140,8 @@ bool INISchreiben(const QString& section, const QString& key, const QString& val
     return writeLines(file, lines);
 }
 
-bool INISektionLöschen(const QString& section, const QString& file) {
+bool INISektionLöschen(const QString& section, const QString& file)
+{
     QStringList lines = readLines(file);
     bool changed = false;
     while (const auto range = findSection(lines, section)) {
@@ -149,4 +153,4 @@ bool INISektionLöschen(const QString& section, const QString& file) {
     return writeLines(file, lines);
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,9 +1,9 @@
 // Internet.cpp: GET into a file or a text, address helpers, browser and mail hand-offs.
-#include "Internet.h"
+#include "foldersize/services/Internet.h"
 
-#include "OpenService.h"
-#include "TransferDriver.h"
-#include "Windows1252.h"
+#include "foldersize/services/OpenService.h"
+#include "foldersize/services/TransferDriver.h"
+#include "foldersize/services/Windows1252.h"
 
 #include <QEventLoop>
 #include <QStringDecoder>
@@ -16,11 +16,11 @@ namespace {
 
 bool startsWithScheme(const QString& address)
 {
-    return address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-        || address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    return address.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+        address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
-}  // namespace
+} // namespace
 
 QString decodeServerText(const QByteArray& bytes)
 {
@@ -73,22 +73,21 @@ QUrl requestUrl(const QString& address)
 }
 
 DownloadResult DownloadFileToDiskOrString(const QString& URL, int ToDisk, const QString& FileName,
-                                          bool UseProxy, const QString& ProxyName,
-                                          const QString& ProxyPort)
+    bool UseProxy, const QString& ProxyName, const QString& ProxyPort)
 {
     DownloadResult result;
     const QUrl url = requestUrl(URL);
     if (!url.isValid()) {
         result.Failed = true;
-        result.Text = transferStepName(TransferStage::OpenRequest) + QStringLiteral(": ")
-                    + transferErrorText(3, QStringLiteral("Ungültige Adresse \"%1\"").arg(URL));
+        result.Text = transferStepName(TransferStage::OpenRequest) + QStringLiteral(": ") +
+            transferErrorText(3, QStringLiteral("Ungültige Adresse \"%1\"").arg(URL));
         return result;
     }
 
     TransferRequest request;
     request.url = QString::fromUtf8(url.toEncoded());
     request.mode = ToDisk == kToDiskFile ? BodyMode::File
-                 : ToDisk == kToDiskText ? BodyMode::Memory
+        : ToDisk == kToDiskText          ? BodyMode::Memory
                                          : BodyMode::Discard;
     request.fileName = FileName;
     request.useProxy = UseProxy;
@@ -98,19 +97,18 @@ DownloadResult DownloadFileToDiskOrString(const QString& URL, int ToDisk, const 
     TransferDriver driver;
     QEventLoop loop;
     TransferOutcome outcome;
-    QObject::connect(&driver, &TransferDriver::finished, &loop,
-                     [&](const TransferOutcome& done) {
-                         outcome = done;
-                         loop.quit();
-                     });
+    QObject::connect(&driver, &TransferDriver::finished, &loop, [&](const TransferOutcome& done) {
+        outcome = done;
+        loop.quit();
+    });
     driver.start(request);
     loop.exec();
 
     if (outcome.failed()) {
         result.Failed = true;
         result.Text = outcome.stage == TransferStage::QueryStatus
-                        ? outcome.errorText
-                        : transferStepName(outcome.stage) + QStringLiteral(": ") + outcome.errorText;
+            ? outcome.errorText
+            : transferStepName(outcome.stage) + QStringLiteral(": ") + outcome.errorText;
     } else if (request.mode == BodyMode::Memory) {
         result.Text = decodeServerText(outcome.body);
     }
@@ -126,8 +124,8 @@ void StartURL(QString& URL)
 
 QUrl mailtoUrl(const QString& To, const QString& Subject, const QString& Body)
 {
-    QByteArray encoded = "mailto:" + QUrl::toPercentEncoding(To, "@+") + "?Subject="
-                       + QUrl::toPercentEncoding(Subject) + "&Body=" + QUrl::toPercentEncoding(Body);
+    QByteArray encoded = "mailto:" + QUrl::toPercentEncoding(To, "@+") +
+        "?Subject=" + QUrl::toPercentEncoding(Subject) + "&Body=" + QUrl::toPercentEncoding(Body);
     return QUrl::fromEncoded(encoded, QUrl::StrictMode);
 }
 
@@ -136,4 +134,4 @@ void SendEmail(const QString& To, const QString& Subject, const QString& Body)
     openService().openUrl(mailtoUrl(To, Subject, Body));
 }
 
-}  // namespace foldersize
+} // namespace foldersize

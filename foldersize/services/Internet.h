@@ -2,7 +2,7 @@
 // to a file or a text, address splitting, opening a web address and starting a new mail.
 #pragma once
 
-#include "HttpTransfer.h"
+#include "foldersize/services/HttpTransfer.h"
 
 #include <QString>
 #include <QUrl>
@@ -13,8 +13,8 @@ namespace foldersize {
 extern QString g_UserAgent;
 
 struct DownloadResult {
-    bool Failed = false;  // true when a step failed
-    QString Text;         // text mode: the body; on failure: the message; file mode: empty
+    bool Failed = false; // true when a step failed
+    QString Text;        // text mode: the body; on failure: the message; file mode: empty
 };
 
 // ToDisk values of DownloadFileToDiskOrString.
@@ -29,8 +29,7 @@ constexpr int kToDiskText = 0;
 // HttpOpenRequest, HttpSendRequest, CreateFile, InternetReadFile, WriteFile; a status other than
 // 200 gives "HttpQueryStatusCode: " and the status, and no file.
 DownloadResult DownloadFileToDiskOrString(const QString& URL, int ToDisk, const QString& FileName,
-                                          bool UseProxy, const QString& ProxyName,
-                                          const QString& ProxyPort);
+    bool UseProxy, const QString& ProxyName, const QString& ProxyPort);
 
 // The name of a failed step as it begins a DownloadResult failure text ("HttpSendRequest" ...).
 QString transferStepName(TransferStage stage);
@@ -56,4 +55,4 @@ void SendEmail(const QString& To, const QString& Subject, const QString& Body);
 // Body bytes as text: UTF-8 when they are valid UTF-8, otherwise Windows-1252.
 QString decodeServerText(const QByteArray& bytes);
 
-}  // namespace foldersize
+} // namespace foldersize

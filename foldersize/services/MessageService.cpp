@@ -1,5 +1,5 @@
 // MessageService.cpp: QMessageBox default of the message service and the replaceable instance.
-#include "MessageService.h"
+#include "foldersize/services/MessageService.h"
 
 #include <QMessageBox>
 
@@ -31,9 +31,6 @@ MessageService& messageService()
     return g_replacement ? *g_replacement : qtService;
 }
 
-void setMessageService(MessageService* service)
-{
-    g_replacement = service;
-}
+void setMessageService(MessageService* service) { g_replacement = service; }
 
-}  // namespace foldersize
+} // namespace foldersize

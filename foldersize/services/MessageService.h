@@ -30,4 +30,4 @@ MessageService& messageService();
 // Installs a replacement (not owned); nullptr restores the default.
 void setMessageService(MessageService* service);
 
-}  // namespace foldersize
+} // namespace foldersize

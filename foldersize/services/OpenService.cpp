@@ -1,5 +1,5 @@
 // OpenService.cpp: the desktop default of the open service and the replaceable instance.
-#include "OpenService.h"
+#include "foldersize/services/OpenService.h"
 
 #include <QDesktopServices>
 
@@ -9,10 +9,7 @@ namespace {
 OpenService* g_replacement = nullptr;
 }
 
-bool DesktopOpenService::openUrl(const QUrl& url)
-{
-    return QDesktopServices::openUrl(url);
-}
+bool DesktopOpenService::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 OpenService& openService()
 {
@@ -20,9 +17,6 @@ OpenService& openService()
     return g_replacement ? *g_replacement : desktop;
 }
 
-void setOpenService(OpenService* service)
-{
-    g_replacement = service;
-}
+void setOpenService(OpenService* service) { g_replacement = service; }
 
-}  // namespace foldersize
+} // namespace foldersize

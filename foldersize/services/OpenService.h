@@ -24,4 +24,4 @@ OpenService& openService();
 // Installs a replacement (not owned; nullptr restores the default).
 void setOpenService(OpenService* service);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,7 +1,7 @@
 // OptionsDialog.cpp: reading, change tracking and writing of the four [Optionen] switches.
-#include "OptionsDialog.h"
+#include "foldersize/services/OptionsDialog.h"
 
-#include "IniFile.h"
+#include "foldersize/services/IniFile.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -32,18 +32,21 @@ void setBoxValue(QCheckBox* box, int value)
     box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
-}  // namespace
+} // namespace
 
 OptionsDialog::OptionsDialog(const QString& iniFile, DialogHooks hooks, QWidget* parent)
-    : QDialog(parent), m_iniFile(iniFile), m_hooks(std::move(hooks))
+    : QDialog(parent)
+    , m_iniFile(iniFile)
+    , m_hooks(std::move(hooks))
 {
     setWindowTitle(QStringLiteral("Optionen"));
-    m_chkKontextmenu = new QCheckBox(QStringLiteral("Tallymoor im Kontextmenu des Windows Explorer anzeigen"), this);
+    m_chkKontextmenu =
+        new QCheckBox(QStringLiteral("Tallymoor im Kontextmenu des Windows Explorer anzeigen"), this);
     m_chkInstanz = new QCheckBox(QStringLiteral("Nur eine Programminstanz von Tallymoor starten"), this);
     m_chkDateianzahlRekursiv =
         new QCheckBox(QStringLiteral("Dateianzahl (Rekursiv) hinter dem Ordnernamen anzeigen"), this);
     m_chkNoIcons = new QCheckBox(QStringLiteral("Keine Symbole vor dem Dateinamen anzeigen"), this);
-    m_chkInstanz->setChecked(true);  // design value
+    m_chkInstanz->setChecked(true); // design value
 
     m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
     m_cmdCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
@@ -79,18 +82,17 @@ void OptionsDialog::OptionenLaden()
         const char* defaultValue;
         int step;
     };
-    const Entry entries[] = {{m_chkKontextmenu, "Kontextmenu", "1", 10},
-                             {m_chkInstanz, "Instanz", "1", 20},
-                             {m_chkDateianzahlRekursiv, "DateianzahlRekursiv", "0", 30},
-                             {m_chkNoIcons, "NoIcons", "0", 40}};
+    const Entry entries[] = {{m_chkKontextmenu, "Kontextmenu", "1", 10}, {m_chkInstanz, "Instanz", "1", 20},
+        {m_chkDateianzahlRekursiv, "DateianzahlRekursiv", "0", 30}, {m_chkNoIcons, "NoIcons", "0", 40}};
     for (const Entry& e : entries) {
-        const QString text = INILesen(kSection, QLatin1String(e.key), QLatin1String(e.defaultValue), m_iniFile);
+        const QString text =
+            INILesen(kSection, QLatin1String(e.key), QLatin1String(e.defaultValue), m_iniFile);
         bool ok = false;
         const int value = text.trimmed().toInt(&ok);
         if (!ok || value < 0 || value > 2) {
             m_hooks.error(QStringLiteral("OptionenLaden"), kModul, e.step,
-                          QStringLiteral("Ungültiger Wert \"%1\" für [%2] %3 in %4")
-                              .arg(text, kSection, QLatin1String(e.key), m_iniFile));
+                QStringLiteral("Ungültiger Wert \"%1\" für [%2] %3 in %4")
+                    .arg(text, kSection, QLatin1String(e.key), m_iniFile));
             return;
         }
         setBoxValue(e.box, value);
@@ -102,14 +104,13 @@ void OptionsDialog::OptionenLaden()
 void OptionsDialog::OptionenSpeichern()
 {
     const std::pair<QCheckBox*, const char*> entries[] = {{m_chkKontextmenu, "Kontextmenu"},
-                                                          {m_chkInstanz, "Instanz"},
-                                                          {m_chkDateianzahlRekursiv, "DateianzahlRekursiv"},
-                                                          {m_chkNoIcons, "NoIcons"}};
+        {m_chkInstanz, "Instanz"}, {m_chkDateianzahlRekursiv, "DateianzahlRekursiv"},
+        {m_chkNoIcons, "NoIcons"}};
     int step = 10;
     for (const auto& [box, key] : entries) {
         if (!INISchreiben(kSection, QLatin1String(key), QString::number(boxValue(box)), m_iniFile)) {
             m_hooks.error(QStringLiteral("OptionenSpeichern"), kModul, step,
-                          QStringLiteral("Die Einstellungen können nicht in %1 gespeichert werden.").arg(m_iniFile));
+                QStringLiteral("Die Einstellungen können nicht in %1 gespeichert werden.").arg(m_iniFile));
             return;
         }
         if (box == m_chkKontextmenu && m_hooks.kontextmenuRegistrieren)
@@ -146,4 +147,4 @@ void OptionsDialog::cmdOK_Click()
     accept();
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -3,7 +3,7 @@
 // Abbrechen and Übernehmen.
 #pragma once
 
-#include "DialogHooks.h"
+#include "foldersize/services/DialogHooks.h"
 
 #include <QDialog>
 
@@ -54,4 +54,4 @@ private:
     QPushButton* m_cmdApply;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

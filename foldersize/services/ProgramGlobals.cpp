@@ -1,5 +1,5 @@
 // ProgramGlobals.cpp: the program-wide values and the start-up initialisation.
-#include "ProgramGlobals.h"
+#include "foldersize/services/ProgramGlobals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,19 +12,22 @@
 
 namespace foldersize {
 
-ProgramGlobals& globals() {
+ProgramGlobals& globals()
+{
     static ProgramGlobals g;
     return g;
 }
 
-QString versionText(int major, int minor, int revision) {
+QString versionText(int major, int minor, int revision)
+{
     QString t = QStringLiteral("%1.%2").arg(major).arg(minor);
     if (revision > 0)
         t += QStringLiteral(".%1").arg(revision);
     return t;
 }
 
-void InitMain(int major, int minor, int revision) {
+void InitMain(int major, int minor, int revision)
+{
     ProgramGlobals& g = globals();
     g.appPfad = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     g.versionMajor = major;
@@ -36,10 +39,11 @@ void InitMain(int major, int minor, int revision) {
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (runtime.isEmpty())
         runtime = QDir::tempPath();
-    const QByteArray marker = QFile::encodeName(runtime + QLatin1Char('/') + g.progName + QStringLiteral(".running"));
+    const QByteArray marker =
+        QFile::encodeName(runtime + QLatin1Char('/') + g.progName + QStringLiteral(".running"));
     const int fd = ::open(marker.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::flock(fd, LOCK_SH | LOCK_NB);
 }
 
-}  // namespace foldersize
+} // namespace foldersize

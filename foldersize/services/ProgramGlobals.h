@@ -7,12 +7,12 @@
 namespace foldersize {
 
 struct ProgramGlobals {
-    QString progName = QStringLiteral("Tallymoor");  // g_ProgName
-    QString iniDatei;          // g_INIDatei: the settings file
-    QString errorLogPfad;      // g_ErrorLogPfad: folder of error.log, with a trailing "/"
-    int doEventsIntervall = 1500;  // g_DoEventsIntervall: longest time between two yields, ms
-    QString appPfad;           // g_AppPfad: folder of the executable (read-only when installed)
-    QString progVersion;       // g_ProgVersion: "1.1" or "1.1.3"
+    QString progName = QStringLiteral("Tallymoor"); // g_ProgName
+    QString iniDatei;                               // g_INIDatei: the settings file
+    QString errorLogPfad;         // g_ErrorLogPfad: folder of error.log, with a trailing "/"
+    int doEventsIntervall = 1500; // g_DoEventsIntervall: longest time between two yields, ms
+    QString appPfad;              // g_AppPfad: folder of the executable (read-only when installed)
+    QString progVersion;          // g_ProgVersion: "1.1" or "1.1.3"
     int versionMajor = 0;
     int versionMinor = 0;
     int versionRevision = 0;
@@ -30,4 +30,4 @@ QString versionText(int major, int minor, int revision);
 // and takes the running-copy marker (a shared lock held until the process ends).
 void InitMain(int major, int minor, int revision);
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,20 +1,22 @@
 // ProgramPaths.cpp: the per-user folders of Tallymoor, from QStandardPaths.
-#include "ProgramPaths.h"
+#include "foldersize/services/ProgramPaths.h"
 
 #include <QStandardPaths>
 
 namespace foldersize {
 namespace {
 
-QString under(QStandardPaths::StandardLocation where) {
+QString under(QStandardPaths::StandardLocation where)
+{
     return QStandardPaths::writableLocation(where) + QLatin1Char('/') + programName() + QLatin1Char('/');
 }
 
-}  // namespace
+} // namespace
 
 QString programName() { return QStringLiteral("Tallymoor"); }
 
-QString iniFilePath() {
+QString iniFilePath()
+{
     return under(QStandardPaths::GenericConfigLocation) + programName() + QStringLiteral(".ini");
 }
 
@@ -22,4 +24,4 @@ QString errorLogFolder() { return under(QStandardPaths::GenericDataLocation); }
 
 QString downloadFolder() { return under(QStandardPaths::GenericCacheLocation); }
 
-}  // namespace foldersize
+} // namespace foldersize

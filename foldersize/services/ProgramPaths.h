@@ -18,4 +18,4 @@ QString errorLogFolder();
 // <cache>/Tallymoor/ (XDG_CACHE_HOME or ~/.cache), with a trailing "/"; downloaded updates.
 QString downloadFolder();
 
-}  // namespace foldersize
+} // namespace foldersize

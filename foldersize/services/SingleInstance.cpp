@@ -1,5 +1,5 @@
 // SingleInstance.cpp: QLockFile plus QLocalServer/QLocalSocket hand-over.
-#include "SingleInstance.h"
+#include "foldersize/services/SingleInstance.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -11,7 +11,9 @@
 
 namespace foldersize {
 
-SingleInstance::SingleInstance(QString folder, QString name, QObject* parent) : QObject(parent) {
+SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
+    : QObject(parent)
+{
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
@@ -24,12 +26,14 @@ SingleInstance::SingleInstance(QString folder, QString name, QObject* parent) : 
     m_lock->setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() {
+SingleInstance::~SingleInstance()
+{
     if (m_server)
         m_server->close();
 }
 
-bool SingleInstance::tryBecomeFirst() {
+bool SingleInstance::tryBecomeFirst()
+{
     if (m_first)
         return true;
     if (!m_lock->tryLock(0))
@@ -44,7 +48,8 @@ bool SingleInstance::tryBecomeFirst() {
     return true;
 }
 
-QByteArray SingleInstance::encode(const std::vector<std::string>& folders) {
+QByteArray SingleInstance::encode(const std::vector<std::string>& folders)
+{
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
     s << quint32(folders.size());
@@ -53,7 +58,8 @@ QByteArray SingleInstance::encode(const std::vector<std::string>& folders) {
     return out;
 }
 
-bool SingleInstance::decode(const QByteArray& bytes, std::vector<std::string>& folders) {
+bool SingleInstance::decode(const QByteArray& bytes, std::vector<std::string>& folders)
+{
     QDataStream s(bytes);
     quint32 n = 0;
     s >> n;
@@ -70,7 +76,8 @@ bool SingleInstance::decode(const QByteArray& bytes, std::vector<std::string>& f
     return true;
 }
 
-bool SingleInstance::sendToFirst(const std::vector<std::string>& folders, int timeoutMs) {
+bool SingleInstance::sendToFirst(const std::vector<std::string>& folders, int timeoutMs)
+{
     QElapsedTimer clock;
     clock.start();
     QLocalSocket socket;
@@ -98,7 +105,8 @@ bool SingleInstance::sendToFirst(const std::vector<std::string>& folders, int ti
     return true;
 }
 
-void SingleInstance::onNewConnection() {
+void SingleInstance::onNewConnection()
+{
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         auto buffer = std::make_shared<QByteArray>();
@@ -109,7 +117,7 @@ void SingleInstance::onNewConnection() {
             QByteArray payload;
             s >> payload;
             if (!s.commitTransaction())
-                return;  // wait for the rest
+                return; // wait for the rest
             buffer->clear();
             std::vector<std::string> folders;
             if (decode(payload, folders))
@@ -121,4 +129,4 @@ void SingleInstance::onNewConnection() {
     }
 }
 
-}  // namespace foldersize
+} // namespace foldersize

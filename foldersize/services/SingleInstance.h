@@ -19,8 +19,8 @@ class SingleInstance : public QObject {
     Q_OBJECT
 public:
     // folder: where the lock file and the socket live (the user's runtime folder by default).
-    explicit SingleInstance(QString folder = QString(), QString name = QStringLiteral("Tallymoor"),
-                            QObject* parent = nullptr);
+    explicit SingleInstance(
+        QString folder = QString(), QString name = QStringLiteral("Tallymoor"), QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Takes the lock. True for the first copy, which then listens for later copies.
@@ -52,4 +52,4 @@ private:
     bool m_first = false;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,5 +1,5 @@
 // SystemInfo.cpp: /etc/os-release, /proc/meminfo, /proc/cpuinfo and text helpers.
-#include "SystemInfo.h"
+#include "foldersize/services/SystemInfo.h"
 
 #include <cstring>
 
@@ -14,28 +14,32 @@
 namespace foldersize {
 namespace {
 
-QStringList readLines(const QString& path) {
+QStringList readLines(const QString& path)
+{
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
 }
 
-}  // namespace
+} // namespace
 
-OSInfo GetOSInfo(const QString& osRelease) {
+OSInfo GetOSInfo(const QString& osRelease)
+{
     OSInfo info;
     for (const QString& line : readLines(osRelease)) {
         if (line.startsWith(QLatin1String("PRETTY_NAME="))) {
             info.Name = line.mid(12).trimmed();
-            if (info.Name.size() >= 2 && info.Name.startsWith(QLatin1Char('"')) && info.Name.endsWith(QLatin1Char('"')))
+            if (info.Name.size() >= 2 && info.Name.startsWith(QLatin1Char('"')) &&
+                info.Name.endsWith(QLatin1Char('"')))
                 info.Name = info.Name.mid(1, info.Name.size() - 2);
         }
     }
     struct utsname u {};
     if (::uname(&u) == 0) {
         info.PlatformID = QString::fromUtf8(u.sysname);
-        const QStringList parts = QString::fromUtf8(u.release).split(QRegularExpression(QStringLiteral("[.-]")));
+        const QStringList parts =
+            QString::fromUtf8(u.release).split(QRegularExpression(QStringLiteral("[.-]")));
         if (parts.size() >= 2)
             info.Version = parts[0] + QLatin1Char('.') + parts[1];
         if (parts.size() >= 3)
@@ -44,7 +48,8 @@ OSInfo GetOSInfo(const QString& osRelease) {
     return info;
 }
 
-MemoryStatus GetMemoryStatus(const QString& meminfo) {
+MemoryStatus GetMemoryStatus(const QString& meminfo)
+{
     MemoryStatus m;
     for (const QString& line : readLines(meminfo)) {
         const QStringList f = line.simplified().split(QLatin1Char(' '));
@@ -59,7 +64,8 @@ MemoryStatus GetMemoryStatus(const QString& meminfo) {
     return m;
 }
 
-DllVersion GetShlwapiVersion() {
+DllVersion GetShlwapiVersion()
+{
     DllVersion v;
     const QStringList parts = QString::fromLatin1(qVersion()).split(QLatin1Char('.'));
     if (parts.size() > 0)
@@ -71,7 +77,8 @@ DllVersion GetShlwapiVersion() {
     return v;
 }
 
-QString GetCPUName(const QString& cpuinfo) {
+QString GetCPUName(const QString& cpuinfo)
+{
     int processors = 0;
     QString model;
     double mhz = 0;
@@ -93,24 +100,22 @@ QString GetCPUName(const QString& cpuinfo) {
     return QStringLiteral("(%1) %2, %3 MHz").arg(processors).arg(model).arg(qRound(mhz));
 }
 
-QString BytesFormatieren(int einheit, double wert, bool mitEinheit, const QLocale& locale) {
+QString BytesFormatieren(int einheit, double wert, bool mitEinheit, const QLocale& locale)
+{
     QLocale loc = locale;
     loc.setNumberOptions(loc.numberOptions() & ~QLocale::OmitGroupSeparator);
     switch (einheit) {
-    case 0:
-        return loc.toString(wert, 'f', 0) + (mitEinheit ? QStringLiteral(" Bytes") : QString());
-    case 1:
-        return loc.toString(wert / 1024.0, 'f', 2) + (mitEinheit ? QStringLiteral(" KB") : QString());
-    case 2:
-        return loc.toString(wert / 1048576.0, 'f', 2) + (mitEinheit ? QStringLiteral(" MB") : QString());
+    case 0: return loc.toString(wert, 'f', 0) + (mitEinheit ? QStringLiteral(" Bytes") : QString());
+    case 1: return loc.toString(wert / 1024.0, 'f', 2) + (mitEinheit ? QStringLiteral(" KB") : QString());
+    case 2: return loc.toString(wert / 1048576.0, 'f', 2) + (mitEinheit ? QStringLiteral(" MB") : QString());
     case 3:
         return loc.toString(wert / 1073741824.0, 'f', 2) + (mitEinheit ? QStringLiteral(" GB") : QString());
-    default:
-        return QString();
+    default: return QString();
     }
 }
 
-QString LastDllErrorText(bool mitNummer, int code) {
+QString LastDllErrorText(bool mitNummer, int code)
+{
     char buf[256] = {};
     const char* text = ::strerror_r(code, buf, sizeof buf);
     QString t = QString::fromLocal8Bit(text).trimmed();
@@ -120,7 +125,8 @@ QString LastDllErrorText(bool mitNummer, int code) {
     return QStringLiteral("#%1 - %2").arg(code).arg(t);
 }
 
-QString StringFromPointer(const QString& text) {
+QString StringFromPointer(const QString& text)
+{
     const qsizetype nul = text.indexOf(QChar(0));
     return nul < 0 ? text : text.left(nul);
 }
@@ -128,9 +134,10 @@ QString StringFromPointer(const QString& text) {
 std::uint8_t HiByte(std::int32_t wert) { return static_cast<std::uint8_t>((wert >> 8) & 0xff); }
 std::uint8_t LoByte(std::int32_t wert) { return static_cast<std::uint8_t>(wert & 0xff); }
 
-QString generalDate(const QDateTime& when, const QLocale& locale) {
+QString generalDate(const QDateTime& when, const QLocale& locale)
+{
     return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           when.time().toString(QStringLiteral("HH:mm:ss"));
+        when.time().toString(QStringLiteral("HH:mm:ss"));
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -10,10 +10,10 @@
 namespace foldersize {
 
 struct OSInfo {
-    QString Name;        // distribution name, e.g. "Debian GNU/Linux 12 (bookworm)"
-    QString Version;     // kernel major "." minor
-    QString Build;       // kernel patch level
-    QString PlatformID;  // kernel name, e.g. "Linux"
+    QString Name;       // distribution name, e.g. "Debian GNU/Linux 12 (bookworm)"
+    QString Version;    // kernel major "." minor
+    QString Build;      // kernel patch level
+    QString PlatformID; // kernel name, e.g. "Linux"
 };
 
 struct DllVersion {
@@ -51,4 +51,4 @@ std::uint8_t LoByte(std::int32_t wert);
 // "General Date": the locale's short date and the time with seconds.
 QString generalDate(const QDateTime& when, const QLocale& locale = QLocale());
 
-}  // namespace foldersize
+} // namespace foldersize

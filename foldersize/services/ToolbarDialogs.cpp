@@ -1,13 +1,13 @@
 // ToolbarDialogs.cpp: modal showing of the options, about and update dialogs.
-#include "ToolbarDialogs.h"
+#include "foldersize/services/ToolbarDialogs.h"
 
-#include "AboutDialog.h"
-#include "Internet.h"
-#include "OptionsDialog.h"
-#include "ProgramPaths.h"
-#include "TallymoorAddresses.h"
-#include "UpdateDialog.h"
-#include "UpdateHandOff.h"
+#include "foldersize/services/AboutDialog.h"
+#include "foldersize/services/Internet.h"
+#include "foldersize/services/OptionsDialog.h"
+#include "foldersize/services/ProgramPaths.h"
+#include "foldersize/services/TallymoorAddresses.h"
+#include "foldersize/services/UpdateDialog.h"
+#include "foldersize/services/UpdateHandOff.h"
 
 namespace foldersize {
 
@@ -19,7 +19,8 @@ void OptionenZeigen(QWidget* parent, const QString& iniFile, const DialogHooks& 
 
 void InfoZeigen(QWidget* parent, const ProgramVersion& version, const DialogHooks& hooks)
 {
-    AboutDialog dialog(version.major, version.minor, version.revision, AboutDialog::defaultTexts(), hooks, parent);
+    AboutDialog dialog(
+        version.major, version.minor, version.revision, AboutDialog::defaultTexts(), hooks, parent);
     dialog.exec();
 }
 
@@ -29,13 +30,10 @@ void HomepageZeigen()
     StartURL(address);
 }
 
-QString updateSetupPath()
-{
-    return downloadFolder() + QStringLiteral("Update.exe");
-}
+QString updateSetupPath() { return downloadFolder() + QStringLiteral("Update.exe"); }
 
 bool InternetUpdateZeigen(QWidget* parent, const QString& progName, const ProgramVersion& version,
-                          const QString& versionText, const QString& iniFile, const DialogHooks& hooks)
+    const QString& versionText, const QString& iniFile, const DialogHooks& hooks)
 {
     UpdateDialog dialog(version, versionText, iniFile, updateSetupPath(), hooks, parent);
     dialog.m_ProgName = progName;
@@ -45,4 +43,4 @@ bool InternetUpdateZeigen(QWidget* parent, const QString& progName, const Progra
     return g_UpdateStarten;
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -2,8 +2,8 @@
 // "iupdate" do: each dialog is made afresh, shown modally and gone when it closes.
 #pragma once
 
-#include "DialogHooks.h"
-#include "UpdateCheck.h"
+#include "foldersize/services/DialogHooks.h"
+#include "foldersize/services/UpdateCheck.h"
 
 #include <QString>
 
@@ -24,9 +24,9 @@ void HomepageZeigen();
 // Returns true when the user chose to install the update: the main window then closes itself and
 // its close sequence calls startPendingSetup().
 bool InternetUpdateZeigen(QWidget* parent, const QString& progName, const ProgramVersion& version,
-                          const QString& versionText, const QString& iniFile, const DialogHooks& hooks);
+    const QString& versionText, const QString& iniFile, const DialogHooks& hooks);
 
 // Where a downloaded setup is kept: "Update.exe" in the user's cache folder for the program.
 QString updateSetupPath();
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,9 +1,10 @@
 // TransferDriver.cpp: timer-driven stepping of one HttpTransfer.
-#include "TransferDriver.h"
+#include "foldersize/services/TransferDriver.h"
 
 namespace foldersize {
 
-TransferDriver::TransferDriver(QObject* parent) : QObject(parent)
+TransferDriver::TransferDriver(QObject* parent)
+    : QObject(parent)
 {
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &TransferDriver::onTick);
@@ -16,15 +17,9 @@ void TransferDriver::start(const TransferRequest& request)
     m_timer.start();
 }
 
-void TransferDriver::cancel()
-{
-    m_transfer.cancel();
-}
+void TransferDriver::cancel() { m_transfer.cancel(); }
 
-bool TransferDriver::running() const
-{
-    return m_timer.isActive();
-}
+bool TransferDriver::running() const { return m_timer.isActive(); }
 
 void TransferDriver::onTick()
 {
@@ -41,4 +36,4 @@ void TransferDriver::onTick()
     emit finished(m_transfer.outcome());
 }
 
-}  // namespace foldersize
+} // namespace foldersize

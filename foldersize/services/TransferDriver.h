@@ -2,7 +2,7 @@
 // so the event loop (and with it the window) keeps running during a download.
 #pragma once
 
-#include "HttpTransfer.h"
+#include "foldersize/services/HttpTransfer.h"
 
 #include <QObject>
 #include <QTimer>
@@ -38,4 +38,4 @@ private:
     bool m_pendingFinish = false;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,7 +1,7 @@
 // UpdateCheck.cpp: version parsing and comparison, result classification, password scrambling.
-#include "UpdateCheck.h"
+#include "foldersize/services/UpdateCheck.h"
 
-#include "Windows1252.h"
+#include "foldersize/services/Windows1252.h"
 
 #include <QStringList>
 
@@ -12,10 +12,10 @@ const QString kErr = QStringLiteral("ERR");
 
 bool isHexDigit(QChar c)
 {
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
-        || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+        (c >= QLatin1Char('a') && c <= QLatin1Char('f')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
-}  // namespace
+} // namespace
 
 ServerVersion parseServerVersion(const QString& raw)
 {
@@ -100,8 +100,8 @@ DownloadProgressText downloadProgressText(qint64 received, qint64 expectedLength
         p.value = locale.toString(received) + QStringLiteral(" Bytes");
         return p;
     }
-    p.value = locale.toString(received) + QStringLiteral(" / ") + locale.toString(expectedLength)
-            + QStringLiteral(" Bytes");
+    p.value = locale.toString(received) + QStringLiteral(" / ") + locale.toString(expectedLength) +
+        QStringLiteral(" Bytes");
     p.ratio = static_cast<double>(received) / static_cast<double>(expectedLength);
     p.percent = QString::number(static_cast<qint64>(p.ratio * 100.0)) + QStringLiteral(" %");
     return p;
@@ -140,4 +140,4 @@ QString CryptIt(const QString& Text, bool Scramble, const QString& Key, bool* ok
     return fromWindows1252(plain);
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -16,11 +16,11 @@ struct ProgramVersion {
 
 struct ServerVersion {
     bool valid = false;
-    QString text;    // the version as shown: the text without its leading character and line ends
+    QString text; // the version as shown: the text without its leading character and line ends
     int major = 0;
     int minor = 0;
     int revision = 0;
-    QString error;   // when not valid: a message for the user
+    QString error; // when not valid: a message for the user
 };
 
 // The server's version text: one leading character (dropped), then "Major.Minor.Revision",
@@ -51,8 +51,8 @@ struct DownloadProgressText {
     QString percent;
     double ratio = 0.0;
 };
-DownloadProgressText downloadProgressText(qint64 received, qint64 expectedLength,
-                                          const QLocale& locale = QLocale());
+DownloadProgressText downloadProgressText(
+    qint64 received, qint64 expectedLength, const QLocale& locale = QLocale());
 
 // Repeating-key XOR over the Windows-1252 codes of text and key. Scrambling gives two upper-case
 // hexadecimal digits per character; unscrambling reads them back (a trailing odd digit is
@@ -62,4 +62,4 @@ QString CryptIt(const QString& Text, bool Scramble, const QString& Key, bool* ok
 // The key of the stored proxy password.
 inline const QString kCryptKey = QStringLiteral("pul36m");
 
-}  // namespace foldersize
+} // namespace foldersize

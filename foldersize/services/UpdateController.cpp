@@ -1,16 +1,13 @@
 // UpdateController.cpp: check sequence (version, then history) and setup download.
-#include "UpdateController.h"
+#include "foldersize/services/UpdateController.h"
 
-#include "Internet.h"
+#include "foldersize/services/Internet.h"
 
 namespace foldersize {
 
 namespace {
 
-QString fill(QString text, const QString& p1)
-{
-    return text.replace(QStringLiteral("%1"), p1);
-}
+QString fill(QString text, const QString& p1) { return text.replace(QStringLiteral("%1"), p1); }
 
 QString stepFailureText(const TransferOutcome& outcome)
 {
@@ -19,7 +16,7 @@ QString stepFailureText(const TransferOutcome& outcome)
     return transferStepName(outcome.stage) + QStringLiteral(": ") + outcome.errorText;
 }
 
-}  // namespace
+} // namespace
 
 QString downloadResultText(const TransferOutcome& outcome)
 {
@@ -40,7 +37,9 @@ QString downloadResultText(const TransferOutcome& outcome)
 }
 
 UpdateController::UpdateController(const QString& progName, const ProgramVersion& running, QObject* parent)
-    : QObject(parent), m_progName(progName), m_running(running)
+    : QObject(parent)
+    , m_progName(progName)
+    , m_running(running)
 {
     connect(&m_driver, &TransferDriver::finished, this, &UpdateController::onFinished);
     connect(&m_driver, &TransferDriver::progress, this, [this](qint64 received, qint64 expected) {
@@ -94,12 +93,10 @@ void UpdateController::onFinished(const TransferOutcome& outcome)
     const Phase phase = m_phase;
     m_phase = Phase::Idle;
     switch (phase) {
-    case Phase::Idle:
-        return;
+    case Phase::Idle: return;
     case Phase::Version: {
-        const QString result = checkForUpdateResult(
-            outcome.failed(), outcome.failed() ? stepFailureText(outcome) : decodeServerText(outcome.body),
-            m_running);
+        const QString result = checkForUpdateResult(outcome.failed(),
+            outcome.failed() ? stepFailureText(outcome) : decodeServerText(outcome.body), m_running);
         CheckReport report;
         report.outcome = classifyCheckResult(result);
         switch (report.outcome) {
@@ -110,7 +107,7 @@ void UpdateController::onFinished(const TransferOutcome& outcome)
             return;
         case CheckOutcome::Failed:
             report.info = fill(QStringLiteral("Bei der Überprüfung ist ein Fehler aufgetreten: %1"),
-                               checkResultPayload(result));
+                checkResultPayload(result));
             emit checkFinished(report);
             return;
         case CheckOutcome::Newer:
@@ -131,10 +128,8 @@ void UpdateController::onFinished(const TransferOutcome& outcome)
         emit checkFinished(report);
         return;
     }
-    case Phase::Download:
-        emit downloadFinished(downloadResultText(outcome));
-        return;
+    case Phase::Download: emit downloadFinished(downloadResultText(outcome)); return;
     }
 }
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -3,8 +3,8 @@
 // and reports results and progress by signals.
 #pragma once
 
-#include "TransferDriver.h"
-#include "UpdateCheck.h"
+#include "foldersize/services/TransferDriver.h"
+#include "foldersize/services/UpdateCheck.h"
 
 #include <QObject>
 #include <QString>
@@ -12,10 +12,10 @@
 namespace foldersize {
 
 struct UpdateEndpoints {
-    QString homepage;  // the maker's web site
-    QString version;   // version text
-    QString history;   // history text
-    QString download;  // setup download
+    QString homepage; // the maker's web site
+    QString version;  // version text
+    QString history;  // history text
+    QString download; // setup download
 };
 
 struct ProxySettings {
@@ -28,8 +28,8 @@ struct ProxySettings {
 
 struct CheckReport {
     CheckOutcome outcome = CheckOutcome::Failed;
-    QString versionText;       // for the "Internet:" label; empty when the check failed
-    QString info;              // for the information box
+    QString versionText; // for the "Internet:" label; empty when the check failed
+    QString info;        // for the information box
     bool downloadEnabled = false;
 };
 
@@ -86,4 +86,4 @@ private:
     QString m_newVersion;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,12 +1,12 @@
 // UpdateDialog.cpp: controls, button states and settings of the update dialog; the network work
 // is UpdateController's.
-#include "UpdateDialog.h"
+#include "foldersize/services/UpdateDialog.h"
 
-#include "IniFile.h"
-#include "Internet.h"
-#include "MessageService.h"
-#include "TallymoorAddresses.h"
-#include "UpdateHandOff.h"
+#include "foldersize/services/IniFile.h"
+#include "foldersize/services/Internet.h"
+#include "foldersize/services/MessageService.h"
+#include "foldersize/services/TallymoorAddresses.h"
+#include "foldersize/services/UpdateHandOff.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,10 +27,7 @@ namespace {
 const QString kModul = QStringLiteral("frmInternetUpdate");
 const QString kSection = QStringLiteral("InternetUpdate");
 
-QString fill(QString text, const QString& p1)
-{
-    return text.replace(QStringLiteral("%1"), p1);
-}
+QString fill(QString text, const QString& p1) { return text.replace(QStringLiteral("%1"), p1); }
 
 void setTextColour(QLabel* label, const QColor& colour)
 {
@@ -39,11 +36,14 @@ void setTextColour(QLabel* label, const QColor& colour)
     label->setPalette(palette);
 }
 
-}  // namespace
+} // namespace
 
-UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVersionText, const QString& iniFile,
-                           const QString& downloadFile, DialogHooks hooks, QWidget* parent)
-    : QDialog(parent), m_controller(QString(), running), m_iniFile(iniFile), m_hooks(std::move(hooks))
+UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVersionText,
+    const QString& iniFile, const QString& downloadFile, DialogHooks hooks, QWidget* parent)
+    : QDialog(parent)
+    , m_controller(QString(), running)
+    , m_iniFile(iniFile)
+    , m_hooks(std::move(hooks))
 {
     m_controller.setDownloadFile(downloadFile);
     setWindowTitle(QStringLiteral("Internet Update "));
@@ -135,19 +135,20 @@ UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVer
     // Proxy settings from [InternetUpdate].
     m_Aktiviert = false;
     m_UpdateDirektStarten = false;
-    m_chkUseProxy->setChecked(INILesen(kSection, QStringLiteral("UseProxy"), QStringLiteral("0"), m_iniFile)
-                              == QLatin1String("1"));
+    m_chkUseProxy->setChecked(
+        INILesen(kSection, QStringLiteral("UseProxy"), QStringLiteral("0"), m_iniFile) == QLatin1String("1"));
     m_txtProxyName->setText(INILesen(kSection, QStringLiteral("ProxyName"), QString(), m_iniFile));
     m_txtProxyPort->setText(INILesen(kSection, QStringLiteral("ProxyPort"), QString(), m_iniFile));
-    m_txtProxyBenutzername->setText(INILesen(kSection, QStringLiteral("ProxyBenutzer"), QString(), m_iniFile));
+    m_txtProxyBenutzername->setText(
+        INILesen(kSection, QStringLiteral("ProxyBenutzer"), QString(), m_iniFile));
     m_chkPasswortSpeichern->setChecked(
         INILesen(kSection, QStringLiteral("ProxyPWspeichern"), QStringLiteral("0"), m_iniFile).toInt() == 1);
     bool ok = true;
-    const QString password =
-        CryptIt(INILesen(kSection, QStringLiteral("ProxyPasswort"), QString(), m_iniFile), false, kCryptKey, &ok);
+    const QString password = CryptIt(
+        INILesen(kSection, QStringLiteral("ProxyPasswort"), QString(), m_iniFile), false, kCryptKey, &ok);
     if (!ok)
         m_hooks.error(QStringLiteral("CryptIt"), kModul, 40,
-                      QStringLiteral("Das gespeicherte Proxy-Passwort ist unleserlich."));
+            QStringLiteral("Das gespeicherte Proxy-Passwort ist unleserlich."));
     m_txtProxyPasswort->setText(password);
 }
 
@@ -163,8 +164,8 @@ void UpdateDialog::useConfiguredAddresses()
     m_URL_Homepage = web;
     m_URL_Version = web + QLatin1String(addresses::kVersionPath);
     m_URL_History = web + QLatin1String(addresses::kHistoryPath);
-    m_URL_Download = QStringLiteral("http://") + QLatin1String(addresses::kDownloadHost)
-                   + QLatin1String(addresses::kDownloadPath);
+    m_URL_Download = QStringLiteral("http://") + QLatin1String(addresses::kDownloadHost) +
+        QLatin1String(addresses::kDownloadPath);
 }
 
 void UpdateDialog::showEvent(QShowEvent* event)
@@ -181,9 +182,10 @@ void UpdateDialog::Form_Activate()
     g_UpdateStarten = false;
     setWindowTitle(QStringLiteral("Internet Update - ") + m_ProgName);
     m_lblProduktName->setText(m_ProgName);
-    m_label0->setText(fill(QStringLiteral("Mit dem Internet Update können Sie überprüfen, ob eine neue Version "
-                                          "der Software %1 zum Download zur Verfügung steht."),
-                           m_ProgName));
+    m_label0->setText(
+        fill(QStringLiteral("Mit dem Internet Update können Sie überprüfen, ob eine neue Version "
+                            "der Software %1 zum Download zur Verfügung steht."),
+            m_ProgName));
     m_txtInfo->setPlainText(QStringLiteral("Stellen Sie sicher, das Sie mit dem Internet verbunden sind und "
                                            "drücken Sie dann die Schaltfläche Überprüfen."));
     m_cmdHomepage->setToolTip(m_URL_Homepage);
@@ -223,15 +225,12 @@ void UpdateDialog::cmdUPDATE_Click()
 void UpdateDialog::onCheckFinished(const CheckReport& report)
 {
     switch (report.outcome) {
-    case CheckOutcome::NotNewer:
-        m_lblVersionInternet->setText(report.versionText);
-        break;
+    case CheckOutcome::NotNewer: m_lblVersionInternet->setText(report.versionText); break;
     case CheckOutcome::Newer:
         m_lblVersionInternet->setText(report.versionText);
         setTextColour(m_lblVersionInternet, Qt::blue);
         break;
-    case CheckOutcome::Failed:
-        break;
+    case CheckOutcome::Failed: break;
     }
     m_txtInfo->setPlainText(report.info);
     if (report.downloadEnabled)
@@ -281,25 +280,22 @@ void UpdateDialog::onDownloadFinished(const QString& result)
     } else if (result.startsWith(QLatin1String("Cancel"))) {
         resetProgress();
     } else if (!m_closed) {
-        messageService().warning(
-            this, windowTitle(),
-            fill(QStringLiteral("Während des Downloads der Updatedatei ist ein Fehler aufgetreten: %1"), result));
+        messageService().warning(this, windowTitle(),
+            fill(QStringLiteral("Während des Downloads der Updatedatei ist ein Fehler aufgetreten: %1"),
+                result));
     }
     m_lblProzent->hide();
     m_cmdDownload->setEnabled(true);
     m_cmdAbbrechen->setEnabled(false);
 }
 
-void UpdateDialog::cmdAbbrechen_Click()
-{
-    m_controller.cancelDownload();
-}
+void UpdateDialog::cmdAbbrechen_Click() { m_controller.cancelDownload(); }
 
 void UpdateDialog::cmdSetupStarten_Click()
 {
     if (!messageService().okCancel(this, windowTitle(),
-                                   QStringLiteral("Das Programm muss jetzt für die Installation des Updates "
-                                                  "beendet werden.")))
+            QStringLiteral("Das Programm muss jetzt für die Installation des Updates "
+                           "beendet werden.")))
         return;
     g_UpdateStarten = true;
     g_UpdateSetupDatei = m_controller.downloadFile();
@@ -317,15 +313,14 @@ void UpdateDialog::writeSettings()
     const bool savePassword = m_chkPasswortSpeichern->isChecked();
     const std::pair<const char*, QString> values[] = {
         {"UseProxy", m_chkUseProxy->isChecked() ? QStringLiteral("1") : QStringLiteral("0")},
-        {"ProxyName", m_txtProxyName->text()},
-        {"ProxyPort", m_txtProxyPort->text()},
+        {"ProxyName", m_txtProxyName->text()}, {"ProxyPort", m_txtProxyPort->text()},
         {"ProxyBenutzer", m_txtProxyBenutzername->text()},
         {"ProxyPWspeichern", savePassword ? QStringLiteral("1") : QStringLiteral("0")},
         {"ProxyPasswort", savePassword ? CryptIt(m_txtProxyPasswort->text(), true, kCryptKey) : QString()}};
     for (const auto& [key, value] : values) {
         if (!INISchreiben(kSection, QLatin1String(key), value, m_iniFile)) {
             m_hooks.error(QStringLiteral("Form_QueryUnload"), kModul, 20,
-                          QStringLiteral("Die Einstellungen können nicht in %1 gespeichert werden.").arg(m_iniFile));
+                QStringLiteral("Die Einstellungen können nicht in %1 gespeichert werden.").arg(m_iniFile));
             return;
         }
     }
@@ -342,4 +337,4 @@ void UpdateDialog::done(int result)
     QDialog::done(result);
 }
 
-}  // namespace foldersize
+} // namespace foldersize

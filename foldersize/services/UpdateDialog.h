@@ -3,8 +3,8 @@
 // the main window closes, and keeps the proxy settings in [InternetUpdate].
 #pragma once
 
-#include "DialogHooks.h"
-#include "UpdateController.h"
+#include "foldersize/services/DialogHooks.h"
+#include "foldersize/services/UpdateController.h"
 
 #include <QDialog>
 
@@ -22,7 +22,7 @@ class UpdateDialog : public QDialog {
 public:
     // Reads the proxy settings from iniFile; the setup goes to downloadFile.
     UpdateDialog(const ProgramVersion& running, const QString& progVersionText, const QString& iniFile,
-                 const QString& downloadFile, DialogHooks hooks = {}, QWidget* parent = nullptr);
+        const QString& downloadFile, DialogHooks hooks = {}, QWidget* parent = nullptr);
     ~UpdateDialog() override;
 
     // Set by the main window before the dialog is shown.
@@ -109,4 +109,4 @@ private:
     QCheckBox* m_chkPasswortSpeichern;
 };
 
-}  // namespace foldersize
+} // namespace foldersize

@@ -1,7 +1,7 @@
 // UpdateHandOff.cpp: the pending-setup values and their start on closing.
-#include "UpdateHandOff.h"
+#include "foldersize/services/UpdateHandOff.h"
 
-#include "OpenService.h"
+#include "foldersize/services/OpenService.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -18,4 +18,4 @@ bool startPendingSetup()
     return openService().openUrl(QUrl::fromLocalFile(g_UpdateSetupDatei));
 }
 
-}  // namespace foldersize
+} // namespace foldersize

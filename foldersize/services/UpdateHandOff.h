@@ -16,4 +16,4 @@ extern QString g_UpdateSetupDatei;
 // open verb. Returns true when a setup was handed to the desktop.
 bool startPendingSetup();
 
-}  // namespace foldersize
+} // namespace foldersize

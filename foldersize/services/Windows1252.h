@@ -12,4 +12,4 @@ QByteArray toWindows1252(const QString& text);
 // The five unassigned bytes keep their value as code points, as the system's conversion does.
 QString fromWindows1252(const QByteArray& bytes);
 
-}  // namespace foldersize
+} // namespace foldersize

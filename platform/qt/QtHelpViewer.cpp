@@ -1,5 +1,5 @@
 // QtHelpViewer.cpp: the help window, the topic ids of widgets and the F1 handler.
-#include "QtHelpViewer.h"
+#include "platform/qt/QtHelpViewer.h"
 
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
@@ -21,11 +21,12 @@ public:
     using QObject::QObject;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && watched->isWidgetType()) {
-            showContextHelp(QApplication::focusWidget() ? QApplication::focusWidget()
-                                                        : static_cast<QWidget*>(watched));
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+            watched->isWidgetType()) {
+            showContextHelp(
+                QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(watched));
             return true;
         }
         return QObject::eventFilter(watched, event);
@@ -34,12 +35,14 @@ protected:
 
 } // namespace
 
-void setHelpTopic(QWidget* widget, int topicId) {
+void setHelpTopic(QWidget* widget, int topicId)
+{
     if (widget)
         widget->setProperty(kHelpTopicProperty, topicId);
 }
 
-int helpTopicOf(const QWidget* widget) {
+int helpTopicOf(const QWidget* widget)
+{
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
         bool ok = false;
         const int id = w->property(kHelpTopicProperty).toInt(&ok);
@@ -49,11 +52,13 @@ int helpTopicOf(const QWidget* widget) {
     return 0;
 }
 
-bool showContextHelp(const QWidget* widget) {
+bool showContextHelp(const QWidget* widget)
+{
     return helpService().showTopic(applicationHelpFile(), helpTopicOf(widget));
 }
 
-void installHelpKey() {
+void installHelpKey()
+{
     static HelpKeyFilter* filter = nullptr;
     if (!filter && QCoreApplication::instance()) {
         filter = new HelpKeyFilter(QCoreApplication::instance());
@@ -61,7 +66,8 @@ void installHelpKey() {
     }
 }
 
-std::filesystem::path defaultHelpFolder(const std::string& helpFile) {
+std::filesystem::path defaultHelpFolder(const std::string& helpFile)
+{
     if (const char* dir = std::getenv("WINENV_HELP_DIR"); dir && *dir)
         return dir;
     const auto slash = helpFile.find_last_of("\\/");
@@ -77,13 +83,18 @@ std::filesystem::path defaultHelpFolder(const std::string& helpFile) {
     return host;
 }
 
-QtHelpViewer::QtHelpViewer() : m_locator(defaultHelpFolder) {}
-QtHelpViewer::QtHelpViewer(FolderLocator locator) : m_locator(std::move(locator)) {}
+QtHelpViewer::QtHelpViewer()
+    : m_locator(defaultHelpFolder)
+{}
+QtHelpViewer::QtHelpViewer(FolderLocator locator)
+    : m_locator(std::move(locator))
+{}
 QtHelpViewer::~QtHelpViewer() = default;
 
 QTextBrowser* QtHelpViewer::browser() const { return m_browser.get(); }
 
-bool QtHelpViewer::showTopic(const std::string& helpFile, int topicId) {
+bool QtHelpViewer::showTopic(const std::string& helpFile, int topicId)
+{
     const HelpTopics topics(m_locator ? m_locator(helpFile) : std::filesystem::path{});
     const auto page = topics.folder().empty() ? std::filesystem::path{} : topics.pageFor(topicId);
     if (page.empty())

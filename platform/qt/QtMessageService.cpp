@@ -1,5 +1,5 @@
 // QtMessageService.cpp: maps message box requests onto QMessageBox.
-#include "QtMessageService.h"
+#include "platform/qt/QtMessageService.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -8,7 +8,8 @@
 namespace platform::qt {
 namespace {
 
-QMessageBox::Icon iconOf(MsgIcon icon) {
+QMessageBox::Icon iconOf(MsgIcon icon)
+{
     switch (icon) {
     case MsgIcon::Information: return QMessageBox::Information;
     case MsgIcon::Exclamation: return QMessageBox::Warning;
@@ -19,7 +20,8 @@ QMessageBox::Icon iconOf(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButton standardOf(MsgResult button) {
+QMessageBox::StandardButton standardOf(MsgResult button)
+{
     switch (button) {
     case MsgResult::Ok: return QMessageBox::Ok;
     case MsgResult::Cancel: return QMessageBox::Cancel;
@@ -31,10 +33,10 @@ QMessageBox::StandardButton standardOf(MsgResult button) {
 
 } // namespace
 
-MsgResult QtMessageService::show(const MessageRequest& request) {
+MsgResult QtMessageService::show(const MessageRequest& request)
+{
     QMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
-                    QString::fromStdString(request.text), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+        QString::fromStdString(request.text), QMessageBox::NoButton, QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     const auto buttons = buttonsOf(request.buttons);
     for (MsgResult button : buttons)
@@ -42,8 +44,8 @@ MsgResult QtMessageService::show(const MessageRequest& request) {
     box.setDefaultButton(standardOf(buttons.front()));
     // Closing the box (Esc, the title bar) answers Cancel where the box has it, else the last
     // button ("No" or the only "OK"), as the platform's boxes do.
-    const MsgResult escape =
-        request.buttons == MsgButtons::YesNo ? MsgResult::No
+    const MsgResult escape = request.buttons == MsgButtons::YesNo
+        ? MsgResult::No
         : (request.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
     box.setEscapeButton(standardOf(escape));
     box.exec();

@@ -1,10 +1,10 @@
 // QtServices.cpp: the process-wide Qt defaults of the UI services.
-#include "QtServices.h"
+#include "platform/qt/QtServices.h"
 
-#include "QtHelpViewer.h"
-#include "QtMessageService.h"
-#include "QtShellService.h"
 #include "platform/EventPump.h"
+#include "platform/qt/QtHelpViewer.h"
+#include "platform/qt/QtMessageService.h"
+#include "platform/qt/QtShellService.h"
 
 #include <QCoreApplication>
 
@@ -18,7 +18,8 @@ public:
 
 } // namespace
 
-void installQtServices() {
+void installQtServices()
+{
     static QtMessageService messages;
     static QtHelpViewer help;
     static QtShellService shell;

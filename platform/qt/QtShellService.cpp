@@ -1,6 +1,6 @@
 // QtShellService.cpp: opens addresses with the desktop's handlers and files of the running
 // machine with the process runner or the desktop's viewers.
-#include "QtShellService.h"
+#include "platform/qt/QtShellService.h"
 
 #include "platform/CommandLine.h"
 #include "platform/Machine.h"
@@ -8,16 +8,17 @@
 
 #include <QDesktopServices>
 
-#include <cctype>
 #include <QString>
 #include <QUrl>
+#include <cctype>
 
 namespace platform::qt {
 namespace {
 
-constexpr int kShellBadFormat = 11;   // ERROR_BAD_FORMAT: not a program the layer can run
+constexpr int kShellBadFormat = 11; // ERROR_BAD_FORMAT: not a program the layer can run
 
-bool endsWithNoCase(const std::string& text, const char* suffix) {
+bool endsWithNoCase(const std::string& text, const char* suffix)
+{
     const std::string s(suffix);
     if (text.size() < s.size())
         return false;
@@ -28,7 +29,8 @@ bool endsWithNoCase(const std::string& text, const char* suffix) {
     return true;
 }
 
-int openOnRunningMachine(const std::string& target, const std::string& parameters) {
+int openOnRunningMachine(const std::string& target, const std::string& parameters)
+{
     Machine machine;
     if (machine.openCurrentOrDefault() != WinError::Success)
         return kShellFileNotFound;
@@ -37,7 +39,7 @@ int openOnRunningMachine(const std::string& target, const std::string& parameter
     if (machine.hostPath(target, host) != WinError::Success || !std::filesystem::is_regular_file(host, ec))
         return kShellFileNotFound;
     const bool program = endsWithNoCase(target, ".exe") || endsWithNoCase(target, ".com") ||
-                         endsWithNoCase(target, ".bat") || endsWithNoCase(target, ".cmd");
+        endsWithNoCase(target, ".bat") || endsWithNoCase(target, ".cmd");
     if (program) {
         std::string line = quoteArgument(target);
         if (!parameters.empty())
@@ -46,13 +48,15 @@ int openOnRunningMachine(const std::string& target, const std::string& parameter
         options.style = WindowStyle::Normal;
         return startProcess(line, options) == WinError::Success ? kShellOpened : kShellBadFormat;
     }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(host.string()))) ? kShellOpened
-                                                                                                : kShellNoAssociation;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(host.string())))
+        ? kShellOpened
+        : kShellNoAssociation;
 }
 
 } // namespace
 
-int QtShellService::open(const std::string& target, const std::string& parameters) {
+int QtShellService::open(const std::string& target, const std::string& parameters)
+{
     if (isUrlTarget(target)) {
         QString text = QString::fromStdString(target);
         if (text.startsWith(QStringLiteral("www."), Qt::CaseInsensitive))

@@ -13,7 +13,9 @@ namespace platform::qt {
 class QtShellService : public ShellService {
 public:
     using FileOpener = int (*)(const std::string& target, const std::string& parameters);
-    explicit QtShellService(FileOpener fileOpener = nullptr) : m_fileOpener(fileOpener) {}
+    explicit QtShellService(FileOpener fileOpener = nullptr)
+        : m_fileOpener(fileOpener)
+    {}
 
     int open(const std::string& target, const std::string& parameters) override;
 

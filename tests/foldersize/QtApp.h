@@ -12,7 +12,8 @@
 namespace testsupport {
 
 // Creates the QApplication on first use (offscreen when no platform is set).
-inline QCoreApplication* ensureApp() {
+inline QCoreApplication* ensureApp()
+{
     if (!QCoreApplication::instance()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -27,7 +28,8 @@ inline QCoreApplication* ensureApp() {
 // Sets HOME and the XDG folders to subfolders of a temporary folder for its lifetime.
 class TempHome {
 public:
-    TempHome() {
+    TempHome()
+    {
         const QByteArray base = m_dir.path().toUtf8();
         qputenv("HOME", base);
         qputenv("XDG_CONFIG_HOME", base + "/config");
@@ -35,8 +37,8 @@ public:
         qputenv("XDG_CACHE_HOME", base + "/cache");
         qputenv("XDG_RUNTIME_DIR", base + "/run");
         QDir().mkpath(m_dir.path() + QStringLiteral("/run"));
-        QFile::setPermissions(m_dir.path() + QStringLiteral("/run"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(
+            m_dir.path() + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     QString path() const { return m_dir.path(); }
 
@@ -44,4 +46,4 @@ private:
     QTemporaryDir m_dir;
 };
 
-}  // namespace testsupport
+} // namespace testsupport

@@ -17,7 +17,8 @@
 
 namespace testsupport {
 
-inline std::vector<std::string> listNames(int dirFd) {
+inline std::vector<std::string> listNames(int dirFd)
+{
     std::vector<std::string> names;
     const int dup = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY);
     DIR* d = dup < 0 ? nullptr : ::fdopendir(dup);
@@ -32,7 +33,8 @@ inline std::vector<std::string> listNames(int dirFd) {
 
 // Removes one entry. Folders deeper than a few levels are moved up to topFd instead, so the
 // removal never holds more than a few handles however deep the tree is.
-inline void removeEntry(int parentFd, const std::string& name, int topFd, int depth) {
+inline void removeEntry(int parentFd, const std::string& name, int topFd, int depth)
+{
     struct stat st {};
     if (::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return;
@@ -57,7 +59,8 @@ inline void removeEntry(int parentFd, const std::string& name, int topFd, int de
 }
 
 // Removes everything below the folder open as topFd.
-inline void removeContents(int topFd) {
+inline void removeContents(int topFd)
+{
     for (int round = 0; round < 100000; ++round) {
         const auto names = listNames(topFd);
         if (names.empty())
@@ -69,14 +72,16 @@ inline void removeContents(int topFd) {
 
 class TempTree {
 public:
-    TempTree() {
+    TempTree()
+    {
         char tmpl[] = "/tmp/tallymoor-test-XXXXXX";
         if (!::mkdtemp(tmpl))
             throw std::runtime_error("mkdtemp failed");
         m_root = tmpl;
         ::chmod(m_root.c_str(), 0755);
     }
-    ~TempTree() {
+    ~TempTree()
+    {
         const int fd = ::open(m_root.c_str(), O_RDONLY | O_DIRECTORY);
         if (fd >= 0) {
             removeContents(fd);
@@ -91,7 +96,8 @@ public:
     std::string root() const { return m_root + "/"; }
     std::string path(const std::string& rel) const { return m_root + "/" + rel; }
 
-    void dir(const std::string& rel) {
+    void dir(const std::string& rel)
+    {
         std::string p;
         std::size_t pos = 0;
         while (pos <= rel.size()) {
@@ -105,7 +111,8 @@ public:
     }
 
     // Creates a file of `size` bytes (sparse beyond the first bytes), making its folders.
-    void file(const std::string& rel, std::uint64_t size) {
+    void file(const std::string& rel, std::uint64_t size)
+    {
         const std::size_t slash = rel.rfind('/');
         if (slash != std::string::npos)
             dir(rel.substr(0, slash));
@@ -123,11 +130,13 @@ public:
         ::close(fd);
     }
 
-    void symlink(const std::string& target, const std::string& rel) {
+    void symlink(const std::string& target, const std::string& rel)
+    {
         if (::symlink(target.c_str(), path(rel).c_str()) != 0)
             throw std::runtime_error("symlink failed");
     }
-    void hardlink(const std::string& existing, const std::string& rel) {
+    void hardlink(const std::string& existing, const std::string& rel)
+    {
         if (::link(path(existing).c_str(), path(rel).c_str()) != 0)
             throw std::runtime_error("link failed");
     }
@@ -136,4 +145,4 @@ private:
     std::string m_root;
 };
 
-}  // namespace testsupport
+} // namespace testsupport

@@ -14,19 +14,22 @@ namespace {
 
 class ClockTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_dir = fs::temp_directory_path() / ("clocktest-" + std::to_string(::getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         setClock(nullptr);
         fs::remove_all(m_dir);
     }
     fs::path m_dir;
 };
 
-TEST_F(ClockTest, ManualClockAdvancesOnlyWhenTold) {
+TEST_F(ClockTest, ManualClockAdvancesOnlyWhenTold)
+{
     ManualClock manual(Clock::TimePoint{} + std::chrono::hours(24 * 365));
     setClock(&manual);
     const auto start = currentTime();
@@ -38,7 +41,8 @@ TEST_F(ClockTest, ManualClockAdvancesOnlyWhenTold) {
     EXPECT_EQ(currentTime() - start, std::chrono::milliseconds(3250));
 }
 
-TEST_F(ClockTest, SystemClockIsRestoredAndReallySleeps) {
+TEST_F(ClockTest, SystemClockIsRestoredAndReallySleeps)
+{
     ManualClock manual;
     setClock(&manual);
     EXPECT_EQ(currentTime(), Clock::TimePoint{});
@@ -49,7 +53,8 @@ TEST_F(ClockTest, SystemClockIsRestoredAndReallySleeps) {
     EXPECT_GT(currentTime(), Clock::TimePoint{} + std::chrono::hours(24 * 365 * 50));
 }
 
-TEST_F(ClockTest, EventsAreStampedWithInstalledClockAndReadBackInOrder) {
+TEST_F(ClockTest, EventsAreStampedWithInstalledClockAndReadBackInOrder)
+{
     // 2004-06-01 12:30:05 UTC
     ManualClock manual(Clock::TimePoint{} + std::chrono::seconds(1086093005));
     setClock(&manual);
@@ -66,7 +71,8 @@ TEST_F(ClockTest, EventsAreStampedWithInstalledClockAndReadBackInOrder) {
     EXPECT_EQ(events[1].text, "flags=7  second line");
 }
 
-TEST_F(ClockTest, EventLogOfMissingMachineFails) {
+TEST_F(ClockTest, EventLogOfMissingMachineFails)
+{
     EXPECT_EQ(appendMachineEvent(m_dir / "gone", "restart", "flags=7"), WinError::PathNotFound);
     EXPECT_FALSE(fs::exists(m_dir / "gone"));
     EXPECT_TRUE(readMachineEvents(m_dir / "gone").empty());

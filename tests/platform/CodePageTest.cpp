@@ -27,7 +27,7 @@ TEST(CodePageTest, CharactersOutsideTheCodePageBecomeQuestionMarks)
     bool lossless = true;
     EXPECT_EQ(utf8ToCp1252("a\u4E2Db", &lossless), "a?b");
     EXPECT_FALSE(lossless);
-    EXPECT_EQ(utf8ToCp1252("x\xC3", &lossless), "x?");  // cut-off sequence
+    EXPECT_EQ(utf8ToCp1252("x\xC3", &lossless), "x?"); // cut-off sequence
     EXPECT_FALSE(lossless);
 }
 

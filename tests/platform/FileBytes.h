@@ -20,4 +20,4 @@ inline void writeFile(const std::filesystem::path& p, const std::string& bytes)
     out << bytes;
 }
 
-}  // namespace testutil
+} // namespace testutil

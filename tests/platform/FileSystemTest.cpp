@@ -3,7 +3,7 @@
 
 #include "platform/FileVersion.h"
 
-#include "TestMachine.h"
+#include "tests/platform/TestMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -154,7 +154,8 @@ TEST_F(FileSystemTest, CopiesCarryAttributesAndTime)
     EXPECT_EQ(bits, attr::Hidden | attr::ReadOnly | attr::Archive);
     std::chrono::system_clock::time_point copied;
     ASSERT_EQ(fso.fileTime("C:\\Data\\Sub\\a.txt", copied), FsError::None);
-    EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(copied.time_since_epoch()).count(), 1000000000);
+    EXPECT_EQ(
+        std::chrono::duration_cast<std::chrono::seconds>(copied.time_since_epoch()).count(), 1000000000);
     // The read-only copy is not overwritten, even with overwrite on.
     EXPECT_EQ(fso.copyFile("C:\\Data\\b.txt", "C:\\Data\\Sub\\a.txt"), FsError::PermissionDenied);
     EXPECT_EQ(t.read("Data/Sub/a.txt"), "alpha");
@@ -327,7 +328,8 @@ TEST_F(FileSystemTest, DirAcceptsShortNamesAndFolderCopiesKeepAttributes)
     std::vector<std::string> names;
     ASSERT_EQ(fso.dir("C:\\LONGFO~1\\README~1.TXT", attr::Normal, names), FsError::None);
     EXPECT_EQ(names, (std::vector<std::string>{"Readme First.txt"}));
-    ASSERT_EQ(fso.setAttributes("C:\\Long Folder Name\\Readme First.txt", attr::Hidden | attr::ReadOnly), FsError::None);
+    ASSERT_EQ(fso.setAttributes("C:\\Long Folder Name\\Readme First.txt", attr::Hidden | attr::ReadOnly),
+        FsError::None);
     ASSERT_EQ(fso.setAttributes("C:\\Long Folder Name", attr::System), FsError::None);
     ASSERT_EQ(fso.copyFolder("C:\\Long Folder Name", "C:\\Copy"), FsError::None);
     unsigned bits = 0;

@@ -13,13 +13,16 @@ namespace {
 
 class HelpViewerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("helptopics-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() /
+            ("helptopics-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         fs::remove_all(m_dir);
         setHelpService(nullptr);
         setApplicationHelpFile({});
@@ -28,7 +31,8 @@ protected:
     fs::path m_dir;
 };
 
-TEST_F(HelpViewerTest, TopicPageByNumber) {
+TEST_F(HelpViewerTest, TopicPageByNumber)
+{
     page("index.html");
     page("21.html");
     page("68.htm");
@@ -37,7 +41,8 @@ TEST_F(HelpViewerTest, TopicPageByNumber) {
     EXPECT_EQ(topics.pageFor(68), m_dir / "68.htm");
 }
 
-TEST_F(HelpViewerTest, ZeroAndMissingTopicsShowDefaultPage) {
+TEST_F(HelpViewerTest, ZeroAndMissingTopicsShowDefaultPage)
+{
     page("index.html");
     page("4.html");
     HelpTopics topics(m_dir);
@@ -46,7 +51,8 @@ TEST_F(HelpViewerTest, ZeroAndMissingTopicsShowDefaultPage) {
     EXPECT_EQ(topics.pageFor(-4), m_dir / "index.html");
 }
 
-TEST_F(HelpViewerTest, TopicZeroPageIsDefaultWithoutIndex) {
+TEST_F(HelpViewerTest, TopicZeroPageIsDefaultWithoutIndex)
+{
     page("0.htm");
     page("2.html");
     HelpTopics topics(m_dir);
@@ -55,7 +61,8 @@ TEST_F(HelpViewerTest, TopicZeroPageIsDefaultWithoutIndex) {
     EXPECT_EQ(topics.pageFor(2), m_dir / "2.html");
 }
 
-TEST_F(HelpViewerTest, NoPagesGivesEmptyPath) {
+TEST_F(HelpViewerTest, NoPagesGivesEmptyPath)
+{
     HelpTopics empty(m_dir);
     EXPECT_TRUE(empty.pageFor(0).empty());
     EXPECT_TRUE(empty.pageFor(7).empty());
@@ -63,13 +70,15 @@ TEST_F(HelpViewerTest, NoPagesGivesEmptyPath) {
     EXPECT_TRUE(missing.pageFor(7).empty());
 }
 
-TEST_F(HelpViewerTest, FolderNamedLikeTopicIsNotAPage) {
+TEST_F(HelpViewerTest, FolderNamedLikeTopicIsNotAPage)
+{
     page("index.html");
     fs::create_directories(m_dir / "9.html");
     EXPECT_EQ(HelpTopics(m_dir).pageFor(9), m_dir / "index.html");
 }
 
-TEST_F(HelpViewerTest, InstalledServiceGetsRequestsAndFallbackRefuses) {
+TEST_F(HelpViewerTest, InstalledServiceGetsRequestsAndFallbackRefuses)
+{
     EXPECT_FALSE(helpService().showTopic("C:\\App\\PRODUCT_HELP.chm", 3));
     RecordingHelpService recorder;
     recorder.result = true;

@@ -1,7 +1,7 @@
 // MachineConfigTest.cpp: machine.ini reading, writing, errors and machine lookup by name.
 #include "platform/MachineConfig.h"
 
-#include "TestMachine.h"
+#include "tests/platform/TestMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -9,27 +9,26 @@ using namespace platform;
 
 namespace {
 
-const char* kFullIni =
-    "; a Windows 98 source\n"
-    "[Machine]\n"
-    "ComputerName=OldPC\n"
-    "Address=192.168.0.10\n"
-    "OS=win98\n"
-    "User=Anna\n"
-    "NetworkAdapter=no\n"
-    "ParallelPorts=LPT2, 3\n"
-    "Reachable=yes\n"
-    "\n"
-    "[Drives]\n"
-    "D=cdrom\n"
-    "C:=fixed,1000,400\n"
-    "A=removable\n"
-    "[Shares]\n"
-    "C=c:\\\n"
-    "Docs=C:\\My Documents\n"
-    "[Accounts]\n"
-    "anna=admin,se,cret\n"
-    "guest=user,\n";
+const char* kFullIni = "; a Windows 98 source\n"
+                       "[Machine]\n"
+                       "ComputerName=OldPC\n"
+                       "Address=192.168.0.10\n"
+                       "OS=win98\n"
+                       "User=Anna\n"
+                       "NetworkAdapter=no\n"
+                       "ParallelPorts=LPT2, 3\n"
+                       "Reachable=yes\n"
+                       "\n"
+                       "[Drives]\n"
+                       "D=cdrom\n"
+                       "C:=fixed,1000,400\n"
+                       "A=removable\n"
+                       "[Shares]\n"
+                       "C=c:\\\n"
+                       "Docs=C:\\My Documents\n"
+                       "[Accounts]\n"
+                       "anna=admin,se,cret\n"
+                       "guest=user,\n";
 
 bool parse(const std::string& text, MachineConfig& c, std::string& error)
 {

@@ -3,7 +3,7 @@
 
 #include "platform/Registry.h"
 
-#include "TempDir.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ void writeFile(const std::filesystem::path& p, const std::string& text)
     out << text;
 }
 
-}  // namespace
+} // namespace
 
 class MachineTest : public ::testing::Test {
 protected:

@@ -12,8 +12,11 @@ namespace {
 // A service that answers with a fixed button whatever the box offers.
 class FixedAnswerService : public MessageService {
 public:
-    explicit FixedAnswerService(MsgResult answer) : m_answer(answer) {}
-    MsgResult show(const MessageRequest& request) override {
+    explicit FixedAnswerService(MsgResult answer)
+        : m_answer(answer)
+    {}
+    MsgResult show(const MessageRequest& request) override
+    {
         last = request;
         return m_answer;
     }
@@ -25,13 +28,15 @@ private:
 
 class MessageBoxTest : public ::testing::Test {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         setApplicationTitle({});
         setMessageService(nullptr);
     }
 };
 
-TEST_F(MessageBoxTest, EmptyTitleBecomesApplicationTitle) {
+TEST_F(MessageBoxTest, EmptyTitleBecomesApplicationTitle)
+{
     ScriptedMessageService script;
     ScopedMessageService scope(script);
     setApplicationTitle("Kestro");
@@ -45,14 +50,16 @@ TEST_F(MessageBoxTest, EmptyTitleBecomesApplicationTitle) {
     EXPECT_EQ(script.shown()[1].text, "Please enter a server name!");
 }
 
-TEST_F(MessageBoxTest, UnsetTitleIsTheExecutableName) {
+TEST_F(MessageBoxTest, UnsetTitleIsTheExecutableName)
+{
     // The executable's own name as the C library saw it at start, without any folder.
     EXPECT_EQ(applicationTitle(), std::string(program_invocation_short_name));
     setApplicationTitle("Kestro");
     EXPECT_EQ(applicationTitle(), "Kestro");
 }
 
-TEST_F(MessageBoxTest, ScriptedAnswersComeInOrder) {
+TEST_F(MessageBoxTest, ScriptedAnswersComeInOrder)
+{
     ScriptedMessageService script;
     ScopedMessageService scope(script);
     script.answer(MsgResult::Cancel);
@@ -63,10 +70,11 @@ TEST_F(MessageBoxTest, ScriptedAnswersComeInOrder) {
     EXPECT_EQ(script.pendingAnswers(), 0u);
 }
 
-TEST_F(MessageBoxTest, ScriptedDoubleFlagsMissingAndImpossibleAnswers) {
+TEST_F(MessageBoxTest, ScriptedDoubleFlagsMissingAndImpossibleAnswers)
+{
     ScriptedMessageService script;
     ScopedMessageService scope(script);
-    script.answer(MsgResult::Yes);   // not offered by an OK/Cancel box
+    script.answer(MsgResult::Yes); // not offered by an OK/Cancel box
     EXPECT_EQ(showMessage("ok or cancel", MsgButtons::OkCancel), MsgResult::Ok);
     EXPECT_EQ(showMessage("nothing scripted", MsgButtons::YesNo), MsgResult::Yes);
     ASSERT_EQ(script.unexpected().size(), 2u);
@@ -74,20 +82,23 @@ TEST_F(MessageBoxTest, ScriptedDoubleFlagsMissingAndImpossibleAnswers) {
     EXPECT_NE(script.unexpected()[1].find("nothing scripted"), std::string::npos);
 }
 
-TEST_F(MessageBoxTest, AnswerTheBoxDoesNotOfferBecomesItsDefaultButton) {
+TEST_F(MessageBoxTest, AnswerTheBoxDoesNotOfferBecomesItsDefaultButton)
+{
     FixedAnswerService service(MsgResult::Cancel);
     ScopedMessageService scope(service);
     EXPECT_EQ(showMessage("yes or no", MsgButtons::YesNo), MsgResult::Yes);
     EXPECT_EQ(showMessage("three", MsgButtons::YesNoCancel), MsgResult::Cancel);
 }
 
-TEST_F(MessageBoxTest, FallbackAnswersFirstButton) {
+TEST_F(MessageBoxTest, FallbackAnswersFirstButton)
+{
     setMessageService(nullptr);
     EXPECT_EQ(showMessage("fallback", MsgButtons::YesNoCancel), MsgResult::Yes);
     EXPECT_EQ(showMessage("fallback", MsgButtons::OkCancel), MsgResult::Ok);
 }
 
-TEST_F(MessageBoxTest, ScopeRestoresPreviousService) {
+TEST_F(MessageBoxTest, ScopeRestoresPreviousService)
+{
     FixedAnswerService outer(MsgResult::No);
     ScopedMessageService outerScope(outer);
     {
@@ -100,13 +111,14 @@ TEST_F(MessageBoxTest, ScopeRestoresPreviousService) {
     EXPECT_EQ(outer.last.text, "outer");
 }
 
-TEST_F(MessageBoxTest, ButtonIdsAreThePlatformValues) {
+TEST_F(MessageBoxTest, ButtonIdsAreThePlatformValues)
+{
     EXPECT_EQ(static_cast<int>(MsgResult::Ok), 1);
     EXPECT_EQ(static_cast<int>(MsgResult::Cancel), 2);
     EXPECT_EQ(static_cast<int>(MsgResult::Yes), 6);
     EXPECT_EQ(static_cast<int>(MsgResult::No), 7);
     EXPECT_EQ(buttonsOf(MsgButtons::YesNoCancel),
-              (std::vector<MsgResult>{MsgResult::Yes, MsgResult::No, MsgResult::Cancel}));
+        (std::vector<MsgResult>{MsgResult::Yes, MsgResult::No, MsgResult::Cancel}));
 }
 
 } // namespace

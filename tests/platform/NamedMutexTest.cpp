@@ -82,7 +82,9 @@ TEST_F(NamedMutexTest, ReleasingOrEndingTheHolderFreesIt)
 TEST_F(NamedMutexTest, AnUnwritableMachineFolderGivesNeither)
 {
     const fs::path file = m_root / "not-a-folder";
-    { std::ofstream(file) << "x"; }
+    {
+        std::ofstream(file) << "x";
+    }
     auto m = platform::NamedMutex::create(file, "Kestro");
     EXPECT_FALSE(m.owned());
     EXPECT_FALSE(m.alreadyExists());

@@ -1,7 +1,7 @@
 // NetworkTest.cpp: names, shares, the browser, drive connections with their logon rules and
 // error codes, drive types and space, parallel ports — on a small network built per test.
-#include "platform/Machine.h"
 #include "platform/Network.h"
+#include "platform/Machine.h"
 #include "platform/Registry.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,8 @@ namespace {
 
 class NetworkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_net = fs::temp_directory_path() / ("nettest-" + std::to_string(::getpid()));
         fs::remove_all(m_net);
         fs::create_directories(m_net);
@@ -45,12 +46,13 @@ protected:
         newpc.accounts = {{"Anna", "annapw", true}};
         newpc.parallelPorts = {2, 3};
         add("newpc", newpc);
-        fs::remove_all(driveFolder(m_net / "newpc", 'A'));   // no floppy in the drive
+        fs::remove_all(driveFolder(m_net / "newpc", 'A')); // no floppy in the drive
         m_newpc = newpc;
     }
     void TearDown() override { fs::remove_all(m_net); }
 
-    static MachineConfig base(const std::string& name, const std::string& os, const std::string& address) {
+    static MachineConfig base(const std::string& name, const std::string& os, const std::string& address)
+    {
         MachineConfig c;
         applyOsDefaults(os, c);
         c.os = os;
@@ -58,7 +60,8 @@ protected:
         c.address = address;
         return c;
     }
-    static DriveEntry fixed(char letter, std::uint64_t total, std::uint64_t free) {
+    static DriveEntry fixed(char letter, std::uint64_t total, std::uint64_t free)
+    {
         DriveEntry d;
         d.letter = letter;
         d.type = DriveType::Fixed;
@@ -66,15 +69,18 @@ protected:
         d.freeBytes = free;
         return d;
     }
-    void add(const std::string& folder, const MachineConfig& config) {
+    void add(const std::string& folder, const MachineConfig& config)
+    {
         std::string error;
         ASSERT_TRUE(saveMachineConfig(m_net / folder, config, error)) << error;
     }
     Network fromNew() const { return Network(m_net / "newpc", m_newpc); }
 
-    std::string remotePathInRegistry(char letter) {
+    std::string remotePathInRegistry(char letter)
+    {
         Registry reg;
-        if (reg.open(m_net / "newpc" / Machine::kRegistryFileName, Registry::OpenMode::OpenExisting) != WinError::Success)
+        if (reg.open(m_net / "newpc" / Machine::kRegistryFileName, Registry::OpenMode::OpenExisting) !=
+            WinError::Success)
             return "<no registry>";
         RegKey key;
         if (reg.openKey(RegRoot::CurrentUser, std::string("Network\\") + letter, key) != WinError::Success)
@@ -88,7 +94,8 @@ protected:
     MachineConfig m_newpc;
 };
 
-TEST_F(NetworkTest, NamesResolveToAddressesOfReachableMachines) {
+TEST_F(NetworkTest, NamesResolveToAddressesOfReachableMachines)
+{
     const Network net = fromNew();
     EXPECT_EQ(net.resolve("oldpc").value_or("none"), "192.168.0.10");
     EXPECT_EQ(net.resolve(" OLDXP ").value_or("none"), "192.168.0.11");
@@ -102,7 +109,8 @@ TEST_F(NetworkTest, NamesResolveToAddressesOfReachableMachines) {
     EXPECT_FALSE(net.resolve("").has_value());
 }
 
-TEST_F(NetworkTest, SharesAndAdminShares) {
+TEST_F(NetworkTest, SharesAndAdminShares)
+{
     const Network net = fromNew();
     EXPECT_TRUE(net.shareExists("\\\\OLDPC\\C$"));
     EXPECT_TRUE(net.shareExists("\\\\oldpc\\d$\\My Documents"));
@@ -115,7 +123,8 @@ TEST_F(NetworkTest, SharesAndAdminShares) {
     EXPECT_TRUE(net.adminShares("SLEEPY").empty());
 }
 
-TEST_F(NetworkTest, BrowserListsReachableMachines) {
+TEST_F(NetworkTest, BrowserListsReachableMachines)
+{
     EXPECT_EQ(fromNew().browseComputers(), (std::vector<std::string>{"NEWPC", "OLDPC", "OLDXP"}));
     MachineConfig cut = m_newpc;
     cut.networkAdapter = false;
@@ -126,7 +135,8 @@ TEST_F(NetworkTest, BrowserListsReachableMachines) {
     EXPECT_EQ(offline.addConnection("F:", "\\\\OLDPC\\C$", nullptr, nullptr), WinError::NoNetwork);
 }
 
-TEST_F(NetworkTest, ConnectionIsRememberedInTheRegistryAndIsRemote) {
+TEST_F(NetworkTest, ConnectionIsRememberedInTheRegistryAndIsRemote)
+{
     Network net = fromNew();
     ASSERT_EQ(net.addConnection("F:", "\\\\oldpc\\C$", nullptr, nullptr), WinError::Success);
     EXPECT_EQ(remotePathInRegistry('F'), "\\\\oldpc\\C$");
@@ -144,7 +154,8 @@ TEST_F(NetworkTest, ConnectionIsRememberedInTheRegistryAndIsRemote) {
     EXPECT_EQ(fromNew().connection('f').value_or(DriveConnection{}).remotePath, "\\\\oldpc\\C$");
 }
 
-TEST_F(NetworkTest, BadRequestsChangeNothing) {
+TEST_F(NetworkTest, BadRequestsChangeNothing)
+{
     Network net = fromNew();
     ASSERT_EQ(net.addConnection("F:", "\\\\OLDPC\\C$", nullptr, nullptr), WinError::Success);
     EXPECT_EQ(net.addConnection("F:", "\\\\OLDPC\\D$", nullptr, nullptr), WinError::AlreadyAssigned);
@@ -162,13 +173,15 @@ TEST_F(NetworkTest, BadRequestsChangeNothing) {
     EXPECT_EQ(remotePathInRegistry('G'), "<no key>");
 }
 
-TEST_F(NetworkTest, Win9xServerUsesShareLevelAccess) {
+TEST_F(NetworkTest, Win9xServerUsesShareLevelAccess)
+{
     Network net = fromNew();
     EXPECT_EQ(net.addConnection("F:", "\\\\OLDPC\\C$", "whoever", "whatever"), WinError::Success);
     EXPECT_EQ(net.addConnection("G:", "\\\\OLDPC\\D$", "", ""), WinError::Success);
 }
 
-TEST_F(NetworkTest, NtServerChecksAccountPasswordAndRights) {
+TEST_F(NetworkTest, NtServerChecksAccountPasswordAndRights)
+{
     Network net = fromNew();
     EXPECT_EQ(net.addConnection("F:", "\\\\OLDXP\\C$", "admin", "wrong"), WinError::LogonFailure);
     EXPECT_EQ(net.addConnection("F:", "\\\\OLDXP\\C$", "nobody", "secret"), WinError::LogonFailure);
@@ -177,13 +190,15 @@ TEST_F(NetworkTest, NtServerChecksAccountPasswordAndRights) {
     EXPECT_TRUE(net.connections().empty());
     EXPECT_EQ(net.addConnection("F:", "\\\\OLDXP\\C", "guest", ""), WinError::Success);
     // Already connected to OLDXP as guest: another user is a credential conflict.
-    EXPECT_EQ(net.addConnection("G:", "\\\\OLDXP\\C$", "ADMIN", "secret"), WinError::SessionCredentialConflict);
+    EXPECT_EQ(
+        net.addConnection("G:", "\\\\OLDXP\\C$", "ADMIN", "secret"), WinError::SessionCredentialConflict);
     ASSERT_EQ(net.cancelConnection("F:"), WinError::Success);
     EXPECT_EQ(net.addConnection("G:", "\\\\OLDXP\\C$", "ADMIN", "secret"), WinError::Success);
 }
 
-TEST_F(NetworkTest, NullCredentialsAreTheLoggedOnUsers) {
-    Network net = fromNew();   // user Anna, password annapw on both machines
+TEST_F(NetworkTest, NullCredentialsAreTheLoggedOnUsers)
+{
+    Network net = fromNew(); // user Anna, password annapw on both machines
     EXPECT_EQ(net.addConnection("F:", "\\\\OLDXP\\C$", nullptr, nullptr), WinError::Success);
     MachineConfig stranger = m_newpc;
     stranger.userName = "Bert";
@@ -193,7 +208,8 @@ TEST_F(NetworkTest, NullCredentialsAreTheLoggedOnUsers) {
     EXPECT_EQ(other.addConnection("F:", "\\\\OLDXP\\C$", nullptr, nullptr), WinError::LogonFailure);
 }
 
-TEST_F(NetworkTest, CancelDropsTheConnection) {
+TEST_F(NetworkTest, CancelDropsTheConnection)
+{
     Network net = fromNew();
     ASSERT_EQ(net.addConnection("F:", "\\\\OLDPC\\C$", nullptr, nullptr), WinError::Success);
     EXPECT_EQ(net.cancelConnection("f:", kConnectUpdateProfile, true), WinError::Success);
@@ -207,7 +223,8 @@ TEST_F(NetworkTest, CancelDropsTheConnection) {
     EXPECT_EQ(net.addConnection("F:", "\\\\OLDPC\\D$", nullptr, nullptr), WinError::Success);
 }
 
-TEST_F(NetworkTest, SpaceIsConfiguredAndMappedDrivesReportTheirSource) {
+TEST_F(NetworkTest, SpaceIsConfiguredAndMappedDrivesReportTheirSource)
+{
     Network net = fromNew();
     std::uint64_t total = 0, free = 0;
     ASSERT_EQ(net.diskSpace("D:\\", total, free), WinError::Success);
@@ -224,7 +241,8 @@ TEST_F(NetworkTest, SpaceIsConfiguredAndMappedDrivesReportTheirSource) {
     EXPECT_EQ(net.diskSpace("F:\\", total, free), WinError::BadNetPath);
 }
 
-TEST_F(NetworkTest, OnlyConfiguredParallelPortsOpen) {
+TEST_F(NetworkTest, OnlyConfiguredParallelPortsOpen)
+{
     const Network net = fromNew();
     EXPECT_FALSE(net.parallelPortOpens(1));
     EXPECT_TRUE(net.parallelPortOpens(2));

@@ -1,7 +1,7 @@
 // PathResolverTest.cpp: drive letters, shares, mapped letters, case, 8.3 names and escapes.
 #include "platform/PathResolver.h"
 
-#include "TestMachine.h"
+#include "tests/platform/TestMachine.h"
 
 #include "platform/FileSystem.h"
 
@@ -68,7 +68,8 @@ TEST_F(PathResolverTest, ShortNamesResolveBothWays)
     r = resolver.resolve("C:\\progra~2\\README.TXT");
     EXPECT_TRUE(r.exists);
     EXPECT_EQ(r.path.text(), "C:\\Program Stuff\\readme.txt");
-    EXPECT_EQ(resolver.shortPath("C:\\Program Files\\Accessories\\wordpad.exe"), "C:\\PROGRA~1\\ACCESS~1\\WORDPAD.EXE");
+    EXPECT_EQ(resolver.shortPath("C:\\Program Files\\Accessories\\wordpad.exe"),
+        "C:\\PROGRA~1\\ACCESS~1\\WORDPAD.EXE");
     EXPECT_EQ(resolver.longPath("c:\\progra~1\\access~1"), "C:\\Program Files\\Accessories");
     EXPECT_EQ(resolver.shortPath("C:\\no such"), "");
     EXPECT_FALSE(resolver.resolve("C:\\PROGRA~3").exists);
@@ -77,7 +78,8 @@ TEST_F(PathResolverTest, ShortNamesResolveBothWays)
 TEST_F(PathResolverTest, EscapingAndRelativePathsNeverReachTheHost)
 {
     const auto resolver = t.resolver();
-    for (const char* text : {"C:\\..\\..\\etc", "C:\\WINDOWS\\..\\..\\registry.db", "\\\\OLDPC\\C\\..\\..\\machine.ini"}) {
+    for (const char* text :
+        {"C:\\..\\..\\etc", "C:\\WINDOWS\\..\\..\\registry.db", "\\\\OLDPC\\C\\..\\..\\machine.ini"}) {
         const auto r = resolver.resolve(text);
         EXPECT_EQ(r.error, WinError::PathNotFound) << text;
         EXPECT_TRUE(r.host.empty()) << text;

@@ -1,8 +1,8 @@
 // ProcessRunnerTest.cpp: starting tools with intact arguments on a given machine, the
 // in-process cacls and hh, and the failures of unknown programs.
+#include "platform/ProcessRunner.h"
 #include "platform/EventLog.h"
 #include "platform/HelpViewer.h"
-#include "platform/ProcessRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@ namespace {
 
 class ProcessRunnerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_dir = fs::temp_directory_path() / ("proctest-" + std::to_string(::getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir / "tools");
@@ -38,7 +39,8 @@ protected:
         ::setenv("WINENV_TOOLS", (m_dir / "tools").c_str(), 1);
         ::setenv("WINENV_MACHINE", (m_dir / "PC1").c_str(), 1);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         ::unsetenv("WINENV_TOOLS");
         ::unsetenv("WINENV_MACHINE");
         ::unsetenv("SLOW");
@@ -46,7 +48,8 @@ protected:
         setProcessLauncher(nullptr);
         fs::remove_all(m_dir);
     }
-    std::vector<std::string> outputOf(const char* tool) {
+    std::vector<std::string> outputOf(const char* tool)
+    {
         std::ifstream in(m_dir / (std::string(tool) + ".out"));
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);)
@@ -56,49 +59,54 @@ protected:
     fs::path m_dir;
 };
 
-TEST_F(ProcessRunnerTest, RegeditGetsItsArgumentsWholeAndTheGivenMachine) {
+TEST_F(ProcessRunnerTest, RegeditGetsItsArgumentsWholeAndTheGivenMachine)
+{
     fs::create_directories(m_dir / "PC2");
     std::uint32_t code = 0;
     StartOptions options;
     options.machineFolder = m_dir / "PC2";
-    ASSERT_EQ(runProcess(R"(regedit.exe /a "C:\Program Files\Kestro\Temp\a b.reg" "HKEY_LOCAL_MACHINE\SOFTWARE\QZ")",
-                         options, &code),
-              WinError::Success);
+    ASSERT_EQ(runProcess(
+                  R"(regedit.exe /a "C:\Program Files\Kestro\Temp\a b.reg" "HKEY_LOCAL_MACHINE\SOFTWARE\QZ")",
+                  options, &code),
+        WinError::Success);
     EXPECT_EQ(code, 3u);
     EXPECT_EQ(outputOf("regedit"),
-              (std::vector<std::string>{"/a", R"(C:\Program Files\Kestro\Temp\a b.reg)",
-                                        R"(HKEY_LOCAL_MACHINE\SOFTWARE\QZ)",
-                                        "machine=" + (m_dir / "PC2").string()}));
+        (std::vector<std::string>{"/a", R"(C:\Program Files\Kestro\Temp\a b.reg)",
+            R"(HKEY_LOCAL_MACHINE\SOFTWARE\QZ)", "machine=" + (m_dir / "PC2").string()}));
 }
 
-TEST_F(ProcessRunnerTest, WithoutMachineTheRunningOneIsInherited) {
+TEST_F(ProcessRunnerTest, WithoutMachineTheRunningOneIsInherited)
+{
     std::uint32_t code = 0;
     ASSERT_EQ(runProcess(R"(C:\WINDOWS\REGEDIT.EXE /s "x.reg")", {}, &code), WinError::Success);
     EXPECT_EQ(outputOf("regedit"),
-              (std::vector<std::string>{"/s", "x.reg", "machine=" + (m_dir / "PC1").string()}));
+        (std::vector<std::string>{"/s", "x.reg", "machine=" + (m_dir / "PC1").string()}));
 }
 
-TEST_F(ProcessRunnerTest, StartDoesNotWaitAndHandleReportsTheEnd) {
+TEST_F(ProcessRunnerTest, StartDoesNotWaitAndHandleReportsTheEnd)
+{
     ::setenv("SLOW", "1", 1);
     Process p;
     ASSERT_EQ(startProcess("regedit /s y.reg", {}, &p), WinError::Success);
     ASSERT_TRUE(p.isValid());
     EXPECT_GT(p.id(), 0);
     EXPECT_TRUE(p.isRunning());
-    EXPECT_EQ(p.exitCode(), 259u);   // still active
+    EXPECT_EQ(p.exitCode(), 259u); // still active
     EXPECT_TRUE(p.wait(5000));
     EXPECT_FALSE(p.isRunning());
     EXPECT_EQ(p.exitCode(), 3u);
 }
 
-TEST_F(ProcessRunnerTest, BatchFilesGoToTheBatchRunner) {
+TEST_F(ProcessRunnerTest, BatchFilesGoToTheBatchRunner)
+{
     std::uint32_t code = 0;
     ASSERT_EQ(runProcess(R"("C:\KestroBatch\Temp.bat")", {}, &code), WinError::Success);
     EXPECT_EQ(outputOf("winbatch"),
-              (std::vector<std::string>{R"(C:\KestroBatch\Temp.bat)", "machine=" + (m_dir / "PC1").string()}));
+        (std::vector<std::string>{R"(C:\KestroBatch\Temp.bat)", "machine=" + (m_dir / "PC1").string()}));
 }
 
-TEST_F(ProcessRunnerTest, CaclsRecordsTheGrantOnTheMachine) {
+TEST_F(ProcessRunnerTest, CaclsRecordsTheGrantOnTheMachine)
+{
     std::uint32_t code = 99;
     ASSERT_EQ(runProcess(R"(cacls c:\progra~1\* /t /e /g everyone:f)", {}, &code), WinError::Success);
     EXPECT_EQ(code, 0u);
@@ -108,7 +116,8 @@ TEST_F(ProcessRunnerTest, CaclsRecordsTheGrantOnTheMachine) {
     EXPECT_EQ(events[0].text, R"(c:\progra~1\* /t /e /g everyone:f)");
 }
 
-TEST_F(ProcessRunnerTest, MalformedCaclsFailsAndRecordsNothing) {
+TEST_F(ProcessRunnerTest, MalformedCaclsFailsAndRecordsNothing)
+{
     std::uint32_t code = 0;
     ASSERT_EQ(runProcess("cacls /t /e", {}, &code), WinError::Success);
     EXPECT_EQ(code, 87u);
@@ -119,7 +128,8 @@ TEST_F(ProcessRunnerTest, MalformedCaclsFailsAndRecordsNothing) {
     EXPECT_TRUE(readMachineEvents(m_dir / "PC1").empty());
 }
 
-TEST_F(ProcessRunnerTest, HelpProgramOpensTheHelpService) {
+TEST_F(ProcessRunnerTest, HelpProgramOpensTheHelpService)
+{
     RecordingHelpService help;
     setHelpService(&help);
     ASSERT_EQ(runProcess(R"(hh.exe C:\Program Files\Kestro\PRODUCT_HELP.chm)"), WinError::Success);
@@ -132,7 +142,8 @@ TEST_F(ProcessRunnerTest, HelpProgramOpensTheHelpService) {
     EXPECT_EQ(help.requests()[1].topicId, 24);
 }
 
-TEST_F(ProcessRunnerTest, UnknownProgramsFailWithFileNotFound) {
+TEST_F(ProcessRunnerTest, UnknownProgramsFailWithFileNotFound)
+{
     Process p;
     EXPECT_EQ(startProcess("notepad.exe c:\\x.txt", {}, &p), WinError::FileNotFound);
     EXPECT_FALSE(p.isValid());
@@ -141,12 +152,14 @@ TEST_F(ProcessRunnerTest, UnknownProgramsFailWithFileNotFound) {
     EXPECT_EQ(findTool("regedit"), m_dir / "tools" / "regedit");
 }
 
-TEST_F(ProcessRunnerTest, RecordingLauncherStandsInForEverything) {
+TEST_F(ProcessRunnerTest, RecordingLauncherStandsInForEverything)
+{
     RecordingProcessLauncher recorder;
     recorder.exitCode = 5;
     setProcessLauncher(&recorder);
     std::uint32_t code = 0;
-    ASSERT_EQ(runProcess("regedit.exe /s \"C:\\a b.reg\"", {WindowStyle::Hidden, {}}, &code), WinError::Success);
+    ASSERT_EQ(
+        runProcess("regedit.exe /s \"C:\\a b.reg\"", {WindowStyle::Hidden, {}}, &code), WinError::Success);
     EXPECT_EQ(code, 5u);
     recorder.result = WinError::FileNotFound;
     EXPECT_EQ(runProcess("other.exe"), WinError::FileNotFound);

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestMachine.h"
+#include "tests/platform/TestMachine.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ TEST_F(RandomFileTest, ReadsUpToTheEnd)
     EXPECT_EQ(bytes, "89");
     ASSERT_EQ(platform::readFileAt(files, "C:\\Data\\x.txt", 20, 10, bytes), platform::FsError::None);
     EXPECT_EQ(bytes, "");
-    EXPECT_EQ(platform::readFileAt(files, "C:\\Data\\none.txt", 0, 1, bytes), platform::FsError::FileNotFound);
+    EXPECT_EQ(
+        platform::readFileAt(files, "C:\\Data\\none.txt", 0, 1, bytes), platform::FsError::FileNotFound);
     EXPECT_EQ(platform::readFileAt(files, "C:\\Data", 0, 1, bytes), platform::FsError::PathFileAccess);
 }
 
@@ -56,8 +57,10 @@ TEST_F(RandomFileTest, RefusesReadOnlyAndFilesInUse)
     platform::FileLock lock = files.lockFile("C:\\Data\\busy.txt");
     ASSERT_TRUE(lock.isLocked());
     std::string bytes;
-    EXPECT_EQ(platform::readFileAt(files, "C:\\Data\\busy.txt", 0, 3, bytes), platform::FsError::PermissionDenied);
-    EXPECT_EQ(platform::writeFileAt(files, "C:\\Data\\busy.txt", 0, "x"), platform::FsError::PermissionDenied);
+    EXPECT_EQ(
+        platform::readFileAt(files, "C:\\Data\\busy.txt", 0, 3, bytes), platform::FsError::PermissionDenied);
+    EXPECT_EQ(
+        platform::writeFileAt(files, "C:\\Data\\busy.txt", 0, "x"), platform::FsError::PermissionDenied);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 #include "platform/RegFile.h"
 
 #include "platform/CodePage.h"
-#include "FileBytes.h"
-#include "TempDir.h"
+#include "tests/platform/FileBytes.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ std::vector<std::string> lines(const std::string& text)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 class RegFileTest : public ::testing::Test {
 protected:
@@ -47,11 +47,13 @@ protected:
         return k;
     }
 
-    std::string exported(std::string_view key, RegFileFormat format = RegFileFormat::Regedit4, Registry* from = nullptr)
+    std::string exported(
+        std::string_view key, RegFileFormat format = RegFileFormat::Regedit4, Registry* from = nullptr)
     {
         std::string bytes;
         std::string message;
-        EXPECT_EQ(exportRegText(from ? *from : reg, key, format, bytes, &message), WinError::Success) << message;
+        EXPECT_EQ(exportRegText(from ? *from : reg, key, format, bytes, &message), WinError::Success)
+            << message;
         return bytes;
     }
 
@@ -84,30 +86,29 @@ TEST_F(RegFileTest, Regedit4ExportIsWrittenAsTheEditorWritesIt)
 {
     fillSample();
     const std::string text = exported("hkcu\\software\\vendor\\APP");
-    const std::string expected =
-        "REGEDIT4\r\n"
-        "\r\n"
-        "[HKEY_CURRENT_USER\\software\\vendor\\APP]\r\n"
-        "@=\"default text\"\r\n"
-        "\"Path\"=\"C:\\\\Program Files\\\\App\\\\app.exe\"\r\n"
-        "\"Quote\"=\"say \\\"hi\\\"\"\r\n"
-        "\"Accent\"=\"Caf\xE9 \x80\"\r\n"
-        "\"Count\"=dword:00000400\r\n"
-        "\"Blob\"=hex:00,7f,ff\r\n"
-        "\"Exp\"=hex(2):25,53,79,73,74,65,6d,52,6f,6f,74,25,00\r\n"
-        "\"Multi\"=hex(7):6f,6e,65,00,74,77,6f,00,00\r\n"
-        "\"Nothing\"=hex(0):\r\n"
-        "\"Qword\"=hex(b):01,02,03,04,05,06,07,08\r\n"
-        "\"Odd\\\"Name\\\\\"=\"x\"\r\n"
-        "\"NoZero\"=hex(1):61,62\r\n"
-        "\"Lines\"=hex(1):61,0d,0a,62,00\r\n"
-        "\r\n"
-        "[HKEY_CURRENT_USER\\software\\vendor\\APP\\Alpha]\r\n"
-        "\r\n"
-        "[HKEY_CURRENT_USER\\software\\vendor\\APP\\Alpha\\Deep]\r\n"
-        "\r\n"
-        "[HKEY_CURRENT_USER\\software\\vendor\\APP\\zeta]\r\n"
-        "\r\n";
+    const std::string expected = "REGEDIT4\r\n"
+                                 "\r\n"
+                                 "[HKEY_CURRENT_USER\\software\\vendor\\APP]\r\n"
+                                 "@=\"default text\"\r\n"
+                                 "\"Path\"=\"C:\\\\Program Files\\\\App\\\\app.exe\"\r\n"
+                                 "\"Quote\"=\"say \\\"hi\\\"\"\r\n"
+                                 "\"Accent\"=\"Caf\xE9 \x80\"\r\n"
+                                 "\"Count\"=dword:00000400\r\n"
+                                 "\"Blob\"=hex:00,7f,ff\r\n"
+                                 "\"Exp\"=hex(2):25,53,79,73,74,65,6d,52,6f,6f,74,25,00\r\n"
+                                 "\"Multi\"=hex(7):6f,6e,65,00,74,77,6f,00,00\r\n"
+                                 "\"Nothing\"=hex(0):\r\n"
+                                 "\"Qword\"=hex(b):01,02,03,04,05,06,07,08\r\n"
+                                 "\"Odd\\\"Name\\\\\"=\"x\"\r\n"
+                                 "\"NoZero\"=hex(1):61,62\r\n"
+                                 "\"Lines\"=hex(1):61,0d,0a,62,00\r\n"
+                                 "\r\n"
+                                 "[HKEY_CURRENT_USER\\software\\vendor\\APP\\Alpha]\r\n"
+                                 "\r\n"
+                                 "[HKEY_CURRENT_USER\\software\\vendor\\APP\\Alpha\\Deep]\r\n"
+                                 "\r\n"
+                                 "[HKEY_CURRENT_USER\\software\\vendor\\APP\\zeta]\r\n"
+                                 "\r\n";
     EXPECT_EQ(text, expected);
 }
 
@@ -121,12 +122,12 @@ TEST_F(RegFileTest, Version5ExportIsUtf16WithWideStringData)
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
     const std::string text = utf16leToCp1252(bytes.substr(2));
     EXPECT_EQ(text,
-              "Windows Registry Editor Version 5.00\r\n"
-              "\r\n"
-              "[HKEY_LOCAL_MACHINE\\Software\\V5]\r\n"
-              "\"Name\"=\"\xE9\"\r\n"
-              "\"Exp\"=hex(2):25,00,41,00,25,00,00,00\r\n"
-              "\r\n");
+        "Windows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\V5]\r\n"
+        "\"Name\"=\"\xE9\"\r\n"
+        "\"Exp\"=hex(2):25,00,41,00,25,00,00,00\r\n"
+        "\r\n");
 }
 
 TEST_F(RegFileTest, LongHexListsWrapAtEightyColumnsWithTwoBlankIndent)
@@ -144,8 +145,8 @@ TEST_F(RegFileTest, LongHexListsWrapAtEightyColumnsWithTwoBlankIndent)
     EXPECT_EQ(ls[3].back(), '\\');
     EXPECT_EQ(ls[4].substr(0, 2), "  ");
     EXPECT_EQ(ls[4].size(), 2u + 25 * 3 + 1);
-    EXPECT_EQ(ls[4].substr(2, 3), "14,");  // byte 20 starts the second line
-    EXPECT_EQ(ls[7], "  5f,60,61,62,63");    // 20 + 25 + 25 + 25 = 95, then the last 5 bytes
+    EXPECT_EQ(ls[4].substr(2, 3), "14,"); // byte 20 starts the second line
+    EXPECT_EQ(ls[7], "  5f,60,61,62,63"); // 20 + 25 + 25 + 25 = 95, then the last 5 bytes
     for (const std::string& l : ls)
         EXPECT_LE(l.size(), 80u);
 }
@@ -155,7 +156,8 @@ TEST_F(RegFileTest, ExportImportExportIsByteIdenticalInBothFormats)
     fillSample();
     const RegKey big = create(RegRoot::LocalMachine, "SOFTWARE\\Big");
     RegBytes blob(300, 0xAB);
-    reg.setValue(big, "a very long value name that pushes the hex list far to the right", RegType::ExpandSz, blob);
+    reg.setValue(
+        big, "a very long value name that pushes the hex list far to the right", RegType::ExpandSz, blob);
     for (const RegFileFormat format : {RegFileFormat::Regedit4, RegFileFormat::Version5}) {
         const std::string first = exported("", format);
         Registry fresh;
@@ -163,7 +165,8 @@ TEST_F(RegFileTest, ExportImportExportIsByteIdenticalInBothFormats)
         ASSERT_EQ(fresh.open(file), WinError::Success);
         RegFileMergeReport report;
         ASSERT_EQ(mergeRegText(fresh, first, report), WinError::Success) << report.message;
-        EXPECT_TRUE(report.warnings.empty()) << report.warnings.front().line << ": " << report.warnings.front().text;
+        EXPECT_TRUE(report.warnings.empty())
+            << report.warnings.front().line << ": " << report.warnings.front().text;
         EXPECT_EQ(exported("", format, &fresh), first);
     }
 }
@@ -176,20 +179,19 @@ TEST_F(RegFileTest, MergeCreatesKeysSetsAndDeletesValues)
     reg.setString(keep, "gone", "1");
     reg.setString(keep, "", "default");
     reg.setString(keep, "stays", "2");
-    const std::string file =
-        "REGEDIT4\r\n\r\n"
-        "; a comment\r\n"
-        "[-HKEY_CURRENT_USER\\Software\\Old]\r\n"
-        "\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Keep]\r\n"
-        "\"gone\"=-\r\n"
-        "@=-\r\n"
-        "\"new\"=\"C:\\\\Windows\\\\\"\r\n"
-        "  \"indented\" = dword:0000ffff\r\n"
-        "\"bin\"=hex:01,02,\\\r\n"
-        "  03,04\r\n"
-        "[HKCR\\.txt]\r\n"
-        "@=\"txtfile\"\r\n";
+    const std::string file = "REGEDIT4\r\n\r\n"
+                             "; a comment\r\n"
+                             "[-HKEY_CURRENT_USER\\Software\\Old]\r\n"
+                             "\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Keep]\r\n"
+                             "\"gone\"=-\r\n"
+                             "@=-\r\n"
+                             "\"new\"=\"C:\\\\Windows\\\\\"\r\n"
+                             "  \"indented\" = dword:0000ffff\r\n"
+                             "\"bin\"=hex:01,02,\\\r\n"
+                             "  03,04\r\n"
+                             "[HKCR\\.txt]\r\n"
+                             "@=\"txtfile\"\r\n";
     RegFileMergeReport report;
     ASSERT_EQ(mergeRegText(reg, file, report), WinError::Success) << report.message;
     EXPECT_TRUE(report.warnings.empty());
@@ -217,22 +219,21 @@ TEST_F(RegFileTest, MergeCreatesKeysSetsAndDeletesValues)
 
 TEST_F(RegFileTest, MalformedLinesAndUnknownRootsArePassedOverWithTheirLineNumbers)
 {
-    const std::string file =
-        "REGEDIT4\r\n"                         // 1
-        "\"early\"=\"no key yet\"\r\n"         // 2: value outside any key
-        "[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.3DText]\r\n"  // 3
-        "\"Size\"=\"10\"\r\n"                  // 4
-        "\"a\"=\"b\"=\"c\"\r\n"                // 5: text after the string
-        "\"NoEquals\"\r\n"                     // 6
-        "garbage line\r\n"                     // 7
-        "\"d\"=dword:xyz\r\n"                  // 8
-        "\"h\"=hex:1,zz\r\n"                   // 9
-        "[HKEY_DYN_DATA\\PerfStats]\r\n"       // 10: unknown root
-        "\"quiet\"=\"skipped with its section\"\r\n"  // 11
-        "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"  // 12
-        "\"Path\"=\"C:\\WINDOWS\\x.scr\"\r\n"  // 13: single backslashes kept
-        "[HKEY_CURRENT_USER\\Unclosed\r\n"     // 14
-        "\"lost\"=\"1\"\r\n";                  // 15
+    const std::string file = "REGEDIT4\r\n"                 // 1
+                             "\"early\"=\"no key yet\"\r\n" // 2: value outside any key
+                             "[HKEY_CURRENT_USER\\Control Panel\\Screen Saver.3DText]\r\n" // 3
+                             "\"Size\"=\"10\"\r\n"                                         // 4
+                             "\"a\"=\"b\"=\"c\"\r\n"                           // 5: text after the string
+                             "\"NoEquals\"\r\n"                                // 6
+                             "garbage line\r\n"                                // 7
+                             "\"d\"=dword:xyz\r\n"                             // 8
+                             "\"h\"=hex:1,zz\r\n"                              // 9
+                             "[HKEY_DYN_DATA\\PerfStats]\r\n"                  // 10: unknown root
+                             "\"quiet\"=\"skipped with its section\"\r\n"      // 11
+                             "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n" // 12
+                             "\"Path\"=\"C:\\WINDOWS\\x.scr\"\r\n"             // 13: single backslashes kept
+                             "[HKEY_CURRENT_USER\\Unclosed\r\n"                // 14
+                             "\"lost\"=\"1\"\r\n";                             // 15
     RegFileMergeReport report;
     ASSERT_EQ(mergeRegText(reg, file, report), WinError::Success) << report.message;
     std::vector<std::size_t> warned;
@@ -260,8 +261,8 @@ TEST_F(RegFileTest, FilesWithoutHeaderAreRejectedAndChangeNothing)
     reg.setString(k, "v", "1");
     const std::string before = exported("");
     for (const std::string& bad : {std::string("[HKEY_CURRENT_USER\\X]\r\n\"a\"=\"b\"\r\n"),
-                                   std::string("REGEDIT5\r\n[HKEY_CURRENT_USER\\X]\r\n"), std::string(),
-                                   std::string("\r\nREGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n")}) {
+             std::string("REGEDIT5\r\n[HKEY_CURRENT_USER\\X]\r\n"), std::string(),
+             std::string("\r\nREGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n")}) {
         RegFileMergeReport report;
         EXPECT_EQ(mergeRegText(reg, bad, report), WinError::BadFormat);
         EXPECT_FALSE(report.message.empty());
@@ -284,7 +285,8 @@ TEST_F(RegFileTest, Version5FilesMergeFromUtf16)
         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\W]\r\n\"N\"=\"\xE9t\xE9\"\r\n"
         "\"E\"=hex(2):41,00,42,00,00,00\r\n";
     RegFileMergeReport report;
-    ASSERT_EQ(mergeRegText(reg, "\xFF\xFE" + cp1252ToUtf16le(text), report), WinError::Success) << report.message;
+    ASSERT_EQ(mergeRegText(reg, "\xFF\xFE" + cp1252ToUtf16le(text), report), WinError::Success)
+        << report.message;
     EXPECT_EQ(report.format, RegFileFormat::Version5);
     RegKey k;
     ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "W", k), WinError::Success);
@@ -293,7 +295,7 @@ TEST_F(RegFileTest, Version5FilesMergeFromUtf16)
     EXPECT_EQ(s, "\u00E9t\u00E9");
     RegValue v;
     ASSERT_EQ(reg.queryValue(k, "E", v), WinError::Success);
-    EXPECT_EQ(v.data, (RegBytes{'A', 'B', 0}));  // stored narrow
+    EXPECT_EQ(v.data, (RegBytes{'A', 'B', 0})); // stored narrow
 }
 
 TEST_F(RegFileTest, AMergeKilledHalfwayLeavesTheRegistryAsItWas)
@@ -313,7 +315,7 @@ TEST_F(RegFileTest, AMergeKilledHalfwayLeavesTheRegistryAsItWas)
         if (r.open(dir / "registry.db") != WinError::Success)
             ::_exit(3);
         RegFileMergeOptions options;
-        options.yieldEvery = 4000;  // well inside the file
+        options.yieldEvery = 4000; // well inside the file
         options.yield = [] { ::raise(SIGKILL); };
         RegFileMergeReport report;
         mergeRegText(r, file, report, options);
@@ -363,18 +365,20 @@ TEST_F(RegFileTest, AnotherProcessSeesAMergeWholeOrNotAtAll)
     }
     ::close(ready[1]);
     char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);  // the merge is under way now
+    ASSERT_EQ(::read(ready[0], &c, 1), 1); // the merge is under way now
     ::close(ready[0]);
     Registry watcher;
     ASSERT_EQ(watcher.open(dir / "registry.db"), WinError::Success);
     std::string during;
-    ASSERT_EQ(exportRegText(watcher, "HKLM\\SOFTWARE\\Seen", RegFileFormat::Regedit4, during), WinError::Success);
+    ASSERT_EQ(
+        exportRegText(watcher, "HKLM\\SOFTWARE\\Seen", RegFileFormat::Regedit4, during), WinError::Success);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
     std::string after;
-    ASSERT_EQ(exportRegText(watcher, "HKLM\\SOFTWARE\\Seen", RegFileFormat::Regedit4, after), WinError::Success);
+    ASSERT_EQ(
+        exportRegText(watcher, "HKLM\\SOFTWARE\\Seen", RegFileFormat::Regedit4, after), WinError::Success);
     EXPECT_NE(after, before);
     EXPECT_TRUE(during == before || during == after) << "an export saw part of a merge";
 }
@@ -385,9 +389,11 @@ TEST_F(RegFileTest, MergeWhileAnotherProcessHoldsTheRegistryFailsWithoutChanges)
     ASSERT_EQ(holder.open(dir / "registry.db"), WinError::Success);
     ASSERT_EQ(holder.beginTransaction(), WinError::Success);
     Registry impatient;
-    ASSERT_EQ(impatient.open(dir / "registry.db", Registry::OpenMode::OpenExisting, nullptr, 50), WinError::Success);
+    ASSERT_EQ(impatient.open(dir / "registry.db", Registry::OpenMode::OpenExisting, nullptr, 50),
+        WinError::Success);
     RegFileMergeReport report;
-    EXPECT_EQ(mergeRegText(impatient, "REGEDIT4\r\n[HKEY_CURRENT_USER\\Blocked]\r\n", report), WinError::Busy);
+    EXPECT_EQ(
+        mergeRegText(impatient, "REGEDIT4\r\n[HKEY_CURRENT_USER\\Blocked]\r\n", report), WinError::Busy);
     EXPECT_FALSE(report.message.empty());
     ASSERT_EQ(holder.rollbackTransaction(), WinError::Success);
     RegKey k;
@@ -397,13 +403,17 @@ TEST_F(RegFileTest, MergeWhileAnotherProcessHoldsTheRegistryFailsWithoutChanges)
 TEST_F(RegFileTest, ExportOfAMissingKeyWritesNoFile)
 {
     std::string message;
-    EXPECT_EQ(exportRegFile(reg, dir / "out.reg", "HKLM\\No\\Such", RegFileFormat::Regedit4, &message), WinError::FileNotFound);
+    EXPECT_EQ(exportRegFile(reg, dir / "out.reg", "HKLM\\No\\Such", RegFileFormat::Regedit4, &message),
+        WinError::FileNotFound);
     EXPECT_NE(message.find("HKLM\\No\\Such"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.reg"));
-    EXPECT_EQ(exportRegFile(reg, dir / "out.reg", "HKEY_NOWHERE\\x", RegFileFormat::Regedit4, &message), WinError::FileNotFound);
-    EXPECT_EQ(exportRegFile(reg, dir / "nofolder" / "out.reg", "HKLM", RegFileFormat::Regedit4, &message), WinError::PathNotFound);
+    EXPECT_EQ(exportRegFile(reg, dir / "out.reg", "HKEY_NOWHERE\\x", RegFileFormat::Regedit4, &message),
+        WinError::FileNotFound);
+    EXPECT_EQ(exportRegFile(reg, dir / "nofolder" / "out.reg", "HKLM", RegFileFormat::Regedit4, &message),
+        WinError::PathNotFound);
     EXPECT_FALSE(std::filesystem::exists(dir / "nofolder"));
-    ASSERT_EQ(exportRegFile(reg, dir / "out.reg", "HKCR", RegFileFormat::Regedit4, &message), WinError::Success);
+    ASSERT_EQ(
+        exportRegFile(reg, dir / "out.reg", "HKCR", RegFileFormat::Regedit4, &message), WinError::Success);
     EXPECT_EQ(readFile(dir / "out.reg"), "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT]\r\n\r\n");
 }
 
@@ -415,8 +425,8 @@ TEST_F(RegFileTest, WholeRegistryExportListsTheFourHivesInOrder)
     for (const std::string& l : lines(exported("")))
         if (!l.empty() && l.front() == '[')
             headers.push_back(l);
-    EXPECT_EQ(headers, (std::vector<std::string>{"[HKEY_LOCAL_MACHINE]", "[HKEY_LOCAL_MACHINE\\SOFTWARE]",
-                                                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]", "[HKEY_CURRENT_USER]",
-                                                 "[HKEY_USERS]", "[HKEY_USERS\\.DEFAULT]", "[HKEY_CURRENT_CONFIG]",
-                                                 "[HKEY_CURRENT_CONFIG\\Display]"}));
+    EXPECT_EQ(headers,
+        (std::vector<std::string>{"[HKEY_LOCAL_MACHINE]", "[HKEY_LOCAL_MACHINE\\SOFTWARE]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]", "[HKEY_CURRENT_USER]", "[HKEY_USERS]",
+            "[HKEY_USERS\\.DEFAULT]", "[HKEY_CURRENT_CONFIG]", "[HKEY_CURRENT_CONFIG\\Display]"}));
 }

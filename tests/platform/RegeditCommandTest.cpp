@@ -2,8 +2,8 @@
 #include "platform/RegeditCommand.h"
 
 #include "platform/Registry.h"
-#include "FileBytes.h"
-#include "TempDir.h"
+#include "tests/platform/FileBytes.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,11 @@ TEST_F(RegeditCommandTest, SlashEWritesTheFormatOfTheMachinesWindows)
         if (isWin9x(os))
             EXPECT_EQ(bytes.substr(0, 10), "REGEDIT4\r\n") << osCodeText(os);
         else
-            EXPECT_EQ(bytes.substr(0, 4), std::string("\xFF\xFE" "W\0", 4)) << osCodeText(os);
+            EXPECT_EQ(bytes.substr(0, 4),
+                std::string("\xFF\xFE"
+                            "W\0",
+                    4))
+                << osCodeText(os);
         ASSERT_EQ(run({"/a", out.string(), "HKCU"}), 0) << errors;
         EXPECT_EQ(readFile(out), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER]\r\n\r\n") << osCodeText(os);
     }
@@ -63,7 +67,7 @@ TEST_F(RegeditCommandTest, ArgumentsThatDoNotMakeACommandAreRefused)
     makeMachine(OsCode::WinXp);
     EXPECT_EQ(run({"/s"}), 1);
     EXPECT_NE(errors.find("usage"), std::string::npos);
-    EXPECT_EQ(run({(dir / "plain.reg").string()}), 1);  // merging without /s
+    EXPECT_EQ(run({(dir / "plain.reg").string()}), 1); // merging without /s
     EXPECT_NE(errors.find("/s"), std::string::npos);
     EXPECT_EQ(run({"/e"}), 1);
     EXPECT_EQ(run({"/q", (dir / "x.reg").string()}), 1);

@@ -2,7 +2,7 @@
 // the HKEY_CLASSES_ROOT view, Win32 buffer rules, transactions and two processes at once.
 #include "platform/Registry.h"
 
-#include "TempDir.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,9 @@ protected:
     void SetUp() override
     {
         std::string message;
-        ASSERT_EQ(reg.open(dir / "registry.db", Registry::OpenMode::CreateIfMissing, &message), WinError::Success) << message;
+        ASSERT_EQ(
+            reg.open(dir / "registry.db", Registry::OpenMode::CreateIfMissing, &message), WinError::Success)
+            << message;
     }
 
     RegKey create(RegKey parent, const std::string& path)
@@ -55,7 +57,8 @@ TEST_F(RegistryTest, KeysMatchWithoutCaseAndKeepTheCaseTheyWereCreatedWith)
     const RegKey k = create(RegRoot::LocalMachine, "Software\\Vendor\\MyApp");
     RegKey same;
     bool created = true;
-    ASSERT_EQ(reg.createKey(RegRoot::LocalMachine, "SOFTWARE\\VENDOR\\myapp", same, &created), WinError::Success);
+    ASSERT_EQ(
+        reg.createKey(RegRoot::LocalMachine, "SOFTWARE\\VENDOR\\myapp", same, &created), WinError::Success);
     EXPECT_FALSE(created);
     RegKey opened;
     ASSERT_EQ(reg.openKey(RegRoot::LocalMachine, "software\\vendor", opened), WinError::Success);
@@ -73,7 +76,7 @@ TEST_F(RegistryTest, MissingKeysAndValuesAreNotFound)
     const RegKey app = create(RegRoot::CurrentUser, "Software\\App");
     RegValue v;
     EXPECT_EQ(reg.queryValue(app, "missing", v), WinError::FileNotFound);
-    EXPECT_EQ(reg.queryValue(app, "", v), WinError::FileNotFound);  // no default value set
+    EXPECT_EQ(reg.queryValue(app, "", v), WinError::FileNotFound); // no default value set
     EXPECT_EQ(reg.deleteValue(app, "missing"), WinError::FileNotFound);
     EXPECT_EQ(reg.openKey(RegKey(), "x", k), WinError::InvalidHandle);
 }
@@ -83,7 +86,8 @@ TEST_F(RegistryTest, SubKeysEnumerateInCaseInsensitiveNameOrder)
     const RegKey root = create(RegRoot::CurrentUser, "Order");
     for (const char* name : {"beta", "Alpha", "_under", "Zulu", "alpha2", "B"})
         create(root, name);
-    EXPECT_EQ(subKeyNames(root), (std::vector<std::string>{"Alpha", "alpha2", "B", "beta", "Zulu", "_under"}));
+    EXPECT_EQ(
+        subKeyNames(root), (std::vector<std::string>{"Alpha", "alpha2", "B", "beta", "Zulu", "_under"}));
     std::string name;
     EXPECT_EQ(reg.enumKey(root, 6, name), WinError::NoMoreItems);
 }
@@ -117,7 +121,7 @@ TEST_F(RegistryTest, DataIsStoredAsBytesWithItsType)
     RegValue v;
     ASSERT_EQ(reg.queryValue(k, "sz", v), WinError::Success);
     EXPECT_EQ(v.type, RegType::Sz);
-    EXPECT_EQ(v.data, (RegBytes{'C', 'a', 'f', 0xE9, 0}));  // Windows-1252 with its zero
+    EXPECT_EQ(v.data, (RegBytes{'C', 'a', 'f', 0xE9, 0})); // Windows-1252 with its zero
     ASSERT_EQ(reg.queryValue(k, "exp", v), WinError::Success);
     EXPECT_EQ(v.type, RegType::ExpandSz);
     ASSERT_EQ(reg.queryValue(k, "bin", v), WinError::Success);
@@ -174,9 +178,9 @@ TEST_F(RegistryTest, DeleteTreeRemovesEverythingBelowAndHandlesNoticeIt)
     const RegKey deep = create(app, "A\\B\\C");
     ASSERT_EQ(reg.setString(deep, "v", "x"), WinError::Success);
     ASSERT_EQ(reg.setString(app, "top", "y"), WinError::Success);
-    create(RegRoot::CurrentUser, "Software\\Apple");  // a sibling whose name starts alike stays
+    create(RegRoot::CurrentUser, "Software\\Apple"); // a sibling whose name starts alike stays
 
-    EXPECT_EQ(reg.deleteKey(RegRoot::CurrentUser, "Software\\App"), WinError::AccessDenied);  // has sub-keys
+    EXPECT_EQ(reg.deleteKey(RegRoot::CurrentUser, "Software\\App"), WinError::AccessDenied); // has sub-keys
     ASSERT_EQ(reg.deleteTree(RegRoot::CurrentUser, "software\\app"), WinError::Success);
     RegKey k;
     EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\App", k), WinError::FileNotFound);
@@ -252,7 +256,7 @@ TEST_F(RegistryTest, RolledBackTransactionLeavesNothingBehind)
         ASSERT_EQ(reg.setString(k, "inside", "2"), WinError::Success);
         create(k, "NewKey");
         ASSERT_EQ(reg.deleteValue(k, "before"), WinError::Success);
-    }  // no commit
+    } // no commit
     EXPECT_EQ(valueNames(k), std::vector<std::string>{"before"});
     EXPECT_TRUE(subKeyNames(k).empty());
     {
@@ -299,7 +303,8 @@ TEST_F(RegistryTest, OpeningBadDatabasesFailsWithAMessage)
 {
     Registry other;
     std::string message;
-    EXPECT_EQ(other.open(dir / "missing.db", Registry::OpenMode::OpenExisting, &message), WinError::FileNotFound);
+    EXPECT_EQ(
+        other.open(dir / "missing.db", Registry::OpenMode::OpenExisting, &message), WinError::FileNotFound);
     EXPECT_NE(message.find("missing.db"), std::string::npos);
     std::ofstream(dir / "junk.db") << "this is not a database at all, just some text that is long enough";
     EXPECT_EQ(other.open(dir / "junk.db", Registry::OpenMode::OpenExisting, &message), WinError::InvalidData);
@@ -355,7 +360,8 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
         for (int i = 0; i < kPerProcess; ++i) {
             if (r.createKey(RegRoot::CurrentUser, "Shared", k) != WinError::Success)
                 return 2;
-            if (r.setDword(k, std::string(prefix) + std::to_string(i), static_cast<std::uint32_t>(i)) != WinError::Success)
+            if (r.setDword(k, std::string(prefix) + std::to_string(i), static_cast<std::uint32_t>(i)) !=
+                WinError::Success)
                 return 3;
         }
         return 0;

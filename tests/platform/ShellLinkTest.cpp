@@ -1,7 +1,7 @@
 // ShellLinkTest.cpp: shortcut files written and read back, foreign forms and damaged files.
 #include "platform/ShellLink.h"
 
-#include "TestMachine.h"
+#include "tests/platform/TestMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +82,8 @@ TEST_F(ShellLinkTest, AnsiLinksWithOnlyAnItemListAreRead)
     root.append(16, '\x11');
     put16(items, static_cast<unsigned>(root.size() + 2));
     items += root;
-    std::string drive = "\x2F" "C:\\";
+    std::string drive = "\x2F"
+                        "C:\\";
     drive.append(20, '\0');
     put16(items, static_cast<unsigned>(drive.size() + 2));
     items += drive;
@@ -95,7 +96,7 @@ TEST_F(ShellLinkTest, AnsiLinksWithOnlyAnItemListAreRead)
         items += item;
     }
     put16(items, 0);
-    std::string bytes = header(0x1 | 0x20);  // item list, arguments; not Unicode
+    std::string bytes = header(0x1 | 0x20); // item list, arguments; not Unicode
     put16(bytes, static_cast<unsigned>(items.size()));
     bytes += items;
     put16(bytes, 4);
@@ -172,7 +173,7 @@ TEST_F(ShellLinkTest, CorruptedFilesAreReadOrRefusedWithoutOverreading)
         ++read;
         // Every field comes from inside the file: none can be longer than the file itself.
         for (const std::string* field : {&out.targetPath, &out.arguments, &out.description, &out.iconLocation,
-                                         &out.workingDirectory, &out.relativePath})
+                 &out.workingDirectory, &out.relativePath})
             EXPECT_LE(field->size(), 3 * bytes.size());
     }
     EXPECT_GT(read, 0);

@@ -1,7 +1,7 @@
 // SystemInfoTest.cpp: computer name, version word, special folders per OS, privileges and the
 // recorded restart.
-#include "platform/EventLog.h"
 #include "platform/SystemInfo.h"
+#include "platform/EventLog.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-MachineConfig machine(const std::string& os, const std::string& user = "Anna") {
+MachineConfig machine(const std::string& os, const std::string& user = "Anna")
+{
     MachineConfig c;
     applyOsDefaults(os, c);
     c.os = os;
@@ -21,7 +22,8 @@ MachineConfig machine(const std::string& os, const std::string& user = "Anna") {
     return c;
 }
 
-std::string folder(const MachineConfig& c, int id) {
+std::string folder(const MachineConfig& c, int id)
+{
     std::string path = "unset";
     const WinError e = specialFolderPath(c, id, path);
     return e == WinError::Success ? path : "error " + std::to_string(winErrorCode(e));
@@ -29,7 +31,8 @@ std::string folder(const MachineConfig& c, int id) {
 
 class SystemInfoTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_dir = fs::temp_directory_path() / ("systest-" + std::to_string(::getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
@@ -38,11 +41,10 @@ protected:
     fs::path m_dir;
 };
 
-TEST_F(SystemInfoTest, ComputerNameIsUpperCase) {
-    EXPECT_EQ(computerNameOf(machine("win98")), "OLDPC");
-}
+TEST_F(SystemInfoTest, ComputerNameIsUpperCase) { EXPECT_EQ(computerNameOf(machine("win98")), "OLDPC"); }
 
-TEST_F(SystemInfoTest, VersionWordSeparatesTheFamilies) {
+TEST_F(SystemInfoTest, VersionWordSeparatesTheFamilies)
+{
     const auto xp = versionWordOf(machine("winxp"));
     EXPECT_EQ(xp & 0xff, 5u);
     EXPECT_EQ((xp >> 8) & 0xff, 1u);
@@ -52,18 +54,20 @@ TEST_F(SystemInfoTest, VersionWordSeparatesTheFamilies) {
     EXPECT_EQ(w2k & 0xffff, 0x0005u);
     EXPECT_TRUE(isNtVersionWord(w2k));
     const auto w98 = versionWordOf(machine("win98"));
-    EXPECT_EQ(w98 & 0xffff, 0x0A04u);   // 4.10
+    EXPECT_EQ(w98 & 0xffff, 0x0A04u); // 4.10
     EXPECT_FALSE(isNtVersionWord(w98));
     EXPECT_FALSE(isNtVersionWord(versionWordOf(machine("win95"))));
     EXPECT_FALSE(isNtVersionWord(versionWordOf(machine("winme"))));
 }
 
-TEST_F(SystemInfoTest, NtFoldersLieInTheUserProfile) {
+TEST_F(SystemInfoTest, NtFoldersLieInTheUserProfile)
+{
     auto xp = machine("winxp", "user1");
     EXPECT_EQ(folder(xp, csidl::Programs), R"(C:\Documents and Settings\user1\Start Menu\Programs)");
     EXPECT_EQ(folder(xp, csidl::Cookies), R"(C:\Documents and Settings\user1\Cookies)");
     EXPECT_EQ(folder(xp, csidl::Personal), R"(C:\Documents and Settings\user1\My Documents)");
-    EXPECT_EQ(folder(xp, csidl::CommonPrograms), R"(C:\Documents and Settings\All Users\Start Menu\Programs)");
+    EXPECT_EQ(
+        folder(xp, csidl::CommonPrograms), R"(C:\Documents and Settings\All Users\Start Menu\Programs)");
     EXPECT_EQ(folder(xp, csidl::History), R"(C:\Documents and Settings\user1\Local Settings\History)");
     EXPECT_EQ(folder(xp, csidl::Windows), R"(C:\WINDOWS)");
     EXPECT_EQ(folder(xp, csidl::System), xp.systemFolder);
@@ -71,7 +75,8 @@ TEST_F(SystemInfoTest, NtFoldersLieInTheUserProfile) {
     EXPECT_EQ(folder(xp, csidl::CommonProgramFiles), R"(C:\Program Files\Common Files)");
 }
 
-TEST_F(SystemInfoTest, Win2000FollowsItsWindowsFolderAndDrive) {
+TEST_F(SystemInfoTest, Win2000FollowsItsWindowsFolderAndDrive)
+{
     auto w2k = machine("win2k");
     w2k.windowsFolder = R"(D:\WINNT\)";
     w2k.systemFolder = R"(D:\WINNT\system32)";
@@ -81,7 +86,8 @@ TEST_F(SystemInfoTest, Win2000FollowsItsWindowsFolderAndDrive) {
     EXPECT_EQ(folder(w2k, csidl::ProgramFiles), R"(D:\Program Files)");
 }
 
-TEST_F(SystemInfoTest, Win9xFoldersLieInTheWindowsFolder) {
+TEST_F(SystemInfoTest, Win9xFoldersLieInTheWindowsFolder)
+{
     auto w98 = machine("win98");
     EXPECT_EQ(folder(w98, csidl::Programs), w98.windowsFolder + R"(\Start Menu\Programs)");
     EXPECT_EQ(folder(w98, csidl::DesktopDirectory), w98.windowsFolder + R"(\Desktop)");
@@ -94,7 +100,8 @@ TEST_F(SystemInfoTest, Win9xFoldersLieInTheWindowsFolder) {
     EXPECT_EQ(folder(w95, csidl::Programs), w95.windowsFolder + R"(\Start Menu\Programs)");
 }
 
-TEST_F(SystemInfoTest, VirtualAndUnknownFoldersHaveNoPath) {
+TEST_F(SystemInfoTest, VirtualAndUnknownFoldersHaveNoPath)
+{
     auto xp = machine("winxp");
     std::string path = "kept";
     EXPECT_EQ(specialFolderPath(xp, csidl::Network, path), WinError::InvalidParameter);
@@ -108,7 +115,8 @@ TEST_F(SystemInfoTest, VirtualAndUnknownFoldersHaveNoPath) {
     EXPECT_EQ(specialFolderLocation(machine("win95"), csidl::CommonDesktopDirectory), WinError::FileNotFound);
 }
 
-TEST_F(SystemInfoTest, NtRestartNeedsTheShutdownPrivilege) {
+TEST_F(SystemInfoTest, NtRestartNeedsTheShutdownPrivilege)
+{
     const auto xp = machine("winxp");
     Privileges privileges(xp);
     EXPECT_EQ(requestExitWindows(m_dir, xp, privileges, 7), WinError::PrivilegeNotHeld);
@@ -119,15 +127,17 @@ TEST_F(SystemInfoTest, NtRestartNeedsTheShutdownPrivilege) {
     ASSERT_EQ(privileges.lookupPrivilegeValue("", "SeShutdownPrivilege", luid), WinError::Success);
     ASSERT_EQ(privileges.adjustTokenPrivilege(luid, true), WinError::Success);
     EXPECT_TRUE(readMachineEvents(m_dir).empty());
-    ASSERT_EQ(requestExitWindows(m_dir, xp, privileges, exitflags::Shutdown | exitflags::Reboot | exitflags::Force),
-              WinError::Success);
+    ASSERT_EQ(
+        requestExitWindows(m_dir, xp, privileges, exitflags::Shutdown | exitflags::Reboot | exitflags::Force),
+        WinError::Success);
     const auto events = readMachineEvents(m_dir);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].kind, "restart");
     EXPECT_EQ(events[0].text, "flags=7");
 }
 
-TEST_F(SystemInfoTest, Win9xHasNoTokensButRestartsAnyway) {
+TEST_F(SystemInfoTest, Win9xHasNoTokensButRestartsAnyway)
+{
     const auto w98 = machine("win98");
     Privileges privileges(w98);
     std::uint64_t luid = 0;

@@ -32,4 +32,4 @@ private:
     std::filesystem::path m_path;
 };
 
-}  // namespace testutil
+} // namespace testutil

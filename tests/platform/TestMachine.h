@@ -78,12 +78,13 @@ public:
     platform::PathResolver resolver() const
     {
         auto mappings = m_mappings;
-        return platform::PathResolver(m_folder, m_config, [mappings](char letter) -> std::optional<std::string> {
-            const auto it = mappings.find(letter);
-            if (it == mappings.end())
-                return std::nullopt;
-            return it->second;
-        });
+        return platform::PathResolver(
+            m_folder, m_config, [mappings](char letter) -> std::optional<std::string> {
+                const auto it = mappings.find(letter);
+                if (it == mappings.end())
+                    return std::nullopt;
+                return it->second;
+            });
     }
     platform::FileSystem fileSystem() const { return platform::FileSystem(resolver()); }
 

@@ -1,6 +1,6 @@
 // DemoNetworkTest.cpp: the demo network's machines, their content, the installed wizard data,
 // and that building twice gives the same bytes.
-#include "DemoNetwork.h"
+#include "tools/demo-network/DemoNetwork.h"
 
 #include "platform/FileSystem.h"
 #include "platform/Machine.h"
@@ -21,7 +21,8 @@ namespace {
 
 class DemoNetworkTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_root = fs::temp_directory_path() / ("demotest-" + std::to_string(::getpid()));
         fs::remove_all(m_root);
         // A small stand-in for the repository's data folder.
@@ -40,7 +41,8 @@ protected:
     void TearDown() override { fs::remove_all(m_root); }
 
     // Every file of a tree with its bytes, keyed by relative path.
-    static std::map<std::string, std::string> snapshot(const fs::path& dir) {
+    static std::map<std::string, std::string> snapshot(const fs::path& dir)
+    {
         std::map<std::string, std::string> files;
         for (const auto& e : fs::recursive_directory_iterator(dir)) {
             if (!e.is_regular_file())
@@ -53,12 +55,14 @@ protected:
         return files;
     }
 
-    std::string regString(const std::string& machine, RegRoot root, const std::string& key, const std::string& name) {
+    std::string regString(
+        const std::string& machine, RegRoot root, const std::string& key, const std::string& name)
+    {
         Registry reg;
         RegKey k;
         std::string value = "<missing>";
-        if (reg.open(m_root / "net" / machine / Machine::kRegistryFileName, Registry::OpenMode::OpenExisting) ==
-                WinError::Success &&
+        if (reg.open(m_root / "net" / machine / Machine::kRegistryFileName,
+                Registry::OpenMode::OpenExisting) == WinError::Success &&
             reg.openKey(root, key, k) == WinError::Success)
             reg.queryString(k, name, value);
         return value;
@@ -68,7 +72,8 @@ protected:
     demo::DemoOptions m_options;
 };
 
-TEST_F(DemoNetworkTest, MachinesHaveTheirIdentityAndShares) {
+TEST_F(DemoNetworkTest, MachinesHaveTheirIdentityAndShares)
+{
     std::string error;
     ASSERT_TRUE(demo::buildDemoNetwork(m_root / "net", m_options, error)) << error;
     Machine newpc;
@@ -92,28 +97,31 @@ TEST_F(DemoNetworkTest, MachinesHaveTheirIdentityAndShares) {
     EXPECT_FALSE(admin->password.empty());
 }
 
-TEST_F(DemoNetworkTest, SourceRegistryAndFilesAreWhatTheWizardReads) {
+TEST_F(DemoNetworkTest, SourceRegistryAndFilesAreWhatTheWizardReads)
+{
     std::string error;
     ASSERT_TRUE(demo::buildDemoNetwork(m_root / "net", m_options, error)) << error;
     const std::string cv = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
     EXPECT_EQ(regString("OLDPC", RegRoot::LocalMachine, cv, "SystemRoot"), "C:\\WINDOWS");
     EXPECT_EQ(regString("OLDPC", RegRoot::LocalMachine, cv, "ProductName"), "Microsoft Windows 98");
     EXPECT_EQ(regString("OLDPC", RegRoot::LocalMachine, cv + "\\Uninstall\\Photo Editor", "DisplayName"),
-              "Photo Editor 5.0 Deluxe");
+        "Photo Editor 5.0 Deluxe");
     EXPECT_EQ(regString("OLDPC", RegRoot::LocalMachine, cv + "\\Uninstall\\SolitairePlus", "DisplayName"),
-              "Solitaire Plus 2.1");
+        "Solitaire Plus 2.1");
     EXPECT_EQ(regString("OLDPC", RegRoot::CurrentUser, cv + "\\Explorer\\Shell Folders", "Programs"),
-              "C:\\WINDOWS\\Start Menu\\Programs");
-    EXPECT_EQ(regString("OLDXP", RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName"),
-              "Microsoft Windows XP");
+        "C:\\WINDOWS\\Start Menu\\Programs");
+    EXPECT_EQ(regString("OLDXP", RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                  "ProductName"),
+        "Microsoft Windows XP");
     EXPECT_EQ(regString("OLDXP", RegRoot::CurrentUser, cv + "\\Explorer\\Shell Folders", "Cookies"),
-              "C:\\Documents and Settings\\Sarah\\Cookies");
+        "C:\\Documents and Settings\\Sarah\\Cookies");
     EXPECT_NE(regString("OLDXP", RegRoot::LocalMachine,
-                        "SOFTWARE\\Microsoft\\Office\\11.0\\Common\\Config\\{90110409-6000-11D3-8CFE-0150048383C9}", "PIDKEY"),
-              "<missing>");
-    EXPECT_EQ(regString("NEWPC", RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_067B&PID_0000\\6&3B09E2C&0&1",
-                        "DeviceDesc"),
-              "Prolific USB-to-USB Network Bridge Cable");
+                  "SOFTWARE\\Microsoft\\Office\\11.0\\Common\\Config\\{90110409-6000-11D3-8CFE-0150048383C9}",
+                  "PIDKEY"),
+        "<missing>");
+    EXPECT_EQ(regString("NEWPC", RegRoot::LocalMachine,
+                  "SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_067B&PID_0000\\6&3B09E2C&0&1", "DeviceDesc"),
+        "Prolific USB-to-USB Network Bridge Cable");
 
     Machine oldpc;
     ASSERT_EQ(oldpc.open(m_root / "net" / demo::kSourcePc98), WinError::Success);
@@ -122,12 +130,14 @@ TEST_F(DemoNetworkTest, SourceRegistryAndFilesAreWhatTheWizardReads) {
     EXPECT_EQ(files.getFileVersion("C:\\Program Files\\WinZip\\WINZIP32.EXE"), "8.1.0.4331");
     EXPECT_TRUE(files.fileExists("C:\\WINDOWS\\SYSTEM\\3DTEXT~1.SCR"));
     EXPECT_TRUE(files.fileExists("C:\\My Documents\\Letter to the bank.doc"));
-    EXPECT_TRUE(files.folderExists("C:\\WINDOWS\\Application Data\\Identities\\{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}"
-                                   "\\Microsoft\\Outlook Express"));
-    EXPECT_FALSE(files.driveExists("E:"));   // the CD drive is empty
+    EXPECT_TRUE(
+        files.folderExists("C:\\WINDOWS\\Application Data\\Identities\\{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}"
+                           "\\Microsoft\\Outlook Express"));
+    EXPECT_FALSE(files.driveExists("E:")); // the CD drive is empty
 }
 
-TEST_F(DemoNetworkTest, WizardDataIsInstalledWithoutBuildFilesOrPlainScripts) {
+TEST_F(DemoNetworkTest, WizardDataIsInstalledWithoutBuildFilesOrPlainScripts)
+{
     std::string error;
     ASSERT_TRUE(demo::buildDemoNetwork(m_root / "net", m_options, error)) << error;
     Machine newpc;
@@ -144,7 +154,8 @@ TEST_F(DemoNetworkTest, WizardDataIsInstalledWithoutBuildFilesOrPlainScripts) {
     EXPECT_FALSE(files.folderExists("C:\\Program Files\\Kestro\\CMakeFiles"));
 }
 
-TEST_F(DemoNetworkTest, RebuildingGivesTheSameBytes) {
+TEST_F(DemoNetworkTest, RebuildingGivesTheSameBytes)
+{
     std::string error;
     ASSERT_TRUE(demo::buildDemoNetwork(m_root / "a", m_options, error)) << error;
     ASSERT_TRUE(demo::buildDemoNetwork(m_root / "b", m_options, error)) << error;
@@ -157,7 +168,8 @@ TEST_F(DemoNetworkTest, RebuildingGivesTheSameBytes) {
     EXPECT_EQ(snapshot(m_root / "a"), first);
 }
 
-TEST_F(DemoNetworkTest, FolderThatIsNotAMachineIsLeftAlone) {
+TEST_F(DemoNetworkTest, FolderThatIsNotAMachineIsLeftAlone)
+{
     fs::create_directories(m_root / "net" / "OLDPC");
     std::ofstream(m_root / "net" / "OLDPC" / "precious.txt") << "keep me";
     std::string error;

@@ -3,8 +3,8 @@
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 
-#include "FileBytes.h"
-#include "TempDir.h"
+#include "tests/platform/FileBytes.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,7 @@ ToolRun runRegeditTool(const std::filesystem::path& machineFolder, const std::ve
     return run;
 }
 
-}  // namespace
+} // namespace
 
 class RegeditToolTest : public ::testing::Test {
 protected:
@@ -73,7 +73,9 @@ protected:
         RegKey k;
         ASSERT_EQ(reg.createKey(RegRoot::CurrentUser, "Control Panel\\Desktop", k), WinError::Success);
         ASSERT_EQ(reg.setString(k, "Wallpaper", "C:\\WINDOWS\\Clouds.bmp"), WinError::Success);
-        ASSERT_EQ(reg.createKey(RegRoot::LocalMachine, "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\Software\\Vendor", k), WinError::Success);
+        ASSERT_EQ(
+            reg.createKey(RegRoot::LocalMachine, "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\Software\\Vendor", k),
+            WinError::Success);
         ASSERT_EQ(reg.setDword(k, "Installed", 1), WinError::Success);
     }
 
@@ -109,7 +111,8 @@ protected:
 TEST_F(RegeditToolTest, SilentMergeWritesIntoTheMachineRegistry)
 {
     makeMachine(OsCode::WinXp);
-    writeFile(dir / "in.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"Wallpaper\"=\"C:\\\\new.bmp\"\r\n");
+    writeFile(dir / "in.reg",
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n\"Wallpaper\"=\"C:\\\\new.bmp\"\r\n");
     const ToolRun run = runRegeditTool(machine, {"/s", (dir / "in.reg").string()});
     EXPECT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_TRUE(run.errors.empty()) << run.errors;
@@ -131,8 +134,9 @@ TEST_F(RegeditToolTest, ExportFormatFollowsTheOptionAndTheMachine)
     ASSERT_EQ(runRegeditTool(machine, {"/E", e.string(), "HKEY_CURRENT_USER\\Control Panel"}).exitCode, 0);
     const std::string ansi = readFile(a);
     EXPECT_EQ(ansi,
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\control panel]\r\n\r\n"
-              "[HKEY_CURRENT_USER\\control panel\\Desktop]\r\n\"Wallpaper\"=\"C:\\\\WINDOWS\\\\Clouds.bmp\"\r\n\r\n");
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\control panel]\r\n\r\n"
+        "[HKEY_CURRENT_USER\\control "
+        "panel\\Desktop]\r\n\"Wallpaper\"=\"C:\\\\WINDOWS\\\\Clouds.bmp\"\r\n\r\n");
     const std::string wide = readFile(e);
     ASSERT_GE(wide.size(), 2u);
     EXPECT_EQ(wide.substr(0, 2), "\xFF\xFE");
@@ -147,8 +151,9 @@ TEST_F(RegeditToolTest, Windows98ExportsRegedit4WithSlashE)
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const std::string text = readFile(out);
     EXPECT_EQ(text.substr(0, 10), "REGEDIT4\r\n");
-    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\Software\\Vendor]\r\n\"Installed\"=dword:00000001\r\n"),
-              std::string::npos);
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\Software\\Vendor]"
+                        "\r\n\"Installed\"=dword:00000001\r\n"),
+        std::string::npos);
 }
 
 TEST_F(RegeditToolTest, ExportWithoutKeyWritesTheWholeRegistryAndReimportsUnchanged)
@@ -191,7 +196,8 @@ TEST_F(RegeditToolTest, MalformedLinesAreReportedWithLineNumbersAndTheRestIsMerg
 {
     makeMachine(OsCode::WinXp);
     writeFile(dir / "mixed.reg",
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Mixed]\r\n\"good\"=\"1\"\r\nnot a value\r\n\"also\"=dword:00000002\r\n");
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Mixed]\r\n\"good\"=\"1\"\r\nnot a "
+        "value\r\n\"also\"=dword:00000002\r\n");
     const ToolRun run = runRegeditTool(machine, {"/s", (dir / "mixed.reg").string()});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.errors.find("mixed.reg:5:"), std::string::npos) << run.errors;
@@ -232,12 +238,14 @@ TEST_F(RegeditToolTest, WindowsPathsResolveOnTheMachinesDrives)
     ASSERT_EQ(m.open(machine), WinError::Success);
     const std::filesystem::path drive = m.driveFolder('C');
     std::filesystem::create_directories(drive / "QZImpTemp");
-    writeFile(drive / "QZImpTemp" / "Temp.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\FromDrive]\r\n\"v\"=\"1\"\r\n");
+    writeFile(drive / "QZImpTemp" / "Temp.reg",
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\FromDrive]\r\n\"v\"=\"1\"\r\n");
     ToolRun run = runRegeditTool(machine, {"/s", "c:\\qzimptemp\\TEMP.REG"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     run = runRegeditTool(machine, {"/a", "C:\\QZImpTemp\\Out.reg", "HKEY_CURRENT_USER\\FromDrive"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_EQ(readFile(drive / "QZImpTemp" / "Out.reg"), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\FromDrive]\r\n\"v\"=\"1\"\r\n\r\n");
+    EXPECT_EQ(readFile(drive / "QZImpTemp" / "Out.reg"),
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\FromDrive]\r\n\"v\"=\"1\"\r\n\r\n");
     // A relative name is never looked up in some working folder.
     run = runRegeditTool(machine, {"/a", "Out.reg", "HKCU"});
     EXPECT_NE(run.exitCode, 0);

@@ -33,7 +33,7 @@ protected:
             in << plain;
         }
         const std::string command = std::string(SCRAMBLE_EXE) + " '" + (m_dir / "in.xml").string() + "' '" +
-                                    (m_dir / "out.wkx").string() + "' 2>/dev/null";
+            (m_dir / "out.wkx").string() + "' 2>/dev/null";
         const int rc = std::system(command.c_str());
         std::ifstream out(m_dir / "out.wkx", std::ios::binary);
         scrambled.assign(std::istreambuf_iterator<char>(out), std::istreambuf_iterator<char>());
@@ -60,9 +60,10 @@ protected:
 
 TEST_F(ScrambleToolTest, OutputUnscramblesToTheInput)
 {
-    const std::string longLine(2000, 'a');   // its own length would shift letters past 255
-    const std::string plain = "\xEF\xBB\xBF<script>\r\n\n  <performaction><name>Caf\xC3\xA9</name></performaction>\n" +
-                              longLine + "\n</script>\n";
+    const std::string longLine(2000, 'a'); // its own length would shift letters past 255
+    const std::string plain =
+        "\xEF\xBB\xBF<script>\r\n\n  <performaction><name>Caf\xC3\xA9</name></performaction>\n" + longLine +
+        "\n</script>\n";
     std::string scrambled;
     ASSERT_EQ(run(plain, scrambled), 0);
     const std::vector<std::string> got = lines(scrambled);
@@ -79,7 +80,7 @@ TEST_F(ScrambleToolTest, OutputUnscramblesToTheInput)
 TEST_F(ScrambleToolTest, RefusesAMissingInput)
 {
     const std::string command = std::string(SCRAMBLE_EXE) + " '" + (m_dir / "nothing.xml").string() + "' '" +
-                                (m_dir / "out.wkx").string() + "' 2>/dev/null";
+        (m_dir / "out.wkx").string() + "' 2>/dev/null";
     EXPECT_NE(std::system(command.c_str()), 0);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "out.wkx"));
 }

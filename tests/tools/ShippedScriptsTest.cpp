@@ -72,7 +72,8 @@ TEST(ShippedScriptsTest, EveryScriptUnscramblesToItsSourceAndHasSteps)
         }
         pugi::xml_document doc;
         const std::string utf8 = platform::cp1252ToUtf8(plain);
-        ASSERT_TRUE(doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8)) << wkx;
+        ASSERT_TRUE(doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8))
+            << wkx;
         EXPECT_FALSE(doc.select_nodes("//performaction").empty()) << wkx;
     }
     if (scripts == 0)

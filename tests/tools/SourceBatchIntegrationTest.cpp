@@ -1,7 +1,7 @@
 // SourceBatchIntegrationTest.cpp: on a fresh demo network, NEWPC maps \\OLDPC\C$, writes the
 // source batch file there, the batch runs on OLDPC and NEWPC reads the hive exports through the
 // mapped letter. Uses the built regedit and winbatch tools.
-#include "DemoNetwork.h"
+#include "tools/demo-network/DemoNetwork.h"
 
 #include "platform/CodePage.h"
 #include "platform/EventLog.h"
@@ -20,7 +20,8 @@ namespace {
 
 class SourceBatchIntegrationTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         m_net = fs::temp_directory_path() / ("srcbatch-" + std::to_string(::getpid()));
         fs::remove_all(m_net);
         std::string error;
@@ -33,7 +34,8 @@ protected:
     }
     void TearDown() override { fs::remove_all(m_net); }
 
-    static std::string crlf(const std::vector<std::string>& lines) {
+    static std::string crlf(const std::vector<std::string>& lines)
+    {
         std::string text;
         for (const auto& l : lines)
             text += l + "\r\n";
@@ -44,7 +46,8 @@ protected:
     Machine m_newpc;
 };
 
-TEST_F(SourceBatchIntegrationTest, ExportsOfTheSourceHivesArriveThroughTheMappedDrive) {
+TEST_F(SourceBatchIntegrationTest, ExportsOfTheSourceHivesArriveThroughTheMappedDrive)
+{
     Network net(m_newpc.folder(), m_newpc.config());
     // C:, D: and E: are taken on NEWPC: F: is the first free letter.
     ASSERT_EQ(net.driveType("F:\\"), DriveType::NoRootDir);
@@ -53,14 +56,14 @@ TEST_F(SourceBatchIntegrationTest, ExportsOfTheSourceHivesArriveThroughTheMapped
     FileSystem files = m_newpc.fileSystem();
     ASSERT_EQ(files.makeSurePathExists("F:\\KestroBatch\\"), WinError::Success);
     const std::string cmd = "regedit.exe /s /E ";
-    ASSERT_EQ(files.writeFile("F:\\KestroBatch\\Temp.bat",
-                              crlf({"@echo Processing,Please wait...This window will be closed automatically",
-                                    "@echo off", "@echo Creating File 1..",
-                                    cmd + "C:\\KestroBatch\\HKLM.reg \"HKEY_LOCAL_MACHINE\"", "@echo Creating File 2..",
-                                    cmd + "C:\\KestroBatch\\HKCU.reg \"HKEY_CURRENT_USER\"", "@echo Creating File 3..",
-                                    cmd + "C:\\KestroBatch\\HKCR.reg \"HKEY_CLASSES_ROOT\"", "@echo Created all files.",
-                                    "copy regexp.bat Kestro.txt", "CLS"})),
-              FsError::None);
+    ASSERT_EQ(
+        files.writeFile("F:\\KestroBatch\\Temp.bat",
+            crlf({"@echo Processing,Please wait...This window will be closed automatically", "@echo off",
+                "@echo Creating File 1..", cmd + "C:\\KestroBatch\\HKLM.reg \"HKEY_LOCAL_MACHINE\"",
+                "@echo Creating File 2..", cmd + "C:\\KestroBatch\\HKCU.reg \"HKEY_CURRENT_USER\"",
+                "@echo Creating File 3..", cmd + "C:\\KestroBatch\\HKCR.reg \"HKEY_CLASSES_ROOT\"",
+                "@echo Created all files.", "copy regexp.bat Kestro.txt", "CLS"})),
+        FsError::None);
 
     // The user runs the batch file on the source PC.
     StartOptions onSource;
@@ -73,7 +76,8 @@ TEST_F(SourceBatchIntegrationTest, ExportsOfTheSourceHivesArriveThroughTheMapped
     ASSERT_EQ(files.readText("F:\\KestroBatch\\HKCU.reg", hkcu), FsError::None);
     ASSERT_EQ(files.readText("F:\\KestroBatch\\HKCR.reg", hkcr), FsError::None);
     EXPECT_EQ(hklm.rfind("REGEDIT4", 0), 0u);
-    EXPECT_NE(hklm.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion]"), std::string::npos);
+    EXPECT_NE(
+        hklm.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion]"), std::string::npos);
     EXPECT_NE(hklm.find("\"ProductName\"=\"Microsoft Windows 98\""), std::string::npos);
     EXPECT_NE(hklm.find("\"DisplayName\"=\"Photo Editor 5.0 Deluxe\""), std::string::npos);
     EXPECT_NE(hkcu.find("[HKEY_CURRENT_USER\\Control Panel\\Desktop]"), std::string::npos);
@@ -88,19 +92,21 @@ TEST_F(SourceBatchIntegrationTest, ExportsOfTheSourceHivesArriveThroughTheMapped
     EXPECT_FALSE(files.fileExists("F:\\KestroBatch\\HKLM.reg"));
 }
 
-TEST_F(SourceBatchIntegrationTest, XpSourceNeedsTheLogonAndRecordsTheGrants) {
+TEST_F(SourceBatchIntegrationTest, XpSourceNeedsTheLogonAndRecordsTheGrants)
+{
     Network net(m_newpc.folder(), m_newpc.config());
-    EXPECT_EQ(net.addConnection("G:", "\\\\OLDXP\\C$", demo::kXpAdminUser, demo::kXpAdminPassword), WinError::BadNetName);
+    EXPECT_EQ(net.addConnection("G:", "\\\\OLDXP\\C$", demo::kXpAdminUser, demo::kXpAdminPassword),
+        WinError::BadNetName);
     EXPECT_EQ(net.addConnection("G:", "\\\\OLDXP\\C", demo::kXpAdminUser, "wrong"), WinError::LogonFailure);
-    ASSERT_EQ(net.addConnection("G:", "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword), WinError::Success);
+    ASSERT_EQ(net.addConnection("G:", "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword),
+        WinError::Success);
 
     FileSystem files = m_newpc.fileSystem();
     ASSERT_EQ(files.makeSurePathExists("G:\\KestroBatch\\"), WinError::Success);
     ASSERT_EQ(files.writeFile("G:\\KestroBatch\\Temp.bat",
-                              crlf({"@echo off",
-                                    "regedit.exe /a C:\\KestroBatch\\HKLM.reg \"HKEY_LOCAL_MACHINE\"",
-                                    "cacls c:\\windows /t /e /g everyone:f", "CLS"})),
-              FsError::None);
+                  crlf({"@echo off", "regedit.exe /a C:\\KestroBatch\\HKLM.reg \"HKEY_LOCAL_MACHINE\"",
+                      "cacls c:\\windows /t /e /g everyone:f", "CLS"})),
+        FsError::None);
     StartOptions onSource;
     onSource.machineFolder = m_net / demo::kSourcePcXp;
     ASSERT_EQ(runProcess("winbatch C:\\KestroBatch\\Temp.bat", onSource), WinError::Success);

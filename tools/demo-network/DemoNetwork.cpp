@@ -1,5 +1,5 @@
 // DemoNetwork.cpp: the demo machines' identity, registry content and files.
-#include "DemoNetwork.h"
+#include "tools/demo-network/DemoNetwork.h"
 
 #include "platform/FileSystem.h"
 #include "platform/FileVersion.h"
@@ -29,19 +29,25 @@ constexpr const char* kVideoGuid = "{23A77BF7-ED96-40EC-AF06-9B1F4867732A}";
 class Builder {
 public:
     Builder(Machine& machine, std::string& error)
-        : m_machine(machine), m_files(machine.fileSystem()), m_error(error) {
+        : m_machine(machine)
+        , m_files(machine.fileSystem())
+        , m_error(error)
+    {
         std::string message;
-        if (m_registry.open(machine.registryPath(), Registry::OpenMode::CreateIfMissing, &message) != WinError::Success)
+        if (m_registry.open(machine.registryPath(), Registry::OpenMode::CreateIfMissing, &message) !=
+            WinError::Success)
             fail("cannot open the registry: " + message);
         else
             m_registry.beginTransaction();
     }
-    ~Builder() {
+    ~Builder()
+    {
         if (m_registry.inTransaction())
             m_registry.rollbackTransaction();
     }
 
-    bool finish() {
+    bool finish()
+    {
         if (m_ok && m_registry.commitTransaction() != WinError::Success)
             fail("cannot commit the registry of " + m_machine.folder().string());
         m_registry.close();
@@ -50,27 +56,33 @@ public:
 
     const MachineConfig& config() const { return m_machine.config(); }
 
-    void sz(std::string_view path, std::string_view name, std::string_view value, RegType type = RegType::Sz) {
+    void sz(std::string_view path, std::string_view name, std::string_view value, RegType type = RegType::Sz)
+    {
         RegKey k = key(path);
         if (k.isValid() && m_registry.setString(k, name, value, type) != WinError::Success)
             fail("cannot set " + std::string(path) + "\\" + std::string(name));
     }
-    void dword(std::string_view path, std::string_view name, std::uint32_t value) {
+    void dword(std::string_view path, std::string_view name, std::uint32_t value)
+    {
         RegKey k = key(path);
         if (k.isValid() && m_registry.setDword(k, name, value) != WinError::Success)
             fail("cannot set " + std::string(path) + "\\" + std::string(name));
     }
-    void binary(std::string_view path, std::string_view name, RegBytes value) {
+    void binary(std::string_view path, std::string_view name, RegBytes value)
+    {
         RegKey k = key(path);
         if (k.isValid() && m_registry.setValue(k, name, RegType::Binary, value) != WinError::Success)
             fail("cannot set " + std::string(path) + "\\" + std::string(name));
     }
-    void multi(std::string_view path, std::string_view name, const std::vector<std::string>& value) {
+    void multi(std::string_view path, std::string_view name, const std::vector<std::string>& value)
+    {
         RegKey k = key(path);
-        if (k.isValid() && m_registry.setValue(k, name, RegType::MultiSz, regMultiStringData(value)) != WinError::Success)
+        if (k.isValid() &&
+            m_registry.setValue(k, name, RegType::MultiSz, regMultiStringData(value)) != WinError::Success)
             fail("cannot set " + std::string(path) + "\\" + std::string(name));
     }
-    RegKey key(std::string_view path) {
+    RegKey key(std::string_view path)
+    {
         RegRoot root;
         std::string sub;
         RegKey out;
@@ -81,18 +93,23 @@ public:
         return out;
     }
 
-    void folder(std::string_view path) {
-        if (!m_files.folderExists(path) && m_files.makeSurePathExists(std::string(path) + "\\") != WinError::Success)
+    void folder(std::string_view path)
+    {
+        if (!m_files.folderExists(path) &&
+            m_files.makeSurePathExists(std::string(path) + "\\") != WinError::Success)
             fail("cannot create " + std::string(path));
     }
-    void file(std::string_view path, std::string_view bytes) {
+    void file(std::string_view path, std::string_view bytes)
+    {
         const auto slash = path.rfind('\\');
         folder(path.substr(0, slash));
-        if (m_files.writeFile(path, bytes) != FsError::None || m_files.setFileTime(path, kFileTime) != FsError::None)
+        if (m_files.writeFile(path, bytes) != FsError::None ||
+            m_files.setFileTime(path, kFileTime) != FsError::None)
             fail("cannot write " + std::string(path));
     }
     // A text file in the machine's code page with CR LF line ends.
-    void text(std::string_view path, std::string_view lfText) {
+    void text(std::string_view path, std::string_view lfText)
+    {
         std::string crlf;
         for (char c : lfText) {
             if (c == '\n')
@@ -101,21 +118,25 @@ public:
         }
         const auto slash = path.rfind('\\');
         folder(path.substr(0, slash));
-        if (m_files.writeText(path, crlf) != FsError::None || m_files.setFileTime(path, kFileTime) != FsError::None)
+        if (m_files.writeText(path, crlf) != FsError::None ||
+            m_files.setFileTime(path, kFileTime) != FsError::None)
             fail("cannot write " + std::string(path));
     }
-    void program(std::string_view path, std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d) {
+    void program(std::string_view path, std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d)
+    {
         file(path, buildVersionedPe(a, b, c, d));
     }
 
-    std::string special(int id) {
+    std::string special(int id)
+    {
         std::string path;
         specialFolderPath(config(), id, path);
         return path;
     }
 
     // Copies a host folder's files into a Windows folder of the machine, in name order.
-    void install(const fs::path& hostFolder, const std::string& windowsFolder) {
+    void install(const fs::path& hostFolder, const std::string& windowsFolder)
+    {
         std::error_code ec;
         if (!fs::is_directory(hostFolder, ec))
             return;
@@ -127,11 +148,13 @@ public:
             const auto rel = fs::relative(p, hostFolder, ec);
             const std::string relText = rel.generic_string();
             // Build-system files that may lie in a build's data folder are not shipped data.
-            if (relText == "CMakeLists.txt" || relText == "CMakeFiles" || relText.rfind("CMakeFiles/", 0) == 0 ||
-                rel.extension() == ".cmake" || relText == "CTestTestfile.cmake")
+            if (relText == "CMakeLists.txt" || relText == "CMakeFiles" ||
+                relText.rfind("CMakeFiles/", 0) == 0 || rel.extension() == ".cmake" ||
+                relText == "CTestTestfile.cmake")
                 continue;
             std::string ext = rel.extension().string();
-            std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
+            std::transform(
+                ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
             if (relText.rfind("WKXFiles/", 0) == 0 && ext == ".xml")
                 continue;
             std::string target = windowsFolder;
@@ -148,7 +171,8 @@ public:
         }
     }
 
-    void fail(const std::string& what) {
+    void fail(const std::string& what)
+    {
         if (m_ok)
             m_error = m_machine.config().computerName + ": " + what;
         m_ok = false;
@@ -162,8 +186,9 @@ private:
     bool m_ok = true;
 };
 
-MachineConfig baseConfig(const std::string& name, const std::string& os, const std::string& address,
-                         const std::string& user) {
+MachineConfig baseConfig(
+    const std::string& name, const std::string& os, const std::string& address, const std::string& user)
+{
     MachineConfig c;
     applyOsDefaults(os, c);
     c.os = os;
@@ -176,7 +201,8 @@ MachineConfig baseConfig(const std::string& name, const std::string& os, const s
     return c;
 }
 
-DriveEntry drive(char letter, DriveType type, std::uint64_t totalMb, std::uint64_t freeMb) {
+DriveEntry drive(char letter, DriveType type, std::uint64_t totalMb, std::uint64_t freeMb)
+{
     DriveEntry d;
     d.letter = letter;
     d.type = type;
@@ -188,7 +214,8 @@ DriveEntry drive(char letter, DriveType type, std::uint64_t totalMb, std::uint64
 }
 
 // Replaces a machine folder (only when it is one) and creates the machine.
-bool freshMachine(const fs::path& folder, const MachineConfig& config, Machine& machine, std::string& error) {
+bool freshMachine(const fs::path& folder, const MachineConfig& config, Machine& machine, std::string& error)
+{
     std::error_code ec;
     if (fs::exists(folder, ec)) {
         const bool isMachine = fs::exists(folder / Machine::kIniFileName, ec);
@@ -212,7 +239,8 @@ bool freshMachine(const fs::path& folder, const MachineConfig& config, Machine& 
 }
 
 // What every Windows installation holds: version keys, shell folders, Control Panel.
-void windowsBase(Builder& b, const std::string& owner) {
+void windowsBase(Builder& b, const std::string& owner)
+{
     const auto& c = b.config();
     const bool nt = c.isNt();
     const std::string cv = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
@@ -239,18 +267,31 @@ void windowsBase(Builder& b, const std::string& owner) {
         b.sz(cv, "RegisteredOrganization", "");
     }
     b.sz("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName",
-         computerNameOf(c));
+        computerNameOf(c));
 
     // Shell folders, per user and shared, with their folders on the drive.
-    const std::string user = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    const std::string common = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string user =
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string common =
+        "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const std::pair<const char*, int> userFolders[] = {
-        {"AppData", csidl::AppData},       {"Cache", csidl::InternetCache},  {"Cookies", csidl::Cookies},
-        {"Desktop", csidl::DesktopDirectory}, {"Favorites", csidl::Favorites}, {"Fonts", csidl::Fonts},
-        {"History", csidl::History},       {"NetHood", csidl::NetHood},      {"Personal", csidl::Personal},
-        {"PrintHood", csidl::PrintHood},   {"Programs", csidl::Programs},    {"Recent", csidl::Recent},
-        {"SendTo", csidl::SendTo},         {"Start Menu", csidl::StartMenu}, {"Startup", csidl::Startup},
-        {"Templates", csidl::Templates},   {"Local AppData", csidl::LocalAppData},
+        {"AppData", csidl::AppData},
+        {"Cache", csidl::InternetCache},
+        {"Cookies", csidl::Cookies},
+        {"Desktop", csidl::DesktopDirectory},
+        {"Favorites", csidl::Favorites},
+        {"Fonts", csidl::Fonts},
+        {"History", csidl::History},
+        {"NetHood", csidl::NetHood},
+        {"Personal", csidl::Personal},
+        {"PrintHood", csidl::PrintHood},
+        {"Programs", csidl::Programs},
+        {"Recent", csidl::Recent},
+        {"SendTo", csidl::SendTo},
+        {"Start Menu", csidl::StartMenu},
+        {"Startup", csidl::Startup},
+        {"Templates", csidl::Templates},
+        {"Local AppData", csidl::LocalAppData},
     };
     for (const auto& [name, id] : userFolders) {
         const std::string path = b.special(id);
@@ -260,9 +301,12 @@ void windowsBase(Builder& b, const std::string& owner) {
         b.folder(path);
     }
     const std::pair<const char*, int> commonFolders[] = {
-        {"Common AppData", csidl::CommonAppData},   {"Common Desktop", csidl::CommonDesktopDirectory},
-        {"Common Documents", csidl::CommonDocuments}, {"Common Programs", csidl::CommonPrograms},
-        {"Common Start Menu", csidl::CommonStartMenu}, {"Common Startup", csidl::CommonStartup},
+        {"Common AppData", csidl::CommonAppData},
+        {"Common Desktop", csidl::CommonDesktopDirectory},
+        {"Common Documents", csidl::CommonDocuments},
+        {"Common Programs", csidl::CommonPrograms},
+        {"Common Start Menu", csidl::CommonStartMenu},
+        {"Common Startup", csidl::CommonStartup},
     };
     for (const auto& [name, id] : commonFolders) {
         const std::string path = b.special(id);
@@ -286,7 +330,8 @@ void windowsBase(Builder& b, const std::string& owner) {
 
     // Control Panel settings of the user.
     const std::string cp = "HKEY_CURRENT_USER\\Control Panel";
-    b.sz(cp + "\\Desktop", "Wallpaper", c.windowsFolder + (nt ? "\\Web\\Wallpaper\\Bliss.bmp" : "\\Clouds.bmp"));
+    b.sz(cp + "\\Desktop", "Wallpaper",
+        c.windowsFolder + (nt ? "\\Web\\Wallpaper\\Bliss.bmp" : "\\Clouds.bmp"));
     b.sz(cp + "\\Desktop", "TileWallpaper", "0");
     b.sz(cp + "\\Desktop", "WallpaperStyle", "2");
     b.sz(cp + "\\Desktop", "ScreenSaveActive", "1");
@@ -311,13 +356,15 @@ void windowsBase(Builder& b, const std::string& owner) {
     b.sz(cp + "\\Sound", "Beep", "yes");
     b.sz(cp + "\\Accessibility\\StickyKeys", "Flags", "510");
     b.sz("HKEY_CURRENT_USER\\AppEvents\\Schemes", "", ".Default");
-    b.sz("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main", "Start Page", "http://www.example.com/");
+    b.sz("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main", "Start Page",
+        "http://www.example.com/");
 
     // Files every installation has.
     b.program(c.windowsFolder + "\\REGEDIT.EXE", nt ? 5 : 4, nt ? 1 : 10, nt ? 2600 : 1998, 0);
     b.program(c.windowsFolder + "\\EXPLORER.EXE", nt ? 6 : 4, nt ? 0 : 72, nt ? 2900 : 3110, nt ? 2180 : 1);
     b.program(c.systemFolder + "\\SHELL32.DLL", nt ? 6 : 4, nt ? 0 : 72, nt ? 2900 : 3110, nt ? 2180 : 1);
-    b.text(c.windowsFolder + "\\WIN.INI", "[windows]\nload=\nrun=\nNullPort=None\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n");
+    b.text(c.windowsFolder + "\\WIN.INI",
+        "[windows]\nload=\nrun=\nNullPort=None\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n");
     b.folder(c.windowsFolder + "\\Temp");
     b.folder(drive + "\\Program Files\\Common Files");
 }
@@ -327,36 +374,43 @@ struct App {
     const char* uninstallKey;
     const char* displayName;
     const char* publisher;
-    const char* folder;   // below Program Files
+    const char* folder; // below Program Files
     const char* exe;
     std::uint16_t version[4];
 };
 
-void installApp(Builder& b, const App& app) {
+void installApp(Builder& b, const App& app)
+{
     const std::string drive = b.config().windowsFolder.substr(0, 2);
     const std::string folder = drive + "\\Program Files\\" + app.folder;
     const std::string exe = folder + "\\" + app.exe;
     b.program(exe, app.version[0], app.version[1], app.version[2], app.version[3]);
     b.text(folder + "\\Readme.txt", std::string(app.displayName) + "\n\nThank you for using this program.\n");
     const std::string key =
-        std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + app.uninstallKey;
+        std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
+        app.uninstallKey;
     b.sz(key, "DisplayName", app.displayName);
     b.sz(key, "UninstallString", std::string("\"") + folder + "\\Uninst.exe\" /u");
     b.sz(key, "InstallLocation", folder);
     b.sz(key, "Publisher", app.publisher);
     b.sz(key, "DisplayVersion", std::to_string(app.version[0]) + "." + std::to_string(app.version[1]));
-    b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + app.exe, "", exe);
-    b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + app.exe,
-         "Path", folder);
+    b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+            app.exe,
+        "", exe);
+    b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+            app.exe,
+        "Path", folder);
     const std::string programs = b.special(csidl::Programs);
     b.folder(programs + "\\" + app.folder);
 }
 
 // Office: the product keys the wizard reads and the program files.
-void installOffice(Builder& b, const std::string& version, bool premium) {
+void installOffice(Builder& b, const std::string& version, bool premium)
+{
     const std::string drive = b.config().windowsFolder.substr(0, 2);
     const std::string office = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Office\\" + version;
-    const std::string folder = drive + "\\Program Files\\Microsoft Office\\" + (version == "11.0" ? "OFFICE11" : "Office");
+    const std::string folder =
+        drive + "\\Program Files\\Microsoft Office\\" + (version == "11.0" ? "OFFICE11" : "Office");
     for (const char* part : {"Common", "Delivery", "Registration", "Word", "Excel", "Outlook", "PowerPoint"})
         b.key(office + "\\" + part);
     if (premium)
@@ -378,16 +432,21 @@ void installOffice(Builder& b, const std::string& version, bool premium) {
     b.sz(userOffice + "\\Excel\\Options", "DefaultPath", b.special(csidl::Personal));
     b.sz(userOffice + "\\Common\\UserInfo", "UserName", b.config().userName);
     b.sz(userOffice + "\\Common\\UserInfo", "UserInitials", b.config().userName.substr(0, 1));
-    const std::string uninstall = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const std::string uninstall =
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     if (version == "11.0") {
-        b.sz(office + "\\Common\\Config\\{90110409-6000-11D3-8CFE-0150048383C9}", "PIDKEY", "JD3QWKHR7TF4YCBMW9G8VKP2X");
-        b.sz(uninstall + "{90110409-6000-11D3-8CFE-0150048383C9}", "DisplayName", "Microsoft Office Professional Edition 2003");
+        b.sz(office + "\\Common\\Config\\{90110409-6000-11D3-8CFE-0150048383C9}", "PIDKEY",
+            "JD3QWKHR7TF4YCBMW9G8VKP2X");
+        b.sz(uninstall + "{90110409-6000-11D3-8CFE-0150048383C9}", "DisplayName",
+            "Microsoft Office Professional Edition 2003");
     } else {
-        b.sz(uninstall + "{00000409-78E1-11D2-B60F-006097C998E7}", "DisplayName", "Microsoft Office 2000 Premium");
+        b.sz(uninstall + "{00000409-78E1-11D2-B60F-006097C998E7}", "DisplayName",
+            "Microsoft Office 2000 Premium");
     }
 }
 
-void outlookExpress(Builder& b, const char* identity, bool nt) {
+void outlookExpress(Builder& b, const char* identity, bool nt)
+{
     const std::string ids = "HKEY_CURRENT_USER\\Identities";
     b.sz(ids, "Default User ID", identity);
     b.sz(ids, "Last User ID", identity);
@@ -396,65 +455,78 @@ void outlookExpress(Builder& b, const char* identity, bool nt) {
     const std::string appData = b.special(csidl::AppData);
     const std::string localData = nt ? b.special(csidl::LocalAppData) : appData;
     const std::string store = localData + "\\Identities\\" + identity + "\\Microsoft\\Outlook Express";
-    const std::string storeValue = nt ? std::string("%UserProfile%\\Local Settings\\Application Data\\Identities\\") +
-                                            identity + "\\Microsoft\\Outlook Express"
-                                      : store;
-    b.sz(ids + "\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0", "Store Root", storeValue, RegType::ExpandSz);
+    const std::string storeValue = nt
+        ? std::string("%UserProfile%\\Local Settings\\Application Data\\Identities\\") + identity +
+            "\\Microsoft\\Outlook Express"
+        : store;
+    b.sz(ids + "\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0", "Store Root", storeValue,
+        RegType::ExpandSz);
     b.dword(ids + "\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0", "Show Splash", 0);
-    for (const char* box : {"Inbox.dbx", "Outbox.dbx", "Sent Items.dbx", "Deleted Items.dbx", "Drafts.dbx", "Folders.dbx"})
+    for (const char* box :
+        {"Inbox.dbx", "Outbox.dbx", "Sent Items.dbx", "Deleted Items.dbx", "Drafts.dbx", "Folders.dbx"})
         b.file(store + "\\" + box, std::string("\xCF\xAD\x12\xFE", 4) + std::string("message store ") + box);
     b.text(appData + "\\Microsoft\\Address Book\\" + b.config().userName + ".wab", "address book\n");
 }
 
-void userDocuments(Builder& b) {
+void userDocuments(Builder& b)
+{
     const std::string docs = b.special(csidl::Personal);
     const std::string& user = b.config().userName;
     b.text(docs + "\\Letter to the bank.doc", "Dear Sir or Madam,\n\nplease find enclosed ...\n");
     b.text(docs + "\\Budget 2004.xls", "Month;Income;Expenses\nJanuary;2100;1830\n");
     b.text(docs + "\\Notes.txt", "Call the plumber on Monday.\nBuy a new printer cartridge.\n");
-    b.file(docs + "\\My Pictures\\Holiday 2003.jpg", std::string("\xFF\xD8\xFF\xE0", 4) + "JFIF holiday picture of " + user);
-    b.text(b.special(csidl::Favorites) + "\\Example Home Page.url", "[InternetShortcut]\nURL=http://www.example.com/\n");
+    b.file(docs + "\\My Pictures\\Holiday 2003.jpg",
+        std::string("\xFF\xD8\xFF\xE0", 4) + "JFIF holiday picture of " + user);
+    b.text(b.special(csidl::Favorites) + "\\Example Home Page.url",
+        "[InternetShortcut]\nURL=http://www.example.com/\n");
     b.text(b.special(csidl::DesktopDirectory) + "\\To do.txt", "Move to the new PC.\n");
     b.text(b.special(csidl::Cookies) + "\\" + user + "@example[1].txt", "session\n1\nexample.com/\n");
 }
 
-void usbAndNetwork(Builder& b, bool nt, bool bridge) {
-    const std::string usb = nt ? "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB"
-                               : "HKEY_LOCAL_MACHINE\\Enum\\USB";
+void usbAndNetwork(Builder& b, bool nt, bool bridge)
+{
+    const std::string usb =
+        nt ? "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\USB" : "HKEY_LOCAL_MACHINE\\Enum\\USB";
     b.sz(usb + "\\ROOT_HUB\\4&1B3C2F5A&0", "DeviceDesc", "USB Root Hub");
     b.sz(usb + "\\ROOT_HUB\\4&1B3C2F5A&0", "Class", "USB");
     b.sz(usb + "\\VID_046D&PID_C00E\\5&2A9E4B1&0&1", "DeviceDesc", "USB Optical Mouse");
     b.sz(usb + "\\VID_046D&PID_C00E\\5&2A9E4B1&0&1", "Class", "HIDClass");
     b.sz(usb + "\\VID_03F0&PID_1104\\7&14C2A9&0&2", "DeviceDesc", "USB Printing Support");
     if (bridge) {
-        b.sz(usb + "\\VID_067B&PID_0000\\6&3B09E2C&0&1", "DeviceDesc", "Prolific USB-to-USB Network Bridge Cable");
+        b.sz(usb + "\\VID_067B&PID_0000\\6&3B09E2C&0&1", "DeviceDesc",
+            "Prolific USB-to-USB Network Bridge Cable");
         b.sz(usb + "\\VID_067B&PID_0000\\6&3B09E2C&0&1", "Class", "Net");
     }
     if (nt) {
-        const std::string cards = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\2";
+        const std::string cards =
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\2";
         b.sz(cards, "Description", "Realtek RTL8139 Family PCI Fast Ethernet NIC");
         b.sz(cards, "ServiceName", "{4D36E972-E325-11CE-BFC1-08002BE10318}");
-        b.sz("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_10EC&DEV_8139\\3&61AAA01&0&48", "DeviceDesc",
-             "Realtek RTL8139 Family PCI Fast Ethernet NIC");
+        b.sz("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_10EC&DEV_8139\\3&61AAA01&0&48",
+            "DeviceDesc", "Realtek RTL8139 Family PCI Fast Ethernet NIC");
     } else {
         b.sz("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_10EC&DEV_8139\\BUS_00&DEV_09&FUNC_00", "DeviceDesc",
-             "Realtek RTL8139(A) PCI Fast Ethernet Adapter");
+            "Realtek RTL8139(A) PCI Fast Ethernet Adapter");
         b.sz("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_10EC&DEV_8139\\BUS_00&DEV_09&FUNC_00", "Class", "Net");
         b.sz("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Net\\0000", "DriverDesc",
-             "Realtek RTL8139(A) PCI Fast Ethernet Adapter");
-        b.sz("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP", "HostName", b.config().computerName);
+            "Realtek RTL8139(A) PCI Fast Ethernet Adapter");
+        b.sz("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP", "HostName",
+            b.config().computerName);
     }
     b.sz("HKEY_CURRENT_USER\\Network\\Persistent", "", "");
 }
 
-void display(Builder& b, std::uint32_t width, std::uint32_t height) {
+void display(Builder& b, std::uint32_t width, std::uint32_t height)
+{
     if (b.config().isNt()) {
         b.sz("HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\VIDEO", "\\Device\\Video0",
-             std::string("\\Registry\\Machine\\System\\CurrentControlSet\\Control\\Video\\") + kVideoGuid + "\\0000");
+            std::string("\\Registry\\Machine\\System\\CurrentControlSet\\Control\\Video\\") + kVideoGuid +
+                "\\0000");
         b.dword("HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\VIDEO", "MaxObjectNumber", 0);
         for (const char* profile : {"0001", "Current"}) {
-            const std::string k = std::string("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Hardware Profiles\\") +
-                                  profile + "\\System\\CurrentControlSet\\Control\\VIDEO\\" + kVideoGuid + "\\0000";
+            const std::string k =
+                std::string("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Hardware Profiles\\") + profile +
+                "\\System\\CurrentControlSet\\Control\\VIDEO\\" + kVideoGuid + "\\0000";
             b.dword(k, "DefaultSettings.XResolution", width);
             b.dword(k, "DefaultSettings.YResolution", height);
             b.dword(k, "DefaultSettings.BitsPerPel", 32);
@@ -466,46 +538,51 @@ void display(Builder& b, std::uint32_t width, std::uint32_t height) {
         b.sz(k, "BitsPerPixel", "16");
         b.sz(k, "DPILogicalX", "96");
         b.sz("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\Display\\0000", "DriverDesc",
-             "S3 Trio64V2/DX PCI");
+            "S3 Trio64V2/DX PCI");
     }
 }
 
 const App kSourceApps98[] = {
     {"Photo Editor", "Photo Editor 5.0 Deluxe", "Pixel Works", "Photo Editor", "PHOTOED.EXE", {5, 0, 0, 12}},
-    {"Adobe Acrobat 5.0", "Adobe Acrobat 5.0", "Adobe Systems", "Adobe\\Acrobat 5.0\\Reader", "AcroRd32.exe", {5, 0, 5, 0}},
+    {"Adobe Acrobat 5.0", "Adobe Acrobat 5.0", "Adobe Systems", "Adobe\\Acrobat 5.0\\Reader", "AcroRd32.exe",
+        {5, 0, 5, 0}},
     {"WinZip", "WinZip 8.1", "WinZip Computing", "WinZip", "WINZIP32.EXE", {8, 1, 0, 4331}},
     {"SolitairePlus", "Solitaire Plus 2.1", "Card Games Ltd", "Solitaire Plus", "SOLPLUS.EXE", {2, 1, 0, 0}},
     {"HomeTax2003", "Home Tax Helper 2003", "Ledger Soft", "Home Tax Helper", "HTAX.EXE", {3, 0, 2, 17}},
 };
 
 const App kSourceAppsXp[] = {
-    {"Adobe Acrobat 6.0", "Adobe Acrobat 6.0", "Adobe Systems", "Adobe\\Acrobat 6.0\\Reader", "AcroRd32.exe", {6, 0, 0, 0}},
+    {"Adobe Acrobat 6.0", "Adobe Acrobat 6.0", "Adobe Systems", "Adobe\\Acrobat 6.0\\Reader", "AcroRd32.exe",
+        {6, 0, 0, 0}},
     {"WinZip", "WinZip 9.0", "WinZip Computing", "WinZip", "WINZIP32.EXE", {9, 0, 0, 6028}},
     {"StarChart", "Star Chart Explorer 1.4", "Night Sky Software", "Star Chart", "STARS.EXE", {1, 4, 0, 3}},
 };
 
 } // namespace
 
-bool buildSourcePc98(const fs::path& network, std::string& error) {
+bool buildSourcePc98(const fs::path& network, std::string& error)
+{
     MachineConfig c = baseConfig("OLDPC", "win98", "192.168.0.10", "Martin");
     c.windowsFolder = "C:\\WINDOWS";
     c.systemFolder = "C:\\WINDOWS\\SYSTEM";
     c.drives = {drive('C', DriveType::Fixed, 4094, 1536), drive('D', DriveType::Fixed, 2047, 1660),
-                drive('E', DriveType::CdRom, 0, 0)};
+        drive('E', DriveType::CdRom, 0, 0)};
     c.shares = {{"C$", "C:\\"}, {"D$", "D:\\"}};
     c.accounts.clear();
     Machine machine;
     if (!freshMachine(network / kSourcePc98, c, machine, error))
         return false;
-    fs::remove_all(machine.driveFolder('E'));   // no CD in the drive
+    fs::remove_all(machine.driveFolder('E')); // no CD in the drive
     Builder b(machine, error);
     windowsBase(b, "Martin");
     // The tool the wizard looks for to tell a 95/98/ME source from a 2000 one.
     b.program("C:\\WINDOWS\\WINIPCFG.EXE", 4, 10, 1998, 0);
-    b.text("C:\\WINDOWS\\SYSTEM.INI", "[boot]\nshell=Explorer.exe\nSCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\3DTEXT~1.SCR\n\n"
-                                      "[386Enh]\nebios=*ebios\n");
-    b.text("C:\\WINDOWS\\CONTROL.INI", "[Screen Saver.3DText]\nDisplayString=Kestro\nSpeed=5\nSurfaceType=1\n\n"
-                                       "[Current]\ncolor schemes=Windows Standard\n");
+    b.text("C:\\WINDOWS\\SYSTEM.INI",
+        "[boot]\nshell=Explorer.exe\nSCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\3DTEXT~1.SCR\n\n"
+        "[386Enh]\nebios=*ebios\n");
+    b.text("C:\\WINDOWS\\CONTROL.INI",
+        "[Screen Saver.3DText]\nDisplayString=Kestro\nSpeed=5\nSurfaceType=1\n\n"
+        "[Current]\ncolor schemes=Windows Standard\n");
     b.program("C:\\WINDOWS\\SYSTEM\\3D Text.scr", 4, 10, 1998, 0);
     b.file("C:\\WINDOWS\\Clouds.bmp", std::string("BM") + std::string(52, '\0'));
     for (const auto& app : kSourceApps98)
@@ -520,7 +597,8 @@ bool buildSourcePc98(const fs::path& network, std::string& error) {
     return b.finish();
 }
 
-bool buildSourcePcXp(const fs::path& network, std::string& error) {
+bool buildSourcePcXp(const fs::path& network, std::string& error)
+{
     MachineConfig c = baseConfig("OLDXP", "winxp", "192.168.0.11", kXpAdminUser);
     c.drives = {drive('C', DriveType::Fixed, 19077, 11264), drive('E', DriveType::CdRom, 0, 0)};
     c.shares = {{"C", "C:\\"}};
@@ -543,10 +621,11 @@ bool buildSourcePcXp(const fs::path& network, std::string& error) {
     return b.finish();
 }
 
-bool buildDestinationPc(const fs::path& network, const DemoOptions& options, std::string& error) {
+bool buildDestinationPc(const fs::path& network, const DemoOptions& options, std::string& error)
+{
     MachineConfig c = baseConfig("NEWPC", "winxp", "192.168.0.20", "Martin");
     c.drives = {drive('C', DriveType::Fixed, 38154, 31200), drive('D', DriveType::Fixed, 76308, 74100),
-                drive('E', DriveType::CdRom, 0, 0)};
+        drive('E', DriveType::CdRom, 0, 0)};
     c.shares = {{"SharedDocs", "C:\\Documents and Settings\\All Users\\Documents"}};
     c.accounts = {{"Martin", "", true}};
     Machine machine;
@@ -561,13 +640,15 @@ bool buildDestinationPc(const fs::path& network, const DemoOptions& options, std
     b.folder(kWizardFolder);
     for (const auto& folder : options.dataFolders)
         b.install(folder, kWizardFolder);
-    const std::string uninstall = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestro";
+    const std::string uninstall =
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestro";
     b.sz(uninstall, "DisplayName", "Kestro");
     b.sz(uninstall, "InstallLocation", kWizardFolder);
     return b.finish();
 }
 
-bool buildDemoNetwork(const fs::path& network, const DemoOptions& options, std::string& error) {
+bool buildDemoNetwork(const fs::path& network, const DemoOptions& options, std::string& error)
+{
     std::error_code ec;
     fs::create_directories(network, ec);
     if (ec) {
@@ -575,7 +656,7 @@ bool buildDemoNetwork(const fs::path& network, const DemoOptions& options, std::
         return false;
     }
     return buildSourcePc98(network, error) && buildSourcePcXp(network, error) &&
-           buildDestinationPc(network, options, error);
+        buildDestinationPc(network, options, error);
 }
 
 } // namespace demo

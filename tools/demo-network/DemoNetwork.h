@@ -29,13 +29,15 @@ inline constexpr const char* kWizardFolder = "C:\\Program Files\\Kestro";
 // already there is replaced, so that running twice gives the same result; the same input always
 // gives the same files and registry bytes. False with `error` set when a machine folder holds
 // something that is not a machine (it is then left alone) or when writing fails.
-bool buildDemoNetwork(const std::filesystem::path& networkFolder, const DemoOptions& options, std::string& error);
+bool buildDemoNetwork(
+    const std::filesystem::path& networkFolder, const DemoOptions& options, std::string& error);
 
 // Smaller pieces for tests that build their own networks.
 // Builds only OLDPC (Windows 98, share-level access, shares C$ and D$).
 bool buildSourcePc98(const std::filesystem::path& networkFolder, std::string& error);
 // Builds only NEWPC (Windows XP, drives C: and D:), installing `options.dataFolders`.
-bool buildDestinationPc(const std::filesystem::path& networkFolder, const DemoOptions& options, std::string& error);
+bool buildDestinationPc(
+    const std::filesystem::path& networkFolder, const DemoOptions& options, std::string& error);
 // Builds only OLDXP (Windows XP, administrator "Sarah" with a password, share "C").
 bool buildSourcePcXp(const std::filesystem::path& networkFolder, std::string& error);
 

@@ -1,14 +1,15 @@
 // demo-network: builds the demo network (OLDPC, OLDXP, NEWPC) in a folder.
 // Usage: demo-network DIR [DATA...]; without DATA the repository's data folder and the build's
 // laid-out data (build/data) are installed into NEWPC's wizard folder.
-#include "DemoNetwork.h"
+#include "tools/demo-network/DemoNetwork.h"
 
 #include <filesystem>
 #include <iostream>
 
 namespace fs = std::filesystem;
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 2 || std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help") {
         std::cerr << "usage: demo-network DIR [DATA...]\n"
                      "Builds the machines OLDPC (Windows 98), OLDXP (Windows XP, logon "

@@ -16,7 +16,8 @@ int main(int argc, char** argv)
     }
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string errors;
-    const int exitCode = platform::runRegedit(arguments, machine, platform::machinePathResolver(machine), errors);
+    const int exitCode =
+        platform::runRegedit(arguments, machine, platform::machinePathResolver(machine), errors);
     std::cerr << errors;
     return exitCode;
 }

@@ -5,7 +5,8 @@
 
 #include <iostream>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::cerr << "usage: winbatch FILE\n"
                      "Runs the batch file FILE (a Windows path such as C:\\KestroBatch\\Temp.bat) on the\n"

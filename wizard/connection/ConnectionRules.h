@@ -14,17 +14,17 @@ extern int ConnectionHelpTopic;
 
 // The state of the page's choice: the "connected" box and the four option buttons.
 struct ConnectionChoice {
-    bool connected = false;   // Check1
-    bool parallel = false;    // optParlPorts
-    bool crossover = false;   // optNWCbl
-    bool lan = false;         // optNWLan
-    bool usb = false;         // opt_USB
+    bool connected = false; // Check1
+    bool parallel = false;  // optParlPorts
+    bool crossover = false; // optNWCbl
+    bool lan = false;       // optNWLan
+    bool usb = false;       // opt_USB
 };
 
 // What a recorded connection type writes.
 struct ConnectionValue {
-    const char* variable;   // the value of "$st_connection_type"
-    int helpTopic;          // ConnectionHelpTopic
+    const char* variable; // the value of "$st_connection_type"
+    int helpTopic;        // ConnectionHelpTopic
 };
 
 // The connection type to record: with Check1 ticked, crossover, LAN, parallel and USB are tested in
@@ -41,7 +41,7 @@ bool sourceNameGiven(const std::string& name);
 // One topic of the connection page's Quick Help.
 struct ConnectionTopic {
     const char* title;
-    const char* text;   // trailing carriage returns included
+    const char* text; // trailing carriage returns included
 };
 const std::array<ConnectionTopic, 7>& connectionTopics();
 

@@ -82,7 +82,8 @@ ComputerBrowser setComputerBrowser(ComputerBrowser browser)
 }
 
 Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, ScriptVariables& variables)
-    : StepPage(main, kFormName, kHelpTopic, parent), m_vars(variables)
+    : StepPage(main, kFormName, kHelpTopic, parent)
+    , m_vars(variables)
 {
     setGeometry(0, 0, twips(11400), twips(7395));
 
@@ -118,8 +119,8 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
     m_lan = option("optNWLan", "3.  LAN (Local Area Network) Connection", 2160, 3);
     m_usb = option("opt_USB", "4.  USB (Universal Serial Bus) Connection.", 2640, 5);
 
-    QLabel* usbNote = label(this, "Label4", "(If you are using windows 95 as source machine, you can't use USB)", 840, 3000,
-                            6855, 375);
+    QLabel* usbNote = label(this, "Label4",
+        "(If you are using windows 95 as source machine, you can't use USB)", 840, 3000, 6855, 375);
     // The note's design box reaches one pixel into the check box below it; it keeps to its line.
     usbNote->resize(usbNote->width(), std::min(usbNote->height(), usbNote->sizeHint().height()));
     QPalette grey = usbNote->palette();
@@ -166,8 +167,10 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
         connect(edit, &QLineEdit::returnPressed, this, &Frm_ConnectionType::textBoxEnter);
     }
 
-    m_panel = new QuickHelpPanel(this, "Frame2", QRect(7800, 0, 3615, 7455), {"Label7", "Label13", "Label14", "Label15"});
-    const std::array<const char*, 7> boxes{"Label8", "Label9", "Label10", "Label6", "Label1", "Label2", "Label3"};
+    m_panel = new QuickHelpPanel(
+        this, "Frame2", QRect(7800, 0, 3615, 7455), {"Label7", "Label13", "Label14", "Label15"});
+    const std::array<const char*, 7> boxes{
+        "Label8", "Label9", "Label10", "Label6", "Label1", "Label2", "Label3"};
     for (std::size_t i = 0; i < boxes.size(); ++i)
         m_panel->addTopicBox(boxes[i], QString::number(i + 1), 240 + 360 * static_cast<int>(i));
     m_panel->title()->move(twips(240), twips(2520));
@@ -205,7 +208,7 @@ void Frm_ConnectionType::recordConnection(bool withTopic)
 {
     const std::optional<ConnectionValue> value = connectionValue(choice());
     if (!value)
-        return;   // Next, the variable and the topic keep their last values
+        return; // Next, the variable and the topic keep their last values
     if (withTopic)
         ConnectionHelpTopic = value->helpTopic;
     wizardWindows().setButtonEnabled(BarButton::Next, true);
@@ -237,7 +240,8 @@ void Frm_ConnectionType::textBoxEnter()
 
 bool Frm_ConnectionType::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut && (watched == m_sourceName || watched == m_user || watched == m_password))
+    if (event->type() == QEvent::FocusOut &&
+        (watched == m_sourceName || watched == m_user || watched == m_password))
         textBoxLostFocus();
     return StepPage::eventFilter(watched, event);
 }
@@ -274,7 +278,7 @@ void Frm_ConnectionType::CmdBrowse_Click()
     const ComputerBrowser& browse = installedBrowser();
     const QString chosen = browse ? QString::fromStdString(browse(this)).trimmed() : QString();
     if (!chosen.isEmpty())
-        m_sourceName->setText(chosen);   // longer names are cut to the box's 15 characters
+        m_sourceName->setText(chosen); // longer names are cut to the box's 15 characters
     m_sourceName->setFocus(Qt::OtherFocusReason);
 }
 
@@ -297,9 +301,10 @@ void Frm_ConnectionType::showTopic(std::size_t index)
 
 void registerConnectionPages()
 {
-    KestroMain::registerPage(Frm_ConnectionType::kFormName, [](KestroMain& main, QWidget* area) -> WizardPage* {
-        return new Frm_ConnectionType(&main, area, core().variables);
-    });
+    KestroMain::registerPage(
+        Frm_ConnectionType::kFormName, [](KestroMain& main, QWidget* area) -> WizardPage* {
+            return new Frm_ConnectionType(&main, area, core().variables);
+        });
 }
 
 } // namespace wizard

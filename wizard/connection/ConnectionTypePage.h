@@ -31,14 +31,14 @@ public:
 
     Frm_ConnectionType(KestroMain* main, QWidget* parent, ScriptVariables& variables);
 
-    void activated() override;   // Form_Activate
+    void activated() override; // Form_Activate
     QuickHelpPanel* quickHelp() const { return m_panel; }
 
     // Records the chosen connection type while Check1 is ticked: topic, Next, "$st_connection_type".
     void Connection_Value_Set();
     void Check1_Click();
     void CmdBrowse_Click();
-    int Cmd_Link_Click();   // help for the chosen connection type; answers the topic
+    int Cmd_Link_Click(); // help for the chosen connection type; answers the topic
     void showTopic(std::size_t index);
 
     ConnectionChoice choice() const;

@@ -31,7 +31,7 @@ NetworkComputerDialog::NetworkComputerDialog(const std::vector<std::string>& com
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_list, &QListWidget::itemSelectionChanged, this,
-            [this] { m_ok->setEnabled(!m_list->selectedItems().isEmpty()); });
+        [this] { m_ok->setEnabled(!m_list->selectedItems().isEmpty()); });
     connect(m_list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 }
 

@@ -18,16 +18,16 @@ public:
     // folder To; kind compared after lower-casing; any other kind does nothing and answers true.
     // Flag is the text "False" from the engine and passed on unused.
     virtual bool Action_Copy(const std::string& name, const std::string& from, const std::string& to,
-                             const std::string& kind, const std::string& flag);
+        const std::string& kind, const std::string& flag);
     // Copies one file Source to the file path Target, creating its folders; always true.
-    virtual bool ModOtherApplications_Action_Copy_File(const std::string& source, const std::string& target,
-                                                       const std::string& flag);
+    virtual bool ModOtherApplications_Action_Copy_File(
+        const std::string& source, const std::string& target, const std::string& flag);
     // Copies the folder tree Source to Target; false when an error is pending at its end.
-    virtual bool ModOtherApplications_Action_Copy_Folder(const std::string& source, const std::string& target,
-                                                         const std::string& flag);
+    virtual bool ModOtherApplications_Action_Copy_Folder(
+        const std::string& source, const std::string& target, const std::string& flag);
     // As Action_Copy, moving instead; kinds compared as given (case significant).
     virtual bool Action_Move(const std::string& name, const std::string& from, const std::string& to,
-                             const std::string& kind, const std::string& flag);
+        const std::string& kind, const std::string& flag);
     // Kind "folder", "file" or "all" (empty the folder); true unless the file system failed.
     virtual bool Action_Delete(const std::string& path, const std::string& kind);
     // Imports the registry file silently with the registry editor; true.
@@ -35,7 +35,8 @@ public:
     // Renames the file OldPath to NewPath; false when OldPath does not exist.
     virtual bool Action_Rename(const std::string& oldPath, const std::string& newPath);
     // Replaces every Search by Replacement in File; true when nothing failed.
-    virtual bool Action_Replace(const std::string& file, const std::string& search, const std::string& replacement);
+    virtual bool Action_Replace(
+        const std::string& file, const std::string& search, const std::string& replacement);
     // Copies an application's folder found from the mirrored registry value Name under Key.
     virtual bool Action_Get(const std::string& key, const std::string& name, const std::string& from);
     // Imports the mirrored key Key ("*.*": with its subkeys) to its real place.

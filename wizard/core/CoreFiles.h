@@ -23,7 +23,8 @@ public:
     // Appends to the file, creating it when missing; the folder must exist.
     virtual bool appendFile(const std::string& path, const std::string& bytes) = 0;
     // Reads up to `size` bytes at `offset`; fewer (or none) at the end of the file.
-    virtual bool readAt(const std::string& path, std::uint64_t offset, std::size_t size, std::string& bytes) = 0;
+    virtual bool readAt(
+        const std::string& path, std::uint64_t offset, std::size_t size, std::string& bytes) = 0;
     // Writes `bytes` at `offset`, creating the file when missing; a gap before `offset` reads
     // as zero bytes.
     virtual bool writeAt(const std::string& path, std::uint64_t offset, const std::string& bytes) = 0;

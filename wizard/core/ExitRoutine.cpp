@@ -2,11 +2,11 @@
 #include "wizard/core/ExitRoutine.h"
 
 #include "platform/MessageBox.h"
-#include "wizard/core/WizardWindows.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardLog.h"
 #include "wizard/core/WizardState.h"
+#include "wizard/core/WizardWindows.h"
 
 namespace wizard {
 
@@ -17,10 +17,7 @@ ExitStateReader g_reader = nullptr;
 
 } // namespace
 
-ExitServices& exitServices()
-{
-    return g_installed ? *g_installed : defaultExitServices();
-}
+ExitServices& exitServices() { return g_installed ? *g_installed : defaultExitServices(); }
 
 ExitServices* setExitServices(ExitServices* services)
 {
@@ -77,9 +74,9 @@ bool Exit_Application(const ExitState& state)
     if (state.migrationMode != "selective") {
         if (state.massStage == 3) {
             // The forced restart is asked for, not imposed: Cancel ends without restarting.
-            const MsgResult r = platform::showMessage(
-                "Mass Migration successfully completed. Click OK to restart the PC.", MsgButtons::OkCancel,
-                MsgIcon::Information);
+            const MsgResult r =
+                platform::showMessage("Mass Migration successfully completed. Click OK to restart the PC.",
+                    MsgButtons::OkCancel, MsgIcon::Information);
             restart = (r == MsgResult::Ok);
             Remove_Registry_Entries(state.appPath);
         } else if (state.massStage >= 0 && state.massStage <= 2) {
@@ -90,8 +87,8 @@ bool Exit_Application(const ExitState& state)
         }
     } else if (state.registryRequired) {
         const MsgResult r = platform::showMessage(
-            "Do you want to restart the PC? We recommend to restart the PC after migration.", MsgButtons::YesNoCancel,
-            MsgIcon::Information);
+            "Do you want to restart the PC? We recommend to restart the PC after migration.",
+            MsgButtons::YesNoCancel, MsgIcon::Information);
         if (r == MsgResult::Cancel) {
             writeLog("Exit_Application", "End");
             return false;
@@ -114,7 +111,7 @@ bool Exit_Application(const ExitState& state)
     for (const std::string& drive : state.mappedDrives) {
         if (!s.cancelConnection(drive))
             platform::showMessage("Not able to disconnect Mapped Drive " + drive + ",Drive may being used!",
-                                  MsgButtons::Ok, MsgIcon::Critical);
+                MsgButtons::Ok, MsgIcon::Critical);
     }
 
     if (!state.lastDecryptedPath.empty() && s.fileExists(state.lastDecryptedPath))
@@ -127,10 +124,7 @@ bool Exit_Application(const ExitState& state)
     return true;
 }
 
-bool Exit_Application()
-{
-    return Exit_Application(g_reader ? g_reader() : sharedExitState());
-}
+bool Exit_Application() { return Exit_Application(g_reader ? g_reader() : sharedExitState()); }
 
 ExitState sharedExitState()
 {

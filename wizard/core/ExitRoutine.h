@@ -9,13 +9,13 @@ namespace wizard {
 
 // What the exit routine reads of the wizard's shared state.
 struct ExitState {
-    bool wizardStarted = false;          // a page after the agreement has been shown
-    std::string migrationMode;           // "mass", "selective" or empty
-    bool registryRequired = false;       // the selective migration needed the source exports
-    int massStage = 0;                   // 0..3; 3 = the mass migration has finished
+    bool wizardStarted = false;            // a page after the agreement has been shown
+    std::string migrationMode;             // "mass", "selective" or empty
+    bool registryRequired = false;         // the selective migration needed the source exports
+    int massStage = 0;                     // 0..3; 3 = the mass migration has finished
     std::vector<std::string> mappedDrives; // local drive letters ("Z:") connected to source shares
-    std::string lastDecryptedPath;       // the last plain script file
-    std::string appPath;                 // the application folder, no trailing "\"
+    std::string lastDecryptedPath;         // the last plain script file
+    std::string appPath;                   // the application folder, no trailing "\"
 };
 
 // The machine services the exit routine uses; the default acts on the running machine, tests

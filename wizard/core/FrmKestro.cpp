@@ -10,7 +10,8 @@
 
 namespace wizard {
 
-FrmKestro::FrmKestro(QWidget* parent) : QDialog(parent)
+FrmKestro::FrmKestro(QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName("frmkestro");
     setWindowTitle("About Kestro");

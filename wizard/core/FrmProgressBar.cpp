@@ -7,8 +7,8 @@
 #include "wizard/core/KestroMain.h"
 #include "wizard/core/WizardWindows.h"
 
-#include <QCloseEvent>
 #include <QBuffer>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMovie>
@@ -19,7 +19,8 @@
 namespace wizard {
 
 FrmProgressBar::FrmProgressBar(KestroMain& main, bool autoTimer)
-    : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_main(main)
+    : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , m_main(main)
 {
     setObjectName("frm_progress_bar");
     setWindowTitle("Kestro Processing...");

@@ -8,12 +8,14 @@
 
 namespace wizard {
 
-FrmSplash::FrmSplash(QWidget* parent, bool autoTimer) : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+FrmSplash::FrmSplash(QWidget* parent, bool autoTimer)
+    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName("frmSplash");
     setWindowTitle(QString());
     setFixedSize(420, 260);
-    setStyleSheet("QDialog#frmSplash { background: qlineargradient(x1:0, y1:0, x2:1, y2:1, stop:0 #1f4e8c, stop:1 #3a87c8); }"
+    setStyleSheet("QDialog#frmSplash { background: qlineargradient(x1:0, y1:0, x2:1, y2:1, stop:0 #1f4e8c, "
+                  "stop:1 #3a87c8); }"
                   "QLabel { color: white; }");
     auto* v = new QVBoxLayout(this);
     auto* title = new QLabel("Kestro", this);
@@ -49,10 +51,7 @@ void FrmSplash::Timer1_Timer()
         accept();
 }
 
-void FrmSplash::keyPressEvent(QKeyEvent*)
-{
-    accept();
-}
+void FrmSplash::keyPressEvent(QKeyEvent*) { accept(); }
 
 void FrmSplash::done(int result)
 {

@@ -97,9 +97,9 @@ std::string allUsersOf(std::string_view path)
 } // namespace text
 
 PcEnvironment::PcEnvironment(ScriptVariables& variables, EnvironmentAccess access)
-    : m_vars(variables), m_access(std::move(access))
-{
-}
+    : m_vars(variables)
+    , m_access(std::move(access))
+{}
 
 std::string PcEnvironment::Strip_Null(std::string_view s)
 {
@@ -155,7 +155,8 @@ bool PcEnvironment::Destination_Value_Initialize()
         detected = "win2k";
     } else if (product == "Microsoft Windows XP") {
         detected = "winxp";
-    } else if (product.empty() && lower(read(RegRoot::LocalMachine, kD1, "ProductName")) == "microsoft windows 98") {
+    } else if (product.empty() &&
+        lower(read(RegRoot::LocalMachine, kD1, "ProductName")) == "microsoft windows 98") {
         detected = "win98";
     } else {
         // A 9x system other than Windows 98, or an NT system other than 2000 and XP: without the
@@ -190,7 +191,8 @@ bool PcEnvironment::Destination_Value_Initialize()
     }
     m_vars.Set_System_Variable_Value("$st_destination_curr_user_app_data", appData);
 
-    const std::string allUserSettings = text::removeAll(variable("$st_destination_alluser"), "\\Start Menu\\Programs", true);
+    const std::string allUserSettings =
+        text::removeAll(variable("$st_destination_alluser"), "\\Start Menu\\Programs", true);
     m_vars.Set_System_Variable_Value("$st_destination_alluser_settings", allUserSettings);
 
     // Without the Windows folder no migration step can name its targets.
@@ -202,21 +204,25 @@ bool PcEnvironment::destinationPaths(bool nt)
     const std::string root = read(RegRoot::LocalMachine, nt ? kD2 : kD1, "SystemRoot");
     const std::string doubled = text::doubleBackslashes(root);
     m_vars.Set_System_Variable_Value("$st_destination_win_path", doubled + "\\\\");
-    m_vars.Set_System_Variable_Value("$st_destination_sys_path", doubled + (nt ? "\\\\System32\\\\" : "\\\\System\\\\"));
+    m_vars.Set_System_Variable_Value(
+        "$st_destination_sys_path", doubled + (nt ? "\\\\System32\\\\" : "\\\\System\\\\"));
     if (!root.empty()) {
         m_vars.Set_System_Variable_Value("$st_destination_win_dir", root);
-        m_vars.Set_System_Variable_Value("$st_destination_system_dir", root + (nt ? "\\System32" : "\\system"));
+        m_vars.Set_System_Variable_Value(
+            "$st_destination_system_dir", root + (nt ? "\\System32" : "\\system"));
     }
     setIfAny("$st_destination_common_dir", read(RegRoot::LocalMachine, kD1, "CommonFilesDir"));
     setIfAny("$st_destination_program_file", read(RegRoot::LocalMachine, kD1, "ProgramFilesDir"));
 
-    const std::string programs = nt ? read(RegRoot::CurrentUser, kD3, "Programs") : read(RegRoot::LocalMachine, kD3, "Programs");
+    const std::string programs =
+        nt ? read(RegRoot::CurrentUser, kD3, "Programs") : read(RegRoot::LocalMachine, kD3, "Programs");
     if (!programs.empty()) {
         m_vars.Set_System_Variable_Value("$st_destination_program_group", programs);
         if (nt)
             m_vars.Set_System_Variable_Value("$st_destination_alluser", text::allUsersOf(programs));
     }
-    setIfAny("$st_destination_curr_user_settings", text::removeAll(read(RegRoot::CurrentUser, kD3, "Cookies"), "\\Cookies"));
+    setIfAny("$st_destination_curr_user_settings",
+        text::removeAll(read(RegRoot::CurrentUser, kD3, "Cookies"), "\\Cookies"));
     return true;
 }
 
@@ -230,12 +236,15 @@ bool PcEnvironment::sourcePaths(SourceFamily family)
     const std::string root = read(RegRoot::LocalMachine, nt ? kS2 : kS1, "SystemRoot");
     const std::string doubled = text::doubleBackslashes(root);
     m_vars.Set_System_Variable_Value("$st_source_win_path", doubled + "\\\\");
-    m_vars.Set_System_Variable_Value("$st_source_sys_path", doubled + (nt ? "\\\\System32\\\\" : "\\\\System\\\\"));
+    m_vars.Set_System_Variable_Value(
+        "$st_source_sys_path", doubled + (nt ? "\\\\System32\\\\" : "\\\\System\\\\"));
 
     const std::string winDir = mapped(root);
     if (!winDir.empty()) {
         m_vars.Set_System_Variable_Value("$st_source_win_dir", winDir);
-        const char* system = family == SourceFamily::Win95 ? "\\System" : family == SourceFamily::Win98Me ? "\\system" : "\\System32";
+        const char* system = family == SourceFamily::Win95 ? "\\System"
+            : family == SourceFamily::Win98Me              ? "\\system"
+                                                           : "\\System32";
         m_vars.Set_System_Variable_Value("$st_source_system_dir", winDir + system);
     }
     setIfAny("$st_source_common_dir", mapped(read(RegRoot::LocalMachine, kS1, "CommonFilesDir")));
@@ -302,7 +311,8 @@ EnvironmentAccess defaultEnvironmentAccess()
         if (machine.openCurrentOrDefault() != platform::WinError::Success)
             return {};
         platform::Registry registry;
-        if (registry.open(machine.registryPath(), platform::Registry::OpenMode::OpenExisting) != platform::WinError::Success)
+        if (registry.open(machine.registryPath(), platform::Registry::OpenMode::OpenExisting) !=
+            platform::WinError::Success)
             return {};
         platform::RegKey k;
         if (registry.openKey(platform::RegKey(root), key, k) != platform::WinError::Success)
@@ -327,7 +337,7 @@ EnvironmentAccess defaultEnvironmentAccess()
             return;
         platform::FileSystem fs = machine.fileSystem();
         if (fs.folderExists(path))
-            fs.deleteFolder(path);   // a folder in use stays as it is
+            fs.deleteFolder(path); // a folder in use stays as it is
         if (!fs.folderExists(path))
             fs.makeSurePathExists(path + "\\");
     };

@@ -24,7 +24,8 @@ inline constexpr const char* kUnsupportedOsMessage = "Kestro will not support th
 // the running wizard's (the machine named by WINENV_MACHINE); tests fill in their own.
 struct EnvironmentAccess {
     // One registry value as text; "" when the key or the value is missing.
-    std::function<std::string(platform::RegRoot root, const std::string& key, const std::string& value)> registryValue;
+    std::function<std::string(platform::RegRoot root, const std::string& key, const std::string& value)>
+        registryValue;
     // The local computer name; nothing when it cannot be read.
     std::function<std::optional<std::string>()> computerName;
     // Deletes (when present) and creates again a working folder of the application folder.

@@ -21,7 +21,6 @@
 
 namespace wizard {
 
-
 std::string installedAppPath()
 {
     const char* env = std::getenv("KESTRO_APP_PATH");
@@ -39,7 +38,9 @@ bool Init_Application_Variables(const std::string& appPath)
     return true;
 }
 
-KestroApp::KestroApp(StartOptions options) : m_options(std::move(options)) {}
+KestroApp::KestroApp(StartOptions options)
+    : m_options(std::move(options))
+{}
 
 RulesTable& KestroApp::rulesTable()
 {
@@ -75,7 +76,9 @@ void KestroApp::wireWindow()
 
     RulesEnvironment env;
     env.showPanel = [](const std::string& form) { return Show_Panel(form); };
-    env.setVariable = [](const std::string& name, const std::string& value) { Set_System_Variable_Value(name, value); };
+    env.setVariable = [](const std::string& name, const std::string& value) {
+        Set_System_Variable_Value(name, value);
+    };
     env.writeLog = [](const std::string& process, const std::string& status) {
         LastLogResult = FN_Write_Log(process, status, true);
     };

@@ -28,7 +28,8 @@ struct StartOptions {
 };
 
 // The message a second copy shows before it ends.
-inline constexpr const char* kAlreadyOpenMessage = "Kestro is already open! to better performance, please restart";
+inline constexpr const char* kAlreadyOpenMessage =
+    "Kestro is already open! to better performance, please restart";
 
 // Sets AppPath, "$st_kestro_path" and "$bln_office_copied"; true.
 bool Init_Application_Variables(const std::string& appPath);

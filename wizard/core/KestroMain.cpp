@@ -2,8 +2,8 @@
 #include "wizard/core/KestroMain.h"
 
 #include "platform/HelpViewer.h"
-#include "wizard/core/AppPath.h"
 #include "platform/qt/QtHelpViewer.h"
+#include "wizard/core/AppPath.h"
 #include "wizard/core/FrmKestro.h"
 #include "wizard/core/FrmProgressBar.h"
 #include "wizard/core/PageHelp.h"
@@ -47,10 +47,14 @@ struct ButtonPlace {
 };
 // Design places inside Toolbar1 (twips, top 120); Help/Finish and Previous/Accept share a place.
 constexpr ButtonPlace kPlaces[] = {
-    {BarButton::Help, "Btn_Help", 240, 1200, 400, 4},        {BarButton::Finish, "Btn_Finish", 240, 1200, 400, 13},
-    {BarButton::Migrate, "Btn_Migrate", 4800, 1200, 400, 12}, {BarButton::Back, "Btn_Back", 7320, 1200, 400, 2},
-    {BarButton::Accept, "Btn_Accept", 7320, 1320, 405, 11},   {BarButton::Decline, "Btn_Decline", 8520, 1320, 400, 10},
-    {BarButton::Next, "Btn_Next", 8640, 1200, 400, 1},        {BarButton::Cancel, "Cancel", 9960, 1200, 400, 3},
+    {BarButton::Help, "Btn_Help", 240, 1200, 400, 4},
+    {BarButton::Finish, "Btn_Finish", 240, 1200, 400, 13},
+    {BarButton::Migrate, "Btn_Migrate", 4800, 1200, 400, 12},
+    {BarButton::Back, "Btn_Back", 7320, 1200, 400, 2},
+    {BarButton::Accept, "Btn_Accept", 7320, 1320, 405, 11},
+    {BarButton::Decline, "Btn_Decline", 8520, 1320, 400, 10},
+    {BarButton::Next, "Btn_Next", 8640, 1200, 400, 1},
+    {BarButton::Cancel, "Cancel", 9960, 1200, 400, 3},
 };
 constexpr int kToolbarWidth = 11400;
 constexpr int kToolbarHeight = 640;
@@ -67,7 +71,8 @@ bool KestroMain::pageRegistered(const std::string& formName) { return factories(
 void KestroMain::unregisterPage(const std::string& formName) { factories().erase(formName); }
 
 KestroMain::KestroMain(MainWindowActions actions, QWidget* parent)
-    : QMainWindow(parent), m_actions(std::move(actions))
+    : QMainWindow(parent)
+    , m_actions(std::move(actions))
 {
     setObjectName("KestroMain");
     setWindowTitle("Kestro");
@@ -133,22 +138,24 @@ QWidget* KestroMain::buildWelcomePanel()
     };
     addLabel("lblWelcomeHeading", "   Welcome To Kestro", true);
     addLabel("lblWelcome",
-             "Welcome to Kestro, the easy way to migrate your Data, Settings and Applications from your Source PC to "
-             "Destination PC.",
-             false);
+        "Welcome to Kestro, the easy way to migrate your Data, Settings and Applications from your Source PC "
+        "to "
+        "Destination PC.",
+        false);
     auto* line = new QFrame(panel);
     line->setFrameShape(QFrame::HLine);
     v->addWidget(line);
     addLabel("lblAgreementHeading", "   End User Agreement", true);
     addLabel("lblAgreement",
-             "This application migrates the complete environment of one computer - its data, applications and "
-             "settings - to another computer.\n\n"
-             "By accepting this agreement you warrant that you own, or hold valid licences for, everything installed "
-             "and stored on the source computer, and that you have the right to make the additional copy that the "
-             "migration creates on the destination computer. Copying unlicensed software with this application is "
-             "prohibited.\n\n"
-             "You take full responsibility for the migration and for its legal consequences.",
-             false);
+        "This application migrates the complete environment of one computer - its data, applications and "
+        "settings - to another computer.\n\n"
+        "By accepting this agreement you warrant that you own, or hold valid licences for, everything "
+        "installed "
+        "and stored on the source computer, and that you have the right to make the additional copy that the "
+        "migration creates on the destination computer. Copying unlicensed software with this application is "
+        "prohibited.\n\n"
+        "You take full responsibility for the migration and for its legal consequences.",
+        false);
     v->addStretch(1);
     return panel;
 }
@@ -169,7 +176,8 @@ void KestroMain::buildButtonBar()
     }
     // Tab order follows the design-time tab indexes.
     std::vector<ButtonPlace> order(std::begin(kPlaces), std::end(kPlaces));
-    std::sort(order.begin(), order.end(), [](const ButtonPlace& a, const ButtonPlace& b) { return a.tabIndex < b.tabIndex; });
+    std::sort(order.begin(), order.end(),
+        [](const ButtonPlace& a, const ButtonPlace& b) { return a.tabIndex < b.tabIndex; });
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(barButton(order[i - 1].button), barButton(order[i].button));
 
@@ -218,15 +226,15 @@ void KestroMain::MDIForm_Load()
     move(px(800), y());
     barButton(BarButton::Decline)->move(px(4100), barButton(BarButton::Decline)->y());
     barButton(BarButton::Accept)->move(px(5540), barButton(BarButton::Accept)->y());
-    for (BarButton b : {BarButton::Next, BarButton::Back, BarButton::Help, BarButton::Cancel, BarButton::Migrate,
-                        BarButton::Finish})
+    for (BarButton b : {BarButton::Next, BarButton::Back, BarButton::Help, BarButton::Cancel,
+             BarButton::Migrate, BarButton::Finish})
         setButtonVisible(b, false);
     setStatusText("");
     setButtonVisible(BarButton::Migrate, false);
     setEditMenuEnabled(EditMenuItem::SelectAll, false);
     setEditMenuEnabled(EditMenuItem::ClearAll, false);
-    for (Change c : {Change::StatusText, Change::DetailText, Change::ButtonBar, Change::WelcomePanel, Change::EditMenu,
-                     Change::MousePointer})
+    for (Change c : {Change::StatusText, Change::DetailText, Change::ButtonBar, Change::WelcomePanel,
+             Change::EditMenu, Change::MousePointer})
         changed(c);
 }
 
@@ -241,9 +249,7 @@ void KestroMain::changed(Change change)
         if (m_panel2)
             m_panel2->setText(QString::fromStdString(detailText()));
         break;
-    case Change::ButtonBar:
-        syncButtonBar();
-        break;
+    case Change::ButtonBar: syncButtonBar(); break;
     case Change::WelcomePanel:
         if (m_picture1)
             m_picture1->setVisible(welcomePanelVisible());

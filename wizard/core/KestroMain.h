@@ -29,9 +29,9 @@ class WizardPage;
 // What the main window's handlers call outside the window; the program installs the engine's and
 // the exit routine's, tests install doubles.
 struct MainWindowActions {
-    std::function<void(const std::string& direction)> stepScript;  // Step_Script
-    std::function<bool()> exitApplication;                         // Exit_Application
-    std::function<void()> deleteLogFile;                           // removes the log file (Decline)
+    std::function<void(const std::string& direction)> stepScript; // Step_Script
+    std::function<bool()> exitApplication;                        // Exit_Application
+    std::function<void()> deleteLogFile;                          // removes the log file (Decline)
 };
 
 class KestroMain : public QMainWindow, public WizardWindows, public PanelHost, public PageControls {

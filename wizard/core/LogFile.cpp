@@ -16,7 +16,7 @@ bool LastLogResult = true;
 
 namespace {
 
-constexpr long kMaxRecordNumber = 32767;   // record numbers are 16-bit signed
+constexpr long kMaxRecordNumber = 32767; // record numbers are 16-bit signed
 
 // Left-aligned, space-padded, cut at `width` bytes (Windows-1252).
 std::string field(std::string_view utf8, std::size_t width)
@@ -51,12 +51,12 @@ bool parseNumber(std::string_view text, long& value)
 
 } // namespace
 
-LogFile::LogFile(CoreFiles& files) : m_files(files), m_clock(localNow) {}
+LogFile::LogFile(CoreFiles& files)
+    : m_files(files)
+    , m_clock(localNow)
+{}
 
-std::string LogFile::logFilePath()
-{
-    return AppPath + "\\" + AppExeName + "_Log_File.txt";
-}
+std::string LogFile::logFilePath() { return AppPath + "\\" + AppExeName + "_Log_File.txt"; }
 
 std::string LogFile::formatHeader(long maxRecords, long nextRecord)
 {
@@ -67,7 +67,7 @@ std::string LogFile::formatHeader(long maxRecords, long nextRecord)
 }
 
 std::string LogFile::formatRecord(int record, std::string_view procName, std::string_view status,
-                                  std::optional<std::string_view> detail, const std::tm& when)
+    std::optional<std::string_view> detail, const std::tm& when)
 {
     char date[32];
     char time[32];
@@ -92,7 +92,7 @@ void LogFile::failureMessage(const std::string& text)
         return;
     m_failureShown = true;
     platform::showMessage(text, platform::MsgButtons::OkCancel, platform::MsgIcon::Critical,
-                          MV_ST_App_Name.empty() ? AppExeName : MV_ST_App_Name);
+        MV_ST_App_Name.empty() ? AppExeName : MV_ST_App_Name);
 }
 
 bool LogFile::FN_Create_Log(const std::string& path, long maxRecords)
@@ -127,8 +127,8 @@ bool LogFile::readHeader(const std::string& path, long& maxRecords, long& nextRe
     return maxRecords >= 2 && maxRecords <= kMaxRecordNumber && nextRecord >= 2;
 }
 
-bool LogFile::FN_Write_Log(std::string_view procName, std::string_view status, bool enabled,
-                           std::optional<std::string_view> detail)
+bool LogFile::FN_Write_Log(
+    std::string_view procName, std::string_view status, bool enabled, std::optional<std::string_view> detail)
 {
     if (!enabled)
         return true;
@@ -148,12 +148,12 @@ bool LogFile::FN_Write_Log(std::string_view procName, std::string_view status, b
         if (unreadable) {
             failureMessage("Error in opening the log file: " + path);
             failureMessage("There was an error writing the information to Log File.");
-                return false;
+            return false;
         }
         // A header cut short or spoilt: start the ring afresh rather than write at a wild offset.
         if (!createLog(path, kDefaultMaxRecords)) {
             failureMessage("Error In Creating Log File: " + path);
-                return false;
+            return false;
         }
         maxRecords = kDefaultMaxRecords;
         nextRecord = 2;

@@ -34,7 +34,7 @@ public:
     // already in the file stay). False when the record could not be written; the failure's
     // message boxes are shown for the first failure of the run only.
     bool FN_Write_Log(std::string_view procName, std::string_view status, bool enabled,
-                      std::optional<std::string_view> detail = std::nullopt);
+        std::optional<std::string_view> detail = std::nullopt);
 
     // Writes a fresh header (MaxRecords = `maxRecords`, NextRecord = 2) over the first 128 bytes
     // of the file at `path`, creating it when missing. False, after its message boxes, when the
@@ -51,7 +51,7 @@ public:
 
     // Builds the 200-byte record numbered `record` (exposed for tests and tools).
     static std::string formatRecord(int record, std::string_view procName, std::string_view status,
-                                    std::optional<std::string_view> detail, const std::tm& when);
+        std::optional<std::string_view> detail, const std::tm& when);
     // Builds the 128-byte header.
     static std::string formatHeader(long maxRecords, long nextRecord);
 
@@ -64,8 +64,8 @@ private:
     CoreFiles& m_files;
     Clock m_clock;
     std::string MV_ST_App_Name;
-    bool m_failureShown = false;   // a failure has shown its messages in this run
-    bool m_silent = false;         // the call under way shows no messages
+    bool m_failureShown = false; // a failure has shown its messages in this run
+    bool m_silent = false;       // the call under way shows no messages
 };
 
 } // namespace wizard

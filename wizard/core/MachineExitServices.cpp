@@ -41,7 +41,8 @@ public:
         std::optional<platform::Network> network;
         if (platform::Network::openRunning(network) != platform::WinError::Success || !network)
             return false;
-        return network->cancelConnection(drive, platform::kConnectUpdateProfile, true) == platform::WinError::Success;
+        return network->cancelConnection(drive, platform::kConnectUpdateProfile, true) ==
+            platform::WinError::Success;
     }
 
     // As the silent import of the registry editor: a missing or empty file imports nothing.
@@ -63,7 +64,8 @@ public:
     bool restartMachine() override
     {
         platform::Machine m;
-        return open(m) && platform::appendMachineEvent(m.folder(), "restart", "flags=7") == platform::WinError::Success;
+        return open(m) &&
+            platform::appendMachineEvent(m.folder(), "restart", "flags=7") == platform::WinError::Success;
     }
 
 private:

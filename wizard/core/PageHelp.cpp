@@ -5,8 +5,8 @@
 
 namespace wizard {
 
-std::optional<int> helpTopicForPage(const std::string& pageName,
-                                    const std::function<bool(const std::string& control)>& optionChosen)
+std::optional<int> helpTopicForPage(
+    const std::string& pageName, const std::function<bool(const std::string& control)>& optionChosen)
 {
     if (pageName == "Frm_ConnectionType") {
         static const std::pair<const char*, int> kOptions[] = {
@@ -18,9 +18,9 @@ std::optional<int> helpTopicForPage(const std::string& pageName,
     }
     if (pageName == "Frm_MigrationType")
         return optionChosen("optMass") ? 17 : 18;
-    static const std::pair<const char*, int> kPages[] = {
-        {"Frm_Preparatory", 68}, {"Frm_PreparatoryTask", 69},      {"Frm_ApplicationSettings", 50},
-        {"frm_source_Space_Info", 24}, {"Frm_Mass", 60}, {"frm_Migration_Status", 25}};
+    static const std::pair<const char*, int> kPages[] = {{"Frm_Preparatory", 68}, {"Frm_PreparatoryTask", 69},
+        {"Frm_ApplicationSettings", 50}, {"frm_source_Space_Info", 24}, {"Frm_Mass", 60},
+        {"frm_Migration_Status", 25}};
     for (const auto& [name, topic] : kPages)
         if (pageName == name)
             return topic;

@@ -7,10 +7,7 @@ using wizard::coretext::lowerAscii;
 
 namespace wizard {
 
-void RulesTable::add(std::string_view name, RuleFn fn)
-{
-    m_rules[lowerAscii(name)] = std::move(fn);
-}
+void RulesTable::add(std::string_view name, RuleFn fn) { m_rules[lowerAscii(name)] = std::move(fn); }
 
 bool RulesTable::contains(std::string_view name) const
 {

@@ -29,7 +29,7 @@ public:
     std::optional<bool> call(std::string_view name) const;
 
 private:
-    std::unordered_map<std::string, RuleFn> m_rules;   // key: name in lower case
+    std::unordered_map<std::string, RuleFn> m_rules; // key: name in lower case
 };
 
 } // namespace wizard

@@ -6,10 +6,7 @@
 
 namespace wizard {
 
-std::string Reverse_String(std::string_view text)
-{
-    return std::string(text.rbegin(), text.rend());
-}
+std::string Reverse_String(std::string_view text) { return std::string(text.rbegin(), text.rend()); }
 
 int scrambleShift(std::size_t length)
 {
@@ -50,7 +47,9 @@ std::optional<std::string> scrambleLine(std::string_view plain)
     return out;
 }
 
-ScriptDecryptor::ScriptDecryptor(CoreFiles& files) : m_files(files) {}
+ScriptDecryptor::ScriptDecryptor(CoreFiles& files)
+    : m_files(files)
+{}
 
 std::string ScriptDecryptor::Decrypt_Script_File(std::string_view path)
 {
@@ -67,7 +66,8 @@ std::string ScriptDecryptor::Decrypt_Script_File(std::string_view path)
 
     if (outputUpper == LastDecryptedPath && m_files.fileExists(output))
         return m_files.fileExists(input) ? output : std::string();
-    if (outputUpper != LastDecryptedPath && !LastDecryptedPath.empty() && m_files.fileExists(LastDecryptedPath))
+    if (outputUpper != LastDecryptedPath && !LastDecryptedPath.empty() &&
+        m_files.fileExists(LastDecryptedPath))
         m_files.removeFile(LastDecryptedPath);
 
     // Line by line through a bounded buffer: no script is held in memory as a whole.

@@ -11,12 +11,12 @@ namespace wizard {
 using coretext::lowerAscii;
 using coretext::trimBlanks;
 
-ScriptVariables::ScriptVariables(CoreFiles& files, LogFile* log) : m_files(files), m_log(log) {}
+ScriptVariables::ScriptVariables(CoreFiles& files, LogFile* log)
+    : m_files(files)
+    , m_log(log)
+{}
 
-std::string ScriptVariables::variablesFilePath()
-{
-    return AppPath + "\\System_variables.txt";
-}
+std::string ScriptVariables::variablesFilePath() { return AppPath + "\\System_variables.txt"; }
 
 bool ScriptVariables::Set_System_Variable_Value(std::string_view name, std::string_view value)
 {
@@ -48,7 +48,7 @@ std::string ScriptVariables::resolveText(std::string_view text, bool& unresolved
                 if (!value || value->empty())
                     unresolved = true;
                 if (!value)
-                    continue;   // dropped together with its separator
+                    continue; // dropped together with its separator
                 piece = *value;
             }
             if (result.empty())

@@ -14,10 +14,10 @@ class LogFile;
 
 // How a step's `condition` attribute decides.
 enum class ConditionOutcome {
-    Always,     // no condition: the step runs
-    Holds,      // "name=value" and the variable holds the value: the step runs
-    Fails,      // "name=value" and it does not: the step and its child entries are passed over
-    Malformed,  // no "=" or an empty side: the step alone is passed over
+    Always,    // no condition: the step runs
+    Holds,     // "name=value" and the variable holds the value: the step runs
+    Fails,     // "name=value" and it does not: the step and its child entries are passed over
+    Malformed, // no "=" or an empty side: the step alone is passed over
 };
 
 // One keyed collection of texts for the whole program; names compare without regard to case.
@@ -56,7 +56,7 @@ private:
 
     CoreFiles& m_files;
     LogFile* m_log;
-    std::unordered_map<std::string, std::string> m_values;   // key: name in lower case
+    std::unordered_map<std::string, std::string> m_values; // key: name in lower case
 };
 
 } // namespace wizard

@@ -24,7 +24,8 @@ public:
     virtual void setChecked(int index, bool checked) = 0;
     // Adds a node as the last child of the node keyed `parentKey`; false (nothing added) when that
     // node is missing or `key` is already in the tree.
-    virtual bool addChild(const std::string& parentKey, const std::string& key, const std::string& text, int image) = 0;
+    virtual bool addChild(
+        const std::string& parentKey, const std::string& key, const std::string& text, int image) = 0;
     virtual void remove(int index) = 0;
 };
 

@@ -64,10 +64,7 @@ std::string replaceAll(std::string_view text, std::string_view what, std::string
     }
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    return lowerAscii(a) == lowerAscii(b);
-}
+bool equalsNoCase(std::string_view a, std::string_view b) { return lowerAscii(a) == lowerAscii(b); }
 
 } // namespace wizard::coretext
 
@@ -75,14 +72,8 @@ bool equalsNoCase(std::string_view a, std::string_view b)
 
 namespace wizard::coretext {
 
-std::string toAnsi(std::string_view utf8)
-{
-    return platform::utf8ToCp1252(utf8);
-}
+std::string toAnsi(std::string_view utf8) { return platform::utf8ToCp1252(utf8); }
 
-std::string fromAnsi(std::string_view ansi)
-{
-    return platform::cp1252ToUtf8(ansi);
-}
+std::string fromAnsi(std::string_view ansi) { return platform::cp1252ToUtf8(ansi); }
 
 } // namespace wizard::coretext

@@ -6,9 +6,11 @@
 namespace wizard {
 
 WizardCore::WizardCore(CoreFiles& files)
-    : log(files), variables(files, &log), decryptor(files), engine(files, variables, decryptor, log)
-{
-}
+    : log(files)
+    , variables(files, &log)
+    , decryptor(files)
+    , engine(files, variables, decryptor, log)
+{}
 
 WizardCore& core()
 {
@@ -16,8 +18,8 @@ WizardCore& core()
     return instance;
 }
 
-bool FN_Write_Log(std::string_view procName, std::string_view status, bool enabled,
-                  std::optional<std::string_view> detail)
+bool FN_Write_Log(
+    std::string_view procName, std::string_view status, bool enabled, std::optional<std::string_view> detail)
 {
     LastLogResult = core().log.FN_Write_Log(procName, status, enabled, detail);
     return LastLogResult;
@@ -38,19 +40,10 @@ bool Check_Condition(std::string_view name, std::string_view value)
     return core().variables.Check_Condition(name, value);
 }
 
-std::string Decrypt_Script_File(std::string_view path)
-{
-    return core().decryptor.Decrypt_Script_File(path);
-}
+std::string Decrypt_Script_File(std::string_view path) { return core().decryptor.Decrypt_Script_File(path); }
 
-bool Step_Script(const std::string& direction)
-{
-    return core().engine.Step_Script(direction);
-}
+bool Step_Script(const std::string& direction) { return core().engine.Step_Script(direction); }
 
-bool Show_Panel(const std::string& panelName)
-{
-    return core().engine.Show_Panel(panelName);
-}
+bool Show_Panel(const std::string& panelName) { return core().engine.Show_Panel(panelName); }
 
 } // namespace wizard

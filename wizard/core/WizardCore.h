@@ -30,13 +30,12 @@ WizardCore& core();
 
 // Shorthands on core(), named as the rest of the wizard calls them.
 bool FN_Write_Log(std::string_view procName, std::string_view status, bool enabled,
-                  std::optional<std::string_view> detail = std::nullopt);
+    std::optional<std::string_view> detail = std::nullopt);
 bool Set_System_Variable_Value(std::string_view name, std::string_view value);
 std::string Get_System_Variable_Value(std::string_view text);
 bool Check_Condition(std::string_view name, std::string_view value);
 std::string Decrypt_Script_File(std::string_view path);
 bool Step_Script(const std::string& direction);
 bool Show_Panel(const std::string& panelName);
-
 
 } // namespace wizard

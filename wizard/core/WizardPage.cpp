@@ -3,7 +3,9 @@
 
 namespace wizard {
 
-WizardPage::WizardPage(KestroMain* main, const QString& formName, QWidget* parent) : QWidget(parent), m_main(main)
+WizardPage::WizardPage(KestroMain* main, const QString& formName, QWidget* parent)
+    : QWidget(parent)
+    , m_main(main)
 {
     setObjectName(formName);
 }

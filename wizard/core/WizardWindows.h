@@ -23,7 +23,16 @@ enum class MousePointer { Default = 0, Hourglass = 11 };
 // kept, so a test can read what the logic wrote. All calls happen on the user-interface thread.
 class WizardWindows {
 public:
-    enum class Change { StatusText, DetailText, BusyWindow, BusyTexts, ButtonBar, WelcomePanel, EditMenu, MousePointer };
+    enum class Change {
+        StatusText,
+        DetailText,
+        BusyWindow,
+        BusyTexts,
+        ButtonBar,
+        WelcomePanel,
+        EditMenu,
+        MousePointer
+    };
 
     // Texts of the busy window after it has been opened (its load resets them every time).
     static constexpr const char* kBusyCaptionOnOpen = "Collecting migration information..";
@@ -32,10 +41,18 @@ public:
     virtual ~WizardWindows() = default;
 
     // Panel 1 of the status bar: the wizard's status line (replaces the previous text).
-    void setStatusText(const std::string& text) { m_status = text; changed(Change::StatusText); }
+    void setStatusText(const std::string& text)
+    {
+        m_status = text;
+        changed(Change::StatusText);
+    }
     const std::string& statusText() const { return m_status; }
     // Panel 2 of the status bar: per-file detail texts.
-    void setDetailText(const std::string& text) { m_detail = text; changed(Change::DetailText); }
+    void setDetailText(const std::string& text)
+    {
+        m_detail = text;
+        changed(Change::DetailText);
+    }
     const std::string& detailText() const { return m_detail; }
 
     // The busy window: a top-most window with a cycling bar, owned by the main window. Opening resets
@@ -49,25 +66,54 @@ public:
         changed(Change::BusyWindow);
         return true;
     }
-    bool closeBusyWindow() { m_busyOpen = false; changed(Change::BusyWindow); return true; }
+    bool closeBusyWindow()
+    {
+        m_busyOpen = false;
+        changed(Change::BusyWindow);
+        return true;
+    }
     bool busyWindowOpen() const { return m_busyOpen; }
     // The busy window's title label and detail label; writing them while it is closed keeps the
     // text for a window that is not shown (the next opening resets it).
-    void setBusyCaption(const std::string& text) { m_busyCaption = text; changed(Change::BusyTexts); }
-    void setBusyDetails(const std::string& text) { m_busyDetails = text; changed(Change::BusyTexts); }
+    void setBusyCaption(const std::string& text)
+    {
+        m_busyCaption = text;
+        changed(Change::BusyTexts);
+    }
+    void setBusyDetails(const std::string& text)
+    {
+        m_busyDetails = text;
+        changed(Change::BusyTexts);
+    }
     const std::string& busyCaption() const { return m_busyCaption; }
     const std::string& busyDetails() const { return m_busyDetails; }
 
     // The button bar: visibility, enabled state and caption of each button.
-    void setButtonVisible(BarButton b, bool visible) { button(b).visible = visible; changed(Change::ButtonBar); }
-    void setButtonEnabled(BarButton b, bool enabled) { button(b).enabled = enabled; changed(Change::ButtonBar); }
-    void setButtonCaption(BarButton b, const std::string& caption) { button(b).caption = caption; changed(Change::ButtonBar); }
+    void setButtonVisible(BarButton b, bool visible)
+    {
+        button(b).visible = visible;
+        changed(Change::ButtonBar);
+    }
+    void setButtonEnabled(BarButton b, bool enabled)
+    {
+        button(b).enabled = enabled;
+        changed(Change::ButtonBar);
+    }
+    void setButtonCaption(BarButton b, const std::string& caption)
+    {
+        button(b).caption = caption;
+        changed(Change::ButtonBar);
+    }
     bool buttonVisible(BarButton b) const { return button(b).visible; }
     bool buttonEnabled(BarButton b) const { return button(b).enabled; }
     const std::string& buttonCaption(BarButton b) const { return button(b).caption; }
 
     // The welcome and agreement panel of the main window.
-    void setWelcomePanelVisible(bool visible) { m_welcome = visible; changed(Change::WelcomePanel); }
+    void setWelcomePanelVisible(bool visible)
+    {
+        m_welcome = visible;
+        changed(Change::WelcomePanel);
+    }
     bool welcomePanelVisible() const { return m_welcome; }
 
     void setEditMenuEnabled(EditMenuItem item, bool enabled)
@@ -75,9 +121,16 @@ public:
         (item == EditMenuItem::SelectAll ? m_selectAll : m_clearAll) = enabled;
         changed(Change::EditMenu);
     }
-    bool editMenuEnabled(EditMenuItem item) const { return item == EditMenuItem::SelectAll ? m_selectAll : m_clearAll; }
+    bool editMenuEnabled(EditMenuItem item) const
+    {
+        return item == EditMenuItem::SelectAll ? m_selectAll : m_clearAll;
+    }
 
-    void setMousePointer(MousePointer pointer) { m_pointer = pointer; changed(Change::MousePointer); }
+    void setMousePointer(MousePointer pointer)
+    {
+        m_pointer = pointer;
+        changed(Change::MousePointer);
+    }
     MousePointer mousePointer() const { return m_pointer; }
 
 protected:
@@ -99,14 +152,9 @@ private:
     bool m_busyOpen = false;
     std::string m_busyCaption = "Please Wait Analyzing ...";
     std::string m_busyDetails;
-    std::array<ButtonState, kBarButtonCount> m_buttons{{{true, true, "&Previous"},
-                                                        {true, true, "&Next"},
-                                                        {true, true, "&Accept"},
-                                                        {true, true, "&Decline"},
-                                                        {true, true, "&Migrate"},
-                                                        {true, true, "&Finish"},
-                                                        {true, true, "&Cancel"},
-                                                        {true, true, "&Help"}}};
+    std::array<ButtonState, kBarButtonCount> m_buttons{{{true, true, "&Previous"}, {true, true, "&Next"},
+        {true, true, "&Accept"}, {true, true, "&Decline"}, {true, true, "&Migrate"}, {true, true, "&Finish"},
+        {true, true, "&Cancel"}, {true, true, "&Help"}}};
     bool m_welcome = true;
     bool m_selectAll = true;
     bool m_clearAll = true;

@@ -74,7 +74,11 @@ std::string afterLastBar(const std::string& text)
 }
 
 struct DepthGuard {
-    explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
+    explicit DepthGuard(int& depth)
+        : m_depth(depth)
+    {
+        ++m_depth;
+    }
     ~DepthGuard() { --m_depth; }
     int& m_depth;
 };
@@ -82,9 +86,11 @@ struct DepthGuard {
 } // namespace
 
 XmlEngine::XmlEngine(CoreFiles& files, ScriptVariables& variables, ScriptDecryptor& decryptor, LogFile& log)
-    : m_files(files), m_variables(variables), m_decryptor(decryptor), m_log(log)
-{
-}
+    : m_files(files)
+    , m_variables(variables)
+    , m_decryptor(decryptor)
+    , m_log(log)
+{}
 
 XmlEngine::~XmlEngine() = default;
 
@@ -135,14 +141,16 @@ bool XmlEngine::loadScript()
     m_lastParseError.clear();
     // The plain script is in the machine's ANSI code page.
     const std::string utf8 = coretext::fromAnsi(bytes);
-    pugi::xml_parse_result parsed = m_document->load_buffer(utf8.data(), utf8.size(),
-                                                            pugi::parse_default, pugi::encoding_utf8);
+    pugi::xml_parse_result parsed =
+        m_document->load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed) {
-        const std::size_t offset = std::min<std::size_t>(static_cast<std::size_t>(parsed.offset), utf8.size());
-        const long line = 1 + static_cast<long>(std::count(utf8.begin(), utf8.begin() + static_cast<long>(offset), '\n'));
+        const std::size_t offset =
+            std::min<std::size_t>(static_cast<std::size_t>(parsed.offset), utf8.size());
+        const long line =
+            1 + static_cast<long>(std::count(utf8.begin(), utf8.begin() + static_cast<long>(offset), '\n'));
         m_lastParseError = ScriptFileName + " line " + std::to_string(line) + ": " + parsed.description();
         m_document->reset();
-        return true;   // a document that does not parse has no steps
+        return true; // a document that does not parse has no steps
     }
     for (pugi::xpath_node found : m_document->select_nodes("//performaction"))
         m_steps.push_back(found.node());
@@ -201,11 +209,8 @@ void XmlEngine::runScript(const std::string& direction)
             if (StopFlag)
                 return;
             break;
-        case ConditionOutcome::Malformed:
-            break;
-        case ConditionOutcome::Fails:
-            ActionIndex += childStepCount(step);
-            break;
+        case ConditionOutcome::Malformed: break;
+        case ConditionOutcome::Fails: ActionIndex += childStepCount(step); break;
         }
     }
 
@@ -230,10 +235,7 @@ void XmlEngine::runScript(const std::string& direction)
     runScript(intoItem ? kDirectionItem : "");
 }
 
-void XmlEngine::report(const std::string& text)
-{
-    platform::showMessage(text);
-}
+void XmlEngine::report(const std::string& text) { platform::showMessage(text); }
 
 void XmlEngine::logReport(const std::string& key, const std::string& name)
 {
@@ -248,7 +250,7 @@ void XmlEngine::runExecute(const std::string& name, const std::string& direction
     try {
         result = m_rules ? m_rules->call(name).value_or(false) : false;
     } catch (const std::exception&) {
-        result = false;   // a failing call counts as a False answer
+        result = false; // a failing call counts as a False answer
     }
 
     if (result) {
@@ -329,7 +331,9 @@ void XmlEngine::Execute_Action(const pugi::xml_node& step, const std::string& di
         }
         if (type == "rfolder")
             for (const std::string& item : items())
-                if (bad || !act.ModOtherApplications_Action_Copy_Folder(from + "\\" + item, to + "\\" + item, "False"))
+                if (bad ||
+                    !act.ModOtherApplications_Action_Copy_Folder(
+                        from + "\\" + item, to + "\\" + item, "False"))
                     report(failure);
     } else if (action == "move") {
         const std::string from = resolvedLower("from");
@@ -337,7 +341,8 @@ void XmlEngine::Execute_Action(const pugi::xml_node& step, const std::string& di
         const std::string type = word("type");
         for (const std::string& item : items())
             if (bad || !act.Action_Move(item, from, to, type, "False"))
-                report(from + "\\" + name + " file not moved, the file/Folder may be corrupted or currently being used!");
+                report(from + "\\" + name +
+                    " file not moved, the file/Folder may be corrupted or currently being used!");
     } else if (action == "delete") {
         const std::string from = resolvedLower("from");
         const std::string type = word("type");
@@ -361,7 +366,8 @@ void XmlEngine::Execute_Action(const pugi::xml_node& step, const std::string& di
     } else if (action == "replace") {
         bool textUnresolved = false;
         const std::string search = m_variables.resolve(trimBlanks(childText(step, "search")), textUnresolved);
-        const std::string replacement = m_variables.resolve(trimBlanks(childText(step, "replace")), textUnresolved);
+        const std::string replacement =
+            m_variables.resolve(trimBlanks(childText(step, "replace")), textUnresolved);
         const std::string from = resolvedLower("from");
         for (const std::string& item : items())
             if (bad || !act.Action_Replace(from + "\\" + item, search, replacement))

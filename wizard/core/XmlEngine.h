@@ -90,19 +90,19 @@ public:
     const std::string& lastParseError() const { return m_lastParseError; }
 
     // --- state ----------------------------------------------------------------------------------
-    std::string CurrentScript;   // the script being run ("Kestro.xml" at start-up)
+    std::string CurrentScript; // the script being run ("Kestro.xml" at start-up)
     // The chain "S0|p1|S1|p2|S2...": scripts and the step positions that started them.
     std::string ScriptStack;
-    int ActionIndex = 0;         // the step being run; after a page, the step that showed it
-    int HistoryStep = 0;         // number of the history entry of the page on screen
+    int ActionIndex = 0; // the step being run; after a page, the step that showed it
+    int HistoryStep = 0; // number of the history entry of the page on screen
     // History entries numbered from 1: the ActionIndex (as text) and script of each page when
     // it was first shown. Entries are only ever added.
     std::vector<std::string> HistoryIndexes;
     std::vector<std::string> HistoryScripts;
-    bool StopFlag = false;       // the engine must return and wait for the user
-    bool PanelShown = false;     // set by Show_Panel, read and cleared by `execute` steps
-    std::string ScriptFileName;  // the file part of CurrentScript (after its last "|")
-    std::string DecryptedScriptPath;   // the plain copy loaded last
+    bool StopFlag = false;           // the engine must return and wait for the user
+    bool PanelShown = false;         // set by Show_Panel, read and cleared by `execute` steps
+    std::string ScriptFileName;      // the file part of CurrentScript (after its last "|")
+    std::string DecryptedScriptPath; // the plain copy loaded last
 
     // History entry `number` (1-based) of a history collection; empty when there is none.
     static std::optional<std::string> historyEntry(const std::vector<std::string>& entries, int number);
@@ -125,10 +125,10 @@ private:
     PanelHost* m_panelHost = nullptr;
     ActionPrimitives* m_primitives = nullptr;
 
-    std::shared_ptr<pugi::xml_document> m_document;   // ScriptDocument
-    std::vector<pugi::xml_node> m_steps;              // StepList
+    std::shared_ptr<pugi::xml_document> m_document; // ScriptDocument
+    std::vector<pugi::xml_node> m_steps;            // StepList
     int m_depth = 0;
-    std::vector<std::string> m_itemScripts;   // item scripts being run by item runners, innermost last
+    std::vector<std::string> m_itemScripts; // item scripts being run by item runners, innermost last
     int m_ignoredCalls = 0;
     std::string m_lastParseError;
 };

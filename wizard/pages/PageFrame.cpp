@@ -34,7 +34,8 @@ QLabel* panelLabel(QWidget* parent, const QString& name, const QRect& twipsRect,
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
-    label->setGeometry(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height()));
+    label->setGeometry(
+        twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height()));
     label->setFont(verdana(8.25, bold));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -76,7 +77,8 @@ void setBold(QLabel* label, bool bold)
     label->setFont(f);
 }
 
-ClickLabel::ClickLabel(const QString& objectName, const QString& text, QWidget* parent) : QLabel(text, parent)
+ClickLabel::ClickLabel(const QString& objectName, const QString& text, QWidget* parent)
+    : QLabel(text, parent)
 {
     setObjectName(objectName);
     setMouseTracking(true);
@@ -175,7 +177,8 @@ void QuickHelpPanel::mouseMoveEvent(QMouseEvent* event)
 }
 
 StepPage::StepPage(KestroMain* main, const QString& formName, int helpTopic, QWidget* parent)
-    : WizardPage(main, formName, parent), m_helpTopic(helpTopic)
+    : WizardPage(main, formName, parent)
+    , m_helpTopic(helpTopic)
 {
     platform::qt::setHelpTopic(this, helpTopic);
     setAutoFillBackground(true);
@@ -210,7 +213,7 @@ QPushButton* StepPage::addCmdLink(int topic, bool focusable)
     platform::qt::setHelpTopic(m_cmdLink, topic);
     m_cmdLink->setFocusPolicy(focusable ? Qt::TabFocus : Qt::NoFocus);
     m_cmdLink->setGeometry(twips(9000), twips(4560), twips(975), twips(375));
-    m_cmdLink->lower();   // under the Quick Help panel
+    m_cmdLink->lower(); // under the Quick Help panel
     return m_cmdLink;
 }
 
@@ -218,7 +221,7 @@ int StepPage::sendHelpKey()
 {
     QWidget* focused = QApplication::focusWidget();
     if (!focused || !isAncestorOf(focused))
-        focused = window()->focusWidget();   // the window's focus while it is not the active one
+        focused = window()->focusWidget(); // the window's focus while it is not the active one
     return showHelpFor((focused && isAncestorOf(focused)) ? focused : this);
 }
 
@@ -237,8 +240,8 @@ void StepPage::keyPressEvent(QKeyEvent* event)
         for (const auto& [bar, button] : m_accelerators) {
             const QString caption = button->text();
             const int amp = caption.indexOf('&');
-            if (amp >= 0 && amp + 1 < caption.size()
-                && QKeySequence(Qt::ALT | event->key()) == QKeySequence::mnemonic(caption)) {
+            if (amp >= 0 && amp + 1 < caption.size() &&
+                QKeySequence(Qt::ALT | event->key()) == QKeySequence::mnemonic(caption)) {
                 button->click();
                 event->accept();
                 return;
@@ -250,7 +253,8 @@ void StepPage::keyPressEvent(QKeyEvent* event)
 
 void StepPage::connectPointer(QuickHelpPanel* panel)
 {
-    connect(panel, &QuickHelpPanel::topicHovered, this, [this](std::size_t) { setCursor(Qt::PointingHandCursor); });
+    connect(panel, &QuickHelpPanel::topicHovered, this,
+        [this](std::size_t) { setCursor(Qt::PointingHandCursor); });
     connect(panel, &QuickHelpPanel::backgroundHovered, this, [this] { setCursor(Qt::ArrowCursor); });
 }
 

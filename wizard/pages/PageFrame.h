@@ -41,6 +41,7 @@ public:
 signals:
     void clicked();
     void hovered();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,9 +1,9 @@
 // PreparatoryPages.cpp: the optional and the required preparatory-task pages.
 #include "wizard/pages/PreparatoryPages.h"
 
+#include "platform/qt/QtHelpViewer.h"
 #include "wizard/core/ScriptVariables.h"
 #include "wizard/pages/PreparatoryRules.h"
-#include "platform/qt/QtHelpViewer.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -24,8 +24,8 @@ QString repeat(const char* brk, int n)
     return s;
 }
 
-QLabel* pageLabel(QWidget* page, const QString& name, const QString& text, int left, int top, int width, double points,
-                  bool bold = false)
+QLabel* pageLabel(QWidget* page, const QString& name, const QString& text, int left, int top, int width,
+    double points, bool bold = false)
 {
     auto* label = new QLabel(text, page);
     label->setObjectName(name);
@@ -75,38 +75,54 @@ const std::array<HelpTopic, 5>& Frm_Preparatory::topics()
     static const QString crlf = "\r\n";
     static const std::array<HelpTopic, 5> t{{
         {"Run Scandisk on your source PC to repair Disk errors:" + repeat("\r\n", 2),
-         "If the computer is not shutdown properly, Windows operating system files might get corrupted and may lead "
-         "to disk errors. By running scandisk, the operating system corrects all such errors and lets you work "
-         "without any interruptions." + repeat("\r\n", 2)},
+            "If the computer is not shutdown properly, Windows operating system files might get corrupted "
+            "and may lead "
+            "to disk errors. By running scandisk, the operating system corrects all such errors and lets you "
+            "work "
+            "without any interruptions." +
+                repeat("\r\n", 2)},
         {"Scan source PC for viruses:" + repeat("\r\n", 2),
-         "Viruses will harm your computer by destroying files and software. If you have any Antivirus software "
-         "installed in your source PC, you can scan your source PC for any viruses." + repeat("\r\n", 2) +
-             "It is suggested that you clean up your PC before you start migration, and thus make sure that the "
-             "migrated data is free of virus as well."},
+            "Viruses will harm your computer by destroying files and software. If you have any Antivirus "
+            "software "
+            "installed in your source PC, you can scan your source PC for any viruses." +
+                repeat("\r\n", 2) +
+                "It is suggested that you clean up your PC before you start migration, and thus make sure "
+                "that the "
+                "migrated data is free of virus as well."},
         {"PCs should be plugged in, and not run on battery power" + crlf,
-         "If your source or destination PC is laptop, make sure that they are not running on battery power. This "
-         "will reduce the risk of system being shutdown abnormally during the migration process when the battery "
-         "runs out of power." + repeat("\r\n", 2)},
+            "If your source or destination PC is laptop, make sure that they are not running on battery "
+            "power. This "
+            "will reduce the risk of system being shutdown abnormally during the migration process when the "
+            "battery "
+            "runs out of power." +
+                repeat("\r\n", 2)},
         {"Do not run any application during migration" + crlf,
-         "Make sure that you do not open any application during the process of migration. This might lead to "
-         "corruption of files related to the application." + repeat("\r\n", 2)},
+            "Make sure that you do not open any application during the process of migration. This might lead "
+            "to "
+            "corruption of files related to the application." +
+                repeat("\r\n", 2)},
         {"Check for Administrator rights" + crlf,
-         "You should have full and complete access to the source PC, to migrate the complete functionalities "
-         "successfully. For this, you may create a user with Administrator rights in the source PC. This is "
-         "required only if you are using Windows 2000 Professional as your source PC." + repeat("\r\n", 2)},
+            "You should have full and complete access to the source PC, to migrate the complete "
+            "functionalities "
+            "successfully. For this, you may create a user with Administrator rights in the source PC. This "
+            "is "
+            "required only if you are using Windows 2000 Professional as your source PC." +
+                repeat("\r\n", 2)},
     }};
     return t;
 }
 
 const QString& Frm_Preparatory::introduction()
 {
-    static const QString s = "It is recommended that you should carry out a few tasks for the successful functioning "
-                             "of Kestro. These may be done before starting the migration process. " +
-                             repeat("\r\n", 3);
+    static const QString s =
+        "It is recommended that you should carry out a few tasks for the successful functioning "
+        "of Kestro. These may be done before starting the migration process. " +
+        repeat("\r\n", 3);
     return s;
 }
 
-Frm_Preparatory::Frm_Preparatory(KestroMain* main, QWidget* parent) : StepPage(main, kFormName, kHelpTopic, parent)
+Frm_Preparatory::Frm_Preparatory(KestroMain* main, QWidget* parent)
+    : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7695));
 
@@ -118,20 +134,25 @@ Frm_Preparatory::Frm_Preparatory(KestroMain* main, QWidget* parent) : StepPage(m
     addCmdLink(kHelpTopic, true);
 
     addTitle(this, "Label1", "Preparatory Tasks", 1440, QRect(240, 120, 4935, 735));
-    pageLabel(this, "Label2", "Please perform the optional task given below in order to ensure high quality migration.",
-              240, 1320, 7300, 9.75, true);
-    pageLabel(this, "Label4", "1. Run Scan Disk on your Source PC  to repair the hard drive.", 240, 2280, 7300, 9.75);
+    pageLabel(this, "Label2",
+        "Please perform the optional task given below in order to ensure high quality migration.", 240, 1320,
+        7300, 9.75, true);
+    pageLabel(this, "Label4", "1. Run Scan Disk on your Source PC  to repair the hard drive.", 240, 2280,
+        7300, 9.75);
     pageLabel(this, "Label5",
-              "2. Scan your Source PC with an anti-virus tool  to make sure no viruses are  migrated.", 240, 2880, 7300,
-              9.75);
+        "2. Scan your Source PC with an anti-virus tool  to make sure no viruses are  migrated.", 240, 2880,
+        7300, 9.75);
     pageLabel(this, "Label7",
-              "3. Make sure that both the PCs are plugged into AC power and not running of batteries.", 240, 3720, 7300,
-              9.75);
-    pageLabel(this, "Label8", "4. Do not run any other applications on either PC while migration is in process.", 240,
-              4560, 7300, 9.75);
-    pageLabel(this, "Label9", "5. Check whether you have Administrator rights on the Source PC.", 240, 5400, 7300, 9.75);
+        "3. Make sure that both the PCs are plugged into AC power and not running of batteries.", 240, 3720,
+        7300, 9.75);
+    pageLabel(this, "Label8",
+        "4. Do not run any other applications on either PC while migration is in process.", 240, 4560, 7300,
+        9.75);
+    pageLabel(this, "Label9", "5. Check whether you have Administrator rights on the Source PC.", 240, 5400,
+        7300, 9.75);
 
-    m_panel = new QuickHelpPanel(this, "Frame1", QRect(7800, 0, 3615, 7695), {"Label10", "Label18", "Label19", "Label22"});
+    m_panel = new QuickHelpPanel(
+        this, "Frame1", QRect(7800, 0, 3615, 7695), {"Label10", "Label18", "Label19", "Label22"});
     const std::array<const char*, 5> boxes{"Label12", "Label13", "Label15", "Label16", "Label17"};
     for (std::size_t i = 0; i < boxes.size(); ++i)
         m_panel->addTopicBox(boxes[i], QString::number(i + 1), 360 + 240 * static_cast<int>(i));
@@ -193,38 +214,52 @@ const std::array<HelpTopic, 5>& Frm_PreparatoryTask::topics()
 {
     static const std::array<HelpTopic, 5> t{{
         {"PCs should be plugged in, and not run on battery power",
-         "If your source or destination PC is laptop, make sure that they are not running on battery power. This "
-         "will reduce the risk of system being shutdown abnormally during the migration process when the battery "
-         "runs out of power." + repeat("\r", 2)},
+            "If your source or destination PC is laptop, make sure that they are not running on battery "
+            "power. This "
+            "will reduce the risk of system being shutdown abnormally during the migration process when the "
+            "battery "
+            "runs out of power." +
+                repeat("\r", 2)},
         {"Disable power conservation settings on both PCs",
-         "Windows has default settings for power conservation, by which the system may go to standby state after a "
-         "period of time if the system is idle. Turn off the monitor, HDD, system standby and system hibernate so "
-         "that none of the components of PC go to standby." + repeat("\r", 3)},
+            "Windows has default settings for power conservation, by which the system may go to standby "
+            "state after a "
+            "period of time if the system is idle. Turn off the monitor, HDD, system standby and system "
+            "hibernate so "
+            "that none of the components of PC go to standby." +
+                repeat("\r", 3)},
         {"Share Hard Drives of source PC",
-         "The Destination PC can access data from the Source PC only if it's hard drives are shared. Make sure that "
-         "your Source PC is shared. For Win95/98/ME/2000 PCs share as C$ and D$.. and for WinXP PCs share as C and "
-         "D." + repeat("\r", 2)},
+            "The Destination PC can access data from the Source PC only if it's hard drives are shared. Make "
+            "sure that "
+            "your Source PC is shared. For Win95/98/ME/2000 PCs share as C$ and D$.. and for WinXP PCs share "
+            "as C and "
+            "D." +
+                repeat("\r", 2)},
         {"Do not run any application during migration",
-         "Make sure that you do not open any application during the process of migration. This might lead to "
-         "corruption of files related to the application." + repeat("\r", 2)},
+            "Make sure that you do not open any application during the process of migration. This might lead "
+            "to "
+            "corruption of files related to the application." +
+                repeat("\r", 2)},
         {"Operating Systems supported by Source Machine",
-         "Kestro supports five Operating Systems in the Source PC, which are as displayed. Select the appropriate "
-         "option." + repeat("\r", 2)},
+            "Kestro supports five Operating Systems in the Source PC, which are as displayed. Select the "
+            "appropriate "
+            "option." +
+                repeat("\r", 2)},
     }};
     return t;
 }
 
 const QString& Frm_PreparatoryTask::introduction()
 {
-    static const QString s = "To carry out a few tasks before proceeding with migration, to ensure smooth running of "
-                             "Kestro. These tasks are not optional and have to be done without fail. Click on the "
-                             "corresponding checkbox to make sure that you have carried out these tasks." +
-                             repeat("\r", 3);
+    static const QString s =
+        "To carry out a few tasks before proceeding with migration, to ensure smooth running of "
+        "Kestro. These tasks are not optional and have to be done without fail. Click on the "
+        "corresponding checkbox to make sure that you have carried out these tasks." +
+        repeat("\r", 3);
     return s;
 }
 
-Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std::function<bool()> initializeDestination,
-                                         ScriptVariables& variables)
+Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
+    std::function<bool()> initializeDestination, ScriptVariables& variables)
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7215));
@@ -249,9 +284,10 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std:
         {"Check1", "1.  Is the power supply plugged in ?", 1080, 1},
         {"Check2", "2.  Have you disabled power conservation settings?", 1800, 1},
         {"Check3",
-         "3.  Is your Source PC's (Win 95/98/ME/2000) drives are shared as C$ and D$, and Win XP's drives are shared "
-         "as C and D?",
-         2280, 3},
+            "3.  Is your Source PC's (Win 95/98/ME/2000) drives are shared as C$ and D$, and Win XP's drives "
+            "are shared "
+            "as C and D?",
+            2280, 3},
         {"Check4", "4.  Have you shutdown all running applications on the source PC ?", 3240, 1},
     }};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -264,8 +300,9 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std:
         m_checks[i] = check;
     }
     // The long caption breaks where the design's three-line box wraps it.
-    m_checks[2]->setText("3.  Is your Source PC's (Win 95/98/ME/2000) drives are shared as C$ and D$,\nand Win XP's "
-                         "drives are shared as C and D?");
+    m_checks[2]->setText(
+        "3.  Is your Source PC's (Win 95/98/ME/2000) drives are shared as C$ and D$,\nand Win XP's "
+        "drives are shared as C and D?");
 
     QLabel* osLabel = pageLabel(this, "Label5", " 5. Source PC Operating System", 480, 4080, 6000, 9);
     singleLine(osLabel);
@@ -274,11 +311,8 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std:
         const char* caption;
         int top;
     };
-    const std::array<Option, 5> options{{{"Opt95", "Win95", 4440},
-                                         {"Opt98", "Win98", 4800},
-                                         {"OptME", "WinME", 5040},
-                                         {"Opt2K", "Win2000 Professional", 5400},
-                                         {"OptXP", "WinXP", 5760}}};
+    const std::array<Option, 5> options{{{"Opt95", "Win95", 4440}, {"Opt98", "Win98", 4800},
+        {"OptME", "WinME", 5040}, {"Opt2K", "Win2000 Professional", 5400}, {"OptXP", "WinXP", 5760}}};
     // The design's tops put Win98 and WinME closer than the rest; the options keep the first and
     // the last design top and share the span between them evenly.
     const int firstTop = options.front().top;
@@ -293,14 +327,15 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std:
     // Tab order: the four boxes, then the options from Win95 down to WinXP.
     QWidget* previous = m_checks[0];
     for (QWidget* w : {static_cast<QWidget*>(m_checks[1]), static_cast<QWidget*>(m_checks[2]),
-                       static_cast<QWidget*>(m_checks[3]), static_cast<QWidget*>(m_options[0]),
-                       static_cast<QWidget*>(m_options[1]), static_cast<QWidget*>(m_options[2]),
-                       static_cast<QWidget*>(m_options[3]), static_cast<QWidget*>(m_options[4])}) {
+             static_cast<QWidget*>(m_checks[3]), static_cast<QWidget*>(m_options[0]),
+             static_cast<QWidget*>(m_options[1]), static_cast<QWidget*>(m_options[2]),
+             static_cast<QWidget*>(m_options[3]), static_cast<QWidget*>(m_options[4])}) {
         setTabOrder(previous, w);
         previous = w;
     }
 
-    m_panel = new QuickHelpPanel(this, "Frame1", QRect(7800, 0, 3615, 7215), {"Label7", "Label18", "Label19", "Label22"});
+    m_panel = new QuickHelpPanel(
+        this, "Frame1", QRect(7800, 0, 3615, 7215), {"Label7", "Label18", "Label19", "Label22"});
     const std::array<const char*, 5> topicBoxes{"Label8", "Label9", "Label10", "Label11", "Label12"};
     for (std::size_t i = 0; i < topicBoxes.size(); ++i)
         m_panel->addTopicBox(topicBoxes[i], QString::number(i + 1), 240 + 360 * static_cast<int>(i));

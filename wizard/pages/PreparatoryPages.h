@@ -28,11 +28,11 @@ public:
 
     Frm_Preparatory(KestroMain* main, QWidget* parent);
 
-    void activated() override;   // Form_Activate
+    void activated() override; // Form_Activate
     QuickHelpPanel* quickHelp() const { return m_panel; }
 
-    void showTopic(std::size_t index);   // topic box click
-    void Label22_Click();                // help link: focus Cmd_Link, then F1
+    void showTopic(std::size_t index); // topic box click
+    void Label22_Click();              // help link: focus Cmd_Link, then F1
 
 private:
     void ShowDefaultQuickHelp();
@@ -52,9 +52,9 @@ public:
 
     // `initializeDestination` is Destination_Value_Initialize; `variables` the script-variable store.
     Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std::function<bool()> initializeDestination,
-                        ScriptVariables& variables);
+        ScriptVariables& variables);
 
-    void activated() override;   // Form_Activate
+    void activated() override; // Form_Activate
     QuickHelpPanel* quickHelp() const { return m_panel; }
     // Whether the load ran to its end (the destination initialisation succeeded).
     bool loadCompleted() const { return m_loadCompleted; }
@@ -63,10 +63,10 @@ public:
     std::string chosenSourceOs() const;
 
     void showTopic(std::size_t index);
-    void Label22_Click();   // help link: F1 on the focused control, without moving the focus
+    void Label22_Click(); // help link: F1 on the focused control, without moving the focus
 
 private:
-    void nextRule();        // Check3/Check4/option clicks
+    void nextRule(); // Check3/Check4/option clicks
     void ShowDefaultQuickHelp();
 
     QuickHelpPanel* m_panel = nullptr;

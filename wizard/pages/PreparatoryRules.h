@@ -17,8 +17,8 @@ extern bool TasksConfirmed;
 bool requiredTasksConfirmed(bool sharesConfirmed, bool applicationsClosed, bool osChosen);
 
 // The source-OS option buttons in the order the rules test them, with their codes.
-inline constexpr std::array<std::pair<const char*, const char*>, 5> kSourceOsOptions{{
-    {"Opt2K", "win2k"}, {"Opt95", "win95"}, {"Opt98", "win98"}, {"OptME", "winme"}, {"OptXP", "winxp"}}};
+inline constexpr std::array<std::pair<const char*, const char*>, 5> kSourceOsOptions{
+    {{"Opt2K", "win2k"}, {"Opt95", "win95"}, {"Opt98", "win98"}, {"OptME", "winme"}, {"OptXP", "winxp"}}};
 
 // The "$st_destination_alluser_d_slash" form of the all-users folder: every "\" doubled.
 std::string doubledSlashes(const std::string& path);

@@ -22,7 +22,7 @@ void clickMainWindowButton(BarButton b)
     case BarButton::Help: main->Btn_Help_Click(); break;
     case BarButton::Cancel: main->Cancel_Click(); break;
     case BarButton::Migrate: main->Btn_Migrate_Click(); break;
-    default: break;   // Accept, Decline and Finish have no page accelerator
+    default: break; // Accept, Decline and Finish have no page accelerator
     }
 }
 
@@ -31,12 +31,13 @@ void clickMainWindowButton(BarButton b)
 void registerInformationPages()
 {
     setBarClickHandler(clickMainWindowButton);
-    KestroMain::registerPage(Frm_Preparatory::kFormName, [](KestroMain& main, QWidget* area) -> WizardPage* {
-        return new Frm_Preparatory(&main, area);
-    });
-    KestroMain::registerPage(Frm_PreparatoryTask::kFormName, [](KestroMain& main, QWidget* area) -> WizardPage* {
-        return new Frm_PreparatoryTask(&main, area, [] { return Destination_Value_Initialize(); }, core().variables);
-    });
+    KestroMain::registerPage(Frm_Preparatory::kFormName,
+        [](KestroMain& main, QWidget* area) -> WizardPage* { return new Frm_Preparatory(&main, area); });
+    KestroMain::registerPage(
+        Frm_PreparatoryTask::kFormName, [](KestroMain& main, QWidget* area) -> WizardPage* {
+            return new Frm_PreparatoryTask(
+                &main, area, [] { return Destination_Value_Initialize(); }, core().variables);
+        });
 }
 
 } // namespace wizard

@@ -14,27 +14,82 @@ namespace wizard {
 const std::array<const char*, clsRules::kMemberCount>& clsRules::memberNames()
 {
     static const std::array<const char*, kMemberCount> names = {
-        "Display_License_Agreement", "Display_Prep_Tasks_Panels", "Display_Req_Prep_Tasks_Panels",
-        "Display_Migration_Type", "Display_Connection_Info", "Get_Source_PC_Information", "Validate_Source_PC",
-        "Validate_Network_Port", "Validate_Parallel_Port", "Simple_Map_C_Drive", "Logon_Map_C_Drive",
-        "Create_Batch_File", "Display_Msg_To_User", "Display_application_Setting", "Collect_Selected_Info",
-        "Display_Drive_Info_Panel", "Display_Source_Space_Info", "Migration_Progress", "Application_Migration",
-        "Selective_Migration_End", "Display_Migration_Report", "Validate_USB", "Source_Value_Initialize",
-        "Get_Installer", "Installer_msi_Change", "Display_Mass_Screen", "Class_Root_Update",
-        "Sub_Data_Explorer_Migration", "Drive_Check", "Office_Flag", "Progress_Enable", "Progress_Disable",
-        "FN_Check_Space", "FN_CLSLOCAL_EXPORT", "FN_ClsRoot_Process", "FN_CopyFiles_Tmp", "FN_CURUSR_EXPORT",
-        "FN_DEL_REGKEY", "FN_Get_Sub_keys", "FN_Import_HKCR", "FN_Import_HKCR_LOCAL", "FN_MS_APP_LIST",
-        "FN_Import_HKCU", "FN_Import_Registry", "FN_MAPI_BACK", "FN_MAPI_RES", "FN_MS_APP", "FN_MSI_Copy",
-        "FN_StartMenu_Copy", "FN_STATUS", "FN_Temp", "Fn_Get_Pst_File_Path", "Collect_Settings",
-        "Settings_Migration", "Shortcut_Copy", "Missing_ShortCut", "Caller_Settings_Resolution",
-        "Caller_Settings_ScreenSaver", "Get_dotdbs_file_outlook", "Sync_Common_Folders", "Identify_Keys",
-        "IterateKeys", "ApplnCreateShortCut", "ApplnCopyProgramGroup", "Identify_Application_Path",
-        "DisableSyncFlag", "Set_Mass_Finished_Flag", "OverwriteClassesRoot",
+        "Display_License_Agreement",
+        "Display_Prep_Tasks_Panels",
+        "Display_Req_Prep_Tasks_Panels",
+        "Display_Migration_Type",
+        "Display_Connection_Info",
+        "Get_Source_PC_Information",
+        "Validate_Source_PC",
+        "Validate_Network_Port",
+        "Validate_Parallel_Port",
+        "Simple_Map_C_Drive",
+        "Logon_Map_C_Drive",
+        "Create_Batch_File",
+        "Display_Msg_To_User",
+        "Display_application_Setting",
+        "Collect_Selected_Info",
+        "Display_Drive_Info_Panel",
+        "Display_Source_Space_Info",
+        "Migration_Progress",
+        "Application_Migration",
+        "Selective_Migration_End",
+        "Display_Migration_Report",
+        "Validate_USB",
+        "Source_Value_Initialize",
+        "Get_Installer",
+        "Installer_msi_Change",
+        "Display_Mass_Screen",
+        "Class_Root_Update",
+        "Sub_Data_Explorer_Migration",
+        "Drive_Check",
+        "Office_Flag",
+        "Progress_Enable",
+        "Progress_Disable",
+        "FN_Check_Space",
+        "FN_CLSLOCAL_EXPORT",
+        "FN_ClsRoot_Process",
+        "FN_CopyFiles_Tmp",
+        "FN_CURUSR_EXPORT",
+        "FN_DEL_REGKEY",
+        "FN_Get_Sub_keys",
+        "FN_Import_HKCR",
+        "FN_Import_HKCR_LOCAL",
+        "FN_MS_APP_LIST",
+        "FN_Import_HKCU",
+        "FN_Import_Registry",
+        "FN_MAPI_BACK",
+        "FN_MAPI_RES",
+        "FN_MS_APP",
+        "FN_MSI_Copy",
+        "FN_StartMenu_Copy",
+        "FN_STATUS",
+        "FN_Temp",
+        "Fn_Get_Pst_File_Path",
+        "Collect_Settings",
+        "Settings_Migration",
+        "Shortcut_Copy",
+        "Missing_ShortCut",
+        "Caller_Settings_Resolution",
+        "Caller_Settings_ScreenSaver",
+        "Get_dotdbs_file_outlook",
+        "Sync_Common_Folders",
+        "Identify_Keys",
+        "IterateKeys",
+        "ApplnCreateShortCut",
+        "ApplnCopyProgramGroup",
+        "Identify_Application_Path",
+        "DisableSyncFlag",
+        "Set_Mass_Finished_Flag",
+        "OverwriteClassesRoot",
     };
     return names;
 }
 
-bool clsRules::takesArguments(const std::string& member) { return member == "Drive_Check" || member == "IterateKeys"; }
+bool clsRules::takesArguments(const std::string& member)
+{
+    return member == "Drive_Check" || member == "IterateKeys";
+}
 
 const std::array<clsRules::PageOperation, 10>& clsRules::pageOperations()
 {
@@ -61,7 +116,9 @@ std::string clsRules::pageOf(const std::string& operation)
     return {};
 }
 
-clsRules::clsRules(RulesEnvironment env) : m_env(std::move(env)) {}
+clsRules::clsRules(RulesEnvironment env)
+    : m_env(std::move(env))
+{}
 
 std::vector<std::string> clsRules::registeredNames() const
 {
@@ -71,7 +128,8 @@ std::vector<std::string> clsRules::registeredNames() const
             if (std::string(member) != op.name)
                 continue;
             // The agreement page is this program's main window and always there.
-            const bool available = std::string(op.form) == "KestroMain" || (m_env.pageAvailable && m_env.pageAvailable(op.form));
+            const bool available =
+                std::string(op.form) == "KestroMain" || (m_env.pageAvailable && m_env.pageAvailable(op.form));
             if (available)
                 names.push_back(member);
         }
@@ -101,7 +159,8 @@ void clsRules::log(const std::string& process, const std::string& status) const
         m_env.writeLog(process, status);
 }
 
-bool clsRules::showPage(const char* operation, const char* form, const char* status, const std::string& failureSeparator)
+bool clsRules::showPage(
+    const char* operation, const char* form, const char* status, const std::string& failureSeparator)
 {
     if (status)
         wizardWindows().setStatusText(status);
@@ -125,20 +184,20 @@ bool clsRules::Display_License_Agreement()
 bool clsRules::Display_Prep_Tasks_Panels()
 {
     WizardStarted = true;
-    return showPage("Display_Prep_Tasks_Panels", "Frm_Preparatory", "Follow the preparatory task for better performance",
-                    "0:");
+    return showPage("Display_Prep_Tasks_Panels", "Frm_Preparatory",
+        "Follow the preparatory task for better performance", "0:");
 }
 
 bool clsRules::Display_Req_Prep_Tasks_Panels()
 {
     return showPage("Display_Req_Prep_Tasks_Panels", "Frm_PreparatoryTask",
-                    "Check the checkboxes and select your Source PC's Operating System", "0: ");
+        "Check the checkboxes and select your Source PC's Operating System", "0: ");
 }
 
 bool clsRules::Display_Migration_Type()
 {
     return showPage("Display_Migration_Type", "Frm_MigrationType",
-                    "Select migration type and specify what you would like to migrate", "0:");
+        "Select migration type and specify what you would like to migrate", "0:");
 }
 
 bool clsRules::Display_Connection_Info()
@@ -181,15 +240,15 @@ bool clsRules::Display_application_Setting()
 
 bool clsRules::Display_Drive_Info_Panel()
 {
-    return showPage("Display_Drive_Info_Panel", "frm_Drive_Info", "Specify the drive to Migrate the Application and Data!",
-                    "Error : ");
+    return showPage("Display_Drive_Info_Panel", "frm_Drive_Info",
+        "Specify the drive to Migrate the Application and Data!", "Error : ");
 }
 
 bool clsRules::Display_Source_Space_Info()
 {
     return showPage("Display_Source_Space_Info", "frm_source_Space_Info",
-                    "Click the Migration Button to Migrate, or Else click the previous button to change the selection!",
-                    "0:");
+        "Click the Migration Button to Migrate, or Else click the previous button to change the selection!",
+        "0:");
 }
 
 bool clsRules::Display_Migration_Report()

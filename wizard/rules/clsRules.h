@@ -68,7 +68,8 @@ private:
 
     // Steps shared by the family: status text (when given), "Start", Show_Panel, then "End" or the
     // failure record.
-    bool showPage(const char* operation, const char* form, const char* status, const std::string& failureSeparator);
+    bool showPage(
+        const char* operation, const char* form, const char* status, const std::string& failureSeparator);
     void log(const std::string& process, const std::string& status) const;
 
     RulesEnvironment m_env;

@@ -21,22 +21,27 @@ const std::array<HelpTopic, 3>& Frm_MigrationType::topics()
 {
     static const std::array<HelpTopic, 3> t{{
         {"Migration",
-         "You have the choice to migrate the contents of the Source Pc to the Destination Pc, irrespective of the "
-         "settings, files, or applications supported or unsupported based upon your selection."},
+            "You have the choice to migrate the contents of the Source Pc to the Destination Pc, "
+            "irrespective of the "
+            "settings, files, or applications supported or unsupported based upon your selection."},
         {"Selective Migration",
-         "Selective migration allows migration of selected components only. Components can be broadly classified "
-         "into Settings, Applications, and Files/ Folders."},
+            "Selective migration allows migration of selected components only. Components can be broadly "
+            "classified "
+            "into Settings, Applications, and Files/ Folders."},
         {"Select Migration components",
-         " Click the checkboxes against the required components. 'Settings' includes display, control panel, network "
-         "settings etc. in addition to the user profiles. 'Applications' displays both supported and unsupported "
-         "applications, the latter ones being grey coloured."},
+            " Click the checkboxes against the required components. 'Settings' includes display, control "
+            "panel, network "
+            "settings etc. in addition to the user profiles. 'Applications' displays both supported and "
+            "unsupported "
+            "applications, the latter ones being grey coloured."},
     }};
     return t;
 }
 
 namespace {
 
-QLabel* textLabel(QWidget* parent, const char* name, const QString& text, const QRect& twipsRect, double points, bool bold)
+QLabel* textLabel(
+    QWidget* parent, const char* name, const QString& text, const QRect& twipsRect, double points, bool bold)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -45,13 +50,15 @@ QLabel* textLabel(QWidget* parent, const char* name, const QString& text, const 
     f.setBold(bold);
     label->setFont(f);
     label->setWordWrap(true);
-    label->setGeometry(twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height()));
+    label->setGeometry(
+        twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height()));
     return label;
 }
 
 } // namespace
 
-Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent) : StepPage(main, kFormName, kHelpTopic, parent)
+Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent)
+    : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7395));
 
@@ -66,7 +73,8 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent) : StepPa
     addAccelerator("Command4", "&Cancel", BarButton::Cancel);
     addCmdLink(kSelectiveTopic, true);
 
-    QLabel* title = textLabel(this, "lblTitle", "Initialize Migration", QRect(1200, 360, 5000, 420), 15.75, false);
+    QLabel* title =
+        textLabel(this, "lblTitle", "Initialize Migration", QRect(1200, 360, 5000, 420), 15.75, false);
     QPalette pal = title->palette();
     pal.setColor(QPalette::WindowText, QColor(0, 0, 128));
     title->setPalette(pal);
@@ -77,14 +85,14 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent) : StepPa
     m_optMass->setGeometry(twips(480), twips(1680), twips(300), twips(300));
     platform::qt::setHelpTopic(m_optMass, kMassTopic);
     textLabel(this, "lblMass",
-              "1.  Mass Migration (Migrates all data from Source PC including  unsupported applications).",
-              QRect(840, 1680, 6600, 500), 9, false);
+        "1.  Mass Migration (Migrates all data from Source PC including  unsupported applications).",
+        QRect(840, 1680, 6600, 500), 9, false);
     m_optSel = new QRadioButton(this);
     m_optSel->setObjectName("optSel");
     m_optSel->setGeometry(twips(480), twips(2400), twips(300), twips(300));
     platform::qt::setHelpTopic(m_optSel, kSelectiveTopic);
     textLabel(this, "lblSel", "2.  Selective Migration  (Migrates only the selected data from Source PC)",
-              QRect(840, 2400, 6600, 500), 9, false);
+        QRect(840, 2400, 6600, 500), 9, false);
     m_optSel->setChecked(true);
 
     m_frame = new QGroupBox("Select Your Migration Preference", this);
@@ -95,9 +103,8 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent) : StepPa
         const char* caption;
         int topic;
     };
-    const std::array<Box, 3> boxes{{{"chk_Settings", "Settings", 11},
-                                    {"chk_Applications", "Applications", 8},
-                                    {"chk_Files_and_Folders", "Files/Folders", 9}}};
+    const std::array<Box, 3> boxes{{{"chk_Settings", "Settings", 11}, {"chk_Applications", "Applications", 8},
+        {"chk_Files_and_Folders", "Files/Folders", 9}}};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         auto* box = new QCheckBox(boxes[i].caption, m_frame);
         box->setObjectName(boxes[i].name);
@@ -110,7 +117,8 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent) : StepPa
     connect(m_optMass, &QRadioButton::clicked, this, &Frm_MigrationType::optMass_Click);
     connect(m_optSel, &QRadioButton::clicked, this, &Frm_MigrationType::optSel_Click);
 
-    m_panel = new QuickHelpPanel(this, "Frame2", QRect(7800, 0, 3615, 7395), {"Label7", "Label13", "Label14", "Label15"});
+    m_panel = new QuickHelpPanel(
+        this, "Frame2", QRect(7800, 0, 3615, 7395), {"Label7", "Label13", "Label14", "Label15"});
     m_panel->addTopicBox("Label8", "1", 240);
     m_panel->addTopicBox("Label9", "2", 600);
     m_panel->addTopicBox("Label10", "3", 960);
@@ -122,8 +130,8 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent) : StepPa
     connectPointer(m_panel);
 
     // Form_Load
-    m_panel->intro()->setText(
-        "Here is where you start migration. Kestro allows you migrate Settings, Application and Files/Folders.\r\r");
+    m_panel->intro()->setText("Here is where you start migration. Kestro allows you migrate Settings, "
+                              "Application and Files/Folders.\r\r");
     m_panel->markTopic(0);
     m_panel->showTexts(topics()[0]);
     m_panel->setLinkText("Click Help Button or press F1 Key for more details.");
@@ -131,7 +139,8 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent) : StepPa
 
 void Frm_MigrationType::Select_option()
 {
-    const bool any = migrationCategoriesChosen(m_boxes[0]->isChecked(), m_boxes[1]->isChecked(), m_boxes[2]->isChecked());
+    const bool any =
+        migrationCategoriesChosen(m_boxes[0]->isChecked(), m_boxes[1]->isChecked(), m_boxes[2]->isChecked());
     wizardWindows().setButtonEnabled(BarButton::Next, any);
 }
 
@@ -145,7 +154,7 @@ void Frm_MigrationType::optMass_Click()
 {
     m_frame->setEnabled(false);
     for (QCheckBox* box : m_boxes)
-        box->setChecked(true);   // a box that changes runs Select_option
+        box->setChecked(true); // a box that changes runs Select_option
     if (m_optMass->isChecked())
         wizardWindows().setButtonEnabled(BarButton::Next, true);
 }
@@ -184,9 +193,8 @@ const char* Frm_MigrationType::migrationMode() const { return m_optMass->isCheck
 
 void registerSelectionPages()
 {
-    KestroMain::registerPage(Frm_MigrationType::kFormName, [](KestroMain& main, QWidget* area) -> WizardPage* {
-        return new Frm_MigrationType(&main, area);
-    });
+    KestroMain::registerPage(Frm_MigrationType::kFormName,
+        [](KestroMain& main, QWidget* area) -> WizardPage* { return new Frm_MigrationType(&main, area); });
 }
 
 } // namespace wizard

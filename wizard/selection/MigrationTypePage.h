@@ -26,14 +26,14 @@ public:
 
     Frm_MigrationType(KestroMain* main, QWidget* parent);
 
-    void activated() override;   // Form_Activate
+    void activated() override; // Form_Activate
     QuickHelpPanel* quickHelp() const { return m_panel; }
 
     // Enables the main window's Next when a category box is checked, disables it otherwise.
     void Select_option();
-    void showTopic(std::size_t index);   // topic number click
-    int Cmd_Link_Click();                // help for the chosen migration type; answers the topic
-    void Command1_Click();               // Alt+H
+    void showTopic(std::size_t index); // topic number click
+    int Cmd_Link_Click();              // help for the chosen migration type; answers the topic
+    void Command1_Click();             // Alt+H
 
     // "mass" or "selective", as the rules read the option buttons.
     const char* migrationMode() const;

@@ -1,9 +1,9 @@
 // FileActions.cpp: the "copy", "move" and "delete" script actions and their file and folder workers.
-#include "FileActions.h"
+#include "wizard/transfer/FileActions.h"
 
-#include "FileWorkers.h"
-#include "TransferGlobals.h"
-#include "TransferText.h"
+#include "wizard/transfer/FileWorkers.h"
+#include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferText.h"
 
 namespace wizard::Action_Function {
 namespace {
@@ -12,16 +12,15 @@ using namespace wizard::transfer;
 
 const FolderCopyStyle& copyStyle()
 {
-    static const FolderCopyStyle style{"Action_Copy_Folder", [](int number, const std::string& dest) {
-                                           return std::to_string(number) + "(" + dest + ")";
-                                       }};
+    static const FolderCopyStyle style{"Action_Copy_Folder",
+        [](int number, const std::string& dest) { return std::to_string(number) + "(" + dest + ")"; }};
     return style;
 }
 
 } // namespace
 
 bool Action_Copy(const std::string& name, const std::string& from, const std::string& to,
-                 const std::string& type, const std::string& flag)
+    const std::string& type, const std::string& flag)
 {
     if (type == "folder")
         return Action_Copy_Folder(from + "\\" + name, to + "\\" + name, flag);
@@ -31,7 +30,7 @@ bool Action_Copy(const std::string& name, const std::string& from, const std::st
 }
 
 bool Action_Move(const std::string& name, const std::string& from, const std::string& to,
-                 const std::string& type, const std::string& flag)
+    const std::string& type, const std::string& flag)
 {
     if (type == "folder")
         return Action_Move_Folder(from + "\\" + name, to + "\\" + name, flag);
@@ -108,7 +107,8 @@ bool Action_Delete(const std::string& path, const std::string& type)
         // Empty the folder in place, so that it keeps its name as stored.
         const RunError folders = deleteFolder(*folder + "\\*");
         const RunError files = deleteFile(*folder + "\\*");
-        return (!folders || folders.number == kErrPathNotFound) && (!files || files.number == kErrFileNotFound);
+        return (!folders || folders.number == kErrPathNotFound) &&
+            (!files || files.number == kErrFileNotFound);
     }
     return true;
 }

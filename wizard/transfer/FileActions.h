@@ -9,9 +9,9 @@ namespace wizard::Action_Function {
 // Dispatch one script item by its type ("folder" or "file", lower case) to the worker; any other
 // type does nothing and gives true.
 bool Action_Copy(const std::string& name, const std::string& from, const std::string& to,
-                 const std::string& type, const std::string& flag);
+    const std::string& type, const std::string& flag);
 bool Action_Move(const std::string& name, const std::string& from, const std::string& to,
-                 const std::string& type, const std::string& flag);
+    const std::string& type, const std::string& flag);
 
 // Copies one file into a folder (created with its parents when missing) under the copy rule.
 // False when the source is missing or the copy failed (with a log record); true when copied or

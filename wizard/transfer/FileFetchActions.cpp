@@ -1,13 +1,13 @@
 // FileFetchActions.cpp: file fetch by a mirrored registry path, file-type copy and messages.
-#include "FileFetchActions.h"
+#include "wizard/transfer/FileFetchActions.h"
 
-#include "FileActions.h"
-#include "RegistryReaders.h"
-#include "TransferGlobals.h"
-#include "TransferPlatform.h"
-#include "TransferText.h"
-#include "core/WizardState.h"
 #include "platform/MessageBox.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/transfer/FileActions.h"
+#include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferPlatform.h"
+#include "wizard/transfer/TransferText.h"
 
 namespace wizard::Action_Function {
 namespace {
@@ -20,7 +20,8 @@ std::string rawText(const std::string& fullKey, const std::string& valueName)
     const size_t slash = fullKey.find('\\');
     RegData data;
     if (slash == std::string::npos ||
-        !readRegistryValue(rootHandleOf(fullKey.substr(0, slash)), fullKey.substr(slash + 1), valueName, data))
+        !readRegistryValue(
+            rootHandleOf(fullKey.substr(0, slash)), fullKey.substr(slash + 1), valueName, data))
         return {};
     if (data.type != 1 && data.type != 2 && data.type != 7)
         return {};
@@ -55,8 +56,8 @@ void registerWallpaper(const std::string& path)
     platform::Registry* registry = machineRegistry();
     platform::RegKey desktop;
     if (!registry ||
-        registry->openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Control Panel\\Desktop", desktop) !=
-            platform::WinError::Success)
+        registry->openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Control Panel\\Desktop",
+            desktop) != platform::WinError::Success)
         return;
     registry->deleteValue(desktop, "Wallpaper");
     registry->setString(desktop, "Wallpaper", path);
@@ -75,11 +76,12 @@ bool Action_Get_File(const std::string& key, const std::string& valueName)
 
     bool unresolvedSource = false;
     bool unresolvedDest = false;
-    const bool expanded =
-        expandPathTokens(sourcePath, {scriptVariable("$st_source_win_dir"), scriptVariable("$st_source_curr_user_settings")},
-                         unresolvedSource);
-    expandPathTokens(destPath, {scriptVariable("$st_destination_win_dir"), scriptVariable("$st_destination_curr_user_settings")},
-                     unresolvedDest);
+    const bool expanded = expandPathTokens(sourcePath,
+        {scriptVariable("$st_source_win_dir"), scriptVariable("$st_source_curr_user_settings")},
+        unresolvedSource);
+    expandPathTokens(destPath,
+        {scriptVariable("$st_destination_win_dir"), scriptVariable("$st_destination_curr_user_settings")},
+        unresolvedDest);
     if (sourcePath.empty())
         return false;
     if (unresolvedSource || unresolvedDest) {
@@ -103,7 +105,8 @@ bool Action_Get_File(const std::string& key, const std::string& valueName)
         writeTransferLog("Action_Get_File", "0:Drive not mapped : " + sourcePath);
         result = false;
     } else if (!fileExists(sourcePath)) {
-        writeTransferLog("Action_Get_File", std::to_string(kErrFileNotFound) + ":File not found : " + sourcePath);
+        writeTransferLog(
+            "Action_Get_File", std::to_string(kErrFileNotFound) + ":File not found : " + sourcePath);
         result = false;
     } else {
         result = Action_Copy_File(sourcePath, destPath, "false");

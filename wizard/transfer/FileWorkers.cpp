@@ -1,11 +1,11 @@
 // FileWorkers.cpp: copy and move of single files and folder trees under the version rules, with
 // the busy window, hourglass, status line and log records of the wizard.
-#include "FileWorkers.h"
+#include "wizard/transfer/FileWorkers.h"
 
-#include "TransferGlobals.h"
-#include "TransferText.h"
-#include "VersionRule.h"
-#include "core/WizardWindows.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferText.h"
+#include "wizard/transfer/VersionRule.h"
 
 namespace wizard::transfer {
 namespace {
@@ -72,8 +72,8 @@ RunError copyFileWorker(const std::string& source, const std::string& destFolder
     return result;
 }
 
-bool copyFolderWorker(const std::string& source, const std::string& dest, const CopyHook& hook,
-                      const FolderCopyStyle& style)
+bool copyFolderWorker(
+    const std::string& source, const std::string& dest, const CopyHook& hook, const FolderCopyStyle& style)
 {
     writeTransferLog(style.process, "Start");
     if (!folderExists(source)) {
@@ -130,7 +130,7 @@ RunError moveFileWorker(const std::string& source, const std::string& destFolder
     }
     if (result)
         writeTransferLog("Action_Copy_File" + std::to_string(result.number),
-                         "Not Moved" + source + ":" + result.description);
+            "Not Moved" + source + ":" + result.description);
 
     windows.setMousePointer(MousePointer::Default);
     windows.setStatusText(result ? "Not Moved" + source : "Migrated " + source + "!");

@@ -2,7 +2,7 @@
 // application copy: one routine per step, with the error of a failed step as the result.
 #pragma once
 
-#include "TransferPlatform.h"
+#include "wizard/transfer/TransferPlatform.h"
 
 #include <functional>
 #include <string>
@@ -22,8 +22,8 @@ struct FolderCopyStyle {
 // Copies one file into destFolder under the copy rule (see Action_Copy_File).
 RunError copyFileWorker(const std::string& source, const std::string& destFolder, const CopyHook& hook);
 // Copies a folder tree depth first with copyFileWorker; logs "Start"/"End" or the failure record.
-bool copyFolderWorker(const std::string& source, const std::string& dest, const CopyHook& hook,
-                      const FolderCopyStyle& style);
+bool copyFolderWorker(
+    const std::string& source, const std::string& dest, const CopyHook& hook, const FolderCopyStyle& style);
 // Moves one file into destFolder under the move rule (see Action_Move_File).
 RunError moveFileWorker(const std::string& source, const std::string& destFolder);
 

@@ -1,9 +1,9 @@
 // ModOtherApplications.cpp: application copy workers and the registry editor's export and import.
-#include "ModOtherApplications.h"
+#include "wizard/transfer/ModOtherApplications.h"
 
-#include "FileWorkers.h"
-#include "RegistryEditorWait.h"
-#include "TransferGlobals.h"
+#include "wizard/transfer/FileWorkers.h"
+#include "wizard/transfer/RegistryEditorWait.h"
+#include "wizard/transfer/TransferGlobals.h"
 
 namespace wizard::ModOtherApplications {
 namespace {
@@ -35,7 +35,8 @@ bool runEditor(const std::string& commandLine, const std::string& file)
     }
     const EditorWaitResult waited = waitForEditor(file, process);
     if (waited != EditorWaitResult::Finished) {
-        writeTransferLog("regedit.exe", (waited == EditorWaitResult::Failed ? "Failed : " : "No answer : ") + commandLine);
+        writeTransferLog(
+            "regedit.exe", (waited == EditorWaitResult::Failed ? "Failed : " : "No answer : ") + commandLine);
         return false;
     }
     return true;

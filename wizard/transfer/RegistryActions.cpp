@@ -1,15 +1,15 @@
 // RegistryActions.cpp: registry file merges and rewrites, mirrored key and value imports, key
 // exports, renames and the application folder fetch.
-#include "RegistryActions.h"
+#include "wizard/transfer/RegistryActions.h"
 
-#include "FileActions.h"
-#include "ModOtherApplications.h"
-#include "RegistryEditorWait.h"
-#include "RegistryReaders.h"
-#include "TransferGlobals.h"
-#include "TransferText.h"
-#include "core/AppPath.h"
-#include "core/WizardWindows.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/FileActions.h"
+#include "wizard/transfer/ModOtherApplications.h"
+#include "wizard/transfer/RegistryEditorWait.h"
+#include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferText.h"
 
 namespace wizard::Action_Function {
 namespace {
@@ -22,7 +22,7 @@ std::string errorStatus(const RunError& e) { return std::to_string(e.number) + "
 
 // Reads the file, applies one replacement and writes it back with CR LF appended.
 bool replaceInFile(const char* process, const std::string& file, const std::string& search,
-                   const std::string& replacement, CaseMode mode)
+    const std::string& replacement, CaseMode mode)
 {
     if (!fileExists(file))
         return true;
@@ -62,13 +62,15 @@ bool Action_Update_Registry(const std::string& regFile)
     windows.setMousePointer(MousePointer::Hourglass);
     bool result = true;
     if (!fileExists(regFile)) {
-        writeTransferLog("Action_Update_Registry", std::to_string(kErrFileNotFound) + ":" + regFile + " : File not found");
+        writeTransferLog(
+            "Action_Update_Registry", std::to_string(kErrFileNotFound) + ":" + regFile + " : File not found");
         result = false;
     } else if (fileSize(regFile) >= 1) {
         yieldToEvents();
         if (!ModOtherApplications::ImportRegistry(regFile)) {
-            writeTransferLog("Action_Update_Registry", std::to_string(kErrPathFileAccess) + ":" + regFile +
-                                                           " : The registry editor did not merge the file");
+            writeTransferLog("Action_Update_Registry",
+                std::to_string(kErrPathFileAccess) + ":" + regFile +
+                    " : The registry editor did not merge the file");
             result = false;
         }
         windows.setBusyDetails("Please wait.. Analyzing...");
@@ -152,7 +154,8 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
         path.pop_back();
     }
     if (!Action_Copy_Folder(path, destPath, "false")) {
-        writeTransferLog("Action_Get", std::to_string(kErrPathFileAccess) + ":The folder copy failed : " + path);
+        writeTransferLog(
+            "Action_Get", std::to_string(kErrPathFileAccess) + ":The folder copy failed : " + path);
         return false;
     }
     writeTransferLog("Action_Get", "End");
@@ -186,12 +189,13 @@ bool Action_Import(const std::string& key, const std::string& item)
             const std::string dstWin = scriptVariable("$st_destination_win_path");
             const auto q = [](const std::string& s) { return replaceAll(s, ":", "?"); };
             ok = Action_Replace(file, srcSys, dstSys) && Action_Replace(file, srcWin, dstWin) &&
-                 Action_Replace(file, q(srcSys), q(dstSys)) && Action_Replace(file, q(srcWin), q(dstWin));
+                Action_Replace(file, q(srcSys), q(dstSys)) && Action_Replace(file, q(srcWin), q(dstWin));
         }
         ok = ok && Action_Update_Registry(file);
         deleteFolder(folder);
         if (!ok) {
-            writeTransferLog("Action_Import", std::to_string(kErrPathFileAccess) + ":The key was not imported : " + key);
+            writeTransferLog(
+                "Action_Import", std::to_string(kErrPathFileAccess) + ":The key was not imported : " + key);
             return false;
         }
         writeTransferLog("Action_Import", "End");
@@ -204,8 +208,9 @@ bool Action_Import(const std::string& key, const std::string& item)
     const std::string fullKey = key;
     const size_t slash = fullKey.find('\\');
     const bool readable = slash != std::string::npos &&
-                          readRegistryValue(rootHandleOf(fullKey.substr(0, slash)), fullKey.substr(slash + 1), item, data);
-    const bool emptyText = (data.type == 1 || data.type == 2) && (data.bytes.empty() || data.bytes[0] == '\0');
+        readRegistryValue(rootHandleOf(fullKey.substr(0, slash)), fullKey.substr(slash + 1), item, data);
+    const bool emptyText =
+        (data.type == 1 || data.type == 2) && (data.bytes.empty() || data.bytes[0] == '\0');
     if (!readable || emptyText || !isMirrorKey(key)) {
         writeTransferLog("Action_Import", "End");
         return true;
@@ -218,15 +223,16 @@ bool Action_Import(const std::string& key, const std::string& item)
         return true;
     }
     if (!importValue(hive, realKey.substr(cut + 1), item, data)) {
-        writeTransferLog("Action_Import", std::to_string(kErrPathFileAccess) + ":The value was not written : " + item);
+        writeTransferLog(
+            "Action_Import", std::to_string(kErrPathFileAccess) + ":The value was not written : " + item);
         return false;
     }
     writeTransferLog("Action_Import", "End");
     return true;
 }
 
-bool Registry_Import(std::uint32_t hive, const std::string& subKey, const std::string& valueName,
-                     const std::string& value)
+bool Registry_Import(
+    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const std::string& value)
 {
     return importValue(hive, subKey, valueName, RegData{1, toAnsi(value) + std::string(1, '\0')});
 }
@@ -254,15 +260,16 @@ bool Action_Export(const std::string& key, const std::string& targetFile)
         ok = false;
     deleteFile(folder + "\\tempbat.bat");
     if (!ok) {
-        writeTransferLog("Action_Export", std::to_string(kErrPathFileAccess) + ":The key was not exported : " + key);
+        writeTransferLog(
+            "Action_Export", std::to_string(kErrPathFileAccess) + ":The key was not exported : " + key);
         return false;
     }
     writeTransferLog("Action_Export", "End");
     return true;
 }
 
-bool Merge_Template_Copy(const std::string& templatePath,
-                         const std::vector<std::pair<std::string, std::string>>& substitutions)
+bool Merge_Template_Copy(
+    const std::string& templatePath, const std::vector<std::pair<std::string, std::string>>& substitutions)
 {
     std::string bytes;
     if (!fileExists(templatePath) || readFileBytes(templatePath, bytes)) {
@@ -291,13 +298,14 @@ bool Merge_Template_Copy(const std::string& templatePath,
 
 namespace wizard::transfer {
 
-bool importValue(std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data)
+bool importValue(
+    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data)
 {
     if (writeRegistryValue(hive, subKey, valueName, data))
         return true;
-    writeTransferLog("Registry_Import", std::to_string(kErrPathFileAccess) + ":" +
-                                           std::to_string(static_cast<std::int32_t>(hive)) + " : " + subKey + " : " +
-                                           valueName);
+    writeTransferLog("Registry_Import",
+        std::to_string(kErrPathFileAccess) + ":" + std::to_string(static_cast<std::int32_t>(hive)) + " : " +
+            subKey + " : " + valueName);
     return false;
 }
 

@@ -3,7 +3,7 @@
 // real place, keys exported, application folders fetched by a mirrored registry value.
 #pragma once
 
-#include "TransferPlatform.h"
+#include "wizard/transfer/TransferPlatform.h"
 
 #include <cstdint>
 #include <string>
@@ -36,8 +36,8 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
 // the rewrite or the merge of a key failed, or a value could not be written.
 bool Action_Import(const std::string& key, const std::string& item);
 // Writes one text value at its real place (root handle 0x8000000x); true on success.
-bool Registry_Import(std::uint32_t hive, const std::string& subKey, const std::string& valueName,
-                     const std::string& value);
+bool Registry_Import(
+    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const std::string& value);
 // Exports a key to "C:\QZExpTemp\" & TargetFile (a plain file name). False when Key is empty,
 // TargetFile is not a plain file name, or the export failed.
 bool Action_Export(const std::string& key, const std::string& targetFile);
@@ -46,12 +46,13 @@ bool Action_Export(const std::string& key, const std::string& targetFile);
 // application's "temp" folder, merges the copy and deletes it: the template itself is never
 // written. A pair with an empty side fails the merge (nothing is merged). False when the template
 // is missing or the merge failed.
-bool Merge_Template_Copy(const std::string& templatePath,
-                         const std::vector<std::pair<std::string, std::string>>& substitutions);
+bool Merge_Template_Copy(
+    const std::string& templatePath, const std::vector<std::pair<std::string, std::string>>& substitutions);
 
 } // namespace wizard::Action_Function
 
 namespace wizard::transfer {
 // Writes one value with its own type at its real place; true on success.
-bool importValue(std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data);
+bool importValue(
+    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data);
 } // namespace wizard::transfer

@@ -1,5 +1,5 @@
 // RegistryEditorWait.cpp: the file probe and bounded wait that synchronise with the registry editor.
-#include "RegistryEditorWait.h"
+#include "wizard/transfer/RegistryEditorWait.h"
 
 namespace wizard::transfer {
 namespace {

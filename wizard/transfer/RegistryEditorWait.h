@@ -2,7 +2,7 @@
 // has let go of it, then give it a second and collect its exit code.
 #pragma once
 
-#include "TransferPlatform.h"
+#include "wizard/transfer/TransferPlatform.h"
 
 #include <string>
 

@@ -1,12 +1,12 @@
 // RegistryReaders.cpp: registry readers over the machine's registry.
-#include "RegistryReaders.h"
+#include "wizard/transfer/RegistryReaders.h"
 
 #include <algorithm>
 
-#include "TransferGlobals.h"
-#include "TransferText.h"
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
+#include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferText.h"
 
 #include <cstdlib>
 #include <memory>
@@ -44,7 +44,7 @@ std::string FN_Reg_Query_Value(platform::Registry& registry, const RegKey& key, 
 }
 
 std::string FN_Reg_Get_Value(std::uint32_t root, const std::string& keyPath, const std::string& valueName,
-                             const std::string& defaultText)
+    const std::string& defaultText)
 {
     platform::Registry* registry = nullptr;
     RegKey key;
@@ -89,7 +89,8 @@ std::string Get_Remote_App_Path(const std::string& fullKey, const std::string& v
 {
     if (trim(fullKey).empty()) {
         writeTransferLog("Get_Remote_App_Path", "0:");
-        platform::showMessage("Error In Accessing Remote Regfile", platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+        platform::showMessage(
+            "Error In Accessing Remote Regfile", platform::MsgButtons::Ok, platform::MsgIcon::Critical);
         return {};
     }
     writeTransferLog("Get_Remote_App_Path", "Start");

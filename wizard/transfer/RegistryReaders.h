@@ -17,12 +17,13 @@ using TextList = std::optional<std::vector<std::string>>;
 
 // The value's text form: REG_SZ and REG_EXPAND_SZ give their text up to the first zero, any other
 // type "0" (the value exists but is not text); an empty text when the value cannot be read.
-std::string FN_Reg_Query_Value(platform::Registry& registry, const platform::RegKey& key, const std::string& valueName);
+std::string FN_Reg_Query_Value(
+    platform::Registry& registry, const platform::RegKey& key, const std::string& valueName);
 
 // The value's text form under root (a 32-bit predefined handle) and keyPath; defaultText when the
 // key cannot be opened; an empty text for a missing value in an existing key.
 std::string FN_Reg_Get_Value(std::uint32_t root, const std::string& keyPath, const std::string& valueName,
-                             const std::string& defaultText);
+    const std::string& defaultText);
 // The sub-key names; the listing ends early at a name of 255 characters or more.
 TextList FN_Reg_Enum_Keys(std::uint32_t root, const std::string& keyPath);
 // Each named value as name "=" text form; the unnamed value is left out.

@@ -2,24 +2,25 @@
 // primitives: every script action reaches its primitive here.
 #pragma once
 
-#include "core/ActionPrimitives.h"
+#include "wizard/core/ActionPrimitives.h"
 
 namespace wizard {
 
 class TransferActions : public ActionPrimitives {
 public:
     bool Action_Copy(const std::string& name, const std::string& from, const std::string& to,
-                     const std::string& kind, const std::string& flag) override;
-    bool ModOtherApplications_Action_Copy_File(const std::string& source, const std::string& target,
-                                               const std::string& flag) override;
-    bool ModOtherApplications_Action_Copy_Folder(const std::string& source, const std::string& target,
-                                                 const std::string& flag) override;
+        const std::string& kind, const std::string& flag) override;
+    bool ModOtherApplications_Action_Copy_File(
+        const std::string& source, const std::string& target, const std::string& flag) override;
+    bool ModOtherApplications_Action_Copy_Folder(
+        const std::string& source, const std::string& target, const std::string& flag) override;
     bool Action_Move(const std::string& name, const std::string& from, const std::string& to,
-                     const std::string& kind, const std::string& flag) override;
+        const std::string& kind, const std::string& flag) override;
     bool Action_Delete(const std::string& path, const std::string& kind) override;
     bool Action_Update_Registry(const std::string& file) override;
     bool Action_Rename(const std::string& oldPath, const std::string& newPath) override;
-    bool Action_Replace(const std::string& file, const std::string& search, const std::string& replacement) override;
+    bool Action_Replace(
+        const std::string& file, const std::string& search, const std::string& replacement) override;
     bool Action_Get(const std::string& key, const std::string& name, const std::string& from) override;
     bool Action_Import(const std::string& key, const std::string& item) override;
     bool Action_Export(const std::string& key, const std::string& fileName) override;

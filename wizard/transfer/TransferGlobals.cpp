@@ -1,8 +1,8 @@
 // TransferGlobals.cpp: the transfer layer's shared state and its bridges to the wizard core.
-#include "TransferGlobals.h"
+#include "wizard/transfer/TransferGlobals.h"
 
-#include "TransferText.h"
-#include "core/WizardCore.h"
+#include "wizard/core/WizardCore.h"
+#include "wizard/transfer/TransferText.h"
 
 namespace wizard {
 namespace {

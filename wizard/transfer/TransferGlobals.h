@@ -3,7 +3,7 @@
 // their bridges to the wizard core's log writer and script variables.
 #pragma once
 
-#include "core/ExitRoutine.h"
+#include "wizard/core/ExitRoutine.h"
 
 #include <functional>
 #include <map>

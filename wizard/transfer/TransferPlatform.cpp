@@ -1,8 +1,7 @@
 // TransferPlatform.cpp: the transfer layer's file, program and registry calls, through platform/
 // on the machine named by WINENV_MACHINE.
-#include "TransferPlatform.h"
+#include "wizard/transfer/TransferPlatform.h"
 
-#include "RegistryReaders.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
@@ -10,6 +9,7 @@
 #include "platform/Machine.h"
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
+#include "wizard/transfer/RegistryReaders.h"
 
 #include <memory>
 
@@ -197,7 +197,8 @@ bool startHidden(const std::string& commandLine, StartedProcess& process)
     platform::Process started;
     platform::StartOptions options;
     options.style = platform::WindowStyle::Hidden;
-    if (platform::startProcess(commandLine, options, &started) != platform::WinError::Success || !started.isValid())
+    if (platform::startProcess(commandLine, options, &started) != platform::WinError::Success ||
+        !started.isValid())
         return false;
     process.handle = std::make_shared<platform::Process>(started);
     return true;
@@ -218,7 +219,8 @@ bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std:
     platform::Registry* registry = machineRegistry();
     const auto rootKey = platform::regRootFromHandle(root);
     platform::RegKey key;
-    if (!registry || !rootKey || registry->openKey(platform::RegKey(*rootKey), subKey, key) != platform::WinError::Success)
+    if (!registry || !rootKey ||
+        registry->openKey(platform::RegKey(*rootKey), subKey, key) != platform::WinError::Success)
         return false;
     platform::RegValue value;
     if (registry->queryValue(key, name, value) != platform::WinError::Success)
@@ -228,15 +230,18 @@ bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std:
     return true;
 }
 
-bool writeRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data)
+bool writeRegistryValue(
+    std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data)
 {
     platform::Registry* registry = machineRegistry();
     const auto rootKey = platform::regRootFromHandle(root);
     platform::RegKey key;
-    if (!registry || !rootKey || registry->createKey(platform::RegKey(*rootKey), subKey, key) != platform::WinError::Success)
+    if (!registry || !rootKey ||
+        registry->createKey(platform::RegKey(*rootKey), subKey, key) != platform::WinError::Success)
         return false;
     const platform::RegBytes bytes(data.bytes.begin(), data.bytes.end());
-    return registry->setValue(key, name, static_cast<platform::RegType>(data.type), bytes) == platform::WinError::Success;
+    return registry->setValue(key, name, static_cast<platform::RegType>(data.type), bytes) ==
+        platform::WinError::Success;
 }
 
 } // namespace wizard::transfer

@@ -88,6 +88,7 @@ struct RegData {
 // Reads a value of the key subKey below the root handle; false when the key or value is missing.
 bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, RegData& out);
 // Writes a value, creating the key with its parents; false when it failed.
-bool writeRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data);
+bool writeRegistryValue(
+    std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data);
 
 } // namespace wizard::transfer

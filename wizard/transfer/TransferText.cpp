@@ -1,5 +1,5 @@
 // TransferText.cpp: text and path helpers of the transfer primitives.
-#include "TransferText.h"
+#include "wizard/transfer/TransferText.h"
 
 #include <algorithm>
 
@@ -26,7 +26,8 @@ bool equalAt(std::string_view text, size_t pos, std::string_view search, CaseMod
     if (mode == CaseMode::Exact)
         return text.compare(pos, search.size(), search) == 0;
     for (size_t i = 0; i < search.size(); ++i) {
-        if (upperByte(static_cast<unsigned char>(text[pos + i])) != upperByte(static_cast<unsigned char>(search[i])))
+        if (upperByte(static_cast<unsigned char>(text[pos + i])) !=
+            upperByte(static_cast<unsigned char>(search[i])))
             return false;
     }
     return true;
@@ -58,7 +59,8 @@ std::string upperAscii(std::string_view text)
     return out;
 }
 
-std::string replaceAll(std::string_view text, std::string_view search, std::string_view replacement, CaseMode mode)
+std::string replaceAll(
+    std::string_view text, std::string_view search, std::string_view replacement, CaseMode mode)
 {
     if (search.empty())
         return std::string(text);
@@ -87,13 +89,11 @@ bool rewriteText(std::string& text, std::string_view search, std::string_view re
 
 bool isMirrorKey(std::string_view key)
 {
-    return key.size() >= kMirrorPrefix.size() && upperAscii(key.substr(0, kMirrorPrefix.size())) == kMirrorPrefix;
+    return key.size() >= kMirrorPrefix.size() &&
+        upperAscii(key.substr(0, kMirrorPrefix.size())) == kMirrorPrefix;
 }
 
-std::string realKeyOf(std::string_view key)
-{
-    return trim(replaceAll(key, kMirrorPrefix, ""));
-}
+std::string realKeyOf(std::string_view key) { return trim(replaceAll(key, kMirrorPrefix, "")); }
 
 unsigned rootHandleOf(std::string_view hiveName)
 {
@@ -117,7 +117,8 @@ std::string trim(std::string_view text)
 
 bool endsWithNoCase(std::string_view text, std::string_view ending)
 {
-    return text.size() >= ending.size() && upperAnsi(text.substr(text.size() - ending.size())) == upperAnsi(ending);
+    return text.size() >= ending.size() &&
+        upperAnsi(text.substr(text.size() - ending.size())) == upperAnsi(ending);
 }
 
 bool containsNoCase(std::string_view text, std::string_view part)
@@ -181,10 +182,13 @@ std::optional<std::string> folderToEmpty(std::string_view path)
 bool expandPathTokens(std::string& path, const TokenFolders& folders, bool& unresolved)
 {
     const std::string systemDrive = folders.winDir.size() >= 2 ? folders.winDir.substr(0, 2) : std::string();
-    const std::string appData = folders.userProfile.empty() ? std::string() : folders.userProfile + "\\Application Data";
+    const std::string appData =
+        folders.userProfile.empty() ? std::string() : folders.userProfile + "\\Application Data";
     const std::pair<std::string_view, const std::string*> tokens[] = {
-        {"%windir%", &folders.winDir},        {"%SystemRoot%", &folders.winDir},
-        {"%USERPROFILE%", &folders.userProfile}, {"%SystemDrive%", &systemDrive},
+        {"%windir%", &folders.winDir},
+        {"%SystemRoot%", &folders.winDir},
+        {"%USERPROFILE%", &folders.userProfile},
+        {"%SystemDrive%", &systemDrive},
         {"%APPDATA%", &appData},
     };
     bool expanded = false;

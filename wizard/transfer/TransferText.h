@@ -23,7 +23,7 @@ std::string upperAscii(std::string_view text);
 // Replaces every occurrence of search by replacement, left to right, without overlapping.
 // An empty search text leaves the text as it is.
 std::string replaceAll(std::string_view text, std::string_view search, std::string_view replacement,
-                       CaseMode mode = CaseMode::Exact);
+    CaseMode mode = CaseMode::Exact);
 
 // Applies one replacement of a file rewrite. A replacement with an empty side (an unset script
 // variable) is skipped so that it cannot rewrite unrelated text; returns false when skipped.

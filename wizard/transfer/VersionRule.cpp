@@ -1,5 +1,5 @@
 // VersionRule.cpp: dotted-number version comparison behind the copy and move rules.
-#include "VersionRule.h"
+#include "wizard/transfer/VersionRule.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,7 +14,8 @@ std::vector<std::string_view> splitDots(std::string_view text)
     size_t start = 0;
     while (true) {
         const size_t dot = text.find('.', start);
-        parts.push_back(text.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start));
+        parts.push_back(
+            text.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start));
         if (dot == std::string_view::npos)
             break;
         start = dot + 1;

@@ -1,9 +1,9 @@
 // ContextMenuTest.cpp: entries, host actions and the dispatch of the own entries of the tree's and
 // the file list's context menu, with a scripted menu.
-#include "ContextMenu.h"
+#include "foldersize/scanner/ContextMenu.h"
 
-#include "RecordingOpenService.h"
-#include "TestEnvironment.h"
+#include "tests/foldersize/services/RecordingOpenService.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -38,10 +38,13 @@ protected:
     ContextMenuActions actions()
     {
         return {[this] { calls << "aktualisierenTree"; }, [this] { calls << "aktualisierenListe"; },
-                [this] { calls << "entfernen"; }, [this] { calls << "speichern"; }};
+            [this] { calls << "entfernen"; }, [this] { calls << "speichern"; }};
     }
     QString folder() const { return dir.filePath(QStringLiteral("ordner")) + QLatin1Char('/'); }
-    QString file(const char* name) const { return dir.filePath(QStringLiteral("ordner/") + QLatin1String(name)); }
+    QString file(const char* name) const
+    {
+        return dir.filePath(QStringLiteral("ordner/") + QLatin1String(name));
+    }
 
     static QStringList captions(const std::vector<MenuEntry>& entries)
     {
@@ -62,20 +65,21 @@ protected:
 TEST_F(ContextMenuTest, TreeMenuHasTheOwnEntriesOnTopThenTheHostActions)
 {
     EXPECT_EQ(captions(contextMenuEntries(MenuControl::Tree)),
-              (QStringList{"999 Aktualisieren", "1001 Speichern", "1000 Entfernen", "1 Öffnen",
-                           "2 Im Dateimanager anzeigen", "3 Pfad kopieren"}));
+        (QStringList{"999 Aktualisieren", "1001 Speichern", "1000 Entfernen", "1 Öffnen",
+            "2 Im Dateimanager anzeigen", "3 Pfad kopieren"}));
 }
 
 TEST_F(ContextMenuTest, FileListMenuOffersOnlyAktualisierenOfItsOwn)
 {
     EXPECT_EQ(captions(contextMenuEntries(MenuControl::FileList)),
-              (QStringList{"999 Aktualisieren", "1 Öffnen", "2 Im Dateimanager anzeigen", "3 Pfad kopieren"}));
+        (QStringList{"999 Aktualisieren", "1 Öffnen", "2 Im Dateimanager anzeigen", "3 Pfad kopieren"}));
 }
 
 TEST_F(ContextMenuTest, OwnEntriesCallTheMainWindowsRoutines)
 {
     choice = kIdSpeichern;
-    EXPECT_EQ(ShellContextMenu(nullptr, MenuControl::Tree, {folder()}, QPoint(10, 20), actions()), kIdSpeichern);
+    EXPECT_EQ(
+        ShellContextMenu(nullptr, MenuControl::Tree, {folder()}, QPoint(10, 20), actions()), kIdSpeichern);
     choice = kIdEntfernen;
     ShellContextMenu(nullptr, MenuControl::Tree, {folder()}, QPoint(10, 20), actions());
     choice = kIdAktualisieren;
@@ -110,9 +114,9 @@ TEST_F(ContextMenuTest, NoSelectionOrAVanishedFirstFileShowsNoMenu)
 {
     EXPECT_EQ(ShellContextMenu(nullptr, MenuControl::Tree, {QString()}, QPoint(), actions()), 0);
     EXPECT_EQ(ShellContextMenu(nullptr, MenuControl::FileList, {}, QPoint(), actions()), 0);
-    EXPECT_EQ(ShellContextMenu(nullptr, MenuControl::FileList, {file("weg.txt"), file("a.txt")}, QPoint(),
-                               actions()),
-              0);
+    EXPECT_EQ(ShellContextMenu(
+                  nullptr, MenuControl::FileList, {file("weg.txt"), file("a.txt")}, QPoint(), actions()),
+        0);
     EXPECT_EQ(shown, 0);
 }
 
@@ -120,9 +124,10 @@ TEST_F(ContextMenuTest, OpenActsOnAllSelectedFilesAtOnce)
 {
     RecordingOpenService open;
     choice = kIdOeffnen;
-    ShellContextMenu(nullptr, MenuControl::FileList, {file("a.txt"), file("weg.txt"), file("b.txt")}, QPoint(),
-                     actions());
-    EXPECT_EQ(open.opened, (QList<QUrl>{QUrl::fromLocalFile(file("a.txt")), QUrl::fromLocalFile(file("b.txt"))}));
+    ShellContextMenu(
+        nullptr, MenuControl::FileList, {file("a.txt"), file("weg.txt"), file("b.txt")}, QPoint(), actions());
+    EXPECT_EQ(
+        open.opened, (QList<QUrl>{QUrl::fromLocalFile(file("a.txt")), QUrl::fromLocalFile(file("b.txt"))}));
     EXPECT_TRUE(calls.isEmpty());
 }
 
@@ -144,4 +149,4 @@ TEST_F(ContextMenuTest, CopyPathPutsEveryPathOnTheClipboard)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), file("a.txt") + QLatin1Char('\n') + file("b.txt"));
 }
 
-}  // namespace
+} // namespace

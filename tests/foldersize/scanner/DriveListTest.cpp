@@ -1,5 +1,5 @@
 // DriveListTest.cpp: mounted file systems as drives, with types and labels.
-#include "DriveList.h"
+#include "foldersize/scanner/DriveList.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
+#include "tests/foldersize/QStringPrinter.h"
 
 using namespace foldersize;
 
@@ -15,7 +15,8 @@ class DriveListTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     DriveSources sources;
-    void SetUp() override {
+    void SetUp() override
+    {
         sources.mountInfo = dir.filePath("mountinfo").toStdString();
         sources.sysBlock = dir.filePath("block").toStdString();
         sources.byLabel = dir.filePath("by-label").toStdString();
@@ -27,32 +28,37 @@ protected:
         write("dev-sdb1", "");
         QFile::link(dir.filePath("dev-sdb1"), dir.filePath("by-label/USB\\x20STICK"));
     }
-    void write(const QString& rel, const QByteArray& text) {
+    void write(const QString& rel, const QByteArray& text)
+    {
         QFile f(dir.filePath(rel));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
     }
 };
 
-TEST_F(DriveListTest, TypesLabelsAndPseudoFileSystems) {
+TEST_F(DriveListTest, TypesLabelsAndPseudoFileSystems)
+{
     const QByteArray devSdb1 = dir.filePath("dev-sdb1").toUtf8();
     write("mountinfo",
-          "22 1 8:1 / / rw,relatime - ext4 /dev/sda1 rw\n"
-          "23 22 0:5 / /proc rw - proc proc rw\n"
-          "24 22 0:6 / /sys rw - sysfs sysfs rw\n"
-          "25 22 0:7 / /tmp rw - tmpfs tmpfs rw\n"
-          "26 22 0:8 / /mnt/Share\\040Eins rw - cifs //server/eins rw\n"
-          "27 22 11:0 / /media/cd rw - iso9660 /dev/sr0 ro\n"
-          "28 22 8:17 / /media/usb rw - vfat " + devSdb1 + " rw\n"
-          "29 22 2:0 / /media/floppy rw - vfat /dev/fd0 rw\n"
-          "30 22 0:9 / /dev/pts rw - devpts devpts rw\n");
+        "22 1 8:1 / / rw,relatime - ext4 /dev/sda1 rw\n"
+        "23 22 0:5 / /proc rw - proc proc rw\n"
+        "24 22 0:6 / /sys rw - sysfs sysfs rw\n"
+        "25 22 0:7 / /tmp rw - tmpfs tmpfs rw\n"
+        "26 22 0:8 / /mnt/Share\\040Eins rw - cifs //server/eins rw\n"
+        "27 22 11:0 / /media/cd rw - iso9660 /dev/sr0 ro\n"
+        "28 22 8:17 / /media/usb rw - vfat " +
+            devSdb1 +
+            " rw\n"
+            "29 22 2:0 / /media/floppy rw - vfat /dev/fd0 rw\n"
+            "30 22 0:9 / /dev/pts rw - devpts devpts rw\n");
     // The removable check looks at <sysBlock>/<disk>/removable of /dev/ devices only.
     const auto drives = GetAllDrives(sources);
     std::vector<std::string> roots;
     for (const auto& d : drives)
         roots.push_back(d.root);
-    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/media/cd/", "/media/floppy/", "/media/usb/",
-                                               "/mnt/Share Eins/", "/tmp/"}));
+    EXPECT_EQ(roots,
+        (std::vector<std::string>{
+            "/", "/media/cd/", "/media/floppy/", "/media/usb/", "/mnt/Share Eins/", "/tmp/"}));
     EXPECT_EQ(drives[0].type, DriveType::Fixed);
     EXPECT_EQ(driveImage(drives[0]), 3);
     EXPECT_EQ(drives[1].type, DriveType::CdRom);
@@ -71,26 +77,29 @@ TEST_F(DriveListTest, TypesLabelsAndPseudoFileSystems) {
     EXPECT_FALSE(xExistDrive("/TMP", drives));
 }
 
-TEST_F(DriveListTest, RemovableDisksAreFoundThroughTheirBlockDevice) {
+TEST_F(DriveListTest, RemovableDisksAreFoundThroughTheirBlockDevice)
+{
     EXPECT_EQ(driveTypeOf("ext4", "/dev/sdb1", sources.sysBlock), DriveType::Removable);
     EXPECT_EQ(driveTypeOf("ext4", "/dev/sda3", sources.sysBlock), DriveType::Fixed);
     EXPECT_EQ(driveTypeOf("nfs4", "srv:/x", sources.sysBlock), DriveType::Remote);
     EXPECT_EQ(driveTypeOf("ramfs", "none", sources.sysBlock), DriveType::RamDisk);
 }
 
-TEST_F(DriveListTest, OverMountedPointsAppearOnceAndBrokenLinesAreIgnored) {
+TEST_F(DriveListTest, OverMountedPointsAppearOnceAndBrokenLinesAreIgnored)
+{
     write("mountinfo",
-          "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
-          "garbage without separator\n"
-          "40 22 0:7 / /data rw - ext4 /dev/sda2 rw\n"
-          "41 40 0:8 / /data rw - tmpfs tmpfs rw\n");
+        "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+        "garbage without separator\n"
+        "40 22 0:7 / /data rw - ext4 /dev/sda2 rw\n"
+        "41 40 0:8 / /data rw - tmpfs tmpfs rw\n");
     const auto drives = GetAllDrives(sources);
     ASSERT_EQ(drives.size(), 2u);
     EXPECT_EQ(drives[1].root, "/data/");
     EXPECT_EQ(drives[1].type, DriveType::RamDisk) << "the last mount hides the one below";
 }
 
-TEST_F(DriveListTest, TheRealHostHasARoot) {
+TEST_F(DriveListTest, TheRealHostHasARoot)
+{
     const auto drives = GetAllDrives();
     EXPECT_TRUE(xExistDrive("/", drives));
     for (const auto& d : drives)

@@ -1,23 +1,25 @@
 // FileListingTest.cpp: listing a folder's files and ordering them by column.
-#include "FileListing.h"
+#include "foldersize/scanner/FileListing.h"
 
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
-#include "../TempTree.h"
+#include "tests/foldersize/QStringPrinter.h"
+#include "tests/foldersize/TempTree.h"
 
 using namespace foldersize;
 
 class FileListingTest : public ::testing::Test {
 protected:
     testsupport::TempTree t;
-    void touch(const std::string& rel, std::time_t when) {
+    void touch(const std::string& rel, std::time_t when)
+    {
         struct timespec times[2] = {{when, 0}, {when, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, t.path(rel).c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
     }
-    static std::vector<std::string> names(const std::vector<FileEntry>& e) {
+    static std::vector<std::string> names(const std::vector<FileEntry>& e)
+    {
         std::vector<std::string> out;
         for (const auto& f : e)
             out.push_back(f.name);
@@ -25,7 +27,8 @@ protected:
     }
 };
 
-TEST_F(FileListingTest, ListsFilesOnlyWithSizesAndExtensions) {
+TEST_F(FileListingTest, ListsFilesOnlyWithSizesAndExtensions)
+{
     t.file("a.txt", 10);
     t.file("B.TXT", 20);
     t.file("noext", 30);
@@ -41,14 +44,16 @@ TEST_F(FileListingTest, ListsFilesOnlyWithSizesAndExtensions) {
     EXPECT_GE(steps, 3) << "the listing is read in bounded steps";
     auto e = l.entries();
     sortFileEntries(e, FileColumn::Size, false);
-    EXPECT_EQ(names(e), (std::vector<std::string>{"link-to-sub", "a.txt", "B.TXT", "noext", "what?.bin", "\xff.dat"}));
+    EXPECT_EQ(names(e),
+        (std::vector<std::string>{"link-to-sub", "a.txt", "B.TXT", "noext", "what?.bin", "\xff.dat"}));
     EXPECT_EQ(l.totalBytes(), 3u + 10 + 20 + 30 + 40 + 50);
     EXPECT_EQ(e[1].extension, "TXT");
     EXPECT_EQ(e[2].extension, "TXT");
     EXPECT_EQ(e[3].extension, "");
 }
 
-TEST_F(FileListingTest, UnopenableFolderListsNothing) {
+TEST_F(FileListingTest, UnopenableFolderListsNothing)
+{
     FileLister l(t.path("missing"));
     EXPECT_FALSE(l.opened());
     EXPECT_FALSE(l.step(10));
@@ -56,7 +61,8 @@ TEST_F(FileListingTest, UnopenableFolderListsNothing) {
     EXPECT_EQ(l.totalBytes(), 0u);
 }
 
-TEST_F(FileListingTest, SortsByEveryColumnInBothOrders) {
+TEST_F(FileListingTest, SortsByEveryColumnInBothOrders)
+{
     t.file("b.zip", 300);
     t.file("a.txt", 100);
     t.file("c.doc", 200);
@@ -64,8 +70,7 @@ TEST_F(FileListingTest, SortsByEveryColumnInBothOrders) {
     touch("a.txt", 3000);
     touch("c.doc", 2000);
     FileLister l(t.root());
-    while (l.step(100)) {
-    }
+    while (l.step(100)) {}
     auto e = l.entries();
     for (auto& f : e)
         f.typeName = fallbackTypeName(f.extension);
@@ -77,7 +82,7 @@ TEST_F(FileListingTest, SortsByEveryColumnInBothOrders) {
     EXPECT_EQ(names(e), (std::vector<std::string>{"b.zip", "c.doc", "a.txt"}));
     sortFileEntries(e, FileColumn::Size, false);
     EXPECT_EQ(names(e), (std::vector<std::string>{"a.txt", "c.doc", "b.zip"}));
-    sortFileEntries(e, FileColumn::Type, false);  // DOC-Datei, TXT-Datei, ZIP-Datei
+    sortFileEntries(e, FileColumn::Type, false); // DOC-Datei, TXT-Datei, ZIP-Datei
     EXPECT_EQ(names(e), (std::vector<std::string>{"c.doc", "a.txt", "b.zip"}));
     sortFileEntries(e, FileColumn::Modified, false);
     EXPECT_EQ(names(e), (std::vector<std::string>{"b.zip", "c.doc", "a.txt"}));
@@ -85,7 +90,8 @@ TEST_F(FileListingTest, SortsByEveryColumnInBothOrders) {
     EXPECT_EQ(names(e), (std::vector<std::string>{"a.txt", "c.doc", "b.zip"}));
 }
 
-TEST_F(FileListingTest, SizesSortByValueNotByText) {
+TEST_F(FileListingTest, SizesSortByValueNotByText)
+{
     std::vector<FileEntry> e(3);
     e[0].name = "nine";
     e[0].size = 9;
@@ -97,7 +103,8 @@ TEST_F(FileListingTest, SizesSortByValueNotByText) {
     EXPECT_EQ(names(e), (std::vector<std::string>{"huge", "ten", "nine"}));
 }
 
-TEST_F(FileListingTest, TypeNamesAndIconKeys) {
+TEST_F(FileListingTest, TypeNamesAndIconKeys)
+{
     EXPECT_EQ(fallbackTypeName(""), "Datei");
     EXPECT_EQ(fallbackTypeName("XYZ"), "XYZ-Datei");
     EXPECT_EQ(iconKey("a.txt", "TXT"), "KTXT");

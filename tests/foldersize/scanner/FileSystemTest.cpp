@@ -1,12 +1,12 @@
 // FileSystemTest.cpp: existence tests, path splitting, deletion and file times.
-#include "FileSystem.h"
+#include "foldersize/scanner/FileSystem.h"
 
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
-#include "../TempTree.h"
+#include "tests/foldersize/QStringPrinter.h"
+#include "tests/foldersize/TempTree.h"
 
 using namespace foldersize;
 
@@ -15,7 +15,8 @@ protected:
     testsupport::TempTree t;
     static QStringList logged;
     static void collect(const QString& line) { logged << line; }
-    void SetUp() override {
+    void SetUp() override
+    {
         logged.clear();
         setErrorLogHook(&collect);
     }
@@ -23,7 +24,8 @@ protected:
 };
 QStringList FileSystemTest::logged;
 
-TEST_F(FileSystemTest, ExistenceOfFilesAndFolders) {
+TEST_F(FileSystemTest, ExistenceOfFilesAndFolders)
+{
     t.file("Dir/File.txt", 3);
     t.symlink("/nowhere", "dangling");
     EXPECT_TRUE(xExistFile(t.path("Dir/File.txt")));
@@ -40,14 +42,16 @@ TEST_F(FileSystemTest, ExistenceOfFilesAndFolders) {
     EXPECT_TRUE(xExistFolder("/"));
 }
 
-TEST_F(FileSystemTest, QuestionMarksAndBlanksAreOrdinaryCharacters) {
+TEST_F(FileSystemTest, QuestionMarksAndBlanksAreOrdinaryCharacters)
+{
     t.dir("what? ");
     EXPECT_TRUE(xExistFolder(t.path("what? ")));
     std::string p = t.path("what? ");
     EXPECT_EQ(xAddBackslash(p), t.path("what? ") + "/") << "trailing blanks belong to the name";
 }
 
-TEST_F(FileSystemTest, Extensions) {
+TEST_F(FileSystemTest, Extensions)
+{
     EXPECT_EQ(xGetExtension("archive.tar.gz"), "gz");
     EXPECT_EQ(xGetExtension("README"), "");
     EXPECT_EQ(xGetExtension("ends."), "");
@@ -55,14 +59,16 @@ TEST_F(FileSystemTest, Extensions) {
     EXPECT_EQ(xGetExtension("/dir.d/file"), "") << "a dot in a folder name is no extension";
 }
 
-TEST_F(FileSystemTest, FolderPartOfAPath) {
+TEST_F(FileSystemTest, FolderPartOfAPath)
+{
     EXPECT_EQ(xGetPath("/a/b.txt"), "/a");
     EXPECT_EQ(xGetPath("/b.txt"), "/");
     EXPECT_EQ(xGetPath("b.txt"), "");
     EXPECT_EQ(xGetPath("/a/b/"), "/a/b");
 }
 
-TEST_F(FileSystemTest, AddBackslashAppendsOnlyWhenMissing) {
+TEST_F(FileSystemTest, AddBackslashAppendsOnlyWhenMissing)
+{
     std::string a = "/x/dir";
     EXPECT_EQ(xAddBackslash(a), "/x/dir/");
     EXPECT_EQ(a, "/x/dir/");
@@ -72,7 +78,8 @@ TEST_F(FileSystemTest, AddBackslashAppendsOnlyWhenMissing) {
     EXPECT_EQ(xAddBackslash(c), "/");
 }
 
-TEST_F(FileSystemTest, DeleteFile) {
+TEST_F(FileSystemTest, DeleteFile)
+{
     t.file("f", 1);
     EXPECT_EQ(xDeleteFile(t.path("f"), false), 1);
     EXPECT_FALSE(xExistFile(t.path("f")));
@@ -82,7 +89,8 @@ TEST_F(FileSystemTest, DeleteFile) {
     EXPECT_TRUE(xExistFolder(t.path("sub")));
 }
 
-TEST_F(FileSystemTest, FileSizesAndTimes) {
+TEST_F(FileSystemTest, FileSizesAndTimes)
+{
     t.file("big", 5ull << 40);
     struct stat st {};
     ASSERT_EQ(::stat(t.path("big").c_str(), &st), 0);
@@ -94,7 +102,8 @@ TEST_F(FileSystemTest, FileSizesAndTimes) {
     EXPECT_TRUE(logged.isEmpty());
 }
 
-TEST_F(FileSystemTest, UnshowableTimesAreLoggedAndMarked) {
+TEST_F(FileSystemTest, UnshowableTimesAreLoggedAndMarked)
+{
     struct stat st {};
     st.st_mtim.tv_sec = std::numeric_limits<time_t>::max();
     EXPECT_EQ(xGetFileDate(st, "odd.bin"), invalidFileDateMarker());

@@ -1,5 +1,5 @@
 // FolderNodeTest.cpp: paths, ordering, lookup and teardown of the folder tree data.
-#include "FolderNode.h"
+#include "foldersize/scanner/FolderNode.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,8 @@ using namespace foldersize;
 
 class FolderNodeTest : public ::testing::Test {};
 
-TEST_F(FolderNodeTest, PathJoinsNamesWithSlashes) {
+TEST_F(FolderNodeTest, PathJoinsNamesWithSlashes)
+{
     FolderNode root("/srv/Data/");
     FolderNode* a = root.addChild("Alpha");
     FolderNode* b = a->addChild("beta gamma");
@@ -17,7 +18,8 @@ TEST_F(FolderNodeTest, PathJoinsNamesWithSlashes) {
     EXPECT_EQ(slash.addChild("etc")->path(), "/etc/");
 }
 
-TEST_F(FolderNodeTest, ChildrenSortByBytesAndAreFoundByExactName) {
+TEST_F(FolderNodeTest, ChildrenSortByBytesAndAreFoundByExactName)
+{
     FolderNode root("/r/");
     root.addChild("b");
     root.addChild("a");
@@ -36,7 +38,8 @@ TEST_F(FolderNodeTest, ChildrenSortByBytesAndAreFoundByExactName) {
     EXPECT_EQ(root.childNamed("c"), nullptr);
 }
 
-TEST_F(FolderNodeTest, FilesNodeNeedsSubfoldersAndOwnFiles) {
+TEST_F(FolderNodeTest, FilesNodeNeedsSubfoldersAndOwnFiles)
+{
     FolderNode root("/r/");
     root.ownFiles = 2;
     root.state = ScanState::Done;
@@ -50,7 +53,8 @@ TEST_F(FolderNodeTest, FilesNodeNeedsSubfoldersAndOwnFiles) {
     EXPECT_FALSE(root.hasFilesNode());
 }
 
-TEST_F(FolderNodeTest, VeryDeepTreesAreFreedWithoutRecursion) {
+TEST_F(FolderNodeTest, VeryDeepTreesAreFreedWithoutRecursion)
+{
     auto root = std::make_unique<FolderNode>("/deep/");
     FolderNode* n = root.get();
     for (int i = 0; i < 300000; ++i)
@@ -60,11 +64,12 @@ TEST_F(FolderNodeTest, VeryDeepTreesAreFreedWithoutRecursion) {
     EXPECT_EQ(root->child(0)->childCount(), 0u);
     for (int i = 0; i < 300000; ++i)
         root->child(0)->addChild("x")->addChild("y");
-    root.reset();  // would overflow the stack if freed recursively
+    root.reset(); // would overflow the stack if freed recursively
     SUCCEED();
 }
 
-TEST_F(FolderNodeTest, AdditionSaturatesInsteadOfWrapping) {
+TEST_F(FolderNodeTest, AdditionSaturatesInsteadOfWrapping)
+{
     EXPECT_EQ(addSaturated(1, 2), 3u);
     EXPECT_EQ(addSaturated(UINT64_MAX - 1, 5), UINT64_MAX);
 }

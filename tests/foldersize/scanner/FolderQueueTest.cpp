@@ -1,5 +1,5 @@
 // FolderQueueTest.cpp: queue order and command-line folders.
-#include "FolderQueue.h"
+#include "foldersize/scanner/FolderQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@ protected:
     FolderQueue q;
 };
 
-TEST_F(FolderQueueTest, FirstInFirstOutWithRepeats) {
+TEST_F(FolderQueueTest, FirstInFirstOutWithRepeats)
+{
     q.append("/a");
     q.appendAll({"/b", "/a"});
     ASSERT_EQ(q.size(), 3u);
@@ -23,7 +24,8 @@ TEST_F(FolderQueueTest, FirstInFirstOutWithRepeats) {
     EXPECT_TRUE(q.empty());
 }
 
-TEST_F(FolderQueueTest, ArgumentsAreTakenByteForByte) {
+TEST_F(FolderQueueTest, ArgumentsAreTakenByteForByte)
+{
     const auto f = FolderQueue::foldersFromArguments({"\"/quoted\"", "", " /blank ", "/Mixed/Case", "\xff"});
     EXPECT_EQ(f, (std::vector<std::string>{"\"/quoted\"", " /blank ", "/Mixed/Case", "\xff"}));
 }

@@ -1,6 +1,6 @@
 // FolderScannerTest.cpp: sizes, counts and tree shape of the folder walk against answers the
 // tests compute themselves while building the trees.
-#include "FolderScanner.h"
+#include "foldersize/scanner/FolderScanner.h"
 
 #include <map>
 #include <random>
@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../TempTree.h"
+#include "tests/foldersize/TempTree.h"
 
 using namespace foldersize;
 using testsupport::TempTree;
@@ -23,13 +23,15 @@ struct Expected {
     std::uint64_t ownFiles = 0;
     std::map<std::string, Expected> dirs;
 
-    std::uint64_t totalBytes() const {
+    std::uint64_t totalBytes() const
+    {
         std::uint64_t t = ownBytes;
         for (const auto& [n, d] : dirs)
             t += d.totalBytes();
         return t;
     }
-    std::uint64_t totalFiles() const {
+    std::uint64_t totalFiles() const
+    {
         std::uint64_t t = ownFiles;
         for (const auto& [n, d] : dirs)
             t += d.totalFiles();
@@ -37,7 +39,8 @@ struct Expected {
     }
 };
 
-void compareTree(const FolderNode& node, const Expected& e, const std::string& where) {
+void compareTree(const FolderNode& node, const Expected& e, const std::string& where)
+{
     SCOPED_TRACE(where);
     EXPECT_EQ(node.ownBytes, e.ownBytes);
     EXPECT_EQ(node.ownFiles, e.ownFiles);
@@ -46,7 +49,7 @@ void compareTree(const FolderNode& node, const Expected& e, const std::string& w
     EXPECT_EQ(node.state, ScanState::Done);
     ASSERT_EQ(node.childCount(), e.dirs.size());
     std::size_t i = 0;
-    for (const auto& [name, sub] : e.dirs) {  // std::map orders names byte-wise, like the tree
+    for (const auto& [name, sub] : e.dirs) { // std::map orders names byte-wise, like the tree
         ASSERT_EQ(node.child(i)->name(), name);
         compareTree(*node.child(i), sub, where + name + "/");
         ++i;
@@ -54,20 +57,22 @@ void compareTree(const FolderNode& node, const Expected& e, const std::string& w
     EXPECT_EQ(node.hasFilesNode(), !e.dirs.empty() && e.ownFiles > 0);
 }
 
-void scanAll(FolderScanner& s, int budget = 1000) {
+void scanAll(FolderScanner& s, int budget = 1000)
+{
     int guard = 0;
     while (s.step(budget))
         ASSERT_LT(++guard, 10000000);
 }
 
-}  // namespace
+} // namespace
 
 class FolderScannerTest : public ::testing::Test {
 protected:
     TempTree t;
     Expected expected;
 
-    void addFile(const std::string& rel, std::uint64_t size) {
+    void addFile(const std::string& rel, std::uint64_t size)
+    {
         t.file(rel, size);
         Expected* e = &expected;
         std::size_t pos = 0;
@@ -76,7 +81,8 @@ protected:
         e->ownBytes += size;
         ++e->ownFiles;
     }
-    void addDir(const std::string& rel) {
+    void addDir(const std::string& rel)
+    {
         t.dir(rel);
         Expected* e = &expected;
         std::size_t pos = 0;
@@ -88,7 +94,8 @@ protected:
             pos = slash + 1;
         }
     }
-    std::unique_ptr<FolderNode> scan(int budget = 1000, ScanStatistics* stats = nullptr) {
+    std::unique_ptr<FolderNode> scan(int budget = 1000, ScanStatistics* stats = nullptr)
+    {
         auto root = std::make_unique<FolderNode>(t.root());
         FolderScanner s(root.get());
         scanAll(s, budget);
@@ -98,7 +105,8 @@ protected:
     }
 };
 
-TEST_F(FolderScannerTest, RandomTreeMatchesTheBuiltAnswer) {
+TEST_F(FolderScannerTest, RandomTreeMatchesTheBuiltAnswer)
+{
     std::mt19937 rng(4711);
     std::vector<std::string> folders{""};
     for (int i = 0; i < 60; ++i) {
@@ -109,11 +117,12 @@ TEST_F(FolderScannerTest, RandomTreeMatchesTheBuiltAnswer) {
     }
     for (int i = 0; i < 400; ++i)
         addFile(folders[rng() % folders.size()] + "f" + std::to_string(i), rng() % 5000);
-    const auto root = scan(7);  // a small budget exercises resuming in the middle of folders
+    const auto root = scan(7); // a small budget exercises resuming in the middle of folders
     compareTree(*root, expected, "/");
 }
 
-TEST_F(FolderScannerTest, EmptyFoldersAndZeroLengthFiles) {
+TEST_F(FolderScannerTest, EmptyFoldersAndZeroLengthFiles)
+{
     addDir("empty");
     addDir("only-subs/a/b");
     addFile("zero/sub/x", 10);
@@ -129,22 +138,24 @@ TEST_F(FolderScannerTest, EmptyFoldersAndZeroLengthFiles) {
     EXPECT_EQ(root->childNamed("empty")->totalBytes, 0u);
 }
 
-TEST_F(FolderScannerTest, SymlinksAreCountedAsLinksNotFollowed) {
+TEST_F(FolderScannerTest, SymlinksAreCountedAsLinksNotFollowed)
+{
     addFile("real/big", 3000);
     addFile("real/small", 10);
     t.symlink(t.path("real"), "link-to-dir");
     t.symlink("real/big", "link-to-file");
     t.symlink("/nonexistent/target", "dangling");
     // A link counts with its own size: the length of its target text.
-    expected.ownBytes += t.path("real").size() + std::string("real/big").size() +
-                         std::string("/nonexistent/target").size();
+    expected.ownBytes +=
+        t.path("real").size() + std::string("real/big").size() + std::string("/nonexistent/target").size();
     expected.ownFiles += 3;
     const auto root = scan();
     compareTree(*root, expected, "/");
     EXPECT_EQ(root->childNamed("link-to-dir"), nullptr);
 }
 
-TEST_F(FolderScannerTest, HardLinkedFilesCountOnce) {
+TEST_F(FolderScannerTest, HardLinkedFilesCountOnce)
+{
     addFile("a/data", 1000);
     addDir("b");
     t.hardlink("a/data", "b/same");
@@ -157,7 +168,8 @@ TEST_F(FolderScannerTest, HardLinkedFilesCountOnce) {
     EXPECT_EQ(stats.skippedRepeats, 2u);
 }
 
-TEST_F(FolderScannerTest, NamesKeepCaseQuestionMarksAndInvalidBytes) {
+TEST_F(FolderScannerTest, NamesKeepCaseQuestionMarksAndInvalidBytes)
+{
     addFile("Docs/Report.TXT", 11);
     addFile("docs/report.txt", 22);
     addFile("what?/is?this", 33);
@@ -171,7 +183,8 @@ TEST_F(FolderScannerTest, NamesKeepCaseQuestionMarksAndInvalidBytes) {
     EXPECT_EQ(bad->path(), t.root() + "bad\xff\xfe/");
 }
 
-TEST_F(FolderScannerTest, HugeFilesDoNotOverflow) {
+TEST_F(FolderScannerTest, HugeFilesDoNotOverflow)
+{
     const std::uint64_t fiveTiB = 5ull << 40;
     addFile("huge/one", fiveTiB);
     addFile("huge/two", fiveTiB);
@@ -181,7 +194,8 @@ TEST_F(FolderScannerTest, HugeFilesDoNotOverflow) {
     EXPECT_EQ(root->totalBytes, 2 * fiveTiB + 1);
 }
 
-TEST_F(FolderScannerTest, DeepNestingNeedsNoRecursionAndPassesPathMax) {
+TEST_F(FolderScannerTest, DeepNestingNeedsNoRecursionAndPassesPathMax)
+{
     // 2200 levels: a path of about 4400 bytes, past PATH_MAX, and more levels than handles kept.
     std::string rel;
     int fd = ::open(t.root().c_str(), O_RDONLY | O_DIRECTORY);
@@ -221,7 +235,8 @@ TEST_F(FolderScannerTest, DeepNestingNeedsNoRecursionAndPassesPathMax) {
     EXPECT_EQ(root->childNamed("d")->childNamed("side")->state, ScanState::Done);
 }
 
-TEST_F(FolderScannerTest, StepDoesBoundedWork) {
+TEST_F(FolderScannerTest, StepDoesBoundedWork)
+{
     for (int i = 0; i < 50; ++i)
         addFile("f" + std::to_string(i), 1);
     auto root = std::make_unique<FolderNode>(t.root());
@@ -234,7 +249,8 @@ TEST_F(FolderScannerTest, StepDoesBoundedWork) {
     EXPECT_EQ(root->totalFiles, 50u);
 }
 
-TEST_F(FolderScannerTest, StopKeepsPartialSumsAndLeavesUnfinishedFoldersOpen) {
+TEST_F(FolderScannerTest, StopKeepsPartialSumsAndLeavesUnfinishedFoldersOpen)
+{
     for (int i = 0; i < 5; ++i)
         for (int j = 0; j < 20; ++j)
             addFile("sub" + std::to_string(i) + "/f" + std::to_string(j), 100);
@@ -242,8 +258,7 @@ TEST_F(FolderScannerTest, StopKeepsPartialSumsAndLeavesUnfinishedFoldersOpen) {
     auto root = std::make_unique<FolderNode>(t.root());
     FolderScanner s(root.get());
     // Run until the second subfolder is half read.
-    while (s.step(1) && !(root->childCount() == 5 && root->child(0)->state == ScanState::Done)) {
-    }
+    while (s.step(1) && !(root->childCount() == 5 && root->child(0)->state == ScanState::Done)) {}
     for (int i = 0; i < 10; ++i)
         s.step(1);
     const std::string current = s.currentFolder();
@@ -265,7 +280,8 @@ TEST_F(FolderScannerTest, StopKeepsPartialSumsAndLeavesUnfinishedFoldersOpen) {
     EXPECT_FALSE(s.step(10));
 }
 
-TEST_F(FolderScannerTest, FolderVanishingMidScanCountsAsEmpty) {
+TEST_F(FolderScannerTest, FolderVanishingMidScanCountsAsEmpty)
+{
     addFile("a/x", 10);
     addFile("gone/deeper/y", 20);
     addFile("z/w", 30);
@@ -284,7 +300,8 @@ TEST_F(FolderScannerTest, FolderVanishingMidScanCountsAsEmpty) {
     EXPECT_EQ(root->state, ScanState::Done);
 }
 
-TEST_F(FolderScannerTest, MissingRootIsAnEmptyFinishedFolder) {
+TEST_F(FolderScannerTest, MissingRootIsAnEmptyFinishedFolder)
+{
     auto root = std::make_unique<FolderNode>(t.root() + "missing/");
     FolderScanner s(root.get());
     scanAll(s);
@@ -293,7 +310,8 @@ TEST_F(FolderScannerTest, MissingRootIsAnEmptyFinishedFolder) {
     EXPECT_EQ(root->totalBytes, 0u);
 }
 
-TEST_F(FolderScannerTest, UnreadableFoldersCountAsEmptyAndTheScanGoesOn) {
+TEST_F(FolderScannerTest, UnreadableFoldersCountAsEmptyAndTheScanGoesOn)
+{
     addFile("open/a", 10);
     addFile("locked/secret", 500);
     addFile("locked/inner/more", 60);
@@ -305,19 +323,19 @@ TEST_F(FolderScannerTest, UnreadableFoldersCountAsEmptyAndTheScanGoesOn) {
             std::_Exit(3);
         auto root = std::make_unique<FolderNode>(t.root());
         FolderScanner s(root.get());
-        while (s.step(100)) {
-        }
+        while (s.step(100)) {}
         const FolderNode* locked = root->childNamed("locked");
         const bool ok = locked && !locked->readable && locked->totalBytes == 0 &&
-                        locked->state == ScanState::Done && root->totalBytes == 30 &&
-                        root->totalFiles == 2 && s.statistics().unreadableFolders == 1;
+            locked->state == ScanState::Done && root->totalBytes == 30 && root->totalFiles == 2 &&
+            s.statistics().unreadableFolders == 1;
         std::_Exit(ok ? 0 : 1);
     };
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(check(), ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(FolderScannerTest, PseudoFileSystemsAreSkipped) {
+TEST_F(FolderScannerTest, PseudoFileSystemsAreSkipped)
+{
     auto root = std::make_unique<FolderNode>("/proc/");
     FolderScanner s(root.get());
     scanAll(s);

@@ -1,14 +1,14 @@
 // FolderTreeModelTest.cpp: rows, texts and the growing tree while a scan runs.
-#include "FolderTreeModel.h"
+#include "foldersize/scanner/FolderTreeModel.h"
 
 #include <QAbstractItemModelTester>
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
-#include "../QtApp.h"
-#include "../TempTree.h"
-#include "FolderScanner.h"
+#include "foldersize/scanner/FolderScanner.h"
+#include "tests/foldersize/QStringPrinter.h"
+#include "tests/foldersize/QtApp.h"
+#include "tests/foldersize/TempTree.h"
 
 using namespace foldersize;
 
@@ -17,11 +17,13 @@ protected:
     FolderTree tree;
     FolderTreeModel model{tree};
     testsupport::TempTree t;
-    void SetUp() override {
+    void SetUp() override
+    {
         testsupport::ensureApp();
         model.setLocale(QLocale(QLocale::German, QLocale::Germany));
     }
-    FolderRoot* addRoot(const std::string& path) {
+    FolderRoot* addRoot(const std::string& path)
+    {
         model.beginAddRoot();
         FolderRoot* r = tree.addRoot(path, 3, 3);
         model.endAddRoot();
@@ -29,7 +31,8 @@ protected:
     }
 };
 
-TEST_F(FolderTreeModelTest, FinishedChildrenAppearWhileTheScanRuns) {
+TEST_F(FolderTreeModelTest, FinishedChildrenAppearWhileTheScanRuns)
+{
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
     t.file("a/f", 10);
     t.file("b/f", 20);
@@ -38,15 +41,15 @@ TEST_F(FolderTreeModelTest, FinishedChildrenAppearWhileTheScanRuns) {
     FolderRoot* r = addRoot(t.root());
     model.scanStarted(r->node.get());
     const QModelIndex root = model.index(0, 0);
-    EXPECT_EQ(root.data().toString(), QString::fromStdString(t.root()).chopped(1)) << "path alone while measuring";
+    EXPECT_EQ(root.data().toString(), QString::fromStdString(t.root()).chopped(1))
+        << "path alone while measuring";
     FolderScanner s(r->node.get());
     while (s.step(1) && s.finishedRootChildren() < 2)
         model.rootChildrenFinished(s.finishedRootChildren());
     model.rootChildrenFinished(s.finishedRootChildren());
     EXPECT_EQ(model.rowCount(root), 2);
     EXPECT_EQ(model.index(1, 0, root).data().toString(), "         0,02 KB - b");
-    while (s.step(100)) {
-    }
+    while (s.step(100)) {}
     model.rootChildrenFinished(s.finishedRootChildren());
     model.scanEnded();
     EXPECT_EQ(model.rowCount(root), 4) << "three folders and the files node";
@@ -58,13 +61,13 @@ TEST_F(FolderTreeModelTest, FinishedChildrenAppearWhileTheScanRuns) {
     EXPECT_EQ(model.nodeOf(model.index(0, 0, root))->name(), "a");
 }
 
-TEST_F(FolderTreeModelTest, CountsAndUnitsRerender) {
+TEST_F(FolderTreeModelTest, CountsAndUnitsRerender)
+{
     t.file("x/y/f", 2048);
     t.file("x/g", 1);
     FolderRoot* r = addRoot(t.root());
     FolderScanner s(r->node.get());
-    while (s.step(100)) {
-    }
+    while (s.step(100)) {}
     model.setShowCounts(true);
     const QModelIndex root = model.index(0, 0);
     EXPECT_TRUE(root.data().toString().endsWith(" 2,00 KB - (2)")) << root.data().toString().toStdString();
@@ -76,13 +79,13 @@ TEST_F(FolderTreeModelTest, CountsAndUnitsRerender) {
     EXPECT_EQ(model.index(0, 0, root).data().toString(), " - x - (2)") << "an unknown unit shows no size";
 }
 
-TEST_F(FolderTreeModelTest, IndexOfAndKeysRoundTrip) {
+TEST_F(FolderTreeModelTest, IndexOfAndKeysRoundTrip)
+{
     t.file("d/e/f", 1);
     t.file("d/own", 1);
     FolderRoot* r = addRoot(t.root());
     FolderScanner s(r->node.get());
-    while (s.step(100)) {
-    }
+    while (s.step(100)) {}
     const FolderNode* d = r->node->childNamed("d");
     const QModelIndex di = model.indexOf(d);
     ASSERT_TRUE(di.isValid());
@@ -92,5 +95,6 @@ TEST_F(FolderTreeModelTest, IndexOfAndKeysRoundTrip) {
     EXPECT_EQ(files.data(FolderTreeModel::KeyRole).toByteArray().toStdString(), tree.keyOf(d, true));
     EXPECT_EQ(files.data(FolderTreeModel::ImageRole).toInt(), 9);
     EXPECT_EQ(di.data(FolderTreeModel::ImageRole).toInt(), 8);
-    EXPECT_EQ(model.index(0, 0).data(FolderTreeModel::ImageRole).toInt(), 3) << "roots keep the combo's picture";
+    EXPECT_EQ(model.index(0, 0).data(FolderTreeModel::ImageRole).toInt(), 3)
+        << "roots keep the combo's picture";
 }

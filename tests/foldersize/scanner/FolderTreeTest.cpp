@@ -1,5 +1,5 @@
 // FolderTreeTest.cpp: root numbering and key lookup.
-#include "FolderTree.h"
+#include "foldersize/scanner/FolderTree.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@ protected:
     FolderTree tree;
 };
 
-TEST_F(FolderTreeTest, RootsAreNumberedAndRestartWhenTheTreeEmpties) {
+TEST_F(FolderTreeTest, RootsAreNumberedAndRestartWhenTheTreeEmpties)
+{
     FolderRoot* a = tree.addRoot("/a", 8, 10);
     FolderRoot* b = tree.addRoot("/b/", 3, 3);
     EXPECT_EQ(a->prefix(), "K000");
@@ -24,7 +25,8 @@ TEST_F(FolderTreeTest, RootsAreNumberedAndRestartWhenTheTreeEmpties) {
     EXPECT_EQ(tree.addRoot("/d", 8, 10)->prefix(), "K000");
 }
 
-TEST_F(FolderTreeTest, RootNumberStopsAt255) {
+TEST_F(FolderTreeTest, RootNumberStopsAt255)
+{
     for (int i = 0; i <= 255; ++i)
         ASSERT_NE(tree.addRoot("/x" + std::to_string(i), 8, 10), nullptr);
     EXPECT_EQ(tree.root(255).prefix(), "K255");
@@ -32,7 +34,8 @@ TEST_F(FolderTreeTest, RootNumberStopsAt255) {
     EXPECT_EQ(tree.rootCount(), 256u);
 }
 
-TEST_F(FolderTreeTest, KeysKeepCaseAndFindTheirNodes) {
+TEST_F(FolderTreeTest, KeysKeepCaseAndFindTheirNodes)
+{
     FolderRoot* r = tree.addRoot("/Data/", 8, 10);
     FolderNode* upper = r->node->addChild("A");
     FolderNode* lower = r->node->addChild("a");
@@ -57,7 +60,8 @@ TEST_F(FolderTreeTest, KeysKeepCaseAndFindTheirNodes) {
     EXPECT_FALSE(tree.findByKey(""));
 }
 
-TEST_F(FolderTreeTest, SameFolderUnderTwoRootsHasTwoKeys) {
+TEST_F(FolderTreeTest, SameFolderUnderTwoRootsHasTwoKeys)
+{
     FolderRoot* r1 = tree.addRoot("/same", 8, 10);
     FolderRoot* r2 = tree.addRoot("/same", 8, 10);
     EXPECT_NE(tree.keyOf(r1->node.get()), tree.keyOf(r2->node.get()));

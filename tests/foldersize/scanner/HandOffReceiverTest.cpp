@@ -1,5 +1,5 @@
 // HandOffReceiverTest.cpp: folders from a later copy are queued and measured at the right time.
-#include "HandOffReceiver.h"
+#include "foldersize/scanner/HandOffReceiver.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +14,14 @@ protected:
     HandOffTarget target()
     {
         return {[this] { ++raised; }, [this] { return scanning; }, [this] { return queue.size(); },
-                [this](const std::string& f) { queue.push_back(f); },
-                [this] {
-                    ++workOffs;
-                    while (!queue.empty()) {
-                        measured.push_back(queue.front());
-                        queue.pop_front();
-                    }
-                }};
+            [this](const std::string& f) { queue.push_back(f); },
+            [this] {
+                ++workOffs;
+                while (!queue.empty()) {
+                    measured.push_back(queue.front());
+                    queue.pop_front();
+                }
+            }};
     }
 
     bool scanning = false;
@@ -73,4 +73,4 @@ TEST_F(HandOffReceiverTest, NamesKeepTheirBlanksAndQuotes)
     EXPECT_EQ(queue.front(), " \"mein ordner\" ");
 }
 
-}  // namespace
+} // namespace

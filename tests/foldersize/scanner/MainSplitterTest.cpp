@@ -1,5 +1,5 @@
 // MainSplitterTest.cpp: the main window's splitter set-up and the stored divider position.
-#include "MainSplitter.h"
+#include "foldersize/scanner/MainSplitter.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ TEST_F(MainSplitterTest, UsesTheMainWindowsBarSettings)
 
 TEST_F(MainSplitterTest, HalfPixelsRoundToEven)
 {
-    bindMainSplitter(splitter, &container, tree, list, 37.5 * 15, 15);  // 37.5 pixels
+    bindMainSplitter(splitter, &container, tree, list, 37.5 * 15, 15); // 37.5 pixels
     EXPECT_EQ(splitter.Position(), 38);
     cSplitter other;
     bindMainSplitter(other, &container, tree, list, 36.5 * 15, 15);
@@ -58,4 +58,4 @@ TEST_F(MainSplitterTest, TwipsPerPixelFollowTheScreen)
     EXPECT_DOUBLE_EQ(twipsPerPixelX(nullptr), 15.0);
 }
 
-}  // namespace
+} // namespace

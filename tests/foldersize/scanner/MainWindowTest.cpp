@@ -1,6 +1,6 @@
 // MainWindowTest.cpp: the main window offscreen: queue from the command line, the toolbar and a
 // later copy, stop, refresh and removal of roots, file-list sorting, closing and settings.
-#include "MainWindow.h"
+#include "foldersize/scanner/MainWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -10,17 +10,17 @@
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
-#include "../QtApp.h"
-#include "../TempTree.h"
-#include "BrowserSettings.h"
-#include "FileListModel.h"
-#include "FolderTreeModel.h"
-#include "IniFile.h"
-#include "ProgramGlobals.h"
-#include "RecordingOpenService.h"
-#include "ScriptedMessageService.h"
-#include "cSplitter.h"
+#include "foldersize/scanner/FileListModel.h"
+#include "foldersize/scanner/FolderTreeModel.h"
+#include "foldersize/scanner/cSplitter.h"
+#include "foldersize/services/BrowserSettings.h"
+#include "foldersize/services/IniFile.h"
+#include "foldersize/services/ProgramGlobals.h"
+#include "tests/foldersize/QStringPrinter.h"
+#include "tests/foldersize/QtApp.h"
+#include "tests/foldersize/TempTree.h"
+#include "tests/foldersize/services/RecordingOpenService.h"
+#include "tests/foldersize/services/ScriptedMessageService.h"
 
 using namespace foldersize;
 using testsupport::TempTree;
@@ -33,22 +33,26 @@ protected:
     QString ini;
     std::unique_ptr<MainWindow> w;
 
-    void SetUp() override {
+    void SetUp() override
+    {
         testsupport::ensureApp();
         ini = home.path() + "/config/Tallymoor/Tallymoor.ini";
         globals().errorLogPfad = home.path() + "/data/Tallymoor/";
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (w && w->busy())
             w->tlbMain_ButtonClick("stop");
         w.reset();
     }
-    void open(std::vector<std::string> commandLine = {}) {
+    void open(std::vector<std::string> commandLine = {})
+    {
         w = std::make_unique<MainWindow>(ini, std::move(commandLine));
         w->setSizeLocale(QLocale(QLocale::German, QLocale::Germany));
         w->show();
     }
-    bool waitIdle(int ms = 10000) {
+    bool waitIdle(int ms = 10000)
+    {
         QElapsedTimer clock;
         clock.start();
         do {
@@ -59,7 +63,8 @@ protected:
         return false;
     }
     const FolderRoot& root(std::size_t i) { return w->tree().root(i); }
-    QStringList listNames() {
+    QStringList listNames()
+    {
         QStringList out;
         for (int r = 0; r < w->listModel()->rowCount(); ++r)
             out << w->listModel()->index(r, 0).data().toString();
@@ -67,11 +72,11 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, ToolbarHasEveryButtonByKey) {
+TEST_F(MainWindowTest, ToolbarHasEveryButtonByKey)
+{
     open();
     for (const char* key : {"neu", "start", "stop", "refresh", "speichern", "speichernalle", "drucken", "del",
-                            "delall", "b", "kb", "mb", "gb", "optionen", "font", "info", "homepage", "iupdate",
-                            "ende"})
+             "delall", "b", "kb", "mb", "gb", "optionen", "font", "info", "homepage", "iupdate", "ende"})
         ASSERT_NE(w->button(key), nullptr) << key;
     EXPECT_EQ(w->button("start")->toolTip(), "Quelle einlesen");
     EXPECT_EQ(w->button("delall")->toolTip(), "alle Quellen im Report entfernen");
@@ -79,7 +84,8 @@ TEST_F(MainWindowTest, ToolbarHasEveryButtonByKey) {
     EXPECT_EQ(w->windowTitle(), "Tallymoor " + globals().progVersion);
 }
 
-TEST_F(MainWindowTest, CommandLineFoldersAreMeasuredAtTheFirstActivation) {
+TEST_F(MainWindowTest, CommandLineFoldersAreMeasuredAtTheFirstActivation)
+{
     t.file("Sub/a.bin", 1000);
     t.file("top.txt", 24);
     t.file("Sub/Deeper/b.bin", 2000);
@@ -99,7 +105,8 @@ TEST_F(MainWindowTest, CommandLineFoldersAreMeasuredAtTheFirstActivation) {
     EXPECT_EQ(sub.data().toString(), "         2,93 KB - Sub");
     const QModelIndex files = w->treeModel()->index(1, 0, r0);
     EXPECT_EQ(files.data().toString(), "         0,02 KB - [Dateien]");
-    EXPECT_EQ(files.data(FolderTreeModel::KeyRole).toByteArray(), QByteArray("K000") + t.root().c_str() + "??D");
+    EXPECT_EQ(
+        files.data(FolderTreeModel::KeyRole).toByteArray(), QByteArray("K000") + t.root().c_str() + "??D");
     // A later activation does not measure again.
     w->hide();
     w->show();
@@ -107,7 +114,8 @@ TEST_F(MainWindowTest, CommandLineFoldersAreMeasuredAtTheFirstActivation) {
     EXPECT_EQ(w->tree().rootCount(), 1u);
 }
 
-TEST_F(MainWindowTest, StartMeasuresTheChosenComboFolderAndKeepsItsSpelling) {
+TEST_F(MainWindowTest, StartMeasuresTheChosenComboFolderAndKeepsItsSpelling)
+{
     t.file("Mixed/x", 10);
     t.file("mixed/y", 20);
     open();
@@ -123,7 +131,8 @@ TEST_F(MainWindowTest, StartMeasuresTheChosenComboFolderAndKeepsItsSpelling) {
     EXPECT_EQ(root(0).node->totalBytes, 10u);
 }
 
-TEST_F(MainWindowTest, LaterCopyFoldersAreQueuedInArrivalOrder) {
+TEST_F(MainWindowTest, LaterCopyFoldersAreQueuedInArrivalOrder)
+{
     t.file("a/f", 1);
     t.file("b/f", 2);
     t.file("c/f", 3);
@@ -144,7 +153,8 @@ TEST_F(MainWindowTest, LaterCopyFoldersAreQueuedInArrivalOrder) {
     EXPECT_EQ(listNames(), QStringList{"f"});
 }
 
-TEST_F(MainWindowTest, SamePathTwiceGivesTwoRootsAndOneComboItem) {
+TEST_F(MainWindowTest, SamePathTwiceGivesTwoRootsAndOneComboItem)
+{
     t.file("x/f", 5);
     open();
     const int before = w->cboOrdner()->count();
@@ -156,7 +166,8 @@ TEST_F(MainWindowTest, SamePathTwiceGivesTwoRootsAndOneComboItem) {
     EXPECT_EQ(w->cboOrdner()->count(), before + 1);
 }
 
-TEST_F(MainWindowTest, StopEndsTheScanAndDiscardsTheRestOfTheQueue) {
+TEST_F(MainWindowTest, StopEndsTheScanAndDiscardsTheRestOfTheQueue)
+{
     for (int i = 0; i < 20; ++i)
         t.file("big/d" + std::to_string(i) + "/f", 100);
     t.file("second/f", 1);
@@ -179,7 +190,8 @@ TEST_F(MainWindowTest, StopEndsTheScanAndDiscardsTheRestOfTheQueue) {
     EXPECT_EQ(w->panelText(1), "OK.");
 }
 
-TEST_F(MainWindowTest, RefreshMeasuresTheRootAgainAndReselectsTheNode) {
+TEST_F(MainWindowTest, RefreshMeasuresTheRootAgainAndReselectsTheNode)
+{
     t.file("r/keep/f", 100);
     t.file("r/g", 1);
     open();
@@ -203,7 +215,8 @@ TEST_F(MainWindowTest, RefreshMeasuresTheRootAgainAndReselectsTheNode) {
     EXPECT_EQ(listNames(), QStringList{"g"}) << "the list shows the root's files again";
 }
 
-TEST_F(MainWindowTest, RemovingRootsAndClearingAll) {
+TEST_F(MainWindowTest, RemovingRootsAndClearingAll)
+{
     t.file("a/f", 1);
     t.file("b/f", 2);
     open();
@@ -223,7 +236,8 @@ TEST_F(MainWindowTest, RemovingRootsAndClearingAll) {
     EXPECT_EQ(root(0).prefix(), "K000") << "an empty tree starts again at K000";
 }
 
-TEST_F(MainWindowTest, FileListSortsByEveryColumn) {
+TEST_F(MainWindowTest, FileListSortsByEveryColumn)
+{
     t.file("l/b.zip", 300);
     t.file("l/a.txt", 100);
     t.file("l/c.doc", 200);
@@ -234,24 +248,25 @@ TEST_F(MainWindowTest, FileListSortsByEveryColumn) {
     open();
     w->ListViewFüllen(t.path("l"));
     EXPECT_EQ(listNames(), (QStringList{"b.zip", "c.doc", "a.txt"})) << "largest first after loading";
-    w->lvwOrdner_ColumnClick(2);  // "Größe" again: ascending
+    w->lvwOrdner_ColumnClick(2); // "Größe" again: ascending
     EXPECT_EQ(listNames(), (QStringList{"a.txt", "c.doc", "b.zip"}));
     EXPECT_EQ(w->sortOrder(), Qt::AscendingOrder);
-    w->lvwOrdner_ColumnClick(1);  // another column keeps the order
+    w->lvwOrdner_ColumnClick(1); // another column keeps the order
     EXPECT_EQ(listNames(), (QStringList{"a.txt", "b.zip", "c.doc"}));
     w->lvwOrdner_ColumnClick(1);
     EXPECT_EQ(listNames(), (QStringList{"c.doc", "b.zip", "a.txt"}));
-    w->lvwOrdner_ColumnClick(4);  // "Geändert" sorts by the hidden time column, still descending
+    w->lvwOrdner_ColumnClick(4); // "Geändert" sorts by the hidden time column, still descending
     EXPECT_EQ(w->sortSpalte(), 3);
     EXPECT_EQ(listNames(), (QStringList{"c.doc", "a.txt", "b.zip"})) << "c.doc was written last";
     w->lvwOrdner_ColumnClick(4);
     EXPECT_EQ(listNames(), (QStringList{"b.zip", "a.txt", "c.doc"}));
-    w->lvwOrdner_ColumnClick(3);  // "Typ"
+    w->lvwOrdner_ColumnClick(3); // "Typ"
     EXPECT_EQ(w->listModel()->rowCount(), 3);
     EXPECT_EQ(w->lvwOrdner()->model()->headerData(1, Qt::Horizontal).toString(), "Größe");
 }
 
-TEST_F(MainWindowTest, UnitButtonsRerenderTheTree) {
+TEST_F(MainWindowTest, UnitButtonsRerenderTheTree)
+{
     t.file("u/f", 1234567);
     open();
     w->receiveFolders({t.path("u")});
@@ -264,7 +279,8 @@ TEST_F(MainWindowTest, UnitButtonsRerenderTheTree) {
     EXPECT_TRUE(w->button("mb")->isChecked());
 }
 
-TEST_F(MainWindowTest, ClosingSavesWindowLayoutAndFolderHistory) {
+TEST_F(MainWindowTest, ClosingSavesWindowLayoutAndFolderHistory)
+{
     t.file("h/f", 1);
     open();
     w->receiveFolders({t.path("h")});
@@ -278,7 +294,8 @@ TEST_F(MainWindowTest, ClosingSavesWindowLayoutAndFolderHistory) {
     EXPECT_EQ(INILesen("Form", "WindowState", "?", ini), "0");
 }
 
-TEST_F(MainWindowTest, BadSettingsFallBackToDefaults) {
+TEST_F(MainWindowTest, BadSettingsFallBackToDefaults)
+{
     QDir().mkpath(home.path() + "/config/Tallymoor");
     QFile f(ini);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -293,7 +310,8 @@ TEST_F(MainWindowTest, BadSettingsFallBackToDefaults) {
     EXPECT_TRUE(messages.shown[0].contains("[Form] Width=abc")) << messages.shown[0].toStdString();
 }
 
-TEST_F(MainWindowTest, NamesThatAreNoValidTextKeepTheirBytes) {
+TEST_F(MainWindowTest, NamesThatAreNoValidTextKeepTheirBytes)
+{
     const std::string odd = t.path(std::string("n\xff\xfe"));
     t.file(std::string("n\xff\xfe") + "/f", 9);
     open();
@@ -308,7 +326,8 @@ TEST_F(MainWindowTest, NamesThatAreNoValidTextKeepTheirBytes) {
     EXPECT_TRUE(SettingsStore(ini).load().comboOrdner.isEmpty());
 }
 
-TEST_F(MainWindowTest, UnwritableSettingsAreReportedOnClosing) {
+TEST_F(MainWindowTest, UnwritableSettingsAreReportedOnClosing)
+{
     // A plain file where the settings folder should be: nothing can be written there.
     QFile blocker(home.path() + "/config/Tallymoor");
     QDir().mkpath(home.path() + "/config");
@@ -317,10 +336,12 @@ TEST_F(MainWindowTest, UnwritableSettingsAreReportedOnClosing) {
     open();
     EXPECT_TRUE(w->close());
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].startsWith("warning: Die Einstellungen konnten nicht in")) << messages.shown[0].toStdString();
+    EXPECT_TRUE(messages.shown[0].startsWith("warning: Die Einstellungen konnten nicht in"))
+        << messages.shown[0].toStdString();
 }
 
-TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile) {
+TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile)
+{
     t.file("p/sub/inner.txt", 3);
     t.file("p/own.txt", 4);
     open();
@@ -344,7 +365,8 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile) {
     EXPECT_EQ(opened.opened[0], QUrl::fromLocalFile(QString::fromStdString(t.path("p/own.txt"))));
 }
 
-TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree) {
+TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)
+{
     open();
     cSplitter* s = w->splitter();
     const int before = s->Position();

@@ -1,10 +1,10 @@
 // TreeOutputTest.cpp: saving the tree report through the save dialog and printing it to a PDF
 // printer, with scripted dialogs.
-#include "TreeOutput.h"
+#include "foldersize/scanner/TreeOutput.h"
 
-#include "OutputDialogs.h"
-#include "TestEnvironment.h"
-#include "TreeReport.h"
+#include "foldersize/scanner/OutputDialogs.h"
+#include "foldersize/scanner/TreeReport.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +37,8 @@ public:
         printer.setOutputFileName(pdfFile);
         return true;
     }
-    QString saveAnswer;  // "" = Cancel
-    QString pdfFile;     // "" = Cancel
+    QString saveAnswer; // "" = Cancel
+    QString pdfFile;    // "" = Cancel
     int saveShown = 0;
     int printShown = 0;
     QString lastFilter;
@@ -62,7 +62,7 @@ protected:
     TreeOutputHost host()
     {
         return {[this](bool alles) { disabled.push_back(alles); }, [this] { ++enabled; },
-                [this](const QString& proc, int, const QString& error) { errors << proc + ": " + error; }};
+            [this](const QString& proc, int, const QString& error) { errors << proc + ": " + error; }};
     }
 
     QByteArray fileBytes(const QString& path)
@@ -88,8 +88,8 @@ TEST_F(TreeOutputTest, SavesTheReportOfTheSelectedNodesRoot)
     EXPECT_EQ(dialogs.lastFilter, QStringLiteral("Textdateien (*.txt)"));
     EXPECT_EQ(dialogs.lastName, QStringLiteral("Ordnerliste.txt"));
     EXPECT_EQ(fileBytes(dialogs.saveAnswer),
-              QByteArray("\"/srv/daten/a/\",\"2000\"\r\n\"/srv/daten/a/b/\",\"1500\"\r\n"
-                         "\"/srv/daten/c/\",\"1000\"\r\n"));
+        QByteArray("\"/srv/daten/a/\",\"2000\"\r\n\"/srv/daten/a/b/\",\"1500\"\r\n"
+                   "\"/srv/daten/c/\",\"1000\"\r\n"));
     EXPECT_EQ(disabled, std::vector<bool>{false});
     EXPECT_EQ(enabled, 1);
     EXPECT_TRUE(errors.isEmpty());
@@ -175,8 +175,9 @@ TEST_F(TreeOutputTest, LongListingsBreakIntoPages)
     printer.setOutputFileName(pdfFile);
     ASSERT_TRUE(printTreeLines(printer, lines));
     const QByteArray pdf = fileBytes(pdfFile);
-    const qsizetype pages = pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page ");
+    const qsizetype pages =
+        pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page ");
     EXPECT_GT(pages, 1) << "400 lines at 8 pt do not fit on one page";
 }
 
-}  // namespace
+} // namespace

@@ -1,7 +1,7 @@
 // TreeReportTest.cpp: records of the saved report and lines of the printout for small trees.
-#include "TreeReport.h"
+#include "foldersize/scanner/TreeReport.h"
 
-#include "SizeFormat.h"
+#include "foldersize/scanner/SizeFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -40,11 +40,11 @@ TEST_F(TreeReportTest, WritesOneQuotedRecordPerFolderInPreOrder)
 {
     FolderRoot* root = buildProject();
     EXPECT_EQ(reportForRoot(*root),
-              QByteArray("\"/data/proj/a/\",\"600\"\r\n"
-                         "\"/data/proj/a/a1/\",\"100\"\r\n"
-                         "\"/data/proj/a/a2/\",\"500\"\r\n"
-                         "\"/data/proj/a/a2/deep/\",\"50\"\r\n"
-                         "\"/data/proj/b/\",\"0\"\r\n"));
+        QByteArray("\"/data/proj/a/\",\"600\"\r\n"
+                   "\"/data/proj/a/a1/\",\"100\"\r\n"
+                   "\"/data/proj/a/a2/\",\"500\"\r\n"
+                   "\"/data/proj/a/a2/deep/\",\"50\"\r\n"
+                   "\"/data/proj/b/\",\"0\"\r\n"));
 }
 
 TEST_F(TreeReportTest, ARootWithoutSubfoldersGivesAnEmptyReport)
@@ -70,16 +70,15 @@ TEST_F(TreeReportTest, AllRootsFollowEachOtherWithoutRootRecords)
     FolderRoot* r3 = tree.addRoot("/three/", 8, 10);
     add(add(r3->node.get(), "t", 3), "u", 2);
     EXPECT_EQ(reportForAllRoots(tree),
-              QByteArray("\"/one/s/\",\"1\"\r\n\"/three/t/\",\"3\"\r\n\"/three/t/u/\",\"2\"\r\n"));
+        QByteArray("\"/one/s/\",\"1\"\r\n\"/three/t/\",\"3\"\r\n\"/three/t/u/\",\"2\"\r\n"));
 }
 
 TEST_F(TreeReportTest, KeepsTheFileSystemBytesAndDoublesQuotes)
 {
     FolderRoot* root = tree.addRoot("/m/", 8, 10);
-    add(root->node.get(), "\xE4rger", 5);               // not UTF-8: kept as it is
+    add(root->node.get(), "\xE4rger", 5); // not UTF-8: kept as it is
     add(root->node.get(), "say \"hi\"", 6);
-    EXPECT_EQ(reportForRoot(*root),
-              QByteArray("\"/m/\xE4rger/\",\"5\"\r\n\"/m/say \"\"hi\"\"/\",\"6\"\r\n"));
+    EXPECT_EQ(reportForRoot(*root), QByteArray("\"/m/\xE4rger/\",\"5\"\r\n\"/m/say \"\"hi\"\"/\",\"6\"\r\n"));
 }
 
 TEST_F(TreeReportTest, ADeepTreeIsWalkedToItsBottom)
@@ -101,7 +100,7 @@ TEST_F(TreeReportTest, PrintLinesStartWithTheRootThenFollowTheReportOrder)
     const QStringList lines = printLinesForRoot(*root, 1, german);
     ASSERT_EQ(lines.size(), 6);
     const char* paths[] = {"/data/proj/", "/data/proj/a/", "/data/proj/a/a1/", "/data/proj/a/a2/",
-                           "/data/proj/a/a2/deep/", "/data/proj/b/"};
+        "/data/proj/a/a2/deep/", "/data/proj/b/"};
     const std::uint64_t sizes[] = {1000, 600, 100, 500, 50, 0};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(lines[i], FormatSize(sizes[i], false, true, 1, german) + " - " + paths[i]);
@@ -116,4 +115,4 @@ TEST_F(TreeReportTest, PrintsOneLineForARootWithoutSubfolders)
     EXPECT_EQ(printLinesForRoot(*root, 0, QLocale::c()).size(), 1);
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,5 @@
 // cSplitterTest.cpp: clamping, proportion, visibility and the drag protocol of the splitter.
-#include "cSplitter.h"
+#include "foldersize/scanner/cSplitter.h"
 
 #include <gtest/gtest.h>
 
@@ -222,7 +222,7 @@ TEST_F(cSplitterTest, APositionSetBeforeTheFirstShowWaitsForTheRealSize)
     s.Bind(a, b);
     s.setPosition(245);
     window.resize(900, 400);
-    pane->setGeometry(0, 0, 800, 300);  // the window's layout, before it is shown
+    pane->setGeometry(0, 0, 800, 300); // the window's layout, before it is shown
     window.show();
     EXPECT_EQ(s.Position(), 245);
     EXPECT_EQ(a->width(), 245);
@@ -254,8 +254,8 @@ TEST_F(cSplitterTest, ReplacingAControlHidesTheOldOne)
     EXPECT_EQ(right->parentWidget(), &elsewhere);
     EXPECT_FALSE(right->isVisibleTo(&elsewhere));
     EXPECT_EQ(other->geometry().left(), splitter.Position() + 5);
-    delete right;  // now owned by elsewhere; removed before elsewhere goes
+    delete right; // now owned by elsewhere; removed before elsewhere goes
     delete other;
 }
 
-}  // namespace
+} // namespace

@@ -1,7 +1,7 @@
 // AboutDialogTest.cpp: version text rule and the two links of the about box.
-#include "AboutDialog.h"
+#include "foldersize/services/AboutDialog.h"
 
-#include "RecordingOpenService.h"
+#include "tests/foldersize/services/RecordingOpenService.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 AboutDialog::Texts texts()
 {
     return {QStringLiteral("www.tallymoor.example"), QStringLiteral("feedback@tallymoor.example"),
-            QStringLiteral("Zeile drei"), QStringLiteral("Zeile fünf")};
+        QStringLiteral("Zeile drei"), QStringLiteral("Zeile fünf")};
 }
 
 TEST(AboutDialogTest, VersionTextShowsTheBuildOnlyAboveZero)
@@ -48,7 +48,7 @@ TEST(AboutDialogTest, TheFeedbackLabelStartsAMail)
     EXPECT_EQ(open.opened[0].scheme(), QStringLiteral("mailto"));
     EXPECT_EQ(open.opened[0].path(), QStringLiteral("feedback@tallymoor.example"));
     EXPECT_EQ(QUrlQuery(open.opened[0]).queryItemValue(QStringLiteral("Subject"), QUrl::FullyDecoded),
-              QStringLiteral("Feedback Tallymoor"));
+        QStringLiteral("Feedback Tallymoor"));
 }
 
 TEST(AboutDialogTest, CaptionsAndStaticLinesDoNothing)
@@ -73,4 +73,4 @@ TEST(AboutDialogTest, OkAndEscapeClose)
     EXPECT_FALSE(dialog.isVisible());
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,5 @@
 // BrowserSettingsTest.cpp: defaults, round trip and bad values of the settings struct.
-#include "BrowserSettings.h"
+#include "foldersize/services/BrowserSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
+#include "tests/foldersize/QStringPrinter.h"
 
-#include "IniFile.h"
+#include "foldersize/services/IniFile.h"
 
 using namespace foldersize;
 
@@ -18,14 +18,16 @@ protected:
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("Tallymoor.ini")); }
     SettingsStore store{path(), QLocale(QLocale::German, QLocale::Germany)};
-    void writeRaw(const QByteArray& bytes) {
+    void writeRaw(const QByteArray& bytes)
+    {
         QFile f(path());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
 };
 
-TEST_F(BrowserSettingsTest, NoFileGivesTheDocumentedDefaults) {
+TEST_F(BrowserSettingsTest, NoFileGivesTheDocumentedDefaults)
+{
     std::vector<SettingsProblem> problems;
     const BrowserSettings s = store.load(&problems);
     EXPECT_TRUE(problems.empty());
@@ -49,7 +51,8 @@ TEST_F(BrowserSettingsTest, NoFileGivesTheDocumentedDefaults) {
     EXPECT_FALSE(QFile::exists(path())) << "loading never creates the file";
 }
 
-TEST_F(BrowserSettingsTest, EverySectionRoundTrips) {
+TEST_F(BrowserSettingsTest, EverySectionRoundTrips)
+{
     BrowserSettings s;
     s.kontextmenu = "0";
     s.instanz = false;
@@ -106,7 +109,8 @@ TEST_F(BrowserSettingsTest, EverySectionRoundTrips) {
     EXPECT_EQ(r.proxyPasswort, "xyz");
 }
 
-TEST_F(BrowserSettingsTest, StoredTextsUseTheDocumentedForms) {
+TEST_F(BrowserSettingsTest, StoredTextsUseTheDocumentedForms)
+{
     BrowserSettings s;
     s.fontSize = 8.25;
     s.fontBold = true;
@@ -124,7 +128,8 @@ TEST_F(BrowserSettingsTest, StoredTextsUseTheDocumentedForms) {
         << "the password is kept only when saving it was asked for";
 }
 
-TEST_F(BrowserSettingsTest, BooleanTextsAreAccepted) {
+TEST_F(BrowserSettingsTest, BooleanTextsAreAccepted)
+{
     writeRaw("[Layout]\nFontBold=True\n[InternetUpdate]\nUseProxy=-1\n[Optionen]\nInstanz=0\n");
     BrowserSettings s = store.load();
     EXPECT_TRUE(s.fontBold);
@@ -136,7 +141,8 @@ TEST_F(BrowserSettingsTest, BooleanTextsAreAccepted) {
     EXPECT_TRUE(s.instanz) << "any non-zero number keeps one copy";
 }
 
-TEST_F(BrowserSettingsTest, BadValuesKeepDefaultsAndAreListed) {
+TEST_F(BrowserSettingsTest, BadValuesKeepDefaultsAndAreListed)
+{
     writeRaw("[Form]\nWidth=\nHeight=abc\nLeft=12\n[Optionen]\nNoIcons=300\nDateigrößeFormat=2\n"
              "[Layout]\nFontBold=vielleicht\nCol2=77\n");
     std::vector<SettingsProblem> problems;
@@ -157,12 +163,14 @@ TEST_F(BrowserSettingsTest, BadValuesKeepDefaultsAndAreListed) {
     EXPECT_EQ(problems[3].key, "FontBold");
 }
 
-TEST_F(BrowserSettingsTest, ComboHistoryStopsAtTheFirstGap) {
+TEST_F(BrowserSettingsTest, ComboHistoryStopsAtTheFirstGap)
+{
     writeRaw("[ComboOrdner]\nO0=/a\nO1=/b\nO3=/d\n");
     EXPECT_EQ(store.load().comboOrdner, (QStringList{"/a", "/b"}));
 }
 
-TEST_F(BrowserSettingsTest, AtMostTenHistoryEntriesAreSavedLastFirst) {
+TEST_F(BrowserSettingsTest, AtMostTenHistoryEntriesAreSavedLastFirst)
+{
     QStringList combo;
     for (int i = 0; i < 14; ++i)
         combo << QStringLiteral("/f%1").arg(i);
@@ -178,7 +186,8 @@ TEST_F(BrowserSettingsTest, AtMostTenHistoryEntriesAreSavedLastFirst) {
     EXPECT_EQ(store.load().comboOrdner, QStringList{"/only"});
 }
 
-TEST_F(BrowserSettingsTest, FontSizeReadsInEitherNotation) {
+TEST_F(BrowserSettingsTest, FontSizeReadsInEitherNotation)
+{
     writeRaw("[Layout]\nFontSize=9.75\n");
     EXPECT_DOUBLE_EQ(store.load().fontSize, 9.75);
     EXPECT_EQ(fontSizeText(8.25, QLocale::c()), "8.25");
@@ -186,7 +195,8 @@ TEST_F(BrowserSettingsTest, FontSizeReadsInEitherNotation) {
     EXPECT_EQ(fontSizeText(8.123456, QLocale(QLocale::German)), "8,1235");
 }
 
-TEST_F(BrowserSettingsTest, UnitButtonKeys) {
+TEST_F(BrowserSettingsTest, UnitButtonKeys)
+{
     EXPECT_EQ(unitButtonKey(0), "b");
     EXPECT_EQ(unitButtonKey(1), "kb");
     EXPECT_EQ(unitButtonKey(2), "mb");

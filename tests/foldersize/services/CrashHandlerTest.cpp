@@ -1,5 +1,5 @@
 // CrashHandlerTest.cpp: a fatal signal leaves a record in error.log before the process ends.
-#include "CrashHandler.h"
+#include "foldersize/services/CrashHandler.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ErrorReport.h"
+#include "foldersize/services/ErrorReport.h"
 
 using namespace foldersize;
 
@@ -24,13 +24,15 @@ class CrashHandlerTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path;
-    void SetUp() override {
+    void SetUp() override
+    {
         path = qEnvironmentVariableIsSet(kLogVariable) ? qEnvironmentVariable(kLogVariable)
                                                        : dir.filePath("error.log");
         qputenv(kLogVariable, path.toUtf8());
     }
     void TearDown() override { qunsetenv(kLogVariable); }
-    QByteArray log() {
+    QByteArray log()
+    {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
@@ -39,12 +41,14 @@ protected:
 // The undefined-behaviour checker would stop the write itself; the test needs the real fault.
 // The pointer is read from a volatile so the optimiser cannot drop the write.
 static int* volatile g_nullTarget = nullptr;
-__attribute__((no_sanitize("undefined"), noinline)) static void writeThroughNullPointer() {
+__attribute__((no_sanitize("undefined"), noinline)) static void writeThroughNullPointer()
+{
     int* p = g_nullTarget;
     *p = 42;
 }
 
-TEST_F(CrashHandlerTest, SegmentationFaultIsRecordedAndStillKillsTheProcess) {
+TEST_F(CrashHandlerTest, SegmentationFaultIsRecordedAndStillKillsTheProcess)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -58,7 +62,8 @@ TEST_F(CrashHandlerTest, SegmentationFaultIsRecordedAndStillKillsTheProcess) {
     EXPECT_TRUE(l.contains("occurred at: 0x0."));
 }
 
-TEST_F(CrashHandlerTest, AbortIsRecordedToo) {
+TEST_F(CrashHandlerTest, AbortIsRecordedToo)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -69,14 +74,16 @@ TEST_F(CrashHandlerTest, AbortIsRecordedToo) {
     EXPECT_TRUE(log().contains("Fatal signal 6"));
 }
 
-TEST_F(CrashHandlerTest, SignalNames) {
+TEST_F(CrashHandlerTest, SignalNames)
+{
     EXPECT_STREQ(signalExceptionName(SIGFPE, FPE_INTDIV), "EXCEPTION_INT_DIVIDE_BY_ZERO");
     EXPECT_STREQ(signalExceptionName(SIGFPE, FPE_FLTINV), "EXCEPTION_FLT_INVALID_OPERATION");
     EXPECT_STREQ(signalExceptionName(SIGILL, ILL_ILLOPC), "EXCEPTION_ILLEGAL_INSTRUCTION");
     EXPECT_STREQ(signalExceptionName(SIGABRT, 0), "Unknown exception type");
 }
 
-TEST_F(CrashHandlerTest, UnhandledExceptionReachesTheErrorReport) {
+TEST_F(CrashHandlerTest, UnhandledExceptionReachesTheErrorReport)
+{
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {

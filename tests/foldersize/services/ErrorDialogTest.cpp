@@ -1,5 +1,5 @@
 // ErrorDialogTest.cpp: the error report dialog's texts and buttons.
-#include "ErrorDialog.h"
+#include "foldersize/services/ErrorDialog.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
-#include "../QtApp.h"
-#include "ErrorReport.h"
-#include "ProgramGlobals.h"
-#include "RecordingOpenService.h"
+#include "foldersize/services/ErrorReport.h"
+#include "foldersize/services/ProgramGlobals.h"
+#include "tests/foldersize/QStringPrinter.h"
+#include "tests/foldersize/QtApp.h"
+#include "tests/foldersize/services/RecordingOpenService.h"
 
 using namespace foldersize;
 
@@ -24,20 +24,23 @@ protected:
     testsupport::TempHome home;
     RecordingOpenService opened;
     const QString report = QStringLiteral("Time: x\nModul: frmMain\nError: 13 - Typen & #\n");
-    void SetUp() override {
+    void SetUp() override
+    {
         testsupport::ensureApp();
         globals().errorLogPfad = home.path() + "/data/Tallymoor/";
         globals().bugReportAddress = "bugs@example.invalid";
         globals().progVersion = "1.0";
     }
     void TearDown() override { ErrorDialog::setEndProgram(nullptr); }
-    QString log() {
+    QString log()
+    {
         QFile f(errorLogFile());
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 };
 
-TEST_F(ErrorDialogTest, ShowsTheReportWithItsTexts) {
+TEST_F(ErrorDialogTest, ShowsTheReportWithItsTexts)
+{
     ErrorDialog d(report);
     EXPECT_EQ(d.windowTitle(), "Fehler...");
     EXPECT_EQ(d.txtInfo()->toPlainText(), report);
@@ -49,7 +52,8 @@ TEST_F(ErrorDialogTest, ShowsTheReportWithItsTexts) {
     EXPECT_TRUE(d.windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
-TEST_F(ErrorDialogTest, HintsFollowThePointer) {
+TEST_F(ErrorDialogTest, HintsFollowThePointer)
+{
     ErrorDialog d(report);
     EXPECT_TRUE(d.hint()->text().isEmpty());
     QEvent enter(QEvent::Enter);
@@ -59,7 +63,8 @@ TEST_F(ErrorDialogTest, HintsFollowThePointer) {
     EXPECT_EQ(d.hint()->text(), "Hiermit können Sie die Fehlerinformationen ausdrucken.");
 }
 
-TEST_F(ErrorDialogTest, WeiterLogsCopiesAndCloses) {
+TEST_F(ErrorDialogTest, WeiterLogsCopiesAndCloses)
+{
     ErrorDialog d(report);
     d.show();
     d.cmdWeiter()->click();
@@ -74,7 +79,8 @@ TEST_F(ErrorDialogTest, WeiterLogsCopiesAndCloses) {
     EXPECT_TRUE(log().contains("Error: 99 - zwei"));
 }
 
-TEST_F(ErrorDialogTest, EmailHandsTheReportToTheMailProgram) {
+TEST_F(ErrorDialogTest, EmailHandsTheReportToTheMailProgram)
+{
     ErrorDialog d(report);
     d.cmdEmail()->click();
     ASSERT_EQ(opened.opened.size(), 1);
@@ -85,7 +91,8 @@ TEST_F(ErrorDialogTest, EmailHandsTheReportToTheMailProgram) {
     EXPECT_TRUE(log().isEmpty()) << "only Weiter and Beenden write the log";
 }
 
-TEST_F(ErrorDialogTest, BeendenLogsAndEnds) {
+TEST_F(ErrorDialogTest, BeendenLogsAndEnds)
+{
     bool ended = false;
     ErrorDialog::setEndProgram([&] { ended = true; });
     ErrorDialog d(report);

@@ -1,25 +1,27 @@
 // ExplorerVerbTest.cpp: the per-user desktop entry for folders.
-#include "ExplorerVerb.h"
+#include "foldersize/services/ExplorerVerb.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
-#include "../QtApp.h"
+#include "tests/foldersize/QStringPrinter.h"
+#include "tests/foldersize/QtApp.h"
 
 using namespace foldersize;
 
 class ExplorerVerbTest : public ::testing::Test {
 protected:
     testsupport::TempHome home;
-    QString read(const QString& path) {
+    QString read(const QString& path)
+    {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 };
 
-TEST_F(ExplorerVerbTest, RegisteringWritesAFolderEntryUnderTheUsersDataFolder) {
+TEST_F(ExplorerVerbTest, RegisteringWritesAFolderEntryUnderTheUsersDataFolder)
+{
     EXPECT_EQ(explorerVerbFile(), home.path() + "/data/applications/tallymoor-folder.desktop");
     ASSERT_TRUE(KontextmenuRegistrieren(1, "/opt/Tally Moor/tallymoor"));
     const QString text = read(explorerVerbFile());
@@ -32,7 +34,8 @@ TEST_F(ExplorerVerbTest, RegisteringWritesAFolderEntryUnderTheUsersDataFolder) {
     EXPECT_FALSE(QFile::exists(home.path() + "/data/applications/mimeapps.list"));
 }
 
-TEST_F(ExplorerVerbTest, RemovingDeletesTheEntryAndAMissingEntryIsFine) {
+TEST_F(ExplorerVerbTest, RemovingDeletesTheEntryAndAMissingEntryIsFine)
+{
     ASSERT_TRUE(KontextmenuRegistrieren(1, "/usr/bin/tallymoor"));
     ASSERT_TRUE(QFile::exists(explorerVerbFile()));
     EXPECT_TRUE(KontextmenuRegistrieren(0, "/usr/bin/tallymoor"));
@@ -40,7 +43,8 @@ TEST_F(ExplorerVerbTest, RemovingDeletesTheEntryAndAMissingEntryIsFine) {
     EXPECT_TRUE(KontextmenuRegistrieren(0, "/usr/bin/tallymoor"));
 }
 
-TEST_F(ExplorerVerbTest, ExecLineQuotesSpecialCharacters) {
+TEST_F(ExplorerVerbTest, ExecLineQuotesSpecialCharacters)
+{
     EXPECT_EQ(desktopExecLine("/a b/t"), "\"/a b/t\" %f");
     EXPECT_EQ(desktopExecLine("/x$y\"z"), "\"/x\\\\$y\\\\\"z\" %f");
     EXPECT_EQ(desktopExecLine("/100%/t"), "\"/100%%/t\" %f");

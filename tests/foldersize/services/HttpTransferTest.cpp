@@ -1,9 +1,9 @@
 // HttpTransferTest.cpp: the stepped libcurl request against a loopback server: bodies in memory
 // and in files, status and connection failures, cancel, and files that only appear when complete.
-#include "HttpTransfer.h"
+#include "foldersize/services/HttpTransfer.h"
 
-#include "LoopbackHttpServer.h"
-#include "TestEnvironment.h"
+#include "tests/foldersize/services/LoopbackHttpServer.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +27,7 @@ QByteArray pattern(int size)
 class HttpTransferTest : public ::testing::Test {
 protected:
     // Steps the transfer to its end (at most 20 s); calls onStep after each step.
-    template <typename F>
-    void runToEnd(HttpTransfer& t, F onStep)
+    template <typename F> void runToEnd(HttpTransfer& t, F onStep)
     {
         QElapsedTimer timer;
         timer.start();
@@ -37,7 +36,10 @@ protected:
             ASSERT_LT(timer.elapsed(), 20000) << "transfer did not end";
         }
     }
-    void runToEnd(HttpTransfer& t) { runToEnd(t, [] {}); }
+    void runToEnd(HttpTransfer& t)
+    {
+        runToEnd(t, [] {});
+    }
 
     TransferRequest request(const std::string& path, BodyMode mode = BodyMode::Memory)
     {
@@ -241,8 +243,7 @@ TEST_F(HttpTransferTest, GoesThroughTheNamedProxy)
     ASSERT_FALSE(t.outcome().failed()) << t.outcome().errorText.toStdString();
     EXPECT_EQ(t.outcome().body, QByteArray("V1.2.3"));
     ASSERT_EQ(server.requestLines().size(), 1u);
-    EXPECT_EQ(server.requestLines()[0],
-              "GET http://update.invalid/version/Version_Tallymoor.txt HTTP/1.1");
+    EXPECT_EQ(server.requestLines()[0], "GET http://update.invalid/version/Version_Tallymoor.txt HTTP/1.1");
 }
 
 TEST_F(HttpTransferTest, AnUnwritableTargetFolderFailsAtCreateFile)
@@ -273,4 +274,4 @@ TEST_F(HttpTransferTest, AMalformedAddressFailsAtOpenRequest)
     EXPECT_EQ(t.outcome().stage, TransferStage::OpenRequest);
 }
 
-}  // namespace
+} // namespace

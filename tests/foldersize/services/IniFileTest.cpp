@@ -1,12 +1,12 @@
 // IniFileTest.cpp: reading, writing and deleting in the settings file.
-#include "IniFile.h"
+#include "foldersize/services/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
+#include "tests/foldersize/QStringPrinter.h"
 
 using namespace foldersize;
 
@@ -14,52 +14,60 @@ class IniFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString file() const { return dir.filePath(QStringLiteral("cfg/Tallymoor.ini")); }
-    void writeRaw(const QByteArray& bytes) {
+    void writeRaw(const QByteArray& bytes)
+    {
         QDir().mkpath(dir.filePath(QStringLiteral("cfg")));
         QFile f(file());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    QByteArray readRaw() {
+    QByteArray readRaw()
+    {
         QFile f(file());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
 
-TEST_F(IniFileTest, MissingFileYieldsDefaultAndFirstWriteCreatesFolderAndFile) {
+TEST_F(IniFileTest, MissingFileYieldsDefaultAndFirstWriteCreatesFolderAndFile)
+{
     EXPECT_EQ(INILesen("Optionen", "Kontextmenu", "99", file()), "99");
     ASSERT_TRUE(INISchreiben("Optionen", "Kontextmenu", "1", file()));
     EXPECT_EQ(readRaw(), QByteArray("[Optionen]\nKontextmenu=1\n"));
     EXPECT_EQ(INILesen("Optionen", "Kontextmenu", "99", file()), "1");
 }
 
-TEST_F(IniFileTest, SectionAndKeyMatchWithoutCaseButValuesKeepTheirCase) {
+TEST_F(IniFileTest, SectionAndKeyMatchWithoutCaseButValuesKeepTheirCase)
+{
     writeRaw("[optionen]\nKONTEXTMENU=Ab/Cd\n");
     EXPECT_EQ(INILesen("Optionen", "kontextmenu", "x", file()), "Ab/Cd");
     ASSERT_TRUE(INISchreiben("OPTIONEN", "KontextMenu", "/Home/User/A", file()));
     EXPECT_EQ(readRaw(), QByteArray("[optionen]\nKontextMenu=/Home/User/A\n"));
 }
 
-TEST_F(IniFileTest, EmptyValueIsEmptyNotDefault) {
+TEST_F(IniFileTest, EmptyValueIsEmptyNotDefault)
+{
     writeRaw("[Form]\nWidth=\n");
     EXPECT_EQ(INILesen("Form", "Width", "11715", file()), "");
     EXPECT_EQ(INILesen("Form", "Height", "8190", file()), "8190");
 }
 
-TEST_F(IniFileTest, LongValuesAreCut) {
+TEST_F(IniFileTest, LongValuesAreCut)
+{
     const QString longValue(5000, QLatin1Char('x'));
     ASSERT_TRUE(INISchreiben("Layout", "FontName", longValue, file()));
     EXPECT_EQ(INILesen("Layout", "FontName", "", file()).size(), kIniValueMax);
 }
 
-TEST_F(IniFileTest, WriteKeepsOtherSectionsCommentsAndAddsNewKeysToTheirSection) {
+TEST_F(IniFileTest, WriteKeepsOtherSectionsCommentsAndAddsNewKeysToTheirSection)
+{
     writeRaw("; comment\r\n[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
     ASSERT_TRUE(INISchreiben("A", "z", "3", file()));
     ASSERT_TRUE(INISchreiben("B", "y", "20", file()));
     EXPECT_EQ(readRaw(), QByteArray("; comment\n[A]\nx=1\nz=3\n[B]\ny=20\n"));
 }
 
-TEST_F(IniFileTest, DeleteSectionRemovesOnlyThatSection) {
+TEST_F(IniFileTest, DeleteSectionRemovesOnlyThatSection)
+{
     writeRaw("[ComboOrdner]\nO0=/a\nO1=/b\n[Form]\nLeft=5\n");
     ASSERT_TRUE(INISektionLöschen("comboordner", file()));
     EXPECT_EQ(INILesen("ComboOrdner", "O0", "!", file()), "!");
@@ -67,7 +75,8 @@ TEST_F(IniFileTest, DeleteSectionRemovesOnlyThatSection) {
     EXPECT_TRUE(INISektionLöschen("Fehlt", file()));
 }
 
-TEST_F(IniFileTest, NonAsciiKeysAndValuesRoundTrip) {
+TEST_F(IniFileTest, NonAsciiKeysAndValuesRoundTrip)
+{
     ASSERT_TRUE(INISchreiben("Optionen", "DateigrößeFormat", "2", file()));
     ASSERT_TRUE(INISchreiben("ComboOrdner", "O0", "/tmp/Äpfel ß", file()));
     EXPECT_EQ(INILesen("optionen", "DATEIGRÖßEFORMAT", "1", file()), "2");
@@ -75,19 +84,22 @@ TEST_F(IniFileTest, NonAsciiKeysAndValuesRoundTrip) {
     EXPECT_EQ(INILesen("ComboOrdner", "O0", "", file()), "/tmp/Äpfel ß");
 }
 
-TEST_F(IniFileTest, LineBreaksInValuesCannotSplitTheFile) {
+TEST_F(IniFileTest, LineBreaksInValuesCannotSplitTheFile)
+{
     ASSERT_TRUE(INISchreiben("A", "k", "one\n[Evil]\nx=1", file()));
     EXPECT_EQ(INILesen("Evil", "x", "none", file()), "none");
 }
 
-TEST_F(IniFileTest, GarbageLinesAreIgnored) {
+TEST_F(IniFileTest, GarbageLinesAreIgnored)
+{
     static const char kGarbage[] = "\x00\xff\xfe garbage\n[Form\n=7\nWidth=9000\n[Form]\nHeight=100\n";
     writeRaw(QByteArray(kGarbage, sizeof kGarbage - 1));
     EXPECT_EQ(INILesen("Form", "Height", "8190", file()), "100");
     EXPECT_EQ(INILesen("Form", "Width", "11715", file()), "11715");
 }
 
-TEST_F(IniFileTest, UnwritableFileReportsFailure) {
+TEST_F(IniFileTest, UnwritableFileReportsFailure)
+{
     // A plain file where the folder should be: not writable, whoever runs the test.
     writeRaw("x");
     const QString blocked = file() + QStringLiteral("/sub/Tallymoor.ini");

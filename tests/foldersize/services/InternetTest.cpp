@@ -1,10 +1,10 @@
 // InternetTest.cpp: the GET into a file or text, address splitting and building, and the browser
 // and mail hand-offs.
-#include "Internet.h"
+#include "foldersize/services/Internet.h"
 
-#include "LoopbackHttpServer.h"
-#include "RecordingOpenService.h"
-#include "TestEnvironment.h"
+#include "tests/foldersize/services/LoopbackHttpServer.h"
+#include "tests/foldersize/services/RecordingOpenService.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -29,19 +29,22 @@ TEST_F(InternetTest, TextModeReturnsTheWholeBody)
     for (int i = 0; i < 2000; ++i)
         body += "Zeile ";
     server.setRoute("/version/History_Tallymoor.txt", {200, body});
-    const DownloadResult r = DownloadFileToDiskOrString(
-        server.base() + QStringLiteral("/version/History_Tallymoor.txt"), kToDiskText, QString(),
-        false, QString(), QString());
+    const DownloadResult r =
+        DownloadFileToDiskOrString(server.base() + QStringLiteral("/version/History_Tallymoor.txt"),
+            kToDiskText, QString(), false, QString(), QString());
     EXPECT_FALSE(r.Failed) << r.Text.toStdString();
     EXPECT_EQ(r.Text, QString::fromLatin1(body));
 }
 
 TEST_F(InternetTest, AcceptsTheHttpPrefixAndReadsWindows1252Text)
 {
-    server.setRoute("/h", {200, QByteArray("Gr\xF6\xDF" "e \x80 5\r\n")});
-    const DownloadResult r = DownloadFileToDiskOrString(QStringLiteral("http://") + server.base()
-                                                            + QStringLiteral("/h"),
-                                                        kToDiskText, QString(), false, QString(), QString());
+    server.setRoute("/h",
+        {200,
+            QByteArray("Gr\xF6\xDF"
+                       "e \x80 5\r\n")});
+    const DownloadResult r =
+        DownloadFileToDiskOrString(QStringLiteral("http://") + server.base() + QStringLiteral("/h"),
+            kToDiskText, QString(), false, QString(), QString());
     ASSERT_FALSE(r.Failed) << r.Text.toStdString();
     EXPECT_EQ(r.Text, QStringLiteral("Größe € 5\r\n"));
 }
@@ -49,8 +52,8 @@ TEST_F(InternetTest, AcceptsTheHttpPrefixAndReadsWindows1252Text)
 TEST_F(InternetTest, AnEmptyBodyIsAnEmptySuccess)
 {
     server.setRoute("/e", {200, QByteArray()});
-    const DownloadResult r = DownloadFileToDiskOrString(server.base() + QStringLiteral("/e"), kToDiskText,
-                                                        QString(), false, QString(), QString());
+    const DownloadResult r = DownloadFileToDiskOrString(
+        server.base() + QStringLiteral("/e"), kToDiskText, QString(), false, QString(), QString());
     EXPECT_FALSE(r.Failed);
     EXPECT_TRUE(r.Text.isEmpty());
 }
@@ -58,8 +61,8 @@ TEST_F(InternetTest, AnEmptyBodyIsAnEmptySuccess)
 TEST_F(InternetTest, AnAddressWithoutPathAsksForTheRoot)
 {
     server.setRoute("/", {200, "root page"});
-    const DownloadResult r = DownloadFileToDiskOrString(server.base(), kToDiskText, QString(), false,
-                                                        QString(), QString());
+    const DownloadResult r =
+        DownloadFileToDiskOrString(server.base(), kToDiskText, QString(), false, QString(), QString());
     ASSERT_FALSE(r.Failed) << r.Text.toStdString();
     EXPECT_EQ(r.Text, QStringLiteral("root page"));
 }
@@ -67,8 +70,8 @@ TEST_F(InternetTest, AnAddressWithoutPathAsksForTheRoot)
 TEST_F(InternetTest, StatusNotFoundFailsWithoutCreatingTheFile)
 {
     const QString file = dir.filePath(QStringLiteral("out.bin"));
-    const DownloadResult r = DownloadFileToDiskOrString(server.base() + QStringLiteral("/missing"),
-                                                        kToDiskFile, file, false, QString(), QString());
+    const DownloadResult r = DownloadFileToDiskOrString(
+        server.base() + QStringLiteral("/missing"), kToDiskFile, file, false, QString(), QString());
     EXPECT_TRUE(r.Failed);
     EXPECT_EQ(r.Text, QStringLiteral("HttpQueryStatusCode: 404"));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
@@ -79,8 +82,8 @@ TEST_F(InternetTest, FileModeWritesTheBodyAndReturnsNoText)
     const QByteArray body(20000, 'x');
     server.setRoute("/f", {200, body});
     const QString file = dir.filePath(QStringLiteral("out.bin"));
-    const DownloadResult r = DownloadFileToDiskOrString(server.base() + QStringLiteral("/f"), kToDiskFile,
-                                                        file, false, QString(), QString());
+    const DownloadResult r = DownloadFileToDiskOrString(
+        server.base() + QStringLiteral("/f"), kToDiskFile, file, false, QString(), QString());
     ASSERT_FALSE(r.Failed) << r.Text.toStdString();
     EXPECT_TRUE(r.Text.isEmpty());
     QFile f(file);
@@ -92,8 +95,8 @@ TEST_F(InternetTest, OtherToDiskValuesMakeTheRequestWithoutKeepingTheBody)
 {
     server.setRoute("/f", {200, QByteArray(5000, 'x')});
     const QString file = dir.filePath(QStringLiteral("out.bin"));
-    const DownloadResult r = DownloadFileToDiskOrString(server.base() + QStringLiteral("/f"), 1, file, false,
-                                                        QString(), QString());
+    const DownloadResult r = DownloadFileToDiskOrString(
+        server.base() + QStringLiteral("/f"), 1, file, false, QString(), QString());
     EXPECT_FALSE(r.Failed) << r.Text.toStdString();
     EXPECT_TRUE(r.Text.isEmpty());
     EXPECT_FALSE(QFile::exists(file));
@@ -102,26 +105,25 @@ TEST_F(InternetTest, OtherToDiskValuesMakeTheRequestWithoutKeepingTheBody)
 
 TEST_F(InternetTest, AnUnreachableServerNamesTheFailedStep)
 {
-    const DownloadResult r = DownloadFileToDiskOrString(
-        QStringLiteral("127.0.0.1:%1/x").arg(LoopbackHttpServer::closedPort()), kToDiskText, QString(),
-        false, QString(), QString());
+    const DownloadResult r =
+        DownloadFileToDiskOrString(QStringLiteral("127.0.0.1:%1/x").arg(LoopbackHttpServer::closedPort()),
+            kToDiskText, QString(), false, QString(), QString());
     EXPECT_TRUE(r.Failed);
     EXPECT_TRUE(r.Text.startsWith(QStringLiteral("InternetConnect: #7 - "))) << r.Text.toStdString();
 }
 
 TEST_F(InternetTest, ARefusingProxyNamesTheFailedStep)
 {
-    const DownloadResult r = DownloadFileToDiskOrString(
-        server.base() + QStringLiteral("/x"), kToDiskText, QString(), true, QStringLiteral("127.0.0.1"),
-        QString::number(LoopbackHttpServer::closedPort()));
+    const DownloadResult r = DownloadFileToDiskOrString(server.base() + QStringLiteral("/x"), kToDiskText,
+        QString(), true, QStringLiteral("127.0.0.1"), QString::number(LoopbackHttpServer::closedPort()));
     EXPECT_TRUE(r.Failed);
     EXPECT_TRUE(r.Text.startsWith(QStringLiteral("InternetConnect: "))) << r.Text.toStdString();
 }
 
 TEST_F(InternetTest, AnAddressWithoutHostFailsAtOpenRequest)
 {
-    const DownloadResult r = DownloadFileToDiskOrString(QStringLiteral("/only/a/path"), kToDiskText,
-                                                        QString(), false, QString(), QString());
+    const DownloadResult r = DownloadFileToDiskOrString(
+        QStringLiteral("/only/a/path"), kToDiskText, QString(), false, QString(), QString());
     EXPECT_TRUE(r.Failed);
     EXPECT_TRUE(r.Text.startsWith(QStringLiteral("HttpOpenRequest: "))) << r.Text.toStdString();
 }
@@ -187,7 +189,7 @@ TEST(SendEmailTest, EscapesSubjectAndBody)
 {
     RecordingOpenService open;
     SendEmail(QStringLiteral("feedback@example.org"), QStringLiteral("A & B?"),
-              QStringLiteral("Zeile 1\r\nZeile 2 = ok"));
+        QStringLiteral("Zeile 1\r\nZeile 2 = ok"));
     ASSERT_EQ(open.opened.size(), 1);
     const QUrl url = open.opened[0];
     EXPECT_EQ(url.scheme(), QStringLiteral("mailto"));
@@ -197,13 +199,18 @@ TEST(SendEmailTest, EscapesSubjectAndBody)
     const QUrlQuery query(url);
     EXPECT_EQ(query.queryItemValue(QStringLiteral("Subject"), QUrl::FullyDecoded), QStringLiteral("A & B?"));
     EXPECT_EQ(query.queryItemValue(QStringLiteral("Body"), QUrl::FullyDecoded),
-              QStringLiteral("Zeile 1\r\nZeile 2 = ok"));
+        QStringLiteral("Zeile 1\r\nZeile 2 = ok"));
 }
 
 TEST(DecodeServerTextTest, PrefersUtf8AndFallsBackToWindows1252)
 {
-    EXPECT_EQ(decodeServerText(QByteArray("Gr\xC3\xB6\xC3\x9F" "e")), QStringLiteral("Größe"));
-    EXPECT_EQ(decodeServerText(QByteArray("\x93" "Zitat" "\x94 \x96 \x85")), QStringLiteral("“Zitat” – …"));
+    EXPECT_EQ(decodeServerText(QByteArray("Gr\xC3\xB6\xC3\x9F"
+                                          "e")),
+        QStringLiteral("Größe"));
+    EXPECT_EQ(decodeServerText(QByteArray("\x93"
+                                          "Zitat"
+                                          "\x94 \x96 \x85")),
+        QStringLiteral("“Zitat” – …"));
 }
 
-}  // namespace
+} // namespace

@@ -1,5 +1,5 @@
 // LoopbackHttpServer.cpp: blocking-socket server thread bound to the loopback address only.
-#include "LoopbackHttpServer.h"
+#include "tests/foldersize/services/LoopbackHttpServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -40,7 +40,7 @@ int bindLoopback(quint16* port)
     return fd;
 }
 
-}  // namespace
+} // namespace
 
 LoopbackHttpServer::LoopbackHttpServer()
 {
@@ -70,10 +70,7 @@ void LoopbackHttpServer::setRoute(const std::string& target, const HttpRoute& ro
     m_routes[target] = route;
 }
 
-QString LoopbackHttpServer::base() const
-{
-    return QStringLiteral("127.0.0.1:%1").arg(m_port);
-}
+QString LoopbackHttpServer::base() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
 
 std::vector<std::string> LoopbackHttpServer::requestLines() const
 {
@@ -133,8 +130,8 @@ void LoopbackHttpServer::serve(int fd)
         }
     }
 
-    std::string head = "HTTP/1.1 " + std::to_string(route.status) + (route.status == 200 ? " OK" : " Error")
-                     + "\r\nConnection: close\r\n";
+    std::string head = "HTTP/1.1 " + std::to_string(route.status) + (route.status == 200 ? " OK" : " Error") +
+        "\r\nConnection: close\r\n";
     if (route.sendContentLength)
         head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
     head += route.extraHeaders.toStdString();
@@ -142,8 +139,8 @@ void LoopbackHttpServer::serve(int fd)
     if (!sendAll(fd, head.data(), head.size()))
         return;
 
-    qint64 limit = route.closeAfter >= 0 ? std::min<qint64>(route.closeAfter, route.body.size())
-                                         : route.body.size();
+    qint64 limit =
+        route.closeAfter >= 0 ? std::min<qint64>(route.closeAfter, route.body.size()) : route.body.size();
     const qint64 chunk = route.chunkSize > 0 ? route.chunkSize : std::max<qint64>(limit, 1);
     for (qint64 sent = 0; sent < limit && !m_stop;) {
         const qint64 n = std::min(chunk, limit - sent);

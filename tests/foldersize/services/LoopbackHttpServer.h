@@ -16,10 +16,10 @@ struct HttpRoute {
     int status = 200;
     QByteArray body;
     bool sendContentLength = true;
-    int chunkSize = 0;        // 0: the body in one write
-    int chunkDelayMs = 0;     // pause after each chunk
-    qint64 closeAfter = -1;   // >= 0: close the connection after that many body bytes
-    QByteArray extraHeaders;  // further header lines, each ending in CR LF
+    int chunkSize = 0;       // 0: the body in one write
+    int chunkDelayMs = 0;    // pause after each chunk
+    qint64 closeAfter = -1;  // >= 0: close the connection after that many body bytes
+    QByteArray extraHeaders; // further header lines, each ending in CR LF
 };
 
 class LoopbackHttpServer {
@@ -31,7 +31,7 @@ public:
     // after the host). Unknown targets get 404.
     void setRoute(const std::string& target, const HttpRoute& route);
     quint16 port() const { return m_port; }
-    QString base() const;  // "127.0.0.1:<port>"
+    QString base() const; // "127.0.0.1:<port>"
     std::vector<std::string> requestLines() const;
     int connectionsSeen() const { return m_connections.load(); }
 

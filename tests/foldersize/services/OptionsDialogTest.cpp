@@ -1,9 +1,9 @@
 // OptionsDialogTest.cpp: the options dialog's round trip through the INI file, its change
 // tracking and the folder verb it applies.
-#include "OptionsDialog.h"
+#include "foldersize/services/OptionsDialog.h"
 
-#include "IniFile.h"
-#include "TestEnvironment.h"
+#include "foldersize/services/IniFile.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ protected:
         return {[this](const QString& proc, const QString& modul, int, const QString& text) {
                     errors << proc + "/" + modul + ": " + text;
                 },
-                [this](int aktiv) { verbCalls.push_back(aktiv); }};
+            [this](int aktiv) { verbCalls.push_back(aktiv); }};
     }
     QString read(const char* key) { return INILesen("Optionen", key, "<none>", ini); }
     QByteArray fileBytes()
@@ -151,4 +151,4 @@ TEST_F(OptionsDialogTest, AnUnwritableSettingsFileIsReported)
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("OptionenSpeichern/frmOptionen: ")));
 }
 
-}  // namespace
+} // namespace

@@ -2,7 +2,7 @@
 // them, installed for the lifetime of the object.
 #pragma once
 
-#include "OpenService.h"
+#include "foldersize/services/OpenService.h"
 
 #include <QList>
 

@@ -2,7 +2,7 @@
 // OK/Cancel questions from a script, installed for the lifetime of the object.
 #pragma once
 
-#include "MessageService.h"
+#include "foldersize/services/MessageService.h"
 
 #include <QStringList>
 

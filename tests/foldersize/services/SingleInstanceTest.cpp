@@ -1,5 +1,5 @@
 // SingleInstanceTest.cpp: first copy, hand-over from a later copy, stale sockets.
-#include "SingleInstance.h"
+#include "foldersize/services/SingleInstance.h"
 
 #include <thread>
 
@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../QtApp.h"
+#include "tests/foldersize/QtApp.h"
 
 using namespace foldersize;
 
@@ -23,7 +23,8 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(SingleInstanceTest, OnlyOneCopyIsFirst) {
+TEST_F(SingleInstanceTest, OnlyOneCopyIsFirst)
+{
     SingleInstance a(dir.path());
     SingleInstance b(dir.path());
     EXPECT_TRUE(a.tryBecomeFirst());
@@ -32,13 +33,15 @@ TEST_F(SingleInstanceTest, OnlyOneCopyIsFirst) {
     EXPECT_FALSE(b.isFirst());
 }
 
-TEST_F(SingleInstanceTest, LaterCopyHandsOverItsFoldersByteForByte) {
+TEST_F(SingleInstanceTest, LaterCopyHandsOverItsFoldersByteForByte)
+{
     SingleInstance first(dir.path());
     ASSERT_TRUE(first.tryBecomeFirst());
     std::vector<std::vector<std::string>> got;
     QObject::connect(&first, &SingleInstance::foldersReceived,
-                     [&](const std::vector<std::string>& f) { got.push_back(f); });
-    const std::vector<std::string> folders{"/tmp/Mit Leerzeichen", "\"/quoted\"", std::string("/x\xff\x00y", 6)};
+        [&](const std::vector<std::string>& f) { got.push_back(f); });
+    const std::vector<std::string> folders{
+        "/tmp/Mit Leerzeichen", "\"/quoted\"", std::string("/x\xff\x00y", 6)};
     // The sender blocks, so it runs beside the receiver's event loop.
     SingleInstance later(dir.path());
     ASSERT_FALSE(later.tryBecomeFirst());
@@ -50,7 +53,8 @@ TEST_F(SingleInstanceTest, LaterCopyHandsOverItsFoldersByteForByte) {
     EXPECT_EQ(got[0], folders);
 }
 
-TEST_F(SingleInstanceTest, EmptyHandOverArrivesAsEmptyList) {
+TEST_F(SingleInstanceTest, EmptyHandOverArrivesAsEmptyList)
+{
     SingleInstance first(dir.path());
     ASSERT_TRUE(first.tryBecomeFirst());
     int calls = 0;
@@ -66,12 +70,14 @@ TEST_F(SingleInstanceTest, EmptyHandOverArrivesAsEmptyList) {
     EXPECT_EQ(lastSize, 0u);
 }
 
-TEST_F(SingleInstanceTest, NoFirstCopyMeansTheHandOverFails) {
+TEST_F(SingleInstanceTest, NoFirstCopyMeansTheHandOverFails)
+{
     SingleInstance later(dir.path());
     EXPECT_FALSE(later.sendToFirst({"/a"}, 200));
 }
 
-TEST_F(SingleInstanceTest, StaleSocketOfACrashedCopyIsReplaced) {
+TEST_F(SingleInstanceTest, StaleSocketOfACrashedCopyIsReplaced)
+{
     // A crashed copy leaves its socket file behind (and its lock is released with the process).
     SingleInstance probe(dir.path());
     QFile stale(probe.socketPath());
@@ -80,14 +86,16 @@ TEST_F(SingleInstanceTest, StaleSocketOfACrashedCopyIsReplaced) {
     SingleInstance first(dir.path());
     ASSERT_TRUE(first.tryBecomeFirst());
     int calls = 0;
-    QObject::connect(&first, &SingleInstance::foldersReceived, [&](const std::vector<std::string>&) { ++calls; });
+    QObject::connect(
+        &first, &SingleInstance::foldersReceived, [&](const std::vector<std::string>&) { ++calls; });
     SingleInstance later(dir.path());
     std::thread sender([&] { later.sendToFirst({"/b"}, 3000); });
     QTRY_COMPARE_WITH_TIMEOUT(calls, 1, 5000);
     sender.join();
 }
 
-TEST_F(SingleInstanceTest, WireFormatRejectsGarbage) {
+TEST_F(SingleInstanceTest, WireFormatRejectsGarbage)
+{
     std::vector<std::string> out;
     EXPECT_TRUE(SingleInstance::decode(SingleInstance::encode({"a", ""}), out));
     EXPECT_EQ(out, (std::vector<std::string>{"a", ""}));

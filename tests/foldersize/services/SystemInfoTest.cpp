@@ -1,5 +1,5 @@
 // SystemInfoTest.cpp: version text, host facts from /proc-style files and the text helpers.
-#include "SystemInfo.h"
+#include "foldersize/services/SystemInfo.h"
 
 #include <cerrno>
 
@@ -8,15 +8,16 @@
 
 #include <gtest/gtest.h>
 
-#include "../QStringPrinter.h"
-#include "ProgramGlobals.h"
+#include "foldersize/services/ProgramGlobals.h"
+#include "tests/foldersize/QStringPrinter.h"
 
 using namespace foldersize;
 
 class SystemInfoTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString write(const QString& name, const QByteArray& text) {
+    QString write(const QString& name, const QByteArray& text)
+    {
         QFile f(dir.filePath(name));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
@@ -24,23 +25,27 @@ protected:
     }
 };
 
-TEST_F(SystemInfoTest, VersionTextShowsTheRevisionOnlyWhenSet) {
+TEST_F(SystemInfoTest, VersionTextShowsTheRevisionOnlyWhenSet)
+{
     EXPECT_EQ(versionText(1, 1, 0), "1.1");
     EXPECT_EQ(versionText(1, 1, 3), "1.1.3");
     EXPECT_EQ(versionText(2, 10, 0), "2.10");
 }
 
-TEST_F(SystemInfoTest, ProcessorText) {
+TEST_F(SystemInfoTest, ProcessorText)
+{
     const QString cpu = write("cpuinfo",
-                              "processor\t: 0\nmodel name\t: Test CPU 3000\ncpu MHz\t\t: 2992.968\n\n"
-                              "processor\t: 1\nmodel name\t: Test CPU 3000\ncpu MHz\t\t: 1000.0\n");
+        "processor\t: 0\nmodel name\t: Test CPU 3000\ncpu MHz\t\t: 2992.968\n\n"
+        "processor\t: 1\nmodel name\t: Test CPU 3000\ncpu MHz\t\t: 1000.0\n");
     EXPECT_EQ(GetCPUName(cpu), "(2) Test CPU 3000, 2993 MHz");
     const QString bare = write("bare", "processor : 0\n");
     EXPECT_EQ(GetCPUName(bare), "(1) unknown, 0 MHz");
 }
 
-TEST_F(SystemInfoTest, MemoryAndSystemName) {
-    const QString mem = write("meminfo", "MemTotal:       2048 kB\nMemFree: 10 kB\nMemAvailable:   1024 kB\n");
+TEST_F(SystemInfoTest, MemoryAndSystemName)
+{
+    const QString mem =
+        write("meminfo", "MemTotal:       2048 kB\nMemFree: 10 kB\nMemAvailable:   1024 kB\n");
     const MemoryStatus m = GetMemoryStatus(mem);
     EXPECT_EQ(m.totalPhys, 2048u * 1024);
     EXPECT_EQ(m.availPhys, 1024u * 1024);
@@ -51,7 +56,8 @@ TEST_F(SystemInfoTest, MemoryAndSystemName) {
     EXPECT_TRUE(os.Version.contains('.'));
 }
 
-TEST_F(SystemInfoTest, BytesInEveryUnit) {
+TEST_F(SystemInfoTest, BytesInEveryUnit)
+{
     const QLocale de(QLocale::German);
     EXPECT_EQ(BytesFormatieren(2, 512.0 * 1048576, true, de), "512,00 MB");
     EXPECT_EQ(BytesFormatieren(0, 1234567, true, de), "1.234.567 Bytes");
@@ -60,7 +66,8 @@ TEST_F(SystemInfoTest, BytesInEveryUnit) {
     EXPECT_EQ(BytesFormatieren(7, 100, true, de), "");
 }
 
-TEST_F(SystemInfoTest, SystemErrorTexts) {
+TEST_F(SystemInfoTest, SystemErrorTexts)
+{
     const QString t = LastDllErrorText(true, ENOENT);
     EXPECT_TRUE(t.startsWith("#2 - ")) << t.toStdString();
     EXPECT_GT(t.size(), 5);
@@ -68,7 +75,8 @@ TEST_F(SystemInfoTest, SystemErrorTexts) {
     EXPECT_EQ(LastDllErrorText(false, ENOENT), t.mid(5));
 }
 
-TEST_F(SystemInfoTest, SmallHelpers) {
+TEST_F(SystemInfoTest, SmallHelpers)
+{
     EXPECT_EQ(StringFromPointer(QString("abc") + QChar(0) + "def"), "abc");
     EXPECT_EQ(StringFromPointer("whole"), "whole");
     EXPECT_EQ(HiByte(0x0803), 8);

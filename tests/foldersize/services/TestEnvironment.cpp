@@ -1,6 +1,6 @@
 // TestEnvironment.cpp: a gtest environment that sets HOME and XDG_* to a temporary folder before
 // any test runs and creates the application object that event loops and widgets need.
-#include "TestEnvironment.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ public:
         for (const char* sub : {"/config", "/data", "/cache", "/runtime"})
             QDir().mkpath(QString::fromLocal8Bit(home + sub));
         QFile::setPermissions(QString::fromLocal8Bit(home + "/runtime"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (!QCoreApplication::instance()) {
             static int argc = 1;
             static char name[] = "tallymoor-test";
@@ -65,9 +65,6 @@ private:
 
 const auto* const kRegistered = ::testing::AddGlobalTestEnvironment(new TempHomeEnvironment);
 
-}  // namespace
+} // namespace
 
-QString testHome()
-{
-    return homeDir().path();
-}
+QString testHome() { return homeDir().path(); }

@@ -1,11 +1,11 @@
 // ToolbarDialogsTest.cpp: the toolbar's dialogs are shown modally with the configured addresses
 // and the download goes to the cache folder.
-#include "ToolbarDialogs.h"
+#include "foldersize/services/ToolbarDialogs.h"
 
-#include "OptionsDialog.h"
-#include "TestEnvironment.h"
-#include "UpdateDialog.h"
-#include "UpdateHandOff.h"
+#include "foldersize/services/OptionsDialog.h"
+#include "foldersize/services/UpdateDialog.h"
+#include "foldersize/services/UpdateHandOff.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,7 @@ using namespace foldersize;
 namespace {
 
 // Runs check on the modal dialog as soon as it is shown.
-template <typename Dialog, typename Check>
-void whenShown(Check check)
+template <typename Dialog, typename Check> void whenShown(Check check)
 {
     QTimer::singleShot(0, [check] {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
@@ -46,8 +45,8 @@ TEST(ToolbarDialogsTest, TheUpdateDialogGetsTheConfiguredAddresses)
         seenDownload = dialog.m_URL_Download;
         dialog.reject();
     });
-    const bool install = InternetUpdateZeigen(nullptr, QStringLiteral("Tallymoor"), {1, 2, 0}, QStringLiteral("1.2"),
-                                              dir.filePath(QStringLiteral("t.ini")), {});
+    const bool install = InternetUpdateZeigen(nullptr, QStringLiteral("Tallymoor"), {1, 2, 0},
+        QStringLiteral("1.2"), dir.filePath(QStringLiteral("t.ini")), {});
     EXPECT_FALSE(install) << "opening the dialog clears an old request";
     EXPECT_TRUE(seenVersion.startsWith(QStringLiteral("http://")));
     EXPECT_TRUE(seenVersion.endsWith(QStringLiteral("/version/Version_Tallymoor.txt")));
@@ -71,4 +70,4 @@ TEST(ToolbarDialogsTest, TheOptionsDialogWorksOnTheGivenFile)
     EXPECT_TRUE(file.readAll().contains("NoIcons=1"));
 }
 
-}  // namespace
+} // namespace

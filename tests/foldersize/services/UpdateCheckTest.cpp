@@ -1,6 +1,6 @@
 // UpdateCheckTest.cpp: server version texts, the numeric comparison, the check result forms, the
 // history line ends, the progress texts and the password scrambling.
-#include "UpdateCheck.h"
+#include "foldersize/services/UpdateCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +50,7 @@ TEST(UpdateCheckTest, AFailedFetchKeepsItsMessage)
 TEST(UpdateCheckTest, BrokenVersionTextsGiveAClearMessage)
 {
     for (const QString& raw : {QStringLiteral("V1.2"), QStringLiteral("V1.x.3"), QStringLiteral(""),
-                               QStringLiteral("V"), QStringLiteral("<html>Fehler</html>"),
-                               QStringLiteral("V1.-2.3")}) {
+             QStringLiteral("V"), QStringLiteral("<html>Fehler</html>"), QStringLiteral("V1.-2.3")}) {
         const ServerVersion v = parseServerVersion(raw);
         EXPECT_FALSE(v.valid) << raw.toStdString();
         EXPECT_TRUE(v.error.startsWith(QStringLiteral("Die Versionsangabe des Servers ist ungültig")));
@@ -96,7 +95,7 @@ TEST(CryptItTest, TheKeyRepeatsAfterItsLastCharacter)
 {
     const QString scrambled = CryptIt(QStringLiteral("aaaaaaaa"), true, kCryptKey);
     ASSERT_EQ(scrambled.size(), 16);
-    EXPECT_EQ(scrambled.mid(12, 2), scrambled.mid(0, 2));  // 7th character uses 'p' again
+    EXPECT_EQ(scrambled.mid(12, 2), scrambled.mid(0, 2)); // 7th character uses 'p' again
     EXPECT_EQ(scrambled.mid(14, 2), scrambled.mid(2, 2));
     EXPECT_NE(scrambled.mid(2, 2), scrambled.mid(0, 2));
 }
@@ -126,4 +125,4 @@ TEST(CryptItTest, RejectsTextThatIsNotHexadecimal)
     EXPECT_FALSE(ok);
 }
 
-}  // namespace
+} // namespace

@@ -1,9 +1,9 @@
 // UpdateControllerTest.cpp: the update check and the setup download against a loopback server.
-#include "UpdateController.h"
+#include "foldersize/services/UpdateController.h"
 
-#include "LoopbackHttpServer.h"
-#include "TestEnvironment.h"
-#include "Windows1252.h"
+#include "foldersize/services/Windows1252.h"
+#include "tests/foldersize/services/LoopbackHttpServer.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,7 @@ protected:
     UpdateControllerTest()
     {
         controller.setEndpoints({server.base(), server.base() + "/version/Version_Tallymoor.txt",
-                                 server.base() + "/version/History_Tallymoor.txt",
-                                 server.base() + "/asp/fdl.asp?P=30"});
+            server.base() + "/version/History_Tallymoor.txt", server.base() + "/asp/fdl.asp?P=30"});
         controller.setDownloadFile(dir.filePath(QStringLiteral("Update.exe")));
     }
 
@@ -60,7 +59,8 @@ protected:
 TEST_F(UpdateControllerTest, ANewerVersionShowsTheHistoryAndAllowsTheDownload)
 {
     server.setRoute("/version/Version_Tallymoor.txt", {200, "V1.10.0\r\n"});
-    server.setRoute("/version/History_Tallymoor.txt", {200, toWindows1252(QStringLiteral("1.10.0\nGröße neu\r\nEnde"))});
+    server.setRoute(
+        "/version/History_Tallymoor.txt", {200, toWindows1252(QStringLiteral("1.10.0\nGröße neu\r\nEnde"))});
     const CheckReport r = check();
     EXPECT_EQ(r.outcome, CheckOutcome::Newer);
     EXPECT_EQ(r.versionText, QStringLiteral("1.10.0"));
@@ -93,18 +93,20 @@ TEST_F(UpdateControllerTest, ABrokenVersionTextIsReportedClearly)
     server.setRoute("/version/Version_Tallymoor.txt", {200, "V1.10"});
     const CheckReport r = check();
     EXPECT_EQ(r.outcome, CheckOutcome::Failed);
-    EXPECT_EQ(r.info, QStringLiteral("Bei der Überprüfung ist ein Fehler aufgetreten: "
-                                     "Die Versionsangabe des Servers ist ungültig: \"1.10\""));
+    EXPECT_EQ(r.info,
+        QStringLiteral("Bei der Überprüfung ist ein Fehler aufgetreten: "
+                       "Die Versionsangabe des Servers ist ungültig: \"1.10\""));
     EXPECT_FALSE(r.downloadEnabled);
 }
 
 TEST_F(UpdateControllerTest, AnUnreachableServerIsReported)
 {
-    controller.setEndpoints({QString(), QStringLiteral("127.0.0.1:%1/v").arg(LoopbackHttpServer::closedPort()),
-                             QString(), QString()});
+    controller.setEndpoints({QString(),
+        QStringLiteral("127.0.0.1:%1/v").arg(LoopbackHttpServer::closedPort()), QString(), QString()});
     const CheckReport r = check();
     EXPECT_EQ(r.outcome, CheckOutcome::Failed);
-    EXPECT_TRUE(r.info.startsWith(QStringLiteral("Bei der Überprüfung ist ein Fehler aufgetreten: InternetConnect: #7")))
+    EXPECT_TRUE(r.info.startsWith(
+        QStringLiteral("Bei der Überprüfung ist ein Fehler aufgetreten: InternetConnect: #7")))
         << r.info.toStdString();
 }
 
@@ -154,10 +156,11 @@ TEST_F(UpdateControllerTest, CancelMidDownloadLeavesNoFile)
     route.chunkSize = 3000;
     route.chunkDelayMs = 20;
     server.setRoute("/asp/fdl.asp?P=30", route);
-    QObject::connect(&controller, &UpdateController::downloadProgress, &controller, [this](qint64 received, qint64) {
-        if (received > 0)
-            controller.cancelDownload();
-    });
+    QObject::connect(
+        &controller, &UpdateController::downloadProgress, &controller, [this](qint64 received, qint64) {
+            if (received > 0)
+                controller.cancelDownload();
+        });
     EXPECT_EQ(download(), kDownloadCancelled);
     EXPECT_TRUE(files().isEmpty());
     EXPECT_FALSE(controller.downloading());
@@ -192,7 +195,7 @@ TEST_F(UpdateControllerTest, AnUnwritableTargetIsReportedWithItsCode)
 TEST_F(UpdateControllerTest, AnUnreachableDownloadServerIsReportedWithItsCode)
 {
     controller.setEndpoints({QString(), QString(), QString(),
-                             QStringLiteral("127.0.0.1:%1/asp/fdl.asp?P=30").arg(LoopbackHttpServer::closedPort())});
+        QStringLiteral("127.0.0.1:%1/asp/fdl.asp?P=30").arg(LoopbackHttpServer::closedPort())});
     const QString result = download();
     EXPECT_TRUE(result.startsWith(QStringLiteral("#7 - "))) << result.toStdString();
     EXPECT_TRUE(result.endsWith(QStringLiteral(" (P201)")));
@@ -209,4 +212,4 @@ TEST_F(UpdateControllerTest, TwoDownloadsAskForTheSameAddress)
     EXPECT_EQ(lines[1], lines[0]);
 }
 
-}  // namespace
+} // namespace

@@ -1,13 +1,13 @@
 // UpdateDialogTest.cpp: the update dialog's proxy settings, check, download, cancel and setup
 // hand-off against a loopback server.
-#include "UpdateDialog.h"
+#include "foldersize/services/UpdateDialog.h"
 
-#include "IniFile.h"
-#include "LoopbackHttpServer.h"
-#include "RecordingOpenService.h"
-#include "ScriptedMessageService.h"
-#include "TestEnvironment.h"
-#include "UpdateHandOff.h"
+#include "foldersize/services/IniFile.h"
+#include "foldersize/services/UpdateHandOff.h"
+#include "tests/foldersize/services/LoopbackHttpServer.h"
+#include "tests/foldersize/services/RecordingOpenService.h"
+#include "tests/foldersize/services/ScriptedMessageService.h"
+#include "tests/foldersize/services/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +35,10 @@ protected:
 
     std::unique_ptr<UpdateDialog> makeDialog()
     {
-        auto dialog = std::make_unique<UpdateDialog>(
-            ProgramVersion{1, 9, 0}, QStringLiteral("1.9"), ini, setup,
-            DialogHooks{[this](const QString& proc, const QString&, int, const QString&) { errors << proc; }, {}});
+        auto dialog = std::make_unique<UpdateDialog>(ProgramVersion{1, 9, 0}, QStringLiteral("1.9"), ini,
+            setup,
+            DialogHooks{
+                [this](const QString& proc, const QString&, int, const QString&) { errors << proc; }, {}});
         dialog->m_ProgName = QStringLiteral("Tallymoor");
         dialog->m_URL_Homepage = server.base();
         dialog->m_URL_Version = server.base() + "/version/Version_Tallymoor.txt";
@@ -161,7 +162,8 @@ TEST_F(UpdateDialogTest, AnEqualVersionKeepsTheDownloadDisabled)
     check(*dialog);
     EXPECT_EQ(dialog->lblVersionInternet()->text(), QStringLiteral("1.9.0"));
     EXPECT_EQ(dialog->lblVersionInternet()->palette().color(QPalette::WindowText), QColor(Qt::black));
-    EXPECT_EQ(dialog->txtInfo()->toPlainText(), QStringLiteral("Es ist keine neue Version von Tallymoor vorhanden."));
+    EXPECT_EQ(dialog->txtInfo()->toPlainText(),
+        QStringLiteral("Es ist keine neue Version von Tallymoor vorhanden."));
     EXPECT_FALSE(dialog->cmdDownload()->isEnabled());
 }
 
@@ -184,7 +186,7 @@ TEST_F(UpdateDialogTest, DownloadThenInstallHandsTheSetupToTheMainWindow)
     dialog->cmdSetupStarten_Click();
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0],
-              QStringLiteral("question: Das Programm muss jetzt für die Installation des Updates beendet werden."));
+        QStringLiteral("question: Das Programm muss jetzt für die Installation des Updates beendet werden."));
     EXPECT_TRUE(g_UpdateStarten);
     EXPECT_EQ(g_UpdateSetupDatei, setup);
     EXPECT_FALSE(dialog->isVisible());
@@ -215,9 +217,10 @@ TEST_F(UpdateDialogTest, AFailedDownloadShowsTheWarningWithItsCode)
     auto dialog = makeDialog();
     dialog->show();
     download(*dialog);
-    EXPECT_EQ(messages.shown, QStringList{QStringLiteral(
-                                  "warning: Während des Downloads der Updatedatei ist ein Fehler aufgetreten: "
-                                  "HttpQueryStatusCode: 404 (P203)")});
+    EXPECT_EQ(messages.shown,
+        QStringList{
+            QStringLiteral("warning: Während des Downloads der Updatedatei ist ein Fehler aufgetreten: "
+                           "HttpQueryStatusCode: 404 (P203)")});
     EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
     EXPECT_FALSE(QFile::exists(setup));
 }
@@ -231,10 +234,10 @@ TEST_F(UpdateDialogTest, CancelResetsTheProgressWithoutAMessage)
     auto dialog = makeDialog();
     dialog->show();
     QObject::connect(&dialog->controller(), &UpdateController::downloadProgress, dialog.get(),
-                     [&](qint64 received, qint64) {
-                         if (received > 0 && dialog->cmdAbbrechen()->isEnabled())
-                             dialog->cmdAbbrechen()->click();
-                     });
+        [&](qint64 received, qint64) {
+            if (received > 0 && dialog->cmdAbbrechen()->isEnabled())
+                dialog->cmdAbbrechen()->click();
+        });
     download(*dialog);
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_EQ(dialog->lblFortschrittWert()->text(), QStringLiteral("-"));
@@ -254,4 +257,4 @@ TEST_F(UpdateDialogTest, HomepageOpensTheSite)
     EXPECT_EQ(open.opened[0], QUrl(QStringLiteral("http://") + server.base()));
 }
 
-}  // namespace
+} // namespace

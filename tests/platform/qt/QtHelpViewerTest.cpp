@@ -1,7 +1,7 @@
 // QtHelpViewerTest.cpp: the help window, topic ids carried by widgets and the F1 key.
 #include "platform/qt/QtHelpViewer.h"
-#include "platform/qt/QtShellService.h"
 #include "platform/Machine.h"
+#include "platform/qt/QtShellService.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -27,18 +27,21 @@ char* argv[] = {arg0, nullptr};
 
 class QtHelpViewerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         if (!QApplication::instance())
             new QApplication(argc, argv);
     }
-    void SetUp() override {
+    void SetUp() override
+    {
         m_dir = fs::temp_directory_path() / ("qthelp-" + std::to_string(::getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         std::ofstream(m_dir / "index.html") << "<html><body>Contents</body></html>";
         std::ofstream(m_dir / "21.html") << "<html><body>Connection type</body></html>";
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         fs::remove_all(m_dir);
         setHelpService(nullptr);
         setApplicationHelpFile({});
@@ -46,7 +49,8 @@ protected:
     fs::path m_dir;
 };
 
-TEST_F(QtHelpViewerTest, ShowsTopicPageOrDefault) {
+TEST_F(QtHelpViewerTest, ShowsTopicPageOrDefault)
+{
     std::string askedFor;
     qt::QtHelpViewer viewer([&](const std::string& helpFile) {
         askedFor = helpFile;
@@ -61,13 +65,15 @@ TEST_F(QtHelpViewerTest, ShowsTopicPageOrDefault) {
     EXPECT_TRUE(viewer.browser()->toPlainText().contains("Contents"));
 }
 
-TEST_F(QtHelpViewerTest, NoTopicFolderShowsNothing) {
+TEST_F(QtHelpViewerTest, NoTopicFolderShowsNothing)
+{
     qt::QtHelpViewer viewer([](const std::string&) { return fs::path{}; });
     EXPECT_FALSE(viewer.showTopic("C:\\Kestro\\PRODUCT_HELP.chm", 0));
     EXPECT_EQ(viewer.browser(), nullptr);
 }
 
-TEST_F(QtHelpViewerTest, TopicComesFromNearestWidgetThatHasOne) {
+TEST_F(QtHelpViewerTest, TopicComesFromNearestWidgetThatHasOne)
+{
     QWidget page;
     auto* frame = new QWidget(&page);
     auto* box = new QLineEdit(frame);
@@ -77,12 +83,13 @@ TEST_F(QtHelpViewerTest, TopicComesFromNearestWidgetThatHasOne) {
     EXPECT_EQ(qt::helpTopicOf(box), 21);
     qt::setHelpTopic(own, 15);
     EXPECT_EQ(qt::helpTopicOf(own), 15);
-    qt::setHelpTopic(frame, 0);   // zero means "none": the page's topic still applies
+    qt::setHelpTopic(frame, 0); // zero means "none": the page's topic still applies
     EXPECT_EQ(qt::helpTopicOf(box), 21);
     EXPECT_EQ(qt::helpTopicOf(nullptr), 0);
 }
 
-TEST_F(QtHelpViewerTest, F1OpensTopicOfFocusedWidget) {
+TEST_F(QtHelpViewerTest, F1OpensTopicOfFocusedWidget)
+{
     RecordingHelpService recorder;
     setHelpService(&recorder);
     setApplicationHelpFile("C:\\Program Files\\Kestro\\PRODUCT_HELP.chm");
@@ -110,7 +117,7 @@ TEST_F(QtHelpViewerTest, F1OpensTopicOfFocusedWidget) {
     ASSERT_EQ(recorder.requests().size(), 1u);
     EXPECT_EQ(recorder.requests()[0].topicId, 15);
     EXPECT_EQ(recorder.requests()[0].helpFile, "C:\\Program Files\\Kestro\\PRODUCT_HELP.chm");
-    EXPECT_EQ(user->text(), "a");   // other keys still reach the widget
+    EXPECT_EQ(user->text(), "a"); // other keys still reach the widget
 
     name->setFocus();
     QApplication::processEvents();
@@ -120,12 +127,14 @@ TEST_F(QtHelpViewerTest, F1OpensTopicOfFocusedWidget) {
 }
 
 int forwardedCount = 0;
-int countingOpener(const std::string& target, const std::string&) {
+int countingOpener(const std::string& target, const std::string&)
+{
     ++forwardedCount;
     return target == "C:\\Setup.exe" ? kShellOpened : kShellFileNotFound;
 }
 
-TEST_F(QtHelpViewerTest, ShellHandsFilesToTheFileOpener) {
+TEST_F(QtHelpViewerTest, ShellHandsFilesToTheFileOpener)
+{
     qt::QtShellService shell(countingOpener);
     EXPECT_EQ(shell.open("C:\\Setup.exe", ""), kShellOpened);
     EXPECT_EQ(shell.open("C:\\Missing.exe", ""), kShellFileNotFound);
@@ -135,27 +144,30 @@ TEST_F(QtHelpViewerTest, ShellHandsFilesToTheFileOpener) {
 // A machine with the wizard's help installed and a batch file, as the running machine.
 class QtRunningMachineTest : public QtHelpViewerTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         QtHelpViewerTest::SetUp();
         std::string message;
         ASSERT_EQ(m_machine.create(m_dir / "PC", OsCode::WinXp, &message), WinError::Success) << message;
         FileSystem files = m_machine.fileSystem();
         ASSERT_EQ(files.makeSurePathExists("C:\\Program Files\\Kestro\\help\\"), WinError::Success);
         ASSERT_EQ(files.writeFile("C:\\Program Files\\Kestro\\help\\index.html", "<html>Welcome page</html>"),
-                  FsError::None);
+            FsError::None);
         ASSERT_EQ(files.writeFile("C:\\Program Files\\Kestro\\help\\24.html", "<html>Space page</html>"),
-                  FsError::None);
+            FsError::None);
         ASSERT_EQ(files.writeFile("C:\\Setup.bat", "@echo off\r\n"), FsError::None);
         ASSERT_EQ(files.writeFile("C:\\Other.exe", "MZ"), FsError::None);
         fs::create_directories(m_dir / "tools");
         const auto script = m_dir / "tools" / "winbatch";
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s|' \"$@\" > \"" << (m_dir / "started").string() << "\"\n";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s|' \"$@\" > \"" << (m_dir / "started").string()
+                              << "\"\n";
         fs::permissions(script, fs::perms::owner_all);
         ::setenv("WINENV_MACHINE", m_machine.folder().c_str(), 1);
         ::setenv("WINENV_TOOLS", (m_dir / "tools").c_str(), 1);
         ::unsetenv("WINENV_HELP_DIR");
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         ::unsetenv("WINENV_MACHINE");
         ::unsetenv("WINENV_TOOLS");
         QtHelpViewerTest::TearDown();
@@ -163,7 +175,8 @@ protected:
     Machine m_machine;
 };
 
-TEST_F(QtRunningMachineTest, DefaultHelpFolderIsBesideTheHelpFile) {
+TEST_F(QtRunningMachineTest, DefaultHelpFolderIsBesideTheHelpFile)
+{
     qt::QtHelpViewer viewer;
     ASSERT_TRUE(viewer.showTopic("C:\\Program Files\\Kestro\\PRODUCT_HELP.chm", 24));
     EXPECT_TRUE(viewer.browser()->toPlainText().contains("Space page"));
@@ -172,7 +185,8 @@ TEST_F(QtRunningMachineTest, DefaultHelpFolderIsBesideTheHelpFile) {
     EXPECT_FALSE(viewer.showTopic("C:\\Elsewhere\\PRODUCT_HELP.chm", 24));
 }
 
-TEST_F(QtRunningMachineTest, ShellStartsProgramsOfTheMachine) {
+TEST_F(QtRunningMachineTest, ShellStartsProgramsOfTheMachine)
+{
     qt::QtShellService shell;
     EXPECT_EQ(shell.open("C:\\Setup.bat", "/quiet"), kShellOpened);
     // The batch runner got the file; wait for the fake tool to write what it was given.

@@ -20,12 +20,14 @@ char* argv[] = {arg0, nullptr};
 
 class QtMessageServiceTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         if (!QApplication::instance())
             new QApplication(argc, argv);
     }
     // Runs `act` on the box once it is up; records what the box looked like.
-    void whenShown(std::function<void(QMessageBox*)> act) {
+    void whenShown(std::function<void(QMessageBox*)> act)
+    {
         QTimer::singleShot(0, [this, act] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
@@ -42,10 +44,11 @@ protected:
     qt::QtMessageService service;
 };
 
-TEST_F(QtMessageServiceTest, ClickedButtonIsTheAnswer) {
+TEST_F(QtMessageServiceTest, ClickedButtonIsTheAnswer)
+{
     whenShown([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
-    const MsgResult r = service.show({"Do you want to restart the PC?", "Kestro",
-                                      MsgButtons::YesNoCancel, MsgIcon::Information});
+    const MsgResult r = service.show(
+        {"Do you want to restart the PC?", "Kestro", MsgButtons::YesNoCancel, MsgIcon::Information});
     EXPECT_EQ(r, MsgResult::No);
     EXPECT_EQ(seenTitle, "Kestro");
     EXPECT_EQ(seenText, "Do you want to restart the PC?");
@@ -53,7 +56,8 @@ TEST_F(QtMessageServiceTest, ClickedButtonIsTheAnswer) {
     EXPECT_EQ(seenButtons, 3);
 }
 
-TEST_F(QtMessageServiceTest, IconsMapToTheirKinds) {
+TEST_F(QtMessageServiceTest, IconsMapToTheirKinds)
+{
     whenShown([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
     EXPECT_EQ(service.show({"x", "t", MsgButtons::OkCancel, MsgIcon::Critical}), MsgResult::Ok);
     EXPECT_EQ(seenIcon, QMessageBox::Critical);
@@ -66,7 +70,8 @@ TEST_F(QtMessageServiceTest, IconsMapToTheirKinds) {
     EXPECT_EQ(seenIcon, QMessageBox::NoIcon);
 }
 
-TEST_F(QtMessageServiceTest, ClosingAnswersCancelOrNo) {
+TEST_F(QtMessageServiceTest, ClosingAnswersCancelOrNo)
+{
     whenShown([](QMessageBox* box) { box->reject(); });
     EXPECT_EQ(service.show({"x", "t", MsgButtons::YesNoCancel, MsgIcon::Question}), MsgResult::Cancel);
     EXPECT_EQ(seenIcon, QMessageBox::Question);

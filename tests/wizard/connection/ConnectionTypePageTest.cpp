@@ -4,22 +4,22 @@
 #include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/connection/NetworkComputerBrowser.h"
 
-#include "CoreTestSupport.h"
-#include "LayoutChecks.h"
-#include "PageTestSupport.h"
+#include "platform/MachineConfig.h"
+#include "tests/wizard/core/CoreTestSupport.h"
+#include "tests/wizard/pages/LayoutChecks.h"
+#include "tests/wizard/pages/PageTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/PageControls.h"
 #include "wizard/core/ScriptVariables.h"
-#include "platform/MachineConfig.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QListWidget>
-#include <QTimer>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <functional>
 #include <set>
@@ -41,7 +41,8 @@ public:
 
 class FrmConnectionTypeTest : public test::PageTest {
 protected:
-    FrmConnectionTypeTest() : variables(machineFiles(), nullptr)
+    FrmConnectionTypeTest()
+        : variables(machineFiles(), nullptr)
     {
         ConnectionHelpTopic = 0;
         m_previousControls = setPageControls(&sourceOs);
@@ -87,7 +88,7 @@ TEST_F(FrmConnectionTypeTest, LoadDisablesNextAndShowsTheStartTexts)
     EXPECT_EQ(label("Label13")->text(), "Is Direct Cable Connection installed?\r\n");
     EXPECT_EQ(label("Label14")->text(), "Look for the Direct Cable Connection on your Accessories Menu\r\n");
     EXPECT_TRUE(isBold(label("Label13")));
-    page->activated();   // the activation marks box 1
+    page->activated(); // the activation marks box 1
     EXPECT_TRUE(isBold(label("Label8")));
     EXPECT_EQ(label("Label13")->text(), "Is Direct Cable Connection installed?\r\n");
     EXPECT_EQ(edit("txt_Source_Name")->maxLength(), 15);
@@ -123,9 +124,7 @@ TEST_F(FrmConnectionTypeTest, EachTypeRecordsItsValueAndTopic)
 {
     connected()->setChecked(true);
     const std::pair<const char*, std::pair<const char*, int>> cases[] = {{"optNWCbl", {"crossover", 61}},
-                                                                        {"optNWLan", {"network", 33}},
-                                                                        {"optParlPorts", {"parallel", 39}},
-                                                                        {"opt_USB", {"USB", 71}}};
+        {"optNWLan", {"network", 33}}, {"optParlPorts", {"parallel", 39}}, {"opt_USB", {"USB", 71}}};
     for (const auto& [name, expected] : cases) {
         option(name)->setChecked(true);
         EXPECT_EQ(connectionType(), expected.first) << name;
@@ -161,7 +160,7 @@ TEST_F(FrmConnectionTypeTest, LostFocusRecordsWithoutTheTopic)
     host.show();
     option("optNWLan")->setChecked(true);
     connected()->blockSignals(true);
-    connected()->setChecked(true);   // ticked without its handler
+    connected()->setChecked(true); // ticked without its handler
     connected()->blockSignals(false);
     ASSERT_EQ(connectionType(), "<unset>");
     QFocusEvent out(QEvent::FocusOut);
@@ -193,14 +192,16 @@ TEST_F(FrmConnectionTypeTest, SourceDetailsOnlyForWindows2000AndXp)
         EXPECT_TRUE(edit("txtuser")->isEnabled()) << os;
         EXPECT_TRUE(edit("TxtPass")->isEnabled()) << os;
         EXPECT_TRUE(page->findChild<QGroupBox*>("FraSrcDtl")->isEnabled()) << os;
-        EXPECT_EQ(edit("txtuser")->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+        EXPECT_EQ(
+            edit("txtuser")->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
     }
     edit("txtuser")->setText("admin");
     sourceOs.chosen = {"OptME"};
     page->activated();
     EXPECT_FALSE(edit("txtuser")->isEnabled());
     EXPECT_FALSE(page->findChild<QGroupBox*>("FraSrcDtl")->isEnabled());
-    EXPECT_EQ(edit("txtuser")->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(
+        edit("txtuser")->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Button));
     EXPECT_EQ(edit("txtuser")->text(), "admin");
 }
 
@@ -211,7 +212,7 @@ TEST_F(FrmConnectionTypeTest, ActivationWithASourceNameEnablesNext)
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
     edit("txt_Source_Name")->setText("   ");
     page->activated();
-    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));   // blanks are no name
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next)); // blanks are no name
 }
 
 TEST_F(FrmConnectionTypeTest, OverLongSourceNamesAreCut)
@@ -287,7 +288,7 @@ protected:
         QTimer::singleShot(0, [this, act] {
             auto* dialog = dynamic_cast<NetworkComputerDialog*>(QApplication::activeModalWidget());
             if (!dialog)
-                return;   // the test's checks on `listed` then fail
+                return; // the test's checks on `listed` then fail
             for (int i = 0; i < dialog->list()->count(); ++i)
                 listed.push_back(dialog->list()->item(i)->text().toStdString());
             act(*dialog);
@@ -333,7 +334,7 @@ TEST_F(BrowseNetworkTest, WithoutANetworkAdapterTheBrowserListsNothing)
     bool opened = false;
     whenBrowserOpens([&opened](NetworkComputerDialog& d) {
         opened = true;
-        d.accept();   // OK with nothing to choose
+        d.accept(); // OK with nothing to choose
     });
     page->CmdBrowse_Click();
     EXPECT_TRUE(opened);
@@ -393,10 +394,10 @@ TEST(ConnectionRulesTest, OrderOfTheTests)
     ConnectionChoice c;
     c.connected = true;
     c.usb = true;
-    c.lan = true;   // two chosen at once (not possible on the page): LAN is tested first
+    c.lan = true; // two chosen at once (not possible on the page): LAN is tested first
     ASSERT_TRUE(connectionValue(c).has_value());
     EXPECT_STREQ(connectionValue(c)->variable, "network");
-    EXPECT_EQ(connectionHelpContext(c), 5);   // the help action tests USB first
+    EXPECT_EQ(connectionHelpContext(c), 5); // the help action tests USB first
     c.connected = false;
     EXPECT_FALSE(connectionValue(c).has_value());
     EXPECT_FALSE(connectionHelpContext(ConnectionChoice{}).has_value());

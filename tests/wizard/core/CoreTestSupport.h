@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestMachine.h"
+#include "tests/platform/TestMachine.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ScriptDecryptor.h"
@@ -59,7 +59,7 @@ public:
                 end = xml.size();
             std::string line = xml.substr(start, end - start);
             std::optional<std::string> s = scrambleLine(line);
-            while (!s) {   // a length whose shift cannot hold the line: pad it
+            while (!s) { // a length whose shift cannot hold the line: pad it
                 line += ' ';
                 s = scrambleLine(line);
             }

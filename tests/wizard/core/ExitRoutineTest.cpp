@@ -6,8 +6,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Network.h"
 #include "platform/Registry.h"
+#include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/WizardWindows.h"
-#include "WizardTestMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -30,13 +30,13 @@ public:
     std::set<std::string> folders;
     std::set<std::string> files;
     std::set<std::string> connected;
-    std::set<std::string> busyDrives;      // cannot be disconnected
-    std::set<std::string> undeletable;     // folders that stay
+    std::set<std::string> busyDrives;  // cannot be disconnected
+    std::set<std::string> undeletable; // folders that stay
     bool mirrorPresent = true;
     bool restartFails = false;
     int restarts = 0;
     std::vector<std::string> imported;
-    std::vector<std::string> calls;        // every changing call, in order
+    std::vector<std::string> calls; // every changing call, in order
 
     bool folderExists(const std::string& p) override { return folders.count(p) != 0; }
     bool deleteFolder(const std::string& p) override
@@ -102,9 +102,12 @@ protected:
     {
         return machine.folders.empty() && machine.connected.empty() && machine.files.count(kPlain) == 0;
     }
-    bool untouched() const { return machine.calls.empty() && machine.folders.size() == 4 && machine.mirrorPresent; }
+    bool untouched() const
+    {
+        return machine.calls.empty() && machine.folders.size() == 4 && machine.mirrorPresent;
+    }
 
-    testsupport::TestMachine host;   // where the routine's log records go
+    testsupport::TestMachine host; // where the routine's log records go
     FakeMachine machine;
     wizard::ExitState state;
     platform::ScriptedMessageService messages;
@@ -198,7 +201,8 @@ TEST_F(ExitRoutineTest, SelectiveWithRegistryCancelChangesNothing)
     messages.answer(MsgResult::Cancel);
     EXPECT_FALSE(wizard::Exit_Application(state));
     ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_EQ(messages.shown()[0].text, "Do you want to restart the PC? We recommend to restart the PC after migration.");
+    EXPECT_EQ(messages.shown()[0].text,
+        "Do you want to restart the PC? We recommend to restart the PC after migration.");
     EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_TRUE(untouched());
 }
@@ -257,8 +261,9 @@ TEST_F(ExitRoutineTest, WorkingFoldersGoInOrderAndOneThatStaysDoesNotStopTheExit
     messages.answer(MsgResult::Yes);
     EXPECT_TRUE(wizard::Exit_Application(state));
     const std::vector<std::string> firstCalls(machine.calls.begin(), machine.calls.begin() + 3);
-    EXPECT_EQ(firstCalls, (std::vector<std::string>{"rmdir " + kApp + "\\temp", "rmdir " + kApp + "\\tempreg",
-                                                    "rmdir C:\\QZExpTemp"}));
+    EXPECT_EQ(firstCalls,
+        (std::vector<std::string>{
+            "rmdir " + kApp + "\\temp", "rmdir " + kApp + "\\tempreg", "rmdir C:\\QZExpTemp"}));
     EXPECT_EQ(machine.folders, (std::set<std::string>{kApp + "\\tempreg"}));
     EXPECT_TRUE(machine.connected.empty());
 }
@@ -325,10 +330,10 @@ protected:
         ASSERT_EQ(reg.open(host.folder() / "registry.db"), platform::WinError::Success);
         platform::RegKey key;
         ASSERT_EQ(reg.createKey(platform::RegKey(platform::RegRoot::LocalMachine),
-                                "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft", key),
-                  platform::WinError::Success);
+                      "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft", key),
+            platform::WinError::Success);
         ASSERT_EQ(reg.createKey(platform::RegKey(platform::RegRoot::CurrentUser), "Network\\Z", key),
-                  platform::WinError::Success);
+            platform::WinError::Success);
         ASSERT_EQ(reg.setString(key, "RemotePath", "\\\\OLDPC\\C$"), platform::WinError::Success);
     }
     bool keyExists(platform::RegRoot root, const std::string& path)
@@ -345,7 +350,7 @@ TEST_F(MachineExitServicesTest, RemoveQZRemovesTheMirrorFromTheRegistry)
 {
     std::filesystem::create_directories(host.appFolder() / "RegFiles");
     std::filesystem::copy_file(std::filesystem::path(KESTRO_DATA_DIR) / "RegFiles" / "RemoveQZ.reg",
-                               host.appFolder() / "RegFiles" / "RemoveQZ.reg");
+        host.appFolder() / "RegFiles" / "RemoveQZ.reg");
     wizard::ExitServices& s = wizard::defaultExitServices();
     wizard::ExitServices* previous = wizard::setExitServices(nullptr);
     EXPECT_TRUE(wizard::Remove_Registry_Entries(kApp));
@@ -353,7 +358,9 @@ TEST_F(MachineExitServicesTest, RemoveQZRemovesTheMirrorFromTheRegistry)
     EXPECT_FALSE(keyExists(platform::RegRoot::LocalMachine, "SOFTWARE\\QZ"));
     EXPECT_TRUE(keyExists(platform::RegRoot::LocalMachine, "SOFTWARE"));
     // An empty file imports nothing.
-    { std::ofstream(host.appFolder() / "empty.reg"); }
+    {
+        std::ofstream(host.appFolder() / "empty.reg");
+    }
     EXPECT_FALSE(s.importRegistryFile(kApp + "\\empty.reg"));
 }
 
@@ -369,7 +376,9 @@ TEST_F(MachineExitServicesTest, FoldersConnectionsAndTheRestartActOnTheMachine)
 {
     wizard::ExitServices& s = wizard::defaultExitServices();
     std::filesystem::create_directories(host.machine().host("QZImpTemp/sub"));
-    { std::ofstream(host.machine().host("QZImpTemp/sub/a.reg")) << "x"; }
+    {
+        std::ofstream(host.machine().host("QZImpTemp/sub/a.reg")) << "x";
+    }
     EXPECT_TRUE(s.folderExists("C:\\QZImpTemp"));
     EXPECT_TRUE(s.deleteFolder("C:\\QZImpTemp"));
     EXPECT_FALSE(std::filesystem::exists(host.machine().host("QZImpTemp")));

@@ -19,4 +19,4 @@ inline void showFirstPageBar(wizard::WizardWindows& w)
     w.setWelcomePanelVisible(false);
 }
 
-}  // namespace testsupport
+} // namespace testsupport

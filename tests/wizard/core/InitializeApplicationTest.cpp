@@ -2,10 +2,10 @@
 // variables on emulated machines.
 #include "wizard/core/InitializeApplication.h"
 
-#include "CoreTestSupport.h"
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "tests/wizard/core/CoreTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ScriptVariables.h"
 
@@ -31,7 +31,9 @@ const char* const kS3 =
 // routines run with the running wizard's access (registry, folders, computer name).
 class PcEnvironmentTest : public ::testing::Test {
 protected:
-    PcEnvironmentTest() : variables(machineFiles(), nullptr), scoped(messages)
+    PcEnvironmentTest()
+        : variables(machineFiles(), nullptr)
+        , scoped(messages)
     {
         DestinationOs.clear();
         LocalPcName.clear();
@@ -78,7 +80,8 @@ protected:
         put(RegRoot::LocalMachine, kS2, "SystemRoot", "C:\\WINNT");
         put(RegRoot::LocalMachine, kS1, "CommonFilesDir", "C:\\Program Files\\Common Files");
         put(RegRoot::LocalMachine, kS1, "ProgramFilesDir", "D:\\Programs");
-        put(RegRoot::LocalMachine, kS3, "Programs", "C:\\Documents and Settings\\user1\\Start Menu\\Programs");
+        put(RegRoot::LocalMachine, kS3, "Programs",
+            "C:\\Documents and Settings\\user1\\Start Menu\\Programs");
         put(RegRoot::LocalMachine, kS3, "Cookies", "C:\\Documents and Settings\\user1\\Cookies");
     }
     void nineXSource()
@@ -113,10 +116,12 @@ TEST_F(PcEnvironmentTest, XpDestinationGetsEveryPathVariable)
     EXPECT_EQ(var("$st_destination_system_dir"), "C:\\WINDOWS\\System32");
     EXPECT_EQ(var("$st_destination_common_dir"), "C:\\Program Files\\Common Files");
     EXPECT_EQ(var("$st_destination_program_file"), "C:\\Program Files");
-    EXPECT_EQ(var("$st_destination_program_group"), "C:\\Documents and Settings\\alice\\Start Menu\\Programs");
+    EXPECT_EQ(
+        var("$st_destination_program_group"), "C:\\Documents and Settings\\alice\\Start Menu\\Programs");
     EXPECT_EQ(var("$st_destination_alluser"), "C:\\Documents and Settings\\All Users\\Start Menu\\Programs");
     EXPECT_EQ(var("$st_destination_curr_user_settings"), "C:\\Documents and Settings\\alice");
-    EXPECT_EQ(var("$st_destination_curr_user_app_data"), "C:\\\\Documents and Settings\\\\alice\\\\Application Data");
+    EXPECT_EQ(var("$st_destination_curr_user_app_data"),
+        "C:\\\\Documents and Settings\\\\alice\\\\Application Data");
     EXPECT_EQ(var("$st_destination_alluser_settings"), "C:\\Documents and Settings\\All Users");
 }
 
@@ -131,7 +136,7 @@ TEST_F(PcEnvironmentTest, Win2000DestinationUsesTheNtKeys)
 
 TEST_F(PcEnvironmentTest, Win98DestinationReadsTheMachineWideProgramsAndNoAllUsers)
 {
-    win98Destination("MICROSOFT WINDOWS 98");   // compared without regard to case
+    win98Destination("MICROSOFT WINDOWS 98"); // compared without regard to case
     ASSERT_TRUE(env.Destination_Value_Initialize());
     EXPECT_EQ(DestinationOs, "win98");
     EXPECT_EQ(var("$st_destination_sys_path"), "C:\\\\WINDOWS\\\\System\\\\");
@@ -235,7 +240,7 @@ TEST_F(PcEnvironmentTest, NtSourcesDeriveAllUsersAndProfile)
         EXPECT_EQ(var("$st_source_win_dir"), "F:\\WINNT");
         EXPECT_EQ(var("$st_source_system_dir"), "F:\\WINNT\\System32");
         EXPECT_EQ(var("$st_source_sys_path"), "C:\\\\WINNT\\\\System32\\\\");
-        EXPECT_EQ(var("$st_source_program_file"), "D:\\Programs");   // D: is not connected
+        EXPECT_EQ(var("$st_source_program_file"), "D:\\Programs"); // D: is not connected
         EXPECT_EQ(var("$st_source_alluser"), "F:\\Documents and Settings\\All Users\\Start Menu\\Programs");
         EXPECT_EQ(var("$st_source_curr_user_set_double_slash"), "C:\\\\Documents and Settings\\\\user1");
         EXPECT_EQ(var("$st_source_curr_user_settings"), "F:\\Documents and Settings\\user1");

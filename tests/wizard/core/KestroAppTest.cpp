@@ -2,12 +2,12 @@
 // variables, splash, the agreement page, Accept, Decline and a missing script.
 #include "wizard/core/KestroApp.h"
 
-#include "EngineReset.h"
-#include "FirstPageBar.h"
-#include "QtTestApp.h"
-#include "WizardTestMachine.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
+#include "tests/wizard/core/EngineReset.h"
+#include "tests/wizard/core/FirstPageBar.h"
+#include "tests/wizard/core/QtTestApp.h"
+#include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/KestroMain.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
@@ -30,10 +30,7 @@ using wizard::BarButton;
 class FirstPage : public wizard::WizardPage {
 public:
     using WizardPage::WizardPage;
-    void activated() override
-    {
-        testsupport::showFirstPageBar(*mainWindow());
-    }
+    void activated() override { testsupport::showFirstPageBar(*mainWindow()); }
 };
 
 class KestroAppTest : public ::testing::Test {
@@ -44,8 +41,10 @@ protected:
         wizard::resetProgramEnd();
         wizard::WizardStarted = false;
         wizard::test::resetEngineState();
-        fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles", fs::copy_options::recursive);
-        fs::copy(fs::path(KESTRO_BUILT_DATA) / "RegFiles", machine.appFolder() / "RegFiles", fs::copy_options::recursive);
+        fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles",
+            fs::copy_options::recursive);
+        fs::copy(fs::path(KESTRO_BUILT_DATA) / "RegFiles", machine.appFolder() / "RegFiles",
+            fs::copy_options::recursive);
     }
     void TearDown() override
     {
@@ -101,7 +100,9 @@ TEST_F(KestroAppTest, StartUpRunsTheMainScriptToTheAgreementPage)
 
 TEST_F(KestroAppTest, AStartAfterARunThatLoggedIsNotAFirstRun)
 {
-    { std::ofstream(logFile()) << "log"; }
+    {
+        std::ofstream(logFile()) << "log";
+    }
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
     EXPECT_EQ(wizard::Get_System_Variable_Value("$bln_first_run"), "false");

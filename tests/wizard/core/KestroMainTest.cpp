@@ -2,10 +2,10 @@
 // window and frozen geometry, on the offscreen platform with doubles for the engine and exit.
 #include "wizard/core/KestroMain.h"
 
-#include "FirstPageBar.h"
-#include "QtTestApp.h"
-#include "WizardTestMachine.h"
 #include "platform/HelpViewer.h"
+#include "tests/wizard/core/FirstPageBar.h"
+#include "tests/wizard/core/QtTestApp.h"
+#include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/FrmProgressBar.h"
 #include "wizard/core/PageRoutines.h"
 #include "wizard/core/ProgramEnd.h"
@@ -51,10 +51,7 @@ public:
         // As the first page after the agreement does.
         testsupport::showFirstPageBar(*mainWindow());
     }
-    void setOption(const QString& name)
-    {
-        findChild<QRadioButton*>(name)->setChecked(true);
-    }
+    void setOption(const QString& name) { findChild<QRadioButton*>(name)->setChecked(true); }
     int activations = 0;
 };
 
@@ -76,7 +73,8 @@ protected:
             steps.push_back(d);
             // What the bar looks like while the engine runs.
             if (window)
-                duringStep.push_back({window->buttonEnabled(BarButton::Back), window->buttonEnabled(BarButton::Migrate)});
+                duringStep.push_back(
+                    {window->buttonEnabled(BarButton::Back), window->buttonEnabled(BarButton::Migrate)});
             if (onStep)
                 onStep(d);
         };
@@ -134,9 +132,9 @@ TEST_F(KestroMainTest, LoadLeavesTheAgreementStateWithOnlyDeclineAndAccept)
 
 TEST_F(KestroMainTest, EveryControlCarriesItsCaptionAndAccessKey)
 {
-    const std::pair<const char*, const char*> captions[] = {
-        {"Btn_Back", "&Previous"}, {"Btn_Next", "&Next"},     {"Btn_Accept", "&Accept"}, {"Btn_Decline", "&Decline"},
-        {"Btn_Migrate", "&Migrate"}, {"Btn_Finish", "&Finish"}, {"Cancel", "&Cancel"},     {"Btn_Help", "&Help"}};
+    const std::pair<const char*, const char*> captions[] = {{"Btn_Back", "&Previous"}, {"Btn_Next", "&Next"},
+        {"Btn_Accept", "&Accept"}, {"Btn_Decline", "&Decline"}, {"Btn_Migrate", "&Migrate"},
+        {"Btn_Finish", "&Finish"}, {"Cancel", "&Cancel"}, {"Btn_Help", "&Help"}};
     for (const auto& [name, caption] : captions) {
         ASSERT_NE(button(name), nullptr) << name;
         EXPECT_EQ(button(name)->text(), caption);
@@ -146,9 +144,8 @@ TEST_F(KestroMainTest, EveryControlCarriesItsCaptionAndAccessKey)
     // Help and Finish share one place, as do Previous and Accept's design place.
     EXPECT_EQ(button("Btn_Help")->geometry(), button("Btn_Finish")->geometry());
     EXPECT_EQ(button("Cancel")->x(), 9960 / 15);
-    const std::pair<const char*, const char*> items[] = {{"Exit", "&Exit"},         {"SelectAll", "&Select All"},
-                                                         {"ClearAll", "&Clear All"}, {"mnuContents", "&Contents"},
-                                                         {"mnuAbout", "About"}};
+    const std::pair<const char*, const char*> items[] = {{"Exit", "&Exit"}, {"SelectAll", "&Select All"},
+        {"ClearAll", "&Clear All"}, {"mnuContents", "&Contents"}, {"mnuAbout", "About"}};
     for (const auto& [name, text] : items) {
         ASSERT_NE(action(name), nullptr) << name;
         EXPECT_EQ(action(name)->text(), text);
@@ -168,8 +165,9 @@ TEST_F(KestroMainTest, EveryControlCarriesItsCaptionAndAccessKey)
             order << w->objectName();
         w = w->nextInFocusChain();
     } while (w != button("Btn_Next"));
-    EXPECT_EQ(order, (QStringList{"Btn_Next", "Btn_Back", "Cancel", "Btn_Help", "Btn_Decline", "Btn_Accept",
-                                  "Btn_Migrate", "Btn_Finish"}));
+    EXPECT_EQ(order,
+        (QStringList{"Btn_Next", "Btn_Back", "Cancel", "Btn_Help", "Btn_Decline", "Btn_Accept", "Btn_Migrate",
+            "Btn_Finish"}));
 }
 
 TEST_F(KestroMainTest, TheHeadlessStateReachesTheWidgets)

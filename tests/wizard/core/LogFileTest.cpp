@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CoreTestSupport.h"
 #include "platform/MessageBox.h"
+#include "tests/wizard/core/CoreTestSupport.h"
 
 namespace wizard {
 namespace {
@@ -16,7 +16,7 @@ std::tm fixedTime()
 {
     std::tm tm{};
     tm.tm_year = 2026 - 1900;
-    tm.tm_mon = 2;    // March
+    tm.tm_mon = 2; // March
     tm.tm_mday = 7;
     tm.tm_hour = 9;
     tm.tm_min = 5;
@@ -45,8 +45,9 @@ TEST_F(LogFileTest, FirstRecordIsRecordTwo)
     ASSERT_EQ(text.size(), 400u);
     EXPECT_EQ(text.substr(0, 128), "25000     3         " + std::string(106, ' ') + "\r\n");
     EXPECT_EQ(text.substr(128, 72), std::string(72, '\0'));
-    EXPECT_EQ(record(2), "#2#     " + ("Main" + std::string(36, ' ')) + ("Start" + std::string(57, ' ')) +
-                             std::string(68, ' ') + "03-07-2026  " + "09:05:03" + "\r\n");
+    EXPECT_EQ(record(2),
+        "#2#     " + ("Main" + std::string(36, ' ')) + ("Start" + std::string(57, ' ')) +
+            std::string(68, ' ') + "03-07-2026  " + "09:05:03" + "\r\n");
     EXPECT_EQ(LogFile::logFilePath(), "C:\\Program Files\\Kestro\\Kestro_Log_File.txt");
 }
 
@@ -65,8 +66,7 @@ TEST_F(LogFileTest, RingWrapsAfterMaxRecords)
 
 TEST_F(LogFileTest, NextRecordAtMaxRecordsGoesThereThenWraps)
 {
-    machine.writeHost(machine.appFile("Kestro_Log_File.txt"),
-                      LogFile::formatHeader(25000, 25000));
+    machine.writeHost(machine.appFile("Kestro_Log_File.txt"), LogFile::formatHeader(25000, 25000));
     log.FN_Write_Log("last", "Start", true);
     EXPECT_EQ(header(), "25000     25001     ");
     EXPECT_EQ(logText().size(), 25000u * 200u);
@@ -141,7 +141,8 @@ TEST_F(LogFileTest, UnwritableLogShowsItsMessagesOncePerRun)
     ASSERT_EQ(messages.shown().size(), 3u);
     EXPECT_EQ(messages.shown()[0].text, "Error while opening the new log file.");
     EXPECT_EQ(messages.shown()[1].text, "There was an error writing the information to new log File.");
-    EXPECT_EQ(messages.shown()[2].text, "Error In Creating Log File: C:\\No Such Folder\\Kestro_Log_File.txt");
+    EXPECT_EQ(
+        messages.shown()[2].text, "Error In Creating Log File: C:\\No Such Folder\\Kestro_Log_File.txt");
     EXPECT_EQ(messages.shown()[2].buttons, platform::MsgButtons::OkCancel);
     EXPECT_EQ(messages.shown()[2].icon, platform::MsgIcon::Critical);
     EXPECT_EQ(messages.shown()[2].title, "Kestro");

@@ -12,7 +12,8 @@ class PageHelpTest : public ::testing::Test {
 protected:
     std::optional<int> topic(const std::string& page, std::set<std::string> chosen = {})
     {
-        return wizard::helpTopicForPage(page, [chosen](const std::string& c) { return chosen.count(c) != 0; });
+        return wizard::helpTopicForPage(
+            page, [chosen](const std::string& c) { return chosen.count(c) != 0; });
     }
 };
 

@@ -10,8 +10,14 @@ TEST(RulesTableTest, CallsByNameWithoutCaseAndAnswersNothingForUnknownNames)
 {
     RulesTable table;
     int calls = 0;
-    table.add("Validate_Source_PC", [&] { ++calls; return false; });
-    table.add("Display_Migration_Type", [&] { ++calls; return true; });
+    table.add("Validate_Source_PC", [&] {
+        ++calls;
+        return false;
+    });
+    table.add("Display_Migration_Type", [&] {
+        ++calls;
+        return true;
+    });
     EXPECT_EQ(table.call("validate_source_pc"), false);
     EXPECT_EQ(table.call("DISPLAY_MIGRATION_TYPE"), true);
     EXPECT_EQ(calls, 2);

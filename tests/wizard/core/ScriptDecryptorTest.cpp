@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CoreTestSupport.h"
+#include "tests/wizard/core/CoreTestSupport.h"
 
 namespace wizard {
 namespace {
@@ -32,7 +32,10 @@ TEST(ScrambleRuleTest, UnscramblingReversesAndLowersEveryCode)
     EXPECT_EQ(Reverse_String("abc"), "cba");
     EXPECT_EQ(Reverse_String(""), "");
     // A code that would fall below zero is left out.
-    EXPECT_EQ(unscrambleLine(std::string("\x01" "c", 2)), "a");
+    EXPECT_EQ(unscrambleLine(std::string("\x01"
+                                         "c",
+                  2)),
+        "a");
 }
 
 TEST(ScrambleRuleTest, RoundTripOverEveryLengthTheRuleTreatsApart)
@@ -75,7 +78,7 @@ TEST_F(ScriptDecryptorTest, WritesThePlainFileBesideTheScript)
     const std::string out = decryptor.Decrypt_Script_File(folder + "Kestro.xml");
     EXPECT_EQ(out, folder + "Dec_Kestro.xml");
     EXPECT_EQ(machine.readHost(machine.appFile("WKXFiles/Dec_Kestro.xml")),
-              "<script>\r\n\r\n<a x=\"1\"/>\r\n</script>\r\n");
+        "<script>\r\n\r\n<a x=\"1\"/>\r\n</script>\r\n");
     EXPECT_EQ(decryptor.lastDecryptedPath(), "C:\\PROGRAM FILES\\KESTRO\\WKXFILES\\DEC_KESTRO.XML");
 }
 
@@ -113,7 +116,7 @@ TEST_F(ScriptDecryptorTest, LongScriptsSurviveTheReadBuffer)
     std::string xml;
     for (int i = 0; i < 6000; ++i)
         xml += "<step n=\"" + std::to_string(i) + "\">" + std::string(static_cast<std::size_t>(i % 57), 'x') +
-               "</step>\n" + (i % 100 == 0 ? "\n" : "");
+            "</step>\n" + (i % 100 == 0 ? "\n" : "");
     xml += "<end/>";
     machine.writeScript("Big.xml", xml);
     ASSERT_EQ(decryptor.Decrypt_Script_File(folder + "Big.xml"), folder + "Dec_Big.xml");
@@ -126,9 +129,9 @@ TEST_F(ScriptDecryptorTest, LongScriptsSurviveTheReadBuffer)
 TEST_F(ScriptDecryptorTest, LineEndSplitAcrossTheReadBufferCountsOnce)
 {
     // The first line ends exactly where the 64 KiB buffer does: CR is its last byte, LF the next.
-    const std::string first(65535, 'f');   // shift 5
-    machine.writeHost(machine.appFile("WKXFiles/Edge.wkx"), *scrambleLine(first) + "\r\n" +
-                                                                *scrambleLine("xyz") + "\r" + *scrambleLine("ab"));
+    const std::string first(65535, 'f'); // shift 5
+    machine.writeHost(machine.appFile("WKXFiles/Edge.wkx"),
+        *scrambleLine(first) + "\r\n" + *scrambleLine("xyz") + "\r" + *scrambleLine("ab"));
     ASSERT_NE(decryptor.Decrypt_Script_File(folder + "Edge.xml"), "");
     EXPECT_EQ(machine.readHost(machine.appFile("WKXFiles/Dec_Edge.xml")), first + "\r\nxyz\r\nab\r\n");
 }

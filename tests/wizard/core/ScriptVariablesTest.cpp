@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CoreTestSupport.h"
+#include "tests/wizard/core/CoreTestSupport.h"
 #include "wizard/core/LogFile.h"
 
 namespace wizard {
@@ -23,7 +23,7 @@ TEST_F(ScriptVariablesTest, SettingTwiceKeepsTheSecondValueAndAppendsTwoLines)
     EXPECT_TRUE(vars.Set_System_Variable_Value("$BLN_First_Run", "false"));
     EXPECT_EQ(vars.lookup("$bln_first_run"), "false");
     EXPECT_EQ(machine.readHost(machine.appFile("System_variables.txt")),
-              "$bln_first_run = true\r\n$BLN_First_Run = false\r\n");
+        "$bln_first_run = true\r\n$BLN_First_Run = false\r\n");
     EXPECT_FALSE(vars.lookup("$bln_other").has_value());
 }
 
@@ -72,8 +72,8 @@ TEST_F(ScriptVariablesTest, EachResolutionWritesStartAndEndRecords)
     vars.Get_System_Variable_Value("$x");
     const std::string logText = machine.readHost(machine.appFile("Kestro_Log_File.txt"));
     ASSERT_EQ(logText.size(), 3u * 200u);
-    EXPECT_EQ(logText.substr(200, 8 + 40 + 5), "#2#     " + std::string("Get_System_Variable_Value") +
-                                                   std::string(15, ' ') + "Start");
+    EXPECT_EQ(logText.substr(200, 8 + 40 + 5),
+        "#2#     " + std::string("Get_System_Variable_Value") + std::string(15, ' ') + "Start");
     EXPECT_EQ(logText.substr(400 + 48, 3), "End");
 }
 

@@ -13,7 +13,7 @@ namespace {
 class MemoryTree : public wizard::CheckTree {
 public:
     struct Node {
-        std::string key, text, parent;   // parent "" for a root
+        std::string key, text, parent; // parent "" for a root
         int image = 0;
         bool checked = false;
     };
@@ -98,9 +98,11 @@ protected:
 TEST_F(SelectionTreesTest, SelectAllCopiesAndChecksEverythingButFilesAndFolders)
 {
     wizard::selectAllNodes(source, destination);
-    EXPECT_EQ(destination.keys(), (std::vector<std::string>{"My Computer", "Display Settings", "Applications",
-                                                           "Files and Folders", "Wallpaper", "Word", "WordTemplates"}));
-    EXPECT_EQ(destination.fullPath(destination.indexOf("WordTemplates")), "My Computer\\Applications\\Microsoft Word\\Templates");
+    EXPECT_EQ(destination.keys(),
+        (std::vector<std::string>{"My Computer", "Display Settings", "Applications", "Files and Folders",
+            "Wallpaper", "Word", "WordTemplates"}));
+    EXPECT_EQ(destination.fullPath(destination.indexOf("WordTemplates")),
+        "My Computer\\Applications\\Microsoft Word\\Templates");
     EXPECT_TRUE(source.checked("Wallpaper"));
     EXPECT_TRUE(source.checked("My Computer"));
     EXPECT_FALSE(source.checked("Files and Folders"));
@@ -122,8 +124,9 @@ TEST_F(SelectionTreesTest, ClearAllKeepsCategoriesAndFilesAndFolders)
     destination.add("Files and Folders", "\\\\OLDPC\\C$", "C:");
     destination.add("\\\\OLDPC\\C$", "\\\\OLDPC\\C$\\Docs", "Docs");
     wizard::clearAllNodes(source, destination);
-    EXPECT_EQ(destination.keys(), (std::vector<std::string>{"My Computer", "Display Settings", "Applications",
-                                                           "Files and Folders", "\\\\OLDPC\\C$", "\\\\OLDPC\\C$\\Docs"}));
+    EXPECT_EQ(destination.keys(),
+        (std::vector<std::string>{"My Computer", "Display Settings", "Applications", "Files and Folders",
+            "\\\\OLDPC\\C$", "\\\\OLDPC\\C$\\Docs"}));
     for (const auto& n : source.nodes)
         EXPECT_FALSE(n.checked) << n.key;
 }

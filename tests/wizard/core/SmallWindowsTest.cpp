@@ -5,9 +5,9 @@
 #include "wizard/core/FrmSplash.h"
 #include "wizard/core/KestroMain.h"
 
-#include "QtTestApp.h"
-#include "WizardTestMachine.h"
 #include "platform/HelpViewer.h"
+#include "tests/wizard/core/QtTestApp.h"
+#include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/AppPath.h"
 
 #include <QKeyEvent>
@@ -130,7 +130,8 @@ TEST_F(BusyWindowTest, PlaysTheAnimationWhenItIsThereAndOpensWithoutIt)
         EXPECT_TRUE(without.animationFile().isEmpty());
         EXPECT_FALSE(without.animationPlaying());
     }
-    std::filesystem::copy_file(std::filesystem::path(KESTRO_DATA_DIR) / "grs.gif", machine.appFolder() / "grs.gif");
+    std::filesystem::copy_file(
+        std::filesystem::path(KESTRO_DATA_DIR) / "grs.gif", machine.appFolder() / "grs.gif");
     wizard::FrmProgressBar with(*main, false);
     EXPECT_EQ(with.animationFile(), "C:\\Program Files\\Kestro\\grs.gif");
     EXPECT_TRUE(with.animationPlaying());

@@ -2,7 +2,7 @@
 // "C:\Program Files\Kestro" made, named by WINENV_MACHINE while the object lives.
 #pragma once
 
-#include "TestMachine.h"
+#include "tests/platform/TestMachine.h"
 
 #include <filesystem>
 

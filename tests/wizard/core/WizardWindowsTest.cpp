@@ -55,8 +55,9 @@ TEST_F(WizardWindowsTest, EverySetterTellsTheWindowLayerWhatChanged)
     w.openBusyWindow();
     w.setBusyDetails("x");
     using C = WizardWindows::Change;
-    EXPECT_EQ(w.changes, (std::vector<C>{C::StatusText, C::DetailText, C::ButtonBar, C::WelcomePanel, C::EditMenu,
-                                         C::MousePointer, C::BusyWindow, C::BusyTexts}));
+    EXPECT_EQ(w.changes,
+        (std::vector<C>{C::StatusText, C::DetailText, C::ButtonBar, C::WelcomePanel, C::EditMenu,
+            C::MousePointer, C::BusyWindow, C::BusyTexts}));
     EXPECT_EQ(w.statusText(), "Please wait....");
     EXPECT_EQ(w.detailText(), "file");
     EXPECT_FALSE(w.buttonEnabled(BarButton::Next));

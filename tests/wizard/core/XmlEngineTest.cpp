@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CoreTestSupport.h"
 #include "platform/MessageBox.h"
+#include "tests/wizard/core/CoreTestSupport.h"
 #include "wizard/core/ActionPrimitives.h"
 #include "wizard/core/LogFile.h"
 #include "wizard/core/PanelHost.h"
@@ -40,8 +40,8 @@ public:
 class RecordedPrimitives : public ActionPrimitives {
 public:
     std::vector<std::string> calls;
-    std::map<std::string, bool> answers;   // by primitive name
-    std::function<void()> during;          // runs inside every call (a click while it yields)
+    std::map<std::string, bool> answers; // by primitive name
+    std::function<void()> during;        // runs inside every call (a click while it yields)
 
     bool record(const std::string& name, std::initializer_list<std::string> args)
     {
@@ -58,25 +58,62 @@ public:
         return it == answers.end() || it->second;
     }
     bool Action_Copy(const std::string& n, const std::string& f, const std::string& t, const std::string& k,
-                     const std::string& fl) override { return record("Copy", {n, f, t, k, fl}); }
-    bool ModOtherApplications_Action_Copy_File(const std::string& s, const std::string& t, const std::string& f) override
-    { return record("OtherCopyFile", {s, t, f}); }
-    bool ModOtherApplications_Action_Copy_Folder(const std::string& s, const std::string& t, const std::string& f) override
-    { return record("OtherCopyFolder", {s, t, f}); }
+        const std::string& fl) override
+    {
+        return record("Copy", {n, f, t, k, fl});
+    }
+    bool ModOtherApplications_Action_Copy_File(
+        const std::string& s, const std::string& t, const std::string& f) override
+    {
+        return record("OtherCopyFile", {s, t, f});
+    }
+    bool ModOtherApplications_Action_Copy_Folder(
+        const std::string& s, const std::string& t, const std::string& f) override
+    {
+        return record("OtherCopyFolder", {s, t, f});
+    }
     bool Action_Move(const std::string& n, const std::string& f, const std::string& t, const std::string& k,
-                     const std::string& fl) override { return record("Move", {n, f, t, k, fl}); }
-    bool Action_Delete(const std::string& p, const std::string& k) override { return record("Delete", {p, k}); }
+        const std::string& fl) override
+    {
+        return record("Move", {n, f, t, k, fl});
+    }
+    bool Action_Delete(const std::string& p, const std::string& k) override
+    {
+        return record("Delete", {p, k});
+    }
     bool Action_Update_Registry(const std::string& f) override { return record("UpdateRegistry", {f}); }
-    bool Action_Rename(const std::string& o, const std::string& n) override { return record("Rename", {o, n}); }
+    bool Action_Rename(const std::string& o, const std::string& n) override
+    {
+        return record("Rename", {o, n});
+    }
     bool Action_Replace(const std::string& f, const std::string& s, const std::string& r) override
-    { return record("Replace", {f, s, r}); }
-    bool Action_Get(const std::string& k, const std::string& n, const std::string& f) override { return record("Get", {k, n, f}); }
-    bool Action_Import(const std::string& k, const std::string& i) override { return record("Import", {k, i}); }
-    bool Action_Export(const std::string& k, const std::string& f) override { return record("Export", {k, f}); }
+    {
+        return record("Replace", {f, s, r});
+    }
+    bool Action_Get(const std::string& k, const std::string& n, const std::string& f) override
+    {
+        return record("Get", {k, n, f});
+    }
+    bool Action_Import(const std::string& k, const std::string& i) override
+    {
+        return record("Import", {k, i});
+    }
+    bool Action_Export(const std::string& k, const std::string& f) override
+    {
+        return record("Export", {k, f});
+    }
     bool Action_Get_File(const std::string& k, const std::string& n, const std::string& t) override
-    { return record("GetFile", {k, n, t}); }
-    bool Action_File_Type_Copy(const std::string& f, const std::string& e) override { return record("FileTypeCopy", {f, e}); }
-    bool Action_Msgbox(const std::string& t, const std::string& k) override { return record("Msgbox", {t, k}); }
+    {
+        return record("GetFile", {k, n, t});
+    }
+    bool Action_File_Type_Copy(const std::string& f, const std::string& e) override
+    {
+        return record("FileTypeCopy", {f, e});
+    }
+    bool Action_Msgbox(const std::string& t, const std::string& k) override
+    {
+        return record("Msgbox", {t, k});
+    }
 };
 
 std::string execStep(const std::string& op, const std::string& cond = "")
@@ -101,14 +138,20 @@ protected:
         // A rule per page that shows it, and a log of every operation called.
         for (const char* page : {"KestroMain", "Frm_A", "Frm_B", "Frm_C"}) {
             std::string p = page;
-            rules.add("Show_" + p, [this, p] { called.push_back("Show_" + p); return engine.Show_Panel(p); });
+            rules.add("Show_" + p, [this, p] {
+                called.push_back("Show_" + p);
+                return engine.Show_Panel(p);
+            });
         }
     }
 
     void addRule(const std::string& name, bool answer)
     {
         answers[name] = answer;
-        rules.add(name, [this, name] { called.push_back(name); return answers[name]; });
+        rules.add(name, [this, name] {
+            called.push_back(name);
+            return answers[name];
+        });
     }
 
     test::TempMachine machine;
@@ -151,31 +194,32 @@ TEST_F(XmlEngineTest, StartUpShowsTheFirstPageAndWaits)
 TEST_F(XmlEngineTest, NextBackAndFalseRollBackFollowTheHistory)
 {
     addRule("Check_X", false);
-    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A") + "\n" +
-                                             execStep("Check_X") + "\n" + execStep("Show_Frm_B")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A") + "\n" + execStep("Check_X") +
+            "\n" + execStep("Show_Frm_B")));
     engine.Step_Script("");
-    engine.Step_Script("next");   // page A: entry 2 at index 1
+    engine.Step_Script("next"); // page A: entry 2 at index 1
     EXPECT_EQ(engine.HistoryStep, 2);
     EXPECT_EQ(engine.ActionIndex, 1);
 
-    engine.Step_Script("next");   // Check_X fails: back to entry 1, page A stays on screen
+    engine.Step_Script("next"); // Check_X fails: back to entry 1, page A stays on screen
     EXPECT_EQ(panels.shown.back(), "Frm_A");
     EXPECT_EQ(engine.HistoryStep, 1);
     EXPECT_EQ(engine.ActionIndex, 0);
     EXPECT_TRUE(engine.StopFlag);
 
-    engine.Step_Script("next");   // runs from after entry 1's page step: page A shown again
+    engine.Step_Script("next"); // runs from after entry 1's page step: page A shown again
     EXPECT_EQ(panels.shown.back(), "Frm_A");
     EXPECT_EQ(engine.HistoryStep, 2);
-    EXPECT_EQ(engine.HistoryIndexes.size(), 2u);   // a page shown again adds no entry
+    EXPECT_EQ(engine.HistoryIndexes.size(), 2u); // a page shown again adds no entry
 
     answers["Check_X"] = true;
-    engine.Step_Script("next");   // passes the check, page B: entry 3 at index 3
+    engine.Step_Script("next"); // passes the check, page B: entry 3 at index 3
     EXPECT_EQ(panels.shown.back(), "Frm_B");
     EXPECT_EQ(engine.HistoryStep, 3);
     EXPECT_EQ(engine.HistoryIndexes, (std::vector<std::string>{"0", "1", "3"}));
 
-    engine.Step_Script("back");   // re-runs entry 2's page step
+    engine.Step_Script("back"); // re-runs entry 2's page step
     EXPECT_EQ(panels.shown.back(), "Frm_A");
     EXPECT_EQ(engine.HistoryStep, 2);
     EXPECT_EQ(engine.ActionIndex, 1);
@@ -185,22 +229,23 @@ TEST_F(XmlEngineTest, NextBackAndFalseRollBackFollowTheHistory)
 TEST_F(XmlEngineTest, FalseOnTheFirstPageKeepsThePositionAtTheFailingStep)
 {
     addRule("Check_X", false);
-    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Check_X") + "\n" +
-                                             execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n" + execStep("Check_X") + "\n" + execStep("Show_Frm_A")));
     engine.Step_Script("");
     engine.Step_Script("next");
     EXPECT_EQ(engine.ActionIndex, 1);
-    EXPECT_EQ(engine.HistoryStep, 0);   // 2 - 2 names no entry
+    EXPECT_EQ(engine.HistoryStep, 0); // 2 - 2 names no entry
     answers["Check_X"] = true;
-    engine.Step_Script("next");   // goes on after the failing step
+    engine.Step_Script("next"); // goes on after the failing step
     EXPECT_EQ(panels.shown.back(), "Frm_A");
     EXPECT_EQ(std::count(called.begin(), called.end(), "Check_X"), 1);
 }
 
 TEST_F(XmlEngineTest, UnknownOperationTakesTheFalsePath)
 {
-    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A") + "\n" +
-                                             execStep("No_Such_Operation") + "\n" + execStep("Show_Frm_B")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A") + "\n" +
+            execStep("No_Such_Operation") + "\n" + execStep("Show_Frm_B")));
     engine.Step_Script("");
     engine.Step_Script("next");
     engine.Step_Script("next");
@@ -225,7 +270,10 @@ TEST_F(XmlEngineTest, NewRulesProviderReplacesTheTableInUse)
     engine.Step_Script("");
     RulesTable other;
     int otherCalls = 0;
-    other.add("Check_X", [&] { ++otherCalls; return false; });
+    other.add("Check_X", [&] {
+        ++otherCalls;
+        return false;
+    });
     engine.setRulesProvider([&] { return &other; });
     engine.ActionIndex = 0;
     engine.Step_Script("");
@@ -241,10 +289,11 @@ TEST_F(XmlEngineTest, ConditionsWithAndWithoutEqualsSign)
     addRule("EmptySide", true);
     addRule("Unknown", true);
     variables.Set_System_Variable_Value("$st_source_os", "WIN98");
-    machine.writeScript("Kestro.xml", script(
-        execStep("Win98", " $ST_Source_OS = win98 ") + "\n" + execStep("WinXp", "$st_source_os=winxp") + "\n" +
-        execStep("NoEquals", "$st_source_os") + "\n" + execStep("EmptySide", "$st_source_os=") + "\n" +
-        execStep("Unknown", "$st_unknown=x") + "\n" + execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Win98", " $ST_Source_OS = win98 ") + "\n" +
+            execStep("WinXp", "$st_source_os=winxp") + "\n" + execStep("NoEquals", "$st_source_os") + "\n" +
+            execStep("EmptySide", "$st_source_os=") + "\n" + execStep("Unknown", "$st_unknown=x") + "\n" +
+            execStep("Show_Frm_A")));
     engine.Step_Script("");
     EXPECT_EQ(called, (std::vector<std::string>{"Win98", "Show_Frm_A"}));
 }
@@ -257,11 +306,16 @@ TEST_F(XmlEngineTest, FalseConditionPassesOverItsDirectChildren)
     // Steps in document order: 0 Parent, 1 Child1, 2 Grandchild, 3 Child2, 4 After.
     // Parent is false and has two direct children: entries 1 and 2 are passed over, so Child2
     // (entry 3) still runs, as the engine counts entries rather than descendants.
-    machine.writeScript("Kestro.xml", script(
-        "<performaction condition=\"$bln_x=true\"><action>execute</action><name>Parent</name>\n"
-        "  " + execStep("Child1").substr(0, execStep("Child1").size() - 16) + "\n"
-        "    " + execStep("Grandchild") + "\n  </performaction>\n"
-        "  " + execStep("Child2") + "\n</performaction>\n" + execStep("After") + "\n" + execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script("<performaction condition=\"$bln_x=true\"><action>execute</action><name>Parent</name>\n"
+               "  " +
+            execStep("Child1").substr(0, execStep("Child1").size() - 16) +
+            "\n"
+            "    " +
+            execStep("Grandchild") +
+            "\n  </performaction>\n"
+            "  " +
+            execStep("Child2") + "\n</performaction>\n" + execStep("After") + "\n" + execStep("Show_Frm_A")));
     engine.Step_Script("");
     EXPECT_EQ(called, (std::vector<std::string>{"Child2", "After", "Show_Frm_A"}));
 }
@@ -270,9 +324,9 @@ TEST_F(XmlEngineTest, MalformedConditionPassesOverTheStepButNotItsChildren)
 {
     for (const char* r : {"Parent", "Child"})
         addRule(r, true);
-    machine.writeScript("Kestro.xml", script(
-        "<performaction condition=\"nonsense\"><action>execute</action><name>Parent</name>\n" + execStep("Child") +
-        "\n</performaction>\n" + execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script("<performaction condition=\"nonsense\"><action>execute</action><name>Parent</name>\n" +
+            execStep("Child") + "\n</performaction>\n" + execStep("Show_Frm_A")));
     engine.Step_Script("");
     EXPECT_EQ(called, (std::vector<std::string>{"Child", "Show_Frm_A"}));
 }
@@ -281,9 +335,11 @@ TEST_F(XmlEngineTest, LinkFromTheMainScriptReturnsAfterTheLinkStep)
 {
     addRule("InSub", true);
     addRule("AfterLink", true);
-    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n<performaction link=\" SUB.xml \"/>\n" +
-                                             execStep("AfterLink") + "\n" + execStep("Show_Frm_B")));
-    machine.writeScript("sub.xml", script(execStep("InSub") + "\n" + execStep("Show_Frm_A") + "\n" + execStep("InSub")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n<performaction link=\" SUB.xml \"/>\n" +
+            execStep("AfterLink") + "\n" + execStep("Show_Frm_B")));
+    machine.writeScript(
+        "sub.xml", script(execStep("InSub") + "\n" + execStep("Show_Frm_A") + "\n" + execStep("InSub")));
     engine.Step_Script("");
     engine.Step_Script("next");
     EXPECT_EQ(panels.shown.back(), "Frm_A");
@@ -291,22 +347,24 @@ TEST_F(XmlEngineTest, LinkFromTheMainScriptReturnsAfterTheLinkStep)
     EXPECT_EQ(engine.CurrentScript, "sub.xml");
     EXPECT_EQ(engine.HistoryScripts.back(), "sub.xml");
 
-    engine.Step_Script("next");   // finishes sub.xml, returns to step 2 of the main script
+    engine.Step_Script("next"); // finishes sub.xml, returns to step 2 of the main script
     EXPECT_EQ(panels.shown.back(), "Frm_B");
     EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
     EXPECT_EQ(engine.CurrentScript, "Kestro.xml");
-    EXPECT_EQ(called, (std::vector<std::string>{"Show_KestroMain", "InSub", "Show_Frm_A", "InSub", "AfterLink",
-                                                "Show_Frm_B"}));
+    EXPECT_EQ(called,
+        (std::vector<std::string>{
+            "Show_KestroMain", "InSub", "Show_Frm_A", "InSub", "AfterLink", "Show_Frm_B"}));
 }
 
 TEST_F(XmlEngineTest, BackFromALinkedScriptsPageReturnsToTheMainScriptsPage)
 {
-    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A") +
-                                             "\n<performaction link=\"sub.xml\"/>\n" + execStep("Show_Frm_C")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A") +
+            "\n<performaction link=\"sub.xml\"/>\n" + execStep("Show_Frm_C")));
     machine.writeScript("sub.xml", script(execStep("Show_Frm_B")));
     engine.Step_Script("");
-    engine.Step_Script("next");   // page A, entry 2
-    engine.Step_Script("next");   // page B in sub.xml, entry 3
+    engine.Step_Script("next"); // page A, entry 2
+    engine.Step_Script("next"); // page B in sub.xml, entry 3
     ASSERT_EQ(engine.HistoryScripts, (std::vector<std::string>{"Kestro.xml", "Kestro.xml", "sub.xml"}));
     ASSERT_EQ(engine.ScriptStack, "Kestro.xml|2|sub.xml");
 
@@ -318,11 +376,11 @@ TEST_F(XmlEngineTest, BackFromALinkedScriptsPageReturnsToTheMainScriptsPage)
     // The linked script's name in the chain was replaced by the entry's script.
     EXPECT_EQ(engine.ScriptStack, "Kestro.xml|2|Kestro.xml");
 
-    engine.Step_Script("next");   // through the link again: page B, no new entry
+    engine.Step_Script("next"); // through the link again: page B, no new entry
     EXPECT_EQ(panels.shown.back(), "Frm_B");
     EXPECT_EQ(engine.HistoryStep, 3);
     EXPECT_EQ(engine.HistoryIndexes.size(), 3u);
-    engine.Step_Script("next");   // sub.xml ends: back in the main script after the link
+    engine.Step_Script("next"); // sub.xml ends: back in the main script after the link
     EXPECT_EQ(panels.shown.back(), "Frm_C");
 }
 
@@ -332,8 +390,8 @@ TEST_F(XmlEngineTest, LinkFromALinkedScriptResumesAfterItsOwnStep)
     addRule("InB", true);
     addRule("AfterLinkInA", true);
     machine.writeScript("Kestro.xml", script("<performaction link=\"a.xml\"/>\n" + execStep("Show_Frm_C")));
-    machine.writeScript("a.xml", script(execStep("Before") + "\n<performaction link=\"b.xml\"/>\n" +
-                                        execStep("AfterLinkInA")));
+    machine.writeScript("a.xml",
+        script(execStep("Before") + "\n<performaction link=\"b.xml\"/>\n" + execStep("AfterLinkInA")));
     machine.writeScript("b.xml", script(execStep("InB")));
     engine.Step_Script("");
     // The link step of a.xml runs once; a.xml goes on after it, then the main script.
@@ -358,20 +416,24 @@ TEST_F(XmlEngineTest, ItemScriptsRunNestedAndTheCallerResumesAfterTheRunner)
         return true;
     });
     addRule("AfterItems", true);
-    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Application_Migration") +
-                                             "\n" + execStep("AfterItems") + "\n" + execStep("Show_Frm_A")));
-    machine.writeScript("APPS\\Word.xml", script(
-        "<performaction><action>copy</action><name>a.dot|b.dot</name><from>C:\\Src</from><to>D:\\Dst</to>"
-        "<type>file</type></performaction>"));
-    machine.writeScript("APPS\\Excel.xml", script(
-        "<performaction><action>import</action><key>HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\X</key><name>*.*</name>"
-        "</performaction>"));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n" + execStep("Application_Migration") + "\n" +
+            execStep("AfterItems") + "\n" + execStep("Show_Frm_A")));
+    machine.writeScript("APPS\\Word.xml",
+        script(
+            "<performaction><action>copy</action><name>a.dot|b.dot</name><from>C:\\Src</from><to>D:\\Dst</to>"
+            "<type>file</type></performaction>"));
+    machine.writeScript("APPS\\Excel.xml",
+        script("<performaction><action>import</action><key>HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\X</"
+               "key><name>*.*</name>"
+               "</performaction>"));
     engine.Step_Script("");
     engine.Step_Script("next");
-    EXPECT_EQ(primitives.calls, (std::vector<std::string>{"Copy(a.dot,C:\\Src,D:\\Dst,file,False)",
-                                                          "Copy(b.dot,C:\\Src,D:\\Dst,file,False)",
-                                                          "Import(HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\X,*.*)"}));
-    EXPECT_EQ(called, (std::vector<std::string>{"Show_KestroMain", "Application_Migration", "AfterItems", "Show_Frm_A"}));
+    EXPECT_EQ(primitives.calls,
+        (std::vector<std::string>{"Copy(a.dot,C:\\Src,D:\\Dst,file,False)",
+            "Copy(b.dot,C:\\Src,D:\\Dst,file,False)", "Import(HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\X,*.*)"}));
+    EXPECT_EQ(called,
+        (std::vector<std::string>{"Show_KestroMain", "Application_Migration", "AfterItems", "Show_Frm_A"}));
     EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
     EXPECT_EQ(engine.CurrentScript, "Kestro.xml");
     EXPECT_EQ(engine.ActionIndex, 3);
@@ -395,15 +457,18 @@ TEST_F(XmlEngineTest, LinkInsideAnItemScriptReturnsToTheItemAndThenToTheRunner)
     });
     for (const char* r : {"InLinked", "InWall", "InMouse", "AfterItems"})
         addRule(r, true);
-    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Settings_Migration") +
-                                             "\n" + execStep("AfterItems") + "\n" + execStep("Show_Frm_A")));
-    machine.writeScript("Settings\\Wall.xml", script("<performaction link=\"common.xml\"/>\n" + execStep("InWall")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n" + execStep("Settings_Migration") + "\n" +
+            execStep("AfterItems") + "\n" + execStep("Show_Frm_A")));
+    machine.writeScript(
+        "Settings\\Wall.xml", script("<performaction link=\"common.xml\"/>\n" + execStep("InWall")));
     machine.writeScript("common.xml", script(execStep("InLinked")));
     machine.writeScript("Settings\\Mouse.xml", script(execStep("InMouse")));
     engine.Step_Script("");
     engine.Step_Script("next");
-    EXPECT_EQ(called, (std::vector<std::string>{"Show_KestroMain", "Settings_Migration", "InLinked", "InWall",
-                                                "InMouse", "AfterItems", "Show_Frm_A"}));
+    EXPECT_EQ(called,
+        (std::vector<std::string>{"Show_KestroMain", "Settings_Migration", "InLinked", "InWall", "InMouse",
+            "AfterItems", "Show_Frm_A"}));
     EXPECT_EQ(runnerSaw, (std::vector<std::string>{"Kestro.xml|1", "Kestro.xml|1"}));
     EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
     EXPECT_EQ(panels.shown.back(), "Frm_A");
@@ -413,8 +478,9 @@ TEST_F(XmlEngineTest, RunnerWithNoItemsLetsTheCallerGoOn)
 {
     rules.add("Application_Migration", [] { return true; });
     addRule("AfterItems", true);
-    machine.writeScript("Kestro.xml", script(execStep("Application_Migration") + "\n" + execStep("AfterItems") + "\n" +
-                                             execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("Application_Migration") + "\n" + execStep("AfterItems") + "\n" +
+            execStep("Show_Frm_A")));
     engine.Step_Script("");
     EXPECT_EQ(called, (std::vector<std::string>{"AfterItems", "Show_Frm_A"}));
 }
@@ -422,12 +488,13 @@ TEST_F(XmlEngineTest, RunnerWithNoItemsLetsTheCallerGoOn)
 TEST_F(XmlEngineTest, ClickWhileAStepYieldsDoesNotReenterTheEngine)
 {
     addRule("After", true);
-    machine.writeScript("Kestro.xml", script(
-        "<performaction><action>delete</action><name>x.tmp</name><from>C:\\Temp</from><type>file</type></performaction>\n" +
-        execStep("After") + "\n" + execStep("Show_Frm_A") + "\n" + execStep("Show_Frm_B")));
+    machine.writeScript("Kestro.xml",
+        script("<performaction><action>delete</action><name>x.tmp</name><from>C:\\Temp</from><type>file</"
+               "type></performaction>\n" +
+            execStep("After") + "\n" + execStep("Show_Frm_A") + "\n" + execStep("Show_Frm_B")));
     primitives.during = [this] {
         EXPECT_TRUE(engine.running());
-        engine.Step_Script("next");   // the user clicks Next while the delete yields
+        engine.Step_Script("next"); // the user clicks Next while the delete yields
         engine.Step_Script("back");
     };
     engine.Step_Script("");
@@ -449,7 +516,8 @@ TEST_F(XmlEngineTest, EndOfTheMainScriptStopsWithoutAMessage)
     EXPECT_EQ(engine.CurrentScript, "Kestro.xml");
     EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
     // Stopped on purpose, not by an error caught at the engine's top level.
-    EXPECT_EQ(machine.readHost(machine.appFile("Kestro_Log_File.txt")).find("Step_Script"), std::string::npos);
+    EXPECT_EQ(
+        machine.readHost(machine.appFile("Kestro_Log_File.txt")).find("Step_Script"), std::string::npos);
 }
 
 TEST_F(XmlEngineTest, MissingScriptShowsTheLoadFailure)
@@ -465,8 +533,8 @@ TEST_F(XmlEngineTest, MissingLinkedScriptStopsTheRun)
 {
     addRule("AfterLink", true);
     addRule("First", true);
-    machine.writeScript("Kestro.xml", script(execStep("First") + "\n<performaction link=\"gone.xml\"/>\n" +
-                                             execStep("AfterLink")));
+    machine.writeScript("Kestro.xml",
+        script(execStep("First") + "\n<performaction link=\"gone.xml\"/>\n" + execStep("AfterLink")));
     engine.Step_Script("");
     EXPECT_EQ(shownTexts(), std::vector<std::string>{kScriptLoadFailure});
     EXPECT_EQ(called, std::vector<std::string>{"First"});
@@ -483,9 +551,10 @@ TEST_F(XmlEngineTest, ScriptThatIsNotXmlHasNoSteps)
 
 TEST_F(XmlEngineTest, StepsWithMissingElementsAndUnknownWordsDoNothing)
 {
-    machine.writeScript("Kestro.xml", script(
-        "<performaction/>\n<performaction><action>frobnicate</action><name>x</name></performaction>\n"
-        "<performaction><action>execute</action></performaction>\n" + execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script("<performaction/>\n<performaction><action>frobnicate</action><name>x</name></performaction>\n"
+               "<performaction><action>execute</action></performaction>\n" +
+            execStep("Show_Frm_A")));
     engine.Step_Script("");
     EXPECT_TRUE(primitives.calls.empty());
     // The execute step without a name is an unknown operation: the False path stops the run.
@@ -496,38 +565,50 @@ TEST_F(XmlEngineTest, StepsWithMissingElementsAndUnknownWordsDoNothing)
 TEST_F(XmlEngineTest, CopyKindsCallTheirPrimitivesPerItem)
 {
     variables.Set_System_Variable_Value("$st_src", "C:\\Old");
-    machine.writeScript("Kestro.xml", script(
-        "<performaction><action> COPY </action><name>a||b</name><from>$st_src\\Apps</from><to>D:\\New</to>"
-        "<type>RFolder</type></performaction>\n"
-        "<performaction><action>copy</action><name>f.ini</name><from>C:\\W</from><to>D:\\W</to><type>rfile</type>"
-        "</performaction>\n" + execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script("<performaction><action> COPY "
+               "</action><name>a||b</name><from>$st_src\\Apps</from><to>D:\\New</to>"
+               "<type>RFolder</type></performaction>\n"
+               "<performaction><action>copy</action><name>f.ini</name><from>C:\\W</from><to>D:\\W</"
+               "to><type>rfile</type>"
+               "</performaction>\n" +
+            execStep("Show_Frm_A")));
     engine.Step_Script("");
-    EXPECT_EQ(primitives.calls, (std::vector<std::string>{
-        "Copy(a,C:\\Old\\Apps,D:\\New,rfolder,False)", "Copy(b,C:\\Old\\Apps,D:\\New,rfolder,False)",
-        "OtherCopyFolder(C:\\Old\\Apps\\a,D:\\New\\a,False)", "OtherCopyFolder(C:\\Old\\Apps\\b,D:\\New\\b,False)",
-        "OtherCopyFile(C:\\W\\f.ini,D:\\W\\f.ini,False)"}));
+    EXPECT_EQ(primitives.calls,
+        (std::vector<std::string>{"Copy(a,C:\\Old\\Apps,D:\\New,rfolder,False)",
+            "Copy(b,C:\\Old\\Apps,D:\\New,rfolder,False)",
+            "OtherCopyFolder(C:\\Old\\Apps\\a,D:\\New\\a,False)",
+            "OtherCopyFolder(C:\\Old\\Apps\\b,D:\\New\\b,False)",
+            "OtherCopyFile(C:\\W\\f.ini,D:\\W\\f.ini,False)"}));
 }
 
 TEST_F(XmlEngineTest, FailedActionsShowTheirReportsAndGoOn)
 {
     primitives.answers = {{"Copy", false}, {"Move", false}, {"UpdateRegistry", false}, {"Rename", false},
-                          {"Replace", false}, {"Delete", false}};
-    machine.writeScript("Kestro.xml", script(
-        "<performaction><action>copy</action><name>a|b</name><from>C:\\F</from><to>D:\\T</to><type>file</type></performaction>\n"
-        "<performaction><action>move</action><name>m</name><from>C:\\F</from><to>D:\\T</to><type>file</type></performaction>\n"
-        "<performaction><action>update_registry</action><name>r.reg</name><from>C:\\R</from></performaction>\n"
-        "<performaction><action>rename</action><name>Old.txt</name><from>C:\\F</from><to>C:\\F\\New.txt</to></performaction>\n"
-        "<performaction><action>replace</action><name>x.ini</name><from>C:\\I</from><search>a</search><replace>b</replace></performaction>\n"
-        "<performaction><action>delete</action><name>d</name><from>C:\\D</from><type>file</type></performaction>\n" +
-        execStep("Show_Frm_A")));
+        {"Replace", false}, {"Delete", false}};
+    machine.writeScript("Kestro.xml",
+        script("<performaction><action>copy</action><name>a|b</name><from>C:\\F</from><to>D:\\T</"
+               "to><type>file</type></performaction>\n"
+               "<performaction><action>move</action><name>m</name><from>C:\\F</from><to>D:\\T</"
+               "to><type>file</type></performaction>\n"
+               "<performaction><action>update_registry</action><name>r.reg</name><from>C:\\R</from></"
+               "performaction>\n"
+               "<performaction><action>rename</action><name>Old.txt</name><from>C:\\F</"
+               "from><to>C:\\F\\New.txt</to></performaction>\n"
+               "<performaction><action>replace</action><name>x.ini</name><from>C:\\I</from><search>a</"
+               "search><replace>b</replace></performaction>\n"
+               "<performaction><action>delete</action><name>d</name><from>C:\\D</from><type>file</type></"
+               "performaction>\n" +
+            execStep("Show_Frm_A")));
     engine.Step_Script("");
-    EXPECT_EQ(shownTexts(), (std::vector<std::string>{
-        "C:\\F\\a|b file not copied, the file/Folder may be corrupted or currently being used!",
-        "C:\\F\\a|b file not copied, the file/Folder may be corrupted or currently being used!",
-        "c:\\f\\m file not moved, the file/Folder may be corrupted or currently being used!",
-        "c:\\r\\r.reg file not able to update",
-        "c:\\f\\Old.txt file not deleted, this file/Folder may currently being used!",
-        "c:\\i\\x.ini file not deleted, this file/Folder may currently being used!"}));
+    EXPECT_EQ(shownTexts(),
+        (std::vector<std::string>{
+            "C:\\F\\a|b file not copied, the file/Folder may be corrupted or currently being used!",
+            "C:\\F\\a|b file not copied, the file/Folder may be corrupted or currently being used!",
+            "c:\\f\\m file not moved, the file/Folder may be corrupted or currently being used!",
+            "c:\\r\\r.reg file not able to update",
+            "c:\\f\\Old.txt file not deleted, this file/Folder may currently being used!",
+            "c:\\i\\x.ini file not deleted, this file/Folder may currently being used!"}));
     EXPECT_EQ(panels.shown, std::vector<std::string>{"Frm_A"});
     EXPECT_EQ(primitives.calls[2], "Move(m,c:\\f,d:\\t,file,False)");
     EXPECT_EQ(primitives.calls[4], "Rename(c:\\f\\Old.txt,c:\\f\\new.txt)");
@@ -536,40 +617,45 @@ TEST_F(XmlEngineTest, FailedActionsShowTheirReportsAndGoOn)
 TEST_F(XmlEngineTest, RegistryActionsWriteTheLogReport)
 {
     primitives.answers = {{"Export", false}, {"Import", false}};
-    machine.writeScript("Kestro.xml", script(
-        "<performaction><action>export</action><key>HKLM\\Soft</key><name>out.reg</name></performaction>\n"
-        "<performaction><action>import</action><key>K</key><name>one|two</name></performaction>\n" +
-        execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script("<performaction><action>export</action><key>HKLM\\Soft</key><name>out.reg</name></"
+               "performaction>\n"
+               "<performaction><action>import</action><key>K</key><name>one|two</name></performaction>\n" +
+            execStep("Show_Frm_A")));
     engine.Step_Script("");
     EXPECT_TRUE(messages.shown().empty());
     const std::string logText = machine.readHost(machine.appFile("Kestro_Log_File.txt"));
     // The process name is cut at its 40 characters; the status follows.
     EXPECT_NE(logText.find("Not Able to find application pathHKLM\\SoStart "), std::string::npos);
     EXPECT_NE(logText.find("Not Able to find application pathKone|twStart "), std::string::npos);
-    EXPECT_EQ(primitives.calls, (std::vector<std::string>{"Export(HKLM\\Soft,out.reg)", "Import(K,one)", "Import(K,two)"}));
+    EXPECT_EQ(primitives.calls,
+        (std::vector<std::string>{"Export(HKLM\\Soft,out.reg)", "Import(K,one)", "Import(K,two)"}));
 }
 
 TEST_F(XmlEngineTest, MessageTextKeepsItsCaseAndKindMatchesInAnyCase)
 {
-    machine.writeScript("Kestro.xml", script(
-        "<performaction><action>msgbox</action><name>Please Close Outlook</name><type>i</type></performaction>\n" +
-        execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script("<performaction><action>msgbox</action><name>Please Close "
+               "Outlook</name><type>i</type></performaction>\n" +
+            execStep("Show_Frm_A")));
     engine.Step_Script("");
     EXPECT_EQ(primitives.calls, std::vector<std::string>{"Msgbox(Please Close Outlook,I)"});
 }
 
 TEST_F(XmlEngineTest, UnsetVariableInAPathFailsTheStepWithoutCallingIt)
 {
-    machine.writeScript("Kestro.xml", script(
-        "<performaction><action>copy</action><name>a</name><from>$st_unset\\Data</from><to>D:\\T</to>"
-        "<type>folder</type></performaction>\n"
-        "<performaction><action>delete</action><name>*.*</name><from>$st_unset</from><type>all</type></performaction>\n" +
-        execStep("Show_Frm_A")));
+    machine.writeScript("Kestro.xml",
+        script("<performaction><action>copy</action><name>a</name><from>$st_unset\\Data</from><to>D:\\T</to>"
+               "<type>folder</type></performaction>\n"
+               "<performaction><action>delete</action><name>*.*</name><from>$st_unset</from><type>all</"
+               "type></performaction>\n" +
+            execStep("Show_Frm_A")));
     engine.Step_Script("");
     EXPECT_TRUE(primitives.calls.empty());
-    EXPECT_EQ(shownTexts(), (std::vector<std::string>{
-        "Data\\a file not copied, the file/Folder may be corrupted or currently being used!",
-        "\\*.* file not deleted, this file/Folder may currently being used!"}));
+    EXPECT_EQ(shownTexts(),
+        (std::vector<std::string>{
+            "Data\\a file not copied, the file/Folder may be corrupted or currently being used!",
+            "\\*.* file not deleted, this file/Folder may currently being used!"}));
     EXPECT_EQ(panels.shown, std::vector<std::string>{"Frm_A"});
 }
 
@@ -577,11 +663,13 @@ TEST_F(XmlEngineTest, MissingPrimitivesTakeTheFailureReport)
 {
     ActionPrimitives none;
     engine.setPrimitives(&none);
-    machine.writeScript("Kestro.xml", script(
-        "<performaction><action>copy</action><name>a</name><from>C:\\F</from><to>D:\\T</to><type>file</type></performaction>"));
+    machine.writeScript("Kestro.xml",
+        script("<performaction><action>copy</action><name>a</name><from>C:\\F</from><to>D:\\T</"
+               "to><type>file</type></performaction>"));
     engine.Step_Script("");
-    EXPECT_EQ(shownTexts(), std::vector<std::string>{
-        "C:\\F\\a file not copied, the file/Folder may be corrupted or currently being used!"});
+    EXPECT_EQ(shownTexts(),
+        std::vector<std::string>{
+            "C:\\F\\a file not copied, the file/Folder may be corrupted or currently being used!"});
 }
 
 } // namespace

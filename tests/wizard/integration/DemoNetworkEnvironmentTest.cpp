@@ -1,7 +1,7 @@
 // DemoNetworkEnvironmentTest.cpp: the demo network's NEWPC as the wizard's environment routines
 // read it: a supported Windows XP destination with its folders found.
-#include "DemoNetwork.h"
 #include "platform/MessageBox.h"
+#include "tools/demo-network/DemoNetwork.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/core/ScriptVariables.h"

@@ -1,13 +1,13 @@
 // MainRoadWalkTest.cpp: the wizard started on an emulated destination PC with the built main script,
 // walked from the agreement through the preparatory, required-task, migration-type and connection
 // pages and back again, with the engine's navigation history.
-#include "QtTestApp.h"
-#include "EngineReset.h"
-#include "WizardTestMachine.h"
 #include "platform/HelpViewer.h"
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "tests/wizard/core/EngineReset.h"
+#include "tests/wizard/core/QtTestApp.h"
+#include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/core/KestroMain.h"
@@ -44,14 +44,16 @@ protected:
         wizard::TasksConfirmed = false;
         wizard::SourceOs.clear();
         wizard::test::resetEngineState();
-        fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles", fs::copy_options::recursive);
+        fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles",
+            fs::copy_options::recursive);
         wizard::registerInformationPages();
         wizard::registerSelectionPages();
         wizard::registerConnectionPages();
     }
     void TearDown() override
     {
-        for (const char* form : {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType"})
+        for (const char* form :
+            {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType"})
             wizard::KestroMain::unregisterPage(form);
         wizard::setBarClickHandler({});
         wizard::resetProgramEnd();
@@ -83,17 +85,20 @@ protected:
         const char* shell = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
         put(platform::RegRoot::LocalMachine, nt, "ProductName", "Microsoft Windows XP");
         put(platform::RegRoot::LocalMachine, nt, "SystemRoot", "C:\\WINDOWS");
-        put(platform::RegRoot::CurrentUser, shell, "Programs", "C:\\Documents and Settings\\User\\Start Menu\\Programs");
+        put(platform::RegRoot::CurrentUser, shell, "Programs",
+            "C:\\Documents and Settings\\User\\Start Menu\\Programs");
         put(platform::RegRoot::CurrentUser, shell, "Cookies", "C:\\Documents and Settings\\User\\Cookies");
     }
 
-    QPushButton* barButton(wizard::KestroMain* w, const char* name) { return w->findChild<QPushButton*>(name); }
+    QPushButton* barButton(wizard::KestroMain* w, const char* name)
+    {
+        return w->findChild<QPushButton*>(name);
+    }
     std::string activeForm(wizard::KestroMain* w)
     {
         return w->activePage() ? w->activePage()->objectName().toStdString() : std::string("KestroMain");
     }
-    template <class T>
-    T* control(wizard::KestroMain* w, const char* form, const char* name)
+    template <class T> T* control(wizard::KestroMain* w, const char* form, const char* name)
     {
         wizard::WizardPage* page = w->loadedPage(form);
         return page ? page->findChild<T*>(name) : nullptr;
@@ -127,7 +132,7 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     EXPECT_EQ(engine.HistoryStep, 3);
     EXPECT_EQ(wizard::Get_System_Variable_Value("$st_destination_os"), "winxp");
     EXPECT_EQ(wizard::Get_System_Variable_Value("$st_destination_alluser_d_slash"),
-              "C:\\\\Documents and Settings\\\\All Users");
+        "C:\\\\Documents and Settings\\\\All Users");
     EXPECT_TRUE(messages.shown().empty());
     EXPECT_FALSE(w->buttonEnabled(BarButton::Next));
     EXPECT_TRUE(w->buttonEnabled(BarButton::Back));
@@ -155,7 +160,7 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     EXPECT_EQ(wizard::SourceOs, "winxp");
     EXPECT_EQ(wizard::Get_System_Variable_Value("$st_source_os"), "winxp");
     EXPECT_FALSE(w->buttonEnabled(BarButton::Next));
-    EXPECT_TRUE(control<QLineEdit>(w, "Frm_ConnectionType", "txtuser")->isEnabled());   // an XP source
+    EXPECT_TRUE(control<QLineEdit>(w, "Frm_ConnectionType", "txtuser")->isEnabled()); // an XP source
     control<QRadioButton>(w, "Frm_ConnectionType", "optNWLan")->click();
     control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->click();
     EXPECT_TRUE(w->buttonEnabled(BarButton::Next));
@@ -171,7 +176,7 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     barButton(w, "Btn_Back")->click();
     ASSERT_EQ(activeForm(w), "Frm_PreparatoryTask");
     EXPECT_EQ(engine.HistoryStep, 3);
-    EXPECT_TRUE(w->buttonEnabled(BarButton::Next));   // the tasks stay confirmed
+    EXPECT_TRUE(w->buttonEnabled(BarButton::Next)); // the tasks stay confirmed
     EXPECT_TRUE(control<QRadioButton>(w, "Frm_PreparatoryTask", "OptXP")->isChecked());
     barButton(w, "Btn_Back")->click();
     ASSERT_EQ(activeForm(w), "Frm_Preparatory");
@@ -210,7 +215,7 @@ TEST_F(MainRoadWalkTest, UnsupportedDestinationIsToldAndTheWalkGoesOn)
     ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
     EXPECT_EQ(wizard::Get_System_Variable_Value("$st_source_os"), "win95");
     EXPECT_FALSE(control<QRadioButton>(w, "Frm_ConnectionType", "opt_USB")->isEnabled());
-    EXPECT_EQ(messages.shown().size(), 1u);   // the destination is prepared once per run
+    EXPECT_EQ(messages.shown().size(), 1u); // the destination is prepared once per run
 }
 
 } // namespace

@@ -22,8 +22,8 @@ inline std::vector<QWidget*> captionedControls(const QWidget* container)
             continue;
         if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty())
             found.push_back(w);
-        else if (auto* button = qobject_cast<QAbstractButton*>(w);
-                 button && !button->text().isEmpty() && !qobject_cast<const QWidget*>(button)->inherits("QPushButton"))
+        else if (auto* button = qobject_cast<QAbstractButton*>(w); button && !button->text().isEmpty() &&
+                 !qobject_cast<const QWidget*>(button)->inherits("QPushButton"))
             found.push_back(w);
     }
     return found;
@@ -43,13 +43,15 @@ inline void expectCaptionsWholeAndApart(const QWidget* container)
             EXPECT_GE(w->width(), w->sizeHint().width()) << name.toStdString();
             // Buttons may be lower than their styled size hint, but never lower than their text lines.
             const QString text = label ? label->text() : qobject_cast<QAbstractButton*>(w)->text();
-            EXPECT_GE(w->height(), w->fontMetrics().boundingRect(QRect(), 0, text).height()) << name.toStdString();
+            EXPECT_GE(w->height(), w->fontMetrics().boundingRect(QRect(), 0, text).height())
+                << name.toStdString();
         }
     }
     for (std::size_t i = 0; i < controls.size(); ++i)
         for (std::size_t j = i + 1; j < controls.size(); ++j)
             EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
-                << controls[i]->objectName().toStdString() << " overlaps " << controls[j]->objectName().toStdString();
+                << controls[i]->objectName().toStdString() << " overlaps "
+                << controls[j]->objectName().toStdString();
 }
 
 } // namespace wizard::test

@@ -2,9 +2,9 @@
 // Next rule, Quick Help topics, accelerators and help, and the load's destination set-up.
 #include "wizard/pages/PreparatoryPages.h"
 
-#include "CoreTestSupport.h"
-#include "LayoutChecks.h"
-#include "PageTestSupport.h"
+#include "tests/wizard/core/CoreTestSupport.h"
+#include "tests/wizard/pages/LayoutChecks.h"
+#include "tests/wizard/pages/PageTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ScriptVariables.h"
 #include "wizard/pages/PreparatoryRules.h"
@@ -22,7 +22,9 @@ using test::PageTest;
 
 class FrmPreparatoryTest : public PageTest {
 protected:
-    FrmPreparatoryTest() : page(nullptr, &host) {}
+    FrmPreparatoryTest()
+        : page(nullptr, &host)
+    {}
     QLabel* label(const char* name) const { return page.findChild<QLabel*>(name); }
     Frm_Preparatory page;
 };
@@ -55,7 +57,7 @@ TEST_F(FrmPreparatoryTest, ActivationLeavesPreviousVisibleButDisabled)
     EXPECT_FALSE(bar.buttonVisible(BarButton::Accept));
     EXPECT_FALSE(bar.buttonVisible(BarButton::Decline));
     EXPECT_FALSE(bar.welcomePanelVisible());
-    EXPECT_FALSE(bar.buttonVisible(BarButton::Migrate));   // left as the previous page had it
+    EXPECT_FALSE(bar.buttonVisible(BarButton::Migrate)); // left as the previous page had it
 }
 
 TEST_F(FrmPreparatoryTest, AltPDoesNothingAndAltNStepsOnce)
@@ -67,7 +69,7 @@ TEST_F(FrmPreparatoryTest, AltPDoesNothingAndAltNStepsOnce)
     pressAlt(inside, Qt::Key_N);
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], BarButton::Next);
-    pressAlt(inside, Qt::Key_M);   // no Migrate accelerator on this page
+    pressAlt(inside, Qt::Key_M); // no Migrate accelerator on this page
     EXPECT_EQ(clicks.size(), 1u);
 }
 
@@ -122,15 +124,22 @@ TEST_F(FrmPreparatoryTest, HelpLinkOpensTopic68WhateverHadTheFocus)
 
 class FrmPreparatoryTaskTest : public PageTest {
 protected:
-    FrmPreparatoryTaskTest() : variables(machineFiles(), nullptr) { TasksConfirmed = false; }
+    FrmPreparatoryTaskTest()
+        : variables(machineFiles(), nullptr)
+    {
+        TasksConfirmed = false;
+    }
     ~FrmPreparatoryTaskTest() override { TasksConfirmed = false; }
 
     Frm_PreparatoryTask& load(bool initialiseSucceeds = true)
     {
-        page = std::make_unique<Frm_PreparatoryTask>(nullptr, &host, [this, initialiseSucceeds] {
-            ++initialisations;
-            return initialiseSucceeds;
-        }, variables);
+        page = std::make_unique<Frm_PreparatoryTask>(
+            nullptr, &host,
+            [this, initialiseSucceeds] {
+                ++initialisations;
+                return initialiseSucceeds;
+            },
+            variables);
         return *page;
     }
     QCheckBox* check(const char* name) const { return page->findChild<QCheckBox*>(name); }
@@ -172,10 +181,12 @@ TEST_F(FrmPreparatoryTaskTest, SystemOptionsAreEvenlySpacedBelowTheirLabel)
 
 TEST_F(FrmPreparatoryTaskTest, LoadDoublesTheAllUsersFolderAndDisablesNext)
 {
-    variables.Set_System_Variable_Value("$st_destination_alluser_settings", "C:\\Documents and Settings\\All Users");
+    variables.Set_System_Variable_Value(
+        "$st_destination_alluser_settings", "C:\\Documents and Settings\\All Users");
     load();
     EXPECT_EQ(initialisations, 1);
-    EXPECT_EQ(variables.lookup("$st_destination_alluser_d_slash"), "C:\\\\Documents and Settings\\\\All Users");
+    EXPECT_EQ(
+        variables.lookup("$st_destination_alluser_d_slash"), "C:\\\\Documents and Settings\\\\All Users");
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
     EXPECT_TRUE(page->loadCompleted());
     EXPECT_EQ(label("Label18")->text(), "PCs should be plugged in, and not run on battery power");
@@ -195,10 +206,10 @@ TEST_F(FrmPreparatoryTaskTest, FailedDestinationLeavesTheRestOfTheLoadOut)
     load(false);
     EXPECT_FALSE(page->loadCompleted());
     EXPECT_FALSE(variables.lookup("$st_destination_alluser_d_slash").has_value());
-    EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));   // the load did not disable it
+    EXPECT_TRUE(bar.buttonEnabled(BarButton::Next)); // the load did not disable it
     EXPECT_EQ(label("Label18")->text(), "");
     page->activated();
-    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));   // the activation does
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next)); // the activation does
     check("Check3")->setChecked(true);
     check("Check4")->setChecked(true);
     option("Opt98")->setChecked(true);
@@ -214,8 +225,8 @@ TEST_F(FrmPreparatoryTaskTest, ControlsStartClearWithTheirCaptions)
         EXPECT_FALSE(option(name)->isChecked()) << name;
     EXPECT_EQ(check("Check1")->text(), "1.  Is the power supply plugged in ?");
     EXPECT_EQ(check("Check3")->text().replace('\n', ' '),
-              "3.  Is your Source PC's (Win 95/98/ME/2000) drives are shared as C$ and D$, and Win XP's drives are "
-              "shared as C and D?");
+        "3.  Is your Source PC's (Win 95/98/ME/2000) drives are shared as C$ and D$, and Win XP's drives are "
+        "shared as C and D?");
     EXPECT_EQ(label("Label5")->text(), " 5. Source PC Operating System");
     EXPECT_EQ(option("Opt2K")->text(), "Win2000 Professional");
     EXPECT_EQ(page->chosenSourceOs(), "");
@@ -228,7 +239,7 @@ TEST_F(FrmPreparatoryTaskTest, NextNeedsBoxesThreeAndFourAndASystem)
     check("Check2")->setChecked(true);
     check("Check3")->setChecked(true);
     check("Check4")->setChecked(true);
-    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));   // every box, no system
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next)); // every box, no system
     EXPECT_FALSE(TasksConfirmed);
     option("OptME")->setChecked(true);
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
@@ -245,7 +256,7 @@ TEST_F(FrmPreparatoryTaskTest, SystemFirstThenBoxesEnablesOnTheSecondTick)
     option("Opt95")->setChecked(true);
     check("Check3")->setChecked(true);
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
-    EXPECT_FALSE(bar.buttonVisible(BarButton::Next));   // a failing rule leaves visibility alone
+    EXPECT_FALSE(bar.buttonVisible(BarButton::Next)); // a failing rule leaves visibility alone
     check("Check4")->setChecked(true);
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
     EXPECT_TRUE(bar.buttonVisible(BarButton::Next));

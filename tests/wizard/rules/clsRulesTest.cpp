@@ -92,7 +92,8 @@ TEST_F(clsRulesTest, RegistersOnlyTheOperationsWhosePagesExist)
     wizard::RulesTable second;
     EXPECT_EQ(more.registerOperations(second), 3u);
     EXPECT_EQ(more.registeredNames(),
-              (std::vector<std::string>{"Display_License_Agreement", "Display_Prep_Tasks_Panels", "Display_Migration_Type"}));
+        (std::vector<std::string>{
+            "Display_License_Agreement", "Display_Prep_Tasks_Panels", "Display_Migration_Type"}));
     EXPECT_EQ(second.call("DISPLAY_MIGRATION_TYPE"), std::optional<bool>(true));
     EXPECT_EQ(shown, (std::vector<std::string>{"Frm_MigrationType"}));
 }
@@ -114,23 +115,24 @@ TEST_F(clsRulesTest, EachPageOperationWritesItsStatusLogsAndShowsItsPage)
         bool (clsRules::*fn)();
         const char* name;
         const char* form;
-        const char* status;   // nullptr: the status line is left alone
+        const char* status; // nullptr: the status line is left alone
     };
     const Row rows[] = {
         {&clsRules::Display_Prep_Tasks_Panels, "Display_Prep_Tasks_Panels", "Frm_Preparatory",
-         "Follow the preparatory task for better performance"},
+            "Follow the preparatory task for better performance"},
         {&clsRules::Display_Req_Prep_Tasks_Panels, "Display_Req_Prep_Tasks_Panels", "Frm_PreparatoryTask",
-         "Check the checkboxes and select your Source PC's Operating System"},
+            "Check the checkboxes and select your Source PC's Operating System"},
         {&clsRules::Display_Migration_Type, "Display_Migration_Type", "Frm_MigrationType",
-         "Select migration type and specify what you would like to migrate"},
+            "Select migration type and specify what you would like to migrate"},
         {&clsRules::Display_Connection_Info, "Display_Connection_Info", "Frm_ConnectionType",
-         "Select the connection type and specify the Source PC 's details"},
+            "Select the connection type and specify the Source PC 's details"},
         {&clsRules::Display_application_Setting, "Display_application_Setting", "Frm_ApplicationSettings",
-         "Display application Setting!"},
+            "Display application Setting!"},
         {&clsRules::Display_Drive_Info_Panel, "Display_Drive_Info_Panel", "frm_Drive_Info",
-         "Specify the drive to Migrate the Application and Data!"},
+            "Specify the drive to Migrate the Application and Data!"},
         {&clsRules::Display_Source_Space_Info, "Display_Source_Space_Info", "frm_source_Space_Info",
-         "Click the Migration Button to Migrate, or Else click the previous button to change the selection!"},
+            "Click the Migration Button to Migrate, or Else click the previous button to change the "
+            "selection!"},
         {&clsRules::Display_Migration_Report, "Display_Migration_Report", "frm_Migration_Status", nullptr},
         {&clsRules::Display_Mass_Screen, "Display_Mass_Screen", "Frm_Mass", "Prepare for Mass Migration"},
     };
@@ -141,7 +143,8 @@ TEST_F(clsRulesTest, EachPageOperationWritesItsStatusLogsAndShowsItsPage)
         wizard::wizardWindows().setStatusText("previous");
         EXPECT_TRUE((rules.*row.fn)()) << row.name;
         EXPECT_EQ(shown, (std::vector<std::string>{row.form})) << row.name;
-        EXPECT_EQ(log, (std::vector<std::string>{std::string(row.name) + "|Start", std::string(row.name) + "|End"}));
+        EXPECT_EQ(log,
+            (std::vector<std::string>{std::string(row.name) + "|Start", std::string(row.name) + "|End"}));
         EXPECT_EQ(wizard::wizardWindows().statusText(), row.status ? row.status : "previous") << row.name;
         EXPECT_EQ(clsRules::pageOf(row.name), row.form);
     }

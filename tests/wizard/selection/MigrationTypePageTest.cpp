@@ -2,9 +2,9 @@
 // and selective modes, Quick Help topics, accelerators and help topics.
 #include "wizard/selection/MigrationTypePage.h"
 
-#include "LayoutChecks.h"
-#include "PageTestSupport.h"
 #include "platform/qt/QtHelpViewer.h"
+#include "tests/wizard/pages/LayoutChecks.h"
+#include "tests/wizard/pages/PageTestSupport.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -16,7 +16,9 @@ namespace {
 
 class FrmMigrationTypeTest : public test::PageTest {
 protected:
-    FrmMigrationTypeTest() : page(nullptr, &host) {}
+    FrmMigrationTypeTest()
+        : page(nullptr, &host)
+    {}
     QCheckBox* box(const char* name) const { return page.findChild<QCheckBox*>(name); }
     QRadioButton* option(const char* name) const { return page.findChild<QRadioButton*>(name); }
     QLabel* label(const char* name) const { return page.findChild<QLabel*>(name); }

@@ -1,11 +1,11 @@
 // ExitDriveMapTest.cpp: the drive map's listing and the exit routine fed from it: exactly the
 // mapped local drives are disconnected.
-#include "core/ExitRoutine.h"
-#include "core/WizardState.h"
 #include "platform/MessageBox.h"
-#include "transfer/TransferGlobals.h"
+#include "wizard/core/ExitRoutine.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/transfer/TransferGlobals.h"
 
-#include "TestMachine.h"
+#include "tests/platform/TestMachine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // FileActionsTest.cpp: copy, move and delete actions on a source PC mapped to Z: and the
 // destination PC's drive C:.
-#include "transfer/FileActions.h"
+#include "wizard/transfer/FileActions.h"
 
-#include "TransferWorld.h"
-#include "core/WizardWindows.h"
 #include "platform/FileVersion.h"
+#include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/core/WizardWindows.h"
 
 #include <gtest/gtest.h>
 

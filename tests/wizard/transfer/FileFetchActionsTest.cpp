@@ -1,9 +1,9 @@
 // FileFetchActionsTest.cpp: files fetched by mirrored registry paths (literal and with
 // environment variables), the wallpaper registration, file-type copy and the message action.
-#include "transfer/FileFetchActions.h"
+#include "wizard/transfer/FileFetchActions.h"
 
-#include "TransferWorld.h"
 #include "platform/MessageBox.h"
+#include "tests/wizard/transfer/TransferWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ protected:
         world.variables["$st_destination_system_dir"] = "C:\\WINNT\\system32";
         world.variables["$st_destination_curr_user_settings"] = "C:\\Documents and Settings\\bob";
         world.registry().createKey(platform::RegRoot::LocalMachine,
-                                   "SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Control Panel\\Desktop", mirror);
+            "SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Control Panel\\Desktop", mirror);
         world.registry().createKey(platform::RegRoot::CurrentUser, "Control Panel\\Desktop", desktop);
         world.registry().setString(desktop, "Wallpaper", "C:\\WINNT\\old.bmp");
     }

@@ -1,10 +1,10 @@
 // ModOtherApplicationsTest.cpp: application copy workers and the registry editor's command lines
 // and bounded wait.
-#include "transfer/ModOtherApplications.h"
+#include "wizard/transfer/ModOtherApplications.h"
 
-#include "TransferWorld.h"
 #include "platform/ProcessRunner.h"
-#include "transfer/RegistryEditorWait.h"
+#include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/transfer/RegistryEditorWait.h"
 
 #include <gtest/gtest.h>
 
@@ -35,13 +35,13 @@ TEST_F(ModOtherApplicationsTest, CommandLinesQuoteFileAndKeyWhole)
 {
     world.putNew("x y/a.reg", "REGEDIT4\r\n");
     EXPECT_TRUE(ExportRegistry("C:\\x y\\a.reg",
-                               "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\"
-                               "Hardware Profiles\\Current"));
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\"
+        "Hardware Profiles\\Current"));
     EXPECT_TRUE(ImportRegistry("C:\\x y\\a.reg"));
     ASSERT_EQ(launcher.starts().size(), 2u);
     EXPECT_EQ(launcher.starts()[0].commandLine,
-              "regedit.exe /a \"C:\\x y\\a.reg\" \"HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\System\\"
-              "CurrentControlSet\\Hardware Profiles\\Current\"");
+        "regedit.exe /a \"C:\\x y\\a.reg\" \"HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\System\\"
+        "CurrentControlSet\\Hardware Profiles\\Current\"");
     EXPECT_EQ(launcher.starts()[1].commandLine, "regedit.exe /s \"C:\\x y\\a.reg\"");
     EXPECT_EQ(launcher.starts()[1].options.style, platform::WindowStyle::Hidden);
     EXPECT_EQ(world.clock.slept, 2u * transfer::kSettleMs) << "one settle pause per run, no probing";
@@ -71,7 +71,8 @@ TEST_F(ModOtherApplicationsTest, WaitProbesABusyFileUntilItIsLetGo)
     };
     EXPECT_TRUE(ImportRegistry("C:\\busy.reg"));
     EXPECT_GE(yieldsSeen, 5);
-    EXPECT_GE(world.clock.slept, static_cast<std::uint64_t>(transfer::kSettleMs + 2 * transfer::kProbeIntervalMs));
+    EXPECT_GE(
+        world.clock.slept, static_cast<std::uint64_t>(transfer::kSettleMs + 2 * transfer::kProbeIntervalMs));
 }
 
 TEST_F(ModOtherApplicationsTest, WaitGivesUpOnAFileHeldForGood)

@@ -1,9 +1,9 @@
 // RegistryActionsTest.cpp: text replacement in files, renames, registry merges, mirrored imports
 // through the registry editor, exports and the application folder fetch.
-#include "transfer/RegistryActions.h"
+#include "wizard/transfer/RegistryActions.h"
 
-#include "TransferWorld.h"
 #include "platform/ProcessRunner.h"
+#include "tests/wizard/transfer/TransferWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,11 @@ namespace fs = std::filesystem;
 
 class RegistryActionsTest : public ::testing::Test {
 protected:
-    RegistryActionsTest() : regedit(world.fileSystem()) { m_previous = platform::setProcessLauncher(&regedit); }
+    RegistryActionsTest()
+        : regedit(world.fileSystem())
+    {
+        m_previous = platform::setProcessLauncher(&regedit);
+    }
     // Replaces the registry editor by a recorder for the tests that must not run it.
     void recordEditor() { platform::setProcessLauncher(&launcher); }
     ~RegistryActionsTest() override { platform::setProcessLauncher(m_previous); }
@@ -22,7 +26,8 @@ protected:
     platform::RegKey mirrorKey(const std::string& path)
     {
         platform::RegKey k;
-        world.registry().createKey(platform::RegKey(platform::RegRoot::LocalMachine), "SOFTWARE\\QZ\\" + path, k);
+        world.registry().createKey(
+            platform::RegKey(platform::RegRoot::LocalMachine), "SOFTWARE\\QZ\\" + path, k);
         return k;
     }
 
@@ -121,7 +126,7 @@ TEST_F(RegistryActionsTest, UpdateRegistryReportsAFileTheEditorRejects)
     EXPECT_TRUE(world.logged("Action_Update_Registry", "75:C:\\bad.reg"));
     platform::RegKey k;
     EXPECT_NE(world.registry().openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Software\\Bad", k),
-              platform::WinError::Success);
+        platform::WinError::Success);
 }
 
 TEST_F(RegistryActionsTest, WholeKeyImportLandsAtTheRealPlaceWithRewrittenFolders)
@@ -138,11 +143,12 @@ TEST_F(RegistryActionsTest, WholeKeyImportLandsAtTheRealPlaceWithRewrittenFolder
     world.variables["$st_source_win_path"] = "C:\\\\WINDOWS\\\\";
     world.variables["$st_destination_win_path"] = "C:\\\\WINNT\\\\";
 
-    ASSERT_TRUE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor", "*.*"));
+    ASSERT_TRUE(
+        Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor", "*.*"));
 
     platform::RegKey real;
     ASSERT_EQ(r.openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Software\\Vendor\\App", real),
-              platform::WinError::Success);
+        platform::WinError::Success);
     std::string text;
     r.queryString(real, "Dll", text);
     EXPECT_EQ(text, "C:\\WINNT\\system32\\app.dll");
@@ -161,7 +167,8 @@ TEST_F(RegistryActionsTest, WholeKeyImportLandsAtTheRealPlaceWithRewrittenFolder
 
 TEST_F(RegistryActionsTest, WholeKeyImportOfAMissingKeyIsReported)
 {
-    EXPECT_FALSE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing", "*.*"));
+    EXPECT_FALSE(
+        Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing", "*.*"));
     EXPECT_TRUE(world.logged("Action_Import", "75:The key was not imported"));
     EXPECT_FALSE(fs::exists(world.hostNew("QZImpTemp")));
 }
@@ -179,7 +186,7 @@ TEST_F(RegistryActionsTest, SingleValueImportKeepsTheValueType)
 
     platform::RegKey real;
     ASSERT_EQ(r.openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Control Panel\\Desktop", real),
-              platform::WinError::Success);
+        platform::WinError::Success);
     std::uint32_t active = 0;
     EXPECT_EQ(r.queryDword(real, "ScreenSaveActive", active), platform::WinError::Success);
     EXPECT_EQ(active, 1u);
@@ -212,10 +219,12 @@ TEST_F(RegistryActionsTest, ExportWritesTheKeyUnderTheExportFolder)
     platform::RegKey app = mirrorKey("HKEY_CURRENT_USER\\Software\\Vendor");
     world.registry().setString(app, "Name", "Value");
     world.putNew("QZExpTemp/tempbat.bat", "@echo off");
-    EXPECT_TRUE(Action_Export("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor", "Vendor.reg"));
+    EXPECT_TRUE(
+        Action_Export("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor", "Vendor.reg"));
     const std::string text = world.readNew("QZExpTemp/Vendor.reg");
     EXPECT_EQ(text.rfind("REGEDIT4", 0), 0u);
-    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor]"), std::string::npos);
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor]"),
+        std::string::npos);
     EXPECT_NE(text.find("\"Name\"=\"Value\""), std::string::npos);
     EXPECT_FALSE(fs::exists(world.hostNew("QZExpTemp/tempbat.bat")));
     EXPECT_EQ(wizardWindows().statusText(), "Please wait... collecting remote information");
@@ -223,7 +232,8 @@ TEST_F(RegistryActionsTest, ExportWritesTheKeyUnderTheExportFolder)
 
 TEST_F(RegistryActionsTest, ExportOfAMissingKeyIsReported)
 {
-    EXPECT_FALSE(Action_Export("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing", "None.reg"));
+    EXPECT_FALSE(
+        Action_Export("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing", "None.reg"));
     EXPECT_FALSE(fs::exists(world.hostNew("QZExpTemp/None.reg")));
     EXPECT_TRUE(world.logged("Action_Export", "75:The key was not exported"));
 }
@@ -243,7 +253,8 @@ TEST_F(RegistryActionsTest, GetCopiesTheFolderOfAQuotedProgramPath)
     world.registry().setString(app, "Path", "\"C:\\Program Files\\Vendor\\App\\app.exe\"");
     world.putOld("Program Files\\Vendor\\App\\app.exe", "exe");
     world.putOld("Program Files\\Vendor\\App\\Data\\d.dat", "dat");
-    EXPECT_TRUE(Action_Get("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App", "Path", ""));
+    EXPECT_TRUE(Action_Get(
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App", "Path", ""));
     EXPECT_EQ(world.readNew("Program Files/Vendor/App/app.exe"), "exe");
     EXPECT_EQ(world.readNew("Program Files/Vendor/App/Data/d.dat"), "dat");
     EXPECT_EQ(transferGlobals().lastAppPath, "Z:\\Program Files\\Vendor\\App");
@@ -255,8 +266,8 @@ TEST_F(RegistryActionsTest, GetWithAPathPartCopiesTheFolderEndingThere)
     world.registry().setString(app, "Path", "C:\\Program Files\\Vendor\\App\\bin");
     world.putOld("Program Files\\Vendor\\App\\bin\\app.exe", "exe");
     world.putOld("Program Files\\Vendor\\Shared\\s.dll", "dll");
-    EXPECT_TRUE(Action_Get("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App", "Path",
-                           "\\vendor"));
+    EXPECT_TRUE(Action_Get(
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\App", "Path", "\\vendor"));
     EXPECT_EQ(world.readNew("Program Files/vendor/Shared/s.dll"), "dll");
     EXPECT_EQ(world.readNew("Program Files/vendor/App/bin/app.exe"), "exe");
 }
@@ -274,11 +285,13 @@ TEST_F(RegistryActionsTest, GetCopiesNothingForAnEmptyValueOrAnUnmappedDrive)
 TEST_F(RegistryActionsTest, TemplateIsMergedFromACopyAndStaysAsShipped)
 {
     recordEditor();
-    const std::string shipped = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\Services\\i81x]\r\n\"Start\"=dword:00000001\r\n";
+    const std::string shipped =
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SYSTEM\\Services\\i81x]\r\n\"Start\"=dword:00000001\r\n";
     world.putNew("Program Files/Kestro/regfiles/1024.reg", shipped);
     EXPECT_TRUE(Merge_Template_Copy("C:\\Program Files\\Kestro\\regfiles\\1024.reg", {{"i81x", "nv4"}}));
     ASSERT_EQ(launcher.starts().size(), 1u);
-    EXPECT_EQ(launcher.starts()[0].commandLine, "regedit.exe /s \"C:\\Program Files\\Kestro\\temp\\1024.reg\"");
+    EXPECT_EQ(
+        launcher.starts()[0].commandLine, "regedit.exe /s \"C:\\Program Files\\Kestro\\temp\\1024.reg\"");
     EXPECT_EQ(world.readNew("Program Files/Kestro/regfiles/1024.reg"), shipped);
     EXPECT_FALSE(fs::exists(world.hostNew("Program Files/Kestro/temp/1024.reg")));
 
@@ -296,9 +309,11 @@ TEST_F(RegistryActionsTest, RegistryEditorProgramExportsRewritesAndImports)
     world.variables["$st_source_win_path"] = "C:\\\\WINDOWS\\\\";
     world.variables["$st_destination_win_path"] = "C:\\\\WINNT\\\\";
 
-    ASSERT_TRUE(Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor", "*.*"));
+    ASSERT_TRUE(
+        Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor", "*.*"));
     platform::RegKey real;
-    ASSERT_EQ(r.openKey(platform::RegRoot::LocalMachine, "SOFTWARE\\Vendor\\Tool", real), platform::WinError::Success);
+    ASSERT_EQ(r.openKey(platform::RegRoot::LocalMachine, "SOFTWARE\\Vendor\\Tool", real),
+        platform::WinError::Success);
     std::string dir;
     r.queryString(real, "Dir", dir);
     EXPECT_EQ(dir, "C:\\WINNT\\Tool");

@@ -1,10 +1,10 @@
 // RegistryReadersTest.cpp: value, sub-key and value-list readers on missing keys and values,
 // text and non-text types, and the full-path reader.
-#include "transfer/RegistryReaders.h"
+#include "wizard/transfer/RegistryReaders.h"
 
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
-#include "transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,8 @@ public:
         if (const char* old = std::getenv(platform::Machine::kEnvironmentVariable))
             m_oldEnv = old;
         ::setenv(platform::Machine::kEnvironmentVariable, m_folder.c_str(), 1);
-        m_previousHooks = setTransferHooks({[this](const std::string& p, const std::string& s) { log.emplace_back(p, s); }, {}});
+        m_previousHooks = setTransferHooks(
+            {[this](const std::string& p, const std::string& s) { log.emplace_back(p, s); }, {}});
     }
     ~RegistryMachine()
     {
@@ -109,8 +110,8 @@ TEST_F(RegistryReadersTest, ValueListLeavesOutTheUnnamedValue)
 {
     const auto values = FN_Reg_Enum_Values(kHklm, kVideo);
     ASSERT_TRUE(values.has_value());
-    const std::vector<std::string> expected{"Resolution=1024,768", "Empty=", "Count=0",
-                                            "SystemPath=%SystemRoot%\\System32", "List=0"};
+    const std::vector<std::string> expected{
+        "Resolution=1024,768", "Empty=", "Count=0", "SystemPath=%SystemRoot%\\System32", "List=0"};
     EXPECT_EQ(*values, expected);
 }
 

@@ -1,14 +1,14 @@
 // TransferActionsTest.cpp: script steps run by the wizard's engine reach the transfer primitives.
-#include "transfer/TransferActions.h"
+#include "wizard/transfer/TransferActions.h"
 
-#include "TransferWorld.h"
-#include "core/AppPath.h"
-#include "core/CoreFiles.h"
-#include "core/LogFile.h"
-#include "core/ScriptDecryptor.h"
-#include "core/ScriptVariables.h"
-#include "core/XmlEngine.h"
 #include "platform/MessageBox.h"
+#include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/CoreFiles.h"
+#include "wizard/core/LogFile.h"
+#include "wizard/core/ScriptDecryptor.h"
+#include "wizard/core/ScriptVariables.h"
+#include "wizard/core/XmlEngine.h"
 
 #include <gtest/gtest.h>
 
@@ -74,8 +74,10 @@ TEST_F(TransferActionsTest, ApplicationFileCopyTakesTheTargetFilesFolder)
 {
     world.putOld("App\\app.ini", "ini");
     ActionPrimitives& primitives = actions;
-    EXPECT_TRUE(primitives.ModOtherApplications_Action_Copy_File("Z:\\App\\app.ini", "C:\\App\\app.ini", "False"));
+    EXPECT_TRUE(
+        primitives.ModOtherApplications_Action_Copy_File("Z:\\App\\app.ini", "C:\\App\\app.ini", "False"));
     EXPECT_EQ(world.readNew("App/app.ini"), "ini");
     EXPECT_FALSE(fs::exists(world.hostNew("App/app.ini/app.ini")));
-    EXPECT_FALSE(primitives.ModOtherApplications_Action_Copy_File("Z:\\App\\none.ini", "C:\\App\\none.ini", "False"));
+    EXPECT_FALSE(
+        primitives.ModOtherApplications_Action_Copy_File("Z:\\App\\none.ini", "C:\\App\\none.ini", "False"));
 }

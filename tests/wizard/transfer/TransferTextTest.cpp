@@ -1,5 +1,5 @@
 // TransferTextTest.cpp: text replacement, mirror keys, drive translation and path pieces.
-#include "transfer/TransferText.h"
+#include "wizard/transfer/TransferText.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ TEST(TransferTextTest, MirrorKeysAndRealKeys)
     EXPECT_FALSE(isMirrorKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZX\\HKEY_CURRENT_USER"));
     EXPECT_FALSE(isMirrorKey("HKEY_CURRENT_USER\\Control Panel"));
     EXPECT_EQ(realKeyOf("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Control Panel\\Desktop "),
-              "HKEY_CURRENT_USER\\Control Panel\\Desktop");
+        "HKEY_CURRENT_USER\\Control Panel\\Desktop");
     EXPECT_EQ(rootHandleOf("HKEY_CURRENT_USER"), 0x80000001u);
     EXPECT_EQ(rootHandleOf("hkey_local_machine"), 0x80000002u);
     EXPECT_EQ(rootHandleOf("HKEY_CLASSES_ROOT"), 0x80000000u);

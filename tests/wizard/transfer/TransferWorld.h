@@ -3,20 +3,20 @@
 // script variables, a manual clock and a counting event pump. Removed afterwards.
 #pragma once
 
-#include "core/AppPath.h"
-#include "core/WizardState.h"
-#include "core/WizardWindows.h"
 #include "platform/Clock.h"
+#include "platform/CommandLine.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
-#include "platform/CommandLine.h"
 #include "platform/Machine.h"
 #include "platform/MachineConfig.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RegeditCommand.h"
 #include "platform/Registry.h"
-#include "transfer/RegistryReaders.h"
-#include "transfer/TransferGlobals.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +37,12 @@ namespace fs = std::filesystem;
 // arguments resolved as Windows paths of that machine; any other program fails to start.
 class InProcessRegedit : public platform::ProcessLauncher {
 public:
-    explicit InProcessRegedit(platform::FileSystem fileSystem) : m_fs(std::move(fileSystem)) {}
+    explicit InProcessRegedit(platform::FileSystem fileSystem)
+        : m_fs(std::move(fileSystem))
+    {}
 
     platform::WinError start(const std::string& commandLine, const platform::StartOptions& options,
-                             platform::Process& out) override
+        platform::Process& out) override
     {
         commandLines.push_back(commandLine);
         styles.push_back(options.style);
@@ -60,7 +62,8 @@ public:
             host = r.host;
             return platform::WinError::Success;
         };
-        out = platform::Process::finished(static_cast<std::uint32_t>(platform::runRegedit(args, machine, resolve, errors)));
+        out = platform::Process::finished(
+            static_cast<std::uint32_t>(platform::runRegedit(args, machine, resolve, errors)));
         return platform::WinError::Success;
     }
 
@@ -97,12 +100,12 @@ public:
         wizard::SourceOs = "win98";
         m_previousHooks = wizard::setTransferHooks(
             {[this](const std::string& p, const std::string& s) { log.emplace_back(p, s); },
-             [this](const std::string& name) -> std::optional<std::string> {
-                 const auto it = variables.find(name);
-                 if (it == variables.end())
-                     return std::nullopt;
-                 return it->second;
-             }});
+                [this](const std::string& name) -> std::optional<std::string> {
+                    const auto it = variables.find(name);
+                    if (it == variables.end())
+                        return std::nullopt;
+                    return it->second;
+                }});
         m_previousClock = platform::setClock(&clock);
         m_previousPump = platform::setEventPump(&pump);
         wizard::wizardWindows().closeBusyWindow();
@@ -128,8 +131,14 @@ public:
 
     // Host path of a file on drive C: of the destination (newPc) or source PC.
     // Relative paths may use "\\" or "/".
-    fs::path hostNew(const std::string& relative) const { return platform::driveFolder(m_newPc, 'C') / slashed(relative); }
-    fs::path hostOld(const std::string& relative) const { return platform::driveFolder(m_oldPc, 'C') / slashed(relative); }
+    fs::path hostNew(const std::string& relative) const
+    {
+        return platform::driveFolder(m_newPc, 'C') / slashed(relative);
+    }
+    fs::path hostOld(const std::string& relative) const
+    {
+        return platform::driveFolder(m_oldPc, 'C') / slashed(relative);
+    }
 
     static void put(const fs::path& host, const std::string& content)
     {
@@ -141,8 +150,14 @@ public:
         std::ifstream in(host, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    void putNew(const std::string& relative, const std::string& content) const { put(hostNew(relative), content); }
-    void putOld(const std::string& relative, const std::string& content) const { put(hostOld(relative), content); }
+    void putNew(const std::string& relative, const std::string& content) const
+    {
+        put(hostNew(relative), content);
+    }
+    void putOld(const std::string& relative, const std::string& content) const
+    {
+        put(hostOld(relative), content);
+    }
     std::string readNew(const std::string& relative) const { return read(hostNew(relative)); }
     std::string readOld(const std::string& relative) const { return read(hostOld(relative)); }
 

@@ -1,5 +1,5 @@
 // VersionRuleTest.cpp: version strings compare as dotted numbers; copy and move rules.
-#include "transfer/VersionRule.h"
+#include "wizard/transfer/VersionRule.h"
 
 #include <gtest/gtest.h>
 
