@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <QStringList>
 #include <QToolBar>
 
 #include "foldersize/services/ErrorReport.h"
@@ -121,6 +122,27 @@ QAction* MainToolbar::button(const QString& key) const
 {
     const auto it = m_buttons.find(key);
     return it == m_buttons.end() ? nullptr : it->second;
+}
+
+void MainToolbar::update(ToolbarMode mode, bool hasTree)
+{
+    for (const auto& [key, a] : m_buttons)
+        a->setEnabled(buttonCanAct(key, mode, hasTree));
+}
+
+bool buttonCanAct(const QString& key, ToolbarMode mode, bool hasTree)
+{
+    static const QStringList needTree{QStringLiteral("refresh"), QStringLiteral("speichern"),
+        QStringLiteral("speichernalle"), QStringLiteral("drucken"), QStringLiteral("del"), QStringLiteral("delall")};
+    switch (mode) {
+    case ToolbarMode::Filling: return false;
+    case ToolbarMode::Scanning:
+        return key == QLatin1String("stop") || key == QLatin1String("homepage") || key == QLatin1String("iupdate");
+    case ToolbarMode::Idle: break;
+    }
+    if (key == QLatin1String("stop"))
+        return false;
+    return hasTree || !needTree.contains(key);
 }
 
 int unitOfButtonKey(const QString& key)

@@ -12,6 +12,17 @@ class QToolBar;
 
 namespace foldersize {
 
+// What the window is doing, for the buttons' enabled states.
+enum class ToolbarMode {
+    Idle,     // every button that can act
+    Scanning, // a scan or a refresh: only "stop", "homepage" and "iupdate"
+    Filling,  // the file list fills (or a report is written): no button
+};
+
+// True when the button can act: "stop" only while a scan runs; "refresh", "speichern",
+// "speichernalle", "drucken", "del" and "delall" only with a tree (at least one root).
+bool buttonCanAct(const QString& key, ToolbarMode mode, bool hasTree);
+
 class MainToolbar {
 public:
     // Fills toolbar with the buttons and their separators; a click calls onClick with the key.
@@ -21,6 +32,8 @@ public:
     // The button with this key, nullptr for an unknown key.
     QAction* button(const QString& key) const;
     const std::map<QString, QAction*>& buttons() const { return m_buttons; }
+    // Enables exactly the buttons that can act (buttonCanAct).
+    void update(ToolbarMode mode, bool hasTree);
 
 private:
     std::map<QString, QAction*> m_buttons;

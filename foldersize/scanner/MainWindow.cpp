@@ -111,6 +111,7 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     applyLayoutSettings();
     connectQueue();
     connectViews();
+    updateButtons();
 }
 
 void MainWindow::applyLayoutSettings()
@@ -173,6 +174,10 @@ void MainWindow::connectQueue()
 
 void MainWindow::connectViews()
 {
+    // Roots come and go: the buttons that need a tree follow.
+    connect(m_treeModel, &QAbstractItemModel::rowsInserted, this, &MainWindow::updateButtons);
+    connect(m_treeModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateButtons);
+    connect(m_treeModel, &QAbstractItemModel::modelReset, this, &MainWindow::updateButtons);
     connect(m_ui.tvwOrdner, &QTreeView::clicked, this, &MainWindow::onTreeClicked);
     connect(m_ui.tvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onTreeContextMenu);
     connect(m_ui.lvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onListContextMenu);
@@ -412,31 +417,26 @@ void MainWindow::DisableControls(bool alles)
 {
     if (alles)
         m_queue->setListBusy(true);
+    m_toolbarMode = alles ? ToolbarMode::Filling : ToolbarMode::Scanning;
     m_ui.tvwOrdner->setEnabled(false);
     m_ui.lvwOrdner->setEnabled(false);
-    if (alles) {
-        for (const auto& [key, a] : m_toolbar->buttons())
-            a->setEnabled(false);
-    } else {
+    if (!alles)
         m_ui.cboOrdner->setEnabled(false);
-        for (const char* k : {"neu", "start", "refresh", "speichern", "speichernalle", "drucken", "del",
-                 "delall", "b", "kb", "mb", "gb", "optionen", "font", "info", "ende"})
-            button(QLatin1String(k))->setEnabled(false);
-        button(QStringLiteral("stop"))->setEnabled(true);
-    }
+    updateButtons();
 }
 
 void MainWindow::EnableControls()
 {
+    m_toolbarMode = ToolbarMode::Idle;
     m_ui.tvwOrdner->setEnabled(true);
     m_ui.lvwOrdner->setEnabled(true);
     m_ui.cboOrdner->setEnabled(true);
-    for (const auto& [key, a] : m_toolbar->buttons())
-        a->setEnabled(true);
-    button(QStringLiteral("stop"))->setEnabled(false);
+    updateButtons();
     m_ui.tvwOrdner->setFocus();
     m_queue->setListBusy(false);
 }
+
+void MainWindow::updateButtons() { m_toolbar->update(m_toolbarMode, m_tree.rootCount() > 0); }
 
 // ---------------------------------------------------------------- tree
 

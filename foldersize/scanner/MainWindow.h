@@ -14,6 +14,7 @@
 #include <QMainWindow>
 
 #include "foldersize/scanner/FolderTree.h"
+#include "foldersize/scanner/MainToolbar.h"
 #include "foldersize/scanner/MainWindowLayout.h"
 #include "foldersize/services/BrowserSettings.h"
 
@@ -70,6 +71,7 @@ private:
     void lvwOrdner_ColumnClick(int column);
     void DisableControls(bool alles);
     void EnableControls();
+    void updateButtons();
     void ChangeFont();
     void OptionenLadenMain();
     bool FensterpositionSpeichern();
@@ -99,6 +101,7 @@ private:
 
     FolderTree m_tree;
     bool m_Aktiviert = false;
+    ToolbarMode m_toolbarMode = ToolbarMode::Idle;
     int m_SortSpalte = 1;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
 

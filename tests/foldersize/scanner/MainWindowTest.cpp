@@ -399,3 +399,31 @@ TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)
     const int extra = static_cast<int>(std::lround(45.0 * w->logicalDpiX() / 1440.0));
     EXPECT_EQ(panel(1)->width(), before + 40 + extra);
 }
+
+TEST_F(MainWindowTest, ButtonsAreEnabledOnlyWhenTheyCanAct)
+{
+    t.file("a/f", 1);
+    open();
+    const char* const needTree[] = {"refresh", "speichern", "speichernalle", "drucken", "del", "delall"};
+    EXPECT_FALSE(button("stop")->isEnabled()) << "no scan runs after the start";
+    for (const char* key : needTree)
+        EXPECT_FALSE(button(key)->isEnabled()) << key << " without a tree";
+    EXPECT_TRUE(button("start")->isEnabled());
+    EXPECT_TRUE(button("neu")->isEnabled());
+    w->receiveFolders({t.path("a")});
+    for (const char* key : needTree)
+        EXPECT_FALSE(button(key)->isEnabled()) << key << " during the scan";
+    ASSERT_TRUE(waitIdle());
+    for (const char* key : needTree)
+        EXPECT_TRUE(button(key)->isEnabled()) << key << " with a tree";
+    EXPECT_FALSE(button("stop")->isEnabled());
+    treeView()->setCurrentIndex(treeModel()->index(0, 0));
+    click("del");
+    for (const char* key : needTree)
+        EXPECT_FALSE(button(key)->isEnabled()) << key << " after the last root was removed";
+    w->receiveFolders({t.path("a")});
+    ASSERT_TRUE(waitIdle());
+    click("delall");
+    EXPECT_FALSE(button("refresh")->isEnabled()) << "after clearing all";
+    EXPECT_TRUE(button("optionen")->isEnabled());
+}
