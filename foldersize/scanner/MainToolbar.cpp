@@ -5,8 +5,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QPainter>
-#include <QStyle>
 #include <QStringList>
+#include <QStyle>
 #include <QToolBar>
 
 #include "foldersize/services/ErrorReport.h"
@@ -133,11 +133,13 @@ void MainToolbar::update(ToolbarMode mode, bool hasTree)
 bool buttonCanAct(const QString& key, ToolbarMode mode, bool hasTree)
 {
     static const QStringList needTree{QStringLiteral("refresh"), QStringLiteral("speichern"),
-        QStringLiteral("speichernalle"), QStringLiteral("drucken"), QStringLiteral("del"), QStringLiteral("delall")};
+        QStringLiteral("speichernalle"), QStringLiteral("drucken"), QStringLiteral("del"),
+        QStringLiteral("delall")};
     switch (mode) {
     case ToolbarMode::Filling: return false;
     case ToolbarMode::Scanning:
-        return key == QLatin1String("stop") || key == QLatin1String("homepage") || key == QLatin1String("iupdate");
+        return key == QLatin1String("stop") || key == QLatin1String("homepage") ||
+            key == QLatin1String("iupdate");
     case ToolbarMode::Idle: break;
     }
     if (key == QLatin1String("stop"))

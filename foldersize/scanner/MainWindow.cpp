@@ -27,6 +27,7 @@
 #include "foldersize/scanner/FolderQueueController.h"
 #include "foldersize/scanner/FolderTreeModel.h"
 #include "foldersize/scanner/HandOffReceiver.h"
+#include "foldersize/scanner/MainSplitter.h"
 #include "foldersize/scanner/MainToolbar.h"
 #include "foldersize/scanner/SizeFormat.h"
 #include "foldersize/scanner/TreeOutput.h"
@@ -81,12 +82,6 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
 
     // Splitter between tree and list.
     m_cSplitTop = std::make_unique<cSplitter>();
-    m_cSplitTop->setSplitterSize(5);
-    m_cSplitTop->setDrawSplitterbar(true);
-    m_cSplitTop->setFullDrag(false);
-    m_cSplitTop->setOrientation(cSplitter::kVerticalBar);
-    m_cSplitTop->setContainer(m_ui.picSplitTop);
-    m_cSplitTop->Bind(m_ui.tvwOrdner, m_ui.lvwOrdner);
     // After a drag of the bar the first status panel follows the tree's width (plus 45 twips).
     connect(m_cSplitTop.get(), &cSplitter::dragFinished, this, [this] {
         m_ui.panel1->setFixedWidth(
@@ -205,11 +200,7 @@ void MainWindow::setSizeLocale(const QLocale& locale)
 
 QAction* MainWindow::button(const QString& key) const { return m_toolbar->button(key); }
 
-double MainWindow::twipsPerPixelX() const
-{
-    const int dpi = logicalDpiX();
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
+double MainWindow::twipsPerPixelX() const { return foldersize::twipsPerPixelX(this); }
 
 double MainWindow::twipsPerPixelY() const
 {
@@ -238,7 +229,7 @@ void MainWindow::restoreGeometryFromSettings()
     if (m_settings.width < tvw)
         tvw = 2190;
     setGeometry(left + avail.x(), top + avail.y(), width, height);
-    m_cSplitTop->setPosition(static_cast<int>(std::lround(tvw / tx)));
+    bindMainSplitter(*m_cSplitTop, m_ui.picSplitTop, m_ui.tvwOrdner, m_ui.lvwOrdner, tvw, tx);
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -265,7 +256,7 @@ void MainWindow::FormActivate()
                 INILesen(ini::kForm, QStringLiteral("TVW"), QStringLiteral("2190"), m_iniFile).toDouble(&ok);
             if (!ok)
                 tvw = 2190;
-            m_cSplitTop->setPosition(static_cast<int>(std::lround(tvw / twipsPerPixelX())));
+            m_cSplitTop->setPosition(splitterPixels(tvw, twipsPerPixelX()));
         }
         step = 30;
         showSettingsProblems();
@@ -598,7 +589,7 @@ bool MainWindow::FensterpositionSpeichern()
     m_settings.top = static_cast<int>(std::lround(r.y() * ty));
     m_settings.width = static_cast<int>(std::lround(r.width() * tx));
     m_settings.height = static_cast<int>(std::lround(r.height() * ty));
-    m_settings.tvw = m_cSplitTop->Position() * tx;
+    m_settings.tvw = splitterPositionTwips(*m_cSplitTop, tx);
     return m_store.saveForm(m_settings);
 }
 

@@ -427,3 +427,16 @@ TEST_F(MainWindowTest, ButtonsAreEnabledOnlyWhenTheyCanAct)
     EXPECT_FALSE(button("refresh")->isEnabled()) << "after clearing all";
     EXPECT_TRUE(button("optionen")->isEnabled());
 }
+
+TEST_F(MainWindowTest, TheWindowBindsItsSplitterWithTheSharedRounding)
+{
+    // A stored divider on half a pixel: the shared binding rounds halves to even.
+    const double tpp = 1440.0 / QWidget().logicalDpiX();
+    QDir().mkpath(home.path() + "/config/Tallymoor");
+    ASSERT_TRUE(INISchreiben("Form", "TVW", QString::number(150.5 * tpp, 'f', 6), ini));
+    open();
+    ASSERT_TRUE(waitIdle(300));
+    EXPECT_EQ(treeView()->width(), 150);
+    EXPECT_TRUE(w->close());
+    EXPECT_DOUBLE_EQ(SettingsStore(ini).load().tvw, 150 * tpp) << "the position is stored back in twips";
+}
