@@ -170,17 +170,22 @@ TEST_F(MainWindowTest, StartMeasuresTheChosenComboFolderAndKeepsItsSpelling)
     EXPECT_EQ(rootSize(0), "s10");
 }
 
-TEST_F(MainWindowTest, SamePathTwiceGivesTwoRootsAndOneComboItem)
+TEST_F(MainWindowTest, AFolderThatIsARootAlreadyIsMeasuredAgainInPlace)
 {
     t.file("x/f", 5);
+    t.file("y/f", 1);
     open();
     const int before = combo()->count();
-    w->receiveFolders({t.path("x"), t.path("x")});
+    w->receiveFolders({t.path("x"), t.path("y")});
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(rootCount(), 2u);
+    t.file("x/g", 7);
+    w->receiveFolders({t.path("x/")});
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(rootCount(), 2u) << "no twin root";
     EXPECT_EQ(rootKey(0).left(4), "K000");
-    EXPECT_EQ(rootKey(1).left(4), "K001");
-    EXPECT_EQ(combo()->count(), before + 1);
+    EXPECT_EQ(rootSize(0), "s12") << "the root was measured again";
+    EXPECT_EQ(combo()->count(), before + 2);
+    EXPECT_EQ(listNames(), (QStringList{"g", "f"})) << "the list shows the measured folder";
 }
 
 TEST_F(MainWindowTest, DuringAScanOnlyStopWorksAndClosingIsRefused)
