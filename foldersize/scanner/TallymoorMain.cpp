@@ -92,6 +92,7 @@ int Main(int argc, char** argv)
         FolderQueue::absoluteFolders(FolderQueue::foldersFromArguments(args), currentWorkingFolder());
     TallymoorApp app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
+    installGermanTranslations(app);
 
     ProgramGlobals& g = globals();
     g.progName = programName();
