@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStyle>
+#include <QToolBar>
 #include <QTreeView>
 #include <QUrl>
 
@@ -96,10 +97,10 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     };
     m_output = std::make_unique<TreeOutput>(m_tree, host, this);
 
-    restoreGeometryFromSettings();
-    setWindowTitle(QStringLiteral("Tallymoor ") + globals().progVersion);
     m_toolbar =
         std::make_unique<MainToolbar>(m_ui.tlbMain, [this](const QString& key) { tlbMain_ButtonClick(key); });
+    restoreGeometryFromSettings();
+    setWindowTitle(QStringLiteral("Tallymoor ") + globals().progVersion);
     m_combo = std::make_unique<FolderCombo>(m_ui.cboOrdner, m_pictures);
     m_combo->addDrives(GetAllDrives());
     m_combo->addSavedFolders(m_settings.comboOrdner);
@@ -214,7 +215,10 @@ void MainWindow::restoreGeometryFromSettings()
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
-    const int width = static_cast<int>(std::lround(m_settings.width / tx));
+    int width = static_cast<int>(std::lround(m_settings.width / tx));
+    // The first window shows the combo and every toolbar button.
+    if (INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
+        width = std::max(width, m_ui.cboOrdner->minimumWidth() + m_ui.tlbMain->sizeHint().width() + 8);
     const int height = static_cast<int>(std::lround(m_settings.height / ty));
     int left =
         m_settings.left ? static_cast<int>(std::lround(*m_settings.left / tx)) : (avail.width() - width) / 2;
@@ -384,7 +388,22 @@ void MainWindow::setUnit(std::uint8_t unit)
 
 void MainWindow::TreeViewGrösseÄndern() { m_treeModel->setUnit(m_settings.dateigroesseFormat); }
 
-void MainWindow::ListViewGrösseÄndern() { m_listModel->setUnit(m_settings.dateigroesseFormat); }
+void MainWindow::ListViewGrösseÄndern()
+{
+    m_listModel->setUnit(m_settings.dateigroesseFormat);
+    widenListColumns();
+}
+
+void MainWindow::widenListColumns()
+{
+    // Sizes, types and dates are shown whole; the name column takes the rest of the width.
+    for (int c = 1; c <= 3; ++c) {
+        const int before = m_ui.lvwOrdner->columnWidth(c);
+        m_ui.lvwOrdner->resizeColumnToContents(c);
+        if (m_ui.lvwOrdner->columnWidth(c) < before)
+            m_ui.lvwOrdner->setColumnWidth(c, before);
+    }
+}
 
 void MainWindow::OptionenLadenMain()
 {
@@ -492,6 +511,7 @@ void MainWindow::ListViewFüllen(const std::string& folder)
             .arg(FormatSize(total, true, false, m_settings.dateigroesseFormat, m_locale).trimmed()));
     if (m_settings.noIcons == 0)
         m_listModel->GetAllIcons();
+    widenListColumns();
     QApplication::restoreOverrideCursor();
     EnableControls();
 }

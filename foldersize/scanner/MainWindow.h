@@ -68,6 +68,7 @@ private:
     void TreeViewGrösseÄndern();
     void ListViewFüllen(const std::string& folder);
     void ListViewGrösseÄndern();
+    void widenListColumns();
     void lvwOrdner_ColumnClick(int column);
     void DisableControls(bool alles);
     void EnableControls();

@@ -43,6 +43,8 @@ QTreeView* buildList(QWidget* parent, FileListModel* model)
     list->header()->setSectionsClickable(true);
     list->header()->setSortIndicatorShown(true);
     list->header()->setStretchLastSection(false);
+    // The name column grows and shrinks with the window; the others keep their widths.
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     return list;
 }
 

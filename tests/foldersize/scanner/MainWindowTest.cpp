@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -444,4 +445,35 @@ TEST_F(MainWindowTest, TheWindowBindsItsSplitterWithTheSharedRounding)
     EXPECT_EQ(treeView()->width(), 150);
     EXPECT_TRUE(w->close());
     EXPECT_DOUBLE_EQ(SettingsStore(ini).load().tvw, 150 * tpp) << "the position is stored back in twips";
+}
+
+TEST_F(MainWindowTest, ListColumnsShowTheirValuesWholeAndGrowWithTheWindow)
+{
+    t.file("c/big.bin", 2000000);
+    open();
+    ASSERT_TRUE(waitIdle(300));
+    // The first window shows every toolbar button.
+    auto* toolbar = w->findChild<QToolBar*>("tlbMain");
+    for (QAction* a : toolbar->actions()) {
+        if (a->isSeparator())
+            continue;
+        QWidget* b = toolbar->widgetForAction(a);
+        ASSERT_NE(b, nullptr) << a->objectName().toStdString();
+        EXPECT_TRUE(b->isVisible()) << a->objectName().toStdString() << " is hidden in the overflow";
+    }
+    w->receiveFolders({t.path("c")});
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(listModel()->rowCount(), 1);
+    const QFontMetrics fm(listView()->font());
+    // A cell's text has a margin of 3 pixels on each side.
+    for (int column : {1, 3}) {
+        const QString text = listModel()->index(0, column).data().toString();
+        EXPECT_LE(fm.horizontalAdvance(text.trimmed()) + 6, listView()->columnWidth(column))
+            << "column " << column << " cuts \"" << text.toStdString() << "\"";
+    }
+    EXPECT_TRUE(listModel()->index(0, 1).data().toString().endsWith("1.953,13 KB"));
+    const int nameWidth = listView()->columnWidth(0);
+    w->resize(w->width() + 200, w->height());
+    QCoreApplication::processEvents();
+    EXPECT_GE(listView()->columnWidth(0), nameWidth + 150) << "the name column grows with the window";
 }
