@@ -2,6 +2,7 @@
 #include "foldersize/scanner/FileListModel.h"
 
 #include <QFileIconProvider>
+#include <QFont>
 
 #include "foldersize/scanner/SizeFormat.h"
 #include "foldersize/services/SystemInfo.h"
@@ -104,6 +105,15 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
         default: return {};
         }
     }
+    if (f.repeatLink && role == Qt::FontRole) {
+        QFont italic;
+        italic.setItalic(true);
+        return italic;
+    }
+    if (f.repeatLink && role == Qt::ToolTipRole)
+        return QStringLiteral("Weiterer Hardlink einer schon gezählten Datei; nicht mitgezählt");
+    if (role == RepeatLinkRole)
+        return f.repeatLink;
     if (role == Qt::TextAlignmentRole && index.column() == 1)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::DecorationRole && index.column() == 0) {

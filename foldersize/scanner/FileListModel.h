@@ -17,7 +17,8 @@ public:
     // Column keys and headers: "Dateiname", "Größe", "Typ", "Geändert", "GeändertValue".
     static const QStringList& columnKeys();
     static constexpr int kHiddenDateColumn = 4;
-    enum Role { PathRole = Qt::UserRole + 1, SizeRole };
+    // RepeatLinkRole: true on a further hard link of a file listed before (shown in italics).
+    enum Role { PathRole = Qt::UserRole + 1, SizeRole, RepeatLinkRole };
 
     explicit FileListModel(QObject* parent = nullptr);
 

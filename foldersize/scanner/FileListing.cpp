@@ -47,7 +47,12 @@ bool FileLister::step(int budget)
         f.modified = xGetFileDate(st, m_folder + f.name);
         f.extension = QString::fromUtf8(realExtension(f.name).c_str()).toUpper();
         f.typeName = f.extension;
-        m_total += f.size;
+        // A file with several hard links counts once, at its first link, as in the tree.
+        f.repeatLink = st.st_nlink > 1 && !m_linked.insert({st.st_dev, st.st_ino}).second;
+        if (!f.repeatLink) {
+            m_total += f.size;
+            ++m_count;
+        }
         m_entries.push_back(std::move(f));
     }
     return m_dir != nullptr;

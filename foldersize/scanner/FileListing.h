@@ -3,12 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QDateTime>
 #include <QMimeType>
 #include <QString>
+
+#include <sys/types.h>
 
 namespace foldersize {
 
@@ -18,6 +22,8 @@ struct FileEntry {
     QDateTime modified; // local time
     QString extension;  // upper-case extension, "" when none
     QString typeName;   // type column text (extension until a type name is known)
+    // A further hard link to a file listed before in this folder: shown, but not counted again.
+    bool repeatLink = false;
 };
 
 // File-list columns: name, size, type, change time.
@@ -36,7 +42,9 @@ public:
 
     const std::string& folder() const { return m_folder; }
     std::vector<FileEntry>& entries() { return m_entries; }
+    // Bytes and number of the files, each file counted once however many links it has here.
     std::uint64_t totalBytes() const { return m_total; }
+    std::size_t fileCount() const { return m_count; }
     bool opened() const { return m_opened; }
 
 private:
@@ -45,6 +53,8 @@ private:
     bool m_opened = false;
     std::vector<FileEntry> m_entries;
     std::uint64_t m_total = 0;
+    std::size_t m_count = 0;
+    std::set<std::pair<dev_t, ino_t>> m_linked;
 };
 
 // Positions of the entries in column order (see sortFileEntries).

@@ -502,7 +502,7 @@ void MainWindow::ListViewFüllen(const std::string& folder)
             sinceYield.restart();
         }
     }
-    const std::size_t count = lister.entries().size();
+    const std::size_t count = lister.fileCount();
     const std::uint64_t total = lister.totalBytes();
     m_listModel->setFiles(path, std::move(lister.entries()));
     m_ui.panel2->setText(

@@ -137,3 +137,22 @@ TEST_F(FileListingTest, TypeNamesComeFromTheRealExtensionInGerman)
     EXPECT_EQ(l.entries()[0].extension, "");
     QLocale::setDefault(before);
 }
+
+TEST_F(FileListingTest, AFurtherHardLinkIsListedButCountedOnce)
+{
+    t.file("a.bin", 100);
+    t.file("c.bin", 7);
+    ASSERT_EQ(::link(t.path("a.bin").c_str(), t.path("b.bin").c_str()), 0);
+    FileLister l(t.root());
+    while (l.step(10)) {}
+    ASSERT_EQ(l.entries().size(), 3u) << "every link is listed";
+    EXPECT_EQ(l.totalBytes(), 107u);
+    EXPECT_EQ(l.fileCount(), 2u);
+    int repeats = 0;
+    for (const FileEntry& e : l.entries()) {
+        repeats += e.repeatLink ? 1 : 0;
+        if (e.name == "c.bin")
+            EXPECT_FALSE(e.repeatLink);
+    }
+    EXPECT_EQ(repeats, 1) << "the second of the two links is marked";
+}

@@ -477,3 +477,20 @@ TEST_F(MainWindowTest, ListColumnsShowTheirValuesWholeAndGrowWithTheWindow)
     QCoreApplication::processEvents();
     EXPECT_GE(listView()->columnWidth(0), nameWidth + 150) << "the name column grows with the window";
 }
+
+TEST_F(MainWindowTest, TreeAndListAgreeOnHardLinkedFiles)
+{
+    t.file("h/a.bin", 2048);
+    ASSERT_EQ(::link(t.path("h/a.bin").c_str(), t.path("h/b.bin").c_str()), 0);
+    open();
+    w->receiveFolders({t.path("h")});
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(rootSize(0), "s2048");
+    ASSERT_EQ(listModel()->rowCount(), 2);
+    EXPECT_EQ(panelText(2), "1 Dateien mit insgesamt 2,00 KB")
+        << "the list counts the file once, as the tree";
+    int marked = 0;
+    for (int r = 0; r < 2; ++r)
+        marked += listModel()->index(r, 0).data(FileListModel::RepeatLinkRole).toBool() ? 1 : 0;
+    EXPECT_EQ(marked, 1);
+}
