@@ -1,6 +1,7 @@
 // FileListModel.cpp: rows, texts, icons and ordering of the file list.
 #include "foldersize/scanner/FileListModel.h"
 
+#include <QElapsedTimer>
 #include <QFileIconProvider>
 #include <QFont>
 
@@ -33,14 +34,37 @@ void FileListModel::setFiles(const std::string& folder, std::vector<FileEntry> f
 
 void FileListModel::clear() { setFiles(std::string(), {}); }
 
-void FileListModel::GetAllIcons()
+void FileListModel::GetAllIcons(const std::function<void()>& yield)
 {
     QFileIconProvider provider;
+    // Lookups by the name from its first "." on (and the real extension): files of one kind
+    // share one lookup. Case is kept, since some patterns are case-sensitive ("*.C" and "*.c").
+    struct Kind {
+        QMimeType mime;
+        QString typeName;
+    };
+    QHash<QString, Kind> byEnding;
+    QElapsedTimer sinceYield;
+    sinceYield.start();
     for (std::size_t i = 0; i < m_files.size(); ++i) {
         FileEntry& f = m_files[i];
-        const QMimeType mime = mimeTypeOf(f.name, f.extension);
-        const QString key =
-            iconKey(QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size())), f.extension);
+        const QString name = QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size()));
+        const qsizetype dot = name.indexOf(QLatin1Char('.'), 1);
+        Kind kind;
+        if (dot > 0 && !f.extension.isEmpty()) {
+            const QString ending = name.mid(dot) + QChar(0) + f.extension;
+            auto it = byEnding.find(ending);
+            if (it == byEnding.end()) {
+                const QMimeType mime = mimeTypeOf(f.name, f.extension);
+                it = byEnding.insert(ending, Kind{mime, typeNameOf(mime, f.extension)});
+            }
+            kind = *it;
+        } else {
+            kind.mime = mimeTypeOf(f.name, f.extension);
+            kind.typeName = typeNameOf(kind.mime, f.extension);
+        }
+        const QMimeType& mime = kind.mime;
+        const QString key = iconKey(name, f.extension);
         if (!m_icons.contains(key)) {
             QIcon icon = QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName()));
             if (icon.isNull())
@@ -48,7 +72,11 @@ void FileListModel::GetAllIcons()
             m_icons.insert(key, icon);
         }
         m_iconKeys[i] = key;
-        f.typeName = typeNameOf(mime, f.extension);
+        f.typeName = kind.typeName;
+        if (yield && sinceYield.elapsed() >= kYieldMs) {
+            yield();
+            sinceYield.restart();
+        }
     }
     if (!m_files.empty())
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
@@ -100,8 +128,8 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
         case 0: return QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size()));
         case 1: return FormatSize(f.size, false, true, m_unit, m_locale);
         case 2: return f.typeName;
-        case 3: return generalDate(f.modified, m_locale);
-        case 4: return QString::number(f.modified.toMSecsSinceEpoch() / 1000);
+        case 3: return generalDate(f.modified(), m_locale);
+        case 4: return QString::number(f.mtime);
         default: return {};
         }
     }

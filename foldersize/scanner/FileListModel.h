@@ -2,6 +2,8 @@
 // the hidden sortable time column. Sorting works on the values, not on the shown texts.
 #pragma once
 
+#include <functional>
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QIcon>
@@ -30,7 +32,9 @@ public:
 
     // Type names and icons from the MIME database; without them (noIcons) the type column keeps
     // the upper-case extension and there are no icons.
-    void GetAllIcons();
+    // A long pass calls yield (when given) every kYieldMs so the window can repaint.
+    void GetAllIcons(const std::function<void()>& yield = nullptr);
+    static constexpr int kYieldMs = 40;
     const QHash<QString, QIcon>& iconCache() const { return m_icons; }
 
     void setUnit(int unit);

@@ -44,7 +44,12 @@ bool FileLister::step(int budget)
         FileEntry f;
         f.name = e->d_name;
         f.size = xGetFileSize(st);
-        f.modified = xGetFileDate(st, m_folder + f.name);
+        // Only a time outside the years 1 to 9999 needs the slow check (and its log line).
+        const qint64 secs = static_cast<qint64>(st.st_mtim.tv_sec);
+        constexpr qint64 kFirst = -62135596800 + 86400; // 0001-01-02
+        constexpr qint64 kLast = 253402300799 - 86400;  // 9999-12-30
+        f.mtime =
+            secs >= kFirst && secs <= kLast ? secs : xGetFileDate(st, m_folder + f.name).toSecsSinceEpoch();
         f.extension = QString::fromUtf8(realExtension(f.name).c_str()).toUpper();
         f.typeName = f.extension;
         // A file with several hard links counts once, at its first link, as in the tree.
@@ -75,7 +80,7 @@ std::vector<std::size_t> sortedOrder(
         case FileColumn::Name:
         case FileColumn::Type: return QString::localeAwareCompare(text[a], text[b]) < 0;
         case FileColumn::Size: return entries[a].size < entries[b].size;
-        case FileColumn::Modified: return entries[a].modified < entries[b].modified;
+        case FileColumn::Modified: return entries[a].mtime < entries[b].mtime;
         }
         return false;
     };
@@ -115,7 +120,8 @@ std::string realExtension(const std::string& fileName)
 QMimeType mimeTypeOf(const std::string& fileName, const QString& upperExtension)
 {
     static const QMimeDatabase mimes;
-    if (upperExtension.isEmpty() && !xGetExtension(fileName).empty())
+    // Without a real extension nothing says what the file is (the contents are not read).
+    if (upperExtension.isEmpty())
         return mimes.mimeTypeForName(QStringLiteral("application/octet-stream"));
     const QString name = QString::fromUtf8(fileName.data(), static_cast<qsizetype>(fileName.size()));
     return mimes.mimeTypeForFile(name, QMimeDatabase::MatchExtension);

@@ -19,9 +19,11 @@ namespace foldersize {
 struct FileEntry {
     std::string name; // file name as on disk
     std::uint64_t size = 0;
-    QDateTime modified; // local time
-    QString extension;  // upper-case extension, "" when none
-    QString typeName;   // type column text (extension until a type name is known)
+    qint64 mtime = 0; // change time, seconds since 1970 (a bad date holds the marker's time)
+    // The change time in local time (converted when it is shown, not while listing).
+    QDateTime modified() const { return QDateTime::fromSecsSinceEpoch(mtime); }
+    QString extension; // upper-case extension, "" when none
+    QString typeName;  // type column text (extension until a type name is known)
     // A further hard link to a file listed before in this folder: shown, but not counted again.
     bool repeatLink = false;
 };
@@ -69,8 +71,8 @@ void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool de
 // version number: digits after a "." that follows a digit ("pas2js-3.2.2", "libfoo-1.0") are none.
 std::string realExtension(const std::string& fileName);
 
-// MIME type of a file, decided by its name and real extension only (the contents are not read);
-// the default type when the name's only extension is a version number.
+// MIME type of a file, decided by its name when it has a real extension (the contents are not
+// read; "backup.tar.gz" is a compressed tar archive); the default type without one.
 QMimeType mimeTypeOf(const std::string& fileName, const QString& upperExtension);
 
 // Type name of a file: the MIME type's comment in the default locale's language, else

@@ -497,7 +497,7 @@ void MainWindow::ListViewFüllen(const std::string& folder)
     sinceYield.start();
     while (lister.step(512)) {
         // A huge folder must not freeze the window; the busy state keeps other work out.
-        if (sinceYield.elapsed() >= 50) {
+        if (sinceYield.elapsed() >= FileListModel::kYieldMs) {
             QCoreApplication::processEvents();
             sinceYield.restart();
         }
@@ -510,7 +510,7 @@ void MainWindow::ListViewFüllen(const std::string& folder)
             .arg(count)
             .arg(FormatSize(total, true, false, m_settings.dateigroesseFormat, m_locale).trimmed()));
     if (m_settings.noIcons == 0)
-        m_listModel->GetAllIcons();
+        m_listModel->GetAllIcons([] { QCoreApplication::processEvents(); });
     widenListColumns();
     QApplication::restoreOverrideCursor();
     EnableControls();

@@ -129,6 +129,7 @@ TEST_F(FileListingTest, TypeNamesComeFromTheRealExtensionInGerman)
     EXPECT_EQ(typeNameOf(mimeTypeOf("pas2js-3.2.2", ""), ""), "Datei") << "no manual page";
     EXPECT_EQ(typeNameOf(mimeTypeOf("bericht.pdf", "PDF"), "PDF"), "PDF-Dokument");
     EXPECT_EQ(typeNameOf(mimeTypeOf("data.xyzzy", "XYZZY"), "XYZZY"), "XYZZY-Datei");
+    EXPECT_EQ(typeNameOf(mimeTypeOf("Makefile", ""), ""), "Datei") << "no extension, no type";
     // The listing takes the real extension too.
     t.file("pas2js-3.2.2", 5);
     FileLister l(t.root());
@@ -151,8 +152,9 @@ TEST_F(FileListingTest, AFurtherHardLinkIsListedButCountedOnce)
     int repeats = 0;
     for (const FileEntry& e : l.entries()) {
         repeats += e.repeatLink ? 1 : 0;
-        if (e.name == "c.bin")
+        if (e.name == "c.bin") {
             EXPECT_FALSE(e.repeatLink);
+        }
     }
     EXPECT_EQ(repeats, 1) << "the second of the two links is marked";
 }
