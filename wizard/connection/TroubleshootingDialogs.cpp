@@ -3,6 +3,7 @@
 #include "wizard/connection/TroubleshootingDialogs.h"
 
 #include "platform/HelpViewer.h"
+#include "platform/qt/QtHelpViewer.h"
 #include "wizard/connection/ConnectionRules.h"
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/KestroMain.h"
@@ -22,7 +23,6 @@ namespace wizard {
 
 namespace {
 
-constexpr char kHelpProperty[] = "helpContextId";
 constexpr int kWidth = 560;
 constexpr int kMargin = 16;
 constexpr int kTextLeft = 72;     // right of the picture
@@ -33,7 +33,7 @@ constexpr int kLinkHeight = 17;
 
 void openTopic(int topic) { platform::helpService().showTopic(platform::applicationHelpFile(), topic); }
 
-int topicOf(const QWidget* widget) { return widget ? widget->property(kHelpProperty).toInt() : 0; }
+int topicOf(const QWidget* widget) { return widget ? platform::qt::helpTopicOf(widget) : 0; }
 
 // A check's label: word-wrapped, and clickable where the check is a link.
 QLabel* addTextLabel(QWidget* parent, const QString& name, const QString& text, int top, bool clickable)
@@ -116,12 +116,12 @@ void TroubleshootingDialog::build()
             continue;
         // A link shared by several checks starts with the last one's topic.
         if (QPushButton* shared = linkButton(step.link)) {
-            shared->setProperty(kHelpProperty, step.topic);
+            platform::qt::setHelpTopic(shared, step.topic);
             continue;
         }
         auto* link = new QPushButton(QStringLiteral("Help"), this);
         link->setObjectName(QString::fromLatin1(step.link));
-        link->setProperty(kHelpProperty, step.topic);
+        platform::qt::setHelpTopic(link, step.topic);
         link->setGeometry(close->x() + 4, close->y() + 4, kLinkWidth, kLinkHeight);
         link->lower();
     }
@@ -134,7 +134,7 @@ QPushButton* TroubleshootingDialog::addButton(const TroubleButton& button, int l
 {
     auto* b = new QPushButton(QString::fromUtf8(button.caption), this);
     b->setObjectName(QString::fromLatin1(button.name));
-    b->setProperty(kHelpProperty, button.topic);
+    platform::qt::setHelpTopic(b, button.topic);
     b->setAutoDefault(false);
     b->setGeometry(left, top, kButtonWidth, kButtonHeight);
     return b;
@@ -151,7 +151,7 @@ void TroubleshootingDialog::clickStep(std::size_t index)
         return;
     const TroubleStep& step = m_spec.steps[index];
     if (QPushButton* link = linkButton(step.link)) {
-        link->setProperty(kHelpProperty, step.topic);
+        platform::qt::setHelpTopic(link, step.topic);
         link->setFocus();
         openTopic(step.topic);
     } else if (m_spec.plainStepsOpenTopic && step.topic != 0) {
@@ -170,7 +170,7 @@ void TroubleshootingDialog::needMoreHelp()
     if (!help)
         return;
     if (m_spec.moreHelpFollowsConnection)
-        help->setProperty(kHelpProperty, ConnectionHelpTopic);
+        platform::qt::setHelpTopic(help, ConnectionHelpTopic);
     help->setFocus();
     openTopic(topicOf(help));
 }

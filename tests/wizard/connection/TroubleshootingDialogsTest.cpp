@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -207,6 +208,23 @@ TEST_F(TroubleshootingDialogsTest, BackClosesTheModalDialogAndTheOpenerGetsFalse
     });
     EXPECT_FALSE(Show_Troubleshooting_Dialog("frm_Error_Lan_validate"));
     EXPECT_FALSE(Show_Troubleshooting_Dialog("frm_No_Such_Dialog"));
+}
+
+TEST_F(TroubleshootingDialogsTest, EveryTopicADialogCarriesHasItsOwnHelpPage)
+{
+    const std::filesystem::path help = std::filesystem::path(KESTRO_DATA_DIR) / "help";
+    std::set<int> topics;
+    for (const TroubleDialogSpec& spec : troubleshootingDialogs()) {
+        for (const TroubleButton& b : {spec.back, spec.moreHelp, spec.close})
+            topics.insert(b.topic);
+        for (const TroubleStep& step : spec.steps)
+            topics.insert(step.topic);
+    }
+    for (int connectionTopic : {61, 33, 39, 71}) // what "&Need More Help" of the logon dialog opens
+        topics.insert(connectionTopic);
+    topics.erase(0); // the default page
+    for (int topic : topics)
+        EXPECT_TRUE(std::filesystem::is_regular_file(help / (std::to_string(topic) + ".html"))) << topic;
 }
 
 } // namespace
