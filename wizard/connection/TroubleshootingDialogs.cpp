@@ -43,8 +43,11 @@ QLabel* addTextLabel(QWidget* parent, const QString& name, const QString& text, 
     label->setWordWrap(true);
     const int width = kWidth - kTextLeft - kMargin;
     label->setGeometry(kTextLeft, top, width, label->heightForWidth(width));
-    if (clickable)
+    if (clickable) {
+        // Checks that open a help topic look like links.
         label->setCursor(Qt::PointingHandCursor);
+        label->setStyleSheet(QStringLiteral("color: #1a4f9c;"));
+    }
     return label;
 }
 
