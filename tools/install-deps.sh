@@ -2,7 +2,7 @@
 # install-deps.sh: installs what building and testing need on Debian 12 (run as root).
 set -e
 PKGS="build-essential cmake ninja-build pkg-config git
-      qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-image-formats-plugins libgl-dev
+      qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-image-formats-plugins libgl-dev qt6-translations-l10n
       libpugixml-dev libsqlite3-dev sqlite3 libzip-dev libcurl4-openssl-dev
       clang-format googletest libgtest-dev libgmock-dev libbenchmark-dev python3"
 missing=""

@@ -77,6 +77,19 @@ bool isPseudoFileSystemType(const std::string& t)
     return pseudo.count(t) > 0;
 }
 
+bool isUserFileSystem(const std::string& mountPoint, const std::string& fsType)
+{
+    if (isPseudoFileSystemType(fsType))
+        return false;
+    const auto below = [&](const char* top) {
+        const std::string t(top);
+        return mountPoint == t || mountPoint.rfind(t + "/", 0) == 0;
+    };
+    if (below("/run/media"))
+        return true;
+    return !(below("/proc") || below("/sys") || below("/dev") || below("/run"));
+}
+
 DriveType driveTypeOf(const std::string& fsType, const std::string& device, const std::string& sysBlock)
 {
     static const std::set<std::string> remote{"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "9p",
@@ -114,10 +127,10 @@ std::vector<DriveInfo> GetAllDrives(const DriveSources& sources)
         std::string fsType, source;
         if (!(tail >> fsType >> source))
             continue;
-        if (isPseudoFileSystemType(fsType))
-            continue;
         DriveInfo d;
         d.root = unescapeOctal(mountPoint);
+        if (!isUserFileSystem(d.root, fsType))
+            continue;
         if (d.root.empty() || d.root.back() != '/')
             d.root += '/';
         d.fsType = fsType;

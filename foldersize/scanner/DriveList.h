@@ -1,5 +1,5 @@
 // DriveList.h: the host's mounted file systems as the folder combo's "drives", each with a drive
-// type derived from its file-system type. Pseudo file systems are left out.
+// type derived from its file-system type. Pseudo and runtime file systems are left out.
 #pragma once
 
 #include <string>
@@ -27,7 +27,8 @@ struct DriveSources {
     std::string byLabel = "/dev/disk/by-label";
 };
 
-// Mounted file systems in mount-point order; a mount point mounted over keeps its last mount.
+// Mounted file systems a user keeps files on (isUserFileSystem), in mount-point order; a mount
+// point mounted over keeps its last mount.
 std::vector<DriveInfo> GetAllDrives(const DriveSources& sources = DriveSources());
 
 // Drive type of a file-system type (and device, for removable media).
@@ -36,6 +37,11 @@ DriveType driveTypeOf(
 
 // True for proc, sysfs, cgroup and the other kernel file systems that hold no user data.
 bool isPseudoFileSystemType(const std::string& fsType);
+
+// True for a mount a user keeps files on. Pseudo file systems are not, nor is anything mounted
+// below /proc, /sys, /dev or /run (runtime and kernel mounts such as /dev/shm, /run/lock,
+// /sys/fs/cgroup that measure as nothing), except removable media below /run/media.
+bool isUserFileSystem(const std::string& mountPoint, const std::string& fsType);
 
 // Combo picture for a drive: 1 floppy, 6 removable, 3 fixed, 5 network, 4 CD-ROM, 7 RAM disk.
 int driveImage(const DriveInfo& d);

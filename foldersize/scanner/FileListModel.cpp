@@ -2,7 +2,6 @@
 #include "foldersize/scanner/FileListModel.h"
 
 #include <QFileIconProvider>
-#include <QMimeDatabase>
 
 #include "foldersize/scanner/SizeFormat.h"
 #include "foldersize/services/SystemInfo.h"
@@ -35,14 +34,12 @@ void FileListModel::clear() { setFiles(std::string(), {}); }
 
 void FileListModel::GetAllIcons()
 {
-    static QMimeDatabase mimes;
     QFileIconProvider provider;
     for (std::size_t i = 0; i < m_files.size(); ++i) {
         FileEntry& f = m_files[i];
-        const QString name = QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size()));
-        const QString path = QString::fromUtf8((m_folder + f.name).c_str());
-        const QMimeType mime = mimes.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-        const QString key = iconKey(name, f.extension);
+        const QMimeType mime = mimeTypeOf(f.name, f.extension);
+        const QString key =
+            iconKey(QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size())), f.extension);
         if (!m_icons.contains(key)) {
             QIcon icon = QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName()));
             if (icon.isNull())
@@ -50,8 +47,7 @@ void FileListModel::GetAllIcons()
             m_icons.insert(key, icon);
         }
         m_iconKeys[i] = key;
-        const QString comment = mime.isDefault() ? QString() : StringFromPointer(mime.comment());
-        f.typeName = comment.isEmpty() ? fallbackTypeName(f.extension) : comment;
+        f.typeName = typeNameOf(mime, f.extension);
     }
     if (!m_files.empty())
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));

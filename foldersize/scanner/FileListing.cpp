@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <QMimeDatabase>
+
 #include "foldersize/scanner/FileSystem.h"
 
 namespace foldersize {
@@ -43,7 +45,7 @@ bool FileLister::step(int budget)
         f.name = e->d_name;
         f.size = xGetFileSize(st);
         f.modified = xGetFileDate(st, m_folder + f.name);
-        f.extension = QString::fromUtf8(xGetExtension(f.name).c_str()).toUpper();
+        f.extension = QString::fromUtf8(realExtension(f.name).c_str()).toUpper();
         f.typeName = f.extension;
         m_total += f.size;
         m_entries.push_back(std::move(f));
@@ -91,6 +93,33 @@ void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool de
     for (std::size_t i : order)
         sorted.push_back(std::move(entries[i]));
     entries = std::move(sorted);
+}
+
+std::string realExtension(const std::string& fileName)
+{
+    const std::string ext = xGetExtension(fileName);
+    if (ext.empty())
+        return ext;
+    const std::size_t dot = fileName.size() - ext.size() - 1;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (dot > 0 && isDigit(fileName[dot - 1]) && std::all_of(ext.begin(), ext.end(), isDigit))
+        return std::string();
+    return ext;
+}
+
+QMimeType mimeTypeOf(const std::string& fileName, const QString& upperExtension)
+{
+    static const QMimeDatabase mimes;
+    if (upperExtension.isEmpty() && !xGetExtension(fileName).empty())
+        return mimes.mimeTypeForName(QStringLiteral("application/octet-stream"));
+    const QString name = QString::fromUtf8(fileName.data(), static_cast<qsizetype>(fileName.size()));
+    return mimes.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+}
+
+QString typeNameOf(const QMimeType& mime, const QString& upperExtension)
+{
+    const QString comment = mime.isDefault() ? QString() : mime.comment();
+    return comment.isEmpty() ? fallbackTypeName(upperExtension) : comment;
 }
 
 QString fallbackTypeName(const QString& upperExtension)

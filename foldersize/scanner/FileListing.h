@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QDateTime>
+#include <QMimeType>
 #include <QString>
 
 namespace foldersize {
@@ -53,6 +54,18 @@ std::vector<std::size_t> sortedOrder(
 // Orders entries by a column: names and types by text, sizes by value, times by value;
 // ties keep their order.
 void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool descending);
+
+// The extension that says what a file is: the text after the last "." (xGetExtension), except a
+// version number: digits after a "." that follows a digit ("pas2js-3.2.2", "libfoo-1.0") are none.
+std::string realExtension(const std::string& fileName);
+
+// MIME type of a file, decided by its name and real extension only (the contents are not read);
+// the default type when the name's only extension is a version number.
+QMimeType mimeTypeOf(const std::string& fileName, const QString& upperExtension);
+
+// Type name of a file: the MIME type's comment in the default locale's language, else
+// fallbackTypeName.
+QString typeNameOf(const QMimeType& mime, const QString& upperExtension);
 
 // Type text when no type name is known: "Datei" without extension, else "<EXT>-Datei".
 QString fallbackTypeName(const QString& upperExtension);

@@ -24,6 +24,12 @@ public:
     // one folder, byte for byte; blanks and quotes are legal in Linux names and are kept.
     static std::vector<std::string> foldersFromArguments(const std::vector<std::string>& args);
 
+    // The folders as absolute paths: a relative one is taken against workingFolder (the caller's
+    // working folder) and "." and ".." are folded, so a running copy measures what the caller
+    // meant. Absolute paths stay byte for byte.
+    static std::vector<std::string> absoluteFolders(
+        const std::vector<std::string>& folders, const std::string& workingFolder);
+
 private:
     std::deque<std::string> m_entries;
 };

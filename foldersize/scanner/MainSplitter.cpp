@@ -21,7 +21,12 @@ void bindMainSplitter(cSplitter& splitter, QWidget* container, QWidget* tree, QW
     splitter.setContainer(container);
     splitter.Bind(tree, list);
     if (twipsPerPixel > 0)
-        splitter.setPosition(static_cast<int>(std::nearbyint(tvwTwips / twipsPerPixel)));
+        splitter.setPosition(splitterPixels(tvwTwips, twipsPerPixel));
+}
+
+int splitterPixels(double twips, double twipsPerPixel)
+{
+    return static_cast<int>(std::nearbyint(twips / twipsPerPixel));
 }
 
 double splitterPositionTwips(const cSplitter& splitter, double twipsPerPixel)

@@ -14,6 +14,10 @@ double twipsPerPixelX(const QWidget* widget);
 void bindMainSplitter(cSplitter& splitter, QWidget* container, QWidget* tree, QWidget* list, double tvwTwips,
     double twipsPerPixel);
 
+// Pixels of a stored divider position: twips divided by twipsPerPixel, rounded to a whole pixel
+// (halves to even).
+int splitterPixels(double twips, double twipsPerPixel);
+
 // The divider position as stored: pixels times twips per pixel.
 double splitterPositionTwips(const cSplitter& splitter, double twipsPerPixel);
 

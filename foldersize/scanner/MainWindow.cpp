@@ -1,9 +1,9 @@
-// MainWindow.cpp: load and close sequences, toolbar, queue, scans, tree and list handling.
+// MainWindow.cpp: load and close sequences, toolbar dispatch, busy state, tree and list handling.
 #include "foldersize/scanner/MainWindow.h"
 
 #include <cmath>
 
-#include <QActionGroup>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,26 +11,25 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
 #include <QScreen>
-#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QTreeView>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include "foldersize/scanner/ContextMenu.h"
 #include "foldersize/scanner/DriveList.h"
 #include "foldersize/scanner/FileListModel.h"
 #include "foldersize/scanner/FileListing.h"
 #include "foldersize/scanner/FileSystem.h"
+#include "foldersize/scanner/FolderCombo.h"
+#include "foldersize/scanner/FolderQueueController.h"
 #include "foldersize/scanner/FolderTreeModel.h"
 #include "foldersize/scanner/HandOffReceiver.h"
-#include "foldersize/scanner/ScanDriver.h"
+#include "foldersize/scanner/MainSplitter.h"
+#include "foldersize/scanner/MainToolbar.h"
 #include "foldersize/scanner/SizeFormat.h"
 #include "foldersize/scanner/TreeOutput.h"
 #include "foldersize/scanner/cSplitter.h"
@@ -49,100 +48,10 @@ namespace {
 
 const char* const kModul = "frmMain";
 
-// Item data of the folder combo: the tag (path that is measured), the key and the pictures.
-constexpr int kTagRole = Qt::UserRole + 1;
-constexpr int kKeyRole = Qt::UserRole + 2;
-constexpr int kImageRole = Qt::UserRole + 3;
-constexpr int kSelectedImageRole = Qt::UserRole + 4;
-
 QByteArray toBytes(const std::string& s) { return QByteArray(s.data(), static_cast<qsizetype>(s.size())); }
 std::string fromBytes(const QByteArray& b)
 {
     return std::string(b.constData(), static_cast<std::size_t>(b.size()));
-}
-QString display(const std::string& s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-struct ButtonSpec {
-    const char* key;
-    const char* tooltip;
-    bool unit;
-};
-
-// The toolbar from left to right; an empty key is a separator.
-const ButtonSpec kButtons[] = {
-    {"neu", "Neue Quelle auswählen", false},
-    {"start", "Quelle einlesen", false},
-    {"stop", "Einlesen beenden", false},
-    {"", "", false},
-    {"refresh", "Quelle im Report aktualisieren", false},
-    {"speichern", "Quelle in eine Datei speichern", false},
-    {"speichernalle", "alle Quellen in eine Datei speichern", false},
-    {"drucken", "Quelle ausdrucken", false},
-    {"del", "Quelle im Report entfernen", false},
-    {"delall", "alle Quellen im Report entfernen", false},
-    {"", "", false},
-    {"b", "Bytes", true},
-    {"kb", "Kilobytes", true},
-    {"mb", "Megabytes", true},
-    {"gb", "Gigabytes", true},
-    {"", "", false},
-    {"optionen", "Optionen", false},
-    {"font", "Schriftart auswählen", false},
-    {"", "", false},
-    {"info", "Info", false},
-    {"homepage", "Homepage", false},
-    {"iupdate", "Internet Update", false},
-    {"", "", false},
-    {"ende", "Programm beenden", false},
-};
-
-QIcon textIcon(const QString& text)
-{
-    QPixmap pm(24, 24);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    QFont f = p.font();
-    f.setPixelSize(text.size() > 1 ? 10 : 13);
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(pm.rect(), Qt::AlignCenter, text);
-    return QIcon(pm);
-}
-
-QIcon toolbarIcon(const QString& key, QStyle* style)
-{
-    struct Pick {
-        const char* key;
-        const char* theme;
-        QStyle::StandardPixmap fallback;
-    };
-    static const Pick picks[] = {
-        {"neu", "folder-new", QStyle::SP_FileDialogNewFolder},
-        {"start", "media-playback-start", QStyle::SP_MediaPlay},
-        {"stop", "media-playback-stop", QStyle::SP_MediaStop},
-        {"refresh", "view-refresh", QStyle::SP_BrowserReload},
-        {"speichern", "document-save", QStyle::SP_DialogSaveButton},
-        {"speichernalle", "document-save-all", QStyle::SP_DriveFDIcon},
-        {"drucken", "document-print", QStyle::SP_FileDialogDetailedView},
-        {"del", "edit-delete", QStyle::SP_TrashIcon},
-        {"delall", "edit-clear", QStyle::SP_DialogDiscardButton},
-        {"optionen", "preferences-system", QStyle::SP_FileDialogListView},
-        {"font", "preferences-desktop-font", QStyle::SP_FileDialogInfoView},
-        {"info", "help-about", QStyle::SP_MessageBoxInformation},
-        {"homepage", "go-home", QStyle::SP_DirHomeIcon},
-        {"iupdate", "system-software-update", QStyle::SP_ArrowDown},
-        {"ende", "application-exit", QStyle::SP_DialogCloseButton},
-    };
-    if (key == QLatin1String("b") || key == QLatin1String("kb") || key == QLatin1String("mb") ||
-        key == QLatin1String("gb"))
-        return textIcon(key.toUpper());
-    for (const Pick& p : picks)
-        if (key == QLatin1String(p.key))
-            return QIcon::fromTheme(QLatin1String(p.theme), style->standardIcon(p.fallback));
-    return textIcon(key.left(1).toUpper());
 }
 
 } // namespace
@@ -164,69 +73,20 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     };
 
     // The window is marked by its single-copy socket; nothing to do here for other copies.
-    buildPictures();
+    m_pictures = buildPictures(style());
     m_treeModel = new FolderTreeModel(m_tree, this);
     m_treeModel->setImages(m_pictures);
     m_listModel = new FileListModel(this);
-    m_driver = new ScanDriver(this);
-
-    // Layout: combo and toolbar on top, the two panes, the status bar.
-    auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(2);
-    auto* band = new QHBoxLayout;
-    band->setSpacing(2);
-    m_cboOrdner = new QComboBox(central);
-    m_cboOrdner->setObjectName(QStringLiteral("cboOrdner"));
-    m_cboOrdner->setMinimumWidth(245);
-    m_cboOrdner->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    band->addWidget(m_cboOrdner);
-    auto* toolbar = new QToolBar(central);
-    toolbar->setObjectName(QStringLiteral("tlbMain"));
-    toolbar->setIconSize(QSize(20, 20));
-    band->addWidget(toolbar, 1);
-    column->addLayout(band);
-    m_picSplitTop = new QWidget(central);
-    m_picSplitTop->setObjectName(QStringLiteral("picSplitTop"));
-    column->addWidget(m_picSplitTop, 1);
-    setCentralWidget(central);
-
-    m_tvwOrdner = new QTreeView(m_picSplitTop);
-    m_tvwOrdner->setObjectName(QStringLiteral("tvwOrdner"));
-    m_tvwOrdner->setHeaderHidden(true);
-    m_tvwOrdner->setModel(m_treeModel);
-    m_tvwOrdner->setUniformRowHeights(true);
-    m_tvwOrdner->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_lvwOrdner = new QTreeView(m_picSplitTop);
-    m_lvwOrdner->setObjectName(QStringLiteral("lvwOrdner"));
-    m_lvwOrdner->setModel(m_listModel);
-    m_lvwOrdner->setRootIsDecorated(false);
-    m_lvwOrdner->setUniformRowHeights(true);
-    m_lvwOrdner->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_lvwOrdner->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_lvwOrdner->setColumnHidden(FileListModel::kHiddenDateColumn, true);
-    m_lvwOrdner->header()->setSectionsClickable(true);
-    m_lvwOrdner->header()->setSortIndicatorShown(true);
-    m_lvwOrdner->header()->setStretchLastSection(false);
-
-    m_panel1 = new QLabel(QStringLiteral("OK."), this);
-    m_panel2 = new QLabel(this);
-    statusBar()->addWidget(m_panel1);
-    statusBar()->addWidget(m_panel2, 1);
+    m_queue = new FolderQueueController(m_tree, *m_treeModel, this);
+    m_queue->setObjectName(QStringLiteral("queueController"));
+    m_ui = buildMainWindowLayout(*this, m_treeModel, m_listModel);
 
     // Splitter between tree and list.
     m_cSplitTop = std::make_unique<cSplitter>();
-    m_cSplitTop->setSplitterSize(5);
-    m_cSplitTop->setDrawSplitterbar(true);
-    m_cSplitTop->setFullDrag(false);
-    m_cSplitTop->setOrientation(cSplitter::kVerticalBar);
-    m_cSplitTop->setContainer(m_picSplitTop);
-    m_cSplitTop->Bind(m_tvwOrdner, m_lvwOrdner);
     // After a drag of the bar the first status panel follows the tree's width (plus 45 twips).
     connect(m_cSplitTop.get(), &cSplitter::dragFinished, this, [this] {
-        m_panel1->setFixedWidth(
-            m_tvwOrdner->width() + static_cast<int>(std::lround(45.0 / twipsPerPixelX())));
+        m_ui.panel1->setFixedWidth(
+            m_ui.tvwOrdner->width() + static_cast<int>(std::lround(45.0 / twipsPerPixelX())));
     });
 
     TreeOutputHost host;
@@ -237,47 +97,88 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     };
     m_output = std::make_unique<TreeOutput>(m_tree, host, this);
 
+    m_toolbar =
+        std::make_unique<MainToolbar>(m_ui.tlbMain, [this](const QString& key) { tlbMain_ButtonClick(key); });
     restoreGeometryFromSettings();
     setWindowTitle(QStringLiteral("Tallymoor ") + globals().progVersion);
-    buildToolbar();
-    for (QAction* a : toolbar->actions())
-        toolbar->removeAction(a);
-    for (const ButtonSpec& b : kButtons) {
-        if (!*b.key)
-            toolbar->addSeparator();
-        else
-            toolbar->addAction(m_buttons[QLatin1String(b.key)]);
-    }
-    GetAllDrives();
-    GetAllSavedComboFolders();
+    m_combo = std::make_unique<FolderCombo>(m_ui.cboOrdner, m_pictures);
+    m_combo->addDrives(GetAllDrives());
+    m_combo->addSavedFolders(m_settings.comboOrdner);
+    applyLayoutSettings();
+    connectQueue();
+    connectViews();
+    updateButtons();
+}
 
+void MainWindow::applyLayoutSettings()
+{
     // File list: columns, widths, sorting by size, largest first.
-    m_lvwOrdner->header()->setSortIndicator(1, Qt::DescendingOrder);
+    m_ui.lvwOrdner->header()->setSortIndicator(1, Qt::DescendingOrder);
     m_listModel->sort(1, Qt::DescendingOrder);
     m_SortSpalte = 1;
     OptionenLadenMain();
     setUnit(m_settings.dateigroesseFormat);
     std::array<int, 4> cols = m_settings.columns;
-    const int listWidth = m_lvwOrdner->width();
+    const int listWidth = m_ui.lvwOrdner->width();
     if (listWidth > 0 && listWidth < cols[0])
         cols = {133, 93, 93, 115};
     for (int i = 0; i < 4; ++i)
-        m_lvwOrdner->setColumnWidth(i, cols[static_cast<std::size_t>(i)]);
+        m_ui.lvwOrdner->setColumnWidth(i, cols[static_cast<std::size_t>(i)]);
     QFont treeFont(m_settings.fontName);
     treeFont.setPointSizeF(m_settings.fontSize);
     treeFont.setBold(m_settings.fontBold);
-    m_tvwOrdner->setFont(treeFont);
+    m_ui.tvwOrdner->setFont(treeFont);
+}
 
-    connect(
-        m_driver, &ScanDriver::progress, this, [this](const QString& folder) { m_panel1->setText(folder); });
-    connect(m_driver, &ScanDriver::rootChildrenFinished, this,
-        [this](std::size_t n) { m_treeModel->rootChildrenFinished(n); });
-    connect(m_driver, &ScanDriver::finished, this, &MainWindow::onScanEnded);
-    connect(m_tvwOrdner, &QTreeView::clicked, this, &MainWindow::onTreeClicked);
-    connect(m_tvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onTreeContextMenu);
-    connect(m_lvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onListContextMenu);
-    connect(m_lvwOrdner, &QTreeView::doubleClicked, this, &MainWindow::onListDoubleClicked);
-    connect(m_lvwOrdner->header(), &QHeaderView::sectionClicked, this,
+void MainWindow::connectQueue()
+{
+    m_queue->setComboLookup(
+        [this](const std::string& folder) { return m_combo->entry(m_combo->selectFolder(folder, 10)); });
+    connect(m_queue, &FolderQueueController::loopStarted, this, [this] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        DisableControls(false);
+        m_ui.panel2->hide();
+    });
+    connect(m_queue, &FolderQueueController::refreshStarted, this, [this] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        DisableControls(false);
+        m_listModel->clear();
+    });
+    connect(m_queue, &FolderQueueController::progress, this,
+        [this](const QString& folder) { m_ui.panel1->setText(folder); });
+    connect(m_queue, &FolderQueueController::scanStarted, this,
+        [this](FolderNode* root) { m_ui.tvwOrdner->expand(m_treeModel->indexOf(root)); });
+    connect(m_queue, &FolderQueueController::scanEnded, this, [this](FolderNode* root) {
+        const QModelIndex idx = m_treeModel->indexOf(root);
+        m_ui.tvwOrdner->expand(idx);
+        m_ui.tvwOrdner->setCurrentIndex(idx);
+    });
+    connect(m_queue, &FolderQueueController::listRequested, this, &MainWindow::ListViewFüllen);
+    connect(m_queue, &FolderQueueController::queueWorkedOff, this, [this] {
+        EnableControls();
+        QApplication::restoreOverrideCursor();
+        m_ui.panel2->show();
+        m_ui.panel1->setText(QStringLiteral("OK."));
+    });
+    connect(m_queue, &FolderQueueController::refreshEnded, this, [this](NodeRef node) {
+        EnableControls();
+        QApplication::restoreOverrideCursor();
+        selectNode(node.folder, node.filesNode);
+        m_ui.panel1->setText(QStringLiteral("OK."));
+    });
+}
+
+void MainWindow::connectViews()
+{
+    // Roots come and go: the buttons that need a tree follow.
+    connect(m_treeModel, &QAbstractItemModel::rowsInserted, this, &MainWindow::updateButtons);
+    connect(m_treeModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateButtons);
+    connect(m_treeModel, &QAbstractItemModel::modelReset, this, &MainWindow::updateButtons);
+    connect(m_ui.tvwOrdner, &QTreeView::clicked, this, &MainWindow::onTreeClicked);
+    connect(m_ui.tvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onTreeContextMenu);
+    connect(m_ui.lvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onListContextMenu);
+    connect(m_ui.lvwOrdner, &QTreeView::doubleClicked, this, &MainWindow::onListDoubleClicked);
+    connect(m_ui.lvwOrdner->header(), &QHeaderView::sectionClicked, this,
         [this](int logical) { lvwOrdner_ColumnClick(logical + 1); });
 }
 
@@ -298,61 +199,9 @@ void MainWindow::setSizeLocale(const QLocale& locale)
     m_listModel->setLocale(locale);
 }
 
-void MainWindow::buildPictures()
-{
-    QStyle* s = style();
-    m_pictures = {
-        QIcon(),
-        s->standardIcon(QStyle::SP_DriveFDIcon),  // 1 FloppyA
-        s->standardIcon(QStyle::SP_DriveFDIcon),  // 2 FloppyB
-        s->standardIcon(QStyle::SP_DriveHDIcon),  // 3 HD
-        s->standardIcon(QStyle::SP_DriveCDIcon),  // 4 cdrom
-        s->standardIcon(QStyle::SP_DriveNetIcon), // 5 network
-        QIcon::fromTheme(
-            QStringLiteral("drive-removable-media"), s->standardIcon(QStyle::SP_DriveFDIcon)),        // 6
-        QIcon::fromTheme(QStringLiteral("drive-harddisk"), s->standardIcon(QStyle::SP_ComputerIcon)), // 7
-        s->standardIcon(QStyle::SP_DirClosedIcon), // 8 Folder
-        s->standardIcon(QStyle::SP_FileIcon),      // 9 File
-        s->standardIcon(QStyle::SP_DirOpenIcon),   // 10 FolderOpen
-    };
-}
+QAction* MainWindow::button(const QString& key) const { return m_toolbar->button(key); }
 
-QIcon MainWindow::picture(int index) const
-{
-    return index > 0 && index < m_pictures.size() ? m_pictures[index] : QIcon();
-}
-
-void MainWindow::buildToolbar()
-{
-    m_unitGroup = new QActionGroup(this);
-    m_unitGroup->setExclusive(true);
-    for (const ButtonSpec& b : kButtons) {
-        if (!*b.key)
-            continue;
-        const QString key = QLatin1String(b.key);
-        auto* a = new QAction(toolbarIcon(key, style()), QString(), this);
-        a->setObjectName(key);
-        a->setToolTip(MeldungFormatieren(0, QString::fromUtf8(b.tooltip)));
-        if (b.unit) {
-            a->setCheckable(true);
-            m_unitGroup->addAction(a);
-        }
-        connect(a, &QAction::triggered, this, [this, key] { tlbMain_ButtonClick(key); });
-        m_buttons[key] = a;
-    }
-}
-
-QAction* MainWindow::button(const QString& key) const
-{
-    const auto it = m_buttons.find(key);
-    return it == m_buttons.end() ? nullptr : it->second;
-}
-
-double MainWindow::twipsPerPixelX() const
-{
-    const int dpi = logicalDpiX();
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
+double MainWindow::twipsPerPixelX() const { return foldersize::twipsPerPixelX(this); }
 
 double MainWindow::twipsPerPixelY() const
 {
@@ -366,7 +215,10 @@ void MainWindow::restoreGeometryFromSettings()
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
-    const int width = static_cast<int>(std::lround(m_settings.width / tx));
+    int width = static_cast<int>(std::lround(m_settings.width / tx));
+    // The first window shows the combo and every toolbar button.
+    if (INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
+        width = std::max(width, m_ui.cboOrdner->minimumWidth() + m_ui.tlbMain->sizeHint().width() + 8);
     const int height = static_cast<int>(std::lround(m_settings.height / ty));
     int left =
         m_settings.left ? static_cast<int>(std::lround(*m_settings.left / tx)) : (avail.width() - width) / 2;
@@ -381,7 +233,7 @@ void MainWindow::restoreGeometryFromSettings()
     if (m_settings.width < tvw)
         tvw = 2190;
     setGeometry(left + avail.x(), top + avail.y(), width, height);
-    m_cSplitTop->setPosition(static_cast<int>(std::lround(tvw / tx)));
+    bindMainSplitter(*m_cSplitTop, m_ui.picSplitTop, m_ui.tvwOrdner, m_ui.lvwOrdner, tvw, tx);
 }
 
 void MainWindow::showEvent(QShowEvent* event)
@@ -408,16 +260,16 @@ void MainWindow::FormActivate()
                 INILesen(ini::kForm, QStringLiteral("TVW"), QStringLiteral("2190"), m_iniFile).toDouble(&ok);
             if (!ok)
                 tvw = 2190;
-            m_cSplitTop->setPosition(static_cast<int>(std::lround(tvw / twipsPerPixelX())));
+            m_cSplitTop->setPosition(splitterPixels(tvw, twipsPerPixelX()));
         }
         step = 30;
         showSettingsProblems();
         step = 40;
         for (const std::string& folder : FolderQueue::foldersFromArguments(m_commandLine))
-            m_Ordnerliste.append(folder);
+            m_queue->queue().append(folder);
         m_commandLine.clear();
-        if (!m_Ordnerliste.empty())
-            Ordnerliste_Abarbeiten();
+        if (!m_queue->queue().empty())
+            m_queue->Ordnerliste_Abarbeiten();
     } catch (const std::exception& e) {
         reportError(QStringLiteral("Form_Activate"), step, QString::fromLocal8Bit(e.what()));
     }
@@ -445,61 +297,7 @@ void MainWindow::reportError(const QString& procName, int step, const QString& t
     FehlerAnzeigen(procName, QLatin1String(kModul), step, err);
 }
 
-QString MainWindow::panelText(int panel) const { return panel == 1 ? m_panel1->text() : m_panel2->text(); }
-
-int MainWindow::panelWidth(int panel) const { return panel == 1 ? m_panel1->width() : m_panel2->width(); }
-
 // ---------------------------------------------------------------- combo box
-
-void MainWindow::GetAllDrives()
-{
-    for (const DriveInfo& d : foldersize::GetAllDrives()) {
-        const int image = driveImage(d);
-        m_cboOrdner->addItem(m_pictures[image], driveText(d));
-        const int row = m_cboOrdner->count() - 1;
-        m_cboOrdner->setItemData(row, toBytes(d.root), kTagRole);
-        m_cboOrdner->setItemData(row, toBytes(d.root), kKeyRole);
-        m_cboOrdner->setItemData(row, image, kImageRole);
-        m_cboOrdner->setItemData(row, image, kSelectedImageRole);
-        if (d.root == "/")
-            m_cboOrdner->setCurrentIndex(row);
-    }
-}
-
-void MainWindow::GetAllSavedComboFolders()
-{
-    for (const QString& folder : m_settings.comboOrdner) {
-        const std::string path = folder.toStdString();
-        // Folders that are gone are left out (and so not saved again).
-        if (!xExistFolder(path))
-            continue;
-        const int current = m_cboOrdner->currentIndex();
-        selectComboFolder(path, 8);
-        m_cboOrdner->setCurrentIndex(current);
-    }
-}
-
-int MainWindow::selectComboFolder(const std::string& path, int selectedImage)
-{
-    std::string withSlash = path;
-    xAddBackslash(withSlash);
-    const QByteArray key = toBytes(withSlash);
-    // Keys are the paths as they are: "/A/" and "/a/" are two folders.
-    for (int i = 0; i < m_cboOrdner->count(); ++i) {
-        if (m_cboOrdner->itemData(i, kKeyRole).toByteArray() == key) {
-            m_cboOrdner->setCurrentIndex(i);
-            return i;
-        }
-    }
-    m_cboOrdner->addItem(m_pictures[8], display(withSlash));
-    const int row = m_cboOrdner->count() - 1;
-    m_cboOrdner->setItemData(row, key, kTagRole);
-    m_cboOrdner->setItemData(row, key, kKeyRole);
-    m_cboOrdner->setItemData(row, 8, kImageRole);
-    m_cboOrdner->setItemData(row, selectedImage, kSelectedImageRole);
-    m_cboOrdner->setCurrentIndex(row);
-    return row;
-}
 
 // ---------------------------------------------------------------- toolbar
 
@@ -511,20 +309,16 @@ void MainWindow::tlbMain_ButtonClick(const QString& key)
             const QString chosen = m_choosers.folder ? m_choosers.folder(this) : QString();
             if (chosen.isEmpty())
                 return;
-            selectComboFolder(QFile::encodeName(chosen).toStdString(), 8);
+            m_combo->selectFolder(QFile::encodeName(chosen).toStdString(), 8);
         } else if (key == QLatin1String("start")) {
             step = 20;
-            m_EinleseStatus = kEinleseNormal;
-            m_Ordnerliste.clear();
-            const int row = m_cboOrdner->currentIndex();
-            if (m_cboOrdner->currentText().isEmpty() || row < 0)
-                return;
-            m_Ordnerliste.append(fromBytes(m_cboOrdner->itemData(row, kTagRole).toByteArray()));
-            Ordnerliste_Abarbeiten();
+            const std::string tag = m_combo->selectedTag();
+            if (tag.empty())
+                m_queue->queue().clear();
+            else
+                m_queue->startFolder(tag);
         } else if (key == QLatin1String("stop")) {
-            m_EinleseStatus = kStopRequested;
-            if (m_driver->running())
-                m_driver->stop();
+            m_queue->requestStop();
         } else if (key == QLatin1String("refresh")) {
             TreeViewAktualisieren();
         } else if (key == QLatin1String("speichern")) {
@@ -540,14 +334,9 @@ void MainWindow::tlbMain_ButtonClick(const QString& key)
             step = 40;
             m_treeModel->removeAllRoots();
             m_listModel->clear();
-        } else if (key == QLatin1String("b") || key == QLatin1String("kb") || key == QLatin1String("mb") ||
-            key == QLatin1String("gb")) {
+        } else if (unitOfButtonKey(key) >= 0) {
             step = 50;
-            const std::uint8_t unit = key == QLatin1String("b") ? 0
-                : key == QLatin1String("kb")                    ? 1
-                : key == QLatin1String("mb")                    ? 2
-                                                                : 3;
-            setUnit(unit);
+            setUnit(static_cast<std::uint8_t>(unitOfButtonKey(key)));
         } else if (key == QLatin1String("optionen")) {
             step = 60;
             OptionenZeigen(this, m_iniFile, dialogHooks());
@@ -599,7 +388,22 @@ void MainWindow::setUnit(std::uint8_t unit)
 
 void MainWindow::TreeViewGrösseÄndern() { m_treeModel->setUnit(m_settings.dateigroesseFormat); }
 
-void MainWindow::ListViewGrösseÄndern() { m_listModel->setUnit(m_settings.dateigroesseFormat); }
+void MainWindow::ListViewGrösseÄndern()
+{
+    m_listModel->setUnit(m_settings.dateigroesseFormat);
+    widenListColumns();
+}
+
+void MainWindow::widenListColumns()
+{
+    // Sizes, types and dates are shown whole; the name column takes the rest of the width.
+    for (int c = 1; c <= 3; ++c) {
+        const int before = m_ui.lvwOrdner->columnWidth(c);
+        m_ui.lvwOrdner->resizeColumnToContents(c);
+        if (m_ui.lvwOrdner->columnWidth(c) < before)
+            m_ui.lvwOrdner->setColumnWidth(c, before);
+    }
+}
 
 void MainWindow::OptionenLadenMain()
 {
@@ -612,197 +416,63 @@ void MainWindow::OptionenLadenMain()
 void MainWindow::ChangeFont()
 {
     const std::optional<QFont> f =
-        m_choosers.font ? m_choosers.font(this, m_tvwOrdner->font()) : std::nullopt;
+        m_choosers.font ? m_choosers.font(this, m_ui.tvwOrdner->font()) : std::nullopt;
     if (f)
-        m_tvwOrdner->setFont(*f);
+        m_ui.tvwOrdner->setFont(*f);
 }
 
 // ---------------------------------------------------------------- busy state
 
 void MainWindow::DisableControls(bool alles)
 {
-    m_Einlesen = true;
-    m_tvwOrdner->setEnabled(false);
-    m_lvwOrdner->setEnabled(false);
-    if (alles) {
-        for (auto& [key, a] : m_buttons)
-            a->setEnabled(false);
-    } else {
-        m_cboOrdner->setEnabled(false);
-        for (const char* k : {"neu", "start", "refresh", "speichern", "speichernalle", "drucken", "del",
-                 "delall", "b", "kb", "mb", "gb", "optionen", "font", "info", "ende"})
-            m_buttons[QLatin1String(k)]->setEnabled(false);
-        m_buttons[QStringLiteral("stop")]->setEnabled(true);
-    }
+    if (alles)
+        m_queue->setListBusy(true);
+    m_toolbarMode = alles ? ToolbarMode::Filling : ToolbarMode::Scanning;
+    m_ui.tvwOrdner->setEnabled(false);
+    m_ui.lvwOrdner->setEnabled(false);
+    if (!alles)
+        m_ui.cboOrdner->setEnabled(false);
+    updateButtons();
 }
 
 void MainWindow::EnableControls()
 {
-    m_tvwOrdner->setEnabled(true);
-    m_lvwOrdner->setEnabled(true);
-    m_cboOrdner->setEnabled(true);
-    for (auto& [key, a] : m_buttons)
-        a->setEnabled(true);
-    m_buttons[QStringLiteral("stop")]->setEnabled(false);
-    m_tvwOrdner->setFocus();
-    m_Einlesen = false;
+    m_toolbarMode = ToolbarMode::Idle;
+    m_ui.tvwOrdner->setEnabled(true);
+    m_ui.lvwOrdner->setEnabled(true);
+    m_ui.cboOrdner->setEnabled(true);
+    updateButtons();
+    m_ui.tvwOrdner->setFocus();
+    m_queue->setListBusy(false);
 }
 
-// ---------------------------------------------------------------- queue and scans
+void MainWindow::updateButtons() { m_toolbar->update(m_toolbarMode, m_tree.rootCount() > 0); }
 
-void MainWindow::Ordnerliste_Abarbeiten()
-{
-    if (m_Einlesen)
-        return; // a running loop takes the new entries up
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    DisableControls(false);
-    m_panel2->hide();
-    m_lastFolder.clear();
-    m_inQueueLoop = true;
-    nextQueueEntry();
-}
-
-void MainWindow::nextQueueEntry()
-{
-    while (!m_Ordnerliste.empty()) {
-        const std::string p = m_Ordnerliste.front();
-        if (!xExistFolder(p)) {
-            m_Ordnerliste.popFront(); // not a folder: dropped without a message
-            continue;
-        }
-        const int row = selectComboFolder(p, 10);
-        const std::string tag = fromBytes(m_cboOrdner->itemData(row, kTagRole).toByteArray());
-        m_lastFolder = tag;
-        m_afterScan = [this](bool) {
-            m_Ordnerliste.popFront();
-            if (m_EinleseStatus == kStopRequested)
-                finishQueue();
-            else
-                nextQueueEntry();
-        };
-        QuelleEinlesen(tag, m_cboOrdner->itemData(row, kImageRole).toInt(),
-            m_cboOrdner->itemData(row, kSelectedImageRole).toInt(), std::string());
-        return;
-    }
-    finishQueue();
-}
-
-void MainWindow::finishQueue()
-{
-    m_Ordnerliste.clear();
-    m_inQueueLoop = false;
-    if (!m_lastFolder.empty())
-        ListViewFüllen(m_lastFolder);
-    m_EinleseStatus = kEinleseNormal;
-    EnableControls();
-    QApplication::restoreOverrideCursor();
-    m_panel2->show();
-    m_panel1->setText(QStringLiteral("OK."));
-    emit queueWorkedOff();
-}
-
-void MainWindow::QuelleEinlesen(const std::string& path, int image, int selectedImage, const std::string& key)
-{
-    int step = 10;
-    FolderNode* root = nullptr;
-    try {
-        if (!key.empty()) {
-            root = m_tree.findByKey(key).folder;
-        } else {
-            step = 20;
-            if (!m_tree.canAddRoot())
-                throw std::overflow_error("Überlauf: es sind bereits 256 Quellen im Report");
-            m_treeModel->beginAddRoot();
-            FolderRoot* r = m_tree.addRoot(path, image, selectedImage);
-            m_treeModel->endAddRoot();
-            root = r->node.get();
-        }
-        if (!root)
-            throw std::runtime_error("Knoten nicht gefunden");
-        step = 30;
-        m_treeModel->scanStarted(root);
-        m_tvwOrdner->expand(m_treeModel->indexOf(root));
-        m_driver->start(root);
-        return;
-    } catch (const std::exception& e) {
-        ErrorInfo err;
-        err.number = 6;
-        err.description = QString::fromUtf8(e.what());
-        FehlerAnzeigen(QStringLiteral("QuelleEinlesen"), QLatin1String(kModul), step, err,
-            {QVariant(display(path)), QVariant(display(key))});
-    }
-    // Nothing was started: go on as after a scan.
-    if (auto next = std::exchange(m_afterScan, nullptr))
-        next(false);
-}
-
-void MainWindow::onScanEnded(bool stopped)
-{
-    FolderNode* root = m_driver->root();
-    m_treeModel->scanEnded();
-    if (root) {
-        const QModelIndex idx = m_treeModel->indexOf(root);
-        m_tvwOrdner->expand(idx);
-        m_tvwOrdner->setCurrentIndex(idx);
-    }
-    emit scanFinished();
-    if (auto next = std::exchange(m_afterScan, nullptr))
-        next(stopped);
-}
+// ---------------------------------------------------------------- tree
 
 FolderNode* MainWindow::selectedNode(bool* filesNode) const
 {
-    return m_treeModel->nodeOf(m_tvwOrdner->currentIndex(), filesNode);
+    return m_treeModel->nodeOf(m_ui.tvwOrdner->currentIndex(), filesNode);
 }
 
 void MainWindow::selectNode(const FolderNode* node, bool filesNode)
 {
     const QModelIndex idx = m_treeModel->indexOf(node, filesNode);
     if (idx.isValid())
-        m_tvwOrdner->setCurrentIndex(idx);
+        m_ui.tvwOrdner->setCurrentIndex(idx);
 }
 
 void MainWindow::TreeViewAktualisieren()
 {
     bool files = false;
     FolderNode* sel = selectedNode(&files);
-    if (!sel || m_Einlesen)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    DisableControls(false);
-    const std::string remembered = m_tree.keyOf(sel, files);
-    FolderRoot* r = m_tree.rootOf(sel);
-    FolderNode* root = r->node.get();
-    m_treeModel->clearChildren(root);
-    m_listModel->clear();
-    m_afterScan = [this, remembered, root](bool) { finishRefresh(remembered, root); };
-    QuelleEinlesen(r->folderPath, 0, 0, m_tree.keyOf(root));
-}
-
-void MainWindow::finishRefresh(const std::string& rememberedKey, FolderNode* root)
-{
-    EnableControls();
-    QApplication::restoreOverrideCursor();
-    const NodeRef again = m_tree.findByKey(rememberedKey);
-    if (again)
-        selectNode(again.folder, again.filesNode);
-    else
-        selectNode(root);
-    m_panel1->setText(QStringLiteral("OK."));
-    if (m_EinleseStatus == kEinleseNormal) {
-        if (m_Ordnerliste.empty())
-            ListViewFüllen(root->path());
-        else
-            Ordnerliste_Abarbeiten();
-    }
-    m_EinleseStatus = kEinleseNormal;
-    emit refreshFinished();
+    m_queue->refresh(sel, files);
 }
 
 void MainWindow::TreeViewEntfernen()
 {
     FolderNode* sel = selectedNode();
-    if (!sel || m_Einlesen)
+    if (!sel || m_queue->busy())
         return;
     FolderRoot* r = m_tree.rootOf(sel);
     const auto idx = m_tree.rootIndex(r->node.get());
@@ -835,12 +505,13 @@ void MainWindow::ListViewFüllen(const std::string& folder)
     const std::size_t count = lister.entries().size();
     const std::uint64_t total = lister.totalBytes();
     m_listModel->setFiles(path, std::move(lister.entries()));
-    m_panel2->setText(
+    m_ui.panel2->setText(
         QStringLiteral("%1 Dateien mit insgesamt %2")
             .arg(count)
             .arg(FormatSize(total, true, false, m_settings.dateigroesseFormat, m_locale).trimmed()));
     if (m_settings.noIcons == 0)
         m_listModel->GetAllIcons();
+    widenListColumns();
     QApplication::restoreOverrideCursor();
     EnableControls();
 }
@@ -852,14 +523,14 @@ void MainWindow::lvwOrdner_ColumnClick(int column)
     m_SortSpalte = column - 1;
     const int sortKey = m_SortSpalte == 3 ? FileListModel::kHiddenDateColumn : m_SortSpalte;
     m_listModel->sort(sortKey, m_sortOrder);
-    m_lvwOrdner->header()->setSortIndicator(m_SortSpalte, m_sortOrder);
+    m_ui.lvwOrdner->header()->setSortIndicator(m_SortSpalte, m_sortOrder);
 }
 
 void MainWindow::onTreeClicked(const QModelIndex& index)
 {
     bool files = false;
     const FolderNode* n = m_treeModel->nodeOf(index, &files);
-    if (!n || m_Einlesen)
+    if (!n || m_queue->busy())
         return;
     // A files node stands for its folder's own files.
     const std::string folder = n->path();
@@ -870,23 +541,23 @@ void MainWindow::onTreeClicked(const QModelIndex& index)
 
 void MainWindow::onTreeContextMenu(const QPoint& pos)
 {
-    const QModelIndex idx = m_tvwOrdner->indexAt(pos);
-    if (!idx.isValid() || m_Einlesen)
+    const QModelIndex idx = m_ui.tvwOrdner->indexAt(pos);
+    if (!idx.isValid() || m_queue->busy())
         return;
-    m_tvwOrdner->setCurrentIndex(idx);
+    m_ui.tvwOrdner->setCurrentIndex(idx);
     const FolderNode* n = m_treeModel->nodeOf(idx);
     ContextMenuActions actions;
     actions.aktualisierenTree = [this] { TreeViewAktualisieren(); };
     actions.entfernen = [this] { TreeViewEntfernen(); };
     actions.speichern = [this] { m_output->TreeViewSpeichern(selectedNode()); };
     ShellContextMenu(this, MenuControl::Tree, {QFile::decodeName(toBytes(n->path()))},
-        m_tvwOrdner->viewport()->mapToGlobal(pos), actions);
+        m_ui.tvwOrdner->viewport()->mapToGlobal(pos), actions);
 }
 
 void MainWindow::onListContextMenu(const QPoint& pos)
 {
-    const QModelIndexList rows = m_lvwOrdner->selectionModel()->selectedRows();
-    if (rows.isEmpty() || m_Einlesen)
+    const QModelIndexList rows = m_ui.lvwOrdner->selectionModel()->selectedRows();
+    if (rows.isEmpty() || m_queue->busy())
         return;
     QStringList paths;
     for (const QModelIndex& r : rows)
@@ -896,7 +567,8 @@ void MainWindow::onListContextMenu(const QPoint& pos)
         if (!m_listModel->folder().empty())
             ListViewFüllen(m_listModel->folder());
     };
-    ShellContextMenu(this, MenuControl::FileList, paths, m_lvwOrdner->viewport()->mapToGlobal(pos), actions);
+    ShellContextMenu(
+        this, MenuControl::FileList, paths, m_ui.lvwOrdner->viewport()->mapToGlobal(pos), actions);
 }
 
 void MainWindow::onListDoubleClicked(const QModelIndex& index)
@@ -911,15 +583,6 @@ void MainWindow::onListDoubleClicked(const QModelIndex& index)
 
 void MainWindow::receiveFolders(const std::vector<std::string>& folders)
 {
-    HandOffTarget target;
-    target.bringToFront = [this] {
-        raise();
-        activateWindow();
-    };
-    target.scanRunning = [this] { return m_Einlesen; };
-    target.queueSize = [this] { return m_Ordnerliste.size(); };
-    target.enqueue = [this](const std::string& f) { m_Ordnerliste.append(f); };
-    target.workOff = [this] { Ordnerliste_Abarbeiten(); };
     if (foldersFromHandOff(folders).empty()) {
         // A later copy without a folder: show this window again.
         if (isMinimized())
@@ -928,7 +591,10 @@ void MainWindow::receiveFolders(const std::vector<std::string>& folders)
         activateWindow();
         return;
     }
-    receiveHandOff(folders, target);
+    // Foreground, without restoring a minimized window.
+    raise();
+    activateWindow();
+    m_queue->receive(folders);
 }
 
 // ---------------------------------------------------------------- closing
@@ -943,40 +609,27 @@ bool MainWindow::FensterpositionSpeichern()
     m_settings.top = static_cast<int>(std::lround(r.y() * ty));
     m_settings.width = static_cast<int>(std::lround(r.width() * tx));
     m_settings.height = static_cast<int>(std::lround(r.height() * ty));
-    m_settings.tvw = m_cSplitTop->Position() * tx;
+    m_settings.tvw = splitterPositionTwips(*m_cSplitTop, tx);
     return m_store.saveForm(m_settings);
 }
 
 bool MainWindow::OptionenSpeichernMain()
 {
     for (int i = 0; i < 4; ++i)
-        m_settings.columns[static_cast<std::size_t>(i)] = m_lvwOrdner->columnWidth(i);
-    const QFont f = m_tvwOrdner->font();
+        m_settings.columns[static_cast<std::size_t>(i)] = m_ui.lvwOrdner->columnWidth(i);
+    const QFont f = m_ui.tvwOrdner->font();
     m_settings.fontName = f.family();
     m_settings.fontSize = f.pointSizeF();
     m_settings.fontBold = f.bold();
     return m_store.saveLayout(m_settings);
 }
 
-bool MainWindow::SaveAllComboFolders()
-{
-    QStringList texts;
-    for (int i = 0; i < m_cboOrdner->count(); ++i) {
-        // Only folder items are kept; names that are no valid text cannot be stored.
-        if (m_cboOrdner->itemData(i, kImageRole).toInt() != 8)
-            continue;
-        const QByteArray tag = m_cboOrdner->itemData(i, kTagRole).toByteArray();
-        const QString text = QString::fromUtf8(tag);
-        if (text.toUtf8() == tag)
-            texts << text;
-    }
-    return m_store.saveComboFolders(texts);
-}
+bool MainWindow::SaveAllComboFolders() { return m_store.saveComboFolders(m_combo->foldersToSave()); }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // No closing while a scan runs: "stop" first.
-    if (m_Einlesen) {
+    if (m_queue->busy()) {
         event->ignore();
         return;
     }

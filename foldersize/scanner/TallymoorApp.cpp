@@ -1,11 +1,32 @@
-// TallymoorApp.cpp: unhandled exceptions of event handlers go to the error report.
+// TallymoorApp.cpp: unhandled exceptions of event handlers go to the error report; the German
+// locale and Qt's German translations.
 #include "foldersize/scanner/TallymoorApp.h"
 
 #include <exception>
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "foldersize/services/ErrorReport.h"
 
 namespace foldersize {
+
+bool installGermanTranslations(QCoreApplication& app)
+{
+    const QLocale system = QLocale::system();
+    const QLocale german =
+        system.language() == QLocale::German ? system : QLocale(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(german);
+    auto* qt = new QTranslator(&app);
+    if (!qt->load(german, QStringLiteral("qt"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    app.installTranslator(qt);
+    return true;
+}
 
 TallymoorApp::TallymoorApp(int& argc, char** argv)
     : QApplication(argc, argv)

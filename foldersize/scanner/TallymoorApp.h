@@ -6,6 +6,12 @@
 
 namespace foldersize {
 
+// Makes the program German throughout: the default locale becomes German (the system's own when
+// it is a German one, else Germany), so type names of the MIME database are German, and Qt's own
+// dialogs (folder, save, print, font) load Qt's German translations. False when the translations
+// are not installed (the dialogs then stay in Qt's English).
+bool installGermanTranslations(QCoreApplication& app);
+
 class TallymoorApp : public QApplication {
     Q_OBJECT
 public:

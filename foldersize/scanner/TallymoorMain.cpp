@@ -1,10 +1,13 @@
 // TallymoorMain.cpp: start-up of Tallymoor.
 #include "foldersize/scanner/TallymoorMain.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -32,6 +35,17 @@ constexpr int kVersionMinor = 0;
 constexpr int kVersionRevision = 0;
 
 void logLine(const QString& line) { ErrorLogSchreiben(line); }
+
+std::string currentWorkingFolder()
+{
+    std::vector<char> buf(4096);
+    while (::getcwd(buf.data(), buf.size()) == nullptr) {
+        if (errno != ERANGE)
+            return "/";
+        buf.resize(buf.size() * 2);
+    }
+    return buf.data();
+}
 
 // Measures the folders one after the other with the window's scan driver and prints the totals.
 int scanAndQuit(const std::vector<std::string>& folders)
@@ -73,8 +87,12 @@ int Main(int argc, char** argv)
         else
             args.emplace_back(argv[i]);
     }
+    // Relative folders mean the caller's working folder, also when a running copy measures them.
+    const std::vector<std::string> folders =
+        FolderQueue::absoluteFolders(FolderQueue::foldersFromArguments(args), currentWorkingFolder());
     TallymoorApp app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
+    installGermanTranslations(app);
 
     ProgramGlobals& g = globals();
     g.progName = programName();
@@ -87,7 +105,7 @@ int Main(int argc, char** argv)
     setErrorLogHook(&logLine);
 
     if (scanOnly)
-        return scanAndQuit(FolderQueue::foldersFromArguments(args));
+        return scanAndQuit(folders);
 
     setReportPresenter(&ErrorDialog::showReport);
     int step = 10;
@@ -105,11 +123,11 @@ int Main(int argc, char** argv)
         const bool first = instance.tryBecomeFirst();
         if (!first && settings.instanz) {
             // Hand the folders to the running copy (none: it comes to the front) and end.
-            instance.sendToFirst(FolderQueue::foldersFromArguments(args));
+            instance.sendToFirst(folders);
             return 0;
         }
         step = 40;
-        MainWindow window(g.iniDatei, FolderQueue::foldersFromArguments(args));
+        MainWindow window(g.iniDatei, folders);
         QObject::connect(&instance, &SingleInstance::foldersReceived, &window,
             [&window](const std::vector<std::string>& f) { window.receiveFolders(f); });
         window.show();

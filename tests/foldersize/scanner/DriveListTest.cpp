@@ -105,3 +105,26 @@ TEST_F(DriveListTest, TheRealHostHasARoot)
     for (const auto& d : drives)
         EXPECT_FALSE(isPseudoFileSystemType(d.fsType)) << d.root;
 }
+
+TEST_F(DriveListTest, RuntimeAndKernelMountsAreNoDrives)
+{
+    write("mountinfo",
+        "22 1 8:1 / / rw,relatime - ext4 /dev/sda1 rw\n"
+        "31 22 0:20 / /dev/shm rw - tmpfs tmpfs rw\n"
+        "32 22 0:21 / /run rw - tmpfs tmpfs rw\n"
+        "33 32 0:22 / /run/lock rw - tmpfs tmpfs rw\n"
+        "34 32 0:23 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+        "35 22 0:24 / /sys/fs/cgroup ro - tmpfs tmpfs ro\n"
+        "36 22 0:25 / /dev/mqueue rw - mqueue mqueue rw\n"
+        "37 32 8:33 / /run/media/anna/FOTOS rw - vfat /dev/sdc1 rw\n"
+        "38 22 8:2 / /home rw - ext4 /dev/sda2 rw\n"
+        "39 22 0:26 / /tmp rw - tmpfs tmpfs rw\n"
+        "40 22 0:27 / /run2 rw - ext4 /dev/sda3 rw\n");
+    std::vector<std::string> roots;
+    for (const auto& d : GetAllDrives(sources))
+        roots.push_back(d.root);
+    EXPECT_EQ(roots, (std::vector<std::string>{"/", "/home/", "/run/media/anna/FOTOS/", "/run2/", "/tmp/"}));
+    EXPECT_FALSE(isUserFileSystem("/dev", "devtmpfs"));
+    EXPECT_FALSE(isUserFileSystem("/proc/sys/fs/binfmt_misc", "autofs"));
+    EXPECT_TRUE(isUserFileSystem("/srv/data", "xfs"));
+}

@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 #include "tests/foldersize/QStringPrinter.h"
@@ -112,4 +114,26 @@ TEST_F(FileListingTest, TypeNamesAndIconKeys)
     EXPECT_EQ(iconKey("setup.exe", "EXE"), "setup.exe");
     EXPECT_EQ(iconKey("start.lnk", "LNK"), "start.lnk");
     EXPECT_EQ(iconKey("README", ""), "leer");
+}
+
+TEST_F(FileListingTest, TypeNamesComeFromTheRealExtensionInGerman)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(realExtension("pas2js-3.2.2"), "") << "a version number is no extension";
+    EXPECT_EQ(realExtension("libfoo-1.0"), "");
+    EXPECT_EQ(realExtension("ls.1"), "1");
+    EXPECT_EQ(realExtension("backup.tar.gz"), "gz");
+    EXPECT_EQ(realExtension("x.7z"), "7z");
+    EXPECT_EQ(realExtension("README"), "");
+    EXPECT_EQ(typeNameOf(mimeTypeOf("pas2js-3.2.2", ""), ""), "Datei") << "no manual page";
+    EXPECT_EQ(typeNameOf(mimeTypeOf("bericht.pdf", "PDF"), "PDF"), "PDF-Dokument");
+    EXPECT_EQ(typeNameOf(mimeTypeOf("data.xyzzy", "XYZZY"), "XYZZY"), "XYZZY-Datei");
+    // The listing takes the real extension too.
+    t.file("pas2js-3.2.2", 5);
+    FileLister l(t.root());
+    while (l.step(10)) {}
+    ASSERT_EQ(l.entries().size(), 1u);
+    EXPECT_EQ(l.entries()[0].extension, "");
+    QLocale::setDefault(before);
 }

@@ -29,3 +29,13 @@ TEST_F(FolderQueueTest, ArgumentsAreTakenByteForByte)
     const auto f = FolderQueue::foldersFromArguments({"\"/quoted\"", "", " /blank ", "/Mixed/Case", "\xff"});
     EXPECT_EQ(f, (std::vector<std::string>{"\"/quoted\"", " /blank ", "/Mixed/Case", "\xff"}));
 }
+
+TEST_F(FolderQueueTest, RelativeArgumentsAreTakenAgainstTheCallersWorkingFolder)
+{
+    const auto f =
+        FolderQueue::absoluteFolders({".", "sub", "./a/../b/", "..", "/abs/./kept", "x//y"}, "/home/u");
+    EXPECT_EQ(f,
+        (std::vector<std::string>{
+            "/home/u", "/home/u/sub", "/home/u/b/", "/home", "/abs/./kept", "/home/u/x/y"}));
+    EXPECT_EQ(FolderQueue::absoluteFolders({"../../.."}, "/a"), std::vector<std::string>{"/"});
+}

@@ -4,15 +4,18 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
 
 #include "foldersize/scanner/FileListModel.h"
+#include "foldersize/scanner/FolderQueueController.h"
 #include "foldersize/scanner/FolderTreeModel.h"
-#include "foldersize/scanner/cSplitter.h"
 #include "foldersize/services/BrowserSettings.h"
 #include "foldersize/services/IniFile.h"
 #include "foldersize/services/ProgramGlobals.h"
@@ -41,8 +44,8 @@ protected:
     }
     void TearDown() override
     {
-        if (w && w->busy())
-            w->tlbMain_ButtonClick("stop");
+        if (w && queue()->busy())
+            queue()->requestStop();
         w.reset();
     }
     void open(std::vector<std::string> commandLine = {})
@@ -57,18 +60,43 @@ protected:
         clock.start();
         do {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (!w->busy() && clock.elapsed() > 50)
+            if (!queue()->busy() && clock.elapsed() > 50)
                 return true;
         } while (clock.elapsed() < ms);
         return false;
     }
-    const FolderRoot& root(std::size_t i) { return w->tree().root(i); }
+    // The window's parts, found by their object names.
+    FolderQueueController* queue() const { return w->findChild<FolderQueueController*>("queueController"); }
+    QAction* button(const char* key) const { return w->findChild<QAction*>(key); }
+    void click(const char* key) const { button(key)->trigger(); }
+    QComboBox* combo() const { return w->findChild<QComboBox*>("cboOrdner"); }
+    QTreeView* treeView() const { return w->findChild<QTreeView*>("tvwOrdner"); }
+    QTreeView* listView() const { return w->findChild<QTreeView*>("lvwOrdner"); }
+    QAbstractItemModel* treeModel() const { return treeView()->model(); }
+    QAbstractItemModel* listModel() const { return listView()->model(); }
+    QLabel* panel(int n) const { return w->findChild<QLabel*>(QStringLiteral("sbrMainPanel%1").arg(n)); }
+    QString panelText(int n) const { return panel(n)->text(); }
+    std::size_t rootCount() const { return static_cast<std::size_t>(treeModel()->rowCount()); }
+    QByteArray rootPath(int i) const
+    {
+        return treeModel()->index(i, 0).data(FolderTreeModel::FolderPathRole).toByteArray();
+    }
     QStringList listNames()
     {
         QStringList out;
-        for (int r = 0; r < w->listModel()->rowCount(); ++r)
-            out << w->listModel()->index(r, 0).data().toString();
+        for (int r = 0; r < listModel()->rowCount(); ++r)
+            out << listModel()->index(r, 0).data().toString();
         return out;
+    }
+    void clickTree(const QModelIndex& index) { emit treeView()->clicked(index); }
+    void clickColumn(int column) { emit listView()->header()->sectionClicked(column - 1); }
+    QByteArray rootKey(int i) const
+    {
+        return treeModel()->index(i, 0).data(FolderTreeModel::KeyRole).toByteArray();
+    }
+    QString rootSize(int i) const
+    {
+        return treeModel()->index(i, 0).data(FolderTreeModel::SizeTextRole).toString();
     }
 };
 
@@ -77,10 +105,10 @@ TEST_F(MainWindowTest, ToolbarHasEveryButtonByKey)
     open();
     for (const char* key : {"neu", "start", "stop", "refresh", "speichern", "speichernalle", "drucken", "del",
              "delall", "b", "kb", "mb", "gb", "optionen", "font", "info", "homepage", "iupdate", "ende"})
-        ASSERT_NE(w->button(key), nullptr) << key;
-    EXPECT_EQ(w->button("start")->toolTip(), "Quelle einlesen");
-    EXPECT_EQ(w->button("delall")->toolTip(), "alle Quellen im Report entfernen");
-    EXPECT_TRUE(w->button("kb")->isChecked()) << "KB is the default unit";
+        ASSERT_NE(button(key), nullptr) << key;
+    EXPECT_EQ(button("start")->toolTip(), "Quelle einlesen");
+    EXPECT_EQ(button("delall")->toolTip(), "alle Quellen im Report entfernen");
+    EXPECT_TRUE(button("kb")->isChecked()) << "KB is the default unit";
     EXPECT_EQ(w->windowTitle(), "Tallymoor " + globals().progVersion);
 }
 
@@ -91,19 +119,18 @@ TEST_F(MainWindowTest, CommandLineFoldersAreMeasuredAtTheFirstActivation)
     t.file("Sub/Deeper/b.bin", 2000);
     open({t.root(), t.path("missing"), t.path("top.txt")});
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(w->tree().rootCount(), 1u) << "a missing folder and a file are dropped";
-    EXPECT_EQ(root(0).node->totalBytes, 3024u);
-    EXPECT_EQ(root(0).node->totalFiles, 3u);
-    EXPECT_EQ(w->panelText(1), "OK.");
-    EXPECT_TRUE(w->queue().empty());
+    ASSERT_EQ(rootCount(), 1u) << "a missing folder and a file are dropped";
+    EXPECT_EQ(rootSize(0), "s3024");
+    EXPECT_EQ(panelText(1), "OK.");
+    EXPECT_TRUE(queue()->queue().empty());
     EXPECT_EQ(listNames(), QStringList{"top.txt"}) << "the list shows the last folder's files";
-    EXPECT_EQ(w->panelText(2), "1 Dateien mit insgesamt 0,02 KB");
+    EXPECT_EQ(panelText(2), "1 Dateien mit insgesamt 0,02 KB");
     // The root text: path, blank, size with unit; subfolders with padded size and name.
-    const QModelIndex r0 = w->treeModel()->index(0, 0);
+    const QModelIndex r0 = treeModel()->index(0, 0);
     EXPECT_EQ(r0.data().toString(), QString::fromStdString(t.root()).chopped(1) + " 2,95 KB");
-    const QModelIndex sub = w->treeModel()->index(0, 0, r0);
+    const QModelIndex sub = treeModel()->index(0, 0, r0);
     EXPECT_EQ(sub.data().toString(), "         2,93 KB - Sub");
-    const QModelIndex files = w->treeModel()->index(1, 0, r0);
+    const QModelIndex files = treeModel()->index(1, 0, r0);
     EXPECT_EQ(files.data().toString(), "         0,02 KB - [Dateien]");
     EXPECT_EQ(
         files.data(FolderTreeModel::KeyRole).toByteArray(), QByteArray("K000") + t.root().c_str() + "??D");
@@ -111,7 +138,7 @@ TEST_F(MainWindowTest, CommandLineFoldersAreMeasuredAtTheFirstActivation)
     w->hide();
     w->show();
     ASSERT_TRUE(waitIdle(300));
-    EXPECT_EQ(w->tree().rootCount(), 1u);
+    EXPECT_EQ(rootCount(), 1u);
 }
 
 TEST_F(MainWindowTest, StartMeasuresTheChosenComboFolderAndKeepsItsSpelling)
@@ -119,99 +146,92 @@ TEST_F(MainWindowTest, StartMeasuresTheChosenComboFolderAndKeepsItsSpelling)
     t.file("Mixed/x", 10);
     t.file("mixed/y", 20);
     open();
-    const int upper = w->selectComboFolder(t.path("Mixed"), 8);
-    const int lower = w->selectComboFolder(t.path("mixed"), 8);
+    QString chosen;
+    w->setChoosers({[&chosen](QWidget*) { return chosen; }, nullptr});
+    const int before = combo()->count();
+    chosen = QString::fromStdString(t.path("Mixed"));
+    click("neu");
+    const int upper = combo()->currentIndex();
+    chosen = QString::fromStdString(t.path("mixed"));
+    click("neu");
+    const int lower = combo()->currentIndex();
     EXPECT_NE(upper, lower) << "paths differing in case are two folders";
-    EXPECT_EQ(w->cboOrdner()->itemText(upper), QString::fromStdString(t.path("Mixed/")));
-    w->cboOrdner()->setCurrentIndex(upper);
-    w->tlbMain_ButtonClick("start");
+    EXPECT_EQ(combo()->count(), before + 2);
+    EXPECT_EQ(combo()->itemText(upper), QString::fromStdString(t.path("Mixed/")));
+    chosen = QString::fromStdString(t.path("Mixed/"));
+    click("neu");
+    EXPECT_EQ(combo()->currentIndex(), upper) << "a folder already in the combo is selected again";
+    chosen.clear();
+    click("neu");
+    EXPECT_EQ(combo()->currentIndex(), upper) << "a cancelled dialog changes nothing";
+    click("start");
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(w->tree().rootCount(), 1u);
-    EXPECT_EQ(root(0).folderPath, t.path("Mixed/"));
-    EXPECT_EQ(root(0).node->totalBytes, 10u);
+    ASSERT_EQ(rootCount(), 1u);
+    EXPECT_EQ(rootPath(0), QByteArray::fromStdString(t.path("Mixed/")));
+    EXPECT_EQ(rootSize(0), "s10");
 }
 
-TEST_F(MainWindowTest, LaterCopyFoldersAreQueuedInArrivalOrder)
-{
-    t.file("a/f", 1);
-    t.file("b/f", 2);
-    t.file("c/f", 3);
-    open();
-    QSignalSpy done(w.get(), &MainWindow::queueWorkedOff);
-    // Arrives while idle: measured at once, also several together.
-    w->receiveFolders({t.path("a"), t.path("b")});
-    // Arrives during the scan: only queued, the running loop takes it up.
-    EXPECT_TRUE(w->busy());
-    w->receiveFolders({t.path("c")});
-    ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(done.count(), 1) << "one working-off loop for all three";
-    ASSERT_EQ(w->tree().rootCount(), 3u);
-    EXPECT_EQ(root(0).folderPath, t.path("a/"));
-    EXPECT_EQ(root(1).folderPath, t.path("b/"));
-    EXPECT_EQ(root(2).folderPath, t.path("c/"));
-    EXPECT_EQ(root(2).node->totalBytes, 3u);
-    EXPECT_EQ(listNames(), QStringList{"f"});
-}
-
-TEST_F(MainWindowTest, SamePathTwiceGivesTwoRootsAndOneComboItem)
+TEST_F(MainWindowTest, AFolderThatIsARootAlreadyIsMeasuredAgainInPlace)
 {
     t.file("x/f", 5);
+    t.file("y/f", 1);
     open();
-    const int before = w->cboOrdner()->count();
-    w->receiveFolders({t.path("x"), t.path("x")});
+    const int before = combo()->count();
+    w->receiveFolders({t.path("x"), t.path("y")});
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(w->tree().rootCount(), 2u);
-    EXPECT_EQ(root(0).prefix(), "K000");
-    EXPECT_EQ(root(1).prefix(), "K001");
-    EXPECT_EQ(w->cboOrdner()->count(), before + 1);
+    t.file("x/g", 7);
+    w->receiveFolders({t.path("x/")});
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(rootCount(), 2u) << "no twin root";
+    EXPECT_EQ(rootKey(0).left(4), "K000");
+    EXPECT_EQ(rootSize(0), "s12") << "the root was measured again";
+    EXPECT_EQ(combo()->count(), before + 2);
+    EXPECT_EQ(listNames(), (QStringList{"g", "f"})) << "the list shows the measured folder";
 }
 
-TEST_F(MainWindowTest, StopEndsTheScanAndDiscardsTheRestOfTheQueue)
+TEST_F(MainWindowTest, DuringAScanOnlyStopWorksAndClosingIsRefused)
 {
     for (int i = 0; i < 20; ++i)
         t.file("big/d" + std::to_string(i) + "/f", 100);
-    t.file("second/f", 1);
     open();
-    w->receiveFolders({t.path("big"), t.path("second")});
-    ASSERT_TRUE(w->busy());
-    // Closing is refused while the scan runs.
+    w->receiveFolders({t.path("big")});
+    ASSERT_TRUE(queue()->busy());
     EXPECT_FALSE(w->close());
     EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(w->button("stop")->isEnabled());
-    EXPECT_FALSE(w->button("start")->isEnabled());
-    w->tlbMain_ButtonClick("stop");
+    EXPECT_TRUE(button("stop")->isEnabled());
+    EXPECT_FALSE(button("start")->isEnabled());
+    EXPECT_FALSE(button("ende")->isEnabled());
+    EXPECT_TRUE(button("homepage")->isEnabled());
+    EXPECT_FALSE(combo()->isEnabled());
+    EXPECT_FALSE(panel(2)->isVisible()) << "the summary panel is hidden while the loop runs";
+    click("stop");
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(w->tree().rootCount(), 1u) << "the second folder is never measured";
-    EXPECT_LT(root(0).node->totalBytes, 2000u);
-    EXPECT_EQ(root(0).node->state, ScanState::Created);
-    EXPECT_TRUE(w->queue().empty());
-    EXPECT_EQ(w->einleseStatus(), kEinleseNormal);
-    EXPECT_FALSE(w->button("stop")->isEnabled());
-    EXPECT_EQ(w->panelText(1), "OK.");
+    EXPECT_FALSE(button("stop")->isEnabled());
+    EXPECT_TRUE(button("start")->isEnabled());
+    EXPECT_TRUE(combo()->isEnabled());
+    EXPECT_TRUE(panel(2)->isVisible());
+    EXPECT_EQ(panelText(1), "OK.");
 }
 
-TEST_F(MainWindowTest, RefreshMeasuresTheRootAgainAndReselectsTheNode)
+TEST_F(MainWindowTest, RefreshReselectsTheNodeAndListsTheRootAgain)
 {
     t.file("r/keep/f", 100);
     t.file("r/g", 1);
     open();
     w->receiveFolders({t.path("r")});
     ASSERT_TRUE(waitIdle());
-    const QModelIndex r0 = w->treeModel()->index(0, 0);
-    const QModelIndex keep = w->treeModel()->index(0, 0, r0);
+    const QModelIndex r0 = treeModel()->index(0, 0);
+    const QModelIndex keep = treeModel()->index(0, 0, r0);
     ASSERT_TRUE(keep.isValid());
-    w->tvwOrdner()->setCurrentIndex(keep);
+    treeView()->setCurrentIndex(keep);
     const QByteArray key = keep.data(FolderTreeModel::KeyRole).toByteArray();
     t.file("r/keep/more", 50);
-    t.file("r/new/h", 7);
-    QSignalSpy refreshed(w.get(), &MainWindow::refreshFinished);
-    w->tlbMain_ButtonClick("refresh");
+    QSignalSpy refreshed(queue(), &FolderQueueController::refreshFinished);
+    click("refresh");
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(refreshed.count(), 1);
-    ASSERT_EQ(w->tree().rootCount(), 1u);
-    EXPECT_EQ(root(0).prefix(), "K000") << "the root keeps its key";
-    EXPECT_EQ(root(0).node->totalBytes, 158u);
-    EXPECT_EQ(w->tvwOrdner()->currentIndex().data(FolderTreeModel::KeyRole).toByteArray(), key);
+    EXPECT_EQ(rootSize(0), "s151");
+    EXPECT_EQ(treeView()->currentIndex().data(FolderTreeModel::KeyRole).toByteArray(), key);
     EXPECT_EQ(listNames(), QStringList{"g"}) << "the list shows the root's files again";
 }
 
@@ -222,18 +242,17 @@ TEST_F(MainWindowTest, RemovingRootsAndClearingAll)
     open();
     w->receiveFolders({t.path("a"), t.path("b")});
     ASSERT_TRUE(waitIdle());
-    w->tvwOrdner()->setCurrentIndex(w->treeModel()->index(1, 0));
-    w->tlbMain_ButtonClick("del");
-    ASSERT_EQ(w->tree().rootCount(), 1u);
-    EXPECT_EQ(root(0).folderPath, t.path("a/"));
-    EXPECT_EQ(w->listModel()->rowCount(), 0);
-    EXPECT_EQ(w->tvwOrdner()->currentIndex(), w->treeModel()->index(0, 0)) << "the oldest root is selected";
-    w->tlbMain_ButtonClick("delall");
-    EXPECT_EQ(w->tree().rootCount(), 0u);
-    EXPECT_EQ(w->treeModel()->rowCount(), 0);
+    treeView()->setCurrentIndex(treeModel()->index(1, 0));
+    click("del");
+    ASSERT_EQ(rootCount(), 1u);
+    EXPECT_EQ(rootPath(0), QByteArray::fromStdString(t.path("a/")));
+    EXPECT_EQ(listModel()->rowCount(), 0);
+    EXPECT_EQ(treeView()->currentIndex(), treeModel()->index(0, 0)) << "the oldest root is selected";
+    click("delall");
+    EXPECT_EQ(rootCount(), 0u);
     w->receiveFolders({t.path("b")});
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(root(0).prefix(), "K000") << "an empty tree starts again at K000";
+    EXPECT_EQ(rootKey(0).left(4), "K000") << "an empty tree starts again at K000";
 }
 
 TEST_F(MainWindowTest, FileListSortsByEveryColumn)
@@ -246,23 +265,25 @@ TEST_F(MainWindowTest, FileListSortsByEveryColumn)
     ::utimensat(AT_FDCWD, t.path("l/b.zip").c_str(), older, 0);
     ::utimensat(AT_FDCWD, t.path("l/a.txt").c_str(), newer, 0);
     open();
-    w->ListViewFüllen(t.path("l"));
+    w->receiveFolders({t.path("l")});
+    ASSERT_TRUE(waitIdle());
+    QHeaderView* header = listView()->header();
     EXPECT_EQ(listNames(), (QStringList{"b.zip", "c.doc", "a.txt"})) << "largest first after loading";
-    w->lvwOrdner_ColumnClick(2); // "Größe" again: ascending
+    clickColumn(2); // "Größe" again: ascending
     EXPECT_EQ(listNames(), (QStringList{"a.txt", "c.doc", "b.zip"}));
-    EXPECT_EQ(w->sortOrder(), Qt::AscendingOrder);
-    w->lvwOrdner_ColumnClick(1); // another column keeps the order
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickColumn(1); // another column keeps the order
     EXPECT_EQ(listNames(), (QStringList{"a.txt", "b.zip", "c.doc"}));
-    w->lvwOrdner_ColumnClick(1);
+    clickColumn(1);
     EXPECT_EQ(listNames(), (QStringList{"c.doc", "b.zip", "a.txt"}));
-    w->lvwOrdner_ColumnClick(4); // "Geändert" sorts by the hidden time column, still descending
-    EXPECT_EQ(w->sortSpalte(), 3);
+    clickColumn(4); // "Geändert" sorts by the hidden time column, still descending
+    EXPECT_EQ(header->sortIndicatorSection(), 3);
     EXPECT_EQ(listNames(), (QStringList{"c.doc", "a.txt", "b.zip"})) << "c.doc was written last";
-    w->lvwOrdner_ColumnClick(4);
+    clickColumn(4);
     EXPECT_EQ(listNames(), (QStringList{"b.zip", "a.txt", "c.doc"}));
-    w->lvwOrdner_ColumnClick(3); // "Typ"
-    EXPECT_EQ(w->listModel()->rowCount(), 3);
-    EXPECT_EQ(w->lvwOrdner()->model()->headerData(1, Qt::Horizontal).toString(), "Größe");
+    clickColumn(3); // "Typ"
+    EXPECT_EQ(listModel()->rowCount(), 3);
+    EXPECT_EQ(listModel()->headerData(1, Qt::Horizontal).toString(), "Größe");
 }
 
 TEST_F(MainWindowTest, UnitButtonsRerenderTheTree)
@@ -271,12 +292,12 @@ TEST_F(MainWindowTest, UnitButtonsRerenderTheTree)
     open();
     w->receiveFolders({t.path("u")});
     ASSERT_TRUE(waitIdle());
-    w->tlbMain_ButtonClick("b");
-    EXPECT_EQ(w->sizeUnit(), 0);
-    EXPECT_TRUE(w->treeModel()->index(0, 0).data().toString().endsWith(" 1.234.567 Bytes"));
-    w->tlbMain_ButtonClick("mb");
-    EXPECT_TRUE(w->treeModel()->index(0, 0).data().toString().endsWith(" 1,18 MB"));
-    EXPECT_TRUE(w->button("mb")->isChecked());
+    click("b");
+    EXPECT_TRUE(treeModel()->index(0, 0).data().toString().endsWith(" 1.234.567 Bytes"));
+    click("mb");
+    EXPECT_TRUE(treeModel()->index(0, 0).data().toString().endsWith(" 1,18 MB"));
+    EXPECT_TRUE(button("mb")->isChecked());
+    EXPECT_FALSE(button("b")->isChecked());
 }
 
 TEST_F(MainWindowTest, ClosingSavesWindowLayoutAndFolderHistory)
@@ -285,7 +306,7 @@ TEST_F(MainWindowTest, ClosingSavesWindowLayoutAndFolderHistory)
     open();
     w->receiveFolders({t.path("h")});
     ASSERT_TRUE(waitIdle());
-    w->tlbMain_ButtonClick("gb");
+    click("gb");
     EXPECT_TRUE(w->close());
     const BrowserSettings s = SettingsStore(ini).load();
     EXPECT_EQ(s.dateigroesseFormat, 3);
@@ -302,9 +323,9 @@ TEST_F(MainWindowTest, BadSettingsFallBackToDefaults)
     f.write("[Optionen]\nDateigrößeFormat=viel\n[Form]\nWidth=abc\nLeft=999999\n");
     f.close();
     open();
-    EXPECT_EQ(w->sizeUnit(), 1);
+    EXPECT_TRUE(button("kb")->isChecked());
     EXPECT_EQ(w->geometry().x(), 0) << "a place beyond the screen falls back to the left edge";
-    EXPECT_EQ(w->settings().width, 11715);
+    EXPECT_EQ(w->width(), static_cast<int>(std::lround(11715.0 * w->logicalDpiX() / 1440.0)));
     ASSERT_TRUE(waitIdle(500));
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].contains("[Form] Width=abc")) << messages.shown[0].toStdString();
@@ -317,9 +338,9 @@ TEST_F(MainWindowTest, NamesThatAreNoValidTextKeepTheirBytes)
     open();
     w->receiveFolders({odd});
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(w->tree().rootCount(), 1u);
-    EXPECT_EQ(root(0).folderPath, odd + "/");
-    EXPECT_EQ(root(0).node->totalBytes, 9u);
+    ASSERT_EQ(rootCount(), 1u);
+    EXPECT_EQ(rootPath(0), QByteArray::fromStdString(odd + "/"));
+    EXPECT_EQ(rootSize(0), "s9");
     EXPECT_EQ(listNames(), QStringList{"f"});
     // Such a folder cannot be written to the text settings file; closing still works.
     EXPECT_TRUE(w->close());
@@ -347,20 +368,20 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile)
     open();
     w->receiveFolders({t.path("p")});
     ASSERT_TRUE(waitIdle());
-    const QModelIndex r0 = w->treeModel()->index(0, 0);
-    const QModelIndex sub = w->treeModel()->index(0, 0, r0);
-    const QModelIndex files = w->treeModel()->index(1, 0, r0);
+    const QModelIndex r0 = treeModel()->index(0, 0);
+    const QModelIndex sub = treeModel()->index(0, 0, r0);
+    const QModelIndex files = treeModel()->index(1, 0, r0);
     ASSERT_TRUE(files.data(FolderTreeModel::FilesNodeRole).toBool());
-    emit w->tvwOrdner()->clicked(sub);
+    clickTree(sub);
     EXPECT_EQ(listNames(), QStringList{"inner.txt"});
-    emit w->tvwOrdner()->clicked(files);
+    clickTree(files);
     EXPECT_EQ(listNames(), QStringList{"own.txt"}) << "the files node lists its folder's own files";
     // A folder that is gone leaves the list as it is.
     ASSERT_EQ(std::system(("rm -rf '" + t.path("p/sub") + "'").c_str()), 0);
-    emit w->tvwOrdner()->clicked(sub);
+    clickTree(sub);
     EXPECT_EQ(listNames(), QStringList{"own.txt"});
     RecordingOpenService opened;
-    emit w->lvwOrdner()->doubleClicked(w->listModel()->index(0, 2));
+    emit listView()->doubleClicked(listModel()->index(0, 2));
     ASSERT_EQ(opened.opened.size(), 1);
     EXPECT_EQ(opened.opened[0], QUrl::fromLocalFile(QString::fromStdString(t.path("p/own.txt"))));
 }
@@ -368,15 +389,91 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile)
 TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)
 {
     open();
-    cSplitter* s = w->splitter();
-    const int before = s->Position();
-    const QPoint start(1000, 500);
-    s->MouseDown(Qt::LeftButton, QPoint(before + 2, 10), start);
-    s->MouseMove(start + QPoint(40, 0));
-    EXPECT_EQ(w->tvwOrdner()->width(), before) << "outline drag: the tree waits for the release";
-    s->MouseUp(start + QPoint(40, 0));
-    EXPECT_EQ(s->Position(), before + 40);
-    EXPECT_EQ(w->tvwOrdner()->width(), before + 40);
+    QWidget* container = w->findChild<QWidget*>("picSplitTop");
+    ASSERT_NE(container, nullptr);
+    const int before = treeView()->width();
+    const QPoint start(before + 2, 10);
+    auto send = [container](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, local, container->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(container, &e);
+    };
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    send(QEvent::MouseMove, start + QPoint(40, 0), Qt::LeftButton);
+    EXPECT_EQ(treeView()->width(), before) << "outline drag: the tree waits for the release";
+    send(QEvent::MouseButtonRelease, start + QPoint(40, 0), Qt::NoButton);
+    EXPECT_EQ(treeView()->width(), before + 40);
     const int extra = static_cast<int>(std::lround(45.0 * w->logicalDpiX() / 1440.0));
-    EXPECT_EQ(w->panelWidth(1), before + 40 + extra);
+    EXPECT_EQ(panel(1)->width(), before + 40 + extra);
+}
+
+TEST_F(MainWindowTest, ButtonsAreEnabledOnlyWhenTheyCanAct)
+{
+    t.file("a/f", 1);
+    open();
+    const char* const needTree[] = {"refresh", "speichern", "speichernalle", "drucken", "del", "delall"};
+    EXPECT_FALSE(button("stop")->isEnabled()) << "no scan runs after the start";
+    for (const char* key : needTree)
+        EXPECT_FALSE(button(key)->isEnabled()) << key << " without a tree";
+    EXPECT_TRUE(button("start")->isEnabled());
+    EXPECT_TRUE(button("neu")->isEnabled());
+    w->receiveFolders({t.path("a")});
+    for (const char* key : needTree)
+        EXPECT_FALSE(button(key)->isEnabled()) << key << " during the scan";
+    ASSERT_TRUE(waitIdle());
+    for (const char* key : needTree)
+        EXPECT_TRUE(button(key)->isEnabled()) << key << " with a tree";
+    EXPECT_FALSE(button("stop")->isEnabled());
+    treeView()->setCurrentIndex(treeModel()->index(0, 0));
+    click("del");
+    for (const char* key : needTree)
+        EXPECT_FALSE(button(key)->isEnabled()) << key << " after the last root was removed";
+    w->receiveFolders({t.path("a")});
+    ASSERT_TRUE(waitIdle());
+    click("delall");
+    EXPECT_FALSE(button("refresh")->isEnabled()) << "after clearing all";
+    EXPECT_TRUE(button("optionen")->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheWindowBindsItsSplitterWithTheSharedRounding)
+{
+    // A stored divider on half a pixel: the shared binding rounds halves to even.
+    const double tpp = 1440.0 / QWidget().logicalDpiX();
+    QDir().mkpath(home.path() + "/config/Tallymoor");
+    ASSERT_TRUE(INISchreiben("Form", "TVW", QString::number(150.5 * tpp, 'f', 6), ini));
+    open();
+    ASSERT_TRUE(waitIdle(300));
+    EXPECT_EQ(treeView()->width(), 150);
+    EXPECT_TRUE(w->close());
+    EXPECT_DOUBLE_EQ(SettingsStore(ini).load().tvw, 150 * tpp) << "the position is stored back in twips";
+}
+
+TEST_F(MainWindowTest, ListColumnsShowTheirValuesWholeAndGrowWithTheWindow)
+{
+    t.file("c/big.bin", 2000000);
+    open();
+    ASSERT_TRUE(waitIdle(300));
+    // The first window shows every toolbar button.
+    auto* toolbar = w->findChild<QToolBar*>("tlbMain");
+    for (QAction* a : toolbar->actions()) {
+        if (a->isSeparator())
+            continue;
+        QWidget* b = toolbar->widgetForAction(a);
+        ASSERT_NE(b, nullptr) << a->objectName().toStdString();
+        EXPECT_TRUE(b->isVisible()) << a->objectName().toStdString() << " is hidden in the overflow";
+    }
+    w->receiveFolders({t.path("c")});
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(listModel()->rowCount(), 1);
+    const QFontMetrics fm(listView()->font());
+    // A cell's text has a margin of 3 pixels on each side.
+    for (int column : {1, 3}) {
+        const QString text = listModel()->index(0, column).data().toString();
+        EXPECT_LE(fm.horizontalAdvance(text.trimmed()) + 6, listView()->columnWidth(column))
+            << "column " << column << " cuts \"" << text.toStdString() << "\"";
+    }
+    EXPECT_TRUE(listModel()->index(0, 1).data().toString().endsWith("1.953,13 KB"));
+    const int nameWidth = listView()->columnWidth(0);
+    w->resize(w->width() + 200, w->height());
+    QCoreApplication::processEvents();
+    EXPECT_GE(listView()->columnWidth(0), nameWidth + 150) << "the name column grows with the window";
 }

@@ -1,0 +1,40 @@
+// MainWindowLayout.h: builds the main window's widgets: the band of folder combo and toolbar, the
+// pane container with the folder tree and the file list, the status panels, and the pictures of
+// combo and tree. Every widget carries its control name as object name.
+#pragma once
+
+#include <QVector>
+
+class QComboBox;
+class QIcon;
+class QLabel;
+class QMainWindow;
+class QStyle;
+class QToolBar;
+class QTreeView;
+class QWidget;
+
+namespace foldersize {
+
+class FileListModel;
+class FolderTreeModel;
+
+struct MainWindowWidgets {
+    QComboBox* cboOrdner = nullptr;
+    QToolBar* tlbMain = nullptr;
+    QWidget* picSplitTop = nullptr;
+    QTreeView* tvwOrdner = nullptr;
+    QTreeView* lvwOrdner = nullptr;
+    QLabel* panel1 = nullptr; // status text ("OK.", the folder being read)
+    QLabel* panel2 = nullptr; // the file list's summary
+};
+
+// Lays the window out with the two models shown in tree and list.
+MainWindowWidgets buildMainWindowLayout(
+    QMainWindow& window, FolderTreeModel* treeModel, FileListModel* listModel);
+
+// Pictures 1..10 of combo and tree ("FloppyA", "FloppyB", "HD", "cdrom", "network", "removeable",
+// "unknown", "Folder", "File", "FolderOpen"); index 0 is empty.
+QVector<QIcon> buildPictures(QStyle* style);
+
+} // namespace foldersize
