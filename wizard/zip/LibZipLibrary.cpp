@@ -291,6 +291,21 @@ std::string storedNameOf(const FileSystem& files, const std::string& file, bool 
     return stored;
 }
 
+// Opens the archive on the machine and finds the entry; the answer to give when that fails.
+std::optional<ZipCall> openEntry(const std::optional<FileSystem>& files, const std::string& archive,
+    bool writable, const std::string& entry, OpenArchive& a, zip_uint64_t& index)
+{
+    if (!files)
+        return machineMissing();
+    if (ZipError err = openArchive(*files, archive, writable, a))
+        return failed(std::move(err));
+    const auto found = a.find(entry);
+    if (!found)
+        return refused("\"" + entry + "\" is not in the archive.");
+    index = *found;
+    return std::nullopt;
+}
+
 class LibZipLibrary : public ZipLibrary {
 public:
     ZipCall AddFile(const std::string& archive, const std::string& file, bool storePathInfo, bool useDos83,
@@ -325,15 +340,11 @@ public:
     ZipCall DeleteFile(const std::string& archive, const std::string& entry) override
     {
         auto files = zipMachineFiles();
-        if (!files)
-            return machineMissing();
         OpenArchive a;
-        if (ZipError err = openArchive(*files, archive, true, a))
-            return failed(std::move(err));
-        const auto index = a.find(entry);
-        if (!index)
-            return refused("\"" + entry + "\" is not in the archive.");
-        if (zip_delete(a.zip(), *index) != 0)
+        zip_uint64_t index = 0;
+        if (auto answer = openEntry(files, archive, true, entry, a, index))
+            return *answer;
+        if (zip_delete(a.zip(), index) != 0)
             return refused("\"" + entry + "\" cannot be deleted: " + zip_strerror(a.zip()));
         return writeBack(*files, archive, a);
     }
@@ -342,18 +353,14 @@ public:
         bool usePathInfo, bool overwrite, std::int16_t) override
     {
         auto files = zipMachineFiles();
-        if (!files)
-            return machineMissing();
         OpenArchive a;
-        if (ZipError err = openArchive(*files, archive, false, a))
-            return failed(std::move(err));
-        const auto index = a.find(entry);
-        if (!index)
-            return refused("\"" + entry + "\" is not in the archive.");
+        zip_uint64_t index = 0;
+        if (auto answer = openEntry(files, archive, false, entry, a, index))
+            return *answer;
         const auto parts = safeEntryPath(entry, usePathInfo);
         if (!parts)
             return refused("\"" + entry + "\" names a place outside the target folder or no file.");
-        if (std::string why = entryRefusal(a.zip(), *index, entry); !why.empty())
+        if (std::string why = entryRefusal(a.zip(), index, entry); !why.empty())
             return refused(why);
         std::string target = folder;
         while (!target.empty() && (target.back() == '\\' || target.back() == '/'))
@@ -363,7 +370,7 @@ public:
         if (!overwrite && files->fileExists(target))
             return refused("\"" + target + "\" exists and is not replaced.");
         std::string data;
-        if (ZipError err = entryData(a.zip(), *index, archive, entry, data))
+        if (ZipError err = entryData(a.zip(), index, archive, entry, data))
             return failed(std::move(err));
         if (const platform::WinError err = files->makeSurePathExists(target);
             err != platform::WinError::Success)

@@ -2,6 +2,8 @@
 // code pages of the archive control.
 #include "wizard/zip/ZipText.h"
 
+#include "platform/CodePage.h"
+
 #include <array>
 #include <cmath>
 #include <optional>
@@ -24,84 +26,23 @@ constexpr std::array<char16_t, 128> kCp437High = {0x00C7, 0x00FC, 0x00E9, 0x00E2
     0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A,
     0x207F, 0x00B2, 0x25A0, 0x00A0};
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// The code point of the UTF-8 sequence at text[i], advancing i; nothing (i past the bad byte)
-// for a malformed, overlong or surrogate sequence.
-std::optional<char32_t> nextUtf8(std::string_view text, std::size_t& i)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    }
-    std::size_t length = 0;
-    char32_t cp = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, cp = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, cp = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, cp = lead & 0x07, minimum = 0x10000;
-    } else {
-        ++i;
-        return std::nullopt;
-    }
-    if (i + length > text.size()) {
-        ++i;
-        return std::nullopt;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return std::nullopt;
-        }
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++i;
-        return std::nullopt;
-    }
-    i += length;
-    return cp;
-}
-
+// The characters of UTF-8 text (malformed sequences as U+FFFD), surrogate pairs joined.
 std::u32string codePoints(std::string_view utf8)
 {
+    const std::u16string units = platform::utf8ToUtf16(utf8);
     std::u32string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();)
-        out += nextUtf8(utf8, i).value_or(kReplacement);
+    out.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char32_t u = units[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] <= 0xDFFF) {
+            out += 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        } else {
+            out += u;
+        }
+    }
     return out;
-}
-
-bool isValidUtf8(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size();)
-        if (!nextUtf8(text, i))
-            return false;
-    return true;
 }
 
 struct PatternToken {
@@ -280,20 +221,17 @@ std::string dosDateTimeText(std::uint16_t dosDate, std::uint16_t dosTime)
 std::string decodeEntryName(std::string_view stored, std::uint16_t flags)
 {
     constexpr std::uint16_t kUtf8Flag = 1u << 11;
-    if ((flags & kUtf8Flag) != 0 || isValidUtf8(stored)) {
-        std::string out;
-        out.reserve(stored.size());
-        for (std::size_t i = 0; i < stored.size();)
-            appendUtf8(out, nextUtf8(stored, i).value_or(kReplacement));
-        return out;
-    }
-    std::string out;
-    out.reserve(stored.size() * 2);
+    bool valid = true;
+    const std::u16string asUtf8 = platform::utf8ToUtf16(stored, &valid);
+    if ((flags & kUtf8Flag) != 0 || valid)
+        return platform::utf16ToUtf8(asUtf8);
+    std::u16string units;
+    units.reserve(stored.size());
     for (const char c : stored) {
         const auto b = static_cast<unsigned char>(c);
-        appendUtf8(out, b < 0x80 ? char32_t{b} : char32_t{kCp437High[b - 0x80]});
+        units += b < 0x80 ? char16_t{b} : kCp437High[b - 0x80];
     }
-    return out;
+    return platform::utf16ToUtf8(units);
 }
 
 std::int16_t progressPercentage(std::int32_t i, std::int32_t n)

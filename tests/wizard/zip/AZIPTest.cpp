@@ -2,6 +2,7 @@
 // operations against a scripted library, and extraction of real and hostile archives.
 #include "wizard/zip/AZIP.h"
 
+#include "platform/MessageBox.h"
 #include "tests/platform/TestMachine.h"
 #include "tests/wizard/zip/ZipArchives.h"
 
@@ -143,6 +144,19 @@ TEST_F(AZIPTest, MissingArchivesAndFolders)
     EXPECT_EQ(control.GetEntryNum(), 0);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(control.Filename(), "C:\\Nowhere\\a.zip");
+}
+
+TEST_F(AZIPTest, AboutShowsOneInformationBox)
+{
+    platform::ScriptedMessageService boxes;
+    boxes.answer(platform::MsgResult::Ok);
+    platform::MessageService* previous = platform::setMessageService(&boxes);
+    control.About();
+    platform::setMessageService(previous);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "About AZIP");
+    EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Information);
+    EXPECT_TRUE(boxes.unexpected().empty());
 }
 
 TEST_F(AZIPTest, PersistsFilenameWithoutReading)

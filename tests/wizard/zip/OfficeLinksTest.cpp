@@ -45,7 +45,7 @@ protected:
     {
         std::vector<std::string> out;
         for (const auto& e : fs::directory_iterator(links()))
-            if (e.path().extension() == ".lnk")
+            if (e.path().extension() == ".lnk" || e.path().extension() == ".LNK")
                 out.push_back(e.path().filename().string());
         std::sort(out.begin(), out.end());
         return out;
