@@ -425,6 +425,28 @@ TEST_F(AZIPTest, NamesInCodePage437AndUtf8AndDuplicates)
     EXPECT_FALSE(hostExists("Out/twice.lnk"));
 }
 
+TEST_F(AZIPTest, DescriptorAndZip64EntriesAreExtracted)
+{
+    putArchive(rawArchive({{"dd.lnk", "descriptor data", 8}, {"z64.lnk", "zip64 data", 0, true}}));
+    control.setFilename("C:\\Z\\a.zip");
+    ASSERT_EQ(control.GetEntryNum(), 2);
+    EXPECT_EQ(control.GetEntry(2)->UncompressedSize, 10);
+    const ZipResult r = control.Extract({"*.lnk"}, 1, false, true, "C:\\Out");
+    EXPECT_FALSE(r.error) << r.error.message;
+    EXPECT_EQ(r.count, 2);
+    EXPECT_EQ(machine.read("Out/dd.lnk"), "descriptor data");
+    EXPECT_EQ(machine.read("Out/z64.lnk"), "zip64 data");
+}
+
+TEST_F(AZIPTest, AddStoresShortNamesWhenAsked)
+{
+    machine.put("Data/Long File Name.txt", "long");
+    control.setFilename("C:\\Z\\short.zip");
+    EXPECT_EQ(control.Add({"C:\\Data\\Long File Name.txt"}, 1, false, false, true, 5).count, 1);
+    ASSERT_EQ(control.GetEntryNum(), 1);
+    EXPECT_EQ(control.GetEntry(1)->Filename, "LONGFI~1.TXT");
+}
+
 TEST_F(AZIPTest, ManyEntries)
 {
     std::vector<Entry> entries;
