@@ -409,8 +409,7 @@ void installOffice(Builder& b, const std::string& version, bool premium)
 {
     const std::string drive = b.config().windowsFolder.substr(0, 2);
     const std::string office = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Office\\" + version;
-    const std::string folder =
-        drive + "\\Program Files\\Microsoft Office\\" + (version == "11.0" ? "OFFICE11" : "Office");
+    const std::string folder = drive + (version == "11.0" ? kOfficeFolder2003 : kOfficeFolder2000);
     for (const char* part : {"Common", "Delivery", "Registration", "Word", "Excel", "Outlook", "PowerPoint"})
         b.key(office + "\\" + part);
     if (premium)

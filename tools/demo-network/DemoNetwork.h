@@ -41,6 +41,11 @@ bool buildDestinationPc(
 // Builds only OLDXP (Windows XP, administrator "Sarah" with a password, share "C").
 bool buildSourcePcXp(const std::filesystem::path& networkFolder, std::string& error);
 
+// Where the sources hold their Office programs, below the system drive: Office 2000 on OLDPC and
+// the premium Office 2003 on OLDXP (the wizard's shortcut sets point there too).
+inline constexpr const char* kOfficeFolder2000 = "\\Program Files\\Microsoft Office\\Office";
+inline constexpr const char* kOfficeFolder2003 = "\\Program Files\\Microsoft Office\\OFFICE11";
+
 // OLDXP's administrator logon.
 inline constexpr const char* kXpAdminUser = "Sarah";
 inline constexpr const char* kXpAdminPassword = "blue42";

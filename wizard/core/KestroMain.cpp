@@ -11,6 +11,7 @@
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/SelectionTrees.h"
 #include "wizard/core/WizardPage.h"
+#include "wizard/zip/OfficeLinks.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -107,12 +108,18 @@ KestroMain::KestroMain(MainWindowActions actions, QWidget* parent)
     bar->addWidget(m_panel2, 2);
     setStatusBar(bar);
 
+    // The zip control is stored with the window without an archive name.
+    m_AZIPLnk.ReadProperties({});
+    m_AZIPLnk.setYield([] { QCoreApplication::processEvents(); });
+    m_previousZip = installMainWindowZip(&m_AZIPLnk);
+
     resize(px(kToolbarWidth) + 16, 560);
     MDIForm_Load();
 }
 
 KestroMain::~KestroMain()
 {
+    installMainWindowZip(m_previousZip);
     // The busy window is a top-level window of its own; it goes with the main window.
     delete m_busy;
 }

@@ -6,6 +6,7 @@
 #include "wizard/core/PageControls.h"
 #include "wizard/core/PanelHost.h"
 #include "wizard/core/WizardWindows.h"
+#include "wizard/zip/AZIP.h"
 
 #include <QMainWindow>
 
@@ -64,6 +65,9 @@ public:
     // The topic the Help button carries (its help-context id; 0 until a page chose one).
     int helpButtonTopic() const { return m_helpTopic; }
 
+    // The zip control the Office shortcut sets are unpacked with; never shown.
+    AZIP& AZIPLnk() { return m_AZIPLnk; }
+
     // The busy window while it is open (else nullptr).
     FrmProgressBar* busyWindow() const { return m_busy; }
 
@@ -116,6 +120,8 @@ private:
     FrozenGeometry m_geometry;
     int m_helpTopic = 0;
     bool m_exiting = false;
+    AZIP m_AZIPLnk;
+    AZIP* m_previousZip = nullptr;
 };
 
 } // namespace wizard

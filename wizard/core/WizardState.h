@@ -15,5 +15,8 @@ inline bool RegistryRequired = false;
 inline int MassStage = 0;
 // OS code of the source PC ("win95" ... "winxp"); empty until chosen.
 inline std::string SourceOs;
+// The source PC holds the premium Office edition; chooses the Office shortcut set unpacked for a
+// Windows 95/98/ME source.
+inline bool OfficePremiumFlag = false;
 
 } // namespace wizard

@@ -1,0 +1,51 @@
+// OfficeLinks.cpp: unpacking the Office shortcut sets.
+#include "wizard/zip/OfficeLinks.h"
+
+#include "wizard/core/AppPath.h"
+#include "wizard/core/WizardState.h"
+
+#include <string>
+#include <vector>
+
+namespace wizard {
+
+namespace {
+
+AZIP*& installedZip()
+{
+    static AZIP* installed = nullptr;
+    return installed;
+}
+
+} // namespace
+
+AZIP& mainWindowZip()
+{
+    if (AZIP* installed = installedZip())
+        return *installed;
+    static AZIP headless;
+    return headless;
+}
+
+AZIP* installMainWindowZip(AZIP* control)
+{
+    AZIP* previous = installedZip();
+    installedZip() = control;
+    return previous;
+}
+
+void FN_Unzip_Office_Links(AZIP& control)
+{
+    const std::vector<std::string> names(kOfficeShortcutNames.begin(), kOfficeShortcutNames.end());
+    const std::string folder = AppPath + kOfficeLinksFolder;
+    const std::string archive =
+        folder + "\\" + (OfficePremiumFlag ? kPremiumLinksArchive : kStandardLinksArchive);
+    // Failures are passed over: a folder that is missing leaves the list empty, and Extract then
+    // finds nothing to do.
+    (void)control.setFilename(archive);
+    (void)control.Extract(names, 1, false, true, folder);
+}
+
+void FN_Unzip_Office_Links() { FN_Unzip_Office_Links(mainWindowZip()); }
+
+} // namespace wizard
