@@ -1,0 +1,196 @@
+// FolderChecks.cpp: check propagation and path mirroring below "Files and Folders".
+#include "wizard/selection/FolderChecks.h"
+
+#include <algorithm>
+
+#include "platform/CodePage.h"
+#include "wizard/selection/TreeBuilders.h"
+
+namespace wizard {
+
+namespace {
+
+using Node = SelectionTree::Node;
+
+// The category node itself (a child of "My Computer").
+bool isFilesAndFolders(const Node* node)
+{
+    return node && node->parent && !node->parent->parent &&
+        platform::equalsNoCase(node->key, kFilesAndFolders);
+}
+
+bool hasTickedChild(const Node* node)
+{
+    return std::any_of(
+        node->children.begin(), node->children.end(), [](const Node* c) { return c->checked; });
+}
+
+// The node's ancestor one below the category: its drive (the node itself for a drive).
+const Node* driveOf(const Node* node)
+{
+    const Node* drive = node;
+    while (drive && drive->parent && drive->parent->parent && drive->parent->parent->parent)
+        drive = drive->parent;
+    return drive;
+}
+
+std::string destinationParentKey(const Node* node)
+{
+    if (!node->parent)
+        return {};
+    return isFilesAndFolders(node->parent) ? std::string(kFilesAndFolders) : destinationKeyOf(node->parent);
+}
+
+// Adds the copy of `node` under its parent's copy; a folder copy that is new and was never opened
+// in the source tree gets a placeholder.
+Node* copyNode(SelectionTree& destination, const Node* node, int image)
+{
+    Node* copy = destination.addUnder(destinationParentKey(node), destinationKeyOf(node), node->text, image);
+    if (copy && isFolderNode(node) && !node->expanded)
+        destination.addPlaceholder(copy);
+    return copy;
+}
+
+std::vector<Node*> subtreeOf(Node* node)
+{
+    std::vector<Node*> nodes;
+    std::vector<Node*> stack{node};
+    while (!stack.empty()) {
+        Node* n = stack.back();
+        stack.pop_back();
+        nodes.push_back(n);
+        stack.insert(stack.end(), n->children.rbegin(), n->children.rend());
+    }
+    return nodes;
+}
+
+void rederiveAncestors(SelectionTree& source, Node* node)
+{
+    for (Node* a = node->parent; a; a = a->parent)
+        source.setCheckedOf(a, hasTickedChild(a));
+}
+
+} // namespace
+
+std::string destinationKeyOf(const Node* node)
+{
+    return isFilesAndFolders(node) ? std::string(kFilesAndFolders) : platform::foldCase(node->key);
+}
+
+bool isFolderNode(const Node* node)
+{
+    return node->image == treeimage::kFolderClosed || node->image == treeimage::kDrive ||
+        !node->children.empty();
+}
+
+void Mirror_Folder_Path(SelectionTree& source, SelectionTree& destination, Node* node, bool checked)
+{
+    if (!source.contains(node))
+        return;
+    if (!checked) {
+        rederiveAncestors(source, node);
+        return;
+    }
+    for (Node* level = node->parent; level; level = level->parent) {
+        for (Node* a = level->parent; a; a = a->parent)
+            source.setCheckedOf(a, true);
+        if (!SelectionTree::isBelowCategory(level))
+            continue;
+        source.setCheckedOf(node->parent, true);
+        const Node* drive = driveOf(level);
+        if (level != drive) {
+            // A folder: build the chain drive, folders, node; the chain nodes show the level's image.
+            source.setCheckedOf(level->parent, true);
+            std::vector<const Node*> chain;
+            for (const Node* n = level; n != drive; n = n->parent)
+                chain.push_back(n);
+            chain.push_back(drive);
+            for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+                destination.addUnder(
+                    destinationParentKey(*it), destinationKeyOf(*it), (*it)->text, level->image);
+            copyNode(destination, node, node->image);
+            return;
+        }
+        destination.addUnder(destinationParentKey(level), destinationKeyOf(level), level->text, level->image);
+        copyNode(destination, node, node->image);
+    }
+}
+
+void Apply_Folder_Check(SelectionTree& source, SelectionTree& destination, Node* node, bool checked)
+{
+    if (!source.contains(node) || node->checked != checked)
+        return;
+    const std::vector<Node*> subtree = subtreeOf(node);
+    if (checked) {
+        for (Node* s : subtree) {
+            if (SelectionTree::isPlaceholder(s))
+                continue;
+            if (s->image == treeimage::kUnsupportedMark) {
+                source.setCheckedOf(s, false);
+                continue;
+            }
+            source.setCheckedOf(s, true);
+            if (SelectionTree::isBelowCategory(s))
+                copyNode(destination, s, s->image);
+        }
+        return;
+    }
+    // Everything below a cleared folder is cleared, listed or not, so that nothing under it is
+    // collected later.
+    for (Node* s : subtree)
+        source.setCheckedOf(s, false);
+    if (isFilesAndFolders(node)) {
+        destination.removeChildren(destination.find(kFilesAndFolders));
+        return;
+    }
+    if (!SelectionTree::isBelowCategory(node))
+        return;
+    Node* copy = destination.find(destinationKeyOf(node));
+    if (!copy)
+        return;
+    Node* parentCopy = copy->parent;
+    destination.removeNode(copy);
+    while (parentCopy && parentCopy->children.empty() && SelectionTree::isBelowCategory(parentCopy)) {
+        Node* up = parentCopy->parent;
+        destination.removeNode(parentCopy);
+        parentCopy = up;
+    }
+}
+
+void Refresh_Folder_Checks(SelectionTree& source, SelectionTree& destination, Node* node)
+{
+    if (!source.contains(node))
+        return;
+    std::vector<Node*> stack{node};
+    while (!stack.empty()) {
+        Node* p = stack.back();
+        stack.pop_back();
+        if (!p->expanded)
+            continue;
+        const bool checked = p->checked;
+        Node* parentCopy = checked ? destination.find(destinationKeyOf(p)) : nullptr;
+        for (Node* c : p->children) {
+            source.setCheckedOf(c, checked);
+            if (parentCopy && !SelectionTree::isPlaceholder(c)) {
+                Node* copy = destination.addNode(parentCopy, destinationKeyOf(c), c->text, c->image);
+                if (copy && c->children.size() == 1 && !c->expanded)
+                    destination.addPlaceholder(copy);
+            }
+            if (c->expanded)
+                stack.push_back(c);
+        }
+    }
+}
+
+bool Is_File_Or_Folder_Checked(const SelectionTree& source)
+{
+    for (int i = 1; i <= source.count(); ++i) {
+        const Node* n = source.at(i);
+        if (n->checked && !n->text.empty() && SelectionTree::isBelowCategory(n) &&
+            isInCategory(n, kFilesAndFolders))
+            return true;
+    }
+    return false;
+}
+
+} // namespace wizard

@@ -1,0 +1,43 @@
+// FolderChecks.h: keeps the two selection trees consistent when the user ticks or clears a drive,
+// folder or file below "Files and Folders": the chain of folders down to a ticked item in the
+// destination tree, the marks of listed children, and whether anything is chosen at all.
+//
+// Destination copies of drives, folders and files carry the source key in upper case; the
+// category node "Files and Folders" keeps its key.
+#pragma once
+
+#include "wizard/selection/SelectionTree.h"
+
+namespace wizard {
+
+// After a tick: ticks the node's ancestors and builds in the destination tree the chain drive,
+// folders, node below "Files and Folders" (a folder copy not yet listed gets a placeholder, so that
+// the destination tree can list it). After a clear: each ancestor up to "My Computer" is ticked
+// exactly when one of its children still is; nothing leaves the destination tree here.
+void Mirror_Folder_Path(
+    SelectionTree& source, SelectionTree& destination, SelectionTree::Node* node, bool checked);
+
+// After a clear: the node and everything listed below it are cleared, and its copy leaves the
+// destination tree together with the copies of folders above it that are left empty (the
+// category node stays). Clearing "Files and Folders" empties its destination copy. After a tick:
+// the node and everything below it are ticked and copied. Nothing happens when the node's mark
+// differs from `checked` already.
+void Apply_Folder_Check(
+    SelectionTree& source, SelectionTree& destination, SelectionTree::Node* node, bool checked);
+
+// Pushes the mark of an expanded node down to its listed children, through expanded children
+// below them; ticked children are copied under the node's copy (an unlisted folder with its
+// placeholder). A collapsed node changes nothing.
+void Refresh_Folder_Checks(SelectionTree& source, SelectionTree& destination, SelectionTree::Node* node);
+
+// True when a drive, folder or file below "Files and Folders" is ticked.
+bool Is_File_Or_Folder_Checked(const SelectionTree& source);
+
+// The destination key of a source drive, folder or file.
+std::string destinationKeyOf(const SelectionTree::Node* node);
+
+// A drive or folder node (as opposed to a file): it was listed with a folder or drive image, or it
+// has children.
+bool isFolderNode(const SelectionTree::Node* node);
+
+} // namespace wizard

@@ -1,0 +1,99 @@
+// SelectionCollectors.h: turn the user's choice in the selection trees into the selection
+// collections the migration works off, the space page's list of selected items, the progress step
+// and the script variables the item scripts test.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "wizard/selection/SelectionTree.h"
+
+namespace wizard {
+
+// Strings in insertion order, each under a key unique without regard to case.
+class KeyedList {
+public:
+    struct Entry {
+        std::string item;
+        std::string key;
+    };
+    // False, with nothing added, when the key is present already.
+    bool add(std::string item, std::string key);
+    bool contains(std::string_view key) const;
+    const std::vector<Entry>& entries() const { return m_entries; }
+    int count() const { return static_cast<int>(m_entries.size()); }
+    void clear() { m_entries.clear(); }
+
+private:
+    std::vector<Entry> m_entries;
+};
+
+// What the collectors fill. `applications` and `settings` hold node keys (an application's or a
+// setting's name); `filesFolders` holds the source PC's path of each item (C:\Data\Report.doc)
+// under the path through which this PC reaches it (\\OLDPC\C$\Data\Report.doc).
+struct SelectionCollections {
+    KeyedList applications;
+    KeyedList settings;
+    KeyedList filesFolders;
+    // Added to the progress bar once per migrated item; the bar is full after the last one.
+    double progressStep = 0;
+};
+
+// The program's selection, kept from the collectors to the migration report.
+SelectionCollections& selectionCollections();
+
+// The space page's list of selected items and its progress bar.
+class SelectedItemsView {
+public:
+    virtual ~SelectedItemsView() = default;
+    virtual void clearRows() = 0;
+    // A row whose key is present already is not added again.
+    virtual void addRow(const std::string& key, const std::string& text) = 0;
+    virtual void setProgressMaximum(double maximum) = 0;
+};
+
+class SelectionCollector {
+public:
+    struct Context {
+        const SelectionTree* source = nullptr;
+        const SelectionTree* destination = nullptr;
+        SelectedItemsView* list = nullptr; // may be null
+        std::string sourceOs;              // "win95" ... "winxp"
+        // Whether a path through which this PC reaches the source PC names a folder or a file.
+        std::function<bool(const std::string&)> folderExists;
+        std::function<bool(const std::string&)> fileExists;
+        // Publishes a script variable; Set_System_Variable_Value when empty.
+        std::function<void(const std::string&, const std::string&)> setVariable;
+        // Writes a log record (procedure, status); FN_Write_Log when empty.
+        std::function<void(const std::string&, const std::string&)> log;
+    };
+
+    SelectionCollector(Context context, SelectionCollections& collections);
+
+    // Empties the list and the three collections, runs the six collectors, sizes the progress bar
+    // (ten per item) and sets the progress step. Always True.
+    bool Sub_Collect_Selected_Info();
+
+    // Each only adds; entries and rows whose keys are present already are passed over.
+    void Sub_Collect_Applications();
+    void Sub_Collect_Display_Settings();
+    void Sub_Collect_Control_Panel_Settings();
+    void Sub_Collect_Network_Settings();
+    void Sub_Collect_Other_Settings();
+    void Sub_Collect_Files_Folders();
+
+    // The source PC's own path of a drive, folder or file node, or empty when none can be formed.
+    std::string sourcePathOf(const SelectionTree::Node* node) const;
+
+private:
+    void collectSettings(std::string_view category, std::string_view rowPrefix);
+    void setVariable(const std::string& name);
+    void log(const std::string& status);
+
+    Context m_context;
+    SelectionCollections& m_collections;
+};
+
+} // namespace wizard
