@@ -4,10 +4,12 @@
 #include "platform/qt/QtServices.h"
 #include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/connection/NetworkComputerBrowser.h"
+#include "wizard/core/AppPath.h"
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/pages/RegisterPages.h"
+#include "wizard/selection/ApplicationSettingsPage.h"
 #include "wizard/selection/MigrationTypePage.h"
 #include "wizard/transfer/TransferActions.h"
 #include "wizard/transfer/TransferGlobals.h"
@@ -49,6 +51,11 @@ int main(int argc, char* argv[])
         wizard::setComputerBrowser(&wizard::Browse_Network_Computer);
         // The exit routine disconnects the local drives of the drive map.
         wizard::setExitStateReader(&wizard::exitStateWithDriveMap);
+        // The selection page reads the source PC's shares and its mirrored registry.
+        const platform::FileSystem files = machine.fileSystem();
+        wizard::setSelectionSources([&files] {
+            return wizard::SelectionSources{&files, wizard::machineMirrorReader(), wizard::AppPath};
+        });
         return kestro.run(app);
     } catch (const std::exception& e) {
         std::cerr << "kestro: " << e.what() << "\n";

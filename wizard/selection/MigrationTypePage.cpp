@@ -1,6 +1,8 @@
 // MigrationTypePage.cpp: the migration-type page.
 #include "wizard/selection/MigrationTypePage.h"
 
+#include "wizard/selection/ApplicationSettingsPage.h"
+
 #include "platform/qt/QtHelpViewer.h"
 #include "wizard/core/KestroMain.h"
 
@@ -195,6 +197,10 @@ void registerSelectionPages()
 {
     KestroMain::registerPage(Frm_MigrationType::kFormName,
         [](KestroMain& main, QWidget* area) -> WizardPage* { return new Frm_MigrationType(&main, area); });
+    KestroMain::registerPage(
+        Frm_ApplicationSettings::kFormName, [](KestroMain& main, QWidget* area) -> WizardPage* {
+            return new Frm_ApplicationSettings(&main, area);
+        });
 }
 
 } // namespace wizard

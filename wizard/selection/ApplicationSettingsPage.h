@@ -1,0 +1,42 @@
+// ApplicationSettingsPage.h: the selection page: the source PC's settings, applications and
+// drives in the left tree, the items chosen for migration in the right one.
+#pragma once
+
+#include <memory>
+
+#include "wizard/pages/PageFrame.h"
+#include "wizard/selection/SelectionPageLogic.h"
+
+namespace wizard {
+
+class SelectionTreeWidget;
+
+// Where the selection page reads the source PC from; the program installs it before start-up.
+void setSelectionSources(std::function<SelectionSources()> provider);
+
+class Frm_ApplicationSettings : public StepPage {
+    Q_OBJECT
+public:
+    static constexpr const char* kFormName = "Frm_ApplicationSettings";
+    static constexpr int kHelpTopic = 8;
+
+    Frm_ApplicationSettings(KestroMain* main, QWidget* parent);
+    ~Frm_ApplicationSettings() override;
+
+    void activated() override; // Form_Activate
+
+    SelectionPageLogic& logic() { return *m_logic; }
+    QuickHelpPanel* quickHelp() const { return m_panel; }
+
+private:
+    void setModeTexts();
+    QIcon iconOf(int image);
+
+    std::unique_ptr<SelectionPageLogic> m_logic;
+    SelectionTreeWidget* m_sourceTree = nullptr;
+    SelectionTreeWidget* m_destinationTree = nullptr;
+    QuickHelpPanel* m_panel = nullptr;
+    std::map<int, QIcon> m_icons;
+};
+
+} // namespace wizard

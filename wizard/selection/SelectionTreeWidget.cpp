@@ -1,0 +1,128 @@
+// SelectionTreeWidget.cpp: the Qt view of a selection tree.
+#include "wizard/selection/SelectionTreeWidget.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace wizard {
+
+SelectionTreeWidget::SelectionTreeWidget(SelectionTree& model, bool checkBoxes, QWidget* parent)
+    : QTreeWidget(parent)
+    , m_model(model)
+    , m_checkBoxes(checkBoxes)
+{
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setUniformRowHeights(true);
+    for (int i = 1; i <= m_model.count(); ++i)
+        nodeAdded(*m_model.at(i));
+    m_model.setListener(this);
+    connect(
+        this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) { onItemChanged(item); });
+    connect(this, &QTreeWidget::itemClicked, this, [this] {
+        if (!m_updating)
+            emit treeClicked();
+    });
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (SelectionTree::Node* node = nodeOf(item); node && !m_updating)
+            emit nodeExpanded(node);
+    });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (SelectionTree::Node* node = nodeOf(item); node && !m_updating)
+            m_model.setExpandedOf(node, false);
+    });
+}
+
+SelectionTreeWidget::~SelectionTreeWidget() { m_model.setListener(nullptr); }
+
+SelectionTree::Node* SelectionTreeWidget::nodeOf(const QTreeWidgetItem* item) const
+{
+    const auto it = m_nodes.find(item);
+    return it == m_nodes.end() ? nullptr : it->second;
+}
+
+QTreeWidgetItem* SelectionTreeWidget::itemOf(const SelectionTree::Node* node) const
+{
+    const auto it = m_items.find(node);
+    return it == m_items.end() ? nullptr : it->second;
+}
+
+void SelectionTreeWidget::show(const SelectionTree::Node& node, QTreeWidgetItem* item)
+{
+    const bool was = m_updating;
+    m_updating = true;
+    item->setText(0, QString::fromStdString(node.text));
+    if (m_iconOf && !SelectionTree::isPlaceholder(&node))
+        item->setIcon(0, m_iconOf(node.expanded ? node.expandedImage : node.image));
+    if (m_checkBoxes && !SelectionTree::isPlaceholder(&node))
+        item->setCheckState(0, node.checked ? Qt::Checked : Qt::Unchecked);
+    if (item->isExpanded() != node.expanded && !node.children.empty())
+        item->setExpanded(node.expanded);
+    m_updating = was;
+}
+
+void SelectionTreeWidget::nodeAdded(const SelectionTree::Node& node)
+{
+    QTreeWidgetItem* parentItem = node.parent ? itemOf(node.parent) : invisibleRootItem();
+    if (!parentItem)
+        return;
+    const bool was = m_updating;
+    m_updating = true;
+    auto* item = new QTreeWidgetItem(parentItem);
+    m_items[&node] = item;
+    m_nodes[item] = const_cast<SelectionTree::Node*>(&node);
+    show(node, item);
+    m_updating = was;
+}
+
+void SelectionTreeWidget::forget(const SelectionTree::Node& node)
+{
+    for (const SelectionTree::Node* child : node.children)
+        forget(*child);
+    if (QTreeWidgetItem* item = itemOf(&node))
+        m_nodes.erase(item);
+    m_items.erase(&node);
+}
+
+void SelectionTreeWidget::nodeRemoving(const SelectionTree::Node& node)
+{
+    QTreeWidgetItem* item = itemOf(&node);
+    forget(node);
+    const bool was = m_updating;
+    m_updating = true;
+    delete item; // takes the child items with it
+    m_updating = was;
+}
+
+void SelectionTreeWidget::nodeChanged(const SelectionTree::Node& node)
+{
+    if (QTreeWidgetItem* item = itemOf(&node))
+        show(node, item);
+}
+
+void SelectionTreeWidget::onItemChanged(QTreeWidgetItem* item)
+{
+    if (m_updating || !m_checkBoxes)
+        return;
+    SelectionTree::Node* node = nodeOf(item);
+    if (!node)
+        return;
+    const bool checked = item->checkState(0) == Qt::Checked;
+    if (checked == node->checked)
+        return;
+    m_model.setCheckedOf(node, checked);
+    emit nodeCheckChanged(node);
+}
+
+void SelectionTreeWidget::keyPressEvent(QKeyEvent* event)
+{
+    // Check boxes change only by the mouse (each change is followed by a click), and "*" would
+    // open, and so list, a whole subtree at once.
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Asterisk) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+} // namespace wizard
