@@ -2,6 +2,8 @@
 // operations.
 #include "wizard/rules/clsRules.h"
 
+#include "wizard/selection/SelectionCollectors.h"
+
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/RulesTable.h"
 #include "wizard/core/WizardState.h"
@@ -108,6 +110,14 @@ const std::array<clsRules::PageOperation, 10>& clsRules::pageOperations()
     return ops;
 }
 
+const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
+{
+    static const std::vector<WorkOperation> ops = {
+        {"Collect_Selected_Info", &clsRules::Collect_Selected_Info},
+    };
+    return ops;
+}
+
 std::string clsRules::pageOf(const std::string& operation)
 {
     for (const PageOperation& op : pageOperations())
@@ -124,6 +134,10 @@ std::vector<std::string> clsRules::registeredNames() const
 {
     std::vector<std::string> names;
     for (const char* member : memberNames()) {
+        for (const WorkOperation& op : workOperations()) {
+            if (std::string(member) == op.name)
+                names.push_back(member);
+        }
         for (const PageOperation& op : pageOperations()) {
             if (std::string(member) != op.name)
                 continue;
@@ -141,6 +155,12 @@ std::size_t clsRules::registerOperations(RulesTable& table)
 {
     const std::vector<std::string> names = registeredNames();
     for (const std::string& name : names) {
+        for (const WorkOperation& op : workOperations()) {
+            if (name == op.name) {
+                auto fn = op.fn;
+                table.add(name, [this, fn] { return (this->*fn)() && !programEndRequested(); });
+            }
+        }
         for (const PageOperation& op : pageOperations()) {
             if (name == op.name) {
                 auto fn = op.fn;
@@ -260,5 +280,7 @@ bool clsRules::Display_Mass_Screen()
 {
     return showPage("Display_Mass_Screen", "Frm_Mass", "Prepare for Mass Migration", "0:");
 }
+
+bool clsRules::Collect_Selected_Info() { return collectProgramSelection(); }
 
 } // namespace wizard

@@ -55,6 +55,10 @@ public:
     bool Display_Migration_Report();
     bool Display_Mass_Screen();
 
+    // Work operations.
+    // Rebuilds the selection collections from the selection page's trees; answers True.
+    bool Collect_Selected_Info();
+
     // The form each page-showing operation shows.
     static std::string pageOf(const std::string& operation);
 
@@ -65,6 +69,12 @@ private:
         bool (clsRules::*fn)();
     };
     static const std::array<PageOperation, 10>& pageOperations();
+    struct WorkOperation {
+        const char* name;
+        bool (clsRules::*fn)();
+    };
+    // The operations built so far that show no page.
+    static const std::vector<WorkOperation>& workOperations();
 
     // Steps shared by the family: status text (when given), "Start", Show_Panel, then "End" or the
     // failure record.

@@ -22,12 +22,6 @@ namespace wizard {
 
 namespace {
 
-std::function<SelectionSources()>& sourcesProvider()
-{
-    static std::function<SelectionSources()> provider;
-    return provider;
-}
-
 const HelpTopic kSelectiveTopic{"MIGRATION - SELECTION SCREEN",
     "The left hand side of the window shows all the available data and settings on the source PC, while the "
     "right "
@@ -75,11 +69,6 @@ QLabel* caption(QWidget* parent, const char* name, const char* text, const QRect
 
 } // namespace
 
-void setSelectionSources(std::function<SelectionSources()> provider)
-{
-    sourcesProvider() = std::move(provider);
-}
-
 Frm_ApplicationSettings::Frm_ApplicationSettings(KestroMain* main, QWidget* parent)
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
@@ -90,8 +79,7 @@ Frm_ApplicationSettings::Frm_ApplicationSettings(KestroMain* main, QWidget* pare
     addAccelerator("Command4", "&Cancel", BarButton::Cancel);
     addCmdLink(kHelpTopic, true);
 
-    m_logic =
-        std::make_unique<SelectionPageLogic>(sourcesProvider() ? sourcesProvider()() : SelectionSources{});
+    m_logic = std::make_unique<SelectionPageLogic>(selectionSources());
     caption(this, "lblSource", "Select the Items to migrate from Source PC.", QRect(120, 60, 3720, 480));
     caption(this, "lblDestination", "Selected Items to be migrated from Source PC to Destination PC.",
         QRect(3960, 60, 3720, 480));
@@ -185,7 +173,7 @@ QIcon Frm_ApplicationSettings::iconOf(int image)
             if (!added->key.empty()) {
                 std::string bytes;
                 QPixmap pixmap;
-                const SelectionSources sources = sourcesProvider() ? sourcesProvider()() : SelectionSources{};
+                const SelectionSources sources = selectionSources();
                 if (sources.fs && sources.fs->readFile(added->source, bytes) == platform::FsError::None &&
                     pixmap.loadFromData(
                         reinterpret_cast<const uchar*>(bytes.data()), static_cast<uint>(bytes.size())))

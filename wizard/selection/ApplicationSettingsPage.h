@@ -11,9 +11,6 @@ namespace wizard {
 
 class SelectionTreeWidget;
 
-// Where the selection page reads the source PC from; the program installs it before start-up.
-void setSelectionSources(std::function<SelectionSources()> provider);
-
 class Frm_ApplicationSettings : public StepPage {
     Q_OBJECT
 public:

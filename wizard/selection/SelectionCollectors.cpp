@@ -4,6 +4,8 @@
 #include "platform/CodePage.h"
 #include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardCore.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/selection/SelectionPageLogic.h"
 #include "wizard/selection/TreeBuilders.h"
 
 namespace wizard {
@@ -24,7 +26,27 @@ template <typename Fn> void forEachBelow(const SelectionTree& tree, std::string_
     }
 }
 
+SelectedItemsView* g_itemsView = nullptr;
+
 } // namespace
+
+void setSelectedItemsView(SelectedItemsView* view) { g_itemsView = view; }
+
+bool collectProgramSelection()
+{
+    SelectionCollector::Context c;
+    const SelectionTrees trees = selectionTrees();
+    c.source = dynamic_cast<const SelectionTree*>(trees.source);
+    c.destination = dynamic_cast<const SelectionTree*>(trees.destination);
+    c.list = g_itemsView;
+    c.sourceOs = SourceOs;
+    const SelectionSources sources = selectionSources();
+    if (const platform::FileSystem* fs = sources.fs) {
+        c.folderExists = [fs](const std::string& p) { return fs->folderExists(p); };
+        c.fileExists = [fs](const std::string& p) { return fs->fileExists(p); };
+    }
+    return SelectionCollector(std::move(c), selectionCollections()).Sub_Collect_Selected_Info();
+}
 
 bool KeyedList::add(std::string item, std::string key)
 {

@@ -96,4 +96,11 @@ private:
     SelectionCollections& m_collections;
 };
 
+// The space page's list, installed by that page (nullptr: none).
+void setSelectedItemsView(SelectedItemsView* view);
+
+// Sub_Collect_Selected_Info over the selection page's trees into selectionCollections(), for the
+// source PC the wizard migrates from; True (also when the page was never shown).
+bool collectProgramSelection();
+
 } // namespace wizard

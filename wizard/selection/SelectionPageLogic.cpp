@@ -16,7 +16,20 @@ void checkAll(SelectionTree& tree)
         tree.setCheckedOf(tree.at(i), true);
 }
 
+std::function<SelectionSources()>& sourcesProvider()
+{
+    static std::function<SelectionSources()> provider;
+    return provider;
+}
+
 } // namespace
+
+void setSelectionSources(std::function<SelectionSources()> provider)
+{
+    sourcesProvider() = std::move(provider);
+}
+
+SelectionSources selectionSources() { return sourcesProvider() ? sourcesProvider()() : SelectionSources{}; }
 
 SelectionPageLogic::SelectionPageLogic(SelectionSources sources)
     : m_sources(std::move(sources))

@@ -4,6 +4,7 @@
 // migration), and the lazy listings when the user opens a drive or folder.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -21,6 +22,10 @@ struct SelectionSources {
     MirrorReader mirror;                      // the source registry as mirrored here
     std::string appPath;                      // the wizard's application folder (icons)
 };
+
+// The program's sources, installed before start-up; empty sources without one.
+void setSelectionSources(std::function<SelectionSources()> provider);
+SelectionSources selectionSources();
 
 // The boxes of the migration-type page.
 struct CategoryBoxes {

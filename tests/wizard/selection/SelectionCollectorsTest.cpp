@@ -7,7 +7,10 @@
 #include <map>
 #include <set>
 
+#include "tests/wizard/core/WizardTestMachine.h"
 #include "tests/wizard/selection/SelectionWorld.h"
+#include "wizard/core/SelectionTrees.h"
+#include "wizard/core/WizardCore.h"
 
 namespace wizard {
 namespace {
@@ -156,6 +159,26 @@ TEST_F(SelectionCollectorsTest, ItemsThatNoLongerExistOnTheSourceAreNotTaken)
     collector().Sub_Collect_Selected_Info();
     EXPECT_EQ(collections.filesFolders.count(), 0);
     EXPECT_EQ(variables.count("$files_and_folders"), 0u);
+}
+
+} // namespace
+} // namespace wizard
+
+namespace wizard {
+namespace {
+
+TEST(ProgramSelectionTest, TheRulesStepCollectsFromTheInstalledTreesIntoTheProgramsSelection)
+{
+    testsupport::TestMachine machine;
+    testsupport::SelectionWorld w;
+    w.destination.addUnder("Display Settings", "Effects", "Effects");
+    setSelectionTrees({&w.source, &w.destination});
+    selectionCollections().settings.clear();
+    EXPECT_TRUE(collectProgramSelection());
+    setSelectionTrees({});
+    ASSERT_EQ(selectionCollections().settings.count(), 1);
+    EXPECT_EQ(selectionCollections().settings.entries()[0].key, "Effects");
+    EXPECT_EQ(Get_System_Variable_Value("$effects"), "true");
 }
 
 } // namespace
