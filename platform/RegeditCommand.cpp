@@ -59,7 +59,7 @@ int run(const std::vector<std::string>& arguments, const Machine& machine,
 
     Registry registry;
     std::string message;
-    if (registry.open(machine.registryPath(), Registry::OpenMode::OpenExisting, &message) !=
+    if (registry.open(machine.registryPath(), Registry::OpenMode::CreateIfMissing, &message) !=
         WinError::Success) {
         errors += "regedit: " + message + "\n";
         return 1;

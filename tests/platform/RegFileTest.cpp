@@ -156,6 +156,12 @@ TEST_F(RegFileTest, ExportImportExportIsByteIdenticalInBothFormats)
     fillSample();
     const RegKey big = create(RegRoot::LocalMachine, "SOFTWARE\\Big");
     RegBytes blob(300, 0xAB);
+    blob.push_back(0);
+    // A string without its terminator comes back terminated (see the test below); here every
+    // string is whole.
+    RegKey app;
+    ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Software\\Vendor\\App", app), WinError::Success);
+    reg.setValue(app, "NoZero", RegType::Sz, RegBytes{'a', 'b', 0});
     reg.setValue(
         big, "a very long value name that pushes the hex list far to the right", RegType::ExpandSz, blob);
     for (const RegFileFormat format : {RegFileFormat::Regedit4, RegFileFormat::Version5}) {
@@ -169,6 +175,23 @@ TEST_F(RegFileTest, ExportImportExportIsByteIdenticalInBothFormats)
             << report.warnings.front().line << ": " << report.warnings.front().text;
         EXPECT_EQ(exported("", format, &fresh), first);
     }
+}
+
+TEST_F(RegFileTest, AStringWithoutItsTerminatorIsExportedInHexAndImportedTerminated)
+{
+    const RegKey k = create(RegRoot::CurrentUser, "Raw");
+    reg.setValue(k, "NoZero", RegType::Sz, RegBytes{'a', 'b'});
+    const std::string text = exported("HKEY_CURRENT_USER\\Raw");
+    EXPECT_NE(text.find("\"NoZero\"=hex(1):61,62\r\n"), std::string::npos);
+    Registry fresh;
+    ASSERT_EQ(fresh.open(dir / "raw.db"), WinError::Success);
+    RegFileMergeReport report;
+    ASSERT_EQ(mergeRegText(fresh, text, report), WinError::Success) << report.message;
+    RegKey back;
+    ASSERT_EQ(fresh.openKey(RegRoot::CurrentUser, "Raw", back), WinError::Success);
+    RegValue v;
+    ASSERT_EQ(fresh.queryValue(back, "NoZero", v), WinError::Success);
+    EXPECT_EQ(v.data, (RegBytes{'a', 'b', 0}));
 }
 
 TEST_F(RegFileTest, MergeCreatesKeysSetsAndDeletesValues)
@@ -231,7 +254,7 @@ TEST_F(RegFileTest, MalformedLinesAndUnknownRootsArePassedOverWithTheirLineNumbe
                              "[HKEY_DYN_DATA\\PerfStats]\r\n"                  // 10: unknown root
                              "\"quiet\"=\"skipped with its section\"\r\n"      // 11
                              "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n" // 12
-                             "\"Path\"=\"C:\\WINDOWS\\x.scr\"\r\n"             // 13: single backslashes kept
+                             "\"Path\"=\"C:\\WINDOWS\\x.scr\"\r\n"             // 13: an unknown escape
                              "[HKEY_CURRENT_USER\\Unclosed\r\n"                // 14
                              "\"lost\"=\"1\"\r\n";                             // 15
     RegFileMergeReport report;
@@ -239,7 +262,7 @@ TEST_F(RegFileTest, MalformedLinesAndUnknownRootsArePassedOverWithTheirLineNumbe
     std::vector<std::size_t> warned;
     for (const RegFileWarning& w : report.warnings)
         warned.push_back(w.line);
-    EXPECT_EQ(warned, (std::vector<std::size_t>{2, 5, 6, 7, 8, 9, 10, 14}));
+    EXPECT_EQ(warned, (std::vector<std::size_t>{2, 5, 6, 7, 8, 9, 10, 13, 14}));
 
     RegKey k;
     ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Control Panel\\Screen Saver.3DText", k), WinError::Success);
@@ -250,8 +273,7 @@ TEST_F(RegFileTest, MalformedLinesAndUnknownRootsArePassedOverWithTheirLineNumbe
     ASSERT_EQ(reg.queryInfo(k, info), WinError::Success);
     EXPECT_EQ(info.values, 1u);
     ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Control Panel\\Desktop", k), WinError::Success);
-    ASSERT_EQ(reg.queryString(k, "Path", text), WinError::Success);
-    EXPECT_EQ(text, "C:\\WINDOWS\\x.scr");
+    EXPECT_EQ(reg.queryString(k, "Path", text), WinError::FileNotFound) << "\\W and \\x are no escapes";
     EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Unclosed", k), WinError::FileNotFound);
 }
 

@@ -220,15 +220,27 @@ TEST_F(RegeditToolTest, MachineProblemsAreReportedClearly)
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.errors.find("machine.ini"), std::string::npos);
     writeFile(machine / "machine.ini", "[Machine]\r\nOS=winxp\r\n");
-    run = runRegeditTool(machine, {"/a", (dir / "x.reg").string(), "HKLM"});
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.errors.find("registry.db"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(machine / "registry.db"));
     writeFile(machine / "registry.db", std::string(4096, 'x'));
     run = runRegeditTool(machine, {"/a", (dir / "x.reg").string(), "HKLM"});
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.errors.find("registry.db"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "x.reg"));
+}
+
+TEST_F(RegeditToolTest, AMachineWithoutARegistryGetsAnEmptyOneWithTheFourHives)
+{
+    std::filesystem::create_directories(machine);
+    writeFile(machine / "machine.ini", "[Machine]\r\nOS=winxp\r\n");
+    writeFile(dir / "in.reg", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Fresh]\r\n\"v\"=\"1\"\r\n");
+    ToolRun run = runRegeditTool(machine, {"/s", (dir / "in.reg").string()});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    ASSERT_TRUE(std::filesystem::exists(machine / "registry.db"));
+    run = runRegeditTool(machine, {"/a", (dir / "all.reg").string()});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(readFile(dir / "all.reg"),
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]\r\n\r\n[HKEY_CURRENT_USER]\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Fresh]\r\n\"v\"=\"1\"\r\n\r\n[HKEY_USERS]\r\n\r\n[HKEY_CURRENT_CONFIG]\r\n\r\n");
 }
 
 TEST_F(RegeditToolTest, WindowsPathsResolveOnTheMachinesDrives)

@@ -1,0 +1,599 @@
+// RegFileReader.cpp: reading (merging) registry files as the registry editor imports them:
+// "REGEDIT4" (Windows-1252), "Windows Registry Editor Version 5.00" (UTF-16LE) and the old
+// "REGEDIT" form, line by line, a malformed value passed over with its line number.
+#include "platform/RegFile.h"
+
+#include "platform/CodePage.h"
+#include "platform/Guarded.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
+
+namespace platform {
+namespace {
+
+constexpr std::string_view kHeader4 = "REGEDIT4";
+constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kHeaderOld = "REGEDIT";
+constexpr std::string_view kBom = "\xFF\xFE";
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isCommentStart(char c) { return c == ';' || c == '#'; }
+
+std::string_view trimLeft(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    return s.substr(i);
+}
+
+std::string_view trimRight(std::string_view s)
+{
+    std::size_t n = s.size();
+    while (n > 0 && isBlank(s[n - 1]))
+        --n;
+    return s.substr(0, n);
+}
+
+std::string_view trim(std::string_view s) { return trimRight(trimLeft(s)); }
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// What may follow a complete value: nothing but blanks, or a comment.
+bool onlyCommentLeft(std::string_view rest)
+{
+    rest = trimLeft(rest);
+    return rest.empty() || isCommentStart(rest.front());
+}
+
+// Splits text into lines at CR LF, LF or a lone CR, in any mix; the last line needs no line end.
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n' && text[i] != '\r')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+// A quoted text starting at s[pos] == '"'; pos ends after the closing quote. "\\" and "\"" are the
+// only escapes: any other backslash, or a text without its closing quote on the line, is refused.
+bool parseQuoted(std::string_view s, std::size_t& pos, std::string& out, std::string& why)
+{
+    out.clear();
+    for (std::size_t i = pos + 1; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '"') {
+            pos = i + 1;
+            return true;
+        }
+        if (c == '\\') {
+            if (i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
+                out += s[++i];
+                continue;
+            }
+            why = "unknown escape in a quoted text (only \\\\ and \\\" are allowed)";
+            return false;
+        }
+        out += c;
+    }
+    why = "quoted text without its closing quote on the line";
+    return false;
+}
+
+enum class HexRun {
+    Complete,  // the list ended (a comment may have followed)
+    Continues, // the line ended in ",\": the next line carries more bytes
+    Invalid,
+};
+
+// Reads a run of hex bytes ("01,2,ff" with an optional trailing comma) into out. Blanks may stand
+// around the bytes and commas; a comment may follow the last byte or comma; ",\" (then blanks or
+// a ";" comment) continues the list on the next line.
+HexRun readHexRun(std::string_view s, RegBytes& out, std::string& why)
+{
+    std::size_t i = 0;
+    bool afterComma = false;
+    bool anyByte = false;
+    auto skipBlanks = [&] {
+        while (i < s.size() && isBlank(s[i]))
+            ++i;
+    };
+    skipBlanks();
+    while (i < s.size()) {
+        const char c = s[i];
+        if (isCommentStart(c))
+            return HexRun::Complete;
+        if (c == '\\') {
+            if (!afterComma) {
+                why = "a line of hex bytes can only continue after a comma";
+                return HexRun::Invalid;
+            }
+            const std::string_view rest = trimLeft(s.substr(i + 1));
+            if (!rest.empty() && rest.front() != ';') {
+                why = "text after the continuation backslash";
+                return HexRun::Invalid;
+            }
+            return HexRun::Continues;
+        }
+        if (c == ',') {
+            if (!anyByte || afterComma) {
+                why = "a comma without a hex byte before it";
+                return HexRun::Invalid;
+            }
+            afterComma = true;
+            ++i;
+            skipBlanks();
+            continue;
+        }
+        if (hexDigit(c) < 0 || (anyByte && !afterComma)) {
+            why = "not a hex byte";
+            return HexRun::Invalid;
+        }
+        int value = 0;
+        int digits = 0;
+        while (i < s.size() && hexDigit(s[i]) >= 0) {
+            value = value * 16 + hexDigit(s[i]);
+            ++digits;
+            ++i;
+        }
+        if (digits > 2) {
+            why = "a hex byte has one or two digits";
+            return HexRun::Invalid;
+        }
+        out.push_back(static_cast<std::uint8_t>(value));
+        anyByte = true;
+        afterComma = false;
+        skipBlanks();
+    }
+    return HexRun::Complete;
+}
+
+// One value as read so far.
+struct ValueLine {
+    std::string name;
+    bool isDefault = false;
+    bool remove = false;
+    std::uint32_t type = 0;
+    RegBytes data;
+    bool hex = false;
+};
+
+enum class ValueStatus { Complete, Continues, Invalid };
+
+// Reads `"name"=data` or `@=data`; for hex data it may leave the list to be continued.
+ValueStatus readValueLine(std::string_view line, ValueLine& v, std::string& why)
+{
+    std::size_t pos = 0;
+    if (line.front() == '@') {
+        v.isDefault = true;
+        pos = 1;
+    } else if (!parseQuoted(line, pos, v.name, why)) {
+        return ValueStatus::Invalid;
+    }
+    std::string_view rest = trimLeft(line.substr(pos));
+    if (rest.empty() || rest.front() != '=') {
+        why = "value line without '='";
+        return ValueStatus::Invalid;
+    }
+    rest = trimLeft(rest.substr(1));
+    if (rest.empty()) {
+        why = "value line without data";
+        return ValueStatus::Invalid;
+    }
+    if (rest.front() == '-') {
+        if (!onlyCommentLeft(rest.substr(1))) {
+            why = "text after '=-'";
+            return ValueStatus::Invalid;
+        }
+        v.remove = true;
+        return ValueStatus::Complete;
+    }
+    if (rest.front() == '"') {
+        std::size_t end = 0;
+        std::string text;
+        if (!parseQuoted(rest, end, text, why))
+            return ValueStatus::Invalid;
+        if (!onlyCommentLeft(rest.substr(end))) {
+            why = "text after the closing quote";
+            return ValueStatus::Invalid;
+        }
+        v.type = 1;
+        v.data.assign(text.begin(), text.end());
+        v.data.push_back(0);
+        return ValueStatus::Complete;
+    }
+    if (rest.size() >= 6 && equalsNoCase(rest.substr(0, 6), "dword:")) {
+        const std::string_view digits = trimLeft(rest.substr(6));
+        std::size_t n = 0;
+        std::uint32_t value = 0;
+        while (n < digits.size() && hexDigit(digits[n]) >= 0) {
+            value = value * 16 + static_cast<std::uint32_t>(hexDigit(digits[n]));
+            ++n;
+        }
+        if (n == 0 || n > 8 || !onlyCommentLeft(digits.substr(n))) {
+            why = "dword needs 1 to 8 hex digits";
+            return ValueStatus::Invalid;
+        }
+        v.type = 4;
+        v.data = regDwordData(value);
+        return ValueStatus::Complete;
+    }
+    if (rest.size() >= 3 && equalsNoCase(rest.substr(0, 3), "hex")) {
+        std::size_t p = 3;
+        v.type = 3;
+        v.hex = true;
+        if (p < rest.size() && rest[p] == '(') {
+            const std::size_t close = rest.find(')', p);
+            if (close == std::string_view::npos || close == p + 1 || close - p - 1 > 8) {
+                why = "bad hex(type)";
+                return ValueStatus::Invalid;
+            }
+            std::uint32_t t = 0;
+            for (std::size_t i = p + 1; i < close; ++i) {
+                if (hexDigit(rest[i]) < 0) {
+                    why = "bad hex(type)";
+                    return ValueStatus::Invalid;
+                }
+                t = t * 16 + static_cast<std::uint32_t>(hexDigit(rest[i]));
+            }
+            v.type = t;
+            p = close + 1;
+        }
+        if (p >= rest.size() || rest[p] != ':') {
+            why = "hex data needs ':'";
+            return ValueStatus::Invalid;
+        }
+        switch (readHexRun(rest.substr(p + 1), v.data, why)) {
+        case HexRun::Complete: return ValueStatus::Complete;
+        case HexRun::Continues: return ValueStatus::Continues;
+        case HexRun::Invalid: return ValueStatus::Invalid;
+        }
+    }
+    why = "unknown value data";
+    return ValueStatus::Invalid;
+}
+
+// String types written in hex end with one terminator: a zero byte, or a zero character in a
+// UTF-16 file. Their UTF-16 text is stored in the machine's code page.
+void finishHexData(ValueLine& v, bool wideText)
+{
+    const bool textType = v.type == 1 || v.type == 2 || v.type == 7;
+    if (!v.hex || !textType)
+        return;
+    if (wideText) {
+        const std::size_t n = v.data.size();
+        const bool terminated = n >= 2 && n % 2 == 0 && v.data[n - 1] == 0 && v.data[n - 2] == 0;
+        if (!terminated) {
+            if (n % 2 != 0)
+                v.data.push_back(0);
+            v.data.push_back(0);
+            v.data.push_back(0);
+        }
+        const std::string narrow =
+            utf16leToCp1252(std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()));
+        v.data.assign(narrow.begin(), narrow.end());
+    } else if (v.data.empty() || v.data.back() != 0) {
+        v.data.push_back(0);
+    }
+}
+
+bool fatal(WinError e)
+{
+    return e != WinError::Success && e != WinError::InvalidParameter && e != WinError::FileNotFound &&
+        e != WinError::AccessDenied && e != WinError::KeyDeleted;
+}
+
+class Merger {
+public:
+    Merger(Registry& registry, RegFileMergeReport& report, const RegFileMergeOptions& options, bool wideText)
+        : m_registry(registry)
+        , m_report(report)
+        , m_options(options)
+        , m_wide(wideText)
+    {}
+
+    // Merges the lines after the header line.
+    WinError run(const std::vector<std::string_view>& lines, bool oldForm)
+    {
+        m_lines = &lines;
+        for (m_next = 1; m_next < lines.size();) {
+            const std::size_t index = m_next++;
+            if (m_options.yield && m_options.yieldEvery > 0 && index % m_options.yieldEvery == 0)
+                m_options.yield();
+            const std::string_view line = trimLeft(lines[index]);
+            if (trimRight(line).empty() || isCommentStart(line.front()))
+                continue;
+            const std::size_t lineNo = index + 1;
+            WinError e = WinError::Success;
+            if (oldForm)
+                e = oldFormLine(trimRight(line), lineNo);
+            else if (line.front() == '[')
+                e = section(line, lineNo);
+            else if (line.front() == '@' || line.front() == '"')
+                e = value(line, lineNo);
+            else
+                warn(lineNo, "not a key, value or comment line");
+            if (e != WinError::Success)
+                return e;
+        }
+        return WinError::Success;
+    }
+
+private:
+    void warn(std::size_t line, std::string text)
+    {
+        m_report.warnings.push_back(RegFileWarning{line, std::move(text)});
+    }
+
+    WinError openKey(RegRoot root, const std::string& sub, const std::string& shown, std::size_t lineNo)
+    {
+        RegKey key;
+        const WinError e = m_registry.createKey(root, sub, key);
+        if (e != WinError::Success) {
+            if (fatal(e))
+                return e;
+            warn(lineNo, "cannot open key [" + shown + "]: " + std::string(winErrorName(e)));
+            return WinError::Success;
+        }
+        m_key = key;
+        m_haveKey = true;
+        m_sectionSkipped = false;
+        ++m_report.keysOpened;
+        return WinError::Success;
+    }
+
+    WinError section(std::string_view line, std::size_t lineNo)
+    {
+        m_haveKey = false;
+        m_sectionSkipped = true;
+        const std::size_t close = line.rfind(']');
+        if (close == std::string_view::npos) {
+            warn(lineNo, "key line without closing ']'");
+            return WinError::Success;
+        }
+        std::string_view path = line.substr(1, close - 1);
+        const bool remove = !path.empty() && path.front() == '-';
+        if (remove)
+            path.remove_prefix(1);
+        const std::string utf8 = cp1252ToUtf8(path);
+        RegRoot root{};
+        std::string sub;
+        if (!splitRegPath(utf8, root, sub)) {
+            warn(lineNo, "unknown root key in [" + utf8 + "]");
+            return WinError::Success;
+        }
+        if (!remove)
+            return openKey(root, sub, utf8, lineNo);
+        if (sub.find_first_not_of('\\') == std::string::npos) {
+            warn(lineNo, "a root key cannot be deleted: [-" + utf8 + "]");
+            return WinError::Success;
+        }
+        const WinError e = m_registry.deleteTree(root, sub);
+        if (e == WinError::Success)
+            ++m_report.keysDeleted;
+        return fatal(e) ? e : WinError::Success;
+    }
+
+    // The next line that continues a hex list: not blank and not a ";" comment. Null at the end.
+    const std::string_view* nextContinuation()
+    {
+        while (m_next < m_lines->size()) {
+            const std::string_view& line = (*m_lines)[m_next];
+            const std::string_view t = trimLeft(line);
+            if (!t.empty() && t.front() != ';')
+                return &line;
+            ++m_next;
+        }
+        return nullptr;
+    }
+
+    WinError value(std::string_view line, std::size_t lineNo)
+    {
+        ValueLine v;
+        std::string why;
+        ValueStatus status = readValueLine(line, v, why);
+        while (status == ValueStatus::Continues) {
+            const std::string_view* more = nextContinuation();
+            if (!more) {
+                status = ValueStatus::Complete; // the end of the file keeps the bytes read
+                break;
+            }
+            const std::size_t moreNo = ++m_next;
+            const std::string_view run = trimLeft(*more);
+            // Inside a list a "#" line is no comment: it ends the value as any other text would.
+            const HexRun r = run.front() == '#' ? HexRun::Invalid : readHexRun(run, v.data, why);
+            if (run.front() == '#')
+                why = "a comment line";
+            switch (r) {
+            case HexRun::Complete: status = ValueStatus::Complete; break;
+            case HexRun::Continues: break;
+            case HexRun::Invalid:
+                why = "line " + std::to_string(moreNo) + " does not continue the hex list: " + why;
+                status = ValueStatus::Invalid;
+                break;
+            }
+        }
+        if (status == ValueStatus::Invalid) {
+            warn(lineNo, why);
+            return WinError::Success;
+        }
+        if (!m_haveKey) {
+            // The values of a section already warned about go quietly.
+            if (!m_sectionSkipped)
+                warn(lineNo, "value outside any key");
+            return WinError::Success;
+        }
+        finishHexData(v, m_wide);
+        return store(v, lineNo);
+    }
+
+    WinError store(const ValueLine& v, std::size_t lineNo)
+    {
+        const std::string utf8Name = v.isDefault ? std::string() : cp1252ToUtf8(v.name);
+        if (v.remove) {
+            const WinError e = m_registry.deleteValue(m_key, utf8Name);
+            if (e == WinError::Success)
+                ++m_report.valuesDeleted;
+            return fatal(e) ? e : WinError::Success;
+        }
+        const WinError e = m_registry.setValue(m_key, utf8Name, static_cast<RegType>(v.type), v.data);
+        if (e != WinError::Success) {
+            if (fatal(e))
+                return e;
+            warn(lineNo, "cannot set value: " + std::string(winErrorName(e)));
+            return WinError::Success;
+        }
+        ++m_report.valuesSet;
+        return WinError::Success;
+    }
+
+    // The old form: "HKEY_CLASSES_ROOT\key = text" sets the key's default value; a line with the
+    // key alone creates it.
+    WinError oldFormLine(std::string_view line, std::size_t lineNo)
+    {
+        const std::size_t eq = line.find('=');
+        const std::string_view keyText = trim(line.substr(0, eq));
+        const std::string utf8 = cp1252ToUtf8(keyText);
+        RegRoot root{};
+        std::string sub;
+        if (!splitRegPath(utf8, root, sub) || root != RegRoot::ClassesRoot) {
+            warn(lineNo, "not a HKEY_CLASSES_ROOT line");
+            return WinError::Success;
+        }
+        if (const WinError e = openKey(root, sub, utf8, lineNo); e != WinError::Success || !m_haveKey)
+            return e;
+        if (eq == std::string_view::npos)
+            return WinError::Success;
+        ValueLine v;
+        v.isDefault = true;
+        v.type = 1;
+        const std::string_view text = trimLeft(line.substr(eq + 1));
+        v.data.assign(text.begin(), text.end());
+        v.data.push_back(0);
+        return store(v, lineNo);
+    }
+
+    Registry& m_registry;
+    RegFileMergeReport& m_report;
+    const RegFileMergeOptions& m_options;
+    const bool m_wide;
+    const std::vector<std::string_view>* m_lines = nullptr;
+    std::size_t m_next = 0;
+    RegKey m_key;
+    bool m_haveKey = false;
+    bool m_sectionSkipped = false; // false before the first section: values there are warned about
+};
+
+WinError readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& message)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        message = "cannot find " + file.string();
+        return WinError::FileNotFound;
+    }
+    if (std::filesystem::is_directory(file, ec)) {
+        message = file.string() + " is a folder, not a registry file";
+        return WinError::AccessDenied;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        message = "cannot open " + file.string();
+        return WinError::AccessDenied;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        message = "cannot read " + file.string();
+        return WinError::ReadFault;
+    }
+    return WinError::Success;
+}
+
+} // namespace
+
+WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMergeReport& report,
+    const RegFileMergeOptions& options)
+{
+    return guarded([&] {
+        report = RegFileMergeReport{};
+        std::string narrow;
+        std::string_view text = fileBytes;
+        const bool wide = fileBytes.substr(0, 2) == kBom;
+        if (wide) {
+            narrow = utf16leToCp1252(fileBytes.substr(2));
+            text = narrow;
+        }
+        const std::vector<std::string_view> lines = splitLines(text);
+        const std::string_view first = lines.empty() ? std::string_view() : trim(lines.front());
+        bool oldForm = false;
+        if (first == kHeader4) {
+            report.format = RegFileFormat::Regedit4;
+        } else if (first == kHeader5) {
+            report.format = RegFileFormat::Version5;
+        } else if (first == kHeaderOld) {
+            report.format = RegFileFormat::Regedit4;
+            oldForm = true;
+        } else {
+            report.message = "not a registry file: the first line must be REGEDIT4 or Windows Registry "
+                             "Editor Version 5.00";
+            return WinError::BadFormat;
+        }
+        RegTransaction tx(registry);
+        if (tx.status() != WinError::Success) {
+            report.message = "cannot lock the registry: " + std::string(winErrorName(tx.status()));
+            return tx.status();
+        }
+        Merger merger(registry, report, options, wide);
+        const WinError e = merger.run(lines, oldForm);
+        if (e != WinError::Success) {
+            report.message =
+                "registry failure while merging: " + std::string(winErrorName(e)) + "; nothing was changed";
+            return e;
+        }
+        const WinError committed = tx.commit();
+        if (committed != WinError::Success)
+            report.message =
+                "cannot commit the merge: " + std::string(winErrorName(committed)) + "; nothing was changed";
+        return committed;
+    });
+}
+
+WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, RegFileMergeReport& report,
+    const RegFileMergeOptions& options)
+{
+    return guarded([&] {
+        std::string bytes;
+        std::string message;
+        if (const WinError e = readWholeFile(file, bytes, message); e != WinError::Success) {
+            report = RegFileMergeReport{};
+            report.message = message;
+            return e;
+        }
+        const WinError e = mergeRegText(registry, bytes, report, options);
+        if (e != WinError::Success)
+            report.message = file.string() + ": " + report.message;
+        return e;
+    });
+}
+
+} // namespace platform
