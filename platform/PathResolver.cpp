@@ -55,6 +55,20 @@ bool isWithin(const fs::path& host, const fs::path& root)
     return true;
 }
 
+// A host link in `folder` whose name is `part` (without regard to case). Links are no part of an
+// emulated drive, so such a name can be neither used nor created: a write through it would follow
+// the link, dangling or not, wherever it points.
+bool isHostLinkName(const fs::path& folder, const std::string& part)
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code linkEc;
+        if (it->is_symlink(linkEc) && equalsNoCase(it->path().filename().string(), part))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 WinError syntaxError(PathSyntax syntax)
@@ -218,6 +232,12 @@ ResolvedPath PathResolver::resolveBelow(
                 isFolder = match->isFolder;
                 continue;
             }
+        }
+        if (present && isFolder && isHostLinkName(r.host, part)) {
+            r.error = WinError::PathNotFound;
+            r.host.clear();
+            r.exists = false;
+            return r;
         }
         present = false;
         stored.push_back(part);

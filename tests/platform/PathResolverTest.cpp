@@ -107,6 +107,23 @@ TEST_F(PathResolverTest, HostLinksOutOfTheMachineAreRefused)
         EXPECT_NE(e.name, "outside");
 }
 
+TEST_F(PathResolverTest, ADanglingLinkInADriveIsNeverFollowedByAWrite)
+{
+    testutil::TestMachine outside{"ELSEWHERE"};
+    const std::filesystem::path target = outside.network() / "planted.reg";
+    std::filesystem::create_symlink(target, t.host("f.reg"));
+    std::filesystem::create_symlink(outside.network() / "newdir", t.host("dir"));
+    EXPECT_EQ(t.resolver().resolve("C:\\f.reg").error, WinError::PathNotFound);
+    EXPECT_EQ(t.fileSystem().writeFile("C:\\f.reg", "x"), FsError::PathNotFound);
+    EXPECT_EQ(t.fileSystem().writeFile("C:\\F.REG", "x"), FsError::PathNotFound);
+    EXPECT_NE(t.fileSystem().createFolder("C:\\dir"), FsError::None);
+    EXPECT_NE(t.fileSystem().copyFile("C:\\WINDOWS\\System32\\kernel32.dll", "C:\\f.reg"), FsError::None);
+    EXPECT_NE(t.fileSystem().moveFile("C:\\Program Stuff\\readme.txt", "C:\\f.reg"), FsError::None);
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_FALSE(std::filesystem::exists(outside.network() / "newdir"));
+    EXPECT_TRUE(std::filesystem::exists(t.host("Program Stuff/readme.txt")));
+}
+
 TEST_F(PathResolverTest, UnknownDrivesAndMissingMediaAreReported)
 {
     auto& c = t.config();
