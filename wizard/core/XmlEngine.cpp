@@ -237,6 +237,29 @@ void XmlEngine::runScript(const std::string& direction)
 
 void XmlEngine::report(const std::string& text) { platform::showMessage(text); }
 
+bool XmlEngine::linkRefused(const std::string& link)
+{
+    // The chain reads "script|position|script|...": the scripts stand at the even places.
+    const std::vector<std::string> chain = splitAll(ScriptStack, '|');
+    bool onChain = false;
+    for (std::size_t i = 0; i < chain.size(); i += 2)
+        onChain = onChain || coretext::equalsNoCase(trimBlanks(chain[i]), link);
+    const bool tooDeep = chain.size() / 2 + 1 > kMaxLinkDepth;
+    if (!onChain && !tooDeep)
+        return false;
+    // Following the link would run the same scripts again without end: stop this run instead, so
+    // that the wizard stays on its page and the next step goes on after the link.
+    const std::string text = onChain ? "The script " + link +
+            " is already running: a script cannot link to itself or to a script that linked to it. The link "
+            "is not followed."
+                                     : "The scripts link " + std::to_string(kMaxLinkDepth) +
+            " levels deep at " + link + ". The link is not followed.";
+    LastLogResult = m_log.FN_Write_Log("Execute_Action", "Link refused: " + text, true);
+    report(text);
+    StopFlag = true;
+    return true;
+}
+
 void XmlEngine::logReport(const std::string& key, const std::string& name)
 {
     LastLogResult = m_log.FN_Write_Log("Not Able to find application path" + key + name, "Start", true);
@@ -272,6 +295,8 @@ void XmlEngine::Execute_Action(const pugi::xml_node& step, const std::string& di
 {
     const std::string link = trimBlanks(lowerAscii(step.attribute("link").value()));
     if (!link.empty()) {
+        if (linkRefused(link))
+            return;
         // The linking script's position stays at this step, also inside a linked or item script,
         // so that the script resumes after the link when the linked script ends.
         CurrentScript = link;

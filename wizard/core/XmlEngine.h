@@ -113,6 +113,10 @@ private:
     void runExecute(const std::string& name, const std::string& direction);
     bool loadScript();
     void releaseScript();
+    // True (after a report and a log record) when following `link` would run a script that is
+    // already on the chain of linked scripts, or would nest links too deep.
+    bool linkRefused(const std::string& link);
+    static constexpr std::size_t kMaxLinkDepth = 32;
     void report(const std::string& text);
     void logReport(const std::string& key, const std::string& name);
 

@@ -672,5 +672,27 @@ TEST_F(XmlEngineTest, MissingPrimitivesTakeTheFailureReport)
             "C:\\F\\a file not copied, the file/Folder may be corrupted or currently being used!"});
 }
 
+TEST_F(XmlEngineTest, ALinkBackToAScriptOnTheChainStopsWithAReport)
+{
+    addRule("First", true);
+    addRule("InA", true);
+    addRule("AfterLink", true);
+    // A links to B, B links back to A; the main script also links to itself later.
+    machine.writeScript("Kestro.xml",
+        script(execStep("First") + "\n<performaction link=\"a.xml\"/>\n" + execStep("AfterLink") +
+            "\n<performaction link=\"KESTRO.xml\"/>\n" + execStep("Show_Frm_B")));
+    machine.writeScript("a.xml", script(execStep("InA") + "\n<performaction link=\"b.xml\"/>"));
+    machine.writeScript("b.xml", script("<performaction link=\"A.xml\"/>"));
+    engine.Step_Script("");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find("a.xml"), std::string::npos) << messages.shown()[0].text;
+    EXPECT_EQ(called, (std::vector<std::string>{"First", "InA"}));
+    // The wizard stays usable: the next step goes on after the link that was refused.
+    engine.Step_Script("next");
+    EXPECT_EQ(messages.shown().size(), 2u) << "the main script's link to itself is refused as well";
+    engine.Step_Script("next");
+    EXPECT_EQ(panels.shown.back(), "Frm_B");
+}
+
 } // namespace
 } // namespace wizard
