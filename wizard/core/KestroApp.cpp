@@ -126,8 +126,29 @@ bool KestroApp::Main()
     // The first steps show the agreement page; when no page came up (the script could not be
     // loaded, and the engine has said so), there is nothing to wait for.
     if (!programEndRequested() && !m_window->isVisible())
-        requestProgramEnd(1);
+        endWithoutAPage();
     return !programEndRequested();
+}
+
+void KestroApp::endWithoutAPage()
+{
+    XmlEngine& engine = core().engine;
+    // A missing script has been reported by the engine; a damaged one is named here.
+    if (!engine.DecryptedScriptPath.empty()) {
+        const std::string script = AppPath + "\\WKXFiles\\Kestro.xml";
+        const std::string why = engine.lastParseError().empty()
+            ? std::string("it holds no step that shows a page")
+            : engine.lastParseError();
+        platform::showMessage("Kestro cannot start: its script " + script + " is damaged (" + why +
+                "). Please install Kestro again.",
+            platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+    }
+    Exit_Application();
+    // The plain copy of the script never stays behind a start that could not run it.
+    const std::string plain = core().decryptor.lastDecryptedPath();
+    if (!plain.empty() && exitServices().fileExists(plain))
+        exitServices().deleteFile(plain);
+    requestProgramEnd(1);
 }
 
 int KestroApp::run(QApplication& app)

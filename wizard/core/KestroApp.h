@@ -54,6 +54,8 @@ public:
     static RulesTable& rulesTable();
 
 private:
+    // The main script showed no page: say why (naming the script) and end through the exit routine.
+    void endWithoutAPage();
     void wireWindow();
 
     StartOptions m_options;

@@ -185,6 +185,30 @@ TEST_F(KestroAppTest, ASecondCopyIsRefusedWithoutTouchingAnything)
     EXPECT_FALSE(fs::exists(machine.appFolder() / "System_variables.txt"));
 }
 
+TEST_F(KestroAppTest, ADamagedMainScriptIsNamedAndTheProgramEndsCleanly)
+{
+    for (const std::string& content : {std::string(), std::string("\x01\x02garbage\xff\xfe", 12),
+             std::string("<kestro><performaction><action>execute</action>")}) {
+        wizard::resetProgramEnd();
+        wizard::test::resetEngineState();
+        messages = platform::ScriptedMessageService();
+        {
+            std::ofstream out(
+                machine.appFolder() / "WKXFiles" / "Kestro.wkx", std::ios::binary | std::ios::trunc);
+            out << content;
+        }
+        messages.answer(platform::MsgResult::Ok);
+        wizard::KestroApp app(options());
+        EXPECT_FALSE(app.Main());
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_NE(messages.shown()[0].text.find("Kestro.xml"), std::string::npos) << messages.shown()[0].text;
+        EXPECT_TRUE(wizard::programEndRequested());
+        EXPECT_NE(wizard::programExitCode(), 0);
+        EXPECT_FALSE(fs::exists(machine.appFolder() / "WKXFiles" / "Dec_Kestro.xml"))
+            << "the plain script is removed on the way out";
+    }
+}
+
 TEST_F(KestroAppTest, AMissingScriptShowsTheLoadFailureAndEndsCleanly)
 {
     fs::remove_all(machine.appFolder() / "WKXFiles");
