@@ -42,22 +42,28 @@ public:
     }
 
     // Writes a key (path in Windows-1252) and everything below it.
-    WinError key(const RegKey& k, const std::string& path)
+    // Depth first without recursion, so that however deep a registry is, its export cannot
+    // exhaust the stack: each key, its values, then its sub-keys in enumeration order.
+    WinError key(const RegKey& top, const std::string& topPath)
     {
-        m_out += "\r\n[";
-        m_out += path;
-        m_out += "]\r\n";
-        std::vector<RegValue> values;
-        if (const WinError e = m_registry.listValues(k, values); e != WinError::Success)
-            return e;
-        for (const RegValue& v : values)
-            value(v);
-        std::vector<RegSubKey> subKeys;
-        if (const WinError e = m_registry.listSubKeys(k, subKeys); e != WinError::Success)
-            return e;
-        for (const RegSubKey& sub : subKeys)
-            if (const WinError e = key(sub.key, path + "\\" + utf8ToCp1252(sub.name)); e != WinError::Success)
+        std::vector<std::pair<RegKey, std::string>> todo{{top, topPath}};
+        while (!todo.empty()) {
+            const auto [k, path] = std::move(todo.back());
+            todo.pop_back();
+            m_out += "\r\n[";
+            m_out += path;
+            m_out += "]\r\n";
+            std::vector<RegValue> values;
+            if (const WinError e = m_registry.listValues(k, values); e != WinError::Success)
                 return e;
+            for (const RegValue& v : values)
+                value(v);
+            std::vector<RegSubKey> subKeys;
+            if (const WinError e = m_registry.listSubKeys(k, subKeys); e != WinError::Success)
+                return e;
+            for (auto it = subKeys.rbegin(); it != subKeys.rend(); ++it)
+                todo.emplace_back(it->key, path + "\\" + utf8ToCp1252(it->name));
+        }
         return WinError::Success;
     }
 

@@ -343,6 +343,10 @@ public:
 private:
     void warn(std::size_t line, std::string text)
     {
+        // A warning quotes at most a short piece of a long line.
+        constexpr std::size_t kMaxWarning = 200;
+        if (text.size() > kMaxWarning)
+            text = text.substr(0, kMaxWarning) + "...";
         m_report.warnings.push_back(RegFileWarning{line, std::move(text)});
     }
 

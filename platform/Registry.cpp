@@ -257,6 +257,9 @@ struct Registry::Impl {
     // until this connection deletes something: merges skip the existence check per value.
     std::uint64_t transactions = 0;
     std::uint64_t deletions = 0;
+    // Depths of keys below their hive, known from earlier walks (see depthOf).
+    std::unordered_map<std::int64_t, int> depths;
+    std::uint64_t depthsDeletions = 0;
     struct Verified {
         std::int64_t id = 0;
         std::uint64_t transaction = 0;
@@ -457,22 +460,60 @@ struct Registry::Impl {
         return WinError::InvalidHandle;
     }
 
+    // The number of keys between a key and its hive (a hive itself is at depth 0).
+    WinError depthOf(std::int64_t id, int& depth)
+    {
+        // Known depths stay right until a key is deleted (ids can then be used again).
+        if (depthsDeletions != deletions) {
+            depths.clear();
+            depthsDeletions = deletions;
+        }
+        if (const auto it = depths.find(id); it != depths.end()) {
+            depth = it->second;
+            return WinError::Success;
+        }
+        static const char* const sql =
+            "WITH RECURSIVE a(id, p, d) AS (SELECT id, parent, 0 FROM keys WHERE id = ?1 "
+            "UNION ALL SELECT k.id, k.parent, a.d + 1 FROM keys k JOIN a ON k.id = a.p) SELECT max(d) FROM a";
+        Query q(prepare(sql));
+        if (!q.ok())
+            return WinError::RegistryIoFailed;
+        q.bind(1, id);
+        if (q.step() != SQLITE_ROW)
+            return WinError::RegistryIoFailed;
+        depth = static_cast<int>(q.int64(0));
+        depths[id] = depth;
+        return WinError::Success;
+    }
+
     WinError walk(std::int64_t start, std::string_view path, bool create, std::int64_t& id, bool* created)
     {
         std::int64_t current = start;
         bool made = false;
-        for (const std::string_view part : splitPath(path)) {
+        const std::vector<std::string_view> parts = splitPath(path);
+        int depth = -1; // found out at the first key that has to be made
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const std::string_view part = parts[i];
             if (charCount(part) > kMaxKeyNameLength)
                 return create ? WinError::InvalidParameter : WinError::FileNotFound;
             std::int64_t next = 0;
             WinError e = child(current, part, next);
             made = false;
             if (e == WinError::FileNotFound && create) {
+                // As the real registry: no key deeper than kMaxKeyDepth levels below its hive.
+                if (depth < 0 && (e = depthOf(current, depth)) != WinError::Success)
+                    return e;
+                if (depth + static_cast<int>(parts.size() - i) > static_cast<int>(kMaxKeyDepth))
+                    return WinError::InvalidParameter;
                 e = insertChild(current, part, next);
                 made = true;
+                if (e == WinError::Success)
+                    depths[next] = ++depth;
             }
             if (e != WinError::Success)
                 return e;
+            if (!made && depth >= 0)
+                ++depth;
             current = next;
         }
         id = current;

@@ -58,6 +58,8 @@ bool splitRegPath(std::string_view fullPath, RegRoot& root, std::string& subKey)
 inline constexpr std::uint32_t kMaxKeyNameLength = 255;
 // Longest value name, in characters (as on Windows).
 inline constexpr std::uint32_t kMaxValueNameLength = 16383;
+// Keys nest at most this many levels below their hive; a deeper key cannot be made.
+inline constexpr std::uint32_t kMaxKeyDepth = 512;
 
 // Value data exactly as stored: strings are Windows-1252 bytes with their terminating zero.
 using RegBytes = std::vector<std::uint8_t>;

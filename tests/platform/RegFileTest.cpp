@@ -194,6 +194,43 @@ TEST_F(RegFileTest, AStringWithoutItsTerminatorIsExportedInHexAndImportedTermina
     EXPECT_EQ(v.data, (RegBytes{'a', 'b', 0}));
 }
 
+TEST_F(RegFileTest, TheRegistrysLimitsHoldOnEveryWriteAndDeepKeysExport)
+{
+    // One merged line 25,000 levels deep: refused with a short warning, nothing made.
+    std::string deep = "REGEDIT4\r\n[HKEY_CURRENT_USER\\Deep";
+    for (int i = 0; i < 25000; ++i)
+        deep += "\\a";
+    deep += "]\r\n\"v\"=\"1\"\r\n";
+    RegFileMergeReport report;
+    ASSERT_EQ(mergeRegText(reg, deep, report), WinError::Success) << report.message;
+    ASSERT_EQ(report.warnings.size(), 1u);
+    EXPECT_EQ(report.warnings[0].line, 2u);
+    EXPECT_LT(report.warnings[0].text.size(), 300u) << "a long line is cut in its warning";
+    RegKey k;
+    EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Deep", k), WinError::FileNotFound);
+
+    // 512 levels are allowed, the 513th is not; names up to their lengths.
+    std::string path = "Deep";
+    for (int i = 1; i < 512; ++i)
+        path += "\\a";
+    EXPECT_EQ(reg.createKey(RegRoot::CurrentUser, path, k), WinError::Success);
+    RegKey deeper;
+    EXPECT_EQ(reg.createKey(k, "b", deeper), WinError::InvalidParameter);
+    EXPECT_EQ(reg.createKey(RegRoot::CurrentUser, std::string(256, 'k'), deeper), WinError::InvalidParameter);
+    EXPECT_EQ(reg.createKey(RegRoot::CurrentUser, std::string(255, 'k'), deeper), WinError::Success);
+    EXPECT_EQ(reg.setValue(deeper, std::string(16384, 'v'), RegType::Sz, {0}), WinError::InvalidParameter);
+    EXPECT_EQ(reg.setValue(deeper, std::string(16383, 'v'), RegType::Sz, {0}), WinError::Success);
+
+    // The deepest tree exports, and its export merges back unchanged.
+    const std::string text = exported("HKEY_CURRENT_USER\\Deep");
+    EXPECT_NE(text.find(path.substr(5)), std::string::npos);
+    Registry fresh;
+    ASSERT_EQ(fresh.open(dir / "deep.db"), WinError::Success);
+    ASSERT_EQ(mergeRegText(fresh, text, report), WinError::Success);
+    EXPECT_TRUE(report.warnings.empty());
+    EXPECT_EQ(exported("HKEY_CURRENT_USER\\Deep", RegFileFormat::Regedit4, &fresh), text);
+}
+
 TEST_F(RegFileTest, MergeCreatesKeysSetsAndDeletesValues)
 {
     const RegKey old = create(RegRoot::CurrentUser, "Software\\Old\\Sub");
