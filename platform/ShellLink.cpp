@@ -287,7 +287,8 @@ bool decodeShellLink(std::string_view bytes, ShellLinkData& out)
         } else if ((infoFlags & CommonNetworkRelativeLink) && netOff) {
             std::uint32_t netNameOff = 0;
             if (r.u32(at + netOff + 8, netNameOff))
-                haveBase = r.cstr(at + netOff + netNameOff, end, base);
+                haveBase = r.cstr(at + netOff + netNameOff, end, base) && !base.empty();
+            // An empty network name names no share: the link then has no target of its own.
             if (haveBase && !suffix.empty() && base.back() != '\\')
                 base += '\\';
         }

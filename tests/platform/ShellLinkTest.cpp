@@ -128,6 +128,20 @@ TEST_F(ShellLinkTest, DamagedBytesAreRefused)
     EXPECT_FALSE(decodeShellLink("just text", out));
 }
 
+TEST_F(ShellLinkTest, AnEmptyNetworkNameWithASuffixIsReadSafely)
+{
+    ShellLinkData link;
+    link.targetPath = "\\\\OLDPC\\C$\\My Documents\\report.doc";
+    std::string bytes = encodeShellLink(link);
+    const std::size_t name = bytes.find("\\\\OLDPC\\C$");
+    ASSERT_NE(name, std::string::npos);
+    bytes[name] = '\0'; // the network name is now empty; the suffix stays
+    ShellLinkData back;
+    back.targetPath = "unchanged";
+    EXPECT_FALSE(decodeShellLink(bytes, back)) << "no share: no target to give";
+    EXPECT_EQ(back.targetPath, "unchanged");
+}
+
 TEST_F(ShellLinkTest, ShortcutObjectLoadsAndSavesOnTheMachine)
 {
     ShellLink shortcut;
