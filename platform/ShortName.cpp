@@ -40,7 +40,8 @@ void splitBasis(std::string_view name, std::string& basis, std::string& ext)
                 while (i + 1 < part.size() && (static_cast<unsigned char>(part[i + 1]) & 0xC0) == 0x80)
                     ++i;
                 out.push_back('_');
-            } else if (std::string_view("+,;=[]").find(static_cast<char>(c)) != std::string_view::npos) {
+            } else if (!isShortChar(c)) {
+                // Control characters, DEL and the signs no short name may hold become "_".
                 out.push_back('_');
             } else {
                 out.push_back(static_cast<char>(c));

@@ -61,3 +61,17 @@ TEST(ShortNameTest, IllegalCharactersBecomeUnderscores)
     EXPECT_EQ(s[0], "A_B_C_~1.TXT");
     EXPECT_EQ(s[1], "CAF_ME~1.DOC");
 }
+
+TEST(ShortNameGenerationTest, GeneratedNamesAreAlwaysValidShortNames)
+{
+    std::vector<std::string> names;
+    for (int c = 1; c < 0x80; ++c)
+        names.push_back("name" + std::string(1, static_cast<char>(c)) + "longer.t" +
+            std::string(1, static_cast<char>(c)) + "x");
+    names.push_back("a:b\x7f"
+                    "c.d\x01"
+                    "e");
+    names.push_back("\x7f\x7f\x7f");
+    for (const std::string& shortName : platform::shortNamesFor(names))
+        EXPECT_TRUE(platform::isShortName(shortName)) << shortName;
+}
