@@ -1,6 +1,8 @@
 // BatchRunner.cpp: line by line execution of batch files on an emulated machine.
 #include "platform/BatchRunner.h"
 
+#include <cstdlib>
+
 #include "platform/CommandLine.h"
 #include "platform/ProcessRunner.h"
 
@@ -71,6 +73,24 @@ std::string BatchRunner::absolutePath(std::string_view path) const
 WinError BatchRunner::runFile(std::string_view windowsPath)
 {
     const std::string path = absolutePath(windowsPath);
+    // Batch files that start batch files (themselves, say) nest as processes: bound the depth as
+    // a command interpreter bounds its recursion. Children inherit the depth through the
+    // environment.
+    const char* inherited = std::getenv(kNestingVariable);
+    const int depth = inherited ? std::atoi(inherited) : 0;
+    if (depth >= kMaxNesting) {
+        m_err << "Batch files nest too deeply (" << kMaxNesting << " levels): " << path << " is not run.\n";
+        m_errorLevel = 1;
+        return WinError::NotEnoughMemory;
+    }
+    const std::string previous = inherited ? inherited : "";
+    ::setenv(kNestingVariable, std::to_string(depth + 1).c_str(), 1);
+    struct Restore {
+        const char* name;
+        std::string value;
+        bool had;
+        ~Restore() { had ? ::setenv(name, value.c_str(), 1) : ::unsetenv(name); }
+    } restore{kNestingVariable, previous, inherited != nullptr};
     std::string text;
     const FsError e = m_files.readText(path, text);
     if (e != FsError::None) {

@@ -15,6 +15,11 @@ namespace platform {
 
 class BatchRunner {
 public:
+    // The environment variable that carries the nesting depth of batch files to child processes,
+    // and the deepest nesting run.
+    static constexpr const char* kNestingVariable = "WINBATCH_DEPTH";
+    static constexpr int kMaxNesting = 32;
+
     // Runs on the machine in `machineFolder`, reaching its files through `files`; what the
     // commands print goes to `out`, their complaints to `err`.
     BatchRunner(std::filesystem::path machineFolder, FileSystem& files, std::ostream& out, std::ostream& err);

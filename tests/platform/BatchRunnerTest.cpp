@@ -135,6 +135,42 @@ TEST_F(BatchRunnerTest, ProgramsRunOnThisMachineAndWholeLinesReachThem)
     EXPECT_EQ(launcher.starts()[1].commandLine, "cacls c:\\windows /t /e /g everyone:f");
 }
 
+// Starts batch files the way winbatch would, in this process (the depth travels in the
+// environment as it does to a child process).
+class NestingLauncher : public ProcessLauncher {
+public:
+    NestingLauncher(const fs::path& machine, FileSystem& files)
+        : m_machine(machine)
+        , m_files(files)
+    {}
+    WinError start(const std::string& commandLine, const StartOptions&, Process& out) override
+    {
+        ++runs;
+        BatchRunner nested(m_machine, m_files, m_out, err);
+        nested.runFile(commandLine);
+        out = Process::finished(static_cast<std::uint32_t>(nested.errorLevel()));
+        return WinError::Success;
+    }
+    int runs = 0;
+    std::ostringstream err;
+
+private:
+    fs::path m_machine;
+    FileSystem& m_files;
+    std::ostringstream m_out;
+};
+
+TEST_F(BatchRunnerTest, ABatchFileThatRunsItselfStopsAtTheNestingLimit)
+{
+    NestingLauncher launcher(m_machine.folder(), *m_files);
+    setProcessLauncher(&launcher);
+    writeBatch("C:\\KestroBatch\\Self.bat", "@echo off\nC:\\KestroBatch\\Self.bat\n");
+    run("C:\\KestroBatch\\Self.bat");
+    EXPECT_EQ(launcher.runs, BatchRunner::kMaxNesting);
+    EXPECT_NE(launcher.err.str().find("nest too deeply"), std::string::npos) << launcher.err.str();
+    EXPECT_EQ(std::getenv(BatchRunner::kNestingVariable), nullptr) << "the depth is not left behind";
+}
+
 TEST_F(BatchRunnerTest, UnknownCommandIsReportedAndTheBatchGoesOn)
 {
     writeBatch("C:\\KestroBatch\\Temp.bat", "@echo off\nformat c: /q\necho still here\n");
