@@ -31,6 +31,23 @@ std::vector<std::string_view> splitParts(std::string_view text)
 
 } // namespace
 
+bool isReservedDeviceName(std::string_view name)
+{
+    // The name before its first dot (and blanks before that dot) counts: "con.txt" and "LPT1 .log"
+    // are the devices too.
+    std::string_view base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.remove_suffix(1);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+        if (equalsNoCase(base, device))
+            return true;
+    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
+        for (const char* device : {"COM", "LPT"})
+            if (equalsNoCase(base.substr(0, 3), device))
+                return true;
+    return false;
+}
+
 PathSyntax WinPath::parse(std::string_view text, WinPath& out)
 {
     WinPath path;
@@ -84,6 +101,8 @@ PathSyntax WinPath::parse(std::string_view text, WinPath& out)
         for (char c : part)
             if (badNameChar(static_cast<unsigned char>(c)))
                 return PathSyntax::BadName;
+        if (isReservedDeviceName(part))
+            return PathSyntax::BadName;
         path.m_parts.push_back(std::move(part));
     }
     path.m_trailing = !rest.empty() && isSeparator(rest.back());

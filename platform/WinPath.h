@@ -16,6 +16,10 @@ enum class PathSyntax {
     Escapes,  // ".." climbs above the drive root or the share
 };
 
+// A name Windows keeps for a device (CON, PRN, AUX, NUL, COM1..COM9, LPT1..LPT9), also with an
+// extension: such a name is never a file or folder.
+bool isReservedDeviceName(std::string_view name);
+
 class WinPath {
 public:
     enum class Kind { Drive, Unc };

@@ -105,3 +105,13 @@ TEST(WinPathTest, WildcardMatchingIgnoresCase)
     EXPECT_TRUE(wildcardMatch("readme.*", "README"));
     EXPECT_TRUE(wildcardMatch("*bak*", "x.bak.old"));
 }
+
+TEST(WinPathDeviceNameTest, ReservedDeviceNamesAreNoFilesOrFolders)
+{
+    platform::WinPath p;
+    for (const char* path : {"C:\\CON", "C:\\con.txt", "C:\\dir\\Nul", "C:\\LPT1 .log", "C:\\com9",
+             "C:\\aux\\x.txt", "\\\\PC\\C$\\PRN"})
+        EXPECT_EQ(platform::WinPath::parse(path, p), platform::PathSyntax::BadName) << path;
+    for (const char* path : {"C:\\CONSOLE", "C:\\com10", "C:\\LPT0", "C:\\icon.txt", "C:\\nul2\\x"})
+        EXPECT_EQ(platform::WinPath::parse(path, p), platform::PathSyntax::Ok) << path;
+}
