@@ -7,27 +7,104 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace foldersize {
 namespace {
 
-QStringList readLines(const QString& file)
+// The settings file as its lines, each kept as the bytes it had (with its own line end), so that
+// lines nobody writes are written back byte for byte, in the file's own encoding.
+struct IniLines {
+    QList<QByteArray> bytes; // without line ends
+    QList<QByteArray> ends;  // "\r\n", "\n", "\r" or "" (a last line without one)
+    bool utf8 = true;        // else Windows-1252, as older files and other programs write them
+    QByteArray newLineEnd = "\n";
+
+    qsizetype size() const { return bytes.size(); }
+    QString text(qsizetype i) const;
+    QByteArray encode(const QString& line) const;
+    void set(qsizetype i, const QString& line) { bytes[i] = encode(line); }
+    void insert(qsizetype i, const QString& line)
+    {
+        bytes.insert(i, encode(line));
+        ends.insert(i, newLineEnd);
+    }
+};
+
+// The characters Windows-1252 puts at 0x80..0x9F (0 where it has none).
+constexpr char16_t kCp1252High[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
+    0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+
+QString IniLines::text(qsizetype i) const
 {
+    const QByteArray& b = bytes[i];
+    if (utf8)
+        return QString::fromUtf8(b);
+    QString out;
+    out.reserve(b.size());
+    for (const char c : b) {
+        const auto u = static_cast<unsigned char>(c);
+        out += (u >= 0x80 && u < 0xA0 && kCp1252High[u - 0x80]) ? QChar(kCp1252High[u - 0x80]) : QChar(u);
+    }
+    return out;
+}
+
+QByteArray IniLines::encode(const QString& line) const
+{
+    if (utf8)
+        return line.toUtf8();
+    QByteArray out;
+    for (const QChar ch : line) {
+        const char16_t u = ch.unicode();
+        char byte = '?';
+        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
+            byte = static_cast<char>(u);
+        } else {
+            for (int k = 0; k < 32; ++k)
+                if (kCp1252High[k] == u)
+                    byte = static_cast<char>(0x80 + k);
+        }
+        out += byte;
+    }
+    return out;
+}
+
+IniLines readLines(const QString& file)
+{
+    IniLines lines;
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
-        return {};
-    // Accept both line-end styles; a stray NUL or invalid byte only spoils its own line.
-    QString text = QString::fromUtf8(f.readAll());
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
+        return lines;
+    const QByteArray all = f.readAll();
+    QStringDecoder check(QStringDecoder::Utf8);
+    const QString probe = check.decode(all); // decoding happens on the conversion
+    (void)probe;
+    lines.utf8 = !check.hasError();
+    bool endSeen = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (all[i] != '\n' && all[i] != '\r')
+            continue;
+        const qsizetype endLength = all[i] == '\r' && i + 1 < all.size() && all[i + 1] == '\n' ? 2 : 1;
+        lines.bytes.append(all.mid(start, i - start));
+        lines.ends.append(all.mid(i, endLength));
+        if (!endSeen) {
+            lines.newLineEnd = lines.ends.last();
+            endSeen = true;
+        }
+        i += endLength - 1;
+        start = i + 1;
+    }
+    if (start < all.size()) {
+        lines.bytes.append(all.mid(start));
+        lines.ends.append(QByteArray());
+    }
     return lines;
 }
 
-bool writeLines(const QString& file, const QStringList& lines)
+bool writeLines(const QString& file, IniLines lines)
 {
     const QFileInfo info(file);
     if (!QDir().mkpath(info.absolutePath()))
@@ -36,9 +113,10 @@ bool writeLines(const QString& file, const QStringList& lines)
     if (!f.open(QIODevice::WriteOnly))
         return false;
     QByteArray out;
-    for (const QString& line : lines) {
-        out += line.toUtf8();
-        out += '\n';
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        out += lines.bytes[i];
+        // A last line without its line end gets one when more follows, or when it was changed.
+        out += lines.ends[i].isEmpty() ? lines.newLineEnd : lines.ends[i];
     }
     if (f.write(out) != out.size())
         return false;
@@ -80,14 +158,14 @@ QString valueOf(const QString& line)
 
 // Range [begin, end) of the lines that belong to the first section named `section`; begin is the
 // header line itself. Returns nothing when the section is absent.
-std::optional<std::pair<qsizetype, qsizetype>> findSection(const QStringList& lines, const QString& section)
+std::optional<std::pair<qsizetype, qsizetype>> findSection(const IniLines& lines, const QString& section)
 {
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const auto name = sectionOf(lines[i]);
+        const auto name = sectionOf(lines.text(i));
         if (!name || !sameName(*name, section))
             continue;
         qsizetype end = i + 1;
-        while (end < lines.size() && !sectionOf(lines[end]))
+        while (end < lines.size() && !sectionOf(lines.text(end)))
             ++end;
         return std::make_pair(i, end);
     }
@@ -98,41 +176,42 @@ std::optional<std::pair<qsizetype, qsizetype>> findSection(const QStringList& li
 
 QString INILesen(const QString& section, const QString& key, const QString& defaultValue, const QString& file)
 {
-    const QStringList lines = readLines(file);
+    const IniLines lines = readLines(file);
     const auto range = findSection(lines, section);
     if (!range)
         return defaultValue;
     for (qsizetype i = range->first + 1; i < range->second; ++i) {
-        const auto k = keyOf(lines[i]);
+        const QString line = lines.text(i);
+        const auto k = keyOf(line);
         if (k && sameName(*k, key))
-            return valueOf(lines[i]).left(kIniValueMax);
+            return valueOf(line).left(kIniValueMax);
     }
     return defaultValue;
 }
 
 bool INISchreiben(const QString& section, const QString& key, const QString& value, const QString& file)
 {
-    QStringList lines = readLines(file);
+    IniLines lines = readLines(file);
     // A value with a line break would split into two lines and corrupt the file.
     QString clean = value;
     clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QString newLine = key + QLatin1Char('=') + clean;
     const auto range = findSection(lines, section);
     if (!range) {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-        lines.append(newLine);
+        if (lines.size() > 0 && !lines.text(lines.size() - 1).trimmed().isEmpty())
+            lines.insert(lines.size(), QString());
+        lines.insert(lines.size(), QLatin1Char('[') + section + QLatin1Char(']'));
+        lines.insert(lines.size(), newLine);
         return writeLines(file, lines);
     }
     qsizetype lastKeyLine = range->first;
     for (qsizetype i = range->first + 1; i < range->second; ++i) {
-        const auto k = keyOf(lines[i]);
+        const auto k = keyOf(lines.text(i));
         if (!k)
             continue;
         lastKeyLine = i;
         if (sameName(*k, key)) {
-            lines[i] = newLine;
+            lines.set(i, newLine);
             return writeLines(file, lines);
         }
     }
@@ -142,10 +221,11 @@ bool INISchreiben(const QString& section, const QString& key, const QString& val
 
 bool INISektionLöschen(const QString& section, const QString& file)
 {
-    QStringList lines = readLines(file);
+    IniLines lines = readLines(file);
     bool changed = false;
     while (const auto range = findSection(lines, section)) {
-        lines.erase(lines.begin() + range->first, lines.begin() + range->second);
+        lines.bytes.erase(lines.bytes.begin() + range->first, lines.bytes.begin() + range->second);
+        lines.ends.erase(lines.ends.begin() + range->first, lines.ends.begin() + range->second);
         changed = true;
     }
     if (!changed)

@@ -63,7 +63,25 @@ TEST_F(IniFileTest, WriteKeepsOtherSectionsCommentsAndAddsNewKeysToTheirSection)
     writeRaw("; comment\r\n[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
     ASSERT_TRUE(INISchreiben("A", "z", "3", file()));
     ASSERT_TRUE(INISchreiben("B", "y", "20", file()));
-    EXPECT_EQ(readRaw(), QByteArray("; comment\n[A]\nx=1\nz=3\n[B]\ny=20\n"));
+    EXPECT_EQ(readRaw(), QByteArray("; comment\r\n[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=20\r\n"));
+}
+
+TEST_F(IniFileTest, KeysThatAreNotWrittenKeepTheirBytesAndTheFilesEncoding)
+{
+    // Written by another program in Windows-1252: "Café" and "€" in other keys, CR LF line ends.
+    writeRaw("[Fremd]\r\nName=Caf\xE9 \x80\r\n[Optionen]\r\nX=1\r\n");
+    EXPECT_EQ(INILesen("Fremd", "Name", "", file()), QString::fromUtf8("Café €"));
+    ASSERT_TRUE(INISchreiben("Optionen", "X", "2", file()));
+    ASSERT_TRUE(INISchreiben("Optionen", "Wort", QString::fromUtf8("Größe"), file()));
+    EXPECT_EQ(readRaw(),
+        QByteArray("[Fremd]\r\nName=Caf\xE9 \x80\r\n[Optionen]\r\nX=2\r\nWort=Gr\xF6\xDF"
+                   "e\r\n"));
+    EXPECT_EQ(INILesen("Optionen", "Wort", "", file()), QString::fromUtf8("Größe"));
+
+    // A UTF-8 file stays UTF-8.
+    writeRaw("[A]\nName=Caf\xC3\xA9\n");
+    ASSERT_TRUE(INISchreiben("A", "B", QString::fromUtf8("ü"), file()));
+    EXPECT_EQ(readRaw(), QByteArray("[A]\nName=Caf\xC3\xA9\nB=\xC3\xBC\n"));
 }
 
 TEST_F(IniFileTest, DeleteSectionRemovesOnlyThatSection)
