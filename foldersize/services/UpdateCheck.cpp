@@ -26,13 +26,14 @@ ServerVersion parseServerVersion(const QString& raw)
     v.text = text;
     const QString invalid = QStringLiteral("Die Versionsangabe des Servers ist ungültig: \"%1\"");
     const QStringList parts = text.split(QLatin1Char('.'));
-    if (text.isEmpty() || parts.size() < 3) {
+    // One rule: three numbers, or four with a build number; anything else is no version.
+    if (text.isEmpty() || parts.size() < 3 || parts.size() > 4) {
         v.error = invalid.arg(text);
         return v;
     }
-    int numbers[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        const QString part = parts[i].trimmed();
+    int numbers[4] = {};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString part = parts[i];
         bool ok = false;
         numbers[i] = part.toInt(&ok);
         if (!ok || numbers[i] < 0 || part.startsWith(QLatin1Char('+'))) {

@@ -50,7 +50,8 @@ TEST(UpdateCheckTest, AFailedFetchKeepsItsMessage)
 TEST(UpdateCheckTest, BrokenVersionTextsGiveAClearMessage)
 {
     for (const QString& raw : {QStringLiteral("V1.2"), QStringLiteral("V1.x.3"), QStringLiteral(""),
-             QStringLiteral("V"), QStringLiteral("<html>Fehler</html>"), QStringLiteral("V1.-2.3")}) {
+             QStringLiteral("V"), QStringLiteral("<html>Fehler</html>"), QStringLiteral("V1.-2.3"),
+             QStringLiteral("x1.2.4.ERR"), QStringLiteral("V1.2.3.4.5"), QStringLiteral("V1.2.3 beta")}) {
         const ServerVersion v = parseServerVersion(raw);
         EXPECT_FALSE(v.valid) << raw.toStdString();
         EXPECT_TRUE(v.error.startsWith(QStringLiteral("Die Versionsangabe des Servers ist ungültig")));
@@ -59,6 +60,15 @@ TEST(UpdateCheckTest, BrokenVersionTextsGiveAClearMessage)
         EXPECT_FALSE(checkResultPayload(r).isEmpty());
     }
     EXPECT_TRUE(parseServerVersion(QStringLiteral("V1.x.3")).error.contains(QStringLiteral("\"1.x.3\"")));
+}
+
+TEST(UpdateCheckTest, AFourthNumberIsABuildNumber)
+{
+    const ServerVersion v = parseServerVersion(QStringLiteral("V9.1.2.345"));
+    EXPECT_TRUE(v.valid);
+    EXPECT_EQ(v.major, 9);
+    EXPECT_EQ(classifyCheckResult(checkForUpdateResult(false, QStringLiteral("V9.1.2.345"), kRunning)),
+        CheckOutcome::Newer);
 }
 
 TEST(UpdateCheckTest, AnEmptyResultCountsAsFailed)
