@@ -11,6 +11,7 @@
 #include "foldersize/scanner/FolderTreeModel.h"
 #include "foldersize/scanner/HandOffReceiver.h"
 #include "foldersize/scanner/ScanDriver.h"
+#include "foldersize/scanner/ScanStatus.h"
 #include "foldersize/services/ErrorReport.h"
 
 namespace foldersize {
@@ -35,6 +36,7 @@ void FolderQueueController::Ordnerliste_Abarbeiten()
         return;
     m_scanning = true;
     m_lastFolder.clear();
+    m_runStats = ScanStatistics{};
     emit loopStarted();
     nextQueueEntry();
 }
@@ -151,6 +153,7 @@ void FolderQueueController::QuelleEinlesen(
 void FolderQueueController::onScanEnded(bool stopped)
 {
     FolderNode* root = m_driver->root();
+    addStatistics(m_runStats, m_driver->statistics());
     m_model.scanEnded();
     if (root)
         emit scanEnded(root, stopped);
@@ -168,6 +171,7 @@ bool FolderQueueController::refresh(FolderNode* selected, bool filesNode)
     m_scanning = true;
     const std::string remembered = m_tree.keyOf(selected, filesNode);
     FolderNode* root = r->node.get();
+    m_runStats = ScanStatistics{};
     emit refreshStarted();
     m_model.clearChildren(root);
     m_afterScan = [this, remembered, root](bool) { finishRefresh(remembered, root); };

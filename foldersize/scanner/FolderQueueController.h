@@ -3,6 +3,8 @@
 // window by signals when work starts, what it measures, which folder to list and when it is done.
 #pragma once
 
+#include "foldersize/scanner/FolderScanner.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -60,6 +62,9 @@ public:
     // error report and the work goes on as after a scan.
     void QuelleEinlesen(const std::string& path, int image, int selectedImage, const std::string& key);
 
+    // The counts of the scans since the queue (or a refresh) last started.
+    const ScanStatistics& runStatistics() const { return m_runStats; }
+
 signals:
     // The loop began: the window shows its busy state.
     void loopStarted();
@@ -88,6 +93,7 @@ private:
     FolderTree& m_tree;
     FolderTreeModel& m_model;
     ScanDriver* m_driver;
+    ScanStatistics m_runStats;
     ComboLookup m_comboLookup;
     FolderQueue m_queue;
     bool m_scanning = false;

@@ -1,6 +1,8 @@
 // MainWindow.cpp: load and close sequences, toolbar dispatch, busy state, tree and list handling.
 #include "foldersize/scanner/MainWindow.h"
 
+#include "foldersize/scanner/ScanStatus.h"
+
 #include <cmath>
 
 #include <QAction>
@@ -158,13 +160,13 @@ void MainWindow::connectQueue()
         EnableControls();
         QApplication::restoreOverrideCursor();
         m_ui.panel2->show();
-        m_ui.panel1->setText(QStringLiteral("OK."));
+        m_ui.panel1->setText(scanStatusText(m_queue->runStatistics()));
     });
     connect(m_queue, &FolderQueueController::refreshEnded, this, [this](NodeRef node) {
         EnableControls();
         QApplication::restoreOverrideCursor();
         selectNode(node.folder, node.filesNode);
-        m_ui.panel1->setText(QStringLiteral("OK."));
+        m_ui.panel1->setText(scanStatusText(m_queue->runStatistics()));
     });
 }
 

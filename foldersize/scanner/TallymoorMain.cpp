@@ -61,13 +61,20 @@ int scanAndQuit(const std::vector<std::string>& folders)
         QCoreApplication::exec();
         const ScanStatistics& s = driver.statistics();
         std::printf("folder: %s\nbytes: %llu\nfiles: %llu\nfolders: %llu\nfolder-entry-bytes: %llu\n"
-                    "unreadable: %llu\n",
+                    "unreadable: %llu\nskipped-system-folders: %llu\n",
             f.c_str(), static_cast<unsigned long long>(root.totalBytes),
             static_cast<unsigned long long>(root.totalFiles), static_cast<unsigned long long>(s.folders),
             static_cast<unsigned long long>(s.folderEntryBytes),
-            static_cast<unsigned long long>(s.unreadableFolders));
+            static_cast<unsigned long long>(s.unreadableFolders),
+            static_cast<unsigned long long>(s.skippedPseudo));
+        if (s.skippedPseudo > 0)
+            std::printf(
+                "note: kernel file systems (proc, sysfs and the like) were skipped and not measured\n");
+        // As du does: a run that could not read everything ends with a failure code.
         if (!root.readable)
             rc = 2;
+        else if (s.unreadableFolders > 0 && rc == 0)
+            rc = 1;
     }
     std::printf("milliseconds: %lld\n", static_cast<long long>(clock.elapsed()));
     std::fflush(stdout);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "foldersize/scanner/FolderTreeModel.h"
+#include "foldersize/scanner/ScanStatus.h"
 #include "tests/foldersize/QtApp.h"
 #include "tests/foldersize/TempTree.h"
 
@@ -77,6 +78,24 @@ TEST_F(FolderQueueControllerTest, LaterCopyFoldersAreMeasuredInArrivalOrderInOne
     EXPECT_EQ(root(0).node->state, ScanState::Done);
     EXPECT_EQ(listed, std::vector<std::string>{t.path("c/")}) << "the last folder is listed";
     EXPECT_TRUE(c.queue().empty());
+}
+
+TEST_F(FolderQueueControllerTest, APseudoFileSystemIsSaidToBeSkippedNotShownAsEmpty)
+{
+    t.file("a/f", 1);
+    c.receive({t.path("a")});
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(scanStatusText(c.runStatistics()), QStringLiteral("OK."));
+    c.receive({"/proc"});
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(c.runStatistics().skippedPseudo, 1u) << "counted for this run only";
+    const QString status = scanStatusText(c.runStatistics());
+    EXPECT_TRUE(status.contains(QStringLiteral("übersprungen"))) << status.toStdString();
+
+    ScanStatistics unreadable;
+    unreadable.unreadableFolders = 3;
+    EXPECT_TRUE(scanStatusText(unreadable).contains(QStringLiteral("3 Ordner")))
+        << "incomplete sizes are named";
 }
 
 TEST_F(FolderQueueControllerTest, StopEndsTheScanAndDiscardsTheRestOfTheQueue)

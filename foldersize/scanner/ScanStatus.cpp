@@ -1,0 +1,28 @@
+// ScanStatus.cpp: the status text after a scan.
+#include "foldersize/scanner/ScanStatus.h"
+
+namespace foldersize {
+
+QString scanStatusText(const ScanStatistics& stats)
+{
+    QString text = QStringLiteral("OK.");
+    if (stats.unreadableFolders > 0)
+        text += QStringLiteral(" %1 Ordner konnten nicht gelesen werden; ihre Größen fehlen.")
+                    .arg(static_cast<qulonglong>(stats.unreadableFolders));
+    if (stats.skippedPseudo > 0)
+        text +=
+            QStringLiteral(" Systemdateisysteme (z. B. /proc, /sys) wurden übersprungen und nicht gemessen.");
+    return text;
+}
+
+void addStatistics(ScanStatistics& total, const ScanStatistics& one)
+{
+    total.entries += one.entries;
+    total.folders += one.folders;
+    total.unreadableFolders += one.unreadableFolders;
+    total.skippedPseudo += one.skippedPseudo;
+    total.skippedRepeats += one.skippedRepeats;
+    total.folderEntryBytes += one.folderEntryBytes;
+}
+
+} // namespace foldersize
