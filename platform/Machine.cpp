@@ -61,6 +61,10 @@ WinError Machine::open(const std::filesystem::path& folder, std::string* message
             *message = error;
         return WinError::InvalidData;
     }
+    // A machine without a registry yet gets the empty one of a freshly installed PC.
+    if (!std::filesystem::exists(folder / kRegistryFileName, ec))
+        if (const WinError made = createRegistry(folder, message); made != WinError::Success)
+            return made;
     m_valid = true;
     m_folder = folder;
     m_os = parseOsCode(config.os).value_or(OsCode::WinXp);

@@ -43,9 +43,10 @@ public:
     // Opens the machine in folder. Success; PathNotFound when the folder does not exist;
     // FileNotFound when it holds no machine.ini (a folder without one is not a machine);
     // AccessDenied/ReadFault when machine.ini cannot be read; InvalidData when machine.ini is
-    // malformed (no OS=, an unknown OS code, a bad drive line ...). On failure *message (when
-    // given) says what is wrong, naming the file and, where there is one, the line; this object
-    // is left unchanged.
+    // malformed (no OS=, an unknown OS code, a bad drive line ...). A valid machine without
+    // registry.db gets an empty registry (the four hives) here; a Registry::open error when it
+    // cannot be made. On failure *message (when given) says what is wrong, naming the file and,
+    // where there is one, the line; this object is left unchanged.
     WinError open(const std::filesystem::path& folder, std::string* message = nullptr);
 
     // Opens the machine named by WINENV_MACHINE. FileNotFound with a message when the variable is

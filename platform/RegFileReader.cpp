@@ -274,19 +274,20 @@ ValueStatus readValueLine(std::string_view line, ValueLine& v, std::string& why)
     return ValueStatus::Invalid;
 }
 
-// String types written in hex end with one terminator: a zero byte, or a zero character in a
-// UTF-16 file. Their UTF-16 text is stored in the machine's code page.
+// String types written in hex end with one terminator: a zero byte under "REGEDIT4", a zero
+// character (two bytes, UTF-16LE) under "Windows Registry Editor Version 5.00", whatever the file's
+// own encoding. Their UTF-16 text is stored in the machine's code page.
 void finishHexData(ValueLine& v, bool wideText)
 {
     const bool textType = v.type == 1 || v.type == 2 || v.type == 7;
     if (!v.hex || !textType)
         return;
     if (wideText) {
+        // An odd last byte is the low half of a character.
+        if (v.data.size() % 2 != 0)
+            v.data.push_back(0);
         const std::size_t n = v.data.size();
-        const bool terminated = n >= 2 && n % 2 == 0 && v.data[n - 1] == 0 && v.data[n - 2] == 0;
-        if (!terminated) {
-            if (n % 2 != 0)
-                v.data.push_back(0);
+        if (n < 2 || v.data[n - 1] != 0 || v.data[n - 2] != 0) {
             v.data.push_back(0);
             v.data.push_back(0);
         }
@@ -321,14 +322,17 @@ public:
             const std::size_t index = m_next++;
             if (m_options.yield && m_options.yieldEvery > 0 && index % m_options.yieldEvery == 0)
                 m_options.yield();
+            const std::size_t lineNo = index + 1;
+            if (oldForm) {
+                if (const WinError e = oldFormLine(lines[index], lineNo); e != WinError::Success)
+                    return e;
+                continue;
+            }
             const std::string_view line = trimLeft(lines[index]);
             if (trimRight(line).empty() || isCommentStart(line.front()))
                 continue;
-            const std::size_t lineNo = index + 1;
             WinError e = WinError::Success;
-            if (oldForm)
-                e = oldFormLine(trimRight(line), lineNo);
-            else if (line.front() == '[')
+            if (line.front() == '[')
                 e = section(line, lineNo);
             else if (line.front() == '@' || line.front() == '"')
                 e = value(line, lineNo);
@@ -472,27 +476,41 @@ private:
         return WinError::Success;
     }
 
-    // The old form: "HKEY_CLASSES_ROOT\key = text" sets the key's default value; a line with the
-    // key alone creates it.
+    // The old form: a line "HKEY_CLASSES_ROOT\key = text" (starting at its first character) sets
+    // the key's default value. The key name ends at the first blank; then blanks, an optional "="
+    // and at most one blank are skipped, and the rest of the line, trailing blanks included, is the
+    // text (empty when nothing follows). Other lines are passed over.
     WinError oldFormLine(std::string_view line, std::size_t lineNo)
     {
-        const std::size_t eq = line.find('=');
-        const std::string_view keyText = trim(line.substr(0, eq));
-        const std::string utf8 = cp1252ToUtf8(keyText);
+        static constexpr std::string_view kClassesRoot = "HKEY_CLASSES_ROOT";
+        if (line.substr(0, kClassesRoot.size()) != kClassesRoot) {
+            if (!trim(line).empty())
+                warn(lineNo, "not a HKEY_CLASSES_ROOT line");
+            return WinError::Success;
+        }
+        std::size_t keyEnd = 0;
+        while (keyEnd < line.size() && !isBlank(line[keyEnd]))
+            ++keyEnd;
+        std::size_t pos = keyEnd;
+        while (pos < line.size() && isBlank(line[pos]))
+            ++pos;
+        if (pos < line.size() && line[pos] == '=')
+            ++pos;
+        if (pos < line.size() && line[pos] == ' ')
+            ++pos;
+        const std::string utf8 = cp1252ToUtf8(line.substr(0, keyEnd));
         RegRoot root{};
         std::string sub;
         if (!splitRegPath(utf8, root, sub) || root != RegRoot::ClassesRoot) {
-            warn(lineNo, "not a HKEY_CLASSES_ROOT line");
+            warn(lineNo, "not a HKEY_CLASSES_ROOT key: " + utf8);
             return WinError::Success;
         }
         if (const WinError e = openKey(root, sub, utf8, lineNo); e != WinError::Success || !m_haveKey)
             return e;
-        if (eq == std::string_view::npos)
-            return WinError::Success;
         ValueLine v;
         v.isDefault = true;
         v.type = 1;
-        const std::string_view text = trimLeft(line.substr(eq + 1));
+        const std::string_view text = line.substr(pos);
         v.data.assign(text.begin(), text.end());
         v.data.push_back(0);
         return store(v, lineNo);
@@ -548,7 +566,9 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
             text = narrow;
         }
         const std::vector<std::string_view> lines = splitLines(text);
-        const std::string_view first = lines.empty() ? std::string_view() : trim(lines.front());
+        // Blanks may stand before the header, nothing after it: "REGEDIT4 " or "REGEDIT 4" is
+        // not a header, and such a file imports nothing.
+        const std::string_view first = lines.empty() ? std::string_view() : trimLeft(lines.front());
         bool oldForm = false;
         if (first == kHeader4) {
             report.format = RegFileFormat::Regedit4;
@@ -567,7 +587,7 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
             report.message = "cannot lock the registry: " + std::string(winErrorName(tx.status()));
             return tx.status();
         }
-        Merger merger(registry, report, options, wide);
+        Merger merger(registry, report, options, report.format == RegFileFormat::Version5);
         const WinError e = merger.run(lines, oldForm);
         if (e != WinError::Success) {
             report.message =

@@ -27,7 +27,8 @@ WinError hostPathResolver(std::string_view argument, std::filesystem::path& host
 RegeditPathResolver machinePathResolver(const Machine& machine);
 
 // Carries out a registry-editor command line (arguments without the program name) on machine's
-// registry.db (made with the four hives when the machine has none yet). Options are "/" or "-" followed by one letter, without case:
+// registry.db (made with the four hives when the machine has none yet). Options are "/" or "-"
+// followed by one letter, without case:
 //   /s FILE...        merges each file silently (each in one transaction);
 //   /e FILE [KEY]     exports KEY (a root, long or short name, or a key below one; without KEY
 //                     the whole registry): REGEDIT4 on 95/98/ME machines, version 5.00 on 2000/XP;

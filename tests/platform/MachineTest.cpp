@@ -50,6 +50,55 @@ TEST_F(MachineTest, FolderWithoutMachineIniIsNotAMachine)
     EXPECT_EQ(m.open(dir / "nothing", &message), WinError::PathNotFound);
 }
 
+// The first opening of a valid machine without registry.db makes the empty registry of a fresh
+// PC; a folder that is no machine, or one with a broken machine.ini, gets none.
+TEST_F(MachineTest, FirstOpeningGivesAMachineWithoutRegistryItsFourHives)
+{
+    struct Row {
+        const char* title;
+        const char* ini; // nullptr: no machine.ini
+        const char* db;  // nullptr: no registry.db
+        WinError result;
+        const char* messagePart;
+        bool registryAfter;
+    };
+    const Row rows[] = {
+        {"valid, no registry", "[Machine]\r\nOS=win98\r\n", nullptr, WinError::Success, "", true},
+        {"no machine.ini", nullptr, nullptr, WinError::FileNotFound, "machine.ini", false},
+        {"broken machine.ini", "[Machine]\r\nOS=winnt4\r\n", nullptr, WinError::InvalidData, "winnt4", false},
+        {"registry there", "[Machine]\r\nOS=winxp\r\n", "keep", WinError::Success, "", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.title);
+        testutil::TempDir folder;
+        if (row.ini)
+            writeFile(folder / "machine.ini", row.ini);
+        if (row.db) {
+            Registry r;
+            ASSERT_EQ(r.open(folder / "registry.db"), WinError::Success);
+            RegKey k;
+            ASSERT_EQ(r.createKey(RegRoot::CurrentUser, row.db, k), WinError::Success);
+        }
+        Machine m;
+        std::string message;
+        EXPECT_EQ(m.open(folder.path(), &message), row.result) << message;
+        EXPECT_NE(message.find(row.messagePart), std::string::npos) << message;
+        EXPECT_EQ(std::filesystem::exists(folder / "registry.db"), row.registryAfter);
+        if (!row.registryAfter)
+            continue;
+        Registry reg;
+        ASSERT_EQ(reg.open(folder / "registry.db", Registry::OpenMode::OpenExisting), WinError::Success);
+        for (const RegRoot root :
+            {RegRoot::LocalMachine, RegRoot::CurrentUser, RegRoot::Users, RegRoot::CurrentConfig}) {
+            RegKey k;
+            EXPECT_EQ(reg.openKey(root, "", k), WinError::Success);
+        }
+        RegKey kept;
+        EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "keep", kept),
+            row.db ? WinError::Success : WinError::FileNotFound);
+    }
+}
+
 TEST_F(MachineTest, UnknownOsCodeIsRejected)
 {
     writeFile(dir / "machine.ini", "[Machine]\r\nOS=winnt4\r\n");

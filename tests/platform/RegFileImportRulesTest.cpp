@@ -1,38 +1,42 @@
 // RegFileImportRulesTest.cpp: the import rules of registry files, one table per rule family, each
-// case merged as REGEDIT4 text and as a UTF-16 "Windows Registry Editor Version 5.00" file.
+// case a sample file under tests/data/regfile merged in both forms (regedit4/ and version5/).
 #include "platform/RegFile.h"
 
 #include "platform/CodePage.h"
+#include "tests/platform/FileBytes.h"
 #include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <optional>
 
 using namespace platform;
 
 namespace {
 
-enum class Forms { Both, Regedit4Only, Version5Only };
+const std::filesystem::path kSamples = std::filesystem::path(KESTRO_TEST_DATA) / "regfile";
+constexpr std::string_view kHeader4 = "REGEDIT4";
+constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 
-// A value the case expects in HKEY_CURRENT_USER\Test after the merge; no type: the value is absent.
+// A value the case expects after the merge; no type: the value is absent.
 struct Expect {
+    std::string key; // full path, e.g. "HKEY_CURRENT_USER\\Test"
     std::string name;
     std::optional<RegType> type;
     RegBytes data = {};
 };
 
 struct Case {
-    const char* title;
-    std::string body; // the lines after the header
+    const char* file; // the same name in regedit4/ and version5/; a case runs in each folder holding it
     std::vector<Expect> values;
     std::vector<std::size_t> warnedLines = {};
-    Forms forms = Forms::Both;
-    std::string afterHeader = "\r\n";
     std::vector<std::string> absentKeys = {}; // below HKEY_CURRENT_USER
+    bool rejected = false;                    // not a registry file: BadFormat, nothing changes
+    bool sameInBothForms = true;              // version5/ holds regedit4/'s text in UTF-16
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.title; }
+void PrintTo(const Case& c, std::ostream* os) { *os << c.file; }
 
 RegBytes sz(const std::string& text)
 {
@@ -49,13 +53,29 @@ RegBytes bytes(std::initializer_list<int> list)
     return b;
 }
 
-const std::string kKey = "[HKEY_CURRENT_USER\\Test]\r\n";
+const std::string kTest = "HKEY_CURRENT_USER\\Test";
+
+Expect val(std::string name, std::optional<RegType> type, RegBytes data = {})
+{
+    return Expect{kTest, std::move(name), type, std::move(data)};
+}
+
+Expect gone(std::string name) { return val(std::move(name), std::nullopt); }
+
+Expect classes(std::string key, std::optional<RegType> type, RegBytes data = {})
+{
+    return Expect{"HKEY_CLASSES_ROOT\\" + key, "", type, std::move(data)};
+}
+
+const RegType Sz = RegType::Sz;
+const RegType Dword = RegType::Dword;
+const RegType Binary = RegType::Binary;
 
 class RegFileImportRulesTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override { ASSERT_EQ(reg.open(dir.path() / "registry.db"), WinError::Success); }
 
-    // Values that the deleting cases remove.
+    // The values and keys that the cases delete or must leave alone.
     void seed()
     {
         RegKey k;
@@ -66,34 +86,54 @@ protected:
         reg.createKey(RegRoot::CurrentUser, "Test\\Sub\\Deep", deep);
     }
 
-    void check(const Case& c, bool version5)
+    std::string exportAll()
     {
+        std::string text;
+        EXPECT_EQ(exportRegText(reg, "", RegFileFormat::Regedit4, text), WinError::Success);
+        return text;
+    }
+
+    void check(const Case& c, const char* form)
+    {
+        const std::filesystem::path file = kSamples / form / c.file;
+        if (!std::filesystem::exists(file))
+            GTEST_SKIP() << "no " << form << " sample";
         seed();
-        const std::string header = version5 ? "Windows Registry Editor Version 5.00" : "REGEDIT4";
-        const std::string text = header + c.afterHeader + c.body;
-        const std::string file = version5 ? std::string("\xFF\xFE") + cp1252ToUtf16le(text) : text;
+        const std::string before = exportAll();
         RegFileMergeReport report;
-        ASSERT_EQ(mergeRegText(reg, file, report), WinError::Success) << report.message;
+        const WinError merged = mergeRegText(reg, testutil::readFile(file), report);
+        if (c.rejected) {
+            EXPECT_EQ(merged, WinError::BadFormat);
+            EXPECT_EQ(exportAll(), before);
+            return;
+        }
+        ASSERT_EQ(merged, WinError::Success) << report.message;
         std::vector<std::size_t> warned;
         for (const RegFileWarning& w : report.warnings)
             warned.push_back(w.line);
         EXPECT_EQ(warned, c.warnedLines);
-        RegKey k;
-        ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Test", k), WinError::Success);
         for (const Expect& e : c.values) {
+            RegRoot root{};
+            std::string sub;
+            ASSERT_TRUE(splitRegPath(e.key, root, sub)) << e.key;
+            RegKey k;
+            const WinError opened = reg.openKey(root, sub, k);
             RegValue v;
-            const WinError found = reg.queryValue(k, e.name, v);
             if (!e.type) {
-                EXPECT_EQ(found, WinError::FileNotFound) << "value \"" << e.name << "\" should be absent";
+                if (opened == WinError::Success) {
+                    EXPECT_EQ(reg.queryValue(k, e.name, v), WinError::FileNotFound)
+                        << e.key << ": value \"" << e.name << "\" should be absent";
+                }
                 continue;
             }
-            ASSERT_EQ(found, WinError::Success) << "value \"" << e.name << "\"";
+            ASSERT_EQ(opened, WinError::Success) << e.key;
+            ASSERT_EQ(reg.queryValue(k, e.name, v), WinError::Success) << "value \"" << e.name << "\"";
             EXPECT_EQ(v.type, *e.type) << "value \"" << e.name << "\"";
             EXPECT_EQ(v.data, e.data) << "value \"" << e.name << "\"";
         }
         for (const std::string& key : c.absentKeys) {
-            RegKey gone;
-            EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, key, gone), WinError::FileNotFound) << key;
+            RegKey k;
+            EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, key, k), WinError::FileNotFound) << key;
         }
     }
 
@@ -101,180 +141,153 @@ protected:
     Registry reg;
 };
 
-TEST_P(RegFileImportRulesTest, AsRegedit4)
-{
-    if (GetParam().forms != Forms::Version5Only)
-        check(GetParam(), false);
-}
+TEST_P(RegFileImportRulesTest, AsRegedit4) { check(GetParam(), "regedit4"); }
 
-TEST_P(RegFileImportRulesTest, AsVersion5)
+TEST_P(RegFileImportRulesTest, AsVersion5) { check(GetParam(), "version5"); }
+
+// The two folders hold one test: the version 5 sample is the REGEDIT4 one in UTF-16 with the other
+// header, so editing one alone shows here.
+TEST_P(RegFileImportRulesTest, BothFormsHoldTheSameLines)
 {
-    if (GetParam().forms != Forms::Regedit4Only)
-        check(GetParam(), true);
+    const Case& c = GetParam();
+    const auto file4 = kSamples / "regedit4" / c.file;
+    const auto file5 = kSamples / "version5" / c.file;
+    if (!c.sameInBothForms || !std::filesystem::exists(file5) || !std::filesystem::exists(file4))
+        GTEST_SKIP() << "a sample of one form";
+    const std::string wide = testutil::readFile(file5);
+    ASSERT_EQ(wide.substr(0, 2), "\xFF\xFE");
+    std::string text = utf16leToCp1252(wide.substr(2));
+    if (const auto at = text.find(kHeader5); at != std::string::npos)
+        text.replace(at, kHeader5.size(), kHeader4);
+    EXPECT_EQ(text, testutil::readFile(file4));
 }
 
 std::string caseName(const ::testing::TestParamInfo<Case>& info)
 {
     std::string name;
-    for (const char* p = info.param.title; *p; ++p)
-        if (std::isalnum(static_cast<unsigned char>(*p)))
-            name += *p;
+    for (const char* p = info.param.file; *p && *p != '.'; ++p)
+        name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return name;
 }
 
-const RegType Sz = RegType::Sz;
-const RegType Dword = RegType::Dword;
-const RegType Binary = RegType::Binary;
-
 INSTANTIATE_TEST_SUITE_P(LineEnds, RegFileImportRulesTest,
-    ::testing::Values(Case{"Mixed CR LF, LF and lone CR",
-                          "[HKEY_CURRENT_USER\\Test]\n\"a\"=\"1\"\r\"b\"=\"2\"\r\n\"c\"=\"3\"\n",
-                          {{"a", Sz, sz("1")}, {"b", Sz, sz("2")}, {"c", Sz, sz("3")}}},
-        Case{"No final line end", kKey + "\"a\"=dword:00000002", {{"a", Dword, regDwordData(2)}}},
-        Case{"Lone CR after the header", kKey + "\"a\"=\"x\"", {{"a", Sz, sz("x")}}, {}, Forms::Both, "\r"}),
+    ::testing::Values(Case{"01-line-ends.reg",
+                          {val("a", Sz, sz("1")), val("b", Sz, sz("2")), val("c", Sz, sz("3")),
+                              val("d", Dword, regDwordData(4))}},
+        Case{"01-lone-cr.reg", {val("e", Binary, bytes({1, 2})), val("f", Binary, bytes({3}))}}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(Blanks, RegFileImportRulesTest,
-    ::testing::Values(Case{"Blanks before key and value lines",
-                          " \t[HKEY_CURRENT_USER\\Test]\r\n \t\"a\"=\"x\"\r\n\t@=\"def\"\r\n",
-                          {{"a", Sz, sz("x")}, {"", Sz, sz("def")}}},
-        Case{"Blanks around the equals sign and after the data",
-            kKey +
-                "\"a\" \t= \t\"x\" \t\r\n@ = \"d\"\r\n\"n\" = dword: \t0000000a \t\r\n\"h\" = hex: 01,02 "
-                "\t\r\n",
-            {{"a", Sz, sz("x")}, {"", Sz, sz("d")}, {"n", Dword, regDwordData(10)},
-                {"h", Binary, bytes({1, 2})}}}),
+    ::testing::Values(Case{"02-blanks.reg",
+                          {val("a", Sz, sz("x")), val("", Sz, sz("def")), val("n", Dword, regDwordData(10)),
+                              val("h", Binary, bytes({1, 2})), val("h2", Binary, bytes({1, 2, 3})),
+                              val(" sp ", Sz, sz("v")), gone("bad"), gone("bad2")},
+                          {11, 12}},
+        Case{"02-header-trailing-blank.reg", {}, {}, {}, true},
+        Case{"02-header-other-text.reg", {}, {}, {}, true},
+        Case{"02-header-after-blank-line.reg", {}, {}, {}, true},
+        Case{"02-header-split.reg", {}, {}, {}, true}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(Comments, RegFileImportRulesTest,
-    ::testing::Values(
-        Case{"Comment lines", "; first\r\n  # second\r\n" + kKey + "\t; third\r\n\"a\"=\"x\"\r\n",
-            {{"a", Sz, sz("x")}}},
-        Case{"Comments after complete values",
-            kKey +
-                "\"a\"=\"x\" ; c\r\n\"b\"=\"y\";c\r\n\"c\"=\"z\"#c\r\n\"d\"=dword:00000001;c\r\n"
-                "\"e\"=hex:01,02 #c\r\n\"f\"=hex:03,;c\r\n",
-            {{"a", Sz, sz("x")}, {"b", Sz, sz("y")}, {"c", Sz, sz("z")}, {"d", Dword, regDwordData(1)},
-                {"e", Binary, bytes({1, 2})}, {"f", Binary, bytes({3})}}},
-        Case{"Other text after a complete value",
-            kKey + "\"a\"=\"x\" junk\r\n\"b\"=dword:00000001 junk\r\n\"c\"=hex:01 junk\r\n\"d\"=\"ok\"\r\n",
-            {{"a", std::nullopt}, {"b", std::nullopt}, {"c", std::nullopt}, {"d", Sz, sz("ok")}}, {3, 4, 5}}),
+    ::testing::Values(Case{"03-comments.reg",
+        {val("a", Sz, sz("x")), val("b", Sz, sz("y")), val("c", Sz, sz("z")),
+            val("d", Dword, regDwordData(1)), val("e", Binary, bytes({1, 2})), val("f", Binary, bytes({3})),
+            val("g", Dword, regDwordData(2)), gone("h"), gone("i"), gone("j"),
+            val("k", Sz, sz("semi;colon#hash")), gone("l")},
+        {13, 14, 15, 17}}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(HexContinuation, RegFileImportRulesTest,
-    ::testing::Values(Case{"A list over several lines", kKey + "\"a\"=hex:01,02,\\\r\n  03,04,\\\r\n  05\r\n",
-                          {{"a", Binary, bytes({1, 2, 3, 4, 5})}}},
-        Case{"Blank and comment lines inside a list, a comment after the backslash",
-            kKey + "\"a\"=hex:01,\\ ; more follows\r\n\r\n; between\r\n  02,\\\r\n03 ; done\r\n",
-            {{"a", Binary, bytes({1, 2, 3})}}},
-        Case{"A continuation that is no hex run uses up its line",
-            kKey + "\"a\"=hex:01,\\\r\n\"b\"=\"x\"\r\n\"c\"=\"y\"\r\n",
-            {{"a", std::nullopt}, {"b", std::nullopt}, {"c", Sz, sz("y")}}, {3}},
-        Case{"A hash line inside a list is no comment", kKey + "\"a\"=hex:01,\\\r\n#02\r\n\"b\"=\"y\"\r\n",
-            {{"a", std::nullopt}, {"b", Sz, sz("y")}}, {3}},
-        Case{"A backslash not after a comma", kKey + "\"a\"=hex:01\\\r\n\"b\"=\"y\"\r\n",
-            {{"a", std::nullopt}, {"b", Sz, sz("y")}}, {3}},
-        Case{"A continuation starting with a comma", kKey + "\"a\"=hex:01,\\\r\n,02\r\n\"b\"=\"y\"\r\n",
-            {{"a", std::nullopt}, {"b", Sz, sz("y")}}, {3}},
-        Case{"A byte split over two lines", kKey + "\"a\"=hex:01,0\\\r\n2\r\n\"b\"=\"y\"\r\n",
-            {{"a", std::nullopt}, {"b", Sz, sz("y")}}, {3, 4}},
-        Case{"A non-hex byte or a backslash inside the list",
-            kKey + "\"a\"=hex:01,zz\r\n\"b\"=hex:01,\\02\r\n\"c\"=hex:01,,02\r\n\"d\"=hex:123\r\n",
-            {{"a", std::nullopt}, {"b", std::nullopt}, {"c", std::nullopt}, {"d", std::nullopt}},
-            {3, 4, 5, 6}},
-        Case{"A trailing comma", kKey + "\"a\"=hex:01,02,\r\n", {{"a", Binary, bytes({1, 2})}}},
-        Case{"The end of the file inside a list keeps the bytes read", kKey + "\"a\"=hex:01,02,\\\r\n",
-            {{"a", Binary, bytes({1, 2})}}},
-        Case{"An empty list", kKey + "\"a\"=hex:\r\n", {{"a", Binary, {}}}}),
+    ::testing::Values(Case{"04-continuation.reg",
+                          {val("a", Binary, bytes({1, 2, 3, 4, 5})), val("b", Binary, bytes({1, 2, 3})),
+                              val("c", Binary, bytes({1, 2})), val("d", Binary, {}),
+                              val("e", Binary, bytes({0x0a, 0x0b}))}},
+        Case{"04-continuation-invalid.reg",
+            {gone("a"), gone("b"), val("c", Sz, sz("y")), gone("d"), val("e", Sz, sz("y")), gone("f"),
+                val("g", Sz, sz("y")), gone("h"), val("i", Sz, sz("y")), gone("j"), gone("k"), gone("l"),
+                gone("m"), gone("n"), gone("o"), gone("p"), val("q", Sz, sz("y")), val("old", Sz, sz("1")),
+                val("r", Sz, sz("y")), gone("s"), gone("t")},
+            {3, 6, 9, 11, 14, 15, 16, 17, 18, 19, 20, 22, 24, 27}, {"Other"}},
+        Case{"04-continuation-at-end.reg", {val("a", Binary, bytes({1, 2}))}}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(HexTypes, RegFileImportRulesTest,
-    ::testing::Values(Case{"Every type number in hex keeps its bytes",
-        kKey +
-            "\"none\"=hex(0):01,02\r\n\"big\"=hex(100):ff\r\n\"q\"=hex(b):01,02,03,04,05,06,07,08\r\n"
-            "\"d\"=hex(4):2a,00,00,00\r\n\"B\"=hex(3):00\r\n",
-        {{"none", RegType::None, bytes({1, 2})}, {"big", static_cast<RegType>(0x100), bytes({0xff})},
-            {"q", static_cast<RegType>(11), bytes({1, 2, 3, 4, 5, 6, 7, 8})}, {"d", Dword, regDwordData(42)},
-            {"B", Binary, bytes({0})}}}),
+    ::testing::Values(Case{"05-hex-types.reg",
+        {val("none", RegType::None, bytes({1, 2})), val("empty", RegType::None, {}),
+            val("big", static_cast<RegType>(0x100), bytes({0xff})),
+            val("q", static_cast<RegType>(11), bytes({1, 2, 3, 4, 5, 6, 7, 8})),
+            val("d", Dword, regDwordData(42)), val("B", Binary, bytes({0})),
+            val("link", static_cast<RegType>(6), bytes({0x41, 0})),
+            val("ten", static_cast<RegType>(10), bytes({1})), gone("bad"), gone("bad2"), gone("bad3"),
+            gone("bad4")},
+        {11, 12, 13, 14}}),
     caseName);
+
+// The terminator follows the header, not the file's encoding: "-utf16" is a REGEDIT4 file in
+// UTF-16, "-ansi" a version 5 file in the code page.
+const std::vector<Expect> kStrings4 = {val("s", Sz, sz("ab")), val("e", RegType::ExpandSz, sz("a")),
+    val("m", RegType::MultiSz, bytes({'a', 0, 0})), val("z", Sz, bytes({0})),
+    val("c", RegType::ExpandSz, sz("ab"))};
+const std::vector<Expect> kStrings5 = {val("s", Sz, sz("ab")), val("e", RegType::ExpandSz, sz("a")),
+    val("m", RegType::MultiSz, bytes({'a', 0, 0})), val("z", Sz, bytes({0})),
+    val("c", RegType::ExpandSz, sz("ab")), val("o", Sz, sz("ab")), val("acc", Sz, bytes({0xe9, 0}))};
 
 INSTANTIATE_TEST_SUITE_P(StringTypesInHex, RegFileImportRulesTest,
-    ::testing::Values(
-        Case{"A terminator is added once in REGEDIT4",
-            kKey + "\"s\"=hex(1):61,62\r\n\"e\"=hex(2):61,00\r\n\"m\"=hex(7):61,00,00\r\n\"z\"=hex(1):\r\n",
-            {{"s", Sz, sz("ab")}, {"e", RegType::ExpandSz, sz("a")},
-                {"m", RegType::MultiSz, bytes({'a', 0, 0})}, {"z", Sz, bytes({0})}},
-            {}, Forms::Regedit4Only},
-        Case{"A zero character is added once in version 5",
-            kKey +
-                "\"s\"=hex(1):61,00,62,00\r\n\"e\"=hex(2):61,00,00,00\r\n\"m\"=hex(7):61,00,00,00,00,00\r\n",
-            {{"s", Sz, sz("ab")}, {"e", RegType::ExpandSz, sz("a")},
-                {"m", RegType::MultiSz, bytes({'a', 0, 0})}},
-            {}, Forms::Version5Only}),
+    ::testing::Values(Case{"06-strings-in-hex.reg", kStrings4, {}, {}, false, false},
+        Case{"06-strings-in-hex-utf16.reg", kStrings4, {}, {}, false, false},
+        Case{"06-strings-in-hex-ansi.reg", kStrings5, {}, {}, false, false}),
     caseName);
 
+// version5/06-strings-in-hex.reg holds its own bytes: one case for that folder alone.
+TEST(RegFileStringTypesInHexTest, Version5SampleAddsAZeroCharacter)
+{
+    testutil::TempDir dir;
+    Registry reg;
+    ASSERT_EQ(reg.open(dir.path() / "registry.db"), WinError::Success);
+    const std::string wide = testutil::readFile(kSamples / "version5" / "06-strings-in-hex.reg");
+    const std::string ansi = testutil::readFile(kSamples / "version5" / "06-strings-in-hex-ansi.reg");
+    EXPECT_EQ(utf16leToCp1252(wide.substr(2)), ansi);
+    RegFileMergeReport report;
+    ASSERT_EQ(mergeRegText(reg, wide, report), WinError::Success) << report.message;
+    EXPECT_TRUE(report.warnings.empty());
+    RegKey k;
+    ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Test", k), WinError::Success);
+    for (const Expect& e : kStrings5) {
+        RegValue v;
+        ASSERT_EQ(reg.queryValue(k, e.name, v), WinError::Success) << e.name;
+        EXPECT_EQ(v.type, *e.type) << e.name;
+        EXPECT_EQ(v.data, e.data) << e.name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(QuotedStrings, RegFileImportRulesTest,
-    ::testing::Values(
-        Case{"The two escapes",
-            kKey + "\"a\"=\"C:\\\\Windows\\\\\"\r\n\"b\"=\"say \\\"hi\\\"\"\r\n\"c\\\\d\"=\"1\"\r\n",
-            {{"a", Sz, sz("C:\\Windows\\")}, {"b", Sz, sz("say \"hi\"")}, {"c\\d", Sz, sz("1")}}},
-        Case{"Any other backslash or an open string",
-            kKey + "\"a\"=\"bad\\0\"\r\n\"b\"=\"C:\\Windows\"\r\n\"c\"=\"open\r\n\"d\"=\"ok\"\r\n",
-            {{"a", std::nullopt}, {"b", std::nullopt}, {"c", std::nullopt}, {"d", Sz, sz("ok")}}, {3, 4, 5}}),
+    ::testing::Values(Case{"07-quoted-strings.reg",
+        {val("a", Sz, sz("C:\\Windows\\")), val("b", Sz, sz("say \"hi\"")), val("c\\d", Sz, sz("1")),
+            val("e", Sz, sz("")), val("", Sz, sz("empty name")), gone("f"), gone("g"), gone("h"),
+            gone("i\\q"), gone("iq"), gone("j"), val("l", Sz, sz("ok"))},
+        {8, 9, 10, 11, 12}}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(Deleting, RegFileImportRulesTest,
-    ::testing::Values(Case{"Values deleted with blanks and a comment", kKey + "\"old\" = - ; gone\r\n@=-\r\n",
-                          {{"old", std::nullopt}, {"", std::nullopt}}},
-        Case{"Anything else after the minus", kKey + "\"old\"=-x\r\n\"old\"=- 1\r\n", {{"old", Sz, sz("1")}},
-            {3, 4}},
-        Case{"A key deleted with everything below it",
-            "[-HKEY_CURRENT_USER\\Test\\Sub]\r\n" + kKey + "\"a\"=\"1\"\r\n", {{"a", Sz, sz("1")}}, {},
-            Forms::Both, "\r\n", {"Test\\Sub", "Test\\Sub\\Deep"}}),
+    ::testing::Values(Case{"08-deleting.reg",
+        {gone("old"), gone(""), gone("x"), val("n2", Sz, sz("keep")), gone("n3"), gone("orphan")}, {8, 9},
+        {"Test\\Sub", "Test\\Sub\\Deep", "Test\\Missing"}}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(InvalidLines, RegFileImportRulesTest,
-    ::testing::Values(Case{"Invalid lines are passed over and the rest imports",
-        kKey + "garbage\r\n\"a\"\r\n\"b\"=dword:123456789\r\n\"c\"=qword:1\r\n\"d\"=\"fine\"\r\n",
-        {{"b", std::nullopt}, {"d", Sz, sz("fine")}}, {3, 4, 5, 6}}),
+    ::testing::Values(Case{"09-invalid-lines.reg",
+        {gone("early"), gone("a"), val("b", Dword, regDwordData(5)), gone("c"), val("d", Sz, sz("fine")),
+            gone("e"), gone("f"), gone("g"), val("h", Sz, sz("back")), val("old", Sz, sz("1"))},
+        {2, 4, 5, 6, 7, 9, 10, 12}}),
     caseName);
 
-class RegFileOldFormTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(reg.open(dir.path() / "registry.db"), WinError::Success); }
-    testutil::TempDir dir;
-    Registry reg;
-};
-
-TEST_F(RegFileOldFormTest, ClassesRootLinesSetDefaultValues)
-{
-    RegFileMergeReport report;
-    ASSERT_EQ(
-        mergeRegText(reg,
-            "REGEDIT\r\nHKEY_CLASSES_ROOT\\.txt = txtfile\r\nHKEY_CLASSES_ROOT\\txtfile\\shell\\open\r\n"
-            "HKEY_CURRENT_USER\\x = y\r\n",
-            report),
-        WinError::Success)
-        << report.message;
-    RegKey k;
-    ASSERT_EQ(reg.openKey(RegRoot::LocalMachine, "SOFTWARE\\Classes\\.txt", k), WinError::Success);
-    std::string text;
-    ASSERT_EQ(reg.queryString(k, "", text), WinError::Success);
-    EXPECT_EQ(text, "txtfile");
-    EXPECT_EQ(
-        reg.openKey(RegRoot::LocalMachine, "SOFTWARE\\Classes\\txtfile\\shell\\open", k), WinError::Success);
-    ASSERT_EQ(report.warnings.size(), 1u);
-    EXPECT_EQ(report.warnings[0].line, 4u);
-}
-
-TEST_F(RegFileOldFormTest, BlanksBeforeTheHeaderAndAnUnknownHeader)
-{
-    RegFileMergeReport report;
-    EXPECT_EQ(mergeRegText(reg, " \tREGEDIT4\r\n[HKEY_CURRENT_USER\\T]\r\n", report), WinError::Success);
-    EXPECT_EQ(report.keysOpened, 1u);
-    EXPECT_EQ(mergeRegText(reg, "REGEDIT5\r\n[HKEY_CURRENT_USER\\U]\r\n", report), WinError::BadFormat);
-    RegKey k;
-    EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "U", k), WinError::FileNotFound);
-}
+INSTANTIATE_TEST_SUITE_P(OldForm, RegFileImportRulesTest,
+    ::testing::Values(Case{"old-form.reg",
+        {classes(".kx", Sz, sz("kxfile")), classes("kxfile\\shell\\open", Sz, sz("")),
+            classes(".lead", std::nullopt), classes(".two", Sz, sz(" two")), classes(".trail", Sz, sz("t ")),
+            classes(".noeq", Sz, sz("value")), classes(".empty", Sz, sz(""))},
+        {4, 5, 9}, {"x"}}),
+    caseName);
 
 } // namespace
