@@ -11,9 +11,14 @@
 namespace wizard::transfer {
 
 enum class TransferOutcome {
-    Migrated, // done, or kept because the destination already holds what the rules prefer
-    NotFound, // the source file, folder, registry file or key does not exist; nothing changed
-    Failed,   // the source exists but reading, writing, replacing or importing failed
+    // Done; also when the rules leave the destination as it is (the version rule keeps the target,
+    // a replacement with an empty side, an empty or unmirrored value that is not imported).
+    Migrated,
+    // The source file, folder, registry file, key or value does not exist; nothing was copied,
+    // moved, rewritten or imported (a copy's destination folder may have been made already).
+    NotFound,
+    // The source exists but reading, writing, replacing, exporting or importing failed.
+    Failed,
 };
 
 // A file worker's outcome with the platform's error of a failed step (None otherwise).
