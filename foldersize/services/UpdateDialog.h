@@ -9,6 +9,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -73,6 +74,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QGroupBox* buildVersionFrame(const QString& progVersionText);
+    QGroupBox* buildDownloadFrame();
+    QGroupBox* buildProxyFrame();
+    void loadProxySettings();
     void Form_Activate();
     void applyProxyAndEndpoints();
     void onCheckFinished(const CheckReport& report);
