@@ -20,7 +20,8 @@ namespace {
 
 class QuietLauncher : public platform::ProcessLauncher {
 public:
-    platform::WinError start(const std::string&, const platform::StartOptions&, platform::Process& out) override
+    platform::WinError start(
+        const std::string&, const platform::StartOptions&, platform::Process& out) override
     {
         out = platform::Process::finished(0);
         return platform::WinError::Success;
@@ -58,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static Setup setup;
     platform::FileSystem files = setup.machine.fileSystem();
-    const std::string text = platform::cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string text =
+        platform::cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
     std::ostringstream out, err;
     platform::BatchRunner runner(setup.machine.folder(), files, out, err);
     runner.runText(text, "C:\\");

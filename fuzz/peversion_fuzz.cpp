@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string version = platform::peFileVersion(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string version =
+        platform::peFileVersion(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!version.empty()) {
         int dots = 0;
         for (char c : version) {

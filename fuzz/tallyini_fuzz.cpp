@@ -45,14 +45,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString value = QString::fromUtf8("Größe 1");
     if (!INISchreiben(QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), value, fileName()))
         std::abort();
-    if (INILesen(QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), QString(), fileName()) != value)
+    if (INILesen(QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), QString(), fileName()) !=
+        value)
         std::abort();
     // A new section goes at the end: everything before it keeps its bytes.
     if (!bytes.toLower().contains("fuzz") && !read().startsWith(bytes))
         std::abort();
     if (!INISektionLöschen(QStringLiteral("FuzzSektion"), fileName()))
         std::abort();
-    if (!INILesen(QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), QStringLiteral("-"), fileName())
+    if (!INILesen(
+            QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), QStringLiteral("-"), fileName())
              .startsWith(QLatin1Char('-')))
         std::abort();
     return 0;
