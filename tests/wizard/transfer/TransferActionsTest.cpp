@@ -2,6 +2,7 @@
 #include "wizard/transfer/TransferActions.h"
 
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
@@ -43,8 +44,8 @@ protected:
     }
 
     TransferWorld world;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scopedMessages{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scopedMessages{messages};
     CoreFiles& files = machineFiles();
     LogFile log{files};
     ScriptVariables variables{files, &log};
