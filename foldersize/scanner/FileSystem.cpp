@@ -2,6 +2,7 @@
 #include "foldersize/scanner/FileSystem.h"
 
 #include <cerrno>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,11 +70,22 @@ int xDeleteFile(const std::string& path, bool force)
         return 1;
     if (!force)
         return 0;
-    ::chmod(path.c_str(), 0600);
-    const std::string folder = xGetPath(path);
-    if (!folder.empty())
-        ::chmod(folder.c_str(), 0700);
+    // Only the file's own permissions change; its folder is left exactly as it was.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && !S_ISLNK(st.st_mode))
+        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
     return (::unlink(path.c_str()) == 0 || errno == ENOENT) ? 1 : 0;
+}
+
+std::string xCurrentFolder()
+{
+    std::vector<char> buf(4096);
+    while (::getcwd(buf.data(), buf.size()) == nullptr) {
+        if (errno != ERANGE)
+            return "/";
+        buf.resize(buf.size() * 2);
+    }
+    return buf.data();
 }
 
 std::uint64_t xGetFileSize(const struct stat& st)

@@ -30,8 +30,12 @@ std::string xGetPath(const std::string& path);
 std::string& xAddBackslash(std::string& path);
 
 // Deletes a file. Returns 1 when the file is gone afterwards (also when it was missing), else 0.
-// With force, a failed delete is retried after making the file and its folder writable.
+// With force, a failed delete is retried after making the file itself writable; the folder's
+// permissions are never changed (so a file in a write-protected folder stays).
 int xDeleteFile(const std::string& path, bool force);
+
+// The process's working folder ("/" when it cannot be named).
+std::string xCurrentFolder();
 
 // Apparent size in bytes from a stat record.
 std::uint64_t xGetFileSize(const struct stat& st);

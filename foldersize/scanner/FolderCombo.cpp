@@ -4,6 +4,7 @@
 #include <QComboBox>
 
 #include "foldersize/scanner/FileSystem.h"
+#include "foldersize/scanner/FolderQueue.h"
 
 namespace foldersize {
 namespace {
@@ -43,8 +44,9 @@ void FolderCombo::addSavedFolders(const QStringList& folders)
 {
     for (const QString& folder : folders) {
         const std::string path = folder.toStdString();
-        // Folders that are gone are left out (and so not saved again).
-        if (!xExistFolder(path))
+        // Folders that are gone are left out (and so not saved again), as are relative ones an
+        // older version stored: they were meant against a working folder no longer known.
+        if (path.empty() || path.front() != '/' || !xExistFolder(path))
             continue;
         const int current = m_combo->currentIndex();
         selectFolder(path, kFolderImage);
@@ -54,7 +56,8 @@ void FolderCombo::addSavedFolders(const QStringList& folders)
 
 int FolderCombo::selectFolder(const std::string& path, int selectedImage)
 {
-    std::string withSlash = path;
+    // Items hold absolute paths: a relative one would mean another folder in the next session.
+    std::string withSlash = FolderQueue::absoluteFolders({path}, xCurrentFolder()).front();
     xAddBackslash(withSlash);
     const QByteArray key = toBytes(withSlash);
     // Keys are the paths as they are: "/A/" and "/a/" are two folders.

@@ -23,10 +23,12 @@ public:
 
     // Adds one item per drive; the root file system's item becomes the selected one.
     void addDrives(const std::vector<DriveInfo>& drives);
-    // Adds the saved folders that still exist, without changing the selection.
+    // Adds the saved folders that still exist, without changing the selection. Relative entries
+    // are left out.
     void addSavedFolders(const QStringList& folders);
     // Selects the item whose key is path with a trailing "/" (keys are case-sensitive); adds a
     // folder item (picture 8, selected picture selectedImage) when there is none. Returns its row.
+    // A relative path is taken against the working folder first, so items are always absolute.
     int selectFolder(const std::string& path, int selectedImage);
     // The item of row as the queue measures it.
     FolderQueueController::ComboEntry entry(int row) const;

@@ -274,6 +274,7 @@ void FolderScanner::leaveFolder()
 void FolderScanner::stop()
 {
     m_stopped = true;
+    m_stats.stopped = true;
     while (!m_stack.empty()) {
         if (m_stack.back().reading)
             m_stack.back().node->sortChildren();

@@ -22,6 +22,7 @@ struct ScanStatistics {
     std::uint64_t skippedPseudo = 0;     // folders on proc, sysfs and the like, left out
     std::uint64_t skippedRepeats = 0;    // folders and hard-linked files met a second time
     std::uint64_t folderEntryBytes = 0;  // apparent sizes of the folders themselves (not in totals)
+    bool stopped = false;                // the scan was ended before it was complete
 };
 
 class FolderScanner {

@@ -15,6 +15,19 @@ QByteArray bytes(const std::string& s) { return QByteArray(s.data(), static_cast
 
 } // namespace
 
+QString FolderTreeModel::marks(const FolderNode& node) const
+{
+    QString t;
+    // A folder that could not be read shows nothing, yet is no empty folder.
+    if (!node.readable)
+        t += QStringLiteral(" [nicht lesbar]");
+    // Only finished folders show while their root is measured, and the measured root shows its
+    // path alone: so a folder shown unfinished was stopped, and its sums are partial.
+    if (node.state != ScanState::Done)
+        t += QStringLiteral(" [unvollständig]");
+    return t;
+}
+
 FolderTreeModel::FolderTreeModel(FolderTree& tree, QObject* parent)
     : QAbstractItemModel(parent)
     , m_tree(tree)
@@ -56,7 +69,7 @@ QString FolderTreeModel::rootText(const FolderRoot& root) const
     QString t = path + QLatin1Char(' ') + FormatSize(n.totalBytes, true, false, m_unit, m_locale).trimmed();
     if (m_showCounts)
         t += QStringLiteral(" - (%1)").arg(n.totalFiles);
-    return t;
+    return t + marks(n);
 }
 
 QString FolderTreeModel::folderText(const FolderNode& node) const
@@ -65,7 +78,7 @@ QString FolderTreeModel::folderText(const FolderNode& node) const
         decodePath(node.name());
     if (m_showCounts)
         t += QStringLiteral(" - (%1)").arg(node.totalFiles);
-    return t;
+    return t + marks(node);
 }
 
 QString FolderTreeModel::filesNodeText(const FolderNode& node) const

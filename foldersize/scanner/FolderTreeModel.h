@@ -47,6 +47,8 @@ public:
     // Node texts, as shown.
     QString rootText(const FolderRoot& root) const;
     QString folderText(const FolderNode& node) const;
+    // " [nicht lesbar]" and " [unvollständig]" after a folder's size when they apply.
+    QString marks(const FolderNode& node) const;
     QString filesNodeText(const FolderNode& node) const;
 
     // Structure changes, announced by the main window around changes of the tree.

@@ -5,7 +5,8 @@ namespace foldersize {
 
 QString scanStatusText(const ScanStatistics& stats)
 {
-    QString text = QStringLiteral("OK.");
+    QString text = stats.stopped ? QStringLiteral("Abgebrochen: die angezeigten Größen sind unvollständig.")
+                                 : QStringLiteral("OK.");
     if (stats.unreadableFolders > 0)
         text += QStringLiteral(" %1 Ordner konnten nicht gelesen werden; ihre Größen fehlen.")
                     .arg(static_cast<qulonglong>(stats.unreadableFolders));
@@ -23,6 +24,7 @@ void addStatistics(ScanStatistics& total, const ScanStatistics& one)
     total.skippedPseudo += one.skippedPseudo;
     total.skippedRepeats += one.skippedRepeats;
     total.folderEntryBytes += one.folderEntryBytes;
+    total.stopped = total.stopped || one.stopped;
 }
 
 } // namespace foldersize

@@ -8,8 +8,8 @@
 
 namespace foldersize {
 
-// "OK." after a complete scan; otherwise what was left out, so that no total looks complete when
-// it is not.
+// "OK." after a complete scan; after a stop, that the sizes are incomplete; then what was left
+// out, so that no total looks complete when it is not.
 QString scanStatusText(const ScanStatistics& stats);
 
 // Adds the counts of one scan to those of a run over several folders.

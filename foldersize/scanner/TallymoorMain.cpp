@@ -36,17 +36,6 @@ constexpr int kVersionRevision = 0;
 
 void logLine(const QString& line) { ErrorLogSchreiben(line); }
 
-std::string currentWorkingFolder()
-{
-    std::vector<char> buf(4096);
-    while (::getcwd(buf.data(), buf.size()) == nullptr) {
-        if (errno != ERANGE)
-            return "/";
-        buf.resize(buf.size() * 2);
-    }
-    return buf.data();
-}
-
 // Measures the folders one after the other with the window's scan driver and prints the totals.
 int scanAndQuit(const std::vector<std::string>& folders)
 {
@@ -96,7 +85,7 @@ int Main(int argc, char** argv)
     }
     // Relative folders mean the caller's working folder, also when a running copy measures them.
     const std::vector<std::string> folders =
-        FolderQueue::absoluteFolders(FolderQueue::foldersFromArguments(args), currentWorkingFolder());
+        FolderQueue::absoluteFolders(FolderQueue::foldersFromArguments(args), xCurrentFolder());
     TallymoorApp app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
     installGermanTranslations(app);

@@ -28,7 +28,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 
 AboutDialog::Texts AboutDialog::defaultTexts()
 {
-    return {QStringLiteral("http://") + QLatin1String(addresses::kWebHost),
+    return {QLatin1String(addresses::kScheme) + QStringLiteral("://") + QLatin1String(addresses::kWebHost),
         QLatin1String(addresses::kFeedbackMail),
         QStringLiteral("Zeigt die Größe von Ordnern und ihren Unterordnern."),
         QStringLiteral("Vorschläge und Fehlerberichte sind willkommen.")};

@@ -49,7 +49,9 @@ public:
             problem(section, key, t);
     }
 
-    void byte(const QString& section, const QString& key, std::uint8_t& value) const
+    // A byte in lo..hi; a value outside (a size unit of 7) is a problem like a text that is no
+    // number, so the default stays and is what gets written back.
+    void byte(const QString& section, const QString& key, std::uint8_t& value, int hi = 255) const
     {
         int v = value;
         const QString t = INILesen(section, key, ini::kComboEnde, m_path);
@@ -57,7 +59,7 @@ public:
             return;
         bool ok = false;
         const double d = toNumber(t, &ok);
-        if (ok && d >= 0 && d <= 255) {
+        if (ok && d >= 0 && std::lround(d) <= hi) {
             v = static_cast<int>(std::lround(d));
             value = static_cast<std::uint8_t>(v);
         } else {
@@ -137,9 +139,10 @@ BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) cons
 
     s.kontextmenu = r.text(kOptionen, QStringLiteral("Kontextmenu"), QStringLiteral("99"));
     r.flag(kOptionen, QStringLiteral("Instanz"), s.instanz);
-    r.byte(kOptionen, QStringLiteral("DateianzahlRekursiv"), s.dateianzahlRekursiv);
-    r.byte(kOptionen, QStringLiteral("NoIcons"), s.noIcons);
-    r.byte(kOptionen, QStringLiteral("DateigrößeFormat"), s.dateigroesseFormat);
+    // The option boxes store 0, 1 or 2 (grey); the size unit is 0..3.
+    r.byte(kOptionen, QStringLiteral("DateianzahlRekursiv"), s.dateianzahlRekursiv, 2);
+    r.byte(kOptionen, QStringLiteral("NoIcons"), s.noIcons, 2);
+    r.byte(kOptionen, QStringLiteral("DateigrößeFormat"), s.dateigroesseFormat, kUnitGB);
 
     r.integer(kForm, QStringLiteral("WindowState"), s.windowState, 0, 2);
     r.optionalInteger(kForm, QStringLiteral("Left"), s.left);

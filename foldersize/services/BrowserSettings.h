@@ -36,7 +36,7 @@ struct BrowserSettings {
     bool instanz = true;                        // one running copy only
     std::uint8_t dateianzahlRekursiv = 0;       // 1 = show recursive file counts
     std::uint8_t noIcons = 0;                   // 1 = no file-type icons in the list
-    std::uint8_t dateigroesseFormat = kUnitKB;  // size unit 0..3 (other values show nothing)
+    std::uint8_t dateigroesseFormat = kUnitKB;  // size unit 0..3 (other stored values: a problem)
 
     // [Form], positions and sizes in twips
     int windowState = 0;     // 0 normal, 1 minimized, 2 maximized

@@ -7,7 +7,9 @@
 #include <exception>
 #include <typeinfo>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -87,6 +89,8 @@ void installFatalSignalHandlers(const QString& logFile)
     const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(p.size()), sizeof g_logPath - 1);
     std::memcpy(g_logPath, p.constData(), n);
     g_logPath[n] = '\0';
+    // The handler itself may only open the file: its folder must exist before the first error.
+    QDir().mkpath(QFileInfo(logFile).absolutePath());
     struct sigaction sa {};
     sa.sa_sigaction = &onFatalSignal;
     sa.sa_flags = SA_SIGINFO | SA_RESETHAND | SA_NODEFER;

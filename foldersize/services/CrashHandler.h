@@ -8,7 +8,8 @@
 namespace foldersize {
 
 // Installs handlers for SIGSEGV, SIGBUS, SIGFPE, SIGILL and SIGABRT that append a record to
-// logFile. The path is copied now; later changes of the error-log folder are not seen.
+// logFile. The path is copied now; later changes of the error-log folder are not seen. The
+// file's folder is created now (a fresh profile has none), since the handler can only open files.
 void installFatalSignalHandlers(const QString& logFile);
 
 // std::terminate handler: an unhandled C++ exception is shown through FehlerAnzeigen as the

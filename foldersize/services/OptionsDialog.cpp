@@ -40,8 +40,8 @@ OptionsDialog::OptionsDialog(const QString& iniFile, DialogHooks hooks, QWidget*
     , m_hooks(std::move(hooks))
 {
     setWindowTitle(QStringLiteral("Optionen"));
-    m_chkKontextmenu =
-        new QCheckBox(QStringLiteral("Tallymoor im Kontextmenu des Windows Explorer anzeigen"), this);
+    m_chkKontextmenu = new QCheckBox(
+        QStringLiteral("„Mit Tallymoor öffnen“ im Kontextmenü von Ordnern im Dateimanager anbieten"), this);
     m_chkInstanz = new QCheckBox(QStringLiteral("Nur eine Programminstanz von Tallymoor starten"), this);
     m_chkDateianzahlRekursiv =
         new QCheckBox(QStringLiteral("Dateianzahl (Rekursiv) hinter dem Ordnernamen anzeigen"), this);

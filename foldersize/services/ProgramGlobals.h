@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "foldersize/services/TallymoorAddresses.h"
+
 namespace foldersize {
 
 struct ProgramGlobals {
@@ -16,8 +18,8 @@ struct ProgramGlobals {
     int versionMajor = 0;
     int versionMinor = 0;
     int versionRevision = 0;
-    // Bug-report address of the error report (configuration).
-    QString bugReportAddress = QStringLiteral("bugs@tallymoor.invalid");
+    // Bug-report address of the error report (build option TALLYMOOR_BUGREPORT_MAIL).
+    QString bugReportAddress = QLatin1String(addresses::kBugReportMail);
 };
 
 // The one instance of the program.

@@ -26,7 +26,8 @@ void InfoZeigen(QWidget* parent, const ProgramVersion& version, const DialogHook
 
 void HomepageZeigen()
 {
-    QString address = QLatin1String(addresses::kWebHost);
+    QString address =
+        QLatin1String(addresses::kScheme) + QStringLiteral("://") + QLatin1String(addresses::kWebHost);
     StartURL(address);
 }
 

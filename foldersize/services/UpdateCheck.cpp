@@ -1,8 +1,13 @@
-// UpdateCheck.cpp: version parsing and comparison, result classification, password scrambling.
+// UpdateCheck.cpp: version parsing and comparison, result classification, the setup's checksum,
+// password scrambling.
 #include "foldersize/services/UpdateCheck.h"
 
 #include "foldersize/services/Windows1252.h"
 
+#include <cctype>
+
+#include <QCryptographicHash>
+#include <QFile>
 #include <QStringList>
 
 namespace foldersize {
@@ -139,6 +144,32 @@ QString CryptIt(const QString& Text, bool Scramble, const QString& Key, bool* ok
         plain.append(static_cast<char>(value ^ static_cast<unsigned char>(key[i % key.size()])));
     }
     return fromWindows1252(plain);
+}
+
+QByteArray parseSha256Text(const QByteArray& text)
+{
+    const QByteArray t = text.trimmed();
+    qsizetype end = 0;
+    while (end < t.size() && !QChar::isSpace(static_cast<uchar>(t[end])))
+        ++end;
+    const QByteArray hex = t.left(end);
+    if (hex.size() != 64)
+        return {};
+    for (const char c : hex)
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return {};
+    return QByteArray::fromHex(hex);
+}
+
+QByteArray fileSha256(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return {};
+    return hash.result();
 }
 
 } // namespace foldersize

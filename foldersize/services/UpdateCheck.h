@@ -44,6 +44,13 @@ QString checkResultPayload(const QString& result);
 // Line ends of the history text: every CR LF becomes LF, then every LF becomes CR LF.
 QString normaliseHistoryLineEnds(const QString& text);
 
+// The SHA-256 published beside the version text: 64 hex digits at the start of the text (a file
+// name may follow, as sha256sum writes it). Returns the 32 bytes, or empty for any other text.
+QByteArray parseSha256Text(const QByteArray& text);
+
+// SHA-256 of a file's content; empty when the file cannot be read.
+QByteArray fileSha256(const QString& path);
+
 // Progress of a download: the byte count ("1.234 Bytes", or "1.234 / 30.000 Bytes" when the length
 // is known), the percentage ("41 %", empty when the length is unknown) and the filled fraction.
 struct DownloadProgressText {

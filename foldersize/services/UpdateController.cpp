@@ -3,6 +3,8 @@
 
 #include "foldersize/services/Internet.h"
 
+#include <QFile>
+
 namespace foldersize {
 
 namespace {
@@ -84,7 +86,7 @@ void UpdateController::startDownload()
 
 void UpdateController::cancelDownload()
 {
-    if (m_phase == Phase::Download)
+    if (m_phase == Phase::Download || m_phase == Phase::Checksum)
         m_driver.cancel();
 }
 
@@ -94,30 +96,7 @@ void UpdateController::onFinished(const TransferOutcome& outcome)
     m_phase = Phase::Idle;
     switch (phase) {
     case Phase::Idle: return;
-    case Phase::Version: {
-        const QString result = checkForUpdateResult(outcome.failed(),
-            outcome.failed() ? stepFailureText(outcome) : decodeServerText(outcome.body), m_running);
-        CheckReport report;
-        report.outcome = classifyCheckResult(result);
-        switch (report.outcome) {
-        case CheckOutcome::NotNewer:
-            report.versionText = checkResultPayload(result);
-            report.info = fill(QStringLiteral("Es ist keine neue Version von %1 vorhanden."), m_progName);
-            emit checkFinished(report);
-            return;
-        case CheckOutcome::Failed:
-            report.info = fill(QStringLiteral("Bei der Überprüfung ist ein Fehler aufgetreten: %1"),
-                checkResultPayload(result));
-            emit checkFinished(report);
-            return;
-        case CheckOutcome::Newer:
-            m_newVersion = result;
-            m_phase = Phase::History;
-            m_driver.start(textRequest(m_endpoints.history));
-            return;
-        }
-        return;
-    }
+    case Phase::Version: onVersionFetched(outcome); return;
     case Phase::History: {
         CheckReport report;
         report.outcome = CheckOutcome::Newer;
@@ -128,7 +107,65 @@ void UpdateController::onFinished(const TransferOutcome& outcome)
         emit checkFinished(report);
         return;
     }
-    case Phase::Download: emit downloadFinished(downloadResultText(outcome)); return;
+    case Phase::Download:
+        if (outcome.failed()) {
+            emit downloadFinished(downloadResultText(outcome));
+            return;
+        }
+        // The setup is complete; nothing is started before it passed its check.
+        m_phase = Phase::Checksum;
+        m_driver.start(textRequest(m_endpoints.checksum));
+        return;
+    case Phase::Checksum: {
+        const QString result = verifyDownload(outcome);
+        if (!result.isEmpty())
+            QFile::remove(m_downloadFile);
+        emit downloadFinished(result);
+        return;
+    }
+    }
+}
+
+QString UpdateController::verifyDownload(const TransferOutcome& checksumOutcome) const
+{
+    const QString code = QStringLiteral(" (") + kChecksumCode + QLatin1Char(')');
+    if (checksumOutcome.stage == TransferStage::Cancelled)
+        return kDownloadCancelled;
+    if (checksumOutcome.failed())
+        return QStringLiteral("Die Prüfsumme der Updatedatei ist nicht erhältlich (") +
+            stepFailureText(checksumOutcome) + QStringLiteral("); die Datei wurde gelöscht") + code;
+    const QByteArray expected = parseSha256Text(checksumOutcome.body);
+    if (expected.isEmpty())
+        return QStringLiteral("Die Prüfsumme der Updatedatei ist unlesbar; die Datei wurde gelöscht") + code;
+    if (fileSha256(m_downloadFile) != expected)
+        return QStringLiteral("Die Updatedatei stimmt nicht mit ihrer SHA-256-Prüfsumme überein (beschädigt "
+                              "oder verändert); sie wurde gelöscht und wird nicht gestartet") +
+            code;
+    return QString();
+}
+
+void UpdateController::onVersionFetched(const TransferOutcome& outcome)
+{
+    const QString result = checkForUpdateResult(outcome.failed(),
+        outcome.failed() ? stepFailureText(outcome) : decodeServerText(outcome.body), m_running);
+    CheckReport report;
+    report.outcome = classifyCheckResult(result);
+    switch (report.outcome) {
+    case CheckOutcome::NotNewer:
+        report.versionText = checkResultPayload(result);
+        report.info = fill(QStringLiteral("Es ist keine neue Version von %1 vorhanden."), m_progName);
+        emit checkFinished(report);
+        return;
+    case CheckOutcome::Failed:
+        report.info = fill(
+            QStringLiteral("Bei der Überprüfung ist ein Fehler aufgetreten: %1"), checkResultPayload(result));
+        emit checkFinished(report);
+        return;
+    case CheckOutcome::Newer:
+        m_newVersion = result;
+        m_phase = Phase::History;
+        m_driver.start(textRequest(m_endpoints.history));
+        return;
     }
 }
 

@@ -16,6 +16,7 @@ struct UpdateEndpoints {
     QString version;  // version text
     QString history;  // history text
     QString download; // setup download
+    QString checksum; // SHA-256 of the setup, beside the version text
 };
 
 struct ProxySettings {
@@ -32,6 +33,9 @@ struct CheckReport {
     QString info;        // for the information box
     bool downloadEnabled = false;
 };
+
+// The code of a setup that could not be checked or failed the check (the file is deleted).
+inline const QString kChecksumCode = QStringLiteral("P208");
 
 // "Cancel (P206)": the result of a cancelled download.
 inline const QString kDownloadCancelled = QStringLiteral("Cancel (P206)");
@@ -55,26 +59,32 @@ public:
 
     // Starts the check; checkFinished() follows. Ignored while a check runs.
     void startCheck();
-    // Starts the download; downloadProgress() and then downloadFinished() follow.
+    // Starts the download; downloadProgress() and then downloadFinished() follow. The setup is
+    // then checked against the SHA-256 text at endpoints().checksum: a setup whose check cannot be
+    // made or fails is deleted and reported with " (P208)", so nothing unchecked is started.
     // Ignored while a download runs.
     void startDownload();
     // The running download ends with kDownloadCancelled at its next step.
     void cancelDownload();
 
     bool checking() const { return m_phase == Phase::Version || m_phase == Phase::History; }
-    bool downloading() const { return m_phase == Phase::Download; }
+    bool downloading() const { return m_phase == Phase::Download || m_phase == Phase::Checksum; }
 
 signals:
     void checkFinished(const foldersize::CheckReport& report);
     void downloadProgress(qint64 received, qint64 expectedLength);
-    // "" on success, kDownloadCancelled, or an error text ending in " (P2xx)".
+    // "" on success (the setup passed its check), kDownloadCancelled, or an error text ending in
+    // " (P2xx)".
     void downloadFinished(const QString& result);
 
 private:
-    enum class Phase { Idle, Version, History, Download };
+    enum class Phase { Idle, Version, History, Download, Checksum };
 
     TransferRequest textRequest(const QString& address) const;
     void onFinished(const TransferOutcome& outcome);
+    void onVersionFetched(const TransferOutcome& outcome);
+    // Compares the downloaded setup with the fetched checksum; "" when they match.
+    QString verifyDownload(const TransferOutcome& checksumOutcome) const;
 
     QString m_progName;
     ProgramVersion m_running;

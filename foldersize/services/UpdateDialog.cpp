@@ -160,12 +160,15 @@ UpdateDialog::~UpdateDialog()
 
 void UpdateDialog::useConfiguredAddresses()
 {
-    const QString web = QStringLiteral("http://") + QLatin1String(addresses::kWebHost);
+    // HTTPS unless the build names another scheme; the checksum comes from the version's server.
+    const QString scheme = QLatin1String(addresses::kScheme) + QStringLiteral("://");
+    const QString web = scheme + QLatin1String(addresses::kWebHost);
     m_URL_Homepage = web;
     m_URL_Version = web + QLatin1String(addresses::kVersionPath);
     m_URL_History = web + QLatin1String(addresses::kHistoryPath);
-    m_URL_Download = QStringLiteral("http://") + QLatin1String(addresses::kDownloadHost) +
-        QLatin1String(addresses::kDownloadPath);
+    m_URL_Checksum = web + QLatin1String(addresses::kChecksumPath);
+    m_URL_Download =
+        scheme + QLatin1String(addresses::kDownloadHost) + QLatin1String(addresses::kDownloadPath);
 }
 
 void UpdateDialog::showEvent(QShowEvent* event)
@@ -202,7 +205,7 @@ void UpdateDialog::applyProxyAndEndpoints()
     proxy.user = m_txtProxyBenutzername->text();
     proxy.password = m_txtProxyPasswort->text();
     m_controller.setProxy(proxy);
-    m_controller.setEndpoints({m_URL_Homepage, m_URL_Version, m_URL_History, m_URL_Download});
+    m_controller.setEndpoints({m_URL_Homepage, m_URL_Version, m_URL_History, m_URL_Download, m_URL_Checksum});
 }
 
 void UpdateDialog::cmdUPDATE_Click()

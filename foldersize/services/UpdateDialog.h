@@ -32,6 +32,7 @@ public:
     QString m_URL_Version;
     QString m_URL_History;
     QString m_URL_Download;
+    QString m_URL_Checksum;
     bool m_UpdateDirektStarten = false;
 
     // The addresses built from the configured hosts and the fixed paths.

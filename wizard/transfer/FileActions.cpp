@@ -41,50 +41,22 @@ bool Action_Move(const std::string& name, const std::string& from, const std::st
 
 bool Action_Copy_File(const std::string& source, const std::string& destFolder, const std::string& /*flag*/)
 {
-    return !copyFileWorker(source, destFolder, nullptr);
+    return scriptAnswer(copyFileWorker(source, destFolder, nullptr).outcome);
 }
 
 bool Action_Copy_Folder(const std::string& source, const std::string& dest, const std::string& /*flag*/)
 {
-    return copyFolderWorker(source, dest, nullptr, copyStyle());
+    return scriptAnswer(copyFolderWorker(source, dest, nullptr, copyStyle()));
 }
 
 bool Action_Move_File(const std::string& source, const std::string& destFolder, const std::string& /*flag*/)
 {
-    return !moveFileWorker(source, destFolder);
+    return scriptAnswer(moveFileWorker(source, destFolder).outcome);
 }
 
-bool Action_Move_Folder(const std::string& source, const std::string& dest, const std::string& flag)
+bool Action_Move_Folder(const std::string& source, const std::string& dest, const std::string& /*flag*/)
 {
-    writeTransferLog("Action_Move_Folder", "Start");
-    if (!folderExists(source)) {
-        writeTransferLog("Action_Move_Folder", "End");
-        return true;
-    }
-    int failure = 0;
-    for (const std::string& name : subFolderNames(source)) {
-        const std::string subSource = source + "\\" + name;
-        const std::string subDest = dest + "\\" + name;
-        if (!folderExists(subDest)) {
-            const RunError e = createFolder(subDest);
-            if (e && failure == 0)
-                failure = e.number;
-        }
-        if (!Action_Move_Folder(subSource, subDest, flag) && failure == 0)
-            failure = kErrPathFileAccess;
-    }
-    for (const std::string& name : fileNames(source)) {
-        const RunError e = moveFileWorker(source + "\\" + name, dest);
-        if (e && failure == 0)
-            failure = e.number;
-    }
-    if (failure != 0) {
-        const std::string n = std::to_string(failure);
-        writeTransferLog("Action_Move_Folder", n + ":" + n + "(" + dest + ")");
-        return false;
-    }
-    writeTransferLog("Action_Move_Folder", "End");
-    return true;
+    return scriptAnswer(moveFolderWorker(source, dest));
 }
 
 bool Action_Delete(const std::string& path, const std::string& type)
@@ -92,10 +64,10 @@ bool Action_Delete(const std::string& path, const std::string& type)
     if (type == "folder") {
         if (isRootPath(path))
             return false;
-        return !deleteFolder(path);
+        return deleteFolder(path) == FsError::None;
     }
     if (type == "file")
-        return !deleteFile(path);
+        return deleteFile(path) == FsError::None;
     if (type == "all") {
         const auto folder = folderToEmpty(path);
         if (!folder)
@@ -105,10 +77,10 @@ bool Action_Delete(const std::string& path, const std::string& type)
             return false;
         }
         // Empty the folder in place, so that it keeps its name as stored.
-        const RunError folders = deleteFolder(*folder + "\\*");
-        const RunError files = deleteFile(*folder + "\\*");
-        return (!folders || folders.number == kErrPathNotFound) &&
-            (!files || files.number == kErrFileNotFound);
+        const FsError folders = deleteFolder(*folder + "\\*");
+        const FsError files = deleteFile(*folder + "\\*");
+        return (folders == FsError::None || folders == FsError::PathNotFound) &&
+            (files == FsError::None || files == FsError::FileNotFound);
     }
     return true;
 }

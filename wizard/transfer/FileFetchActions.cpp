@@ -6,7 +6,7 @@
 #include "wizard/transfer/FileActions.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
-#include "wizard/transfer/TransferPlatform.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferText.h"
 
 namespace wizard::Action_Function {
@@ -105,9 +105,7 @@ bool Action_Get_File(const std::string& key, const std::string& valueName)
         writeTransferLog("Action_Get_File", "0:Drive not mapped : " + sourcePath);
         result = false;
     } else if (!fileExists(sourcePath)) {
-        writeTransferLog(
-            "Action_Get_File", std::to_string(kErrFileNotFound) + ":File not found : " + sourcePath);
-        result = false;
+        sourceNotFound("Action_Get_File", sourcePath);
     } else {
         result = Action_Copy_File(sourcePath, destPath, "false");
     }

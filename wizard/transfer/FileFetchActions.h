@@ -8,12 +8,12 @@ namespace wizard::Action_Function {
 
 // Copies the file that the mirrored value names from the source PC to the matching folder of the
 // destination PC; a value named "Wallpaper" also becomes the destination user's wallpaper. False
-// for an empty value, a path with an unknown folder or an unmapped drive, a missing source file or
-// a failed copy.
+// for an empty value, a path with an unknown folder or an unmapped drive, or a failed copy; a
+// source file that does not exist is passed over after a "Not found : " log record (true).
 bool Action_Get_File(const std::string& key, const std::string& valueName);
 // Refreshes every file under Folder (a destination folder, walked depth first) whose path ends
 // with Ending (ignoring case) from the same path on the source PC. False when a file could not be
-// copied; an empty Ending copies nothing.
+// copied (a file missing on the source PC is passed over); an empty Ending copies nothing.
 bool Action_File_Type_Copy(const std::string& folder, const std::string& ending);
 // Shows Text with an OK button; type "I", "E" or "C" (any case) picks the icon, any other type
 // shows nothing. Always true.

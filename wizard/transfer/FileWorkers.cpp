@@ -21,14 +21,56 @@ void ensureFolder(const std::string& folder)
         makeSurePathExists(withTrailingBackslash(folder));
 }
 
-RunError missingSource(const std::string& source)
+std::string errorText(FsError error) { return std::string(platform::fsErrorText(error)); }
+
+// The status line after a file: what became of it.
+std::string statusFor(TransferOutcome outcome, const std::string& failedPrefix, const std::string& source,
+    const std::string& migratedSuffix)
 {
-    return RunError{kErrFileNotFound, "File not found: " + source};
+    switch (outcome) {
+    case TransferOutcome::Migrated: return "Migrated " + source + migratedSuffix;
+    case TransferOutcome::NotFound: return "Not found : " + source;
+    case TransferOutcome::Failed: break;
+    }
+    return failedPrefix + source;
+}
+
+// Copies an existing source to the target under the copy rule; logs a refused copy.
+FsError copyExisting(const std::string& source, const std::string& target, const CopyHook& hook)
+{
+    FsError error = FsError::None;
+    if (!fileExists(target)) {
+        yieldToEvents();
+        error = copyFile(source, target, false);
+        if (error != FsError::None)
+            writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(error));
+    } else {
+        const std::string sourceVersion = fileVersion(source);
+        if (!copyReplacesTarget(sourceVersion, fileVersion(target)))
+            return FsError::None;
+        yieldToEvents();
+        error = copyFile(source, target, true);
+        if (error != FsError::None && !sourceVersion.empty())
+            writeTransferLog("Action_Copy_File", "Not Copied " + source);
+        else if (error != FsError::None)
+            writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(error));
+    }
+    if (error == FsError::None && hook)
+        hook(target);
+    return error;
+}
+
+FileTransferResult failedWith(FsError error)
+{
+    if (error == FsError::None)
+        return {};
+    return {TransferOutcome::Failed, error};
 }
 
 } // namespace
 
-RunError copyFileWorker(const std::string& source, const std::string& destFolder, const CopyHook& hook)
+FileTransferResult copyFileWorker(
+    const std::string& source, const std::string& destFolder, const CopyHook& hook)
 {
     WizardWindows& windows = wizardWindows();
     if (windows.busyWindowOpen()) {
@@ -41,69 +83,51 @@ RunError copyFileWorker(const std::string& source, const std::string& destFolder
     const std::string target = destFolder + namePartOf(source);
     ensureFolder(destFolder);
 
-    RunError result;
-    if (!fileExists(source)) {
-        result = missingSource(source);
-        writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + result.description);
-    } else if (!fileExists(target)) {
-        yieldToEvents();
-        result = copyFile(source, target, false);
-        if (result)
-            writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + result.description);
-        else if (hook)
-            hook(target);
-    } else {
-        const std::string sourceVersion = fileVersion(source);
-        const std::string targetVersion = fileVersion(target);
-        if (copyReplacesTarget(sourceVersion, targetVersion)) {
-            yieldToEvents();
-            result = copyFile(source, target, true);
-            if (result && !sourceVersion.empty())
-                writeTransferLog("Action_Copy_File", "Not Copied " + source);
-            else if (result)
-                writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + result.description);
-            else if (hook)
-                hook(target);
-        }
-    }
+    FileTransferResult result;
+    if (!fileExists(source))
+        result.outcome = sourceNotFound("Action_Copy_File", source);
+    else
+        result = failedWith(copyExisting(source, target, hook));
 
     windows.setMousePointer(MousePointer::Default);
-    windows.setStatusText(result ? "Not Copied : " + source : "Migrated " + source);
+    windows.setStatusText(statusFor(result.outcome, "Not Copied : ", source, ""));
     return result;
 }
 
-bool copyFolderWorker(
+TransferOutcome copyFolderWorker(
     const std::string& source, const std::string& dest, const CopyHook& hook, const FolderCopyStyle& style)
 {
     writeTransferLog(style.process, "Start");
     if (!folderExists(source)) {
+        sourceNotFound(style.process, source);
         writeTransferLog(style.process, "End");
-        return true;
+        return TransferOutcome::NotFound;
     }
     // A failed step does not stop the tree: the rest is still copied and the failure reported.
-    int failure = 0;
+    FsError failure = FsError::None;
+    const auto keepFirst = [&failure](FsError e) {
+        if (failure == FsError::None)
+            failure = e;
+    };
     for (const std::string& name : subFolderNames(source)) {
         const std::string subSource = source + "\\" + name;
         const std::string subDest = dest + "\\" + name;
-        if (!folderExists(subDest) && !makeSurePathExists(withTrailingBackslash(subDest)) && failure == 0)
-            failure = kErrPathNotFound;
-        if (!copyFolderWorker(subSource, subDest, hook, style) && failure == 0)
-            failure = kErrPathFileAccess;
+        if (!folderExists(subDest) && !makeSurePathExists(withTrailingBackslash(subDest)))
+            keepFirst(FsError::PathNotFound);
+        if (copyFolderWorker(subSource, subDest, hook, style) == TransferOutcome::Failed)
+            keepFirst(FsError::PathFileAccess);
     }
-    for (const std::string& name : fileNames(source)) {
-        const RunError e = copyFileWorker(source + "\\" + name, dest, hook);
-        if (e && failure == 0)
-            failure = e.number;
-    }
-    if (failure != 0) {
-        writeTransferLog(style.process, style.failureStatus(failure, dest));
-        return false;
+    for (const std::string& name : fileNames(source))
+        keepFirst(copyFileWorker(source + "\\" + name, dest, hook).error);
+    if (failure != FsError::None) {
+        writeTransferLog(style.process, style.failureStatus(errorNumber(failure), dest));
+        return TransferOutcome::Failed;
     }
     writeTransferLog(style.process, "End");
-    return true;
+    return TransferOutcome::Migrated;
 }
 
-RunError moveFileWorker(const std::string& source, const std::string& destFolder)
+FileTransferResult moveFileWorker(const std::string& source, const std::string& destFolder)
 {
     WizardWindows& windows = wizardWindows();
     windows.setStatusText("Migrating " + source);
@@ -112,29 +136,62 @@ RunError moveFileWorker(const std::string& source, const std::string& destFolder
     const std::string target = destFolder + namePartOf(source);
     ensureFolder(destFolder);
 
-    RunError result;
+    FileTransferResult result;
     if (!fileExists(source)) {
-        result = missingSource(source);
+        result.outcome = sourceNotFound("Action_Move_File", source);
     } else if (!fileExists(target)) {
         yieldToEvents();
-        result = moveFile(source, withTrailingBackslash(destFolder));
-        if (result.number == kErrPathNotFound) {
+        FsError error = moveFile(source, withTrailingBackslash(destFolder));
+        if (error == FsError::PathNotFound) {
             yieldToEvents();
             createFolder(destFolder);
             yieldToEvents();
-            result = moveFile(source, withTrailingBackslash(destFolder));
+            error = moveFile(source, withTrailingBackslash(destFolder));
         }
+        result = failedWith(error);
     } else if (moveReplacesTarget(fileVersion(source), fileVersion(target))) {
         yieldToEvents();
-        result = replaceFile(source, target);
+        result = failedWith(replaceFile(source, target));
     }
-    if (result)
-        writeTransferLog("Action_Copy_File" + std::to_string(result.number),
-            "Not Moved" + source + ":" + result.description);
+    if (result.outcome == TransferOutcome::Failed)
+        writeTransferLog("Action_Copy_File" + std::to_string(errorNumber(result.error)),
+            "Not Moved" + source + ":" + errorText(result.error));
 
     windows.setMousePointer(MousePointer::Default);
-    windows.setStatusText(result ? "Not Moved" + source : "Migrated " + source + "!");
+    windows.setStatusText(statusFor(result.outcome, "Not Moved", source, "!"));
     return result;
+}
+
+TransferOutcome moveFolderWorker(const std::string& source, const std::string& dest)
+{
+    writeTransferLog("Action_Move_Folder", "Start");
+    if (!folderExists(source)) {
+        sourceNotFound("Action_Move_Folder", source);
+        writeTransferLog("Action_Move_Folder", "End");
+        return TransferOutcome::NotFound;
+    }
+    FsError failure = FsError::None;
+    const auto keepFirst = [&failure](FsError e) {
+        if (failure == FsError::None)
+            failure = e;
+    };
+    for (const std::string& name : subFolderNames(source)) {
+        const std::string subSource = source + "\\" + name;
+        const std::string subDest = dest + "\\" + name;
+        if (!folderExists(subDest))
+            keepFirst(createFolder(subDest));
+        if (moveFolderWorker(subSource, subDest) == TransferOutcome::Failed)
+            keepFirst(FsError::PathFileAccess);
+    }
+    for (const std::string& name : fileNames(source))
+        keepFirst(moveFileWorker(source + "\\" + name, dest).error);
+    if (failure != FsError::None) {
+        const std::string n = std::to_string(errorNumber(failure));
+        writeTransferLog("Action_Move_Folder", n + ":" + n + "(" + dest + ")");
+        return TransferOutcome::Failed;
+    }
+    writeTransferLog("Action_Move_Folder", "End");
+    return TransferOutcome::Migrated;
 }
 
 } // namespace wizard::transfer

@@ -1,8 +1,9 @@
 // FileWorkers.h: the file and folder copy and move workers shared by the script actions and the
-// application copy: one routine per step, with the error of a failed step as the result.
+// application copy. Each answers what became of its item (TransferOutcome.h): migrated, a source
+// that was not found (logged "Not found : " and the source), or a failure (logged with its error).
 #pragma once
 
-#include "wizard/transfer/TransferPlatform.h"
+#include "wizard/transfer/TransferOutcome.h"
 
 #include <functional>
 #include <string>
@@ -19,12 +20,20 @@ struct FolderCopyStyle {
     std::function<std::string(int number, const std::string& dest)> failureStatus;
 };
 
-// Copies one file into destFolder under the copy rule (see Action_Copy_File).
-RunError copyFileWorker(const std::string& source, const std::string& destFolder, const CopyHook& hook);
+// Copies one file into destFolder under the copy rule (see Action_Copy_File). A target that the
+// version rule keeps counts as migrated.
+FileTransferResult copyFileWorker(
+    const std::string& source, const std::string& destFolder, const CopyHook& hook);
 // Copies a folder tree depth first with copyFileWorker; logs "Start"/"End" or the failure record.
-bool copyFolderWorker(
+// Failed when any step of the tree failed (the rest is still copied); NotFound when the source
+// folder does not exist.
+TransferOutcome copyFolderWorker(
     const std::string& source, const std::string& dest, const CopyHook& hook, const FolderCopyStyle& style);
-// Moves one file into destFolder under the move rule (see Action_Move_File).
-RunError moveFileWorker(const std::string& source, const std::string& destFolder);
+// Moves one file into destFolder under the move rule (see Action_Move_File). A source that stays
+// because the target is kept counts as migrated.
+FileTransferResult moveFileWorker(const std::string& source, const std::string& destFolder);
+// Moves the files of a folder tree (the source folders stay); logs "Start"/"End" under
+// "Action_Move_Folder" or the failure record "n:n(dest)".
+TransferOutcome moveFolderWorker(const std::string& source, const std::string& dest);
 
 } // namespace wizard::transfer

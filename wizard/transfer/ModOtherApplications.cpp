@@ -46,12 +46,12 @@ bool runEditor(const std::string& commandLine, const std::string& file)
 
 bool Action_Copy_File(const std::string& source, const std::string& destFolder, const std::string& /*flag*/)
 {
-    return !copyFileWorker(source, destFolder, registerHook);
+    return scriptAnswer(copyFileWorker(source, destFolder, registerHook).outcome);
 }
 
 bool Action_Copy_Folder(const std::string& source, const std::string& dest, const std::string& /*flag*/)
 {
-    return copyFolderWorker(source, dest, registerHook, appCopyStyle());
+    return scriptAnswer(copyFolderWorker(source, dest, registerHook, appCopyStyle()));
 }
 
 bool CheckandRegister(const std::string& /*path*/) { return true; }

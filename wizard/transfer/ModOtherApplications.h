@@ -7,7 +7,7 @@
 namespace wizard::ModOtherApplications {
 
 // As Action_Function::Action_Copy_File, and calls CheckandRegister with the target after every
-// copy that wrote it. False when the source is missing or the copy failed.
+// copy that wrote it. A missing source is passed over (True, logged); False when the copy failed.
 bool Action_Copy_File(const std::string& source, const std::string& destFolder, const std::string& flag);
 // As Action_Function::Action_Copy_Folder with this module's file worker; its failure record reads
 // "Error : " number "(" destination ")".

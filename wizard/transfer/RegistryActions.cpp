@@ -11,47 +11,105 @@
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferText.h"
 
-namespace wizard::Action_Function {
+namespace wizard::transfer {
 namespace {
-
-using namespace wizard::transfer;
 
 constexpr const char* kCollecting = "Please wait... collecting remote information";
 
-std::string errorStatus(const RunError& e) { return std::to_string(e.number) + ":" + e.description; }
-
-// Reads the file, applies one replacement and writes it back with CR LF appended.
-bool replaceInFile(const char* process, const std::string& file, const std::string& search,
+// Reads the file, applies one replacement and writes it back with CR LF appended. A replacement
+// with an empty side leaves the file as it is.
+TransferOutcome replaceInFile(const char* process, const std::string& file, const std::string& search,
     const std::string& replacement, CaseMode mode)
 {
     if (!fileExists(file))
-        return true;
+        return sourceNotFound(process, file);
     std::string bytes;
-    if (const RunError e = readFileBytes(file, bytes)) {
+    if (const FsError e = readFileBytes(file, bytes); e != FsError::None) {
         writeTransferLog(process, errorStatus(e) + " : " + file);
-        return false;
+        return TransferOutcome::Failed;
     }
     yieldToEvents();
     if (!rewriteText(bytes, toAnsi(search), toAnsi(replacement), mode)) {
         writeTransferLog(process, "Not replaced (empty text) : " + search + " : " + replacement);
-        return true;
+        return TransferOutcome::Migrated;
     }
     bytes += "\r\n";
-    if (const RunError e = writeFileBytes(file, bytes)) {
+    if (const FsError e = writeFileBytes(file, bytes); e != FsError::None) {
         writeTransferLog(process, errorStatus(e) + " : " + file);
-        return false;
+        return TransferOutcome::Failed;
     }
-    return true;
+    return TransferOutcome::Migrated;
 }
 
-bool isPlainFileName(const std::string& name)
+// Exports the whole key through the registry editor into the import folder, rewrites the mirror
+// headers and the source's Windows and system folders, and merges the file.
+TransferOutcome importWholeKey(const std::string& key)
 {
-    return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name != "." && name != "..";
+    if (!registryKeyExists(key))
+        return sourceNotFound("Action_Import", key);
+    const std::string folder = Action_Function::kImportFolder;
+    const std::string file = folder + "\\Temp.reg";
+    if (folderExists(folder))
+        deleteFolder(folder);
+    createFolder(folder);
+    bool ok = ModOtherApplications::ExportRegistry(file, key);
+    wizardWindows().setStatusText(kCollecting);
+    ok = ok && waitWhileFileBusy(file) && fileExists(file);
+    const auto replaced = [&file](const std::string& search, const std::string& replacement) {
+        return replaceWorker(file, search, replacement) == TransferOutcome::Migrated;
+    };
+    if (ok && isMirrorKey(key))
+        ok = replaced(std::string(kMirrorHeader), "[");
+    if (ok) {
+        // System folders first: the Windows folder is their prefix.
+        const std::string srcSys = scriptVariable("$st_source_sys_path");
+        const std::string dstSys = scriptVariable("$st_destination_sys_path");
+        const std::string srcWin = scriptVariable("$st_source_win_path");
+        const std::string dstWin = scriptVariable("$st_destination_win_path");
+        const auto q = [](const std::string& s) { return replaceAll(s, ":", "?"); };
+        ok = replaced(srcSys, dstSys) && replaced(srcWin, dstWin) && replaced(q(srcSys), q(dstSys)) &&
+            replaced(q(srcWin), q(dstWin));
+    }
+    ok = ok && mergeRegFileWorker(file) == TransferOutcome::Migrated;
+    deleteFolder(folder);
+    if (!ok) {
+        writeTransferLog("Action_Import",
+            std::to_string(errorNumber(FsError::PathFileAccess)) + ":The key was not imported : " + key);
+        return TransferOutcome::Failed;
+    }
+    return TransferOutcome::Migrated;
+}
+
+// Copies one mirrored value with its own type to its real place. Nothing is written for an empty
+// text value, a key outside the mirror or a hive the transfer layer does not write to.
+TransferOutcome importOneValue(const std::string& key, const std::string& item)
+{
+    RegData data;
+    const size_t slash = key.find('\\');
+    const bool readable = slash != std::string::npos &&
+        readRegistryValue(rootHandleOf(key.substr(0, slash)), key.substr(slash + 1), item, data);
+    if (!readable)
+        return sourceNotFound("Action_Import", key + " : " + item);
+    const bool emptyText =
+        (data.type == 1 || data.type == 2) && (data.bytes.empty() || data.bytes[0] == '\0');
+    if (emptyText || !isMirrorKey(key))
+        return TransferOutcome::Migrated;
+    const std::string realKey = realKeyOf(key);
+    const size_t cut = realKey.find('\\');
+    const std::uint32_t hive = rootHandleOf(realKey.substr(0, cut));
+    if (hive == 0 || cut == std::string::npos)
+        return TransferOutcome::Migrated;
+    if (!importValue(hive, realKey.substr(cut + 1), item, data)) {
+        writeTransferLog("Action_Import",
+            std::to_string(errorNumber(FsError::PathFileAccess)) + ":The value was not written : " + item);
+        return TransferOutcome::Failed;
+    }
+    return TransferOutcome::Migrated;
 }
 
 } // namespace
 
-bool Action_Update_Registry(const std::string& regFile)
+TransferOutcome mergeRegFileWorker(const std::string& regFile)
 {
     WizardWindows& windows = wizardWindows();
     writeTransferLog("Action_Update_Registry", "Start");
@@ -60,43 +118,27 @@ bool Action_Update_Registry(const std::string& regFile)
         windows.setBusyDetails("Please wait.. Analyzing " + regFile);
     }
     windows.setMousePointer(MousePointer::Hourglass);
-    bool result = true;
+    TransferOutcome outcome = TransferOutcome::Migrated;
     if (!fileExists(regFile)) {
-        writeTransferLog(
-            "Action_Update_Registry", std::to_string(kErrFileNotFound) + ":" + regFile + " : File not found");
-        result = false;
+        outcome = sourceNotFound("Action_Update_Registry", regFile);
     } else if (fileSize(regFile) >= 1) {
         yieldToEvents();
         if (!ModOtherApplications::ImportRegistry(regFile)) {
             writeTransferLog("Action_Update_Registry",
-                std::to_string(kErrPathFileAccess) + ":" + regFile +
+                std::to_string(errorNumber(FsError::PathFileAccess)) + ":" + regFile +
                     " : The registry editor did not merge the file");
-            result = false;
+            outcome = TransferOutcome::Failed;
         }
         windows.setBusyDetails("Please wait.. Analyzing...");
     }
     windows.setMousePointer(MousePointer::Default);
-    if (result)
+    if (outcome != TransferOutcome::Failed)
         writeTransferLog("Action_Update_Registry", "End");
-    return result;
+    return outcome;
 }
 
-bool Action_Rename(const std::string& oldPath, const std::string& newPath)
-{
-    writeTransferLog("Action_Rename", "Start");
-    if (!fileExists(oldPath)) {
-        writeTransferLog("Action_Rename", "0:");
-        return false;
-    }
-    if (const RunError e = renameFile(oldPath, newPath)) {
-        writeTransferLog("Action_Rename", errorStatus(e));
-        return false;
-    }
-    writeTransferLog("Action_Rename", "End");
-    return true;
-}
-
-bool Action_Replace(const std::string& file, const std::string& search, const std::string& replacement)
+TransferOutcome replaceWorker(
+    const std::string& file, const std::string& search, const std::string& replacement)
 {
     WizardWindows& windows = wizardWindows();
     windows.setStatusText("Please wait... Analyzing the source PC's information " + search + "!");
@@ -106,19 +148,81 @@ bool Action_Replace(const std::string& file, const std::string& search, const st
         windows.setBusyDetails("Please wait.. Analyzing " + file);
     }
     windows.setMousePointer(MousePointer::Hourglass);
-    const bool result = replaceInFile("Action_Replace", file, search, replacement, CaseMode::IgnoreCase);
+    const TransferOutcome outcome =
+        replaceInFile("Action_Replace", file, search, replacement, CaseMode::IgnoreCase);
     windows.setMousePointer(MousePointer::Default);
     windows.setStatusText("Process completed " + search + "!");
-    if (result)
+    if (outcome != TransferOutcome::Failed)
         writeTransferLog("Action_Replace", "End");
-    return result;
+    return outcome;
+}
+
+TransferOutcome importWorker(const std::string& key, const std::string& item)
+{
+    if (trim(key).empty()) {
+        writeTransferLog("Action_Import", "End");
+        return TransferOutcome::Migrated;
+    }
+    writeTransferLog("Action_Import", "Start");
+    const TransferOutcome outcome = trim(item) == "*.*" ? importWholeKey(key) : importOneValue(key, item);
+    if (outcome != TransferOutcome::Failed)
+        writeTransferLog("Action_Import", "End");
+    return outcome;
+}
+
+bool importValue(
+    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data)
+{
+    if (writeRegistryValue(hive, subKey, valueName, data))
+        return true;
+    writeTransferLog("Registry_Import",
+        std::to_string(errorNumber(FsError::PathFileAccess)) + ":" +
+            std::to_string(static_cast<std::int32_t>(hive)) + " : " + subKey + " : " + valueName);
+    return false;
+}
+
+} // namespace wizard::transfer
+
+namespace wizard::Action_Function {
+namespace {
+
+using namespace wizard::transfer;
+
+bool isPlainFileName(const std::string& name)
+{
+    return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name != "." && name != "..";
+}
+
+} // namespace
+
+bool Action_Update_Registry(const std::string& regFile) { return scriptAnswer(mergeRegFileWorker(regFile)); }
+
+bool Action_Rename(const std::string& oldPath, const std::string& newPath)
+{
+    writeTransferLog("Action_Rename", "Start");
+    if (!fileExists(oldPath)) {
+        writeTransferLog("Action_Rename", "0:");
+        return false;
+    }
+    if (const FsError e = renameFile(oldPath, newPath); e != FsError::None) {
+        writeTransferLog("Action_Rename", errorStatus(e));
+        return false;
+    }
+    writeTransferLog("Action_Rename", "End");
+    return true;
+}
+
+bool Action_Replace(const std::string& file, const std::string& search, const std::string& replacement)
+{
+    return scriptAnswer(replaceWorker(file, search, replacement));
 }
 
 bool Replace_withOut_Case(const std::string& file, const std::string& search, const std::string& replacement)
 {
     wizardWindows().setStatusText("please wait getting remote PC information " + search + "!");
     writeTransferLog("Replace_withOut_Case", "Start");
-    const bool result = replaceInFile("Replace_withOut_Case", file, search, replacement, CaseMode::Exact);
+    const bool result =
+        scriptAnswer(replaceInFile("Replace_withOut_Case", file, search, replacement, CaseMode::Exact));
     if (result)
         writeTransferLog("Replace_withOut_Case", "End");
     return result;
@@ -154,8 +258,8 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
         path.pop_back();
     }
     if (!Action_Copy_Folder(path, destPath, "false")) {
-        writeTransferLog(
-            "Action_Get", std::to_string(kErrPathFileAccess) + ":The folder copy failed : " + path);
+        writeTransferLog("Action_Get",
+            std::to_string(errorNumber(FsError::PathFileAccess)) + ":The folder copy failed : " + path);
         return false;
     }
     writeTransferLog("Action_Get", "End");
@@ -164,71 +268,7 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
 
 bool Action_Import(const std::string& key, const std::string& item)
 {
-    if (trim(key).empty()) {
-        writeTransferLog("Action_Import", "End");
-        return true;
-    }
-    writeTransferLog("Action_Import", "Start");
-
-    if (trim(item) == "*.*") {
-        const std::string folder = kImportFolder;
-        const std::string file = folder + "\\Temp.reg";
-        if (folderExists(folder))
-            deleteFolder(folder);
-        createFolder(folder);
-        bool ok = ModOtherApplications::ExportRegistry(file, key);
-        wizardWindows().setStatusText(kCollecting);
-        ok = ok && waitWhileFileBusy(file) && fileExists(file);
-        if (ok && isMirrorKey(key))
-            ok = Action_Replace(file, std::string(kMirrorHeader), "[");
-        if (ok) {
-            // System folders first: the Windows folder is their prefix.
-            const std::string srcSys = scriptVariable("$st_source_sys_path");
-            const std::string dstSys = scriptVariable("$st_destination_sys_path");
-            const std::string srcWin = scriptVariable("$st_source_win_path");
-            const std::string dstWin = scriptVariable("$st_destination_win_path");
-            const auto q = [](const std::string& s) { return replaceAll(s, ":", "?"); };
-            ok = Action_Replace(file, srcSys, dstSys) && Action_Replace(file, srcWin, dstWin) &&
-                Action_Replace(file, q(srcSys), q(dstSys)) && Action_Replace(file, q(srcWin), q(dstWin));
-        }
-        ok = ok && Action_Update_Registry(file);
-        deleteFolder(folder);
-        if (!ok) {
-            writeTransferLog(
-                "Action_Import", std::to_string(kErrPathFileAccess) + ":The key was not imported : " + key);
-            return false;
-        }
-        writeTransferLog("Action_Import", "End");
-        return true;
-    }
-
-    // One value, copied with its own type. Nothing is written for a missing or empty value or a
-    // key outside the mirror.
-    RegData data;
-    const std::string fullKey = key;
-    const size_t slash = fullKey.find('\\');
-    const bool readable = slash != std::string::npos &&
-        readRegistryValue(rootHandleOf(fullKey.substr(0, slash)), fullKey.substr(slash + 1), item, data);
-    const bool emptyText =
-        (data.type == 1 || data.type == 2) && (data.bytes.empty() || data.bytes[0] == '\0');
-    if (!readable || emptyText || !isMirrorKey(key)) {
-        writeTransferLog("Action_Import", "End");
-        return true;
-    }
-    const std::string realKey = realKeyOf(key);
-    const size_t cut = realKey.find('\\');
-    const std::uint32_t hive = rootHandleOf(realKey.substr(0, cut));
-    if (hive == 0 || cut == std::string::npos) {
-        writeTransferLog("Action_Import", "End");
-        return true;
-    }
-    if (!importValue(hive, realKey.substr(cut + 1), item, data)) {
-        writeTransferLog(
-            "Action_Import", std::to_string(kErrPathFileAccess) + ":The value was not written : " + item);
-        return false;
-    }
-    writeTransferLog("Action_Import", "End");
-    return true;
+    return scriptAnswer(importWorker(key, item));
 }
 
 bool Registry_Import(
@@ -260,8 +300,8 @@ bool Action_Export(const std::string& key, const std::string& targetFile)
         ok = false;
     deleteFile(folder + "\\tempbat.bat");
     if (!ok) {
-        writeTransferLog(
-            "Action_Export", std::to_string(kErrPathFileAccess) + ":The key was not exported : " + key);
+        writeTransferLog("Action_Export",
+            std::to_string(errorNumber(FsError::PathFileAccess)) + ":The key was not exported : " + key);
         return false;
     }
     writeTransferLog("Action_Export", "End");
@@ -272,8 +312,9 @@ bool Merge_Template_Copy(
     const std::string& templatePath, const std::vector<std::pair<std::string, std::string>>& substitutions)
 {
     std::string bytes;
-    if (!fileExists(templatePath) || readFileBytes(templatePath, bytes)) {
-        writeTransferLog("Merge_Template_Copy", std::to_string(kErrFileNotFound) + ":" + templatePath);
+    if (!fileExists(templatePath) || readFileBytes(templatePath, bytes) != FsError::None) {
+        writeTransferLog(
+            "Merge_Template_Copy", std::to_string(errorNumber(FsError::FileNotFound)) + ":" + templatePath);
         return false;
     }
     for (const auto& [search, replacement] : substitutions) {
@@ -285,28 +326,13 @@ bool Merge_Template_Copy(
     const std::string folder = AppPath + "\\temp";
     makeSurePathExists(folder + "\\");
     const std::string copy = folder + namePartOf(templatePath);
-    if (const RunError e = writeFileBytes(copy, bytes + "\r\n")) {
+    if (const FsError e = writeFileBytes(copy, bytes + "\r\n"); e != FsError::None) {
         writeTransferLog("Merge_Template_Copy", errorStatus(e) + " : " + copy);
         return false;
     }
-    const bool merged = Action_Update_Registry(copy);
+    const bool merged = mergeRegFileWorker(copy) == TransferOutcome::Migrated;
     deleteFile(copy);
     return merged;
 }
 
 } // namespace wizard::Action_Function
-
-namespace wizard::transfer {
-
-bool importValue(
-    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data)
-{
-    if (writeRegistryValue(hive, subKey, valueName, data))
-        return true;
-    writeTransferLog("Registry_Import",
-        std::to_string(kErrPathFileAccess) + ":" + std::to_string(static_cast<std::int32_t>(hive)) + " : " +
-            subKey + " : " + valueName);
-    return false;
-}
-
-} // namespace wizard::transfer

@@ -8,7 +8,7 @@ namespace {
 int probeUntilFree(const std::string& file)
 {
     int waited = 0;
-    while (moveFile(file, file).number == kErrPermissionDenied) {
+    while (moveFile(file, file) == FsError::PermissionDenied) {
         if (waited >= kEditorWaitLimitMs)
             return -1;
         yieldToEvents();

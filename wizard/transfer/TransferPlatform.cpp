@@ -16,8 +16,6 @@
 namespace wizard::transfer {
 namespace {
 
-using platform::FsError;
-
 // The file system of the running machine (mapped letters read from its registry at each use),
 // rebuilt when WINENV_MACHINE names another machine.
 platform::FileSystem* machineFs()
@@ -37,16 +35,16 @@ platform::FileSystem* machineFs()
     return fs.get();
 }
 
-RunError runError(FsError e)
-{
-    if (e == FsError::None)
-        return {};
-    return RunError{static_cast<int>(e), std::string(platform::fsErrorText(e))};
-}
-
-const RunError kNoMachine{kErrPathNotFound, "Path not found"};
+constexpr FsError kNoMachine = FsError::PathNotFound;
 
 } // namespace
+
+int errorNumber(FsError error) { return static_cast<int>(error); }
+
+std::string errorStatus(FsError error)
+{
+    return std::to_string(errorNumber(error)) + ":" + std::string(platform::fsErrorText(error));
+}
 
 bool fileExists(const std::string& path)
 {
@@ -81,51 +79,51 @@ bool makeSurePathExists(const std::string& folder)
     return fs && fs->makeSurePathExists(folder) == platform::WinError::Success;
 }
 
-RunError createFolder(const std::string& folder)
+FsError createFolder(const std::string& folder)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? runError(fs->createFolder(folder)) : kNoMachine;
+    return fs ? fs->createFolder(folder) : kNoMachine;
 }
 
-RunError copyFile(const std::string& source, const std::string& target, bool overwrite)
+FsError copyFile(const std::string& source, const std::string& target, bool overwrite)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? runError(fs->copyFile(source, target, overwrite)) : kNoMachine;
+    return fs ? fs->copyFile(source, target, overwrite) : kNoMachine;
 }
 
-RunError moveFile(const std::string& source, const std::string& target)
+FsError moveFile(const std::string& source, const std::string& target)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? runError(fs->moveFile(source, target)) : kNoMachine;
+    return fs ? fs->moveFile(source, target) : kNoMachine;
 }
 
-RunError replaceFile(const std::string& source, const std::string& target)
+FsError replaceFile(const std::string& source, const std::string& target)
 {
     platform::FileSystem* fs = machineFs();
     if (!fs)
         return kNoMachine;
     // Copy over the target first so that a refused copy leaves both files as they were.
-    if (const RunError e = runError(fs->copyFile(source, target, true)))
+    if (const FsError e = fs->copyFile(source, target, true); e != FsError::None)
         return e;
-    return runError(fs->deleteFile(source));
+    return fs->deleteFile(source);
 }
 
-RunError deleteFile(const std::string& path, bool force)
+FsError deleteFile(const std::string& path, bool force)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? runError(fs->deleteFile(path, force)) : kNoMachine;
+    return fs ? fs->deleteFile(path, force) : kNoMachine;
 }
 
-RunError deleteFolder(const std::string& path, bool force)
+FsError deleteFolder(const std::string& path, bool force)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? runError(fs->deleteFolder(path, force)) : kNoMachine;
+    return fs ? fs->deleteFolder(path, force) : kNoMachine;
 }
 
-RunError renameFile(const std::string& oldPath, const std::string& newPath)
+FsError renameFile(const std::string& oldPath, const std::string& newPath)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? runError(fs->moveFile(oldPath, newPath)) : kNoMachine;
+    return fs ? fs->moveFile(oldPath, newPath) : kNoMachine;
 }
 
 std::vector<std::string> subFolderNames(const std::string& folder)
@@ -150,31 +148,31 @@ std::vector<std::string> fileNames(const std::string& folder)
     return names;
 }
 
-RunError readFileBytes(const std::string& path, std::string& bytes)
+FsError readFileBytes(const std::string& path, std::string& bytes)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? runError(fs->readFile(path, bytes)) : kNoMachine;
+    return fs ? fs->readFile(path, bytes) : kNoMachine;
 }
 
-RunError writeFileBytes(const std::string& path, const std::string& bytes)
+FsError writeFileBytes(const std::string& path, const std::string& bytes)
 {
     platform::FileSystem* fs = machineFs();
     if (!fs)
         return kNoMachine;
     const std::string staging = path + ".new";
-    if (const RunError e = runError(fs->writeFile(staging, bytes)))
+    if (const FsError e = fs->writeFile(staging, bytes); e != FsError::None)
         return e;
     if (fs->isInUse(path)) {
         fs->deleteFile(staging, true);
-        return runError(FsError::PermissionDenied);
+        return FsError::PermissionDenied;
     }
     if (fs->fileExists(path)) {
-        if (const RunError e = runError(fs->deleteFile(path))) {
+        if (const FsError e = fs->deleteFile(path); e != FsError::None) {
             fs->deleteFile(staging, true);
             return e;
         }
     }
-    return runError(fs->moveFile(staging, path));
+    return fs->moveFile(staging, path);
 }
 
 std::string toAnsi(const std::string& utf8) { return platform::utf8ToCp1252(utf8); }
@@ -228,6 +226,16 @@ bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std:
     out.type = static_cast<std::uint32_t>(value.type);
     out.bytes.assign(value.data.begin(), value.data.end());
     return true;
+}
+
+bool registryKeyExists(const std::string& fullPath)
+{
+    platform::Registry* registry = machineRegistry();
+    platform::RegRoot root{};
+    std::string subKey;
+    platform::RegKey key;
+    return registry && platform::splitRegPath(fullPath, root, subKey) &&
+        registry->openKey(platform::RegKey(root), subKey, key) == platform::WinError::Success;
 }
 
 bool writeRegistryValue(

@@ -1,7 +1,10 @@
 // TransferPlatform.h: the file, registry-editor and program services that the transfer
-// primitives use, as the run-time errors of the original file-system object: a number and a text.
-// Every call goes to platform/; nothing here touches the host file system.
+// primitives use. File calls answer the platform's file-system errors (`platform::FsError`, the
+// numbers the primitives log). Every call goes to platform/; nothing here touches the host file
+// system.
 #pragma once
+
+#include "platform/FileSystem.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,19 +17,12 @@ class Process;
 
 namespace wizard::transfer {
 
-// A run-time error as the primitives log it; number 0 means success.
-struct RunError {
-    int number = 0;
-    std::string description;
-    explicit operator bool() const { return number != 0; }
-};
+using platform::FsError;
 
-// The numbers the file-system object raises.
-inline constexpr int kErrFileNotFound = 53;
-inline constexpr int kErrFileExists = 58;
-inline constexpr int kErrPermissionDenied = 70;
-inline constexpr int kErrPathFileAccess = 75;
-inline constexpr int kErrPathNotFound = 76;
+// The error's number as the log records write it (70 for PermissionDenied).
+int errorNumber(FsError error);
+// "number:description" as the log records write an error ("70:Permission denied").
+std::string errorStatus(FsError error);
 
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
@@ -37,26 +33,27 @@ std::string fileVersion(const std::string& path);
 
 // Creates the folder with every missing parent (the path may end with "\").
 bool makeSurePathExists(const std::string& folder);
-// Creates one folder level; fails when its parent is missing.
-RunError createFolder(const std::string& folder);
-RunError copyFile(const std::string& source, const std::string& target, bool overwrite);
+// Creates one folder level; fails when its parent is missing. Without a running machine every file
+// call answers PathNotFound.
+FsError createFolder(const std::string& folder);
+FsError copyFile(const std::string& source, const std::string& target, bool overwrite);
 // Moves a file; target is a file path (no overwrite), or a folder path ending with "\".
-RunError moveFile(const std::string& source, const std::string& target);
+FsError moveFile(const std::string& source, const std::string& target);
 // Moves a file onto an existing target's path, replacing the target.
-RunError replaceFile(const std::string& source, const std::string& target);
-RunError deleteFile(const std::string& path, bool force = false);
-RunError deleteFolder(const std::string& path, bool force = false);
+FsError replaceFile(const std::string& source, const std::string& target);
+FsError deleteFile(const std::string& path, bool force = false);
+FsError deleteFolder(const std::string& path, bool force = false);
 // Renames or moves a file within one drive.
-RunError renameFile(const std::string& oldPath, const std::string& newPath);
+FsError renameFile(const std::string& oldPath, const std::string& newPath);
 // Names (not paths) of the entries of a folder, in the platform's listing order.
 std::vector<std::string> subFolderNames(const std::string& folder);
 std::vector<std::string> fileNames(const std::string& folder);
 
 // Reads or writes a whole file as bytes (text in the machine's code page).
-RunError readFileBytes(const std::string& path, std::string& bytes);
+FsError readFileBytes(const std::string& path, std::string& bytes);
 // Writes the bytes to a new file beside the target and then puts it in the target's place, so that
 // a failed or interrupted write never leaves the target cut short.
-RunError writeFileBytes(const std::string& path, const std::string& bytes);
+FsError writeFileBytes(const std::string& path, const std::string& bytes);
 
 // Text of the program (UTF-8) to the machine's code page and back.
 std::string toAnsi(const std::string& utf8);
@@ -87,6 +84,8 @@ struct RegData {
 };
 // Reads a value of the key subKey below the root handle; false when the key or value is missing.
 bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, RegData& out);
+// True when the key given by its full path ("HKEY_CURRENT_USER\Software\...") exists.
+bool registryKeyExists(const std::string& fullPath);
 // Writes a value, creating the key with its parents; false when it failed.
 bool writeRegistryValue(
     std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data);

@@ -2,6 +2,7 @@
 #include "foldersize/scanner/FileSystem.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,33 @@ TEST_F(FileSystemTest, DeleteFile)
     t.file("sub/g", 1);
     EXPECT_EQ(xDeleteFile(t.path("sub"), false), 0) << "a folder is not a file";
     EXPECT_TRUE(xExistFolder(t.path("sub")));
+}
+
+TEST_F(FileSystemTest, ForcedDeleteChangesOnlyTheFilesOwnPermissions)
+{
+    t.file("locked/f", 1);
+    const std::string folder = t.path("locked");
+    const std::string file = t.path("locked/f");
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    // Permissions do not bind root: the owner of the files tries as an unprivileged user.
+    auto check = [&] {
+        if (::geteuid() == 0 &&
+            (::chown(folder.c_str(), 65534, 65534) != 0 || ::chown(file.c_str(), 65534, 65534) != 0 ||
+                ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            std::_Exit(3);
+        const int deleted = xDeleteFile(file, true);
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0)
+            std::_Exit(4);
+        // The write-protected folder keeps its protection, so the file stays.
+        std::_Exit(deleted == 0 && (st.st_mode & 07777) == 0555 && xExistFile(file) ? 0 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(check(), ::testing::ExitedWithCode(0), "");
+    t.file("plain/g", 1);
+    ASSERT_EQ(::chmod(t.path("plain/g").c_str(), 0444), 0);
+    EXPECT_EQ(xDeleteFile(t.path("plain/g"), true), 1) << "a read-only file in a writable folder goes";
 }
 
 TEST_F(FileSystemTest, FileSizesAndTimes)

@@ -113,6 +113,10 @@ TEST_F(FolderQueueControllerTest, StopEndsTheScanAndDiscardsTheRestOfTheQueue)
     EXPECT_EQ(root(0).node->state, ScanState::Created);
     ASSERT_EQ(ended.count(), 1);
     EXPECT_TRUE(ended[0][1].toBool()) << "the scan reports that it was stopped";
+    EXPECT_TRUE(c.runStatistics().stopped);
+    const QString status = scanStatusText(c.runStatistics());
+    EXPECT_TRUE(status.contains(QStringLiteral("unvollständig"))) << status.toStdString();
+    EXPECT_FALSE(status.startsWith(QStringLiteral("OK"))) << "a stopped scan does not look complete";
     EXPECT_TRUE(c.queue().empty());
     EXPECT_EQ(c.einleseStatus(), kEinleseNormal);
     EXPECT_EQ(listed, std::vector<std::string>{t.path("big/")});

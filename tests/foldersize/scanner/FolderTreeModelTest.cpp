@@ -79,6 +79,31 @@ TEST_F(FolderTreeModelTest, CountsAndUnitsRerender)
     EXPECT_EQ(model.index(0, 0, root).data().toString(), " - x - (2)") << "an unknown unit shows no size";
 }
 
+TEST_F(FolderTreeModelTest, UnreadableAndStoppedFoldersAreMarked)
+{
+    t.file("a/f", 10);
+    t.file("b/c/f", 20);
+    FolderRoot* r = addRoot(t.root());
+    model.scanStarted(r->node.get());
+    FolderScanner s(r->node.get());
+    while (s.step(1) && s.finishedRootChildren() < 1) {}
+    s.stop();
+    model.scanEnded();
+    const QModelIndex root = model.index(0, 0);
+    EXPECT_TRUE(root.data().toString().endsWith(" [unvollständig]")) << root.data().toString().toStdString();
+    ASSERT_EQ(model.rowCount(root), 2);
+    EXPECT_EQ(model.index(0, 0, root).data().toString(), "         0,01 KB - a") << "a finished folder";
+    EXPECT_EQ(model.index(1, 0, root).data().toString(), "         0,00 KB - b [unvollständig]");
+
+    FolderRoot* gone = addRoot(t.path("missing/"));
+    FolderScanner s2(gone->node.get());
+    while (s2.step(100)) {}
+    const QString text = model.index(1, 0).data().toString();
+    EXPECT_TRUE(text.endsWith(" 0,00 KB [nicht lesbar]")) << "not an empty folder: " << text.toStdString();
+    gone->node->readable = true;
+    EXPECT_TRUE(model.index(1, 0).data().toString().endsWith(" 0,00 KB")) << "a readable empty one";
+}
+
 TEST_F(FolderTreeModelTest, IndexOfAndKeysRoundTrip)
 {
     t.file("d/e/f", 1);

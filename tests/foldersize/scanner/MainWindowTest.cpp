@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QSignalSpy>
@@ -210,7 +211,9 @@ TEST_F(MainWindowTest, DuringAScanOnlyStopWorksAndClosingIsRefused)
     EXPECT_TRUE(button("start")->isEnabled());
     EXPECT_TRUE(combo()->isEnabled());
     EXPECT_TRUE(panel(2)->isVisible());
-    EXPECT_EQ(panelText(1), "OK.");
+    // A stopped scan does not look complete: the status bar and the root say so.
+    EXPECT_EQ(panelText(1), "Abgebrochen: die angezeigten Größen sind unvollständig.");
+    EXPECT_TRUE(treeModel()->index(0, 0).data().toString().endsWith(" [unvollständig]"));
 }
 
 TEST_F(MainWindowTest, RefreshReselectsTheNodeAndListsTheRootAgain)
@@ -313,6 +316,27 @@ TEST_F(MainWindowTest, ClosingSavesWindowLayoutAndFolderHistory)
     EXPECT_TRUE(s.left.has_value());
     EXPECT_EQ(s.comboOrdner, QStringList{QString::fromStdString(t.path("h/"))});
     EXPECT_EQ(INILesen("Form", "WindowState", "?", ini), "0");
+}
+
+TEST_F(MainWindowTest, FoldersAreStoredAbsoluteNotAsTyped)
+{
+    t.file("rel/f", 1);
+    // An older version stored the folder as typed; it meant another working folder.
+    INISchreiben("ComboOrdner", "O0", "rel/", ini);
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(t.root())));
+    struct Back {
+        QString dir;
+        ~Back() { QDir::setCurrent(dir); }
+    } back{before};
+    open();
+    EXPECT_EQ(combo()->findText(QStringLiteral("rel/")), -1) << "a relative entry is not offered";
+    w->receiveFolders({"rel"});
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(rootCount(), 1u);
+    EXPECT_EQ(rootPath(0), QByteArray::fromStdString(t.path("rel/")));
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(SettingsStore(ini).load().comboOrdner, QStringList{QString::fromStdString(t.path("rel/"))});
 }
 
 TEST_F(MainWindowTest, BadSettingsFallBackToDefaults)

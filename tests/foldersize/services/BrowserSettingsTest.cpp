@@ -163,6 +163,25 @@ TEST_F(BrowserSettingsTest, BadValuesKeepDefaultsAndAreListed)
     EXPECT_EQ(problems[3].key, "FontBold");
 }
 
+TEST_F(BrowserSettingsTest, AnOutOfRangeOptionByteFallsBackOnceAndIsNotWrittenBack)
+{
+    writeRaw("[Optionen]\nDateigrößeFormat=7\nDateianzahlRekursiv=2\nNoIcons=3\n");
+    std::vector<SettingsProblem> problems;
+    BrowserSettings s = store.load(&problems);
+    EXPECT_EQ(s.dateigroesseFormat, kUnitKB) << "a unit of 7 would blank every size";
+    EXPECT_EQ(s.dateianzahlRekursiv, 2) << "a grey option box is a valid value";
+    EXPECT_EQ(s.noIcons, 0);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].key, "NoIcons");
+    EXPECT_EQ(problems[1].key, "DateigrößeFormat");
+    EXPECT_EQ(problems[1].value, "7");
+    ASSERT_TRUE(store.saveLayout(s));
+    EXPECT_EQ(INILesen("Optionen", "DateigrößeFormat", "", path()), "1");
+    problems.clear();
+    s = store.load(&problems);
+    EXPECT_EQ(problems.size(), 1u) << "after saving only the untouched NoIcons is still wrong";
+}
+
 TEST_F(BrowserSettingsTest, ComboHistoryStopsAtTheFirstGap)
 {
     writeRaw("[ComboOrdner]\nO0=/a\nO1=/b\nO3=/d\n");

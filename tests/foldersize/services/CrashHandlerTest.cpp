@@ -74,6 +74,25 @@ TEST_F(CrashHandlerTest, AbortIsRecordedToo)
     EXPECT_TRUE(log().contains("Fatal signal 6"));
 }
 
+TEST_F(CrashHandlerTest, AFreshProfileWithoutTheLogFolderStillGetsTheRecord)
+{
+    // The error-log folder of a fresh profile does not exist before the first error.
+    if (!qEnvironmentVariableIsSet("TALLYMOOR_TEST_CRASH_FRESH")) {
+        path = dir.filePath(QStringLiteral("fresh/share/Tallymoor/error.log"));
+        qputenv(kLogVariable, path.toUtf8());
+        qputenv("TALLYMOOR_TEST_CRASH_FRESH", "1");
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            installFatalSignalHandlers(path);
+            std::abort();
+        },
+        ::testing::KilledBySignal(SIGABRT), "");
+    qunsetenv("TALLYMOOR_TEST_CRASH_FRESH");
+    EXPECT_TRUE(log().contains("Fatal signal 6")) << "no record in " << path.toStdString();
+}
+
 TEST_F(CrashHandlerTest, SignalNames)
 {
     EXPECT_STREQ(signalExceptionName(SIGFPE, FPE_INTDIV), "EXCEPTION_INT_DIVIDE_BY_ZERO");

@@ -45,6 +45,12 @@ TEST_F(OptionsDialogTest, FirstStartShowsVerbAndOneCopyTicked)
     const QByteArray before = fileBytes();
     OptionsDialog dialog(ini, hooks());
     EXPECT_TRUE(dialog.chkKontextmenu()->isChecked());
+    // The entry is a Linux file manager's, and the box says so.
+    const QString verbText = dialog.chkKontextmenu()->text();
+    EXPECT_TRUE(verbText.contains(QStringLiteral("Dateimanager"))) << verbText.toStdString();
+    EXPECT_FALSE(
+        verbText.contains(QStringLiteral("Windows")) || verbText.contains(QStringLiteral("Explorer")))
+        << verbText.toStdString();
     EXPECT_TRUE(dialog.chkInstanz()->isChecked());
     EXPECT_FALSE(dialog.chkDateianzahlRekursiv()->isChecked());
     EXPECT_FALSE(dialog.chkNoIcons()->isChecked());

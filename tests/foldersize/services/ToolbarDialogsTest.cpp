@@ -48,7 +48,9 @@ TEST(ToolbarDialogsTest, TheUpdateDialogGetsTheConfiguredAddresses)
     const bool install = InternetUpdateZeigen(nullptr, QStringLiteral("Tallymoor"), {1, 2, 0},
         QStringLiteral("1.2"), dir.filePath(QStringLiteral("t.ini")), {});
     EXPECT_FALSE(install) << "opening the dialog clears an old request";
-    EXPECT_TRUE(seenVersion.startsWith(QStringLiteral("http://")));
+    // HTTPS by default (the build's scheme option).
+    EXPECT_TRUE(seenVersion.startsWith(QStringLiteral("https://"))) << seenVersion.toStdString();
+    EXPECT_TRUE(seenDownload.startsWith(QStringLiteral("https://")));
     EXPECT_TRUE(seenVersion.endsWith(QStringLiteral("/version/Version_Tallymoor.txt")));
     EXPECT_TRUE(seenDownload.endsWith(QStringLiteral("/asp/fdl.asp?P=30")));
 }

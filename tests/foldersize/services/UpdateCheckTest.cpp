@@ -2,6 +2,9 @@
 // history line ends, the progress texts and the password scrambling.
 #include "foldersize/services/UpdateCheck.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace foldersize;
@@ -136,3 +139,29 @@ TEST(CryptItTest, RejectsTextThatIsNotHexadecimal)
 }
 
 } // namespace
+
+TEST(UpdateCheckTest, TheSetupChecksumIsSixtyFourHexDigits)
+{
+    const QByteArray hex = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+    const QByteArray expected = QByteArray::fromHex(hex);
+    EXPECT_EQ(parseSha256Text(hex), expected);
+    EXPECT_EQ(parseSha256Text(hex.toLower() + "  Update.exe\r\n"), expected) << "sha256sum's form";
+    EXPECT_EQ(parseSha256Text("\n " + hex + "\n"), expected);
+    EXPECT_TRUE(parseSha256Text(hex.left(63)).isEmpty());
+    EXPECT_TRUE(parseSha256Text(hex + "0").isEmpty());
+    EXPECT_TRUE(parseSha256Text(hex.left(63) + "g").isEmpty());
+    EXPECT_TRUE(parseSha256Text("<html>404</html>").isEmpty());
+    EXPECT_TRUE(parseSha256Text("").isEmpty());
+}
+
+TEST(UpdateCheckTest, TheSha256OfAFile)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("setup")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("abc");
+    f.close();
+    EXPECT_EQ(
+        fileSha256(f.fileName()).toHex(), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_TRUE(fileSha256(dir.filePath(QStringLiteral("missing"))).isEmpty());
+}

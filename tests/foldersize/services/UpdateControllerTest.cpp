@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -29,7 +30,8 @@ protected:
     UpdateControllerTest()
     {
         controller.setEndpoints({server.base(), server.base() + "/version/Version_Tallymoor.txt",
-            server.base() + "/version/History_Tallymoor.txt", server.base() + "/asp/fdl.asp?P=30"});
+            server.base() + "/version/History_Tallymoor.txt", server.base() + "/asp/fdl.asp?P=30",
+            server.base() + "/version/Setup_Tallymoor.sha256"});
         controller.setDownloadFile(dir.filePath(QStringLiteral("Update.exe")));
     }
 
@@ -47,6 +49,15 @@ protected:
         controller.startDownload();
         EXPECT_TRUE(spy.wait(20000));
         return spy.isEmpty() ? QStringLiteral("<none>") : spy.takeFirst().at(0).toString();
+    }
+
+    // Serves the setup and, beside the version text, its SHA-256 as sha256sum writes it.
+    void serveSetup(const HttpRoute& route)
+    {
+        server.setRoute("/asp/fdl.asp?P=30", route);
+        server.setRoute("/version/Setup_Tallymoor.sha256",
+            {200,
+                QCryptographicHash::hash(route.body, QCryptographicHash::Sha256).toHex() + "  Update.exe\n"});
     }
 
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
@@ -125,7 +136,7 @@ TEST_F(UpdateControllerTest, DownloadsASetupOfThirtyThousandBytesWithProgress)
     HttpRoute route{200, setup};
     route.chunkSize = 10000;
     route.chunkDelayMs = 30;
-    server.setRoute("/asp/fdl.asp?P=30", route);
+    serveSetup(route);
     QSignalSpy progress(&controller, &UpdateController::downloadProgress);
     EXPECT_EQ(download(), QString());
     QFile file(controller.downloadFile());
@@ -142,7 +153,7 @@ TEST_F(UpdateControllerTest, DownloadsWithoutContentLength)
 {
     HttpRoute route{200, pattern(15000)};
     route.sendContentLength = false;
-    server.setRoute("/asp/fdl.asp?P=30", route);
+    serveSetup(route);
     QSignalSpy progress(&controller, &UpdateController::downloadProgress);
     EXPECT_EQ(download(), QString());
     EXPECT_EQ(QFileInfo(controller.downloadFile()).size(), 15000);
@@ -203,13 +214,44 @@ TEST_F(UpdateControllerTest, AnUnreachableDownloadServerIsReportedWithItsCode)
 
 TEST_F(UpdateControllerTest, TwoDownloadsAskForTheSameAddress)
 {
-    server.setRoute("/asp/fdl.asp?P=30", {200, pattern(500)});
+    serveSetup({200, pattern(500)});
     EXPECT_EQ(download(), QString());
     EXPECT_EQ(download(), QString());
     const auto lines = server.requestLines();
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 4u) << "each setup, then its checksum";
     EXPECT_EQ(lines[0], "GET /asp/fdl.asp?P=30 HTTP/1.1");
-    EXPECT_EQ(lines[1], lines[0]);
+    EXPECT_EQ(lines[1], "GET /version/Setup_Tallymoor.sha256 HTTP/1.1");
+    EXPECT_EQ(lines[2], lines[0]);
+    EXPECT_EQ(lines[3], lines[1]);
+}
+
+TEST_F(UpdateControllerTest, ASetupThatFailsItsChecksumIsDeleted)
+{
+    server.setRoute("/asp/fdl.asp?P=30", {200, pattern(3000)});
+    server.setRoute("/version/Setup_Tallymoor.sha256",
+        {200, QCryptographicHash::hash(pattern(2999), QCryptographicHash::Sha256).toHex()});
+    const QString result = download();
+    EXPECT_TRUE(result.contains(QStringLiteral("SHA-256"))) << result.toStdString();
+    EXPECT_TRUE(result.endsWith(QStringLiteral(" (P208)")));
+    EXPECT_TRUE(files().isEmpty()) << "nothing that failed the check stays to be started";
+    EXPECT_FALSE(controller.downloading());
+}
+
+TEST_F(UpdateControllerTest, ASetupWithoutAReadableChecksumIsDeleted)
+{
+    server.setRoute("/asp/fdl.asp?P=30", {200, pattern(3000)});
+    // No checksum on the server.
+    QString result = download();
+    EXPECT_TRUE(result.startsWith(QStringLiteral("Die Prüfsumme der Updatedatei ist nicht erhältlich")))
+        << result.toStdString();
+    EXPECT_TRUE(result.contains(QStringLiteral("404")));
+    EXPECT_TRUE(result.endsWith(QStringLiteral(" (P208)")));
+    EXPECT_TRUE(files().isEmpty());
+    // A text that is no checksum.
+    server.setRoute("/version/Setup_Tallymoor.sha256", {200, "<html>bitte später</html>"});
+    result = download();
+    EXPECT_TRUE(result.endsWith(QStringLiteral(" (P208)"))) << result.toStdString();
+    EXPECT_TRUE(files().isEmpty());
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,7 +45,17 @@ protected:
         dialog->m_URL_Version = server.base() + "/version/Version_Tallymoor.txt";
         dialog->m_URL_History = server.base() + "/version/History_Tallymoor.txt";
         dialog->m_URL_Download = server.base() + "/asp/fdl.asp?P=30";
+        dialog->m_URL_Checksum = server.base() + "/version/Setup_Tallymoor.sha256";
         return dialog;
+    }
+
+    // Serves the setup and, beside the version text, its SHA-256 as sha256sum writes it.
+    void serveSetup(const HttpRoute& route)
+    {
+        server.setRoute("/asp/fdl.asp?P=30", route);
+        server.setRoute("/version/Setup_Tallymoor.sha256",
+            {200,
+                QCryptographicHash::hash(route.body, QCryptographicHash::Sha256).toHex() + "  Update.exe\n"});
     }
 
     void check(UpdateDialog& dialog)
@@ -171,7 +182,7 @@ TEST_F(UpdateDialogTest, DownloadThenInstallHandsTheSetupToTheMainWindow)
 {
     HttpRoute route{200, QByteArray(30000, 'S')};
     route.chunkSize = 10000;
-    server.setRoute("/asp/fdl.asp?P=30", route);
+    serveSetup(route);
     auto dialog = makeDialog();
     dialog->show();
     download(*dialog);
@@ -199,7 +210,7 @@ TEST_F(UpdateDialogTest, DownloadThenInstallHandsTheSetupToTheMainWindow)
 
 TEST_F(UpdateDialogTest, CancellingTheInstallQuestionKeepsEverything)
 {
-    server.setRoute("/asp/fdl.asp?P=30", {200, "x"});
+    serveSetup({200, "x"});
     auto dialog = makeDialog();
     dialog->show();
     download(*dialog);
@@ -223,6 +234,22 @@ TEST_F(UpdateDialogTest, AFailedDownloadShowsTheWarningWithItsCode)
                            "HttpQueryStatusCode: 404 (P203)")});
     EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
     EXPECT_FALSE(QFile::exists(setup));
+}
+
+TEST_F(UpdateDialogTest, ASetupFailingItsChecksumIsNeverOfferedForStart)
+{
+    server.setRoute("/asp/fdl.asp?P=30", {200, "altered setup"});
+    server.setRoute("/version/Setup_Tallymoor.sha256",
+        {200, QCryptographicHash::hash("genuine setup", QCryptographicHash::Sha256).toHex()});
+    auto dialog = makeDialog();
+    dialog->show();
+    download(*dialog);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].contains(QStringLiteral("SHA-256")));
+    EXPECT_TRUE(messages.shown[0].endsWith(QStringLiteral("(P208)"))) << messages.shown[0].toStdString();
+    EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
+    EXPECT_FALSE(QFile::exists(setup)) << "a setup that failed its check is deleted";
+    EXPECT_FALSE(g_UpdateStarten);
 }
 
 TEST_F(UpdateDialogTest, CancelResetsTheProgressWithoutAMessage)

@@ -5,11 +5,13 @@
 #include "platform/FileVersion.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/FileWorkers.h"
 
 #include <gtest/gtest.h>
 
 using namespace wizard;
 using namespace wizard::Action_Function;
+using transfer::TransferOutcome;
 using transfertest::TransferWorld;
 namespace fs = std::filesystem;
 
@@ -23,7 +25,13 @@ protected:
     {
         return platform::peFileVersion(world.readNew(relative));
     }
+    // Marks a file of the running machine read-only, as the file's owner would.
+    void makeReadOnly(const std::string& path)
+    {
+        ASSERT_EQ(fsys.setAttributes(path, platform::attr::ReadOnly), platform::FsError::None) << path;
+    }
     TransferWorld world;
+    platform::FileSystem fsys = world.fileSystem();
 };
 
 TEST_F(FileActionsTest, CopyIntoAMissingFolderCreatesItWithItsParents)
@@ -66,11 +74,51 @@ TEST_F(FileActionsTest, VersionsCompareAsNumbers)
     EXPECT_EQ(world.readNew("App/same.dll"), pe(5, 1) + "target") << "an equal version keeps the target";
 }
 
-TEST_F(FileActionsTest, MissingSourceIsReportedAsFailure)
+TEST_F(FileActionsTest, CopyPassesOverAMissingSourceWithARecordThatNamesIt)
 {
-    EXPECT_FALSE(Action_Copy_File("Z:\\Data\\missing.txt", "C:\\Data", "False"));
-    EXPECT_TRUE(world.logged("Action_Copy_File", "Not Copied : Z:\\Data\\missing.txt:"));
+    EXPECT_EQ(transfer::copyFileWorker("Z:\\Data\\missing.txt", "C:\\Data", nullptr).outcome,
+        TransferOutcome::NotFound);
+    EXPECT_TRUE(Action_Copy_File("Z:\\Data\\missing.txt", "C:\\Data", "False"))
+        << "scripts list optional files";
+    EXPECT_TRUE(world.logged("Action_Copy_File", "Not found : Z:\\Data\\missing.txt"));
+    EXPECT_FALSE(world.logged("Action_Copy_File", "Not Copied"));
     EXPECT_FALSE(fs::exists(world.hostNew("Data/missing.txt")));
+    EXPECT_EQ(wizardWindows().statusText(), "Not found : Z:\\Data\\missing.txt");
+
+    EXPECT_TRUE(Action_Copy_Folder("Z:\\NoFolder", "C:\\NoFolder", "False"));
+    EXPECT_TRUE(world.logged("Action_Copy_Folder", "Not found : Z:\\NoFolder"));
+    EXPECT_FALSE(fs::exists(world.hostNew("NoFolder")));
+}
+
+TEST_F(FileActionsTest, CopyOfAnExistingSourceThatCannotBeWrittenOrReadFails)
+{
+    // The copy rule would overwrite the unversioned target, but it is read-only.
+    world.putOld("Data\\doc.txt", "new");
+    world.putNew("Data/doc.txt", "old");
+    makeReadOnly("C:\\Data\\doc.txt");
+    const transfer::FileTransferResult r = transfer::copyFileWorker("Z:\\Data\\doc.txt", "C:\\Data", nullptr);
+    EXPECT_EQ(r.outcome, TransferOutcome::Failed);
+    EXPECT_EQ(r.error, platform::FsError::PermissionDenied);
+    EXPECT_FALSE(Action_Copy_File("Z:\\Data\\doc.txt", "C:\\Data", "False"));
+    EXPECT_EQ(world.readNew("Data/doc.txt"), "old");
+    EXPECT_TRUE(world.logged("Action_Copy_File", "Not Copied : Z:\\Data\\doc.txt:Permission denied"));
+    EXPECT_EQ(wizardWindows().statusText(), "Not Copied : Z:\\Data\\doc.txt");
+
+    // A source that another program holds open cannot be read.
+    world.putOld("Data\\held.txt", "held");
+    platform::FileLock lock = fsys.lockFile("Z:\\Data\\held.txt");
+    ASSERT_TRUE(lock.isLocked());
+    EXPECT_FALSE(Action_Copy_File("Z:\\Data\\held.txt", "C:\\Data", "False"));
+    lock.release();
+    EXPECT_FALSE(fs::exists(world.hostNew("Data/held.txt")));
+
+    // In a tree, the failing file fails the folder; a present file still arrives.
+    world.putOld("Data\\fresh.txt", "fresh");
+    EXPECT_EQ(transfer::copyFolderWorker("Z:\\Data", "C:\\Data", nullptr,
+                  {"Action_Copy_Folder",
+                      [](int n, const std::string& d) { return std::to_string(n) + "(" + d + ")"; }}),
+        TransferOutcome::Failed);
+    EXPECT_EQ(world.readNew("Data/fresh.txt"), "fresh");
 }
 
 TEST_F(FileActionsTest, BusyWindowShowsTheItemAndTheFile)
@@ -103,7 +151,6 @@ TEST_F(FileActionsTest, FolderCopyReportsALockedTargetAndCopiesTheRest)
     world.putOld("Tree\\a.txt", "new a");
     world.putOld("Tree\\b.txt", "new b");
     world.putNew("Dest/a.txt", "old a");
-    platform::FileSystem fsys = world.fileSystem();
     platform::FileLock lock = fsys.lockFile("C:\\Dest\\a.txt");
     ASSERT_TRUE(lock.isLocked());
     EXPECT_FALSE(Action_Copy_Folder("Z:\\Tree", "C:\\Dest", "False"));
@@ -150,14 +197,36 @@ TEST_F(FileActionsTest, MoveKeepsAnExistingTargetUnlessTheSourceIsNewer)
 TEST_F(FileActionsTest, RefusedMoveIsReported)
 {
     world.putNew("In/busy.txt", "busy");
-    platform::FileSystem fsys = world.fileSystem();
     platform::FileLock lock = fsys.lockFile("C:\\In\\busy.txt");
     ASSERT_TRUE(lock.isLocked());
     EXPECT_FALSE(Action_Move_File("C:\\In\\busy.txt", "C:\\Out", "False"));
     lock.release();
     EXPECT_TRUE(world.logged("Action_Copy_File70", "Not MovedC:\\In\\busy.txt:"));
     EXPECT_TRUE(fs::exists(world.hostNew("In/busy.txt")));
-    EXPECT_FALSE(Action_Move_File("C:\\In\\gone.txt", "C:\\Out", "False"));
+
+    // A newer source may replace the target, but the target is read-only.
+    world.putNew("In/lib.dll", pe(2, 0));
+    world.putNew("Out/lib.dll", pe(1, 0));
+    makeReadOnly("C:\\Out\\lib.dll");
+    const transfer::FileTransferResult r = transfer::moveFileWorker("C:\\In\\lib.dll", "C:\\Out");
+    EXPECT_EQ(r.outcome, TransferOutcome::Failed);
+    EXPECT_EQ(r.error, platform::FsError::PermissionDenied);
+    EXPECT_FALSE(Action_Move_File("C:\\In\\lib.dll", "C:\\Out", "False"));
+    EXPECT_EQ(versionOfNew("Out/lib.dll"), "1.0.0.0");
+    EXPECT_EQ(versionOfNew("In/lib.dll"), "2.0.0.0") << "a refused move keeps the source";
+}
+
+TEST_F(FileActionsTest, MovePassesOverAMissingSourceWithARecordThatNamesIt)
+{
+    EXPECT_EQ(transfer::moveFileWorker("C:\\In\\gone.txt", "C:\\Out").outcome, TransferOutcome::NotFound);
+    EXPECT_TRUE(Action_Move_File("C:\\In\\gone.txt", "C:\\Out", "False"));
+    EXPECT_TRUE(world.logged("Action_Move_File", "Not found : C:\\In\\gone.txt"));
+    EXPECT_FALSE(world.logged("Action_Copy_File53", ""));
+    EXPECT_EQ(wizardWindows().statusText(), "Not found : C:\\In\\gone.txt");
+
+    EXPECT_EQ(transfer::moveFolderWorker("C:\\Nowhere", "C:\\Out\\Nowhere"), TransferOutcome::NotFound);
+    EXPECT_TRUE(Action_Move("Nowhere", "C:", "C:\\Out", "folder", "False"));
+    EXPECT_TRUE(world.logged("Action_Move_Folder", "Not found : C:\\Nowhere"));
 }
 
 TEST_F(FileActionsTest, FolderMoveMovesFilesAndLeavesTheFolders)
@@ -190,7 +259,6 @@ TEST_F(FileActionsTest, DeleteAllEmptiesTheFolderItNames)
 TEST_F(FileActionsTest, DeleteAllReportsAFileInUseAndKeepsIt)
 {
     world.putNew("Temp/open.txt", "open");
-    platform::FileSystem fsys = world.fileSystem();
     platform::FileLock lock = fsys.lockFile("C:\\Temp\\open.txt");
     ASSERT_TRUE(lock.isLocked());
     EXPECT_FALSE(Action_Delete("C:\\Temp\\*.*", "all"));

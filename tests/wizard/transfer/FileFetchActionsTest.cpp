@@ -106,14 +106,15 @@ TEST_F(FileFetchActionsTest, UnsetFolderVariableTouchesNothing)
     EXPECT_EQ(wallpaper(), "C:\\WINNT\\old.bmp");
 }
 
-TEST_F(FileFetchActionsTest, EmptyOrMissingValuesAndMissingFilesAreReported)
+TEST_F(FileFetchActionsTest, EmptyOrMissingValuesAreReportedAndMissingFilesPassedOver)
 {
     setMirror("Empty", "");
     EXPECT_FALSE(Action_Get_File(kDesktop, "Empty"));
     EXPECT_FALSE(Action_Get_File(kDesktop, "NoSuchValue"));
     setMirror("Gone", "C:\\Data\\gone.txt");
-    EXPECT_FALSE(Action_Get_File(kDesktop, "Gone"));
-    EXPECT_TRUE(world.logged("Action_Get_File", "53:File not found : Z:\\Data\\gone.txt"));
+    EXPECT_TRUE(Action_Get_File(kDesktop, "Gone"));
+    EXPECT_TRUE(world.logged("Action_Get_File", "Not found : Z:\\Data\\gone.txt"));
+    EXPECT_FALSE(fs::exists(world.hostNew("Data/gone.txt")));
 }
 
 TEST_F(FileFetchActionsTest, NonTextValueIsNotTakenForAPath)
@@ -135,11 +136,19 @@ TEST_F(FileFetchActionsTest, FileTypeCopyTakesFilesByTheirEnding)
     EXPECT_EQ(world.readNew("Mail/c.data"), "old");
 }
 
-TEST_F(FileFetchActionsTest, FileTypeCopyReportsFilesItCannotFetch)
+TEST_F(FileFetchActionsTest, FileTypeCopyPassesOverFilesMissingAtTheSourceAndReportsFailures)
 {
     world.putNew("Mail/only-here.dat", "old");
-    EXPECT_FALSE(Action_File_Type_Copy("C:\\Mail", "dat"));
+    EXPECT_TRUE(Action_File_Type_Copy("C:\\Mail", "dat"));
     EXPECT_EQ(world.readNew("Mail/only-here.dat"), "old");
+    EXPECT_TRUE(world.logged("Action_Copy_File", "Not found : Z:\\Mail\\only-here.dat"));
+
+    world.putOld("Mail\\locked.dat", "new");
+    world.putNew("Mail/locked.dat", "old");
+    platform::FileSystem fsys = world.fileSystem();
+    ASSERT_EQ(fsys.setAttributes("C:\\Mail\\locked.dat", platform::attr::ReadOnly), platform::FsError::None);
+    EXPECT_FALSE(Action_File_Type_Copy("C:\\Mail", "dat"));
+    EXPECT_EQ(world.readNew("Mail/locked.dat"), "old");
     EXPECT_TRUE(Action_File_Type_Copy("C:\\Mail", "")) << "an empty ending copies nothing";
     EXPECT_TRUE(Action_File_Type_Copy("C:\\NoSuchFolder", "dat"));
 }

@@ -10,6 +10,7 @@
 
 using namespace wizard;
 using namespace wizard::Action_Function;
+using transfer::TransferOutcome;
 using transfertest::TransferWorld;
 namespace fs = std::filesystem;
 
@@ -30,6 +31,13 @@ protected:
         world.registry().createKey(
             platform::RegKey(platform::RegRoot::LocalMachine), "SOFTWARE\\QZ\\" + path, k);
         return k;
+    }
+
+    // Marks a file of the running machine read-only, as the file's owner would.
+    void makeReadOnly(const std::string& path)
+    {
+        platform::FileSystem fsys = world.fileSystem();
+        ASSERT_EQ(fsys.setAttributes(path, platform::attr::ReadOnly), platform::FsError::None) << path;
     }
 
     TransferWorld world;
@@ -78,6 +86,24 @@ TEST_F(RegistryActionsTest, ReplaceReportsALockedFile)
     EXPECT_EQ(world.readNew("t.reg"), "abc");
 }
 
+TEST_F(RegistryActionsTest, ReplacePassesOverAMissingFileAndFailsOnAReadOnlyOne)
+{
+    EXPECT_EQ(transfer::replaceWorker("C:\\none.reg", "a", "b"), TransferOutcome::NotFound);
+    EXPECT_TRUE(Action_Replace("C:\\none.reg", "a", "b"));
+    EXPECT_TRUE(world.logged("Action_Replace", "Not found : C:\\none.reg"));
+    EXPECT_TRUE(Replace_withOut_Case("C:\\none.txt", "a", "b"));
+    EXPECT_TRUE(world.logged("Replace_withOut_Case", "Not found : C:\\none.txt"));
+    EXPECT_FALSE(fs::exists(world.hostNew("none.reg")));
+
+    world.putNew("fixed.reg", "abc");
+    makeReadOnly("C:\\fixed.reg");
+    EXPECT_EQ(transfer::replaceWorker("C:\\fixed.reg", "a", "b"), TransferOutcome::Failed);
+    EXPECT_FALSE(Action_Replace("C:\\fixed.reg", "a", "b"));
+    EXPECT_TRUE(world.logged("Action_Replace", "70:Permission denied : C:\\fixed.reg"));
+    EXPECT_EQ(world.readNew("fixed.reg"), "abc");
+    EXPECT_FALSE(fs::exists(world.hostNew("fixed.reg.new"))) << "the staged copy is removed";
+}
+
 TEST_F(RegistryActionsTest, RenameReportsMissingAndRefusedRenames)
 {
     EXPECT_FALSE(Action_Rename("C:\\none.txt", "C:\\other.txt"));
@@ -93,12 +119,14 @@ TEST_F(RegistryActionsTest, RenameReportsMissingAndRefusedRenames)
     EXPECT_FALSE(fs::exists(world.hostNew("a.txt")));
 }
 
-TEST_F(RegistryActionsTest, UpdateRegistryPassesOverAnEmptyFileAndReportsAMissingOne)
+TEST_F(RegistryActionsTest, UpdateRegistryPassesOverAnEmptyOrMissingFile)
 {
     recordEditor();
     world.putNew("empty.reg", "");
     EXPECT_TRUE(Action_Update_Registry("C:\\empty.reg"));
-    EXPECT_FALSE(Action_Update_Registry("C:\\missing.reg"));
+    EXPECT_EQ(transfer::mergeRegFileWorker("C:\\missing.reg"), TransferOutcome::NotFound);
+    EXPECT_TRUE(Action_Update_Registry("C:\\missing.reg"));
+    EXPECT_TRUE(world.logged("Action_Update_Registry", "Not found : C:\\missing.reg"));
     EXPECT_TRUE(launcher.starts().empty());
 }
 
@@ -123,6 +151,7 @@ TEST_F(RegistryActionsTest, UpdateRegistryShowsItsBusyTexts)
 TEST_F(RegistryActionsTest, UpdateRegistryReportsAFileTheEditorRejects)
 {
     world.putNew("bad.reg", "this is no registry file\r\n[HKEY_CURRENT_USER\\Software\\Bad]\r\n");
+    EXPECT_EQ(transfer::mergeRegFileWorker("C:\\bad.reg"), TransferOutcome::Failed);
     EXPECT_FALSE(Action_Update_Registry("C:\\bad.reg"));
     EXPECT_TRUE(world.logged("Action_Update_Registry", "75:C:\\bad.reg"));
     platform::RegKey k;
@@ -166,12 +195,44 @@ TEST_F(RegistryActionsTest, WholeKeyImportLandsAtTheRealPlaceWithRewrittenFolder
     EXPECT_TRUE(world.logged("Action_Import", "End"));
 }
 
-TEST_F(RegistryActionsTest, WholeKeyImportOfAMissingKeyIsReported)
+TEST_F(RegistryActionsTest, ImportPassesOverAMissingKeyOrValue)
 {
-    EXPECT_FALSE(
-        Action_Import("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing", "*.*"));
-    EXPECT_TRUE(world.logged("Action_Import", "75:The key was not imported"));
+    const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing";
+    EXPECT_EQ(transfer::importWorker(key, "*.*"), TransferOutcome::NotFound);
+    EXPECT_TRUE(Action_Import(key, "*.*"));
+    EXPECT_TRUE(world.logged("Action_Import", "Not found : " + key));
+    EXPECT_FALSE(world.logged("Action_Import", "75:"));
+    EXPECT_TRUE(regedit.commandLines.empty()) << "nothing to export";
     EXPECT_FALSE(fs::exists(world.hostNew("QZImpTemp")));
+
+    mirrorKey("HKEY_CURRENT_USER\\Control Panel\\Desktop");
+    const std::string desktop = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Control Panel\\Desktop";
+    EXPECT_EQ(transfer::importWorker(desktop, "NoSuchValue"), TransferOutcome::NotFound);
+    EXPECT_TRUE(Action_Import(desktop, "NoSuchValue"));
+    EXPECT_TRUE(world.logged("Action_Import", "Not found : " + desktop + " : NoSuchValue"));
+}
+
+TEST_F(RegistryActionsTest, ImportOfAnExistingKeyFailsWhenItsWorkFileCannotBeRewritten)
+{
+    platform::RegKey app = mirrorKey("HKEY_CURRENT_USER\\Software\\Vendor");
+    world.registry().setString(app, "Home", "C:\\WINDOWS\\App");
+    world.variables["$st_source_win_path"] = "C:\\\\WINDOWS\\\\";
+    world.variables["$st_destination_win_path"] = "C:\\\\WINNT\\\\";
+    // A read-only work file left behind by an earlier run: the folder cannot be emptied and the
+    // rewritten export cannot take the file's place.
+    world.putNew("QZImpTemp/Temp.reg", "REGEDIT4\r\n");
+    makeReadOnly("C:\\QZImpTemp\\Temp.reg");
+
+    const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor";
+    EXPECT_EQ(transfer::importWorker(key, "*.*"), TransferOutcome::Failed);
+    EXPECT_FALSE(Action_Import(key, "*.*"));
+    EXPECT_TRUE(world.logged("Action_Replace", "70:Permission denied : C:\\QZImpTemp\\Temp.reg"));
+    EXPECT_TRUE(world.logged("Action_Import", "75:The key was not imported : " + key));
+    platform::RegKey real;
+    EXPECT_NE(
+        world.registry().openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Software\\Vendor", real),
+        platform::WinError::Success)
+        << "nothing reached the real place";
 }
 
 TEST_F(RegistryActionsTest, SingleValueImportKeepsTheValueType)

@@ -163,13 +163,13 @@ public:
     std::string readNew(const std::string& relative) const { return read(hostNew(relative)); }
     std::string readOld(const std::string& relative) const { return read(hostOld(relative)); }
 
-    // The file system of the running machine, for locks and checks.
+    // The file system of the running machine as the program sees it (mapped letters included),
+    // for locks, attributes and checks.
     platform::FileSystem fileSystem() const
     {
-        platform::MachineConfig config;
-        std::string error;
-        platform::loadMachineConfig(m_newPc, config, error);
-        return platform::FileSystem(platform::PathResolver(m_newPc, config));
+        platform::Machine machine;
+        EXPECT_EQ(machine.open(m_newPc), platform::WinError::Success);
+        return machine.fileSystem();
     }
 
     platform::Registry& registry() const { return *wizard::transfer::machineRegistry(); }
