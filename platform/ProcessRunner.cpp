@@ -201,12 +201,6 @@ public:
     }
 };
 
-ProcessLauncher*& installed()
-{
-    static ProcessLauncher* launcher = nullptr;
-    return launcher;
-}
-
 } // namespace
 
 int Process::id() const { return m_state ? m_state->pid : 0; }
@@ -252,21 +246,10 @@ Process Process::child(int pid)
     return p;
 }
 
-ProcessLauncher& processLauncher()
-{
-    static HostProcessLauncher host;
-    return installed() ? *installed() : static_cast<ProcessLauncher&>(host);
-}
-
-ProcessLauncher* setProcessLauncher(ProcessLauncher* launcher)
-{
-    return std::exchange(installed(), launcher);
-}
-
 WinError startProcess(const std::string& commandLine, const StartOptions& options, Process* out)
 {
     Process p;
-    const WinError e = processLauncher().start(commandLine, options, p);
+    const WinError e = common::Service<ProcessLauncher>::instance().start(commandLine, options, p);
     if (out)
         *out = p;
     return e;
@@ -275,7 +258,7 @@ WinError startProcess(const std::string& commandLine, const StartOptions& option
 WinError runProcess(const std::string& commandLine, const StartOptions& options, std::uint32_t* exitCode)
 {
     Process p;
-    const WinError e = processLauncher().start(commandLine, options, p);
+    const WinError e = common::Service<ProcessLauncher>::instance().start(commandLine, options, p);
     if (e != WinError::Success)
         return e;
     p.wait();
@@ -310,3 +293,9 @@ std::filesystem::path runningMachineFolder()
 }
 
 } // namespace platform
+
+template <> platform::ProcessLauncher& common::Service<platform::ProcessLauncher>::fallback()
+{
+    static platform::HostProcessLauncher host;
+    return host;
+}

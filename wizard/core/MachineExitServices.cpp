@@ -74,10 +74,10 @@ private:
 
 } // namespace
 
-ExitServices& defaultExitServices()
+} // namespace wizard
+
+template <> wizard::ExitServices& common::Service<wizard::ExitServices>::fallback()
 {
-    static MachineExitServices services;
+    static wizard::MachineExitServices services;
     return services;
 }
-
-} // namespace wizard

@@ -6,11 +6,12 @@
 #include <string>
 #include <utility>
 
+#include "wizard/core/WizardState.h"
+
 namespace wizard {
 
-// Whether the required tasks were confirmed at the last change of the page's rule inputs; only
-// the required-tasks page writes and reads it. False until then.
-extern bool TasksConfirmed;
+// TasksConfirmed (WizardState.h) holds whether the required tasks were confirmed at the last
+// change of the page's rule inputs; only the required-tasks page writes and reads it.
 
 // Next may be pressed when the shares (box 3) and the closed applications (box 4) are confirmed
 // and a source operating system is chosen; boxes 1 and 2 do not count.

@@ -1,7 +1,7 @@
 // AboutDialogTest.cpp: version text rule and the two links of the about box.
 #include "foldersize/services/AboutDialog.h"
 
-#include "tests/foldersize/services/RecordingOpenService.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include "foldersize/services/ProgramGlobals.h"
 #include "tests/foldersize/QStringPrinter.h"
 #include "tests/foldersize/QtApp.h"
-#include "tests/foldersize/services/RecordingOpenService.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
 
 using namespace foldersize;
 

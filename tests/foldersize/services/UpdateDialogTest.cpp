@@ -5,9 +5,9 @@
 #include "foldersize/services/IniFile.h"
 #include "foldersize/services/UpdateHandOff.h"
 #include "tests/foldersize/services/LoopbackHttpServer.h"
-#include "tests/foldersize/services/RecordingOpenService.h"
-#include "tests/foldersize/services/ScriptedMessageService.h"
 #include "tests/foldersize/services/TestEnvironment.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
+#include "tests/support/foldersize/ScriptedMessageService.h"
 
 #include <gtest/gtest.h>
 

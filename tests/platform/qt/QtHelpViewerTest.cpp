@@ -2,6 +2,7 @@
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/Machine.h"
 #include "platform/qt/QtShellService.h"
+#include "tests/support/platform/RecordingHelpService.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -43,7 +44,7 @@ protected:
     void TearDown() override
     {
         fs::remove_all(m_dir);
-        setHelpService(nullptr);
+        common::Service<HelpService>::replace(nullptr);
         setApplicationHelpFile({});
     }
     fs::path m_dir;
@@ -90,8 +91,8 @@ TEST_F(QtHelpViewerTest, TopicComesFromNearestWidgetThatHasOne)
 
 TEST_F(QtHelpViewerTest, F1OpensTopicOfFocusedWidget)
 {
-    RecordingHelpService recorder;
-    setHelpService(&recorder);
+    testsupport::RecordingHelpService recorder;
+    common::Service<HelpService>::replace(&recorder);
     setApplicationHelpFile("C:\\Program Files\\Kestro\\PRODUCT_HELP.chm");
     qt::installHelpKey();
 

@@ -45,13 +45,13 @@ protected:
         : variables(machineFiles(), nullptr)
     {
         ConnectionHelpTopic = 0;
-        m_previousControls = setPageControls(&sourceOs);
+        m_previousControls = common::Service<PageControls>::replace(&sourceOs);
         page = std::make_unique<Frm_ConnectionType>(nullptr, &host, variables);
     }
     ~FrmConnectionTypeTest() override
     {
         page.reset();
-        setPageControls(m_previousControls);
+        common::Service<PageControls>::replace(m_previousControls);
         setComputerBrowser({});
         ConnectionHelpTopic = 0;
     }

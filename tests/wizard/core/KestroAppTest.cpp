@@ -4,7 +4,8 @@
 
 #include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
-#include "tests/wizard/core/EngineReset.h"
+#include "tests/support/platform/ScriptedMessageService.h"
+#include "tests/support/wizard/WizardRun.h"
 #include "tests/wizard/core/FirstPageBar.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
@@ -38,9 +39,7 @@ protected:
     void SetUp() override
     {
         testsupport::qtApp();
-        wizard::resetProgramEnd();
-        wizard::WizardStarted = false;
-        wizard::test::resetEngineState();
+        testsupport::resetWizardRun();
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles",
             fs::copy_options::recursive);
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "RegFiles", machine.appFolder() / "RegFiles",
@@ -49,9 +48,7 @@ protected:
     void TearDown() override
     {
         wizard::KestroMain::unregisterPage("Frm_Preparatory");
-        wizard::resetProgramEnd();
-        wizard::WizardStarted = false;
-        wizard::test::resetEngineState();
+        testsupport::resetWizardRun();
     }
     wizard::StartOptions options()
     {
@@ -69,8 +66,8 @@ protected:
     }
 
     testsupport::TestMachine machine;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
     int splashes = 0;
 };
 
@@ -189,9 +186,8 @@ TEST_F(KestroAppTest, ADamagedMainScriptIsNamedAndTheProgramEndsCleanly)
 {
     for (const std::string& content : {std::string(), std::string("\x01\x02garbage\xff\xfe", 12),
              std::string("<kestro><performaction><action>execute</action>")}) {
-        wizard::resetProgramEnd();
-        wizard::test::resetEngineState();
-        messages = platform::ScriptedMessageService();
+        testsupport::resetWizardRun();
+        messages = testsupport::ScriptedMessageService();
         {
             std::ofstream out(
                 machine.appFolder() / "WKXFiles" / "Kestro.wkx", std::ios::binary | std::ios::trunc);

@@ -3,6 +3,7 @@
 #include "wizard/core/KestroMain.h"
 
 #include "platform/HelpViewer.h"
+#include "tests/support/platform/RecordingHelpService.h"
 #include "tests/wizard/core/FirstPageBar.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
@@ -86,11 +87,11 @@ protected:
         window = new KestroMain(actions);
         wizard::setMainWindow(window);
         window->show();
-        previousHelp = platform::setHelpService(&help);
+        previousHelp = common::Service<platform::HelpService>::replace(&help);
     }
     void TearDown() override
     {
-        platform::setHelpService(previousHelp);
+        common::Service<platform::HelpService>::replace(previousHelp);
         wizard::setMainWindow(nullptr);
         delete window;
         window = nullptr;
@@ -108,7 +109,7 @@ protected:
     int exitCalls = 0;
     bool exitAnswer = false;
     int logDeletes = 0;
-    platform::RecordingHelpService help;
+    testsupport::RecordingHelpService help;
     platform::HelpService* previousHelp = nullptr;
 };
 

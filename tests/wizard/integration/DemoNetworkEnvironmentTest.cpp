@@ -1,6 +1,7 @@
 // DemoNetworkEnvironmentTest.cpp: the demo network's NEWPC as the wizard's environment routines
 // read it: a supported Windows XP destination with its folders found.
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/InitializeApplication.h"
@@ -41,8 +42,8 @@ protected:
         fs::remove_all(m_network, ec);
     }
 
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
 
 private:
     fs::path m_network;

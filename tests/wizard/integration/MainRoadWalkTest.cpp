@@ -5,7 +5,9 @@
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
-#include "tests/wizard/core/EngineReset.h"
+#include "tests/support/platform/RecordingHelpService.h"
+#include "tests/support/platform/ScriptedMessageService.h"
+#include "tests/support/wizard/WizardRun.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/connection/ConnectionTypePage.h"
@@ -39,11 +41,7 @@ protected:
     void SetUp() override
     {
         testsupport::qtApp();
-        wizard::resetProgramEnd();
-        wizard::WizardStarted = false;
-        wizard::TasksConfirmed = false;
-        wizard::SourceOs.clear();
-        wizard::test::resetEngineState();
+        testsupport::resetWizardRun();
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles",
             fs::copy_options::recursive);
         wizard::registerInformationPages();
@@ -56,10 +54,7 @@ protected:
             {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType"})
             wizard::KestroMain::unregisterPage(form);
         wizard::setBarClickHandler({});
-        wizard::resetProgramEnd();
-        wizard::WizardStarted = false;
-        wizard::TasksConfirmed = false;
-        wizard::test::resetEngineState();
+        testsupport::resetWizardRun();
     }
     wizard::StartOptions options()
     {
@@ -105,15 +100,15 @@ protected:
     }
 
     testsupport::TestMachine machine;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
-    platform::RecordingHelpService help;
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
+    testsupport::RecordingHelpService help;
 };
 
 TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
 {
     xpDestination();
-    platform::HelpService* previousHelp = platform::setHelpService(&help);
+    platform::HelpService* previousHelp = common::Service<platform::HelpService>::replace(&help);
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
     wizard::KestroMain* w = app.window();
@@ -191,7 +186,7 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
     EXPECT_TRUE(control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->isChecked());
     EXPECT_EQ(engine.HistoryStep, 5);
-    platform::setHelpService(previousHelp);
+    common::Service<platform::HelpService>::replace(previousHelp);
 }
 
 TEST_F(MainRoadWalkTest, UnsupportedDestinationIsToldAndTheWalkGoesOn)

@@ -4,6 +4,7 @@
 
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "wizard/transfer/TransferGlobals.h"
 
 #include <gtest/gtest.h>
@@ -153,8 +154,8 @@ TEST_F(RegistryReadersTest, FullPathReaderNeedsTheExactRootName)
 
 TEST_F(RegistryReadersTest, BlankFullPathShowsTheAccessMessage)
 {
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope(messages);
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope(messages);
     messages.answer(platform::MsgResult::Ok);
     EXPECT_EQ(Application_Functions::Get_Remote_App_Path("   ", "X"), "");
     ASSERT_EQ(messages.shown().size(), 1u);

@@ -12,6 +12,8 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RegeditCommand.h"
 #include "platform/Registry.h"
+#include "tests/support/platform/CountingEventPump.h"
+#include "tests/support/platform/ManualClock.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
@@ -106,16 +108,16 @@ public:
                         return std::nullopt;
                     return it->second;
                 }});
-        m_previousClock = platform::setClock(&clock);
-        m_previousPump = platform::setEventPump(&pump);
+        m_previousClock = common::Service<platform::Clock>::replace(&clock);
+        m_previousPump = common::Service<platform::EventPump>::replace(&pump);
         wizard::wizardWindows().closeBusyWindow();
         wizard::wizardWindows().setStatusText("");
     }
 
     ~TransferWorld()
     {
-        platform::setEventPump(m_previousPump);
-        platform::setClock(m_previousClock);
+        common::Service<platform::EventPump>::replace(m_previousPump);
+        common::Service<platform::Clock>::replace(m_previousClock);
         wizard::setTransferHooks(std::move(m_previousHooks));
         wizard::transferGlobals() = wizard::TransferGlobals{};
         if (m_oldEnv)
@@ -183,8 +185,8 @@ public:
 
     std::vector<std::pair<std::string, std::string>> log;
     std::map<std::string, std::string> variables;
-    platform::ManualClock clock;
-    platform::CountingEventPump pump;
+    testsupport::ManualClock clock;
+    testsupport::CountingEventPump pump;
 
 private:
     static std::string slashed(std::string path)
