@@ -49,7 +49,7 @@ struct Setup {
         config.drives = {c};
         if (machine.create(root / "fuzzpc", config) != platform::WinError::Success)
             std::abort();
-        platform::setProcessLauncher(&launcher);
+        common::Service<platform::ProcessLauncher>::replace(&launcher);
     }
 };
 
