@@ -26,6 +26,7 @@ NetworkComputerDialog::NetworkComputerDialog(const std::vector<std::string>& com
     layout->addWidget(m_list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setObjectName("cmdOK");
     m_ok->setEnabled(false);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

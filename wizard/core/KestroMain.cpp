@@ -367,8 +367,6 @@ std::string KestroMain::text(const std::string& form, const std::string& control
     return v.toString().toStdString();
 }
 
-WizardPage* KestroMain::activePage() const { return m_active; }
-
 WizardPage* KestroMain::loadedPage(const std::string& formName) const
 {
     auto it = m_pages.find(formName);

@@ -7,6 +7,7 @@
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/support/wizard/WizardRun.h"
 #include "tests/wizard/core/FirstPageBar.h"
+#include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/KestroMain.h"
@@ -79,7 +80,7 @@ TEST_F(KestroAppTest, StartUpRunsTheMainScriptToTheAgreementPage)
     wizard::KestroMain* w = app.window();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->activePage(), nullptr);
+    EXPECT_EQ(testsupport::pageOnScreen(*w), nullptr);
     EXPECT_TRUE(w->welcomePanelVisible());
     EXPECT_TRUE(w->buttonVisible(BarButton::Accept));
     EXPECT_TRUE(w->buttonVisible(BarButton::Decline));
@@ -110,7 +111,7 @@ TEST_F(KestroAppTest, AcceptWithoutTheNextPageBuiltStaysOnTheAgreement)
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
     app.window()->findChild<QPushButton*>("Btn_Accept")->click();
-    EXPECT_EQ(app.window()->activePage(), nullptr);
+    EXPECT_EQ(testsupport::pageOnScreen(*app.window()), nullptr);
     EXPECT_TRUE(app.window()->buttonVisible(BarButton::Accept));
     EXPECT_TRUE(app.window()->welcomePanelVisible());
     EXPECT_FALSE(wizard::programEndRequested());
@@ -125,8 +126,8 @@ TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
     ASSERT_TRUE(app.Main());
     wizard::KestroMain* w = app.window();
     w->findChild<QPushButton*>("Btn_Accept")->click();
-    ASSERT_NE(w->activePage(), nullptr);
-    EXPECT_EQ(w->activePage()->objectName(), "Frm_Preparatory");
+    ASSERT_NE(testsupport::pageOnScreen(*w), nullptr);
+    EXPECT_EQ(testsupport::pageOnScreen(*w)->objectName(), "Frm_Preparatory");
     EXPECT_EQ(w->statusText(), "Follow the preparatory task for better performance");
     EXPECT_TRUE(wizard::WizardStarted);
     for (BarButton b : {BarButton::Help, BarButton::Back, BarButton::Next, BarButton::Cancel})
@@ -138,7 +139,7 @@ TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
     EXPECT_EQ(wizard::core().engine.HistoryStep, 2);
     // Next: the required-tasks page is not built, so the wizard stays on the first page.
     w->Btn_Next_Click();
-    EXPECT_EQ(w->activePage()->objectName(), "Frm_Preparatory");
+    EXPECT_EQ(testsupport::pageOnScreen(*w)->objectName(), "Frm_Preparatory");
     EXPECT_TRUE(w->buttonVisible(BarButton::Next));
 }
 

@@ -5,9 +5,11 @@
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "platform/qt/QtHelpViewer.h"
 #include "tests/support/platform/RecordingHelpService.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/support/wizard/WizardRun.h"
+#include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/connection/ConnectionTypePage.h"
@@ -91,7 +93,8 @@ protected:
     }
     std::string activeForm(wizard::KestroMain* w)
     {
-        return w->activePage() ? w->activePage()->objectName().toStdString() : std::string("KestroMain");
+        const wizard::WizardPage* page = testsupport::pageOnScreen(*w);
+        return page ? page->objectName().toStdString() : std::string("KestroMain");
     }
     template <class T> T* control(wizard::KestroMain* w, const char* form, const char* name)
     {
@@ -163,7 +166,7 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
 
     // The main window's Help button on the connection page: the LAN topic.
     barButton(w, "Btn_Help")->click();
-    EXPECT_EQ(w->helpButtonTopic(), 3);
+    EXPECT_EQ(barButton(w, "Btn_Help")->property(platform::qt::kHelpTopicProperty).toInt(), 3);
 
     barButton(w, "Btn_Back")->click();
     ASSERT_EQ(activeForm(w), "Frm_MigrationType");
