@@ -1,8 +1,7 @@
-// Clock.cpp: the system clock and the installed-clock selection.
+// Clock.cpp: the system clock, the default of the clock service.
 #include "platform/Clock.h"
 
 #include <thread>
-#include <utility>
 
 namespace platform {
 namespace {
@@ -16,20 +15,11 @@ public:
     }
 };
 
-Clock*& installed()
-{
-    static Clock* clock = nullptr;
-    return clock;
-}
-
 } // namespace
-
-Clock& clock()
-{
-    static SystemClock system;
-    return installed() ? *installed() : static_cast<Clock&>(system);
-}
-
-Clock* setClock(Clock* clock) { return std::exchange(installed(), clock); }
-
 } // namespace platform
+
+template <> platform::Clock& common::Service<platform::Clock>::fallback()
+{
+    static platform::SystemClock system;
+    return system;
+}

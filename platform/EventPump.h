@@ -1,7 +1,7 @@
-// EventPump.h: yielding to pending window messages during long work, replaceable for tests.
+// EventPump.h: yielding to pending window messages during long work; the program installs the Qt pump.
 #pragma once
 
-#include <functional>
+#include "common/Service.h"
 
 namespace platform {
 
@@ -12,23 +12,12 @@ public:
     virtual void processEvents() = 0;
 };
 
-// Yields once through the installed pump; without one this does nothing.
-void yieldToEvents();
-// Installs a pump (not owned; nullptr restores the no-op). Returns the previous one.
-EventPump* setEventPump(EventPump* pump);
-
-// Test double: counts the yields and runs an optional action on each (to simulate a click
-// that arrives while work is in progress).
-class CountingEventPump : public EventPump {
-public:
-    void processEvents() override
-    {
-        ++count;
-        if (onYield)
-            onYield();
-    }
-    int count = 0;
-    std::function<void()> onYield;
-};
+// Yields once through the installed pump (common::Service<EventPump>); without one this does
+// nothing.
+inline void yieldToEvents()
+{
+    if (EventPump* pump = common::Service<EventPump>::installed())
+        pump->processEvents();
+}
 
 } // namespace platform

@@ -1,4 +1,4 @@
-// HelpViewer.cpp: topic page lookup, the program's help file and the help service selection.
+// HelpViewer.cpp: topic page lookup, the program's help file and the help service's headless default.
 #include "platform/HelpViewer.h"
 
 #include <system_error>
@@ -22,12 +22,6 @@ class FallbackHelpService : public HelpService {
 public:
     bool showTopic(const std::string&, int) override { return false; }
 };
-
-HelpService*& installed()
-{
-    static HelpService* service = nullptr;
-    return service;
-}
 
 std::string& helpFileStorage()
 {
@@ -56,12 +50,10 @@ std::filesystem::path HelpTopics::pageFor(int topicId) const
 std::string applicationHelpFile() { return helpFileStorage(); }
 void setApplicationHelpFile(const std::string& helpFile) { helpFileStorage() = helpFile; }
 
-HelpService& helpService()
-{
-    static FallbackHelpService fallback;
-    return installed() ? *installed() : static_cast<HelpService&>(fallback);
-}
-
-HelpService* setHelpService(HelpService* service) { return std::exchange(installed(), service); }
-
 } // namespace platform
+
+template <> platform::HelpService& common::Service<platform::HelpService>::fallback()
+{
+    static platform::FallbackHelpService fallback;
+    return fallback;
+}

@@ -1,10 +1,11 @@
 // HelpViewer.h: the help service that shows the program's HTML help topics by numeric topic id,
-// the rule that picks a topic's page, and a recording test double.
+// and the rule that picks a topic's page.
 #pragma once
+
+#include "common/Service.h"
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -39,28 +40,14 @@ public:
 std::string applicationHelpFile();
 void setApplicationHelpFile(const std::string& helpFile);
 
-// The installed service; without one, a headless fallback shows nothing and answers false.
-HelpService& helpService();
-// Installs a service (not owned; nullptr restores the fallback). Returns the previous one.
-HelpService* setHelpService(HelpService* service);
+} // namespace platform
 
-// Test double: records each request and answers with `result`.
-class RecordingHelpService : public HelpService {
-public:
-    struct Request {
-        std::string helpFile;
-        int topicId = 0;
-    };
-    bool showTopic(const std::string& helpFile, int topicId) override
-    {
-        m_requests.push_back({helpFile, topicId});
-        return result;
-    }
-    const std::vector<Request>& requests() const { return m_requests; }
-    bool result = true;
+// Without an installed service, a headless default shows nothing and answers false.
+template <> platform::HelpService& common::Service<platform::HelpService>::fallback();
 
-private:
-    std::vector<Request> m_requests;
-};
+namespace platform {
+
+// The installed help service (common::Service<HelpService> replaces it).
+inline HelpService& helpService() { return common::Service<HelpService>::instance(); }
 
 } // namespace platform

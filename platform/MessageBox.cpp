@@ -1,11 +1,10 @@
-// MessageBox.cpp: the message box service selection, the default title and the scripted double.
+// MessageBox.cpp: the headless default of the message box service, the default title, the button sets.
 #include "platform/MessageBox.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
-#include <utility>
 
 namespace platform {
 namespace {
@@ -25,18 +24,6 @@ public:
     }
 };
 
-FallbackMessageService& fallback()
-{
-    static FallbackMessageService service;
-    return service;
-}
-
-MessageService*& installed()
-{
-    static MessageService* service = nullptr;
-    return service;
-}
-
 } // namespace
 
 std::string applicationTitle()
@@ -50,17 +37,10 @@ std::string applicationTitle()
 
 void setApplicationTitle(const std::string& title) { titleStorage() = title; }
 
-MessageService& messageService()
-{
-    return installed() ? *installed() : static_cast<MessageService&>(fallback());
-}
-
-MessageService* setMessageService(MessageService* service) { return std::exchange(installed(), service); }
-
 MsgResult showMessage(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title)
 {
     MessageRequest request{text, title.empty() ? applicationTitle() : title, buttons, icon};
-    const MsgResult result = messageService().show(request);
+    const MsgResult result = common::Service<MessageService>::instance().show(request);
     const auto offered = buttonsOf(buttons);
     // A service that answers with a button the box lacks would send callers down a branch
     // the user could never have chosen.
@@ -80,21 +60,10 @@ std::vector<MsgResult> buttonsOf(MsgButtons buttons)
     return {MsgResult::Ok};
 }
 
-MsgResult ScriptedMessageService::show(const MessageRequest& request)
-{
-    m_shown.push_back(request);
-    const auto offered = buttonsOf(request.buttons);
-    if (m_answers.empty()) {
-        m_unexpected.push_back("no scripted answer for: " + request.text);
-        return offered.front();
-    }
-    const MsgResult result = m_answers.front();
-    m_answers.pop_front();
-    if (std::find(offered.begin(), offered.end(), result) == offered.end()) {
-        m_unexpected.push_back("scripted answer not offered by: " + request.text);
-        return offered.front();
-    }
-    return result;
-}
-
 } // namespace platform
+
+template <> platform::MessageService& common::Service<platform::MessageService>::fallback()
+{
+    static platform::FallbackMessageService service;
+    return service;
+}

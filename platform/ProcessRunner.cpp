@@ -1,6 +1,7 @@
 // ProcessRunner.cpp: the default launcher (our tools as host child processes, cacls and hh in
 // process), process handles and tool lookup.
 #include "platform/ProcessRunner.h"
+#include "platform/RunningMachine.h"
 
 #include "platform/CommandLine.h"
 #include "platform/EventLog.h"
@@ -101,14 +102,16 @@ WinError spawnTool(
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    // The child acts on the given machine, else on the one this program runs on.
+    const std::filesystem::path machine =
+        options.machineFolder.empty() ? runningMachineFolder() : options.machineFolder;
     std::vector<std::string> envStore;
     for (char** e = environ; e && *e; ++e) {
-        if (!options.machineFolder.empty() && std::strncmp(*e, "WINENV_MACHINE=", 15) == 0)
+        if (std::strncmp(*e, "WINENV_MACHINE=", 15) == 0)
             continue;
         envStore.emplace_back(*e);
     }
-    if (!options.machineFolder.empty())
-        envStore.push_back("WINENV_MACHINE=" + std::filesystem::absolute(options.machineFolder).string());
+    envStore.push_back("WINENV_MACHINE=" + std::filesystem::absolute(machine).string());
     std::vector<char*> envp;
     for (auto& e : envStore)
         envp.push_back(e.data());
@@ -201,12 +204,6 @@ public:
     }
 };
 
-ProcessLauncher*& installed()
-{
-    static ProcessLauncher* launcher = nullptr;
-    return launcher;
-}
-
 } // namespace
 
 int Process::id() const { return m_state ? m_state->pid : 0; }
@@ -252,21 +249,10 @@ Process Process::child(int pid)
     return p;
 }
 
-ProcessLauncher& processLauncher()
-{
-    static HostProcessLauncher host;
-    return installed() ? *installed() : static_cast<ProcessLauncher&>(host);
-}
-
-ProcessLauncher* setProcessLauncher(ProcessLauncher* launcher)
-{
-    return std::exchange(installed(), launcher);
-}
-
 WinError startProcess(const std::string& commandLine, const StartOptions& options, Process* out)
 {
     Process p;
-    const WinError e = processLauncher().start(commandLine, options, p);
+    const WinError e = common::Service<ProcessLauncher>::instance().start(commandLine, options, p);
     if (out)
         *out = p;
     return e;
@@ -275,7 +261,7 @@ WinError startProcess(const std::string& commandLine, const StartOptions& option
 WinError runProcess(const std::string& commandLine, const StartOptions& options, std::uint32_t* exitCode)
 {
     Process p;
-    const WinError e = processLauncher().start(commandLine, options, p);
+    const WinError e = common::Service<ProcessLauncher>::instance().start(commandLine, options, p);
     if (e != WinError::Success)
         return e;
     p.wait();
@@ -305,8 +291,16 @@ std::filesystem::path findTool(std::string_view name)
 
 std::filesystem::path runningMachineFolder()
 {
+    if (RunningMachine* running = RunningMachine::current())
+        return running->folder();
     const char* value = std::getenv(Machine::kEnvironmentVariable);
     return value && *value ? std::filesystem::path(value) : Machine::defaultFolder();
 }
 
 } // namespace platform
+
+template <> platform::ProcessLauncher& common::Service<platform::ProcessLauncher>::fallback()
+{
+    static platform::HostProcessLauncher host;
+    return host;
+}

@@ -1,8 +1,8 @@
 // ProcessRunner.h: starting the command lines a program hands to the platform ("regedit.exe /s
-// file", "cacls ...", "hh.exe ...", a batch file) on an emulated machine, with a recording
-// test double.
+// file", "cacls ...", "hh.exe ...", a batch file) on an emulated machine.
 #pragma once
 
+#include "common/Service.h"
 #include "platform/WinError.h"
 
 #include <cstdint>
@@ -62,12 +62,15 @@ public:
     virtual WinError start(const std::string& commandLine, const StartOptions& options, Process& out) = 0;
 };
 
-// The installed launcher; the default is the one described above.
-ProcessLauncher& processLauncher();
-// Installs a launcher (not owned; nullptr restores the default). Returns the previous one.
-ProcessLauncher* setProcessLauncher(ProcessLauncher* launcher);
+} // namespace platform
 
-// Starts a command line through the installed launcher without waiting.
+// The default launcher is the one described above.
+template <> platform::ProcessLauncher& common::Service<platform::ProcessLauncher>::fallback();
+
+namespace platform {
+
+// Starts a command line through the installed launcher (common::Service<ProcessLauncher>)
+// without waiting.
 WinError startProcess(
     const std::string& commandLine, const StartOptions& options = {}, Process* out = nullptr);
 // Starts a command line and waits for it to end; `exitCode` (when given) receives its exit code.
@@ -78,30 +81,8 @@ WinError runProcess(
 // else "../bin" beside it (tests run from build/tests). Empty when the tool is in none of them.
 std::filesystem::path findTool(std::string_view name);
 
-// The running machine's folder: WINENV_MACHINE, else the default machine's folder.
+// The running machine's folder (see RunningMachine); when it cannot be opened, WINENV_MACHINE,
+// else the default machine's folder.
 std::filesystem::path runningMachineFolder();
-
-// Test double: records every command line with its options, starts nothing, and answers with
-// `result`; a started program has ended with `exitCode`.
-class RecordingProcessLauncher : public ProcessLauncher {
-public:
-    struct Start {
-        std::string commandLine;
-        StartOptions options;
-    };
-    WinError start(const std::string& commandLine, const StartOptions& options, Process& out) override
-    {
-        m_starts.push_back({commandLine, options});
-        if (result == WinError::Success)
-            out = Process::finished(exitCode);
-        return result;
-    }
-    const std::vector<Start>& starts() const { return m_starts; }
-    WinError result = WinError::Success;
-    std::uint32_t exitCode = 0;
-
-private:
-    std::vector<Start> m_starts;
-};
 
 } // namespace platform

@@ -1,8 +1,7 @@
-// ShellOpen.cpp: the shell service selection and the URL test.
+// ShellOpen.cpp: the shell service's headless default and the URL test.
 #include "platform/ShellOpen.h"
 
 #include <cctype>
-#include <utility>
 
 namespace platform {
 namespace {
@@ -11,12 +10,6 @@ class FallbackShellService : public ShellService {
 public:
     int open(const std::string&, const std::string&) override { return kShellNoAssociation; }
 };
-
-ShellService*& installed()
-{
-    static ShellService* service = nullptr;
-    return service;
-}
 
 bool startsWithNoCase(const std::string& text, const std::string& prefix)
 {
@@ -40,12 +33,10 @@ bool isUrlTarget(const std::string& target)
     return false;
 }
 
-ShellService& shellService()
-{
-    static FallbackShellService fallback;
-    return installed() ? *installed() : static_cast<ShellService&>(fallback);
-}
-
-ShellService* setShellService(ShellService* service) { return std::exchange(installed(), service); }
-
 } // namespace platform
+
+template <> platform::ShellService& common::Service<platform::ShellService>::fallback()
+{
+    static platform::FallbackShellService fallback;
+    return fallback;
+}

@@ -1,9 +1,9 @@
-// ShellOpen.h: the shell's "open" verb for web addresses, mail addresses and files, with a
-// recording test double.
+// ShellOpen.h: the shell's "open" verb for web addresses, mail addresses and files.
 #pragma once
 
+#include "common/Service.h"
+
 #include <string>
-#include <vector>
 
 namespace platform {
 
@@ -22,32 +22,17 @@ public:
     virtual int open(const std::string& target, const std::string& parameters = {}) = 0;
 };
 
-// The installed service; without one, a headless fallback opens nothing and answers
-// kShellNoAssociation.
-ShellService& shellService();
-// Installs a service (not owned; nullptr restores the fallback). Returns the previous one.
-ShellService* setShellService(ShellService* service);
-
 // True for the targets that go to a browser or mail program rather than to a file.
 bool isUrlTarget(const std::string& target);
 
-// Test double: records each request and answers with `result`.
-class RecordingShellService : public ShellService {
-public:
-    struct Request {
-        std::string target;
-        std::string parameters;
-    };
-    int open(const std::string& target, const std::string& parameters) override
-    {
-        m_requests.push_back({target, parameters});
-        return result;
-    }
-    const std::vector<Request>& requests() const { return m_requests; }
-    int result = kShellOpened;
+} // namespace platform
 
-private:
-    std::vector<Request> m_requests;
-};
+// Without an installed service, a headless default opens nothing and answers kShellNoAssociation.
+template <> platform::ShellService& common::Service<platform::ShellService>::fallback();
+
+namespace platform {
+
+// The installed shell service (common::Service<ShellService> replaces it).
+inline ShellService& shellService() { return common::Service<ShellService>::instance(); }
 
 } // namespace platform

@@ -1,4 +1,4 @@
-// OutputDialogs.cpp: Qt save and printer dialogs and the replaceable instance.
+// OutputDialogs.cpp: the Qt save and printer dialogs, the default of the output dialogs.
 #include "foldersize/scanner/OutputDialogs.h"
 
 #include <QFileDialog>
@@ -6,10 +6,6 @@
 #include <QPrinter>
 
 namespace foldersize {
-
-namespace {
-OutputDialogs* g_replacement = nullptr;
-}
 
 QString QtOutputDialogs::saveFileName(QWidget* parent, const QString& filter, const QString& fileName)
 {
@@ -25,12 +21,10 @@ bool QtOutputDialogs::choosePrinter(QWidget* parent, QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-OutputDialogs& outputDialogs()
-{
-    static QtOutputDialogs qtDialogs;
-    return g_replacement ? *g_replacement : qtDialogs;
-}
-
-void setOutputDialogs(OutputDialogs* dialogs) { g_replacement = dialogs; }
-
 } // namespace foldersize
+
+template <> foldersize::OutputDialogs& common::Service<foldersize::OutputDialogs>::fallback()
+{
+    static foldersize::QtOutputDialogs qtDialogs;
+    return qtDialogs;
+}

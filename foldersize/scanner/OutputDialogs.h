@@ -2,6 +2,8 @@
 // so that tests choose a file or a PDF printer without interaction.
 #pragma once
 
+#include "common/Service.h"
+
 #include <QString>
 
 class QPrinter;
@@ -26,9 +28,14 @@ public:
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
 };
 
-// The dialogs the program uses: QtOutputDialogs unless a test installed others.
-OutputDialogs& outputDialogs();
-// Installs a replacement (not owned); nullptr restores the Qt dialogs.
-void setOutputDialogs(OutputDialogs* dialogs);
+} // namespace foldersize
+
+// The default is QtOutputDialogs.
+template <> foldersize::OutputDialogs& common::Service<foldersize::OutputDialogs>::fallback();
+
+namespace foldersize {
+
+// The dialogs the program uses (common::Service<OutputDialogs> replaces them).
+inline OutputDialogs& outputDialogs() { return common::Service<OutputDialogs>::instance(); }
 
 } // namespace foldersize

@@ -70,6 +70,8 @@ AboutDialog::AboutDialog(int major, int minor, int revision, Texts texts, Dialog
     }
 
     m_cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 

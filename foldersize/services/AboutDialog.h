@@ -49,7 +49,6 @@ public:
 
     // Label1(index) of the label array; nullptr for an index the dialog does not have.
     QLabel* Label1(int index) const { return m_labels.value(index); }
-    QPushButton* cmdOK() const { return m_cmdOK; }
 
     // Index 2 opens the web address, index 11 a new feedback mail; other labels do nothing.
     void Label1_Click(int Index);

@@ -54,16 +54,22 @@ ErrorDialog::ErrorDialog(const QString& reportText, QWidget* parent)
                            "Textfenster an die Emailadresse %1."),
             {QVariant(globals().bugReportAddress)}),
         this);
+    m_lblEinleitung->setObjectName(QStringLiteral("lblEinleitung"));
     m_lblEinleitung->setWordWrap(true);
     auto* label = new QLabel(QStringLiteral("Fehlerinformationen:"), this);
     m_txtInfo = new QPlainTextEdit(reportText, this);
     m_txtInfo->setReadOnly(true);
     m_txtInfo->setObjectName(QStringLiteral("txtInfo"));
     m_cmdEmail = new QPushButton(QStringLiteral("&Email"), this);
+    m_cmdEmail->setObjectName(QStringLiteral("cmdEmail"));
     m_cmdDrucken = new QPushButton(QStringLiteral("&Drucken"), this);
+    m_cmdDrucken->setObjectName(QStringLiteral("cmdDrucken"));
     m_cmdWeiter = new QPushButton(QStringLiteral("&Weiter"), this);
+    m_cmdWeiter->setObjectName(QStringLiteral("cmdWeiter"));
     m_cmdBeenden = new QPushButton(QStringLiteral("&Beenden"), this);
+    m_cmdBeenden->setObjectName(QStringLiteral("cmdBeenden"));
     m_hint = new QLabel(this);
+    m_hint->setObjectName(QStringLiteral("hint"));
     m_hint->setWordWrap(true);
     m_Hinweise = {
         QStringLiteral("Hiermit können Sie die Fehlerinformationen ausdrucken."),

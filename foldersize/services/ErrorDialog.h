@@ -18,15 +18,6 @@ class ErrorDialog : public QDialog {
 public:
     explicit ErrorDialog(const QString& reportText, QWidget* parent = nullptr);
 
-    QLabel* lblEinleitung() const { return m_lblEinleitung; }
-    QPlainTextEdit* txtInfo() const { return m_txtInfo; }
-    QPushButton* cmdEmail() const { return m_cmdEmail; }
-    QPushButton* cmdDrucken() const { return m_cmdDrucken; }
-    QPushButton* cmdWeiter() const { return m_cmdWeiter; }
-    QPushButton* cmdBeenden() const { return m_cmdBeenden; }
-    QLabel* hint() const { return m_hint; }
-    const QStringList& hinweise() const { return m_Hinweise; }
-
     // How "Beenden" ends the program (default: at once, without closing handlers).
     static void setEndProgram(std::function<void()> end);
 

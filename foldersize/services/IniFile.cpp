@@ -78,10 +78,9 @@ IniLines readLines(const QString& file)
     if (!f.open(QIODevice::ReadOnly))
         return lines;
     const QByteArray all = f.readAll();
-    QStringDecoder check(QStringDecoder::Utf8);
-    const QString probe = check.decode(all); // decoding happens on the conversion
-    (void)probe;
-    lines.utf8 = !check.hasError();
+    // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut off
+    // at the end of the file (it waits for more), and rewriting would then change those bytes.
+    lines.utf8 = QString::fromUtf8(all).toUtf8() == all;
     bool endSeen = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < all.size(); ++i) {

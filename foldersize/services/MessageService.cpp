@@ -1,13 +1,9 @@
-// MessageService.cpp: QMessageBox default of the message service and the replaceable instance.
+// MessageService.cpp: the QMessageBox default of the message service.
 #include "foldersize/services/MessageService.h"
 
 #include <QMessageBox>
 
 namespace foldersize {
-
-namespace {
-MessageService* g_replacement = nullptr;
-}
 
 void QtMessageService::information(QWidget* parent, const QString& title, const QString& text)
 {
@@ -25,12 +21,10 @@ bool QtMessageService::okCancel(QWidget* parent, const QString& title, const QSt
     return box.exec() == QMessageBox::Ok;
 }
 
-MessageService& messageService()
-{
-    static QtMessageService qtService;
-    return g_replacement ? *g_replacement : qtService;
-}
-
-void setMessageService(MessageService* service) { g_replacement = service; }
-
 } // namespace foldersize
+
+template <> foldersize::MessageService& common::Service<foldersize::MessageService>::fallback()
+{
+    static foldersize::QtMessageService qtService;
+    return qtService;
+}

@@ -2,6 +2,8 @@
 // answer them without interaction.
 #pragma once
 
+#include "common/Service.h"
+
 #include <QString>
 
 class QWidget;
@@ -25,9 +27,14 @@ public:
     bool okCancel(QWidget* parent, const QString& title, const QString& text) override;
 };
 
-// The service the program uses: QtMessageService unless a test installed another one.
-MessageService& messageService();
-// Installs a replacement (not owned); nullptr restores the default.
-void setMessageService(MessageService* service);
+} // namespace foldersize
+
+// The default is a QtMessageService.
+template <> foldersize::MessageService& common::Service<foldersize::MessageService>::fallback();
+
+namespace foldersize {
+
+// The service the program uses (common::Service<MessageService> replaces it).
+inline MessageService& messageService() { return common::Service<MessageService>::instance(); }
 
 } // namespace foldersize

@@ -1,22 +1,16 @@
-// OpenService.cpp: the desktop default of the open service and the replaceable instance.
+// OpenService.cpp: the desktop default of the open service.
 #include "foldersize/services/OpenService.h"
 
 #include <QDesktopServices>
 
 namespace foldersize {
 
-namespace {
-OpenService* g_replacement = nullptr;
-}
-
 bool DesktopOpenService::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
-OpenService& openService()
-{
-    static DesktopOpenService desktop;
-    return g_replacement ? *g_replacement : desktop;
-}
-
-void setOpenService(OpenService* service) { g_replacement = service; }
-
 } // namespace foldersize
+
+template <> foldersize::OpenService& common::Service<foldersize::OpenService>::fallback()
+{
+    static foldersize::DesktopOpenService desktop;
+    return desktop;
+}

@@ -2,6 +2,8 @@
 // so that tests can record what would have been opened instead of starting a browser.
 #pragma once
 
+#include "common/Service.h"
+
 #include <QUrl>
 
 namespace foldersize {
@@ -19,9 +21,14 @@ public:
     bool openUrl(const QUrl& url) override;
 };
 
-// The service the program uses; a DesktopOpenService unless a test installed another one.
-OpenService& openService();
-// Installs a replacement (not owned; nullptr restores the default).
-void setOpenService(OpenService* service);
+} // namespace foldersize
+
+// The default is a DesktopOpenService.
+template <> foldersize::OpenService& common::Service<foldersize::OpenService>::fallback();
+
+namespace foldersize {
+
+// The service the program uses (common::Service<OpenService> replaces it).
+inline OpenService& openService() { return common::Service<OpenService>::instance(); }
 
 } // namespace foldersize

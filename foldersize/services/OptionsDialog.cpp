@@ -42,15 +42,23 @@ OptionsDialog::OptionsDialog(const QString& iniFile, DialogHooks hooks, QWidget*
     setWindowTitle(QStringLiteral("Optionen"));
     m_chkKontextmenu = new QCheckBox(
         QStringLiteral("„Mit Tallymoor öffnen“ im Kontextmenü von Ordnern im Dateimanager anbieten"), this);
+    m_chkKontextmenu->setObjectName(QStringLiteral("chkKontextmenu"));
     m_chkInstanz = new QCheckBox(QStringLiteral("Nur eine Programminstanz von Tallymoor starten"), this);
+    m_chkInstanz->setObjectName(QStringLiteral("chkInstanz"));
     m_chkDateianzahlRekursiv =
         new QCheckBox(QStringLiteral("Dateianzahl (Rekursiv) hinter dem Ordnernamen anzeigen"), this);
+    m_chkDateianzahlRekursiv->setObjectName(QStringLiteral("chkDateianzahlRekursiv"));
     m_chkNoIcons = new QCheckBox(QStringLiteral("Keine Symbole vor dem Dateinamen anzeigen"), this);
+    m_chkNoIcons->setObjectName(QStringLiteral("chkNoIcons"));
     m_chkInstanz->setChecked(true); // design value
 
     m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
+
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdApply = new QPushButton(QStringLiteral("Übernehmen"), this);
+    m_cmdApply->setObjectName(QStringLiteral("cmdApply"));
     m_cmdOK->setDefault(true);
     m_cmdApply->setEnabled(false);
 

@@ -18,15 +18,6 @@ public:
     // Reads the settings file at once (and re-applies the stored folder verb).
     OptionsDialog(const QString& iniFile, DialogHooks hooks, QWidget* parent = nullptr);
 
-    QCheckBox* chkKontextmenu() const { return m_chkKontextmenu; }
-    QCheckBox* chkInstanz() const { return m_chkInstanz; }
-    QCheckBox* chkDateianzahlRekursiv() const { return m_chkDateianzahlRekursiv; }
-    QCheckBox* chkNoIcons() const { return m_chkNoIcons; }
-    QPushButton* cmdOK() const { return m_cmdOK; }
-    QPushButton* cmdCancel() const { return m_cmdCancel; }
-    QPushButton* cmdApply() const { return m_cmdApply; }
-    bool geändert() const { return m_Geändert; }
-
     // Reads the four keys into the boxes; a stored value that is no check-box value (a number
     // 0 to 2) is reported and ends the reading, the remaining boxes keep their design values.
     void OptionenLaden();

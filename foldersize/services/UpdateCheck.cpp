@@ -122,6 +122,10 @@ QString CryptIt(const QString& Text, bool Scramble, const QString& Key, bool* ok
     const QByteArray key = toWindows1252(Key);
     if (Scramble) {
         const QByteArray plain = toWindows1252(Text);
+        // A character the code page cannot hold would come back as "?": say so rather than
+        // store a text that no longer is the one given.
+        if (ok && fromWindows1252(plain) != Text)
+            *ok = false;
         QString out;
         out.reserve(plain.size() * 2);
         for (qsizetype i = 0; i < plain.size(); ++i) {

@@ -49,11 +49,14 @@ UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVer
     setWindowTitle(QStringLiteral("Internet Update "));
 
     m_label0 = new QLabel(this);
+
+    m_label0->setObjectName(QStringLiteral("Label0"));
     m_label0->setWordWrap(true);
     // Built top to bottom, so the tab order runs as the frames are shown.
     QGroupBox* frame1 = buildVersionFrame(progVersionText);
     auto* frame2 = new QGroupBox(QStringLiteral("Informationen"), this);
     m_txtInfo = new QPlainTextEdit(frame2);
+    m_txtInfo->setObjectName(QStringLiteral("txtInfo"));
     m_txtInfo->setReadOnly(true);
     (new QVBoxLayout(frame2))->addWidget(m_txtInfo);
     QGroupBox* frame3 = buildDownloadFrame();
@@ -81,9 +84,13 @@ UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVer
 QGroupBox* UpdateDialog::buildVersionFrame(const QString& progVersionText)
 {
     m_lblProduktName = new QLabel(this);
+    m_lblProduktName->setObjectName(QStringLiteral("lblProduktName"));
     m_lblVersionInstall = new QLabel(progVersionText, this);
+    m_lblVersionInstall->setObjectName(QStringLiteral("lblVersionInstall"));
     m_lblVersionInternet = new QLabel(QStringLiteral("?"), this);
+    m_lblVersionInternet->setObjectName(QStringLiteral("lblVersionInternet"));
     m_cmdUPDATE = new QPushButton(QStringLiteral("&Überprüfen"), this);
+    m_cmdUPDATE->setObjectName(QStringLiteral("cmdUPDATE"));
     auto* frame1 = new QGroupBox(QStringLiteral("Version"), this);
     auto* grid1 = new QGridLayout(frame1);
     grid1->addWidget(new QLabel(QStringLiteral("Programm:"), frame1), 0, 0);
@@ -100,19 +107,27 @@ QGroupBox* UpdateDialog::buildDownloadFrame()
 {
     auto* frame3 = new QGroupBox(QStringLiteral("Download"), this);
     m_lblZiel = new QLabel(QStringLiteral("Ziel:"), frame3);
+    m_lblZiel->setObjectName(QStringLiteral("lblZiel"));
     m_lblFortschrittWert = new QLabel(QStringLiteral("-"), frame3);
+    m_lblFortschrittWert->setObjectName(QStringLiteral("lblFortschrittWert"));
     m_picProgress = new QProgressBar(frame3);
+    m_picProgress->setObjectName(QStringLiteral("picProgress"));
     m_picProgress->setRange(0, 1000);
     m_picProgress->setTextVisible(false);
     m_lblProzent = new QLabel(QStringLiteral("0 %"), frame3);
+    m_lblProzent->setObjectName(QStringLiteral("lblProzent"));
     m_lblProzent->hide();
     m_cmdDownload = new QPushButton(QStringLiteral("&Download"), frame3);
+    m_cmdDownload->setObjectName(QStringLiteral("cmdDownload"));
     m_cmdDownload->setToolTip(QStringLiteral("Update herunterladen"));
     m_cmdAbbrechen = new QPushButton(QStringLiteral("&Abbrechen"), frame3);
+    m_cmdAbbrechen->setObjectName(QStringLiteral("cmdAbbrechen"));
     m_cmdAbbrechen->setToolTip(QStringLiteral("Download abbrechen"));
     m_cmdSetupStarten = new QPushButton(QStringLiteral("&Installieren"), frame3);
+    m_cmdSetupStarten->setObjectName(QStringLiteral("cmdSetupStarten"));
     m_cmdSetupStarten->setToolTip(QStringLiteral("Update installieren"));
     m_cmdHomepage = new QPushButton(QStringLiteral("&Homepage"), frame3);
+    m_cmdHomepage->setObjectName(QStringLiteral("cmdHomepage"));
     for (QPushButton* b : {m_cmdDownload, m_cmdAbbrechen, m_cmdSetupStarten})
         b->setEnabled(false);
     auto* grid3 = new QGridLayout(frame3);
@@ -132,12 +147,18 @@ QGroupBox* UpdateDialog::buildProxyFrame()
 {
     auto* frame4 = new QGroupBox(QStringLiteral("Optionen"), this);
     m_chkUseProxy = new QCheckBox(QStringLiteral("Proxyserver verwenden:"), frame4);
+    m_chkUseProxy->setObjectName(QStringLiteral("chkUseProxy"));
     m_txtProxyName = new QLineEdit(frame4);
+    m_txtProxyName->setObjectName(QStringLiteral("txtProxyName"));
     m_txtProxyPort = new QLineEdit(QStringLiteral("80"), frame4);
+    m_txtProxyPort->setObjectName(QStringLiteral("txtProxyPort"));
     m_txtProxyBenutzername = new QLineEdit(frame4);
+    m_txtProxyBenutzername->setObjectName(QStringLiteral("txtProxyBenutzername"));
     m_txtProxyPasswort = new QLineEdit(frame4);
+    m_txtProxyPasswort->setObjectName(QStringLiteral("txtProxyPasswort"));
     m_txtProxyPasswort->setEchoMode(QLineEdit::Password);
     m_chkPasswortSpeichern = new QCheckBox(QStringLiteral("Passwort speichern"), frame4);
+    m_chkPasswortSpeichern->setObjectName(QStringLiteral("chkPasswortSpeichern"));
     auto* grid4 = new QGridLayout(frame4);
     grid4->addWidget(m_chkUseProxy, 0, 0);
     grid4->addWidget(m_txtProxyName, 0, 1);

@@ -46,26 +46,6 @@ public:
     void cmdHomepage_Click();
 
     UpdateController& controller() { return m_controller; }
-    QLabel* lblProduktName() const { return m_lblProduktName; }
-    QLabel* lblVersionInstall() const { return m_lblVersionInstall; }
-    QLabel* lblVersionInternet() const { return m_lblVersionInternet; }
-    QLabel* lblZiel() const { return m_lblZiel; }
-    QLabel* lblFortschrittWert() const { return m_lblFortschrittWert; }
-    QLabel* lblProzent() const { return m_lblProzent; }
-    QLabel* introLabel() const { return m_label0; }
-    QProgressBar* picProgress() const { return m_picProgress; }
-    QPlainTextEdit* txtInfo() const { return m_txtInfo; }
-    QPushButton* cmdUPDATE() const { return m_cmdUPDATE; }
-    QPushButton* cmdDownload() const { return m_cmdDownload; }
-    QPushButton* cmdAbbrechen() const { return m_cmdAbbrechen; }
-    QPushButton* cmdSetupStarten() const { return m_cmdSetupStarten; }
-    QPushButton* cmdHomepage() const { return m_cmdHomepage; }
-    QCheckBox* chkUseProxy() const { return m_chkUseProxy; }
-    QCheckBox* chkPasswortSpeichern() const { return m_chkPasswortSpeichern; }
-    QLineEdit* txtProxyName() const { return m_txtProxyName; }
-    QLineEdit* txtProxyPort() const { return m_txtProxyPort; }
-    QLineEdit* txtProxyBenutzername() const { return m_txtProxyBenutzername; }
-    QLineEdit* txtProxyPasswort() const { return m_txtProxyPasswort; }
 
     // Closing (any way): stops a running check or download and writes [InternetUpdate].
     void done(int result) override;

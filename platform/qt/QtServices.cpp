@@ -24,10 +24,10 @@ void installQtServices()
     static QtHelpViewer help;
     static QtShellService shell;
     static QtEventPump pump;
-    setMessageService(&messages);
-    setHelpService(&help);
-    setShellService(&shell);
-    setEventPump(&pump);
+    common::Service<MessageService>::replace(&messages);
+    common::Service<HelpService>::replace(&help);
+    common::Service<ShellService>::replace(&shell);
+    common::Service<EventPump>::replace(&pump);
     installHelpKey();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/EventLog.h"
 #include "platform/Machine.h"
 #include "platform/ProcessRunner.h"
+#include "tests/support/platform/RecordingProcessLauncher.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,7 @@ protected:
     }
     void TearDown() override
     {
-        setProcessLauncher(nullptr);
+        common::Service<ProcessLauncher>::replace(nullptr);
         fs::remove_all(m_net);
     }
     // Writes a batch file as the wizard does: Windows-1252, CR LF.
@@ -119,9 +120,9 @@ TEST_F(BatchRunnerTest, CopyWorksInTheBatchFolderAndAFailureDoesNotStopTheBatch)
 
 TEST_F(BatchRunnerTest, ProgramsRunOnThisMachineAndWholeLinesReachThem)
 {
-    RecordingProcessLauncher launcher;
+    testsupport::RecordingProcessLauncher launcher;
     launcher.exitCode = 0;
-    setProcessLauncher(&launcher);
+    common::Service<ProcessLauncher>::replace(&launcher);
     writeBatch("C:\\KestroBatch\\Temp.bat",
         "@echo off\n"
         "regedit.exe /s /E C:\\KestroBatch\\HKLM.reg \"HKEY_LOCAL_MACHINE\"\n"
@@ -163,7 +164,7 @@ private:
 TEST_F(BatchRunnerTest, ABatchFileThatRunsItselfStopsAtTheNestingLimit)
 {
     NestingLauncher launcher(m_machine.folder(), *m_files);
-    setProcessLauncher(&launcher);
+    common::Service<ProcessLauncher>::replace(&launcher);
     writeBatch("C:\\KestroBatch\\Self.bat", "@echo off\nC:\\KestroBatch\\Self.bat\n");
     run("C:\\KestroBatch\\Self.bat");
     EXPECT_EQ(launcher.runs, BatchRunner::kMaxNesting);

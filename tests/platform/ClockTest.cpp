@@ -1,6 +1,7 @@
 // ClockTest.cpp: the injectable clock and the machine's events log that it stamps.
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
+#include "tests/support/platform/ManualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ protected:
     }
     void TearDown() override
     {
-        setClock(nullptr);
+        common::Service<Clock>::replace(nullptr);
         fs::remove_all(m_dir);
     }
     fs::path m_dir;
@@ -30,8 +31,8 @@ protected:
 
 TEST_F(ClockTest, ManualClockAdvancesOnlyWhenTold)
 {
-    ManualClock manual(Clock::TimePoint{} + std::chrono::hours(24 * 365));
-    setClock(&manual);
+    testsupport::ManualClock manual(Clock::TimePoint{} + std::chrono::hours(24 * 365));
+    common::Service<Clock>::replace(&manual);
     const auto start = currentTime();
     sleepFor(1000);
     sleepFor(250);
@@ -43,10 +44,10 @@ TEST_F(ClockTest, ManualClockAdvancesOnlyWhenTold)
 
 TEST_F(ClockTest, SystemClockIsRestoredAndReallySleeps)
 {
-    ManualClock manual;
-    setClock(&manual);
+    testsupport::ManualClock manual;
+    common::Service<Clock>::replace(&manual);
     EXPECT_EQ(currentTime(), Clock::TimePoint{});
-    setClock(nullptr);
+    common::Service<Clock>::replace(nullptr);
     const auto before = std::chrono::steady_clock::now();
     sleepFor(20);
     EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(20));
@@ -56,8 +57,8 @@ TEST_F(ClockTest, SystemClockIsRestoredAndReallySleeps)
 TEST_F(ClockTest, EventsAreStampedWithInstalledClockAndReadBackInOrder)
 {
     // 2004-06-01 12:30:05 UTC
-    ManualClock manual(Clock::TimePoint{} + std::chrono::seconds(1086093005));
-    setClock(&manual);
+    testsupport::ManualClock manual(Clock::TimePoint{} + std::chrono::seconds(1086093005));
+    common::Service<Clock>::replace(&manual);
     ASSERT_EQ(appendMachineEvent(m_dir, "cacls", "c:\\windows /t /e /g everyone:f"), WinError::Success);
     manual.advance(std::chrono::seconds(61));
     ASSERT_EQ(appendMachineEvent(m_dir, "restart", "flags=7\r\nsecond line"), WinError::Success);

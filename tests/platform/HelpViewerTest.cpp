@@ -1,5 +1,6 @@
 // HelpViewerTest.cpp: choosing the page of a help topic and the help service selection.
 #include "platform/HelpViewer.h"
+#include "tests/support/platform/RecordingHelpService.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ protected:
     void TearDown() override
     {
         fs::remove_all(m_dir);
-        setHelpService(nullptr);
+        common::Service<HelpService>::replace(nullptr);
         setApplicationHelpFile({});
     }
     void page(const std::string& name) { std::ofstream(m_dir / name) << "<html>" << name << "</html>"; }
@@ -80,9 +81,9 @@ TEST_F(HelpViewerTest, FolderNamedLikeTopicIsNotAPage)
 TEST_F(HelpViewerTest, InstalledServiceGetsRequestsAndFallbackRefuses)
 {
     EXPECT_FALSE(helpService().showTopic("C:\\App\\PRODUCT_HELP.chm", 3));
-    RecordingHelpService recorder;
+    testsupport::RecordingHelpService recorder;
     recorder.result = true;
-    setHelpService(&recorder);
+    common::Service<HelpService>::replace(&recorder);
     setApplicationHelpFile("C:\\App\\PRODUCT_HELP.chm");
     EXPECT_TRUE(helpService().showTopic(applicationHelpFile(), 25));
     ASSERT_EQ(recorder.requests().size(), 1u);

@@ -1,5 +1,6 @@
 // MessageBoxTest.cpp: the message box service selection, default title and scripted double.
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 
 #include <gtest/gtest.h>
 
@@ -31,14 +32,14 @@ protected:
     void TearDown() override
     {
         setApplicationTitle({});
-        setMessageService(nullptr);
+        common::Service<MessageService>::replace(nullptr);
     }
 };
 
 TEST_F(MessageBoxTest, EmptyTitleBecomesApplicationTitle)
 {
-    ScriptedMessageService script;
-    ScopedMessageService scope(script);
+    testsupport::ScriptedMessageService script;
+    common::Service<MessageService>::Override scope(script);
     setApplicationTitle("Kestro");
     showMessage("Are you sure you want to exit Kestro?", MsgButtons::YesNo, MsgIcon::Information);
     showMessage("Please enter a server name!", MsgButtons::Ok, MsgIcon::Exclamation, "Monitor");
@@ -60,8 +61,8 @@ TEST_F(MessageBoxTest, UnsetTitleIsTheExecutableName)
 
 TEST_F(MessageBoxTest, ScriptedAnswersComeInOrder)
 {
-    ScriptedMessageService script;
-    ScopedMessageService scope(script);
+    testsupport::ScriptedMessageService script;
+    common::Service<MessageService>::Override scope(script);
     script.answer(MsgResult::Cancel);
     script.answer(MsgResult::No);
     EXPECT_EQ(showMessage("q1", MsgButtons::YesNoCancel), MsgResult::Cancel);
@@ -72,8 +73,8 @@ TEST_F(MessageBoxTest, ScriptedAnswersComeInOrder)
 
 TEST_F(MessageBoxTest, ScriptedDoubleFlagsMissingAndImpossibleAnswers)
 {
-    ScriptedMessageService script;
-    ScopedMessageService scope(script);
+    testsupport::ScriptedMessageService script;
+    common::Service<MessageService>::Override scope(script);
     script.answer(MsgResult::Yes); // not offered by an OK/Cancel box
     EXPECT_EQ(showMessage("ok or cancel", MsgButtons::OkCancel), MsgResult::Ok);
     EXPECT_EQ(showMessage("nothing scripted", MsgButtons::YesNo), MsgResult::Yes);
@@ -85,14 +86,14 @@ TEST_F(MessageBoxTest, ScriptedDoubleFlagsMissingAndImpossibleAnswers)
 TEST_F(MessageBoxTest, AnswerTheBoxDoesNotOfferBecomesItsDefaultButton)
 {
     FixedAnswerService service(MsgResult::Cancel);
-    ScopedMessageService scope(service);
+    common::Service<MessageService>::Override scope(service);
     EXPECT_EQ(showMessage("yes or no", MsgButtons::YesNo), MsgResult::Yes);
     EXPECT_EQ(showMessage("three", MsgButtons::YesNoCancel), MsgResult::Cancel);
 }
 
 TEST_F(MessageBoxTest, FallbackAnswersFirstButton)
 {
-    setMessageService(nullptr);
+    common::Service<MessageService>::replace(nullptr);
     EXPECT_EQ(showMessage("fallback", MsgButtons::YesNoCancel), MsgResult::Yes);
     EXPECT_EQ(showMessage("fallback", MsgButtons::OkCancel), MsgResult::Ok);
 }
@@ -100,10 +101,10 @@ TEST_F(MessageBoxTest, FallbackAnswersFirstButton)
 TEST_F(MessageBoxTest, ScopeRestoresPreviousService)
 {
     FixedAnswerService outer(MsgResult::No);
-    ScopedMessageService outerScope(outer);
+    common::Service<MessageService>::Override outerScope(outer);
     {
-        ScriptedMessageService inner;
-        ScopedMessageService innerScope(inner);
+        testsupport::ScriptedMessageService inner;
+        common::Service<MessageService>::Override innerScope(inner);
         inner.answer(MsgResult::Yes);
         EXPECT_EQ(showMessage("inner", MsgButtons::YesNo), MsgResult::Yes);
     }

@@ -3,6 +3,8 @@
 #include "platform/ProcessRunner.h"
 #include "platform/EventLog.h"
 #include "platform/HelpViewer.h"
+#include "tests/support/platform/RecordingHelpService.h"
+#include "tests/support/platform/RecordingProcessLauncher.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +46,8 @@ protected:
         ::unsetenv("WINENV_TOOLS");
         ::unsetenv("WINENV_MACHINE");
         ::unsetenv("SLOW");
-        setHelpService(nullptr);
-        setProcessLauncher(nullptr);
+        common::Service<HelpService>::replace(nullptr);
+        common::Service<ProcessLauncher>::replace(nullptr);
         fs::remove_all(m_dir);
     }
     std::vector<std::string> outputOf(const char* tool)
@@ -130,8 +132,8 @@ TEST_F(ProcessRunnerTest, MalformedCaclsFailsAndRecordsNothing)
 
 TEST_F(ProcessRunnerTest, HelpProgramOpensTheHelpService)
 {
-    RecordingHelpService help;
-    setHelpService(&help);
+    testsupport::RecordingHelpService help;
+    common::Service<HelpService>::replace(&help);
     ASSERT_EQ(runProcess(R"(hh.exe C:\Program Files\Kestro\PRODUCT_HELP.chm)"), WinError::Success);
     ASSERT_EQ(runProcess(R"(hh -mapid 24 "C:\Program Files\Kestro\PRODUCT_HELP.chm")"), WinError::Success);
     ASSERT_EQ(help.requests().size(), 2u);
@@ -154,9 +156,9 @@ TEST_F(ProcessRunnerTest, UnknownProgramsFailWithFileNotFound)
 
 TEST_F(ProcessRunnerTest, RecordingLauncherStandsInForEverything)
 {
-    RecordingProcessLauncher recorder;
+    testsupport::RecordingProcessLauncher recorder;
     recorder.exitCode = 5;
-    setProcessLauncher(&recorder);
+    common::Service<ProcessLauncher>::replace(&recorder);
     std::uint32_t code = 0;
     ASSERT_EQ(
         runProcess("regedit.exe /s \"C:\\a b.reg\"", {WindowStyle::Hidden, {}}, &code), WinError::Success);

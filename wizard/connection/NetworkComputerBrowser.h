@@ -18,8 +18,6 @@ public:
     NetworkComputerDialog(const std::vector<std::string>& computers, QWidget* owner);
     // The selected computer's name; "" when none is selected.
     std::string chosen() const;
-    QListWidget* list() const { return m_list; }
-    QPushButton* okButton() const { return m_ok; }
 
 private:
     QListWidget* m_list = nullptr;

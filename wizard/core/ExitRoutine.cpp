@@ -12,19 +12,9 @@ namespace wizard {
 
 namespace {
 
-ExitServices* g_installed = nullptr;
 ExitStateReader g_reader = nullptr;
 
 } // namespace
-
-ExitServices& exitServices() { return g_installed ? *g_installed : defaultExitServices(); }
-
-ExitServices* setExitServices(ExitServices* services)
-{
-    ExitServices* previous = g_installed;
-    g_installed = services;
-    return previous;
-}
 
 void setExitStateReader(ExitStateReader reader) { g_reader = reader; }
 

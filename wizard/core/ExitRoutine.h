@@ -2,6 +2,8 @@
 // folders, mapped drives, the last plain script and the registry mirror, optional restart).
 #pragma once
 
+#include "common/Service.h"
+
 #include <string>
 #include <vector>
 
@@ -36,14 +38,16 @@ public:
     virtual bool restartMachine() = 0;
 };
 
-// The services on the machine named by WINENV_MACHINE: its file system, its registry (silent
-// merge, remembered network connections under HKEY_CURRENT_USER\Network) and its events log.
-ExitServices& defaultExitServices();
+} // namespace wizard
 
-// The services in use: the installed ones, else the defaults for the running machine.
-ExitServices& exitServices();
-// Installs services (not owned; nullptr restores the defaults). Returns the previous ones.
-ExitServices* setExitServices(ExitServices* services);
+// The default works on the machine named by WINENV_MACHINE: its file system, its registry (silent
+// merge, remembered network connections under HKEY_CURRENT_USER\Network) and its events log.
+template <> wizard::ExitServices& common::Service<wizard::ExitServices>::fallback();
+
+namespace wizard {
+
+// The services in use (common::Service<ExitServices> replaces them).
+inline ExitServices& exitServices() { return common::Service<ExitServices>::instance(); }
 
 // Working folders removed at exit, in this order.
 std::vector<std::string> exitWorkingFolders(const std::string& appPath);

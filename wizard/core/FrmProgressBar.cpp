@@ -69,7 +69,6 @@ void FrmProgressBar::Form_Load()
         buffer->open(QIODevice::ReadOnly);
         m_movie = new QMovie(buffer, QByteArray(), this);
         if (m_movie->isValid()) {
-            m_animationFile = QString::fromStdString(file);
             m_animation->setMovie(m_movie);
             m_movie->start();
         }
@@ -93,11 +92,6 @@ void FrmProgressBar::showTexts(const std::string& caption, const std::string& de
     m_caption->setText(QString::fromStdString(caption));
     m_details->setText(QString::fromStdString(details));
 }
-
-QString FrmProgressBar::caption() const { return m_caption->text(); }
-QString FrmProgressBar::details() const { return m_details->text(); }
-int FrmProgressBar::barValue() const { return m_bar->value(); }
-bool FrmProgressBar::animationPlaying() const { return m_movie && m_movie->state() == QMovie::Running; }
 
 void FrmProgressBar::resizeEvent(QResizeEvent* event)
 {

@@ -33,12 +33,6 @@ public:
     void Timer1_Timer();
 
     void showTexts(const std::string& caption, const std::string& details);
-    QString caption() const;
-    QString details() const;
-    int barValue() const;
-    // The animation file playing (a Windows path); empty when "grs.gif" could not be read.
-    QString animationFile() const { return m_animationFile; }
-    bool animationPlaying() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -54,7 +48,6 @@ private:
     QLabel* m_animation;
     QMovie* m_movie = nullptr;
     QTimer* m_timer;
-    QString m_animationFile;
 };
 
 } // namespace wizard

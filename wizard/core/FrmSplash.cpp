@@ -43,8 +43,6 @@ FrmSplash::FrmSplash(QWidget* parent, bool autoTimer)
         m_timer->start();
 }
 
-bool FrmSplash::timerActive() const { return m_timer->isActive(); }
-
 void FrmSplash::Timer1_Timer()
 {
     if (m_counter.tick())

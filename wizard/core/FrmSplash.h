@@ -18,7 +18,6 @@ public:
     // One tick of Timer1: closes the window on the 100th tick.
     void Timer1_Timer();
     int tickCount() const { return m_counter.count(); }
-    bool timerActive() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -56,8 +56,8 @@ KestroApp::~KestroApp()
     // The operations registered refer to this instance's rules object.
     rulesTable() = RulesTable();
     if (m_window) {
-        setWizardWindows(nullptr);
-        setPageControls(nullptr);
+        common::Service<WizardWindows>::replace(nullptr);
+        common::Service<PageControls>::replace(nullptr);
         setMainWindow(nullptr);
     }
     setProgramEndHandler(nullptr);
@@ -71,8 +71,8 @@ void KestroApp::wireWindow()
     actions.deleteLogFile = [] { machineFiles().removeFile(LogFile::logFilePath()); };
     m_window = std::make_unique<KestroMain>(std::move(actions));
     setMainWindow(m_window.get());
-    setWizardWindows(m_window.get());
-    setPageControls(m_window.get());
+    common::Service<WizardWindows>::replace(m_window.get());
+    common::Service<PageControls>::replace(m_window.get());
 
     RulesEnvironment env;
     env.showPanel = [](const std::string& form) { return Show_Panel(form); };
@@ -116,6 +116,7 @@ bool KestroApp::Main()
     }
 
     platform::setApplicationHelpFile(AppPath + "\\Product_Help.chm");
+    core().engine.reset();
     core().engine.CurrentScript = "Kestro.xml";
     // Tested before anything of this run is logged: a first run is one without a log file.
     const bool firstRun = !machineFiles().fileExists(LogFile::logFilePath());

@@ -111,7 +111,7 @@ KestroMain::KestroMain(MainWindowActions actions, QWidget* parent)
     // The zip control is stored with the window without an archive name.
     m_AZIPLnk.ReadProperties({});
     m_AZIPLnk.setYield([] { QCoreApplication::processEvents(); });
-    m_previousZip = installMainWindowZip(&m_AZIPLnk);
+    m_previousZip = common::Service<AZIP>::replace(&m_AZIPLnk);
 
     resize(px(kToolbarWidth) + 16, 560);
     MDIForm_Load();
@@ -119,7 +119,7 @@ KestroMain::KestroMain(MainWindowActions actions, QWidget* parent)
 
 KestroMain::~KestroMain()
 {
-    installMainWindowZip(m_previousZip);
+    common::Service<AZIP>::replace(m_previousZip);
     // The busy window is a top-level window of its own; it goes with the main window.
     delete m_busy;
 }
@@ -366,8 +366,6 @@ std::string KestroMain::text(const std::string& form, const std::string& control
     }
     return v.toString().toStdString();
 }
-
-WizardPage* KestroMain::activePage() const { return m_active; }
 
 WizardPage* KestroMain::loadedPage(const std::string& formName) const
 {

@@ -51,8 +51,7 @@ public:
     // PanelHost: hides every page and shows `panelName` ("KestroMain" is this window's own
     // agreement panel); answers whether the page had been loaded before.
     bool showPanel(const std::string& panelName) override;
-    // The page on screen (nullptr while the agreement panel is the page) and a loaded page by name.
-    WizardPage* activePage() const;
+    // A loaded page by name.
     WizardPage* loadedPage(const std::string& formName) const;
     // The page by name, created (hidden) when it is not loaded yet; nullptr for a page this build
     // does not have.
@@ -62,14 +61,8 @@ public:
     bool isChecked(const std::string& form, const std::string& control) override;
     std::string text(const std::string& form, const std::string& control) override;
 
-    // The topic the Help button carries (its help-context id; 0 until a page chose one).
-    int helpButtonTopic() const { return m_helpTopic; }
-
     // The zip control the Office shortcut sets are unpacked with; never shown.
     AZIP& AZIPLnk() { return m_AZIPLnk; }
-
-    // The busy window while it is open (else nullptr).
-    FrmProgressBar* busyWindow() const { return m_busy; }
 
     // Public handlers, also called by the pages' own buttons.
     void Btn_Back_Click();

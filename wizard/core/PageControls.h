@@ -2,6 +2,8 @@
 // and control name; the main window answers, loading a page on first use as reading it would.
 #pragma once
 
+#include "common/Service.h"
+
 #include <string>
 
 namespace wizard {
@@ -15,21 +17,8 @@ public:
     virtual std::string text(const std::string& form, const std::string& control) = 0;
 };
 
-namespace detail {
-inline PageControls*& installedPageControls()
-{
-    static PageControls* installed = nullptr;
-    return installed;
-}
-} // namespace detail
-
-// The installed reader; nullptr when no window is up (headless runs read nothing).
-inline PageControls* pageControls() { return detail::installedPageControls(); }
-inline PageControls* setPageControls(PageControls* controls)
-{
-    PageControls* previous = detail::installedPageControls();
-    detail::installedPageControls() = controls;
-    return previous;
-}
+// The installed reader (common::Service<PageControls>); nullptr when no window is up (headless
+// runs read nothing).
+inline PageControls* pageControls() { return common::Service<PageControls>::installed(); }
 
 } // namespace wizard

@@ -18,5 +18,20 @@ inline std::string SourceOs;
 // The source PC holds the premium Office edition; chooses the Office shortcut set unpacked for a
 // Windows 95/98/ME source.
 inline bool OfficePremiumFlag = false;
+// The required preparatory tasks were confirmed at the last change of the required-tasks page's
+// rule inputs (PreparatoryRules.h); false until then.
+inline bool TasksConfirmed = false;
+
+// Puts every value above back to how a program start finds it.
+inline void resetWizardState()
+{
+    WizardStarted = false;
+    MigrationMode.clear();
+    RegistryRequired = false;
+    MassStage = 0;
+    SourceOs.clear();
+    OfficePremiumFlag = false;
+    TasksConfirmed = false;
+}
 
 } // namespace wizard

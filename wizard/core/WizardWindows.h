@@ -2,6 +2,8 @@
 // windows (status bar, busy window, button bar, hourglass), headless; the main window mirrors it.
 #pragma once
 
+#include "common/Service.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -161,34 +163,19 @@ private:
     MousePointer m_pointer = MousePointer::Default;
 };
 
-namespace detail {
-inline WizardWindows*& installedWindows()
+} // namespace wizard
+
+// Without an installed window layer (tests, tools), one headless instance keeps the state.
+template <> inline wizard::WizardWindows& common::Service<wizard::WizardWindows>::fallback()
 {
-    static WizardWindows* installed = nullptr;
-    return installed;
-}
-inline WizardWindows& headlessWindows()
-{
-    static WizardWindows headless;
+    static wizard::WizardWindows headless;
     return headless;
 }
-} // namespace detail
 
-// The windows of the running wizard: the installed main window, else one headless instance that
-// only keeps the state.
-inline WizardWindows& wizardWindows()
-{
-    WizardWindows* w = detail::installedWindows();
-    return w ? *w : detail::headlessWindows();
-}
+namespace wizard {
 
-// Installs the window layer (not owned; nullptr goes back to the headless instance). Returns the
-// previous one.
-inline WizardWindows* setWizardWindows(WizardWindows* windows)
-{
-    WizardWindows* previous = detail::installedWindows();
-    detail::installedWindows() = windows;
-    return previous;
-}
+// The windows of the running wizard: the installed main window (common::Service<WizardWindows>),
+// else the headless instance.
+inline WizardWindows& wizardWindows() { return common::Service<WizardWindows>::instance(); }
 
 } // namespace wizard

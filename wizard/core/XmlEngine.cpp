@@ -123,6 +123,24 @@ bool XmlEngine::Step_Script(const std::string& direction)
     return false;
 }
 
+void XmlEngine::reset()
+{
+    CurrentScript.clear();
+    ScriptStack.clear();
+    ActionIndex = 0;
+    HistoryStep = 0;
+    HistoryIndexes.clear();
+    HistoryScripts.clear();
+    StopFlag = false;
+    PanelShown = false;
+    ScriptFileName.clear();
+    DecryptedScriptPath.clear();
+    releaseScript();
+    m_itemScripts.clear();
+    m_ignoredCalls = 0;
+    m_lastParseError.clear();
+}
+
 void XmlEngine::releaseScript()
 {
     m_steps.clear();

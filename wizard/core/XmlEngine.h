@@ -75,6 +75,10 @@ public:
     // script resumes at the step after the runner's `execute` step.
     bool Step_Script(const std::string& direction);
 
+    // Puts the run state back to how a new engine has it (no script, position, history, refused
+    // calls or parse error); the wiring above stays. Not to be called while a run is under way.
+    void reset();
+
     // Shows the page `panelName` through the panel host. When the page had not been loaded
     // before, a history entry (ActionIndex, CurrentScript) is added and HistoryStep becomes its
     // number. Sets PanelShown; always true. Called by the page operations of the rules class.

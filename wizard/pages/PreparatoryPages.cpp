@@ -359,7 +359,6 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
     variables.Set_System_Variable_Value("$st_destination_alluser_d_slash", doubledSlashes(allUsers));
     wizardWindows().setButtonEnabled(BarButton::Next, false);
     ShowDefaultQuickHelp();
-    m_loadCompleted = true;
 }
 
 void Frm_PreparatoryTask::ShowDefaultQuickHelp()
@@ -397,16 +396,6 @@ void Frm_PreparatoryTask::activated()
     } else {
         w.setButtonEnabled(BarButton::Next, false);
     }
-}
-
-std::string Frm_PreparatoryTask::chosenSourceOs() const
-{
-    for (const auto& [name, code] : kSourceOsOptions) {
-        const auto* opt = findChild<QRadioButton*>(name);
-        if (opt && opt->isChecked())
-            return code;
-    }
-    return {};
 }
 
 void Frm_PreparatoryTask::showTopic(std::size_t index)

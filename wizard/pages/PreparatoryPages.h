@@ -56,12 +56,6 @@ public:
 
     void activated() override; // Form_Activate
     QuickHelpPanel* quickHelp() const { return m_panel; }
-    // Whether the load ran to its end (the destination initialisation succeeded).
-    bool loadCompleted() const { return m_loadCompleted; }
-
-    // The source OS code of the chosen option ("" when none), tested in the rules' order.
-    std::string chosenSourceOs() const;
-
     void showTopic(std::size_t index);
     void Label22_Click(); // help link: F1 on the focused control, without moving the focus
 
@@ -72,7 +66,6 @@ private:
     QuickHelpPanel* m_panel = nullptr;
     std::array<QCheckBox*, 4> m_checks{};
     std::array<QRadioButton*, 5> m_options{};
-    bool m_loadCompleted = false;
 };
 
 } // namespace wizard

@@ -3,8 +3,6 @@
 
 namespace wizard {
 
-bool TasksConfirmed = false;
-
 bool requiredTasksConfirmed(bool sharesConfirmed, bool applicationsClosed, bool osChosen)
 {
     return sharesConfirmed && applicationsClosed && osChosen;

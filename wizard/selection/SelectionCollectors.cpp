@@ -26,11 +26,7 @@ template <typename Fn> void forEachBelow(const SelectionTree& tree, std::string_
     }
 }
 
-SelectedItemsView* g_itemsView = nullptr;
-
 } // namespace
-
-void setSelectedItemsView(SelectedItemsView* view) { g_itemsView = view; }
 
 bool collectProgramSelection()
 {
@@ -38,7 +34,7 @@ bool collectProgramSelection()
     const SelectionTrees trees = selectionTrees();
     c.source = dynamic_cast<const SelectionTree*>(trees.source);
     c.destination = dynamic_cast<const SelectionTree*>(trees.destination);
-    c.list = g_itemsView;
+    c.list = common::Service<SelectedItemsView>::installed();
     c.sourceOs = SourceOs;
     const SelectionSources sources = selectionSources();
     if (const platform::FileSystem* fs = sources.fs) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Service.h"
 #include "wizard/selection/SelectionTree.h"
 
 namespace wizard {
@@ -96,8 +97,8 @@ private:
     SelectionCollections& m_collections;
 };
 
-// The space page's list, installed by that page (nullptr: none).
-void setSelectedItemsView(SelectedItemsView* view);
+// The space page installs its list through common::Service<SelectedItemsView>; the collectors
+// below fill the installed one, if any.
 
 // Sub_Collect_Selected_Info over the selection page's trees into selectionCollections(), for the
 // source PC the wizard migrates from; True (also when the page was never shown).

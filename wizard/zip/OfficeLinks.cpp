@@ -9,31 +9,6 @@
 
 namespace wizard {
 
-namespace {
-
-AZIP*& installedZip()
-{
-    static AZIP* installed = nullptr;
-    return installed;
-}
-
-} // namespace
-
-AZIP& mainWindowZip()
-{
-    if (AZIP* installed = installedZip())
-        return *installed;
-    static AZIP headless;
-    return headless;
-}
-
-AZIP* installMainWindowZip(AZIP* control)
-{
-    AZIP* previous = installedZip();
-    installedZip() = control;
-    return previous;
-}
-
 void FN_Unzip_Office_Links(AZIP& control)
 {
     const std::vector<std::string> names(kOfficeShortcutNames.begin(), kOfficeShortcutNames.end());
@@ -49,3 +24,9 @@ void FN_Unzip_Office_Links(AZIP& control)
 void FN_Unzip_Office_Links() { FN_Unzip_Office_Links(mainWindowZip()); }
 
 } // namespace wizard
+
+template <> wizard::AZIP& common::Service<wizard::AZIP>::fallback()
+{
+    static wizard::AZIP headless;
+    return headless;
+}

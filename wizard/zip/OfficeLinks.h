@@ -2,6 +2,7 @@
 // shipped in the application folder's "Icons\mslinks_9x", through the main window's zip control.
 #pragma once
 
+#include "common/Service.h"
 #include "wizard/zip/AZIP.h"
 
 #include <array>
@@ -19,12 +20,16 @@ inline constexpr const char* kOfficeLinksFolder = "\\Icons\\mslinks_9x";
 inline constexpr const char* kStandardLinksArchive = "lnk.zip";
 inline constexpr const char* kPremiumLinksArchive = "PRlnk.zip";
 
-// The main window's zip control (AZIPLnk): the one the main window installed, else one headless
-// instance of the process. The main window installs its own while it lives.
-AZIP& mainWindowZip();
-// Installs the main window's control (not owned; nullptr restores the headless one); returns the
-// previous one.
-AZIP* installMainWindowZip(AZIP* control);
+} // namespace wizard
+
+// Without the main window, one headless control of the process.
+template <> wizard::AZIP& common::Service<wizard::AZIP>::fallback();
+
+namespace wizard {
+
+// The main window's zip control (AZIPLnk): the main window installs its own through
+// common::Service<AZIP> while it lives, else the headless one.
+inline AZIP& mainWindowZip() { return common::Service<AZIP>::instance(); }
 
 // Sets the control's Filename to AppPath & "\Icons\mslinks_9x\PRlnk.zip" when OfficePremiumFlag
 // is set, else "...\lnk.zip", and extracts the nine shortcuts (any letter case, any folder of the

@@ -2,8 +2,8 @@
 // the file list's context menu, with a scripted menu.
 #include "foldersize/scanner/ContextMenu.h"
 
-#include "tests/foldersize/services/RecordingOpenService.h"
 #include "tests/foldersize/services/TestEnvironment.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
 
 #include <gtest/gtest.h>
 

@@ -23,8 +23,8 @@
 #include "tests/foldersize/QStringPrinter.h"
 #include "tests/foldersize/QtApp.h"
 #include "tests/foldersize/TempTree.h"
-#include "tests/foldersize/services/RecordingOpenService.h"
-#include "tests/foldersize/services/ScriptedMessageService.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
+#include "tests/support/foldersize/ScriptedMessageService.h"
 
 using namespace foldersize;
 using testsupport::TempTree;

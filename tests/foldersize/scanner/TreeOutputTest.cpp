@@ -2,9 +2,9 @@
 // printer, with scripted dialogs.
 #include "foldersize/scanner/TreeOutput.h"
 
-#include "foldersize/scanner/OutputDialogs.h"
 #include "foldersize/scanner/TreeReport.h"
 #include "tests/foldersize/services/TestEnvironment.h"
+#include "tests/support/foldersize/ScriptedOutputDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -16,34 +16,6 @@
 using namespace foldersize;
 
 namespace {
-
-class ScriptedOutputDialogs : public OutputDialogs {
-public:
-    ScriptedOutputDialogs() { setOutputDialogs(this); }
-    ~ScriptedOutputDialogs() override { setOutputDialogs(nullptr); }
-    QString saveFileName(QWidget*, const QString& filter, const QString& fileName) override
-    {
-        ++saveShown;
-        lastFilter = filter;
-        lastName = fileName;
-        return saveAnswer;
-    }
-    bool choosePrinter(QWidget*, QPrinter& printer) override
-    {
-        ++printShown;
-        if (pdfFile.isEmpty())
-            return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdfFile);
-        return true;
-    }
-    QString saveAnswer; // "" = Cancel
-    QString pdfFile;    // "" = Cancel
-    int saveShown = 0;
-    int printShown = 0;
-    QString lastFilter;
-    QString lastName;
-};
 
 class TreeOutputTest : public ::testing::Test {
 protected:

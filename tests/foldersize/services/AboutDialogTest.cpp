@@ -1,7 +1,8 @@
 // AboutDialogTest.cpp: version text rule and the two links of the about box.
 #include "foldersize/services/AboutDialog.h"
 
-#include "tests/foldersize/services/RecordingOpenService.h"
+#include "tests/support/FindChild.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <QUrlQuery>
 
 using namespace foldersize;
+using testsupport::child;
 
 namespace {
 
@@ -66,7 +68,7 @@ TEST(AboutDialogTest, OkAndEscapeClose)
 {
     AboutDialog dialog(1, 1, 0, texts());
     dialog.show();
-    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_Escape);

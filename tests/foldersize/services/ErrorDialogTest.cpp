@@ -15,9 +15,11 @@
 #include "foldersize/services/ProgramGlobals.h"
 #include "tests/foldersize/QStringPrinter.h"
 #include "tests/foldersize/QtApp.h"
-#include "tests/foldersize/services/RecordingOpenService.h"
+#include "tests/support/FindChild.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
 
 using namespace foldersize;
+using testsupport::child;
 
 class ErrorDialogTest : public ::testing::Test {
 protected:
@@ -43,38 +45,42 @@ TEST_F(ErrorDialogTest, ShowsTheReportWithItsTexts)
 {
     ErrorDialog d(report);
     EXPECT_EQ(d.windowTitle(), "Fehler...");
-    EXPECT_EQ(d.txtInfo()->toPlainText(), report);
-    EXPECT_TRUE(d.lblEinleitung()->text().contains("an die Emailadresse bugs@example.invalid."));
-    EXPECT_EQ(d.cmdEmail()->text(), "&Email");
-    EXPECT_EQ(d.cmdDrucken()->text(), "&Drucken");
-    EXPECT_EQ(d.cmdWeiter()->text(), "&Weiter");
-    EXPECT_EQ(d.cmdBeenden()->text(), "&Beenden");
+    EXPECT_EQ(child<QPlainTextEdit>(d, "txtInfo")->toPlainText(), report);
+    EXPECT_TRUE(
+        child<QLabel>(d, "lblEinleitung")->text().contains("an die Emailadresse bugs@example.invalid."));
+    EXPECT_EQ(child<QPushButton>(d, "cmdEmail")->text(), "&Email");
+    EXPECT_EQ(child<QPushButton>(d, "cmdDrucken")->text(), "&Drucken");
+    EXPECT_EQ(child<QPushButton>(d, "cmdWeiter")->text(), "&Weiter");
+    EXPECT_EQ(child<QPushButton>(d, "cmdBeenden")->text(), "&Beenden");
     EXPECT_TRUE(d.windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(ErrorDialogTest, HintsFollowThePointer)
 {
     ErrorDialog d(report);
-    EXPECT_TRUE(d.hint()->text().isEmpty());
+    EXPECT_TRUE(child<QLabel>(d, "hint")->text().isEmpty());
     QEvent enter(QEvent::Enter);
-    QCoreApplication::sendEvent(d.cmdWeiter(), &enter);
-    EXPECT_EQ(d.hint()->text(), d.hinweise()[2]);
-    QCoreApplication::sendEvent(d.cmdDrucken(), &enter);
-    EXPECT_EQ(d.hint()->text(), "Hiermit können Sie die Fehlerinformationen ausdrucken.");
+    QCoreApplication::sendEvent(child<QPushButton>(d, "cmdWeiter"), &enter);
+    EXPECT_EQ(child<QLabel>(d, "hint")->text(),
+        QStringLiteral(
+            "Das Fortsetzen des Programms ist in den meisten Fällen nicht zu empfehlen, da hierdurch "
+            "weitere Folgefehler auftreten können."));
+    QCoreApplication::sendEvent(child<QPushButton>(d, "cmdDrucken"), &enter);
+    EXPECT_EQ(child<QLabel>(d, "hint")->text(), "Hiermit können Sie die Fehlerinformationen ausdrucken.");
 }
 
 TEST_F(ErrorDialogTest, WeiterLogsCopiesAndCloses)
 {
     ErrorDialog d(report);
     d.show();
-    d.cmdWeiter()->click();
+    child<QPushButton>(d, "cmdWeiter")->click();
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(log().contains("Error: 13 - Typen & #"));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), report);
     // A second report is appended, not written over the first.
     ErrorDialog again(QStringLiteral("Error: 99 - zwei\n"));
-    again.cmdWeiter()->click();
+    child<QPushButton>(again, "cmdWeiter")->click();
     EXPECT_TRUE(log().contains("Error: 13"));
     EXPECT_TRUE(log().contains("Error: 99 - zwei"));
 }
@@ -82,7 +88,7 @@ TEST_F(ErrorDialogTest, WeiterLogsCopiesAndCloses)
 TEST_F(ErrorDialogTest, EmailHandsTheReportToTheMailProgram)
 {
     ErrorDialog d(report);
-    d.cmdEmail()->click();
+    child<QPushButton>(d, "cmdEmail")->click();
     ASSERT_EQ(opened.opened.size(), 1);
     const QString url = opened.opened[0].toString(QUrl::FullyDecoded);
     EXPECT_TRUE(url.startsWith("mailto:bugs@example.invalid?subject=Bugreport_Tallymoor_1.0&body=Time: x"))
@@ -96,7 +102,7 @@ TEST_F(ErrorDialogTest, BeendenLogsAndEnds)
     bool ended = false;
     ErrorDialog::setEndProgram([&] { ended = true; });
     ErrorDialog d(report);
-    d.cmdBeenden()->click();
+    child<QPushButton>(d, "cmdBeenden")->click();
     EXPECT_TRUE(ended);
     EXPECT_TRUE(log().contains("Modul: frmMain"));
 }

@@ -84,6 +84,14 @@ TEST_F(IniFileTest, KeysThatAreNotWrittenKeepTheirBytesAndTheFilesEncoding)
     EXPECT_EQ(readRaw(), QByteArray("[A]\nName=Caf\xC3\xA9\nB=\xC3\xBC\n"));
 }
 
+TEST_F(IniFileTest, AFileEndingInACutUtf8SequenceIsNotTakenForUtf8)
+{
+    // "\xC3" alone at the end is not UTF-8: read as Windows-1252, and that byte is written back as it was.
+    writeRaw("[A]\r\nX=1\r\nName=Caf\xC3");
+    ASSERT_TRUE(INISchreiben("A", "X", "2", file()));
+    EXPECT_EQ(readRaw(), QByteArray("[A]\r\nX=2\r\nName=Caf\xC3\r\n"));
+}
+
 TEST_F(IniFileTest, DeleteSectionRemovesOnlyThatSection)
 {
     writeRaw("[ComboOrdner]\nO0=/a\nO1=/b\n[Form]\nLeft=5\n");

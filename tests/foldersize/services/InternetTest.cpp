@@ -3,8 +3,8 @@
 #include "foldersize/services/Internet.h"
 
 #include "tests/foldersize/services/LoopbackHttpServer.h"
-#include "tests/foldersize/services/RecordingOpenService.h"
 #include "tests/foldersize/services/TestEnvironment.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
 
 #include <gtest/gtest.h>
 

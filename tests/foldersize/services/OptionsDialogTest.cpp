@@ -4,6 +4,7 @@
 
 #include "foldersize/services/IniFile.h"
 #include "tests/foldersize/services/TestEnvironment.h"
+#include "tests/support/FindChild.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <QTest>
 
 using namespace foldersize;
+using testsupport::child;
 
 namespace {
 
@@ -44,19 +46,19 @@ TEST_F(OptionsDialogTest, FirstStartShowsVerbAndOneCopyTicked)
     INISchreiben("Optionen", "Kontextmenu", "1", ini);
     const QByteArray before = fileBytes();
     OptionsDialog dialog(ini, hooks());
-    EXPECT_TRUE(dialog.chkKontextmenu()->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(dialog, "chkKontextmenu")->isChecked());
     // The entry is a Linux file manager's, and the box says so.
-    const QString verbText = dialog.chkKontextmenu()->text();
+    const QString verbText = child<QCheckBox>(dialog, "chkKontextmenu")->text();
     EXPECT_TRUE(verbText.contains(QStringLiteral("Dateimanager"))) << verbText.toStdString();
     EXPECT_FALSE(
         verbText.contains(QStringLiteral("Windows")) || verbText.contains(QStringLiteral("Explorer")))
         << verbText.toStdString();
-    EXPECT_TRUE(dialog.chkInstanz()->isChecked());
-    EXPECT_FALSE(dialog.chkDateianzahlRekursiv()->isChecked());
-    EXPECT_FALSE(dialog.chkNoIcons()->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(dialog, "chkInstanz")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "chkDateianzahlRekursiv")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "chkNoIcons")->isChecked());
     EXPECT_EQ(verbCalls, std::vector<int>{1}) << "opening re-applies the stored verb";
     dialog.show();
-    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
     EXPECT_EQ(fileBytes(), before) << "OK without changes writes nothing";
     EXPECT_TRUE(errors.isEmpty());
 }
@@ -68,29 +70,29 @@ TEST_F(OptionsDialogTest, ReadsStoredValues)
     INISchreiben("Optionen", "DateianzahlRekursiv", "1", ini);
     INISchreiben("Optionen", "NoIcons", "1", ini);
     OptionsDialog dialog(ini, hooks());
-    EXPECT_FALSE(dialog.chkKontextmenu()->isChecked());
-    EXPECT_FALSE(dialog.chkInstanz()->isChecked());
-    EXPECT_TRUE(dialog.chkDateianzahlRekursiv()->isChecked());
-    EXPECT_TRUE(dialog.chkNoIcons()->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "chkKontextmenu")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "chkInstanz")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(dialog, "chkDateianzahlRekursiv")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(dialog, "chkNoIcons")->isChecked());
     EXPECT_EQ(verbCalls, std::vector<int>{0});
-    EXPECT_FALSE(dialog.cmdApply()->isEnabled()) << "loading is no user change";
+    EXPECT_FALSE(child<QPushButton>(dialog, "cmdApply")->isEnabled()) << "loading is no user change";
 }
 
 TEST_F(OptionsDialogTest, ApplyStoresAndCancelKeepsIt)
 {
     OptionsDialog dialog(ini, hooks());
     dialog.show();
-    EXPECT_FALSE(dialog.cmdApply()->isEnabled());
-    dialog.chkNoIcons()->click();
-    EXPECT_TRUE(dialog.cmdApply()->isEnabled());
-    QTest::mouseClick(dialog.cmdApply(), Qt::LeftButton);
-    EXPECT_FALSE(dialog.cmdApply()->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(dialog, "cmdApply")->isEnabled());
+    child<QCheckBox>(dialog, "chkNoIcons")->click();
+    EXPECT_TRUE(child<QPushButton>(dialog, "cmdApply")->isEnabled());
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
+    EXPECT_FALSE(child<QPushButton>(dialog, "cmdApply")->isEnabled());
     EXPECT_EQ(read("NoIcons"), QStringLiteral("1"));
     EXPECT_EQ(read("Kontextmenu"), QStringLiteral("1"));
     EXPECT_EQ(read("Instanz"), QStringLiteral("1"));
     EXPECT_EQ(read("DateianzahlRekursiv"), QStringLiteral("0"));
-    dialog.chkInstanz()->click();
-    QTest::mouseClick(dialog.cmdCancel(), Qt::LeftButton);
+    child<QCheckBox>(dialog, "chkInstanz")->click();
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
     EXPECT_EQ(read("Instanz"), QStringLiteral("1")) << "Abbrechen writes nothing";
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
@@ -99,9 +101,9 @@ TEST_F(OptionsDialogTest, TickingAndUntickingStillWritesOnOk)
 {
     OptionsDialog dialog(ini, hooks());
     dialog.show();
-    dialog.chkDateianzahlRekursiv()->click();
-    dialog.chkDateianzahlRekursiv()->click();
-    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    child<QCheckBox>(dialog, "chkDateianzahlRekursiv")->click();
+    child<QCheckBox>(dialog, "chkDateianzahlRekursiv")->click();
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
     EXPECT_EQ(read("Kontextmenu"), QStringLiteral("1"));
     EXPECT_EQ(read("Instanz"), QStringLiteral("1"));
     EXPECT_EQ(read("DateianzahlRekursiv"), QStringLiteral("0"));
@@ -113,12 +115,12 @@ TEST_F(OptionsDialogTest, ClearingTheVerbRemovesItAtOnce)
 {
     OptionsDialog dialog(ini, hooks());
     dialog.show();
-    dialog.chkKontextmenu()->click();
-    QTest::mouseClick(dialog.cmdApply(), Qt::LeftButton);
+    child<QCheckBox>(dialog, "chkKontextmenu")->click();
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
     EXPECT_EQ(verbCalls, (std::vector<int>{1, 0}));
     EXPECT_EQ(read("Kontextmenu"), QStringLiteral("0"));
-    dialog.chkKontextmenu()->click();
-    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    child<QCheckBox>(dialog, "chkKontextmenu")->click();
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
     EXPECT_EQ(verbCalls, (std::vector<int>{1, 0, 1}));
 }
 
@@ -131,8 +133,8 @@ TEST_F(OptionsDialogTest, AnInvalidStoredValueIsReportedAndStopsReading)
     OptionsDialog dialog(ini, hooks());
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("OptionenLaden/frmOptionen: ")));
-    EXPECT_FALSE(dialog.chkInstanz()->isChecked()) << "read before the bad key";
-    EXPECT_FALSE(dialog.chkNoIcons()->isChecked()) << "not read after the bad key";
+    EXPECT_FALSE(child<QCheckBox>(dialog, "chkInstanz")->isChecked()) << "read before the bad key";
+    EXPECT_FALSE(child<QCheckBox>(dialog, "chkNoIcons")->isChecked()) << "not read after the bad key";
 }
 
 TEST_F(OptionsDialogTest, AValueOutsideZeroToTwoIsRejected)
@@ -141,7 +143,7 @@ TEST_F(OptionsDialogTest, AValueOutsideZeroToTwoIsRejected)
     OptionsDialog dialog(ini, hooks());
     EXPECT_EQ(errors.size(), 1);
     EXPECT_TRUE(verbCalls.empty());
-    EXPECT_TRUE(dialog.chkInstanz()->isChecked()) << "design value";
+    EXPECT_TRUE(child<QCheckBox>(dialog, "chkInstanz")->isChecked()) << "design value";
 }
 
 TEST_F(OptionsDialogTest, AnUnwritableSettingsFileIsReported)
@@ -151,8 +153,8 @@ TEST_F(OptionsDialogTest, AnUnwritableSettingsFileIsReported)
     ini = blocker + QStringLiteral("/Tallymoor.ini");
     OptionsDialog dialog(ini, hooks());
     dialog.show();
-    dialog.chkNoIcons()->click();
-    QTest::mouseClick(dialog.cmdOK(), Qt::LeftButton);
+    child<QCheckBox>(dialog, "chkNoIcons")->click();
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("OptionenSpeichern/frmOptionen: ")));
 }

@@ -6,6 +6,7 @@
 #include "foldersize/services/UpdateDialog.h"
 #include "foldersize/services/UpdateHandOff.h"
 #include "tests/foldersize/services/TestEnvironment.h"
+#include "tests/support/FindChild.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 using namespace foldersize;
+using testsupport::child;
 
 namespace {
 
@@ -61,7 +63,7 @@ TEST(ToolbarDialogsTest, TheOptionsDialogWorksOnTheGivenFile)
     const QString ini = dir.filePath(QStringLiteral("t.ini"));
     std::vector<int> verb;
     whenShown<OptionsDialog>([](OptionsDialog& dialog) {
-        dialog.chkNoIcons()->click();
+        child<QCheckBox>(dialog, "chkNoIcons")->click();
         dialog.OptionenSpeichern();
         dialog.accept();
     });

@@ -123,6 +123,17 @@ TEST(CryptItTest, RoundTripsIncludingUmlautsAndEuro)
     EXPECT_TRUE(ok);
 }
 
+TEST(CryptItTest, TextTheCodePageCannotHoldIsReportedNotSilentlyChanged)
+{
+    bool ok = true;
+    const QString scrambled = CryptIt(QString::fromUtf8("pass\u4e2d"), true, kCryptKey, &ok);
+    EXPECT_FALSE(ok);
+    ok = false;
+    CryptIt(QStringLiteral("plain"), true, kCryptKey, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(scrambled.size(), 10);
+}
+
 TEST(CryptItTest, IgnoresATrailingOddDigit)
 {
     EXPECT_EQ(CryptIt(QStringLiteral("11170F4"), false, kCryptKey), QStringLiteral("abc"));

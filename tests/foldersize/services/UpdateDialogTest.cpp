@@ -5,9 +5,10 @@
 #include "foldersize/services/IniFile.h"
 #include "foldersize/services/UpdateHandOff.h"
 #include "tests/foldersize/services/LoopbackHttpServer.h"
-#include "tests/foldersize/services/RecordingOpenService.h"
-#include "tests/foldersize/services/ScriptedMessageService.h"
 #include "tests/foldersize/services/TestEnvironment.h"
+#include "tests/support/FindChild.h"
+#include "tests/support/foldersize/RecordingOpenService.h"
+#include "tests/support/foldersize/ScriptedMessageService.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@
 #include <QTemporaryDir>
 
 using namespace foldersize;
+using testsupport::child;
 
 namespace {
 
@@ -90,16 +92,17 @@ TEST_F(UpdateDialogTest, LoadsTheProxySettings)
     INISchreiben("InternetUpdate", "ProxyPWspeichern", "1", ini);
     INISchreiben("InternetUpdate", "ProxyPasswort", CryptIt("geheim", true, kCryptKey), ini);
     auto dialog = makeDialog();
-    EXPECT_TRUE(dialog->chkUseProxy()->isChecked());
-    EXPECT_EQ(dialog->txtProxyName()->text(), QStringLiteral("proxy.local"));
-    EXPECT_EQ(dialog->txtProxyPort()->text(), QString()) << "a missing port empties the box";
-    EXPECT_EQ(dialog->txtProxyBenutzername()->text(), QStringLiteral("anna"));
-    EXPECT_TRUE(dialog->chkPasswortSpeichern()->isChecked());
-    EXPECT_EQ(dialog->txtProxyPasswort()->text(), QStringLiteral("geheim"));
-    EXPECT_EQ(dialog->txtProxyPasswort()->echoMode(), QLineEdit::Password);
-    EXPECT_FALSE(dialog->cmdDownload()->isEnabled());
-    EXPECT_FALSE(dialog->cmdAbbrechen()->isEnabled());
-    EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>(*dialog, "chkUseProxy")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(*dialog, "txtProxyName")->text(), QStringLiteral("proxy.local"));
+    EXPECT_EQ(child<QLineEdit>(*dialog, "txtProxyPort")->text(), QString())
+        << "a missing port empties the box";
+    EXPECT_EQ(child<QLineEdit>(*dialog, "txtProxyBenutzername")->text(), QStringLiteral("anna"));
+    EXPECT_TRUE(child<QCheckBox>(*dialog, "chkPasswortSpeichern")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(*dialog, "txtProxyPasswort")->text(), QStringLiteral("geheim"));
+    EXPECT_EQ(child<QLineEdit>(*dialog, "txtProxyPasswort")->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(child<QPushButton>(*dialog, "cmdDownload")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*dialog, "cmdAbbrechen")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*dialog, "cmdSetupStarten")->isEnabled());
 }
 
 TEST_F(UpdateDialogTest, AnUnreadableStoredPasswordIsReportedAndLeftEmpty)
@@ -107,18 +110,18 @@ TEST_F(UpdateDialogTest, AnUnreadableStoredPasswordIsReportedAndLeftEmpty)
     INISchreiben("InternetUpdate", "ProxyPasswort", "XYZ!", ini);
     auto dialog = makeDialog();
     EXPECT_EQ(errors, QStringList{QStringLiteral("CryptIt")});
-    EXPECT_TRUE(dialog->txtProxyPasswort()->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(*dialog, "txtProxyPasswort")->text().isEmpty());
 }
 
 TEST_F(UpdateDialogTest, ClosingWritesTheSixKeysScramblingThePassword)
 {
     auto dialog = makeDialog();
-    dialog->chkUseProxy()->setChecked(true);
-    dialog->txtProxyName()->setText(QStringLiteral("p"));
-    dialog->txtProxyPort()->setText(QStringLiteral("3128"));
-    dialog->txtProxyBenutzername()->setText(QStringLiteral("u"));
-    dialog->txtProxyPasswort()->setText(QStringLiteral("abc"));
-    dialog->chkPasswortSpeichern()->setChecked(true);
+    child<QCheckBox>(*dialog, "chkUseProxy")->setChecked(true);
+    child<QLineEdit>(*dialog, "txtProxyName")->setText(QStringLiteral("p"));
+    child<QLineEdit>(*dialog, "txtProxyPort")->setText(QStringLiteral("3128"));
+    child<QLineEdit>(*dialog, "txtProxyBenutzername")->setText(QStringLiteral("u"));
+    child<QLineEdit>(*dialog, "txtProxyPasswort")->setText(QStringLiteral("abc"));
+    child<QCheckBox>(*dialog, "chkPasswortSpeichern")->setChecked(true);
     dialog->reject();
     EXPECT_EQ(read("UseProxy"), QStringLiteral("1"));
     EXPECT_EQ(read("ProxyName"), QStringLiteral("p"));
@@ -131,11 +134,11 @@ TEST_F(UpdateDialogTest, ClosingWritesTheSixKeysScramblingThePassword)
 TEST_F(UpdateDialogTest, WithoutSavingThePasswordItIsStoredEmpty)
 {
     auto dialog = makeDialog();
-    dialog->txtProxyPasswort()->setText(QStringLiteral("abc"));
+    child<QLineEdit>(*dialog, "txtProxyPasswort")->setText(QStringLiteral("abc"));
     dialog->reject();
     EXPECT_EQ(read("ProxyPWspeichern"), QStringLiteral("0"));
     EXPECT_EQ(read("ProxyPasswort"), QString());
-    EXPECT_TRUE(makeDialog()->txtProxyPasswort()->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(*makeDialog(), "txtProxyPasswort")->text().isEmpty());
 }
 
 TEST_F(UpdateDialogTest, FirstActivationFillsTheTexts)
@@ -145,10 +148,12 @@ TEST_F(UpdateDialogTest, FirstActivationFillsTheTexts)
     dialog->show();
     EXPECT_FALSE(g_UpdateStarten);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Internet Update - Tallymoor"));
-    EXPECT_EQ(dialog->lblProduktName()->text(), QStringLiteral("Tallymoor"));
-    EXPECT_EQ(dialog->lblVersionInstall()->text(), QStringLiteral("1.9"));
-    EXPECT_TRUE(dialog->introLabel()->text().contains(QStringLiteral("der Software Tallymoor zum Download")));
-    EXPECT_EQ(dialog->cmdHomepage()->toolTip(), server.base());
+    EXPECT_EQ(child<QLabel>(*dialog, "lblProduktName")->text(), QStringLiteral("Tallymoor"));
+    EXPECT_EQ(child<QLabel>(*dialog, "lblVersionInstall")->text(), QStringLiteral("1.9"));
+    EXPECT_TRUE(child<QLabel>(*dialog, "Label0")
+                    ->text()
+                    .contains(QStringLiteral("der Software Tallymoor zum Download")));
+    EXPECT_EQ(child<QPushButton>(*dialog, "cmdHomepage")->toolTip(), server.base());
 }
 
 TEST_F(UpdateDialogTest, ANewerVersionShowsTheHistoryInBlueAndAllowsTheDownload)
@@ -158,11 +163,12 @@ TEST_F(UpdateDialogTest, ANewerVersionShowsTheHistoryInBlueAndAllowsTheDownload)
     auto dialog = makeDialog();
     dialog->show();
     check(*dialog);
-    EXPECT_EQ(dialog->lblVersionInternet()->text(), QStringLiteral("1.10.0"));
-    EXPECT_EQ(dialog->lblVersionInternet()->palette().color(QPalette::WindowText), QColor(Qt::blue));
-    EXPECT_EQ(dialog->txtInfo()->toPlainText(), QStringLiteral("Neu:\nmehr"));
-    EXPECT_TRUE(dialog->cmdDownload()->isEnabled());
-    EXPECT_TRUE(dialog->cmdUPDATE()->isEnabled());
+    EXPECT_EQ(child<QLabel>(*dialog, "lblVersionInternet")->text(), QStringLiteral("1.10.0"));
+    EXPECT_EQ(child<QLabel>(*dialog, "lblVersionInternet")->palette().color(QPalette::WindowText),
+        QColor(Qt::blue));
+    EXPECT_EQ(child<QPlainTextEdit>(*dialog, "txtInfo")->toPlainText(), QStringLiteral("Neu:\nmehr"));
+    EXPECT_TRUE(child<QPushButton>(*dialog, "cmdDownload")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(*dialog, "cmdUPDATE")->isEnabled());
 }
 
 TEST_F(UpdateDialogTest, AnEqualVersionKeepsTheDownloadDisabled)
@@ -171,11 +177,12 @@ TEST_F(UpdateDialogTest, AnEqualVersionKeepsTheDownloadDisabled)
     auto dialog = makeDialog();
     dialog->show();
     check(*dialog);
-    EXPECT_EQ(dialog->lblVersionInternet()->text(), QStringLiteral("1.9.0"));
-    EXPECT_EQ(dialog->lblVersionInternet()->palette().color(QPalette::WindowText), QColor(Qt::black));
-    EXPECT_EQ(dialog->txtInfo()->toPlainText(),
+    EXPECT_EQ(child<QLabel>(*dialog, "lblVersionInternet")->text(), QStringLiteral("1.9.0"));
+    EXPECT_EQ(child<QLabel>(*dialog, "lblVersionInternet")->palette().color(QPalette::WindowText),
+        QColor(Qt::black));
+    EXPECT_EQ(child<QPlainTextEdit>(*dialog, "txtInfo")->toPlainText(),
         QStringLiteral("Es ist keine neue Version von Tallymoor vorhanden."));
-    EXPECT_FALSE(dialog->cmdDownload()->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*dialog, "cmdDownload")->isEnabled());
 }
 
 TEST_F(UpdateDialogTest, DownloadThenInstallHandsTheSetupToTheMainWindow)
@@ -186,12 +193,12 @@ TEST_F(UpdateDialogTest, DownloadThenInstallHandsTheSetupToTheMainWindow)
     auto dialog = makeDialog();
     dialog->show();
     download(*dialog);
-    EXPECT_EQ(dialog->lblZiel()->text(), QStringLiteral("Ziel: ") + setup);
+    EXPECT_EQ(child<QLabel>(*dialog, "lblZiel")->text(), QStringLiteral("Ziel: ") + setup);
     EXPECT_EQ(QFileInfo(setup).size(), 30000);
-    EXPECT_TRUE(dialog->cmdSetupStarten()->isEnabled());
-    EXPECT_TRUE(dialog->cmdDownload()->isEnabled());
-    EXPECT_FALSE(dialog->cmdAbbrechen()->isEnabled());
-    EXPECT_EQ(dialog->picProgress()->value(), 1000);
+    EXPECT_TRUE(child<QPushButton>(*dialog, "cmdSetupStarten")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(*dialog, "cmdDownload")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*dialog, "cmdAbbrechen")->isEnabled());
+    EXPECT_EQ(child<QProgressBar>(*dialog, "picProgress")->value(), 1000);
     EXPECT_TRUE(messages.shown.isEmpty());
 
     dialog->cmdSetupStarten_Click();
@@ -232,7 +239,7 @@ TEST_F(UpdateDialogTest, AFailedDownloadShowsTheWarningWithItsCode)
         QStringList{
             QStringLiteral("warning: Während des Downloads der Updatedatei ist ein Fehler aufgetreten: "
                            "HttpQueryStatusCode: 404 (P203)")});
-    EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*dialog, "cmdSetupStarten")->isEnabled());
     EXPECT_FALSE(QFile::exists(setup));
 }
 
@@ -247,7 +254,7 @@ TEST_F(UpdateDialogTest, ASetupFailingItsChecksumIsNeverOfferedForStart)
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].contains(QStringLiteral("SHA-256")));
     EXPECT_TRUE(messages.shown[0].endsWith(QStringLiteral("(P208)"))) << messages.shown[0].toStdString();
-    EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*dialog, "cmdSetupStarten")->isEnabled());
     EXPECT_FALSE(QFile::exists(setup)) << "a setup that failed its check is deleted";
     EXPECT_FALSE(g_UpdateStarten);
 }
@@ -262,16 +269,16 @@ TEST_F(UpdateDialogTest, CancelResetsTheProgressWithoutAMessage)
     dialog->show();
     QObject::connect(&dialog->controller(), &UpdateController::downloadProgress, dialog.get(),
         [&](qint64 received, qint64) {
-            if (received > 0 && dialog->cmdAbbrechen()->isEnabled())
-                dialog->cmdAbbrechen()->click();
+            if (received > 0 && child<QPushButton>(*dialog, "cmdAbbrechen")->isEnabled())
+                child<QPushButton>(*dialog, "cmdAbbrechen")->click();
         });
     download(*dialog);
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(dialog->lblFortschrittWert()->text(), QStringLiteral("-"));
-    EXPECT_EQ(dialog->lblProzent()->text(), QStringLiteral("0 %"));
-    EXPECT_EQ(dialog->picProgress()->value(), 0);
-    EXPECT_TRUE(dialog->cmdDownload()->isEnabled());
-    EXPECT_FALSE(dialog->cmdSetupStarten()->isEnabled());
+    EXPECT_EQ(child<QLabel>(*dialog, "lblFortschrittWert")->text(), QStringLiteral("-"));
+    EXPECT_EQ(child<QLabel>(*dialog, "lblProzent")->text(), QStringLiteral("0 %"));
+    EXPECT_EQ(child<QProgressBar>(*dialog, "picProgress")->value(), 0);
+    EXPECT_TRUE(child<QPushButton>(*dialog, "cmdDownload")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(*dialog, "cmdSetupStarten")->isEnabled());
     EXPECT_FALSE(QFile::exists(setup));
 }
 

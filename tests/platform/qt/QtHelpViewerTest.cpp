@@ -1,7 +1,9 @@
 // QtHelpViewerTest.cpp: the help window, topic ids carried by widgets and the F1 key.
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/Machine.h"
+#include "platform/RunningMachine.h"
 #include "platform/qt/QtShellService.h"
+#include "tests/support/platform/RecordingHelpService.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -43,7 +45,7 @@ protected:
     void TearDown() override
     {
         fs::remove_all(m_dir);
-        setHelpService(nullptr);
+        common::Service<HelpService>::replace(nullptr);
         setApplicationHelpFile({});
     }
     fs::path m_dir;
@@ -90,8 +92,8 @@ TEST_F(QtHelpViewerTest, TopicComesFromNearestWidgetThatHasOne)
 
 TEST_F(QtHelpViewerTest, F1OpensTopicOfFocusedWidget)
 {
-    RecordingHelpService recorder;
-    setHelpService(&recorder);
+    testsupport::RecordingHelpService recorder;
+    common::Service<HelpService>::replace(&recorder);
     setApplicationHelpFile("C:\\Program Files\\Kestro\\PRODUCT_HELP.chm");
     qt::installHelpKey();
 
@@ -163,12 +165,14 @@ protected:
                               << "\"\n";
         fs::permissions(script, fs::perms::owner_all);
         ::setenv("WINENV_MACHINE", m_machine.folder().c_str(), 1);
+        platform::RunningMachine::use(m_machine.folder());
         ::setenv("WINENV_TOOLS", (m_dir / "tools").c_str(), 1);
         ::unsetenv("WINENV_HELP_DIR");
     }
     void TearDown() override
     {
         ::unsetenv("WINENV_MACHINE");
+        platform::RunningMachine::close();
         ::unsetenv("WINENV_TOOLS");
         QtHelpViewerTest::TearDown();
     }

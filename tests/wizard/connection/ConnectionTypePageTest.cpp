@@ -5,6 +5,7 @@
 #include "wizard/connection/NetworkComputerBrowser.h"
 
 #include "platform/MachineConfig.h"
+#include "tests/support/FindChild.h"
 #include "tests/wizard/core/CoreTestSupport.h"
 #include "tests/wizard/pages/LayoutChecks.h"
 #include "tests/wizard/pages/PageTestSupport.h"
@@ -45,13 +46,13 @@ protected:
         : variables(machineFiles(), nullptr)
     {
         ConnectionHelpTopic = 0;
-        m_previousControls = setPageControls(&sourceOs);
+        m_previousControls = common::Service<PageControls>::replace(&sourceOs);
         page = std::make_unique<Frm_ConnectionType>(nullptr, &host, variables);
     }
     ~FrmConnectionTypeTest() override
     {
         page.reset();
-        setPageControls(m_previousControls);
+        common::Service<PageControls>::replace(m_previousControls);
         setComputerBrowser({});
         ConnectionHelpTopic = 0;
     }
@@ -289,8 +290,9 @@ protected:
             auto* dialog = dynamic_cast<NetworkComputerDialog*>(QApplication::activeModalWidget());
             if (!dialog)
                 return; // the test's checks on `listed` then fail
-            for (int i = 0; i < dialog->list()->count(); ++i)
-                listed.push_back(dialog->list()->item(i)->text().toStdString());
+            const QListWidget* computers = testsupport::child<QListWidget>(dialog, "Computers");
+            for (int i = 0; i < computers->count(); ++i)
+                listed.push_back(computers->item(i)->text().toStdString());
             act(*dialog);
         });
     }
@@ -302,10 +304,10 @@ TEST_F(BrowseNetworkTest, BrowseListsTheAnsweringComputersAndTakesTheChosenOne)
     host.show();
     edit("txt_Source_Name")->setText("TYPED");
     whenBrowserOpens([](NetworkComputerDialog& d) {
-        EXPECT_FALSE(d.okButton()->isEnabled());
-        d.list()->setCurrentRow(1);
-        EXPECT_TRUE(d.okButton()->isEnabled());
-        d.okButton()->click();
+        EXPECT_FALSE(testsupport::child<QPushButton>(d, "cmdOK")->isEnabled());
+        testsupport::child<QListWidget>(d, "Computers")->setCurrentRow(1);
+        EXPECT_TRUE(testsupport::child<QPushButton>(d, "cmdOK")->isEnabled());
+        testsupport::child<QPushButton>(d, "cmdOK")->click();
     });
     page->CmdBrowse_Click();
     EXPECT_EQ(listed, (std::vector<std::string>{"DESTPC", "OLDPC"}));
@@ -317,7 +319,7 @@ TEST_F(BrowseNetworkTest, CancellingTheBrowserKeepsTheTypedName)
     host.show();
     edit("txt_Source_Name")->setText("TYPED");
     whenBrowserOpens([](NetworkComputerDialog& d) {
-        d.list()->setCurrentRow(1);
+        testsupport::child<QListWidget>(d, "Computers")->setCurrentRow(1);
         d.reject();
     });
     page->CmdBrowse_Click();

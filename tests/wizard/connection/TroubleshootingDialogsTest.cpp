@@ -3,6 +3,7 @@
 #include "wizard/connection/TroubleshootingDialogs.h"
 
 #include "platform/HelpViewer.h"
+#include "tests/support/platform/RecordingHelpService.h"
 #include "tests/wizard/core/CoreTestSupport.h"
 #include "tests/wizard/pages/PageTestSupport.h"
 #include "wizard/connection/ConnectionRules.h"
@@ -26,10 +27,10 @@ namespace {
 class TroubleshootingDialogsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::ensureApplication(); }
-    TroubleshootingDialogsTest() { m_previousHelp = platform::setHelpService(&help); }
+    TroubleshootingDialogsTest() { m_previousHelp = common::Service<platform::HelpService>::replace(&help); }
     ~TroubleshootingDialogsTest() override
     {
-        platform::setHelpService(m_previousHelp);
+        common::Service<platform::HelpService>::replace(m_previousHelp);
         ConnectionHelpTopic = 0;
     }
 
@@ -57,7 +58,7 @@ protected:
     }
 
     test::TempMachine machine; // the log file's machine
-    platform::RecordingHelpService help;
+    testsupport::RecordingHelpService help;
 
 private:
     platform::HelpService* m_previousHelp = nullptr;
@@ -123,7 +124,7 @@ TEST_F(TroubleshootingDialogsTest, LinkedChecksOpenTheirTopicsAndPlainOnesNothin
     // The click moved the focus to the check's link button.
     EXPECT_EQ(lan->findChild<QPushButton*>("Cmd_Link4")->property("helpContextId").toInt(), 95);
 
-    help = platform::RecordingHelpService();
+    help = testsupport::RecordingHelpService();
     auto port = open("frm_Error_Port_Validate");
     port->clickStep(0);
     port->clickStep(2);

@@ -6,6 +6,8 @@
 #include "platform/MessageBox.h"
 #include "platform/Network.h"
 #include "platform/Registry.h"
+#include "platform/RunningMachine.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/WizardWindows.h"
 
@@ -86,7 +88,7 @@ class ExitRoutineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_previous = wizard::setExitServices(&machine);
+        m_previous = common::Service<wizard::ExitServices>::replace(&machine);
         for (const std::string& f : wizard::exitWorkingFolders(kApp))
             machine.folders.insert(f);
         machine.files = {kRemoveQZ, kPlain};
@@ -96,7 +98,7 @@ protected:
         state.mappedDrives = {"Z:", "Y:"};
         state.lastDecryptedPath = kPlain;
     }
-    void TearDown() override { wizard::setExitServices(m_previous); }
+    void TearDown() override { common::Service<wizard::ExitServices>::replace(m_previous); }
 
     bool cleanedUp() const
     {
@@ -110,8 +112,8 @@ protected:
     testsupport::TestMachine host; // where the routine's log records go
     FakeMachine machine;
     wizard::ExitState state;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
 
 private:
     wizard::ExitServices* m_previous = nullptr;
@@ -351,10 +353,9 @@ TEST_F(MachineExitServicesTest, RemoveQZRemovesTheMirrorFromTheRegistry)
     std::filesystem::create_directories(host.appFolder() / "RegFiles");
     std::filesystem::copy_file(std::filesystem::path(KESTRO_DATA_DIR) / "RegFiles" / "RemoveQZ.reg",
         host.appFolder() / "RegFiles" / "RemoveQZ.reg");
-    wizard::ExitServices& s = wizard::defaultExitServices();
-    wizard::ExitServices* previous = wizard::setExitServices(nullptr);
+    common::Service<wizard::ExitServices>::Override defaults{nullptr};
+    wizard::ExitServices& s = wizard::exitServices();
     EXPECT_TRUE(wizard::Remove_Registry_Entries(kApp));
-    wizard::setExitServices(previous);
     EXPECT_FALSE(keyExists(platform::RegRoot::LocalMachine, "SOFTWARE\\QZ"));
     EXPECT_TRUE(keyExists(platform::RegRoot::LocalMachine, "SOFTWARE"));
     // An empty file imports nothing.
@@ -366,15 +367,15 @@ TEST_F(MachineExitServicesTest, RemoveQZRemovesTheMirrorFromTheRegistry)
 
 TEST_F(MachineExitServicesTest, AMissingRemoveFileLeavesTheMirror)
 {
-    wizard::ExitServices* previous = wizard::setExitServices(nullptr);
+    common::Service<wizard::ExitServices>::Override defaults{nullptr};
     EXPECT_FALSE(wizard::Remove_Registry_Entries(kApp));
-    wizard::setExitServices(previous);
     EXPECT_TRUE(keyExists(platform::RegRoot::LocalMachine, "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE"));
 }
 
 TEST_F(MachineExitServicesTest, FoldersConnectionsAndTheRestartActOnTheMachine)
 {
-    wizard::ExitServices& s = wizard::defaultExitServices();
+    common::Service<wizard::ExitServices>::Override defaults{nullptr};
+    wizard::ExitServices& s = wizard::exitServices();
     std::filesystem::create_directories(host.machine().host("QZImpTemp/sub"));
     {
         std::ofstream(host.machine().host("QZImpTemp/sub/a.reg")) << "x";
@@ -403,13 +404,14 @@ TEST_F(MachineExitServicesTest, TheExitRoutineDisconnectsItsDrivesThroughTheNetw
     source.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
     source.shares.push_back({"C$", "C:\\"});
     host.machine().addMachine(source);
-    std::optional<platform::Network> network;
-    ASSERT_EQ(platform::Network::openRunning(network), platform::WinError::Success);
-    ASSERT_EQ(network->addConnection("Y:", "\\\\OLDPC\\C$", nullptr, nullptr), platform::WinError::Success);
+    platform::RunningMachine* running = platform::RunningMachine::current();
+    ASSERT_NE(running, nullptr);
+    ASSERT_EQ(running->network().addConnection("Y:", "\\\\OLDPC\\C$", nullptr, nullptr),
+        platform::WinError::Success);
 
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
-    wizard::ExitServices* previous = wizard::setExitServices(nullptr);
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
+    wizard::ExitServices* previous = common::Service<wizard::ExitServices>::replace(nullptr);
     wizard::ExitState state;
     state.wizardStarted = true;
     state.migrationMode = "selective";
@@ -418,10 +420,10 @@ TEST_F(MachineExitServicesTest, TheExitRoutineDisconnectsItsDrivesThroughTheNetw
     messages.answer(MsgResult::Yes);
     messages.answer(MsgResult::Ok);
     EXPECT_TRUE(wizard::Exit_Application(state));
-    wizard::setExitServices(previous);
+    common::Service<wizard::ExitServices>::replace(previous);
 
-    EXPECT_FALSE(network->connection('Y'));
-    EXPECT_TRUE(network->connection('Z')) << "a connection the wizard did not map stays";
+    EXPECT_FALSE(running->network().connection('Y'));
+    EXPECT_TRUE(running->network().connection('Z')) << "a connection the wizard did not map stays";
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[1].text, "Not able to disconnect Mapped Drive Q:,Drive may being used!");
     EXPECT_EQ(messages.shown()[1].icon, MsgIcon::Critical);

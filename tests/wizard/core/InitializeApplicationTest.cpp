@@ -5,6 +5,7 @@
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/core/CoreTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ScriptVariables.h"
@@ -95,8 +96,8 @@ protected:
 
     test::TempMachine machine;
     ScriptVariables variables;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scoped;
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scoped;
     platform::Registry registry;
     std::map<std::string, std::string> driveMap{{"C:", "F:"}};
     PcEnvironment env{variables, defaultEnvironmentAccess()};

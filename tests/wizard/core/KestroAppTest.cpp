@@ -4,8 +4,10 @@
 
 #include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
-#include "tests/wizard/core/EngineReset.h"
+#include "tests/support/platform/ScriptedMessageService.h"
+#include "tests/support/wizard/WizardRun.h"
 #include "tests/wizard/core/FirstPageBar.h"
+#include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/KestroMain.h"
@@ -38,9 +40,7 @@ protected:
     void SetUp() override
     {
         testsupport::qtApp();
-        wizard::resetProgramEnd();
-        wizard::WizardStarted = false;
-        wizard::test::resetEngineState();
+        testsupport::resetWizardRun();
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles",
             fs::copy_options::recursive);
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "RegFiles", machine.appFolder() / "RegFiles",
@@ -49,9 +49,7 @@ protected:
     void TearDown() override
     {
         wizard::KestroMain::unregisterPage("Frm_Preparatory");
-        wizard::resetProgramEnd();
-        wizard::WizardStarted = false;
-        wizard::test::resetEngineState();
+        testsupport::resetWizardRun();
     }
     wizard::StartOptions options()
     {
@@ -69,8 +67,8 @@ protected:
     }
 
     testsupport::TestMachine machine;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
     int splashes = 0;
 };
 
@@ -82,7 +80,7 @@ TEST_F(KestroAppTest, StartUpRunsTheMainScriptToTheAgreementPage)
     wizard::KestroMain* w = app.window();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->activePage(), nullptr);
+    EXPECT_EQ(testsupport::pageOnScreen(*w), nullptr);
     EXPECT_TRUE(w->welcomePanelVisible());
     EXPECT_TRUE(w->buttonVisible(BarButton::Accept));
     EXPECT_TRUE(w->buttonVisible(BarButton::Decline));
@@ -113,7 +111,7 @@ TEST_F(KestroAppTest, AcceptWithoutTheNextPageBuiltStaysOnTheAgreement)
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
     app.window()->findChild<QPushButton*>("Btn_Accept")->click();
-    EXPECT_EQ(app.window()->activePage(), nullptr);
+    EXPECT_EQ(testsupport::pageOnScreen(*app.window()), nullptr);
     EXPECT_TRUE(app.window()->buttonVisible(BarButton::Accept));
     EXPECT_TRUE(app.window()->welcomePanelVisible());
     EXPECT_FALSE(wizard::programEndRequested());
@@ -128,8 +126,8 @@ TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
     ASSERT_TRUE(app.Main());
     wizard::KestroMain* w = app.window();
     w->findChild<QPushButton*>("Btn_Accept")->click();
-    ASSERT_NE(w->activePage(), nullptr);
-    EXPECT_EQ(w->activePage()->objectName(), "Frm_Preparatory");
+    ASSERT_NE(testsupport::pageOnScreen(*w), nullptr);
+    EXPECT_EQ(testsupport::pageOnScreen(*w)->objectName(), "Frm_Preparatory");
     EXPECT_EQ(w->statusText(), "Follow the preparatory task for better performance");
     EXPECT_TRUE(wizard::WizardStarted);
     for (BarButton b : {BarButton::Help, BarButton::Back, BarButton::Next, BarButton::Cancel})
@@ -141,7 +139,7 @@ TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
     EXPECT_EQ(wizard::core().engine.HistoryStep, 2);
     // Next: the required-tasks page is not built, so the wizard stays on the first page.
     w->Btn_Next_Click();
-    EXPECT_EQ(w->activePage()->objectName(), "Frm_Preparatory");
+    EXPECT_EQ(testsupport::pageOnScreen(*w)->objectName(), "Frm_Preparatory");
     EXPECT_TRUE(w->buttonVisible(BarButton::Next));
 }
 
@@ -189,9 +187,8 @@ TEST_F(KestroAppTest, ADamagedMainScriptIsNamedAndTheProgramEndsCleanly)
 {
     for (const std::string& content : {std::string(), std::string("\x01\x02garbage\xff\xfe", 12),
              std::string("<kestro><performaction><action>execute</action>")}) {
-        wizard::resetProgramEnd();
-        wizard::test::resetEngineState();
-        messages = platform::ScriptedMessageService();
+        testsupport::resetWizardRun();
+        messages = testsupport::ScriptedMessageService();
         {
             std::ofstream out(
                 machine.appFolder() / "WKXFiles" / "Kestro.wkx", std::ios::binary | std::ios::trunc);

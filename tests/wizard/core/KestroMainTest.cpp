@@ -3,7 +3,11 @@
 #include "wizard/core/KestroMain.h"
 
 #include "platform/HelpViewer.h"
+#include "platform/qt/QtHelpViewer.h"
+#include "tests/support/FindChild.h"
+#include "tests/support/platform/RecordingHelpService.h"
 #include "tests/wizard/core/FirstPageBar.h"
+#include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/FrmProgressBar.h"
@@ -86,11 +90,11 @@ protected:
         window = new KestroMain(actions);
         wizard::setMainWindow(window);
         window->show();
-        previousHelp = platform::setHelpService(&help);
+        previousHelp = common::Service<platform::HelpService>::replace(&help);
     }
     void TearDown() override
     {
-        platform::setHelpService(previousHelp);
+        common::Service<platform::HelpService>::replace(previousHelp);
         wizard::setMainWindow(nullptr);
         delete window;
         window = nullptr;
@@ -99,6 +103,20 @@ protected:
     QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(name); }
     bool shown(const char* name) const { return window->findChild<QWidget*>(name)->isVisibleTo(window); }
     QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
+    // The topic the Help button carries (its help-context id; 0 until a page chose one).
+    int helpButtonTopic() const
+    {
+        return button("Btn_Help")->property(platform::qt::kHelpTopicProperty).toInt();
+    }
+    // The busy window while it exists (it goes with a deferred delete once closed).
+    wizard::FrmProgressBar* busyWindow() const
+    {
+        return window->findChild<wizard::FrmProgressBar*>("frm_progress_bar");
+    }
+    static QString busyText(wizard::FrmProgressBar* busy, const char* label)
+    {
+        return testsupport::child<QLabel>(busy, label)->text();
+    }
 
     testsupport::TestMachine machine;
     KestroMain* window = nullptr;
@@ -108,7 +126,7 @@ protected:
     int exitCalls = 0;
     bool exitAnswer = false;
     int logDeletes = 0;
-    platform::RecordingHelpService help;
+    testsupport::RecordingHelpService help;
     platform::HelpService* previousHelp = nullptr;
 };
 
@@ -277,11 +295,11 @@ TEST_F(KestroMainTest, PagesAreCreatedOnceAndShownOneAtATime)
     EXPECT_TRUE(window->showPanel("Frm_TestPageA"));
     EXPECT_EQ(window->loadedPage("Frm_TestPageA"), a);
     EXPECT_EQ(static_cast<FakePage*>(a)->activations, 2);
-    EXPECT_EQ(window->activePage(), a);
+    EXPECT_EQ(testsupport::pageOnScreen(*window), a);
     // The agreement page is the window itself: never counted as loaded, every page hidden.
     EXPECT_FALSE(window->showPanel("KestroMain"));
     EXPECT_FALSE(a->isVisibleTo(window));
-    EXPECT_EQ(window->activePage(), nullptr);
+    EXPECT_EQ(testsupport::pageOnScreen(*window), nullptr);
     // A page this build does not have is not shown.
     EXPECT_FALSE(window->showPanel("Frm_NotBuilt"));
     EXPECT_EQ(window->loadedPage("Frm_NotBuilt"), nullptr);
@@ -322,26 +340,26 @@ TEST_F(KestroMainTest, HelpOpensTheTopicOfThePageOnScreen)
     window->setButtonVisible(BarButton::Help, true);
     // Before any page chose a topic the Help button carries none.
     window->Btn_Help_Click();
-    EXPECT_EQ(window->helpButtonTopic(), 0);
+    EXPECT_EQ(helpButtonTopic(), 0);
 
     window->showPanel("Frm_MigrationType");
     button("Btn_Help")->setFocus();
     window->Btn_Help_Click();
-    EXPECT_EQ(window->helpButtonTopic(), 18);
-    static_cast<FakePage*>(window->activePage())->setOption("optMass");
+    EXPECT_EQ(helpButtonTopic(), 18);
+    static_cast<FakePage*>(testsupport::pageOnScreen(*window))->setOption("optMass");
     window->Btn_Help_Click();
-    EXPECT_EQ(window->helpButtonTopic(), 17);
+    EXPECT_EQ(helpButtonTopic(), 17);
 
     // The connection page without a choice, and a page outside the table, keep the last topic.
     window->showPanel("Frm_ConnectionType");
     window->Btn_Help_Click();
-    EXPECT_EQ(window->helpButtonTopic(), 17);
-    static_cast<FakePage*>(window->activePage())->setOption("opt_USB");
+    EXPECT_EQ(helpButtonTopic(), 17);
+    static_cast<FakePage*>(testsupport::pageOnScreen(*window))->setOption("opt_USB");
     window->Btn_Help_Click();
-    EXPECT_EQ(window->helpButtonTopic(), 5);
+    EXPECT_EQ(helpButtonTopic(), 5);
     window->showPanel("frm_Drive_Info");
     window->Btn_Help_Click();
-    EXPECT_EQ(window->helpButtonTopic(), 5);
+    EXPECT_EQ(helpButtonTopic(), 5);
 
     ASSERT_FALSE(help.requests().empty());
     EXPECT_NE(help.requests().back().helpFile.find("PRODUCT_HELP.chm"), std::string::npos);
@@ -349,26 +367,27 @@ TEST_F(KestroMainTest, HelpOpensTheTopicOfThePageOnScreen)
 
 TEST_F(KestroMainTest, TheBusyWindowOpensTopMostAndResetsItsTextsEachTime)
 {
-    EXPECT_EQ(window->busyWindow(), nullptr);
+    EXPECT_EQ(busyWindow(), nullptr);
     EXPECT_TRUE(window->openBusyWindow());
-    wizard::FrmProgressBar* busy = window->busyWindow();
+    wizard::FrmProgressBar* busy = busyWindow();
     ASSERT_NE(busy, nullptr);
     EXPECT_TRUE(busy->isVisible());
     EXPECT_TRUE(busy->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(busy->windowTitle(), "Kestro Processing...");
-    EXPECT_EQ(busy->caption(), "Collecting migration information..");
+    EXPECT_EQ(busyText(busy, "lbl_caption"), "Collecting migration information..");
     window->setBusyCaption("Microsoft Word");
     window->setBusyDetails("Please wait.. Copying C:\\a.doc");
-    EXPECT_EQ(busy->caption(), "Microsoft Word");
-    EXPECT_EQ(busy->details(), "Please wait.. Copying C:\\a.doc");
+    EXPECT_EQ(busyText(busy, "lbl_caption"), "Microsoft Word");
+    EXPECT_EQ(busyText(busy, "lbl_copy_details"), "Please wait.. Copying C:\\a.doc");
     QPointer<wizard::FrmProgressBar> closed(busy);
     window->closeBusyWindow();
-    EXPECT_EQ(window->busyWindow(), nullptr);
+    EXPECT_FALSE(busy->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(closed.isNull());
+    EXPECT_EQ(busyWindow(), nullptr);
     window->openBusyWindow();
-    EXPECT_EQ(window->busyWindow()->caption(), "Collecting migration information..");
-    EXPECT_EQ(window->busyWindow()->details(), "Please wait...Analyzing copy information.... ");
+    EXPECT_EQ(busyText(busyWindow(), "lbl_caption"), "Collecting migration information..");
+    EXPECT_EQ(busyText(busyWindow(), "lbl_copy_details"), "Please wait...Analyzing copy information.... ");
     window->closeBusyWindow();
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/core/CoreTestSupport.h"
 
 namespace wizard {
@@ -33,8 +34,8 @@ protected:
     std::string record(int n) const { return logText().substr(static_cast<std::size_t>(n - 1) * 200, 200); }
 
     test::TempMachine machine;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scoped{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scoped{messages};
     LogFile log{machineFiles()};
 };
 

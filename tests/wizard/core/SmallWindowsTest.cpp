@@ -6,12 +6,15 @@
 #include "wizard/core/KestroMain.h"
 
 #include "platform/HelpViewer.h"
+#include "tests/support/FindChild.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/AppPath.h"
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMovie>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
@@ -46,11 +49,11 @@ TEST_F(SplashTest, AKeyPressDuringTheFirstTickClosesItAndStopsTheTimer)
 {
     wizard::FrmSplash splash;
     splash.show();
-    EXPECT_TRUE(splash.timerActive());
+    EXPECT_TRUE(testsupport::child<QTimer>(splash, "Timer1")->isActive());
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
     QCoreApplication::sendEvent(&splash, &key);
     EXPECT_FALSE(splash.isVisible());
-    EXPECT_FALSE(splash.timerActive());
+    EXPECT_FALSE(testsupport::child<QTimer>(splash, "Timer1")->isActive());
     EXPECT_LT(splash.tickCount(), 100);
 }
 
@@ -90,22 +93,24 @@ protected:
 TEST_F(BusyWindowTest, TheBarRunsTwoToOneHundredAndStartsAgain)
 {
     wizard::FrmProgressBar busy(*main, false);
-    EXPECT_EQ(busy.barValue(), 1);
+    const QProgressBar* bar = testsupport::child<QProgressBar>(busy, "ProgressBar1");
+    EXPECT_EQ(bar->value(), 1);
     busy.Timer1_Timer();
-    EXPECT_EQ(busy.barValue(), 2);
+    EXPECT_EQ(bar->value(), 2);
     for (int i = 0; i < 98; ++i)
         busy.Timer1_Timer();
-    EXPECT_EQ(busy.barValue(), 100);
+    EXPECT_EQ(bar->value(), 100);
     busy.Timer1_Timer();
-    EXPECT_EQ(busy.barValue(), 2);
+    EXPECT_EQ(bar->value(), 2);
     EXPECT_EQ(wizard::nextBusyBarValue(250), 2);
 }
 
 TEST_F(BusyWindowTest, LoadSetsItsTextsAndStaysOnTop)
 {
     wizard::FrmProgressBar busy(*main, false);
-    EXPECT_EQ(busy.caption(), "Collecting migration information..");
-    EXPECT_EQ(busy.details(), "Please wait...Analyzing copy information.... ");
+    EXPECT_EQ(testsupport::child<QLabel>(busy, "lbl_caption")->text(), "Collecting migration information..");
+    EXPECT_EQ(testsupport::child<QLabel>(busy, "lbl_copy_details")->text(),
+        "Please wait...Analyzing copy information.... ");
     EXPECT_TRUE(busy.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(busy.SetTopMostWindow(false), 0);
     EXPECT_FALSE(busy.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -127,14 +132,14 @@ TEST_F(BusyWindowTest, PlaysTheAnimationWhenItIsThereAndOpensWithoutIt)
 {
     {
         wizard::FrmProgressBar without(*main, false);
-        EXPECT_TRUE(without.animationFile().isEmpty());
-        EXPECT_FALSE(without.animationPlaying());
+        EXPECT_EQ(testsupport::child<QLabel>(without, "TMaxAni1")->movie(), nullptr);
     }
     std::filesystem::copy_file(
         std::filesystem::path(KESTRO_DATA_DIR) / "grs.gif", machine.appFolder() / "grs.gif");
     wizard::FrmProgressBar with(*main, false);
-    EXPECT_EQ(with.animationFile(), "C:\\Program Files\\Kestro\\grs.gif");
-    EXPECT_TRUE(with.animationPlaying());
+    const QMovie* movie = testsupport::child<QLabel>(with, "TMaxAni1")->movie();
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(movie->state(), QMovie::Running);
 }
 
 class AboutBoxTest : public ::testing::Test {

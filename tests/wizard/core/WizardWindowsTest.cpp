@@ -20,7 +20,7 @@ protected:
 
 class WizardWindowsTest : public ::testing::Test {
 protected:
-    void TearDown() override { wizard::setWizardWindows(nullptr); }
+    void TearDown() override { common::Service<wizard::WizardWindows>::replace(nullptr); }
 };
 
 TEST_F(WizardWindowsTest, OpeningTheBusyWindowResetsItsTextsEveryTime)
@@ -85,11 +85,11 @@ TEST_F(WizardWindowsTest, TheInstalledWindowsReceiveWhatTheLogicWrites)
 {
     RecordingWindows installed;
     WizardWindows& headless = wizard::wizardWindows();
-    EXPECT_EQ(wizard::setWizardWindows(&installed), nullptr);
+    EXPECT_EQ(common::Service<wizard::WizardWindows>::replace(&installed), nullptr);
     wizard::wizardWindows().setStatusText("Validating");
     EXPECT_EQ(installed.statusText(), "Validating");
     EXPECT_NE(headless.statusText(), "Validating");
-    EXPECT_EQ(wizard::setWizardWindows(nullptr), &installed);
+    EXPECT_EQ(common::Service<wizard::WizardWindows>::replace(nullptr), &installed);
     EXPECT_EQ(&wizard::wizardWindows(), &headless);
 }
 

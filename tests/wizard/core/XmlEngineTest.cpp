@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/core/CoreTestSupport.h"
 #include "wizard/core/ActionPrimitives.h"
 #include "wizard/core/LogFile.h"
@@ -155,8 +156,8 @@ protected:
     }
 
     test::TempMachine machine;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scopedMessages{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scopedMessages{messages};
     CoreFiles& files = machineFiles();
     LogFile log{files};
     ScriptVariables variables{files, &log};
@@ -188,6 +189,33 @@ TEST_F(XmlEngineTest, StartUpShowsTheFirstPageAndWaits)
     EXPECT_EQ(engine.HistoryStep, 1);
     EXPECT_EQ(engine.HistoryIndexes, std::vector<std::string>{"0"});
     EXPECT_EQ(engine.HistoryScripts, std::vector<std::string>{"Kestro.xml"});
+    EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
+}
+
+TEST_F(XmlEngineTest, AResetEngineStartsAgainFromTheFirstStepWithItsWiring)
+{
+    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A")));
+    engine.Step_Script("");
+    engine.Step_Script("next");
+    ASSERT_EQ(engine.HistoryStep, 2);
+
+    engine.reset();
+    EXPECT_TRUE(engine.CurrentScript.empty());
+    EXPECT_TRUE(engine.ScriptStack.empty());
+    EXPECT_EQ(engine.ActionIndex, 0);
+    EXPECT_EQ(engine.HistoryStep, 0);
+    EXPECT_TRUE(engine.HistoryIndexes.empty());
+    EXPECT_TRUE(engine.HistoryScripts.empty());
+    EXPECT_FALSE(engine.StopFlag);
+    EXPECT_FALSE(engine.PanelShown);
+    EXPECT_TRUE(engine.ScriptFileName.empty());
+
+    // Rules, panel host and primitives stay: a new run shows the first page as on start-up.
+    engine.CurrentScript = "Kestro.xml";
+    engine.Step_Script("");
+    EXPECT_EQ(panels.shown, (std::vector<std::string>{"KestroMain", "Frm_A", "KestroMain"}));
+    EXPECT_EQ(engine.HistoryStep, 1);
+    EXPECT_EQ(engine.HistoryIndexes, std::vector<std::string>{"0"});
     EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
 }
 

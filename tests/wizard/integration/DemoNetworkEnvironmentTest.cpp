@@ -1,6 +1,8 @@
 // DemoNetworkEnvironmentTest.cpp: the demo network's NEWPC as the wizard's environment routines
 // read it: a supported Windows XP destination with its folders found.
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/InitializeApplication.h"
@@ -30,9 +32,11 @@ protected:
         if (const char* old = std::getenv("WINENV_MACHINE"))
             m_oldEnv = old;
         ::setenv("WINENV_MACHINE", (m_network / demo::kDestinationPc).c_str(), 1);
+        platform::RunningMachine::use(m_network / demo::kDestinationPc);
     }
     void TearDown() override
     {
+        platform::RunningMachine::close();
         if (m_oldEnv)
             ::setenv("WINENV_MACHINE", m_oldEnv->c_str(), 1);
         else
@@ -41,8 +45,8 @@ protected:
         fs::remove_all(m_network, ec);
     }
 
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
 
 private:
     fs::path m_network;

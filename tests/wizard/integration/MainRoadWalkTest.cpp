@@ -5,7 +5,11 @@
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
-#include "tests/wizard/core/EngineReset.h"
+#include "platform/qt/QtHelpViewer.h"
+#include "tests/support/platform/RecordingHelpService.h"
+#include "tests/support/platform/ScriptedMessageService.h"
+#include "tests/support/wizard/WizardRun.h"
+#include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/connection/ConnectionTypePage.h"
@@ -39,11 +43,7 @@ protected:
     void SetUp() override
     {
         testsupport::qtApp();
-        wizard::resetProgramEnd();
-        wizard::WizardStarted = false;
-        wizard::TasksConfirmed = false;
-        wizard::SourceOs.clear();
-        wizard::test::resetEngineState();
+        testsupport::resetWizardRun();
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles",
             fs::copy_options::recursive);
         wizard::registerInformationPages();
@@ -56,10 +56,7 @@ protected:
             {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType"})
             wizard::KestroMain::unregisterPage(form);
         wizard::setBarClickHandler({});
-        wizard::resetProgramEnd();
-        wizard::WizardStarted = false;
-        wizard::TasksConfirmed = false;
-        wizard::test::resetEngineState();
+        testsupport::resetWizardRun();
     }
     wizard::StartOptions options()
     {
@@ -96,7 +93,8 @@ protected:
     }
     std::string activeForm(wizard::KestroMain* w)
     {
-        return w->activePage() ? w->activePage()->objectName().toStdString() : std::string("KestroMain");
+        const wizard::WizardPage* page = testsupport::pageOnScreen(*w);
+        return page ? page->objectName().toStdString() : std::string("KestroMain");
     }
     template <class T> T* control(wizard::KestroMain* w, const char* form, const char* name)
     {
@@ -105,15 +103,15 @@ protected:
     }
 
     testsupport::TestMachine machine;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
-    platform::RecordingHelpService help;
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
+    testsupport::RecordingHelpService help;
 };
 
 TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
 {
     xpDestination();
-    platform::HelpService* previousHelp = platform::setHelpService(&help);
+    platform::HelpService* previousHelp = common::Service<platform::HelpService>::replace(&help);
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
     wizard::KestroMain* w = app.window();
@@ -168,7 +166,7 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
 
     // The main window's Help button on the connection page: the LAN topic.
     barButton(w, "Btn_Help")->click();
-    EXPECT_EQ(w->helpButtonTopic(), 3);
+    EXPECT_EQ(barButton(w, "Btn_Help")->property(platform::qt::kHelpTopicProperty).toInt(), 3);
 
     barButton(w, "Btn_Back")->click();
     ASSERT_EQ(activeForm(w), "Frm_MigrationType");
@@ -191,7 +189,7 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
     EXPECT_TRUE(control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->isChecked());
     EXPECT_EQ(engine.HistoryStep, 5);
-    platform::setHelpService(previousHelp);
+    common::Service<platform::HelpService>::replace(previousHelp);
 }
 
 TEST_F(MainRoadWalkTest, UnsupportedDestinationIsToldAndTheWalkGoesOn)

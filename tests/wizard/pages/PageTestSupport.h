@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/HelpViewer.h"
+#include "tests/support/platform/RecordingHelpService.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/pages/PageFrame.h"
 
@@ -33,16 +34,16 @@ protected:
 
     PageTest()
     {
-        m_previousWindows = setWizardWindows(&bar);
-        m_previousHelp = platform::setHelpService(&help);
+        m_previousWindows = common::Service<WizardWindows>::replace(&bar);
+        m_previousHelp = common::Service<platform::HelpService>::replace(&help);
         m_previousHandler = setBarClickHandler([this](BarButton b) { clicks.push_back(b); });
         host.resize(800, 560);
     }
     ~PageTest() override
     {
         setBarClickHandler(m_previousHandler);
-        platform::setHelpService(m_previousHelp);
-        setWizardWindows(m_previousWindows);
+        common::Service<platform::HelpService>::replace(m_previousHelp);
+        common::Service<WizardWindows>::replace(m_previousWindows);
     }
 
     // Alt+<key> pressed on `target` (a control of a page), delivered as the platform would when no
@@ -59,7 +60,7 @@ protected:
     }
 
     WizardWindows bar;
-    platform::RecordingHelpService help;
+    testsupport::RecordingHelpService help;
     std::vector<BarButton> clicks;
     QWidget host;
 

@@ -21,15 +21,13 @@ class clsRulesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wizard::WizardStarted = false;
-        wizard::SourceOs.clear();
+        wizard::resetWizardState();
         wizard::resetProgramEnd();
         wizard::wizardWindows().setStatusText("");
     }
     void TearDown() override
     {
-        wizard::WizardStarted = false;
-        wizard::SourceOs.clear();
+        wizard::resetWizardState();
         wizard::resetProgramEnd();
     }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/selection/SelectionWorld.h"
 #include "wizard/core/WizardWindows.h"
 
@@ -32,8 +33,8 @@ protected:
     testsupport::SelectionWorld w;
     LoadedCategories loaded;
     SelectionEvents events;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scoped{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scoped{messages};
 };
 
 TEST_F(SelectionEventsTest, ChoosingAndDroppingASettingDrivesNext)

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardWindows.h"
@@ -109,8 +110,8 @@ TEST_F(SelectionPageLogicTest, AMassRunFillsTheDestinationAndTicksEverything)
 TEST_F(SelectionPageLogicTest, WithoutApplicationIconsThePageHasNoTrees)
 {
     std::filesystem::remove_all(machine.appFolder() / "Icons");
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scoped(messages);
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scoped(messages);
     messages.answer(platform::MsgResult::Ok);
     SelectionPageLogic page(sources);
     EXPECT_FALSE(page.load());

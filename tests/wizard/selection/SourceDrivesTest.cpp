@@ -9,6 +9,7 @@
 
 #include "platform/MessageBox.h"
 #include "tests/platform/TestMachine.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/selection/SelectionWorld.h"
 
 namespace wizard {
@@ -89,8 +90,8 @@ TEST_F(SourceDrivesTest, AnUnknownPcGivesNoDrivesAnEmptyNameAMessage)
     ASSERT_TRUE(FN_Get_Source_Drives(fs, "NOSUCHPC"));
     EXPECT_TRUE(sourceDriveRoots().empty());
 
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scoped(messages);
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scoped(messages);
     messages.answer(platform::MsgResult::Ok);
     sourceDriveRoots() = {"kept"};
     EXPECT_FALSE(FN_Get_Source_Drives(fs, ""));

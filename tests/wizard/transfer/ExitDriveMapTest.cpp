@@ -6,6 +6,7 @@
 #include "wizard/transfer/TransferGlobals.h"
 
 #include "tests/platform/TestMachine.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ protected:
     void SetUp() override
     {
         std::filesystem::create_directories(host.host("Program Files/Kestro")); // the log's folder
-        m_previous = wizard::setExitServices(&services);
+        m_previous = common::Service<wizard::ExitServices>::replace(&services);
         wizard::transferGlobals().driveMap.clear();
         wizard::WizardStarted = true;
         wizard::MigrationMode = "selective";
@@ -77,16 +78,15 @@ protected:
     {
         EXPECT_TRUE(messages.unexpected().empty());
         wizard::setExitStateReader(nullptr);
-        wizard::setExitServices(m_previous);
+        common::Service<wizard::ExitServices>::replace(m_previous);
         wizard::transferGlobals().driveMap.clear();
-        wizard::WizardStarted = false;
-        wizard::MigrationMode.clear();
+        wizard::resetWizardState();
     }
 
     testutil::TestMachine host; // where the exit routine's log goes
     RecordingServices services;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
 
 private:
     wizard::ExitServices* m_previous = nullptr;

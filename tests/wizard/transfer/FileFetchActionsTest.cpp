@@ -3,6 +3,7 @@
 #include "wizard/transfer/FileFetchActions.h"
 
 #include "platform/MessageBox.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 
 #include <gtest/gtest.h>
@@ -154,8 +155,8 @@ TEST_F(FileFetchActionsTest, FileTypeCopyPassesOverFilesMissingAtTheSourceAndRep
 
 TEST_F(FileFetchActionsTest, MessageTypePicksTheIcon)
 {
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope(messages);
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope(messages);
     messages.answer(platform::MsgResult::Ok);
     messages.answer(platform::MsgResult::Ok);
     EXPECT_TRUE(Action_Msgbox("Done", "i"));

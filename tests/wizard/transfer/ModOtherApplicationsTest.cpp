@@ -3,6 +3,7 @@
 #include "wizard/transfer/ModOtherApplications.h"
 
 #include "platform/ProcessRunner.h"
+#include "tests/support/platform/RecordingProcessLauncher.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/transfer/RegistryEditorWait.h"
 
@@ -15,11 +16,14 @@ namespace fs = std::filesystem;
 
 class ModOtherApplicationsTest : public ::testing::Test {
 protected:
-    ModOtherApplicationsTest() { m_previous = platform::setProcessLauncher(&launcher); }
-    ~ModOtherApplicationsTest() override { platform::setProcessLauncher(m_previous); }
+    ModOtherApplicationsTest()
+    {
+        m_previous = common::Service<platform::ProcessLauncher>::replace(&launcher);
+    }
+    ~ModOtherApplicationsTest() override { common::Service<platform::ProcessLauncher>::replace(m_previous); }
 
     TransferWorld world;
-    platform::RecordingProcessLauncher launcher;
+    testsupport::RecordingProcessLauncher launcher;
 
 private:
     platform::ProcessLauncher* m_previous = nullptr;

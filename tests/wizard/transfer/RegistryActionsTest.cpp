@@ -3,6 +3,7 @@
 #include "wizard/transfer/RegistryActions.h"
 
 #include "platform/ProcessRunner.h"
+#include "tests/support/platform/RecordingProcessLauncher.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +19,11 @@ protected:
     RegistryActionsTest()
         : regedit(world.fileSystem())
     {
-        m_previous = platform::setProcessLauncher(&regedit);
+        m_previous = common::Service<platform::ProcessLauncher>::replace(&regedit);
     }
     // Replaces the registry editor by a recorder for the tests that must not run it.
-    void recordEditor() { platform::setProcessLauncher(&launcher); }
-    ~RegistryActionsTest() override { platform::setProcessLauncher(m_previous); }
+    void recordEditor() { common::Service<platform::ProcessLauncher>::replace(&launcher); }
+    ~RegistryActionsTest() override { common::Service<platform::ProcessLauncher>::replace(m_previous); }
 
     platform::RegKey mirrorKey(const std::string& path)
     {
@@ -41,7 +42,7 @@ protected:
 
     TransferWorld world;
     transfertest::InProcessRegedit regedit;
-    platform::RecordingProcessLauncher launcher;
+    testsupport::RecordingProcessLauncher launcher;
 
 private:
     platform::ProcessLauncher* m_previous = nullptr;
@@ -363,7 +364,7 @@ TEST_F(RegistryActionsTest, TemplateIsMergedFromACopyAndStaysAsShipped)
 TEST_F(RegistryActionsTest, RegistryEditorProgramExportsRewritesAndImports)
 {
     // The same road through build/bin/regedit as a separate process.
-    platform::setProcessLauncher(nullptr);
+    common::Service<platform::ProcessLauncher>::replace(nullptr);
     platform::Registry& r = world.registry();
     platform::RegKey app = mirrorKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor\\Tool");
     r.setString(app, "Dir", "C:\\WINDOWS\\Tool");

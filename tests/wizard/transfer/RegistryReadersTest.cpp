@@ -4,6 +4,8 @@
 
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "wizard/transfer/TransferGlobals.h"
 
 #include <gtest/gtest.h>
@@ -32,12 +34,14 @@ public:
         if (const char* old = std::getenv(platform::Machine::kEnvironmentVariable))
             m_oldEnv = old;
         ::setenv(platform::Machine::kEnvironmentVariable, m_folder.c_str(), 1);
+        platform::RunningMachine::use(m_folder);
         m_previousHooks = setTransferHooks(
             {[this](const std::string& p, const std::string& s) { log.emplace_back(p, s); }, {}});
     }
     ~RegistryMachine()
     {
         setTransferHooks(std::move(m_previousHooks));
+        platform::RunningMachine::close();
         if (m_oldEnv)
             ::setenv(platform::Machine::kEnvironmentVariable, m_oldEnv->c_str(), 1);
         else
@@ -153,8 +157,8 @@ TEST_F(RegistryReadersTest, FullPathReaderNeedsTheExactRootName)
 
 TEST_F(RegistryReadersTest, BlankFullPathShowsTheAccessMessage)
 {
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scope(messages);
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope(messages);
     messages.answer(platform::MsgResult::Ok);
     EXPECT_EQ(Application_Functions::Get_Remote_App_Path("   ", "X"), "");
     ASSERT_EQ(messages.shown().size(), 1u);

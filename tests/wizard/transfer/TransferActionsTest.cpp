@@ -3,6 +3,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/ProcessRunner.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
@@ -44,8 +45,8 @@ protected:
     }
 
     TransferWorld world;
-    platform::ScriptedMessageService messages;
-    platform::ScopedMessageService scopedMessages{messages};
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scopedMessages{messages};
     CoreFiles& files = machineFiles();
     LogFile log{files};
     ScriptVariables variables{files, &log};
@@ -87,7 +88,8 @@ TEST_F(TransferActionsTest, ApplicationFileCopyTakesTheTargetFilesFolder)
 TEST_F(TransferActionsTest, MissingSourcesAreLoggedSilentlyAndFailuresReported)
 {
     transfertest::InProcessRegedit regedit(world.fileSystem());
-    platform::ProcessLauncher* previousLauncher = platform::setProcessLauncher(&regedit);
+    platform::ProcessLauncher* previousLauncher =
+        common::Service<platform::ProcessLauncher>::replace(&regedit);
     platform::FileSystem fsys = world.fileSystem();
 
     // Sources that exist but cannot be handled: a read-only copy target, a source held open for
@@ -120,7 +122,7 @@ TEST_F(TransferActionsTest, MissingSourcesAreLoggedSilentlyAndFailuresReported)
     engine.CurrentScript = "Kestro.xml";
     engine.Step_Script("");
     lock.release();
-    platform::setProcessLauncher(previousLauncher);
+    common::Service<platform::ProcessLauncher>::replace(previousLauncher);
 
     std::vector<std::string> shown;
     for (const platform::MessageRequest& m : messages.shown())

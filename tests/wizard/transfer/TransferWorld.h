@@ -12,6 +12,9 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RegeditCommand.h"
 #include "platform/Registry.h"
+#include "platform/RunningMachine.h"
+#include "tests/support/platform/CountingEventPump.h"
+#include "tests/support/platform/ManualClock.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
@@ -87,6 +90,7 @@ public:
         if (const char* old = std::getenv("WINENV_MACHINE"))
             m_oldEnv = old;
         ::setenv("WINENV_MACHINE", m_newPc.c_str(), 1);
+        platform::RunningMachine::use(m_newPc);
 
         platform::Registry* registry = wizard::transfer::machineRegistry();
         platform::RegKey network;
@@ -106,18 +110,19 @@ public:
                         return std::nullopt;
                     return it->second;
                 }});
-        m_previousClock = platform::setClock(&clock);
-        m_previousPump = platform::setEventPump(&pump);
+        m_previousClock = common::Service<platform::Clock>::replace(&clock);
+        m_previousPump = common::Service<platform::EventPump>::replace(&pump);
         wizard::wizardWindows().closeBusyWindow();
         wizard::wizardWindows().setStatusText("");
     }
 
     ~TransferWorld()
     {
-        platform::setEventPump(m_previousPump);
-        platform::setClock(m_previousClock);
+        common::Service<platform::EventPump>::replace(m_previousPump);
+        common::Service<platform::Clock>::replace(m_previousClock);
         wizard::setTransferHooks(std::move(m_previousHooks));
         wizard::transferGlobals() = wizard::TransferGlobals{};
+        platform::RunningMachine::close();
         if (m_oldEnv)
             ::setenv("WINENV_MACHINE", m_oldEnv->c_str(), 1);
         else
@@ -183,8 +188,8 @@ public:
 
     std::vector<std::pair<std::string, std::string>> log;
     std::map<std::string, std::string> variables;
-    platform::ManualClock clock;
-    platform::CountingEventPump pump;
+    testsupport::ManualClock clock;
+    testsupport::CountingEventPump pump;
 
 private:
     static std::string slashed(std::string path)

@@ -4,6 +4,7 @@
 
 #include "platform/MessageBox.h"
 #include "tests/platform/TestMachine.h"
+#include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/zip/ZipArchives.h"
 
 #include <gtest/gtest.h>
@@ -148,11 +149,11 @@ TEST_F(AZIPTest, MissingArchivesAndFolders)
 
 TEST_F(AZIPTest, AboutShowsOneInformationBox)
 {
-    platform::ScriptedMessageService boxes;
+    testsupport::ScriptedMessageService boxes;
     boxes.answer(platform::MsgResult::Ok);
-    platform::MessageService* previous = platform::setMessageService(&boxes);
+    platform::MessageService* previous = common::Service<platform::MessageService>::replace(&boxes);
     control.About();
-    platform::setMessageService(previous);
+    common::Service<platform::MessageService>::replace(previous);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, "About AZIP");
     EXPECT_EQ(boxes.shown()[0].icon, platform::MsgIcon::Information);

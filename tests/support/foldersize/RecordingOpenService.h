@@ -8,8 +8,9 @@
 
 class RecordingOpenService : public foldersize::OpenService {
 public:
-    RecordingOpenService() { foldersize::setOpenService(this); }
-    ~RecordingOpenService() override { foldersize::setOpenService(nullptr); }
+    RecordingOpenService()
+        : m_installed(*this)
+    {}
     bool openUrl(const QUrl& url) override
     {
         opened.append(url);
@@ -17,4 +18,7 @@ public:
     }
     QList<QUrl> opened;
     bool answer = true;
+
+private:
+    common::Service<foldersize::OpenService>::Override m_installed;
 };

@@ -8,8 +8,9 @@
 
 class ScriptedMessageService : public foldersize::MessageService {
 public:
-    ScriptedMessageService() { foldersize::setMessageService(this); }
-    ~ScriptedMessageService() override { foldersize::setMessageService(nullptr); }
+    ScriptedMessageService()
+        : m_installed(*this)
+    {}
     void information(QWidget*, const QString&, const QString& text) override { shown << "info: " + text; }
     void warning(QWidget*, const QString&, const QString& text) override { shown << "warning: " + text; }
     bool okCancel(QWidget*, const QString&, const QString& text) override
@@ -19,4 +20,7 @@ public:
     }
     QStringList shown;
     bool answerOk = true;
+
+private:
+    common::Service<foldersize::MessageService>::Override m_installed;
 };

@@ -1,0 +1,61 @@
+// tallyini_fuzz.cpp: arbitrary bytes as the folder-size browser's settings file. Writing one key
+// at the end of the file keeps the bytes before it; the value written reads back; deleting a section leaves the
+// lines of the others.
+#include "foldersize/services/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+
+#include <cstdint>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+QString fileName()
+{
+    static const QString name = QDir::tempPath() + QStringLiteral("/tallyini_fuzz_%1.ini").arg(::getpid());
+    return name;
+}
+
+void write(const QByteArray& bytes)
+{
+    QFile f(fileName());
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        std::abort();
+}
+
+QByteArray read()
+{
+    QFile f(fileName());
+    if (!f.open(QIODevice::ReadOnly))
+        std::abort();
+    return f.readAll();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    write(bytes);
+    using namespace foldersize;
+    (void)INILesen(QStringLiteral("Optionen"), QStringLiteral("Einheit"), QString(), fileName());
+    const QString value = QString::fromUtf8("Größe 1");
+    if (!INISchreiben(QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), value, fileName()))
+        std::abort();
+    if (INILesen(QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), QString(), fileName()) !=
+        value)
+        std::abort();
+    // A new section goes at the end: everything before it keeps its bytes.
+    if (!bytes.toLower().contains("fuzz") && !read().startsWith(bytes))
+        std::abort();
+    if (!INISektionLöschen(QStringLiteral("FuzzSektion"), fileName()))
+        std::abort();
+    if (!INILesen(
+            QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), QStringLiteral("-"), fileName())
+             .startsWith(QLatin1Char('-')))
+        std::abort();
+    return 0;
+}
