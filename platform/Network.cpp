@@ -161,16 +161,6 @@ Network::Network(std::filesystem::path machineFolder, MachineConfig self)
     , m_self(std::move(self))
 {}
 
-WinError Network::openRunning(std::optional<Network>& out, std::string* error)
-{
-    Machine machine;
-    const WinError e = machine.openCurrentOrDefault(error);
-    if (e != WinError::Success)
-        return e;
-    out.emplace(std::filesystem::absolute(machine.folder()), machine.config());
-    return WinError::Success;
-}
-
 std::vector<Computer> Network::computers() const
 {
     std::vector<Computer> result;

@@ -40,10 +40,6 @@ public:
     // The network of the machine in `machineFolder` (its parent folder), seen from that machine.
     Network(std::filesystem::path machineFolder, MachineConfig self);
 
-    // The network of the running machine (WINENV_MACHINE, else the default machine). The errors
-    // of Machine::openCurrentOrDefault, with its message in *error.
-    static WinError openRunning(std::optional<Network>& out, std::string* error = nullptr);
-
     const std::filesystem::path& machineFolder() const { return m_folder; }
     const MachineConfig& self() const { return m_self; }
     std::filesystem::path networkFolder() const { return m_folder.parent_path(); }

@@ -1,6 +1,7 @@
 // ProcessRunner.cpp: the default launcher (our tools as host child processes, cacls and hh in
 // process), process handles and tool lookup.
 #include "platform/ProcessRunner.h"
+#include "platform/RunningMachine.h"
 
 #include "platform/CommandLine.h"
 #include "platform/EventLog.h"
@@ -101,14 +102,16 @@ WinError spawnTool(
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    // The child acts on the given machine, else on the one this program runs on.
+    const std::filesystem::path machine =
+        options.machineFolder.empty() ? runningMachineFolder() : options.machineFolder;
     std::vector<std::string> envStore;
     for (char** e = environ; e && *e; ++e) {
-        if (!options.machineFolder.empty() && std::strncmp(*e, "WINENV_MACHINE=", 15) == 0)
+        if (std::strncmp(*e, "WINENV_MACHINE=", 15) == 0)
             continue;
         envStore.emplace_back(*e);
     }
-    if (!options.machineFolder.empty())
-        envStore.push_back("WINENV_MACHINE=" + std::filesystem::absolute(options.machineFolder).string());
+    envStore.push_back("WINENV_MACHINE=" + std::filesystem::absolute(machine).string());
     std::vector<char*> envp;
     for (auto& e : envStore)
         envp.push_back(e.data());
@@ -288,6 +291,8 @@ std::filesystem::path findTool(std::string_view name)
 
 std::filesystem::path runningMachineFolder()
 {
+    if (RunningMachine* running = RunningMachine::current())
+        return running->folder();
     const char* value = std::getenv(Machine::kEnvironmentVariable);
     return value && *value ? std::filesystem::path(value) : Machine::defaultFolder();
 }

@@ -81,7 +81,8 @@ WinError runProcess(
 // else "../bin" beside it (tests run from build/tests). Empty when the tool is in none of them.
 std::filesystem::path findTool(std::string_view name);
 
-// The running machine's folder: WINENV_MACHINE, else the default machine's folder.
+// The running machine's folder (see RunningMachine); when it cannot be opened, WINENV_MACHINE,
+// else the default machine's folder.
 std::filesystem::path runningMachineFolder();
 
 } // namespace platform

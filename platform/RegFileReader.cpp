@@ -153,7 +153,8 @@ HexRun readHexRun(std::string_view s, RegBytes& out, std::string& why)
         int value = 0;
         int digits = 0;
         while (i < s.size() && hexDigit(s[i]) >= 0) {
-            value = value * 16 + hexDigit(s[i]);
+            if (digits < 2) // a longer run is refused below; its value is never needed
+                value = value * 16 + hexDigit(s[i]);
             ++digits;
             ++i;
         }

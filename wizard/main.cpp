@@ -1,6 +1,6 @@
 // main.cpp: the Kestro program: the Qt application, the platform's UI services and the start-up.
-#include "platform/Machine.h"
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
 #include "platform/qt/QtServices.h"
 #include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/connection/NetworkComputerBrowser.h"
@@ -16,6 +16,7 @@
 
 #include <QApplication>
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 
@@ -26,12 +27,19 @@ int main(int argc, char* argv[])
     platform::setApplicationTitle("Kestro");
     platform::qt::installQtServices();
 
-    platform::Machine machine;
+    // The wizard runs on the machine WINENV_MACHINE names; it never falls back to a default one.
     std::string message;
-    if (machine.openCurrent(&message) != platform::WinError::Success) {
+    const char* named = std::getenv(platform::Machine::kEnvironmentVariable);
+    if (!named || !*named) {
+        std::cerr << "kestro: " << platform::Machine::kEnvironmentVariable
+                  << " is not set: it must name the machine folder\n";
+        return 2;
+    }
+    if (platform::RunningMachine::use(named, &message) != platform::WinError::Success) {
         std::cerr << "kestro: " << message << "\n";
         return 2;
     }
+    platform::RunningMachine& machine = *platform::RunningMachine::current();
 
     try {
         wizard::StartOptions options;
@@ -52,7 +60,7 @@ int main(int argc, char* argv[])
         // The exit routine disconnects the local drives of the drive map.
         wizard::setExitStateReader(&wizard::exitStateWithDriveMap);
         // The selection page reads the source PC's shares and its mirrored registry.
-        const platform::FileSystem files = machine.fileSystem();
+        const platform::FileSystem& files = machine.files();
         wizard::setSelectionSources([&files] {
             return wizard::SelectionSources{&files, wizard::machineMirrorReader(), wizard::AppPath};
         });

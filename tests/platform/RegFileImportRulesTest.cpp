@@ -220,8 +220,8 @@ INSTANTIATE_TEST_SUITE_P(HexTypes, RegFileImportRulesTest,
             val("d", Dword, regDwordData(42)), val("B", Binary, bytes({0})),
             val("link", static_cast<RegType>(6), bytes({0x41, 0})),
             val("ten", static_cast<RegType>(10), bytes({1})), gone("bad"), gone("bad2"), gone("bad3"),
-            gone("bad4")},
-        {11, 12, 13, 14}}),
+            gone("bad4"), gone("bad5")},
+        {11, 12, 13, 14, 15}}),
     caseName);
 
 // The terminator follows the header, not the file's encoding: "-utf16" is a REGEDIT4 file in

@@ -1,10 +1,11 @@
-// TestMachine.h: a temporary network with one running machine (drive C:, WINENV_MACHINE set to
-// it while the object lives) and helpers to add peers and files; removed afterwards.
+// TestMachine.h: a temporary network with one running machine (drive C:; the running machine, and
+// named by WINENV_MACHINE for the tools, while the object lives) and helpers to add peers and files; removed afterwards.
 #pragma once
 
 #include "platform/FileSystem.h"
 #include "platform/MachineConfig.h"
 #include "platform/PathResolver.h"
+#include "platform/RunningMachine.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -35,9 +36,11 @@ public:
         if (const char* old = std::getenv("WINENV_MACHINE"))
             m_oldEnv = old;
         ::setenv("WINENV_MACHINE", m_folder.c_str(), 1);
+        platform::RunningMachine::use(m_folder);
     }
     ~TestMachine()
     {
+        platform::RunningMachine::close();
         if (m_oldEnv)
             ::setenv("WINENV_MACHINE", m_oldEnv->c_str(), 1);
         else
@@ -58,6 +61,7 @@ public:
     {
         std::string error;
         platform::saveMachineConfig(m_folder, m_config, error);
+        platform::RunningMachine::use(m_folder);
     }
 
     // Adds a machine to the network (folder named after the computer name, lower-cased).

@@ -1,7 +1,7 @@
 // NetworkComputerBrowser.cpp: the computer-browser dialog and its use on the running machine.
 #include "wizard/connection/NetworkComputerBrowser.h"
 
-#include "platform/Network.h"
+#include "platform/RunningMachine.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -44,10 +44,10 @@ std::string NetworkComputerDialog::chosen() const
 
 std::string Browse_Network_Computer(QWidget* owner)
 {
-    std::optional<platform::Network> network;
-    if (platform::Network::openRunning(network) != platform::WinError::Success || !network)
+    platform::RunningMachine* machine = platform::RunningMachine::current();
+    if (!machine)
         return {};
-    NetworkComputerDialog dialog(network->browseComputers(), owner);
+    NetworkComputerDialog dialog(machine->network().browseComputers(), owner);
     return dialog.exec() == QDialog::Accepted ? dialog.chosen() : std::string();
 }
 

@@ -1,13 +1,10 @@
-// CoreFiles.cpp: the wizard core's file calls on the machine named by WINENV_MACHINE, through the
-// platform's file-system object.
+// CoreFiles.cpp: the wizard core's file calls on the running machine, through the platform's
+// file-system object.
 #include "wizard/core/CoreFiles.h"
 
-#include <cstdlib>
-#include <optional>
-
 #include "platform/FileSystem.h"
-#include "platform/Machine.h"
 #include "platform/RandomFile.h"
+#include "platform/RunningMachine.h"
 
 namespace wizard {
 namespace {
@@ -51,23 +48,11 @@ public:
     }
 
 private:
-    // The machine is opened on first use and again whenever WINENV_MACHINE names another one.
-    platform::FileSystem* current()
+    static platform::FileSystem* current()
     {
-        const char* env = std::getenv(platform::Machine::kEnvironmentVariable);
-        const std::string name = env ? env : "";
-        if (!m_files || name != m_openedFor) {
-            m_files.reset();
-            m_openedFor = name;
-            platform::Machine machine;
-            if (machine.openCurrentOrDefault() == platform::WinError::Success)
-                m_files.emplace(machine.fileSystem());
-        }
-        return m_files ? &*m_files : nullptr;
+        platform::RunningMachine* machine = platform::RunningMachine::current();
+        return machine ? &machine->files() : nullptr;
     }
-
-    std::optional<platform::FileSystem> m_files;
-    std::string m_openedFor;
 };
 
 } // namespace

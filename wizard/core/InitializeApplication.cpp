@@ -1,8 +1,8 @@
 // InitializeApplication.cpp: destination detection and the destination and source path variables.
 #include "wizard/core/InitializeApplication.h"
 
-#include "platform/Machine.h"
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ScriptVariables.h"
 #include "wizard/core/WizardCore.h"
@@ -307,13 +307,10 @@ EnvironmentAccess defaultEnvironmentAccess()
 {
     EnvironmentAccess access;
     access.registryValue = [](RegRoot root, const std::string& key, const std::string& value) -> std::string {
-        platform::Machine machine;
-        if (machine.openCurrentOrDefault() != platform::WinError::Success)
+        platform::RunningMachine* machine = platform::RunningMachine::current();
+        if (!machine)
             return {};
-        platform::Registry registry;
-        if (registry.open(machine.registryPath(), platform::Registry::OpenMode::OpenExisting) !=
-            platform::WinError::Success)
-            return {};
+        platform::Registry& registry = machine->registry();
         platform::RegKey k;
         if (registry.openKey(platform::RegKey(root), key, k) != platform::WinError::Success)
             return {};
@@ -323,19 +320,19 @@ EnvironmentAccess defaultEnvironmentAccess()
         return text;
     };
     access.computerName = []() -> std::optional<std::string> {
-        platform::Machine machine;
-        if (machine.openCurrentOrDefault() != platform::WinError::Success)
+        platform::RunningMachine* machine = platform::RunningMachine::current();
+        if (!machine)
             return std::nullopt;
-        std::string name = machine.config().computerName;
+        std::string name = machine->config().computerName;
         for (char& c : name)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         return name;
     };
     access.recreateFolder = [](const std::string& path) {
-        platform::Machine machine;
-        if (machine.openCurrentOrDefault() != platform::WinError::Success)
+        platform::RunningMachine* machine = platform::RunningMachine::current();
+        if (!machine)
             return;
-        platform::FileSystem fs = machine.fileSystem();
+        platform::FileSystem& fs = machine->files();
         if (fs.folderExists(path))
             fs.deleteFolder(path); // a folder in use stays as it is
         if (!fs.folderExists(path))

@@ -4,13 +4,9 @@
 
 #include "platform/EventLog.h"
 #include "platform/FileSystem.h"
-#include "platform/Machine.h"
-#include "platform/Network.h"
 #include "platform/RegFile.h"
-#include "platform/Registry.h"
+#include "platform/RunningMachine.h"
 #include "wizard/core/CoreFiles.h"
-
-#include <optional>
 
 namespace wizard {
 
@@ -20,16 +16,13 @@ class MachineExitServices : public ExitServices {
 public:
     bool folderExists(const std::string& path) override
     {
-        platform::Machine m;
-        return open(m) && m.fileSystem().folderExists(path);
+        platform::RunningMachine* m = machine();
+        return m && m->files().folderExists(path);
     }
     bool deleteFolder(const std::string& path) override
     {
-        platform::Machine m;
-        if (!open(m))
-            return false;
-        platform::FileSystem fs = m.fileSystem();
-        return fs.deleteFolder(path) == platform::FsError::None;
+        platform::RunningMachine* m = machine();
+        return m && m->files().deleteFolder(path) == platform::FsError::None;
     }
     bool fileExists(const std::string& path) override { return machineFiles().fileExists(path); }
     bool deleteFile(const std::string& path) override { return machineFiles().removeFile(path); }
@@ -38,10 +31,9 @@ public:
     // remembered entry go. Any error (no such connection, a malformed letter) counts as failure.
     bool cancelConnection(const std::string& drive) override
     {
-        std::optional<platform::Network> network;
-        if (platform::Network::openRunning(network) != platform::WinError::Success || !network)
-            return false;
-        return network->cancelConnection(drive, platform::kConnectUpdateProfile, true) ==
+        platform::RunningMachine* m = machine();
+        return m &&
+            m->network().cancelConnection(drive, platform::kConnectUpdateProfile, true) ==
             platform::WinError::Success;
     }
 
@@ -51,25 +43,24 @@ public:
         std::string bytes;
         if (!machineFiles().readFile(path, bytes) || bytes.empty())
             return false;
-        platform::Machine m;
-        platform::Registry reg;
-        if (!open(m) || reg.open(m.registryPath()) != platform::WinError::Success)
+        platform::RunningMachine* m = machine();
+        if (!m)
             return false;
         platform::RegFileMergeReport report;
-        return platform::mergeRegText(reg, bytes, report) == platform::WinError::Success;
+        return platform::mergeRegText(m->registry(), bytes, report) == platform::WinError::Success;
     }
 
     // A forced restart (shut down, reboot, force) is recorded in the machine's events log; the
     // host is never restarted.
     bool restartMachine() override
     {
-        platform::Machine m;
-        return open(m) &&
-            platform::appendMachineEvent(m.folder(), "restart", "flags=7") == platform::WinError::Success;
+        platform::RunningMachine* m = machine();
+        return m &&
+            platform::appendMachineEvent(m->folder(), "restart", "flags=7") == platform::WinError::Success;
     }
 
 private:
-    static bool open(platform::Machine& m) { return m.openCurrentOrDefault() == platform::WinError::Success; }
+    static platform::RunningMachine* machine() { return platform::RunningMachine::current(); }
 };
 
 } // namespace

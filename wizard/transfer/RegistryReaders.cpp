@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "platform/Machine.h"
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferText.h"
 
@@ -116,20 +116,8 @@ namespace wizard::transfer {
 
 platform::Registry* machineRegistry()
 {
-    static std::filesystem::path folder;
-    static std::unique_ptr<platform::Registry> registry;
-    const char* env = std::getenv(platform::Machine::kEnvironmentVariable);
-    if (!env || !*env)
-        return nullptr;
-    const std::filesystem::path current = env;
-    if (!registry || current != folder) {
-        auto fresh = std::make_unique<platform::Registry>();
-        if (fresh->open(current / platform::Machine::kRegistryFileName) != platform::WinError::Success)
-            return nullptr;
-        registry = std::move(fresh);
-        folder = current;
-    }
-    return registry.get();
+    platform::RunningMachine* machine = platform::RunningMachine::current();
+    return machine ? &machine->registry() : nullptr;
 }
 
 } // namespace wizard::transfer

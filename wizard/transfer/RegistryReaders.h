@@ -41,7 +41,6 @@ std::string Get_Remote_App_Path(const std::string& fullKey, const std::string& v
 } // namespace wizard::Application_Functions
 
 namespace wizard::transfer {
-// The registry of the machine the wizard runs on (WINENV_MACHINE); opened on first use and
-// reopened when the variable names another machine. Null when it cannot be opened.
+// The registry of the machine the wizard runs on. Null when it cannot be opened.
 platform::Registry* machineRegistry();
 } // namespace wizard::transfer

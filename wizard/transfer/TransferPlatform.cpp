@@ -1,14 +1,14 @@
 // TransferPlatform.cpp: the transfer layer's file, program and registry calls, through platform/
-// on the machine named by WINENV_MACHINE.
+// on the running machine.
 #include "wizard/transfer/TransferPlatform.h"
 
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
-#include "platform/Machine.h"
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
+#include "platform/RunningMachine.h"
 #include "wizard/transfer/RegistryReaders.h"
 
 #include <memory>
@@ -16,23 +16,11 @@
 namespace wizard::transfer {
 namespace {
 
-// The file system of the running machine (mapped letters read from its registry at each use),
-// rebuilt when WINENV_MACHINE names another machine.
+// The file system of the running machine (mapped letters read from its registry at each use).
 platform::FileSystem* machineFs()
 {
-    static std::filesystem::path folder;
-    static std::unique_ptr<platform::FileSystem> fs;
-    const std::filesystem::path current = platform::runningMachineFolder();
-    if (current.empty())
-        return nullptr;
-    if (!fs || current != folder) {
-        platform::Machine machine;
-        if (machine.open(current) != platform::WinError::Success)
-            return nullptr;
-        fs = std::make_unique<platform::FileSystem>(machine.fileSystem());
-        folder = current;
-    }
-    return fs.get();
+    platform::RunningMachine* machine = platform::RunningMachine::current();
+    return machine ? &machine->files() : nullptr;
 }
 
 constexpr FsError kNoMachine = FsError::PathNotFound;

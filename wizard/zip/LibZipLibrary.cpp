@@ -3,7 +3,7 @@
 #include "wizard/zip/ZipLibrary.h"
 
 #include "platform/CodePage.h"
-#include "platform/Machine.h"
+#include "platform/RunningMachine.h"
 #include "platform/ShortName.h"
 #include "wizard/zip/EntryNames.h"
 #include "wizard/zip/ZipText.h"
@@ -402,10 +402,10 @@ private:
 
 std::optional<platform::FileSystem> zipMachineFiles()
 {
-    platform::Machine machine;
-    if (machine.openCurrentOrDefault() != platform::WinError::Success)
+    platform::RunningMachine* machine = platform::RunningMachine::current();
+    if (!machine)
         return std::nullopt;
-    return machine.fileSystem();
+    return machine->files();
 }
 
 std::unique_ptr<ZipLibrary> makeLibZipLibrary() { return std::make_unique<LibZipLibrary>(); }

@@ -1,6 +1,7 @@
 // QtHelpViewerTest.cpp: the help window, topic ids carried by widgets and the F1 key.
 #include "platform/qt/QtHelpViewer.h"
 #include "platform/Machine.h"
+#include "platform/RunningMachine.h"
 #include "platform/qt/QtShellService.h"
 #include "tests/support/platform/RecordingHelpService.h"
 
@@ -164,12 +165,14 @@ protected:
                               << "\"\n";
         fs::permissions(script, fs::perms::owner_all);
         ::setenv("WINENV_MACHINE", m_machine.folder().c_str(), 1);
+        platform::RunningMachine::use(m_machine.folder());
         ::setenv("WINENV_TOOLS", (m_dir / "tools").c_str(), 1);
         ::unsetenv("WINENV_HELP_DIR");
     }
     void TearDown() override
     {
         ::unsetenv("WINENV_MACHINE");
+        platform::RunningMachine::close();
         ::unsetenv("WINENV_TOOLS");
         QtHelpViewerTest::TearDown();
     }

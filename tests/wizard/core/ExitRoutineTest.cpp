@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Network.h"
 #include "platform/Registry.h"
+#include "platform/RunningMachine.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/WizardWindows.h"
@@ -403,9 +404,10 @@ TEST_F(MachineExitServicesTest, TheExitRoutineDisconnectsItsDrivesThroughTheNetw
     source.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
     source.shares.push_back({"C$", "C:\\"});
     host.machine().addMachine(source);
-    std::optional<platform::Network> network;
-    ASSERT_EQ(platform::Network::openRunning(network), platform::WinError::Success);
-    ASSERT_EQ(network->addConnection("Y:", "\\\\OLDPC\\C$", nullptr, nullptr), platform::WinError::Success);
+    platform::RunningMachine* running = platform::RunningMachine::current();
+    ASSERT_NE(running, nullptr);
+    ASSERT_EQ(running->network().addConnection("Y:", "\\\\OLDPC\\C$", nullptr, nullptr),
+        platform::WinError::Success);
 
     testsupport::ScriptedMessageService messages;
     common::Service<platform::MessageService>::Override scope{messages};
@@ -420,8 +422,8 @@ TEST_F(MachineExitServicesTest, TheExitRoutineDisconnectsItsDrivesThroughTheNetw
     EXPECT_TRUE(wizard::Exit_Application(state));
     common::Service<wizard::ExitServices>::replace(previous);
 
-    EXPECT_FALSE(network->connection('Y'));
-    EXPECT_TRUE(network->connection('Z')) << "a connection the wizard did not map stays";
+    EXPECT_FALSE(running->network().connection('Y'));
+    EXPECT_TRUE(running->network().connection('Z')) << "a connection the wizard did not map stays";
     ASSERT_EQ(messages.shown().size(), 2u);
     EXPECT_EQ(messages.shown()[1].text, "Not able to disconnect Mapped Drive Q:,Drive may being used!");
     EXPECT_EQ(messages.shown()[1].icon, MsgIcon::Critical);

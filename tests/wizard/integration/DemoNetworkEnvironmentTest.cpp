@@ -1,6 +1,7 @@
 // DemoNetworkEnvironmentTest.cpp: the demo network's NEWPC as the wizard's environment routines
 // read it: a supported Windows XP destination with its folders found.
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/core/CoreFiles.h"
@@ -31,9 +32,11 @@ protected:
         if (const char* old = std::getenv("WINENV_MACHINE"))
             m_oldEnv = old;
         ::setenv("WINENV_MACHINE", (m_network / demo::kDestinationPc).c_str(), 1);
+        platform::RunningMachine::use(m_network / demo::kDestinationPc);
     }
     void TearDown() override
     {
+        platform::RunningMachine::close();
         if (m_oldEnv)
             ::setenv("WINENV_MACHINE", m_oldEnv->c_str(), 1);
         else

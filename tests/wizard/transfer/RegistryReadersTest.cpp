@@ -4,6 +4,7 @@
 
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "wizard/transfer/TransferGlobals.h"
 
@@ -33,12 +34,14 @@ public:
         if (const char* old = std::getenv(platform::Machine::kEnvironmentVariable))
             m_oldEnv = old;
         ::setenv(platform::Machine::kEnvironmentVariable, m_folder.c_str(), 1);
+        platform::RunningMachine::use(m_folder);
         m_previousHooks = setTransferHooks(
             {[this](const std::string& p, const std::string& s) { log.emplace_back(p, s); }, {}});
     }
     ~RegistryMachine()
     {
         setTransferHooks(std::move(m_previousHooks));
+        platform::RunningMachine::close();
         if (m_oldEnv)
             ::setenv(platform::Machine::kEnvironmentVariable, m_oldEnv->c_str(), 1);
         else

@@ -12,6 +12,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RegeditCommand.h"
 #include "platform/Registry.h"
+#include "platform/RunningMachine.h"
 #include "tests/support/platform/CountingEventPump.h"
 #include "tests/support/platform/ManualClock.h"
 #include "wizard/core/AppPath.h"
@@ -89,6 +90,7 @@ public:
         if (const char* old = std::getenv("WINENV_MACHINE"))
             m_oldEnv = old;
         ::setenv("WINENV_MACHINE", m_newPc.c_str(), 1);
+        platform::RunningMachine::use(m_newPc);
 
         platform::Registry* registry = wizard::transfer::machineRegistry();
         platform::RegKey network;
@@ -120,6 +122,7 @@ public:
         common::Service<platform::Clock>::replace(m_previousClock);
         wizard::setTransferHooks(std::move(m_previousHooks));
         wizard::transferGlobals() = wizard::TransferGlobals{};
+        platform::RunningMachine::close();
         if (m_oldEnv)
             ::setenv("WINENV_MACHINE", m_oldEnv->c_str(), 1);
         else
