@@ -34,7 +34,6 @@ public:
 
     // The exit code of the last command (0 after success), as ERRORLEVEL holds it.
     int errorLevel() const { return m_errorLevel; }
-    bool echoOn() const { return m_echo; }
 
     // A path of a command made absolute against the current folder ("x.reg", "\x", "C:x").
     std::string absolutePath(std::string_view path) const;

@@ -43,7 +43,6 @@ public:
 
     ShellLinkData& data() { return m_data; }
     const ShellLinkData& data() const { return m_data; }
-    const std::string& fullName() const { return m_path; }
 
 private:
     std::string m_path;

@@ -35,7 +35,6 @@ public:
     // A long pass calls yield (when given) every kYieldMs so the window can repaint.
     void GetAllIcons(const std::function<void()>& yield = nullptr);
     static constexpr int kYieldMs = 40;
-    const QHash<QString, QIcon>& iconCache() const { return m_icons; }
 
     void setUnit(int unit);
     void setLocale(const QLocale& locale);

@@ -65,7 +65,6 @@ public:
     void scanEnded();
     // Every text again (unit, count option).
     void rerender();
-    FolderNode* scanningRoot() const { return m_scanRoot; }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex& child) const override;

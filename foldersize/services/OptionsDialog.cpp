@@ -50,7 +50,7 @@ OptionsDialog::OptionsDialog(const QString& iniFile, DialogHooks hooks, QWidget*
     m_chkDateianzahlRekursiv->setObjectName(QStringLiteral("chkDateianzahlRekursiv"));
     m_chkNoIcons = new QCheckBox(QStringLiteral("Keine Symbole vor dem Dateinamen anzeigen"), this);
     m_chkNoIcons->setObjectName(QStringLiteral("chkNoIcons"));
-    m_chkInstanz->setChecked(true); // design value
+    m_chkInstanz->setChecked(true); // one copy at a time unless the settings say otherwise
 
     m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
 

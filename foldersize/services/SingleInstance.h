@@ -32,7 +32,6 @@ public:
     bool sendToFirst(const std::vector<std::string>& folders, int timeoutMs = 5000);
 
     QString socketPath() const { return m_socketPath; }
-    QString lockPath() const { return m_lockPath; }
 
     // Wire format of one hand-over: the folder arguments as raw bytes.
     static QByteArray encode(const std::vector<std::string>& folders);

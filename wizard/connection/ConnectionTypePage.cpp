@@ -184,7 +184,7 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
     connect(m_panel, &QuickHelpPanel::backgroundHovered, this, [this] { setCursor(Qt::ArrowCursor); });
     connect(m_panel->link(), &ClickLabel::clicked, this, &Frm_ConnectionType::Cmd_Link_Click);
 
-    // Form_Load
+    // The first load: the Quick Help texts and the state the page starts in.
     m_panel->intro()->setText("Migration can be done using multiple connection options.\r\r");
     m_panel->title()->setText("Is Direct Cable Connection installed?\r\n");
     setBold(m_panel->title(), true);

@@ -31,7 +31,7 @@ public:
 
     Frm_ConnectionType(KestroMain* main, QWidget* parent, ScriptVariables& variables);
 
-    void activated() override; // Form_Activate
+    void activated() override; // each time the page comes on screen
     QuickHelpPanel* quickHelp() const { return m_panel; }
 
     // Records the chosen connection type while Check1 is ticked: topic, Next, "$st_connection_type".

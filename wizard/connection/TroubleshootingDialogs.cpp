@@ -1,4 +1,4 @@
-// TroubleshootingDialogs.cpp: the troubleshooting dialog built from its spec, its help clicks and
+// TroubleshootingDialogs.cpp: the troubleshooting dialog built from its TroubleDialogSpec, its help clicks and
 // the way back or out.
 #include "wizard/connection/TroubleshootingDialogs.h"
 

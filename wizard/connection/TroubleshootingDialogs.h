@@ -48,7 +48,7 @@ struct TroubleDialogSpec {
 const std::vector<TroubleDialogSpec>& troubleshootingDialogs();
 const TroubleDialogSpec* troubleshootingDialog(const std::string& formName);
 
-// One troubleshooting dialog, built from its spec. The object names are the form's and its
+// One troubleshooting dialog, built from its TroubleDialogSpec. The object names are the form's and its
 // controls': LblTitle, LblStep1.., the buttons' and the link buttons' names; every button has a
 // "helpContextId" property. Help opens through the platform's help service at the program's help
 // file; Close runs `exitRoutine` (the wizard's exit routine by default) and ends the program when

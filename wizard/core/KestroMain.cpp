@@ -181,7 +181,7 @@ void KestroMain::buildButtonBar()
         b->setGeometry(px(p.left), px(120), px(p.width), px(p.height));
         m_buttons[static_cast<std::size_t>(p.button)] = b;
     }
-    // Tab order follows the design-time tab indexes.
+    // Tab moves through the bar in the order of the places' tab indexes, not their positions.
     std::vector<ButtonPlace> order(std::begin(kPlaces), std::end(kPlaces));
     std::sort(order.begin(), order.end(),
         [](const ButtonPlace& a, const ButtonPlace& b) { return a.tabIndex < b.tabIndex; });

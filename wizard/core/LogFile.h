@@ -44,9 +44,6 @@ public:
     // AppPath & "\" & AppExeName & "_Log_File.txt".
     static std::string logFilePath();
 
-    // The title of the log's message boxes: the executable's name, set by each writing call.
-    const std::string& appName() const { return MV_ST_App_Name; }
-
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     // Builds the 200-byte record numbered `record` (exposed for tests and tools).

@@ -177,7 +177,8 @@ bool XmlEngine::loadScript()
 
 void XmlEngine::runScript(const std::string& direction)
 {
-    // 1. Move the position.
+    // Next moves one step and one history entry on; Back returns to the previous history entry
+    // (its script and the step that showed its page).
     if (direction == kDirectionNext) {
         ActionIndex += 1;
         HistoryStep += 1;
@@ -193,7 +194,8 @@ void XmlEngine::runScript(const std::string& direction)
                 ActionIndex = *value;
     }
 
-    // 2. Push a script new to the chain.
+    // A script not on the chain yet joins it with the position that started it, and runs from
+    // its first step.
     if (trimBlanks(ScriptStack).empty()) {
         ScriptStack = CurrentScript;
     } else if (ScriptStack.find(CurrentScript) == std::string::npos) {
@@ -201,7 +203,7 @@ void XmlEngine::runScript(const std::string& direction)
         ActionIndex = 0;
     }
 
-    // 3.-5. Load.
+    // Load the current script (its file name is the part of CurrentScript after the last "|").
     ScriptFileName = afterLastBar(CurrentScript);
     if (!loadScript()) {
         platform::showMessage(kScriptLoadFailure);
@@ -212,7 +214,8 @@ void XmlEngine::runScript(const std::string& direction)
     }
     std::shared_ptr<pugi::xml_document> keepAlive = m_document;
 
-    // 6.-7. Run the steps from the current position.
+    // Run the steps from the current position; a step whose condition fails is passed over
+    // together with the steps nested in it.
     StopFlag = false;
     const int last = static_cast<int>(m_steps.size()) - 1;
     for (; ActionIndex <= last; ++ActionIndex) {
@@ -232,7 +235,8 @@ void XmlEngine::runScript(const std::string& direction)
         }
     }
 
-    // 8. The script is exhausted.
+    // The script is exhausted: it leaves the chain and its caller goes on after the step that
+    // started it.
     ScriptStack = replaceAll(ScriptStack, "|" + ScriptFileName, "");
     releaseScript();
     keepAlive.reset();

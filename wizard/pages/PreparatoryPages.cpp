@@ -160,7 +160,7 @@ Frm_Preparatory::Frm_Preparatory(KestroMain* main, QWidget* parent)
     connect(m_panel->link(), &ClickLabel::clicked, this, &Frm_Preparatory::Label22_Click);
     connectPointer(m_panel);
 
-    // Form_Load
+    // The first load: the Edit menu is off on this page and the default Quick Help shows.
     wizardWindows().setEditMenuEnabled(EditMenuItem::SelectAll, false);
     wizardWindows().setEditMenuEnabled(EditMenuItem::ClearAll, false);
     ShowDefaultQuickHelp();
@@ -352,7 +352,8 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
                 nextRule();
         });
 
-    // Form_Load: the destination PC first; when it cannot be used the rest of the load is left out.
+    // The first load prepares the destination PC before anything else; when that PC cannot be
+    // used, the rest of the load is left out.
     if (!initializeDestination || !initializeDestination())
         return;
     const std::string allUsers = variables.lookup("$st_destination_alluser_settings").value_or(std::string());

@@ -28,7 +28,7 @@ public:
 
     Frm_Preparatory(KestroMain* main, QWidget* parent);
 
-    void activated() override; // Form_Activate
+    void activated() override; // each time the page comes on screen
     QuickHelpPanel* quickHelp() const { return m_panel; }
 
     void showTopic(std::size_t index); // topic box click
@@ -54,7 +54,7 @@ public:
     Frm_PreparatoryTask(KestroMain* main, QWidget* parent, std::function<bool()> initializeDestination,
         ScriptVariables& variables);
 
-    void activated() override; // Form_Activate
+    void activated() override; // each time the page comes on screen
     QuickHelpPanel* quickHelp() const { return m_panel; }
     void showTopic(std::size_t index);
     void Label22_Click(); // help link: F1 on the focused control, without moving the focus

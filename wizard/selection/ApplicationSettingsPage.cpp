@@ -119,7 +119,7 @@ Frm_ApplicationSettings::Frm_ApplicationSettings(KestroMain* main, QWidget* pare
     });
     connectPointer(m_panel);
 
-    // Form_Load
+    // The first load: the texts of the migration mode, the Edit menu and the button bar.
     setModeTexts();
     WizardWindows& windows = wizardWindows();
     windows.setEditMenuEnabled(EditMenuItem::SelectAll, true);

@@ -20,7 +20,7 @@ public:
     Frm_ApplicationSettings(KestroMain* main, QWidget* parent);
     ~Frm_ApplicationSettings() override;
 
-    void activated() override; // Form_Activate
+    void activated() override; // each time the page comes on screen
 
     SelectionPageLogic& logic() { return *m_logic; }
     QuickHelpPanel* quickHelp() const { return m_panel; }

@@ -131,7 +131,7 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent)
     });
     connectPointer(m_panel);
 
-    // Form_Load
+    // The first load: the Quick Help opens at its first topic.
     m_panel->intro()->setText("Here is where you start migration. Kestro allows you migrate Settings, "
                               "Application and Files/Folders.\r\r");
     m_panel->markTopic(0);

@@ -71,12 +71,6 @@ SelectionTree::Node* SelectionTree::at(int position) const
     return m_order[static_cast<std::size_t>(position - 1)];
 }
 
-int SelectionTree::positionOf(const Node* node) const
-{
-    const auto it = std::find(m_order.begin(), m_order.end(), node);
-    return it == m_order.end() ? 0 : static_cast<int>(it - m_order.begin()) + 1;
-}
-
 bool SelectionTree::contains(const Node* node) const { return node && m_alive.count(node) != 0; }
 
 void SelectionTree::forget(Node* node)

@@ -59,7 +59,6 @@ public:
     Node* find(std::string_view key) const;
     // 1-based position in the order of adding; null past the end.
     Node* at(int position) const;
-    int positionOf(const Node* node) const;
     // Every node in the order of adding (a copy, so that callers may change the tree meanwhile).
     std::vector<Node*> snapshot() const { return m_order; }
     bool contains(const Node* node) const;

@@ -28,15 +28,6 @@ std::optional<std::string> DriveMap::lookup(const std::string& sourceDrive) cons
     return it->second;
 }
 
-std::optional<std::string> DriveMap::sourceOf(const std::string& localDrive) const
-{
-    const std::string wanted = upperAscii(localDrive);
-    for (const auto& [source, local] : m_map)
-        if (upperAscii(local) == wanted)
-            return source;
-    return std::nullopt;
-}
-
 std::vector<std::pair<std::string, std::string>> DriveMap::entries() const
 {
     std::vector<std::pair<std::string, std::string>> out;

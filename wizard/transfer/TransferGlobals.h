@@ -22,8 +22,6 @@ public:
     void clear() { m_map.clear(); }
     // The local drive for a source drive; empty when the drive is not mapped.
     std::optional<std::string> lookup(const std::string& sourceDrive) const;
-    // Reverse lookup: the source drive that a local drive stands for.
-    std::optional<std::string> sourceOf(const std::string& localDrive) const;
     // The mapped pairs (source drive, local drive) in source-drive order; unmapped entries
     // (an empty local drive) are left out.
     std::vector<std::pair<std::string, std::string>> entries() const;

@@ -53,8 +53,6 @@ std::string AZIP::ParsePath(std::string& path) const
     return result;
 }
 
-std::string AZIP::ParseFilename(const std::string& path) const { return parseFilename(path); }
-
 void AZIP::About() const
 {
     platform::showMessage("AZIP zip archive control\nLists, adds, deletes and extracts the entries of a zip "

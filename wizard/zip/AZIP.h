@@ -78,8 +78,6 @@ public:
 
     // Appends "\" to `path` (the caller's text changes too) and answers it lower-cased.
     std::string ParsePath(std::string& path) const;
-    // The part of `path` after its last "/" or "\".
-    std::string ParseFilename(const std::string& path) const;
 
     // Shows the control's about box.
     void About() const;
