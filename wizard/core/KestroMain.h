@@ -51,8 +51,6 @@ public:
     // PanelHost: hides every page and shows `panelName` ("KestroMain" is this window's own
     // agreement panel); answers whether the page had been loaded before.
     bool showPanel(const std::string& panelName) override;
-    // A loaded page by name.
-    WizardPage* loadedPage(const std::string& formName) const;
     // The page by name, created (hidden) when it is not loaded yet; nullptr for a page this build
     // does not have.
     WizardPage* page(const std::string& formName);
@@ -90,6 +88,8 @@ private:
     void mnuContents_Click();
     void SelectAll_Click();
 
+    // A loaded page by name; nullptr before its first use.
+    WizardPage* loadedPage(const std::string& formName) const;
     void buildButtonBar();
     void buildMenus();
     QWidget* buildWelcomePanel();

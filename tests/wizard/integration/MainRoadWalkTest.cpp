@@ -98,7 +98,7 @@ protected:
     }
     template <class T> T* control(wizard::KestroMain* w, const char* form, const char* name)
     {
-        wizard::WizardPage* page = w->loadedPage(form);
+        wizard::WizardPage* page = w->findChild<wizard::WizardPage*>(form);
         return page ? page->findChild<T*>(name) : nullptr;
     }
 
