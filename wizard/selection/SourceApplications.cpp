@@ -56,7 +56,7 @@ std::vector<clsApplicationInfo>& ApplicationList()
 MirrorReader machineMirrorReader()
 {
     namespace reg = Registry_Related_Functions;
-    const auto hklm = static_cast<std::uint32_t>(platform::RegRoot::LocalMachine);
+    const auto hklm = platform::RegRoot::LocalMachine;
     MirrorReader r;
     r.enumKeys = [hklm](const std::string& key) { return reg::FN_Reg_Enum_Keys(hklm, key); };
     r.enumValues = [hklm](const std::string& key) { return reg::FN_Reg_Enum_Values(hklm, key); };

@@ -19,11 +19,11 @@ std::string rawText(const std::string& fullKey, const std::string& valueName)
 {
     const size_t slash = fullKey.find('\\');
     RegData data;
-    if (slash == std::string::npos ||
-        !readRegistryValue(
-            rootHandleOf(fullKey.substr(0, slash)), fullKey.substr(slash + 1), valueName, data))
+    const auto root = slash == std::string::npos ? std::nullopt : scriptRootOf(fullKey.substr(0, slash));
+    if (!root || !readRegistryValue(*root, fullKey.substr(slash + 1), valueName, data))
         return {};
-    if (data.type != 1 && data.type != 2 && data.type != 7)
+    using platform::RegType;
+    if (data.type != RegType::Sz && data.type != RegType::ExpandSz && data.type != RegType::MultiSz)
         return {};
     return fromAnsi(data.bytes.substr(0, data.bytes.find('\0')));
 }

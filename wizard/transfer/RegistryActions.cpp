@@ -86,20 +86,20 @@ TransferOutcome importOneValue(const std::string& key, const std::string& item)
 {
     RegData data;
     const size_t slash = key.find('\\');
-    const bool readable = slash != std::string::npos &&
-        readRegistryValue(rootHandleOf(key.substr(0, slash)), key.substr(slash + 1), item, data);
+    const auto sourceRoot = slash == std::string::npos ? std::nullopt : scriptRootOf(key.substr(0, slash));
+    const bool readable = sourceRoot && readRegistryValue(*sourceRoot, key.substr(slash + 1), item, data);
     if (!readable)
         return sourceNotFound("Action_Import", key + " : " + item);
-    const bool emptyText =
-        (data.type == 1 || data.type == 2) && (data.bytes.empty() || data.bytes[0] == '\0');
+    const bool emptyText = (data.type == platform::RegType::Sz || data.type == platform::RegType::ExpandSz) &&
+        (data.bytes.empty() || data.bytes[0] == '\0');
     if (emptyText || !isMirrorKey(key))
         return TransferOutcome::Migrated;
     const std::string realKey = realKeyOf(key);
     const size_t cut = realKey.find('\\');
-    const std::uint32_t hive = rootHandleOf(realKey.substr(0, cut));
-    if (hive == 0 || cut == std::string::npos)
+    const auto hive = scriptRootOf(realKey.substr(0, cut));
+    if (!hive || cut == std::string::npos)
         return TransferOutcome::Migrated;
-    if (!importValue(hive, realKey.substr(cut + 1), item, data)) {
+    if (!importValue(*hive, realKey.substr(cut + 1), item, data)) {
         writeTransferLog("Action_Import",
             std::to_string(errorNumber(FsError::PathFileAccess)) + ":The value was not written : " + item);
         return TransferOutcome::Failed;
@@ -171,13 +171,14 @@ TransferOutcome importWorker(const std::string& key, const std::string& item)
 }
 
 bool importValue(
-    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data)
+    platform::RegRoot hive, const std::string& subKey, const std::string& valueName, const RegData& data)
 {
     if (writeRegistryValue(hive, subKey, valueName, data))
         return true;
     writeTransferLog("Registry_Import",
         std::to_string(errorNumber(FsError::PathFileAccess)) + ":" +
-            std::to_string(static_cast<std::int32_t>(hive)) + " : " + subKey + " : " + valueName);
+            std::to_string(static_cast<std::int32_t>(static_cast<std::uint32_t>(hive))) + " : " + subKey +
+            " : " + valueName);
     return false;
 }
 
@@ -272,9 +273,10 @@ bool Action_Import(const std::string& key, const std::string& item)
 }
 
 bool Registry_Import(
-    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const std::string& value)
+    platform::RegRoot hive, const std::string& subKey, const std::string& valueName, const std::string& value)
 {
-    return importValue(hive, subKey, valueName, RegData{1, toAnsi(value) + std::string(1, '\0')});
+    return importValue(
+        hive, subKey, valueName, RegData{platform::RegType::Sz, toAnsi(value) + std::string(1, '\0')});
 }
 
 bool Action_Export(const std::string& key, const std::string& targetFile)

@@ -37,9 +37,9 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
 // not exist is passed over after a "Not found : " log record (true). False when the export, the
 // rewrite or the merge of an existing key failed, or a value could not be written.
 bool Action_Import(const std::string& key, const std::string& item);
-// Writes one text value at its real place (root handle 0x8000000x); true on success.
-bool Registry_Import(
-    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const std::string& value);
+// Writes one text value at its real place; true on success.
+bool Registry_Import(platform::RegRoot hive, const std::string& subKey, const std::string& valueName,
+    const std::string& value);
 // Exports a key to "C:\QZExpTemp\" & TargetFile (a plain file name). False when Key is empty,
 // TargetFile is not a plain file name, or the export failed.
 bool Action_Export(const std::string& key, const std::string& targetFile);
@@ -62,5 +62,5 @@ TransferOutcome replaceWorker(
 TransferOutcome importWorker(const std::string& key, const std::string& item);
 // Writes one value with its own type at its real place; true on success.
 bool importValue(
-    std::uint32_t hive, const std::string& subKey, const std::string& valueName, const RegData& data);
+    platform::RegRoot hive, const std::string& subKey, const std::string& valueName, const RegData& data);
 } // namespace wizard::transfer

@@ -18,13 +18,10 @@ using platform::RegKey;
 using platform::WinError;
 
 // Opens root\keyPath; false when the root is unknown or the key cannot be opened.
-bool openKey(platform::Registry*& registry, std::uint32_t root, const std::string& keyPath, RegKey& out)
+bool openKey(platform::Registry*& registry, platform::RegRoot root, const std::string& keyPath, RegKey& out)
 {
     registry = transfer::machineRegistry();
-    const auto rootKey = platform::regRootFromHandle(root);
-    if (!registry || !rootKey)
-        return false;
-    return registry->openKey(RegKey(*rootKey), keyPath, out) == WinError::Success;
+    return registry && registry->openKey(RegKey(root), keyPath, out) == WinError::Success;
 }
 
 } // namespace
@@ -43,7 +40,7 @@ std::string FN_Reg_Query_Value(platform::Registry& registry, const RegKey& key, 
     return "0";
 }
 
-std::string FN_Reg_Get_Value(std::uint32_t root, const std::string& keyPath, const std::string& valueName,
+std::string FN_Reg_Get_Value(platform::RegRoot root, const std::string& keyPath, const std::string& valueName,
     const std::string& defaultText)
 {
     platform::Registry* registry = nullptr;
@@ -53,7 +50,7 @@ std::string FN_Reg_Get_Value(std::uint32_t root, const std::string& keyPath, con
     return FN_Reg_Query_Value(*registry, key, valueName);
 }
 
-TextList FN_Reg_Enum_Keys(std::uint32_t root, const std::string& keyPath)
+TextList FN_Reg_Enum_Keys(platform::RegRoot root, const std::string& keyPath)
 {
     platform::Registry* registry = nullptr;
     RegKey key;
@@ -66,7 +63,7 @@ TextList FN_Reg_Enum_Keys(std::uint32_t root, const std::string& keyPath)
     return names;
 }
 
-TextList FN_Reg_Enum_Values(std::uint32_t root, const std::string& keyPath)
+TextList FN_Reg_Enum_Values(platform::RegRoot root, const std::string& keyPath)
 {
     platform::Registry* registry = nullptr;
     RegKey key;
@@ -97,15 +94,11 @@ std::string Get_Remote_App_Path(const std::string& fullKey, const std::string& v
     std::string result;
     const size_t slash = fullKey.find('\\');
     const std::string rootName = slash == std::string::npos ? std::string() : fullKey.substr(0, slash);
-    std::uint32_t root = 0;
-    if (rootName == "HKEY_CLASSES_ROOT")
-        root = 0x80000000u;
-    else if (rootName == "HKEY_CURRENT_USER")
-        root = 0x80000001u;
-    else if (rootName == "HKEY_LOCAL_MACHINE")
-        root = 0x80000002u;
-    if (root != 0)
-        result = Registry_Related_Functions::FN_Reg_Get_Value(root, fullKey.substr(slash + 1), valueName, "");
+    // The long name in capitals only.
+    const auto root = scriptRootOf(rootName);
+    if (root && platform::regRootName(*root) == rootName)
+        result =
+            Registry_Related_Functions::FN_Reg_Get_Value(*root, fullKey.substr(slash + 1), valueName, "");
     writeTransferLog("Get_Remote_App_Path", "End");
     return result;
 }

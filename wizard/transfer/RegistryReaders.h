@@ -20,14 +20,14 @@ using TextList = std::optional<std::vector<std::string>>;
 std::string FN_Reg_Query_Value(
     platform::Registry& registry, const platform::RegKey& key, const std::string& valueName);
 
-// The value's text form under root (a 32-bit predefined handle) and keyPath; defaultText when the
+// The value's text form under root and keyPath; defaultText when the
 // key cannot be opened; an empty text for a missing value in an existing key.
-std::string FN_Reg_Get_Value(std::uint32_t root, const std::string& keyPath, const std::string& valueName,
+std::string FN_Reg_Get_Value(platform::RegRoot root, const std::string& keyPath, const std::string& valueName,
     const std::string& defaultText);
 // The sub-key names; the listing ends early at a name of 255 characters or more.
-TextList FN_Reg_Enum_Keys(std::uint32_t root, const std::string& keyPath);
+TextList FN_Reg_Enum_Keys(platform::RegRoot root, const std::string& keyPath);
 // Each named value as name "=" text form; the unnamed value is left out.
-TextList FN_Reg_Enum_Values(std::uint32_t root, const std::string& keyPath);
+TextList FN_Reg_Enum_Values(platform::RegRoot root, const std::string& keyPath);
 
 } // namespace wizard::Registry_Related_Functions
 

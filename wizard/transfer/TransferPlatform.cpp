@@ -200,18 +200,17 @@ bool waitForExit(const StartedProcess& process, int milliseconds, int& exitCode)
     return true;
 }
 
-bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, RegData& out)
+bool readRegistryValue(
+    platform::RegRoot root, const std::string& subKey, const std::string& name, RegData& out)
 {
     platform::Registry* registry = machineRegistry();
-    const auto rootKey = platform::regRootFromHandle(root);
     platform::RegKey key;
-    if (!registry || !rootKey ||
-        registry->openKey(platform::RegKey(*rootKey), subKey, key) != platform::WinError::Success)
+    if (!registry || registry->openKey(platform::RegKey(root), subKey, key) != platform::WinError::Success)
         return false;
     platform::RegValue value;
     if (registry->queryValue(key, name, value) != platform::WinError::Success)
         return false;
-    out.type = static_cast<std::uint32_t>(value.type);
+    out.type = value.type;
     out.bytes.assign(value.data.begin(), value.data.end());
     return true;
 }
@@ -227,17 +226,14 @@ bool registryKeyExists(const std::string& fullPath)
 }
 
 bool writeRegistryValue(
-    std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data)
+    platform::RegRoot root, const std::string& subKey, const std::string& name, const RegData& data)
 {
     platform::Registry* registry = machineRegistry();
-    const auto rootKey = platform::regRootFromHandle(root);
     platform::RegKey key;
-    if (!registry || !rootKey ||
-        registry->createKey(platform::RegKey(*rootKey), subKey, key) != platform::WinError::Success)
+    if (!registry || registry->createKey(platform::RegKey(root), subKey, key) != platform::WinError::Success)
         return false;
     const platform::RegBytes bytes(data.bytes.begin(), data.bytes.end());
-    return registry->setValue(key, name, static_cast<platform::RegType>(data.type), bytes) ==
-        platform::WinError::Success;
+    return registry->setValue(key, name, data.type, bytes) == platform::WinError::Success;
 }
 
 } // namespace wizard::transfer

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/Registry.h"
 
 #include <cstdint>
 #include <memory>
@@ -79,15 +80,16 @@ bool waitForExit(const StartedProcess& process, int milliseconds, int& exitCode)
 
 // A registry value with its own type and data bytes.
 struct RegData {
-    std::uint32_t type = 0;
+    platform::RegType type = platform::RegType::None;
     std::string bytes;
 };
 // Reads a value of the key subKey below the root handle; false when the key or value is missing.
-bool readRegistryValue(std::uint32_t root, const std::string& subKey, const std::string& name, RegData& out);
+bool readRegistryValue(
+    platform::RegRoot root, const std::string& subKey, const std::string& name, RegData& out);
 // True when the key given by its full path ("HKEY_CURRENT_USER\Software\...") exists.
 bool registryKeyExists(const std::string& fullPath);
 // Writes a value, creating the key with its parents; false when it failed.
 bool writeRegistryValue(
-    std::uint32_t root, const std::string& subKey, const std::string& name, const RegData& data);
+    platform::RegRoot root, const std::string& subKey, const std::string& name, const RegData& data);
 
 } // namespace wizard::transfer

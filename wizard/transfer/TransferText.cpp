@@ -95,16 +95,17 @@ bool isMirrorKey(std::string_view key)
 
 std::string realKeyOf(std::string_view key) { return trim(replaceAll(key, kMirrorPrefix, "")); }
 
-unsigned rootHandleOf(std::string_view hiveName)
+std::optional<platform::RegRoot> scriptRootOf(std::string_view hiveName)
 {
-    const std::string h = upperAscii(hiveName);
-    if (h == "HKEY_CLASSES_ROOT")
-        return 0x80000000u;
-    if (h == "HKEY_CURRENT_USER")
-        return 0x80000001u;
-    if (h == "HKEY_LOCAL_MACHINE")
-        return 0x80000002u;
-    return 0;
+    const auto root = platform::parseRegRoot(hiveName);
+    if (!root || upperAscii(hiveName) != platform::regRootName(*root))
+        return std::nullopt; // a short name ("HKLM") is not one the scripts write
+    switch (*root) {
+    case platform::RegRoot::ClassesRoot:
+    case platform::RegRoot::CurrentUser:
+    case platform::RegRoot::LocalMachine: return root;
+    default: return std::nullopt;
+    }
 }
 
 std::string trim(std::string_view text)

@@ -2,6 +2,8 @@
 // registry files, the source-registry mirror prefix, drive translation and path pieces.
 #pragma once
 
+#include "platform/Registry.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,9 +36,9 @@ bool isMirrorKey(std::string_view key);
 // The key with every occurrence of the mirror prefix (exact text) removed and blanks trimmed.
 std::string realKeyOf(std::string_view key);
 
-// Predefined root handles (32-bit) of the hive names the transfer layer writes to;
-// 0 for any other name. The name is compared in upper case.
-unsigned rootHandleOf(std::string_view hiveName);
+// The root of a hive name the transfer layer writes to: HKEY_CLASSES_ROOT, HKEY_CURRENT_USER or
+// HKEY_LOCAL_MACHINE, by its long name without regard to case; nothing for any other name.
+std::optional<platform::RegRoot> scriptRootOf(std::string_view hiveName);
 
 std::string trim(std::string_view text);
 bool endsWithNoCase(std::string_view text, std::string_view ending);

@@ -18,7 +18,7 @@ using namespace wizard;
 using namespace wizard::Registry_Related_Functions;
 
 namespace {
-constexpr std::uint32_t kHklm = 0x80000002u;
+constexpr platform::RegRoot kHklm = platform::RegRoot::LocalMachine;
 const std::string kVideo = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\HARDWARE\\DEVICEMAP\\VIDEO";
 
 // A machine with a registry only, running while the object lives, and a recorded log.

@@ -37,10 +37,11 @@ TEST(TransferTextTest, MirrorKeysAndRealKeys)
     EXPECT_FALSE(isMirrorKey("HKEY_CURRENT_USER\\Control Panel"));
     EXPECT_EQ(realKeyOf("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Control Panel\\Desktop "),
         "HKEY_CURRENT_USER\\Control Panel\\Desktop");
-    EXPECT_EQ(rootHandleOf("HKEY_CURRENT_USER"), 0x80000001u);
-    EXPECT_EQ(rootHandleOf("hkey_local_machine"), 0x80000002u);
-    EXPECT_EQ(rootHandleOf("HKEY_CLASSES_ROOT"), 0x80000000u);
-    EXPECT_EQ(rootHandleOf("HKEY_USERS"), 0u);
+    EXPECT_EQ(scriptRootOf("HKEY_CURRENT_USER"), platform::RegRoot::CurrentUser);
+    EXPECT_EQ(scriptRootOf("hkey_local_machine"), platform::RegRoot::LocalMachine);
+    EXPECT_EQ(scriptRootOf("HKEY_CLASSES_ROOT"), platform::RegRoot::ClassesRoot);
+    EXPECT_EQ(scriptRootOf("HKEY_USERS"), std::nullopt);
+    EXPECT_EQ(scriptRootOf("HKLM"), std::nullopt);
 }
 
 TEST(TransferTextTest, PathPieces)
