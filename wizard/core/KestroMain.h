@@ -59,9 +59,6 @@ public:
     bool isChecked(const std::string& form, const std::string& control) override;
     std::string text(const std::string& form, const std::string& control) override;
 
-    // The zip control the Office shortcut sets are unpacked with; never shown.
-    AZIP& AZIPLnk() { return m_AZIPLnk; }
-
     // Public handlers, also called by the pages' own buttons.
     void Btn_Back_Click();
     void Btn_Help_Click();
@@ -113,7 +110,7 @@ private:
     FrozenGeometry m_geometry;
     int m_helpTopic = 0;
     bool m_exiting = false;
-    AZIP m_AZIPLnk;
+    AZIP m_AZIPLnk; // unpacks the Office shortcut sets; never shown, installed as mainWindowZip()
     AZIP* m_previousZip = nullptr;
 };
 
