@@ -1,66 +1,17 @@
 // CodePage.cpp: Windows-1252, UTF-8 and UTF-16 conversions and the case-folding rule for names.
 #include "platform/CodePage.h"
 
+#include "common/Windows1252.h"
+
 #include <cstdint>
 
 namespace platform {
 namespace {
 
-// Code points of the bytes 0x80..0x9F; the undefined five map to themselves.
-constexpr char32_t kHighControls[32] = {
-    0x20AC,
-    0x0081,
-    0x201A,
-    0x0192,
-    0x201E,
-    0x2026,
-    0x2020,
-    0x2021,
-    0x02C6,
-    0x2030,
-    0x0160,
-    0x2039,
-    0x0152,
-    0x008D,
-    0x017D,
-    0x008F,
-    0x0090,
-    0x2018,
-    0x2019,
-    0x201C,
-    0x201D,
-    0x2022,
-    0x2013,
-    0x2014,
-    0x02DC,
-    0x2122,
-    0x0161,
-    0x203A,
-    0x0153,
-    0x009D,
-    0x017E,
-    0x0178,
-};
-
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
-char32_t cp1252ToCodePoint(unsigned char b)
-{
-    if (b >= 0x80 && b < 0xA0)
-        return kHighControls[b - 0x80];
-    return b;
-}
-
-// The Windows-1252 byte of a code point, or -1 when the code page has none.
-int codePointToCp1252(char32_t cp)
-{
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<int>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == cp)
-            return 0x80 + i;
-    return -1;
-}
+using common::codePointToCp1252;
+using common::cp1252ToCodePoint;
 
 // Decodes one UTF-8 sequence at s[i]; advances i. Malformed input gives kInvalid and skips one byte.
 char32_t decodeUtf8(std::string_view s, std::size_t& i)

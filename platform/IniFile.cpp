@@ -3,25 +3,15 @@
 
 #include "platform/CodePage.h"
 
+#include "common/IniLine.h"
+
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
 namespace platform {
-namespace {
 
-std::string_view trim(std::string_view s)
-{
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
-}
-
-} // namespace
-
-WinError IniFile::load(const std::filesystem::path& file, std::string* message)
+WinError IniFile::readText(const std::filesystem::path& file, std::string& utf8, std::string* message)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
@@ -41,8 +31,17 @@ WinError IniFile::load(const std::filesystem::path& file, std::string* message)
             *message = "cannot read " + file.string();
         return WinError::ReadFault;
     }
-    parse(cp1252ToUtf8(bytes));
+    utf8 = cp1252ToUtf8(bytes);
     return WinError::Success;
+}
+
+WinError IniFile::load(const std::filesystem::path& file, std::string* message)
+{
+    std::string text;
+    const WinError e = readText(file, text, message);
+    if (e == WinError::Success)
+        parse(text);
+    return e;
 }
 
 void IniFile::parse(std::string_view utf8)
@@ -54,17 +53,14 @@ void IniFile::parse(std::string_view utf8)
         auto end = utf8.find('\n', pos);
         if (end == std::string_view::npos)
             end = utf8.size();
-        const std::string_view line = trim(utf8.substr(pos, end - pos));
+        const common::IniLine line = common::readIniLine(utf8.substr(pos, end - pos));
         pos = end + 1;
-        if (line.empty() || line.front() == ';')
+        if (line.kind == common::IniLine::Kind::Blank || line.kind == common::IniLine::Kind::Comment)
             continue;
-        if (line.front() == '[') {
-            const auto close = line.find(']');
-            const std::string_view name =
-                trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
-            current = findSection(name);
+        if (line.kind == common::IniLine::Kind::Section) {
+            current = findSection(line.name);
             if (!current) {
-                m_sections.push_back(Section{std::string(name), {}});
+                m_sections.push_back(Section{std::string(line.name), {}});
                 current = &m_sections.back();
             }
             continue;
@@ -73,12 +69,7 @@ void IniFile::parse(std::string_view utf8)
             m_sections.push_back(Section{});
             current = &m_sections.back();
         }
-        const auto eq = line.find('=');
-        if (eq == std::string_view::npos)
-            current->entries.push_back(Entry{std::string(line), {}});
-        else
-            current->entries.push_back(
-                Entry{std::string(trim(line.substr(0, eq))), std::string(trim(line.substr(eq + 1)))});
+        current->entries.push_back(Entry{std::string(line.name), std::string(line.value)});
     }
 }
 

@@ -31,6 +31,10 @@ public:
     // Parses INI text already converted to UTF-8.
     void parse(std::string_view utf8);
 
+    // The text of an INI file in UTF-8, with load()'s errors and messages.
+    static WinError readText(
+        const std::filesystem::path& file, std::string& utf8, std::string* message = nullptr);
+
     // Writes every section in order, CR LF line ends, Windows-1252. Success or WriteFault.
     WinError save(const std::filesystem::path& file, std::string* message = nullptr) const;
 

@@ -44,9 +44,10 @@ WinError Machine::open(const std::filesystem::path& folder, std::string* message
             *message = "machine folder " + folder.string() + " does not exist";
         return WinError::PathNotFound;
     }
-    IniFile ini;
+    // machine.ini is read once: the same text gives the raw entries and the configuration.
     const std::filesystem::path iniFile = folder / kIniFileName;
-    const WinError loaded = ini.load(iniFile, message);
+    std::string text;
+    const WinError loaded = IniFile::readText(iniFile, text, message);
     if (loaded == WinError::FileNotFound) {
         if (message)
             *message = folder.string() + " is not a machine: it holds no " + kIniFileName;
@@ -54,9 +55,11 @@ WinError Machine::open(const std::filesystem::path& folder, std::string* message
     }
     if (loaded != WinError::Success)
         return loaded;
+    IniFile ini;
+    ini.parse(text);
     MachineConfig config;
     std::string error;
-    if (!loadMachineConfig(folder, config, error)) {
+    if (!parseMachineIni(text, iniFile.string(), defaultComputerName(folder), config, error)) {
         if (message)
             *message = error;
         return WinError::InvalidData;

@@ -4,6 +4,8 @@
 #include "platform/CodePage.h"
 #include "platform/WinPath.h"
 
+#include "common/IniLine.h"
+
 #include <algorithm>
 #include <charconv>
 #include <map>
@@ -153,201 +155,267 @@ std::string_view driveTypeName(DriveType type)
     return "unknown";
 }
 
-bool parseMachineIni(std::string_view text, std::string_view fileName, std::string_view defaultName,
-    MachineConfig& out, std::string& error)
-{
+namespace {
+
+// What the readers of one section have in common: the file's name for messages, the entries of
+// each section, the first failure.
+struct IniReading {
+    std::string_view fileName;
     std::map<std::string, std::vector<Entry>> sections; // upper-cased section name -> entries
+    std::string* error = nullptr;
+
+    bool fail(int line, const std::string& what) const
+    {
+        *error = std::string(fileName) + ", line " + std::to_string(line) + ": " + what;
+        return false;
+    }
+};
+
+// Sorts the lines of machine.ini into their sections; false at a line no section may hold.
+bool readSections(std::string_view text, IniReading& r)
+{
     std::string section;
     int lineNo = 0;
-    auto fail = [&](int line, const std::string& what) {
-        error = std::string(fileName) + ", line " + std::to_string(line) + ": " + what;
-        return false;
-    };
-
     std::size_t pos = 0;
     while (pos <= text.size()) {
         const auto nl = text.find('\n', pos);
-        const std::string_view raw =
+        std::string_view raw =
             text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
         pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
-        ++lineNo;
-        std::string_view line = trim(raw);
-        if (lineNo == 1 && line.substr(0, 3) == "\xEF\xBB\xBF")
-            line = trim(line.substr(3));
-        if (line.empty() || line.front() == ';' || line.front() == '#')
+        if (++lineNo == 1 && raw.substr(0, 3) == "\xEF\xBB\xBF")
+            raw.remove_prefix(3);
+        const common::IniLine line = common::readIniLine(raw, "#");
+        if (line.kind == common::IniLine::Kind::Blank || line.kind == common::IniLine::Kind::Comment)
             continue;
-        if (line.front() == '[') {
-            if (line.back() != ']')
-                return fail(lineNo, "section header without \"]\"");
-            section = foldCase(trim(line.substr(1, line.size() - 2)));
+        if (line.kind == common::IniLine::Kind::Section) {
+            if (!line.closedSection)
+                return r.fail(lineNo, "section header without \"]\"");
+            section = foldCase(line.name);
             if (section != "MACHINE" && section != "DRIVES" && section != "SHARES" && section != "ACCOUNTS")
-                return fail(
-                    lineNo, "unknown section [" + std::string(trim(line.substr(1, line.size() - 2))) + "]");
-            sections[section];
+                return r.fail(lineNo, "unknown section [" + std::string(line.name) + "]");
+            r.sections[section];
             continue;
         }
-        const auto eq = line.find('=');
-        if (eq == std::string_view::npos)
-            return fail(lineNo, "expected key=value");
+        if (!line.hasEquals)
+            return r.fail(lineNo, "expected key=value");
         if (section.empty())
-            return fail(lineNo, "key outside a section");
-        const std::string key(trim(line.substr(0, eq)));
-        if (key.empty())
-            return fail(lineNo, "empty key");
-        sections[section].push_back({lineNo, key, std::string(trim(line.substr(eq + 1)))});
+            return r.fail(lineNo, "key outside a section");
+        if (line.name.empty())
+            return r.fail(lineNo, "empty key");
+        r.sections[section].push_back({lineNo, std::string(line.name), std::string(line.value)});
     }
+    return true;
+}
 
-    MachineConfig c;
-    c.computerName = foldCase(defaultName);
-    c.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
+// "major.minor.build" (anything after a comma is ignored).
+bool readVersion(const Entry& e, MachineConfig& c, const IniReading& r)
+{
+    std::string_view v = splitComma(std::string_view(e.value), 1)[0];
+    int nums[3] = {0, 0, 0};
+    int n = 0;
+    bool ok = true;
+    while (ok && n < 3) {
+        const auto dot = v.find('.');
+        ok = parseNumber(v.substr(0, dot), nums[n]);
+        ++n;
+        if (dot == std::string_view::npos)
+            break;
+        v = v.substr(dot + 1);
+        if (n == 3)
+            ok = false;
+    }
+    if (!ok || n != 3)
+        return r.fail(e.line, "version must be major.minor.build, not \"" + e.value + "\"");
+    c.versionMajor = nums[0];
+    c.versionMinor = nums[1];
+    c.buildNumber = nums[2];
+    return true;
+}
 
-    // OS first: it sets the defaults that the other keys override.
-    auto& machine = sections["MACHINE"];
+bool readParallelPorts(const Entry& e, MachineConfig& c, const IniReading& r)
+{
+    c.parallelPorts.clear();
+    if (e.value.empty())
+        return true;
+    for (auto part : splitComma(e.value, 64)) {
+        std::string_view p = trim(part);
+        if (foldCase(p.substr(0, 3)) == "LPT")
+            p.remove_prefix(3);
+        int port = 0;
+        if (!parseNumber(p, port) || port < 1 || port > 8)
+            return r.fail(e.line, "parallel port \"" + std::string(part) + "\" is not LPT1..LPT8");
+        c.parallelPorts.push_back(port);
+    }
+    return true;
+}
+
+// One key of [Machine] other than OS.
+bool readMachineKey(const Entry& e, MachineConfig& c, const IniReading& r)
+{
+    const std::string k = foldCase(e.key);
+    if (k == "COMPUTERNAME") {
+        if (e.value.empty() || e.value.find_first_of("\\/ ") != std::string::npos)
+            return r.fail(e.line, "invalid computer name \"" + e.value + "\"");
+        c.computerName = e.value;
+    } else if (k == "ADDRESS") {
+        if (!e.value.empty() && !validAddress(e.value))
+            return r.fail(e.line, "invalid IPv4 address \"" + e.value + "\"");
+        c.address = e.value;
+    } else if (k == "VERSION") {
+        return readVersion(e, c, r);
+    } else if (k == "USER") {
+        c.userName = e.value;
+    } else if (k == "WINDOWSFOLDER" || k == "SYSTEMFOLDER") {
+        WinPath p;
+        if (WinPath::parse(e.value, p) != PathSyntax::Ok || p.kind() != WinPath::Kind::Drive)
+            return r.fail(e.line, "\"" + e.value + "\" is not a drive path");
+        (k == "WINDOWSFOLDER" ? c.windowsFolder : c.systemFolder) = p.text();
+    } else if (k == "NETWORKADAPTER" || k == "REACHABLE") {
+        bool b = false;
+        if (!parseBool(e.value, b))
+            return r.fail(e.line, e.key + " must be yes or no");
+        (k == "REACHABLE" ? c.reachable : c.networkAdapter) = b;
+    } else if (k == "PARALLELPORTS") {
+        return readParallelPorts(e, c, r);
+    } else if (k != "OS") {
+        return r.fail(e.line, "unknown key \"" + e.key + "\" in [Machine]");
+    }
+    return true;
+}
+
+// [Machine]: OS first, as it sets the defaults that the other keys override.
+bool readMachineSection(IniReading& r, MachineConfig& c)
+{
+    const auto& machine = r.sections["MACHINE"];
     bool hasOs = false;
     for (const auto& e : machine)
         hasOs = hasOs || foldCase(e.key) == "OS";
     if (!hasOs) {
-        error = std::string(fileName) + ": [Machine] has no OS= (win95, win98, winme, win2k or winxp)";
+        *r.error = std::string(r.fileName) + ": [Machine] has no OS= (win95, win98, winme, win2k or winxp)";
         return false;
     }
     for (const auto& e : machine)
         if (foldCase(e.key) == "OS" && !applyOsDefaults(e.value, c))
-            return fail(e.line, "unknown OS \"" + e.value + "\" (win95, win98, winme, win2k or winxp)");
-    for (const auto& e : machine) {
-        const std::string k = foldCase(e.key);
-        if (k == "OS") {
-            continue;
-        } else if (k == "COMPUTERNAME") {
-            if (e.value.empty() || e.value.find_first_of("\\/ ") != std::string::npos)
-                return fail(e.line, "invalid computer name \"" + e.value + "\"");
-            c.computerName = e.value;
-        } else if (k == "ADDRESS") {
-            if (!e.value.empty() && !validAddress(e.value))
-                return fail(e.line, "invalid IPv4 address \"" + e.value + "\"");
-            c.address = e.value;
-        } else if (k == "VERSION") {
-            const auto parts = splitComma(std::string_view(e.value), 1);
-            std::string_view v = parts[0];
-            int nums[3] = {0, 0, 0};
-            int n = 0;
-            bool ok = true;
-            while (ok && n < 3) {
-                const auto dot = v.find('.');
-                ok = parseNumber(v.substr(0, dot), nums[n]);
-                ++n;
-                if (dot == std::string_view::npos)
-                    break;
-                v = v.substr(dot + 1);
-                if (n == 3)
-                    ok = false;
-            }
-            if (!ok || n != 3)
-                return fail(e.line, "version must be major.minor.build, not \"" + e.value + "\"");
-            c.versionMajor = nums[0];
-            c.versionMinor = nums[1];
-            c.buildNumber = nums[2];
-        } else if (k == "USER") {
-            c.userName = e.value;
-        } else if (k == "WINDOWSFOLDER" || k == "SYSTEMFOLDER") {
-            WinPath p;
-            if (WinPath::parse(e.value, p) != PathSyntax::Ok || p.kind() != WinPath::Kind::Drive)
-                return fail(e.line, "\"" + e.value + "\" is not a drive path");
-            (k == "WINDOWSFOLDER" ? c.windowsFolder : c.systemFolder) = p.text();
-        } else if (k == "NETWORKADAPTER" || k == "REACHABLE") {
-            bool b = false;
-            if (!parseBool(e.value, b))
-                return fail(e.line, e.key + " must be yes or no");
-            (k == "REACHABLE" ? c.reachable : c.networkAdapter) = b;
-        } else if (k == "PARALLELPORTS") {
-            c.parallelPorts.clear();
-            if (!e.value.empty()) {
-                for (auto part : splitComma(e.value, 64)) {
-                    std::string_view p = trim(part);
-                    if (foldCase(p.substr(0, 3)) == "LPT")
-                        p.remove_prefix(3);
-                    int port = 0;
-                    if (!parseNumber(p, port) || port < 1 || port > 8)
-                        return fail(e.line, "parallel port \"" + std::string(part) + "\" is not LPT1..LPT8");
-                    c.parallelPorts.push_back(port);
-                }
-            }
-        } else {
-            return fail(e.line, "unknown key \"" + e.key + "\" in [Machine]");
-        }
-    }
+            return r.fail(e.line, "unknown OS \"" + e.value + "\" (win95, win98, winme, win2k or winxp)");
+    for (const auto& e : machine)
+        if (!readMachineKey(e, c, r))
+            return false;
+    return true;
+}
 
-    if (sections.count("DRIVES")) {
-        c.drives.clear();
-        for (const auto& e : sections["DRIVES"]) {
-            std::string letter = foldCase(e.key);
-            if (letter.size() == 2 && letter[1] == ':')
-                letter.pop_back();
-            if (letter.size() != 1 || letter[0] < 'A' || letter[0] > 'Z')
-                return fail(e.line, "\"" + e.key + "\" is not a drive letter");
-            if (c.drive(letter[0]))
-                return fail(e.line, "drive " + letter + ": is listed twice");
-            const auto parts = splitComma(e.value, 3);
-            DriveEntry d;
-            d.letter = letter[0];
-            const std::string type = foldCase(parts[0]);
-            if (type == "FIXED")
-                d.type = DriveType::Fixed;
-            else if (type == "REMOVABLE")
-                d.type = DriveType::Removable;
-            else if (type == "CDROM")
-                d.type = DriveType::CdRom;
-            else if (type == "RAMDISK")
-                d.type = DriveType::RamDisk;
-            else
-                return fail(e.line,
-                    "drive type \"" + std::string(parts[0]) + "\" is not fixed, removable, cdrom or ramdisk");
-            if (parts.size() >= 2) {
-                std::uint64_t total = 0;
-                if (!parseNumber(parts[1], total))
-                    return fail(e.line, "total bytes \"" + std::string(parts[1]) + "\" is not a number");
-                d.totalBytes = total;
-            }
-            if (parts.size() >= 3) {
-                std::uint64_t free = 0;
-                if (!parseNumber(parts[2], free))
-                    return fail(e.line, "free bytes \"" + std::string(parts[2]) + "\" is not a number");
-                if (free > *d.totalBytes)
-                    return fail(e.line, "free bytes exceed total bytes");
-                d.freeBytes = free;
-            }
-            c.drives.push_back(d);
-        }
-        std::sort(c.drives.begin(), c.drives.end(),
-            [](const DriveEntry& a, const DriveEntry& b) { return a.letter < b.letter; });
-    }
+bool readDriveType(const Entry& e, std::string_view text, DriveEntry& d, const IniReading& r)
+{
+    const std::string type = foldCase(text);
+    if (type == "FIXED")
+        d.type = DriveType::Fixed;
+    else if (type == "REMOVABLE")
+        d.type = DriveType::Removable;
+    else if (type == "CDROM")
+        d.type = DriveType::CdRom;
+    else if (type == "RAMDISK")
+        d.type = DriveType::RamDisk;
+    else
+        return r.fail(
+            e.line, "drive type \"" + std::string(text) + "\" is not fixed, removable, cdrom or ramdisk");
+    return true;
+}
 
-    for (const auto& e : sections["SHARES"]) {
+// One drive line: "C=fixed[,total bytes[,free bytes]]".
+bool readDrive(const Entry& e, MachineConfig& c, const IniReading& r)
+{
+    std::string letter = foldCase(e.key);
+    if (letter.size() == 2 && letter[1] == ':')
+        letter.pop_back();
+    if (letter.size() != 1 || letter[0] < 'A' || letter[0] > 'Z')
+        return r.fail(e.line, "\"" + e.key + "\" is not a drive letter");
+    if (c.drive(letter[0]))
+        return r.fail(e.line, "drive " + letter + ": is listed twice");
+    const auto parts = splitComma(e.value, 3);
+    DriveEntry d;
+    d.letter = letter[0];
+    if (!readDriveType(e, parts[0], d, r))
+        return false;
+    if (parts.size() >= 2) {
+        std::uint64_t total = 0;
+        if (!parseNumber(parts[1], total))
+            return r.fail(e.line, "total bytes \"" + std::string(parts[1]) + "\" is not a number");
+        d.totalBytes = total;
+    }
+    if (parts.size() >= 3) {
+        std::uint64_t free = 0;
+        if (!parseNumber(parts[2], free))
+            return r.fail(e.line, "free bytes \"" + std::string(parts[2]) + "\" is not a number");
+        if (free > *d.totalBytes)
+            return r.fail(e.line, "free bytes exceed total bytes");
+        d.freeBytes = free;
+    }
+    c.drives.push_back(d);
+    return true;
+}
+
+// [Drives]: when present it replaces the default drive C:.
+bool readDrivesSection(IniReading& r, MachineConfig& c)
+{
+    if (!r.sections.count("DRIVES"))
+        return true;
+    c.drives.clear();
+    for (const auto& e : r.sections["DRIVES"])
+        if (!readDrive(e, c, r))
+            return false;
+    std::sort(c.drives.begin(), c.drives.end(),
+        [](const DriveEntry& a, const DriveEntry& b) { return a.letter < b.letter; });
+    return true;
+}
+
+bool readSharesSection(IniReading& r, MachineConfig& c)
+{
+    for (const auto& e : r.sections["SHARES"]) {
         if (e.key.find_first_of("\\/") != std::string::npos)
-            return fail(e.line, "invalid share name \"" + e.key + "\"");
+            return r.fail(e.line, "invalid share name \"" + e.key + "\"");
         if (c.share(e.key))
-            return fail(e.line, "share \"" + e.key + "\" is listed twice");
+            return r.fail(e.line, "share \"" + e.key + "\" is listed twice");
         WinPath p;
         if (WinPath::parse(e.value, p) != PathSyntax::Ok || p.kind() != WinPath::Kind::Drive)
-            return fail(e.line, "share folder \"" + e.value + "\" is not a drive path");
+            return r.fail(e.line, "share folder \"" + e.value + "\" is not a drive path");
         if (!c.drive(p.drive()))
-            return fail(e.line, "share folder \"" + e.value + "\" is on a drive the machine does not have");
+            return r.fail(e.line, "share folder \"" + e.value + "\" is on a drive the machine does not have");
         c.shares.push_back({e.key, p.text()});
     }
+    return true;
+}
 
-    for (const auto& e : sections["ACCOUNTS"]) {
+bool readAccountsSection(IniReading& r, MachineConfig& c)
+{
+    for (const auto& e : r.sections["ACCOUNTS"]) {
         if (c.account(e.key))
-            return fail(e.line, "account \"" + e.key + "\" is listed twice");
+            return r.fail(e.line, "account \"" + e.key + "\" is listed twice");
         const auto comma = e.value.find(',');
         const std::string kind = foldCase(trim(std::string_view(e.value).substr(0, comma)));
         if (kind != "ADMIN" && kind != "USER")
-            return fail(e.line, "account kind must be admin or user, then a comma and the password");
+            return r.fail(e.line, "account kind must be admin or user, then a comma and the password");
         Account a;
         a.user = e.key;
         a.administrator = kind == "ADMIN";
         a.password = comma == std::string::npos ? std::string() : e.value.substr(comma + 1);
         c.accounts.push_back(a);
     }
+    return true;
+}
 
+} // namespace
+
+bool parseMachineIni(std::string_view text, std::string_view fileName, std::string_view defaultName,
+    MachineConfig& out, std::string& error)
+{
+    IniReading r{fileName, {}, &error};
+    if (!readSections(text, r))
+        return false;
+    MachineConfig c;
+    c.computerName = foldCase(defaultName);
+    c.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
+    if (!readMachineSection(r, c) || !readDrivesSection(r, c) || !readSharesSection(r, c) ||
+        !readAccountsSection(r, c))
+        return false;
     out = std::move(c);
     error.clear();
     return true;
@@ -422,6 +490,12 @@ fs::path driveFolder(const fs::path& machineFolder, char letter)
     return machineFolder / "drives" / std::string(1, letter);
 }
 
+std::string defaultComputerName(const fs::path& machineFolder)
+{
+    return machineFolder.filename().empty() ? machineFolder.parent_path().filename().string()
+                                            : machineFolder.filename().string();
+}
+
 bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::string& error)
 {
     const fs::path file = machineFolder / "machine.ini";
@@ -441,10 +515,8 @@ bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::s
     }
     std::ostringstream text;
     text << in.rdbuf();
-    const std::string folderName = machineFolder.filename().empty()
-        ? machineFolder.parent_path().filename().string()
-        : machineFolder.filename().string();
-    return parseMachineIni(cp1252ToUtf8(text.str()), file.string(), folderName, out, error);
+    return parseMachineIni(
+        cp1252ToUtf8(text.str()), file.string(), defaultComputerName(machineFolder), out, error);
 }
 
 bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& config, std::string& error)

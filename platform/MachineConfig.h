@@ -83,6 +83,10 @@ std::string_view driveTypeName(DriveType type);
 
 namespace platform {
 
+// The computer name of a machine whose machine.ini names none: its folder's name (upper-cased by
+// parseMachineIni).
+std::string defaultComputerName(const std::filesystem::path& machineFolder);
+
 // Reads <machineFolder>/machine.ini (Windows-1252 on disk). Keys not given take the defaults of
 // the OS; the computer name defaults to the folder's name upper-cased. False with a message
 // when the folder or its machine.ini is missing, and naming the file and line when the file is

@@ -2,6 +2,8 @@
 // the connecting machine's registry, drive types and space, parallel ports.
 #include "platform/Network.h"
 
+#include "common/Text.h"
+
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 
@@ -14,24 +16,9 @@ namespace {
 
 constexpr const char* kNetworkKey = "Network";
 
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) { return upper(a) == upper(b); }
-
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
+using common::equalsNoCaseAscii;
+std::string upper(std::string_view text) { return common::upperAscii(text); }
+std::string_view trim(std::string_view s) { return common::trimmed(s); }
 
 bool isDottedAddress(std::string_view s)
 {
@@ -189,7 +176,7 @@ std::optional<Computer> Network::findComputer(std::string_view nameOrAddress) co
         return std::nullopt;
     const bool dotted = isDottedAddress(name);
     for (auto& c : computers()) {
-        if (dotted ? c.config.address == name : equalsNoCase(c.config.computerName, name))
+        if (dotted ? c.config.address == name : equalsNoCaseAscii(c.config.computerName, name))
             return c;
     }
     return std::nullopt;
@@ -210,7 +197,7 @@ bool Network::isReachable(std::string_view nameOrAddress) const
 std::optional<std::string> Network::resolve(std::string_view nameOrAddress) const
 {
     const auto name = trim(nameOrAddress);
-    if (equalsNoCase(name, "localhost"))
+    if (equalsNoCaseAscii(name, "localhost"))
         return std::string("127.0.0.1");
     if (!isReachable(name))
         return std::nullopt;
@@ -316,7 +303,8 @@ WinError Network::addConnection(std::string_view localName, std::string_view rem
             continue;
         const auto other = findComputer(otherServer);
         if (other && sameFolder(other->folder, target->folder) && !requestedUser.empty() &&
-            !equalsNoCase(existing.userName.empty() ? m_self.userName : existing.userName, requestedUser))
+            !equalsNoCaseAscii(
+                existing.userName.empty() ? m_self.userName : existing.userName, requestedUser))
             return WinError::SessionCredentialConflict;
     }
 

@@ -2,30 +2,14 @@
 // recorded restart request.
 #include "platform/SystemInfo.h"
 
+#include "common/Text.h"
+
 #include "platform/EventLog.h"
 
 #include <cctype>
 
 namespace platform {
 namespace {
-
-std::string upper(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 // "C:" from the Windows folder; "C:" when the folder does not name a drive.
 std::string systemDrive(const MachineConfig& config)
@@ -148,7 +132,7 @@ bool knownId(int id)
 
 } // namespace
 
-std::string computerNameOf(const MachineConfig& config) { return upper(config.computerName); }
+std::string computerNameOf(const MachineConfig& config) { return common::upperAscii(config.computerName); }
 
 std::uint32_t versionWordOf(const MachineConfig& config)
 {
@@ -222,7 +206,7 @@ WinError Privileges::lookupPrivilegeValue(std::string_view, std::string_view nam
     if (!m_nt)
         return WinError::CallNotImplemented;
     for (const auto& p : kPrivileges) {
-        if (equalsNoCase(name, p.name)) {
+        if (common::equalsNoCaseAscii(name, p.name)) {
             luid = p.luid;
             return WinError::Success;
         }

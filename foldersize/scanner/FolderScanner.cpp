@@ -8,9 +8,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace foldersize {
@@ -18,18 +16,14 @@ namespace {
 
 // Open folder handles kept on the way down; deeper trees reopen their ancestors when needed.
 constexpr std::size_t kMaxOpenFolders = 128;
-constexpr std::size_t kDirBufferSize = 64 * 1024;
-
-constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-
-bool isDotOrDotDot(const char* n) { return n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')); }
+constexpr int kOpenFlags = kFolderOpenFlags;
 
 } // namespace
 
 FolderScanner::FolderScanner(FolderNode* root)
     : m_root(root)
 {
-    m_buffer.resize(kDirBufferSize);
+    m_buffer.resize(kFolderBufferSize);
     Frame f;
     f.node = root;
     root->state = ScanState::Created;
@@ -65,34 +59,6 @@ FolderScanner::~FolderScanner()
     for (Frame& f : m_stack)
         if (f.fd >= 0)
             ::close(f.fd);
-}
-
-bool FolderScanner::isPseudoFileSystem(int fd) const
-{
-    struct statfs sfs {};
-    if (::fstatfs(fd, &sfs) != 0)
-        return false;
-    switch (static_cast<unsigned long>(sfs.f_type)) {
-    case PROC_SUPER_MAGIC:
-    case SYSFS_MAGIC:
-    case CGROUP_SUPER_MAGIC:
-    case CGROUP2_SUPER_MAGIC:
-    case DEBUGFS_MAGIC:
-    case TRACEFS_MAGIC:
-    case SECURITYFS_MAGIC:
-    case PSTOREFS_MAGIC:
-    case BPF_FS_MAGIC:
-    case DEVPTS_SUPER_MAGIC:
-    case 0x19800202: // mqueue
-    case BINFMTFS_MAGIC:
-    case EFIVARFS_MAGIC:
-    case SELINUX_MAGIC:
-    case NSFS_MAGIC:
-    case 0x62656570: // configfs
-    case 0x65735543: // fusectl
-        return true;
-    default: return false;
-    }
 }
 
 std::string FolderScanner::currentFolder() const

@@ -1,5 +1,6 @@
-// FolderScanner.h: walks a folder in small steps and fills a FolderNode tree with sizes and file
-// counts. No recursion, no timer, no signal: a driver calls step() until it returns false.
+// FolderScanner.h: walks a folder in small steps on the caller's thread and fills a FolderNode
+// tree with sizes and file counts. No recursion, no timer, no signal: a driver calls step() until
+// it returns false. The window scans with ParallelFolderScanner, which yields the same tree.
 #pragma once
 
 #include <cstdint>
@@ -11,48 +12,39 @@
 #include <sys/types.h>
 
 #include "foldersize/scanner/FolderNode.h"
+#include "foldersize/scanner/FolderRead.h"
+#include "foldersize/scanner/FolderScan.h"
 
 namespace foldersize {
 
-// What the scanner counts, besides the tree itself.
-struct ScanStatistics {
-    std::uint64_t entries = 0;           // directory entries looked at
-    std::uint64_t folders = 0;           // folders added to the tree (the root included)
-    std::uint64_t unreadableFolders = 0; // folders that could not be opened or read to the end
-    std::uint64_t skippedPseudo = 0;     // folders on proc, sysfs and the like, left out
-    std::uint64_t skippedRepeats = 0;    // folders and hard-linked files met a second time
-    std::uint64_t folderEntryBytes = 0;  // apparent sizes of the folders themselves (not in totals)
-    bool stopped = false;                // the scan was ended before it was complete
-};
-
-class FolderScanner {
+class FolderScanner : public FolderScan {
 public:
     // Measures the folder named by root->name() (a path with a trailing "/") into root, which
     // must have no children yet. The root itself may be a symbolic link to a folder; below it
     // links are never followed.
     explicit FolderScanner(FolderNode* root);
-    ~FolderScanner();
+    ~FolderScanner() override;
     FolderScanner(const FolderScanner&) = delete;
     FolderScanner& operator=(const FolderScanner&) = delete;
 
     // Does at most `budget` units of work (one directory entry, or entering or leaving one
     // folder, is one unit). Returns true while work remains.
-    bool step(int budget);
+    bool step(int budget) override;
 
     // Ends the scan now. Every folder on the way down gets the sums gathered so far (its parent
     // adds them as they are); folders not read to the end keep ScanState::Created.
-    void stop();
+    void stop() override;
 
-    bool finished() const { return m_stack.empty(); }
-    bool stopped() const { return m_stopped; }
+    bool finished() const override { return m_stack.empty(); }
+    bool stopped() const override { return m_stopped; }
 
     // Path of the folder being read ("" when finished).
-    std::string currentFolder() const;
+    std::string currentFolder() const override;
 
     // Number of the root's direct subfolders whose scan has finished (they can be shown).
-    std::size_t finishedRootChildren() const { return m_finishedRootChildren; }
+    std::size_t finishedRootChildren() const override { return m_finishedRootChildren; }
 
-    const ScanStatistics& statistics() const { return m_stats; }
+    const ScanStatistics& statistics() const override { return m_stats; }
 
 private:
     struct PendingChild {
@@ -71,13 +63,6 @@ private:
         std::uint64_t childBytes = 0;
         std::uint64_t childFiles = 0;
     };
-    struct IdHash {
-        std::size_t operator()(const std::pair<dev_t, ino_t>& id) const
-        {
-            return std::hash<std::uint64_t>()(
-                static_cast<std::uint64_t>(id.second) * 1000003u ^ static_cast<std::uint64_t>(id.first));
-        }
-    };
 
     bool readOne(Frame& f);
     void finishReading(Frame& f);
@@ -87,11 +72,10 @@ private:
     void leaveFolder();
     int frameFd(std::size_t index);
     void trimOpenFds();
-    bool isPseudoFileSystem(int fd) const;
 
     std::vector<Frame> m_stack;
-    std::unordered_set<std::pair<dev_t, ino_t>, IdHash> m_seenFolders;
-    std::unordered_set<std::pair<dev_t, ino_t>, IdHash> m_seenLinkedFiles;
+    std::unordered_set<FileId, FileIdHash> m_seenFolders;
+    std::unordered_set<FileId, FileIdHash> m_seenLinkedFiles;
     std::vector<char> m_buffer;
     std::size_t m_bufPos = 0;
     std::size_t m_bufLen = 0;

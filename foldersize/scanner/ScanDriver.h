@@ -1,6 +1,7 @@
-// ScanDriver.h: runs a FolderScanner on the event loop. A zero-interval timer calls step() for a
-// short time slice per tick, so the window repaints and answers input between slices (far more
-// often than the 1500 ms the program allows at most).
+// ScanDriver.h: runs a folder scan on the event loop. Worker threads read the folders
+// (ParallelFolderScanner); a zero-interval timer takes their results up into the tree for a short
+// time slice per tick, so the window repaints and answers input between slices (far more often
+// than the 1500 ms the program allows at most).
 #pragma once
 
 #include <memory>
@@ -9,7 +10,8 @@
 #include <QObject>
 #include <QTimer>
 
-#include "foldersize/scanner/FolderScanner.h"
+#include "foldersize/scanner/FolderNode.h"
+#include "foldersize/scanner/FolderScan.h"
 
 namespace foldersize {
 
@@ -24,7 +26,7 @@ public:
     explicit ScanDriver(QObject* parent = nullptr);
     ~ScanDriver() override;
 
-    // Starts measuring root (see FolderScanner). A running scan must have ended first.
+    // Starts measuring root (see FolderScan). A running scan must have ended first.
     void start(FolderNode* root);
     // Ends the running scan at once with the sums so far; finished(true) follows.
     void stop();
@@ -41,10 +43,11 @@ signals:
     void finished(bool stopped);
 
 private:
+    static std::unique_ptr<FolderScan> makeScan(FolderNode* root);
     void tick();
     void end(bool stopped);
 
-    std::unique_ptr<FolderScanner> m_scanner;
+    std::unique_ptr<FolderScan> m_scanner;
     FolderNode* m_root = nullptr;
     QTimer m_timer;
     QElapsedTimer m_sinceProgress;

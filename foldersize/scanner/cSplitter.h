@@ -81,8 +81,6 @@ public:
     void Resize();
 
     bool dragging() const { return m_dragging; }
-    // The outline bar of a drag without FullDrag (nullptr before the first such drag).
-    const QRubberBand* outline() const { return m_outline; }
 
 signals:
     // Before a drag starts, with the container coordinates; setting cancel prevents the drag.

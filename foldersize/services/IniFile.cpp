@@ -1,6 +1,8 @@
 // IniFile.cpp: line-preserving reading and writing of the settings file.
 #include "foldersize/services/IniFile.h"
 
+#include "common/IniLine.h"
+
 #include <optional>
 
 #include <QDir>
@@ -125,10 +127,11 @@ bool writeLines(const QString& file, IniLines lines)
 // Returns the section name when the line is a section header such as "[Optionen]".
 std::optional<QString> sectionOf(const QString& line)
 {
-    const QString t = line.trimmed();
-    if (t.size() >= 2 && t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']')))
-        return t.mid(1, t.size() - 2).trimmed();
-    return std::nullopt;
+    const QByteArray utf8 = line.toUtf8();
+    const common::IniLine l = common::readIniLine(std::string_view(utf8.constData(), utf8.size()));
+    if (l.kind != common::IniLine::Kind::Section || !l.closedSection)
+        return std::nullopt;
+    return QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
 }
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
@@ -136,13 +139,11 @@ bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::Case
 // Returns the key of a "key=value" line, or nothing for comments and other lines.
 std::optional<QString> keyOf(const QString& line)
 {
-    const QString t = line.trimmed();
-    if (t.isEmpty() || t.startsWith(QLatin1Char(';')))
+    const QByteArray utf8 = line.toUtf8();
+    const common::IniLine l = common::readIniLine(std::string_view(utf8.constData(), utf8.size()));
+    if (l.kind != common::IniLine::Kind::Entry || !l.hasEquals || l.name.empty())
         return std::nullopt;
-    const qsizetype eq = t.indexOf(QLatin1Char('='));
-    if (eq <= 0)
-        return std::nullopt;
-    return t.left(eq).trimmed();
+    return QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
 }
 
 QString valueOf(const QString& line)

@@ -52,6 +52,37 @@ UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVer
 
     m_label0->setObjectName(QStringLiteral("Label0"));
     m_label0->setWordWrap(true);
+    // Built top to bottom, so the tab order runs as the frames are shown.
+    QGroupBox* frame1 = buildVersionFrame(progVersionText);
+    auto* frame2 = new QGroupBox(QStringLiteral("Informationen"), this);
+    m_txtInfo = new QPlainTextEdit(frame2);
+    m_txtInfo->setObjectName(QStringLiteral("txtInfo"));
+    m_txtInfo->setReadOnly(true);
+    (new QVBoxLayout(frame2))->addWidget(m_txtInfo);
+    QGroupBox* frame3 = buildDownloadFrame();
+    QGroupBox* frame4 = buildProxyFrame();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_label0);
+    layout->addWidget(frame1);
+    layout->addWidget(frame2, 1);
+    layout->addWidget(frame3);
+    layout->addWidget(frame4);
+
+    connect(m_cmdUPDATE, &QPushButton::clicked, this, &UpdateDialog::cmdUPDATE_Click);
+    connect(m_cmdDownload, &QPushButton::clicked, this, &UpdateDialog::cmdDownload_Click);
+    connect(m_cmdAbbrechen, &QPushButton::clicked, this, &UpdateDialog::cmdAbbrechen_Click);
+    connect(m_cmdSetupStarten, &QPushButton::clicked, this, &UpdateDialog::cmdSetupStarten_Click);
+    connect(m_cmdHomepage, &QPushButton::clicked, this, &UpdateDialog::cmdHomepage_Click);
+    connect(&m_controller, &UpdateController::checkFinished, this, &UpdateDialog::onCheckFinished);
+    connect(&m_controller, &UpdateController::downloadProgress, this, &UpdateDialog::onDownloadProgress);
+    connect(&m_controller, &UpdateController::downloadFinished, this, &UpdateDialog::onDownloadFinished);
+
+    loadProxySettings();
+}
+
+QGroupBox* UpdateDialog::buildVersionFrame(const QString& progVersionText)
+{
     m_lblProduktName = new QLabel(this);
     m_lblProduktName->setObjectName(QStringLiteral("lblProduktName"));
     m_lblVersionInstall = new QLabel(progVersionText, this);
@@ -69,13 +100,11 @@ UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVer
     grid1->addWidget(new QLabel(QStringLiteral("Internet:"), frame1), 2, 0);
     grid1->addWidget(m_lblVersionInternet, 2, 1);
     grid1->addWidget(m_cmdUPDATE, 0, 2, 3, 1, Qt::AlignVCenter);
+    return frame1;
+}
 
-    auto* frame2 = new QGroupBox(QStringLiteral("Informationen"), this);
-    m_txtInfo = new QPlainTextEdit(frame2);
-    m_txtInfo->setObjectName(QStringLiteral("txtInfo"));
-    m_txtInfo->setReadOnly(true);
-    (new QVBoxLayout(frame2))->addWidget(m_txtInfo);
-
+QGroupBox* UpdateDialog::buildDownloadFrame()
+{
     auto* frame3 = new QGroupBox(QStringLiteral("Download"), this);
     m_lblZiel = new QLabel(QStringLiteral("Ziel:"), frame3);
     m_lblZiel->setObjectName(QStringLiteral("lblZiel"));
@@ -111,7 +140,11 @@ UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVer
     grid3->addWidget(m_cmdAbbrechen, 3, 1);
     grid3->addWidget(m_cmdSetupStarten, 3, 2);
     grid3->addWidget(m_cmdHomepage, 3, 3);
+    return frame3;
+}
 
+QGroupBox* UpdateDialog::buildProxyFrame()
+{
     auto* frame4 = new QGroupBox(QStringLiteral("Optionen"), this);
     m_chkUseProxy = new QCheckBox(QStringLiteral("Proxyserver verwenden:"), frame4);
     m_chkUseProxy->setObjectName(QStringLiteral("chkUseProxy"));
@@ -136,24 +169,12 @@ UpdateDialog::UpdateDialog(const ProgramVersion& running, const QString& progVer
     grid4->addWidget(new QLabel(QStringLiteral("Passwort:"), frame4), 1, 2);
     grid4->addWidget(m_txtProxyPasswort, 1, 3);
     grid4->addWidget(m_chkPasswortSpeichern, 2, 1);
+    return frame4;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_label0);
-    layout->addWidget(frame1);
-    layout->addWidget(frame2, 1);
-    layout->addWidget(frame3);
-    layout->addWidget(frame4);
-
-    connect(m_cmdUPDATE, &QPushButton::clicked, this, &UpdateDialog::cmdUPDATE_Click);
-    connect(m_cmdDownload, &QPushButton::clicked, this, &UpdateDialog::cmdDownload_Click);
-    connect(m_cmdAbbrechen, &QPushButton::clicked, this, &UpdateDialog::cmdAbbrechen_Click);
-    connect(m_cmdSetupStarten, &QPushButton::clicked, this, &UpdateDialog::cmdSetupStarten_Click);
-    connect(m_cmdHomepage, &QPushButton::clicked, this, &UpdateDialog::cmdHomepage_Click);
-    connect(&m_controller, &UpdateController::checkFinished, this, &UpdateDialog::onCheckFinished);
-    connect(&m_controller, &UpdateController::downloadProgress, this, &UpdateDialog::onDownloadProgress);
-    connect(&m_controller, &UpdateController::downloadFinished, this, &UpdateDialog::onDownloadFinished);
-
-    // Proxy settings from [InternetUpdate].
+// Proxy settings from [InternetUpdate].
+void UpdateDialog::loadProxySettings()
+{
     m_Aktiviert = false;
     m_UpdateDirektStarten = false;
     m_chkUseProxy->setChecked(

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -53,6 +54,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QGroupBox* buildVersionFrame(const QString& progVersionText);
+    QGroupBox* buildDownloadFrame();
+    QGroupBox* buildProxyFrame();
+    void loadProxySettings();
     void Form_Activate();
     void applyProxyAndEndpoints();
     void onCheckFinished(const CheckReport& report);

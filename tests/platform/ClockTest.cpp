@@ -54,6 +54,35 @@ TEST_F(ClockTest, SystemClockIsRestoredAndReallySleeps)
     EXPECT_GT(currentTime(), Clock::TimePoint{} + std::chrono::hours(24 * 365 * 50));
 }
 
+// The clock is one of the process-wide services (common::Service): scoped overrides nest, each
+// puts back what it found, and an override with nullptr brings the default back for its scope.
+TEST_F(ClockTest, ScopedOverridesNestAndRestoreWhatTheyFound)
+{
+    Clock& system = platform::clock();
+    testsupport::ManualClock outer(Clock::TimePoint{} + std::chrono::seconds(10));
+    testsupport::ManualClock inner(Clock::TimePoint{} + std::chrono::seconds(20));
+    EXPECT_EQ(common::Service<Clock>::installed(), nullptr);
+    {
+        common::Service<Clock>::Override useOuter(outer);
+        EXPECT_EQ(&platform::clock(), &outer);
+        {
+            common::Service<Clock>::Override useInner(inner);
+            EXPECT_EQ(currentTime(), Clock::TimePoint{} + std::chrono::seconds(20));
+            {
+                common::Service<Clock>::Override useDefault(nullptr);
+                EXPECT_EQ(&platform::clock(), &system);
+                EXPECT_EQ(common::Service<Clock>::installed(), nullptr);
+            }
+            EXPECT_EQ(&platform::clock(), &inner);
+        }
+        EXPECT_EQ(&platform::clock(), &outer);
+        EXPECT_EQ(common::Service<Clock>::replace(&inner), &outer);
+    }
+    EXPECT_EQ(common::Service<Clock>::installed(), nullptr)
+        << "the outer override restores nothing installed";
+    EXPECT_EQ(&platform::clock(), &system);
+}
+
 TEST_F(ClockTest, EventsAreStampedWithInstalledClockAndReadBackInOrder)
 {
     // 2004-06-01 12:30:05 UTC

@@ -32,7 +32,6 @@ public:
     Frm_ConnectionType(KestroMain* main, QWidget* parent, ScriptVariables& variables);
 
     void activated() override; // each time the page comes on screen
-    QuickHelpPanel* quickHelp() const { return m_panel; }
 
     // Records the chosen connection type while Check1 is ticked: topic, Next, "$st_connection_type".
     void Connection_Value_Set();

@@ -48,7 +48,6 @@ public:
     // Main, then the event loop until the program ends; the program's exit code.
     int run(QApplication& app);
 
-    KestroMain* window() const { return m_window.get(); }
     // The rules table the engine calls; one for the whole process (the engine keeps the table it
     // was given first), filled by each KestroApp and emptied when it goes.
     static RulesTable& rulesTable();

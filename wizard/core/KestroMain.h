@@ -51,8 +51,6 @@ public:
     // PanelHost: hides every page and shows `panelName` ("KestroMain" is this window's own
     // agreement panel); answers whether the page had been loaded before.
     bool showPanel(const std::string& panelName) override;
-    // A loaded page by name.
-    WizardPage* loadedPage(const std::string& formName) const;
     // The page by name, created (hidden) when it is not loaded yet; nullptr for a page this build
     // does not have.
     WizardPage* page(const std::string& formName);
@@ -60,9 +58,6 @@ public:
     // PageControls: reading a control loads its page.
     bool isChecked(const std::string& form, const std::string& control) override;
     std::string text(const std::string& form, const std::string& control) override;
-
-    // The zip control the Office shortcut sets are unpacked with; never shown.
-    AZIP& AZIPLnk() { return m_AZIPLnk; }
 
     // Public handlers, also called by the pages' own buttons.
     void Btn_Back_Click();
@@ -90,6 +85,8 @@ private:
     void mnuContents_Click();
     void SelectAll_Click();
 
+    // A loaded page by name; nullptr before its first use.
+    WizardPage* loadedPage(const std::string& formName) const;
     void buildButtonBar();
     void buildMenus();
     QWidget* buildWelcomePanel();
@@ -113,7 +110,7 @@ private:
     FrozenGeometry m_geometry;
     int m_helpTopic = 0;
     bool m_exiting = false;
-    AZIP m_AZIPLnk;
+    AZIP m_AZIPLnk; // unpacks the Office shortcut sets; never shown, installed as mainWindowZip()
     AZIP* m_previousZip = nullptr;
 };
 

@@ -1,4 +1,5 @@
-// XmlEngine.cpp: Step_Script, Execute_Action and Show_Panel of the wizard's script engine.
+// XmlEngine.cpp: Step_Script, the script runs and Show_Panel of the wizard's script engine (the
+// actions of the steps are in XmlEngineActions.cpp).
 #include "wizard/core/XmlEngine.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <pugixml.hpp>
 
 #include "platform/MessageBox.h"
-#include "wizard/core/ActionPrimitives.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/LogFile.h"
@@ -26,26 +26,6 @@ using coretext::splitAll;
 using coretext::trimBlanks;
 
 namespace {
-
-// The text of an element and everything below it, as the scripts' DOM reading gives it.
-std::string elementText(const pugi::xml_node& node)
-{
-    std::string text;
-    for (pugi::xml_node n = node.first_child(); n; n = n.next_sibling()) {
-        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
-            text += n.value();
-        else if (n.type() == pugi::node_element)
-            text += elementText(n);
-    }
-    return text;
-}
-
-// The text of the first direct child element `name` of a step; "" when there is none.
-std::string childText(const pugi::xml_node& step, const char* name)
-{
-    pugi::xml_node child = step.child(name);
-    return child ? elementText(child) : std::string();
-}
 
 std::optional<int> toInt(std::string_view text)
 {
@@ -175,7 +155,7 @@ bool XmlEngine::loadScript()
     return true;
 }
 
-void XmlEngine::runScript(const std::string& direction)
+void XmlEngine::moveInHistory(const std::string& direction)
 {
     // Next moves one step and one history entry on; Back returns to the previous history entry
     // (its script and the step that showed its page).
@@ -193,6 +173,35 @@ void XmlEngine::runScript(const std::string& direction)
             if (auto value = toInt(*index))
                 ActionIndex = *value;
     }
+}
+
+bool XmlEngine::runSteps(const std::string& direction)
+{
+    // Run the steps from the current position; a step whose condition fails is passed over
+    // together with the steps nested in it.
+    const int last = static_cast<int>(m_steps.size()) - 1;
+    for (; ActionIndex <= last; ++ActionIndex) {
+        // A nested item run may have released the list: the remaining turns find nothing.
+        if (ActionIndex < 0 || ActionIndex >= static_cast<int>(m_steps.size()))
+            continue;
+        pugi::xml_node step = m_steps[static_cast<std::size_t>(ActionIndex)];
+        switch (m_variables.evaluateCondition(step.attribute("condition").value())) {
+        case ConditionOutcome::Always:
+        case ConditionOutcome::Holds:
+            Execute_Action(step, direction);
+            if (StopFlag)
+                return false;
+            break;
+        case ConditionOutcome::Malformed: break;
+        case ConditionOutcome::Fails: ActionIndex += childStepCount(step); break;
+        }
+    }
+    return true;
+}
+
+void XmlEngine::runScript(const std::string& direction)
+{
+    moveInHistory(direction);
 
     // A script not on the chain yet joins it with the position that started it, and runs from
     // its first step.
@@ -214,26 +223,9 @@ void XmlEngine::runScript(const std::string& direction)
     }
     std::shared_ptr<pugi::xml_document> keepAlive = m_document;
 
-    // Run the steps from the current position; a step whose condition fails is passed over
-    // together with the steps nested in it.
     StopFlag = false;
-    const int last = static_cast<int>(m_steps.size()) - 1;
-    for (; ActionIndex <= last; ++ActionIndex) {
-        // A nested item run may have released the list: the remaining turns find nothing.
-        if (ActionIndex < 0 || ActionIndex >= static_cast<int>(m_steps.size()))
-            continue;
-        pugi::xml_node step = m_steps[static_cast<std::size_t>(ActionIndex)];
-        switch (m_variables.evaluateCondition(step.attribute("condition").value())) {
-        case ConditionOutcome::Always:
-        case ConditionOutcome::Holds:
-            Execute_Action(step, direction);
-            if (StopFlag)
-                return;
-            break;
-        case ConditionOutcome::Malformed: break;
-        case ConditionOutcome::Fails: ActionIndex += childStepCount(step); break;
-        }
-    }
+    if (!runSteps(direction))
+        return;
 
     // The script is exhausted: it leaves the chain and its caller goes on after the step that
     // started it.
@@ -311,145 +303,6 @@ void XmlEngine::runExecute(const std::string& name, const std::string& direction
         CurrentScript = *script;
     PanelShown = false;
     StopFlag = true;
-}
-
-void XmlEngine::Execute_Action(const pugi::xml_node& step, const std::string& direction)
-{
-    const std::string link = trimBlanks(lowerAscii(step.attribute("link").value()));
-    if (!link.empty()) {
-        if (linkRefused(link))
-            return;
-        // The linking script's position stays at this step, also inside a linked or item script,
-        // so that the script resumes after the link when the linked script ends.
-        CurrentScript = link;
-        runScript("");
-        return;
-    }
-
-    const std::string name = trimBlanks(childText(step, "name"));
-    const std::string action = lowerAscii(trimBlanks(childText(step, "action")));
-    if (action == "execute") {
-        runExecute(name, direction);
-        return;
-    }
-
-    ActionPrimitives fallback;
-    ActionPrimitives& act = m_primitives ? *m_primitives : fallback;
-
-    // Readings of a step's elements; `bad` collects an unset variable in a path.
-    bool bad = false;
-    auto resolved = [&](const char* element) {
-        bool unresolved = false;
-        std::string value = m_variables.resolve(trimBlanks(childText(step, element)), unresolved);
-        bad = bad || unresolved;
-        return value;
-    };
-    auto resolvedLower = [&](const char* element) {
-        bool unresolved = false;
-        std::string value = m_variables.resolve(trimBlanks(lowerAscii(childText(step, element))), unresolved);
-        bad = bad || unresolved;
-        return value;
-    };
-    auto word = [&](const char* element) { return lowerAscii(trimBlanks(childText(step, element))); };
-    auto items = [&]() {
-        std::vector<std::string> out;
-        for (std::string& item : splitAll(name, '|'))
-            if (!item.empty())
-                out.push_back(std::move(item));
-        return out;
-    };
-
-    if (action == "copy") {
-        const std::string from = resolved("from");
-        const std::string to = resolved("to");
-        const std::string type = word("type");
-        const std::string failure = from + "\\" + name +
-            " file not copied, the file/Folder may be corrupted or currently being used!";
-        for (const std::string& item : items()) {
-            bool ok = false;
-            if (bad)
-                ok = false;
-            else if (type == "rfile")
-                ok = act.ModOtherApplications_Action_Copy_File(from + "\\" + item, to + "\\" + item, "False");
-            else
-                ok = act.Action_Copy(item, from, to, type, "False");
-            if (!ok)
-                report(failure);
-        }
-        if (type == "rfolder")
-            for (const std::string& item : items())
-                if (bad ||
-                    !act.ModOtherApplications_Action_Copy_Folder(
-                        from + "\\" + item, to + "\\" + item, "False"))
-                    report(failure);
-    } else if (action == "move") {
-        const std::string from = resolvedLower("from");
-        const std::string to = resolvedLower("to");
-        const std::string type = word("type");
-        for (const std::string& item : items())
-            if (bad || !act.Action_Move(item, from, to, type, "False"))
-                report(from + "\\" + name +
-                    " file not moved, the file/Folder may be corrupted or currently being used!");
-    } else if (action == "delete") {
-        const std::string from = resolvedLower("from");
-        const std::string type = word("type");
-        for (const std::string& item : items()) {
-            // A failed delete is not reported; a path that lost a variable is not deleted at all.
-            if (bad)
-                report(from + "\\" + name + " file not deleted, this file/Folder may currently being used!");
-            else
-                act.Action_Delete(from + "\\" + item, type);
-        }
-    } else if (action == "update_registry") {
-        const std::string from = resolvedLower("from");
-        for (const std::string& item : items())
-            if (bad || !act.Action_Update_Registry(from + "\\" + item))
-                report(from + "\\" + name + " file not able to update");
-    } else if (action == "rename") {
-        const std::string from = resolvedLower("from");
-        const std::string to = resolvedLower("to");
-        if (bad || !act.Action_Rename(from + "\\" + name, to))
-            report(from + "\\" + name + " file not deleted, this file/Folder may currently being used!");
-    } else if (action == "replace") {
-        bool textUnresolved = false;
-        const std::string search = m_variables.resolve(trimBlanks(childText(step, "search")), textUnresolved);
-        const std::string replacement =
-            m_variables.resolve(trimBlanks(childText(step, "replace")), textUnresolved);
-        const std::string from = resolvedLower("from");
-        for (const std::string& item : items())
-            if (bad || !act.Action_Replace(from + "\\" + item, search, replacement))
-                report(from + "\\" + name + " file not deleted, this file/Folder may currently being used!");
-    } else if (action == "get") {
-        const std::string key = childText(step, "key");
-        if (!act.Action_Get(key, name, childText(step, "from")))
-            logReport(key, name);
-    } else if (action == "import") {
-        const std::string key = childText(step, "key");
-        for (const std::string& item : items())
-            if (!act.Action_Import(key, item))
-                logReport(key, name);
-    } else if (action == "export") {
-        const std::string key = childText(step, "key");
-        if (!act.Action_Export(key, name))
-            logReport(key, name);
-    } else if (action == "get_file") {
-        const std::string key = childText(step, "key");
-        if (!act.Action_Get_File(key, name, ""))
-            logReport(key, name);
-    } else if (action == "file_type_copy") {
-        const std::string from = resolvedLower("from");
-        if (bad || !act.Action_File_Type_Copy(from, name))
-            logReport("", name);
-    } else if (action == "msgbox") {
-        // The text is shown as written; the kind letter matches in either case.
-        bool textUnresolved = false;
-        const std::string text = m_variables.resolve(name, textUnresolved);
-        const std::string kind = coretext::upperAscii(
-            m_variables.resolve(trimBlanks(lowerAscii(childText(step, "type"))), textUnresolved));
-        if (!act.Action_Msgbox(text, kind))
-            logReport("", name);
-    }
-    // Any other action word does nothing.
 }
 
 bool XmlEngine::Show_Panel(const std::string& panelName)

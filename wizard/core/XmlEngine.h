@@ -113,8 +113,28 @@ public:
 
 private:
     void runScript(const std::string& direction);
+    // Moves the position and the history entry for Next and Back.
+    void moveInHistory(const std::string& direction);
+    // Runs the loaded script's steps from ActionIndex: false when a step stopped the run,
+    // true when the script is exhausted.
+    bool runSteps(const std::string& direction);
     void Execute_Action(const pugi::xml_node& step, const std::string& direction);
     void runExecute(const std::string& name, const std::string& direction);
+    // One handler per action word (XmlEngineActions.cpp), looked up by Execute_Action.
+    struct ActionStep;
+    void actionExecute(ActionStep& step);
+    void actionCopy(ActionStep& step);
+    void actionMove(ActionStep& step);
+    void actionDelete(ActionStep& step);
+    void actionUpdateRegistry(ActionStep& step);
+    void actionRename(ActionStep& step);
+    void actionReplace(ActionStep& step);
+    void actionGet(ActionStep& step);
+    void actionImport(ActionStep& step);
+    void actionExport(ActionStep& step);
+    void actionGetFile(ActionStep& step);
+    void actionFileTypeCopy(ActionStep& step);
+    void actionMsgbox(ActionStep& step);
     bool loadScript();
     void releaseScript();
     // True (after a report and a log record) when following `link` would run a script that is

@@ -111,9 +111,6 @@ public:
     StepPage(KestroMain* main, const QString& formName, int helpTopic, QWidget* parent);
 
     int helpTopic() const { return m_helpTopic; }
-    // The accelerator buttons by bar button (hidden; captions "&Help", "&Next" ...).
-    QPushButton* accelerator(BarButton b) const;
-    QPushButton* cmdLink() const { return m_cmdLink; }
 
     // "F1": opens the help at the topic of the focused control of this page when it has one,
     // else at the page's topic. Answers the topic shown.
@@ -122,6 +119,9 @@ public:
     int showHelpFor(const QWidget* control);
 
 protected:
+    // The accelerator buttons by bar button (hidden; captions "&Help", "&Next" ...).
+    QPushButton* accelerator(BarButton b) const;
+    QPushButton* cmdLink() const { return m_cmdLink; }
     // Adds a hidden accelerator button; its click forwards to the bar button while that is enabled.
     QPushButton* addAccelerator(const QString& objectName, const QString& caption, BarButton b);
     // The help command carrying `topic`; it takes the focus only when `focusable`.

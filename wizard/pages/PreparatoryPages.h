@@ -29,7 +29,6 @@ public:
     Frm_Preparatory(KestroMain* main, QWidget* parent);
 
     void activated() override; // each time the page comes on screen
-    QuickHelpPanel* quickHelp() const { return m_panel; }
 
     void showTopic(std::size_t index); // topic box click
     void Label22_Click();              // help link: focus Cmd_Link, then F1
@@ -55,7 +54,6 @@ public:
         ScriptVariables& variables);
 
     void activated() override; // each time the page comes on screen
-    QuickHelpPanel* quickHelp() const { return m_panel; }
     void showTopic(std::size_t index);
     void Label22_Click(); // help link: F1 on the focused control, without moving the focus
 

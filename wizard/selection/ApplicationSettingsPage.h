@@ -23,7 +23,6 @@ public:
     void activated() override; // each time the page comes on screen
 
     SelectionPageLogic& logic() { return *m_logic; }
-    QuickHelpPanel* quickHelp() const { return m_panel; }
 
 private:
     void setModeTexts();

@@ -27,7 +27,6 @@ public:
     Frm_MigrationType(KestroMain* main, QWidget* parent);
 
     void activated() override; // each time the page comes on screen
-    QuickHelpPanel* quickHelp() const { return m_panel; }
 
     // Enables the main window's Next when a category box is checked, disables it otherwise.
     void Select_option();

@@ -346,11 +346,11 @@ TEST_F(BrowseNetworkTest, WithoutANetworkAdapterTheBrowserListsNothing)
 
 TEST_F(FrmConnectionTypeTest, HelpLinkFollowsTheConnectionType)
 {
-    emit page->quickHelp()->link()->clicked();
+    emit testsupport::child<QuickHelpPanel>(*page, "Frame2")->link()->clicked();
     option("optNWCbl")->setChecked(true);
-    emit page->quickHelp()->link()->clicked();
+    emit testsupport::child<QuickHelpPanel>(*page, "Frame2")->link()->clicked();
     option("opt_USB")->setChecked(true);
-    emit page->quickHelp()->link()->clicked();
+    emit testsupport::child<QuickHelpPanel>(*page, "Frame2")->link()->clicked();
     ASSERT_EQ(help.requests().size(), 3u);
     EXPECT_EQ(help.requests()[0].topicId, 21);
     EXPECT_EQ(help.requests()[1].topicId, 2);
@@ -376,7 +376,7 @@ TEST_F(FrmConnectionTypeTest, QuickHelpTopicsSwitchWithTheBoxes)
     clickTopic("Label3");
     EXPECT_EQ(label("Label13")->text(), "Source PC Details");
     int bold = 0;
-    for (const ClickLabel* box : page->quickHelp()->topicBoxes())
+    for (const ClickLabel* box : testsupport::child<QuickHelpPanel>(*page, "Frame2")->topicBoxes())
         bold += isBold(box) ? 1 : 0;
     EXPECT_EQ(bold, 1);
     EXPECT_TRUE(isBold(label("Label3")));

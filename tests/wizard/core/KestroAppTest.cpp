@@ -11,6 +11,7 @@
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "wizard/core/KestroMain.h"
+#include "wizard/core/PageRoutines.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardPage.h"
@@ -77,7 +78,7 @@ TEST_F(KestroAppTest, StartUpRunsTheMainScriptToTheAgreementPage)
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
     EXPECT_EQ(splashes, 1);
-    wizard::KestroMain* w = app.window();
+    wizard::KestroMain* w = wizard::mainWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(testsupport::pageOnScreen(*w), nullptr);
@@ -110,10 +111,10 @@ TEST_F(KestroAppTest, AcceptWithoutTheNextPageBuiltStaysOnTheAgreement)
 {
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
-    app.window()->findChild<QPushButton*>("Btn_Accept")->click();
-    EXPECT_EQ(testsupport::pageOnScreen(*app.window()), nullptr);
-    EXPECT_TRUE(app.window()->buttonVisible(BarButton::Accept));
-    EXPECT_TRUE(app.window()->welcomePanelVisible());
+    wizard::mainWindow()->findChild<QPushButton*>("Btn_Accept")->click();
+    EXPECT_EQ(testsupport::pageOnScreen(*wizard::mainWindow()), nullptr);
+    EXPECT_TRUE(wizard::mainWindow()->buttonVisible(BarButton::Accept));
+    EXPECT_TRUE(wizard::mainWindow()->welcomePanelVisible());
     EXPECT_FALSE(wizard::programEndRequested());
 }
 
@@ -124,7 +125,7 @@ TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
     });
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = app.window();
+    wizard::KestroMain* w = wizard::mainWindow();
     w->findChild<QPushButton*>("Btn_Accept")->click();
     ASSERT_NE(testsupport::pageOnScreen(*w), nullptr);
     EXPECT_EQ(testsupport::pageOnScreen(*w)->objectName(), "Frm_Preparatory");
@@ -149,7 +150,7 @@ TEST_F(KestroAppTest, DeclineDeletesTheLogAndEndsWithoutAQuestion)
     ASSERT_TRUE(app.Main());
     wizard::FN_Write_Log("KestroAppTest", "Start", true);
     ASSERT_TRUE(fs::exists(logFile()));
-    app.window()->findChild<QPushButton*>("Btn_Decline")->click();
+    wizard::mainWindow()->findChild<QPushButton*>("Btn_Decline")->click();
     EXPECT_FALSE(fs::exists(logFile()));
     EXPECT_TRUE(wizard::programEndRequested());
     EXPECT_TRUE(messages.shown().empty());
@@ -159,7 +160,7 @@ TEST_F(KestroAppTest, CancelOnTheAgreementPageEndsAtOnceAndLeavesTheFiles)
 {
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
-    app.window()->Cancel_Click();
+    wizard::mainWindow()->Cancel_Click();
     EXPECT_TRUE(wizard::programEndRequested());
     EXPECT_TRUE(messages.shown().empty());
     // No clean-up before the wizard started: the plain script stays.
@@ -178,7 +179,7 @@ TEST_F(KestroAppTest, ASecondCopyIsRefusedWithoutTouchingAnything)
     EXPECT_EQ(messages.shown()[0].buttons, platform::MsgButtons::Ok);
     EXPECT_EQ(messages.shown()[0].icon, platform::MsgIcon::Information);
     EXPECT_EQ(splashes, 0);
-    EXPECT_EQ(app.window(), nullptr);
+    EXPECT_EQ(wizard::mainWindow(), nullptr);
     EXPECT_FALSE(fs::exists(logFile()));
     EXPECT_FALSE(fs::exists(machine.appFolder() / "System_variables.txt"));
 }
@@ -215,7 +216,7 @@ TEST_F(KestroAppTest, AMissingScriptShowsTheLoadFailureAndEndsCleanly)
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "Application files are deleted, Kestro will not run!");
     EXPECT_TRUE(wizard::programEndRequested());
-    EXPECT_FALSE(app.window()->isVisible());
+    EXPECT_FALSE(wizard::mainWindow()->isVisible());
 }
 
 } // namespace
@@ -249,7 +250,7 @@ TEST_F(KestroAppTest, EndingInsideAnEngineStepStopsTheScriptAndCleansUp)
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
     messages.answer(platform::MsgResult::Yes);
-    app.window()->findChild<QPushButton*>("Btn_Accept")->click();
+    wizard::mainWindow()->findChild<QPushButton*>("Btn_Accept")->click();
     wizard::KestroMain::unregisterPage("Frm_PreparatoryTask");
 
     ASSERT_EQ(messages.shown().size(), 1u);
@@ -260,9 +261,9 @@ TEST_F(KestroAppTest, EndingInsideAnEngineStepStopsTheScriptAndCleansUp)
     EXPECT_FALSE(fs::exists(machine.appFolder() / "WKXFiles" / "Dec_Kestro.xml"));
     // The script did not run on to the next page after the end.
     EXPECT_EQ(CountingPage::created, 0);
-    EXPECT_EQ(app.window()->statusText(), "Please wait.. Kestro closing...!");
+    EXPECT_EQ(wizard::mainWindow()->statusText(), "Please wait.. Kestro closing...!");
     // Later clicks do not reach the engine.
-    app.window()->Btn_Next_Click();
+    wizard::mainWindow()->Btn_Next_Click();
     EXPECT_EQ(CountingPage::created, 0);
 }
 

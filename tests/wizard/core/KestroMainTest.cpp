@@ -285,15 +285,15 @@ TEST_F(KestroMainTest, PagesAreCreatedOnceAndShownOneAtATime)
     registerFakePage("Frm_TestPageA");
     registerFakePage("Frm_TestPageB");
     EXPECT_FALSE(window->showPanel("Frm_TestPageA"));
-    auto* a = window->loadedPage("Frm_TestPageA");
+    auto* a = window->findChild<wizard::WizardPage*>("Frm_TestPageA");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->parentWidget()->window(), window);
     EXPECT_FALSE(window->showPanel("Frm_TestPageB"));
-    auto* b = window->loadedPage("Frm_TestPageB");
+    auto* b = window->findChild<wizard::WizardPage*>("Frm_TestPageB");
     EXPECT_FALSE(a->isVisibleTo(window));
     EXPECT_TRUE(b->isVisibleTo(window));
     EXPECT_TRUE(window->showPanel("Frm_TestPageA"));
-    EXPECT_EQ(window->loadedPage("Frm_TestPageA"), a);
+    EXPECT_EQ(window->findChild<wizard::WizardPage*>("Frm_TestPageA"), a);
     EXPECT_EQ(static_cast<FakePage*>(a)->activations, 2);
     EXPECT_EQ(testsupport::pageOnScreen(*window), a);
     // The agreement page is the window itself: never counted as loaded, every page hidden.
@@ -302,7 +302,7 @@ TEST_F(KestroMainTest, PagesAreCreatedOnceAndShownOneAtATime)
     EXPECT_EQ(testsupport::pageOnScreen(*window), nullptr);
     // A page this build does not have is not shown.
     EXPECT_FALSE(window->showPanel("Frm_NotBuilt"));
-    EXPECT_EQ(window->loadedPage("Frm_NotBuilt"), nullptr);
+    EXPECT_EQ(window->findChild<wizard::WizardPage*>("Frm_NotBuilt"), nullptr);
 }
 
 TEST_F(KestroMainTest, TheFirstPageTurnsTheBarIntoTheWizardState)
@@ -321,7 +321,7 @@ TEST_F(KestroMainTest, ReadingAPageControlLoadsThePageWithoutShowingIt)
 {
     registerFakePage("Frm_TestOptions", {"Opt98", "OptXP"});
     EXPECT_FALSE(window->isChecked("Frm_TestOptions", "OptXP"));
-    auto* page = static_cast<FakePage*>(window->loadedPage("Frm_TestOptions"));
+    auto* page = static_cast<FakePage*>(window->findChild<wizard::WizardPage*>("Frm_TestOptions"));
     ASSERT_NE(page, nullptr);
     EXPECT_FALSE(page->isVisibleTo(window));
     EXPECT_EQ(page->activations, 0);

@@ -722,5 +722,28 @@ TEST_F(XmlEngineTest, ALinkBackToAScriptOnTheChainStopsWithAReport)
     EXPECT_EQ(panels.shown.back(), "Frm_B");
 }
 
+TEST_F(XmlEngineTest, RegistryFileWordsReachTheirPrimitivesWithTheStepsTexts)
+{
+    primitives.answers = {{"GetFile", false}};
+    variables.Set_System_Variable_Value("$st_types", "C:\\Types");
+    machine.writeScript("Kestro.xml",
+        script("<performaction><action>Get</action><key>HKCU\\Soft</key><name>Val</name><from>C:\\X</from>"
+               "</performaction>\n"
+               "<performaction><action>get_file</action><key>K</key><name>f.reg</name></performaction>\n"
+               "<performaction><action>FILE_TYPE_COPY</action><name>.doc</name><from>$st_types\\Sub</from>"
+               "</performaction>\n" +
+            execStep("Show_Frm_A")));
+    engine.Step_Script("");
+    // The key and source of "get" are passed as written; the folder of a file-type copy is
+    // lower-cased before its variables are resolved.
+    EXPECT_EQ(primitives.calls,
+        (std::vector<std::string>{
+            "Get(HKCU\\Soft,Val,C:\\X)", "GetFile(K,f.reg,)", "FileTypeCopy(C:\\Types\\sub,.doc)"}));
+    EXPECT_TRUE(messages.shown().empty());
+    const std::string logText = machine.readHost(machine.appFile("Kestro_Log_File.txt"));
+    EXPECT_NE(logText.find("Not Able to find application pathKf.reg "), std::string::npos) << logText;
+    EXPECT_EQ(panels.shown, std::vector<std::string>{"Frm_A"});
+}
+
 } // namespace
 } // namespace wizard

@@ -15,6 +15,7 @@
 #include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/core/KestroMain.h"
+#include "wizard/core/PageRoutines.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardPage.h"
@@ -98,7 +99,7 @@ protected:
     }
     template <class T> T* control(wizard::KestroMain* w, const char* form, const char* name)
     {
-        wizard::WizardPage* page = w->loadedPage(form);
+        wizard::WizardPage* page = w->findChild<wizard::WizardPage*>(form);
         return page ? page->findChild<T*>(name) : nullptr;
     }
 
@@ -114,7 +115,7 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     platform::HelpService* previousHelp = common::Service<platform::HelpService>::replace(&help);
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = app.window();
+    wizard::KestroMain* w = wizard::mainWindow();
     wizard::XmlEngine& engine = wizard::core().engine;
     ASSERT_EQ(engine.HistoryStep, 1);
 
@@ -197,7 +198,7 @@ TEST_F(MainRoadWalkTest, UnsupportedDestinationIsToldAndTheWalkGoesOn)
     // An empty registry: no system the wizard knows.
     wizard::KestroApp app(options());
     ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = app.window();
+    wizard::KestroMain* w = wizard::mainWindow();
     barButton(w, "Btn_Accept")->click();
     barButton(w, "Btn_Next")->click();
     ASSERT_EQ(activeForm(w), "Frm_PreparatoryTask");

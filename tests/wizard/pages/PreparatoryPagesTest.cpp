@@ -2,6 +2,7 @@
 // Next rule, Quick Help topics, accelerators and help, and the load's destination set-up.
 #include "wizard/pages/PreparatoryPages.h"
 
+#include "tests/support/FindChild.h"
 #include "tests/wizard/core/CoreTestSupport.h"
 #include "tests/wizard/pages/LayoutChecks.h"
 #include "tests/wizard/pages/PageTestSupport.h"
@@ -79,7 +80,7 @@ TEST_F(FrmPreparatoryTest, AcceleratorsActOnEnabledHiddenButtons)
     pressAlt(label("Label2"), Qt::Key_C);
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], BarButton::Cancel);
-    EXPECT_EQ(page.accelerator(BarButton::Help)->text(), "&Help");
+    EXPECT_EQ(testsupport::child<QPushButton>(page, "Command1")->text(), "&Help");
 }
 
 TEST_F(FrmPreparatoryTest, TopicBoxesShowTheirTextsAndBreaks)
@@ -105,17 +106,17 @@ TEST_F(FrmPreparatoryTest, TopicBoxesShowTheirTextsAndBreaks)
 TEST_F(FrmPreparatoryTest, HandPointerStaysUntilThePanelBackground)
 {
     EXPECT_EQ(page.cursor().shape(), Qt::ArrowCursor);
-    emit page.quickHelp()->topicHovered(2);
+    emit testsupport::child<QuickHelpPanel>(page, "Frame1")->topicHovered(2);
     EXPECT_EQ(page.cursor().shape(), Qt::PointingHandCursor);
-    emit page.quickHelp()->backgroundHovered();
+    emit testsupport::child<QuickHelpPanel>(page, "Frame1")->backgroundHovered();
     EXPECT_EQ(page.cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(FrmPreparatoryTest, HelpLinkOpensTopic68WhateverHadTheFocus)
 {
     host.show();
-    page.accelerator(BarButton::Next)->setFocus();
-    emit page.quickHelp()->link()->clicked();
+    testsupport::child<QPushButton>(page, "Command2")->setFocus();
+    emit testsupport::child<QuickHelpPanel>(page, "Frame1")->link()->clicked();
     ASSERT_EQ(help.requests().size(), 1u);
     EXPECT_EQ(help.requests()[0].topicId, 68);
 }
@@ -342,7 +343,7 @@ TEST_F(FrmPreparatoryTaskTest, HelpLinkUsesThePageTopicForControlsWithoutOne)
     page->Label22_Click();
     ASSERT_EQ(help.requests().size(), 1u);
     EXPECT_EQ(help.requests()[0].topicId, 69);
-    EXPECT_EQ(page->cmdLink()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(testsupport::child<QPushButton>(*page, "Cmd_Link")->focusPolicy(), Qt::NoFocus);
 }
 
 TEST(PreparatoryRulesTest, RuleAndDoubling)

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "tests/support/FindChild.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "tests/wizard/pages/LayoutChecks.h"
 #include "tests/wizard/pages/PageTestSupport.h"
@@ -106,7 +107,8 @@ TEST_F(FrmApplicationSettingsTest, CaptionsShowWholeAndTheHelpTopicIsEight)
     page = std::make_unique<Frm_ApplicationSettings>(nullptr, &host);
     test::expectCaptionsWholeAndApart(page.get());
     EXPECT_EQ(page->helpTopic(), 8);
-    EXPECT_EQ(page->quickHelp()->title()->text().trimmed(), "MIGRATION - SELECTION SCREEN");
+    EXPECT_EQ(testsupport::child<QuickHelpPanel>(*page, "Frame1")->title()->text().trimmed(),
+        "MIGRATION - SELECTION SCREEN");
 }
 
 } // namespace

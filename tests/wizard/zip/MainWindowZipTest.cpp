@@ -15,9 +15,12 @@ TEST(MainWindowZipTest, TheMainWindowsControlIsTheOneTheUnpackingUses)
     AZIP* headless = &mainWindowZip();
     {
         KestroMain main(MainWindowActions{});
-        EXPECT_EQ(&mainWindowZip(), &main.AZIPLnk());
-        EXPECT_EQ(main.AZIPLnk().Filename(), "");
-        EXPECT_FALSE(main.AZIPLnk().propertyChanged());
+        AZIP* installed = common::Service<AZIP>::installed();
+        ASSERT_NE(installed, nullptr);
+        EXPECT_NE(installed, headless);
+        EXPECT_EQ(&mainWindowZip(), installed);
+        EXPECT_EQ(installed->Filename(), "");
+        EXPECT_FALSE(installed->propertyChanged());
     }
     EXPECT_EQ(&mainWindowZip(), headless);
 }

@@ -1,0 +1,238 @@
+// ParallelFolderScannerTest.cpp: the scan with worker threads against the single-threaded walk on
+// random trees with hard links, symbolic links, unreadable and deeply nested folders; stopping
+// and abandoning a running scan.
+#include "foldersize/scanner/ParallelFolderScanner.h"
+
+#include <random>
+#include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "foldersize/scanner/FolderScanner.h"
+#include "tests/foldersize/TempTree.h"
+
+using namespace foldersize;
+using testsupport::TempTree;
+
+namespace {
+
+// Every node in pre-order with its sums, flags and position: two scans agree when these agree.
+std::vector<std::string> dump(const FolderNode& root)
+{
+    std::vector<std::string> lines;
+    std::vector<std::pair<const FolderNode*, std::size_t>> pending{{&root, 0}};
+    while (!pending.empty()) {
+        const auto [n, depth] = pending.back();
+        pending.pop_back();
+        std::ostringstream s;
+        s << depth << ":" << n->name() << " row=" << n->row() << " own=" << n->ownBytes << "/" << n->ownFiles
+          << " total=" << n->totalBytes << "/" << n->totalFiles << " state=" << static_cast<int>(n->state)
+          << " readable=" << n->readable << " children=" << n->childCount();
+        lines.push_back(s.str());
+        for (std::size_t i = n->childCount(); i-- > 0;)
+            pending.push_back({n->child(i), depth + 1});
+    }
+    return lines;
+}
+
+std::string statsText(const ScanStatistics& s)
+{
+    std::ostringstream o;
+    o << "entries=" << s.entries << " folders=" << s.folders << " unreadable=" << s.unreadableFolders
+      << " pseudo=" << s.skippedPseudo << " repeats=" << s.skippedRepeats
+      << " folderBytes=" << s.folderEntryBytes;
+    return o.str();
+}
+
+// Scans path both ways; returns "" when tree and statistics agree, else the first difference.
+std::string compareScans(const std::string& path, unsigned threads)
+{
+    FolderNode single(path);
+    FolderScanner s(&single);
+    while (s.step(1000)) {}
+    FolderNode parallel(path);
+    ParallelFolderScanner p(&parallel, threads);
+    std::size_t shownBefore = 0;
+    while (p.step(37)) {
+        if (p.finishedRootChildren() < shownBefore)
+            return "finished root children went back";
+        shownBefore = p.finishedRootChildren();
+        // Shown children are finished, in order.
+        for (std::size_t i = 0; i < shownBefore; ++i)
+            if (parallel.child(i)->state != ScanState::Done)
+                return "a shown root child is not finished";
+    }
+    if (p.finishedRootChildren() != s.finishedRootChildren())
+        return "finished root children differ";
+    const auto a = dump(single);
+    const auto b = dump(parallel);
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        if (a[i] != b[i])
+            return "single:   " + a[i] + "\nparallel: " + b[i];
+    if (a.size() != b.size())
+        return "node counts differ: " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+    if (statsText(s.statistics()) != statsText(p.statistics()))
+        return "single:   " + statsText(s.statistics()) + "\nparallel: " + statsText(p.statistics());
+    return std::string();
+}
+
+} // namespace
+
+class ParallelFolderScannerTest : public ::testing::Test {
+protected:
+    TempTree t;
+    std::mt19937 rng{20261209};
+    std::vector<std::string> folders{""};
+    std::vector<std::string> files;
+
+    std::string pick(const std::vector<std::string>& from) { return from[rng() % from.size()]; }
+
+    // Folders, files, hard links within and across folders, links to files, folders and nowhere.
+    void buildRandomTree(int folderCount, int fileCount)
+    {
+        for (int i = 0; i < folderCount; ++i) {
+            const std::string d = pick(folders) + (rng() % 3 ? "d" : "D") + std::to_string(i) + "/";
+            t.dir(d.substr(0, d.size() - 1));
+            folders.push_back(d);
+        }
+        for (int i = 0; i < fileCount; ++i) {
+            const std::string f = pick(folders) + "f" + std::to_string(i);
+            t.file(f, rng() % 9000);
+            files.push_back(f);
+        }
+        for (int i = 0; i < fileCount / 8; ++i)
+            ASSERT_EQ(
+                ::link(t.path(pick(files)).c_str(), t.path(pick(folders) + "h" + std::to_string(i)).c_str()),
+                0);
+        for (int i = 0; i < 20; ++i) {
+            const std::string at = t.path(pick(folders) + "s" + std::to_string(i));
+            const std::string to = i % 3 == 0 ? t.path(pick(files))
+                : i % 3 == 1                  ? t.path(pick(folders))
+                                              : "/nowhere";
+            ASSERT_EQ(::symlink(to.c_str(), at.c_str()), 0);
+        }
+    }
+
+    // A chain of `depth` folders with a side folder and a file on every level: more folders wait
+    // for their parents than the workers keep handles for, so handles are closed and reopened;
+    // deep chains pass PATH_MAX. Built with handles, not paths.
+    void buildDeepChain(const std::string& top, int depth)
+    {
+        t.dir(top);
+        int fd = ::open(t.path(top).c_str(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(fd, 0);
+        for (int i = 0; i < depth; ++i) {
+            ASSERT_EQ(::mkdirat(fd, "n", 0755), 0);
+            ASSERT_EQ(::mkdirat(fd, "side", 0755), 0);
+            const int f = ::openat(fd, "side/x", O_WRONLY | O_CREAT, 0644);
+            ASSERT_EQ(::write(f, "abc", 3), 3);
+            ::close(f);
+            const int next = ::openat(fd, "n", O_RDONLY | O_DIRECTORY);
+            ::close(fd);
+            fd = next;
+            ASSERT_GE(fd, 0);
+        }
+        ::close(fd);
+    }
+};
+
+TEST_F(ParallelFolderScannerTest, RandomTreesMatchTheSingleThreadedScan)
+{
+    buildRandomTree(150, 1500);
+    buildDeepChain("deep", 2200);
+    for (unsigned threads : {1u, 2u, 3u, 8u}) {
+        SCOPED_TRACE(threads);
+        EXPECT_EQ(compareScans(t.root(), threads), "");
+    }
+    // A root given as a link to a folder is followed once, by both.
+    ASSERT_EQ(::symlink(t.path("deep").c_str(), t.path("link-to-deep").c_str()), 0);
+    EXPECT_EQ(compareScans(t.path("link-to-deep") + "/", 4), "");
+}
+
+TEST_F(ParallelFolderScannerTest, UnreadableFoldersMatchTheSingleThreadedScan)
+{
+    buildRandomTree(80, 600);
+    buildDeepChain("deep", 300);
+    int locked = 0;
+    for (std::size_t i = 1; i < folders.size(); i += 9, ++locked)
+        ASSERT_EQ(::chmod(t.path(folders[i]).c_str(), i % 2 ? 0 : 0300), 0);
+    ASSERT_EQ(::chmod(t.path("deep/n/n/n/n").c_str(), 0), 0);
+    ASSERT_GT(locked, 5);
+    // Permissions do not bind root: compare as an unprivileged user in a child process then.
+    auto check = [&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            std::_Exit(3);
+        const std::string diff = compareScans(t.root(), 6);
+        if (!diff.empty())
+            std::fprintf(stderr, "%s\n", diff.c_str());
+        FolderNode root(t.root());
+        ParallelFolderScanner p(&root, 6);
+        while (p.step(100)) {}
+        std::_Exit(diff.empty() && p.statistics().unreadableFolders > 5 ? 0 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(check(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ParallelFolderScannerTest, AMissingRootAndAKernelFileSystemMatchToo)
+{
+    EXPECT_EQ(compareScans(t.root() + "missing/", 4), "");
+    EXPECT_EQ(compareScans("/proc/", 4), "");
+    FolderNode proc("/proc/");
+    ParallelFolderScanner p(&proc, 4);
+    while (p.step(10)) {}
+    EXPECT_EQ(p.statistics().skippedPseudo, 1u);
+    EXPECT_EQ(proc.state, ScanState::Done);
+}
+
+TEST_F(ParallelFolderScannerTest, StopKeepsConsistentPartialSums)
+{
+    buildRandomTree(300, 3000);
+    FolderNode root(t.root());
+    ParallelFolderScanner p(&root, 4);
+    while (p.step(5) && p.finishedRootChildren() < 2) {}
+    ASSERT_FALSE(p.finished());
+    p.stop();
+    EXPECT_TRUE(p.finished());
+    EXPECT_TRUE(p.stopped());
+    EXPECT_TRUE(p.statistics().stopped);
+    EXPECT_FALSE(p.step(10));
+    EXPECT_EQ(root.state, ScanState::Created);
+    // Every folder holds its own files plus what its subfolders hold, stopped or not.
+    std::vector<const FolderNode*> pending{&root};
+    while (!pending.empty()) {
+        const FolderNode* n = pending.back();
+        pending.pop_back();
+        std::uint64_t bytes = n->ownBytes;
+        std::uint64_t count = n->ownFiles;
+        for (std::size_t i = 0; i < n->childCount(); ++i) {
+            bytes += n->child(i)->totalBytes;
+            count += n->child(i)->totalFiles;
+            pending.push_back(n->child(i));
+        }
+        EXPECT_EQ(n->totalBytes, bytes) << n->path();
+        EXPECT_EQ(n->totalFiles, count) << n->path();
+        if (n->state == ScanState::Done) {
+            for (std::size_t i = 0; i < n->childCount(); ++i)
+                EXPECT_EQ(n->child(i)->state, ScanState::Done) << "a finished folder holds finished ones";
+        }
+    }
+    EXPECT_EQ(root.child(0)->state, ScanState::Done);
+}
+
+TEST_F(ParallelFolderScannerTest, AScanAbandonedWhileTheWorkersRunEndsCleanly)
+{
+    buildRandomTree(200, 2000);
+    for (int round = 0; round < 5; ++round) {
+        FolderNode root(t.root());
+        ParallelFolderScanner p(&root, 8);
+        p.step(round * 3); // the workers are busy; the scan is dropped without stop()
+    }
+    FolderNode root(t.root());
+    ParallelFolderScanner p(&root, 8);
+    while (p.step(1000)) {}
+    EXPECT_EQ(root.state, ScanState::Done);
+}
