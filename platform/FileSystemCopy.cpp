@@ -70,7 +70,7 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
         if (n == 0)
             break;
         if (n < 0) {
-            if (errno == EINTR && kernelCopy)
+            if (errno == EINTR)
                 continue;
             result = (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) ? FsError::DiskFull
                                                                               : FsError::PermissionDenied;
