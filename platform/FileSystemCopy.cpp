@@ -73,7 +73,7 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
             if (errno == EINTR)
                 continue;
             result = (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) ? FsError::DiskFull
-                                                                              : FsError::PermissionDenied;
+                                                                            : FsError::PermissionDenied;
             break;
         }
     }

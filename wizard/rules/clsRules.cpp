@@ -2,7 +2,10 @@
 // operations.
 #include "wizard/rules/clsRules.h"
 
+#include "wizard/rules/FilesFoldersMigration.h"
+#include "wizard/rules/MigrationRun.h"
 #include "wizard/selection/SelectionCollectors.h"
+#include "wizard/transfer/MigrationReport.h"
 
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/RulesTable.h"
@@ -112,8 +115,22 @@ const std::array<clsRules::PageOperation, 10>& clsRules::pageOperations()
 
 const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
 {
+    // The migration run's operations (MigrationRun.h, FilesFoldersMigration.h) keep no state in
+    // this object.
     static const std::vector<WorkOperation> ops = {
-        {"Collect_Selected_Info", &clsRules::Collect_Selected_Info},
+        {"Collect_Selected_Info", [](clsRules& r) { return r.Collect_Selected_Info(); }},
+        {"Migration_Progress", [](clsRules&) { return Migration_Progress(); }},
+        {"Application_Migration", [](clsRules&) { return Application_Migration(); }},
+        {"Selective_Migration_End", [](clsRules&) { return Selective_Migration_End(); }},
+        {"Sub_Data_Explorer_Migration", [](clsRules&) { return Sub_Data_Explorer_Migration(); }},
+        {"Office_Flag", [](clsRules&) { return Office_Flag(); }},
+        {"Progress_Enable", [](clsRules&) { return Progress_Enable(); }},
+        {"Progress_Disable", [](clsRules&) { return Progress_Disable(); }},
+        {"Collect_Settings", [](clsRules&) { return Collect_Settings(); }},
+        {"Settings_Migration", [](clsRules&) { return Settings_Migration(); }},
+        {"Sync_Common_Folders", [](clsRules&) { return Sync_Common_Folders(); }},
+        {"DisableSyncFlag", [](clsRules&) { return DisableSyncFlag(); }},
+        {"Set_Mass_Finished_Flag", [](clsRules&) { return Set_Mass_Finished_Flag(); }},
     };
     return ops;
 }
@@ -158,7 +175,7 @@ std::size_t clsRules::registerOperations(RulesTable& table)
         for (const WorkOperation& op : workOperations()) {
             if (name == op.name) {
                 auto fn = op.fn;
-                table.add(name, [this, fn] { return (this->*fn)() && !programEndRequested(); });
+                table.add(name, [this, fn] { return fn(*this) && !programEndRequested(); });
             }
         }
         for (const PageOperation& op : pageOperations()) {
@@ -281,6 +298,11 @@ bool clsRules::Display_Mass_Screen()
     return showPage("Display_Mass_Screen", "Frm_Mass", "Prepare for Mass Migration", "0:");
 }
 
-bool clsRules::Collect_Selected_Info() { return collectProgramSelection(); }
+bool clsRules::Collect_Selected_Info()
+{
+    // A new selection starts a new report.
+    migrationReport().clear();
+    return collectProgramSelection();
+}
 
 } // namespace wizard

@@ -79,7 +79,7 @@ TEST_F(clsRulesTest, RegistersOnlyTheOperationsWhosePagesExist)
 {
     clsRules rules(env());
     wizard::RulesTable table;
-    EXPECT_EQ(rules.registerOperations(table), 2u);
+    EXPECT_EQ(rules.registerOperations(table), 14u);
     EXPECT_TRUE(table.contains("display_license_agreement"));
     EXPECT_TRUE(table.contains("Collect_Selected_Info")) << "operations without a page are always there";
     EXPECT_FALSE(table.contains("Display_Prep_Tasks_Panels"));
@@ -89,10 +89,13 @@ TEST_F(clsRulesTest, RegistersOnlyTheOperationsWhosePagesExist)
     pages = {"Frm_Preparatory", "Frm_MigrationType"};
     clsRules more(env());
     wizard::RulesTable second;
-    EXPECT_EQ(more.registerOperations(second), 4u);
+    EXPECT_EQ(more.registerOperations(second), 16u);
     EXPECT_EQ(more.registeredNames(),
         (std::vector<std::string>{"Display_License_Agreement", "Display_Prep_Tasks_Panels",
-            "Display_Migration_Type", "Collect_Selected_Info"}));
+            "Display_Migration_Type", "Collect_Selected_Info", "Migration_Progress", "Application_Migration",
+            "Selective_Migration_End", "Sub_Data_Explorer_Migration", "Office_Flag", "Progress_Enable",
+            "Progress_Disable", "Collect_Settings", "Settings_Migration", "Sync_Common_Folders",
+            "DisableSyncFlag", "Set_Mass_Finished_Flag"}));
     EXPECT_EQ(second.call("DISPLAY_MIGRATION_TYPE"), std::optional<bool>(true));
     EXPECT_EQ(shown, (std::vector<std::string>{"Frm_MigrationType"}));
 }
