@@ -1,161 +1,30 @@
-// FileSystem.cpp: the file-system object on the host folders of the emulated machines.
-// Windows attributes live in a sidecar file per folder (kAttributeSidecar, a name no Windows
-// file can have): one line "name<TAB>bits" for each entry whose bits differ from the default
-// (Archive for files, none for folders). Locks are flock() locks, so they hold across processes.
+// FileSystem.cpp: the file-system object on the host folders of the emulated machines: listings,
+// folders, deletes, attributes, reading and writing, locks (copies and moves: FileSystemCopy.cpp).
 #include "platform/FileSystem.h"
 
 #include "platform/CodePage.h"
+#include "platform/FileSystemHost.h"
 #include "platform/FileVersion.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <system_error>
 
 namespace platform {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive;
-
-using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
-
-AttrMap readSidecar(const fs::path& folder)
-{
-    AttrMap map;
-    std::ifstream in(folder / std::string(kAttributeSidecar), std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        const auto tab = line.rfind('\t');
-        if (tab == std::string::npos)
-            continue;
-        try {
-            map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
-        } catch (...) {
-            // A damaged line loses only that entry's attributes.
-        }
-    }
-    return map;
-}
-
-void writeSidecar(const fs::path& folder, const AttrMap& map)
-{
-    const fs::path file = folder / std::string(kAttributeSidecar);
-    std::error_code ec;
-    if (map.empty()) {
-        fs::remove(file, ec);
-        return;
-    }
-    const fs::path temp = folder / (std::string(kAttributeSidecar) + ".new");
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        for (const auto& [name, bits] : map)
-            out << name << '\t' << bits << '\n';
-    }
-    fs::rename(temp, file, ec);
-}
-
-unsigned defaultBits(bool isFolder) { return isFolder ? 0u : attr::Archive; }
-
-unsigned hostAttributes(const fs::path& p)
-{
-    std::error_code ec;
-    const bool isFolder = fs::is_directory(p, ec);
-    const AttrMap map = readSidecar(p.parent_path());
-    const auto it = map.find(p.filename().string());
-    const unsigned bits = it == map.end() ? defaultBits(isFolder) : it->second;
-    return bits | (isFolder ? attr::Directory : 0u);
-}
-
-void storeAttributes(const fs::path& p, unsigned bits)
-{
-    std::error_code ec;
-    const bool isFolder = fs::is_directory(p, ec);
-    AttrMap map = readSidecar(p.parent_path());
-    bits &= kStoredBits;
-    const std::string name = p.filename().string();
-    if (bits == defaultBits(isFolder)) {
-        if (map.erase(name) == 0)
-            return;
-    } else {
-        map[name] = bits;
-    }
-    writeSidecar(p.parent_path(), map);
-}
-
-void forgetAttributes(const fs::path& p)
-{
-    AttrMap map = readSidecar(p.parent_path());
-    if (map.erase(p.filename().string()) != 0)
-        writeSidecar(p.parent_path(), map);
-}
-
-bool hostInUse(const fs::path& p)
-{
-    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    return busy;
-}
-
-// The first reason the tree below (and including) `p` cannot be deleted or overwritten.
-// Each folder's sidecar is read once, however many entries it has.
-FsError treeBlocked(const fs::path& p, bool force, unsigned bits)
-{
-    std::error_code ec;
-    if (!force && (bits & attr::ReadOnly))
-        return FsError::PermissionDenied;
-    if (fs::is_directory(p, ec)) {
-        const AttrMap map = readSidecar(p);
-        for (const auto& e : PathResolver::listHost(p)) {
-            const auto it = map.find(e.name);
-            const unsigned childBits = it == map.end() ? defaultBits(e.isFolder) : it->second;
-            if (const FsError err = treeBlocked(p / e.name, force, childBits); err != FsError::None)
-                return err;
-        }
-    } else if (hostInUse(p)) {
-        return FsError::PermissionDenied;
-    }
-    return FsError::None;
-}
-
-FsError treeBlocked(const fs::path& p, bool force) { return treeBlocked(p, force, hostAttributes(p)); }
-
-bool isInside(const fs::path& inner, const fs::path& outer)
-{
-    std::error_code ec;
-    const fs::path i = fs::weakly_canonical(inner, ec);
-    const fs::path o = fs::weakly_canonical(outer, ec);
-    auto ii = i.begin();
-    for (auto oi = o.begin(); oi != o.end(); ++oi, ++ii) {
-        if (oi->empty())
-            continue;
-        if (ii == i.end() || *ii != *oi)
-            return false;
-    }
-    return true;
-}
-
-std::string joinWin(const std::string& folder, const std::string& name)
-{
-    if (!folder.empty() && folder.back() == '\\')
-        return folder + name;
-    return folder + "\\" + name;
-}
-
-bool endsWithSeparator(std::string_view s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }
-
-} // namespace
+using hostfs::FolderAttributes;
+using hostfs::forgetAttributes;
+using hostfs::hostAttributes;
+using hostfs::hostInUse;
+using hostfs::isInside;
+using hostfs::joinWin;
+using hostfs::storeAttributes;
+using hostfs::treeBlocked;
 
 // --- FileLock ---
 
@@ -266,14 +135,12 @@ FsError FileSystem::listFolder(
     folders.clear();
     files.clear();
     const std::string base = r.path.text();
-    const AttrMap map = readSidecar(r.host);
+    const FolderAttributes attributes(r.host);
     for (const auto& e : PathResolver::listHost(r.host)) {
         FileEntry entry;
         entry.name = e.name;
         entry.path = joinWin(base, e.name);
-        const auto it = map.find(e.name);
-        entry.attributes =
-            (it == map.end() ? defaultBits(e.isFolder) : it->second) | (e.isFolder ? attr::Directory : 0u);
+        entry.attributes = attributes.of(e.name, e.isFolder);
         if (e.isFolder) {
             folders.push_back(std::move(entry));
         } else {
@@ -414,313 +281,6 @@ FsError FileSystem::deleteFolder(std::string_view pattern, bool force)
     return FsError::None;
 }
 
-FsError FileSystem::beginTransfer(std::string_view source, std::string_view destination, bool folders,
-    FsError missing, FsError denied, Transfer& t) const
-{
-    ResolvedPath parent;
-    if (const FsError err = matchPattern(source, folders, t.matches, parent); err != FsError::None)
-        return err == FsError::PermissionDenied ? denied : err;
-    if (t.matches.empty())
-        return missing;
-    WinPath src;
-    WinPath::parse(source, src);
-    t.intoFolder = endsWithSeparator(destination) || src.hasWildcards();
-    t.dest = m_resolver.resolve(destination);
-    if (!t.dest.ok())
-        return fromWinError(t.dest.error);
-    return FsError::None;
-}
-
-bool FileSystem::holdingFolder(const ResolvedPath& dest, fs::path& host) const
-{
-    std::error_code ec;
-    const ResolvedPath folder = m_resolver.resolve(dest.path.parent());
-    if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
-        return false;
-    host = folder.host;
-    return true;
-}
-
-FsError FileSystem::planMovesInto(Transfer& t) const
-{
-    std::error_code ec;
-    if (!t.dest.exists || !fs::is_directory(t.dest.host, ec))
-        return FsError::PathNotFound;
-    for (const auto& m : t.matches) {
-        // A target that exists in another case is the same name on Windows.
-        const ResolvedPath target = m_resolver.resolve(t.dest.path.child(m.name));
-        if (target.ok() && target.exists)
-            return FsError::FileExists;
-        t.plan.emplace_back(m.host, t.dest.host / m.name);
-    }
-    return FsError::None;
-}
-
-FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
-{
-    std::error_code ec;
-    if (hostInUse(from))
-        return FsError::PermissionDenied;
-    if (fs::exists(to, ec)) {
-        if (fs::is_directory(to, ec) || fs::equivalent(from, to, ec))
-            return FsError::PermissionDenied;
-        if ((hostAttributes(to) & attr::ReadOnly) || hostInUse(to))
-            return FsError::PermissionDenied;
-    }
-    if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) || ec)
-        return FsError::PermissionDenied;
-    const auto time = fs::last_write_time(from, ec);
-    if (!ec)
-        fs::last_write_time(to, time, ec);
-    storeAttributes(to, hostAttributes(from) | attr::Archive);
-    return FsError::None;
-}
-
-FsError FileSystem::copyFile(std::string_view source, std::string_view destination, bool overwrite)
-{
-    Transfer job;
-    const FsError began =
-        beginTransfer(source, destination, false, FsError::FileNotFound, FsError::FileNotFound, job);
-    if (began != FsError::None)
-        return began;
-    auto& [matches, dest, intoFolder, plan] = job;
-    std::error_code ec;
-    if (intoFolder) {
-        if (!dest.exists || !fs::is_directory(dest.host, ec))
-            return FsError::PathNotFound;
-        for (const auto& m : matches) {
-            // An existing target keeps its own spelling.
-            const ResolvedPath t = m_resolver.resolve(dest.path.child(m.name));
-            plan.emplace_back(m.host, t.ok() ? t.host : dest.host / m.name);
-        }
-    } else {
-        if (dest.exists && fs::is_directory(dest.host, ec))
-            return FsError::PermissionDenied;
-        fs::path folder;
-        if (!holdingFolder(dest, folder))
-            return FsError::PathNotFound;
-        plan.emplace_back(matches.front().host, dest.host);
-    }
-    for (const auto& [from, to] : plan) {
-        if (fs::exists(to, ec) && !overwrite && !fs::equivalent(from, to, ec))
-            return FsError::FileExists;
-    }
-    for (const auto& [from, to] : plan)
-        if (const FsError err = copyOneFile(from, to); err != FsError::None)
-            return err;
-    return FsError::None;
-}
-
-FsError FileSystem::moveOneFile(const fs::path& from, const fs::path& to)
-{
-    std::error_code ec;
-    if (hostInUse(from))
-        return FsError::PermissionDenied;
-    if (fs::equivalent(from, to, ec) && from.parent_path() == to.parent_path()) {
-        // Same file: only a change of spelling, if any.
-        if (from.filename() == to.filename())
-            return FsError::None;
-    } else if (fs::exists(to, ec)) {
-        return FsError::FileExists;
-    }
-    const unsigned bits = hostAttributes(from);
-    fs::rename(from, to, ec);
-    if (ec) {
-        // Another host file system: copy, then remove the original.
-        fs::copy(from, to, fs::copy_options::recursive, ec);
-        if (ec)
-            return FsError::PermissionDenied;
-        fs::remove_all(from, ec);
-    }
-    forgetAttributes(from);
-    storeAttributes(to, bits);
-    return FsError::None;
-}
-
-FsError FileSystem::moveFile(std::string_view source, std::string_view destination)
-{
-    Transfer job;
-    const FsError began =
-        beginTransfer(source, destination, false, FsError::FileNotFound, FsError::FileNotFound, job);
-    if (began != FsError::None)
-        return began;
-    auto& [matches, dest, intoFolder, plan] = job;
-    std::error_code ec;
-    if (intoFolder) {
-        if (const FsError err = planMovesInto(job); err != FsError::None)
-            return err;
-    } else {
-        fs::path folder;
-        if (!holdingFolder(dest, folder))
-            return FsError::PathNotFound;
-        // The new name as written (a move may change only the case of a name).
-        WinPath written;
-        WinPath::parse(destination, written);
-        plan.emplace_back(matches.front().host, folder / written.leaf());
-        if (dest.exists && !fs::equivalent(dest.host, matches.front().host, ec))
-            return FsError::FileExists;
-    }
-    for (const auto& [from, to] : plan) {
-        if (hostInUse(from))
-            return FsError::PermissionDenied;
-        if (fs::exists(to, ec) && !fs::equivalent(from, to, ec))
-            return FsError::FileExists;
-    }
-    for (const auto& [from, to] : plan)
-        if (const FsError err = moveOneFile(from, to); err != FsError::None)
-            return err;
-    return FsError::None;
-}
-
-namespace {
-
-// Collects the conflicts of copying tree `from` onto `to` before anything is written.
-FsError planTreeCopy(const fs::path& from, const fs::path& to, bool overwrite)
-{
-    std::error_code ec;
-    for (const auto& e : PathResolver::listHost(from)) {
-        const fs::path src = from / e.name;
-        // Targets match without regard to case, as the destination folder sees them.
-        fs::path dst = to / e.name;
-        for (const auto& t : PathResolver::listHost(to))
-            if (equalsNoCase(t.name, e.name))
-                dst = to / t.name;
-        if (e.isFolder) {
-            if (fs::exists(dst, ec) && !fs::is_directory(dst, ec))
-                return FsError::FileExists;
-            if (fs::is_directory(dst, ec))
-                if (const FsError err = planTreeCopy(src, dst, overwrite); err != FsError::None)
-                    return err;
-            if (hostInUse(src))
-                return FsError::PermissionDenied;
-        } else {
-            if (hostInUse(src))
-                return FsError::PermissionDenied;
-            if (fs::exists(dst, ec)) {
-                if (fs::is_directory(dst, ec))
-                    return FsError::PermissionDenied;
-                if (!overwrite)
-                    return FsError::FileExists;
-                if ((hostAttributes(dst) & attr::ReadOnly) || hostInUse(dst))
-                    return FsError::PermissionDenied;
-            }
-        }
-    }
-    return FsError::None;
-}
-
-FsError copyTree(const fs::path& from, const fs::path& to)
-{
-    std::error_code ec;
-    if (!fs::is_directory(to, ec)) {
-        fs::create_directory(to, ec);
-        if (ec)
-            return FsError::PermissionDenied;
-        storeAttributes(to, hostAttributes(from));
-    }
-    for (const auto& e : PathResolver::listHost(from)) {
-        fs::path dst = to / e.name;
-        for (const auto& t : PathResolver::listHost(to))
-            if (equalsNoCase(t.name, e.name))
-                dst = to / t.name;
-        if (e.isFolder) {
-            if (const FsError err = copyTree(from / e.name, dst); err != FsError::None)
-                return err;
-        } else {
-            if (!fs::copy_file(from / e.name, dst, fs::copy_options::overwrite_existing, ec) || ec)
-                return FsError::PermissionDenied;
-            const auto time = fs::last_write_time(from / e.name, ec);
-            if (!ec)
-                fs::last_write_time(dst, time, ec);
-            storeAttributes(dst, hostAttributes(from / e.name) | attr::Archive);
-        }
-    }
-    return FsError::None;
-}
-
-} // namespace
-
-FsError FileSystem::copyFolder(std::string_view source, std::string_view destination, bool overwrite)
-{
-    Transfer job;
-    const FsError began =
-        beginTransfer(source, destination, true, FsError::PathNotFound, FsError::PathNotFound, job);
-    if (began != FsError::None)
-        return began;
-    auto& [matches, dest, intoFolder, plan] = job;
-    std::error_code ec;
-    if (intoFolder) {
-        if (dest.exists && !fs::is_directory(dest.host, ec))
-            return FsError::FileExists;
-        if (!dest.exists) {
-            const ResolvedPath up = m_resolver.resolve(dest.path.parent());
-            if (!up.ok() || !up.exists)
-                return FsError::PathNotFound;
-        }
-        for (const auto& m : matches) {
-            const ResolvedPath t = m_resolver.resolve(dest.path.child(m.name));
-            plan.emplace_back(m.host, t.ok() && t.exists ? t.host : dest.host / m.name);
-        }
-    } else {
-        if (dest.exists && !fs::is_directory(dest.host, ec))
-            return FsError::FileExists;
-        fs::path up;
-        if (!holdingFolder(dest, up))
-            return FsError::PathNotFound;
-        plan.emplace_back(matches.front().host, dest.host);
-    }
-    for (const auto& [from, to] : plan) {
-        if (isInside(to, from))
-            return FsError::PermissionDenied;
-        if (fs::is_directory(to, ec))
-            if (const FsError err = planTreeCopy(from, to, overwrite); err != FsError::None)
-                return err;
-    }
-    if (intoFolder && !dest.exists) {
-        fs::create_directory(dest.host, ec);
-        if (ec)
-            return FsError::PermissionDenied;
-    }
-    for (const auto& [from, to] : plan)
-        if (const FsError err = copyTree(from, to); err != FsError::None)
-            return err;
-    return FsError::None;
-}
-
-FsError FileSystem::moveFolder(std::string_view source, std::string_view destination)
-{
-    Transfer job;
-    const FsError began =
-        beginTransfer(source, destination, true, FsError::PathNotFound, FsError::PermissionDenied, job);
-    if (began != FsError::None)
-        return began;
-    auto& [matches, dest, intoFolder, plan] = job;
-    std::error_code ec;
-    if (intoFolder) {
-        if (const FsError err = planMovesInto(job); err != FsError::None)
-            return err;
-    } else {
-        if (dest.exists)
-            return FsError::FileExists;
-        fs::path up;
-        if (!holdingFolder(dest, up))
-            return FsError::PathNotFound;
-        plan.emplace_back(matches.front().host, up / dest.path.leaf());
-    }
-    for (const auto& [from, to] : plan) {
-        if (fs::exists(to, ec))
-            return FsError::FileExists;
-        if (isInside(to, from))
-            return FsError::PermissionDenied;
-        if (const FsError err = treeBlocked(from, true); err != FsError::None)
-            return err;
-    }
-    for (const auto& [from, to] : plan)
-        if (const FsError err = moveOneFile(from, to); err != FsError::None)
-            return err;
-    return FsError::None;
-}
-
 FsError FileSystem::dir(std::string_view pattern, unsigned mask, std::vector<std::string>& names) const
 {
     names.clear();
@@ -746,14 +306,11 @@ FsError FileSystem::dir(std::string_view pattern, unsigned mask, std::vector<std
         if (wildcardMatch(leaf, ".."))
             names.emplace_back("..");
     }
-    const AttrMap map = readSidecar(folder.host);
+    const FolderAttributes attributes(folder.host);
     const auto entries = PathResolver::listHost(folder.host);
     std::vector<std::string> shorts;
     for (const auto& e : entries) {
-        const auto it = map.find(e.name);
-        const unsigned bits =
-            (it == map.end() ? defaultBits(e.isFolder) : it->second) | (e.isFolder ? attr::Directory : 0u);
-        if (!admitted(bits))
+        if (!admitted(attributes.of(e.name, e.isFolder)))
             continue;
         bool hit = wildcardMatch(leaf, e.name);
         if (!hit && leaf.find_first_of("*?") == std::string::npos && leaf.find('~') != std::string::npos) {

@@ -2,6 +2,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/CodePage.h"
+#include "platform/HostFile.h"
 
 #include "common/IniLine.h"
 
@@ -82,16 +83,7 @@ WinError IniFile::save(const std::filesystem::path& file, std::string* message) 
         for (const Entry& e : s.entries)
             text += e.key + "=" + e.value + "\r\n";
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    const std::string bytes = utf8ToCp1252(text);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        if (message)
-            *message = "cannot write " + file.string();
-        return WinError::WriteFault;
-    }
-    return WinError::Success;
+    return writeWholeHostFile(file, utf8ToCp1252(text), message);
 }
 
 const IniFile::Section* IniFile::section(std::string_view name) const

@@ -2,6 +2,8 @@
 // RegFileReader.cpp).
 #include "platform/RegFile.h"
 
+#include "platform/HostFile.h"
+
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 
@@ -236,20 +238,7 @@ WinError exportRegFile(Registry& registry, const std::filesystem::path& file, st
                 *message = "cannot write " + file.string() + ": its folder does not exist";
             return WinError::PathNotFound;
         }
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            if (message)
-                *message = "cannot create " + file.string();
-            return WinError::AccessDenied;
-        }
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            if (message)
-                *message = "cannot write " + file.string();
-            return WinError::WriteFault;
-        }
-        return WinError::Success;
+        return writeWholeHostFile(file, bytes, message);
     });
 }
 

@@ -110,21 +110,41 @@ void FolderReadPool::waitForProgress(int timeoutMs)
 void FolderReadPool::work()
 {
     std::vector<char> buffer(kFolderBufferSize);
+    // Subfolders this worker found while the shared stack was full; it reads them itself. It
+    // counts as active while it holds any, so no other worker takes the tree for read.
+    std::vector<Job> own;
     for (;;) {
         Job job;
+        bool gave = false;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_jobsCv.wait(lock, [this] { return m_cancel.load() || !m_jobs.empty() || m_active == 0; });
-            // No job and nobody who could make one: the tree is read.
-            if (m_cancel.load() || m_jobs.empty())
-                break;
-            job = std::move(m_jobs.back());
-            m_jobs.pop_back();
-            ++m_active;
+            if (own.empty()) {
+                m_jobsCv.wait(lock, [this] { return m_cancel.load() || !m_jobs.empty() || m_active == 0; });
+                // No job and nobody who could make one: the tree is read.
+                if (m_cancel.load() || m_jobs.empty())
+                    break;
+                job = std::move(m_jobs.back());
+                m_jobs.pop_back();
+                ++m_active;
+            } else {
+                if (m_cancel.load())
+                    break;
+                // Hand what waits longest to the others as soon as the shared stack has room.
+                const std::size_t room = kMaxQueuedJobs - std::min(kMaxQueuedJobs, m_jobs.size());
+                const std::size_t n = std::min(own.size() - 1, room);
+                for (std::size_t i = 0; i < n; ++i)
+                    m_jobs.push_back(std::move(own[i]));
+                own.erase(own.begin(), own.begin() + static_cast<std::ptrdiff_t>(n));
+                gave = n > 0;
+                job = std::move(own.back());
+                own.pop_back();
+            }
         }
-        run(job, buffer);
+        if (gave)
+            m_jobsCv.notify_all();
+        run(job, buffer, own);
         bool allDone = false;
-        {
+        if (own.empty()) {
             std::lock_guard<std::mutex> lock(m_mutex);
             --m_active;
             allDone = m_active == 0 && m_jobs.empty();
@@ -135,7 +155,7 @@ void FolderReadPool::work()
     m_progressCv.notify_all();
 }
 
-void FolderReadPool::run(Job& job, std::vector<char>& buffer)
+void FolderReadPool::run(Job& job, std::vector<char>& buffer, std::vector<Job>& own)
 {
     FolderListing& out = *job.listing;
     const int fd = job.fd >= 0 ? std::exchange(job.fd, -1) : openJob(job);
@@ -177,17 +197,26 @@ void FolderReadPool::run(Job& job, std::vector<char>& buffer)
         // Nothing waits for this folder, or too many handles are kept: its subfolders reopen it.
         if (jobs.empty() || m_held.load() > kMaxHeldFolders)
             closeHeld(h.get());
-        if (!jobs.empty()) {
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                for (Job& j : jobs)
-                    m_jobs.push_back(std::move(j));
-            }
-            m_jobsCv.notify_all();
-        }
+        pushJobs(jobs, own);
     }
     out.done.store(true, std::memory_order_release);
     m_progressCv.notify_one();
+}
+
+void FolderReadPool::pushJobs(std::vector<Job>& jobs, std::vector<Job>& own)
+{
+    // jobs ends with the first name. The shared stack takes what it has room for; the first names,
+    // needed first, stay with this worker when it is full.
+    std::size_t i = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (; i < jobs.size() && m_jobs.size() < kMaxQueuedJobs; ++i)
+            m_jobs.push_back(std::move(jobs[i]));
+    }
+    for (std::size_t k = i; k < jobs.size(); ++k)
+        own.push_back(std::move(jobs[k]));
+    if (i > 0)
+        m_jobsCv.notify_all();
 }
 
 int FolderReadPool::openJob(const Job& job)

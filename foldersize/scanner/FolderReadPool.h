@@ -50,6 +50,9 @@ public:
     // Open folder handles the workers keep for folders whose subfolders wait to be read; above
     // it they are closed and reopened from the nearest open ancestor when needed.
     static constexpr int kMaxHeldFolders = 256;
+    // Folders waiting in the shared job stack at most; a worker that finds more keeps the rest
+    // and reads them itself (handing them on when the stack has room again).
+    static constexpr std::size_t kMaxQueuedJobs = 4096;
     // Handles a reopening walk keeps, besides, for the folders just above the one it opens.
     static constexpr std::size_t kKeptOnReopen = 32;
 
@@ -85,7 +88,8 @@ private:
     };
 
     void work();
-    void run(Job& job, std::vector<char>& buffer);
+    void run(Job& job, std::vector<char>& buffer, std::vector<Job>& own);
+    void pushJobs(std::vector<Job>& jobs, std::vector<Job>& own);
     int openJob(const Job& job);
     int reopen(Handle* h);
     bool keepReopened(Handle* h, int fd);
@@ -96,7 +100,8 @@ private:
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_jobsCv;
-    std::vector<Job> m_jobs; // taken last in, first out: the scan goes deep before it goes wide
+    // Taken last in, first out: the scan goes deep before it goes wide. Bounded by kMaxQueuedJobs.
+    std::vector<Job> m_jobs;
     int m_active = 0;
     std::atomic<bool> m_cancel{false};
     std::atomic<int> m_held{0};

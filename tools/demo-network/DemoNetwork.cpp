@@ -240,8 +240,22 @@ bool freshMachine(const fs::path& folder, const MachineConfig& config, Machine& 
     return true;
 }
 
-// What every Windows installation holds: version keys, shell folders, Control Panel.
-void windowsBase(Builder& b, const std::string& owner)
+// The special folders `folders` of the machine as values of the shell-folder key `key`, each
+// folder made on the drive; folders the machine does not have are left out.
+template <std::size_t N>
+void shellFolderValues(Builder& b, const std::string& key, const std::pair<const char*, int> (&folders)[N])
+{
+    for (const auto& [name, id] : folders) {
+        const std::string path = b.special(id);
+        if (path.empty())
+            continue;
+        b.sz(key, name, path);
+        b.folder(path);
+    }
+}
+
+// The version keys of the installation and its computer name.
+void windowsVersion(Builder& b, const std::string& owner)
 {
     const auto& c = b.config();
     const bool nt = c.isNt();
@@ -270,8 +284,13 @@ void windowsBase(Builder& b, const std::string& owner)
     }
     b.sz("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName",
         computerNameOf(c));
+}
 
-    // Shell folders, per user and shared, with their folders on the drive.
+// Shell folders, per user and shared, with their folders on the drive.
+void shellFolders(Builder& b)
+{
+    const auto& c = b.config();
+    const bool nt = c.isNt();
     const std::string user =
         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const std::string common =
@@ -295,13 +314,7 @@ void windowsBase(Builder& b, const std::string& owner)
         {"Templates", csidl::Templates},
         {"Local AppData", csidl::LocalAppData},
     };
-    for (const auto& [name, id] : userFolders) {
-        const std::string path = b.special(id);
-        if (path.empty())
-            continue;
-        b.sz(user, name, path);
-        b.folder(path);
-    }
+    shellFolderValues(b, user, userFolders);
     const std::pair<const char*, int> commonFolders[] = {
         {"Common AppData", csidl::CommonAppData},
         {"Common Desktop", csidl::CommonDesktopDirectory},
@@ -310,13 +323,7 @@ void windowsBase(Builder& b, const std::string& owner)
         {"Common Start Menu", csidl::CommonStartMenu},
         {"Common Startup", csidl::CommonStartup},
     };
-    for (const auto& [name, id] : commonFolders) {
-        const std::string path = b.special(id);
-        if (path.empty())
-            continue;
-        b.sz(common, name, path);
-        b.folder(path);
-    }
+    shellFolderValues(b, common, commonFolders);
     // Windows 98 keeps the shared program group beside the per-user one.
     if (!nt)
         b.sz(common, "Programs", b.special(csidl::Programs));
@@ -329,8 +336,13 @@ void windowsBase(Builder& b, const std::string& owner)
         b.sz(userShell, "Programs", "%USERPROFILE%\\Start Menu\\Programs", RegType::ExpandSz);
         b.sz(userShell, "Cookies", "%USERPROFILE%\\Cookies", RegType::ExpandSz);
     }
+}
 
-    // Control Panel settings of the user.
+// Control Panel settings of the user.
+void controlPanel(Builder& b)
+{
+    const auto& c = b.config();
+    const bool nt = c.isNt();
     const std::string cp = "HKEY_CURRENT_USER\\Control Panel";
     b.sz(cp + "\\Desktop", "Wallpaper",
         c.windowsFolder + (nt ? "\\Web\\Wallpaper\\Bliss.bmp" : "\\Clouds.bmp"));
@@ -360,8 +372,19 @@ void windowsBase(Builder& b, const std::string& owner)
     b.sz("HKEY_CURRENT_USER\\AppEvents\\Schemes", "", ".Default");
     b.sz("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main", "Start Page",
         "http://www.example.com/");
+}
+
+// What every Windows installation holds: version keys, shell folders, Control Panel.
+void windowsBase(Builder& b, const std::string& owner)
+{
+    windowsVersion(b, owner);
+    shellFolders(b);
+    controlPanel(b);
 
     // Files every installation has.
+    const auto& c = b.config();
+    const bool nt = c.isNt();
+    const std::string drive = c.windowsFolder.substr(0, 2);
     b.program(c.windowsFolder + "\\REGEDIT.EXE", nt ? 5 : 4, nt ? 1 : 10, nt ? 2600 : 1998, 0);
     b.program(c.windowsFolder + "\\EXPLORER.EXE", nt ? 6 : 4, nt ? 0 : 72, nt ? 2900 : 3110, nt ? 2180 : 1);
     b.program(c.systemFolder + "\\SHELL32.DLL", nt ? 6 : 4, nt ? 0 : 72, nt ? 2900 : 3110, nt ? 2180 : 1);

@@ -7,6 +7,8 @@
 #include "wizard/transfer/TransferText.h"
 #include "wizard/transfer/VersionRule.h"
 
+#include <functional>
+
 namespace wizard::transfer {
 namespace {
 
@@ -67,6 +69,43 @@ FileTransferResult failedWith(FsError error)
     return {TransferOutcome::Failed, error};
 }
 
+// A folder that is not there: passed over, its log record written and the process ended.
+TransferOutcome folderNotFound(const std::string& process, const std::string& source)
+{
+    sourceNotFound(process, source);
+    writeTransferLog(process, "End");
+    return TransferOutcome::NotFound;
+}
+
+// The steps of one folder walk: make a sub-folder at the destination, walk a sub-folder, move or
+// copy one file.
+struct FolderWalk {
+    std::function<FsError(const std::string& subDest)> makeFolder;
+    std::function<TransferOutcome(const std::string& subSource, const std::string& subDest)> folder;
+    std::function<FsError(const std::string& file)> file;
+};
+
+// Sub-folders first, then the files. A failed step does not stop the walk: the rest is still
+// transferred, and the first failure is answered.
+FsError walkFolder(const std::string& source, const std::string& dest, const FolderWalk& walk)
+{
+    FsError failure = FsError::None;
+    const auto keepFirst = [&failure](FsError e) {
+        if (failure == FsError::None)
+            failure = e;
+    };
+    for (const std::string& name : subFolderNames(source)) {
+        const std::string subSource = source + "\\" + name;
+        const std::string subDest = dest + "\\" + name;
+        keepFirst(walk.makeFolder(subDest));
+        if (walk.folder(subSource, subDest) == TransferOutcome::Failed)
+            keepFirst(FsError::PathFileAccess);
+    }
+    for (const std::string& name : fileNames(source))
+        keepFirst(walk.file(source + "\\" + name));
+    return failure;
+}
+
 } // namespace
 
 FileTransferResult copyFileWorker(
@@ -98,27 +137,18 @@ TransferOutcome copyFolderWorker(
     const std::string& source, const std::string& dest, const CopyHook& hook, const FolderCopyStyle& style)
 {
     writeTransferLog(style.process, "Start");
-    if (!folderExists(source)) {
-        sourceNotFound(style.process, source);
-        writeTransferLog(style.process, "End");
-        return TransferOutcome::NotFound;
-    }
-    // A failed step does not stop the tree: the rest is still copied and the failure reported.
-    FsError failure = FsError::None;
-    const auto keepFirst = [&failure](FsError e) {
-        if (failure == FsError::None)
-            failure = e;
-    };
-    for (const std::string& name : subFolderNames(source)) {
-        const std::string subSource = source + "\\" + name;
-        const std::string subDest = dest + "\\" + name;
-        if (!folderExists(subDest) && !makeSurePathExists(withTrailingBackslash(subDest)))
-            keepFirst(FsError::PathNotFound);
-        if (copyFolderWorker(subSource, subDest, hook, style) == TransferOutcome::Failed)
-            keepFirst(FsError::PathFileAccess);
-    }
-    for (const std::string& name : fileNames(source))
-        keepFirst(copyFileWorker(source + "\\" + name, dest, hook).error);
+    if (!folderExists(source))
+        return folderNotFound(style.process, source);
+    const FsError failure = walkFolder(source, dest,
+        {[](const std::string& subDest) {
+             return folderExists(subDest) || makeSurePathExists(withTrailingBackslash(subDest))
+                 ? FsError::None
+                 : FsError::PathNotFound;
+         },
+            [&](const std::string& subSource, const std::string& subDest) {
+                return copyFolderWorker(subSource, subDest, hook, style);
+            },
+            [&](const std::string& file) { return copyFileWorker(file, dest, hook).error; }});
     if (failure != FsError::None) {
         writeTransferLog(style.process, style.failureStatus(errorNumber(failure), dest));
         return TransferOutcome::Failed;
@@ -165,26 +195,16 @@ FileTransferResult moveFileWorker(const std::string& source, const std::string& 
 TransferOutcome moveFolderWorker(const std::string& source, const std::string& dest)
 {
     writeTransferLog("Action_Move_Folder", "Start");
-    if (!folderExists(source)) {
-        sourceNotFound("Action_Move_Folder", source);
-        writeTransferLog("Action_Move_Folder", "End");
-        return TransferOutcome::NotFound;
-    }
-    FsError failure = FsError::None;
-    const auto keepFirst = [&failure](FsError e) {
-        if (failure == FsError::None)
-            failure = e;
-    };
-    for (const std::string& name : subFolderNames(source)) {
-        const std::string subSource = source + "\\" + name;
-        const std::string subDest = dest + "\\" + name;
-        if (!folderExists(subDest))
-            keepFirst(createFolder(subDest));
-        if (moveFolderWorker(subSource, subDest) == TransferOutcome::Failed)
-            keepFirst(FsError::PathFileAccess);
-    }
-    for (const std::string& name : fileNames(source))
-        keepFirst(moveFileWorker(source + "\\" + name, dest).error);
+    if (!folderExists(source))
+        return folderNotFound("Action_Move_Folder", source);
+    const FsError failure = walkFolder(source, dest,
+        {[](const std::string& subDest) {
+             return folderExists(subDest) ? FsError::None : createFolder(subDest);
+         },
+            [](const std::string& subSource, const std::string& subDest) {
+                return moveFolderWorker(subSource, subDest);
+            },
+            [&](const std::string& file) { return moveFileWorker(file, dest).error; }});
     if (failure != FsError::None) {
         const std::string n = std::to_string(errorNumber(failure));
         writeTransferLog("Action_Move_Folder", n + ":" + n + "(" + dest + ")");

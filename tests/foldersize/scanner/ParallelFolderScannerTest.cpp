@@ -152,6 +152,20 @@ TEST_F(ParallelFolderScannerTest, RandomTreesMatchTheSingleThreadedScan)
     EXPECT_EQ(compareScans(t.path("link-to-deep") + "/", 4), "");
 }
 
+TEST_F(ParallelFolderScannerTest, FoldersWiderThanTheSharedJobStackMatchToo)
+{
+    // More subfolders than the shared stack holds: the worker that found them keeps the rest.
+    const std::size_t wide = FolderReadPool::kMaxQueuedJobs + 900;
+    for (std::size_t i = 0; i < wide; ++i)
+        t.file("wide/w" + std::to_string(i) + (i % 7 ? "/f" : "/g/f"), i % 100);
+    t.file("wide/w17/g/h/deeper/f", 5);
+    t.file("zz/f", 3);
+    for (unsigned threads : {2u, 8u}) {
+        SCOPED_TRACE(threads);
+        EXPECT_EQ(compareScans(t.root(), threads), "");
+    }
+}
+
 TEST_F(ParallelFolderScannerTest, UnreadableFoldersMatchTheSingleThreadedScan)
 {
     buildRandomTree(80, 600);

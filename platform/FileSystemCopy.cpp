@@ -1,0 +1,329 @@
+// FileSystemCopy.cpp: copies and moves of files and folders on the emulated machines: wildcards, a
+// trailing "\\" meaning "into", folder copies that merge; every conflict is found before anything is
+// written.
+#include "platform/FileSystem.h"
+
+#include "platform/CodePage.h"
+#include "platform/FileSystemHost.h"
+
+#include <system_error>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+using hostfs::endsWithSeparator;
+using hostfs::forgetAttributes;
+using hostfs::hostAttributes;
+using hostfs::hostInUse;
+using hostfs::isInside;
+using hostfs::storeAttributes;
+using hostfs::treeBlocked;
+
+FsError FileSystem::beginTransfer(std::string_view source, std::string_view destination, bool folders,
+    FsError missing, FsError denied, Transfer& t) const
+{
+    ResolvedPath parent;
+    if (const FsError err = matchPattern(source, folders, t.matches, parent); err != FsError::None)
+        return err == FsError::PermissionDenied ? denied : err;
+    if (t.matches.empty())
+        return missing;
+    WinPath src;
+    WinPath::parse(source, src);
+    t.intoFolder = endsWithSeparator(destination) || src.hasWildcards();
+    t.dest = m_resolver.resolve(destination);
+    if (!t.dest.ok())
+        return fromWinError(t.dest.error);
+    return FsError::None;
+}
+
+bool FileSystem::holdingFolder(const ResolvedPath& dest, fs::path& host) const
+{
+    std::error_code ec;
+    const ResolvedPath folder = m_resolver.resolve(dest.path.parent());
+    if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
+        return false;
+    host = folder.host;
+    return true;
+}
+
+FsError FileSystem::planMovesInto(Transfer& t) const
+{
+    std::error_code ec;
+    if (!t.dest.exists || !fs::is_directory(t.dest.host, ec))
+        return FsError::PathNotFound;
+    for (const auto& m : t.matches) {
+        // A target that exists in another case is the same name on Windows.
+        const ResolvedPath target = m_resolver.resolve(t.dest.path.child(m.name));
+        if (target.ok() && target.exists)
+            return FsError::FileExists;
+        t.plan.emplace_back(m.host, t.dest.host / m.name);
+    }
+    return FsError::None;
+}
+
+FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
+{
+    std::error_code ec;
+    if (hostInUse(from))
+        return FsError::PermissionDenied;
+    if (fs::exists(to, ec)) {
+        if (fs::is_directory(to, ec) || fs::equivalent(from, to, ec))
+            return FsError::PermissionDenied;
+        if ((hostAttributes(to) & attr::ReadOnly) || hostInUse(to))
+            return FsError::PermissionDenied;
+    }
+    if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) || ec)
+        return FsError::PermissionDenied;
+    const auto time = fs::last_write_time(from, ec);
+    if (!ec)
+        fs::last_write_time(to, time, ec);
+    storeAttributes(to, hostAttributes(from) | attr::Archive);
+    return FsError::None;
+}
+
+FsError FileSystem::copyFile(std::string_view source, std::string_view destination, bool overwrite)
+{
+    Transfer job;
+    const FsError began =
+        beginTransfer(source, destination, false, FsError::FileNotFound, FsError::FileNotFound, job);
+    if (began != FsError::None)
+        return began;
+    auto& [matches, dest, intoFolder, plan] = job;
+    std::error_code ec;
+    if (intoFolder) {
+        if (!dest.exists || !fs::is_directory(dest.host, ec))
+            return FsError::PathNotFound;
+        for (const auto& m : matches) {
+            // An existing target keeps its own spelling.
+            const ResolvedPath t = m_resolver.resolve(dest.path.child(m.name));
+            plan.emplace_back(m.host, t.ok() ? t.host : dest.host / m.name);
+        }
+    } else {
+        if (dest.exists && fs::is_directory(dest.host, ec))
+            return FsError::PermissionDenied;
+        fs::path folder;
+        if (!holdingFolder(dest, folder))
+            return FsError::PathNotFound;
+        plan.emplace_back(matches.front().host, dest.host);
+    }
+    for (const auto& [from, to] : plan) {
+        if (fs::exists(to, ec) && !overwrite && !fs::equivalent(from, to, ec))
+            return FsError::FileExists;
+    }
+    for (const auto& [from, to] : plan)
+        if (const FsError err = copyOneFile(from, to); err != FsError::None)
+            return err;
+    return FsError::None;
+}
+
+FsError FileSystem::moveOneFile(const fs::path& from, const fs::path& to)
+{
+    std::error_code ec;
+    if (hostInUse(from))
+        return FsError::PermissionDenied;
+    if (fs::equivalent(from, to, ec) && from.parent_path() == to.parent_path()) {
+        // Same file: only a change of spelling, if any.
+        if (from.filename() == to.filename())
+            return FsError::None;
+    } else if (fs::exists(to, ec)) {
+        return FsError::FileExists;
+    }
+    const unsigned bits = hostAttributes(from);
+    fs::rename(from, to, ec);
+    if (ec) {
+        // Another host file system: copy, then remove the original.
+        fs::copy(from, to, fs::copy_options::recursive, ec);
+        if (ec)
+            return FsError::PermissionDenied;
+        fs::remove_all(from, ec);
+    }
+    forgetAttributes(from);
+    storeAttributes(to, bits);
+    return FsError::None;
+}
+
+FsError FileSystem::moveFile(std::string_view source, std::string_view destination)
+{
+    Transfer job;
+    const FsError began =
+        beginTransfer(source, destination, false, FsError::FileNotFound, FsError::FileNotFound, job);
+    if (began != FsError::None)
+        return began;
+    auto& [matches, dest, intoFolder, plan] = job;
+    std::error_code ec;
+    if (intoFolder) {
+        if (const FsError err = planMovesInto(job); err != FsError::None)
+            return err;
+    } else {
+        fs::path folder;
+        if (!holdingFolder(dest, folder))
+            return FsError::PathNotFound;
+        // The new name as written (a move may change only the case of a name).
+        WinPath written;
+        WinPath::parse(destination, written);
+        plan.emplace_back(matches.front().host, folder / written.leaf());
+        if (dest.exists && !fs::equivalent(dest.host, matches.front().host, ec))
+            return FsError::FileExists;
+    }
+    for (const auto& [from, to] : plan) {
+        if (hostInUse(from))
+            return FsError::PermissionDenied;
+        if (fs::exists(to, ec) && !fs::equivalent(from, to, ec))
+            return FsError::FileExists;
+    }
+    for (const auto& [from, to] : plan)
+        if (const FsError err = moveOneFile(from, to); err != FsError::None)
+            return err;
+    return FsError::None;
+}
+
+namespace {
+
+// Collects the conflicts of copying tree `from` onto `to` before anything is written.
+FsError planTreeCopy(const fs::path& from, const fs::path& to, bool overwrite)
+{
+    std::error_code ec;
+    for (const auto& e : PathResolver::listHost(from)) {
+        const fs::path src = from / e.name;
+        // Targets match without regard to case, as the destination folder sees them.
+        fs::path dst = to / e.name;
+        for (const auto& t : PathResolver::listHost(to))
+            if (equalsNoCase(t.name, e.name))
+                dst = to / t.name;
+        if (e.isFolder) {
+            if (fs::exists(dst, ec) && !fs::is_directory(dst, ec))
+                return FsError::FileExists;
+            if (fs::is_directory(dst, ec))
+                if (const FsError err = planTreeCopy(src, dst, overwrite); err != FsError::None)
+                    return err;
+            if (hostInUse(src))
+                return FsError::PermissionDenied;
+        } else {
+            if (hostInUse(src))
+                return FsError::PermissionDenied;
+            if (fs::exists(dst, ec)) {
+                if (fs::is_directory(dst, ec))
+                    return FsError::PermissionDenied;
+                if (!overwrite)
+                    return FsError::FileExists;
+                if ((hostAttributes(dst) & attr::ReadOnly) || hostInUse(dst))
+                    return FsError::PermissionDenied;
+            }
+        }
+    }
+    return FsError::None;
+}
+
+FsError copyTree(const fs::path& from, const fs::path& to)
+{
+    std::error_code ec;
+    if (!fs::is_directory(to, ec)) {
+        fs::create_directory(to, ec);
+        if (ec)
+            return FsError::PermissionDenied;
+        storeAttributes(to, hostAttributes(from));
+    }
+    for (const auto& e : PathResolver::listHost(from)) {
+        fs::path dst = to / e.name;
+        for (const auto& t : PathResolver::listHost(to))
+            if (equalsNoCase(t.name, e.name))
+                dst = to / t.name;
+        if (e.isFolder) {
+            if (const FsError err = copyTree(from / e.name, dst); err != FsError::None)
+                return err;
+        } else {
+            if (!fs::copy_file(from / e.name, dst, fs::copy_options::overwrite_existing, ec) || ec)
+                return FsError::PermissionDenied;
+            const auto time = fs::last_write_time(from / e.name, ec);
+            if (!ec)
+                fs::last_write_time(dst, time, ec);
+            storeAttributes(dst, hostAttributes(from / e.name) | attr::Archive);
+        }
+    }
+    return FsError::None;
+}
+
+} // namespace
+
+FsError FileSystem::copyFolder(std::string_view source, std::string_view destination, bool overwrite)
+{
+    Transfer job;
+    const FsError began =
+        beginTransfer(source, destination, true, FsError::PathNotFound, FsError::PathNotFound, job);
+    if (began != FsError::None)
+        return began;
+    auto& [matches, dest, intoFolder, plan] = job;
+    std::error_code ec;
+    if (intoFolder) {
+        if (dest.exists && !fs::is_directory(dest.host, ec))
+            return FsError::FileExists;
+        if (!dest.exists) {
+            const ResolvedPath up = m_resolver.resolve(dest.path.parent());
+            if (!up.ok() || !up.exists)
+                return FsError::PathNotFound;
+        }
+        for (const auto& m : matches) {
+            const ResolvedPath t = m_resolver.resolve(dest.path.child(m.name));
+            plan.emplace_back(m.host, t.ok() && t.exists ? t.host : dest.host / m.name);
+        }
+    } else {
+        if (dest.exists && !fs::is_directory(dest.host, ec))
+            return FsError::FileExists;
+        fs::path up;
+        if (!holdingFolder(dest, up))
+            return FsError::PathNotFound;
+        plan.emplace_back(matches.front().host, dest.host);
+    }
+    for (const auto& [from, to] : plan) {
+        if (isInside(to, from))
+            return FsError::PermissionDenied;
+        if (fs::is_directory(to, ec))
+            if (const FsError err = planTreeCopy(from, to, overwrite); err != FsError::None)
+                return err;
+    }
+    if (intoFolder && !dest.exists) {
+        fs::create_directory(dest.host, ec);
+        if (ec)
+            return FsError::PermissionDenied;
+    }
+    for (const auto& [from, to] : plan)
+        if (const FsError err = copyTree(from, to); err != FsError::None)
+            return err;
+    return FsError::None;
+}
+
+FsError FileSystem::moveFolder(std::string_view source, std::string_view destination)
+{
+    Transfer job;
+    const FsError began =
+        beginTransfer(source, destination, true, FsError::PathNotFound, FsError::PermissionDenied, job);
+    if (began != FsError::None)
+        return began;
+    auto& [matches, dest, intoFolder, plan] = job;
+    std::error_code ec;
+    if (intoFolder) {
+        if (const FsError err = planMovesInto(job); err != FsError::None)
+            return err;
+    } else {
+        if (dest.exists)
+            return FsError::FileExists;
+        fs::path up;
+        if (!holdingFolder(dest, up))
+            return FsError::PathNotFound;
+        plan.emplace_back(matches.front().host, up / dest.path.leaf());
+    }
+    for (const auto& [from, to] : plan) {
+        if (fs::exists(to, ec))
+            return FsError::FileExists;
+        if (isInside(to, from))
+            return FsError::PermissionDenied;
+        if (const FsError err = treeBlocked(from, true); err != FsError::None)
+            return err;
+    }
+    for (const auto& [from, to] : plan)
+        if (const FsError err = moveOneFile(from, to); err != FsError::None)
+            return err;
+    return FsError::None;
+}
+
+} // namespace platform

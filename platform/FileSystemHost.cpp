@@ -1,0 +1,168 @@
+// FileSystemHost.cpp: the sidecar attribute store and the host checks of the file-system object.
+#include "platform/FileSystemHost.h"
+
+#include "platform/PathResolver.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <map>
+#include <system_error>
+
+namespace platform::hostfs {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive;
+
+using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
+
+AttrMap readSidecar(const fs::path& folder)
+{
+    AttrMap map;
+    std::ifstream in(folder / std::string(kAttributeSidecar), std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        const auto tab = line.rfind('\t');
+        if (tab == std::string::npos)
+            continue;
+        try {
+            map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
+        } catch (...) {
+            // A damaged line loses only that entry's attributes.
+        }
+    }
+    return map;
+}
+
+void writeSidecar(const fs::path& folder, const AttrMap& map)
+{
+    const fs::path file = folder / std::string(kAttributeSidecar);
+    std::error_code ec;
+    if (map.empty()) {
+        fs::remove(file, ec);
+        return;
+    }
+    const fs::path temp = folder / (std::string(kAttributeSidecar) + ".new");
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        for (const auto& [name, bits] : map)
+            out << name << '\t' << bits << '\n';
+    }
+    fs::rename(temp, file, ec);
+}
+
+unsigned defaultBits(bool isFolder) { return isFolder ? 0u : attr::Archive; }
+
+} // namespace
+
+unsigned hostAttributes(const fs::path& p)
+{
+    std::error_code ec;
+    const bool isFolder = fs::is_directory(p, ec);
+    const AttrMap map = readSidecar(p.parent_path());
+    const auto it = map.find(p.filename().string());
+    const unsigned bits = it == map.end() ? defaultBits(isFolder) : it->second;
+    return bits | (isFolder ? attr::Directory : 0u);
+}
+
+void storeAttributes(const fs::path& p, unsigned bits)
+{
+    std::error_code ec;
+    const bool isFolder = fs::is_directory(p, ec);
+    AttrMap map = readSidecar(p.parent_path());
+    bits &= kStoredBits;
+    const std::string name = p.filename().string();
+    if (bits == defaultBits(isFolder)) {
+        if (map.erase(name) == 0)
+            return;
+    } else {
+        map[name] = bits;
+    }
+    writeSidecar(p.parent_path(), map);
+}
+
+void forgetAttributes(const fs::path& p)
+{
+    AttrMap map = readSidecar(p.parent_path());
+    if (map.erase(p.filename().string()) != 0)
+        writeSidecar(p.parent_path(), map);
+}
+
+bool hostInUse(const fs::path& p)
+{
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return busy;
+}
+
+namespace {
+
+// treeBlocked for an entry whose stored bits are known.
+// Each folder's sidecar is read once, however many entries it has.
+FsError treeBlocked(const fs::path& p, bool force, unsigned bits)
+{
+    std::error_code ec;
+    if (!force && (bits & attr::ReadOnly))
+        return FsError::PermissionDenied;
+    if (fs::is_directory(p, ec)) {
+        const AttrMap map = readSidecar(p);
+        for (const auto& e : PathResolver::listHost(p)) {
+            const auto it = map.find(e.name);
+            const unsigned childBits = it == map.end() ? defaultBits(e.isFolder) : it->second;
+            if (const FsError err = treeBlocked(p / e.name, force, childBits); err != FsError::None)
+                return err;
+        }
+    } else if (hostInUse(p)) {
+        return FsError::PermissionDenied;
+    }
+    return FsError::None;
+}
+
+} // namespace
+
+FsError treeBlocked(const fs::path& p, bool force) { return treeBlocked(p, force, hostAttributes(p)); }
+
+bool isInside(const fs::path& inner, const fs::path& outer)
+{
+    std::error_code ec;
+    const fs::path i = fs::weakly_canonical(inner, ec);
+    const fs::path o = fs::weakly_canonical(outer, ec);
+    auto ii = i.begin();
+    for (auto oi = o.begin(); oi != o.end(); ++oi, ++ii) {
+        if (oi->empty())
+            continue;
+        if (ii == i.end() || *ii != *oi)
+            return false;
+    }
+    return true;
+}
+
+std::string joinWin(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == '\\')
+        return folder + name;
+    return folder + "\\" + name;
+}
+
+FolderAttributes::FolderAttributes(const fs::path& folder)
+    : m_stored(readSidecar(folder))
+{}
+
+unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
+{
+    const auto it = m_stored.find(name);
+    return (it == m_stored.end() ? defaultBits(isFolder) : it->second) | (isFolder ? attr::Directory : 0u);
+}
+
+bool endsWithSeparator(std::string_view s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }
+
+} // namespace platform::hostfs

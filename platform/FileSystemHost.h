@@ -1,0 +1,47 @@
+// FileSystemHost.h: the host side of the file-system object (FileSystem.cpp, FileSystemCopy.cpp):
+// Windows attributes kept in a sidecar file per folder (kAttributeSidecar, a name no Windows file
+// can have): one line "name<TAB>bits" for each entry whose bits differ from the default (Archive
+// for files, none for folders); in-use checks through flock() locks, which hold across processes.
+// Used inside platform/ only.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace platform::hostfs {
+
+// Windows attributes of a host file or folder (Directory added for folders), from its folder's
+// sidecar; the default (Archive for files, none for folders) when the sidecar has no line for it.
+unsigned hostAttributes(const std::filesystem::path& p);
+// Stores the attributes of a host file or folder (only the stored bits; the default removes its line).
+void storeAttributes(const std::filesystem::path& p, unsigned bits);
+// Removes the sidecar line of a host file or folder (when it goes away).
+void forgetAttributes(const std::filesystem::path& p);
+// True while another holder has the host file locked (FileSystem::lockFile).
+bool hostInUse(const std::filesystem::path& p);
+// The first reason the tree below (and including) `p` cannot be deleted or overwritten:
+// PermissionDenied for a read-only entry (unless force) or a file in use, else None.
+FsError treeBlocked(const std::filesystem::path& p, bool force);
+// True when `inner` is `outer` or lies below it (both made canonical as far as they exist).
+bool isInside(const std::filesystem::path& inner, const std::filesystem::path& outer);
+// "folder\name", without doubling a trailing separator.
+std::string joinWin(const std::string& folder, const std::string& name);
+// The attributes of the entries of one host folder, its sidecar read once.
+class FolderAttributes {
+public:
+    explicit FolderAttributes(const std::filesystem::path& folder);
+    // The attributes of entry `name` (Directory added for folders).
+    unsigned of(const std::string& name, bool isFolder) const;
+
+private:
+    std::map<std::string, unsigned> m_stored; // exact host name -> stored bits
+};
+
+// True when a Windows path ends with "\" or "/".
+bool endsWithSeparator(std::string_view s);
+
+} // namespace platform::hostfs
