@@ -182,6 +182,79 @@ struct ValueLine {
 
 enum class ValueStatus { Complete, Continues, Invalid };
 
+// The data of a quoted string value: `"text"`, a comment may follow.
+ValueStatus readStringData(std::string_view rest, ValueLine& v, std::string& why)
+{
+    std::size_t end = 0;
+    std::string text;
+    if (!parseQuoted(rest, end, text, why))
+        return ValueStatus::Invalid;
+    if (!onlyCommentLeft(rest.substr(end))) {
+        why = "text after the closing quote";
+        return ValueStatus::Invalid;
+    }
+    v.type = 1;
+    v.data.assign(text.begin(), text.end());
+    v.data.push_back(0);
+    return ValueStatus::Complete;
+}
+
+// The data of a DWORD value: `dword:` and 1 to 8 hex digits, a comment may follow.
+ValueStatus readDwordData(std::string_view rest, ValueLine& v, std::string& why)
+{
+    const std::string_view digits = trimLeft(rest.substr(6));
+    std::size_t n = 0;
+    std::uint32_t value = 0;
+    while (n < digits.size() && hexDigit(digits[n]) >= 0) {
+        value = value * 16 + static_cast<std::uint32_t>(hexDigit(digits[n]));
+        ++n;
+    }
+    if (n == 0 || n > 8 || !onlyCommentLeft(digits.substr(n))) {
+        why = "dword needs 1 to 8 hex digits";
+        return ValueStatus::Invalid;
+    }
+    v.type = 4;
+    v.data = regDwordData(value);
+    return ValueStatus::Complete;
+}
+
+// The data of a hex value: `hex:` or `hex(N):` (N in hex) and a run of bytes, which may go on
+// on the next line.
+ValueStatus readHexData(std::string_view rest, ValueLine& v, std::string& why)
+{
+    std::size_t p = 3;
+    v.type = 3;
+    v.hex = true;
+    if (p < rest.size() && rest[p] == '(') {
+        const std::size_t close = rest.find(')', p);
+        if (close == std::string_view::npos || close == p + 1 || close - p - 1 > 8) {
+            why = "bad hex(type)";
+            return ValueStatus::Invalid;
+        }
+        std::uint32_t t = 0;
+        for (std::size_t i = p + 1; i < close; ++i) {
+            if (hexDigit(rest[i]) < 0) {
+                why = "bad hex(type)";
+                return ValueStatus::Invalid;
+            }
+            t = t * 16 + static_cast<std::uint32_t>(hexDigit(rest[i]));
+        }
+        v.type = t;
+        p = close + 1;
+    }
+    if (p >= rest.size() || rest[p] != ':') {
+        why = "hex data needs ':'";
+        return ValueStatus::Invalid;
+    }
+    switch (readHexRun(rest.substr(p + 1), v.data, why)) {
+    case HexRun::Complete: return ValueStatus::Complete;
+    case HexRun::Continues: return ValueStatus::Continues;
+    case HexRun::Invalid: return ValueStatus::Invalid;
+    }
+    why = "unknown value data";
+    return ValueStatus::Invalid;
+}
+
 // Reads `"name"=data` or `@=data`; for hex data it may leave the list to be continued.
 ValueStatus readValueLine(std::string_view line, ValueLine& v, std::string& why)
 {
@@ -210,67 +283,12 @@ ValueStatus readValueLine(std::string_view line, ValueLine& v, std::string& why)
         v.remove = true;
         return ValueStatus::Complete;
     }
-    if (rest.front() == '"') {
-        std::size_t end = 0;
-        std::string text;
-        if (!parseQuoted(rest, end, text, why))
-            return ValueStatus::Invalid;
-        if (!onlyCommentLeft(rest.substr(end))) {
-            why = "text after the closing quote";
-            return ValueStatus::Invalid;
-        }
-        v.type = 1;
-        v.data.assign(text.begin(), text.end());
-        v.data.push_back(0);
-        return ValueStatus::Complete;
-    }
-    if (rest.size() >= 6 && equalsNoCase(rest.substr(0, 6), "dword:")) {
-        const std::string_view digits = trimLeft(rest.substr(6));
-        std::size_t n = 0;
-        std::uint32_t value = 0;
-        while (n < digits.size() && hexDigit(digits[n]) >= 0) {
-            value = value * 16 + static_cast<std::uint32_t>(hexDigit(digits[n]));
-            ++n;
-        }
-        if (n == 0 || n > 8 || !onlyCommentLeft(digits.substr(n))) {
-            why = "dword needs 1 to 8 hex digits";
-            return ValueStatus::Invalid;
-        }
-        v.type = 4;
-        v.data = regDwordData(value);
-        return ValueStatus::Complete;
-    }
-    if (rest.size() >= 3 && equalsNoCase(rest.substr(0, 3), "hex")) {
-        std::size_t p = 3;
-        v.type = 3;
-        v.hex = true;
-        if (p < rest.size() && rest[p] == '(') {
-            const std::size_t close = rest.find(')', p);
-            if (close == std::string_view::npos || close == p + 1 || close - p - 1 > 8) {
-                why = "bad hex(type)";
-                return ValueStatus::Invalid;
-            }
-            std::uint32_t t = 0;
-            for (std::size_t i = p + 1; i < close; ++i) {
-                if (hexDigit(rest[i]) < 0) {
-                    why = "bad hex(type)";
-                    return ValueStatus::Invalid;
-                }
-                t = t * 16 + static_cast<std::uint32_t>(hexDigit(rest[i]));
-            }
-            v.type = t;
-            p = close + 1;
-        }
-        if (p >= rest.size() || rest[p] != ':') {
-            why = "hex data needs ':'";
-            return ValueStatus::Invalid;
-        }
-        switch (readHexRun(rest.substr(p + 1), v.data, why)) {
-        case HexRun::Complete: return ValueStatus::Complete;
-        case HexRun::Continues: return ValueStatus::Continues;
-        case HexRun::Invalid: return ValueStatus::Invalid;
-        }
-    }
+    if (rest.front() == '"')
+        return readStringData(rest, v, why);
+    if (rest.size() >= 6 && equalsNoCase(rest.substr(0, 6), "dword:"))
+        return readDwordData(rest, v, why);
+    if (rest.size() >= 3 && equalsNoCase(rest.substr(0, 3), "hex"))
+        return readHexData(rest, v, why);
     why = "unknown value data";
     return ValueStatus::Invalid;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace platform {
 namespace {
@@ -191,6 +192,71 @@ std::string targetFromIdList(const Reader& r, std::size_t start, std::size_t end
     return path;
 }
 
+// Reads the LinkInfo structure at `at`; false when it is cut short. Otherwise `end` is the offset
+// after it and `target` the path it names (the local base path, or the network share, followed by
+// the common path suffix), empty when it names none.
+bool readLinkInfo(const Reader& r, std::size_t at, std::size_t& end, std::optional<std::string>& target)
+{
+    std::uint32_t infoSize = 0, infoHeader = 0, infoFlags = 0;
+    if (!r.u32(at, infoSize) || infoSize < 0x1C || at + infoSize > r.size() || !r.u32(at + 4, infoHeader) ||
+        !r.u32(at + 8, infoFlags))
+        return false;
+    end = at + infoSize;
+    std::uint32_t localOff = 0, netOff = 0, suffixOff = 0, localUniOff = 0, suffixUniOff = 0;
+    r.u32(at + 16, localOff);
+    r.u32(at + 20, netOff);
+    r.u32(at + 24, suffixOff);
+    if (infoHeader >= 0x24) {
+        r.u32(at + 28, localUniOff);
+        r.u32(at + 32, suffixUniOff);
+    }
+    std::string suffix;
+    if (suffixUniOff)
+        r.wstr(at + suffixUniOff, end, suffix);
+    else if (suffixOff)
+        r.cstr(at + suffixOff, end, suffix);
+    std::string base;
+    bool haveBase = false;
+    if (infoFlags & VolumeIdAndLocalBasePath) {
+        haveBase = localUniOff ? r.wstr(at + localUniOff, end, base) : r.cstr(at + localOff, end, base);
+    } else if ((infoFlags & CommonNetworkRelativeLink) && netOff) {
+        std::uint32_t netNameOff = 0;
+        if (r.u32(at + netOff + 8, netNameOff))
+            haveBase = r.cstr(at + netOff + netNameOff, end, base) && !base.empty();
+        // An empty network name names no share: the link then has no target of its own.
+        if (haveBase && !suffix.empty() && base.back() != '\\')
+            base += '\\';
+    }
+    if (haveBase)
+        target = base + suffix;
+    return true;
+}
+
+// Reads a counted string at `at` (UTF-16LE when `unicode`, else Windows-1252) and moves `at`
+// past it; false when it is cut short.
+bool readCountedString(const Reader& r, std::size_t& at, bool unicode, std::string& field)
+{
+    std::uint32_t count = 0;
+    if (!r.u16(at, count))
+        return false;
+    at += 2;
+    const std::size_t n = unicode ? 2 * static_cast<std::size_t>(count) : count;
+    if (at + n > r.size())
+        return false;
+    const std::string_view raw = r.bytes(at, n);
+    if (unicode) {
+        std::u16string w;
+        for (std::size_t i = 0; i + 1 < raw.size(); i += 2)
+            w.push_back(static_cast<char16_t>(
+                static_cast<std::uint8_t>(raw[i]) | (static_cast<std::uint8_t>(raw[i + 1]) << 8)));
+        field = utf16ToUtf8(w);
+    } else {
+        field = cp1252ToUtf8(raw);
+    }
+    at += n;
+    return true;
+}
+
 } // namespace
 
 std::string encodeShellLink(const ShellLinkData& link)
@@ -262,64 +328,18 @@ bool decodeShellLink(std::string_view bytes, ShellLinkData& out)
         at += 2 + listSize;
     }
     if (flags & HasLinkInfo) {
-        std::uint32_t infoSize = 0, infoHeader = 0, infoFlags = 0;
-        if (!r.u32(at, infoSize) || infoSize < 0x1C || at + infoSize > r.size() ||
-            !r.u32(at + 4, infoHeader) || !r.u32(at + 8, infoFlags))
+        std::optional<std::string> target;
+        std::size_t end = 0;
+        if (!readLinkInfo(r, at, end, target))
             return false;
-        const std::size_t end = at + infoSize;
-        std::uint32_t localOff = 0, netOff = 0, suffixOff = 0, localUniOff = 0, suffixUniOff = 0;
-        r.u32(at + 16, localOff);
-        r.u32(at + 20, netOff);
-        r.u32(at + 24, suffixOff);
-        if (infoHeader >= 0x24) {
-            r.u32(at + 28, localUniOff);
-            r.u32(at + 32, suffixUniOff);
-        }
-        std::string suffix;
-        if (suffixUniOff)
-            r.wstr(at + suffixUniOff, end, suffix);
-        else if (suffixOff)
-            r.cstr(at + suffixOff, end, suffix);
-        std::string base;
-        bool haveBase = false;
-        if (infoFlags & VolumeIdAndLocalBasePath) {
-            haveBase = localUniOff ? r.wstr(at + localUniOff, end, base) : r.cstr(at + localOff, end, base);
-        } else if ((infoFlags & CommonNetworkRelativeLink) && netOff) {
-            std::uint32_t netNameOff = 0;
-            if (r.u32(at + netOff + 8, netNameOff))
-                haveBase = r.cstr(at + netOff + netNameOff, end, base) && !base.empty();
-            // An empty network name names no share: the link then has no target of its own.
-            if (haveBase && !suffix.empty() && base.back() != '\\')
-                base += '\\';
-        }
-        if (!haveBase && !(flags & HasTargetIdList))
+        if (!target && !(flags & HasTargetIdList))
             return false;
-        if (haveBase)
-            link.targetPath = base + suffix;
+        if (target)
+            link.targetPath = *target;
         at = end;
     }
     const bool unicode = flags & IsUnicode;
-    auto readString = [&](std::string& field) {
-        std::uint32_t count = 0;
-        if (!r.u16(at, count))
-            return false;
-        at += 2;
-        const std::size_t n = unicode ? 2 * static_cast<std::size_t>(count) : count;
-        if (at + n > r.size())
-            return false;
-        const std::string_view raw = r.bytes(at, n);
-        if (unicode) {
-            std::u16string w;
-            for (std::size_t i = 0; i + 1 < raw.size(); i += 2)
-                w.push_back(static_cast<char16_t>(
-                    static_cast<std::uint8_t>(raw[i]) | (static_cast<std::uint8_t>(raw[i + 1]) << 8)));
-            field = utf16ToUtf8(w);
-        } else {
-            field = cp1252ToUtf8(raw);
-        }
-        at += n;
-        return true;
-    };
+    auto readString = [&](std::string& field) { return readCountedString(r, at, unicode, field); };
     if ((flags & HasName) && !readString(link.description))
         return false;
     if ((flags & HasRelativePath) && !readString(link.relativePath))

@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-20}"
 [ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKESTRO_FUZZ=ON \
     -DKESTRO_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build-fuzz
+# Only the fuzz targets (and what they link) are built.
+targets=$(sed -n 's/^project_add_fuzz(\([a-z0-9_]*\).*/\1/p' fuzz/CMakeLists.txt)
+cmake --build build-fuzz --target $targets
 mkdir -p build-fuzz/findings
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -24,6 +24,8 @@ const auto kFileTime = std::chrono::system_clock::time_point{} + std::chrono::se
 constexpr const char* kOeIdentity98 = "{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}";
 constexpr const char* kOeIdentityXp = "{8D4E7C11-2B9A-4F60-A1C3-5E7D90B24F68}";
 constexpr const char* kVideoGuid = "{23A77BF7-ED96-40EC-AF06-9B1F4867732A}";
+// The installer's product code under which the premium Office edition is registered.
+constexpr const char* kPremiumOfficeProduct = "904000001E872D116BF00006799C897E";
 
 // Writes registry content and files of one machine, remembering the first failure.
 class Builder {
@@ -238,8 +240,22 @@ bool freshMachine(const fs::path& folder, const MachineConfig& config, Machine& 
     return true;
 }
 
-// What every Windows installation holds: version keys, shell folders, Control Panel.
-void windowsBase(Builder& b, const std::string& owner)
+// The special folders `folders` of the machine as values of the shell-folder key `key`, each
+// folder made on the drive; folders the machine does not have are left out.
+template <std::size_t N>
+void shellFolderValues(Builder& b, const std::string& key, const std::pair<const char*, int> (&folders)[N])
+{
+    for (const auto& [name, id] : folders) {
+        const std::string path = b.special(id);
+        if (path.empty())
+            continue;
+        b.sz(key, name, path);
+        b.folder(path);
+    }
+}
+
+// The version keys of the installation and its computer name.
+void windowsVersion(Builder& b, const std::string& owner)
 {
     const auto& c = b.config();
     const bool nt = c.isNt();
@@ -268,8 +284,13 @@ void windowsBase(Builder& b, const std::string& owner)
     }
     b.sz("HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName",
         computerNameOf(c));
+}
 
-    // Shell folders, per user and shared, with their folders on the drive.
+// Shell folders, per user and shared, with their folders on the drive.
+void shellFolders(Builder& b)
+{
+    const auto& c = b.config();
+    const bool nt = c.isNt();
     const std::string user =
         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const std::string common =
@@ -293,13 +314,7 @@ void windowsBase(Builder& b, const std::string& owner)
         {"Templates", csidl::Templates},
         {"Local AppData", csidl::LocalAppData},
     };
-    for (const auto& [name, id] : userFolders) {
-        const std::string path = b.special(id);
-        if (path.empty())
-            continue;
-        b.sz(user, name, path);
-        b.folder(path);
-    }
+    shellFolderValues(b, user, userFolders);
     const std::pair<const char*, int> commonFolders[] = {
         {"Common AppData", csidl::CommonAppData},
         {"Common Desktop", csidl::CommonDesktopDirectory},
@@ -308,13 +323,7 @@ void windowsBase(Builder& b, const std::string& owner)
         {"Common Start Menu", csidl::CommonStartMenu},
         {"Common Startup", csidl::CommonStartup},
     };
-    for (const auto& [name, id] : commonFolders) {
-        const std::string path = b.special(id);
-        if (path.empty())
-            continue;
-        b.sz(common, name, path);
-        b.folder(path);
-    }
+    shellFolderValues(b, common, commonFolders);
     // Windows 98 keeps the shared program group beside the per-user one.
     if (!nt)
         b.sz(common, "Programs", b.special(csidl::Programs));
@@ -327,8 +336,13 @@ void windowsBase(Builder& b, const std::string& owner)
         b.sz(userShell, "Programs", "%USERPROFILE%\\Start Menu\\Programs", RegType::ExpandSz);
         b.sz(userShell, "Cookies", "%USERPROFILE%\\Cookies", RegType::ExpandSz);
     }
+}
 
-    // Control Panel settings of the user.
+// Control Panel settings of the user.
+void controlPanel(Builder& b)
+{
+    const auto& c = b.config();
+    const bool nt = c.isNt();
     const std::string cp = "HKEY_CURRENT_USER\\Control Panel";
     b.sz(cp + "\\Desktop", "Wallpaper",
         c.windowsFolder + (nt ? "\\Web\\Wallpaper\\Bliss.bmp" : "\\Clouds.bmp"));
@@ -358,8 +372,19 @@ void windowsBase(Builder& b, const std::string& owner)
     b.sz("HKEY_CURRENT_USER\\AppEvents\\Schemes", "", ".Default");
     b.sz("HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main", "Start Page",
         "http://www.example.com/");
+}
+
+// What every Windows installation holds: version keys, shell folders, Control Panel.
+void windowsBase(Builder& b, const std::string& owner)
+{
+    windowsVersion(b, owner);
+    shellFolders(b);
+    controlPanel(b);
 
     // Files every installation has.
+    const auto& c = b.config();
+    const bool nt = c.isNt();
+    const std::string drive = c.windowsFolder.substr(0, 2);
     b.program(c.windowsFolder + "\\REGEDIT.EXE", nt ? 5 : 4, nt ? 1 : 10, nt ? 2600 : 1998, 0);
     b.program(c.windowsFolder + "\\EXPLORER.EXE", nt ? 6 : 4, nt ? 0 : 72, nt ? 2900 : 3110, nt ? 2180 : 1);
     b.program(c.systemFolder + "\\SHELL32.DLL", nt ? 6 : 4, nt ? 0 : 72, nt ? 2900 : 3110, nt ? 2180 : 1);
@@ -423,8 +448,15 @@ void installOffice(Builder& b, const std::string& version, bool premium)
     b.program(folder + "\\EXCEL.EXE", major, 0, build, 0);
     b.program(folder + "\\OUTLOOK.EXE", major, 0, build, 0);
     b.program(folder + "\\POWERPNT.EXE", major, 0, build, 0);
-    if (premium)
+    if (premium) {
         b.program(folder + "\\MSACCESS.EXE", major, 0, build, 0);
+        // The installer's product record of the premium edition: per machine on 2000/XP, per user
+        // on 95/98/ME.
+        const std::string products = b.config().isNt()
+            ? "HKEY_CLASSES_ROOT\\Installer\\Products\\"
+            : "HKEY_CURRENT_USER\\Software\\Microsoft\\Installer\\Products\\";
+        b.sz(products + kPremiumOfficeProduct, "ProductName", "Microsoft Office Premium");
+    }
     const std::string userOffice = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" + version;
     b.sz(userOffice + "\\Word\\Options", "AutoSave-Time", "10");
     b.sz(userOffice + "\\Word\\Options", "DOC-PATH", b.special(csidl::Personal));

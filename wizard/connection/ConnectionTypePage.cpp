@@ -93,6 +93,15 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
     addAccelerator("Command4", "&Cancel", BarButton::Cancel);
     addCmdLink(kHelpTopic, true);
 
+    buildConnectionOptions();
+    buildSourceFields();
+    buildQuickHelp();
+    // The page starts with no connection chosen.
+    wizardWindows().setButtonEnabled(BarButton::Next, false);
+}
+
+void Frm_ConnectionType::buildConnectionOptions()
+{
     auto* icon = new QLabel(this);
     icon->setObjectName("Image1");
     place(icon, 360, 120, 795, 705);
@@ -133,7 +142,10 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
     place(m_connected, 480, 3360, 7335, 495);
     platform::qt::setHelpTopic(m_connected, 13);
     connect(m_connected, &QCheckBox::toggled, this, &Frm_ConnectionType::Check1_Click);
+}
 
+void Frm_ConnectionType::buildSourceFields()
+{
     label(this, "LblSrc", "Source PC name/IP", 480, 4080, 1455, 255);
     m_sourceName = textBox(this, "txt_Source_Name", 15, 14, 2160, 4080);
     auto* browse = new QPushButton("&Browse", this);
@@ -166,7 +178,10 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::returnPressed, this, &Frm_ConnectionType::textBoxEnter);
     }
+}
 
+void Frm_ConnectionType::buildQuickHelp()
+{
     m_panel = new QuickHelpPanel(
         this, "Frame2", QRect(7800, 0, 3615, 7455), {"Label7", "Label13", "Label14", "Label15"});
     const std::array<const char*, 7> boxes{
@@ -184,13 +199,12 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
     connect(m_panel, &QuickHelpPanel::backgroundHovered, this, [this] { setCursor(Qt::ArrowCursor); });
     connect(m_panel->link(), &ClickLabel::clicked, this, &Frm_ConnectionType::Cmd_Link_Click);
 
-    // The first load: the Quick Help texts and the state the page starts in.
+    // The first load's Quick Help texts.
     m_panel->intro()->setText("Migration can be done using multiple connection options.\r\r");
     m_panel->title()->setText("Is Direct Cable Connection installed?\r\n");
     setBold(m_panel->title(), true);
     m_panel->body()->setText("Look for the Direct Cable Connection on your Accessories Menu\r\n");
     m_panel->setLinkText("Click Help Button or press F1 Key for more details.");
-    wizardWindows().setButtonEnabled(BarButton::Next, false);
 }
 
 ConnectionChoice Frm_ConnectionType::choice() const

@@ -46,6 +46,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The parts of the page, built in this order by the constructor: the title and the four
+    // connection options with their check box; the source PC's name and log-on fields with the
+    // tab order; the Quick Help panel with its first texts.
+    void buildConnectionOptions();
+    void buildSourceFields();
+    void buildQuickHelp();
     // A text box lost the focus: the connection chain without the help topic.
     void textBoxLostFocus();
     // Enter in a text box steps forward as the main window's Next does, and only while it may.

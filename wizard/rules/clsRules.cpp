@@ -2,10 +2,13 @@
 // operations.
 #include "wizard/rules/clsRules.h"
 
+#include "wizard/rules/SourceValues.h"
 #include "wizard/selection/SelectionCollectors.h"
+#include "wizard/zip/OfficeLinks.h"
 
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/RulesTable.h"
+#include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 
@@ -114,6 +117,7 @@ const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
 {
     static const std::vector<WorkOperation> ops = {
         {"Collect_Selected_Info", &clsRules::Collect_Selected_Info},
+        {"Source_Value_Initialize", &clsRules::Source_Value_Initialize},
     };
     return ops;
 }
@@ -282,5 +286,12 @@ bool clsRules::Display_Mass_Screen()
 }
 
 bool clsRules::Collect_Selected_Info() { return collectProgramSelection(); }
+
+bool clsRules::Source_Value_Initialize()
+{
+    log("Source_Value_Initialize", "Start");
+    return initializeSourceValues(
+        core().variables, defaultEnvironmentAccess(), [] { FN_Unzip_Office_Links(); });
+}
 
 } // namespace wizard

@@ -137,6 +137,9 @@ Frm_ApplicationSettings::~Frm_ApplicationSettings()
     const SelectionTrees trees = selectionTrees();
     if (trees.source == &m_logic->source())
         setSelectionTrees({});
+    // The views leave their models before the models (held by the logic) go.
+    delete m_sourceTree;
+    delete m_destinationTree;
 }
 
 void Frm_ApplicationSettings::setModeTexts()

@@ -79,9 +79,10 @@ TEST_F(clsRulesTest, RegistersOnlyTheOperationsWhosePagesExist)
 {
     clsRules rules(env());
     wizard::RulesTable table;
-    EXPECT_EQ(rules.registerOperations(table), 2u);
+    EXPECT_EQ(rules.registerOperations(table), 3u);
     EXPECT_TRUE(table.contains("display_license_agreement"));
     EXPECT_TRUE(table.contains("Collect_Selected_Info")) << "operations without a page are always there";
+    EXPECT_TRUE(table.contains("source_value_initialize"));
     EXPECT_FALSE(table.contains("Display_Prep_Tasks_Panels"));
     // A member that is not built is simply not there: the engine takes its call as False.
     EXPECT_FALSE(table.call("Validate_Source_PC").has_value());
@@ -89,10 +90,10 @@ TEST_F(clsRulesTest, RegistersOnlyTheOperationsWhosePagesExist)
     pages = {"Frm_Preparatory", "Frm_MigrationType"};
     clsRules more(env());
     wizard::RulesTable second;
-    EXPECT_EQ(more.registerOperations(second), 4u);
+    EXPECT_EQ(more.registerOperations(second), 5u);
     EXPECT_EQ(more.registeredNames(),
         (std::vector<std::string>{"Display_License_Agreement", "Display_Prep_Tasks_Panels",
-            "Display_Migration_Type", "Collect_Selected_Info"}));
+            "Display_Migration_Type", "Collect_Selected_Info", "Source_Value_Initialize"}));
     EXPECT_EQ(second.call("DISPLAY_MIGRATION_TYPE"), std::optional<bool>(true));
     EXPECT_EQ(shown, (std::vector<std::string>{"Frm_MigrationType"}));
 }
