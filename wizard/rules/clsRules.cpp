@@ -2,10 +2,13 @@
 // operations.
 #include "wizard/rules/clsRules.h"
 
+#include "wizard/rules/SourceValues.h"
 #include "wizard/selection/SelectionCollectors.h"
+#include "wizard/zip/OfficeLinks.h"
 
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/RulesTable.h"
+#include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 
@@ -123,6 +126,7 @@ const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
         {"Logon_Map_C_Drive", &clsRules::Logon_Map_C_Drive},
         {"Create_Batch_File", &clsRules::Create_Batch_File},
         {"Display_Msg_To_User", &clsRules::Display_Msg_To_User},
+        {"Source_Value_Initialize", &clsRules::Source_Value_Initialize},
     };
     return ops;
 }
@@ -291,5 +295,12 @@ bool clsRules::Display_Mass_Screen()
 }
 
 bool clsRules::Collect_Selected_Info() { return collectProgramSelection(); }
+
+bool clsRules::Source_Value_Initialize()
+{
+    log("Source_Value_Initialize", "Start");
+    return initializeSourceValues(
+        core().variables, defaultEnvironmentAccess(), [] { FN_Unzip_Office_Links(); });
+}
 
 } // namespace wizard

@@ -58,6 +58,10 @@ public:
     // Work operations.
     // Rebuilds the selection collections from the selection page's trees; answers True.
     bool Collect_Selected_Info();
+    // Once the source's registry is mirrored and its drives are mapped: logs "Start" (and no
+    // "End"), then fills the source values (SourceValues.h) from the running machine's mirror and
+    // the drive map, unpacking the Office shortcut set for a Windows 95/98/ME source. True.
+    bool Source_Value_Initialize();
 
     // The source PC (ConnectionOperations.cpp): each tells the user why it refuses (message box,
     // troubleshooting dialog, status text) and answers False so that the wizard stays on its page.
