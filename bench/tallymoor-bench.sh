@@ -4,7 +4,8 @@
 #
 # Every command runs WARMUPS times unmeasured (default 2, so every tree is read from memory),
 # then RUNS times measured (default 5); the median, the fastest and slowest run, the spread
-# ((slowest - fastest) / median) and the peak memory are printed. Measured are:
+# ((slowest - fastest) / median) and the peak memory (through time(1), when installed) are
+# printed. Measured are:
 #   tallymoor     build/bin/tallymoor --scan-and-quit (windowless, offscreen, whole process)
 #   tallymoor-1   the same with TALLYMOOR_SCAN_THREADS=1 (the scan on one thread, for reference)
 #   window        build/bin/window_scan_bench: the scan in the main window, offscreen, from handing
@@ -60,17 +61,20 @@ def build(root, entries):
         a += 1
     return files, folders
 
+TIME = shutil.which("time") or ("/usr/bin/time" if os.path.exists("/usr/bin/time") else None)
+
 def run(cmd, env=None):
-    """Runs cmd; returns (seconds, peak KB, stdout)."""
+    """Runs cmd; returns (seconds, peak KB or None, stdout). The peak comes from time(1): the
+    rusage of a child forked from this script would keep the script's own size as its peak."""
+    full = [TIME, "-f", "peak-kb %M"] + cmd if TIME else cmd
     start = time.perf_counter()
-    p = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env)
-    out = p.stdout.read().decode(errors="replace")
-    _, status, usage = os.wait4(p.pid, 0)
+    p = subprocess.run(full, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env)
     seconds = time.perf_counter() - start
-    p.returncode = os.waitstatus_to_exitcode(status)
     if p.returncode != 0:
         sys.exit(f"{cmd[0]} failed with {p.returncode}")
-    return seconds, usage.ru_maxrss, out
+    lines = p.stderr.decode(errors="replace").splitlines()
+    peak = int(lines[-1].split()[1]) if TIME and lines and lines[-1].startswith("peak-kb ") else None
+    return seconds, peak, p.stdout.decode(errors="replace")
 
 def field(out, name):
     for line in out.splitlines():
@@ -86,12 +90,12 @@ def measure(label, cmd, env=None, own_ms=None):
     for _ in range(runs):
         s, kb, out = run(cmd, env)
         times.append(float(field(out, own_ms)) / 1000 if own_ms else s)
-        peaks.append(kb)
+        peaks.append(kb or 0)
         outs.append(out)
     med = statistics.median(times)
     spread = (max(times) - min(times)) / med * 100 if med > 0 else 0
     print(f"  {label:<12} median {med:7.3f} s   fastest {min(times):7.3f}   slowest {max(times):7.3f}"
-          f"   spread {spread:5.1f} %   peak {max(peaks) / 1024:7.1f} MB")
+          f"   spread {spread:5.1f} %   peak " + (f"{max(peaks) / 1024:7.1f} MB" if max(peaks) else "n/a"))
     return med, outs[-1]
 
 ratio_line = None

@@ -251,35 +251,30 @@ FsError FileSystem::matchDeletable(
     return FsError::None;
 }
 
-FsError FileSystem::deleteFile(std::string_view pattern, bool force)
+FsError FileSystem::deleteMatches(std::string_view pattern, bool folders, bool force)
 {
     std::vector<Match> matches;
-    if (const FsError err = matchDeletable(pattern, false, FsError::FileNotFound, force, matches);
-        err != FsError::None)
+    const FsError missing = folders ? FsError::PathNotFound : FsError::FileNotFound;
+    if (const FsError err = matchDeletable(pattern, folders, missing, force, matches); err != FsError::None)
         return err;
     std::error_code ec;
     for (const auto& m : matches) {
         forgetAttributes(m.host);
-        if (!fs::remove(m.host, ec) || ec)
+        const bool removed = folders ? (fs::remove_all(m.host, ec), !ec) : fs::remove(m.host, ec);
+        if (!removed || ec)
             return FsError::PermissionDenied;
     }
     return FsError::None;
 }
 
+FsError FileSystem::deleteFile(std::string_view pattern, bool force)
+{
+    return deleteMatches(pattern, false, force);
+}
+
 FsError FileSystem::deleteFolder(std::string_view pattern, bool force)
 {
-    std::vector<Match> matches;
-    if (const FsError err = matchDeletable(pattern, true, FsError::PathNotFound, force, matches);
-        err != FsError::None)
-        return err;
-    std::error_code ec;
-    for (const auto& m : matches) {
-        forgetAttributes(m.host);
-        fs::remove_all(m.host, ec);
-        if (ec)
-            return FsError::PermissionDenied;
-    }
-    return FsError::None;
+    return deleteMatches(pattern, true, force);
 }
 
 FsError FileSystem::dir(std::string_view pattern, unsigned mask, std::vector<std::string>& names) const
@@ -419,22 +414,11 @@ FsError FileSystem::readFile(std::string_view path, std::string& bytes) const
 
 namespace {
 
-FsError writeHost(const PathResolver& resolver, std::string_view path, std::string_view bytes, bool append)
+FsError writeHost(const FileSystem& files, std::string_view path, std::string_view bytes, bool append)
 {
-    const ResolvedPath r = resolver.resolve(path);
-    if (!r.ok())
-        return FileSystem::fromWinError(r.error);
-    std::error_code ec;
-    if (r.exists) {
-        if (fs::is_directory(r.host, ec))
-            return FsError::PathFileAccess;
-        if ((hostAttributes(r.host) & attr::ReadOnly) || hostInUse(r.host))
-            return FsError::PermissionDenied;
-    } else {
-        const ResolvedPath folder = resolver.resolve(r.path.parent());
-        if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
-            return FsError::PathNotFound;
-    }
+    ResolvedPath r;
+    if (const FsError err = files.checkWritable(path, r); err != FsError::None)
+        return err;
     std::ofstream out(r.host, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
     if (!out)
         return FsError::PermissionDenied;
@@ -445,14 +429,33 @@ FsError writeHost(const PathResolver& resolver, std::string_view path, std::stri
 
 } // namespace
 
+FsError FileSystem::checkWritable(std::string_view path, ResolvedPath& r) const
+{
+    r = m_resolver.resolve(path);
+    if (!r.ok())
+        return fromWinError(r.error);
+    std::error_code ec;
+    if (r.exists) {
+        if (fs::is_directory(r.host, ec))
+            return FsError::PathFileAccess;
+        if ((hostAttributes(r.host) & attr::ReadOnly) || hostInUse(r.host))
+            return FsError::PermissionDenied;
+        return FsError::None;
+    }
+    const ResolvedPath folder = m_resolver.resolve(r.path.parent());
+    if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
+        return FsError::PathNotFound;
+    return FsError::None;
+}
+
 FsError FileSystem::writeFile(std::string_view path, std::string_view bytes)
 {
-    return writeHost(m_resolver, path, bytes, false);
+    return writeHost(*this, path, bytes, false);
 }
 
 FsError FileSystem::appendFile(std::string_view path, std::string_view bytes)
 {
-    return writeHost(m_resolver, path, bytes, true);
+    return writeHost(*this, path, bytes, true);
 }
 
 FsError FileSystem::readText(std::string_view path, std::string& utf8) const

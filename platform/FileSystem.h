@@ -174,6 +174,10 @@ public:
     // The error a resolution failure gives at the file-system object.
     static FsError fromWinError(WinError error);
 
+    // Whether a file may be written at `path`: it resolves (into `r`), it is no folder, it is
+    // neither read-only nor in use, and when it does not exist yet its folder does.
+    FsError checkWritable(std::string_view path, ResolvedPath& r) const;
+
 private:
     struct Match {
         std::string name;
@@ -183,6 +187,8 @@ private:
     };
     FsError matchPattern(
         std::string_view pattern, bool folders, std::vector<Match>& matches, ResolvedPath& parent) const;
+    // Deletes every file (or folder tree) `pattern` matches, after checking them all.
+    FsError deleteMatches(std::string_view pattern, bool folders, bool force);
     // Matches `pattern` for deleting (none gives `missing`) and checks that nothing is in use.
     FsError matchDeletable(std::string_view pattern, bool folders, FsError missing, bool force,
         std::vector<Match>& matches) const;
@@ -198,12 +204,16 @@ private:
     // cannot be read gives `denied`.
     FsError beginTransfer(std::string_view source, std::string_view destination, bool folders,
         FsError missing, FsError denied, Transfer& t) const;
+    // beginTransfer for a move: into a folder, each match is planned there.
+    FsError beginMove(std::string_view source, std::string_view destination, bool folders, FsError missing,
+        FsError denied, Transfer& t) const;
     // Finds the existing folder that holds `dest`; false when there is none.
     bool holdingFolder(const ResolvedPath& dest, std::filesystem::path& host) const;
     // Plans each match into the destination folder, refusing a target that exists in any case.
     FsError planMovesInto(Transfer& t) const;
     FsError copyOneFile(const std::filesystem::path& from, const std::filesystem::path& to);
     FsError moveOneFile(const std::filesystem::path& from, const std::filesystem::path& to);
+    FsError moveAll(const std::vector<std::pair<std::filesystem::path, std::filesystem::path>>& plan);
 
     PathResolver m_resolver;
 };

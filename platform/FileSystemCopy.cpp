@@ -194,6 +194,23 @@ FsError FileSystem::copyFile(std::string_view source, std::string_view destinati
     return FsError::None;
 }
 
+FsError FileSystem::beginMove(std::string_view source, std::string_view destination, bool folders,
+    FsError missing, FsError denied, Transfer& t) const
+{
+    if (const FsError began = beginTransfer(source, destination, folders, missing, denied, t);
+        began != FsError::None)
+        return began;
+    return t.intoFolder ? planMovesInto(t) : FsError::None;
+}
+
+FsError FileSystem::moveAll(const std::vector<std::pair<fs::path, fs::path>>& plan)
+{
+    for (const auto& [from, to] : plan)
+        if (const FsError err = moveOneFile(from, to); err != FsError::None)
+            return err;
+    return FsError::None;
+}
+
 FsError FileSystem::moveOneFile(const fs::path& from, const fs::path& to)
 {
     std::error_code ec;
@@ -223,16 +240,13 @@ FsError FileSystem::moveOneFile(const fs::path& from, const fs::path& to)
 FsError FileSystem::moveFile(std::string_view source, std::string_view destination)
 {
     Transfer job;
-    const FsError began =
-        beginTransfer(source, destination, false, FsError::FileNotFound, FsError::FileNotFound, job);
-    if (began != FsError::None)
+    if (const FsError began =
+            beginMove(source, destination, false, FsError::FileNotFound, FsError::FileNotFound, job);
+        began != FsError::None)
         return began;
     auto& [matches, dest, intoFolder, plan] = job;
     std::error_code ec;
-    if (intoFolder) {
-        if (const FsError err = planMovesInto(job); err != FsError::None)
-            return err;
-    } else {
+    if (!intoFolder) {
         fs::path folder;
         if (!holdingFolder(dest, folder))
             return FsError::PathNotFound;
@@ -249,13 +263,21 @@ FsError FileSystem::moveFile(std::string_view source, std::string_view destinati
         if (fs::exists(to, ec) && !fs::equivalent(from, to, ec))
             return FsError::FileExists;
     }
-    for (const auto& [from, to] : plan)
-        if (const FsError err = moveOneFile(from, to); err != FsError::None)
-            return err;
-    return FsError::None;
+    return moveAll(plan);
 }
 
 namespace {
+
+// Where `name` lands in folder `to`: an entry there matches without regard to case, as the
+// destination folder sees it.
+fs::path targetIn(const fs::path& to, const std::string& name)
+{
+    fs::path dst = to / name;
+    for (const auto& t : PathResolver::listHost(to))
+        if (equalsNoCase(t.name, name))
+            dst = to / t.name;
+    return dst;
+}
 
 // Collects the conflicts of copying tree `from` onto `to` before anything is written.
 FsError planTreeCopy(const fs::path& from, const fs::path& to, bool overwrite)
@@ -263,11 +285,7 @@ FsError planTreeCopy(const fs::path& from, const fs::path& to, bool overwrite)
     std::error_code ec;
     for (const auto& e : PathResolver::listHost(from)) {
         const fs::path src = from / e.name;
-        // Targets match without regard to case, as the destination folder sees them.
-        fs::path dst = to / e.name;
-        for (const auto& t : PathResolver::listHost(to))
-            if (equalsNoCase(t.name, e.name))
-                dst = to / t.name;
+        const fs::path dst = targetIn(to, e.name);
         if (e.isFolder) {
             if (fs::exists(dst, ec) && !fs::is_directory(dst, ec))
                 return FsError::FileExists;
@@ -302,10 +320,7 @@ FsError copyTree(const fs::path& from, const fs::path& to)
         storeAttributes(to, hostAttributes(from));
     }
     for (const auto& e : PathResolver::listHost(from)) {
-        fs::path dst = to / e.name;
-        for (const auto& t : PathResolver::listHost(to))
-            if (equalsNoCase(t.name, e.name))
-                dst = to / t.name;
+        const fs::path dst = targetIn(to, e.name);
         if (e.isFolder) {
             if (const FsError err = copyTree(from / e.name, dst); err != FsError::None)
                 return err;
@@ -373,16 +388,13 @@ FsError FileSystem::copyFolder(std::string_view source, std::string_view destina
 FsError FileSystem::moveFolder(std::string_view source, std::string_view destination)
 {
     Transfer job;
-    const FsError began =
-        beginTransfer(source, destination, true, FsError::PathNotFound, FsError::PermissionDenied, job);
-    if (began != FsError::None)
+    if (const FsError began =
+            beginMove(source, destination, true, FsError::PathNotFound, FsError::PermissionDenied, job);
+        began != FsError::None)
         return began;
     auto& [matches, dest, intoFolder, plan] = job;
     std::error_code ec;
-    if (intoFolder) {
-        if (const FsError err = planMovesInto(job); err != FsError::None)
-            return err;
-    } else {
+    if (!intoFolder) {
         if (dest.exists)
             return FsError::FileExists;
         fs::path up;
@@ -398,10 +410,7 @@ FsError FileSystem::moveFolder(std::string_view source, std::string_view destina
         if (const FsError err = treeBlocked(from, true); err != FsError::None)
             return err;
     }
-    for (const auto& [from, to] : plan)
-        if (const FsError err = moveOneFile(from, to); err != FsError::None)
-            return err;
-    return FsError::None;
+    return moveAll(plan);
 }
 
 } // namespace platform

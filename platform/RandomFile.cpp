@@ -35,22 +35,10 @@ FsError readFileAt(const FileSystem& files, std::string_view path, std::uint64_t
 
 FsError writeFileAt(FileSystem& files, std::string_view path, std::uint64_t offset, std::string_view bytes)
 {
-    const ResolvedPath r = files.resolver().resolve(path);
-    if (!r.ok())
-        return FileSystem::fromWinError(r.error);
-    std::error_code ec;
-    if (r.exists) {
-        if (fs::is_directory(r.host, ec))
-            return FsError::PathFileAccess;
-        unsigned attributes = 0;
-        if (files.getAttributes(path, attributes) == FsError::None && (attributes & attr::ReadOnly))
-            return FsError::PermissionDenied;
-        if (files.isInUse(path))
-            return FsError::PermissionDenied;
-    } else {
-        const ResolvedPath folder = files.resolver().resolve(r.path.parent());
-        if (!folder.ok() || !folder.exists || !fs::is_directory(folder.host, ec))
-            return FsError::PathNotFound;
+    ResolvedPath r;
+    if (const FsError err = files.checkWritable(path, r); err != FsError::None)
+        return err;
+    if (!r.exists) {
         std::ofstream create(r.host, std::ios::binary);
         if (!create)
             return FsError::PermissionDenied;

@@ -13,11 +13,8 @@ using regstore::splitPath;
 WinError Registry::openKey(const RegKey& parent, std::string_view subKey, RegKey& out)
 {
     return guarded([&] {
-        std::int64_t start = 0;
-        if (const WinError e = m->resolve(parent, false, start); e != WinError::Success)
-            return e;
         std::int64_t id = 0;
-        if (const WinError e = m->walk(start, subKey, false, id, nullptr); e != WinError::Success)
+        if (const WinError e = m->find(parent, subKey, id); e != WinError::Success)
             return e;
         // Opening a root with no path gives the root handle back, as Windows does.
         if (parent.m_isRoot && splitPath(subKey).empty()) {
@@ -67,11 +64,8 @@ WinError Registry::deleteKey(const RegKey& parent, std::string_view subKey)
         WriteScope scope(*this);
         if (scope.status() != WinError::Success)
             return scope.status();
-        std::int64_t start = 0;
         std::int64_t id = 0;
-        WinError e = m->resolve(parent, false, start);
-        if (e == WinError::Success)
-            e = m->walk(start, subKey, false, id, nullptr);
+        WinError e = m->find(parent, subKey, id);
         if (e == WinError::Success && id <= kCurrentConfigId)
             e = WinError::AccessDenied;
         if (e == WinError::Success) {
@@ -96,11 +90,8 @@ WinError Registry::deleteTree(const RegKey& parent, std::string_view subKey)
         WriteScope scope(*this);
         if (scope.status() != WinError::Success)
             return scope.status();
-        std::int64_t start = 0;
         std::int64_t id = 0;
-        WinError e = m->resolve(parent, false, start);
-        if (e == WinError::Success)
-            e = m->walk(start, subKey, false, id, nullptr);
+        WinError e = m->find(parent, subKey, id);
         if (e == WinError::Success)
             e = m->deleteSubtree(id, !splitPath(subKey).empty() && id > kCurrentConfigId);
         return scope.finish(e);

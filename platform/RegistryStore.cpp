@@ -239,6 +239,14 @@ WinError Registry::Impl::depthOf(std::int64_t id, int& depth)
     return WinError::Success;
 }
 
+WinError Registry::Impl::find(const RegKey& parent, std::string_view path, std::int64_t& id)
+{
+    std::int64_t start = 0;
+    if (const WinError e = resolve(parent, false, start); e != WinError::Success)
+        return e;
+    return walk(start, path, false, id, nullptr);
+}
+
 WinError Registry::Impl::walk(
     std::int64_t start, std::string_view path, bool create, std::int64_t& id, bool* created)
 {

@@ -194,6 +194,9 @@ struct Registry::Impl {
     // characters; `created` tells whether the last key was made.
     WinError walk(std::int64_t start, std::string_view path, bool create, std::int64_t& id, bool* created);
 
+    // The existing key at `path` below a handle's key (resolve, then walk without creating).
+    WinError find(const RegKey& parent, std::string_view path, std::int64_t& id);
+
     // Deletes the values and keys of a subtree; withRoot false keeps the top key (values removed).
     WinError deleteSubtree(std::int64_t id, bool withRoot);
 

@@ -113,9 +113,11 @@ bool splitUnc(std::string_view path, std::string& share, std::string& rest)
     if (path.size() < 3 || path[0] != '\\' || path[1] != '\\')
         return false;
     const auto serverEnd = path.find('\\', 2);
-    if (serverEnd == std::string_view::npos)
-        return false;
+    if (serverEnd == std::string_view::npos || serverEnd == 2)
+        return false; // no server name: not a share, kept whole as a local path
     const auto shareEnd = path.find('\\', serverEnd + 1);
+    if (shareEnd == serverEnd + 1)
+        return false; // no share name
     share = std::string(path.substr(0, shareEnd));
     rest = shareEnd == std::string_view::npos ? std::string() : std::string(path.substr(shareEnd + 1));
     return true;

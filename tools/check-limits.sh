@@ -79,6 +79,7 @@ def blank_literals(text):
 
 SCOPE_WORDS = re.compile(r"\b(namespace|class|struct|union|extern)\b")
 ENUM_WORD = re.compile(r"\benum\b")
+ACCESS = re.compile(r"(?:^|[\s;{}])(public|protected|private|signals|Q_SIGNALS)(\s+(slots|Q_SLOTS))?\s*$")
 INIT_LIST = re.compile(r"\)\s*(noexcept\s*)?:(?!:)")
 
 
@@ -99,7 +100,9 @@ def classify(head, parent):
     if parent == "function" or parent == "inner":
         if h.endswith(("=", "(", ",")):
             return "data"
-        # "Type name{...}" declares a value; "else {", "do {", "try {" do not.
+        # "Type name{...}" declares a value; "else {", "do {", "try {" and local types do not.
+        if SCOPE_WORDS.search(h) or ENUM_WORD.search(h):
+            return "inner"
         if re.fullmatch(r"[\w:<>,\s*&]*[\w>]\s+\w+", h) and not re.search(r"\b(else|do|try)\s*$", h):
             return "data"
         return "inner"
@@ -119,7 +122,7 @@ def check(path, text):
     data_lines = 0
     functions = []
     line = 1
-    for c in code:
+    for pos, c in enumerate(code):
         if c == "\n":
             line += 1
             head.append(c)
@@ -157,6 +160,10 @@ def check(path, text):
             head, head_start = [], None
             continue
         if c == ";":
+            head, head_start = [], None
+            continue
+        if c == ":" and ACCESS.search("".join(head)) and code[pos + 1:pos + 2] != ":":
+            # "public:" and the like end a head as ";" does.
             head, head_start = [], None
             continue
         if not c.isspace() and head_start is None:

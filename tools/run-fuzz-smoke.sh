@@ -1,7 +1,7 @@
 #!/bin/sh
 # run-fuzz-smoke.sh: builds the fuzz targets with clang and libFuzzer into build-fuzz/ and runs each
 # for FUZZ_SECONDS (default 20) on a copy of its committed corpus. A finding fails the run and leaves
-# its input in build-fuzz/findings/.
+# its input in build-fuzz/findings/. The seed is fixed (FUZZ_SEED, default 1) so that a run can be repeated.
 set -e
 cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-20}"
@@ -21,7 +21,7 @@ for target in build-fuzz/fuzz/*_fuzz; do
     [ -d "$corpus" ] || corpus=fuzz/corpus/$(echo "$name" | sed 's/_fuzz$//')
     work=build-fuzz/corpus-run/$name
     rm -rf "$work" && mkdir -p "$work" && cp -r "$corpus"/. "$work"/
-    if QT_QPA_PLATFORM=offscreen "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    if QT_QPA_PLATFORM=offscreen "$target" -max_total_time="$seconds" -seed="${FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix=build-fuzz/findings/"$name"- "$work" >build-fuzz/"$name".log 2>&1; then
         echo "$name: $(grep -E '^#[0-9]+.*(DONE|pulse)' build-fuzz/"$name".log | tail -1)"
     else

@@ -74,6 +74,21 @@ TEST_F(ShellLinkTest, NetworkTargetsAreStoredAsShareAndSuffix)
     EXPECT_EQ(back.targetPath, link.targetPath);
 }
 
+TEST_F(ShellLinkTest, TargetsWithAnEmptyServerOrShareNameComeBackWhole)
+{
+    // Not shares at all: each used to lose a backslash on every save.
+    for (const std::string target : {"\\\\\\\\\\", "\\\\\\x\\y", "\\\\PC\\\\x", "\\\\PC\\C$\\\\x"}) {
+        ShellLinkData link;
+        link.targetPath = target;
+        ShellLinkData once;
+        ASSERT_TRUE(decodeShellLink(encodeShellLink(link), once)) << target;
+        EXPECT_EQ(once.targetPath, target);
+        ShellLinkData twice;
+        ASSERT_TRUE(decodeShellLink(encodeShellLink(once), twice));
+        EXPECT_EQ(twice.targetPath, target);
+    }
+}
+
 TEST_F(ShellLinkTest, AnsiLinksWithOnlyAnItemListAreRead)
 {
     // Item list: My Computer, drive C:\, folder PROGRA~1, file WORD.EXE; then ANSI strings.

@@ -24,6 +24,8 @@ const auto kFileTime = std::chrono::system_clock::time_point{} + std::chrono::se
 constexpr const char* kOeIdentity98 = "{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}";
 constexpr const char* kOeIdentityXp = "{8D4E7C11-2B9A-4F60-A1C3-5E7D90B24F68}";
 constexpr const char* kVideoGuid = "{23A77BF7-ED96-40EC-AF06-9B1F4867732A}";
+// The installer's product code under which the premium Office edition is registered.
+constexpr const char* kPremiumOfficeProduct = "904000001E872D116BF00006799C897E";
 
 // Writes registry content and files of one machine, remembering the first failure.
 class Builder {
@@ -446,8 +448,15 @@ void installOffice(Builder& b, const std::string& version, bool premium)
     b.program(folder + "\\EXCEL.EXE", major, 0, build, 0);
     b.program(folder + "\\OUTLOOK.EXE", major, 0, build, 0);
     b.program(folder + "\\POWERPNT.EXE", major, 0, build, 0);
-    if (premium)
+    if (premium) {
         b.program(folder + "\\MSACCESS.EXE", major, 0, build, 0);
+        // The installer's product record of the premium edition: per machine on 2000/XP, per user
+        // on 95/98/ME.
+        const std::string products = b.config().isNt()
+            ? "HKEY_CLASSES_ROOT\\Installer\\Products\\"
+            : "HKEY_CURRENT_USER\\Software\\Microsoft\\Installer\\Products\\";
+        b.sz(products + kPremiumOfficeProduct, "ProductName", "Microsoft Office Premium");
+    }
     const std::string userOffice = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" + version;
     b.sz(userOffice + "\\Word\\Options", "AutoSave-Time", "10");
     b.sz(userOffice + "\\Word\\Options", "DOC-PATH", b.special(csidl::Personal));

@@ -312,6 +312,7 @@ bool KestroMain::showPanel(const std::string& panelName)
             page->hide();
     if (panelName == "KestroMain") {
         m_active = nullptr;
+        platform::qt::setHelpTopic(m_toolbar, 0);
         show();
         return false;
     }
@@ -319,6 +320,8 @@ bool KestroMain::showPanel(const std::string& panelName)
     if (!page)
         return false;
     m_active = page;
+    // F1 on the button bar opens the topic of the page on screen.
+    platform::qt::setHelpTopic(m_toolbar, platform::qt::helpTopicOf(page));
     page->show();
     page->raise();
     page->activated();
@@ -365,6 +368,16 @@ std::string KestroMain::text(const std::string& form, const std::string& control
         return plain.isValid() ? plain.toString().toStdString() : std::string();
     }
     return v.toString().toStdString();
+}
+
+bool KestroMain::setFocus(const std::string& form, const std::string& control)
+{
+    WizardPage* p = page(form);
+    QWidget* w = p ? p->findChild<QWidget*>(QString::fromStdString(control)) : nullptr;
+    if (!w || !w->isEnabled())
+        return false;
+    w->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 WizardPage* KestroMain::loadedPage(const std::string& formName) const
@@ -462,12 +475,15 @@ void KestroMain::Btn_Help_Click()
         };
         if (auto topic = helpTopicForPage(name, chosen))
             m_helpTopic = *topic;
+        else if (m_helpTopic == 0)
+            m_helpTopic = platform::qt::helpTopicOf(page);
     }
     platform::qt::setHelpTopic(barButton(BarButton::Help), m_helpTopic);
-    // As the F1 key would: the topic of the control that holds the focus (the Help button when it
-    // was clicked).
+    // As the F1 key would: the topic of the page's control that holds the focus; with the focus
+    // on the button bar (Alt+H there, or a click) the page's topic that the Help button carries.
     QWidget* focus = QApplication::focusWidget();
-    platform::qt::showContextHelp(focus ? focus : barButton(BarButton::Help));
+    const bool inPage = focus && m_active && m_active->isAncestorOf(focus);
+    platform::qt::showContextHelp(inPage ? focus : barButton(BarButton::Help));
 }
 
 void KestroMain::mnuContents_Click()

@@ -17,6 +17,7 @@
 #include "wizard/core/ScriptDecryptor.h"
 #include "wizard/core/ScriptVariables.h"
 #include "wizard/core/TextUtil.h"
+#include "wizard/core/WizardWindows.h"
 
 namespace wizard {
 
@@ -91,8 +92,14 @@ bool XmlEngine::Step_Script(const std::string& direction)
     const bool itemRun = direction == kDirectionItem;
     if (itemRun)
         m_itemScripts.push_back(CurrentScript);
+    // Where a top-level click started: the end of the main script puts the wizard back here.
+    const Position before{CurrentScript, ScriptStack, ActionIndex, HistoryStep};
+    if (!itemRun)
+        m_reachedEnd = false;
     try {
         runScript(direction);
+        if (!itemRun && m_reachedEnd && !before.script.empty())
+            stayAtEnd(before);
     } catch (const std::exception& error) {
         // A bug or exhausted memory inside a step: stop and wait for the user rather than crash.
         StopFlag = true;
@@ -119,6 +126,7 @@ void XmlEngine::reset()
     m_itemScripts.clear();
     m_ignoredCalls = 0;
     m_lastParseError.clear();
+    m_reachedEnd = false;
 }
 
 void XmlEngine::releaseScript()
@@ -237,6 +245,7 @@ void XmlEngine::runScript(const std::string& direction)
     if (ScriptStack.find('|') == std::string::npos) {
         // The main script has no parent to return to: the wizard is at its end.
         StopFlag = true;
+        m_reachedEnd = true;
         return;
     }
     if (auto position = toInt(afterLastBar(ScriptStack)))
@@ -247,6 +256,17 @@ void XmlEngine::runScript(const std::string& direction)
     // end returns to the runner instead of resuming the runner's own script from inside it.
     const bool intoItem = !m_itemScripts.empty() && CurrentScript == m_itemScripts.back();
     runScript(intoItem ? kDirectionItem : "");
+}
+
+void XmlEngine::stayAtEnd(const Position& before)
+{
+    // The end of the script is a stop: the page on screen stays the current one, so a further
+    // Next changes nothing and Previous goes back exactly one page.
+    CurrentScript = before.script;
+    ScriptStack = before.stack;
+    ActionIndex = before.actionIndex;
+    HistoryStep = before.historyStep;
+    wizardWindows().setStatusText(kEndOfScriptStatus);
 }
 
 void XmlEngine::report(const std::string& text) { platform::showMessage(text); }

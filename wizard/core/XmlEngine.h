@@ -28,6 +28,10 @@ inline constexpr const char* kDirectionNext = "next";
 inline constexpr const char* kDirectionBack = "back";
 inline constexpr const char* kDirectionItem = "Single_XML_Process";
 
+// The status text when a click finds nothing more in the main script.
+inline constexpr const char* kEndOfScriptStatus =
+    "Kestro has no further step here: this page is the end of the wizard's script.";
+
 // The message shown when a script cannot be loaded.
 inline constexpr const char* kScriptLoadFailure = "Application files are deleted, Kestro will not run!";
 
@@ -66,6 +70,10 @@ public:
     // script to its end and return). Runs until a step shows a page (StopFlag then True) or the
     // scripts are exhausted. The result carries no information (always false).
     //
+    // The end of the main script is a stop: when a click runs out of steps, the position and the
+    // history go back to where the click found them (the page on screen stays current) and the
+    // status bar says that nothing follows.
+    //
     // While a run is under way (a primitive or rule yields to the event loop), a further call
     // with any direction other than kDirectionItem is ignored: input cannot re-enter the engine.
     // kDirectionItem is how the item runners run their scripts from inside an `execute` step:
@@ -88,6 +96,9 @@ public:
     bool running() const { return m_depth > 0; }
     // Calls refused because a run was under way.
     int ignoredCalls() const { return m_ignoredCalls; }
+
+    // The last top-level run found the end of the main script.
+    bool reachedEnd() const { return m_reachedEnd; }
 
     // Where the last script that failed to parse failed ("" when the last load parsed): the
     // script name and the line.
@@ -112,6 +123,13 @@ public:
     static std::optional<std::string> historyEntry(const std::vector<std::string>& entries, int number);
 
 private:
+    struct Position {
+        std::string script;
+        std::string stack;
+        int actionIndex;
+        int historyStep;
+    };
+    void stayAtEnd(const Position& before);
     void runScript(const std::string& direction);
     // Moves the position and the history entry for Next and Back.
     void moveInHistory(const std::string& direction);
@@ -159,6 +177,7 @@ private:
     std::vector<std::string> m_itemScripts; // item scripts being run by item runners, innermost last
     int m_ignoredCalls = 0;
     std::string m_lastParseError;
+    bool m_reachedEnd = false;
 };
 
 } // namespace wizard

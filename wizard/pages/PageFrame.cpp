@@ -125,6 +125,9 @@ QuickHelpPanel::QuickHelpPanel(QWidget* page, const QString& objectName, const Q
     m_link->setWordWrap(true);
     m_link->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    // The panel keeps to the page's right edge and height, whatever room the main window gives it.
+    page->installEventFilter(this);
+
     auto* line = new QFrame(this);
     line->setObjectName("Line1");
     line->setFrameShape(QFrame::HLine);
@@ -168,6 +171,15 @@ void QuickHelpPanel::setLinkText(const QString& text)
     QFont f = m_link->font();
     f.setUnderline(true);
     m_link->setFont(f);
+}
+
+bool QuickHelpPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        const QWidget* page = parentWidget();
+        setGeometry(page->width() - width(), 0, width(), page->height());
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 void QuickHelpPanel::mouseMoveEvent(QMouseEvent* event)

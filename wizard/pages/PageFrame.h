@@ -88,6 +88,7 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLabel* m_intro;

@@ -13,6 +13,14 @@ namespace wizard {
 
 namespace {
 
+// The task boxes' and options' font.
+QFont verdana9Font()
+{
+    QFont font("Verdana");
+    font.setPointSizeF(9);
+    return font;
+}
+
 const QString kLinkText = "Click Help Button or press F1 key for more details.";
 const QColor kNavy(0, 0, 128);
 
@@ -272,8 +280,42 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
 
     addTitle(this, "Label6", "Required Preparatory Tasks", 1320, QRect(240, 120, 5655, 735));
 
-    QFont verdana9("Verdana");
-    verdana9.setPointSizeF(9);
+    buildTaskChecks();
+    buildOsOptions();
+    // Tab order: the four boxes, then the options from Win95 down to WinXP.
+    QWidget* previous = m_checks[0];
+    for (QWidget* w : {static_cast<QWidget*>(m_checks[1]), static_cast<QWidget*>(m_checks[2]),
+             static_cast<QWidget*>(m_checks[3]), static_cast<QWidget*>(m_options[0]),
+             static_cast<QWidget*>(m_options[1]), static_cast<QWidget*>(m_options[2]),
+             static_cast<QWidget*>(m_options[3]), static_cast<QWidget*>(m_options[4])}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+
+    buildQuickHelp();
+
+    // Boxes 3 and 4 and every option feed the rule; boxes 1 and 2 are for the user alone.
+    connect(m_checks[2], &QCheckBox::toggled, this, &Frm_PreparatoryTask::nextRule);
+    connect(m_checks[3], &QCheckBox::toggled, this, &Frm_PreparatoryTask::nextRule);
+    for (QRadioButton* opt : m_options)
+        connect(opt, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                nextRule();
+        });
+
+    // The first load prepares the destination PC before anything else; when that PC cannot be
+    // used, the rest of the load is left out.
+    if (!initializeDestination || !initializeDestination())
+        return;
+    const std::string allUsers = variables.lookup("$st_destination_alluser_settings").value_or(std::string());
+    variables.Set_System_Variable_Value("$st_destination_alluser_d_slash", doubledSlashes(allUsers));
+    wizardWindows().setButtonEnabled(BarButton::Next, false);
+    ShowDefaultQuickHelp();
+}
+
+void Frm_PreparatoryTask::buildTaskChecks()
+{
+    const QFont verdana9 = verdana9Font();
     struct Box {
         const char* name;
         const char* caption;
@@ -303,7 +345,11 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
     m_checks[2]->setText(
         "3.  Is your Source PC's (Win 95/98/ME/2000) drives are shared as C$ and D$,\nand Win XP's "
         "drives are shared as C and D?");
+}
 
+void Frm_PreparatoryTask::buildOsOptions()
+{
+    const QFont verdana9 = verdana9Font();
     QLabel* osLabel = pageLabel(this, "Label5", " 5. Source PC Operating System", 480, 4080, 6000, 9);
     singleLine(osLabel);
     struct Option {
@@ -324,16 +370,10 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
         opt->setGeometry(twips(720), twips(firstTop + step * static_cast<int>(i)), twips(4000), twips(300));
         m_options[i] = opt;
     }
-    // Tab order: the four boxes, then the options from Win95 down to WinXP.
-    QWidget* previous = m_checks[0];
-    for (QWidget* w : {static_cast<QWidget*>(m_checks[1]), static_cast<QWidget*>(m_checks[2]),
-             static_cast<QWidget*>(m_checks[3]), static_cast<QWidget*>(m_options[0]),
-             static_cast<QWidget*>(m_options[1]), static_cast<QWidget*>(m_options[2]),
-             static_cast<QWidget*>(m_options[3]), static_cast<QWidget*>(m_options[4])}) {
-        setTabOrder(previous, w);
-        previous = w;
-    }
+}
 
+void Frm_PreparatoryTask::buildQuickHelp()
+{
     m_panel = new QuickHelpPanel(
         this, "Frame1", QRect(7800, 0, 3615, 7215), {"Label7", "Label18", "Label19", "Label22"});
     const std::array<const char*, 5> topicBoxes{"Label8", "Label9", "Label10", "Label11", "Label12"};
@@ -342,24 +382,6 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
     connect(m_panel, &QuickHelpPanel::topicClicked, this, &Frm_PreparatoryTask::showTopic);
     connect(m_panel->link(), &ClickLabel::clicked, this, &Frm_PreparatoryTask::Label22_Click);
     connectPointer(m_panel);
-
-    // Boxes 3 and 4 and every option feed the rule; boxes 1 and 2 are for the user alone.
-    connect(m_checks[2], &QCheckBox::toggled, this, &Frm_PreparatoryTask::nextRule);
-    connect(m_checks[3], &QCheckBox::toggled, this, &Frm_PreparatoryTask::nextRule);
-    for (QRadioButton* opt : m_options)
-        connect(opt, &QRadioButton::toggled, this, [this](bool on) {
-            if (on)
-                nextRule();
-        });
-
-    // The first load prepares the destination PC before anything else; when that PC cannot be
-    // used, the rest of the load is left out.
-    if (!initializeDestination || !initializeDestination())
-        return;
-    const std::string allUsers = variables.lookup("$st_destination_alluser_settings").value_or(std::string());
-    variables.Set_System_Variable_Value("$st_destination_alluser_d_slash", doubledSlashes(allUsers));
-    wizardWindows().setButtonEnabled(BarButton::Next, false);
-    ShowDefaultQuickHelp();
 }
 
 void Frm_PreparatoryTask::ShowDefaultQuickHelp()

@@ -58,6 +58,11 @@ public:
     void Label22_Click(); // help link: F1 on the focused control, without moving the focus
 
 private:
+    // The parts of the page, built in this order by the constructor: the four task check boxes,
+    // the source-OS options, the Quick Help panel.
+    void buildTaskChecks();
+    void buildOsOptions();
+    void buildQuickHelp();
     void nextRule(); // Check3/Check4/option clicks
     void ShowDefaultQuickHelp();
 

@@ -4,11 +4,14 @@
 
 #include "wizard/rules/FilesFoldersMigration.h"
 #include "wizard/rules/MigrationRun.h"
+#include "wizard/rules/SourceValues.h"
 #include "wizard/selection/SelectionCollectors.h"
 #include "wizard/transfer/MigrationReport.h"
+#include "wizard/zip/OfficeLinks.h"
 
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/RulesTable.h"
+#include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 
@@ -119,6 +122,16 @@ const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
     // this object.
     static const std::vector<WorkOperation> ops = {
         {"Collect_Selected_Info", [](clsRules& r) { return r.Collect_Selected_Info(); }},
+        {"Validate_Source_PC", [](clsRules& r) { return r.Validate_Source_PC(); }},
+        {"Get_Source_PC_Information", [](clsRules& r) { return r.Get_Source_PC_Information(); }},
+        {"Validate_Network_Port", [](clsRules& r) { return r.Validate_Network_Port(); }},
+        {"Validate_Parallel_Port", [](clsRules& r) { return r.Validate_Parallel_Port(); }},
+        {"Validate_USB", [](clsRules& r) { return r.Validate_USB(); }},
+        {"Simple_Map_C_Drive", [](clsRules& r) { return r.Simple_Map_C_Drive(); }},
+        {"Logon_Map_C_Drive", [](clsRules& r) { return r.Logon_Map_C_Drive(); }},
+        {"Create_Batch_File", [](clsRules& r) { return r.Create_Batch_File(); }},
+        {"Display_Msg_To_User", [](clsRules& r) { return r.Display_Msg_To_User(); }},
+        {"Source_Value_Initialize", [](clsRules& r) { return r.Source_Value_Initialize(); }},
         {"Migration_Progress", [](clsRules&) { return Migration_Progress(); }},
         {"Application_Migration", [](clsRules&) { return Application_Migration(); }},
         {"Selective_Migration_End", [](clsRules&) { return Selective_Migration_End(); }},
@@ -303,6 +316,13 @@ bool clsRules::Collect_Selected_Info()
     // A new selection starts a new report.
     migrationReport().clear();
     return collectProgramSelection();
+}
+
+bool clsRules::Source_Value_Initialize()
+{
+    log("Source_Value_Initialize", "Start");
+    return initializeSourceValues(
+        core().variables, defaultEnvironmentAccess(), [] { FN_Unzip_Office_Links(); });
 }
 
 } // namespace wizard

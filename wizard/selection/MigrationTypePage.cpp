@@ -52,9 +52,18 @@ QLabel* textLabel(
     f.setBold(bold);
     label->setFont(f);
     label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(
         twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height()));
     return label;
+}
+
+// Puts an option's circle level with the first line of its caption.
+void alignWithCaption(QRadioButton* option, const QLabel* caption)
+{
+    const int line = caption->fontMetrics().height();
+    const int size = option->sizeHint().height();
+    option->setGeometry(option->x(), caption->y() + (line - size) / 2, option->width(), size);
 }
 
 } // namespace
@@ -86,15 +95,17 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent)
     m_optMass->setObjectName("optMass");
     m_optMass->setGeometry(twips(480), twips(1680), twips(300), twips(300));
     platform::qt::setHelpTopic(m_optMass, kMassTopic);
-    textLabel(this, "lblMass",
-        "1.  Mass Migration (Migrates all data from Source PC including  unsupported applications).",
-        QRect(840, 1680, 6600, 500), 9, false);
+    alignWithCaption(m_optMass,
+        textLabel(this, "lblMass",
+            "1.  Mass Migration (Migrates all data from Source PC including  unsupported applications).",
+            QRect(840, 1680, 6600, 500), 9, false));
     m_optSel = new QRadioButton(this);
     m_optSel->setObjectName("optSel");
     m_optSel->setGeometry(twips(480), twips(2400), twips(300), twips(300));
     platform::qt::setHelpTopic(m_optSel, kSelectiveTopic);
-    textLabel(this, "lblSel", "2.  Selective Migration  (Migrates only the selected data from Source PC)",
-        QRect(840, 2400, 6600, 500), 9, false);
+    alignWithCaption(m_optSel,
+        textLabel(this, "lblSel", "2.  Selective Migration  (Migrates only the selected data from Source PC)",
+            QRect(840, 2400, 6600, 500), 9, false));
     m_optSel->setChecked(true);
 
     m_frame = new QGroupBox("Select Your Migration Preference", this);

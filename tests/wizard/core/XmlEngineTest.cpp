@@ -19,6 +19,7 @@
 #include "wizard/core/RulesTable.h"
 #include "wizard/core/ScriptDecryptor.h"
 #include "wizard/core/ScriptVariables.h"
+#include "wizard/core/WizardWindows.h"
 
 namespace wizard {
 namespace {
@@ -546,6 +547,40 @@ TEST_F(XmlEngineTest, EndOfTheMainScriptStopsWithoutAMessage)
     // Stopped on purpose, not by an error caught at the engine's top level.
     EXPECT_EQ(
         machine.readHost(machine.appFile("Kestro_Log_File.txt")).find("Step_Script"), std::string::npos);
+}
+
+TEST_F(XmlEngineTest, EndOfTheScriptIsAStopAndBackGoesOnePage)
+{
+    addRule("Work", true);
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_A") + "\n" + execStep("Show_Frm_B") +
+            "\n" + execStep("Work")));
+    engine.Step_Script("");
+    engine.Step_Script("next");
+    engine.Step_Script("next"); // page B: entry 3 at index 2
+    ASSERT_EQ(engine.HistoryStep, 3);
+    ASSERT_EQ(engine.ActionIndex, 2);
+
+    // Next past the last page runs what follows it, then finds the end: nothing moves.
+    for (int i = 0; i < 3; ++i) {
+        engine.Step_Script("next");
+        EXPECT_TRUE(engine.reachedEnd());
+        EXPECT_EQ(engine.HistoryStep, 3);
+        EXPECT_EQ(engine.ActionIndex, 2);
+        EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
+        EXPECT_EQ(wizardWindows().statusText(), kEndOfScriptStatus);
+    }
+    EXPECT_EQ(std::count(called.begin(), called.end(), "Work"), 3);
+    EXPECT_EQ(engine.HistoryIndexes.size(), 3u);
+
+    // One Previous is one page back.
+    engine.Step_Script("back");
+    EXPECT_FALSE(engine.reachedEnd());
+    EXPECT_EQ(panels.shown.back(), "Frm_A");
+    EXPECT_EQ(engine.HistoryStep, 2);
+    engine.Step_Script("next");
+    EXPECT_EQ(panels.shown.back(), "Frm_B");
+    EXPECT_EQ(engine.HistoryStep, 3);
 }
 
 TEST_F(XmlEngineTest, MissingScriptShowsTheLoadFailure)

@@ -26,18 +26,40 @@
 
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
 
 namespace fs = std::filesystem;
 using wizard::BarButton;
+
+// The Quick Help panel (the one QFrame with a "_Caption" child) of a loaded page.
+struct QuickHelpPanelCheck {
+    wizard::KestroMain* window;
+    const char* form;
+    void expectFits() const
+    {
+        auto* page = window->findChild<wizard::WizardPage*>(form);
+        ASSERT_NE(page, nullptr) << form;
+        const QFrame* panel = nullptr;
+        for (QFrame* f : page->findChildren<QFrame*>(Qt::FindDirectChildrenOnly))
+            if (f->findChild<QLabel*>(f->objectName() + "_Caption"))
+                panel = f;
+        ASSERT_NE(panel, nullptr) << form;
+        EXPECT_EQ(panel->geometry().right(), page->width() - 1) << form;
+        EXPECT_EQ(panel->geometry().top(), 0) << form;
+        EXPECT_EQ(panel->geometry().bottom(), page->height() - 1) << form;
+    }
+};
 
 class MainRoadWalkTest : public ::testing::Test {
 protected:
@@ -153,8 +175,24 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     EXPECT_EQ(engine.HistoryStep, 4);
     EXPECT_TRUE(w->buttonEnabled(BarButton::Next));
 
+    // Every page's Quick Help panel fills the page's right edge from top to bottom; the option
+    // circles stand level with the first line of their captions.
+    w->show();
+    QApplication::processEvents();
+    for (QuickHelpPanelCheck check : {QuickHelpPanelCheck{w, "Frm_Preparatory"},
+             QuickHelpPanelCheck{w, "Frm_PreparatoryTask"}, QuickHelpPanelCheck{w, "Frm_MigrationType"}})
+        check.expectFits();
+    for (const char* pair : {"optMass:lblMass", "optSel:lblSel"}) {
+        const QStringList names = QString(pair).split(':');
+        auto* option = control<QRadioButton>(w, "Frm_MigrationType", qPrintable(names[0]));
+        auto* caption = control<QLabel>(w, "Frm_MigrationType", qPrintable(names[1]));
+        const int lineCentre = caption->y() + caption->fontMetrics().height() / 2;
+        EXPECT_LE(std::abs(option->geometry().center().y() - lineCentre), 2) << pair;
+    }
+
     barButton(w, "Btn_Next")->click();
     ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+    QuickHelpPanelCheck{w, "Frm_ConnectionType"}.expectFits();
     EXPECT_EQ(engine.HistoryStep, 5);
     EXPECT_EQ(wizard::SourceOs, "winxp");
     EXPECT_EQ(wizard::Get_System_Variable_Value("$st_source_os"), "winxp");
@@ -190,6 +228,37 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
     EXPECT_TRUE(control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->isChecked());
     EXPECT_EQ(engine.HistoryStep, 5);
+    common::Service<platform::HelpService>::replace(previousHelp);
+}
+
+TEST_F(MainRoadWalkTest, HelpKeysOnTheButtonBarOpenThePagesTopic)
+{
+    xpDestination();
+    platform::qt::installHelpKey();
+    platform::HelpService* previousHelp = common::Service<platform::HelpService>::replace(&help);
+    wizard::KestroApp app(options());
+    ASSERT_TRUE(app.Main());
+    wizard::KestroMain* w = wizard::mainWindow();
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    barButton(w, "Btn_Accept")->click();
+    ASSERT_EQ(activeForm(w), "Frm_Preparatory");
+
+    QPushButton* next = barButton(w, "Btn_Next");
+    next->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), next);
+    QTest::keyClick(next, Qt::Key_F1);
+    ASSERT_FALSE(help.requests().empty());
+    EXPECT_EQ(help.requests().back().topicId, 68);
+
+    // Alt+H runs the Help button's handler without moving the focus off the bar.
+    const std::size_t before = help.requests().size();
+    w->Btn_Help_Click();
+    ASSERT_EQ(help.requests().size(), before + 1);
+    EXPECT_EQ(help.requests().back().topicId, 68);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+    EXPECT_EQ(activeForm(w), "Frm_Preparatory");
     common::Service<platform::HelpService>::replace(previousHelp);
 }
 

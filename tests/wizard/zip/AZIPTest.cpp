@@ -315,6 +315,23 @@ TEST_F(AZIPTest, ExtractionNeverWritesOutsideItsFolder)
     EXPECT_EQ(hostFiles("Flat"), (std::vector<std::string>{"abs.lnk", "escape.lnk", "fine.lnk", "up.lnk"}));
 }
 
+TEST_F(AZIPTest, BackslashesSeparateLikeSlashesInHostileNames)
+{
+    putArchive(libzipArchive({{"..\\back.lnk", "1"}, {"\\root.lnk", "2"}, {"D:\\drive.lnk", "3"},
+        {"sub\\..\\..\\up.lnk", "4"}, {"sub/..\\mixed.lnk", "5"}, {"ok\\deep.lnk", "6"}}));
+    control.setFilename("C:\\Z\\a.zip");
+    ASSERT_EQ(control.GetEntryNum(), 6);
+    const ZipResult r = control.Extract({"*"}, 1, true, true, "C:\\Target\\In");
+    EXPECT_FALSE(r.error) << r.error.message;
+    EXPECT_EQ(r.count, 1);
+    EXPECT_EQ(r.refused.size(), 5u);
+    EXPECT_EQ(hostFiles("Target"), (std::vector<std::string>{"In", "In/ok", "In/ok/deep.lnk"}));
+    EXPECT_EQ(machine.read("Target/In/ok/deep.lnk"), "6");
+    for (const char* outside :
+        {"back.lnk", "root.lnk", "drive.lnk", "up.lnk", "mixed.lnk", "Target/back.lnk"})
+        EXPECT_FALSE(hostExists(outside)) << outside;
+}
+
 TEST_F(AZIPTest, HugeOrAbsurdlyCompressedEntriesAreRefusedBeforeWriting)
 {
     std::string declared = libzipArchive({{"big.lnk", "small data"}, {"fine.lnk", "ok"}});
@@ -383,6 +400,27 @@ TEST_F(AZIPTest, DamagedArchivesFailAndLeaveTheTargetAsItWas)
 
     EXPECT_EQ(hostFiles("Out"), (std::vector<std::string>{"keep.lnk"}));
     EXPECT_EQ(machine.read("Out/keep.lnk"), "old");
+
+    // Only the second entry is corrupt: the first is extracted whole; the second fails, its old
+    // file stays, and no working file is left behind.
+    machine.put("Mixed/second.lnk", "old second");
+    std::string mixed =
+        libzipArchive({{"first.lnk", "first entry's data"}, {"second.lnk", "second entry's data"}});
+    const std::size_t second = findSignature(mixed, 0x04034B50, 1);
+    const std::size_t secondData =
+        second + 30 + (get32(mixed, second + 26) & 0xFFFF) + (get32(mixed, second + 26) >> 16);
+    mixed[secondData + 2] ^= 0x20;
+    putArchive(mixed, "Z/mixed.zip");
+    control.setFilename("C:\\Z\\mixed.zip");
+    log.clear();
+    const ZipResult part = control.Extract({"*.lnk"}, 1, false, true, "C:\\Mixed");
+    EXPECT_EQ(part.error.failure, ZipFailure::Damaged);
+    EXPECT_NE(part.error.message.find("second.lnk"), std::string::npos) << part.error.message;
+    EXPECT_EQ(part.count, 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"unzip 50 first.lnk", "unzip 100 second.lnk"}));
+    EXPECT_EQ(hostFiles("Mixed"), (std::vector<std::string>{"first.lnk", "second.lnk"}));
+    EXPECT_EQ(machine.read("Mixed/first.lnk"), "first entry's data");
+    EXPECT_EQ(machine.read("Mixed/second.lnk"), "old second");
 }
 
 TEST_F(AZIPTest, EmptyAndForeignFilesExtractNothing)
