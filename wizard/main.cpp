@@ -4,6 +4,8 @@
 #include "platform/qt/QtServices.h"
 #include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/connection/NetworkComputerBrowser.h"
+#include "wizard/connection/TroubleshootingDialogs.h"
+#include "wizard/connection/TroubleshootingHook.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/InitializeApplication.h"
@@ -57,6 +59,9 @@ int main(int argc, char* argv[])
             [](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
         // Browse on the connection page lists the computers of the running machine's network.
         wizard::setComputerBrowser(&wizard::Browse_Network_Computer);
+        // The connection checks explain their failures in the troubleshooting dialogs.
+        wizard::setTroubleshootingPresenter(
+            [](const std::string& form) { wizard::Show_Troubleshooting_Dialog(form); });
         // The exit routine disconnects the local drives of the drive map.
         wizard::setExitStateReader(&wizard::exitStateWithDriveMap);
         // The selection page reads the source PC's shares and its mirrored registry.

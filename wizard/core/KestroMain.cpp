@@ -370,6 +370,16 @@ std::string KestroMain::text(const std::string& form, const std::string& control
     return v.toString().toStdString();
 }
 
+bool KestroMain::setFocus(const std::string& form, const std::string& control)
+{
+    WizardPage* p = page(form);
+    QWidget* w = p ? p->findChild<QWidget*>(QString::fromStdString(control)) : nullptr;
+    if (!w || !w->isEnabled())
+        return false;
+    w->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 WizardPage* KestroMain::loadedPage(const std::string& formName) const
 {
     auto it = m_pages.find(formName);

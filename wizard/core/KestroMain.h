@@ -58,6 +58,8 @@ public:
     // PageControls: reading a control loads its page.
     bool isChecked(const std::string& form, const std::string& control) override;
     std::string text(const std::string& form, const std::string& control) override;
+    bool setFocus(const std::string& form, const std::string& control) override;
+    using QWidget::setFocus;
 
     // Public handlers, also called by the pages' own buttons.
     void Btn_Back_Click();

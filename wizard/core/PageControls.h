@@ -15,6 +15,8 @@ public:
     virtual bool isChecked(const std::string& form, const std::string& control) = 0;
     // The text of a text box or label; empty when there is no such control.
     virtual std::string text(const std::string& form, const std::string& control) = 0;
+    // Gives the control the keyboard focus; false when it cannot take it (missing or disabled).
+    virtual bool setFocus(const std::string& form, const std::string& control) = 0;
 };
 
 // The installed reader (common::Service<PageControls>); nullptr when no window is up (headless

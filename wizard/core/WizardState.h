@@ -22,6 +22,12 @@ inline bool OfficePremiumFlag = false;
 // rule inputs (PreparatoryRules.h); false until then.
 inline bool TasksConfirmed = false;
 
+// The source PC's name as validated on the connection page (trimmed, no leading backslashes), and
+// the logon for a Windows 2000 or XP source exactly as typed.
+inline std::string SourcePcName;
+inline std::string LogonUserName;
+inline std::string LogonPassword;
+
 // Puts every value above back to how a program start finds it.
 inline void resetWizardState()
 {
@@ -32,6 +38,9 @@ inline void resetWizardState()
     SourceOs.clear();
     OfficePremiumFlag = false;
     TasksConfirmed = false;
+    SourcePcName.clear();
+    LogonUserName.clear();
+    LogonPassword.clear();
 }
 
 } // namespace wizard

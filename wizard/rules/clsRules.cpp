@@ -117,6 +117,15 @@ const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
 {
     static const std::vector<WorkOperation> ops = {
         {"Collect_Selected_Info", &clsRules::Collect_Selected_Info},
+        {"Validate_Source_PC", &clsRules::Validate_Source_PC},
+        {"Get_Source_PC_Information", &clsRules::Get_Source_PC_Information},
+        {"Validate_Network_Port", &clsRules::Validate_Network_Port},
+        {"Validate_Parallel_Port", &clsRules::Validate_Parallel_Port},
+        {"Validate_USB", &clsRules::Validate_USB},
+        {"Simple_Map_C_Drive", &clsRules::Simple_Map_C_Drive},
+        {"Logon_Map_C_Drive", &clsRules::Logon_Map_C_Drive},
+        {"Create_Batch_File", &clsRules::Create_Batch_File},
+        {"Display_Msg_To_User", &clsRules::Display_Msg_To_User},
         {"Source_Value_Initialize", &clsRules::Source_Value_Initialize},
     };
     return ops;

@@ -63,6 +63,30 @@ public:
     // the drive map, unpacking the Office shortcut set for a Windows 95/98/ME source. True.
     bool Source_Value_Initialize();
 
+    // The source PC (ConnectionOperations.cpp): each tells the user why it refuses (message box,
+    // troubleshooting dialog, status text) and answers False so that the wizard stays on its page.
+    // The name typed on the connection page: well formed, resolvable, not this PC; for a 2000/XP
+    // source a user name (user and password kept as typed).
+    bool Validate_Source_PC();
+    // The chosen source OS agrees with the mapped C: drive (WINIPCFG.EXE marks 95/98/ME); publishes
+    // "$st_source_os". Refused without a mapped C:.
+    bool Get_Source_PC_Information();
+    bool Validate_Network_Port();
+    bool Validate_Parallel_Port();
+    bool Validate_USB();
+    // The source's C$ share to a free letter (and its other administrative shares after it): without
+    // a logon after a probe folder proved the share writable, or with the typed logon.
+    bool Simple_Map_C_Drive();
+    bool Logon_Map_C_Drive();
+
+    // The hand-over (HandOverOperations.cpp). The migration mode and whether the source registry is
+    // needed, and Temp.bat for the source; False (after its message) when the file cannot be written.
+    bool Create_Batch_File();
+    // Puts Temp.bat into the source's C:\KestroBatch, removes exports of an earlier run, asks the
+    // user to run it there until the three exports can be copied into AppPath\tempreg, and answers
+    // True then; Cancel asks the exit question (its confirmation ends the program, False).
+    bool Display_Msg_To_User();
+
     // The form each page-showing operation shows.
     static std::string pageOf(const std::string& operation);
 
@@ -85,6 +109,9 @@ private:
     bool showPage(
         const char* operation, const char* form, const char* status, const std::string& failureSeparator);
     void log(const std::string& process, const std::string& status) const;
+    // The refusal of a connection operation: default pointer and the refusal log record.
+    void refuse(const std::string& operation, const std::string& error = {});
+    bool mapCDrive(const char* operation, bool withLogon);
 
     RulesEnvironment m_env;
 };

@@ -37,6 +37,7 @@ public:
         return form == "Frm_PreparatoryTask" && chosen.count(control) != 0;
     }
     std::string text(const std::string&, const std::string&) override { return {}; }
+    bool setFocus(const std::string&, const std::string&) override { return false; }
     std::set<std::string> chosen;
 };
 

@@ -1,0 +1,341 @@
+// SourceHandOverTest.cpp: the connection rules on the demo network: network helpers, drive mapping,
+// source validation, the source OS check, the batch file run on the source through the batch
+// runner, the wait for its exports, and the refusals that leave the destination as it was.
+#include "platform/MessageBox.h"
+#include "platform/ProcessRunner.h"
+#include "platform/RunningMachine.h"
+#include "tests/support/platform/ScriptedMessageService.h"
+#include "tests/support/wizard/WizardRun.h"
+#include "tools/demo-network/DemoNetwork.h"
+#include "wizard/connection/DriveMapping.h"
+#include "wizard/connection/GeneralUtilities.h"
+#include "wizard/connection/NetworkHelpers.h"
+#include "wizard/connection/SourceBatchFile.h"
+#include "wizard/connection/TroubleshootingHook.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/PageControls.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/rules/clsRules.h"
+#include "wizard/transfer/TransferGlobals.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+using wizard::clsRules;
+
+// The connection page, the required-tasks page and the migration-type page as the rules read them.
+class Pages : public wizard::PageControls {
+public:
+    bool isChecked(const std::string& form, const std::string& control) override
+    {
+        return checked.count(form + "." + control) != 0;
+    }
+    std::string text(const std::string& form, const std::string& control) override
+    {
+        auto it = texts.find(form + "." + control);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    bool setFocus(const std::string&, const std::string& control) override
+    {
+        focused.push_back(control);
+        return true;
+    }
+    std::set<std::string> checked;
+    std::map<std::string, std::string> texts;
+    std::vector<std::string> focused;
+};
+
+class SourceHandOverTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::resetWizardRun();
+        std::string pattern = (fs::temp_directory_path() / "handover-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        network = pattern;
+        std::string error;
+        ASSERT_TRUE(demo::buildDemoNetwork(network, demo::DemoOptions{}, error)) << error;
+        ::setenv("WINENV_MACHINE", (network / demo::kDestinationPc).c_str(), 1);
+        platform::RunningMachine::use(network / demo::kDestinationPc);
+        wizard::AppPath = demo::kWizardFolder;
+        files().createFolder(wizard::AppPath + "\\temp");
+        previousPages = common::Service<wizard::PageControls>::replace(&pages);
+        previousPresenter =
+            wizard::setTroubleshootingPresenter([this](const std::string& form) { dialogs.push_back(form); });
+    }
+    void TearDown() override
+    {
+        wizard::setTroubleshootingPresenter(previousPresenter);
+        common::Service<wizard::PageControls>::replace(previousPages);
+        wizard::transferGlobals().driveMap.clear();
+        platform::RunningMachine::close();
+        ::unsetenv("WINENV_MACHINE");
+        testsupport::resetWizardRun();
+        std::error_code ec;
+        fs::remove_all(network, ec);
+    }
+    static platform::FileSystem& files() { return platform::RunningMachine::current()->files(); }
+    wizard::RulesEnvironment env()
+    {
+        wizard::RulesEnvironment e;
+        e.setVariable = [this](const std::string& n, const std::string& v) { variables[n] = v; };
+        e.writeLog = [this](const std::string& p, const std::string& s) { log.push_back(p + " " + s); };
+        return e;
+    }
+    // The connection page filled in for a source: LAN, name, and the source OS chosen.
+    void connectTo(const std::string& name, const char* osOption, const std::string& user = "",
+        const std::string& password = "")
+    {
+        pages.checked = {"Frm_ConnectionType.optNWLan", std::string("Frm_PreparatoryTask.") + osOption,
+            "Frm_MigrationType.optSel", "Frm_MigrationType.chk_Settings"};
+        pages.texts = {{"Frm_ConnectionType.txt_Source_Name", name}, {"Frm_ConnectionType.txtuser", user},
+            {"Frm_ConnectionType.TxtPass", password}};
+    }
+    std::vector<std::string> connectedLetters()
+    {
+        std::vector<std::string> out;
+        for (const platform::DriveConnection& c :
+            platform::RunningMachine::current()->network().connections())
+            out.push_back(std::string(1, c.letter) + ":" + c.remotePath);
+        return out;
+    }
+    // The user at the source PC: runs C:\KestroBatch\Temp.bat there with the batch runner.
+    int runBatchOnSource(const char* source)
+    {
+        platform::StartOptions options;
+        options.machineFolder = network / source;
+        std::uint32_t code = 1;
+        if (platform::runProcess("winbatch C:\\KestroBatch\\Temp.bat", options, &code) !=
+            platform::WinError::Success)
+            return -1;
+        return static_cast<int>(code);
+    }
+
+    fs::path network;
+    Pages pages;
+    wizard::PageControls* previousPages = nullptr;
+    wizard::TroubleshootingPresenter previousPresenter;
+    std::vector<std::string> dialogs;
+    std::map<std::string, std::string> variables;
+    std::vector<std::string> log;
+    testsupport::ScriptedMessageService messages;
+    common::Service<platform::MessageService>::Override scope{messages};
+};
+
+TEST_F(SourceHandOverTest, NetworkHelpersSeeTheDemoNetwork)
+{
+    EXPECT_TRUE(wizard::Is_Network_Present());
+    EXPECT_EQ(wizard::Get_Computer_Name(), "NEWPC");
+    EXPECT_NE(wizard::Get_IP_Address("oldpc"), wizard::kUnresolvedAddress);
+    EXPECT_EQ(wizard::Get_IP_Address("NOSUCHPC"), wizard::kUnresolvedAddress);
+    std::optional<std::string> unset;
+    EXPECT_EQ(wizard::Get_IP_Address(unset), wizard::Get_IP_Address("NEWPC"));
+    EXPECT_EQ(unset, std::optional<std::string>("NEWPC"));
+    EXPECT_EQ(wizard::Format_IP_Address(std::string("\xC0\xA8\x00\x07", 4)), "192.168.0.7");
+
+    wizard::Get_Admin_Shares("OLDPC");
+    EXPECT_EQ(wizard::AdminShares(), (std::vector<std::string>{"C:", "D:", ""}));
+    wizard::Get_Admin_Shares("OLDXP"); // shares "C" only: no administrative share
+    EXPECT_EQ(wizard::AdminShares(), std::vector<std::string>{""});
+    wizard::Get_Admin_Shares("");
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "Please enter a server name!");
+    EXPECT_EQ(messages.shown()[0].title, "Monitor");
+
+    EXPECT_TRUE(wizard::Is_Valid_Name("SOURCE-PC"));
+    EXPECT_TRUE(wizard::Is_Valid_Name("my pc"));
+    for (const char* bad : {"pc#1", "a|b", "", "x\\y", "mail@pc"})
+        EXPECT_FALSE(wizard::Is_Valid_Name(bad)) << bad;
+}
+
+TEST_F(SourceHandOverTest, MappingTakesFreeLettersAndASecondMappingReplacesTheFirst)
+{
+    std::string share = "\\\\OLDPC\\C$";
+    std::string drive;
+    const std::string free = wizard::Get_Free_Drive();
+    ASSERT_FALSE(free.empty());
+    auto letter = [&free](int n) { return std::string(1, static_cast<char>(free[0] + n)) + ":"; };
+    ASSERT_TRUE(wizard::Map_Drive(share, drive, "", ""));
+    const auto first = wizard::transferGlobals().driveMap.entries();
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(first[0].first, "C:");
+    EXPECT_EQ(first[1].first, "D:");
+    EXPECT_EQ(first[0].second, letter(0));
+    EXPECT_EQ(first[1].second, letter(1));
+
+    ASSERT_TRUE(wizard::Map_Drive(share, drive, "", ""));
+    const auto second = wizard::transferGlobals().driveMap.entries();
+    EXPECT_EQ(second[0].second, letter(2));
+    EXPECT_EQ(second[1].second, letter(3));
+    EXPECT_EQ(connectedLetters(),
+        (std::vector<std::string>{letter(2) + "\\\\OLDPC\\C$", letter(3) + "\\\\OLDPC\\D$"}));
+    EXPECT_TRUE(messages.shown().empty());
+
+    // An XP source shares its C drive as "C": the third form connects it, with the logon.
+    std::string xp = "\\\\OLDXP\\C$";
+    EXPECT_FALSE(wizard::Map_Drive(xp, drive, "Sarah", "wrong"));
+    EXPECT_EQ(wizard::transferGlobals().driveMap.entries(), second) << "a refused logon keeps the old map";
+    ASSERT_TRUE(wizard::Map_Drive(xp, drive, "Sarah", "blue42"));
+    EXPECT_EQ(wizard::transferGlobals().driveMap.lookup("C:"), std::optional<std::string>(letter(0)));
+    EXPECT_EQ(connectedLetters(), std::vector<std::string>{letter(0) + "\\\\OLDXP\\C"});
+}
+
+TEST_F(SourceHandOverTest, RunningOutOfLettersUndoesTheMapping)
+{
+    // Every letter but one taken: C$ gets it, D$ finds none, and the C$ connection goes again.
+    platform::Network& net = platform::RunningMachine::current()->network();
+    const char spare = wizard::Get_Free_Drive().at(0);
+    for (char letter = static_cast<char>(spare + 1); letter <= 'Z'; ++letter)
+        ASSERT_EQ(net.addConnection(std::string(1, letter) + ":", "\\\\OLDPC\\C$", nullptr, nullptr),
+            platform::WinError::Success);
+    const auto before = connectedLetters();
+    std::string share = "\\\\OLDPC\\C$";
+    std::string drive;
+    EXPECT_FALSE(wizard::Map_Drive(share, drive, "", ""));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, "No Free Drive for mapping");
+    EXPECT_EQ(connectedLetters(), before);
+    EXPECT_TRUE(wizard::transferGlobals().driveMap.entries().empty());
+
+    // All letters taken: refused before anything is tried.
+    ASSERT_EQ(net.addConnection(std::string(1, spare) + ":", "\\\\OLDPC\\C$", nullptr, nullptr),
+        platform::WinError::Success);
+    EXPECT_EQ(wizard::Get_Free_Drive(), "");
+    EXPECT_FALSE(wizard::Map_Drive(share, drive, "", ""));
+    EXPECT_EQ(messages.shown().size(), 2u);
+}
+
+TEST_F(SourceHandOverTest, ValidationRefusesBadNamesWithTheirMessagesAndDialogs)
+{
+    clsRules rules(env());
+    struct Case {
+        const char* name;
+        const char* message; // "" when a dialog explains
+    };
+    for (const Case& c :
+        {Case{"  ", "Please enter source PC name!"}, Case{"old#pc", "Please enter valid Source PC name!"},
+            Case{"NEWPC", "Please give Source PC name, you have given local PC's name!"},
+            Case{"GONEPC", ""}}) {
+        connectTo(c.name, "Opt98");
+        const std::size_t boxes = messages.shown().size();
+        EXPECT_FALSE(rules.Validate_Source_PC()) << c.name;
+        if (*c.message) {
+            ASSERT_EQ(messages.shown().size(), boxes + 1) << c.name;
+            EXPECT_EQ(messages.shown().back().text, c.message);
+        } else {
+            EXPECT_EQ(dialogs, std::vector<std::string>{"frm_Error_Lan_validate"});
+            EXPECT_EQ(wizard::wizardWindows().statusText(), "Validating source PC fails!");
+        }
+        EXPECT_EQ(wizard::wizardWindows().mousePointer(), wizard::MousePointer::Default);
+    }
+    EXPECT_EQ(variables.count("$st_source_mc_name"), 1u); // set once the name was well formed
+
+    // A 2000/XP source needs a user name; its password may be empty.
+    connectTo("OLDXP", "OptXP", "   ");
+    EXPECT_FALSE(rules.Validate_Source_PC());
+    EXPECT_EQ(messages.shown().back().text,
+        "Please enter user name and password, the user name must have Administrator rights");
+    connectTo(" OLDXP ", "OptXP", "Sarah", "");
+    EXPECT_TRUE(rules.Validate_Source_PC());
+    EXPECT_EQ(wizard::SourcePcName, "OLDXP");
+    EXPECT_EQ(wizard::LogonUserName, "Sarah");
+    EXPECT_EQ(variables["$st_source_mc_name"], "\\\\OLDXP");
+
+    // A wrong password is found when the drive is mapped: its dialog, nothing connected.
+    EXPECT_FALSE(rules.Logon_Map_C_Drive());
+    EXPECT_EQ(dialogs.back(), "frm_Error_Log_Map");
+    EXPECT_EQ(wizard::wizardWindows().statusText(), "Mapping source drive failed!");
+    EXPECT_TRUE(connectedLetters().empty());
+}
+
+TEST_F(SourceHandOverTest, SourceOsMustMatchTheMappedDrive)
+{
+    clsRules rules(env());
+    wizard::SourceOs = "win98";
+    EXPECT_FALSE(rules.Get_Source_PC_Information()) << "no C: mapped: nothing to look at";
+    EXPECT_EQ(dialogs.back(), "frm_Error_Get_SourcePC_Info");
+
+    connectTo("OLDPC", "Opt98");
+    ASSERT_TRUE(rules.Validate_Source_PC());
+    ASSERT_TRUE(rules.Simple_Map_C_Drive());
+    EXPECT_TRUE(rules.Get_Source_PC_Information());
+    EXPECT_EQ(variables["$st_source_os"], "win98");
+    wizard::SourceOs = "win2k";
+    EXPECT_FALSE(rules.Get_Source_PC_Information());
+    wizard::SourceOs = "winxp";
+    EXPECT_TRUE(rules.Get_Source_PC_Information()) << "XP passes either way";
+}
+
+TEST_F(SourceHandOverTest, BatchFileFollowsTheSourceSystem)
+{
+    const auto xp = wizard::batchFileLines("winxp", "OLDXP");
+    ASSERT_EQ(xp.size(), 14u);
+    EXPECT_EQ(xp[3], "regedit.exe /a C:\\KestroBatch\\HKLM.reg \"HKEY_LOCAL_MACHINE\"");
+    EXPECT_EQ(xp[8], "cacls c:\\windows /t /e /g everyone:f");
+    const auto nineX = wizard::batchFileLines("win98", "OLDPC");
+    ASSERT_EQ(nineX.size(), 11u);
+    EXPECT_EQ(nineX[5], "regedit.exe /s /E C:\\KestroBatch\\HKCU.reg \"HKEY_CURRENT_USER\"");
+    const auto w2k = wizard::batchFileLines("win2k", "OLDXP"); // no WINIPCFG.EXE there
+    EXPECT_EQ(w2k[8], "cacls c:\\winnt /t /e /g everyone:f");
+}
+
+TEST_F(SourceHandOverTest, HandOverFromTheWindows98SourceBringsFreshExports)
+{
+    clsRules rules(env());
+    wizard::SourceOs = "win98";
+    connectTo("OLDPC", "Opt98");
+    ASSERT_TRUE(rules.Validate_Source_PC());
+    ASSERT_TRUE(rules.Simple_Map_C_Drive());
+    ASSERT_TRUE(rules.Get_Source_PC_Information());
+    ASSERT_TRUE(rules.Create_Batch_File());
+    EXPECT_TRUE(wizard::RegistryRequired);
+    EXPECT_EQ(variables["$bln_reg_required"], "true");
+    EXPECT_EQ(variables["$st_migration_type"], "selective");
+
+    // Exports of an earlier run on the source are never taken for fresh ones.
+    const std::string local = *wizard::transferGlobals().driveMap.lookup("C:");
+    files().createFolder(local + "\\KestroBatch");
+    for (const char* name : wizard::kSourceExports)
+        files().writeText(
+            local + "\\KestroBatch\\" + name, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\STALE]\r\n");
+
+    // OK before the batch ran: asked again; then the user runs it on the source and clicks OK.
+    messages.answer(platform::MsgResult::Ok);
+    messages.answer(platform::MsgResult::Ok);
+    int batchRuns = 0;
+    struct RunningUser : platform::MessageService {
+        testsupport::ScriptedMessageService& inner;
+        std::function<void()> beforeSecond;
+        int count = 0;
+        explicit RunningUser(testsupport::ScriptedMessageService& m)
+            : inner(m)
+        {}
+        platform::MsgResult show(const platform::MessageRequest& r) override
+        {
+            if (++count == 2 && beforeSecond)
+                beforeSecond();
+            return inner.show(r);
+        }
+    } user(messages);
+    user.beforeSecond = [&] { batchRuns += runBatchOnSource(demo::kSourcePc98) == 0 ? 1 : 0; };
+    common::Service<platform::MessageService>::Override scopedUser{user};
+    ASSERT_TRUE(rules.Display_Msg_To_User());
+    EXPECT_EQ(batchRuns, 1);
+    EXPECT_EQ(user.count, 2);
+    std::string hklm;
+    ASSERT_EQ(files().readText(wizard::AppPath + "\\tempreg\\HKLM.reg", hklm), platform::FsError::None);
+    EXPECT_EQ(hklm.find("STALE"), std::string::npos);
+    EXPECT_NE(hklm.find("[HKEY_LOCAL_MACHINE\\SOFTWARE"), std::string::npos);
+    EXPECT_TRUE(files().fileExists(wizard::AppPath + "\\tempreg\\HKCR.reg"));
+    EXPECT_TRUE(files().fileExists(wizard::AppPath + "\\tempreg\\HKCU.reg"));
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+// HandOverOperations.cpp: the rules of the hand-over on the source PC: the batch file, and the wait
+// for the registry exports the user makes with it and their copy into "tempreg".
+#include "wizard/rules/clsRules.h"
+
+#include "platform/EventPump.h"
+#include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
+#include "wizard/connection/SourceBatchFile.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/ExitRoutine.h"
+#include "wizard/core/PageControls.h"
+#include "wizard/core/ProgramEnd.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/TransferGlobals.h"
+
+namespace wizard {
+
+namespace {
+
+constexpr const char* kRunBatchFile =
+    "In the Source PC, click  the Start button  > Run. In the input box,  key in  "
+    "'C:\\KestroBatch\\Temp.bat'.  "
+    "Click OK  to execute the batch file.  After the process is completed in Source PC , Click 'OK'  in this "
+    "dialog box.";
+
+bool migrationOption(const char* control)
+{
+    PageControls* controls = pageControls();
+    return controls && controls->isChecked("Frm_MigrationType", control);
+}
+
+// Puts Temp.bat into the source's C:\KestroBatch and removes exports of an earlier run there and in
+// "tempreg", so that only exports the batch file makes now are taken.
+void prepareSource(platform::FileSystem& files, const std::string& sourceFolder, const std::string& target)
+{
+    files.createFolder(sourceFolder);
+    files.copyFile(AppPath + "\\temp\\Temp.bat", sourceFolder + "\\Temp.bat", true);
+    for (const char* name : kSourceExports) {
+        files.deleteFile(sourceFolder + "\\" + name, true);
+        files.deleteFile(target + name, true);
+    }
+}
+
+// Copies the three exports; false when one is missing or still being written on the source.
+bool copyExports(platform::FileSystem& files, const std::string& sourceFolder, const std::string& target)
+{
+    for (const char* name : kSourceExports)
+        if (!files.fileExists(sourceFolder + "\\" + name))
+            return false;
+    wizardWindows().openBusyWindow();
+    const char* texts[] = {"Getting remote PC information...", "Getting remote PC information.....",
+        "Getting remote PC information........"};
+    for (int i = 0; i < 3; ++i) {
+        platform::yieldToEvents();
+        wizardWindows().setStatusText(texts[i]);
+        const platform::FsError copied =
+            files.copyFile(sourceFolder + "\\" + kSourceExports[i], target + kSourceExports[i], true);
+        // Any failure (the export still open on the source included) means: not ready yet.
+        if (copied != platform::FsError::None) {
+            wizardWindows().closeBusyWindow();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool clsRules::Create_Batch_File()
+{
+    log("Create_Batch_File", "Start");
+    wizardWindows().setStatusText("Getting remote PC information!");
+    auto set = [this](const std::string& name, const std::string& value) {
+        if (m_env.setVariable)
+            m_env.setVariable(name, value);
+    };
+    if (!RegistryRequired) {
+        const bool selective = migrationOption("optSel");
+        MigrationMode = selective ? "selective" : "mass";
+        const bool required =
+            !selective || migrationOption("chk_Settings") || migrationOption("chk_Applications");
+        if (required) {
+            set("$bln_reg_required", "true");
+            RegistryRequired = true;
+        }
+        set("$st_migration_type", MigrationMode);
+        if (!Batch_File_content()) {
+            platform::showMessage("Not able to create Batch File In Destination PC User must have "
+                                  "Administrator right in Destination PC",
+                platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+            wizardWindows().setStatusText("Getting remote PC information had failed!");
+            log("Create_Batch_File", "0:Batch file not written");
+            // Without the batch file the source's registry never arrives: stay on the page.
+            return false;
+        }
+    } else {
+        if (migrationOption("optSel"))
+            MigrationMode = "selective";
+        else if (migrationOption("optMass"))
+            MigrationMode = "mass";
+        set("$st_migration_type", MigrationMode);
+    }
+    wizardWindows().setStatusText("Getting remote PC information had done!");
+    log("Create_Batch_File", "End");
+    return true;
+}
+
+bool clsRules::Display_Msg_To_User()
+{
+    const std::optional<std::string> drive = transferGlobals().driveMap.lookup("C:");
+    platform::RunningMachine* machine = platform::RunningMachine::current();
+    wizardWindows().setStatusText("Execute Batch File in Source PC under C:\\KestroBatch\\Temp.bat");
+    log("Display_Msg_To_User", "Start");
+    if (m_env.setVariable)
+        m_env.setVariable("$bln_initial_migration_done", "false");
+    if (!drive || drive->empty() || !machine) {
+        log("Display_Msg_To_User", "0 : The source PC's C drive is not mapped");
+        return false;
+    }
+    const std::string sourceFolder = *drive + "\\KestroBatch";
+    const std::string target = AppPath + "\\tempreg\\";
+    platform::FileSystem& files = machine->files();
+    if (!files.folderExists(AppPath + "\\tempreg"))
+        files.createFolder(AppPath + "\\tempreg");
+    prepareSource(files, sourceFolder, target);
+    for (;;) {
+        const platform::MsgResult answer = platform::showMessage(
+            kRunBatchFile, platform::MsgButtons::OkCancel, platform::MsgIcon::Information);
+        if (answer != platform::MsgResult::Ok) {
+            RegistryRequired = false;
+            if (Exit_Application()) {
+                requestProgramEnd(0);
+                return false;
+            }
+            continue;
+        }
+        if (copyExports(files, sourceFolder, target))
+            break;
+    }
+    RegistryRequired = true;
+    log("Display_Msg_To_User", "End");
+    return true;
+}
+
+} // namespace wizard
