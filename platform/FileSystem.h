@@ -187,6 +187,8 @@ private:
     };
     FsError matchPattern(
         std::string_view pattern, bool folders, std::vector<Match>& matches, ResolvedPath& parent) const;
+    // Resolves `path` to something that exists: the resolver's error, or FileNotFound.
+    FsError resolveExisting(std::string_view path, ResolvedPath& r) const;
     // Deletes every file (or folder tree) `pattern` matches, after checking them all.
     FsError deleteMatches(std::string_view pattern, bool folders, bool force);
     // Matches `pattern` for deleting (none gives `missing`) and checks that nothing is in use.
