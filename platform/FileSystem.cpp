@@ -69,6 +69,7 @@ std::string_view fsErrorText(FsError error)
     case FsError::DiskNotReady: return "Disk not ready";
     case FsError::PathFileAccess: return "Path/File access error";
     case FsError::PathNotFound: return "Path not found";
+    case FsError::DiskFull: return "Disk full";
     }
     return "Unknown error";
 }
@@ -100,6 +101,14 @@ bool FileSystem::fileExists(std::string_view path) const
     const ResolvedPath r = m_resolver.resolve(path);
     std::error_code ec;
     return r.ok() && r.exists && !fs::is_directory(r.host, ec);
+}
+
+FsError FileSystem::resolveExisting(std::string_view path, ResolvedPath& r) const
+{
+    r = m_resolver.resolve(path);
+    if (!r.ok())
+        return fromWinError(r.error);
+    return r.exists ? FsError::None : FsError::FileNotFound;
 }
 
 bool FileSystem::folderExists(std::string_view path) const
@@ -320,22 +329,18 @@ FsError FileSystem::dir(std::string_view pattern, unsigned mask, std::vector<std
 
 FsError FileSystem::getAttributes(std::string_view path, unsigned& attributes) const
 {
-    const ResolvedPath r = m_resolver.resolve(path);
-    if (!r.ok())
-        return fromWinError(r.error);
-    if (!r.exists)
-        return FsError::FileNotFound;
+    ResolvedPath r;
+    if (const FsError err = resolveExisting(path, r); err != FsError::None)
+        return err;
     attributes = r.path.isRoot() ? attr::Directory : hostAttributes(r.host);
     return FsError::None;
 }
 
 FsError FileSystem::setAttributes(std::string_view path, unsigned attributes)
 {
-    const ResolvedPath r = m_resolver.resolve(path);
-    if (!r.ok())
-        return fromWinError(r.error);
-    if (!r.exists)
-        return FsError::FileNotFound;
+    ResolvedPath r;
+    if (const FsError err = resolveExisting(path, r); err != FsError::None)
+        return err;
     if (r.path.isRoot())
         return FsError::PermissionDenied;
     storeAttributes(r.host, attributes);
@@ -356,11 +361,9 @@ FsError FileSystem::fileLength(std::string_view path, std::uint64_t& bytes) cons
 
 FsError FileSystem::fileTime(std::string_view path, std::chrono::system_clock::time_point& modified) const
 {
-    const ResolvedPath r = m_resolver.resolve(path);
-    if (!r.ok())
-        return fromWinError(r.error);
-    if (!r.exists)
-        return FsError::FileNotFound;
+    ResolvedPath r;
+    if (const FsError err = resolveExisting(path, r); err != FsError::None)
+        return err;
     std::error_code ec;
     const auto t = fs::last_write_time(r.host, ec);
     if (ec)
@@ -372,11 +375,9 @@ FsError FileSystem::fileTime(std::string_view path, std::chrono::system_clock::t
 
 FsError FileSystem::setFileTime(std::string_view path, std::chrono::system_clock::time_point modified)
 {
-    const ResolvedPath r = m_resolver.resolve(path);
-    if (!r.ok())
-        return fromWinError(r.error);
-    if (!r.exists)
-        return FsError::FileNotFound;
+    ResolvedPath r;
+    if (const FsError err = resolveExisting(path, r); err != FsError::None)
+        return err;
     std::error_code ec;
     fs::last_write_time(r.host, fs::file_time_type::clock::from_sys(modified), ec);
     return ec ? FsError::PermissionDenied : FsError::None;
@@ -392,12 +393,10 @@ std::string FileSystem::getFileVersion(std::string_view path) const
 
 FsError FileSystem::readFile(std::string_view path, std::string& bytes) const
 {
-    const ResolvedPath r = m_resolver.resolve(path);
-    if (!r.ok())
-        return fromWinError(r.error);
+    ResolvedPath r;
+    if (const FsError err = resolveExisting(path, r); err != FsError::None)
+        return err;
     std::error_code ec;
-    if (!r.exists)
-        return FsError::FileNotFound;
     if (fs::is_directory(r.host, ec))
         return FsError::PathFileAccess;
     if (hostInUse(r.host))
