@@ -2,6 +2,7 @@
 // operations.
 #include "wizard/rules/clsRules.h"
 
+#include "wizard/rules/ItemRules.h"
 #include "wizard/rules/SourceValues.h"
 #include "wizard/selection/SelectionCollectors.h"
 #include "wizard/zip/OfficeLinks.h"
@@ -151,6 +152,10 @@ std::vector<std::string> clsRules::registeredNames() const
             if (std::string(member) == op.name)
                 names.push_back(member);
         }
+        for (const ItemRuleOperation& op : itemRuleOperations()) {
+            if (std::string(member) == op.name)
+                names.push_back(member);
+        }
         for (const PageOperation& op : pageOperations()) {
             if (std::string(member) != op.name)
                 continue;
@@ -172,6 +177,12 @@ std::size_t clsRules::registerOperations(RulesTable& table)
             if (name == op.name) {
                 auto fn = op.fn;
                 table.add(name, [this, fn] { return (this->*fn)() && !programEndRequested(); });
+            }
+        }
+        for (const ItemRuleOperation& op : itemRuleOperations()) {
+            if (name == op.name) {
+                auto fn = op.fn;
+                table.add(name, [fn] { return fn() && !programEndRequested(); });
             }
         }
         for (const PageOperation& op : pageOperations()) {
