@@ -69,6 +69,7 @@ std::string_view fsErrorText(FsError error)
     case FsError::DiskNotReady: return "Disk not ready";
     case FsError::PathFileAccess: return "Path/File access error";
     case FsError::PathNotFound: return "Path not found";
+    case FsError::DiskFull: return "Disk full";
     }
     return "Unknown error";
 }

@@ -26,6 +26,7 @@ enum class FsError : int {
     DiskNotReady = 71,      // "Disk not ready": removable or CD drive without a medium
     PathFileAccess = 75,    // "Path/File access error"
     PathNotFound = 76,      // "Path not found": missing folder, unknown share or computer
+    DiskFull = 61,          // "Disk full": the destination drive has no room for the data
 };
 
 // The runtime's description of an error ("File not found"); "" for None.
@@ -114,7 +115,9 @@ public:
     // and the modification time travel with the copy.
     // FileNotFound (53) no source; PathNotFound (76) no destination folder; FileExists (58) a
     // target exists and overwrite is off; PermissionDenied (70) a read-only or in-use target, an
-    // in-use source, or a destination naming an existing folder.
+    // in-use source, or a destination naming an existing folder; DiskFull (61) the data did not
+    // fit. Each file is written under a name of the layer's own and takes its name only when it is
+    // complete, so a failed copy never leaves a cut-short file (and keeps a replaced target).
     FsError copyFile(std::string_view source, std::string_view destination, bool overwrite = true);
 
     // Moves files (wildcards and a trailing "\" as for copyFile). FileExists (58) when a target

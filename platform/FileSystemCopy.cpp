@@ -6,7 +6,13 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 
+#include <cerrno>
 #include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -18,6 +24,66 @@ using hostfs::hostInUse;
 using hostfs::isInside;
 using hostfs::storeAttributes;
 using hostfs::treeBlocked;
+
+namespace {
+
+// Copies the bytes of one host file into a new host file. DiskFull when the destination took no
+// more (no space, a size limit or a quota), PermissionDenied for any other failure.
+FsError copyBytes(const fs::path& from, const fs::path& to)
+{
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return FsError::PermissionDenied;
+    struct stat st {};
+    const int out = ::fstat(in, &st) == 0
+        ? ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777)
+        : -1;
+    if (out < 0) {
+        ::close(in);
+        return FsError::PermissionDenied;
+    }
+    FsError result = FsError::None;
+    bool kernelCopy = true;
+    std::vector<char> buffer;
+    for (;;) {
+        ssize_t n = -1;
+        if (kernelCopy) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            buffer.resize(1 << 18);
+            n = ::read(in, buffer.data(), buffer.size());
+            for (ssize_t done = 0; n > 0 && done < n;) {
+                const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
+                if (w < 0 && errno == EINTR)
+                    continue;
+                if (w < 0) {
+                    n = -1;
+                    break;
+                }
+                done += w;
+            }
+        }
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            result = (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) ? FsError::DiskFull
+                                                                            : FsError::PermissionDenied;
+            break;
+        }
+    }
+    ::close(in);
+    if (::close(out) != 0 && result == FsError::None)
+        result = errno == ENOSPC || errno == EDQUOT ? FsError::DiskFull : FsError::PermissionDenied;
+    return result;
+}
+
+} // namespace
 
 FsError FileSystem::beginTransfer(std::string_view source, std::string_view destination, bool folders,
     FsError missing, FsError denied, Transfer& t) const
@@ -72,11 +138,23 @@ FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
         if ((hostAttributes(to) & attr::ReadOnly) || hostInUse(to))
             return FsError::PermissionDenied;
     }
-    if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec) || ec)
-        return FsError::PermissionDenied;
+    // Written beside the target under a name no listing shows, then renamed: a copy cut short
+    // (the drive filled up) leaves neither a partial file nor a damaged earlier target.
+    const fs::path partial = to.parent_path() / (":partial." + std::to_string(::getpid()));
+    if (const FsError copied = copyBytes(from, partial); copied != FsError::None) {
+        std::error_code removeEc;
+        fs::remove(partial, removeEc);
+        return copied;
+    }
     const auto time = fs::last_write_time(from, ec);
     if (!ec)
-        fs::last_write_time(to, time, ec);
+        fs::last_write_time(partial, time, ec);
+    fs::rename(partial, to, ec);
+    if (ec) {
+        std::error_code removeEc;
+        fs::remove(partial, removeEc);
+        return FsError::PermissionDenied;
+    }
     storeAttributes(to, hostAttributes(from) | attr::Archive);
     return FsError::None;
 }

@@ -95,8 +95,9 @@ std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder)
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
         std::error_code linkEc;
-        // Host links are no part of an emulated drive: never listed, never followed by name.
-        if (name == kAttributeSidecar || it->is_symlink(linkEc))
+        // Host links are no part of an emulated drive: never listed, never followed by name. Names
+        // with a ":" (the attribute sidecar, copies under way) are the layer's own files.
+        if (name.find(':') != std::string::npos || it->is_symlink(linkEc))
             continue;
         std::error_code typeEc;
         entries.push_back({std::move(name), it->is_directory(typeEc)});

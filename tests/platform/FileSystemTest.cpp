@@ -7,6 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <iterator>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace platform;
 namespace fs = std::filesystem;
 
@@ -339,4 +346,35 @@ TEST_F(FileSystemTest, DirAcceptsShortNamesAndFolderCopiesKeepAttributes)
     EXPECT_EQ(bits, attr::System | attr::Directory);
     // Copying again without force meets the read-only copy and changes nothing.
     EXPECT_EQ(fso.copyFolder("C:\\Long Folder Name", "C:\\Copy"), FsError::PermissionDenied);
+}
+
+// The drive fills up in the middle of a copy (a file-size limit in a child process stands in for
+// a full disk): the copy answers Disk full, no file is left under the target's name, an earlier
+// target keeps its contents and the layer's own partial file is gone.
+TEST_F(FileSystemTest, ACopyThatDoesNotFitLeavesNothingHalfWritten)
+{
+    t.put("Data/big.bin", std::string(256 * 1024, 'b'));
+    t.put("Data/Old/big.bin", "earlier");
+    fs::create_directories(t.host("Data/New"));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const FsError fresh = fso.copyFile("C:\\Data\\big.bin", "C:\\Data\\New\\");
+        const FsError replace = fso.copyFile("C:\\Data\\big.bin", "C:\\Data\\Old\\");
+        ::_exit(fresh == FsError::DiskFull && replace == FsError::DiskFull ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(fs::exists(t.host("Data/New/big.bin")));
+    EXPECT_EQ(t.read("Data/Old/big.bin"), "earlier");
+    std::vector<FileEntry> folders, files;
+    ASSERT_EQ(fso.listFolder("C:\\Data\\Old", folders, files), FsError::None);
+    ASSERT_EQ(files.size(), 1U);
+    EXPECT_EQ(std::distance(fs::directory_iterator(t.host("Data/New")), fs::directory_iterator()), 0);
+    EXPECT_EQ(fsErrorText(FsError::DiskFull), "Disk full");
 }

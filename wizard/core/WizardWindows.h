@@ -89,6 +89,11 @@ public:
     }
     const std::string& busyCaption() const { return m_busyCaption; }
     const std::string& busyDetails() const { return m_busyDetails; }
+    // The busy window's Cancel: long work that offers it clears the request when it starts and
+    // looks at it between files.
+    void requestBusyCancel() { m_busyCancel = true; }
+    void clearBusyCancel() { m_busyCancel = false; }
+    bool busyCancelRequested() const { return m_busyCancel; }
 
     // The button bar: visibility, enabled state and caption of each button.
     void setButtonVisible(BarButton b, bool visible)
@@ -152,6 +157,7 @@ private:
     std::string m_status;
     std::string m_detail;
     bool m_busyOpen = false;
+    bool m_busyCancel = false;
     std::string m_busyCaption = "Please Wait Analyzing ...";
     std::string m_busyDetails;
     std::array<ButtonState, kBarButtonCount> m_buttons{{{true, true, "&Previous"}, {true, true, "&Next"},

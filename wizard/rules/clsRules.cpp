@@ -2,8 +2,11 @@
 // operations.
 #include "wizard/rules/clsRules.h"
 
+#include "wizard/rules/FilesFoldersMigration.h"
+#include "wizard/rules/MigrationRun.h"
 #include "wizard/rules/SourceValues.h"
 #include "wizard/selection/SelectionCollectors.h"
+#include "wizard/transfer/MigrationReport.h"
 #include "wizard/zip/OfficeLinks.h"
 
 #include "wizard/core/ProgramEnd.h"
@@ -115,18 +118,32 @@ const std::array<clsRules::PageOperation, 10>& clsRules::pageOperations()
 
 const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
 {
+    // The migration run's operations (MigrationRun.h, FilesFoldersMigration.h) keep no state in
+    // this object.
     static const std::vector<WorkOperation> ops = {
-        {"Collect_Selected_Info", &clsRules::Collect_Selected_Info},
-        {"Validate_Source_PC", &clsRules::Validate_Source_PC},
-        {"Get_Source_PC_Information", &clsRules::Get_Source_PC_Information},
-        {"Validate_Network_Port", &clsRules::Validate_Network_Port},
-        {"Validate_Parallel_Port", &clsRules::Validate_Parallel_Port},
-        {"Validate_USB", &clsRules::Validate_USB},
-        {"Simple_Map_C_Drive", &clsRules::Simple_Map_C_Drive},
-        {"Logon_Map_C_Drive", &clsRules::Logon_Map_C_Drive},
-        {"Create_Batch_File", &clsRules::Create_Batch_File},
-        {"Display_Msg_To_User", &clsRules::Display_Msg_To_User},
-        {"Source_Value_Initialize", &clsRules::Source_Value_Initialize},
+        {"Collect_Selected_Info", [](clsRules& r) { return r.Collect_Selected_Info(); }},
+        {"Validate_Source_PC", [](clsRules& r) { return r.Validate_Source_PC(); }},
+        {"Get_Source_PC_Information", [](clsRules& r) { return r.Get_Source_PC_Information(); }},
+        {"Validate_Network_Port", [](clsRules& r) { return r.Validate_Network_Port(); }},
+        {"Validate_Parallel_Port", [](clsRules& r) { return r.Validate_Parallel_Port(); }},
+        {"Validate_USB", [](clsRules& r) { return r.Validate_USB(); }},
+        {"Simple_Map_C_Drive", [](clsRules& r) { return r.Simple_Map_C_Drive(); }},
+        {"Logon_Map_C_Drive", [](clsRules& r) { return r.Logon_Map_C_Drive(); }},
+        {"Create_Batch_File", [](clsRules& r) { return r.Create_Batch_File(); }},
+        {"Display_Msg_To_User", [](clsRules& r) { return r.Display_Msg_To_User(); }},
+        {"Source_Value_Initialize", [](clsRules& r) { return r.Source_Value_Initialize(); }},
+        {"Migration_Progress", [](clsRules&) { return Migration_Progress(); }},
+        {"Application_Migration", [](clsRules&) { return Application_Migration(); }},
+        {"Selective_Migration_End", [](clsRules&) { return Selective_Migration_End(); }},
+        {"Sub_Data_Explorer_Migration", [](clsRules&) { return Sub_Data_Explorer_Migration(); }},
+        {"Office_Flag", [](clsRules&) { return Office_Flag(); }},
+        {"Progress_Enable", [](clsRules&) { return Progress_Enable(); }},
+        {"Progress_Disable", [](clsRules&) { return Progress_Disable(); }},
+        {"Collect_Settings", [](clsRules&) { return Collect_Settings(); }},
+        {"Settings_Migration", [](clsRules&) { return Settings_Migration(); }},
+        {"Sync_Common_Folders", [](clsRules&) { return Sync_Common_Folders(); }},
+        {"DisableSyncFlag", [](clsRules&) { return DisableSyncFlag(); }},
+        {"Set_Mass_Finished_Flag", [](clsRules&) { return Set_Mass_Finished_Flag(); }},
     };
     return ops;
 }
@@ -171,7 +188,7 @@ std::size_t clsRules::registerOperations(RulesTable& table)
         for (const WorkOperation& op : workOperations()) {
             if (name == op.name) {
                 auto fn = op.fn;
-                table.add(name, [this, fn] { return (this->*fn)() && !programEndRequested(); });
+                table.add(name, [this, fn] { return fn(*this) && !programEndRequested(); });
             }
         }
         for (const PageOperation& op : pageOperations()) {
@@ -294,7 +311,12 @@ bool clsRules::Display_Mass_Screen()
     return showPage("Display_Mass_Screen", "Frm_Mass", "Prepare for Mass Migration", "0:");
 }
 
-bool clsRules::Collect_Selected_Info() { return collectProgramSelection(); }
+bool clsRules::Collect_Selected_Info()
+{
+    // A new selection starts a new report.
+    migrationReport().clear();
+    return collectProgramSelection();
+}
 
 bool clsRules::Source_Value_Initialize()
 {

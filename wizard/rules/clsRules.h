@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace wizard {
 
@@ -99,7 +100,7 @@ private:
     static const std::array<PageOperation, 10>& pageOperations();
     struct WorkOperation {
         const char* name;
-        bool (clsRules::*fn)();
+        bool (*fn)(clsRules&);
     };
     // The operations built so far that show no page.
     static const std::vector<WorkOperation>& workOperations();

@@ -27,9 +27,53 @@ struct FileTransferResult {
     FsError error = FsError::None;
 };
 
+// What the script actions of one migrated item (an application's or a setting's script) gave,
+// kept while the item runner runs its script.
+class ItemTally {
+public:
+    void note(TransferOutcome outcome);
+    // A script action that answered False, named as the log names it; the first one is kept.
+    void noteFailedStep(const std::string& step);
+    // Failed when any action failed; NotFound when every transfer found its source missing;
+    // Migrated otherwise (also when the script transferred nothing itself).
+    TransferOutcome verdict() const;
+    // The first failed action ("" when none was named).
+    const std::string& failedStep() const { return m_failedStep; }
+    int migrated() const { return m_migrated; }
+    int notFound() const { return m_notFound; }
+    int failed() const { return m_failed; }
+
+private:
+    int m_migrated = 0;
+    int m_notFound = 0;
+    int m_failed = 0;
+    std::string m_failedStep;
+};
+
+// The tally of the item being migrated; null outside an item run (nothing is noted then).
+ItemTally* currentItemTally();
+
+// Makes a tally the current one for its lifetime (item runs do not nest; the previous one comes
+// back at the end).
+class ItemTallyScope {
+public:
+    explicit ItemTallyScope(ItemTally& tally);
+    ~ItemTallyScope();
+    ItemTallyScope(const ItemTallyScope&) = delete;
+    ItemTallyScope& operator=(const ItemTallyScope&) = delete;
+
+private:
+    ItemTally* m_previous;
+};
+
 // The answer of a script action: True for a migrated or missing source, False for a failure (the
-// script engine then shows its report).
-inline bool scriptAnswer(TransferOutcome outcome) { return outcome != TransferOutcome::Failed; }
+// script engine then shows its report). The outcome is noted in the current item's tally.
+inline bool scriptAnswer(TransferOutcome outcome)
+{
+    if (ItemTally* tally = currentItemTally())
+        tally->note(outcome);
+    return outcome != TransferOutcome::Failed;
+}
 
 // Writes the record that names a source that was not found ("Not found : " and the source) under
 // the process name, and answers NotFound.

@@ -270,6 +270,9 @@ TEST_F(SourceHandOverTest, SourceOsMustMatchTheMappedDrive)
     EXPECT_EQ(variables["$st_source_os"], "win98");
     wizard::SourceOs = "win2k";
     EXPECT_FALSE(rules.Get_Source_PC_Information());
+    EXPECT_TRUE(wizard::transferGlobals().driveMap.entries().empty()) << "the wrong source's drives go";
+    EXPECT_TRUE(connectedLetters().empty());
+    ASSERT_TRUE(rules.Simple_Map_C_Drive());
     wizard::SourceOs = "winxp";
     EXPECT_TRUE(rules.Get_Source_PC_Information()) << "XP passes either way";
 }

@@ -1,0 +1,255 @@
+// FilesFoldersMigrationTest.cpp: the drive check, the destinations of chosen items and the copy of
+// the chosen files and folders from an emulated source PC, with what the report and the space
+// page's list say about each item.
+#include "wizard/rules/FilesFoldersMigration.h"
+
+#include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/selection/SelectedItemsList.h"
+#include "wizard/selection/SelectionCollectors.h"
+#include "wizard/transfer/MigrationReport.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <set>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using wizard::Drive_Check;
+using wizard::MigrationReport;
+using wizard::ReportGroup;
+using wizard::SelectedItemsList;
+using wizard::transfer::TransferOutcome;
+namespace fs = std::filesystem;
+
+TEST(DriveCheckTest, MovesOnlyTheDriveLetterToTheNearestFixedDriveAtOrBelowIt)
+{
+    const auto onlyC = [](char l) { return l == 'C'; };
+    const auto cAndE = [](char l) { return l == 'C' || l == 'E'; };
+    EXPECT_EQ(Drive_Check("D:\\Data\\Dump", onlyC), "C:\\Data\\Dump");
+    EXPECT_EQ(Drive_Check("e:\\x", cAndE), "E:\\x");
+    EXPECT_EQ(Drive_Check("F:\\x", cAndE), "E:\\x");
+    EXPECT_EQ(Drive_Check("Z:\\", onlyC), "C:\\");
+    // Nothing local to go to: never an empty or relative destination in disguise.
+    EXPECT_EQ(Drive_Check("A:\\x", onlyC), "");
+    EXPECT_EQ(Drive_Check("B:\\x", onlyC), "");
+    EXPECT_EQ(Drive_Check("", onlyC), "");
+    EXPECT_EQ(Drive_Check("D:\\x", [](char) { return false; }), "");
+    EXPECT_EQ(Drive_Check("\\\\OLDPC\\C$\\x", onlyC), "");
+    EXPECT_EQ(Drive_Check("[x", onlyC), "");
+    EXPECT_EQ(Drive_Check("Data\\x", onlyC), "");
+}
+
+TEST(DriveCheckTest, DestinationsKeepTheSourcePath)
+{
+    EXPECT_EQ(wizard::destinationOf("C:\\Data\\Letters", true), "C:\\Data\\Letters");
+    EXPECT_EQ(wizard::destinationOf("C:\\Data\\Letters\\", true), "C:\\Data\\Letters");
+    EXPECT_EQ(wizard::destinationOf("C:\\Data\\a.txt", false), "C:\\Data\\");
+    EXPECT_EQ(wizard::destinationOf("D:\\a.txt", false), "D:\\");
+    // A "$" in a folder's own name stays: only the drive part was ever translated.
+    EXPECT_EQ(wizard::destinationOf("C:\\Tools$\\x", true), "C:\\Tools$\\x");
+    EXPECT_EQ(wizard::destinationOf("", true), "");
+    EXPECT_EQ(wizard::destinationOf("C$\\Data", true), "");
+}
+
+class FilesFoldersMigrationTest : public ::testing::Test {
+protected:
+    FilesFoldersMigrationTest()
+    {
+        wizard::migrationReport().clear();
+        wizard::selectionCollections() = wizard::SelectionCollections{};
+        list().clearRows();
+        w.putOld("Data/Letters/a.txt", "letter a");
+        w.putOld("Data/Letters/Sub/b.txt", "letter b");
+        fs::create_directories(w.hostOld("Data/Letters/Empty"));
+        w.putOld("Data/single.txt", "single");
+        w.putOld("Data/other.txt", "not chosen");
+        w.putOld("Other/untouched.txt", "not chosen");
+        w.putNew("Keep/k.txt", "was here");
+    }
+    ~FilesFoldersMigrationTest() override
+    {
+        list().clearRows();
+        wizard::selectionCollections() = wizard::SelectionCollections{};
+        wizard::migrationReport().clear();
+    }
+
+    static SelectedItemsList& list() { return wizard::selectedItemsList(); }
+
+    // Chooses an item as the collectors do: a collection entry and a row keyed by its network path.
+    void choose(const std::string& sourcePath)
+    {
+        const std::string key = "\\\\OLDPC\\C$" + sourcePath.substr(2);
+        wizard::selectionCollections().filesFolders.add(sourcePath, key);
+        list().addRow(key, sourcePath);
+        const int n = wizard::selectionCollections().filesFolders.count();
+        list().setProgressMaximum(10.0 * n);
+        wizard::selectionCollections().progressStep = 10;
+    }
+
+    // Every file below the destination's drive C:, as drive-relative paths.
+    std::set<std::string> destinationFiles() const
+    {
+        std::set<std::string> files;
+        const fs::path root = w.hostNew("");
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            if (e.is_regular_file())
+                files.insert(fs::relative(e.path(), root).generic_string());
+        return files;
+    }
+
+    const MigrationReport::Entry* reported(const std::string& item) const
+    {
+        return wizard::migrationReport().find(ReportGroup::FilesAndFolders, item);
+    }
+
+    transfertest::TransferWorld w;
+};
+
+TEST_F(FilesFoldersMigrationTest, ChosenItemsArriveOnTheSamePathsAndNothingElseChanges)
+{
+    choose("C:\\Data\\Letters");
+    choose("C:\\Data\\single.txt");
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+
+    EXPECT_EQ(destinationFiles(),
+        (std::set<std::string>{
+            "Data/Letters/a.txt", "Data/Letters/Sub/b.txt", "Data/single.txt", "Keep/k.txt"}));
+    EXPECT_TRUE(fs::is_directory(w.hostNew("Data/Letters/Empty"))) << "empty folders come too";
+    EXPECT_EQ(w.readNew("Data/Letters/Sub/b.txt"), "letter b");
+    EXPECT_EQ(w.readNew("Keep/k.txt"), "was here");
+    EXPECT_EQ(w.readOld("Data/single.txt"), "single") << "the source keeps its files";
+
+    for (const char* item : {"C:\\Data\\Letters", "C:\\Data\\single.txt"}) {
+        ASSERT_NE(reported(item), nullptr) << item;
+        EXPECT_EQ(reported(item)->outcome, TransferOutcome::Migrated) << item;
+    }
+    for (const SelectedItemsList::Row& row : list().rows())
+        EXPECT_TRUE(row.checked()) << row.key;
+    EXPECT_DOUBLE_EQ(list().progressValue(), 20.0);
+    EXPECT_FALSE(wizard::wizardWindows().busyWindowOpen());
+}
+
+TEST_F(FilesFoldersMigrationTest, EachItemSaysWhetherItWasMigratedNotFoundOrFailed)
+{
+    w.putOld("Data/locked.txt", "in use");
+    const std::string longName(250, 'n');
+    w.putOld("Data/Long/" + longName, "too long for the destination");
+    w.putOld("Data/Long/short.txt", "fits");
+    choose("C:\\Data\\Gone");       // listed once, vanished since
+    choose("C:\\Data\\locked.txt"); // open in a program on the source PC
+    choose("C:\\Data\\Long");
+    choose("C:\\Data\\single.txt");
+    platform::Machine old;
+    // <network>/oldpc/drives/C/Data/locked.txt: the machine folder is four levels up.
+    const fs::path oldPc =
+        w.hostOld("Data/locked.txt").parent_path().parent_path().parent_path().parent_path();
+    ASSERT_EQ(old.open(oldPc), platform::WinError::Success);
+    platform::FileLock lock = old.fileSystem().lockFile("C:\\Data\\locked.txt");
+    ASSERT_TRUE(lock.isLocked());
+
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+
+    EXPECT_EQ(reported("C:\\Data\\Gone")->outcome, TransferOutcome::NotFound);
+    EXPECT_EQ(reported("C:\\Data\\locked.txt")->outcome, TransferOutcome::Failed);
+    EXPECT_NE(reported("C:\\Data\\locked.txt")->detail.find("Permission denied"), std::string::npos);
+    EXPECT_EQ(reported("C:\\Data\\Long")->outcome, TransferOutcome::Failed);
+    EXPECT_NE(reported("C:\\Data\\Long")->detail.find("1 of 2 files not copied"), std::string::npos)
+        << reported("C:\\Data\\Long")->detail;
+    // A failure does not stop the run: later items are still copied.
+    EXPECT_EQ(reported("C:\\Data\\single.txt")->outcome, TransferOutcome::Migrated);
+    EXPECT_EQ(w.readNew("Data/Long/short.txt"), "fits");
+    EXPECT_FALSE(fs::exists(w.hostNew("Data/Long/" + longName)));
+    EXPECT_FALSE(fs::exists(w.hostNew("Data/locked.txt")));
+    EXPECT_FALSE(fs::exists(w.hostNew("Data/Gone")));
+
+    EXPECT_EQ(list().find("\\\\OLDPC\\C$\\Data\\Gone")->mark, SelectedItemsList::Mark::NotFound);
+    EXPECT_EQ(list().find("\\\\OLDPC\\C$\\Data\\locked.txt")->mark, SelectedItemsList::Mark::Failed);
+    EXPECT_FALSE(list().find("\\\\OLDPC\\C$\\Data\\locked.txt")->checked());
+    EXPECT_TRUE(w.logged("Action_Copy_File", "Not Copied : \\\\OLDPC\\C$\\Data\\locked.txt"));
+    EXPECT_TRUE(w.logged("Sub_Data_Explorer_Migration", "Failed : C:\\Data\\Long"));
+    EXPECT_FALSE(wizard::wizardWindows().busyWindowOpen()) << "closed after failures too";
+}
+
+TEST_F(FilesFoldersMigrationTest, AnItemWithoutALocalFixedDriveFailsAndWritesNothing)
+{
+    const auto before = destinationFiles();
+    std::vector<std::pair<std::string, TransferOutcome>> ended;
+    wizard::FilesFoldersMigration run({{"\\\\OLDPC\\C$\\Data\\single.txt", "C:\\Data\\single.txt"}},
+        {nullptr,
+            [&](const wizard::FilesFoldersMigration::Item& i, TransferOutcome o, const std::string&) {
+                ended.emplace_back(i.sourcePath, o);
+            },
+            [](char) { return false; }});
+    while (run.step()) {}
+    ASSERT_EQ(ended.size(), 1U);
+    EXPECT_EQ(ended[0].second, TransferOutcome::Failed);
+    EXPECT_EQ(destinationFiles(), before);
+}
+
+TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowStopsBetweenFiles)
+{
+    for (int i = 0; i < 6; ++i)
+        w.putOld("Data/Many/f" + std::to_string(i) + ".txt", "x");
+    choose("C:\\Data\\Many");
+    choose("C:\\Data\\single.txt");
+    // The user clicks Cancel while the third file is being copied.
+    w.pump.onYield = [this] {
+        if (w.pump.count == 3)
+            wizard::wizardWindows().requestBusyCancel();
+    };
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+    w.pump.onYield = nullptr;
+
+    int copied = 0;
+    for (int i = 0; i < 6; ++i)
+        copied += fs::exists(w.hostNew("Data/Many/f" + std::to_string(i) + ".txt")) ? 1 : 0;
+    EXPECT_GE(copied, 1);
+    EXPECT_LT(copied, 6);
+    EXPECT_EQ(reported("C:\\Data\\Many")->outcome, TransferOutcome::Failed);
+    EXPECT_EQ(reported("C:\\Data\\Many")->detail.rfind("Cancelled", 0), 0U);
+    EXPECT_EQ(reported("C:\\Data\\single.txt")->outcome, TransferOutcome::Failed);
+    EXPECT_FALSE(fs::exists(w.hostNew("Data/single.txt")));
+    EXPECT_FALSE(wizard::wizardWindows().busyCancelRequested());
+}
+
+// The destination fills up during the copy (a file-size limit in a child process stands in for a
+// full drive): what did not fit is reported failed with "Disk full", what fitted is there, and no
+// file is left cut short under its name.
+TEST_F(FilesFoldersMigrationTest, WhatDoesNotFitIsFailedAndNothingIsLeftHalfWritten)
+{
+    w.putOld("Data/Big/large.bin", std::string(512 * 1024, 'L'));
+    w.putOld("Data/Big/small.txt", "small");
+    choose("C:\\Data\\Big");
+    choose("C:\\Data\\single.txt");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        wizard::Sub_Data_Explorer_Migration();
+        const MigrationReport::Entry* big = reported("C:\\Data\\Big");
+        const MigrationReport::Entry* single = reported("C:\\Data\\single.txt");
+        const bool ok = big && big->outcome == TransferOutcome::Failed &&
+            big->detail.find("Disk full") != std::string::npos && single &&
+            single->outcome == TransferOutcome::Migrated;
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(fs::exists(w.hostNew("Data/Big/large.bin")));
+    EXPECT_EQ(w.readNew("Data/Big/small.txt"), "small");
+    EXPECT_EQ(w.readNew("Data/single.txt"), "single");
+    EXPECT_EQ(
+        destinationFiles(), (std::set<std::string>{"Data/Big/small.txt", "Data/single.txt", "Keep/k.txt"}));
+}
+
+} // namespace

@@ -1,0 +1,94 @@
+// SelectedItemsList.cpp: the space page's checklist and progress bar.
+#include "wizard/selection/SelectedItemsList.h"
+
+#include "platform/CodePage.h"
+
+#include <cmath>
+
+namespace wizard {
+
+namespace {
+constexpr std::string_view kSettingPrefixes[] = {"DESKTOP_", "CONTROL_", "NETWORK_", "OTHERS_"};
+}
+
+void SelectedItemsList::changed() const
+{
+    if (m_changed)
+        m_changed();
+}
+
+void SelectedItemsList::clearRows()
+{
+    m_rows.clear();
+    changed();
+}
+
+void SelectedItemsList::addRow(const std::string& key, const std::string& text)
+{
+    if (find(key))
+        return;
+    m_rows.push_back({key, text, Mark::None});
+    changed();
+}
+
+void SelectedItemsList::setProgressMaximum(double maximum)
+{
+    m_maximum = std::isfinite(maximum) && maximum > 0 ? maximum : 0;
+    m_value = 0;
+    changed();
+}
+
+const SelectedItemsList::Row* SelectedItemsList::find(std::string_view key) const
+{
+    for (const Row& r : m_rows)
+        if (platform::equalsNoCase(r.key, key))
+            return &r;
+    return nullptr;
+}
+
+const SelectedItemsList::Row* SelectedItemsList::findApplication(std::string_view name) const
+{
+    return find("APP_" + std::string(name));
+}
+
+const SelectedItemsList::Row* SelectedItemsList::findSetting(std::string_view name) const
+{
+    for (std::string_view prefix : kSettingPrefixes)
+        if (const Row* r = find(std::string(prefix) + std::string(name)))
+            return r;
+    return nullptr;
+}
+
+bool SelectedItemsList::setMark(std::string_view key, Mark mark)
+{
+    for (Row& r : m_rows) {
+        if (platform::equalsNoCase(r.key, key)) {
+            r.mark = mark;
+            changed();
+            return true;
+        }
+    }
+    return false;
+}
+
+void SelectedItemsList::advance(double step)
+{
+    if (!(step > 0) || !std::isfinite(step) || m_value + step > m_maximum + 1e-9)
+        return;
+    m_value += step;
+    changed();
+}
+
+void SelectedItemsList::resetProgress()
+{
+    m_value = 0;
+    changed();
+}
+
+SelectedItemsList& selectedItemsList()
+{
+    static SelectedItemsList list;
+    return list;
+}
+
+} // namespace wizard

@@ -1,0 +1,122 @@
+// MigrationReport.cpp: the per-item tally of the script actions and the report of a migration run.
+#include "wizard/transfer/MigrationReport.h"
+
+#include "platform/CodePage.h"
+
+namespace wizard {
+
+namespace transfer {
+
+namespace {
+ItemTally* g_currentTally = nullptr;
+}
+
+void ItemTally::note(TransferOutcome outcome)
+{
+    switch (outcome) {
+    case TransferOutcome::Migrated: ++m_migrated; break;
+    case TransferOutcome::NotFound: ++m_notFound; break;
+    case TransferOutcome::Failed: ++m_failed; break;
+    }
+}
+
+void ItemTally::noteFailedStep(const std::string& step)
+{
+    if (m_failedStep.empty())
+        m_failedStep = step;
+}
+
+TransferOutcome ItemTally::verdict() const
+{
+    if (m_failed > 0 || !m_failedStep.empty())
+        return TransferOutcome::Failed;
+    if (m_notFound > 0 && m_migrated == 0)
+        return TransferOutcome::NotFound;
+    return TransferOutcome::Migrated;
+}
+
+ItemTally* currentItemTally() { return g_currentTally; }
+
+ItemTallyScope::ItemTallyScope(ItemTally& tally)
+    : m_previous(g_currentTally)
+{
+    g_currentTally = &tally;
+}
+
+ItemTallyScope::~ItemTallyScope() { g_currentTally = m_previous; }
+
+} // namespace transfer
+
+using transfer::TransferOutcome;
+
+std::string_view groupCaption(ReportGroup group)
+{
+    switch (group) {
+    case ReportGroup::Applications: return "Applications";
+    case ReportGroup::Settings: return "Settings";
+    case ReportGroup::FilesAndFolders: return "Files and Folders";
+    }
+    return "";
+}
+
+std::string_view outcomeText(TransferOutcome outcome)
+{
+    switch (outcome) {
+    case TransferOutcome::Migrated: return "Migrated";
+    case TransferOutcome::NotFound: return "Not found";
+    case TransferOutcome::Failed: return "Failed";
+    }
+    return "";
+}
+
+void MigrationReport::clear()
+{
+    m_entries.clear();
+    m_historyLowered = false;
+}
+
+void MigrationReport::record(
+    ReportGroup group, const std::string& item, TransferOutcome outcome, const std::string& detail)
+{
+    for (Entry& e : m_entries) {
+        if (e.group == group && platform::equalsNoCase(e.item, item)) {
+            e.outcome = outcome;
+            e.detail = detail;
+            return;
+        }
+    }
+    m_entries.push_back({group, item, outcome, detail});
+}
+
+std::vector<MigrationReport::Entry> MigrationReport::entriesOf(ReportGroup group) const
+{
+    std::vector<Entry> out;
+    for (const Entry& e : m_entries)
+        if (e.group == group)
+            out.push_back(e);
+    return out;
+}
+
+const MigrationReport::Entry* MigrationReport::find(ReportGroup group, std::string_view item) const
+{
+    for (const Entry& e : m_entries)
+        if (e.group == group && platform::equalsNoCase(e.item, item))
+            return &e;
+    return nullptr;
+}
+
+int MigrationReport::count(TransferOutcome outcome) const
+{
+    int n = 0;
+    for (const Entry& e : m_entries)
+        n += e.outcome == outcome ? 1 : 0;
+    return n;
+}
+
+MigrationReport& migrationReport()
+{
+    static MigrationReport report;
+    return report;
+}
+
+} // namespace wizard
