@@ -87,10 +87,7 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
 {
     setGeometry(0, 0, twips(11400), twips(7395));
 
-    addAccelerator("Command1", "&Help", BarButton::Help);
-    addAccelerator("Command2", "&Next", BarButton::Next);
-    addAccelerator("Command3", "&Previous", BarButton::Back);
-    addAccelerator("Command4", "&Cancel", BarButton::Cancel);
+    addBarAccelerators();
     addCmdLink(kHelpTopic, true);
 
     buildConnectionOptions();

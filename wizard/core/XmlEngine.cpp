@@ -94,12 +94,18 @@ bool XmlEngine::Step_Script(const std::string& direction)
         m_itemScripts.push_back(CurrentScript);
     // Where a top-level click started: the end of the main script puts the wizard back here.
     const Position before{CurrentScript, ScriptStack, ActionIndex, HistoryStep};
-    if (!itemRun)
+    if (!itemRun) {
         m_reachedEnd = false;
+        m_refused = false;
+    }
     try {
         runScript(direction);
         if (!itemRun && m_reachedEnd && !before.script.empty())
             stayAtEnd(before);
+        // A check that refused a Next keeps the page on screen as the current one, so that the
+        // next Next runs the check again and Previous goes back exactly one page.
+        if (!itemRun && m_refused && direction == kDirectionNext && !before.script.empty())
+            restore(before);
     } catch (const std::exception& error) {
         // A bug or exhausted memory inside a step: stop and wait for the user rather than crash.
         StopFlag = true;
@@ -127,6 +133,7 @@ void XmlEngine::reset()
     m_ignoredCalls = 0;
     m_lastParseError.clear();
     m_reachedEnd = false;
+    m_refused = false;
 }
 
 void XmlEngine::releaseScript()
@@ -258,14 +265,19 @@ void XmlEngine::runScript(const std::string& direction)
     runScript(intoItem ? kDirectionItem : "");
 }
 
-void XmlEngine::stayAtEnd(const Position& before)
+void XmlEngine::restore(const Position& before)
 {
-    // The end of the script is a stop: the page on screen stays the current one, so a further
-    // Next changes nothing and Previous goes back exactly one page.
     CurrentScript = before.script;
     ScriptStack = before.stack;
     ActionIndex = before.actionIndex;
     HistoryStep = before.historyStep;
+}
+
+void XmlEngine::stayAtEnd(const Position& before)
+{
+    // The end of the script is a stop: the page on screen stays the current one, so a further
+    // Next changes nothing and Previous goes back exactly one page.
+    restore(before);
     wizardWindows().setStatusText(kEndOfScriptStatus);
 }
 
@@ -315,6 +327,7 @@ void XmlEngine::runExecute(const std::string& name, const std::string& direction
         PanelShown = false;
         return;
     }
+    m_refused = true;
     HistoryStep -= direction == kDirectionNext ? 2 : 1;
     if (auto index = historyEntry(HistoryIndexes, HistoryStep))
         if (auto value = toInt(*index))

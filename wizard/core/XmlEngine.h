@@ -72,7 +72,8 @@ public:
     //
     // The end of the main script is a stop: when a click runs out of steps, the position and the
     // history go back to where the click found them (the page on screen stays current) and the
-    // status bar says that nothing follows.
+    // status bar says that nothing follows. Likewise a step that answers False to a Next leaves
+    // the position and the history where the click found them: the page on screen stays current.
     //
     // While a run is under way (a primitive or rule yields to the event loop), a further call
     // with any direction other than kDirectionItem is ignored: input cannot re-enter the engine.
@@ -129,6 +130,7 @@ private:
         int actionIndex;
         int historyStep;
     };
+    void restore(const Position& before);
     void stayAtEnd(const Position& before);
     void runScript(const std::string& direction);
     // Moves the position and the history entry for Next and Back.
@@ -178,6 +180,7 @@ private:
     int m_ignoredCalls = 0;
     std::string m_lastParseError;
     bool m_reachedEnd = false;
+    bool m_refused = false; // an `execute` step answered False during the last top-level run
 };
 
 } // namespace wizard

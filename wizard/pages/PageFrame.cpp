@@ -68,6 +68,19 @@ bool forwardToBar(BarButton button)
     return true;
 }
 
+QLabel* verdanaLabel(QWidget* parent, const QString& name, const QString& text, double points, bool bold)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont f("Verdana");
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    label->setFont(f);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
 bool isBold(const QLabel* label) { return label->font().bold(); }
 
 void setBold(QLabel* label, bool bold)
@@ -210,6 +223,15 @@ QPushButton* StepPage::addAccelerator(const QString& objectName, const QString& 
     connect(button, &QPushButton::clicked, this, [b] { forwardToBar(b); });
     m_accelerators[b] = button;
     return button;
+}
+
+QPushButton* StepPage::addBarAccelerators()
+{
+    QPushButton* help = addAccelerator("Command1", "&Help", BarButton::Help);
+    addAccelerator("Command2", "&Next", BarButton::Next);
+    addAccelerator("Command3", "&Previous", BarButton::Back);
+    addAccelerator("Command4", "&Cancel", BarButton::Cancel);
+    return help;
 }
 
 QPushButton* StepPage::accelerator(BarButton b) const

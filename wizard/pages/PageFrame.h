@@ -98,6 +98,10 @@ private:
     std::vector<ClickLabel*> m_boxes;
 };
 
+// A page's word-wrapped label in Verdana at `points`, its text at the top left (a centred caption
+// in a taller box would sink below its place onto the controls under it). The caller places it.
+QLabel* verdanaLabel(QWidget* parent, const QString& name, const QString& text, double points, bool bold);
+
 // Bold state of a label's font.
 bool isBold(const QLabel* label);
 void setBold(QLabel* label, bool bold);
@@ -125,6 +129,8 @@ protected:
     QPushButton* cmdLink() const { return m_cmdLink; }
     // Adds a hidden accelerator button; its click forwards to the bar button while that is enabled.
     QPushButton* addAccelerator(const QString& objectName, const QString& caption, BarButton b);
+    // The four accelerators of the button bar (Alt+H, Alt+N, Alt+P, Alt+C); answers the Help one.
+    QPushButton* addBarAccelerators();
     // The help command carrying `topic`; it takes the focus only when `focusable`.
     QPushButton* addCmdLink(int topic, bool focusable);
     void keyPressEvent(QKeyEvent* event) override;

@@ -35,16 +35,8 @@ QString repeat(const char* brk, int n)
 QLabel* pageLabel(QWidget* page, const QString& name, const QString& text, int left, int top, int width,
     double points, bool bold = false)
 {
-    auto* label = new QLabel(text, page);
-    label->setObjectName(name);
-    QFont f("Verdana");
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    label->setFont(f);
-    label->setWordWrap(true);
-    // Text starts at the design top and the label is as high as its wrapped text: a centred
-    // caption in a taller box would sink below its place onto the controls under it.
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The label is as high as its wrapped text.
+    QLabel* label = verdanaLabel(page, name, text, points, bold);
     label->setGeometry(twips(left), twips(top), twips(width), label->heightForWidth(twips(width)));
     return label;
 }
@@ -135,10 +127,7 @@ Frm_Preparatory::Frm_Preparatory(KestroMain* main, QWidget* parent)
     setGeometry(0, 0, twips(11400), twips(7695));
 
     // Accelerators and the help command lie under the Quick Help panel.
-    platform::qt::setHelpTopic(addAccelerator("Command1", "&Help", BarButton::Help), kHelpTopic);
-    addAccelerator("Command2", "&Next", BarButton::Next);
-    addAccelerator("Command3", "&Previous", BarButton::Back);
-    addAccelerator("Command4", "&Cancel", BarButton::Cancel);
+    platform::qt::setHelpTopic(addBarAccelerators(), kHelpTopic);
     addCmdLink(kHelpTopic, true);
 
     addTitle(this, "Label1", "Preparatory Tasks", 1440, QRect(240, 120, 4935, 735));
@@ -272,10 +261,7 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
 {
     setGeometry(0, 0, twips(11400), twips(7215));
 
-    addAccelerator("Command1", "&Help", BarButton::Help);
-    addAccelerator("Command2", "&Next", BarButton::Next);
-    addAccelerator("Command3", "&Previous", BarButton::Back);
-    addAccelerator("Command4", "&Cancel", BarButton::Cancel);
+    addBarAccelerators();
     addCmdLink(kCmdLinkTopic, false);
 
     addTitle(this, "Label6", "Required Preparatory Tasks", 1320, QRect(240, 120, 5655, 735));

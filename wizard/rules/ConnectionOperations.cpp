@@ -144,6 +144,11 @@ bool clsRules::Get_Source_PC_Information()
         return true;
     }
     showTroubleshooting("frm_Error_Get_SourcePC_Info");
+    // The drives of a source that is not the one the user meant do not stay connected.
+    DriveMap& map = transferGlobals().driveMap;
+    for (const std::string& local : map.localDrives())
+        Cancel_Connection(local);
+    map.clear();
     refuse(op, drive ? "0 : " : "0 : The source PC's C drive is not mapped");
     return false;
 }

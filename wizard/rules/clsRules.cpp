@@ -3,6 +3,7 @@
 #include "wizard/rules/clsRules.h"
 
 #include "wizard/rules/FilesFoldersMigration.h"
+#include "wizard/rules/ItemRules.h"
 #include "wizard/rules/MigrationRun.h"
 #include "wizard/rules/SourceValues.h"
 #include "wizard/selection/SelectionCollectors.h"
@@ -168,6 +169,10 @@ std::vector<std::string> clsRules::registeredNames() const
             if (std::string(member) == op.name)
                 names.push_back(member);
         }
+        for (const ItemRuleOperation& op : itemRuleOperations()) {
+            if (std::string(member) == op.name)
+                names.push_back(member);
+        }
         for (const PageOperation& op : pageOperations()) {
             if (std::string(member) != op.name)
                 continue;
@@ -189,6 +194,12 @@ std::size_t clsRules::registerOperations(RulesTable& table)
             if (name == op.name) {
                 auto fn = op.fn;
                 table.add(name, [this, fn] { return fn(*this) && !programEndRequested(); });
+            }
+        }
+        for (const ItemRuleOperation& op : itemRuleOperations()) {
+            if (name == op.name) {
+                auto fn = op.fn;
+                table.add(name, [fn] { return fn() && !programEndRequested(); });
             }
         }
         for (const PageOperation& op : pageOperations()) {

@@ -73,10 +73,7 @@ Frm_ApplicationSettings::Frm_ApplicationSettings(KestroMain* main, QWidget* pare
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7395));
-    addAccelerator("Command1", "&Help", BarButton::Help);
-    addAccelerator("Command2", "&Next", BarButton::Next);
-    addAccelerator("Command3", "&Previous", BarButton::Back);
-    addAccelerator("Command4", "&Cancel", BarButton::Cancel);
+    addBarAccelerators();
     addCmdLink(kHelpTopic, true);
 
     m_logic = std::make_unique<SelectionPageLogic>(selectionSources());

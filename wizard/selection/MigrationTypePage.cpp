@@ -45,14 +45,7 @@ namespace {
 QLabel* textLabel(
     QWidget* parent, const char* name, const QString& text, const QRect& twipsRect, double points, bool bold)
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    QFont f("Verdana");
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    label->setFont(f);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QLabel* label = verdanaLabel(parent, name, text, points, bold);
     label->setGeometry(
         twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height()));
     return label;
@@ -73,15 +66,11 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent)
 {
     setGeometry(0, 0, twips(11400), twips(7395));
 
-    QPushButton* help = addAccelerator("Command1", "&Help", BarButton::Help);
+    QPushButton* help = addBarAccelerators();
     platform::qt::setHelpTopic(help, kHelpTopic);
     // Alt+H sets the topic before it asks the main window for help.
     disconnect(help, &QPushButton::clicked, nullptr, nullptr);
     connect(help, &QPushButton::clicked, this, &Frm_MigrationType::Command1_Click);
-    addAccelerator("Command2", "&Next", BarButton::Next);
-    addAccelerator("Command3", "&Previous", BarButton::Back);
-    // Alt+C forwards to Cancel as on the other pages.
-    addAccelerator("Command4", "&Cancel", BarButton::Cancel);
     addCmdLink(kSelectiveTopic, true);
 
     QLabel* title =

@@ -231,16 +231,16 @@ TEST_F(XmlEngineTest, NextBackAndFalseRollBackFollowTheHistory)
     EXPECT_EQ(engine.HistoryStep, 2);
     EXPECT_EQ(engine.ActionIndex, 1);
 
-    engine.Step_Script("next"); // Check_X fails: back to entry 1, page A stays on screen
-    EXPECT_EQ(panels.shown.back(), "Frm_A");
-    EXPECT_EQ(engine.HistoryStep, 1);
-    EXPECT_EQ(engine.ActionIndex, 0);
-    EXPECT_TRUE(engine.StopFlag);
-
-    engine.Step_Script("next"); // runs from after entry 1's page step: page A shown again
+    engine.Step_Script("next"); // Check_X fails: page A stays on screen and stays the current one
     EXPECT_EQ(panels.shown.back(), "Frm_A");
     EXPECT_EQ(engine.HistoryStep, 2);
-    EXPECT_EQ(engine.HistoryIndexes.size(), 2u); // a page shown again adds no entry
+    EXPECT_EQ(engine.ActionIndex, 1);
+    EXPECT_TRUE(engine.StopFlag);
+
+    engine.Step_Script("next"); // the check runs again at once, and refuses again
+    EXPECT_EQ(panels.shown.back(), "Frm_A");
+    EXPECT_EQ(engine.HistoryStep, 2);
+    EXPECT_EQ(engine.HistoryIndexes.size(), 2u);
 
     answers["Check_X"] = true;
     engine.Step_Script("next"); // passes the check, page B: entry 3 at index 3
@@ -252,22 +252,24 @@ TEST_F(XmlEngineTest, NextBackAndFalseRollBackFollowTheHistory)
     EXPECT_EQ(panels.shown.back(), "Frm_A");
     EXPECT_EQ(engine.HistoryStep, 2);
     EXPECT_EQ(engine.ActionIndex, 1);
-    EXPECT_EQ(std::count(called.begin(), called.end(), "Check_X"), 2);
+    EXPECT_EQ(std::count(called.begin(), called.end(), "Check_X"), 3);
+    engine.Step_Script("back"); // one page back, the agreement
+    EXPECT_EQ(panels.shown.back(), "KestroMain");
 }
 
-TEST_F(XmlEngineTest, FalseOnTheFirstPageKeepsThePositionAtTheFailingStep)
+TEST_F(XmlEngineTest, FalseOnTheFirstPageKeepsThePageAndAsksTheCheckAgain)
 {
     addRule("Check_X", false);
     machine.writeScript("Kestro.xml",
         script(execStep("Show_KestroMain") + "\n" + execStep("Check_X") + "\n" + execStep("Show_Frm_A")));
     engine.Step_Script("");
     engine.Step_Script("next");
-    EXPECT_EQ(engine.ActionIndex, 1);
-    EXPECT_EQ(engine.HistoryStep, 0); // 2 - 2 names no entry
+    EXPECT_EQ(engine.ActionIndex, 0);
+    EXPECT_EQ(engine.HistoryStep, 1);
     answers["Check_X"] = true;
-    engine.Step_Script("next"); // goes on after the failing step
+    engine.Step_Script("next"); // the check is asked again, never passed over
     EXPECT_EQ(panels.shown.back(), "Frm_A");
-    EXPECT_EQ(std::count(called.begin(), called.end(), "Check_X"), 1);
+    EXPECT_EQ(std::count(called.begin(), called.end(), "Check_X"), 2);
 }
 
 TEST_F(XmlEngineTest, UnknownOperationTakesTheFalsePath)
@@ -279,7 +281,7 @@ TEST_F(XmlEngineTest, UnknownOperationTakesTheFalsePath)
     engine.Step_Script("next");
     engine.Step_Script("next");
     EXPECT_EQ(panels.shown.back(), "Frm_A");
-    EXPECT_EQ(engine.HistoryStep, 1);
+    EXPECT_EQ(engine.HistoryStep, 2);
     EXPECT_TRUE(engine.StopFlag);
     EXPECT_TRUE(messages.shown().empty());
 }

@@ -1,0 +1,17 @@
+// ItemRules.cpp: the item operations in the rules class's member order, as it registers them.
+#include "wizard/rules/ItemRules.h"
+
+namespace wizard {
+
+const std::vector<ItemRuleOperation>& itemRuleOperations()
+{
+    static const std::vector<ItemRuleOperation> ops = {
+        {"Get_Installer", &Get_Installer},
+        {"Installer_msi_Change", &Installer_msi_Change},
+        {"Class_Root_Update", &Class_Root_Update},
+        {"OverwriteClassesRoot", &OverwriteClassesRoot},
+    };
+    return ops;
+}
+
+} // namespace wizard
