@@ -57,6 +57,10 @@ struct RegFileMergeOptions {
 WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMergeReport& report,
     const RegFileMergeOptions& options = {});
 
+// What merging the bytes would report, without touching any machine's registry: the file is
+// merged into an empty registry in memory. The warnings tell the lines a merge would pass over.
+WinError checkRegText(std::string_view fileBytes, RegFileMergeReport& report);
+
 // Reads a file and merges it as above. FileNotFound (missing file), AccessDenied/ReadFault
 // (cannot be read), BadFormat (not a registry file); report.message names the file.
 WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, RegFileMergeReport& report,

@@ -639,4 +639,17 @@ WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, Reg
     });
 }
 
+WinError checkRegText(std::string_view fileBytes, RegFileMergeReport& report)
+{
+    Registry scratch;
+    std::string message;
+    const WinError opened = scratch.open(":memory:", Registry::OpenMode::CreateIfMissing, &message);
+    if (opened != WinError::Success) {
+        report = RegFileMergeReport{};
+        report.message = message;
+        return opened;
+    }
+    return mergeRegText(scratch, fileBytes, report);
+}
+
 } // namespace platform

@@ -4,6 +4,7 @@
 
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
+#include "platform/RegFile.h"
 #include "platform/RunningMachine.h"
 #include "wizard/connection/SourceBatchFile.h"
 #include "wizard/core/AppPath.h"
@@ -42,7 +43,35 @@ void prepareSource(platform::FileSystem& files, const std::string& sourceFolder,
     }
 }
 
-// Copies the three exports; false when one is missing or still being written on the source.
+// Whether the copied exports merge without a line passed over; a damaged one is told, removed and
+// asked for again, so that nothing of it reaches the registry.
+bool exportsReadable(platform::FileSystem& files, const std::string& target)
+{
+    for (const char* name : kSourceExports) {
+        std::string bytes;
+        platform::RegFileMergeReport report;
+        const bool read = files.readFile(target + name, bytes) == platform::FsError::None;
+        const bool clean = read && platform::checkRegText(bytes, report) == platform::WinError::Success &&
+            report.warnings.empty();
+        if (clean)
+            continue;
+        std::string where;
+        if (!report.warnings.empty())
+            where = " (line " + std::to_string(report.warnings.front().line) + ")";
+        wizardWindows().closeBusyWindow();
+        platform::showMessage(std::string("The registry file ") + name +
+                " from the Source PC cannot be read" + where +
+                ". Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again.",
+            platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+        for (const char* copy : kSourceExports)
+            files.deleteFile(target + copy, true);
+        return false;
+    }
+    return true;
+}
+
+// Copies the three exports; false when one is missing, still being written on the source, or
+// damaged.
 bool copyExports(platform::FileSystem& files, const std::string& sourceFolder, const std::string& target)
 {
     for (const char* name : kSourceExports)
@@ -62,7 +91,7 @@ bool copyExports(platform::FileSystem& files, const std::string& sourceFolder, c
             return false;
         }
     }
-    return true;
+    return exportsReadable(files, target);
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // SourceHandOverTest.cpp: the connection rules on the demo network: network helpers, drive mapping,
 // source validation, the source OS check, the batch file run on the source through the batch
 // runner, the wait for its exports, and the refusals that leave the destination as it was.
+#include "platform/MachineConfig.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessRunner.h"
+#include "platform/Registry.h"
 #include "platform/RunningMachine.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/support/wizard/WizardRun.h"
@@ -13,6 +15,7 @@
 #include "wizard/connection/SourceBatchFile.h"
 #include "wizard/connection/TroubleshootingHook.h"
 #include "wizard/core/AppPath.h"
+#include "wizard/core/InitializeApplication.h"
 #include "wizard/core/PageControls.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
@@ -339,6 +342,162 @@ TEST_F(SourceHandOverTest, HandOverFromTheWindows98SourceBringsFreshExports)
     EXPECT_NE(hklm.find("[HKEY_LOCAL_MACHINE\\SOFTWARE"), std::string::npos);
     EXPECT_TRUE(files().fileExists(wizard::AppPath + "\\tempreg\\HKCR.reg"));
     EXPECT_TRUE(files().fileExists(wizard::AppPath + "\\tempreg\\HKCU.reg"));
+}
+
+TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
+{
+    clsRules rules(env());
+    wizard::SourceOs = "win98";
+    connectTo("OLDPC", "Opt98");
+    ASSERT_TRUE(rules.Validate_Source_PC());
+    ASSERT_TRUE(rules.Simple_Map_C_Drive());
+    ASSERT_TRUE(rules.Create_Batch_File());
+    const std::string folder = *wizard::transferGlobals().driveMap.lookup("C:") + "\\KestroBatch\\";
+
+    struct Source : platform::MessageService {
+        std::vector<std::string> texts;
+        std::function<void(int)> atBox;
+        platform::MsgResult show(const platform::MessageRequest& r) override
+        {
+            texts.push_back(r.text);
+            if (atBox)
+                atBox(static_cast<int>(texts.size()));
+            return platform::MsgResult::Ok;
+        }
+    } user;
+    // First the batch file "ran" badly: an export with a line no registry editor writes; then the
+    // user runs the real batch file.
+    user.atBox = [&](int box) {
+        if (box == 1) {
+            for (const char* name : wizard::kSourceExports)
+                files().writeText(
+                    folder + name, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"a\"=\"1\"\r\n");
+            files().writeText(folder + "HKCU.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"broken=\r\n");
+        }
+        if (box == 3)
+            EXPECT_EQ(runBatchOnSource(demo::kSourcePc98), 0);
+    };
+    common::Service<platform::MessageService>::Override scoped{user};
+    ASSERT_TRUE(rules.Display_Msg_To_User());
+    ASSERT_EQ(user.texts.size(), 3u); // asked, told of the damage, asked again
+    EXPECT_EQ(user.texts[1],
+        "The registry file HKCU.reg from the Source PC cannot be read (line 4). Run "
+        "'C:\\KestroBatch\\Temp.bat' in the Source PC again.");
+    std::string hkcu;
+    ASSERT_EQ(files().readText(wizard::AppPath + "\\tempreg\\HKCU.reg", hkcu), platform::FsError::None);
+    EXPECT_EQ(hkcu.find("broken"), std::string::npos);
+}
+
+TEST_F(SourceHandOverTest, SwitchedOffSourceAndMissingLinksAreRefused)
+{
+    // OLDPC switched off: its name no longer resolves, as for an unknown computer.
+    platform::MachineConfig old;
+    std::string error;
+    ASSERT_TRUE(platform::loadMachineConfig(network / demo::kSourcePc98, old, error)) << error;
+    old.reachable = false;
+    ASSERT_TRUE(platform::saveMachineConfig(network / demo::kSourcePc98, old, error)) << error;
+    clsRules rules(env());
+    connectTo("OLDPC", "Opt98");
+    pages.checked.erase("Frm_ConnectionType.optNWLan");
+    pages.checked.insert("Frm_ConnectionType.optNWCbl");
+    EXPECT_FALSE(rules.Validate_Source_PC());
+    EXPECT_EQ(dialogs, std::vector<std::string>{"frm_Error_Crossover_validate"});
+    EXPECT_EQ(pages.focused.back(), "txtuser");
+
+    // The destination without a network adapter: the port check's dialog and status.
+    platform::MachineConfig self = platform::RunningMachine::current()->config();
+    self.networkAdapter = false;
+    ASSERT_TRUE(platform::saveMachineConfig(network / demo::kDestinationPc, self, error)) << error;
+    platform::RunningMachine::use(network / demo::kDestinationPc);
+    EXPECT_FALSE(rules.Validate_Network_Port());
+    EXPECT_EQ(dialogs.back(), "frm_Error_Port_Validate");
+    EXPECT_EQ(wizard::wizardWindows().statusText(), "Validating port,failed!");
+    EXPECT_EQ(wizard::wizardWindows().mousePointer(), wizard::MousePointer::Default);
+    EXPECT_EQ(wizard::Get_IP_Address("OLDXP"), wizard::kUnresolvedAddress);
+
+    // USB: the destination's registry names its bridge; without one the USB dialog.
+    wizard::DestinationOs = "winxp";
+    const bool bridge = rules.Validate_USB();
+    EXPECT_EQ(bridge, wizard::Check_USB_Bridge());
+    if (!bridge)
+        EXPECT_EQ(dialogs.back(), "frm_Error_USB_Port");
+}
+
+TEST_F(SourceHandOverTest, BatchFileModesFollowTheMigrationTypePage)
+{
+    clsRules rules(env());
+    wizard::SourceOs = "winxp";
+    wizard::SourcePcName = "OLDXP";
+    // Files and folders alone need no registry; the batch file is written all the same.
+    pages.checked = {"Frm_MigrationType.optSel", "Frm_MigrationType.chk_Files_and_Folders"};
+    EXPECT_TRUE(rules.Create_Batch_File());
+    EXPECT_FALSE(wizard::RegistryRequired);
+    EXPECT_EQ(variables.count("$bln_reg_required"), 0u);
+    EXPECT_EQ(wizard::MigrationMode, "selective");
+    std::string bat;
+    ASSERT_EQ(files().readText(wizard::AppPath + "\\temp\\Temp.bat", bat), platform::FsError::None);
+    EXPECT_NE(
+        bat.find("regedit.exe /a C:\\KestroBatch\\HKLM.reg \"HKEY_LOCAL_MACHINE\"\r\n"), std::string::npos);
+
+    pages.checked = {"Frm_MigrationType.optMass"};
+    EXPECT_TRUE(rules.Create_Batch_File());
+    EXPECT_TRUE(wizard::RegistryRequired);
+    EXPECT_EQ(variables["$bln_reg_required"], "true");
+    EXPECT_EQ(variables["$st_migration_type"], "mass");
+
+    // A repeated pass re-reads the mode only and writes no batch file.
+    files().deleteFile(wizard::AppPath + "\\temp\\Temp.bat");
+    pages.checked = {"Frm_MigrationType.optSel"};
+    EXPECT_TRUE(rules.Create_Batch_File());
+    EXPECT_EQ(wizard::MigrationMode, "selective");
+    EXPECT_FALSE(files().fileExists(wizard::AppPath + "\\temp\\Temp.bat"));
+
+    // A batch file that cannot be written keeps the wizard on its page.
+    wizard::RegistryRequired = false;
+    files().deleteFolder(wizard::AppPath + "\\temp", true);
+    files().writeText(wizard::AppPath + "\\temp", "a file where the folder should be");
+    EXPECT_FALSE(rules.Create_Batch_File());
+    EXPECT_EQ(messages.shown().back().text,
+        "Not able to create Batch File In Destination PC User must have Administrator right in Destination "
+        "PC");
+    EXPECT_EQ(wizard::wizardWindows().statusText(), "Getting remote PC information had failed!");
+}
+
+TEST_F(SourceHandOverTest, LongNamesAndMailAddresses)
+{
+    files().createFolder("C:\\Program Files\\Microsoft Office");
+    EXPECT_EQ(wizard::GetLongFilename("C:\\PROGRA~1\\MICROS~1"), "C:\\Program Files\\Microsoft Office");
+    EXPECT_EQ(wizard::GetLongFilename("C:\\program files\\nothere"), "C:\\Program Files\\");
+
+    EXPECT_EQ(wizard::encodeMailField("a&b c?"), "a%26b%20c%3F");
+    EXPECT_EQ(wizard::encodeMailField("x@y.com", "-._~@"), "x@y.com");
+}
+
+TEST_F(SourceHandOverTest, InstallerKeysMoveFromTheMirrorOrNothingHappens)
+{
+    wizard::SourceOs = "win2k";
+    EXPECT_TRUE(wizard::Fix_Installer_Keys()) << "nothing to move for a 2000 source";
+    wizard::SourceOs = "winxp";
+    EXPECT_TRUE(wizard::Fix_Installer_Keys()) << "a source without the product has nothing to move";
+
+    // The product's features in the mirror reach the installer's place.
+    platform::Registry& reg = platform::RunningMachine::current()->registry();
+    platform::RegKey key;
+    const std::string features = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\"
+                                 "CurrentVersion\\Installer\\Features\\904010001E872D116BF00006799C897E";
+    ASSERT_EQ(reg.createKey(platform::RegKey(platform::RegRoot::LocalMachine), features, key),
+        platform::WinError::Success);
+    ASSERT_EQ(reg.setString(key, "WORDFiles", "Word"), platform::WinError::Success);
+    EXPECT_TRUE(wizard::Fix_Installer_Keys());
+    platform::RegKey real;
+    ASSERT_EQ(reg.openKey(platform::RegKey(platform::RegRoot::LocalMachine),
+                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\"
+                  "904010001E872D116BF00006799C897E\\Features",
+                  real),
+        platform::WinError::Success);
+    std::string value;
+    EXPECT_EQ(reg.queryString(real, "WORDFiles", value), platform::WinError::Success);
+    EXPECT_EQ(value, "Word");
 }
 
 } // namespace
