@@ -10,6 +10,7 @@
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/core/KestroApp.h"
+#include "wizard/pages/MigrationPages.h"
 #include "wizard/pages/RegisterPages.h"
 #include "wizard/selection/ApplicationSettingsPage.h"
 #include "wizard/selection/MigrationTypePage.h"
@@ -51,6 +52,7 @@ int main(int argc, char* argv[])
         wizard::registerInformationPages();
         wizard::registerSelectionPages();
         wizard::registerConnectionPages();
+        wizard::registerMigrationPages();
         wizard::KestroApp kestro(std::move(options));
         // The script actions reach the transfer primitives through the engine.
         wizard::installTransferActions();

@@ -1,0 +1,207 @@
+// MigrationPagesTest.cpp: the rows of the space, drive-mapping and report pages, and the three
+// pages offscreen: the checklist the migration ticks, the space grid, the drive rows and the
+// report that says per item what became of it.
+#include "wizard/pages/MigrationPages.h"
+
+#include "tests/support/FindChild.h"
+#include "tests/wizard/core/CoreTestSupport.h"
+#include "tests/wizard/pages/PageTestSupport.h"
+#include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/core/WizardCore.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/pages/MigrationPageModels.h"
+#include "wizard/rules/FilesFoldersMigration.h"
+#include "wizard/selection/SelectedItemsList.h"
+#include "wizard/selection/SelectionCollectors.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace wizard;
+using transfer::TransferOutcome;
+
+std::vector<DriveSpaceRow> drivesCAndD() { return {{"C:", true, 1000, 500, 0}, {"D:", true, 2000, 1500, 0}}; }
+
+TEST(MigrationPageModelsTest, EachDriveShowsWhatLandsOnItNotOneTotalForAll)
+{
+    SpaceNeeds needs;
+    needs.applications = {"Word", "Paint"};
+    needs.files = {{"\\\\OLDPC\\D$\\Work", "D:\\Work"}, {"\\\\OLDPC\\E$\\Big", "E:\\Big"},
+        {"\\\\OLDPC\\C$\\x.txt", "C:\\x.txt"}};
+    SpaceSources s;
+    s.applicationMb = [](const std::string& n) -> std::int64_t { return n == "Word" ? 120 : 35; };
+    s.bytesOf = [](const std::string& key) -> std::uint64_t {
+        if (key.find("Work") != std::string::npos)
+            return 3ULL << 20;
+        if (key.find("Big") != std::string::npos)
+            return 5ULL << 30; // 5 GB: counted in full, never cut to 16 or 32 bits
+        return 1;              // one byte still needs a megabyte's room on the grid
+    };
+    s.drives = drivesCAndD;
+    s.driveCheck = [](const std::string& p) {
+        return Drive_Check(p, [](char l) { return l == 'C' || l == 'D'; });
+    };
+    const std::vector<DriveSpaceRow> rows = spaceRows(needs, s);
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[0].requiredMb, 156); // the two applications on the program folder's drive, and x.txt
+    EXPECT_EQ(rows[1].requiredMb, 3 + 5 * 1024);
+
+    s.drives = [] { return std::vector<DriveSpaceRow>{}; };
+    EXPECT_TRUE(spaceRows(needs, s).empty()) << "no fixed drive: only the header row";
+    EXPECT_EQ(formatMb(40000000000.0 / 1024 / 1024), "38146.97265625");
+    EXPECT_EQ(formatMb(2048), "2048");
+}
+
+TEST(MigrationPageModelsTest, ApplicationSizesComeFromTheirScriptsRoundedHalfToEven)
+{
+    test::TempMachine machine;
+    const auto script = [&](const std::string& name, const std::string& size) {
+        machine.writeScript("APPS\\" + name + ".xml",
+            "<?xml version=\"1.0\"?>\n<script>\n<info><size>" + size + "</size></info>\n</script>");
+    };
+    script("Half", "12.5");
+    script("OddHalf", "13.5");
+    script("Large", "40000");
+    script("Words", "big");
+    EXPECT_EQ(applicationSizeMb("Half"), 12);
+    EXPECT_EQ(applicationSizeMb("OddHalf"), 14);
+    EXPECT_EQ(applicationSizeMb("Large"), 40000) << "no 16-bit limit drops a large application";
+    EXPECT_EQ(applicationSizeMb("Words"), 0);
+    EXPECT_EQ(applicationSizeMb("Missing"), 0);
+}
+
+TEST(MigrationPageModelsTest, DriveRowsFollowTheSharesAndReportRowsKeepEveryGroupsItems)
+{
+    const auto rows = driveMappingRows({"C:", "D:", ""}, {"C:", "D:"});
+    ASSERT_EQ(rows.size(), 2U);
+    EXPECT_EQ(rows[1].sourceDrive, "D:");
+    EXPECT_EQ(rows[1].destinationDrives, (std::vector<std::string>{"C:", "D:"}));
+    const auto none = driveMappingRows({""}, {"C:"});
+    ASSERT_EQ(none.size(), 1U);
+    EXPECT_EQ(none[0].sourceDrive, "");
+    EXPECT_EQ(none[0].destinationDrives, (std::vector<std::string>{"C:"}));
+
+    MigrationReport report;
+    report.record(ReportGroup::Applications, "Outlook Express", TransferOutcome::Migrated);
+    report.record(ReportGroup::Settings, "Outlook Express", TransferOutcome::Failed, "Failed step: x");
+    report.record(ReportGroup::FilesAndFolders, "Settings", TransferOutcome::NotFound, "gone");
+    const auto r = reportRows(report);
+    ASSERT_EQ(r.size(), 6U);
+    EXPECT_TRUE(r[0].isGroup);
+    EXPECT_EQ(r[1].text, "   Outlook Express");
+    EXPECT_EQ(r[1].status, "Migrated");
+    EXPECT_EQ(r[3].text, "   Outlook Express");
+    EXPECT_EQ(r[3].status, "Failed");
+    EXPECT_EQ(r[3].description, "Failed step: x");
+    EXPECT_EQ(r[4].text, "Files and Folders");
+    EXPECT_EQ(r[5].text, "   Settings") << "an item named like a group caption is a row of its own";
+    EXPECT_EQ(r[5].status, "Not found");
+    EXPECT_TRUE(reportRows(MigrationReport{}).empty());
+}
+
+class MigrationPagesTest : public test::PageTest {
+protected:
+    MigrationPagesTest()
+    {
+        migrationReport().clear();
+        selectionCollections() = SelectionCollections{};
+        selectedItemsList().clearRows();
+        std::filesystem::create_directories(world.hostNew("Program Files/Kestro"));
+    }
+    ~MigrationPagesTest() override
+    {
+        selectedItemsList().clearRows();
+        selectionCollections() = SelectionCollections{};
+        migrationReport().clear();
+    }
+    transfertest::TransferWorld world;
+};
+
+TEST_F(MigrationPagesTest, TheChecklistShowsWhatTheMigrationMarksAndTheUserCannotTick)
+{
+    frm_source_Space_Info page(nullptr, &host);
+    page.activated(); // nothing chosen (the selection page was never shown)
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Migrate));
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
+    auto* list = testsupport::child<QListWidget>(&page, "Lstsel");
+    EXPECT_EQ(list->count(), 0);
+
+    SelectedItemsList& items = selectedItemsList();
+    items.addRow("APP_Word", "Word");
+    items.addRow("\\\\OLDPC\\C$\\Data", "C:\\Data");
+    items.setProgressMaximum(20);
+    items.setMark("APP_Word", SelectedItemsList::Mark::Migrated);
+    items.advance(10);
+    items.setMark("\\\\OLDPC\\C$\\Data", SelectedItemsList::Mark::Failed);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(list->item(1)->foreground().color(), QColor(192, 0, 0));
+    EXPECT_FALSE(list->item(0)->flags() & Qt::ItemIsUserCheckable);
+    EXPECT_EQ(testsupport::child<QProgressBar>(&page, "Prb_Progress_bar")->value(), 10);
+    EXPECT_EQ(page.helpTopic(), 24);
+}
+
+TEST_F(MigrationPagesTest, TheSpaceGridHasOneRowPerFixedDrive)
+{
+    world.putOld("Data/a.txt", std::string(3000, 'a'));
+    frm_source_Space_Info page(nullptr, &host);
+    selectionCollections().filesFolders.add("C:\\Data", "\\\\OLDPC\\C$\\Data");
+    EXPECT_TRUE(page.Get_Selected_size());
+    auto* grid = testsupport::child<QTableWidget>(&page, "Grdsize");
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->item(0, 3)->text(), "Req. Space(MB)");
+    EXPECT_EQ(grid->item(1, 0)->text(), "C:");
+    EXPECT_EQ(grid->item(1, 3)->text(), "1");
+}
+
+TEST_F(MigrationPagesTest, TheReportTellsEachItemsOutcomeAndLowersTheHistoryOncePerRun)
+{
+    migrationReport().record(ReportGroup::Applications, "Word", TransferOutcome::Migrated);
+    migrationReport().record(ReportGroup::FilesAndFolders, "C:\\Data\\gone.txt", TransferOutcome::NotFound,
+        "No longer on the source PC");
+    migrationReport().record(ReportGroup::FilesAndFolders, "C:\\Data\\big.bin", TransferOutcome::Failed,
+        "C:\\Data\\big.bin: Disk full");
+    core().engine.HistoryStep = 7;
+    frm_Migration_Status page(nullptr, &host);
+    page.activated();
+    page.activated(); // shown again: the same report, the history lowered only once
+    auto* list = testsupport::child<QTreeWidget>(&page, "ListView1");
+    ASSERT_EQ(list->topLevelItemCount(), 5);
+    EXPECT_EQ(list->topLevelItem(1)->text(1), "Migrated");
+    EXPECT_EQ(list->topLevelItem(3)->text(1), "Not found");
+    EXPECT_EQ(list->topLevelItem(4)->text(1), "Failed");
+    EXPECT_EQ(list->topLevelItem(4)->text(2), "C:\\Data\\big.bin: Disk full");
+    EXPECT_EQ(core().engine.HistoryStep, 6);
+    EXPECT_EQ(bar.buttonCaption(BarButton::Cancel), "&Close");
+    EXPECT_TRUE(bar.buttonVisible(BarButton::Finish));
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
+    EXPECT_FALSE(bar.buttonVisible(BarButton::Migrate));
+    core().engine.HistoryStep = 0;
+}
+
+TEST_F(MigrationPagesTest, TheDrivePageHasARowPerSourceShareWithThisPcsFixedDrives)
+{
+    SourcePcName = "OLDPC";
+    frm_Drive_Info page(nullptr, &host);
+    SourcePcName.clear();
+    EXPECT_EQ(testsupport::child<QLabel>(&page, "lblSrcDrv0")->text(), "C:");
+    auto* combo = testsupport::child<QComboBox>(&page, "cmbDestDrvs0");
+    ASSERT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->currentText(), "C:");
+    EXPECT_EQ(page.findChild<QLabel*>("lblSrcDrv1"), nullptr);
+    page.activated();
+    EXPECT_FALSE(bar.buttonVisible(BarButton::Migrate));
+    EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
+    EXPECT_EQ(page.helpTopic(), 110);
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+// MigrationPageModels.h: what the space, drive-mapping and report pages show, as plain data built
+// from the selection, this PC's drives and the migration report; the pages only display it.
+#pragma once
+
+#include "wizard/transfer/MigrationReport.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wizard {
+
+// --- space page ---------------------------------------------------------------------------------
+
+// One fixed drive of this PC with what the chosen items will take of it.
+struct DriveSpaceRow {
+    std::string drive; // "C:"
+    bool sizesKnown = false;
+    double totalMb = 0;
+    double freeMb = 0;
+    std::int64_t requiredMb = 0; // rounded up
+};
+
+// A chosen file or folder: how this PC reaches it and its path on the source PC.
+struct ChosenFile {
+    std::string key;        // \\OLDPC\C$\Data
+    std::string sourcePath; // C:\Data
+};
+
+struct SpaceNeeds {
+    std::vector<std::string> applications; // names; their scripts give their sizes
+    std::vector<ChosenFile> files;
+};
+
+struct SpaceSources {
+    // Megabytes an application needs; default: applicationSizeMb.
+    std::function<std::int64_t(const std::string& name)> applicationMb;
+    // Bytes of a chosen file or folder tree; default: sourceBytes.
+    std::function<std::uint64_t(const std::string& key)> bytesOf;
+    // This PC's fixed drives ("C:") in drive order with their sizes; default: the running machine's.
+    std::function<std::vector<DriveSpaceRow>()> drives;
+    // Where an item on a source drive lands; default: Drive_Check.
+    std::function<std::string(const std::string& path)> driveCheck;
+};
+
+// The megabytes the first "size" element of the application's script names (a fraction rounds
+// to the nearest whole number, a half to the even one); 0 when the script is missing, cannot be
+// read or names no usable number. Sizes are 64-bit: a large application is never dropped.
+std::int64_t applicationSizeMb(const std::string& name);
+// Bytes of a file, or of all files below a folder, reached through this PC; 0 when missing.
+std::uint64_t sourceBytes(const std::string& key);
+// The running machine's fixed drives with a medium, with their sizes.
+std::vector<DriveSpaceRow> localFixedDrives();
+
+// One row per fixed drive. Each item counts on the drive it will land on: a file or folder on
+// the drive the drive check gives its path, an application on the drive of the program folder.
+std::vector<DriveSpaceRow> spaceRows(const SpaceNeeds& needs, const SpaceSources& sources = {});
+
+// A size in megabytes as the grid writes it: up to 15 significant digits, no thousands separators
+// ("38146.97265625").
+std::string formatMb(double mb);
+
+// --- drive-mapping page -------------------------------------------------------------------------
+
+struct DriveMappingRow {
+    std::string sourceDrive;                    // "C:"; "" when no share was found
+    std::vector<std::string> destinationDrives; // this PC's fixed drives, the first one chosen
+};
+
+// One row per administrative share of the source PC ("C:", "D:"; empty entries left out), or one
+// row with an empty source drive when there is none.
+std::vector<DriveMappingRow> driveMappingRows(
+    const std::vector<std::string>& adminShares, const std::vector<std::string>& fixedDrives);
+
+// --- report page --------------------------------------------------------------------------------
+
+struct ReportRow {
+    std::string key;  // unique: the group caption, or the caption, "\" and the item
+    std::string text; // the caption, or three spaces and the item
+    std::string status;
+    std::string description;
+    bool isGroup = false;
+};
+
+// A group row and one row per item for each group that has items, in the order Applications,
+// Settings, Files and Folders. Items of different groups never share a row.
+std::vector<ReportRow> reportRows(const MigrationReport& report);
+
+} // namespace wizard
