@@ -28,12 +28,19 @@ public:
     // read to the end keep ScanState::Created.
     virtual void stop() = 0;
     virtual bool finished() const = 0;
-    virtual bool stopped() const = 0;
     // Path of the folder being taken up ("" when finished).
     virtual std::string currentFolder() const = 0;
+
+    bool stopped() const { return m_stopped; }
     // Number of the root's direct subfolders whose scan has finished (they can be shown).
-    virtual std::size_t finishedRootChildren() const = 0;
-    virtual const ScanStatistics& statistics() const = 0;
+    std::size_t finishedRootChildren() const { return m_finishedRootChildren; }
+    const ScanStatistics& statistics() const { return m_stats; }
+
+protected:
+    // What both ways of reading keep the same way.
+    std::size_t m_finishedRootChildren = 0;
+    bool m_stopped = false;
+    ScanStatistics m_stats;
 };
 
 } // namespace foldersize

@@ -36,15 +36,9 @@ public:
     void stop() override;
 
     bool finished() const override { return m_stack.empty(); }
-    bool stopped() const override { return m_stopped; }
 
     // Path of the folder being read ("" when finished).
     std::string currentFolder() const override;
-
-    // Number of the root's direct subfolders whose scan has finished (they can be shown).
-    std::size_t finishedRootChildren() const override { return m_finishedRootChildren; }
-
-    const ScanStatistics& statistics() const override { return m_stats; }
 
 private:
     struct PendingChild {
@@ -80,9 +74,6 @@ private:
     std::size_t m_bufPos = 0;
     std::size_t m_bufLen = 0;
     FolderNode* m_root;
-    std::size_t m_finishedRootChildren = 0;
-    bool m_stopped = false;
-    ScanStatistics m_stats;
 };
 
 } // namespace foldersize

@@ -29,10 +29,7 @@ public:
     void stop() override;
 
     bool finished() const override { return m_stack.empty(); }
-    bool stopped() const override { return m_stopped; }
     std::string currentFolder() const override;
-    std::size_t finishedRootChildren() const override { return m_finishedRootChildren; }
-    const ScanStatistics& statistics() const override { return m_stats; }
 
 private:
     struct Frame {
@@ -54,9 +51,6 @@ private:
     std::unique_ptr<FolderReadPool> m_pool; // after the listings: ends before they are freed
     std::vector<Frame> m_stack;
     std::unordered_set<FileId, FileIdHash> m_seenLinkedFiles;
-    std::size_t m_finishedRootChildren = 0;
-    bool m_stopped = false;
-    ScanStatistics m_stats;
 };
 
 } // namespace foldersize

@@ -9,6 +9,10 @@ const std::vector<ItemRuleOperation>& itemRuleOperations()
         {"Get_Installer", &Get_Installer},
         {"Installer_msi_Change", &Installer_msi_Change},
         {"Class_Root_Update", &Class_Root_Update},
+        {"Identify_Keys", &Identify_Keys},
+        {"ApplnCreateShortCut", &ApplnCreateShortCut},
+        {"ApplnCopyProgramGroup", &ApplnCopyProgramGroup},
+        {"Identify_Application_Path", &Identify_Application_Path},
         {"OverwriteClassesRoot", &OverwriteClassesRoot},
     };
     return ops;

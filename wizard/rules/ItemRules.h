@@ -31,4 +31,29 @@ bool Class_Root_Update();
 // changed; a failed merge is only logged. Always True.
 bool OverwriteClassesRoot();
 
+// An application without a script of its own (ApplicationKeys.cpp); the application is the item
+// being migrated (migrationRunState().currentItemName).
+// Imports the application's keys from the mirror's HKEY_LOCAL_MACHINE\Software and
+// HKEY_CURRENT_USER\Software to their real places (applicationKeysOf). True.
+bool Identify_Keys();
+// Copies the application's install folder (from its uninstall entry, else App Paths) to the same
+// path on the destination under the version rule and re-creates its uninstall entry. False when no
+// folder is found or only one that must never be copied (a drive root, the Windows folder or a
+// folder in it, Common Files, Program Files itself). A folder that no longer exists on the source
+// is logged and counted as not found: True, nothing copied or re-created.
+bool Identify_Application_Path();
+// The application's desktop item and program group. True.
+bool ApplnCreateShortCut();
+bool ApplnCopyProgramGroup();
+
+// Whether a key's name names the application: either holds the other (letter case counts). A
+// name or key of fewer than three characters names nothing.
+bool keyMatchesApplication(const std::string& key, const std::string& name);
+// The mirror keys (below HKEY_LOCAL_MACHINE) of the application, in the order found: per root, the
+// subtrees of the keys before the first matching key are searched depth first, and the first
+// matching key of a level is taken whole. A key directly below a root that is only part of the
+// name (a vendor's key) is searched for the product first, and taken whole only when nothing in it
+// matches and it is not a key Windows shares (Microsoft, Classes ...).
+std::vector<std::string> applicationKeysOf(const std::string& name);
+
 } // namespace wizard

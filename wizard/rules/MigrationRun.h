@@ -45,12 +45,6 @@ bool Progress_Disable();
 // selection trees and the bar, and enables Migrate again. True.
 bool Selective_Migration_End();
 
-// The generic application script's step: copies the current application's installation folder
-// (the mirrored uninstall entry's InstallLocation, from the drive it is connected through to the
-// same path here) and imports that uninstall entry. An application without a location ends "not
-// found". True.
-bool Identify_Application_Path();
-
 // Flags for the scripts. True.
 bool Office_Flag();            // "$bln_office_copied" = "true"
 bool DisableSyncFlag();        // "$blnSyncDone" = "True"

@@ -145,7 +145,6 @@ const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
         {"Sync_Common_Folders", [](clsRules&) { return Sync_Common_Folders(); }},
         {"DisableSyncFlag", [](clsRules&) { return DisableSyncFlag(); }},
         {"Set_Mass_Finished_Flag", [](clsRules&) { return Set_Mass_Finished_Flag(); }},
-        {"Identify_Application_Path", [](clsRules&) { return Identify_Application_Path(); }},
     };
     return ops;
 }

@@ -9,6 +9,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
+#include "platform/ShellLink.h"
 #include "wizard/transfer/RegistryReaders.h"
 
 #include <memory>
@@ -173,6 +174,15 @@ std::string longPathOf(const std::string& path)
         return path;
     const std::string longPath = fs->resolver().longPath(path);
     return longPath.empty() ? path : longPath;
+}
+
+std::string shortcutTargetOf(const std::string& path)
+{
+    platform::FileSystem* fs = machineFs();
+    platform::ShellLink link;
+    if (!fs || !fs->fileExists(path) || link.load(*fs, path) != FsError::None)
+        return {};
+    return link.data().targetPath;
 }
 
 void yieldToEvents() { platform::yieldToEvents(); }

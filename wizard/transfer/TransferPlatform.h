@@ -63,6 +63,10 @@ std::string fromAnsi(const std::string& bytes);
 // cannot be found.
 std::string longPathOf(const std::string& path);
 
+// The target path of a shortcut file (the scripting host's "TargetPath"); empty when the file is
+// missing or is not a shortcut.
+std::string shortcutTargetOf(const std::string& path);
+
 // Yields to pending window messages.
 void yieldToEvents();
 // Sleeps through the platform's sleep service (tests replace it).
