@@ -99,14 +99,7 @@ Frm_ConnectionType::Frm_ConnectionType(KestroMain* main, QWidget* parent, Script
 
 void Frm_ConnectionType::buildConnectionOptions()
 {
-    auto* icon = new QLabel(this);
-    icon->setObjectName("Image1");
-    place(icon, 360, 120, 795, 705);
-    QLabel* title = label(this, "Label5", "Select Connection Type", 1200, 360, 4335, 375);
-    title->setFont(verdana(15.75));
-    QPalette navy = title->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    title->setPalette(navy);
+    addPageTitle(this, "Label5", "Select Connection Type", "connection");
 
     auto option = [this](const char* name, const char* caption, int top, int topic) {
         auto* opt = new QRadioButton(caption, this);

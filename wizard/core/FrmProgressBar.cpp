@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMovie>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QTimer>
 
@@ -41,6 +42,16 @@ FrmProgressBar::FrmProgressBar(KestroMain& main, bool autoTimer)
     grid->addWidget(m_caption, 0, 1);
     grid->addWidget(m_details, 1, 1);
     grid->addWidget(m_bar, 2, 1);
+    // Asks the work to stop at its next file; the work says when it has.
+    m_cancel = new QPushButton("&Cancel", this);
+    m_cancel->setObjectName("cmdCancel");
+    m_cancel->setVisible(false);
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_main.requestBusyCancel();
+        m_cancel->setEnabled(false);
+        m_cancel->setText("Cancelling...");
+    });
+    grid->addWidget(m_cancel, 0, 2, 3, 1);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName("Timer1");
@@ -91,6 +102,13 @@ void FrmProgressBar::showTexts(const std::string& caption, const std::string& de
 {
     m_caption->setText(QString::fromStdString(caption));
     m_details->setText(QString::fromStdString(details));
+    if (!m_main.busyCancelOffered()) {
+        m_cancel->setVisible(false);
+    } else if (m_cancel->isHidden()) {
+        m_cancel->setEnabled(true);
+        m_cancel->setText("&Cancel");
+        m_cancel->setVisible(true);
+    }
 }
 
 void FrmProgressBar::resizeEvent(QResizeEvent* event)

@@ -9,6 +9,7 @@
 class QLabel;
 class QMovie;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 
 namespace wizard {
@@ -32,6 +33,7 @@ public:
     // One tick of Timer1 (700 ms): advances the bar.
     void Timer1_Timer();
 
+    // The two labels, and the Cancel button while the work under way offers it.
     void showTexts(const std::string& caption, const std::string& details);
 
 protected:
@@ -46,6 +48,7 @@ private:
     QLabel* m_details;
     QProgressBar* m_bar;
     QLabel* m_animation;
+    QPushButton* m_cancel;
     QMovie* m_movie = nullptr;
     QTimer* m_timer;
 };

@@ -89,8 +89,15 @@ public:
     }
     const std::string& busyCaption() const { return m_busyCaption; }
     const std::string& busyDetails() const { return m_busyDetails; }
-    // The busy window's Cancel: long work that offers it clears the request when it starts and
-    // looks at it between files.
+    // The busy window's Cancel: shown only while the work under way offers it (and looks at the
+    // request between files); offering clears an earlier request.
+    void offerBusyCancel(bool offered)
+    {
+        m_busyCancelOffered = offered;
+        m_busyCancel = false;
+        changed(Change::BusyTexts);
+    }
+    bool busyCancelOffered() const { return m_busyCancelOffered; }
     void requestBusyCancel() { m_busyCancel = true; }
     void clearBusyCancel() { m_busyCancel = false; }
     bool busyCancelRequested() const { return m_busyCancel; }
@@ -158,6 +165,7 @@ private:
     std::string m_detail;
     bool m_busyOpen = false;
     bool m_busyCancel = false;
+    bool m_busyCancelOffered = false;
     std::string m_busyCaption = "Please Wait Analyzing ...";
     std::string m_busyDetails;
     std::array<ButtonState, kBarButtonCount> m_buttons{{{true, true, "&Previous"}, {true, true, "&Next"},

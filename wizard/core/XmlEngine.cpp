@@ -327,7 +327,10 @@ void XmlEngine::runExecute(const std::string& name, const std::string& direction
         PanelShown = false;
         return;
     }
-    m_refused = true;
+    // Only a refusal of the click's own run keeps the page: an item script's refusal is its
+    // runner's business, and the run may still go on to another page.
+    if (m_itemScripts.empty())
+        m_refused = true;
     HistoryStep -= direction == kDirectionNext ? 2 : 1;
     if (auto index = historyEntry(HistoryIndexes, HistoryStep))
         if (auto value = toInt(*index))

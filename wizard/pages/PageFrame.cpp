@@ -5,6 +5,7 @@
 #include "platform/qt/QtHelpViewer.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -79,6 +80,32 @@ QLabel* verdanaLabel(QWidget* parent, const QString& name, const QString& text, 
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
+}
+
+QLabel* addPageTitle(QWidget* page, const QString& labelName, const QString& text, const QString& icon)
+{
+    // One place and one look on every page: 240 twips in, 120 down, 7200 by 735 twips.
+    const QRect band(twips(240), twips(120), twips(7200), twips(735));
+    auto* box = new QFrame(page);
+    box->setObjectName("Shape2");
+    box->setGeometry(band);
+    box->setStyleSheet("QFrame#Shape2 { border: 1px solid navy; border-radius: 8px;"
+                       " border-image: url(:/pages/backdrop.svg) 0 0 0 0 stretch stretch; }");
+    auto* image = new QLabel(page);
+    image->setObjectName("Image1");
+    const int side = band.height() - 8;
+    image->setGeometry(band.x() + 8, band.y() + 4, side, side);
+    image->setPixmap(QIcon(":/pages/" + icon + ".svg").pixmap(side, side));
+    auto* title = new QLabel(text, page);
+    title->setObjectName(labelName);
+    title->setFont(verdana(15.75));
+    QPalette pal = title->palette();
+    pal.setColor(QPalette::WindowText, kNavy);
+    title->setPalette(pal);
+    const int left = image->geometry().right() + 12;
+    const int height = title->sizeHint().height();
+    title->setGeometry(left, band.y() + (band.height() - height) / 2, band.right() - 8 - left, height);
+    return title;
 }
 
 bool isBold(const QLabel* label) { return label->font().bold(); }

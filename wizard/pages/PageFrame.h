@@ -102,6 +102,11 @@ private:
 // in a taller box would sink below its place onto the controls under it). The caller places it.
 QLabel* verdanaLabel(QWidget* parent, const QString& name, const QString& text, double points, bool bold);
 
+// The title band every step page carries at its top left: the backdrop box "Shape2", the page icon
+// "Image1" (`icon` names one of the page images: "preparatory", "required", "migration",
+// "connection") and the title label `labelName` in navy Verdana 15.75, one line, inside the box.
+QLabel* addPageTitle(QWidget* page, const QString& labelName, const QString& text, const QString& icon);
+
 // Bold state of a label's font.
 bool isBold(const QLabel* label);
 void setBold(QLabel* label, bool bold);

@@ -48,23 +48,6 @@ void singleLine(QLabel* label)
     label->resize(label->width(), label->sizeHint().height());
 }
 
-// The page title on its white rounded box, and the page icon beside it.
-void addTitle(QWidget* page, const QString& name, const QString& text, int left, const QRect& shape)
-{
-    auto* box = new QFrame(page);
-    box->setObjectName("Shape2");
-    box->setGeometry(twips(shape.x()), twips(shape.y()), twips(shape.width()), twips(shape.height()));
-    box->setStyleSheet("background: white; border: 1px solid navy; border-radius: 8px;");
-    auto* icon = new QLabel(page);
-    icon->setObjectName("Image1");
-    icon->setGeometry(twips(shape.x()) + 6, twips(shape.y()) + 2, 55, 46);
-    QLabel* title = pageLabel(page, name, text, left, 360, shape.width() - (left - shape.x()), 15.75);
-    singleLine(title);
-    QPalette pal = title->palette();
-    pal.setColor(QPalette::WindowText, kNavy);
-    title->setPalette(pal);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -130,7 +113,7 @@ Frm_Preparatory::Frm_Preparatory(KestroMain* main, QWidget* parent)
     platform::qt::setHelpTopic(addBarAccelerators(), kHelpTopic);
     addCmdLink(kHelpTopic, true);
 
-    addTitle(this, "Label1", "Preparatory Tasks", 1440, QRect(240, 120, 4935, 735));
+    addPageTitle(this, "Label1", "Preparatory Tasks", "preparatory");
     pageLabel(this, "Label2",
         "Please perform the optional task given below in order to ensure high quality migration.", 240, 1320,
         7300, 9.75, true);
@@ -264,7 +247,7 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
     addBarAccelerators();
     addCmdLink(kCmdLinkTopic, false);
 
-    addTitle(this, "Label6", "Required Preparatory Tasks", 1320, QRect(240, 120, 5655, 735));
+    addPageTitle(this, "Label6", "Required Preparatory Tasks", "required");
 
     buildTaskChecks();
     buildOsOptions();

@@ -143,7 +143,8 @@ bool clsRules::Get_Source_PC_Information()
         log(op, "End");
         return true;
     }
-    showTroubleshooting("frm_Error_Get_SourcePC_Info");
+    // Without a mapped C: the source was never reached: the mapping's dialog says why.
+    showTroubleshooting(drive ? "frm_Error_Get_SourcePC_Info" : "frm_Error_Simple_Map");
     // The drives of a source that is not the one the user meant do not stay connected.
     DriveMap& map = transferGlobals().driveMap;
     for (const std::string& local : map.localDrives())

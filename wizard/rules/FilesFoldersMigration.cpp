@@ -208,8 +208,8 @@ void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& d
 bool Sub_Data_Explorer_Migration()
 {
     WizardWindows& windows = wizardWindows();
-    windows.clearBusyCancel();
     windows.openBusyWindow();
+    windows.offerBusyCancel(true);
     transferGlobals().progressCaption = "Migrating Data...";
     windows.setBusyCaption(transferGlobals().progressCaption);
 
@@ -240,8 +240,8 @@ bool Sub_Data_Explorer_Migration()
         if (windows.busyCancelRequested())
             run.cancel();
     }
+    windows.offerBusyCancel(false);
     windows.closeBusyWindow();
-    windows.clearBusyCancel();
     return true;
 }
 

@@ -31,6 +31,25 @@ bool Class_Root_Update();
 // changed; a failed merge is only logged. Always True.
 bool OverwriteClassesRoot();
 
+// Scripted applications and settings (SettingsCallers.cpp).
+// Copies the source desktop's shortcuts that point into the folder the last "get" action fetched
+// (LastAppPath) to the destination's shared desktop (a Windows 98 destination's desktop), leaving
+// out those whose target is gone from the source; clears LastAppPath. True.
+bool Shortcut_Copy();
+// "$bln_msn_messenger_5" = "true" when that folder holds msnmsgr.exe; clears LastAppPath. True.
+bool Missing_ShortCut();
+// The display settings (DisplaySettings.h).
+bool Caller_Settings_Resolution();
+bool Caller_Settings_ScreenSaver();
+// Copies the source user's Outlook Express store folder (its "Store Root", tokens expanded) from
+// the source PC to the same path on the destination. True when copied or when no store root is
+// mirrored; False when the export failed or a store file could not be copied (in use).
+bool Get_dotdbs_file_outlook();
+// The "Store Root" value of a registry export (string or expandable-string form); empty without one.
+std::string storeRootOf(const std::string& exportText);
+// A store root with its tokens (any case) replaced by the source's folders, on the source's drive.
+std::string expandStoreRoot(std::string root);
+
 // An application without a script of its own (ApplicationKeys.cpp); the application is the item
 // being migrated (migrationRunState().currentItemName).
 // Imports the application's keys from the mirror's HKEY_LOCAL_MACHINE\Software and

@@ -73,11 +73,7 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent)
     connect(help, &QPushButton::clicked, this, &Frm_MigrationType::Command1_Click);
     addCmdLink(kSelectiveTopic, true);
 
-    QLabel* title =
-        textLabel(this, "lblTitle", "Initialize Migration", QRect(1200, 360, 5000, 420), 15.75, false);
-    QPalette pal = title->palette();
-    pal.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    title->setPalette(pal);
+    addPageTitle(this, "lblTitle", "Initialize Migration", "migration");
     textLabel(this, "lblStart", "Click Next to Start Migration", QRect(480, 1080, 6600, 300), 9, true);
 
     m_optMass = new QRadioButton(this);

@@ -142,6 +142,26 @@ TEST_F(BusyWindowTest, PlaysTheAnimationWhenItIsThereAndOpensWithoutIt)
     EXPECT_EQ(movie->state(), QMovie::Running);
 }
 
+TEST_F(BusyWindowTest, CancelIsOfferedOnlyWhileTheWorkLooksForIt)
+{
+    wizard::FrmProgressBar busy(*main, false);
+    auto* cancel = testsupport::child<QPushButton>(busy, "cmdCancel");
+    busy.showTexts("Migrating Data...", "Please wait.. Copying a.txt");
+    EXPECT_TRUE(cancel->isHidden());
+
+    main->offerBusyCancel(true);
+    busy.showTexts("Migrating Data...", "Please wait.. Copying b.txt");
+    ASSERT_FALSE(cancel->isHidden());
+    cancel->click();
+    EXPECT_TRUE(main->busyCancelRequested());
+    EXPECT_FALSE(cancel->isEnabled()) << "one request is enough";
+
+    main->offerBusyCancel(false);
+    busy.showTexts("Collecting migration information..", "");
+    EXPECT_TRUE(cancel->isHidden());
+    EXPECT_FALSE(main->busyCancelRequested());
+}
+
 class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override { testsupport::qtApp(); }

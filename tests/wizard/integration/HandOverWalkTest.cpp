@@ -39,6 +39,7 @@ TEST_F(HandOverWalkTest, Windows98SourceIsMirroredUnderQZ)
     EXPECT_TRUE(destinationKeyExists("SOFTWARE\\QZ\\HKEY_CURRENT_USER"));
     EXPECT_TRUE(destinationKeyExists("SOFTWARE\\QZ\\HKEY_CLASSES_ROOT"));
     EXPECT_FALSE(destinationKeyExists("SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ"));
+    EXPECT_FALSE(w->busyWindowOpen()) << "the wait's busy window closes once the mirror is merged";
 
     // Previous is one page back, to the connection page.
     wizard::XmlEngine& engine = wizard::core().engine;

@@ -61,6 +61,25 @@ struct QuickHelpPanelCheck {
     }
 };
 
+// The title band of a loaded page: the same place on every page, the page's own icon, the title
+// inside it in the same font.
+void expectTitleBand(wizard::KestroMain* window, const char* form, const char* titleName, QRect& firstBand)
+{
+    auto* page = window->findChild<wizard::WizardPage*>(form);
+    ASSERT_NE(page, nullptr) << form;
+    auto* band = page->findChild<QFrame*>("Shape2");
+    auto* image = page->findChild<QLabel*>("Image1");
+    auto* title = page->findChild<QLabel*>(titleName);
+    ASSERT_TRUE(band && image && title) << form;
+    if (firstBand.isNull())
+        firstBand = band->geometry();
+    EXPECT_EQ(band->geometry(), firstBand) << form;
+    EXPECT_FALSE(image->pixmap().isNull()) << form;
+    EXPECT_TRUE(band->geometry().contains(image->geometry())) << form;
+    EXPECT_TRUE(band->geometry().contains(title->geometry())) << form;
+    EXPECT_DOUBLE_EQ(title->font().pointSizeF(), 15.75) << form;
+}
+
 class MainRoadWalkTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -193,6 +212,11 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     barButton(w, "Btn_Next")->click();
     ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
     QuickHelpPanelCheck{w, "Frm_ConnectionType"}.expectFits();
+    QRect band;
+    expectTitleBand(w, "Frm_Preparatory", "Label1", band);
+    expectTitleBand(w, "Frm_PreparatoryTask", "Label6", band);
+    expectTitleBand(w, "Frm_MigrationType", "lblTitle", band);
+    expectTitleBand(w, "Frm_ConnectionType", "Label5", band);
     EXPECT_EQ(engine.HistoryStep, 5);
     EXPECT_EQ(wizard::SourceOs, "winxp");
     EXPECT_EQ(wizard::Get_System_Variable_Value("$st_source_os"), "winxp");

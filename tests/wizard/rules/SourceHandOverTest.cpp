@@ -6,6 +6,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
+#include "tests/support/platform/RecordingShellService.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/support/wizard/WizardRun.h"
 #include "tools/demo-network/DemoNetwork.h"
@@ -264,7 +265,14 @@ TEST_F(SourceHandOverTest, SourceOsMustMatchTheMappedDrive)
     clsRules rules(env());
     wizard::SourceOs = "win98";
     EXPECT_FALSE(rules.Get_Source_PC_Information()) << "no C: mapped: nothing to look at";
-    EXPECT_EQ(dialogs.back(), "frm_Error_Get_SourcePC_Info");
+    EXPECT_EQ(dialogs.back(), "frm_Error_Simple_Map");
+
+    // A source without the C$ share (OLDXP shares "C"): the probe fails before any mapping.
+    wizard::SourcePcName = "OLDXP";
+    EXPECT_FALSE(rules.Simple_Map_C_Drive());
+    EXPECT_EQ(dialogs.back(), "frm_Error_Simple_Map");
+    EXPECT_EQ(wizard::wizardWindows().statusText(), "Mapping source drive failed!");
+    EXPECT_TRUE(connectedLetters().empty());
 
     connectTo("OLDPC", "Opt98");
     ASSERT_TRUE(rules.Validate_Source_PC());
@@ -470,6 +478,13 @@ TEST_F(SourceHandOverTest, LongNamesAndMailAddresses)
     EXPECT_EQ(wizard::GetLongFilename("C:\\program files\\nothere"), "C:\\Program Files\\");
 
     EXPECT_EQ(wizard::encodeMailField("a&b c?"), "a%26b%20c%3F");
+    testsupport::RecordingShellService shell;
+    common::Service<platform::ShellService>::Override scopedShell{shell};
+    wizard::OpenEmail("MailTo:help@kestro.example", "", "Hi & bye");
+    wizard::OpenEmail("a b@x.example?cc=c@d.example", "Q&A", "");
+    ASSERT_EQ(shell.requests().size(), 2u);
+    EXPECT_EQ(shell.requests()[0].target, "mailto:help@kestro.example?body=Hi%20%26%20bye");
+    EXPECT_EQ(shell.requests()[1].target, "mailto:a%20b@x.example%3Fcc=c@d.example?subject=Q%26A");
     EXPECT_EQ(wizard::encodeMailField("x@y.com", "-._~@"), "x@y.com");
 }
 

@@ -79,7 +79,7 @@ TEST_F(clsRulesTest, RegistersOnlyTheOperationsWhosePagesExist)
 {
     clsRules rules(env());
     wizard::RulesTable table;
-    EXPECT_EQ(rules.registerOperations(table), 32u);
+    EXPECT_EQ(rules.registerOperations(table), 37u);
     EXPECT_TRUE(table.contains("display_license_agreement"));
     EXPECT_TRUE(table.contains("Collect_Selected_Info")) << "operations without a page are always there";
     EXPECT_TRUE(table.contains("source_value_initialize"));
@@ -91,7 +91,7 @@ TEST_F(clsRulesTest, RegistersOnlyTheOperationsWhosePagesExist)
     pages = {"Frm_Preparatory", "Frm_MigrationType"};
     clsRules more(env());
     wizard::RulesTable second;
-    EXPECT_EQ(more.registerOperations(second), 34u);
+    EXPECT_EQ(more.registerOperations(second), 39u);
     const std::vector<std::string> names = more.registeredNames();
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 5),
         (std::vector<std::string>{"Display_License_Agreement", "Display_Prep_Tasks_Panels",
