@@ -1,4 +1,5 @@
-// DemoSettingsMigrationTest.cpp: the screen saver and the display resolution migrated on the demo
+// DemoSettingsMigrationTest.cpp: the screen saver, the display resolution and the appearance,
+// keyboard, Active Desktop and effects settings migrated on the demo
 // network by their shipped scripts, run by the script engine through the settings runner, from
 // OLDPC (Windows 98) and from OLDXP (Windows XP) onto NEWPC (Windows XP at 800 by 600); and an
 // application without a script of its own (found by its uninstall entry) with its shortcuts.
@@ -166,7 +167,9 @@ TEST_F(DemoSettingsMigrationTest, Windows98ToXp)
 {
     handOver(demo::kSourcePc98, "\\\\OLDPC\\C$", nullptr, nullptr, "regedit.exe /s /E ");
     ASSERT_EQ(number(newPcVideoKey(), "DefaultSettings.XResolution"), 800u);
-    migrateSettings({"Screen Saver", "Resolution"});
+    for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard"})
+        registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), key);
+    migrateSettings({"Screen Saver", "Resolution", "Appearance", "Keyboard Settings", "Active Desktop"});
 
     EXPECT_EQ(outcomeOf("Screen Saver"), TransferOutcome::Migrated);
     EXPECT_EQ(outcomeOf("Resolution"), TransferOutcome::Migrated);
@@ -177,6 +180,11 @@ TEST_F(DemoSettingsMigrationTest, Windows98ToXp)
     EXPECT_TRUE(files().fileExists("C:\\WINDOWS\\system32\\3D Text.scr")) << "the saver file came along";
     EXPECT_EQ(number(newPcVideoKey(), "DefaultSettings.XResolution"), 1024u);
     EXPECT_EQ(number(newPcVideoKey(), "DefaultSettings.YResolution"), 768u);
+    EXPECT_EQ(outcomeOf("Appearance"), TransferOutcome::Migrated);
+    EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Colors", "Background"), "0 128 128");
+    EXPECT_EQ(outcomeOf("Keyboard Settings"), TransferOutcome::Migrated);
+    EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Keyboard", "KeyboardSpeed"), "31");
+    EXPECT_EQ(outcomeOf("Active Desktop"), TransferOutcome::NotFound) << "OLDPC never had one";
 }
 
 TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
@@ -185,7 +193,8 @@ TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
         demo::kSourcePcXp, "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword, "regedit.exe /a ");
     registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), "Control Panel\\Desktop");
     files().deleteFile("C:\\WINDOWS\\system32\\ssflwbox.scr");
-    migrateSettings({"Screen Saver", "Resolution"});
+    registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), "Control Panel\\Colors");
+    migrateSettings({"Screen Saver", "Resolution", "Appearance", "Effects"});
 
     EXPECT_EQ(outcomeOf("Screen Saver"), TransferOutcome::Migrated);
     EXPECT_EQ(outcomeOf("Resolution"), TransferOutcome::Migrated);
@@ -195,6 +204,8 @@ TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
     EXPECT_EQ(number(newPcVideoKey(), "DefaultSettings.XResolution"), 1280u);
     EXPECT_EQ(number(newPcVideoKey(), "DefaultSettings.YResolution"), 1024u);
     EXPECT_TRUE(files().fileExists("C:\\QZExpTemp\\Resolution.reg"));
+    EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Colors", "Background"), "0 78 152");
+    EXPECT_EQ(outcomeOf("Effects"), TransferOutcome::NotFound);
 }
 
 TEST_F(DemoSettingsMigrationTest, AnApplicationWithoutAScriptComesWithItsShortcutsAndGroup)
