@@ -1,0 +1,216 @@
+// MassRegistryTest.cpp: the mass migration's registry files: rewriting rules, exports of the
+// mirrored vendor keys, the current user's protected subtrees, checked imports and key deletion.
+#include "wizard/transfer/MassRegistry.h"
+
+#include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/transfer/MassState.h"
+
+#include <gtest/gtest.h>
+
+using namespace wizard;
+using namespace wizard::mass;
+using platform::RegKey;
+using platform::RegRoot;
+using transfertest::TransferWorld;
+namespace fs = std::filesystem;
+
+namespace {
+
+const PathRewrite k98ToXp{"C:\\WINDOWS", "C:\\WINNT", true};
+
+std::string rewritten(const std::string& text, const PathRewrite& paths = k98ToXp)
+{
+    return rewriteRegText(text, "", "", paths);
+}
+
+} // namespace
+
+TEST(MassRewriteTest, MovesTheWindowsFolderAndItsSystemFolderOnly)
+{
+    EXPECT_EQ(rewritten("@=\"C:\\\\WINDOWS\\\\SYSTEM\\\\X.DLL\""), "@=\"C:\\\\WINNT\\\\SYSTEM32\\\\X.DLL\"");
+    EXPECT_EQ(rewritten("@=\"C:\\\\WINDOWS\\\\SYSTEM\"\r\n"), "@=\"C:\\\\WINNT\\\\SYSTEM32\"\r\n");
+    EXPECT_EQ(rewritten("@=\"C:\\\\WINDOWS\""), "@=\"C:\\\\WINNT\"");
+    // Already 32-bit, another case, a file named like the folder, a System folder elsewhere.
+    EXPECT_EQ(rewritten("C:\\\\WINDOWS\\\\SYSTEM32\\\\A.DLL"), "C:\\\\WINNT\\\\SYSTEM32\\\\A.DLL");
+    EXPECT_EQ(rewritten("C:\\\\WINDOWS\\\\system\\\\a.dll"), "C:\\\\WINNT\\\\system\\\\a.dll");
+    EXPECT_EQ(rewritten("C:\\\\WINDOWS\\\\SYSTEM.INI"), "C:\\\\WINNT\\\\SYSTEM.INI");
+    EXPECT_EQ(rewritten("C:\\\\WINDOWS\\\\SYSTEMX\\\\A"), "C:\\\\WINNT\\\\SYSTEMX\\\\A");
+    EXPECT_EQ(rewritten("C:\\\\APP\\\\SYSTEM\\\\A.DLL"), "C:\\\\APP\\\\SYSTEM\\\\A.DLL");
+    // A folder that merely begins with the Windows folder's name is another folder.
+    EXPECT_EQ(rewritten("C:\\\\WINDOWSAPPS\\\\A"), "C:\\\\WINDOWSAPPS\\\\A");
+    // Rewriting again changes nothing more.
+    const std::string once = rewritten("C:\\\\WINDOWS\\\\SYSTEM\\\\X.DLL");
+    EXPECT_EQ(rewritten(once), once);
+}
+
+TEST(MassRewriteTest, SystemFolderKeepsItsNameUnlessA9xSourceMovesOntoNt)
+{
+    MassState s;
+    s.sourceSystemRoot = "C:\\WINDOWS";
+    s.destSystemRoot = "C:\\WINDOWS";
+    s.sourceOsCode = "XP";
+    s.destOsCode = "W98";
+    const std::string text = "C:\\\\WINDOWS\\\\SYSTEM\\\\X.DLL";
+    EXPECT_EQ(rewritten(text, pathRewriteFor(s)), text);
+    s.sourceOsCode = "W98";
+    EXPECT_EQ(rewritten(text, pathRewriteFor(s)), text) << "a 98 destination has no System32";
+    s.sourceOsCode = "XP";
+    s.destOsCode = "XP";
+    EXPECT_EQ(rewritten(text, pathRewriteFor(s)), text) << "an XP source's System folder is its own";
+    s.sourceOsCode = "ME";
+    EXPECT_EQ(rewritten(text, pathRewriteFor(s)), "C:\\\\WINDOWS\\\\SYSTEM32\\\\X.DLL");
+}
+
+TEST(MassRewriteTest, AnEmptyRootOrFindChangesNoSeparator)
+{
+    const std::string text = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n"
+                             "\"P\"=\"C:\\\\PROG\\\\A.EXE\"\r\n";
+    EXPECT_EQ(rewriteRegText(text, "", "", {"", "C:\\WINNT", true}), text);
+    EXPECT_EQ(rewriteRegText(text, "", "", {"C:\\WINDOWS", "", true}), text);
+    EXPECT_EQ(rewriteRegText(text, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\", "[", {}),
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\A]\r\n\"P\"=\"C:\\\\PROG\\\\A.EXE\"\r\n");
+}
+
+class MassRegistryTest : public ::testing::Test {
+protected:
+    MassRegistryTest()
+        : regedit(world.fileSystem())
+    {
+        m_previous = common::Service<platform::ProcessLauncher>::replace(&regedit);
+        massState() = MassState{"\\\\OLDPC", "C:\\WINDOWS", "C:\\WINDOWS", "W98", "XP", "Jo", "Ann"};
+        world.fileSystem().makeSurePathExists("C:\\Program Files\\Kestro\\Temp\\");
+    }
+    ~MassRegistryTest() override
+    {
+        common::Service<platform::ProcessLauncher>::replace(m_previous);
+        massState() = MassState{};
+    }
+
+    RegKey key(RegRoot root, const std::string& path)
+    {
+        RegKey k;
+        world.registry().createKey(RegKey(root), path, k);
+        return k;
+    }
+    std::string value(RegRoot root, const std::string& path, const std::string& name)
+    {
+        return Registry_Related_Functions::FN_Reg_Get_Value(root, path, name, "<none>");
+    }
+    std::string app(const std::string& relative) { return "Program Files/Kestro/" + relative; }
+
+    TransferWorld world;
+    transfertest::InProcessRegedit regedit;
+
+private:
+    platform::ProcessLauncher* m_previous = nullptr;
+};
+
+TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
+{
+    const std::string soft = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\";
+    for (const char* vendor : {"Microsoft", "Clients", "Policies", "classes"})
+        world.registry().setString(key(RegRoot::LocalMachine, soft + vendor), "Kept", "no");
+    world.registry().setString(
+        key(RegRoot::LocalMachine, soft + "Acme\\Tool"), "Dir", "C:\\WINDOWS\\SYSTEM\\T");
+    world.registry().setString(key(RegRoot::LocalMachine, soft + "intel"), "Low", "yes");
+    const std::string cv = soft + "Microsoft\\Windows\\CurrentVersion\\";
+    world.registry().setString(key(RegRoot::LocalMachine, cv + "App Paths\\T.EXE"), "", "C:\\T\\T.EXE");
+    world.registry().setString(key(RegRoot::LocalMachine, cv + "Uninstall\\T"), "DisplayName", "Tool");
+
+    ASSERT_TRUE(FN_Get_Sub_Keys("HKEY_LOCAL_MACHINE", "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE"));
+    EXPECT_FALSE(fs::exists(world.hostNew(app("Temp/Microsoft.reg"))));
+    EXPECT_FALSE(fs::exists(world.hostNew(app("Temp/classes.reg"))));
+    EXPECT_FALSE(fs::exists(world.hostNew(app("Temp/AppManagement.reg")))) << "a 98 source has none";
+    const std::string acme = world.readNew(app("Temp/Acme.reg"));
+    EXPECT_NE(acme.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\Tool]"), std::string::npos) << acme;
+    EXPECT_EQ(acme.find("QZ"), std::string::npos) << acme;
+    EXPECT_NE(acme.find("C:\\\\WINDOWS\\\\SYSTEM32\\\\T"), std::string::npos) << acme;
+
+    ASSERT_TRUE(FN_Import_Registry(""));
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Acme\\Tool", "Dir"), "C:\\WINDOWS\\SYSTEM32\\T");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\intel", "Low"), "yes");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\T",
+                  "DisplayName"),
+        "Tool");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Clients", "Kept"), "<none>");
+}
+
+TEST_F(MassRegistryTest, AKeyWithoutSubKeysOrAMissingExportIsAFailure)
+{
+    EXPECT_FALSE(FN_Get_Sub_Keys("HKEY_LOCAL_MACHINE", "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE"));
+    EXPECT_FALSE(FN_Get_Sub_Keys("HKEY_NOWHERE", "SOFTWARE"));
+    // The source's class export never arrived: nothing is made up in its place.
+    EXPECT_TRUE(FN_ClsRoot_Process("tempreg\\HKCR.reg"));
+    EXPECT_FALSE(fs::exists(world.hostNew(app("tempreg/HKCR.reg"))));
+    EXPECT_TRUE(world.logged("FN_Sys_Path_Change_Err", ""));
+    EXPECT_FALSE(FN_Import_Registry("tempreg\\HKCR.reg"));
+}
+
+TEST_F(MassRegistryTest, CurrentUserKeepsTheDestinationsOwnSubtrees)
+{
+    const std::string user = "SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\";
+    world.registry().setString(key(RegRoot::LocalMachine, user + "Acme"), "Color", "red");
+    world.registry().setString(
+        key(RegRoot::LocalMachine, user + "Microsoft\\Windows\\CurrentVersion\\Explorer"), "Shell", "src");
+    world.registry().setString(
+        key(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"), "Shell", "dest");
+
+    ASSERT_TRUE(FN_Export_Registry(
+        "temp\\HKCU_Local.Reg", "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software"));
+    ASSERT_TRUE(FN_Cur_User_Process("temp\\HKCU_Local.Reg"));
+    ASSERT_TRUE(FN_Import_Registry("temp\\HKCU_Local.Reg"));
+    EXPECT_EQ(value(RegRoot::CurrentUser, "Software\\Acme", "Color"), "red");
+    EXPECT_EQ(value(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", "Shell"),
+        "dest");
+    EXPECT_EQ(value(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion1\\Explorer", "Shell"),
+        "src");
+}
+
+TEST_F(MassRegistryTest, ImportsOnlyRegistryFilesAndPassesOverMalformedLines)
+{
+    world.putNew(app("Temp/Good.reg"),
+        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Good]\r\n\"A\"=\"1\"\r\n"
+        "this is no line of a registry file\r\n\"B\"=\"2\"\r\n");
+    world.putNew(app("Temp/Junk.reg"), "not a registry file\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Junk]\r\n");
+    world.putNew(app("Temp/hkcr.reg"), "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Hkcr]\r\n\"A\"=\"1\"\r\n");
+
+    EXPECT_FALSE(FN_Import_Registry("")) << "the file that is no registry file is reported";
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Good", "A"), "1");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Good", "B"), "2");
+    EXPECT_TRUE(world.logged("FN_Import_Registry", "Passed over : "));
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Junk", ""), "<none>");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Hkcr", "A"), "<none>");
+    EXPECT_TRUE(FN_Import_Registry("Temp\\hkcr.reg")) << "named, the file is imported";
+}
+
+TEST_F(MassRegistryTest, KeyDeletionIsImportedAndItsFileRemoved)
+{
+    const std::string product = "SOFTWARE\\Classes\\Installer\\Products\\904010001E872D116BF00006799C897E";
+    world.registry().setString(key(RegRoot::LocalMachine, product), "ProductName", "Office");
+    EXPECT_TRUE(FN_DEL_REGKEY("HKEY_CLASSES_ROOT\\Installer\\Products\\904010001E872D116BF00006799C897E"));
+    EXPECT_EQ(value(RegRoot::LocalMachine, product, "ProductName"), "<none>");
+    EXPECT_FALSE(fs::exists(world.hostNew(app("Mass.Reg"))));
+}
+
+TEST_F(MassRegistryTest, OfficeTemplateFollowsTheDestinationAndItsProgram)
+{
+    world.putNew(app("REGFILES/MICROSOFT PROJECT 2000_XP.reg"),
+        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\ProjectXp]\r\n\"A\"=\"1\"\r\n");
+    world.putNew(app("RegFiles/Microsoft Project.reg"),
+        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Project2k]\r\n\"A\"=\"1\"\r\n");
+    EXPECT_TRUE(FN_MS_APP("RegFiles\\Microsoft Project.reg", "WinProj.exe"));
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\ProjectXp", "A"), "<none>")
+        << "no program, no template";
+
+    world.putNew("Program Files/Microsoft Office/Office/WinProj.exe", "MZ");
+    EXPECT_TRUE(FN_MS_APP("RegFiles\\Microsoft Project.reg", "WinProj.exe"));
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\ProjectXp", "A"), "1");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Project2k", "A"), "<none>");
+
+    world.putNew(app("RegFiles/kestro_xp.reg"),
+        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KestroXp]\r\n\"A\"=\"1\"\r\n");
+    EXPECT_TRUE(FN_MS_APP("x", "all"));
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\KestroXp", "A"), "<none>") << "\"all\" names a program";
+    EXPECT_TRUE(FN_MS_APP("x", "ALL"));
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\KestroXp", "A"), "1");
+}

@@ -1,0 +1,280 @@
+// MassRegistry.cpp: mirrored keys exported, rewritten for the destination and imported during a
+// mass migration.
+#include "wizard/transfer/MassRegistry.h"
+
+#include "platform/RegFile.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/MassState.h"
+#include "wizard/transfer/ModOtherApplications.h"
+#include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferPlatform.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace wizard::mass {
+namespace {
+
+using namespace wizard::transfer;
+using wizard::ModOtherApplications::ExportRegistry;
+using wizard::ModOtherApplications::ImportRegistry;
+
+constexpr const char* kMirrorHeader = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\";
+constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+
+std::string upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+    return text;
+}
+
+std::string escaped(const std::string& path)
+{
+    std::string out;
+    out.reserve(path.size() * 2);
+    for (char ch : path) {
+        out += ch;
+        if (ch == '\\')
+            out += '\\';
+    }
+    return out;
+}
+
+// A path component ends here: an escaped separator, a closing quote, a line end or the text's end.
+bool componentEnds(std::string_view text, std::size_t at)
+{
+    return at >= text.size() || text[at] == '\\' || text[at] == '"' || text[at] == '\r' || text[at] == '\n';
+}
+
+enum class Match { Anywhere, WholeComponent };
+
+// Replaces every non-overlapping occurrence of `pattern`, left to right, in one pass.
+std::string replaceAll(
+    std::string_view text, std::string_view pattern, std::string_view replacement, Match match)
+{
+    if (pattern.empty())
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    std::size_t from = 0;
+    for (std::size_t at = text.find(pattern); at != std::string_view::npos; at = text.find(pattern, at)) {
+        const std::size_t end = at + pattern.size();
+        if (match == Match::WholeComponent && !componentEnds(text, end)) {
+            at = at + 1;
+            continue;
+        }
+        out.append(text.substr(from, at - from));
+        out.append(replacement);
+        from = at = end;
+    }
+    out.append(text.substr(from));
+    return out;
+}
+
+std::string underApp(const std::string& relative) { return wizard::AppPath + "\\" + relative; }
+
+bool exportAndStrip(const std::string& key, const std::string& file)
+{
+    if (!ExportRegistry(file, key))
+        return false;
+    return FN_Sys_Path_Change(file, kMirrorHeader, "[");
+}
+
+// Imports one file after checking it: no registry file is not imported; passed-over lines logged.
+bool importChecked(const std::string& path)
+{
+    std::string bytes;
+    if (readFileBytes(path, bytes) != FsError::None) {
+        writeTransferLog("FN_Import_Registry_Err", "Not found : " + path);
+        return false;
+    }
+    platform::RegFileMergeReport report;
+    if (platform::checkRegText(bytes, report) != platform::WinError::Success) {
+        writeTransferLog("FN_Import_Registry_Err", "Not a registry file : " + path);
+        return false;
+    }
+    for (const auto& w : report.warnings)
+        writeTransferLog("FN_Import_Registry",
+            "Passed over : " + path + " line " + std::to_string(w.line) + ": " + w.text);
+    if (!ImportRegistry(path)) {
+        writeTransferLog("FN_Import_Registry_Err", "Import failed : " + path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PathRewrite pathRewriteFor(const MassState& state)
+{
+    return {state.sourceSystemRoot, state.destSystemRoot,
+        isWin9xCode(state.sourceOsCode) && isNtCode(state.destOsCode)};
+}
+
+std::string rewriteRegText(
+    std::string_view text, std::string_view find, std::string_view replacement, const PathRewrite& paths)
+{
+    std::string out = replaceAll(text, find, replacement, Match::Anywhere);
+    // An empty root would turn every separator into the destination's root.
+    if (paths.sourceRoot.empty() || paths.destRoot.empty())
+        return out;
+    const std::string source = escaped(paths.sourceRoot);
+    const std::string dest = escaped(paths.destRoot);
+    if (source != dest)
+        out = replaceAll(out, source, dest, Match::WholeComponent);
+    if (paths.systemToSystem32)
+        out = replaceAll(out, dest + "\\\\SYSTEM", dest + "\\\\SYSTEM32", Match::WholeComponent);
+    return out;
+}
+
+bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const std::string& replacement)
+{
+    writeTransferLog("FN_Sys_Path_Change", "Start");
+    std::string bytes;
+    FsError error = readFileBytes(file, bytes);
+    if (error == FsError::None) {
+        std::string text = rewriteRegText(bytes, find, replacement, pathRewriteFor(massState()));
+        if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)
+            text += "\r\n";
+        error = writeFileBytes(file, text);
+    }
+    if (error != FsError::None) {
+        writeTransferLog("FN_Sys_Path_Change_Err", errorStatus(error) + " " + file);
+        return false;
+    }
+    writeTransferLog("FN_Sys_Path_Change", "End");
+    return true;
+}
+
+bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
+{
+    writeTransferLog("FN_Get_Sub_Keys", "Start");
+    const auto root = platform::parseRegRoot(hive);
+    if (!root)
+        return false;
+    const auto names = Registry_Related_Functions::FN_Reg_Enum_Keys(*root, keyPath);
+    if (!names || names->empty())
+        return false;
+    for (const std::string& name : *names) {
+        if (name == "Microsoft" || name == "Clients" || name == "INTEL" || name == "Policies" ||
+            upper(name) == "CLASSES")
+            continue;
+        wizardWindows().setBusyDetails("Please wait.. Analyzing Source PC Information " + name);
+        if (!exportAndStrip(
+                "HKEY_LOCAL_MACHINE\\" + keyPath + "\\" + name, underApp("Temp\\" + name + ".reg"))) {
+            writeTransferLog("FN_Get_Sub_Keys_Err", "Export failed : " + name);
+            return false;
+        }
+    }
+    const std::string mirrored =
+        std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\") + kCurrentVersion;
+    std::vector<std::pair<std::string, std::string>> fixed;
+    if (isNtCode(massState().sourceOsCode))
+        fixed.emplace_back("App Management", "AppManagement.reg");
+    fixed.emplace_back("App Paths", "AppPaths.reg");
+    fixed.emplace_back("Uninstall", "Uninstall.reg");
+    for (const auto& [key, file] : fixed)
+        if (!exportAndStrip(mirrored + key, underApp("Temp\\" + file))) {
+            writeTransferLog("FN_Get_Sub_Keys_Err", "Export failed : " + key);
+            return false;
+        }
+    writeTransferLog("FN_Get_Sub_Keys", "End");
+    return true;
+}
+
+bool FN_ClsRoot_Process(const std::string& file)
+{
+    writeTransferLog("FN_ClsRoot_Process", "Start");
+    FN_Sys_Path_Change(underApp(file), "[HKEY_CLASSES_ROOT]", "");
+    writeTransferLog("FN_ClsRoot_Process", "End");
+    return true;
+}
+
+bool FN_Export_Registry(const std::string& file, const std::string& key)
+{
+    writeTransferLog("FN_Export_Registry", "Start");
+    if (!ExportRegistry(underApp(file), key)) {
+        writeTransferLog("FN_Export_Registry_Err", "Export failed : " + key);
+        return false;
+    }
+    writeTransferLog("FN_Export_Registry", "End");
+    return true;
+}
+
+bool FN_Cur_User_Process(const std::string& file)
+{
+    writeTransferLog("FN_Cur_User_Process", "Start");
+    const std::string path = underApp(file);
+    const std::string user = "[HKEY_CURRENT_USER\\Software\\Microsoft\\";
+    FN_Sys_Path_Change(path, kMirrorHeader, "[");
+    for (const char* kept : {"SystemCertificates", "Windows\\CurrentVersion", "Installer"})
+        FN_Sys_Path_Change(path, user + kept, user + kept + "1");
+    writeTransferLog("FN_Cur_User_Process", "End");
+    return true;
+}
+
+bool FN_Import_Registry(const std::string& file)
+{
+    writeTransferLog("FN_Import_Registry", "End");
+    bool ok = true;
+    if (file.find_first_not_of(' ') == std::string::npos) {
+        const std::string folder = underApp("Temp");
+        for (const std::string& name : fileNames(folder)) {
+            const std::string up = upper(name);
+            if (up.size() < 4 || up.compare(up.size() - 4, 4, ".REG") != 0)
+                continue;
+            if (up == "HKCR.REG" || up == "HKCU.REG" || up == "HKLM.REG")
+                continue;
+            ok = importChecked(folder + "\\" + name) && ok;
+        }
+    } else {
+        ok = importChecked(underApp(file));
+    }
+    return ok;
+}
+
+bool FN_DEL_REGKEY(const std::string& key)
+{
+    writeTransferLog("FN_DEL_REGKEY", "Start");
+    const std::string file = wizard::AppPath + "\\Mass.Reg";
+    if (writeFileBytes(file, "REGEDIT4\r\n[-" + key + "]\r\n") == FsError::None) {
+        // Without the import the key would stay: the file exists only to delete it.
+        if (!ImportRegistry(file))
+            writeTransferLog("FN_DEL_REGKEY_Err", "Import failed : " + key);
+        deleteFile(file, true);
+    } else {
+        writeTransferLog("FN_DEL_REGKEY_Err", "Cannot write : " + file);
+    }
+    writeTransferLog("FN_DEL_REGKEY", "End");
+    return true;
+}
+
+bool FN_MS_APP(const std::string& templateFile, const std::string& mode)
+{
+    writeTransferLog("FN_MS_APP", "Start");
+    const MassState& s = massState();
+    if (mode != "ALL") {
+        std::string name = templateFile;
+        if (s.destOsCode == "XP")
+            name = replaceAll(upper(name), ".REG", " 2000_XP.reg", Match::Anywhere);
+        const std::string program =
+            s.destSystemRoot.substr(0, 2) + "\\Program Files\\Microsoft Office\\Office\\" + mode;
+        if (s.destSystemRoot.size() >= 2 && fileExists(program))
+            FN_Import_Registry(name);
+    } else if (s.destOsCode == "W2K") {
+        for (const char* f : {"RegFiles\\classroot.reg", "RegFiles\\kestro.reg"})
+            FN_Import_Registry(f);
+    } else if (s.destOsCode == "XP") {
+        for (const char* f :
+            {"RegFiles\\Classroot_xp.reg", "RegFiles\\installer_xp.reg", "RegFiles\\kestro_xp.reg"})
+            FN_Import_Registry(f);
+    }
+    writeTransferLog("FN_MS_APP", "End");
+    return true;
+}
+
+} // namespace wizard::mass

@@ -1,0 +1,93 @@
+// MassState.cpp: the mass migration's shared state, read from the mirror and the local registry.
+#include "wizard/transfer/MassState.h"
+
+#include "wizard/transfer/RegistryReaders.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace wizard::mass {
+namespace {
+
+using platform::RegRoot;
+using wizard::Registry_Related_Functions::FN_Reg_Get_Value;
+
+constexpr const char* kNtKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr const char* kWinKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char* kMirror = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\";
+
+std::string trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string upper(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+    return text;
+}
+
+// The value from the "Windows NT" key, else from the "Windows" key, below the prefix.
+std::string windowsValue(const std::string& prefix, const std::string& name)
+{
+    const std::string nt = trimmed(FN_Reg_Get_Value(RegRoot::LocalMachine, prefix + kNtKey, name, ""));
+    if (!nt.empty())
+        return nt;
+    return trimmed(FN_Reg_Get_Value(RegRoot::LocalMachine, prefix + kWinKey, name, ""));
+}
+
+} // namespace
+
+MassState& massState()
+{
+    static MassState state;
+    return state;
+}
+
+std::string osCodeOf(const std::string& productName)
+{
+    const std::string name = upper(productName);
+    if (name == "MICROSOFT WINDOWS 2000")
+        return "W2K";
+    if (name == "MICROSOFT WINDOWS XP")
+        return "XP";
+    if (name == "MICROSOFT WINDOWS 95")
+        return "W95";
+    if (name == "MICROSOFT WINDOWS 98")
+        return "W98";
+    if (name == "WINDOWS MILLENNIUM EDITION" || name == "MICROSOFT WINDOWS ME")
+        return "ME";
+    return productName;
+}
+
+bool isWin9xCode(const std::string& code) { return code == "W95" || code == "W98" || code == "ME"; }
+
+bool isNtCode(const std::string& code) { return code == "W2K" || code == "XP"; }
+
+bool fillMassState(const std::string& sourcePcName, const std::string& logonUser)
+{
+    if (!transfer::machineRegistry())
+        return false;
+    MassState s;
+    s.uncRoot = "\\\\" + sourcePcName;
+    s.sourceSystemRoot = windowsValue(kMirror, "SystemRoot");
+    s.destSystemRoot = windowsValue("", "SystemRoot");
+    s.destOsCode = osCodeOf(windowsValue("", "ProductName"));
+    s.sourceOsCode = osCodeOf(windowsValue(kMirror, "ProductName"));
+    s.sourceUserName = trimmed(FN_Reg_Get_Value(
+        RegRoot::LocalMachine, std::string(kMirror) + kNtKey + "\\Winlogon", "DefaultUserName", ""));
+    s.destUserName = trimmed(logonUser);
+    massState() = s;
+    return true;
+}
+
+std::string windowsFolderName(const std::string& systemRoot)
+{
+    return systemRoot.size() > 3 ? systemRoot.substr(3) : std::string();
+}
+
+} // namespace wizard::mass
