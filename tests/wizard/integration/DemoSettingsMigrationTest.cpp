@@ -231,3 +231,47 @@ TEST_F(DemoSettingsMigrationTest, AnApplicationWithoutAScriptComesWithItsShortcu
 }
 
 } // namespace
+
+namespace {
+
+constexpr const char* kStore98 =
+    "C:\\WINDOWS\\Application Data\\Identities\\{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}\\Microsoft\\Outlook "
+    "Express";
+constexpr const char* kStoreXp =
+    "C:\\Documents and Settings\\Sarah\\Local Settings\\Application Data\\Identities\\"
+    "{8D4E7C11-2B9A-4F60-A1C3-5E7D90B24F68}\\Microsoft\\Outlook Express";
+
+TEST_F(DemoSettingsMigrationTest, TheMailStoreOfAWindows98SourceComesToItsOwnPath)
+{
+    handOver(demo::kSourcePc98, "\\\\OLDPC\\C$", nullptr, nullptr, "regedit.exe /s /E ");
+    wizard::selectionCollections().applications.add("MS Outlook", "MS Outlook");
+    EXPECT_EQ(m_table.call("Application_Migration"), std::optional<bool>(true));
+
+    const auto* entry = wizard::migrationReport().find(wizard::ReportGroup::Applications, "MS Outlook");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->outcome, TransferOutcome::Migrated) << entry->detail;
+    for (const char* box : {"Inbox.dbx", "Sent Items.dbx", "Folders.dbx"})
+        EXPECT_TRUE(files().fileExists(std::string(kStore98) + "\\" + box)) << box;
+    EXPECT_EQ(text(RegRoot::CurrentUser, "Identities\\{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}", "Username"),
+        "Main Identity");
+    EXPECT_TRUE(files().fileExists(
+        "C:\\Documents and Settings\\Martin\\Application Data\\Microsoft\\Address Book\\Martin.wab"));
+}
+
+TEST_F(DemoSettingsMigrationTest, AMailStoreInUseOnTheWindowsXpSourceIsReportedFailed)
+{
+    handOver(
+        demo::kSourcePcXp, "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword, "regedit.exe /a ");
+    const std::string onSource = "F:" + std::string(kStoreXp).substr(2);
+    platform::FileLock inUse = files().lockFile(onSource + "\\Inbox.dbx");
+    wizard::selectionCollections().applications.add("MS Outlook", "MS Outlook");
+    EXPECT_EQ(m_table.call("Application_Migration"), std::optional<bool>(true));
+
+    const auto* entry = wizard::migrationReport().find(wizard::ReportGroup::Applications, "MS Outlook");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->outcome, TransferOutcome::Failed);
+    EXPECT_FALSE(files().fileExists(std::string(kStoreXp) + "\\Inbox.dbx"));
+    EXPECT_TRUE(files().fileExists(std::string(kStoreXp) + "\\Outbox.dbx")) << "the rest of the store came";
+}
+
+} // namespace
