@@ -67,10 +67,7 @@ int main(int argc, char* argv[])
         // The exit routine disconnects the local drives of the drive map.
         wizard::setExitStateReader(&wizard::exitStateWithDriveMap);
         // The selection page reads the source PC's shares and its mirrored registry.
-        const platform::FileSystem& files = machine.files();
-        wizard::setSelectionSources([&files] {
-            return wizard::SelectionSources{&files, wizard::machineMirrorReader(), wizard::AppPath};
-        });
+        wizard::installMachineSelectionSources();
         return kestro.run(app);
     } catch (const std::exception& e) {
         std::cerr << "kestro: " << e.what() << "\n";

@@ -501,8 +501,11 @@ void KestroMain::mnuAbout_Click()
 void KestroMain::SelectAll_Click()
 {
     const SelectionTrees trees = selectionTrees();
-    if (trees.source && trees.destination)
+    if (trees.source && trees.destination) {
         selectAllNodes(*trees.source, *trees.destination);
+        if (trees.afterSelectAll)
+            trees.afterSelectAll();
+    }
 }
 
 void KestroMain::ClearAll_Click()

@@ -7,8 +7,6 @@ namespace {
 
 SelectionTrees g_trees;
 
-const std::string kFilesAndFolders = "Files and Folders";
-
 } // namespace
 
 SelectionTrees selectionTrees() { return g_trees; }
@@ -35,19 +33,14 @@ void clearAllNodes(CheckTree& source, CheckTree& destination)
         source.setChecked(i, false);
 
     // "My Computer\" takes the first 12 characters: a "\" from the 13th on means the node lies
-    // below a category node.
-    const int n = destination.count();
-    for (int i = 1; i <= n; ++i) {
-        if (i >= 1 && i <= destination.count()) {
-            const std::string path = destination.fullPath(i);
-            const bool belowCategory = path.size() > 12 && path.find('\\', 12) != std::string::npos;
-            if (belowCategory && path.compare(12, kFilesAndFolders.size(), kFilesAndFolders) != 0) {
-                destination.remove(i);
-                --i;
-            }
-        }
-        if (i == destination.count())
-            break;
+    // below a category node. The chosen drives, folders and files go too: their ticks are gone,
+    // so the collectors would no longer take them.
+    for (int i = 1; i <= destination.count();) {
+        const std::string path = destination.fullPath(i);
+        if (path.size() > 12 && path.find('\\', 12) != std::string::npos)
+            destination.remove(i);
+        else
+            ++i;
     }
 }
 

@@ -2,6 +2,7 @@
 // check-box trees seen through a small headless interface.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -34,7 +35,8 @@ public:
 void selectAllNodes(CheckTree& source, CheckTree& destination);
 
 // Unchecks the whole source tree and removes from the destination tree every node below a
-// category node of "My Computer" except those under "My Computer\Files and Folders".
+// category node of "My Computer", the drives, folders and files of "Files and Folders" included:
+// the destination tree never shows an item that is no longer ticked.
 void clearAllNodes(CheckTree& source, CheckTree& destination);
 
 // The selection page's trees: the source tree (everything on the source PC) and the destination
@@ -42,6 +44,8 @@ void clearAllNodes(CheckTree& source, CheckTree& destination);
 struct SelectionTrees {
     CheckTree* source = nullptr;
     CheckTree* destination = nullptr;
+    // Run after Select All changed the trees (the page decides whether Next may be pressed now).
+    std::function<void()> afterSelectAll;
 };
 SelectionTrees selectionTrees();
 void setSelectionTrees(SelectionTrees trees);

@@ -122,7 +122,15 @@ ItemScriptRunner setItemScriptRunner(ItemScriptRunner runner)
     return previous;
 }
 
-std::string applicationScriptOf(const std::string& name) { return "APPS\\" + name + ".wkx"; }
+std::string applicationScriptOf(const std::string& name)
+{
+    // The name of an unsupported application comes from the source PC's registry: one that is no
+    // plain file name ("..\Settings\Wallpaper", "A|B") names no script of its own.
+    if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/:*?\"<>|") != std::string::npos)
+        return kOtherApplicationsScript;
+    return "APPS\\" + name + ".wkx";
+}
+
 std::string settingScriptOf(const std::string& name) { return "Settings\\" + name + ".wkx"; }
 
 bool Application_Migration()

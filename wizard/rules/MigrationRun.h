@@ -23,8 +23,9 @@ using ItemScriptRunner = std::function<void(const std::string& script, bool firs
 ItemScriptRunner setItemScriptRunner(ItemScriptRunner runner);
 
 // Scripts of the items, relative to AppPath\WKXFiles.
-std::string applicationScriptOf(const std::string& name); // "APPS\<name>.wkx"
-std::string settingScriptOf(const std::string& name);     // "Settings\<name>.wkx"
+// "APPS\<name>.wkx"; the generic script for a name that is no plain file name.
+std::string applicationScriptOf(const std::string& name);
+std::string settingScriptOf(const std::string& name); // "Settings\<name>.wkx"
 inline constexpr const char* kOtherApplicationsScript = "Apps\\OtherApplications.wkx";
 
 // Item runners: each chosen item's row turns orange, its script runs, and the row then shows what

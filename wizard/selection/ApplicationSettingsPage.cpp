@@ -126,7 +126,8 @@ Frm_ApplicationSettings::Frm_ApplicationSettings(KestroMain* main, QWidget* pare
     windows.setButtonEnabled(BarButton::Next, false);
     m_panel->setLinkText("Click Help Button or press F1 Key for more details.");
     m_logic->load();
-    setSelectionTrees({&m_logic->source(), &m_logic->destination()});
+    setSelectionTrees(
+        {&m_logic->source(), &m_logic->destination(), [this] { m_logic->events().applyNextRule(true); }});
 }
 
 Frm_ApplicationSettings::~Frm_ApplicationSettings()

@@ -72,12 +72,35 @@ SelectionCollector::SelectionCollector(Context context, SelectionCollections& co
     , m_collections(collections)
 {}
 
-void SelectionCollector::setVariable(const std::string& name)
+void SelectionCollector::setVariable(const std::string& name, const std::string& value)
 {
+    if (value == "true")
+        m_collections.variablesSet.push_back(name);
     if (m_context.setVariable)
-        m_context.setVariable(name, "true");
+        m_context.setVariable(name, value);
     else
-        Set_System_Variable_Value(name, "true");
+        Set_System_Variable_Value(name, value);
+}
+
+std::string SelectionCollector::applicationVariableOf(std::string_view text)
+{
+    const std::string name = coretext::lowerAscii(text);
+    if (name.empty() || name.find_first_of("$|\\=%") != std::string::npos)
+        return {};
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return {};
+    }
+    for (std::string_view prefix : {"st_", "bln", "int_"}) {
+        if (name.compare(0, prefix.size(), prefix) == 0)
+            return {};
+    }
+    for (std::string_view reserved : {"display_settings", "control_panel_settings", "network_settings",
+             "other_settings", "files_and_folders"}) {
+        if (name == reserved)
+            return {};
+    }
+    return "$" + name;
 }
 
 void SelectionCollector::log(const std::string& status)
@@ -91,6 +114,10 @@ void SelectionCollector::log(const std::string& status)
 bool SelectionCollector::Sub_Collect_Selected_Info()
 {
     log("Start");
+    const std::vector<std::string> earlier = std::move(m_collections.variablesSet);
+    m_collections.variablesSet.clear();
+    for (const std::string& name : earlier)
+        setVariable(name, "false");
     if (m_context.list)
         m_context.list->clearRows();
     m_collections.applications.clear();
@@ -124,7 +151,8 @@ void SelectionCollector::Sub_Collect_Applications()
             !(isInCategory(n, "Supported Applications") || isInCategory(n, "Unsupported Applications")))
             continue;
         m_collections.applications.add(n->key, n->key);
-        setVariable("$" + coretext::lowerAscii(n->text));
+        if (const std::string variable = applicationVariableOf(n->text); !variable.empty())
+            setVariable(variable);
         if (first)
             setVariable("$bln_application");
         first = false;

@@ -40,6 +40,9 @@ struct SelectionCollections {
     KeyedList filesFolders;
     // Added to the progress bar once per migrated item; the bar is full after the last one.
     double progressStep = 0;
+    // The script variables the last run of the collectors set to "true"; the next run sets them
+    // back to "false" first, so that an item dropped from the choice no longer counts as chosen.
+    std::vector<std::string> variablesSet;
 };
 
 // The program's selection, kept from the collectors to the migration report.
@@ -88,9 +91,15 @@ public:
     // The source PC's own path of a drive, folder or file node, or empty when none can be formed.
     std::string sourcePathOf(const SelectionTree::Node* node) const;
 
+    // The variable an application node sets: "$" and its text in lower case. Empty when the text,
+    // which comes from the source PC's registry, could be taken for another variable: a "$", "|",
+    // "\", "=" or "%" in it, a control character, or the wizard's own prefixes ("st_", "bln",
+    // "int_") and the collectors' category names.
+    static std::string applicationVariableOf(std::string_view text);
+
 private:
     void collectSettings(std::string_view category, std::string_view rowPrefix);
-    void setVariable(const std::string& name);
+    void setVariable(const std::string& name, const std::string& value = "true");
     void log(const std::string& status);
 
     Context m_context;

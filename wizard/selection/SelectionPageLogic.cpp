@@ -1,6 +1,8 @@
 // SelectionPageLogic.cpp: loading, activation and listings of the selection page.
 #include "wizard/selection/SelectionPageLogic.h"
 
+#include "platform/RunningMachine.h"
+#include "wizard/core/AppPath.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/FolderChecks.h"
@@ -30,6 +32,14 @@ void setSelectionSources(std::function<SelectionSources()> provider)
 }
 
 SelectionSources selectionSources() { return sourcesProvider() ? sourcesProvider()() : SelectionSources{}; }
+
+void installMachineSelectionSources()
+{
+    setSelectionSources([] {
+        platform::RunningMachine* machine = platform::RunningMachine::current();
+        return SelectionSources{machine ? &machine->files() : nullptr, machineMirrorReader(), AppPath};
+    });
+}
 
 SelectionPageLogic::SelectionPageLogic(SelectionSources sources)
     : m_sources(std::move(sources))

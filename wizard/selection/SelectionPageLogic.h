@@ -26,6 +26,8 @@ struct SelectionSources {
 // The program's sources, installed before start-up; empty sources without one.
 void setSelectionSources(std::function<SelectionSources()> provider);
 SelectionSources selectionSources();
+// Installs the running machine's files, its registry's mirror and AppPath as the sources.
+void installMachineSelectionSources();
 
 // The boxes of the migration-type page.
 struct CategoryBoxes {

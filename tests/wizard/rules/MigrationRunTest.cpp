@@ -133,6 +133,22 @@ TEST_F(MigrationRunTest, EachApplicationEndsWithWhatItsScriptReallyDid)
     EXPECT_EQ(wizard::Get_System_Variable_Value("$bln_initial_migration_done"), "true");
 }
 
+TEST_F(MigrationRunTest, AnApplicationNameFromTheSourceNeverReachesAnotherScript)
+{
+    // Names read from the source PC's registry: none of them may lead out of the application
+    // scripts' folder or into an item list.
+    haveScript("Settings/Wallpaper.wkx");
+    haveScript("APPS/A.wkx");
+    haveScript("Apps/OtherApplications.wkx");
+    for (const char* name : {"..\\Settings\\Wallpaper", "A|B", "..", "C:\\APPS\\A"})
+        chooseApplication(name);
+    EXPECT_TRUE(wizard::Application_Migration());
+    ASSERT_EQ(ran.size(), 4u);
+    for (const auto& [script, first] : ran)
+        EXPECT_EQ(script, wizard::kOtherApplicationsScript);
+    EXPECT_EQ(wizard::applicationScriptOf("MS Word"), "APPS\\MS Word.wkx");
+}
+
 TEST_F(MigrationRunTest, AFailedStepIsNamedAndASettingWithoutScriptIsNotPassedOffAsMigrated)
 {
     haveScript("Settings/Wallpaper.wkx");

@@ -138,6 +138,38 @@ TEST_F(SelectionCollectorsTest, RunningTwiceGivesTheSameSelectionNothingAccumula
     EXPECT_EQ(collections.applications.count(), 1);
 }
 
+TEST_F(SelectionCollectorsTest, AnItemDroppedBetweenTwoRunsNoLongerCountsAsChosen)
+{
+    choose("Supported", "MS Word", "MS Word");
+    choose("Display Settings", "Screen Saver", "Screen Saver");
+    auto c = collector();
+    c.Sub_Collect_Selected_Info();
+    w.destination.removeKey("MS Word");
+    c.Sub_Collect_Selected_Info();
+    EXPECT_EQ(variables["$ms word"], "false");
+    EXPECT_EQ(variables["$bln_application"], "false");
+    EXPECT_EQ(variables["$screen_saver"], "true");
+    EXPECT_EQ(variables["$Display_Settings"], "true");
+    EXPECT_EQ(collections.applications.count(), 0);
+}
+
+TEST_F(SelectionCollectorsTest, ApplicationNamesFromTheSourceNeverNameTheWizardsOwnVariables)
+{
+    for (const char* name : {"st_kestro_path", "BLN_REG_REQUIRED", "blnSyncDone", "Tools $st_x", "A|B",
+             "Back\\slash", "x=y", "Files_and_Folders"})
+        choose("Unsupported", name, name);
+    choose("Unsupported", "Solitaire Plus 2.1", "Solitaire Plus 2.1");
+    collector().Sub_Collect_Selected_Info();
+    // Every application is still chosen; only the harmless name sets a variable of its own.
+    EXPECT_EQ(collections.applications.count(), 9);
+    std::map<std::string, std::string> expected = {
+        {"$solitaire plus 2.1", "true"}, {"$bln_application", "true"}};
+    EXPECT_EQ(variables, expected);
+    EXPECT_EQ(SelectionCollector::applicationVariableOf("Files and Folders"), "$files and folders");
+    EXPECT_EQ(SelectionCollector::applicationVariableOf("files_and_folders"), "");
+    EXPECT_EQ(SelectionCollector::applicationVariableOf(std::string("Tab\there")), "");
+}
+
 TEST_F(SelectionCollectorsTest, AnXpSourceTakesThePathFromTheDriveText)
 {
     auto* drive = w.addDrive("\\\\OLDXP\\C", "C:");

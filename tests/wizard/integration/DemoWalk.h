@@ -1,0 +1,196 @@
+// DemoWalk.h: the wizard started on the demo network's NEWPC and walked as a user would, from the
+// agreement to the connection page and through the hand-over, with the batch runner playing the
+// user who runs Temp.bat on the source PC.
+#pragma once
+
+#include "platform/MessageBox.h"
+#include "platform/ProcessRunner.h"
+#include "platform/Registry.h"
+#include "platform/RunningMachine.h"
+#include "tests/support/wizard/WizardRun.h"
+#include "tests/wizard/core/PageOnScreen.h"
+#include "tests/wizard/core/QtTestApp.h"
+#include "tools/demo-network/DemoNetwork.h"
+#include "wizard/connection/ConnectionTypePage.h"
+#include "wizard/connection/TroubleshootingHook.h"
+#include "wizard/core/KestroApp.h"
+#include "wizard/core/KestroMain.h"
+#include "wizard/core/PageRoutines.h"
+#include "wizard/core/WizardCore.h"
+#include "wizard/core/WizardPage.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/core/XmlEngine.h"
+#include "wizard/pages/MigrationPages.h"
+#include "wizard/pages/PageFrame.h"
+#include "wizard/pages/RegisterPages.h"
+#include "wizard/selection/MigrationTypePage.h"
+#include "wizard/selection/SelectionPageLogic.h"
+#include "wizard/transfer/TransferActions.h"
+#include "wizard/transfer/TransferGlobals.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace testsupport {
+
+// The user at the message boxes: answers each box in turn, doing `before` first (running the
+// batch file on the source).
+class DemoUser : public platform::MessageService {
+public:
+    struct Step {
+        platform::MsgResult answer;
+        std::function<void()> before;
+    };
+    platform::MsgResult show(const platform::MessageRequest& request) override
+    {
+        shown.push_back(request.text);
+        if (steps.empty())
+            return platform::MsgResult::Ok;
+        Step step = steps.front();
+        steps.erase(steps.begin());
+        if (step.before)
+            step.before();
+        return step.answer;
+    }
+    std::vector<Step> steps;
+    std::vector<std::string> shown;
+};
+
+class DemoWalk : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        namespace fs = std::filesystem;
+        testsupport::qtApp();
+        testsupport::resetWizardRun();
+        wizard::transferGlobals().driveMap.clear();
+        std::string pattern = (fs::temp_directory_path() / "demo-walk-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        network = pattern;
+        demo::DemoOptions options;
+        options.dataFolders = {KESTRO_SOURCE_DATA, KESTRO_BUILT_DATA};
+        std::string error;
+        ASSERT_TRUE(demo::buildDemoNetwork(network, options, error)) << error;
+        ::setenv("WINENV_MACHINE", (network / demo::kDestinationPc).c_str(), 1);
+        ASSERT_EQ(platform::RunningMachine::use(network / demo::kDestinationPc), platform::WinError::Success);
+        wizard::registerInformationPages();
+        wizard::registerSelectionPages();
+        wizard::registerConnectionPages();
+        wizard::registerMigrationPages();
+        // As the program wires it: the selection page reads the running machine.
+        wizard::installMachineSelectionSources();
+        previousPresenter =
+            wizard::setTroubleshootingPresenter([this](const std::string& form) { dialogs.push_back(form); });
+    }
+    void TearDown() override
+    {
+        wizard::setTroubleshootingPresenter(previousPresenter);
+        for (const char* form :
+            {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType",
+                "Frm_ApplicationSettings", "frm_Drive_Info", "frm_source_Space_Info", "frm_Migration_Status"})
+            wizard::KestroMain::unregisterPage(form);
+        wizard::setBarClickHandler({});
+        wizard::setSelectionSources({});
+        wizard::transferGlobals().driveMap.clear();
+        testsupport::resetWizardRun();
+        platform::RunningMachine::close();
+        ::unsetenv("WINENV_MACHINE");
+        std::error_code ec;
+        std::filesystem::remove_all(network, ec);
+    }
+    wizard::StartOptions startOptions()
+    {
+        wizard::StartOptions o;
+        o.appPath = demo::kWizardFolder;
+        o.machineFolder = network / demo::kDestinationPc;
+        o.showSplash = [] {};
+        return o;
+    }
+    template <class T> T* control(wizard::KestroMain* w, const char* form, const char* name)
+    {
+        wizard::WizardPage* page = w->findChild<wizard::WizardPage*>(form);
+        return page ? page->findChild<T*>(name) : nullptr;
+    }
+    std::string activeForm(wizard::KestroMain* w)
+    {
+        const wizard::WizardPage* page = testsupport::pageOnScreen(*w);
+        return page ? page->objectName().toStdString() : std::string("KestroMain");
+    }
+    void next(wizard::KestroMain* w) { w->findChild<QPushButton*>("Btn_Next")->click(); }
+    // From the agreement to the connection page with the source system `osOption` chosen.
+    void walkToConnectionPage(wizard::KestroMain* w, const char* osOption)
+    {
+        w->findChild<QPushButton*>("Btn_Accept")->click();
+        next(w);
+        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
+        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
+        control<QRadioButton>(w, "Frm_PreparatoryTask", osOption)->click();
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+    }
+    void fillConnection(
+        wizard::KestroMain* w, const char* name, const char* user = "", const char* password = "")
+    {
+        control<QRadioButton>(w, "Frm_ConnectionType", "optNWLan")->click();
+        if (!control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->isChecked())
+            control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->click();
+        control<QLineEdit>(w, "Frm_ConnectionType", "txt_Source_Name")->setText(name);
+        control<QLineEdit>(w, "Frm_ConnectionType", "txtuser")->setText(user);
+        control<QLineEdit>(w, "Frm_ConnectionType", "TxtPass")->setText(password);
+    }
+    std::function<void()> runBatchOn(const char* source)
+    {
+        return [this, source] {
+            platform::StartOptions options;
+            options.machineFolder = network / source;
+            std::uint32_t code = 1;
+            batchResult = platform::runProcess("winbatch C:\\KestroBatch\\Temp.bat", options, &code);
+            batchExit = code;
+        };
+    }
+    // A value of the destination's registry, "" when missing.
+    static std::string destinationValue(const std::string& key, const std::string& name)
+    {
+        platform::Registry& reg = platform::RunningMachine::current()->registry();
+        platform::RegKey k;
+        if (reg.openKey(platform::RegKey(platform::RegRoot::LocalMachine), key, k) !=
+            platform::WinError::Success)
+            return "<no key>";
+        std::string value;
+        reg.queryString(k, name, value);
+        return value;
+    }
+    static bool destinationKeyExists(const std::string& key)
+    {
+        platform::RegKey k;
+        return platform::RunningMachine::current()->registry().openKey(
+                   platform::RegKey(platform::RegRoot::LocalMachine), key, k) == platform::WinError::Success;
+    }
+    std::vector<std::string> connections()
+    {
+        std::vector<std::string> out;
+        for (const platform::DriveConnection& c :
+            platform::RunningMachine::current()->network().connections())
+            out.push_back(std::string(1, c.letter) + ":" + c.remotePath);
+        return out;
+    }
+
+    std::filesystem::path network;
+    wizard::TroubleshootingPresenter previousPresenter;
+    std::vector<std::string> dialogs;
+    DemoUser user;
+    common::Service<platform::MessageService>::Override scope{user};
+    platform::WinError batchResult = platform::WinError::GenFailure;
+    std::uint32_t batchExit = 1;
+};
+
+} // namespace testsupport
