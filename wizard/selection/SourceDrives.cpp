@@ -16,6 +16,20 @@ constexpr int kYieldEvery = 64;
 
 bool isRecycleBin(const std::string& name) { return platform::foldCase(name) == "RECYCLED"; }
 
+// A name no Windows file can carry (it can be on the host below an emulated drive): its Windows
+// path would not reach it, so it is neither offered nor chosen.
+bool isWindowsName(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+
 std::string driveTextOf(const std::string& root)
 {
     // "\\PC\C$" and "\\PC\C:" end in the letter and one sign, "\\PC\C" in the letter.
@@ -96,7 +110,7 @@ bool listSourceFolder(const platform::FileSystem& fs, SelectionTree& source, Tre
     int counter = 0;
     for (const platform::FileEntry& f : folders) {
         maybeYield(yield, counter);
-        if (isRecycleBin(f.name))
+        if (isRecycleBin(f.name) || !isWindowsName(f.name))
             continue;
         Node* child = source.addNode(node, f.path, f.name, treeimage::kFolderClosed);
         if (!child)
@@ -106,6 +120,8 @@ bool listSourceFolder(const platform::FileSystem& fs, SelectionTree& source, Tre
     }
     for (const platform::FileEntry& f : files) {
         maybeYield(yield, counter);
+        if (!isWindowsName(f.name))
+            continue;
         Node* child = source.addNode(node, f.path, f.name, images.iconFor(f.path, false));
         if (!child)
             return false;
@@ -138,7 +154,7 @@ bool listDestinationFolder(const platform::FileSystem& fs, const SelectionTree& 
     int counter = 0;
     for (const platform::FileEntry& f : folders) {
         maybeYield(yield, counter);
-        if (isRecycleBin(f.name) || !chosen(f.path))
+        if (isRecycleBin(f.name) || !isWindowsName(f.name) || !chosen(f.path))
             continue;
         if (Node* child =
                 destination.addNode(node, platform::foldCase(f.path), f.name, images.iconFor(f.path, true)))
@@ -146,7 +162,7 @@ bool listDestinationFolder(const platform::FileSystem& fs, const SelectionTree& 
     }
     for (const platform::FileEntry& f : files) {
         maybeYield(yield, counter);
-        if (chosen(f.path))
+        if (isWindowsName(f.name) && chosen(f.path))
             destination.addNode(node, platform::foldCase(f.path), f.name, images.iconFor(f.path, false));
     }
     return true;
