@@ -98,36 +98,56 @@ bool FN_Fill_Drive_Tree(SelectionTree& tree)
 bool listSourceFolder(const platform::FileSystem& fs, SelectionTree& source, TreeImages& images, Node* node,
     const ListingYield& yield)
 {
-    if (!source.contains(node) || !SelectionTree::isUnlisted(node))
-        return true;
-    if (node->image >= treeimage::kDrive)
-        source.setExpandedImageOf(node, treeimage::kFolderOpen);
-    std::vector<platform::FileEntry> folders, files;
-    const platform::FsError error = fs.listFolder(node->key, folders, files);
-    source.removeNode(node->children.front());
-    if (error != platform::FsError::None)
+    SourceFolderListing listing(fs, source, images, node);
+    if (!listing.begin())
+        return listing.ok();
+    while (listing.step(kYieldEvery)) {
+        if (yield)
+            yield();
+    }
+    return listing.ok();
+}
+
+SourceFolderListing::SourceFolderListing(
+    const platform::FileSystem& fs, SelectionTree& source, TreeImages& images, Node* node)
+    : m_fs(fs)
+    , m_source(source)
+    , m_images(images)
+    , m_node(node)
+{}
+
+bool SourceFolderListing::begin()
+{
+    if (!m_source.contains(m_node) || !SelectionTree::isUnlisted(m_node))
         return false;
-    int counter = 0;
-    for (const platform::FileEntry& f : folders) {
-        maybeYield(yield, counter);
-        if (isRecycleBin(f.name) || !isWindowsName(f.name))
+    if (m_node->image >= treeimage::kDrive)
+        m_source.setExpandedImageOf(m_node, treeimage::kFolderOpen);
+    const platform::FsError error = m_fs.listFolder(m_node->key, m_folders, m_files);
+    m_source.removeNode(m_node->children.front());
+    m_ok = error == platform::FsError::None;
+    return m_ok;
+}
+
+bool SourceFolderListing::step(int budget)
+{
+    if (!m_ok || !m_source.contains(m_node))
+        return m_ok = false;
+    const std::size_t total = m_folders.size() + m_files.size();
+    for (; budget > 0 && m_next < total; ++m_next) {
+        const bool folder = m_next < m_folders.size();
+        const platform::FileEntry& f = folder ? m_folders[m_next] : m_files[m_next - m_folders.size()];
+        if ((folder && isRecycleBin(f.name)) || !isWindowsName(f.name))
             continue;
-        Node* child = source.addNode(node, f.path, f.name, treeimage::kFolderClosed);
+        --budget;
+        const int image = folder ? treeimage::kFolderClosed : m_images.iconFor(f.path, false);
+        Node* child = m_source.addNode(m_node, f.path, f.name, image);
         if (!child)
-            return false;
-        source.setCheckedOf(child, node->checked);
-        source.addPlaceholder(child);
+            return m_ok = false;
+        m_source.setCheckedOf(child, m_node->checked);
+        if (folder)
+            m_source.addPlaceholder(child);
     }
-    for (const platform::FileEntry& f : files) {
-        maybeYield(yield, counter);
-        if (!isWindowsName(f.name))
-            continue;
-        Node* child = source.addNode(node, f.path, f.name, images.iconFor(f.path, false));
-        if (!child)
-            return false;
-        source.setCheckedOf(child, node->checked);
-    }
-    return true;
+    return m_next < total;
 }
 
 bool listDestinationFolder(const platform::FileSystem& fs, const SelectionTree& source,
