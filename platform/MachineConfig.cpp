@@ -7,8 +7,10 @@
 #include "common/IniLine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <map>
+#include <mutex>
 
 namespace platform {
 namespace {
@@ -543,12 +545,76 @@ bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& confi
     return true;
 }
 
+namespace {
+
+// The machine last found for a name in a network, kept while its machine.ini is unchanged, so that
+// every path through a share does not read every machine of the network again.
+struct FoundMachine {
+    fs::path folder;
+    fs::file_time_type time;
+    std::uintmax_t size = 0;
+    MachineConfig config;
+};
+
+std::mutex g_foundMutex;
+std::map<std::string, FoundMachine>& foundMachines()
+{
+    static std::map<std::string, FoundMachine> found;
+    return found;
+}
+
+std::string foundKey(const fs::path& networkFolder, std::string_view name)
+{
+    std::string key = networkFolder.string() + '\n';
+    for (const char c : name)
+        key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return key;
+}
+
+bool unchanged(const FoundMachine& m)
+{
+    std::error_code ec;
+    const fs::path ini = m.folder / "machine.ini";
+    const auto time = fs::last_write_time(ini, ec);
+    if (ec)
+        return false;
+    const auto size = fs::file_size(ini, ec);
+    return !ec && time == m.time && size == m.size;
+}
+
+void remember(const std::string& key, const fs::path& folder, const MachineConfig& config)
+{
+    std::error_code ec;
+    const fs::path ini = folder / "machine.ini";
+    FoundMachine m{folder, fs::last_write_time(ini, ec), 0, config};
+    if (ec)
+        return;
+    m.size = fs::file_size(ini, ec);
+    if (ec)
+        return;
+    const std::lock_guard<std::mutex> lock(g_foundMutex);
+    foundMachines()[key] = std::move(m);
+}
+
+} // namespace
+
 bool findMachine(
     const fs::path& networkFolder, std::string_view name, fs::path& folderOut, MachineConfig& configOut)
 {
     std::error_code ec;
     if (name.empty())
         return false;
+    const std::string key = foundKey(networkFolder, name);
+    {
+        const std::lock_guard<std::mutex> lock(g_foundMutex);
+        const auto it = foundMachines().find(key);
+        if (it != foundMachines().end() && unchanged(it->second) &&
+            equalsNoCase(it->second.config.computerName, name)) {
+            folderOut = it->second.folder;
+            configOut = it->second.config;
+            return true;
+        }
+    }
     // Folder-name order, so that the answer does not depend on the host's listing order.
     std::vector<fs::path> folders;
     for (fs::directory_iterator it(networkFolder, ec), end; !ec && it != end; it.increment(ec))
@@ -561,6 +627,7 @@ bool findMachine(
         if (!loadMachineConfig(folder, c, error))
             continue;
         if (equalsNoCase(c.computerName, name)) {
+            remember(key, folder, c);
             folderOut = folder;
             configOut = std::move(c);
             return true;

@@ -1,6 +1,8 @@
 // PathResolver.cpp: resolution of Windows paths onto the host folders of the network's machines.
 #include "platform/PathResolver.h"
 
+#include <optional>
+
 #include "platform/CodePage.h"
 #include "platform/ShortName.h"
 
@@ -36,15 +38,13 @@ const FolderEntry* matchEntry(const std::vector<FolderEntry>& entries, std::stri
     return nullptr;
 }
 
+// Whether the host path lies inside the root, compared as written: the resolution never follows a
+// host link (lookupEntry and the listings refuse them and a name a link carries is an error), so
+// the written path is where a file operation lands. A ".." that slipped through is caught here.
 bool isWithin(const fs::path& host, const fs::path& root)
 {
-    std::error_code ec;
-    const fs::path h = fs::weakly_canonical(host, ec);
-    if (ec)
-        return false;
-    const fs::path r = fs::weakly_canonical(root, ec);
-    if (ec)
-        return false;
+    const fs::path h = host.lexically_normal();
+    const fs::path r = root.lexically_normal();
     auto hi = h.begin();
     for (auto ri = r.begin(); ri != r.end(); ++ri, ++hi) {
         if (ri->empty())
@@ -67,6 +67,42 @@ bool isHostLinkName(const fs::path& folder, const std::string& part)
             return true;
     }
     return false;
+}
+
+// The entry of a host folder that `part` names, as matchEntry picks it from the sorted listing,
+// found without listing and sorting the whole folder for every component: the exact spelling is
+// one lookup, any other case one pass over the folder, and only a short name needs the sorted
+// listing. `linkNamed` tells whether a host link carries the name (it is never an entry).
+std::optional<FolderEntry> lookupEntry(const fs::path& folder, const std::string& part, bool& linkNamed)
+{
+    linkNamed = false;
+    std::error_code ec;
+    if (part.find(':') == std::string::npos) {
+        const fs::file_status st = fs::symlink_status(folder / part, ec);
+        if (!ec && fs::exists(st) && !fs::is_symlink(st))
+            return FolderEntry{part, fs::is_directory(st)};
+    }
+    std::optional<FolderEntry> best;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.find(':') != std::string::npos || !equalsNoCase(name, part))
+            continue;
+        std::error_code linkEc;
+        if (it->is_symlink(linkEc)) {
+            linkNamed = true;
+            continue;
+        }
+        if (!best || nameLess(name, best->name)) {
+            std::error_code typeEc;
+            best = FolderEntry{std::move(name), it->is_directory(typeEc)};
+        }
+    }
+    if (best || part.find('~') == std::string::npos)
+        return best;
+    const auto entries = PathResolver::listHost(folder);
+    if (const FolderEntry* match = matchEntry(entries, part))
+        return *match;
+    return std::nullopt;
 }
 
 } // namespace
@@ -234,16 +270,18 @@ ResolvedPath PathResolver::resolveBelow(
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::string& part = parts[i];
         const bool last = i + 1 == parts.size();
+        bool linkNamed = false;
         if (present && isFolder && !(last && wildcardLeaf)) {
-            const auto entries = listHost(r.host);
-            if (const FolderEntry* match = matchEntry(entries, part)) {
+            if (const std::optional<FolderEntry> match = lookupEntry(r.host, part, linkNamed)) {
                 stored.push_back(match->name);
                 r.host /= match->name;
                 isFolder = match->isFolder;
                 continue;
             }
+        } else if (present && isFolder) {
+            linkNamed = isHostLinkName(r.host, part);
         }
-        if (present && isFolder && isHostLinkName(r.host, part)) {
+        if (linkNamed) {
             r.error = WinError::PathNotFound;
             r.host.clear();
             r.exists = false;
@@ -255,10 +293,9 @@ ResolvedPath PathResolver::resolveBelow(
     }
     r.exists = present && !(wildcardLeaf && !parts.empty());
     r.path = r.path.withParts(std::move(stored));
-    // Whether or not the whole path exists, its existing part must not lead out of the root
-    // (a host link planted in a drive folder): a write would otherwise land outside the machine.
+    // Whether or not the whole path exists, it must not lead out of the root: a write would
+    // otherwise land outside the machine.
     if (!isWithin(r.host, r.root)) {
-        // A host link pointing out of the machine: never hand its target out.
         r.error = WinError::PathNotFound;
         r.host.clear();
         r.exists = false;

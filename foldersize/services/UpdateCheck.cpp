@@ -2,6 +2,8 @@
 // password scrambling.
 #include "foldersize/services/UpdateCheck.h"
 
+#include <algorithm>
+
 #include "foldersize/services/Windows1252.h"
 
 #include <cctype>
@@ -39,9 +41,12 @@ ServerVersion parseServerVersion(const QString& raw)
     int numbers[4] = {};
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString part = parts[i];
+        // Digits only: the conversion alone would take "4" from "4<NUL>..." or " 4".
+        const bool digits = !part.isEmpty() &&
+            std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
         bool ok = false;
-        numbers[i] = part.toInt(&ok);
-        if (!ok || numbers[i] < 0 || part.startsWith(QLatin1Char('+'))) {
+        numbers[i] = digits ? part.toInt(&ok) : 0;
+        if (!digits || !ok) {
             v.error = invalid.arg(text);
             return v;
         }

@@ -155,6 +155,36 @@ TEST(MachineConfigTest, FindsSiblingMachinesByNameWithoutCase)
     EXPECT_FALSE(findMachine(t.network(), "", folder, found));
 }
 
+// A machine once found is remembered only while its machine.ini stays as it was: a machine that is
+// switched off, renamed or removed is seen at the next look-up.
+TEST(MachineConfigTest, AFoundMachineIsLookedUpAgainWhenItChanges)
+{
+    testutil::TestMachine t("DESTPC");
+    MachineConfig source;
+    applyOsDefaults("win98", source);
+    source.computerName = "OLDPC";
+    const std::filesystem::path oldPc = t.addMachine(source);
+    std::filesystem::path folder;
+    MachineConfig found;
+    ASSERT_TRUE(findMachine(t.network(), "OLDPC", folder, found));
+    EXPECT_TRUE(found.reachable);
+
+    source.reachable = false;
+    source.userName = "Somebody Else"; // the file changes in size as well as in time
+    std::string error;
+    ASSERT_TRUE(saveMachineConfig(oldPc, source, error)) << error;
+    ASSERT_TRUE(findMachine(t.network(), "oldpc", folder, found));
+    EXPECT_FALSE(found.reachable);
+
+    source.computerName = "RENAMED";
+    ASSERT_TRUE(saveMachineConfig(oldPc, source, error)) << error;
+    EXPECT_FALSE(findMachine(t.network(), "OLDPC", folder, found));
+    EXPECT_TRUE(findMachine(t.network(), "RENAMED", folder, found));
+
+    std::filesystem::remove_all(oldPc);
+    EXPECT_FALSE(findMachine(t.network(), "RENAMED", folder, found));
+}
+
 TEST(MachineConfigTest, LoadReportsBrokenAndMissingFiles)
 {
     testutil::TestMachine t;

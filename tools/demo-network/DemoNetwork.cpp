@@ -5,6 +5,7 @@
 #include "platform/FileVersion.h"
 #include "platform/Machine.h"
 #include "platform/Registry.h"
+#include "platform/ShellLink.h"
 #include "platform/SystemInfo.h"
 
 #include <algorithm>
@@ -425,8 +426,10 @@ void installApp(Builder& b, const App& app)
     b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
             app.exe,
         "Path", folder);
-    const std::string programs = b.special(csidl::Programs);
-    b.folder(programs + "\\" + app.folder);
+    // Its program group and desktop shortcut, as its setup left them.
+    const std::string link = encodeShellLink(ShellLinkData{exe, "", folder, exe});
+    b.file(b.special(csidl::Programs) + "\\" + app.folder + "\\" + app.displayName + ".lnk", link);
+    b.file(b.special(csidl::DesktopDirectory) + "\\" + app.displayName + ".lnk", link);
 }
 
 // Office: the product keys the wizard reads and the program files.
@@ -615,6 +618,8 @@ bool buildSourcePc98(const fs::path& network, std::string& error)
         "[Screen Saver.3DText]\nDisplayString=Kestro\nSpeed=5\nSurfaceType=1\n\n"
         "[Current]\ncolor schemes=Windows Standard\n");
     b.program("C:\\WINDOWS\\SYSTEM\\3D Text.scr", 4, 10, 1998, 0);
+    // A shortcut left behind by a game removed long ago.
+    b.file("C:\\WINDOWS\\Desktop\\Old Game.lnk", encodeShellLink(ShellLinkData{"C:\\Games\\OLDGAME.EXE"}));
     b.file("C:\\WINDOWS\\Clouds.bmp", std::string("BM") + std::string(52, '\0'));
     for (const auto& app : kSourceApps98)
         installApp(b, app);
@@ -667,7 +672,7 @@ bool buildDestinationPc(const fs::path& network, const DemoOptions& options, std
     windowsBase(b, "Martin");
     b.program(c.systemFolder + "\\ssflwbox.scr", 5, 1, 2600, 0);
     usbAndNetwork(b, true, true);
-    display(b, 1280, 1024);
+    display(b, 800, 600); // before its display driver was set up
     b.folder(kWizardFolder);
     for (const auto& folder : options.dataFolders)
         b.install(folder, kWizardFolder);

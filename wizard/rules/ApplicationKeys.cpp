@@ -57,12 +57,36 @@ std::optional<std::vector<std::string>> subKeysOf(const std::string& key)
 
 } // namespace
 
-bool keyMatchesApplication(const std::string& key, const std::string& name)
+namespace {
+
+// Keys that Windows itself and every program share: never taken whole, whatever the name.
+bool sharedKey(const std::string& key)
+{
+    static const std::array<const char*, 13> kShared = {"Microsoft", "Windows", "Windows NT",
+        "CurrentVersion", "Explorer", "Shell Folders", "Classes", "Clients", "Policies", "Program Groups",
+        "Secure", "ODBC", "Description"};
+    for (const char* shared : kShared)
+        if (lower(key) == lower(shared))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool keyMatchesApplication(const std::string& key, const std::string& name, const std::string& parent)
 {
     // A name of one or two letters is held by too many keys to name an application.
     if (trim(name).size() < kShortestName || key.size() < kShortestName)
         return false;
-    return key.find(name) != std::string::npos || name.find(key) != std::string::npos;
+    if (key.find(name) != std::string::npos)
+        return true;
+    if (name.find(key) == std::string::npos || sharedKey(key))
+        return false;
+    // A key that is only a word of the name ("Explorer" of "Star Chart Explorer") names the
+    // application only where the name begins with it or its parent is part of the name too
+    // ("Adobe\Acrobat" for "Adobe Acrobat 5.0").
+    return name.rfind(key, 0) == 0 ||
+        (parent.size() >= kShortestName && name.find(parent) != std::string::npos);
 }
 
 namespace {
@@ -76,7 +100,7 @@ void IterateKeys(const std::string& keyPath, const std::string& name, std::vecto
     if (!subs)
         return;
     for (const std::string& sub : *subs) {
-        if (keyMatchesApplication(sub, name)) {
+        if (keyMatchesApplication(sub, name, fileNameOf(keyPath))) {
             matched.push_back(keyPath + "\\" + sub);
             return;
         }
@@ -87,17 +111,6 @@ void IterateKeys(const std::string& keyPath, const std::string& name, std::vecto
 } // namespace
 
 namespace {
-
-// Keys below Software that Windows itself and every program share: never taken whole.
-bool sharedKey(const std::string& key)
-{
-    static const std::array<const char*, 9> kShared = {"Microsoft", "Classes", "Clients", "Policies",
-        "Program Groups", "Secure", "ODBC", "Description", "Windows"};
-    for (const char* shared : kShared)
-        if (lower(key) == lower(shared))
-            return true;
-    return false;
-}
 
 // One key directly below a root that matches: a key that holds the whole name is the
 // application's; a key that is only part of the name is its vendor's ("Adobe" of "Adobe
@@ -130,7 +143,7 @@ std::vector<std::string> applicationKeysOf(const std::string& name)
         }
         for (const std::string& key : *keys) {
             const std::string path = std::string(root) + "\\" + key;
-            if (keyMatchesApplication(key, name)) {
+            if (keyMatchesApplication(key, name, "")) {
                 takeTopKey(path, key, name, matched);
                 break;
             }

@@ -65,9 +65,11 @@ bool Identify_Application_Path();
 bool ApplnCreateShortCut();
 bool ApplnCopyProgramGroup();
 
-// Whether a key's name names the application: either holds the other (letter case counts). A
-// name or key of fewer than three characters names nothing.
-bool keyMatchesApplication(const std::string& key, const std::string& name);
+// Whether a key's name (below the key named `parent`) names the application: the key holds the
+// name (letter case counts), or the key is part of the name, is not a key Windows shares
+// (Microsoft, Windows, CurrentVersion, Explorer, Classes ...) and either begins the name or has a
+// parent that is part of the name too. A name or key of fewer than three characters names nothing.
+bool keyMatchesApplication(const std::string& key, const std::string& name, const std::string& parent);
 // The mirror keys (below HKEY_LOCAL_MACHINE) of the application, in the order found: per root, the
 // subtrees of the keys before the first matching key are searched depth first, and the first
 // matching key of a level is taken whole. A key directly below a root that is only part of the

@@ -94,8 +94,10 @@ void copySaverFile(const std::string& path)
         writeTransferLog("FN_ScreenSaver_Migrate", "Drive not mapped : " + path);
         return;
     }
-    const std::string target = scriptVariable("$st_destination_system_dir") + namePartOf(path);
-    if (const FsError e = copyFile(translateDrive(path, *local), target, true); e != FsError::None)
+    // The file keeps its own (long) name rather than the short one SYSTEM.INI gives.
+    const std::string source = longPathOf(translateDrive(path, *local));
+    const std::string target = scriptVariable("$st_destination_system_dir") + namePartOf(source);
+    if (const FsError e = copyFile(source, target, true); e != FsError::None)
         writeTransferLog("FN_ScreenSaver_Migrate", errorStatus(e) + " : " + path);
 }
 

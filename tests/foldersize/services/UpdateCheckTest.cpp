@@ -54,7 +54,11 @@ TEST(UpdateCheckTest, BrokenVersionTextsGiveAClearMessage)
 {
     for (const QString& raw : {QStringLiteral("V1.2"), QStringLiteral("V1.x.3"), QStringLiteral(""),
              QStringLiteral("V"), QStringLiteral("<html>Fehler</html>"), QStringLiteral("V1.-2.3"),
-             QStringLiteral("x1.2.4.ERR"), QStringLiteral("V1.2.3.4.5"), QStringLiteral("V1.2.3 beta")}) {
+             QStringLiteral("x1.2.4.ERR"), QStringLiteral("V1.2.3.4.5"), QStringLiteral("V1.2.3 beta"),
+             QString::fromUtf8("x1.2.4\0\0\0\x01"
+                               "ERR",
+                 13),
+             QStringLiteral("V1. 2.3"), QStringLiteral("V1.2.99999999999")}) {
         const ServerVersion v = parseServerVersion(raw);
         EXPECT_FALSE(v.valid) << raw.toStdString();
         EXPECT_TRUE(v.error.startsWith(QStringLiteral("Die Versionsangabe des Servers ist ungültig")));

@@ -20,6 +20,7 @@
 #include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/XmlEngine.h"
+#include "wizard/pages/MigrationPages.h"
 #include "wizard/pages/PageFrame.h"
 #include "wizard/pages/RegisterPages.h"
 #include "wizard/selection/MigrationTypePage.h"
@@ -82,6 +83,7 @@ protected:
         wizard::registerInformationPages();
         wizard::registerSelectionPages();
         wizard::registerConnectionPages();
+        wizard::registerMigrationPages();
         // As the program wires it: the selection page reads the running machine.
         wizard::installMachineSelectionSources();
         previousPresenter =
@@ -90,8 +92,9 @@ protected:
     void TearDown() override
     {
         wizard::setTroubleshootingPresenter(previousPresenter);
-        for (const char* form : {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType",
-                 "Frm_ConnectionType", "Frm_ApplicationSettings"})
+        for (const char* form :
+            {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType",
+                "Frm_ApplicationSettings", "frm_Drive_Info", "frm_source_Space_Info", "frm_Migration_Status"})
             wizard::KestroMain::unregisterPage(form);
         wizard::setBarClickHandler({});
         wizard::setSelectionSources({});

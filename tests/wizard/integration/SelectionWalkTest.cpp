@@ -195,9 +195,8 @@ TEST_F(SelectionWalkTest, Windows98SourceOffersItsApplicationsSettingsAndDrives)
              "$bln_application", "$files_and_folders"})
         EXPECT_EQ(variable(name), "true") << name;
     EXPECT_EQ(variable("$Control_Panel_Settings"), "<unset>");
-    // The selection is the last step of the script so far: the page stays.
-    EXPECT_EQ(activeForm(w), "Frm_ApplicationSettings");
-    EXPECT_TRUE(wizard::core().engine.reachedEnd());
+    // The selective migration goes on with the drives of both PCs.
+    EXPECT_EQ(activeForm(w), "frm_Drive_Info");
 }
 
 TEST_F(SelectionWalkTest, WindowsXpSourceThroughItsPlainShare)
@@ -237,8 +236,11 @@ TEST_F(SelectionWalkTest, WindowsXpSourceThroughItsPlainShare)
         << dump(destinationTree);
     next(w);
     EXPECT_EQ(variable("$winzip"), "true");
+    ASSERT_EQ(activeForm(w), "frm_Drive_Info");
 
     // Back on the page the user drops WinZip again: Next collects afresh.
+    w->findChild<QPushButton*>("Btn_Back")->click();
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     tick("My Computer\\Supported Applications\\WinZip", false);
     EXPECT_EQ(destinationNode("My Computer\\Supported Applications\\WinZip"), nullptr);
     next(w);

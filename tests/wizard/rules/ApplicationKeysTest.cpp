@@ -100,6 +100,21 @@ TEST_F(ApplicationKeysTest, AVendorsKeyIsSearchedForTheProductRatherThanTakenWho
     EXPECT_FALSE(keyExists(RegRoot::LocalMachine, "Software\\Microsoft\\Windows"));
 }
 
+TEST_F(ApplicationKeysTest, AWordOfTheNameNamesTheApplicationOnlyBelowItsVendor)
+{
+    setMirror("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+        "Personal", "C:\\My Documents");
+    setMirror("HKEY_CURRENT_USER\\Software\\Night Sky\\Chart", "Zoom", "4");
+    setMirror(std::string(kMirrorLm) + "Adobe\\Acrobat\\5.0", "Path", "C:\\Acrobat");
+    EXPECT_EQ(found("Star Chart Explorer 1.4"), std::vector<std::string>{})
+        << "neither Explorer nor a vendor's Chart names this application";
+    EXPECT_EQ(found("Adobe Acrobat 5.0"),
+        (std::vector<std::string>{"HKEY_LOCAL_MACHINE\\Software\\Adobe\\Acrobat"}));
+    EXPECT_TRUE(keyMatchesApplication("WinZip", "WinZip 9.0", "Nico Mak Computing"))
+        << "the name begins with it";
+    EXPECT_FALSE(keyMatchesApplication("Windows", "Windows Media Player", "Microsoft"));
+}
+
 TEST_F(ApplicationKeysTest, AnEmptyOrTwoLetterNameMatchesNothing)
 {
     setMirror(std::string(kMirrorLm) + "Alpha", "A", "1");

@@ -100,11 +100,11 @@ TEST_F(DisplaySettingsTest, TheThreeDTextSaverComesAcrossWithItsSection)
         "[current]\r\ncolor schemes=Windows Standard\r\n\r\n[Screen Saver.3DText]\r\nText=Say \"hi\" "
         "C:\\x\r\n"
         "Speed=5\r\n\r\n[Screen Saver.Marquee]\r\nText=other\r\n");
-    world.putOld("WINDOWS/SYSTEM/3DTEXT~1.SCR", "MZ saver");
+    world.putOld("WINDOWS/SYSTEM/3D Text.scr", "MZ saver");
     fs::create_directories(world.hostNew("WINDOWS/System32"));
 
     EXPECT_TRUE(FN_ScreenSaver_Migrate());
-    EXPECT_EQ(world.readNew("WINDOWS/System32/3DTEXT~1.SCR"), "MZ saver");
+    EXPECT_EQ(world.readNew("WINDOWS/System32/3D Text.scr"), "MZ saver") << "under its long name";
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE"),
         "C:\\WINDOWS\\SYSTEM32\\sstext3d.scr")
         << "the system folder as the registry file names it, upper-cased";

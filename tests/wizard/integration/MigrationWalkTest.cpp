@@ -1,0 +1,133 @@
+// MigrationWalkTest.cpp: a selective migration walked through the main window on the demo network,
+// as a user does it from OLDPC: the selection page (two applications, one by its own script and
+// one by the generic script, two settings, a file on D: and an unopened folder on C:), the drive
+// page, the space page, Migrate, and the report that tells what became of each item; then the
+// chosen items are on NEWPC.
+#include "tests/wizard/integration/DemoWalk.h"
+
+#include "wizard/selection/ApplicationSettingsPage.h"
+#include "wizard/selection/SelectionTreeWidget.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+namespace {
+
+class MigrationWalkTest : public testsupport::DemoWalk {
+protected:
+    // The item reached from the top by the texts of `path`, "\" between them; null when missing.
+    static QTreeWidgetItem* item(QTreeWidget* tree, const std::string& path)
+    {
+        QTreeWidgetItem* at = tree->invisibleRootItem();
+        std::size_t from = 0;
+        while (at && from <= path.size()) {
+            const std::size_t to = std::min(path.find('\\', from), path.size());
+            const QString text = QString::fromStdString(path.substr(from, to - from));
+            QTreeWidgetItem* found = nullptr;
+            for (int i = 0; i < at->childCount() && !found; ++i)
+                if (at->child(i)->text(0) == text)
+                    found = at->child(i);
+            at = found;
+            from = to + 1;
+        }
+        return at;
+    }
+    void tick(QTreeWidget* tree, const std::string& path)
+    {
+        QTreeWidgetItem* it = item(tree, path);
+        ASSERT_NE(it, nullptr) << path;
+        it->setCheckState(0, Qt::Checked);
+        emit tree->itemClicked(it, 0);
+    }
+    void open(QTreeWidget* tree, const std::string& path)
+    {
+        QTreeWidgetItem* it = item(tree, path);
+        ASSERT_NE(it, nullptr) << path;
+        it->setExpanded(true);
+    }
+    bool onNewPc(const std::string& path)
+    {
+        return platform::RunningMachine::current()->files().fileExists(path);
+    }
+};
+
+TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToConnectionPage(w, "Opt98");
+    fillConnection(w, "OLDPC");
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+    next(w);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    auto* source =
+        control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+    ASSERT_NE(source, nullptr);
+    const std::string files = "My Computer\\Files and Folders";
+    open(source, files + "\\D:");
+    open(source, files + "\\D:\\Projects");
+    open(source, files + "\\C:");
+    tick(source, "My Computer\\Supported Applications\\WinZip");
+    tick(source, "My Computer\\Unsupported Applications\\Solitaire Plus 2.1");
+    tick(source, "My Computer\\Display Settings\\Wallpaper");
+    tick(source, "My Computer\\Control Panel Settings\\Mouse Settings");
+    tick(source, files + "\\D:\\Projects\\Garden plan.txt");
+    tick(source, files + "\\C:\\My Documents");
+    user.shown.clear();
+
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_Drive_Info");
+    // OLDPC shares C$ and D$; NEWPC has the fixed drives C: and D:.
+    EXPECT_EQ(control<QLabel>(w, "frm_Drive_Info", "lblSrcDrv0")->text(), "C:");
+    EXPECT_EQ(control<QLabel>(w, "frm_Drive_Info", "lblSrcDrv1")->text(), "D:");
+    EXPECT_EQ(control<QComboBox>(w, "frm_Drive_Info", "cmbDestDrvs1")->count(), 2);
+
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    auto* list = control<QListWidget>(w, "frm_source_Space_Info", "Lstsel");
+    EXPECT_EQ(list->count(), 6);
+    auto* grid = control<QTableWidget>(w, "frm_source_Space_Info", "Grdsize");
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->item(1, 0)->text(), "C:");
+    EXPECT_EQ(grid->item(2, 3)->text(), "1") << "the file from D: lands on D:";
+    QPushButton* migrate = w->findChild<QPushButton*>("Btn_Migrate");
+    ASSERT_TRUE(migrate->isEnabled());
+
+    migrate->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+    // The one message: the end of the run, with nothing left out.
+    ASSERT_EQ(user.shown.size(), 1U) << user.shown.front();
+    EXPECT_EQ(user.shown[0], "Migration successfully completed,Click OK to view migration report!");
+    auto* report = control<QTreeWidget>(w, "frm_Migration_Status", "ListView1");
+    ASSERT_EQ(report->topLevelItemCount(), 9);
+    for (int i = 0; i < report->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = report->topLevelItem(i);
+        if (row->text(0).startsWith("   "))
+            EXPECT_EQ(row->text(1), "Migrated")
+                << row->text(0).toStdString() << ": " << row->text(2).toStdString();
+    }
+    EXPECT_EQ(report->topLevelItem(1)->text(0), "   WinZip");
+    EXPECT_EQ(w->findChild<QPushButton*>("Cancel")->text(), "&Close");
+
+    EXPECT_TRUE(onNewPc("C:\\Program Files\\WinZip\\WINZIP32.EXE"));
+    EXPECT_TRUE(onNewPc("C:\\Program Files\\Solitaire Plus\\SOLPLUS.EXE"));
+    EXPECT_TRUE(onNewPc("D:\\Projects\\Garden plan.txt"));
+    EXPECT_FALSE(onNewPc("D:\\Projects\\Club members.csv")) << "not chosen";
+    EXPECT_TRUE(onNewPc("C:\\My Documents\\My Pictures\\Holiday 2003.jpg"));
+    platform::Registry& registry = platform::RunningMachine::current()->registry();
+    platform::RegKey desktop;
+    ASSERT_EQ(
+        registry.openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Control Panel\\Desktop", desktop),
+        platform::WinError::Success);
+    std::string wallpaper;
+    registry.queryString(desktop, "Wallpaper", wallpaper);
+    EXPECT_EQ(wallpaper, "C:\\WINDOWS\\Clouds.bmp");
+    EXPECT_TRUE(onNewPc(wallpaper));
+}
+
+} // namespace
