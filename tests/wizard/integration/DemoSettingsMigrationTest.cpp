@@ -275,3 +275,57 @@ TEST_F(DemoSettingsMigrationTest, AMailStoreInUseOnTheWindowsXpSourceIsReportedF
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DemoSettingsMigrationTest, OfficeProgramsComeWithTheirFolderKeysAndInstallerData)
+{
+    struct Source {
+        const char* pc;
+        const char* share;
+        const char* user;
+        const char* password;
+        const char* exportCommand;
+        const char* version;
+        const char* folder;
+    };
+    const Source sources[] = {
+        {demo::kSourcePc98, "\\\\OLDPC\\C$", nullptr, nullptr, "regedit.exe /s /E ", "9.0",
+            demo::kOfficeFolder2000},
+        {demo::kSourcePcXp, "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword, "regedit.exe /a ",
+            "11.0", demo::kOfficeFolder2003},
+    };
+    for (const Source& s : sources) {
+        SCOPED_TRACE(s.pc);
+        if (s.user) {
+            // The second source: the first one's connection and mirror go, as a new run starts.
+            platform::RunningMachine::current()->network().cancelConnection("F:");
+            registry().deleteTree(platform::RegKey(RegRoot::LocalMachine), "SOFTWARE\\QZ");
+            wizard::migrationReport().clear();
+            wizard::selectionCollections() = wizard::SelectionCollections{};
+        }
+        handOver(s.pc, s.share, s.user, s.password, s.exportCommand);
+        for (const char* app : {"MS Word", "MS PowerPoint"})
+            wizard::selectionCollections().applications.add(app, app);
+        EXPECT_EQ(m_table.call("Application_Migration"), std::optional<bool>(true));
+        for (const char* app : {"MS Word", "MS PowerPoint"}) {
+            const auto* entry = wizard::migrationReport().find(wizard::ReportGroup::Applications, app);
+            ASSERT_NE(entry, nullptr) << app;
+            EXPECT_EQ(entry->outcome, TransferOutcome::Migrated) << app << ": " << entry->detail;
+        }
+        const std::string folder = std::string("C:") + s.folder;
+        EXPECT_TRUE(files().fileExists(folder + "\\WINWORD.EXE"));
+        EXPECT_TRUE(files().fileExists(folder + "\\POWERPNT.EXE"));
+        EXPECT_EQ(text(RegRoot::CurrentUser,
+                      std::string("Software\\Microsoft\\Office\\") + s.version + "\\Word\\Options",
+                      "AutoSave-Time"),
+            "10");
+        EXPECT_EQ(
+            text(RegRoot::LocalMachine,
+                std::string("SOFTWARE\\Microsoft\\Office\\") + s.version + "\\Word\\InstallRoot", "Path"),
+            folder + "\\");
+        EXPECT_EQ(wizard::core().variables.lookup("$bln_office_copied"), std::optional<std::string>("true"));
+    }
+}
+
+} // namespace
