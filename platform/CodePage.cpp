@@ -273,4 +273,13 @@ int compareNoCase(std::string_view a, std::string_view b)
 
 bool equalsNoCase(std::string_view a, std::string_view b) { return compareNoCase(a, b) == 0; }
 
+std::u32string foldedKey(std::string_view utf8)
+{
+    std::u32string key;
+    key.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();)
+        key += nextFolded(utf8, i);
+    return key;
+}
+
 } // namespace platform

@@ -39,4 +39,9 @@ bool equalsNoCase(std::string_view a, std::string_view b);
 // <0, 0, >0 like strcmp, in the order of the folded forms.
 int compareNoCase(std::string_view a, std::string_view b);
 
+// The folded code points of a text (a malformed byte as one value above every character):
+// comparing two keys orders the texts exactly as compareNoCase does. For sorting many names,
+// where folding each name once beats folding it at every comparison.
+std::u32string foldedKey(std::string_view utf8);
+
 } // namespace platform

@@ -138,8 +138,17 @@ std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder)
         std::error_code typeEc;
         entries.push_back({std::move(name), it->is_directory(typeEc)});
     }
-    std::sort(entries.begin(), entries.end(),
-        [](const FolderEntry& a, const FolderEntry& b) { return nameLess(a.name, b.name); });
+    // In nameLess order, each name folded once: a folder of many thousand entries sorts in a
+    // fraction of the time that folding at every comparison takes.
+    std::vector<std::pair<std::u32string, FolderEntry>> keyed;
+    keyed.reserve(entries.size());
+    for (FolderEntry& e : entries)
+        keyed.emplace_back(foldedKey(e.name), std::move(e));
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+    });
+    for (std::size_t i = 0; i < keyed.size(); ++i)
+        entries[i] = std::move(keyed[i].second);
     return entries;
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace platform;
 
 TEST(CodePageTest, Cp1252HighCharactersBecomeTheirUnicodeLetters)
@@ -65,4 +67,18 @@ TEST(CodePageTest, OrderPutsUnderscoreAfterLettersAsUpperCaseComparisonDoes)
     EXPECT_GT(compareNoCase("a_b", "AZB"), 0);
     EXPECT_LT(compareNoCase("ab", "abc"), 0);
     EXPECT_EQ(compareNoCase("MiXeD", "mixed"), 0);
+}
+
+TEST(CodePageTest, FoldedKeysOrderTextsExactlyAsTheComparisonDoes)
+{
+    const std::vector<std::string> texts = {"abc", "ABD", "a_b", "AZB", "ab", "", "caf\u00E9", "CAF\u00C9",
+        "cafe", "\u0153uvre", "Z", "z\xFF", "z\x80", "z\u00FF", "\xC3", "Document 100001.txt"};
+    for (const std::string& a : texts) {
+        for (const std::string& b : texts) {
+            const int byCompare = compareNoCase(a, b);
+            const std::u32string ka = foldedKey(a), kb = foldedKey(b);
+            const int byKey = ka < kb ? -1 : (kb < ka ? 1 : 0);
+            EXPECT_EQ(byKey, byCompare < 0 ? -1 : (byCompare > 0 ? 1 : 0)) << a << " / " << b;
+        }
+    }
 }

@@ -16,6 +16,7 @@
 #include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/selection/SourceListingDriver.h"
 #include "wizard/selection/TreeBuilders.h"
 
 namespace wizard {
@@ -95,11 +96,10 @@ Frm_ApplicationSettings::Frm_ApplicationSettings(KestroMain* main, QWidget* pare
     connect(m_sourceTree, &SelectionTreeWidget::nodeCheckChanged, this,
         [&events](SelectionTree::Node* node) { events.nodeChecked(node); });
     connect(m_sourceTree, &SelectionTreeWidget::treeClicked, this, [&events] { events.clicked(); });
-    connect(m_sourceTree, &SelectionTreeWidget::nodeExpanded, this, [this](SelectionTree::Node* node) {
-        wizardWindows().setMousePointer(MousePointer::Hourglass);
-        m_logic->sourceExpanded(node);
-        wizardWindows().setMousePointer(MousePointer::Default);
-    });
+    // A large folder is listed in steps while the window stays usable.
+    m_listings = new SourceListingDriver(*m_logic, this);
+    m_listings->setObjectName("sourceListings");
+    connect(m_sourceTree, &SelectionTreeWidget::nodeExpanded, m_listings, &SourceListingDriver::open);
     connect(m_destinationTree, &SelectionTreeWidget::nodeExpanded, this, [this](SelectionTree::Node* node) {
         wizardWindows().setMousePointer(MousePointer::Hourglass);
         m_logic->destinationExpanded(node);
@@ -135,6 +135,7 @@ Frm_ApplicationSettings::~Frm_ApplicationSettings()
     const SelectionTrees trees = selectionTrees();
     if (trees.source == &m_logic->source())
         setSelectionTrees({});
+    delete m_listings;
     // The views leave their models before the models (held by the logic) go.
     delete m_sourceTree;
     delete m_destinationTree;

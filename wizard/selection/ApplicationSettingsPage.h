@@ -10,6 +10,7 @@
 namespace wizard {
 
 class SelectionTreeWidget;
+class SourceListingDriver;
 
 class Frm_ApplicationSettings : public StepPage {
     Q_OBJECT
@@ -31,6 +32,7 @@ private:
     std::unique_ptr<SelectionPageLogic> m_logic;
     SelectionTreeWidget* m_sourceTree = nullptr;
     SelectionTreeWidget* m_destinationTree = nullptr;
+    SourceListingDriver* m_listings = nullptr;
     QuickHelpPanel* m_panel = nullptr;
     std::map<int, QIcon> m_icons;
 };

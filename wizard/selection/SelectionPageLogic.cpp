@@ -146,10 +146,34 @@ bool SelectionPageLogic::activate(bool massMode, const CategoryBoxes& boxes, con
 
 void SelectionPageLogic::sourceExpanded(SelectionTree::Node* node, const ListingYield& yield)
 {
-    if (!m_source.contains(node) || !m_sources.fs)
+    std::unique_ptr<SourceFolderListing> listing = beginSourceExpansion(node);
+    if (!listing)
         return;
+    while (listing->step(64)) {
+        if (yield)
+            yield();
+    }
+    completeSourceExpansion(*listing);
+}
+
+std::unique_ptr<SourceFolderListing> SelectionPageLogic::beginSourceExpansion(SelectionTree::Node* node)
+{
+    if (!m_source.contains(node) || !m_sources.fs)
+        return nullptr;
     m_source.setExpandedOf(node, true);
-    if (SelectionTree::isUnlisted(node) && !listSourceFolder(*m_sources.fs, m_source, m_images, node, yield))
+    auto listing = std::make_unique<SourceFolderListing>(*m_sources.fs, m_source, m_images, node);
+    if (listing->begin())
+        return listing;
+    // Nothing to list: a node listed before is mirrored at once; one that cannot be read is not.
+    if (listing->ok())
+        completeSourceExpansion(*listing);
+    return nullptr;
+}
+
+void SelectionPageLogic::completeSourceExpansion(const SourceFolderListing& listing)
+{
+    SelectionTree::Node* node = listing.node();
+    if (!listing.ok() || !m_source.contains(node))
         return;
     if (isInCategory(node, kFilesAndFolders)) {
         Mirror_Folder_Path(m_source, m_destination, node, node->checked);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -60,6 +61,11 @@ public:
     // The user opened a node: the source tree lists it the first time and, below "Files and
     // Folders", mirrors it; the destination tree lists what is chosen and applies the Next rule.
     void sourceExpanded(SelectionTree::Node* node, const ListingYield& yield = {});
+    // The same in steps: marks the node open and answers the listing still to run (null when the
+    // node needs none, and then it is completed already). Once the listing has run its steps,
+    // completeSourceExpansion(listing) mirrors the node as sourceExpanded does.
+    std::unique_ptr<SourceFolderListing> beginSourceExpansion(SelectionTree::Node* node);
+    void completeSourceExpansion(const SourceFolderListing& listing);
     void destinationExpanded(SelectionTree::Node* node, const ListingYield& yield = {});
 
     SelectionTree& source() { return m_source; }

@@ -16,6 +16,20 @@ constexpr int kYieldEvery = 64;
 
 bool isRecycleBin(const std::string& name) { return platform::foldCase(name) == "RECYCLED"; }
 
+// A name no Windows file can carry (it can be on the host below an emulated drive): its Windows
+// path would not reach it, so it is neither offered nor chosen.
+bool isWindowsName(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+
 std::string driveTextOf(const std::string& root)
 {
     // "\\PC\C$" and "\\PC\C:" end in the letter and one sign, "\\PC\C" in the letter.
@@ -84,34 +98,56 @@ bool FN_Fill_Drive_Tree(SelectionTree& tree)
 bool listSourceFolder(const platform::FileSystem& fs, SelectionTree& source, TreeImages& images, Node* node,
     const ListingYield& yield)
 {
-    if (!source.contains(node) || !SelectionTree::isUnlisted(node))
-        return true;
-    if (node->image >= treeimage::kDrive)
-        source.setExpandedImageOf(node, treeimage::kFolderOpen);
-    std::vector<platform::FileEntry> folders, files;
-    const platform::FsError error = fs.listFolder(node->key, folders, files);
-    source.removeNode(node->children.front());
-    if (error != platform::FsError::None)
+    SourceFolderListing listing(fs, source, images, node);
+    if (!listing.begin())
+        return listing.ok();
+    while (listing.step(kYieldEvery)) {
+        if (yield)
+            yield();
+    }
+    return listing.ok();
+}
+
+SourceFolderListing::SourceFolderListing(
+    const platform::FileSystem& fs, SelectionTree& source, TreeImages& images, Node* node)
+    : m_fs(fs)
+    , m_source(source)
+    , m_images(images)
+    , m_node(node)
+{}
+
+bool SourceFolderListing::begin()
+{
+    if (!m_source.contains(m_node) || !SelectionTree::isUnlisted(m_node))
         return false;
-    int counter = 0;
-    for (const platform::FileEntry& f : folders) {
-        maybeYield(yield, counter);
-        if (isRecycleBin(f.name))
+    if (m_node->image >= treeimage::kDrive)
+        m_source.setExpandedImageOf(m_node, treeimage::kFolderOpen);
+    const platform::FsError error = m_fs.listFolder(m_node->key, m_folders, m_files);
+    m_source.removeNode(m_node->children.front());
+    m_ok = error == platform::FsError::None;
+    return m_ok;
+}
+
+bool SourceFolderListing::step(int budget)
+{
+    if (!m_ok || !m_source.contains(m_node))
+        return m_ok = false;
+    const std::size_t total = m_folders.size() + m_files.size();
+    for (; budget > 0 && m_next < total; ++m_next) {
+        const bool folder = m_next < m_folders.size();
+        const platform::FileEntry& f = folder ? m_folders[m_next] : m_files[m_next - m_folders.size()];
+        if ((folder && isRecycleBin(f.name)) || !isWindowsName(f.name))
             continue;
-        Node* child = source.addNode(node, f.path, f.name, treeimage::kFolderClosed);
+        --budget;
+        const int image = folder ? treeimage::kFolderClosed : m_images.iconFor(f.path, false);
+        Node* child = m_source.addNode(m_node, f.path, f.name, image);
         if (!child)
-            return false;
-        source.setCheckedOf(child, node->checked);
-        source.addPlaceholder(child);
+            return m_ok = false;
+        m_source.setCheckedOf(child, m_node->checked);
+        if (folder)
+            m_source.addPlaceholder(child);
     }
-    for (const platform::FileEntry& f : files) {
-        maybeYield(yield, counter);
-        Node* child = source.addNode(node, f.path, f.name, images.iconFor(f.path, false));
-        if (!child)
-            return false;
-        source.setCheckedOf(child, node->checked);
-    }
-    return true;
+    return m_next < total;
 }
 
 bool listDestinationFolder(const platform::FileSystem& fs, const SelectionTree& source,
@@ -138,7 +174,7 @@ bool listDestinationFolder(const platform::FileSystem& fs, const SelectionTree& 
     int counter = 0;
     for (const platform::FileEntry& f : folders) {
         maybeYield(yield, counter);
-        if (isRecycleBin(f.name) || !chosen(f.path))
+        if (isRecycleBin(f.name) || !isWindowsName(f.name) || !chosen(f.path))
             continue;
         if (Node* child =
                 destination.addNode(node, platform::foldCase(f.path), f.name, images.iconFor(f.path, true)))
@@ -146,7 +182,7 @@ bool listDestinationFolder(const platform::FileSystem& fs, const SelectionTree& 
     }
     for (const platform::FileEntry& f : files) {
         maybeYield(yield, counter);
-        if (chosen(f.path))
+        if (isWindowsName(f.name) && chosen(f.path))
             destination.addNode(node, platform::foldCase(f.path), f.name, images.iconFor(f.path, false));
     }
     return true;

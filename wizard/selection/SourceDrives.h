@@ -34,6 +34,34 @@ using ListingYield = std::function<void()>;
 bool listSourceFolder(const platform::FileSystem& fs, SelectionTree& source, TreeImages& images,
     SelectionTree::Node* node, const ListingYield& yield = {});
 
+// The same listing in bounded steps, so that a window can paint and take input between them.
+// Each entry takes the node's mark as it is when the entry is added.
+class SourceFolderListing {
+public:
+    SourceFolderListing(
+        const platform::FileSystem& fs, SelectionTree& source, TreeImages& images, SelectionTree::Node* node);
+
+    // Reads the folder and removes the placeholder. False when there is nothing to list: the node
+    // was listed already (ok() stays true) or the folder could not be read (ok() turns false and
+    // the node shows as empty).
+    bool begin();
+    // Adds up to `budget` entries; true while entries remain. Stops for good, with ok() false, when
+    // an entry cannot be added or the node has left the tree.
+    bool step(int budget);
+    bool ok() const { return m_ok; }
+    SelectionTree::Node* node() const { return m_node; }
+
+private:
+    const platform::FileSystem& m_fs;
+    SelectionTree& m_source;
+    TreeImages& m_images;
+    SelectionTree::Node* m_node;
+    std::vector<platform::FileEntry> m_folders;
+    std::vector<platform::FileEntry> m_files;
+    std::size_t m_next = 0; // index into folders, then files
+    bool m_ok = true;
+};
+
 // Lists a destination drive or folder the first time it is opened, with only what is chosen in
 // the source tree: entries ticked there, or everything when the source folder itself is ticked
 // and was never opened (or was closed again). False when the folder could not be read.

@@ -169,7 +169,8 @@ TEST_F(DemoSettingsMigrationTest, Windows98ToXp)
     ASSERT_EQ(number(newPcVideoKey(), "DefaultSettings.XResolution"), 800u);
     for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard"})
         registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), key);
-    migrateSettings({"Screen Saver", "Resolution", "Appearance", "Keyboard Settings", "Active Desktop"});
+    migrateSettings(
+        {"Screen Saver", "Resolution", "Appearance", "Keyboard Settings", "Active Desktop", "Effects"});
 
     EXPECT_EQ(outcomeOf("Screen Saver"), TransferOutcome::Migrated);
     EXPECT_EQ(outcomeOf("Resolution"), TransferOutcome::Migrated);
@@ -185,6 +186,7 @@ TEST_F(DemoSettingsMigrationTest, Windows98ToXp)
     EXPECT_EQ(outcomeOf("Keyboard Settings"), TransferOutcome::Migrated);
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Keyboard", "KeyboardSpeed"), "31");
     EXPECT_EQ(outcomeOf("Active Desktop"), TransferOutcome::NotFound) << "OLDPC never had one";
+    EXPECT_EQ(outcomeOf("Effects"), TransferOutcome::NotFound);
 }
 
 TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
@@ -193,8 +195,10 @@ TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
         demo::kSourcePcXp, "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword, "regedit.exe /a ");
     registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), "Control Panel\\Desktop");
     files().deleteFile("C:\\WINDOWS\\system32\\ssflwbox.scr");
-    registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), "Control Panel\\Colors");
-    migrateSettings({"Screen Saver", "Resolution", "Appearance", "Effects"});
+    for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard"})
+        registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), key);
+    migrateSettings(
+        {"Screen Saver", "Resolution", "Appearance", "Effects", "Keyboard Settings", "Active Desktop"});
 
     EXPECT_EQ(outcomeOf("Screen Saver"), TransferOutcome::Migrated);
     EXPECT_EQ(outcomeOf("Resolution"), TransferOutcome::Migrated);
@@ -206,6 +210,9 @@ TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
     EXPECT_TRUE(files().fileExists("C:\\QZExpTemp\\Resolution.reg"));
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Colors", "Background"), "0 78 152");
     EXPECT_EQ(outcomeOf("Effects"), TransferOutcome::NotFound);
+    EXPECT_EQ(outcomeOf("Keyboard Settings"), TransferOutcome::Migrated);
+    EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Keyboard", "KeyboardDelay"), "1");
+    EXPECT_EQ(outcomeOf("Active Desktop"), TransferOutcome::NotFound);
 }
 
 TEST_F(DemoSettingsMigrationTest, AnApplicationWithoutAScriptComesWithItsShortcutsAndGroup)
@@ -228,6 +235,104 @@ TEST_F(DemoSettingsMigrationTest, AnApplicationWithoutAScriptComesWithItsShortcu
                                    "Helper\\Home Tax Helper 2003.lnk"));
     EXPECT_FALSE(files().folderExists("C:\\Program Files\\Solitaire Plus"))
         << "another application stays behind";
+}
+
+} // namespace
+
+namespace {
+
+constexpr const char* kStore98 =
+    "C:\\WINDOWS\\Application Data\\Identities\\{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}\\Microsoft\\Outlook "
+    "Express";
+constexpr const char* kStoreXp =
+    "C:\\Documents and Settings\\Sarah\\Local Settings\\Application Data\\Identities\\"
+    "{8D4E7C11-2B9A-4F60-A1C3-5E7D90B24F68}\\Microsoft\\Outlook Express";
+
+TEST_F(DemoSettingsMigrationTest, TheMailStoreOfAWindows98SourceComesToItsOwnPath)
+{
+    handOver(demo::kSourcePc98, "\\\\OLDPC\\C$", nullptr, nullptr, "regedit.exe /s /E ");
+    wizard::selectionCollections().applications.add("MS Outlook", "MS Outlook");
+    EXPECT_EQ(m_table.call("Application_Migration"), std::optional<bool>(true));
+
+    const auto* entry = wizard::migrationReport().find(wizard::ReportGroup::Applications, "MS Outlook");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->outcome, TransferOutcome::Migrated) << entry->detail;
+    for (const char* box : {"Inbox.dbx", "Sent Items.dbx", "Folders.dbx"})
+        EXPECT_TRUE(files().fileExists(std::string(kStore98) + "\\" + box)) << box;
+    EXPECT_EQ(text(RegRoot::CurrentUser, "Identities\\{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}", "Username"),
+        "Main Identity");
+    EXPECT_TRUE(files().fileExists(
+        "C:\\Documents and Settings\\Martin\\Application Data\\Microsoft\\Address Book\\Martin.wab"));
+}
+
+TEST_F(DemoSettingsMigrationTest, AMailStoreInUseOnTheWindowsXpSourceIsReportedFailed)
+{
+    handOver(
+        demo::kSourcePcXp, "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword, "regedit.exe /a ");
+    const std::string onSource = "F:" + std::string(kStoreXp).substr(2);
+    platform::FileLock inUse = files().lockFile(onSource + "\\Inbox.dbx");
+    wizard::selectionCollections().applications.add("MS Outlook", "MS Outlook");
+    EXPECT_EQ(m_table.call("Application_Migration"), std::optional<bool>(true));
+
+    const auto* entry = wizard::migrationReport().find(wizard::ReportGroup::Applications, "MS Outlook");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->outcome, TransferOutcome::Failed);
+    EXPECT_FALSE(files().fileExists(std::string(kStoreXp) + "\\Inbox.dbx"));
+    EXPECT_TRUE(files().fileExists(std::string(kStoreXp) + "\\Outbox.dbx")) << "the rest of the store came";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DemoSettingsMigrationTest, OfficeProgramsComeWithTheirFolderKeysAndInstallerData)
+{
+    struct Source {
+        const char* pc;
+        const char* share;
+        const char* user;
+        const char* password;
+        const char* exportCommand;
+        const char* version;
+        const char* folder;
+    };
+    const Source sources[] = {
+        {demo::kSourcePc98, "\\\\OLDPC\\C$", nullptr, nullptr, "regedit.exe /s /E ", "9.0",
+            demo::kOfficeFolder2000},
+        {demo::kSourcePcXp, "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword, "regedit.exe /a ",
+            "11.0", demo::kOfficeFolder2003},
+    };
+    for (const Source& s : sources) {
+        SCOPED_TRACE(s.pc);
+        if (s.user) {
+            // The second source: the first one's connection and mirror go, as a new run starts.
+            platform::RunningMachine::current()->network().cancelConnection("F:");
+            registry().deleteTree(platform::RegKey(RegRoot::LocalMachine), "SOFTWARE\\QZ");
+            wizard::migrationReport().clear();
+            wizard::selectionCollections() = wizard::SelectionCollections{};
+        }
+        handOver(s.pc, s.share, s.user, s.password, s.exportCommand);
+        for (const char* app : {"MS Word", "MS PowerPoint"})
+            wizard::selectionCollections().applications.add(app, app);
+        EXPECT_EQ(m_table.call("Application_Migration"), std::optional<bool>(true));
+        for (const char* app : {"MS Word", "MS PowerPoint"}) {
+            const auto* entry = wizard::migrationReport().find(wizard::ReportGroup::Applications, app);
+            ASSERT_NE(entry, nullptr) << app;
+            EXPECT_EQ(entry->outcome, TransferOutcome::Migrated) << app << ": " << entry->detail;
+        }
+        const std::string folder = std::string("C:") + s.folder;
+        EXPECT_TRUE(files().fileExists(folder + "\\WINWORD.EXE"));
+        EXPECT_TRUE(files().fileExists(folder + "\\POWERPNT.EXE"));
+        EXPECT_EQ(text(RegRoot::CurrentUser,
+                      std::string("Software\\Microsoft\\Office\\") + s.version + "\\Word\\Options",
+                      "AutoSave-Time"),
+            "10");
+        EXPECT_EQ(
+            text(RegRoot::LocalMachine,
+                std::string("SOFTWARE\\Microsoft\\Office\\") + s.version + "\\Word\\InstallRoot", "Path"),
+            folder + "\\");
+        EXPECT_EQ(wizard::core().variables.lookup("$bln_office_copied"), std::optional<std::string>("true"));
+    }
 }
 
 } // namespace

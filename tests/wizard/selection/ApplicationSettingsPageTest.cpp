@@ -2,9 +2,12 @@
 // tick in the source tree shows in the destination tree, opening a drive lists it.
 #include "wizard/selection/ApplicationSettingsPage.h"
 
+#include <QApplication>
+
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <fstream>
 
 #include "tests/support/FindChild.h"
 #include "tests/wizard/core/WizardTestMachine.h"
@@ -12,6 +15,7 @@
 #include "tests/wizard/pages/PageTestSupport.h"
 #include "wizard/core/SelectionTrees.h"
 #include "wizard/core/WizardState.h"
+#include "wizard/selection/SourceListingDriver.h"
 
 namespace wizard {
 namespace {
@@ -34,7 +38,7 @@ protected:
         c.address = "192.168.0.3";
         c.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
         c.shares = {{"C$", "C:\\"}};
-        const auto oldpc = machine.machine().addMachine(c);
+        oldpc = machine.machine().addMachine(c);
         std::filesystem::create_directories(platform::driveFolder(oldpc, 'C') / "My Documents");
         machine.machine().put("Program Files/Kestro/Icons/WinZip.gif", gif());
         setSelectionSources([this] {
@@ -65,6 +69,7 @@ protected:
     }
 
     testsupport::TestMachine machine;
+    std::filesystem::path oldpc;
     platform::FileSystem fs = machine.machine().fileSystem();
     std::unique_ptr<Frm_ApplicationSettings> page;
 };
@@ -100,6 +105,48 @@ TEST_F(FrmApplicationSettingsTest, TheTreesShowTheModelAndATickReachesTheDestina
     emit source->itemClicked(wallpaper, 0);
     EXPECT_EQ(find(destination, "Wallpaper"), nullptr);
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
+}
+
+TEST_F(FrmApplicationSettingsTest, ALargeFolderIsListedInStepsAndATickMidwayReachesEveryEntry)
+{
+    constexpr int kFiles = 15000;
+    const auto big = platform::driveFolder(oldpc, 'C') / "Big";
+    std::filesystem::create_directories(big);
+    for (int i = 0; i < kFiles; ++i)
+        std::ofstream(big / ("File " + std::to_string(100000 + i) + ".txt")) << "x";
+    page = std::make_unique<Frm_ApplicationSettings>(nullptr, &host);
+    page->logic().activate(false, {false, false, true}, "OLDPC");
+    QTreeWidget* source = tree("Trv_Source_Information");
+    find(source, "C:")->setExpanded(true);
+    QTreeWidgetItem* folder = find(source, "Big");
+    ASSERT_NE(folder, nullptr);
+    auto* listings = testsupport::child<SourceListingDriver>(*page, "sourceListings");
+
+    // The first entries are there at once; the rest follow while the event loop runs, and in the
+    // meantime the choice cannot be collected or left.
+    folder->setExpanded(true);
+    ASSERT_TRUE(listings->busy());
+    EXPECT_GT(folder->childCount(), 0);
+    EXPECT_LT(folder->childCount(), kFiles);
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Back));
+    EXPECT_EQ(bar.mousePointer(), MousePointer::Hourglass);
+
+    // The user ticks the folder half listed: the entries still to come arrive ticked and chosen.
+    folder->setCheckState(0, Qt::Checked);
+    emit source->itemClicked(folder, 0);
+    for (int turns = 0; listings->busy() && turns < 100000; ++turns)
+        QApplication::processEvents();
+    ASSERT_FALSE(listings->busy());
+    ASSERT_EQ(folder->childCount(), kFiles);
+    for (int i = 0; i < kFiles; ++i)
+        ASSERT_EQ(folder->child(i)->checkState(0), Qt::Checked) << i;
+    const SelectionTree::Node* copy = page->logic().destination().find("\\\\OLDPC\\C$\\BIG");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->children.size(), static_cast<std::size_t>(kFiles));
+    EXPECT_TRUE(bar.buttonEnabled(BarButton::Back));
+    EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
+    EXPECT_EQ(bar.mousePointer(), MousePointer::Default);
 }
 
 TEST_F(FrmApplicationSettingsTest, CaptionsShowWholeAndTheHelpTopicIsEight)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 
 #include "tests/wizard/core/WizardTestMachine.h"
@@ -102,6 +103,29 @@ TEST_F(SourceApplicationsTest, TheTreeGetsOneSupportedNodePerIconAndTheRestUnsup
     const auto* unsupported = w.source.find("Unsupported");
     ASSERT_EQ(unsupported->children.size(), 1u);
     EXPECT_EQ(unsupported->children[0]->image, 5);
+}
+
+TEST_F(SourceApplicationsTest, TwoThousandEntriesAndNamesWithScriptSignsAllArrive)
+{
+    for (int i = 0; i < 2000; ++i) {
+        char sub[16];
+        std::snprintf(sub, sizeof sub, "App%04d", i);
+        install(sub, std::string("Program ") + (sub + 3));
+    }
+    install("Pipe", "Tools | Extras");
+    install("Dollar", "Cash$ Manager $st_kestro_path");
+    install("WZ", "WinZip 9.0");
+    ASSERT_TRUE(FN_Load_Tree(w.source, images, reader));
+    EXPECT_EQ(ApplicationList().size(), 2004u);
+    EXPECT_EQ(ApplicationList()[2000].getApplnName(), "Program 1999");
+    const auto* unsupported = w.source.find("Unsupported");
+    // Paint Pro of the world, then every entry in registry order, signs and all.
+    ASSERT_EQ(unsupported->children.size(), 2003u);
+    EXPECT_EQ(unsupported->children[1]->key, "Program 0000");
+    EXPECT_EQ(unsupported->children[2000]->key, "Program 1999");
+    EXPECT_EQ(unsupported->children[2001]->text, "Tools | Extras");
+    EXPECT_EQ(unsupported->children[2002]->text, "Cash$ Manager $st_kestro_path");
+    EXPECT_NE(w.source.find("WinZip"), nullptr);
 }
 
 TEST_F(SourceApplicationsTest, NoMirrorGivesAnEmptyListAndStillSucceeds)

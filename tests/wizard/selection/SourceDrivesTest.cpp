@@ -136,6 +136,51 @@ TEST_F(SourceDrivesTest, AFolderThatCannotBeReadShowsAsEmpty)
     EXPECT_TRUE(data->children.empty());
 }
 
+TEST_F(SourceDrivesTest, NamesWindowsForbidsAreNotOffered)
+{
+    // Host names that no Windows file can carry: their Windows paths could not reach them.
+    for (const char* name : {"Odd/fine.txt", "Odd/what?.txt", "Odd/a|b.txt", "Odd/back\\slash.txt",
+             "Odd/quote\".txt", "Odd/star*/inside.txt", "Odd/tab\there.txt"})
+        put('C', name);
+    FN_Get_Source_Drives(fs, "OLDPC");
+    FN_Fill_Drive_Tree(w.source);
+    FN_Fill_Drive_Tree(w.destination);
+    listSourceFolder(fs, w.source, images, w.source.find("\\\\OLDPC\\C$"));
+    auto* odd = w.source.find("\\\\OLDPC\\C$\\Odd");
+    ASSERT_TRUE(listSourceFolder(fs, w.source, images, odd));
+    EXPECT_EQ(childTexts(odd), std::vector<std::string>{"fine.txt"});
+
+    // Nor in the destination tree when the whole folder is chosen.
+    w.source.setCheckedOf(odd, true);
+    w.source.setExpandedOf(odd, false);
+    auto* copy = w.destination.addUnder("\\\\OLDPC\\C$", "\\\\OLDPC\\C$\\ODD", "Odd", 6);
+    w.destination.addPlaceholder(copy);
+    ASSERT_TRUE(listDestinationFolder(fs, w.source, w.destination, images, copy));
+    EXPECT_EQ(childTexts(copy), std::vector<std::string>{"fine.txt"});
+}
+
+TEST_F(SourceDrivesTest, ADriveThatDisappearsWhileListedLeavesEmptyNodes)
+{
+    FN_Get_Source_Drives(fs, "OLDPC");
+    FN_Fill_Drive_Tree(w.source);
+    FN_Fill_Drive_Tree(w.destination);
+    listSourceFolder(fs, w.source, images, w.source.find("\\\\OLDPC\\C$"));
+    auto* data = w.source.find("\\\\OLDPC\\C$\\Data");
+    w.source.setCheckedOf(data, true);
+    auto* copy = w.destination.addUnder("\\\\OLDPC\\C$", "\\\\OLDPC\\C$\\DATA", "Data", 6);
+    w.destination.addPlaceholder(copy);
+
+    // The source PC's C: drive goes away (switched off, share removed).
+    std::filesystem::remove_all(platform::driveFolder(oldpc, 'C'));
+    EXPECT_FALSE(listSourceFolder(fs, w.source, images, data));
+    EXPECT_TRUE(data->children.empty());
+    EXPECT_FALSE(listDestinationFolder(fs, w.source, w.destination, images, copy));
+    EXPECT_TRUE(copy->children.empty());
+    // Probing again finds only the drive that is still there.
+    FN_Get_Source_Drives(fs, "OLDPC");
+    EXPECT_EQ(sourceDriveRoots(), std::vector<std::string>{"\\\\OLDPC\\D$"});
+}
+
 TEST_F(SourceDrivesTest, TheDestinationListingShowsOnlyWhatIsChosen)
 {
     FN_Get_Source_Drives(fs, "OLDPC");

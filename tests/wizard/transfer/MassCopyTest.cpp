@@ -1,0 +1,161 @@
+// MassCopyTest.cpp: whole trees and drives copied in a mass migration: renaming of the Windows and
+// System folders by source and destination system, files never copied, existing files kept,
+// drives paired by letter, a source that goes away and the one-pass folder copy beneath.
+#include "wizard/transfer/MassCopy.h"
+
+#include "platform/FolderFilesCopy.h"
+#include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/transfer/MassState.h"
+
+#include <gtest/gtest.h>
+
+using namespace wizard;
+using namespace wizard::mass;
+using transfertest::TransferWorld;
+namespace fs = std::filesystem;
+
+class MassCopyTest : public ::testing::Test {
+protected:
+    MassCopyTest()
+    {
+        massState() = MassState{"\\\\OLDPC", "C:\\WINDOWS", "C:\\WINNT", "W98", "W2K", "Jo", "Ann"};
+    }
+    ~MassCopyTest() override { massState() = MassState{}; }
+
+    bool onNew(const std::string& relative) const { return fs::exists(world.hostNew(relative)); }
+
+    TransferWorld world;
+};
+
+TEST_F(MassCopyTest, DriveRootArrivesWithTheDestinationsWindowsAndSystemFolders)
+{
+    world.putOld("WINDOWS/SYSTEM/A.DLL", "a");
+    world.putOld("WINDOWS/WIN.INI", "w");
+    world.putOld("Apps/WINDOWS/SYSTEM/B.DLL", "b");
+    world.putOld("Apps/Tool/SYSTEM/C.DLL", "c");
+    world.putOld("pagefile.sys", "p");
+    world.putOld("Docs/Desktop.ini", "d");
+    world.putOld("Docs/Folder.HTT", "f");
+    world.putOld("Docs/letter.txt", "new");
+    world.putNew("Docs/letter.txt", "kept");
+
+    TreeCopyReport report;
+    ASSERT_TRUE(FN_Copy_Folder_Tree("Z:", "C:", true, false, &report));
+    EXPECT_EQ(world.readNew("WINNT/System32/A.DLL"), "a");
+    EXPECT_EQ(world.readNew("WINNT/WIN.INI"), "w");
+    EXPECT_FALSE(onNew("WINDOWS"));
+    // Only the drive's own Windows folder is renamed, and only its own System folder.
+    EXPECT_EQ(world.readNew("Apps/WINDOWS/SYSTEM/B.DLL"), "b");
+    EXPECT_EQ(world.readNew("Apps/Tool/SYSTEM/C.DLL"), "c");
+    EXPECT_FALSE(onNew("pagefile.sys"));
+    EXPECT_FALSE(onNew("Docs/Desktop.ini"));
+    EXPECT_FALSE(onNew("Docs/Folder.HTT"));
+    EXPECT_EQ(world.readNew("Docs/letter.txt"), "kept");
+    EXPECT_EQ(report.kept, 1u);
+    EXPECT_EQ(report.copied, 4u);
+}
+
+TEST_F(MassCopyTest, XpDestinationKeepsItsSystemFoldersButNotTheUsersOnes)
+{
+    massState().destOsCode = "XP";
+    massState().destSystemRoot = "C:\\WINDOWS";
+    world.putOld("WINDOWS/SYSTEM/A.DLL", "a");
+    world.putOld("WINDOWS/system32/B.DLL", "b");
+    world.putOld("WINDOWS/Fonts/F.TTF", "f");
+    world.putOld("System Volume Information/tracking.log", "t");
+    world.putOld("My Documents/Operating systems/notes.txt", "n");
+    world.putOld("Projects/SystemTests/run.bat", "r");
+
+    ASSERT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\", true, false));
+    EXPECT_FALSE(onNew("WINDOWS/SYSTEM"));
+    EXPECT_FALSE(onNew("WINDOWS/system32/B.DLL"));
+    EXPECT_FALSE(onNew("System Volume Information"));
+    EXPECT_EQ(world.readNew("WINDOWS/Fonts/F.TTF"), "f");
+    EXPECT_EQ(world.readNew("My Documents/Operating systems/notes.txt"), "n");
+    EXPECT_EQ(world.readNew("Projects/SystemTests/run.bat"), "r");
+}
+
+TEST_F(MassCopyTest, Win98DestinationOrNtSourceGetsNoSystem32)
+{
+    world.putOld("WINDOWS/SYSTEM/A.DLL", "a");
+    massState().destOsCode = "W98";
+    massState().destSystemRoot = "C:\\WINDOWS";
+    ASSERT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\", true, false));
+    EXPECT_EQ(world.readNew("WINDOWS/SYSTEM/A.DLL"), "a");
+    EXPECT_FALSE(onNew("WINDOWS/System32"));
+
+    massState().sourceOsCode = "W2K";
+    massState().destOsCode = "W2K";
+    ASSERT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\Second", true, false));
+    EXPECT_EQ(world.readNew("Second/WINDOWS/SYSTEM/A.DLL"), "a");
+    EXPECT_FALSE(onNew("Second/WINDOWS/System32"));
+}
+
+TEST_F(MassCopyTest, WithoutRecursionOnlyTheTopFilesAndWithOverwriteNewerWins)
+{
+    world.putOld("Data/top.txt", "new");
+    world.putOld("Data/Inner/deep.txt", "d");
+    world.putNew("Target/top.txt", "old");
+    ASSERT_TRUE(FN_Copy_Folder_Tree("Z:\\Data", "C:\\Target", false, true));
+    EXPECT_EQ(world.readNew("Target/top.txt"), "new");
+    EXPECT_FALSE(onNew("Target/Inner"));
+    EXPECT_FALSE(FN_Copy_Folder_Tree("Z:\\Nowhere", "C:\\Target", true, true));
+}
+
+TEST_F(MassCopyTest, DrivesArePairedByLetterAndAMissingOneIsTold)
+{
+    // NEWPC has only C:; the source's C: is mapped to Z:, its D: to Y:, its E: to X:.
+    world.putOld("c.txt", "c");
+    transferGlobals().driveMap.set("D:", "Y:");
+    transferGlobals().driveMap.set("E:", "X:");
+    const auto results = copyMappedDrives();
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0].sourceDrive, "C:");
+    EXPECT_EQ(results[0].destDrive, "C:");
+    EXPECT_TRUE(results[0].note.empty());
+    EXPECT_EQ(world.readNew("c.txt"), "c");
+    EXPECT_TRUE(results[1].destDrive.empty());
+    EXPECT_EQ(results[2].sourceDrive, "E:");
+    ASSERT_EQ(driveCopyNotes().size(), 2u);
+    EXPECT_NE(driveCopyNotes()[1].find("E:"), std::string::npos);
+    EXPECT_TRUE(world.logged("FN_CopyFiles_Tmp_Err", "The source drive E:"));
+}
+
+TEST_F(MassCopyTest, SourceGoneMidCopyIsToldAndCopiedFilesAreWhole)
+{
+    world.putOld("A/one.txt", "1111");
+    world.putOld("B/two.txt", "2222");
+    TreeCopier copier("Z:\\", "C:\\Copy", true, false, treeCopyRulesFor(massState()));
+    ASSERT_TRUE(copier.step()); // the root
+    ASSERT_TRUE(copier.step()); // A
+    fs::remove_all(world.hostOld("B"));
+    copier.step();
+    EXPECT_TRUE(copier.report().sourceLost);
+    EXPECT_EQ(world.readNew("Copy/A/one.txt"), "1111");
+    EXPECT_FALSE(onNew("Copy/B/two.txt"));
+}
+
+TEST_F(MassCopyTest, FolderFilesKeepAttributesSpellingAndSkipFilesInUse)
+{
+    world.putOld("F/Hidden.txt", "h");
+    world.putOld("F/Busy.txt", "b");
+    world.putOld("F/Plain.txt", "p");
+    world.putNew("G/PLAIN.TXT", "old");
+    platform::FileSystem files = world.fileSystem();
+    ASSERT_EQ(files.setAttributes("Z:\\F\\Hidden.txt", platform::attr::Hidden), platform::FsError::None);
+    ASSERT_EQ(files.setAttributes("C:\\G\\PLAIN.TXT", platform::attr::ReadOnly), platform::FsError::None);
+    platform::FileLock lock = files.lockFile("Z:\\F\\Busy.txt");
+    ASSERT_TRUE(lock.isLocked());
+
+    platform::FolderFilesReport r;
+    ASSERT_EQ(platform::copyFolderFiles(files, "Z:\\F", "C:\\G", true, {}, r), platform::FsError::None);
+    EXPECT_EQ(r.copied, 1u);
+    EXPECT_EQ(r.failed, 2u) << "the file in use and the read-only target";
+    unsigned bits = 0;
+    ASSERT_EQ(files.getAttributes("C:\\G\\Hidden.txt", bits), platform::FsError::None);
+    EXPECT_TRUE(bits & platform::attr::Hidden);
+    EXPECT_EQ(world.readNew("G/PLAIN.TXT"), "old");
+    EXPECT_FALSE(onNew("G/Plain.txt") && !onNew("G/PLAIN.TXT"));
+    EXPECT_EQ(platform::copyFolderFiles(files, "Z:\\F", "C:\\Missing", true, {}, r),
+        platform::FsError::PathNotFound);
+}

@@ -1,0 +1,86 @@
+// MassCopy.h: the file side of a mass migration: whole folder trees copied with the renaming rules
+// for Windows folders and system files, and every mapped source drive copied onto the destination
+// drive of the same letter.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace wizard::mass {
+
+struct MassState;
+
+// The renaming and leaving-out rules of a tree copy.
+struct TreeCopyRules {
+    std::string sourceWindows; // the source's Windows folder name ("WINDOWS"); empty: no renaming
+    std::string destWindows;   // the destination's ("WINNT")
+    // A 95/98/ME source onto 2000: its Windows folder's SYSTEM arrives as System32. Never onto a
+    // Windows 98 destination (it has no System32) and never from a 2000/XP source.
+    bool systemToSystem32 = false;
+    // An XP destination keeps its own system folders: the source Windows folder's SYSTEM and
+    // SYSTEM32 are not copied. Other folders whose names merely contain "system" are.
+    bool keepDestinationSystem = false;
+};
+
+TreeCopyRules treeCopyRulesFor(const MassState& state);
+
+// Files never copied (pagefile.sys, folder.htt, desktop.ini, hiberfil.sys, in any case).
+bool neverCopied(const std::string& name);
+
+// What a tree copy did.
+struct TreeCopyReport {
+    std::size_t copied = 0;
+    std::size_t kept = 0;   // existing destination files left alone
+    std::size_t failed = 0; // files that could not be copied (in use, read-only targets)
+    std::size_t folders = 0;
+    bool sourceLost = false; // a source folder went away during the copy
+    bool diskFull = false;   // the destination took no more; the copy ended there
+};
+
+// Copies a folder tree in bounded steps, one folder per step.
+class TreeCopier {
+public:
+    TreeCopier(const std::string& source, const std::string& dest, bool recurse, bool overwrite,
+        TreeCopyRules rules);
+    // Copies the files of the next folder and queues its sub-folders; false when nothing remains.
+    bool step();
+    const TreeCopyReport& report() const { return m_report; }
+
+private:
+    struct Pending {
+        std::string source;
+        std::string dest;
+    };
+    std::string destinationName(const std::string& sourceFolder, const std::string& name) const;
+
+    std::vector<Pending> m_pending;
+    bool m_recurse;
+    bool m_overwrite;
+    TreeCopyRules m_rules;
+    TreeCopyReport m_report;
+};
+
+// Copies the tree with the mass state's rules, yielding between folders; a missing destination
+// folder is created. True unless the source folder is missing, the source went away or the
+// destination filled up (then the report says which; what was copied is complete).
+bool FN_Copy_Folder_Tree(const std::string& source, const std::string& dest, bool recurse, bool overwrite,
+    TreeCopyReport* report = nullptr);
+
+// One mapped source drive's copy.
+struct DriveCopyResult {
+    std::string sourceDrive; // "D:"
+    std::string localDrive;  // where it is mapped ("Y:")
+    std::string destDrive;   // the destination drive of the same letter ("D:"); empty when none
+    TreeCopyReport report;
+    std::string note; // what the user is told when the drive was not copied whole; empty otherwise
+};
+
+// Copies every mapped source drive onto the destination's fixed drive of the same letter, without
+// overwriting. A drive the destination lacks is not copied and says so.
+std::vector<DriveCopyResult> copyMappedDrives();
+
+// The notes of the last copyMappedDrives (one per drive not copied whole), for the status page.
+const std::vector<std::string>& driveCopyNotes();
+
+} // namespace wizard::mass
