@@ -29,6 +29,12 @@ std::string upper(std::string text)
     return text;
 }
 
+std::function<void()>& listener()
+{
+    static std::function<void()> fn;
+    return fn;
+}
+
 std::string system32Folder() { return massState().destSystemRoot + "\\System32\\"; }
 
 } // namespace
@@ -126,10 +132,31 @@ bool FN_STATUS()
         wizardWindows().setStatusText("Copying files");
     else if (MassStage == 2)
         wizardWindows().setStatusText("Update Registry Values");
-    else if (MassStage == 3 && Exit_Application())
+    notifyMassProgress();
+    if (MassStage == 3 && Exit_Application())
         requestProgramEnd();
     writeTransferLog("FN_STATUS", "End");
     return true;
+}
+
+std::vector<StageRow> stageRows(int stage)
+{
+    return {{"ChDskNet", "LblDskNet", "Migrate Desktop and Network Settings", false},
+        {"ChIndentify", "LblIndentify", "Identify Source and Destination Configuration", stage >= 1},
+        {"ChCopyfile", "LblCopyfile", "Copy Files from Source to destination", stage >= 2},
+        {"ChUpdateReg", "LblUpdatReg", "Update Registry Settings", stage >= 3}};
+}
+
+std::function<void()> setMassProgressListener(std::function<void()> fn)
+{
+    std::swap(listener(), fn);
+    return fn;
+}
+
+void notifyMassProgress()
+{
+    if (listener())
+        listener()();
 }
 
 } // namespace wizard::mass

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,8 +41,21 @@ bool FN_Check_Space();
 // the saved ones back into the destination's System32 folder and removes the folder. Always true.
 bool FN_MAPI(const std::string& direction);
 
-// The page's check boxes ticked at each stage, in stage order.
-inline constexpr const char* kStageChecks[] = {"ChIndentify", "ChCopyfile", "ChUpdateReg"};
+// One row of the mass-migration page: its check box, label, caption and whether it is ticked.
+struct StageRow {
+    const char* check;
+    const char* label;
+    const char* caption;
+    bool ticked;
+};
+// The page's four rows at a stage: the desktop row is never ticked, the others from stage 1, 2, 3.
+std::vector<StageRow> stageRows(int stage);
+
+// Called after each stage change and each drive copy (the page shows them); one listener, empty
+// to remove. Returns the previous one.
+std::function<void()> setMassProgressListener(std::function<void()> listener);
+// Runs the listener, if any.
+void notifyMassProgress();
 
 // Advances MassStage (WizardState.h): 1 "Copying files", 2 "Update Registry Values", 3 finished,
 // which runs the exit routine (its restart) and asks the program to end when it agrees. Stages past
