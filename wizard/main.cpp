@@ -10,6 +10,7 @@
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/core/KestroApp.h"
+#include "wizard/pages/MassPage.h"
 #include "wizard/pages/MigrationPages.h"
 #include "wizard/pages/RegisterPages.h"
 #include "wizard/selection/ApplicationSettingsPage.h"
@@ -53,6 +54,7 @@ int main(int argc, char* argv[])
         wizard::registerSelectionPages();
         wizard::registerConnectionPages();
         wizard::registerMigrationPages();
+        wizard::registerMassPage();
         wizard::KestroApp kestro(std::move(options));
         // The script actions reach the transfer primitives through the engine.
         wizard::installTransferActions();

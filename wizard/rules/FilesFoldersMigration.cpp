@@ -135,10 +135,18 @@ void FilesFoldersMigration::begin(const Item& item)
         finish(TransferOutcome::Failed, detail);
         return;
     }
-    if (isFolder)
+    if (isFolder) {
         m_folders.push_back({item.key, dest});
-    else
-        m_files.push_back({item.key, dest.substr(0, dest.size() - 1)});
+        return;
+    }
+    const std::string folder = dest.substr(0, dest.size() - 1);
+    if (!transfer::folderExists(dest) && !transfer::makeSurePathExists(dest)) {
+        ++m_failedFiles;
+        m_firstFailure = folder + ": the folder cannot be made";
+        writeTransferLog(kProcess, "Not Copied : " + item.key + " : cannot make " + folder);
+        return;
+    }
+    m_files.push_back({item.key, folder});
 }
 
 void FilesFoldersMigration::listFolder(const PendingFolder& folder)
@@ -158,6 +166,39 @@ void FilesFoldersMigration::listFolder(const PendingFolder& folder)
         m_files.push_back({folder.source + "\\" + name, folder.dest});
 }
 
+namespace {
+
+// One file of a chosen item. The folder it goes into is there already (made when its folder was
+// listed), so the common case, a target that does not exist yet, is one copy call; a target that
+// exists goes through the copy worker's version rule.
+transfer::FileTransferResult copyFile(const std::string& source, const std::string& target)
+{
+    WizardWindows& windows = wizardWindows();
+    if (windows.busyWindowOpen())
+        windows.setBusyDetails("Please wait.. Copying " + source);
+    transfer::yieldToEvents();
+    const transfer::FsError error = transfer::copyFile(source, target, false);
+    // An existing target, or a source the copy could not take (in use answers like a missing one
+    // there): the worker tells which.
+    if (error == transfer::FsError::FileExists ||
+        (error == transfer::FsError::FileNotFound && transfer::fileExists(source)))
+        return transfer::copyFileWorker(source, folderOf(target), nullptr);
+    if (error == transfer::FsError::FileNotFound) {
+        writeTransferLog("Action_Copy_File", "Not found : " + source);
+        return {TransferOutcome::NotFound, error};
+    }
+    if (error != transfer::FsError::None) {
+        writeTransferLog(
+            "Action_Copy_File", "Not Copied : " + source + ":" + std::string(platform::fsErrorText(error)));
+        windows.setStatusText("Not Copied : " + source);
+        return {TransferOutcome::Failed, error};
+    }
+    windows.setStatusText("Migrated " + source);
+    return {};
+}
+
+} // namespace
+
 void FilesFoldersMigration::copyOne(const PendingFile& file)
 {
     const std::string name = namePartOf(file.source); // with its "\"
@@ -166,8 +207,7 @@ void FilesFoldersMigration::copyOne(const PendingFile& file)
         failure = "the name is longer than this PC allows";
         writeTransferLog(kProcess, "Not Copied : " + file.source + " : " + failure);
     } else {
-        const transfer::FileTransferResult r =
-            transfer::copyFileWorker(file.source, file.destFolder, nullptr);
+        const transfer::FileTransferResult r = copyFile(file.source, file.destFolder + name);
         if (r.outcome == TransferOutcome::Migrated) {
             ++m_copied;
             return;

@@ -4,6 +4,7 @@
 
 #include "wizard/rules/FilesFoldersMigration.h"
 #include "wizard/rules/ItemRules.h"
+#include "wizard/rules/MassOperations.h"
 #include "wizard/rules/MigrationRun.h"
 #include "wizard/rules/SourceValues.h"
 #include "wizard/selection/SelectionCollectors.h"
@@ -173,6 +174,10 @@ std::vector<std::string> clsRules::registeredNames() const
             if (std::string(member) == op.name)
                 names.push_back(member);
         }
+        for (const ItemRuleOperation& op : massRuleOperations()) {
+            if (std::string(member) == op.name)
+                names.push_back(member);
+        }
         for (const PageOperation& op : pageOperations()) {
             if (std::string(member) != op.name)
                 continue;
@@ -197,6 +202,12 @@ std::size_t clsRules::registerOperations(RulesTable& table)
             }
         }
         for (const ItemRuleOperation& op : itemRuleOperations()) {
+            if (name == op.name) {
+                auto fn = op.fn;
+                table.add(name, [fn] { return fn() && !programEndRequested(); });
+            }
+        }
+        for (const ItemRuleOperation& op : massRuleOperations()) {
             if (name == op.name) {
                 auto fn = op.fn;
                 table.add(name, [fn] { return fn() && !programEndRequested(); });

@@ -5,6 +5,7 @@
 #include "platform/RunningMachine.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassState.h"
+#include "wizard/transfer/MassSteps.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferPlatform.h"
 
@@ -183,6 +184,7 @@ std::vector<DriveCopyResult> copyMappedDrives()
             notes().push_back(d.note);
         }
         results.push_back(std::move(d));
+        notifyMassProgress();
     }
     writeTransferLog("FN_CopyFiles_Tmp", "End");
     return results;

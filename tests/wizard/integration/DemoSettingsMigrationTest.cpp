@@ -169,7 +169,8 @@ TEST_F(DemoSettingsMigrationTest, Windows98ToXp)
     ASSERT_EQ(number(newPcVideoKey(), "DefaultSettings.XResolution"), 800u);
     for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard"})
         registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), key);
-    migrateSettings({"Screen Saver", "Resolution", "Appearance", "Keyboard Settings", "Active Desktop"});
+    migrateSettings(
+        {"Screen Saver", "Resolution", "Appearance", "Keyboard Settings", "Active Desktop", "Effects"});
 
     EXPECT_EQ(outcomeOf("Screen Saver"), TransferOutcome::Migrated);
     EXPECT_EQ(outcomeOf("Resolution"), TransferOutcome::Migrated);
@@ -185,6 +186,7 @@ TEST_F(DemoSettingsMigrationTest, Windows98ToXp)
     EXPECT_EQ(outcomeOf("Keyboard Settings"), TransferOutcome::Migrated);
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Keyboard", "KeyboardSpeed"), "31");
     EXPECT_EQ(outcomeOf("Active Desktop"), TransferOutcome::NotFound) << "OLDPC never had one";
+    EXPECT_EQ(outcomeOf("Effects"), TransferOutcome::NotFound);
 }
 
 TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
@@ -193,8 +195,10 @@ TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
         demo::kSourcePcXp, "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword, "regedit.exe /a ");
     registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), "Control Panel\\Desktop");
     files().deleteFile("C:\\WINDOWS\\system32\\ssflwbox.scr");
-    registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), "Control Panel\\Colors");
-    migrateSettings({"Screen Saver", "Resolution", "Appearance", "Effects"});
+    for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard"})
+        registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), key);
+    migrateSettings(
+        {"Screen Saver", "Resolution", "Appearance", "Effects", "Keyboard Settings", "Active Desktop"});
 
     EXPECT_EQ(outcomeOf("Screen Saver"), TransferOutcome::Migrated);
     EXPECT_EQ(outcomeOf("Resolution"), TransferOutcome::Migrated);
@@ -206,6 +210,9 @@ TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
     EXPECT_TRUE(files().fileExists("C:\\QZExpTemp\\Resolution.reg"));
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Colors", "Background"), "0 78 152");
     EXPECT_EQ(outcomeOf("Effects"), TransferOutcome::NotFound);
+    EXPECT_EQ(outcomeOf("Keyboard Settings"), TransferOutcome::Migrated);
+    EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Keyboard", "KeyboardDelay"), "1");
+    EXPECT_EQ(outcomeOf("Active Desktop"), TransferOutcome::NotFound);
 }
 
 TEST_F(DemoSettingsMigrationTest, AnApplicationWithoutAScriptComesWithItsShortcutsAndGroup)

@@ -157,7 +157,8 @@ TEST_F(FilesFoldersMigrationTest, EachItemSaysWhetherItWasMigratedNotFoundOrFail
 
     EXPECT_EQ(reported("C:\\Data\\Gone")->outcome, TransferOutcome::NotFound);
     EXPECT_EQ(reported("C:\\Data\\locked.txt")->outcome, TransferOutcome::Failed);
-    EXPECT_NE(reported("C:\\Data\\locked.txt")->detail.find("Permission denied"), std::string::npos);
+    EXPECT_NE(reported("C:\\Data\\locked.txt")->detail.find("Permission denied"), std::string::npos)
+        << reported("C:\\Data\\locked.txt")->detail;
     EXPECT_EQ(reported("C:\\Data\\Long")->outcome, TransferOutcome::Failed);
     EXPECT_NE(reported("C:\\Data\\Long")->detail.find("1 of 2 files not copied"), std::string::npos)
         << reported("C:\\Data\\Long")->detail;

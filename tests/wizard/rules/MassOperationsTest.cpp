@@ -1,0 +1,90 @@
+// MassOperationsTest.cpp: the mass operations called by name: the Office application list from the
+// mirror, and the state filled before the other steps.
+#include "wizard/rules/MassOperations.h"
+
+#include "platform/RunningMachine.h"
+#include "tests/platform/TestMachine.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/selection/SelectionCollectors.h"
+#include "wizard/transfer/MassState.h"
+
+#include <gtest/gtest.h>
+
+using platform::RegKey;
+using platform::RegRoot;
+
+namespace {
+
+const std::string kMirror = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\";
+
+std::vector<std::string> selectedApplications()
+{
+    std::vector<std::string> items;
+    for (const auto& e : wizard::selectionCollections().applications.entries())
+        items.push_back(e.item);
+    return items;
+}
+
+const wizard::ItemRuleOperation* massOperation(const std::string& name)
+{
+    for (const auto& op : wizard::massRuleOperations())
+        if (name == op.name)
+            return &op;
+    return nullptr;
+}
+
+} // namespace
+
+class MassOperationsTest : public ::testing::Test {
+protected:
+    MassOperationsTest()
+    {
+        wizard::selectionCollections().applications.add("Chosen before", "Chosen before");
+    }
+    ~MassOperationsTest() override
+    {
+        wizard::selectionCollections().applications = wizard::KeyedList{};
+        wizard::mass::massState() = {};
+    }
+    void key(const std::string& path, const std::string& name = {}, const std::string& value = {})
+    {
+        platform::Registry& r = platform::RunningMachine::current()->registry();
+        RegKey k;
+        r.createKey(RegKey(RegRoot::LocalMachine), path, k);
+        if (!name.empty())
+            r.setString(k, name, value);
+    }
+
+    testutil::TestMachine machine;
+};
+
+TEST_F(MassOperationsTest, OfficeListComesFromTheInstalledVersionOnly)
+{
+    for (const char* app : {"Access", "Common", "Excel", "Registration", "MS Project"})
+        key(kMirror + "Office\\9.0\\" + app);
+    key(kMirror + "Office\\10.0\\Word");
+    key(kMirror + "Windows\\CurrentVersion\\Uninstall\\{00120409-78E1-11D2-B60F-006097C998E7}", "DisplayName",
+        "Microsoft FrontPage 2000");
+    ASSERT_TRUE(wizard::FN_MS_APP_LIST());
+    EXPECT_EQ(selectedApplications(),
+        (std::vector<std::string>{"MS Access", "MS Excel", "MS Project", "Microsoft FrontPage 2000"}));
+
+    key(kMirror + "Office\\11.0\\Common\\Config\\{90110409-6000-11D3-8CFE-0150048383C9}", "PIDKEY", "KEY");
+    key(kMirror + "Office\\11.0\\Outlook");
+    ASSERT_TRUE(wizard::FN_MS_APP_LIST());
+    EXPECT_EQ(selectedApplications(), (std::vector<std::string>{"MS Outlook", "Microsoft FrontPage 2000"}));
+}
+
+TEST_F(MassOperationsTest, TempFillsTheStateForTheNamedSource)
+{
+    key(kMirror + "Windows\\CurrentVersion", "SystemRoot", "C:\\WINDOWS");
+    key(kMirror + "Windows\\CurrentVersion", "ProductName", "Microsoft Windows 98");
+    wizard::SourcePcName = "OLDPC";
+    const auto* temp = massOperation("FN_Temp");
+    ASSERT_NE(temp, nullptr);
+    EXPECT_TRUE(temp->fn());
+    EXPECT_EQ(wizard::mass::massState().uncRoot, "\\\\OLDPC");
+    EXPECT_EQ(wizard::mass::massState().sourceOsCode, "W98");
+    EXPECT_EQ(wizard::mass::massState().sourceSystemRoot, "C:\\WINDOWS");
+    wizard::SourcePcName.clear();
+}

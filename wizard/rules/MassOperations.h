@@ -1,0 +1,20 @@
+// MassOperations.h: the mass migration's rules operations, each calling the transfer layer's mass
+// steps with fixed arguments.
+#pragma once
+
+#include "wizard/rules/ItemRules.h"
+
+#include <vector>
+
+namespace wizard {
+
+// The mass operations built, in the rules class's member order.
+const std::vector<ItemRuleOperation>& massRuleOperations();
+
+// Rebuilds the application selection from the mirrored Office keys (11.0 when its product key is
+// there, else 9.0) and the FrontPage 2000 and MSN Messenger 5.0 uninstall entry. True.
+bool FN_MS_APP_LIST();
+// Copies every mapped source drive onto the destination drive of the same letter. True.
+bool FN_CopyFiles_Tmp();
+
+} // namespace wizard

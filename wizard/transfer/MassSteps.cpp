@@ -1,0 +1,162 @@
+// MassSteps.cpp: mass-migration state, space check, MAPI files and stages.
+#include "wizard/transfer/MassSteps.h"
+
+#include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
+#include "wizard/core/AppPath.h"
+#include "wizard/core/ExitRoutine.h"
+#include "wizard/core/ProgramEnd.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/MassState.h"
+#include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferPlatform.h"
+
+#include <cctype>
+
+namespace wizard::mass {
+namespace {
+
+using namespace wizard::transfer;
+
+constexpr const char* kMapiFiles[] = {
+    "faxmapi.dll", "mapistub.dll", "sfmapi.dll", "mapi32.dll", "mapi.dll", "mapisrvr.exe"};
+
+std::string upper(std::string text)
+{
+    for (char& ch : text)
+        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return text;
+}
+
+std::function<void()>& listener()
+{
+    static std::function<void()> fn;
+    return fn;
+}
+
+std::string system32Folder() { return massState().destSystemRoot + "\\System32\\"; }
+
+} // namespace
+
+std::string FN_Get_User_Name()
+{
+    writeTransferLog("FN_Get_User_Name", "End");
+    platform::RunningMachine* machine = platform::RunningMachine::current();
+    std::string name = machine ? machine->config().userName : std::string();
+    const auto first = name.find_first_not_of(' ');
+    name = first == std::string::npos ? std::string()
+                                      : name.substr(first, name.find_last_not_of(' ') - first + 1);
+    writeTransferLog("FN_Get_User_Name", "End");
+    return name;
+}
+
+bool FN_Temp(const std::string& sourcePcName)
+{
+    writeTransferLog("FN_Temp", "Start");
+    if (!fillMassState(sourcePcName, FN_Get_User_Name())) {
+        writeTransferLog("FN_Temp_Err", "0:the registry cannot be opened");
+        return false;
+    }
+    writeTransferLog("FN_Temp", "End");
+    return true;
+}
+
+std::vector<SpaceCheck> checkSpace()
+{
+    std::vector<SpaceCheck> checks;
+    platform::RunningMachine* machine = platform::RunningMachine::current();
+    if (!machine)
+        return checks;
+    platform::Network& network = machine->network();
+    for (const auto& [sourceDrive, localDrive] : transferGlobals().driveMap.entries()) {
+        SpaceCheck c;
+        c.sourceDrive = sourceDrive;
+        c.destDrive = upper(sourceDrive.substr(0, 1)) + ":";
+        std::uint64_t total = 0, free = 0;
+        if (network.diskSpace(localDrive + "\\", total, free) == platform::WinError::Success)
+            c.sourceUsed = total - free;
+        std::uint64_t destTotal = 0;
+        if (network.driveType(c.destDrive + "\\") == platform::DriveType::Fixed &&
+            network.diskSpace(c.destDrive + "\\", destTotal, c.destFree) == platform::WinError::Success) {
+            c.compared = true;
+            c.enough = c.destFree > c.sourceUsed;
+        }
+        checks.push_back(c);
+    }
+    return checks;
+}
+
+bool FN_Check_Space()
+{
+    writeTransferLog("FN_Check_Space", "Start");
+    for (const SpaceCheck& c : checkSpace()) {
+        if (c.enough)
+            continue;
+        const std::string text =
+            "Space is not available in (" + c.destDrive + ") drive. You can't proceed migration.";
+        do {
+            platform::showMessage(text, platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+            writeTransferLog("Space is not available in " + c.destDrive, "Proceeded");
+        } while (!Exit_Application());
+        requestProgramEnd();
+        return false;
+    }
+    writeTransferLog("FN_Check_Space", "End");
+    return true;
+}
+
+bool FN_MAPI(const std::string& direction)
+{
+    writeTransferLog("FN_MAPI", "Start");
+    const std::string saved = wizard::AppPath + "\\Temp\\Mapi";
+    if (upper(direction) == "BACK") {
+        makeSurePathExists(saved + "\\");
+        for (const char* name : kMapiFiles)
+            if (fileExists(system32Folder() + name))
+                copyFile(system32Folder() + name, saved + "\\" + name, true);
+    } else {
+        for (const std::string& name : fileNames(saved))
+            copyFile(saved + "\\" + name, system32Folder() + name, true);
+        deleteFolder(saved, true);
+    }
+    writeTransferLog("FN_MAPI", "End");
+    return true;
+}
+
+bool FN_STATUS()
+{
+    writeTransferLog("FN_STATUS", "Start");
+    ++MassStage;
+    if (MassStage == 1)
+        wizardWindows().setStatusText("Copying files");
+    else if (MassStage == 2)
+        wizardWindows().setStatusText("Update Registry Values");
+    notifyMassProgress();
+    if (MassStage == 3 && Exit_Application())
+        requestProgramEnd();
+    writeTransferLog("FN_STATUS", "End");
+    return true;
+}
+
+std::vector<StageRow> stageRows(int stage)
+{
+    return {{"ChDskNet", "LblDskNet", "Migrate Desktop and Network Settings", false},
+        {"ChIndentify", "LblIndentify", "Identify Source and Destination Configuration", stage >= 1},
+        {"ChCopyfile", "LblCopyfile", "Copy Files from Source to destination", stage >= 2},
+        {"ChUpdateReg", "LblUpdatReg", "Update Registry Settings", stage >= 3}};
+}
+
+std::function<void()> setMassProgressListener(std::function<void()> fn)
+{
+    std::swap(listener(), fn);
+    return fn;
+}
+
+void notifyMassProgress()
+{
+    if (listener())
+        listener()();
+}
+
+} // namespace wizard::mass
