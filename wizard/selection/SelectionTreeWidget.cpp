@@ -86,6 +86,9 @@ void SelectionTreeWidget::nodeAdded(const SelectionTree::Node& node)
     m_items[&node] = item;
     m_nodes[item] = const_cast<SelectionTree::Node*>(&node);
     show(node, item);
+    // A node the model holds open shows its first child at once.
+    if (node.parent && node.parent->expanded && !parentItem->isExpanded())
+        parentItem->setExpanded(true);
     if (!m_fitColumn.isActive())
         m_fitColumn.start();
     m_updating = was;
