@@ -408,8 +408,13 @@ void KestroMain::Btn_Migrate_Click()
 {
     setButtonEnabled(BarButton::Back, false);
     setButtonEnabled(BarButton::Migrate, false);
+    const WizardPage* before = m_active;
     step("next");
     if (programEndRequested())
+        return;
+    // A page the run went on to has set the bar for itself (the report hides Migrate); only a run
+    // that stayed on its page gets Migrate back.
+    if (m_active != before)
         return;
     setButtonVisible(BarButton::Migrate, true);
     setButtonEnabled(BarButton::Migrate, true);

@@ -128,6 +128,11 @@ bool SelectionPageLogic::activate(bool massMode, const CategoryBoxes& boxes, con
 
     m_source.setExpandedOf(m_source.find(kMyComputer), true);
     m_destination.setExpandedOf(m_destination.find(kMyComputer), true);
+    // The destination's categories stay open, so that a chosen item shows as soon as it is chosen.
+    if (SelectionTree::Node* root = m_destination.find(kMyComputer)) {
+        for (SelectionTree::Node* category : root->children)
+            m_destination.setExpandedOf(category, true);
+    }
     if (!massMode) {
         windows.setStatusText(kSelectiveStatus);
         return true;

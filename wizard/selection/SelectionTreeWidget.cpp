@@ -4,6 +4,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace wizard {
 
 SelectionTreeWidget::SelectionTreeWidget(SelectionTree& model, bool checkBoxes, QWidget* parent)
@@ -14,6 +16,16 @@ SelectionTreeWidget::SelectionTreeWidget(SelectionTree& model, bool checkBoxes, 
     setHeaderHidden(true);
     setColumnCount(1);
     setUniformRowHeights(true);
+    // Long file names show whole, with a horizontal scroll bar, instead of being cut off in the
+    // narrow trees. The column is measured at most once per turn of the event loop (measuring on
+    // every added row would make a large listing quadratic).
+    header()->setStretchLastSection(false);
+    m_fitColumn.setSingleShot(true);
+    m_fitColumn.setInterval(0);
+    connect(&m_fitColumn, &QTimer::timeout, this, [this] {
+        resizeColumnToContents(0);
+        header()->resizeSection(0, std::max(header()->sectionSize(0), viewport()->width()));
+    });
     for (int i = 1; i <= m_model.count(); ++i)
         nodeAdded(*m_model.at(i));
     m_model.setListener(this);
@@ -24,10 +36,12 @@ SelectionTreeWidget::SelectionTreeWidget(SelectionTree& model, bool checkBoxes, 
             emit treeClicked();
     });
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        m_fitColumn.start();
         if (SelectionTree::Node* node = nodeOf(item); node && !m_updating)
             emit nodeExpanded(node);
     });
     connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        m_fitColumn.start();
         if (SelectionTree::Node* node = nodeOf(item); node && !m_updating)
             m_model.setExpandedOf(node, false);
     });
@@ -72,6 +86,11 @@ void SelectionTreeWidget::nodeAdded(const SelectionTree::Node& node)
     m_items[&node] = item;
     m_nodes[item] = const_cast<SelectionTree::Node*>(&node);
     show(node, item);
+    // A node the model holds open shows its first child at once.
+    if (node.parent && node.parent->expanded && !parentItem->isExpanded())
+        parentItem->setExpanded(true);
+    if (!m_fitColumn.isActive())
+        m_fitColumn.start();
     m_updating = was;
 }
 

@@ -2,6 +2,7 @@
 // the user's check-box changes, clicks and expansions are handed back as signals.
 #pragma once
 
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <functional>
@@ -44,6 +45,7 @@ private:
     bool m_checkBoxes;
     bool m_updating = false;
     std::function<QIcon(int)> m_iconOf;
+    QTimer m_fitColumn;
     std::unordered_map<const SelectionTree::Node*, QTreeWidgetItem*> m_items;
     std::unordered_map<const QTreeWidgetItem*, SelectionTree::Node*> m_nodes;
 };

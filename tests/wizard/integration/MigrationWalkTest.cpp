@@ -113,6 +113,8 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
     }
     EXPECT_EQ(report->topLevelItem(1)->text(0), "   WinZip");
     EXPECT_EQ(w->findChild<QPushButton*>("Cancel")->text(), "&Close");
+    EXPECT_FALSE(migrate->isVisibleTo(w)) << "the report keeps Migrate hidden";
+    EXPECT_TRUE(w->findChild<QPushButton*>("Btn_Finish")->isVisibleTo(w));
 
     EXPECT_TRUE(onNewPc("C:\\Program Files\\WinZip\\WINZIP32.EXE"));
     EXPECT_TRUE(onNewPc("C:\\Program Files\\Solitaire Plus\\SOLPLUS.EXE"));

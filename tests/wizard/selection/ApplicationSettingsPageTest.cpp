@@ -93,6 +93,7 @@ TEST_F(FrmApplicationSettingsTest, TheTreesShowTheModelAndATickReachesTheDestina
     wallpaper->setCheckState(0, Qt::Checked);
     emit source->itemClicked(wallpaper, 0);
     ASSERT_NE(find(destination, "Wallpaper"), nullptr);
+    EXPECT_TRUE(find(destination, "Display Settings")->isExpanded()) << "a chosen item shows at once";
     EXPECT_EQ(find(source, "Display Settings")->checkState(0), Qt::Checked);
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
 
