@@ -84,12 +84,18 @@ bool exportAndStrip(const std::string& key, const std::string& file)
     return FN_Sys_Path_Change(file, kMirrorHeader, "[");
 }
 
-// Imports one file after checking it: no registry file is not imported; passed-over lines logged.
+// Imports one file after checking it: a missing file is passed over, no registry file is not
+// imported (false), passed-over lines are logged.
 bool importChecked(const std::string& path)
 {
+    // An export that never arrived is nothing to import; the steps after it still run.
+    if (!fileExists(path)) {
+        writeTransferLog("FN_Import_Registry", "Not found : " + path);
+        return true;
+    }
     std::string bytes;
     if (readFileBytes(path, bytes) != FsError::None) {
-        writeTransferLog("FN_Import_Registry_Err", "Not found : " + path);
+        writeTransferLog("FN_Import_Registry_Err", "Cannot read : " + path);
         return false;
     }
     platform::RegFileMergeReport report;
@@ -177,11 +183,18 @@ bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
         fixed.emplace_back("App Management", "AppManagement.reg");
     fixed.emplace_back("App Paths", "AppPaths.reg");
     fixed.emplace_back("Uninstall", "Uninstall.reg");
-    for (const auto& [key, file] : fixed)
+    for (const auto& [key, file] : fixed) {
+        // A source without one of these keys (an XP source may have no App Management) still has
+        // its others moved.
+        if (!registryKeyExists(mirrored + key)) {
+            writeTransferLog("FN_Get_Sub_Keys", "Not found : " + key);
+            continue;
+        }
         if (!exportAndStrip(mirrored + key, underApp("Temp\\" + file))) {
             writeTransferLog("FN_Get_Sub_Keys_Err", "Export failed : " + key);
             return false;
         }
+    }
     writeTransferLog("FN_Get_Sub_Keys", "End");
     return true;
 }

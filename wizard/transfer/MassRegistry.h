@@ -39,8 +39,9 @@ bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const 
 
 // Exports each sub-key of the mirrored key (below the hive) other than Microsoft, Clients, INTEL,
 // Policies and Classes (any case) to AppPath\Temp\<name>.reg, then App Management (2000/XP
-// sources), App Paths and Uninstall, each with the mirror prefix stripped. False when the key has
-// no sub-keys or an export failed (the exports after it are not made).
+// sources), App Paths and Uninstall, each with the mirror prefix stripped; one of these three that
+// the mirror lacks is passed over. False when the key has no sub-keys or an export failed (the
+// exports after it are not made).
 bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath);
 // Removes the bare "[HKEY_CLASSES_ROOT]" header of AppPath\file and moves its paths; always true.
 bool FN_ClsRoot_Process(const std::string& file);
@@ -50,9 +51,9 @@ bool FN_Export_Registry(const std::string& file, const std::string& key);
 // Windows\CurrentVersion and Installer subtrees, so the destination user's own stay; always true.
 bool FN_Cur_User_Process(const std::string& file);
 // Imports AppPath\file, or with an empty name every "*.reg" of AppPath\Temp except HKCR.REG,
-// HKCU.REG and HKLM.REG. A file that is missing or is no registry file is not imported; malformed
-// lines are passed over (each logged) and the rest imported. False when a named file is missing,
-// no registry file, or an import failed.
+// HKCU.REG and HKLM.REG. A missing file is passed over ("Not found" logged); a file that is no
+// registry file is not imported; malformed lines are passed over (each logged) and the rest
+// imported. False when a file is no registry file, cannot be read, or its import failed.
 bool FN_Import_Registry(const std::string& file);
 // Writes AppPath\Mass.Reg deleting the key, imports it and removes it; always true.
 bool FN_DEL_REGKEY(const std::string& key);

@@ -121,6 +121,8 @@ TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
     EXPECT_FALSE(fs::exists(world.hostNew(app("Temp/Microsoft.reg"))));
     EXPECT_FALSE(fs::exists(world.hostNew(app("Temp/classes.reg"))));
     EXPECT_FALSE(fs::exists(world.hostNew(app("Temp/AppManagement.reg")))) << "a 98 source has none";
+    EXPECT_TRUE(fs::exists(world.hostNew(app("Temp/AppPaths.reg"))));
+
     const std::string acme = world.readNew(app("Temp/Acme.reg"));
     EXPECT_NE(acme.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme\\Tool]"), std::string::npos) << acme;
     EXPECT_EQ(acme.find("QZ"), std::string::npos) << acme;
@@ -133,6 +135,12 @@ TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
                   "DisplayName"),
         "Tool");
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Clients", "Kept"), "<none>");
+    // An XP source without App Management still has its App Paths and Uninstall moved.
+    massState().sourceOsCode = "XP";
+    fs::remove(world.hostNew(app("Temp/Uninstall.reg")));
+    ASSERT_TRUE(FN_Get_Sub_Keys("HKEY_LOCAL_MACHINE", "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE"));
+    EXPECT_TRUE(fs::exists(world.hostNew(app("Temp/Uninstall.reg"))));
+    EXPECT_TRUE(world.logged("FN_Get_Sub_Keys", "Not found : App Management"));
 }
 
 TEST_F(MassRegistryTest, AKeyWithoutSubKeysOrAMissingExportIsAFailure)
@@ -143,7 +151,8 @@ TEST_F(MassRegistryTest, AKeyWithoutSubKeysOrAMissingExportIsAFailure)
     EXPECT_TRUE(FN_ClsRoot_Process("tempreg\\HKCR.reg"));
     EXPECT_FALSE(fs::exists(world.hostNew(app("tempreg/HKCR.reg"))));
     EXPECT_TRUE(world.logged("FN_Sys_Path_Change_Err", ""));
-    EXPECT_FALSE(FN_Import_Registry("tempreg\\HKCR.reg"));
+    EXPECT_TRUE(FN_Import_Registry("tempreg\\HKCR.reg")) << "the later steps still run";
+    EXPECT_TRUE(world.logged("FN_Import_Registry", "Not found : "));
 }
 
 TEST_F(MassRegistryTest, CurrentUserKeepsTheDestinationsOwnSubtrees)

@@ -1,0 +1,170 @@
+// MassWalkTest.cpp: a mass migration walked through the main window on the demo network, from the
+// migration-type page to the status page and the restart, from OLDPC (Windows 98) and from OLDXP
+// (Windows XP) onto NEWPC; then NEWPC holds the source's drives and registry as the mass steps
+// rewrite them.
+#include "tests/wizard/integration/DemoWalk.h"
+
+#include "platform/EventLog.h"
+#include "wizard/pages/MassPage.h"
+
+#include <QCheckBox>
+#include <QFrame>
+
+namespace {
+
+class MassWalkTest : public testsupport::DemoWalk {
+protected:
+    void SetUp() override
+    {
+        DemoWalk::SetUp();
+        wizard::registerMassPage();
+    }
+    void TearDown() override
+    {
+        wizard::KestroMain::unregisterPage("Frm_Mass");
+        DemoWalk::TearDown();
+    }
+    // From the agreement through the hand-over with a mass migration chosen; ends on the status page.
+    void walkToMassPage(wizard::KestroMain* w, const char* osOption, const char* source, const char* pc,
+        const char* logon = "", const char* password = "")
+    {
+        w->findChild<QPushButton*>("Btn_Accept")->click();
+        next(w);
+        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
+        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
+        control<QRadioButton>(w, "Frm_PreparatoryTask", osOption)->click();
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+        control<QRadioButton>(w, "Frm_MigrationType", "optMass")->click();
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+        fillConnection(w, pc, logon, password);
+        user.steps = {{platform::MsgResult::Ok, runBatchOn(source)}};
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_Mass");
+    }
+    bool ticked(wizard::KestroMain* w, const char* box)
+    {
+        return control<QCheckBox>(w, "Frm_Mass", box)->isChecked();
+    }
+    static bool onNewPc(const std::string& path)
+    {
+        return platform::RunningMachine::current()->files().fileExists(path);
+    }
+    static bool folderOnNewPc(const std::string& path)
+    {
+        return platform::RunningMachine::current()->files().folderExists(path);
+    }
+    bool restartRecorded()
+    {
+        for (const platform::MachineEvent& e : platform::readMachineEvents(network / demo::kDestinationPc))
+            if (e.kind == "restart")
+                return true;
+        return false;
+    }
+    static std::string userValue(const std::string& key, const std::string& name)
+    {
+        platform::Registry& reg = platform::RunningMachine::current()->registry();
+        platform::RegKey k;
+        if (reg.openKey(platform::RegKey(platform::RegRoot::CurrentUser), key, k) !=
+            platform::WinError::Success)
+            return "<no key>";
+        std::string value;
+        reg.queryString(k, name, value);
+        return value;
+    }
+    static void setUserValue(const std::string& key, const std::string& name, const std::string& value)
+    {
+        platform::Registry& reg = platform::RunningMachine::current()->registry();
+        platform::RegKey k;
+        reg.createKey(platform::RegKey(platform::RegRoot::CurrentUser), key, k);
+        reg.setString(k, name, value);
+    }
+    // The registry rewritten onto NEWPC: the source's uninstall entry and current user's settings
+    // arrive, NEWPC's own shell folders stay and the source's go beside them.
+    void expectRegistryMoved(const std::string& uninstallKey, const std::string& displayName)
+    {
+        const std::string uninstall =
+            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + uninstallKey;
+        EXPECT_EQ(destinationValue(uninstall, "DisplayName"), displayName);
+        EXPECT_EQ(userValue(kIeMain, "Start Page"), "http://www.example.com/");
+        EXPECT_EQ(userValue(kShellFolders, "Personal"), m_ownPersonal) << "NEWPC's own shell folders stay";
+        EXPECT_NE(userValue(kShellFolders1, "Personal"), "<no key>");
+        EXPECT_FALSE(destinationKeyExists("SOFTWARE\\QZ")) << "the mirror is removed at the end";
+    }
+    // Before Migrate: what the migration must change is not there yet.
+    void markDestination(const std::string& uninstallKey)
+    {
+        EXPECT_FALSE(
+            destinationKeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + uninstallKey));
+        setUserValue(kIeMain, "Start Page", "about:blank");
+        m_ownPersonal = userValue(kShellFolders, "Personal");
+    }
+
+    static constexpr const char* kIeMain = "Software\\Microsoft\\Internet Explorer\\Main";
+    static constexpr const char* kShellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    static constexpr const char* kShellFolders1 =
+        "Software\\Microsoft\\Windows\\CurrentVersion1\\Explorer\\Shell Folders";
+    std::string m_ownPersonal;
+
+    // Migrate, answered OK at the last stage's restart question; the program then ends.
+    void migrate(wizard::KestroMain* w)
+    {
+        user.shown.clear();
+        QPushButton* button = w->findChild<QPushButton*>("Btn_Migrate");
+        ASSERT_TRUE(button->isVisible() || button->isEnabled());
+        button->click();
+    }
+};
+
+TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
+    EXPECT_FALSE(control<QFrame>(w, "Frm_Mass", "FraMassStatus")->isEnabled());
+    EXPECT_FALSE(ticked(w, "ChIndentify"));
+    markDestination("SolitairePlus");
+
+    migrate(w);
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back(), "Mass Migration successfully completed. Click OK to restart the PC.");
+    EXPECT_TRUE(ticked(w, "ChIndentify"));
+    EXPECT_TRUE(ticked(w, "ChCopyfile"));
+    EXPECT_TRUE(ticked(w, "ChUpdateReg"));
+    EXPECT_FALSE(ticked(w, "ChDskNet"));
+    EXPECT_TRUE(restartRecorded());
+
+    // The source's drives, each onto the drive of its letter; NEWPC's own files stay.
+    EXPECT_TRUE(onNewPc("C:\\My Documents\\My Pictures\\Holiday 2003.jpg"));
+    EXPECT_TRUE(onNewPc("D:\\Projects\\Garden plan.txt"));
+    EXPECT_TRUE(onNewPc("D:\\Projects\\Club members.csv"));
+    EXPECT_TRUE(onNewPc("C:\\Program Files\\WinZip\\WINZIP32.EXE"));
+    EXPECT_TRUE(onNewPc("C:\\WINDOWS\\Clouds.bmp"));
+    EXPECT_FALSE(folderOnNewPc("C:\\WINDOWS\\SYSTEM")) << "an XP destination keeps its own system folders";
+    expectRegistryMoved("SolitairePlus", "Solitaire Plus 2.1");
+}
+
+TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
+    markDestination("StarChart");
+
+    migrate(w);
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back(), "Mass Migration successfully completed. Click OK to restart the PC.");
+    EXPECT_TRUE(ticked(w, "ChUpdateReg"));
+    EXPECT_TRUE(restartRecorded());
+    EXPECT_TRUE(onNewPc("C:\\Program Files\\Star Chart\\STARS.EXE"));
+    EXPECT_TRUE(onNewPc("C:\\Documents and Settings\\Sarah\\My Documents\\Notes.txt"));
+    expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
+}
+
+} // namespace
