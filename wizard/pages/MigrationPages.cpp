@@ -61,10 +61,7 @@ frm_Drive_Info::frm_Drive_Info(KestroMain* main, QWidget* parent)
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11385), twips(7020));
-    addAccelerator("Command1", "&Help", BarButton::Help);
-    addAccelerator("Command2", "&Next", BarButton::Next);
-    addAccelerator("Command3", "&Previous", BarButton::Back);
-    addAccelerator("Command4", "&Cancel", BarButton::Cancel);
+    addBarAccelerators();
 
     auto* banner = new QFrame(this);
     banner->setObjectName("Shape2");
@@ -133,10 +130,7 @@ frm_source_Space_Info::frm_source_Space_Info(KestroMain* main, QWidget* parent)
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7065));
-    addAccelerator("Command1", "&Help", BarButton::Help);
-    addAccelerator("Command2", "&Next", BarButton::Next);
-    addAccelerator("Command3", "&Previous", BarButton::Back);
-    addAccelerator("Command4", "&Cancel", BarButton::Cancel);
+    addBarAccelerators();
     addAccelerator("Command5", "&Migrate", BarButton::Migrate);
     addCmdLink(kHelpTopic, false);
 
@@ -145,10 +139,12 @@ frm_source_Space_Info::frm_source_Space_Info(KestroMain* main, QWidget* parent)
     m_list->setGeometry(0, 0, twips(6960), twips(6135));
     m_grid = new QTableWidget(1, 4, this);
     m_grid->setObjectName("Grdsize");
-    // The grid stands beside the list, so the space figures are readable.
-    m_grid->setGeometry(twips(6960) - twips(4700), twips(4200), twips(4700), twips(1935));
+    // The grid stands under the list, as wide as it, its four columns sharing the width so that
+    // every figure is seen without scrolling.
+    m_grid->setGeometry(0, twips(4200), twips(6960), twips(1935));
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->hide();
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_bar = new QProgressBar(this);
     m_bar->setObjectName("Prb_Progress_bar");

@@ -20,12 +20,13 @@ void SelectedItemsList::changed() const
 void SelectedItemsList::clearRows()
 {
     m_rows.clear();
+    m_index.clear();
     changed();
 }
 
 void SelectedItemsList::addRow(const std::string& key, const std::string& text)
 {
-    if (find(key))
+    if (!m_index.emplace(platform::foldCase(key), m_rows.size()).second)
         return;
     m_rows.push_back({key, text, Mark::None});
     changed();
@@ -40,10 +41,8 @@ void SelectedItemsList::setProgressMaximum(double maximum)
 
 const SelectedItemsList::Row* SelectedItemsList::find(std::string_view key) const
 {
-    for (const Row& r : m_rows)
-        if (platform::equalsNoCase(r.key, key))
-            return &r;
-    return nullptr;
+    const auto it = m_index.find(platform::foldCase(key));
+    return it == m_index.end() ? nullptr : &m_rows[it->second];
 }
 
 const SelectedItemsList::Row* SelectedItemsList::findApplication(std::string_view name) const
@@ -61,14 +60,12 @@ const SelectedItemsList::Row* SelectedItemsList::findSetting(std::string_view na
 
 bool SelectedItemsList::setMark(std::string_view key, Mark mark)
 {
-    for (Row& r : m_rows) {
-        if (platform::equalsNoCase(r.key, key)) {
-            r.mark = mark;
-            changed();
-            return true;
-        }
-    }
-    return false;
+    const auto it = m_index.find(platform::foldCase(key));
+    if (it == m_index.end())
+        return false;
+    m_rows[it->second].mark = mark;
+    changed();
+    return true;
 }
 
 void SelectedItemsList::advance(double step)

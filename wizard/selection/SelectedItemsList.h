@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace wizard {
@@ -51,6 +52,7 @@ private:
     void changed() const;
 
     std::vector<Row> m_rows;
+    std::unordered_map<std::string, std::size_t> m_index; // folded key -> row
     double m_value = 0;
     double m_maximum = 0;
     std::function<void()> m_changed;

@@ -46,20 +46,13 @@ bool collectProgramSelection()
 
 bool KeyedList::add(std::string item, std::string key)
 {
-    if (contains(key))
+    if (!m_keys.insert(platform::foldCase(key)).second)
         return false;
     m_entries.push_back({std::move(item), std::move(key)});
     return true;
 }
 
-bool KeyedList::contains(std::string_view key) const
-{
-    for (const Entry& e : m_entries) {
-        if (platform::equalsNoCase(e.key, key))
-            return true;
-    }
-    return false;
-}
+bool KeyedList::contains(std::string_view key) const { return m_keys.count(platform::foldCase(key)) != 0; }
 
 SelectionCollections& selectionCollections()
 {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "common/Service.h"
@@ -25,10 +26,15 @@ public:
     bool contains(std::string_view key) const;
     const std::vector<Entry>& entries() const { return m_entries; }
     int count() const { return static_cast<int>(m_entries.size()); }
-    void clear() { m_entries.clear(); }
+    void clear()
+    {
+        m_entries.clear();
+        m_keys.clear();
+    }
 
 private:
     std::vector<Entry> m_entries;
+    std::unordered_set<std::string> m_keys; // folded keys, so that a large choice adds in linear time
 };
 
 // What the collectors fill. `applications` and `settings` hold node keys (an application's or a

@@ -170,6 +170,23 @@ TEST_F(SelectionCollectorsTest, ApplicationNamesFromTheSourceNeverNameTheWizards
     EXPECT_EQ(SelectionCollector::applicationVariableOf(std::string("Tab\there")), "");
 }
 
+TEST_F(SelectionCollectorsTest, MoreItemsThanASixteenBitBarHoldsStillSizeTheBar)
+{
+    // 4,000 files: ten per item is 40,000, past what a 16-bit maximum could hold.
+    auto* drive = w.addDrive("\\\\OLDPC\\C$", "C:");
+    w.source.removeChildren(drive);
+    for (int i = 0; i < 4000; ++i) {
+        const std::string key = "\\\\OLDPC\\C$\\f" + std::to_string(i) + ".txt";
+        w.source.setCheckedOf(w.source.addNode(drive, key, "f" + std::to_string(i) + ".txt", 50), true);
+        files.insert(key);
+    }
+    collector().Sub_Collect_Selected_Info();
+    EXPECT_EQ(collections.filesFolders.count(), 4000);
+    EXPECT_EQ(list.maximum, 40000.0);
+    EXPECT_EQ(collections.progressStep, 10.0);
+    EXPECT_EQ(collections.filesFolders.entries()[3999].item, "C:\\f3999.txt");
+}
+
 TEST_F(SelectionCollectorsTest, AnXpSourceTakesThePathFromTheDriveText)
 {
     auto* drive = w.addDrive("\\\\OLDXP\\C", "C:");
