@@ -6,6 +6,7 @@
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectionCollectors.h"
 #include "wizard/transfer/MassCopy.h"
+#include "wizard/transfer/MassProfiles.h"
 #include "wizard/transfer/MassRegistry.h"
 #include "wizard/transfer/MassSteps.h"
 #include "wizard/transfer/RegistryReaders.h"
@@ -119,6 +120,14 @@ bool msApp()
         return last;
     });
 }
+bool msiCopy()
+{
+    return withHourglass([] { return FN_MSI_Copy(); });
+}
+bool startMenuCopy()
+{
+    return withHourglass([] { return FN_StartMenu_Copy(); });
+}
 bool status()
 {
     return withHourglass([] { return FN_STATUS(); });
@@ -191,6 +200,8 @@ const std::vector<ItemRuleOperation>& massRuleOperations()
         {"FN_MAPI_BACK", &mapiBack},
         {"FN_MAPI_RES", &mapiRes},
         {"FN_MS_APP", &msApp},
+        {"FN_MSI_Copy", &msiCopy},
+        {"FN_StartMenu_Copy", &startMenuCopy},
         {"FN_STATUS", &status},
         {"FN_Temp", &temp},
     };

@@ -58,6 +58,9 @@ bool FN_Temp(const std::string& sourcePcName)
         writeTransferLog("FN_Temp_Err", "0:the registry cannot be opened");
         return false;
     }
+    // A 2000/XP source that remembers no default user: the profile is the one the wizard logged on as.
+    if (massState().sourceUserName.empty() && isNtCode(massState().sourceOsCode))
+        massState().sourceUserName = LogonUserName;
     writeTransferLog("FN_Temp", "End");
     return true;
 }

@@ -13,8 +13,9 @@ namespace wizard::mass {
 // The logged-on user of the running machine, trimmed; empty when there is no machine.
 std::string FN_Get_User_Name();
 
-// Fills the mass state (MassState.h) for the source PC named; false when the running machine cannot
-// be reached.
+// Fills the mass state (MassState.h) for the source PC named (a 2000/XP source without a default
+// user name takes the logon user of the connection page); false when the running machine cannot be
+// reached.
 bool FN_Temp(const std::string& sourcePcName);
 
 // One source drive against the destination drive of the same letter.

@@ -84,6 +84,10 @@ protected:
     // arrive, NEWPC's own shell folders stay and the source's go beside them.
     void expectRegistryMoved(const std::string& uninstallKey, const std::string& displayName)
     {
+        // The source user's favourites in NEWPC's user's profile.
+        const std::string destUser = platform::RunningMachine::current()->config().userName;
+        EXPECT_TRUE(
+            onNewPc("C:\\Documents and Settings\\" + destUser + "\\Favorites\\Example Home Page.url"));
         const std::string uninstall =
             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + uninstallKey;
         EXPECT_EQ(destinationValue(uninstall, "DisplayName"), displayName);

@@ -96,6 +96,20 @@ TEST_F(MassStepsTest, StateComesFromTheMirrorAndTheLocalRegistry)
     EXPECT_EQ(osCodeOf("Windows Vista"), "Windows Vista");
 }
 
+TEST_F(MassStepsTest, XpSourceWithoutADefaultUserTakesTheLogonUser)
+{
+    const std::string mirror =
+        "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    setValue(RegRoot::LocalMachine, mirror, "SystemRoot", "C:\\WINDOWS");
+    setValue(RegRoot::LocalMachine, mirror, "ProductName", "Microsoft Windows XP");
+    LogonUserName = "Sarah";
+    ASSERT_TRUE(FN_Temp("OLDXP"));
+    EXPECT_EQ(massState().sourceUserName, "Sarah");
+    setValue(RegRoot::LocalMachine, mirror + "\\Winlogon", "DefaultUserName", "Tom");
+    ASSERT_TRUE(FN_Temp("OLDXP"));
+    EXPECT_EQ(massState().sourceUserName, "Tom") << "the source's own default user comes first";
+}
+
 TEST_F(MassStepsTest, FullDestinationIsRefusedUntilTheUserLeaves)
 {
     sizeDrive(oldPc(), 10 * kGiB, 4 * kGiB); // 6 GiB used on the source
