@@ -51,6 +51,9 @@ public:
     // AppPath & "\System_variables.txt".
     static std::string variablesFilePath();
 
+    // Forgets every variable (the file is left): what a new program run starts from.
+    void clear() { m_values.clear(); }
+
 private:
     std::string resolveText(std::string_view text, bool& unresolved) const;
 

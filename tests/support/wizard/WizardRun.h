@@ -8,10 +8,12 @@
 
 namespace testsupport {
 
-// The engine's run state (the wiring stays), the shared run state and a request to end.
+// The engine's run state (the wiring stays), the script variables, the shared run state and a
+// request to end.
 inline void resetWizardRun()
 {
     wizard::core().engine.reset();
+    wizard::core().variables.clear();
     wizard::resetWizardState();
     wizard::resetProgramEnd();
 }

@@ -10,6 +10,7 @@
 #include "platform/RunningMachine.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/support/wizard/WizardRun.h"
+#include "tests/wizard/integration/DemoHandOver.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/InitializeApplication.h"
@@ -91,29 +92,17 @@ struct Selection {
     std::vector<std::pair<std::string, std::string>> files; // source path, path through this PC
 };
 
-class DemoSelectiveMigrationTest : public ::testing::Test {
+class DemoSelectiveMigrationTest : public testsupport::DemoHandOverTest {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "demo-migration-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_network = pattern;
-        std::string error;
-        ASSERT_TRUE(demo::buildDemoNetwork(m_network, demo::DemoOptions{{KESTRO_BUILT_DATA}}, error))
-            << error;
-        if (const char* old = std::getenv(platform::Machine::kEnvironmentVariable))
-            m_oldEnv = old;
-        ::setenv(platform::Machine::kEnvironmentVariable, newPc().c_str(), 1);
-        ASSERT_EQ(platform::RunningMachine::use(newPc()), WinError::Success);
-        testsupport::resetWizardRun();
-        wizard::AppPath = demo::kWizardFolder;
+        DemoHandOverTest::SetUp();
+        if (HasFatalFailure())
+            return;
         wizard::MigrationMode = "selective";
-        wizard::transferGlobals() = wizard::TransferGlobals{};
         wizard::migrationReport().clear();
         wizard::selectionCollections() = wizard::SelectionCollections{};
         wizard::selectedItemsList().clearRows();
-        wizard::setMappedDriveLookup(
-            [](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
         m_rules.registerOperations(m_table);
         wizard::core().engine.setRulesProvider([this] { return &m_table; });
         wizard::installTransferActions();
@@ -124,52 +113,21 @@ protected:
         common::Service<platform::MessageService>::replace(m_previousMessages);
         wizard::core().engine.setRulesProvider({});
         wizard::core().engine.setPrimitives(nullptr);
-        wizard::setMappedDriveLookup({});
         wizard::selectedItemsList().clearRows();
         wizard::selectionCollections() = wizard::SelectionCollections{};
         wizard::migrationReport().clear();
-        wizard::transferGlobals() = wizard::TransferGlobals{};
-        testsupport::resetWizardRun();
-        platform::RunningMachine::close();
-        if (m_oldEnv)
-            ::setenv(platform::Machine::kEnvironmentVariable, m_oldEnv->c_str(), 1);
-        else
-            ::unsetenv(platform::Machine::kEnvironmentVariable);
-        std::error_code ec;
-        fs::remove_all(m_network, ec);
+        DemoHandOverTest::TearDown();
     }
 
-    fs::path newPc() const { return m_network / demo::kDestinationPc; }
-    platform::FileSystem& files() { return platform::RunningMachine::current()->files(); }
-
-    // The hand-over as the connection steps leave it: `letter` connected to the source's C:,
-    // its hives exported there by its batch file and mirrored under SOFTWARE\QZ.
+    // The hand-over as the connection steps leave it (HKLM and HKCU mirrored), then the source
+    // values and the application list the selection page would read.
     void handOver(const char* source, const std::string& share, const char* user, const char* password,
         const std::string& exportCommand)
     {
-        platform::Network& network = platform::RunningMachine::current()->network();
-        ASSERT_EQ(network.addConnection("F:", share, user, password), WinError::Success);
-        ASSERT_EQ(files().makeSurePathExists("F:\\KestroBatch\\"), WinError::Success);
-        const char* hives[][2] = {{"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"}};
-        std::string batch = "@echo off\r\n";
-        for (const auto& [file, hive] : hives)
-            batch += exportCommand + "C:\\KestroBatch\\" + file + ".reg \"" + hive + "\"\r\n";
-        ASSERT_EQ(files().writeFile("F:\\KestroBatch\\Temp.bat", batch), FsError::None);
-        platform::StartOptions onSource;
-        onSource.machineFolder = m_network / source;
-        ASSERT_EQ(platform::runProcess("winbatch C:\\KestroBatch\\Temp.bat", onSource), WinError::Success);
-        for (const auto& [file, hive] : hives) {
-            std::string text;
-            ASSERT_EQ(
-                files().readFile(std::string("F:\\KestroBatch\\") + file + ".reg", text), FsError::None);
-            text = wizard::replaceAll(
-                text, "\r\n[HKEY_", std::string("\r\n") + std::string(wizard::kMirrorHeader) + "HKEY_");
-            platform::RegFileMergeReport report;
-            ASSERT_EQ(platform::mergeRegText(platform::RunningMachine::current()->registry(), text, report),
-                WinError::Success)
-                << report.message;
-        }
-        wizard::transferGlobals().driveMap.set("C:", "F:");
+        DemoHandOverTest::handOver(source, share, user, password, exportCommand,
+            {{"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"}});
+        if (HasFatalFailure())
+            return;
         ASSERT_EQ(m_table.call("Source_Value_Initialize"), std::optional<bool>(true));
         std::vector<std::string> names;
         ASSERT_TRUE(wizard::FN_Get_Remote_Application(wizard::machineMirrorReader(), names));
@@ -267,8 +225,6 @@ protected:
     testsupport::ScriptedMessageService messages;
 
 private:
-    fs::path m_network;
-    std::optional<std::string> m_oldEnv;
     wizard::clsRules m_rules{wizard::RulesEnvironment{}};
     wizard::RulesTable m_table;
     platform::MessageService* m_previousMessages = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/RegFile.h"
 #include "platform/RunningMachine.h"
 #include "tests/support/wizard/WizardRun.h"
+#include "tests/wizard/integration/DemoHandOver.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/InitializeApplication.h"
@@ -39,28 +40,16 @@ using wizard::transfer::TransferOutcome;
 constexpr const char* kNewPcVideo =
     "SYSTEM\\CurrentControlSet\\Hardware Profiles\\0001\\System\\CurrentControlSet\\Control\\VIDEO\\";
 
-class DemoSettingsMigrationTest : public ::testing::Test {
+class DemoSettingsMigrationTest : public testsupport::DemoHandOverTest {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "demo-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_network = pattern;
-        std::string error;
-        ASSERT_TRUE(demo::buildDemoNetwork(m_network, demo::DemoOptions{{KESTRO_BUILT_DATA}}, error))
-            << error;
-        if (const char* old = std::getenv(platform::Machine::kEnvironmentVariable))
-            m_oldEnv = old;
-        ::setenv(platform::Machine::kEnvironmentVariable, (m_network / demo::kDestinationPc).c_str(), 1);
-        ASSERT_EQ(platform::RunningMachine::use(m_network / demo::kDestinationPc), WinError::Success);
-        testsupport::resetWizardRun();
-        wizard::AppPath = demo::kWizardFolder;
+        DemoHandOverTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // As start-up sets it.
         wizard::Set_System_Variable_Value("$st_kestro_path", demo::kWizardFolder);
         wizard::MigrationMode = "selective";
-        wizard::transferGlobals().driveMap.clear();
-        wizard::setMappedDriveLookup(
-            [](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
         wizard::installTransferActions();
         m_rules = std::make_unique<wizard::clsRules>(wizard::RulesEnvironment{});
         m_rules->registerOperations(m_table);
@@ -71,49 +60,19 @@ protected:
     void TearDown() override
     {
         wizard::core().engine.setRulesProvider({});
-        wizard::setMappedDriveLookup({});
         wizard::selectionCollections() = wizard::SelectionCollections{};
         wizard::ApplicationList().clear();
-        testsupport::resetWizardRun();
-        platform::RunningMachine::close();
-        if (m_oldEnv)
-            ::setenv(platform::Machine::kEnvironmentVariable, m_oldEnv->c_str(), 1);
-        else
-            ::unsetenv(platform::Machine::kEnvironmentVariable);
-        std::error_code ec;
-        fs::remove_all(m_network, ec);
+        DemoHandOverTest::TearDown();
     }
-
-    platform::FileSystem& files() { return platform::RunningMachine::current()->files(); }
-    platform::Registry& registry() { return platform::RunningMachine::current()->registry(); }
 
     // The hand-over as the main script leaves it: F: on the source's C:, the exports mirrored under
     // SOFTWARE\QZ, the source values set.
     void handOver(const char* source, const std::string& share, const char* user, const char* password,
         const std::string& exportCommand)
     {
-        ASSERT_EQ(platform::RunningMachine::current()->network().addConnection("F:", share, user, password),
-            WinError::Success);
-        ASSERT_EQ(files().makeSurePathExists("F:\\KestroBatch\\"), WinError::Success);
-        const char* hives[][2] = {
-            {"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"}, {"HKCR", "HKEY_CLASSES_ROOT"}};
-        std::string batch = "@echo off\r\n";
-        for (const auto& [file, hive] : hives)
-            batch += exportCommand + "C:\\KestroBatch\\" + file + ".reg \"" + hive + "\"\r\n";
-        ASSERT_EQ(files().writeFile("F:\\KestroBatch\\Temp.bat", batch), FsError::None);
-        platform::StartOptions onSource;
-        onSource.machineFolder = m_network / source;
-        ASSERT_EQ(platform::runProcess("winbatch C:\\KestroBatch\\Temp.bat", onSource), WinError::Success);
-        for (const auto& [file, hive] : hives) {
-            std::string text;
-            ASSERT_EQ(
-                files().readFile(std::string("F:\\KestroBatch\\") + file + ".reg", text), FsError::None);
-            text = wizard::replaceAll(
-                text, "\r\n[HKEY_", std::string("\r\n") + std::string(wizard::kMirrorHeader) + "HKEY_");
-            platform::RegFileMergeReport report;
-            ASSERT_EQ(platform::mergeRegText(registry(), text, report), WinError::Success) << report.message;
-        }
-        wizard::transferGlobals().driveMap.set("C:", "F:");
+        DemoHandOverTest::handOver(source, share, user, password, exportCommand);
+        if (HasFatalFailure())
+            return;
         EXPECT_EQ(m_table.call("Source_Value_Initialize"), std::optional<bool>(true));
     }
 
@@ -158,8 +117,6 @@ protected:
     wizard::RulesTable m_table;
 
 private:
-    fs::path m_network;
-    std::optional<std::string> m_oldEnv;
     std::unique_ptr<wizard::clsRules> m_rules;
 };
 

@@ -8,6 +8,7 @@
 #include "platform/RegFile.h"
 #include "platform/RunningMachine.h"
 #include "platform/ShellLink.h"
+#include "tests/wizard/integration/DemoHandOver.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/InitializeApplication.h"
@@ -33,77 +34,8 @@ namespace fs = std::filesystem;
 using platform::FsError;
 using platform::WinError;
 
-class DemoSourceValuesTest : public ::testing::Test {
+class DemoSourceValuesTest : public testsupport::DemoHandOverTest {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "demo-source-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_network = pattern;
-        std::string error;
-        ASSERT_TRUE(demo::buildDemoNetwork(m_network, demo::DemoOptions{{KESTRO_BUILT_DATA}}, error))
-            << error;
-        if (const char* old = std::getenv(platform::Machine::kEnvironmentVariable))
-            m_oldEnv = old;
-        ::setenv(platform::Machine::kEnvironmentVariable, (m_network / demo::kDestinationPc).c_str(), 1);
-        ASSERT_EQ(platform::RunningMachine::use(m_network / demo::kDestinationPc), WinError::Success);
-        wizard::AppPath = demo::kWizardFolder;
-        wizard::resetWizardState();
-        wizard::transferGlobals().driveMap.clear();
-        // As the program wires it: source drives are named by the local drives they are mapped to.
-        wizard::setMappedDriveLookup(
-            [](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
-    }
-    void TearDown() override
-    {
-        wizard::setMappedDriveLookup({});
-        wizard::transferGlobals().driveMap.clear();
-        wizard::resetWizardState();
-        platform::RunningMachine::close();
-        if (m_oldEnv)
-            ::setenv(platform::Machine::kEnvironmentVariable, m_oldEnv->c_str(), 1);
-        else
-            ::unsetenv(platform::Machine::kEnvironmentVariable);
-        std::error_code ec;
-        fs::remove_all(m_network, ec);
-    }
-
-    platform::FileSystem& files() { return platform::RunningMachine::current()->files(); }
-
-    // The hand-over: F: connected to the source's C:, its batch file run there, the three exports
-    // mirrored into NEWPC's registry and F: recorded in the drive map.
-    void handOver(const char* source, const std::string& share, const char* user, const char* password,
-        const std::string& exportCommand)
-    {
-        platform::Network& network = platform::RunningMachine::current()->network();
-        ASSERT_EQ(network.addConnection("F:", share, user, password), WinError::Success);
-        ASSERT_EQ(files().makeSurePathExists("F:\\KestroBatch\\"), WinError::Success);
-        const char* hives[][2] = {
-            {"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"}, {"HKCR", "HKEY_CLASSES_ROOT"}};
-        std::string batch = "@echo off\r\n";
-        for (const auto& [file, hive] : hives)
-            batch += exportCommand + "C:\\KestroBatch\\" + file + ".reg \"" + hive + "\"\r\n";
-        ASSERT_EQ(files().writeFile("F:\\KestroBatch\\Temp.bat", batch), FsError::None);
-        platform::StartOptions onSource;
-        onSource.machineFolder = m_network / source;
-        ASSERT_EQ(platform::runProcess("winbatch C:\\KestroBatch\\Temp.bat", onSource), WinError::Success);
-
-        for (const auto& [file, hive] : hives) {
-            std::string text;
-            ASSERT_EQ(
-                files().readFile(std::string("F:\\KestroBatch\\") + file + ".reg", text), FsError::None);
-            ASSERT_EQ(text.rfind("REGEDIT4", 0), 0u) << file;
-            // Each section of the export moves below the mirror key.
-            text = wizard::replaceAll(
-                text, "\r\n[HKEY_", std::string("\r\n") + std::string(wizard::kMirrorHeader) + "HKEY_");
-            platform::RegFileMergeReport report;
-            ASSERT_EQ(platform::mergeRegText(platform::RunningMachine::current()->registry(), text, report),
-                WinError::Success)
-                << report.message;
-        }
-        wizard::transferGlobals().driveMap.set("C:", "F:");
-    }
-
     // Source_Value_Initialize as the main script's execute step calls it.
     void initializeSourceValues()
     {
@@ -130,10 +62,6 @@ protected:
     }
 
     std::vector<std::string> log;
-
-private:
-    fs::path m_network;
-    std::optional<std::string> m_oldEnv;
 };
 
 TEST_F(DemoSourceValuesTest, Windows98SourceOldPc)
