@@ -51,6 +51,13 @@ TEST_F(HandOverWalkTest, Windows98SourceIsMirroredUnderQZ)
 
 TEST_F(HandOverWalkTest, WindowsXpSourceWithItsLogonIsMirroredUnderQZ)
 {
+    // A mirror an earlier run left behind (it ended without the exit routine): none of its keys
+    // may be taken for this source's.
+    const std::string staleKey = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Old Game";
+    platform::RegKey stale;
+    ASSERT_EQ(platform::RunningMachine::current()->registry().createKey(
+                  platform::RegKey(platform::RegRoot::LocalMachine), staleKey, stale),
+        platform::WinError::Success);
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
     wizard::installTransferActions();
@@ -76,6 +83,7 @@ TEST_F(HandOverWalkTest, WindowsXpSourceWithItsLogonIsMirroredUnderQZ)
     EXPECT_TRUE(destinationKeyExists(
         "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"));
     EXPECT_TRUE(destinationKeyExists("SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software"));
+    EXPECT_FALSE(destinationKeyExists(staleKey));
     EXPECT_EQ(activeForm(w), "Frm_ApplicationSettings");
 }
 
