@@ -5,11 +5,15 @@
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectionCollectors.h"
+#include "wizard/transfer/FileActions.h"
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassProfiles.h"
 #include "wizard/transfer/MassRegistry.h"
 #include "wizard/transfer/MassSteps.h"
+#include "wizard/transfer/RegistryActions.h"
 #include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferPlatform.h"
 
 #include <algorithm>
 #include <cctype>
@@ -182,6 +186,74 @@ bool FN_CopyFiles_Tmp()
     return true;
 }
 
+namespace {
+
+std::string pstProfilesKey()
+{
+    const std::string mirror = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\SOFTWARE\\MICROSOFT\\";
+    if (SourceOs == "win95" || SourceOs == "win98" || SourceOs == "winme")
+        return mirror + "WINDOWS MESSAGING SUBSYSTEM\\PROFILES";
+    if (SourceOs == "win2k" || SourceOs == "winxp")
+        return mirror + "WINDOWS NT\\CURRENTVERSION\\WINDOWS MESSAGING SUBSYSTEM\\PROFILES";
+    return {};
+}
+
+// The first personal-folders path in a registry export (the quoted text around ".pst"), unescaped;
+// empty when there is none.
+std::string pstPathIn(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    const std::size_t p = upper(text).find(".PST");
+    if (p == std::string::npos)
+        return {};
+    const std::size_t q = text.find('"', p);
+    const std::size_t start = q == std::string::npos || q == 0 ? std::string::npos : text.rfind('"', q - 1);
+    if (q == std::string::npos || start == std::string::npos)
+        return {};
+    std::string path = text.substr(start + 1, q - start - 1);
+    for (std::size_t at = path.find("\\\\"); at != std::string::npos; at = path.find("\\\\", at + 1))
+        path.erase(at, 1);
+    return path;
+}
+
+} // namespace
+
+bool Fn_Get_Pst_File_Path()
+{
+    using namespace wizard::transfer;
+    writeTransferLog("Fn_Get_Pst_File_Path", "Start");
+    const std::string key = pstProfilesKey();
+    // No mail profile on the source is nothing to copy, not a failure of the migration.
+    if (key.empty() || !registryKeyExists(key)) {
+        writeTransferLog("Fn_Get_Pst_File_Path PST File not found on source PC", "End");
+        return true;
+    }
+    std::string text;
+    if (!Action_Function::Action_Export(key, "PstRegFile.reg") ||
+        readFileBytes(std::string(Action_Function::kExportFolder) + "\\PstRegFile.reg", text) !=
+            FsError::None) {
+        writeTransferLog("Fn_Get_Pst_File_Path", "0:the mail profiles could not be exported");
+        return false;
+    }
+    const std::string path = pstPathIn(text);
+    if (path.size() < 3) {
+        writeTransferLog("Fn_Get_Pst_File_Path PST File not found on source PC", "End");
+        return true;
+    }
+    const auto local = transferGlobals().driveMap.lookup(path.substr(0, 2));
+    if (!local) {
+        writeTransferLog("Fn_Get_Pst_File_Path", "Drive not mapped : " + path);
+        return true;
+    }
+    if (!Action_Function::Action_Copy_File(
+            *local + path.substr(2), path.substr(0, path.rfind('\\')), "true")) {
+        writeTransferLog("Fn_Get_Pst_File_Path", "0:the personal folders file could not be copied");
+        return false;
+    }
+    writeTransferLog("Fn_Get_Pst_File_Path", "End");
+    return true;
+}
+
 const std::vector<ItemRuleOperation>& massRuleOperations()
 {
     static const std::vector<ItemRuleOperation> ops = {
@@ -204,6 +276,7 @@ const std::vector<ItemRuleOperation>& massRuleOperations()
         {"FN_StartMenu_Copy", &startMenuCopy},
         {"FN_STATUS", &status},
         {"FN_Temp", &temp},
+        {"Fn_Get_Pst_File_Path", &Fn_Get_Pst_File_Path},
     };
     return ops;
 }

@@ -16,5 +16,9 @@ const std::vector<ItemRuleOperation>& massRuleOperations();
 bool FN_MS_APP_LIST();
 // Copies every mapped source drive onto the destination drive of the same letter. True.
 bool FN_CopyFiles_Tmp();
+// Copies the source user's personal-folders file (the first ".pst" path of the exported mail
+// profiles) through its mapped drive to the same path here. A source without mail profiles or
+// without a ".pst" is nothing to do (True); False when the export or the copy failed.
+bool Fn_Get_Pst_File_Path();
 
 } // namespace wizard

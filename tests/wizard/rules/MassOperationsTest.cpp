@@ -4,6 +4,7 @@
 
 #include "platform/RunningMachine.h"
 #include "tests/platform/TestMachine.h"
+#include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/selection/SelectionCollectors.h"
 #include "wizard/transfer/MassState.h"
@@ -87,4 +88,37 @@ TEST_F(MassOperationsTest, TempFillsTheStateForTheNamedSource)
     EXPECT_EQ(wizard::mass::massState().sourceOsCode, "W98");
     EXPECT_EQ(wizard::mass::massState().sourceSystemRoot, "C:\\WINDOWS");
     wizard::SourcePcName.clear();
+}
+
+class PstCopyTest : public ::testing::Test {
+protected:
+    PstCopyTest()
+        : regedit(world.fileSystem())
+    {
+        m_previous = common::Service<platform::ProcessLauncher>::replace(&regedit);
+    }
+    ~PstCopyTest() override { common::Service<platform::ProcessLauncher>::replace(m_previous); }
+
+    transfertest::TransferWorld world; // NEWPC, with OLDPC's C: (Windows 98) mapped to Z:
+    transfertest::InProcessRegedit regedit;
+
+private:
+    platform::ProcessLauncher* m_previous = nullptr;
+};
+
+TEST_F(PstCopyTest, ThePersonalFoldersFileOfTheMailProfileComesToTheSamePath)
+{
+    // Without a mail profile there is nothing to copy, and the migration goes on.
+    EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
+    EXPECT_TRUE(world.logged("Fn_Get_Pst_File_Path PST File not found on source PC", "End"));
+
+    RegKey k;
+    world.registry().createKey(RegKey(RegRoot::LocalMachine),
+        "SOFTWARE\\QZ\\HKEY_CURRENT_USER\\SOFTWARE\\MICROSOFT\\WINDOWS MESSAGING "
+        "SUBSYSTEM\\PROFILES\\Mail\\9207",
+        k);
+    world.registry().setString(k, "001e6700", "C:\\My Documents\\Mail\\outlook.pst");
+    world.putOld("My Documents/Mail/outlook.pst", "mail");
+    EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
+    EXPECT_EQ(world.readNew("My Documents/Mail/outlook.pst"), "mail");
 }

@@ -159,3 +159,16 @@ TEST_F(MassCopyTest, FolderFilesKeepAttributesSpellingAndSkipFilesInUse)
     EXPECT_EQ(platform::copyFolderFiles(files, "Z:\\F", "C:\\Missing", true, {}, r),
         platform::FsError::PathNotFound);
 }
+
+TEST_F(MassCopyTest, ASourceDriveThatCannotBeReachedIsToldNotSkippedSilently)
+{
+    world.putOld("c.txt", "c");
+    fs::remove_all(world.hostOld(""));
+    const auto results = copyMappedDrives();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].destDrive, "C:");
+    EXPECT_TRUE(results[0].report.sourceLost);
+    ASSERT_EQ(driveCopyNotes().size(), 1u);
+    EXPECT_NE(driveCopyNotes()[0].find("could no longer be reached"), std::string::npos)
+        << driveCopyNotes()[0];
+}

@@ -2,6 +2,7 @@
 // mirrored vendor keys, the current user's protected subtrees, checked imports and key deletion.
 #include "wizard/transfer/MassRegistry.h"
 
+#include "platform/RegFile.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/transfer/MassState.h"
 
@@ -222,4 +223,27 @@ TEST_F(MassRegistryTest, OfficeTemplateFollowsTheDestinationAndItsProgram)
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\KestroXp", "A"), "<none>") << "\"all\" names a program";
     EXPECT_TRUE(FN_MS_APP("x", "ALL"));
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\KestroXp", "A"), "1");
+}
+
+TEST(MassTemplatesTest, EveryShippedTemplateIsAWholeRegistryFile)
+{
+    const fs::path folder = fs::path(KESTRO_DATA_DIR) / "RegFiles";
+    std::vector<std::string> names = {
+        "classroot.reg", "kestro.reg", "Classroot_xp.reg", "installer_xp.reg", "kestro_xp.reg"};
+    for (const char* office : {"Microsoft Access.Reg", "Microsoft Excel.Reg", "Microsoft OutLook.Reg",
+             "Microsoft PowerPoint.Reg", "Microsoft Word.Reg", "Microsoft Project.reg",
+             "Microsoft publisher.reg", "Microsoft FrontPage.reg"}) {
+        std::string xp = office;
+        xp.replace(xp.size() - 4, 4, " 2000_XP.reg");
+        names.push_back(office);
+        names.push_back(xp);
+    }
+    for (const std::string& name : names) {
+        const std::string text = TransferWorld::read(folder / name);
+        ASSERT_FALSE(text.empty()) << name;
+        platform::RegFileMergeReport report;
+        EXPECT_EQ(platform::checkRegText(text, report), platform::WinError::Success) << name;
+        EXPECT_TRUE(report.warnings.empty()) << name << ": " << report.warnings.front().text;
+        EXPECT_GT(report.keysOpened, 0u) << name;
+    }
 }
