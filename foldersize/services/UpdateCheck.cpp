@@ -2,8 +2,6 @@
 // password scrambling.
 #include "foldersize/services/UpdateCheck.h"
 
-#include <algorithm>
-
 #include "foldersize/services/Windows1252.h"
 
 #include <cctype>
@@ -21,6 +19,18 @@ bool isHexDigit(QChar c)
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
         (c >= QLatin1Char('a') && c <= QLatin1Char('f')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// One or more ASCII digits and nothing else: the conversion alone would take "4" from "4<NUL>..."
+// or from " 4".
+bool isDigits(const QString& part)
+{
+    if (part.isEmpty())
+        return false;
+    for (const QChar c : part)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
 }
 } // namespace
 
@@ -41,9 +51,7 @@ ServerVersion parseServerVersion(const QString& raw)
     int numbers[4] = {};
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString part = parts[i];
-        // Digits only: the conversion alone would take "4" from "4<NUL>..." or " 4".
-        const bool digits = !part.isEmpty() &&
-            std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        const bool digits = isDigits(part);
         bool ok = false;
         numbers[i] = digits ? part.toInt(&ok) : 0;
         if (!digits || !ok) {

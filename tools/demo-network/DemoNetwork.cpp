@@ -594,6 +594,19 @@ const App kSourceAppsXp[] = {
 
 } // namespace
 
+// The visual effects and the Active Desktop a user set on a source PC.
+void effectsAndActiveDesktop(Builder& b, bool nt)
+{
+    const std::string desktop = "HKEY_CURRENT_USER\\Control Panel\\Desktop";
+    b.sz(desktop, "DragFullWindows", "1");
+    b.sz(desktop, "FontSmoothing", "2");
+    b.dword("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\VisualEffects",
+        "VisualFXSetting", nt ? 3 : 2);
+    const std::string ie = "HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Desktop\\General";
+    b.sz(ie, "WallpaperSource", nt ? "C:\\WINDOWS\\Web\\Wallpaper\\Bliss.bmp" : "C:\\WINDOWS\\Clouds.bmp");
+    b.dword(ie, "ComponentsPositioned", 1);
+}
+
 bool buildSourcePc98(const fs::path& network, std::string& error)
 {
     MachineConfig c = baseConfig("OLDPC", "win98", "192.168.0.10", "Martin");
@@ -626,6 +639,7 @@ bool buildSourcePc98(const fs::path& network, std::string& error)
     installOffice(b, "9.0", false);
     outlookExpress(b, kOeIdentity98, false);
     userDocuments(b);
+    effectsAndActiveDesktop(b, false);
     usbAndNetwork(b, false, false);
     display(b, 1024, 768);
     b.text("D:\\Projects\\Garden plan.txt", "Roses along the fence, herbs by the kitchen door.\n");
@@ -652,6 +666,7 @@ bool buildSourcePcXp(const fs::path& network, std::string& error)
     installOffice(b, "11.0", true);
     outlookExpress(b, kOeIdentityXp, true);
     userDocuments(b);
+    effectsAndActiveDesktop(b, true);
     usbAndNetwork(b, true, false);
     display(b, 1280, 1024);
     return b.finish();

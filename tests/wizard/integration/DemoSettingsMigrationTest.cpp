@@ -116,6 +116,27 @@ protected:
 
     wizard::RulesTable m_table;
 
+    // The four settings every demo source holds in the same places; NEWPC had none of their values.
+    void expectEffectsActiveDesktopMouseAndRegion(const std::string& wallpaperSource, std::uint32_t visualFx)
+    {
+        for (const char* setting : {"Effects", "Active Desktop", "Mouse Settings", "Regional Settings"})
+            EXPECT_EQ(outcomeOf(setting), TransferOutcome::Migrated) << setting;
+        EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Desktop", "DragFullWindows"), "1");
+        EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Desktop", "FontSmoothing"), "2");
+        platform::RegKey fx;
+        std::uint32_t setting = 0;
+        ASSERT_EQ(registry().openKey(platform::RegKey(RegRoot::CurrentUser),
+                      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\VisualEffects", fx),
+            WinError::Success);
+        registry().queryDword(fx, "VisualFXSetting", setting);
+        EXPECT_EQ(setting, visualFx);
+        EXPECT_EQ(text(RegRoot::CurrentUser, "Software\\Microsoft\\Internet Explorer\\Desktop\\General",
+                      "WallpaperSource"),
+            wallpaperSource);
+        EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Mouse", "DoubleClickSpeed"), "500");
+        EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\International", "sCountry"), "United States");
+    }
+
 private:
     std::unique_ptr<wizard::clsRules> m_rules;
 };
@@ -124,10 +145,11 @@ TEST_F(DemoSettingsMigrationTest, Windows98ToXp)
 {
     handOver(demo::kSourcePc98, "\\\\OLDPC\\C$", nullptr, nullptr, "regedit.exe /s /E ");
     ASSERT_EQ(number(newPcVideoKey(), "DefaultSettings.XResolution"), 800u);
-    for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard"})
+    for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard", "Control Panel\\Mouse",
+             "Control Panel\\International"})
         registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), key);
-    migrateSettings(
-        {"Screen Saver", "Resolution", "Appearance", "Keyboard Settings", "Active Desktop", "Effects"});
+    migrateSettings({"Screen Saver", "Resolution", "Appearance", "Keyboard Settings", "Active Desktop",
+        "Effects", "Mouse Settings", "Regional Settings"});
 
     EXPECT_EQ(outcomeOf("Screen Saver"), TransferOutcome::Migrated);
     EXPECT_EQ(outcomeOf("Resolution"), TransferOutcome::Migrated);
@@ -142,8 +164,7 @@ TEST_F(DemoSettingsMigrationTest, Windows98ToXp)
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Colors", "Background"), "0 128 128");
     EXPECT_EQ(outcomeOf("Keyboard Settings"), TransferOutcome::Migrated);
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Keyboard", "KeyboardSpeed"), "31");
-    EXPECT_EQ(outcomeOf("Active Desktop"), TransferOutcome::NotFound) << "OLDPC never had one";
-    EXPECT_EQ(outcomeOf("Effects"), TransferOutcome::NotFound);
+    expectEffectsActiveDesktopMouseAndRegion("C:\\WINDOWS\\Clouds.bmp", 2);
 }
 
 TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
@@ -152,10 +173,11 @@ TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
         demo::kSourcePcXp, "\\\\OLDXP\\C", demo::kXpAdminUser, demo::kXpAdminPassword, "regedit.exe /a ");
     registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), "Control Panel\\Desktop");
     files().deleteFile("C:\\WINDOWS\\system32\\ssflwbox.scr");
-    for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard"})
+    for (const char* key : {"Control Panel\\Colors", "Control Panel\\Keyboard", "Control Panel\\Mouse",
+             "Control Panel\\International"})
         registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), key);
-    migrateSettings(
-        {"Screen Saver", "Resolution", "Appearance", "Effects", "Keyboard Settings", "Active Desktop"});
+    migrateSettings({"Screen Saver", "Resolution", "Appearance", "Effects", "Keyboard Settings",
+        "Active Desktop", "Mouse Settings", "Regional Settings"});
 
     EXPECT_EQ(outcomeOf("Screen Saver"), TransferOutcome::Migrated);
     EXPECT_EQ(outcomeOf("Resolution"), TransferOutcome::Migrated);
@@ -166,10 +188,9 @@ TEST_F(DemoSettingsMigrationTest, WindowsXpToXp)
     EXPECT_EQ(number(newPcVideoKey(), "DefaultSettings.YResolution"), 1024u);
     EXPECT_TRUE(files().fileExists("C:\\QZExpTemp\\Resolution.reg"));
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Colors", "Background"), "0 78 152");
-    EXPECT_EQ(outcomeOf("Effects"), TransferOutcome::NotFound);
     EXPECT_EQ(outcomeOf("Keyboard Settings"), TransferOutcome::Migrated);
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Keyboard", "KeyboardDelay"), "1");
-    EXPECT_EQ(outcomeOf("Active Desktop"), TransferOutcome::NotFound);
+    expectEffectsActiveDesktopMouseAndRegion("C:\\WINDOWS\\Web\\Wallpaper\\Bliss.bmp", 3);
 }
 
 TEST_F(DemoSettingsMigrationTest, AnApplicationWithoutAScriptComesWithItsShortcutsAndGroup)
