@@ -14,14 +14,14 @@
 namespace foldersize {
 namespace {
 
-struct ButtonSpec {
+struct ButtonEntry {
     const char* key;
     const char* tooltip;
     bool unit;
 };
 
 // The toolbar from left to right; an empty key is a separator.
-const ButtonSpec kButtons[] = {
+const ButtonEntry kButtons[] = {
     {"neu", "Neue Quelle auswählen", false},
     {"start", "Quelle einlesen", false},
     {"stop", "Einlesen beenden", false},
@@ -99,7 +99,7 @@ MainToolbar::MainToolbar(QToolBar* toolbar, std::function<void(const QString& ke
 {
     auto* unitGroup = new QActionGroup(toolbar);
     unitGroup->setExclusive(true);
-    for (const ButtonSpec& b : kButtons) {
+    for (const ButtonEntry& b : kButtons) {
         if (!*b.key) {
             toolbar->addSeparator();
             continue;

@@ -19,7 +19,7 @@ TroubleButton back(int topic) { return {"cmdContinue", kBack, topic}; }
 TroubleButton moreHelp(int topic) { return {"Command1", kMoreHelp, topic}; }
 TroubleButton close(int topic) { return {"CmdCancel", kClose, topic}; }
 
-std::vector<TroubleDialogSpec> buildDialogs()
+std::vector<TroubleDialogLayout> buildDialogs()
 {
     static const std::string sourceIp1 = std::string("3.") + kSourceStaticIp;
     static const std::string destinationIp1 = std::string("4.") + kDestinationStaticIp;
@@ -28,9 +28,9 @@ std::vector<TroubleDialogSpec> buildDialogs()
     static const std::string sourceIp3 = std::string("4.") + kSourceStaticIp;
     static const std::string destinationIp3 = std::string("5.") + kDestinationStaticIp;
 
-    std::vector<TroubleDialogSpec> d;
+    std::vector<TroubleDialogLayout> d;
 
-    TroubleDialogSpec os{"frm_Error_Get_SourcePC_Info", "Operating System Error",
+    TroubleDialogLayout os{"frm_Error_Get_SourcePC_Info", "Operating System Error",
         "Specified and the connected Operating Systems are not same", {"Command3", kBack, 101}, moreHelp(101),
         {"Command2", kClose, 101},
         {{"1.Please check the selected Operating system.", 101},
@@ -49,8 +49,8 @@ std::vector<TroubleDialogSpec> buildDialogs()
             {"5.Check if any Firewall and Antivirus software are turned off in Source and Destination PCs.",
                 95, "Cmd_Link4"}}});
 
-    TroubleDialogSpec crossover{"frm_Error_Crossover_validate", "Crossover cable connection ", kUnidentified,
-        back(26), moreHelp(111), close(26),
+    TroubleDialogLayout crossover{"frm_Error_Crossover_validate", "Crossover cable connection ",
+        kUnidentified, back(26), moreHelp(111), close(26),
         {{"1. Check whether your cable is crossover cable.", 86, "Cmd_Link"},
             {"2. Check the Crossover cable is connected properly on both PCs.", 85, "Cmd_link1"},
             {sourceIp2.c_str(), 87, "Cmd_Link2"}, {destinationIp2.c_str(), 88, "Cmd_Link3"},
@@ -97,14 +97,14 @@ std::vector<TroubleDialogSpec> buildDialogs()
                 95, "Cmd_Link4"}}});
 
     // Both checks share one link button, whose first topic is 102.
-    TroubleDialogSpec logMap{"frm_Error_Log_Map", "Source PC drive map error", kUnableToLogin, back(33),
+    TroubleDialogLayout logMap{"frm_Error_Log_Map", "Source PC drive map error", kUnableToLogin, back(33),
         moreHelp(33), close(33),
         {{"1.Check if Source PC user name and password are correct", 21, "Cmd_Link"},
             {"2.Check if user name has administrative rights and drives are shared.", 102, "Cmd_Link"}}};
     logMap.moreHelpFollowsConnection = true;
     d.push_back(logMap);
 
-    TroubleDialogSpec remote{"frm_Error_Remote_Disconneted", "Remote Machine Disconnected",
+    TroubleDialogLayout remote{"frm_Error_Remote_Disconneted", "Remote Machine Disconnected",
         "Unable to communicate with Source PC !  the possible reasons are:", {"cmdContinue", "&Continue", 0},
         {"", "", 0}, {"CmdCancel", "Canc&el", 0},
         {{"1. Network cable may be plugged out.", 0}, {"2. Source Machine may be turned off.", 0}}};
@@ -117,7 +117,7 @@ std::vector<TroubleDialogSpec> buildDialogs()
             {"2.Check if Source PC\u2019s hard drive is shared as C$ and D$ respectively with full rights.",
                 0}}});
 
-    TroubleDialogSpec source2k{"frm_Error_Source2k_validate", "Source PC Validation",
+    TroubleDialogLayout source2k{"frm_Error_Source2k_validate", "Source PC Validation",
         "Unable to login to Source PC !  Please check the following:", back(0), moreHelp(0), close(0),
         {{"1.Check if Source PC user name and password are correct.", 0},
             {"2.Check if User Name has administrative rights. share Source PC's C Drive as C$, If the Source "
@@ -131,17 +131,17 @@ std::vector<TroubleDialogSpec> buildDialogs()
 
 } // namespace
 
-const std::vector<TroubleDialogSpec>& troubleshootingDialogs()
+const std::vector<TroubleDialogLayout>& troubleshootingDialogs()
 {
-    static const std::vector<TroubleDialogSpec> dialogs = buildDialogs();
+    static const std::vector<TroubleDialogLayout> dialogs = buildDialogs();
     return dialogs;
 }
 
-const TroubleDialogSpec* troubleshootingDialog(const std::string& formName)
+const TroubleDialogLayout* troubleshootingDialog(const std::string& formName)
 {
-    for (const TroubleDialogSpec& spec : troubleshootingDialogs()) {
-        if (formName == spec.formName)
-            return &spec;
+    for (const TroubleDialogLayout& layout : troubleshootingDialogs()) {
+        if (formName == layout.formName)
+            return &layout;
     }
     return nullptr;
 }

@@ -1,4 +1,4 @@
-// TroubleshootingDialogs.cpp: the troubleshooting dialog built from its TroubleDialogSpec, its help clicks and
+// TroubleshootingDialogs.cpp: the troubleshooting dialog built from its TroubleDialogLayout, its help clicks and
 // the way back or out.
 #include "wizard/connection/TroubleshootingDialogs.h"
 
@@ -54,9 +54,9 @@ QLabel* addTextLabel(QWidget* parent, const QString& name, const QString& text, 
 } // namespace
 
 TroubleshootingDialog::TroubleshootingDialog(
-    const TroubleDialogSpec& spec, QWidget* owner, std::function<bool()> exitRoutine)
+    const TroubleDialogLayout& layout, QWidget* owner, std::function<bool()> exitRoutine)
     : QDialog(owner)
-    , m_spec(spec)
+    , m_layout(layout)
     , m_exitRoutine(std::move(exitRoutine))
 {
     if (!m_exitRoutine)
@@ -66,8 +66,8 @@ TroubleshootingDialog::TroubleshootingDialog(
 
 void TroubleshootingDialog::build()
 {
-    setObjectName(QString::fromLatin1(m_spec.formName));
-    setWindowTitle(QString::fromUtf8(m_spec.title));
+    setObjectName(QString::fromLatin1(m_layout.formName));
+    setWindowTitle(QString::fromUtf8(m_layout.title));
     // The dialog ends only through its own buttons (or the program's end).
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
@@ -77,7 +77,7 @@ void TroubleshootingDialog::build()
     picture->setGeometry(kMargin, kMargin, 40, 40);
 
     QLabel* headline =
-        addTextLabel(this, QStringLiteral("LblTitle"), QString::fromUtf8(m_spec.headline), kMargin, false);
+        addTextLabel(this, QStringLiteral("LblTitle"), QString::fromUtf8(m_layout.headline), kMargin, false);
     QFont bold = headline->font();
     bold.setBold(true);
     headline->setFont(bold);
@@ -85,9 +85,9 @@ void TroubleshootingDialog::build()
     headline->setFixedWidth(kWidth - kTextLeft - kMargin);
 
     int top = headline->geometry().bottom() + 12;
-    for (std::size_t i = 0; i < m_spec.steps.size(); ++i) {
-        const TroubleStep& step = m_spec.steps[i];
-        const bool clickable = *step.link || (m_spec.plainStepsOpenTopic && step.topic != 0);
+    for (std::size_t i = 0; i < m_layout.steps.size(); ++i) {
+        const TroubleStep& step = m_layout.steps[i];
+        const bool clickable = *step.link || (m_layout.plainStepsOpenTopic && step.topic != 0);
         QLabel* label = addTextLabel(
             this, QStringLiteral("LblStep%1").arg(i + 1), QString::fromUtf8(step.text), top, clickable);
         if (auto* link = qobject_cast<ClickLabel*>(label))
@@ -95,26 +95,27 @@ void TroubleshootingDialog::build()
         m_steps.push_back(label);
         top = label->geometry().bottom() + 8;
     }
-    if (*m_spec.footer)
-        top = addTextLabel(this, QStringLiteral("LblNote"), QString::fromUtf8(m_spec.footer), top + 4, false)
-                  ->geometry()
-                  .bottom() +
+    if (*m_layout.footer)
+        top =
+            addTextLabel(this, QStringLiteral("LblNote"), QString::fromUtf8(m_layout.footer), top + 4, false)
+                ->geometry()
+                .bottom() +
             8;
 
     const int buttonTop = top + 12;
-    QPushButton* back = addButton(m_spec.back, kMargin, buttonTop);
+    QPushButton* back = addButton(m_layout.back, kMargin, buttonTop);
     connect(back, &QPushButton::clicked, this, &QDialog::accept);
-    if (m_spec.animatedBack)
+    if (m_layout.animatedBack)
         back->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-    if (*m_spec.moreHelp.name) {
-        QPushButton* help = addButton(m_spec.moreHelp, (kWidth - kButtonWidth) / 2, buttonTop);
+    if (*m_layout.moreHelp.name) {
+        QPushButton* help = addButton(m_layout.moreHelp, (kWidth - kButtonWidth) / 2, buttonTop);
         connect(help, &QPushButton::clicked, this, &TroubleshootingDialog::needMoreHelp);
     }
-    QPushButton* close = addButton(m_spec.close, kWidth - kMargin - kButtonWidth, buttonTop);
+    QPushButton* close = addButton(m_layout.close, kWidth - kMargin - kButtonWidth, buttonTop);
     connect(close, &QPushButton::clicked, this, &TroubleshootingDialog::closeWizard);
 
     // The link buttons only carry their check's topic; they lie behind the Close button.
-    for (const TroubleStep& step : m_spec.steps) {
+    for (const TroubleStep& step : m_layout.steps) {
         if (!*step.link)
             continue;
         // A link shared by several checks starts with the last one's topic.
@@ -150,29 +151,29 @@ QPushButton* TroubleshootingDialog::linkButton(const char* name) const
 
 void TroubleshootingDialog::clickStep(std::size_t index)
 {
-    if (index >= m_spec.steps.size())
+    if (index >= m_layout.steps.size())
         return;
-    const TroubleStep& step = m_spec.steps[index];
+    const TroubleStep& step = m_layout.steps[index];
     if (QPushButton* link = linkButton(step.link)) {
         platform::qt::setHelpTopic(link, step.topic);
         link->setFocus();
         openTopic(step.topic);
-    } else if (m_spec.plainStepsOpenTopic && step.topic != 0) {
+    } else if (m_layout.plainStepsOpenTopic && step.topic != 0) {
         openTopic(step.topic);
     }
 }
 
 void TroubleshootingDialog::needMoreHelp()
 {
-    if (m_spec.moreHelpActsAsStep >= 0) {
-        clickStep(static_cast<std::size_t>(m_spec.moreHelpActsAsStep));
+    if (m_layout.moreHelpActsAsStep >= 0) {
+        clickStep(static_cast<std::size_t>(m_layout.moreHelpActsAsStep));
         return;
     }
     auto* help =
-        findChild<QPushButton*>(QString::fromLatin1(m_spec.moreHelp.name), Qt::FindDirectChildrenOnly);
+        findChild<QPushButton*>(QString::fromLatin1(m_layout.moreHelp.name), Qt::FindDirectChildrenOnly);
     if (!help)
         return;
-    if (m_spec.moreHelpFollowsConnection)
+    if (m_layout.moreHelpFollowsConnection)
         platform::qt::setHelpTopic(help, ConnectionHelpTopic);
     help->setFocus();
     openTopic(topicOf(help));
@@ -180,7 +181,7 @@ void TroubleshootingDialog::needMoreHelp()
 
 void TroubleshootingDialog::closeWizard()
 {
-    writeLog(m_spec.formName, "Close");
+    writeLog(m_layout.formName, "Close");
     if (m_exitRoutine()) {
         requestProgramEnd(0);
         reject();
@@ -210,11 +211,11 @@ void TroubleshootingDialog::keyPressEvent(QKeyEvent* event)
 
 bool Show_Troubleshooting_Dialog(const std::string& formName)
 {
-    const TroubleDialogSpec* spec = troubleshootingDialog(formName);
-    writeLog("Show_Troubleshooting_Dialog", spec ? formName : "unknown form " + formName);
-    if (!spec)
+    const TroubleDialogLayout* layout = troubleshootingDialog(formName);
+    writeLog("Show_Troubleshooting_Dialog", layout ? formName : "unknown form " + formName);
+    if (!layout)
         return false;
-    auto* dialog = new TroubleshootingDialog(*spec, mainWindow());
+    auto* dialog = new TroubleshootingDialog(*layout, mainWindow());
     Open_A_Form(dialog, true);
     dialog->deleteLater();
     return false;

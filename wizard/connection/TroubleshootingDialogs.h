@@ -29,7 +29,7 @@ struct TroubleButton {
 };
 
 // The fixed contents of one dialog.
-struct TroubleDialogSpec {
+struct TroubleDialogLayout {
     const char* formName;
     const char* title;
     const char* headline;
@@ -45,10 +45,10 @@ struct TroubleDialogSpec {
 };
 
 // The eleven dialogs, and one by its form name (nullptr for an unknown name).
-const std::vector<TroubleDialogSpec>& troubleshootingDialogs();
-const TroubleDialogSpec* troubleshootingDialog(const std::string& formName);
+const std::vector<TroubleDialogLayout>& troubleshootingDialogs();
+const TroubleDialogLayout* troubleshootingDialog(const std::string& formName);
 
-// One troubleshooting dialog, built from its TroubleDialogSpec. The object names are the form's and its
+// One troubleshooting dialog, built from its TroubleDialogLayout. The object names are the form's and its
 // controls': LblTitle, LblStep1.., the buttons' and the link buttons' names; every button has a
 // "helpContextId" property. Help opens through the platform's help service at the program's help
 // file; Close runs `exitRoutine` (the wizard's exit routine by default) and ends the program when
@@ -57,9 +57,9 @@ class TroubleshootingDialog : public QDialog {
     Q_OBJECT
 public:
     TroubleshootingDialog(
-        const TroubleDialogSpec& spec, QWidget* owner, std::function<bool()> exitRoutine = {});
+        const TroubleDialogLayout& layout, QWidget* owner, std::function<bool()> exitRoutine = {});
 
-    const TroubleDialogSpec& spec() const { return m_spec; }
+    const TroubleDialogLayout& layout() const { return m_layout; }
 
     // A click on check `index` (0-based): focuses its link button, gives it the check's topic and
     // opens it; plain checks open their topic only where the dialog says so.
@@ -76,7 +76,7 @@ private:
     QPushButton* addButton(const TroubleButton& button, int left, int top);
     QPushButton* linkButton(const char* name) const;
 
-    TroubleDialogSpec m_spec;
+    TroubleDialogLayout m_layout;
     std::function<bool()> m_exitRoutine;
     std::vector<QLabel*> m_steps;
 };

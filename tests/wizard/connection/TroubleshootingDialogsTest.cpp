@@ -36,9 +36,9 @@ protected:
 
     std::unique_ptr<TroubleshootingDialog> open(const char* form, std::function<bool()> exitRoutine = {})
     {
-        const TroubleDialogSpec* spec = troubleshootingDialog(form);
-        EXPECT_NE(spec, nullptr) << form;
-        return std::make_unique<TroubleshootingDialog>(*spec, nullptr, std::move(exitRoutine));
+        const TroubleDialogLayout* layout = troubleshootingDialog(form);
+        EXPECT_NE(layout, nullptr) << form;
+        return std::make_unique<TroubleshootingDialog>(*layout, nullptr, std::move(exitRoutine));
     }
     static QString text(QWidget* dialog, const char* name)
     {
@@ -68,25 +68,25 @@ TEST_F(TroubleshootingDialogsTest, ElevenDialogsWithTheirTitlesHeadlinesAndButto
 {
     ASSERT_EQ(troubleshootingDialogs().size(), 11u);
     std::set<std::string> names;
-    for (const TroubleDialogSpec& spec : troubleshootingDialogs()) {
-        names.insert(spec.formName);
-        auto dialog = std::make_unique<TroubleshootingDialog>(spec, nullptr);
-        EXPECT_EQ(dialog->objectName().toStdString(), spec.formName);
-        EXPECT_EQ(dialog->windowTitle().toStdString(), spec.title);
-        EXPECT_EQ(text(dialog.get(), "LblTitle").toStdString(), spec.headline);
-        for (std::size_t i = 0; i < spec.steps.size(); ++i) {
+    for (const TroubleDialogLayout& layout : troubleshootingDialogs()) {
+        names.insert(layout.formName);
+        auto dialog = std::make_unique<TroubleshootingDialog>(layout, nullptr);
+        EXPECT_EQ(dialog->objectName().toStdString(), layout.formName);
+        EXPECT_EQ(dialog->windowTitle().toStdString(), layout.title);
+        EXPECT_EQ(text(dialog.get(), "LblTitle").toStdString(), layout.headline);
+        for (std::size_t i = 0; i < layout.steps.size(); ++i) {
             const std::string name = "LblStep" + std::to_string(i + 1);
-            EXPECT_EQ(text(dialog.get(), name.c_str()).toStdString(), spec.steps[i].text);
+            EXPECT_EQ(text(dialog.get(), name.c_str()).toStdString(), layout.steps[i].text);
         }
         // The buttons lie in one row below every text, Back left of Close.
-        QPushButton* back = button(dialog.get(), spec.back.name);
-        QPushButton* close = button(dialog.get(), spec.close.name);
-        ASSERT_TRUE(back && close) << spec.formName;
+        QPushButton* back = button(dialog.get(), layout.back.name);
+        QPushButton* close = button(dialog.get(), layout.close.name);
+        ASSERT_TRUE(back && close) << layout.formName;
         EXPECT_EQ(back->y(), close->y());
         EXPECT_LT(back->geometry().right(), close->x());
         for (QLabel* label : dialog->findChildren<QLabel*>())
             EXPECT_LT(label->geometry().bottom(), back->y())
-                << spec.formName << " " << label->objectName().toStdString();
+                << layout.formName << " " << label->objectName().toStdString();
         EXPECT_LE(close->geometry().right(), dialog->width());
     }
     EXPECT_EQ(names.size(), 11u);
@@ -215,10 +215,10 @@ TEST_F(TroubleshootingDialogsTest, EveryTopicADialogCarriesHasItsOwnHelpPage)
 {
     const std::filesystem::path help = std::filesystem::path(KESTRO_DATA_DIR) / "help";
     std::set<int> topics;
-    for (const TroubleDialogSpec& spec : troubleshootingDialogs()) {
-        for (const TroubleButton& b : {spec.back, spec.moreHelp, spec.close})
+    for (const TroubleDialogLayout& layout : troubleshootingDialogs()) {
+        for (const TroubleButton& b : {layout.back, layout.moreHelp, layout.close})
             topics.insert(b.topic);
-        for (const TroubleStep& step : spec.steps)
+        for (const TroubleStep& step : layout.steps)
             topics.insert(step.topic);
     }
     for (int connectionTopic : {61, 33, 39, 71}) // what "&Need More Help" of the logon dialog opens
