@@ -3,6 +3,7 @@
 // whole listing, the longest stall of the event loop) and ticking in a drive whose copy in the
 // destination tree already holds 50,000 nodes. Run by hand (build/bin/selection_bench, with
 // QT_QPA_PLATFORM=offscreen when there is no display), not by ctest.
+#include "bench/BenchMachine.h"
 #include "platform/Machine.h"
 #include "platform/RunningMachine.h"
 #include "wizard/selection/SelectedItemsList.h"
@@ -186,14 +187,9 @@ void benchTicking(wizard::SelectionPageLogic& logic)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    char pattern[] = "/tmp/selection-bench-XXXXXX";
-    if (!::mkdtemp(pattern))
-        return 1;
-    const fs::path net = pattern;
     platform::Machine machine;
-    if (machine.create(net / "benchpc", platform::OsCode::WinXp) != platform::WinError::Success)
-        return 1;
-    if (platform::RunningMachine::use(net / "benchpc") != platform::WinError::Success)
+    const fs::path net = bench::makeBenchMachine("selection-bench", machine);
+    if (net.empty())
         return 1;
     const fs::path drive = machine.driveFolder('C');
     makeFiles(drive / "Big", 20000);

@@ -2,6 +2,7 @@
 // the unpacking of the nine Office shortcuts (FN_Unzip_Office_Links on the shipped lnk.zip), on a
 // temporary machine; run by hand (build/bin/zip_bench), not by ctest. Prints the first run, the
 // median and the slowest of 20 runs against the goals (50 ms and 20 ms).
+#include "bench/BenchMachine.h"
 #include "platform/Machine.h"
 #include "platform/RunningMachine.h"
 #include "wizard/core/AppPath.h"
@@ -58,14 +59,9 @@ template <typename F> void timeRuns(const char* what, double goalMs, F&& f)
 
 int main()
 {
-    char pattern[] = "/tmp/zip-bench-XXXXXX";
-    if (!::mkdtemp(pattern))
-        return 1;
-    const fs::path net = pattern;
     platform::Machine machine;
-    if (machine.create(net / "benchpc", platform::OsCode::WinXp) != platform::WinError::Success)
-        return 1;
-    if (platform::RunningMachine::use(net / "benchpc") != platform::WinError::Success)
+    const fs::path net = bench::makeBenchMachine("zip-bench", machine);
+    if (net.empty())
         return 1;
     const fs::path drive = machine.driveFolder('C');
     fs::create_directories(drive / "Z");

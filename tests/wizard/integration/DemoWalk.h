@@ -157,13 +157,14 @@ protected:
             batchExit = code;
         };
     }
-    // A value of the destination's registry, "" when missing.
-    static std::string destinationValue(const std::string& key, const std::string& name)
+    // A text value of the destination's registry (below HKEY_LOCAL_MACHINE unless `root` says
+    // otherwise), "<no key>" when the key is missing.
+    static std::string destinationValue(const std::string& key, const std::string& name,
+        platform::RegRoot root = platform::RegRoot::LocalMachine)
     {
         platform::Registry& reg = platform::RunningMachine::current()->registry();
         platform::RegKey k;
-        if (reg.openKey(platform::RegKey(platform::RegRoot::LocalMachine), key, k) !=
-            platform::WinError::Success)
+        if (reg.openKey(platform::RegKey(root), key, k) != platform::WinError::Success)
             return "<no key>";
         std::string value;
         reg.queryString(k, name, value);

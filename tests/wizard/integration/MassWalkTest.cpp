@@ -64,14 +64,7 @@ protected:
     }
     static std::string userValue(const std::string& key, const std::string& name)
     {
-        platform::Registry& reg = platform::RunningMachine::current()->registry();
-        platform::RegKey k;
-        if (reg.openKey(platform::RegKey(platform::RegRoot::CurrentUser), key, k) !=
-            platform::WinError::Success)
-            return "<no key>";
-        std::string value;
-        reg.queryString(k, name, value);
-        return value;
+        return destinationValue(key, name, platform::RegRoot::CurrentUser);
     }
     static void setUserValue(const std::string& key, const std::string& name, const std::string& value)
     {
