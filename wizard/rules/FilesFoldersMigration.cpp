@@ -2,6 +2,7 @@
 // destination of each item.
 #include "wizard/rules/FilesFoldersMigration.h"
 
+#include "platform/FolderFilesCopy.h"
 #include "platform/RunningMachine.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectedItemsList.h"
@@ -78,6 +79,8 @@ FilesFoldersMigration::FilesFoldersMigration(std::vector<Item> items, Hooks hook
     if (!m_hooks.fixedDrive)
         m_hooks.fixedDrive = isLocalFixedDrive;
 }
+
+FilesFoldersMigration::~FilesFoldersMigration() = default;
 
 bool FilesFoldersMigration::step()
 {
@@ -158,26 +161,49 @@ void FilesFoldersMigration::listFolder(const PendingFolder& folder)
         writeTransferLog(kProcess, "Not Copied : " + folder.source + " : cannot make " + folder.dest);
         return;
     }
-    const std::vector<std::string> subFolders = transfer::subFolderNames(folder.source);
+    std::vector<std::string> subFolders, files;
+    transfer::listFolderNames(folder.source, subFolders, files);
     // Pushed in reverse so that the walk takes them in listing order.
     for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it)
         m_folders.push_back({folder.source + "\\" + *it, folder.dest + "\\" + *it});
-    for (const std::string& name : transfer::fileNames(folder.source))
-        m_files.push_back({folder.source + "\\" + name, folder.dest});
+    const std::size_t nameStart = folder.source.size() + 1;
+    for (const std::string& name : files)
+        m_files.push_back({folder.source + "\\" + name, folder.dest, nameStart});
+}
+
+platform::FolderCopy* FilesFoldersMigration::folderCopyFor(const PendingFile& file)
+{
+    if (file.nameStart == 0)
+        return nullptr;
+    if (!m_folderCopy)
+        m_folderCopy = std::make_unique<platform::FolderCopy>();
+    const std::string from = file.source.substr(0, file.nameStart - 1);
+    if (from != m_copyFrom || file.destFolder != m_copyTo || m_copyTo.empty()) {
+        m_copyFrom = from;
+        m_copyTo = file.destFolder;
+        // A bare drive ("C:") names the root only with its separator.
+        const std::string to = m_copyTo.size() == 2 ? m_copyTo + "\\" : m_copyTo;
+        if (transfer::openFolderCopy(m_copyFrom, to, *m_folderCopy) != transfer::FsError::None)
+            m_folderCopy->close();
+    }
+    return m_folderCopy->isOpen() ? m_folderCopy.get() : nullptr;
 }
 
 namespace {
 
 // One file of a chosen item. The folder it goes into is there already (made when its folder was
-// listed), so the common case, a target that does not exist yet, is one copy call; a target that
-// exists goes through the copy worker's version rule.
-transfer::FileTransferResult copyFile(const std::string& source, const std::string& target)
+// listed), so the common case, a target that does not exist yet, is one copy call: through the
+// folders' open copy when there is one (`listedName` its name there), else path by path. A target
+// that exists goes through the copy worker's version rule.
+transfer::FileTransferResult copyFile(const std::string& source, const std::string& target,
+    platform::FolderCopy* folders, const std::string& listedName)
 {
     WizardWindows& windows = wizardWindows();
     if (windows.busyWindowOpen())
         windows.setBusyDetails("Please wait.. Copying " + source);
     transfer::yieldToEvents();
-    const transfer::FsError error = transfer::copyFile(source, target, false);
+    const transfer::FsError error =
+        folders ? folders->copy(listedName) : transfer::copyFile(source, target, false);
     // An existing target, or a source the copy could not take (in use answers like a missing one
     // there): the worker tells which.
     if (error == transfer::FsError::FileExists ||
@@ -207,7 +233,9 @@ void FilesFoldersMigration::copyOne(const PendingFile& file)
         failure = "the name is longer than this PC allows";
         writeTransferLog(kProcess, "Not Copied : " + file.source + " : " + failure);
     } else {
-        const transfer::FileTransferResult r = copyFile(file.source, file.destFolder + name);
+        platform::FolderCopy* folders = folderCopyFor(file);
+        const transfer::FileTransferResult r = copyFile(file.source, file.destFolder + name, folders,
+            folders ? file.source.substr(file.nameStart) : std::string());
         if (r.outcome == TransferOutcome::Migrated) {
             ++m_copied;
             return;
@@ -237,6 +265,11 @@ void FilesFoldersMigration::finishCurrent()
 void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& detail)
 {
     m_active = false;
+    // The item's folders are let go: nothing is held open between items.
+    if (m_folderCopy)
+        m_folderCopy->close();
+    m_copyFrom.clear();
+    m_copyTo.clear();
     m_folders.clear();
     m_files.clear();
     m_fileIndex = 0;
