@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 namespace wizard {
 
@@ -23,6 +24,7 @@ using transfer::TransferOutcome;
 namespace {
 
 constexpr const char* kProcess = "Sub_Data_Explorer_Migration";
+constexpr std::chrono::milliseconds kTextInterval{100};
 
 bool isDrivePath(const std::string& path)
 {
@@ -194,12 +196,13 @@ namespace {
 // One file of a chosen item. The folder it goes into is there already (made when its folder was
 // listed), so the common case, a target that does not exist yet, is one copy call: through the
 // folders' open copy when there is one (`listedName` its name there), else path by path. A target
-// that exists goes through the copy worker's version rule.
+// that exists goes through the copy worker's version rule. `showTexts` false leaves the busy
+// window's and the status bar's texts of a copy that succeeds as they are.
 transfer::FileTransferResult copyFile(const std::string& source, const std::string& target,
-    platform::FolderCopy* folders, const std::string& listedName)
+    platform::FolderCopy* folders, const std::string& listedName, bool showTexts)
 {
     WizardWindows& windows = wizardWindows();
-    if (windows.busyWindowOpen())
+    if (showTexts && windows.busyWindowOpen())
         windows.setBusyDetails("Please wait.. Copying " + source);
     transfer::yieldToEvents();
     const transfer::FsError error =
@@ -219,7 +222,8 @@ transfer::FileTransferResult copyFile(const std::string& source, const std::stri
         windows.setStatusText("Not Copied : " + source);
         return {TransferOutcome::Failed, error};
     }
-    windows.setStatusText("Migrated " + source);
+    if (showTexts)
+        windows.setStatusText("Migrated " + source);
     return {};
 }
 
@@ -233,9 +237,15 @@ void FilesFoldersMigration::copyOne(const PendingFile& file)
         failure = "the name is longer than this PC allows";
         writeTransferLog(kProcess, "Not Copied : " + file.source + " : " + failure);
     } else {
+        // The texts follow the copy a few times a second: laying out and drawing them for every
+        // file of a large tree took the window longer than copying the files.
+        const auto now = std::chrono::steady_clock::now();
+        const bool showTexts = now - m_textsShown >= kTextInterval;
+        if (showTexts)
+            m_textsShown = now;
         platform::FolderCopy* folders = folderCopyFor(file);
         const transfer::FileTransferResult r = copyFile(file.source, file.destFolder + name, folders,
-            folders ? file.source.substr(file.nameStart) : std::string());
+            folders ? file.source.substr(file.nameStart) : std::string(), showTexts);
         if (r.outcome == TransferOutcome::Migrated) {
             ++m_copied;
             return;

@@ -4,6 +4,7 @@
 
 #include "wizard/transfer/TransferOutcome.h"
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -92,6 +93,7 @@ private:
     std::unique_ptr<platform::FolderCopy> m_folderCopy;
     std::string m_copyFrom; // the folders m_folderCopy was opened on
     std::string m_copyTo;
+    std::chrono::steady_clock::time_point m_textsShown; // when a copy last showed its file
     int m_copied = 0;
     int m_failedFiles = 0;
     std::string m_firstFailure;
