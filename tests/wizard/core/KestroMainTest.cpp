@@ -209,6 +209,15 @@ TEST_F(KestroMainTest, TheHeadlessStateReachesTheWidgets)
     EXPECT_EQ(window->cursor().shape(), Qt::WaitCursor);
     window->setMousePointer(wizard::MousePointer::Default);
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+
+    // A file name longer than the window is cut in its panel; the window keeps its width.
+    window->show();
+    const int width = window->width();
+    window->setDetailText(std::string(400, 'x') + ".txt");
+    window->setStatusText("Process completed " + std::string(300, 'y'));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->width(), width);
+    EXPECT_LE(window->minimumSizeHint().width(), width);
 }
 
 TEST_F(KestroMainTest, NextAcceptAndMigrateStepForwardPreviousStepsBack)
