@@ -180,7 +180,12 @@ std::vector<DriveCopyResult> copyMappedDrives()
                     " ended there";
         }
         if (!d.note.empty()) {
-            writeTransferLog("FN_CopyFiles_Tmp_Err", d.note);
+            // A copy that failed is logged with its error as the wizard's other failures are.
+            const platform::FsError error = d.report.diskFull ? platform::FsError::DiskFull
+                : d.report.sourceLost                         ? platform::FsError::PathNotFound
+                                                              : platform::FsError::None;
+            writeTransferLog("FN_CopyFiles_Tmp_Err",
+                error == platform::FsError::None ? d.note : transfer::errorStatus(error) + " " + d.note);
             notes().push_back(d.note);
         }
         results.push_back(std::move(d));

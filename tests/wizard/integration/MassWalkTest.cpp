@@ -5,6 +5,8 @@
 #include "tests/wizard/integration/DemoWalk.h"
 
 #include "platform/EventLog.h"
+#include "tests/support/platform/QuickClock.h"
+#include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/pages/MassPage.h"
 
 #include <QCheckBox>
@@ -104,6 +106,56 @@ protected:
     static constexpr const char* kShellFolders1 =
         "Software\\Microsoft\\Windows\\CurrentVersion1\\Explorer\\Shell Folders";
     std::string m_ownPersonal;
+    // The registry editor's settling pauses, some twenty per migration, at a tenth of their length.
+    testsupport::QuickClock quickClock;
+    common::Service<platform::Clock>::Override clockScope{quickClock};
+
+    // The source and NEWPC as they are just before Migrate.
+    void snapshotBefore(const char* source)
+    {
+        m_source = masscheck::snapshotMachine(network / source);
+        m_before = masscheck::snapshotMachine(network / demo::kDestinationPc);
+    }
+    // NEWPC after the run, file by file and value by value, against what the mass steps' rules make
+    // of the source and of NEWPC before the run.
+    void expectWholeDestination(std::vector<char> drives, const std::string& logonUser)
+    {
+        masscheck::MassPcs pcs;
+        pcs.source = &m_source;
+        pcs.destination = &m_before;
+        pcs.copiedDrives = std::move(drives);
+        pcs.appPath = demo::kWizardFolder;
+        pcs.destUser = platform::RunningMachine::current()->config().userName;
+        pcs.logonUser = logonUser;
+        pcs.templates = std::filesystem::path(KESTRO_SOURCE_DATA) / "RegFiles";
+        pcs.scratch = network / "scratch";
+        std::filesystem::create_directories(pcs.scratch);
+        const masscheck::Expectation expected = masscheck::expectMassMigration(pcs);
+        const masscheck::Snapshot after = masscheck::snapshotMachine(network / demo::kDestinationPc);
+        const masscheck::Differences d = masscheck::compare(expected, after, wizardBookkeeping);
+        std::string lines;
+        for (const std::string& line : d.lines)
+            lines += line + "\n";
+        EXPECT_TRUE(d.lines.empty()) << d.lines.size() << " differences:\n" << lines;
+        EXPECT_GT(d.filesCompared, m_before.files.size()) << "the source's files are among those compared";
+    }
+    // What the wizard itself changes on NEWPC during any run, beyond what the mass steps are meant
+    // to do (those are all in the expectation): upper-cased paths whose change is not compared.
+    static bool wizardBookkeeping(const std::string& upperPath)
+    {
+        static const char* const kChanged[] = {
+            // its log, appended to by every step
+            "C:\\PROGRAM FILES\\KESTRO\\KESTRO_LOG_FILE.TXT",
+            // the plain script unscrambled at start, removed when the wizard ends
+            "C:\\PROGRAM FILES\\KESTRO\\WKXFILES\\DEC_KESTRO.XML",
+        };
+        for (const char* path : kChanged)
+            if (upperPath == path)
+                return true;
+        return false;
+    }
+    masscheck::Snapshot m_source;
+    masscheck::Snapshot m_before;
 
     // Migrate, answered OK at the last stage's restart question; the program then ends.
     void migrate(wizard::KestroMain* w)
@@ -125,6 +177,7 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_FALSE(control<QFrame>(w, "Frm_Mass", "FraMassStatus")->isEnabled());
     EXPECT_FALSE(ticked(w, "ChIndentify"));
     markDestination("SolitairePlus");
+    snapshotBefore(demo::kSourcePc98);
 
     migrate(w);
     ASSERT_FALSE(user.shown.empty());
@@ -143,6 +196,11 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_TRUE(onNewPc("C:\\WINDOWS\\Clouds.bmp"));
     EXPECT_FALSE(folderOnNewPc("C:\\WINDOWS\\SYSTEM")) << "an XP destination keeps its own system folders";
     expectRegistryMoved("SolitairePlus", "Solitaire Plus 2.1");
+    // The vendor's key arrives with its System folder paths moved to System32; SYSTEM.INI stays.
+    const std::string game = "SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1";
+    EXPECT_EQ(destinationValue(game, "HelpFile"), "C:\\WINDOWS\\SYSTEM32\\SOLPLUS.HLP");
+    EXPECT_EQ(destinationValue(game, "Settings"), "C:\\WINDOWS\\SYSTEM.INI");
+    expectWholeDestination({'C', 'D'}, "");
 }
 
 TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
@@ -153,6 +211,7 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     wizard::KestroMain* w = wizard::mainWindow();
     walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
     markDestination("StarChart");
+    snapshotBefore(demo::kSourcePcXp);
 
     migrate(w);
     ASSERT_FALSE(user.shown.empty());
@@ -162,6 +221,8 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_TRUE(onNewPc("C:\\Program Files\\Star Chart\\STARS.EXE"));
     EXPECT_TRUE(onNewPc("C:\\Documents and Settings\\Sarah\\My Documents\\Notes.txt"));
     expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
+    EXPECT_EQ(destinationValue("SOFTWARE\\Night Sky Software\\Star Chart", "Observatory"), "Greenwich");
+    expectWholeDestination({'C'}, demo::kXpAdminUser);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // MassPageTest.cpp: the mass-migration page offscreen: Migrate on the bar, the stages ticked by the
-// stage step alone, and a drive that was not copied whole told on the page.
+// stage step alone, and a drive that was not copied whole or filled up told on the page.
 #include "wizard/pages/MassPage.h"
 
 #include "tests/support/FindChild.h"
+#include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/pages/PageTestSupport.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/core/WizardState.h"
@@ -70,6 +71,20 @@ TEST_F(MassPageTest, ADriveNotCopiedWholeIsTold)
     const QString notes = child<QLabel>(&page, "LblMassNotes")->text();
     EXPECT_TRUE(notes.contains("The source drive D: was not copied")) << notes.toStdString();
     EXPECT_FALSE(notes.contains("C:")) << notes.toStdString();
+}
+
+// The destination's drive fills up during the copy (a child process with a file-size limit): the
+// page tells which drive filled up and which source drive's copy ended there.
+TEST_F(MassPageTest, ADriveThatFilledUpIsTold)
+{
+    transfertest::TransferWorld world;
+    world.putOld("big.bin", std::string(256 * 1024, 'B'));
+    Frm_Mass page(nullptr, &host);
+    const std::string notes = testsupport::onFullDisk(64 * 1024, [&page] {
+        mass::copyMappedDrives();
+        return child<QLabel>(&page, "LblMassNotes")->text().toStdString();
+    });
+    EXPECT_EQ(notes, "Drive C: is full: the copy of the source drive C: ended there");
 }
 
 } // namespace
