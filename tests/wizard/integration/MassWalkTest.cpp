@@ -5,7 +5,6 @@
 #include "tests/wizard/integration/DemoWalk.h"
 
 #include "platform/EventLog.h"
-#include "tests/support/platform/QuickClock.h"
 #include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/pages/MassPage.h"
 
@@ -106,9 +105,6 @@ protected:
     static constexpr const char* kShellFolders1 =
         "Software\\Microsoft\\Windows\\CurrentVersion1\\Explorer\\Shell Folders";
     std::string m_ownPersonal;
-    // The registry editor's settling pauses, some twenty per migration, at a tenth of their length.
-    testsupport::QuickClock quickClock;
-    common::Service<platform::Clock>::Override clockScope{quickClock};
 
     // The source and NEWPC as they are just before Migrate.
     void snapshotBefore(const char* source)
