@@ -41,6 +41,16 @@ TEST_F(MassPageTest, OffersMigrateAndShowsTheStagesTheStepsReached)
     EXPECT_EQ(child<QLabel>(&page, "LblCopyfile")->text(), "Copy Files from Source to destination");
     for (const char* c : {"ChDskNet", "ChIndentify", "ChCopyfile", "ChUpdateReg"})
         EXPECT_FALSE(ticked(page, c)) << c;
+    // The disabled frame stands 240 twips left of the page and keeps its texts readable.
+    auto* frame = child<QFrame>(&page, "FraMassStatus");
+    EXPECT_EQ(frame->x(), twips(-240));
+    auto* stage = child<QLabel>(&page, "LblIndentify");
+    EXPECT_EQ(stage->palette().color(QPalette::Disabled, QPalette::WindowText),
+        stage->palette().color(QPalette::Active, QPalette::WindowText));
+    auto* title = child<QLabel>(&page, "Label5");
+    EXPECT_EQ(title->text(), "Migration Status");
+    EXPECT_EQ(title->palette().color(QPalette::Disabled, QPalette::WindowText), QColor(0, 0, 128));
+    EXPECT_TRUE(child<QFrame>(&page, "Shape2")->geometry().contains(title->geometry()));
 
     transfertest::TransferWorld world;
     mass::FN_STATUS();
