@@ -221,3 +221,20 @@ TEST_F(MassCopyTest, ADestinationThatFillsUpEndsTheDriveCopyAndSaysSo)
     EXPECT_EQ(world.readNew("B/small.txt"), "kept");
     EXPECT_TRUE(driveCopyNotes().empty());
 }
+
+// A destination file that holds the name of a source folder: that folder cannot be made and its
+// files are left out, the others are copied, and the source is not said to be lost.
+TEST_F(MassCopyTest, AFolderBlockedByADestinationFileIsLeftOutNotTakenForALostSource)
+{
+    world.putOld("Data/Reports/r.txt", "r");
+    world.putOld("Data/Zeta/z.txt", "z");
+    world.putNew("Data/Reports", "a file of NEWPC's");
+    const auto results = copyMappedDrives();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].report.sourceLost);
+    EXPECT_EQ(results[0].report.blocked, 1u);
+    EXPECT_TRUE(driveCopyNotes().empty());
+    EXPECT_EQ(world.readNew("Data/Reports"), "a file of NEWPC's");
+    EXPECT_EQ(world.readNew("Data/Zeta/z.txt"), "z");
+    EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\Data", "C:\\Data", true, false));
+}
