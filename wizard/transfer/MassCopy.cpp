@@ -127,6 +127,8 @@ bool TreeCopier::step()
     m_report.failed += r.failed;
     if (error == platform::FsError::DiskFull)
         m_report.diskFull = true;
+    else if (error != platform::FsError::None && files.folderExists(folder.source))
+        ++m_report.blocked; // the source is still there: this folder alone is left out
     else if (error != platform::FsError::None)
         m_report.sourceLost = true;
     if (!m_recurse || error != platform::FsError::None)

@@ -29,13 +29,15 @@ void snapshotDrive(const fs::path& driveFolder, char letter, Snapshot& out)
     for (auto it = fs::recursive_directory_iterator(driveFolder, ec); !ec && it != fs::end(it);
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (it->is_directory())
-            continue;
         const std::string relative = fs::relative(it->path(), driveFolder).string();
         std::string windows = std::string(1, letter) + ":\\" + relative;
         for (char& ch : windows)
             if (ch == '/')
                 ch = '\\';
+        if (it->is_directory()) {
+            out.folders[upper(windows)] = windows;
+            continue;
+        }
         // The attribute sidecars are the file layer's bookkeeping; its partial files must not stay.
         if (name.rfind(":partial", 0) == 0)
             out.partialFiles.push_back(windows);
@@ -214,6 +216,15 @@ std::optional<std::string> treeTarget(
     return target;
 }
 
+std::optional<std::string> treeFolderTarget(
+    const std::string& relative, const std::string& to, const TreeRules& rules)
+{
+    const auto inside = treeTarget(relative + "\\-", to, rules);
+    if (!inside)
+        return std::nullopt;
+    return inside->substr(0, inside->size() - 2);
+}
+
 std::string TextRewrite::apply(const std::string& text) const
 {
     if (sourceRoot.empty() || destRoot.empty())
@@ -226,6 +237,7 @@ std::string TextRewrite::apply(const std::string& text) const
 
 Expectation::Expectation(const Snapshot& destinationBefore, const Snapshot& source)
     : files(destinationBefore.files)
+    , folders(destinationBefore.folders)
     , keys(destinationBefore.keys)
     , m_source(source)
 {}
@@ -239,11 +251,35 @@ void Expectation::put(const std::string& target, const FileState& state, bool ov
     FileState copy = state;
     copy.path = found != files.end() ? found->second.path : target;
     files[key] = copy;
+    addFolder(target.substr(0, target.rfind('\\')));
+}
+
+void Expectation::addFolder(const std::string& folder)
+{
+    for (std::string f = folder; f.size() > 3; f = f.substr(0, f.rfind('\\')))
+        folders.emplace(upper(f), f);
+}
+
+void Expectation::copyFolders(
+    const Folders& tree, const std::string& from, const std::string& to, const TreeRules& rules)
+{
+    const std::string prefix = withSeparator(upper(from));
+    if (from.size() > 3 && !tree.count(upper(from)))
+        return; // nothing is made for a folder the source lacks
+    addFolder(to);
+    std::vector<std::string> made;
+    for (const auto& [path, stored] : tree)
+        if (path.rfind(prefix, 0) == 0)
+            if (const auto target = treeFolderTarget(stored.substr(prefix.size()), to, rules))
+                made.push_back(*target);
+    for (const std::string& folder : made)
+        addFolder(folder);
 }
 
 void Expectation::copyTree(
     const std::string& from, const std::string& to, bool overwrite, const TreeRules& rules)
 {
+    copyFolders(m_source.folders, from, to, rules);
     const std::string prefix = withSeparator(upper(from));
     for (const auto& [path, state] : m_source.files) {
         if (path.rfind(prefix, 0) != 0)
@@ -255,6 +291,8 @@ void Expectation::copyTree(
 
 void Expectation::copyOwnTree(const std::string& from, const std::string& to, bool overwrite)
 {
+    const Folders own = folders;
+    copyFolders(own, from, to, TreeRules{});
     const std::string prefix = withSeparator(upper(from));
     std::vector<std::pair<std::string, FileState>> copies;
     for (const auto& [path, state] : files)
@@ -277,6 +315,14 @@ void Expectation::removeFiles(const std::string& prefix)
     const std::string p = upper(prefix);
     for (auto it = files.begin(); it != files.end();)
         it = it->first.rfind(p, 0) == 0 ? files.erase(it) : std::next(it);
+}
+
+void Expectation::removeFolder(const std::string& folder)
+{
+    const std::string p = upper(folder);
+    removeFiles(withSeparator(p));
+    for (auto it = folders.begin(); it != folders.end();)
+        it = within(it->first, p) ? folders.erase(it) : std::next(it);
 }
 
 void Expectation::mergeKeys(const Keys& from, const std::string& fromPrefix, const std::string& toPrefix,
@@ -328,6 +374,12 @@ Differences compare(const Expectation& expected, const Snapshot& after,
     for (const auto& [path, have] : after.files)
         if (!excused(path) && !expected.files.count(path))
             d.lines.push_back("file unexplained: " + have.path);
+    for (const auto& [path, want] : expected.folders)
+        if (!excused(path) && !after.folders.count(path))
+            d.lines.push_back("folder missing: " + want);
+    for (const auto& [path, have] : after.folders)
+        if (!excused(path) && !expected.folders.count(path))
+            d.lines.push_back("folder unexplained: " + have);
     for (const auto& [path, want] : expected.keys)
         if (!excused(path)) {
             const auto have = after.keys.find(path);

@@ -38,9 +38,13 @@ struct KeyState {
 // Keys by upper-cased full path; every key is listed, also those without values.
 using Keys = std::map<std::string, KeyState>;
 
-// One machine: every file of every drive and every key and value of its hives.
+// Folders below the drive roots: upper-cased Windows path to the path as stored.
+using Folders = std::map<std::string, std::string>;
+
+// One machine: every file and folder of every drive and every key and value of its hives.
 struct Snapshot {
     Files files;
+    Folders folders;
     Keys keys;
     std::vector<std::string> partialFiles; // the copy layer's own half-written files (none expected)
 };
@@ -64,6 +68,9 @@ struct TreeRules {
 // The path below `to` where the file at `relative` (below the copied folder, "WINDOWS\SYSTEM\A.DLL")
 // lands; nothing when the copy leaves it out.
 std::optional<std::string> treeTarget(
+    const std::string& relative, const std::string& to, const TreeRules& rules);
+// The same for a folder at `relative`.
+std::optional<std::string> treeFolderTarget(
     const std::string& relative, const std::string& to, const TreeRules& rules);
 
 // How registry text moves from the source's Windows folder to the destination's.
@@ -89,6 +96,8 @@ public:
     void copyFile(const std::string& from, const std::string& to, bool overwrite);
     // Removes the files whose upper-cased path starts with the upper-cased `prefix`.
     void removeFiles(const std::string& prefix);
+    // Removes a folder with everything below it.
+    void removeFolder(const std::string& folder);
     bool hasFile(const std::string& path) const { return files.count(upper(path)) != 0; }
 
     // Every source key below `from` merged below `to` on the destination, names and text data
@@ -99,10 +108,16 @@ public:
     void removeKeys(const std::string& prefix);
 
     Files files;
+    Folders folders;
     Keys keys;
 
 private:
     void put(const std::string& target, const FileState& state, bool overwrite);
+    // Adds the folder and those above it up to the drive's root.
+    void addFolder(const std::string& folder);
+    // The folders below `from` in `tree`, created below `to` (and `to` itself).
+    void copyFolders(
+        const Folders& tree, const std::string& from, const std::string& to, const TreeRules& rules);
     const Snapshot& m_source;
 };
 

@@ -25,19 +25,14 @@ std::string windowsValue(const Keys& keys, const std::string& name)
 
 bool isWin9x(const Keys& keys) { return upper(windowsValue(keys, "ProductName")) == "MICROSOFT WINDOWS 98"; }
 
-// The names of the folders directly below `folder` that hold files.
-std::set<std::string> subFolders(const Files& files, const std::string& folder)
+// The names of the folders directly below `folder`.
+std::set<std::string> subFolders(const Folders& folders, const std::string& folder)
 {
     const std::string prefix = upper(folder) + "\\";
     std::set<std::string> names;
-    for (const auto& [path, state] : files) {
-        if (path.rfind(prefix, 0) != 0)
-            continue;
-        const std::string rest = state.path.substr(prefix.size());
-        const auto slash = rest.find('\\');
-        if (slash != std::string::npos)
-            names.insert(rest.substr(0, slash));
-    }
+    for (const auto& [path, stored] : folders)
+        if (path.rfind(prefix, 0) == 0 && path.find('\\', prefix.size()) == std::string::npos)
+            names.insert(stored.substr(prefix.size()));
     return names;
 }
 
@@ -56,7 +51,7 @@ void copyProfiles(Expectation& e, const MassPcs& pcs, bool win9x, const std::str
             sourceUser = pcs.logonUser;
         const std::string p = docs + sourceUser;
         const std::string q = docs + destUser;
-        for (const std::string& entry : subFolders(source.files, p + "\\Start Menu"))
+        for (const std::string& entry : subFolders(source.folders, p + "\\Start Menu"))
             if (upper(entry) != "ALL USERS")
                 e.copyTree(p + "\\Start Menu\\" + entry, q + "\\Start Menu\\" + entry, true, {});
         e.copyTree(p + "\\Desktop", q + "\\Desktop", false, {});
@@ -65,7 +60,7 @@ void copyProfiles(Expectation& e, const MassPcs& pcs, bool win9x, const std::str
             q + "\\Local Settings\\Application Data\\Identities", true, {});
         e.removeFiles(docs + sourceUser + "\\Start Menu\\Programs\\MS-DOS Prompt.pif");
     } else {
-        for (const std::string& entry : subFolders(source.files, sourceWindows + "\\Profiles"))
+        for (const std::string& entry : subFolders(source.folders, sourceWindows + "\\Profiles"))
             if (upper(entry) != "ALL USERS")
                 e.copyTree(sourceWindows + "\\Profiles\\" + entry, docs + entry, true, {});
         e.copyTree(sourceWindows + "\\Start Menu", docs + "All Users\\Start Menu", false, {});
@@ -215,9 +210,9 @@ Expectation expectMassMigration(const MassPcs& pcs)
     copyProfiles(e, pcs, win9x, sourceRoot);
     copyInstallerAndFonts(e, *pcs.source, sourceRoot, destRoot, pcs.appPath);
     // The exit routine removes the working folders.
-    for (const std::string& folder : {pcs.appPath + "\\temp\\", pcs.appPath + "\\tempreg\\",
-             std::string("C:\\QZImpTemp\\"), std::string("C:\\QZExpTemp\\")})
-        e.removeFiles(folder);
+    for (const std::string& folder : {pcs.appPath + "\\temp", pcs.appPath + "\\tempreg",
+             std::string("C:\\QZImpTemp"), std::string("C:\\QZExpTemp")})
+        e.removeFolder(folder);
 
     // Paths below the source's Windows folder move to the destination's; a 95/98/ME source's
     // System folder becomes System32.

@@ -186,9 +186,14 @@ TEST_F(MassCopyTest, ADestinationThatFillsUpEndsTheDriveCopyAndSaysSo)
     world.putOld("B/small.txt", "small");
     world.putOld("C/later.txt", "3333");
     world.putNew("B/small.txt", "kept");
+    world.putNew("Over/large.bin", "earlier");
     const std::string found = testsupport::onFullDisk(64 * 1024, [this] {
         const auto results = copyMappedDrives();
         std::string out;
+        // A copy that replaces files fails the same way and keeps the file it would have replaced.
+        TreeCopyReport over;
+        if (!FN_Copy_Folder_Tree("Z:\\B", "C:\\Over", false, true, &over) && over.diskFull)
+            out += "replace refused;";
         if (results.size() == 1 && results[0].report.diskFull && !results[0].report.sourceLost)
             out += "full;";
         if (driveCopyNotes().size() == 1)
@@ -197,7 +202,9 @@ TEST_F(MassCopyTest, ADestinationThatFillsUpEndsTheDriveCopyAndSaysSo)
             out += "logged;";
         return out;
     });
-    EXPECT_EQ(found, "full;Drive C: is full: the copy of the source drive C: ended there;logged;");
+    EXPECT_EQ(
+        found, "replace refused;full;Drive C: is full: the copy of the source drive C: ended there;logged;");
+    EXPECT_EQ(world.readNew("Over/large.bin"), "earlier");
     EXPECT_EQ(world.readNew("A/first.txt"), "1111");
     EXPECT_FALSE(onNew("B/large.bin"));
     EXPECT_EQ(world.readNew("B/small.txt"), "kept");
@@ -213,4 +220,21 @@ TEST_F(MassCopyTest, ADestinationThatFillsUpEndsTheDriveCopyAndSaysSo)
     EXPECT_EQ(world.readNew("C/later.txt"), "3333");
     EXPECT_EQ(world.readNew("B/small.txt"), "kept");
     EXPECT_TRUE(driveCopyNotes().empty());
+}
+
+// A destination file that holds the name of a source folder: that folder cannot be made and its
+// files are left out, the others are copied, and the source is not said to be lost.
+TEST_F(MassCopyTest, AFolderBlockedByADestinationFileIsLeftOutNotTakenForALostSource)
+{
+    world.putOld("Data/Reports/r.txt", "r");
+    world.putOld("Data/Zeta/z.txt", "z");
+    world.putNew("Data/Reports", "a file of NEWPC's");
+    const auto results = copyMappedDrives();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].report.sourceLost);
+    EXPECT_EQ(results[0].report.blocked, 1u);
+    EXPECT_TRUE(driveCopyNotes().empty());
+    EXPECT_EQ(world.readNew("Data/Reports"), "a file of NEWPC's");
+    EXPECT_EQ(world.readNew("Data/Zeta/z.txt"), "z");
+    EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\Data", "C:\\Data", true, false));
 }
