@@ -13,8 +13,9 @@
 # destination is deleted and `sync` is run, outside the timed part. The two alternate: WARMUPS
 # rounds unmeasured (default 2), then RUNS measured rounds (default 5), the first of each round
 # being cp and kestro in turn. Printed for each: median, fastest, slowest and the spread (slowest
-# less fastest, in % of the median); then the median of the per-round ratios. The last line is
-# "ratio: X", kestro's median over cp -a's. Before it, one more kestro copy runs in the wizard's
+# less fastest, in % of the median) of the wall-clock times and of the processor times (user and
+# system; a machine busy with other work stretches them less); then the median of the per-round
+# ratios. The last line is "ratio: X", kestro's median over cp -a's. Before it, one more kestro copy runs in the wizard's
 # main window with its busy window open and prints the longest event-loop stall it saw.
 # BIN names another build of the program (default build/bin/migration_copy_bench); STALL=0 leaves
 # the window run out.
@@ -27,7 +28,7 @@ WORK=$(mktemp -d "$BASE/migration-copy-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
 python3 - "$WORK" "$(realpath "$BIN")" "${FILES:-20000}" "${RUNS:-5}" "${WARMUPS:-2}" <<'PY'
-import os, random, shutil, statistics, subprocess, sys, time
+import os, random, resource, shutil, statistics, subprocess, sys, time
 
 work, bench, files, runs, warmups = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), int(sys.argv[5])
 source = os.path.join(work, "oldpc", "drives", "C", "Data")
@@ -52,19 +53,26 @@ def fresh(folder):
     shutil.rmtree(folder, ignore_errors=True)
     subprocess.run(["sync"], check=True)
 
+def children_cpu():
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+# Each run answers (wall-clock seconds, processor seconds or None).
 def cp_once():
     fresh(cp_dest)
+    cpu = children_cpu()
     start = time.perf_counter()
     subprocess.run(["cp", "-a", source, cp_dest], check=True)
-    return time.perf_counter() - start
+    return time.perf_counter() - start, children_cpu() - cpu
 
 def kestro_once():
     fresh(kestro_machine)
     out = subprocess.run([bench, work], check=True, capture_output=True, text=True).stdout
-    for line in out.splitlines():
-        if line.startswith("kestro_seconds:"):
-            return float(line.split()[1])
-    raise SystemExit("no time from " + bench + ":\n" + out)
+    values = dict(line.split(":", 1) for line in out.splitlines() if ":" in line)
+    if "kestro_seconds" not in values:
+        raise SystemExit("no time from " + bench + ":\n" + out)
+    cpu = values.get("kestro_cpu_seconds")
+    return float(values["kestro_seconds"]), float(cpu) if cpu else None
 
 def round_of(index):
     # Alternates which command goes first, so that neither always follows the other.
@@ -77,20 +85,25 @@ def round_of(index):
 def report(name, times):
     median = statistics.median(times)
     spread = (max(times) - min(times)) / median * 100
-    print("%-7s median %.3f s (fastest %.3f, slowest %.3f, spread %.1f%%; runs %s)"
+    print("%-10s median %.3f s (fastest %.3f, slowest %.3f, spread %.1f%%; runs %s)"
           % (name, median, min(times), max(times), spread, " ".join("%.3f" % t for t in times)), flush=True)
     return median
 
 for i in range(warmups):
     round_of(i)
 rounds = [round_of(i) for i in range(runs)]
-cp = report("cp -a", [r[0] for r in rounds])
-kestro = report("kestro", [r[1] for r in rounds])
+cp = report("cp -a", [r[0][0] for r in rounds])
+kestro = report("kestro", [r[1][0] for r in rounds])
+if all(r[1][1] is not None for r in rounds):
+    # Processor time: what a busy machine stretches least.
+    cp_cpu = report("cp -a cpu", [r[0][1] for r in rounds])
+    kestro_cpu = report("kestro cpu", [r[1][1] for r in rounds])
+    print("cpu ratio: %.2f" % (kestro_cpu / cp_cpu))
 if os.environ.get("STALL", "1") != "0":
     fresh(kestro_machine)
     out = subprocess.run([bench, work, "--stall"], check=True, capture_output=True, text=True).stdout
     print("\n".join(line for line in out.splitlines() if line.startswith("stall")), flush=True)
-paired = [k / c for c, k in rounds]
+paired = [k[0] / c[0] for c, k in rounds]
 print("per-round ratios: median %.2f (lowest %.2f, highest %.2f)"
       % (statistics.median(paired), min(paired), max(paired)))
 print("ratio: %.2f" % (kestro / cp))
