@@ -15,8 +15,9 @@
 # being cp and kestro in turn. Printed for each: median, fastest, slowest and the spread (slowest
 # less fastest, in % of the median) of the wall-clock times and of the processor times (user and
 # system; a machine busy with other work stretches them less); then the median of the per-round
-# ratios. The last line is "ratio: X", kestro's median over cp -a's. Before it, one more kestro copy runs in the wizard's
-# main window with its busy window open and prints the longest event-loop stall it saw.
+# ratios. The last line is "ratio: X", kestro's median over cp -a's. Before it, one more kestro
+# copy runs in the wizard's main window with its busy window open and prints the longest
+# event-loop stall it saw.
 # BIN names another build of the program (default build/bin/migration_copy_bench); STALL=0 leaves
 # the window run out.
 set -euo pipefail
