@@ -18,6 +18,9 @@
 # ratios. The last line is "ratio: X", kestro's median over cp -a's. Before it, one more kestro
 # copy runs in the wizard's main window with its busy window open and prints the longest
 # event-loop stall it saw.
+# On a disk file system much of both times can go to finding free inodes among those the deletions
+# before each run freed, which varies with everything else deleted on the disk meanwhile; a tmpfs
+# as $1 (/dev/shm) leaves that out and shows the two copies' own costs.
 # BIN names another build of the program (default build/bin/migration_copy_bench); STALL=0 leaves
 # the window run out.
 set -euo pipefail
