@@ -47,8 +47,13 @@ def blank_literals(text):
             out.append('""' + re.sub(r"[^\n]", " ", text[i + 2:j]))
             i = j
         elif c in "\"'":
-            # A digit separator (1'000) is no character literal.
-            if c == "'" and i > 0 and text[i - 1].isalnum() and i + 1 < n and text[i + 1].isalnum():
+            # A digit separator (1'000, 0xFF'FF) is no character literal; a prefixed literal
+            # (u'0', L'x', u8'a') is one: the token before the quote starts with a digit only in
+            # a number.
+            k = i
+            while k > 0 and (text[k - 1].isalnum() or text[k - 1] in "_'"):
+                k -= 1
+            if c == "'" and k < i and text[k].isdigit() and i + 1 < n and text[i + 1].isalnum():
                 out.append(" ")
                 i += 1
                 continue

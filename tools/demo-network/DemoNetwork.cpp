@@ -636,6 +636,13 @@ bool buildSourcePc98(const fs::path& network, std::string& error)
     b.file("C:\\WINDOWS\\Clouds.bmp", std::string("BM") + std::string(52, '\0'));
     for (const auto& app : kSourceApps98)
         installApp(b, app);
+    // The game's own key, with paths into the Windows and System folders (SYSTEM.INI is a file of
+    // the Windows folder, not the System folder).
+    const std::string game = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1";
+    b.sz(game, "InstallDir", "C:\\Program Files\\Solitaire Plus");
+    b.sz(game, "HelpFile", "C:\\WINDOWS\\SYSTEM\\SOLPLUS.HLP");
+    b.sz(game, "Settings", "C:\\WINDOWS\\SYSTEM.INI");
+    b.dword(game, "Games Won", 42);
     installOffice(b, "9.0", false);
     outlookExpress(b, kOeIdentity98, false);
     userDocuments(b);
@@ -663,6 +670,9 @@ bool buildSourcePcXp(const fs::path& network, std::string& error)
     b.program(c.systemFolder + "\\cacls.exe", 5, 1, 2600, 0);
     for (const auto& app : kSourceAppsXp)
         installApp(b, app);
+    const std::string stars = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Night Sky Software\\Star Chart";
+    b.sz(stars, "Catalog", "C:\\Program Files\\Star Chart\\stars.dat");
+    b.sz(stars, "Observatory", "Greenwich");
     installOffice(b, "11.0", true);
     outlookExpress(b, kOeIdentityXp, true);
     userDocuments(b);

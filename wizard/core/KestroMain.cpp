@@ -104,6 +104,12 @@ KestroMain::KestroMain(MainWindowActions actions, QWidget* parent)
     m_panel1->setObjectName("StatusBar1_Panel1");
     m_panel2 = new QLabel(bar);
     m_panel2->setObjectName("StatusBar1_Panel2");
+    // A long text (a deep path during a copy) is cut at the panel's edge; it never widens the
+    // window.
+    for (QLabel* panel : {m_panel1, m_panel2}) {
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        panel->setMinimumWidth(1);
+    }
     bar->addWidget(m_panel1, 3);
     bar->addWidget(m_panel2, 2);
     setStatusBar(bar);

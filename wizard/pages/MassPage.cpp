@@ -4,6 +4,7 @@
 #include "wizard/core/KestroMain.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
+#include "wizard/selection/SelectionCollectors.h"
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassSteps.h"
 
@@ -21,7 +22,12 @@ Frm_Mass::Frm_Mass(KestroMain* main, QWidget* parent)
     addAccelerator("CmdMigrate", "&Migrate", BarButton::Migrate);
     auto* frame = new QFrame(this);
     frame->setObjectName("FraMassStatus");
-    frame->setGeometry(0, 0, twips(11175), twips(8175));
+    frame->setGeometry(twips(-240), 0, twips(11175), twips(8175));
+    // Disabled only so that no one ticks a stage: its texts keep their colours.
+    QPalette pal = frame->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, pal.color(QPalette::Active, role));
+    frame->setPalette(pal);
     addPageTitle(frame, "Label5", "Migration Status", "migration");
     int top = 1800;
     for (const mass::StageRow& row : mass::stageRows(0)) {
@@ -48,7 +54,12 @@ Frm_Mass::Frm_Mass(KestroMain* main, QWidget* parent)
 
 Frm_Mass::~Frm_Mass() { mass::setMassProgressListener({}); }
 
-void Frm_Mass::activated() { refresh(); }
+void Frm_Mass::activated()
+{
+    // The choices made on the selection page, if it was shown, join what the collections hold.
+    collectProgramApplicationsAndSettings();
+    refresh();
+}
 
 void Frm_Mass::refresh()
 {

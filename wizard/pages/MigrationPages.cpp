@@ -6,19 +6,22 @@
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/pages/MigrationPageModels.h"
+#include "wizard/pages/SelectedItemsModel.h"
 #include "wizard/selection/SelectedItemsList.h"
 #include "wizard/selection/SelectionCollectors.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <cmath>
+#include <utility>
 
 namespace wizard {
 
@@ -40,18 +43,6 @@ QLabel* label(
     return l;
 }
 
-QColor colourOf(SelectedItemsList::Mark mark)
-{
-    switch (mark) {
-    case SelectedItemsList::Mark::Migrating: return {255, 128, 0};
-    case SelectedItemsList::Mark::Migrated: return {0, 128, 0};
-    case SelectedItemsList::Mark::NotFound: return {128, 128, 128};
-    case SelectedItemsList::Mark::Failed: return {192, 0, 0};
-    case SelectedItemsList::Mark::None: break;
-    }
-    return {0, 0, 0};
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -61,20 +52,16 @@ frm_Drive_Info::frm_Drive_Info(KestroMain* main, QWidget* parent)
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11385), twips(7020));
+    showBackdrop();
     addBarAccelerators();
 
-    auto* banner = new QFrame(this);
-    banner->setObjectName("Shape2");
-    banner->setGeometry(twips(240), twips(120), twips(6975), twips(735));
-    banner->setStyleSheet("background: white; border: 1px solid navy; border-radius: 8px;");
-    QLabel* title =
-        label(this, "Label2", "Map Source and Destination Drives", {1440, 360, 6015, 375}, 15.75, false);
-    title->setStyleSheet("color: rgb(0, 0, 128);");
+    addPageTitle(this, "Label2", "Map Source and Destination Drives", "connection",
+        {{240, 120, 6975, 735}, {480, 120, 705, 645}, {1440, 360}});
     label(this, "Label1", "Source Drive", {240, 960, 1695, 375}, 9.75, true);
     label(this, "Label3", "Destination Drive", {3960, 960, 2295, 375}, 9.75, true);
 
     auto* panel = new QuickHelpPanel(
-        this, "Frame2", QRect(7800, 0, 3615, 7020), {"Label7", "Label13", "Label14", "Label15"});
+        this, "Frame2", QRect(7800, 0, 3615, 7215), {"Label7", "Label13", "Label14", "Label15"});
     panel->intro()->setText(
         "You can set the drives to which you want to migrate the selected components. In the Map "
         "Source and Destination Drive screen, you can map the drives of the source PC with the "
@@ -88,6 +75,8 @@ frm_Drive_Info::frm_Drive_Info(KestroMain* main, QWidget* parent)
         "to a single drive in the destination PC, if hard disk space permits.\r\r");
     panel->link()->setText(kLinkText);
     panel->link()->setStyleSheet("color: rgb(0, 0, 255);");
+    // The help line here is only a hint: clicking it does nothing, so no hand over it.
+    panel->link()->setCursor(Qt::ArrowCursor);
     buildRows();
 }
 
@@ -98,14 +87,26 @@ void frm_Drive_Info::buildRows()
     for (const DriveSpaceRow& d : localFixedDrives())
         fixed.push_back(d.drive);
     const std::vector<DriveMappingRow> rows = driveMappingRows(AdminShares(), fixed);
+    const QPixmap drive = style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(32, 32);
+    // Each kind of control keeps its own pitch from row to row, as the page was designed.
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int n = static_cast<int>(i);
+        for (const auto& [name, left] : {std::pair{"imgSrcDrv", 0}, std::pair{"imgDestDrv", 4440}}) {
+            auto* icon = new QLabel(this);
+            icon->setObjectName(QString("%1%2").arg(name).arg(n));
+            icon->setGeometry(fromTwips({left, 1440 + 475 * n, 480, 480}));
+            icon->setAlignment(Qt::AlignCenter);
+            icon->setPixmap(drive);
+        }
         QLabel* source = label(this, QString("lblSrcDrv%1").arg(n),
             QString::fromStdString(rows[i].sourceDrive), {960, 1680 + 405 * n, 1575, 255}, 8.25, true);
-        source->setFont(QFont("MS Sans Serif", 8, QFont::Bold));
+        QFont font("MS Sans Serif");
+        font.setPointSizeF(8.25);
+        font.setBold(true);
+        source->setFont(font);
         auto* combo = new QComboBox(this);
         combo->setObjectName(QString("cmbDestDrvs%1").arg(n));
-        combo->setGeometry(twips(5160), twips(1560 + 465 * n), twips(1935), twips(315));
+        combo->setGeometry(fromTwips({5160, 1560 + 465 * n, 1935, 315}));
         for (const std::string& d : rows[i].destinationDrives)
             combo->addItem(QString::fromStdString(d));
         combo->setCurrentIndex(combo->count() > 0 ? 0 : -1);
@@ -130,35 +131,48 @@ frm_source_Space_Info::frm_source_Space_Info(KestroMain* main, QWidget* parent)
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7065));
-    addBarAccelerators();
-    addAccelerator("Command5", "&Migrate", BarButton::Migrate);
     addCmdLink(kHelpTopic, false);
+    addAccelerator("Command5", "&Migrate", BarButton::Migrate);
+    addBarAccelerators();
 
-    m_list = new QListWidget(this);
-    m_list->setObjectName("Lstsel");
-    m_list->setGeometry(0, 0, twips(6960), twips(6135));
+    // Created bottom first: the grid lies beneath the checklist and the bar, the bar beneath the
+    // Quick Help panel, the panel beneath the checklist.
     m_grid = new QTableWidget(1, 4, this);
     m_grid->setObjectName("Grdsize");
-    // The grid stands under the list, as wide as it, its four columns sharing the width so that
-    // every figure is seen without scrolling.
-    m_grid->setGeometry(0, twips(4200), twips(6960), twips(1935));
+    m_grid->setGeometry(fromTwips({6960, 0, 855, 6150}));
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->hide();
-    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const int widths[] = {500, 1400, 1400, 1400};
+    for (int c = 0; c < 4; ++c)
+        m_grid->setColumnWidth(c, twips(widths[c]));
+
     m_bar = new QProgressBar(this);
     m_bar->setObjectName("Prb_Progress_bar");
-    m_bar->setGeometry(0, twips(6120), twips(11295), twips(375));
+    m_bar->setGeometry(fromTwips({0, 6120, 11295, 375}));
     m_bar->setTextVisible(false);
-    m_list->setGeometry(0, 0, twips(6960), twips(4200));
 
     m_panel = new QuickHelpPanel(
         this, "Frame2", QRect(7800, 0, 3495, 6135), {"Label7", "Label13", "Label14", "Label15"});
+    m_panel->setFollowsPageHeight(false); // the bar runs on beneath it
     m_panel->addTopicBox("Label3", "1", 240);
     connect(m_panel->link(), &ClickLabel::clicked, this, [this] { sendHelpKey(); });
 
+    m_model = new SelectedItemsModel(selectedItemsList(), this);
+    m_list = new QTreeView(this);
+    m_list->setObjectName("Lstsel");
+    m_list->setGeometry(fromTwips({0, 0, 7815, 6135}));
+    m_list->setModel(m_model);
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+
     common::Service<SelectedItemsView>::replace(&selectedItemsList());
-    selectedItemsList().setChangedHandler([this] { showList(); });
+    selectedItemsList().setChangedHandler([this](const SelectedItemsList::Change& change) {
+        m_model->follow(change);
+        showProgress();
+    });
 }
 
 frm_source_Space_Info::~frm_source_Space_Info()
@@ -168,25 +182,9 @@ frm_source_Space_Info::~frm_source_Space_Info()
         common::Service<SelectedItemsView>::replace(nullptr);
 }
 
-void frm_source_Space_Info::showList()
+void frm_source_Space_Info::showProgress()
 {
-    const auto& rows = selectedItemsList().rows();
-    if (m_list->count() != static_cast<int>(rows.size())) {
-        m_list->clear();
-        for (const auto& r : rows) {
-            auto* item = new QListWidgetItem(QString::fromStdString(r.text), m_list);
-            // Only the migration sets the ticks: the user cannot change them.
-            item->setFlags(Qt::ItemIsEnabled);
-            item->setData(Qt::UserRole, QString::fromStdString(r.key));
-        }
-    }
-    for (int i = 0; i < m_list->count(); ++i) {
-        QListWidgetItem* item = m_list->item(i);
-        item->setCheckState(rows[static_cast<std::size_t>(i)].checked() ? Qt::Checked : Qt::Unchecked);
-        item->setForeground(colourOf(rows[static_cast<std::size_t>(i)].mark));
-    }
-    const double maximum = selectedItemsList().progressMaximum();
-    m_bar->setMaximum(static_cast<int>(std::lround(maximum)));
+    m_bar->setMaximum(static_cast<int>(std::lround(selectedItemsList().progressMaximum())));
     m_bar->setValue(static_cast<int>(std::lround(selectedItemsList().progressValue())));
 }
 
@@ -239,7 +237,6 @@ void frm_source_Space_Info::activated()
     // A new selection starts a new report.
     migrationReport().clear();
     collectProgramSelection();
-    showList();
     Get_Selected_size();
     if (selectedItemsList().rows().empty())
         w.setButtonEnabled(BarButton::Migrate, false);
@@ -253,16 +250,23 @@ frm_Migration_Status::frm_Migration_Status(KestroMain* main, QWidget* parent)
 {
     setGeometry(0, 0, twips(11400), twips(7215));
     addAccelerator("Command1", "&Help", BarButton::Help);
+    addInertAccelerator("Command2", "&Next");
     addAccelerator("Command3", "&Previous", BarButton::Back);
     addAccelerator("Command4", "&Cancel", BarButton::Cancel);
+    addInertAccelerator("Command5", "&Undo");
+    addInertAccelerator("Command6", "Fi&nish");
     m_list = new QTreeWidget(this);
     m_list->setObjectName("ListView1");
     m_list->setGeometry(0, 0, twips(11400), twips(7215));
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({"Migrated Item", "Status", "Description"});
-    m_list->setColumnWidth(0, twips(3500));
-    m_list->setColumnWidth(1, twips(1650));
-    m_list->setColumnWidth(2, twips(5835));
+}
+
+void frm_Migration_Status::resizeEvent(QResizeEvent* event)
+{
+    // The report covers the whole page, however large the main window makes it.
+    m_list->resize(size());
+    StepPage::resizeEvent(event);
 }
 
 void frm_Migration_Status::activated()
@@ -276,6 +280,9 @@ void frm_Migration_Status::activated()
     w.setButtonEnabled(BarButton::Finish, true);
     w.setButtonCaption(BarButton::Cancel, "&Close");
 
+    m_list->setColumnWidth(0, twips(3500));
+    m_list->setColumnWidth(1, twips(1650));
+    m_list->setColumnWidth(2, twips(5835));
     m_list->clear();
     for (const ReportRow& r : reportRows(migrationReport())) {
         auto* item = new QTreeWidgetItem(m_list,

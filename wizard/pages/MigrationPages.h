@@ -6,12 +6,14 @@
 #include "wizard/pages/PageFrame.h"
 
 class QComboBox;
-class QListWidget;
 class QProgressBar;
 class QTableWidget;
+class QTreeView;
 class QTreeWidget;
 
 namespace wizard {
+
+class SelectedItemsModel;
 
 // frm_Drive_Info: one row per drive the source PC shares, beside a list of this PC's fixed drives.
 class frm_Drive_Info : public StepPage {
@@ -43,9 +45,10 @@ public:
     bool Get_Selected_size();
 
 private:
-    void showList(); // the checklist and bar as the shared list holds them
+    void showProgress(); // the bar as the shared list holds it
 
-    QListWidget* m_list;
+    SelectedItemsModel* m_model;
+    QTreeView* m_list;
     QProgressBar* m_bar;
     QTableWidget* m_grid;
     QuickHelpPanel* m_panel;
@@ -60,6 +63,9 @@ public:
 
     frm_Migration_Status(KestroMain* main, QWidget* parent);
     void activated() override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QTreeWidget* m_list;

@@ -4,10 +4,13 @@
 #include "platform/HelpViewer.h"
 #include "platform/qt/QtHelpViewer.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 
 namespace wizard {
@@ -43,6 +46,24 @@ QLabel* panelLabel(QWidget* parent, const QString& name, const QRect& twipsRect,
     label->setTextFormat(Qt::PlainText);
     return label;
 }
+
+// The page icon: drawn in its own colours also on a disabled frame (the mass page disables the
+// frame that holds its title so that no one ticks a stage).
+class PageIcon : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QPixmap shown = pixmap();
+        if (shown.isNull())
+            return;
+        QRect target(QPoint(0, 0), shown.deviceIndependentSize().toSize());
+        target.moveCenter(rect().center());
+        QPainter(this).drawPixmap(target, shown);
+    }
+};
 
 } // namespace
 
@@ -82,29 +103,38 @@ QLabel* verdanaLabel(QWidget* parent, const QString& name, const QString& text, 
     return label;
 }
 
-QLabel* addPageTitle(QWidget* page, const QString& labelName, const QString& text, const QString& icon)
+QLabel* addPageTitle(QWidget* page, const QString& labelName, const QString& text, const QString& icon,
+    const TitleBandPlaces& places)
 {
-    // One place and one look on every page: 240 twips in, 120 down, 7200 by 735 twips.
-    const QRect band(twips(240), twips(120), twips(7200), twips(735));
+    QRect band = places.band.isNull() ? fromTwips({240, 120, 7200, 735}) : fromTwips(places.band);
     auto* box = new QFrame(page);
     box->setObjectName("Shape2");
-    box->setGeometry(band);
-    box->setStyleSheet("QFrame#Shape2 { border: 1px solid navy; border-radius: 8px;"
-                       " border-image: url(:/pages/backdrop.svg) 0 0 0 0 stretch stretch; }");
-    auto* image = new QLabel(page);
+    box->setStyleSheet("QFrame#Shape2 { background-color: white; border: 1px solid rgb(0, 0, 128);"
+                       " border-radius: 8px; }");
+
+    auto* image = new PageIcon(page);
     image->setObjectName("Image1");
     const int side = band.height() - 8;
-    image->setGeometry(band.x() + 8, band.y() + 4, side, side);
-    image->setPixmap(QIcon(":/pages/" + icon + ".svg").pixmap(side, side));
+    image->setGeometry(
+        places.image.isNull() ? QRect(band.x() + 8, band.y() + 4, side, side) : fromTwips(places.image));
+    image->setAlignment(Qt::AlignCenter);
+    image->setPixmap(QIcon(":/pages/" + icon + ".svg").pixmap(image->size()));
+
     auto* title = new QLabel(text, page);
     title->setObjectName(labelName);
     title->setFont(verdana(15.75));
     QPalette pal = title->palette();
-    pal.setColor(QPalette::WindowText, kNavy);
+    pal.setColor(QPalette::WindowText, kNavy); // in every colour group: navy on a disabled page too
     title->setPalette(pal);
-    const int left = image->geometry().right() + 12;
-    const int height = title->sizeHint().height();
-    title->setGeometry(left, band.y() + (band.height() - height) / 2, band.right() - 8 - left, height);
+    const QSize hint = title->sizeHint();
+    const int left = places.title.isNull() ? image->geometry().right() + 12 : twips(places.title.x());
+    const int top = places.title.isNull() ? band.y() + (band.height() - hint.height()) / 2
+                                          : std::min(twips(places.title.y()), band.bottom() - hint.height());
+    const int width = std::max(hint.width(), band.right() - 8 - left);
+    title->setGeometry(left, top, width, hint.height());
+    // Our fonts may run wider than the design's: the box grows rather than cut the title off.
+    band.setRight(std::max(band.right(), title->geometry().right() + 8));
+    box->setGeometry(band);
     return title;
 }
 
@@ -211,13 +241,24 @@ void QuickHelpPanel::setLinkText(const QString& text)
     QFont f = m_link->font();
     f.setUnderline(true);
     m_link->setFont(f);
+    keepLinkInside();
+}
+
+void QuickHelpPanel::keepLinkInside()
+{
+    // A panel shorter than the page may end before the link's second line in our fonts: the link
+    // then moves up until its whole text shows.
+    const int needed = std::max(m_link->height(), m_link->heightForWidth(m_link->width()));
+    const int top = std::min(twips(6000), height() - needed - 2);
+    m_link->setGeometry(m_link->x(), top, m_link->width(), needed);
 }
 
 bool QuickHelpPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize) {
         const QWidget* page = parentWidget();
-        setGeometry(page->width() - width(), 0, width(), page->height());
+        setGeometry(page->width() - width(), 0, width(), m_followsHeight ? page->height() : height());
+        keepLinkInside();
     }
     return QFrame::eventFilter(watched, event);
 }
@@ -252,6 +293,15 @@ QPushButton* StepPage::addAccelerator(const QString& objectName, const QString& 
     return button;
 }
 
+QPushButton* StepPage::addInertAccelerator(const QString& objectName, const QString& caption)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(objectName);
+    button->hide();
+    m_inert.push_back(button);
+    return button;
+}
+
 QPushButton* StepPage::addBarAccelerators()
 {
     QPushButton* help = addAccelerator("Command1", "&Help", BarButton::Help);
@@ -275,6 +325,9 @@ QPushButton* StepPage::addCmdLink(int topic, bool focusable)
     m_cmdLink->setFocusPolicy(focusable ? Qt::TabFocus : Qt::NoFocus);
     m_cmdLink->setGeometry(twips(9000), twips(4560), twips(975), twips(375));
     m_cmdLink->lower(); // under the Quick Help panel
+    // One that never takes the focus is never seen either: a wider window would bring it out
+    // from under the panel, which keeps to the page's right edge.
+    m_cmdLink->setVisible(focusable);
     return m_cmdLink;
 }
 
@@ -297,19 +350,39 @@ int StepPage::showHelpFor(const QWidget* control)
 
 void StepPage::keyPressEvent(QKeyEvent* event)
 {
+    const auto matches = [event](const QPushButton* button) {
+        const QString caption = button->text();
+        const int amp = caption.indexOf('&');
+        return amp >= 0 && amp + 1 < caption.size() &&
+            QKeySequence(Qt::ALT | event->key()) == QKeySequence::mnemonic(caption);
+    };
     if (event->modifiers() == Qt::AltModifier) {
         for (const auto& [bar, button] : m_accelerators) {
-            const QString caption = button->text();
-            const int amp = caption.indexOf('&');
-            if (amp >= 0 && amp + 1 < caption.size() &&
-                QKeySequence(Qt::ALT | event->key()) == QKeySequence::mnemonic(caption)) {
+            if (matches(button)) {
                 button->click();
                 event->accept();
                 return;
             }
         }
+        for (const QPushButton* button : m_inert) {
+            if (matches(button)) {
+                event->accept(); // taken here, so that it reaches no other button
+                return;
+            }
+        }
     }
     QWidget::keyPressEvent(event);
+}
+
+void StepPage::paintEvent(QPaintEvent* event)
+{
+    WizardPage::paintEvent(event);
+    if (!m_backdrop)
+        return;
+    if (m_backdropPixmap.size() != size())
+        m_backdropPixmap = QIcon(":/pages/backdrop.svg").pixmap(size());
+    QPainter painter(this);
+    painter.drawPixmap(rect(), m_backdropPixmap);
 }
 
 void StepPage::connectPointer(QuickHelpPanel* panel)

@@ -7,6 +7,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
@@ -20,6 +21,10 @@ namespace wizard {
 
 // Design units of the page layouts (twips) in pixels.
 constexpr int twips(int t) { return t / 15; }
+inline QRect fromTwips(const QRect& t)
+{
+    return {twips(t.x()), twips(t.y()), twips(t.width()), twips(t.height())};
+}
 
 // The main window's public button handlers (Btn_Next_Click, Btn_Back_Click, Btn_Help_Click,
 // Cancel_Click, Btn_Migrate_Click) as the pages reach them; the program installs the main window's,
@@ -80,6 +85,9 @@ public:
     void showTexts(const HelpTopic& topic);
     // The help link's text, blue and underlined.
     void setLinkText(const QString& text);
+    // The panel keeps to the page's right edge; by default it is as high as the page, with
+    // false it keeps its own height (a page that shows a control beneath it).
+    void setFollowsPageHeight(bool follows) { m_followsHeight = follows; }
 
 signals:
     void topicClicked(std::size_t index);
@@ -91,21 +99,35 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void keepLinkInside();
+
     QLabel* m_intro;
     QLabel* m_title;
     QLabel* m_body;
     ClickLabel* m_link;
     std::vector<ClickLabel*> m_boxes;
+    bool m_followsHeight = true;
 };
 
 // A page's word-wrapped label in Verdana at `points`, its text at the top left (a centred caption
 // in a taller box would sink below its place onto the controls under it). The caller places it.
 QLabel* verdanaLabel(QWidget* parent, const QString& name, const QString& text, double points, bool bold);
 
-// The title band every step page carries at its top left: the backdrop box "Shape2", the page icon
-// "Image1" (`icon` names one of the page images: "preparatory", "required", "migration",
-// "connection") and the title label `labelName` in navy Verdana 15.75, one line, inside the box.
-QLabel* addPageTitle(QWidget* page, const QString& labelName, const QString& text, const QString& icon);
+// Where a page places the parts of its title band, in twips on the page. A null member keeps the
+// common place: the box 240 in and 120 down, 7200 by 735; the icon at the box's left; the title
+// beside the icon, centred in the box's height.
+struct TitleBandPlaces {
+    QRect band;   // Shape2
+    QRect image;  // Image1
+    QPoint title; // the title's top left
+};
+
+// The title band every step page carries at its top left: the white rounded box "Shape2" with a navy
+// border, the page icon "Image1" (`icon` names one of the page images: "preparatory", "required",
+// "migration", "connection") and the title label `labelName` in navy Verdana 15.75, one line, inside
+// the box. A box too narrow for its title in our fonts grows to the right until the title fits.
+QLabel* addPageTitle(QWidget* page, const QString& labelName, const QString& text, const QString& icon,
+    const TitleBandPlaces& places = {});
 
 // Bold state of a label's font.
 bool isBold(const QLabel* label);
@@ -134,6 +156,8 @@ protected:
     QPushButton* cmdLink() const { return m_cmdLink; }
     // Adds a hidden accelerator button; its click forwards to the bar button while that is enabled.
     QPushButton* addAccelerator(const QString& objectName, const QString& caption, BarButton b);
+    // Adds a hidden button whose access key the page takes and does nothing with.
+    QPushButton* addInertAccelerator(const QString& objectName, const QString& caption);
     // The four accelerators of the button bar (Alt+H, Alt+N, Alt+P, Alt+C); answers the Help one.
     QPushButton* addBarAccelerators();
     // The help command carrying `topic`; it takes the focus only when `focusable`.
@@ -141,11 +165,17 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     // The hand pointer over a clickable topic box, the default pointer over the panel.
     void connectPointer(QuickHelpPanel* panel);
+    // Paints the common backdrop picture across the page, behind every control.
+    void showBackdrop() { m_backdrop = true; }
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int m_helpTopic;
     std::map<BarButton, QPushButton*> m_accelerators;
+    std::vector<QPushButton*> m_inert;
     QPushButton* m_cmdLink = nullptr;
+    bool m_backdrop = false;
+    QPixmap m_backdropPixmap; // drawn for the page's current size
 };
 
 } // namespace wizard

@@ -108,12 +108,14 @@ Frm_Preparatory::Frm_Preparatory(KestroMain* main, QWidget* parent)
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7695));
+    showBackdrop();
 
     // Accelerators and the help command lie under the Quick Help panel.
     platform::qt::setHelpTopic(addBarAccelerators(), kHelpTopic);
     addCmdLink(kHelpTopic, true);
 
-    addPageTitle(this, "Label1", "Preparatory Tasks", "preparatory");
+    addPageTitle(
+        this, "Label1", "Preparatory Tasks", "preparatory", {{240, 120, 4935, 735}, {}, {1440, 360}});
     pageLabel(this, "Label2",
         "Please perform the optional task given below in order to ensure high quality migration.", 240, 1320,
         7300, 9.75, true);
@@ -243,11 +245,13 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
     : StepPage(main, kFormName, kHelpTopic, parent)
 {
     setGeometry(0, 0, twips(11400), twips(7215));
+    showBackdrop();
 
     addBarAccelerators();
     addCmdLink(kCmdLinkTopic, false);
 
-    addPageTitle(this, "Label6", "Required Preparatory Tasks", "required");
+    addPageTitle(
+        this, "Label6", "Required Preparatory Tasks", "required", {{240, 120, 5655, 735}, {}, {1320, 360}});
 
     buildTaskChecks();
     buildOsOptions();

@@ -11,17 +11,17 @@ namespace {
 constexpr std::string_view kSettingPrefixes[] = {"DESKTOP_", "CONTROL_", "NETWORK_", "OTHERS_"};
 }
 
-void SelectedItemsList::changed() const
+void SelectedItemsList::changed(Change change) const
 {
     if (m_changed)
-        m_changed();
+        m_changed(change);
 }
 
 void SelectedItemsList::clearRows()
 {
     m_rows.clear();
     m_index.clear();
-    changed();
+    changed({Change::Kind::Cleared});
 }
 
 void SelectedItemsList::addRow(const std::string& key, const std::string& text)
@@ -29,14 +29,14 @@ void SelectedItemsList::addRow(const std::string& key, const std::string& text)
     if (!m_index.emplace(platform::foldCase(key), m_rows.size()).second)
         return;
     m_rows.push_back({key, text, Mark::None});
-    changed();
+    changed({Change::Kind::Added, m_rows.size() - 1});
 }
 
 void SelectedItemsList::setProgressMaximum(double maximum)
 {
     m_maximum = std::isfinite(maximum) && maximum > 0 ? maximum : 0;
     m_value = 0;
-    changed();
+    changed({Change::Kind::Progress});
 }
 
 const SelectedItemsList::Row* SelectedItemsList::find(std::string_view key) const
@@ -64,7 +64,7 @@ bool SelectedItemsList::setMark(std::string_view key, Mark mark)
     if (it == m_index.end())
         return false;
     m_rows[it->second].mark = mark;
-    changed();
+    changed({Change::Kind::Marked, it->second});
     return true;
 }
 
@@ -73,13 +73,13 @@ void SelectedItemsList::advance(double step)
     if (!(step > 0) || !std::isfinite(step) || m_value + step > m_maximum + 1e-9)
         return;
     m_value += step;
-    changed();
+    changed({Change::Kind::Progress});
 }
 
 void SelectedItemsList::resetProgress()
 {
     m_value = 0;
-    changed();
+    changed({Change::Kind::Progress});
 }
 
 SelectedItemsList& selectedItemsList()

@@ -45,17 +45,24 @@ public:
     void advance(double step);
     void resetProgress();
 
-    // Called after every change (the page repaints from the rows).
-    void setChangedHandler(std::function<void()> handler) { m_changed = std::move(handler); }
+    // What one change did, so that a view can follow it without rebuilding: all rows gone, one row
+    // appended or marked (`row` its index), or the bar moved or resized.
+    struct Change {
+        enum class Kind { Cleared, Added, Marked, Progress };
+        Kind kind;
+        std::size_t row = 0;
+    };
+    // Called after every change.
+    void setChangedHandler(std::function<void(const Change&)> handler) { m_changed = std::move(handler); }
 
 private:
-    void changed() const;
+    void changed(Change change) const;
 
     std::vector<Row> m_rows;
     std::unordered_map<std::string, std::size_t> m_index; // folded key -> row
     double m_value = 0;
     double m_maximum = 0;
-    std::function<void()> m_changed;
+    std::function<void(const Change&)> m_changed;
 };
 
 // The program's one list; the space page shows it and installs it as the SelectedItemsView.

@@ -28,7 +28,11 @@ template <typename Fn> void forEachBelow(const SelectionTree& tree, std::string_
 
 } // namespace
 
-bool collectProgramSelection()
+namespace {
+
+// A collector over the selection page's trees, filling the installed list and the program's
+// collections, for the source PC the wizard migrates from.
+SelectionCollector programCollector()
 {
     SelectionCollector::Context c;
     const SelectionTrees trees = selectionTrees();
@@ -41,7 +45,21 @@ bool collectProgramSelection()
         c.folderExists = [fs](const std::string& p) { return fs->folderExists(p); };
         c.fileExists = [fs](const std::string& p) { return fs->fileExists(p); };
     }
-    return SelectionCollector(std::move(c), selectionCollections()).Sub_Collect_Selected_Info();
+    return SelectionCollector(std::move(c), selectionCollections());
+}
+
+} // namespace
+
+bool collectProgramSelection() { return programCollector().Sub_Collect_Selected_Info(); }
+
+void collectProgramApplicationsAndSettings()
+{
+    SelectionCollector collector = programCollector();
+    collector.Sub_Collect_Applications();
+    collector.Sub_Collect_Control_Panel_Settings();
+    collector.Sub_Collect_Display_Settings();
+    collector.Sub_Collect_Network_Settings();
+    collector.Sub_Collect_Other_Settings();
 }
 
 bool KeyedList::add(std::string item, std::string key)

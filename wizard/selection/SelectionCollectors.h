@@ -118,5 +118,9 @@ private:
 // Sub_Collect_Selected_Info over the selection page's trees into selectionCollections(), for the
 // source PC the wizard migrates from; True (also when the page was never shown).
 bool collectProgramSelection();
+// The collectors of applications, control-panel, display, network and other settings, in that
+// order, over the same trees, adding to what the collections and the list hold already (files and
+// folders are not collected). What the mass-migration page gathers when it is shown.
+void collectProgramApplicationsAndSettings();
 
 } // namespace wizard

@@ -127,6 +127,8 @@ bool TreeCopier::step()
     m_report.failed += r.failed;
     if (error == platform::FsError::DiskFull)
         m_report.diskFull = true;
+    else if (error != platform::FsError::None && files.folderExists(folder.source))
+        ++m_report.blocked; // the source is still there: this folder alone is left out
     else if (error != platform::FsError::None)
         m_report.sourceLost = true;
     if (!m_recurse || error != platform::FsError::None)
@@ -180,7 +182,12 @@ std::vector<DriveCopyResult> copyMappedDrives()
                     " ended there";
         }
         if (!d.note.empty()) {
-            writeTransferLog("FN_CopyFiles_Tmp_Err", d.note);
+            // A copy that failed is logged with its error as the wizard's other failures are.
+            const platform::FsError error = d.report.diskFull ? platform::FsError::DiskFull
+                : d.report.sourceLost                         ? platform::FsError::PathNotFound
+                                                              : platform::FsError::None;
+            writeTransferLog("FN_CopyFiles_Tmp_Err",
+                error == platform::FsError::None ? d.note : transfer::errorStatus(error) + " " + d.note);
             notes().push_back(d.note);
         }
         results.push_back(std::move(d));

@@ -34,6 +34,9 @@ struct TreeCopyReport {
     std::size_t kept = 0;   // existing destination files left alone
     std::size_t failed = 0; // files that could not be copied (in use, read-only targets)
     std::size_t folders = 0;
+    // Source folders left out while the source stayed reachable: the destination could not make
+    // the folder (a file holds its name) or the folder could not be listed.
+    std::size_t blocked = 0;
     bool sourceLost = false; // a source folder went away during the copy
     bool diskFull = false;   // the destination took no more; the copy ended there
 };

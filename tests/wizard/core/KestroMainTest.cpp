@@ -211,6 +211,21 @@ TEST_F(KestroMainTest, TheHeadlessStateReachesTheWidgets)
     EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
 }
 
+TEST_F(KestroMainTest, ALongStatusOrDetailTextDoesNotWidenTheWindow)
+{
+    window->show();
+    QCoreApplication::processEvents();
+    const int width = window->width();
+    const std::string deep = "C:\\" + std::string(400, 'x') + "\\file.txt";
+    window->setStatusText("Migrating..." + deep);
+    window->setDetailText(deep);
+    QCoreApplication::processEvents();
+    // What the layout asks of the window is what a window manager gives it.
+    EXPECT_LE(window->minimumSizeHint().width(), width);
+    EXPECT_EQ(window->width(), width);
+    EXPECT_EQ(window->findChild<QLabel*>("StatusBar1_Panel2")->text().toStdString(), deep);
+}
+
 TEST_F(KestroMainTest, NextAcceptAndMigrateStepForwardPreviousStepsBack)
 {
     window->setButtonVisible(BarButton::Next, true);

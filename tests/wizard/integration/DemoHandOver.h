@@ -9,6 +9,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RegFile.h"
 #include "platform/RunningMachine.h"
+#include "tests/support/platform/QuickClock.h"
 #include "tests/support/wizard/WizardRun.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/core/AppPath.h"
@@ -61,6 +62,10 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(m_network, ec);
     }
+
+    // The registry editor's settling pauses, some twenty in a migration, at a tenth of their length.
+    QuickClock quickClock;
+    common::Service<platform::Clock>::Override clockScope{quickClock};
 
     std::filesystem::path newPc() const { return m_network / demo::kDestinationPc; }
     const std::filesystem::path& network() const { return m_network; }

@@ -270,6 +270,10 @@ TEST_F(DemoSelectiveMigrationTest, FromTheWindows98SourceOldPc)
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths]",
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WINZIP32.EXE]",
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SolitairePlus]",
+            // The game's own key, found below its vendor's by its name.
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Card Games Ltd]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Card Games Ltd\\Solitaire Plus]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1]",
             // The mouse values were the same on both PCs: nothing to change there.
             "[HKEY_CURRENT_USER\\Control Panel\\Desktop]"}));
 }
@@ -309,7 +313,9 @@ TEST_F(DemoSelectiveMigrationTest, FromTheWindowsXpSourceOldXp)
         (std::set<std::string>{
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths]",
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WINZIP32.EXE]",
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\StarChart]"}));
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\StarChart]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Night Sky Software]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Night Sky Software\\Star Chart]"}));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
+#include "tests/support/platform/QuickClock.h"
 #include "tests/support/wizard/WizardRun.h"
 #include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
@@ -184,6 +185,10 @@ protected:
             out.push_back(std::string(1, c.letter) + ":" + c.remotePath);
         return out;
     }
+
+    // The registry editor's settling pauses, some twenty in a migration, at a tenth of their length.
+    QuickClock quickClock;
+    common::Service<platform::Clock>::Override clockScope{quickClock};
 
     std::filesystem::path network;
     wizard::TroubleshootingPresenter previousPresenter;

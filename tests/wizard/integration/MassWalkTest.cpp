@@ -5,10 +5,16 @@
 #include "tests/wizard/integration/DemoWalk.h"
 
 #include "platform/EventLog.h"
+#include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/pages/MassPage.h"
+
+#include "platform/MachineConfig.h"
 
 #include <QCheckBox>
 #include <QFrame>
+
+#include <cstring>
+#include <fstream>
 
 namespace {
 
@@ -50,6 +56,14 @@ protected:
     static bool onNewPc(const std::string& path)
     {
         return platform::RunningMachine::current()->files().fileExists(path);
+    }
+    // A file's bytes on NEWPC; "<missing>" when it cannot be read.
+    static std::string newPcBytes(const std::string& path)
+    {
+        std::string bytes;
+        return platform::RunningMachine::current()->files().readFile(path, bytes) == platform::FsError::None
+            ? bytes
+            : "<missing>";
     }
     static bool folderOnNewPc(const std::string& path)
     {
@@ -105,6 +119,67 @@ protected:
         "Software\\Microsoft\\Windows\\CurrentVersion1\\Explorer\\Shell Folders";
     std::string m_ownPersonal;
 
+    // Puts files on a PC of the demo network as its user left them there: (Windows path, bytes).
+    void putOn(const char* pc, const std::vector<std::pair<std::string, std::string>>& files)
+    {
+        for (const auto& [path, bytes] : files) {
+            std::filesystem::path host = platform::driveFolder(network / pc, path[0]);
+            for (const char* at = path.c_str() + 3; *at;) {
+                const char* end = std::strchr(at, '\\');
+                host /= std::string(at, end ? end : at + std::strlen(at));
+                at = end ? end + 1 : at + std::strlen(at);
+            }
+            std::filesystem::create_directories(host.parent_path());
+            std::ofstream(host, std::ios::binary) << bytes;
+        }
+    }
+    // The source and NEWPC as they are just before Migrate.
+    void snapshotBefore(const char* source)
+    {
+        m_source = masscheck::snapshotMachine(network / source);
+        m_before = masscheck::snapshotMachine(network / demo::kDestinationPc);
+    }
+    // NEWPC after the run, file by file and value by value, against what the mass steps' rules make
+    // of the source and of NEWPC before the run.
+    void expectWholeDestination(std::vector<char> drives, const std::string& logonUser)
+    {
+        masscheck::MassPcs pcs;
+        pcs.source = &m_source;
+        pcs.destination = &m_before;
+        pcs.copiedDrives = std::move(drives);
+        pcs.appPath = demo::kWizardFolder;
+        pcs.destUser = platform::RunningMachine::current()->config().userName;
+        pcs.logonUser = logonUser;
+        pcs.templates = std::filesystem::path(KESTRO_SOURCE_DATA) / "RegFiles";
+        pcs.scratch = network / "scratch";
+        std::filesystem::create_directories(pcs.scratch);
+        const masscheck::Expectation expected = masscheck::expectMassMigration(pcs);
+        const masscheck::Snapshot after = masscheck::snapshotMachine(network / demo::kDestinationPc);
+        const masscheck::Differences d = masscheck::compare(expected, after, wizardBookkeeping);
+        std::string lines;
+        for (const std::string& line : d.lines)
+            lines += line + "\n";
+        EXPECT_TRUE(d.lines.empty()) << d.lines.size() << " differences:\n" << lines;
+        EXPECT_GT(d.filesCompared, m_before.files.size()) << "the source's files are among those compared";
+    }
+    // What the wizard itself changes on NEWPC during any run, beyond what the mass steps are meant
+    // to do (those are all in the expectation): upper-cased paths whose change is not compared.
+    static bool wizardBookkeeping(const std::string& upperPath)
+    {
+        static const char* const kChanged[] = {
+            // its log, appended to by every step
+            "C:\\PROGRAM FILES\\KESTRO\\KESTRO_LOG_FILE.TXT",
+            // the plain script unscrambled at start, removed when the wizard ends
+            "C:\\PROGRAM FILES\\KESTRO\\WKXFILES\\DEC_KESTRO.XML",
+        };
+        for (const char* path : kChanged)
+            if (upperPath == path)
+                return true;
+        return false;
+    }
+    masscheck::Snapshot m_source;
+    masscheck::Snapshot m_before;
+
     // Migrate, answered OK at the last stage's restart question; the program then ends.
     void migrate(wizard::KestroMain* w)
     {
@@ -125,6 +200,25 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_FALSE(control<QFrame>(w, "Frm_Mass", "FraMassStatus")->isEnabled());
     EXPECT_FALSE(ticked(w, "ChIndentify"));
     markDestination("SolitairePlus");
+    // What the copy leaves out, renames, puts a second time or replaces.
+    putOn(demo::kSourcePc98,
+        {{"C:\\pagefile.sys", "swap"}, {"C:\\WINDOWS\\DESKTOP.INI", "[.ShellClassInfo]"},
+            {"D:\\System Volume Information\\tracking.log", "t"},
+            {"C:\\My Documents\\Operating systems\\notes.txt", "kept though its folder says system"},
+            {"D:\\Projects\\SystemTests\\run.bat", "echo run"},
+            {"C:\\WINDOWS\\Profiles\\Anna\\Desktop\\Anna.txt", "Anna's own"},
+            {"C:\\WINDOWS\\Profiles\\All Users\\Desktop\\Shared.txt", "not a user"},
+            {"C:\\WINDOWS\\Start Menu\\Programs\\MS-DOS Prompt.pif", "pif"},
+            {"C:\\WINDOWS\\Desktop\\Microsoft Outlook.lnk", "lnk"},
+            {"C:\\WINDOWS\\Fonts\\OCR-A.TTF", "source's OCR-A"},
+            {"C:\\WINDOWS\\Fonts\\arial.ttf", "source's arial"},
+            {"C:\\WINDOWS\\Installer\\1a2b3c.msi", std::string(2332672, 'M')},
+            {"C:\\WINDOWS\\Installer\\4d5e6f.msi", std::string(2233345, 'N')}});
+    putOn(demo::kDestinationPc,
+        {{"C:\\WINDOWS\\Fonts\\OCR-A.TTF", "NEWPC's OCR-A"},
+            {"C:\\WINDOWS\\Fonts\\arial.ttf", "NEWPC's arial"},
+            {"D:\\Projects\\Garden plan.txt", "NEWPC's plan"}});
+    snapshotBefore(demo::kSourcePc98);
 
     migrate(w);
     ASSERT_FALSE(user.shown.empty());
@@ -142,7 +236,28 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_TRUE(onNewPc("C:\\Program Files\\WinZip\\WINZIP32.EXE"));
     EXPECT_TRUE(onNewPc("C:\\WINDOWS\\Clouds.bmp"));
     EXPECT_FALSE(folderOnNewPc("C:\\WINDOWS\\SYSTEM")) << "an XP destination keeps its own system folders";
+    EXPECT_FALSE(onNewPc("C:\\pagefile.sys"));
+    EXPECT_FALSE(folderOnNewPc("D:\\System Volume Information"));
+    EXPECT_TRUE(onNewPc("C:\\My Documents\\Operating systems\\notes.txt"));
+    EXPECT_TRUE(onNewPc("D:\\Projects\\SystemTests\\run.bat"));
+    EXPECT_EQ(newPcBytes("D:\\Projects\\Garden plan.txt"), "NEWPC's plan") << "no file is overwritten";
+    // The profiles below the Windows folder, but not its All Users, become profiles of their own.
+    EXPECT_EQ(newPcBytes("C:\\Documents and Settings\\Anna\\Desktop\\Anna.txt"), "Anna's own");
+    EXPECT_FALSE(onNewPc("C:\\Documents and Settings\\All Users\\Desktop\\Shared.txt"));
+    EXPECT_FALSE(onNewPc("C:\\Documents and Settings\\All Users\\Desktop\\Microsoft Outlook.lnk"));
+    EXPECT_FALSE(onNewPc("C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\MS-DOS Prompt.pif"));
+    // The fonts of the list replace NEWPC's, the others do not; a cached package known by its
+    // length comes a second time under its fixed name.
+    EXPECT_EQ(newPcBytes("C:\\WINDOWS\\Fonts\\OCR-A.TTF"), "source's OCR-A");
+    EXPECT_EQ(newPcBytes("C:\\WINDOWS\\Fonts\\arial.ttf"), "NEWPC's arial");
+    EXPECT_EQ(newPcBytes("C:\\WINDOWS\\Installer\\data1.msi").size(), 2332672u);
+    EXPECT_FALSE(onNewPc("C:\\WINDOWS\\Installer\\data2.msi")) << "one byte too long";
     expectRegistryMoved("SolitairePlus", "Solitaire Plus 2.1");
+    // The vendor's key arrives with its System folder paths moved to System32; SYSTEM.INI stays.
+    const std::string game = "SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1";
+    EXPECT_EQ(destinationValue(game, "HelpFile"), "C:\\WINDOWS\\SYSTEM32\\SOLPLUS.HLP");
+    EXPECT_EQ(destinationValue(game, "Settings"), "C:\\WINDOWS\\SYSTEM.INI");
+    expectWholeDestination({'C', 'D'}, "");
 }
 
 TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
@@ -153,6 +268,19 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     wizard::KestroMain* w = wizard::mainWindow();
     walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
     markDestination("StarChart");
+    const std::string sarah = "C:\\Documents and Settings\\Sarah\\";
+    const std::string martin = "C:\\Documents and Settings\\Martin\\";
+    putOn(demo::kSourcePcXp,
+        {{"C:\\hiberfil.sys", "h"}, {"C:\\WINDOWS\\system32\\drivers\\new.sys", "the source's system"},
+            {sarah + "Start Menu\\Programs\\Games\\Chess.lnk", "chess"},
+            {sarah + "Favorites\\Example Home Page.url",
+                "[InternetShortcut]\r\nURL=http://sarah.example.com/\r\n"},
+            {sarah + "Desktop\\To do.txt", "Sarah's list"},
+            {"C:\\WINDOWS\\Application Data\\Identities\\{0}\\id.txt", "identity"}});
+    putOn(demo::kDestinationPc,
+        {{martin + "Favorites\\Example Home Page.url", "NEWPC's link"},
+            {martin + "Desktop\\To do.txt", "NEWPC's list"}});
+    snapshotBefore(demo::kSourcePcXp);
 
     migrate(w);
     ASSERT_FALSE(user.shown.empty());
@@ -161,7 +289,17 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_TRUE(restartRecorded());
     EXPECT_TRUE(onNewPc("C:\\Program Files\\Star Chart\\STARS.EXE"));
     EXPECT_TRUE(onNewPc("C:\\Documents and Settings\\Sarah\\My Documents\\Notes.txt"));
+    // Sarah's Start menu and favourites replace Martin's, her desktop does not.
+    EXPECT_EQ(newPcBytes(martin + "Start Menu\\Programs\\Games\\Chess.lnk"), "chess");
+    EXPECT_NE(
+        newPcBytes(martin + "Favorites\\Example Home Page.url").find("sarah.example.com"), std::string::npos);
+    EXPECT_EQ(newPcBytes(martin + "Desktop\\To do.txt"), "NEWPC's list");
+    EXPECT_EQ(newPcBytes(martin + "Local Settings\\Application Data\\Identities\\{0}\\id.txt"), "identity");
+    EXPECT_FALSE(onNewPc("C:\\WINDOWS\\system32\\drivers\\new.sys"));
+    EXPECT_FALSE(onNewPc("C:\\hiberfil.sys"));
     expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
+    EXPECT_EQ(destinationValue("SOFTWARE\\Night Sky Software\\Star Chart", "Observatory"), "Greenwich");
+    expectWholeDestination({'C'}, demo::kXpAdminUser);
 }
 
 } // namespace

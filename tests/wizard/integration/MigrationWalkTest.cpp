@@ -10,8 +10,8 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QTableWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 
 namespace {
@@ -86,11 +86,20 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
     EXPECT_EQ(control<QLabel>(w, "frm_Drive_Info", "lblSrcDrv0")->text(), "C:");
     EXPECT_EQ(control<QLabel>(w, "frm_Drive_Info", "lblSrcDrv1")->text(), "D:");
     EXPECT_EQ(control<QComboBox>(w, "frm_Drive_Info", "cmbDestDrvs1")->count(), 2);
+    // The second row below the first, each kind of control at its own pitch (405, 475 and 465 twips).
+    const auto below = [&](const char* name) {
+        return control<QWidget>(w, "frm_Drive_Info", (std::string(name) + "1").c_str())->y() -
+            control<QWidget>(w, "frm_Drive_Info", (std::string(name) + "0").c_str())->y();
+    };
+    EXPECT_EQ(below("lblSrcDrv"), 2085 / 15 - 1680 / 15);
+    EXPECT_EQ(below("imgSrcDrv"), 1915 / 15 - 1440 / 15);
+    EXPECT_EQ(below("imgDestDrv"), 1915 / 15 - 1440 / 15);
+    EXPECT_EQ(below("cmbDestDrvs"), 2025 / 15 - 1560 / 15);
 
     next(w);
     ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
-    auto* list = control<QListWidget>(w, "frm_source_Space_Info", "Lstsel");
-    EXPECT_EQ(list->count(), 6);
+    auto* list = control<QTreeView>(w, "frm_source_Space_Info", "Lstsel");
+    EXPECT_EQ(list->model()->rowCount(), 6);
     auto* grid = control<QTableWidget>(w, "frm_source_Space_Info", "Grdsize");
     ASSERT_EQ(grid->rowCount(), 3);
     EXPECT_EQ(grid->item(1, 0)->text(), "C:");

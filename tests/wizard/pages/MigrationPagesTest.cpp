@@ -16,9 +16,11 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -131,8 +133,9 @@ TEST_F(MigrationPagesTest, TheChecklistShowsWhatTheMigrationMarksAndTheUserCanno
     page.activated(); // nothing chosen (the selection page was never shown)
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Migrate));
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
-    auto* list = testsupport::child<QListWidget>(&page, "Lstsel");
-    EXPECT_EQ(list->count(), 0);
+    QAbstractItemModel* list = testsupport::child<QTreeView>(&page, "Lstsel")->model();
+    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_EQ(list->headerData(0, Qt::Horizontal).toString(), "Selected Information");
 
     SelectedItemsList& items = selectedItemsList();
     items.addRow("APP_Word", "Word");
@@ -141,13 +144,91 @@ TEST_F(MigrationPagesTest, TheChecklistShowsWhatTheMigrationMarksAndTheUserCanno
     items.setMark("APP_Word", SelectedItemsList::Mark::Migrated);
     items.advance(10);
     items.setMark("\\\\OLDPC\\C$\\Data", SelectedItemsList::Mark::Failed);
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
-    EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked);
-    EXPECT_EQ(list->item(1)->foreground().color(), QColor(192, 0, 0));
-    EXPECT_FALSE(list->item(0)->flags() & Qt::ItemIsUserCheckable);
+    ASSERT_EQ(list->rowCount(), 2);
+    const QModelIndex word = list->index(0, 0);
+    const QModelIndex data = list->index(1, 0);
+    EXPECT_EQ(word.data().toString(), "Word");
+    EXPECT_EQ(word.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+    EXPECT_EQ(data.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+    EXPECT_EQ(data.data(Qt::ForegroundRole).value<QColor>(), QColor(192, 0, 0));
+    EXPECT_FALSE(list->flags(word) & Qt::ItemIsUserCheckable) << "only the migration ticks";
+    EXPECT_FALSE(list->flags(word) & Qt::ItemIsEditable);
     EXPECT_EQ(testsupport::child<QProgressBar>(&page, "Prb_Progress_bar")->value(), 10);
     EXPECT_EQ(page.helpTopic(), 24);
+}
+
+// A choice of thousands of items: every row arrives once, in order, without the list being rebuilt
+// for each one; a mark repaints only its row.
+TEST_F(MigrationPagesTest, ALargeChoiceIsAppendedRowByRowNeverRebuilt)
+{
+    frm_source_Space_Info page(nullptr, &host);
+    QAbstractItemModel* list = testsupport::child<QTreeView>(&page, "Lstsel")->model();
+    QSignalSpy inserted(list, &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(list, &QAbstractItemModel::modelReset);
+    QSignalSpy removed(list, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(list, &QAbstractItemModel::dataChanged);
+    constexpr int kRows = 6000;
+    SelectedItemsList& items = selectedItemsList();
+    for (int i = 0; i < kRows; ++i)
+        items.addRow("FILE_" + std::to_string(i), "C:\\Data\\file " + std::to_string(i) + ".txt");
+    ASSERT_EQ(list->rowCount(), kRows);
+    EXPECT_EQ(inserted.size(), kRows);
+    EXPECT_EQ(reset.size(), 0);
+    EXPECT_EQ(removed.size(), 0);
+    for (int i = 0; i < kRows; ++i)
+        ASSERT_EQ(list->index(i, 0).data().toString(), QString("C:\\Data\\file %1.txt").arg(i)) << i;
+
+    items.addRow("file_17", "a key already chosen, in other case");
+    EXPECT_EQ(list->rowCount(), kRows);
+    items.setMark("FILE_4321", SelectedItemsList::Mark::Migrated);
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].value<QModelIndex>().row(), 4321);
+    EXPECT_EQ(changed[0][1].value<QModelIndex>().row(), 4321);
+    EXPECT_EQ(list->index(4321, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+
+    // A new collection starts the list afresh.
+    items.clearRows();
+    EXPECT_EQ(list->rowCount(), 0);
+    items.addRow("APP_Word", "Word");
+    ASSERT_EQ(list->rowCount(), 1);
+    EXPECT_EQ(list->index(0, 0).data().toString(), "Word");
+    EXPECT_EQ(list->index(0, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+}
+
+// The page as laid out: the checklist over the space grid, the Quick Help panel beside it and the
+// bar across the foot, not covered by the panel however large the window.
+TEST_F(MigrationPagesTest, TheSpacePageKeepsItsGridBeneathTheChecklistAndItsBarInView)
+{
+    host.resize(1000, 700);
+    frm_source_Space_Info page(nullptr, &host);
+    host.show();
+    page.resize(1000, 700); // as the main window's client area sizes a shown page
+    auto* listView = testsupport::child<QTreeView>(&page, "Lstsel");
+    auto* grid = testsupport::child<QTableWidget>(&page, "Grdsize");
+    auto* progress = testsupport::child<QProgressBar>(&page, "Prb_Progress_bar");
+    auto* panel = testsupport::child<QuickHelpPanel>(&page, "Frame2");
+    EXPECT_EQ(listView->geometry(), QRect(0, 0, twips(7815), twips(6135)));
+    EXPECT_TRUE(listView->geometry().contains(grid->geometry().adjusted(0, 0, 0, -1)));
+    const QList<QObject*> order = page.children();
+    EXPECT_LT(order.indexOf(grid), order.indexOf(listView)) << "the grid lies beneath the checklist";
+    EXPECT_EQ(grid->columnWidth(0), twips(500));
+    EXPECT_EQ(grid->columnWidth(3), twips(1400));
+    EXPECT_EQ(panel->geometry().right(), page.width() - 1);
+    EXPECT_EQ(panel->height(), twips(6135));
+    EXPECT_LE(panel->geometry().bottom(), progress->geometry().top() + 1)
+        << "the bar runs on beneath the panel";
+    EXPECT_EQ(progress->width(), twips(11295));
+    EXPECT_EQ(testsupport::child<QPushButton>(&page, "Cmd_Link")->isVisibleTo(&page), false);
+
+    page.activated();
+    EXPECT_EQ(panel->intro()->text(),
+        "This page shows the actual migration process. All the selected data for migration are shown "
+        "here. The checkbox gets checked as and when the data is migrated.\r\r");
+    EXPECT_EQ(panel->title()->text(), "Selected Data\r\n");
+    EXPECT_EQ(panel->link()->text(), "Click Help Button or press F1 Key for more details.");
+    EXPECT_TRUE(panel->link()->font().underline());
+    ASSERT_EQ(panel->topicBoxes().size(), 1U);
+    EXPECT_EQ(panel->topicBoxes()[0]->text(), "1");
 }
 
 TEST_F(MigrationPagesTest, TheSpaceGridHasOneRowPerFixedDrive)
@@ -188,11 +269,52 @@ TEST_F(MigrationPagesTest, TheReportTellsEachItemsOutcomeAndLowersTheHistoryOnce
     core().engine.HistoryStep = 0;
 }
 
+TEST_F(MigrationPagesTest, TheReportTakesItsInertKeysAndResetsItsColumnsAtEachShowing)
+{
+    frm_Migration_Status page(nullptr, &host);
+    page.activated();
+    auto* list = testsupport::child<QTreeWidget>(&page, "ListView1");
+    EXPECT_EQ(list->headerItem()->text(0), "Migrated Item");
+    EXPECT_EQ(list->headerItem()->text(2), "Description");
+    list->setColumnWidth(0, 20); // the user narrows a column
+    page.activated();
+    EXPECT_EQ(list->columnWidth(0), twips(3500));
+    EXPECT_EQ(list->columnWidth(1), twips(1650));
+
+    EXPECT_EQ(testsupport::child<QPushButton>(&page, "Command5")->text(), "&Undo");
+    EXPECT_EQ(testsupport::child<QPushButton>(&page, "Command6")->text(), "Fi&nish");
+    for (Qt::Key key : {Qt::Key_N, Qt::Key_U, Qt::Key_M})
+        pressAlt(list, key); // Next and Finish's keys are taken and do nothing, as Undo's
+    EXPECT_TRUE(clicks.empty());
+    pressAlt(list, Qt::Key_P);
+    pressAlt(list, Qt::Key_C);
+    EXPECT_EQ(clicks, (std::vector<BarButton>{BarButton::Back, BarButton::Cancel}));
+    core().engine.HistoryStep = 0;
+}
+
 TEST_F(MigrationPagesTest, TheDrivePageHasARowPerSourceShareWithThisPcsFixedDrives)
 {
     SourcePcName = "OLDPC";
     frm_Drive_Info page(nullptr, &host);
     SourcePcName.clear();
+    // Its title on the common band, at the page's own places.
+    auto* band = testsupport::child<QFrame>(&page, "Shape2");
+    auto* title = testsupport::child<QLabel>(&page, "Label2");
+    EXPECT_EQ(title->text(), "Map Source and Destination Drives");
+    EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    EXPECT_EQ(band->geometry().topLeft(), QPoint(twips(240), twips(120)));
+    EXPECT_TRUE(band->geometry().contains(title->geometry()));
+    EXPECT_TRUE(band->geometry().contains(testsupport::child<QLabel>(&page, "Image1")->geometry()));
+    EXPECT_EQ(testsupport::child<QLabel>(&page, "Label1")->text(), "Source Drive");
+    EXPECT_EQ(testsupport::child<QLabel>(&page, "Label3")->text(), "Destination Drive");
+    auto* panel = testsupport::child<QuickHelpPanel>(&page, "Frame2");
+    EXPECT_EQ(panel->title()->text(), "Map Drives");
+    EXPECT_TRUE(panel->topicBoxes().empty());
+    EXPECT_EQ(panel->link()->text(), "Click Help Button or press F1 key for more details.");
+    EXPECT_EQ(panel->link()->cursor().shape(), Qt::ArrowCursor) << "the help line does nothing here";
+    // A row: the source drive's icon and letter, this PC's drive icon and list.
+    EXPECT_FALSE(testsupport::child<QLabel>(&page, "imgSrcDrv0")->pixmap().isNull());
+    EXPECT_FALSE(testsupport::child<QLabel>(&page, "imgDestDrv0")->pixmap().isNull());
     EXPECT_EQ(testsupport::child<QLabel>(&page, "lblSrcDrv0")->text(), "C:");
     auto* combo = testsupport::child<QComboBox>(&page, "cmbDestDrvs0");
     ASSERT_EQ(combo->count(), 1);

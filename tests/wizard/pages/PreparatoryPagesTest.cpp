@@ -169,6 +169,22 @@ TEST_F(FrmPreparatoryTaskTest, CaptionsShowWholeAndApart)
     EXPECT_TRUE(box.contains(label("Label6")->geometry())) << "title leaves its box";
 }
 
+// The title band where a page's design is narrower than its title in our fonts: the box grows to
+// the right and the title shows whole; where there is room, the box keeps the page's own width.
+TEST_F(FrmPreparatoryTest, TheTitleBandGrowsToHoldItsTitle)
+{
+    QWidget narrow;
+    QLabel* title = addPageTitle(&narrow, "Label9", "A Title Far Longer Than Its Box", "migration",
+        {{240, 120, 1500, 735}, {}, {1440, 360}});
+    const QRect box = narrow.findChild<QFrame*>("Shape2")->geometry();
+    EXPECT_TRUE(box.contains(title->geometry()));
+    EXPECT_GE(title->width(), title->sizeHint().width());
+    EXPECT_EQ(title->x(), twips(1440));
+    EXPECT_EQ(page.findChild<QFrame*>("Shape2")->width(), twips(4935));
+    EXPECT_EQ(label("Label1")->pos(), QPoint(twips(1440), twips(360)));
+    EXPECT_EQ(label("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+}
+
 TEST_F(FrmPreparatoryTaskTest, SystemOptionsAreEvenlySpacedBelowTheirLabel)
 {
     load();

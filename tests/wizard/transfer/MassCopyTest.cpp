@@ -1,9 +1,11 @@
 // MassCopyTest.cpp: whole trees and drives copied in a mass migration: renaming of the Windows and
 // System folders by source and destination system, files never copied, existing files kept,
-// drives paired by letter, a source that goes away and the one-pass folder copy beneath.
+// drives paired by letter, a source that goes away, a destination that fills up and the one-pass
+// folder copy beneath.
 #include "wizard/transfer/MassCopy.h"
 
 #include "platform/FolderFilesCopy.h"
+#include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/transfer/MassState.h"
 
@@ -171,4 +173,68 @@ TEST_F(MassCopyTest, ASourceDriveThatCannotBeReachedIsToldNotSkippedSilently)
     ASSERT_EQ(driveCopyNotes().size(), 1u);
     EXPECT_NE(driveCopyNotes()[0].find("could no longer be reached"), std::string::npos)
         << driveCopyNotes()[0];
+}
+
+// The destination drive fills up in the middle of a whole-drive copy (a file-size limit in a child
+// process stands in for the full drive): the copy ends there and says so to its caller, the status
+// page's note and the log; the files copied before are whole, the file that did not fit is not left
+// under its name and the copy layer's partial file is gone.
+TEST_F(MassCopyTest, ADestinationThatFillsUpEndsTheDriveCopyAndSaysSo)
+{
+    world.putOld("A/first.txt", "1111");
+    world.putOld("B/large.bin", std::string(256 * 1024, 'L'));
+    world.putOld("B/small.txt", "small");
+    world.putOld("C/later.txt", "3333");
+    world.putNew("B/small.txt", "kept");
+    world.putNew("Over/large.bin", "earlier");
+    const std::string found = testsupport::onFullDisk(64 * 1024, [this] {
+        const auto results = copyMappedDrives();
+        std::string out;
+        // A copy that replaces files fails the same way and keeps the file it would have replaced.
+        TreeCopyReport over;
+        if (!FN_Copy_Folder_Tree("Z:\\B", "C:\\Over", false, true, &over) && over.diskFull)
+            out += "replace refused;";
+        if (results.size() == 1 && results[0].report.diskFull && !results[0].report.sourceLost)
+            out += "full;";
+        if (driveCopyNotes().size() == 1)
+            out += driveCopyNotes()[0] + ";";
+        if (world.logged("FN_CopyFiles_Tmp_Err", "61:Disk full"))
+            out += "logged;";
+        return out;
+    });
+    EXPECT_EQ(
+        found, "replace refused;full;Drive C: is full: the copy of the source drive C: ended there;logged;");
+    EXPECT_EQ(world.readNew("Over/large.bin"), "earlier");
+    EXPECT_EQ(world.readNew("A/first.txt"), "1111");
+    EXPECT_FALSE(onNew("B/large.bin"));
+    EXPECT_EQ(world.readNew("B/small.txt"), "kept");
+    EXPECT_FALSE(onNew("C/later.txt")) << "the copy ends where the drive filled up";
+    for (const auto& entry : fs::recursive_directory_iterator(world.hostNew("")))
+        EXPECT_EQ(entry.path().filename().string().rfind(":partial", 0), std::string::npos) << entry.path();
+
+    // With room again the same copy completes what is missing and keeps what is there.
+    const auto again = copyMappedDrives();
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_FALSE(again[0].report.diskFull);
+    EXPECT_EQ(world.readNew("B/large.bin"), std::string(256 * 1024, 'L'));
+    EXPECT_EQ(world.readNew("C/later.txt"), "3333");
+    EXPECT_EQ(world.readNew("B/small.txt"), "kept");
+    EXPECT_TRUE(driveCopyNotes().empty());
+}
+
+// A destination file that holds the name of a source folder: that folder cannot be made and its
+// files are left out, the others are copied, and the source is not said to be lost.
+TEST_F(MassCopyTest, AFolderBlockedByADestinationFileIsLeftOutNotTakenForALostSource)
+{
+    world.putOld("Data/Reports/r.txt", "r");
+    world.putOld("Data/Zeta/z.txt", "z");
+    world.putNew("Data/Reports", "a file of NEWPC's");
+    const auto results = copyMappedDrives();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].report.sourceLost);
+    EXPECT_EQ(results[0].report.blocked, 1u);
+    EXPECT_TRUE(driveCopyNotes().empty());
+    EXPECT_EQ(world.readNew("Data/Reports"), "a file of NEWPC's");
+    EXPECT_EQ(world.readNew("Data/Zeta/z.txt"), "z");
+    EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\Data", "C:\\Data", true, false));
 }
