@@ -3,23 +3,30 @@
 # mapped drive against `cp -a` of the same tree on the same machine.
 #
 # A tree of FILES files (default 20,000) of about 1 GB in all (sizes spread from 1 KB to 100 KB,
-# in folders of 200) is built once under /tmp (or $1) as the source PC's C:\Data. Each command then
-# runs WARMUPS times unmeasured (default 1, so the tree is read from memory) and RUNS times measured
-# (default 3), each into a fresh destination:
-#   cp -a      the host tree into a host folder
+# in folders of 200) is built once under /tmp (or $1) as the source PC's C:\Data. Two commands copy
+# it, each into a fresh destination:
+#   cp -a      the host tree into a host folder (timed around the cp process)
 #   kestro     build/bin/migration_copy_bench: NEWPC copies Z:\Data (Z: mapped to \\OLDPC\C$) to its
-#              C:\Data the way the files-and-folders migration does, one file per step (its own
-#              timer; it checks that every file arrived)
-# The medians are printed; the last line is "ratio: X", kestro's median over cp -a's.
+#              C:\Data the way the files-and-folders migration does, one file per step (timed
+#              inside the program around the copy alone; it checks that every file arrived)
+# Both see the same conditions: before every run, timed or not, that command's previous
+# destination is deleted and `sync` is run, outside the timed part. The two alternate: WARMUPS
+# rounds unmeasured (default 2), then RUNS measured rounds (default 5), the first of each round
+# being cp and kestro in turn. Printed for each: median, fastest, slowest and the spread (slowest
+# less fastest, in % of the median); then the median of the per-round ratios. The last line is
+# "ratio: X", kestro's median over cp -a's. Before it, one more kestro copy runs in the wizard's
+# main window with its busy window open and prints the longest event-loop stall it saw.
+# BIN names another build of the program (default build/bin/migration_copy_bench); STALL=0 leaves
+# the window run out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BIN=build/bin/migration_copy_bench
+BIN=${BIN:-build/bin/migration_copy_bench}
 [ -x "$BIN" ] || { echo "build first: cmake --build build ($BIN is missing)" >&2; exit 1; }
 BASE=${1:-/tmp}
 WORK=$(mktemp -d "$BASE/migration-copy-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
-python3 - "$WORK" "$(realpath "$BIN")" "${FILES:-20000}" "${RUNS:-3}" "${WARMUPS:-1}" <<'PY'
+python3 - "$WORK" "$(realpath "$BIN")" "${FILES:-20000}" "${RUNS:-5}" "${WARMUPS:-2}" <<'PY'
 import os, random, shutil, statistics, subprocess, sys, time
 
 work, bench, files, runs, warmups = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), int(sys.argv[5])
@@ -36,29 +43,55 @@ for i in range(files):
     total += size
 print("tree: %d files, %.2f GB" % (files, total / 1e9), flush=True)
 
+cp_dest = os.path.join(work, "cp-dest")
+kestro_machine = os.path.join(work, "newpc")
+
+def fresh(folder):
+    # The same for both commands: the previous run's destination goes, and the deletion reaches
+    # the disk before the clock starts.
+    shutil.rmtree(folder, ignore_errors=True)
+    subprocess.run(["sync"], check=True)
+
 def cp_once():
-    dest = os.path.join(work, "cp-dest")
-    shutil.rmtree(dest, ignore_errors=True)
+    fresh(cp_dest)
     start = time.perf_counter()
-    subprocess.run(["cp", "-a", source, dest], check=True)
+    subprocess.run(["cp", "-a", source, cp_dest], check=True)
     return time.perf_counter() - start
 
 def kestro_once():
+    fresh(kestro_machine)
     out = subprocess.run([bench, work], check=True, capture_output=True, text=True).stdout
     for line in out.splitlines():
         if line.startswith("kestro_seconds:"):
             return float(line.split()[1])
     raise SystemExit("no time from " + bench + ":\n" + out)
 
-def measure(name, once):
-    for _ in range(warmups):
-        once()
-    times = sorted(once() for _ in range(runs))
+def round_of(index):
+    # Alternates which command goes first, so that neither always follows the other.
+    if index % 2 == 0:
+        cp = cp_once()
+        return cp, kestro_once()
+    kestro = kestro_once()
+    return cp_once(), kestro
+
+def report(name, times):
     median = statistics.median(times)
-    print("%-7s median %.3f s (fastest %.3f, slowest %.3f)" % (name, median, times[0], times[-1]), flush=True)
+    spread = (max(times) - min(times)) / median * 100
+    print("%-7s median %.3f s (fastest %.3f, slowest %.3f, spread %.1f%%; runs %s)"
+          % (name, median, min(times), max(times), spread, " ".join("%.3f" % t for t in times)), flush=True)
     return median
 
-cp = measure("cp -a", cp_once)
-kestro = measure("kestro", kestro_once)
+for i in range(warmups):
+    round_of(i)
+rounds = [round_of(i) for i in range(runs)]
+cp = report("cp -a", [r[0] for r in rounds])
+kestro = report("kestro", [r[1] for r in rounds])
+if os.environ.get("STALL", "1") != "0":
+    fresh(kestro_machine)
+    out = subprocess.run([bench, work, "--stall"], check=True, capture_output=True, text=True).stdout
+    print("\n".join(line for line in out.splitlines() if line.startswith("stall")), flush=True)
+paired = [k / c for c, k in rounds]
+print("per-round ratios: median %.2f (lowest %.2f, highest %.2f)"
+      % (statistics.median(paired), min(paired), max(paired)))
 print("ratio: %.2f" % (kestro / cp))
 PY

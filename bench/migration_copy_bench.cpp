@@ -1,20 +1,34 @@
 // migration_copy_bench.cpp: times the wizard's copy of one chosen folder tree from a source PC's
-// mapped drive. Usage: migration_copy_bench NETWORK. NETWORK holds the tree to copy in
+// mapped drive. Usage: migration_copy_bench NETWORK [--stall]. NETWORK holds the tree to copy in
 // oldpc/drives/C/Data (made by bench/migration-copy-bench.sh); the program writes the two machines
 // around it (NEWPC running, OLDPC sharing C$ and mapped to Z:), copies Z:\Data to C:\Data of NEWPC
 // as the files-and-folders migration does, checks that every file arrived and prints
 // "kestro_seconds: S".
+// With --stall the copy runs as the Migrate step runs it in the program: the main window is up,
+// the migration opens its busy window (animated bar and picture) and yields to the event loop
+// between files; a timer of 10 ms measures the longest time the loop went without running it
+// ("stall_longest_ms: M").
 #include "platform/Machine.h"
 #include "platform/MachineConfig.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
+#include "platform/qt/QtServices.h"
 #include "wizard/core/AppPath.h"
+#include "wizard/core/KestroMain.h"
 #include "wizard/rules/FilesFoldersMigration.h"
+#include "wizard/selection/SelectedItemsList.h"
+#include "wizard/selection/SelectionCollectors.h"
+#include "wizard/transfer/MigrationReport.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferOutcome.h"
 
+#include <QApplication>
+#include <QTimer>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -48,12 +62,84 @@ std::size_t countFiles(const fs::path& root)
     return n;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// The copy stepped in a plain loop, as fast as it goes; answers its seconds and counts the items
+// that did not arrive whole in `failed`.
+double copyHeadless(int& failed)
+{
+    wizard::FilesFoldersMigration run({{"\\\\OLDPC\\C$\\Data", "C:\\Data"}},
+        {nullptr,
+            [&failed](const wizard::FilesFoldersMigration::Item&, wizard::transfer::TransferOutcome o,
+                const std::string& detail) {
+                if (o != wizard::transfer::TransferOutcome::Migrated) {
+                    ++failed;
+                    std::cerr << "not migrated: " << detail << "\n";
+                }
+            },
+            nullptr});
+    const Clock::time_point start = Clock::now();
+    while (run.step()) {}
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The copy as the Migrate step makes it, inside the main window's event loop; answers the copy's
+// seconds and prints the longest stall of the loop.
+double copyInWindow(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The program's folder, where the wizard keeps its log (an installed program has it).
+    std::error_code ec;
+    fs::create_directories(platform::driveFolder(platform::RunningMachine::current()->folder(), 'C') /
+            "Program Files" / "Kestro",
+        ec);
+    QApplication app(argc, argv);
+    platform::qt::installQtServices();
+    wizard::KestroMain window(wizard::MainWindowActions{});
+    common::Service<wizard::WizardWindows>::replace(&window);
+    window.show();
+    wizard::selectionCollections().filesFolders.add("C:\\Data", "\\\\OLDPC\\C$\\Data");
+    wizard::selectedItemsList().addRow("\\\\OLDPC\\C$\\Data", "C:\\Data");
+
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(10);
+    Clock::time_point last = Clock::now();
+    double longest = 0;
+    long ticks = 0;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const Clock::time_point now = Clock::now();
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(now - last).count());
+        last = now;
+        ++ticks;
+    });
+    double seconds = 0;
+    QTimer::singleShot(0, [&] {
+        probe.start();
+        last = Clock::now();
+        const Clock::time_point start = Clock::now();
+        wizard::Sub_Data_Explorer_Migration();
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        // The gap from the last tick to the end of the copy counts too.
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(Clock::now() - last).count());
+        probe.stop();
+        app.quit();
+    });
+    app.exec();
+    common::Service<wizard::WizardWindows>::replace(nullptr);
+    std::cout << "stall_longest_ms: " << longest << " (timer every 10 ms, " << ticks << " ticks in "
+              << seconds << " s)\n";
+    return seconds;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "usage: migration_copy_bench NETWORK\n";
+    const bool inWindow = argc == 3 && std::strcmp(argv[2], "--stall") == 0;
+    if (argc != 2 && !inWindow) {
+        std::cerr << "usage: migration_copy_bench NETWORK [--stall]\n";
         return 2;
     }
     const fs::path network = argv[1];
@@ -80,21 +166,16 @@ int main(int argc, char** argv)
     wizard::transferGlobals().driveMap.set("C:", "Z:");
     wizard::setTransferHooks({[](const std::string&, const std::string&) {}, {}});
 
+    double seconds = 0;
     int failed = 0;
-    wizard::FilesFoldersMigration run({{"\\\\OLDPC\\C$\\Data", "C:\\Data"}},
-        {nullptr,
-            [&failed](const wizard::FilesFoldersMigration::Item&, wizard::transfer::TransferOutcome o,
-                const std::string& detail) {
-                if (o != wizard::transfer::TransferOutcome::Migrated) {
-                    ++failed;
-                    std::cerr << "not migrated: " << detail << "\n";
-                }
-            },
-            nullptr});
-    const auto start = std::chrono::steady_clock::now();
-    while (run.step()) {}
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-
+    if (inWindow) {
+        seconds = copyInWindow(argc, argv);
+        const wizard::MigrationReport::Entry* entry =
+            wizard::migrationReport().find(wizard::ReportGroup::FilesAndFolders, "C:\\Data");
+        failed = entry && entry->outcome == wizard::transfer::TransferOutcome::Migrated ? 0 : 1;
+    } else {
+        seconds = copyHeadless(failed);
+    }
     const std::size_t want = countFiles(source);
     const std::size_t got = countFiles(newPc / "drives" / "C" / "Data");
     if (failed || want != got) {

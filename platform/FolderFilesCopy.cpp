@@ -1,13 +1,16 @@
-// FolderFilesCopy.cpp: the one-pass copy of a folder's files (whole-drive copies).
+// FolderFilesCopy.cpp: the one-pass copy of a folder's files (whole-drive copies) and the copy of
+// single files between two folders opened once.
 #include "platform/FolderFilesCopy.h"
 
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <map>
 #include <system_error>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -36,13 +39,10 @@ std::map<std::string, std::pair<std::string, bool>> destinationEntries(const fs:
     return entries;
 }
 
-// Copies the open source into a new file; DiskFull when the destination took no more.
-FsError copyOpen(int in, const struct stat& st, const fs::path& to)
+// Copies the rest of the open source into the open target; DiskFull when the target took no more
+// (no space, a size limit or a quota), PermissionDenied for any other failure.
+FsError copyData(int in, int out)
 {
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
-    if (out < 0)
-        return FsError::PermissionDenied;
-    FsError result = FsError::None;
     bool kernelCopy = true;
     char buffer[1 << 16];
     for (;;) {
@@ -67,19 +67,32 @@ FsError copyOpen(int in, const struct stat& st, const fs::path& to)
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            if (n < 0)
-                result = (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) ? FsError::DiskFull
-                                                                                : FsError::PermissionDenied;
-            break;
-        }
+        if (n == 0)
+            return FsError::None;
+        if (n < 0)
+            return errno == ENOSPC || errno == EFBIG || errno == EDQUOT ? FsError::DiskFull
+                                                                        : FsError::PermissionDenied;
     }
+}
+
+// Gives the target the source's modification and access times, then closes it.
+FsError finishTarget(int out, const struct stat& st, FsError result)
+{
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (result == FsError::None && ::futimens(out, times) != 0)
         result = FsError::PermissionDenied;
     if (::close(out) != 0 && result == FsError::None)
-        result = FsError::PermissionDenied;
+        result = errno == ENOSPC || errno == EDQUOT ? FsError::DiskFull : FsError::PermissionDenied;
     return result;
+}
+
+// Copies the open source into a new file; DiskFull when the destination took no more.
+FsError copyOpen(int in, const struct stat& st, const fs::path& to)
+{
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0)
+        return FsError::PermissionDenied;
+    return finishTarget(out, st, copyData(in, out));
 }
 
 // Copies one host file to `to` through a partial name; the source is opened once, and a lock held
@@ -161,6 +174,137 @@ FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, s
     // A listing cut short means the source went away under the copy.
     if (ec || !fs::is_directory(from.host, ec))
         return FsError::PathNotFound;
+    return FsError::None;
+}
+
+namespace {
+
+// Opens a host folder for the *at() calls; -1 when it is missing, no folder, or a host link.
+int openFolder(const fs::path& host)
+{
+    return ::open(host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// The name under which a copy is written until it is complete: one no listing shows.
+std::string partialName() { return ":partial." + std::to_string(::getpid()); }
+
+// Gives the complete copy its name in `folder`, never replacing an entry that took the name
+// meanwhile: FileExists then.
+FsError takeName(int folder, const std::string& partial, const std::string& name)
+{
+    if (::renameat2(folder, partial.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0)
+        return FsError::None;
+    if (errno == EEXIST)
+        return FsError::FileExists;
+    if (errno != EINVAL)
+        return FsError::PermissionDenied;
+    // A host file system without the no-replace rename: look first.
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return FsError::FileExists;
+    return ::renameat(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
+                                                                          : FsError::PermissionDenied;
+}
+
+} // namespace
+
+FolderCopy::FolderCopy() = default;
+
+FolderCopy::~FolderCopy() { close(); }
+
+void FolderCopy::close()
+{
+    if (m_source >= 0)
+        ::close(m_source);
+    if (m_destination >= 0)
+        ::close(m_destination);
+    m_source = m_destination = -1;
+    m_destinationHost.clear();
+    m_sourceAttributes.reset();
+    m_destinationAttributes.reset();
+    m_taken.clear();
+}
+
+FsError FolderCopy::open(const FileSystem& fileSystem, std::string_view source, std::string_view destination)
+{
+    close();
+    const ResolvedPath from = fileSystem.resolver().resolve(source);
+    const ResolvedPath to = fileSystem.resolver().resolve(destination);
+    if (!from.ok() || !from.exists || !to.ok() || !to.exists)
+        return FsError::PathNotFound;
+    m_source = openFolder(from.host);
+    m_destination = m_source >= 0 ? openFolder(to.host) : -1;
+    if (m_destination < 0) {
+        close();
+        return FsError::PathNotFound;
+    }
+    m_destinationHost = to.host;
+    m_partial = partialName();
+    m_sourceAttributes = std::make_unique<FolderAttributes>(from.host);
+    m_destinationAttributes = std::make_unique<FolderAttributes>(to.host);
+    // Every entry takes its name, host links included: a copy must never be written through one.
+    std::error_code ec;
+    for (fs::directory_iterator it(to.host, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.find(':') == std::string::npos)
+            m_taken.insert(foldCase(name));
+    }
+    return FsError::None;
+}
+
+bool FolderCopy::targetExists(std::string_view name) const { return m_taken.count(foldCase(name)) != 0; }
+
+FsError FolderCopy::copy(const std::string& name)
+{
+    if (!isOpen())
+        return FsError::PathNotFound;
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+        return FsError::FileNotFound;
+    if (targetExists(name))
+        return FsError::FileExists;
+    // The source is opened once: its lock check (a holder of the file has it in use), its size and
+    // times and its data all come from this descriptor. A host link is never followed.
+    const int in = ::openat(m_source, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (in < 0)
+        return errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? FsError::FileNotFound
+                                                                     : FsError::PermissionDenied;
+    struct stat st {};
+    FsError result = FsError::None;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode))
+        result = FsError::FileNotFound;
+    else if (::flock(in, LOCK_SH | LOCK_NB) != 0)
+        result = FsError::PermissionDenied;
+    const std::string& partial = m_partial;
+    int out = -1;
+    if (result == FsError::None) {
+        out = ::openat(m_destination, partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+            st.st_mode & 0777);
+        // Only a copy cut short by a crash leaves the partial name behind.
+        if (out < 0 && errno == EEXIST && ::unlinkat(m_destination, partial.c_str(), 0) == 0)
+            out = ::openat(m_destination, partial.c_str(),
+                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
+        if (out < 0)
+            result = errno == ENOENT                 ? FsError::PathNotFound
+                : errno == ENOSPC || errno == EDQUOT ? FsError::DiskFull
+                                                     : FsError::PermissionDenied;
+    }
+    if (out >= 0) {
+        result = finishTarget(out, st, copyData(in, out));
+        if (result == FsError::None)
+            result = takeName(m_destination, partial, name);
+        if (result != FsError::None)
+            ::unlinkat(m_destination, partial.c_str(), 0);
+    }
+    ::close(in);
+    if (result == FsError::None || result == FsError::FileExists)
+        m_taken.insert(foldCase(name));
+    if (result != FsError::None)
+        return result;
+    // The attribute sidecar is written only for bits other than the default, or to replace a line
+    // an earlier file of that name left.
+    const unsigned bits = m_sourceAttributes->of(name, false) | attr::Archive;
+    if (bits != attr::Archive || m_destinationAttributes->of(name, false) != attr::Archive)
+        hostfs::storeAttributes(m_destinationHost / name, bits);
     return FsError::None;
 }
 

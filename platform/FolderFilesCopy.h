@@ -1,16 +1,23 @@
-// FolderFilesCopy.h: copies the files of one folder into another in one pass over both folders,
-// for copies of whole drives where resolving every file's path anew would cost more than the copy.
+// FolderFilesCopy.h: copies the files of one folder into another without resolving every file's
+// path anew: in one pass over both folders (copies of whole drives), or a file per call from two
+// folders opened once (walks that copy one file per step and yield between steps).
 #pragma once
 
 #include "platform/FileSystem.h"
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace platform {
+
+namespace hostfs {
+class FolderAttributes;
+}
 
 struct FolderFilesReport {
     std::size_t copied = 0;           // files written
@@ -29,5 +36,45 @@ struct FolderFilesReport {
 // more, which ends the copy. One call is one folder: callers yield between calls.
 FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, std::string_view destination,
     bool overwrite, const std::function<bool(const std::string&)>& leaveOut, FolderFilesReport& report);
+
+// Copies files from one folder into another, one file per call, as copyFile copies a file into a
+// folder that does not hold its name yet: attributes and modification time travel, the data is
+// written under a name of the layer's own and takes its name only when complete. Both folders are
+// resolved and opened once; the destination is listed once, and the names of that listing, kept
+// current by every copy made here, tell whether a target exists in any case. An existing target is
+// never touched here: it is left to copyFile and the caller's rules for replacing files.
+class FolderCopy {
+public:
+    FolderCopy();
+    FolderCopy(const FolderCopy&) = delete;
+    FolderCopy& operator=(const FolderCopy&) = delete;
+    ~FolderCopy();
+
+    // Resolves and opens both folders (a folder opened before is closed first). PathNotFound (76)
+    // when either does not resolve to an existing folder.
+    FsError open(const FileSystem& fileSystem, std::string_view source, std::string_view destination);
+    void close();
+    bool isOpen() const { return m_destination >= 0; }
+
+    // Whether the destination holds an entry of that name in any case (a host link too, which is
+    // never written through).
+    bool targetExists(std::string_view name) const;
+
+    // Copies the source folder's file `name` (its stored spelling, as a listing gives it) into the
+    // destination under the same name. FileExists (58) when the target exists in any case (nothing
+    // is written); FileNotFound (53) when the source is gone or is no file; PermissionDenied (70)
+    // when the source is in use or cannot be read, or the target cannot be written; PathNotFound
+    // (76) when the destination folder went away; DiskFull (61) when the data did not fit.
+    FsError copy(const std::string& name);
+
+private:
+    int m_source = -1;
+    int m_destination = -1;
+    std::filesystem::path m_destinationHost;
+    std::string m_partial; // the name a copy is written under until it is complete
+    std::unique_ptr<hostfs::FolderAttributes> m_sourceAttributes;
+    std::unique_ptr<hostfs::FolderAttributes> m_destinationAttributes;
+    std::unordered_set<std::string> m_taken; // folded names of the destination's entries
+};
 
 } // namespace platform

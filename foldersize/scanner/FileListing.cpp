@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <QHash>
 #include <QMimeDatabase>
 
 #include "foldersize/scanner/FileSystem.h"
@@ -63,26 +64,81 @@ bool FileLister::step(int budget)
     return m_dir != nullptr;
 }
 
+namespace {
+
+// Positions ordered by an integer key; ties keep their order in both directions.
+template <typename Key> std::vector<std::size_t> orderByKey(const std::vector<Key>& keys, bool descending)
+{
+    // Sorting (key, position) pairs keeps the comparison on contiguous values: a fraction of the
+    // time of a stable sort that looks each entry up.
+    std::vector<std::pair<Key, std::size_t>> pairs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        pairs[i] = {keys[i], i};
+    std::sort(pairs.begin(), pairs.end(), [descending](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return descending ? a.first > b.first : a.first < b.first;
+        return a.second < b.second;
+    });
+    std::vector<std::size_t> order(pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        order[i] = pairs[i].second;
+    return order;
+}
+
+// Ranks of the texts in the locale's order (equal texts share one rank). A folder holds few
+// distinct type names, so each is compared once with the others, not once per file.
+std::vector<std::uint32_t> textRanks(const std::vector<QString>& texts)
+{
+    std::vector<QString> distinct = texts;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    std::stable_sort(distinct.begin(), distinct.end(),
+        [](const QString& a, const QString& b) { return QString::localeAwareCompare(a, b) < 0; });
+    std::vector<std::uint32_t> rankOfDistinct(distinct.size());
+    for (std::size_t i = 1; i < distinct.size(); ++i)
+        rankOfDistinct[i] = rankOfDistinct[i - 1] +
+            (QString::localeAwareCompare(distinct[i - 1], distinct[i]) != 0 ? 1u : 0u);
+    QHash<QString, std::uint32_t> rank;
+    for (std::size_t i = 0; i < distinct.size(); ++i)
+        rank.insert(distinct[i], rankOfDistinct[i]);
+    std::vector<std::uint32_t> out(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        out[i] = rank.value(texts[i]);
+    return out;
+}
+
+} // namespace
+
 std::vector<std::size_t> sortedOrder(
     const std::vector<FileEntry>& entries, FileColumn column, bool descending)
 {
-    // Names and types are compared once as text; the comparator then only looks them up.
-    std::vector<QString> text(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (column == FileColumn::Name)
-            text[i] =
-                QString::fromUtf8(entries[i].name.data(), static_cast<qsizetype>(entries[i].name.size()));
-        else if (column == FileColumn::Type)
-            text[i] = entries[i].typeName;
+    switch (column) {
+    case FileColumn::Size: {
+        std::vector<std::uint64_t> keys(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            keys[i] = entries[i].size;
+        return orderByKey(keys, descending);
     }
+    case FileColumn::Modified: {
+        std::vector<qint64> keys(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            keys[i] = entries[i].mtime;
+        return orderByKey(keys, descending);
+    }
+    case FileColumn::Type: {
+        std::vector<QString> types(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            types[i] = entries[i].typeName;
+        return orderByKey(textRanks(types), descending);
+    }
+    case FileColumn::Name: break;
+    }
+    // Names are converted once; the comparator then only looks them up.
+    std::vector<QString> text(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        text[i] = QString::fromUtf8(entries[i].name.data(), static_cast<qsizetype>(entries[i].name.size()));
     auto less = [&](std::size_t a, std::size_t b) {
-        switch (column) {
-        case FileColumn::Name:
-        case FileColumn::Type: return QString::localeAwareCompare(text[a], text[b]) < 0;
-        case FileColumn::Size: return entries[a].size < entries[b].size;
-        case FileColumn::Modified: return entries[a].mtime < entries[b].mtime;
-        }
-        return false;
+        return QString::localeAwareCompare(text[a], text[b]) < 0;
     };
     std::vector<std::size_t> order(entries.size());
     for (std::size_t i = 0; i < order.size(); ++i)
@@ -138,10 +194,15 @@ QString fallbackTypeName(const QString& upperExtension)
     return upperExtension.isEmpty() ? QStringLiteral("Datei") : upperExtension + QStringLiteral("-Datei");
 }
 
+bool hasOwnIcon(const QString& upperExtension)
+{
+    return upperExtension == QLatin1String("EXE") || upperExtension == QLatin1String("ICO") ||
+        upperExtension == QLatin1String("PIF") || upperExtension == QLatin1String("LNK");
+}
+
 QString iconKey(const QString& fileName, const QString& upperExtension)
 {
-    if (upperExtension == QLatin1String("EXE") || upperExtension == QLatin1String("ICO") ||
-        upperExtension == QLatin1String("PIF") || upperExtension == QLatin1String("LNK"))
+    if (hasOwnIcon(upperExtension))
         return fileName;
     if (upperExtension.isEmpty())
         return QStringLiteral("leer");

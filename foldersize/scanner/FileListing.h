@@ -24,6 +24,7 @@ struct FileEntry {
     QDateTime modified() const { return QDateTime::fromSecsSinceEpoch(mtime); }
     QString extension; // upper-case extension, "" when none
     QString typeName;  // type column text (extension until a type name is known)
+    QString iconKey;   // key of the icon in the list's icon cache; "" for no icon
     // A further hard link to a file listed before in this folder: shown, but not counted again.
     bool repeatLink = false;
 };
@@ -82,8 +83,9 @@ QString typeNameOf(const QMimeType& mime, const QString& upperExtension);
 // Type text when no type name is known: "Datei" without extension, else "<EXT>-Datei".
 QString fallbackTypeName(const QString& upperExtension);
 
-// Icon cache key of a file: the file name for EXE, ICO, PIF and LNK files, "leer" without an
-// extension, otherwise "K" followed by the upper-case extension.
+// Icon cache key of a file: the file name for EXE, ICO, PIF and LNK files (hasOwnIcon), "leer"
+// without an extension, otherwise "K" followed by the upper-case extension.
 QString iconKey(const QString& fileName, const QString& upperExtension);
+bool hasOwnIcon(const QString& upperExtension);
 
 } // namespace foldersize

@@ -47,6 +47,24 @@ QLabel* panelLabel(QWidget* parent, const QString& name, const QRect& twipsRect,
     return label;
 }
 
+// The page icon: drawn in its own colours also on a disabled frame (the mass page disables the
+// frame that holds its title so that no one ticks a stage).
+class PageIcon : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        const QPixmap shown = pixmap();
+        if (shown.isNull())
+            return;
+        QRect target(QPoint(0, 0), shown.deviceIndependentSize().toSize());
+        target.moveCenter(rect().center());
+        QPainter(this).drawPixmap(target, shown);
+    }
+};
+
 } // namespace
 
 BarClickHandler setBarClickHandler(BarClickHandler handler)
@@ -94,7 +112,7 @@ QLabel* addPageTitle(QWidget* page, const QString& labelName, const QString& tex
     box->setStyleSheet("QFrame#Shape2 { background-color: white; border: 1px solid rgb(0, 0, 128);"
                        " border-radius: 8px; }");
 
-    auto* image = new QLabel(page);
+    auto* image = new PageIcon(page);
     image->setObjectName("Image1");
     const int side = band.height() - 8;
     image->setGeometry(

@@ -2,6 +2,7 @@
 // destination of each item.
 #include "wizard/rules/FilesFoldersMigration.h"
 
+#include "platform/FolderFilesCopy.h"
 #include "platform/RunningMachine.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectedItemsList.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 namespace wizard {
 
@@ -22,6 +24,7 @@ using transfer::TransferOutcome;
 namespace {
 
 constexpr const char* kProcess = "Sub_Data_Explorer_Migration";
+constexpr std::chrono::milliseconds kTextInterval{100};
 
 bool isDrivePath(const std::string& path)
 {
@@ -78,6 +81,8 @@ FilesFoldersMigration::FilesFoldersMigration(std::vector<Item> items, Hooks hook
     if (!m_hooks.fixedDrive)
         m_hooks.fixedDrive = isLocalFixedDrive;
 }
+
+FilesFoldersMigration::~FilesFoldersMigration() = default;
 
 bool FilesFoldersMigration::step()
 {
@@ -158,26 +163,50 @@ void FilesFoldersMigration::listFolder(const PendingFolder& folder)
         writeTransferLog(kProcess, "Not Copied : " + folder.source + " : cannot make " + folder.dest);
         return;
     }
-    const std::vector<std::string> subFolders = transfer::subFolderNames(folder.source);
+    std::vector<std::string> subFolders, files;
+    transfer::listFolderNames(folder.source, subFolders, files);
     // Pushed in reverse so that the walk takes them in listing order.
     for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it)
         m_folders.push_back({folder.source + "\\" + *it, folder.dest + "\\" + *it});
-    for (const std::string& name : transfer::fileNames(folder.source))
-        m_files.push_back({folder.source + "\\" + name, folder.dest});
+    const std::size_t nameStart = folder.source.size() + 1;
+    for (const std::string& name : files)
+        m_files.push_back({folder.source + "\\" + name, folder.dest, nameStart});
+}
+
+platform::FolderCopy* FilesFoldersMigration::folderCopyFor(const PendingFile& file)
+{
+    if (file.nameStart == 0)
+        return nullptr;
+    if (!m_folderCopy)
+        m_folderCopy = std::make_unique<platform::FolderCopy>();
+    const std::string from = file.source.substr(0, file.nameStart - 1);
+    if (from != m_copyFrom || file.destFolder != m_copyTo || m_copyTo.empty()) {
+        m_copyFrom = from;
+        m_copyTo = file.destFolder;
+        // A bare drive ("C:") names the root only with its separator.
+        const std::string to = m_copyTo.size() == 2 ? m_copyTo + "\\" : m_copyTo;
+        if (transfer::openFolderCopy(m_copyFrom, to, *m_folderCopy) != transfer::FsError::None)
+            m_folderCopy->close();
+    }
+    return m_folderCopy->isOpen() ? m_folderCopy.get() : nullptr;
 }
 
 namespace {
 
 // One file of a chosen item. The folder it goes into is there already (made when its folder was
-// listed), so the common case, a target that does not exist yet, is one copy call; a target that
-// exists goes through the copy worker's version rule.
-transfer::FileTransferResult copyFile(const std::string& source, const std::string& target)
+// listed), so the common case, a target that does not exist yet, is one copy call: through the
+// folders' open copy when there is one (`listedName` its name there), else path by path. A target
+// that exists goes through the copy worker's version rule. `showTexts` false leaves the busy
+// window's and the status bar's texts of a copy that succeeds as they are.
+transfer::FileTransferResult copyFile(const std::string& source, const std::string& target,
+    platform::FolderCopy* folders, const std::string& listedName, bool showTexts)
 {
     WizardWindows& windows = wizardWindows();
-    if (windows.busyWindowOpen())
+    if (showTexts && windows.busyWindowOpen())
         windows.setBusyDetails("Please wait.. Copying " + source);
     transfer::yieldToEvents();
-    const transfer::FsError error = transfer::copyFile(source, target, false);
+    const transfer::FsError error =
+        folders ? folders->copy(listedName) : transfer::copyFile(source, target, false);
     // An existing target, or a source the copy could not take (in use answers like a missing one
     // there): the worker tells which.
     if (error == transfer::FsError::FileExists ||
@@ -193,7 +222,8 @@ transfer::FileTransferResult copyFile(const std::string& source, const std::stri
         windows.setStatusText("Not Copied : " + source);
         return {TransferOutcome::Failed, error};
     }
-    windows.setStatusText("Migrated " + source);
+    if (showTexts)
+        windows.setStatusText("Migrated " + source);
     return {};
 }
 
@@ -207,7 +237,15 @@ void FilesFoldersMigration::copyOne(const PendingFile& file)
         failure = "the name is longer than this PC allows";
         writeTransferLog(kProcess, "Not Copied : " + file.source + " : " + failure);
     } else {
-        const transfer::FileTransferResult r = copyFile(file.source, file.destFolder + name);
+        // The texts follow the copy a few times a second: laying out and drawing them for every
+        // file of a large tree took the window longer than copying the files.
+        const auto now = std::chrono::steady_clock::now();
+        const bool showTexts = now - m_textsShown >= kTextInterval;
+        if (showTexts)
+            m_textsShown = now;
+        platform::FolderCopy* folders = folderCopyFor(file);
+        const transfer::FileTransferResult r = copyFile(file.source, file.destFolder + name, folders,
+            folders ? file.source.substr(file.nameStart) : std::string(), showTexts);
         if (r.outcome == TransferOutcome::Migrated) {
             ++m_copied;
             return;
@@ -237,6 +275,11 @@ void FilesFoldersMigration::finishCurrent()
 void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& detail)
 {
     m_active = false;
+    // The item's folders are let go: nothing is held open between items.
+    if (m_folderCopy)
+        m_folderCopy->close();
+    m_copyFrom.clear();
+    m_copyTo.clear();
     m_folders.clear();
     m_files.clear();
     m_fileIndex = 0;

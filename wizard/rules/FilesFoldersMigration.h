@@ -4,10 +4,16 @@
 
 #include "wizard/transfer/TransferOutcome.h"
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace platform {
+class FolderCopy;
+}
 
 namespace wizard {
 
@@ -45,6 +51,9 @@ public:
     };
 
     FilesFoldersMigration(std::vector<Item> items, Hooks hooks);
+    ~FilesFoldersMigration();
+    FilesFoldersMigration(const FilesFoldersMigration&) = delete;
+    FilesFoldersMigration& operator=(const FilesFoldersMigration&) = delete;
 
     // Copies one file, lists one folder or starts or ends one item. False when nothing remains.
     bool step();
@@ -55,6 +64,9 @@ private:
     struct PendingFile {
         std::string source;
         std::string destFolder; // without a closing "\"
+        // Where the name begins in `source` for a file of a listed folder (its stored spelling);
+        // 0 for a file chosen on its own.
+        std::size_t nameStart = 0;
     };
     struct PendingFolder {
         std::string source;
@@ -63,6 +75,10 @@ private:
     void begin(const Item& item);
     void listFolder(const PendingFolder& folder);
     void copyOne(const PendingFile& file);
+    // The open copy between the listed file's folder and its destination folder, opened when the
+    // walk reaches a new pair of folders; null for a file chosen on its own or folders that cannot
+    // be opened (the file then takes the path-by-path copy).
+    platform::FolderCopy* folderCopyFor(const PendingFile& file);
     void finish(transfer::TransferOutcome outcome, const std::string& detail);
     void finishCurrent();
 
@@ -74,6 +90,10 @@ private:
     std::vector<PendingFolder> m_folders; // walked last in, first out
     std::vector<PendingFile> m_files;
     std::size_t m_fileIndex = 0;
+    std::unique_ptr<platform::FolderCopy> m_folderCopy;
+    std::string m_copyFrom; // the folders m_folderCopy was opened on
+    std::string m_copyTo;
+    std::chrono::steady_clock::time_point m_textsShown; // when a copy last showed its file
     int m_copied = 0;
     int m_failedFiles = 0;
     std::string m_firstFailure;

@@ -6,6 +6,7 @@
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderFilesCopy.h"
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
@@ -135,6 +136,27 @@ std::vector<std::string> fileNames(const std::string& folder)
         for (const auto& f : files)
             names.push_back(f.name);
     return names;
+}
+
+void listFolderNames(
+    const std::string& folder, std::vector<std::string>& subFolders, std::vector<std::string>& files)
+{
+    subFolders.clear();
+    files.clear();
+    platform::FileSystem* fs = machineFs();
+    std::vector<platform::FileEntry> folderEntries, fileEntries;
+    if (!fs || fs->listFolder(folder, folderEntries, fileEntries) != FsError::None)
+        return;
+    for (auto& f : folderEntries)
+        subFolders.push_back(std::move(f.name));
+    for (auto& f : fileEntries)
+        files.push_back(std::move(f.name));
+}
+
+FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? copy.open(*fs, source, destination) : kNoMachine;
 }
 
 FsError readFileBytes(const std::string& path, std::string& bytes)

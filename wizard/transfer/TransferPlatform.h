@@ -13,6 +13,7 @@
 #include <vector>
 
 namespace platform {
+class FolderCopy;
 class Process;
 }
 
@@ -49,6 +50,12 @@ FsError renameFile(const std::string& oldPath, const std::string& newPath);
 // Names (not paths) of the entries of a folder, in the platform's listing order.
 std::vector<std::string> subFolderNames(const std::string& folder);
 std::vector<std::string> fileNames(const std::string& folder);
+// Both of the above from one listing.
+void listFolderNames(
+    const std::string& folder, std::vector<std::string>& subFolders, std::vector<std::string>& files);
+// Opens `copy` on two folders of the running machine, for copying a file per call from one into
+// the other (platform::FolderCopy). PathNotFound when either folder is missing.
+FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy);
 
 // Reads or writes a whole file as bytes (text in the machine's code page).
 FsError readFileBytes(const std::string& path, std::string& bytes);

@@ -158,3 +158,31 @@ TEST_F(FileListingTest, AFurtherHardLinkIsListedButCountedOnce)
     }
     EXPECT_EQ(repeats, 1) << "the second of the two links is marked";
 }
+
+TEST_F(FileListingTest, TiesKeepTheirOrderInBothDirections)
+{
+    const std::vector<std::uint64_t> sizes{5, 7, 5, 7, 5, 1};
+    const std::vector<qint64> times{30, 10, 30, 20, 10, 30};
+    const std::vector<const char*> types{"zeta", "alpha", "zeta", "beta", "alpha", "beta"};
+    std::vector<FileEntry> e(sizes.size());
+    for (std::size_t i = 0; i < e.size(); ++i) {
+        e[i].name = std::string(1, static_cast<char>('a' + i));
+        e[i].size = sizes[i];
+        e[i].mtime = times[i];
+        e[i].typeName = QString::fromLatin1(types[i]);
+    }
+    const auto sorted = [&e](FileColumn c, bool descending) {
+        auto copy = e;
+        sortFileEntries(copy, c, descending);
+        std::string out;
+        for (const FileEntry& f : copy)
+            out += f.name;
+        return out;
+    };
+    EXPECT_EQ(sorted(FileColumn::Size, true), "bdacef");
+    EXPECT_EQ(sorted(FileColumn::Size, false), "facebd");
+    EXPECT_EQ(sorted(FileColumn::Modified, true), "acfdbe");
+    EXPECT_EQ(sorted(FileColumn::Modified, false), "bedacf");
+    EXPECT_EQ(sorted(FileColumn::Type, false), "bedfac");
+    EXPECT_EQ(sorted(FileColumn::Type, true), "acdfbe");
+}

@@ -253,4 +253,60 @@ TEST_F(FilesFoldersMigrationTest, WhatDoesNotFitIsFailedAndNothingIsLeftHalfWrit
         destinationFiles(), (std::set<std::string>{"Data/Big/small.txt", "Data/single.txt", "Keep/k.txt"}));
 }
 
+// The copy of a listed folder meets a destination that holds some names already, in another
+// case: each such file goes through the version rule onto the existing file (never beside it
+// under a second spelling), and the files' attributes come along.
+TEST_F(FilesFoldersMigrationTest, ListedFilesMeetExistingNamesInAnyCaseAndKeepTheirAttributes)
+{
+    w.putNew("Data/Letters/A.TXT", "an older letter");
+    w.putOld("Data/Letters/hidden.txt", "hidden");
+    platform::Machine old;
+    const fs::path oldPc = w.hostOld("Data").parent_path().parent_path().parent_path();
+    ASSERT_EQ(old.open(oldPc), platform::WinError::Success);
+    ASSERT_EQ(old.fileSystem().setAttributes(
+                  "C:\\Data\\Letters\\hidden.txt", platform::attr::Hidden | platform::attr::ReadOnly),
+        platform::FsError::None);
+    choose("C:\\Data\\Letters");
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+
+    EXPECT_EQ(reported("C:\\Data\\Letters")->outcome, TransferOutcome::Migrated);
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(w.hostNew("Data/Letters")))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"A.TXT", "Empty", "Sub", "hidden.txt", ":attributes"}));
+    EXPECT_EQ(w.readNew("Data/Letters/A.TXT"), "letter a") << "a file without a version replaces";
+    EXPECT_EQ(w.readNew("Data/Letters/hidden.txt"), "hidden");
+    unsigned bits = 0;
+    ASSERT_EQ(w.fileSystem().getAttributes("C:\\Data\\Letters\\hidden.txt", bits), platform::FsError::None);
+    EXPECT_EQ(bits, platform::attr::Hidden | platform::attr::ReadOnly | platform::attr::Archive);
+    ASSERT_EQ(w.fileSystem().getAttributes("C:\\Data\\Letters\\Sub\\b.txt", bits), platform::FsError::None);
+    EXPECT_EQ(bits, platform::attr::Archive);
+}
+
+// A file that goes away on the source after its folder was listed is missed, not copied from
+// anywhere else; the others of the folder still arrive.
+TEST_F(FilesFoldersMigrationTest, AFileGoneAfterItsFolderWasListedIsReported)
+{
+    for (int i = 0; i < 4; ++i)
+        w.putOld("Data/Many/f" + std::to_string(i) + ".txt", "x");
+    choose("C:\\Data\\Many");
+    w.pump.onYield = [this] {
+        if (w.pump.count == 1)
+            fs::remove(w.hostOld("Data/Many/f2.txt"));
+    };
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+    w.pump.onYield = nullptr;
+
+    const MigrationReport::Entry* many = reported("C:\\Data\\Many");
+    ASSERT_NE(many, nullptr);
+    EXPECT_EQ(many->outcome, TransferOutcome::Failed);
+    EXPECT_NE(many->detail.find("1 of 4 files not copied; first: \\\\OLDPC\\C$\\Data\\Many\\f2.txt: no "
+                                "longer on the source PC"),
+        std::string::npos)
+        << many->detail;
+    for (const char* name : {"f0.txt", "f1.txt", "f3.txt"})
+        EXPECT_EQ(w.readNew(std::string("Data/Many/") + name), "x") << name;
+    EXPECT_FALSE(fs::exists(w.hostNew("Data/Many/f2.txt")));
+}
+
 } // namespace

@@ -230,5 +230,28 @@ TEST(ProgramSelectionTest, TheRulesStepCollectsFromTheInstalledTreesIntoTheProgr
     EXPECT_EQ(Get_System_Variable_Value("$effects"), "true");
 }
 
+// What the mass-migration page gathers when shown: the settings chosen on the selection page join
+// the collections as they stand; nothing is emptied and the files and folders are left as they are.
+TEST(ProgramSelectionTest, TheMassPageAddsApplicationsAndSettingsToWhatIsCollected)
+{
+    testsupport::TestMachine machine;
+    testsupport::SelectionWorld w;
+    w.destination.addUnder("Display Settings", "Effects", "Effects");
+    setSelectionTrees({&w.source, &w.destination});
+    selectionCollections() = SelectionCollections{};
+    selectionCollections().settings.add("Mouse Settings", "Mouse Settings");
+    selectionCollections().filesFolders.add("C:\\Kept", "\\\\OLDPC\\C$\\Kept");
+    collectProgramApplicationsAndSettings();
+    collectProgramApplicationsAndSettings(); // shown again: nothing twice
+    setSelectionTrees({});
+    const std::vector<KeyedList::Entry> settings = selectionCollections().settings.entries();
+    ASSERT_EQ(settings.size(), 2U);
+    EXPECT_EQ(settings[0].key, "Mouse Settings");
+    EXPECT_EQ(settings[1].key, "Effects");
+    ASSERT_EQ(selectionCollections().filesFolders.count(), 1);
+    EXPECT_EQ(selectionCollections().filesFolders.entries()[0].item, "C:\\Kept");
+    selectionCollections() = SelectionCollections{};
+}
+
 } // namespace
 } // namespace wizard
