@@ -643,6 +643,14 @@ bool buildSourcePc98(const fs::path& network, std::string& error)
     b.sz(game, "HelpFile", "C:\\WINDOWS\\SYSTEM\\SOLPLUS.HLP");
     b.sz(game, "Settings", "C:\\WINDOWS\\SYSTEM.INI");
     b.dword(game, "Games Won", 42);
+    b.sz(game, "Greeting", "Say \"hello\" to C:\\WINDOWS\\SYSTEM\\");
+    b.sz(game, "Player", "Zo\xc3\xab Caf\xc3\xa9");      // beyond ASCII, in the machine's code page
+    b.sz(game, "C:\\WINDOWS\\SYSTEM\\SOLPLUS.DLL", "1"); // a path as the value's name
+    b.sz(game, "Lower", "c:\\windows\\system\\cards.dll");
+    b.sz(game, "Cards", "%windir%\\SYSTEM\\cards.dll", RegType::ExpandSz);
+    b.multi(
+        game, "Decks", {"C:\\WINDOWS\\SYSTEM\\classic.deck", "C:\\Program Files\\Solitaire Plus\\a.deck"});
+    b.binary(game, "Layout", RegBytes{0x00, 0x5c, 0x22, 0xff, 0x0d, 0x0a});
     installOffice(b, "9.0", false);
     outlookExpress(b, kOeIdentity98, false);
     userDocuments(b);

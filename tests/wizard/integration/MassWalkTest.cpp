@@ -257,6 +257,9 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     const std::string game = "SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1";
     EXPECT_EQ(destinationValue(game, "HelpFile"), "C:\\WINDOWS\\SYSTEM32\\SOLPLUS.HLP");
     EXPECT_EQ(destinationValue(game, "Settings"), "C:\\WINDOWS\\SYSTEM.INI");
+    EXPECT_EQ(destinationValue(game, "Greeting"), "Say \"hello\" to C:\\WINDOWS\\SYSTEM32\\");
+    EXPECT_EQ(destinationValue(game, "C:\\WINDOWS\\SYSTEM32\\SOLPLUS.DLL"), "1") << "names are paths too";
+    EXPECT_EQ(destinationValue(game, "Lower"), "c:\\windows\\system\\cards.dll") << "only the stored case";
     expectWholeDestination({'C', 'D'}, "");
 }
 
