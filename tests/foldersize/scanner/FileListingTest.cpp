@@ -241,3 +241,31 @@ TEST_F(FileListingTest, ABigFolderIsListedWholeInItsOwnOrderWithLinksAcrossItsPa
     ASSERT_LE(sofar.size(), folderOrder.size());
     EXPECT_TRUE(std::equal(sofar.begin(), sofar.end(), folderOrder.begin()));
 }
+
+TEST_F(FileListingTest, ALongListIsOrderedByNameAsTheLocaleComparesNames)
+{
+    // Long enough for the names' keys to be made on several threads.
+    const std::vector<std::string> stems{"Äpfel", "apfel", "Zebra", "zebra", "über", "Ueber", "10", "9",
+        "a-b", "a b", "ab", "ÉCLAIR", "eclair", "\xff"};
+    std::vector<FileEntry> e;
+    for (int i = 0; i < 20000; ++i) {
+        FileEntry f;
+        f.name = stems[static_cast<std::size_t>(i) % stems.size()] + std::to_string(i % 97);
+        e.push_back(f);
+    }
+    std::vector<QString> text;
+    for (const FileEntry& f : e)
+        text.push_back(QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size())));
+    std::vector<std::size_t> expected(e.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        expected[i] = i;
+    std::stable_sort(expected.begin(), expected.end(),
+        [&text](std::size_t a, std::size_t b) { return QString::localeAwareCompare(text[a], text[b]) < 0; });
+    const std::vector<std::size_t> ascending = sortedOrder(e, FileColumn::Name, false);
+    const std::vector<std::size_t> descending = sortedOrder(e, FileColumn::Name, true);
+    EXPECT_EQ(ascending, expected);
+    ASSERT_EQ(descending.size(), expected.size());
+    // Descending keeps equal names in their order too: compare the names, not the positions.
+    for (std::size_t i = 0; i < descending.size(); ++i)
+        ASSERT_EQ(e[descending[i]].name, e[expected[expected.size() - 1 - i]].name) << i;
+}
