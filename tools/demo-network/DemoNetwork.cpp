@@ -652,6 +652,12 @@ bool buildSourcePc98(const fs::path& network, std::string& error)
         game, "Decks", {"C:\\WINDOWS\\SYSTEM\\classic.deck", "C:\\Program Files\\Solitaire Plus\\a.deck"});
     b.binary(game, "Layout", RegBytes{0x00, 0x5c, 0x22, 0xff, 0x0d, 0x0a});
     installOffice(b, "9.0", false);
+    // The Outlook mail profile and its personal folders file.
+    b.sz("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows Messaging Subsystem\\Profiles\\Martin\\"
+         "9207f3e0a3b11019908b08002b2a56c2",
+        "001e6700", "C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst");
+    b.file("C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst",
+        std::string("!BDN") + "personal folders of Martin");
     outlookExpress(b, kOeIdentity98, false);
     userDocuments(b);
     effectsAndActiveDesktop(b, false);

@@ -167,6 +167,23 @@ void mergeRegistry(Expectation& e, const MassPcs& pcs, const TextRewrite& rewrit
             e.removeKeys(classes + "\\Installer\\" + kind + "\\" + id);
 }
 
+// The personal folders file of the source user's mail profile, copied once more to its own path
+// (replacing what is there).
+void copyPersonalFolders(Expectation& e, const Snapshot& source, bool win9x)
+{
+    const std::string profiles = upper(std::string("HKEY_CURRENT_USER\\Software\\Microsoft\\") +
+        (win9x ? "" : "Windows NT\\CurrentVersion\\") + "Windows Messaging Subsystem\\Profiles\\");
+    for (const auto& [path, key] : source.keys)
+        if (path.rfind(profiles, 0) == 0)
+            for (const auto& [name, value] : key.values) {
+                const std::string text = platform::regDataText(value.data);
+                if (value.type == platform::RegType::Sz && upper(text).find(".PST") != std::string::npos) {
+                    e.copyFile(text, text, true);
+                    return;
+                }
+            }
+}
+
 // The Office templates of the programs the destination now has, then the class-root, installer
 // and wizard templates of an XP destination.
 void mergeTemplates(Expectation& e, const MassPcs& pcs)
@@ -209,6 +226,7 @@ Expectation expectMassMigration(const MassPcs& pcs)
     }
     copyProfiles(e, pcs, win9x, sourceRoot);
     copyInstallerAndFonts(e, *pcs.source, sourceRoot, destRoot, pcs.appPath);
+    copyPersonalFolders(e, *pcs.source, win9x);
     // The exit routine removes the working folders.
     for (const std::string& folder : {pcs.appPath + "\\temp", pcs.appPath + "\\tempreg",
              std::string("C:\\QZImpTemp"), std::string("C:\\QZExpTemp")})

@@ -217,7 +217,8 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     putOn(demo::kDestinationPc,
         {{"C:\\WINDOWS\\Fonts\\OCR-A.TTF", "NEWPC's OCR-A"},
             {"C:\\WINDOWS\\Fonts\\arial.ttf", "NEWPC's arial"},
-            {"D:\\Projects\\Garden plan.txt", "NEWPC's plan"}});
+            {"D:\\Projects\\Garden plan.txt", "NEWPC's plan"},
+            {"C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst", "NEWPC's older mail"}});
     snapshotBefore(demo::kSourcePc98);
 
     migrate(w);
@@ -241,6 +242,9 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_TRUE(onNewPc("C:\\My Documents\\Operating systems\\notes.txt"));
     EXPECT_TRUE(onNewPc("D:\\Projects\\SystemTests\\run.bat"));
     EXPECT_EQ(newPcBytes("D:\\Projects\\Garden plan.txt"), "NEWPC's plan") << "no file is overwritten";
+    EXPECT_EQ(newPcBytes("C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst"),
+        "!BDNpersonal folders of Martin")
+        << "but the mail profile's personal folders file";
     // The profiles below the Windows folder, but not its All Users, become profiles of their own.
     EXPECT_EQ(newPcBytes("C:\\Documents and Settings\\Anna\\Desktop\\Anna.txt"), "Anna's own");
     EXPECT_FALSE(onNewPc("C:\\Documents and Settings\\All Users\\Desktop\\Shared.txt"));
