@@ -1,7 +1,8 @@
 // MassWalkTest.cpp: a mass migration walked through the main window on the demo network, from the
 // migration-type page to the status page and the restart, from OLDPC (Windows 98) and from OLDXP
 // (Windows XP) onto NEWPC; then NEWPC holds the source's drives and registry as the mass steps
-// rewrite them.
+// rewrite them, checked whole: every file, folder, key and value of NEWPC against what the steps'
+// rules make of the source and of NEWPC as it was just before Migrate.
 #include "tests/wizard/integration/DemoWalk.h"
 
 #include "platform/EventLog.h"
