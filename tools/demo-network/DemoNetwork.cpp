@@ -698,7 +698,7 @@ bool buildSourcePcXp(const fs::path& network, std::string& error)
 
 bool buildDestinationPc(const fs::path& network, const DemoOptions& options, std::string& error)
 {
-    MachineConfig c = baseConfig("NEWPC", "winxp", "192.168.0.20", "Martin");
+    MachineConfig c = baseConfig("NEWPC", options.destinationOs, "192.168.0.20", "Martin");
     c.drives = {drive('C', DriveType::Fixed, 38154, 31200), drive('D', DriveType::Fixed, 76308, 74100),
         drive('E', DriveType::CdRom, 0, 0)};
     c.shares = {{"SharedDocs", "C:\\Documents and Settings\\All Users\\Documents"}};

@@ -134,6 +134,17 @@ protected:
             std::ofstream(host, std::ios::binary) << bytes;
         }
     }
+    // NEWPC made again as a Windows 2000 PC (Windows folder C:\WINNT), the running machine.
+    void useWindows2000NewPc()
+    {
+        platform::RunningMachine::close();
+        demo::DemoOptions options;
+        options.dataFolders = {KESTRO_SOURCE_DATA, KESTRO_BUILT_DATA};
+        options.destinationOs = "win2k";
+        std::string error;
+        ASSERT_TRUE(demo::buildDestinationPc(network, options, error)) << error;
+        ASSERT_EQ(platform::RunningMachine::use(network / demo::kDestinationPc), platform::WinError::Success);
+    }
     // The source and NEWPC as they are just before Migrate.
     void snapshotBefore(const char* source)
     {
@@ -308,6 +319,34 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
     EXPECT_EQ(destinationValue("SOFTWARE\\Night Sky Software\\Star Chart", "Observatory"), "Greenwich");
     expectWholeDestination({'C'}, demo::kXpAdminUser);
+}
+
+// Onto Windows 2000 the source's Windows folder takes NEWPC's name and its System folder arrives
+// as System32, in the files and in the registry's paths; the Office templates go in their plain
+// forms with the 2000 class-root and wizard templates.
+TEST_F(MassWalkTest, Win98SourceOntoAWindows2000NewPcTakesItsFolderNames)
+{
+    useWindows2000NewPc();
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
+    markDestination("SolitairePlus");
+    snapshotBefore(demo::kSourcePc98);
+
+    migrate(w);
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back(), "Mass Migration successfully completed. Click OK to restart the PC.");
+    EXPECT_TRUE(restartRecorded());
+    EXPECT_TRUE(onNewPc("C:\\WINNT\\Clouds.bmp"));
+    EXPECT_TRUE(onNewPc("C:\\WINNT\\System32\\3D Text.scr"));
+    EXPECT_FALSE(folderOnNewPc("C:\\WINDOWS"));
+    const std::string game = "SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1";
+    EXPECT_EQ(destinationValue(game, "HelpFile"), "C:\\WINNT\\SYSTEM32\\SOLPLUS.HLP");
+    EXPECT_EQ(destinationValue(game, "Settings"), "C:\\WINNT\\SYSTEM.INI");
+    expectRegistryMoved("SolitairePlus", "Solitaire Plus 2.1");
+    expectWholeDestination({'C', 'D'}, "");
 }
 
 } // namespace
