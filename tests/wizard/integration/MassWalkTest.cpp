@@ -349,4 +349,27 @@ TEST_F(MassWalkTest, Win98SourceOntoAWindows2000NewPcTakesItsFolderNames)
     expectWholeDestination({'C', 'D'}, "");
 }
 
+// From Windows XP onto Windows 2000 the Windows folder takes NEWPC's name; the source's system32
+// is not renamed and, as the destination is not XP, comes along without replacing NEWPC's files.
+TEST_F(MassWalkTest, XpSourceOntoAWindows2000NewPcTakesItsFolderNames)
+{
+    useWindows2000NewPc();
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
+    markDestination("StarChart");
+    snapshotBefore(demo::kSourcePcXp);
+
+    migrate(w);
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back(), "Mass Migration successfully completed. Click OK to restart the PC.");
+    EXPECT_TRUE(restartRecorded());
+    EXPECT_TRUE(onNewPc("C:\\WINNT\\system32\\cacls.exe"));
+    EXPECT_FALSE(folderOnNewPc("C:\\WINDOWS"));
+    expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
+    expectWholeDestination({'C'}, demo::kXpAdminUser);
+}
+
 } // namespace
