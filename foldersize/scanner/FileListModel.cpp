@@ -56,11 +56,14 @@ void FileListModel::GetAllIcons(std::vector<FileEntry>& files, YieldClock* clock
 {
     QFileIconProvider provider;
     // Files are looked up by the name from its first "." on: with a real extension that ending
-    // decides the type (case is kept, since some patterns are case-sensitive: "*.C" and "*.c").
+    // decides the type (case is kept, since some patterns are case-sensitive: "*.C" and "*.c"),
+    // never a whole name the type database knows ("CMakeLists.txt" is a text file like any other).
     // Every file without a real extension is of the default type.
     std::unordered_map<std::string, FileKind> byEnding;
     const auto kindOf = [&](const FileEntry& f, const QString& name) {
-        const QMimeType mime = mimeTypeOf(f.name, f.extension);
+        const std::size_t dot = f.name.find('.', 1);
+        const QMimeType mime =
+            mimeTypeOf(dot == std::string::npos ? f.name : "x" + f.name.substr(dot), f.extension);
         const QString key = iconKey(name, f.extension);
         if (!m_icons.contains(key)) {
             QIcon icon = QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName()));

@@ -62,6 +62,22 @@ TEST_F(FileListModelTest, FilesOfOneEndingShareTheirKindAndOthersGetTheirOwn)
     EXPECT_EQ(files[9].typeName, "XYZZY-Datei");
 }
 
+// A whole name that the type database knows by itself ("CMakeLists.txt", "meson.build") gives
+// neither itself nor the other files of its ending a type of its own: the ending decides, in
+// whatever order the files come.
+TEST_F(FileListModelTest, TheEndingDecidesTheTypeNotAWholeNameThatComesFirst)
+{
+    std::vector<FileEntry> alone{entry("notes.txt"), entry("x.build")};
+    model.GetAllIcons(alone);
+    std::vector<FileEntry> files{
+        entry("CMakeLists.txt"), entry("notes.txt"), entry("meson.build"), entry("x.build")};
+    model.GetAllIcons(files);
+    EXPECT_EQ(files[0].typeName, alone[0].typeName);
+    EXPECT_EQ(files[1].typeName, alone[0].typeName);
+    EXPECT_EQ(files[2].typeName, alone[1].typeName);
+    EXPECT_EQ(files[3].typeName, alone[1].typeName);
+}
+
 TEST_F(FileListModelTest, ANewListingIsShownInTheListsOrderAndTheOldOneIsHandedBack)
 {
     model.sort(1, Qt::DescendingOrder);
