@@ -3,15 +3,21 @@
 # installed) on synthetic trees of 50,000, 200,000 and 1,000,000 entries built under /tmp (or $1).
 #
 # Every command runs WARMUPS times unmeasured (default 2, so every tree is read from memory),
-# then RUNS times measured (default 5); the median, the fastest and slowest run, the spread
-# ((slowest - fastest) / median) and the peak memory (through time(1), when installed) are
-# printed. Measured are:
+# then RUNS times measured (default 5). The measured runs alternate: run i takes the commands in
+# list order, run i+1 in reverse order, so a change of the machine's load meets all of them alike.
+# The median, the fastest and slowest run, the spread ((slowest - fastest) / median) and the peak
+# memory (through time(1), when installed) are printed. Measured are:
 #   tallymoor     build/bin/tallymoor --scan-and-quit (windowless, offscreen, whole process)
 #   tallymoor-1   the same with TALLYMOOR_SCAN_THREADS=1 (the scan on one thread, for reference)
-#   window        build/bin/window_scan_bench: the scan in the main window, offscreen, from handing
-#                 the folder over until the window is idle (its own timer; also its longest stall)
+#   scan alone    the windowless scan's own clock ("milliseconds"): from the scan's request until
+#                 its totals are available, without process start-up
+#   window        build/bin/window_scan_bench: the scan in the main window, offscreen, on the same
+#                 clock: from handing the folder over until the totals are in the tree
+#   window idle   the same run until the window is idle again (root listed, buttons enabled)
 #   du            du -s -b --apparent-size
 #   gdu, ncdu     gdu -n -p -s -a --no-prefix, ncdu -0 -o /dev/null (when installed)
+# "window/scan alone" compares the two in-process clocks; both start at the request and stop at
+# the totals.
 # Checks: Tallymoor's bytes plus its folder-entry-bytes equal du's total (du counts the folders'
 # own sizes too), and its file and folder counts equal the tree's. A difference fails the run.
 # SIZES="50000 200000" limits the trees. The last line is "ratio: X": the windowless scan's
@@ -82,21 +88,30 @@ def field(out, name):
             return line.split(": ", 1)[1].strip()
     sys.exit(f"no '{name}' in output:\n{out}")
 
-def measure(label, cmd, env=None, own_ms=None):
-    """Warm-ups, then measured runs. own_ms: a field holding the command's own time in ms."""
-    for _ in range(warmups):
-        run(cmd, env)
-    times, peaks, outs = [], [], []
-    for _ in range(runs):
-        s, kb, out = run(cmd, env)
-        times.append(float(field(out, own_ms)) / 1000 if own_ms else s)
-        peaks.append(kb or 0)
-        outs.append(out)
-    med = statistics.median(times)
-    spread = (max(times) - min(times)) / med * 100 if med > 0 else 0
-    print(f"  {label:<12} median {med:7.3f} s   fastest {min(times):7.3f}   slowest {max(times):7.3f}"
-          f"   spread {spread:5.1f} %   peak " + (f"{max(peaks) / 1024:7.1f} MB" if max(peaks) else "n/a"))
-    return med, outs[-1]
+def measure(commands):
+    """commands: (label, cmd, env, own) tuples; own names the output fields holding the command's
+    own times in ms (label -> field), or is None for the process's wall time. Warm-ups, then
+    measured runs in alternating order. Returns ({name: median seconds}, {label: last output})."""
+    for _label, cmd, env, _own in commands:
+        for _ in range(warmups):
+            run(cmd, env)
+    times, peaks, outs = {}, {}, {}
+    for i in range(runs):
+        for label, cmd, env, own in (commands if i % 2 == 0 else commands[::-1]):
+            s, kb, out = run(cmd, env)
+            outs[label] = out
+            for name, field_name in (own or {label: None}).items():
+                times.setdefault(name, []).append(float(field(out, field_name)) / 1000 if field_name else s)
+                peaks.setdefault(name, []).append(kb or 0)
+    result = {}
+    for name, ts in times.items():
+        med = statistics.median(ts)
+        spread = (max(ts) - min(ts)) / med * 100 if med > 0 else 0
+        peak = max(peaks[name])
+        print(f"  {name:<12} median {med:7.3f} s   fastest {min(ts):7.3f}   slowest {max(ts):7.3f}"
+              f"   spread {spread:5.1f} %   peak " + (f"{peak / 1024:7.1f} MB" if peak else "n/a"))
+        result[name] = med
+    return result, outs
 
 ratio_line = None
 for n in sizes:
@@ -107,16 +122,22 @@ for n in sizes:
     subprocess.run(["sync"])
     print(f"tree of {n} entries ({files} files, {folders} folders) in {root}")
     one = dict(os.environ, TALLYMOOR_SCAN_THREADS="1")
-    tm, out = measure("tallymoor", [tallymoor, "--scan-and-quit", root])
-    tm1, out1 = measure("tallymoor-1", [tallymoor, "--scan-and-quit", root], one)
-    scan_ms = measure("scan alone", [tallymoor, "--scan-and-quit", root], own_ms="milliseconds")[0]
-    win, wout = measure("window", [window, root], own_ms="window-scan-ms")
-    du, dout = measure("du", ["du", "-s", "-b", "--apparent-size", root])
-    others = {}
+    scan = [tallymoor, "--scan-and-quit", root]
+    commands = [
+        ("tallymoor", scan, None, {"tallymoor": None, "scan alone": "milliseconds"}),
+        ("tallymoor-1", scan, one, None),
+        ("window", [window, root], None, {"window": "window-scan-ms", "window idle": "window-idle-ms"}),
+        ("du", ["du", "-s", "-b", "--apparent-size", root], None, None),
+    ]
     if shutil.which("gdu"):
-        others["gdu"] = measure("gdu", ["gdu", "-n", "-p", "-s", "-a", "--no-prefix", root])[0]
+        commands.append(("gdu", ["gdu", "-n", "-p", "-s", "-a", "--no-prefix", root], None, None))
     if shutil.which("ncdu"):
-        others["ncdu"] = measure("ncdu", ["ncdu", "-0", "-o", "/dev/null", root])[0]
+        commands.append(("ncdu", ["ncdu", "-0", "-o", "/dev/null", root], None, None))
+    med, outs = measure(commands)
+    tm, tm1, du = med["tallymoor"], med["tallymoor-1"], med["du"]
+    scan_ms, win, win_idle = med["scan alone"], med["window"], med["window idle"]
+    others = {k: med[k] for k in ("gdu", "ncdu") if k in med}
+    out, out1, wout, dout = outs["tallymoor"], outs["tallymoor-1"], outs["window"], outs["du"]
     # The figures must agree before any time means something.
     total = int(field(out, "bytes")) + int(field(out, "folder-entry-bytes"))
     du_total = int(dout.split()[0])
@@ -128,6 +149,7 @@ for n in sizes:
             or field(out1, "bytes") != field(out, "bytes"):
         sys.exit("totals differ")
     print(f"  tallymoor/du {tm / du:.2f}   tallymoor-1/du {tm1 / du:.2f}   window/scan alone {win / scan_ms:.2f}"
+          f"   window idle/scan alone {win_idle / scan_ms:.2f}"
           + "".join(f"   tallymoor/{k} {tm / v:.2f}" for k, v in others.items()), flush=True)
     if n == 200000:
         ratio_line = f"ratio: {tm / du:.2f}"

@@ -1,7 +1,9 @@
 // FileListModel.cpp: rows, texts, icons and ordering of the file list.
 #include "foldersize/scanner/FileListModel.h"
 
-#include <QElapsedTimer>
+#include <string>
+#include <unordered_map>
+
 #include <QFileIconProvider>
 #include <QFont>
 
@@ -21,49 +23,47 @@ FileListModel::FileListModel(QObject* parent)
     : QAbstractTableModel(parent)
 {}
 
-void FileListModel::setFiles(const std::string& folder, std::vector<FileEntry> files)
+namespace {
+
+FileColumn sortKeyColumn(int column)
 {
+    return column >= 3 ? FileColumn::Modified : static_cast<FileColumn>(column);
+}
+
+// What files of one kind share: found once per kind.
+struct FileKind {
+    QString typeName;
+    QString iconKey;
+};
+
+} // namespace
+
+std::vector<FileEntry> FileListModel::setFiles(const std::string& folder, std::vector<FileEntry> files)
+{
+    // Ordered before the reset, so the view lays the rows out once.
+    if (m_sortColumn >= 0)
+        sortFileEntries(files, sortKeyColumn(m_sortColumn), m_order == Qt::DescendingOrder);
     beginResetModel();
     m_folder = folder;
-    m_files = std::move(files);
-    m_iconKeys.assign(m_files.size(), QString());
+    std::swap(m_files, files);
     endResetModel();
-    if (m_sortColumn >= 0)
-        sort(m_sortColumn, m_order);
+    return files;
 }
 
 void FileListModel::clear() { setFiles(std::string(), {}); }
 
-void FileListModel::GetAllIcons(const std::function<void()>& yield)
+void FileListModel::GetAllIcons(std::vector<FileEntry>& files, YieldClock* clock)
 {
     QFileIconProvider provider;
-    // Lookups by the name from its first "." on (and the real extension): files of one kind
-    // share one lookup. Case is kept, since some patterns are case-sensitive ("*.C" and "*.c").
-    struct Kind {
-        QMimeType mime;
-        QString typeName;
-    };
-    QHash<QString, Kind> byEnding;
-    QElapsedTimer sinceYield;
-    sinceYield.start();
-    for (std::size_t i = 0; i < m_files.size(); ++i) {
-        FileEntry& f = m_files[i];
-        const QString name = QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size()));
-        const qsizetype dot = name.indexOf(QLatin1Char('.'), 1);
-        Kind kind;
-        if (dot > 0 && !f.extension.isEmpty()) {
-            const QString ending = name.mid(dot) + QChar(0) + f.extension;
-            auto it = byEnding.find(ending);
-            if (it == byEnding.end()) {
-                const QMimeType mime = mimeTypeOf(f.name, f.extension);
-                it = byEnding.insert(ending, Kind{mime, typeNameOf(mime, f.extension)});
-            }
-            kind = *it;
-        } else {
-            kind.mime = mimeTypeOf(f.name, f.extension);
-            kind.typeName = typeNameOf(kind.mime, f.extension);
-        }
-        const QMimeType& mime = kind.mime;
+    // Files are looked up by the name from its first "." on: with a real extension that ending
+    // decides the type (case is kept, since some patterns are case-sensitive: "*.C" and "*.c"),
+    // never a whole name the type database knows ("CMakeLists.txt" is a text file like any other).
+    // Every file without a real extension is of the default type.
+    std::unordered_map<std::string, FileKind> byEnding;
+    const auto kindOf = [&](const FileEntry& f, const QString& name) {
+        const std::size_t dot = f.name.find('.', 1);
+        const QMimeType mime =
+            mimeTypeOf(dot == std::string::npos ? f.name : "x" + f.name.substr(dot), f.extension);
         const QString key = iconKey(name, f.extension);
         if (!m_icons.contains(key)) {
             QIcon icon = QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName()));
@@ -71,15 +71,29 @@ void FileListModel::GetAllIcons(const std::function<void()>& yield)
                 icon = provider.icon(QFileIconProvider::File);
             m_icons.insert(key, icon);
         }
-        m_iconKeys[i] = key;
-        f.typeName = kind.typeName;
-        if (yield && sinceYield.elapsed() >= kYieldMs) {
-            yield();
-            sinceYield.restart();
+        return FileKind{typeNameOf(mime, f.extension), key};
+    };
+    constexpr std::size_t kBatch = 256;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        FileEntry& f = files[i];
+        const std::size_t dot = f.extension.isEmpty() ? 0 : f.name.find('.', 1);
+        // Programs and links have an icon of their own: they are looked up one by one.
+        if (dot == std::string::npos || hasOwnIcon(f.extension)) {
+            const FileKind kind =
+                kindOf(f, QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size())));
+            f.typeName = kind.typeName;
+            f.iconKey = kind.iconKey;
+        } else {
+            const std::string ending = dot == 0 ? std::string() : f.name.substr(dot);
+            auto it = byEnding.find(ending);
+            if (it == byEnding.end())
+                it = byEnding.emplace(ending, kindOf(f, QString())).first;
+            f.typeName = it->second.typeName;
+            f.iconKey = it->second.iconKey;
         }
+        if (clock && i % kBatch == kBatch - 1)
+            clock->poll();
     }
-    if (!m_files.empty())
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 void FileListModel::setUnit(int unit)
@@ -95,19 +109,9 @@ void FileListModel::sort(int column, Qt::SortOrder order)
 {
     m_sortColumn = column;
     m_order = order;
-    const FileColumn c = column >= 3 ? FileColumn::Modified : static_cast<FileColumn>(column);
+    const FileColumn c = sortKeyColumn(column);
     emit layoutAboutToBeChanged();
-    const std::vector<std::size_t> rows = sortedOrder(m_files, c, order == Qt::DescendingOrder);
-    std::vector<FileEntry> files;
-    std::vector<QString> keys;
-    files.reserve(rows.size());
-    keys.reserve(rows.size());
-    for (std::size_t from : rows) {
-        files.push_back(std::move(m_files[from]));
-        keys.push_back(std::move(m_iconKeys[from]));
-    }
-    m_files = std::move(files);
-    m_iconKeys = std::move(keys);
+    sortFileEntries(m_files, c, order == Qt::DescendingOrder);
     emit layoutChanged();
 }
 
@@ -145,8 +149,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     if (role == Qt::TextAlignmentRole && index.column() == 1)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::DecorationRole && index.column() == 0) {
-        const QString& key = m_iconKeys[static_cast<std::size_t>(index.row())];
-        return key.isEmpty() ? QVariant() : QVariant(m_icons.value(key));
+        return f.iconKey.isEmpty() ? QVariant() : QVariant(m_icons.value(f.iconKey));
     }
     if (role == PathRole) {
         const std::string p = m_folder + f.name;

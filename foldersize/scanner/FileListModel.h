@@ -2,14 +2,13 @@
 // the hidden sortable time column. Sorting works on the values, not on the shown texts.
 #pragma once
 
-#include <functional>
-
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QIcon>
 #include <QLocale>
 
 #include "foldersize/scanner/FileListing.h"
+#include "foldersize/scanner/YieldClock.h"
 
 namespace foldersize {
 
@@ -24,17 +23,21 @@ public:
 
     explicit FileListModel(QObject* parent = nullptr);
 
-    // Replaces the list with the files of folder (a path with a trailing "/").
-    void setFiles(const std::string& folder, std::vector<FileEntry> files);
+    // Replaces the list with the files of folder (a path with a trailing "/"), in the list's
+    // order. Returns the files shown before: freeing a hundred thousand of them takes a few
+    // milliseconds, which the caller may spend after the event loop had its turn.
+    std::vector<FileEntry> setFiles(const std::string& folder, std::vector<FileEntry> files);
     void clear();
     const std::vector<FileEntry>& files() const { return m_files; }
     const std::string& folder() const { return m_folder; }
 
-    // Type names and icons from the MIME database; without them (noIcons) the type column keeps
-    // the upper-case extension and there are no icons.
-    // A long pass calls yield (when given) every kYieldMs so the window can repaint.
-    void GetAllIcons(const std::function<void()>& yield = nullptr);
-    static constexpr int kYieldMs = 40;
+    // Type names and icons from the MIME database for files about to be shown (before setFiles,
+    // so the list is ordered by the names it shows); without them (noIcons) the type column
+    // keeps the upper-case extension and there are no icons. Files of one kind share one
+    // lookup. A long pass polls clock (when given) between small batches of files.
+    void GetAllIcons(std::vector<FileEntry>& files, YieldClock* clock = nullptr);
+    // Longest time a file-list fill works before the event loop gets its turn.
+    static constexpr int kYieldMs = 20;
 
     void setUnit(int unit);
     void setLocale(const QLocale& locale);
@@ -50,7 +53,6 @@ public:
 private:
     std::string m_folder;
     std::vector<FileEntry> m_files;
-    std::vector<QString> m_iconKeys;
     QHash<QString, QIcon> m_icons;
     int m_unit = 1;
     QLocale m_locale;

@@ -1,89 +1,289 @@
-// FileListing.cpp: reading a folder's files with readdir/fstatat.
+// FileListing.cpp: reading a folder's files with readdir, and fstatat on worker threads for big
+// folders.
 #include "foldersize/scanner/FileListing.h"
 
 #include <algorithm>
+#include <chrono>
+#include <future>
+#include <optional>
+#include <system_error>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <QCollator>
+#include <QHash>
 #include <QMimeDatabase>
 
 #include "foldersize/scanner/FileSystem.h"
 
 namespace foldersize {
 
+namespace {
+
+// What a worker found about one name of the folder.
+struct LookedFile {
+    bool listed = false;  // a file (not a folder, not gone)
+    bool oddDate = false; // the change time is outside the years 1 to 9999
+    bool linked = false;  // several hard links
+    dev_t dev = 0;
+    ino_t ino = 0;
+    FileEntry entry;
+};
+
+} // namespace
+
+// Names of one part of the folder and, once looked at, their files.
+struct FileLister::Batch {
+    std::vector<std::string> names;
+    std::vector<LookedFile> looked;
+    std::future<void> done; // valid while a worker looks at the batch
+};
+
+namespace {
+
+// Looks at the named entries of the folder open as dirFd. Safe on any thread.
+void lookAt(int dirFd, const std::vector<std::string>& names, std::vector<LookedFile>& out)
+{
+    constexpr qint64 kFirst = -62135596800 + 86400; // 0001-01-02
+    constexpr qint64 kLast = 253402300799 - 86400;  // 9999-12-30
+    out.resize(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        struct stat st {};
+        if (::fstatat(dirFd, names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+            continue; // folders (and "." and "..") are not listed; vanished entries neither
+        auto& l = out[i];
+        l.listed = true;
+        FileEntry& f = l.entry;
+        f.name = names[i];
+        f.size = xGetFileSize(st);
+        f.mtime = static_cast<qint64>(st.st_mtim.tv_sec);
+        l.oddDate = f.mtime < kFirst || f.mtime > kLast;
+        f.extension = QString::fromUtf8(realExtension(f.name).c_str()).toUpper();
+        f.typeName = f.extension;
+        l.linked = st.st_nlink > 1;
+        l.dev = st.st_dev;
+        l.ino = st.st_ino;
+    }
+}
+
+} // namespace
+
 FileLister::FileLister(std::string folder)
     : m_folder(std::move(folder))
+    , m_reading(std::make_unique<Batch>())
 {
     xAddBackslash(m_folder);
     DIR* d = ::opendir(m_folder.c_str());
     m_dir = d;
     m_opened = d != nullptr;
+    m_allRead = !m_opened;
 }
 
 FileLister::~FileLister()
 {
+    // The workers read the folder's handle: they end before it is closed.
+    for (auto& b : m_batches)
+        if (b->done.valid())
+            b->done.wait();
+    closeFolder();
+}
+
+void FileLister::closeFolder()
+{
     if (m_dir)
         ::closedir(static_cast<DIR*>(m_dir));
+    m_dir = nullptr;
 }
 
 bool FileLister::step(int budget)
 {
     DIR* d = static_cast<DIR*>(m_dir);
-    while (d && budget-- > 0) {
+    bool read = false;
+    while (!m_allRead && budget-- > 0) {
         const dirent* e = ::readdir(d);
         if (!e) {
-            ::closedir(d);
-            m_dir = d = nullptr;
+            m_allRead = true;
+            handOn(true);
             break;
         }
-        struct stat st {};
-        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
-            continue; // folders (and "." and "..") are not listed; vanished entries neither
-        FileEntry f;
-        f.name = e->d_name;
-        f.size = xGetFileSize(st);
-        // Only a time outside the years 1 to 9999 needs the slow check (and its log line).
-        const qint64 secs = static_cast<qint64>(st.st_mtim.tv_sec);
-        constexpr qint64 kFirst = -62135596800 + 86400; // 0001-01-02
-        constexpr qint64 kLast = 253402300799 - 86400;  // 9999-12-30
-        f.mtime =
-            secs >= kFirst && secs <= kLast ? secs : xGetFileDate(st, m_folder + f.name).toSecsSinceEpoch();
-        f.extension = QString::fromUtf8(realExtension(f.name).c_str()).toUpper();
-        f.typeName = f.extension;
+        read = true;
+        m_reading->names.emplace_back(e->d_name);
+        if (m_reading->names.size() >= kBatchSize)
+            handOn(false);
+    }
+    // Nothing read this time: wait for the workers instead of spinning.
+    while (takeUpFront(!read)) {}
+    if (m_allRead && m_batches.empty())
+        closeFolder();
+    return !(m_allRead && m_batches.empty());
+}
+
+// Hands the batch being read on: to a worker while the folder goes on (when too many are out
+// already, the oldest is waited for first), or looked at here when it is the folder's last one.
+void FileLister::handOn(bool last)
+{
+    std::unique_ptr<Batch> b = std::exchange(m_reading, std::make_unique<Batch>());
+    const int fd = ::dirfd(static_cast<DIR*>(m_dir));
+    if (last) {
+        lookAt(fd, b->names, b->looked);
+    } else {
+        while (m_batches.size() >= kMaxBatchesInFlight)
+            takeUpFront(true);
+        Batch* raw = b.get();
+        try {
+            raw->done = std::async(std::launch::async, [fd, raw] { lookAt(fd, raw->names, raw->looked); });
+        } catch (const std::system_error&) {
+            lookAt(fd, raw->names, raw->looked); // no thread to be had
+        }
+    }
+    m_batches.push_back(std::move(b));
+}
+
+// Takes up the oldest batch once it is looked at (waiting a millisecond at most when `wait`).
+// Returns whether it did.
+bool FileLister::takeUpFront(bool wait)
+{
+    if (m_batches.empty())
+        return false;
+    Batch& b = *m_batches.front();
+    if (b.done.valid()) {
+        if (b.done.wait_for(std::chrono::milliseconds(wait ? 1 : 0)) != std::future_status::ready)
+            return false;
+        b.done.get();
+    }
+    for (LookedFile& l : b.looked) {
+        if (!l.listed)
+            continue;
+        FileEntry& f = l.entry;
+        // Only a time outside the years 1 to 9999 needs the slow check (and its log line), which
+        // reads the change time alone.
+        if (l.oddDate) {
+            struct stat st {};
+            st.st_mtim.tv_sec = static_cast<time_t>(f.mtime);
+            f.mtime = xGetFileDate(st, m_folder + f.name).toSecsSinceEpoch();
+        }
         // A file with several hard links counts once, at its first link, as in the tree.
-        f.repeatLink = st.st_nlink > 1 && !m_linked.insert({st.st_dev, st.st_ino}).second;
+        f.repeatLink = l.linked && !m_linked.insert({l.dev, l.ino}).second;
         if (!f.repeatLink) {
             m_total += f.size;
             ++m_count;
         }
         m_entries.push_back(std::move(f));
     }
-    return m_dir != nullptr;
+    m_batches.pop_front();
+    return true;
 }
+
+namespace {
+
+// Positions ordered by an integer key; ties keep their order in both directions.
+template <typename Key> std::vector<std::size_t> orderByKey(const std::vector<Key>& keys, bool descending)
+{
+    // Sorting (key, position) pairs keeps the comparison on contiguous values: a fraction of the
+    // time of a stable sort that looks each entry up.
+    std::vector<std::pair<Key, std::size_t>> pairs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        pairs[i] = {keys[i], i};
+    std::sort(pairs.begin(), pairs.end(), [descending](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return descending ? a.first > b.first : a.first < b.first;
+        return a.second < b.second;
+    });
+    std::vector<std::size_t> order(pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        order[i] = pairs[i].second;
+    return order;
+}
+
+// Ranks of the texts in the locale's order (equal texts share one rank). A folder holds few
+// distinct type names, so each is compared once with the others, not once per file.
+std::vector<std::uint32_t> textRanks(const std::vector<QString>& texts)
+{
+    std::vector<QString> distinct = texts;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    std::stable_sort(distinct.begin(), distinct.end(),
+        [](const QString& a, const QString& b) { return QString::localeAwareCompare(a, b) < 0; });
+    std::vector<std::uint32_t> rankOfDistinct(distinct.size());
+    for (std::size_t i = 1; i < distinct.size(); ++i)
+        rankOfDistinct[i] = rankOfDistinct[i - 1] +
+            (QString::localeAwareCompare(distinct[i - 1], distinct[i]) != 0 ? 1u : 0u);
+    QHash<QString, std::uint32_t> rank;
+    for (std::size_t i = 0; i < distinct.size(); ++i)
+        rank.insert(distinct[i], rankOfDistinct[i]);
+    std::vector<std::uint32_t> out(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        out[i] = rank.value(texts[i]);
+    return out;
+}
+
+// Collation keys of the names in the default locale's order (as QString::localeAwareCompare
+// orders them): each is made once, on worker threads for a long list, and then compared as bytes
+// instead of collating two names at every comparison.
+std::vector<std::optional<QCollatorSortKey>> nameKeys(const std::vector<FileEntry>& entries)
+{
+    std::vector<std::optional<QCollatorSortKey>> keys(entries.size());
+    const auto fill = [&entries, &keys](std::size_t from, std::size_t to) {
+        const QCollator collator;
+        for (std::size_t i = from; i < to; ++i) {
+            const std::string& n = entries[i].name;
+            keys[i].emplace(collator.sortKey(QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()))));
+        }
+    };
+    constexpr std::size_t kPart = 8192;
+    const std::size_t parts = std::min<std::size_t>(8, (entries.size() + kPart - 1) / kPart);
+    if (parts <= 1) {
+        fill(0, entries.size());
+        return keys;
+    }
+    const std::size_t per = (entries.size() + parts - 1) / parts;
+    std::vector<std::future<void>> running;
+    for (std::size_t p = 1; p < parts; ++p) {
+        const std::size_t from = p * per;
+        const std::size_t to = std::min(entries.size(), from + per);
+        try {
+            running.push_back(std::async(std::launch::async, fill, from, to));
+        } catch (const std::system_error&) {
+            fill(from, to); // no thread to be had
+        }
+    }
+    fill(0, per);
+    for (std::future<void>& r : running)
+        r.get();
+    return keys;
+}
+
+} // namespace
 
 std::vector<std::size_t> sortedOrder(
     const std::vector<FileEntry>& entries, FileColumn column, bool descending)
 {
-    // Names and types are compared once as text; the comparator then only looks them up.
-    std::vector<QString> text(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (column == FileColumn::Name)
-            text[i] =
-                QString::fromUtf8(entries[i].name.data(), static_cast<qsizetype>(entries[i].name.size()));
-        else if (column == FileColumn::Type)
-            text[i] = entries[i].typeName;
+    switch (column) {
+    case FileColumn::Size: {
+        std::vector<std::uint64_t> keys(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            keys[i] = entries[i].size;
+        return orderByKey(keys, descending);
     }
-    auto less = [&](std::size_t a, std::size_t b) {
-        switch (column) {
-        case FileColumn::Name:
-        case FileColumn::Type: return QString::localeAwareCompare(text[a], text[b]) < 0;
-        case FileColumn::Size: return entries[a].size < entries[b].size;
-        case FileColumn::Modified: return entries[a].mtime < entries[b].mtime;
-        }
-        return false;
-    };
+    case FileColumn::Modified: {
+        std::vector<qint64> keys(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            keys[i] = entries[i].mtime;
+        return orderByKey(keys, descending);
+    }
+    case FileColumn::Type: {
+        std::vector<QString> types(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            types[i] = entries[i].typeName;
+        return orderByKey(textRanks(types), descending);
+    }
+    case FileColumn::Name: break;
+    }
+    const std::vector<std::optional<QCollatorSortKey>> keys = nameKeys(entries);
+    auto less = [&keys](std::size_t a, std::size_t b) { return keys[a]->compare(*keys[b]) < 0; };
     std::vector<std::size_t> order(entries.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -138,10 +338,15 @@ QString fallbackTypeName(const QString& upperExtension)
     return upperExtension.isEmpty() ? QStringLiteral("Datei") : upperExtension + QStringLiteral("-Datei");
 }
 
+bool hasOwnIcon(const QString& upperExtension)
+{
+    return upperExtension == QLatin1String("EXE") || upperExtension == QLatin1String("ICO") ||
+        upperExtension == QLatin1String("PIF") || upperExtension == QLatin1String("LNK");
+}
+
 QString iconKey(const QString& fileName, const QString& upperExtension)
 {
-    if (upperExtension == QLatin1String("EXE") || upperExtension == QLatin1String("ICO") ||
-        upperExtension == QLatin1String("PIF") || upperExtension == QLatin1String("LNK"))
+    if (hasOwnIcon(upperExtension))
         return fileName;
     if (upperExtension.isEmpty())
         return QStringLiteral("leer");

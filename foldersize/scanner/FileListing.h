@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -24,6 +26,7 @@ struct FileEntry {
     QDateTime modified() const { return QDateTime::fromSecsSinceEpoch(mtime); }
     QString extension; // upper-case extension, "" when none
     QString typeName;  // type column text (extension until a type name is known)
+    QString iconKey;   // key of the icon in the list's icon cache; "" for no icon
     // A further hard link to a file listed before in this folder: shown, but not counted again.
     bool repeatLink = false;
 };
@@ -33,13 +36,22 @@ enum class FileColumn { Name = 0, Size = 1, Type = 2, Modified = 3 };
 
 class FileLister {
 public:
+    // Names read before their files are looked at by a worker thread; a folder with fewer names
+    // is looked at on the caller's thread.
+    static constexpr std::size_t kBatchSize = 1024;
+    // Batches looked at by workers at the same time at most.
+    static constexpr std::size_t kMaxBatchesInFlight = 8;
+
     // folder with or without a trailing "/". An unopenable folder lists nothing.
     explicit FileLister(std::string folder);
+    // Waits for the workers still looking at files.
     ~FileLister();
     FileLister(const FileLister&) = delete;
     FileLister& operator=(const FileLister&) = delete;
 
-    // Reads at most `budget` entries; returns true while entries remain.
+    // Reads at most `budget` names and takes up the files that workers have looked at meanwhile,
+    // in listing order; waits a millisecond at most when nothing else is left to do. Returns true
+    // while entries remain.
     bool step(int budget);
 
     const std::string& folder() const { return m_folder; }
@@ -50,9 +62,18 @@ public:
     bool opened() const { return m_opened; }
 
 private:
+    struct Batch;
+
+    void handOn(bool last);
+    bool takeUpFront(bool wait);
+    void closeFolder();
+
     std::string m_folder;
-    void* m_dir = nullptr; // DIR*
+    void* m_dir = nullptr; // DIR*, open until every batch is looked at
     bool m_opened = false;
+    bool m_allRead = false;
+    std::unique_ptr<Batch> m_reading;
+    std::deque<std::unique_ptr<Batch>> m_batches; // handed on, in listing order
     std::vector<FileEntry> m_entries;
     std::uint64_t m_total = 0;
     std::size_t m_count = 0;
@@ -82,8 +103,9 @@ QString typeNameOf(const QMimeType& mime, const QString& upperExtension);
 // Type text when no type name is known: "Datei" without extension, else "<EXT>-Datei".
 QString fallbackTypeName(const QString& upperExtension);
 
-// Icon cache key of a file: the file name for EXE, ICO, PIF and LNK files, "leer" without an
-// extension, otherwise "K" followed by the upper-case extension.
+// Icon cache key of a file: the file name for EXE, ICO, PIF and LNK files (hasOwnIcon), "leer"
+// without an extension, otherwise "K" followed by the upper-case extension.
 QString iconKey(const QString& fileName, const QString& upperExtension);
+bool hasOwnIcon(const QString& upperExtension);
 
 } // namespace foldersize

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -34,6 +33,7 @@
 #include "foldersize/scanner/MainToolbar.h"
 #include "foldersize/scanner/SizeFormat.h"
 #include "foldersize/scanner/TreeOutput.h"
+#include "foldersize/scanner/YieldClock.h"
 #include "foldersize/scanner/cSplitter.h"
 #include "foldersize/services/DialogHooks.h"
 #include "foldersize/services/ErrorReport.h"
@@ -396,10 +396,12 @@ void MainWindow::ListViewGrösseÄndern()
     widenListColumns();
 }
 
-void MainWindow::widenListColumns()
+void MainWindow::widenListColumns(YieldClock* clock)
 {
     // Sizes, types and dates are shown whole; the name column takes the rest of the width.
     for (int c = 1; c <= 3; ++c) {
+        if (clock)
+            clock->poll();
         const int before = m_ui.lvwOrdner->columnWidth(c);
         m_ui.lvwOrdner->resizeColumnToContents(c);
         if (m_ui.lvwOrdner->columnWidth(c) < before)
@@ -494,26 +496,26 @@ void MainWindow::ListViewFüllen(const std::string& folder)
     DisableControls(true);
     std::string path = folder;
     xAddBackslash(path);
+    // A huge folder must not freeze the window: every stage of the fill asks one clock, so the
+    // event loop gets its turn however the work is split. The busy state keeps other work out.
+    YieldClock clock(FileListModel::kYieldMs, [] { QCoreApplication::processEvents(); });
     FileLister lister(path);
-    QElapsedTimer sinceYield;
-    sinceYield.start();
-    while (lister.step(512)) {
-        // A huge folder must not freeze the window; the busy state keeps other work out.
-        if (sinceYield.elapsed() >= FileListModel::kYieldMs) {
-            QCoreApplication::processEvents();
-            sinceYield.restart();
-        }
-    }
+    while (lister.step(512))
+        clock.poll();
     const std::size_t count = lister.fileCount();
     const std::uint64_t total = lister.totalBytes();
-    m_listModel->setFiles(path, std::move(lister.entries()));
+    std::vector<FileEntry> files = std::move(lister.entries());
+    if (m_settings.noIcons == 0)
+        m_listModel->GetAllIcons(files, &clock);
+    clock.poll();
+    std::vector<FileEntry> shownBefore = m_listModel->setFiles(path, std::move(files));
+    clock.poll();
+    shownBefore = {};
     m_ui.panel2->setText(
         QStringLiteral("%1 Dateien mit insgesamt %2")
             .arg(count)
             .arg(FormatSize(total, true, false, m_settings.dateigroesseFormat, m_locale).trimmed()));
-    if (m_settings.noIcons == 0)
-        m_listModel->GetAllIcons([] { QCoreApplication::processEvents(); });
-    widenListColumns();
+    widenListColumns(&clock);
     QApplication::restoreOverrideCursor();
     EnableControls();
 }

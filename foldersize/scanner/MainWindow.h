@@ -29,6 +29,7 @@ class FolderQueueController;
 class FolderTreeModel;
 class MainToolbar;
 class TreeOutput;
+class YieldClock;
 struct DialogHooks;
 
 class MainWindow : public QMainWindow {
@@ -68,7 +69,8 @@ private:
     void TreeViewGrösseÄndern();
     void ListViewFüllen(const std::string& folder);
     void ListViewGrösseÄndern();
-    void widenListColumns();
+    // Polls clock (when given) between the columns.
+    void widenListColumns(YieldClock* clock = nullptr);
     void lvwOrdner_ColumnClick(int column);
     void DisableControls(bool alles);
     void EnableControls();

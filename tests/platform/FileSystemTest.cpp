@@ -4,15 +4,11 @@
 #include "platform/FileVersion.h"
 
 #include "tests/platform/TestMachine.h"
+#include "tests/support/platform/FullDisk.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <iterator>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace platform;
 namespace fs = std::filesystem;
@@ -356,20 +352,11 @@ TEST_F(FileSystemTest, ACopyThatDoesNotFitLeavesNothingHalfWritten)
     t.put("Data/big.bin", std::string(256 * 1024, 'b'));
     t.put("Data/Old/big.bin", "earlier");
     fs::create_directories(t.host("Data/New"));
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{64 * 1024, 64 * 1024};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        const FsError fresh = fso.copyFile("C:\\Data\\big.bin", "C:\\Data\\New\\");
-        const FsError replace = fso.copyFile("C:\\Data\\big.bin", "C:\\Data\\Old\\");
-        ::_exit(fresh == FsError::DiskFull && replace == FsError::DiskFull ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::string answers = testsupport::onFullDisk(64 * 1024, [&] {
+        std::string fresh(fsErrorText(fso.copyFile("C:\\Data\\big.bin", "C:\\Data\\New\\")));
+        return fresh + " / " + std::string(fsErrorText(fso.copyFile("C:\\Data\\big.bin", "C:\\Data\\Old\\")));
+    });
+    EXPECT_EQ(answers, "Disk full / Disk full");
     EXPECT_FALSE(fs::exists(t.host("Data/New/big.bin")));
     EXPECT_EQ(t.read("Data/Old/big.bin"), "earlier");
     std::vector<FileEntry> folders, files;

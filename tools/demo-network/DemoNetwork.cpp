@@ -643,7 +643,21 @@ bool buildSourcePc98(const fs::path& network, std::string& error)
     b.sz(game, "HelpFile", "C:\\WINDOWS\\SYSTEM\\SOLPLUS.HLP");
     b.sz(game, "Settings", "C:\\WINDOWS\\SYSTEM.INI");
     b.dword(game, "Games Won", 42);
+    b.sz(game, "Greeting", "Say \"hello\" to C:\\WINDOWS\\SYSTEM\\");
+    b.sz(game, "Player", "Zo\xc3\xab Caf\xc3\xa9");      // beyond ASCII, in the machine's code page
+    b.sz(game, "C:\\WINDOWS\\SYSTEM\\SOLPLUS.DLL", "1"); // a path as the value's name
+    b.sz(game, "Lower", "c:\\windows\\system\\cards.dll");
+    b.sz(game, "Cards", "%windir%\\SYSTEM\\cards.dll", RegType::ExpandSz);
+    b.multi(
+        game, "Decks", {"C:\\WINDOWS\\SYSTEM\\classic.deck", "C:\\Program Files\\Solitaire Plus\\a.deck"});
+    b.binary(game, "Layout", RegBytes{0x00, 0x5c, 0x22, 0xff, 0x0d, 0x0a});
     installOffice(b, "9.0", false);
+    // The Outlook mail profile and its personal folders file.
+    b.sz("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows Messaging Subsystem\\Profiles\\Martin\\"
+         "9207f3e0a3b11019908b08002b2a56c2",
+        "001e6700", "C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst");
+    b.file("C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst",
+        std::string("!BDN") + "personal folders of Martin");
     outlookExpress(b, kOeIdentity98, false);
     userDocuments(b);
     effectsAndActiveDesktop(b, false);
@@ -684,7 +698,7 @@ bool buildSourcePcXp(const fs::path& network, std::string& error)
 
 bool buildDestinationPc(const fs::path& network, const DemoOptions& options, std::string& error)
 {
-    MachineConfig c = baseConfig("NEWPC", "winxp", "192.168.0.20", "Martin");
+    MachineConfig c = baseConfig("NEWPC", options.destinationOs, "192.168.0.20", "Martin");
     c.drives = {drive('C', DriveType::Fixed, 38154, 31200), drive('D', DriveType::Fixed, 76308, 74100),
         drive('E', DriveType::CdRom, 0, 0)};
     c.shares = {{"SharedDocs", "C:\\Documents and Settings\\All Users\\Documents"}};

@@ -15,6 +15,8 @@ struct DemoOptions {
     // ("CMakeLists.txt", "CMakeFiles", "*.cmake") and the plain scripts of "WKXFiles" (*.xml) are
     // not installed.
     std::vector<std::filesystem::path> dataFolders;
+    // NEWPC's system: "winxp", or "win2k" (its Windows folder is then C:\WINNT).
+    std::string destinationOs = "winxp";
 };
 
 // The machines' folder names inside the network folder.
@@ -35,7 +37,8 @@ bool buildDemoNetwork(
 // Smaller pieces for tests that build their own networks.
 // Builds only OLDPC (Windows 98, share-level access, shares C$ and D$).
 bool buildSourcePc98(const std::filesystem::path& networkFolder, std::string& error);
-// Builds only NEWPC (Windows XP, drives C: and D:), installing `options.dataFolders`.
+// Builds only NEWPC (Windows XP unless `options.destinationOs` says otherwise, drives C: and D:),
+// installing `options.dataFolders`.
 bool buildDestinationPc(
     const std::filesystem::path& networkFolder, const DemoOptions& options, std::string& error);
 // Builds only OLDXP (Windows XP, administrator "Sarah" with a password, share "C").

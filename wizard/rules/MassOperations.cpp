@@ -9,6 +9,7 @@
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassProfiles.h"
 #include "wizard/transfer/MassRegistry.h"
+#include "wizard/transfer/MassState.h"
 #include "wizard/transfer/MassSteps.h"
 #include "wizard/transfer/RegistryActions.h"
 #include "wizard/transfer/RegistryReaders.h"
@@ -216,6 +217,24 @@ std::string pstPathIn(std::string text)
     return path;
 }
 
+// Where the file goes on the destination: its path as the mass registry rewrite leaves the mail
+// profile's value, so that the profile finds it (below a source Windows folder of another name, the
+// destination's; elsewhere the same path).
+std::string pstDestination(const std::string& path)
+{
+    std::string escaped;
+    for (char ch : path)
+        escaped += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
+    const std::string moved = rewriteRegText(escaped, "", "", pathRewriteFor(massState()));
+    std::string out;
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        out += moved[i];
+        if (moved[i] == '\\' && i + 1 < moved.size() && moved[i + 1] == '\\')
+            ++i;
+    }
+    return out;
+}
+
 } // namespace
 
 bool Fn_Get_Pst_File_Path()
@@ -245,8 +264,9 @@ bool Fn_Get_Pst_File_Path()
         writeTransferLog("Fn_Get_Pst_File_Path", "Drive not mapped : " + path);
         return true;
     }
+    const std::string target = pstDestination(path);
     if (!Action_Function::Action_Copy_File(
-            *local + path.substr(2), path.substr(0, path.rfind('\\')), "true")) {
+            *local + path.substr(2), target.substr(0, target.rfind('\\')), "true")) {
         writeTransferLog("Fn_Get_Pst_File_Path", "0:the personal folders file could not be copied");
         return false;
     }

@@ -1,6 +1,9 @@
 // FileListingTest.cpp: listing a folder's files and ordering them by column.
 #include "foldersize/scanner/FileListing.h"
 
+#include <algorithm>
+
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <QLocale>
@@ -157,4 +160,112 @@ TEST_F(FileListingTest, AFurtherHardLinkIsListedButCountedOnce)
         }
     }
     EXPECT_EQ(repeats, 1) << "the second of the two links is marked";
+}
+
+TEST_F(FileListingTest, TiesKeepTheirOrderInBothDirections)
+{
+    const std::vector<std::uint64_t> sizes{5, 7, 5, 7, 5, 1};
+    const std::vector<qint64> times{30, 10, 30, 20, 10, 30};
+    const std::vector<const char*> types{"zeta", "alpha", "zeta", "beta", "alpha", "beta"};
+    std::vector<FileEntry> e(sizes.size());
+    for (std::size_t i = 0; i < e.size(); ++i) {
+        e[i].name = std::string(1, static_cast<char>('a' + i));
+        e[i].size = sizes[i];
+        e[i].mtime = times[i];
+        e[i].typeName = QString::fromLatin1(types[i]);
+    }
+    const auto sorted = [&e](FileColumn c, bool descending) {
+        auto copy = e;
+        sortFileEntries(copy, c, descending);
+        std::string out;
+        for (const FileEntry& f : copy)
+            out += f.name;
+        return out;
+    };
+    EXPECT_EQ(sorted(FileColumn::Size, true), "bdacef");
+    EXPECT_EQ(sorted(FileColumn::Size, false), "facebd");
+    EXPECT_EQ(sorted(FileColumn::Modified, true), "acfdbe");
+    EXPECT_EQ(sorted(FileColumn::Modified, false), "bedacf");
+    EXPECT_EQ(sorted(FileColumn::Type, false), "bedfac");
+    EXPECT_EQ(sorted(FileColumn::Type, true), "acdfbe");
+}
+
+TEST_F(FileListingTest, ABigFolderIsListedWholeInItsOwnOrderWithLinksAcrossItsParts)
+{
+    // Several parts are looked at by workers at once; the list must not tell that it was split.
+    const int n = static_cast<int>(FileLister::kBatchSize) * 2 + 17;
+    std::uint64_t bytes = 0;
+    for (int i = 0; i < n; ++i) {
+        t.file("f" + std::to_string(i) + ".dat", static_cast<std::uint64_t>(i % 50));
+        bytes += static_cast<std::uint64_t>(i % 50);
+    }
+    t.dir("sub-folder");
+    // Second links to two files, read in other parts of the folder than the files (most likely).
+    ASSERT_EQ(::link(t.path("f3.dat").c_str(), t.path("zz-link-a").c_str()), 0);
+    ASSERT_EQ(::link(t.path("f2000.dat").c_str(), t.path("aa-link-b").c_str()), 0);
+    std::vector<std::string> folderOrder;
+    {
+        DIR* d = ::opendir(t.root().c_str());
+        ASSERT_NE(d, nullptr);
+        while (const dirent* e = ::readdir(d)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != ".." && name != "sub-folder")
+                folderOrder.push_back(name);
+        }
+        ::closedir(d);
+    }
+    FileLister l(t.root());
+    while (l.step(512)) {}
+    EXPECT_EQ(names(l.entries()), folderOrder) << "every file once, in the folder's own order";
+    EXPECT_EQ(l.fileCount(), static_cast<std::size_t>(n));
+    EXPECT_EQ(l.totalBytes(), bytes) << "each linked file counted once";
+    std::vector<std::string> repeats;
+    for (const FileEntry& e : l.entries())
+        if (e.repeatLink)
+            repeats.push_back(e.name);
+    // Of each two links the one met later is marked.
+    const auto later = [&folderOrder](const std::string& a, const std::string& b) {
+        const auto pa = std::find(folderOrder.begin(), folderOrder.end(), a);
+        const auto pb = std::find(folderOrder.begin(), folderOrder.end(), b);
+        return pa < pb ? b : a;
+    };
+    std::vector<std::string> expected{later("f3.dat", "zz-link-a"), later("f2000.dat", "aa-link-b")};
+    std::sort(repeats.begin(), repeats.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(repeats, expected);
+
+    // A listing given up half-way (another folder clicked) ends its workers and keeps what it has.
+    FileLister abandoned(t.root());
+    abandoned.step(static_cast<int>(FileLister::kBatchSize) * 2 + 1);
+    const std::vector<std::string> sofar = names(abandoned.entries());
+    ASSERT_LE(sofar.size(), folderOrder.size());
+    EXPECT_TRUE(std::equal(sofar.begin(), sofar.end(), folderOrder.begin()));
+}
+
+TEST_F(FileListingTest, ALongListIsOrderedByNameAsTheLocaleComparesNames)
+{
+    // Long enough for the names' keys to be made on several threads.
+    const std::vector<std::string> stems{"Äpfel", "apfel", "Zebra", "zebra", "über", "Ueber", "10", "9",
+        "a-b", "a b", "ab", "ÉCLAIR", "eclair", "\xff"};
+    std::vector<FileEntry> e;
+    for (int i = 0; i < 20000; ++i) {
+        FileEntry f;
+        f.name = stems[static_cast<std::size_t>(i) % stems.size()] + std::to_string(i % 97);
+        e.push_back(f);
+    }
+    std::vector<QString> text;
+    for (const FileEntry& f : e)
+        text.push_back(QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size())));
+    std::vector<std::size_t> expected(e.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        expected[i] = i;
+    std::stable_sort(expected.begin(), expected.end(),
+        [&text](std::size_t a, std::size_t b) { return QString::localeAwareCompare(text[a], text[b]) < 0; });
+    const std::vector<std::size_t> ascending = sortedOrder(e, FileColumn::Name, false);
+    const std::vector<std::size_t> descending = sortedOrder(e, FileColumn::Name, true);
+    EXPECT_EQ(ascending, expected);
+    ASSERT_EQ(descending.size(), expected.size());
+    // Descending keeps equal names in their order too: compare the names, not the positions.
+    for (std::size_t i = 0; i < descending.size(); ++i)
+        ASSERT_EQ(e[descending[i]].name, e[expected[expected.size() - 1 - i]].name) << i;
 }

@@ -289,6 +289,26 @@ TEST_F(MainWindowTest, FileListSortsByEveryColumn)
     EXPECT_EQ(listModel()->headerData(1, Qt::Horizontal).toString(), "Größe");
 }
 
+TEST_F(MainWindowTest, AListSortedByTypeIsFilledInTheOrderOfTheTypeNamesItShows)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    t.file("k/z.pdf", 1);
+    t.file("k/y.jpg", 2);
+    t.file("k/x.txt", 3);
+    open();
+    w->receiveFolders({t.path("k")});
+    ASSERT_TRUE(waitIdle());
+    clickColumn(3); // "Typ", in the order kept from "Größe": descending
+    clickTree(treeModel()->index(0, 0));
+    QStringList types;
+    for (int r = 0; r < listModel()->rowCount(); ++r)
+        types << listModel()->index(r, 2).data().toString();
+    QLocale::setDefault(before);
+    EXPECT_EQ(types, (QStringList{"PDF-Dokument", "JPEG-Bild", "Einfaches Textdokument"}));
+    EXPECT_EQ(listNames(), (QStringList{"z.pdf", "y.jpg", "x.txt"})) << "not by extension (TXT, PDF, JPG)";
+}
+
 TEST_F(MainWindowTest, UnitButtonsRerenderTheTree)
 {
     t.file("u/f", 1234567);

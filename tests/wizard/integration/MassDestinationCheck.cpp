@@ -116,6 +116,9 @@ std::string replaceComponent(const std::string& text, const std::string& pattern
     return out + text.substr(from);
 }
 
+// A path's last component as written: names keep their spelling where they are not renamed.
+std::string leafOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+
 std::string describe(const ValueState& v)
 {
     std::string data = platform::regDataText(v.data);
@@ -370,6 +373,8 @@ Differences compare(const Expectation& expected, const Snapshot& after,
         else if (!(have->second == want))
             d.lines.push_back("file differs: " + want.path + " (want " + std::to_string(want.size) +
                 " bytes, have " + std::to_string(have->second.size) + ")");
+        else if (leafOf(have->second.path) != leafOf(want.path))
+            d.lines.push_back("file renamed: " + want.path + " is now " + have->second.path);
     }
     for (const auto& [path, have] : after.files)
         if (!excused(path) && !expected.files.count(path))

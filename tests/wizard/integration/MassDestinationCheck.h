@@ -150,7 +150,8 @@ struct MassPcs {
     std::filesystem::path scratch;         // a host folder for a scratch registry
 };
 
-// The destination after a mass migration onto a Windows XP destination, by the mass steps' rules:
+// The destination after a mass migration onto a Windows 2000 or XP destination, by the mass steps'
+// rules:
 // the drives copied with their renaming rules, the profiles, installer cache, Office icon folders
 // and fonts; the source's vendor keys, installed-program keys, current user and classes merged
 // with their paths rewritten (the destination's own classes kept, its user's shell folders,

@@ -24,6 +24,7 @@ std::string windowsValue(const Keys& keys, const std::string& name)
 }
 
 bool isWin9x(const Keys& keys) { return upper(windowsValue(keys, "ProductName")) == "MICROSOFT WINDOWS 98"; }
+bool isXp(const Keys& keys) { return upper(windowsValue(keys, "ProductName")) == "MICROSOFT WINDOWS XP"; }
 
 // The names of the folders directly below `folder`.
 std::set<std::string> subFolders(const Folders& folders, const std::string& folder)
@@ -167,20 +168,46 @@ void mergeRegistry(Expectation& e, const MassPcs& pcs, const TextRewrite& rewrit
             e.removeKeys(classes + "\\Installer\\" + kind + "\\" + id);
 }
 
-// The Office templates of the programs the destination now has, then the class-root, installer
-// and wizard templates of an XP destination.
-void mergeTemplates(Expectation& e, const MassPcs& pcs)
+// The personal folders file of the source user's mail profile, copied once more (replacing what is
+// there) to where the rewritten profile points.
+void copyPersonalFolders(Expectation& e, const Snapshot& source, bool win9x, const TextRewrite& rewrite)
+{
+    const std::string profiles = upper(std::string("HKEY_CURRENT_USER\\Software\\Microsoft\\") +
+        (win9x ? "" : "Windows NT\\CurrentVersion\\") + "Windows Messaging Subsystem\\Profiles\\");
+    for (const auto& [path, key] : source.keys)
+        if (path.rfind(profiles, 0) == 0)
+            for (const auto& [name, value] : key.values) {
+                const std::string text = platform::regDataText(value.data);
+                if (value.type == platform::RegType::Sz && upper(text).find(".PST") != std::string::npos) {
+                    e.copyFile(text, rewrite.apply(text), true);
+                    return;
+                }
+            }
+}
+
+// The Office templates of the programs the destination now has (their " 2000_XP" forms on XP),
+// then the class-root, installer and wizard templates of the destination's system.
+void mergeTemplates(Expectation& e, const MassPcs& pcs, bool destinationXp)
 {
     const std::pair<const char*, const char*> office[] = {{"Microsoft Access", "MSAccess.exe"},
         {"Microsoft Excel", "Excel.exe"}, {"Microsoft OutLook", "Outlook.exe"},
         {"Microsoft PowerPoint", "PowerPnt.exe"}, {"Microsoft Word", "winWord.exe"},
         {"Microsoft Project", "WinProj.exe"}, {"Microsoft publisher", "MSPUB.exe"},
         {"Microsoft FrontPage", "MS FrontPg.exe"}};
+    const std::pair<const char*, const char*> plainNames[] = {{"Microsoft Access", "Microsoft Access.Reg"},
+        {"Microsoft Excel", "Microsoft Excel.Reg"}, {"Microsoft OutLook", "Microsoft OutLook.Reg"},
+        {"Microsoft PowerPoint", "Microsoft PowerPoint.Reg"}, {"Microsoft Word", "Microsoft Word.Reg"},
+        {"Microsoft Project", "Microsoft Project.reg"}, {"Microsoft publisher", "Microsoft publisher.reg"},
+        {"Microsoft FrontPage", "Microsoft FrontPage.reg"}};
     std::vector<std::string> files;
-    for (const auto& [name, program] : office)
-        if (e.hasFile(std::string("C:\\Program Files\\Microsoft Office\\Office\\") + program))
-            files.push_back(std::string(name) + " 2000_XP.reg");
-    for (const char* name : {"Classroot_xp.reg", "installer_xp.reg", "kestro_xp.reg"})
+    for (std::size_t i = 0; i < std::size(office); ++i)
+        if (e.hasFile(std::string("C:\\Program Files\\Microsoft Office\\Office\\") + office[i].second))
+            files.push_back(
+                destinationXp ? std::string(office[i].first) + " 2000_XP.reg" : plainNames[i].second);
+    const std::vector<const char*> system = destinationXp
+        ? std::vector<const char*>{"Classroot_xp.reg", "installer_xp.reg", "kestro_xp.reg"}
+        : std::vector<const char*>{"classroot.reg", "kestro.reg"};
+    for (const char* name : system)
         files.push_back(name);
     const TextRewrite none;
     for (const std::string& file : files) {
@@ -200,25 +227,27 @@ Expectation expectMassMigration(const MassPcs& pcs)
     const std::string sourceRoot = windowsValue(source, "SystemRoot");
     const std::string destRoot = windowsValue(pcs.destination->keys, "SystemRoot");
 
-    // Each mapped source drive onto the destination drive of its letter, existing files kept; the
-    // XP destination keeps its own system folders.
-    TreeRules drive{true, sourceRoot.substr(3), destRoot.substr(3), true, false};
+    // Each mapped source drive onto the destination drive of its letter, existing files kept; an
+    // XP destination keeps its own system folders, a 2000 one takes a 95/98/ME System as System32.
+    const bool destinationXp = isXp(pcs.destination->keys);
+    TreeRules drive{true, sourceRoot.substr(3), destRoot.substr(3), destinationXp, win9x && !destinationXp};
     for (char letter : pcs.copiedDrives) {
         const std::string root = std::string(1, letter) + ":\\";
         e.copyTree(root, root, false, drive);
     }
     copyProfiles(e, pcs, win9x, sourceRoot);
     copyInstallerAndFonts(e, *pcs.source, sourceRoot, destRoot, pcs.appPath);
+    // Paths below the source's Windows folder move to the destination's; a 95/98/ME source's
+    // System folder becomes System32.
+    const TextRewrite rewrite{sourceRoot, destRoot, win9x};
+    copyPersonalFolders(e, *pcs.source, win9x, rewrite);
     // The exit routine removes the working folders.
     for (const std::string& folder : {pcs.appPath + "\\temp", pcs.appPath + "\\tempreg",
              std::string("C:\\QZImpTemp"), std::string("C:\\QZExpTemp")})
         e.removeFolder(folder);
 
-    // Paths below the source's Windows folder move to the destination's; a 95/98/ME source's
-    // System folder becomes System32.
-    const TextRewrite rewrite{sourceRoot, destRoot, win9x};
     mergeRegistry(e, pcs, rewrite, win9x);
-    mergeTemplates(e, pcs);
+    mergeTemplates(e, pcs, destinationXp);
     // The mirror of the source's registry is removed at the end.
     e.removeKeys("HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ");
     return e;

@@ -1,7 +1,8 @@
 // MassWalkTest.cpp: a mass migration walked through the main window on the demo network, from the
 // migration-type page to the status page and the restart, from OLDPC (Windows 98) and from OLDXP
 // (Windows XP) onto NEWPC; then NEWPC holds the source's drives and registry as the mass steps
-// rewrite them.
+// rewrite them, checked whole: every file, folder, key and value of NEWPC against what the steps'
+// rules make of the source and of NEWPC as it was just before Migrate.
 #include "tests/wizard/integration/DemoWalk.h"
 
 #include "platform/EventLog.h"
@@ -133,6 +134,17 @@ protected:
             std::ofstream(host, std::ios::binary) << bytes;
         }
     }
+    // NEWPC made again as a Windows 2000 PC (Windows folder C:\WINNT), the running machine.
+    void useWindows2000NewPc()
+    {
+        platform::RunningMachine::close();
+        demo::DemoOptions options;
+        options.dataFolders = {KESTRO_SOURCE_DATA, KESTRO_BUILT_DATA};
+        options.destinationOs = "win2k";
+        std::string error;
+        ASSERT_TRUE(demo::buildDestinationPc(network, options, error)) << error;
+        ASSERT_EQ(platform::RunningMachine::use(network / demo::kDestinationPc), platform::WinError::Success);
+    }
     // The source and NEWPC as they are just before Migrate.
     void snapshotBefore(const char* source)
     {
@@ -217,7 +229,8 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     putOn(demo::kDestinationPc,
         {{"C:\\WINDOWS\\Fonts\\OCR-A.TTF", "NEWPC's OCR-A"},
             {"C:\\WINDOWS\\Fonts\\arial.ttf", "NEWPC's arial"},
-            {"D:\\Projects\\Garden plan.txt", "NEWPC's plan"}});
+            {"D:\\Projects\\Garden plan.txt", "NEWPC's plan"},
+            {"C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst", "NEWPC's older mail"}});
     snapshotBefore(demo::kSourcePc98);
 
     migrate(w);
@@ -241,6 +254,9 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_TRUE(onNewPc("C:\\My Documents\\Operating systems\\notes.txt"));
     EXPECT_TRUE(onNewPc("D:\\Projects\\SystemTests\\run.bat"));
     EXPECT_EQ(newPcBytes("D:\\Projects\\Garden plan.txt"), "NEWPC's plan") << "no file is overwritten";
+    EXPECT_EQ(newPcBytes("C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst"),
+        "!BDNpersonal folders of Martin")
+        << "but the mail profile's personal folders file";
     // The profiles below the Windows folder, but not its All Users, become profiles of their own.
     EXPECT_EQ(newPcBytes("C:\\Documents and Settings\\Anna\\Desktop\\Anna.txt"), "Anna's own");
     EXPECT_FALSE(onNewPc("C:\\Documents and Settings\\All Users\\Desktop\\Shared.txt"));
@@ -257,6 +273,9 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     const std::string game = "SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1";
     EXPECT_EQ(destinationValue(game, "HelpFile"), "C:\\WINDOWS\\SYSTEM32\\SOLPLUS.HLP");
     EXPECT_EQ(destinationValue(game, "Settings"), "C:\\WINDOWS\\SYSTEM.INI");
+    EXPECT_EQ(destinationValue(game, "Greeting"), "Say \"hello\" to C:\\WINDOWS\\SYSTEM32\\");
+    EXPECT_EQ(destinationValue(game, "C:\\WINDOWS\\SYSTEM32\\SOLPLUS.DLL"), "1") << "names are paths too";
+    EXPECT_EQ(destinationValue(game, "Lower"), "c:\\windows\\system\\cards.dll") << "only the stored case";
     expectWholeDestination({'C', 'D'}, "");
 }
 
@@ -299,6 +318,57 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_FALSE(onNewPc("C:\\hiberfil.sys"));
     expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
     EXPECT_EQ(destinationValue("SOFTWARE\\Night Sky Software\\Star Chart", "Observatory"), "Greenwich");
+    expectWholeDestination({'C'}, demo::kXpAdminUser);
+}
+
+// Onto Windows 2000 the source's Windows folder takes NEWPC's name and its System folder arrives
+// as System32, in the files and in the registry's paths; the Office templates go in their plain
+// forms with the 2000 class-root and wizard templates.
+TEST_F(MassWalkTest, Win98SourceOntoAWindows2000NewPcTakesItsFolderNames)
+{
+    useWindows2000NewPc();
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
+    markDestination("SolitairePlus");
+    snapshotBefore(demo::kSourcePc98);
+
+    migrate(w);
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back(), "Mass Migration successfully completed. Click OK to restart the PC.");
+    EXPECT_TRUE(restartRecorded());
+    EXPECT_TRUE(onNewPc("C:\\WINNT\\Clouds.bmp"));
+    EXPECT_TRUE(onNewPc("C:\\WINNT\\System32\\3D Text.scr"));
+    EXPECT_FALSE(folderOnNewPc("C:\\WINDOWS"));
+    const std::string game = "SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1";
+    EXPECT_EQ(destinationValue(game, "HelpFile"), "C:\\WINNT\\SYSTEM32\\SOLPLUS.HLP");
+    EXPECT_EQ(destinationValue(game, "Settings"), "C:\\WINNT\\SYSTEM.INI");
+    expectRegistryMoved("SolitairePlus", "Solitaire Plus 2.1");
+    expectWholeDestination({'C', 'D'}, "");
+}
+
+// From Windows XP onto Windows 2000 the Windows folder takes NEWPC's name; the source's system32
+// is not renamed and, as the destination is not XP, comes along without replacing NEWPC's files.
+TEST_F(MassWalkTest, XpSourceOntoAWindows2000NewPcTakesItsFolderNames)
+{
+    useWindows2000NewPc();
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
+    markDestination("StarChart");
+    snapshotBefore(demo::kSourcePcXp);
+
+    migrate(w);
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back(), "Mass Migration successfully completed. Click OK to restart the PC.");
+    EXPECT_TRUE(restartRecorded());
+    EXPECT_TRUE(onNewPc("C:\\WINNT\\system32\\cacls.exe"));
+    EXPECT_FALSE(folderOnNewPc("C:\\WINDOWS"));
+    expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
     expectWholeDestination({'C'}, demo::kXpAdminUser);
 }
 

@@ -3,6 +3,7 @@
 // page's list say about each item.
 #include "wizard/rules/FilesFoldersMigration.h"
 
+#include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectedItemsList.h"
@@ -11,12 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <set>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -228,24 +224,18 @@ TEST_F(FilesFoldersMigrationTest, WhatDoesNotFitIsFailedAndNothingIsLeftHalfWrit
     w.putOld("Data/Big/small.txt", "small");
     choose("C:\\Data\\Big");
     choose("C:\\Data\\single.txt");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{64 * 1024, 64 * 1024};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    const std::string outcomes = testsupport::onFullDisk(64 * 1024, [&] {
         wizard::Sub_Data_Explorer_Migration();
         const MigrationReport::Entry* big = reported("C:\\Data\\Big");
         const MigrationReport::Entry* single = reported("C:\\Data\\single.txt");
-        const bool ok = big && big->outcome == TransferOutcome::Failed &&
-            big->detail.find("Disk full") != std::string::npos && single &&
-            single->outcome == TransferOutcome::Migrated;
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        if (!big || !single)
+            return std::string("not reported");
+        const bool bigFailedFull =
+            big->outcome == TransferOutcome::Failed && big->detail.find("Disk full") != std::string::npos;
+        return std::string(bigFailedFull ? "Big failed: Disk full" : "Big: " + big->detail) +
+            (single->outcome == TransferOutcome::Migrated ? " / single migrated" : " / single not migrated");
+    });
+    EXPECT_EQ(outcomes, "Big failed: Disk full / single migrated");
     EXPECT_FALSE(fs::exists(w.hostNew("Data/Big/large.bin")));
     EXPECT_EQ(w.readNew("Data/Big/small.txt"), "small");
     EXPECT_EQ(w.readNew("Data/single.txt"), "single");

@@ -122,3 +122,23 @@ TEST_F(PstCopyTest, ThePersonalFoldersFileOfTheMailProfileComesToTheSamePath)
     EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
     EXPECT_EQ(world.readNew("My Documents/Mail/outlook.pst"), "mail");
 }
+
+// A file below the source's Windows folder goes where the rewritten mail profile points: below
+// the destination's Windows folder when it has another name, not into a stray copy of the source's.
+TEST_F(PstCopyTest, APersonalFoldersFileBelowTheWindowsFolderFollowsItsRewrittenPath)
+{
+    wizard::mass::massState() =
+        wizard::mass::MassState{"\\\\OLDPC", "C:\\WINDOWS", "C:\\WINNT", "W98", "W2K", "", "Ann"};
+    RegKey k;
+    world.registry().createKey(RegKey(RegRoot::LocalMachine),
+        "SOFTWARE\\QZ\\HKEY_CURRENT_USER\\SOFTWARE\\MICROSOFT\\WINDOWS MESSAGING "
+        "SUBSYSTEM\\PROFILES\\Mail\\9207",
+        k);
+    world.registry().setString(
+        k, "001e6700", "C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\outlook.pst");
+    world.putOld("WINDOWS/Application Data/Microsoft/Outlook/outlook.pst", "mail");
+    EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
+    wizard::mass::massState() = wizard::mass::MassState{};
+    EXPECT_EQ(world.readNew("WINNT/Application Data/Microsoft/Outlook/outlook.pst"), "mail");
+    EXPECT_FALSE(std::filesystem::exists(world.hostNew("WINDOWS")));
+}

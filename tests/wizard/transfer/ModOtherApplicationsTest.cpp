@@ -79,6 +79,17 @@ TEST_F(ModOtherApplicationsTest, WaitProbesABusyFileUntilItIsLetGo)
         world.clock.slept, static_cast<std::uint64_t>(transfer::kSettleMs + 2 * transfer::kProbeIntervalMs));
 }
 
+// The wait probes the file by moving it onto itself; named in another case than it is stored
+// (the Office templates are named upper-cased), that move must not rename it: the editor may have
+// found it under its stored name and would then miss it, and a shipped file would change its name.
+TEST_F(ModOtherApplicationsTest, WaitingOnAFileNamedInAnotherCaseLeavesItsName)
+{
+    world.putNew("RegFiles/Microsoft Excel 2000_XP.reg", "REGEDIT4\r\n");
+    EXPECT_TRUE(ImportRegistry("C:\\REGFILES\\MICROSOFT EXCEL 2000_XP.reg"));
+    EXPECT_TRUE(fs::exists(world.hostNew("RegFiles/Microsoft Excel 2000_XP.reg")));
+    EXPECT_FALSE(fs::exists(world.hostNew("RegFiles/MICROSOFT EXCEL 2000_XP.reg")));
+}
+
 TEST_F(ModOtherApplicationsTest, WaitGivesUpOnAFileHeldForGood)
 {
     world.putNew("held.reg", "REGEDIT4\r\n");
