@@ -31,11 +31,12 @@ namespace {
 // more (no space, a size limit or a quota), PermissionDenied for any other failure.
 FsError copyBytes(const fs::path& from, const fs::path& to)
 {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    // A host pipe or device is no file of the emulated drive, and is never waited on.
+    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
         return FsError::PermissionDenied;
     struct stat st {};
-    const int out = ::fstat(in, &st) == 0
+    const int out = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode)
         ? ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777)
         : -1;
     if (out < 0) {

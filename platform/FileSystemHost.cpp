@@ -96,7 +96,8 @@ void forgetAttributes(const fs::path& p)
 
 bool hostInUse(const fs::path& p)
 {
-    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a host pipe would otherwise hold the caller until someone writes to it.
+    const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;

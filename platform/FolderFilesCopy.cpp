@@ -206,6 +206,21 @@ FsError takeName(int folder, const std::string& partial, const std::string& name
                                                                           : FsError::PermissionDenied;
 }
 
+// Creates the partial file in `folder` for writing; -1 with the error in `error` when it cannot.
+int createPartial(int folder, const std::string& partial, mode_t mode, FsError& error)
+{
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int out = ::openat(folder, partial.c_str(), kFlags, mode);
+    // Only a copy cut short by a crash leaves the partial name behind.
+    if (out < 0 && errno == EEXIST && ::unlinkat(folder, partial.c_str(), 0) == 0)
+        out = ::openat(folder, partial.c_str(), kFlags, mode);
+    if (out < 0)
+        error = errno == ENOENT                  ? FsError::PathNotFound
+            : errno == ENOSPC || errno == EDQUOT ? FsError::DiskFull
+                                                 : FsError::PermissionDenied;
+    return out;
+}
+
 } // namespace
 
 FolderCopy::FolderCopy() = default;
@@ -263,8 +278,9 @@ FsError FolderCopy::copy(const std::string& name)
     if (targetExists(name))
         return FsError::FileExists;
     // The source is opened once: its lock check (a holder of the file has it in use), its size and
-    // times and its data all come from this descriptor. A host link is never followed.
-    const int in = ::openat(m_source, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // times and its data all come from this descriptor. A host link is never followed, and a
+    // host pipe or device never waited on.
+    const int in = ::openat(m_source, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
         return errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? FsError::FileNotFound
                                                                      : FsError::PermissionDenied;
@@ -275,19 +291,8 @@ FsError FolderCopy::copy(const std::string& name)
     else if (::flock(in, LOCK_SH | LOCK_NB) != 0)
         result = FsError::PermissionDenied;
     const std::string& partial = m_partial;
-    int out = -1;
-    if (result == FsError::None) {
-        out = ::openat(m_destination, partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-            st.st_mode & 0777);
-        // Only a copy cut short by a crash leaves the partial name behind.
-        if (out < 0 && errno == EEXIST && ::unlinkat(m_destination, partial.c_str(), 0) == 0)
-            out = ::openat(m_destination, partial.c_str(),
-                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
-        if (out < 0)
-            result = errno == ENOENT                 ? FsError::PathNotFound
-                : errno == ENOSPC || errno == EDQUOT ? FsError::DiskFull
-                                                     : FsError::PermissionDenied;
-    }
+    const int out =
+        result == FsError::None ? createPartial(m_destination, partial, st.st_mode & 0777, result) : -1;
     if (out >= 0) {
         result = finishTarget(out, st, copyData(in, out));
         if (result == FsError::None)

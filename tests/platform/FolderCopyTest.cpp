@@ -94,6 +94,8 @@ TEST_F(FolderCopyTest, MissingInUseAndNonFileSourcesAreRefused)
     ASSERT_EQ(copy.open(fso, "C:\\Data", "C:\\Out"), FsError::None);
     EXPECT_EQ(copy.copy("gone.txt"), FsError::FileNotFound);
     EXPECT_EQ(copy.copy("Sub"), FsError::FileNotFound) << "a folder is no file";
+    ASSERT_EQ(::mkfifo(t.host("Data/pipe").c_str(), 0644), 0);
+    EXPECT_EQ(copy.copy("pipe"), FsError::FileNotFound) << "a host pipe is no file, and is not waited on";
     EXPECT_EQ(copy.copy("..\\a.txt"), FsError::FileNotFound);
     EXPECT_EQ(copy.copy("../Data/a.txt"), FsError::FileNotFound);
 

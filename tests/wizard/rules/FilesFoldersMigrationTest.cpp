@@ -299,4 +299,23 @@ TEST_F(FilesFoldersMigrationTest, AFileGoneAfterItsFolderWasListedIsReported)
     EXPECT_FALSE(fs::exists(w.hostNew("Data/Many/f2.txt")));
 }
 
+// A host pipe among a chosen folder's files is no file the source PC could have: it fails that
+// one file without holding up the copy, and the folder's files still arrive.
+TEST_F(FilesFoldersMigrationTest, AHostPipeInAChosenFolderFailsWithoutHoldingUpTheCopy)
+{
+    w.putOld("Data/Piped/a.txt", "a");
+    w.putOld("Data/Piped/z.txt", "z");
+    ASSERT_EQ(::mkfifo(w.hostOld("Data/Piped/pipe").c_str(), 0644), 0);
+    choose("C:\\Data\\Piped");
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+
+    const MigrationReport::Entry* piped = reported("C:\\Data\\Piped");
+    ASSERT_NE(piped, nullptr);
+    EXPECT_EQ(piped->outcome, TransferOutcome::Failed);
+    EXPECT_NE(piped->detail.find("1 of 3 files not copied"), std::string::npos) << piped->detail;
+    EXPECT_EQ(w.readNew("Data/Piped/a.txt"), "a");
+    EXPECT_EQ(w.readNew("Data/Piped/z.txt"), "z");
+    EXPECT_FALSE(fs::exists(w.hostNew("Data/Piped/pipe")));
+}
+
 } // namespace
