@@ -10,14 +10,13 @@
 #              C:\Data the way the files-and-folders migration does, one file per step (timed
 #              inside the program around the copy alone; it checks that every file arrived)
 # Both see the same conditions: before every run, timed or not, that command's previous
-# destination is deleted and `sync` is run, outside the timed part. The two alternate: WARMUPS
-# rounds unmeasured (default 2), then RUNS measured rounds (default 5), the first of each round
-# being cp and kestro in turn. Printed for each: median, fastest, slowest and the spread (slowest
-# less fastest, in % of the median) of the wall-clock times and of the processor times (user and
-# system; a machine busy with other work stretches them less); then the median of the per-round
-# ratios. The last line is "ratio: X", kestro's median over cp -a's. Before it, one more kestro
-# copy runs in the wizard's main window with its busy window open and prints the longest
-# event-loop stall it saw.
+# destination is deleted and `sync` is run, outside the timed part. The two run strictly in
+# turn: WARMUPS rounds unmeasured (default 2), then RUNS measured rounds (default 5). Printed for
+# each: median, fastest, slowest and the spread (slowest less fastest, in % of the median) of the
+# wall-clock times and of the processor times (user and system; a machine busy with other work
+# stretches them less); then the median of the per-round ratios. The last line is "ratio: X",
+# kestro's median over cp -a's. Before it, one more kestro copy runs in the wizard's main window
+# with its busy window open and prints the longest event-loop stall it saw.
 # On a disk file system much of both times can go to finding free inodes among those the deletions
 # before each run freed, which varies with everything else deleted on the disk meanwhile; a tmpfs
 # as $1 (/dev/shm) leaves that out and shows the two copies' own costs.
@@ -78,13 +77,12 @@ def kestro_once():
     cpu = values.get("kestro_cpu_seconds")
     return float(values["kestro_seconds"]), float(cpu) if cpu else None
 
-def round_of(index):
-    # Alternates which command goes first, so that neither always follows the other.
-    if index % 2 == 0:
-        cp = cp_once()
-        return cp, kestro_once()
-    kestro = kestro_once()
-    return cp_once(), kestro
+def one_round():
+    # Strictly in turn, so that every run follows one of the other command: when the order
+    # changed from round to round, a command ran twice in a row, and those runs took up to five
+    # times as long or as short as the others.
+    cp = cp_once()
+    return cp, kestro_once()
 
 def report(name, times):
     median = statistics.median(times)
@@ -93,9 +91,9 @@ def report(name, times):
           % (name, median, min(times), max(times), spread, " ".join("%.3f" % t for t in times)), flush=True)
     return median
 
-for i in range(warmups):
-    round_of(i)
-rounds = [round_of(i) for i in range(runs)]
+for _ in range(warmups):
+    one_round()
+rounds = [one_round() for _ in range(runs)]
 cp = report("cp -a", [r[0][0] for r in rounds])
 kestro = report("kestro", [r[1][0] for r in rounds])
 if all(r[1][1] is not None for r in rounds):
