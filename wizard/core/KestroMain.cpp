@@ -259,8 +259,11 @@ void KestroMain::changed(Change change)
             m_panel1->setText(QString::fromStdString(statusText()));
         break;
     case Change::DetailText:
-        if (m_panel2)
+        if (m_panel2) {
+            // Without a detail the status text has the whole bar.
             m_panel2->setText(QString::fromStdString(detailText()));
+            m_panel2->setVisible(!detailText().empty());
+        }
         break;
     case Change::ButtonBar: syncButtonBar(); break;
     case Change::WelcomePanel:

@@ -226,6 +226,20 @@ TEST_F(KestroMainTest, ALongStatusOrDetailTextDoesNotWidenTheWindow)
     EXPECT_EQ(window->findChild<QLabel*>("StatusBar1_Panel2")->text().toStdString(), deep);
 }
 
+TEST_F(KestroMainTest, WithoutADetailTheStatusTextHasTheWholeBar)
+{
+    window->show();
+    window->setStatusText(
+        "Click the Migration Button to Migrate, or Else click the previous button to change");
+    window->setDetailText("");
+    QCoreApplication::processEvents();
+    auto* status = window->findChild<QLabel*>("StatusBar1_Panel1");
+    EXPECT_GE(status->width(), status->fontMetrics().horizontalAdvance(status->text()));
+    window->setDetailText("C:\\a.txt");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->findChild<QLabel*>("StatusBar1_Panel2")->isVisible());
+}
+
 TEST_F(KestroMainTest, NextAcceptAndMigrateStepForwardPreviousStepsBack)
 {
     window->setButtonVisible(BarButton::Next, true);
