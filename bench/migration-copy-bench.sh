@@ -10,16 +10,18 @@
 #              C:\Data the way the files-and-folders migration does, one file per step (timed
 #              inside the program around the copy alone; it checks that every file arrived)
 # Both see the same conditions: before every run, timed or not, that command's previous
-# destination is deleted and `sync` is run, outside the timed part. The two run strictly in
-# turn: WARMUPS rounds unmeasured (default 2), then RUNS measured rounds (default 5). Printed for
+# destination is moved aside on a disk (all are deleted at the end, so the disk needs room for
+# every run's copy: about 15 GB with the defaults; on a tmpfs it is deleted) and `sync` is run,
+# outside the timed part. The two run strictly in turn: WARMUPS rounds unmeasured (default 2), then RUNS measured rounds (default 5). Printed for
 # each: median, fastest, slowest and the spread (slowest less fastest, in % of the median) of the
 # wall-clock times and of the processor times (user and system; a machine busy with other work
 # stretches them less); then the median of the per-round ratios. The last line is "ratio: X",
 # kestro's median over cp -a's. Before it, one more kestro copy runs in the wizard's main window
 # with its busy window open and prints the longest event-loop stall it saw.
-# On a disk file system much of both times can go to finding free inodes among those the deletions
-# before each run freed, which varies with everything else deleted on the disk meanwhile; a tmpfs
-# as $1 (/dev/shm) leaves that out and shows the two copies' own costs.
+# On a disk file system much of both times can go to finding free inodes among those recently
+# freed (which is why nothing is deleted between runs); it still varies with what else was
+# deleted on the disk shortly before. A tmpfs as $1 (/dev/shm) leaves that out and shows the two
+# copies' own costs.
 # BIN names another build of the program (default build/bin/migration_copy_bench); STALL=0 leaves
 # the window run out.
 set -euo pipefail
@@ -50,10 +52,19 @@ print("tree: %d files, %.2f GB" % (files, total / 1e9), flush=True)
 cp_dest = os.path.join(work, "cp-dest")
 kestro_machine = os.path.join(work, "newpc")
 
+trash = os.path.join(work, "trash")
+os.makedirs(trash)
+in_memory = subprocess.run(["stat", "-f", "-c", "%T", work], capture_output=True, text=True).stdout.strip() == "tmpfs"
+
 def fresh(folder):
-    # The same for both commands: the previous run's destination goes, and the deletion reaches
-    # the disk before the clock starts.
-    shutil.rmtree(folder, ignore_errors=True)
+    # The same for both commands: the previous run's destination is moved aside (deleted only
+    # at the end: freshly freed inodes make a disk file system's allocation slow and erratic for
+    # whichever command runs next; a tmpfs has no such cost and too little room to keep them),
+    # and everything reaches the disk before the clock starts.
+    if in_memory:
+        shutil.rmtree(folder, ignore_errors=True)
+    elif os.path.exists(folder):
+        os.rename(folder, os.path.join(trash, str(len(os.listdir(trash)))))
     subprocess.run(["sync"], check=True)
 
 def children_cpu():
