@@ -9,15 +9,15 @@
 #   kestro     build/bin/migration_copy_bench: NEWPC copies Z:\Data (Z: mapped to \\OLDPC\C$) to its
 #              C:\Data the way the files-and-folders migration does, one file per step (timed
 #              inside the program around the copy alone; it checks that every file arrived)
-# Both see the same conditions: before every run, timed or not, that command's previous
-# destination is moved aside on a disk (all are deleted at the end, so the disk needs room for
-# every run's copy: about 15 GB with the defaults; on a tmpfs it is deleted) and `sync` is run,
-# outside the timed part. The two run strictly in turn: WARMUPS rounds unmeasured (default 2), then RUNS measured rounds (default 5). Printed for
-# each: median, fastest, slowest and the spread (slowest less fastest, in % of the median) of the
-# wall-clock times and of the processor times (user and system; a machine busy with other work
-# stretches them less); then the median of the per-round ratios. The last line is "ratio: X",
-# kestro's median over cp -a's. Before it, one more kestro copy runs in the wizard's main window
-# with its busy window open and prints the longest event-loop stall it saw.
+# Both see the same conditions: before every run, timed or not, that command's previous destination
+# is moved aside on a disk (all are deleted at the end, so the disk needs room for every run's copy:
+# about 15 GB with the defaults; on a tmpfs it is deleted) and `sync` is run, outside the timed
+# part. The two run strictly in turn: WARMUPS rounds unmeasured (default 2), then RUNS measured
+# rounds (default 5). Printed for each: median, fastest, slowest and the spread (slowest less
+# fastest, in % of the median) of the wall-clock times and of the processor times (user and system;
+# a machine busy with other work stretches them less); then the median of the per-round ratios. The
+# last line is "ratio: X", kestro's median over cp -a's. Before it, one more kestro copy runs in the
+# wizard's main window with its busy window open and prints the longest event-loop stall it saw.
 # On a disk file system much of both times can go to finding free inodes among those recently
 # freed (which is why nothing is deleted between runs); it still varies with what else was
 # deleted on the disk shortly before. A tmpfs as $1 (/dev/shm) leaves that out and shows the two
