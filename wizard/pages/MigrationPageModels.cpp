@@ -53,9 +53,11 @@ std::uint64_t sourceBytes(const std::string& key)
     while (!folders.empty()) {
         const std::string folder = folders.back();
         folders.pop_back();
-        for (const std::string& name : transfer::subFolderNames(folder))
+        std::vector<std::string> subFolders, files;
+        transfer::listFolderNames(folder, subFolders, files);
+        for (const std::string& name : subFolders)
             folders.push_back(folder + "\\" + name);
-        for (const std::string& name : transfer::fileNames(folder)) {
+        for (const std::string& name : files) {
             const std::int64_t n = transfer::fileSize(folder + "\\" + name);
             total += n > 0 ? static_cast<std::uint64_t>(n) : 0;
         }

@@ -47,9 +47,11 @@ bool copyMissingFiles(const std::string& source, const std::string& dest)
             ok = false;
             continue;
         }
-        for (const std::string& name : transfer::subFolderNames(from))
+        std::vector<std::string> subFolders, files;
+        transfer::listFolderNames(from, subFolders, files);
+        for (const std::string& name : subFolders)
             folders.emplace_back(from + "\\" + name, to + "\\" + name);
-        for (const std::string& name : transfer::fileNames(from)) {
+        for (const std::string& name : files) {
             if (leftOut(name) || transfer::fileExists(to + "\\" + name))
                 continue;
             transfer::yieldToEvents();

@@ -124,9 +124,11 @@ bool Action_File_Type_Copy(const std::string& folder, const std::string& ending)
     bool result = true;
     // Depth first: a folder's sub-folders, then its own files.
     const auto walk = [&](const auto& self, const std::string& current) -> void {
-        for (const std::string& name : subFolderNames(current))
+        std::vector<std::string> subFolders, files;
+        listFolderNames(current, subFolders, files);
+        for (const std::string& name : subFolders)
             self(self, current + "\\" + name);
-        for (const std::string& name : fileNames(current)) {
+        for (const std::string& name : files) {
             const std::string path = current + "\\" + name;
             if (!endsWithNoCase(path, wanted))
                 continue;

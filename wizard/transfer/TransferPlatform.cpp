@@ -118,24 +118,16 @@ FsError renameFile(const std::string& oldPath, const std::string& newPath)
 
 std::vector<std::string> subFolderNames(const std::string& folder)
 {
-    std::vector<std::string> names;
-    platform::FileSystem* fs = machineFs();
-    std::vector<platform::FileEntry> folders, files;
-    if (fs && fs->listFolder(folder, folders, files) == FsError::None)
-        for (const auto& f : folders)
-            names.push_back(f.name);
-    return names;
+    std::vector<std::string> folders, files;
+    listFolderNames(folder, folders, files);
+    return folders;
 }
 
 std::vector<std::string> fileNames(const std::string& folder)
 {
-    std::vector<std::string> names;
-    platform::FileSystem* fs = machineFs();
-    std::vector<platform::FileEntry> folders, files;
-    if (fs && fs->listFolder(folder, folders, files) == FsError::None)
-        for (const auto& f : files)
-            names.push_back(f.name);
-    return names;
+    std::vector<std::string> folders, files;
+    listFolderNames(folder, folders, files);
+    return files;
 }
 
 void listFolderNames(
