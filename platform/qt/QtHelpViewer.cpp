@@ -10,11 +10,29 @@
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdlib>
 
 namespace platform::qt {
 namespace {
+
+// A modal dialog blocks every window but its own. While one is open (help asked for from a
+// troubleshooting dialog), the help window is made a transient window of it, so that it can be
+// scrolled and clicked beside the dialog; with none open it stands on its own again.
+void keepUsableBesideModalDialog(QWidget& help)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    QWindow* modalWindow = modal ? modal->window()->windowHandle() : nullptr;
+    help.winId(); // the help window's own window handle
+    QWindow* own = help.windowHandle();
+    if (!own || own->transientParent() == modalWindow)
+        return;
+    // Whether a window is blocked is decided when it is shown.
+    if (help.isVisible())
+        help.hide();
+    own->setTransientParent(modalWindow);
+}
 
 class HelpKeyFilter : public QObject {
 public:
@@ -106,6 +124,7 @@ bool QtHelpViewer::showTopic(const std::string& helpFile, int topicId)
     }
     m_browser->setWindowTitle(QString::fromStdString(applicationTitle() + " Help"));
     m_browser->setSource(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+    keepUsableBesideModalDialog(*m_browser);
     m_browser->show();
     m_browser->raise();
     m_browser->activateWindow();

@@ -8,11 +8,15 @@
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 
+#include <optional>
+
 namespace wizard {
 
 namespace {
 
 ExitStateReader g_reader = nullptr;
+// The answer of a way out taken while a run was under way, until the run has unwound.
+std::optional<ExitPlan> g_pending;
 
 } // namespace
 
@@ -45,19 +49,21 @@ bool Restart_PC()
     return requested;
 }
 
-bool Exit_Application(const ExitState& state)
+ExitPlan askExit(const ExitState& state)
 {
     using platform::MsgButtons;
     using platform::MsgIcon;
     using platform::MsgResult;
 
-    bool restart = false;
+    ExitPlan plan;
     wizardWindows().setStatusText("Please wait....");
 
     // Before the first page after the agreement nothing has been changed on the machine: end at
     // once and leave everything as it is.
-    if (!state.wizardStarted)
-        return true;
+    if (!state.wizardStarted) {
+        plan.end = true;
+        return plan;
+    }
     writeLog("Exit_Application", "Start");
 
     const std::string confirm = "Are you sure you want to exit Kestro?";
@@ -67,12 +73,12 @@ bool Exit_Application(const ExitState& state)
             const MsgResult r =
                 platform::showMessage("Mass Migration successfully completed. Click OK to restart the PC.",
                     MsgButtons::OkCancel, MsgIcon::Information);
-            restart = (r == MsgResult::Ok);
-            Remove_Registry_Entries(state.appPath);
+            plan.restart = (r == MsgResult::Ok);
+            plan.removeMirror = true;
         } else if (state.massStage >= 0 && state.massStage <= 2) {
             if (platform::showMessage(confirm, MsgButtons::YesNo, MsgIcon::Information) != MsgResult::Yes) {
                 writeLog("Exit_Application", "End");
-                return false;
+                return plan;
             }
         }
     } else if (state.registryRequired) {
@@ -81,14 +87,27 @@ bool Exit_Application(const ExitState& state)
             MsgButtons::YesNoCancel, MsgIcon::Information);
         if (r == MsgResult::Cancel) {
             writeLog("Exit_Application", "End");
-            return false;
+            return plan;
         }
-        restart = (r == MsgResult::Yes);
-        Remove_Registry_Entries(state.appPath);
+        plan.restart = (r == MsgResult::Yes);
+        plan.removeMirror = true;
     } else if (platform::showMessage(confirm, MsgButtons::YesNo, MsgIcon::Information) != MsgResult::Yes) {
         writeLog("Exit_Application", "End");
-        return false;
+        return plan;
     }
+    plan.end = true;
+    plan.cleanUp = true;
+    return plan;
+}
+
+void carryOutExit(const ExitState& state, const ExitPlan& plan)
+{
+    if (!plan.end || !plan.cleanUp)
+        return;
+    using platform::MsgButtons;
+    using platform::MsgIcon;
+    if (plan.removeMirror)
+        Remove_Registry_Entries(state.appPath);
 
     ExitServices& s = exitServices();
     for (const std::string& folder : exitWorkingFolders(state.appPath)) {
@@ -107,14 +126,38 @@ bool Exit_Application(const ExitState& state)
     if (!state.lastDecryptedPath.empty() && s.fileExists(state.lastDecryptedPath))
         s.deleteFile(state.lastDecryptedPath);
 
-    if (restart && !Restart_PC())
+    if (plan.restart && !Restart_PC())
         platform::showMessage("Please restart after saving your work", MsgButtons::Ok, MsgIcon::Information);
 
     writeLog("Exit_Application", "End");
-    return true;
+}
+
+bool Exit_Application(const ExitState& state)
+{
+    const ExitPlan plan = askExit(state);
+    carryOutExit(state, plan);
+    return plan.end;
 }
 
 bool Exit_Application() { return Exit_Application(g_reader ? g_reader() : sharedExitState()); }
+
+bool Confirm_Exit()
+{
+    const ExitPlan plan = askExit(g_reader ? g_reader() : sharedExitState());
+    if (plan.end)
+        g_pending = plan;
+    return plan.end;
+}
+
+void Complete_Exit()
+{
+    if (!g_pending)
+        return;
+    const ExitPlan plan = *g_pending;
+    g_pending.reset();
+    // The state as the run left it: drives it mapped and the plain script it loaded last count.
+    carryOutExit(g_reader ? g_reader() : sharedExitState(), plan);
+}
 
 ExitState sharedExitState()
 {

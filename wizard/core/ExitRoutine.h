@@ -58,6 +58,26 @@ bool Exit_Application(const ExitState& state);
 // The same on the wizard's current shared state.
 bool Exit_Application();
 
+// The exit routine in its two halves. `askExit` asks what the state requires and says what the
+// answer asks for; `carryOutExit` does it (nothing when the program is not to end, or when it
+// ends before the wizard started).
+struct ExitPlan {
+    bool end = false;          // the program is to end
+    bool cleanUp = false;      // working folders, drive connections and the plain script go
+    bool removeMirror = false; // the source registry mirror goes too
+    bool restart = false;      // the user asked for the restart
+};
+ExitPlan askExit(const ExitState& state);
+void carryOutExit(const ExitState& state, const ExitPlan& plan);
+
+// A way out taken while a run is under way (a copy yields to the window): Confirm_Exit asks on the
+// wizard's current state and keeps a Yes; the caller then asks for the program's end, so that
+// every loop of the run returns, and calls Complete_Exit once the run has unwound, which cleans
+// up on the state the run left (nothing when no Yes is kept). Nothing is deleted or disconnected
+// under a copy that is still going on.
+bool Confirm_Exit();
+void Complete_Exit();
+
 // Removes the source registry mirror by importing AppPath & "\RegFiles\RemoveQZ.reg". A missing
 // or empty file is logged and imports nothing; the result is then false.
 bool Remove_Registry_Entries(const std::string& appPath);

@@ -66,8 +66,13 @@ KestroApp::~KestroApp()
 void KestroApp::wireWindow()
 {
     MainWindowActions actions;
-    actions.stepScript = [](const std::string& direction) { Step_Script(direction); };
-    actions.exitApplication = [] { return Exit_Application(); };
+    actions.stepScript = [](const std::string& direction) {
+        Step_Script(direction);
+        // A way out taken during the run cleans up only now that the run has unwound.
+        Complete_Exit();
+    };
+    // During a run the exit routine only asks; its clean-up waits for the run to unwind.
+    actions.exitApplication = [] { return core().engine.running() ? Confirm_Exit() : Exit_Application(); };
     actions.deleteLogFile = [] { machineFiles().removeFile(LogFile::logFilePath()); };
     m_window = std::make_unique<KestroMain>(std::move(actions));
     setMainWindow(m_window.get());
@@ -154,9 +159,10 @@ void KestroApp::endWithoutAPage()
 
 int KestroApp::run(QApplication& app)
 {
-    if (!Main())
-        return programEndRequested() ? programExitCode() : 0;
-    const int code = app.exec();
+    const bool started = Main();
+    const int code = started ? app.exec() : 0;
+    // A way out answered during a run whose clean-up has not been done yet is done now.
+    Complete_Exit();
     return programEndRequested() ? programExitCode() : code;
 }
 

@@ -27,6 +27,9 @@ inline bool TasksConfirmed = false;
 inline std::string SourcePcName;
 inline std::string LogonUserName;
 inline std::string LogonPassword;
+// The source whose registry exports this run has copied into "tempreg" ("<PC name>|<OS code>");
+// empty until a hand-over has finished.
+inline std::string HandOverSource;
 
 // Puts every value above back to how a program start finds it.
 inline void resetWizardState()
@@ -41,6 +44,7 @@ inline void resetWizardState()
     SourcePcName.clear();
     LogonUserName.clear();
     LogonPassword.clear();
+    HandOverSource.clear();
 }
 
 } // namespace wizard

@@ -13,6 +13,7 @@
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/LogFile.h"
 #include "wizard/core/PanelHost.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/RulesTable.h"
 #include "wizard/core/ScriptDecryptor.h"
 #include "wizard/core/ScriptVariables.h"
@@ -90,8 +91,11 @@ bool XmlEngine::Step_Script(const std::string& direction)
     }
     DepthGuard guard(m_depth);
     const bool itemRun = direction == kDirectionItem;
-    if (itemRun)
+    if (itemRun) {
         m_itemScripts.push_back(CurrentScript);
+        m_itemRefusal.clear();
+        m_itemEnded = false;
+    }
     // Where a top-level click started: the end of the main script puts the wizard back here.
     const Position before{CurrentScript, ScriptStack, ActionIndex, HistoryStep};
     if (!itemRun) {
@@ -111,9 +115,30 @@ bool XmlEngine::Step_Script(const std::string& direction)
         StopFlag = true;
         LastLogResult = m_log.FN_Write_Log("Step_Script", std::string("ERROR : ") + error.what(), true);
     }
-    if (itemRun)
+    if (itemRun) {
         m_itemScripts.pop_back();
+        if (m_itemEnded)
+            endRefusedItem(before);
+    }
     return false;
+}
+
+void XmlEngine::endRefusedItem(const Position& before)
+{
+    // The item's script (and any script it linked to) leaves the chain as a script that ran to
+    // its end does, so that the runner goes on with its next item and its own script resumes
+    // after it; the main script's position and history are untouched.
+    m_itemEnded = false;
+    const std::string own = "|" + before.script;
+    ScriptStack = before.stack;
+    if (ScriptStack.size() >= own.size() &&
+        ScriptStack.compare(ScriptStack.size() - own.size(), own.size(), own) == 0)
+        ScriptStack.erase(ScriptStack.size() - own.size());
+    CurrentScript = before.script;
+    ScriptFileName = afterLastBar(CurrentScript);
+    releaseScript();
+    PanelShown = false;
+    StopFlag = false;
 }
 
 void XmlEngine::reset()
@@ -134,6 +159,8 @@ void XmlEngine::reset()
     m_lastParseError.clear();
     m_reachedEnd = false;
     m_refused = false;
+    m_itemEnded = false;
+    m_itemRefusal.clear();
 }
 
 void XmlEngine::releaseScript()
@@ -199,6 +226,11 @@ bool XmlEngine::runSteps(const std::string& direction)
         // A nested item run may have released the list: the remaining turns find nothing.
         if (ActionIndex < 0 || ActionIndex >= static_cast<int>(m_steps.size()))
             continue;
+        // Once the program is to end, no further step runs: every run unwinds at once.
+        if (programEndRequested()) {
+            StopFlag = true;
+            return false;
+        }
         pugi::xml_node step = m_steps[static_cast<std::size_t>(ActionIndex)];
         switch (m_variables.evaluateCondition(step.attribute("condition").value())) {
         case ConditionOutcome::Always:
@@ -327,10 +359,17 @@ void XmlEngine::runExecute(const std::string& name, const std::string& direction
         PanelShown = false;
         return;
     }
-    // Only a refusal of the click's own run keeps the page: an item script's refusal is its
-    // runner's business, and the run may still go on to another page.
-    if (m_itemScripts.empty())
-        m_refused = true;
+    if (!m_itemScripts.empty()) {
+        // A refusal inside an item script ends that item only: its runner records the item as
+        // failed and goes on with the next one; the page history stays as the click found it.
+        if (m_itemRefusal.empty())
+            m_itemRefusal = name;
+        m_itemEnded = true;
+        PanelShown = false;
+        StopFlag = true;
+        return;
+    }
+    m_refused = true;
     HistoryStep -= direction == kDirectionNext ? 2 : 1;
     if (auto index = historyEntry(HistoryIndexes, HistoryStep))
         if (auto value = toInt(*index))

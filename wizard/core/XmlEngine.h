@@ -98,6 +98,11 @@ public:
     // Calls refused because a run was under way.
     int ignoredCalls() const { return m_ignoredCalls; }
 
+    // The `execute` step whose False answer ended the last item run early ("" when the item's
+    // script ran to its end). Such a refusal ends that item only: its script leaves ScriptStack
+    // and the runner's call returns as after a complete run.
+    const std::string& itemRefusal() const { return m_itemRefusal; }
+
     // The last top-level run found the end of the main script.
     bool reachedEnd() const { return m_reachedEnd; }
 
@@ -132,6 +137,8 @@ private:
     };
     void restore(const Position& before);
     void stayAtEnd(const Position& before);
+    // Takes an item run that a refusal ended off the chain of scripts (`before`: as it began).
+    void endRefusedItem(const Position& before);
     void runScript(const std::string& direction);
     // Moves the position and the history entry for Next and Back.
     void moveInHistory(const std::string& direction);
@@ -180,7 +187,9 @@ private:
     int m_ignoredCalls = 0;
     std::string m_lastParseError;
     bool m_reachedEnd = false;
-    bool m_refused = false; // an `execute` step answered False during the last top-level run
+    bool m_refused = false;    // an `execute` step answered False during the last top-level run
+    bool m_itemEnded = false;  // a refusal ended the innermost item run
+    std::string m_itemRefusal; // the step that did
 };
 
 } // namespace wizard

@@ -4,6 +4,7 @@
 
 #include "platform/FolderFilesCopy.h"
 #include "platform/RunningMachine.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectedItemsList.h"
 #include "wizard/selection/SelectionCollectors.h"
@@ -205,6 +206,8 @@ transfer::FileTransferResult copyFile(const std::string& source, const std::stri
     if (showTexts && windows.busyWindowOpen())
         windows.setBusyDetails("Please wait.. Copying " + source);
     transfer::yieldToEvents();
+    if (programEndRequested())
+        return {TransferOutcome::Failed, transfer::FsError::None};
     const transfer::FsError error =
         folders ? folders->copy(listedName) : transfer::copyFile(source, target, false);
     // An existing target, or a source the copy could not take (in use answers like a missing one
@@ -320,6 +323,10 @@ bool Sub_Data_Explorer_Migration()
     };
     FilesFoldersMigration run(std::move(items), std::move(hooks));
     while (run.step()) {
+        // The program is to end (Cancel, Exit or the window closed, answered Yes): nothing more
+        // is copied or recorded, and the exit routine cleans up once this has returned.
+        if (programEndRequested())
+            break;
         if (windows.busyCancelRequested())
             run.cancel();
     }

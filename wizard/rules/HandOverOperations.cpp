@@ -2,6 +2,7 @@
 // for the registry exports the user makes with it and their copy into "tempreg".
 #include "wizard/rules/clsRules.h"
 
+#include "common/Text.h"
 #include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "platform/RegFile.h"
@@ -43,17 +44,38 @@ void prepareSource(platform::FileSystem& files, const std::string& sourceFolder,
     }
 }
 
+// Whether a copied export reads and merges without a line passed over.
+bool exportClean(platform::FileSystem& files, const std::string& path, platform::RegFileMergeReport& report)
+{
+    std::string bytes;
+    return files.readFile(path, bytes) == platform::FsError::None &&
+        platform::checkRegText(bytes, report) == platform::WinError::Success && report.warnings.empty();
+}
+
+// The source as the hand-over knows it: its name (without regard to case) and its system.
+std::string handOverSource() { return common::upperAscii(SourcePcName) + "|" + SourceOs; }
+
+// Whether this run's exports of the same source are still in "tempreg", whole: a second pass
+// through the hand-over (Previous and Next again) then takes them instead of asking again.
+bool exportsOfThisRun(platform::FileSystem& files, const std::string& target)
+{
+    if (HandOverSource.empty() || HandOverSource != handOverSource())
+        return false;
+    for (const char* name : kSourceExports) {
+        platform::RegFileMergeReport report;
+        if (!exportClean(files, target + name, report))
+            return false;
+    }
+    return true;
+}
+
 // Whether the copied exports merge without a line passed over; a damaged one is told, removed and
 // asked for again, so that nothing of it reaches the registry.
 bool exportsReadable(platform::FileSystem& files, const std::string& target)
 {
     for (const char* name : kSourceExports) {
-        std::string bytes;
         platform::RegFileMergeReport report;
-        const bool read = files.readFile(target + name, bytes) == platform::FsError::None;
-        const bool clean = read && platform::checkRegText(bytes, report) == platform::WinError::Success &&
-            report.warnings.empty();
-        if (clean)
+        if (exportClean(files, target + name, report))
             continue;
         std::string where;
         if (!report.warnings.empty())
@@ -152,6 +174,13 @@ bool clsRules::Display_Msg_To_User()
     platform::FileSystem& files = machine->files();
     if (!files.folderExists(AppPath + "\\tempreg"))
         files.createFolder(AppPath + "\\tempreg");
+    if (exportsOfThisRun(files, target)) {
+        // The same source again: its exports on the source PC and here stay as they are.
+        RegistryRequired = true;
+        log("Display_Msg_To_User", "The exports of " + SourcePcName + " are taken again");
+        return true;
+    }
+    HandOverSource.clear();
     prepareSource(files, sourceFolder, target);
     for (;;) {
         const platform::MsgResult answer = platform::showMessage(
@@ -168,6 +197,7 @@ bool clsRules::Display_Msg_To_User()
             break;
     }
     RegistryRequired = true;
+    HandOverSource = handOverSource();
     log("Display_Msg_To_User", "End");
     return true;
 }

@@ -1,5 +1,6 @@
 // MigrationEnd.cpp: the copy of the source's common folders and the end of a selective migration
 // (the user told how it went, the selection trees and the bar reset).
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/rules/MigrationRun.h"
 
 #include "platform/CodePage.h"
@@ -55,6 +56,8 @@ bool copyMissingFiles(const std::string& source, const std::string& dest)
             if (leftOut(name) || transfer::fileExists(to + "\\" + name))
                 continue;
             transfer::yieldToEvents();
+            if (programEndRequested())
+                return false;
             if (transfer::copyFile(from + "\\" + name, to + "\\" + name, false) != transfer::FsError::None)
                 ok = false;
         }

@@ -4,6 +4,7 @@
 
 #include "platform/MessageBox.h"
 #include "wizard/core/AppPath.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
@@ -28,6 +29,11 @@ void runOnEngine(const std::string& script, bool first)
     engine.ScriptStack += first ? "|" + std::to_string(engine.ActionIndex) + "|" + script : "|" + script;
     engine.ActionIndex = 0;
     engine.Step_Script(kDirectionItem);
+    // A step of the script that answered False ended the item there: the item failed at that
+    // step unless an action before it failed first.
+    if (!engine.itemRefusal().empty())
+        if (transfer::ItemTally* tally = transfer::currentItemTally())
+            tally->noteFailedStep(engine.itemRefusal());
 }
 
 ItemScriptRunner& itemRunner()
@@ -140,6 +146,8 @@ bool Application_Migration()
     // A copy: an item script may change the selection meanwhile.
     const std::vector<KeyedList::Entry> apps = selectionCollections().applications.entries();
     for (const KeyedList::Entry& app : apps) {
+        if (programEndRequested())
+            return false;
         migrationRunState().currentItemName = app.item;
         std::string script = applicationScriptOf(app.item);
         if (!scriptExists(script))
@@ -175,6 +183,8 @@ bool Settings_Migration()
     ItemRun run(ReportGroup::Settings, "Settings_Migration");
     const std::vector<KeyedList::Entry> settings = selectionCollections().settings.entries();
     for (const KeyedList::Entry& setting : settings) {
+        if (programEndRequested())
+            return false;
         migrationRunState().currentItemName = setting.item;
         const std::string script = settingScriptOf(setting.item);
         if (!scriptExists(script)) {

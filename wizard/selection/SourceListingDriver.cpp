@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardWindows.h"
 
 namespace wizard {
@@ -39,7 +40,7 @@ void SourceListingDriver::open(SelectionTree::Node* node)
 
 void SourceListingDriver::finishAll()
 {
-    while (busy())
+    while (busy() && !programEndRequested())
         runSlice();
 }
 
@@ -47,6 +48,11 @@ void SourceListingDriver::runSlice()
 {
     QElapsedTimer clock;
     clock.start();
+    // Once the program is to end nothing more is listed.
+    if (programEndRequested()) {
+        m_timer.stop();
+        return;
+    }
     while (!m_pending.empty() && clock.nsecsElapsed() < kSliceNs) {
         SourceFolderListing& listing = *m_pending.front();
         if (listing.step(kEntriesPerStep))

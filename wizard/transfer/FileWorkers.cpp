@@ -1,6 +1,7 @@
 // FileWorkers.cpp: copy and move of single files and folder trees under the version rules, with
 // the busy window, hourglass, status line and log records of the wizard.
 #include "wizard/transfer/FileWorkers.h"
+#include "wizard/core/ProgramEnd.h"
 
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/TransferGlobals.h"
@@ -95,14 +96,20 @@ FsError walkFolder(const std::string& source, const std::string& dest, const Fol
             failure = e;
     };
     for (const std::string& name : subFolderNames(source)) {
+        if (programEndRequested())
+            return failure;
         const std::string subSource = source + "\\" + name;
         const std::string subDest = dest + "\\" + name;
         keepFirst(walk.makeFolder(subDest));
         if (walk.folder(subSource, subDest) == TransferOutcome::Failed)
             keepFirst(FsError::PathFileAccess);
     }
-    for (const std::string& name : fileNames(source))
+    for (const std::string& name : fileNames(source)) {
+        // Once the program is to end, the walk returns at once.
+        if (programEndRequested())
+            break;
         keepFirst(walk.file(source + "\\" + name));
+    }
     return failure;
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/FolderFilesCopy.h"
 #include "platform/RunningMachine.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/MassSteps.h"
@@ -148,8 +149,11 @@ bool FN_Copy_Folder_Tree(
     const std::string& source, const std::string& dest, bool recurse, bool overwrite, TreeCopyReport* report)
 {
     TreeCopier copier(source, dest, recurse, overwrite, treeCopyRulesFor(massState()));
-    while (copier.step())
+    while (copier.step()) {
         transfer::yieldToEvents();
+        if (programEndRequested())
+            break;
+    }
     if (report)
         *report = copier.report();
     const TreeCopyReport& r = copier.report();
@@ -163,6 +167,8 @@ std::vector<DriveCopyResult> copyMappedDrives()
     std::vector<DriveCopyResult> results;
     platform::RunningMachine* machine = platform::RunningMachine::current();
     for (const auto& [sourceDrive, localDrive] : transferGlobals().driveMap.entries()) {
+        if (programEndRequested())
+            break;
         DriveCopyResult d{sourceDrive, localDrive, "", {}, ""};
         const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(sourceDrive[0])));
         const platform::DriveEntry* entry = machine ? machine->config().drive(letter) : nullptr;

@@ -3,6 +3,7 @@
 #include "wizard/transfer/MassProfiles.h"
 
 #include "wizard/core/AppPath.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassState.h"
@@ -37,7 +38,8 @@ std::string destDriveRoot() { return massState().destSystemRoot.substr(0, 3); }
 
 void copyTree(const std::string& source, const std::string& dest, bool overwrite)
 {
-    if (folderExists(source))
+    // Once the program is to end, no further tree is started.
+    if (!programEndRequested() && folderExists(source))
         FN_Copy_Folder_Tree(source, dest, true, overwrite);
 }
 
@@ -129,6 +131,8 @@ bool FN_MSI_Copy()
     if (cached) {
         FN_Copy_Folder_Tree(source + "\\Installer\\", dest + "\\Installer\\", true, true);
         for (const std::string& name : fileNames(source + "\\Installer")) {
+            if (programEndRequested())
+                break;
             if (upper(name).size() < 4 || upper(name).substr(name.size() - 4) != ".MSI")
                 continue;
             const std::int64_t length = fileSize(dest + "\\installer\\" + name);
