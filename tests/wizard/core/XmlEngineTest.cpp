@@ -505,55 +505,6 @@ TEST_F(XmlEngineTest, LinkInsideAnItemScriptReturnsToTheItemAndThenToTheRunner)
     EXPECT_EQ(panels.shown.back(), "Frm_A");
 }
 
-// A settings runner of two items whose first one meets a refusal, in its own script or in a script
-// it linked to; the main script shows a page before the runner and one after it.
-class ItemRefusalTest : public XmlEngineTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(ItemRefusalTest, EndsThatItemOnlyAndTheRunGoesOn)
-{
-    std::vector<std::string> refusals;
-    rules.add("Settings_Migration", [this, &refusals] {
-        called.push_back("Settings_Migration");
-        bool first = true;
-        for (const std::string item : {"Settings\\Res.wkx", "Settings\\Mouse.wkx"}) {
-            engine.ScriptStack += first ? "|" + std::to_string(engine.ActionIndex) + "|" + item : "|" + item;
-            first = false;
-            engine.CurrentScript = item;
-            engine.ActionIndex = 0;
-            engine.Step_Script(kDirectionItem);
-            refusals.push_back(engine.itemRefusal());
-        }
-        return true;
-    });
-    for (const char* r : {"InMouse", "AfterItems", "NeverAfterTheRefusal"})
-        addRule(r, true);
-    addRule("Merge_Fails", false);
-    machine.writeScript("Kestro.xml",
-        script(execStep("Show_KestroMain") + "\n" + execStep("Show_Frm_B") + "\n" +
-            execStep("Settings_Migration") + "\n" + execStep("AfterItems") + "\n" + execStep("Show_Frm_A")));
-    const std::string failing = execStep("Merge_Fails") + "\n" + execStep("NeverAfterTheRefusal");
-    machine.writeScript("Settings\\Res.xml",
-        GetParam() ? script("<performaction link=\"shared.xml\"/>\n" + execStep("NeverAfterTheRefusal"))
-                   : script(failing));
-    machine.writeScript("shared.xml", script(failing));
-    machine.writeScript("Settings\\Mouse.xml", script(execStep("InMouse")));
-    engine.Step_Script("");
-    engine.Step_Script("next");
-    const int pageBefore = engine.HistoryStep;
-    engine.Step_Script("next");
-    EXPECT_EQ(called,
-        (std::vector<std::string>{"Show_KestroMain", "Show_Frm_B", "Settings_Migration", "Merge_Fails",
-            "InMouse", "AfterItems", "Show_Frm_A"}));
-    EXPECT_EQ(refusals, (std::vector<std::string>{"Merge_Fails", ""}));
-    EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
-    EXPECT_EQ(engine.HistoryStep, pageBefore + 1);
-    EXPECT_TRUE(messages.shown().empty());
-    engine.Step_Script("back");
-    EXPECT_EQ(panels.shown.back(), "Frm_B");
-}
-
-INSTANTIATE_TEST_SUITE_P(InTheItemOrALinkedScript, ItemRefusalTest, ::testing::Bool());
-
 TEST_F(XmlEngineTest, RunnerWithNoItemsLetsTheCallerGoOn)
 {
     rules.add("Application_Migration", [] { return true; });

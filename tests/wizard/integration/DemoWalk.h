@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,36 @@ protected:
         platform::RegKey k;
         return platform::RunningMachine::current()->registry().openKey(
                    platform::RegKey(platform::RegRoot::LocalMachine), key, k) == platform::WinError::Success;
+    }
+    // A selection tree's item reached from the top by the texts of `path`, "\" between them; null when missing.
+    static QTreeWidgetItem* item(QTreeWidget* tree, const std::string& path)
+    {
+        QTreeWidgetItem* at = tree->invisibleRootItem();
+        std::size_t from = 0;
+        while (at && from <= path.size()) {
+            const std::size_t to = std::min(path.find('\\', from), path.size());
+            const QString text = QString::fromStdString(path.substr(from, to - from));
+            QTreeWidgetItem* found = nullptr;
+            for (int i = 0; i < at->childCount() && !found; ++i)
+                if (at->child(i)->text(0) == text)
+                    found = at->child(i);
+            at = found;
+            from = to + 1;
+        }
+        return at;
+    }
+    void tick(QTreeWidget* tree, const std::string& path)
+    {
+        QTreeWidgetItem* it = item(tree, path);
+        ASSERT_NE(it, nullptr) << path;
+        it->setCheckState(0, Qt::Checked);
+        emit tree->itemClicked(it, 0);
+    }
+    void open(QTreeWidget* tree, const std::string& path)
+    {
+        QTreeWidgetItem* it = item(tree, path);
+        ASSERT_NE(it, nullptr) << path;
+        it->setExpanded(true);
     }
     std::vector<std::string> connections()
     {

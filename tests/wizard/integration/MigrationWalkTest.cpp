@@ -18,36 +18,6 @@ namespace {
 
 class MigrationWalkTest : public testsupport::DemoWalk {
 protected:
-    // The item reached from the top by the texts of `path`, "\" between them; null when missing.
-    static QTreeWidgetItem* item(QTreeWidget* tree, const std::string& path)
-    {
-        QTreeWidgetItem* at = tree->invisibleRootItem();
-        std::size_t from = 0;
-        while (at && from <= path.size()) {
-            const std::size_t to = std::min(path.find('\\', from), path.size());
-            const QString text = QString::fromStdString(path.substr(from, to - from));
-            QTreeWidgetItem* found = nullptr;
-            for (int i = 0; i < at->childCount() && !found; ++i)
-                if (at->child(i)->text(0) == text)
-                    found = at->child(i);
-            at = found;
-            from = to + 1;
-        }
-        return at;
-    }
-    void tick(QTreeWidget* tree, const std::string& path)
-    {
-        QTreeWidgetItem* it = item(tree, path);
-        ASSERT_NE(it, nullptr) << path;
-        it->setCheckState(0, Qt::Checked);
-        emit tree->itemClicked(it, 0);
-    }
-    void open(QTreeWidget* tree, const std::string& path)
-    {
-        QTreeWidgetItem* it = item(tree, path);
-        ASSERT_NE(it, nullptr) << path;
-        it->setExpanded(true);
-    }
     bool onNewPc(const std::string& path)
     {
         return platform::RunningMachine::current()->files().fileExists(path);
