@@ -41,6 +41,13 @@ private:
     std::map<std::string, unsigned> m_stored; // exact host name -> stored bits
 };
 
+// The stored bits of one folder's entries, its sidecar read through the open folder (exact host
+// name -> bits; entries with the default have no line).
+std::map<std::string, unsigned> readSidecarAt(int folder);
+// Applies attribute changes of files (host name -> bits; the file default removes the line) to the
+// sidecar of the open folder, read anew first so that changes made meanwhile stay.
+void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes);
+
 // True when a Windows path ends with "\" or "/".
 bool endsWithSeparator(std::string_view s);
 
