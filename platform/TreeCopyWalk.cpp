@@ -56,8 +56,9 @@ struct Listed {
 // The entries of an open folder in the layer's listing order (case-insensitive, ties by bytes), as
 // a listing of the layer hands them out: no host links, none of the layer's own files, and of names
 // equal but for case only the first. False when the folder could not be read to its end.
-bool listOpenFolder(int folder, std::vector<Listed>& out)
+bool listOpenFolder(int folder, std::vector<Listed>& out, bool& hasSidecar)
 {
+    hasSidecar = false;
     std::vector<std::pair<std::u32string, Listed>> keyed;
     alignas(8) char buffer[32768];
     for (;;) {
@@ -72,6 +73,7 @@ bool listOpenFolder(int folder, std::vector<Listed>& out)
             const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
             at += d->d_reclen;
             const std::string_view name(d->d_name);
+            hasSidecar = hasSidecar || name == kAttributeSidecar;
             if (name == "." || name == ".." || name.find(':') != std::string_view::npos)
                 continue;
             unsigned char type = d->d_type;
@@ -206,20 +208,24 @@ bool loadFrame(int src, int dst, bool destinationExisted, std::vector<std::strin
     std::unordered_map<std::string, std::pair<std::string, bool>>& taken)
 {
     std::vector<Listed> entries;
-    if (!listOpenFolder(src, entries))
+    bool hasSidecar = false;
+    if (!listOpenFolder(src, entries, hasSidecar))
         return false;
     for (Listed& e : entries)
         (e.isFolder ? folders : files).push_back(std::move(e.name));
-    srcAttributes = hostfs::readSidecarAt(src);
+    if (hasSidecar)
+        srcAttributes = hostfs::readSidecarAt(src);
     if (!destinationExisted)
         return true;
     // Every entry takes its name, host links included: a copy is never written through one.
+    hasSidecar = false;
     alignas(8) char buffer[32768];
     for (ssize_t n; (n = ::getdents64(dst, buffer, sizeof buffer)) > 0;) {
         for (ssize_t at = 0; at < n;) {
             const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
             at += d->d_reclen;
             const std::string_view name(d->d_name);
+            hasSidecar = hasSidecar || name == kAttributeSidecar;
             if (name == "." || name == ".." || name.find(':') != std::string_view::npos)
                 continue;
             bool isFolder = d->d_type == DT_DIR;
@@ -230,7 +236,8 @@ bool loadFrame(int src, int dst, bool destinationExisted, std::vector<std::strin
             taken.emplace(foldCase(name), std::make_pair(std::string(name), isFolder));
         }
     }
-    dstAttributes = hostfs::readSidecarAt(dst);
+    if (hasSidecar)
+        dstAttributes = hostfs::readSidecarAt(dst);
     return true;
 }
 
@@ -471,6 +478,9 @@ TreeStep TreeCopyWalk::continueFile()
         if (n == 0)
             return finishFile(FsError::None);
         c.copied += static_cast<std::uint64_t>(n);
+        // The length it had when it was opened: no call more to find the end.
+        if (c.copied >= static_cast<std::uint64_t>(c.st.st_size))
+            return finishFile(FsError::None);
         budget -= std::min<std::uint64_t>(budget, static_cast<std::uint64_t>(n));
     }
     return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
