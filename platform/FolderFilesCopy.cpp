@@ -133,14 +133,10 @@ FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, s
     const FolderAttributes sourceAttributes(from.host);
     const FolderAttributes targetAttributes(to.host);
     auto existing = destinationEntries(to.host);
-    fs::directory_iterator it(from.host, ec);
-    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        std::error_code typeEc;
-        if (name.find(':') != std::string::npos || it->is_symlink(typeEc))
-            continue;
-        if (it->is_directory(typeEc)) {
-            report.folders.push_back(std::move(name));
+    for (const FolderEntry& e : PathResolver::listHost(from.host, &report.leftOut)) {
+        const std::string& name = e.name;
+        if (e.isFolder) {
+            report.folders.push_back(name);
             continue;
         }
         if (leaveOut && leaveOut(name))
@@ -159,7 +155,7 @@ FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, s
                 continue;
             }
         }
-        const FsError copied = copyOne(it->path(), target);
+        const FsError copied = copyOne(from.host / name, target);
         if (copied == FsError::DiskFull)
             return copied;
         if (copied != FsError::None) {
@@ -171,8 +167,8 @@ FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, s
         if (bits != attr::Archive || found != existing.end())
             hostfs::storeAttributes(target, bits);
     }
-    // A listing cut short means the source went away under the copy.
-    if (ec || !fs::is_directory(from.host, ec))
+    // A source gone at the end went away under the copy.
+    if (!fs::is_directory(from.host, ec))
         return FsError::PathNotFound;
     return FsError::None;
 }
