@@ -70,6 +70,7 @@ std::string_view fsErrorText(FsError error)
     case FsError::PathFileAccess: return "Path/File access error";
     case FsError::PathNotFound: return "Path not found";
     case FsError::DiskFull: return "Disk full";
+    case FsError::SourceChanged: return "Changed while copied";
     }
     return "Unknown error";
 }

@@ -27,6 +27,7 @@ enum class FsError : int {
     PathFileAccess = 75,    // "Path/File access error"
     PathNotFound = 76,      // "Path not found": missing folder, unknown share or computer
     DiskFull = 61,          // "Disk full": the destination drive has no room for the data
+    SourceChanged = 57,     // "Device I/O error": a file grew or shrank while it was copied
 };
 
 // The runtime's description of an error ("File not found"); "" for None.

@@ -65,9 +65,11 @@ public:
 
     // Copies the source folder's file `name` (its stored spelling, as a listing gives it) into the
     // destination under the same name. FileExists (58) when the target exists in any case (nothing
-    // is written); FileNotFound (53) when the source is gone or is no file; PermissionDenied (70)
-    // when the source is in use or cannot be read, or the target cannot be written; PathNotFound
-    // (76) when the destination folder went away; DiskFull (61) when the data did not fit.
+    // is written); FileNotFound (53) when the source is gone or is no regular file (a host link, a
+    // pipe, a device: never followed, never waited on); PermissionDenied (70) when the source is in
+    // use or cannot be read, or the target cannot be written; PathNotFound (76) when the destination folder went away; DiskFull
+    // (61) when the data did not fit; SourceChanged (57) when the source grew or shrank meanwhile.
+    // A copy that fails leaves nothing behind.
     FsError copy(const std::string& name);
 
 private:
