@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/PathResolver.h"
+#include "platform/WindowsName.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -54,9 +55,10 @@ struct Listed {
 };
 
 // The entries of an open folder in the layer's listing order (case-insensitive, ties by bytes), as
-// a listing of the layer hands them out: no host links, none of the layer's own files, and of names
-// equal but for case only the first. False when the folder could not be read to its end.
-bool listOpenFolder(int folder, std::vector<Listed>& out, bool& hasSidecar)
+// a listing of the layer hands them out: no host links, none of the layer's own files, only names
+// Windows could hold and of names equal but for case only the first (the rest go to `leftOut`).
+// False when the folder could not be read to its end.
+bool listOpenFolder(int folder, std::vector<Listed>& out, std::vector<LeftOutName>& leftOut, bool& hasSidecar)
 {
     hasSidecar = false;
     std::vector<std::pair<std::u32string, Listed>> keyed;
@@ -74,7 +76,7 @@ bool listOpenFolder(int folder, std::vector<Listed>& out, bool& hasSidecar)
             at += d->d_reclen;
             const std::string_view name(d->d_name);
             hasSidecar = hasSidecar || name == kAttributeSidecar;
-            if (name == "." || name == ".." || name.find(':') != std::string_view::npos)
+            if (name == "." || name == ".." || name.front() == ':')
                 continue;
             unsigned char type = d->d_type;
             if (type == DT_UNKNOWN) {
@@ -94,9 +96,11 @@ bool listOpenFolder(int folder, std::vector<Listed>& out, bool& hasSidecar)
     });
     out.clear();
     out.reserve(keyed.size());
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        if (i == 0 || keyed[i].first != keyed[i - 1].first)
-            out.push_back(std::move(keyed[i].second));
+    ListingNameFilter filter;
+    for (auto& [key, entry] : keyed)
+        if (filter.admit(entry.name, entry.isFolder))
+            out.push_back(std::move(entry));
+    leftOut = std::move(filter.leftOut());
     return true;
 }
 
@@ -143,6 +147,8 @@ struct TreeCopyWalk::Frame {
     std::string dstPath;
     std::vector<std::string> files;
     std::vector<std::string> folders;
+    std::vector<LeftOutName> leftOut; // source entries the listing rule left out
+    std::size_t nextLeftOut = 0;
     std::size_t nextFile = 0;
     std::size_t nextFolder = 0;
     std::map<std::string, unsigned> srcAttributes; // stored bits by host name
@@ -203,13 +209,13 @@ namespace {
 // Fills a frame whose folders are open: the source listing and attributes; for a destination that
 // existed before, its entries and attributes too.
 bool loadFrame(int src, int dst, bool destinationExisted, std::vector<std::string>& files,
-    std::vector<std::string>& folders, std::map<std::string, unsigned>& srcAttributes,
-    std::map<std::string, unsigned>& dstAttributes,
+    std::vector<std::string>& folders, std::vector<LeftOutName>& leftOut,
+    std::map<std::string, unsigned>& srcAttributes, std::map<std::string, unsigned>& dstAttributes,
     std::unordered_map<std::string, std::pair<std::string, bool>>& taken)
 {
     std::vector<Listed> entries;
     bool hasSidecar = false;
-    if (!listOpenFolder(src, entries, hasSidecar))
+    if (!listOpenFolder(src, entries, leftOut, hasSidecar))
         return false;
     for (Listed& e : entries)
         (e.isFolder ? folders : files).push_back(std::move(e.name));
@@ -268,8 +274,8 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
     ::fstat(frame->dst, &frame->dstId);
     frame->srcPath = withoutClosingSeparator(source);
     frame->dstPath = withoutClosingSeparator(destination);
-    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->srcAttributes,
-            frame->dstAttributes, frame->taken))
+    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->leftOut,
+            frame->srcAttributes, frame->dstAttributes, frame->taken))
         return FsError::PathNotFound;
     m_frames.push_back(std::move(frame));
     return FsError::None;
@@ -293,6 +299,12 @@ TreeStep TreeCopyWalk::step()
         return continueFile();
     while (!m_frames.empty()) {
         Frame& frame = *m_frames.back();
+        if (frame.nextLeftOut < frame.leftOut.size()) {
+            const LeftOutName& left = frame.leftOut[frame.nextLeftOut++];
+            TreeStep s = stepOf(TreeStepKind::LeftOut, frame, left.name);
+            s.fault = left.fault;
+            return s;
+        }
         if (frame.nextFile < frame.files.size()) {
             const std::string& name = frame.files[frame.nextFile++];
             if (m_options.leaveOut && m_options.leaveOut(name))
@@ -346,8 +358,8 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     frame->dstPath = joined(parent.dstPath, stored);
     ::fstat(frame->src, &frame->srcId);
     ::fstat(frame->dst, &frame->dstId);
-    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->srcAttributes,
-            frame->dstAttributes, frame->taken))
+    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->leftOut,
+            frame->srcAttributes, frame->dstAttributes, frame->taken))
         return stepOf(TreeStepKind::SourceLost, parent, name, FsError::PathNotFound);
     m_frames.push_back(std::move(frame));
     keepOpenBounded();
@@ -417,15 +429,12 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name)
         current->replace = true;
     }
     // The source is opened once: its lock check (a holder has it in use), its size and times and
-    // its data all come from this descriptor. A host link is never followed, a pipe never waited on.
-    current->in = ::openat(frame.src, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (current->in < 0)
-        return stepOf(TreeStepKind::FileFailed, frame, name,
-            errno == ENOENT || errno == ELOOP ? FsError::FileNotFound : FsError::PermissionDenied);
+    // its data all come from this descriptor. Only a regular file is taken, never through a link.
     FsError error = FsError::None;
-    if (::fstat(current->in, &current->st) != 0 || !S_ISREG(current->st.st_mode))
-        error = FsError::FileNotFound;
-    else if (::flock(current->in, LOCK_SH | LOCK_NB) != 0)
+    current->in = hostfs::openCopySource(frame.src, name.c_str(), current->st, error);
+    if (current->in < 0)
+        return stepOf(TreeStepKind::FileFailed, frame, name, error);
+    if (::flock(current->in, LOCK_SH | LOCK_NB) != 0)
         error = FsError::PermissionDenied;
     if (error == FsError::None) {
         constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
@@ -448,10 +457,13 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name)
 TreeStep TreeCopyWalk::continueFile()
 {
     Current& c = *m_current;
+    // At most one byte more than its length at open: a file that grew is told by it.
+    const auto limit = static_cast<std::uint64_t>(c.st.st_size) + 1;
     std::uint64_t budget = std::max<std::uint64_t>(m_options.chunkBytes, 1);
     char buffer[1 << 16];
-    while (budget > 0) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(budget, 1 << 30));
+    while (budget > 0 && c.copied < limit) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>({budget, limit - c.copied, 1 << 30}));
         ssize_t n = c.kernelCopy ? ::copy_file_range(c.in, nullptr, c.out, nullptr, want, 0) : -1;
         if (c.kernelCopy && n < 0 &&
             (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
@@ -478,11 +490,10 @@ TreeStep TreeCopyWalk::continueFile()
         if (n == 0)
             return finishFile(FsError::None);
         c.copied += static_cast<std::uint64_t>(n);
-        // The length it had when it was opened: no call more to find the end.
-        if (c.copied >= static_cast<std::uint64_t>(c.st.st_size))
-            return finishFile(FsError::None);
         budget -= std::min<std::uint64_t>(budget, static_cast<std::uint64_t>(n));
     }
+    if (c.copied >= limit)
+        return finishFile(FsError::SourceChanged);
     return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
 }
 
@@ -491,8 +502,11 @@ TreeStep TreeCopyWalk::finishFile(FsError result)
     const std::unique_ptr<Current> c = std::move(m_current);
     Frame& frame = *m_frames.back();
     // A file that changed its length under the copy did not arrive as it was.
-    if (result == FsError::None && c->copied != static_cast<std::uint64_t>(c->st.st_size))
-        result = FsError::PermissionDenied;
+    struct stat now {};
+    if (result == FsError::None &&
+        (c->copied != static_cast<std::uint64_t>(c->st.st_size) || ::fstat(c->in, &now) != 0 ||
+            now.st_size != c->st.st_size))
+        result = FsError::SourceChanged;
     const struct timespec times[2] = {c->st.st_atim, c->st.st_mtim};
     if (result == FsError::None && ::futimens(c->out, times) != 0)
         result = FsError::PermissionDenied;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/WindowsName.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,21 +35,24 @@ enum class TreeStepKind {
     FolderEntered, // a source folder was opened and its destination made or found
     FileCopied,    // a file arrived whole under its name
     FileExists,    // the target exists and overwrite is off: nothing was written
-    FileFailed,    // `error` tells why (in use 70, gone 53, disk full 61 ...); nothing is left half written
+    FileFailed,    // `error` tells why (in use 70, gone or no file 53, disk full 61, changed while copied
+                   // 57 ...); nothing is left half written
     TooLong,       // the destination path is longer than maxPath
     FolderBlocked, // a sub-folder could not be opened or made at the destination: it was left out
     SourceLost,    // a source folder went away under the walk (what was copied is whole)
     Working,       // a part of a large file was copied; the file goes on in the next step
+    LeftOut,       // a source entry the listing rule left out (`fault`: a name Windows cannot hold)
     Done,          // nothing remains
 };
 
 struct TreeStep {
     TreeStepKind kind = TreeStepKind::Done;
     FsError error = FsError::None;
-    std::string sourceFolder; // Windows paths of the folder the step concerns, without a closing "\"
-    std::string destFolder;   // (for a drive root: "C:")
-    std::string name;         // the entry's stored spelling at the source ("" for a folder entered)
-    std::string targetName;   // its name at the destination (an existing target keeps its spelling)
+    std::string sourceFolder;          // Windows paths of the folder the step concerns, without a closing "\"
+    std::string destFolder;            // (for a drive root: "C:")
+    std::string name;                  // the entry's stored spelling at the source ("" for a folder entered)
+    std::string targetName;            // its name at the destination (an existing target keeps its spelling)
+    NameFault fault = NameFault::None; // why a LeftOut entry was left out
 };
 
 class TreeCopyWalk {

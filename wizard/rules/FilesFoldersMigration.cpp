@@ -224,6 +224,13 @@ void FilesFoldersMigration::walkStep()
         return;
     }
     case Kind::SourceLost: fileFailed(source, "no longer on the source PC"); return;
+    case Kind::LeftOut: {
+        const std::string shown = s.sourceFolder + "\\" + platform::printableName(s.name);
+        const std::string why(platform::nameFaultText(s.fault));
+        writeTransferLog(kProcess, "Not Copied : " + shown + " : " + why);
+        fileFailed(shown, why);
+        return;
+    }
     case Kind::FolderEntered:
     case Kind::Working: return;
     }

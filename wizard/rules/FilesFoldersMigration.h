@@ -2,6 +2,7 @@
 // same paths of this PC, one file per step, and says for each chosen item what became of it.
 #pragma once
 
+#include "platform/WindowsName.h"
 #include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/TransferOutcome.h"
 
@@ -33,7 +34,7 @@ bool isLocalFixedDrive(char letter);
 std::string destinationOf(const std::string& sourcePath, bool isFolder);
 
 // The longest full path a file may have on this PC (MAX_PATH less the closing zero).
-inline constexpr std::size_t kMaxDestinationPath = 259;
+inline constexpr std::size_t kMaxDestinationPath = platform::kMaxWindowsPath;
 
 class FilesFoldersMigration {
 public:

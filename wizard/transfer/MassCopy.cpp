@@ -146,6 +146,13 @@ bool TreeCopier::step()
         break;
     case Kind::TooLong: ++m_report.failed; break;
     case Kind::Working: break;
+    case Kind::LeftOut:
+        // A name no Windows file system can hold is no part of the source's drive.
+        ++m_report.leftOut;
+        writeTransferLog("FN_Copy_Folder_Tree",
+            "Left out : " + s.sourceFolder + "\\" + platform::printableName(s.name) + ": " +
+                std::string(platform::nameFaultText(s.fault)));
+        break;
     }
     if (m_pacing.textsDue()) {
         const std::string text = "Migrating..." + s.destFolder + "\\" + s.targetName;
