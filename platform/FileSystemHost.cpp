@@ -7,10 +7,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <system_error>
+#include <vector>
 
 namespace platform::hostfs {
 
@@ -22,21 +25,25 @@ constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | 
 
 using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
 
+void parseSidecarLine(const std::string& line, AttrMap& map)
+{
+    const auto tab = line.rfind('\t');
+    if (tab == std::string::npos)
+        return;
+    try {
+        map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
+    } catch (...) {
+        // A damaged line loses only that entry's attributes.
+    }
+}
+
 AttrMap readSidecar(const fs::path& folder)
 {
     AttrMap map;
     std::ifstream in(folder / std::string(kAttributeSidecar), std::ios::binary);
     std::string line;
-    while (std::getline(in, line)) {
-        const auto tab = line.rfind('\t');
-        if (tab == std::string::npos)
-            continue;
-        try {
-            map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
-        } catch (...) {
-            // A damaged line loses only that entry's attributes.
-        }
-    }
+    while (std::getline(in, line))
+        parseSidecarLine(line, map);
     return map;
 }
 
@@ -162,6 +169,141 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 {
     const auto it = m_stored.find(name);
     return (it == m_stored.end() ? defaultBits(isFolder) : it->second) | (isFolder ? attr::Directory : 0u);
+}
+
+std::map<std::string, unsigned> readSidecarAt(int folder)
+{
+    AttrMap map;
+    const int fd =
+        ::openat(folder, std::string(kAttributeSidecar).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return map;
+    std::string text;
+    char buffer[8192];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        parseSidecarLine(text.substr(start, end - start), map);
+    if (start < text.size())
+        parseSidecarLine(text.substr(start), map);
+    return map;
+}
+
+void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
+{
+    if (changes.empty())
+        return;
+    AttrMap map = readSidecarAt(folder);
+    for (const auto& [name, bits] : changes) {
+        if ((bits & kStoredBits) == defaultBits(false))
+            map.erase(name);
+        else
+            map[name] = bits & kStoredBits;
+    }
+    const std::string file(kAttributeSidecar);
+    if (map.empty()) {
+        ::unlinkat(folder, file.c_str(), 0);
+        return;
+    }
+    std::string text;
+    for (const auto& [name, bits] : map)
+        text += name + '\t' + std::to_string(bits) + '\n';
+    const std::string temp = file + ".new";
+    const int fd =
+        ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (::close(fd) == 0 && written)
+        ::renameat(folder, temp.c_str(), folder, file.c_str());
+    else
+        ::unlinkat(folder, temp.c_str(), 0);
+}
+
+int openCopySource(int folder, const char* name, struct stat& st, FsError& error)
+{
+    const int in = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) {
+        error = errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? FsError::FileNotFound
+                                                                      : FsError::PermissionDenied;
+        return -1;
+    }
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        error = FsError::FileNotFound;
+        return -1;
+    }
+    // The pipe case is ruled out: reads of a regular file wait as they always do.
+    const int flags = ::fcntl(in, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(in, F_SETFL, flags & ~O_NONBLOCK);
+    return in;
+}
+
+namespace {
+
+FsError writeError(int error)
+{
+    return error == ENOSPC || error == EFBIG || error == EDQUOT ? FsError::DiskFull
+                                                                : FsError::PermissionDenied;
+}
+
+// Writes all of `n` bytes; false (errno set) when the target takes no more.
+bool writeAll(int out, const char* data, std::size_t n)
+{
+    while (n > 0) {
+        const ssize_t w = ::write(out, data, n);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            if (w == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+} // namespace
+
+FsError copyFileData(int in, const struct stat& st, int out)
+{
+    const auto expected = static_cast<std::uint64_t>(st.st_size);
+    const std::uint64_t limit = expected + 1; // one byte more tells a file that grew
+    std::uint64_t done = 0;
+    bool kernelCopy = true;
+    std::vector<char> buffer;
+    while (done < limit) {
+        const std::uint64_t want = std::min<std::uint64_t>(limit - done, 1 << 30);
+        ssize_t n = -1;
+        if (kernelCopy) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, want, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            buffer.resize(1 << 18);
+            n = ::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
+            if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
+                return writeError(errno);
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return kernelCopy ? writeError(errno) : FsError::PermissionDenied;
+        if (n == 0)
+            break;
+        done += static_cast<std::uint64_t>(n);
+    }
+    struct stat now {};
+    if (done != expected || ::fstat(in, &now) != 0 || now.st_size != st.st_size)
+        return FsError::SourceChanged;
+    return FsError::None;
 }
 
 bool endsWithSeparator(std::string_view s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }

@@ -1,10 +1,10 @@
 // MigrationEnd.cpp: the copy of the source's common folders and the end of a selective migration
 // (the user told how it went, the selection trees and the bar reset).
-#include "wizard/core/ProgramEnd.h"
 #include "wizard/rules/MigrationRun.h"
 
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectedItemsList.h"
