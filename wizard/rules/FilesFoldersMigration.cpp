@@ -154,6 +154,14 @@ void FilesFoldersMigration::begin(const Item& item)
     m_files.push_back({item.key, folder});
 }
 
+void FilesFoldersMigration::noteFailure(const std::string& text)
+{
+    writeTransferLog(kProcess, "Not copied : " + text);
+    ++m_failedFiles;
+    if (m_firstFailure.empty())
+        m_firstFailure = text;
+}
+
 void FilesFoldersMigration::listFolder(const PendingFolder& folder)
 {
     if (!transfer::folderExists(folder.dest) && !transfer::makeSurePathExists(folder.dest + "\\")) {
@@ -164,7 +172,17 @@ void FilesFoldersMigration::listFolder(const PendingFolder& folder)
         return;
     }
     std::vector<std::string> subFolders, files;
-    transfer::listFolderNames(folder.source, subFolders, files);
+    std::vector<platform::LeftOutName> leftOut;
+    transfer::listFolderNames(folder.source, subFolders, files, &leftOut);
+    // A sub-folder whose path would pass the limit holds nothing that could be copied.
+    std::erase_if(subFolders, [&](const std::string& name) {
+        if (platform::fitsWindowsPath(folder.dest + "\\" + name))
+            return false;
+        leftOut.push_back({name, true, platform::NameFault::PathTooLong});
+        return true;
+    });
+    for (const platform::LeftOutName& entry : leftOut)
+        noteFailure(transfer::leftOutText(folder.source, entry));
     // Pushed in reverse so that the walk takes them in listing order.
     for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it)
         m_folders.push_back({folder.source + "\\" + *it, folder.dest + "\\" + *it});
@@ -233,7 +251,7 @@ void FilesFoldersMigration::copyOne(const PendingFile& file)
 {
     const std::string name = namePartOf(file.source); // with its "\"
     std::string failure;
-    if (file.destFolder.size() + name.size() > kMaxDestinationPath) {
+    if (!platform::fitsWindowsPath(file.destFolder + name)) {
         failure = "the name is longer than this PC allows";
         writeTransferLog(kProcess, "Not Copied : " + file.source + " : " + failure);
     } else {

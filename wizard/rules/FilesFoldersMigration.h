@@ -32,9 +32,6 @@ bool isLocalFixedDrive(char letter);
 // PC's own path of the item ("C:\Data\a.txt"); "" when that is not a drive path.
 std::string destinationOf(const std::string& sourcePath, bool isFolder);
 
-// The longest full path a file may have on this PC (MAX_PATH less the closing zero).
-inline constexpr std::size_t kMaxDestinationPath = 259;
-
 class FilesFoldersMigration {
 public:
     struct Item {
@@ -74,6 +71,8 @@ private:
     };
     void begin(const Item& item);
     void listFolder(const PendingFolder& folder);
+    // Logs "Not copied : <text>" and counts a file of the item as not copied.
+    void noteFailure(const std::string& text);
     void copyOne(const PendingFile& file);
     // The open copy between the listed file's folder and its destination folder, opened when the
     // walk reaches a new pair of folders; null for a file chosen on its own or folders that cannot

@@ -6,6 +6,7 @@
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/MassSteps.h"
+#include "wizard/transfer/MigrationReport.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferPlatform.h"
 
@@ -103,6 +104,14 @@ std::string TreeCopier::destinationName(const std::string& sourceFolder, const s
     return name;
 }
 
+void TreeCopier::noteLeftOut(const std::string& folder, const platform::LeftOutName& entry)
+{
+    const std::string text = transfer::leftOutText(folder, entry);
+    writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);
+    if (m_report.leftOut++ == 0)
+        m_report.firstLeftOut = text;
+}
+
 bool TreeCopier::step()
 {
     if (m_pending.empty() || m_report.diskFull)
@@ -122,6 +131,8 @@ bool TreeCopier::step()
         files, folder.source, folder.dest, m_overwrite,
         [](const std::string& name) { return neverCopied(name); }, r);
     ++m_report.folders;
+    for (const platform::LeftOutName& entry : r.leftOut)
+        noteLeftOut(folder.source, entry);
     m_report.copied += r.copied;
     m_report.kept += r.kept;
     m_report.failed += r.failed;
@@ -138,7 +149,11 @@ bool TreeCopier::step()
     });
     for (const std::string& name : r.folders) {
         const std::string target = destinationName(folder.source, name);
-        if (!target.empty())
+        if (target.empty())
+            continue;
+        if (!platform::fitsWindowsPath(folder.dest + target))
+            noteLeftOut(folder.source, {name, true, platform::NameFault::PathTooLong});
+        else
             m_pending.push_back({folder.source + name + "\\", folder.dest + target + "\\"});
     }
     return !m_pending.empty();
@@ -153,6 +168,10 @@ bool FN_Copy_Folder_Tree(
     if (report)
         *report = copier.report();
     const TreeCopyReport& r = copier.report();
+    // What the source held but the copy left out makes the tree not migrated whole.
+    if (r.leftOut > 0)
+        migrationReport().record(ReportGroup::FilesAndFolders, source, transfer::TransferOutcome::Failed,
+            std::to_string(r.leftOut) + " not copied; first: " + r.firstLeftOut);
     return !r.sourceLost && !r.diskFull;
 }
 
@@ -180,6 +199,10 @@ std::vector<DriveCopyResult> copyMappedDrives()
             else if (d.report.diskFull)
                 d.note = "Drive " + d.destDrive + " is full: the copy of the source drive " + sourceDrive +
                     " ended there";
+            else if (d.report.leftOut > 0)
+                d.note = std::to_string(d.report.leftOut) + " file(s) or folder(s) of the source drive " +
+                    sourceDrive + " were not copied (first: " + d.report.firstLeftOut +
+                    "); the log names each";
         }
         if (!d.note.empty()) {
             // A copy that failed is logged with its error as the wizard's other failures are.

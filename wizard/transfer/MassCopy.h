@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+struct LeftOutName;
+}
+
 namespace wizard::mass {
 
 struct MassState;
@@ -37,8 +41,12 @@ struct TreeCopyReport {
     // Source folders left out while the source stayed reachable: the destination could not make
     // the folder (a file holds its name) or the folder could not be listed.
     std::size_t blocked = 0;
-    bool sourceLost = false; // a source folder went away during the copy
-    bool diskFull = false;   // the destination took no more; the copy ended there
+    // Source entries left out: names Windows cannot hold, names equal but for case to one copied,
+    // paths longer than Windows allows (each logged "Not copied : ...").
+    std::size_t leftOut = 0;
+    std::string firstLeftOut; // the first of them, as the log says it
+    bool sourceLost = false;  // a source folder went away during the copy
+    bool diskFull = false;    // the destination took no more; the copy ended there
 };
 
 // Copies a folder tree in bounded steps, one folder per step.
@@ -56,6 +64,7 @@ private:
         std::string dest;
     };
     std::string destinationName(const std::string& sourceFolder, const std::string& name) const;
+    void noteLeftOut(const std::string& folder, const platform::LeftOutName& entry);
 
     std::vector<Pending> m_pending;
     bool m_recurse;
