@@ -25,21 +25,25 @@ constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | 
 
 using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
 
+void parseSidecarLine(const std::string& line, AttrMap& map)
+{
+    const auto tab = line.rfind('\t');
+    if (tab == std::string::npos)
+        return;
+    try {
+        map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
+    } catch (...) {
+        // A damaged line loses only that entry's attributes.
+    }
+}
+
 AttrMap readSidecar(const fs::path& folder)
 {
     AttrMap map;
     std::ifstream in(folder / std::string(kAttributeSidecar), std::ios::binary);
     std::string line;
-    while (std::getline(in, line)) {
-        const auto tab = line.rfind('\t');
-        if (tab == std::string::npos)
-            continue;
-        try {
-            map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
-        } catch (...) {
-            // A damaged line loses only that entry's attributes.
-        }
-    }
+    while (std::getline(in, line))
+        parseSidecarLine(line, map);
     return map;
 }
 
@@ -165,6 +169,57 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 {
     const auto it = m_stored.find(name);
     return (it == m_stored.end() ? defaultBits(isFolder) : it->second) | (isFolder ? attr::Directory : 0u);
+}
+
+std::map<std::string, unsigned> readSidecarAt(int folder)
+{
+    AttrMap map;
+    const int fd =
+        ::openat(folder, std::string(kAttributeSidecar).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return map;
+    std::string text;
+    char buffer[8192];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(fd);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        parseSidecarLine(text.substr(start, end - start), map);
+    if (start < text.size())
+        parseSidecarLine(text.substr(start), map);
+    return map;
+}
+
+void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
+{
+    if (changes.empty())
+        return;
+    AttrMap map = readSidecarAt(folder);
+    for (const auto& [name, bits] : changes) {
+        if ((bits & kStoredBits) == defaultBits(false))
+            map.erase(name);
+        else
+            map[name] = bits & kStoredBits;
+    }
+    const std::string file(kAttributeSidecar);
+    if (map.empty()) {
+        ::unlinkat(folder, file.c_str(), 0);
+        return;
+    }
+    std::string text;
+    for (const auto& [name, bits] : map)
+        text += name + '\t' + std::to_string(bits) + '\n';
+    const std::string temp = file + ".new";
+    const int fd =
+        ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (::close(fd) == 0 && written)
+        ::renameat(folder, temp.c_str(), folder, file.c_str());
+    else
+        ::unlinkat(folder, temp.c_str(), 0);
 }
 
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error)

@@ -11,6 +11,7 @@
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
 #include "platform/ShellLink.h"
+#include "platform/TreeCopyWalk.h"
 #include "wizard/transfer/RegistryReaders.h"
 
 #include <memory>
@@ -158,6 +159,12 @@ FsError openFolderCopy(const std::string& source, const std::string& destination
 {
     platform::FileSystem* fs = machineFs();
     return fs ? copy.open(*fs, source, destination) : kNoMachine;
+}
+
+FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? walk.open(*fs, source, destination) : kNoMachine;
 }
 
 FsError readFileBytes(const std::string& path, std::string& bytes)

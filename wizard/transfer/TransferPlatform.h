@@ -15,6 +15,7 @@
 namespace platform {
 class FolderCopy;
 class Process;
+class TreeCopyWalk;
 }
 
 namespace wizard::transfer {
@@ -60,6 +61,9 @@ std::string leftOutText(const std::string& folder, const platform::LeftOutName& 
 // Opens `copy` on two folders of the running machine, for copying a file per call from one into
 // the other (platform::FolderCopy). PathNotFound when either folder is missing.
 FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy);
+// Opens `walk` on two folders of the running machine (platform::TreeCopyWalk::open): the source
+// tree is copied into the destination, made when missing, one entry per step.
+FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk);
 
 // Reads or writes a whole file as bytes (text in the machine's code page).
 FsError readFileBytes(const std::string& path, std::string& bytes);
