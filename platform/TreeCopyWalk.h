@@ -24,7 +24,7 @@ struct TreeCopyOptions {
     // The name a sub-folder takes at the destination, "" leaves it out. `sourceFolder` is the
     // Windows path of the folder that lists it, ending with "\". Empty: the same name.
     std::function<std::string(const std::string& sourceFolder, const std::string& name)> folderName;
-    // A file whose destination path would be longer fails with TooLong; 0: no limit.
+    // A file or folder whose destination path would be longer is not copied (TooLong); 0: no limit.
     std::size_t maxPath = 0;
     // The data a step copies of a large file; the rest follows in the next steps.
     std::uint64_t chunkBytes = std::uint64_t{8} << 20;
@@ -37,7 +37,7 @@ enum class TreeStepKind {
     FileExists,    // the target exists and overwrite is off: nothing was written
     FileFailed,    // `error` tells why (in use 70, gone or no file 53, disk full 61, changed while copied
                    // 57 ...); nothing is left half written
-    TooLong,       // the destination path is longer than maxPath
+    TooLong,       // the destination path of a file or folder is longer than maxPath
     FolderBlocked, // a sub-folder could not be opened or made at the destination: it was left out
     SourceLost,    // a source folder went away under the walk (what was copied is whole)
     Working,       // a part of a large file was copied; the file goes on in the next step
