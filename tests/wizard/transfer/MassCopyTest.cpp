@@ -254,7 +254,11 @@ TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges
     const auto delivered = transfertest::plantHostileSource(world.hostOld("Data"));
 
     TreeCopyReport report;
-    EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\", true, false, &report));
+    {
+        transfertest::PipeGuard guard(world.hostOld("Data/pipe"));
+        EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\", true, false, &report));
+        EXPECT_FALSE(guard.released()) << "the copy waited on the pipe";
+    }
     auto expected = before;
     for (const auto& [path, content] : delivered)
         expected["Data/" + path] = content;

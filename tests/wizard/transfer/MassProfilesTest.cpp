@@ -96,7 +96,11 @@ TEST_F(MassProfilesTest, HostileProfileNamesChangeNothingButTheProfile)
     const auto delivered = transfertest::plantHostileSource(world.hostOld("WINDOWS/Profiles/Jo/Desktop"));
     auto expected = transfertest::hostFiles(world.hostNew(""));
 
-    EXPECT_TRUE(FN_StartMenu_Copy());
+    {
+        transfertest::PipeGuard guard(world.hostOld("WINDOWS/Profiles/Jo/Desktop/pipe"));
+        EXPECT_TRUE(FN_StartMenu_Copy());
+        EXPECT_FALSE(guard.released()) << "the copy waited on the pipe";
+    }
     for (const auto& [path, content] : delivered)
         expected["Documents and Settings/Jo/Desktop/" + path] = content;
     EXPECT_EQ(transfertest::hostFiles(world.hostNew("")), expected);
