@@ -6,7 +6,6 @@
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
-#include "platform/FolderFilesCopy.h"
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
@@ -144,12 +143,6 @@ void listFolderNames(
         subFolders.push_back(std::move(f.name));
     for (auto& f : fileEntries)
         files.push_back(std::move(f.name));
-}
-
-FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy)
-{
-    platform::FileSystem* fs = machineFs();
-    return fs ? copy.open(*fs, source, destination) : kNoMachine;
 }
 
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk)

@@ -13,7 +13,6 @@
 #include <vector>
 
 namespace platform {
-class FolderCopy;
 class Process;
 class TreeCopyWalk;
 }
@@ -54,9 +53,6 @@ std::vector<std::string> fileNames(const std::string& folder);
 // Both of the above from one listing.
 void listFolderNames(
     const std::string& folder, std::vector<std::string>& subFolders, std::vector<std::string>& files);
-// Opens `copy` on two folders of the running machine, for copying a file per call from one into
-// the other (platform::FolderCopy). PathNotFound when either folder is missing.
-FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy);
 // Opens `walk` on two folders of the running machine (platform::TreeCopyWalk::open): the source
 // tree is copied into the destination, made when missing, one entry per step.
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk);
