@@ -241,7 +241,8 @@ TEST_F(MassCopyTest, AFolderBlockedByADestinationFileIsLeftOutNotTakenForALostSo
 
 // The whole-drive copy of a source holding names no Windows drive could hold, case twins, a path too
 // long, a pipe and a device link: only what Windows could hold arrives, nothing else on the
-// destination changes, the drive is not reported lost, and what was left out is counted and reported.
+// destination changes, the drive is not reported lost, and what was left out is counted, logged,
+// reported and told in the drive's note.
 TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges)
 {
     world.putNew("WINDOWS/WIN.INI", "the destination's own");
@@ -250,12 +251,14 @@ TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges
     const auto before = transfertest::hostFiles(world.hostNew(""));
     const auto delivered = transfertest::plantHostileSource(world.hostOld("Data"));
 
-    TreeCopyReport report;
+    std::vector<DriveCopyResult> results;
     {
         transfertest::PipeGuard guard(world.hostOld("Data/pipe"));
-        EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\", true, false, &report));
+        results = copyMappedDrives();
         EXPECT_FALSE(guard.released()) << "the copy waited on the pipe";
     }
+    ASSERT_EQ(results.size(), 1u);
+    const TreeCopyReport& report = results[0].report;
     auto expected = before;
     for (const auto& [path, content] : delivered)
         expected["Data/" + path] = content;
@@ -266,8 +269,12 @@ TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges
     EXPECT_EQ(report.leftOut, 20u);
     EXPECT_TRUE(
         world.logged("FN_Copy_Folder_Tree", "Not copied : Z:\\Data\\sub\\..\\..\\.. : not a Windows name"));
-    const MigrationReport::Entry* entry = migrationReport().find(ReportGroup::FilesAndFolders, "Z:\\");
+    const MigrationReport::Entry* entry = migrationReport().find(ReportGroup::FilesAndFolders, "Z:");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->outcome, transfer::TransferOutcome::Failed);
+    ASSERT_EQ(driveCopyNotes().size(), 1u);
+    EXPECT_NE(driveCopyNotes()[0].find("20 file(s) or folder(s) of the source drive C: were not copied"),
+        std::string::npos)
+        << driveCopyNotes()[0];
     migrationReport().clear();
 }
