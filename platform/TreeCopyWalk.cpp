@@ -49,59 +49,34 @@ FsError writeError(int err)
     return err == ENOSPC || err == EDQUOT || err == EFBIG ? FsError::DiskFull : FsError::PermissionDenied;
 }
 
-struct Listed {
-    std::string name;
-    bool isFolder = false;
-};
-
-// The entries of an open folder in the layer's listing order (case-insensitive, ties by bytes), as
-// a listing of the layer hands them out: no host links, none of the layer's own files, only names
-// Windows could hold and of names equal but for case only the first (the rest go to `leftOut`).
-// False when the folder could not be read to its end.
-bool listOpenFolder(int folder, std::vector<Listed>& out, std::vector<LeftOutName>& leftOut, bool& hasSidecar)
+// Reads the next part of an open folder's entries (one buffer of getdents64) and hands each entry
+// but "." and ".." to `take(name, type)` (DT_DIR, DT_REG, DT_LNK ...). 1 when more may follow, 0
+// at the end, -1 when the folder cannot be read.
+template <typename Take> int readSome(int folder, Take&& take)
 {
-    hasSidecar = false;
-    std::vector<std::pair<std::u32string, Listed>> keyed;
-    alignas(8) char buffer[32768];
-    for (;;) {
-        const ssize_t n = ::getdents64(folder, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+    alignas(8) char buffer[65536];
+    ssize_t n = 0;
+    do
+        n = ::getdents64(folder, buffer, sizeof buffer);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0)
+        return n < 0 ? -1 : 0;
+    for (ssize_t at = 0; at < n;) {
+        const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
+        at += d->d_reclen;
+        const std::string_view name(d->d_name);
+        if (name == "." || name == "..")
             continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        for (ssize_t at = 0; at < n;) {
-            const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
-            at += d->d_reclen;
-            const std::string_view name(d->d_name);
-            hasSidecar = hasSidecar || name == kAttributeSidecar;
-            if (name == "." || name == ".." || name.front() == ':')
+        unsigned char type = d->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(folder, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
-            unsigned char type = d->d_type;
-            if (type == DT_UNKNOWN) {
-                struct stat st {};
-                if (::fstatat(folder, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                    continue;
-                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
-            }
-            // Host links are no part of an emulated drive: never listed, never followed.
-            if (type == DT_LNK)
-                continue;
-            keyed.emplace_back(foldedKey(name), Listed{std::string(name), type == DT_DIR});
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
         }
+        take(name, type);
     }
-    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
-    });
-    out.clear();
-    out.reserve(keyed.size());
-    ListingNameFilter filter;
-    for (auto& [key, entry] : keyed)
-        if (filter.admit(entry.name, entry.isFolder))
-            out.push_back(std::move(entry));
-    leftOut = std::move(filter.leftOut());
-    return true;
+    return 1;
 }
 
 // Whether the open folder's entry is held by someone (a lock on it): it must not be replaced.
@@ -145,7 +120,21 @@ struct TreeCopyWalk::Frame {
     struct stat dstId {};
     std::string srcPath; // Windows paths without a closing "\"
     std::string dstPath;
-    std::vector<std::string> files;
+    // The listings are read in parts, the source's first, then (when it existed before the walk)
+    // the destination's; the folder's entries are taken up only when both are complete.
+    enum class Phase { Source, Destination, Ready };
+    Phase phase = Phase::Source;
+    bool destinationExisted = false;
+    bool srcHasSidecar = false;
+    bool dstHasSidecar = false;
+    struct Entry {
+        std::string name;
+        std::string folded;
+        bool isFolder = false;
+    };
+    std::vector<Entry> candidates;                      // while the source is listed
+    std::unordered_map<std::string, std::size_t> twins; // folded name -> candidate
+    std::vector<Entry> files;
     std::vector<std::string> folders;
     std::vector<LeftOutName> leftOut; // source entries the listing rule left out
     std::size_t nextLeftOut = 0;
@@ -204,50 +193,70 @@ void TreeCopyWalk::close()
         m_frames.pop_back();
 }
 
-namespace {
-
-// Fills a frame whose folders are open: the source listing and attributes; for a destination that
-// existed before, its entries and attributes too.
-bool loadFrame(int src, int dst, bool destinationExisted, std::vector<std::string>& files,
-    std::vector<std::string>& folders, std::vector<LeftOutName>& leftOut,
-    std::map<std::string, unsigned>& srcAttributes, std::map<std::string, unsigned>& dstAttributes,
-    std::unordered_map<std::string, std::pair<std::string, bool>>& taken)
+// Lists one part of the frame's folders. The source's entries go through the names rule as every
+// listing of the layer does: only names Windows could hold, and of names equal but for case only the
+// first in listing order (the smaller by bytes); the rest is left out and told. False when the
+// source folder cannot be read.
+bool TreeCopyWalk::listSome(Frame& f)
 {
-    std::vector<Listed> entries;
-    bool hasSidecar = false;
-    if (!listOpenFolder(src, entries, leftOut, hasSidecar))
-        return false;
-    for (Listed& e : entries)
-        (e.isFolder ? folders : files).push_back(std::move(e.name));
-    if (hasSidecar)
-        srcAttributes = hostfs::readSidecarAt(src);
-    if (!destinationExisted)
-        return true;
-    // Every entry takes its name, host links included: a copy is never written through one.
-    hasSidecar = false;
-    alignas(8) char buffer[32768];
-    for (ssize_t n; (n = ::getdents64(dst, buffer, sizeof buffer)) > 0;) {
-        for (ssize_t at = 0; at < n;) {
-            const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
-            at += d->d_reclen;
-            const std::string_view name(d->d_name);
-            hasSidecar = hasSidecar || name == kAttributeSidecar;
-            if (name == "." || name == ".." || name.find(':') != std::string_view::npos)
-                continue;
-            bool isFolder = d->d_type == DT_DIR;
-            if (d->d_type == DT_UNKNOWN) {
-                struct stat st {};
-                isFolder = ::fstatat(dst, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+    using Phase = Frame::Phase;
+    if (f.phase == Phase::Source) {
+        const int read = readSome(f.src, [&f](std::string_view name, unsigned char type) {
+            f.srcHasSidecar = f.srcHasSidecar || name == kAttributeSidecar;
+            // The layer's own files and host links are no part of an emulated drive.
+            if (name.front() == ':' || type == DT_LNK)
+                return;
+            const bool isFolder = type == DT_DIR;
+            if (const NameFault fault = windowsNameFault(name); fault != NameFault::None) {
+                f.leftOut.push_back({std::string(name), isFolder, fault});
+                return;
             }
-            taken.emplace(foldCase(name), std::make_pair(std::string(name), isFolder));
+            std::string folded = foldCase(name);
+            const auto [it, added] = f.twins.emplace(folded, f.candidates.size());
+            if (added) {
+                f.candidates.push_back({std::string(name), std::move(folded), isFolder});
+                return;
+            }
+            Frame::Entry other{std::string(name), std::move(folded), isFolder};
+            if (other.name < f.candidates[it->second].name)
+                std::swap(other, f.candidates[it->second]);
+            f.leftOut.push_back({std::move(other.name), other.isFolder, NameFault::CaseTwin});
+        });
+        if (read < 0)
+            return false;
+        if (read == 0) {
+            // Sub-folders are taken up in listing order (case-insensitive: the folded names byte by
+            // byte); files in the order the host lists them, which spares sorting large folders.
+            std::vector<Frame::Entry> folders;
+            for (Frame::Entry& e : f.candidates)
+                (e.isFolder ? folders : f.files).push_back(std::move(e));
+            std::sort(folders.begin(), folders.end(), [](const Frame::Entry& a, const Frame::Entry& b) {
+                return a.folded != b.folded ? a.folded < b.folded : a.name < b.name;
+            });
+            for (Frame::Entry& e : folders)
+                f.folders.push_back(std::move(e.name));
+            f.candidates = {};
+            f.twins = {};
+            if (f.srcHasSidecar)
+                f.srcAttributes = hostfs::readSidecarAt(f.src);
+            f.phase = f.destinationExisted ? Phase::Destination : Phase::Ready;
         }
+        return true;
     }
-    if (hasSidecar)
-        dstAttributes = hostfs::readSidecarAt(dst);
+    // Every entry of the destination takes its name, host links included: a copy is never written
+    // through one.
+    const int read = readSome(f.dst, [&f](std::string_view name, unsigned char type) {
+        f.dstHasSidecar = f.dstHasSidecar || name == kAttributeSidecar;
+        if (name.front() != ':')
+            f.taken.emplace(foldCase(name), std::make_pair(std::string(name), type == DT_DIR));
+    });
+    if (read <= 0) {
+        if (f.dstHasSidecar)
+            f.dstAttributes = hostfs::readSidecarAt(f.dst);
+        f.phase = Frame::Phase::Ready;
+    }
     return true;
 }
-
-} // namespace
 
 FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std::string_view destination)
 {
@@ -274,8 +283,8 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
     ::fstat(frame->dst, &frame->dstId);
     frame->srcPath = withoutClosingSeparator(source);
     frame->dstPath = withoutClosingSeparator(destination);
-    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->leftOut,
-            frame->srcAttributes, frame->dstAttributes, frame->taken))
+    frame->destinationExisted = existed;
+    if (!listSome(*frame))
         return FsError::PathNotFound;
     m_frames.push_back(std::move(frame));
     return FsError::None;
@@ -299,6 +308,13 @@ TreeStep TreeCopyWalk::step()
         return continueFile();
     while (!m_frames.empty()) {
         Frame& frame = *m_frames.back();
+        if (frame.phase != Frame::Phase::Ready) {
+            if (listSome(frame))
+                return stepOf(TreeStepKind::Working, frame);
+            frame.phase = Frame::Phase::Ready;
+            frame.candidates = {};
+            return stepOf(TreeStepKind::SourceLost, frame);
+        }
         if (frame.nextLeftOut < frame.leftOut.size()) {
             const LeftOutName& left = frame.leftOut[frame.nextLeftOut++];
             TreeStep s = stepOf(TreeStepKind::LeftOut, frame, left.name);
@@ -306,10 +322,10 @@ TreeStep TreeCopyWalk::step()
             return s;
         }
         if (frame.nextFile < frame.files.size()) {
-            const std::string& name = frame.files[frame.nextFile++];
-            if (m_options.leaveOut && m_options.leaveOut(name))
+            const Frame::Entry& file = frame.files[frame.nextFile++];
+            if (m_options.leaveOut && m_options.leaveOut(file.name))
                 continue;
-            return startFile(frame, name);
+            return startFile(frame, file.name, file.folded);
         }
         if (m_options.recurse && frame.nextFolder < frame.folders.size()) {
             TreeStep entered = enterFolder(frame, frame.folders[frame.nextFolder++]);
@@ -360,8 +376,8 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     frame->dstPath = joined(parent.dstPath, stored);
     ::fstat(frame->src, &frame->srcId);
     ::fstat(frame->dst, &frame->dstId);
-    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->leftOut,
-            frame->srcAttributes, frame->dstAttributes, frame->taken))
+    frame->destinationExisted = existed;
+    if (!listSome(*frame))
         return stepOf(TreeStepKind::SourceLost, parent, name, FsError::PathNotFound);
     m_frames.push_back(std::move(frame));
     keepOpenBounded();
@@ -407,11 +423,11 @@ bool TreeCopyWalk::leaveFolder(TreeStep& lost)
     return true;
 }
 
-TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name)
+TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const std::string& folded)
 {
     if (m_options.maxPath != 0 && frame.dstPath.size() + 1 + name.size() > m_options.maxPath)
         return stepOf(TreeStepKind::TooLong, frame, name);
-    const auto found = frame.taken.find(foldCase(name));
+    const auto found = frame.taken.find(folded);
     auto current = std::make_unique<Current>();
     current->name = name;
     current->target = name;
@@ -525,7 +541,8 @@ TreeStep TreeCopyWalk::finishFile(FsError result)
         s.targetName = c->target;
         return s;
     }
-    frame.taken.emplace(foldCase(c->target), std::make_pair(c->target, false));
+    if (!c->replace)
+        frame.taken.emplace(foldCase(c->target), std::make_pair(c->target, false));
     // The sidecar gets a line only for bits other than the default, or to replace a line an
     // earlier file of that name left.
     const auto sourceBits = frame.srcAttributes.find(c->name);

@@ -40,7 +40,7 @@ enum class TreeStepKind {
     TooLong,       // the destination path of a file or folder is longer than maxPath
     FolderBlocked, // a sub-folder could not be opened or made at the destination: it was left out
     SourceLost,    // a source folder went away under the walk (what was copied is whole)
-    Working,       // a part of a large file was copied; the file goes on in the next step
+    Working,       // a part of a large folder was listed or of a large file copied; more follows
     LeftOut,       // a source entry the listing rule left out (`fault`: a name Windows cannot hold)
     Done,          // nothing remains
 };
@@ -78,7 +78,8 @@ private:
     struct Frame;
     struct Current;
     TreeStep enterFolder(Frame& parent, const std::string& name);
-    TreeStep startFile(Frame& frame, const std::string& name);
+    TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
+    bool listSome(Frame& frame);
     TreeStep continueFile();
     TreeStep finishFile(FsError result);
     bool leaveFolder(TreeStep& lost);

@@ -4,7 +4,6 @@
 // folder copy beneath.
 #include "wizard/transfer/MassCopy.h"
 
-#include "platform/FolderFilesCopy.h"
 #include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
@@ -152,8 +151,8 @@ TEST_F(MassCopyTest, FolderFilesKeepAttributesSpellingAndSkipFilesInUse)
     platform::FileLock lock = files.lockFile("Z:\\F\\Busy.txt");
     ASSERT_TRUE(lock.isLocked());
 
-    platform::FolderFilesReport r;
-    ASSERT_EQ(platform::copyFolderFiles(files, "Z:\\F", "C:\\G", true, {}, r), platform::FsError::None);
+    TreeCopyReport r;
+    ASSERT_TRUE(FN_Copy_Folder_Tree("Z:\\F", "C:\\G", false, true, &r));
     EXPECT_EQ(r.copied, 1u);
     EXPECT_EQ(r.failed, 2u) << "the file in use and the read-only target";
     unsigned bits = 0;
@@ -161,8 +160,6 @@ TEST_F(MassCopyTest, FolderFilesKeepAttributesSpellingAndSkipFilesInUse)
     EXPECT_TRUE(bits & platform::attr::Hidden);
     EXPECT_EQ(world.readNew("G/PLAIN.TXT"), "old");
     EXPECT_FALSE(onNew("G/Plain.txt") && !onNew("G/PLAIN.TXT"));
-    EXPECT_EQ(platform::copyFolderFiles(files, "Z:\\F", "C:\\Missing", true, {}, r),
-        platform::FsError::PathNotFound);
 }
 
 TEST_F(MassCopyTest, ASourceDriveThatCannotBeReachedIsToldNotSkippedSilently)
@@ -244,7 +241,8 @@ TEST_F(MassCopyTest, AFolderBlockedByADestinationFileIsLeftOutNotTakenForALostSo
 
 // The whole-drive copy of a source holding names no Windows drive could hold, case twins, a path too
 // long, a pipe and a device link: only what Windows could hold arrives, nothing else on the
-// destination changes, the drive is not reported lost, and what was left out is counted and reported.
+// destination changes, the drive is not reported lost, and what was left out is counted, logged,
+// reported and told in the drive's note.
 TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges)
 {
     world.putNew("WINDOWS/WIN.INI", "the destination's own");
@@ -253,8 +251,14 @@ TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges
     const auto before = transfertest::hostFiles(world.hostNew(""));
     const auto delivered = transfertest::plantHostileSource(world.hostOld("Data"));
 
-    TreeCopyReport report;
-    EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\", true, false, &report));
+    std::vector<DriveCopyResult> results;
+    {
+        transfertest::PipeGuard guard(world.hostOld("Data/pipe"));
+        results = copyMappedDrives();
+        EXPECT_FALSE(guard.released()) << "the copy waited on the pipe";
+    }
+    ASSERT_EQ(results.size(), 1u);
+    const TreeCopyReport& report = results[0].report;
     auto expected = before;
     for (const auto& [path, content] : delivered)
         expected["Data/" + path] = content;
@@ -265,8 +269,12 @@ TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges
     EXPECT_EQ(report.leftOut, 20u);
     EXPECT_TRUE(
         world.logged("FN_Copy_Folder_Tree", "Not copied : Z:\\Data\\sub\\..\\..\\.. : not a Windows name"));
-    const MigrationReport::Entry* entry = migrationReport().find(ReportGroup::FilesAndFolders, "Z:\\");
+    const MigrationReport::Entry* entry = migrationReport().find(ReportGroup::FilesAndFolders, "Z:");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->outcome, transfer::TransferOutcome::Failed);
+    ASSERT_EQ(driveCopyNotes().size(), 1u);
+    EXPECT_NE(driveCopyNotes()[0].find("20 file(s) or folder(s) of the source drive C: were not copied"),
+        std::string::npos)
+        << driveCopyNotes()[0];
     migrationReport().clear();
 }
