@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <map>
 #include <optional>
 #include <unordered_map>
@@ -478,10 +479,14 @@ TreeStep TreeCopyWalk::continueFile()
     // At most one byte more than its length at open: a file that grew is told by it.
     const auto limit = static_cast<std::uint64_t>(c.st.st_size) + 1;
     std::uint64_t budget = std::max<std::uint64_t>(m_options.chunkBytes, 1);
+    // In pieces of a megabyte, and no longer than a few milliseconds a step: a destination busy
+    // writing back makes a single large write wait far longer.
+    const auto started = std::chrono::steady_clock::now();
     char buffer[1 << 16];
-    while (budget > 0 && c.copied < limit) {
+    while (budget > 0 && c.copied < limit &&
+        std::chrono::steady_clock::now() - started < std::chrono::milliseconds(5)) {
         const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>({budget, limit - c.copied, 1 << 30}));
+            static_cast<std::size_t>(std::min<std::uint64_t>({budget, limit - c.copied, 1 << 20}));
         ssize_t n = c.kernelCopy ? ::copy_file_range(c.in, nullptr, c.out, nullptr, want, 0) : -1;
         if (c.kernelCopy && n < 0 &&
             (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
