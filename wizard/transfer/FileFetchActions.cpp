@@ -2,6 +2,7 @@
 #include "wizard/transfer/FileFetchActions.h"
 
 #include "platform/MessageBox.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/transfer/FileActions.h"
 #include "wizard/transfer/RegistryReaders.h"
@@ -136,6 +137,9 @@ bool Action_File_Type_Copy(const std::string& folder, const std::string& ending)
         for (const std::string& name : subFolders)
             self(self, current + "\\" + name);
         for (const std::string& name : files) {
+            // Each copy yields to the window: once the program is to end, the walk stops.
+            if (programEndRequested())
+                return;
             const std::string path = current + "\\" + name;
             if (!endsWithNoCase(path, wanted))
                 continue;
