@@ -177,6 +177,7 @@ struct TreeCopyWalk::Current {
     std::string target;
     bool replace = false;
     std::thread worker;
+    bool threaded = false;
     std::atomic<bool> stop{false};
     std::mutex mutex;
     std::condition_variable doneChanged;
@@ -219,8 +220,13 @@ struct TreeCopyWalk::Current {
             }
             copied += static_cast<std::uint64_t>(n);
         }
-        if (r == FsError::None && copied != static_cast<std::uint64_t>(st.st_size))
-            r = stop ? FsError::PermissionDenied : FsError::SourceChanged;
+        struct stat now {};
+        if (r == FsError::None && stop)
+            r = FsError::PermissionDenied;
+        else if (r == FsError::None &&
+            (copied != static_cast<std::uint64_t>(st.st_size) || ::fstat(in, &now) != 0 ||
+                now.st_size != st.st_size))
+            r = FsError::SourceChanged;
         const std::lock_guard<std::mutex> lock(mutex);
         result = r;
         done = true;
@@ -536,6 +542,7 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
     }
     Current* started = current.get();
     m_current = std::move(current);
+    started->threaded = true;
     started->worker = std::thread([started] { started->copyData(); });
     return stepOf(TreeStepKind::Working, frame, name);
 }
@@ -557,9 +564,10 @@ TreeStep TreeCopyWalk::finishFile(FsError result)
 {
     const std::unique_ptr<Current> c = std::move(m_current);
     Frame& frame = *m_frames.back();
-    // A file that changed its length under the copy did not arrive as it was.
+    // A large file is looked at once more when it is taken up again: it may have changed since its
+    // worker finished.
     struct stat now {};
-    if (result == FsError::None && (::fstat(c->in, &now) != 0 || now.st_size != c->st.st_size))
+    if (result == FsError::None && c->threaded && (::fstat(c->in, &now) != 0 || now.st_size != c->st.st_size))
         result = FsError::SourceChanged;
     const struct timespec times[2] = {c->st.st_atim, c->st.st_mtim};
     if (result == FsError::None && ::futimens(c->out, times) != 0)
