@@ -193,8 +193,6 @@ bool frm_source_Space_Info::Get_Selected_size()
     SpaceNeeds needs;
     for (const KeyedList::Entry& e : selectionCollections().applications.entries())
         needs.applications.push_back(e.item);
-    for (const KeyedList::Entry& e : selectionCollections().filesFolders.entries())
-        needs.files.push_back({e.key, e.item});
     const std::vector<DriveSpaceRow> rows = spaceRows(needs);
     m_grid->setRowCount(static_cast<int>(rows.size()) + 1);
     const QStringList header = {"Drive", "Total Space(MB)", "Free Space(MB)", "Req. Space(MB)"};
