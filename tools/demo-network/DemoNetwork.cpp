@@ -221,6 +221,8 @@ void windowsBase(Builder& b, const std::string& owner)
     b.text(c.windowsFolder + "\\WIN.INI",
         "[windows]\nload=\nrun=\nNullPort=None\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n");
     b.folder(c.windowsFolder + "\\Temp");
+    if (nt)
+        b.file(c.windowsFolder + "\\Web\\Wallpaper\\Bliss.bmp", std::string("BM") + std::string(70, '\x11'));
     b.folder(drive + "\\Program Files\\Common Files");
 }
 

@@ -6,13 +6,16 @@
 // unexplained is named, and the report row says "Migrated" only for an item that arrived whole.
 #include "tests/wizard/integration/DemoWalk.h"
 
+#include "platform/RegFile.h"
 #include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/selection/SelectionTreeWidget.h"
 
 #include <QTreeWidget>
 
+#include <fstream>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -53,6 +56,8 @@ const std::string kDesktopKey = "HKEY_CURRENT_USER\\Control Panel\\Desktop";
 const std::string kAllUsers = "C:\\Documents and Settings\\All Users";
 const std::string kAllPrograms = kAllUsers + "\\Start Menu\\Programs";
 const std::string kMartin = "C:\\Documents and Settings\\Martin";
+// NEWPC's display adapter.
+const std::string kNewPcVideo = "{23A77BF7-ED96-40EC-AF06-9B1F4867732A}";
 
 // Where a source keeps its user's things.
 struct SourceFolders {
@@ -137,7 +142,11 @@ std::vector<ItemCase> settingCases(bool xp)
         {"Display Settings\\Appearance",
             {key(cp + "Colors"), key(cp + "Appearance"), key(cp + "Desktop\\WindowMetrics")}},
         saver,
-        {"Display Settings\\Resolution", {}},
+        // Both sources are larger than NEWPC: its adapter is set to the source's width.
+        {"Display Settings\\Resolution",
+            {{Arrival::Template, "Services_XP.reg", "", "", ""},
+                {Arrival::Template, xp ? "1280_XP.reg" : "1024_XP.reg", "", kNewPcVideo,
+                    "{D6C08B8B-CBFC-40D1-8A7E-CD701D6D31DA}"}}},
     };
 }
 
@@ -321,7 +330,28 @@ protected:
             e.files[upper(a.to)] = copy;
             break;
         }
-        case Arrival::Template: break;
+        case Arrival::Template: {
+            std::ifstream in(
+                std::filesystem::path(KESTRO_SOURCE_DATA) / "RegFiles" / a.from, std::ios::binary);
+            std::ostringstream bytes;
+            bytes << in.rdbuf();
+            std::string text = bytes.str();
+            for (std::size_t at = text.find(a.placeholder); !a.placeholder.empty() && at != std::string::npos;
+                 at = text.find(a.placeholder, at + a.data.size()))
+                text.replace(at, a.placeholder.size(), a.data);
+            const std::filesystem::path scratch = network / "scratch";
+            std::filesystem::remove_all(scratch);
+            std::filesystem::create_directories(scratch);
+            {
+                platform::Registry reg;
+                ASSERT_EQ(reg.open(scratch / "registry.db"), platform::WinError::Success);
+                platform::RegFileMergeReport report;
+                platform::mergeRegText(reg, text, report);
+            }
+            const Snapshot merged = masscheck::snapshotMachine(scratch);
+            e.mergeKeys(merged.keys, "HKEY_LOCAL_MACHINE", "HKEY_LOCAL_MACHINE", masscheck::TextRewrite{});
+            break;
+        }
         }
     }
     // What the wizard itself changes in any run: its log, its unscrambled scripts, its working
