@@ -11,6 +11,7 @@
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/selection/SelectionTreeWidget.h"
 
+#include <QLabel>
 #include <QTreeWidget>
 
 #include <fstream>
@@ -390,6 +391,8 @@ protected:
             user.shown.clear();
             next(w);
             ASSERT_EQ(activeForm(w), "frm_Drive_Info") << (user.shown.empty() ? "" : user.shown.back());
+            // Both sources' system drive is on the drive page, in whatever form its share has.
+            EXPECT_EQ(control<QLabel>(w, "frm_Drive_Info", "lblSrcDrv0")->text(), "C:");
             next(w);
             ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
             const Snapshot before = masscheck::snapshotMachine(network / demo::kDestinationPc);
