@@ -6,6 +6,7 @@
 // unexplained is named, and the report row says "Migrated" only for an item that arrived whole.
 #include "tests/wizard/integration/DemoWalk.h"
 
+#include "platform/Machine.h"
 #include "platform/RegFile.h"
 #include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/core/InitializeApplication.h"
@@ -46,7 +47,18 @@ Arrival text(const std::string& path, const std::string& name, const std::string
 struct ItemCase {
     std::string node; // below "My Computer" on the selection page
     std::vector<Arrival> arrivals;
+    // A source file in use during the run, which cannot arrive; the item's report row then says so.
+    std::string inUse = {};
+    std::string report = "Migrated";
 };
+
+// The case with one source file in use: everything else of it arrives, and it is reported Failed.
+ItemCase withFileInUse(ItemCase c, const std::string& file)
+{
+    c.inUse = file;
+    c.report = "Failed";
+    return c;
+}
 
 const std::string kHklm = "HKEY_LOCAL_MACHINE\\SOFTWARE\\";
 const std::string kHkcu = "HKEY_CURRENT_USER\\Software\\";
@@ -196,6 +208,10 @@ std::vector<ItemCase> casesOf(const char* pc)
             "Pixel Works\\Photo Editor", "Photo Editor", "Photo Editor 5.0 Deluxe", "Photo Editor"));
     for (ItemCase& c : settingCases(xp))
         cases.push_back(std::move(c));
+    // First, items that cannot arrive whole: a program file, or the personal folders file, in use.
+    cases.insert(cases.begin(),
+        xp ? withFileInUse(cases[0], "C:\\Program Files\\WinZip\\WINZIP32.EXE")
+           : withFileInUse(cases[5], s.appData + "\\Microsoft\\Outlook\\Martin.pst"));
     return cases;
 }
 
@@ -270,6 +286,20 @@ protected:
         Expectation e(before, source);
         for (const Arrival& a : c.arrivals)
             expect(e, a, source);
+        // The file in use stays as NEWPC had it, wherever the item would have put it.
+        for (const Arrival& a : c.arrivals) {
+            const std::string from = upper(a.from);
+            const std::string file = upper(c.inUse);
+            if (c.inUse.empty() || (a.kind != Arrival::File && a.kind != Arrival::Tree) ||
+                file.rfind(from, 0) != 0)
+                continue;
+            const std::string target = upper(a.to + c.inUse.substr(a.from.size()));
+            const auto had = before.files.find(target);
+            if (had == before.files.end())
+                e.files.erase(target);
+            else
+                e.files[target] = had->second;
+        }
         // A key made below a missing one makes that one too.
         std::vector<std::string> made;
         for (const auto& [path, state] : e.keys)
@@ -396,10 +426,17 @@ protected:
             next(w);
             ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
             const Snapshot before = masscheck::snapshotMachine(network / demo::kDestinationPc);
-            w->findChild<QPushButton*>("Btn_Migrate")->click();
+            {
+                platform::Machine machine;
+                ASSERT_EQ(machine.open(network / pc), platform::WinError::Success);
+                const platform::FileLock lock =
+                    c.inUse.empty() ? platform::FileLock{} : machine.fileSystem().lockFile(c.inUse);
+                w->findChild<QPushButton*>("Btn_Migrate")->click();
+            }
             ASSERT_EQ(activeForm(w), "frm_Migration_Status");
             const std::string name = c.node.substr(c.node.rfind('\\') + 1);
-            EXPECT_EQ(reportStatus(w, name), "Migrated ");
+            EXPECT_EQ(reportStatus(w, name).substr(0, c.report.size() + 1), c.report + " ")
+                << reportStatus(w, name);
             const Snapshot after = masscheck::snapshotMachine(network / demo::kDestinationPc);
             const masscheck::Differences d =
                 masscheck::compare(expected(c, source, before), after, bookkeeping);
