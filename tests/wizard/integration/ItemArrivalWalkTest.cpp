@@ -29,10 +29,10 @@ using masscheck::upper;
 // everything below it, some values of a source key, a text value the migration writes, a file of
 // the wizard's own folder copied to `to`, or the keys of a shipped registry template.
 struct Arrival {
-    enum Kind { File, Tree, Key, Values, Text, OwnFile, Template } kind;
+    enum Kind { File, Tree, Key, Values, Text, OwnFile, Template, Dword } kind;
     std::string from;
     std::string to;        // Values: the value names, "|" between them; Text: the value's name
-    std::string data = {}; // Text: the value; Template: the placeholder's replacement
+    std::string data = {}; // Text, Dword: the value; Template: the placeholder's replacement
     std::string placeholder = {};
 };
 Arrival file(const std::string& from, const std::string& to) { return {Arrival::File, from, to}; }
@@ -71,6 +71,10 @@ const std::string kAllPrograms = kAllUsers + "\\Start Menu\\Programs";
 const std::string kMartin = "C:\\Documents and Settings\\Martin";
 // NEWPC's display adapter.
 const std::string kNewPcVideo = "{23A77BF7-ED96-40EC-AF06-9B1F4867732A}";
+const std::string kNewPcDisplay =
+    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Hardware Profiles\\0001\\System\\"
+    "CurrentControlSet\\Control\\VIDEO\\" +
+    kNewPcVideo + "\\0000";
 
 // Where a source keeps its user's things.
 struct SourceFolders {
@@ -155,11 +159,15 @@ std::vector<ItemCase> settingCases(bool xp)
         {"Display Settings\\Appearance",
             {key(cp + "Colors"), key(cp + "Appearance"), key(cp + "Desktop\\WindowMetrics")}},
         saver,
-        // Both sources are larger than NEWPC: its adapter is set to the source's width.
+        // Both sources are larger than NEWPC: its adapter takes the source's width and height (the
+        // width template's other keys beside), its colour depth stays.
         {"Display Settings\\Resolution",
             {{Arrival::Template, "Services_XP.reg", "", "", ""},
                 {Arrival::Template, xp ? "1280_XP.reg" : "1024_XP.reg", "", kNewPcVideo,
-                    "{D6C08B8B-CBFC-40D1-8A7E-CD701D6D31DA}"}}},
+                    "{D6C08B8B-CBFC-40D1-8A7E-CD701D6D31DA}"},
+                {Arrival::Dword, kNewPcDisplay, "DefaultSettings.XResolution", xp ? "1280" : "1024"},
+                {Arrival::Dword, kNewPcDisplay, "DefaultSettings.YResolution", xp ? "1024" : "768"},
+                {Arrival::Dword, kNewPcDisplay, "DefaultSettings.BitsPerPel", "32"}}},
     };
 }
 
@@ -351,6 +359,17 @@ protected:
                 target.path = a.from;
             target.values[upper(a.to)] =
                 masscheck::ValueState{a.to, platform::RegType::Sz, platform::regStringData(a.data)};
+            break;
+        }
+        case Arrival::Dword: {
+            const std::uint32_t n = static_cast<std::uint32_t>(std::stoul(a.data));
+            platform::RegBytes bytes(4);
+            for (int i = 0; i < 4; ++i)
+                bytes[i] = static_cast<std::uint8_t>(n >> (8 * i));
+            masscheck::KeyState& target = e.keys[upper(a.from)];
+            if (target.path.empty())
+                target.path = a.from;
+            target.values[upper(a.to)] = masscheck::ValueState{a.to, platform::RegType::Dword, bytes};
             break;
         }
         case Arrival::OwnFile: {
