@@ -64,6 +64,8 @@ std::string officeProgramFile(const std::string& program)
         return "WINWORD.EXE";
     if (program == "PowerPoint")
         return "POWERPNT.EXE";
+    if (program == "Access")
+        return "MSACCESS.EXE";
     return program == "Excel" ? "EXCEL.EXE" : "OUTLOOK.EXE";
 }
 
@@ -86,7 +88,11 @@ void installOffice(Builder& b, const std::string& version, bool premium)
     const std::uint16_t build = version == "11.0" ? 5604 : 2720;
     const std::string appPaths =
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-    for (const char* exe : {"WINWORD.EXE", "EXCEL.EXE", "OUTLOOK.EXE", "POWERPNT.EXE"}) {
+    std::vector<std::string> programs = {"Word", "Excel", "Outlook", "PowerPoint"};
+    if (premium)
+        programs.push_back("Access");
+    for (const std::string& program : programs) {
+        const std::string exe = officeProgramFile(program);
         b.program(folder + "\\" + exe, major, 0, build, 0);
         b.sz(appPaths + exe, "", folder + "\\" + exe);
         b.sz(appPaths + exe, "Path", folder + "\\");
@@ -97,13 +103,12 @@ void installOffice(Builder& b, const std::string& version, bool premium)
     // Office 2003 puts its programs' shortcuts into the shared Start menu; the Office 2000 set of a
     // Windows 95/98/ME source comes from the wizard's own shortcut set instead.
     if (version == "11.0")
-        for (const char* program : {"Word", "Excel", "Outlook", "PowerPoint"})
+        for (const std::string& program : programs)
             b.file(b.special(csidl::CommonPrograms) + "\\Microsoft Office\\Microsoft Office " + program +
                     " 2003.lnk",
                 encodeShellLink(ShellLinkData{folder + "\\" + officeProgramFile(program), "", folder,
                     folder + "\\" + officeProgramFile(program)}));
     if (premium) {
-        b.program(folder + "\\MSACCESS.EXE", major, 0, build, 0);
         // The installer's product record of the premium edition: per machine on 2000/XP, per user
         // on 95/98/ME.
         const std::string products = b.config().isNt()

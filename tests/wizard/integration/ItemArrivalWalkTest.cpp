@@ -29,7 +29,7 @@ using masscheck::upper;
 // everything below it, some values of a source key, a text value the migration writes, a file of
 // the wizard's own folder copied to `to`, or the keys of a shipped registry template.
 struct Arrival {
-    enum Kind { File, Tree, Key, Values, Text, OwnFile, Template, Dword } kind;
+    enum Kind { File, Tree, Key, Values, Text, OwnFile, Template, Dword, MovedKey } kind;
     std::string from;
     std::string to;        // Values: the value names, "|" between them; Text: the value's name
     std::string data = {}; // Text, Dword: the value; Template: the placeholder's replacement
@@ -192,6 +192,20 @@ ItemCase outlook(const SourceFolders& s, bool xp)
     return c;
 }
 
+// An application without a script of its own, through the generic one: program folder, desktop
+// shortcut, program group, uninstall entry and the key found by its name.
+ItemCase generic(const SourceFolders& s, const std::string& name, const std::string& folder,
+    const std::string& uninstall, const std::string& vendor)
+{
+    ItemCase c{"Unsupported Applications\\" + name,
+        {tree("C:\\Program Files\\" + folder, "C:\\Program Files\\" + folder),
+            file(s.desktop + "\\" + name + ".lnk", kAllUsers + "\\Desktop\\" + name + ".lnk"),
+            tree(s.programs + "\\" + folder, kAllPrograms + "\\" + folder), key(kUninstall + uninstall)}};
+    if (!vendor.empty())
+        c.arrivals.push_back({Arrival::MovedKey, kHklm + vendor, kHklm + vendor});
+    return c;
+}
+
 std::vector<ItemCase> casesOf(const char* pc)
 {
     const bool xp = std::string(pc) == demo::kSourcePcXp;
@@ -211,9 +225,19 @@ std::vector<ItemCase> casesOf(const char* pc)
     // Word's global template is the user's.
     cases[2].arrivals.push_back(file(s.appData + "\\Microsoft\\Templates\\Normal.dot",
         kMartin + "\\Application Data\\Microsoft\\Templates\\Normal.dot"));
-    if (!xp)
+    if (xp) {
+        cases.push_back(generic(
+            s, "Star Chart Explorer 1.4", "Star Chart", "StarChart", "Night Sky Software\\Star Chart"));
+        // Access of the premium edition has its own script, though the page lists it without an icon.
+        cases.push_back(office(s, "Access", "MSACCESS.EXE", false));
+        cases.back().node = "Unsupported Applications\\MS Access";
+    } else {
         cases.push_back(application(s, "Photo Editor", "Photo Editor", "PHOTOED.EXE",
             "Pixel Works\\Photo Editor", "Photo Editor", "Photo Editor 5.0 Deluxe", "Photo Editor"));
+        cases.push_back(generic(
+            s, "Solitaire Plus 2.1", "Solitaire Plus", "SolitairePlus", "Card Games Ltd\\Solitaire Plus"));
+        cases.push_back(generic(s, "Home Tax Helper 2003", "Home Tax Helper", "HomeTax2003", ""));
+    }
     for (ItemCase& c : settingCases(xp))
         cases.push_back(std::move(c));
     // First, items that cannot arrive whole: a program file, or the personal folders file, in use.
@@ -271,7 +295,8 @@ protected:
     static std::set<std::string> offered(QTreeWidget* tree)
     {
         std::set<std::string> out;
-        for (const char* category : {"Supported Applications", "Display Settings", "Control Panel Settings"})
+        for (const char* category : {"Supported Applications", "Unsupported Applications", "Display Settings",
+                 "Control Panel Settings"})
             if (QTreeWidgetItem* c = item(tree, std::string("My Computer\\") + category))
                 for (int i = 0; i < c->childCount(); ++i)
                     out.insert(std::string(category) + "\\" + c->child(i)->text(0).toStdString());
@@ -334,8 +359,11 @@ protected:
             e.copyTree(a.from, a.to, true, masscheck::TreeRules{});
             break;
         case Arrival::Key:
+        case Arrival::MovedKey:
             EXPECT_TRUE(source.keys.count(upper(a.from))) << "the source lacks " << a.from;
             e.mergeKeys(source.keys, a.from, a.to, masscheck::TextRewrite{});
+            if (a.kind == Arrival::MovedKey)
+                toSystem32(e, a.to);
             break;
         case Arrival::Values: {
             const auto k = source.keys.find(upper(a.from));
@@ -402,6 +430,30 @@ protected:
             e.mergeKeys(merged.keys, "HKEY_LOCAL_MACHINE", "HKEY_LOCAL_MACHINE", masscheck::TextRewrite{});
             break;
         }
+        }
+    }
+    // A Windows 98 key imported onto XP: its paths into the Windows 98 system folder, in names and
+    // texts and in any letter case, name XP's system folder.
+    static void toSystem32(Expectation& e, const std::string& prefix)
+    {
+        const std::string from = "C:\\WINDOWS\\SYSTEM\\";
+        const auto moved = [&](std::string text) {
+            for (std::size_t at = upper(text).find(from); at != std::string::npos;
+                 at = upper(text).find(from, at + 1))
+                text.replace(at, from.size(), "C:\\WINDOWS\\System32\\");
+            return text;
+        };
+        for (auto& [path, key] : e.keys) {
+            if (path.rfind(upper(prefix), 0) != 0)
+                continue;
+            std::map<std::string, masscheck::ValueState> values;
+            for (auto [name, value] : key.values) {
+                value.name = moved(value.name);
+                if (value.type == platform::RegType::Sz)
+                    value.data = platform::regStringData(moved(platform::regDataText(value.data)));
+                values[upper(value.name)] = value;
+            }
+            key.values = values;
         }
     }
     // What the wizard itself changes in any run: its log, its unscrambled scripts, its working
