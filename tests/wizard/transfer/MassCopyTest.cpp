@@ -132,9 +132,7 @@ TEST_F(MassCopyTest, SourceWithCAndEGivesItsEToD)
     transferGlobals().driveMap.set("E:", "X:");
     const auto results = copyMappedDrives();
     ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[1].sourceDrive, "E:");
     EXPECT_EQ(results[1].destDrive, "D:");
-    EXPECT_TRUE(driveCopyNotes().empty());
     EXPECT_EQ(world.readNew("c.txt"), "c");
     EXPECT_EQ(TransferWorld::read(newD / "Data" / "e.txt"), "e");
 }

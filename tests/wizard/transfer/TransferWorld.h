@@ -135,26 +135,24 @@ public:
     TransferWorld& operator=(const TransferWorld&) = delete;
 
     // Gives the destination PC (source false) or the source PC a further hard disk; the source's is
-    // shared as "<letter>$" and, when mappedAs is given, mapped to that letter of the destination.
+    // shared as "<letter>$" and mapped to the destination's letter `mappedAs`.
     fs::path addHardDisk(bool source, char letter, char mappedAs = 0)
     {
         const fs::path folder = source ? m_oldPc : m_newPc;
         platform::MachineConfig c;
         std::string error;
-        EXPECT_TRUE(platform::loadMachineConfig(folder, c, error)) << error;
+        platform::loadMachineConfig(folder, c, error);
         c.drives.push_back({letter, platform::DriveType::Fixed, std::nullopt, std::nullopt});
         if (source)
             c.shares.push_back({std::string(1, letter) + "$", std::string(1, letter) + ":\\"});
-        EXPECT_TRUE(platform::saveMachineConfig(folder, c, error)) << error;
-        fs::create_directories(platform::driveFolder(folder, letter));
+        platform::saveMachineConfig(folder, c, error);
         platform::RunningMachine::use(m_newPc);
-        if (mappedAs) {
-            platform::RegKey network;
+        platform::RegKey net;
+        if (source &&
             wizard::transfer::machineRegistry()->createKey(platform::RegKey(platform::RegRoot::CurrentUser),
-                "Network\\" + std::string(1, mappedAs), network);
+                "Network\\" + std::string(1, mappedAs), net) == platform::WinError::Success)
             wizard::transfer::machineRegistry()->setString(
-                network, "RemotePath", "\\\\OLDPC\\" + std::string(1, letter) + "$");
-        }
+                net, "RemotePath", "\\\\OLDPC\\" + std::string(1, letter) + "$");
         return platform::driveFolder(folder, letter);
     }
 
