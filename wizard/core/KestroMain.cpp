@@ -310,6 +310,8 @@ void KestroMain::syncButtonBar()
         b->setVisible(buttonVisible(id));
         b->setEnabled(buttonEnabled(id));
         b->setText(QString::fromStdString(buttonCaption(id)));
+        if (buttonLeft(id) > 0)
+            b->move(px(buttonLeft(id)), b->y());
     }
 }
 
