@@ -8,10 +8,14 @@
 #include "platform/WindowsName.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -162,6 +166,9 @@ struct TreeCopyWalk::Frame {
     ~Frame() { closeFolders(); }
 };
 
+// The large file under way. Its data is copied by a worker thread, so that a destination busy
+// writing back (which makes a single write wait a tenth of a second and more) never holds up the
+// window; the steps look in on it and take up the file again when it is done.
 struct TreeCopyWalk::Current {
     int in = -1;
     int out = -1;
@@ -169,8 +176,69 @@ struct TreeCopyWalk::Current {
     std::string name;
     std::string target;
     bool replace = false;
-    std::uint64_t copied = 0;
-    bool kernelCopy = true;
+    std::thread worker;
+    bool threaded = false;
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+    FsError result = FsError::None;
+
+    // The worker: the data in pieces of a megabyte, at most one byte past the length at open (a
+    // file that grew is told by it), until done or stopped.
+    void copyData()
+    {
+        const auto limit = static_cast<std::uint64_t>(st.st_size) + 1;
+        std::uint64_t copied = 0;
+        bool kernelCopy = true;
+        std::vector<char> buffer;
+        FsError r = FsError::None;
+        while (copied < limit && !stop) {
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(limit - copied, 1 << 20));
+            ssize_t n = kernelCopy ? ::copy_file_range(in, nullptr, out, nullptr, want, 0) : -1;
+            if (kernelCopy && n < 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+            if (!kernelCopy) {
+                buffer.resize(1 << 16);
+                n = ::read(in, buffer.data(), std::min(buffer.size(), want));
+                for (ssize_t w = 0, at = 0; n > 0 && at < n; at += w) {
+                    w = ::write(out, buffer.data() + at, static_cast<std::size_t>(n - at));
+                    if (w < 0 && errno == EINTR)
+                        w = 0;
+                    else if (w <= 0)
+                        n = -1;
+                }
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                r = n < 0 ? writeError(errno) : FsError::None;
+                break;
+            }
+            copied += static_cast<std::uint64_t>(n);
+        }
+        struct stat now {};
+        if (r == FsError::None && stop)
+            r = FsError::PermissionDenied;
+        else if (r == FsError::None &&
+            (copied != static_cast<std::uint64_t>(st.st_size) || ::fstat(in, &now) != 0 ||
+                now.st_size != st.st_size))
+            r = FsError::SourceChanged;
+        const std::lock_guard<std::mutex> lock(mutex);
+        result = r;
+        done = true;
+        doneChanged.notify_all();
+    }
+    void stopWorker()
+    {
+        stop = true;
+        if (worker.joinable())
+            worker.join();
+    }
+    ~Current() { stopWorker(); }
 };
 
 TreeCopyWalk::TreeCopyWalk(TreeCopyOptions options)
@@ -185,6 +253,7 @@ bool TreeCopyWalk::done() const { return m_frames.empty() && !m_current; }
 void TreeCopyWalk::close()
 {
     if (m_current && !m_frames.empty()) {
+        m_current->stopWorker();
         ::close(m_current->in);
         ::close(m_current->out);
         ::unlinkat(m_frames.back()->dst, m_partial.c_str(), 0);
@@ -469,66 +538,38 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
         ::close(current->in);
         return stepOf(TreeStepKind::FileFailed, frame, name, error);
     }
+    if (static_cast<std::uint64_t>(current->st.st_size) <= m_options.chunkBytes) {
+        m_current = std::move(current);
+        return finishFile(hostfs::copyFileData(m_current->in, m_current->st, m_current->out));
+    }
+    Current* started = current.get();
     m_current = std::move(current);
-    return continueFile();
+    started->threaded = true;
+    started->worker = std::thread([started] { started->copyData(); });
+    return stepOf(TreeStepKind::Working, frame, name);
 }
 
 TreeStep TreeCopyWalk::continueFile()
 {
     Current& c = *m_current;
-    // At most one byte more than its length at open: a file that grew is told by it.
-    const auto limit = static_cast<std::uint64_t>(c.st.st_size) + 1;
-    std::uint64_t budget = std::max<std::uint64_t>(m_options.chunkBytes, 1);
-    // In pieces of a megabyte, and no longer than a few milliseconds a step: a destination busy
-    // writing back makes a single large write wait far longer.
-    const auto started = std::chrono::steady_clock::now();
-    char buffer[1 << 16];
-    while (budget > 0 && c.copied < limit &&
-        std::chrono::steady_clock::now() - started < std::chrono::milliseconds(5)) {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>({budget, limit - c.copied, 1 << 20}));
-        ssize_t n = c.kernelCopy ? ::copy_file_range(c.in, nullptr, c.out, nullptr, want, 0) : -1;
-        if (c.kernelCopy && n < 0 &&
-            (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-            c.kernelCopy = false;
-            continue;
-        }
-        if (!c.kernelCopy) {
-            n = ::read(c.in, buffer, std::min(sizeof buffer, want));
-            for (ssize_t done = 0; n > 0 && done < n;) {
-                const ssize_t w = ::write(c.out, buffer + done, static_cast<std::size_t>(n - done));
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w <= 0) {
-                    n = -1;
-                    break;
-                }
-                done += w;
-            }
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return finishFile(writeError(errno));
-        if (n == 0)
-            return finishFile(FsError::None);
-        c.copied += static_cast<std::uint64_t>(n);
-        budget -= std::min<std::uint64_t>(budget, static_cast<std::uint64_t>(n));
+    {
+        // A short wait spares spinning through steps while the worker copies.
+        std::unique_lock<std::mutex> lock(c.mutex);
+        if (!c.doneChanged.wait_for(lock, std::chrono::milliseconds(2), [&c] { return c.done; }))
+            return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
     }
-    if (c.copied >= limit)
-        return finishFile(FsError::SourceChanged);
-    return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
+    c.worker.join();
+    return finishFile(c.result);
 }
 
 TreeStep TreeCopyWalk::finishFile(FsError result)
 {
     const std::unique_ptr<Current> c = std::move(m_current);
     Frame& frame = *m_frames.back();
-    // A file that changed its length under the copy did not arrive as it was.
+    // A large file is looked at once more when it is taken up again: it may have changed since its
+    // worker finished.
     struct stat now {};
-    if (result == FsError::None &&
-        (c->copied != static_cast<std::uint64_t>(c->st.st_size) || ::fstat(c->in, &now) != 0 ||
-            now.st_size != c->st.st_size))
+    if (result == FsError::None && c->threaded && (::fstat(c->in, &now) != 0 || now.st_size != c->st.st_size))
         result = FsError::SourceChanged;
     const struct timespec times[2] = {c->st.st_atim, c->st.st_mtim};
     if (result == FsError::None && ::futimens(c->out, times) != 0)

@@ -26,8 +26,10 @@ struct TreeCopyOptions {
     std::function<std::string(const std::string& sourceFolder, const std::string& name)> folderName;
     // A file or folder whose destination path would be longer is not copied (TooLong); 0: no limit.
     std::size_t maxPath = 0;
-    // The data a step copies of a large file; the rest follows in the next steps.
-    std::uint64_t chunkBytes = std::uint64_t{8} << 20;
+    // Files up to this size are copied within their step; a larger file's data is copied by a
+    // worker thread while the steps go on (Working), so that no write the destination makes wait
+    // holds up the caller.
+    std::uint64_t chunkBytes = std::uint64_t{1} << 20;
 };
 
 // What one step of the walk did.

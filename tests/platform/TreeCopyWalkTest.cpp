@@ -1,5 +1,6 @@
 // TreeCopyWalkTest.cpp: the folder-tree copy through open folders: what arrives where, what it
-// leaves alone and says so, trees deeper than the folders it holds open, and large files in parts.
+// leaves alone and says so, trees deeper than the folders it holds open, and large files copied
+// while the steps go on.
 #include "platform/TreeCopyWalk.h"
 
 #include "tests/platform/TestMachine.h"
@@ -148,7 +149,7 @@ TEST_F(TreeCopyWalkTest, ATreeDeeperThanTheFoldersHeldOpenArrivesWhole)
     EXPECT_EQ(t.read("Out/z/last.txt"), "last");
 }
 
-TEST_F(TreeCopyWalkTest, ALargeFileGoesInPartsAndAFileThatGrewMeanwhileFails)
+TEST_F(TreeCopyWalkTest, ALargeFileGoesOnBetweenStepsAndAFileThatGrewMeanwhileFails)
 {
     const std::string data(20000, 'L');
     t.put("Data/large.bin", data);
@@ -159,7 +160,7 @@ TEST_F(TreeCopyWalkTest, ALargeFileGoesInPartsAndAFileThatGrewMeanwhileFails)
     ASSERT_TRUE(stepIntoFile(walk, "large.bin"));
     EXPECT_FALSE(fs::exists(t.host("Out/large.bin"))) << "the name is taken only when the file is whole";
     std::vector<TreeStep> rest = walkAll(walk);
-    ASSERT_GE(rest.size(), 3u);
+    ASSERT_FALSE(rest.empty());
     EXPECT_EQ(rest.back().kind, TreeStepKind::FileCopied);
     EXPECT_EQ(t.read("Out/large.bin"), data);
 

@@ -69,11 +69,10 @@ ExitPlan askExit(const ExitState& state)
     const std::string confirm = "Are you sure you want to exit Kestro?";
     if (state.migrationMode != "selective") {
         if (state.massStage == 3) {
-            // The forced restart is asked for, not imposed: Cancel ends without restarting.
-            const MsgResult r =
-                platform::showMessage("Mass Migration successfully completed. Click OK to restart the PC.",
-                    MsgButtons::OkCancel, MsgIcon::Information);
-            plan.restart = (r == MsgResult::Ok);
+            // A whole PC has been moved: the box only tells, and the restart follows.
+            platform::showMessage("Mass Migration successfully completed. Click OK to restart the PC.",
+                MsgButtons::Ok, MsgIcon::Information);
+            plan.restart = true;
             plan.removeMirror = true;
         } else if (state.massStage >= 0 && state.massStage <= 2) {
             if (platform::showMessage(confirm, MsgButtons::YesNo, MsgIcon::Information) != MsgResult::Yes) {
