@@ -417,6 +417,8 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
         m_options.folderName ? m_options.folderName(parent.srcPath + "\\", name) : name;
     if (destName.empty())
         return {};
+    if (m_options.maxPath != 0 && parent.dstPath.size() + 1 + destName.size() > m_options.maxPath)
+        return stepOf(TreeStepKind::TooLong, parent, name);
     auto frame = std::make_unique<Frame>();
     frame->srcPath = joined(parent.srcPath, name);
     frame->dstPath = joined(parent.dstPath, destName);

@@ -24,7 +24,7 @@ struct TreeCopyOptions {
     // The name a sub-folder takes at the destination, "" leaves it out. `sourceFolder` is the
     // Windows path of the folder that lists it, ending with "\". Empty: the same name.
     std::function<std::string(const std::string& sourceFolder, const std::string& name)> folderName;
-    // A file whose destination path would be longer fails with TooLong; 0: no limit.
+    // A file or folder whose destination path would be longer is not copied (TooLong); 0: no limit.
     std::size_t maxPath = 0;
     // Files up to this size are copied within their step; a larger file's data is copied by a
     // worker thread while the steps go on (Working), so that no write the destination makes wait
@@ -39,7 +39,7 @@ enum class TreeStepKind {
     FileExists,    // the target exists and overwrite is off: nothing was written
     FileFailed,    // `error` tells why (in use 70, gone or no file 53, disk full 61, changed while copied
                    // 57 ...); nothing is left half written
-    TooLong,       // the destination path is longer than maxPath
+    TooLong,       // the destination path of a file or folder is longer than maxPath
     FolderBlocked, // a sub-folder could not be opened or made at the destination: it was left out
     SourceLost,    // a source folder went away under the walk (what was copied is whole)
     Working,       // a part of a large folder was listed or of a large file copied; more follows

@@ -139,7 +139,7 @@ void FilesFoldersMigration::begin(const Item& item)
         return;
     }
     platform::TreeCopyOptions options;
-    options.maxPath = kMaxDestinationPath;
+    options.maxPath = platform::kMaxWindowsPath;
     m_walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
     const transfer::FsError opened = transfer::openTreeCopy(item.key, dest, *m_walk);
     if (opened == transfer::FsError::PathNotFound) {
@@ -225,10 +225,11 @@ void FilesFoldersMigration::walkStep()
     }
     case Kind::SourceLost: fileFailed(source, "no longer on the source PC"); return;
     case Kind::LeftOut: {
-        const std::string shown = s.sourceFolder + "\\" + platform::printableName(s.name);
-        const std::string why(platform::nameFaultText(s.fault));
-        writeTransferLog(kProcess, "Not Copied : " + shown + " : " + why);
-        fileFailed(shown, why);
+        const std::string text = transfer::leftOutText(s.sourceFolder, {s.name, false, s.fault});
+        writeTransferLog(kProcess, "Not copied : " + text);
+        ++m_failedFiles;
+        if (m_firstFailure.empty())
+            m_firstFailure = text;
         return;
     }
     case Kind::FolderEntered:
@@ -243,7 +244,7 @@ void FilesFoldersMigration::copyChosenFile()
     const std::string source = std::move(m_fileSource);
     m_fileSource.clear();
     const std::string name = namePartOf(source); // with its "\"
-    if (m_fileFolder.size() + name.size() > kMaxDestinationPath) {
+    if (m_fileFolder.size() + name.size() > platform::kMaxWindowsPath) {
         writeTransferLog(kProcess, "Not Copied : " + source + " : the name is longer than this PC allows");
         fileFailed(source, "the name is longer than this PC allows");
         return;

@@ -33,9 +33,6 @@ bool isLocalFixedDrive(char letter);
 // PC's own path of the item ("C:\Data\a.txt"); "" when that is not a drive path.
 std::string destinationOf(const std::string& sourcePath, bool isFolder);
 
-// The longest full path a file may have on this PC (MAX_PATH less the closing zero).
-inline constexpr std::size_t kMaxDestinationPath = platform::kMaxWindowsPath;
-
 class FilesFoldersMigration {
 public:
     struct Item {

@@ -168,14 +168,16 @@ FsError copyFolderStep(
         wizardWindows().setStatusText("Not Copied : " + source);
         return s.error;
     case Kind::LeftOut:
-        // A name no Windows file system can hold is no part of the source's drive: told, not failed.
+    case Kind::TooLong:
+        // A name no Windows file system can hold is no part of the source's drive, and a path too
+        // long none of this PC's: not copied, and the folder is not migrated whole.
         writeTransferLog("Action_Copy_File",
-            "Not Copied : " + s.sourceFolder + "\\" + platform::printableName(s.name) + ":" +
-                std::string(platform::nameFaultText(s.fault)));
-        return FsError::None;
+            "Not copied : " +
+                leftOutText(s.sourceFolder,
+                    {s.name, false, s.kind == Kind::TooLong ? platform::NameFault::PathTooLong : s.fault}));
+        return s.kind == Kind::TooLong ? FsError::PathNotFound : FsError::BadFileName;
     case Kind::FolderBlocked: return s.error == FsError::DiskFull ? s.error : FsError::PathNotFound;
     case Kind::SourceLost: return FsError::PathNotFound;
-    case Kind::TooLong: return FsError::PathNotFound;
     case Kind::FolderEntered:
     case Kind::Working:
     case Kind::Done: break;
@@ -195,7 +197,9 @@ TransferOutcome copyFolderWorker(
     // rest is still copied, and the first failure is answered with the folder it happened in.
     WizardWindows& windows = wizardWindows();
     windows.setMousePointer(MousePointer::Hourglass);
-    platform::TreeCopyWalk walk;
+    platform::TreeCopyOptions options;
+    options.maxPath = platform::kMaxWindowsPath;
+    platform::TreeCopyWalk walk(std::move(options));
     FsError failure = openTreeCopy(source, dest, walk);
     std::string failedIn = dest;
     CopyPacing pacing;

@@ -6,6 +6,7 @@
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/MassSteps.h"
+#include "wizard/transfer/MigrationReport.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferPlatform.h"
 
@@ -77,6 +78,7 @@ TreeCopier::TreeCopier(
     options.recurse = recurse;
     options.overwrite = overwrite;
     options.leaveOut = [](const std::string& name) { return neverCopied(name); };
+    options.maxPath = platform::kMaxWindowsPath;
     options.folderName = [this](const std::string& sourceFolder, const std::string& name) {
         return destinationName(sourceFolder, name);
     };
@@ -144,15 +146,17 @@ bool TreeCopier::step()
         else
             ++(s.kind == Kind::FileFailed ? m_report.failed : m_report.blocked);
         break;
-    case Kind::TooLong: ++m_report.failed; break;
     case Kind::Working: break;
-    case Kind::LeftOut:
+    case Kind::TooLong:
+    case Kind::LeftOut: {
         // A name no Windows file system can hold is no part of the source's drive.
-        ++m_report.leftOut;
-        writeTransferLog("FN_Copy_Folder_Tree",
-            "Left out : " + s.sourceFolder + "\\" + platform::printableName(s.name) + ": " +
-                std::string(platform::nameFaultText(s.fault)));
+        const std::string text = transfer::leftOutText(s.sourceFolder,
+            {s.name, false, s.kind == Kind::TooLong ? platform::NameFault::PathTooLong : s.fault});
+        writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);
+        if (m_report.leftOut++ == 0)
+            m_report.firstLeftOut = text;
         break;
+    }
     }
     if (m_pacing.textsDue()) {
         const std::string text = "Migrating..." + s.destFolder + "\\" + s.targetName;
@@ -174,6 +178,10 @@ bool FN_Copy_Folder_Tree(
     if (report)
         *report = copier.report();
     const TreeCopyReport& r = copier.report();
+    // What the source held but the copy left out makes the tree not migrated whole.
+    if (r.leftOut > 0)
+        migrationReport().record(ReportGroup::FilesAndFolders, source, transfer::TransferOutcome::Failed,
+            std::to_string(r.leftOut) + " not copied; first: " + r.firstLeftOut);
     return !r.sourceLost && !r.diskFull;
 }
 
@@ -201,6 +209,10 @@ std::vector<DriveCopyResult> copyMappedDrives()
             else if (d.report.diskFull)
                 d.note = "Drive " + d.destDrive + " is full: the copy of the source drive " + sourceDrive +
                     " ended there";
+            else if (d.report.leftOut > 0)
+                d.note = std::to_string(d.report.leftOut) + " file(s) or folder(s) of the source drive " +
+                    sourceDrive + " were not copied (first: " + d.report.firstLeftOut +
+                    "); the log names each";
         }
         if (!d.note.empty()) {
             // A copy that failed is logged with its error as the wizard's other failures are.

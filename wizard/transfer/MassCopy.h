@@ -38,9 +38,12 @@ bool neverCopied(const std::string& name);
 // What a tree copy did.
 struct TreeCopyReport {
     std::size_t copied = 0;
-    std::size_t kept = 0;    // existing destination files left alone
-    std::size_t failed = 0;  // files that could not be copied (in use, read-only targets)
-    std::size_t leftOut = 0; // source entries whose names Windows cannot hold (logged each)
+    std::size_t kept = 0;   // existing destination files left alone
+    std::size_t failed = 0; // files that could not be copied (in use, read-only targets)
+    // Source entries left out: names Windows cannot hold, names equal but for case to one copied,
+    // paths longer than Windows allows (each logged "Not copied : ...").
+    std::size_t leftOut = 0;
+    std::string firstLeftOut; // the first of them, as the log says it
     std::size_t folders = 0;
     // Source folders left out while the source stayed reachable: the destination could not make
     // the folder (a file holds its name) or the folder could not be listed.

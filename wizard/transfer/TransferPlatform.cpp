@@ -130,19 +130,28 @@ std::vector<std::string> fileNames(const std::string& folder)
     return files;
 }
 
-void listFolderNames(
-    const std::string& folder, std::vector<std::string>& subFolders, std::vector<std::string>& files)
+void listFolderNames(const std::string& folder, std::vector<std::string>& subFolders,
+    std::vector<std::string>& files, std::vector<platform::LeftOutName>* leftOut)
 {
     subFolders.clear();
     files.clear();
     platform::FileSystem* fs = machineFs();
     std::vector<platform::FileEntry> folderEntries, fileEntries;
-    if (!fs || fs->listFolder(folder, folderEntries, fileEntries) != FsError::None)
+    if (!fs || fs->listFolder(folder, folderEntries, fileEntries, leftOut) != FsError::None)
         return;
     for (auto& f : folderEntries)
         subFolders.push_back(std::move(f.name));
     for (auto& f : fileEntries)
         files.push_back(std::move(f.name));
+}
+
+std::string leftOutText(const std::string& folder, const platform::LeftOutName& entry)
+{
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path + platform::printableName(entry.name) + " : " +
+        std::string(platform::nameFaultText(entry.fault));
 }
 
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk)

@@ -5,8 +5,10 @@
 #include "wizard/transfer/MassCopy.h"
 
 #include "tests/support/platform/FullDisk.h"
+#include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/transfer/MassState.h"
+#include "wizard/transfer/MigrationReport.h"
 
 #include <gtest/gtest.h>
 
@@ -235,4 +237,44 @@ TEST_F(MassCopyTest, AFolderBlockedByADestinationFileIsLeftOutNotTakenForALostSo
     EXPECT_EQ(world.readNew("Data/Reports"), "a file of NEWPC's");
     EXPECT_EQ(world.readNew("Data/Zeta/z.txt"), "z");
     EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\Data", "C:\\Data", true, false));
+}
+
+// The whole-drive copy of a source holding names no Windows drive could hold, case twins, a path too
+// long, a pipe and a device link: only what Windows could hold arrives, nothing else on the
+// destination changes, the drive is not reported lost, and what was left out is counted, logged,
+// reported and told in the drive's note.
+TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges)
+{
+    world.putNew("WINDOWS/WIN.INI", "the destination's own");
+    world.putNew("WINNT/WIN.INI", "the destination's own");
+    migrationReport().clear();
+    const auto before = transfertest::hostFiles(world.hostNew(""));
+    const auto delivered = transfertest::plantHostileSource(world.hostOld("Data"));
+
+    std::vector<DriveCopyResult> results;
+    {
+        transfertest::PipeGuard guard(world.hostOld("Data/pipe"));
+        results = copyMappedDrives();
+        EXPECT_FALSE(guard.released()) << "the copy waited on the pipe";
+    }
+    ASSERT_EQ(results.size(), 1u);
+    const TreeCopyReport& report = results[0].report;
+    auto expected = before;
+    for (const auto& [path, content] : delivered)
+        expected["Data/" + path] = content;
+    EXPECT_EQ(transfertest::hostFiles(world.hostNew("")), expected);
+    EXPECT_FALSE(report.sourceLost);
+    EXPECT_EQ(report.copied, 3u);
+    EXPECT_EQ(report.failed, 1u) << "the pipe";
+    EXPECT_EQ(report.leftOut, 20u);
+    EXPECT_TRUE(
+        world.logged("FN_Copy_Folder_Tree", "Not copied : Z:\\Data\\sub\\..\\..\\.. : not a Windows name"));
+    const MigrationReport::Entry* entry = migrationReport().find(ReportGroup::FilesAndFolders, "Z:");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->outcome, transfer::TransferOutcome::Failed);
+    ASSERT_EQ(driveCopyNotes().size(), 1u);
+    EXPECT_NE(driveCopyNotes()[0].find("20 file(s) or folder(s) of the source drive C: were not copied"),
+        std::string::npos)
+        << driveCopyNotes()[0];
+    migrationReport().clear();
 }
