@@ -46,7 +46,8 @@
 #   deep, tmpfs: the shared walk copies 250, 500 and 1,000 levels in 4, 10 and 23 ms (cp -a 22,
 #     75 and 311 ms); the copies themselves stop at the path limit.
 #   wide: longest stall 17 (selective) and 22 ms (mass) on tmpfs, 26 and 20 ms on disk; large
-#     (50 files of 100 MB, disk): 18 and 19 ms.
+#     (50 files of 100 MB, disk; the program run with --stall on its own): 18 (selective) and 19 ms
+#     (mass).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BIN=${BIN:-build/bin/migration_copy_bench}
