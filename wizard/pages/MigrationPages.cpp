@@ -28,6 +28,8 @@ namespace wizard {
 namespace {
 
 const QString kLinkText = "Click Help Button or press F1 key for more details.";
+// The drive and space pages move the bar's Migrate to this left edge (twips).
+constexpr int kMigrateLeft = 4500;
 
 QLabel* label(
     QWidget* page, const QString& name, const QString& text, const QRect& twipsRect, double points, bool bold)
@@ -121,6 +123,7 @@ void frm_Drive_Info::activated()
     w.setButtonEnabled(BarButton::Back, true);
     w.setButtonVisible(BarButton::Back, true);
     w.setButtonVisible(BarButton::Migrate, false);
+    w.setButtonLeft(BarButton::Migrate, kMigrateLeft);
     w.setButtonEnabled(BarButton::Next, true);
 }
 
@@ -228,6 +231,7 @@ void frm_source_Space_Info::activated()
     m_panel->setLinkText("Click Help Button or press F1 Key for more details.");
     WizardWindows& w = wizardWindows();
     w.setButtonVisible(BarButton::Migrate, true);
+    w.setButtonLeft(BarButton::Migrate, kMigrateLeft);
     w.setButtonEnabled(BarButton::Migrate, true);
     w.setButtonEnabled(BarButton::Next, false);
     w.setEditMenuEnabled(EditMenuItem::SelectAll, false);

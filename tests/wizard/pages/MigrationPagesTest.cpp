@@ -123,6 +123,7 @@ TEST_F(MigrationPagesTest, TheChecklistShowsWhatTheMigrationMarksAndTheUserCanno
     frm_source_Space_Info page(nullptr, &host);
     page.activated(); // nothing chosen (the selection page was never shown)
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Migrate));
+    EXPECT_EQ(bar.buttonLeft(BarButton::Migrate), 4500);
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
     QAbstractItemModel* list = testsupport::child<QTreeView>(&page, "Lstsel")->model();
     EXPECT_EQ(list->rowCount(), 0);
@@ -311,8 +312,10 @@ TEST_F(MigrationPagesTest, TheDrivePageHasARowPerSourceShareWithThisPcsFixedDriv
     ASSERT_EQ(combo->count(), 1);
     EXPECT_EQ(combo->currentText(), "C:");
     EXPECT_EQ(page.findChild<QLabel*>("lblSrcDrv1"), nullptr);
+    bar.setButtonLeft(BarButton::Migrate, 0);
     page.activated();
     EXPECT_FALSE(bar.buttonVisible(BarButton::Migrate));
+    EXPECT_EQ(bar.buttonLeft(BarButton::Migrate), 4500);
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
     EXPECT_EQ(page.helpTopic(), 110);
 }

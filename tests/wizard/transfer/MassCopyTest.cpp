@@ -1,6 +1,6 @@
 // MassCopyTest.cpp: whole trees and drives copied in a mass migration: renaming of the Windows and
 // System folders by source and destination system, files never copied, existing files kept,
-// drives paired by letter, a source that goes away, a destination that fills up and the one-pass
+// drives paired by position, a source that goes away, a destination that fills up and the one-pass
 // folder copy beneath.
 #include "wizard/transfer/MassCopy.h"
 
@@ -105,7 +105,7 @@ TEST_F(MassCopyTest, WithoutRecursionOnlyTheTopFilesAndWithOverwriteNewerWins)
     EXPECT_FALSE(FN_Copy_Folder_Tree("Z:\\Nowhere", "C:\\Target", true, true));
 }
 
-TEST_F(MassCopyTest, DrivesArePairedByLetterAndAMissingOneIsTold)
+TEST_F(MassCopyTest, DrivesArePairedByPositionAndAMissingOneIsTold)
 {
     // NEWPC has only C:; the source's C: is mapped to Z:, its D: to Y:, its E: to X:.
     world.putOld("c.txt", "c");
@@ -117,11 +117,25 @@ TEST_F(MassCopyTest, DrivesArePairedByLetterAndAMissingOneIsTold)
     EXPECT_EQ(results[0].destDrive, "C:");
     EXPECT_TRUE(results[0].note.empty());
     EXPECT_EQ(world.readNew("c.txt"), "c");
-    EXPECT_TRUE(results[1].destDrive.empty());
-    EXPECT_EQ(results[2].sourceDrive, "E:");
+    EXPECT_TRUE(results[1].destDrive.empty()); // D: has no hard disk D: here
+    EXPECT_TRUE(results[2].destDrive.empty()); // a third drive has no destination
     ASSERT_EQ(driveCopyNotes().size(), 2u);
-    EXPECT_NE(driveCopyNotes()[1].find("E:"), std::string::npos);
+    EXPECT_NE(driveCopyNotes()[0].find("no hard disk D:"), std::string::npos);
     EXPECT_TRUE(world.logged("FN_CopyFiles_Tmp_Err", "The source drive E:"));
+}
+
+TEST_F(MassCopyTest, SourceWithCAndEGivesItsEToD)
+{
+    world.putOld("c.txt", "c");
+    const fs::path oldE = world.addHardDisk(true, 'E', 'X');
+    const fs::path newD = world.addHardDisk(false, 'D');
+    TransferWorld::put(oldE / "Data" / "e.txt", "e");
+    transferGlobals().driveMap.set("E:", "X:");
+    const auto results = copyMappedDrives();
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[1].destDrive, "D:");
+    EXPECT_EQ(world.readNew("c.txt"), "c");
+    EXPECT_EQ(TransferWorld::read(newD / "Data" / "e.txt"), "e");
 }
 
 TEST_F(MassCopyTest, SourceGoneMidCopyIsToldAndCopiedFilesAreWhole)
