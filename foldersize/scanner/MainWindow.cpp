@@ -32,6 +32,7 @@
 #include "foldersize/scanner/MainSplitter.h"
 #include "foldersize/scanner/MainToolbar.h"
 #include "foldersize/scanner/SizeFormat.h"
+#include "foldersize/scanner/TreeExpander.h"
 #include "foldersize/scanner/TreeOutput.h"
 #include "foldersize/scanner/YieldClock.h"
 #include "foldersize/scanner/cSplitter.h"
@@ -92,7 +93,11 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     });
 
     TreeOutputHost host;
-    host.disableControls = [this](bool alles) { DisableControls(alles); };
+    host.disableControls = [this](bool alles) {
+        DisableControls(alles);
+        // Printing lets the event loop run: the window must not close under it.
+        m_queue->setListBusy(true);
+    };
     host.enableControls = [this] { EnableControls(); };
     host.reportError = [this](const QString& proc, int step, const QString& text) {
         reportError(proc, step, text);
@@ -177,6 +182,8 @@ void MainWindow::connectViews()
     connect(m_treeModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateButtons);
     connect(m_treeModel, &QAbstractItemModel::modelReset, this, &MainWindow::updateButtons);
     connect(m_ui.tvwOrdner, &QTreeView::clicked, this, &MainWindow::onTreeClicked);
+    // "*" expands everything below the current folder in steps (a deep tree would freeze the window).
+    (new TreeExpander(m_ui.tvwOrdner))->setObjectName(QStringLiteral("treeExpander"));
     connect(m_ui.tvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onTreeContextMenu);
     connect(m_ui.lvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onListContextMenu);
     connect(m_ui.lvwOrdner, &QTreeView::doubleClicked, this, &MainWindow::onListDoubleClicked);
