@@ -39,6 +39,11 @@ public:
     // Longest time a file-list fill works before the event loop gets its turn.
     static constexpr int kYieldMs = 20;
 
+    // Rows whose texts are as wide as any in the size, type and time columns: sizes are padded to
+    // one width and times have one form, so the first rows and the largest file tell theirs; the
+    // type column needs one row of each type name.
+    std::vector<int> widthSampleRows() const;
+
     void setUnit(int unit);
     void setLocale(const QLocale& locale);
 
