@@ -172,21 +172,22 @@ TEST_F(MainWindowTest, StartMeasuresTheChosenComboFolderAndKeepsItsSpelling)
     EXPECT_EQ(rootSize(0), "s10");
 }
 
-TEST_F(MainWindowTest, AFolderThatIsARootAlreadyIsMeasuredAgainInPlace)
+TEST_F(MainWindowTest, TheSameFolderQueuedTwiceIsMeasuredTwiceIntoTwoRoots)
 {
     t.file("x/f", 5);
-    t.file("y/f", 1);
     open();
     const int before = combo()->count();
-    w->receiveFolders({t.path("x"), t.path("y")});
+    w->receiveFolders({t.path("x"), t.path("x")});
     ASSERT_TRUE(waitIdle());
     t.file("x/g", 7);
     w->receiveFolders({t.path("x/")});
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(rootCount(), 2u) << "no twin root";
-    EXPECT_EQ(rootKey(0).left(4), "K000");
-    EXPECT_EQ(rootSize(0), "s12") << "the root was measured again";
-    EXPECT_EQ(combo()->count(), before + 2);
+    ASSERT_EQ(rootCount(), 3u) << "one root per queued entry";
+    EXPECT_EQ(rootKey(1).left(4), "K001");
+    EXPECT_EQ(rootKey(2).left(4), "K002");
+    EXPECT_EQ(rootSize(0), "s5") << "an earlier root keeps its sums";
+    EXPECT_EQ(rootSize(2), "s12");
+    EXPECT_EQ(combo()->count(), before + 1) << "the combo keeps one item for the folder";
     EXPECT_EQ(listNames(), (QStringList{"g", "f"})) << "the list shows the measured folder";
 }
 
