@@ -281,14 +281,9 @@ void MainWindow::showSettingsProblems()
 {
     if (m_problems.empty())
         return;
-    QString list;
-    for (const SettingsProblem& p : m_problems)
-        list += QStringLiteral("\n[%1] %2=%3").arg(p.section, p.key, p.value);
+    const QString text = settingsProblemsText(m_problems, m_iniFile);
     m_problems.clear();
-    messageService().warning(this, QStringLiteral("Tallymoor"),
-        QStringLiteral("Die Einstellungsdatei \"%1\" enthält ungültige Werte. "
-                       "Statt ihrer gelten die Vorgaben:%2")
-            .arg(m_iniFile, list));
+    messageService().warning(this, QStringLiteral("Tallymoor"), text);
 }
 
 void MainWindow::reportError(const QString& procName, int step, const QString& text)
