@@ -18,6 +18,7 @@
 #include "foldersize/scanner/FolderNode.h"
 #include "foldersize/scanner/FolderQueue.h"
 #include "foldersize/scanner/MainWindow.h"
+#include "foldersize/scanner/OutputDialogs.h"
 #include "foldersize/scanner/ScanDriver.h"
 #include "foldersize/scanner/TallymoorApp.h"
 #include "foldersize/services/BrowserSettings.h"
@@ -138,6 +139,9 @@ int Main(int argc, char** argv)
     ProgramGlobals& g = globals();
 
     setReportPresenter(&ErrorDialog::showReport);
+    // The error report prints through the same printer dialog as the tree.
+    ErrorDialog::setPrinterChooser(
+        [](QWidget* parent, QPrinter& printer) { return outputDialogs().choosePrinter(parent, printer); });
     int step = 10;
     try {
         SettingsStore store(g.iniDatei);
