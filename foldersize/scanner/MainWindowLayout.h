@@ -29,6 +29,9 @@ struct MainWindowWidgets {
     QLabel* panel2 = nullptr; // the file list's summary
 };
 
+// Narrowest width of the file list's name column (the list scrolls sideways below it).
+inline constexpr int kNameColumnMinimum = 133;
+
 // Lays the window out with the two models shown in tree and list.
 MainWindowWidgets buildMainWindowLayout(
     QMainWindow& window, FolderTreeModel* treeModel, FileListModel* listModel);

@@ -99,6 +99,21 @@ protected:
     {
         return treeModel()->index(i, 0).data(FolderTreeModel::SizeTextRole).toString();
     }
+    // Drags the splitter bar by dx pixels, as the pointer does.
+    void dragBar(int dx) const
+    {
+        QWidget* container = w->findChild<QWidget*>("picSplitTop");
+        const QPoint start(treeView()->width() + 2, 10);
+        auto send = [container](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
+            QMouseEvent e(
+                type, local, container->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+            QCoreApplication::sendEvent(container, &e);
+        };
+        send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+        send(QEvent::MouseMove, start + QPoint(dx, 0), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, start + QPoint(dx, 0), Qt::NoButton);
+        QCoreApplication::processEvents();
+    }
 };
 
 TEST_F(MainWindowTest, ToolbarHasEveryButtonByKey)
@@ -449,6 +464,22 @@ TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)
     EXPECT_EQ(treeView()->width(), before + 40);
     const int extra = static_cast<int>(std::lround(45.0 * w->logicalDpiX() / 1440.0));
     EXPECT_EQ(panel(1)->width(), before + 40 + extra);
+}
+
+TEST_F(MainWindowTest, TheNameColumnTakesTheFreeWidthButStaysReadableInANarrowPane)
+{
+    t.file("p/eine-datei-mit-einem-langen-namen.txt", 10);
+    open({t.path("p")});
+    ASSERT_TRUE(waitIdle());
+    QHeaderView* h = listView()->header();
+    auto others = [h] { return h->sectionSize(1) + h->sectionSize(2) + h->sectionSize(3); };
+    EXPECT_EQ(h->sectionSize(0), listView()->viewport()->width() - others()) << "a wide pane";
+    dragBar(listView()->width() - 120);
+    ASSERT_LT(listView()->viewport()->width(), 130);
+    EXPECT_EQ(h->sectionSize(0), kNameColumnMinimum) << "a narrow pane scrolls sideways";
+    dragBar(-400);
+    ASSERT_GT(listView()->viewport()->width() - others(), kNameColumnMinimum);
+    EXPECT_EQ(h->sectionSize(0), listView()->viewport()->width() - others()) << "wide again";
 }
 
 TEST_F(MainWindowTest, ButtonsAreEnabledOnlyWhenTheyCanAct)
