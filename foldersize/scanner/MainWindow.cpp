@@ -85,9 +85,9 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
 
     // Splitter between tree and list.
     m_cSplitTop = std::make_unique<cSplitter>();
-    // After a drag of the bar the first status panel follows the tree's width (plus 45 twips).
+    // After a drag of the bar the first status panel is at least the tree's width (plus 45 twips).
     connect(m_cSplitTop.get(), &cSplitter::dragFinished, this, [this] {
-        m_ui.panel1->setFixedWidth(
+        m_ui.panel1->setMinimumWidth(
             m_ui.tvwOrdner->width() + static_cast<int>(std::lround(45.0 / twipsPerPixelX())));
     });
 
@@ -139,7 +139,7 @@ void MainWindow::connectQueue()
     connect(m_queue, &FolderQueueController::loopStarted, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         DisableControls(false);
-        m_ui.panel2->hide();
+        setStatusPanelStretched(*this, m_ui, true);
     });
     connect(m_queue, &FolderQueueController::refreshStarted, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -159,7 +159,7 @@ void MainWindow::connectQueue()
     connect(m_queue, &FolderQueueController::queueWorkedOff, this, [this] {
         EnableControls();
         QApplication::restoreOverrideCursor();
-        m_ui.panel2->show();
+        setStatusPanelStretched(*this, m_ui, false);
         m_ui.panel1->setText(scanStatusText(m_queue->runStatistics()));
     });
     connect(m_queue, &FolderQueueController::refreshEnded, this, [this](NodeRef node) {

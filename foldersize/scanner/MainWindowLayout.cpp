@@ -123,11 +123,22 @@ MainWindowWidgets buildMainWindowLayout(
 
     w.panel1 = new QLabel(QStringLiteral("OK."), &window);
     w.panel1->setObjectName(QStringLiteral("sbrMainPanel1"));
+    // An explicit minimum: a long text (the folder being read) must not widen the window.
+    w.panel1->setMinimumWidth(1);
     w.panel2 = new QLabel(&window);
     w.panel2->setObjectName(QStringLiteral("sbrMainPanel2"));
     window.statusBar()->addWidget(w.panel1);
     window.statusBar()->addWidget(w.panel2, 1);
     return w;
+}
+
+void setStatusPanelStretched(QMainWindow& window, const MainWindowWidgets& w, bool stretched)
+{
+    QStatusBar* bar = window.statusBar();
+    w.panel2->setVisible(!stretched);
+    bar->removeWidget(w.panel1);
+    bar->insertWidget(0, w.panel1, stretched ? 1 : 0);
+    w.panel1->show();
 }
 
 QVector<QIcon> buildPictures(QStyle* s)

@@ -36,6 +36,11 @@ inline constexpr int kNameColumnMinimum = 133;
 MainWindowWidgets buildMainWindowLayout(
     QMainWindow& window, FolderTreeModel* treeModel, FileListModel* listModel);
 
+// Status panel 1 while a scan runs (stretched: over the bar's free width, panel 2 hidden) or
+// beside panel 2 (at least its minimum width, wider when its text needs it). It is never of a
+// fixed width, so its text is cut only when the bar itself is too narrow.
+void setStatusPanelStretched(QMainWindow& window, const MainWindowWidgets& w, bool stretched);
+
 // Pictures 1..10 of combo and tree ("FloppyA", "FloppyB", "HD", "cdrom", "network", "removeable",
 // "unknown", "Folder", "File", "FolderOpen"); index 0 is empty.
 QVector<QIcon> buildPictures(QStyle* style);

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
@@ -480,6 +482,25 @@ TEST_F(MainWindowTest, TheNameColumnTakesTheFreeWidthButStaysReadableInANarrowPa
     dragBar(-400);
     ASSERT_GT(listView()->viewport()->width() - others(), kNameColumnMinimum);
     EXPECT_EQ(h->sectionSize(0), listView()->viewport()->width() - others()) << "wide again";
+}
+
+TEST_F(MainWindowTest, TheFirstStatusPanelStretchesDuringAScanAndKeepsItsWholeText)
+{
+    for (int i = 0; i < 20; ++i)
+        t.file("big/d" + std::to_string(i) + "/f", 100);
+    open();
+    dragBar(40);
+    const int followed = panel(1)->width();
+    w->receiveFolders({t.path("big")});
+    ASSERT_TRUE(queue()->busy());
+    w->statusBar()->layout()->activate();
+    EXPECT_GT(panel(1)->width(), followed + 200) << "over the free width of the bar";
+    click("stop");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(panelText(1), "Abgebrochen: die angezeigten Größen sind unvollständig.");
+    EXPECT_GE(panel(1)->width(), panel(1)->sizeHint().width()) << "the text is not cut";
+    EXPECT_GE(panel(1)->width(), followed) << "still as wide as the tree";
+    EXPECT_TRUE(panel(2)->isVisible());
 }
 
 TEST_F(MainWindowTest, ButtonsAreEnabledOnlyWhenTheyCanAct)
