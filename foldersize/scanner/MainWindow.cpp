@@ -3,6 +3,7 @@
 
 #include "foldersize/scanner/ScanStatus.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QAction>
@@ -218,8 +219,11 @@ void MainWindow::restoreGeometryFromSettings()
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
     int width = static_cast<int>(std::lround(m_settings.width / tx));
-    // The first window shows the combo and every toolbar button.
-    if (INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
+    // Without a usable stored width (none, or one that is no number) the window shows the combo
+    // and every toolbar button.
+    const bool widthBad = std::any_of(m_problems.begin(), m_problems.end(),
+        [](const SettingsProblem& p) { return p.section == ini::kForm && p.key == QLatin1String("Width"); });
+    if (widthBad || INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
         width = std::max(width, m_ui.cboOrdner->minimumWidth() + m_ui.tlbMain->sizeHint().width() + 8);
     const int height = static_cast<int>(std::lround(m_settings.height / ty));
     int left =

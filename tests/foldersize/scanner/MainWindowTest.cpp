@@ -387,8 +387,10 @@ TEST_F(MainWindowTest, BadSettingsFallBackToDefaults)
     open();
     EXPECT_TRUE(button("kb")->isChecked());
     EXPECT_EQ(w->geometry().x(), 0) << "a place beyond the screen falls back to the left edge";
-    EXPECT_EQ(w->width(), static_cast<int>(std::lround(11715.0 * w->logicalDpiX() / 1440.0)));
+    EXPECT_GE(w->width(), static_cast<int>(std::lround(11715.0 * w->logicalDpiX() / 1440.0)));
     ASSERT_TRUE(waitIdle(500));
+    auto* more = w->findChild<QToolBar*>("tlbMain")->findChild<QWidget*>("qt_toolbar_ext_button");
+    EXPECT_TRUE(more == nullptr || !more->isVisible()) << "every toolbar button is shown";
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].contains("[Form] Width=abc")) << messages.shown[0].toStdString();
 }
