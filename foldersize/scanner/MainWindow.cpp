@@ -579,7 +579,14 @@ void MainWindow::onListDoubleClicked(const QModelIndex& index)
     const QByteArray path = index.sibling(index.row(), 0).data(FileListModel::PathRole).toByteArray();
     if (path.isEmpty() || !xExistFile(fromBytes(path)))
         return;
-    openService().openUrl(QUrl::fromLocalFile(QFile::decodeName(path)));
+    // A file whose type has no program gets the desktop's choice of program instead.
+    const QString file = QFile::decodeName(path);
+    if (openService().openFile(file) != OpenService::FileOpen::NoProgram || openService().chooseProgram(file))
+        return;
+    messageService().information(this, QStringLiteral("Tallymoor"),
+        QStringLiteral("Für \"%1\" ist kein Programm zugeordnet, und der Desktop bietet keine "
+                       "Programmauswahl an.")
+            .arg(file));
 }
 
 // ---------------------------------------------------------------- hand-off from a later copy

@@ -448,6 +448,17 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile)
     emit listView()->doubleClicked(listModel()->index(0, 2));
     ASSERT_EQ(opened.opened.size(), 1);
     EXPECT_EQ(opened.opened[0], QUrl::fromLocalFile(QString::fromStdString(t.path("p/own.txt"))));
+    EXPECT_TRUE(opened.chosen.isEmpty());
+    // No program for the type: the desktop's choice of program; without one, a message.
+    opened.fileAnswer = OpenService::FileOpen::NoProgram;
+    emit listView()->doubleClicked(listModel()->index(0, 0));
+    EXPECT_EQ(opened.chosen, QStringList{QString::fromStdString(t.path("p/own.txt"))});
+    EXPECT_TRUE(messages.shown.isEmpty());
+    opened.chooseAnswer = false;
+    emit listView()->doubleClicked(listModel()->index(0, 0));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].contains("ist kein Programm zugeordnet"))
+        << messages.shown[0].toStdString();
 }
 
 TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)
