@@ -80,6 +80,9 @@ QTreeView* buildList(QWidget* parent, FileListModel* model)
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Hidden at its full default width, the column would still count in the header's length and
+    // make the list scroll sideways by that much.
+    list->header()->resizeSection(FileListModel::kHiddenDateColumn, 0);
     list->setColumnHidden(FileListModel::kHiddenDateColumn, true);
     list->header()->setSectionsClickable(true);
     list->header()->setSortIndicatorShown(true);

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -489,6 +490,8 @@ TEST_F(MainWindowTest, TheNameColumnTakesTheFreeWidthButStaysReadableInANarrowPa
     QHeaderView* h = listView()->header();
     auto others = [h] { return h->sectionSize(1) + h->sectionSize(2) + h->sectionSize(3); };
     EXPECT_EQ(h->sectionSize(0), listView()->viewport()->width() - others()) << "a wide pane";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listView()->horizontalScrollBar()->maximum(), 0) << "nothing to scroll sideways";
     dragBar(listView()->width() - 120);
     ASSERT_LT(listView()->viewport()->width(), 130);
     EXPECT_EQ(h->sectionSize(0), kNameColumnMinimum) << "a narrow pane scrolls sideways";
