@@ -25,7 +25,9 @@ OpenService::FileOpen DesktopOpenService::openFile(const QString& path)
     if (gio.isEmpty())
         return openUrl(QUrl::fromLocalFile(path)) ? FileOpen::Opened : FileOpen::Failed;
     QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The program gio starts inherits these, so they must outlive gio: ours, not pipes.
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.setStandardInputFile(QProcess::nullDevice());
     p.start(gio, {QStringLiteral("open"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)});
     if (!p.waitForFinished(10000)) {
         p.kill();
