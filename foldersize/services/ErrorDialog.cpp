@@ -158,7 +158,7 @@ void ErrorDialog::keepHintHeight()
         probe.setText(hint);
         tallest = std::max(tallest, probe.heightForWidth(m_hint->width()));
     }
-    if (tallest > 0 && tallest != m_hint->height())
+    if (tallest > 0 && tallest != m_hint->minimumHeight())
         m_hint->setFixedHeight(tallest);
 }
 
