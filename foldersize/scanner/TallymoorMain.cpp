@@ -75,7 +75,8 @@ int scanAndQuit(const std::vector<std::string>& given, const std::vector<std::st
         }
         FolderNode root(f.back() == '/' ? f : f + "/");
         ScanDriver driver;
-        QObject::connect(&driver, &ScanDriver::finished, qApp, [](bool) { QCoreApplication::exit(0); });
+        QObject::connect(&driver, &ScanDriver::finished, QCoreApplication::instance(),
+            [](bool) { QCoreApplication::exit(0); });
         driver.start(&root);
         QCoreApplication::exec();
         const ScanStatistics& s = driver.statistics();

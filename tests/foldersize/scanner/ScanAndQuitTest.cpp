@@ -1,5 +1,6 @@
 // ScanAndQuitTest.cpp: `tallymoor --scan-and-quit` run as a process, as scripts and the bench run it.
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -29,6 +30,7 @@ TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
     env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4711"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     const QString home = QString::fromStdString(t.path("home"));
+    QFile::setPermissions(home, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
         env.insert(QString::fromLatin1(var), home);
     QProcess p;
