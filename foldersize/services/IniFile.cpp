@@ -20,7 +20,7 @@ namespace {
 // lines nobody writes are written back byte for byte. Each line is read as UTF-8 when it is UTF-8,
 // else as Windows-1252 (as older files and other programs write them), so that one stray byte
 // cannot hide the file's other keys. Lines written are UTF-8, unless the file is Windows-1252
-// throughout.
+// throughout (which then stays so).
 struct IniLines {
     QList<QByteArray> bytes; // without line ends
     QList<QByteArray> ends;  // "\r\n", "\n", "\r" or "" (a last line without one)
@@ -138,6 +138,11 @@ bool writeLines(const QString& file, IniLines lines)
     QSaveFile f(file);
     if (!f.open(QIODevice::WriteOnly))
         return false;
+    // A stray Windows-1252 line of a UTF-8 file is stored as the UTF-8 of the text it was read
+    // as: the file is UTF-8 throughout again and the stray line is reported only once.
+    for (qsizetype i = 0; lines.utf8 && i < lines.size(); ++i)
+        if (!lines.asUtf8[i])
+            lines.set(i, lines.text(i));
     QByteArray out;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         out += lines.bytes[i];

@@ -1,6 +1,7 @@
 // IniFile.h: the three access routines of the settings file (read a key, write a key, delete a
-// section). Section and key names match without regard to case; the file is UTF-8 text (a line
-// that is not UTF-8 is read as Windows-1252; a file that is Windows-1252 throughout stays so).
+// section). Section and key names match without regard to case; the file is UTF-8 text. A line
+// that is not UTF-8 is read as Windows-1252 and stored as UTF-8 by the next write; a file that is
+// Windows-1252 throughout stays so.
 #pragma once
 
 #include <QList>

@@ -196,7 +196,7 @@ TEST_F(BrowserSettingsTest, AStrayByteKeepsTheUnitAndIsReportedOnceWithItsLine)
         "Zeile 4 der Einstellungsdatei \"T.ini\" ist kein UTF-8-Text und wurde als Windows-1252 gelesen."
         "\n\nDie Einstellungsdatei \"T.ini\" enthält ungültige Werte. Statt ihrer gelten die Vorgaben:"
         "\n[Form] Width=x");
-    // Saving rewrites the history in UTF-8: the next start has nothing to report.
+    // Saving stores the file as UTF-8: the next start has only the bad width to report.
     ASSERT_TRUE(store.saveComboFolders(s.comboOrdner));
     ASSERT_TRUE(store.saveLayout(s));
     problems.clear();

@@ -102,7 +102,8 @@ TEST_F(IniFileTest, OneLineThatIsNotUtf8HidesNoKeyAndNoKeyIsWrittenTwice)
     EXPECT_EQ(INILesen("Fremd", "Name", "", file()), QString::fromUtf8("Café"));
     EXPECT_EQ(INIZeilenNichtUtf8(file()), QList<int>{4});
     ASSERT_TRUE(INISchreiben("Optionen", "DateigrößeFormat", "2", file()));
-    EXPECT_EQ(readRaw(), "[Optionen]\n" + key + "=2\n[Fremd]\nName=Caf\xE9\n");
+    EXPECT_EQ(readRaw(), "[Optionen]\n" + key + "=2\n[Fremd]\nName=Caf\xC3\xA9\n") << "UTF-8 again";
+    EXPECT_TRUE(INIZeilenNichtUtf8(file()).isEmpty()) << "the note comes once";
     // The key twice, in both encodings (as an older version left it): one line stays.
     writeRaw("[Optionen]\n" + key + "=3\nX=1\nDateigr\xF6\xDF" + "eFormat=1\n");
     ASSERT_TRUE(INISchreiben("Optionen", "DateigrößeFormat", "0", file()));
