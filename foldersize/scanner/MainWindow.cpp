@@ -3,6 +3,7 @@
 
 #include "foldersize/scanner/ScanStatus.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QAction>
@@ -86,9 +87,9 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
 
     // Splitter between tree and list.
     m_cSplitTop = std::make_unique<cSplitter>();
-    // After a drag of the bar the first status panel follows the tree's width (plus 45 twips).
+    // After a drag of the bar the first status panel is at least the tree's width (plus 45 twips).
     connect(m_cSplitTop.get(), &cSplitter::dragFinished, this, [this] {
-        m_ui.panel1->setFixedWidth(
+        m_ui.panel1->setMinimumWidth(
             m_ui.tvwOrdner->width() + static_cast<int>(std::lround(45.0 / twipsPerPixelX())));
     });
 
@@ -144,7 +145,7 @@ void MainWindow::connectQueue()
     connect(m_queue, &FolderQueueController::loopStarted, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         DisableControls(false);
-        m_ui.panel2->hide();
+        setStatusPanelStretched(*this, m_ui, true);
     });
     connect(m_queue, &FolderQueueController::refreshStarted, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -164,7 +165,7 @@ void MainWindow::connectQueue()
     connect(m_queue, &FolderQueueController::queueWorkedOff, this, [this] {
         EnableControls();
         QApplication::restoreOverrideCursor();
-        m_ui.panel2->show();
+        setStatusPanelStretched(*this, m_ui, false);
         m_ui.panel1->setText(scanStatusText(m_queue->runStatistics()));
     });
     connect(m_queue, &FolderQueueController::refreshEnded, this, [this](NodeRef node) {
@@ -225,8 +226,11 @@ void MainWindow::restoreGeometryFromSettings()
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
     int width = static_cast<int>(std::lround(m_settings.width / tx));
-    // The first window shows the combo and every toolbar button.
-    if (INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
+    // Without a usable stored width (none, or one that is no number) the window shows the combo
+    // and every toolbar button.
+    const bool widthBad = std::any_of(m_problems.begin(), m_problems.end(),
+        [](const SettingsProblem& p) { return p.section == ini::kForm && p.key == QLatin1String("Width"); });
+    if (widthBad || INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
         width = std::max(width, m_ui.cboOrdner->minimumWidth() + m_ui.tlbMain->sizeHint().width() + 8);
     const int height = static_cast<int>(std::lround(m_settings.height / ty));
     int left =
@@ -288,14 +292,9 @@ void MainWindow::showSettingsProblems()
 {
     if (m_problems.empty())
         return;
-    QString list;
-    for (const SettingsProblem& p : m_problems)
-        list += QStringLiteral("\n[%1] %2=%3").arg(p.section, p.key, p.value);
+    const QString text = settingsProblemsText(m_problems, m_iniFile);
     m_problems.clear();
-    messageService().warning(this, QStringLiteral("Tallymoor"),
-        QStringLiteral("Die Einstellungsdatei \"%1\" enthält ungültige Werte. "
-                       "Statt ihrer gelten die Vorgaben:%2")
-            .arg(m_iniFile, list));
+    messageService().warning(this, QStringLiteral("Tallymoor"), text);
 }
 
 void MainWindow::reportError(const QString& procName, int step, const QString& text)
@@ -590,7 +589,14 @@ void MainWindow::onListDoubleClicked(const QModelIndex& index)
     const QByteArray path = index.sibling(index.row(), 0).data(FileListModel::PathRole).toByteArray();
     if (path.isEmpty() || !xExistFile(fromBytes(path)))
         return;
-    openService().openUrl(QUrl::fromLocalFile(QFile::decodeName(path)));
+    // A file whose type has no program gets the desktop's choice of program instead.
+    const QString file = QFile::decodeName(path);
+    if (openService().openFile(file) != OpenService::FileOpen::NoProgram || openService().chooseProgram(file))
+        return;
+    messageService().information(this, QStringLiteral("Tallymoor"),
+        QStringLiteral("Für \"%1\" ist kein Programm zugeordnet, und der Desktop bietet keine "
+                       "Programmauswahl an.")
+            .arg(file));
 }
 
 // ---------------------------------------------------------------- hand-off from a later copy
