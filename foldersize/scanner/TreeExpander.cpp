@@ -1,4 +1,4 @@
-// TreeExpander.cpp: collecting and expanding the folders below an index in timed steps.
+// TreeExpander.cpp: expanding the folders below an index in timed steps, parents first.
 #include "foldersize/scanner/TreeExpander.h"
 
 #include <QElapsedTimer>
