@@ -6,6 +6,7 @@
 #include <chrono>
 #include <future>
 #include <optional>
+#include <system_error>
 #include <type_traits>
 #include <utility>
 
@@ -18,7 +19,6 @@
 #include <QMimeDatabase>
 
 #include "foldersize/scanner/FileSystem.h"
-#include "foldersize/scanner/WorkerPool.h"
 
 namespace foldersize {
 
@@ -134,8 +134,11 @@ void FileLister::handOn(bool last)
         while (m_batches.size() >= kMaxBatchesInFlight)
             takeUpFront(true);
         Batch* raw = b.get();
-        raw->done = WorkerPool::shared().run(
-            std::packaged_task<void()>([fd, raw] { lookAt(fd, raw->names, raw->looked); }));
+        try {
+            raw->done = std::async(std::launch::async, [fd, raw] { lookAt(fd, raw->names, raw->looked); });
+        } catch (const std::system_error&) {
+            lookAt(fd, raw->names, raw->looked); // no thread to be had
+        }
     }
     m_batches.push_back(std::move(b));
 }
@@ -267,8 +270,11 @@ std::vector<std::optional<QCollatorSortKey>> nameKeys(const std::vector<FileEntr
     for (std::size_t p = 1; p < parts; ++p) {
         const std::size_t from = p * per;
         const std::size_t to = std::min(entries.size(), from + per);
-        running.push_back(
-            WorkerPool::shared().run(std::packaged_task<void()>([&fill, from, to] { fill(from, to); })));
+        try {
+            running.push_back(std::async(std::launch::async, fill, from, to));
+        } catch (const std::system_error&) {
+            fill(from, to); // no thread to be had
+        }
     }
     fill(0, per);
     for (std::future<void>& r : running)
