@@ -1,6 +1,7 @@
 // file_list_bench.cpp: times the main window's file list on one folder (offscreen): the folder is
-// measured, then its tree node is clicked; prints the time of the list fill and the longest time
-// the event loop did not run meanwhile ("max-stall"), both in milliseconds.
+// measured, then its tree node is clicked; prints, in milliseconds, the time until the list is
+// filled ("list-filled-unpainted") and until it is also laid out and painted ("list-fill"), and
+// the longest time the event loop did not run meanwhile ("max-stall", the paint included).
 #include <cstdio>
 #include <string>
 
@@ -55,9 +56,13 @@ int main(int argc, char** argv)
     clock.start();
     // The fill runs inside the click; the ticker runs whenever the fill lets the event loop in.
     emit tree->clicked(root);
+    const qint64 filled = clock.elapsed();
+    // The list as the user sees it: laid out and painted.
+    list->viewport()->repaint();
     const qint64 fill = clock.elapsed();
     maxStall = std::max(maxStall, sinceTick.elapsed());
-    std::printf("files: %d\nlist-fill-ms: %lld\nmax-stall-ms: %lld\n", list->model()->rowCount(),
-        static_cast<long long>(fill), static_cast<long long>(maxStall));
+    std::printf("files: %d\nlist-fill-ms: %lld\nlist-filled-unpainted-ms: %lld\nmax-stall-ms: %lld\n",
+        list->model()->rowCount(), static_cast<long long>(fill), static_cast<long long>(filled),
+        static_cast<long long>(maxStall));
     return 0;
 }

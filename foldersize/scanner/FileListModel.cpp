@@ -1,11 +1,13 @@
 // FileListModel.cpp: rows, texts, icons and ordering of the file list.
 #include "foldersize/scanner/FileListModel.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
 #include <QFileIconProvider>
 #include <QFont>
+#include <QSet>
 
 #include "foldersize/scanner/SizeFormat.h"
 #include "foldersize/services/SystemInfo.h"
@@ -94,6 +96,34 @@ void FileListModel::GetAllIcons(std::vector<FileEntry>& files, YieldClock* clock
         if (clock && i % kBatch == kBatch - 1)
             clock->poll();
     }
+}
+
+std::vector<int> FileListModel::widthSampleRows() const
+{
+    constexpr int kFirstRows = 64;
+    std::vector<int> rows;
+    const int count = rowCount();
+    for (int r = 0; r < std::min(count, kFirstRows); ++r)
+        rows.push_back(r);
+    QSet<QString> types;
+    const QString* lastType = nullptr;
+    int largest = -1;
+    for (int r = 0; r < count; ++r) {
+        const FileEntry& f = m_files[static_cast<std::size_t>(r)];
+        if (largest < 0 || f.size > m_files[static_cast<std::size_t>(largest)].size)
+            largest = r;
+        // Files of one kind share their type text: most rows are passed over without hashing.
+        if (lastType && lastType->constData() == f.typeName.constData())
+            continue;
+        lastType = &f.typeName;
+        if (!types.contains(f.typeName)) {
+            types.insert(f.typeName);
+            rows.push_back(r);
+        }
+    }
+    if (largest >= kFirstRows)
+        rows.push_back(largest);
+    return rows;
 }
 
 void FileListModel::setUnit(int unit)

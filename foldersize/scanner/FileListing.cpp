@@ -7,6 +7,7 @@
 #include <future>
 #include <optional>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include <dirent.h>
@@ -179,22 +180,47 @@ bool FileLister::takeUpFront(bool wait)
 
 namespace {
 
-// Positions ordered by an integer key; ties keep their order in both directions.
+// Positions ordered by an integer key; ties keep their order in both directions. A stable radix
+// sort on the key's bytes, passing over the bytes all keys share (sizes and times differ in their
+// low bytes only): a fraction of a comparison sort's time for a hundred thousand files.
 template <typename Key> std::vector<std::size_t> orderByKey(const std::vector<Key>& keys, bool descending)
 {
-    // Sorting (key, position) pairs keeps the comparison on contiguous values: a fraction of the
-    // time of a stable sort that looks each entry up.
-    std::vector<std::pair<Key, std::size_t>> pairs(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        pairs[i] = {keys[i], i};
-    std::sort(pairs.begin(), pairs.end(), [descending](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return descending ? a.first > b.first : a.first < b.first;
-        return a.second < b.second;
-    });
-    std::vector<std::size_t> order(pairs.size());
-    for (std::size_t i = 0; i < pairs.size(); ++i)
-        order[i] = pairs[i].second;
+    static_assert(std::is_integral_v<Key> && sizeof(Key) == 8);
+    struct Item {
+        std::uint64_t key;
+        std::uint32_t pos;
+    };
+    // Signed keys are shifted into unsigned order; descending order sorts the complement.
+    const auto ordered = [descending](Key k) {
+        std::uint64_t u = static_cast<std::uint64_t>(k);
+        if constexpr (std::is_signed_v<Key>)
+            u ^= std::uint64_t{1} << 63;
+        return descending ? ~u : u;
+    };
+    std::vector<Item> items(keys.size());
+    std::uint64_t all = 0;
+    std::uint64_t any = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        items[i] = {ordered(keys[i]), static_cast<std::uint32_t>(i)};
+        all = i == 0 ? items[i].key : (all & items[i].key);
+        any |= items[i].key;
+    }
+    std::vector<Item> scratch(items.size());
+    for (int shift = 0; shift < 64; shift += 8) {
+        if (((all ^ any) >> shift & 0xFF) == 0)
+            continue; // every key has the same byte here
+        std::size_t start[257] = {};
+        for (const Item& it : items)
+            ++start[(it.key >> shift & 0xFF) + 1];
+        for (int b = 0; b < 256; ++b)
+            start[b + 1] += start[b];
+        for (const Item& it : items)
+            scratch[start[it.key >> shift & 0xFF]++] = it;
+        items.swap(scratch);
+    }
+    std::vector<std::size_t> order(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        order[i] = items[i].pos;
     return order;
 }
 
@@ -278,7 +304,8 @@ std::vector<std::size_t> sortedOrder(
         std::vector<QString> types(entries.size());
         for (std::size_t i = 0; i < entries.size(); ++i)
             types[i] = entries[i].typeName;
-        return orderByKey(textRanks(types), descending);
+        const std::vector<std::uint32_t> ranks = textRanks(types);
+        return orderByKey(std::vector<std::uint64_t>(ranks.begin(), ranks.end()), descending);
     }
     case FileColumn::Name: break;
     }

@@ -58,24 +58,11 @@ void FolderQueueController::nextQueueEntry()
             else
                 nextQueueEntry();
         };
-        // A folder that is a root already is measured again in place instead of getting a twin.
-        if (FolderNode* existing = rootWithPath(entry.tag)) {
-            m_model.clearChildren(existing);
-            QuelleEinlesen(entry.tag, entry.image, entry.selectedImage, m_tree.keyOf(existing));
-        } else {
-            QuelleEinlesen(entry.tag, entry.image, entry.selectedImage, std::string());
-        }
+        // Every queued folder gets a root of its own, also one that is measured already.
+        QuelleEinlesen(entry.tag, entry.image, entry.selectedImage, std::string());
         return;
     }
     finishQueue();
-}
-
-FolderNode* FolderQueueController::rootWithPath(const std::string& folderPath)
-{
-    for (std::size_t i = 0; i < m_tree.rootCount(); ++i)
-        if (m_tree.root(i).folderPath == folderPath)
-            return m_tree.root(i).node.get();
-    return nullptr;
 }
 
 void FolderQueueController::finishQueue()

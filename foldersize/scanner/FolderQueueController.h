@@ -46,8 +46,8 @@ public:
     int einleseStatus() const { return m_einleseStatus; }
 
     // Works the queue off; returns at once, queueWorkedOff() follows. Does nothing while busy:
-    // a running loop takes new entries up. A folder that is a root already is measured again
-    // into that root.
+    // a running loop takes new entries up. Each entry is measured into a new root, so a folder
+    // queued twice is measured twice.
     void Ordnerliste_Abarbeiten();
     // The "start" button: resets the stop request, replaces the queue by tag and works it off.
     void startFolder(const std::string& tag);
@@ -86,7 +86,6 @@ signals:
 private:
     void nextQueueEntry();
     void finishQueue();
-    FolderNode* rootWithPath(const std::string& folderPath);
     void finishRefresh(const std::string& rememberedKey, FolderNode* root);
     void onScanEnded(bool stopped);
 

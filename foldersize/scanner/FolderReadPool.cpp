@@ -83,7 +83,10 @@ FolderReadPool::FolderReadPool(
 
 FolderReadPool::~FolderReadPool() { cancel(); }
 
-unsigned FolderReadPool::defaultThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
+unsigned FolderReadPool::defaultThreads()
+{
+    return std::clamp(2 * std::thread::hardware_concurrency(), 1u, 16u);
+}
 
 void FolderReadPool::cancel()
 {

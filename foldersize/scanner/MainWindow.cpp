@@ -3,6 +3,7 @@
 
 #include "foldersize/scanner/ScanStatus.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QAction>
@@ -32,6 +33,7 @@
 #include "foldersize/scanner/MainSplitter.h"
 #include "foldersize/scanner/MainToolbar.h"
 #include "foldersize/scanner/SizeFormat.h"
+#include "foldersize/scanner/TreeExpander.h"
 #include "foldersize/scanner/TreeOutput.h"
 #include "foldersize/scanner/YieldClock.h"
 #include "foldersize/scanner/cSplitter.h"
@@ -85,14 +87,18 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
 
     // Splitter between tree and list.
     m_cSplitTop = std::make_unique<cSplitter>();
-    // After a drag of the bar the first status panel follows the tree's width (plus 45 twips).
+    // After a drag of the bar the first status panel is at least the tree's width (plus 45 twips).
     connect(m_cSplitTop.get(), &cSplitter::dragFinished, this, [this] {
-        m_ui.panel1->setFixedWidth(
+        m_ui.panel1->setMinimumWidth(
             m_ui.tvwOrdner->width() + static_cast<int>(std::lround(45.0 / twipsPerPixelX())));
     });
 
     TreeOutputHost host;
-    host.disableControls = [this](bool alles) { DisableControls(alles); };
+    host.disableControls = [this](bool alles) {
+        DisableControls(alles);
+        // Printing lets the event loop run: the window must not close under it.
+        m_queue->setListBusy(true);
+    };
     host.enableControls = [this] { EnableControls(); };
     host.reportError = [this](const QString& proc, int step, const QString& text) {
         reportError(proc, step, text);
@@ -139,7 +145,7 @@ void MainWindow::connectQueue()
     connect(m_queue, &FolderQueueController::loopStarted, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         DisableControls(false);
-        m_ui.panel2->hide();
+        setStatusPanelStretched(*this, m_ui, true);
     });
     connect(m_queue, &FolderQueueController::refreshStarted, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -159,7 +165,7 @@ void MainWindow::connectQueue()
     connect(m_queue, &FolderQueueController::queueWorkedOff, this, [this] {
         EnableControls();
         QApplication::restoreOverrideCursor();
-        m_ui.panel2->show();
+        setStatusPanelStretched(*this, m_ui, false);
         m_ui.panel1->setText(scanStatusText(m_queue->runStatistics()));
     });
     connect(m_queue, &FolderQueueController::refreshEnded, this, [this](NodeRef node) {
@@ -177,6 +183,8 @@ void MainWindow::connectViews()
     connect(m_treeModel, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateButtons);
     connect(m_treeModel, &QAbstractItemModel::modelReset, this, &MainWindow::updateButtons);
     connect(m_ui.tvwOrdner, &QTreeView::clicked, this, &MainWindow::onTreeClicked);
+    // "*" expands everything below the current folder in steps (a deep tree would freeze the window).
+    (new TreeExpander(m_ui.tvwOrdner))->setObjectName(QStringLiteral("treeExpander"));
     connect(m_ui.tvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onTreeContextMenu);
     connect(m_ui.lvwOrdner, &QWidget::customContextMenuRequested, this, &MainWindow::onListContextMenu);
     connect(m_ui.lvwOrdner, &QTreeView::doubleClicked, this, &MainWindow::onListDoubleClicked);
@@ -218,8 +226,11 @@ void MainWindow::restoreGeometryFromSettings()
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
     int width = static_cast<int>(std::lround(m_settings.width / tx));
-    // The first window shows the combo and every toolbar button.
-    if (INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
+    // Without a usable stored width (none, or one that is no number) the window shows the combo
+    // and every toolbar button.
+    const bool widthBad = std::any_of(m_problems.begin(), m_problems.end(),
+        [](const SettingsProblem& p) { return p.section == ini::kForm && p.key == QLatin1String("Width"); });
+    if (widthBad || INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
         width = std::max(width, m_ui.cboOrdner->minimumWidth() + m_ui.tlbMain->sizeHint().width() + 8);
     const int height = static_cast<int>(std::lround(m_settings.height / ty));
     int left =
@@ -281,14 +292,9 @@ void MainWindow::showSettingsProblems()
 {
     if (m_problems.empty())
         return;
-    QString list;
-    for (const SettingsProblem& p : m_problems)
-        list += QStringLiteral("\n[%1] %2=%3").arg(p.section, p.key, p.value);
+    const QString text = settingsProblemsText(m_problems, m_iniFile);
     m_problems.clear();
-    messageService().warning(this, QStringLiteral("Tallymoor"),
-        QStringLiteral("Die Einstellungsdatei \"%1\" enthält ungültige Werte. "
-                       "Statt ihrer gelten die Vorgaben:%2")
-            .arg(m_iniFile, list));
+    messageService().warning(this, QStringLiteral("Tallymoor"), text);
 }
 
 void MainWindow::reportError(const QString& procName, int step, const QString& text)
@@ -398,14 +404,17 @@ void MainWindow::ListViewGrösseÄndern()
 
 void MainWindow::widenListColumns(YieldClock* clock)
 {
-    // Sizes, types and dates are shown whole; the name column takes the rest of the width.
+    // Sizes, types and dates are shown whole; the name column takes the rest of the width. A few
+    // rows tell the widths (measuring a thousand rows per column took longer than sorting).
+    const std::vector<int> rows = m_listModel->widthSampleRows();
     for (int c = 1; c <= 3; ++c) {
         if (clock)
             clock->poll();
-        const int before = m_ui.lvwOrdner->columnWidth(c);
-        m_ui.lvwOrdner->resizeColumnToContents(c);
-        if (m_ui.lvwOrdner->columnWidth(c) < before)
-            m_ui.lvwOrdner->setColumnWidth(c, before);
+        int width = m_ui.lvwOrdner->header()->sectionSizeHint(c);
+        for (const int r : rows)
+            width = std::max(width, m_ui.lvwOrdner->sizeHintForIndex(m_listModel->index(r, c)).width());
+        if (width > m_ui.lvwOrdner->columnWidth(c))
+            m_ui.lvwOrdner->setColumnWidth(c, width);
     }
 }
 
@@ -580,7 +589,14 @@ void MainWindow::onListDoubleClicked(const QModelIndex& index)
     const QByteArray path = index.sibling(index.row(), 0).data(FileListModel::PathRole).toByteArray();
     if (path.isEmpty() || !xExistFile(fromBytes(path)))
         return;
-    openService().openUrl(QUrl::fromLocalFile(QFile::decodeName(path)));
+    // A file whose type has no program gets the desktop's choice of program instead.
+    const QString file = QFile::decodeName(path);
+    if (openService().openFile(file) != OpenService::FileOpen::NoProgram || openService().chooseProgram(file))
+        return;
+    messageService().information(this, QStringLiteral("Tallymoor"),
+        QStringLiteral("Für \"%1\" ist kein Programm zugeordnet, und der Desktop bietet keine "
+                       "Programmauswahl an.")
+            .arg(file));
 }
 
 // ---------------------------------------------------------------- hand-off from a later copy

@@ -1,7 +1,10 @@
 // MainWindowLayout.cpp: the main window's widgets and pictures.
 #include "foldersize/scanner/MainWindowLayout.h"
 
+#include <algorithm>
+
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -18,6 +21,44 @@
 
 namespace foldersize {
 namespace {
+
+// Gives the list's name column the width the other columns leave free, but never less than
+// kNameColumnMinimum: in a narrow pane the list scrolls sideways instead of squeezing the names.
+class NameColumnFit : public QObject {
+public:
+    explicit NameColumnFit(QTreeView* list)
+        : QObject(list)
+        , m_list(list)
+    {
+        list->viewport()->installEventFilter(this);
+        connect(list->header(), &QHeaderView::sectionResized, this, [this](int logical, int, int) {
+            if (logical != 0)
+                fit();
+        });
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            fit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void fit()
+    {
+        QHeaderView* h = m_list->header();
+        int others = 0;
+        for (int c = 1; c < h->count(); ++c)
+            if (!h->isSectionHidden(c))
+                others += h->sectionSize(c);
+        const int width = std::max(kNameColumnMinimum, m_list->viewport()->width() - others);
+        if (h->sectionSize(0) != width)
+            h->resizeSection(0, width);
+    }
+
+    QTreeView* m_list;
+};
 
 QTreeView* buildTree(QWidget* parent, FolderTreeModel* model)
 {
@@ -39,12 +80,16 @@ QTreeView* buildList(QWidget* parent, FileListModel* model)
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Hidden at its full default width, the column would still count in the header's length and
+    // make the list scroll sideways by that much.
+    list->header()->resizeSection(FileListModel::kHiddenDateColumn, 0);
     list->setColumnHidden(FileListModel::kHiddenDateColumn, true);
     list->header()->setSectionsClickable(true);
     list->header()->setSortIndicatorShown(true);
     list->header()->setStretchLastSection(false);
-    // The name column grows and shrinks with the window; the others keep their widths.
-    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // The name column grows and shrinks with the window, down to a readable width; the others
+    // keep their widths.
+    new NameColumnFit(list);
     return list;
 }
 
@@ -81,11 +126,22 @@ MainWindowWidgets buildMainWindowLayout(
 
     w.panel1 = new QLabel(QStringLiteral("OK."), &window);
     w.panel1->setObjectName(QStringLiteral("sbrMainPanel1"));
+    // An explicit minimum: a long text (the folder being read) must not widen the window.
+    w.panel1->setMinimumWidth(1);
     w.panel2 = new QLabel(&window);
     w.panel2->setObjectName(QStringLiteral("sbrMainPanel2"));
     window.statusBar()->addWidget(w.panel1);
     window.statusBar()->addWidget(w.panel2, 1);
     return w;
+}
+
+void setStatusPanelStretched(QMainWindow& window, const MainWindowWidgets& w, bool stretched)
+{
+    QStatusBar* bar = window.statusBar();
+    w.panel2->setVisible(!stretched);
+    bar->removeWidget(w.panel1);
+    bar->insertWidget(0, w.panel1, stretched ? 1 : 0);
+    w.panel1->show();
 }
 
 QVector<QIcon> buildPictures(QStyle* s)

@@ -29,9 +29,17 @@ struct MainWindowWidgets {
     QLabel* panel2 = nullptr; // the file list's summary
 };
 
+// Narrowest width of the file list's name column (the list scrolls sideways below it).
+inline constexpr int kNameColumnMinimum = 133;
+
 // Lays the window out with the two models shown in tree and list.
 MainWindowWidgets buildMainWindowLayout(
     QMainWindow& window, FolderTreeModel* treeModel, FileListModel* listModel);
+
+// Status panel 1 while a scan runs (stretched: over the bar's free width, panel 2 hidden) or
+// beside panel 2 (at least its minimum width, wider when its text needs it). It is never of a
+// fixed width, so its text is cut only when the bar itself is too narrow.
+void setStatusPanelStretched(QMainWindow& window, const MainWindowWidgets& w, bool stretched);
 
 // Pictures 1..10 of combo and tree ("FloppyA", "FloppyB", "HD", "cdrom", "network", "removeable",
 // "unknown", "Folder", "File", "FolderOpen"); index 0 is empty.

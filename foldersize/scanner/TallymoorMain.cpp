@@ -1,12 +1,14 @@
 // TallymoorMain.cpp: start-up of Tallymoor.
 #include "foldersize/scanner/TallymoorMain.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
@@ -16,6 +18,7 @@
 #include "foldersize/scanner/FolderNode.h"
 #include "foldersize/scanner/FolderQueue.h"
 #include "foldersize/scanner/MainWindow.h"
+#include "foldersize/scanner/OutputDialogs.h"
 #include "foldersize/scanner/ScanDriver.h"
 #include "foldersize/scanner/TallymoorApp.h"
 #include "foldersize/services/BrowserSettings.h"
@@ -36,26 +39,48 @@ constexpr int kVersionRevision = 0;
 
 void logLine(const QString& line) { ErrorLogSchreiben(line); }
 
+// One measured root as the scan prints it (the bench reads these lines).
+void printTotals(const std::string& name, std::uint64_t bytes, std::uint64_t files, const ScanStatistics& s)
+{
+    std::printf("folder: %s\nbytes: %llu\nfiles: %llu\nfolders: %llu\nfolder-entry-bytes: %llu\n"
+                "unreadable: %llu\nskipped-system-folders: %llu\n",
+        name.c_str(), static_cast<unsigned long long>(bytes), static_cast<unsigned long long>(files),
+        static_cast<unsigned long long>(s.folders), static_cast<unsigned long long>(s.folderEntryBytes),
+        static_cast<unsigned long long>(s.unreadableFolders),
+        static_cast<unsigned long long>(s.skippedPseudo));
+}
+
 // Measures the folders one after the other with the window's scan driver and prints the totals.
-int scanAndQuit(const std::vector<std::string>& folders)
+// given[i] is the argument as typed (for messages), folders[i] the same as an absolute path.
+int scanAndQuit(const std::vector<std::string>& given, const std::vector<std::string>& folders)
 {
     QElapsedTimer clock;
     clock.start();
     int rc = 0;
-    for (const std::string& f : folders) {
-        FolderNode root(f.empty() || f.back() == '/' ? f : f + "/");
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const std::string& f = folders[i];
+        struct stat st {};
+        if (::stat(f.c_str(), &st) != 0) {
+            // As du says it; the other arguments are measured all the same.
+            std::fflush(stdout);
+            std::fprintf(
+                stderr, "tallymoor: cannot access '%s': %s\n", given[i].c_str(), std::strerror(errno));
+            rc = std::max(rc, 1);
+            continue;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            // A file counts with its own size, as du counts it.
+            printTotals(f, static_cast<std::uint64_t>(st.st_size < 0 ? 0 : st.st_size), 1, ScanStatistics{});
+            continue;
+        }
+        FolderNode root(f.back() == '/' ? f : f + "/");
         ScanDriver driver;
-        QObject::connect(&driver, &ScanDriver::finished, qApp, [](bool) { QCoreApplication::exit(0); });
+        QObject::connect(&driver, &ScanDriver::finished, QCoreApplication::instance(),
+            [](bool) { QCoreApplication::exit(0); });
         driver.start(&root);
         QCoreApplication::exec();
         const ScanStatistics& s = driver.statistics();
-        std::printf("folder: %s\nbytes: %llu\nfiles: %llu\nfolders: %llu\nfolder-entry-bytes: %llu\n"
-                    "unreadable: %llu\nskipped-system-folders: %llu\n",
-            f.c_str(), static_cast<unsigned long long>(root.totalBytes),
-            static_cast<unsigned long long>(root.totalFiles), static_cast<unsigned long long>(s.folders),
-            static_cast<unsigned long long>(s.folderEntryBytes),
-            static_cast<unsigned long long>(s.unreadableFolders),
-            static_cast<unsigned long long>(s.skippedPseudo));
+        printTotals(f, root.totalBytes, root.totalFiles, s);
         if (s.skippedPseudo > 0)
             std::printf(
                 "note: kernel file systems (proc, sysfs and the like) were skipped and not measured\n");
@@ -69,6 +94,20 @@ int scanAndQuit(const std::vector<std::string>& folders)
     std::printf("milliseconds: %.2f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
     std::fflush(stdout);
     return rc;
+}
+
+// Program values, error log and crash handlers: the same for the window and the windowless scan.
+void setUpProgram()
+{
+    ProgramGlobals& g = globals();
+    g.progName = programName();
+    g.errorLogPfad = errorLogFolder();
+    g.iniDatei = iniFilePath();
+    g.doEventsIntervall = 1500;
+    InitMain(kVersionMajor, kVersionMinor, kVersionRevision);
+    installFatalSignalHandlers(errorLogFile());
+    installTerminateHandler();
+    setErrorLogHook(&logLine);
 }
 
 } // namespace
@@ -85,26 +124,25 @@ int Main(int argc, char** argv)
             args.emplace_back(argv[i]);
     }
     // Relative folders mean the caller's working folder, also when a running copy measures them.
-    const std::vector<std::string> folders =
-        FolderQueue::absoluteFolders(FolderQueue::foldersFromArguments(args), xCurrentFolder());
+    const std::vector<std::string> given = FolderQueue::foldersFromArguments(args);
+    const std::vector<std::string> folders = FolderQueue::absoluteFolders(given, xCurrentFolder());
+    if (scanOnly) {
+        // No window: an application without a display, which neither needs nor contacts one.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
+        setUpProgram();
+        return scanAndQuit(given, folders);
+    }
     TallymoorApp app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
     installGermanTranslations(app);
-
+    setUpProgram();
     ProgramGlobals& g = globals();
-    g.progName = programName();
-    g.errorLogPfad = errorLogFolder();
-    g.iniDatei = iniFilePath();
-    g.doEventsIntervall = 1500;
-    InitMain(kVersionMajor, kVersionMinor, kVersionRevision);
-    installFatalSignalHandlers(errorLogFile());
-    installTerminateHandler();
-    setErrorLogHook(&logLine);
-
-    if (scanOnly)
-        return scanAndQuit(folders);
 
     setReportPresenter(&ErrorDialog::showReport);
+    // The error report prints through the same printer dialog as the tree.
+    ErrorDialog::setPrinterChooser(
+        [](QWidget* parent, QPrinter& printer) { return outputDialogs().choosePrinter(parent, printer); });
     int step = 10;
     try {
         SettingsStore store(g.iniDatei);

@@ -3,6 +3,9 @@
 
 #include "foldersize/scanner/OutputDialogs.h"
 #include "foldersize/scanner/TreeReport.h"
+#include "foldersize/scanner/YieldClock.h"
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QFile>
@@ -25,11 +28,8 @@ public:
 
 } // namespace
 
-bool printTreeLines(QPrinter& printer, const QStringList& lines)
+QFont printFont()
 {
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
     QFont font(QStringLiteral("Courier New"), 8);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
@@ -37,20 +37,44 @@ bool printTreeLines(QPrinter& printer, const QStringList& lines)
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSize(8);
     }
-    painter.setFont(font);
+    return font;
+}
+
+int printLineChars(QPrinter& printer)
+{
+    const QFontMetricsF metrics(printFont(), &printer);
+    // The widest of the characters a line holds, in case a fall-back font is wider.
+    qreal advance = 1;
+    for (const QChar c : {QChar(u'W'), QChar(u'0'), QChar(0x2026)})
+        advance = std::max(advance, metrics.horizontalAdvance(c));
+    const qreal width = printer.pageLayout().paintRectPixels(printer.resolution()).width();
+    return std::max(10, static_cast<int>(width / advance));
+}
+
+bool printTreeLines(QPrinter& printer, const QStringList& lines, YieldClock* clock)
+{
+    const int width = printLineChars(printer);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    painter.setFont(printFont());
     const QFontMetrics metrics = painter.fontMetrics();
     const int pageHeight = painter.viewport().height();
     int y = metrics.ascent();
     for (const QString& line : lines) {
-        if (y + metrics.descent() > pageHeight) {
-            if (!printer.newPage()) {
-                painter.end();
-                return false;
+        for (const QString& row : printRows(line, width)) {
+            if (y + metrics.descent() > pageHeight) {
+                if (!printer.newPage()) {
+                    painter.end();
+                    return false;
+                }
+                y = metrics.ascent();
             }
-            y = metrics.ascent();
+            painter.drawText(0, y, row);
+            y += metrics.lineSpacing();
+            if (clock)
+                clock->poll();
         }
-        painter.drawText(0, y, line);
-        y += metrics.lineSpacing();
     }
     return painter.end();
 }
@@ -115,7 +139,11 @@ void TreeOutput::TreeViewDrucken(const FolderNode* selected, int unit)
         return;
     if (m_host.disableControls)
         m_host.disableControls(false);
-    if (!printTreeLines(printer, printLinesForRoot(*root, unit))) {
+    // A deep tree prints thousands of long lines: the window gets its turn meanwhile (the busy
+    // state keeps other work out) and each line is at most three rows.
+    YieldClock clock(kPrintYieldMs, [] { QCoreApplication::processEvents(); });
+    const QStringList lines = printLinesForRoot(*root, unit, QLocale(), 3 * printLineChars(printer));
+    if (!printTreeLines(printer, lines, &clock)) {
         if (m_host.reportError)
             m_host.reportError(
                 QStringLiteral("TreeViewDrucken"), 70, QStringLiteral("Der Drucker kann nicht drucken."));

@@ -4,6 +4,7 @@
 
 #include "foldersize/scanner/FolderTree.h"
 
+#include <QFont>
 #include <QStringList>
 
 #include <functional>
@@ -21,9 +22,17 @@ struct TreeOutputHost {
     std::function<void(const QString& procName, int step, const QString& error)> reportError;
 };
 
-// Paints the lines in "Courier New" 8 pt (or the system's fixed-pitch font), one per line, with
-// a new page when the page is full. False when the printer could not be opened or failed.
-bool printTreeLines(QPrinter& printer, const QStringList& lines);
+class YieldClock;
+
+// The printout's font: "Courier New" 8 pt, or the system's fixed-pitch font in 8 pt.
+QFont printFont();
+// Characters of the print font that fit across the printer's page.
+int printLineChars(QPrinter& printer);
+
+// Paints the lines in the print font with a new page when the page is full; a line wider than the
+// page continues on further rows (printRows), so nothing is cut at the page's edge. Polls clock
+// (when given) between rows. False when the printer could not be opened or failed.
+bool printTreeLines(QPrinter& printer, const QStringList& lines, YieldClock* clock = nullptr);
 
 class TreeOutput {
 public:
@@ -38,6 +47,8 @@ public:
 
     static inline const QString kFilter = QStringLiteral("Textdateien (*.txt)");
     static inline const QString kDefaultName = QStringLiteral("Ordnerliste.txt");
+    // Longest time printing works before the event loop gets its turn.
+    static constexpr int kPrintYieldMs = 20;
 
 private:
     void save(const QString& procName, const std::function<QByteArray()>& report);

@@ -22,6 +22,19 @@ QByteArray reportForAllRoots(const FolderTree& tree);
 
 // Printout lines of one root: first the root's own line, then every folder below it in the
 // report's order; each line is FormatSize(total, false, true, unit), " - " and the folder path.
-QStringList printLinesForRoot(const FolderRoot& root, int unit, const QLocale& locale = QLocale());
+// With maxChars > 0 a longer line is shortened in the middle (shortenMiddle); a path is then
+// decoded only as far as the shortened line shows it (a tree 10,000 folders deep has paths of
+// tens of thousands of characters).
+QStringList printLinesForRoot(
+    const FolderRoot& root, int unit, const QLocale& locale = QLocale(), int maxChars = 0);
+
+// The line itself when it has at most maxChars characters; otherwise its start and its end with
+// "…" between them, maxChars characters in all.
+QString shortenMiddle(const QString& line, int maxChars);
+
+// Rows of the printout for one line on a page `width` characters wide: a longer line continues on
+// further rows, indented to where its path starts; one that needs more than maxRows rows is
+// shortened in the middle first. No row is longer than width.
+QStringList printRows(const QString& line, int width, int maxRows = 3);
 
 } // namespace foldersize

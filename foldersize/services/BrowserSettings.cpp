@@ -136,6 +136,9 @@ BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) cons
     BrowserSettings s;
     const Reader r(m_path, m_locale, problems);
     using namespace ini;
+    if (problems)
+        for (const int line : INIZeilenNichtUtf8(m_path))
+            problems->push_back({QString(), QString(), QString(), line});
 
     s.kontextmenu = r.text(kOptionen, QStringLiteral("Kontextmenu"), QStringLiteral("99"));
     r.flag(kOptionen, QStringLiteral("Instanz"), s.instanz);
@@ -259,6 +262,32 @@ bool SettingsStore::saveInternetUpdate(const BrowserSettings& s) const
              s.proxyPWspeichern ? s.proxyPasswort : QString(), m_path) &&
         ok;
     return ok;
+}
+
+QString settingsProblemsText(const std::vector<SettingsProblem>& problems, const QString& iniPath)
+{
+    QString values;
+    QStringList lines;
+    for (const SettingsProblem& p : problems) {
+        if (p.line > 0)
+            lines << QString::number(p.line);
+        else
+            values += QStringLiteral("\n[%1] %2=%3").arg(p.section, p.key, p.value);
+    }
+    QStringList parts;
+    if (!lines.isEmpty())
+        parts << (lines.size() == 1
+                ? QStringLiteral("Zeile %1 der Einstellungsdatei \"%2\" ist kein UTF-8-Text und wurde als "
+                                 "Windows-1252 gelesen.")
+                : QStringLiteral("Die Zeilen %1 der Einstellungsdatei \"%2\" sind kein UTF-8-Text und wurden "
+                                 "als Windows-1252 gelesen."))
+                     .arg(lines.join(QStringLiteral(", ")), iniPath);
+    if (!values.isEmpty())
+        parts << QStringLiteral(
+            "Die Einstellungsdatei \"%1\" enthält ungültige Werte. Statt ihrer gelten die "
+            "Vorgaben:%2")
+                     .arg(iniPath, values);
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 QString unitButtonKey(std::uint8_t unit)

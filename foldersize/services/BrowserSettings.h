@@ -64,12 +64,17 @@ struct BrowserSettings {
     QString proxyPasswort; // scrambled form as stored; empty unless proxyPWspeichern
 };
 
-// A stored value that could not be converted; the default was used instead.
+// A stored value that could not be converted (the default was used instead), or, with a line
+// number, a line that is not UTF-8 and was read as Windows-1252.
 struct SettingsProblem {
     QString section;
     QString key;
     QString value;
+    int line = 0;
 };
+
+// The message that tells the user of the problems with the file at iniPath ("" for none).
+QString settingsProblemsText(const std::vector<SettingsProblem>& problems, const QString& iniPath);
 
 // Reads and writes BrowserSettings in one INI file. Numbers are written in the given locale
 // (font size "8,25" in German) and read in that locale or in plain C notation.

@@ -1,6 +1,8 @@
 // ErrorDialog.cpp: layout and buttons of the error report dialog.
 #include "foldersize/services/ErrorDialog.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -19,6 +22,7 @@
 #include <unistd.h>
 
 #include "foldersize/services/ErrorReport.h"
+#include "foldersize/services/MessageService.h"
 #include "foldersize/services/OpenService.h"
 #include "foldersize/services/ProgramGlobals.h"
 
@@ -31,7 +35,25 @@ std::function<void()>& endProgram()
     return end;
 }
 
+bool choosePrinterByDialog(QWidget* parent, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+ErrorDialog::PrinterChooser& printerChooser()
+{
+    static ErrorDialog::PrinterChooser choose = &choosePrinterByDialog;
+    return choose;
+}
+
 } // namespace
+
+void ErrorDialog::setPrinterChooser(PrinterChooser choose)
+{
+    printerChooser() = choose ? std::move(choose) : PrinterChooser(&choosePrinterByDialog);
+}
 
 void ErrorDialog::setEndProgram(std::function<void()> end)
 {
@@ -90,6 +112,7 @@ ErrorDialog::ErrorDialog(const QString& reportText, QWidget* parent)
         buttons->addWidget(b);
         b->installEventFilter(this);
     }
+    m_hint->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(label);
@@ -110,6 +133,8 @@ ErrorDialog::ErrorDialog(const QString& reportText, QWidget* parent)
 
 bool ErrorDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_hint && event->type() == QEvent::Resize)
+        keepHintHeight();
     if (event->type() == QEvent::Enter || event->type() == QEvent::HoverMove) {
         if (watched == m_cmdDrucken)
             m_hint->setText(m_Hinweise[0]);
@@ -123,14 +148,32 @@ bool ErrorDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void ErrorDialog::keepHintHeight()
+{
+    QLabel probe;
+    probe.setFont(m_hint->font());
+    probe.setWordWrap(true);
+    int tallest = 0;
+    for (const QString& hint : m_Hinweise) {
+        probe.setText(hint);
+        tallest = std::max(tallest, probe.heightForWidth(m_hint->width()));
+    }
+    if (tallest > 0 && tallest != m_hint->minimumHeight())
+        m_hint->setFixedHeight(tallest);
+}
+
 void ErrorDialog::cmdDrucken_Click()
 {
+    // Without a printer the dialog still offers a PDF file; Cancel prints nothing.
     QPrinter printer;
-    if (!printer.isValid())
+    if (!printerChooser()(this, printer))
         return;
     QPainter p;
-    if (!p.begin(&printer))
+    if (!p.begin(&printer)) {
+        messageService().warning(
+            this, windowTitle(), QStringLiteral("Die Fehlerinformationen konnten nicht gedruckt werden."));
         return;
+    }
     p.drawText(printer.pageLayout().paintRectPixels(printer.resolution()), Qt::TextWordWrap,
         m_txtInfo->toPlainText());
     p.end();

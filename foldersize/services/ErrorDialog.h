@@ -9,6 +9,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPrinter;
 class QPushButton;
 
 namespace foldersize {
@@ -20,6 +21,12 @@ public:
 
     // How "Beenden" ends the program (default: at once, without closing handlers).
     static void setEndProgram(std::function<void()> end);
+
+    // How "Drucken" chooses the printer: true when the user chose one (a printer or a PDF file)
+    // and printer is set up for it. Default: the printer dialog, which offers a PDF file also
+    // when no printer is installed.
+    using PrinterChooser = std::function<bool(QWidget* parent, QPrinter& printer)>;
+    static void setPrinterChooser(PrinterChooser choose);
 
     // The presenter for FehlerAnzeigen: shows the dialog modally.
     static void showReport(const QString& reportText);
@@ -34,6 +41,8 @@ private:
     void cmdBeenden_Click();
     void InZwischenablage();
     void ErrorLogAnhaengen();
+    // The hint line keeps the height of its tallest hint, so the buttons above it stay put.
+    void keepHintHeight();
 
     QLabel* m_lblEinleitung;
     QPlainTextEdit* m_txtInfo;

@@ -3,6 +3,7 @@
 
 #include "common/IniLine.h"
 
+#include <algorithm>
 #include <optional>
 
 #include <QDir>
@@ -16,21 +17,36 @@ namespace foldersize {
 namespace {
 
 // The settings file as its lines, each kept as the bytes it had (with its own line end), so that
-// lines nobody writes are written back byte for byte, in the file's own encoding.
+// lines nobody writes are written back byte for byte. Each line is read as UTF-8 when it is UTF-8,
+// else as Windows-1252 (as older files and other programs write them), so that one stray byte
+// cannot hide the file's other keys. Lines written are UTF-8, unless the file is Windows-1252
+// throughout (which then stays so).
 struct IniLines {
     QList<QByteArray> bytes; // without line ends
     QList<QByteArray> ends;  // "\r\n", "\n", "\r" or "" (a last line without one)
-    bool utf8 = true;        // else Windows-1252, as older files and other programs write them
+    QList<bool> asUtf8;      // per line: read as UTF-8 (else Windows-1252)
+    bool utf8 = true;        // the encoding of lines written
     QByteArray newLineEnd = "\n";
 
     qsizetype size() const { return bytes.size(); }
     QString text(qsizetype i) const;
     QByteArray encode(const QString& line) const;
-    void set(qsizetype i, const QString& line) { bytes[i] = encode(line); }
+    void set(qsizetype i, const QString& line)
+    {
+        bytes[i] = encode(line);
+        asUtf8[i] = utf8;
+    }
     void insert(qsizetype i, const QString& line)
     {
         bytes.insert(i, encode(line));
         ends.insert(i, newLineEnd);
+        asUtf8.insert(i, utf8);
+    }
+    void erase(qsizetype begin, qsizetype end)
+    {
+        bytes.erase(bytes.begin() + begin, bytes.begin() + end);
+        ends.erase(ends.begin() + begin, ends.begin() + end);
+        asUtf8.erase(asUtf8.begin() + begin, asUtf8.begin() + end);
     }
 };
 
@@ -42,7 +58,7 @@ constexpr char16_t kCp1252High[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026,
 QString IniLines::text(qsizetype i) const
 {
     const QByteArray& b = bytes[i];
-    if (utf8)
+    if (asUtf8[i])
         return QString::fromUtf8(b);
     QString out;
     out.reserve(b.size());
@@ -80,9 +96,6 @@ IniLines readLines(const QString& file)
     if (!f.open(QIODevice::ReadOnly))
         return lines;
     const QByteArray all = f.readAll();
-    // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut off
-    // at the end of the file (it waits for more), and rewriting would then change those bytes.
-    lines.utf8 = QString::fromUtf8(all).toUtf8() == all;
     bool endSeen = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < all.size(); ++i) {
@@ -102,6 +115,18 @@ IniLines readLines(const QString& file)
         lines.bytes.append(all.mid(start));
         lines.ends.append(QByteArray());
     }
+    bool utf8Seen = false;
+    bool otherSeen = false;
+    for (const QByteArray& b : lines.bytes) {
+        // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut
+        // off at the end (it waits for more), and rewriting would then change those bytes.
+        const bool ascii = std::all_of(b.begin(), b.end(), [](char c) { return (c & 0x80) == 0; });
+        const bool isUtf8 = ascii || QString::fromUtf8(b).toUtf8() == b;
+        lines.asUtf8.append(isUtf8);
+        utf8Seen = utf8Seen || (isUtf8 && !ascii);
+        otherSeen = otherSeen || !isUtf8;
+    }
+    lines.utf8 = utf8Seen || !otherSeen;
     return lines;
 }
 
@@ -113,6 +138,11 @@ bool writeLines(const QString& file, IniLines lines)
     QSaveFile f(file);
     if (!f.open(QIODevice::WriteOnly))
         return false;
+    // A stray Windows-1252 line of a UTF-8 file is stored as the UTF-8 of the text it was read
+    // as: the file is UTF-8 throughout again and the stray line is reported only once.
+    for (qsizetype i = 0; lines.utf8 && i < lines.size(); ++i)
+        if (!lines.asUtf8[i])
+            lines.set(i, lines.text(i));
     QByteArray out;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         out += lines.bytes[i];
@@ -212,6 +242,16 @@ bool INISchreiben(const QString& section, const QString& key, const QString& val
         lastKeyLine = i;
         if (sameName(*k, key)) {
             lines.set(i, newLine);
+            // A second line of the same key (left by an older version) goes: one key, one line.
+            qsizetype end = range->second;
+            for (qsizetype j = i + 1; j < end; ++j) {
+                const auto again = keyOf(lines.text(j));
+                if (again && sameName(*again, key)) {
+                    lines.erase(j, j + 1);
+                    --j;
+                    --end;
+                }
+            }
             return writeLines(file, lines);
         }
     }
@@ -224,13 +264,24 @@ bool INISektionLöschen(const QString& section, const QString& file)
     IniLines lines = readLines(file);
     bool changed = false;
     while (const auto range = findSection(lines, section)) {
-        lines.bytes.erase(lines.bytes.begin() + range->first, lines.bytes.begin() + range->second);
-        lines.ends.erase(lines.ends.begin() + range->first, lines.ends.begin() + range->second);
+        lines.erase(range->first, range->second);
         changed = true;
     }
     if (!changed)
         return true;
     return writeLines(file, lines);
+}
+
+QList<int> INIZeilenNichtUtf8(const QString& file)
+{
+    const IniLines lines = readLines(file);
+    QList<int> out;
+    if (!lines.utf8)
+        return out; // Windows-1252 throughout: an older file, read as such
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (!lines.asUtf8[i])
+            out.append(static_cast<int>(i + 1));
+    return out;
 }
 
 } // namespace foldersize

@@ -4,21 +4,39 @@
 
 #include "common/Service.h"
 
+#include <QString>
 #include <QUrl>
 
 namespace foldersize {
 
 class OpenService {
 public:
+    enum class FileOpen { Opened, NoProgram, Failed };
+
     virtual ~OpenService() = default;
     // Opens the address with the user's program for it; false when nothing could open it.
     virtual bool openUrl(const QUrl& url) = 0;
+    // Opens a local file with the program associated with its type; NoProgram when there is none.
+    virtual FileOpen openFile(const QString& path)
+    {
+        return openUrl(QUrl::fromLocalFile(path)) ? FileOpen::Opened : FileOpen::Failed;
+    }
+    // Offers the desktop's choice of program for a local file (its "open with" dialog); false
+    // when the desktop offers none.
+    virtual bool chooseProgram(const QString& path)
+    {
+        (void)path;
+        return false;
+    }
 };
 
-// Opens through QDesktopServices.
+// Opens through QDesktopServices; files through "gio open", which tells when no program is
+// associated; the choice of program is the desktop portal's ("ask").
 class DesktopOpenService : public OpenService {
 public:
     bool openUrl(const QUrl& url) override;
+    FileOpen openFile(const QString& path) override;
+    bool chooseProgram(const QString& path) override;
 };
 
 } // namespace foldersize

@@ -190,6 +190,33 @@ TEST_F(FileListingTest, TiesKeepTheirOrderInBothDirections)
     EXPECT_EQ(sorted(FileColumn::Type, true), "acdfbe");
 }
 
+TEST_F(FileListingTest, SizesAndTimesOfEveryMagnitudeSortAsAStableSortOfTheirValues)
+{
+    // Sizes beyond 4 GiB and up to the largest value, times before 1970 and far after it.
+    std::vector<FileEntry> e(3000);
+    std::uint64_t x = 88172645463325252ull;
+    for (std::size_t i = 0; i < e.size(); ++i) {
+        x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+        e[i].name = std::to_string(i);
+        e[i].size = i % 7 == 0 ? x : (i % 3 == 0 ? x % 100 : x >> (i % 64));
+        e[i].mtime = static_cast<qint64>(x % 1000) * (i % 2 == 0 ? -1 : 1) * (i % 5 == 0 ? 100000000 : 1);
+    }
+    for (const bool descending : {false, true}) {
+        for (const FileColumn c : {FileColumn::Size, FileColumn::Modified}) {
+            std::vector<std::size_t> expected(e.size());
+            for (std::size_t i = 0; i < expected.size(); ++i)
+                expected[i] = i;
+            const auto key = [&](std::size_t i) {
+                return c == FileColumn::Size ? static_cast<long double>(e[i].size)
+                                             : static_cast<long double>(e[i].mtime);
+            };
+            std::stable_sort(expected.begin(), expected.end(),
+                [&](std::size_t a, std::size_t b) { return descending ? key(a) > key(b) : key(a) < key(b); });
+            EXPECT_EQ(sortedOrder(e, c, descending), expected) << "column " << static_cast<int>(c);
+        }
+    }
+}
+
 TEST_F(FileListingTest, ABigFolderIsListedWholeInItsOwnOrderWithLinksAcrossItsParts)
 {
     // Several parts are looked at by workers at once; the list must not tell that it was split.

@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
@@ -99,6 +102,21 @@ protected:
     {
         return treeModel()->index(i, 0).data(FolderTreeModel::SizeTextRole).toString();
     }
+    // Drags the splitter bar by dx pixels, as the pointer does.
+    void dragBar(int dx) const
+    {
+        QWidget* container = w->findChild<QWidget*>("picSplitTop");
+        const QPoint start(treeView()->width() + 2, 10);
+        auto send = [container](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
+            QMouseEvent e(
+                type, local, container->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+            QCoreApplication::sendEvent(container, &e);
+        };
+        send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+        send(QEvent::MouseMove, start + QPoint(dx, 0), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, start + QPoint(dx, 0), Qt::NoButton);
+        QCoreApplication::processEvents();
+    }
 };
 
 TEST_F(MainWindowTest, ToolbarHasEveryButtonByKey)
@@ -172,21 +190,22 @@ TEST_F(MainWindowTest, StartMeasuresTheChosenComboFolderAndKeepsItsSpelling)
     EXPECT_EQ(rootSize(0), "s10");
 }
 
-TEST_F(MainWindowTest, AFolderThatIsARootAlreadyIsMeasuredAgainInPlace)
+TEST_F(MainWindowTest, TheSameFolderQueuedTwiceIsMeasuredTwiceIntoTwoRoots)
 {
     t.file("x/f", 5);
-    t.file("y/f", 1);
     open();
     const int before = combo()->count();
-    w->receiveFolders({t.path("x"), t.path("y")});
+    w->receiveFolders({t.path("x"), t.path("x")});
     ASSERT_TRUE(waitIdle());
     t.file("x/g", 7);
     w->receiveFolders({t.path("x/")});
     ASSERT_TRUE(waitIdle());
-    ASSERT_EQ(rootCount(), 2u) << "no twin root";
-    EXPECT_EQ(rootKey(0).left(4), "K000");
-    EXPECT_EQ(rootSize(0), "s12") << "the root was measured again";
-    EXPECT_EQ(combo()->count(), before + 2);
+    ASSERT_EQ(rootCount(), 3u) << "one root per queued entry";
+    EXPECT_EQ(rootKey(1).left(4), "K001");
+    EXPECT_EQ(rootKey(2).left(4), "K002");
+    EXPECT_EQ(rootSize(0), "s5") << "an earlier root keeps its sums";
+    EXPECT_EQ(rootSize(2), "s12");
+    EXPECT_EQ(combo()->count(), before + 1) << "the combo keeps one item for the folder";
     EXPECT_EQ(listNames(), (QStringList{"g", "f"})) << "the list shows the measured folder";
 }
 
@@ -369,8 +388,10 @@ TEST_F(MainWindowTest, BadSettingsFallBackToDefaults)
     open();
     EXPECT_TRUE(button("kb")->isChecked());
     EXPECT_EQ(w->geometry().x(), 0) << "a place beyond the screen falls back to the left edge";
-    EXPECT_EQ(w->width(), static_cast<int>(std::lround(11715.0 * w->logicalDpiX() / 1440.0)));
+    EXPECT_GE(w->width(), static_cast<int>(std::lround(11715.0 * w->logicalDpiX() / 1440.0)));
     ASSERT_TRUE(waitIdle(500));
+    auto* more = w->findChild<QToolBar*>("tlbMain")->findChild<QWidget*>("qt_toolbar_ext_button");
+    EXPECT_TRUE(more == nullptr || !more->isVisible()) << "every toolbar button is shown";
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].contains("[Form] Width=abc")) << messages.shown[0].toStdString();
 }
@@ -428,6 +449,17 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile)
     emit listView()->doubleClicked(listModel()->index(0, 2));
     ASSERT_EQ(opened.opened.size(), 1);
     EXPECT_EQ(opened.opened[0], QUrl::fromLocalFile(QString::fromStdString(t.path("p/own.txt"))));
+    EXPECT_TRUE(opened.chosen.isEmpty());
+    // No program for the type: the desktop's choice of program; without one, a message.
+    opened.fileAnswer = OpenService::FileOpen::NoProgram;
+    emit listView()->doubleClicked(listModel()->index(0, 0));
+    EXPECT_EQ(opened.chosen, QStringList{QString::fromStdString(t.path("p/own.txt"))});
+    EXPECT_TRUE(messages.shown.isEmpty());
+    opened.chooseAnswer = false;
+    emit listView()->doubleClicked(listModel()->index(0, 0));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].contains("ist kein Programm zugeordnet"))
+        << messages.shown[0].toStdString();
 }
 
 TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)
@@ -448,6 +480,43 @@ TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)
     EXPECT_EQ(treeView()->width(), before + 40);
     const int extra = static_cast<int>(std::lround(45.0 * w->logicalDpiX() / 1440.0));
     EXPECT_EQ(panel(1)->width(), before + 40 + extra);
+}
+
+TEST_F(MainWindowTest, TheNameColumnTakesTheFreeWidthButStaysReadableInANarrowPane)
+{
+    t.file("p/eine-datei-mit-einem-langen-namen.txt", 10);
+    open({t.path("p")});
+    ASSERT_TRUE(waitIdle());
+    QHeaderView* h = listView()->header();
+    auto others = [h] { return h->sectionSize(1) + h->sectionSize(2) + h->sectionSize(3); };
+    EXPECT_EQ(h->sectionSize(0), listView()->viewport()->width() - others()) << "a wide pane";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listView()->horizontalScrollBar()->maximum(), 0) << "nothing to scroll sideways";
+    dragBar(listView()->width() - 120);
+    ASSERT_LT(listView()->viewport()->width(), 130);
+    EXPECT_EQ(h->sectionSize(0), kNameColumnMinimum) << "a narrow pane scrolls sideways";
+    dragBar(-400);
+    ASSERT_GT(listView()->viewport()->width() - others(), kNameColumnMinimum);
+    EXPECT_EQ(h->sectionSize(0), listView()->viewport()->width() - others()) << "wide again";
+}
+
+TEST_F(MainWindowTest, TheFirstStatusPanelStretchesDuringAScanAndKeepsItsWholeText)
+{
+    for (int i = 0; i < 20; ++i)
+        t.file("big/d" + std::to_string(i) + "/f", 100);
+    open();
+    dragBar(40);
+    const int followed = panel(1)->width();
+    w->receiveFolders({t.path("big")});
+    ASSERT_TRUE(queue()->busy());
+    w->statusBar()->layout()->activate();
+    EXPECT_GT(panel(1)->width(), followed + 200) << "over the free width of the bar";
+    click("stop");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(panelText(1), "Abgebrochen: die angezeigten Größen sind unvollständig.");
+    EXPECT_GE(panel(1)->width(), panel(1)->sizeHint().width()) << "the text is not cut";
+    EXPECT_GE(panel(1)->width(), followed) << "still as wide as the tree";
+    EXPECT_TRUE(panel(2)->isVisible());
 }
 
 TEST_F(MainWindowTest, ButtonsAreEnabledOnlyWhenTheyCanAct)

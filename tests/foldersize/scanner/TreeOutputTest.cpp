@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -153,3 +154,43 @@ TEST_F(TreeOutputTest, LongListingsBreakIntoPages)
 }
 
 } // namespace
+
+TEST_F(TreeOutputTest, LongLinesWrapOrAreShortenedVisiblyWithinThePageWidth)
+{
+    FolderRoot* deep = tree.addRoot("/tief/", 8, 10);
+    FolderNode* n = deep->node.get();
+    for (int i = 0; i < 400; ++i)
+        n = n->addChild("ordner" + std::to_string(i));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("tief.pdf")));
+    const int width = printLineChars(printer);
+    const QStringList lines = printLinesForRoot(*deep, 1, QLocale::c(), 3 * width);
+    ASSERT_EQ(lines.size(), 401);
+    const QFontMetricsF metrics(printFont(), &printer);
+    const qreal pageWidth = printer.pageLayout().paintRectPixels(printer.resolution()).width();
+    bool sawWrappedWhole = false;
+    for (const QString& line : lines) {
+        const QStringList rows = printRows(line, width);
+        EXPECT_LE(rows.size(), 3);
+        for (const QString& row : rows)
+            ASSERT_LE(metrics.horizontalAdvance(row), pageWidth)
+                << "cut at the page edge: " << row.toStdString();
+        // A line that fits into three rows loses nothing: the rows put together give it again.
+        QString joined = rows.front();
+        for (const QString& row : rows.mid(1))
+            joined += row.trimmed();
+        if (rows.size() > 1 && !joined.contains(QChar(0x2026))) {
+            EXPECT_EQ(joined, line);
+            sawWrappedWhole = true;
+        }
+    }
+    EXPECT_TRUE(sawWrappedWhole);
+    EXPECT_EQ(printRows(lines.front(), width), QStringList{lines.front()});
+    // The deepest folder keeps its size, the start of its path and its own name; "…" shows the gap.
+    const QString last = printRows(lines.back(), width).join(QString());
+    EXPECT_TRUE(last.contains(QStringLiteral("KB - /tief/ordner0/ordner1/")));
+    EXPECT_TRUE(last.endsWith(QStringLiteral("/ordner398/ordner399/")));
+    EXPECT_EQ(last.count(QChar(0x2026)), 1);
+    ASSERT_TRUE(printTreeLines(printer, lines));
+}

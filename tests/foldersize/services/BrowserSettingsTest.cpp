@@ -182,6 +182,28 @@ TEST_F(BrowserSettingsTest, AnOutOfRangeOptionByteFallsBackOnceAndIsNotWrittenBa
     EXPECT_EQ(problems.size(), 1u) << "after saving only the untouched NoIcons is still wrong";
 }
 
+TEST_F(BrowserSettingsTest, AStrayByteKeepsTheUnitAndIsReportedOnceWithItsLine)
+{
+    writeRaw("[Optionen]\nDateigr\xC3\xB6\xC3\x9F"
+             "eFormat=3\n[ComboOrdner]\nO0=/tmp/Caf\xE9\n[Form]\nWidth=x\n");
+    std::vector<SettingsProblem> problems;
+    BrowserSettings s = store.load(&problems);
+    EXPECT_EQ(s.dateigroesseFormat, kUnitGB);
+    EXPECT_EQ(s.comboOrdner, QStringList{QString::fromUtf8("/tmp/Café")});
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].line, 4);
+    EXPECT_EQ(settingsProblemsText(problems, "T.ini"),
+        "Zeile 4 der Einstellungsdatei \"T.ini\" ist kein UTF-8-Text und wurde als Windows-1252 gelesen."
+        "\n\nDie Einstellungsdatei \"T.ini\" enthält ungültige Werte. Statt ihrer gelten die Vorgaben:"
+        "\n[Form] Width=x");
+    // Saving stores the file as UTF-8: the next start has only the bad width to report.
+    ASSERT_TRUE(store.saveComboFolders(s.comboOrdner));
+    ASSERT_TRUE(store.saveLayout(s));
+    problems.clear();
+    store.load(&problems);
+    EXPECT_EQ(problems.size(), 1u);
+}
+
 TEST_F(BrowserSettingsTest, ComboHistoryStopsAtTheFirstGap)
 {
     writeRaw("[ComboOrdner]\nO0=/a\nO1=/b\nO3=/d\n");

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include "tests/foldersize/QtApp.h"
 #include "tests/support/FindChild.h"
 #include "tests/support/foldersize/RecordingOpenService.h"
+#include "tests/support/foldersize/ScriptedMessageService.h"
 
 using namespace foldersize;
 using testsupport::child;
@@ -33,7 +35,11 @@ protected:
         globals().bugReportAddress = "bugs@example.invalid";
         globals().progVersion = "1.0";
     }
-    void TearDown() override { ErrorDialog::setEndProgram(nullptr); }
+    void TearDown() override
+    {
+        ErrorDialog::setEndProgram(nullptr);
+        ErrorDialog::setPrinterChooser(nullptr);
+    }
     QString log()
     {
         QFile f(errorLogFile());
@@ -67,6 +73,52 @@ TEST_F(ErrorDialogTest, HintsFollowThePointer)
             "weitere Folgefehler auftreten können."));
     QCoreApplication::sendEvent(child<QPushButton>(d, "cmdDrucken"), &enter);
     EXPECT_EQ(child<QLabel>(d, "hint")->text(), "Hiermit können Sie die Fehlerinformationen ausdrucken.");
+}
+
+TEST_F(ErrorDialogTest, TheButtonsStayPutWhileTheHintChanges)
+{
+    ErrorDialog d(report);
+    d.show();
+    QCoreApplication::processEvents();
+    auto* drucken = child<QPushButton>(d, "cmdDrucken");
+    const QRect before = drucken->geometry();
+    QEvent enter(QEvent::Enter);
+    for (const char* name : {"cmdWeiter", "cmdDrucken", "cmdBeenden", "cmdEmail"}) {
+        QCoreApplication::sendEvent(child<QPushButton>(d, name), &enter);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(drucken->geometry(), before) << "after the hint of " << name;
+    }
+    // A narrower dialog needs more lines for the hints; the height is kept for the tallest again.
+    d.resize(300, d.height());
+    QCoreApplication::processEvents();
+    const QRect narrow = drucken->geometry();
+    QCoreApplication::sendEvent(child<QPushButton>(d, "cmdDrucken"), &enter);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(drucken->geometry(), narrow);
+}
+
+TEST_F(ErrorDialogTest, DruckenOffersAPdfFileAndCancelPrintsNothing)
+{
+    ScriptedMessageService messages;
+    const QString pdf = home.path() + "/bericht.pdf";
+    int asked = 0;
+    bool choose = false;
+    ErrorDialog::setPrinterChooser([&](QWidget*, QPrinter& printer) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return choose;
+    });
+    ErrorDialog d(report);
+    child<QPushButton>(d, "cmdDrucken")->click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(QFile::exists(pdf)) << "Cancel";
+    choose = true;
+    child<QPushButton>(d, "cmdDrucken")->click();
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(ErrorDialogTest, WeiterLogsCopiesAndCloses)

@@ -92,6 +92,27 @@ TEST_F(IniFileTest, AFileEndingInACutUtf8SequenceIsNotTakenForUtf8)
     EXPECT_EQ(readRaw(), QByteArray("[A]\r\nX=2\r\nName=Caf\xC3\r\n"));
 }
 
+TEST_F(IniFileTest, OneLineThatIsNotUtf8HidesNoKeyAndNoKeyIsWrittenTwice)
+{
+    // A UTF-8 file with one Windows-1252 byte in another program's line.
+    const QByteArray key = "Dateigr\xC3\xB6\xC3\x9F"
+                           "eFormat";
+    writeRaw("[Optionen]\n" + key + "=3\n[Fremd]\nName=Caf\xE9\n");
+    EXPECT_EQ(INILesen("Optionen", "DateigrößeFormat", "1", file()), "3");
+    EXPECT_EQ(INILesen("Fremd", "Name", "", file()), QString::fromUtf8("Café"));
+    EXPECT_EQ(INIZeilenNichtUtf8(file()), QList<int>{4});
+    ASSERT_TRUE(INISchreiben("Optionen", "DateigrößeFormat", "2", file()));
+    EXPECT_EQ(readRaw(), "[Optionen]\n" + key + "=2\n[Fremd]\nName=Caf\xC3\xA9\n") << "UTF-8 again";
+    EXPECT_TRUE(INIZeilenNichtUtf8(file()).isEmpty()) << "the note comes once";
+    // The key twice, in both encodings (as an older version left it): one line stays.
+    writeRaw("[Optionen]\n" + key + "=3\nX=1\nDateigr\xF6\xDF" + "eFormat=1\n");
+    ASSERT_TRUE(INISchreiben("Optionen", "DateigrößeFormat", "0", file()));
+    EXPECT_EQ(readRaw(), "[Optionen]\n" + key + "=0\nX=1\n");
+    // Windows-1252 throughout is an older file, not a fault.
+    writeRaw("[A]\nName=Caf\xE9\n");
+    EXPECT_TRUE(INIZeilenNichtUtf8(file()).isEmpty());
+}
+
 TEST_F(IniFileTest, DeleteSectionRemovesOnlyThatSection)
 {
     writeRaw("[ComboOrdner]\nO0=/a\nO1=/b\n[Form]\nLeft=5\n");

@@ -5,6 +5,7 @@
 #include "foldersize/services/OpenService.h"
 
 #include <QList>
+#include <QStringList>
 
 class RecordingOpenService : public foldersize::OpenService {
 public:
@@ -16,8 +17,21 @@ public:
         opened.append(url);
         return answer;
     }
+    FileOpen openFile(const QString& path) override
+    {
+        opened.append(QUrl::fromLocalFile(path));
+        return fileAnswer;
+    }
+    bool chooseProgram(const QString& path) override
+    {
+        chosen.append(path);
+        return chooseAnswer;
+    }
     QList<QUrl> opened;
+    QStringList chosen; // files for which the choice of program was offered
     bool answer = true;
+    FileOpen fileAnswer = FileOpen::Opened;
+    bool chooseAnswer = true;
 
 private:
     common::Service<foldersize::OpenService>::Override m_installed;
