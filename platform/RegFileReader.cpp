@@ -6,6 +6,7 @@
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -318,6 +319,64 @@ void finishHexData(ValueLine& v, bool wideText)
     }
 }
 
+// A key as the store finds it: its hive (HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\SOFTWARE\Classes)
+// and its non-empty name components, case folded.
+struct KeyPlace {
+    RegRoot hive = RegRoot::LocalMachine;
+    std::vector<std::string> parts;
+};
+
+KeyPlace placeOf(RegRoot root, std::string_view sub)
+{
+    KeyPlace place;
+    place.hive = root;
+    if (root == RegRoot::ClassesRoot) {
+        place.hive = RegRoot::LocalMachine;
+        place.parts = {foldCase("SOFTWARE"), foldCase("Classes")};
+    }
+    std::size_t pos = 0;
+    while (pos <= sub.size()) {
+        std::size_t end = sub.find('\\', pos);
+        if (end == std::string_view::npos)
+            end = sub.size();
+        if (end > pos)
+            place.parts.push_back(foldCase(sub.substr(pos, end - pos)));
+        pos = end + 1;
+    }
+    return place;
+}
+
+// The keys a confined merge may name; a merge without any is not confined.
+class Confinement {
+public:
+    explicit Confinement(const std::vector<std::string>& keys)
+        : m_confined(!keys.empty())
+    {
+        for (const std::string& key : keys) {
+            RegRoot root{};
+            std::string sub;
+            if (splitRegPath(key, root, sub))
+                m_allowed.push_back(placeOf(root, sub));
+        }
+    }
+
+    bool allows(RegRoot root, std::string_view sub) const
+    {
+        if (!m_confined)
+            return true;
+        const KeyPlace place = placeOf(root, sub);
+        for (const KeyPlace& allowed : m_allowed)
+            if (allowed.hive == place.hive && allowed.parts.size() <= place.parts.size() &&
+                std::equal(allowed.parts.begin(), allowed.parts.end(), place.parts.begin()))
+                return true;
+        return false;
+    }
+
+private:
+    bool m_confined;
+    std::vector<KeyPlace> m_allowed;
+};
+
 bool fatal(WinError e)
 {
     return e != WinError::Success && e != WinError::InvalidParameter && e != WinError::FileNotFound &&
@@ -331,6 +390,7 @@ public:
         , m_report(report)
         , m_options(options)
         , m_wide(wideText)
+        , m_confinement(options.confineTo)
     {}
 
     // Merges the lines after the header line.
@@ -373,8 +433,21 @@ private:
         m_report.warnings.push_back(RegFileWarning{line, std::move(text)});
     }
 
+    // A key outside the confinement refuses the file: the merge stops and nothing is committed.
+    WinError refuseOutside(RegRoot root, const std::string& sub, const std::string& shown, std::size_t lineNo)
+    {
+        if (m_confinement.allows(root, sub))
+            return WinError::Success;
+        m_report.refusedLine = lineNo;
+        m_report.message = "line " + std::to_string(lineNo) + ": the key [" + shown +
+            "] lies outside the keys this file may change";
+        return WinError::AccessDenied;
+    }
+
     WinError openKey(RegRoot root, const std::string& sub, const std::string& shown, std::size_t lineNo)
     {
+        if (const WinError e = refuseOutside(root, sub, shown, lineNo); e != WinError::Success)
+            return e;
         RegKey key;
         const WinError e = m_registry.createKey(root, sub, key);
         if (e != WinError::Success) {
@@ -412,6 +485,8 @@ private:
         }
         if (!remove)
             return openKey(root, sub, utf8, lineNo);
+        if (const WinError e = refuseOutside(root, sub, "-" + utf8, lineNo); e != WinError::Success)
+            return e;
         if (sub.find_first_not_of('\\') == std::string::npos) {
             warn(lineNo, "a root key cannot be deleted: [-" + utf8 + "]");
             return WinError::Success;
@@ -539,6 +614,7 @@ private:
     RegFileMergeReport& m_report;
     const RegFileMergeOptions& m_options;
     const bool m_wide;
+    const Confinement m_confinement;
     const std::vector<std::string_view>* m_lines = nullptr;
     std::size_t m_next = 0;
     RegKey m_key;
@@ -608,6 +684,8 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
         }
         Merger merger(registry, report, options, report.format == RegFileFormat::Version5);
         const WinError e = merger.run(lines, oldForm);
+        if (e != WinError::Success && report.refusedLine != 0)
+            return e;
         if (e != WinError::Success) {
             report.message =
                 "registry failure while merging: " + std::string(winErrorName(e)) + "; nothing was changed";
@@ -639,7 +717,8 @@ WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, Reg
     });
 }
 
-WinError checkRegText(std::string_view fileBytes, RegFileMergeReport& report)
+WinError checkRegText(
+    std::string_view fileBytes, RegFileMergeReport& report, const RegFileMergeOptions& options)
 {
     Registry scratch;
     std::string message;
@@ -649,7 +728,7 @@ WinError checkRegText(std::string_view fileBytes, RegFileMergeReport& report)
         report.message = message;
         return opened;
     }
-    return mergeRegText(scratch, fileBytes, report);
+    return mergeRegText(scratch, fileBytes, report, options);
 }
 
 } // namespace platform
