@@ -5,8 +5,8 @@
 
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
+#include "platform/RegFileConfinement.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -318,64 +318,6 @@ void finishHexData(ValueLine& v, bool wideText)
         v.data.push_back(0);
     }
 }
-
-// A key as the store finds it: its hive (HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\SOFTWARE\Classes)
-// and its non-empty name components, case folded.
-struct KeyPlace {
-    RegRoot hive = RegRoot::LocalMachine;
-    std::vector<std::string> parts;
-};
-
-KeyPlace placeOf(RegRoot root, std::string_view sub)
-{
-    KeyPlace place;
-    place.hive = root;
-    if (root == RegRoot::ClassesRoot) {
-        place.hive = RegRoot::LocalMachine;
-        place.parts = {foldCase("SOFTWARE"), foldCase("Classes")};
-    }
-    std::size_t pos = 0;
-    while (pos <= sub.size()) {
-        std::size_t end = sub.find('\\', pos);
-        if (end == std::string_view::npos)
-            end = sub.size();
-        if (end > pos)
-            place.parts.push_back(foldCase(sub.substr(pos, end - pos)));
-        pos = end + 1;
-    }
-    return place;
-}
-
-// The keys a confined merge may name; a merge without any is not confined.
-class Confinement {
-public:
-    explicit Confinement(const std::vector<std::string>& keys)
-        : m_confined(!keys.empty())
-    {
-        for (const std::string& key : keys) {
-            RegRoot root{};
-            std::string sub;
-            if (splitRegPath(key, root, sub))
-                m_allowed.push_back(placeOf(root, sub));
-        }
-    }
-
-    bool allows(RegRoot root, std::string_view sub) const
-    {
-        if (!m_confined)
-            return true;
-        const KeyPlace place = placeOf(root, sub);
-        for (const KeyPlace& allowed : m_allowed)
-            if (allowed.hive == place.hive && allowed.parts.size() <= place.parts.size() &&
-                std::equal(allowed.parts.begin(), allowed.parts.end(), place.parts.begin()))
-                return true;
-        return false;
-    }
-
-private:
-    bool m_confined;
-    std::vector<KeyPlace> m_allowed;
-};
 
 bool fatal(WinError e)
 {
