@@ -1,6 +1,7 @@
 // FileSystemHost.cpp: the sidecar attribute store and the host checks of the file-system object.
 #include "platform/FileSystemHost.h"
 
+#include "platform/HostFile.h"
 #include "platform/PathResolver.h"
 
 #include <fcntl.h>
@@ -8,7 +9,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
 #include <map>
 #include <system_error>
 
@@ -22,12 +22,21 @@ constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | 
 
 using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
 
+// A side file that is no regular file, a link, or larger than any folder's attributes need is
+// read as no side file: a pipe or a device planted there neither holds nor floods the caller.
 AttrMap readSidecar(const fs::path& folder)
 {
     AttrMap map;
-    std::ifstream in(folder / std::string(kAttributeSidecar), std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    std::string bytes;
+    if (readHostMetadata(folder / std::string(kAttributeSidecar), bytes) != WinError::Success)
+        return map;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = bytes.find('\n', pos);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const std::string line = bytes.substr(pos, end - pos);
+        pos = end + 1;
         const auto tab = line.rfind('\t');
         if (tab == std::string::npos)
             continue;
@@ -40,6 +49,8 @@ AttrMap readSidecar(const fs::path& folder)
     return map;
 }
 
+// Written under a fresh name and renamed (replaceHostFile): a link planted at a temporary name is
+// never followed.
 void writeSidecar(const fs::path& folder, const AttrMap& map)
 {
     const fs::path file = folder / std::string(kAttributeSidecar);
@@ -48,13 +59,10 @@ void writeSidecar(const fs::path& folder, const AttrMap& map)
         fs::remove(file, ec);
         return;
     }
-    const fs::path temp = folder / (std::string(kAttributeSidecar) + ".new");
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        for (const auto& [name, bits] : map)
-            out << name << '\t' << bits << '\n';
-    }
-    fs::rename(temp, file, ec);
+    std::string text;
+    for (const auto& [name, bits] : map)
+        text += name + '\t' + std::to_string(bits) + '\n';
+    replaceHostFile(file, text);
 }
 
 unsigned defaultBits(bool isFolder) { return isFolder ? 0u : attr::Archive; }
