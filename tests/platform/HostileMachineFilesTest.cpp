@@ -150,3 +150,22 @@ TEST_F(HostileMachineFilesTest, AComputerNameClaimedByTwoFoldersIsRefusedAndLogg
     fs::remove_all(t.network() / "aaa-impostor");
     EXPECT_TRUE(t.resolver().resolve("\\\\OLDPC\\C$\\Data\\a.txt").exists);
 }
+
+TEST_F(HostileMachineFilesTest, ADriveFolderMayBeAHostLinkButLinksBelowItStayRefused)
+{
+    const fs::path disk = t.network() / "mounted-disk";
+    fs::create_directories(disk / "Data");
+    testutil::writeFile(disk / "Data/b.txt", "on the disk");
+    fs::remove_all(oldpc / "drives/C");
+    fs::create_symlink(disk, oldpc / "drives/C");
+    fs::create_symlink(t.network() / "outside.txt", disk / "Data/escape.txt");
+    FileSystem files = t.fileSystem();
+    std::string bytes;
+    EXPECT_EQ(files.readFile("\\\\OLDPC\\C$\\Data\\b.txt", bytes), FsError::None);
+    EXPECT_EQ(bytes, "on the disk");
+    ASSERT_EQ(files.setAttributes("\\\\OLDPC\\C$\\Data\\b.txt", attr::Hidden), FsError::None);
+    EXPECT_TRUE(fs::is_regular_file(disk / "Data" / std::string(kAttributeSidecar)));
+    EXPECT_FALSE(files.fileExists("\\\\OLDPC\\C$\\Data\\escape.txt"));
+    EXPECT_NE(files.writeFile("\\\\OLDPC\\C$\\Data\\escape.txt", "x"), FsError::None);
+    EXPECT_FALSE(fs::exists(t.network() / "outside.txt"));
+}
