@@ -71,6 +71,7 @@ std::string_view fsErrorText(FsError error)
     case FsError::PathFileAccess: return "Path/File access error";
     case FsError::PathNotFound: return "Path not found";
     case FsError::DiskFull: return "Disk full";
+    case FsError::SourceChanged: return "Changed while copied";
     }
     return "Unknown error";
 }
@@ -133,8 +134,8 @@ bool FileSystem::driveExists(std::string_view drive) const
     return r.ok() && r.exists;
 }
 
-FsError FileSystem::listFolder(
-    std::string_view folder, std::vector<FileEntry>& folders, std::vector<FileEntry>& files) const
+FsError FileSystem::listFolder(std::string_view folder, std::vector<FileEntry>& folders,
+    std::vector<FileEntry>& files, std::vector<LeftOutName>* leftOut) const
 {
     const ResolvedPath r = m_resolver.resolve(folder);
     if (!r.ok())
@@ -146,7 +147,7 @@ FsError FileSystem::listFolder(
     files.clear();
     const std::string base = r.path.text();
     const FolderAttributes attributes(r.host);
-    for (const auto& e : PathResolver::listHost(r.host)) {
+    for (const auto& e : PathResolver::listHost(r.host, leftOut)) {
         FileEntry entry;
         entry.name = e.name;
         entry.path = joinWin(base, e.name);

@@ -27,6 +27,7 @@ enum class FsError : int {
     PathFileAccess = 75,    // "Path/File access error"
     PathNotFound = 76,      // "Path not found": missing folder, unknown share or computer
     DiskFull = 61,          // "Disk full": the destination drive has no room for the data
+    SourceChanged = 57,     // "Device I/O error": a file grew or shrank while it was copied
 };
 
 // The runtime's description of an error ("File not found"); "" for None.
@@ -86,10 +87,12 @@ public:
     // "C", "C:", "C:\" or a share "\\PC\D$": the drive (with a medium) or share is there.
     bool driveExists(std::string_view drive) const;
 
-    // The sub-folders and files of a folder, each in case-insensitive name order.
+    // The sub-folders and files of a folder, each in case-insensitive name order. Only names
+    // Windows could hold are listed, and of names equal but for case only the first
+    // (PathResolver::listHost); those left out are added to `leftOut` when it is given.
     // PathNotFound (76) when the folder does not exist.
-    FsError listFolder(
-        std::string_view folder, std::vector<FileEntry>& folders, std::vector<FileEntry>& files) const;
+    FsError listFolder(std::string_view folder, std::vector<FileEntry>& folders,
+        std::vector<FileEntry>& files, std::vector<LeftOutName>* leftOut = nullptr) const;
 
     // Creates one folder; its parent must exist. FileExists (58) when the name is taken,
     // PathNotFound (76) when the parent is missing.

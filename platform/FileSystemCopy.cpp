@@ -27,61 +27,51 @@ using hostfs::treeBlocked;
 
 namespace {
 
-// Copies the bytes of one host file into a new host file. DiskFull when the destination took no
-// more (no space, a size limit or a quota), PermissionDenied for any other failure.
+// Copies the bytes of one host file into a new host file: only a regular file, never through a
+// link, never waited on (a pipe), its size checked (SourceChanged when it grew or shrank meanwhile).
+// DiskFull when the destination took no more (no space, a size limit or a quota),
+// PermissionDenied for any other failure.
 FsError copyBytes(const fs::path& from, const fs::path& to)
 {
-    // A host pipe or device is no file of the emulated drive, and is never waited on.
-    const int in = ::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    FsError result = FsError::PermissionDenied;
+    const int in = hostfs::openCopySource(AT_FDCWD, from.c_str(), st, result);
     if (in < 0)
         return FsError::PermissionDenied;
-    struct stat st {};
-    const int out = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode)
-        ? ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777)
-        : -1;
+    const int out =
+        ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
     if (out < 0) {
         ::close(in);
         return FsError::PermissionDenied;
     }
-    FsError result = FsError::None;
-    bool kernelCopy = true;
-    std::vector<char> buffer;
-    for (;;) {
-        ssize_t n = -1;
-        if (kernelCopy) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                kernelCopy = false;
-                continue;
-            }
-        } else {
-            buffer.resize(1 << 18);
-            n = ::read(in, buffer.data(), buffer.size());
-            for (ssize_t done = 0; n > 0 && done < n;) {
-                const ssize_t w = ::write(out, buffer.data() + done, static_cast<std::size_t>(n - done));
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w < 0) {
-                    n = -1;
-                    break;
-                }
-                done += w;
-            }
-        }
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            result = (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) ? FsError::DiskFull
-                                                                            : FsError::PermissionDenied;
-            break;
-        }
-    }
+    result = hostfs::copyFileData(in, st, out);
     ::close(in);
     if (::close(out) != 0 && result == FsError::None)
         result = errno == ENOSPC || errno == EDQUOT ? FsError::DiskFull : FsError::PermissionDenied;
     return result;
+}
+
+// Writes the copy beside the target under a name no listing shows, then renames it: a copy cut
+// short (the drive filled up, the source changed) leaves neither a partial file nor a damaged
+// earlier target. The modification time travels.
+FsError copyThroughPartial(const fs::path& from, const fs::path& to)
+{
+    const fs::path partial = to.parent_path() / (":partial." + std::to_string(::getpid()));
+    std::error_code ec;
+    if (const FsError copied = copyBytes(from, partial); copied != FsError::None) {
+        fs::remove(partial, ec);
+        return copied;
+    }
+    const auto time = fs::last_write_time(from, ec);
+    if (!ec)
+        fs::last_write_time(partial, time, ec);
+    fs::rename(partial, to, ec);
+    if (ec) {
+        std::error_code removeEc;
+        fs::remove(partial, removeEc);
+        return FsError::PermissionDenied;
+    }
+    return FsError::None;
 }
 
 } // namespace
@@ -139,23 +129,8 @@ FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
         if ((hostAttributes(to) & attr::ReadOnly) || hostInUse(to))
             return FsError::PermissionDenied;
     }
-    // Written beside the target under a name no listing shows, then renamed: a copy cut short
-    // (the drive filled up) leaves neither a partial file nor a damaged earlier target.
-    const fs::path partial = to.parent_path() / (":partial." + std::to_string(::getpid()));
-    if (const FsError copied = copyBytes(from, partial); copied != FsError::None) {
-        std::error_code removeEc;
-        fs::remove(partial, removeEc);
+    if (const FsError copied = copyThroughPartial(from, to); copied != FsError::None)
         return copied;
-    }
-    const auto time = fs::last_write_time(from, ec);
-    if (!ec)
-        fs::last_write_time(partial, time, ec);
-    fs::rename(partial, to, ec);
-    if (ec) {
-        std::error_code removeEc;
-        fs::remove(partial, removeEc);
-        return FsError::PermissionDenied;
-    }
     storeAttributes(to, hostAttributes(from) | attr::Archive);
     return FsError::None;
 }
@@ -326,11 +301,8 @@ FsError copyTree(const fs::path& from, const fs::path& to)
             if (const FsError err = copyTree(from / e.name, dst); err != FsError::None)
                 return err;
         } else {
-            if (!fs::copy_file(from / e.name, dst, fs::copy_options::overwrite_existing, ec) || ec)
-                return FsError::PermissionDenied;
-            const auto time = fs::last_write_time(from / e.name, ec);
-            if (!ec)
-                fs::last_write_time(dst, time, ec);
+            if (const FsError copied = copyThroughPartial(from / e.name, dst); copied != FsError::None)
+                return copied;
             storeAttributes(dst, hostAttributes(from / e.name) | attr::Archive);
         }
     }

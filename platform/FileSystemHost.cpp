@@ -8,9 +8,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <map>
 #include <system_error>
+#include <vector>
 
 namespace platform::hostfs {
 
@@ -170,6 +173,90 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 {
     const auto it = m_stored.find(name);
     return (it == m_stored.end() ? defaultBits(isFolder) : it->second) | (isFolder ? attr::Directory : 0u);
+}
+
+int openCopySource(int folder, const char* name, struct stat& st, FsError& error)
+{
+    const int in = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) {
+        error = errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? FsError::FileNotFound
+                                                                      : FsError::PermissionDenied;
+        return -1;
+    }
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        error = FsError::FileNotFound;
+        return -1;
+    }
+    // The pipe case is ruled out: reads of a regular file wait as they always do.
+    const int flags = ::fcntl(in, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(in, F_SETFL, flags & ~O_NONBLOCK);
+    return in;
+}
+
+namespace {
+
+FsError writeError(int error)
+{
+    return error == ENOSPC || error == EFBIG || error == EDQUOT ? FsError::DiskFull
+                                                                : FsError::PermissionDenied;
+}
+
+// Writes all of `n` bytes; false (errno set) when the target takes no more.
+bool writeAll(int out, const char* data, std::size_t n)
+{
+    while (n > 0) {
+        const ssize_t w = ::write(out, data, n);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0) {
+            if (w == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        data += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+} // namespace
+
+FsError copyFileData(int in, const struct stat& st, int out)
+{
+    const auto expected = static_cast<std::uint64_t>(st.st_size);
+    const std::uint64_t limit = expected + 1; // one byte more tells a file that grew
+    std::uint64_t done = 0;
+    bool kernelCopy = true;
+    std::vector<char> buffer;
+    while (done < limit) {
+        const std::uint64_t want = std::min<std::uint64_t>(limit - done, 1 << 30);
+        ssize_t n = -1;
+        if (kernelCopy) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, want, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            buffer.resize(1 << 18);
+            n = ::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
+            if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
+                return writeError(errno);
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return kernelCopy ? writeError(errno) : FsError::PermissionDenied;
+        if (n == 0)
+            break;
+        done += static_cast<std::uint64_t>(n);
+    }
+    struct stat now {};
+    if (done != expected || ::fstat(in, &now) != 0 || now.st_size != st.st_size)
+        return FsError::SourceChanged;
+    return FsError::None;
 }
 
 bool endsWithSeparator(std::string_view s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }

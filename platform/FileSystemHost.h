@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 namespace platform::hostfs {
 
 // Windows attributes of a host file or folder (Directory added for folders), from its folder's
@@ -40,6 +42,17 @@ public:
 private:
     std::map<std::string, unsigned> m_stored; // exact host name -> stored bits
 };
+
+// Opens the host file `name` in `folder` (a descriptor, or AT_FDCWD for a full path) to copy from:
+// never through a host link and never waiting (a pipe), and only a regular file; `st` is its status
+// at open. -1 when it cannot: `error` is FileNotFound when it is gone or no regular file (a link, a
+// pipe, a device, a folder), PermissionDenied when it cannot be read.
+int openCopySource(int folder, const char* name, struct stat& st, FsError& error);
+// Copies the open source (its status `st` taken at open) into `out`. At most one byte more than its
+// size at open is read, and the bytes copied are checked against that size and against the size at
+// the end: SourceChanged when the file grew or shrank meanwhile. DiskFull when the target took no
+// more (no space, a size limit or a quota), PermissionDenied for any other failure.
+FsError copyFileData(int in, const struct stat& st, int out);
 
 // True when a Windows path ends with "\" or "/".
 bool endsWithSeparator(std::string_view s);

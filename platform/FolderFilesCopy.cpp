@@ -39,42 +39,6 @@ std::map<std::string, std::pair<std::string, bool>> destinationEntries(const fs:
     return entries;
 }
 
-// Copies the rest of the open source into the open target; DiskFull when the target took no more
-// (no space, a size limit or a quota), PermissionDenied for any other failure.
-FsError copyData(int in, int out)
-{
-    bool kernelCopy = true;
-    char buffer[1 << 16];
-    for (;;) {
-        ssize_t n = kernelCopy ? ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0) : -1;
-        if (kernelCopy && n < 0 &&
-            (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-            kernelCopy = false;
-            continue;
-        }
-        if (!kernelCopy) {
-            n = ::read(in, buffer, sizeof buffer);
-            for (ssize_t done = 0; n > 0 && done < n;) {
-                const ssize_t w = ::write(out, buffer + done, static_cast<std::size_t>(n - done));
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w <= 0) {
-                    n = -1;
-                    break;
-                }
-                done += w;
-            }
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            return FsError::None;
-        if (n < 0)
-            return errno == ENOSPC || errno == EFBIG || errno == EDQUOT ? FsError::DiskFull
-                                                                        : FsError::PermissionDenied;
-    }
-}
-
 // Gives the target the source's modification and access times, then closes it.
 FsError finishTarget(int out, const struct stat& st, FsError result)
 {
@@ -86,27 +50,23 @@ FsError finishTarget(int out, const struct stat& st, FsError result)
     return result;
 }
 
-// Copies the open source into a new file; DiskFull when the destination took no more.
-FsError copyOpen(int in, const struct stat& st, const fs::path& to)
-{
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
-    if (out < 0)
-        return FsError::PermissionDenied;
-    return finishTarget(out, st, copyData(in, out));
-}
-
-// Copies one host file to `to` through a partial name; the source is opened once, and a lock held
-// on it (the file is in use) refuses the copy.
+// Copies one host file to `to` through a partial name; the source is opened once (only a regular
+// file, never through a link, never waited on), and a lock held on it (the file is in use) refuses
+// the copy. No partial file stays when the copy fails.
 FsError copyOne(const fs::path& from, const fs::path& to)
 {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return errno == ENOENT ? FsError::PathNotFound : FsError::PermissionDenied;
     struct stat st {};
     FsError result = FsError::PermissionDenied;
-    if (::flock(in, LOCK_SH | LOCK_NB) == 0 && ::fstat(in, &st) == 0) {
+    const int in = hostfs::openCopySource(AT_FDCWD, from.c_str(), st, result);
+    if (in < 0)
+        return result;
+    result = FsError::PermissionDenied;
+    if (::flock(in, LOCK_SH | LOCK_NB) == 0) {
         const fs::path partial = to.parent_path() / (":partial." + std::to_string(::getpid()));
-        result = copyOpen(in, st, partial);
+        const int out =
+            ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
+        if (out >= 0)
+            result = finishTarget(out, st, hostfs::copyFileData(in, st, out));
         std::error_code ec;
         if (result == FsError::None) {
             fs::rename(partial, to, ec);
@@ -133,14 +93,10 @@ FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, s
     const FolderAttributes sourceAttributes(from.host);
     const FolderAttributes targetAttributes(to.host);
     auto existing = destinationEntries(to.host);
-    fs::directory_iterator it(from.host, ec);
-    for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        std::error_code typeEc;
-        if (name.find(':') != std::string::npos || it->is_symlink(typeEc))
-            continue;
-        if (it->is_directory(typeEc)) {
-            report.folders.push_back(std::move(name));
+    for (const FolderEntry& e : PathResolver::listHost(from.host, &report.leftOut)) {
+        const std::string& name = e.name;
+        if (e.isFolder) {
+            report.folders.push_back(name);
             continue;
         }
         if (leaveOut && leaveOut(name))
@@ -159,7 +115,7 @@ FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, s
                 continue;
             }
         }
-        const FsError copied = copyOne(it->path(), target);
+        const FsError copied = copyOne(from.host / name, target);
         if (copied == FsError::DiskFull)
             return copied;
         if (copied != FsError::None) {
@@ -171,8 +127,8 @@ FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, s
         if (bits != attr::Archive || found != existing.end())
             hostfs::storeAttributes(target, bits);
     }
-    // A listing cut short means the source went away under the copy.
-    if (ec || !fs::is_directory(from.host, ec))
+    // A source gone at the end went away under the copy.
+    if (!fs::is_directory(from.host, ec))
         return FsError::PathNotFound;
     return FsError::None;
 }
@@ -280,21 +236,18 @@ FsError FolderCopy::copy(const std::string& name)
     // The source is opened once: its lock check (a holder of the file has it in use), its size and
     // times and its data all come from this descriptor. A host link is never followed, and a
     // host pipe or device never waited on.
-    const int in = ::openat(m_source, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0)
-        return errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? FsError::FileNotFound
-                                                                     : FsError::PermissionDenied;
     struct stat st {};
     FsError result = FsError::None;
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode))
-        result = FsError::FileNotFound;
-    else if (::flock(in, LOCK_SH | LOCK_NB) != 0)
+    const int in = hostfs::openCopySource(m_source, name.c_str(), st, result);
+    if (in < 0)
+        return result;
+    if (::flock(in, LOCK_SH | LOCK_NB) != 0)
         result = FsError::PermissionDenied;
     const std::string& partial = m_partial;
     const int out =
         result == FsError::None ? createPartial(m_destination, partial, st.st_mode & 0777, result) : -1;
     if (out >= 0) {
-        result = finishTarget(out, st, copyData(in, out));
+        result = finishTarget(out, st, hostfs::copyFileData(in, st, out));
         if (result == FsError::None)
             result = takeName(m_destination, partial, name);
         if (result != FsError::None)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/WindowsName.h"
 
 #include <cstddef>
 #include <functional>
@@ -23,14 +24,16 @@ struct FolderFilesReport {
     std::size_t copied = 0;           // files written
     std::size_t kept = 0;             // existing targets left alone (no overwrite)
     std::size_t failed = 0;           // files in use, read-only targets, read or write failures
-    std::vector<std::string> folders; // the source folder's sub-folders (stored spelling), unsorted
+    std::vector<std::string> folders; // the source folder's sub-folders (stored spelling), in listing order
+    std::vector<LeftOutName> leftOut; // source entries the listing left out (names Windows cannot hold)
 };
 
 // Copies every file of `source` (not its sub-folders) into the existing folder `destination`, as
 // copyFile does for one file: attributes and modification time travel, an existing target keeps
 // its spelling and is replaced only with `overwrite`, each file is written under a name of the
-// layer's own and takes its name only when complete. Files for which `leaveOut(name)` is true are
-// not copied. A file that cannot be copied is counted in `failed` and the others go on.
+// layer's own and takes its name only when complete. The source is listed as every listing of the
+// layer is (PathResolver::listHost: names Windows cannot hold and case twins go to
+// `report.leftOut`). Files for which `leaveOut(name)` is true are not copied. A file that cannot be copied is counted in `failed` and the others go on.
 // PathNotFound (76) when either folder does not exist, or the source went away while it was
 // listed (what was copied until then is complete); DiskFull (61) when the destination took no
 // more, which ends the copy. One call is one folder: callers yield between calls.
@@ -62,9 +65,11 @@ public:
 
     // Copies the source folder's file `name` (its stored spelling, as a listing gives it) into the
     // destination under the same name. FileExists (58) when the target exists in any case (nothing
-    // is written); FileNotFound (53) when the source is gone or is no file; PermissionDenied (70)
-    // when the source is in use or cannot be read, or the target cannot be written; PathNotFound
-    // (76) when the destination folder went away; DiskFull (61) when the data did not fit.
+    // is written); FileNotFound (53) when the source is gone or is no regular file (a host link, a
+    // pipe, a device: never followed, never waited on); PermissionDenied (70) when the source is in
+    // use or cannot be read, or the target cannot be written; PathNotFound (76) when the destination folder went away; DiskFull
+    // (61) when the data did not fit; SourceChanged (57) when the source grew or shrank meanwhile.
+    // A copy that fails leaves nothing behind.
     FsError copy(const std::string& name);
 
 private:

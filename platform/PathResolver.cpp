@@ -125,16 +125,15 @@ PathResolver::PathResolver(fs::path machineFolder, MachineConfig config, Mapping
     , m_mappings(std::move(mappings))
 {}
 
-std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder)
+std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder, std::vector<LeftOutName>* leftOut)
 {
     std::vector<FolderEntry> entries;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
         std::error_code linkEc;
-        // Host links are no part of an emulated drive: never listed, never followed by name. Names
-        // with a ":" (the attribute sidecar, copies under way) are the layer's own files.
-        if (name.find(':') != std::string::npos || it->is_symlink(linkEc))
+        // Host links are no part of an emulated drive: never listed, never followed by name.
+        if (it->is_symlink(linkEc))
             continue;
         std::error_code typeEc;
         entries.push_back({std::move(name), it->is_directory(typeEc)});
@@ -148,8 +147,14 @@ std::vector<FolderEntry> PathResolver::listHost(const fs::path& folder)
     std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
     });
-    for (std::size_t i = 0; i < keyed.size(); ++i)
-        entries[i] = std::move(keyed[i].second);
+    ListingNameFilter filter;
+    entries.clear();
+    for (auto& [key, e] : keyed)
+        if (filter.admit(e.name, e.isFolder))
+            entries.push_back(std::move(e));
+    if (leftOut)
+        leftOut->insert(leftOut->end(), std::make_move_iterator(filter.leftOut().begin()),
+            std::make_move_iterator(filter.leftOut().end()));
     return entries;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/MachineConfig.h"
 #include "platform/WinError.h"
 #include "platform/WinPath.h"
+#include "platform/WindowsName.h"
 
 #include <filesystem>
 #include <functional>
@@ -67,8 +68,12 @@ public:
     // The remote path a letter is mapped to, if any.
     std::optional<std::string> mapping(char letter) const;
 
-    // The entries of a host folder in case-insensitive name order (the attribute sidecar left out).
-    static std::vector<FolderEntry> listHost(const std::filesystem::path& folder);
+    // The entries of a host folder in case-insensitive name order: only names Windows could hold
+    // (ListingNameFilter), and of names equal but for case only the first; host links and the
+    // layer's own files (the attribute sidecar) are never listed. The names left out by the rule
+    // are added to `leftOut` when it is given.
+    static std::vector<FolderEntry> listHost(
+        const std::filesystem::path& folder, std::vector<LeftOutName>* leftOut = nullptr);
 
     // The 8.3 form of an existing path ("C:\PROGRA~1\COMMON~1"); empty when it does not exist.
     std::string shortPath(std::string_view windowsPath) const;
