@@ -1,0 +1,231 @@
+// HostileWalkTest.cpp: migrations from a hostile OLDPC (HostileSource.h) walked through the main
+// window: exports that name keys outside their mirror are refused and nothing is merged; a
+// selective and a mass migration change the destination only where the user chose, leave out
+// what no Windows PC could hold, and never hang. Each test runs under an alarm: a hang fails it.
+#include "tests/wizard/integration/DemoWalk.h"
+
+#include "platform/RegFile.h"
+#include "platform/WindowsName.h"
+#include "tests/wizard/integration/HostileSource.h"
+#include "tests/wizard/integration/MassDestinationCheck.h"
+#include "wizard/pages/MassPage.h"
+#include "wizard/selection/SelectionTreeWidget.h"
+
+#include <QTreeWidget>
+
+#include <unistd.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every entry below a machine's drives by its host path below the machine folder: a file's size
+// and bytes, "folder", "link" or "special" (pipes and devices are never opened).
+std::map<std::string, std::string> hostTree(const fs::path& machine)
+{
+    std::map<std::string, std::string> out;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(machine / "drives", ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        const fs::file_status st = it->symlink_status(ec);
+        std::string what = fs::is_symlink(st) ? "link" : fs::is_directory(st) ? "folder" : "special";
+        if (fs::is_regular_file(st)) {
+            std::ifstream in(it->path(), std::ios::binary);
+            what =
+                "file " + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        out[fs::relative(it->path(), machine).string()] = what;
+    }
+    return out;
+}
+
+// The registry of the running machine as its sections ("[key]" and its value lines), the mirror's
+// below HKEY_LOCAL_MACHINE\SOFTWARE\QZ left out.
+std::set<std::string> registryOutsideMirror()
+{
+    std::string text;
+    EXPECT_EQ(platform::exportRegText(platform::RunningMachine::current()->registry(), "",
+                  platform::RegFileFormat::Regedit4, text),
+        platform::WinError::Success);
+    std::set<std::string> sections;
+    std::size_t at = text.find("\r\n[");
+    while (at != std::string::npos) {
+        const std::size_t next = text.find("\r\n\r\n[", at + 3);
+        std::string section = text.substr(at + 2, next == std::string::npos ? std::string::npos : next - at);
+        if (section.rfind("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ", 0) != 0)
+            sections.insert(std::move(section));
+        at = next == std::string::npos ? next : next + 2;
+    }
+    return sections;
+}
+
+class HostileWalkTest : public testsupport::DemoWalk {
+protected:
+    void SetUp() override
+    {
+        ::alarm(300);
+        DemoWalk::SetUp();
+        wizard::registerMassPage();
+        hostile::plantHostileFiles(network / demo::kSourcePc98);
+    }
+    void TearDown() override
+    {
+        wizard::KestroMain::unregisterPage("Frm_Mass");
+        DemoWalk::TearDown();
+        ::alarm(0);
+    }
+    fs::path newPc() const { return network / demo::kDestinationPc; }
+    // What changed on NEWPC's drives since `before`, apart from host paths starting with one of
+    // `chosen` and the wizard's own folder (its log, working folders and unscrambled script).
+    std::vector<std::string> changedOutside(
+        const std::map<std::string, std::string>& before, const std::vector<std::string>& chosen)
+    {
+        std::vector<std::string> changed;
+        const auto after = hostTree(newPc());
+        const auto excused = [&](const std::string& path) {
+            if (path.rfind("drives/C/Program Files/Kestro", 0) == 0)
+                return true;
+            // The chosen folder, what is below it and the folders on the way to it.
+            for (const std::string& prefix : chosen)
+                if (path.rfind(prefix, 0) == 0 || prefix.rfind(path + "/", 0) == 0)
+                    return true;
+            return false;
+        };
+        for (const auto& [path, what] : after) {
+            const auto was = before.find(path);
+            if (!excused(path) && (was == before.end() || was->second != what))
+                changed.push_back(path);
+        }
+        for (const auto& [path, what] : before)
+            if (!excused(path) && !after.count(path))
+                changed.push_back(path + " (gone)");
+        return changed;
+    }
+    // The chosen folder as it arrived: only Windows names, no pipe or link, one of the twins.
+    void expectHostileFolderCleanOnNewPc(const std::string& at)
+    {
+        const auto tree = hostTree(newPc());
+        for (const auto& [path, what] : tree) {
+            if (path.rfind(at, 0) != 0)
+                continue;
+            EXPECT_TRUE(what == "folder" || what.rfind("file ", 0) == 0) << path << " is " << what;
+            EXPECT_EQ(what.find(hostile::kPlanted), std::string::npos) << path;
+            const std::string leaf = fs::path(path).filename().string();
+            EXPECT_TRUE(platform::isWindowsName(leaf) || leaf[0] == ':') << path;
+        }
+        EXPECT_EQ(tree.count(at + "/ok.txt"), 1u);
+        EXPECT_EQ(tree.count(at + "/Sub/inner.txt"), 1u);
+        const auto twin = tree.find(at + "/FILE.TXT");
+        ASSERT_NE(twin, tree.end());
+        EXPECT_EQ(twin->second, "file upper");
+    }
+    void toConnection(wizard::KestroMain* w, bool mass)
+    {
+        w->findChild<QPushButton*>("Btn_Accept")->click();
+        next(w);
+        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
+        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
+        control<QRadioButton>(w, "Frm_PreparatoryTask", "Opt98")->click();
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+        if (mass)
+            control<QRadioButton>(w, "Frm_MigrationType", "optMass")->click();
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+        fillConnection(w, "OLDPC");
+    }
+    static QTreeWidgetItem* child(QTreeWidgetItem* parent, const char* text)
+    {
+        for (int i = 0; parent && i < parent->childCount(); ++i)
+            if (parent->child(i)->text(0) == text)
+                return parent->child(i);
+        return nullptr;
+    }
+};
+
+TEST_F(HostileWalkTest, ExportsNamingOtherRootsAreRefusedAndNothingIsMerged)
+{
+    hostile::plantHostileRegistry(network / demo::kSourcePc98);
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    toConnection(w, false);
+    const auto filesBefore = hostTree(newPc());
+    const std::set<std::string> registryBefore = registryOutsideMirror();
+    // Run the batch file, be told the export is refused, run it again (same exports), then Cancel
+    // and agree to end.
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}, {platform::MsgResult::Ok, {}},
+        {platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}, {platform::MsgResult::Ok, {}},
+        {platform::MsgResult::Cancel, {}}, {platform::MsgResult::Yes, {}}, {platform::MsgResult::Ok, {}}};
+    next(w);
+    ASSERT_GE(user.shown.size(), 4u);
+    const std::string refused =
+        "The registry file HKCU.reg from the Source PC names a key outside HKEY_CURRENT_USER (line ";
+    EXPECT_EQ(user.shown[1].substr(0, refused.size()), refused);
+    EXPECT_NE(
+        user.shown[1].find("). Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again."), std::string::npos);
+    EXPECT_EQ(user.shown[3], user.shown[1]);
+    EXPECT_NE(activeForm(w), "Frm_ApplicationSettings");
+    EXPECT_FALSE(destinationKeyExists("SOFTWARE\\QZ")) << "nothing of any export was merged";
+    EXPECT_EQ(destinationValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Planted"), "<no key>");
+    EXPECT_TRUE(destinationKeyExists("SOFTWARE\\Microsoft\\Windows NT"));
+    const std::set<std::string> registryAfter = registryOutsideMirror();
+    std::vector<std::string> changed;
+    std::set_symmetric_difference(registryBefore.begin(), registryBefore.end(), registryAfter.begin(),
+        registryAfter.end(), std::back_inserter(changed));
+    // The drive the connection page mapped stays mapped: this harness installs no drive map for the
+    // exit routine (the program does).
+    std::erase_if(
+        changed, [](const std::string& s) { return s.rfind("[HKEY_CURRENT_USER\\Network", 0) == 0; });
+    EXPECT_TRUE(changed.empty()) << changed.size() << " sections differ, first: " << changed.front();
+    const auto outside = changedOutside(filesBefore, {});
+    EXPECT_TRUE(outside.empty()) << outside.size() << " changed, first: " << outside.front();
+}
+
+TEST_F(HostileWalkTest, SelectiveMigrationOfAHostileFolderChangesNothingElse)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    toConnection(w, false);
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+    next(w);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    auto* tree = control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+    QTreeWidgetItem* files = child(child(tree->invisibleRootItem(), "My Computer"), "Files and Folders");
+    QTreeWidgetItem* c = child(files, "C:");
+    ASSERT_NE(c, nullptr);
+    c->setExpanded(true);
+    QTreeWidgetItem* docs = child(c, "My Documents");
+    ASSERT_NE(docs, nullptr);
+    docs->setExpanded(true);
+    QTreeWidgetItem* chosen = child(docs, "Hostile");
+    ASSERT_NE(chosen, nullptr);
+    chosen->setExpanded(true);
+    for (int i = 0; i < chosen->childCount(); ++i)
+        EXPECT_TRUE(platform::isWindowsName(chosen->child(i)->text(0).toStdString()))
+            << chosen->child(i)->text(0).toStdString();
+    chosen->setCheckState(0, Qt::Checked);
+    emit tree->itemClicked(chosen, 0);
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_Drive_Info");
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    const auto filesBefore = hostTree(newPc());
+    const std::set<std::string> registryBefore = registryOutsideMirror();
+    user.shown.clear();
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+
+    const auto outside = changedOutside(filesBefore, {"drives/C/My Documents/Hostile"});
+    EXPECT_TRUE(outside.empty()) << outside.size() << " changed, first: " << outside.front();
+    expectHostileFolderCleanOnNewPc("drives/C/My Documents/Hostile");
+    EXPECT_EQ(registryOutsideMirror(), registryBefore);
+}
+
+} // namespace
