@@ -228,4 +228,48 @@ TEST_F(HostileWalkTest, SelectiveMigrationOfAHostileFolderChangesNothingElse)
     EXPECT_EQ(registryOutsideMirror(), registryBefore);
 }
 
+TEST_F(HostileWalkTest, MassMigrationFromAHostileSourceChangesOnlyWhatTheMassStepsMove)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    toConnection(w, true);
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+    next(w);
+    ASSERT_EQ(activeForm(w), "Frm_Mass");
+    const masscheck::Snapshot source = masscheck::snapshotMachine(network / demo::kSourcePc98);
+    const masscheck::Snapshot before = masscheck::snapshotMachine(newPc());
+    user.shown.clear();
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back(), "Mass Migration successfully completed. Click OK to restart the PC.");
+
+    // NEWPC whole, against what the mass steps' rules make of the source and of NEWPC before, the
+    // hostile folders aside (what their host names would become is no Windows path): checked below.
+    masscheck::MassPcs pcs;
+    pcs.source = &source;
+    pcs.destination = &before;
+    pcs.copiedDrives = {'C', 'D'};
+    pcs.appPath = demo::kWizardFolder;
+    pcs.destUser = platform::RunningMachine::current()->config().userName;
+    pcs.templates = fs::path(KESTRO_SOURCE_DATA) / "RegFiles";
+    pcs.scratch = network / "scratch";
+    fs::create_directories(pcs.scratch);
+    const masscheck::Expectation expected = masscheck::expectMassMigration(pcs);
+    const masscheck::Differences d =
+        masscheck::compare(expected, masscheck::snapshotMachine(newPc()), [](const std::string& path) {
+            return path == "C:\\PROGRAM FILES\\KESTRO\\KESTRO_LOG_FILE.TXT" ||
+                path == "C:\\PROGRAM FILES\\KESTRO\\WKXFILES\\DEC_KESTRO.XML" ||
+                path.rfind("C:\\MY DOCUMENTS\\HOSTILE", 0) == 0 || path.find("\\..") != std::string::npos;
+        });
+    std::string lines;
+    for (const std::string& line : d.lines)
+        lines += line + "\n";
+    EXPECT_TRUE(d.lines.empty()) << d.lines.size() << " differences:\n" << lines;
+    expectHostileFolderCleanOnNewPc("drives/C/My Documents/Hostile");
+    for (const auto& [path, what] : hostTree(newPc()))
+        EXPECT_EQ(what.find(hostile::kPlanted), std::string::npos) << path;
+}
+
 } // namespace
