@@ -1,29 +1,33 @@
 #!/bin/bash
-# migration-copy-bench.sh: times the wizard's copy of a chosen folder tree from the source PC's
-# mapped drive against `cp -a` of the same tree on the same machine.
+# migration-copy-bench.sh: times the wizard's two copies of a folder tree from the source PC's
+# mapped drive (the selective files-and-folders copy and the mass migration's whole-drive copy)
+# against `cp -a` of the same tree on the same machine.
 #
-# A tree of FILES files (default 20,000) of about 1 GB in all (sizes spread from 1 KB to 100 KB,
-# in folders of 200) is built once under /tmp (or $1) as the source PC's C:\Data. Two commands copy
-# it, each into a fresh destination:
+# SHAPE chooses the tree, built once under /tmp (or $1) as the source PC's C:\Data:
+#   flat     FILES files (default 20,000) of 1 KB to 100 KB in folders of 200 (about 1 GB)
+#   profile  a tree shaped like a user's profile: FILES files (default 30,000) of mixed sizes (most
+#            under 16 KB, some up to 128 KB, a few up to 2 MB; about 1 GB) in about 6,000 folders,
+#            up to 9 deep
+#   deep     one chain of DEPTH folders (default 1,000), a small file in each; also timed at a
+#            quarter and a half of the depth, to show the cost grows with the depth, not faster
+#            (the selective copy refuses files whose path passes 259 characters, as Windows does)
+# MODE chooses the copies: "both" (default), "selective" or "mass".
 #   cp -a      the host tree into a host folder (timed around the cp process)
-#   kestro     build/bin/migration_copy_bench: NEWPC copies Z:\Data (Z: mapped to \\OLDPC\C$) to its
-#              C:\Data the way the files-and-folders migration does, one file per step (timed
-#              inside the program around the copy alone; it checks that every file arrived)
-# Both see the same conditions: before every run, timed or not, that command's previous destination
-# is moved aside on a disk (all are deleted at the end, so the disk needs room for every run's copy:
-# about 15 GB with the defaults; on a tmpfs it is deleted) and `sync` is run, outside the timed
-# part. The two run strictly in turn: WARMUPS rounds unmeasured (default 2), then RUNS measured
-# rounds (default 5). Printed for each: median, fastest, slowest and the spread (slowest less
-# fastest, in % of the median) of the wall-clock times and of the processor times (user and system;
-# a machine busy with other work stretches them less); then the median of the per-round ratios. The
-# last line is "ratio: X", kestro's median over cp -a's. Before it, one more kestro copy runs in the
-# wizard's main window with its busy window open and prints the longest event-loop stall it saw.
-# On a disk file system much of both times can go to finding free inodes among those recently
-# freed (which is why nothing is deleted between runs); it still varies with what else was
-# deleted on the disk shortly before. A tmpfs as $1 (/dev/shm) leaves that out and shows the two
-# copies' own costs.
-# BIN names another build of the program (default build/bin/migration_copy_bench); STALL=0 leaves
-# the window run out.
+#   selective  build/bin/migration_copy_bench: NEWPC copies Z:\Data (Z: mapped to \\OLDPC\C$) to its
+#              C:\Data the way the files-and-folders migration does (timed inside the program around
+#              the copy alone; it checks that every file arrived)
+#   mass       the same program with --mass: the whole-drive copy's tree copy (FN_Copy_Folder_Tree)
+# Before every run, timed or not, that command's previous destination is moved aside on a disk
+# (all are deleted at the end; on a tmpfs it is deleted) and `sync` is run, outside the timed part.
+# The commands run strictly in turn (cp -a, selective, mass, cp -a, ...), so each follows the same
+# other command in every round: WARMUPS rounds unmeasured (default 2), then RUNS measured rounds
+# (default 5). Printed for each: median, fastest, slowest and spread of the wall-clock times and of
+# the processor times; then each copy's ratio of medians against cp -a. With STRACE=1 each command
+# runs once more under `strace -c -f` and the stat and open calls per file are printed. Unless
+# STALL=0 the copies run once more in the wizard's main window with the busy window open and print
+# the longest event-loop stall they saw. The last line is "ratio: X", the larger of the copies'
+# ratios. The machine may be shared: run it more than once and compare.
+# BIN names another build of the program (default build/bin/migration_copy_bench).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BIN=${BIN:-build/bin/migration_copy_bench}
@@ -32,22 +36,78 @@ BASE=${1:-/tmp}
 WORK=$(mktemp -d "$BASE/migration-copy-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
-python3 - "$WORK" "$(realpath "$BIN")" "${FILES:-20000}" "${RUNS:-5}" "${WARMUPS:-2}" <<'PY'
-import os, random, resource, shutil, statistics, subprocess, sys, time
+SHAPE=${SHAPE:-flat}
+case "$SHAPE" in profile) DEFAULT_FILES=30000 ;; *) DEFAULT_FILES=20000 ;; esac
+python3 - "$WORK" "$(realpath "$BIN")" "${FILES:-$DEFAULT_FILES}" "${RUNS:-5}" "${WARMUPS:-2}" "$SHAPE" \
+    "${MODE:-both}" "${DEPTH:-1000}" <<'PY'
+import os, random, re, resource, statistics, subprocess, sys, time
 
 work, bench, files, runs, warmups = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), int(sys.argv[5])
+shape, mode, depth = sys.argv[6], sys.argv[7], int(sys.argv[8])
 source = os.path.join(work, "oldpc", "drives", "C", "Data")
 rng = random.Random(19)
-total = 0
-block = os.urandom(100 * 1024)
-for i in range(files):
-    folder = os.path.join(source, "folder%03d" % (i // 200))
-    os.makedirs(folder, exist_ok=True)
-    size = rng.randint(1024, 100 * 1024)
-    with open(os.path.join(folder, "file%05d.dat" % i), "wb") as f:
+block = os.urandom(2 << 20)
+
+def put(path, size):
+    with open(path, "wb") as f:
         f.write(block[:size])
-    total += size
-print("tree: %d files, %.2f GB" % (files, total / 1e9), flush=True)
+    return size
+
+def flat_tree():
+    total = 0
+    for i in range(files):
+        folder = os.path.join(source, "folder%03d" % (i // 200))
+        os.makedirs(folder, exist_ok=True)
+        total += put(os.path.join(folder, "file%05d.dat" % i), rng.randint(1024, 100 * 1024))
+    return files, total
+
+def profile_size():
+    r = rng.random()
+    if r < 0.80:
+        return rng.randint(0, 16 * 1024)
+    if r < 0.985:
+        return rng.randint(16 * 1024, 128 * 1024)
+    return rng.randint(256 * 1024, 2 << 20)
+
+def profile_tree():
+    # Folders 2 to 9 deep, each holding a few files (one in five holds none), about 5 files a folder.
+    folders, total, made = [source], 0, 0
+    os.makedirs(source)
+    while made < files:
+        parent = rng.choice(folders[-400:]) if rng.random() < 0.7 else rng.choice(folders)
+        if parent.count(os.sep) - source.count(os.sep) >= 9:
+            parent = source
+        folder = os.path.join(parent, "Folder %d" % len(folders))
+        os.makedirs(folder)
+        folders.append(folder)
+        n = 0 if rng.random() < 0.2 else min(files - made, rng.randint(1, 11))
+        for i in range(n):
+            total += put(os.path.join(folder, "file %d.%s" % (made + i, rng.choice(["doc", "jpg", "txt", "dat", "xml"]))),
+                         profile_size())
+        made += n
+    return made, total, len(folders)
+
+def deep_tree(levels):
+    folder, total = source, 0
+    for level in range(levels):
+        folder = os.path.join(folder, "d")
+        os.makedirs(folder)
+        total += put(os.path.join(folder, "f"), 100)
+    return levels, total
+
+def build(levels=None):
+    subprocess.run(["rm", "-rf", source], check=True)
+    if shape == "deep":
+        n, total = deep_tree(levels)
+        print("tree: %d levels deep, a file in each" % n, flush=True)
+        return n
+    if shape == "profile":
+        n, total, folders = profile_tree()
+        print("tree: %d files in %d folders, %.2f GB" % (n, folders, total / 1e9), flush=True)
+        return n
+    n, total = flat_tree()
+    print("tree: %d files, %.2f GB" % (n, total / 1e9), flush=True)
+    return n
 
 cp_dest = os.path.join(work, "cp-dest")
 kestro_machine = os.path.join(work, "newpc")
@@ -55,14 +115,15 @@ kestro_machine = os.path.join(work, "newpc")
 trash = os.path.join(work, "trash")
 os.makedirs(trash)
 in_memory = subprocess.run(["stat", "-f", "-c", "%T", work], capture_output=True, text=True).stdout.strip() == "tmpfs"
+print("file system: %s" % ("tmpfs" if in_memory else "disk"), flush=True)
 
 def fresh(folder):
-    # The same for both commands: the previous run's destination is moved aside (deleted only
+    # The same for every command: the previous run's destination is moved aside (deleted only
     # at the end: freshly freed inodes make a disk file system's allocation slow and erratic for
     # whichever command runs next; a tmpfs has no such cost and too little room to keep them),
     # and everything reaches the disk before the clock starts.
     if in_memory:
-        shutil.rmtree(folder, ignore_errors=True)
+        subprocess.run(["rm", "-rf", folder], check=True)  # deep trees pass Python's recursion limit
     elif os.path.exists(folder):
         os.rename(folder, os.path.join(trash, str(len(os.listdir(trash)))))
     subprocess.run(["sync"], check=True)
@@ -79,45 +140,86 @@ def cp_once():
     subprocess.run(["cp", "-a", source, cp_dest], check=True)
     return time.perf_counter() - start, children_cpu() - cpu
 
-def kestro_once():
+def kestro_args(which):
+    # A deep tree passes the selective copy's path limit: its refusals are expected there.
+    return ([bench, work] + (["--mass"] if which == "mass" else [])
+            + (["--long-paths"] if shape == "deep" else []))
+
+def kestro_once(which):
     fresh(kestro_machine)
-    out = subprocess.run([bench, work], check=True, capture_output=True, text=True).stdout
+    out = subprocess.run(kestro_args(which), check=True, capture_output=True, text=True).stdout
     values = dict(line.split(":", 1) for line in out.splitlines() if ":" in line)
     if "kestro_seconds" not in values:
         raise SystemExit("no time from " + bench + ":\n" + out)
     cpu = values.get("kestro_cpu_seconds")
     return float(values["kestro_seconds"]), float(cpu) if cpu else None
 
+copies = ["selective", "mass"] if mode == "both" else [mode]
+
 def one_round():
-    # Strictly in turn, so that every run follows one of the other command: when the order
-    # changed from round to round, a command ran twice in a row, and those runs took up to five
-    # times as long or as short as the others.
-    cp = cp_once()
-    return cp, kestro_once()
+    # Strictly in turn, so that every run follows the same other command in every round: when the
+    # order changed from round to round, a command ran twice in a row, and those runs took up to
+    # five times as long or as short as the others.
+    result = {"cp -a": cp_once()}
+    for which in copies:
+        result[which] = kestro_once(which)
+    return result
 
 def report(name, times):
     median = statistics.median(times)
-    spread = (max(times) - min(times)) / median * 100
-    print("%-10s median %.3f s (fastest %.3f, slowest %.3f, spread %.1f%%; runs %s)"
+    spread = (max(times) - min(times)) / median * 100 if median else 0
+    print("%-14s median %.3f s (fastest %.3f, slowest %.3f, spread %.1f%%; runs %s)"
           % (name, median, min(times), max(times), spread, " ".join("%.3f" % t for t in times)), flush=True)
     return median
 
-for _ in range(warmups):
-    one_round()
-rounds = [one_round() for _ in range(runs)]
-cp = report("cp -a", [r[0][0] for r in rounds])
-kestro = report("kestro", [r[1][0] for r in rounds])
-if all(r[1][1] is not None for r in rounds):
-    # Processor time: what a busy machine stretches least.
-    cp_cpu = report("cp -a cpu", [r[0][1] for r in rounds])
-    kestro_cpu = report("kestro cpu", [r[1][1] for r in rounds])
-    print("cpu ratio: %.2f" % (kestro_cpu / cp_cpu))
+def measure():
+    for _ in range(warmups):
+        one_round()
+    rounds = [one_round() for _ in range(runs)]
+    medians = {name: report(name, [r[name][0] for r in rounds]) for name in ["cp -a"] + copies}
+    for name in ["cp -a"] + copies:
+        if all(r[name][1] is not None for r in rounds):
+            report(name + " cpu", [r[name][1] for r in rounds])
+    return medians
+
+def strace_counts(command, count):
+    # Stat and open calls of every kind, per file of the tree.
+    log = os.path.join(work, "strace.txt")
+    subprocess.run(["strace", "-c", "-f", "-o", log] + command, check=True, capture_output=True,
+                   env=dict(os.environ, BENCH_NO_CHECK="1"))
+    calls = {}
+    for line in open(log):
+        m = re.match(r"\s*[\d.]+\s+[\d.]+\s+\d+\s+(\d+)\s+(?:\d+\s+)?(\w+)\s*$", line)
+        if m:
+            calls[m.group(2)] = int(m.group(1))
+    stats = sum(v for k, v in calls.items() if re.fullmatch(r"(new)?f?stat(at)?(64)?|l?stat(64)?|statx", k))
+    opens = sum(v for k, v in calls.items() if re.fullmatch(r"open(at2?)?", k))
+    return stats / count, opens / count
+
+ratios = {}
+if shape == "deep":
+    for levels in sorted({max(1, depth // 4), max(1, depth // 2), depth}):
+        count = build(levels)
+        medians = measure()
+        for which in copies:
+            print("%s at %d levels: %.3f s (cp -a %.3f s)" % (which, levels, medians[which], medians["cp -a"]))
+            ratios[which] = medians[which] / medians["cp -a"]
+else:
+    count = build()
+    medians = measure()
+    ratios = {which: medians[which] / medians["cp -a"] for which in copies}
+if os.environ.get("STRACE") == "1":
+    fresh(cp_dest)
+    print("cp -a: %.2f stat and %.2f open calls per file" % strace_counts(["cp", "-a", source, cp_dest], count))
+    for which in copies:
+        fresh(kestro_machine)
+        print("%s: %.2f stat and %.2f open calls per file" % ((which,) + strace_counts(kestro_args(which), count)))
 if os.environ.get("STALL", "1") != "0":
-    fresh(kestro_machine)
-    out = subprocess.run([bench, work, "--stall"], check=True, capture_output=True, text=True).stdout
-    print("\n".join(line for line in out.splitlines() if line.startswith("stall")), flush=True)
-paired = [k[0] / c[0] for c, k in rounds]
-print("per-round ratios: median %.2f (lowest %.2f, highest %.2f)"
-      % (statistics.median(paired), min(paired), max(paired)))
-print("ratio: %.2f" % (kestro / cp))
+    for which in copies:
+        fresh(kestro_machine)
+        out = subprocess.run(kestro_args(which) + ["--stall"], check=True, capture_output=True, text=True).stdout
+        print("\n".join(which + " " + line for line in out.splitlines() if line.startswith("stall")), flush=True)
+for which in copies:
+    print("ratio %s: %.2f" % (which, ratios[which]))
+print("ratio: %.2f" % max(ratios.values()))
 PY

@@ -1,8 +1,9 @@
 // winpath_fuzz.cpp: arbitrary text as a Windows path and as names to shorten. A path that parses
 // never climbs out of its root, and its canonical text parses to itself; the short names made for
-// a folder are valid 8.3 names and distinct.
+// a folder are valid 8.3 names and distinct; a name the listing rule admits parses unchanged.
 #include "platform/ShortName.h"
 #include "platform/WinPath.h"
+#include "platform/WindowsName.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -61,6 +62,23 @@ void checkShortNames(std::string_view text)
     }
 }
 
+// A name the listing rule admits is one component that every path parse keeps as it is; its
+// readable form is itself, and any readable form holds no control character.
+void checkName(std::string_view text)
+{
+    const std::string shown = platform::printableName(text);
+    for (const char c : shown)
+        if (static_cast<unsigned char>(c) < 0x20)
+            std::abort();
+    if (!platform::isWindowsName(text))
+        return;
+    platform::WinPath path;
+    const std::string full = "C:\\" + std::string(text);
+    if (platform::WinPath::parse(full, path) != platform::PathSyntax::Ok || path.parts().size() != 1 ||
+        path.parts()[0] != text || shown != text)
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -68,5 +86,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     checkPath(text);
     checkShortNames(text);
+    checkName(text);
     return 0;
 }

@@ -25,6 +25,18 @@ constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | 
 
 using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
 
+void parseSidecarLine(const std::string& line, AttrMap& map)
+{
+    const auto tab = line.rfind('\t');
+    if (tab == std::string::npos)
+        return;
+    try {
+        map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
+    } catch (...) {
+        // A damaged line loses only that entry's attributes.
+    }
+}
+
 // A side file that is no regular file, a link, or larger than any folder's attributes need is
 // read as no side file: a pipe or a device planted there neither holds nor floods the caller.
 AttrMap readSidecar(const fs::path& folder)
@@ -38,16 +50,8 @@ AttrMap readSidecar(const fs::path& folder)
         std::size_t end = bytes.find('\n', pos);
         if (end == std::string::npos)
             end = bytes.size();
-        const std::string line = bytes.substr(pos, end - pos);
+        parseSidecarLine(bytes.substr(pos, end - pos), map);
         pos = end + 1;
-        const auto tab = line.rfind('\t');
-        if (tab == std::string::npos)
-            continue;
-        try {
-            map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
-        } catch (...) {
-            // A damaged line loses only that entry's attributes.
-        }
     }
     return map;
 }
@@ -173,6 +177,42 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 {
     const auto it = m_stored.find(name);
     return (it == m_stored.end() ? defaultBits(isFolder) : it->second) | (isFolder ? attr::Directory : 0u);
+}
+
+std::map<std::string, unsigned> readSidecarAt(int folder)
+{
+    AttrMap map;
+    std::string text;
+    if (readHostMetadataAt(folder, std::string(kAttributeSidecar).c_str(), text) != WinError::Success)
+        return map;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        parseSidecarLine(text.substr(start, end - start), map);
+    if (start < text.size())
+        parseSidecarLine(text.substr(start), map);
+    return map;
+}
+
+void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
+{
+    if (changes.empty())
+        return;
+    AttrMap map = readSidecarAt(folder);
+    for (const auto& [name, bits] : changes) {
+        if ((bits & kStoredBits) == defaultBits(false))
+            map.erase(name);
+        else
+            map[name] = bits & kStoredBits;
+    }
+    const std::string file(kAttributeSidecar);
+    if (map.empty()) {
+        ::unlinkat(folder, file.c_str(), 0);
+        return;
+    }
+    std::string text;
+    for (const auto& [name, bits] : map)
+        text += name + '\t' + std::to_string(bits) + '\n';
+    replaceHostFileAt(folder, file, text);
 }
 
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error)

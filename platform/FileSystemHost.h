@@ -43,6 +43,13 @@ private:
     std::map<std::string, unsigned> m_stored; // exact host name -> stored bits
 };
 
+// The stored bits of one folder's entries, its sidecar read through the open folder (exact host
+// name -> bits; entries with the default have no line).
+std::map<std::string, unsigned> readSidecarAt(int folder);
+// Applies attribute changes of files (host name -> bits; the file default removes the line) to the
+// sidecar of the open folder, read anew first so that changes made meanwhile stay.
+void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes);
+
 // Opens the host file `name` in `folder` (a descriptor, or AT_FDCWD for a full path) to copy from:
 // never through a host link and never waiting (a pipe), and only a regular file; `st` is its status
 // at open. -1 when it cannot: `error` is FileNotFound when it is gone or no regular file (a link, a

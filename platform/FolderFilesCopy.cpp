@@ -22,20 +22,12 @@ namespace {
 namespace fs = std::filesystem;
 using hostfs::FolderAttributes;
 
-std::string upperName(std::string name)
-{
-    for (char& ch : name)
-        if (ch >= 'a' && ch <= 'z')
-            ch = static_cast<char>(ch - 'a' + 'A');
-    return name;
-}
-
-// The destination's entries by upper-cased name: their stored spelling and whether each is a folder.
+// The destination's entries by folded name: their stored spelling and whether each is a folder.
 std::map<std::string, std::pair<std::string, bool>> destinationEntries(const fs::path& folder)
 {
     std::map<std::string, std::pair<std::string, bool>> entries;
     for (const FolderEntry& e : PathResolver::listHost(folder))
-        entries.emplace(upperName(e.name), std::make_pair(e.name, e.isFolder));
+        entries.emplace(foldCase(e.name), std::make_pair(e.name, e.isFolder));
     return entries;
 }
 
@@ -101,8 +93,12 @@ FsError copyFolderFiles(const FileSystem& fileSystem, std::string_view source, s
         }
         if (leaveOut && leaveOut(name))
             continue;
+        if (!fitsWindowsPath(hostfs::joinWin(to.path.text(), name))) {
+            report.leftOut.push_back({name, false, NameFault::PathTooLong});
+            continue;
+        }
         fs::path target = to.host / name;
-        const auto found = existing.find(upperName(name));
+        const auto found = existing.find(foldCase(name));
         if (found != existing.end()) {
             target = to.host / found->second.first;
             if (!overwrite) {

@@ -33,7 +33,8 @@ struct FolderFilesReport {
 // its spelling and is replaced only with `overwrite`, each file is written under a name of the
 // layer's own and takes its name only when complete. The source is listed as every listing of the
 // layer is (PathResolver::listHost: names Windows cannot hold and case twins go to
-// `report.leftOut`). Files for which `leaveOut(name)` is true are not copied. A file that cannot be copied is counted in `failed` and the others go on.
+// `report.leftOut`), and a file whose path at the destination would pass kMaxWindowsPath is left
+// out too (PathTooLong). Files for which `leaveOut(name)` is true are not copied. A file that cannot be copied is counted in `failed` and the others go on.
 // PathNotFound (76) when either folder does not exist, or the source went away while it was
 // listed (what was copied until then is complete); DiskFull (61) when the destination took no
 // more, which ends the copy. One call is one folder: callers yield between calls.

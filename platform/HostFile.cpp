@@ -59,20 +59,20 @@ WinError writeWholeHostFile(const std::filesystem::path& file, std::string_view 
     return WinError::Success;
 }
 
-WinError readHostMetadata(
-    const std::filesystem::path& file, std::string& bytes, std::size_t maxBytes, std::string* message)
+WinError readHostMetadataAt(
+    int folder, const char* name, std::string& bytes, std::size_t maxBytes, std::string* message)
 {
     bytes.clear();
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         const bool missing = errno == ENOENT || errno == ENOTDIR;
-        say(message, (missing ? "cannot find " : "cannot open ") + file.string());
+        say(message, (missing ? "cannot find " : "cannot open ") + std::string(name));
         return missing ? WinError::FileNotFound : WinError::AccessDenied;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        say(message, file.string() + " is no regular file");
+        say(message, std::string(name) + " is no regular file");
         return WinError::AccessDenied;
     }
     WinError result = WinError::Success;
@@ -82,14 +82,14 @@ WinError readHostMetadata(
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            say(message, "cannot read " + file.string());
+            say(message, "cannot read " + std::string(name));
             result = WinError::ReadFault;
             break;
         }
         if (n == 0)
             break;
         if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
-            say(message, file.string() + " is larger than " + std::to_string(maxBytes) + " bytes");
+            say(message, std::string(name) + " is larger than " + std::to_string(maxBytes) + " bytes");
             result = WinError::InvalidData;
             break;
         }
@@ -101,29 +101,40 @@ WinError readHostMetadata(
     return result;
 }
 
-WinError replaceHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message)
+WinError readHostMetadata(
+    const std::filesystem::path& file, std::string& bytes, std::size_t maxBytes, std::string* message)
+{
+    return readHostMetadataAt(AT_FDCWD, file.c_str(), bytes, maxBytes, message);
+}
+
+WinError replaceHostFileAt(int folder, const std::string& name, std::string_view bytes, std::string* message)
 {
     // O_EXCL never opens what is there, a link (dangling or not) included: another name is tried.
-    std::filesystem::path temp;
+    std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
-        temp = file.parent_path() / (file.filename().string() + ":" + freshSuffix() + ".new");
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        temp = name + ":" + freshSuffix() + ".new";
+        fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0 && errno != EEXIST)
             break;
     }
     if (fd < 0) {
-        say(message, "cannot create " + temp.string());
+        say(message, "cannot create " + temp);
         return WinError::AccessDenied;
     }
     const bool written = writeAll(fd, bytes);
     const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), file.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        say(message, "cannot write " + file.string());
+    if (!written || !closed || ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
+        ::unlinkat(folder, temp.c_str(), 0);
+        say(message, "cannot write " + name);
         return WinError::WriteFault;
     }
     return WinError::Success;
+}
+
+WinError replaceHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message)
+{
+    return replaceHostFileAt(AT_FDCWD, file.string(), bytes, message);
 }
 
 } // namespace platform

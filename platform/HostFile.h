@@ -29,10 +29,17 @@ WinError writeWholeHostFile(const std::filesystem::path& file, std::string_view 
 WinError readHostMetadata(const std::filesystem::path& file, std::string& bytes,
     std::size_t maxBytes = kMaxMetadataBytes, std::string* message = nullptr);
 
+// The same for `name` in the open host folder `folder` (or a path with AT_FDCWD).
+WinError readHostMetadataAt(int folder, const char* name, std::string& bytes,
+    std::size_t maxBytes = kMaxMetadataBytes, std::string* message = nullptr);
+
 // Replaces `file` with `bytes` through a fresh temporary name in its folder, made with O_EXCL and
 // never through a host link (whatever a link planted at a temporary name points at stays as it is),
 // then renamed over it. Errors as writeWholeHostFile.
 WinError replaceHostFile(
     const std::filesystem::path& file, std::string_view bytes, std::string* message = nullptr);
+// The same for `name` in the open host folder `folder`.
+WinError replaceHostFileAt(
+    int folder, const std::string& name, std::string_view bytes, std::string* message = nullptr);
 
 } // namespace platform

@@ -82,6 +82,7 @@ std::string_view nameFaultText(NameFault fault)
     case NameFault::InvalidText: return "not a Windows name (not valid text)";
     case NameFault::TooLong: return "not a Windows name (longer than 255 characters)";
     case NameFault::CaseTwin: return "a name differing only in case was copied";
+    case NameFault::PathTooLong: return "the path is longer than Windows allows";
     }
     return "not a Windows name";
 }

@@ -22,6 +22,7 @@ enum class NameFault {
     InvalidText,        // not valid UTF-8
     TooLong,            // a component of more than 255 bytes
     CaseTwin,           // equal but for case to a name earlier in the listing
+    PathTooLong,        // a Windows name, but its path at the destination would pass kMaxWindowsPath
 };
 
 // The fault of one name (one component, no separators), None for a name Windows can hold.

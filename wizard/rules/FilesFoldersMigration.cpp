@@ -2,8 +2,8 @@
 // destination of each item.
 #include "wizard/rules/FilesFoldersMigration.h"
 
-#include "platform/FolderFilesCopy.h"
 #include "platform/RunningMachine.h"
+#include "platform/TreeCopyWalk.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectedItemsList.h"
 #include "wizard/selection/SelectionCollectors.h"
@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 
 namespace wizard {
 
@@ -24,7 +23,6 @@ using transfer::TransferOutcome;
 namespace {
 
 constexpr const char* kProcess = "Sub_Data_Explorer_Migration";
-constexpr std::chrono::milliseconds kTextInterval{100};
 
 bool isDrivePath(const std::string& path)
 {
@@ -101,14 +99,10 @@ bool FilesFoldersMigration::step()
         if (m_next >= m_items.size())
             return false;
         begin(m_items[m_next]);
-        return true;
-    }
-    if (m_fileIndex < m_files.size())
-        copyOne(m_files[m_fileIndex++]);
-    else if (!m_folders.empty()) {
-        const PendingFolder folder = m_folders.back();
-        m_folders.pop_back();
-        listFolder(folder);
+    } else if (m_walk) {
+        walkStep();
+    } else if (!m_fileSource.empty()) {
+        copyChosenFile();
     } else {
         finishCurrent();
     }
@@ -118,9 +112,8 @@ bool FilesFoldersMigration::step()
 void FilesFoldersMigration::begin(const Item& item)
 {
     m_active = true;
-    m_folders.clear();
-    m_files.clear();
-    m_fileIndex = 0;
+    m_walk.reset();
+    m_fileSource.clear();
     m_copied = 0;
     m_failedFiles = 0;
     m_firstFailure.clear();
@@ -140,123 +133,144 @@ void FilesFoldersMigration::begin(const Item& item)
         finish(TransferOutcome::Failed, detail);
         return;
     }
-    if (isFolder) {
-        m_folders.push_back({item.key, dest});
+    if (!isFolder) {
+        m_fileSource = item.key;
+        m_fileFolder = dest.substr(0, dest.size() - 1);
         return;
     }
-    const std::string folder = dest.substr(0, dest.size() - 1);
-    if (!transfer::folderExists(dest) && !transfer::makeSurePathExists(dest)) {
+    platform::TreeCopyOptions options;
+    options.maxPath = platform::kMaxWindowsPath;
+    m_walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
+    const transfer::FsError opened = transfer::openTreeCopy(item.key, dest, *m_walk);
+    if (opened == transfer::FsError::PathNotFound) {
+        m_walk.reset();
+        writeTransferLog(kProcess, "Not found : " + item.key);
+        finish(TransferOutcome::NotFound, "No longer on the source PC");
+    } else if (opened != transfer::FsError::None) {
+        m_walk->close();
         ++m_failedFiles;
-        m_firstFailure = folder + ": the folder cannot be made";
-        writeTransferLog(kProcess, "Not Copied : " + item.key + " : cannot make " + folder);
-        return;
+        m_firstFailure = dest + ": the folder cannot be made";
+        writeTransferLog(kProcess, "Not Copied : " + item.key + " : cannot make " + dest);
     }
-    m_files.push_back({item.key, folder});
 }
 
-void FilesFoldersMigration::listFolder(const PendingFolder& folder)
+void FilesFoldersMigration::fileFailed(const std::string& source, const std::string& failure)
 {
-    if (!transfer::folderExists(folder.dest) && !transfer::makeSurePathExists(folder.dest + "\\")) {
-        ++m_failedFiles;
-        if (m_firstFailure.empty())
-            m_firstFailure = folder.dest + ": the folder cannot be made";
-        writeTransferLog(kProcess, "Not Copied : " + folder.source + " : cannot make " + folder.dest);
-        return;
-    }
-    std::vector<std::string> subFolders, files;
-    transfer::listFolderNames(folder.source, subFolders, files);
-    // Pushed in reverse so that the walk takes them in listing order.
-    for (auto it = subFolders.rbegin(); it != subFolders.rend(); ++it)
-        m_folders.push_back({folder.source + "\\" + *it, folder.dest + "\\" + *it});
-    const std::size_t nameStart = folder.source.size() + 1;
-    for (const std::string& name : files)
-        m_files.push_back({folder.source + "\\" + name, folder.dest, nameStart});
-}
-
-platform::FolderCopy* FilesFoldersMigration::folderCopyFor(const PendingFile& file)
-{
-    if (file.nameStart == 0)
-        return nullptr;
-    if (!m_folderCopy)
-        m_folderCopy = std::make_unique<platform::FolderCopy>();
-    const std::string from = file.source.substr(0, file.nameStart - 1);
-    if (from != m_copyFrom || file.destFolder != m_copyTo || m_copyTo.empty()) {
-        m_copyFrom = from;
-        m_copyTo = file.destFolder;
-        // A bare drive ("C:") names the root only with its separator.
-        const std::string to = m_copyTo.size() == 2 ? m_copyTo + "\\" : m_copyTo;
-        if (transfer::openFolderCopy(m_copyFrom, to, *m_folderCopy) != transfer::FsError::None)
-            m_folderCopy->close();
-    }
-    return m_folderCopy->isOpen() ? m_folderCopy.get() : nullptr;
+    ++m_failedFiles;
+    if (m_firstFailure.empty())
+        m_firstFailure = source + ": " + failure;
 }
 
 namespace {
 
-// One file of a chosen item. The folder it goes into is there already (made when its folder was
-// listed), so the common case, a target that does not exist yet, is one copy call: through the
-// folders' open copy when there is one (`listedName` its name there), else path by path. A target
-// that exists goes through the copy worker's version rule. `showTexts` false leaves the busy
-// window's and the status bar's texts of a copy that succeeds as they are.
-transfer::FileTransferResult copyFile(const std::string& source, const std::string& target,
-    platform::FolderCopy* folders, const std::string& listedName, bool showTexts)
+// A file whose target exists goes through the copy worker's version rule.
+transfer::FileTransferResult copyOverExisting(const std::string& source, const std::string& destFolder)
 {
-    WizardWindows& windows = wizardWindows();
-    if (showTexts && windows.busyWindowOpen())
-        windows.setBusyDetails("Please wait.. Copying " + source);
-    transfer::yieldToEvents();
-    const transfer::FsError error =
-        folders ? folders->copy(listedName) : transfer::copyFile(source, target, false);
-    // An existing target, or a source the copy could not take (in use answers like a missing one
-    // there): the worker tells which.
-    if (error == transfer::FsError::FileExists ||
-        (error == transfer::FsError::FileNotFound && transfer::fileExists(source)))
-        return transfer::copyFileWorker(source, folderOf(target), nullptr);
+    return transfer::copyFileWorker(source, destFolder, nullptr);
+}
+
+// Why a copy of a file failed, as the report words it; logs it and shows it at once.
+std::string failureOf(const std::string& source, transfer::FsError error)
+{
+    // A file that went away after its folder was listed did not fit either: it is not there.
     if (error == transfer::FsError::FileNotFound) {
         writeTransferLog("Action_Copy_File", "Not found : " + source);
-        return {TransferOutcome::NotFound, error};
+        return "no longer on the source PC";
     }
-    if (error != transfer::FsError::None) {
-        writeTransferLog(
-            "Action_Copy_File", "Not Copied : " + source + ":" + std::string(platform::fsErrorText(error)));
-        windows.setStatusText("Not Copied : " + source);
-        return {TransferOutcome::Failed, error};
-    }
-    if (showTexts)
-        windows.setStatusText("Migrated " + source);
-    return {};
+    writeTransferLog(
+        "Action_Copy_File", "Not Copied : " + source + ":" + std::string(platform::fsErrorText(error)));
+    wizardWindows().setStatusText("Not Copied : " + source);
+    return std::string(platform::fsErrorText(error));
 }
 
 } // namespace
 
-void FilesFoldersMigration::copyOne(const PendingFile& file)
+void FilesFoldersMigration::walkStep()
 {
-    const std::string name = namePartOf(file.source); // with its "\"
-    std::string failure;
-    if (file.destFolder.size() + name.size() > kMaxDestinationPath) {
-        failure = "the name is longer than this PC allows";
-        writeTransferLog(kProcess, "Not Copied : " + file.source + " : " + failure);
-    } else {
-        // The texts follow the copy a few times a second: laying out and drawing them for every
-        // file of a large tree took the window longer than copying the files.
-        const auto now = std::chrono::steady_clock::now();
-        const bool showTexts = now - m_textsShown >= kTextInterval;
-        if (showTexts)
-            m_textsShown = now;
-        platform::FolderCopy* folders = folderCopyFor(file);
-        const transfer::FileTransferResult r = copyFile(file.source, file.destFolder + name, folders,
-            folders ? file.source.substr(file.nameStart) : std::string(), showTexts);
-        if (r.outcome == TransferOutcome::Migrated) {
-            ++m_copied;
-            return;
+    using Kind = platform::TreeStepKind;
+    const platform::TreeStep s = m_walk->step();
+    const std::string source = s.sourceFolder + "\\" + s.name;
+    switch (s.kind) {
+    case Kind::Done: m_walk.reset(); return;
+    case Kind::FileCopied:
+        ++m_copied;
+        if (m_pacing.textsDue()) {
+            if (wizardWindows().busyWindowOpen())
+                wizardWindows().setBusyDetails("Please wait.. Copying " + source);
+            wizardWindows().setStatusText("Migrated " + source);
         }
-        // A file that went away after its folder was listed did not fit either: it is not there.
-        failure = r.outcome == TransferOutcome::NotFound ? "no longer on the source PC"
-                                                         : std::string(platform::fsErrorText(r.error));
+        return;
+    case Kind::FileExists: {
+        const transfer::FileTransferResult r = copyOverExisting(source, s.destFolder);
+        if (r.outcome == TransferOutcome::Migrated)
+            ++m_copied;
+        else
+            fileFailed(source,
+                r.outcome == TransferOutcome::NotFound ? "no longer on the source PC"
+                                                       : std::string(platform::fsErrorText(r.error)));
+        return;
     }
-    ++m_failedFiles;
-    if (m_firstFailure.empty())
-        m_firstFailure = file.source + ": " + failure;
+    case Kind::FileFailed: fileFailed(source, failureOf(source, s.error)); return;
+    case Kind::TooLong:
+        writeTransferLog(kProcess, "Not Copied : " + source + " : the name is longer than this PC allows");
+        fileFailed(source, "the name is longer than this PC allows");
+        return;
+    case Kind::FolderBlocked: {
+        const std::string dest = s.destFolder + "\\" + s.name;
+        writeTransferLog(kProcess, "Not Copied : " + source + " : cannot make " + dest);
+        ++m_failedFiles;
+        if (m_firstFailure.empty())
+            m_firstFailure = dest + ": the folder cannot be made";
+        return;
+    }
+    case Kind::SourceLost: fileFailed(source, "no longer on the source PC"); return;
+    case Kind::LeftOut: {
+        const std::string text = transfer::leftOutText(s.sourceFolder, {s.name, false, s.fault});
+        writeTransferLog(kProcess, "Not copied : " + text);
+        ++m_failedFiles;
+        if (m_firstFailure.empty())
+            m_firstFailure = text;
+        return;
+    }
+    case Kind::FolderEntered:
+    case Kind::Working: return;
+    }
+}
+
+// The one copy of a file chosen on its own: into the folder of its path, made when missing; a
+// target that exists goes through the version rule.
+void FilesFoldersMigration::copyChosenFile()
+{
+    const std::string source = std::move(m_fileSource);
+    m_fileSource.clear();
+    const std::string name = namePartOf(source); // with its "\"
+    if (m_fileFolder.size() + name.size() > platform::kMaxWindowsPath) {
+        writeTransferLog(kProcess, "Not Copied : " + source + " : the name is longer than this PC allows");
+        fileFailed(source, "the name is longer than this PC allows");
+        return;
+    }
+    if (!transfer::folderExists(m_fileFolder + "\\") && !transfer::makeSurePathExists(m_fileFolder + "\\")) {
+        writeTransferLog(kProcess, "Not Copied : " + source + " : cannot make " + m_fileFolder);
+        ++m_failedFiles;
+        m_firstFailure = m_fileFolder + ": the folder cannot be made";
+        return;
+    }
+    if (wizardWindows().busyWindowOpen())
+        wizardWindows().setBusyDetails("Please wait.. Copying " + source);
+    const transfer::FsError error = transfer::copyFile(source, m_fileFolder + name, false);
+    if (error == transfer::FsError::FileExists ||
+        (error == transfer::FsError::FileNotFound && transfer::fileExists(source))) {
+        const transfer::FileTransferResult r = copyOverExisting(source, m_fileFolder);
+        if (r.outcome == TransferOutcome::Migrated)
+            ++m_copied;
+        else
+            fileFailed(source, std::string(platform::fsErrorText(r.error)));
+    } else if (error != transfer::FsError::None) {
+        fileFailed(source, failureOf(source, error));
+    } else {
+        ++m_copied;
+        wizardWindows().setStatusText("Migrated " + source);
+    }
 }
 
 void FilesFoldersMigration::finishCurrent()
@@ -276,13 +290,8 @@ void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& d
 {
     m_active = false;
     // The item's folders are let go: nothing is held open between items.
-    if (m_folderCopy)
-        m_folderCopy->close();
-    m_copyFrom.clear();
-    m_copyTo.clear();
-    m_folders.clear();
-    m_files.clear();
-    m_fileIndex = 0;
+    m_walk.reset();
+    m_fileSource.clear();
     const Item& item = m_items[m_next++];
     if (m_hooks.finished)
         m_hooks.finished(item, outcome, detail);
@@ -320,6 +329,7 @@ bool Sub_Data_Explorer_Migration()
     };
     FilesFoldersMigration run(std::move(items), std::move(hooks));
     while (run.step()) {
+        transfer::yieldToEvents();
         if (windows.busyCancelRequested())
             run.cancel();
     }

@@ -2,9 +2,10 @@
 // same paths of this PC, one file per step, and says for each chosen item what became of it.
 #pragma once
 
+#include "platform/WindowsName.h"
+#include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/TransferOutcome.h"
 
-#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -12,7 +13,7 @@
 #include <vector>
 
 namespace platform {
-class FolderCopy;
+class TreeCopyWalk;
 }
 
 namespace wizard {
@@ -31,9 +32,6 @@ bool isLocalFixedDrive(char letter);
 // ("C:\Data\Letters"), a file into the folder of its path ("C:\Data\"). `sourcePath` is the source
 // PC's own path of the item ("C:\Data\a.txt"); "" when that is not a drive path.
 std::string destinationOf(const std::string& sourcePath, bool isFolder);
-
-// The longest full path a file may have on this PC (MAX_PATH less the closing zero).
-inline constexpr std::size_t kMaxDestinationPath = 259;
 
 class FilesFoldersMigration {
 public:
@@ -55,30 +53,17 @@ public:
     FilesFoldersMigration(const FilesFoldersMigration&) = delete;
     FilesFoldersMigration& operator=(const FilesFoldersMigration&) = delete;
 
-    // Copies one file, lists one folder or starts or ends one item. False when nothing remains.
+    // Copies one file (or a part of a large one), enters one folder, or starts or ends one item.
+    // False when nothing remains.
     bool step();
     // The item under way and every later one end as failed ("Cancelled") at the next step.
     void cancel() { m_cancelled = true; }
 
 private:
-    struct PendingFile {
-        std::string source;
-        std::string destFolder; // without a closing "\"
-        // Where the name begins in `source` for a file of a listed folder (its stored spelling);
-        // 0 for a file chosen on its own.
-        std::size_t nameStart = 0;
-    };
-    struct PendingFolder {
-        std::string source;
-        std::string dest;
-    };
     void begin(const Item& item);
-    void listFolder(const PendingFolder& folder);
-    void copyOne(const PendingFile& file);
-    // The open copy between the listed file's folder and its destination folder, opened when the
-    // walk reaches a new pair of folders; null for a file chosen on its own or folders that cannot
-    // be opened (the file then takes the path-by-path copy).
-    platform::FolderCopy* folderCopyFor(const PendingFile& file);
+    void walkStep();
+    void copyChosenFile();
+    void fileFailed(const std::string& source, const std::string& failure);
     void finish(transfer::TransferOutcome outcome, const std::string& detail);
     void finishCurrent();
 
@@ -87,13 +72,12 @@ private:
     std::size_t m_next = 0;
     bool m_active = false;
     bool m_cancelled = false;
-    std::vector<PendingFolder> m_folders; // walked last in, first out
-    std::vector<PendingFile> m_files;
-    std::size_t m_fileIndex = 0;
-    std::unique_ptr<platform::FolderCopy> m_folderCopy;
-    std::string m_copyFrom; // the folders m_folderCopy was opened on
-    std::string m_copyTo;
-    std::chrono::steady_clock::time_point m_textsShown; // when a copy last showed its file
+    // A chosen folder is copied by one walk over its tree; a file chosen on its own waits in
+    // m_file (its source and the folder it goes into) for its one copy.
+    std::unique_ptr<platform::TreeCopyWalk> m_walk;
+    std::string m_fileSource;
+    std::string m_fileFolder;
+    transfer::CopyPacing m_pacing;
     int m_copied = 0;
     int m_failedFiles = 0;
     std::string m_firstFailure;

@@ -48,12 +48,24 @@ bool copyMissingFiles(const std::string& source, const std::string& dest)
             continue;
         }
         std::vector<std::string> subFolders, files;
-        transfer::listFolderNames(from, subFolders, files);
+        std::vector<platform::LeftOutName> leftOutNames;
+        transfer::listFolderNames(from, subFolders, files, &leftOutNames);
+        for (const platform::LeftOutName& entry : leftOutNames) {
+            writeTransferLog("Sync_Common_Folders", "Not copied : " + transfer::leftOutText(from, entry));
+            ok = false;
+        }
         for (const std::string& name : subFolders)
             folders.emplace_back(from + "\\" + name, to + "\\" + name);
         for (const std::string& name : files) {
             if (leftOut(name) || transfer::fileExists(to + "\\" + name))
                 continue;
+            if (!platform::fitsWindowsPath(to + "\\" + name)) {
+                writeTransferLog("Sync_Common_Folders",
+                    "Not copied : " +
+                        transfer::leftOutText(from, {name, false, platform::NameFault::PathTooLong}));
+                ok = false;
+                continue;
+            }
             transfer::yieldToEvents();
             if (transfer::copyFile(from + "\\" + name, to + "\\" + name, false) != transfer::FsError::None)
                 ok = false;

@@ -125,7 +125,14 @@ bool Action_File_Type_Copy(const std::string& folder, const std::string& ending)
     // Depth first: a folder's sub-folders, then its own files.
     const auto walk = [&](const auto& self, const std::string& current) -> void {
         std::vector<std::string> subFolders, files;
-        listFolderNames(current, subFolders, files);
+        std::vector<platform::LeftOutName> leftOut;
+        listFolderNames(current, subFolders, files, &leftOut);
+        for (const platform::LeftOutName& entry : leftOut) {
+            if (!entry.isFolder && !endsWithNoCase(entry.name, wanted))
+                continue;
+            writeTransferLog("Action_File_Type_Copy", "Not copied : " + leftOutText(current, entry));
+            result = false;
+        }
         for (const std::string& name : subFolders)
             self(self, current + "\\" + name);
         for (const std::string& name : files) {

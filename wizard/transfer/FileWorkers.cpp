@@ -2,7 +2,10 @@
 // the busy window, hourglass, status line and log records of the wizard.
 #include "wizard/transfer/FileWorkers.h"
 
+#include "platform/TreeCopyWalk.h"
+#include "platform/WindowsName.h"
 #include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferText.h"
 #include "wizard/transfer/VersionRule.h"
@@ -133,24 +136,87 @@ FileTransferResult copyFileWorker(
     return result;
 }
 
+namespace {
+
+// One step of a folder copy's walk: its file copied, kept, or failed. Answers the failure of the
+// step (None when there is none).
+FsError copyFolderStep(
+    const platform::TreeStep& s, const CopyHook& hook, CopyPacing& pacing, std::string& lastCopied)
+{
+    using Kind = platform::TreeStepKind;
+    const std::string source = s.sourceFolder + "\\" + s.name;
+    switch (s.kind) {
+    case Kind::FileCopied: {
+        lastCopied = source;
+        WizardWindows& windows = wizardWindows();
+        if (pacing.textsDue()) {
+            if (windows.busyWindowOpen())
+                windows.setBusyDetails("Please wait.. Copying " + source);
+            windows.setStatusText("Migrated " + source);
+        }
+        if (hook)
+            hook(s.destFolder + "\\" + s.targetName);
+        return FsError::None;
+    }
+    case Kind::FileExists: return copyFileWorker(source, s.destFolder, hook).error;
+    case Kind::FileFailed:
+        if (s.error == FsError::FileNotFound) {
+            sourceNotFound("Action_Copy_File", source);
+            return FsError::None;
+        }
+        writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(s.error));
+        wizardWindows().setStatusText("Not Copied : " + source);
+        return s.error;
+    case Kind::LeftOut:
+    case Kind::TooLong:
+        // A name no Windows file system can hold is no part of the source's drive, and a path too
+        // long none of this PC's: not copied, and the folder is not migrated whole.
+        writeTransferLog("Action_Copy_File",
+            "Not copied : " +
+                leftOutText(s.sourceFolder,
+                    {s.name, false, s.kind == Kind::TooLong ? platform::NameFault::PathTooLong : s.fault}));
+        return s.kind == Kind::TooLong ? FsError::PathNotFound : FsError::BadFileName;
+    case Kind::FolderBlocked: return s.error == FsError::DiskFull ? s.error : FsError::PathNotFound;
+    case Kind::SourceLost: return FsError::PathNotFound;
+    case Kind::FolderEntered:
+    case Kind::Working:
+    case Kind::Done: break;
+    }
+    return FsError::None;
+}
+
+} // namespace
+
 TransferOutcome copyFolderWorker(
     const std::string& source, const std::string& dest, const CopyHook& hook, const FolderCopyStyle& style)
 {
     writeTransferLog(style.process, "Start");
     if (!folderExists(source))
         return folderNotFound(style.process, source);
-    const FsError failure = walkFolder(source, dest,
-        {[](const std::string& subDest) {
-             return folderExists(subDest) || makeSurePathExists(withTrailingBackslash(subDest))
-                 ? FsError::None
-                 : FsError::PathNotFound;
-         },
-            [&](const std::string& subSource, const std::string& subDest) {
-                return copyFolderWorker(subSource, subDest, hook, style);
-            },
-            [&](const std::string& file) { return copyFileWorker(file, dest, hook).error; }});
+    // One walk over the tree (each folder resolved once); a failed step does not stop it: the
+    // rest is still copied, and the first failure is answered with the folder it happened in.
+    WizardWindows& windows = wizardWindows();
+    windows.setMousePointer(MousePointer::Hourglass);
+    platform::TreeCopyOptions options;
+    options.maxPath = platform::kMaxWindowsPath;
+    platform::TreeCopyWalk walk(std::move(options));
+    FsError failure = openTreeCopy(source, dest, walk);
+    std::string failedIn = dest;
+    CopyPacing pacing;
+    std::string lastCopied;
+    for (platform::TreeStep s = walk.step(); s.kind != platform::TreeStepKind::Done; s = walk.step()) {
+        const FsError error = copyFolderStep(s, hook, pacing, lastCopied);
+        if (error != FsError::None && failure == FsError::None) {
+            failure = error;
+            failedIn = s.destFolder;
+        }
+        yieldToEvents();
+    }
+    windows.setMousePointer(MousePointer::Default);
+    if (!lastCopied.empty())
+        windows.setStatusText("Migrated " + lastCopied);
     if (failure != FsError::None) {
-        writeTransferLog(style.process, style.failureStatus(errorNumber(failure), dest));
+        writeTransferLog(style.process, style.failureStatus(errorNumber(failure), failedIn));
         return TransferOutcome::Failed;
     }
     writeTransferLog(style.process, "End");

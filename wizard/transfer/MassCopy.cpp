@@ -1,11 +1,12 @@
 // MassCopy.cpp: whole folder trees and drives copied during a mass migration.
 #include "wizard/transfer/MassCopy.h"
 
-#include "platform/FolderFilesCopy.h"
 #include "platform/RunningMachine.h"
+#include "platform/TreeCopyWalk.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/MassSteps.h"
+#include "wizard/transfer/MigrationReport.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferPlatform.h"
 
@@ -24,13 +25,6 @@ std::string upperTrimmed(const std::string& text)
     std::transform(out.begin(), out.end(), out.begin(),
         [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
     return out;
-}
-
-std::string withSeparator(std::string path)
-{
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    return path;
 }
 
 // "X:\" or "\\PC\SHARE\": a drive's root, local or shared.
@@ -76,12 +70,22 @@ bool neverCopied(const std::string& name)
 
 TreeCopier::TreeCopier(
     const std::string& source, const std::string& dest, bool recurse, bool overwrite, TreeCopyRules rules)
-    : m_recurse(recurse)
-    , m_overwrite(overwrite)
+    : m_source(source)
+    , m_dest(dest)
     , m_rules(std::move(rules))
 {
-    m_pending.push_back({withSeparator(source), withSeparator(dest)});
+    platform::TreeCopyOptions options;
+    options.recurse = recurse;
+    options.overwrite = overwrite;
+    options.leaveOut = [](const std::string& name) { return neverCopied(name); };
+    options.maxPath = platform::kMaxWindowsPath;
+    options.folderName = [this](const std::string& sourceFolder, const std::string& name) {
+        return destinationName(sourceFolder, name);
+    };
+    m_walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
 }
+
+TreeCopier::~TreeCopier() = default;
 
 // The name a sub-folder takes at the destination; empty when it is not copied.
 std::string TreeCopier::destinationName(const std::string& sourceFolder, const std::string& name) const
@@ -103,56 +107,81 @@ std::string TreeCopier::destinationName(const std::string& sourceFolder, const s
     return name;
 }
 
-bool TreeCopier::step()
+// Opens the walk on both folders; false when there is nothing to copy.
+bool TreeCopier::begin()
 {
-    if (m_pending.empty() || m_report.diskFull)
-        return false;
-    const Pending folder = m_pending.back();
-    m_pending.pop_back();
-    platform::RunningMachine* machine = platform::RunningMachine::current();
-    if (!machine)
-        return false;
-    platform::FileSystem& files = machine->files();
-    if (!files.folderExists(folder.dest))
-        files.makeSurePathExists(folder.dest);
-    wizardWindows().setStatusText("Migrating..." + folder.dest);
-    wizardWindows().setBusyDetails("Migrating..." + folder.dest);
-    platform::FolderFilesReport r;
-    const platform::FsError error = platform::copyFolderFiles(
-        files, folder.source, folder.dest, m_overwrite,
-        [](const std::string& name) { return neverCopied(name); }, r);
-    ++m_report.folders;
-    m_report.copied += r.copied;
-    m_report.kept += r.kept;
-    m_report.failed += r.failed;
+    m_begun = true;
+    const platform::FsError error = transfer::openTreeCopy(m_source, m_dest, *m_walk);
+    if (error == platform::FsError::None) {
+        ++m_report.folders;
+        return true;
+    }
     if (error == platform::FsError::DiskFull)
         m_report.diskFull = true;
-    else if (error != platform::FsError::None && files.folderExists(folder.source))
-        ++m_report.blocked; // the source is still there: this folder alone is left out
-    else if (error != platform::FsError::None)
+    else if (error == platform::FsError::PathFileAccess)
+        ++m_report.blocked; // the destination cannot be made: the source is still there
+    else
         m_report.sourceLost = true;
-    if (!m_recurse || error != platform::FsError::None)
-        return !m_pending.empty() && !m_report.diskFull;
-    std::sort(r.folders.begin(), r.folders.end(), [](const std::string& a, const std::string& b) {
-        return upperTrimmed(a) > upperTrimmed(b); // popped from the back: listing order
-    });
-    for (const std::string& name : r.folders) {
-        const std::string target = destinationName(folder.source, name);
-        if (!target.empty())
-            m_pending.push_back({folder.source + name + "\\", folder.dest + target + "\\"});
+    return false;
+}
+
+bool TreeCopier::step()
+{
+    if (!m_begun)
+        return begin();
+    if (m_report.diskFull)
+        return false;
+    const platform::TreeStep s = m_walk->step();
+    using Kind = platform::TreeStepKind;
+    switch (s.kind) {
+    case Kind::Done: return false;
+    case Kind::FolderEntered: ++m_report.folders; break;
+    case Kind::FileCopied: ++m_report.copied; break;
+    case Kind::FileExists: ++m_report.kept; break;
+    case Kind::SourceLost: m_report.sourceLost = true; break;
+    case Kind::FileFailed:
+    case Kind::FolderBlocked:
+        if (s.error == platform::FsError::DiskFull)
+            m_report.diskFull = true;
+        else
+            ++(s.kind == Kind::FileFailed ? m_report.failed : m_report.blocked);
+        break;
+    case Kind::Working: break;
+    case Kind::TooLong:
+    case Kind::LeftOut: {
+        // A name no Windows file system can hold is no part of the source's drive.
+        const std::string text = transfer::leftOutText(s.sourceFolder,
+            {s.name, false, s.kind == Kind::TooLong ? platform::NameFault::PathTooLong : s.fault});
+        writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);
+        if (m_report.leftOut++ == 0)
+            m_report.firstLeftOut = text;
+        break;
     }
-    return !m_pending.empty();
+    }
+    if (m_pacing.textsDue()) {
+        const std::string text = "Migrating..." + s.destFolder + "\\" + s.targetName;
+        wizardWindows().setStatusText(text);
+        wizardWindows().setBusyDetails(text);
+    }
+    if (m_report.diskFull)
+        m_walk->close();
+    return !m_report.diskFull;
 }
 
 bool FN_Copy_Folder_Tree(
     const std::string& source, const std::string& dest, bool recurse, bool overwrite, TreeCopyReport* report)
 {
     TreeCopier copier(source, dest, recurse, overwrite, treeCopyRulesFor(massState()));
+    // One yield per step: a step is one file, one folder or a part of a large file.
     while (copier.step())
         transfer::yieldToEvents();
     if (report)
         *report = copier.report();
     const TreeCopyReport& r = copier.report();
+    // What the source held but the copy left out makes the tree not migrated whole.
+    if (r.leftOut > 0)
+        migrationReport().record(ReportGroup::FilesAndFolders, source, transfer::TransferOutcome::Failed,
+            std::to_string(r.leftOut) + " not copied; first: " + r.firstLeftOut);
     return !r.sourceLost && !r.diskFull;
 }
 
@@ -180,6 +209,10 @@ std::vector<DriveCopyResult> copyMappedDrives()
             else if (d.report.diskFull)
                 d.note = "Drive " + d.destDrive + " is full: the copy of the source drive " + sourceDrive +
                     " ended there";
+            else if (d.report.leftOut > 0)
+                d.note = std::to_string(d.report.leftOut) + " file(s) or folder(s) of the source drive " +
+                    sourceDrive + " were not copied (first: " + d.report.firstLeftOut +
+                    "); the log names each";
         }
         if (!d.note.empty()) {
             // A copy that failed is logged with its error as the wizard's other failures are.

@@ -3,9 +3,16 @@
 // drive of the same letter.
 #pragma once
 
+#include "wizard/transfer/CopyPacing.h"
+
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace platform {
+class TreeCopyWalk;
+}
 
 namespace wizard::mass {
 
@@ -33,6 +40,10 @@ struct TreeCopyReport {
     std::size_t copied = 0;
     std::size_t kept = 0;   // existing destination files left alone
     std::size_t failed = 0; // files that could not be copied (in use, read-only targets)
+    // Source entries left out: names Windows cannot hold, names equal but for case to one copied,
+    // paths longer than Windows allows (each logged "Not copied : ...").
+    std::size_t leftOut = 0;
+    std::string firstLeftOut; // the first of them, as the log says it
     std::size_t folders = 0;
     // Source folders left out while the source stayed reachable: the destination could not make
     // the folder (a file holds its name) or the folder could not be listed.
@@ -41,26 +52,31 @@ struct TreeCopyReport {
     bool diskFull = false;   // the destination took no more; the copy ended there
 };
 
-// Copies a folder tree in bounded steps, one folder per step.
+// Copies a folder tree in bounded steps through one walk over the tree (platform::TreeCopyWalk):
+// a step enters a folder, copies a file, or copies a part of a large file. The status bar and the
+// busy window say "Migrating..." with the destination folder and the file, at most ten times a
+// second.
 class TreeCopier {
 public:
     TreeCopier(const std::string& source, const std::string& dest, bool recurse, bool overwrite,
         TreeCopyRules rules);
-    // Copies the files of the next folder and queues its sub-folders; false when nothing remains.
+    ~TreeCopier();
+    TreeCopier(const TreeCopier&) = delete;
+    TreeCopier& operator=(const TreeCopier&) = delete;
+    // Does the next piece of work; false when nothing remains (or the destination filled up).
     bool step();
     const TreeCopyReport& report() const { return m_report; }
 
 private:
-    struct Pending {
-        std::string source;
-        std::string dest;
-    };
     std::string destinationName(const std::string& sourceFolder, const std::string& name) const;
+    bool begin();
 
-    std::vector<Pending> m_pending;
-    bool m_recurse;
-    bool m_overwrite;
+    std::string m_source;
+    std::string m_dest;
     TreeCopyRules m_rules;
+    std::unique_ptr<platform::TreeCopyWalk> m_walk;
+    bool m_begun = false;
+    transfer::CopyPacing m_pacing;
     TreeCopyReport m_report;
 };
 

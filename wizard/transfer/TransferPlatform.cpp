@@ -11,6 +11,7 @@
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
 #include "platform/ShellLink.h"
+#include "platform/TreeCopyWalk.h"
 #include "wizard/transfer/RegistryReaders.h"
 
 #include <memory>
@@ -130,14 +131,14 @@ std::vector<std::string> fileNames(const std::string& folder)
     return files;
 }
 
-void listFolderNames(
-    const std::string& folder, std::vector<std::string>& subFolders, std::vector<std::string>& files)
+void listFolderNames(const std::string& folder, std::vector<std::string>& subFolders,
+    std::vector<std::string>& files, std::vector<platform::LeftOutName>* leftOut)
 {
     subFolders.clear();
     files.clear();
     platform::FileSystem* fs = machineFs();
     std::vector<platform::FileEntry> folderEntries, fileEntries;
-    if (!fs || fs->listFolder(folder, folderEntries, fileEntries) != FsError::None)
+    if (!fs || fs->listFolder(folder, folderEntries, fileEntries, leftOut) != FsError::None)
         return;
     for (auto& f : folderEntries)
         subFolders.push_back(std::move(f.name));
@@ -145,10 +146,25 @@ void listFolderNames(
         files.push_back(std::move(f.name));
 }
 
+std::string leftOutText(const std::string& folder, const platform::LeftOutName& entry)
+{
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path + platform::printableName(entry.name) + " : " +
+        std::string(platform::nameFaultText(entry.fault));
+}
+
 FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy)
 {
     platform::FileSystem* fs = machineFs();
     return fs ? copy.open(*fs, source, destination) : kNoMachine;
+}
+
+FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? walk.open(*fs, source, destination) : kNoMachine;
 }
 
 FsError readFileBytes(const std::string& path, std::string& bytes)

@@ -15,6 +15,7 @@
 namespace platform {
 class FolderCopy;
 class Process;
+class TreeCopyWalk;
 }
 
 namespace wizard::transfer {
@@ -50,12 +51,19 @@ FsError renameFile(const std::string& oldPath, const std::string& newPath);
 // Names (not paths) of the entries of a folder, in the platform's listing order.
 std::vector<std::string> subFolderNames(const std::string& folder);
 std::vector<std::string> fileNames(const std::string& folder);
-// Both of the above from one listing.
-void listFolderNames(
-    const std::string& folder, std::vector<std::string>& subFolders, std::vector<std::string>& files);
+// Both of the above from one listing. The entries the listing leaves out (names Windows cannot
+// hold, names equal but for case to one listed) are added to `leftOut` when it is given.
+void listFolderNames(const std::string& folder, std::vector<std::string>& subFolders,
+    std::vector<std::string>& files, std::vector<platform::LeftOutName>* leftOut = nullptr);
+// "<folder>\<name> : <why>" for an entry a listing of `folder` left out, the name made readable;
+// the copies log it after "Not copied : " and report it.
+std::string leftOutText(const std::string& folder, const platform::LeftOutName& entry);
 // Opens `copy` on two folders of the running machine, for copying a file per call from one into
 // the other (platform::FolderCopy). PathNotFound when either folder is missing.
 FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy);
+// Opens `walk` on two folders of the running machine (platform::TreeCopyWalk::open): the source
+// tree is copied into the destination, made when missing, one entry per step.
+FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk);
 
 // Reads or writes a whole file as bytes (text in the machine's code page).
 FsError readFileBytes(const std::string& path, std::string& bytes);

@@ -4,6 +4,7 @@
 #include "wizard/rules/FilesFoldersMigration.h"
 
 #include "tests/support/platform/FullDisk.h"
+#include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectedItemsList.h"
@@ -316,6 +317,37 @@ TEST_F(FilesFoldersMigrationTest, AHostPipeInAChosenFolderFailsWithoutHoldingUpT
     EXPECT_EQ(w.readNew("Data/Piped/a.txt"), "a");
     EXPECT_EQ(w.readNew("Data/Piped/z.txt"), "z");
     EXPECT_FALSE(fs::exists(w.hostNew("Data/Piped/pipe")));
+}
+
+} // namespace
+
+namespace {
+
+// A chosen folder holding names no Windows drive could hold, case twins, a path too long, a pipe and
+// a device link delivers only what Windows could hold, the first of each set of twins, and nothing
+// anywhere else on the destination; each entry left out is logged and the item is not Migrated.
+TEST_F(FilesFoldersMigrationTest, AHostileFolderDeliversOnlyWindowsNamesAndNothingElseChanges)
+{
+    w.putNew("WINDOWS/WIN.INI", "the destination's own");
+    const auto before = transfertest::hostFiles(w.hostNew(""));
+    const auto delivered = transfertest::plantHostileSource(w.hostOld("Data/Hostile"));
+    choose("C:\\Data\\Hostile");
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+
+    auto expected = before;
+    for (const auto& [path, content] : delivered)
+        expected["Data/Hostile/" + path] = content;
+    EXPECT_EQ(transfertest::hostFiles(w.hostNew("")), expected);
+    const MigrationReport::Entry* item = reported("C:\\Data\\Hostile");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->outcome, TransferOutcome::Failed);
+    EXPECT_NE(item->detail.find("21 of 24 files not copied"), std::string::npos) << item->detail;
+    for (const char* line : {"\\\\OLDPC\\C$\\Data\\Hostile\\..\\WINDOWS : not a Windows name",
+             "\\\\OLDPC\\C$\\Data\\Hostile\\bad\\xFF.txt : not a Windows name (not valid text)",
+             "\\\\OLDPC\\C$\\Data\\Hostile\\file.txt : a name differing only in case",
+             "\\\\OLDPC\\C$\\Data\\Hostile\\Docs : a name differing only in case",
+             "\\\\OLDPC\\C$\\Data\\Hostile\\CON : not a Windows name (a device name)"})
+        EXPECT_TRUE(w.logged("Sub_Data_Explorer_Migration", std::string("Not copied : ") + line)) << line;
 }
 
 } // namespace

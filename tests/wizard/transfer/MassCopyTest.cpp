@@ -6,8 +6,10 @@
 
 #include "platform/FolderFilesCopy.h"
 #include "tests/support/platform/FullDisk.h"
+#include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/transfer/MassState.h"
+#include "wizard/transfer/MigrationReport.h"
 
 #include <gtest/gtest.h>
 
@@ -130,8 +132,9 @@ TEST_F(MassCopyTest, SourceGoneMidCopyIsToldAndCopiedFilesAreWhole)
     TreeCopier copier("Z:\\", "C:\\Copy", true, false, treeCopyRulesFor(massState()));
     ASSERT_TRUE(copier.step()); // the root
     ASSERT_TRUE(copier.step()); // A
+    ASSERT_TRUE(copier.step()); // A\one.txt
     fs::remove_all(world.hostOld("B"));
-    copier.step();
+    while (copier.step()) {}
     EXPECT_TRUE(copier.report().sourceLost);
     EXPECT_EQ(world.readNew("Copy/A/one.txt"), "1111");
     EXPECT_FALSE(onNew("Copy/B/two.txt"));
@@ -237,4 +240,33 @@ TEST_F(MassCopyTest, AFolderBlockedByADestinationFileIsLeftOutNotTakenForALostSo
     EXPECT_EQ(world.readNew("Data/Reports"), "a file of NEWPC's");
     EXPECT_EQ(world.readNew("Data/Zeta/z.txt"), "z");
     EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\Data", "C:\\Data", true, false));
+}
+
+// The whole-drive copy of a source holding names no Windows drive could hold, case twins, a path too
+// long, a pipe and a device link: only what Windows could hold arrives, nothing else on the
+// destination changes, the drive is not reported lost, and what was left out is counted and reported.
+TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges)
+{
+    world.putNew("WINDOWS/WIN.INI", "the destination's own");
+    world.putNew("WINNT/WIN.INI", "the destination's own");
+    migrationReport().clear();
+    const auto before = transfertest::hostFiles(world.hostNew(""));
+    const auto delivered = transfertest::plantHostileSource(world.hostOld("Data"));
+
+    TreeCopyReport report;
+    EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\", true, false, &report));
+    auto expected = before;
+    for (const auto& [path, content] : delivered)
+        expected["Data/" + path] = content;
+    EXPECT_EQ(transfertest::hostFiles(world.hostNew("")), expected);
+    EXPECT_FALSE(report.sourceLost);
+    EXPECT_EQ(report.copied, 3u);
+    EXPECT_EQ(report.failed, 1u) << "the pipe";
+    EXPECT_EQ(report.leftOut, 20u);
+    EXPECT_TRUE(
+        world.logged("FN_Copy_Folder_Tree", "Not copied : Z:\\Data\\sub\\..\\..\\.. : not a Windows name"));
+    const MigrationReport::Entry* entry = migrationReport().find(ReportGroup::FilesAndFolders, "Z:\\");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->outcome, transfer::TransferOutcome::Failed);
+    migrationReport().clear();
 }

@@ -1,0 +1,541 @@
+// TreeCopyWalk.cpp: the folder-tree copy through open folders (openat, fstatat, getdents64 relative
+// to the folders the walk holds), one entry per step.
+#include "platform/TreeCopyWalk.h"
+
+#include "platform/CodePage.h"
+#include "platform/FileSystemHost.h"
+#include "platform/PathResolver.h"
+#include "platform/WindowsName.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Above this many folders held open on each side, the walk lets go of the outer ones and opens
+// them again through ".." of their child on the way back up, so a tree of any depth stays within
+// the process's descriptor limit.
+constexpr std::size_t kMaxOpenFrames = 96;
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+std::string partialName() { return ":partial." + std::to_string(::getpid()); }
+
+std::string joined(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
+// A Windows path without closing separators ("Z:\" gives "Z:", "\\PC\C$\Data\" gives "\\PC\C$\Data").
+std::string withoutClosingSeparator(std::string_view path)
+{
+    std::string text(path);
+    while (text.size() > 2 && (text.back() == '\\' || text.back() == '/'))
+        text.pop_back();
+    return text;
+}
+
+FsError writeError(int err)
+{
+    return err == ENOSPC || err == EDQUOT || err == EFBIG ? FsError::DiskFull : FsError::PermissionDenied;
+}
+
+struct Listed {
+    std::string name;
+    bool isFolder = false;
+};
+
+// The entries of an open folder in the layer's listing order (case-insensitive, ties by bytes), as
+// a listing of the layer hands them out: no host links, none of the layer's own files, only names
+// Windows could hold and of names equal but for case only the first (the rest go to `leftOut`).
+// False when the folder could not be read to its end.
+bool listOpenFolder(int folder, std::vector<Listed>& out, std::vector<LeftOutName>& leftOut, bool& hasSidecar)
+{
+    hasSidecar = false;
+    std::vector<std::pair<std::u32string, Listed>> keyed;
+    alignas(8) char buffer[32768];
+    for (;;) {
+        const ssize_t n = ::getdents64(folder, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        for (ssize_t at = 0; at < n;) {
+            const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
+            at += d->d_reclen;
+            const std::string_view name(d->d_name);
+            hasSidecar = hasSidecar || name == kAttributeSidecar;
+            if (name == "." || name == ".." || name.front() == ':')
+                continue;
+            unsigned char type = d->d_type;
+            if (type == DT_UNKNOWN) {
+                struct stat st {};
+                if (::fstatat(folder, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                    continue;
+                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+            }
+            // Host links are no part of an emulated drive: never listed, never followed.
+            if (type == DT_LNK)
+                continue;
+            keyed.emplace_back(foldedKey(name), Listed{std::string(name), type == DT_DIR});
+        }
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
+    });
+    out.clear();
+    out.reserve(keyed.size());
+    ListingNameFilter filter;
+    for (auto& [key, entry] : keyed)
+        if (filter.admit(entry.name, entry.isFolder))
+            out.push_back(std::move(entry));
+    leftOut = std::move(filter.leftOut());
+    return true;
+}
+
+// Whether the open folder's entry is held by someone (a lock on it): it must not be replaced.
+bool inUseAt(int folder, const std::string& name)
+{
+    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return busy;
+}
+
+// Gives the complete copy its name; never replaces an entry that took the name meanwhile unless
+// `replace` (an existing target checked before).
+FsError takeName(int folder, const std::string& partial, const std::string& name, bool replace)
+{
+    if (replace)
+        return ::renameat(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
+                                                                              : FsError::PermissionDenied;
+    if (::renameat2(folder, partial.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0)
+        return FsError::None;
+    if (errno == EEXIST)
+        return FsError::FileExists;
+    if (errno != EINVAL)
+        return FsError::PermissionDenied;
+    // A host file system without the no-replace rename: look first.
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return FsError::FileExists;
+    return ::renameat(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
+                                                                          : FsError::PermissionDenied;
+}
+
+} // namespace
+
+struct TreeCopyWalk::Frame {
+    int src = -1;
+    int dst = -1;
+    struct stat srcId {}; // device and inode, to recognise the folder when it is opened again
+    struct stat dstId {};
+    std::string srcPath; // Windows paths without a closing "\"
+    std::string dstPath;
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    std::vector<LeftOutName> leftOut; // source entries the listing rule left out
+    std::size_t nextLeftOut = 0;
+    std::size_t nextFile = 0;
+    std::size_t nextFolder = 0;
+    std::map<std::string, unsigned> srcAttributes; // stored bits by host name
+    std::map<std::string, unsigned> dstAttributes;
+    std::map<std::string, unsigned> dstChanges; // written to the destination's sidecar on leaving
+    // The destination's entries by folded name: stored spelling and whether each is a folder.
+    std::unordered_map<std::string, std::pair<std::string, bool>> taken;
+
+    bool isOpen() const { return src >= 0 && dst >= 0; }
+    void closeFolders()
+    {
+        if (dst >= 0 && !dstChanges.empty())
+            hostfs::storeAttributesAt(dst, dstChanges);
+        dstChanges.clear();
+        if (src >= 0)
+            ::close(src);
+        if (dst >= 0)
+            ::close(dst);
+        src = dst = -1;
+    }
+    ~Frame() { closeFolders(); }
+};
+
+struct TreeCopyWalk::Current {
+    int in = -1;
+    int out = -1;
+    struct stat st {};
+    std::string name;
+    std::string target;
+    bool replace = false;
+    std::uint64_t copied = 0;
+    bool kernelCopy = true;
+};
+
+TreeCopyWalk::TreeCopyWalk(TreeCopyOptions options)
+    : m_options(std::move(options))
+    , m_partial(partialName())
+{}
+
+TreeCopyWalk::~TreeCopyWalk() { close(); }
+
+bool TreeCopyWalk::done() const { return m_frames.empty() && !m_current; }
+
+void TreeCopyWalk::close()
+{
+    if (m_current && !m_frames.empty()) {
+        ::close(m_current->in);
+        ::close(m_current->out);
+        ::unlinkat(m_frames.back()->dst, m_partial.c_str(), 0);
+    }
+    m_current.reset();
+    while (!m_frames.empty())
+        m_frames.pop_back();
+}
+
+namespace {
+
+// Fills a frame whose folders are open: the source listing and attributes; for a destination that
+// existed before, its entries and attributes too.
+bool loadFrame(int src, int dst, bool destinationExisted, std::vector<std::string>& files,
+    std::vector<std::string>& folders, std::vector<LeftOutName>& leftOut,
+    std::map<std::string, unsigned>& srcAttributes, std::map<std::string, unsigned>& dstAttributes,
+    std::unordered_map<std::string, std::pair<std::string, bool>>& taken)
+{
+    std::vector<Listed> entries;
+    bool hasSidecar = false;
+    if (!listOpenFolder(src, entries, leftOut, hasSidecar))
+        return false;
+    for (Listed& e : entries)
+        (e.isFolder ? folders : files).push_back(std::move(e.name));
+    if (hasSidecar)
+        srcAttributes = hostfs::readSidecarAt(src);
+    if (!destinationExisted)
+        return true;
+    // Every entry takes its name, host links included: a copy is never written through one.
+    hasSidecar = false;
+    alignas(8) char buffer[32768];
+    for (ssize_t n; (n = ::getdents64(dst, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
+            at += d->d_reclen;
+            const std::string_view name(d->d_name);
+            hasSidecar = hasSidecar || name == kAttributeSidecar;
+            if (name == "." || name == ".." || name.find(':') != std::string_view::npos)
+                continue;
+            bool isFolder = d->d_type == DT_DIR;
+            if (d->d_type == DT_UNKNOWN) {
+                struct stat st {};
+                isFolder = ::fstatat(dst, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+            }
+            taken.emplace(foldCase(name), std::make_pair(std::string(name), isFolder));
+        }
+    }
+    if (hasSidecar)
+        dstAttributes = hostfs::readSidecarAt(dst);
+    return true;
+}
+
+} // namespace
+
+FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std::string_view destination)
+{
+    close();
+    const ResolvedPath from = fileSystem.resolver().resolve(source);
+    if (!from.ok() || !from.exists)
+        return FsError::PathNotFound;
+    ResolvedPath to = fileSystem.resolver().resolve(destination);
+    bool existed = to.ok() && to.exists;
+    if (to.ok() && !to.exists) {
+        const WinError made = fileSystem.makeSurePathExists(std::string(destination) + "\\");
+        if (made != WinError::Success)
+            return made == WinError::DiskFull ? FsError::DiskFull : FsError::PathFileAccess;
+        to = fileSystem.resolver().resolve(destination);
+    }
+    auto frame = std::make_unique<Frame>();
+    frame->src = ::open(from.host.c_str(), kFolderFlags);
+    if (frame->src < 0)
+        return FsError::PathNotFound;
+    frame->dst = to.ok() && to.exists ? ::open(to.host.c_str(), kFolderFlags) : -1;
+    if (frame->dst < 0)
+        return FsError::PathFileAccess;
+    ::fstat(frame->src, &frame->srcId);
+    ::fstat(frame->dst, &frame->dstId);
+    frame->srcPath = withoutClosingSeparator(source);
+    frame->dstPath = withoutClosingSeparator(destination);
+    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->leftOut,
+            frame->srcAttributes, frame->dstAttributes, frame->taken))
+        return FsError::PathNotFound;
+    m_frames.push_back(std::move(frame));
+    return FsError::None;
+}
+
+TreeStep TreeCopyWalk::stepOf(TreeStepKind kind, const Frame& frame, std::string name, FsError error) const
+{
+    TreeStep s;
+    s.kind = kind;
+    s.error = error;
+    s.sourceFolder = frame.srcPath;
+    s.destFolder = frame.dstPath;
+    s.targetName = name;
+    s.name = std::move(name);
+    return s;
+}
+
+TreeStep TreeCopyWalk::step()
+{
+    if (m_current)
+        return continueFile();
+    while (!m_frames.empty()) {
+        Frame& frame = *m_frames.back();
+        if (frame.nextLeftOut < frame.leftOut.size()) {
+            const LeftOutName& left = frame.leftOut[frame.nextLeftOut++];
+            TreeStep s = stepOf(TreeStepKind::LeftOut, frame, left.name);
+            s.fault = left.fault;
+            return s;
+        }
+        if (frame.nextFile < frame.files.size()) {
+            const std::string& name = frame.files[frame.nextFile++];
+            if (m_options.leaveOut && m_options.leaveOut(name))
+                continue;
+            return startFile(frame, name);
+        }
+        if (m_options.recurse && frame.nextFolder < frame.folders.size()) {
+            TreeStep entered = enterFolder(frame, frame.folders[frame.nextFolder++]);
+            if (entered.kind != TreeStepKind::Done)
+                return entered;
+            continue;
+        }
+        TreeStep lost;
+        if (!leaveFolder(lost))
+            return lost;
+    }
+    return {};
+}
+
+// Enters the sub-folder `name` of `parent`; Done (nothing to tell) when its rules leave it out.
+TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
+{
+    const std::string destName =
+        m_options.folderName ? m_options.folderName(parent.srcPath + "\\", name) : name;
+    if (destName.empty())
+        return {};
+    if (m_options.maxPath != 0 && parent.dstPath.size() + 1 + destName.size() > m_options.maxPath)
+        return stepOf(TreeStepKind::TooLong, parent, name);
+    auto frame = std::make_unique<Frame>();
+    frame->srcPath = joined(parent.srcPath, name);
+    frame->dstPath = joined(parent.dstPath, destName);
+    frame->src = ::openat(parent.src, name.c_str(), kFolderFlags);
+    if (frame->src < 0)
+        return stepOf(errno == ENOENT ? TreeStepKind::SourceLost : TreeStepKind::FolderBlocked, parent, name,
+            FsError::PathNotFound);
+    const std::string folded = foldCase(destName);
+    const auto found = parent.taken.find(folded);
+    bool existed = found != parent.taken.end();
+    if (existed && !found->second.second)
+        return stepOf(TreeStepKind::FolderBlocked, parent, name, FsError::PathFileAccess);
+    const std::string stored = existed ? found->second.first : destName;
+    if (!existed) {
+        if (::mkdirat(parent.dst, stored.c_str(), 0777) != 0) {
+            if (errno != EEXIST)
+                return stepOf(TreeStepKind::FolderBlocked, parent, name, writeError(errno));
+            existed = true; // made meanwhile by someone else
+        }
+        parent.taken.emplace(folded, std::make_pair(stored, true));
+    }
+    frame->dst = ::openat(parent.dst, stored.c_str(), kFolderFlags);
+    if (frame->dst < 0)
+        return stepOf(TreeStepKind::FolderBlocked, parent, name, FsError::PathFileAccess);
+    frame->dstPath = joined(parent.dstPath, stored);
+    ::fstat(frame->src, &frame->srcId);
+    ::fstat(frame->dst, &frame->dstId);
+    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->leftOut,
+            frame->srcAttributes, frame->dstAttributes, frame->taken))
+        return stepOf(TreeStepKind::SourceLost, parent, name, FsError::PathNotFound);
+    m_frames.push_back(std::move(frame));
+    keepOpenBounded();
+    return stepOf(TreeStepKind::FolderEntered, *m_frames.back());
+}
+
+void TreeCopyWalk::keepOpenBounded()
+{
+    if (m_frames.size() > kMaxOpenFrames)
+        m_frames[m_frames.size() - 1 - kMaxOpenFrames]->closeFolders();
+}
+
+// Leaves the innermost folder. False with `lost` when the source folder went away under the walk.
+bool TreeCopyWalk::leaveFolder(TreeStep& lost)
+{
+    std::unique_ptr<Frame> done = std::move(m_frames.back());
+    m_frames.pop_back();
+    struct stat now {};
+    const bool gone = ::fstat(done->src, &now) != 0 || now.st_nlink == 0;
+    if (!m_frames.empty() && !m_frames.back()->isOpen()) {
+        // Opened again through the child, and checked to be the folder it was.
+        Frame& parent = *m_frames.back();
+        parent.src = ::openat(done->src, "..", kFolderFlags);
+        parent.dst = ::openat(done->dst, "..", kFolderFlags);
+        struct stat s {
+        }, d{};
+        if (parent.src < 0 || parent.dst < 0 || ::fstat(parent.src, &s) != 0 ||
+            ::fstat(parent.dst, &d) != 0 || s.st_ino != parent.srcId.st_ino ||
+            s.st_dev != parent.srcId.st_dev || d.st_ino != parent.dstId.st_ino ||
+            d.st_dev != parent.dstId.st_dev) {
+            parent.closeFolders();
+            parent.nextFile = parent.files.size();
+            parent.nextFolder = parent.folders.size();
+            lost = stepOf(TreeStepKind::SourceLost, parent);
+            m_frames.pop_back();
+            return false;
+        }
+    }
+    if (gone) {
+        lost = stepOf(TreeStepKind::SourceLost, *done);
+        return false;
+    }
+    return true;
+}
+
+TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name)
+{
+    if (m_options.maxPath != 0 && frame.dstPath.size() + 1 + name.size() > m_options.maxPath)
+        return stepOf(TreeStepKind::TooLong, frame, name);
+    const auto found = frame.taken.find(foldCase(name));
+    auto current = std::make_unique<Current>();
+    current->name = name;
+    current->target = name;
+    if (found != frame.taken.end()) {
+        current->target = found->second.first;
+        TreeStep s = stepOf(TreeStepKind::FileExists, frame, name);
+        s.targetName = current->target;
+        if (!m_options.overwrite)
+            return s;
+        const auto bits = frame.dstAttributes.find(current->target);
+        if (found->second.second || (bits != frame.dstAttributes.end() && (bits->second & attr::ReadOnly)) ||
+            inUseAt(frame.dst, current->target)) {
+            s.kind = TreeStepKind::FileFailed;
+            s.error = FsError::PermissionDenied;
+            return s;
+        }
+        current->replace = true;
+    }
+    // The source is opened once: its lock check (a holder has it in use), its size and times and
+    // its data all come from this descriptor. Only a regular file is taken, never through a link.
+    FsError error = FsError::None;
+    current->in = hostfs::openCopySource(frame.src, name.c_str(), current->st, error);
+    if (current->in < 0)
+        return stepOf(TreeStepKind::FileFailed, frame, name, error);
+    if (::flock(current->in, LOCK_SH | LOCK_NB) != 0)
+        error = FsError::PermissionDenied;
+    if (error == FsError::None) {
+        constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+        const mode_t mode = current->st.st_mode & 0777;
+        current->out = ::openat(frame.dst, m_partial.c_str(), kFlags, mode);
+        // Only a copy cut short by a crash leaves the partial name behind.
+        if (current->out < 0 && errno == EEXIST && ::unlinkat(frame.dst, m_partial.c_str(), 0) == 0)
+            current->out = ::openat(frame.dst, m_partial.c_str(), kFlags, mode);
+        if (current->out < 0)
+            error = writeError(errno);
+    }
+    if (error != FsError::None) {
+        ::close(current->in);
+        return stepOf(TreeStepKind::FileFailed, frame, name, error);
+    }
+    m_current = std::move(current);
+    return continueFile();
+}
+
+TreeStep TreeCopyWalk::continueFile()
+{
+    Current& c = *m_current;
+    // At most one byte more than its length at open: a file that grew is told by it.
+    const auto limit = static_cast<std::uint64_t>(c.st.st_size) + 1;
+    std::uint64_t budget = std::max<std::uint64_t>(m_options.chunkBytes, 1);
+    char buffer[1 << 16];
+    while (budget > 0 && c.copied < limit) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>({budget, limit - c.copied, 1 << 30}));
+        ssize_t n = c.kernelCopy ? ::copy_file_range(c.in, nullptr, c.out, nullptr, want, 0) : -1;
+        if (c.kernelCopy && n < 0 &&
+            (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+            c.kernelCopy = false;
+            continue;
+        }
+        if (!c.kernelCopy) {
+            n = ::read(c.in, buffer, std::min(sizeof buffer, want));
+            for (ssize_t done = 0; n > 0 && done < n;) {
+                const ssize_t w = ::write(c.out, buffer + done, static_cast<std::size_t>(n - done));
+                if (w < 0 && errno == EINTR)
+                    continue;
+                if (w <= 0) {
+                    n = -1;
+                    break;
+                }
+                done += w;
+            }
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return finishFile(writeError(errno));
+        if (n == 0)
+            return finishFile(FsError::None);
+        c.copied += static_cast<std::uint64_t>(n);
+        budget -= std::min<std::uint64_t>(budget, static_cast<std::uint64_t>(n));
+    }
+    if (c.copied >= limit)
+        return finishFile(FsError::SourceChanged);
+    return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
+}
+
+TreeStep TreeCopyWalk::finishFile(FsError result)
+{
+    const std::unique_ptr<Current> c = std::move(m_current);
+    Frame& frame = *m_frames.back();
+    // A file that changed its length under the copy did not arrive as it was.
+    struct stat now {};
+    if (result == FsError::None &&
+        (c->copied != static_cast<std::uint64_t>(c->st.st_size) || ::fstat(c->in, &now) != 0 ||
+            now.st_size != c->st.st_size))
+        result = FsError::SourceChanged;
+    const struct timespec times[2] = {c->st.st_atim, c->st.st_mtim};
+    if (result == FsError::None && ::futimens(c->out, times) != 0)
+        result = FsError::PermissionDenied;
+    if (::close(c->out) != 0 && result == FsError::None)
+        result = writeError(errno);
+    ::close(c->in);
+    if (result == FsError::None)
+        result = takeName(frame.dst, m_partial, c->target, c->replace);
+    if (result != FsError::None) {
+        ::unlinkat(frame.dst, m_partial.c_str(), 0);
+        TreeStep s =
+            stepOf(result == FsError::FileExists ? TreeStepKind::FileExists : TreeStepKind::FileFailed, frame,
+                c->name, result == FsError::FileExists ? FsError::None : result);
+        s.targetName = c->target;
+        return s;
+    }
+    frame.taken.emplace(foldCase(c->target), std::make_pair(c->target, false));
+    // The sidecar gets a line only for bits other than the default, or to replace a line an
+    // earlier file of that name left.
+    const auto sourceBits = frame.srcAttributes.find(c->name);
+    const unsigned bits = (sourceBits == frame.srcAttributes.end() ? 0u : sourceBits->second) | attr::Archive;
+    const auto targetBits = frame.dstAttributes.find(c->target);
+    if (bits != attr::Archive || targetBits != frame.dstAttributes.end())
+        frame.dstChanges[c->target] = bits;
+    TreeStep s = stepOf(TreeStepKind::FileCopied, frame, c->name);
+    s.targetName = c->target;
+    return s;
+}
+
+} // namespace platform

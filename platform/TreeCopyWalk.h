@@ -1,0 +1,95 @@
+// TreeCopyWalk.h: copies a folder tree of an emulated machine into a folder, in small steps. Both
+// ends are resolved once; below them the walk keeps the folders it opened and reaches every entry
+// relative to them, so a file costs the same whatever its depth.
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/WindowsName.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+struct TreeCopyOptions {
+    bool recurse = true;    // false: the top folder's files only
+    bool overwrite = false; // replace existing targets (never a folder, a read-only or an in-use one)
+    // Files never copied (passed over without a step of their own); empty: none.
+    std::function<bool(const std::string& name)> leaveOut;
+    // The name a sub-folder takes at the destination, "" leaves it out. `sourceFolder` is the
+    // Windows path of the folder that lists it, ending with "\". Empty: the same name.
+    std::function<std::string(const std::string& sourceFolder, const std::string& name)> folderName;
+    // A file or folder whose destination path would be longer is not copied (TooLong); 0: no limit.
+    std::size_t maxPath = 0;
+    // The data a step copies of a large file; the rest follows in the next steps.
+    std::uint64_t chunkBytes = std::uint64_t{8} << 20;
+};
+
+// What one step of the walk did.
+enum class TreeStepKind {
+    FolderEntered, // a source folder was opened and its destination made or found
+    FileCopied,    // a file arrived whole under its name
+    FileExists,    // the target exists and overwrite is off: nothing was written
+    FileFailed,    // `error` tells why (in use 70, gone or no file 53, disk full 61, changed while copied
+                   // 57 ...); nothing is left half written
+    TooLong,       // the destination path of a file or folder is longer than maxPath
+    FolderBlocked, // a sub-folder could not be opened or made at the destination: it was left out
+    SourceLost,    // a source folder went away under the walk (what was copied is whole)
+    Working,       // a part of a large file was copied; the file goes on in the next step
+    LeftOut,       // a source entry the listing rule left out (`fault`: a name Windows cannot hold)
+    Done,          // nothing remains
+};
+
+struct TreeStep {
+    TreeStepKind kind = TreeStepKind::Done;
+    FsError error = FsError::None;
+    std::string sourceFolder;          // Windows paths of the folder the step concerns, without a closing "\"
+    std::string destFolder;            // (for a drive root: "C:")
+    std::string name;                  // the entry's stored spelling at the source ("" for a folder entered)
+    std::string targetName;            // its name at the destination (an existing target keeps its spelling)
+    NameFault fault = NameFault::None; // why a LeftOut entry was left out
+};
+
+class TreeCopyWalk {
+public:
+    explicit TreeCopyWalk(TreeCopyOptions options = {});
+    ~TreeCopyWalk();
+    TreeCopyWalk(const TreeCopyWalk&) = delete;
+    TreeCopyWalk& operator=(const TreeCopyWalk&) = delete;
+
+    // Resolves both folders once and opens them; the destination is made with its parents when
+    // missing. PathNotFound (76) when the source is no existing folder; PathFileAccess (75) when
+    // the destination cannot be made or opened; DiskFull (61) when it could not be made for want
+    // of room.
+    FsError open(FileSystem& fileSystem, std::string_view source, std::string_view destination);
+    // Does one piece of work: enters a folder, copies a file or a part of a large one. Done when
+    // nothing remains (also before open and after close).
+    TreeStep step();
+    // Lets go of every folder; the walk is then done.
+    void close();
+    bool done() const;
+
+private:
+    struct Frame;
+    struct Current;
+    TreeStep enterFolder(Frame& parent, const std::string& name);
+    TreeStep startFile(Frame& frame, const std::string& name);
+    TreeStep continueFile();
+    TreeStep finishFile(FsError result);
+    bool leaveFolder(TreeStep& lost);
+    void keepOpenBounded();
+    TreeStep stepOf(
+        TreeStepKind kind, const Frame& frame, std::string name = {}, FsError error = FsError::None) const;
+
+    TreeCopyOptions m_options;
+    std::vector<std::unique_ptr<Frame>> m_frames;
+    std::unique_ptr<Current> m_current; // the large file under way
+    std::string m_partial;              // the name a copy is written under until it is complete
+};
+
+} // namespace platform

@@ -1,0 +1,178 @@
+// TreeCopyWalkTest.cpp: the folder-tree copy through open folders: what arrives where, what it
+// leaves alone and says so, trees deeper than the folders it holds open, and large files in parts.
+#include "platform/TreeCopyWalk.h"
+
+#include "tests/platform/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include <unistd.h>
+
+using namespace platform;
+namespace fs = std::filesystem;
+
+namespace {
+
+class TreeCopyWalkTest : public ::testing::Test {
+protected:
+    // Every step until the walk is done.
+    static std::vector<TreeStep> walkAll(TreeCopyWalk& walk)
+    {
+        std::vector<TreeStep> steps;
+        for (TreeStep s = walk.step(); s.kind != TreeStepKind::Done; s = walk.step())
+            steps.push_back(s);
+        return steps;
+    }
+    static const TreeStep* find(
+        const std::vector<TreeStep>& steps, TreeStepKind kind, const std::string& name)
+    {
+        for (const TreeStep& s : steps)
+            if (s.kind == kind && s.name == name)
+                return &s;
+        return nullptr;
+    }
+    bool partialLeft() const
+    {
+        for (const auto& e : fs::recursive_directory_iterator(t.host("")))
+            if (e.path().filename().string().rfind(":partial", 0) == 0)
+                return true;
+        return false;
+    }
+
+    testutil::TestMachine t;
+    FileSystem fso = t.fileSystem();
+};
+
+TEST_F(TreeCopyWalkTest, CopiesTheTreeIntoWhatIsThereAndTellsWhatItLeftAlone)
+{
+    t.put("Data/a.txt", "new a");
+    t.put("Data/Sub/b.txt", "b");
+    t.put("Data/Sub/Deeper/c.txt", "c");
+    t.put("Data/Twin.txt", "first");
+    t.put("Data/twin.txt", "second");
+    t.put("Data/bad?.txt", "?");
+    fs::create_directories(t.host("Data/Empty"));
+    fs::create_symlink(t.host("Data/a.txt"), t.host("Data/link.txt"));
+    t.put("Out/A.TXT", "old a");
+    fs::create_directories(t.host("Out/SUB"));
+    ASSERT_EQ(fso.setAttributes("C:\\Data\\Sub\\b.txt", attr::Hidden), FsError::None);
+
+    TreeCopyWalk walk;
+    ASSERT_EQ(walk.open(fso, "\\\\DESTPC\\C$\\Data", "C:\\Out"), FsError::None);
+    const std::vector<TreeStep> steps = walkAll(walk);
+    EXPECT_TRUE(walk.done());
+
+    const TreeStep* kept = find(steps, TreeStepKind::FileExists, "a.txt");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->targetName, "A.TXT");
+    EXPECT_EQ(kept->sourceFolder, "\\\\DESTPC\\C$\\Data");
+    EXPECT_EQ(kept->destFolder, "C:\\Out");
+    EXPECT_EQ(t.read("Out/A.TXT"), "old a");
+    EXPECT_EQ(t.read("Out/SUB/b.txt"), "b") << "a folder of another case takes the files";
+    EXPECT_EQ(t.read("Out/SUB/Deeper/c.txt"), "c");
+    EXPECT_TRUE(fs::is_directory(t.host("Out/Empty")));
+    unsigned bits = 0;
+    ASSERT_EQ(fso.getAttributes("C:\\Out\\SUB\\b.txt", bits), FsError::None);
+    EXPECT_TRUE(bits & attr::Hidden);
+    EXPECT_EQ(t.read("Out/Twin.txt"), "first");
+    EXPECT_FALSE(fs::exists(t.host("Out/twin.txt")));
+    EXPECT_FALSE(fs::exists(t.host("Out/link.txt")));
+    EXPECT_FALSE(fs::exists(t.host("Out/bad?.txt")));
+    ASSERT_NE(find(steps, TreeStepKind::LeftOut, "twin.txt"), nullptr);
+    EXPECT_EQ(find(steps, TreeStepKind::LeftOut, "twin.txt")->fault, NameFault::CaseTwin);
+    EXPECT_EQ(find(steps, TreeStepKind::LeftOut, "bad?.txt")->fault, NameFault::BadCharacter);
+    EXPECT_EQ(find(steps, TreeStepKind::FileCopied, "link.txt"), nullptr);
+    EXPECT_FALSE(partialLeft());
+
+    EXPECT_EQ(TreeCopyWalk().open(fso, "C:\\Nowhere", "C:\\Out2"), FsError::PathNotFound);
+    EXPECT_EQ(TreeCopyWalk().open(fso, "C:\\Data", "C:\\Out\\A.TXT"), FsError::PathFileAccess);
+}
+
+TEST_F(TreeCopyWalkTest, OverwriteReplacesButNeverAReadOnlyOrInUseTarget)
+{
+    for (const char* name : {"x.txt", "ro.txt", "busy.txt"}) {
+        t.put(std::string("Data/") + name, "new");
+        t.put(std::string("Out/") + name, "old");
+    }
+    ASSERT_EQ(fso.setAttributes("C:\\Out\\ro.txt", attr::ReadOnly), FsError::None);
+    FileLock lock = fso.lockFile("C:\\Out\\busy.txt");
+    ASSERT_TRUE(lock.isLocked());
+
+    TreeCopyOptions options;
+    options.overwrite = true;
+    TreeCopyWalk walk(options);
+    ASSERT_EQ(walk.open(fso, "C:\\Data", "C:\\Out"), FsError::None);
+    const std::vector<TreeStep> steps = walkAll(walk);
+    EXPECT_NE(find(steps, TreeStepKind::FileCopied, "x.txt"), nullptr);
+    for (const char* name : {"ro.txt", "busy.txt"}) {
+        const TreeStep* failed = find(steps, TreeStepKind::FileFailed, name);
+        ASSERT_NE(failed, nullptr) << name;
+        EXPECT_EQ(failed->error, FsError::PermissionDenied);
+        EXPECT_EQ(t.read(std::string("Out/") + name), "old") << name;
+    }
+    EXPECT_EQ(t.read("Out/x.txt"), "new");
+}
+
+// A chain of folders far deeper than the folders the walk holds open, and a folder beside its top
+// that the walk reaches only after climbing back up the whole chain.
+TEST_F(TreeCopyWalkTest, ATreeDeeperThanTheFoldersHeldOpenArrivesWhole)
+{
+    constexpr int kDepth = 300;
+    std::string chain = "Data";
+    for (int level = 0; level < kDepth; ++level) {
+        chain += "/d";
+        t.put(chain + "/f", std::to_string(level));
+    }
+    t.put("Data/z/last.txt", "last");
+    TreeCopyWalk walk;
+    ASSERT_EQ(walk.open(fso, "C:\\Data", "C:\\Out"), FsError::None);
+    const std::vector<TreeStep> steps = walkAll(walk);
+    EXPECT_EQ(std::count_if(steps.begin(), steps.end(),
+                  [](const TreeStep& s) { return s.kind == TreeStepKind::FileCopied; }),
+        kDepth + 1);
+    std::string out = "Out";
+    for (int level = 0; level < kDepth; ++level) {
+        out += "/d";
+        ASSERT_EQ(t.read(out + "/f"), std::to_string(level)) << level;
+    }
+    EXPECT_EQ(t.read("Out/z/last.txt"), "last");
+}
+
+TEST_F(TreeCopyWalkTest, ALargeFileGoesInPartsAndAFileThatGrewMeanwhileFails)
+{
+    const std::string data(20000, 'L');
+    t.put("Data/large.bin", data);
+    TreeCopyOptions options;
+    options.chunkBytes = 4096;
+    TreeCopyWalk walk(options);
+    ASSERT_EQ(walk.open(fso, "C:\\Data", "C:\\Out"), FsError::None);
+    EXPECT_EQ(walk.step().kind, TreeStepKind::Working);
+    EXPECT_FALSE(fs::exists(t.host("Out/large.bin"))) << "the name is taken only when the file is whole";
+    std::vector<TreeStep> rest = walkAll(walk);
+    ASSERT_GE(rest.size(), 4u);
+    EXPECT_EQ(rest.back().kind, TreeStepKind::FileCopied);
+    EXPECT_EQ(t.read("Out/large.bin"), data);
+
+    TreeCopyWalk grown(options);
+    ASSERT_EQ(grown.open(fso, "C:\\Data", "C:\\Again"), FsError::None);
+    EXPECT_EQ(grown.step().kind, TreeStepKind::Working);
+    std::ofstream(t.host("Data/large.bin"), std::ios::app) << "more";
+    rest = walkAll(grown);
+    ASSERT_FALSE(rest.empty());
+    EXPECT_EQ(rest.back().kind, TreeStepKind::FileFailed);
+    EXPECT_EQ(rest.back().error, FsError::SourceChanged);
+    EXPECT_FALSE(fs::exists(t.host("Again/large.bin")));
+
+    // A walk let go of in the middle of a file leaves nothing of it.
+    TreeCopyWalk dropped(options);
+    ASSERT_EQ(dropped.open(fso, "C:\\Data", "C:\\Dropped"), FsError::None);
+    EXPECT_EQ(dropped.step().kind, TreeStepKind::Working);
+    dropped.close();
+    EXPECT_TRUE(dropped.done());
+    EXPECT_FALSE(fs::exists(t.host("Dropped/large.bin")));
+    EXPECT_FALSE(partialLeft());
+}
+
+} // namespace
