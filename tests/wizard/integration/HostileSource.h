@@ -99,4 +99,8 @@ inline void plantHostileFiles(const fs::path& machine)
     putHost(c / "WINDOWS" / "Profiles" / "Anna" / "Desktop" / "Anna.txt", "Anna's own");
 }
 
+// Another folder of the network whose machine.ini is a pipe: every lookup of a computer name reads
+// the network's machine.ini files and must neither wait on it nor give up on the others.
+inline void plantHostileNetwork(const fs::path& network) { pipeAt(network / "STRANGE" / "machine.ini"); }
+
 } // namespace hostile
