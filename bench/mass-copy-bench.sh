@@ -1,8 +1,9 @@
 #!/bin/sh
-# mass-copy-bench.sh: the mass migration's whole-drive copy of 200,000 entries beside `cp -a` of the
-# same tree on this machine; the last line is "ratio: X" (tree copy time / cp -a time).
+# mass-copy-bench.sh: the mass migration's whole-drive copy (FN_Copy_Folder_Tree through the mapped
+# share) beside `cp -a` of the same tree on this machine: bench/migration-copy-bench.sh with MODE=mass,
+# on the profile-shaped tree unless SHAPE says otherwise (see there for the shapes, STRACE and STALL).
+# $1 is the folder the tree is built in (default /tmp; /dev/shm for a tmpfs). The last line is
+# "ratio: X" (the copy's median time over cp -a's).
 set -e
 here=$(dirname "$0")
-bin=${BUILD_DIR:-$here/../build}/bin/mass_copy_bench
-[ -x "$bin" ] || { echo "build mass_copy_bench first (cmake --build build)" >&2; exit 1; }
-exec "$bin" "${1:-200000}"
+MODE=mass SHAPE=${SHAPE:-profile} exec "$here/migration-copy-bench.sh" "$@"

@@ -8,6 +8,8 @@
 #   profile  a tree shaped like a user's profile: FILES files (default 30,000) of mixed sizes (most
 #            under 16 KB, some up to 128 KB, a few up to 2 MB; about 1 GB) in about 6,000 folders,
 #            up to 9 deep
+#   wide     one folder of FILES files (default 100,000) of 100 bytes
+#   large    50 files of 100 MB in one folder
 #   deep     one chain of DEPTH folders (default 1,000), a small file in each; also timed at a
 #            quarter and a half of the depth, to show the cost grows with the depth, not faster
 #            (the selective copy refuses files whose path passes 259 characters, as Windows does)
@@ -26,7 +28,8 @@
 # runs once more under `strace -c -f` and the stat and open calls per file are printed. Unless
 # STALL=0 the copies run once more in the wizard's main window with the busy window open and print
 # the longest event-loop stall they saw. The last line is "ratio: X", the larger of the copies'
-# ratios. The machine may be shared: run it more than once and compare.
+# ratios. ONLY_STALL=1 leaves the timed rounds out (the stall of a copy of a wide folder or of large
+# files). The machine may be shared: run it more than once and compare.
 # BIN names another build of the program (default build/bin/migration_copy_bench).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,7 +40,7 @@ WORK=$(mktemp -d "$BASE/migration-copy-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
 SHAPE=${SHAPE:-flat}
-case "$SHAPE" in profile) DEFAULT_FILES=30000 ;; *) DEFAULT_FILES=20000 ;; esac
+case "$SHAPE" in profile) DEFAULT_FILES=30000 ;; wide) DEFAULT_FILES=100000 ;; *) DEFAULT_FILES=20000 ;; esac
 python3 - "$WORK" "$(realpath "$BIN")" "${FILES:-$DEFAULT_FILES}" "${RUNS:-5}" "${WARMUPS:-2}" "$SHAPE" \
     "${MODE:-both}" "${DEPTH:-1000}" <<'PY'
 import os, random, re, resource, statistics, subprocess, sys, time
@@ -95,8 +98,23 @@ def deep_tree(levels):
         total += put(os.path.join(folder, "f"), 100)
     return levels, total
 
+def one_folder(count, size):
+    os.makedirs(source)
+    for i in range(count):
+        if size <= len(block):
+            put(os.path.join(source, "file%06d.dat" % i), size)
+        else:
+            with open(os.path.join(source, "file%06d.dat" % i), "wb") as f:
+                for _ in range(size // len(block)):
+                    f.write(block)
+    return count, count * size
+
 def build(levels=None):
     subprocess.run(["rm", "-rf", source], check=True)
+    if shape in ("wide", "large"):
+        n, total = one_folder(files, 100) if shape == "wide" else one_folder(50, 100 << 20)
+        print("tree: one folder of %d files, %.2f GB" % (n, total / 1e9), flush=True)
+        return n
     if shape == "deep":
         n, total = deep_tree(levels)
         print("tree: %d levels deep, a file in each" % n, flush=True)
@@ -197,7 +215,10 @@ def strace_counts(command, count):
     return stats / count, opens / count
 
 ratios = {}
-if shape == "deep":
+if os.environ.get("ONLY_STALL") == "1":
+    count = build()
+    medians = {}
+elif shape == "deep":
     for levels in sorted({max(1, depth // 4), max(1, depth // 2), depth}):
         count = build(levels)
         medians = measure()
@@ -219,7 +240,8 @@ if os.environ.get("STALL", "1") != "0":
         fresh(kestro_machine)
         out = subprocess.run(kestro_args(which) + ["--stall"], check=True, capture_output=True, text=True).stdout
         print("\n".join(which + " " + line for line in out.splitlines() if line.startswith("stall")), flush=True)
-for which in copies:
+for which in ratios:
     print("ratio %s: %.2f" % (which, ratios[which]))
-print("ratio: %.2f" % max(ratios.values()))
+if ratios:
+    print("ratio: %.2f" % max(ratios.values()))
 PY

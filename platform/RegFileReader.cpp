@@ -21,6 +21,7 @@ constexpr std::string_view kHeaderOld = "REGEDIT";
 constexpr std::string_view kBom = "\xFF\xFE";
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// A line of its own may begin a comment with either; after a value's data only ';' does.
 bool isCommentStart(char c) { return c == ';' || c == '#'; }
 
 std::string_view trimLeft(std::string_view s)
@@ -52,11 +53,11 @@ int hexDigit(char c)
     return -1;
 }
 
-// What may follow a complete value: nothing but blanks, or a comment.
+// What may follow a complete value: nothing but blanks, or a ";" comment ("#" there is text).
 bool onlyCommentLeft(std::string_view rest)
 {
     rest = trimLeft(rest);
-    return rest.empty() || isCommentStart(rest.front());
+    return rest.empty() || rest.front() == ';';
 }
 
 // Splits text into lines at CR LF, LF or a lone CR, in any mix; the last line needs no line end.
@@ -109,9 +110,10 @@ enum class HexRun {
 };
 
 // Reads a run of hex bytes ("01,2,ff" with an optional trailing comma) into out. Blanks may stand
-// around the bytes and commas; a comment may follow the last byte or comma; ",\" (then blanks or
-// a ";" comment) continues the list on the next line.
-HexRun readHexRun(std::string_view s, RegBytes& out, std::string& why)
+// around the bytes and commas; a ";" comment may follow the last byte or comma; ",\" (then blanks
+// or a ";" comment) continues the list on the next line. On the value's own line (afterType) a
+// lone "\" right after the type's ':' also continues it: the bytes all follow on the next lines.
+HexRun readHexRun(std::string_view s, RegBytes& out, std::string& why, bool afterType = false)
 {
     std::size_t i = 0;
     bool afterComma = false;
@@ -123,10 +125,10 @@ HexRun readHexRun(std::string_view s, RegBytes& out, std::string& why)
     skipBlanks();
     while (i < s.size()) {
         const char c = s[i];
-        if (isCommentStart(c))
+        if (c == ';')
             return HexRun::Complete;
         if (c == '\\') {
-            if (!afterComma) {
+            if (!afterComma && (anyByte || !afterType)) {
                 why = "a line of hex bytes can only continue after a comma";
                 return HexRun::Invalid;
             }
@@ -247,7 +249,7 @@ ValueStatus readHexData(std::string_view rest, ValueLine& v, std::string& why)
         why = "hex data needs ':'";
         return ValueStatus::Invalid;
     }
-    switch (readHexRun(rest.substr(p + 1), v.data, why)) {
+    switch (readHexRun(rest.substr(p + 1), v.data, why, true)) {
     case HexRun::Complete: return ValueStatus::Complete;
     case HexRun::Continues: return ValueStatus::Continues;
     case HexRun::Invalid: return ValueStatus::Invalid;
@@ -296,11 +298,12 @@ ValueStatus readValueLine(std::string_view line, ValueLine& v, std::string& why)
 
 // String types written in hex end with one terminator: a zero byte under "REGEDIT4", a zero
 // character (two bytes, UTF-16LE) under "Windows Registry Editor Version 5.00", whatever the file's
-// own encoding. Their UTF-16 text is stored in the machine's code page.
+// own encoding. Their UTF-16 text is stored in the machine's code page. An empty hex(2) or hex(7)
+// stays empty: the editor adds no terminator to no data.
 void finishHexData(ValueLine& v, bool wideText)
 {
     const bool textType = v.type == 1 || v.type == 2 || v.type == 7;
-    if (!v.hex || !textType)
+    if (!v.hex || !textType || (v.data.empty() && v.type != 1))
         return;
     if (wideText) {
         // An odd last byte is the low half of a character.

@@ -8,9 +8,14 @@
 #include "platform/WindowsName.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -49,59 +54,34 @@ FsError writeError(int err)
     return err == ENOSPC || err == EDQUOT || err == EFBIG ? FsError::DiskFull : FsError::PermissionDenied;
 }
 
-struct Listed {
-    std::string name;
-    bool isFolder = false;
-};
-
-// The entries of an open folder in the layer's listing order (case-insensitive, ties by bytes), as
-// a listing of the layer hands them out: no host links, none of the layer's own files, only names
-// Windows could hold and of names equal but for case only the first (the rest go to `leftOut`).
-// False when the folder could not be read to its end.
-bool listOpenFolder(int folder, std::vector<Listed>& out, std::vector<LeftOutName>& leftOut, bool& hasSidecar)
+// Reads the next part of an open folder's entries (one buffer of getdents64) and hands each entry
+// but "." and ".." to `take(name, type)` (DT_DIR, DT_REG, DT_LNK ...). 1 when more may follow, 0
+// at the end, -1 when the folder cannot be read.
+template <typename Take> int readSome(int folder, Take&& take)
 {
-    hasSidecar = false;
-    std::vector<std::pair<std::u32string, Listed>> keyed;
-    alignas(8) char buffer[32768];
-    for (;;) {
-        const ssize_t n = ::getdents64(folder, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
+    alignas(8) char buffer[65536];
+    ssize_t n = 0;
+    do
+        n = ::getdents64(folder, buffer, sizeof buffer);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0)
+        return n < 0 ? -1 : 0;
+    for (ssize_t at = 0; at < n;) {
+        const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
+        at += d->d_reclen;
+        const std::string_view name(d->d_name);
+        if (name == "." || name == "..")
             continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        for (ssize_t at = 0; at < n;) {
-            const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
-            at += d->d_reclen;
-            const std::string_view name(d->d_name);
-            hasSidecar = hasSidecar || name == kAttributeSidecar;
-            if (name == "." || name == ".." || name.front() == ':')
+        unsigned char type = d->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(folder, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
-            unsigned char type = d->d_type;
-            if (type == DT_UNKNOWN) {
-                struct stat st {};
-                if (::fstatat(folder, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                    continue;
-                type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
-            }
-            // Host links are no part of an emulated drive: never listed, never followed.
-            if (type == DT_LNK)
-                continue;
-            keyed.emplace_back(foldedKey(name), Listed{std::string(name), type == DT_DIR});
+            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
         }
+        take(name, type);
     }
-    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
-    });
-    out.clear();
-    out.reserve(keyed.size());
-    ListingNameFilter filter;
-    for (auto& [key, entry] : keyed)
-        if (filter.admit(entry.name, entry.isFolder))
-            out.push_back(std::move(entry));
-    leftOut = std::move(filter.leftOut());
-    return true;
+    return 1;
 }
 
 // Whether the open folder's entry is held by someone (a lock on it): it must not be replaced.
@@ -145,7 +125,21 @@ struct TreeCopyWalk::Frame {
     struct stat dstId {};
     std::string srcPath; // Windows paths without a closing "\"
     std::string dstPath;
-    std::vector<std::string> files;
+    // The listings are read in parts, the source's first, then (when it existed before the walk)
+    // the destination's; the folder's entries are taken up only when both are complete.
+    enum class Phase { Source, Destination, Ready };
+    Phase phase = Phase::Source;
+    bool destinationExisted = false;
+    bool srcHasSidecar = false;
+    bool dstHasSidecar = false;
+    struct Entry {
+        std::string name;
+        std::string folded;
+        bool isFolder = false;
+    };
+    std::vector<Entry> candidates;                      // while the source is listed
+    std::unordered_map<std::string, std::size_t> twins; // folded name -> candidate
+    std::vector<Entry> files;
     std::vector<std::string> folders;
     std::vector<LeftOutName> leftOut; // source entries the listing rule left out
     std::size_t nextLeftOut = 0;
@@ -172,6 +166,9 @@ struct TreeCopyWalk::Frame {
     ~Frame() { closeFolders(); }
 };
 
+// The large file under way. Its data is copied by a worker thread, so that a destination busy
+// writing back (which makes a single write wait a tenth of a second and more) never holds up the
+// window; the steps look in on it and take up the file again when it is done.
 struct TreeCopyWalk::Current {
     int in = -1;
     int out = -1;
@@ -179,8 +176,69 @@ struct TreeCopyWalk::Current {
     std::string name;
     std::string target;
     bool replace = false;
-    std::uint64_t copied = 0;
-    bool kernelCopy = true;
+    std::thread worker;
+    bool threaded = false;
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+    FsError result = FsError::None;
+
+    // The worker: the data in pieces of a megabyte, at most one byte past the length at open (a
+    // file that grew is told by it), until done or stopped.
+    void copyData()
+    {
+        const auto limit = static_cast<std::uint64_t>(st.st_size) + 1;
+        std::uint64_t copied = 0;
+        bool kernelCopy = true;
+        std::vector<char> buffer;
+        FsError r = FsError::None;
+        while (copied < limit && !stop) {
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(limit - copied, 1 << 20));
+            ssize_t n = kernelCopy ? ::copy_file_range(in, nullptr, out, nullptr, want, 0) : -1;
+            if (kernelCopy && n < 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+            if (!kernelCopy) {
+                buffer.resize(1 << 16);
+                n = ::read(in, buffer.data(), std::min(buffer.size(), want));
+                for (ssize_t w = 0, at = 0; n > 0 && at < n; at += w) {
+                    w = ::write(out, buffer.data() + at, static_cast<std::size_t>(n - at));
+                    if (w < 0 && errno == EINTR)
+                        w = 0;
+                    else if (w <= 0)
+                        n = -1;
+                }
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                r = n < 0 ? writeError(errno) : FsError::None;
+                break;
+            }
+            copied += static_cast<std::uint64_t>(n);
+        }
+        struct stat now {};
+        if (r == FsError::None && stop)
+            r = FsError::PermissionDenied;
+        else if (r == FsError::None &&
+            (copied != static_cast<std::uint64_t>(st.st_size) || ::fstat(in, &now) != 0 ||
+                now.st_size != st.st_size))
+            r = FsError::SourceChanged;
+        const std::lock_guard<std::mutex> lock(mutex);
+        result = r;
+        done = true;
+        doneChanged.notify_all();
+    }
+    void stopWorker()
+    {
+        stop = true;
+        if (worker.joinable())
+            worker.join();
+    }
+    ~Current() { stopWorker(); }
 };
 
 TreeCopyWalk::TreeCopyWalk(TreeCopyOptions options)
@@ -195,6 +253,7 @@ bool TreeCopyWalk::done() const { return m_frames.empty() && !m_current; }
 void TreeCopyWalk::close()
 {
     if (m_current && !m_frames.empty()) {
+        m_current->stopWorker();
         ::close(m_current->in);
         ::close(m_current->out);
         ::unlinkat(m_frames.back()->dst, m_partial.c_str(), 0);
@@ -204,50 +263,70 @@ void TreeCopyWalk::close()
         m_frames.pop_back();
 }
 
-namespace {
-
-// Fills a frame whose folders are open: the source listing and attributes; for a destination that
-// existed before, its entries and attributes too.
-bool loadFrame(int src, int dst, bool destinationExisted, std::vector<std::string>& files,
-    std::vector<std::string>& folders, std::vector<LeftOutName>& leftOut,
-    std::map<std::string, unsigned>& srcAttributes, std::map<std::string, unsigned>& dstAttributes,
-    std::unordered_map<std::string, std::pair<std::string, bool>>& taken)
+// Lists one part of the frame's folders. The source's entries go through the names rule as every
+// listing of the layer does: only names Windows could hold, and of names equal but for case only the
+// first in listing order (the smaller by bytes); the rest is left out and told. False when the
+// source folder cannot be read.
+bool TreeCopyWalk::listSome(Frame& f)
 {
-    std::vector<Listed> entries;
-    bool hasSidecar = false;
-    if (!listOpenFolder(src, entries, leftOut, hasSidecar))
-        return false;
-    for (Listed& e : entries)
-        (e.isFolder ? folders : files).push_back(std::move(e.name));
-    if (hasSidecar)
-        srcAttributes = hostfs::readSidecarAt(src);
-    if (!destinationExisted)
-        return true;
-    // Every entry takes its name, host links included: a copy is never written through one.
-    hasSidecar = false;
-    alignas(8) char buffer[32768];
-    for (ssize_t n; (n = ::getdents64(dst, buffer, sizeof buffer)) > 0;) {
-        for (ssize_t at = 0; at < n;) {
-            const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
-            at += d->d_reclen;
-            const std::string_view name(d->d_name);
-            hasSidecar = hasSidecar || name == kAttributeSidecar;
-            if (name == "." || name == ".." || name.find(':') != std::string_view::npos)
-                continue;
-            bool isFolder = d->d_type == DT_DIR;
-            if (d->d_type == DT_UNKNOWN) {
-                struct stat st {};
-                isFolder = ::fstatat(dst, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+    using Phase = Frame::Phase;
+    if (f.phase == Phase::Source) {
+        const int read = readSome(f.src, [&f](std::string_view name, unsigned char type) {
+            f.srcHasSidecar = f.srcHasSidecar || name == kAttributeSidecar;
+            // The layer's own files and host links are no part of an emulated drive.
+            if (name.front() == ':' || type == DT_LNK)
+                return;
+            const bool isFolder = type == DT_DIR;
+            if (const NameFault fault = windowsNameFault(name); fault != NameFault::None) {
+                f.leftOut.push_back({std::string(name), isFolder, fault});
+                return;
             }
-            taken.emplace(foldCase(name), std::make_pair(std::string(name), isFolder));
+            std::string folded = foldCase(name);
+            const auto [it, added] = f.twins.emplace(folded, f.candidates.size());
+            if (added) {
+                f.candidates.push_back({std::string(name), std::move(folded), isFolder});
+                return;
+            }
+            Frame::Entry other{std::string(name), std::move(folded), isFolder};
+            if (other.name < f.candidates[it->second].name)
+                std::swap(other, f.candidates[it->second]);
+            f.leftOut.push_back({std::move(other.name), other.isFolder, NameFault::CaseTwin});
+        });
+        if (read < 0)
+            return false;
+        if (read == 0) {
+            // Sub-folders are taken up in listing order (case-insensitive: the folded names byte by
+            // byte); files in the order the host lists them, which spares sorting large folders.
+            std::vector<Frame::Entry> folders;
+            for (Frame::Entry& e : f.candidates)
+                (e.isFolder ? folders : f.files).push_back(std::move(e));
+            std::sort(folders.begin(), folders.end(), [](const Frame::Entry& a, const Frame::Entry& b) {
+                return a.folded != b.folded ? a.folded < b.folded : a.name < b.name;
+            });
+            for (Frame::Entry& e : folders)
+                f.folders.push_back(std::move(e.name));
+            f.candidates = {};
+            f.twins = {};
+            if (f.srcHasSidecar)
+                f.srcAttributes = hostfs::readSidecarAt(f.src);
+            f.phase = f.destinationExisted ? Phase::Destination : Phase::Ready;
         }
+        return true;
     }
-    if (hasSidecar)
-        dstAttributes = hostfs::readSidecarAt(dst);
+    // Every entry of the destination takes its name, host links included: a copy is never written
+    // through one.
+    const int read = readSome(f.dst, [&f](std::string_view name, unsigned char type) {
+        f.dstHasSidecar = f.dstHasSidecar || name == kAttributeSidecar;
+        if (name.front() != ':')
+            f.taken.emplace(foldCase(name), std::make_pair(std::string(name), type == DT_DIR));
+    });
+    if (read <= 0) {
+        if (f.dstHasSidecar)
+            f.dstAttributes = hostfs::readSidecarAt(f.dst);
+        f.phase = Frame::Phase::Ready;
+    }
     return true;
 }
-
-} // namespace
 
 FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std::string_view destination)
 {
@@ -274,8 +353,8 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
     ::fstat(frame->dst, &frame->dstId);
     frame->srcPath = withoutClosingSeparator(source);
     frame->dstPath = withoutClosingSeparator(destination);
-    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->leftOut,
-            frame->srcAttributes, frame->dstAttributes, frame->taken))
+    frame->destinationExisted = existed;
+    if (!listSome(*frame))
         return FsError::PathNotFound;
     m_frames.push_back(std::move(frame));
     return FsError::None;
@@ -299,6 +378,13 @@ TreeStep TreeCopyWalk::step()
         return continueFile();
     while (!m_frames.empty()) {
         Frame& frame = *m_frames.back();
+        if (frame.phase != Frame::Phase::Ready) {
+            if (listSome(frame))
+                return stepOf(TreeStepKind::Working, frame);
+            frame.phase = Frame::Phase::Ready;
+            frame.candidates = {};
+            return stepOf(TreeStepKind::SourceLost, frame);
+        }
         if (frame.nextLeftOut < frame.leftOut.size()) {
             const LeftOutName& left = frame.leftOut[frame.nextLeftOut++];
             TreeStep s = stepOf(TreeStepKind::LeftOut, frame, left.name);
@@ -306,10 +392,10 @@ TreeStep TreeCopyWalk::step()
             return s;
         }
         if (frame.nextFile < frame.files.size()) {
-            const std::string& name = frame.files[frame.nextFile++];
-            if (m_options.leaveOut && m_options.leaveOut(name))
+            const Frame::Entry& file = frame.files[frame.nextFile++];
+            if (m_options.leaveOut && m_options.leaveOut(file.name))
                 continue;
-            return startFile(frame, name);
+            return startFile(frame, file.name, file.folded);
         }
         if (m_options.recurse && frame.nextFolder < frame.folders.size()) {
             TreeStep entered = enterFolder(frame, frame.folders[frame.nextFolder++]);
@@ -360,8 +446,8 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     frame->dstPath = joined(parent.dstPath, stored);
     ::fstat(frame->src, &frame->srcId);
     ::fstat(frame->dst, &frame->dstId);
-    if (!loadFrame(frame->src, frame->dst, existed, frame->files, frame->folders, frame->leftOut,
-            frame->srcAttributes, frame->dstAttributes, frame->taken))
+    frame->destinationExisted = existed;
+    if (!listSome(*frame))
         return stepOf(TreeStepKind::SourceLost, parent, name, FsError::PathNotFound);
     m_frames.push_back(std::move(frame));
     keepOpenBounded();
@@ -407,11 +493,11 @@ bool TreeCopyWalk::leaveFolder(TreeStep& lost)
     return true;
 }
 
-TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name)
+TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const std::string& folded)
 {
     if (m_options.maxPath != 0 && frame.dstPath.size() + 1 + name.size() > m_options.maxPath)
         return stepOf(TreeStepKind::TooLong, frame, name);
-    const auto found = frame.taken.find(foldCase(name));
+    const auto found = frame.taken.find(folded);
     auto current = std::make_unique<Current>();
     current->name = name;
     current->target = name;
@@ -452,62 +538,38 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name)
         ::close(current->in);
         return stepOf(TreeStepKind::FileFailed, frame, name, error);
     }
+    if (static_cast<std::uint64_t>(current->st.st_size) <= m_options.chunkBytes) {
+        m_current = std::move(current);
+        return finishFile(hostfs::copyFileData(m_current->in, m_current->st, m_current->out));
+    }
+    Current* started = current.get();
     m_current = std::move(current);
-    return continueFile();
+    started->threaded = true;
+    started->worker = std::thread([started] { started->copyData(); });
+    return stepOf(TreeStepKind::Working, frame, name);
 }
 
 TreeStep TreeCopyWalk::continueFile()
 {
     Current& c = *m_current;
-    // At most one byte more than its length at open: a file that grew is told by it.
-    const auto limit = static_cast<std::uint64_t>(c.st.st_size) + 1;
-    std::uint64_t budget = std::max<std::uint64_t>(m_options.chunkBytes, 1);
-    char buffer[1 << 16];
-    while (budget > 0 && c.copied < limit) {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>({budget, limit - c.copied, 1 << 30}));
-        ssize_t n = c.kernelCopy ? ::copy_file_range(c.in, nullptr, c.out, nullptr, want, 0) : -1;
-        if (c.kernelCopy && n < 0 &&
-            (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-            c.kernelCopy = false;
-            continue;
-        }
-        if (!c.kernelCopy) {
-            n = ::read(c.in, buffer, std::min(sizeof buffer, want));
-            for (ssize_t done = 0; n > 0 && done < n;) {
-                const ssize_t w = ::write(c.out, buffer + done, static_cast<std::size_t>(n - done));
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w <= 0) {
-                    n = -1;
-                    break;
-                }
-                done += w;
-            }
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return finishFile(writeError(errno));
-        if (n == 0)
-            return finishFile(FsError::None);
-        c.copied += static_cast<std::uint64_t>(n);
-        budget -= std::min<std::uint64_t>(budget, static_cast<std::uint64_t>(n));
+    {
+        // A short wait spares spinning through steps while the worker copies.
+        std::unique_lock<std::mutex> lock(c.mutex);
+        if (!c.doneChanged.wait_for(lock, std::chrono::milliseconds(2), [&c] { return c.done; }))
+            return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
     }
-    if (c.copied >= limit)
-        return finishFile(FsError::SourceChanged);
-    return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
+    c.worker.join();
+    return finishFile(c.result);
 }
 
 TreeStep TreeCopyWalk::finishFile(FsError result)
 {
     const std::unique_ptr<Current> c = std::move(m_current);
     Frame& frame = *m_frames.back();
-    // A file that changed its length under the copy did not arrive as it was.
+    // A large file is looked at once more when it is taken up again: it may have changed since its
+    // worker finished.
     struct stat now {};
-    if (result == FsError::None &&
-        (c->copied != static_cast<std::uint64_t>(c->st.st_size) || ::fstat(c->in, &now) != 0 ||
-            now.st_size != c->st.st_size))
+    if (result == FsError::None && c->threaded && (::fstat(c->in, &now) != 0 || now.st_size != c->st.st_size))
         result = FsError::SourceChanged;
     const struct timespec times[2] = {c->st.st_atim, c->st.st_mtim};
     if (result == FsError::None && ::futimens(c->out, times) != 0)
@@ -525,7 +587,8 @@ TreeStep TreeCopyWalk::finishFile(FsError result)
         s.targetName = c->target;
         return s;
     }
-    frame.taken.emplace(foldCase(c->target), std::make_pair(c->target, false));
+    if (!c->replace)
+        frame.taken.emplace(foldCase(c->target), std::make_pair(c->target, false));
     // The sidecar gets a line only for bits other than the default, or to replace a line an
     // earlier file of that name left.
     const auto sourceBits = frame.srcAttributes.find(c->name);

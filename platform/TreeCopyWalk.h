@@ -26,8 +26,10 @@ struct TreeCopyOptions {
     std::function<std::string(const std::string& sourceFolder, const std::string& name)> folderName;
     // A file or folder whose destination path would be longer is not copied (TooLong); 0: no limit.
     std::size_t maxPath = 0;
-    // The data a step copies of a large file; the rest follows in the next steps.
-    std::uint64_t chunkBytes = std::uint64_t{8} << 20;
+    // Files up to this size are copied within their step; a larger file's data is copied by a
+    // worker thread while the steps go on (Working), so that no write the destination makes wait
+    // holds up the caller.
+    std::uint64_t chunkBytes = std::uint64_t{1} << 20;
 };
 
 // What one step of the walk did.
@@ -40,7 +42,7 @@ enum class TreeStepKind {
     TooLong,       // the destination path of a file or folder is longer than maxPath
     FolderBlocked, // a sub-folder could not be opened or made at the destination: it was left out
     SourceLost,    // a source folder went away under the walk (what was copied is whole)
-    Working,       // a part of a large file was copied; the file goes on in the next step
+    Working,       // a part of a large folder was listed or of a large file copied; more follows
     LeftOut,       // a source entry the listing rule left out (`fault`: a name Windows cannot hold)
     Done,          // nothing remains
 };
@@ -78,7 +80,8 @@ private:
     struct Frame;
     struct Current;
     TreeStep enterFolder(Frame& parent, const std::string& name);
-    TreeStep startFile(Frame& frame, const std::string& name);
+    TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
+    bool listSome(Frame& frame);
     TreeStep continueFile();
     TreeStep finishFile(FsError result);
     bool leaveFolder(TreeStep& lost);

@@ -2,7 +2,7 @@
 // (a host pipe or a link to a device fails alone and is never waited on), and only a file that kept
 // its size while it was copied; nothing partial stays behind.
 #include "platform/FileSystemHost.h"
-#include "platform/FolderFilesCopy.h"
+#include "platform/TreeCopyWalk.h"
 
 #include "tests/platform/TestMachine.h"
 
@@ -70,20 +70,19 @@ TEST_F(CopySourceTest, PipesAndDeviceLinksFailAloneInEveryCopy)
                 EXPECT_NE(f.copyFile("C:\\Data\\zero", "C:\\Out\\zero"), FsError::None);
                 EXPECT_EQ(f.copyFile("C:\\Data\\*", "C:\\Out\\"), FsError::PermissionDenied) << "the pipe";
             }},
-        {"FolderCopy",
+        {"TreeCopyWalk",
             [](FileSystem& f, CopySourceTest&) {
-                FolderCopy copy;
-                ASSERT_EQ(copy.open(f, "C:\\Data", "C:\\Out"), FsError::None);
-                EXPECT_EQ(copy.copy("pipe"), FsError::FileNotFound);
-                EXPECT_EQ(copy.copy("zero"), FsError::FileNotFound);
-                EXPECT_EQ(copy.copy("a.txt"), FsError::None);
-            }},
-        {"copyFolderFiles",
-            [](FileSystem& f, CopySourceTest&) {
-                FolderFilesReport report;
-                EXPECT_EQ(copyFolderFiles(f, "C:\\Data", "C:\\Out", true, {}, report), FsError::None);
-                EXPECT_EQ(report.copied, 1u);
-                EXPECT_EQ(report.failed, 1u) << "the pipe; the link is no entry at all";
+                TreeCopyWalk walk;
+                ASSERT_EQ(walk.open(f, "C:\\Data", "C:\\Out"), FsError::None);
+                std::vector<std::string> copied, failed;
+                for (TreeStep s = walk.step(); s.kind != TreeStepKind::Done; s = walk.step()) {
+                    if (s.kind == TreeStepKind::FileCopied)
+                        copied.push_back(s.name);
+                    if (s.kind == TreeStepKind::FileFailed && s.error == FsError::FileNotFound)
+                        failed.push_back(s.name);
+                }
+                EXPECT_EQ(copied, std::vector<std::string>{"a.txt"});
+                EXPECT_EQ(failed, std::vector<std::string>{"pipe"}) << "the link is no entry at all";
             }},
     };
     for (const auto& way : ways) {

@@ -191,11 +191,33 @@ INSTANTIATE_TEST_SUITE_P(Blanks, RegFileImportRulesTest,
 
 INSTANTIATE_TEST_SUITE_P(Comments, RegFileImportRulesTest,
     ::testing::Values(Case{"03-comments.reg",
-        {val("a", Sz, sz("x")), val("b", Sz, sz("y")), val("c", Sz, sz("z")),
-            val("d", Dword, regDwordData(1)), val("e", Binary, bytes({1, 2})), val("f", Binary, bytes({3})),
-            val("g", Dword, regDwordData(2)), gone("h"), gone("i"), gone("j"),
+        {val("a", Sz, sz("x")), val("b", Sz, sz("y")), gone("c"), val("d", Dword, regDwordData(1)), gone("e"),
+            val("f", Binary, bytes({3})), gone("g"), gone("h"), gone("i"), gone("j"),
             val("k", Sz, sz("semi;colon#hash")), gone("l")},
-        {13, 14, 15, 17}}),
+        {8, 10, 12, 13, 14, 15, 17}}),
+    caseName);
+
+// After a value's data only ";" begins a comment: a "#" there makes the line invalid, a deletion too.
+INSTANTIATE_TEST_SUITE_P(HashAfterData, RegFileImportRulesTest,
+    ::testing::Values(Case{"10-hash-after-data.reg",
+        {gone("a"), gone("b"), gone("c"), val("old", Sz, sz("1")), gone("d"), gone("e"),
+            val("f", Sz, sz("v")), gone("")},
+        {3, 4, 5, 6, 7, 8}}),
+    caseName);
+
+// A hex value may hold only its type and "\" on its own line, the bytes on the next lines.
+INSTANTIATE_TEST_SUITE_P(HexTypeThenContinuation, RegFileImportRulesTest,
+    ::testing::Values(Case{"11-hex-type-then-continuation.reg",
+        {val("a", RegType::ExpandSz, bytes({'a', 0})), val("b", Binary, bytes({1, 2, 3})),
+            val("c", RegType::None, bytes({0x0a, 0x0b})), gone("d"), val("f", Sz, sz("y"))},
+        {11}}),
+    caseName);
+
+// No terminator is added to an empty hex(2) or hex(7); an empty hex(1) still gets one.
+INSTANTIATE_TEST_SUITE_P(EmptyStringsInHex, RegFileImportRulesTest,
+    ::testing::Values(Case{"12-empty-strings-in-hex.reg",
+        {val("e", RegType::ExpandSz, {}), val("m", RegType::MultiSz, {}), val("z", Sz, bytes({0})),
+            val("s", RegType::ExpandSz, bytes({0})), val("n", RegType::MultiSz, {})}}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(HexContinuation, RegFileImportRulesTest,
@@ -271,8 +293,9 @@ INSTANTIATE_TEST_SUITE_P(QuotedStrings, RegFileImportRulesTest,
 
 INSTANTIATE_TEST_SUITE_P(Deleting, RegFileImportRulesTest,
     ::testing::Values(Case{"08-deleting.reg",
-        {gone("old"), gone(""), gone("x"), val("n2", Sz, sz("keep")), gone("n3"), gone("orphan")}, {8, 9},
-        {"Test\\Sub", "Test\\Sub\\Deep", "Test\\Missing"}}),
+        {gone("old"), gone(""), gone("x"), val("n2", Sz, sz("keep")), val("n3", Sz, sz("gone")),
+            gone("orphan")},
+        {8, 9, 11}, {"Test\\Sub", "Test\\Sub\\Deep", "Test\\Missing"}}),
     caseName);
 
 INSTANTIATE_TEST_SUITE_P(InvalidLines, RegFileImportRulesTest,

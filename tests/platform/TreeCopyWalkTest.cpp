@@ -1,5 +1,6 @@
 // TreeCopyWalkTest.cpp: the folder-tree copy through open folders: what arrives where, what it
-// leaves alone and says so, trees deeper than the folders it holds open, and large files in parts.
+// leaves alone and says so, trees deeper than the folders it holds open, and large files copied
+// while the steps go on.
 #include "platform/TreeCopyWalk.h"
 
 #include "tests/platform/TestMachine.h"
@@ -24,6 +25,14 @@ protected:
         for (TreeStep s = walk.step(); s.kind != TreeStepKind::Done; s = walk.step())
             steps.push_back(s);
         return steps;
+    }
+    // Steps until a part of the file `name` has been copied; false when none came.
+    static bool stepIntoFile(TreeCopyWalk& walk, const std::string& name)
+    {
+        for (TreeStep s = walk.step(); s.kind != TreeStepKind::Done; s = walk.step())
+            if (s.kind == TreeStepKind::Working && s.name == name)
+                return true;
+        return false;
     }
     static const TreeStep* find(
         const std::vector<TreeStep>& steps, TreeStepKind kind, const std::string& name)
@@ -140,7 +149,7 @@ TEST_F(TreeCopyWalkTest, ATreeDeeperThanTheFoldersHeldOpenArrivesWhole)
     EXPECT_EQ(t.read("Out/z/last.txt"), "last");
 }
 
-TEST_F(TreeCopyWalkTest, ALargeFileGoesInPartsAndAFileThatGrewMeanwhileFails)
+TEST_F(TreeCopyWalkTest, ALargeFileGoesOnBetweenStepsAndAFileThatGrewMeanwhileFails)
 {
     const std::string data(20000, 'L');
     t.put("Data/large.bin", data);
@@ -148,16 +157,16 @@ TEST_F(TreeCopyWalkTest, ALargeFileGoesInPartsAndAFileThatGrewMeanwhileFails)
     options.chunkBytes = 4096;
     TreeCopyWalk walk(options);
     ASSERT_EQ(walk.open(fso, "C:\\Data", "C:\\Out"), FsError::None);
-    EXPECT_EQ(walk.step().kind, TreeStepKind::Working);
+    ASSERT_TRUE(stepIntoFile(walk, "large.bin"));
     EXPECT_FALSE(fs::exists(t.host("Out/large.bin"))) << "the name is taken only when the file is whole";
     std::vector<TreeStep> rest = walkAll(walk);
-    ASSERT_GE(rest.size(), 4u);
+    ASSERT_FALSE(rest.empty());
     EXPECT_EQ(rest.back().kind, TreeStepKind::FileCopied);
     EXPECT_EQ(t.read("Out/large.bin"), data);
 
     TreeCopyWalk grown(options);
     ASSERT_EQ(grown.open(fso, "C:\\Data", "C:\\Again"), FsError::None);
-    EXPECT_EQ(grown.step().kind, TreeStepKind::Working);
+    ASSERT_TRUE(stepIntoFile(grown, "large.bin"));
     std::ofstream(t.host("Data/large.bin"), std::ios::app) << "more";
     rest = walkAll(grown);
     ASSERT_FALSE(rest.empty());
@@ -168,7 +177,7 @@ TEST_F(TreeCopyWalkTest, ALargeFileGoesInPartsAndAFileThatGrewMeanwhileFails)
     // A walk let go of in the middle of a file leaves nothing of it.
     TreeCopyWalk dropped(options);
     ASSERT_EQ(dropped.open(fso, "C:\\Data", "C:\\Dropped"), FsError::None);
-    EXPECT_EQ(dropped.step().kind, TreeStepKind::Working);
+    ASSERT_TRUE(stepIntoFile(dropped, "large.bin"));
     dropped.close();
     EXPECT_TRUE(dropped.done());
     EXPECT_FALSE(fs::exists(t.host("Dropped/large.bin")));

@@ -1,6 +1,6 @@
 // WindowsNameTest.cpp: the names a listing of an emulated machine hands out, and what it reports.
 #include "platform/WindowsName.h"
-#include "platform/FolderFilesCopy.h"
+#include "platform/TreeCopyWalk.h"
 
 #include "tests/platform/TestMachine.h"
 
@@ -88,14 +88,20 @@ TEST_F(HostileListingTest, ListingsHandOutOnlyWindowsNamesAndTheFirstOfTwins)
     EXPECT_EQ(twins, 3u) << "File.txt, file.txt and Docs";
 }
 
-TEST_F(HostileListingTest, TheWholeFolderCopyTakesOnlyWhatTheListingHandsOut)
+TEST_F(HostileListingTest, TheTreeCopyTakesOnlyWhatTheListingHandsOut)
 {
     t.put("WINDOWS/WIN.INI", "destination's own");
-    FolderFilesReport report;
-    ASSERT_EQ(copyFolderFiles(fso, "C:\\Src", "C:\\Out", false, {}, report), FsError::None);
-    EXPECT_EQ(report.copied, 2u);
-    EXPECT_EQ(report.folders, (std::vector<std::string>{"DOCS"}));
-    EXPECT_EQ(report.leftOut.size(), 10u);
+    TreeCopyOptions options;
+    options.recurse = false;
+    TreeCopyWalk walk(options);
+    ASSERT_EQ(walk.open(fso, "C:\\Src", "C:\\Out"), FsError::None);
+    std::size_t copied = 0, leftOut = 0;
+    for (TreeStep s = walk.step(); s.kind != TreeStepKind::Done; s = walk.step()) {
+        copied += s.kind == TreeStepKind::FileCopied;
+        leftOut += s.kind == TreeStepKind::LeftOut;
+    }
+    EXPECT_EQ(copied, 2u);
+    EXPECT_EQ(leftOut, 10u);
     EXPECT_EQ(t.read("Out/FILE.TXT"), "FILE.TXT");
     EXPECT_EQ(t.read("WINDOWS/WIN.INI"), "destination's own");
     std::size_t entries = 0;

@@ -1,193 +1,17 @@
 // DemoNetwork.cpp: the demo machines' identity, registry content and files.
 #include "tools/demo-network/DemoNetwork.h"
 
-#include "platform/FileSystem.h"
-#include "platform/FileVersion.h"
-#include "platform/Machine.h"
-#include "platform/Registry.h"
 #include "platform/ShellLink.h"
-#include "platform/SystemInfo.h"
-
-#include <algorithm>
-#include <chrono>
-#include <fstream>
-#include <sstream>
+#include "tools/demo-network/DemoBuilder.h"
 
 namespace demo {
 namespace {
 
-using namespace platform;
-namespace fs = std::filesystem;
-
-// Every file of the demo carries this time: 2004-03-15 10:00:00 UTC.
-const auto kFileTime = std::chrono::system_clock::time_point{} + std::chrono::seconds(1079344800);
+using namespace detail;
 
 constexpr const char* kOeIdentity98 = "{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}";
 constexpr const char* kOeIdentityXp = "{8D4E7C11-2B9A-4F60-A1C3-5E7D90B24F68}";
 constexpr const char* kVideoGuid = "{23A77BF7-ED96-40EC-AF06-9B1F4867732A}";
-// The installer's product code under which the premium Office edition is registered.
-constexpr const char* kPremiumOfficeProduct = "904000001E872D116BF00006799C897E";
-
-// Writes registry content and files of one machine, remembering the first failure.
-class Builder {
-public:
-    Builder(Machine& machine, std::string& error)
-        : m_machine(machine)
-        , m_files(machine.fileSystem())
-        , m_error(error)
-    {
-        std::string message;
-        if (m_registry.open(machine.registryPath(), Registry::OpenMode::CreateIfMissing, &message) !=
-            WinError::Success)
-            fail("cannot open the registry: " + message);
-        else
-            m_registry.beginTransaction();
-    }
-    ~Builder()
-    {
-        if (m_registry.inTransaction())
-            m_registry.rollbackTransaction();
-    }
-
-    bool finish()
-    {
-        if (m_ok && m_registry.commitTransaction() != WinError::Success)
-            fail("cannot commit the registry of " + m_machine.folder().string());
-        m_registry.close();
-        return m_ok;
-    }
-
-    const MachineConfig& config() const { return m_machine.config(); }
-
-    void sz(std::string_view path, std::string_view name, std::string_view value, RegType type = RegType::Sz)
-    {
-        RegKey k = key(path);
-        if (k.isValid() && m_registry.setString(k, name, value, type) != WinError::Success)
-            fail("cannot set " + std::string(path) + "\\" + std::string(name));
-    }
-    void dword(std::string_view path, std::string_view name, std::uint32_t value)
-    {
-        RegKey k = key(path);
-        if (k.isValid() && m_registry.setDword(k, name, value) != WinError::Success)
-            fail("cannot set " + std::string(path) + "\\" + std::string(name));
-    }
-    void binary(std::string_view path, std::string_view name, RegBytes value)
-    {
-        RegKey k = key(path);
-        if (k.isValid() && m_registry.setValue(k, name, RegType::Binary, value) != WinError::Success)
-            fail("cannot set " + std::string(path) + "\\" + std::string(name));
-    }
-    void multi(std::string_view path, std::string_view name, const std::vector<std::string>& value)
-    {
-        RegKey k = key(path);
-        if (k.isValid() &&
-            m_registry.setValue(k, name, RegType::MultiSz, regMultiStringData(value)) != WinError::Success)
-            fail("cannot set " + std::string(path) + "\\" + std::string(name));
-    }
-    RegKey key(std::string_view path)
-    {
-        RegRoot root;
-        std::string sub;
-        RegKey out;
-        if (!splitRegPath(path, root, sub) || m_registry.createKey(root, sub, out) != WinError::Success) {
-            fail("cannot create " + std::string(path));
-            return {};
-        }
-        return out;
-    }
-
-    void folder(std::string_view path)
-    {
-        if (!m_files.folderExists(path) &&
-            m_files.makeSurePathExists(std::string(path) + "\\") != WinError::Success)
-            fail("cannot create " + std::string(path));
-    }
-    void file(std::string_view path, std::string_view bytes)
-    {
-        const auto slash = path.rfind('\\');
-        folder(path.substr(0, slash));
-        if (m_files.writeFile(path, bytes) != FsError::None ||
-            m_files.setFileTime(path, kFileTime) != FsError::None)
-            fail("cannot write " + std::string(path));
-    }
-    // A text file in the machine's code page with CR LF line ends.
-    void text(std::string_view path, std::string_view lfText)
-    {
-        std::string crlf;
-        for (char c : lfText) {
-            if (c == '\n')
-                crlf += '\r';
-            crlf += c;
-        }
-        const auto slash = path.rfind('\\');
-        folder(path.substr(0, slash));
-        if (m_files.writeText(path, crlf) != FsError::None ||
-            m_files.setFileTime(path, kFileTime) != FsError::None)
-            fail("cannot write " + std::string(path));
-    }
-    void program(std::string_view path, std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d)
-    {
-        file(path, buildVersionedPe(a, b, c, d));
-    }
-
-    std::string special(int id)
-    {
-        std::string path;
-        specialFolderPath(config(), id, path);
-        return path;
-    }
-
-    // Copies a host folder's files into a Windows folder of the machine, in name order.
-    void install(const fs::path& hostFolder, const std::string& windowsFolder)
-    {
-        std::error_code ec;
-        if (!fs::is_directory(hostFolder, ec))
-            return;
-        std::vector<fs::path> entries;
-        for (const auto& e : fs::recursive_directory_iterator(hostFolder, ec))
-            entries.push_back(e.path());
-        std::sort(entries.begin(), entries.end());
-        for (const auto& p : entries) {
-            const auto rel = fs::relative(p, hostFolder, ec);
-            const std::string relText = rel.generic_string();
-            // Build-system files that may lie in a build's data folder are not shipped data.
-            if (relText == "CMakeLists.txt" || relText == "CMakeFiles" ||
-                relText.rfind("CMakeFiles/", 0) == 0 || rel.extension() == ".cmake" ||
-                relText == "CTestTestfile.cmake")
-                continue;
-            std::string ext = rel.extension().string();
-            std::transform(
-                ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
-            if (relText.rfind("WKXFiles/", 0) == 0 && ext == ".xml")
-                continue;
-            std::string target = windowsFolder;
-            for (const auto& part : rel)
-                target += "\\" + part.string();
-            if (fs::is_directory(p, ec)) {
-                folder(target);
-                continue;
-            }
-            std::ifstream in(p, std::ios::binary);
-            std::ostringstream bytes;
-            bytes << in.rdbuf();
-            file(target, bytes.str());
-        }
-    }
-
-    void fail(const std::string& what)
-    {
-        if (m_ok)
-            m_error = m_machine.config().computerName + ": " + what;
-        m_ok = false;
-    }
-
-private:
-    Machine& m_machine;
-    FileSystem m_files;
-    Registry m_registry;
-    std::string& m_error;
-    bool m_ok = true;
-};
 
 MachineConfig baseConfig(
     const std::string& name, const std::string& os, const std::string& address, const std::string& user)
@@ -368,6 +192,11 @@ void controlPanel(Builder& b)
     b.sz(cp + "\\International", "sCurrency", "$");
     b.sz(cp + "\\Keyboard", "KeyboardDelay", "1");
     b.sz(cp + "\\Keyboard", "KeyboardSpeed", "31");
+    b.sz("HKEY_CURRENT_USER\\Keyboard Layout\\Preload", "1", "00000409");
+    b.sz("HKEY_CURRENT_USER\\Keyboard Layout\\Preload", "2", "00000407");
+    b.sz(cp + "\\Appearance", "Current", nt ? "Windows Standard" : "Windows Standard (large)");
+    b.sz(cp + "\\Desktop\\WindowMetrics", "BorderWidth", "-15");
+    b.sz(cp + "\\Desktop\\WindowMetrics", "Shell Icon Size", "32");
     b.sz(cp + "\\Sound", "Beep", "yes");
     b.sz(cp + "\\Accessibility\\StickyKeys", "Flags", "510");
     b.sz("HKEY_CURRENT_USER\\AppEvents\\Schemes", "", ".Default");
@@ -392,114 +221,9 @@ void windowsBase(Builder& b, const std::string& owner)
     b.text(c.windowsFolder + "\\WIN.INI",
         "[windows]\nload=\nrun=\nNullPort=None\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n");
     b.folder(c.windowsFolder + "\\Temp");
+    if (nt)
+        b.file(c.windowsFolder + "\\Web\\Wallpaper\\Bliss.bmp", std::string("BM") + std::string(70, '\x11'));
     b.folder(drive + "\\Program Files\\Common Files");
-}
-
-// An installed application: its program folder, executable, uninstall entry and App Paths.
-struct App {
-    const char* uninstallKey;
-    const char* displayName;
-    const char* publisher;
-    const char* folder; // below Program Files
-    const char* exe;
-    std::uint16_t version[4];
-};
-
-void installApp(Builder& b, const App& app)
-{
-    const std::string drive = b.config().windowsFolder.substr(0, 2);
-    const std::string folder = drive + "\\Program Files\\" + app.folder;
-    const std::string exe = folder + "\\" + app.exe;
-    b.program(exe, app.version[0], app.version[1], app.version[2], app.version[3]);
-    b.text(folder + "\\Readme.txt", std::string(app.displayName) + "\n\nThank you for using this program.\n");
-    const std::string key =
-        std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") +
-        app.uninstallKey;
-    b.sz(key, "DisplayName", app.displayName);
-    b.sz(key, "UninstallString", std::string("\"") + folder + "\\Uninst.exe\" /u");
-    b.sz(key, "InstallLocation", folder);
-    b.sz(key, "Publisher", app.publisher);
-    b.sz(key, "DisplayVersion", std::to_string(app.version[0]) + "." + std::to_string(app.version[1]));
-    b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
-            app.exe,
-        "", exe);
-    b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
-            app.exe,
-        "Path", folder);
-    // Its program group and desktop shortcut, as its setup left them.
-    const std::string link = encodeShellLink(ShellLinkData{exe, "", folder, exe});
-    b.file(b.special(csidl::Programs) + "\\" + app.folder + "\\" + app.displayName + ".lnk", link);
-    b.file(b.special(csidl::DesktopDirectory) + "\\" + app.displayName + ".lnk", link);
-}
-
-// Office: the product keys the wizard reads and the program files.
-void installOffice(Builder& b, const std::string& version, bool premium)
-{
-    const std::string drive = b.config().windowsFolder.substr(0, 2);
-    const std::string office = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Office\\" + version;
-    const std::string folder = drive + (version == "11.0" ? kOfficeFolder2003 : kOfficeFolder2000);
-    for (const char* part : {"Common", "Delivery", "Registration", "Word", "Excel", "Outlook", "PowerPoint"})
-        b.key(office + "\\" + part);
-    if (premium)
-        b.key(office + "\\Access");
-    b.sz(office + "\\Common\\InstallRoot", "Path", folder + "\\");
-    b.sz(office + "\\Word\\InstallRoot", "Path", folder + "\\");
-    b.sz(office + "\\Excel\\InstallRoot", "Path", folder + "\\");
-    const std::uint16_t major = version == "11.0" ? 11 : 9;
-    const std::uint16_t build = version == "11.0" ? 5604 : 2720;
-    b.program(folder + "\\WINWORD.EXE", major, 0, build, 0);
-    b.program(folder + "\\EXCEL.EXE", major, 0, build, 0);
-    b.program(folder + "\\OUTLOOK.EXE", major, 0, build, 0);
-    b.program(folder + "\\POWERPNT.EXE", major, 0, build, 0);
-    if (premium) {
-        b.program(folder + "\\MSACCESS.EXE", major, 0, build, 0);
-        // The installer's product record of the premium edition: per machine on 2000/XP, per user
-        // on 95/98/ME.
-        const std::string products = b.config().isNt()
-            ? "HKEY_CLASSES_ROOT\\Installer\\Products\\"
-            : "HKEY_CURRENT_USER\\Software\\Microsoft\\Installer\\Products\\";
-        b.sz(products + kPremiumOfficeProduct, "ProductName", "Microsoft Office Premium");
-    }
-    const std::string userOffice = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" + version;
-    b.sz(userOffice + "\\Word\\Options", "AutoSave-Time", "10");
-    b.sz(userOffice + "\\Word\\Options", "DOC-PATH", b.special(csidl::Personal));
-    b.sz(userOffice + "\\Excel\\Options", "DefaultPath", b.special(csidl::Personal));
-    b.sz(userOffice + "\\Common\\UserInfo", "UserName", b.config().userName);
-    b.sz(userOffice + "\\Common\\UserInfo", "UserInitials", b.config().userName.substr(0, 1));
-    const std::string uninstall =
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    if (version == "11.0") {
-        b.sz(office + "\\Common\\Config\\{90110409-6000-11D3-8CFE-0150048383C9}", "PIDKEY",
-            "JD3QWKHR7TF4YCBMW9G8VKP2X");
-        b.sz(uninstall + "{90110409-6000-11D3-8CFE-0150048383C9}", "DisplayName",
-            "Microsoft Office Professional Edition 2003");
-    } else {
-        b.sz(uninstall + "{00000409-78E1-11D2-B60F-006097C998E7}", "DisplayName",
-            "Microsoft Office 2000 Premium");
-    }
-}
-
-void outlookExpress(Builder& b, const char* identity, bool nt)
-{
-    const std::string ids = "HKEY_CURRENT_USER\\Identities";
-    b.sz(ids, "Default User ID", identity);
-    b.sz(ids, "Last User ID", identity);
-    b.sz(ids + "\\" + identity, "Username", "Main Identity");
-    b.sz(ids + "\\" + identity, "User ID", identity);
-    const std::string appData = b.special(csidl::AppData);
-    const std::string localData = nt ? b.special(csidl::LocalAppData) : appData;
-    const std::string store = localData + "\\Identities\\" + identity + "\\Microsoft\\Outlook Express";
-    const std::string storeValue = nt
-        ? std::string("%UserProfile%\\Local Settings\\Application Data\\Identities\\") + identity +
-            "\\Microsoft\\Outlook Express"
-        : store;
-    b.sz(ids + "\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0", "Store Root", storeValue,
-        RegType::ExpandSz);
-    b.dword(ids + "\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0", "Show Splash", 0);
-    for (const char* box :
-        {"Inbox.dbx", "Outbox.dbx", "Sent Items.dbx", "Deleted Items.dbx", "Drafts.dbx", "Folders.dbx"})
-        b.file(store + "\\" + box, std::string("\xCF\xAD\x12\xFE", 4) + std::string("message store ") + box);
-    b.text(appData + "\\Microsoft\\Address Book\\" + b.config().userName + ".wab", "address book\n");
 }
 
 void userDocuments(Builder& b)
@@ -576,22 +300,6 @@ void display(Builder& b, std::uint32_t width, std::uint32_t height)
     }
 }
 
-const App kSourceApps98[] = {
-    {"Photo Editor", "Photo Editor 5.0 Deluxe", "Pixel Works", "Photo Editor", "PHOTOED.EXE", {5, 0, 0, 12}},
-    {"Adobe Acrobat 5.0", "Adobe Acrobat 5.0", "Adobe Systems", "Adobe\\Acrobat 5.0\\Reader", "AcroRd32.exe",
-        {5, 0, 5, 0}},
-    {"WinZip", "WinZip 8.1", "WinZip Computing", "WinZip", "WINZIP32.EXE", {8, 1, 0, 4331}},
-    {"SolitairePlus", "Solitaire Plus 2.1", "Card Games Ltd", "Solitaire Plus", "SOLPLUS.EXE", {2, 1, 0, 0}},
-    {"HomeTax2003", "Home Tax Helper 2003", "Ledger Soft", "Home Tax Helper", "HTAX.EXE", {3, 0, 2, 17}},
-};
-
-const App kSourceAppsXp[] = {
-    {"Adobe Acrobat 6.0", "Adobe Acrobat 6.0", "Adobe Systems", "Adobe\\Acrobat 6.0\\Reader", "AcroRd32.exe",
-        {6, 0, 0, 0}},
-    {"WinZip", "WinZip 9.0", "WinZip Computing", "WinZip", "WINZIP32.EXE", {9, 0, 0, 6028}},
-    {"StarChart", "Star Chart Explorer 1.4", "Night Sky Software", "Star Chart", "STARS.EXE", {1, 4, 0, 3}},
-};
-
 } // namespace
 
 // The visual effects and the Active Desktop a user set on a source PC.
@@ -634,8 +342,7 @@ bool buildSourcePc98(const fs::path& network, std::string& error)
     // A shortcut left behind by a game removed long ago.
     b.file("C:\\WINDOWS\\Desktop\\Old Game.lnk", encodeShellLink(ShellLinkData{"C:\\Games\\OLDGAME.EXE"}));
     b.file("C:\\WINDOWS\\Clouds.bmp", std::string("BM") + std::string(52, '\0'));
-    for (const auto& app : kSourceApps98)
-        installApp(b, app);
+    installSourceApps98(b);
     // The game's own key, with paths into the Windows and System folders (SYSTEM.INI is a file of
     // the Windows folder, not the System folder).
     const std::string game = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1";
@@ -680,14 +387,19 @@ bool buildSourcePcXp(const fs::path& network, std::string& error)
     fs::remove_all(machine.driveFolder('E'));
     Builder b(machine, error);
     windowsBase(b, kXpAdminUser);
-    b.program(c.systemFolder + "\\ssflwbox.scr", 5, 1, 2600, 0);
+    xpScreenSavers(b);
     b.program(c.systemFolder + "\\cacls.exe", 5, 1, 2600, 0);
-    for (const auto& app : kSourceAppsXp)
-        installApp(b, app);
+    installSourceAppsXp(b);
     const std::string stars = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Night Sky Software\\Star Chart";
     b.sz(stars, "Catalog", "C:\\Program Files\\Star Chart\\stars.dat");
     b.sz(stars, "Observatory", "Greenwich");
     installOffice(b, "11.0", true);
+    // The Outlook mail profile and its personal folders file, where Windows XP keeps them.
+    const std::string pst = b.special(csidl::LocalAppData) + "\\Microsoft\\Outlook\\Outlook.pst";
+    b.sz("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging "
+         "Subsystem\\Profiles\\Outlook\\9207f3e0a3b11019908b08002b2a56c2",
+        "001e6700", pst);
+    b.file(pst, std::string("!BDN") + "personal folders of Sarah");
     outlookExpress(b, kOeIdentityXp, true);
     userDocuments(b);
     effectsAndActiveDesktop(b, true);
@@ -709,7 +421,7 @@ bool buildDestinationPc(const fs::path& network, const DemoOptions& options, std
     fs::remove_all(machine.driveFolder('E'));
     Builder b(machine, error);
     windowsBase(b, "Martin");
-    b.program(c.systemFolder + "\\ssflwbox.scr", 5, 1, 2600, 0);
+    xpScreenSavers(b);
     usbAndNetwork(b, true, true);
     display(b, 800, 600); // before its display driver was set up
     b.folder(kWizardFolder);

@@ -151,6 +151,8 @@ void Frm_ConnectionType::buildSourceFields()
     label(m_details, "LblPass", "Password", 360, 720, 735, 255);
     m_password = textBox(m_details, "TxtPass", 14, 16, 1800, 720);
     m_password->setEchoMode(QLineEdit::Password);
+    // Each character shows as "*", not as the style's own mask character.
+    m_password->setStyleSheet("lineedit-password-character: 42");
     m_user->setEnabled(false);
     m_password->setEnabled(false);
 

@@ -61,10 +61,15 @@ void Get_Admin_Shares(const std::string& server)
             platform::MsgIcon::Exclamation, "Monitor");
         return;
     }
+    // A drive is shared in one of the forms the mapping connects: "C$", "C:" or, as Windows XP
+    // shares it, "C".
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        if (Path_Exists("\\\\" + server + "\\" + letter + "$")) {
-            shares.back() = std::string(1, letter) + ":";
-            shares.emplace_back();
+        for (const char* suffix : {"$", ":", ""}) {
+            if (Path_Exists("\\\\" + server + "\\" + letter + suffix)) {
+                shares.back() = std::string(1, letter) + ":";
+                shares.emplace_back();
+                break;
+            }
         }
     }
 }

@@ -32,7 +32,9 @@ std::string Get_IP_Address(const std::string& name);
 // Four bytes (network order) as dotted decimal text ("192.168.0.7").
 std::string Format_IP_Address(std::string_view raw);
 
-// Rebuilds AdminShares() from the shares "\\SERVER\A$" to "\\SERVER\Z$" that exist. An empty
+// Rebuilds AdminShares() from the drives of SERVER that are shared, each in the first of the
+// forms "\\SERVER\C$", "\\SERVER\C:" and "\\SERVER\C" that exists (the forms the drive mapping
+// connects; Windows XP shares its drive as "C"), from A to Z. An empty
 // server shows "Please enter a server name!" (exclamation, title "Monitor") and probes nothing.
 void Get_Admin_Shares(const std::string& server);
 

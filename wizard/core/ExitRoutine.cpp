@@ -63,11 +63,10 @@ bool Exit_Application(const ExitState& state)
     const std::string confirm = "Are you sure you want to exit Kestro?";
     if (state.migrationMode != "selective") {
         if (state.massStage == 3) {
-            // The forced restart is asked for, not imposed: Cancel ends without restarting.
-            const MsgResult r =
-                platform::showMessage("Mass Migration successfully completed. Click OK to restart the PC.",
-                    MsgButtons::OkCancel, MsgIcon::Information);
-            restart = (r == MsgResult::Ok);
+            // A whole PC has been moved: the box only tells, and the restart follows.
+            platform::showMessage("Mass Migration successfully completed. Click OK to restart the PC.",
+                MsgButtons::Ok, MsgIcon::Information);
+            restart = true;
             Remove_Registry_Entries(state.appPath);
         } else if (state.massStage >= 0 && state.massStage <= 2) {
             if (platform::showMessage(confirm, MsgButtons::YesNo, MsgIcon::Information) != MsgResult::Yes) {

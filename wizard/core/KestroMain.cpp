@@ -310,6 +310,8 @@ void KestroMain::syncButtonBar()
         b->setVisible(buttonVisible(id));
         b->setEnabled(buttonEnabled(id));
         b->setText(QString::fromStdString(buttonCaption(id)));
+        if (buttonLeft(id) > 0)
+            b->move(px(buttonLeft(id)), b->y());
     }
 }
 
@@ -322,6 +324,7 @@ bool KestroMain::showPanel(const std::string& panelName)
     if (panelName == "KestroMain") {
         m_active = nullptr;
         platform::qt::setHelpTopic(m_toolbar, 0);
+        platform::qt::setHelpTopic(this, 0);
         show();
         return false;
     }
@@ -329,8 +332,10 @@ bool KestroMain::showPanel(const std::string& panelName)
     if (!page)
         return false;
     m_active = page;
-    // F1 on the button bar opens the topic of the page on screen.
+    // F1 on the button bar, or with the focus on the window itself or nowhere (as right after a
+    // page whose focused control is gone), opens the topic of the page on screen.
     platform::qt::setHelpTopic(m_toolbar, platform::qt::helpTopicOf(page));
+    platform::qt::setHelpTopic(this, platform::qt::helpTopicOf(page));
     page->show();
     page->raise();
     page->activated();

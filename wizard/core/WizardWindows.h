@@ -118,6 +118,13 @@ public:
         button(b).caption = caption;
         changed(Change::ButtonBar);
     }
+    // A button's left edge in twips; 0 keeps the place the bar was designed with.
+    void setButtonLeft(BarButton b, int twips)
+    {
+        button(b).left = twips;
+        changed(Change::ButtonBar);
+    }
+    int buttonLeft(BarButton b) const { return button(b).left; }
     bool buttonVisible(BarButton b) const { return button(b).visible; }
     bool buttonEnabled(BarButton b) const { return button(b).enabled; }
     const std::string& buttonCaption(BarButton b) const { return button(b).caption; }
@@ -156,6 +163,7 @@ private:
         bool visible = true;
         bool enabled = true;
         std::string caption;
+        int left = 0;
     };
     static std::size_t index(BarButton b) { return static_cast<std::size_t>(b); }
     ButtonState& button(BarButton b) { return m_buttons[index(b)]; }

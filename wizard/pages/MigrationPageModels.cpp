@@ -42,29 +42,6 @@ std::int64_t applicationSizeMb(const std::string& name)
     return static_cast<std::int64_t>(std::nearbyint(mb));
 }
 
-std::uint64_t sourceBytes(const std::string& key)
-{
-    if (transfer::fileExists(key)) {
-        const std::int64_t n = transfer::fileSize(key);
-        return n > 0 ? static_cast<std::uint64_t>(n) : 0;
-    }
-    std::uint64_t total = 0;
-    std::vector<std::string> folders = {key};
-    while (!folders.empty()) {
-        const std::string folder = folders.back();
-        folders.pop_back();
-        std::vector<std::string> subFolders, files;
-        transfer::listFolderNames(folder, subFolders, files);
-        for (const std::string& name : subFolders)
-            folders.push_back(folder + "\\" + name);
-        for (const std::string& name : files) {
-            const std::int64_t n = transfer::fileSize(folder + "\\" + name);
-            total += n > 0 ? static_cast<std::uint64_t>(n) : 0;
-        }
-    }
-    return total;
-}
-
 std::vector<DriveSpaceRow> localFixedDrives()
 {
     std::vector<DriveSpaceRow> rows;
@@ -90,7 +67,6 @@ std::vector<DriveSpaceRow> localFixedDrives()
 std::vector<DriveSpaceRow> spaceRows(const SpaceNeeds& needs, const SpaceSources& given)
 {
     const auto applicationMb = given.applicationMb ? given.applicationMb : applicationSizeMb;
-    const auto bytesOf = given.bytesOf ? given.bytesOf : sourceBytes;
     const auto driveCheck =
         given.driveCheck ? given.driveCheck : [](const std::string& p) { return Drive_Check(p); };
     std::vector<DriveSpaceRow> rows = given.drives ? given.drives() : localFixedDrives();
@@ -103,8 +79,6 @@ std::vector<DriveSpaceRow> spaceRows(const SpaceNeeds& needs, const SpaceSources
     };
     for (const std::string& app : needs.applications)
         addTo(AppPath, static_cast<std::uint64_t>(std::max<std::int64_t>(0, applicationMb(app))) << 20);
-    for (const ChosenFile& f : needs.files)
-        addTo(f.sourcePath, bytesOf(f.key));
     for (std::size_t i = 0; i < rows.size(); ++i)
         rows[i].requiredMb = static_cast<std::int64_t>((bytes[i] + (1U << 20) - 1) >> 20);
     return rows;

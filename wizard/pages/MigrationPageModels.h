@@ -22,25 +22,19 @@ struct DriveSpaceRow {
     std::int64_t requiredMb = 0; // rounded up
 };
 
-// A chosen file or folder: how this PC reaches it and its path on the source PC.
-struct ChosenFile {
-    std::string key;        // \\OLDPC\C$\Data
-    std::string sourcePath; // C:\Data
-};
-
+// What the chosen items need of this PC's drives: the applications, whose scripts name their sizes.
+// Chosen files and folders are not measured: summing a large tree on the window's thread held the
+// page up for seconds, for a grid the list covers.
 struct SpaceNeeds {
     std::vector<std::string> applications; // names; their scripts give their sizes
-    std::vector<ChosenFile> files;
 };
 
 struct SpaceSources {
     // Megabytes an application needs; default: applicationSizeMb.
     std::function<std::int64_t(const std::string& name)> applicationMb;
-    // Bytes of a chosen file or folder tree; default: sourceBytes.
-    std::function<std::uint64_t(const std::string& key)> bytesOf;
     // This PC's fixed drives ("C:") in drive order with their sizes; default: the running machine's.
     std::function<std::vector<DriveSpaceRow>()> drives;
-    // Where an item on a source drive lands; default: Drive_Check.
+    // Which fixed drive a path lands on; default: Drive_Check.
     std::function<std::string(const std::string& path)> driveCheck;
 };
 
@@ -48,13 +42,10 @@ struct SpaceSources {
 // to the nearest whole number, a half to the even one); 0 when the script is missing, cannot be
 // read or names no usable number. Sizes are 64-bit: a large application is never dropped.
 std::int64_t applicationSizeMb(const std::string& name);
-// Bytes of a file, or of all files below a folder, reached through this PC; 0 when missing.
-std::uint64_t sourceBytes(const std::string& key);
 // The running machine's fixed drives with a medium, with their sizes.
 std::vector<DriveSpaceRow> localFixedDrives();
 
-// One row per fixed drive. Each item counts on the drive it will land on: a file or folder on
-// the drive the drive check gives its path, an application on the drive of the program folder.
+// One row per fixed drive; the applications count on the drive of the program folder.
 std::vector<DriveSpaceRow> spaceRows(const SpaceNeeds& needs, const SpaceSources& sources = {});
 
 // A size in megabytes as the grid writes it: up to 15 significant digits, no thousands separators

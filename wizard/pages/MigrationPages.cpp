@@ -28,6 +28,8 @@ namespace wizard {
 namespace {
 
 const QString kLinkText = "Click Help Button or press F1 key for more details.";
+// The drive and space pages move the bar's Migrate to this left edge (twips).
+constexpr int kMigrateLeft = 4500;
 
 QLabel* label(
     QWidget* page, const QString& name, const QString& text, const QRect& twipsRect, double points, bool bold)
@@ -121,6 +123,7 @@ void frm_Drive_Info::activated()
     w.setButtonEnabled(BarButton::Back, true);
     w.setButtonVisible(BarButton::Back, true);
     w.setButtonVisible(BarButton::Migrate, false);
+    w.setButtonLeft(BarButton::Migrate, kMigrateLeft);
     w.setButtonEnabled(BarButton::Next, true);
 }
 
@@ -193,8 +196,6 @@ bool frm_source_Space_Info::Get_Selected_size()
     SpaceNeeds needs;
     for (const KeyedList::Entry& e : selectionCollections().applications.entries())
         needs.applications.push_back(e.item);
-    for (const KeyedList::Entry& e : selectionCollections().filesFolders.entries())
-        needs.files.push_back({e.key, e.item});
     const std::vector<DriveSpaceRow> rows = spaceRows(needs);
     m_grid->setRowCount(static_cast<int>(rows.size()) + 1);
     const QStringList header = {"Drive", "Total Space(MB)", "Free Space(MB)", "Req. Space(MB)"};
@@ -230,6 +231,7 @@ void frm_source_Space_Info::activated()
     m_panel->setLinkText("Click Help Button or press F1 Key for more details.");
     WizardWindows& w = wizardWindows();
     w.setButtonVisible(BarButton::Migrate, true);
+    w.setButtonLeft(BarButton::Migrate, kMigrateLeft);
     w.setButtonEnabled(BarButton::Migrate, true);
     w.setButtonEnabled(BarButton::Next, false);
     w.setEditMenuEnabled(EditMenuItem::SelectAll, false);

@@ -8,6 +8,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace wizard {
 
@@ -47,6 +49,55 @@ void singleLine(QLabel* label)
     label->setWordWrap(false);
     label->resize(label->width(), label->sizeHint().height());
 }
+
+// A check box whose caption wraps inside its box, as a box several lines high shows it; the
+// caption itself keeps its text. The tick mark stands level with the middle of the box.
+class WrappingCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override
+    {
+        const QRect text = textRect(QRect(0, 0, width, 0));
+        return fontMetrics().boundingRect(text, kFlags, this->text()).height();
+    }
+    QSize sizeHint() const override { return {width(), heightForWidth(width())}; }
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter p(this);
+        p.fillRect(rect(), Qt::white);
+        QStyleOptionButton opt;
+        initStyleOption(&opt);
+        opt.rect = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, this);
+        p.drawPrimitive(QStyle::PE_IndicatorCheckBox, opt);
+        const QRect text = textRect(rect());
+        p.drawItemText(text, kFlags, palette(), isEnabled(), this->text(), QPalette::WindowText);
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = fontMetrics().boundingRect(text, kFlags, this->text()).adjusted(-1, 0, 1, 0);
+            p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        }
+    }
+
+private:
+    static constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+
+    // The caption's room: the box right of the tick mark and its spacing.
+    QRect textRect(const QRect& box) const
+    {
+        QStyleOptionButton opt;
+        initStyleOption(&opt);
+        const int left = style()->pixelMetric(QStyle::PM_IndicatorWidth, &opt, this) +
+            style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &opt, this);
+        return box.adjusted(left, 0, 0, 0);
+    }
+};
 
 } // namespace
 
@@ -306,7 +357,7 @@ void Frm_PreparatoryTask::buildTaskChecks()
         {"Check4", "4.  Have you shutdown all running applications on the source PC ?", 3240, 1},
     }};
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        auto* check = new QCheckBox(this);
+        auto* check = boxes[i].lines > 1 ? new WrappingCheckBox(this) : new QCheckBox(this);
         check->setObjectName(boxes[i].name);
         check->setText(boxes[i].caption);
         check->setFont(verdana9);
@@ -314,10 +365,6 @@ void Frm_PreparatoryTask::buildTaskChecks()
         check->setStyleSheet("QCheckBox { background: white; }");
         m_checks[i] = check;
     }
-    // The long caption breaks where the design's three-line box wraps it.
-    m_checks[2]->setText(
-        "3.  Is your Source PC's (Win 95/98/ME/2000) drives are shared as C$ and D$,\nand Win XP's "
-        "drives are shared as C and D?");
 }
 
 void Frm_PreparatoryTask::buildOsOptions()
@@ -332,15 +379,13 @@ void Frm_PreparatoryTask::buildOsOptions()
     };
     const std::array<Option, 5> options{{{"Opt95", "Win95", 4440}, {"Opt98", "Win98", 4800},
         {"OptME", "WinME", 5040}, {"Opt2K", "Win2000 Professional", 5400}, {"OptXP", "WinXP", 5760}}};
-    // The design's tops put Win98 and WinME closer than the rest; the options keep the first and
-    // the last design top and share the span between them evenly.
-    const int firstTop = options.front().top;
-    const int step = (options.back().top - firstTop) / static_cast<int>(options.size() - 1);
+    // Each option stands at its design top; Win98 and WinME lie closest (240 twips), which sets
+    // the height of every option.
     for (std::size_t i = 0; i < options.size(); ++i) {
         auto* opt = new QRadioButton(options[i].caption, this);
         opt->setObjectName(options[i].name);
         opt->setFont(verdana9);
-        opt->setGeometry(twips(720), twips(firstTop + step * static_cast<int>(i)), twips(4000), twips(300));
+        opt->setGeometry(twips(720), twips(options[i].top), twips(4000), twips(240));
         m_options[i] = opt;
     }
 }

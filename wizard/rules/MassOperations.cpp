@@ -14,6 +14,7 @@
 #include "wizard/transfer/RegistryActions.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferPlatform.h"
 
 #include <algorithm>
@@ -262,6 +263,11 @@ bool Fn_Get_Pst_File_Path()
     const auto local = transferGlobals().driveMap.lookup(path.substr(0, 2));
     if (!local) {
         writeTransferLog("Fn_Get_Pst_File_Path", "Drive not mapped : " + path);
+        // The mail item of a selective run did not arrive whole: its report says so.
+        if (ItemTally* tally = currentItemTally()) {
+            tally->note(TransferOutcome::Failed);
+            tally->noteFailedStep("Fn_Get_Pst_File_Path : the drive of " + path + " is not connected");
+        }
         return true;
     }
     const std::string target = pstDestination(path);

@@ -96,8 +96,11 @@ void resetSelectionTrees()
     auto* destination = dynamic_cast<SelectionTree*>(trees.destination);
     if (!source || !destination)
         return;
-    static const std::array<const char*, 7> kCategories = {"my computer", "display settings",
-        "control panel settings", "network settings", "other settings", "applications", "files and folders"};
+    // The category nodes stay (the page's two application categories among them), so that the
+    // next choice has its place in the destination tree.
+    static const std::array<const char*, 9> kCategories = {"my computer", "display settings",
+        "control panel settings", "network settings", "other settings", "applications", "supported",
+        "unsupported", "files and folders"};
     for (SelectionTree::Node* node : source->snapshot()) {
         if (!source->contains(node) || !node->checked)
             continue;

@@ -8,6 +8,8 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -71,6 +73,13 @@ Frm_MigrationType::Frm_MigrationType(KestroMain* main, QWidget* parent)
     // Alt+H sets the topic before it asks the main window for help.
     disconnect(help, &QPushButton::clicked, nullptr, nullptr);
     connect(help, &QPushButton::clicked, this, &Frm_MigrationType::Command1_Click);
+    // Alt+H leaves the focus on Command1, so the help that opens is Command1's own topic. It stands
+    // with no size so that it can hold the focus; without its mnemonic, only the page's key handler
+    // reaches it and the bar's Help keeps the key to itself.
+    help->setShortcut(QKeySequence());
+    help->setFocusPolicy(Qt::ClickFocus);
+    help->setGeometry(0, 0, 0, 0);
+    help->show();
     addCmdLink(kSelectiveTopic, true);
 
     addPageTitle(this, "lblTitle", "Initialize Migration", "migration");
@@ -183,8 +192,24 @@ void Frm_MigrationType::Command1_Click()
 {
     if (!wizardWindows().buttonEnabled(BarButton::Help))
         return;
-    platform::qt::setHelpTopic(accelerator(BarButton::Help), kHelpTopic);
+    QPushButton* help = accelerator(BarButton::Help);
+    platform::qt::setHelpTopic(help, kHelpTopic);
+    help->setFocus(Qt::ShortcutFocusReason);
     clickBarButton(BarButton::Help);
+}
+
+bool Frm_MigrationType::event(QEvent* event)
+{
+    // Taking the key from the shortcut map lets it arrive as a key press, which the page's key
+    // handler gives to Command1.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::AltModifier && key->key() == Qt::Key_H) {
+            event->accept();
+            return true;
+        }
+    }
+    return StepPage::event(event);
 }
 
 const char* Frm_MigrationType::migrationMode() const { return m_optMass->isChecked() ? "mass" : "selective"; }

@@ -37,6 +37,10 @@ public:
     // "mass" or "selective", as the rules read the option buttons.
     const char* migrationMode() const;
 
+protected:
+    // Alt+H inside the page belongs to the page's Command1, not to the bar's Help button.
+    bool event(QEvent* event) override;
+
 private:
     void optMass_Click();
     void optSel_Click();

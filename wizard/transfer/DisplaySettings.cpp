@@ -5,6 +5,7 @@
 #include "wizard/transfer/RegistryActions.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferPlatform.h"
 #include "wizard/transfer/TransferText.h"
 
@@ -70,8 +71,12 @@ std::string saverFileFor(const std::string& baseName)
     return {};
 }
 
-// The saver path as the destination names it, in the registry file's doubled form.
-std::string destinationSaverPath(const std::string& path, const std::string& baseName)
+// The saver path as the destination names it, in the registry file's doubled form: the
+// destination's own saver of that kind when it has one (the 3D savers of 95/98/ME), else the copy
+// of the source's saver in its system folder (`copied`, its long name). Empty when the
+// destination holds neither.
+std::string destinationSaverPath(
+    const std::string& path, const std::string& baseName, const std::string& copied)
 {
     std::string doubled = replaceAll(path, "\\", "\\\\");
     const std::string srcSys = scriptVariable("$st_source_sys_path");
@@ -81,24 +86,45 @@ std::string destinationSaverPath(const std::string& path, const std::string& bas
     rewriteText(doubled, upperAnsi(from), upperAnsi(to), CaseMode::IgnoreCase);
     const size_t last = doubled.rfind("\\\\");
     const std::string renamed = saverFileFor(baseName);
-    if (last != std::string::npos && !renamed.empty())
-        doubled = doubled.substr(0, last + 2) + renamed;
-    return doubled;
+    if (last != std::string::npos && !renamed.empty() &&
+        fileExists(scriptVariable("$st_destination_system_dir") + "\\" + renamed))
+        return doubled.substr(0, last + 2) + renamed;
+    if (copied.empty())
+        return {};
+    std::string system = scriptVariable("$st_destination_sys_path");
+    if (system.empty() || system.back() != '\\')
+        system += "\\\\";
+    return system + copied;
 }
 
-// Copies the saver file from the source PC into the destination's system folder.
-void copySaverFile(const std::string& path)
+// Copies the saver file from the source PC into the destination's system folder; answers the name
+// it has there (its long name), empty when it could not be copied.
+std::string copySaverFile(const std::string& path)
 {
     const auto local = path.size() >= 2 ? transferGlobals().driveMap.lookup(path.substr(0, 2)) : std::nullopt;
     if (!local) {
         writeTransferLog("FN_ScreenSaver_Migrate", "Drive not mapped : " + path);
-        return;
+        return {};
     }
     // The file keeps its own (long) name rather than the short one SYSTEM.INI gives.
     const std::string source = longPathOf(translateDrive(path, *local));
     const std::string target = scriptVariable("$st_destination_system_dir") + namePartOf(source);
-    if (const FsError e = copyFile(source, target, true); e != FsError::None)
+    if (const FsError e = copyFile(source, target, true); e != FsError::None) {
         writeTransferLog("FN_ScreenSaver_Migrate", errorStatus(e) + " : " + path);
+        return {};
+    }
+    return fileNameOf(source);
+}
+
+// A saver this PC cannot show: the setting is not written, and the item's report says why.
+void saverMissing(const std::string& path)
+{
+    const std::string reason = "the screen saver " + path + " is neither on this PC nor could it be copied";
+    writeTransferLog("FN_ScreenSaver_Migrate", "Failed : " + reason);
+    if (ItemTally* tally = currentItemTally()) {
+        tally->note(TransferOutcome::Failed);
+        tally->noteFailedStep("FN_ScreenSaver_Migrate : " + reason);
+    }
 }
 
 } // namespace
@@ -147,13 +173,16 @@ bool FN_ScreenSaver_Migrate()
         const std::string path = eq == std::string::npos ? std::string() : trim(line.substr(eq + 1));
         if (path.empty())
             continue;
-        copySaverFile(path);
+        const std::string copied = copySaverFile(path);
         const size_t tilde = path.find('~');
         baseName = tilde == std::string::npos ? std::string() : fileNameOf(path.substr(0, tilde));
-        writeRegFile(output,
-            {"REGEDIT4", "", "[HKEY_CURRENT_USER\\Control Panel\\Desktop]",
-                "\"SCRNSAVE.EXE\"=\"" + replaceAll(destinationSaverPath(path, baseName), "\"", "\\\"") +
-                    "\""});
+        const std::string saver = destinationSaverPath(path, baseName, copied);
+        if (saver.empty())
+            saverMissing(path);
+        else
+            writeRegFile(output,
+                {"REGEDIT4", "", "[HKEY_CURRENT_USER\\Control Panel\\Desktop]",
+                    "\"SCRNSAVE.EXE\"=\"" + replaceAll(saver, "\"", "\\\"") + "\""});
         // More than one saver line: the first one is the saver in force.
         break;
     }

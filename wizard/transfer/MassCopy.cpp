@@ -11,6 +11,7 @@
 #include "wizard/transfer/TransferPlatform.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace wizard::mass {
@@ -191,13 +192,21 @@ std::vector<DriveCopyResult> copyMappedDrives()
     notes().clear();
     std::vector<DriveCopyResult> results;
     platform::RunningMachine* machine = platform::RunningMachine::current();
+    // The drives pair by position: the map's first entry (the source's C:) goes to C:, the next
+    // mapped source drive to D:, whatever its own letter.
+    static constexpr std::array<char, 2> kDestLetters = {'C', 'D'};
+    std::size_t position = 0;
     for (const auto& [sourceDrive, localDrive] : transferGlobals().driveMap.entries()) {
         DriveCopyResult d{sourceDrive, localDrive, "", {}, ""};
-        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(sourceDrive[0])));
-        const platform::DriveEntry* entry = machine ? machine->config().drive(letter) : nullptr;
-        if (!entry || entry->type != platform::DriveType::Fixed) {
+        const std::size_t index = position++;
+        const char letter = index < kDestLetters.size() ? kDestLetters[index] : '\0';
+        const platform::DriveEntry* entry = machine && letter ? machine->config().drive(letter) : nullptr;
+        if (!letter) {
+            d.note = "The source drive " + sourceDrive +
+                " was not copied: only the first two mapped source drives are copied (onto C: and D:)";
+        } else if (!entry || entry->type != platform::DriveType::Fixed) {
             d.note = "The source drive " + sourceDrive + " was not copied: this PC has no hard disk " +
-                sourceDrive;
+                std::string(1, letter) + ":";
         } else {
             d.destDrive = std::string(1, letter) + ":";
             FN_Copy_Folder_Tree(localDrive, d.destDrive, true, false, &d.report);

@@ -1,6 +1,6 @@
 // MassCopy.h: the file side of a mass migration: whole folder trees copied with the renaming rules
-// for Windows folders and system files, and every mapped source drive copied onto the destination
-// drive of the same letter.
+// for Windows folders and system files, and the mapped source drives copied onto the destination's
+// C: and D: by position.
 #pragma once
 
 #include "wizard/transfer/CopyPacing.h"
@@ -90,13 +90,14 @@ bool FN_Copy_Folder_Tree(const std::string& source, const std::string& dest, boo
 struct DriveCopyResult {
     std::string sourceDrive; // "D:"
     std::string localDrive;  // where it is mapped ("Y:")
-    std::string destDrive;   // the destination drive of the same letter ("D:"); empty when none
+    std::string destDrive;   // the destination drive it was copied onto ("D:"); empty when none
     TreeCopyReport report;
     std::string note; // what the user is told when the drive was not copied whole; empty otherwise
 };
 
-// Copies every mapped source drive onto the destination's fixed drive of the same letter, without
-// overwriting. A drive the destination lacks is not copied and says so.
+// Copies the mapped source drives without overwriting, by position: the first (the source's C:) onto
+// the destination's C:, the next onto D:. A destination drive that is no hard disk of this PC, or
+// a third mapped source drive, is not copied and says so.
 std::vector<DriveCopyResult> copyMappedDrives();
 
 // The notes of the last copyMappedDrives (one per drive not copied whole), for the status page.

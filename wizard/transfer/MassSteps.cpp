@@ -113,17 +113,24 @@ bool FN_MAPI(const std::string& direction)
 {
     writeTransferLog("FN_MAPI", "Start");
     const std::string saved = wizard::AppPath + "\\Temp\\Mapi";
+    // A file that cannot be saved or put back is told; the migration goes on all the same.
+    platform::FsError failed = platform::FsError::None;
+    auto copied = [&failed](platform::FsError e) {
+        if (e != platform::FsError::None)
+            failed = e;
+    };
     if (upper(direction) == "BACK") {
         makeSurePathExists(saved + "\\");
         for (const char* name : kMapiFiles)
             if (fileExists(system32Folder() + name))
-                copyFile(system32Folder() + name, saved + "\\" + name, true);
+                copied(copyFile(system32Folder() + name, saved + "\\" + name, true));
     } else {
         for (const std::string& name : fileNames(saved))
-            copyFile(saved + "\\" + name, system32Folder() + name, true);
+            copied(copyFile(saved + "\\" + name, system32Folder() + name, true));
         deleteFolder(saved, true);
     }
-    writeTransferLog("FN_MAPI", "End");
+    writeTransferLog(failed == platform::FsError::None ? "FN_MAPI" : "FN_MAPI_Err",
+        failed == platform::FsError::None ? "End" : errorStatus(failed));
     return true;
 }
 

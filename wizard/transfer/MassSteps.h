@@ -29,7 +29,7 @@ struct SpaceCheck {
 };
 
 // Every mapped source drive's used space against the free space of the destination's hard disk of
-// the same letter (the one the copy writes to). Equal space is too little.
+// the same letter. Equal space is too little.
 std::vector<SpaceCheck> checkSpace();
 
 // Checks the space before anything is copied. When a drive lacks room it says "Space is not

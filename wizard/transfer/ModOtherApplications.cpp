@@ -23,20 +23,21 @@ void registerHook(const std::string& target) { CheckandRegister(target); }
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Starts the editor, waits until it has let go of the file and has ended, and reads its result.
-bool runEditor(const std::string& commandLine, const std::string& file)
+// A failure is logged under `record`.
+bool runEditor(const std::string& commandLine, const std::string& file, const std::string& record)
 {
     yieldToEvents();
     StartedProcess process;
     const bool started = startHidden(commandLine, process);
     yieldToEvents();
     if (!started) {
-        writeTransferLog("regedit.exe", "Not started : " + commandLine);
+        writeTransferLog(record, "Not started : " + commandLine);
         return false;
     }
     const EditorWaitResult waited = waitForEditor(file, process);
     if (waited != EditorWaitResult::Finished) {
         writeTransferLog(
-            "regedit.exe", (waited == EditorWaitResult::Failed ? "Failed : " : "No answer : ") + commandLine);
+            record, (waited == EditorWaitResult::Failed ? "Failed : " : "No answer : ") + commandLine);
         return false;
     }
     return true;
@@ -58,14 +59,14 @@ bool CheckandRegister(const std::string& /*path*/) { return true; }
 
 bool ExportRegistry(const std::string& file, const std::string& key)
 {
-    return runEditor("regedit.exe /a " + quoted(file) + " " + quoted(key), file);
+    return runEditor("regedit.exe /a " + quoted(file) + " " + quoted(key), file, "regedit.exe");
 }
 
 bool ImportRegistry(const std::string& file)
 {
     if (!fileExists(file))
         return false;
-    return runEditor("regedit.exe /s " + quoted(file), file);
+    return runEditor("regedit.exe /s " + quoted(file), file, "ImportRegistry : " + file);
 }
 
 } // namespace wizard::ModOtherApplications

@@ -6,7 +6,6 @@
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
-#include "platform/FolderFilesCopy.h"
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
@@ -153,12 +152,6 @@ std::string leftOutText(const std::string& folder, const platform::LeftOutName& 
         path += '\\';
     return path + platform::printableName(entry.name) + " : " +
         std::string(platform::nameFaultText(entry.fault));
-}
-
-FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy)
-{
-    platform::FileSystem* fs = machineFs();
-    return fs ? copy.open(*fs, source, destination) : kNoMachine;
 }
 
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk)

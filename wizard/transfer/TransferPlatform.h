@@ -13,7 +13,6 @@
 #include <vector>
 
 namespace platform {
-class FolderCopy;
 class Process;
 class TreeCopyWalk;
 }
@@ -58,9 +57,6 @@ void listFolderNames(const std::string& folder, std::vector<std::string>& subFol
 // "<folder>\<name> : <why>" for an entry a listing of `folder` left out, the name made readable;
 // the copies log it after "Not copied : " and report it.
 std::string leftOutText(const std::string& folder, const platform::LeftOutName& entry);
-// Opens `copy` on two folders of the running machine, for copying a file per call from one into
-// the other (platform::FolderCopy). PathNotFound when either folder is missing.
-FsError openFolderCopy(const std::string& source, const std::string& destination, platform::FolderCopy& copy);
 // Opens `walk` on two folders of the running machine (platform::TreeCopyWalk::open): the source
 // tree is copied into the destination, made when missing, one entry per step.
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk);

@@ -97,6 +97,9 @@ TEST_F(FrmConnectionTypeTest, LoadDisablesNextAndShowsTheStartTexts)
     EXPECT_EQ(edit("txtuser")->maxLength(), 20);
     EXPECT_EQ(edit("TxtPass")->maxLength(), 14);
     EXPECT_EQ(edit("TxtPass")->echoMode(), QLineEdit::Password);
+    edit("TxtPass")->setText("pw1");
+    EXPECT_EQ(edit("TxtPass")->displayText(), "***");
+    edit("TxtPass")->clear();
     EXPECT_FALSE(edit("txtuser")->isEnabled());
     EXPECT_EQ(connectionType(), "<unset>");
 }

@@ -130,7 +130,7 @@ TEST_F(ExitRoutineTest, BeforeTheWizardStartedItEndsAtOnceAndLeavesEverything)
     EXPECT_EQ(wizard::wizardWindows().statusText(), "Please wait....");
 }
 
-TEST_F(ExitRoutineTest, MassFinishedAsksBeforeRestartingAndOkRestarts)
+TEST_F(ExitRoutineTest, MassFinishedTellsWithOkOnlyAndRestarts)
 {
     state.migrationMode = "mass";
     state.massStage = 3;
@@ -138,7 +138,7 @@ TEST_F(ExitRoutineTest, MassFinishedAsksBeforeRestartingAndOkRestarts)
     EXPECT_TRUE(wizard::Exit_Application(state));
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "Mass Migration successfully completed. Click OK to restart the PC.");
-    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(messages.shown()[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(messages.shown()[0].icon, MsgIcon::Information);
     EXPECT_FALSE(machine.mirrorPresent);
     EXPECT_TRUE(cleanedUp());
@@ -148,15 +148,16 @@ TEST_F(ExitRoutineTest, MassFinishedAsksBeforeRestartingAndOkRestarts)
     EXPECT_EQ(machine.calls.front(), "import " + kRemoveQZ);
 }
 
-TEST_F(ExitRoutineTest, MassFinishedCancelCleansUpWithoutRestart)
+TEST_F(ExitRoutineTest, MassFinishedWithoutAChosenModeCleansUpAndRestarts)
 {
     state.migrationMode = "";
     state.massStage = 3;
-    messages.answer(MsgResult::Cancel);
+    messages.answer(MsgResult::Ok);
     EXPECT_TRUE(wizard::Exit_Application(state));
+    EXPECT_EQ(messages.shown().at(0).buttons, MsgButtons::Ok);
     EXPECT_FALSE(machine.mirrorPresent);
     EXPECT_TRUE(cleanedUp());
-    EXPECT_EQ(machine.restarts, 0);
+    EXPECT_EQ(machine.restarts, 1);
 }
 
 TEST_F(ExitRoutineTest, MassUnderWayAsksAndNoKeepsTheWizardOpen)

@@ -162,6 +162,9 @@ TEST_F(KestroMainTest, EveryControlCarriesItsCaptionAndAccessKey)
     // Help and Finish share one place, as do Previous and Accept's design place.
     EXPECT_EQ(button("Btn_Help")->geometry(), button("Btn_Finish")->geometry());
     EXPECT_EQ(button("Cancel")->x(), 9960 / 15);
+    EXPECT_EQ(button("Btn_Migrate")->x(), 4800 / 15);
+    window->setButtonLeft(BarButton::Migrate, 4500); // as the drive and space pages place it
+    EXPECT_EQ(button("Btn_Migrate")->x(), 4500 / 15);
     const std::pair<const char*, const char*> items[] = {{"Exit", "&Exit"}, {"SelectAll", "&Select All"},
         {"ClearAll", "&Clear All"}, {"mnuContents", "&Contents"}, {"mnuAbout", "About"}};
     for (const auto& [name, text] : items) {

@@ -1,9 +1,13 @@
-// PageHelpTest.cpp: the Help button's page-to-topic table.
+// PageHelpTest.cpp: the Help button's page-to-topic table, and the shipped help pages' links.
 #include "wizard/core/PageHelp.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -45,6 +49,44 @@ TEST_F(PageHelpTest, FixedPagesHaveTheirTopicsAndOthersNone)
     EXPECT_EQ(topic("frm_Drive_Info"), std::nullopt);
     // Form names compare exactly.
     EXPECT_EQ(topic("frm_preparatory"), std::nullopt);
+}
+
+} // namespace
+
+namespace {
+
+std::string readText(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The help index leads to every shipped topic, every link of every page reaches a page, and no page
+// links only to itself.
+TEST(HelpPagesTest, TheIndexLinksEveryTopicAndEveryLinkArrives)
+{
+    namespace fs = std::filesystem;
+    const fs::path help = fs::path(KESTRO_DATA_DIR) / "help";
+    const std::regex link("href=\"([^\"]+)\"");
+    std::set<std::string> linkedFromIndex;
+    for (const auto& entry : fs::directory_iterator(help)) {
+        const std::string name = entry.path().filename().string();
+        const std::string text = readText(entry.path());
+        std::set<std::string> targets;
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), link); it != std::sregex_iterator();
+             ++it)
+            targets.insert((*it)[1].str());
+        for (const std::string& target : targets)
+            EXPECT_TRUE(fs::exists(help / target)) << name << " links to the missing " << target;
+        EXPECT_NE(targets, std::set<std::string>{name}) << name << " links only to itself";
+        if (name == "index.html")
+            linkedFromIndex = targets;
+    }
+    for (const auto& entry : fs::directory_iterator(help))
+        if (entry.path().filename() != "index.html")
+            EXPECT_TRUE(linkedFromIndex.count(entry.path().filename().string())) << entry.path().filename();
 }
 
 } // namespace

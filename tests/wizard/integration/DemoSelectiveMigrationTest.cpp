@@ -128,6 +128,8 @@ protected:
             {{"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCU", "HKEY_CURRENT_USER"}});
         if (HasFatalFailure())
             return;
+        // As the program's start and the hand-over name both PCs' folders.
+        ASSERT_TRUE(wizard::Destination_Value_Initialize());
         ASSERT_EQ(m_table.call("Source_Value_Initialize"), std::optional<bool>(true));
         std::vector<std::string> names;
         ASSERT_TRUE(wizard::FN_Get_Remote_Application(wizard::machineMirrorReader(), names));
@@ -260,6 +262,11 @@ TEST_F(DemoSelectiveMigrationTest, FromTheWindows98SourceOldPc)
     EXPECT_EQ(paths,
         (std::set<std::string>{"C/Program Files/WinZip/Readme.txt", "C/Program Files/WinZip/WINZIP32.EXE",
             "C/Program Files/Solitaire Plus/Readme.txt", "C/Program Files/Solitaire Plus/SOLPLUS.EXE",
+            // Both applications' desktop shortcuts and program groups, shared on NEWPC.
+            "C/Documents and Settings/All Users/Desktop/Solitaire Plus 2.1.lnk",
+            "C/Documents and Settings/All Users/Desktop/WinZip 8.1.lnk",
+            "C/Documents and Settings/All Users/Start Menu/Programs/Solitaire Plus/Solitaire Plus 2.1.lnk",
+            "C/Documents and Settings/All Users/Start Menu/Programs/WinZip/WinZip 8.1.lnk",
             "C/My Documents/Notes.txt", "C/My Documents/My Pictures/Holiday 2003.jpg",
             "D/Projects/Garden plan.txt", "D/Projects/Club members.csv", "C/WINDOWS/Clouds.bmp"}));
     EXPECT_EQ(
@@ -274,6 +281,13 @@ TEST_F(DemoSelectiveMigrationTest, FromTheWindows98SourceOldPc)
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Card Games Ltd]",
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Card Games Ltd\\Solitaire Plus]",
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Card Games Ltd\\Solitaire Plus\\2.1]",
+            // WinZip's uninstall entry and its own machine and user keys.
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WinZip]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WinZip Computing]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WinZip Computing\\WinZip]",
+            "[HKEY_CURRENT_USER\\Software\\WinZip Computing]",
+            "[HKEY_CURRENT_USER\\Software\\WinZip Computing\\WinZip]",
+            "[HKEY_CURRENT_USER\\Software\\WinZip Computing\\WinZip\\Settings]",
             // The mouse values were the same on both PCs: nothing to change there.
             "[HKEY_CURRENT_USER\\Control Panel\\Desktop]"}));
 }
@@ -307,6 +321,10 @@ TEST_F(DemoSelectiveMigrationTest, FromTheWindowsXpSourceOldXp)
     EXPECT_EQ(paths,
         (std::set<std::string>{"C/Program Files/WinZip/Readme.txt", "C/Program Files/WinZip/WINZIP32.EXE",
             "C/Program Files/Star Chart/Readme.txt", "C/Program Files/Star Chart/STARS.EXE",
+            "C/Documents and Settings/All Users/Desktop/Star Chart Explorer 1.4.lnk",
+            "C/Documents and Settings/All Users/Desktop/WinZip 9.0.lnk",
+            "C/Documents and Settings/All Users/Start Menu/Programs/Star Chart/Star Chart Explorer 1.4.lnk",
+            "C/Documents and Settings/All Users/Start Menu/Programs/WinZip/WinZip 9.0.lnk",
             "C/Documents and Settings/Sarah/My Documents/Notes.txt",
             "C/Documents and Settings/Sarah/My Documents/My Pictures/Holiday 2003.jpg"}));
     EXPECT_EQ(changedSections(registryBefore),
@@ -315,7 +333,13 @@ TEST_F(DemoSelectiveMigrationTest, FromTheWindowsXpSourceOldXp)
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WINZIP32.EXE]",
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\StarChart]",
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Night Sky Software]",
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Night Sky Software\\Star Chart]"}));
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Night Sky Software\\Star Chart]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WinZip]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WinZip Computing]",
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\WinZip Computing\\WinZip]",
+            "[HKEY_CURRENT_USER\\Software\\WinZip Computing]",
+            "[HKEY_CURRENT_USER\\Software\\WinZip Computing\\WinZip]",
+            "[HKEY_CURRENT_USER\\Software\\WinZip Computing\\WinZip\\Settings]"}));
 }
 
 } // namespace

@@ -210,6 +210,19 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
         EXPECT_LE(std::abs(option->geometry().center().y() - lineCentre), 2) << pair;
     }
 
+    // Alt+H with the focus on a box opens the page's topic 22, not the box's 11; F1 there opens 11.
+    platform::qt::installHelpKey();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    auto* settings = control<QCheckBox>(w, "Frm_MigrationType", "chk_Settings");
+    settings->setFocus();
+    QTest::keyClick(settings, Qt::Key_F1);
+    ASSERT_FALSE(help.requests().empty());
+    EXPECT_EQ(help.requests().back().topicId, 11);
+    QTest::keyClick(settings, Qt::Key_H, Qt::AltModifier);
+    EXPECT_EQ(help.requests().back().topicId, 22);
+    EXPECT_EQ(activeForm(w), "Frm_MigrationType");
+
     barButton(w, "Btn_Next")->click();
     ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
     QuickHelpPanelCheck{w, "Frm_ConnectionType"}.expectFits();

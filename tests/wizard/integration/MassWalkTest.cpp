@@ -6,6 +6,8 @@
 #include "tests/wizard/integration/DemoWalk.h"
 
 #include "platform/EventLog.h"
+#include "platform/qt/QtHelpViewer.h"
+#include "tests/support/platform/RecordingHelpService.h"
 #include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/pages/MassPage.h"
 
@@ -13,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QtTest/QTest>
 
 #include <cstring>
 #include <fstream>
@@ -317,6 +320,23 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
     EXPECT_EQ(destinationValue("SOFTWARE\\Night Sky Software\\Star Chart", "Observatory"), "Greenwich");
     expectWholeDestination({'C'}, demo::kXpAdminUser);
+}
+
+// F1 right after the mass page appears opens the mass page's topic, wherever the focus was left.
+TEST_F(MassWalkTest, HelpKeyOnTheMassPageOpensItsTopic)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
+    testsupport::RecordingHelpService help;
+    common::Service<platform::HelpService>::Override helpScope(help);
+    platform::qt::installHelpKey(); // as the program's Qt services do
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : w, Qt::Key_F1);
+    ASSERT_EQ(help.requests().size(), 1u);
+    EXPECT_EQ(help.requests()[0].topicId, 60);
 }
 
 // Onto Windows 2000 the source's Windows folder takes NEWPC's name and its System folder arrives

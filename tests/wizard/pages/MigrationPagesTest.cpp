@@ -32,29 +32,20 @@ using transfer::TransferOutcome;
 
 std::vector<DriveSpaceRow> drivesCAndD() { return {{"C:", true, 1000, 500, 0}, {"D:", true, 2000, 1500, 0}}; }
 
-TEST(MigrationPageModelsTest, EachDriveShowsWhatLandsOnItNotOneTotalForAll)
+TEST(MigrationPageModelsTest, ApplicationsCountOnTheProgramFoldersDriveOnly)
 {
     SpaceNeeds needs;
     needs.applications = {"Word", "Paint"};
-    needs.files = {{"\\\\OLDPC\\D$\\Work", "D:\\Work"}, {"\\\\OLDPC\\E$\\Big", "E:\\Big"},
-        {"\\\\OLDPC\\C$\\x.txt", "C:\\x.txt"}};
     SpaceSources s;
     s.applicationMb = [](const std::string& n) -> std::int64_t { return n == "Word" ? 120 : 35; };
-    s.bytesOf = [](const std::string& key) -> std::uint64_t {
-        if (key.find("Work") != std::string::npos)
-            return 3ULL << 20;
-        if (key.find("Big") != std::string::npos)
-            return 5ULL << 30; // 5 GB: counted in full, never cut to 16 or 32 bits
-        return 1;              // one byte still needs a megabyte's room on the grid
-    };
     s.drives = drivesCAndD;
     s.driveCheck = [](const std::string& p) {
         return Drive_Check(p, [](char l) { return l == 'C' || l == 'D'; });
     };
     const std::vector<DriveSpaceRow> rows = spaceRows(needs, s);
     ASSERT_EQ(rows.size(), 2U);
-    EXPECT_EQ(rows[0].requiredMb, 156); // the two applications on the program folder's drive, and x.txt
-    EXPECT_EQ(rows[1].requiredMb, 3 + 5 * 1024);
+    EXPECT_EQ(rows[0].requiredMb, 155); // the program folder lies on C:
+    EXPECT_EQ(rows[1].requiredMb, 0);
 
     s.drives = [] { return std::vector<DriveSpaceRow>{}; };
     EXPECT_TRUE(spaceRows(needs, s).empty()) << "no fixed drive: only the header row";
@@ -132,6 +123,7 @@ TEST_F(MigrationPagesTest, TheChecklistShowsWhatTheMigrationMarksAndTheUserCanno
     frm_source_Space_Info page(nullptr, &host);
     page.activated(); // nothing chosen (the selection page was never shown)
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Migrate));
+    EXPECT_EQ(bar.buttonLeft(BarButton::Migrate), 4500);
     EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
     QAbstractItemModel* list = testsupport::child<QTreeView>(&page, "Lstsel")->model();
     EXPECT_EQ(list->rowCount(), 0);
@@ -241,7 +233,7 @@ TEST_F(MigrationPagesTest, TheSpaceGridHasOneRowPerFixedDrive)
     ASSERT_EQ(grid->rowCount(), 2);
     EXPECT_EQ(grid->item(0, 3)->text(), "Req. Space(MB)");
     EXPECT_EQ(grid->item(1, 0)->text(), "C:");
-    EXPECT_EQ(grid->item(1, 3)->text(), "1");
+    EXPECT_EQ(grid->item(1, 3)->text(), "0") << "chosen files are not measured; no application is chosen";
 }
 
 TEST_F(MigrationPagesTest, TheReportTellsEachItemsOutcomeAndLowersTheHistoryOncePerRun)
@@ -320,8 +312,10 @@ TEST_F(MigrationPagesTest, TheDrivePageHasARowPerSourceShareWithThisPcsFixedDriv
     ASSERT_EQ(combo->count(), 1);
     EXPECT_EQ(combo->currentText(), "C:");
     EXPECT_EQ(page.findChild<QLabel*>("lblSrcDrv1"), nullptr);
+    bar.setButtonLeft(BarButton::Migrate, 0);
     page.activated();
     EXPECT_FALSE(bar.buttonVisible(BarButton::Migrate));
+    EXPECT_EQ(bar.buttonLeft(BarButton::Migrate), 4500);
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
     EXPECT_EQ(page.helpTopic(), 110);
 }

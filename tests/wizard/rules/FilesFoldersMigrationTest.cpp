@@ -332,7 +332,11 @@ TEST_F(FilesFoldersMigrationTest, AHostileFolderDeliversOnlyWindowsNamesAndNothi
     const auto before = transfertest::hostFiles(w.hostNew(""));
     const auto delivered = transfertest::plantHostileSource(w.hostOld("Data/Hostile"));
     choose("C:\\Data\\Hostile");
-    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+    {
+        transfertest::PipeGuard guard(w.hostOld("Data/Hostile/pipe"));
+        EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+        EXPECT_FALSE(guard.released()) << "the copy waited on the pipe";
+    }
 
     auto expected = before;
     for (const auto& [path, content] : delivered)

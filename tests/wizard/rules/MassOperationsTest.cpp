@@ -8,6 +8,7 @@
 #include "wizard/core/WizardState.h"
 #include "wizard/selection/SelectionCollectors.h"
 #include "wizard/transfer/MassState.h"
+#include "wizard/transfer/TransferOutcome.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,13 @@ TEST_F(PstCopyTest, ThePersonalFoldersFileOfTheMailProfileComesToTheSamePath)
     world.putOld("My Documents/Mail/outlook.pst", "mail");
     EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
     EXPECT_EQ(world.readNew("My Documents/Mail/outlook.pst"), "mail");
+
+    // On a drive that is not connected the file cannot come: the mail item is reported failed.
+    world.registry().setString(k, "001e6700", "E:\\Mail\\outlook.pst");
+    wizard::transfer::ItemTally tally;
+    wizard::transfer::ItemTallyScope scope(tally);
+    EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
+    EXPECT_EQ(tally.verdict(), wizard::transfer::TransferOutcome::Failed);
 }
 
 // A file below the source's Windows folder goes where the rewritten mail profile points: below

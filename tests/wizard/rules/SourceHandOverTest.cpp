@@ -148,8 +148,8 @@ TEST_F(SourceHandOverTest, NetworkHelpersSeeTheDemoNetwork)
 
     wizard::Get_Admin_Shares("OLDPC");
     EXPECT_EQ(wizard::AdminShares(), (std::vector<std::string>{"C:", "D:", ""}));
-    wizard::Get_Admin_Shares("OLDXP"); // shares "C" only: no administrative share
-    EXPECT_EQ(wizard::AdminShares(), std::vector<std::string>{""});
+    wizard::Get_Admin_Shares("OLDXP"); // shares its drive as "C", as Windows XP does
+    EXPECT_EQ(wizard::AdminShares(), (std::vector<std::string>{"C:", ""}));
     wizard::Get_Admin_Shares("");
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, "Please enter a server name!");

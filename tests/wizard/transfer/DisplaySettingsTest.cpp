@@ -5,6 +5,7 @@
 
 #include "platform/ProcessRunner.h"
 #include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/transfer/TransferOutcome.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +102,7 @@ TEST_F(DisplaySettingsTest, TheThreeDTextSaverComesAcrossWithItsSection)
         "C:\\x\r\n"
         "Speed=5\r\n\r\n[Screen Saver.Marquee]\r\nText=other\r\n");
     world.putOld("WINDOWS/SYSTEM/3D Text.scr", "MZ saver");
-    fs::create_directories(world.hostNew("WINDOWS/System32"));
+    world.putNew("WINDOWS/System32/sstext3d.scr", "MZ this PC's own 3D text saver");
 
     EXPECT_TRUE(FN_ScreenSaver_Migrate());
     EXPECT_EQ(world.readNew("WINDOWS/System32/3D Text.scr"), "MZ saver") << "under its long name";
@@ -113,6 +114,35 @@ TEST_F(DisplaySettingsTest, TheThreeDTextSaverComesAcrossWithItsSection)
     EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Screen Saver.3DText", "Speed"), "5");
     EXPECT_FALSE(text(RegRoot::CurrentUser, "Control Panel\\Screen Saver.Marquee", "Text"));
     EXPECT_FALSE(text(RegRoot::CurrentUser, "Control Panel\\current", "color schemes"));
+}
+
+// A destination without the saver that stands for the source's keeps the source's own copy as its
+// saver; with neither, the setting is not written and the item fails with the reason.
+TEST_F(DisplaySettingsTest, ASaverTheDestinationLacksIsTheCopyOrAFailure)
+{
+    world.putNew("Program Files/Kestro/temp/SYSTEM.INI",
+        "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\3DTEXT~1.SCR\r\n");
+    world.putNew("Program Files/Kestro/temp/Control.ini", "[Screen Saver.3DText]\r\nSpeed=5\r\n");
+    fs::create_directories(world.hostNew("WINDOWS/System32"));
+    world.putOld("WINDOWS/SYSTEM/3D Text.scr", "MZ saver");
+    {
+        transfer::ItemTally tally;
+        transfer::ItemTallyScope scope(tally);
+        EXPECT_TRUE(FN_ScreenSaver_Migrate());
+        EXPECT_NE(tally.verdict(), transfer::TransferOutcome::Failed);
+    }
+    EXPECT_EQ(text(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE"),
+        "C:\\WINDOWS\\System32\\3D Text.scr");
+
+    fs::remove(world.hostOld("WINDOWS/SYSTEM/3D Text.scr"));
+    fs::remove(world.hostNew("WINDOWS/System32/3D Text.scr"));
+    world.registry().deleteTree(platform::RegKey(RegRoot::CurrentUser), "Control Panel\\Desktop");
+    transfer::ItemTally tally;
+    transfer::ItemTallyScope scope(tally);
+    FN_ScreenSaver_Migrate();
+    EXPECT_EQ(tally.verdict(), transfer::TransferOutcome::Failed);
+    EXPECT_NE(tally.failedStep().find("3DTEXT~1.SCR"), std::string::npos) << tally.failedStep();
+    EXPECT_FALSE(text(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE")) << "no saver it lacks";
 }
 
 TEST_F(DisplaySettingsTest, WithoutASaverLineTheFirstSectionIsTakenAndNoEarlierFileIsMerged)

@@ -1,10 +1,9 @@
 // MassCopyTest.cpp: whole trees and drives copied in a mass migration: renaming of the Windows and
 // System folders by source and destination system, files never copied, existing files kept,
-// drives paired by letter, a source that goes away, a destination that fills up and the one-pass
+// drives paired by position, a source that goes away, a destination that fills up and the one-pass
 // folder copy beneath.
 #include "wizard/transfer/MassCopy.h"
 
-#include "platform/FolderFilesCopy.h"
 #include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
@@ -106,7 +105,7 @@ TEST_F(MassCopyTest, WithoutRecursionOnlyTheTopFilesAndWithOverwriteNewerWins)
     EXPECT_FALSE(FN_Copy_Folder_Tree("Z:\\Nowhere", "C:\\Target", true, true));
 }
 
-TEST_F(MassCopyTest, DrivesArePairedByLetterAndAMissingOneIsTold)
+TEST_F(MassCopyTest, DrivesArePairedByPositionAndAMissingOneIsTold)
 {
     // NEWPC has only C:; the source's C: is mapped to Z:, its D: to Y:, its E: to X:.
     world.putOld("c.txt", "c");
@@ -118,11 +117,25 @@ TEST_F(MassCopyTest, DrivesArePairedByLetterAndAMissingOneIsTold)
     EXPECT_EQ(results[0].destDrive, "C:");
     EXPECT_TRUE(results[0].note.empty());
     EXPECT_EQ(world.readNew("c.txt"), "c");
-    EXPECT_TRUE(results[1].destDrive.empty());
-    EXPECT_EQ(results[2].sourceDrive, "E:");
+    EXPECT_TRUE(results[1].destDrive.empty()); // D: has no hard disk D: here
+    EXPECT_TRUE(results[2].destDrive.empty()); // a third drive has no destination
     ASSERT_EQ(driveCopyNotes().size(), 2u);
-    EXPECT_NE(driveCopyNotes()[1].find("E:"), std::string::npos);
+    EXPECT_NE(driveCopyNotes()[0].find("no hard disk D:"), std::string::npos);
     EXPECT_TRUE(world.logged("FN_CopyFiles_Tmp_Err", "The source drive E:"));
+}
+
+TEST_F(MassCopyTest, SourceWithCAndEGivesItsEToD)
+{
+    world.putOld("c.txt", "c");
+    const fs::path oldE = world.addHardDisk(true, 'E', 'X');
+    const fs::path newD = world.addHardDisk(false, 'D');
+    TransferWorld::put(oldE / "Data" / "e.txt", "e");
+    transferGlobals().driveMap.set("E:", "X:");
+    const auto results = copyMappedDrives();
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[1].destDrive, "D:");
+    EXPECT_EQ(world.readNew("c.txt"), "c");
+    EXPECT_EQ(TransferWorld::read(newD / "Data" / "e.txt"), "e");
 }
 
 TEST_F(MassCopyTest, SourceGoneMidCopyIsToldAndCopiedFilesAreWhole)
@@ -152,8 +165,8 @@ TEST_F(MassCopyTest, FolderFilesKeepAttributesSpellingAndSkipFilesInUse)
     platform::FileLock lock = files.lockFile("Z:\\F\\Busy.txt");
     ASSERT_TRUE(lock.isLocked());
 
-    platform::FolderFilesReport r;
-    ASSERT_EQ(platform::copyFolderFiles(files, "Z:\\F", "C:\\G", true, {}, r), platform::FsError::None);
+    TreeCopyReport r;
+    ASSERT_TRUE(FN_Copy_Folder_Tree("Z:\\F", "C:\\G", false, true, &r));
     EXPECT_EQ(r.copied, 1u);
     EXPECT_EQ(r.failed, 2u) << "the file in use and the read-only target";
     unsigned bits = 0;
@@ -161,8 +174,6 @@ TEST_F(MassCopyTest, FolderFilesKeepAttributesSpellingAndSkipFilesInUse)
     EXPECT_TRUE(bits & platform::attr::Hidden);
     EXPECT_EQ(world.readNew("G/PLAIN.TXT"), "old");
     EXPECT_FALSE(onNew("G/Plain.txt") && !onNew("G/PLAIN.TXT"));
-    EXPECT_EQ(platform::copyFolderFiles(files, "Z:\\F", "C:\\Missing", true, {}, r),
-        platform::FsError::PathNotFound);
 }
 
 TEST_F(MassCopyTest, ASourceDriveThatCannotBeReachedIsToldNotSkippedSilently)
@@ -244,7 +255,8 @@ TEST_F(MassCopyTest, AFolderBlockedByADestinationFileIsLeftOutNotTakenForALostSo
 
 // The whole-drive copy of a source holding names no Windows drive could hold, case twins, a path too
 // long, a pipe and a device link: only what Windows could hold arrives, nothing else on the
-// destination changes, the drive is not reported lost, and what was left out is counted and reported.
+// destination changes, the drive is not reported lost, and what was left out is counted, logged,
+// reported and told in the drive's note.
 TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges)
 {
     world.putNew("WINDOWS/WIN.INI", "the destination's own");
@@ -253,8 +265,14 @@ TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges
     const auto before = transfertest::hostFiles(world.hostNew(""));
     const auto delivered = transfertest::plantHostileSource(world.hostOld("Data"));
 
-    TreeCopyReport report;
-    EXPECT_TRUE(FN_Copy_Folder_Tree("Z:\\", "C:\\", true, false, &report));
+    std::vector<DriveCopyResult> results;
+    {
+        transfertest::PipeGuard guard(world.hostOld("Data/pipe"));
+        results = copyMappedDrives();
+        EXPECT_FALSE(guard.released()) << "the copy waited on the pipe";
+    }
+    ASSERT_EQ(results.size(), 1u);
+    const TreeCopyReport& report = results[0].report;
     auto expected = before;
     for (const auto& [path, content] : delivered)
         expected["Data/" + path] = content;
@@ -265,8 +283,12 @@ TEST_F(MassCopyTest, AHostileSourceDeliversOnlyWindowsNamesAndNothingElseChanges
     EXPECT_EQ(report.leftOut, 20u);
     EXPECT_TRUE(
         world.logged("FN_Copy_Folder_Tree", "Not copied : Z:\\Data\\sub\\..\\..\\.. : not a Windows name"));
-    const MigrationReport::Entry* entry = migrationReport().find(ReportGroup::FilesAndFolders, "Z:\\");
+    const MigrationReport::Entry* entry = migrationReport().find(ReportGroup::FilesAndFolders, "Z:");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->outcome, transfer::TransferOutcome::Failed);
+    ASSERT_EQ(driveCopyNotes().size(), 1u);
+    EXPECT_NE(driveCopyNotes()[0].find("20 file(s) or folder(s) of the source drive C: were not copied"),
+        std::string::npos)
+        << driveCopyNotes()[0];
     migrationReport().clear();
 }

@@ -2,6 +2,7 @@
 // cache with its packages recognised by size, the Office icon folders and the fonts.
 #include "wizard/transfer/MassProfiles.h"
 
+#include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/transfer/MassState.h"
 
@@ -84,4 +85,23 @@ TEST_F(MassProfilesTest, InstallerCacheIconFoldersAndFonts)
     EXPECT_EQ(sourceShareRoot(), "\\\\OLDPC\\C$\\");
     massState().sourceOsCode = "XP";
     EXPECT_EQ(sourceShareRoot(), "\\\\OLDPC\\C\\");
+}
+
+// A profile folder named "..\..\..\WINDOWS" and a desktop of hostile names: the profile copy delivers
+// the desktop's Windows names only and nothing else on the destination changes.
+TEST_F(MassProfilesTest, HostileProfileNamesChangeNothingButTheProfile)
+{
+    world.putNew("WINDOWS/WIN.INI", "the destination's own");
+    TransferWorld::put(world.hostOld("WINDOWS/Profiles") / "..\\..\\..\\WINDOWS" / "WIN.INI", "planted");
+    const auto delivered = transfertest::plantHostileSource(world.hostOld("WINDOWS/Profiles/Jo/Desktop"));
+    auto expected = transfertest::hostFiles(world.hostNew(""));
+
+    {
+        transfertest::PipeGuard guard(world.hostOld("WINDOWS/Profiles/Jo/Desktop/pipe"));
+        EXPECT_TRUE(FN_StartMenu_Copy());
+        EXPECT_FALSE(guard.released()) << "the copy waited on the pipe";
+    }
+    for (const auto& [path, content] : delivered)
+        expected["Documents and Settings/Jo/Desktop/" + path] = content;
+    EXPECT_EQ(transfertest::hostFiles(world.hostNew("")), expected);
 }

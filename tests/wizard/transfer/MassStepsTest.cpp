@@ -159,6 +159,16 @@ TEST_F(MassStepsTest, MapiFilesAreSavedAndPutBack)
     EXPECT_EQ(world.readNew("WINDOWS/System32/mapi.dll"), "own16");
     EXPECT_FALSE(fs::exists(world.hostNew("Program Files/Kestro/Temp/Mapi")));
     EXPECT_TRUE(FN_MAPI("")) << "a restore without a save does nothing";
+    EXPECT_FALSE(world.logged("FN_MAPI_Err", ""));
+
+    // A file held open cannot be put back: told in the log, and the step still goes on.
+    EXPECT_TRUE(FN_MAPI("back"));
+    platform::FileSystem fsys = world.fileSystem();
+    platform::FileLock lock = fsys.lockFile("C:\\WINDOWS\\System32\\mapi32.dll");
+    ASSERT_TRUE(lock.isLocked());
+    EXPECT_TRUE(FN_MAPI("RES"));
+    lock.release();
+    EXPECT_TRUE(world.logged("FN_MAPI_Err", ""));
 }
 
 TEST_F(MassStepsTest, StagesEndWithTheRestart)

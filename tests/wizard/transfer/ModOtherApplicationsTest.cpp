@@ -99,7 +99,7 @@ TEST_F(ModOtherApplicationsTest, WaitGivesUpOnAFileHeldForGood)
     EXPECT_FALSE(ImportRegistry("C:\\held.reg"));
     EXPECT_GE(world.clock.slept, static_cast<std::uint64_t>(transfer::kEditorWaitLimitMs));
     EXPECT_LT(world.clock.slept, static_cast<std::uint64_t>(2 * transfer::kEditorWaitLimitMs));
-    EXPECT_TRUE(world.logged("regedit.exe", "No answer : regedit.exe /s"));
+    EXPECT_TRUE(world.logged("ImportRegistry : C:\\held.reg", "No answer : regedit.exe /s"));
 }
 
 TEST_F(ModOtherApplicationsTest, AppFolderCopyWordsItsFailureRecord)

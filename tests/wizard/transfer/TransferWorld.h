@@ -134,6 +134,28 @@ public:
     TransferWorld(const TransferWorld&) = delete;
     TransferWorld& operator=(const TransferWorld&) = delete;
 
+    // Gives the destination PC (source false) or the source PC a further hard disk; the source's is
+    // shared as "<letter>$" and mapped to the destination's letter `mappedAs`.
+    fs::path addHardDisk(bool source, char letter, char mappedAs = 0)
+    {
+        const fs::path folder = source ? m_oldPc : m_newPc;
+        platform::MachineConfig c;
+        std::string error;
+        platform::loadMachineConfig(folder, c, error);
+        c.drives.push_back({letter, platform::DriveType::Fixed, std::nullopt, std::nullopt});
+        if (source)
+            c.shares.push_back({std::string(1, letter) + "$", std::string(1, letter) + ":\\"});
+        platform::saveMachineConfig(folder, c, error);
+        platform::RunningMachine::use(m_newPc);
+        platform::RegKey net;
+        if (source &&
+            wizard::transfer::machineRegistry()->createKey(platform::RegKey(platform::RegRoot::CurrentUser),
+                "Network\\" + std::string(1, mappedAs), net) == platform::WinError::Success)
+            wizard::transfer::machineRegistry()->setString(
+                net, "RemotePath", "\\\\OLDPC\\" + std::string(1, letter) + "$");
+        return platform::driveFolder(folder, letter);
+    }
+
     // Host path of a file on drive C: of the destination (newPc) or source PC.
     // Relative paths may use "\\" or "/".
     fs::path hostNew(const std::string& relative) const
