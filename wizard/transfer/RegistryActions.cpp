@@ -2,6 +2,8 @@
 // exports, renames and the application folder fetch.
 #include "wizard/transfer/RegistryActions.h"
 
+#include "platform/RegFile.h"
+
 #include "wizard/core/AppPath.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/FileActions.h"
@@ -41,6 +43,22 @@ TransferOutcome replaceInFile(const char* process, const std::string& file, cons
     return TransferOutcome::Migrated;
 }
 
+// Whether the rewritten export names only the key it was made of and keys below it: a key name
+// of the source that broke the export's lines must not reach another key of this PC.
+bool keptBelow(const std::string& file, const std::string& key)
+{
+    std::string bytes;
+    if (readFileBytes(file, bytes) != FsError::None)
+        return false;
+    platform::RegFileMergeReport report;
+    platform::RegFileMergeOptions confined;
+    confined.confineTo = {key};
+    if (platform::checkRegText(bytes, report, confined) == platform::WinError::Success)
+        return true;
+    writeTransferLog("Action_Import", "Outside " + key + " : " + report.message);
+    return false;
+}
+
 // Exports the whole key through the registry editor into the import folder, rewrites the mirror
 // headers and the source's Windows and system folders, and merges the file.
 TransferOutcome importWholeKey(const std::string& key)
@@ -70,6 +88,7 @@ TransferOutcome importWholeKey(const std::string& key)
         ok = replaced(srcSys, dstSys) && replaced(srcWin, dstWin) && replaced(q(srcSys), q(dstSys)) &&
             replaced(q(srcWin), q(dstWin));
     }
+    ok = ok && keptBelow(file, isMirrorKey(key) ? realKeyOf(key) : key);
     ok = ok && mergeRegFileWorker(file) == TransferOutcome::Migrated;
     deleteFolder(folder);
     if (!ok) {

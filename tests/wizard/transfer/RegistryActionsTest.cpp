@@ -195,6 +195,23 @@ TEST_F(RegistryActionsTest, WholeKeyImportLandsAtTheRealPlaceWithRewrittenFolder
     EXPECT_TRUE(world.logged("Action_Import", "End"));
 }
 
+TEST_F(RegistryActionsTest, ImportOfAKeyWhoseNameBreaksTheExportReachesNoOtherKey)
+{
+    // A key name with a line break: its export holds a section of another root.
+    platform::RegKey k = mirrorKey("HKEY_CURRENT_USER\\Software\\Vendor\\x]\r\n[HKEY_LOCAL_MACHINE\\Planted");
+    world.registry().setString(k, "Run", "evil.exe");
+    const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor";
+    EXPECT_EQ(transfer::importWorker(key, "*.*"), TransferOutcome::Failed);
+    EXPECT_TRUE(world.logged("Action_Import", "Outside HKEY_CURRENT_USER\\Software\\Vendor : line "));
+    platform::RegKey planted;
+    EXPECT_NE(world.registry().openKey(platform::RegKey(platform::RegRoot::LocalMachine), "Planted", planted),
+        platform::WinError::Success);
+    EXPECT_NE(world.registry().openKey(
+                  platform::RegKey(platform::RegRoot::CurrentUser), "Software\\Vendor", planted),
+        platform::WinError::Success)
+        << "nothing of the file was merged";
+}
+
 TEST_F(RegistryActionsTest, ImportPassesOverAMissingKeyOrValue)
 {
     const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Nothing";
