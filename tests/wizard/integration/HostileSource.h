@@ -5,7 +5,8 @@
 //   HKEY_CURRENT_CONFIG, a deletion of a key of the destination).
 // - Files: host names Windows cannot hold ("..\WINDOWS", ? < > | * " and control characters,
 //   device names, invalid UTF-8, a trailing dot or blank), case-only twins, pipes (one as a side
-//   file, one as a shortcut on the desktop) and host links, beside ordinary files.
+//   file, one as a shortcut on the desktop), character devices (one as a side file) and host
+//   links, beside ordinary files.
 #pragma once
 
 #include "platform/MachineConfig.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <filesystem>
 #include <fstream>
@@ -39,6 +41,14 @@ inline void pipeAt(const fs::path& file)
 {
     fs::create_directories(file.parent_path());
     ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0) << file;
+}
+
+// A character device reading as endless zeros, where the host lets the test make one (as root);
+// elsewhere nothing is planted.
+inline void zeroDeviceAt(const fs::path& file)
+{
+    fs::create_directories(file.parent_path());
+    ::mknod(file.c_str(), S_IFCHR | 0644, makedev(1, 5));
 }
 
 // Keys of OLDPC's current user whose names break the export's lines: each export line after the
@@ -90,6 +100,9 @@ inline void plantHostileFiles(const fs::path& machine)
     // Special files: a pipe, a pipe as the folder's attribute side file, links out and in.
     pipeAt(h / "pipe.txt");
     pipeAt(h / "Sub" / ":attributes");
+    zeroDeviceAt(h / "zero.dat");
+    zeroDeviceAt(h / "Dev" / ":attributes");
+    putHost(h / "Dev" / "d.txt", "beside a device as side file");
     fs::create_symlink("/etc/passwd", h / "passwd.txt");
     fs::create_symlink("../../../../NEWPC", h / "newpc");
     fs::create_symlink("/dev/zero", h / "zero.bin");

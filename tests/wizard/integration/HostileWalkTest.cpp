@@ -119,6 +119,8 @@ protected:
         }
         EXPECT_EQ(tree.count(at + "/ok.txt"), 1u);
         EXPECT_EQ(tree.count(at + "/Sub/inner.txt"), 1u);
+        EXPECT_EQ(tree.count(at + "/Dev/d.txt"), 1u)
+            << "a device as side file leaves the folder's files alone";
         const auto twin = tree.find(at + "/FILE.TXT");
         ASSERT_NE(twin, tree.end());
         EXPECT_EQ(twin->second, "file upper");
