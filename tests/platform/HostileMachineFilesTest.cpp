@@ -67,6 +67,17 @@ TEST_F(HostileMachineFilesTest, APipeAsMachineIniOfAnotherMachineNeitherHangsNor
     fs::remove(oldpc / "machine.ini");
     fs::create_symlink(t.folder() / "machine.ini", oldpc / "machine.ini");
     EXPECT_NE(m.open(oldpc), WinError::Success);
+    // registry.db as a pipe or as a link into another machine: not opened.
+    Registry reg;
+    fifo(oldpc / "registry.db");
+    EXPECT_EQ(reg.open(oldpc / "registry.db"), WinError::AccessDenied);
+    fs::remove(oldpc / "registry.db");
+    fs::create_symlink(t.folder() / "registry.db", oldpc / "registry.db");
+    EXPECT_EQ(reg.open(oldpc / "registry.db"), WinError::AccessDenied);
+    fs::remove(oldpc / "registry.db");
+    fs::create_symlink(t.network() / "dangling.db", oldpc / "registry.db");
+    EXPECT_EQ(reg.open(oldpc / "registry.db"), WinError::AccessDenied);
+    EXPECT_FALSE(fs::exists(t.network() / "dangling.db")) << "nothing made through the link";
 }
 
 TEST_F(HostileMachineFilesTest, SideFilesAndShortcutsThatAreNoRegularFilesAreNotRead)
