@@ -12,7 +12,9 @@
 #   large    50 files of 100 MB in one folder
 #   deep     one chain of DEPTH folders (default 1,000), a small file in each; also timed at a
 #            quarter and a half of the depth, to show the cost grows with the depth, not faster
-#            (the selective copy refuses files whose path passes 259 characters, as Windows does)
+#            (the copies refuse files and folders whose path passes 259 characters, as Windows
+#            does, so past level 125 or so they copy nothing; "walk" times the walk they share,
+#            without that limit, on the whole chain)
 # MODE chooses the copies: "both" (default), "selective" or "mass".
 #   cp -a      the host tree into a host folder (timed around the cp process)
 #   selective  build/bin/migration_copy_bench: NEWPC copies Z:\Data (Z: mapped to \\OLDPC\C$) to its
@@ -31,6 +33,21 @@
 # ratios. ONLY_STALL=1 leaves the timed rounds out (the stall of a copy of a wide folder or of large
 # files). The machine may be shared: run it more than once and compare.
 # BIN names another build of the program (default build/bin/migration_copy_bench).
+#
+# Notes from the last runs (8 cores shared with other builds and benches; medians of 5 rounds in
+# strict turns after 2 warm-ups unless said):
+#   profile, tmpfs: cp -a 0.758 s, selective 0.735 s (0.97), mass 0.752 s (0.99); strace -c -f per
+#     file: cp -a 5.04 stat and 2.21 open calls, both copies 2.63 stat and 2.42 open calls (each
+#     file: one open of the source and one of its partial copy, one fstat at open and one after
+#     the data; the rest is per folder); longest stall in the window 11 ms.
+#   profile, disk (3 rounds after 1 warm-up, the disk busy with others' work): cp -a 5.78 s,
+#     selective 4.20 s (0.73), mass 4.38 s (0.76); an earlier run beside a sanitizer build gave
+#     1.50 and 1.06, with spreads of 50 to 100 % for every command.
+#   deep, tmpfs: the shared walk copies 250, 500 and 1,000 levels in 4, 10 and 23 ms (cp -a 22,
+#     75 and 311 ms); the copies themselves stop at the path limit.
+#   wide: longest stall 17 (selective) and 22 ms (mass) on tmpfs, 26 and 20 ms on disk; large
+#     (50 files of 100 MB, disk; the program run with --stall on its own): 18 (selective) and 19 ms
+#     (mass).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BIN=${BIN:-build/bin/migration_copy_bench}
@@ -159,13 +176,17 @@ def cp_once():
     return time.perf_counter() - start, children_cpu() - cpu
 
 def kestro_args(which):
-    # A deep tree passes the selective copy's path limit: its refusals are expected there.
-    return ([bench, work] + (["--mass"] if which == "mass" else [])
-            + (["--long-paths"] if shape == "deep" else []))
+    # A deep tree passes the copies' path limit (259 characters, as on Windows): their refusals are
+    # expected there; "walk" is the walk both copies share, without that limit.
+    return ([bench, work] + (["--" + which] if which in ("mass", "walk") else [])
+            + (["--long-paths"] if shape == "deep" and which != "walk" else []))
 
 def kestro_once(which):
     fresh(kestro_machine)
-    out = subprocess.run(kestro_args(which), check=True, capture_output=True, text=True).stdout
+    run = subprocess.run(kestro_args(which), capture_output=True, text=True)
+    if run.returncode != 0:
+        raise SystemExit("%s failed:\n%s%s" % (which, run.stdout, run.stderr[-3000:]))
+    out = run.stdout
     values = dict(line.split(":", 1) for line in out.splitlines() if ":" in line)
     if "kestro_seconds" not in values:
         raise SystemExit("no time from " + bench + ":\n" + out)
@@ -173,6 +194,8 @@ def kestro_once(which):
     return float(values["kestro_seconds"]), float(cpu) if cpu else None
 
 copies = ["selective", "mass"] if mode == "both" else [mode]
+if shape == "deep":
+    copies.append("walk")
 
 def one_round():
     # Strictly in turn, so that every run follows the same other command in every round: when the
@@ -232,11 +255,11 @@ else:
 if os.environ.get("STRACE") == "1":
     fresh(cp_dest)
     print("cp -a: %.2f stat and %.2f open calls per file" % strace_counts(["cp", "-a", source, cp_dest], count))
-    for which in copies:
+    for which in [c for c in copies if c != "walk"]:
         fresh(kestro_machine)
         print("%s: %.2f stat and %.2f open calls per file" % ((which,) + strace_counts(kestro_args(which), count)))
 if os.environ.get("STALL", "1") != "0":
-    for which in copies:
+    for which in [c for c in copies if c != "walk"]:
         fresh(kestro_machine)
         out = subprocess.run(kestro_args(which) + ["--stall"], check=True, capture_output=True, text=True).stdout
         print("\n".join(which + " " + line for line in out.splitlines() if line.startswith("stall")), flush=True)
