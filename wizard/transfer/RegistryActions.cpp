@@ -45,7 +45,7 @@ TransferOutcome replaceInFile(const char* process, const std::string& file, cons
 
 // Whether the rewritten export names only the key it was made of and keys below it: a key name
 // of the source that broke the export's lines must not reach another key of this PC.
-bool keptBelow(const std::string& file, const std::string& key)
+bool keptBelow(const std::string& file, const std::string& key, const char* process = "Action_Import")
 {
     std::string bytes;
     if (readFileBytes(file, bytes) != FsError::None)
@@ -55,7 +55,7 @@ bool keptBelow(const std::string& file, const std::string& key)
     confined.confineTo = {key};
     if (platform::checkRegText(bytes, report, confined) == platform::WinError::Success)
         return true;
-    writeTransferLog("Action_Import", "Outside " + key + " : " + report.message);
+    writeTransferLog(process, "Outside " + key + " : " + report.message);
     return false;
 }
 
@@ -142,7 +142,14 @@ TransferOutcome mergeRegFileWorker(const std::string& regFile)
         outcome = sourceNotFound("Action_Update_Registry", regFile);
     } else if (fileSize(regFile) >= 1) {
         yieldToEvents();
-        if (!ModOtherApplications::ImportRegistry(regFile)) {
+        // The source's exports in "tempreg" (the main script's mirror copies) merge only below
+        // the mirror, whatever the script's rewrite made of them.
+        const bool fromSource = upperAscii(regFile).rfind(upperAscii(AppPath + "\\tempreg\\"), 0) == 0;
+        if (fromSource &&
+            !keptBelow(regFile, std::string(kMirrorPrefix.substr(0, kMirrorPrefix.size() - 1)),
+                "Action_Update_Registry")) {
+            outcome = TransferOutcome::Failed;
+        } else if (!ModOtherApplications::ImportRegistry(regFile)) {
             writeTransferLog("Action_Update_Registry",
                 std::to_string(errorNumber(FsError::PathFileAccess)) + ":" + regFile +
                     " : The registry editor did not merge the file");
