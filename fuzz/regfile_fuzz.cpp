@@ -1,5 +1,7 @@
 // regfile_fuzz.cpp: merges arbitrary bytes as a registry file, then checks that what the registry
-// holds exports stably: export, merge that export, export again gives the same bytes.
+// holds exports stably: export, merge that export, export again gives the same bytes. First the
+// bytes are merged confined to one key: whatever the file says, nothing outside that key changes
+// (keys added or deleted), and a refused file changes nothing at all.
 #include "platform/RegFile.h"
 
 #include <cstdint>
@@ -44,14 +46,42 @@ std::string exportAll(platform::Registry& reg, platform::RegFileFormat format)
     return bytes;
 }
 
+constexpr const char* kConfinedKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER";
+
+void checkConfinement(platform::Registry& reg, std::string_view bytes)
+{
+    clear(reg);
+    platform::RegKey sentinel;
+    if (reg.createKey(platform::RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT", sentinel) !=
+            platform::WinError::Success ||
+        reg.setString(sentinel, "Kept", "yes") != platform::WinError::Success ||
+        reg.createKey(platform::RegRoot::CurrentUser, "Software\\Kept", sentinel) !=
+            platform::WinError::Success)
+        std::abort();
+    const std::string before = exportAll(reg, platform::RegFileFormat::Regedit4);
+    platform::RegFileMergeOptions confined;
+    confined.confineTo = {kConfinedKey};
+    platform::RegFileMergeReport report;
+    const platform::WinError e = platform::mergeRegText(reg, bytes, report, confined);
+    if (e == platform::WinError::AccessDenied && report.refusedLine == 0)
+        std::abort();
+    if (e != platform::WinError::Success && exportAll(reg, platform::RegFileFormat::Regedit4) != before)
+        std::abort();
+    // The file may make the keys on the way to the confined key; the sentinels were there before.
+    reg.deleteTree(platform::RegRoot::LocalMachine, "SOFTWARE\\QZ");
+    if (exportAll(reg, platform::RegFileFormat::Regedit4) != before)
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     platform::Registry& reg = registry();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    checkConfinement(reg, bytes);
     clear(reg);
     platform::RegFileMergeReport report;
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     if (platform::mergeRegText(reg, bytes, report) != platform::WinError::Success)
         return 0;
     for (const platform::RegFileFormat format :

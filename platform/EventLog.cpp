@@ -2,11 +2,12 @@
 #include "platform/EventLog.h"
 
 #include "platform/Clock.h"
+#include "platform/HostFile.h"
 
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
-#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace platform {
@@ -36,7 +37,8 @@ WinError appendMachineEvent(
     line += '\n';
     // One write with O_APPEND keeps lines whole when several processes record at once.
     const auto path = machineFolder / kEventLogFileName;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0)
         return WinError::WriteFault;
     const ssize_t written = ::write(fd, line.data(), line.size());
@@ -47,7 +49,9 @@ WinError appendMachineEvent(
 std::vector<MachineEvent> readMachineEvents(const std::filesystem::path& machineFolder)
 {
     std::vector<MachineEvent> events;
-    std::ifstream in(machineFolder / kEventLogFileName);
+    std::string bytes;
+    readHostMetadata(machineFolder / kEventLogFileName, bytes);
+    std::istringstream in(bytes);
     std::string line;
     while (std::getline(in, line)) {
         const auto first = line.find(' ');

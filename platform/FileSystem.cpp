@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/FileVersion.h"
+#include "platform/HostFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -392,7 +393,7 @@ std::string FileSystem::getFileVersion(std::string_view path) const
     return peFileVersion(bytes);
 }
 
-FsError FileSystem::readFile(std::string_view path, std::string& bytes) const
+FsError FileSystem::readFile(std::string_view path, std::string& bytes, std::size_t maxBytes) const
 {
     ResolvedPath r;
     if (const FsError err = resolveExisting(path, r); err != FsError::None)
@@ -402,13 +403,11 @@ FsError FileSystem::readFile(std::string_view path, std::string& bytes) const
         return FsError::PathFileAccess;
     if (hostInUse(r.host))
         return FsError::PermissionDenied;
-    std::ifstream in(r.host, std::ios::binary);
-    if (!in)
-        return FsError::PermissionDenied;
-    std::ostringstream out;
-    out << in.rdbuf();
-    bytes = out.str();
-    return FsError::None;
+    switch (readHostMetadata(r.host, bytes, maxBytes)) {
+    case WinError::Success: return FsError::None;
+    case WinError::FileNotFound: return FsError::FileNotFound;
+    default: return FsError::PathFileAccess;
+    }
 }
 
 namespace {

@@ -157,9 +157,10 @@ public:
     std::string getFileVersion(std::string_view path) const;
 
     // Whole files as bytes. Reading: FileNotFound (53), PermissionDenied (70) in use,
-    // PathFileAccess (75) a folder. Writing creates or replaces the file: PathNotFound (76) no
-    // folder, PermissionDenied (70) read-only or in use, PathFileAccess (75) a folder.
-    FsError readFile(std::string_view path, std::string& bytes) const;
+    // PathFileAccess (75) a folder, anything else that is no regular file (a pipe or a device is
+    // never waited on) or a file larger than maxBytes. Writing creates or replaces the file:
+    // PathNotFound (76) no folder, PermissionDenied (70) read-only or in use, PathFileAccess (75) a folder.
+    FsError readFile(std::string_view path, std::string& bytes, std::size_t maxBytes = SIZE_MAX) const;
     FsError writeFile(std::string_view path, std::string_view bytes);
     FsError appendFile(std::string_view path, std::string_view bytes);
 

@@ -1,6 +1,7 @@
 // FileSystemHost.cpp: the sidecar attribute store and the host checks of the file-system object.
 #include "platform/FileSystemHost.h"
 
+#include "platform/HostFile.h"
 #include "platform/PathResolver.h"
 
 #include <fcntl.h>
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <fstream>
 #include <map>
 #include <system_error>
 #include <vector>
@@ -37,16 +37,27 @@ void parseSidecarLine(const std::string& line, AttrMap& map)
     }
 }
 
+// A side file that is no regular file, a link, or larger than any folder's attributes need is
+// read as no side file: a pipe or a device planted there neither holds nor floods the caller.
 AttrMap readSidecar(const fs::path& folder)
 {
     AttrMap map;
-    std::ifstream in(folder / std::string(kAttributeSidecar), std::ios::binary);
-    std::string line;
-    while (std::getline(in, line))
-        parseSidecarLine(line, map);
+    std::string bytes;
+    if (readHostMetadata(folder / std::string(kAttributeSidecar), bytes) != WinError::Success)
+        return map;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = bytes.find('\n', pos);
+        if (end == std::string::npos)
+            end = bytes.size();
+        parseSidecarLine(bytes.substr(pos, end - pos), map);
+        pos = end + 1;
+    }
     return map;
 }
 
+// Written under a fresh name and renamed (replaceHostFile): a link planted at a temporary name is
+// never followed.
 void writeSidecar(const fs::path& folder, const AttrMap& map)
 {
     const fs::path file = folder / std::string(kAttributeSidecar);
@@ -55,13 +66,10 @@ void writeSidecar(const fs::path& folder, const AttrMap& map)
         fs::remove(file, ec);
         return;
     }
-    const fs::path temp = folder / (std::string(kAttributeSidecar) + ".new");
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        for (const auto& [name, bits] : map)
-            out << name << '\t' << bits << '\n';
-    }
-    fs::rename(temp, file, ec);
+    std::string text;
+    for (const auto& [name, bits] : map)
+        text += name + '\t' + std::to_string(bits) + '\n';
+    replaceHostFile(file, text);
 }
 
 unsigned defaultBits(bool isFolder) { return isFolder ? 0u : attr::Archive; }
@@ -174,15 +182,9 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 std::map<std::string, unsigned> readSidecarAt(int folder)
 {
     AttrMap map;
-    const int fd =
-        ::openat(folder, std::string(kAttributeSidecar).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return map;
     std::string text;
-    char buffer[8192];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        text.append(buffer, static_cast<std::size_t>(n));
-    ::close(fd);
+    if (readHostMetadataAt(folder, std::string(kAttributeSidecar).c_str(), text) != WinError::Success)
+        return map;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
         parseSidecarLine(text.substr(start, end - start), map);
@@ -210,16 +212,7 @@ void storeAttributesAt(int folder, const std::map<std::string, unsigned>& change
     std::string text;
     for (const auto& [name, bits] : map)
         text += name + '\t' + std::to_string(bits) + '\n';
-    const std::string temp = file + ".new";
-    const int fd =
-        ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return;
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    if (::close(fd) == 0 && written)
-        ::renameat(folder, temp.c_str(), folder, file.c_str());
-    else
-        ::unlinkat(folder, temp.c_str(), 0);
+    replaceHostFileAt(folder, file, text);
 }
 
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error)

@@ -1,26 +1,140 @@
-// HostFile.cpp: one whole host file written.
+// HostFile.cpp: whole host files written, metadata files read safely, files replaced atomically.
 #include "platform/HostFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <fstream>
+#include <random>
 
 namespace platform {
+namespace {
+
+void say(std::string* message, const std::string& text)
+{
+    if (message)
+        *message = text;
+}
+
+// Writes all bytes to fd; false on a short or failed write.
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// A name no other writer uses at the same time: the process, a count and a random number.
+std::string freshSuffix()
+{
+    static std::atomic<unsigned> count{0};
+    static const unsigned seed = std::random_device{}();
+    return std::to_string(::getpid()) + "-" + std::to_string(count++) + "-" + std::to_string(seed);
+}
+
+} // namespace
 
 WinError writeWholeHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message)
 {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) {
-        if (message)
-            *message = "cannot create " + file.string();
+        say(message, "cannot create " + file.string());
         return WinError::AccessDenied;
     }
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
-        if (message)
-            *message = "cannot write " + file.string();
+        say(message, "cannot write " + file.string());
         return WinError::WriteFault;
     }
     return WinError::Success;
+}
+
+WinError readHostMetadataAt(
+    int folder, const char* name, std::string& bytes, std::size_t maxBytes, std::string* message)
+{
+    bytes.clear();
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        say(message, (missing ? "cannot find " : "cannot open ") + std::string(name));
+        return missing ? WinError::FileNotFound : WinError::AccessDenied;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        say(message, std::string(name) + " is no regular file");
+        return WinError::AccessDenied;
+    }
+    WinError result = WinError::Success;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            say(message, "cannot read " + std::string(name));
+            result = WinError::ReadFault;
+            break;
+        }
+        if (n == 0)
+            break;
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+            say(message, std::string(name) + " is larger than " + std::to_string(maxBytes) + " bytes");
+            result = WinError::InvalidData;
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (result != WinError::Success)
+        bytes.clear();
+    return result;
+}
+
+WinError readHostMetadata(
+    const std::filesystem::path& file, std::string& bytes, std::size_t maxBytes, std::string* message)
+{
+    return readHostMetadataAt(AT_FDCWD, file.c_str(), bytes, maxBytes, message);
+}
+
+WinError replaceHostFileAt(int folder, const std::string& name, std::string_view bytes, std::string* message)
+{
+    // O_EXCL never opens what is there, a link (dangling or not) included: another name is tried.
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+        temp = name + ":" + freshSuffix() + ".new";
+        fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        say(message, "cannot create " + temp);
+        return WinError::AccessDenied;
+    }
+    const bool written = writeAll(fd, bytes);
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
+        ::unlinkat(folder, temp.c_str(), 0);
+        say(message, "cannot write " + name);
+        return WinError::WriteFault;
+    }
+    return WinError::Success;
+}
+
+WinError replaceHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message)
+{
+    return replaceHostFileAt(AT_FDCWD, file.string(), bytes, message);
 }
 
 } // namespace platform

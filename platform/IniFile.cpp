@@ -14,24 +14,9 @@ namespace platform {
 
 WinError IniFile::readText(const std::filesystem::path& file, std::string& utf8, std::string* message)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        if (message)
-            *message = "cannot find " + file.string();
-        return WinError::FileNotFound;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        if (message)
-            *message = "cannot open " + file.string();
-        return WinError::AccessDenied;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        if (message)
-            *message = "cannot read " + file.string();
-        return WinError::ReadFault;
-    }
+    std::string bytes;
+    if (const WinError e = readHostMetadata(file, bytes, kMaxMetadataBytes, message); e != WinError::Success)
+        return e;
     utf8 = cp1252ToUtf8(bytes);
     return WinError::Success;
 }

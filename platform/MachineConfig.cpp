@@ -2,6 +2,7 @@
 #include "platform/MachineConfig.h"
 
 #include "platform/CodePage.h"
+#include "platform/HostFile.h"
 #include "platform/WinPath.h"
 
 #include "common/IniLine.h"
@@ -11,6 +12,8 @@
 #include <charconv>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <set>
 
 namespace platform {
 namespace {
@@ -510,15 +513,14 @@ bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::s
         error = machineFolder.string() + " is not a machine: it holds no machine.ini";
         return false;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    // Never waits on a pipe or reads a device: every lookup of the network reads this file.
+    std::string bytes;
+    if (readHostMetadata(file, bytes) != WinError::Success) {
         error = file.string() + ": cannot be read";
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
     return parseMachineIni(
-        cp1252ToUtf8(text.str()), file.string(), defaultComputerName(machineFolder), out, error);
+        cp1252ToUtf8(bytes), file.string(), defaultComputerName(machineFolder), out, error);
 }
 
 bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& config, std::string& error)
@@ -528,18 +530,9 @@ bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& confi
     for (const auto& d : config.drives)
         fs::create_directories(driveFolder(machineFolder, d.letter), ec);
     const fs::path file = machineFolder / "machine.ini";
-    const fs::path temp = machineFolder / "machine.ini.new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << utf8ToCp1252(formatMachineIni(config));
-        if (!out) {
-            error = file.string() + ": cannot be written";
-            return false;
-        }
-    }
-    fs::rename(temp, file, ec);
-    if (ec) {
-        error = file.string() + ": " + ec.message();
+    std::string message;
+    if (replaceHostFile(file, utf8ToCp1252(formatMachineIni(config)), &message) != WinError::Success) {
+        error = file.string() + ": cannot be written";
         return false;
     }
     return true;
@@ -547,91 +540,105 @@ bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& confi
 
 namespace {
 
-// The machine last found for a name in a network, kept while its machine.ini is unchanged, so that
-// every path through a share does not read every machine of the network again.
-struct FoundMachine {
-    fs::path folder;
-    fs::file_time_type time;
+// What a lookup read of a network: every sub-folder with the stamp (time and size) of its
+// machine.ini and, when it is a machine, its model. Kept while the network folder and every stamp
+// are unchanged, so that every path through a share does not read every machine again; checking
+// the stamps costs one stat() per sub-folder.
+struct Stamp {
+    fs::file_time_type time{};
     std::uintmax_t size = 0;
-    MachineConfig config;
+    bool present = false;
+    bool operator==(const Stamp&) const = default;
+};
+
+struct ScannedFolder {
+    fs::path folder;
+    Stamp stamp;
+    std::optional<MachineConfig> config;
+};
+
+struct ScannedNetwork {
+    fs::file_time_type time{};
+    std::vector<ScannedFolder> folders; // folder-name order
+    std::set<std::string> reported;     // ambiguous names already logged
 };
 
 std::mutex g_foundMutex;
-std::map<std::string, FoundMachine>& foundMachines()
+std::map<std::string, ScannedNetwork>& scannedNetworks()
 {
-    static std::map<std::string, FoundMachine> found;
+    static std::map<std::string, ScannedNetwork> found;
     return found;
 }
 
-std::string foundKey(const fs::path& networkFolder, std::string_view name)
-{
-    std::string key = networkFolder.string() + '\n';
-    for (const char c : name)
-        key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return key;
-}
-
-bool unchanged(const FoundMachine& m)
-{
-    std::error_code ec;
-    const fs::path ini = m.folder / "machine.ini";
-    const auto time = fs::last_write_time(ini, ec);
-    if (ec)
-        return false;
-    const auto size = fs::file_size(ini, ec);
-    return !ec && time == m.time && size == m.size;
-}
-
-void remember(const std::string& key, const fs::path& folder, const MachineConfig& config)
+Stamp stampOf(const fs::path& folder)
 {
     std::error_code ec;
     const fs::path ini = folder / "machine.ini";
-    FoundMachine m{folder, fs::last_write_time(ini, ec), 0, config};
+    Stamp s;
+    s.time = fs::last_write_time(ini, ec);
     if (ec)
-        return;
-    m.size = fs::file_size(ini, ec);
-    if (ec)
-        return;
-    const std::lock_guard<std::mutex> lock(g_foundMutex);
-    foundMachines()[key] = std::move(m);
+        return {};
+    s.size = fs::file_size(ini, ec);
+    s.present = !ec;
+    return s.present ? s : Stamp{};
+}
+
+bool unchanged(const fs::path& networkFolder, const ScannedNetwork& n)
+{
+    std::error_code ec;
+    if (fs::last_write_time(networkFolder, ec) != n.time || ec)
+        return false;
+    return std::all_of(n.folders.begin(), n.folders.end(),
+        [](const ScannedFolder& f) { return stampOf(f.folder) == f.stamp; });
+}
+
+ScannedNetwork scan(const fs::path& networkFolder)
+{
+    ScannedNetwork n;
+    std::error_code ec;
+    n.time = fs::last_write_time(networkFolder, ec);
+    for (fs::directory_iterator it(networkFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeEc;
+        if (it->is_directory(typeEc))
+            n.folders.push_back({it->path(), {}, std::nullopt});
+    }
+    std::sort(n.folders.begin(), n.folders.end(),
+        [](const ScannedFolder& a, const ScannedFolder& b) { return a.folder < b.folder; });
+    for (ScannedFolder& f : n.folders) {
+        f.stamp = stampOf(f.folder);
+        MachineConfig c;
+        std::string error;
+        if (f.stamp.present && loadMachineConfig(f.folder, c, error))
+            f.config = std::move(c);
+    }
+    return n;
 }
 
 } // namespace
 
-bool findMachine(
-    const fs::path& networkFolder, std::string_view name, fs::path& folderOut, MachineConfig& configOut)
+bool findMachine(const fs::path& networkFolder, std::string_view name, fs::path& folderOut,
+    MachineConfig& configOut, std::string* ambiguity)
 {
-    std::error_code ec;
     if (name.empty())
         return false;
-    const std::string key = foundKey(networkFolder, name);
-    {
-        const std::lock_guard<std::mutex> lock(g_foundMutex);
-        const auto it = foundMachines().find(key);
-        if (it != foundMachines().end() && unchanged(it->second) &&
-            equalsNoCase(it->second.config.computerName, name)) {
-            folderOut = it->second.folder;
-            configOut = it->second.config;
-            return true;
-        }
+    const std::lock_guard<std::mutex> lock(g_foundMutex);
+    ScannedNetwork& n = scannedNetworks()[networkFolder.string()];
+    if (!unchanged(networkFolder, n))
+        n = scan(networkFolder);
+    std::vector<const ScannedFolder*> claimants;
+    for (const ScannedFolder& f : n.folders)
+        if (f.config && equalsNoCase(f.config->computerName, name))
+            claimants.push_back(&f);
+    if (claimants.size() == 1) {
+        folderOut = claimants.front()->folder;
+        configOut = *claimants.front()->config;
+        return true;
     }
-    // Folder-name order, so that the answer does not depend on the host's listing order.
-    std::vector<fs::path> folders;
-    for (fs::directory_iterator it(networkFolder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_directory(ec) && fs::exists(it->path() / "machine.ini", ec))
-            folders.push_back(it->path());
-    std::sort(folders.begin(), folders.end());
-    for (const auto& folder : folders) {
-        MachineConfig c;
-        std::string error;
-        if (!loadMachineConfig(folder, c, error))
-            continue;
-        if (equalsNoCase(c.computerName, name)) {
-            remember(key, folder, c);
-            folderOut = folder;
-            configOut = std::move(c);
-            return true;
-        }
+    // Two machines with one name: neither is taken, whichever the host happens to list first.
+    if (claimants.size() > 1 && ambiguity && n.reported.insert(foldCase(name)).second) {
+        *ambiguity = "The computer name " + std::string(name) + " is claimed by " +
+            claimants[0]->folder.string() + " and " + claimants[1]->folder.string() +
+            ": refused as ambiguous";
     }
     return false;
 }

@@ -98,10 +98,11 @@ bool saveMachineConfig(
     const std::filesystem::path& machineFolder, const MachineConfig& config, std::string& error);
 
 // Finds the machine of `networkFolder` whose computer name is `name` (case-insensitive).
-// Sub-folders without a machine.ini or with a malformed one are passed over.
-// False when no machine has that name.
+// Sub-folders without a machine.ini or with a malformed or unreadable one are passed over.
+// False when no machine has that name, or when two claim it (ambiguous: neither is taken); then,
+// the first time per name and network, *ambiguity names both folders.
 bool findMachine(const std::filesystem::path& networkFolder, std::string_view name,
-    std::filesystem::path& folderOut, MachineConfig& configOut);
+    std::filesystem::path& folderOut, MachineConfig& configOut, std::string* ambiguity = nullptr);
 
 // The host folder of a drive of a machine: <machineFolder>/drives/<letter>.
 std::filesystem::path driveFolder(const std::filesystem::path& machineFolder, char letter);

@@ -175,11 +175,16 @@ std::optional<Computer> Network::findComputer(std::string_view nameOrAddress) co
     if (name.empty())
         return std::nullopt;
     const bool dotted = isDottedAddress(name);
+    std::optional<Computer> found;
     for (auto& c : computers()) {
-        if (dotted ? c.config.address == name : equalsNoCaseAscii(c.config.computerName, name))
-            return c;
+        if (!(dotted ? c.config.address == name : equalsNoCaseAscii(c.config.computerName, name)))
+            continue;
+        // Two machines answering to one name or address: neither is the one meant.
+        if (found)
+            return std::nullopt;
+        found = std::move(c);
     }
-    return std::nullopt;
+    return found;
 }
 
 bool Network::isReachable(std::string_view nameOrAddress) const

@@ -48,7 +48,8 @@ public:
     // case-insensitive order; folders without a readable machine.ini are passed over.
     std::vector<Computer> computers() const;
 
-    // The machine answering to a computer name (case-insensitive) or to a dotted address.
+    // The machine answering to a computer name (case-insensitive) or to a dotted address; nothing
+    // when none does or when two do (an ambiguous name is no path to either).
     std::optional<Computer> findComputer(std::string_view nameOrAddress) const;
 
     // As gethostbyname: the dotted IPv4 address of a reachable machine of the network named by

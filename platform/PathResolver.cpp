@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/CodePage.h"
+#include "platform/EventLog.h"
 #include "platform/ShortName.h"
 
 #include <algorithm>
@@ -235,7 +236,10 @@ ResolvedPath PathResolver::resolve(const WinPath& path, bool allowWildcards) con
 
     fs::path serverFolder;
     MachineConfig server;
-    if (!findMachine(networkFolder(), path.server(), serverFolder, server) || !server.reachable) {
+    std::string ambiguity;
+    if (!findMachine(networkFolder(), path.server(), serverFolder, server, &ambiguity) || !server.reachable) {
+        if (!ambiguity.empty())
+            appendMachineEvent(m_machineFolder, "network", ambiguity);
         r.error = WinError::BadNetPath;
         return r;
     }

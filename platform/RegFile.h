@@ -32,6 +32,7 @@ struct RegFileMergeReport {
     std::size_t keysDeleted = 0;          // [-key] sections that deleted a key
     std::size_t valuesSet = 0;
     std::size_t valuesDeleted = 0; // "name"=- lines that deleted a value
+    std::size_t refusedLine = 0;   // the key line outside RegFileMergeOptions::confineTo, or 0
     std::string message;           // why the merge failed; names the file when there is one
 };
 
@@ -39,6 +40,12 @@ struct RegFileMergeOptions {
     // Called every yieldEvery lines while the merge runs (the wizard lets its window breathe here).
     std::function<void()> yield;
     std::size_t yieldEvery = 2000;
+    // When not empty, the only keys the file may name ("HKEY_LOCAL_MACHINE\SOFTWARE\QZ\HKEY_CURRENT_USER",
+    // long or short root names): every key it opens or deletes must be one of them or lie below one
+    // (compared as the registry compares names; HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\SOFTWARE\Classes).
+    // The first key line outside them refuses the whole file: AccessDenied, report.refusedLine and a
+    // message naming the line, and nothing of the file is merged.
+    std::vector<std::string> confineTo;
 };
 
 // Merges the bytes of a registry file, the way the registry editor merges it:
@@ -58,8 +65,10 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
     const RegFileMergeOptions& options = {});
 
 // What merging the bytes would report, without touching any machine's registry: the file is
-// merged into an empty registry in memory. The warnings tell the lines a merge would pass over.
-WinError checkRegText(std::string_view fileBytes, RegFileMergeReport& report);
+// merged into an empty registry in memory. The warnings tell the lines a merge would pass over;
+// with options.confineTo, AccessDenied tells a file that names a key outside them.
+WinError checkRegText(
+    std::string_view fileBytes, RegFileMergeReport& report, const RegFileMergeOptions& options = {});
 
 // Reads a file and merges it as above. FileNotFound (missing file), AccessDenied/ReadFault
 // (cannot be read), BadFormat (not a registry file); report.message names the file.

@@ -5,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
+#include "platform/RegFileConfinement.h"
 
 #include <fstream>
 #include <iterator>
@@ -334,6 +335,7 @@ public:
         , m_report(report)
         , m_options(options)
         , m_wide(wideText)
+        , m_confinement(options.confineTo)
     {}
 
     // Merges the lines after the header line.
@@ -376,8 +378,21 @@ private:
         m_report.warnings.push_back(RegFileWarning{line, std::move(text)});
     }
 
+    // A key outside the confinement refuses the file: the merge stops and nothing is committed.
+    WinError refuseOutside(RegRoot root, const std::string& sub, const std::string& shown, std::size_t lineNo)
+    {
+        if (m_confinement.allows(root, sub))
+            return WinError::Success;
+        m_report.refusedLine = lineNo;
+        m_report.message = "line " + std::to_string(lineNo) + ": the key [" + shown +
+            "] lies outside the keys this file may change";
+        return WinError::AccessDenied;
+    }
+
     WinError openKey(RegRoot root, const std::string& sub, const std::string& shown, std::size_t lineNo)
     {
+        if (const WinError e = refuseOutside(root, sub, shown, lineNo); e != WinError::Success)
+            return e;
         RegKey key;
         const WinError e = m_registry.createKey(root, sub, key);
         if (e != WinError::Success) {
@@ -415,6 +430,8 @@ private:
         }
         if (!remove)
             return openKey(root, sub, utf8, lineNo);
+        if (const WinError e = refuseOutside(root, sub, "-" + utf8, lineNo); e != WinError::Success)
+            return e;
         if (sub.find_first_not_of('\\') == std::string::npos) {
             warn(lineNo, "a root key cannot be deleted: [-" + utf8 + "]");
             return WinError::Success;
@@ -542,6 +559,7 @@ private:
     RegFileMergeReport& m_report;
     const RegFileMergeOptions& m_options;
     const bool m_wide;
+    const Confinement m_confinement;
     const std::vector<std::string_view>* m_lines = nullptr;
     std::size_t m_next = 0;
     RegKey m_key;
@@ -611,6 +629,8 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
         }
         Merger merger(registry, report, options, report.format == RegFileFormat::Version5);
         const WinError e = merger.run(lines, oldForm);
+        if (e != WinError::Success && report.refusedLine != 0)
+            return e;
         if (e != WinError::Success) {
             report.message =
                 "registry failure while merging: " + std::string(winErrorName(e)) + "; nothing was changed";
@@ -642,7 +662,8 @@ WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, Reg
     });
 }
 
-WinError checkRegText(std::string_view fileBytes, RegFileMergeReport& report)
+WinError checkRegText(
+    std::string_view fileBytes, RegFileMergeReport& report, const RegFileMergeOptions& options)
 {
     Registry scratch;
     std::string message;
@@ -652,7 +673,7 @@ WinError checkRegText(std::string_view fileBytes, RegFileMergeReport& report)
         report.message = message;
         return opened;
     }
-    return mergeRegText(scratch, fileBytes, report);
+    return mergeRegText(scratch, fileBytes, report, options);
 }
 
 } // namespace platform

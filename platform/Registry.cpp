@@ -206,7 +206,9 @@ WinError Registry::open(
         const bool exists = std::filesystem::exists(dbFile, ec);
         if (!exists && mode == OpenMode::OpenExisting)
             return fail(WinError::FileNotFound, "registry database " + dbFile.string() + " does not exist");
-        if (exists && !std::filesystem::is_regular_file(dbFile, ec))
+        // A link (into another machine, say) or a pipe planted as registry.db is never opened.
+        const std::filesystem::file_status st = std::filesystem::symlink_status(dbFile, ec);
+        if (std::filesystem::is_symlink(st) || (exists && !std::filesystem::is_regular_file(st)))
             return fail(WinError::AccessDenied, "registry database " + dbFile.string() + " is not a file");
         int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
         if (mode == OpenMode::CreateIfMissing)

@@ -3,6 +3,7 @@
 #include "platform/ShellLink.h"
 
 #include "platform/CodePage.h"
+#include "platform/HostFile.h"
 
 #include <algorithm>
 #include <array>
@@ -366,7 +367,7 @@ FsError ShellLink::load(const FileSystem& fileSystem, std::string_view path)
         return r.ok() ? FsError::None : FileSystem::fromWinError(r.error);
     }
     std::string bytes;
-    if (const FsError err = fileSystem.readFile(path, bytes); err != FsError::None)
+    if (const FsError err = fileSystem.readFile(path, bytes, kMaxMetadataBytes); err != FsError::None)
         return err;
     if (!decodeShellLink(bytes, m_data))
         return FsError::BadFileName;

@@ -12,9 +12,11 @@
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/PageControls.h"
 #include "wizard/core/ProgramEnd.h"
+#include "wizard/core/WizardLog.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferText.h"
 
 namespace wizard {
 
@@ -44,45 +46,69 @@ void prepareSource(platform::FileSystem& files, const std::string& sourceFolder,
     }
 }
 
-// Whether a copied export reads and merges without a line passed over.
-bool exportClean(platform::FileSystem& files, const std::string& path, platform::RegFileMergeReport& report)
+// The root each export holds, in the order of kSourceExports.
+constexpr const char* kExportRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"};
+
+// What the main script merges of an export: the export with its root's section headers moved
+// below the mirror ("[HKEY_CURRENT_USER" becomes "[HKEY_LOCAL_MACHINE\SOFTWARE\QZ\HKEY_CURRENT_USER",
+// any case), the same replacement its "replace" step makes.
+std::string mirroredExport(std::string bytes, const std::string& root)
 {
-    std::string bytes;
-    return files.readFile(path, bytes) == platform::FsError::None &&
-        platform::checkRegText(bytes, report) == platform::WinError::Success && report.warnings.empty();
+    rewriteText(bytes, "[" + root, "[" + std::string(kMirrorPrefix) + root, CaseMode::IgnoreCase);
+    return bytes + "\r\n";
+}
+
+// Why an export cannot be merged ("" when it can): it is no registry file, a merge would pass over
+// one of its lines, or, moved below the mirror, it still names a key outside the mirror of its own
+// root (another root, a short root name, a deletion outside the mirror, a form the move does not
+// rewrite). A refused export reaches no registry.
+std::string exportFault(const std::string& bytes, const std::string& root)
+{
+    platform::RegFileMergeReport report;
+    platform::RegFileMergeOptions confined;
+    confined.confineTo = {std::string(kMirrorPrefix) + root};
+    const platform::WinError e = platform::checkRegText(mirroredExport(bytes, root), report, confined);
+    if (report.refusedLine != 0)
+        return " names a key outside " + root + " (line " + std::to_string(report.refusedLine) + ")";
+    if (e != platform::WinError::Success)
+        return " cannot be read";
+    if (!report.warnings.empty())
+        return " cannot be read (line " + std::to_string(report.warnings.front().line) + ")";
+    return {};
 }
 
 // The source as the hand-over knows it: its name (without regard to case) and its system.
 std::string handOverSource() { return common::upperAscii(SourcePcName) + "|" + SourceOs; }
 
-// Whether this run's exports of the same source are still in "tempreg", whole: a second pass
-// through the hand-over (Previous and Next again) then takes them instead of asking again.
+// Whether this run's exports of the same source are still in "tempreg" and can be merged: a second
+// pass through the hand-over (Previous and Next again) then takes them instead of asking again.
 bool exportsOfThisRun(platform::FileSystem& files, const std::string& target)
 {
     if (HandOverSource.empty() || HandOverSource != handOverSource())
         return false;
-    for (const char* name : kSourceExports) {
-        platform::RegFileMergeReport report;
-        if (!exportClean(files, target + name, report))
+    for (std::size_t i = 0; i < std::size(kSourceExports); ++i) {
+        std::string bytes;
+        if (files.readFile(target + kSourceExports[i], bytes) != platform::FsError::None ||
+            !exportFault(bytes, kExportRoots[i]).empty())
             return false;
     }
     return true;
 }
 
-// Whether the copied exports merge without a line passed over; a damaged one is told, removed and
-// asked for again, so that nothing of it reaches the registry.
+// Whether the copied exports can be merged (exportFault); a faulty one is told, removed and asked
+// for again, so that nothing of any export reaches the registry.
 bool exportsReadable(platform::FileSystem& files, const std::string& target)
 {
-    for (const char* name : kSourceExports) {
-        platform::RegFileMergeReport report;
-        if (exportClean(files, target + name, report))
+    for (std::size_t i = 0; i < std::size(kSourceExports); ++i) {
+        const char* name = kSourceExports[i];
+        std::string bytes;
+        const bool read = files.readFile(target + name, bytes) == platform::FsError::None;
+        const std::string fault = read ? exportFault(bytes, kExportRoots[i]) : std::string(" cannot be read");
+        if (fault.empty())
             continue;
-        std::string where;
-        if (!report.warnings.empty())
-            where = " (line " + std::to_string(report.warnings.front().line) + ")";
         wizardWindows().closeBusyWindow();
-        platform::showMessage(std::string("The registry file ") + name +
-                " from the Source PC cannot be read" + where +
+        writeLog("Display_Msg_To_User", std::string("0 : ") + name + fault);
+        platform::showMessage(std::string("The registry file ") + name + " from the Source PC" + fault +
                 ". Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again.",
             platform::MsgButtons::Ok, platform::MsgIcon::Critical);
         for (const char* copy : kSourceExports)

@@ -84,8 +84,32 @@ bool exportAndStrip(const std::string& key, const std::string& file)
     return FN_Sys_Path_Change(file, kMirrorHeader, "[");
 }
 
-// Imports one file after checking it: a missing file is passed over, no registry file is not
-// imported (false), passed-over lines are logged.
+// The keys an import may change, by the file's name: the exported sub-keys of the source's
+// SOFTWARE ("<name>.reg"), its App Management, App Paths and Uninstall keys, the class roots and
+// the current user's Software; a template of RegFiles may change what it names.
+std::vector<std::string> keysOfImport(const std::string& file)
+{
+    const std::string name = upper(file.substr(file.rfind('\\') + 1));
+    if (upper(file).find("REGFILES\\") != std::string::npos)
+        return {};
+    const std::string local = "HKEY_LOCAL_MACHINE\\";
+    if (name == "APPMANAGEMENT.REG" || name == "APPPATHS.REG" || name == "UNINSTALL.REG") {
+        const std::string key = name == "APPMANAGEMENT.REG" ? "App Management"
+            : name == "APPPATHS.REG"                        ? "App Paths"
+                                                            : "Uninstall";
+        return {local + kCurrentVersion + key};
+    }
+    if (name == "HKCR.REG" || name == "CLSLOCAL.REG")
+        return {"HKEY_CLASSES_ROOT"};
+    if (name == "HKCU_LOCAL.REG")
+        return {"HKEY_CURRENT_USER\\Software"};
+    const std::size_t stem = name.size() >= 4 ? name.size() - 4 : name.size();
+    return {local + "SOFTWARE\\" + file.substr(file.rfind('\\') + 1, stem)};
+}
+
+// Imports one file after checking it: a missing file is passed over, no registry file and a file
+// naming a key outside the keys its import may change (keysOfImport) are not imported (false),
+// passed-over lines are logged.
 bool importChecked(const std::string& path)
 {
     // An export that never arrived is nothing to import; the steps after it still run.
@@ -99,8 +123,12 @@ bool importChecked(const std::string& path)
         return false;
     }
     platform::RegFileMergeReport report;
-    if (platform::checkRegText(bytes, report) != platform::WinError::Success) {
-        writeTransferLog("FN_Import_Registry_Err", "Not a registry file : " + path);
+    platform::RegFileMergeOptions confined;
+    confined.confineTo = keysOfImport(path);
+    if (platform::checkRegText(bytes, report, confined) != platform::WinError::Success) {
+        writeTransferLog("FN_Import_Registry_Err",
+            (report.refusedLine != 0 ? "Outside its keys : " + path + " " + report.message
+                                     : "Not a registry file : " + path));
         return false;
     }
     for (const auto& w : report.warnings)

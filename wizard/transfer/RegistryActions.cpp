@@ -2,6 +2,8 @@
 // exports, renames and the application folder fetch.
 #include "wizard/transfer/RegistryActions.h"
 
+#include "platform/RegFile.h"
+
 #include "wizard/core/AppPath.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/FileActions.h"
@@ -41,6 +43,22 @@ TransferOutcome replaceInFile(const char* process, const std::string& file, cons
     return TransferOutcome::Migrated;
 }
 
+// Whether the rewritten export names only the key it was made of and keys below it: a key name
+// of the source that broke the export's lines must not reach another key of this PC.
+bool keptBelow(const std::string& file, const std::string& key, const char* process = "Action_Import")
+{
+    std::string bytes;
+    if (readFileBytes(file, bytes) != FsError::None)
+        return false;
+    platform::RegFileMergeReport report;
+    platform::RegFileMergeOptions confined;
+    confined.confineTo = {key};
+    if (platform::checkRegText(bytes, report, confined) == platform::WinError::Success)
+        return true;
+    writeTransferLog(process, "Outside " + key + " : " + report.message);
+    return false;
+}
+
 // Exports the whole key through the registry editor into the import folder, rewrites the mirror
 // headers and the source's Windows and system folders, and merges the file.
 TransferOutcome importWholeKey(const std::string& key)
@@ -70,6 +88,7 @@ TransferOutcome importWholeKey(const std::string& key)
         ok = replaced(srcSys, dstSys) && replaced(srcWin, dstWin) && replaced(q(srcSys), q(dstSys)) &&
             replaced(q(srcWin), q(dstWin));
     }
+    ok = ok && keptBelow(file, isMirrorKey(key) ? realKeyOf(key) : key);
     ok = ok && mergeRegFileWorker(file) == TransferOutcome::Migrated;
     deleteFolder(folder);
     if (!ok) {
@@ -123,7 +142,14 @@ TransferOutcome mergeRegFileWorker(const std::string& regFile)
         outcome = sourceNotFound("Action_Update_Registry", regFile);
     } else if (fileSize(regFile) >= 1) {
         yieldToEvents();
-        if (!ModOtherApplications::ImportRegistry(regFile)) {
+        // The source's exports in "tempreg" (the main script's mirror copies) merge only below
+        // the mirror, whatever the script's rewrite made of them.
+        const bool fromSource = upperAscii(regFile).rfind(upperAscii(AppPath + "\\tempreg\\"), 0) == 0;
+        if (fromSource &&
+            !keptBelow(regFile, std::string(kMirrorPrefix.substr(0, kMirrorPrefix.size() - 1)),
+                "Action_Update_Registry")) {
+            outcome = TransferOutcome::Failed;
+        } else if (!ModOtherApplications::ImportRegistry(regFile)) {
             writeTransferLog("Action_Update_Registry",
                 std::to_string(errorNumber(FsError::PathFileAccess)) + ":" + regFile +
                     " : The registry editor did not merge the file");

@@ -34,7 +34,14 @@ void snapshotDrive(const fs::path& driveFolder, char letter, Snapshot& out)
         for (char& ch : windows)
             if (ch == '/')
                 ch = '\\';
-        if (it->is_directory()) {
+        // Host links and special files (a hostile source's pipes) are no part of a drive: the
+        // copy never takes them, and reading a pipe here would wait for ever.
+        const fs::file_status st = it->symlink_status(ec);
+        if (fs::is_symlink(st) || (!fs::is_directory(st) && !fs::is_regular_file(st))) {
+            ec.clear();
+            continue;
+        }
+        if (fs::is_directory(st)) {
             out.folders[upper(windows)] = windows;
             continue;
         }

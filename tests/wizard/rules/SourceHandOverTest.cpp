@@ -1,6 +1,7 @@
 // SourceHandOverTest.cpp: the connection rules on the demo network: network helpers, drive mapping,
 // source validation, the source OS check, the batch file run on the source through the batch
 // runner, the wait for its exports, and the refusals that leave the destination as it was.
+#include "platform/CodePage.h"
 #include "platform/MachineConfig.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessRunner.h"
@@ -377,9 +378,9 @@ TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
     // user runs the real batch file.
     user.atBox = [&](int box) {
         if (box == 1) {
-            for (const char* name : wizard::kSourceExports)
-                files().writeText(
-                    folder + name, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"a\"=\"1\"\r\n");
+            for (const char* root : {"HKEY_CLASSES_ROOT", "HKEY_LOCAL_MACHINE"})
+                files().writeText(folder + (root[5] == 'C' ? "HKCR.reg" : "HKLM.reg"),
+                    std::string("REGEDIT4\r\n\r\n[") + root + "\\SOFTWARE\\X]\r\n\"a\"=\"1\"\r\n");
             files().writeText(folder + "HKCU.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"broken=\r\n");
         }
         if (box == 3)
@@ -394,6 +395,67 @@ TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
     std::string hkcu;
     ASSERT_EQ(files().readText(wizard::AppPath + "\\tempreg\\HKCU.reg", hkcu), platform::FsError::None);
     EXPECT_EQ(hkcu.find("broken"), std::string::npos);
+}
+
+TEST_F(SourceHandOverTest, ExportsNamingKeysOutsideTheirOwnMirrorAreRefusedWithFileAndLine)
+{
+    clsRules rules(env());
+    wizard::SourceOs = "win98";
+    connectTo("OLDPC", "Opt98");
+    ASSERT_TRUE(rules.Validate_Source_PC());
+    ASSERT_TRUE(rules.Simple_Map_C_Drive());
+    ASSERT_TRUE(rules.Create_Batch_File());
+    const std::string folder = *wizard::transferGlobals().driveMap.lookup("C:") + "\\KestroBatch\\";
+    const std::string run = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]";
+    const auto utf16 = [](const std::string& text) { return "\xFF\xFE" + platform::cp1252ToUtf16le(text); };
+    struct Case {
+        const char* file;
+        std::string bytes;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"HKCU.reg", "REGEDIT4\r\n\r\n" + run + "\r\n\"x\"=\"y\"\r\n", "outside HKEY_CURRENT_USER (line 3)"},
+        {"HKLM.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\A]\r\n[HKEY_CURRENT_USER\\B]\r\n",
+            "outside HKEY_LOCAL_MACHINE (line 4)"},
+        {"HKLM.reg", "REGEDIT4\r\n\r\n[HKLM\\SOFTWARE\\A]\r\n", "outside HKEY_LOCAL_MACHINE (line 3)"},
+        {"HKLM.reg", "REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT]\r\n",
+            "outside HKEY_LOCAL_MACHINE (line 3)"},
+        {"HKCU.reg", "REGEDIT4\r\n[HKEY_USERS\\.DEFAULT]\r\n", "outside HKEY_CURRENT_USER (line 2)"},
+        {"HKLM.reg", "REGEDIT4\r\n[HKEY_CURRENT_CONFIG\\X]\r\n", "outside HKEY_LOCAL_MACHINE (line 2)"},
+        {"HKCR.reg", "REGEDIT\r\nHKEY_CLASSES_ROOT\\exefile = planted\r\n",
+            "outside HKEY_CLASSES_ROOT (line 2)"},
+        {"HKCU.reg",
+            utf16("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n"),
+            "outside HKEY_CURRENT_USER (line 3)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        struct Source : platform::MessageService {
+            std::vector<std::string> texts;
+            std::function<void(int)> atBox;
+            platform::MsgResult show(const platform::MessageRequest& r) override
+            {
+                texts.push_back(r.text);
+                atBox(static_cast<int>(texts.size()));
+                return platform::MsgResult::Ok;
+            }
+        } user;
+        user.atBox = [&](int box) {
+            if (box == 1 || box == 3)
+                EXPECT_EQ(runBatchOnSource(demo::kSourcePc98), 0);
+            if (box == 1)
+                EXPECT_EQ(files().writeFile(folder + c.file, c.bytes), platform::FsError::None);
+        };
+        common::Service<platform::MessageService>::Override scoped{user};
+        ASSERT_TRUE(rules.Display_Msg_To_User());
+        ASSERT_EQ(user.texts.size(), 3u);
+        EXPECT_EQ(user.texts[1],
+            std::string("The registry file ") + c.file + " from the Source PC names a key " + c.why +
+                ". Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again.");
+        std::string taken;
+        ASSERT_EQ(files().readFile(wizard::AppPath + "\\tempreg\\" + c.file, taken), platform::FsError::None);
+        EXPECT_NE(taken, c.bytes) << "the batch file's own export replaced it";
+    }
 }
 
 TEST_F(SourceHandOverTest, SwitchedOffSourceAndMissingLinksAreRefused)

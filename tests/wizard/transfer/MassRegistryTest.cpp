@@ -182,15 +182,16 @@ TEST_F(MassRegistryTest, ImportsOnlyRegistryFilesAndPassesOverMalformedLines)
         "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Good]\r\n\"A\"=\"1\"\r\n"
         "this is no line of a registry file\r\n\"B\"=\"2\"\r\n");
     world.putNew(app("Temp/Junk.reg"), "not a registry file\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Junk]\r\n");
-    world.putNew(app("Temp/hkcr.reg"), "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Hkcr]\r\n\"A\"=\"1\"\r\n");
+    world.putNew(app("Temp/hkcr.reg"), "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\Hkcr]\r\n\"A\"=\"1\"\r\n");
 
     EXPECT_FALSE(FN_Import_Registry("")) << "the file that is no registry file is reported";
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Good", "A"), "1");
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Good", "B"), "2");
     EXPECT_TRUE(world.logged("FN_Import_Registry", "Passed over : "));
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Junk", ""), "<none>");
-    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Hkcr", "A"), "<none>");
+    EXPECT_EQ(value(RegRoot::ClassesRoot, "Hkcr", "A"), "<none>");
     EXPECT_TRUE(FN_Import_Registry("Temp\\hkcr.reg")) << "named, the file is imported";
+    EXPECT_EQ(value(RegRoot::ClassesRoot, "Hkcr", "A"), "1");
 }
 
 TEST_F(MassRegistryTest, KeyDeletionIsImportedAndItsFileRemoved)

@@ -148,6 +148,23 @@ TEST_F(RegistryActionsTest, UpdateRegistryShowsItsBusyTexts)
     wizardWindows().closeBusyWindow();
 }
 
+TEST_F(RegistryActionsTest, TheSourcesExportsMergeOnlyBelowTheMirror)
+{
+    world.putNew("Program Files/Kestro/tempreg/mirror/HKCU.reg",
+        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\A]\r\n[HKEY_CURRENT_USER\\Planted]"
+        "\r\n");
+    const std::string file =
+        "c:\\program files\\kestro\\tempreg\\mirror\\HKCU.reg"; // as the script passes it
+    EXPECT_EQ(transfer::mergeRegFileWorker(file), TransferOutcome::Failed);
+    EXPECT_TRUE(world.logged("Action_Update_Registry", "Outside HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ : line 3"));
+    platform::RegKey k;
+    EXPECT_NE(world.registry().openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Planted", k),
+        platform::WinError::Success);
+    EXPECT_NE(world.registry().openKey(platform::RegKey(platform::RegRoot::LocalMachine), "SOFTWARE\\QZ", k),
+        platform::WinError::Success)
+        << "nothing of the file was merged";
+}
+
 TEST_F(RegistryActionsTest, UpdateRegistryReportsAFileTheEditorRejects)
 {
     world.putNew("bad.reg", "this is no registry file\r\n[HKEY_CURRENT_USER\\Software\\Bad]\r\n");
@@ -193,6 +210,23 @@ TEST_F(RegistryActionsTest, WholeKeyImportLandsAtTheRealPlaceWithRewrittenFolder
     EXPECT_EQ(text, "C?\\WINNT\\x");
     EXPECT_FALSE(fs::exists(world.hostNew("QZImpTemp"))) << "the working folder is removed";
     EXPECT_TRUE(world.logged("Action_Import", "End"));
+}
+
+TEST_F(RegistryActionsTest, ImportOfAKeyWhoseNameBreaksTheExportReachesNoOtherKey)
+{
+    // A key name with a line break: its export holds a section of another root.
+    platform::RegKey k = mirrorKey("HKEY_CURRENT_USER\\Software\\Vendor\\x]\r\n[HKEY_LOCAL_MACHINE\\Planted");
+    world.registry().setString(k, "Run", "evil.exe");
+    const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\Vendor";
+    EXPECT_EQ(transfer::importWorker(key, "*.*"), TransferOutcome::Failed);
+    EXPECT_TRUE(world.logged("Action_Import", "Outside HKEY_CURRENT_USER\\Software\\Vendor : line "));
+    platform::RegKey planted;
+    EXPECT_NE(world.registry().openKey(platform::RegKey(platform::RegRoot::LocalMachine), "Planted", planted),
+        platform::WinError::Success);
+    EXPECT_NE(world.registry().openKey(
+                  platform::RegKey(platform::RegRoot::CurrentUser), "Software\\Vendor", planted),
+        platform::WinError::Success)
+        << "nothing of the file was merged";
 }
 
 TEST_F(RegistryActionsTest, ImportPassesOverAMissingKeyOrValue)

@@ -1,0 +1,329 @@
+// HostileWalkTest.cpp: migrations from a hostile OLDPC (HostileSource.h) walked through the main
+// window: exports that name keys outside their mirror are refused and nothing is merged; a
+// selective and a mass migration change the destination only where the user chose, leave out
+// what no Windows PC could hold, and never hang. Each test runs under an alarm: a hang fails it.
+#include "tests/wizard/integration/DemoWalk.h"
+
+#include "platform/RegFile.h"
+#include "platform/WindowsName.h"
+#include "tests/wizard/integration/HostileSource.h"
+#include "tests/wizard/integration/MassDestinationCheck.h"
+#include "wizard/pages/MassPage.h"
+#include "wizard/selection/SelectionTreeWidget.h"
+
+#include <QTreeWidget>
+
+#include <unistd.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every entry below a machine's drives by its host path below the machine folder: a file's size
+// and bytes, "folder", "link" or "special" (pipes and devices are never opened).
+std::map<std::string, std::string> hostTree(const fs::path& machine)
+{
+    std::map<std::string, std::string> out;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(machine / "drives", ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        const fs::file_status st = it->symlink_status(ec);
+        std::string what = fs::is_symlink(st) ? "link" : fs::is_directory(st) ? "folder" : "special";
+        if (fs::is_regular_file(st)) {
+            std::ifstream in(it->path(), std::ios::binary);
+            what =
+                "file " + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        out[fs::relative(it->path(), machine).string()] = what;
+    }
+    return out;
+}
+
+// The registry of the running machine as its sections ("[key]" and its value lines), the mirror's
+// below HKEY_LOCAL_MACHINE\SOFTWARE\QZ left out.
+std::set<std::string> registryOutsideMirror()
+{
+    std::string text;
+    EXPECT_EQ(platform::exportRegText(platform::RunningMachine::current()->registry(), "",
+                  platform::RegFileFormat::Regedit4, text),
+        platform::WinError::Success);
+    std::set<std::string> sections;
+    std::size_t at = text.find("\r\n[");
+    while (at != std::string::npos) {
+        const std::size_t next = text.find("\r\n\r\n[", at + 3);
+        std::string section = text.substr(at + 2, next == std::string::npos ? std::string::npos : next - at);
+        if (section.rfind("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ", 0) != 0)
+            sections.insert(std::move(section));
+        at = next == std::string::npos ? next : next + 2;
+    }
+    return sections;
+}
+
+class HostileWalkTest : public testsupport::DemoWalk {
+protected:
+    void SetUp() override
+    {
+        ::alarm(300);
+        DemoWalk::SetUp();
+        wizard::registerMassPage();
+        hostile::plantHostileFiles(network / demo::kSourcePc98);
+        hostile::plantHostileNetwork(network);
+    }
+    void TearDown() override
+    {
+        wizard::KestroMain::unregisterPage("Frm_Mass");
+        DemoWalk::TearDown();
+        ::alarm(0);
+    }
+    fs::path newPc() const { return network / demo::kDestinationPc; }
+    // What changed on NEWPC's drives since `before`, apart from host paths starting with one of
+    // `chosen` and the wizard's own folder (its log, working folders and unscrambled script).
+    std::vector<std::string> changedOutside(
+        const std::map<std::string, std::string>& before, const std::vector<std::string>& chosen)
+    {
+        std::vector<std::string> changed;
+        const auto after = hostTree(newPc());
+        const auto excused = [&](const std::string& path) {
+            if (path.rfind("drives/C/Program Files/Kestro", 0) == 0)
+                return true;
+            // The chosen folder, what is below it and the folders on the way to it.
+            for (const std::string& prefix : chosen)
+                if (path.rfind(prefix, 0) == 0 || prefix.rfind(path + "/", 0) == 0)
+                    return true;
+            return false;
+        };
+        for (const auto& [path, what] : after) {
+            const auto was = before.find(path);
+            if (!excused(path) && (was == before.end() || was->second != what))
+                changed.push_back(path);
+        }
+        for (const auto& [path, what] : before)
+            if (!excused(path) && !after.count(path))
+                changed.push_back(path + " (gone)");
+        return changed;
+    }
+    // The chosen folder as it arrived: only Windows names, no pipe or link, one of the twins.
+    void expectHostileFolderCleanOnNewPc(const std::string& at)
+    {
+        const auto tree = hostTree(newPc());
+        for (const auto& [path, what] : tree) {
+            if (path.rfind(at, 0) != 0)
+                continue;
+            EXPECT_TRUE(what == "folder" || what.rfind("file ", 0) == 0) << path << " is " << what;
+            EXPECT_EQ(what.find(hostile::kPlanted), std::string::npos) << path;
+            const std::string leaf = fs::path(path).filename().string();
+            EXPECT_TRUE(platform::isWindowsName(leaf) || leaf[0] == ':') << path;
+        }
+        EXPECT_EQ(tree.count(at + "/ok.txt"), 1u);
+        EXPECT_EQ(tree.count(at + "/Sub/inner.txt"), 1u);
+        EXPECT_EQ(tree.count(at + "/Dev/d.txt"), 1u)
+            << "a device as side file leaves the folder's files alone";
+        const auto twin = tree.find(at + "/FILE.TXT");
+        ASSERT_NE(twin, tree.end());
+        EXPECT_EQ(twin->second, "file upper");
+    }
+    void toConnection(wizard::KestroMain* w, bool mass)
+    {
+        w->findChild<QPushButton*>("Btn_Accept")->click();
+        next(w);
+        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
+        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
+        control<QRadioButton>(w, "Frm_PreparatoryTask", "Opt98")->click();
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+        if (mass)
+            control<QRadioButton>(w, "Frm_MigrationType", "optMass")->click();
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+        fillConnection(w, "OLDPC");
+    }
+    // The wizard's log lines that tell an entry was not copied.
+    static std::vector<std::string> notCopiedLog()
+    {
+        std::string log;
+        platform::RunningMachine::current()->files().readFile(
+            std::string(demo::kWizardFolder) + "\\Kestro_Log_File.txt", log);
+        std::vector<std::string> lines;
+        for (std::size_t at = log.find("Not copied"); at != std::string::npos;
+             at = log.find("Not copied", at + 1))
+            lines.push_back(log.substr(at, log.find('\n', at) - at));
+        return lines;
+    }
+    static bool mentions(const std::vector<std::string>& lines, const std::string& text)
+    {
+        return std::any_of(lines.begin(), lines.end(),
+            [&](const std::string& l) { return l.find(text) != std::string::npos; });
+    }
+    // Through the selection page with the hostile folder of OLDPC chosen, to the space page; with
+    // `open` the folder is opened on the page first (its entries are then chosen one by one).
+    void chooseHostileFolder(wizard::KestroMain* w, bool open)
+    {
+        toConnection(w, false);
+        user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+        auto* tree =
+            control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+        QTreeWidgetItem* files = child(child(tree->invisibleRootItem(), "My Computer"), "Files and Folders");
+        QTreeWidgetItem* c = child(files, "C:");
+        ASSERT_NE(c, nullptr);
+        c->setExpanded(true);
+        QTreeWidgetItem* docs = child(c, "My Documents");
+        ASSERT_NE(docs, nullptr);
+        docs->setExpanded(true);
+        QTreeWidgetItem* chosen = child(docs, "Hostile");
+        ASSERT_NE(chosen, nullptr);
+        chosen->setExpanded(open);
+        for (int i = 0; open && i < chosen->childCount(); ++i)
+            EXPECT_TRUE(platform::isWindowsName(chosen->child(i)->text(0).toStdString()))
+                << chosen->child(i)->text(0).toStdString();
+        chosen->setCheckState(0, Qt::Checked);
+        emit tree->itemClicked(chosen, 0);
+        next(w);
+        ASSERT_EQ(activeForm(w), "frm_Drive_Info");
+        next(w);
+        ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    }
+    static QTreeWidgetItem* child(QTreeWidgetItem* parent, const char* text)
+    {
+        for (int i = 0; parent && i < parent->childCount(); ++i)
+            if (parent->child(i)->text(0) == text)
+                return parent->child(i);
+        return nullptr;
+    }
+};
+
+TEST_F(HostileWalkTest, ExportsNamingOtherRootsAreRefusedAndNothingIsMerged)
+{
+    hostile::plantHostileRegistry(network / demo::kSourcePc98);
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    toConnection(w, false);
+    const auto filesBefore = hostTree(newPc());
+    const std::set<std::string> registryBefore = registryOutsideMirror();
+    // Run the batch file, be told the export is refused, run it again (same exports), then Cancel
+    // and agree to end.
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}, {platform::MsgResult::Ok, {}},
+        {platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}, {platform::MsgResult::Ok, {}},
+        {platform::MsgResult::Cancel, {}}, {platform::MsgResult::Yes, {}}, {platform::MsgResult::Ok, {}}};
+    next(w);
+    ASSERT_GE(user.shown.size(), 4u);
+    const std::string refused =
+        "The registry file HKCU.reg from the Source PC names a key outside HKEY_CURRENT_USER (line ";
+    EXPECT_EQ(user.shown[1].substr(0, refused.size()), refused);
+    EXPECT_NE(
+        user.shown[1].find("). Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again."), std::string::npos);
+    EXPECT_EQ(user.shown[3], user.shown[1]);
+    EXPECT_NE(activeForm(w), "Frm_ApplicationSettings");
+    EXPECT_FALSE(destinationKeyExists("SOFTWARE\\QZ")) << "nothing of any export was merged";
+    EXPECT_EQ(destinationValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Planted"), "<no key>");
+    EXPECT_TRUE(destinationKeyExists("SOFTWARE\\Microsoft\\Windows NT"));
+    const std::set<std::string> registryAfter = registryOutsideMirror();
+    std::vector<std::string> changed;
+    std::set_symmetric_difference(registryBefore.begin(), registryBefore.end(), registryAfter.begin(),
+        registryAfter.end(), std::back_inserter(changed));
+    // The drive the connection page mapped stays mapped: this harness installs no drive map for the
+    // exit routine (the program does).
+    std::erase_if(
+        changed, [](const std::string& s) { return s.rfind("[HKEY_CURRENT_USER\\Network", 0) == 0; });
+    EXPECT_TRUE(changed.empty()) << changed.size() << " sections differ, first: " << changed.front();
+    const auto outside = changedOutside(filesBefore, {});
+    EXPECT_TRUE(outside.empty()) << outside.size() << " changed, first: " << outside.front();
+}
+
+TEST_F(HostileWalkTest, SelectiveMigrationOfAHostileFolderChangesNothingElse)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    chooseHostileFolder(w, true);
+    const auto filesBefore = hostTree(newPc());
+    const std::set<std::string> registryBefore = registryOutsideMirror();
+    user.shown.clear();
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+
+    const auto outside = changedOutside(filesBefore, {"drives/C/My Documents/Hostile"});
+    EXPECT_TRUE(outside.empty()) << outside.size() << " changed, first: " << outside.front();
+    expectHostileFolderCleanOnNewPc("drives/C/My Documents/Hostile");
+    EXPECT_EQ(registryOutsideMirror(), registryBefore);
+}
+
+TEST_F(HostileWalkTest, SelectiveMigrationLogsAndReportsWhatItLeftOut)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    chooseHostileFolder(w, false);
+    user.shown.clear();
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+    const std::vector<std::string> log = notCopiedLog();
+    for (const char* name : {"Hostile\\a?b.txt", "Hostile\\CON", "Hostile\\..\\WINDOWS", "Hostile\\File.txt"})
+        EXPECT_TRUE(mentions(log, name)) << name;
+    auto* report = control<QTreeWidget>(w, "frm_Migration_Status", "ListView1");
+    int notMigrated = 0;
+    for (int i = 0; i < report->topLevelItemCount(); ++i)
+        notMigrated += report->topLevelItem(i)->text(0).startsWith("   ") &&
+            report->topLevelItem(i)->text(1) != "Migrated";
+    EXPECT_EQ(notMigrated, 1) << "the folder, with entries left out, is not reported migrated";
+    expectHostileFolderCleanOnNewPc("drives/C/My Documents/Hostile");
+}
+
+TEST_F(HostileWalkTest, MassMigrationFromAHostileSourceChangesOnlyWhatTheMassStepsMove)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    toConnection(w, true);
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+    next(w);
+    ASSERT_EQ(activeForm(w), "Frm_Mass");
+    const masscheck::Snapshot source = masscheck::snapshotMachine(network / demo::kSourcePc98);
+    const masscheck::Snapshot before = masscheck::snapshotMachine(newPc());
+    user.shown.clear();
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back(), "Mass Migration successfully completed. Click OK to restart the PC.");
+
+    // NEWPC whole, against what the mass steps' rules make of the source and of NEWPC before, the
+    // hostile folders aside (what their host names would become is no Windows path): checked below.
+    masscheck::MassPcs pcs;
+    pcs.source = &source;
+    pcs.destination = &before;
+    pcs.copiedDrives = {'C', 'D'};
+    pcs.appPath = demo::kWizardFolder;
+    pcs.destUser = platform::RunningMachine::current()->config().userName;
+    pcs.templates = fs::path(KESTRO_SOURCE_DATA) / "RegFiles";
+    pcs.scratch = network / "scratch";
+    fs::create_directories(pcs.scratch);
+    const masscheck::Expectation expected = masscheck::expectMassMigration(pcs);
+    const masscheck::Differences d =
+        masscheck::compare(expected, masscheck::snapshotMachine(newPc()), [](const std::string& path) {
+            return path == "C:\\PROGRAM FILES\\KESTRO\\KESTRO_LOG_FILE.TXT" ||
+                path == "C:\\PROGRAM FILES\\KESTRO\\WKXFILES\\DEC_KESTRO.XML" ||
+                path.rfind("C:\\MY DOCUMENTS\\HOSTILE", 0) == 0 || path.find("\\..") != std::string::npos;
+        });
+    std::string lines;
+    for (const std::string& line : d.lines)
+        lines += line + "\n";
+    EXPECT_TRUE(d.lines.empty()) << d.lines.size() << " differences:\n" << lines;
+    expectHostileFolderCleanOnNewPc("drives/C/My Documents/Hostile");
+    // The log says what was left out and why.
+    const std::vector<std::string> log = notCopiedLog();
+    for (const char* name : {"Hostile\\a?b.txt", "Hostile\\CON", "Hostile\\..\\WINDOWS", "Hostile\\File.txt",
+             "Anna\\Desktop\\..\\..\\..\\WINDOWS"})
+        EXPECT_TRUE(mentions(log, name)) << name;
+    for (const auto& [path, what] : hostTree(newPc()))
+        EXPECT_EQ(what.find(hostile::kPlanted), std::string::npos) << path;
+}
+
+} // namespace
