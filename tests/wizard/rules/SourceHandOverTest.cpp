@@ -430,6 +430,7 @@ TEST_F(SourceHandOverTest, ExportsNamingKeysOutsideTheirOwnMirrorAreRefusedWithF
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
+        wizard::HandOverSource.clear(); // each case is a first hand-over, not this run's exports again
         struct Source : platform::MessageService {
             std::vector<std::string> texts;
             std::function<void(int)> atBox;
