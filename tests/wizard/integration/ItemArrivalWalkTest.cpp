@@ -275,22 +275,6 @@ protected:
         EXPECT_EQ(activeForm(w), "Frm_ApplicationSettings");
         return w;
     }
-    static QTreeWidgetItem* item(QTreeWidget* tree, const std::string& path)
-    {
-        QTreeWidgetItem* at = tree->invisibleRootItem();
-        std::size_t from = 0;
-        while (at && from <= path.size()) {
-            const std::size_t to = std::min(path.find('\\', from), path.size());
-            const QString text = QString::fromStdString(path.substr(from, to - from));
-            QTreeWidgetItem* found = nullptr;
-            for (int i = 0; i < at->childCount() && !found; ++i)
-                if (at->child(i)->text(0) == text)
-                    found = at->child(i);
-            at = found;
-            from = to + 1;
-        }
-        return at;
-    }
     // The applications and settings the selection page offers ("Supported Applications\WinZip").
     static std::set<std::string> offered(QTreeWidget* tree)
     {

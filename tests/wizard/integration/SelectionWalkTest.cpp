@@ -35,24 +35,6 @@ protected:
         ASSERT_NE(sourceTree, nullptr);
         ASSERT_NE(destinationTree, nullptr);
     }
-    // The item reached from the top by the texts of `path`, "\" between them; null when missing.
-    static QTreeWidgetItem* item(QTreeWidget* tree, const std::string& path)
-    {
-        QTreeWidgetItem* at = tree->invisibleRootItem();
-        std::size_t from = 0;
-        while (at && from <= path.size()) {
-            const std::size_t to = std::min(path.find('\\', from), path.size());
-            const QString text = QString::fromStdString(path.substr(from, to - from));
-            QTreeWidgetItem* found = nullptr;
-            for (int i = 0; i < at->childCount() && !found; ++i) {
-                if (at->child(i)->text(0) == text)
-                    found = at->child(i);
-            }
-            at = found;
-            from = to + 1;
-        }
-        return at;
-    }
     static std::vector<std::string> childTexts(QTreeWidgetItem* parent)
     {
         std::vector<std::string> texts;
