@@ -190,22 +190,27 @@ bool FN_Copy_Folder_Tree(
     return !r.sourceLost && !r.diskFull;
 }
 
+std::string copyDestinationDrive(std::size_t position)
+{
+    // The drives pair by position: the map's first entry (the source's C:) goes to C:, the next
+    // mapped source drive to D:, whatever its own letter.
+    static constexpr std::array<char, 2> kDestLetters = {'C', 'D'};
+    return position < kDestLetters.size() ? std::string(1, kDestLetters[position]) + ":" : std::string();
+}
+
 std::vector<DriveCopyResult> copyMappedDrives()
 {
     writeTransferLog("FN_CopyFiles_Tmp", "Start");
     notes().clear();
     std::vector<DriveCopyResult> results;
     platform::RunningMachine* machine = platform::RunningMachine::current();
-    // The drives pair by position: the map's first entry (the source's C:) goes to C:, the next
-    // mapped source drive to D:, whatever its own letter.
-    static constexpr std::array<char, 2> kDestLetters = {'C', 'D'};
     std::size_t position = 0;
     for (const auto& [sourceDrive, localDrive] : transferGlobals().driveMap.entries()) {
         if (programEndRequested())
             break;
         DriveCopyResult d{sourceDrive, localDrive, "", {}, ""};
-        const std::size_t index = position++;
-        const char letter = index < kDestLetters.size() ? kDestLetters[index] : '\0';
+        const std::string dest = copyDestinationDrive(position++);
+        const char letter = dest.empty() ? '\0' : dest[0];
         const platform::DriveEntry* entry = machine && letter ? machine->config().drive(letter) : nullptr;
         if (!letter) {
             d.note = "The source drive " + sourceDrive +

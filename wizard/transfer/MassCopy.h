@@ -95,6 +95,10 @@ struct DriveCopyResult {
     std::string note; // what the user is told when the drive was not copied whole; empty otherwise
 };
 
+// The destination drive the source drive at `position` of the drive map is copied onto ("C:" for
+// the first, "D:" for the second); "" for a drive that is not copied.
+std::string copyDestinationDrive(std::size_t position);
+
 // Copies the mapped source drives without overwriting, by position: the first (the source's C:) onto
 // the destination's C:, the next onto D:. A destination drive that is no hard disk of this PC, or
 // a third mapped source drive, is not copied and says so.

@@ -8,6 +8,7 @@
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
+#include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferPlatform.h"
@@ -72,10 +73,15 @@ std::vector<SpaceCheck> checkSpace()
     if (!machine)
         return checks;
     platform::Network& network = machine->network();
+    // Each source drive is checked against the drive the whole-drive copy writes it onto (by
+    // position, not by its own letter); a drive that is not copied needs no room.
+    std::size_t position = 0;
     for (const auto& [sourceDrive, localDrive] : transferGlobals().driveMap.entries()) {
         SpaceCheck c;
         c.sourceDrive = sourceDrive;
-        c.destDrive = upper(sourceDrive.substr(0, 1)) + ":";
+        c.destDrive = copyDestinationDrive(position++);
+        if (c.destDrive.empty())
+            continue;
         std::uint64_t total = 0, free = 0;
         if (network.diskSpace(localDrive + "\\", total, free) == platform::WinError::Success)
             c.sourceUsed = total - free;

@@ -3,6 +3,7 @@
 // drives paired by position, a source that goes away, a destination that fills up and the one-pass
 // folder copy beneath.
 #include "wizard/transfer/MassCopy.h"
+#include "wizard/transfer/MassSteps.h"
 
 #include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/HostileSource.h"
@@ -131,6 +132,11 @@ TEST_F(MassCopyTest, SourceWithCAndEGivesItsEToD)
     const fs::path newD = world.addHardDisk(false, 'D');
     TransferWorld::put(oldE / "Data" / "e.txt", "e");
     transferGlobals().driveMap.set("E:", "X:");
+    // The space check looks at the drive the copy writes onto, not at the destination's E:.
+    const auto checks = checkSpace();
+    ASSERT_EQ(checks.size(), 2u);
+    EXPECT_EQ(checks[1].destDrive, "D:");
+    EXPECT_TRUE(checks[1].compared);
     const auto results = copyMappedDrives();
     ASSERT_EQ(results.size(), 2u);
     EXPECT_EQ(results[1].destDrive, "D:");
