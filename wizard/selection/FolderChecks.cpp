@@ -41,12 +41,19 @@ std::string destinationParentKey(const Node* node)
     return isFilesAndFolders(node->parent) ? std::string(kFilesAndFolders) : destinationKeyOf(node->parent);
 }
 
+// A node whose contents were listed once: it holds children other than the placeholder, whether
+// it is open now or was closed again.
+bool hasListedChildren(const Node* node)
+{
+    return !node->children.empty() && !SelectionTree::isUnlisted(node);
+}
+
 // Adds the copy of `node` under its parent's copy; a folder copy that is new and was never opened
-// in the source tree gets a placeholder.
+// in the source tree gets a placeholder (the copies of listed children follow it instead).
 Node* copyNode(SelectionTree& destination, const Node* node, int image)
 {
     Node* copy = destination.addUnder(destinationParentKey(node), destinationKeyOf(node), node->text, image);
-    if (copy && isFolderNode(node) && !node->expanded)
+    if (copy && isFolderNode(node) && !node->expanded && !hasListedChildren(node))
         destination.addPlaceholder(copy);
     return copy;
 }
@@ -165,7 +172,9 @@ void Refresh_Folder_Checks(SelectionTree& source, SelectionTree& destination, No
     while (!stack.empty()) {
         Node* p = stack.back();
         stack.pop_back();
-        if (!p->expanded)
+        // A folder opened and closed again keeps its listed children, and only they are collected
+        // for it: they take its mark as well as those of an open folder.
+        if (!p->expanded && !hasListedChildren(p))
             continue;
         const bool checked = p->checked;
         Node* parentCopy = checked ? destination.find(destinationKeyOf(p)) : nullptr;
@@ -176,7 +185,7 @@ void Refresh_Folder_Checks(SelectionTree& source, SelectionTree& destination, No
                 if (copy && c->children.size() == 1 && !c->expanded)
                     destination.addPlaceholder(copy);
             }
-            if (c->expanded)
+            if (c->expanded || hasListedChildren(c))
                 stack.push_back(c);
         }
     }

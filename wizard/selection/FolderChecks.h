@@ -25,9 +25,9 @@ void Mirror_Folder_Path(
 void Apply_Folder_Check(
     SelectionTree& source, SelectionTree& destination, SelectionTree::Node* node, bool checked);
 
-// Pushes the mark of an expanded node down to its listed children, through expanded children
-// below them; ticked children are copied under the node's copy (an unlisted folder with its
-// placeholder). A collapsed node changes nothing.
+// Pushes the mark of a listed node (open, or opened once and closed again) down to its listed
+// children, through listed children below them; ticked children are copied under the node's copy
+// (an unlisted folder with its placeholder). A node never listed changes nothing.
 void Refresh_Folder_Checks(SelectionTree& source, SelectionTree& destination, SelectionTree::Node* node);
 
 // True when a drive, folder or file below "Files and Folders" is ticked.

@@ -134,6 +134,9 @@ bool SelectionPageLogic::activate(bool massMode, const CategoryBoxes& boxes, con
             m_destination.setExpandedOf(category, true);
     }
     if (!massMode) {
+        // Next follows the choice on every visit: the page left before may have enabled it, and
+        // categories dropped on the migration-type page may have taken the whole choice along.
+        m_events.applyNextRule(true);
         windows.setStatusText(kSelectiveStatus);
         return true;
     }

@@ -2,6 +2,8 @@
 // exports, renames and the application folder fetch.
 #include "wizard/transfer/RegistryActions.h"
 
+#include <cctype>
+
 #include "platform/RegFile.h"
 
 #include "wizard/core/AppPath.h"
@@ -17,6 +19,17 @@ namespace wizard::transfer {
 namespace {
 
 constexpr const char* kCollecting = "Please wait... collecting remote information";
+
+// A searched text as the status line shows it: paths are searched in the escaped form of registry
+// files (every backslash doubled, the drive also as "C?\\"), but the user reads them plain.
+std::string shownSearch(const std::string& search)
+{
+    std::string shown = replaceAll(search, "\\\\", "\\");
+    if (shown.size() >= 3 && std::isalpha(static_cast<unsigned char>(shown[0])) && shown[1] == '?' &&
+        shown[2] == '\\')
+        shown[1] = ':';
+    return shown;
+}
 
 // Reads the file, applies one replacement and writes it back with CR LF appended. A replacement
 // with an empty side leaves the file as it is.
@@ -167,7 +180,8 @@ TransferOutcome replaceWorker(
     const std::string& file, const std::string& search, const std::string& replacement)
 {
     WizardWindows& windows = wizardWindows();
-    windows.setStatusText("Please wait... Analyzing the source PC's information " + search + "!");
+    windows.setStatusText(
+        "Please wait... Analyzing the source PC's information " + shownSearch(search) + "!");
     writeTransferLog("Action_Replace", "Start");
     if (windows.busyWindowOpen()) {
         windows.setBusyCaption(transferGlobals().progressCaption);
@@ -177,7 +191,7 @@ TransferOutcome replaceWorker(
     const TransferOutcome outcome =
         replaceInFile("Action_Replace", file, search, replacement, CaseMode::IgnoreCase);
     windows.setMousePointer(MousePointer::Default);
-    windows.setStatusText("Process completed " + search + "!");
+    windows.setStatusText("Process completed " + shownSearch(search) + "!");
     if (outcome != TransferOutcome::Failed)
         writeTransferLog("Action_Replace", "End");
     return outcome;
@@ -246,7 +260,7 @@ bool Action_Replace(const std::string& file, const std::string& search, const st
 
 bool Replace_withOut_Case(const std::string& file, const std::string& search, const std::string& replacement)
 {
-    wizardWindows().setStatusText("please wait getting remote PC information " + search + "!");
+    wizardWindows().setStatusText("please wait getting remote PC information " + shownSearch(search) + "!");
     writeTransferLog("Replace_withOut_Case", "Start");
     const bool result =
         scriptAnswer(replaceInFile("Replace_withOut_Case", file, search, replacement, CaseMode::Exact));

@@ -111,4 +111,42 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
     EXPECT_TRUE(onNewPc(wallpaper));
 }
 
+// A folder the user opened and closed again before ticking it is chosen with what it holds: its
+// listed file is collected, Migrate can be pressed and the file arrives on NEWPC.
+TEST_F(MigrationWalkTest, FolderOpenedAndClosedBeforeItsTickArrives)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToConnectionPage(w, "Opt98");
+    fillConnection(w, "OLDPC");
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+    next(w);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    auto* source =
+        control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+    ASSERT_NE(source, nullptr);
+    const std::string pictures = "My Computer\\Files and Folders\\C:\\My Documents\\My Pictures";
+    open(source, "My Computer\\Files and Folders\\C:");
+    open(source, "My Computer\\Files and Folders\\C:\\My Documents");
+    open(source, pictures);
+    ASSERT_NE(item(source, pictures + "\\Holiday 2003.jpg"), nullptr);
+    item(source, pictures)->setExpanded(false);
+    tick(source, pictures);
+    EXPECT_EQ(item(source, pictures + "\\Holiday 2003.jpg")->checkState(0), Qt::Checked);
+    ASSERT_TRUE(w->findChild<QPushButton*>("Btn_Next")->isEnabled());
+
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_Drive_Info");
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    EXPECT_EQ(control<QTreeView>(w, "frm_source_Space_Info", "Lstsel")->model()->rowCount(), 1);
+    QPushButton* migrate = w->findChild<QPushButton*>("Btn_Migrate");
+    ASSERT_TRUE(migrate->isEnabled());
+    migrate->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+    EXPECT_TRUE(onNewPc("C:\\My Documents\\My Pictures\\Holiday 2003.jpg"));
+}
+
 } // namespace

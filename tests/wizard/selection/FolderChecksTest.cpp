@@ -139,12 +139,20 @@ TEST_F(FolderChecksTest, ClearingAClosedListedFolderClearsEverythingListedBelowI
     EXPECT_FALSE(Is_File_Or_Folder_Checked(w.source));
 }
 
-TEST_F(FolderChecksTest, RefreshingAClosedNodeChangesNothing)
+TEST_F(FolderChecksTest, TickingAFolderClosedAfterItsListingTicksAndCopiesWhatItListed)
 {
+    // Only the listed files are collected for a listed folder: they must carry its tick.
     w.source.setExpandedOf(w.node(kSub), false);
-    w.setMark(w.node(kSub), true);
-    Refresh_Folder_Checks(w.source, w.destination, w.node(kSub));
-    EXPECT_FALSE(w.node(kReport)->checked);
+    w.source.setExpandedOf(w.node(kData), false);
+    tick(kData, true);
+    EXPECT_TRUE(w.node(kReport)->checked);
+    EXPECT_TRUE(w.node(kData + "\\a.txt")->checked);
+    const SelectionTree::Node* copy = w.destination.find(up(kSub));
+    ASSERT_NE(copy, nullptr);
+    std::vector<std::string> texts;
+    for (const SelectionTree::Node* c : copy->children)
+        texts.push_back(c->text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Report.doc", "Notes.txt"})) << "no placeholder before them";
 }
 
 TEST_F(FolderChecksTest, ClearingTheCategoryClearsEveryDriveAndEmptiesItsCopy)

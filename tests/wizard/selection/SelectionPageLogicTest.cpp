@@ -91,6 +91,30 @@ TEST_F(SelectionPageLogicTest, ASelectiveRunLoadsTheCheckedCategoriesOnceAndDrop
     EXPECT_EQ(categories(page.source()).back(), "Unsupported");
 }
 
+TEST_F(SelectionPageLogicTest, EveryVisitEnablesNextExactlyWhenSomethingIsChosen)
+{
+    SelectionPageLogic page(sources);
+    ASSERT_TRUE(page.load());
+    ASSERT_TRUE(page.activate(false, {true, true, true}, "OLDPC"));
+    // Back from a page that left Next enabled, with nothing chosen.
+    wizardWindows().setButtonEnabled(BarButton::Next, true);
+    page.activate(false, {true, true, true}, "OLDPC");
+    EXPECT_FALSE(wizardWindows().buttonEnabled(BarButton::Next));
+    // An application chosen, then its category dropped on the migration-type page.
+    page.destination().addUnder("Unsupported", "Paint Pro", "Paint Pro", 5);
+    page.activate(false, {true, true, true}, "OLDPC");
+    EXPECT_TRUE(wizardWindows().buttonEnabled(BarButton::Next));
+    page.activate(false, {true, false, true}, "OLDPC");
+    EXPECT_FALSE(wizardWindows().buttonEnabled(BarButton::Next));
+    // A ticked file is a choice too.
+    SelectionTree::Node* drive = page.source().find("\\\\OLDPC\\C$");
+    ASSERT_NE(drive, nullptr);
+    page.source().addNode(drive, "\\\\OLDPC\\C$\\a.txt", "a.txt", 0);
+    page.source().setCheckedOf(page.source().find("\\\\OLDPC\\C$\\a.txt"), true);
+    page.activate(false, {true, false, true}, "OLDPC");
+    EXPECT_TRUE(wizardWindows().buttonEnabled(BarButton::Next));
+}
+
 TEST_F(SelectionPageLogicTest, AMassRunFillsTheDestinationAndTicksEverything)
 {
     SelectionPageLogic page(sources);

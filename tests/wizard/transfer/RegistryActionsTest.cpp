@@ -59,6 +59,19 @@ TEST_F(RegistryActionsTest, ReplaceIgnoresCaseAndAppendsALineBreakEachTime)
     EXPECT_TRUE(world.logged("Action_Replace", "End"));
 }
 
+TEST_F(RegistryActionsTest, TheStatusLineShowsASearchedPathPlain)
+{
+    // Paths are searched as registry files write them; the status line shows them as paths.
+    world.putNew("t.reg", "x");
+    const std::pair<std::string, std::string> cases[] = {{"C:\\\\WINDOWS\\\\", "C:\\WINDOWS\\"},
+        {"C?\\\\WINDOWS\\\\SYSTEM", "C:\\WINDOWS\\SYSTEM"}, {"[HKEY_CURRENT_USER", "[HKEY_CURRENT_USER"},
+        {"Why?\\\\", "Why?\\"}};
+    for (const auto& [search, shown] : cases) {
+        EXPECT_TRUE(Action_Replace("C:\\t.reg", search, "y"));
+        EXPECT_EQ(wizardWindows().statusText(), "Process completed " + shown + "!") << search;
+    }
+}
+
 TEST_F(RegistryActionsTest, CaseSensitiveReplaceLeavesOtherCase)
 {
     world.putNew("t.txt", "WINDOWS windows");
