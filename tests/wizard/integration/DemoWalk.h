@@ -149,6 +149,21 @@ protected:
         control<QLineEdit>(w, "Frm_ConnectionType", "txtuser")->setText(user);
         control<QLineEdit>(w, "Frm_ConnectionType", "TxtPass")->setText(password);
     }
+    // Starts the wizard and walks it to the selection page with `pc`'s exports merged (a 2000/XP
+    // source with the demo administrator).
+    wizard::KestroMain* walkToSelection(wizard::KestroApp& app, const char* pc)
+    {
+        EXPECT_TRUE(app.Main());
+        wizard::installTransferActions();
+        wizard::KestroMain* w = wizard::mainWindow();
+        const bool xp = std::string(pc) == demo::kSourcePcXp;
+        walkToConnectionPage(w, xp ? "OptXP" : "Opt98");
+        fillConnection(w, pc, xp ? demo::kXpAdminUser : "", xp ? demo::kXpAdminPassword : "");
+        user.steps = {{platform::MsgResult::Ok, runBatchOn(pc)}};
+        next(w);
+        EXPECT_EQ(activeForm(w), "Frm_ApplicationSettings");
+        return w;
+    }
     std::function<void()> runBatchOn(const char* source)
     {
         return [this, source] {

@@ -62,8 +62,9 @@ inline void plantHostileRegistry(const fs::path& machine)
         ASSERT_EQ(reg.createKey(platform::RegKey(platform::RegRoot::CurrentUser), path, k),
             platform::WinError::Success)
             << path;
-        if (name)
+        if (name) {
             ASSERT_EQ(reg.setString(k, name, data), platform::WinError::Success);
+        }
     };
     plant("Software\\a]\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Planted",
         "C:\\evil.exe");

@@ -262,19 +262,6 @@ protected:
         DemoWalk::TearDown();
     }
     // Through the hand-over from `pc` to the selection page.
-    wizard::KestroMain* walkToSelection(wizard::KestroApp& app, const char* pc)
-    {
-        EXPECT_TRUE(app.Main());
-        wizard::installTransferActions();
-        wizard::KestroMain* w = wizard::mainWindow();
-        const bool xp = std::string(pc) == demo::kSourcePcXp;
-        walkToConnectionPage(w, xp ? "OptXP" : "Opt98");
-        fillConnection(w, pc, xp ? demo::kXpAdminUser : "", xp ? demo::kXpAdminPassword : "");
-        user.steps = {{platform::MsgResult::Ok, runBatchOn(pc)}};
-        next(w);
-        EXPECT_EQ(activeForm(w), "Frm_ApplicationSettings");
-        return w;
-    }
     // The applications and settings the selection page offers ("Supported Applications\WinZip").
     static std::set<std::string> offered(QTreeWidget* tree)
     {

@@ -27,13 +27,7 @@ protected:
 TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
 {
     wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
-    wizard::KestroMain* w = wizard::mainWindow();
-    walkToConnectionPage(w, "Opt98");
-    fillConnection(w, "OLDPC");
-    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
-    next(w);
+    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     auto* source =
         control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
@@ -86,9 +80,10 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
     ASSERT_EQ(report->topLevelItemCount(), 9);
     for (int i = 0; i < report->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* row = report->topLevelItem(i);
-        if (row->text(0).startsWith("   "))
+        if (row->text(0).startsWith("   ")) {
             EXPECT_EQ(row->text(1), "Migrated")
                 << row->text(0).toStdString() << ": " << row->text(2).toStdString();
+        }
     }
     EXPECT_EQ(report->topLevelItem(1)->text(0), "   WinZip");
     EXPECT_EQ(w->findChild<QPushButton*>("Cancel")->text(), "&Close");
@@ -116,13 +111,7 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
 TEST_F(MigrationWalkTest, FolderOpenedAndClosedBeforeItsTickArrives)
 {
     wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
-    wizard::KestroMain* w = wizard::mainWindow();
-    walkToConnectionPage(w, "Opt98");
-    fillConnection(w, "OLDPC");
-    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
-    next(w);
+    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     auto* source =
         control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
