@@ -104,6 +104,16 @@ protected:
         pages.texts = {{"Frm_ConnectionType.txt_Source_Name", name}, {"Frm_ConnectionType.txtuser", user},
             {"Frm_ConnectionType.TxtPass", password}};
     }
+    // OLDPC (Windows 98) validated, its C: mapped and Temp.bat written; `folder` is its KestroBatch folder.
+    void batchFileOnOldPc(clsRules& rules, std::string& folder)
+    {
+        wizard::SourceOs = "win98";
+        connectTo("OLDPC", "Opt98");
+        ASSERT_TRUE(rules.Validate_Source_PC());
+        ASSERT_TRUE(rules.Simple_Map_C_Drive());
+        ASSERT_TRUE(rules.Create_Batch_File());
+        folder = *wizard::transferGlobals().driveMap.lookup("C:") + "\\KestroBatch\\";
+    }
     std::vector<std::string> connectedLetters()
     {
         std::vector<std::string> out;
@@ -356,12 +366,8 @@ TEST_F(SourceHandOverTest, HandOverFromTheWindows98SourceBringsFreshExports)
 TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
 {
     clsRules rules(env());
-    wizard::SourceOs = "win98";
-    connectTo("OLDPC", "Opt98");
-    ASSERT_TRUE(rules.Validate_Source_PC());
-    ASSERT_TRUE(rules.Simple_Map_C_Drive());
-    ASSERT_TRUE(rules.Create_Batch_File());
-    const std::string folder = *wizard::transferGlobals().driveMap.lookup("C:") + "\\KestroBatch\\";
+    std::string folder;
+    ASSERT_NO_FATAL_FAILURE(batchFileOnOldPc(rules, folder));
 
     struct Source : platform::MessageService {
         std::vector<std::string> texts;
@@ -383,8 +389,9 @@ TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
                     std::string("REGEDIT4\r\n\r\n[") + root + "\\SOFTWARE\\X]\r\n\"a\"=\"1\"\r\n");
             files().writeText(folder + "HKCU.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"broken=\r\n");
         }
-        if (box == 3)
+        if (box == 3) {
             EXPECT_EQ(runBatchOnSource(demo::kSourcePc98), 0);
+        }
     };
     common::Service<platform::MessageService>::Override scoped{user};
     ASSERT_TRUE(rules.Display_Msg_To_User());
@@ -400,12 +407,8 @@ TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
 TEST_F(SourceHandOverTest, ExportsNamingKeysOutsideTheirOwnMirrorAreRefusedWithFileAndLine)
 {
     clsRules rules(env());
-    wizard::SourceOs = "win98";
-    connectTo("OLDPC", "Opt98");
-    ASSERT_TRUE(rules.Validate_Source_PC());
-    ASSERT_TRUE(rules.Simple_Map_C_Drive());
-    ASSERT_TRUE(rules.Create_Batch_File());
-    const std::string folder = *wizard::transferGlobals().driveMap.lookup("C:") + "\\KestroBatch\\";
+    std::string folder;
+    ASSERT_NO_FATAL_FAILURE(batchFileOnOldPc(rules, folder));
     const std::string run = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]";
     const auto utf16 = [](const std::string& text) { return "\xFF\xFE" + platform::cp1252ToUtf16le(text); };
     struct Case {
@@ -442,10 +445,12 @@ TEST_F(SourceHandOverTest, ExportsNamingKeysOutsideTheirOwnMirrorAreRefusedWithF
             }
         } user;
         user.atBox = [&](int box) {
-            if (box == 1 || box == 3)
+            if (box == 1 || box == 3) {
                 EXPECT_EQ(runBatchOnSource(demo::kSourcePc98), 0);
-            if (box == 1)
+            }
+            if (box == 1) {
                 EXPECT_EQ(files().writeFile(folder + c.file, c.bytes), platform::FsError::None);
+            }
         };
         common::Service<platform::MessageService>::Override scoped{user};
         ASSERT_TRUE(rules.Display_Msg_To_User());
