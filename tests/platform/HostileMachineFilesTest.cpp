@@ -26,17 +26,22 @@ protected:
     HostileMachineFilesTest()
     {
         ::alarm(60);
-        MachineConfig source;
-        applyOsDefaults("win98", source);
-        source.computerName = "OLDPC";
-        source.reachable = true;
-        source.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
-        source.shares.push_back({"C$", "C:\\"});
-        oldpc = t.addMachine(source);
+        oldpc = t.addMachine(oldPcConfig());
         fs::create_directories(oldpc / "drives/C/Data");
         testutil::writeFile(oldpc / "drives/C/Data/a.txt", "a");
     }
     ~HostileMachineFilesTest() override { ::alarm(0); }
+    // A reachable Windows 98 PC named OLDPC sharing its C: as C$.
+    static MachineConfig oldPcConfig()
+    {
+        MachineConfig c;
+        applyOsDefaults("win98", c);
+        c.computerName = "OLDPC";
+        c.reachable = true;
+        c.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
+        c.shares.push_back({"C$", "C:\\"});
+        return c;
+    }
 
     static void fifo(const fs::path& p)
     {
@@ -139,12 +144,7 @@ TEST_F(HostileMachineFilesTest, TheSideFileWriterNeverFollowsALinkAtItsTemporary
 
 TEST_F(HostileMachineFilesTest, AComputerNameClaimedByTwoFoldersIsRefusedAndLoggedWithBoth)
 {
-    MachineConfig twin;
-    applyOsDefaults("win98", twin);
-    twin.computerName = "OLDPC";
-    twin.reachable = true;
-    twin.drives.push_back({'C', DriveType::Fixed, std::nullopt, std::nullopt});
-    twin.shares.push_back({"C$", "C:\\"});
+    const MachineConfig twin = oldPcConfig();
     std::string error;
     ASSERT_TRUE(saveMachineConfig(t.network() / "aaa-impostor", twin, error)) << error;
     for (int i = 0; i < 2; ++i)
