@@ -26,6 +26,7 @@
 #include "wizard/pages/RegisterPages.h"
 #include "wizard/selection/MigrationTypePage.h"
 #include "wizard/selection/SelectionPageLogic.h"
+#include "wizard/selection/SelectionTreeWidget.h"
 #include "wizard/transfer/TransferActions.h"
 #include "wizard/transfer/TransferGlobals.h"
 
@@ -163,6 +164,11 @@ protected:
         next(w);
         EXPECT_EQ(activeForm(w), "Frm_ApplicationSettings");
         return w;
+    }
+    // The selection page's source tree.
+    wizard::SelectionTreeWidget* sourceTree(wizard::KestroMain* w)
+    {
+        return control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
     }
     std::function<void()> runBatchOn(const char* source)
     {

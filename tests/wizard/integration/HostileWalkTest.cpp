@@ -165,8 +165,7 @@ protected:
         user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
         next(w);
         ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
-        auto* tree =
-            control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+        auto* tree = sourceTree(w);
         QTreeWidgetItem* files = child(child(tree->invisibleRootItem(), "My Computer"), "Files and Folders");
         QTreeWidgetItem* c = child(files, "C:");
         ASSERT_NE(c, nullptr);

@@ -445,8 +445,7 @@ protected:
     // selection page for the next.
     void migrateEach(wizard::KestroMain* w, const char* pc, const std::vector<ItemCase>& cases)
     {
-        auto* tree =
-            control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+        auto* tree = sourceTree(w);
         ASSERT_NE(tree, nullptr);
         std::set<std::string> covered;
         for (const ItemCase& c : cases)

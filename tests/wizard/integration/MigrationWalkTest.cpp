@@ -29,8 +29,7 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
     wizard::KestroApp app(startOptions());
     wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
-    auto* source =
-        control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+    auto* source = sourceTree(w);
     ASSERT_NE(source, nullptr);
     const std::string files = "My Computer\\Files and Folders";
     open(source, files + "\\D:");
@@ -113,8 +112,7 @@ TEST_F(MigrationWalkTest, FolderOpenedAndClosedBeforeItsTickArrives)
     wizard::KestroApp app(startOptions());
     wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
-    auto* source =
-        control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+    auto* source = sourceTree(w);
     ASSERT_NE(source, nullptr);
     const std::string pictures = "My Computer\\Files and Folders\\C:\\My Documents\\My Pictures";
     open(source, "My Computer\\Files and Folders\\C:");

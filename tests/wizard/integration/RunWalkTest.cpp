@@ -28,21 +28,12 @@ protected:
         wizard::setExitStateReader(nullptr);
         DemoWalk::TearDown();
     }
-    QTreeWidget* tree()
-    {
-        return control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
-    }
+    QTreeWidget* tree() { return sourceTree(w); }
     // Started on NEWPC and walked to the selection page, the batch file run on OLDPC; D: opened.
     void walkToSelection()
     {
         app = std::make_unique<wizard::KestroApp>(startOptions());
-        ASSERT_TRUE(app->Main());
-        wizard::installTransferActions();
-        w = wizard::mainWindow();
-        walkToConnectionPage(w, "Opt98");
-        fillConnection(w, "OLDPC");
-        user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
-        next(w);
+        w = DemoWalk::walkToSelection(*app, demo::kSourcePc98);
         ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
         open(tree(), "My Computer\\Files and Folders\\D:");
         user.shown.clear();
