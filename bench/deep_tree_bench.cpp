@@ -4,7 +4,6 @@
 // printing the root to a PDF file (the toolbar's "drucken" with a scripted printer dialog).
 // Prints, in milliseconds, each command's time and the longest time the event loop did not run
 // meanwhile, the number of expanded rows and the size of the PDF (kept when its name is given).
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -15,9 +14,9 @@
 #include <QKeyEvent>
 #include <QPrinter>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeView>
 
+#include "bench/StallMeter.h"
 #include "foldersize/scanner/FolderQueueController.h"
 #include "foldersize/scanner/MainWindow.h"
 #include "foldersize/scanner/OutputDialogs.h"
@@ -49,23 +48,15 @@ private:
 // Runs start, then the event loop until done() holds; returns the time and the longest stall.
 std::pair<qint64, qint64> timed(const std::function<void()>& start, const std::function<bool()>& done)
 {
-    QElapsedTimer sinceTick;
-    qint64 maxStall = 0;
-    QTimer ticker;
-    ticker.setInterval(0);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        maxStall = std::max(maxStall, sinceTick.elapsed());
-        sinceTick.restart();
-    });
+    bench::StallMeter stalls;
     QElapsedTimer clock;
-    sinceTick.start();
-    ticker.start();
+    stalls.start();
     clock.start();
     start();
     while (!done())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     const qint64 ms = clock.elapsed();
-    return {ms, std::max(maxStall, sinceTick.elapsed())};
+    return {ms, stalls.maxStall()};
 }
 
 // Rows shown below index (expanded rows only).

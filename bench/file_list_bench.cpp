@@ -10,9 +10,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeView>
 
+#include "bench/StallMeter.h"
 #include "foldersize/scanner/FolderQueueController.h"
 #include "foldersize/scanner/MainWindow.h"
 #include "foldersize/scanner/TallymoorApp.h"
@@ -35,14 +35,7 @@ int main(int argc, char** argv)
     auto* tree = window.findChild<QTreeView*>("tvwOrdner");
     auto* list = window.findChild<QTreeView*>("lvwOrdner");
 
-    QElapsedTimer sinceTick;
-    qint64 maxStall = 0;
-    QTimer ticker;
-    ticker.setInterval(0);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        maxStall = std::max(maxStall, sinceTick.elapsed());
-        sinceTick.restart();
-    });
+    bench::StallMeter stalls;
     const auto waitIdle = [&] {
         while (queue->busy())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -51,8 +44,7 @@ int main(int argc, char** argv)
     waitIdle();
     const QModelIndex root = tree->model()->index(0, 0);
     QElapsedTimer clock;
-    sinceTick.start();
-    ticker.start();
+    stalls.start();
     clock.start();
     // The fill runs inside the click; the ticker runs whenever the fill lets the event loop in.
     emit tree->clicked(root);
@@ -60,7 +52,7 @@ int main(int argc, char** argv)
     // The list as the user sees it: laid out and painted.
     list->viewport()->repaint();
     const qint64 fill = clock.elapsed();
-    maxStall = std::max(maxStall, sinceTick.elapsed());
+    const qint64 maxStall = stalls.maxStall();
     std::printf("files: %d\nlist-fill-ms: %lld\nlist-filled-unpainted-ms: %lld\nmax-stall-ms: %lld\n",
         list->model()->rowCount(), static_cast<long long>(fill), static_cast<long long>(filled),
         static_cast<long long>(maxStall));

@@ -13,11 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BIN=build/bin/deep_tree_bench
 [ -x "$BIN" ] || { echo "build first: cmake --build build --target deep_tree_bench" >&2; exit 1; }
-DIR=$(mktemp -d /tmp/tallymoor-deep-bench-XXXXXX)
-trap 'rm -rf "$DIR"' EXIT
-export QT_QPA_PLATFORM=offscreen HOME="$DIR/.home" XDG_CONFIG_HOME="$DIR/.home" XDG_DATA_HOME="$DIR/.home" \
-       XDG_RUNTIME_DIR="$DIR/.home/run"
-mkdir -p "$DIR/.home/run" && chmod 700 "$DIR/.home/run"
+source bench/tallymoor-bench-home.sh tallymoor-deep-bench
 python3 - "$DIR/tree" "$BIN" "${DEPTH:-10000}" "${RUNS:-5}" <<'PY'
 import os, statistics, subprocess, sys, time
 

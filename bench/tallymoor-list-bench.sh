@@ -14,11 +14,7 @@ cd "$(dirname "$0")/.."
 BIN=${BIN:-build/bin/file_list_bench}
 [ -x "$BIN" ] || { echo "build first: cmake --build build --target file_list_bench" >&2; exit 1; }
 COUNT=${1:-100000}
-DIR=$(mktemp -d /tmp/tallymoor-list-bench-XXXXXX)
-trap 'rm -rf "$DIR"' EXIT
-export QT_QPA_PLATFORM=offscreen HOME="$DIR/.home" XDG_CONFIG_HOME="$DIR/.home" XDG_DATA_HOME="$DIR/.home" \
-       XDG_RUNTIME_DIR="$DIR/.home/run"
-mkdir -p "$DIR/.home/run" && chmod 700 "$DIR/.home/run"
+source bench/tallymoor-bench-home.sh tallymoor-list-bench
 python3 - "$DIR/files" "$COUNT" "$BIN" "${RUNS:-7}" <<'PY'
 import os, statistics, subprocess, sys, time
 

@@ -8,7 +8,6 @@
 //   max-stall-ms     the longest time the event loop did not run meanwhile
 // and the bytes the root shows. The event loop quits on the idle signal itself, so no polling
 // interval is added to any figure.
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -17,9 +16,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeView>
 
+#include "bench/StallMeter.h"
 #include "foldersize/scanner/FolderQueueController.h"
 #include "foldersize/scanner/FolderTreeModel.h"
 #include "foldersize/scanner/MainWindow.h"
@@ -41,14 +40,7 @@ int main(int argc, char** argv)
     auto* queue = window.findChild<FolderQueueController*>("queueController");
     auto* tree = window.findChild<QTreeView*>("tvwOrdner");
 
-    QElapsedTimer sinceTick;
-    qint64 maxStall = 0;
-    QTimer ticker;
-    ticker.setInterval(0);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        maxStall = std::max(maxStall, sinceTick.elapsed());
-        sinceTick.restart();
-    });
+    bench::StallMeter stalls;
     QElapsedTimer clock;
     qint64 started = -1;
     qint64 totals = -1;
@@ -60,13 +52,12 @@ int main(int argc, char** argv)
         idle = clock.nsecsElapsed();
         loop.quit();
     });
-    sinceTick.start();
-    ticker.start();
+    stalls.start();
     clock.start();
     window.receiveFolders({argv[1]});
     if (queue->busy())
         loop.exec();
-    maxStall = std::max(maxStall, sinceTick.elapsed());
+    const qint64 maxStall = stalls.maxStall();
     const QString size = tree->model()->index(0, 0).data(FolderTreeModel::SizeTextRole).toString();
     const auto ms = [](qint64 ns) { return ns < 0 ? -1.0 : static_cast<double>(ns) / 1e6; };
     std::printf("bytes: %s\nwindow-scan-ms: %.2f\nwindow-idle-ms: %.2f\nscan-started-ms: %.2f\n"

@@ -2,6 +2,7 @@
 #include "foldersize/services/IniFile.h"
 
 #include "common/IniLine.h"
+#include "foldersize/services/Windows1252.h"
 
 #include <algorithm>
 #include <optional>
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QStringList>
 
 namespace foldersize {
@@ -50,44 +50,12 @@ struct IniLines {
     }
 };
 
-// The characters Windows-1252 puts at 0x80..0x9F (0 where it has none).
-constexpr char16_t kCp1252High[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
-    0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-
 QString IniLines::text(qsizetype i) const
 {
-    const QByteArray& b = bytes[i];
-    if (asUtf8[i])
-        return QString::fromUtf8(b);
-    QString out;
-    out.reserve(b.size());
-    for (const char c : b) {
-        const auto u = static_cast<unsigned char>(c);
-        out += (u >= 0x80 && u < 0xA0 && kCp1252High[u - 0x80]) ? QChar(kCp1252High[u - 0x80]) : QChar(u);
-    }
-    return out;
+    return asUtf8[i] ? QString::fromUtf8(bytes[i]) : fromWindows1252(bytes[i]);
 }
 
-QByteArray IniLines::encode(const QString& line) const
-{
-    if (utf8)
-        return line.toUtf8();
-    QByteArray out;
-    for (const QChar ch : line) {
-        const char16_t u = ch.unicode();
-        char byte = '?';
-        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
-            byte = static_cast<char>(u);
-        } else {
-            for (int k = 0; k < 32; ++k)
-                if (kCp1252High[k] == u)
-                    byte = static_cast<char>(0x80 + k);
-        }
-        out += byte;
-    }
-    return out;
-}
+QByteArray IniLines::encode(const QString& line) const { return utf8 ? line.toUtf8() : toWindows1252(line); }
 
 IniLines readLines(const QString& file)
 {

@@ -23,7 +23,7 @@ OpenService::FileOpen DesktopOpenService::openFile(const QString& path)
     // associated with the type (or the associated one cannot start): the user then chooses one.
     const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
     if (gio.isEmpty())
-        return openUrl(QUrl::fromLocalFile(path)) ? FileOpen::Opened : FileOpen::Failed;
+        return OpenService::openFile(path);
     QProcess p;
     // The program gio starts inherits these, so they must outlive gio: ours, not pipes.
     p.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -102,19 +102,20 @@ protected:
     {
         return treeModel()->index(i, 0).data(FolderTreeModel::SizeTextRole).toString();
     }
+    // A mouse event of the left button at local, in the splitter's container, as the pointer sends it.
+    void sendToBar(QEvent::Type type, QPoint local, Qt::MouseButtons buttons) const
+    {
+        QWidget* container = w->findChild<QWidget*>("picSplitTop");
+        QMouseEvent e(type, local, container->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(container, &e);
+    }
     // Drags the splitter bar by dx pixels, as the pointer does.
     void dragBar(int dx) const
     {
-        QWidget* container = w->findChild<QWidget*>("picSplitTop");
         const QPoint start(treeView()->width() + 2, 10);
-        auto send = [container](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
-            QMouseEvent e(
-                type, local, container->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
-            QCoreApplication::sendEvent(container, &e);
-        };
-        send(QEvent::MouseButtonPress, start, Qt::LeftButton);
-        send(QEvent::MouseMove, start + QPoint(dx, 0), Qt::LeftButton);
-        send(QEvent::MouseButtonRelease, start + QPoint(dx, 0), Qt::NoButton);
+        sendToBar(QEvent::MouseButtonPress, start, Qt::LeftButton);
+        sendToBar(QEvent::MouseMove, start + QPoint(dx, 0), Qt::LeftButton);
+        sendToBar(QEvent::MouseButtonRelease, start + QPoint(dx, 0), Qt::NoButton);
         QCoreApplication::processEvents();
     }
 };
@@ -465,18 +466,13 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile)
 TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)
 {
     open();
-    QWidget* container = w->findChild<QWidget*>("picSplitTop");
-    ASSERT_NE(container, nullptr);
+    ASSERT_NE(w->findChild<QWidget*>("picSplitTop"), nullptr);
     const int before = treeView()->width();
     const QPoint start(before + 2, 10);
-    auto send = [container](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
-        QMouseEvent e(type, local, container->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(container, &e);
-    };
-    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
-    send(QEvent::MouseMove, start + QPoint(40, 0), Qt::LeftButton);
+    sendToBar(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    sendToBar(QEvent::MouseMove, start + QPoint(40, 0), Qt::LeftButton);
     EXPECT_EQ(treeView()->width(), before) << "outline drag: the tree waits for the release";
-    send(QEvent::MouseButtonRelease, start + QPoint(40, 0), Qt::NoButton);
+    sendToBar(QEvent::MouseButtonRelease, start + QPoint(40, 0), Qt::NoButton);
     EXPECT_EQ(treeView()->width(), before + 40);
     const int extra = static_cast<int>(std::lround(45.0 * w->logicalDpiX() / 1440.0));
     EXPECT_EQ(panel(1)->width(), before + 40 + extra);

@@ -77,6 +77,10 @@ TEST_F(IniFileTest, KeysThatAreNotWrittenKeepTheirBytesAndTheFilesEncoding)
         QByteArray("[Fremd]\r\nName=Caf\xE9 \x80\r\n[Optionen]\r\nX=2\r\nWort=Gr\xF6\xDF"
                    "e\r\n"));
     EXPECT_EQ(INILesen("Optionen", "Wort", "", file()), QString::fromUtf8("Größe"));
+    // A byte the code page leaves unassigned comes back as that byte, not as "?".
+    writeRaw("[A]\nPfad=/tmp/x\x81\n");
+    ASSERT_TRUE(INISchreiben("A", "Kopie", INILesen("A", "Pfad", "", file()), file()));
+    EXPECT_EQ(readRaw(), QByteArray("[A]\nPfad=/tmp/x\x81\nKopie=/tmp/x\x81\n"));
 
     // A UTF-8 file stays UTF-8.
     writeRaw("[A]\nName=Caf\xC3\xA9\n");
