@@ -47,7 +47,7 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
     result = hostfs::copyFileData(in, st, out);
     ::close(in);
     if (::close(out) != 0 && result == FsError::None)
-        result = errno == ENOSPC || errno == EDQUOT ? FsError::DiskFull : FsError::PermissionDenied;
+        result = hostfs::writeError(errno);
     return result;
 }
 

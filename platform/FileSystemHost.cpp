@@ -235,13 +235,13 @@ int openCopySource(int folder, const char* name, struct stat& st, FsError& error
     return in;
 }
 
-namespace {
-
 FsError writeError(int error)
 {
     return error == ENOSPC || error == EFBIG || error == EDQUOT ? FsError::DiskFull
                                                                 : FsError::PermissionDenied;
 }
+
+namespace {
 
 // Writes all of `n` bytes; false (errno set) when the target takes no more.
 bool writeAll(int out, const char* data, std::size_t n)
@@ -263,15 +263,17 @@ bool writeAll(int out, const char* data, std::size_t n)
 
 } // namespace
 
-FsError copyFileData(int in, const struct stat& st, int out)
+FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop)
 {
     const auto expected = static_cast<std::uint64_t>(st.st_size);
     const std::uint64_t limit = expected + 1; // one byte more tells a file that grew
     std::uint64_t done = 0;
     bool kernelCopy = true;
     std::vector<char> buffer;
-    while (done < limit) {
-        const std::uint64_t want = std::min<std::uint64_t>(limit - done, 1 << 30);
+    // Smaller pieces when the copy may be stopped, so that a stop is seen soon.
+    const std::uint64_t piece = stop ? std::uint64_t{1} << 20 : std::uint64_t{1} << 30;
+    while (done < limit && !(stop && *stop)) {
+        const std::uint64_t want = std::min(limit - done, piece);
         ssize_t n = -1;
         if (kernelCopy) {
             n = ::copy_file_range(in, nullptr, out, nullptr, want, 0);
@@ -293,6 +295,8 @@ FsError copyFileData(int in, const struct stat& st, int out)
             break;
         done += static_cast<std::uint64_t>(n);
     }
+    if (stop && *stop)
+        return FsError::PermissionDenied;
     struct stat now {};
     if (done != expected || ::fstat(in, &now) != 0 || now.st_size != st.st_size)
         return FsError::SourceChanged;

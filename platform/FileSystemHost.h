@@ -7,6 +7,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -58,8 +59,12 @@ int openCopySource(int folder, const char* name, struct stat& st, FsError& error
 // Copies the open source (its status `st` taken at open) into `out`. At most one byte more than its
 // size at open is read, and the bytes copied are checked against that size and against the size at
 // the end: SourceChanged when the file grew or shrank meanwhile. DiskFull when the target took no
-// more (no space, a size limit or a quota), PermissionDenied for any other failure.
-FsError copyFileData(int in, const struct stat& st, int out);
+// more (no space, a size limit or a quota), PermissionDenied for any other failure and when `stop`
+// (looked at between pieces of a megabyte) was set.
+FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop = nullptr);
+// The error of a failed write, close or make on the host: DiskFull for no space, a size limit or
+// a quota (ENOSPC, EFBIG, EDQUOT), PermissionDenied for anything else.
+FsError writeError(int error);
 
 // True when a Windows path ends with "\" or "/".
 bool endsWithSeparator(std::string_view s);

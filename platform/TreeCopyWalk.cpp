@@ -49,11 +49,6 @@ std::string withoutClosingSeparator(std::string_view path)
     return text;
 }
 
-FsError writeError(int err)
-{
-    return err == ENOSPC || err == EDQUOT || err == EFBIG ? FsError::DiskFull : FsError::PermissionDenied;
-}
-
 // Reads the next part of an open folder's entries (one buffer of getdents64) and hands each entry
 // but "." and ".." to `take(name, type)` (DT_DIR, DT_REG, DT_LNK ...). 1 when more may follow, 0
 // at the end, -1 when the folder cannot be read.
@@ -184,49 +179,10 @@ struct TreeCopyWalk::Current {
     bool done = false;
     FsError result = FsError::None;
 
-    // The worker: the data in pieces of a megabyte, at most one byte past the length at open (a
-    // file that grew is told by it), until done or stopped.
+    // The worker: the data until done or stopped (hostfs::copyFileData).
     void copyData()
     {
-        const auto limit = static_cast<std::uint64_t>(st.st_size) + 1;
-        std::uint64_t copied = 0;
-        bool kernelCopy = true;
-        std::vector<char> buffer;
-        FsError r = FsError::None;
-        while (copied < limit && !stop) {
-            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(limit - copied, 1 << 20));
-            ssize_t n = kernelCopy ? ::copy_file_range(in, nullptr, out, nullptr, want, 0) : -1;
-            if (kernelCopy && n < 0 &&
-                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                kernelCopy = false;
-                continue;
-            }
-            if (!kernelCopy) {
-                buffer.resize(1 << 16);
-                n = ::read(in, buffer.data(), std::min(buffer.size(), want));
-                for (ssize_t w = 0, at = 0; n > 0 && at < n; at += w) {
-                    w = ::write(out, buffer.data() + at, static_cast<std::size_t>(n - at));
-                    if (w < 0 && errno == EINTR)
-                        w = 0;
-                    else if (w <= 0)
-                        n = -1;
-                }
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                r = n < 0 ? writeError(errno) : FsError::None;
-                break;
-            }
-            copied += static_cast<std::uint64_t>(n);
-        }
-        struct stat now {};
-        if (r == FsError::None && stop)
-            r = FsError::PermissionDenied;
-        else if (r == FsError::None &&
-            (copied != static_cast<std::uint64_t>(st.st_size) || ::fstat(in, &now) != 0 ||
-                now.st_size != st.st_size))
-            r = FsError::SourceChanged;
+        const FsError r = hostfs::copyFileData(in, st, out, &stop);
         const std::lock_guard<std::mutex> lock(mutex);
         result = r;
         done = true;
@@ -435,7 +391,7 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     if (!existed) {
         if (::mkdirat(parent.dst, stored.c_str(), 0777) != 0) {
             if (errno != EEXIST)
-                return stepOf(TreeStepKind::FolderBlocked, parent, name, writeError(errno));
+                return stepOf(TreeStepKind::FolderBlocked, parent, name, hostfs::writeError(errno));
             existed = true; // made meanwhile by someone else
         }
         parent.taken.emplace(folded, std::make_pair(stored, true));
@@ -532,7 +488,7 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
         if (current->out < 0 && errno == EEXIST && ::unlinkat(frame.dst, m_partial.c_str(), 0) == 0)
             current->out = ::openat(frame.dst, m_partial.c_str(), kFlags, mode);
         if (current->out < 0)
-            error = writeError(errno);
+            error = hostfs::writeError(errno);
     }
     if (error != FsError::None) {
         ::close(current->in);
@@ -575,7 +531,7 @@ TreeStep TreeCopyWalk::finishFile(FsError result)
     if (result == FsError::None && ::futimens(c->out, times) != 0)
         result = FsError::PermissionDenied;
     if (::close(c->out) != 0 && result == FsError::None)
-        result = writeError(errno);
+        result = hostfs::writeError(errno);
     ::close(c->in);
     if (result == FsError::None)
         result = takeName(frame.dst, m_partial, c->target, c->replace);
