@@ -25,51 +25,64 @@ constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | 
 
 using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
 
-void parseSidecarLine(const std::string& line, AttrMap& map)
-{
-    const auto tab = line.rfind('\t');
-    if (tab == std::string::npos)
-        return;
-    try {
-        map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
-    } catch (...) {
-        // A damaged line loses only that entry's attributes.
-    }
-}
-
-// A side file that is no regular file, a link, or larger than any folder's attributes need is
-// read as no side file: a pipe or a device planted there neither holds nor floods the caller.
-AttrMap readSidecar(const fs::path& folder)
+// One line "name<TAB>bits" per entry.
+AttrMap parseSidecar(const std::string& text)
 {
     AttrMap map;
-    std::string bytes;
-    if (readHostMetadata(folder / std::string(kAttributeSidecar), bytes) != WinError::Success)
-        return map;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
-            end = bytes.size();
-        parseSidecarLine(bytes.substr(pos, end - pos), map);
-        pos = end + 1;
+            end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        const auto tab = line.rfind('\t');
+        if (tab == std::string::npos)
+            continue;
+        try {
+            map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
+        } catch (...) {
+            // A damaged line loses only that entry's attributes.
+        }
     }
     return map;
 }
 
-// Written under a fresh name and renamed (replaceHostFile): a link planted at a temporary name is
-// never followed.
-void writeSidecar(const fs::path& folder, const AttrMap& map)
+std::string formatSidecar(const AttrMap& map)
 {
-    const fs::path file = folder / std::string(kAttributeSidecar);
-    std::error_code ec;
-    if (map.empty()) {
-        fs::remove(file, ec);
-        return;
-    }
     std::string text;
     for (const auto& [name, bits] : map)
         text += name + '\t' + std::to_string(bits) + '\n';
-    replaceHostFile(file, text);
+    return text;
+}
+
+// The side file `file` of the open host folder `folder` (or a full path, with AT_FDCWD). One that
+// is no regular file, a link, or larger than any folder's attributes need is read as no side file:
+// a pipe or a device planted there neither holds nor floods the caller.
+AttrMap readSidecarFile(int folder, const std::string& file)
+{
+    std::string bytes;
+    if (readHostMetadataAt(folder, file.c_str(), bytes) != WinError::Success)
+        return {};
+    return parseSidecar(bytes);
+}
+
+// Written under a fresh name and renamed (replaceHostFileAt): a link planted at a temporary name is
+// never followed. An empty map removes the side file.
+void writeSidecarFile(int folder, const std::string& file, const AttrMap& map)
+{
+    if (map.empty()) {
+        ::unlinkat(folder, file.c_str(), 0);
+        return;
+    }
+    replaceHostFileAt(folder, file, formatSidecar(map));
+}
+
+std::string sidecarPath(const fs::path& folder) { return (folder / std::string(kAttributeSidecar)).string(); }
+AttrMap readSidecar(const fs::path& folder) { return readSidecarFile(AT_FDCWD, sidecarPath(folder)); }
+void writeSidecar(const fs::path& folder, const AttrMap& map)
+{
+    writeSidecarFile(AT_FDCWD, sidecarPath(folder), map);
 }
 
 unsigned defaultBits(bool isFolder) { return isFolder ? 0u : attr::Archive; }
@@ -181,16 +194,7 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 
 std::map<std::string, unsigned> readSidecarAt(int folder)
 {
-    AttrMap map;
-    std::string text;
-    if (readHostMetadataAt(folder, std::string(kAttributeSidecar).c_str(), text) != WinError::Success)
-        return map;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        parseSidecarLine(text.substr(start, end - start), map);
-    if (start < text.size())
-        parseSidecarLine(text.substr(start), map);
-    return map;
+    return readSidecarFile(folder, std::string(kAttributeSidecar));
 }
 
 void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
@@ -204,15 +208,7 @@ void storeAttributesAt(int folder, const std::map<std::string, unsigned>& change
         else
             map[name] = bits & kStoredBits;
     }
-    const std::string file(kAttributeSidecar);
-    if (map.empty()) {
-        ::unlinkat(folder, file.c_str(), 0);
-        return;
-    }
-    std::string text;
-    for (const auto& [name, bits] : map)
-        text += name + '\t' + std::to_string(bits) + '\n';
-    replaceHostFileAt(folder, file, text);
+    writeSidecarFile(folder, std::string(kAttributeSidecar), map);
 }
 
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error)
