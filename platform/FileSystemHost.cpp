@@ -237,28 +237,6 @@ FsError writeError(int error)
                                                                 : FsError::PermissionDenied;
 }
 
-namespace {
-
-// Writes all of `n` bytes; false (errno set) when the target takes no more.
-bool writeAll(int out, const char* data, std::size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(out, data, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            if (w == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        data += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
-} // namespace
-
 FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop)
 {
     const auto expected = static_cast<std::uint64_t>(st.st_size);
@@ -280,7 +258,7 @@ FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<b
         } else {
             buffer.resize(1 << 18);
             n = ::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
-            if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
+            if (n > 0 && !writeAllToHost(out, std::string_view(buffer.data(), static_cast<std::size_t>(n))))
                 return writeError(errno);
         }
         if (n < 0 && errno == EINTR)
