@@ -56,7 +56,7 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
 // earlier target. The modification time travels.
 FsError copyThroughPartial(const fs::path& from, const fs::path& to)
 {
-    const fs::path partial = to.parent_path() / (":partial." + std::to_string(::getpid()));
+    const fs::path partial = to.parent_path() / hostfs::partialName();
     std::error_code ec;
     if (const FsError copied = copyBytes(from, partial); copied != FsError::None) {
         fs::remove(partial, ec);

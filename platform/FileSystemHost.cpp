@@ -175,6 +175,8 @@ bool isInside(const fs::path& inner, const fs::path& outer)
     return true;
 }
 
+std::string partialName() { return ":partial." + std::to_string(::getpid()); }
+
 std::string joinWin(const std::string& folder, const std::string& name)
 {
     if (!folder.empty() && folder.back() == '\\')

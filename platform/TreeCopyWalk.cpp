@@ -36,10 +36,6 @@ constexpr std::size_t kMaxOpenFrames = 96;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-std::string partialName() { return ":partial." + std::to_string(::getpid()); }
-
-std::string joined(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
-
 // A Windows path without closing separators ("Z:\" gives "Z:", "\\PC\C$\Data\" gives "\\PC\C$\Data").
 std::string withoutClosingSeparator(std::string_view path)
 {
@@ -199,7 +195,7 @@ struct TreeCopyWalk::Current {
 
 TreeCopyWalk::TreeCopyWalk(TreeCopyOptions options)
     : m_options(std::move(options))
-    , m_partial(partialName())
+    , m_partial(hostfs::partialName())
 {}
 
 TreeCopyWalk::~TreeCopyWalk() { close(); }
@@ -376,8 +372,8 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     if (m_options.maxPath != 0 && parent.dstPath.size() + 1 + destName.size() > m_options.maxPath)
         return stepOf(TreeStepKind::TooLong, parent, name);
     auto frame = std::make_unique<Frame>();
-    frame->srcPath = joined(parent.srcPath, name);
-    frame->dstPath = joined(parent.dstPath, destName);
+    frame->srcPath = hostfs::joinWin(parent.srcPath, name);
+    frame->dstPath = hostfs::joinWin(parent.dstPath, destName);
     frame->src = ::openat(parent.src, name.c_str(), kFolderFlags);
     if (frame->src < 0)
         return stepOf(errno == ENOENT ? TreeStepKind::SourceLost : TreeStepKind::FolderBlocked, parent, name,
@@ -399,7 +395,7 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     frame->dst = ::openat(parent.dst, stored.c_str(), kFolderFlags);
     if (frame->dst < 0)
         return stepOf(TreeStepKind::FolderBlocked, parent, name, FsError::PathFileAccess);
-    frame->dstPath = joined(parent.dstPath, stored);
+    frame->dstPath = hostfs::joinWin(parent.dstPath, stored);
     ::fstat(frame->src, &frame->srcId);
     ::fstat(frame->dst, &frame->dstId);
     frame->destinationExisted = existed;
