@@ -53,7 +53,7 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
 
 // Writes the copy beside the target under a name no listing shows, then renames it: a copy cut
 // short (the drive filled up, the source changed) leaves neither a partial file nor a damaged
-// earlier target. The modification time travels.
+// earlier target. The modification time and the attributes travel (Archive set, as on every copy).
 FsError copyThroughPartial(const fs::path& from, const fs::path& to)
 {
     const fs::path partial = to.parent_path() / hostfs::partialName();
@@ -71,6 +71,7 @@ FsError copyThroughPartial(const fs::path& from, const fs::path& to)
         fs::remove(partial, removeEc);
         return FsError::PermissionDenied;
     }
+    storeAttributes(to, hostAttributes(from) | attr::Archive);
     return FsError::None;
 }
 
@@ -129,10 +130,7 @@ FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
         if ((hostAttributes(to) & attr::ReadOnly) || hostInUse(to))
             return FsError::PermissionDenied;
     }
-    if (const FsError copied = copyThroughPartial(from, to); copied != FsError::None)
-        return copied;
-    storeAttributes(to, hostAttributes(from) | attr::Archive);
-    return FsError::None;
+    return copyThroughPartial(from, to);
 }
 
 FsError FileSystem::copyFile(std::string_view source, std::string_view destination, bool overwrite)
@@ -303,7 +301,6 @@ FsError copyTree(const fs::path& from, const fs::path& to)
         } else {
             if (const FsError copied = copyThroughPartial(from / e.name, dst); copied != FsError::None)
                 return copied;
-            storeAttributes(dst, hostAttributes(from / e.name) | attr::Archive);
         }
     }
     return FsError::None;
