@@ -47,16 +47,16 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
     result = hostfs::copyFileData(in, st, out);
     ::close(in);
     if (::close(out) != 0 && result == FsError::None)
-        result = errno == ENOSPC || errno == EDQUOT ? FsError::DiskFull : FsError::PermissionDenied;
+        result = hostfs::writeError(errno);
     return result;
 }
 
 // Writes the copy beside the target under a name no listing shows, then renames it: a copy cut
 // short (the drive filled up, the source changed) leaves neither a partial file nor a damaged
-// earlier target. The modification time travels.
+// earlier target. The modification time and the attributes travel (Archive set, as on every copy).
 FsError copyThroughPartial(const fs::path& from, const fs::path& to)
 {
-    const fs::path partial = to.parent_path() / (":partial." + std::to_string(::getpid()));
+    const fs::path partial = to.parent_path() / hostfs::partialName();
     std::error_code ec;
     if (const FsError copied = copyBytes(from, partial); copied != FsError::None) {
         fs::remove(partial, ec);
@@ -71,6 +71,7 @@ FsError copyThroughPartial(const fs::path& from, const fs::path& to)
         fs::remove(partial, removeEc);
         return FsError::PermissionDenied;
     }
+    storeAttributes(to, hostAttributes(from) | attr::Archive);
     return FsError::None;
 }
 
@@ -129,10 +130,7 @@ FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
         if ((hostAttributes(to) & attr::ReadOnly) || hostInUse(to))
             return FsError::PermissionDenied;
     }
-    if (const FsError copied = copyThroughPartial(from, to); copied != FsError::None)
-        return copied;
-    storeAttributes(to, hostAttributes(from) | attr::Archive);
-    return FsError::None;
+    return copyThroughPartial(from, to);
 }
 
 FsError FileSystem::copyFile(std::string_view source, std::string_view destination, bool overwrite)
@@ -303,7 +301,6 @@ FsError copyTree(const fs::path& from, const fs::path& to)
         } else {
             if (const FsError copied = copyThroughPartial(from / e.name, dst); copied != FsError::None)
                 return copied;
-            storeAttributes(dst, hostAttributes(from / e.name) | attr::Archive);
         }
     }
     return FsError::None;

@@ -25,51 +25,64 @@ constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | 
 
 using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
 
-void parseSidecarLine(const std::string& line, AttrMap& map)
-{
-    const auto tab = line.rfind('\t');
-    if (tab == std::string::npos)
-        return;
-    try {
-        map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
-    } catch (...) {
-        // A damaged line loses only that entry's attributes.
-    }
-}
-
-// A side file that is no regular file, a link, or larger than any folder's attributes need is
-// read as no side file: a pipe or a device planted there neither holds nor floods the caller.
-AttrMap readSidecar(const fs::path& folder)
+// One line "name<TAB>bits" per entry.
+AttrMap parseSidecar(const std::string& text)
 {
     AttrMap map;
-    std::string bytes;
-    if (readHostMetadata(folder / std::string(kAttributeSidecar), bytes) != WinError::Success)
-        return map;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
-            end = bytes.size();
-        parseSidecarLine(bytes.substr(pos, end - pos), map);
-        pos = end + 1;
+            end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        const auto tab = line.rfind('\t');
+        if (tab == std::string::npos)
+            continue;
+        try {
+            map[line.substr(0, tab)] = static_cast<unsigned>(std::stoul(line.substr(tab + 1))) & kStoredBits;
+        } catch (...) {
+            // A damaged line loses only that entry's attributes.
+        }
     }
     return map;
 }
 
-// Written under a fresh name and renamed (replaceHostFile): a link planted at a temporary name is
-// never followed.
-void writeSidecar(const fs::path& folder, const AttrMap& map)
+std::string formatSidecar(const AttrMap& map)
 {
-    const fs::path file = folder / std::string(kAttributeSidecar);
-    std::error_code ec;
-    if (map.empty()) {
-        fs::remove(file, ec);
-        return;
-    }
     std::string text;
     for (const auto& [name, bits] : map)
         text += name + '\t' + std::to_string(bits) + '\n';
-    replaceHostFile(file, text);
+    return text;
+}
+
+// The side file `file` of the open host folder `folder` (or a full path, with AT_FDCWD). One that
+// is no regular file, a link, or larger than any folder's attributes need is read as no side file:
+// a pipe or a device planted there neither holds nor floods the caller.
+AttrMap readSidecarFile(int folder, const std::string& file)
+{
+    std::string bytes;
+    if (readHostMetadataAt(folder, file.c_str(), bytes) != WinError::Success)
+        return {};
+    return parseSidecar(bytes);
+}
+
+// Written under a fresh name and renamed (replaceHostFileAt): a link planted at a temporary name is
+// never followed. An empty map removes the side file.
+void writeSidecarFile(int folder, const std::string& file, const AttrMap& map)
+{
+    if (map.empty()) {
+        ::unlinkat(folder, file.c_str(), 0);
+        return;
+    }
+    replaceHostFileAt(folder, file, formatSidecar(map));
+}
+
+std::string sidecarPath(const fs::path& folder) { return (folder / std::string(kAttributeSidecar)).string(); }
+AttrMap readSidecar(const fs::path& folder) { return readSidecarFile(AT_FDCWD, sidecarPath(folder)); }
+void writeSidecar(const fs::path& folder, const AttrMap& map)
+{
+    writeSidecarFile(AT_FDCWD, sidecarPath(folder), map);
 }
 
 unsigned defaultBits(bool isFolder) { return isFolder ? 0u : attr::Archive; }
@@ -162,6 +175,8 @@ bool isInside(const fs::path& inner, const fs::path& outer)
     return true;
 }
 
+std::string partialName() { return ":partial." + std::to_string(::getpid()); }
+
 std::string joinWin(const std::string& folder, const std::string& name)
 {
     if (!folder.empty() && folder.back() == '\\')
@@ -181,16 +196,7 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 
 std::map<std::string, unsigned> readSidecarAt(int folder)
 {
-    AttrMap map;
-    std::string text;
-    if (readHostMetadataAt(folder, std::string(kAttributeSidecar).c_str(), text) != WinError::Success)
-        return map;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        parseSidecarLine(text.substr(start, end - start), map);
-    if (start < text.size())
-        parseSidecarLine(text.substr(start), map);
-    return map;
+    return readSidecarFile(folder, std::string(kAttributeSidecar));
 }
 
 void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
@@ -204,15 +210,7 @@ void storeAttributesAt(int folder, const std::map<std::string, unsigned>& change
         else
             map[name] = bits & kStoredBits;
     }
-    const std::string file(kAttributeSidecar);
-    if (map.empty()) {
-        ::unlinkat(folder, file.c_str(), 0);
-        return;
-    }
-    std::string text;
-    for (const auto& [name, bits] : map)
-        text += name + '\t' + std::to_string(bits) + '\n';
-    replaceHostFileAt(folder, file, text);
+    writeSidecarFile(folder, std::string(kAttributeSidecar), map);
 }
 
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error)
@@ -235,43 +233,23 @@ int openCopySource(int folder, const char* name, struct stat& st, FsError& error
     return in;
 }
 
-namespace {
-
 FsError writeError(int error)
 {
     return error == ENOSPC || error == EFBIG || error == EDQUOT ? FsError::DiskFull
                                                                 : FsError::PermissionDenied;
 }
 
-// Writes all of `n` bytes; false (errno set) when the target takes no more.
-bool writeAll(int out, const char* data, std::size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(out, data, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            if (w == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        data += w;
-        n -= static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
-} // namespace
-
-FsError copyFileData(int in, const struct stat& st, int out)
+FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop)
 {
     const auto expected = static_cast<std::uint64_t>(st.st_size);
     const std::uint64_t limit = expected + 1; // one byte more tells a file that grew
     std::uint64_t done = 0;
     bool kernelCopy = true;
     std::vector<char> buffer;
-    while (done < limit) {
-        const std::uint64_t want = std::min<std::uint64_t>(limit - done, 1 << 30);
+    // Smaller pieces when the copy may be stopped, so that a stop is seen soon.
+    const std::uint64_t piece = stop ? std::uint64_t{1} << 20 : std::uint64_t{1} << 30;
+    while (done < limit && !(stop && *stop)) {
+        const std::uint64_t want = std::min(limit - done, piece);
         ssize_t n = -1;
         if (kernelCopy) {
             n = ::copy_file_range(in, nullptr, out, nullptr, want, 0);
@@ -282,7 +260,7 @@ FsError copyFileData(int in, const struct stat& st, int out)
         } else {
             buffer.resize(1 << 18);
             n = ::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
-            if (n > 0 && !writeAll(out, buffer.data(), static_cast<std::size_t>(n)))
+            if (n > 0 && !writeAllToHost(out, std::string_view(buffer.data(), static_cast<std::size_t>(n))))
                 return writeError(errno);
         }
         if (n < 0 && errno == EINTR)
@@ -293,6 +271,8 @@ FsError copyFileData(int in, const struct stat& st, int out)
             break;
         done += static_cast<std::uint64_t>(n);
     }
+    if (stop && *stop)
+        return FsError::PermissionDenied;
     struct stat now {};
     if (done != expected || ::fstat(in, &now) != 0 || now.st_size != st.st_size)
         return FsError::SourceChanged;

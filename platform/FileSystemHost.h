@@ -7,6 +7,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -30,6 +31,9 @@ bool hostInUse(const std::filesystem::path& p);
 FsError treeBlocked(const std::filesystem::path& p, bool force);
 // True when `inner` is `outer` or lies below it (both made canonical as far as they exist).
 bool isInside(const std::filesystem::path& inner, const std::filesystem::path& outer);
+// The name a copy is written under beside its target until it is complete (this process's own; a
+// name no listing shows).
+std::string partialName();
 // "folder\name", without doubling a trailing separator.
 std::string joinWin(const std::string& folder, const std::string& name);
 // The attributes of the entries of one host folder, its sidecar read once.
@@ -58,8 +62,12 @@ int openCopySource(int folder, const char* name, struct stat& st, FsError& error
 // Copies the open source (its status `st` taken at open) into `out`. At most one byte more than its
 // size at open is read, and the bytes copied are checked against that size and against the size at
 // the end: SourceChanged when the file grew or shrank meanwhile. DiskFull when the target took no
-// more (no space, a size limit or a quota), PermissionDenied for any other failure.
-FsError copyFileData(int in, const struct stat& st, int out);
+// more (no space, a size limit or a quota), PermissionDenied for any other failure and when `stop`
+// (looked at between pieces of a megabyte) was set.
+FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop = nullptr);
+// The error of a failed write, close or make on the host: DiskFull for no space, a size limit or
+// a quota (ENOSPC, EFBIG, EDQUOT), PermissionDenied for anything else.
+FsError writeError(int error);
 
 // True when a Windows path ends with "\" or "/".
 bool endsWithSeparator(std::string_view s);

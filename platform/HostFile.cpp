@@ -19,20 +19,6 @@ void say(std::string* message, const std::string& text)
         *message = text;
 }
 
-// Writes all bytes to fd; false on a short or failed write.
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // A name no other writer uses at the same time: the process, a count and a random number.
 std::string freshSuffix()
 {
@@ -42,6 +28,22 @@ std::string freshSuffix()
 }
 
 } // namespace
+
+bool writeAllToHost(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
 
 WinError writeWholeHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message)
 {
@@ -122,7 +124,7 @@ WinError replaceHostFileAt(int folder, const std::string& name, std::string_view
         say(message, "cannot create " + temp);
         return WinError::AccessDenied;
     }
-    const bool written = writeAll(fd, bytes);
+    const bool written = writeAllToHost(fd, bytes);
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
         ::unlinkat(folder, temp.c_str(), 0);

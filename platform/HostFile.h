@@ -16,6 +16,10 @@ namespace platform {
 // file, a shortcut, the events log).
 inline constexpr std::size_t kMaxMetadataBytes = 16u << 20;
 
+// Writes all of `bytes` to the open host file; false (errno set, ENOSPC when the file took nothing
+// more) on a failed write.
+bool writeAllToHost(int fd, std::string_view bytes);
+
 // Creates or empties `file` and writes `bytes`. AccessDenied ("cannot create ...") when it cannot
 // be opened, WriteFault ("cannot write ...") when the bytes do not all reach it; the message names
 // the file.

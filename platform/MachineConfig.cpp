@@ -530,8 +530,7 @@ bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& confi
     for (const auto& d : config.drives)
         fs::create_directories(driveFolder(machineFolder, d.letter), ec);
     const fs::path file = machineFolder / "machine.ini";
-    std::string message;
-    if (replaceHostFile(file, utf8ToCp1252(formatMachineIni(config)), &message) != WinError::Success) {
+    if (replaceHostFile(file, utf8ToCp1252(formatMachineIni(config))) != WinError::Success) {
         error = file.string() + ": cannot be written";
         return false;
     }

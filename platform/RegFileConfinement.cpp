@@ -6,10 +6,11 @@
 #include <algorithm>
 
 namespace platform {
+namespace {
 
-KeyPlace placeOf(RegRoot root, std::string_view sub)
+Confinement::KeyPlace placeOf(RegRoot root, std::string_view sub)
 {
-    KeyPlace place;
+    Confinement::KeyPlace place;
     place.hive = root;
     if (root == RegRoot::ClassesRoot) {
         place.hive = RegRoot::LocalMachine;
@@ -26,6 +27,8 @@ KeyPlace placeOf(RegRoot root, std::string_view sub)
     }
     return place;
 }
+
+} // namespace
 
 Confinement::Confinement(const std::vector<std::string>& keys)
     : m_confined(!keys.empty())

@@ -36,10 +36,6 @@ constexpr std::size_t kMaxOpenFrames = 96;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-std::string partialName() { return ":partial." + std::to_string(::getpid()); }
-
-std::string joined(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
-
 // A Windows path without closing separators ("Z:\" gives "Z:", "\\PC\C$\Data\" gives "\\PC\C$\Data").
 std::string withoutClosingSeparator(std::string_view path)
 {
@@ -47,11 +43,6 @@ std::string withoutClosingSeparator(std::string_view path)
     while (text.size() > 2 && (text.back() == '\\' || text.back() == '/'))
         text.pop_back();
     return text;
-}
-
-FsError writeError(int err)
-{
-    return err == ENOSPC || err == EDQUOT || err == EFBIG ? FsError::DiskFull : FsError::PermissionDenied;
 }
 
 // Reads the next part of an open folder's entries (one buffer of getdents64) and hands each entry
@@ -184,49 +175,10 @@ struct TreeCopyWalk::Current {
     bool done = false;
     FsError result = FsError::None;
 
-    // The worker: the data in pieces of a megabyte, at most one byte past the length at open (a
-    // file that grew is told by it), until done or stopped.
+    // The worker: the data until done or stopped (hostfs::copyFileData).
     void copyData()
     {
-        const auto limit = static_cast<std::uint64_t>(st.st_size) + 1;
-        std::uint64_t copied = 0;
-        bool kernelCopy = true;
-        std::vector<char> buffer;
-        FsError r = FsError::None;
-        while (copied < limit && !stop) {
-            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(limit - copied, 1 << 20));
-            ssize_t n = kernelCopy ? ::copy_file_range(in, nullptr, out, nullptr, want, 0) : -1;
-            if (kernelCopy && n < 0 &&
-                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                kernelCopy = false;
-                continue;
-            }
-            if (!kernelCopy) {
-                buffer.resize(1 << 16);
-                n = ::read(in, buffer.data(), std::min(buffer.size(), want));
-                for (ssize_t w = 0, at = 0; n > 0 && at < n; at += w) {
-                    w = ::write(out, buffer.data() + at, static_cast<std::size_t>(n - at));
-                    if (w < 0 && errno == EINTR)
-                        w = 0;
-                    else if (w <= 0)
-                        n = -1;
-                }
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                r = n < 0 ? writeError(errno) : FsError::None;
-                break;
-            }
-            copied += static_cast<std::uint64_t>(n);
-        }
-        struct stat now {};
-        if (r == FsError::None && stop)
-            r = FsError::PermissionDenied;
-        else if (r == FsError::None &&
-            (copied != static_cast<std::uint64_t>(st.st_size) || ::fstat(in, &now) != 0 ||
-                now.st_size != st.st_size))
-            r = FsError::SourceChanged;
+        const FsError r = hostfs::copyFileData(in, st, out, &stop);
         const std::lock_guard<std::mutex> lock(mutex);
         result = r;
         done = true;
@@ -243,7 +195,7 @@ struct TreeCopyWalk::Current {
 
 TreeCopyWalk::TreeCopyWalk(TreeCopyOptions options)
     : m_options(std::move(options))
-    , m_partial(partialName())
+    , m_partial(hostfs::partialName())
 {}
 
 TreeCopyWalk::~TreeCopyWalk() { close(); }
@@ -420,8 +372,8 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     if (m_options.maxPath != 0 && parent.dstPath.size() + 1 + destName.size() > m_options.maxPath)
         return stepOf(TreeStepKind::TooLong, parent, name);
     auto frame = std::make_unique<Frame>();
-    frame->srcPath = joined(parent.srcPath, name);
-    frame->dstPath = joined(parent.dstPath, destName);
+    frame->srcPath = hostfs::joinWin(parent.srcPath, name);
+    frame->dstPath = hostfs::joinWin(parent.dstPath, destName);
     frame->src = ::openat(parent.src, name.c_str(), kFolderFlags);
     if (frame->src < 0)
         return stepOf(errno == ENOENT ? TreeStepKind::SourceLost : TreeStepKind::FolderBlocked, parent, name,
@@ -435,7 +387,7 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     if (!existed) {
         if (::mkdirat(parent.dst, stored.c_str(), 0777) != 0) {
             if (errno != EEXIST)
-                return stepOf(TreeStepKind::FolderBlocked, parent, name, writeError(errno));
+                return stepOf(TreeStepKind::FolderBlocked, parent, name, hostfs::writeError(errno));
             existed = true; // made meanwhile by someone else
         }
         parent.taken.emplace(folded, std::make_pair(stored, true));
@@ -443,7 +395,7 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     frame->dst = ::openat(parent.dst, stored.c_str(), kFolderFlags);
     if (frame->dst < 0)
         return stepOf(TreeStepKind::FolderBlocked, parent, name, FsError::PathFileAccess);
-    frame->dstPath = joined(parent.dstPath, stored);
+    frame->dstPath = hostfs::joinWin(parent.dstPath, stored);
     ::fstat(frame->src, &frame->srcId);
     ::fstat(frame->dst, &frame->dstId);
     frame->destinationExisted = existed;
@@ -532,7 +484,7 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
         if (current->out < 0 && errno == EEXIST && ::unlinkat(frame.dst, m_partial.c_str(), 0) == 0)
             current->out = ::openat(frame.dst, m_partial.c_str(), kFlags, mode);
         if (current->out < 0)
-            error = writeError(errno);
+            error = hostfs::writeError(errno);
     }
     if (error != FsError::None) {
         ::close(current->in);
@@ -575,7 +527,7 @@ TreeStep TreeCopyWalk::finishFile(FsError result)
     if (result == FsError::None && ::futimens(c->out, times) != 0)
         result = FsError::PermissionDenied;
     if (::close(c->out) != 0 && result == FsError::None)
-        result = writeError(errno);
+        result = hostfs::writeError(errno);
     ::close(c->in);
     if (result == FsError::None)
         result = takeName(frame.dst, m_partial, c->target, c->replace);
