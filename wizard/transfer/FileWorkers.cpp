@@ -178,10 +178,7 @@ FsError copyFolderStep(
     case Kind::TooLong:
         // A name no Windows file system can hold is no part of the source's drive, and a path too
         // long none of this PC's: not copied, and the folder is not migrated whole.
-        writeTransferLog("Action_Copy_File",
-            "Not copied : " +
-                leftOutText(s.sourceFolder,
-                    {s.name, false, s.kind == Kind::TooLong ? platform::NameFault::PathTooLong : s.fault}));
+        writeTransferLog("Action_Copy_File", "Not copied : " + leftOutText(s));
         return s.kind == Kind::TooLong ? FsError::PathNotFound : FsError::BadFileName;
     case Kind::FolderBlocked: return s.error == FsError::DiskFull ? s.error : FsError::PathNotFound;
     case Kind::SourceLost: return FsError::PathNotFound;

@@ -152,8 +152,7 @@ bool TreeCopier::step()
     case Kind::TooLong:
     case Kind::LeftOut: {
         // A name no Windows file system can hold is no part of the source's drive.
-        const std::string text = transfer::leftOutText(s.sourceFolder,
-            {s.name, false, s.kind == Kind::TooLong ? platform::NameFault::PathTooLong : s.fault});
+        const std::string text = transfer::leftOutText(s);
         writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);
         if (m_report.leftOut++ == 0)
             m_report.firstLeftOut = text;
