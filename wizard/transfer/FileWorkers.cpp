@@ -6,7 +6,6 @@
 #include "platform/WindowsName.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardWindows.h"
-#include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferText.h"
 #include "wizard/transfer/VersionRule.h"
@@ -143,6 +142,16 @@ FileTransferResult copyFileWorker(
     return result;
 }
 
+void showCopiedFile(CopyPacing& pacing, const std::string& source)
+{
+    if (!pacing.textsDue())
+        return;
+    WizardWindows& windows = wizardWindows();
+    if (windows.busyWindowOpen())
+        windows.setBusyDetails("Please wait.. Copying " + source);
+    windows.setStatusText("Migrated " + source);
+}
+
 namespace {
 
 // One step of a folder copy's walk: its file copied, kept, or failed. Answers the failure of the
@@ -155,12 +164,7 @@ FsError copyFolderStep(
     switch (s.kind) {
     case Kind::FileCopied: {
         lastCopied = source;
-        WizardWindows& windows = wizardWindows();
-        if (pacing.textsDue()) {
-            if (windows.busyWindowOpen())
-                windows.setBusyDetails("Please wait.. Copying " + source);
-            windows.setStatusText("Migrated " + source);
-        }
+        showCopiedFile(pacing, source);
         if (hook)
             hook(s.destFolder + "\\" + s.targetName);
         return FsError::None;
