@@ -183,15 +183,10 @@ namespace {
 // Why a copy of a file failed, as the report words it; logs it and shows it at once.
 std::string failureOf(const std::string& source, transfer::FsError error)
 {
+    transfer::logWalkCopyFailure(source, error);
     // A file that went away after its folder was listed did not fit either: it is not there.
-    if (error == transfer::FsError::FileNotFound) {
-        writeTransferLog("Action_Copy_File", "Not found : " + source);
-        return "no longer on the source PC";
-    }
-    writeTransferLog(
-        "Action_Copy_File", "Not Copied : " + source + ":" + std::string(platform::fsErrorText(error)));
-    wizardWindows().setStatusText("Not Copied : " + source);
-    return std::string(platform::fsErrorText(error));
+    return error == transfer::FsError::FileNotFound ? "no longer on the source PC"
+                                                    : std::string(platform::fsErrorText(error));
 }
 
 } // namespace

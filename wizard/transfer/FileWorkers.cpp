@@ -152,6 +152,16 @@ void showCopiedFile(CopyPacing& pacing, const std::string& source)
     windows.setStatusText("Migrated " + source);
 }
 
+void logWalkCopyFailure(const std::string& source, FsError error)
+{
+    if (error == FsError::FileNotFound) {
+        sourceNotFound("Action_Copy_File", source);
+        return;
+    }
+    writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(error));
+    wizardWindows().setStatusText("Not Copied : " + source);
+}
+
 namespace {
 
 // One step of a folder copy's walk: its file copied, kept, or failed. Answers the failure of the
@@ -171,13 +181,8 @@ FsError copyFolderStep(
     }
     case Kind::FileExists: return copyFileWorker(source, s.destFolder, hook).error;
     case Kind::FileFailed:
-        if (s.error == FsError::FileNotFound) {
-            sourceNotFound("Action_Copy_File", source);
-            return FsError::None;
-        }
-        writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(s.error));
-        wizardWindows().setStatusText("Not Copied : " + source);
-        return s.error;
+        logWalkCopyFailure(source, s.error);
+        return s.error == FsError::FileNotFound ? FsError::None : s.error;
     case Kind::LeftOut:
     case Kind::TooLong:
         // A name no Windows file system can hold is no part of the source's drive, and a path too
