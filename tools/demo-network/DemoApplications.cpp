@@ -37,12 +37,11 @@ void installApp(Builder& b, const App& app)
     b.sz(key, "InstallLocation", folder);
     b.sz(key, "Publisher", app.publisher);
     b.sz(key, "DisplayVersion", std::to_string(app.version[0]) + "." + std::to_string(app.version[1]));
-    b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
-            app.exe,
-        "", exe);
-    b.sz(std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
-            app.exe,
-        "Path", folder);
+    const std::string appPath =
+        std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+        app.exe;
+    b.sz(appPath, "", exe);
+    b.sz(appPath, "Path", folder);
     if (*app.vendorKey) {
         const std::string vendor = std::string("HKEY_LOCAL_MACHINE\\SOFTWARE\\") + app.vendorKey;
         b.sz(vendor, "InstallPath", folder);

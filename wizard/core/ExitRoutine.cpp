@@ -18,6 +18,9 @@ ExitStateReader g_reader = nullptr;
 // The answer of a way out taken while a run was under way, until the run has unwound.
 std::optional<ExitPlan> g_pending;
 
+// The state the exit routine works on: the reader's when one is set, else the wizard's own.
+ExitState currentExitState() { return g_reader ? g_reader() : sharedExitState(); }
+
 } // namespace
 
 void setExitStateReader(ExitStateReader reader) { g_reader = reader; }
@@ -138,11 +141,11 @@ bool Exit_Application(const ExitState& state)
     return plan.end;
 }
 
-bool Exit_Application() { return Exit_Application(g_reader ? g_reader() : sharedExitState()); }
+bool Exit_Application() { return Exit_Application(currentExitState()); }
 
 bool Confirm_Exit()
 {
-    const ExitPlan plan = askExit(g_reader ? g_reader() : sharedExitState());
+    const ExitPlan plan = askExit(currentExitState());
     if (plan.end)
         g_pending = plan;
     return plan.end;
@@ -155,7 +158,7 @@ void Complete_Exit()
     const ExitPlan plan = *g_pending;
     g_pending.reset();
     // The state as the run left it: drives it mapped and the plain script it loaded last count.
-    carryOutExit(g_reader ? g_reader() : sharedExitState(), plan);
+    carryOutExit(currentExitState(), plan);
 }
 
 ExitState sharedExitState()

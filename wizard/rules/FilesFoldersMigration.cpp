@@ -149,39 +149,44 @@ void FilesFoldersMigration::begin(const Item& item)
         finish(TransferOutcome::NotFound, "No longer on the source PC");
     } else if (opened != transfer::FsError::None) {
         m_walk->close();
-        ++m_failedFiles;
-        m_firstFailure = dest + ": the folder cannot be made";
+        fileFailed(dest, "the folder cannot be made");
         writeTransferLog(kProcess, "Not Copied : " + item.key + " : cannot make " + dest);
     }
 }
 
-void FilesFoldersMigration::fileFailed(const std::string& source, const std::string& failure)
+void FilesFoldersMigration::failed(const std::string& firstFailure)
 {
     ++m_failedFiles;
     if (m_firstFailure.empty())
-        m_firstFailure = source + ": " + failure;
+        m_firstFailure = firstFailure;
+}
+
+void FilesFoldersMigration::fileFailed(const std::string& source, const std::string& failure)
+{
+    failed(source + ": " + failure);
+}
+
+// A file whose target exists goes through the copy worker's version rule.
+void FilesFoldersMigration::copyOverExisting(const std::string& source, const std::string& destFolder)
+{
+    const transfer::FileTransferResult r = transfer::copyFileWorker(source, destFolder, nullptr);
+    if (r.outcome == TransferOutcome::Migrated)
+        ++m_copied;
+    else
+        fileFailed(source,
+            r.outcome == TransferOutcome::NotFound ? "no longer on the source PC"
+                                                   : std::string(platform::fsErrorText(r.error)));
 }
 
 namespace {
 
-// A file whose target exists goes through the copy worker's version rule.
-transfer::FileTransferResult copyOverExisting(const std::string& source, const std::string& destFolder)
-{
-    return transfer::copyFileWorker(source, destFolder, nullptr);
-}
-
 // Why a copy of a file failed, as the report words it; logs it and shows it at once.
 std::string failureOf(const std::string& source, transfer::FsError error)
 {
+    transfer::logWalkCopyFailure(source, error);
     // A file that went away after its folder was listed did not fit either: it is not there.
-    if (error == transfer::FsError::FileNotFound) {
-        writeTransferLog("Action_Copy_File", "Not found : " + source);
-        return "no longer on the source PC";
-    }
-    writeTransferLog(
-        "Action_Copy_File", "Not Copied : " + source + ":" + std::string(platform::fsErrorText(error)));
-    wizardWindows().setStatusText("Not Copied : " + source);
-    return std::string(platform::fsErrorText(error));
+    return error == transfer::FsError::FileNotFound ? "no longer on the source PC"
+                                                    : std::string(platform::fsErrorText(error));
 }
 
 } // namespace
@@ -195,22 +200,9 @@ void FilesFoldersMigration::walkStep()
     case Kind::Done: m_walk.reset(); return;
     case Kind::FileCopied:
         ++m_copied;
-        if (m_pacing.textsDue()) {
-            if (wizardWindows().busyWindowOpen())
-                wizardWindows().setBusyDetails("Please wait.. Copying " + source);
-            wizardWindows().setStatusText("Migrated " + source);
-        }
+        transfer::showCopiedFile(m_pacing, source);
         return;
-    case Kind::FileExists: {
-        const transfer::FileTransferResult r = copyOverExisting(source, s.destFolder);
-        if (r.outcome == TransferOutcome::Migrated)
-            ++m_copied;
-        else
-            fileFailed(source,
-                r.outcome == TransferOutcome::NotFound ? "no longer on the source PC"
-                                                       : std::string(platform::fsErrorText(r.error)));
-        return;
-    }
+    case Kind::FileExists: copyOverExisting(source, s.destFolder); return;
     case Kind::FileFailed: fileFailed(source, failureOf(source, s.error)); return;
     case Kind::TooLong:
         writeTransferLog(kProcess, "Not Copied : " + source + " : the name is longer than this PC allows");
@@ -219,18 +211,14 @@ void FilesFoldersMigration::walkStep()
     case Kind::FolderBlocked: {
         const std::string dest = s.destFolder + "\\" + s.name;
         writeTransferLog(kProcess, "Not Copied : " + source + " : cannot make " + dest);
-        ++m_failedFiles;
-        if (m_firstFailure.empty())
-            m_firstFailure = dest + ": the folder cannot be made";
+        fileFailed(dest, "the folder cannot be made");
         return;
     }
     case Kind::SourceLost: fileFailed(source, "no longer on the source PC"); return;
     case Kind::LeftOut: {
-        const std::string text = transfer::leftOutText(s.sourceFolder, {s.name, false, s.fault});
+        const std::string text = transfer::leftOutText(s);
         writeTransferLog(kProcess, "Not copied : " + text);
-        ++m_failedFiles;
-        if (m_firstFailure.empty())
-            m_firstFailure = text;
+        failed(text);
         return;
     }
     case Kind::FolderEntered:
@@ -252,8 +240,7 @@ void FilesFoldersMigration::copyChosenFile()
     }
     if (!transfer::folderExists(m_fileFolder + "\\") && !transfer::makeSurePathExists(m_fileFolder + "\\")) {
         writeTransferLog(kProcess, "Not Copied : " + source + " : cannot make " + m_fileFolder);
-        ++m_failedFiles;
-        m_firstFailure = m_fileFolder + ": the folder cannot be made";
+        fileFailed(m_fileFolder, "the folder cannot be made");
         return;
     }
     if (wizardWindows().busyWindowOpen())
@@ -261,11 +248,7 @@ void FilesFoldersMigration::copyChosenFile()
     const transfer::FsError error = transfer::copyFile(source, m_fileFolder + name, false);
     if (error == transfer::FsError::FileExists ||
         (error == transfer::FsError::FileNotFound && transfer::fileExists(source))) {
-        const transfer::FileTransferResult r = copyOverExisting(source, m_fileFolder);
-        if (r.outcome == TransferOutcome::Migrated)
-            ++m_copied;
-        else
-            fileFailed(source, std::string(platform::fsErrorText(r.error)));
+        copyOverExisting(source, m_fileFolder);
     } else if (error != transfer::FsError::None) {
         fileFailed(source, failureOf(source, error));
     } else {

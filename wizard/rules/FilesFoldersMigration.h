@@ -63,7 +63,10 @@ private:
     void begin(const Item& item);
     void walkStep();
     void copyChosenFile();
+    // Counts a failed file or folder of the item; the first one's text goes into its report.
+    void failed(const std::string& firstFailure);
     void fileFailed(const std::string& source, const std::string& failure);
+    void copyOverExisting(const std::string& source, const std::string& destFolder);
     void finish(transfer::TransferOutcome outcome, const std::string& detail);
     void finishCurrent();
 
@@ -73,7 +76,7 @@ private:
     bool m_active = false;
     bool m_cancelled = false;
     // A chosen folder is copied by one walk over its tree; a file chosen on its own waits in
-    // m_file (its source and the folder it goes into) for its one copy.
+    // m_fileSource (with m_fileFolder, the folder it goes into) for its one copy.
     std::unique_ptr<platform::TreeCopyWalk> m_walk;
     std::string m_fileSource;
     std::string m_fileFolder;

@@ -77,6 +77,15 @@ std::string exportFault(const std::string& bytes, const std::string& root)
     return {};
 }
 
+// exportFault of the copy in `target` of the export at `index` of kSourceExports.
+std::string copiedExportFault(platform::FileSystem& files, const std::string& target, std::size_t index)
+{
+    std::string bytes;
+    if (files.readFile(target + kSourceExports[index], bytes) != platform::FsError::None)
+        return " cannot be read";
+    return exportFault(bytes, kExportRoots[index]);
+}
+
 // The source as the hand-over knows it: its name (without regard to case) and its system.
 std::string handOverSource() { return common::upperAscii(SourcePcName) + "|" + SourceOs; }
 
@@ -86,12 +95,9 @@ bool exportsOfThisRun(platform::FileSystem& files, const std::string& target)
 {
     if (HandOverSource.empty() || HandOverSource != handOverSource())
         return false;
-    for (std::size_t i = 0; i < std::size(kSourceExports); ++i) {
-        std::string bytes;
-        if (files.readFile(target + kSourceExports[i], bytes) != platform::FsError::None ||
-            !exportFault(bytes, kExportRoots[i]).empty())
+    for (std::size_t i = 0; i < std::size(kSourceExports); ++i)
+        if (!copiedExportFault(files, target, i).empty())
             return false;
-    }
     return true;
 }
 
@@ -101,9 +107,7 @@ bool exportsReadable(platform::FileSystem& files, const std::string& target)
 {
     for (std::size_t i = 0; i < std::size(kSourceExports); ++i) {
         const char* name = kSourceExports[i];
-        std::string bytes;
-        const bool read = files.readFile(target + name, bytes) == platform::FsError::None;
-        const std::string fault = read ? exportFault(bytes, kExportRoots[i]) : std::string(" cannot be read");
+        const std::string fault = copiedExportFault(files, target, i);
         if (fault.empty())
             continue;
         wizardWindows().closeBusyWindow();

@@ -264,10 +264,7 @@ bool Fn_Get_Pst_File_Path()
     if (!local) {
         writeTransferLog("Fn_Get_Pst_File_Path", "Drive not mapped : " + path);
         // The mail item of a selective run did not arrive whole: its report says so.
-        if (ItemTally* tally = currentItemTally()) {
-            tally->note(TransferOutcome::Failed);
-            tally->noteFailedStep("Fn_Get_Pst_File_Path : the drive of " + path + " is not connected");
-        }
+        noteItemFailure("Fn_Get_Pst_File_Path : the drive of " + path + " is not connected");
         return true;
     }
     const std::string target = pstDestination(path);

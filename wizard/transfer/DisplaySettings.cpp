@@ -121,10 +121,7 @@ void saverMissing(const std::string& path)
 {
     const std::string reason = "the screen saver " + path + " is neither on this PC nor could it be copied";
     writeTransferLog("FN_ScreenSaver_Migrate", "Failed : " + reason);
-    if (ItemTally* tally = currentItemTally()) {
-        tally->note(TransferOutcome::Failed);
-        tally->noteFailedStep("FN_ScreenSaver_Migrate : " + reason);
-    }
+    noteItemFailure("FN_ScreenSaver_Migrate : " + reason);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "platform/WindowsName.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardWindows.h"
-#include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferText.h"
 #include "wizard/transfer/VersionRule.h"
@@ -143,6 +142,26 @@ FileTransferResult copyFileWorker(
     return result;
 }
 
+void showCopiedFile(CopyPacing& pacing, const std::string& source)
+{
+    if (!pacing.textsDue())
+        return;
+    WizardWindows& windows = wizardWindows();
+    if (windows.busyWindowOpen())
+        windows.setBusyDetails("Please wait.. Copying " + source);
+    windows.setStatusText("Migrated " + source);
+}
+
+void logWalkCopyFailure(const std::string& source, FsError error)
+{
+    if (error == FsError::FileNotFound) {
+        sourceNotFound("Action_Copy_File", source);
+        return;
+    }
+    writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(error));
+    wizardWindows().setStatusText("Not Copied : " + source);
+}
+
 namespace {
 
 // One step of a folder copy's walk: its file copied, kept, or failed. Answers the failure of the
@@ -155,33 +174,20 @@ FsError copyFolderStep(
     switch (s.kind) {
     case Kind::FileCopied: {
         lastCopied = source;
-        WizardWindows& windows = wizardWindows();
-        if (pacing.textsDue()) {
-            if (windows.busyWindowOpen())
-                windows.setBusyDetails("Please wait.. Copying " + source);
-            windows.setStatusText("Migrated " + source);
-        }
+        showCopiedFile(pacing, source);
         if (hook)
             hook(s.destFolder + "\\" + s.targetName);
         return FsError::None;
     }
     case Kind::FileExists: return copyFileWorker(source, s.destFolder, hook).error;
     case Kind::FileFailed:
-        if (s.error == FsError::FileNotFound) {
-            sourceNotFound("Action_Copy_File", source);
-            return FsError::None;
-        }
-        writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(s.error));
-        wizardWindows().setStatusText("Not Copied : " + source);
-        return s.error;
+        logWalkCopyFailure(source, s.error);
+        return s.error == FsError::FileNotFound ? FsError::None : s.error;
     case Kind::LeftOut:
     case Kind::TooLong:
         // A name no Windows file system can hold is no part of the source's drive, and a path too
         // long none of this PC's: not copied, and the folder is not migrated whole.
-        writeTransferLog("Action_Copy_File",
-            "Not copied : " +
-                leftOutText(s.sourceFolder,
-                    {s.name, false, s.kind == Kind::TooLong ? platform::NameFault::PathTooLong : s.fault}));
+        writeTransferLog("Action_Copy_File", "Not copied : " + leftOutText(s));
         return s.kind == Kind::TooLong ? FsError::PathNotFound : FsError::BadFileName;
     case Kind::FolderBlocked: return s.error == FsError::DiskFull ? s.error : FsError::PathNotFound;
     case Kind::SourceLost: return FsError::PathNotFound;

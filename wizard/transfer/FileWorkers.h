@@ -3,6 +3,7 @@
 // that was not found (logged "Not found : " and the source), or a failure (logged with its error).
 #pragma once
 
+#include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/TransferOutcome.h"
 
 #include <functional>
@@ -24,7 +25,13 @@ struct FolderCopyStyle {
 // version rule keeps counts as migrated.
 FileTransferResult copyFileWorker(
     const std::string& source, const std::string& destFolder, const CopyHook& hook);
-// Copies a folder tree depth first with copyFileWorker; logs "Start"/"End" or the failure record.
+// Shows the file a folder copy has just copied ("Please wait.. Copying" in an open busy window,
+// "Migrated" on the status line), as often as `pacing` lets the texts change.
+void showCopiedFile(CopyPacing& pacing, const std::string& source);
+// Logs the copy of `source` in a folder walk that failed with `error`: a file gone since its folder
+// was listed is not found; any other failure is not copied, and the status line says so too.
+void logWalkCopyFailure(const std::string& source, FsError error);
+// Copies a folder tree through one walk over it, a target that exists by copyFileWorker; logs "Start"/"End" or the failure record.
 // Failed when any step of the tree failed (the rest is still copied); NotFound when the source
 // folder does not exist.
 TransferOutcome copyFolderWorker(

@@ -152,8 +152,7 @@ bool TreeCopier::step()
     case Kind::TooLong:
     case Kind::LeftOut: {
         // A name no Windows file system can hold is no part of the source's drive.
-        const std::string text = transfer::leftOutText(s.sourceFolder,
-            {s.name, false, s.kind == Kind::TooLong ? platform::NameFault::PathTooLong : s.fault});
+        const std::string text = transfer::leftOutText(s);
         writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);
         if (m_report.leftOut++ == 0)
             m_report.firstLeftOut = text;
@@ -210,16 +209,15 @@ std::vector<DriveCopyResult> copyMappedDrives()
             break;
         DriveCopyResult d{sourceDrive, localDrive, "", {}, ""};
         const std::string dest = copyDestinationDrive(position++);
-        const char letter = dest.empty() ? '\0' : dest[0];
-        const platform::DriveEntry* entry = machine && letter ? machine->config().drive(letter) : nullptr;
-        if (!letter) {
+        const platform::DriveEntry* entry =
+            machine && !dest.empty() ? machine->config().drive(dest[0]) : nullptr;
+        if (dest.empty()) {
             d.note = "The source drive " + sourceDrive +
                 " was not copied: only the first two mapped source drives are copied (onto C: and D:)";
         } else if (!entry || entry->type != platform::DriveType::Fixed) {
-            d.note = "The source drive " + sourceDrive + " was not copied: this PC has no hard disk " +
-                std::string(1, letter) + ":";
+            d.note = "The source drive " + sourceDrive + " was not copied: this PC has no hard disk " + dest;
         } else {
-            d.destDrive = std::string(1, letter) + ":";
+            d.destDrive = dest;
             FN_Copy_Folder_Tree(localDrive, d.destDrive, true, false, &d.report);
             if (d.report.sourceLost)
                 d.note = "The source drive " + sourceDrive +

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <utility>
 
 namespace wizard::mass {
 namespace {
@@ -89,22 +90,21 @@ bool exportAndStrip(const std::string& key, const std::string& file)
 // the current user's Software; a template of RegFiles may change what it names.
 std::vector<std::string> keysOfImport(const std::string& file)
 {
-    const std::string name = upper(file.substr(file.rfind('\\') + 1));
+    const std::string base = file.substr(file.rfind('\\') + 1);
+    const std::string name = upper(base);
     if (upper(file).find("REGFILES\\") != std::string::npos)
         return {};
     const std::string local = "HKEY_LOCAL_MACHINE\\";
-    if (name == "APPMANAGEMENT.REG" || name == "APPPATHS.REG" || name == "UNINSTALL.REG") {
-        const std::string key = name == "APPMANAGEMENT.REG" ? "App Management"
-            : name == "APPPATHS.REG"                        ? "App Paths"
-                                                            : "Uninstall";
-        return {local + kCurrentVersion + key};
-    }
+    for (const auto& [fileName, key] : {std::pair{"APPMANAGEMENT.REG", "App Management"},
+             std::pair{"APPPATHS.REG", "App Paths"}, std::pair{"UNINSTALL.REG", "Uninstall"}})
+        if (name == fileName)
+            return {local + kCurrentVersion + key};
     if (name == "HKCR.REG" || name == "CLSLOCAL.REG")
         return {"HKEY_CLASSES_ROOT"};
     if (name == "HKCU_LOCAL.REG")
         return {"HKEY_CURRENT_USER\\Software"};
     const std::size_t stem = name.size() >= 4 ? name.size() - 4 : name.size();
-    return {local + "SOFTWARE\\" + file.substr(file.rfind('\\') + 1, stem)};
+    return {local + "SOFTWARE\\" + base.substr(0, stem)};
 }
 
 // Imports one file after checking it: a missing file is passed over, no registry file and a file

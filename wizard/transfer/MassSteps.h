@@ -18,7 +18,7 @@ std::string FN_Get_User_Name();
 // reached.
 bool FN_Temp(const std::string& sourcePcName);
 
-// One source drive against the destination drive of the same letter.
+// One source drive against the destination drive the whole-drive copy writes it onto.
 struct SpaceCheck {
     std::string sourceDrive; // "C:"
     std::string destDrive;   // "C:"
@@ -28,8 +28,8 @@ struct SpaceCheck {
     bool enough = true;
 };
 
-// Every mapped source drive's used space against the free space of the destination's hard disk of
-// the same letter. Equal space is too little.
+// Every mapped source drive that is copied: its used space against the free space of the
+// destination drive it is copied onto (copyDestinationDrive). Equal space is too little.
 std::vector<SpaceCheck> checkSpace();
 
 // Checks the space before anything is copied. When a drive lacks room it says "Space is not

@@ -75,6 +75,16 @@ inline bool scriptAnswer(TransferOutcome outcome)
     return outcome != TransferOutcome::Failed;
 }
 
+// A failure outside the script's actions: the current item (if any) failed, at `step` unless an
+// earlier step failed first.
+inline void noteItemFailure(const std::string& step)
+{
+    if (ItemTally* tally = currentItemTally()) {
+        tally->note(TransferOutcome::Failed);
+        tally->noteFailedStep(step);
+    }
+}
+
 // Writes the record that names a source that was not found ("Not found : " and the source) under
 // the process name, and answers NotFound.
 inline TransferOutcome sourceNotFound(const std::string& process, const std::string& source)

@@ -154,6 +154,13 @@ std::string leftOutText(const std::string& folder, const platform::LeftOutName& 
         std::string(platform::nameFaultText(entry.fault));
 }
 
+std::string leftOutText(const platform::TreeStep& step)
+{
+    const platform::NameFault fault =
+        step.kind == platform::TreeStepKind::TooLong ? platform::NameFault::PathTooLong : step.fault;
+    return leftOutText(step.sourceFolder, {step.name, false, fault});
+}
+
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk)
 {
     platform::FileSystem* fs = machineFs();

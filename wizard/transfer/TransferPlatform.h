@@ -15,6 +15,7 @@
 namespace platform {
 class Process;
 class TreeCopyWalk;
+struct TreeStep;
 }
 
 namespace wizard::transfer {
@@ -57,6 +58,9 @@ void listFolderNames(const std::string& folder, std::vector<std::string>& subFol
 // "<folder>\<name> : <why>" for an entry a listing of `folder` left out, the name made readable;
 // the copies log it after "Not copied : " and report it.
 std::string leftOutText(const std::string& folder, const platform::LeftOutName& entry);
+// The same for a walk's step that left its entry out (LeftOut, or TooLong: a path longer than
+// Windows allows).
+std::string leftOutText(const platform::TreeStep& step);
 // Opens `walk` on two folders of the running machine (platform::TreeCopyWalk::open): the source
 // tree is copied into the destination, made when missing, one entry per step.
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk);
