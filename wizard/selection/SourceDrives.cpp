@@ -3,6 +3,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
+#include "platform/WindowsName.h"
 #include "wizard/selection/TreeBuilders.h"
 
 namespace wizard {
@@ -15,20 +16,6 @@ using Node = SelectionTree::Node;
 constexpr int kYieldEvery = 64;
 
 bool isRecycleBin(const std::string& name) { return platform::foldCase(name) == "RECYCLED"; }
-
-// A name no Windows file can carry (it can be on the host below an emulated drive): its Windows
-// path would not reach it, so it is neither offered nor chosen.
-bool isWindowsName(const std::string& name)
-{
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 ||
-            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
-            return false;
-    }
-    return true;
-}
 
 std::string driveTextOf(const std::string& root)
 {
@@ -136,7 +123,7 @@ bool SourceFolderListing::step(int budget)
     for (; budget > 0 && m_next < total; ++m_next) {
         const bool folder = m_next < m_folders.size();
         const platform::FileEntry& f = folder ? m_folders[m_next] : m_files[m_next - m_folders.size()];
-        if ((folder && isRecycleBin(f.name)) || !isWindowsName(f.name))
+        if ((folder && isRecycleBin(f.name)) || !platform::isWindowsName(f.name))
             continue;
         --budget;
         const int image = folder ? treeimage::kFolderClosed : m_images.iconFor(f.path, false);
@@ -174,7 +161,7 @@ bool listDestinationFolder(const platform::FileSystem& fs, const SelectionTree& 
     int counter = 0;
     for (const platform::FileEntry& f : folders) {
         maybeYield(yield, counter);
-        if (isRecycleBin(f.name) || !isWindowsName(f.name) || !chosen(f.path))
+        if (isRecycleBin(f.name) || !platform::isWindowsName(f.name) || !chosen(f.path))
             continue;
         if (Node* child =
                 destination.addNode(node, platform::foldCase(f.path), f.name, images.iconFor(f.path, true)))
@@ -182,7 +169,7 @@ bool listDestinationFolder(const platform::FileSystem& fs, const SelectionTree& 
     }
     for (const platform::FileEntry& f : files) {
         maybeYield(yield, counter);
-        if (isWindowsName(f.name) && chosen(f.path))
+        if (platform::isWindowsName(f.name) && chosen(f.path))
             destination.addNode(node, platform::foldCase(f.path), f.name, images.iconFor(f.path, false));
     }
     return true;

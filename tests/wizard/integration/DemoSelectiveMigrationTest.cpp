@@ -166,10 +166,10 @@ protected:
         std::string scrambled;
         std::istringstream lines(xml);
         for (std::string line; std::getline(lines, line);) {
-            std::optional<std::string> s = wizard::scrambleLine(line);
-            while (!s)
-                s = wizard::scrambleLine(line += ' ');
-            scrambled += *s + "\r\n";
+            std::optional<std::string> out = wizard::scrambleLine(line);
+            while (!out)
+                out = wizard::scrambleLine(line += ' ');
+            scrambled += *out + "\r\n";
         }
         ASSERT_EQ(
             files().writeFile(std::string(demo::kWizardFolder) + "\\WKXFiles\\MigrateTest.wkx", scrambled),
