@@ -1,4 +1,47 @@
-// main.cpp: the Tallymoor program.
-#include "foldersize/scanner/TallymoorMain.h"
+// main.cpp: the Tallymoor program. The windowless scan runs here with Qt Core alone; the window
+// program lives in the module tallymoor-window.so beside the program's folder ("../lib"), loaded
+// only when a window is wanted, so a windowless run does not pay for loading the window libraries.
+#include <cstdio>
+#include <string>
 
-int main(int argc, char** argv) { return foldersize::Main(argc, argv); }
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include "foldersize/scanner/ProgramStart.h"
+
+namespace {
+
+// The module's place: ../lib/tallymoor-window.so from the folder of the running program.
+std::string windowModulePath()
+{
+    char exe[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    std::string dir = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : std::string("./tallymoor");
+    dir.erase(dir.rfind('/') + 1);
+    return dir + "../lib/tallymoor-window.so";
+}
+
+int runWindowProgram(int argc, char** argv)
+{
+    const std::string path = windowModulePath();
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    using Entry = int (*)(int, char**);
+    auto entry = module ? reinterpret_cast<Entry>(::dlsym(module, "tallymoor_window_main")) : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "tallymoor: cannot load the window program: %s\n", ::dlerror());
+        return 1;
+    }
+    // The module stays loaded until the process ends: its objects may outlive this call.
+    return entry(argc, argv);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const foldersize::ProgramArguments args = foldersize::readArguments(argc, argv);
+    if (args.scanOnly)
+        return foldersize::runWindowlessScan(argc, argv, args);
+    return runWindowProgram(argc, argv);
+}

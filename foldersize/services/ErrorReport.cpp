@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "foldersize/services/ProgramGlobals.h"
 #include "foldersize/services/SystemInfo.h"
@@ -22,6 +20,8 @@ ReportPresenter& presenter()
     static ReportPresenter p;
     return p;
 }
+
+ScreenSizeSource g_screenSize = nullptr;
 
 bool appendToLog(const QByteArray& bytes)
 {
@@ -57,14 +57,15 @@ SystemFacts systemFactsNow()
     f.memory = BytesFormatieren(2, static_cast<double>(m.availPhys), true) + QStringLiteral(" free, ") +
         BytesFormatieren(2, static_cast<double>(m.totalPhys), true) + QStringLiteral(" used");
     f.cpu = GetCPUName();
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (const QScreen* s = QGuiApplication::primaryScreen()) {
-            f.screenWidth = s->geometry().width();
-            f.screenHeight = s->geometry().height();
-        }
+    if (g_screenSize) {
+        const QSize s = g_screenSize();
+        f.screenWidth = s.width();
+        f.screenHeight = s.height();
     }
     return f;
 }
+
+void setScreenSizeSource(ScreenSizeSource source) { g_screenSize = source; }
 
 QString FehlerberichtErstellen(const QString& procName, const QString& modulName, int zeile,
     const ErrorInfo& err, const SystemFacts& facts)

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -39,6 +40,12 @@ struct SystemFacts {
     int screenHeight = 0;
 };
 SystemFacts systemFactsNow();
+
+// Where systemFactsNow() takes the screen's size from: the window program installs a source that
+// asks its screen; without one (the windowless scan, tests) the size is 0x0. Keeping the screen
+// out of here keeps the windowless program free of the window libraries.
+using ScreenSizeSource = QSize (*)();
+void setScreenSizeSource(ScreenSizeSource source);
 
 // The twelve report lines, each ended by "\n".
 QString FehlerberichtErstellen(const QString& procName, const QString& modulName, int zeile,

@@ -1,0 +1,129 @@
+// ProgramStart.cpp: the command line, the program set-up and the windowless scan.
+#include "foldersize/scanner/ProgramStart.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include "foldersize/scanner/FileSystem.h"
+#include "foldersize/scanner/FolderNode.h"
+#include "foldersize/scanner/FolderQueue.h"
+#include "foldersize/scanner/ScanDriver.h"
+#include "foldersize/services/CrashHandler.h"
+#include "foldersize/services/ErrorReport.h"
+#include "foldersize/services/ProgramGlobals.h"
+#include "foldersize/services/ProgramPaths.h"
+
+namespace foldersize {
+namespace {
+
+constexpr int kVersionMajor = 1;
+constexpr int kVersionMinor = 0;
+constexpr int kVersionRevision = 0;
+
+void logLine(const QString& line) { ErrorLogSchreiben(line); }
+
+// One measured root as the scan prints it (the bench reads these lines).
+void printTotals(const std::string& name, std::uint64_t bytes, std::uint64_t files, const ScanStatistics& s)
+{
+    std::printf("folder: %s\nbytes: %llu\nfiles: %llu\nfolders: %llu\nfolder-entry-bytes: %llu\n"
+                "unreadable: %llu\nskipped-system-folders: %llu\n",
+        name.c_str(), static_cast<unsigned long long>(bytes), static_cast<unsigned long long>(files),
+        static_cast<unsigned long long>(s.folders), static_cast<unsigned long long>(s.folderEntryBytes),
+        static_cast<unsigned long long>(s.unreadableFolders),
+        static_cast<unsigned long long>(s.skippedPseudo));
+}
+
+// Measures the folders one after the other with the window's scan driver and prints the totals.
+// given[i] is the argument as typed (for messages), folders[i] the same as an absolute path.
+int scanAndQuit(const std::vector<std::string>& given, const std::vector<std::string>& folders)
+{
+    QElapsedTimer clock;
+    clock.start();
+    int rc = 0;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const std::string& f = folders[i];
+        struct stat st {};
+        if (::stat(f.c_str(), &st) != 0) {
+            // As du says it; the other arguments are measured all the same.
+            std::fflush(stdout);
+            std::fprintf(
+                stderr, "tallymoor: cannot access '%s': %s\n", given[i].c_str(), std::strerror(errno));
+            rc = std::max(rc, 1);
+            continue;
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            // A file counts with its own size, as du counts it.
+            printTotals(f, static_cast<std::uint64_t>(st.st_size < 0 ? 0 : st.st_size), 1, ScanStatistics{});
+            continue;
+        }
+        FolderNode root(f.back() == '/' ? f : f + "/");
+        ScanDriver driver;
+        QObject::connect(&driver, &ScanDriver::finished, QCoreApplication::instance(),
+            [](bool) { QCoreApplication::exit(0); });
+        driver.start(&root);
+        QCoreApplication::exec();
+        const ScanStatistics& s = driver.statistics();
+        printTotals(f, root.totalBytes, root.totalFiles, s);
+        if (s.skippedPseudo > 0)
+            std::printf(
+                "note: kernel file systems (proc, sysfs and the like) were skipped and not measured\n");
+        // As du does: a run that could not read everything ends with a failure code.
+        if (!root.readable)
+            rc = 2;
+        else if (s.unreadableFolders > 0 && rc == 0)
+            rc = 1;
+    }
+    // From the first scan's request until the last one's totals, with a hundredth of a millisecond.
+    std::printf("milliseconds: %.2f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    std::fflush(stdout);
+    return rc;
+}
+
+} // namespace
+
+ProgramArguments readArguments(int argc, char** argv)
+{
+    ProgramArguments a;
+    std::vector<std::string> rest;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--scan-and-quit") == 0)
+            a.scanOnly = true;
+        else
+            rest.emplace_back(argv[i]);
+    }
+    a.given = FolderQueue::foldersFromArguments(rest);
+    a.folders = FolderQueue::absoluteFolders(a.given, xCurrentFolder());
+    return a;
+}
+
+// Program values, error log and crash handlers: the same for the window and the windowless scan.
+void setUpProgram()
+{
+    ProgramGlobals& g = globals();
+    g.progName = programName();
+    g.errorLogPfad = errorLogFolder();
+    g.iniDatei = iniFilePath();
+    g.doEventsIntervall = 1500;
+    InitMain(kVersionMajor, kVersionMinor, kVersionRevision);
+    installFatalSignalHandlers(errorLogFile());
+    installTerminateHandler();
+    setErrorLogHook(&logLine);
+}
+
+int runWindowlessScan(int argc, char** argv, const ProgramArguments& args)
+{
+    // An application without a display, which neither needs nor contacts one.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
+    setUpProgram();
+    return scanAndQuit(args.given, args.folders);
+}
+
+} // namespace foldersize
