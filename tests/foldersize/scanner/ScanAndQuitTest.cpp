@@ -12,16 +12,19 @@
 
 using testsupport::TempTree;
 
-TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
+namespace {
+
+void needApplication()
 {
     static int argc = 1;
     static char name[] = "tallymoor-program-test";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
-    TempTree t;
-    t.file("tree/a.bin", 1000);
-    t.file("tree/sub/b.bin", 2000);
-    t.file("top.txt", 24);
+}
+
+// The program's environment: a display that does not exist, and a private home in t.
+QProcessEnvironment programEnvironment(TempTree& t)
+{
     t.dir("home");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // A display that does not exist: a program that tried to open it would abort.
@@ -33,6 +36,21 @@ TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
     QFile::setPermissions(home, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
         env.insert(QString::fromLatin1(var), home);
+    return env;
+}
+
+} // namespace
+
+TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
+{
+    needApplication();
+    TempTree t;
+    t.file("tree/a.bin", 1000);
+    t.file("tree/sub/b.bin", 2000);
+    t.file("top.txt", 24);
+    QProcessEnvironment env = programEnvironment(t);
+    // The dynamic loader names every library it loads: the window libraries must not be among them.
+    env.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
     QProcess p;
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(QString::fromStdString(t.root()));
@@ -51,4 +69,21 @@ TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
     EXPECT_TRUE(out.contains("folder: " + file + "\nbytes: 24\nfiles: 1\nfolders: 0\n")) << out.toStdString();
     EXPECT_FALSE(out.contains("missing")) << "nothing is measured for it";
     EXPECT_TRUE(out.contains("milliseconds: "));
+    EXPECT_TRUE(err.contains("libQt6Core")) << "the loader's names are seen";
+    for (const char* windowLibrary : {"libQt6Gui", "libQt6Widgets", "tallymoor-window"})
+        EXPECT_FALSE(err.contains(QLatin1String(windowLibrary))) << windowLibrary;
+}
+
+TEST(ScanAndQuitTest, WithoutTheOptionTheProgramLoadsItsWindowProgram)
+{
+    needApplication();
+    TempTree t;
+    QProcess p;
+    p.setProcessEnvironment(programEnvironment(t));
+    p.start(QStringLiteral(TALLYMOOR_PROGRAM), {QString::fromStdString(t.root())});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    // The window program is found beside the program and gets as far as asking for the display.
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_FALSE(err.contains("cannot load the window program")) << err.toStdString();
+    EXPECT_TRUE(err.contains(":4711")) << err.toStdString();
 }
