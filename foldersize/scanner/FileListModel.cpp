@@ -43,11 +43,15 @@ struct FileKind {
 std::vector<FileEntry> FileListModel::setFiles(const std::string& folder, std::vector<FileEntry> files)
 {
     // Ordered before the reset, so the view lays the rows out once.
+    std::vector<std::uint32_t> rows(files.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = static_cast<std::uint32_t>(i);
     if (m_sortColumn >= 0)
-        sortFileEntries(files, sortKeyColumn(m_sortColumn), m_order == Qt::DescendingOrder);
+        rows = sortedRows(files, rows, sortKeyColumn(m_sortColumn), m_order == Qt::DescendingOrder);
     beginResetModel();
     m_folder = folder;
     std::swap(m_files, files);
+    m_rows = std::move(rows);
     endResetModel();
     return files;
 }
@@ -105,24 +109,33 @@ std::vector<int> FileListModel::widthSampleRows() const
     const int count = rowCount();
     for (int r = 0; r < std::min(count, kFirstRows); ++r)
         rows.push_back(r);
+    // The files are gone through in listing order (as they lie in memory), then mapped to rows.
     QSet<QString> types;
+    std::vector<std::size_t> samples;
     const QString* lastType = nullptr;
-    int largest = -1;
-    for (int r = 0; r < count; ++r) {
-        const FileEntry& f = m_files[static_cast<std::size_t>(r)];
-        if (largest < 0 || f.size > m_files[static_cast<std::size_t>(largest)].size)
-            largest = r;
+    std::size_t largest = 0;
+    for (std::size_t i = 0; i < m_files.size(); ++i) {
+        const FileEntry& f = m_files[i];
+        if (f.size > m_files[largest].size)
+            largest = i;
         // Files of one kind share their type text: most rows are passed over without hashing.
         if (lastType && lastType->constData() == f.typeName.constData())
             continue;
         lastType = &f.typeName;
         if (!types.contains(f.typeName)) {
             types.insert(f.typeName);
-            rows.push_back(r);
+            samples.push_back(i);
         }
     }
-    if (largest >= kFirstRows)
-        rows.push_back(largest);
+    if (m_files.empty())
+        return rows;
+    samples.push_back(largest);
+    std::vector<int> rowOf(m_files.size());
+    for (std::size_t r = 0; r < m_rows.size(); ++r)
+        rowOf[m_rows[r]] = static_cast<int>(r);
+    for (const std::size_t i : samples)
+        if (rowOf[i] >= kFirstRows)
+            rows.push_back(rowOf[i]);
     return rows;
 }
 
@@ -141,7 +154,7 @@ void FileListModel::sort(int column, Qt::SortOrder order)
     m_order = order;
     const FileColumn c = sortKeyColumn(column);
     emit layoutAboutToBeChanged();
-    sortFileEntries(m_files, c, order == Qt::DescendingOrder);
+    m_rows = sortedRows(m_files, m_rows, c, order == Qt::DescendingOrder);
     emit layoutChanged();
 }
 
@@ -156,7 +169,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || static_cast<std::size_t>(index.row()) >= m_files.size())
         return {};
-    const FileEntry& f = m_files[static_cast<std::size_t>(index.row())];
+    const FileEntry& f = fileInRow(index.row());
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case 0: return QString::fromUtf8(f.name.data(), static_cast<qsizetype>(f.name.size()));

@@ -28,7 +28,6 @@ public:
     // milliseconds, which the caller may spend after the event loop had its turn.
     std::vector<FileEntry> setFiles(const std::string& folder, std::vector<FileEntry> files);
     void clear();
-    const std::vector<FileEntry>& files() const { return m_files; }
     const std::string& folder() const { return m_folder; }
 
     // Type names and icons from the MIME database for files about to be shown (before setFiles,
@@ -58,8 +57,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    const FileEntry& fileInRow(int row) const { return m_files[m_rows[static_cast<std::size_t>(row)]]; }
+
     std::string m_folder;
+    // The files in listing order; ordering the list orders m_rows only (row -> position in
+    // m_files), so a hundred thousand files are not moved for it.
     std::vector<FileEntry> m_files;
+    std::vector<std::uint32_t> m_rows;
     QHash<QString, QIcon> m_icons;
     int m_unit = 1;
     QLocale m_locale;

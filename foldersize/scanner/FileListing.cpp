@@ -81,6 +81,13 @@ FileLister::FileLister(std::string folder)
     m_dir = d;
     m_opened = d != nullptr;
     m_allRead = !m_opened;
+    // Room for the files at once, so a big folder's list is not moved again and again while it
+    // grows. A folder's size tells roughly how many names it holds (ext4 gives about 28 bytes a
+    // name, tmpfs 20, btrfs twice the names' length): a sixteenth errs on the side of room, which
+    // costs address space only. Bounded, so an odd size cannot ask for much.
+    struct stat st {};
+    if (d && ::fstat(::dirfd(d), &st) == 0 && st.st_size > 0)
+        m_entries.reserve(std::min<std::size_t>(static_cast<std::size_t>(st.st_size) / 16, kMaxReserved));
 }
 
 FileLister::~FileLister()
@@ -249,27 +256,27 @@ std::vector<std::uint32_t> textRanks(const std::vector<QString>& texts)
 // Collation keys of the names in the default locale's order (as QString::localeAwareCompare
 // orders them): each is made once, on worker threads for a long list, and then compared as bytes
 // instead of collating two names at every comparison.
-std::vector<std::optional<QCollatorSortKey>> nameKeys(const std::vector<FileEntry>& entries)
+template <typename At> std::vector<std::optional<QCollatorSortKey>> nameKeys(std::size_t count, const At& at)
 {
-    std::vector<std::optional<QCollatorSortKey>> keys(entries.size());
-    const auto fill = [&entries, &keys](std::size_t from, std::size_t to) {
+    std::vector<std::optional<QCollatorSortKey>> keys(count);
+    const auto fill = [&at, &keys](std::size_t from, std::size_t to) {
         const QCollator collator;
         for (std::size_t i = from; i < to; ++i) {
-            const std::string& n = entries[i].name;
+            const std::string& n = at(i).name;
             keys[i].emplace(collator.sortKey(QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()))));
         }
     };
     constexpr std::size_t kPart = 8192;
-    const std::size_t parts = std::min<std::size_t>(8, (entries.size() + kPart - 1) / kPart);
+    const std::size_t parts = std::min<std::size_t>(8, (count + kPart - 1) / kPart);
     if (parts <= 1) {
-        fill(0, entries.size());
+        fill(0, count);
         return keys;
     }
-    const std::size_t per = (entries.size() + parts - 1) / parts;
+    const std::size_t per = (count + parts - 1) / parts;
     std::vector<std::future<void>> running;
     for (std::size_t p = 1; p < parts; ++p) {
         const std::size_t from = p * per;
-        const std::size_t to = std::min(entries.size(), from + per);
+        const std::size_t to = std::min(count, from + per);
         try {
             running.push_back(std::async(std::launch::async, fill, from, to));
         } catch (const std::system_error&) {
@@ -282,36 +289,35 @@ std::vector<std::optional<QCollatorSortKey>> nameKeys(const std::vector<FileEntr
     return keys;
 }
 
-} // namespace
-
-std::vector<std::size_t> sortedOrder(
-    const std::vector<FileEntry>& entries, FileColumn column, bool descending)
+// Positions 0..count-1 in column order, where at(i) is the entry at position i.
+template <typename At>
+std::vector<std::size_t> orderOf(std::size_t count, const At& at, FileColumn column, bool descending)
 {
     switch (column) {
     case FileColumn::Size: {
-        std::vector<std::uint64_t> keys(entries.size());
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            keys[i] = entries[i].size;
+        std::vector<std::uint64_t> keys(count);
+        for (std::size_t i = 0; i < count; ++i)
+            keys[i] = at(i).size;
         return orderByKey(keys, descending);
     }
     case FileColumn::Modified: {
-        std::vector<qint64> keys(entries.size());
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            keys[i] = entries[i].mtime;
+        std::vector<qint64> keys(count);
+        for (std::size_t i = 0; i < count; ++i)
+            keys[i] = at(i).mtime;
         return orderByKey(keys, descending);
     }
     case FileColumn::Type: {
-        std::vector<QString> types(entries.size());
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            types[i] = entries[i].typeName;
+        std::vector<QString> types(count);
+        for (std::size_t i = 0; i < count; ++i)
+            types[i] = at(i).typeName;
         const std::vector<std::uint32_t> ranks = textRanks(types);
         return orderByKey(std::vector<std::uint64_t>(ranks.begin(), ranks.end()), descending);
     }
     case FileColumn::Name: break;
     }
-    const std::vector<std::optional<QCollatorSortKey>> keys = nameKeys(entries);
+    const std::vector<std::optional<QCollatorSortKey>> keys = nameKeys(count, at);
     auto less = [&keys](std::size_t a, std::size_t b) { return keys[a]->compare(*keys[b]) < 0; };
-    std::vector<std::size_t> order(entries.size());
+    std::vector<std::size_t> order(count);
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     if (descending)
@@ -320,6 +326,27 @@ std::vector<std::size_t> sortedOrder(
     else
         std::stable_sort(order.begin(), order.end(), less);
     return order;
+}
+
+} // namespace
+
+std::vector<std::size_t> sortedOrder(
+    const std::vector<FileEntry>& entries, FileColumn column, bool descending)
+{
+    return orderOf(
+        entries.size(), [&entries](std::size_t i) -> const FileEntry& { return entries[i]; }, column,
+        descending);
+}
+
+std::vector<std::uint32_t> sortedRows(const std::vector<FileEntry>& entries,
+    const std::vector<std::uint32_t>& rows, FileColumn column, bool descending)
+{
+    const std::vector<std::size_t> order = orderOf(
+        rows.size(), [&](std::size_t i) -> const FileEntry& { return entries[rows[i]]; }, column, descending);
+    std::vector<std::uint32_t> sorted(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        sorted[i] = rows[order[i]];
+    return sorted;
 }
 
 void sortFileEntries(std::vector<FileEntry>& entries, FileColumn column, bool descending)

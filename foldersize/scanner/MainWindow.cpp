@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QUrl>
@@ -517,9 +519,12 @@ void MainWindow::ListViewFüllen(const std::string& folder)
     if (m_settings.noIcons == 0)
         m_listModel->GetAllIcons(files, &clock);
     clock.poll();
-    std::vector<FileEntry> shownBefore = m_listModel->setFiles(path, std::move(files));
+    // The files shown before are freed once the new list is on the screen: a hundred thousand
+    // of them take some milliseconds, which the user need not wait for.
+    auto shownBefore =
+        std::make_shared<std::vector<FileEntry>>(m_listModel->setFiles(path, std::move(files)));
+    QTimer::singleShot(0, this, [before = std::move(shownBefore)] {});
     clock.poll();
-    shownBefore = {};
     m_ui.panel2->setText(
         QStringLiteral("%1 Dateien mit insgesamt %2")
             .arg(count)

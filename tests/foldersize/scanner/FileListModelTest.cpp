@@ -90,12 +90,30 @@ TEST_F(FileListModelTest, ANewListingIsShownInTheListsOrderAndTheOldOneIsHandedB
     model.GetAllIcons(second);
     const std::vector<FileEntry> old = model.setFiles("/y/", std::move(second));
     ASSERT_EQ(old.size(), 3u);
-    EXPECT_EQ(old[0].name, "big.txt") << "the files shown before, in their shown order";
+    EXPECT_EQ(old[1].name, "big.txt") << "the files shown before, in their listing order";
     EXPECT_EQ(column(2), (QStringList{"JPEG-Bild", "PDF-Dokument", "PDF-Dokument", "XYZZY-Datei"}));
     EXPECT_EQ(column(0), (QStringList{"y.jpg", "z.pdf", "v.pdf", "w.xyzzy"}))
         << "equal types keep their order";
     EXPECT_FALSE(model.index(0, 0).data(Qt::DecorationRole).isNull()) << "the icon comes from the kind";
     EXPECT_EQ(model.folder(), "/y/");
+}
+
+TEST_F(FileListModelTest, OrderingByAColumnKeepsTheOrderBeforeAmongEqualValues)
+{
+    std::vector<FileEntry> files{entry("d.pdf", 5), entry("b.txt", 5), entry("c.pdf", 9), entry("a.txt", 1)};
+    model.GetAllIcons(files);
+    model.setFiles("/x/", std::move(files));
+    model.sort(0, Qt::AscendingOrder);
+    model.sort(2, Qt::AscendingOrder);
+    // "Einfaches Textdokument" comes before "PDF-Dokument".
+    EXPECT_EQ(column(0), (QStringList{"a.txt", "b.txt", "c.pdf", "d.pdf"})) << "names in order per type";
+    model.sort(1, Qt::DescendingOrder);
+    EXPECT_EQ(column(0), (QStringList{"c.pdf", "b.txt", "d.pdf", "a.txt"}))
+        << "equal sizes keep the type order";
+    model.sort(0, Qt::DescendingOrder);
+    EXPECT_EQ(column(0), (QStringList{"d.pdf", "c.pdf", "b.txt", "a.txt"}));
+    EXPECT_EQ(model.index(0, 1).data(FileListModel::SizeRole).toULongLong(), 5u)
+        << "every column follows its row";
 }
 
 TEST_F(FileListModelTest, ALongPassGivesTheEventLoopTurnsBetweenBatches)
