@@ -5,7 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
+#include <system_error>
+#include <thread>
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStyle>
-#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QUrl>
@@ -501,6 +501,23 @@ void MainWindow::TreeViewEntfernen()
 
 // ---------------------------------------------------------------- file list
 
+namespace {
+
+// Frees files on a thread of their own (here when none can be started). Nothing else refers to
+// them: their texts are shared only through Qt's thread-safe reference counts.
+void freeBeside(std::vector<FileEntry> files)
+{
+    if (files.empty())
+        return;
+    try {
+        std::thread([gone = std::move(files)]() mutable { gone = {}; }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the files are freed here all the same.
+    }
+}
+
+} // namespace
+
 void MainWindow::ListViewFüllen(const std::string& folder)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -519,11 +536,9 @@ void MainWindow::ListViewFüllen(const std::string& folder)
     if (m_settings.noIcons == 0)
         m_listModel->GetAllIcons(files, &clock);
     clock.poll();
-    // The files shown before are freed once the new list is on the screen: a hundred thousand
-    // of them take some milliseconds, which the user need not wait for.
-    auto shownBefore =
-        std::make_shared<std::vector<FileEntry>>(m_listModel->setFiles(path, std::move(files)));
-    QTimer::singleShot(0, this, [before = std::move(shownBefore)] {});
+    // The files shown before are freed beside the window's thread: a hundred thousand of them
+    // take some milliseconds, which neither the new list nor the event loop need wait for.
+    freeBeside(m_listModel->setFiles(path, std::move(files)));
     clock.poll();
     m_ui.panel2->setText(
         QStringLiteral("%1 Dateien mit insgesamt %2")
