@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <future>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <type_traits>
@@ -43,6 +45,14 @@ struct FileLister::Batch {
     std::future<void> done; // valid while a worker looks at the batch
 };
 
+// The parts the reader has seen looked at, in listing order, until the caller takes them up.
+struct FileLister::Handover {
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::deque<std::unique_ptr<Batch>> parts;
+    bool finished = false; // the reader has handed on its last part
+};
+
 namespace {
 
 // Looks at the named entries of the folder open as dirFd. Safe on any thread.
@@ -74,28 +84,34 @@ void lookAt(int dirFd, const std::vector<std::string>& names, std::vector<Looked
 
 FileLister::FileLister(std::string folder)
     : m_folder(std::move(folder))
-    , m_reading(std::make_unique<Batch>())
+    , m_handover(std::make_unique<Handover>())
 {
     xAddBackslash(m_folder);
     DIR* d = ::opendir(m_folder.c_str());
     m_dir = d;
     m_opened = d != nullptr;
-    m_allRead = !m_opened;
+    m_allTaken = !m_opened;
+    if (!d)
+        return;
     // Room for the files at once, so a big folder's list is not moved again and again while it
     // grows. A folder's size tells roughly how many names it holds (ext4 gives about 28 bytes a
     // name, tmpfs 20, btrfs twice the names' length): a sixteenth errs on the side of room, which
     // costs address space only. Bounded, so an odd size cannot ask for much.
     struct stat st {};
-    if (d && ::fstat(::dirfd(d), &st) == 0 && st.st_size > 0)
+    if (::fstat(::dirfd(d), &st) == 0 && st.st_size > 0)
         m_entries.reserve(std::min<std::size_t>(static_cast<std::size_t>(st.st_size) / 16, kMaxReserved));
+    try {
+        m_reader = std::thread([this] { readAll(); });
+    } catch (const std::system_error&) {
+        readAll(); // no thread to be had: the folder is read here, at once
+    }
 }
 
 FileLister::~FileLister()
 {
-    // The workers read the folder's handle: they end before it is closed.
-    for (auto& b : m_batches)
-        if (b->done.valid())
-            b->done.wait();
+    m_cancel.store(true);
+    if (m_reader.joinable())
+        m_reader.join();
     closeFolder();
 }
 
@@ -106,62 +122,103 @@ void FileLister::closeFolder()
     m_dir = nullptr;
 }
 
-bool FileLister::step(int budget)
+// The reader: reads the names, has workers look at them part by part and hands the parts on in
+// listing order as they are looked at.
+void FileLister::readAll()
 {
     DIR* d = static_cast<DIR*>(m_dir);
-    bool read = false;
-    while (!m_allRead && budget-- > 0) {
-        const dirent* e = ::readdir(d);
-        if (!e) {
-            m_allRead = true;
-            handOn(true);
-            break;
+    const int fd = ::dirfd(d);
+    std::deque<std::unique_ptr<Batch>> out; // handed to workers, in listing order
+    // Hands on the parts at the front that are looked at; waits for the first one when `wait`.
+    const auto handOn = [this, &out](bool wait) {
+        std::deque<std::unique_ptr<Batch>> ready;
+        while (!out.empty()) {
+            Batch& b = *out.front();
+            if (b.done.valid()) {
+                if (!wait && b.done.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                    break;
+                b.done.get();
+            }
+            wait = false;
+            ready.push_back(std::move(out.front()));
+            out.pop_front();
         }
-        read = true;
-        m_reading->names.emplace_back(e->d_name);
-        if (m_reading->names.size() >= kBatchSize)
-            handOn(false);
-    }
-    // Nothing read this time: wait for the workers instead of spinning.
-    while (takeUpFront(!read)) {}
-    if (m_allRead && m_batches.empty())
-        closeFolder();
-    return !(m_allRead && m_batches.empty());
-}
-
-// Hands the batch being read on: to a worker while the folder goes on (when too many are out
-// already, the oldest is waited for first), or looked at here when it is the folder's last one.
-void FileLister::handOn(bool last)
-{
-    std::unique_ptr<Batch> b = std::exchange(m_reading, std::make_unique<Batch>());
-    const int fd = ::dirfd(static_cast<DIR*>(m_dir));
-    if (last) {
-        lookAt(fd, b->names, b->looked);
-    } else {
-        while (m_batches.size() >= kMaxBatchesInFlight)
-            takeUpFront(true);
-        Batch* raw = b.get();
+        if (ready.empty())
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_handover->mutex);
+            for (auto& b : ready)
+                m_handover->parts.push_back(std::move(b));
+        }
+        m_handover->ready.notify_one();
+    };
+    auto reading = std::make_unique<Batch>();
+    while (!m_cancel.load(std::memory_order_relaxed)) {
+        const dirent* e = ::readdir(d);
+        if (!e)
+            break;
+        reading->names.emplace_back(e->d_name);
+        if (reading->names.size() < kBatchSize)
+            continue;
+        while (out.size() >= kMaxBatchesInFlight)
+            handOn(true);
+        Batch* raw = reading.get();
         try {
             raw->done = std::async(std::launch::async, [fd, raw] { lookAt(fd, raw->names, raw->looked); });
         } catch (const std::system_error&) {
             lookAt(fd, raw->names, raw->looked); // no thread to be had
         }
+        out.push_back(std::exchange(reading, std::make_unique<Batch>()));
+        handOn(false);
     }
-    m_batches.push_back(std::move(b));
+    if (!m_cancel.load() && !reading->names.empty()) {
+        lookAt(fd, reading->names, reading->looked);
+        out.push_back(std::move(reading));
+    }
+    // The workers read the folder's handle: all end before the reader does.
+    while (!out.empty())
+        handOn(true);
+    {
+        std::lock_guard<std::mutex> lock(m_handover->mutex);
+        m_handover->finished = true;
+    }
+    m_handover->ready.notify_one();
 }
 
-// Takes up the oldest batch once it is looked at (waiting a millisecond at most when `wait`).
-// Returns whether it did.
-bool FileLister::takeUpFront(bool wait)
+bool FileLister::step(int budget)
 {
-    if (m_batches.empty())
+    if (m_allTaken)
         return false;
-    Batch& b = *m_batches.front();
-    if (b.done.valid()) {
-        if (b.done.wait_for(std::chrono::milliseconds(wait ? 1 : 0)) != std::future_status::ready)
-            return false;
-        b.done.get();
+    std::deque<std::unique_ptr<Batch>> parts;
+    bool finished = false;
+    {
+        std::unique_lock<std::mutex> lock(m_handover->mutex);
+        Handover& h = *m_handover;
+        if (h.parts.empty() && !h.finished)
+            h.ready.wait_for(lock, std::chrono::milliseconds(1));
+        std::size_t taken = 0;
+        while (
+            !h.parts.empty() && (parts.empty() || taken <= static_cast<std::size_t>(std::max(budget, 0)))) {
+            taken += h.parts.front()->names.size();
+            parts.push_back(std::move(h.parts.front()));
+            h.parts.pop_front();
+        }
+        finished = h.finished && h.parts.empty();
     }
+    for (auto& b : parts)
+        takeUp(*b);
+    if (finished) {
+        m_allTaken = true;
+        if (m_reader.joinable())
+            m_reader.join();
+        closeFolder();
+    }
+    return !m_allTaken;
+}
+
+// Takes up one part that workers have looked at.
+void FileLister::takeUp(Batch& b)
+{
     for (LookedFile& l : b.looked) {
         if (!l.listed)
             continue;
@@ -181,8 +238,6 @@ bool FileLister::takeUpFront(bool wait)
         }
         m_entries.push_back(std::move(f));
     }
-    m_batches.pop_front();
-    return true;
 }
 
 namespace {

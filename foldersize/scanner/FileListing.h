@@ -2,11 +2,13 @@
 // read in bounded steps, and their ordering by the file list's columns.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -36,8 +38,8 @@ enum class FileColumn { Name = 0, Size = 1, Type = 2, Modified = 3 };
 
 class FileLister {
 public:
-    // Names read before their files are looked at by a worker thread; a folder with fewer names
-    // is looked at on the caller's thread.
+    // Names read before their files are looked at by a worker thread; the folder's last part is
+    // looked at by the thread that reads the names.
     static constexpr std::size_t kBatchSize = 2048;
     // Batches looked at by workers at the same time at most. More threads than processors: on a
     // busy machine the list got its files a seventh sooner with 16 parts of 2,048 names in flight
@@ -46,16 +48,18 @@ public:
     // Entries reserved at most before the folder is read (guessed from the folder's size).
     static constexpr std::size_t kMaxReserved = std::size_t{1} << 20;
 
-    // folder with or without a trailing "/". An unopenable folder lists nothing.
+    // folder with or without a trailing "/". An unopenable folder lists nothing. The names are
+    // read by a thread of the lister's own (on the caller's thread when none can be started), so
+    // the caller's thread only takes up what the workers found.
     explicit FileLister(std::string folder);
-    // Waits for the workers still looking at files.
+    // Stops the reading and waits for the threads still at work.
     ~FileLister();
     FileLister(const FileLister&) = delete;
     FileLister& operator=(const FileLister&) = delete;
 
-    // Reads at most `budget` names and takes up the files that workers have looked at meanwhile,
-    // in listing order; waits a millisecond at most when nothing else is left to do. Returns true
-    // while entries remain.
+    // Takes up the files looked at meanwhile, in listing order: whole parts, until more than
+    // `budget` files are taken (at least one part); waits a millisecond at most when none is
+    // ready. Returns true while entries remain.
     bool step(int budget);
 
     const std::string& folder() const { return m_folder; }
@@ -67,17 +71,19 @@ public:
 
 private:
     struct Batch;
+    struct Handover;
 
-    void handOn(bool last);
-    bool takeUpFront(bool wait);
+    void readAll();
+    void takeUp(Batch& b);
     void closeFolder();
 
     std::string m_folder;
-    void* m_dir = nullptr; // DIR*, open until every batch is looked at
+    void* m_dir = nullptr; // DIR*, open until the reader has ended
     bool m_opened = false;
-    bool m_allRead = false;
-    std::unique_ptr<Batch> m_reading;
-    std::deque<std::unique_ptr<Batch>> m_batches; // handed on, in listing order
+    bool m_allTaken = false;
+    std::unique_ptr<Handover> m_handover; // parts looked at, from the reader to the caller
+    std::thread m_reader;
+    std::atomic<bool> m_cancel{false};
     std::vector<FileEntry> m_entries;
     std::uint64_t m_total = 0;
     std::size_t m_count = 0;

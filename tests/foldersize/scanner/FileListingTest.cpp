@@ -43,10 +43,7 @@ TEST_F(FileListingTest, ListsFilesOnlyWithSizesAndExtensions)
     t.symlink("sub", "link-to-sub");
     FileLister l(t.root().substr(0, t.root().size() - 1));
     ASSERT_TRUE(l.opened());
-    int steps = 0;
-    while (l.step(2))
-        ++steps;
-    EXPECT_GE(steps, 3) << "the listing is read in bounded steps";
+    while (l.step(2)) {}
     auto e = l.entries();
     sortFileEntries(e, FileColumn::Size, false);
     EXPECT_EQ(names(e),
@@ -242,7 +239,10 @@ TEST_F(FileListingTest, ABigFolderIsListedWholeInItsOwnOrderWithLinksAcrossItsPa
         ::closedir(d);
     }
     FileLister l(t.root());
-    while (l.step(512)) {}
+    int steps = 0;
+    while (l.step(512))
+        ++steps;
+    EXPECT_GE(steps, 2) << "the caller takes the files up a part at a time, not all at once";
     EXPECT_EQ(names(l.entries()), folderOrder) << "every file once, in the folder's own order";
     EXPECT_EQ(l.fileCount(), static_cast<std::size_t>(n));
     EXPECT_EQ(l.totalBytes(), bytes) << "each linked file counted once";
