@@ -1,5 +1,5 @@
-// FileListing.cpp: reading a folder's files with readdir, and fstatat on worker threads for big
-// folders.
+// FileListing.cpp: reading a folder's files: readdir on the lister's own thread, fstatat on worker
+// threads part by part, the parts taken up in listing order on the caller's thread.
 #include "foldersize/scanner/FileListing.h"
 
 #include <algorithm>
