@@ -2,6 +2,7 @@
 #include "foldersize/scanner/FileListModel.h"
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <unordered_map>
 
@@ -44,8 +45,7 @@ std::vector<FileEntry> FileListModel::setFiles(const std::string& folder, std::v
 {
     // Ordered before the reset, so the view lays the rows out once.
     std::vector<std::uint32_t> rows(files.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i] = static_cast<std::uint32_t>(i);
+    std::iota(rows.begin(), rows.end(), std::uint32_t{0});
     if (m_sortColumn >= 0)
         rows = sortedRows(files, rows, sortKeyColumn(m_sortColumn), m_order == Qt::DescendingOrder);
     beginResetModel();

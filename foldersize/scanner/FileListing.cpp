@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <system_error>
 #include <type_traits>
@@ -311,8 +312,11 @@ std::vector<std::uint32_t> textRanks(const std::vector<QString>& texts)
 // Collation keys of the names in the default locale's order (as QString::localeAwareCompare
 // orders them): each is made once, on worker threads for a long list, and then compared as bytes
 // instead of collating two names at every comparison.
-template <typename At> std::vector<std::optional<QCollatorSortKey>> nameKeys(std::size_t count, const At& at)
+std::vector<std::optional<QCollatorSortKey>> nameKeys(
+    const std::vector<FileEntry>& entries, const std::vector<std::uint32_t>& rows)
 {
+    const std::size_t count = rows.size();
+    const auto at = [&](std::size_t i) -> const FileEntry& { return entries[rows[i]]; };
     std::vector<std::optional<QCollatorSortKey>> keys(count);
     const auto fill = [&at, &keys](std::size_t from, std::size_t to) {
         const QCollator collator;
@@ -344,10 +348,12 @@ template <typename At> std::vector<std::optional<QCollatorSortKey>> nameKeys(std
     return keys;
 }
 
-// Positions 0..count-1 in column order, where at(i) is the entry at position i.
-template <typename At>
-std::vector<std::size_t> orderOf(std::size_t count, const At& at, FileColumn column, bool descending)
+// Positions 0..rows.size()-1 in column order, where position i holds entries[rows[i]].
+std::vector<std::size_t> orderOf(const std::vector<FileEntry>& entries,
+    const std::vector<std::uint32_t>& rows, FileColumn column, bool descending)
 {
+    const std::size_t count = rows.size();
+    const auto at = [&](std::size_t i) -> const FileEntry& { return entries[rows[i]]; };
     switch (column) {
     case FileColumn::Size: {
         std::vector<std::uint64_t> keys(count);
@@ -370,7 +376,7 @@ std::vector<std::size_t> orderOf(std::size_t count, const At& at, FileColumn col
     }
     case FileColumn::Name: break;
     }
-    const std::vector<std::optional<QCollatorSortKey>> keys = nameKeys(count, at);
+    const std::vector<std::optional<QCollatorSortKey>> keys = nameKeys(entries, rows);
     auto less = [&keys](std::size_t a, std::size_t b) { return keys[a]->compare(*keys[b]) < 0; };
     std::vector<std::size_t> order(count);
     for (std::size_t i = 0; i < order.size(); ++i)
@@ -388,16 +394,16 @@ std::vector<std::size_t> orderOf(std::size_t count, const At& at, FileColumn col
 std::vector<std::size_t> sortedOrder(
     const std::vector<FileEntry>& entries, FileColumn column, bool descending)
 {
-    return orderOf(
-        entries.size(), [&entries](std::size_t i) -> const FileEntry& { return entries[i]; }, column,
-        descending);
+    std::vector<std::uint32_t> rows(entries.size());
+    std::iota(rows.begin(), rows.end(), std::uint32_t{0});
+    const std::vector<std::uint32_t> sorted = sortedRows(entries, rows, column, descending);
+    return {sorted.begin(), sorted.end()};
 }
 
 std::vector<std::uint32_t> sortedRows(const std::vector<FileEntry>& entries,
     const std::vector<std::uint32_t>& rows, FileColumn column, bool descending)
 {
-    const std::vector<std::size_t> order = orderOf(
-        rows.size(), [&](std::size_t i) -> const FileEntry& { return entries[rows[i]]; }, column, descending);
+    const std::vector<std::size_t> order = orderOf(entries, rows, column, descending);
     std::vector<std::uint32_t> sorted(order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         sorted[i] = rows[order[i]];
