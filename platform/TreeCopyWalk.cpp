@@ -306,10 +306,24 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
     frame->srcPath = withoutClosingSeparator(source);
     frame->dstPath = withoutClosingSeparator(destination);
     frame->destinationExisted = existed;
-    if (!listSome(*frame))
+    if (!m_options.files.empty())
+        takeNamedFiles(*frame);
+    else if (!listSome(*frame))
         return FsError::PathNotFound;
     m_frames.push_back(std::move(frame));
     return FsError::None;
+}
+
+// The files named in the options stand in for the source's listing; the destination is still
+// listed, so that an existing target is found without regard to case.
+void TreeCopyWalk::takeNamedFiles(Frame& f)
+{
+    for (const std::string& name : m_options.files)
+        f.files.push_back({name, foldCase(name), false});
+    struct stat st {};
+    if (::fstatat(f.src, std::string(kAttributeSidecar).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        f.srcAttributes = hostfs::readSidecarAt(f.src);
+    f.phase = f.destinationExisted ? Frame::Phase::Destination : Frame::Phase::Ready;
 }
 
 TreeStep TreeCopyWalk::stepOf(TreeStepKind kind, const Frame& frame, std::string name, FsError error) const

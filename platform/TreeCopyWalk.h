@@ -30,6 +30,10 @@ struct TreeCopyOptions {
     // worker thread while the steps go on (Working), so that no write the destination makes wait
     // holds up the caller.
     std::uint64_t chunkBytes = std::uint64_t{1} << 20;
+    // When not empty: the source folder is not listed, and only these files of it are copied, in
+    // this order, each ending in one step of its own (FileFailed with FileNotFound for a name that
+    // is missing or no file). For files chosen one by one in a folder.
+    std::vector<std::string> files;
 };
 
 // What one step of the walk did.
@@ -82,6 +86,7 @@ private:
     TreeStep enterFolder(Frame& parent, const std::string& name);
     TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
     bool listSome(Frame& frame);
+    void takeNamedFiles(Frame& frame);
     TreeStep continueFile();
     TreeStep finishFile(FsError result);
     bool leaveFolder(TreeStep& lost);

@@ -102,6 +102,8 @@ bool FilesFoldersMigration::step()
         begin(m_items[m_next]);
     } else if (m_walk) {
         walkStep();
+    } else if (m_inBatch) {
+        batchStep();
     } else if (!m_fileSource.empty()) {
         copyChosenFile();
     } else {
@@ -121,6 +123,14 @@ void FilesFoldersMigration::begin(const Item& item)
     if (m_hooks.started)
         m_hooks.started(item);
 
+    if (m_batch && m_next < m_batchEnd) {
+        // Its folder is open already: the file is copied in this step.
+        m_inBatch = true;
+        batchStep();
+        if (m_active && !m_inBatch && !m_walk && m_fileSource.empty())
+            finishCurrent();
+        return;
+    }
     const bool isFolder = transfer::folderExists(item.key);
     if (!isFolder && !transfer::fileExists(item.key)) {
         writeTransferLog(kProcess, "Not found : " + item.key);
@@ -137,8 +147,15 @@ void FilesFoldersMigration::begin(const Item& item)
     if (!isFolder) {
         m_fileSource = item.key;
         m_fileFolder = dest.substr(0, dest.size() - 1);
+        if (m_next >= m_batchEnd)
+            openBatch(dest);
         return;
     }
+    beginFolder(item, dest);
+}
+
+void FilesFoldersMigration::beginFolder(const Item& item, const std::string& dest)
+{
     platform::TreeCopyOptions options;
     options.maxPath = platform::kMaxWindowsPath;
     m_walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
@@ -152,6 +169,67 @@ void FilesFoldersMigration::begin(const Item& item)
         fileFailed(dest, "the folder cannot be made");
         writeTransferLog(kProcess, "Not Copied : " + item.key + " : cannot make " + dest);
     }
+}
+
+// The current item is a file; it and the files chosen right after it in the same folder are
+// copied through one walk over that folder (`destFolder` ends with "\"). When the walk cannot be
+// opened, each of them is copied on its own.
+void FilesFoldersMigration::openBatch(const std::string& destFolder)
+{
+    const std::string keyFolder = folderOf(m_items[m_next].key);
+    const std::string pathFolder = folderOf(m_items[m_next].sourcePath);
+    std::size_t end = m_next + 1;
+    while (end < m_items.size() && folderOf(m_items[end].key) == keyFolder &&
+        folderOf(m_items[end].sourcePath) == pathFolder)
+        ++end;
+    if (end - m_next < 2)
+        return;
+    m_batchEnd = end;
+    platform::TreeCopyOptions options;
+    options.recurse = false;
+    options.maxPath = platform::kMaxWindowsPath;
+    for (std::size_t i = m_next; i < end; ++i)
+        options.files.push_back(fileNameOf(m_items[i].key));
+    auto batch = std::make_unique<platform::TreeCopyWalk>(std::move(options));
+    if (transfer::openTreeCopy(keyFolder + "\\", destFolder, *batch) != transfer::FsError::None)
+        return;
+    m_batch = std::move(batch);
+    m_inBatch = true;
+    m_fileSource.clear();
+}
+
+// The batch's next file is the current item's: one step of the walk, or the end of its file.
+void FilesFoldersMigration::batchStep()
+{
+    using Kind = platform::TreeStepKind;
+    const platform::TreeStep s = m_batch->step();
+    if (s.kind == Kind::Working)
+        return;
+    m_inBatch = false;
+    const bool lost = (s.kind == Kind::FileFailed && s.error == transfer::FsError::FileNotFound) ||
+        s.kind == Kind::Done || s.kind == Kind::SourceLost || s.name != fileNameOf(m_items[m_next].key);
+    if (lost)
+        lostFromBatch();
+    else
+        takeStep(s);
+}
+
+// The walk did not find the current item's file under its name: it went away, its name changed
+// case or it is a folder now. What the path names now is copied on its own.
+void FilesFoldersMigration::lostFromBatch()
+{
+    const Item& item = m_items[m_next];
+    if (transfer::fileExists(item.key)) {
+        m_fileSource = item.key;
+        return;
+    }
+    const std::string dest = Drive_Check(destinationOf(item.sourcePath, true), m_hooks.fixedDrive);
+    if (!transfer::folderExists(item.key) || dest.empty()) {
+        writeTransferLog(kProcess, "Not found : " + item.key);
+        finish(TransferOutcome::NotFound, "No longer on the source PC");
+        return;
+    }
+    beginFolder(item, dest);
 }
 
 void FilesFoldersMigration::failed(const std::string& firstFailure)
@@ -193,11 +271,18 @@ std::string failureOf(const std::string& source, transfer::FsError error)
 
 void FilesFoldersMigration::walkStep()
 {
-    using Kind = platform::TreeStepKind;
     const platform::TreeStep s = m_walk->step();
+    if (s.kind == platform::TreeStepKind::Done)
+        m_walk.reset();
+    else
+        takeStep(s);
+}
+
+void FilesFoldersMigration::takeStep(const platform::TreeStep& s)
+{
+    using Kind = platform::TreeStepKind;
     const std::string source = s.sourceFolder + "\\" + s.name;
     switch (s.kind) {
-    case Kind::Done: m_walk.reset(); return;
     case Kind::FileCopied:
         ++m_copied;
         transfer::showCopiedFile(m_pacing, source);
@@ -221,6 +306,7 @@ void FilesFoldersMigration::walkStep()
         failed(text);
         return;
     }
+    case Kind::Done:
     case Kind::FolderEntered:
     case Kind::Working: return;
     }
@@ -273,10 +359,14 @@ void FilesFoldersMigration::finishCurrent()
 void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& detail)
 {
     m_active = false;
-    // The item's folders are let go: nothing is held open between items.
+    m_inBatch = false;
+    // The item's folders are let go: nothing is held open between items but the folder of the
+    // files chosen together.
     m_walk.reset();
     m_fileSource.clear();
     const Item& item = m_items[m_next++];
+    if (m_next >= m_batchEnd)
+        m_batch.reset();
     if (m_hooks.finished)
         m_hooks.finished(item, outcome, detail);
 }

@@ -14,6 +14,7 @@
 
 namespace platform {
 class TreeCopyWalk;
+struct TreeStep;
 }
 
 namespace wizard {
@@ -61,7 +62,12 @@ public:
 
 private:
     void begin(const Item& item);
+    void beginFolder(const Item& item, const std::string& dest);
+    void openBatch(const std::string& destFolder);
+    void batchStep();
+    void lostFromBatch();
     void walkStep();
+    void takeStep(const platform::TreeStep& s);
     void copyChosenFile();
     // Counts a failed file or folder of the item; the first one's text goes into its report.
     void failed(const std::string& firstFailure);
@@ -78,6 +84,12 @@ private:
     // A chosen folder is copied by one walk over its tree; a file chosen on its own waits in
     // m_fileSource (with m_fileFolder, the folder it goes into) for its one copy.
     std::unique_ptr<platform::TreeCopyWalk> m_walk;
+    // Files chosen one by one beside each other (the items up to m_batchEnd) share one walk over
+    // their folder, held open from the first to the last, so that no file's copy looks the folder
+    // up again; m_inBatch while the current item's file is its next.
+    std::unique_ptr<platform::TreeCopyWalk> m_batch;
+    std::size_t m_batchEnd = 0;
+    bool m_inBatch = false;
     std::string m_fileSource;
     std::string m_fileFolder;
     transfer::CopyPacing m_pacing;

@@ -2,11 +2,16 @@
 #include "wizard/selection/SelectionCollectors.h"
 
 #include "platform/CodePage.h"
+#include "platform/EventPump.h"
+#include "platform/HeldFolder.h"
 #include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/selection/SelectionPageLogic.h"
 #include "wizard/selection/TreeBuilders.h"
+
+#include <chrono>
+#include <memory>
 
 namespace wizard {
 
@@ -16,22 +21,42 @@ using Node = SelectionTree::Node;
 
 std::string underscored(std::string_view text) { return coretext::replaceAll(text, " ", "_"); }
 
-// Nodes of a category of the tree, below the category node, in the order of adding.
-template <typename Fn> void forEachBelow(const SelectionTree& tree, std::string_view category, Fn fn)
-{
-    for (int i = 1; i <= tree.count(); ++i) {
-        const Node* n = tree.at(i);
-        if (SelectionTree::isBelowCategory(n) && isInCategory(n, category))
-            fn(n);
+// Work between two yields of a collector's walk.
+constexpr auto kPart = std::chrono::milliseconds(8);
+
+// Whether a path through which this PC reaches the source PC names a folder or a file, looked at
+// through its folder held open: the nodes of one listed folder follow each other, so a choice of
+// many thousand files resolves their folder once instead of once per file. What the held folder
+// does not find under the exact name is asked of the file-system object.
+class EntryProbe {
+public:
+    explicit EntryProbe(const platform::FileSystem& fs)
+        : m_fs(fs)
+    {}
+    bool is(const std::string& path, platform::HeldFolder::Kind kind)
+    {
+        const std::size_t slash = path.rfind('\\');
+        if (slash != std::string::npos && slash > 0) {
+            const std::string_view folder(path.data(), slash);
+            if (folder != m_folder) {
+                m_folder = folder;
+                m_held.open(m_fs, m_folder + "\\");
+            }
+            const platform::HeldFolder::Kind found = m_held.kindOf(path.substr(slash + 1));
+            if (found != platform::HeldFolder::Kind::Missing)
+                return found == kind;
+        }
+        return kind == platform::HeldFolder::Kind::Folder ? m_fs.folderExists(path) : m_fs.fileExists(path);
     }
-}
 
-} // namespace
-
-namespace {
+private:
+    const platform::FileSystem& m_fs;
+    std::string m_folder;
+    platform::HeldFolder m_held;
+};
 
 // A collector over the selection page's trees, filling the installed list and the program's
-// collections, for the source PC the wizard migrates from.
+// collections, for the source PC the wizard migrates from; it yields to the window between parts.
 SelectionCollector programCollector()
 {
     SelectionCollector::Context c;
@@ -42,9 +67,14 @@ SelectionCollector programCollector()
     c.sourceOs = SourceOs;
     const SelectionSources sources = selectionSources();
     if (const platform::FileSystem* fs = sources.fs) {
-        c.folderExists = [fs](const std::string& p) { return fs->folderExists(p); };
-        c.fileExists = [fs](const std::string& p) { return fs->fileExists(p); };
+        auto probe = std::make_shared<EntryProbe>(*fs);
+        c.folderExists = [probe](const std::string& p) {
+            return probe->is(p, platform::HeldFolder::Kind::Folder);
+        };
+        c.fileExists = [probe](
+                           const std::string& p) { return probe->is(p, platform::HeldFolder::Kind::File); };
     }
+    c.yield = [] { platform::yieldToEvents(); };
     return SelectionCollector(std::move(c), selectionCollections());
 }
 
@@ -82,6 +112,26 @@ SelectionCollector::SelectionCollector(Context context, SelectionCollections& co
     : m_context(std::move(context))
     , m_collections(collections)
 {}
+
+void SelectionCollector::forEachBelow(
+    const SelectionTree& tree, std::string_view category, const std::function<void(const Node*)>& fn)
+{
+    // The nodes as they are now: a yield may let the user open a folder (its nodes are added, its
+    // placeholder goes) or close the page's choice otherwise.
+    const std::vector<Node*> nodes = tree.snapshot();
+    auto partEnd = std::chrono::steady_clock::now() + kPart;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (m_context.yield && i % 64 == 63 && std::chrono::steady_clock::now() >= partEnd) {
+            m_context.yield();
+            partEnd = std::chrono::steady_clock::now() + kPart;
+        }
+        const Node* n = nodes[i];
+        if (!tree.contains(n) || !SelectionTree::isBelowCategory(n))
+            continue;
+        if (category.empty() || isInCategory(n, category))
+            fn(n);
+    }
+}
 
 void SelectionCollector::setVariable(const std::string& name, const std::string& value)
 {
@@ -156,11 +206,9 @@ void SelectionCollector::Sub_Collect_Applications()
     if (!m_context.destination)
         return;
     bool first = true;
-    for (int i = 1; i <= m_context.destination->count(); ++i) {
-        const Node* n = m_context.destination->at(i);
-        if (!SelectionTree::isBelowCategory(n) ||
-            !(isInCategory(n, "Supported Applications") || isInCategory(n, "Unsupported Applications")))
-            continue;
+    forEachBelow(*m_context.destination, {}, [&](const Node* n) {
+        if (!(isInCategory(n, "Supported Applications") || isInCategory(n, "Unsupported Applications")))
+            return;
         m_collections.applications.add(n->key, n->key);
         if (const std::string variable = applicationVariableOf(n->text); !variable.empty())
             setVariable(variable);
@@ -169,7 +217,7 @@ void SelectionCollector::Sub_Collect_Applications()
         first = false;
         if (m_context.list)
             m_context.list->addRow("APP_" + n->key, n->text);
-    }
+    });
 }
 
 void SelectionCollector::collectSettings(std::string_view category, std::string_view rowPrefix)

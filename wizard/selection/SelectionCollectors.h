@@ -78,6 +78,10 @@ public:
         std::function<void(const std::string&, const std::string&)> setVariable;
         // Writes a log record (procedure, status); FN_Write_Log when empty.
         std::function<void(const std::string&, const std::string&)> log;
+        // Called between bounded parts of a walk over a tree (a few milliseconds each), so that a
+        // window can run its events meanwhile; may be empty. Nodes that leave the tree meanwhile
+        // are passed over, nodes added meanwhile are not collected.
+        std::function<void()> yield;
     };
 
     SelectionCollector(Context context, SelectionCollections& collections);
@@ -104,6 +108,10 @@ public:
     static std::string applicationVariableOf(std::string_view text);
 
 private:
+    // Calls fn on every node of the tree below the category `category` (every category when
+    // empty), in the order of adding, yielding between bounded parts.
+    void forEachBelow(const SelectionTree& tree, std::string_view category,
+        const std::function<void(const SelectionTree::Node*)>& fn);
     void collectSettings(std::string_view category, std::string_view rowPrefix);
     void setVariable(const std::string& name, const std::string& value = "true");
     void log(const std::string& status);

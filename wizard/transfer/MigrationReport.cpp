@@ -49,6 +49,16 @@ ItemTallyScope::~ItemTallyScope() { g_currentTally = m_previous; }
 
 using transfer::TransferOutcome;
 
+namespace {
+
+// The group and the item folded: items of a group compare without regard to case.
+std::string indexKey(ReportGroup group, std::string_view item)
+{
+    return std::to_string(static_cast<int>(group)) + '|' + platform::foldCase(item);
+}
+
+} // namespace
+
 std::string_view groupCaption(ReportGroup group)
 {
     switch (group) {
@@ -72,18 +82,18 @@ std::string_view outcomeText(TransferOutcome outcome)
 void MigrationReport::clear()
 {
     m_entries.clear();
+    m_index.clear();
     m_historyLowered = false;
 }
 
 void MigrationReport::record(
     ReportGroup group, const std::string& item, TransferOutcome outcome, const std::string& detail)
 {
-    for (Entry& e : m_entries) {
-        if (e.group == group && platform::equalsNoCase(e.item, item)) {
-            e.outcome = outcome;
-            e.detail = detail;
-            return;
-        }
+    const auto [at, added] = m_index.emplace(indexKey(group, item), m_entries.size());
+    if (!added) {
+        m_entries[at->second].outcome = outcome;
+        m_entries[at->second].detail = detail;
+        return;
     }
     m_entries.push_back({group, item, outcome, detail});
 }
@@ -99,10 +109,8 @@ std::vector<MigrationReport::Entry> MigrationReport::entriesOf(ReportGroup group
 
 const MigrationReport::Entry* MigrationReport::find(ReportGroup group, std::string_view item) const
 {
-    for (const Entry& e : m_entries)
-        if (e.group == group && platform::equalsNoCase(e.item, item))
-            return &e;
-    return nullptr;
+    const auto at = m_index.find(indexKey(group, item));
+    return at == m_index.end() ? nullptr : &m_entries[at->second];
 }
 
 int MigrationReport::count(TransferOutcome outcome) const

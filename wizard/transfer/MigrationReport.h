@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace wizard {
@@ -44,6 +45,8 @@ public:
 
 private:
     std::vector<Entry> m_entries;
+    // Group and folded item -> entry, so that a run of many thousand items records in linear time.
+    std::unordered_map<std::string, std::size_t> m_index;
     bool m_historyLowered = false;
 };
 

@@ -14,6 +14,12 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <fstream>
+#include <map>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
 namespace {
 
 class MigrationWalkTest : public testsupport::DemoWalk {
@@ -134,6 +140,79 @@ TEST_F(MigrationWalkTest, FolderOpenedAndClosedBeforeItsTickArrives)
     migrate->click();
     ASSERT_EQ(activeForm(w), "frm_Migration_Status");
     EXPECT_TRUE(onNewPc("C:\\My Documents\\My Pictures\\Holiday 2003.jpg"));
+}
+
+// A folder the user opened before ticking it is chosen as its listed files, each an item of its
+// own: they arrive through one look at their folder on NEWPC (not one listing of it per file, which
+// made such a copy take time in the square of the files), each with its own outcome: a file in use
+// at the source fails, one removed since it was listed is not found, the rest are migrated whole.
+TEST_F(MigrationWalkTest, OpenedFolderArrivesFileByFileThroughOneLookAtItsFolder)
+{
+    namespace fs = std::filesystem;
+    constexpr int kFiles = 40;
+    const fs::path sourceFolder = network / demo::kSourcePc98 / "drives" / "C" / "Letters";
+    fs::create_directories(sourceFolder);
+    for (int i = 0; i < kFiles; ++i)
+        std::ofstream(sourceFolder / ("letter " + std::to_string(100 + i) + ".txt")) << "letter " << i;
+    // NEWPC has the folder already: its openings are counted from here on.
+    const fs::path destFolder = network / demo::kDestinationPc / "drives" / "C" / "Letters";
+    fs::create_directories(destFolder);
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, destFolder.c_str(), IN_OPEN), 0);
+
+    wizard::KestroApp app(startOptions());
+    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    auto* source = sourceTree(w);
+    const std::string letters = "My Computer\\Files and Folders\\C:\\Letters";
+    open(source, "My Computer\\Files and Folders\\C:");
+    open(source, letters);
+    ASSERT_NE(item(source, letters + "\\letter 139.txt"), nullptr);
+    tick(source, letters);
+    next(w);
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    EXPECT_EQ(control<QTreeView>(w, "frm_source_Space_Info", "Lstsel")->model()->rowCount(), kFiles);
+    fs::remove(sourceFolder / "letter 105.txt");
+    platform::FileLock inUse =
+        platform::RunningMachine::current()->files().lockFile("\\\\OLDPC\\C$\\Letters\\letter 107.txt");
+    ASSERT_TRUE(inUse.isLocked());
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+
+    std::map<std::string, std::string> outcomes;
+    auto* report = control<QTreeWidget>(w, "frm_Migration_Status", "ListView1");
+    for (int i = 0; i < report->topLevelItemCount(); ++i)
+        outcomes[report->topLevelItem(i)->text(0).trimmed().toStdString()] =
+            report->topLevelItem(i)->text(1).toStdString();
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "letter " + std::to_string(100 + i) + ".txt";
+        const std::string want = i == 5 ? "Not found" : i == 7 ? "Failed" : "Migrated";
+        EXPECT_EQ(outcomes["C:\\Letters\\" + name], want) << name;
+        if (want == "Migrated") {
+            std::ifstream arrived(destFolder / name);
+            std::string text;
+            std::getline(arrived, text);
+            EXPECT_EQ(text, "letter " + std::to_string(i)) << name;
+        } else {
+            EXPECT_FALSE(fs::exists(destFolder / name)) << name;
+        }
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(destFolder), fs::directory_iterator()), kFiles - 2)
+        << "no partial copy or other file left beside them";
+
+    int folderOpens = 0;
+    alignas(inotify_event) char buffer[65536];
+    for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            folderOpens += event->len == 0 && (event->mask & IN_OPEN) ? 1 : 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    ::close(watch);
+    EXPECT_LE(folderOpens, 3) << "the folder is looked up once for all its files";
 }
 
 } // namespace

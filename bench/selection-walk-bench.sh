@@ -1,0 +1,117 @@
+#!/bin/bash
+# selection-walk-bench.sh: one folder chosen on the selection page and migrated through the real
+# main window (build/bin/selection_walk_bench: the hand-over from OLDPC, the folder opened or not,
+# ticked, Next, Next, Migrate to the report page), beside `cp -a` of the same folder, in strict
+# turns: WARMUPS rounds unmeasured (default 1), then RUNS measured rounds (default 3); medians.
+#
+# SHAPE chooses the folder, built once under $1 (default /tmp):
+#   wide     one folder of FILES files (default 10,000) of 100 bytes
+#   profile  the profile-shaped tree of bench/migration-copy-bench.sh (FILES, default 30,000 files
+#            of mixed sizes in about 6,200 folders up to 9 deep)
+# MODES names the wizard's runs: "opened" (the folder opened, listed, then ticked: every file is an
+# item of its own) and "ticked" (ticked without opening: the folder is one item); default both for
+# wide, "ticked" for profile. PEER names what the last line compares the first of MODES with:
+# "ticked" (default for wide with both modes) or "cp" (cp -a). Each wizard run prints the longest
+# event-loop stall of opening, ticking, each Next and Migrate (the largest of its rounds is shown).
+# The last line is "ratio: X". The machine may be shared: run it more than once and compare.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BIN=${BIN:-build/bin/selection_walk_bench}
+[ -x "$BIN" ] || { echo "build first: cmake --build build ($BIN is missing)" >&2; exit 1; }
+BASE=${1:-/tmp}
+WORK=$(mktemp -d "$BASE/selection-walk-bench-XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+SHAPE=${SHAPE:-wide}
+if [ "$SHAPE" = profile ]; then DEFAULT_FILES=30000; DEFAULT_MODES=ticked; DEFAULT_PEER=cp
+else DEFAULT_FILES=10000; DEFAULT_MODES="opened ticked"; DEFAULT_PEER=ticked; fi
+MODES=${MODES:-$DEFAULT_MODES}
+case "$MODES" in *" "*) PEER=${PEER:-$DEFAULT_PEER} ;; *) PEER=${PEER:-cp} ;; esac
+python3 - "$WORK" "$(realpath "$BIN")" "${FILES:-$DEFAULT_FILES}" "${RUNS:-3}" "${WARMUPS:-1}" "$SHAPE" \
+    "$MODES" "$PEER" <<'PY'
+import os, random, statistics, subprocess, sys, time
+
+work, bench, files, runs, warmups, shape, modes, peer = sys.argv[1:9]
+files, runs, warmups, modes = int(files), int(runs), int(warmups), modes.split()
+tree = os.path.join(work, "Chosen")
+rng = random.Random(19)
+block = os.urandom(2 << 20)
+
+def put(path, size):
+    with open(path, "wb") as f:
+        f.write(block[:size])
+
+def profile_size():
+    r = rng.random()
+    if r < 0.80:
+        return rng.randint(0, 16 * 1024)
+    if r < 0.985:
+        return rng.randint(16 * 1024, 128 * 1024)
+    return rng.randint(256 * 1024, 2 << 20)
+
+os.makedirs(tree)
+if shape == "profile":
+    folders, made = [tree], 0
+    while made < files:
+        parent = rng.choice(folders[-400:]) if rng.random() < 0.7 else rng.choice(folders)
+        if parent.count(os.sep) - tree.count(os.sep) >= 9:
+            parent = tree
+        folder = os.path.join(parent, "Folder %d" % len(folders))
+        os.makedirs(folder)
+        folders.append(folder)
+        n = 0 if rng.random() < 0.2 else min(files - made, rng.randint(1, 11))
+        for i in range(n):
+            put(os.path.join(folder, "file %d.%s" % (made + i, rng.choice(["doc", "jpg", "txt", "dat"]))),
+                profile_size())
+        made += n
+    print("tree: %d files in %d folders" % (made, len(folders)), flush=True)
+else:
+    for i in range(files):
+        put(os.path.join(tree, "file%06d.dat" % i), 100)
+    print("tree: one folder of %d files" % files, flush=True)
+in_memory = subprocess.run(["stat", "-f", "-c", "%T", work], capture_output=True, text=True).stdout.strip() == "tmpfs"
+print("file system: %s" % ("tmpfs" if in_memory else "disk"), flush=True)
+
+cp_dest = os.path.join(work, "cp-dest")
+
+def cp_once():
+    subprocess.run(["rm", "-rf", cp_dest], check=True)
+    subprocess.run(["sync"], check=True)
+    start = time.perf_counter()
+    subprocess.run(["cp", "-a", tree, cp_dest], check=True)
+    return time.perf_counter() - start, {}
+
+def kestro_once(mode):
+    subprocess.run(["sync"], check=True)
+    run = subprocess.run([bench, work, tree, mode], capture_output=True, text=True)
+    if run.returncode != 0 or not os.path.isdir(tree):
+        raise SystemExit("%s failed:\n%s%s" % (mode, run.stdout, run.stderr[-3000:]))
+    values = dict(line.split(": ", 1) for line in run.stdout.splitlines() if ": " in line)
+    stalls = {k[6:-3]: int(v.split()[0]) for k, v in values.items() if k.startswith("stall_")}
+    return float(values["kestro_seconds"]), stalls
+
+names = ["cp -a"] + modes
+def one_round():
+    result = {"cp -a": cp_once()}
+    for mode in modes:
+        result[mode] = kestro_once(mode)
+    return result
+
+for _ in range(warmups):
+    one_round()
+rounds = [one_round() for _ in range(runs)]
+medians = {}
+for name in names:
+    times = [r[name][0] for r in rounds]
+    medians[name] = statistics.median(times)
+    print("%-8s median %.3f s (runs %s)" % (name, medians[name], " ".join("%.3f" % t for t in times)), flush=True)
+for mode in modes:
+    steps = rounds[0][mode][1].keys()
+    print("%s longest stalls: %s" % (mode, ", ".join(
+        "%s %d ms" % (step, max(r[mode][1][step] for r in rounds)) for step in steps)), flush=True)
+for mode in modes:
+    print("ratio %s/cp -a: %.2f" % (mode, medians[mode] / medians["cp -a"]))
+if len(modes) > 1:
+    print("ratio %s/%s: %.2f" % (modes[0], modes[1], medians[modes[0]] / medians[modes[1]]))
+other = "cp -a" if peer == "cp" else peer
+print("ratio: %.2f" % (medians[modes[0]] / medians[other]))
+PY

@@ -1,0 +1,254 @@
+// selection_walk_bench.cpp: one folder chosen on the selection page and migrated, walked through
+// the real main window on the demo network, as a user does it: the hand-over from OLDPC, the
+// folder opened (MODE "opened") or not (MODE "ticked"), ticked, Next to the drive page, Next to the
+// space page, Migrate to the report page. Usage: selection_walk_bench WORK TREE MODE. TREE is a
+// host folder that is moved onto OLDPC's C: for the run (and back afterwards); WORK holds the demo
+// network. Prints the longest event-loop stall of each step (bench/StallMeter.h), "kestro_seconds:
+// S" from the click on Migrate to the report page, and checks that every file arrived. Run by
+// bench/selection-walk-bench.sh beside cp -a.
+#include "bench/StallMeter.h"
+#include "platform/MessageBox.h"
+#include "platform/ProcessRunner.h"
+#include "platform/RunningMachine.h"
+#include "platform/qt/QtServices.h"
+#include "tools/demo-network/DemoNetwork.h"
+#include "wizard/connection/ConnectionTypePage.h"
+#include "wizard/core/KestroApp.h"
+#include "wizard/core/KestroMain.h"
+#include "wizard/core/PageRoutines.h"
+#include "wizard/core/WizardPage.h"
+#include "wizard/pages/MigrationPages.h"
+#include "wizard/pages/RegisterPages.h"
+#include "wizard/selection/ApplicationSettingsPage.h"
+#include "wizard/selection/MigrationTypePage.h"
+#include "wizard/selection/SelectionPageLogic.h"
+#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/selection/SourceListingDriver.h"
+#include "wizard/transfer/TransferActions.h"
+#include "wizard/transfer/TransferGlobals.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The user at the message boxes: the first one (run the batch file on the source) is answered
+// after the batch file ran there; every other one with OK.
+class BenchUser : public platform::MessageService {
+public:
+    platform::MsgResult show(const platform::MessageRequest& request) override
+    {
+        last = request.text;
+        if (before) {
+            std::function<void()> run = std::move(before);
+            before = {};
+            run();
+        }
+        return platform::MsgResult::Ok;
+    }
+    std::function<void()> before;
+    std::string last;
+};
+
+wizard::WizardPage* pageOnScreen(wizard::KestroMain* w)
+{
+    for (wizard::WizardPage* page : w->findChildren<wizard::WizardPage*>())
+        if (page->isVisible())
+            return page;
+    return nullptr;
+}
+
+std::string activeForm(wizard::KestroMain* w)
+{
+    const wizard::WizardPage* page = pageOnScreen(w);
+    return page ? page->objectName().toStdString() : std::string("KestroMain");
+}
+
+template <class T> T* control(wizard::KestroMain* w, const char* form, const char* name)
+{
+    wizard::WizardPage* page = w->findChild<wizard::WizardPage*>(form);
+    return page ? page->findChild<T*>(name) : nullptr;
+}
+
+void click(wizard::KestroMain* w, const char* button) { w->findChild<QPushButton*>(button)->click(); }
+
+QTreeWidgetItem* itemAt(QTreeWidget* tree, const std::vector<QString>& path)
+{
+    QTreeWidgetItem* at = tree->invisibleRootItem();
+    for (const QString& text : path) {
+        QTreeWidgetItem* found = nullptr;
+        for (int i = 0; at && i < at->childCount() && !found; ++i)
+            if (at->child(i)->text(0) == text)
+                found = at->child(i);
+        at = found;
+    }
+    return at;
+}
+
+// Runs `action` with a fresh stall meter and the event loop turning until `settled` holds; prints
+// the longest stall under `what` and answers the seconds it took.
+double measured(const char* what, const std::function<void()>& action, const std::function<bool()>& settled)
+{
+    bench::StallMeter meter;
+    meter.start();
+    const auto start = std::chrono::steady_clock::now();
+    action();
+    while (!settled())
+        QApplication::processEvents();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("stall_%s_ms: %lld (%.3f s)\n", what, static_cast<long long>(meter.maxStall()), seconds);
+    return seconds;
+}
+
+std::size_t countFiles(const fs::path& root)
+{
+    std::size_t n = 0;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        n += e.is_regular_file() ? 1 : 0;
+    return n;
+}
+
+// The walk from the agreement to the selection page of OLDPC; false when it did not get there.
+bool walkToSelection(wizard::KestroMain* w, BenchUser& user, const fs::path& network)
+{
+    click(w, "Btn_Accept");
+    click(w, "Btn_Next");
+    control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
+    control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
+    control<QRadioButton>(w, "Frm_PreparatoryTask", "Opt98")->click();
+    click(w, "Btn_Next");
+    click(w, "Btn_Next");
+    if (activeForm(w) != "Frm_ConnectionType")
+        return false;
+    control<QRadioButton>(w, "Frm_ConnectionType", "optNWLan")->click();
+    if (!control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->isChecked())
+        control<QCheckBox>(w, "Frm_ConnectionType", "Check1")->click();
+    control<QLineEdit>(w, "Frm_ConnectionType", "txt_Source_Name")->setText(demo::kSourcePc98);
+    user.before = [network] {
+        platform::StartOptions options;
+        options.machineFolder = network / demo::kSourcePc98;
+        std::uint32_t code = 1;
+        platform::runProcess("winbatch C:\\KestroBatch\\Temp.bat", options, &code);
+    };
+    click(w, "Btn_Next");
+    return activeForm(w) == "Frm_ApplicationSettings";
+}
+
+int run(wizard::KestroMain* w, BenchUser& user, const fs::path& network, const std::string& name, bool opened)
+{
+    if (!walkToSelection(w, user, network)) {
+        std::fprintf(stderr, "the walk did not reach the selection page (%s)\n", activeForm(w).c_str());
+        return 1;
+    }
+    auto* tree = control<wizard::SelectionTreeWidget>(w, "Frm_ApplicationSettings", "Trv_Source_Information");
+    auto* listings = control<wizard::SourceListingDriver>(w, "Frm_ApplicationSettings", "sourceListings");
+    const std::vector<QString> drive{"My Computer", "Files and Folders", "C:"};
+    std::vector<QString> folder = drive;
+    folder.push_back(QString::fromStdString(name));
+    const auto listed = [listings] { return !listings->busy(); };
+    itemAt(tree, drive)->setExpanded(true);
+    while (!listed())
+        QApplication::processEvents();
+    QTreeWidgetItem* item = itemAt(tree, folder);
+    if (!item) {
+        std::fprintf(stderr, "no folder %s on OLDPC's C:\n", name.c_str());
+        return 1;
+    }
+    if (opened)
+        measured(
+            "open", [item] { item->setExpanded(true); }, listed);
+    measured(
+        "tick",
+        [tree, item] {
+            item->setCheckState(0, Qt::Checked);
+            emit tree->itemClicked(item, 0);
+        },
+        listed);
+    const auto shown = [w](const char* form) { return [w, form] { return activeForm(w) == form; }; };
+    measured(
+        "next_to_drives", [w] { click(w, "Btn_Next"); }, shown("frm_Drive_Info"));
+    measured(
+        "next_to_space", [w] { click(w, "Btn_Next"); }, shown("frm_source_Space_Info"));
+    const double seconds = measured(
+        "migrate", [w] { click(w, "Btn_Migrate"); }, shown("frm_Migration_Status"));
+    std::printf("last message: %s\n", user.last.c_str());
+    std::printf("kestro_seconds: %.4f\n", seconds);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4 || (std::string(argv[3]) != "opened" && std::string(argv[3]) != "ticked")) {
+        std::fprintf(stderr, "usage: selection_walk_bench WORK TREE opened|ticked\n");
+        return 2;
+    }
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const fs::path work = argv[1];
+    const fs::path tree = fs::absolute(argv[2]);
+    const std::string name = tree.filename().string();
+    const fs::path network = work / "net";
+    std::error_code ec;
+    fs::remove_all(network, ec);
+    demo::DemoOptions options;
+    options.dataFolders = {KESTRO_SOURCE_DATA, KESTRO_BUILT_DATA};
+    std::string error;
+    if (!demo::buildDemoNetwork(network, options, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    const fs::path onSource = network / demo::kSourcePc98 / "drives" / "C" / name;
+    fs::rename(tree, onSource, ec);
+    if (ec) {
+        std::fprintf(stderr, "cannot move %s onto OLDPC: %s\n", tree.c_str(), ec.message().c_str());
+        return 1;
+    }
+    const std::size_t want = countFiles(onSource);
+    ::setenv("WINENV_MACHINE", (network / demo::kDestinationPc).c_str(), 1);
+    int result = 1;
+    {
+        QApplication app(argc, argv);
+        platform::qt::installQtServices();
+        BenchUser user;
+        common::Service<platform::MessageService>::Override scope{user};
+        platform::RunningMachine::use(network / demo::kDestinationPc);
+        wizard::registerInformationPages();
+        wizard::registerSelectionPages();
+        wizard::registerConnectionPages();
+        wizard::registerMigrationPages();
+        wizard::StartOptions start;
+        start.appPath = demo::kWizardFolder;
+        start.machineFolder = network / demo::kDestinationPc;
+        start.showSplash = [] {};
+        wizard::KestroApp kestro(std::move(start));
+        if (kestro.Main()) {
+            wizard::installTransferActions();
+            wizard::installMachineSelectionSources();
+            result = run(wizard::mainWindow(), user, network, name, std::string(argv[3]) == "opened");
+        }
+        if (result == 0) {
+            const std::size_t got = countFiles(network / demo::kDestinationPc / "drives" / "C" / name);
+            std::printf("files: %zu of %zu\n", got, want);
+            result = got == want ? 0 : 1;
+        }
+        platform::RunningMachine::close();
+    }
+    fs::rename(onSource, tree, ec);
+    fs::remove_all(network, ec);
+    return result;
+}
