@@ -3,7 +3,7 @@
 set -e
 PKGS="build-essential cmake ninja-build pkg-config git
       qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-image-formats-plugins libgl-dev qt6-translations-l10n
-      libpugixml-dev libsqlite3-dev sqlite3 libzip-dev libcurl4-openssl-dev
+      libpugixml-dev libsqlite3-dev sqlite3 libzip-dev libcurl4-openssl-dev libglib2.0-dev
       clang-format googletest libgtest-dev libgmock-dev libbenchmark-dev python3
       clang libclang-rt-14-dev"
 missing=""

@@ -1,6 +1,7 @@
 // ContextMenu.cpp: menu entries, host file actions and the dispatch of the own entries.
 #include "foldersize/scanner/ContextMenu.h"
 
+#include "foldersize/services/FileOpening.h"
 #include "foldersize/services/OpenService.h"
 
 #include <QAction>
@@ -54,12 +55,12 @@ std::vector<MenuEntry> contextMenuEntries(MenuControl control)
     return entries;
 }
 
-bool executeHostAction(int id, const QStringList& paths)
+bool executeHostAction(int id, const QStringList& paths, QWidget* parent)
 {
     switch (id) {
     case kIdOeffnen:
         for (const QString& path : paths)
-            openService().openUrl(QUrl::fromLocalFile(path));
+            openWithItsProgram(parent, path);
         return true;
     case kIdImDateimanagerZeigen: {
         QStringList shown;
@@ -88,7 +89,7 @@ int PopupMenuZeigen(QWidget* owner, const QStringList& paths, const QPoint& glob
     const int command =
         presenter() ? presenter()(owner, entries, globalPos) : showQMenu(owner, entries, globalPos);
     if (command > 0 && command < kIdAktualisieren)
-        executeHostAction(command, paths);
+        executeHostAction(command, paths, owner);
     return command;
 }
 

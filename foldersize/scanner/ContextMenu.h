@@ -36,9 +36,10 @@ struct MenuEntry {
 std::vector<MenuEntry> contextMenuEntries(MenuControl control);
 
 // Carries out a host action for all paths at once; ids outside 1..998 are never host actions.
-// Open and show go through the open service, the paths (one per line) go to the clipboard.
+// Open and show go through the open service (a file without a program gets a choice of program,
+// owned by parent), the paths (one per line) go to the clipboard.
 // Returns false for an id that is no host action.
-bool executeHostAction(int id, const QStringList& paths);
+bool executeHostAction(int id, const QStringList& paths, QWidget* parent = nullptr);
 
 // Shows the entries at the global position and returns the chosen id, 0 when cancelled. The
 // default shows a QMenu; tests install a presenter that chooses without a window.

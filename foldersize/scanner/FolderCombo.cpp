@@ -2,6 +2,7 @@
 #include "foldersize/scanner/FolderCombo.h"
 
 #include <QComboBox>
+#include <QSet>
 
 #include "foldersize/scanner/FileSystem.h"
 #include "foldersize/scanner/FolderQueue.h"
@@ -42,16 +43,25 @@ void FolderCombo::addDrives(const std::vector<DriveInfo>& drives)
 
 void FolderCombo::addSavedFolders(const QStringList& folders)
 {
+    // The keys present are gathered once, so that a long history is added in one pass.
+    QSet<QByteArray> keys;
+    for (int i = 0; i < m_combo->count(); ++i)
+        keys.insert(m_combo->itemData(i, kKeyRole).toByteArray());
+    const int current = m_combo->currentIndex();
     for (const QString& folder : folders) {
-        const std::string path = folder.toStdString();
+        std::string path = folder.toStdString();
         // Folders that are gone are left out (and so not saved again), as are relative ones an
         // older version stored: they were meant against a working folder no longer known.
         if (path.empty() || path.front() != '/' || !xExistFolder(path))
             continue;
-        const int current = m_combo->currentIndex();
-        selectFolder(path, kFolderImage);
-        m_combo->setCurrentIndex(current);
+        xAddBackslash(path);
+        const QByteArray key = toBytes(path);
+        if (!keys.contains(key)) {
+            keys.insert(key);
+            appendFolder(key, kFolderImage);
+        }
     }
+    m_combo->setCurrentIndex(current);
 }
 
 int FolderCombo::selectFolder(const std::string& path, int selectedImage)
@@ -67,13 +77,19 @@ int FolderCombo::selectFolder(const std::string& path, int selectedImage)
             return i;
         }
     }
+    const int row = appendFolder(key, selectedImage);
+    m_combo->setCurrentIndex(row);
+    return row;
+}
+
+int FolderCombo::appendFolder(const QByteArray& key, int selectedImage)
+{
     m_combo->addItem(m_pictures.value(kFolderImage), QString::fromUtf8(key));
     const int row = m_combo->count() - 1;
     m_combo->setItemData(row, key, kTagRole);
     m_combo->setItemData(row, key, kKeyRole);
     m_combo->setItemData(row, kFolderImage, kImageRole);
     m_combo->setItemData(row, selectedImage, kSelectedImageRole);
-    m_combo->setCurrentIndex(row);
     return row;
 }
 

@@ -38,6 +38,9 @@ public:
     QStringList foldersToSave() const;
 
 private:
+    // Adds a folder item with that key (its path ending in "/"); returns its row.
+    int appendFolder(const QByteArray& key, int selectedImage);
+
     QComboBox* m_combo;
     QVector<QIcon> m_pictures;
 };

@@ -42,9 +42,9 @@
 #include "foldersize/services/DialogHooks.h"
 #include "foldersize/services/ErrorReport.h"
 #include "foldersize/services/ExplorerVerb.h"
+#include "foldersize/services/FileOpening.h"
 #include "foldersize/services/IniFile.h"
 #include "foldersize/services/MessageService.h"
-#include "foldersize/services/OpenService.h"
 #include "foldersize/services/ProgramGlobals.h"
 #include "foldersize/services/ToolbarDialogs.h"
 #include "foldersize/services/UpdateHandOff.h"
@@ -398,9 +398,20 @@ void MainWindow::setUnit(std::uint8_t unit)
 
 void MainWindow::TreeViewGrösseÄndern() { m_treeModel->setUnit(m_settings.dateigroesseFormat); }
 
+void MainWindow::showListSummary()
+{
+    if (m_listSummary)
+        m_ui.panel2->setText(
+            QStringLiteral("%1 Dateien mit insgesamt %2")
+                .arg(m_listSummary->first)
+                .arg(FormatSize(m_listSummary->second, true, false, m_settings.dateigroesseFormat, m_locale)
+                         .trimmed()));
+}
+
 void MainWindow::ListViewGrösseÄndern()
 {
     m_listModel->setUnit(m_settings.dateigroesseFormat);
+    showListSummary();
     widenListColumns();
 }
 
@@ -540,10 +551,8 @@ void MainWindow::ListViewFüllen(const std::string& folder)
     // take some milliseconds, which neither the new list nor the event loop need wait for.
     freeBeside(m_listModel->setFiles(path, std::move(files)));
     clock.poll();
-    m_ui.panel2->setText(
-        QStringLiteral("%1 Dateien mit insgesamt %2")
-            .arg(count)
-            .arg(FormatSize(total, true, false, m_settings.dateigroesseFormat, m_locale).trimmed()));
+    m_listSummary = {count, total};
+    showListSummary();
     widenListColumns(&clock);
     QApplication::restoreOverrideCursor();
     EnableControls();
@@ -609,14 +618,8 @@ void MainWindow::onListDoubleClicked(const QModelIndex& index)
     const QByteArray path = index.sibling(index.row(), 0).data(FileListModel::PathRole).toByteArray();
     if (path.isEmpty() || !xExistFile(fromBytes(path)))
         return;
-    // A file whose type has no program gets the desktop's choice of program instead.
-    const QString file = QFile::decodeName(path);
-    if (openService().openFile(file) != OpenService::FileOpen::NoProgram || openService().chooseProgram(file))
-        return;
-    messageService().information(this, QStringLiteral("Tallymoor"),
-        QStringLiteral("Für \"%1\" ist kein Programm zugeordnet, und der Desktop bietet keine "
-                       "Programmauswahl an.")
-            .arg(file));
+    // A file whose type has no program gets a choice of program instead.
+    openWithItsProgram(this, QFile::decodeName(path));
 }
 
 // ---------------------------------------------------------------- hand-off from a later copy

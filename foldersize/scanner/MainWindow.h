@@ -3,10 +3,12 @@
 // copy. The folder queue and its scans are the FolderQueueController's ("queueController").
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QFont>
@@ -69,6 +71,8 @@ private:
     void TreeViewGrösseÄndern();
     void ListViewFüllen(const std::string& folder);
     void ListViewGrösseÄndern();
+    // The status bar's summary of the list (its files and their total) in the current unit.
+    void showListSummary();
     // Polls clock (when given) between the columns.
     void widenListColumns(YieldClock* clock = nullptr);
     void lvwOrdner_ColumnClick(int column);
@@ -107,6 +111,7 @@ private:
     ToolbarMode m_toolbarMode = ToolbarMode::Idle;
     int m_SortSpalte = 1;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
+    std::optional<std::pair<std::size_t, std::uint64_t>> m_listSummary; // files, bytes
 
     QVector<QIcon> m_pictures;
     MainWindowWidgets m_ui;

@@ -29,13 +29,40 @@ constexpr int kVersionRevision = 0;
 
 void logLine(const QString& line) { ErrorLogSchreiben(line); }
 
+// A name as the scan prints it: control characters (a line break above all) and the backslash
+// escaped, so that every output line is one record; other bytes stay as they are.
+std::string printable(const std::string& name)
+{
+    std::string out;
+    out.reserve(name.size());
+    for (const char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (b < 0x20 || b == 0x7f) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", b);
+            out += hex;
+        } else
+            out += c;
+    }
+    return out;
+}
+
 // One measured root as the scan prints it (the bench reads these lines).
 void printTotals(const std::string& name, std::uint64_t bytes, std::uint64_t files, const ScanStatistics& s)
 {
     std::printf("folder: %s\nbytes: %llu\nfiles: %llu\nfolders: %llu\nfolder-entry-bytes: %llu\n"
                 "unreadable: %llu\nskipped-system-folders: %llu\n",
-        name.c_str(), static_cast<unsigned long long>(bytes), static_cast<unsigned long long>(files),
-        static_cast<unsigned long long>(s.folders), static_cast<unsigned long long>(s.folderEntryBytes),
+        printable(name).c_str(), static_cast<unsigned long long>(bytes),
+        static_cast<unsigned long long>(files), static_cast<unsigned long long>(s.folders),
+        static_cast<unsigned long long>(s.folderEntryBytes),
         static_cast<unsigned long long>(s.unreadableFolders),
         static_cast<unsigned long long>(s.skippedPseudo));
 }
@@ -49,12 +76,19 @@ int scanAndQuit(const std::vector<std::string>& given, const std::vector<std::st
     int rc = 0;
     for (std::size_t i = 0; i < folders.size(); ++i) {
         const std::string& f = folders[i];
+        if (given[i].empty()) {
+            // As du says it; the other arguments are measured all the same.
+            std::fflush(stdout);
+            std::fprintf(stderr, "tallymoor: invalid zero-length file name\n");
+            rc = std::max(rc, 1);
+            continue;
+        }
         struct stat st {};
         if (::stat(f.c_str(), &st) != 0) {
             // As du says it; the other arguments are measured all the same.
             std::fflush(stdout);
-            std::fprintf(
-                stderr, "tallymoor: cannot access '%s': %s\n", given[i].c_str(), std::strerror(errno));
+            std::fprintf(stderr, "tallymoor: cannot access '%s': %s\n", printable(given[i]).c_str(),
+                std::strerror(errno));
             rc = std::max(rc, 1);
             continue;
         }
@@ -98,7 +132,8 @@ ProgramArguments readArguments(int argc, char** argv)
         else
             rest.emplace_back(argv[i]);
     }
-    a.given = FolderQueue::foldersFromArguments(rest);
+    // The windowless scan reports an empty argument as du does; the window passes it over.
+    a.given = a.scanOnly ? rest : FolderQueue::foldersFromArguments(rest);
     a.folders = FolderQueue::absoluteFolders(a.given, xCurrentFolder());
     return a;
 }

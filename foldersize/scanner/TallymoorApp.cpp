@@ -28,6 +28,23 @@ bool installGermanTranslations(QCoreApplication& app)
     return true;
 }
 
+void readSystemLocaleAsGerman()
+{
+    QByteArray user = qgetenv("LC_ALL");
+    for (const char* var : {"LC_MESSAGES", "LANG"})
+        if (user.isEmpty())
+            user = qgetenv(var);
+    const bool german = QLocale(QString::fromLatin1(user)).language() == QLocale::German;
+    const bool had = qEnvironmentVariableIsSet("LC_ALL");
+    const QByteArray before = qgetenv("LC_ALL");
+    qputenv("LC_ALL", german ? user : QByteArrayLiteral("de_DE.UTF-8"));
+    (void)QLocale::system();
+    if (had)
+        qputenv("LC_ALL", before);
+    else
+        qunsetenv("LC_ALL");
+}
+
 TallymoorApp::TallymoorApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {}

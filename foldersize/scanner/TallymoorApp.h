@@ -12,6 +12,12 @@ namespace foldersize {
 // are not installed (the dialogs then stay in Qt's English).
 bool installGermanTranslations(QCoreApplication& app);
 
+// Qt's own dialogs show sizes and dates in the system's locale ("549 Bytes", "10.12.26"), which
+// Qt reads from the environment once, when it is first used. Called before the application
+// object exists, this has Qt read it as German (the user's German locale, else Germany); the C
+// library keeps the user's locale.
+void readSystemLocaleAsGerman();
+
 class TallymoorApp : public QApplication {
     Q_OBJECT
 public:

@@ -23,6 +23,7 @@ int Main(int argc, char** argv)
     if (args.scanOnly)
         return runWindowlessScan(argc, argv, args);
     const std::vector<std::string>& folders = args.folders;
+    readSystemLocaleAsGerman();
     TallymoorApp app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
     installGermanTranslations(app);

@@ -1,6 +1,7 @@
 // BrowserSettings.cpp: conversion between the INI texts and BrowserSettings.
 #include "foldersize/services/BrowserSettings.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foldersize/services/IniFile.h"
@@ -10,22 +11,22 @@ namespace {
 
 class Reader {
 public:
-    Reader(const QString& path, const QLocale& locale, std::vector<SettingsProblem>* problems)
-        : m_path(path)
+    Reader(const IniSnapshot& ini, const QLocale& locale, std::vector<SettingsProblem>* problems)
+        : m_ini(ini)
         , m_locale(locale)
         , m_problems(problems)
     {}
 
     QString text(const QString& section, const QString& key, const QString& def) const
     {
-        return INILesen(section, key, def, m_path);
+        return m_ini.value(section, key, def);
     }
 
     // Whole number; a missing key keeps `value`, a text that is no number is a problem.
     void integer(
         const QString& section, const QString& key, int& value, int lo = INT_MIN, int hi = INT_MAX) const
     {
-        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        const QString t = m_ini.value(section, key, ini::kComboEnde);
         if (t == ini::kComboEnde)
             return;
         bool ok = false;
@@ -38,7 +39,7 @@ public:
 
     void optionalInteger(const QString& section, const QString& key, std::optional<int>& value) const
     {
-        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        const QString t = m_ini.value(section, key, ini::kComboEnde);
         if (t == ini::kComboEnde)
             return;
         bool ok = false;
@@ -54,7 +55,7 @@ public:
     void byte(const QString& section, const QString& key, std::uint8_t& value, int hi = 255) const
     {
         int v = value;
-        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        const QString t = m_ini.value(section, key, ini::kComboEnde);
         if (t == ini::kComboEnde)
             return;
         bool ok = false;
@@ -69,7 +70,7 @@ public:
 
     void real(const QString& section, const QString& key, double& value) const
     {
-        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        const QString t = m_ini.value(section, key, ini::kComboEnde);
         if (t == ini::kComboEnde)
             return;
         bool ok = false;
@@ -83,7 +84,7 @@ public:
     // "1"/"0" flags and Booleans ("-1", "0", "True", "False", any number).
     void flag(const QString& section, const QString& key, bool& value) const
     {
-        const QString t = INILesen(section, key, ini::kComboEnde, m_path);
+        const QString t = m_ini.value(section, key, ini::kComboEnde);
         if (t == ini::kComboEnde)
             return;
         if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
@@ -117,7 +118,7 @@ private:
             m_problems->push_back({section, key, value});
     }
 
-    const QString& m_path;
+    const IniSnapshot& m_ini;
     const QLocale& m_locale;
     std::vector<SettingsProblem>* m_problems;
 };
@@ -134,10 +135,17 @@ SettingsStore::SettingsStore(QString iniPath, QLocale locale)
 BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) const
 {
     BrowserSettings s;
-    const Reader r(m_path, m_locale, problems);
+    const IniSnapshot file(m_path);
+    if (file.tooLarge()) {
+        // No settings file of ours: as a corrupt one, the defaults hold.
+        if (problems)
+            problems->push_back({QString(), QString(), QString(), 0, true});
+        return s;
+    }
+    const Reader r(file, m_locale, problems);
     using namespace ini;
     if (problems)
-        for (const int line : INIZeilenNichtUtf8(m_path))
+        for (const int line : file.linesNotUtf8())
             problems->push_back({QString(), QString(), QString(), line});
 
     s.kontextmenu = r.text(kOptionen, QStringLiteral("Kontextmenu"), QStringLiteral("99"));
@@ -271,10 +279,15 @@ QString settingsProblemsText(const std::vector<SettingsProblem>& problems, const
     for (const SettingsProblem& p : problems) {
         if (p.line > 0)
             lines << QString::number(p.line);
-        else
+        else if (!p.tooLarge)
             values += QStringLiteral("\n[%1] %2=%3").arg(p.section, p.key, p.value);
     }
     QStringList parts;
+    if (std::any_of(problems.begin(), problems.end(), [](const SettingsProblem& p) { return p.tooLarge; }))
+        parts << QStringLiteral("Die Einstellungsdatei \"%1\" ist größer als 16 MiB und wurde nicht gelesen. "
+                                "Statt ihrer Werte gelten die Vorgaben; die Datei wird durch eine neue "
+                                "ersetzt.")
+                     .arg(iniPath);
     if (!lines.isEmpty())
         parts << (lines.size() == 1
                 ? QStringLiteral("Zeile %1 der Einstellungsdatei \"%2\" ist kein UTF-8-Text und wurde als "

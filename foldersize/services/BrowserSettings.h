@@ -65,12 +65,13 @@ struct BrowserSettings {
 };
 
 // A stored value that could not be converted (the default was used instead), or, with a line
-// number, a line that is not UTF-8 and was read as Windows-1252.
+// number, a line that is not UTF-8 and was read as Windows-1252, or a file too large to be read.
 struct SettingsProblem {
     QString section;
     QString key;
     QString value;
     int line = 0;
+    bool tooLarge = false; // the file is larger than any settings file: all defaults
 };
 
 // The message that tells the user of the problems with the file at iniPath ("" for none).

@@ -26,6 +26,7 @@ struct IniLines {
     QList<QByteArray> ends;  // "\r\n", "\n", "\r" or "" (a last line without one)
     QList<bool> asUtf8;      // per line: read as UTF-8 (else Windows-1252)
     bool utf8 = true;        // the encoding of lines written
+    bool tooLarge = false;   // the file is larger than kIniFileMax and was not read
     QByteArray newLineEnd = "\n";
 
     qsizetype size() const { return bytes.size(); }
@@ -63,7 +64,12 @@ IniLines readLines(const QString& file)
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return lines;
-    const QByteArray all = f.readAll();
+    // Read with a limit (also for a file that has no size, such as a pipe).
+    const QByteArray all = f.read(kIniFileMax + 1);
+    if (all.size() > kIniFileMax) {
+        lines.tooLarge = true;
+        return lines;
+    }
     bool endSeen = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < all.size(); ++i) {
@@ -172,19 +178,44 @@ std::optional<std::pair<qsizetype, qsizetype>> findSection(const IniLines& lines
 
 } // namespace
 
-QString INILesen(const QString& section, const QString& key, const QString& defaultValue, const QString& file)
+IniSnapshot::IniSnapshot(const QString& file)
 {
     const IniLines lines = readLines(file);
-    const auto range = findSection(lines, section);
-    if (!range)
-        return defaultValue;
-    for (qsizetype i = range->first + 1; i < range->second; ++i) {
+    m_tooLarge = lines.tooLarge;
+    QString section;     // case-folded name of the section the lines belong to
+    bool counts = false; // it is the first section of its name
+    for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString line = lines.text(i);
-        const auto k = keyOf(line);
-        if (k && sameName(*k, key))
-            return valueOf(line).left(kIniValueMax);
+        const QByteArray utf8 = line.toUtf8();
+        const common::IniLine l = common::readIniLine(std::string_view(utf8.constData(), utf8.size()));
+        const QString name = QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
+        if (l.kind == common::IniLine::Kind::Section && l.closedSection) {
+            section = name.toCaseFolded();
+            counts = !m_values.contains(section);
+            if (counts)
+                m_values.insert(section, {});
+        } else if (counts && l.kind == common::IniLine::Kind::Entry && l.hasEquals && !name.isEmpty()) {
+            QHash<QString, QString>& keys = m_values[section];
+            const QString key = name.toCaseFolded();
+            if (!keys.contains(key))
+                keys.insert(key, valueOf(line).left(kIniValueMax));
+        }
+        if (lines.utf8 && !lines.asUtf8[i])
+            m_linesNotUtf8.append(static_cast<int>(i + 1));
     }
-    return defaultValue;
+}
+
+QString IniSnapshot::value(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    const auto s = m_values.constFind(section.toCaseFolded());
+    if (s == m_values.cend())
+        return defaultValue;
+    return s->value(key.toCaseFolded(), defaultValue);
+}
+
+QString INILesen(const QString& section, const QString& key, const QString& defaultValue, const QString& file)
+{
+    return IniSnapshot(file).value(section, key, defaultValue);
 }
 
 bool INISchreiben(const QString& section, const QString& key, const QString& value, const QString& file)
@@ -240,16 +271,6 @@ bool INISektionLöschen(const QString& section, const QString& file)
     return writeLines(file, lines);
 }
 
-QList<int> INIZeilenNichtUtf8(const QString& file)
-{
-    const IniLines lines = readLines(file);
-    QList<int> out;
-    if (!lines.utf8)
-        return out; // Windows-1252 throughout: an older file, read as such
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        if (!lines.asUtf8[i])
-            out.append(static_cast<int>(i + 1));
-    return out;
-}
+QList<int> INIZeilenNichtUtf8(const QString& file) { return IniSnapshot(file).linesNotUtf8(); }
 
 } // namespace foldersize

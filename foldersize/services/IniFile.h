@@ -4,6 +4,7 @@
 // Windows-1252 throughout stays so.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -11,6 +12,10 @@ namespace foldersize {
 
 // Longest value a read returns; longer values are cut to this many characters.
 inline constexpr int kIniValueMax = 2047;
+
+// Largest settings file read (16 MiB, far beyond any real one). A larger file reads as an empty
+// one, every key its default, and the next write replaces it with a file of the keys written.
+inline constexpr qint64 kIniFileMax = 16 * 1024 * 1024;
 
 // Reads [section] key from file. A missing key, section or file yields defaultValue; a key present
 // with an empty value yields "" (not the default). Values are trimmed of surrounding blanks.
@@ -30,5 +35,22 @@ bool INISektionLöschen(const QString& section, const QString& file);
 // Numbers (from 1) of the lines of a UTF-8 file that are not UTF-8 and were read as
 // Windows-1252; empty for a file without such lines and for one that is Windows-1252 throughout.
 QList<int> INIZeilenNichtUtf8(const QString& file);
+
+// The settings file read once, for many keys: one pass over the file, however many are asked
+// for. Reads as INILesen and INIZeilenNichtUtf8 do.
+class IniSnapshot {
+public:
+    explicit IniSnapshot(const QString& file);
+    QString value(const QString& section, const QString& key, const QString& defaultValue) const;
+    const QList<int>& linesNotUtf8() const { return m_linesNotUtf8; }
+    // The file is larger than kIniFileMax and was not read.
+    bool tooLarge() const { return m_tooLarge; }
+
+private:
+    // Section and key names case-folded; the first section of a name and its first key count.
+    QHash<QString, QHash<QString, QString>> m_values;
+    QList<int> m_linesNotUtf8;
+    bool m_tooLarge = false;
+};
 
 } // namespace foldersize

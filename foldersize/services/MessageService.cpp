@@ -1,6 +1,7 @@
 // MessageService.cpp: the QMessageBox default of the message service.
 #include "foldersize/services/MessageService.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace foldersize {
@@ -19,6 +20,21 @@ bool QtMessageService::okCancel(QWidget* parent, const QString& title, const QSt
 {
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
     return box.exec() == QMessageBox::Ok;
+}
+
+std::optional<int> QtMessageService::choose(
+    QWidget* parent, const QString& title, const QString& text, const QStringList& items)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const qsizetype row = items.indexOf(dialog.textValue());
+    return row < 0 ? std::nullopt : std::optional<int>(static_cast<int>(row));
 }
 
 } // namespace foldersize

@@ -4,7 +4,10 @@
 
 #include "common/Service.h"
 
+#include <optional>
+
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -17,6 +20,9 @@ public:
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
     // OK and Cancel with the information symbol; true for OK.
     virtual bool okCancel(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A choice among items, with OK and Cancel: the index chosen, nothing when cancelled.
+    virtual std::optional<int> choose(
+        QWidget* parent, const QString& title, const QString& text, const QStringList& items) = 0;
 };
 
 // QMessageBox.
@@ -25,6 +31,9 @@ public:
     void information(QWidget* parent, const QString& title, const QString& text) override;
     void warning(QWidget* parent, const QString& title, const QString& text) override;
     bool okCancel(QWidget* parent, const QString& title, const QString& text) override;
+    // A list of the items (QInputDialog).
+    std::optional<int> choose(
+        QWidget* parent, const QString& title, const QString& text, const QStringList& items) override;
 };
 
 } // namespace foldersize

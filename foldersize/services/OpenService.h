@@ -4,6 +4,7 @@
 
 #include "common/Service.h"
 
+#include <QList>
 #include <QString>
 #include <QUrl>
 
@@ -12,6 +13,11 @@ namespace foldersize {
 class OpenService {
 public:
     enum class FileOpen { Opened, NoProgram, Failed };
+    // An installed desktop application: the id of its desktop entry and its name to show.
+    struct Program {
+        QString id;
+        QString name;
+    };
 
     virtual ~OpenService() = default;
     // Opens the address with the user's program for it; false when nothing could open it.
@@ -28,15 +34,28 @@ public:
         (void)path;
         return false;
     }
+    // The installed desktop applications that open files, by name; none where the desktop's
+    // application entries cannot be read.
+    virtual QList<Program> installedPrograms() { return {}; }
+    // Opens a local file with the application of that id; false when it could not be started.
+    virtual bool openWith(const QString& programId, const QString& path)
+    {
+        (void)programId;
+        (void)path;
+        return false;
+    }
 };
 
 // Opens through QDesktopServices; files through "gio open", which tells when no program is
-// associated; the choice of program is the desktop portal's ("ask").
+// associated; the choice of program is the desktop portal's ("ask"). The installed applications
+// are the desktop entries GIO reads (those shown in menus), started through GIO.
 class DesktopOpenService : public OpenService {
 public:
     bool openUrl(const QUrl& url) override;
     FileOpen openFile(const QString& path) override;
     bool chooseProgram(const QString& path) override;
+    QList<Program> installedPrograms() override;
+    bool openWith(const QString& programId, const QString& path) override;
 };
 
 } // namespace foldersize

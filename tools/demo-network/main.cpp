@@ -1,5 +1,6 @@
 // demo-network: builds the demo network (OLDPC, OLDXP, NEWPC) in a folder.
-// Usage: demo-network DIR [DATA...]; without DATA the repository's data folder and the build's
+// Usage: demo-network DIR [DATA...]; without DATA the installed wizard data (share/kestro beside
+// the program's bin folder) or, in the build tree, the repository's data folder and the build's
 // laid-out data (build/data) are installed into NEWPC's wizard folder.
 #include "tools/demo-network/DemoNetwork.h"
 
@@ -21,11 +22,18 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i)
         options.dataFolders.emplace_back(argv[i]);
     if (options.dataFolders.empty()) {
-        options.dataFolders.emplace_back(KESTRO_SOURCE_DATA);
+        // Installed, the wizard's application folder is share/kestro beside bin; in the build
+        // tree it is the repository's data folder and build/data.
         std::error_code ec;
         const auto exe = fs::read_symlink("/proc/self/exe", ec);
-        if (!ec)
-            options.dataFolders.push_back(exe.parent_path().parent_path() / "data");
+        const fs::path prefix = ec ? fs::path() : exe.parent_path().parent_path();
+        if (!ec && fs::is_directory(prefix / "share" / "kestro", ec)) {
+            options.dataFolders.push_back(prefix / "share" / "kestro");
+        } else {
+            options.dataFolders.emplace_back(KESTRO_SOURCE_DATA);
+            if (!prefix.empty())
+                options.dataFolders.push_back(prefix / "data");
+        }
     }
     std::string error;
     if (!demo::buildDemoNetwork(argv[1], options, error)) {

@@ -329,16 +329,21 @@ TEST_F(MainWindowTest, AListSortedByTypeIsFilledInTheOrderOfTheTypeNamesItShows)
     EXPECT_EQ(listNames(), (QStringList{"z.pdf", "y.jpg", "x.txt"})) << "not by extension (TXT, PDF, JPG)";
 }
 
-TEST_F(MainWindowTest, UnitButtonsRerenderTheTree)
+TEST_F(MainWindowTest, UnitButtonsRerenderTheTreeAndTheStatusBar)
 {
     t.file("u/f", 1234567);
     open();
     w->receiveFolders({t.path("u")});
     ASSERT_TRUE(waitIdle());
+    const QLabel* summary = w->findChild<QLabel*>("sbrMainPanel2");
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->text(), "1 Dateien mit insgesamt 1.205,63 KB");
     click("b");
     EXPECT_TRUE(treeModel()->index(0, 0).data().toString().endsWith(" 1.234.567 Bytes"));
+    EXPECT_EQ(summary->text(), "1 Dateien mit insgesamt 1.234.567 Bytes");
     click("mb");
     EXPECT_TRUE(treeModel()->index(0, 0).data().toString().endsWith(" 1,18 MB"));
+    EXPECT_EQ(summary->text(), "1 Dateien mit insgesamt 1,18 MB");
     EXPECT_TRUE(button("mb")->isChecked());
     EXPECT_FALSE(button("b")->isChecked());
 }
@@ -461,6 +466,37 @@ TEST_F(MainWindowTest, TreeClicksFillTheListAndDoubleClickOpensTheFile)
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].contains("ist kein Programm zugeordnet"))
         << messages.shown[0].toStdString();
+}
+
+TEST_F(MainWindowTest, WithoutTheDesktopsChoiceTheFileOpensWithTheInstalledProgramChosen)
+{
+    t.file("p/daten.unbekannt", 4);
+    open();
+    w->receiveFolders({t.path("p")});
+    ASSERT_TRUE(waitIdle());
+    const QString file = QString::fromStdString(t.path("p/daten.unbekannt"));
+    RecordingOpenService opened;
+    opened.fileAnswer = OpenService::FileOpen::NoProgram;
+    opened.chooseAnswer = false;
+    opened.programs = {{"org.example.Edit.desktop", "Editor"}, {"view.desktop", "Betrachter"},
+        {"old-view.desktop", "Betrachter"}};
+    messages.choice = "Editor";
+    emit listView()->doubleClicked(listModel()->index(0, 0));
+    EXPECT_EQ(messages.offered,
+        (QStringList{"Editor", "Betrachter (view.desktop)", "Betrachter (old-view.desktop)"}));
+    EXPECT_EQ(opened.openedWith, QStringList{"org.example.Edit.desktop " + file});
+    // Cancelled: nothing is opened and nothing said.
+    messages.choice.clear();
+    emit listView()->doubleClicked(listModel()->index(0, 0));
+    EXPECT_EQ(opened.openedWith.size(), 1);
+    // A program that does not start is named in a warning.
+    messages.choice = "Betrachter (old-view.desktop)";
+    opened.openWithAnswer = false;
+    emit listView()->doubleClicked(listModel()->index(0, 0));
+    EXPECT_EQ(opened.openedWith.last(), "old-view.desktop " + file);
+    EXPECT_EQ(
+        messages.shown.last(), "warning: \"" + file + "\" konnte nicht mit Betrachter geöffnet werden.");
+    EXPECT_EQ(messages.shown.count(), 4) << messages.shown.join("|").toStdString();
 }
 
 TEST_F(MainWindowTest, DraggingTheBarMakesTheFirstStatusPanelFollowTheTree)

@@ -87,3 +87,55 @@ TEST(ScanAndQuitTest, WithoutTheOptionTheProgramLoadsItsWindowProgram)
     EXPECT_FALSE(err.contains("cannot load the window program")) << err.toStdString();
     EXPECT_TRUE(err.contains(":4711")) << err.toStdString();
 }
+
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ProgramRun scanAndQuit(TempTree& t, const QStringList& folders)
+{
+    QProcess p;
+    p.setProcessEnvironment(programEnvironment(t));
+    p.setWorkingDirectory(QString::fromStdString(t.root()));
+    p.start(QStringLiteral(TALLYMOOR_PROGRAM), QStringList{"--scan-and-quit"} + folders);
+    ProgramRun r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+} // namespace
+
+TEST(ScanAndQuitTest, AnEmptyArgumentIsAnErrorAsInDuAndTheOthersAreMeasured)
+{
+    needApplication();
+    TempTree t;
+    t.file("tree/a.bin", 700);
+    const ProgramRun r = scanAndQuit(t, {"", "tree"});
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("tallymoor: invalid zero-length file name")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("folder: " + QString::fromStdString(t.path("tree")) + "\nbytes: 700\n"))
+        << r.out.toStdString();
+    EXPECT_EQ(r.out.count("folder: "), 1) << "the empty argument is not the working folder";
+}
+
+TEST(ScanAndQuitTest, ControlCharactersInNamesAreEscapedSoEveryLineIsOneRecord)
+{
+    needApplication();
+    TempTree t;
+    t.file("x\nbytes: 999/a.bin", 5);
+    t.file("x\\nbytes: 999/b.bin", 6);
+    const ProgramRun r = scanAndQuit(t, {"x\nbytes: 999", "x\\nbytes: 999", "gone\tname"});
+    const QString root = QString::fromStdString(t.root()); // ends in "/"
+    EXPECT_TRUE(r.out.contains("folder: " + root + "x\\nbytes: 999\nbytes: 5\n")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("folder: " + root + "x\\\\nbytes: 999\nbytes: 6\n")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("\nbytes: 999")) << "no false record";
+    EXPECT_TRUE(r.err.contains("cannot access 'gone\\tname'")) << r.err.toStdString();
+}

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -243,4 +244,40 @@ TEST_F(BrowserSettingsTest, UnitButtonKeys)
     EXPECT_EQ(unitButtonKey(2), "mb");
     EXPECT_EQ(unitButtonKey(3), "gb");
     EXPECT_EQ(unitButtonKey(4), "");
+}
+
+TEST_F(BrowserSettingsTest, ALongHistoryIsReadInOnePassOverTheFile)
+{
+    // Two megabytes of history: read key by key through the whole file, this took hours.
+    constexpr int kEntries = 50000;
+    QByteArray bytes = "[Optionen]\nDateigrößeFormat=2\n[ComboOrdner]\n";
+    for (int i = 0; i < kEntries; ++i)
+        bytes += "O" + QByteArray::number(i) + "=/srv/archiv/projekt-" + QByteArray::number(i) + "/\n";
+    bytes += "[Layout]\nCol1=200\n";
+    writeRaw(bytes);
+    const BrowserSettings s = store.load();
+    ASSERT_EQ(s.comboOrdner.size(), kEntries);
+    EXPECT_EQ(s.comboOrdner.last(), "/srv/archiv/projekt-49999/");
+    EXPECT_EQ(s.dateigroesseFormat, kUnitMB);
+    EXPECT_EQ(s.columns[0], 200);
+}
+
+TEST_F(BrowserSettingsTest, AFileLargerThanAnySettingsFileGivesTheDefaultsAWarningAndIsReplaced)
+{
+    QByteArray bytes = "[Optionen]\nDateigrößeFormat=3\n";
+    const QByteArray comment = "; " + QByteArray(1022, 'x') + "\n";
+    while (bytes.size() <= kIniFileMax)
+        bytes += comment;
+    writeRaw(bytes);
+    std::vector<SettingsProblem> problems;
+    const BrowserSettings s = store.load(&problems);
+    EXPECT_EQ(s.dateigroesseFormat, kUnitKB) << "the default, not the value at the top";
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(settingsProblemsText(problems, path()),
+        "Die Einstellungsdatei \"" + path() +
+            "\" ist größer als 16 MiB und wurde nicht gelesen. Statt ihrer Werte gelten die Vorgaben; "
+            "die Datei wird durch eine neue ersetzt.");
+    ASSERT_TRUE(store.saveKontextmenu("1"));
+    EXPECT_EQ(QFileInfo(path()).size(), QByteArray("[Optionen]\nKontextmenu=1\n").size());
+    EXPECT_EQ(store.load().kontextmenu, "1");
 }

@@ -27,7 +27,16 @@ public:
         chosen.append(path);
         return chooseAnswer;
     }
+    QList<Program> installedPrograms() override { return programs; }
+    bool openWith(const QString& programId, const QString& path) override
+    {
+        openedWith << programId + " " + path;
+        return openWithAnswer;
+    }
     QList<QUrl> opened;
+    QList<Program> programs; // the installed applications offered
+    QStringList openedWith;  // "id path" per file opened with a chosen program
+    bool openWithAnswer = true;
     QStringList chosen; // files for which the choice of program was offered
     bool answer = true;
     FileOpen fileAnswer = FileOpen::Opened;
