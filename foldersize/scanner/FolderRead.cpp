@@ -1,8 +1,17 @@
-// FolderRead.cpp: the kernel file systems that scans pass over.
+// FolderRead.cpp: reading one folder's entries, opening roots and subfolders, and the kernel file
+// systems that scans pass over.
 #include "foldersize/scanner/FolderRead.h"
 
+#include <algorithm>
+#include <cerrno>
+
+#include <dirent.h>
 #include <linux/magic.h>
+#include <sys/stat.h>
 #include <sys/vfs.h>
+#include <unistd.h>
+
+#include "foldersize/scanner/FolderNode.h"
 
 namespace foldersize {
 
@@ -32,6 +41,119 @@ bool isPseudoFileSystem(int fd)
         return true;
     default: return false;
     }
+}
+
+void sortSubfolders(FolderListing& listing)
+{
+    std::sort(listing.subfolders.begin(), listing.subfolders.end(),
+        [](const FolderListing::Subfolder& a, const FolderListing::Subfolder& b) { return a.name < b.name; });
+}
+
+FolderEntryReader::FolderEntryReader()
+    : m_buffer(kFolderBufferSize)
+{}
+
+bool FolderEntryReader::read(int fd, FolderListing& out, int& budget, const std::atomic<bool>* cancel)
+{
+    bool end = fd < 0;
+    if (end)
+        out.readable = false;
+    while (!end && budget > 0) {
+        if (m_pos >= m_len) {
+            const ssize_t n = ::getdents64(fd, m_buffer.data(), m_buffer.size());
+            if (n <= 0) {
+                // The folder vanished or cannot be read: what was read so far stays counted.
+                if (n < 0)
+                    out.readable = false;
+                end = true;
+                break;
+            }
+            m_pos = 0;
+            m_len = static_cast<std::size_t>(n);
+        }
+        const auto* d = reinterpret_cast<const struct dirent64*>(m_buffer.data() + m_pos);
+        m_pos += d->d_reclen;
+        --budget;
+        if (isDotOrDotDot(d->d_name))
+            continue;
+        if (cancel && cancel->load(std::memory_order_relaxed)) {
+            end = true;
+            break;
+        }
+        add(fd, d->d_name, out);
+    }
+    if (!end)
+        return true;
+    reset();
+    sortSubfolders(out);
+    return false;
+}
+
+void FolderEntryReader::add(int fd, const char* name, FolderListing& out)
+{
+    ++out.entries;
+    struct stat st {};
+    if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        // Vanished between listing and looking: it adds nothing. Listed but not to be looked at
+        // (no search right on the folder): the folder's content is unknown.
+        if (errno != ENOENT)
+            out.readable = false;
+        return;
+    }
+    const auto size = static_cast<std::uint64_t>(st.st_size < 0 ? 0 : st.st_size);
+    if (S_ISDIR(st.st_mode)) {
+        out.folderEntryBytes += size;
+        out.subfolders.push_back({name, {st.st_dev, st.st_ino}, nullptr, {}});
+    } else if (st.st_nlink > 1) {
+        out.linkedFiles.push_back({{st.st_dev, st.st_ino}, size});
+    } else {
+        // Every other entry is a file: regular files, links, devices, sockets, pipes.
+        out.ownBytes = addSaturated(out.ownBytes, size);
+        ++out.ownFiles;
+    }
+}
+
+int openBelow(int dirFd, const std::string& name)
+{
+    return dirFd < 0 ? -1 : ::openat(dirFd, name.c_str(), kFolderOpenFlags | O_NOFOLLOW);
+}
+
+ScanRoot openScanRoot(const std::string& path)
+{
+    ScanRoot root;
+    FolderListing& out = *root.listing;
+    int fd = ::open(path.c_str(), kFolderOpenFlags);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        out.readable = false;
+        return root;
+    }
+    root.id = {st.st_dev, st.st_ino};
+    out.folderEntryBytes += static_cast<std::uint64_t>(st.st_size < 0 ? 0 : st.st_size);
+    if (isPseudoFileSystem(fd)) {
+        ::close(fd);
+        out.pseudo = true;
+        return root;
+    }
+    root.fd = fd;
+    return root;
+}
+
+int admitSubfolder(int fd, dev_t parentDev, FileId id, FolderListing& out)
+{
+    if (fd < 0) {
+        // No access, or gone: the folder holds nothing the scan can see.
+        out.readable = false;
+        return -1;
+    }
+    if (id.first != parentDev && isPseudoFileSystem(fd)) {
+        ::close(fd);
+        out.pseudo = true;
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace foldersize

@@ -4,14 +4,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <numeric>
+#include <limits>
 #include <system_error>
 
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "foldersize/scanner/FolderNode.h"
 
 namespace foldersize {
 
@@ -20,8 +18,7 @@ namespace foldersize {
 struct FolderReadPool::Handle {
     std::shared_ptr<Handle> parent;
     std::string name;
-    dev_t dev = 0;
-    ino_t ino = 0;
+    FileId id{};
     std::mutex mutex;
     int fd = -1;                 // guarded by mutex
     std::atomic<int> pending{0}; // subfolders that have not opened their folder yet
@@ -35,17 +32,11 @@ struct FolderReadPool::Handle {
 
 namespace {
 
-// Opens name below dirFd without following a link, or -1.
-int openBelow(int dirFd, const std::string& name)
-{
-    return dirFd < 0 ? -1 : ::openat(dirFd, name.c_str(), kFolderOpenFlags | O_NOFOLLOW);
-}
-
 // Keeps fd only when it is still the folder measured before; closes it otherwise.
-int sameFolderOrClose(int fd, dev_t dev, ino_t ino)
+int sameFolderOrClose(int fd, FileId id)
 {
     struct stat st {};
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_dev != dev || st.st_ino != ino)) {
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || FileId{st.st_dev, st.st_ino} != id)) {
         ::close(fd);
         return -1;
     }
@@ -54,16 +45,15 @@ int sameFolderOrClose(int fd, dev_t dev, ino_t ino)
 
 } // namespace
 
-FolderReadPool::FolderReadPool(
-    int rootFd, FileId rootId, std::string rootPath, FolderListing* rootListing, unsigned threads)
+FolderReadPool::FolderReadPool(int rootFd, FileId rootId, std::string rootPath,
+    std::shared_ptr<FolderListing> rootListing, unsigned threads)
     : m_rootPath(std::move(rootPath))
 {
-    m_seenFolders.insert(rootId);
+    m_claimed.emplace(rootId, rootListing);
     Job root;
     root.name = m_rootPath;
-    root.dev = rootId.first;
-    root.ino = rootId.second;
-    root.listing = rootListing;
+    root.id = rootId;
+    root.listing = std::move(rootListing);
     root.fd = rootFd;
     m_jobs.push_back(std::move(root));
     threads = std::max(threads, 1u);
@@ -112,7 +102,7 @@ void FolderReadPool::waitForProgress(int timeoutMs)
 
 void FolderReadPool::work()
 {
-    std::vector<char> buffer(kFolderBufferSize);
+    FolderEntryReader reader;
     // Subfolders this worker found while the shared stack was full; it reads them itself. It
     // counts as active while it holds any, so no other worker takes the tree for read.
     std::vector<Job> own;
@@ -145,7 +135,7 @@ void FolderReadPool::work()
         }
         if (gave)
             m_jobsCv.notify_all();
-        run(job, buffer, own);
+        run(job, reader, own);
         bool allDone = false;
         if (own.empty()) {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -158,45 +148,22 @@ void FolderReadPool::work()
     m_progressCv.notify_all();
 }
 
-void FolderReadPool::run(Job& job, std::vector<char>& buffer, std::vector<Job>& own)
+void FolderReadPool::run(Job& job, FolderEntryReader& reader, std::vector<Job>& own)
 {
     FolderListing& out = *job.listing;
-    const int fd = job.fd >= 0 ? std::exchange(job.fd, -1) : openJob(job);
-    if (fd < 0) {
-        // No access, or gone: the folder counts as empty.
-        out.readable = false;
-    } else if (job.parent && job.dev != job.parent->dev && isPseudoFileSystem(fd)) {
-        ::close(fd);
-        out.pseudo = true;
-    } else {
+    int fd = job.fd >= 0 ? std::exchange(job.fd, -1) : openJob(job);
+    if (job.parent)
+        fd = admitSubfolder(fd, job.parent->id.first, job.id, out);
+    if (fd >= 0) {
         auto h = std::make_shared<Handle>();
         h->parent = std::move(job.parent);
         h->name = std::move(job.name);
-        h->dev = job.dev;
-        h->ino = job.ino;
+        h->id = job.id;
         h->fd = fd;
         ++m_held;
-        std::vector<FileId> ids;
-        readEntries(fd, out, buffer, ids);
-        std::vector<std::size_t> order(ids.size());
-        std::iota(order.begin(), order.end(), std::size_t{0});
-        std::sort(order.begin(), order.end(),
-            [&out](std::size_t a, std::size_t b) { return out.subfolders[a].name < out.subfolders[b].name; });
-        std::vector<FolderListing::Subfolder> sorted(order.size());
-        std::vector<Job> jobs(order.size());
-        h->pending.store(static_cast<int>(order.size()));
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            sorted[i].name = std::move(out.subfolders[order[i]].name);
-            sorted[i].listing = std::make_unique<FolderListing>();
-            // Last in, first out: the first name is read first.
-            Job& j = jobs[order.size() - 1 - i];
-            j.parent = h;
-            j.name = sorted[i].name;
-            j.dev = ids[order[i]].first;
-            j.ino = ids[order[i]].second;
-            j.listing = sorted[i].listing.get();
-        }
-        out.subfolders = std::move(sorted);
+        int budget = std::numeric_limits<int>::max();
+        reader.read(fd, out, budget, &m_cancel);
+        std::vector<Job> jobs = claimSubfolders(out, h);
         // Nothing waits for this folder, or too many handles are kept: its subfolders reopen it.
         if (jobs.empty() || m_held.load() > kMaxHeldFolders)
             closeHeld(h.get());
@@ -204,6 +171,30 @@ void FolderReadPool::run(Job& job, std::vector<char>& buffer, std::vector<Job>& 
     }
     out.done.store(true, std::memory_order_release);
     m_progressCv.notify_one();
+}
+
+std::vector<FolderReadPool::Job> FolderReadPool::claimSubfolders(
+    FolderListing& out, const std::shared_ptr<Handle>& h)
+{
+    for (FolderListing::Subfolder& sub : out.subfolders)
+        sub.listing.reset(new FolderListing); // its own block: a weak reference keeps no listing
+    std::vector<Job> jobs;
+    {
+        std::lock_guard<std::mutex> lock(m_claimedMutex);
+        for (FolderListing::Subfolder& sub : out.subfolders) {
+            auto [it, first] = m_claimed.try_emplace(sub.id, sub.listing);
+            if (!first) {
+                sub.sameAs = it->second;
+                sub.listing.reset();
+            }
+        }
+    }
+    // Last in, first out: the first name is read first.
+    for (std::size_t i = out.subfolders.size(); i-- > 0;)
+        if (const FolderListing::Subfolder& sub = out.subfolders[i]; sub.listing)
+            jobs.push_back({h, sub.name, sub.id, sub.listing});
+    h->pending.store(static_cast<int>(jobs.size()));
+    return jobs;
 }
 
 void FolderReadPool::pushJobs(std::vector<Job>& jobs, std::vector<Job>& own)
@@ -271,9 +262,9 @@ int FolderReadPool::reopen(Handle* h)
             break;
         }
     }
-    fd = sameFolderOrClose(fd, chain.back()->dev, chain.back()->ino);
+    fd = sameFolderOrClose(fd, chain.back()->id);
     for (std::size_t i = chain.size() - 1; i-- > 0 && fd >= 0;) {
-        const int next = sameFolderOrClose(openBelow(fd, chain[i]->name), chain[i]->dev, chain[i]->ino);
+        const int next = sameFolderOrClose(openBelow(fd, chain[i]->name), chain[i]->id);
         // The folders just above h are asked for next (the scan comes back up): a few of those that
         // still have subfolders waiting keep their handle, so the way is not walked again each time.
         if (i + 1 > kKeptOnReopen || !keepReopened(chain[i + 1], fd))
@@ -306,53 +297,6 @@ void FolderReadPool::closeHeld(Handle* h)
         ::close(h->fd);
         h->fd = -1;
         --m_held;
-    }
-}
-
-void FolderReadPool::readEntries(
-    int fd, FolderListing& out, std::vector<char>& buffer, std::vector<FileId>& subIds)
-{
-    for (;;) {
-        const ssize_t n = ::getdents64(fd, buffer.data(), buffer.size());
-        if (n <= 0) {
-            // The folder vanished or cannot be read: what was read so far stays counted.
-            if (n < 0)
-                out.readable = false;
-            return;
-        }
-        for (std::size_t pos = 0; pos < static_cast<std::size_t>(n);) {
-            const auto* d = reinterpret_cast<const struct dirent64*>(buffer.data() + pos);
-            pos += d->d_reclen;
-            if (isDotOrDotDot(d->d_name))
-                continue;
-            if (m_cancel.load(std::memory_order_relaxed))
-                return;
-            ++out.entries;
-            struct stat st {};
-            if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue; // vanished between listing and looking: it adds nothing
-            const auto size = static_cast<std::uint64_t>(st.st_size < 0 ? 0 : st.st_size);
-            if (S_ISDIR(st.st_mode)) {
-                out.folderEntryBytes += size;
-                // A folder reached twice (a bind mount) is measured once only.
-                bool first = false;
-                {
-                    std::lock_guard<std::mutex> lock(m_seenMutex);
-                    first = m_seenFolders.insert({st.st_dev, st.st_ino}).second;
-                }
-                if (!first) {
-                    ++out.skippedRepeats;
-                    continue;
-                }
-                out.subfolders.push_back({d->d_name, nullptr});
-                subIds.push_back({st.st_dev, st.st_ino});
-            } else if (st.st_nlink > 1) {
-                out.linkedFiles.push_back({st.st_dev, st.st_ino, size});
-            } else {
-                out.ownBytes = addSaturated(out.ownBytes, size);
-                ++out.ownFiles;
-            }
-        }
     }
 }
 

@@ -1,5 +1,6 @@
 // FolderReadPool.h: worker threads that list and stat folders for the parallel scan. Each folder
-// read becomes one FolderListing; the window's thread takes the listings up in tree order.
+// read becomes one FolderListing; the window's thread takes the listings up in tree order. A
+// folder met twice (a bind mount) is read once; which place counts is decided in tree order.
 #pragma once
 
 #include <atomic>
@@ -9,7 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include <sys/types.h>
@@ -17,33 +18,6 @@
 #include "foldersize/scanner/FolderRead.h"
 
 namespace foldersize {
-
-// What one worker found in one folder. A worker fills it and then sets `done`; from then on it
-// belongs to the reader on the window's thread alone.
-struct FolderListing {
-    struct LinkedFile {
-        dev_t dev;
-        ino_t ino;
-        std::uint64_t size;
-    };
-    struct Subfolder {
-        std::string name;
-        std::unique_ptr<FolderListing> listing; // filled by the worker that reads the subfolder
-    };
-
-    std::atomic<bool> done{false};
-    bool readable = true;       // false: could not be opened or read to the end (what was read counts)
-    bool pseudo = false;        // on a kernel file system: not read
-    std::uint64_t ownBytes = 0; // files with a single link
-    std::uint64_t ownFiles = 0;
-    std::uint64_t entries = 0;
-    std::uint64_t folderEntryBytes = 0; // apparent sizes of the subfolders' entries
-    std::uint64_t skippedRepeats = 0;   // subfolders met before elsewhere (bind mounts)
-    // Files with several links in listing order: whether they count is decided in tree order.
-    std::vector<LinkedFile> linkedFiles;
-    // Subfolders in byte-wise name order.
-    std::vector<Subfolder> subfolders;
-};
 
 class FolderReadPool {
 public:
@@ -59,8 +33,8 @@ public:
     // Starts `threads` workers (at least one) on the folder open as rootFd (taken over) with the
     // identity rootId, found at rootPath; rootListing receives it. rootId counts as seen. Throws
     // std::system_error (with rootFd closed) when not a single thread can be started.
-    FolderReadPool(
-        int rootFd, FileId rootId, std::string rootPath, FolderListing* rootListing, unsigned threads);
+    FolderReadPool(int rootFd, FileId rootId, std::string rootPath,
+        std::shared_ptr<FolderListing> rootListing, unsigned threads);
     // Cancels and joins the workers.
     ~FolderReadPool();
     FolderReadPool(const FolderReadPool&) = delete;
@@ -83,19 +57,18 @@ private:
     struct Job {
         std::shared_ptr<Handle> parent; // null for the root
         std::string name;
-        dev_t dev = 0;
-        ino_t ino = 0;
-        FolderListing* listing = nullptr;
+        FileId id{};
+        std::shared_ptr<FolderListing> listing;
         int fd = -1; // the root's, opened by the scan
     };
 
     void work();
-    void run(Job& job, std::vector<char>& buffer, std::vector<Job>& own);
+    void run(Job& job, FolderEntryReader& reader, std::vector<Job>& own);
+    std::vector<Job> claimSubfolders(FolderListing& out, const std::shared_ptr<Handle>& h);
     void pushJobs(std::vector<Job>& jobs, std::vector<Job>& own);
     int openJob(const Job& job);
     int reopen(Handle* h);
     bool keepReopened(Handle* h, int fd);
-    void readEntries(int fd, FolderListing& out, std::vector<char>& buffer, std::vector<FileId>& subIds);
     void release(Handle* h);
     void closeHeld(Handle* h);
 
@@ -107,8 +80,9 @@ private:
     int m_active = 0;
     std::atomic<bool> m_cancel{false};
     std::atomic<int> m_held{0};
-    std::mutex m_seenMutex;
-    std::unordered_set<FileId, FileIdHash> m_seenFolders;
+    // Every folder a worker was given, with its listing while someone holds it.
+    std::mutex m_claimedMutex;
+    std::unordered_map<FileId, std::weak_ptr<FolderListing>, FileIdHash> m_claimed;
     std::mutex m_progressMutex;
     std::condition_variable m_progressCv;
     std::string m_rootPath;

@@ -3,14 +3,11 @@
 // it returns false. The window scans with ParallelFolderScanner, which yields the same tree.
 #pragma once
 
-#include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
-#include <sys/types.h>
-
+#include "foldersize/scanner/FolderMerger.h"
 #include "foldersize/scanner/FolderNode.h"
 #include "foldersize/scanner/FolderRead.h"
 #include "foldersize/scanner/FolderScan.h"
@@ -35,45 +32,24 @@ public:
     // adds them as they are); folders not read to the end keep ScanState::Created.
     void stop() override;
 
-    bool finished() const override { return m_stack.empty(); }
+    bool finished() const override { return m_merger.empty(); }
 
     // Path of the folder being read ("" when finished).
     std::string currentFolder() const override;
 
 private:
-    struct PendingChild {
-        FolderNode* node;
-        dev_t dev;
-        ino_t ino;
-    };
-    struct Frame {
-        FolderNode* node;
-        int fd = -1; // may be closed while deeper folders are open; reopened on the way back
-        dev_t dev = 0;
-        ino_t ino = 0;
-        bool reading = true; // still reading entries; afterwards walking the children
-        std::vector<PendingChild> children;
-        std::size_t nextChild = 0;
-        std::uint64_t childBytes = 0;
-        std::uint64_t childFiles = 0;
-    };
-
-    bool readOne(Frame& f);
-    void finishReading(Frame& f);
-    void enterNextChild(Frame& f);
-    // Pops the innermost folder: sets its totals, closes its handle and adds it to its parent.
-    FolderNode* closeFrame();
+    FolderScanner(FolderNode* root, ScanRoot opened);
+    void enterNextChild(FolderListing::Subfolder& sub);
     void leaveFolder();
     int frameFd(std::size_t index);
     void trimOpenFds();
 
-    std::vector<Frame> m_stack;
-    std::unordered_set<FileId, FileIdHash> m_seenFolders;
-    std::unordered_set<FileId, FileIdHash> m_seenLinkedFiles;
-    std::vector<char> m_buffer;
-    std::size_t m_bufPos = 0;
-    std::size_t m_bufLen = 0;
-    FolderNode* m_root;
+    FolderMerger m_merger;
+    // The open handle of each folder on the merger's way down; -1 when closed (reopened on the way
+    // back) or not to be read.
+    std::vector<int> m_fds;
+    FolderEntryReader m_reader;
+    bool m_reading = false; // the innermost folder is still being read
 };
 
 } // namespace foldersize

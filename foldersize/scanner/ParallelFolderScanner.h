@@ -1,13 +1,13 @@
 // ParallelFolderScanner.h: the folder scan with worker threads. Workers list and stat folders
-// (FolderReadPool); step() takes their listings up on the caller's thread in the same order as
-// the single-threaded FolderScanner, so the tree, its node order and its sums are the same.
+// (FolderReadPool); step() takes their listings up on the caller's thread through the same
+// FolderMerger as the single-threaded FolderScanner, so the tree, its node order and its sums are
+// the same.
 #pragma once
 
 #include <memory>
 #include <string>
-#include <unordered_set>
-#include <vector>
 
+#include "foldersize/scanner/FolderMerger.h"
 #include "foldersize/scanner/FolderNode.h"
 #include "foldersize/scanner/FolderReadPool.h"
 #include "foldersize/scanner/FolderScan.h"
@@ -28,29 +28,14 @@ public:
     // FolderScanner::stop() does: folders not taken up to the end keep ScanState::Created.
     void stop() override;
 
-    bool finished() const override { return m_stack.empty(); }
+    bool finished() const override { return m_merger.empty(); }
     std::string currentFolder() const override;
 
 private:
-    struct Frame {
-        FolderNode* node;
-        FolderListing* listing;
-        bool takenUp = false;
-        std::size_t nextChild = 0;
-        std::uint64_t childBytes = 0;
-        std::uint64_t childFiles = 0;
-    };
+    ParallelFolderScanner(FolderNode* root, ScanRoot opened, unsigned threads);
 
-    int takeUp(Frame& f);
-    void enterNextChild(Frame& f);
-    FolderNode* closeFrame();
-    void leaveFolder();
-
-    FolderNode* m_root;
-    std::unique_ptr<FolderListing> m_rootListing;
-    std::unique_ptr<FolderReadPool> m_pool; // after the listings: ends before they are freed
-    std::vector<Frame> m_stack;
-    std::unordered_set<FileId, FileIdHash> m_seenLinkedFiles;
+    FolderMerger m_merger;
+    std::unique_ptr<FolderReadPool> m_pool; // after the merger: ends before the listings are freed
 };
 
 } // namespace foldersize

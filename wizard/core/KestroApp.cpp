@@ -139,14 +139,12 @@ bool KestroApp::Main()
 void KestroApp::endWithoutAPage()
 {
     XmlEngine& engine = core().engine;
-    // A missing script has been reported by the engine; a damaged one is named here.
-    if (!engine.DecryptedScriptPath.empty()) {
+    // A script that did not load has been reported by the engine; one that loaded but shows no
+    // page is named here.
+    if (engine.lastLoad().loaded()) {
         const std::string script = AppPath + "\\WKXFiles\\Kestro.xml";
-        const std::string why = engine.lastParseError().empty()
-            ? std::string("it holds no step that shows a page")
-            : engine.lastParseError();
-        platform::showMessage("Kestro cannot start: its script " + script + " is damaged (" + why +
-                "). Please install Kestro again.",
+        platform::showMessage("Kestro cannot start: its script " + script +
+                " is damaged (it holds no step that shows a page). Please install Kestro again.",
             platform::MsgButtons::Ok, platform::MsgIcon::Critical);
     }
     Exit_Application();

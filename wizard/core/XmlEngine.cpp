@@ -113,7 +113,7 @@ bool XmlEngine::Step_Script(const std::string& direction)
     } catch (const std::exception& error) {
         // A bug or exhausted memory inside a step: stop and wait for the user rather than crash.
         StopFlag = true;
-        LastLogResult = m_log.FN_Write_Log("Step_Script", std::string("ERROR : ") + error.what(), true);
+        logError(error.what());
     }
     if (itemRun) {
         m_itemScripts.pop_back();
@@ -156,7 +156,7 @@ void XmlEngine::reset()
     releaseScript();
     m_itemScripts.clear();
     m_ignoredCalls = 0;
-    m_lastParseError.clear();
+    m_lastLoad = {};
     m_reachedEnd = false;
     m_refused = false;
     m_itemEnded = false;
@@ -169,32 +169,81 @@ void XmlEngine::releaseScript()
     m_document.reset();
 }
 
-bool XmlEngine::loadScript()
+std::string ScriptLoad::describe() const
 {
+    switch (status) {
+    case Status::Loaded: return std::string();
+    case Status::Missing: return script + ": " + reason;
+    case Status::Malformed: return script + " line " + std::to_string(line) + ": " + reason;
+    }
+    return std::string();
+}
+
+ScriptLoad parseScript(const std::string& script, const std::string& bytes, pugi::xml_document& doc)
+{
+    // The plain script is in the machine's ANSI code page.
+    const std::string utf8 = coretext::fromAnsi(bytes);
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (parsed)
+        return {ScriptLoad::Status::Loaded, script, 0, std::string()};
+    const std::size_t offset = std::min<std::size_t>(static_cast<std::size_t>(parsed.offset), utf8.size());
+    const long line =
+        1 + static_cast<long>(std::count(utf8.begin(), utf8.begin() + static_cast<long>(offset), '\n'));
+    doc.reset();
+    return {ScriptLoad::Status::Malformed, script, line, parsed.description()};
+}
+
+void logScriptNotLoaded(LogFile& log, const ScriptLoad& load)
+{
+    const std::string detail = load.status == ScriptLoad::Status::Malformed
+        ? "line " + std::to_string(load.line) + ": " + load.reason
+        : load.reason;
+    LastLogResult =
+        log.FN_Write_Log("Step_Script", "ERROR : Script not loaded : " + load.script, true, detail);
+}
+
+ScriptLoad XmlEngine::loadScript()
+{
+    m_steps.clear();
+    m_lastLoad = ScriptLoad::missing(ScriptFileName);
     DecryptedScriptPath = m_decryptor.Decrypt_Script_File(AppPath + "\\WKXFiles\\" + ScriptFileName);
     std::string bytes;
     if (DecryptedScriptPath.empty() || !m_files.readFile(DecryptedScriptPath, bytes))
-        return false;
-
+        return m_lastLoad;
     m_document = std::make_shared<pugi::xml_document>();
-    m_steps.clear();
-    m_lastParseError.clear();
-    // The plain script is in the machine's ANSI code page.
-    const std::string utf8 = coretext::fromAnsi(bytes);
-    pugi::xml_parse_result parsed =
-        m_document->load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
-    if (!parsed) {
-        const std::size_t offset =
-            std::min<std::size_t>(static_cast<std::size_t>(parsed.offset), utf8.size());
-        const long line =
-            1 + static_cast<long>(std::count(utf8.begin(), utf8.begin() + static_cast<long>(offset), '\n'));
-        m_lastParseError = ScriptFileName + " line " + std::to_string(line) + ": " + parsed.description();
-        m_document->reset();
-        return true; // a document that does not parse has no steps
+    m_lastLoad = parseScript(ScriptFileName, bytes, *m_document);
+    if (m_lastLoad.loaded())
+        for (pugi::xpath_node found : m_document->select_nodes("//performaction"))
+            m_steps.push_back(found.node());
+    return m_lastLoad;
+}
+
+void XmlEngine::scriptNotLoaded(const ScriptLoad& load, bool itemRun)
+{
+    logScriptNotLoaded(m_log, load);
+    // Nothing sensible can run on: stop every enclosing run instead of going on with a position
+    // that belongs to the script that failed to load.
+    StopFlag = true;
+    if (itemRun) {
+        // The item failed for this reason; its runner goes on with the next item.
+        if (m_itemRefusal.empty())
+            m_itemRefusal = load.describe();
+        m_itemEnded = true;
+        return;
     }
-    for (pugi::xpath_node found : m_document->select_nodes("//performaction"))
-        m_steps.push_back(found.node());
-    return true;
+    if (load.status == ScriptLoad::Status::Missing) {
+        platform::showMessage(kScriptLoadFailure);
+        return;
+    }
+    std::string text = kScriptDamaged;
+    text.replace(text.find("%s"), 2, load.describe());
+    platform::showMessage(text, platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+}
+
+void XmlEngine::logError(const std::string& text)
+{
+    LastLogResult = m_log.FN_Write_Log("Step_Script", "ERROR : " + text, true);
 }
 
 void XmlEngine::moveInHistory(const std::string& direction)
@@ -261,11 +310,8 @@ void XmlEngine::runScript(const std::string& direction)
 
     // Load the current script (its file name is the part of CurrentScript after the last "|").
     ScriptFileName = afterLastBar(CurrentScript);
-    if (!loadScript()) {
-        platform::showMessage(kScriptLoadFailure);
-        // Nothing sensible can run on: stop every enclosing run instead of going on with a
-        // position that belongs to the script that failed to load.
-        StopFlag = true;
+    if (const ScriptLoad load = loadScript(); !load.loaded()) {
+        scriptNotLoaded(load, !m_itemScripts.empty());
         return;
     }
     std::shared_ptr<pugi::xml_document> keepAlive = m_document;
@@ -350,7 +396,8 @@ void XmlEngine::runExecute(const std::string& name, const std::string& direction
     bool result = false;
     try {
         result = m_rules ? m_rules->call(name).value_or(false) : false;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        logError(name + " : " + error.what());
         result = false; // a failing call counts as a False answer
     }
 

@@ -34,6 +34,34 @@ inline constexpr const char* kEndOfScriptStatus =
 
 // The message shown when a script cannot be loaded.
 inline constexpr const char* kScriptLoadFailure = "Application files are deleted, Kestro will not run!";
+// The message shown when a script does not parse; %s stands for ScriptLoad::describe().
+inline constexpr const char* kScriptDamaged =
+    "A script of Kestro is damaged (%s). Please install Kestro again.";
+
+// What loading a script gave, the one result of every load (the start-up script, a linked
+// script, an item script).
+struct ScriptLoad {
+    enum class Status { Loaded, Missing, Malformed };
+    Status status = Status::Loaded;
+    std::string script; // the script's name (ScriptFileName)
+    long line = 0;      // Malformed: the line the parser stopped at
+    std::string reason; // Missing: why it could not be read; Malformed: the parser's description
+
+    // A script whose plain copy could not be made or read.
+    static ScriptLoad missing(std::string script)
+    {
+        return {Status::Missing, std::move(script), 0, "the script could not be read"};
+    }
+    bool loaded() const { return status == Status::Loaded; }
+    // "<script> line <line>: <reason>", or "<script>: <reason>" ("" when loaded).
+    std::string describe() const;
+};
+
+// Parses the plain (unscrambled, ANSI) bytes of the script named `script` into doc: the one way a
+// script is parsed. Loaded or Malformed.
+ScriptLoad parseScript(const std::string& script, const std::string& bytes, pugi::xml_document& doc);
+// Writes the one log record of a load that failed.
+void logScriptNotLoaded(LogFile& log, const ScriptLoad& load);
 
 // The engine and its state. The program has one (WizardCore.h); tests build their own.
 //
@@ -98,17 +126,20 @@ public:
     // Calls refused because a run was under way.
     int ignoredCalls() const { return m_ignoredCalls; }
 
-    // The `execute` step whose False answer ended the last item run early ("" when the item's
-    // script ran to its end). Such a refusal ends that item only: its script leaves ScriptStack
+    // The `execute` step whose False answer ended the last item run early, or the item script's
+    // failed load (ScriptLoad::describe()); "" when the item's script ran to its end. Such a refusal ends that item only: its script leaves ScriptStack
     // and the runner's call returns as after a complete run.
     const std::string& itemRefusal() const { return m_itemRefusal; }
 
     // The last top-level run found the end of the main script.
     bool reachedEnd() const { return m_reachedEnd; }
 
-    // Where the last script that failed to parse failed ("" when the last load parsed): the
-    // script name and the line.
-    const std::string& lastParseError() const { return m_lastParseError; }
+    // The result of the last script load. A load that fails is logged once ("Step_Script",
+    // "ERROR : Script not loaded : " and the script; the line and reason as detail). Inside an
+    // item run the item then ends as failed, with describe() as itemRefusal(); elsewhere the run
+    // stops with a message box (kScriptLoadFailure for a missing script, kScriptDamaged for one
+    // that does not parse).
+    const ScriptLoad& lastLoad() const { return m_lastLoad; }
 
     // --- state ----------------------------------------------------------------------------------
     std::string CurrentScript; // the script being run ("Kestro.xml" at start-up)
@@ -162,7 +193,9 @@ private:
     void actionGetFile(ActionStep& step);
     void actionFileTypeCopy(ActionStep& step);
     void actionMsgbox(ActionStep& step);
-    bool loadScript();
+    ScriptLoad loadScript();
+    void scriptNotLoaded(const ScriptLoad& load, bool itemRun);
+    void logError(const std::string& text);
     void releaseScript();
     // True (after a report and a log record) when following `link` would run a script that is
     // already on the chain of linked scripts, or would nest links too deep.
@@ -185,7 +218,7 @@ private:
     int m_depth = 0;
     std::vector<std::string> m_itemScripts; // item scripts being run by item runners, innermost last
     int m_ignoredCalls = 0;
-    std::string m_lastParseError;
+    ScriptLoad m_lastLoad;
     bool m_reachedEnd = false;
     bool m_refused = false;    // an `execute` step answered False during the last top-level run
     bool m_itemEnded = false;  // a refusal ended the innermost item run

@@ -25,11 +25,16 @@ std::int64_t applicationSizeMb(const std::string& name)
     if (!transfer::fileExists(script))
         return 0;
     std::string bytes;
-    if (transfer::readFileBytes(Decrypt_Script_File(script), bytes) != transfer::FsError::None)
-        return 0;
     pugi::xml_document doc;
-    if (!doc.load_buffer(bytes.data(), bytes.size()))
+    const std::string named = "APPS\\" + name + ".wkx";
+    const ScriptLoad load =
+        transfer::readFileBytes(Decrypt_Script_File(script), bytes) == transfer::FsError::None
+        ? parseScript(named, bytes, doc)
+        : ScriptLoad::missing(named);
+    if (!load.loaded()) {
+        logScriptNotLoaded(core().log, load);
         return 0;
+    }
     const pugi::xpath_node size = doc.select_node("//size");
     if (!size)
         return 0;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -605,13 +606,75 @@ TEST_F(XmlEngineTest, MissingLinkedScriptStopsTheRun)
     EXPECT_EQ(called, std::vector<std::string>{"First"});
 }
 
-TEST_F(XmlEngineTest, ScriptThatIsNotXmlHasNoSteps)
+TEST_F(XmlEngineTest, AScriptThatDoesNotParseStopsTheRunWithAMessageAndALogRecord)
 {
-    machine.writeScript("Kestro.xml", "<script>\n<performaction><action>execute\n</scr");
+    addRule("First", true);
+    addRule("AfterLink", true);
+    machine.writeScript("Kestro.xml",
+        script(execStep("First") + "\n<performaction link=\"broken.xml\"/>\n" + execStep("AfterLink")));
+    machine.writeScript("broken.xml", "<script>\n<performaction><action>execute\n</scr");
     engine.Step_Script("");
-    EXPECT_TRUE(called.empty());
-    EXPECT_TRUE(messages.shown().empty());
-    EXPECT_NE(engine.lastParseError().find("Kestro.xml line"), std::string::npos);
+    EXPECT_EQ(called, std::vector<std::string>{"First"});
+    EXPECT_TRUE(engine.StopFlag);
+    EXPECT_EQ(engine.lastLoad().status, ScriptLoad::Status::Malformed);
+    EXPECT_EQ(engine.lastLoad().line, 3);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_NE(messages.shown()[0].text.find("(broken.xml line 3: "), std::string::npos)
+        << messages.shown()[0].text;
+    const std::string logText = machine.readHost(machine.appFile("Kestro_Log_File.txt"));
+    EXPECT_NE(logText.find("ERROR : Script not loaded : broken.xml"), std::string::npos) << logText;
+    EXPECT_NE(logText.find("line 3: "), std::string::npos) << logText;
+}
+
+TEST_F(XmlEngineTest, AnItemScriptThatDoesNotLoadFailsTheItemWithItsReasonAndTheRunnerGoesOn)
+{
+    std::vector<std::string> refusals;
+    rules.add("Application_Migration", [this, &refusals] {
+        called.push_back("Application_Migration");
+        bool first = true;
+        for (const std::string item : {"APPS\\Broken.wkx", "APPS\\Gone.wkx", "APPS\\Fine.wkx"}) {
+            engine.ScriptStack += first ? "|" + std::to_string(engine.ActionIndex) + "|" + item : "|" + item;
+            first = false;
+            engine.CurrentScript = item;
+            engine.ActionIndex = 0;
+            engine.Step_Script(kDirectionItem);
+            refusals.push_back(engine.itemRefusal());
+        }
+        return true;
+    });
+    addRule("InFine", true);
+    addRule("AfterItems", true);
+    machine.writeScript("Kestro.xml",
+        script(execStep("Show_KestroMain") + "\n" + execStep("Application_Migration") + "\n" +
+            execStep("AfterItems") + "\n" + execStep("Show_Frm_A")));
+    machine.writeScript("APPS\\Broken.xml", "<script><performaction></script>");
+    machine.writeScript("APPS\\Fine.xml", script(execStep("InFine")));
+    engine.Step_Script("");
+    engine.Step_Script("next");
+    ASSERT_EQ(refusals.size(), 3u);
+    EXPECT_EQ(refusals[0].rfind("APPS\\Broken.wkx line 1: ", 0), 0u) << refusals[0];
+    EXPECT_EQ(refusals[1].rfind("APPS\\Gone.wkx: ", 0), 0u) << refusals[1];
+    EXPECT_EQ(refusals[2], "");
+    EXPECT_EQ(called,
+        (std::vector<std::string>{
+            "Show_KestroMain", "Application_Migration", "InFine", "AfterItems", "Show_Frm_A"}));
+    EXPECT_TRUE(messages.shown().empty()) << "the migration report names a failed item, not a box";
+    EXPECT_EQ(engine.ScriptStack, "Kestro.xml");
+    const std::string logText = machine.readHost(machine.appFile("Kestro_Log_File.txt"));
+    EXPECT_NE(logText.find("Script not loaded : APPS\\Broken.wkx"), std::string::npos) << logText;
+    EXPECT_NE(logText.find("Script not loaded : APPS\\Gone.wkx"), std::string::npos) << logText;
+}
+
+TEST_F(XmlEngineTest, AnExceptionInAnExecuteStepIsLoggedAndAnswersFalse)
+{
+    rules.add("Throws", []() -> bool { throw std::runtime_error("disk on fire"); });
+    machine.writeScript("Kestro.xml", script(execStep("Show_KestroMain") + "\n" + execStep("Throws")));
+    engine.Step_Script("");
+    engine.Step_Script("next");
+    EXPECT_TRUE(engine.StopFlag);
+    EXPECT_EQ(engine.ActionIndex, 0) << "the False answer keeps the page on screen";
+    const std::string logText = machine.readHost(machine.appFile("Kestro_Log_File.txt"));
+    EXPECT_NE(logText.find("ERROR : Throws : disk on fire"), std::string::npos) << logText;
 }
 
 TEST_F(XmlEngineTest, StepsWithMissingElementsAndUnknownWordsDoNothing)
