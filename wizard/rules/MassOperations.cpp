@@ -268,6 +268,14 @@ bool Fn_Get_Pst_File_Path()
         return true;
     }
     const std::string target = pstDestination(path);
+    std::string why = pathTextRefusal(path);
+    if (why.empty())
+        why = fileWriteRefusal(target, platform::SteeredFile::PersonalFolders);
+    if (!why.empty()) {
+        // The rest of the run goes on; a selective run's mail item did not arrive whole.
+        refusePath("Fn_Get_Pst_File_Path", path, why);
+        return true;
+    }
     if (!Action_Function::Action_Copy_File(
             *local + path.substr(2), target.substr(0, target.rfind('\\')), "true")) {
         writeTransferLog("Fn_Get_Pst_File_Path", "0:the personal folders file could not be copied");
