@@ -151,6 +151,14 @@ std::string controlIniValueLine(const std::string& line)
     return "\"" + escaped(line.substr(0, eq)) + "\"=\"" + escaped(line.substr(eq + 1)) + "\"";
 }
 
+std::string saverPathOf(const std::string& line)
+{
+    if (upperAnsi(trim(line)).find("SCRNSAVE.EXE") == std::string::npos)
+        return {};
+    const size_t eq = line.find('=');
+    return eq == std::string::npos ? std::string() : trim(line.substr(eq + 1));
+}
+
 bool FN_ControlIni_To_Reg(const std::string& section)
 {
     makeSurePathExists(tempFolder() + "\\");
@@ -181,10 +189,7 @@ bool FN_ScreenSaver_Migrate()
     deleteFile(output);
     std::string baseName;
     for (const std::string& line : linesOf(tempFolder() + "\\SYSTEM.INI")) {
-        if (upperAnsi(trim(line)).find("SCRNSAVE.EXE") == std::string::npos)
-            continue;
-        const size_t eq = line.find('=');
-        const std::string path = eq == std::string::npos ? std::string() : trim(line.substr(eq + 1));
+        const std::string path = saverPathOf(line);
         if (path.empty())
             continue;
         const std::optional<std::string> refusedOrCopied = copySaverFile(path);
