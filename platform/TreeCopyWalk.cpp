@@ -36,6 +36,13 @@ constexpr std::size_t kMaxOpenFrames = 96;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
+// Opens the resolved top folder of a walk. A drive or share folder may itself be a host link (an
+// emulated PC pointed at a real mounted disk); every folder below it is opened without following.
+int openTop(const ResolvedPath& r)
+{
+    return ::open(r.host.c_str(), r.host == r.root ? kFolderFlags & ~O_NOFOLLOW : kFolderFlags);
+}
+
 // A Windows path without closing separators ("Z:\" gives "Z:", "\\PC\C$\Data\" gives "\\PC\C$\Data").
 std::string withoutClosingSeparator(std::string_view path)
 {
@@ -295,10 +302,10 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
         to = fileSystem.resolver().resolve(destination);
     }
     auto frame = std::make_unique<Frame>();
-    frame->src = ::open(from.host.c_str(), kFolderFlags);
+    frame->src = openTop(from);
     if (frame->src < 0)
         return FsError::PathNotFound;
-    frame->dst = to.ok() && to.exists ? ::open(to.host.c_str(), kFolderFlags) : -1;
+    frame->dst = to.ok() && to.exists ? openTop(to) : -1;
     if (frame->dst < 0)
         return FsError::PathFileAccess;
     ::fstat(frame->src, &frame->srcId);

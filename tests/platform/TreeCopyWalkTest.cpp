@@ -185,3 +185,27 @@ TEST_F(TreeCopyWalkTest, ALargeFileGoesOnBetweenStepsAndAFileThatGrewMeanwhileFa
 }
 
 } // namespace
+
+TEST_F(TreeCopyWalkTest, ADriveFolderThatIsAHostLinkIsCopiedAndLinksBelowItAreNot)
+{
+    // The drive's folder points at a disk elsewhere on the host, as a mounted disk would be.
+    const fs::path disk = t.network() / "mounted-disk";
+    fs::create_directories(disk / "Sub");
+    std::ofstream(disk / "a.txt") << "a";
+    std::ofstream(disk / "Sub" / "b.txt") << "b";
+    fs::create_symlink(disk / "a.txt", disk / "Sub" / "link.txt");
+    t.config().drives.push_back({'D', DriveType::Fixed, std::nullopt, std::nullopt});
+    fs::create_directories(t.folder() / "drives");
+    fs::create_directory_symlink(disk, driveFolder(t.folder(), 'D'));
+    t.saveConfig();
+    FileSystem files = t.fileSystem();
+
+    TreeCopyWalk walk;
+    ASSERT_EQ(walk.open(files, "D:\\", "C:\\Copy"), FsError::None);
+    const std::vector<TreeStep> steps = walkAll(walk);
+    EXPECT_NE(find(steps, TreeStepKind::FileCopied, "a.txt"), nullptr);
+    EXPECT_NE(find(steps, TreeStepKind::FileCopied, "b.txt"), nullptr);
+    EXPECT_EQ(t.read("Copy/a.txt"), "a");
+    EXPECT_EQ(t.read("Copy/Sub/b.txt"), "b");
+    EXPECT_FALSE(fs::exists(t.host("Copy/Sub/link.txt")));
+}

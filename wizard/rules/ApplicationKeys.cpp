@@ -217,31 +217,20 @@ FolderPair foldersOf(const std::string& path, const std::string& name)
     return {local, path.substr(0, 1) + local.substr(1)};
 }
 
-bool within(const std::string& path, const std::string& folder)
+// Why a folder must never be copied as an application's ("" when it may): what no copy a source
+// value steers may take (a drive root, a Windows or system folder, Program Files itself), and, for
+// an application, anything in the Windows folder and Common Files. Copying one of them would lay
+// the source's system over the destination's.
+std::string refusalOf(const FolderPair& f)
 {
-    // An unset folder variable holds nothing.
-    return !trim(folder).empty() && lower(path).find(lower(folder)) != std::string::npos;
-}
-
-bool sameFolder(const std::string& a, const std::string& b)
-{
-    const auto bare = [](std::string p) {
-        while (!p.empty() && p.back() == '\\')
-            p.pop_back();
-        return lower(p);
-    };
-    return !trim(b).empty() && bare(a) == bare(b);
-}
-
-// A folder that must never be copied as an application's: a drive root, the Windows or system
-// folder (or anything in them), Program Files or Common Files themselves. Copying one of them
-// would lay the source's system over the destination's.
-bool refusedFolder(const FolderPair& f)
-{
-    return f.source.empty() || isRootPath(f.source) || isRootPath(f.dest) ||
-        within(f.source, scriptVariable("$st_source_win_dir")) ||
-        within(f.source, scriptVariable("$st_source_common_dir")) ||
-        sameFolder(f.source, scriptVariable("$st_source_program_file"));
+    for (const std::string& side : {f.source, f.dest})
+        if (std::string why = folderCopyRefusal(side); !why.empty())
+            return why;
+    if (partBelow(f.source, scriptVariable("$st_source_win_dir")))
+        return "in the Windows folder";
+    if (partBelow(f.source, scriptVariable("$st_source_common_dir")))
+        return "in the Common Files folder";
+    return {};
 }
 
 void noteNotFound()
@@ -260,12 +249,21 @@ bool Identify_Application_Path()
     const FoundApplication app = findApplication(name);
     writeTransferLog(process, app.path);
     FolderPair folders = trim(app.path).empty() ? FolderPair{} : foldersOf(app.path, name);
-    if (!folders.source.empty() && refusedFolder(folders)) {
-        writeTransferLog(process, "Refused : " + folders.source);
+    std::string refused = folders.source.empty() ? "" : refusalOf(folders);
+    if (!refused.empty()) {
+        const std::string first = folders.source;
+        writeTransferLog(process, "Refused : " + first + " : " + refused);
         const std::string appPath = cutAtName(ModOtherApplications::FindAppPaths(name), name);
         folders = trim(appPath).empty() ? FolderPair{} : foldersOf(appPath, name);
+        const std::string again = folders.source.empty() ? "" : refusalOf(folders);
+        // The item fails with the refusal when App Paths names no folder it may take either.
+        if (folders.source.empty() || !again.empty()) {
+            refusePath(
+                process, folders.source.empty() ? first : folders.source, again.empty() ? refused : again);
+            return false;
+        }
     }
-    if (folders.source.empty() || refusedFolder(folders)) {
+    if (folders.source.empty()) {
         writeTransferLog(process, "Unable to Find Installed Location");
         return false;
     }

@@ -188,20 +188,6 @@ bool FN_CopyFiles_Tmp()
     return true;
 }
 
-namespace {
-
-std::string pstProfilesKey()
-{
-    const std::string mirror = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\SOFTWARE\\MICROSOFT\\";
-    if (SourceOs == "win95" || SourceOs == "win98" || SourceOs == "winme")
-        return mirror + "WINDOWS MESSAGING SUBSYSTEM\\PROFILES";
-    if (SourceOs == "win2k" || SourceOs == "winxp")
-        return mirror + "WINDOWS NT\\CURRENTVERSION\\WINDOWS MESSAGING SUBSYSTEM\\PROFILES";
-    return {};
-}
-
-// The first personal-folders path in a registry export (the quoted text around ".pst"), unescaped;
-// empty when there is none.
 std::string pstPathIn(std::string text)
 {
     text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
@@ -216,6 +202,18 @@ std::string pstPathIn(std::string text)
     for (std::size_t at = path.find("\\\\"); at != std::string::npos; at = path.find("\\\\", at + 1))
         path.erase(at, 1);
     return path;
+}
+
+namespace {
+
+std::string pstProfilesKey()
+{
+    const std::string mirror = "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\SOFTWARE\\MICROSOFT\\";
+    if (SourceOs == "win95" || SourceOs == "win98" || SourceOs == "winme")
+        return mirror + "WINDOWS MESSAGING SUBSYSTEM\\PROFILES";
+    if (SourceOs == "win2k" || SourceOs == "winxp")
+        return mirror + "WINDOWS NT\\CURRENTVERSION\\WINDOWS MESSAGING SUBSYSTEM\\PROFILES";
+    return {};
 }
 
 // Where the file goes on the destination: its path as the mass registry rewrite leaves the mail
@@ -268,6 +266,14 @@ bool Fn_Get_Pst_File_Path()
         return true;
     }
     const std::string target = pstDestination(path);
+    std::string why = pathTextRefusal(path);
+    if (why.empty())
+        why = fileWriteRefusal(target, platform::SteeredFile::PersonalFolders);
+    if (!why.empty()) {
+        // The rest of the run goes on; a selective run's mail item did not arrive whole.
+        refusePath("Fn_Get_Pst_File_Path", path, why);
+        return true;
+    }
     if (!Action_Function::Action_Copy_File(
             *local + path.substr(2), target.substr(0, target.rfind('\\')), "true")) {
         writeTransferLog("Fn_Get_Pst_File_Path", "0:the personal folders file could not be copied");

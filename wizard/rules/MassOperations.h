@@ -20,5 +20,8 @@ bool FN_CopyFiles_Tmp();
 // profiles) through its mapped drive to the same path here. A source without mail profiles or
 // without a ".pst" is nothing to do (True); False when the export or the copy failed.
 bool Fn_Get_Pst_File_Path();
+// The first personal-folders path in a registry export (the quoted text around ".pst"), unescaped;
+// empty when there is none.
+std::string pstPathIn(std::string text);
 
 } // namespace wizard

@@ -89,6 +89,8 @@ public:
         } else if (tally.verdict() == TransferOutcome::NotFound) {
             detail = "Nothing of it was found on the source PC";
         }
+        if (!tally.passedOver().empty())
+            detail += (detail.empty() ? "" : "; ") + tally.passedOver();
         end(name, rowKey, tally.verdict(), detail);
     }
 

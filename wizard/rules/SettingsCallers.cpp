@@ -9,6 +9,7 @@
 #include "wizard/transfer/FileActions.h"
 #include "wizard/transfer/RegistryActions.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferPlatform.h"
 #include "wizard/transfer/TransferText.h"
 
@@ -171,6 +172,13 @@ bool Get_dotdbs_file_outlook()
     std::string source = onSource(root);
     if (source.empty())
         source = "\\\\" + SourcePcName + "\\" + replaceAll(root, ":", "$");
+    // The store root names a folder copied whole on both PCs: never a system's own.
+    for (const std::string& side : {source, root}) {
+        if (const std::string why = folderCopyRefusal(side); !why.empty()) {
+            refusePath("Get_dotdbs_file_outlook", side, why);
+            return false;
+        }
+    }
     if (!Action_Function::Action_Copy_Folder(source, root, "true")) {
         // A store file the mail program holds open on the source cannot be read.
         writeTransferLog("Get_dotdbs_file_outlook", "Store not copied (in use?) : " + source);

@@ -6,6 +6,7 @@
 #include "wizard/transfer/ModOtherApplications.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferPlatform.h"
 #include "wizard/transfer/TransferText.h"
 
@@ -190,9 +191,15 @@ void CopyInstallShieldFolder(const std::string& key)
         return;
     const std::string folder = command.substr(start, brace + 1 - start);
     const std::string local = ConvertPath(folder);
-    if (local.empty() || isRootPath(folder)) {
+    if (local.empty()) {
         writeTransferLog("CopyInstallShieldFolder", "Not copied : " + folder);
         return;
+    }
+    for (const std::string& side : {local, folder}) {
+        if (const std::string why = folderCopyRefusal(side); !why.empty()) {
+            refusePath("CopyInstallShieldFolder", side, why);
+            return;
+        }
     }
     Action_Copy_Folder(local, folder, "true");
 }
@@ -299,8 +306,16 @@ bool CopyProgramGroup(const std::string& name)
         if (!entry)
             continue;
         const std::string from = folder + "\\" + *entry;
-        const bool copied = folderExists(from) ? Action_Copy_Folder(from, destination + "\\" + *entry, "true")
-                                               : Action_Copy_File(from, destination, "true");
+        const std::string to = destination + "\\" + *entry;
+        std::string why = folderExists(from) ? folderCopyRefusal(from) : "";
+        if (why.empty() && folderExists(from))
+            why = folderCopyRefusal(to);
+        if (!why.empty()) {
+            refusePath("CopyProgramGroup", from, why);
+            return true;
+        }
+        const bool copied =
+            folderExists(from) ? Action_Copy_Group(from, to) : Action_Copy_File(from, destination, "true");
         if (!copied)
             writeTransferLog("CreateShortCut : " + *entry, "Program Group Failed");
         return true;

@@ -25,12 +25,21 @@ constexpr const char* kProfileKey =
 
 std::string tempFolder() { return AppPath + "\\temp"; }
 
+// The lines of a copy of one of the source's INI files; none when it is missing. A file this PC
+// cannot read (larger than kMaxSourceTextBytes, or no file) fails the item and gives no lines.
 std::vector<std::string> linesOf(const std::string& file)
 {
     std::string bytes;
     std::vector<std::string> lines;
-    if (!fileExists(file) || readFileBytes(file, bytes) != FsError::None)
+    if (!fileExists(file))
         return lines;
+    if (const FsError e = readSourceText(file, bytes); e != FsError::None) {
+        const std::string reason = file + " cannot be read (" + errorStatus(e) + "; at most " +
+            std::to_string(kMaxSourceTextBytes >> 20) + " MiB)";
+        writeTransferLog("FN_ScreenSaver_Migrate", "Failed : " + reason);
+        noteItemFailure("FN_ScreenSaver_Migrate : " + reason);
+        return lines;
+    }
     std::string line;
     for (char ch : bytes) {
         if (ch == '\n') {
@@ -98,20 +107,28 @@ std::string destinationSaverPath(
 }
 
 // Copies the saver file from the source PC into the destination's system folder; answers the name
-// it has there (its long name), empty when it could not be copied.
-std::string copySaverFile(const std::string& path)
+// it has there (its long name), empty when it could not be copied, nothing when the path is
+// refused (the item has failed with the reason then).
+std::optional<std::string> copySaverFile(const std::string& path)
 {
     const auto local = path.size() >= 2 ? transferGlobals().driveMap.lookup(path.substr(0, 2)) : std::nullopt;
     if (!local) {
         writeTransferLog("FN_ScreenSaver_Migrate", "Drive not mapped : " + path);
-        return {};
+        return std::string();
     }
     // The file keeps its own (long) name rather than the short one SYSTEM.INI gives.
     const std::string source = longPathOf(translateDrive(path, *local));
     const std::string target = scriptVariable("$st_destination_system_dir") + namePartOf(source);
+    std::string why = pathTextRefusal(path);
+    if (why.empty())
+        why = fileWriteRefusal(target, platform::SteeredFile::ScreenSaver);
+    if (!why.empty()) {
+        refusePath("FN_ScreenSaver_Migrate", path, why);
+        return std::nullopt;
+    }
     if (const FsError e = copyFile(source, target, true); e != FsError::None) {
         writeTransferLog("FN_ScreenSaver_Migrate", errorStatus(e) + " : " + path);
-        return {};
+        return std::string();
     }
     return fileNameOf(source);
 }
@@ -132,6 +149,14 @@ std::string controlIniValueLine(const std::string& line)
     if (eq == std::string::npos)
         return {};
     return "\"" + escaped(line.substr(0, eq)) + "\"=\"" + escaped(line.substr(eq + 1)) + "\"";
+}
+
+std::string saverPathOf(const std::string& line)
+{
+    if (upperAnsi(trim(line)).find("SCRNSAVE.EXE") == std::string::npos)
+        return {};
+    const size_t eq = line.find('=');
+    return eq == std::string::npos ? std::string() : trim(line.substr(eq + 1));
 }
 
 bool FN_ControlIni_To_Reg(const std::string& section)
@@ -164,13 +189,13 @@ bool FN_ScreenSaver_Migrate()
     deleteFile(output);
     std::string baseName;
     for (const std::string& line : linesOf(tempFolder() + "\\SYSTEM.INI")) {
-        if (upperAnsi(trim(line)).find("SCRNSAVE.EXE") == std::string::npos)
-            continue;
-        const size_t eq = line.find('=');
-        const std::string path = eq == std::string::npos ? std::string() : trim(line.substr(eq + 1));
+        const std::string path = saverPathOf(line);
         if (path.empty())
             continue;
-        const std::string copied = copySaverFile(path);
+        const std::optional<std::string> refusedOrCopied = copySaverFile(path);
+        if (!refusedOrCopied)
+            break;
+        const std::string& copied = *refusedOrCopied;
         const size_t tilde = path.find('~');
         baseName = tilde == std::string::npos ? std::string() : fileNameOf(path.substr(0, tilde));
         const std::string saver = destinationSaverPath(path, baseName, copied);

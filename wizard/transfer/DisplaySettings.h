@@ -33,5 +33,8 @@ std::pair<long, long> resolutionOf(const std::string& text);
 std::string adapterOf(const std::string& devicePath);
 // One line of a Control.ini section as a registry-file value line; empty for a line without "=".
 std::string controlIniValueLine(const std::string& line);
+// The saver path of a SYSTEM.INI line (its text after the first "=", trimmed); empty for a line
+// that is no saver line or names nothing.
+std::string saverPathOf(const std::string& line);
 
 } // namespace wizard::Registry_Related_Functions

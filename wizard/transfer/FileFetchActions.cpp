@@ -10,6 +10,8 @@
 #include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferText.h"
 
+#include <array>
+
 namespace wizard::Action_Function {
 namespace {
 
@@ -30,26 +32,37 @@ std::string rawText(const std::string& fullKey, const std::string& valueName)
 }
 
 // The destination path for a literal source path (already translated to the mapped drive): the
-// source Windows, system or (2000/XP sources) profile folder replaced by the destination's.
+// source's profile folder (2000/XP sources), system folder or Windows folder it lies in, as the
+// running machine resolves them, replaced by the destination's; else the path as the source wrote
+// it (`original`).
 std::string literalDestination(const std::string& sourcePath, const std::string& original)
 {
-    std::string dest = original;
-    const std::string srcWin = resolveVariablePath("$st_source_win_dir");
-    const std::string srcSys = resolveVariablePath("$st_source_system_dir");
-    const std::string srcProfile = resolveVariablePath("$st_source_curr_user_settings");
-    const std::string dstWin = resolveVariablePath("$st_destination_win_dir");
-    const std::string dstSys = resolveVariablePath("$st_destination_system_dir");
-    const std::string dstProfile = resolveVariablePath("$st_destination_curr_user_settings");
-    // A folder whose variable is unset never matches: an empty text would match every path.
-    if (!srcWin.empty() && !dstWin.empty() && sourcePath.find(srcWin) != std::string::npos)
-        dest = replaceAll(sourcePath, srcWin, dstWin);
-    if (!srcSys.empty() && !dstSys.empty() && sourcePath.find(srcSys) != std::string::npos)
-        dest = replaceAll(sourcePath, srcSys, dstSys);
     const std::string& os = SourceOs;
-    if ((os == "win2k" || os == "winxp") && !srcProfile.empty() && !dstProfile.empty() &&
-        containsNoCase(sourcePath, srcProfile))
-        dest = replaceAll(sourcePath, srcProfile, dstProfile, CaseMode::IgnoreCase);
-    return dest;
+    const bool ntSource = os == "win2k" || os == "winxp";
+    const std::array<std::pair<const char*, const char*>, 3> kFolders = {{
+        {ntSource ? "$st_source_curr_user_settings" : "", "$st_destination_curr_user_settings"},
+        {"$st_source_system_dir", "$st_destination_system_dir"},
+        {"$st_source_win_dir", "$st_destination_win_dir"},
+    }};
+    for (const auto& [source, dest] : kFolders) {
+        const std::string to = *source ? resolveVariablePath(dest) : std::string();
+        // A folder whose variable is unset never matches.
+        if (to.empty())
+            continue;
+        if (const auto rest = partBelow(sourcePath, resolveVariablePath(source)))
+            return rest->empty() ? to : to + "\\" + *rest;
+    }
+    return original;
+}
+
+// What the step writes: a wallpaper or a screen saver may replace one of the destination's own.
+platform::SteeredFile kindOf(const std::string& valueName)
+{
+    if (valueName == "Wallpaper")
+        return platform::SteeredFile::Wallpaper;
+    if (upperAscii(valueName) == "SCRNSAVE.EXE")
+        return platform::SteeredFile::ScreenSaver;
+    return platform::SteeredFile::Any;
 }
 
 void registerWallpaper(const std::string& path)
@@ -101,6 +114,14 @@ bool Action_Get_File(const std::string& key, const std::string& valueName)
     destPath = folderOf(expanded ? destPath : literalDestination(sourcePath, destPath));
 
     bool result = true;
+    std::string why = pathTextRefusal(sourcePath);
+    if (why.empty())
+        why = fileWriteRefusal(destPath + "\\" + fileNameOf(sourcePath), kindOf(valueName));
+    if (!why.empty()) {
+        // Neither copied nor named as the destination's own.
+        refusePath("Action_Get_File", sourcePath, why);
+        return false;
+    }
     if (!expanded && !local) {
         // Without a mapped drive the source would be a path of the destination PC itself.
         writeTransferLog("Action_Get_File", "0:Drive not mapped : " + sourcePath);

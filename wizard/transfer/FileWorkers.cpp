@@ -166,8 +166,8 @@ namespace {
 
 // One step of a folder copy's walk: its file copied, kept, or failed. Answers the failure of the
 // step (None when there is none).
-FsError copyFolderStep(
-    const platform::TreeStep& s, const CopyHook& hook, CopyPacing& pacing, std::string& lastCopied)
+FsError copyFolderStep(const platform::TreeStep& s, const CopyHook& hook, const FolderCopyStyle& style,
+    CopyPacing& pacing, std::string& lastCopied)
 {
     using Kind = platform::TreeStepKind;
     const std::string source = s.sourceFolder + "\\" + s.name;
@@ -188,6 +188,10 @@ FsError copyFolderStep(
         // A name no Windows file system can hold is no part of the source's drive, and a path too
         // long none of this PC's: not copied, and the folder is not migrated whole.
         writeTransferLog("Action_Copy_File", "Not copied : " + leftOutText(s));
+        if (s.kind == Kind::LeftOut && style.passedOver) {
+            style.passedOver(leftOutText(s));
+            return FsError::None;
+        }
         return s.kind == Kind::TooLong ? FsError::PathNotFound : FsError::BadFileName;
     case Kind::FolderBlocked: return s.error == FsError::DiskFull ? s.error : FsError::PathNotFound;
     case Kind::SourceLost: return FsError::PathNotFound;
@@ -218,7 +222,7 @@ TransferOutcome copyFolderWorker(
     CopyPacing pacing;
     std::string lastCopied;
     for (platform::TreeStep s = walk.step(); s.kind != platform::TreeStepKind::Done; s = walk.step()) {
-        const FsError error = copyFolderStep(s, hook, pacing, lastCopied);
+        const FsError error = copyFolderStep(s, hook, style, pacing, lastCopied);
         if (error != FsError::None && failure == FsError::None) {
             failure = error;
             failedIn = s.destFolder;

@@ -19,6 +19,9 @@ using CopyHook = std::function<void(const std::string& target)>;
 struct FolderCopyStyle {
     std::string process;
     std::function<std::string(int number, const std::string& dest)> failureStatus;
+    // When set, an entry whose name Windows cannot hold is logged and handed here
+    // ("<folder>\<name> : <why>") instead of failing the copy.
+    std::function<void(const std::string& leftOut)> passedOver = {};
 };
 
 // Copies one file into destFolder under the copy rule (see Action_Copy_File). A target that the

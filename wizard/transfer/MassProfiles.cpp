@@ -8,6 +8,7 @@
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferPlatform.h"
 
 #include <algorithm>
@@ -39,8 +40,16 @@ std::string destDriveRoot() { return massState().destSystemRoot.substr(0, 3); }
 void copyTree(const std::string& source, const std::string& dest, bool overwrite)
 {
     // Once the program is to end, no further tree is started.
-    if (!programEndRequested() && folderExists(source))
-        FN_Copy_Folder_Tree(source, dest, true, overwrite);
+    if (programEndRequested() || !folderExists(source))
+        return;
+    // The source names its profile and shell folders: never a system's own folder.
+    for (const std::string& side : {source, dest}) {
+        if (const std::string why = folderCopyRefusal(side); !why.empty()) {
+            refusePath("FN_StartMenu_Copy", side, why);
+            return;
+        }
+    }
+    FN_Copy_Folder_Tree(source, dest, true, overwrite);
 }
 
 // 2000/XP source: its own "Documents and Settings" user onto the destination's user.

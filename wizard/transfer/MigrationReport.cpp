@@ -26,6 +26,11 @@ void ItemTally::noteFailedStep(const std::string& step)
         m_failedStep = step;
 }
 
+void ItemTally::notePassedOver(const std::string& entry)
+{
+    m_passedOver += (m_passedOver.empty() ? "Not copied : " : "; Not copied : ") + entry;
+}
+
 TransferOutcome ItemTally::verdict() const
 {
     if (m_failed > 0 || !m_failedStep.empty())

@@ -4,6 +4,7 @@
 #include "wizard/transfer/FileWorkers.h"
 #include "wizard/transfer/RegistryEditorWait.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 
 namespace wizard::ModOtherApplications {
 namespace {
@@ -53,6 +54,16 @@ bool Action_Copy_File(const std::string& source, const std::string& destFolder, 
 bool Action_Copy_Folder(const std::string& source, const std::string& dest, const std::string& /*flag*/)
 {
     return scriptAnswer(copyFolderWorker(source, dest, registerHook, appCopyStyle()));
+}
+
+bool Action_Copy_Group(const std::string& source, const std::string& dest)
+{
+    FolderCopyStyle style = appCopyStyle();
+    style.passedOver = [](const std::string& entry) {
+        if (ItemTally* tally = currentItemTally())
+            tally->notePassedOver(entry);
+    };
+    return scriptAnswer(copyFolderWorker(source, dest, registerHook, style));
 }
 
 bool CheckandRegister(const std::string& /*path*/) { return true; }

@@ -12,6 +12,9 @@ bool Action_Copy_File(const std::string& source, const std::string& destFolder, 
 // As Action_Function::Action_Copy_Folder with this module's file worker; its failure record reads
 // "Error : " number "(" destination ")".
 bool Action_Copy_Folder(const std::string& source, const std::string& dest, const std::string& flag);
+// Action_Copy_Folder for a program group: an entry whose name Windows cannot hold is left out,
+// logged ("Not copied : ") and named in the current item's report; it fails nothing.
+bool Action_Copy_Group(const std::string& source, const std::string& dest);
 // The hook after each application file copy; registers nothing, always true.
 bool CheckandRegister(const std::string& path);
 

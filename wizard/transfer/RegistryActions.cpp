@@ -13,6 +13,7 @@
 #include "wizard/transfer/RegistryEditorWait.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferText.h"
 
 namespace wizard::transfer {
@@ -275,6 +276,10 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
     std::string path = replaceAll(Application_Functions::Get_Remote_App_Path(key, valueName), "\"", "");
     if (path.empty())
         return false;
+    if (const std::string why = pathTextRefusal(path); !why.empty()) {
+        refusePath("Action_Get", path, why);
+        return false;
+    }
     const std::string drive = path.substr(0, 2);
     const auto local = transferGlobals().driveMap.lookup(drive);
     if (!local || path.size() < 3 || path[1] != ':' || path[2] != '\\') {
@@ -297,6 +302,13 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
     if (!destPath.empty() && destPath.back() == '\\') {
         destPath.pop_back();
         path.pop_back();
+    }
+    // The value names a folder to copy whole, on both PCs: never a system's own.
+    for (const std::string& side : {path, destPath}) {
+        if (const std::string why = folderCopyRefusal(side); !why.empty()) {
+            refusePath("Action_Get", side, why);
+            return false;
+        }
     }
     if (!Action_Copy_Folder(path, destPath, "false")) {
         writeTransferLog("Action_Get",

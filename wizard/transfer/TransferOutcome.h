@@ -39,6 +39,10 @@ public:
     TransferOutcome verdict() const;
     // The first failed action ("" when none was named).
     const std::string& failedStep() const { return m_failedStep; }
+    // An entry a copy left out without failing the item ("<folder>\<name> : <why>"); the item's
+    // report names them all.
+    void notePassedOver(const std::string& entry);
+    const std::string& passedOver() const { return m_passedOver; }
     int migrated() const { return m_migrated; }
     int notFound() const { return m_notFound; }
     int failed() const { return m_failed; }
@@ -48,6 +52,7 @@ private:
     int m_notFound = 0;
     int m_failed = 0;
     std::string m_failedStep;
+    std::string m_passedOver;
 };
 
 // The tally of the item being migrated; null outside an item run (nothing is noted then).
@@ -83,6 +88,15 @@ inline void noteItemFailure(const std::string& step)
         tally->note(TransferOutcome::Failed);
         tally->noteFailedStep(step);
     }
+}
+
+// A path a source value names that no copy may use (TransferPlatform.h's refusals): logged as
+// "Refused : <path> : <why>" under the process name, and the current item fails with it.
+inline void refusePath(const std::string& process, const std::string& path, const std::string& why)
+{
+    const std::string text = "Refused : " + path + " : " + why;
+    writeTransferLog(process, text);
+    noteItemFailure(text);
 }
 
 // Writes the record that names a source that was not found ("Not found : " and the source) under

@@ -173,6 +173,32 @@ FsError readFileBytes(const std::string& path, std::string& bytes)
     return fs ? fs->readFile(path, bytes) : kNoMachine;
 }
 
+FsError readSourceText(const std::string& path, std::string& bytes)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? fs->readFile(path, bytes, kMaxSourceTextBytes) : kNoMachine;
+}
+
+std::string folderCopyRefusal(const std::string& folder)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? platform::folderCopyRefusal(fs->resolver(), folder) : std::string();
+}
+
+std::string fileWriteRefusal(const std::string& target, platform::SteeredFile kind)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? platform::fileWriteRefusal(fs->resolver(), target, kind) : std::string();
+}
+
+std::string pathTextRefusal(const std::string& path) { return platform::pathTextRefusal(path); }
+
+std::optional<std::string> partBelow(const std::string& path, const std::string& folder)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? platform::partBelow(fs->resolver(), path, folder) : std::nullopt;
+}
+
 FsError writeFileBytes(const std::string& path, const std::string& bytes)
 {
     platform::FileSystem* fs = machineFs();

@@ -5,10 +5,12 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/PathConfinement.h"
 #include "platform/Registry.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,9 +69,23 @@ FsError openTreeCopy(const std::string& source, const std::string& destination, 
 
 // Reads or writes a whole file as bytes (text in the machine's code page).
 FsError readFileBytes(const std::string& path, std::string& bytes);
+// The most a text file of the source PC (its SYSTEM.INI, its Control.ini) is read to: larger
+// answers PathFileAccess and nothing is read.
+inline constexpr std::size_t kMaxSourceTextBytes = std::size_t{16} << 20;
+FsError readSourceText(const std::string& path, std::string& bytes);
 // Writes the bytes to a new file beside the target and then puts it in the target's place, so that
 // a failed or interrupted write never leaves the target cut short.
 FsError writeFileBytes(const std::string& path, const std::string& bytes);
+
+// Why a path a source value names may not be copied ("" when it may), judged on the path the
+// running machine resolves (platform/PathConfinement.h): a folder copied whole, a single file
+// written by a step of `kind`, a file read.
+std::string folderCopyRefusal(const std::string& folder);
+std::string fileWriteRefusal(const std::string& target, platform::SteeredFile kind);
+std::string pathTextRefusal(const std::string& path);
+// The part of `path` below `folder` as the running machine resolves both ("" for the folder
+// itself); nothing when it does not lie in it.
+std::optional<std::string> partBelow(const std::string& path, const std::string& folder);
 
 // Text of the program (UTF-8) to the machine's code page and back.
 std::string toAnsi(const std::string& utf8);

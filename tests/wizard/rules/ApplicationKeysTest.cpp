@@ -156,7 +156,7 @@ TEST_F(ApplicationKeysTest, SystemFoldersTakeTheAppPathsRouteAndAreNeverCopied)
 
     migrating("Rooted");
     EXPECT_FALSE(Identify_Application_Path());
-    EXPECT_TRUE(world.logged("Identify_Application_Path : Rooted", "Unable to Find Installed Location"));
+    EXPECT_TRUE(world.logged("Identify_Application_Path : Rooted", "Refused : Z:\\ : a drive root"));
 
     migrating("Zipper");
     EXPECT_FALSE(Identify_Application_Path()) << "no App Paths entry names another folder";

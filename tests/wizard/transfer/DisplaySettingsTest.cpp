@@ -145,6 +145,40 @@ TEST_F(DisplaySettingsTest, ASaverTheDestinationLacksIsTheCopyOrAFailure)
     EXPECT_FALSE(text(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE")) << "no saver it lacks";
 }
 
+// The source's INI files are read up to a bound: a larger one fails the item with its name, and
+// nothing of it is taken.
+TEST_F(DisplaySettingsTest, ASystemIniBeyondTheBoundFailsTheItemAndIsNotRead)
+{
+    world.putNew("Program Files/Kestro/temp/SYSTEM.INI",
+        "[boot]\r\nSCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\3DTEXT~1.SCR\r\n" +
+            std::string(transfer::kMaxSourceTextBytes, 'x'));
+    world.putNew("Program Files/Kestro/temp/Control.ini", "[Screen Saver.3DText]\r\nSpeed=5\r\n");
+    world.putOld("WINDOWS/SYSTEM/3D Text.scr", "MZ saver");
+    transfer::ItemTally tally;
+    transfer::ItemTallyScope scope(tally);
+    FN_ScreenSaver_Migrate();
+    EXPECT_EQ(tally.verdict(), transfer::TransferOutcome::Failed);
+    EXPECT_NE(tally.failedStep().find("SYSTEM.INI cannot be read"), std::string::npos) << tally.failedStep();
+    EXPECT_FALSE(fs::exists(world.hostNew("WINDOWS/System32/3D Text.scr")));
+    EXPECT_FALSE(text(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE"));
+}
+
+// A saver line naming a file of the destination's system folder that is no saver replaces nothing.
+TEST_F(DisplaySettingsTest, ASaverLineNamingASystemFileIsRefused)
+{
+    world.putNew(
+        "Program Files/Kestro/temp/SYSTEM.INI", "[boot]\r\nSCRNSAVE.EXE=C:\\My Documents\\SHELL32.DLL\r\n");
+    world.putOld("My Documents/SHELL32.DLL", "MZ planted");
+    world.putNew("WINDOWS/System32/shell32.dll", "MZ own");
+    transfer::ItemTally tally;
+    transfer::ItemTallyScope scope(tally);
+    FN_ScreenSaver_Migrate();
+    EXPECT_EQ(world.readNew("WINDOWS/System32/shell32.dll"), "MZ own");
+    EXPECT_EQ(tally.failedStep().rfind("Refused : C:\\My Documents\\SHELL32.DLL : ", 0), 0u)
+        << tally.failedStep();
+    EXPECT_FALSE(text(RegRoot::CurrentUser, "Control Panel\\Desktop", "SCRNSAVE.EXE"));
+}
+
 TEST_F(DisplaySettingsTest, WithoutASaverLineTheFirstSectionIsTakenAndNoEarlierFileIsMerged)
 {
     world.putNew("Program Files/Kestro/temp/SYSTEM.INI", "[boot]\r\nshell=Explorer.exe\r\n");

@@ -1,0 +1,107 @@
+// PathConfinementTest.cpp: the folders and files a copy steered by a source PC's values may not
+// reach, judged on the resolved path whatever spelling names it, on this PC and on a mapped source.
+#include "platform/PathConfinement.h"
+
+#include "tests/platform/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class PathConfinementTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // This PC (XP) keeps its Windows folder as "Windows" on the host; OLDPC (98) is mapped at G:.
+        t.put("Windows/explorer.exe");
+        t.put("Windows/system32/shell32.dll");
+        t.put("Windows/system32/logon.scr");
+        t.put("Windows/system32/drivers/etc/hosts");
+        t.put("Windows/Web/Wallpaper/Bliss.bmp");
+        t.put("Windows/Martin.pst");
+        t.put("Windows/Profiles/Martin/Start Menu/a.lnk");
+        t.put("Program Files/WinZip/winzip32.exe");
+        t.put("My Documents/a.txt");
+        MachineConfig old = t.config();
+        applyOsDefaults("win98", old);
+        old.computerName = "OLDPC";
+        old.address = "192.168.0.3";
+        const std::filesystem::path oldPc = t.addMachine(old);
+        for (const char* file :
+            {"WINDOWS/SYSTEM/3DTEXT.SCR", "WINDOWS/EXPLORER.EXE", "Program Files/WinZip/w.exe"}) {
+            std::filesystem::create_directories((driveFolder(oldPc, 'C') / file).parent_path());
+            std::ofstream(driveFolder(oldPc, 'C') / file) << "x";
+        }
+        t.map('G', "\\\\OLDPC\\C$");
+        resolver = t.resolver();
+    }
+    std::string folder(const std::string& path) const { return folderCopyRefusal(resolver, path); }
+    std::string file(const std::string& path, SteeredFile kind) const
+    {
+        return fileWriteRefusal(resolver, path, kind);
+    }
+
+    testutil::TestMachine t;
+    PathResolver resolver;
+};
+
+TEST_F(PathConfinementTest, EverySpellingOfASystemFolderIsRefusedAsAFolderToCopyWhole)
+{
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"C:\\WINDOWS", "the Windows folder"},
+        {"c:\\windows\\", "the Windows folder"},
+        {"C:\\\\WINDOWS", "the Windows folder"},
+        {"C:/WINDOWS", "the Windows folder"},
+        {"\\\\DESTPC\\C$\\WINDOWS", "the Windows folder"},
+        {"C:\\", "a drive root"},
+        {"C:", "a drive root"},
+        {"C:\\WINDOWS\\SYSTEM32\\drivers", "a system folder or a folder in one"},
+        {"C:\\WINDOWS\\system", "a system folder or a folder in one"},
+        {"C:\\PROGRA~1", "the Program Files folder"},
+        {"G:\\WINDOWS", "the Windows folder"},
+        {"G:\\Windows\\System", "a system folder or a folder in one"},
+        {"G:\\", "a drive root"},
+        {"C:\\Program Files\\..\\WINDOWS", "a \"..\" part"},
+        {"C:\\.", "a \".\" part"},
+        {"C:\\.\\WINDOWS", "a \".\" part"},
+        {"C:\\WINDOWS.", "not a Windows name (ends in a dot or a blank): WINDOWS."},
+        {"C:\\WINDOWS ", "not a Windows name (ends in a dot or a blank): WINDOWS "},
+        {"C:\\WINDOWS\\CON", "not a Windows name (a device name): CON"},
+    };
+    for (const auto& [path, why] : refused)
+        EXPECT_EQ(folder(path), why) << path;
+    for (const char* allowed : {"C:\\Program Files\\WinZip", "C:\\WINDOWS\\Profiles\\Martin\\Start Menu",
+             "C:\\My Documents", "G:\\Program Files\\WinZip", "C:\\New Folder", "C:\\WINDOWS\\Web"})
+        EXPECT_EQ(folder(allowed), "") << allowed;
+}
+
+TEST_F(PathConfinementTest, AFileOfTheWindowsFolderIsReplacedOnlyByAFileOfTheStepsOwnKind)
+{
+    EXPECT_NE(file("C:\\WINDOWS\\EXPLORER.EXE", SteeredFile::Wallpaper), "");
+    EXPECT_NE(file("C:\\WINDOWS\\EXPLORER.EXE", SteeredFile::Any), "");
+    EXPECT_NE(file("C:\\WINDOWS\\SYSTEM32\\SHELL32.DLL", SteeredFile::ScreenSaver), "");
+    EXPECT_NE(file("C:\\WINDOWS\\system32\\logon.scr", SteeredFile::PersonalFolders), "");
+    EXPECT_NE(file("C:\\WINDOWS\\system32\\x.pst\\..\\logon.scr", SteeredFile::PersonalFolders), "");
+    EXPECT_NE(file("C:\\WINDOWS\\Martin.pst", SteeredFile::Any), "");
+    EXPECT_EQ(file("C:\\WINDOWS\\system32\\logon.scr", SteeredFile::ScreenSaver), "");
+    EXPECT_EQ(file("C:\\WINDOWS\\Web\\Wallpaper\\Bliss.bmp", SteeredFile::Wallpaper), "");
+    EXPECT_EQ(file("C:\\WINDOWS\\Martin.pst", SteeredFile::PersonalFolders), "");
+    // A file the Windows folder does not hold yet replaces nothing; nor does one elsewhere.
+    EXPECT_EQ(file("C:\\WINDOWS\\system32\\new.dll", SteeredFile::Any), "");
+    EXPECT_EQ(file("C:\\My Documents\\a.txt", SteeredFile::Any), "");
+}
+
+TEST_F(PathConfinementTest, ThePartBelowAFolderIsFoundOnTheResolvedPaths)
+{
+    EXPECT_EQ(partBelow(resolver, "G:\\Windows\\system\\3dtext.scr", "G:\\WINDOWS\\SYSTEM"),
+        std::optional<std::string>("3DTEXT.SCR"));
+    EXPECT_EQ(
+        partBelow(resolver, "G:\\WINDOWS\\SYSTEM", "g:\\windows\\system\\"), std::optional<std::string>(""));
+    EXPECT_EQ(partBelow(resolver, "G:\\WINDOWS\\SYSTEM\\3DTEXT.SCR", "C:\\WINDOWS\\SYSTEM"), std::nullopt);
+    EXPECT_EQ(partBelow(resolver, "C:\\WINDOWSX\\a", "C:\\WINDOWS"), std::nullopt);
+    EXPECT_EQ(partBelow(resolver, "C:\\WINDOWS\\a", ""), std::nullopt);
+}
+
+} // namespace
