@@ -5,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
+#include "platform/RunRecord.h"
 
 #include <cerrno>
 #include <system_error>
@@ -56,6 +57,7 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
 // earlier target. The modification time and the attributes travel (Archive set, as on every copy).
 FsError copyThroughPartial(const fs::path& from, const fs::path& to)
 {
+    RunRecord::notePartialFolder(to.parent_path());
     const fs::path partial = to.parent_path() / hostfs::partialName();
     std::error_code ec;
     if (const FsError copied = copyBytes(from, partial); copied != FsError::None) {

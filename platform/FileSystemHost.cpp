@@ -175,7 +175,9 @@ bool isInside(const fs::path& inner, const fs::path& outer)
     return true;
 }
 
-std::string partialName() { return ":partial." + std::to_string(::getpid()); }
+std::string partialName(long pid) { return ":partial." + std::to_string(pid); }
+
+std::string partialName() { return partialName(::getpid()); }
 
 std::string joinWin(const std::string& folder, const std::string& name)
 {

@@ -32,8 +32,9 @@ FsError treeBlocked(const std::filesystem::path& p, bool force);
 // True when `inner` is `outer` or lies below it (both made canonical as far as they exist).
 bool isInside(const std::filesystem::path& inner, const std::filesystem::path& outer);
 // The name a copy is written under beside its target until it is complete (this process's own; a
-// name no listing shows).
+// name no listing shows), and the one of the process `pid`.
 std::string partialName();
+std::string partialName(long pid);
 // "folder\name", without doubling a trailing separator.
 std::string joinWin(const std::string& folder, const std::string& name);
 // The attributes of the entries of one host folder, its sidecar read once.

@@ -6,6 +6,7 @@
 
 #include "platform/Machine.h"
 #include "platform/Registry.h"
+#include "platform/RunRecord.h"
 
 #include <algorithm>
 #include <cctype>
@@ -345,6 +346,7 @@ WinError Network::addConnection(std::string_view localName, std::string_view rem
         reg->setString(key, "ProviderName", "Microsoft Windows Network") != WinError::Success ||
         reg->setDword(key, "ConnectionType", 1) != WinError::Success || tx.commit() != WinError::Success)
         return WinError::CannotOpenProfile;
+    RunRecord::noteConnection(m_folder, letter, remote);
     return WinError::Success;
 }
 
@@ -363,6 +365,8 @@ WinError Network::cancelConnection(std::string_view name, std::uint32_t, bool)
         reg->openKey(RegRoot::CurrentUser, kNetworkKey, network) != WinError::Success)
         return WinError::NotConnected;
     const WinError e = reg->deleteTree(network, std::string(1, letter));
+    if (e == WinError::Success)
+        RunRecord::noteDisconnection(m_folder, letter);
     return e == WinError::Success     ? WinError::Success
         : e == WinError::FileNotFound ? WinError::NotConnected
                                       : WinError::CannotOpenProfile;

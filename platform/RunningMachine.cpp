@@ -53,6 +53,13 @@ WinError RunningMachine::use(const std::filesystem::path& folder, std::string* m
 
 void RunningMachine::close() { slot().reset(); }
 
+UnfinishedRunsRemoved RunningMachine::beginRecordedRun()
+{
+    UnfinishedRunsRemoved removed = removeUnfinishedRuns(folder(), m_network);
+    RunRecord::start(folder());
+    return removed;
+}
+
 RunningMachine* RunningMachine::current()
 {
     if (!slot())

@@ -7,6 +7,7 @@
 #include "platform/Machine.h"
 #include "platform/Network.h"
 #include "platform/Registry.h"
+#include "platform/RunRecord.h"
 #include "platform/WinError.h"
 
 #include <filesystem>
@@ -42,6 +43,10 @@ public:
     Registry& registry() { return *m_registry; }
     // The network as this machine sees it.
     Network& network() { return m_network; }
+
+    // Takes away what runs on this machine that did not end left (removeUnfinishedRuns), then
+    // starts this process's record of its own run (RunRecord::start).
+    UnfinishedRunsRemoved beginRecordedRun();
 
 private:
     RunningMachine(Machine machine, std::unique_ptr<Registry> registry);

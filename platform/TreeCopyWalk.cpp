@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/PathResolver.h"
+#include "platform/RunRecord.h"
 #include "platform/WindowsName.h"
 
 #include <algorithm>
@@ -130,6 +131,7 @@ struct TreeCopyWalk::Frame {
     bool destinationExisted = false;
     bool srcHasSidecar = false;
     bool dstHasSidecar = false;
+    bool partialNoted = false; // the run record knows copies are written here
     struct Entry {
         std::string name;
         std::string folded;
@@ -500,6 +502,9 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
     if (error == FsError::None) {
         constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
         const mode_t mode = current->st.st_mode & 0777;
+        if (!frame.partialNoted)
+            RunRecord::notePartialFolder(frame.dst);
+        frame.partialNoted = true;
         current->out = ::openat(frame.dst, m_partial.c_str(), kFlags, mode);
         // Only a copy cut short by a crash leaves the partial name behind.
         if (current->out < 0 && errno == EEXIST && ::unlinkat(frame.dst, m_partial.c_str(), 0) == 0)

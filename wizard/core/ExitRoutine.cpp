@@ -72,9 +72,13 @@ ExitPlan askExit(const ExitState& state)
     const std::string confirm = "Are you sure you want to exit Kestro?";
     if (state.migrationMode != "selective") {
         if (state.massStage == 3) {
-            // A whole PC has been moved: the box only tells, and the restart follows.
-            platform::showMessage("Mass Migration successfully completed. Click OK to restart the PC.",
-                MsgButtons::Ok, MsgIcon::Information);
+            // The PC has been moved: the box only tells how, and the restart follows. Success only
+            // when nothing was left behind; else the page and the log name what.
+            if (state.massCopiedWhole)
+                platform::showMessage("Mass Migration successfully completed. Click OK to restart the PC.",
+                    MsgButtons::Ok, MsgIcon::Information);
+            else
+                platform::showMessage(kMassNotWholeMessage, MsgButtons::Ok, MsgIcon::Exclamation);
             plan.restart = true;
             plan.removeMirror = true;
         } else if (state.massStage >= 0 && state.massStage <= 2) {
@@ -168,6 +172,7 @@ ExitState sharedExitState()
     state.migrationMode = MigrationMode;
     state.registryRequired = RegistryRequired;
     state.massStage = MassStage;
+    state.massCopiedWhole = !MassItemsNotCopied;
     state.lastDecryptedPath = core().decryptor.lastDecryptedPath();
     state.appPath = AppPath;
     return state;

@@ -15,6 +15,7 @@ struct ExitState {
     std::string migrationMode;             // "mass", "selective" or empty
     bool registryRequired = false;         // the selective migration needed the source exports
     int massStage = 0;                     // 0..3; 3 = the mass migration has finished
+    bool massCopiedWhole = true;           // the mass migration left nothing of the source behind
     std::vector<std::string> mappedDrives; // local drive letters ("Z:") connected to source shares
     std::string lastDecryptedPath;         // the last plain script file
     std::string appPath;                   // the application folder, no trailing "\"
@@ -48,6 +49,11 @@ namespace wizard {
 
 // The services in use (common::Service<ExitServices> replaces them).
 inline ExitServices& exitServices() { return common::Service<ExitServices>::instance(); }
+
+// What the last stage of a mass migration says when items were not copied.
+inline constexpr const char* kMassNotWholeMessage =
+    "Mass Migration finished, but some items were not copied: the Migration Status page and the log "
+    "file Kestro_Log_File.txt name them. Click OK to restart the PC.";
 
 // Working folders removed at exit, in this order.
 std::vector<std::string> exitWorkingFolders(const std::string& appPath);

@@ -3,6 +3,7 @@
 
 #include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ExitRoutine.h"
@@ -13,6 +14,7 @@
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/RulesTable.h"
 #include "wizard/core/WizardCore.h"
+#include "wizard/core/WizardLog.h"
 #include "wizard/rules/clsRules.h"
 
 #include <QApplication>
@@ -29,6 +31,22 @@ std::string installedAppPath()
         path.pop_back();
     return path;
 }
+
+namespace {
+
+void logLeftBehind(const platform::UnfinishedRunsRemoved& removed)
+{
+    if (removed.runs == 0)
+        return;
+    std::string drives;
+    for (char letter : removed.drives)
+        drives += (drives.empty() ? "" : ", ") + std::string(1, letter) + ":";
+    writeLog("Removed what an unfinished run left",
+        std::to_string(removed.partialFiles) + " file(s) cut short, drive connection(s) " +
+            (drives.empty() ? "none" : drives));
+}
+
+} // namespace
 
 bool Init_Application_Variables(const std::string& appPath)
 {
@@ -50,6 +68,8 @@ RulesTable& KestroApp::rulesTable()
 
 KestroApp::~KestroApp()
 {
+    // This run has ended: it leaves nothing for the next start to take away.
+    platform::RunRecord::finish();
     // The engine and the services must not reach the window once it is gone.
     core().engine.setPanelHost(nullptr);
     core().engine.setRulesProvider({});
@@ -109,6 +129,11 @@ bool KestroApp::Main()
         return false;
     }
     setProgramEndHandler(&qtProgramEnd());
+    // What a run on this machine that never ended left (copies cut short, drive connections) goes
+    // before this run changes anything.
+    platform::UnfinishedRunsRemoved leftBehind;
+    if (platform::RunningMachine* machine = platform::RunningMachine::current())
+        leftBehind = machine->beginRecordedRun();
 
     Init_Application_Variables(m_options.appPath);
     wireWindow();
@@ -126,6 +151,7 @@ bool KestroApp::Main()
     // Tested before anything of this run is logged: a first run is one without a log file.
     const bool firstRun = !machineFiles().fileExists(LogFile::logFilePath());
     Set_System_Variable_Value("$bln_first_run", firstRun ? "true" : "false");
+    logLeftBehind(leftBehind);
 
     Step_Script("");
 

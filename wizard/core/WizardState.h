@@ -13,6 +13,8 @@ inline std::string MigrationMode;
 inline bool RegistryRequired = false;
 // The mass-migration stage 0..3; 3 means the mass migration has finished.
 inline int MassStage = 0;
+// The mass migration's copies left something of the source behind (its page and the log name it).
+inline bool MassItemsNotCopied = false;
 // OS code of the source PC ("win95" ... "winxp"); empty until chosen.
 inline std::string SourceOs;
 // The source PC holds the premium Office edition; chooses the Office shortcut set unpacked for a
@@ -38,6 +40,7 @@ inline void resetWizardState()
     MigrationMode.clear();
     RegistryRequired = false;
     MassStage = 0;
+    MassItemsNotCopied = false;
     SourceOs.clear();
     OfficePremiumFlag = false;
     TasksConfirmed = false;

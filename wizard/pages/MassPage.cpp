@@ -69,6 +69,7 @@ void Frm_Mass::refresh()
     QString notes;
     for (const std::string& note : mass::driveCopyNotes())
         notes += QString::fromStdString(note) + "\n";
+    notes += QString::fromStdString(mass::notCopiedSummary());
     m_notes->setText(notes.trimmed());
 }
 

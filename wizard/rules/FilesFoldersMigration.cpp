@@ -118,6 +118,7 @@ void FilesFoldersMigration::begin(const Item& item)
     m_walk.reset();
     m_fileSource.clear();
     m_copied = 0;
+    m_keptNewer = 0;
     m_failedFiles = 0;
     m_firstFailure.clear();
     if (m_hooks.started)
@@ -244,9 +245,16 @@ void FilesFoldersMigration::fileFailed(const std::string& source, const std::str
     failed(source + ": " + failure);
 }
 
-// A file whose target exists goes through the copy worker's version rule.
+// A file whose target exists goes through the copy worker's version rule, except a target without
+// a version that was written after the source: that is the user's newer work on this PC, and stays.
 void FilesFoldersMigration::copyOverExisting(const std::string& source, const std::string& destFolder)
 {
+    const std::string target = destFolder + namePartOf(source);
+    if (transfer::fileVersion(target).empty() && transfer::writtenLater(target, source)) {
+        writeTransferLogText(kProcess, "Kept the newer file on this PC : " + target);
+        ++m_keptNewer;
+        return;
+    }
     const transfer::FileTransferResult r = transfer::copyFileWorker(source, destFolder, nullptr);
     if (r.outcome == TransferOutcome::Migrated)
         ++m_copied;
@@ -345,15 +353,18 @@ void FilesFoldersMigration::copyChosenFile()
 
 void FilesFoldersMigration::finishCurrent()
 {
+    const std::string kept = m_keptNewer > 0
+        ? "Kept " + plural(m_keptNewer, "newer file") + " on this PC (the log names each)"
+        : "";
     if (m_failedFiles == 0) {
-        finish(TransferOutcome::Migrated, "");
+        finish(TransferOutcome::Migrated, kept);
         return;
     }
-    const int total = m_copied + m_failedFiles;
+    const int total = m_copied + m_keptNewer + m_failedFiles;
     const std::string detail = total > 1 ? std::to_string(m_failedFiles) + " of " + plural(total, "file") +
             " not copied; first: " + m_firstFailure
                                          : m_firstFailure;
-    finish(TransferOutcome::Failed, detail);
+    finish(TransferOutcome::Failed, kept.empty() ? detail : detail + "; " + kept);
 }
 
 void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& detail)

@@ -43,7 +43,8 @@ public:
     struct Hooks {
         std::function<void(const Item&)> started;
         // Each item ends once: Migrated, NotFound (it vanished from the source since it was
-        // listed) or Failed, with what went wrong ("" when migrated).
+        // listed) or Failed, with what went wrong (for a migrated item "", or how many newer files
+        // of this PC it kept in place of the source's).
         std::function<void(const Item&, transfer::TransferOutcome, const std::string& detail)> finished;
         // Default: isLocalFixedDrive.
         std::function<bool(char)> fixedDrive;
@@ -94,6 +95,7 @@ private:
     std::string m_fileFolder;
     transfer::CopyPacing m_pacing;
     int m_copied = 0;
+    int m_keptNewer = 0; // targets kept because this PC's file is the newer one
     int m_failedFiles = 0;
     std::string m_firstFailure;
 };

@@ -4,6 +4,7 @@
 #include "platform/RunningMachine.h"
 #include "platform/TreeCopyWalk.h"
 #include "wizard/core/ProgramEnd.h"
+#include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/MassSteps.h"
@@ -52,6 +53,21 @@ std::vector<std::string>& notes()
     return list;
 }
 
+// What the tree copies since the last copyMappedDrives did not copy.
+TreeCopyReport& notCopied()
+{
+    static TreeCopyReport total;
+    return total;
+}
+
+// True for a folder at or below `root` ("C:\WINDOWS\Fonts" below "C:\WINDOWS").
+bool isAtOrBelow(const std::string& folder, const std::string& root)
+{
+    const std::string f = upperTrimmed(folder) + "\\";
+    const std::string r = upperTrimmed(root) + "\\";
+    return root.size() > 2 && f.rfind(r, 0) == 0;
+}
+
 } // namespace
 
 TreeCopyRules treeCopyRulesFor(const MassState& state)
@@ -61,6 +77,7 @@ TreeCopyRules treeCopyRulesFor(const MassState& state)
     rules.destWindows = windowsFolderName(state.destSystemRoot);
     rules.systemToSystem32 = isWin9xCode(state.sourceOsCode) && state.destOsCode == "W2K";
     rules.keepDestinationSystem = state.destOsCode == "XP";
+    rules.destSystemRoot = state.destSystemRoot;
     return rules;
 }
 
@@ -139,14 +156,27 @@ bool TreeCopier::step()
     case Kind::Done: return false;
     case Kind::FolderEntered: ++m_report.folders; break;
     case Kind::FileCopied: ++m_report.copied; break;
-    case Kind::FileExists: ++m_report.kept; break;
+    case Kind::FileExists:
+        ++m_report.kept;
+        // This PC's own file stays (nothing is overwritten); outside its Windows folder, whose
+        // files it keeps on purpose, the user is told which of the source's files stayed behind.
+        if (!isAtOrBelow(s.destFolder, m_rules.destSystemRoot)) {
+            ++m_report.heldBack;
+            writeTransferLogText("FN_Copy_Folder_Tree",
+                "Not copied, this PC has its own : " + s.destFolder + "\\" + s.targetName);
+        }
+        break;
     case Kind::SourceLost: m_report.sourceLost = true; break;
     case Kind::FileFailed:
     case Kind::FolderBlocked:
-        if (s.error == platform::FsError::DiskFull)
+        if (s.error == platform::FsError::DiskFull) {
             m_report.diskFull = true;
-        else
-            ++(s.kind == Kind::FileFailed ? m_report.failed : m_report.blocked);
+            break;
+        }
+        ++(s.kind == Kind::FileFailed ? m_report.failed : m_report.blocked);
+        writeTransferLogText("FN_Copy_Folder_Tree",
+            "Not copied : " + s.sourceFolder + "\\" + s.name + " : " +
+                std::string(platform::fsErrorText(s.error)));
         break;
     case Kind::Working: break;
     case Kind::TooLong:
@@ -182,6 +212,10 @@ bool FN_Copy_Folder_Tree(
     if (report)
         *report = copier.report();
     const TreeCopyReport& r = copier.report();
+    notCopied().heldBack += r.heldBack;
+    notCopied().failed += r.failed + r.blocked;
+    notCopied().leftOut += r.leftOut;
+    MassItemsNotCopied = !copiedWhole();
     // What the source held but the copy left out makes the tree not migrated whole.
     if (r.leftOut > 0)
         migrationReport().record(ReportGroup::FilesAndFolders, source, transfer::TransferOutcome::Failed,
@@ -201,6 +235,8 @@ std::vector<DriveCopyResult> copyMappedDrives()
 {
     writeTransferLog("FN_CopyFiles_Tmp", "Start");
     notes().clear();
+    notCopied() = {};
+    MassItemsNotCopied = false;
     std::vector<DriveCopyResult> results;
     platform::RunningMachine* machine = platform::RunningMachine::current();
     std::size_t position = 0;
@@ -240,6 +276,7 @@ std::vector<DriveCopyResult> copyMappedDrives()
             writeTransferLog("FN_CopyFiles_Tmp_Err",
                 error == platform::FsError::None ? d.note : transfer::errorStatus(error) + " " + d.note);
             notes().push_back(d.note);
+            MassItemsNotCopied = true;
         }
         results.push_back(std::move(d));
         notifyMassProgress();
@@ -249,5 +286,21 @@ std::vector<DriveCopyResult> copyMappedDrives()
 }
 
 const std::vector<std::string>& driveCopyNotes() { return notes(); }
+
+std::string notCopiedSummary()
+{
+    const TreeCopyReport& r = notCopied();
+    std::string parts;
+    const auto add = [&parts](std::size_t n, const char* what) {
+        if (n > 0)
+            parts += (parts.empty() ? "" : ", ") + std::to_string(n) + what;
+    };
+    add(r.heldBack, " file(s) this PC already has (its own were kept)");
+    add(r.failed, " file(s) or folder(s) that could not be copied");
+    add(r.leftOut, " with a name or path Windows cannot hold");
+    return parts.empty() ? parts : "Not copied in all: " + parts + "; the log names each";
+}
+
+bool copiedWhole() { return notes().empty() && notCopiedSummary().empty(); }
 
 } // namespace wizard::mass

@@ -28,6 +28,9 @@ struct TreeCopyRules {
     // An XP destination keeps its own system folders: the source Windows folder's SYSTEM and
     // SYSTEM32 are not copied. Other folders whose names merely contain "system" are.
     bool keepDestinationSystem = false;
+    // The destination's Windows folder ("C:\WINDOWS"): the files of its own it keeps there are
+    // kept on purpose and not told; every other file held back is logged.
+    std::string destSystemRoot;
 };
 
 TreeCopyRules treeCopyRulesFor(const MassState& state);
@@ -38,8 +41,9 @@ bool neverCopied(const std::string& name);
 // What a tree copy did.
 struct TreeCopyReport {
     std::size_t copied = 0;
-    std::size_t kept = 0;   // existing destination files left alone
-    std::size_t failed = 0; // files that could not be copied (in use, read-only targets)
+    std::size_t kept = 0;     // existing destination files left alone
+    std::size_t heldBack = 0; // of those, the ones outside the destination's Windows folder (each logged)
+    std::size_t failed = 0;   // files that could not be copied (in use, read-only targets; each logged)
     // Source entries left out: names Windows cannot hold, names equal but for case to one copied,
     // paths longer than Windows allows (each logged "Not copied : ...").
     std::size_t leftOut = 0;
@@ -106,5 +110,12 @@ std::vector<DriveCopyResult> copyMappedDrives();
 
 // The notes of the last copyMappedDrives (one per drive not copied whole), for the status page.
 const std::vector<std::string>& driveCopyNotes();
+// What every tree copy since the last copyMappedDrives did not copy, counted for the status page:
+// "" when nothing, else e.g. "Not copied in all: 2 file(s) this PC already has (its own were kept);
+// the log names each".
+std::string notCopiedSummary();
+// Whether the copies since the last copyMappedDrives copied everything: no drive note and nothing
+// held back, failed or left out (MassItemsNotCopied, WizardState.h, says the opposite).
+bool copiedWhole();
 
 } // namespace wizard::mass

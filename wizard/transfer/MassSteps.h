@@ -49,7 +49,7 @@ struct StageRow {
     const char* caption;
     bool ticked;
 };
-// The page's four rows at a stage: the desktop row is never ticked, the others from stage 1, 2, 3.
+// The page's four rows at a stage: the desktop row from stage 3, the others from stage 1, 2, 3.
 std::vector<StageRow> stageRows(int stage);
 
 // Called after each stage change and each drive copy (the page shows them); one listener, empty

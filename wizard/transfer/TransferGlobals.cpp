@@ -1,8 +1,11 @@
 // TransferGlobals.cpp: the transfer layer's shared state and its bridges to the wizard core.
 #include "wizard/transfer/TransferGlobals.h"
 
+#include "wizard/core/LogFile.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/transfer/TransferText.h"
+
+#include <algorithm>
 
 namespace wizard {
 namespace {
@@ -76,6 +79,19 @@ void writeTransferLog(const std::string& process, const std::string& status)
         hooks().log(process, status);
     else
         FN_Write_Log(process, status, true);
+}
+
+void writeTransferLogText(const std::string& process, const std::string& text)
+{
+    if (hooks().log) {
+        hooks().log(process, text);
+        return;
+    }
+    // Cut before a character, never inside one.
+    std::size_t cut = std::min(text.size(), LogFile::kStatusWidth);
+    while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    FN_Write_Log(process, std::string_view(text).substr(0, cut), true, std::string_view(text).substr(cut));
 }
 
 std::string scriptVariable(const std::string& name)

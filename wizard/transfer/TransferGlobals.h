@@ -56,6 +56,9 @@ TransferHooks setTransferHooks(TransferHooks hooks);
 
 // Appends one log record (process name, status) through the wizard core's log writer.
 void writeTransferLog(const std::string& process, const std::string& status);
+// The same for a text that may be longer than the record's status field (a path): what does not
+// fit goes on in the detail field, which follows the status in the record.
+void writeTransferLogText(const std::string& process, const std::string& text);
 // The value of a script variable; empty when it is not set.
 std::string scriptVariable(const std::string& name);
 // A path whose "$" components are script variables, resolved; empty when a component names a

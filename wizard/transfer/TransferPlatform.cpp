@@ -63,6 +63,13 @@ std::string fileVersion(const std::string& path)
     return fs ? fs->getFileVersion(path) : std::string();
 }
 
+bool writtenLater(const std::string& newer, const std::string& older)
+{
+    platform::FileSystem* fs = machineFs();
+    std::chrono::system_clock::time_point a, b;
+    return fs && fs->fileTime(newer, a) == FsError::None && fs->fileTime(older, b) == FsError::None && a > b;
+}
+
 bool makeSurePathExists(const std::string& folder)
 {
     platform::FileSystem* fs = machineFs();

@@ -35,6 +35,9 @@ bool folderExists(const std::string& path);
 std::int64_t fileSize(const std::string& path);
 // The file's version resource as dotted text; empty when it carries none.
 std::string fileVersion(const std::string& path);
+// Whether the file at `newer` was last written later than the one at `older`; false when either
+// cannot be read.
+bool writtenLater(const std::string& newer, const std::string& older);
 
 // Creates the folder with every missing parent (the path may end with "\").
 bool makeSurePathExists(const std::string& folder);

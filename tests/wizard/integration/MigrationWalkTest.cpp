@@ -14,6 +14,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <chrono>
 #include <fstream>
 #include <map>
 
@@ -27,6 +28,21 @@ protected:
     bool onNewPc(const std::string& path)
     {
         return platform::RunningMachine::current()->files().fileExists(path);
+    }
+    static platform::FileSystem& newPc() { return platform::RunningMachine::current()->files(); }
+    // Writes a file on NEWPC as its user left it there, last written at `when`.
+    static void putOnNewPc(
+        const std::string& path, const std::string& bytes, std::chrono::system_clock::time_point when)
+    {
+        newPc().makeSurePathExists(path);
+        ASSERT_EQ(newPc().writeFile(path, bytes), platform::FsError::None) << path;
+        ASSERT_EQ(newPc().setFileTime(path, when), platform::FsError::None) << path;
+    }
+    static std::string newPcBytes(const std::string& path)
+    {
+        std::string bytes;
+        newPc().readFile(path, bytes);
+        return bytes;
     }
 };
 
@@ -109,6 +125,55 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
     registry.queryString(desktop, "Wallpaper", wallpaper);
     EXPECT_EQ(wallpaper, "C:\\WINDOWS\\Clouds.bmp");
     EXPECT_TRUE(onNewPc(wallpaper));
+}
+
+// Files the user changed on NEWPC after the source's were last written stay, in a chosen folder and
+// as a file chosen on its own: the log names each and the item's report line counts them. An older
+// file of NEWPC is replaced as before.
+TEST_F(MigrationWalkTest, NewerFilesOnThisPcAreKeptAndNamed)
+{
+    wizard::KestroApp app(startOptions());
+    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    const auto now = std::chrono::system_clock::now();
+    putOnNewPc("C:\\My Documents\\Notes.txt", "edited on NEWPC today", now);
+    putOnNewPc(
+        "C:\\My Documents\\Budget 2004.xls", "an older budget", now - std::chrono::hours(24 * 365 * 30));
+    putOnNewPc("D:\\Projects\\Garden plan.txt", "NEWPC's newer plan", now);
+    auto* source = sourceTree(w);
+    const std::string files = "My Computer\\Files and Folders";
+    open(source, files + "\\D:");
+    open(source, files + "\\D:\\Projects");
+    open(source, files + "\\C:");
+    tick(source, files + "\\D:\\Projects\\Garden plan.txt");
+    tick(source, files + "\\C:\\My Documents");
+    next(w);
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+
+    EXPECT_EQ(newPcBytes("C:\\My Documents\\Notes.txt"), "edited on NEWPC today");
+    EXPECT_EQ(newPcBytes("D:\\Projects\\Garden plan.txt"), "NEWPC's newer plan");
+    EXPECT_EQ(
+        newPcBytes("C:\\My Documents\\Budget 2004.xls"), "Month;Income;Expenses\r\nJanuary;2100;1830\r\n");
+    std::string log;
+    newPc().readFile(std::string(demo::kWizardFolder) + "\\Kestro_Log_File.txt", log);
+    for (const char* kept : {"Kept the newer file on this PC : C:\\My Documents\\Notes.txt",
+             "Kept the newer file on this PC : D:\\Projects\\Garden plan.txt"})
+        EXPECT_NE(log.find(kept), std::string::npos) << kept;
+    EXPECT_EQ(log.find("Kept the newer file on this PC : C:\\My Documents\\Budget"), std::string::npos);
+    auto* report = control<QTreeWidget>(w, "frm_Migration_Status", "ListView1");
+    std::map<std::string, std::pair<std::string, std::string>> rows; // item: outcome, detail
+    for (int i = 0; i < report->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = report->topLevelItem(i);
+        rows[row->text(0).trimmed().toStdString()] = {row->text(1).toStdString(), row->text(2).toStdString()};
+    }
+    EXPECT_EQ(rows["C:\\My Documents"].first, "Migrated");
+    EXPECT_EQ(rows["C:\\My Documents"].second, "Kept 1 newer file on this PC (the log names each)");
+    EXPECT_EQ(rows["D:\\Projects\\Garden plan.txt"].first, "Migrated");
+    EXPECT_EQ(
+        rows["D:\\Projects\\Garden plan.txt"].second, "Kept 1 newer file on this PC (the log names each)");
 }
 
 // A folder the user opened and closed again before ticking it is chosen with what it holds: its

@@ -1,0 +1,208 @@
+// RunRecord.cpp: the run record as a file "<pid>.run" in the machine's "runs" folder, held under a
+// flock() for the process's life (a process that ends, however, lets go of it). It is appended to,
+// never rewritten: entries end with a NUL, which no host path or share name holds. "P" and a host
+// folder: a copy under way was written there; "C", a drive letter and the remote path: a
+// connection made; "D" and a letter: that connection cancelled.
+#include "platform/RunRecord.h"
+
+#include "platform/CodePage.h"
+#include "platform/FileSystemHost.h"
+#include "platform/HostFile.h"
+
+#include <cctype>
+#include <map>
+#include <mutex>
+#include <string_view>
+#include <unordered_set>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kRunsFolder = "runs";
+constexpr const char* kSuffix = ".run";
+
+struct Record {
+    std::mutex mutex;
+    int fd = -1;
+    fs::path machine;
+    fs::path file;
+    std::unordered_set<std::string> folders; // noted already
+};
+
+Record& record()
+{
+    static Record r;
+    return r;
+}
+
+// Appends one entry; the caller holds the mutex.
+void append(Record& r, const std::string& entry)
+{
+    if (r.fd >= 0)
+        writeAllToHost(r.fd, entry + '\0');
+}
+
+bool sameMachine(const Record& r, const fs::path& machineFolder)
+{
+    std::error_code ec;
+    return r.fd >= 0 && fs::equivalent(r.machine, machineFolder, ec);
+}
+
+// The process id a record's file name carries ("5164.run"); 0 when it is no record's name.
+long recordPid(const std::string& name)
+{
+    const std::string_view suffix(kSuffix);
+    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    long pid = 0;
+    for (std::size_t i = 0; i + suffix.size() < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i])) || pid > 99999999)
+            return 0;
+        pid = pid * 10 + (name[i] - '0');
+    }
+    return pid;
+}
+
+// Takes away what one record of a run that did not end names.
+void removeWhatItLeft(const std::string& bytes, long pid, Network& network, UnfinishedRunsRemoved& removed)
+{
+    const std::string partial = hostfs::partialName(pid);
+    std::map<char, std::string> connected;
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = bytes.find('\0', at);
+        if (end == std::string::npos)
+            end = bytes.size(); // an entry cut short by the end of the run: taken as it stands
+        const std::string_view entry(bytes.data() + at, end - at);
+        at = end + 1;
+        if (entry.size() > 1 && entry[0] == 'P') {
+            const fs::path file = fs::path(std::string(entry.substr(1))) / partial;
+            removed.partialFiles += ::unlink(file.c_str()) == 0;
+        } else if (entry.size() > 2 && entry[0] == 'C') {
+            connected[entry[1]] = std::string(entry.substr(2));
+        } else if (entry.size() == 2 && entry[0] == 'D') {
+            connected.erase(entry[1]);
+        }
+    }
+    for (const auto& [letter, remote] : connected) {
+        // A letter connected anew since (by the user, or another run) is not this run's.
+        const auto now = network.connection(letter);
+        if (now && equalsNoCase(now->remotePath, remote) &&
+            network.cancelConnection(std::string(1, letter) + ":") == WinError::Success)
+            removed.drives.push_back(letter);
+    }
+}
+
+} // namespace
+
+bool RunRecord::start(const fs::path& machineFolder)
+{
+    Record& r = record();
+    {
+        const std::lock_guard<std::mutex> lock(r.mutex);
+        if (sameMachine(r, machineFolder))
+            return true;
+    }
+    finish();
+    std::error_code ec;
+    const fs::path folder = machineFolder / kRunsFolder;
+    fs::create_directories(folder, ec);
+    const fs::path file = folder / (std::to_string(::getpid()) + kSuffix);
+    const int fd =
+        ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    r.fd = fd;
+    r.machine = machineFolder;
+    r.file = file;
+    r.folders.clear();
+    return true;
+}
+
+void RunRecord::finish()
+{
+    Record& r = record();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    if (r.fd < 0)
+        return;
+    std::error_code ec;
+    fs::remove(r.file, ec);
+    ::close(r.fd);
+    r.fd = -1;
+    r.folders.clear();
+}
+
+void RunRecord::noteConnection(const fs::path& machineFolder, char letter, const std::string& remote)
+{
+    Record& r = record();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    if (sameMachine(r, machineFolder))
+        append(r, std::string("C") + letter + remote);
+}
+
+void RunRecord::noteDisconnection(const fs::path& machineFolder, char letter)
+{
+    Record& r = record();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    if (sameMachine(r, machineFolder))
+        append(r, std::string("D") + letter);
+}
+
+void RunRecord::notePartialFolder(const fs::path& path)
+{
+    Record& r = record();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    if (r.fd < 0)
+        return;
+    std::error_code ec;
+    const std::string folder = fs::absolute(path, ec).string();
+    if (!ec && r.folders.insert(folder).second)
+        append(r, "P" + folder);
+}
+
+void RunRecord::notePartialFolder(int folder)
+{
+    if (record().fd < 0)
+        return;
+    // The folder's host path as the kernel knows it.
+    std::error_code ec;
+    const fs::path path = fs::read_symlink("/proc/self/fd/" + std::to_string(folder), ec);
+    if (!ec)
+        notePartialFolder(path);
+}
+
+UnfinishedRunsRemoved removeUnfinishedRuns(const fs::path& machineFolder, Network& network)
+{
+    UnfinishedRunsRemoved removed;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(machineFolder / kRunsFolder, ec)) {
+        const long pid = recordPid(e.path().filename().string());
+        if (pid == 0 || !e.is_regular_file(ec))
+            continue;
+        const int fd = ::open(e.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        // A record whose process lives is locked: that run is still going.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            std::string bytes;
+            if (readHostMetadata(e.path(), bytes) == WinError::Success)
+                removeWhatItLeft(bytes, pid, network, removed);
+            ++removed.runs;
+            fs::remove(e.path(), ec);
+        }
+        ::close(fd);
+    }
+    return removed;
+}
+
+} // namespace platform
