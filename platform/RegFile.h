@@ -54,7 +54,8 @@ struct RegFileMergeOptions {
 // - "[key]" opens the key, creating it (and the keys on the way); "[-key]" deletes it with
 //   everything below; HKEY_CLASSES_ROOT sections go to HKEY_LOCAL_MACHINE\SOFTWARE\Classes;
 // - "name"= or @= with "text" (escapes \\ and \"), dword:XXXXXXXX, hex:..., hex(N):... (N in hex;
-//   continued over lines ending in "\"), or - to delete the value;
+//   continued over lines ending in "\"; a list the file ends inside is a malformed line), or - to
+//   delete the value;
 // - blank lines and lines starting with ";" are comments.
 // A malformed line, a section under an unknown root (or one that cannot be opened) and a value
 // outside any key are passed over with a warning; the values below a passed-over section go with
@@ -71,7 +72,8 @@ WinError checkRegText(
     std::string_view fileBytes, RegFileMergeReport& report, const RegFileMergeOptions& options = {});
 
 // Reads a file and merges it as above. FileNotFound (missing file), AccessDenied/ReadFault
-// (cannot be read), BadFormat (not a registry file); report.message names the file.
+// (cannot be read), BadFormat (not a registry file); report.message then starts with the file's path
+// and ": ", and names it nowhere else.
 WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, RegFileMergeReport& report,
     const RegFileMergeOptions& options = {});
 

@@ -463,7 +463,8 @@ private:
         while (status == ValueStatus::Continues) {
             const std::string_view* more = nextContinuation();
             if (!more) {
-                status = ValueStatus::Complete; // the end of the file keeps the bytes read
+                why = "the file ends inside the hex list";
+                status = ValueStatus::Invalid;
                 break;
             }
             const std::size_t moreNo = ++m_next;
@@ -571,21 +572,21 @@ WinError readWholeFile(const std::filesystem::path& file, std::string& bytes, st
 {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
-        message = "cannot find " + file.string();
+        message = "cannot find the file";
         return WinError::FileNotFound;
     }
     if (std::filesystem::is_directory(file, ec)) {
-        message = file.string() + " is a folder, not a registry file";
+        message = "a folder, not a registry file";
         return WinError::AccessDenied;
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        message = "cannot open " + file.string();
+        message = "cannot open the file";
         return WinError::AccessDenied;
     }
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) {
-        message = "cannot read " + file.string();
+        message = "cannot read the file";
         return WinError::ReadFault;
     }
     return WinError::Success;
@@ -652,7 +653,7 @@ WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, Reg
         std::string message;
         if (const WinError e = readWholeFile(file, bytes, message); e != WinError::Success) {
             report = RegFileMergeReport{};
-            report.message = message;
+            report.message = file.string() + ": " + message;
             return e;
         }
         const WinError e = mergeRegText(registry, bytes, report, options);

@@ -22,6 +22,13 @@ char optionLetter(std::string_view arg)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// A merge's message names the file by its host path first: the caller's own name for it goes there.
+std::string withoutFile(const std::string& message, const std::filesystem::path& file)
+{
+    const std::string hostPrefix = file.string() + ": ";
+    return message.rfind(hostPrefix, 0) == 0 ? message.substr(hostPrefix.size()) : message;
+}
+
 int run(const std::vector<std::string>& arguments, const Machine& machine,
     const RegeditPathResolver& resolvePath, std::string& errors)
 {
@@ -95,7 +102,7 @@ int run(const std::vector<std::string>& arguments, const Machine& machine,
             errors +=
                 "regedit: " + arg + ":" + std::to_string(w.line) + ": line passed over: " + w.text + "\n";
         if (e != WinError::Success) {
-            errors += "regedit: " + arg + ": " + report.message + "\n";
+            errors += "regedit: " + arg + ": " + withoutFile(report.message, file) + "\n";
             exitCode = 1;
         }
     }

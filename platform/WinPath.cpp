@@ -38,10 +38,17 @@ bool isReservedDeviceName(std::string_view name)
     std::string_view base = name.substr(0, name.find('.'));
     while (!base.empty() && base.back() == ' ')
         base.remove_suffix(1);
-    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
         if (equalsNoCase(base, device))
             return true;
-    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9')
+    if (base.size() < 4)
+        return false;
+    // COM and LPT take a digit 1-9 or a superscript one, two or three (UTF-8 "\xC2\xB9",
+    // "\xC2\xB2", "\xC2\xB3"), which Windows reserves as well.
+    const std::string_view number = base.substr(3);
+    const bool digit = number.size() == 1 && number[0] >= '1' && number[0] <= '9';
+    const bool superscript = number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";
+    if (digit || superscript)
         for (const char* device : {"COM", "LPT"})
             if (equalsNoCase(base.substr(0, 3), device))
                 return true;

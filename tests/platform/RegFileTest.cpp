@@ -293,13 +293,16 @@ TEST_F(RegFileTest, MalformedLinesAndUnknownRootsArePassedOverWithTheirLineNumbe
                              "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n" // 12
                              "\"Path\"=\"C:\\WINDOWS\\x.scr\"\r\n"             // 13: an unknown escape
                              "[HKEY_CURRENT_USER\\Unclosed\r\n"                // 14
-                             "\"lost\"=\"1\"\r\n";                             // 15
+                             "\"lost\"=\"1\"\r\n"                              // 15
+                             "[HKEY_CURRENT_USER\\Cut]\r\n"                    // 16
+                             "\"cut\"=hex:01,02,\\\r\n"                        // 17: the file ends inside
+                             "\r\n";
     RegFileMergeReport report;
     ASSERT_EQ(mergeRegText(reg, file, report), WinError::Success) << report.message;
     std::vector<std::size_t> warned;
     for (const RegFileWarning& w : report.warnings)
         warned.push_back(w.line);
-    EXPECT_EQ(warned, (std::vector<std::size_t>{2, 5, 6, 7, 8, 9, 10, 13, 14}));
+    EXPECT_EQ(warned, (std::vector<std::size_t>{2, 5, 6, 7, 8, 9, 10, 13, 14, 17}));
 
     RegKey k;
     ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Control Panel\\Screen Saver.3DText", k), WinError::Success);
@@ -312,6 +315,9 @@ TEST_F(RegFileTest, MalformedLinesAndUnknownRootsArePassedOverWithTheirLineNumbe
     ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Control Panel\\Desktop", k), WinError::Success);
     EXPECT_EQ(reg.queryString(k, "Path", text), WinError::FileNotFound) << "\\W and \\x are no escapes";
     EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Unclosed", k), WinError::FileNotFound);
+    ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Cut", k), WinError::Success);
+    RegValue cut;
+    EXPECT_EQ(reg.queryValue(k, "cut", cut), WinError::FileNotFound) << "no partial bytes";
 }
 
 TEST_F(RegFileTest, FilesWithoutHeaderAreRejectedAndChangeNothing)

@@ -56,6 +56,11 @@ TEST_F(RegeditCommandTest, EveryFileOfASilentMergeIsTriedAndFailuresCount)
     writeFile(dir / "good.reg", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Good]\r\n\"v\"=\"1\"\r\n");
     EXPECT_EQ(run({"/s", (dir / "absent.reg").string(), (dir / "good.reg").string()}), 1);
     EXPECT_NE(errors.find("absent.reg"), std::string::npos);
+    const std::string notes = (dir / "notes.reg").string();
+    writeFile(notes, "hello\r\n");
+    EXPECT_EQ(run({"/s", notes}), 1);
+    EXPECT_EQ(errors.find(notes), errors.rfind(notes)) << "the file is named once: " << errors;
+    EXPECT_NE(errors.find("not a registry file"), std::string::npos) << errors;
     Registry reg;
     ASSERT_EQ(reg.open(machine.registryPath()), WinError::Success);
     RegKey k;

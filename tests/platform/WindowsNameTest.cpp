@@ -35,6 +35,13 @@ TEST(WindowsNameTest, EachFaultOfANameIsFound)
         {"COM1", NameFault::DeviceName},
         {"lpt9.log", NameFault::DeviceName},
         {"COM10", NameFault::None},
+        {"COM\xC2\xB9", NameFault::DeviceName}, // superscript one, two, three
+        {"lpt\xC2\xB2.txt", NameFault::DeviceName},
+        {"LPT\xC2\xB3", NameFault::DeviceName},
+        {"COM\xC2\xB4", NameFault::None}, // an acute accent, no superscript
+        {"conin$", NameFault::DeviceName},
+        {"CONOUT$.log", NameFault::DeviceName},
+        {"CONIN", NameFault::None},
         {"trailing.", NameFault::TrailingDotOrBlank},
         {"trailing ", NameFault::TrailingDotOrBlank},
         {".", NameFault::DotName},

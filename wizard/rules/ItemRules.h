@@ -41,14 +41,20 @@ bool Missing_ShortCut();
 // The display settings (DisplaySettings.h).
 bool Caller_Settings_Resolution();
 bool Caller_Settings_ScreenSaver();
-// Copies the source user's Outlook Express store folder (its "Store Root", tokens expanded) from
-// the source PC to the same path on the destination. True when copied or when no store root is
-// mirrored; False when the export failed or a store file could not be copied (in use).
+// Copies the source user's Outlook Express store folder (its "Store Root", tokens expanded with
+// the source's folders) from the source PC to where the same root points on the destination (its
+// tokens expanded with the destination's folders, so "%UserProfile%" is this PC's user), which is
+// where the migrated identity looks for it. True when copied or when no store root is mirrored;
+// False when the export failed, the destination has no folder for a token of the root, or a store
+// file could not be copied (in use).
 bool Get_dotdbs_file_outlook();
 // The "Store Root" value of a registry export (string or expandable-string form); empty without one.
 std::string storeRootOf(const std::string& exportText);
 // A store root with its tokens (any case) replaced by the source's folders, on the source's drive.
 std::string expandStoreRoot(std::string root);
+// The same root as the destination reads it: its tokens replaced by the destination's folders;
+// empty when the root holds a token whose folder the destination does not have.
+std::string storeRootHere(std::string root);
 
 // An application without a script of its own (ApplicationKeys.cpp); the application is the item
 // being migrated (migrationRunState().currentItemName).

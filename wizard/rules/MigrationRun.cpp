@@ -81,6 +81,14 @@ public:
             itemRunner()(script, m_first);
         }
         m_first = false;
+        if (programEndRequested()) {
+            // The user took the way out while the item's script ran: the program ends with the
+            // item half there, and the log is what still tells which.
+            const std::string detail = "Cut short: the wizard was ended during its migration";
+            writeTransferLog(m_process, "Cut short : " + name + " : the wizard was ended");
+            end(name, rowKey, TransferOutcome::Failed, detail);
+            return;
+        }
         std::string detail;
         if (tally.verdict() == TransferOutcome::Failed) {
             detail = tally.failedStep().empty() ? "A step of " + script + " failed"

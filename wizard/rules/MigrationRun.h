@@ -32,8 +32,9 @@ inline constexpr const char* kOtherApplicationsScript = "Apps\\OtherApplications
 // the script's actions gave (a tick only when migrated), the bar advances once, and the report
 // records it with the first failed step. A step of an item's script that answers False ends that
 // item only (failed at that step); the next item runs. A missing application script falls back to
-// the shared one; an item without any script is recorded as failed. True; False when the program
-// is to end, which stops the runner before its next item.
+// the shared one; an item without any script is recorded as failed. An item whose script the way
+// out of the wizard ended is logged "Cut short : <name>" and recorded failed. True; False when the
+// program is to end, which stops the runner before its next item.
 bool Application_Migration();
 bool Settings_Migration();
 // Replaces the chosen settings by the full list of nine (the mass migration). True.

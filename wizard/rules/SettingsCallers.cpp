@@ -30,15 +30,6 @@ std::string onSource(const std::string& path)
     return local ? *local + path.substr(2) : std::string();
 }
 
-// A path on a mapped letter put back on the source drive it is mapped from.
-std::string unmapped(const std::string& path)
-{
-    for (const auto& [source, local] : transferGlobals().driveMap.entries())
-        if (path.size() >= local.size() && upperAscii(path.substr(0, local.size())) == upperAscii(local))
-            return source + path.substr(local.size());
-    return path;
-}
-
 // False for a shortcut whose target lies on a mapped source drive and no longer exists there.
 bool targetPresent(const std::string& target)
 {
@@ -89,22 +80,40 @@ std::string storeRootOf(const std::string& exportText)
     return {};
 }
 
-std::string expandStoreRoot(std::string root)
+namespace {
+
+// The store root's tokens (any case: Windows writes "%UserProfile%") replaced by one PC's folders,
+// named by the script variables of that side ("source" or "destination"). Empty when the root
+// holds a token whose folder is not known.
+std::string expandStoreRootOn(std::string root, const std::string& side)
 {
-    const std::string winDir = scriptVariable("$st_source_win_dir");
+    const std::string winDir = scriptVariable("$st_" + side + "_win_dir");
     const std::array<std::pair<const char*, std::string>, 5> tokens = {{
-        {"%ProgramFiles%", scriptVariable("$st_source_program_file")},
+        {"%ProgramFiles%", scriptVariable("$st_" + side + "_program_file")},
         {"%windir%", winDir},
         {"%SystemRoot%", winDir},
-        {"%USERPROFILE%", scriptVariable("$st_source_curr_user_settings")},
+        {"%USERPROFILE%", scriptVariable("$st_" + side + "_curr_user_settings")},
         {"%SystemDrive%", winDir.substr(0, 2)},
     }};
-    // Windows writes these tokens in any case ("%UserProfile%").
-    for (const auto& [token, value] : tokens)
+    for (const auto& [token, value] : tokens) {
+        if (!containsNoCase(root, token))
+            continue;
+        if (trim(value).empty())
+            return {};
         root = replaceAll(root, token, value, CaseMode::IgnoreCase);
-    // The folders are the source's as mapped here: the store root names the source's own drive.
-    return unmapped(root);
+    }
+    return root;
 }
+
+} // namespace
+
+std::string expandStoreRoot(std::string root)
+{
+    // The folders are the source's as mapped here: the store root names the source's own drive.
+    return transferGlobals().driveMap.sourcePathOf(expandStoreRootOn(std::move(root), "source"));
+}
+
+std::string storeRootHere(std::string root) { return expandStoreRootOn(std::move(root), "destination"); }
 
 bool Shortcut_Copy()
 {
@@ -164,22 +173,30 @@ bool Get_dotdbs_file_outlook()
         return false;
     std::string bytes;
     readFileBytes(std::string(Action_Function::kExportFolder) + "\\DotDbsgFile.reg", bytes);
-    const std::string root = expandStoreRoot(storeRootOf(fromAnsi(bytes)));
+    const std::string stored = storeRootOf(fromAnsi(bytes));
+    const std::string root = expandStoreRoot(stored);
     if (root.size() < 3 || root[1] != ':') {
         writeTransferLog("Get_dotdbs_file_outlook", "End");
         return true;
+    }
+    // The store goes where the root, as this PC reads it, points: "%UserProfile%\..." is this
+    // PC's user's profile, not the source user's.
+    const std::string here = storeRootHere(stored);
+    if (here.size() < 3 || here[1] != ':') {
+        writeTransferLog("Get_dotdbs_file_outlook", "Store not copied : this PC has no folder for " + stored);
+        return false;
     }
     std::string source = onSource(root);
     if (source.empty())
         source = "\\\\" + SourcePcName + "\\" + replaceAll(root, ":", "$");
     // The store root names a folder copied whole on both PCs: never a system's own.
-    for (const std::string& side : {source, root}) {
+    for (const std::string& side : {source, here}) {
         if (const std::string why = folderCopyRefusal(side); !why.empty()) {
             refusePath("Get_dotdbs_file_outlook", side, why);
             return false;
         }
     }
-    if (!Action_Function::Action_Copy_Folder(source, root, "true")) {
+    if (!Action_Function::Action_Copy_Folder(source, here, "true")) {
         // A store file the mail program holds open on the source cannot be read.
         writeTransferLog("Get_dotdbs_file_outlook", "Store not copied (in use?) : " + source);
         return false;

@@ -40,6 +40,14 @@ std::vector<std::pair<std::string, std::string>> DriveMap::entries() const
     return out;
 }
 
+std::string DriveMap::sourcePathOf(const std::string& path) const
+{
+    for (const auto& [source, local] : entries())
+        if (path.size() >= local.size() && upperAscii(path.substr(0, local.size())) == upperAscii(local))
+            return source + path.substr(local.size());
+    return path;
+}
+
 std::vector<std::string> DriveMap::localDrives() const
 {
     std::vector<std::string> out;

@@ -27,6 +27,9 @@ public:
     std::vector<std::pair<std::string, std::string>> entries() const;
     // The local drives of the mapped pairs, each once, in source-drive order.
     std::vector<std::string> localDrives() const;
+    // A path on a mapped local drive ("F:\My Documents") as the source PC names it
+    // ("C:\My Documents"); any other path unchanged. The mapped letter is gone after the run.
+    std::string sourcePathOf(const std::string& path) const;
 
 private:
     std::map<std::string, std::string> m_map; // key upper-cased

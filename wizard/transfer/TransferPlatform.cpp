@@ -12,6 +12,7 @@
 #include "platform/ShellLink.h"
 #include "platform/TreeCopyWalk.h"
 #include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferGlobals.h"
 
 #include <memory>
 
@@ -154,7 +155,7 @@ void listFolderNames(const std::string& folder, std::vector<std::string>& subFol
 
 std::string leftOutText(const std::string& folder, const platform::LeftOutName& entry)
 {
-    std::string path = folder;
+    std::string path = transferGlobals().driveMap.sourcePathOf(folder);
     if (path.empty() || path.back() != '\\')
         path += '\\';
     return path + platform::printableName(entry.name) + " : " +

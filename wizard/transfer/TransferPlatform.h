@@ -60,8 +60,9 @@ std::vector<std::string> fileNames(const std::string& folder);
 // hold, names equal but for case to one listed) are added to `leftOut` when it is given.
 void listFolderNames(const std::string& folder, std::vector<std::string>& subFolders,
     std::vector<std::string>& files, std::vector<platform::LeftOutName>* leftOut = nullptr);
-// "<folder>\<name> : <why>" for an entry a listing of `folder` left out, the name made readable;
-// the copies log it after "Not copied : " and report it.
+// "<folder>\<name> : <why>" for an entry a listing of `folder` left out, the name made readable
+// and a folder on a mapped drive named as the source PC names it; the copies log it after
+// "Not copied : " and report it.
 std::string leftOutText(const std::string& folder, const platform::LeftOutName& entry);
 // The same for a walk's step that left its entry out (LeftOut, or TooLong: a path longer than
 // Windows allows).

@@ -3,7 +3,8 @@
 // one hand-over per source. Each time NEWPC is compared whole, file by file and key by key, with
 // what it held just before Migrate plus what the item must bring (its program folder, keys,
 // shortcuts, uninstall entry, user data; a setting's keys and files): anything missing or
-// unexplained is named, and the report row says "Migrated" only for an item that arrived whole.
+// unexplained is named, every folder the item's configuration on NEWPC names must be there, and
+// the report row says "Migrated" only for an item that arrived whole.
 #include "tests/wizard/integration/DemoWalk.h"
 
 #include "platform/Machine.h"
@@ -44,9 +45,15 @@ Arrival text(const std::string& path, const std::string& name, const std::string
     return {Arrival::Text, path, name, value};
 }
 
+// A value of NEWPC's registry naming a folder the item needs ("%UserProfile%" is NEWPC's user).
+struct Pointer {
+    std::string key, value;
+};
+
 struct ItemCase {
     std::string node; // below "My Computer" on the selection page
     std::vector<Arrival> arrivals;
+    std::vector<Pointer> pointers = {};
     // A source file in use during the run, which cannot arrive; the item's report row then says so.
     std::string inUse = {};
     std::string report = "Migrated";
@@ -103,15 +110,17 @@ ItemCase application(const SourceFolders& s, const std::string& name, const std:
             key(kHklm + vendor), key(kHkcu + vendor), key(kUninstall + uninstall)}};
 }
 
-// An Office program: the Office folder, its keys, the user's Office identity, App Paths, Office's
-// uninstall entry and its Start-menu shortcut (the wizard's set for a 98 source, else the source's).
+// An Office program: the Office folder and the install root naming it, its keys, the user's Office
+// identity, App Paths, Office's uninstall entry and its Start-menu shortcut (the wizard's set for a
+// 98 source, else the source's).
 ItemCase office(const SourceFolders& s, const std::string& program, const std::string& exe, bool userKey)
 {
     const std::string office = "Microsoft\\Office\\" + s.officeVersion + "\\";
     ItemCase c{"Supported Applications\\MS " + program,
         {tree(s.officeFolder, s.officeFolder), key(kHklm + office + program),
-            key(kHkcu + office + "Common\\UserInfo"), key(kAppPaths + exe),
-            key(kUninstall + s.officeProduct)}};
+            key(kHkcu + office + "Common\\UserInfo"), key(kAppPaths + exe), key(kUninstall + s.officeProduct),
+            key(kHklm + office + "Common\\InstallRoot")},
+        {{kHklm + office + "Common\\InstallRoot", "Path"}}};
     if (userKey)
         c.arrivals.push_back(key(kHkcu + office + program));
     const std::string link = "Microsoft Office " + program + " 2003.lnk";
@@ -172,7 +181,8 @@ std::vector<ItemCase> settingCases(bool xp)
 }
 
 // Outlook beside the Office parts: the mail profile with its personal folders file where the
-// profile names it, the Outlook Express identities and store, and the address book.
+// profile names it, the Outlook Express identities and store (where the identity's store root
+// points on NEWPC: an XP source's "%UserProfile%" is Martin's profile), and the address book.
 ItemCase outlook(const SourceFolders& s, bool xp)
 {
     ItemCase c = office(s, "Outlook", "OUTLOOK.EXE", false);
@@ -183,9 +193,14 @@ ItemCase outlook(const SourceFolders& s, bool xp)
                                : s.appData + "\\Microsoft\\Outlook\\Martin.pst";
     const std::string identity =
         xp ? "{8D4E7C11-2B9A-4F60-A1C3-5E7D90B24F68}" : "{3B1F2A40-6E21-11D7-9C3A-00A0C9E5F1B2}";
-    const std::string store = s.localAppData + "\\Identities\\" + identity + "\\Microsoft\\Outlook Express";
+    const std::string storeBelow = "\\Identities\\" + identity + "\\Microsoft\\Outlook Express";
+    const std::string store = s.localAppData + storeBelow;
+    const std::string storeHere = xp ? kMartin + "\\Local Settings\\Application Data" + storeBelow : store;
+    c.pointers.push_back(
+        {"HKEY_CURRENT_USER\\Identities\\" + identity + "\\Software\\Microsoft\\Outlook Express\\5.0",
+            "Store Root"});
     for (const Arrival& a :
-        {key(kHkcu + profiles), file(pst, pst), key("HKEY_CURRENT_USER\\Identities"), tree(store, store),
+        {key(kHkcu + profiles), file(pst, pst), key("HKEY_CURRENT_USER\\Identities"), tree(store, storeHere),
             tree(s.appData + "\\Microsoft\\Address Book",
                 kMartin + "\\Application Data\\Microsoft\\Address Book")})
         c.arrivals.push_back(a);
@@ -427,6 +442,20 @@ protected:
             key.values = values;
         }
     }
+    // The folder a value of NEWPC's registry names, "%UserProfile%" and a trailing "\" resolved.
+    static std::string pointedAt(const Snapshot& machine, const Pointer& p)
+    {
+        const auto k = machine.keys.find(upper(p.key));
+        if (k == machine.keys.end() || !k->second.values.count(upper(p.value)))
+            return "<no value>";
+        std::string text = platform::regDataText(k->second.values.at(upper(p.value)).data);
+        const std::string token = "%USERPROFILE%";
+        if (upper(text).rfind(token, 0) == 0)
+            text = kMartin + text.substr(token.size());
+        while (!text.empty() && text.back() == '\\')
+            text.pop_back();
+        return text;
+    }
     // What the wizard itself changes in any run: its log, its unscrambled scripts, its working
     // folders.
     static bool bookkeeping(const std::string& path)
@@ -485,6 +514,11 @@ protected:
             for (const std::string& line : d.lines)
                 lines += line + "\n";
             EXPECT_TRUE(d.lines.empty()) << d.lines.size() << " differences:\n" << lines;
+            for (const Pointer& p : c.pointers) {
+                const std::string folder = pointedAt(after, p);
+                EXPECT_TRUE(after.folders.count(upper(folder)))
+                    << p.key << " " << p.value << " names " << folder << ", which is not there";
+            }
             // Previous, as often as it takes, back to the selection page.
             for (int back = 0; back < 3 && activeForm(w) != "Frm_ApplicationSettings"; ++back)
                 w->findChild<QPushButton*>("Btn_Back")->click();

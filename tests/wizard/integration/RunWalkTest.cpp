@@ -1,6 +1,7 @@
 // RunWalkTest.cpp: a migration run from OLDPC walked through the main window: a failing setting
-// ends alone, a way out during the copy stops it before the clean-up, and Previous and Next from
-// the selection page take this run's exports again.
+// ends alone, a way out during the copy stops it before the clean-up, one during an application
+// is logged as cut short, and Previous and Next from the selection page take this run's exports
+// again.
 #include "tests/wizard/integration/DemoWalk.h"
 
 #include "platform/EventPump.h"
@@ -83,14 +84,16 @@ TEST_F(RunWalkTest, AFailingSettingEndsThatItemOnlyAndTheRunGoesOn)
                                   "found. Click OK to view migration report!"}));
 }
 
-// Takes the way out at the third yield of the files-and-folders copy and counts the yields.
+// Takes the way out at the third yield under a caption (by default the files-and-folders copy's)
+// and counts the yields.
 class WayOutDuringTheCopy : public platform::EventPump {
 public:
     void processEvents() override
     {
-        if (wizard::transferGlobals().progressCaption == "Migrating Data..." && ++yields == 3)
+        if (wizard::transferGlobals().progressCaption == caption && ++yields == 3)
             takeWayOut();
     }
+    std::string caption = "Migrating Data...";
     std::function<void()> takeWayOut;
     int yields = 0;
 };
@@ -137,6 +140,29 @@ TEST_P(WayOutWalkTest, StopsTheCopyAndCleansUpAfterIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(CancelExitOrClose, WayOutWalkTest, ::testing::Values("Cancel", "Exit", "Close"));
+
+// Cancel during an application's script, the restart question answered: the program ends with the
+// application half there, and the log names it as cut short.
+TEST_F(RunWalkTest, AWayOutDuringAnApplicationLogsItCutShort)
+{
+    walkToSelection();
+    tick(tree(), "My Computer\\Supported Applications\\WinZip");
+    WayOutDuringTheCopy pump;
+    pump.takeWayOut = [&] {
+        user.steps = {{platform::MsgResult::No, nullptr}}; // restart the PC: No
+        w->findChild<QPushButton*>("Cancel")->click();
+    };
+    pump.caption = "WinZip";
+    common::Service<platform::EventPump>::Override pumpScope{pump};
+    migrate();
+
+    ASSERT_TRUE(wizard::programEndRequested());
+    EXPECT_EQ(pump.yields, 3);
+    std::string log;
+    platform::RunningMachine::current()->files().readFile(
+        std::string(demo::kWizardFolder) + "\\Kestro_Log_File.txt", log);
+    EXPECT_NE(log.find("Cut short : WinZip"), std::string::npos);
+}
 
 TEST_F(RunWalkTest, PreviousAndNextFromTheSelectionTakeThisRunsExportsAgain)
 {

@@ -96,13 +96,14 @@ TEST_F(SettingsCallersTest, AWindows98StoreIsReadThroughTheMappedDriveAndWritten
     EXPECT_TRUE(world.logged("Get_dotdbs_file_outlook", "End"));
 }
 
-TEST_F(SettingsCallersTest, AnXpStoreRootWithTokensNamesTheSourcesOwnDrive)
+// The store is read from the source user's profile and lands in this PC's user's, where the
+// migrated "%UserProfile%" root points.
+TEST_F(SettingsCallersTest, AnXpStoreRootWithTokensIsReadOnTheSourceAndPutWhereItPointsHere)
 {
     SourceOs = "winxp";
     world.variables["$st_source_curr_user_settings"] = "Z:\\Documents and Settings\\Sarah";
-    const std::string store =
-        "Documents and Settings/Sarah/Local Settings/Application Data/Identities/{1A2B}/"
-        "Microsoft/Outlook Express/";
+    const std::string below = "/Local Settings/Application Data/Identities/{1A2B}/Microsoft/Outlook Express/";
+    const std::string store = "Documents and Settings/Sarah" + below;
     world.putOld(store + "Inbox.dbx", "inbox");
     platform::RegKey k;
     world.registry().createKey(
@@ -110,8 +111,13 @@ TEST_F(SettingsCallersTest, AnXpStoreRootWithTokensNamesTheSourcesOwnDrive)
     world.registry().setString(k, "Store Root",
         "%UserProfile%\\Local Settings\\Application Data\\Identities\\{1A2B}\\Microsoft\\Outlook Express",
         platform::RegType::ExpandSz);
+    EXPECT_FALSE(Get_dotdbs_file_outlook()) << "this PC's profile folder is not known";
+    EXPECT_TRUE(world.logged(
+        "Get_dotdbs_file_outlook", "Store not copied : this PC has no folder for %UserProfile%"));
+    world.variables["$st_destination_curr_user_settings"] = "C:\\Documents and Settings\\Martin";
     EXPECT_TRUE(Get_dotdbs_file_outlook());
-    EXPECT_EQ(world.readNew(store + "Inbox.dbx"), "inbox");
+    EXPECT_EQ(world.readNew("Documents and Settings/Martin" + below + "Inbox.dbx"), "inbox");
+    EXPECT_FALSE(fs::exists(world.hostNew(store))) << "nothing lands in the source user's name";
     EXPECT_FALSE(fs::exists(world.hostNew("Z:"))) << "nothing is written under the mapped letter's name";
 }
 
