@@ -3,6 +3,7 @@
 
 #include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ExitRoutine.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 
 #include <cstdlib>
+#include <iostream>
 
 namespace wizard {
 
@@ -28,6 +30,23 @@ std::string installedAppPath()
     while (path.size() > 3 && path.back() == '\\')
         path.pop_back();
     return path;
+}
+
+bool openStartMachine(bool withDisplay)
+{
+    const char* named = std::getenv(platform::Machine::kEnvironmentVariable);
+    std::string message;
+    if (!named || !*named)
+        message = std::string(platform::Machine::kEnvironmentVariable) +
+            " is not set: it must name the machine folder";
+    else if (platform::RunningMachine::use(named, &message, platform::MissingRegistry::Refuse) ==
+        platform::WinError::Success)
+        return true;
+    std::cerr << "kestro: " << message << "\n";
+    if (withDisplay)
+        platform::showMessage("Kestro cannot open the PC it runs on:\n" + message, platform::MsgButtons::Ok,
+            platform::MsgIcon::Critical);
+    return false;
 }
 
 bool Init_Application_Variables(const std::string& appPath)
