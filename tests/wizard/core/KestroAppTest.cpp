@@ -66,6 +66,16 @@ protected:
         o.showSplash = [this] { ++splashes; };
         return o;
     }
+    // Starts the program and accepts the agreement; the page after it is a FirstPage.
+    void acceptOntoFirstPage(wizard::KestroApp& app, wizard::KestroMain*& w)
+    {
+        wizard::KestroMain::registerPage("Frm_Preparatory", [](wizard::KestroMain& main, QWidget* area) {
+            return new FirstPage(&main, "Frm_Preparatory", area);
+        });
+        ASSERT_TRUE(app.Main());
+        w = wizard::mainWindow();
+        w->findChild<QPushButton*>("Btn_Accept")->click();
+    }
     fs::path logFile() const { return machine.appFolder() / "Kestro_Log_File.txt"; }
     std::string variablesText() const
     {
@@ -126,13 +136,9 @@ TEST_F(KestroAppTest, AcceptWithoutTheNextPageBuiltStaysOnTheAgreement)
 
 TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
 {
-    wizard::KestroMain::registerPage("Frm_Preparatory", [](wizard::KestroMain& main, QWidget* area) {
-        return new FirstPage(&main, "Frm_Preparatory", area);
-    });
     wizard::KestroApp app(options());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
-    w->findChild<QPushButton*>("Btn_Accept")->click();
+    wizard::KestroMain* w = nullptr;
+    ASSERT_NO_FATAL_FAILURE(acceptOntoFirstPage(app, w));
     ASSERT_NE(testsupport::pageOnScreen(*w), nullptr);
     EXPECT_EQ(testsupport::pageOnScreen(*w)->objectName(), "Frm_Preparatory");
     EXPECT_EQ(w->statusText(), "Follow the preparatory task for better performance");
@@ -154,13 +160,9 @@ TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
 // was moved.
 TEST_F(KestroAppTest, AQuestionOpensCentredOnTheMainWindow)
 {
-    wizard::KestroMain::registerPage("Frm_Preparatory", [](wizard::KestroMain& main, QWidget* area) {
-        return new FirstPage(&main, "Frm_Preparatory", area);
-    });
     wizard::KestroApp app(options());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
-    w->findChild<QPushButton*>("Btn_Accept")->click();
+    wizard::KestroMain* w = nullptr;
+    ASSERT_NO_FATAL_FAILURE(acceptOntoFirstPage(app, w));
     w->move(260, 170);
     platform::qt::QtMessageService boxes;
     common::Service<platform::MessageService>::Override shown{boxes};
