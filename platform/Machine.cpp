@@ -36,7 +36,7 @@ std::optional<OsCode> parseOsCode(std::string_view text)
 
 bool isWin9x(OsCode os) { return os == OsCode::Win95 || os == OsCode::Win98 || os == OsCode::WinMe; }
 
-WinError Machine::open(const std::filesystem::path& folder, std::string* message)
+WinError Machine::open(const std::filesystem::path& folder, std::string* message, MissingRegistry missing)
 {
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
@@ -65,9 +65,15 @@ WinError Machine::open(const std::filesystem::path& folder, std::string* message
         return WinError::InvalidData;
     }
     // A machine without a registry yet gets the empty one of a freshly installed PC.
-    if (!std::filesystem::exists(folder / kRegistryFileName, ec))
+    if (!std::filesystem::exists(folder / kRegistryFileName, ec)) {
+        if (missing == MissingRegistry::Refuse) {
+            if (message)
+                *message = (folder / kRegistryFileName).string() + " is missing: the machine has no registry";
+            return WinError::FileNotFound;
+        }
         if (const WinError made = createRegistry(folder, message); made != WinError::Success)
             return made;
+    }
     m_valid = true;
     m_folder = folder;
     m_os = parseOsCode(config.os).value_or(OsCode::WinXp);

@@ -28,6 +28,12 @@ std::optional<OsCode> parseOsCode(std::string_view text);
 // True for Windows 95, 98 and ME.
 bool isWin9x(OsCode os);
 
+// What Machine::open does when the machine's folder holds no registry.db.
+enum class MissingRegistry {
+    Create, // give it the empty registry of a freshly installed PC
+    Refuse, // FileNotFound, naming the missing file: the machine is not opened
+};
+
 class Machine {
 public:
     static constexpr const char* kEnvironmentVariable = "WINENV_MACHINE";
@@ -44,10 +50,11 @@ public:
     // FileNotFound when it holds no machine.ini (a folder without one is not a machine);
     // AccessDenied/ReadFault when machine.ini cannot be read; InvalidData when machine.ini is
     // malformed (no OS=, an unknown OS code, a bad drive line ...). A valid machine without
-    // registry.db gets an empty registry (the four hives) here; a Registry::open error when it
-    // cannot be made. On failure *message (when given) says what is wrong, naming the file and,
-    // where there is one, the line; this object is left unchanged.
-    WinError open(const std::filesystem::path& folder, std::string* message = nullptr);
+    // registry.db gets an empty registry (the four hives) here, or FileNotFound with `Refuse`; a
+    // Registry::open error when it cannot be made. On failure *message (when given) says what is
+    // wrong, naming the file and, where there is one, the line; this object is left unchanged.
+    WinError open(const std::filesystem::path& folder, std::string* message = nullptr,
+        MissingRegistry missing = MissingRegistry::Create);
 
     // Opens the machine named by WINENV_MACHINE. FileNotFound with a message when the variable is
     // unset or empty (what tools acting on "the" machine want); otherwise as open().

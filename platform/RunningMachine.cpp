@@ -22,10 +22,12 @@ RunningMachine::RunningMachine(Machine machine, std::unique_ptr<Registry> regist
     , m_network(std::filesystem::absolute(m_machine.folder()), m_machine.config())
 {}
 
-WinError RunningMachine::openFolder(const std::filesystem::path* folder, std::string* message)
+WinError RunningMachine::openFolder(
+    const std::filesystem::path* folder, std::string* message, MissingRegistry missing)
 {
     Machine machine;
-    const WinError opened = folder ? machine.open(*folder, message) : machine.openCurrentOrDefault(message);
+    const WinError opened =
+        folder ? machine.open(*folder, message, missing) : machine.openCurrentOrDefault(message);
     if (opened != WinError::Success)
         return opened;
     auto registry = std::make_unique<Registry>();
@@ -43,12 +45,13 @@ WinError RunningMachine::open(std::string* message)
 {
     if (slot())
         return WinError::Success;
-    return openFolder(nullptr, message);
+    return openFolder(nullptr, message, MissingRegistry::Create);
 }
 
-WinError RunningMachine::use(const std::filesystem::path& folder, std::string* message)
+WinError RunningMachine::use(
+    const std::filesystem::path& folder, std::string* message, MissingRegistry missing)
 {
-    return openFolder(&folder, message);
+    return openFolder(&folder, message, missing);
 }
 
 void RunningMachine::close() { slot().reset(); }

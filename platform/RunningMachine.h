@@ -24,8 +24,10 @@ public:
     static WinError open(std::string* message = nullptr);
 
     // Opens the machine in `folder` as the running machine, replacing any open one (tests, and
-    // tools given a machine). On failure the open machine (if any) stays.
-    static WinError use(const std::filesystem::path& folder, std::string* message = nullptr);
+    // tools given a machine). On failure the open machine (if any) stays. `missing` as for
+    // Machine::open.
+    static WinError use(const std::filesystem::path& folder, std::string* message = nullptr,
+        MissingRegistry missing = MissingRegistry::Create);
 
     // Forgets the open machine; the next call of current() opens one again.
     static void close();
@@ -50,7 +52,8 @@ public:
 
 private:
     RunningMachine(Machine machine, std::unique_ptr<Registry> registry);
-    static WinError openFolder(const std::filesystem::path* folder, std::string* message);
+    static WinError openFolder(
+        const std::filesystem::path* folder, std::string* message, MissingRegistry missing);
 
     Machine m_machine;
     FileSystem m_files;

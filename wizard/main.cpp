@@ -20,7 +20,6 @@
 
 #include <QApplication>
 
-#include <cstdlib>
 #include <exception>
 #include <iostream>
 
@@ -31,18 +30,11 @@ int main(int argc, char* argv[])
     platform::setApplicationTitle("Kestro");
     platform::qt::installQtServices();
 
-    // The wizard runs on the machine WINENV_MACHINE names; it never falls back to a default one.
-    std::string message;
-    const char* named = std::getenv(platform::Machine::kEnvironmentVariable);
-    if (!named || !*named) {
-        std::cerr << "kestro: " << platform::Machine::kEnvironmentVariable
-                  << " is not set: it must name the machine folder\n";
+    // The wizard runs on the machine WINENV_MACHINE names. Without a screen (the offscreen and
+    // minimal platforms) nobody could answer a box: the reason goes to standard error alone.
+    const QString screen = QGuiApplication::platformName();
+    if (!wizard::openStartMachine(screen != "offscreen" && screen != "minimal"))
         return 2;
-    }
-    if (platform::RunningMachine::use(named, &message) != platform::WinError::Success) {
-        std::cerr << "kestro: " << message << "\n";
-        return 2;
-    }
     platform::RunningMachine& machine = *platform::RunningMachine::current();
 
     try {

@@ -2,8 +2,13 @@
 #include "platform/qt/QtMessageService.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+#include <algorithm>
 
 namespace platform::qt {
 namespace {
@@ -31,12 +36,51 @@ QMessageBox::StandardButton standardOf(MsgResult button)
     return QMessageBox::Ok;
 }
 
+// The window a box belongs to: the modal window in front, else the active window, else (no window
+// of the program has the focus) its visible main window.
+QWidget* ownerWindow()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && qobject_cast<QMainWindow*>(top))
+            return top;
+    return nullptr;
+}
+
+// A box that opens centred on its owner's window, frame on frame, and kept on the owner's screen.
+class CentredMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event); // sizes the box to its text and buttons
+        QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+        if (!owner || event->spontaneous())
+            return;
+        const QSize frame = frameGeometry().size().expandedTo(size());
+        QPoint topLeft = owner->frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2);
+        if (const QScreen* screen = owner->screen()) {
+            const QRect room = screen->availableGeometry();
+            topLeft.setX(std::clamp(
+                topLeft.x(), room.left(), std::max(room.left(), room.right() - frame.width() + 1)));
+            topLeft.setY(std::clamp(
+                topLeft.y(), room.top(), std::max(room.top(), room.bottom() - frame.height() + 1)));
+        }
+        move(topLeft);
+    }
+};
+
 } // namespace
 
 MsgResult QtMessageService::show(const MessageRequest& request)
 {
-    QMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
-        QString::fromStdString(request.text), QMessageBox::NoButton, QApplication::activeWindow());
+    CentredMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
+        QString::fromStdString(request.text), QMessageBox::NoButton, ownerWindow());
     box.setWindowModality(Qt::ApplicationModal);
     const auto buttons = buttonsOf(request.buttons);
     for (MsgResult button : buttons)

@@ -1,4 +1,4 @@
-// SourceBatchFile.cpp: Temp.bat, the parallel-port check and the USB bridge check.
+// SourceBatchFile.cpp: Temp.bat and regexp.bat, the parallel-port check and the USB bridge check.
 #include "wizard/connection/SourceBatchFile.h"
 
 #include "common/Text.h"
@@ -51,8 +51,17 @@ std::vector<std::string> batchFileLines(const std::string& sourceOs, const std::
         lines.push_back("cacls c:\\progra~1 /t /e /g everyone:f");
     }
     lines.push_back("@echo Created all files.");
-    lines.push_back("copy regexp.bat Kestro.txt");
+    lines.push_back(std::string("copy ") + kExportListName + " " + kExportRecordName);
     lines.push_back("CLS");
+    return lines;
+}
+
+std::vector<std::string> registryExportLines(const std::vector<std::string>& batchLines)
+{
+    std::vector<std::string> lines{"@echo off"};
+    for (const std::string& line : batchLines)
+        if (line.rfind("regedit.exe ", 0) == 0)
+            lines.push_back(line);
     return lines;
 }
 
@@ -64,13 +73,20 @@ bool Batch_File_content()
         writeLog("Batch_File_content", "76: Path not found");
         return false;
     }
-    std::string text;
-    for (const std::string& line : batchFileLines(SourceOs, SourcePcName))
-        text += line + "\r\n";
+    const auto text = [](const std::vector<std::string>& lines) {
+        std::string out;
+        for (const std::string& line : lines)
+            out += line + "\r\n";
+        return out;
+    };
+    const std::vector<std::string> lines = batchFileLines(SourceOs, SourcePcName);
     const std::string folder = AppPath + "\\temp";
     if (!machine->files().folderExists(folder))
         machine->files().createFolder(folder);
-    const platform::FsError written = machine->files().writeText(folder + "\\Temp.bat", text);
+    platform::FsError written = machine->files().writeText(folder + "\\" + kBatchFileName, text(lines));
+    if (written == platform::FsError::None)
+        written =
+            machine->files().writeText(folder + "\\" + kExportListName, text(registryExportLines(lines)));
     if (written != platform::FsError::None) {
         writeLog("Batch_File_content",
             std::to_string(static_cast<int>(written)) + ": " + std::string(platform::fsErrorText(written)));

@@ -9,6 +9,10 @@ namespace wizard {
 
 // The folder on the source PC that holds the batch file and receives the exports.
 inline constexpr const char* kSourceBatchFolder = "C:\\KestroBatch";
+// The files the wizard writes for the source PC, and the record the batch file leaves there.
+inline constexpr const char* kBatchFileName = "Temp.bat";
+inline constexpr const char* kExportListName = "regexp.bat";
+inline constexpr const char* kExportRecordName = "Kestro.txt";
 // The exports in the order the wizard copies them.
 inline constexpr const char* kSourceExports[] = {"HKCR.reg", "HKCU.reg", "HKLM.reg"};
 
@@ -17,7 +21,13 @@ inline constexpr const char* kSourceExports[] = {"HKCR.reg", "HKCU.reg", "HKLM.r
 // WINIPCFG.EXE on the source's C$ unless the source is XP), and on 2000/XP the cacls grants.
 std::vector<std::string> batchFileLines(const std::string& sourceOs, const std::string& sourcePcName);
 
-// Writes AppPath\temp\Temp.bat (ANSI, CR LF) for SourceOs and SourcePcName; true when written.
+// The lines of "regexp.bat", written beside Temp.bat and put beside it on the source PC: the three
+// hive exports of `batchLines` on their own. Temp.bat's last copy turns it into "Kestro.txt" in
+// C:\KestroBatch, the record on the source PC of the exports its run made.
+std::vector<std::string> registryExportLines(const std::vector<std::string>& batchLines);
+
+// Writes AppPath\temp\Temp.bat and AppPath\temp\regexp.bat (ANSI, CR LF) for SourceOs and
+// SourcePcName; true when both were written.
 bool Batch_File_content();
 
 // True when one of the parallel ports LPT1 to LPT8 of the destination can be opened.

@@ -20,6 +20,7 @@
 #include <QApplication>
 
 #include <cstdlib>
+#include <iostream>
 
 namespace wizard {
 
@@ -47,6 +48,23 @@ void logLeftBehind(const platform::UnfinishedRunsRemoved& removed)
 }
 
 } // namespace
+
+bool openStartMachine(bool withDisplay)
+{
+    const char* named = std::getenv(platform::Machine::kEnvironmentVariable);
+    std::string message;
+    if (!named || !*named)
+        message = std::string(platform::Machine::kEnvironmentVariable) +
+            " is not set: it must name the machine folder";
+    else if (platform::RunningMachine::use(named, &message, platform::MissingRegistry::Refuse) ==
+        platform::WinError::Success)
+        return true;
+    std::cerr << "kestro: " << message << "\n";
+    if (withDisplay)
+        platform::showMessage("Kestro cannot open the PC it runs on:\n" + message, platform::MsgButtons::Ok,
+            platform::MsgIcon::Critical);
+    return false;
+}
 
 bool Init_Application_Variables(const std::string& appPath)
 {

@@ -125,4 +125,16 @@ std::vector<ReportRow> reportRows(const MigrationReport& report)
     return rows;
 }
 
+std::string reportRowTip(const ReportRow& row)
+{
+    if (row.isGroup)
+        return {};
+    const std::size_t start = row.text.find_first_not_of(' ');
+    std::string tip =
+        (start == std::string::npos ? std::string() : row.text.substr(start)) + "\n" + row.status;
+    if (!row.description.empty())
+        tip += ": " + row.description;
+    return tip;
+}
+
 } // namespace wizard

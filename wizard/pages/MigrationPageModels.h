@@ -77,5 +77,8 @@ struct ReportRow {
 // A group row and one row per item for each group that has items, in the order Applications,
 // Settings, Files and Folders. Items of different groups never share a row.
 std::vector<ReportRow> reportRows(const MigrationReport& report);
+// The tip of an item row: the whole item on one line, its status (and what became of it, when
+// there is a description) on the next; "" for a group row.
+std::string reportRowTip(const ReportRow& row);
 
 } // namespace wizard

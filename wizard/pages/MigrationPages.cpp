@@ -262,6 +262,9 @@ frm_Migration_Status::frm_Migration_Status(KestroMain* main, QWidget* parent)
     m_list->setGeometry(0, 0, twips(11400), twips(7215));
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({"Migrated Item", "Status", "Description"});
+    // Every column, the last one too, can be widened by its header's edge beyond the page; the
+    // list then scrolls sideways.
+    m_list->header()->setStretchLastSection(false);
 }
 
 void frm_Migration_Status::resizeEvent(QResizeEvent* event)
@@ -291,6 +294,9 @@ void frm_Migration_Status::activated()
             {QString::fromStdString(r.text), QString::fromStdString(r.status),
                 QString::fromStdString(r.description)});
         item->setData(0, Qt::UserRole, QString::fromStdString(r.key));
+        const QString tip = QString::fromStdString(reportRowTip(r));
+        for (int column = 0; column < 3; ++column)
+            item->setToolTip(column, tip);
         if (r.isGroup) {
             QFont f = item->font(0);
             f.setBold(true);

@@ -34,12 +34,15 @@ bool migrationOption(const char* control)
     return controls && controls->isChecked("Frm_MigrationType", control);
 }
 
-// Puts Temp.bat into the source's C:\KestroBatch and removes exports of an earlier run there and in
-// "tempreg", so that only exports the batch file makes now are taken.
+// Puts Temp.bat and regexp.bat into the source's C:\KestroBatch and removes exports (and their
+// record) of an earlier run there and in "tempreg", so that only exports the batch file makes now
+// are taken.
 void prepareSource(platform::FileSystem& files, const std::string& sourceFolder, const std::string& target)
 {
     files.createFolder(sourceFolder);
-    files.copyFile(AppPath + "\\temp\\Temp.bat", sourceFolder + "\\Temp.bat", true);
+    for (const char* name : {kBatchFileName, kExportListName})
+        files.copyFile(AppPath + "\\temp\\" + name, sourceFolder + "\\" + name, true);
+    files.deleteFile(sourceFolder + "\\" + kExportRecordName, true);
     for (const char* name : kSourceExports) {
         files.deleteFile(sourceFolder + "\\" + name, true);
         files.deleteFile(target + name, true);

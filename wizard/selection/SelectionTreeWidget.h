@@ -1,5 +1,6 @@
 // SelectionTreeWidget.h: a Qt tree that shows a SelectionTree and follows every change of it;
-// the user's check-box changes, clicks and expansions are handed back as signals.
+// the user's check-box changes (by mouse or by Space), clicks and expansions are handed back as
+// signals.
 #pragma once
 
 #include <QTimer>
@@ -40,6 +41,7 @@ private:
     void forget(const SelectionTree::Node& node);
     void show(const SelectionTree::Node& node, QTreeWidgetItem* item);
     void onItemChanged(QTreeWidgetItem* item);
+    void toggleCurrent();
 
     SelectionTree& m_model;
     bool m_checkBoxes;

@@ -4,6 +4,8 @@
 
 #include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
+#include "platform/RunningMachine.h"
+#include "platform/qt/QtMessageService.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/support/wizard/WizardRun.h"
 #include "tests/wizard/core/FirstPageBar.h"
@@ -17,10 +19,14 @@
 #include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -59,6 +65,16 @@ protected:
         o.machineFolder = machine.folder();
         o.showSplash = [this] { ++splashes; };
         return o;
+    }
+    // Starts the program and accepts the agreement; the page after it is a FirstPage.
+    void acceptOntoFirstPage(wizard::KestroApp& app, wizard::KestroMain*& w)
+    {
+        wizard::KestroMain::registerPage("Frm_Preparatory", [](wizard::KestroMain& main, QWidget* area) {
+            return new FirstPage(&main, "Frm_Preparatory", area);
+        });
+        ASSERT_TRUE(app.Main());
+        w = wizard::mainWindow();
+        w->findChild<QPushButton*>("Btn_Accept")->click();
     }
     fs::path logFile() const { return machine.appFolder() / "Kestro_Log_File.txt"; }
     std::string variablesText() const
@@ -120,13 +136,9 @@ TEST_F(KestroAppTest, AcceptWithoutTheNextPageBuiltStaysOnTheAgreement)
 
 TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
 {
-    wizard::KestroMain::registerPage("Frm_Preparatory", [](wizard::KestroMain& main, QWidget* area) {
-        return new FirstPage(&main, "Frm_Preparatory", area);
-    });
     wizard::KestroApp app(options());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
-    w->findChild<QPushButton*>("Btn_Accept")->click();
+    wizard::KestroMain* w = nullptr;
+    ASSERT_NO_FATAL_FAILURE(acceptOntoFirstPage(app, w));
     ASSERT_NE(testsupport::pageOnScreen(*w), nullptr);
     EXPECT_EQ(testsupport::pageOnScreen(*w)->objectName(), "Frm_Preparatory");
     EXPECT_EQ(w->statusText(), "Follow the preparatory task for better performance");
@@ -142,6 +154,35 @@ TEST_F(KestroAppTest, AcceptShowsTheFirstPageAndItsButtonBar)
     w->Btn_Next_Click();
     EXPECT_EQ(testsupport::pageOnScreen(*w)->objectName(), "Frm_Preparatory");
     EXPECT_TRUE(w->buttonVisible(BarButton::Next));
+}
+
+// The exit question, as the program shows it, opens centred on the main window however the window
+// was moved.
+TEST_F(KestroAppTest, AQuestionOpensCentredOnTheMainWindow)
+{
+    wizard::KestroApp app(options());
+    wizard::KestroMain* w = nullptr;
+    ASSERT_NO_FATAL_FAILURE(acceptOntoFirstPage(app, w));
+    w->move(260, 170);
+    platform::qt::QtMessageService boxes;
+    common::Service<platform::MessageService>::Override shown{boxes};
+    QRect box;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        auto* open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(open, nullptr);
+        box = open->frameGeometry();
+        text = open->text();
+        open->button(QMessageBox::No)->click();
+    });
+    w->Cancel_Click();
+    EXPECT_EQ(text, "Are you sure you want to exit Kestro?");
+    EXPECT_FALSE(wizard::programEndRequested());
+    const QPoint offset = box.center() - w->frameGeometry().center();
+    EXPECT_TRUE(std::abs(offset.x()) <= 1 && std::abs(offset.y()) <= 1)
+        << "box at " << box.x() << "," << box.y() << " " << box.width() << "x" << box.height()
+        << ", window at " << w->x() << "," << w->y() << " " << w->frameGeometry().width() << "x"
+        << w->frameGeometry().height();
 }
 
 TEST_F(KestroAppTest, DeclineDeletesTheLogAndEndsWithoutAQuestion)
@@ -182,6 +223,50 @@ TEST_F(KestroAppTest, ASecondCopyIsRefusedWithoutTouchingAnything)
     EXPECT_EQ(wizard::mainWindow(), nullptr);
     EXPECT_FALSE(fs::exists(logFile()));
     EXPECT_FALSE(fs::exists(machine.appFolder() / "System_variables.txt"));
+}
+
+// A machine the program cannot run on is told in a box where there is a screen; nothing is made
+// on it, and a machine whose registry is missing does not get an empty one.
+TEST_F(KestroAppTest, AMachineThatCannotBeOpenedIsToldAndNothingStarts)
+{
+    const fs::path second = machine.folder().parent_path() / "second";
+    fs::create_directories(second);
+    fs::copy_file(machine.folder() / "machine.ini", second / "machine.ini");
+    const fs::path damaged = machine.folder().parent_path() / "damaged";
+    fs::create_directories(damaged);
+    std::ofstream(damaged / "machine.ini") << "[Machine]\nOS=win31\n";
+    const struct {
+        const char* folder;
+        std::string says;
+    } cases[] = {
+        {nullptr, "WINENV_MACHINE is not set"},
+        {"", "WINENV_MACHINE is not set"},
+        {"/nonexistent/kestro-machine", "/nonexistent/kestro-machine does not exist"},
+        {damaged.c_str(), (damaged / "machine.ini").string()},
+        {second.c_str(), (second / "registry.db").string() + " is missing"},
+    };
+    for (const auto& c : cases) {
+        if (c.folder)
+            ::setenv("WINENV_MACHINE", c.folder, 1);
+        else
+            ::unsetenv("WINENV_MACHINE");
+        messages.answer(platform::MsgResult::Ok);
+        EXPECT_FALSE(wizard::openStartMachine(true)) << c.says;
+        ASSERT_EQ(messages.shown().size(), 1u) << c.says;
+        EXPECT_NE(messages.shown()[0].text.find(c.says), std::string::npos) << messages.shown()[0].text;
+        EXPECT_EQ(messages.shown()[0].icon, platform::MsgIcon::Critical);
+        // Without a screen the reason goes to standard error alone.
+        EXPECT_FALSE(wizard::openStartMachine(false));
+        EXPECT_EQ(messages.shown().size(), 1u);
+        messages = {};
+    }
+    EXPECT_FALSE(fs::exists(second / "registry.db"));
+    EXPECT_EQ(wizard::mainWindow(), nullptr);
+
+    ::setenv("WINENV_MACHINE", machine.folder().c_str(), 1);
+    EXPECT_TRUE(wizard::openStartMachine(true));
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(platform::RunningMachine::current()->folder(), machine.folder());
 }
 
 TEST_F(KestroAppTest, ADamagedMainScriptIsNamedAndTheProgramEndsCleanly)

@@ -8,9 +8,14 @@
 #include "wizard/selection/ApplicationSettingsPage.h"
 #include "wizard/selection/SelectionTreeWidget.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -278,6 +283,59 @@ TEST_F(MigrationWalkTest, OpenedFolderArrivesFileByFileThroughOneLookAtItsFolder
     }
     ::close(watch);
     EXPECT_LE(folderOpens, 3) << "the folder is looked up once for all its files";
+}
+
+// From OLDXP every file row begins "C:\Documents and Settings\Sarah": each row's tip tells its whole
+// item and outcome, and the user widens any column, the last one too, by dragging its header's edge.
+TEST_F(MigrationWalkTest, ReportRowsFromAnXpSourceCanBeReadWhole)
+{
+    wizard::KestroApp app(startOptions());
+    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePcXp);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    auto* source = sourceTree(w);
+    const std::string docs =
+        "My Computer\\Files and Folders\\C:\\Documents and Settings\\Sarah\\My Documents";
+    for (const std::string& folder : {std::string("My Computer\\Files and Folders\\C:"),
+             std::string("My Computer\\Files and Folders\\C:\\Documents and Settings"),
+             std::string("My Computer\\Files and Folders\\C:\\Documents and Settings\\Sarah"), docs})
+        open(source, folder);
+    tick(source, docs + "\\Notes.txt");
+    tick(source, docs + "\\My Pictures");
+    next(w);
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+
+    auto* report = control<QTreeWidget>(w, "frm_Migration_Status", "ListView1");
+    ASSERT_EQ(report->topLevelItemCount(), 3);
+    const QString notes = "C:\\Documents and Settings\\Sarah\\My Documents\\Notes.txt";
+    const QTreeWidgetItem* row = report->topLevelItem(2);
+    ASSERT_EQ(row->text(0), "   " + notes);
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(row->toolTip(column), notes + "\nMigrated") << column;
+    EXPECT_TRUE(report->topLevelItem(0)->toolTip(0).isEmpty()) << "a group row has no tip";
+
+    // The user drags the right edge of a column's header 300 pixels to the right.
+    QHeaderView* header = report->header();
+    const auto widen = [header](int column) {
+        const int edge = header->sectionViewportPosition(column) + header->sectionSize(column) - 1;
+        const QPoint from(edge, header->height() / 2);
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(300, 0)),
+            header->viewport()->mapToGlobal(QPointF(from + QPoint(300, 0))), Qt::NoButton, Qt::LeftButton,
+            Qt::NoModifier);
+        QApplication::sendEvent(header->viewport(), &move);
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, from + QPoint(300, 0));
+    };
+    const int last = header->sectionSize(2);
+    widen(2);
+    EXPECT_EQ(header->sectionSize(2), last + 300) << "the last column widens beyond the page";
+    const int first = header->sectionSize(0);
+    widen(0);
+    EXPECT_EQ(header->sectionSize(0), first + 300);
+    QApplication::processEvents(); // the view lays itself out again
+    EXPECT_GT(report->horizontalScrollBar()->maximum(), 0) << "the list scrolls sideways to it";
 }
 
 } // namespace

@@ -7,9 +7,11 @@
 
 #include "wizard/selection/ApplicationSettingsPage.h"
 #include "wizard/selection/SelectionCollectors.h"
+#include "wizard/selection/SelectionEvents.h"
 #include "wizard/selection/SelectionTreeWidget.h"
 
 #include <QAction>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -241,6 +243,46 @@ TEST_F(SelectionWalkTest, WindowsXpSourceThroughItsPlainShare)
         EXPECT_EQ(variable(name), "true") << name;
     // The dropped application no longer counts as chosen.
     EXPECT_EQ(variable("$winzip"), "false");
+}
+
+TEST_F(SelectionWalkTest, SpaceTicksTheFocusedItemAsAClickOnItsBoxDoes)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "Opt98", demo::kSourcePc98, "OLDPC"));
+    open(sourceTree, "My Computer\\Files and Folders\\D:");
+    const auto space = [this](const std::string& path) {
+        QTreeWidgetItem* it = item(sourceTree, path);
+        ASSERT_NE(it, nullptr) << path << "\n" << dump(sourceTree);
+        sourceTree->setCurrentItem(it);
+        QTest::keyClick(sourceTree, Qt::Key_Space);
+    };
+
+    // An application and a folder: each reaches the destination tree, and Next may be pressed.
+    ASSERT_FALSE(w->findChild<QPushButton*>("Btn_Next")->isEnabled());
+    space("My Computer\\Supported Applications\\WinZip");
+    space("My Computer\\Files and Folders\\D:\\Projects");
+    EXPECT_EQ(item(sourceTree, "My Computer\\Supported Applications\\WinZip")->checkState(0), Qt::Checked);
+    EXPECT_TRUE(destinationNode("My Computer\\Supported Applications\\WinZip")) << dump(destinationTree);
+    EXPECT_TRUE(destinationNode("My Computer\\Files and Folders\\D:\\Projects")) << dump(destinationTree);
+    EXPECT_TRUE(w->findChild<QPushButton*>("Btn_Next")->isEnabled());
+
+    // A whole drive is refused as a click refuses it: the box, and the tick taken back.
+    user.shown.clear();
+    space("My Computer\\Files and Folders\\C:");
+    EXPECT_EQ(user.shown, std::vector<std::string>{wizard::SelectionEvents::kSelectFilesMessage});
+    EXPECT_EQ(item(sourceTree, "My Computer\\Files and Folders\\C:")->checkState(0), Qt::Unchecked);
+
+    // Space again clears: the application leaves the destination tree.
+    space("My Computer\\Supported Applications\\WinZip");
+    EXPECT_EQ(destinationNode("My Computer\\Supported Applications\\WinZip"), nullptr);
+    // "*" still opens nothing below the focused item.
+    sourceTree->setCurrentItem(item(sourceTree, "My Computer\\Files and Folders"));
+    QTest::keyClick(sourceTree, Qt::Key_Asterisk);
+    EXPECT_EQ(
+        childTexts(item(sourceTree, "My Computer\\Files and Folders\\C:")), std::vector<std::string>{""});
 }
 
 TEST_F(SelectionWalkTest, SelectAllAndClearAllActOnTheTrees)

@@ -331,6 +331,7 @@ TEST_F(SourceHandOverTest, HandOverFromTheWindows98SourceBringsFreshExports)
     for (const char* name : wizard::kSourceExports)
         files().writeText(
             local + "\\KestroBatch\\" + name, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\STALE]\r\n");
+    files().writeText(local + "\\KestroBatch\\Kestro.txt", "STALE");
 
     // OK before the batch ran: asked again; then the user runs it on the source and clicks OK.
     messages.answer(platform::MsgResult::Ok);
@@ -361,6 +362,15 @@ TEST_F(SourceHandOverTest, HandOverFromTheWindows98SourceBringsFreshExports)
     EXPECT_NE(hklm.find("[HKEY_LOCAL_MACHINE\\SOFTWARE"), std::string::npos);
     EXPECT_TRUE(files().fileExists(wizard::AppPath + "\\tempreg\\HKCR.reg"));
     EXPECT_TRUE(files().fileExists(wizard::AppPath + "\\tempreg\\HKCU.reg"));
+    // The batch file's last copy found regexp.bat beside it: the source keeps the record of the
+    // exports this run made, and the record of an earlier run is gone.
+    std::string record;
+    ASSERT_EQ(files().readText(local + "\\KestroBatch\\Kestro.txt", record), platform::FsError::None);
+    EXPECT_EQ(record,
+        "@echo off\r\n"
+        "regedit.exe /s /E C:\\KestroBatch\\HKLM.reg \"HKEY_LOCAL_MACHINE\"\r\n"
+        "regedit.exe /s /E C:\\KestroBatch\\HKCU.reg \"HKEY_CURRENT_USER\"\r\n"
+        "regedit.exe /s /E C:\\KestroBatch\\HKCR.reg \"HKEY_CLASSES_ROOT\"\r\n");
 }
 
 TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
