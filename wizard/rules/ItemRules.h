@@ -45,8 +45,9 @@ bool Caller_Settings_ScreenSaver();
 // the source's folders) from the source PC to where the same root points on the destination (its
 // tokens expanded with the destination's folders, so "%UserProfile%" is this PC's user), which is
 // where the migrated identity looks for it. True when copied or when no store root is mirrored;
-// False when the export failed, the destination has no folder for a token of the root, or a store
-// file could not be copied (in use).
+// False when the export failed, the destination has no folder for a token of the root, a store
+// file could not be copied (in use), or no identity here has that store root (the identities key
+// did not arrive before it).
 bool Get_dotdbs_file_outlook();
 // The "Store Root" value of a registry export (string or expandable-string form); empty without one.
 std::string storeRootOf(const std::string& exportText);

@@ -8,6 +8,7 @@
 #include "wizard/transfer/DisplaySettings.h"
 #include "wizard/transfer/FileActions.h"
 #include "wizard/transfer/RegistryActions.h"
+#include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferPlatform.h"
@@ -105,6 +106,21 @@ std::string expandStoreRootOn(std::string root, const std::string& side)
     return root;
 }
 
+// True when an identity here has the store root `stored`: the migrated identity then looks for its
+// store where this PC reads that root.
+bool identityHereHasRoot(const std::string& stored)
+{
+    using namespace Registry_Related_Functions;
+    const std::string identities = "Identities";
+    for (const std::string& id :
+        FN_Reg_Enum_Keys(platform::RegRoot::CurrentUser, identities).value_or(TextList::value_type{}))
+        if (upperAscii(FN_Reg_Get_Value(platform::RegRoot::CurrentUser,
+                identities + "\\" + id + "\\Software\\Microsoft\\Outlook Express\\5.0", "Store Root", "")) ==
+            upperAscii(stored))
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::string expandStoreRoot(std::string root)
@@ -199,6 +215,11 @@ bool Get_dotdbs_file_outlook()
     if (!Action_Function::Action_Copy_Folder(source, here, "true")) {
         // A store file the mail program holds open on the source cannot be read.
         writeTransferLog("Get_dotdbs_file_outlook", "Store not copied (in use?) : " + source);
+        return false;
+    }
+    if (!identityHereHasRoot(stored)) {
+        // The mail program here would look elsewhere: the store is there, but not found.
+        writeTransferLog("Get_dotdbs_file_outlook", "No identity here has its store root : " + stored);
         return false;
     }
     writeTransferLog("Get_dotdbs_file_outlook", "End");

@@ -225,6 +225,10 @@ constexpr const char* kStore98 =
 constexpr const char* kStoreXp =
     "C:\\Documents and Settings\\Sarah\\Local Settings\\Application Data\\Identities\\"
     "{8D4E7C11-2B9A-4F60-A1C3-5E7D90B24F68}\\Microsoft\\Outlook Express";
+// Where that store's "%UserProfile%" root points here: the user's profile of this PC.
+constexpr const char* kStoreXpHere =
+    "C:\\Documents and Settings\\Martin\\Local Settings\\Application Data\\Identities\\"
+    "{8D4E7C11-2B9A-4F60-A1C3-5E7D90B24F68}\\Microsoft\\Outlook Express";
 
 TEST_F(DemoSettingsMigrationTest, TheMailStoreOfAWindows98SourceComesToItsOwnPath)
 {
@@ -255,8 +259,9 @@ TEST_F(DemoSettingsMigrationTest, AMailStoreInUseOnTheWindowsXpSourceIsReportedF
     const auto* entry = wizard::migrationReport().find(wizard::ReportGroup::Applications, "MS Outlook");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->outcome, TransferOutcome::Failed);
-    EXPECT_FALSE(files().fileExists(std::string(kStoreXp) + "\\Inbox.dbx"));
-    EXPECT_TRUE(files().fileExists(std::string(kStoreXp) + "\\Outbox.dbx")) << "the rest of the store came";
+    EXPECT_FALSE(files().fileExists(std::string(kStoreXpHere) + "\\Inbox.dbx"));
+    EXPECT_TRUE(files().fileExists(std::string(kStoreXpHere) + "\\Outbox.dbx"))
+        << "the rest of the store came";
 }
 
 } // namespace

@@ -37,6 +37,14 @@ protected:
         link.targetPath = target;
         world.putOld(relative, platform::encodeShellLink(link));
     }
+    // The identity as the Outlook script's import brings it here, with its store root.
+    void identityHere(const std::string& root)
+    {
+        platform::RegKey k;
+        world.registry().createKey(platform::RegKey(platform::RegRoot::CurrentUser),
+            std::string(kIdentity).substr(std::string("HKEY_CURRENT_USER\\").size()), k);
+        world.registry().setString(k, "Store Root", root, platform::RegType::ExpandSz);
+    }
     const std::string sharedDesktop = "Documents and Settings/All Users/Desktop/";
 };
 
@@ -88,8 +96,11 @@ TEST_F(SettingsCallersTest, AWindows98StoreIsReadThroughTheMappedDriveAndWritten
     const std::string store = "WINDOWS/Application Data/Identities/{1A2B}/Microsoft/Outlook Express/";
     world.putOld(store + "Inbox.dbx", "inbox");
     world.putOld(store + "Folders.dbx", "folders");
-    setMirror(kIdentity, "Store Root",
-        "C:\\WINDOWS\\Application Data\\Identities\\{1A2B}\\Microsoft\\Outlook Express");
+    const std::string root = "C:\\WINDOWS\\Application Data\\Identities\\{1A2B}\\Microsoft\\Outlook Express";
+    setMirror(kIdentity, "Store Root", root);
+    EXPECT_FALSE(Get_dotdbs_file_outlook()) << "no identity here would find the store";
+    EXPECT_TRUE(world.logged("Get_dotdbs_file_outlook", "No identity here has its store root"));
+    identityHere(root);
     EXPECT_TRUE(Get_dotdbs_file_outlook());
     EXPECT_EQ(world.readNew(store + "Inbox.dbx"), "inbox");
     EXPECT_EQ(world.readNew(store + "Folders.dbx"), "folders");
@@ -115,6 +126,8 @@ TEST_F(SettingsCallersTest, AnXpStoreRootWithTokensIsReadOnTheSourceAndPutWhereI
     EXPECT_TRUE(world.logged(
         "Get_dotdbs_file_outlook", "Store not copied : this PC has no folder for %UserProfile%"));
     world.variables["$st_destination_curr_user_settings"] = "C:\\Documents and Settings\\Martin";
+    identityHere(
+        "%UserProfile%\\Local Settings\\Application Data\\Identities\\{1A2B}\\Microsoft\\Outlook Express");
     EXPECT_TRUE(Get_dotdbs_file_outlook());
     EXPECT_EQ(world.readNew("Documents and Settings/Martin" + below + "Inbox.dbx"), "inbox");
     EXPECT_FALSE(fs::exists(world.hostNew(store))) << "nothing lands in the source user's name";
