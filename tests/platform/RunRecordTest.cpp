@@ -16,13 +16,7 @@ namespace fs = std::filesystem;
 TEST(RunRecordTest, ARunStillGoingIsLeftAloneAndOneThatEndsLeavesNoRecord)
 {
     testutil::TestMachine machine;
-    platform::MachineConfig peer;
-    platform::applyOsDefaults("win98", peer);
-    peer.computerName = "OLDPC";
-    peer.address = "192.168.0.3";
-    peer.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
-    peer.shares.push_back({"C$", "C:\\"});
-    machine.addMachine(peer);
+    machine.addWin98Source("OLDPC", "192.168.0.3");
     platform::Network& net = platform::RunningMachine::current()->network();
 
     ASSERT_TRUE(platform::RunRecord::start(machine.folder()));

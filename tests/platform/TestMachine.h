@@ -76,6 +76,18 @@ public:
         return folder;
     }
 
+    // Adds a Windows 98 PC of that name sharing its drive C: as C$ (a source to connect to).
+    std::filesystem::path addWin98Source(const std::string& computerName, const std::string& address)
+    {
+        platform::MachineConfig c;
+        platform::applyOsDefaults("win98", c);
+        c.computerName = computerName;
+        c.address = address;
+        c.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
+        c.shares.push_back({"C$", "C:\\"});
+        return addMachine(c);
+    }
+
     // Mapped letters of the running machine (what the registry's HKCU\Network holds).
     void map(char letter, const std::string& remotePath) { m_mappings[letter] = remotePath; }
 

@@ -87,7 +87,8 @@ RulesTable& KestroApp::rulesTable()
 KestroApp::~KestroApp()
 {
     // This run has ended: it leaves nothing for the next start to take away.
-    platform::RunRecord::finish();
+    if (m_runRecorded)
+        platform::RunRecord::finish();
     // The engine and the services must not reach the window once it is gone.
     core().engine.setPanelHost(nullptr);
     core().engine.setRulesProvider({});
@@ -150,8 +151,10 @@ bool KestroApp::Main()
     // What a run on this machine that never ended left (copies cut short, drive connections) goes
     // before this run changes anything.
     platform::UnfinishedRunsRemoved leftBehind;
-    if (platform::RunningMachine* machine = platform::RunningMachine::current())
+    if (platform::RunningMachine* machine = platform::RunningMachine::current()) {
         leftBehind = machine->beginRecordedRun();
+        m_runRecorded = true;
+    }
 
     Init_Application_Variables(m_options.appPath);
     wireWindow();

@@ -59,6 +59,7 @@ private:
 
     StartOptions m_options;
     platform::NamedMutex m_mutex;
+    bool m_runRecorded = false; // this start keeps the machine's record of its run
     std::unique_ptr<clsRules> m_rules;
     std::unique_ptr<KestroMain> m_window;
 };

@@ -398,13 +398,7 @@ TEST_F(MachineExitServicesTest, FoldersConnectionsAndTheRestartActOnTheMachine)
 
 TEST_F(MachineExitServicesTest, TheExitRoutineDisconnectsItsDrivesThroughTheNetwork)
 {
-    platform::MachineConfig source;
-    platform::applyOsDefaults("win98", source);
-    source.computerName = "OLDPC";
-    source.address = "192.168.0.3";
-    source.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
-    source.shares.push_back({"C$", "C:\\"});
-    host.machine().addMachine(source);
+    host.machine().addWin98Source("OLDPC", "192.168.0.3");
     platform::RunningMachine* running = platform::RunningMachine::current();
     ASSERT_NE(running, nullptr);
     ASSERT_EQ(running->network().addConnection("Y:", "\\\\OLDPC\\C$", nullptr, nullptr),

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 
 namespace {
@@ -250,6 +251,8 @@ TEST_F(FilesFoldersMigrationTest, WhatDoesNotFitIsFailedAndNothingIsLeftHalfWrit
 TEST_F(FilesFoldersMigrationTest, ListedFilesMeetExistingNamesInAnyCaseAndKeepTheirAttributes)
 {
     w.putNew("Data/Letters/A.TXT", "an older letter");
+    ASSERT_EQ(w.fileSystem().setFileTime("C:\\Data\\Letters\\A.TXT", std::chrono::system_clock::time_point{}),
+        platform::FsError::None);
     w.putOld("Data/Letters/hidden.txt", "hidden");
     platform::Machine old;
     const fs::path oldPc = w.hostOld("Data").parent_path().parent_path().parent_path();
