@@ -3,17 +3,23 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RunningMachine.h"
 
+#include "platform/Clock.h"
 #include "platform/CommandLine.h"
 #include "platform/EventLog.h"
 #include "platform/HelpViewer.h"
 #include "platform/Machine.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,12 +33,39 @@ struct Process::State {
     int pid = 0;
     bool ended = false;
     std::uint32_t code = 0;
+    // A descriptor that becomes readable when the child ends (-1: not opened yet, -2: none).
+    int endFd = -1;
 
     ~State()
     {
         // Collect a child that has already ended; one still running is left to run.
         if (pid > 0 && !ended)
             ::waitpid(pid, nullptr, WNOHANG);
+        if (endFd >= 0)
+            ::close(endFd);
+    }
+
+    // Blocks until the child ends or `ms` passed; true when it has ended.
+    bool waitStep(int ms)
+    {
+        if (poll(false))
+            return true;
+#ifdef SYS_pidfd_open
+        if (endFd == -1) {
+            const long fd = ::syscall(SYS_pidfd_open, pid, 0);
+            endFd = fd >= 0 ? static_cast<int>(fd) : -2;
+        }
+#endif
+        if (endFd >= 0) {
+            pollfd p{endFd, POLLIN, 0};
+            ::poll(&p, 1, ms);
+        } else {
+            // Without an end descriptor: look again every millisecond.
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+            while (!poll(false) && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return poll(false);
     }
 
     void record(int status)
@@ -217,12 +250,36 @@ bool Process::wait(int timeoutMs) const
     if (timeoutMs < 0)
         return m_state->poll(true);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!m_state->poll(false)) {
-        if (std::chrono::steady_clock::now() >= deadline)
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (m_state->waitStep(static_cast<int>(std::max<std::int64_t>(left.count(), 0))))
+            return true;
+        if (left.count() <= 0)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return true;
+}
+
+void Process::terminate() const
+{
+    if (!m_state || m_state->pid <= 0 || m_state->poll(false))
+        return;
+    ::kill(m_state->pid, SIGKILL);
+    m_state->poll(true);
+}
+
+WaitOutcome waitForEnd(
+    const Process& process, int timeoutMs, int stepMs, const std::function<bool()>& between)
+{
+    const Clock::TimePoint deadline = currentTime() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    for (;;) {
+        if (process.wait(stepMs))
+            return WaitOutcome::Ended;
+        if (between && !between())
+            return WaitOutcome::Stopped;
+        if (currentTime() >= deadline)
+            return process.wait(0) ? WaitOutcome::Ended : WaitOutcome::TimedOut;
+    }
 }
 
 std::uint32_t Process::exitCode() const

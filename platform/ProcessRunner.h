@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,8 +33,12 @@ public:
     // The host process id; 0 for programs the layer runs in-process (they end before start returns).
     int id() const;
     bool isRunning() const;
-    // Waits until the program ends; false when `timeoutMs` (>= 0) passed first.
+    // Waits until the program ends; false when `timeoutMs` (>= 0) passed first. Blocks the
+    // calling thread: a caller with a window waits in short steps (waitForEnd) between its events.
     bool wait(int timeoutMs = -1) const;
+    // Ends a program still running (it gets no chance to finish its work) and collects it; its
+    // exit code is then a failure. Does nothing to a program that has ended.
+    void terminate() const;
     // The exit code once the program has ended (0 for success); 259 (STILL_ACTIVE) while it runs.
     std::uint32_t exitCode() const;
 
@@ -73,6 +78,12 @@ namespace platform {
 // without waiting.
 WinError startProcess(
     const std::string& commandLine, const StartOptions& options = {}, Process* out = nullptr);
+// Waits for `process` to end, at most `timeoutMs` of the installed clock (Clock.h), blocking at
+// most `stepMs` at a time and running `between` after each step (a window's events, say).
+// `between` answering false stops the wait. Ended when the program has ended.
+enum class WaitOutcome { Ended, TimedOut, Stopped };
+WaitOutcome waitForEnd(
+    const Process& process, int timeoutMs, int stepMs, const std::function<bool()>& between);
 // Starts a command line and waits for it to end; `exitCode` (when given) receives its exit code.
 WinError runProcess(
     const std::string& commandLine, const StartOptions& options = {}, std::uint32_t* exitCode = nullptr);

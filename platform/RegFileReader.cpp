@@ -641,6 +641,9 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
         if (committed != WinError::Success)
             report.message =
                 "cannot commit the merge: " + std::string(winErrorName(committed)) + "; nothing was changed";
+        else if (report.keysDeleted > 0 && !registry.inTransaction())
+            // A removed subtree (a whole mirror, say) would otherwise stay as free room in the file.
+            registry.giveBackSpace();
         return committed;
     });
 }

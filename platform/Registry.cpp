@@ -275,6 +275,33 @@ WinError Registry::rollbackTransaction()
 
 bool Registry::inTransaction() const { return m->depth > 0; }
 
+WinError Registry::giveBackSpace()
+{
+    return guarded([&] {
+        if (!m->db)
+            return WinError::InvalidHandle;
+        if (m->depth > 0)
+            return WinError::InvalidFunction;
+        const auto pragma = [this](const char* sql) {
+            sqlite3_stmt* s = nullptr;
+            std::int64_t value = 0;
+            if (sqlite3_prepare_v2(m->db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+                value = sqlite3_column_int64(s, 0);
+            sqlite3_finalize(s);
+            return value;
+        };
+        const std::int64_t pages = pragma("PRAGMA page_count");
+        const std::int64_t free = pragma("PRAGMA freelist_count");
+        if (free > 0 && free * 4 >= pages) {
+            // The statements hold no transaction open; VACUUM needs none to be.
+            if (const WinError e = m->exec("VACUUM"); e != WinError::Success)
+                return e;
+            ++m->writes;
+        }
+        return m->exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    });
+}
+
 void Registry::noteChange() { ++m->writes; }
 
 } // namespace platform

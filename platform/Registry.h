@@ -218,6 +218,12 @@ public:
     WinError rollbackTransaction();
     bool inTransaction() const;
 
+    // Gives the room of deleted keys and values back to the file system when it is a sizeable
+    // part of the database (a quarter or more): the file is rewritten to what its keys need.
+    // The write-ahead log is emptied in any case. Outside a transaction only; waits for other
+    // writers like a transaction does.
+    WinError giveBackSpace();
+
 private:
     friend class WriteScope;
     void noteChange();

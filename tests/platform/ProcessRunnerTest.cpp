@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -97,6 +98,34 @@ TEST_F(ProcessRunnerTest, StartDoesNotWaitAndHandleReportsTheEnd)
     EXPECT_TRUE(p.wait(5000));
     EXPECT_FALSE(p.isRunning());
     EXPECT_EQ(p.exitCode(), 3u);
+}
+
+// The wait in steps: the caller's work runs between steps until the program ends; answering false
+// stops the wait, and terminate ends a program that still runs, with a failing exit code.
+TEST_F(ProcessRunnerTest, WaitInStepsRunsTheCallersWorkAndCanBeStopped)
+{
+    ::setenv("SLOW", "1", 1);
+    Process p;
+    ASSERT_EQ(startProcess("regedit /s y.reg", {}, &p), WinError::Success);
+    int steps = 0;
+    EXPECT_EQ(waitForEnd(p, 60000, 20, [&] { return ++steps > 0; }), WaitOutcome::Ended);
+    EXPECT_GE(steps, 3) << "0.3 s in steps of 20 ms";
+    EXPECT_EQ(p.exitCode(), 3u);
+
+    Process q;
+    ASSERT_EQ(startProcess("regedit /s y.reg", {}, &q), WinError::Success);
+    EXPECT_EQ(waitForEnd(q, 60000, 20, [] { return false; }), WaitOutcome::Stopped);
+    EXPECT_TRUE(q.isRunning());
+    q.terminate();
+    EXPECT_FALSE(q.isRunning());
+    EXPECT_NE(q.exitCode(), 0u);
+    EXPECT_NE(q.exitCode(), 259u);
+    EXPECT_NE(::kill(q.id(), 0), 0) << "the ended program is collected";
+
+    Process r;
+    ASSERT_EQ(startProcess("regedit /s y.reg", {}, &r), WinError::Success);
+    EXPECT_EQ(waitForEnd(r, 40, 20, [] { return true; }), WaitOutcome::TimedOut);
+    r.terminate();
 }
 
 TEST_F(ProcessRunnerTest, BatchFilesGoToTheBatchRunner)

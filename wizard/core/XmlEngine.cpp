@@ -359,7 +359,12 @@ void XmlEngine::stayAtEnd(const Position& before)
     wizardWindows().setStatusText(kEndOfScriptStatus);
 }
 
-void XmlEngine::report(const std::string& text) { platform::showMessage(text); }
+void XmlEngine::report(const std::string& text)
+{
+    // A step cut short by the way out has not failed: the user asked for the end.
+    if (!programEndRequested())
+        platform::showMessage(text);
+}
 
 bool XmlEngine::linkRefused(const std::string& link)
 {

@@ -235,4 +235,38 @@ bool clsRules::Display_Msg_To_User()
     return true;
 }
 
+bool clsRules::Confirm_Source_Registry()
+{
+    platform::RunningMachine* machine = platform::RunningMachine::current();
+    if (!machine)
+        return false;
+    bool whole = true;
+    for (const char* root : kExportRoots) {
+        platform::RegKey key;
+        whole = whole &&
+            machine->registry().openKey(platform::RegKey(platform::RegRoot::LocalMachine),
+                "SOFTWARE\\QZ\\" + std::string(root), key) == platform::WinError::Success;
+    }
+    if (whole)
+        return true;
+    log("Confirm_Source_Registry", "0 : the registry of " + SourcePcName + " was not merged");
+    // Nothing of a half-made mirror may be taken for the source's registry; its room in the
+    // registry's file goes with it.
+    Remove_Registry_Entries(AppPath);
+    // An editor ended at its limit leaves its unfinished merge in the registry's log file.
+    machine->registry().giveBackSpace();
+    platform::FileSystem& files = machine->files();
+    for (const char* name : kSourceExports) {
+        files.deleteFile(AppPath + "\\tempreg\\" + name, true);
+        files.deleteFile(AppPath + "\\tempreg\\mirror\\" + name, true);
+    }
+    HandOverSource.clear();
+    wizardWindows().closeBusyWindow();
+    wizardWindows().setStatusText("The registry of the Source PC was not taken over");
+    platform::showMessage("The registry of the Source PC could not be taken over. Click Next to run "
+                          "'C:\\KestroBatch\\Temp.bat' in the Source PC again, or Cancel to leave.",
+        platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+    return false;
+}
+
 } // namespace wizard

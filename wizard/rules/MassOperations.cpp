@@ -2,6 +2,7 @@
 // mass steps with their fixed arguments.
 #include "wizard/rules/MassOperations.h"
 
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/selection/SelectionCollectors.h"
@@ -73,8 +74,12 @@ bool delRegKey()
         bool last = true;
         for (const char* id :
             {"Features\\904010001E872D116BF00006799C897E", "Products\\904010001E872D116BF00006799C897E",
-                "Features\\904000001E872D116BF00006799C897E", "Products\\904000001E872D116BF00006799C897E"})
+                "Features\\904000001E872D116BF00006799C897E", "Products\\904000001E872D116BF00006799C897E"}) {
+            // The way out taken during a deletion ends the stage: no further key goes.
+            if (programEndRequested())
+                return false;
             last = FN_DEL_REGKEY(std::string("HKEY_CLASSES_ROOT\\Installer\\") + id);
+        }
         return last;
     });
 }

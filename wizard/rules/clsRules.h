@@ -30,7 +30,7 @@ struct RulesEnvironment {
 class clsRules {
 public:
     // The 68 public members in declaration order (the order is part of the class's interface).
-    static constexpr std::size_t kMemberCount = 68;
+    static constexpr std::size_t kMemberCount = 69;
     static const std::array<const char*, kMemberCount>& memberNames();
     // The two members that take arguments and are called only inside the class.
     static bool takesArguments(const std::string& member);
@@ -87,6 +87,10 @@ public:
     // user to run it there until the three exports can be copied into AppPath\tempreg, and answers
     // True then; Cancel asks the exit question (its confirmation ends the program, False).
     bool Display_Msg_To_User();
+    // After the main script merged the copied exports: True when all three arrived below the
+    // mirror. Else the mirror goes again (with what of it was merged), so do the copies, the user
+    // is told to run the batch file again, and the answer is False: the wizard stays on its page.
+    bool Confirm_Source_Registry();
 
     // The form each page-showing operation shows.
     static std::string pageOf(const std::string& operation);

@@ -1,6 +1,7 @@
 // ModOtherApplications.cpp: application copy workers and the registry editor's export and import.
 #include "wizard/transfer/ModOtherApplications.h"
 
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/transfer/FileWorkers.h"
 #include "wizard/transfer/RegistryEditorWait.h"
 #include "wizard/transfer/TransferGlobals.h"
@@ -23,22 +24,34 @@ void registerHook(const std::string& target) { CheckandRegister(target); }
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// The log words of an editor run that did not finish well.
+const char* editorFault(EditorWaitResult result)
+{
+    switch (result) {
+    case EditorWaitResult::Failed: return "Failed : ";
+    case EditorWaitResult::Stopped: return "Stopped by the way out : ";
+    default: return "No answer : ";
+    }
+}
+
 // Starts the editor, waits until it has let go of the file and has ended, and reads its result.
-// A failure is logged under `record`.
+// A failure is logged under `record`. Once the program's end has been asked for, no editor starts.
 bool runEditor(const std::string& commandLine, const std::string& file, const std::string& record)
 {
+    if (programEndRequested())
+        return false;
     yieldToEvents();
     StartedProcess process;
-    const bool started = startHidden(commandLine, process);
+    const bool started = !programEndRequested() && startHidden(commandLine, process);
     yieldToEvents();
     if (!started) {
-        writeTransferLog(record, "Not started : " + commandLine);
+        if (!programEndRequested())
+            writeTransferLog(record, "Not started : " + commandLine);
         return false;
     }
     const EditorWaitResult waited = waitForEditor(file, process);
     if (waited != EditorWaitResult::Finished) {
-        writeTransferLog(
-            record, (waited == EditorWaitResult::Failed ? "Failed : " : "No answer : ") + commandLine);
+        writeTransferLog(record, editorFault(waited) + commandLine);
         return false;
     }
     return true;

@@ -21,16 +21,19 @@ std::string storedName(const std::string& file)
     return file;
 }
 
-// Probes until the file is free; returns the time spent pausing, or -1 when the limit ran out.
+constexpr int kLimitRanOut = -1;
+constexpr int kWayOut = -2;
+
+// Probes until the file is free; returns the time spent pausing, kLimitRanOut or kWayOut.
 int probeUntilFree(const std::string& requested)
 {
     const std::string file = storedName(requested);
     int waited = 0;
     while (moveFile(file, file) == FsError::PermissionDenied) {
         if (waited >= kEditorWaitLimitMs)
-            return -1;
-        yieldToEvents();
-        sleepFor(kProbeIntervalMs);
+            return kLimitRanOut;
+        if (!pauseWithEvents(kProbeIntervalMs))
+            return kWayOut;
         waited += kProbeIntervalMs;
     }
     return waited;
@@ -41,12 +44,16 @@ int probeUntilFree(const std::string& requested)
 EditorWaitResult waitForEditor(const std::string& file, const StartedProcess& process)
 {
     const int waited = probeUntilFree(file);
-    if (waited < 0)
-        return EditorWaitResult::TimedOut;
-    sleepFor(kSettleMs);
+    if (waited < 0) {
+        stopProcess(process);
+        return waited == kWayOut ? EditorWaitResult::Stopped : EditorWaitResult::TimedOut;
+    }
     int exitCode = 0;
-    if (!waitForExit(process, kEditorWaitLimitMs - waited, exitCode))
-        return EditorWaitResult::TimedOut;
+    switch (waitForExit(process, kEditorWaitLimitMs - waited, exitCode)) {
+    case ExitWait::Ended: break;
+    case ExitWait::Stopped: return EditorWaitResult::Stopped;
+    case ExitWait::TimedOut: return EditorWaitResult::TimedOut;
+    }
     return exitCode == 0 ? EditorWaitResult::Finished : EditorWaitResult::Failed;
 }
 

@@ -11,9 +11,11 @@
 #include "platform/RunningMachine.h"
 #include "platform/ShellLink.h"
 #include "platform/TreeCopyWalk.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace wizard::transfer {
@@ -264,14 +266,40 @@ bool startHidden(const std::string& commandLine, StartedProcess& process)
     return true;
 }
 
-bool waitForExit(const StartedProcess& process, int milliseconds, int& exitCode)
+ExitWait waitForExit(const StartedProcess& process, int milliseconds, int& exitCode)
 {
     if (!process.handle)
-        return false;
-    if (!process.handle->wait(milliseconds < 0 ? 0 : milliseconds))
-        return false;
-    exitCode = static_cast<int>(process.handle->exitCode());
-    return true;
+        return ExitWait::TimedOut;
+    const platform::Process& p = *process.handle;
+    const platform::WaitOutcome outcome = platform::waitForEnd(p, milliseconds, kEventStepMs, [] {
+        platform::yieldToEvents();
+        return !programEndRequested();
+    });
+    if (outcome != platform::WaitOutcome::Ended) {
+        // An editor left running would go on writing into the registry behind the program.
+        p.terminate();
+        return outcome == platform::WaitOutcome::Stopped ? ExitWait::Stopped : ExitWait::TimedOut;
+    }
+    exitCode = static_cast<int>(p.exitCode());
+    return ExitWait::Ended;
+}
+
+void stopProcess(const StartedProcess& process)
+{
+    if (process.handle)
+        process.handle->terminate();
+}
+
+bool pauseWithEvents(int milliseconds)
+{
+    for (int left = milliseconds; left > 0; left -= kEventStepMs) {
+        platform::yieldToEvents();
+        if (programEndRequested())
+            return false;
+        platform::sleepFor(static_cast<std::uint32_t>(std::min(left, kEventStepMs)));
+    }
+    platform::yieldToEvents();
+    return !programEndRequested();
 }
 
 bool readRegistryValue(

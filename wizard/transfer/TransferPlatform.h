@@ -114,8 +114,20 @@ struct StartedProcess {
 // Starts a command line with a hidden window and does not wait for it. False when it could not
 // be started.
 bool startHidden(const std::string& commandLine, StartedProcess& process);
-// Waits up to `milliseconds` for the process to end. True with its exit code when it has ended.
-bool waitForExit(const StartedProcess& process, int milliseconds, int& exitCode);
+// How a wait for a started process came out.
+enum class ExitWait { Ended, TimedOut, Stopped };
+// Waits up to `milliseconds` for the process to end, running the window's events at least every
+// kEventStepMs. Ended with its exit code when it has ended. When the limit passes first the
+// process is ended (TimedOut); when the program's end is asked for meanwhile (the way out) it is
+// ended at once (Stopped).
+ExitWait waitForExit(const StartedProcess& process, int milliseconds, int& exitCode);
+// Ends the process if it still runs.
+void stopProcess(const StartedProcess& process);
+// Pauses `milliseconds`, running the window's events at least every kEventStepMs; false (at once)
+// when the program's end has been asked for.
+bool pauseWithEvents(int milliseconds);
+// The longest time the window's events wait during a pause or a wait for a process.
+inline constexpr int kEventStepMs = 20;
 
 // A registry value with its own type and data bytes.
 struct RegData {

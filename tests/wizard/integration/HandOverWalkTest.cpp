@@ -2,11 +2,50 @@
 // agreement to the connection page and on to the source registry mirrored under SOFTWARE\QZ, with
 // the user running Temp.bat on the source through the batch runner: a Windows 98 source with
 // share-level access and a Windows XP source with a logon. Also the refusals on the way.
+#include "tests/support/platform/CountingEventPump.h"
 #include "tests/wizard/integration/DemoWalk.h"
+#include "tests/wizard/integration/EditorSpy.h"
+#include "wizard/core/ProgramEnd.h"
+
+#include <chrono>
+#include <thread>
+#include <utility>
 
 namespace {
 
-class HandOverWalkTest : public testsupport::DemoWalk {};
+class HandOverWalkTest : public testsupport::DemoWalk {
+protected:
+    // The size of NEWPC's registry database with its write-ahead log.
+    std::uintmax_t registryBytes()
+    {
+        std::uintmax_t total = 0;
+        std::error_code ec;
+        for (const char* name : {"registry.db", "registry.db-wal"}) {
+            const auto size = std::filesystem::file_size(network / demo::kDestinationPc / name, ec);
+            total += ec ? 0 : size;
+        }
+        return total;
+    }
+};
+
+// A clock on which, while `fast`, a minute passes in about 60 ms of real time: the editor's time
+// limit is reached without the test waiting for it.
+class FastClock : public platform::Clock {
+public:
+    TimePoint now() override
+    {
+        const TimePoint real = std::chrono::system_clock::now();
+        return fast ? m_start + (real - m_start) * 1000 : real;
+    }
+    bool fast = true;
+    void sleep(std::uint32_t milliseconds) override
+    {
+        std::this_thread::sleep_for(std::chrono::microseconds(milliseconds));
+    }
+
+private:
+    TimePoint m_start = std::chrono::system_clock::now();
+};
 
 TEST_F(HandOverWalkTest, Windows98SourceIsMirroredUnderQZ)
 {
@@ -135,6 +174,78 @@ TEST_F(HandOverWalkTest, TheWrongSourceSystemIsRefusedAndItsMappingUndone)
     EXPECT_EQ(activeForm(w), "Frm_ConnectionType");
     EXPECT_TRUE(connections().empty());
     EXPECT_TRUE(wizard::transferGlobals().driveMap.entries().empty());
+    EXPECT_FALSE(destinationKeyExists("SOFTWARE\\QZ"));
+}
+
+// The source's HKLM export does not finish merging within the time limit: the editor is ended, the
+// part of the mirror that did arrive goes again with its room in the registry's file, and the
+// wizard stays on the connection page; Next then asks for the batch file again and goes on.
+TEST_F(HandOverWalkTest, AMergePastItsLimitIsUndoneAndAskedForAgain)
+{
+    FastClock fast;
+    common::Service<platform::Clock>::Override fastScope(fast);
+    testsupport::EditorSpy editor;
+    editor.hangOn = "mirror\\HKLM.reg";
+    const std::uintmax_t before = registryBytes();
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToConnectionPage(w, "Opt98");
+    fillConnection(w, "OLDPC");
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+    next(w);
+
+    ASSERT_GT(editor.hungPid, 0);
+    EXPECT_FALSE(editor.hungStillThere()) << "the editor is ended at the limit";
+    EXPECT_EQ(activeForm(w), "Frm_ConnectionType");
+    EXPECT_FALSE(destinationKeyExists("SOFTWARE\\QZ")) << "the merged classes and user go again";
+    EXPECT_LE(registryBytes(), before + 16 * 1024) << "the registry's file gives their room back";
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_NE(user.shown.back().find("could not be taken over"), std::string::npos) << user.shown.back();
+    EXPECT_FALSE(w->busyWindowOpen());
+
+    user.shown.clear();
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+    fast.fast = false;
+    next(w);
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_NE(user.shown[0].find("C:\\KestroBatch\\Temp.bat"), std::string::npos) << "asked again";
+    EXPECT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    EXPECT_TRUE(destinationKeyExists("SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE"));
+}
+
+// Cancel while the editor merges an export, answered to end: the editor is ended at once and
+// nothing of the mirror stays.
+TEST_F(HandOverWalkTest, TheWayOutDuringTheMergeEndsTheEditor)
+{
+    testsupport::EditorSpy editor;
+    editor.hangOn = "mirror\\HKLM.reg";
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    // The user clicks Cancel while the window waits for the editor.
+    bool merging = false;
+    editor.onStart = [&](const std::string& line) {
+        merging = line.find("mirror\\HKLM.reg") != std::string::npos;
+    };
+    testsupport::CountingEventPump pump;
+    common::Service<platform::EventPump>::Override pumpScope{pump};
+    pump.onYield = [&] {
+        if (std::exchange(merging, false))
+            w->findChild<QPushButton*>("Cancel")->click();
+    };
+    walkToConnectionPage(w, "Opt98");
+    fillConnection(w, "OLDPC");
+    // The batch file, then the exit routine's restart question: No, end without a restart.
+    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}, {platform::MsgResult::No, {}}};
+    next(w);
+
+    EXPECT_TRUE(wizard::programEndRequested());
+    ASSERT_GT(editor.hungPid, 0);
+    EXPECT_FALSE(editor.hungStillThere());
+    EXPECT_NE(user.shown.back().find("restart"), std::string::npos) << user.shown.back();
     EXPECT_FALSE(destinationKeyExists("SOFTWARE\\QZ"));
 }
 

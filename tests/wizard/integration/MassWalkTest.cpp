@@ -3,7 +3,9 @@
 // (Windows XP) onto NEWPC; then NEWPC holds the source's drives and registry as the mass steps
 // rewrite them, checked whole: every file, folder, key and value of NEWPC against what the steps'
 // rules make of the source and of NEWPC as it was just before Migrate.
+#include "tests/support/platform/CountingEventPump.h"
 #include "tests/wizard/integration/DemoWalk.h"
+#include "tests/wizard/integration/EditorSpy.h"
 
 #include "platform/EventLog.h"
 #include "platform/qt/QtHelpViewer.h"
@@ -21,6 +23,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 namespace {
 
@@ -338,6 +341,42 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
     EXPECT_EQ(destinationValue("SOFTWARE\\Night Sky Software\\Star Chart", "Observatory"), "Greenwich");
     expectWholeDestination({'C'}, demo::kXpAdminUser);
+}
+
+// Cancel while the registry stage deletes the Office installer keys, answered Yes: the stage stops
+// with the deletion under way; no further key deletion (nor any other editor run) starts.
+TEST_F(MassWalkTest, YesToTheWayOutDuringTheRegistryStageStopsIt)
+{
+    wizard::KestroApp app(startOptions());
+    ASSERT_TRUE(app.Main());
+    wizard::installTransferActions();
+    wizard::KestroMain* w = wizard::mainWindow();
+    walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
+    testsupport::EditorSpy editor;
+    // The user clicks Cancel while the window waits for the first deletion.
+    std::size_t startsAtTheAnswer = 0;
+    editor.onStart = [&](const std::string& line) {
+        if (line.find("Mass.Reg") != std::string::npos && startsAtTheAnswer == 0)
+            startsAtTheAnswer = editor.starts.size();
+    };
+    testsupport::CountingEventPump pump;
+    common::Service<platform::EventPump>::Override pumpScope{pump};
+    bool clicked = false;
+    pump.onYield = [&] {
+        if (startsAtTheAnswer != 0 && !std::exchange(clicked, true))
+            w->findChild<QPushButton*>("Cancel")->click();
+    };
+    user.shown.clear();
+    user.steps = {{platform::MsgResult::Yes, {}}};
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+
+    ASSERT_GT(startsAtTheAnswer, 0u) << "the registry stage deleted a key";
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.front(), "Are you sure you want to exit Kestro?");
+    EXPECT_TRUE(wizard::programEndRequested());
+    EXPECT_EQ(editor.count("Mass.Reg"), 1u);
+    EXPECT_EQ(editor.starts.size(), startsAtTheAnswer) << editor.starts.back();
+    EXPECT_FALSE(restartRecorded());
 }
 
 // F1 right after the mass page appears opens the mass page's topic, wherever the focus was left.

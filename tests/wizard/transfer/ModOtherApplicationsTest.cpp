@@ -5,7 +5,10 @@
 #include "platform/ProcessRunner.h"
 #include "tests/support/platform/RecordingProcessLauncher.h"
 #include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/transfer/RegistryEditorWait.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -48,7 +51,7 @@ TEST_F(ModOtherApplicationsTest, CommandLinesQuoteFileAndKeyWhole)
         "CurrentControlSet\\Hardware Profiles\\Current\"");
     EXPECT_EQ(launcher.starts()[1].commandLine, "regedit.exe /s \"C:\\x y\\a.reg\"");
     EXPECT_EQ(launcher.starts()[1].options.style, platform::WindowStyle::Hidden);
-    EXPECT_EQ(world.clock.slept, 2u * transfer::kSettleMs) << "one settle pause per run, no probing";
+    EXPECT_EQ(world.clock.slept, 0u) << "no pause when the file is free and the editor has ended";
 }
 
 TEST_F(ModOtherApplicationsTest, EditorFailureOrRefusedStartIsReported)
@@ -69,14 +72,39 @@ TEST_F(ModOtherApplicationsTest, WaitProbesABusyFileUntilItIsLetGo)
     platform::FileLock lock = fsys.lockFile("C:\\busy.reg");
     ASSERT_TRUE(lock.isLocked());
     int yieldsSeen = 0;
+    std::uint64_t lastYield = 0;
+    std::uint64_t longestGap = 0;
     world.pump.onYield = [&] {
-        if (++yieldsSeen == 5)
+        longestGap = std::max(longestGap, world.clock.slept - lastYield);
+        lastYield = world.clock.slept;
+        if (++yieldsSeen == 12)
             lock.release();
     };
     EXPECT_TRUE(ImportRegistry("C:\\busy.reg"));
-    EXPECT_GE(yieldsSeen, 5);
-    EXPECT_GE(
-        world.clock.slept, static_cast<std::uint64_t>(transfer::kSettleMs + 2 * transfer::kProbeIntervalMs));
+    EXPECT_GE(yieldsSeen, 12);
+    EXPECT_GE(world.clock.slept, static_cast<std::uint64_t>(2 * transfer::kProbeIntervalMs));
+    EXPECT_LE(world.clock.slept, static_cast<std::uint64_t>(3 * transfer::kProbeIntervalMs));
+    EXPECT_LE(longestGap, static_cast<std::uint64_t>(transfer::kEventStepMs)) << "the window stays live";
+}
+
+// The way out taken while the editor holds its file: the wait ends at once, and no editor starts
+// any more.
+TEST_F(ModOtherApplicationsTest, TheWayOutEndsTheWaitAndNoEditorStartsAfterIt)
+{
+    world.putNew("busy.reg", "REGEDIT4\r\n");
+    platform::FileSystem fsys = world.fileSystem();
+    platform::FileLock lock = fsys.lockFile("C:\\busy.reg");
+    world.pump.onYield = [this] {
+        if (!launcher.starts().empty())
+            requestProgramEnd(0);
+    };
+    EXPECT_FALSE(ImportRegistry("C:\\busy.reg"));
+    EXPECT_LT(world.clock.slept, static_cast<std::uint64_t>(transfer::kProbeIntervalMs));
+    EXPECT_TRUE(world.logged("ImportRegistry : C:\\busy.reg", "Stopped by the way out : regedit.exe /s"));
+    lock.release();
+    EXPECT_FALSE(ImportRegistry("C:\\busy.reg"));
+    EXPECT_EQ(launcher.starts().size(), 1u);
+    resetProgramEnd();
 }
 
 // The wait probes the file by moving it onto itself; named in another case than it is stored
