@@ -21,9 +21,10 @@ set(CPACK_PACKAGE_NAME "kestro")
 set(CPACK_PACKAGE_VENDOR "Kestro")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PC migration wizard (Kestro) and folder-size browser (Tallymoor)")
 set(CPACK_PACKAGE_CONTACT "Kestro <kestro@localhost>")
-set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
-# Installed with DESTDIR, so that the install prefix the desktop entry names is /usr.
+# Installed with DESTDIR under /usr, so that the desktop entry names /usr/bin/tallymoor.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX "/usr")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")

@@ -12,8 +12,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -34,6 +34,7 @@
 #include "foldersize/scanner/HandOffReceiver.h"
 #include "foldersize/scanner/MainSplitter.h"
 #include "foldersize/scanner/MainToolbar.h"
+#include "foldersize/scanner/OutputDialogs.h"
 #include "foldersize/scanner/SizeFormat.h"
 #include "foldersize/scanner/TreeExpander.h"
 #include "foldersize/scanner/TreeOutput.h"
@@ -69,9 +70,7 @@ MainWindow::MainWindow(QString iniFile, std::vector<std::string> commandLine, QW
     , m_commandLine(std::move(commandLine))
 {
     m_settings = m_store.load(&m_problems);
-    m_choosers.folder = [](QWidget* p) {
-        return QFileDialog::getExistingDirectory(p, QString(), QDir::homePath());
-    };
+    m_choosers.folder = [](QWidget* p) { return chooseFolder(p, QDir::homePath()); };
     m_choosers.font = [](QWidget* p, const QFont& current) -> std::optional<QFont> {
         bool ok = false;
         const QFont f = QFontDialog::getFont(&ok, current, p);
@@ -232,7 +231,7 @@ void MainWindow::restoreGeometryFromSettings()
     // and every toolbar button.
     const bool widthBad = std::any_of(m_problems.begin(), m_problems.end(),
         [](const SettingsProblem& p) { return p.section == ini::kForm && p.key == QLatin1String("Width"); });
-    if (widthBad || INILesen(ini::kForm, QStringLiteral("Width"), QString(), m_iniFile).isEmpty())
+    if (widthBad || !m_settings.widthStored)
         width = std::max(width, m_ui.cboOrdner->minimumWidth() + m_ui.tlbMain->sizeHint().width() + 8);
     const int height = static_cast<int>(std::lround(m_settings.height / ty));
     int left =
@@ -433,7 +432,7 @@ void MainWindow::widenListColumns(YieldClock* clock)
 
 void MainWindow::OptionenLadenMain()
 {
-    const BrowserSettings fresh = m_store.load();
+    const BrowserSettings fresh = m_store.loadOptionen();
     m_settings.dateianzahlRekursiv = fresh.dateianzahlRekursiv;
     m_settings.noIcons = fresh.noIcons;
     m_treeModel->setShowCounts(m_settings.dateianzahlRekursiv == 1);

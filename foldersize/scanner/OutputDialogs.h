@@ -1,5 +1,5 @@
 // OutputDialogs.h: the save and printer dialogs of the tree output as a small replaceable service,
-// so that tests choose a file or a PDF printer without interaction.
+// so that tests choose a file or a PDF printer without interaction; and the folder dialog.
 #pragma once
 
 #include "common/Service.h"
@@ -27,6 +27,9 @@ public:
     QString saveFileName(QWidget* parent, const QString& filter, const QString& fileName) override;
     bool choosePrinter(QWidget* parent, QPrinter& printer) override;
 };
+
+// Qt's folder dialog (the "neu" button), opened at start; the folder chosen, "" on Cancel.
+QString chooseFolder(QWidget* parent, const QString& start);
 
 } // namespace foldersize
 

@@ -41,10 +41,13 @@ int Main(int argc, char** argv)
     int step = 10;
     try {
         SettingsStore store(g.iniDatei);
-        const BrowserSettings settings = store.load();
+        std::vector<SettingsProblem> problems;
+        const BrowserSettings settings = store.loadOptionen(&problems);
         step = 20;
-        // First run: register the file managers' entry for folders.
-        if (settings.kontextmenu == QLatin1String("99")) {
+        // First run: register the file managers' entry for folders. A file too large to be read
+        // is left for the window to report (it is replaced when the window saves).
+        const bool unread = !problems.empty() && problems.front().tooLarge;
+        if (settings.kontextmenu == QLatin1String("99") && !unread) {
             store.saveKontextmenu(QStringLiteral("1"));
             KontextmenuRegistrieren(1, QCoreApplication::applicationFilePath());
         }

@@ -134,8 +134,17 @@ SettingsStore::SettingsStore(QString iniPath, QLocale locale)
 
 BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) const
 {
+    return loadFrom(IniSnapshot(m_path), problems);
+}
+
+BrowserSettings SettingsStore::loadOptionen(std::vector<SettingsProblem>* problems) const
+{
+    return loadFrom(IniSnapshot(m_path, ini::kOptionen), problems);
+}
+
+BrowserSettings SettingsStore::loadFrom(const IniSnapshot& file, std::vector<SettingsProblem>* problems) const
+{
     BrowserSettings s;
-    const IniSnapshot file(m_path);
     if (file.tooLarge()) {
         // No settings file of ours: as a corrupt one, the defaults hold.
         if (problems)
@@ -159,6 +168,7 @@ BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) cons
     r.optionalInteger(kForm, QStringLiteral("Left"), s.left);
     r.optionalInteger(kForm, QStringLiteral("Top"), s.top);
     r.integer(kForm, QStringLiteral("Width"), s.width, 0, 1000000);
+    s.widthStored = !file.value(kForm, QStringLiteral("Width"), QString()).isEmpty();
     r.integer(kForm, QStringLiteral("Height"), s.height, 0, 1000000);
     r.real(kForm, QStringLiteral("TVW"), s.tvw);
 
@@ -175,11 +185,13 @@ BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) cons
     r.flag(kLayout, QStringLiteral("FontBold"), s.fontBold);
 
     // The history ends at the first missing key; keys after a gap are never read.
-    for (int i = 0;; ++i) {
-        const QString t = r.text(kComboOrdner, QStringLiteral("O%1").arg(i), kComboEnde);
-        if (t == kComboEnde)
-            break;
-        s.comboOrdner.append(t);
+    if (const QHash<QString, QString>* history = file.keys(kComboOrdner)) {
+        for (int i = 0;; ++i) {
+            const auto t = history->constFind(QStringLiteral("o%1").arg(i)); // "O0", ... case-folded
+            if (t == history->cend() || *t == kComboEnde)
+                break;
+            s.comboOrdner.append(*t);
+        }
     }
 
     r.flag(kInternetUpdate, QStringLiteral("UseProxy"), s.useProxy);

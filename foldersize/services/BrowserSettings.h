@@ -13,6 +13,8 @@
 
 namespace foldersize {
 
+class IniSnapshot;
+
 // Section and key names of the INI file (no other section or key is read or written).
 namespace ini {
 inline const QString kOptionen = QStringLiteral("Optionen");
@@ -43,6 +45,7 @@ struct BrowserSettings {
     std::optional<int> left; // absent: centre the window
     std::optional<int> top;
     int width = 11715;
+    bool widthStored = false; // the file holds a width (a usable one or not)
     int height = 8190;
     double tvw = 3675; // width of the folder tree (splitter position)
 
@@ -88,6 +91,8 @@ public:
     // Loads every section. Values that do not convert keep their defaults and are listed in
     // problems (when given). Never fails: a missing or unreadable file yields all defaults.
     BrowserSettings load(std::vector<SettingsProblem>* problems = nullptr) const;
+    // Loads [Optionen] alone (what the start decides on); the other settings keep their defaults.
+    BrowserSettings loadOptionen(std::vector<SettingsProblem>* problems = nullptr) const;
 
     // Each writer returns false when the file could not be written.
     bool saveKontextmenu(const QString& value) const;           // [Optionen] Kontextmenu
@@ -102,6 +107,8 @@ public:
     static QStringList comboFoldersToSave(const QStringList& comboTexts);
 
 private:
+    BrowserSettings loadFrom(const IniSnapshot& file, std::vector<SettingsProblem>* problems) const;
+
     QString m_path;
     QLocale m_locale;
 };

@@ -56,6 +56,30 @@ QString IniLines::text(qsizetype i) const
     return asUtf8[i] ? QString::fromUtf8(bytes[i]) : fromWindows1252(bytes[i]);
 }
 
+// The file's bytes; nothing for a file larger than kIniFileMax, which is not read at all. A file
+// that tells no size, such as a pipe, is read up to that limit.
+std::optional<QByteArray> readBounded(QFile& f)
+{
+    const qint64 size = f.size();
+    if (size > kIniFileMax)
+        return std::nullopt;
+    QByteArray all = size > 0 ? f.readAll() : f.read(kIniFileMax + 1);
+    if (all.size() > kIniFileMax)
+        return std::nullopt;
+    return all;
+}
+
+enum class LineBytes { Ascii, Utf8, Other };
+
+LineBytes lineBytes(QByteArrayView b)
+{
+    if (std::all_of(b.begin(), b.end(), [](char c) { return (c & 0x80) == 0; }))
+        return LineBytes::Ascii;
+    // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut off
+    // at the end (it waits for more), and rewriting would then change those bytes.
+    return QString::fromUtf8(b).toUtf8() == b ? LineBytes::Utf8 : LineBytes::Other;
+}
+
 QByteArray IniLines::encode(const QString& line) const { return utf8 ? line.toUtf8() : toWindows1252(line); }
 
 IniLines readLines(const QString& file)
@@ -64,12 +88,12 @@ IniLines readLines(const QString& file)
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return lines;
-    // Read with a limit (also for a file that has no size, such as a pipe).
-    const QByteArray all = f.read(kIniFileMax + 1);
-    if (all.size() > kIniFileMax) {
+    const std::optional<QByteArray> bytes = readBounded(f);
+    if (!bytes) {
         lines.tooLarge = true;
         return lines;
     }
+    const QByteArray& all = *bytes;
     bool endSeen = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < all.size(); ++i) {
@@ -92,13 +116,10 @@ IniLines readLines(const QString& file)
     bool utf8Seen = false;
     bool otherSeen = false;
     for (const QByteArray& b : lines.bytes) {
-        // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut
-        // off at the end (it waits for more), and rewriting would then change those bytes.
-        const bool ascii = std::all_of(b.begin(), b.end(), [](char c) { return (c & 0x80) == 0; });
-        const bool isUtf8 = ascii || QString::fromUtf8(b).toUtf8() == b;
-        lines.asUtf8.append(isUtf8);
-        utf8Seen = utf8Seen || (isUtf8 && !ascii);
-        otherSeen = otherSeen || !isUtf8;
+        const LineBytes kind = lineBytes(b);
+        lines.asUtf8.append(kind != LineBytes::Other);
+        utf8Seen = utf8Seen || kind == LineBytes::Utf8;
+        otherSeen = otherSeen || kind == LineBytes::Other;
     }
     lines.utf8 = utf8Seen || !otherSeen;
     return lines;
@@ -150,6 +171,7 @@ std::optional<QString> keyOf(const QString& line)
     return QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
 }
 
+// The value of a "key=value" line, or of the text after its "=".
 QString valueOf(const QString& line)
 {
     const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -178,39 +200,76 @@ std::optional<std::pair<qsizetype, qsizetype>> findSection(const IniLines& lines
 
 } // namespace
 
-IniSnapshot::IniSnapshot(const QString& file)
+IniSnapshot::IniSnapshot(const QString& file, const QString& onlySection)
+    : m_onlySection(onlySection.toCaseFolded())
 {
-    const IniLines lines = readLines(file);
-    m_tooLarge = lines.tooLarge;
-    QString section;     // case-folded name of the section the lines belong to
-    bool counts = false; // it is the first section of its name
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = lines.text(i);
-        const QByteArray utf8 = line.toUtf8();
-        const common::IniLine l = common::readIniLine(std::string_view(utf8.constData(), utf8.size()));
-        const QString name = QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
-        if (l.kind == common::IniLine::Kind::Section && l.closedSection) {
-            section = name.toCaseFolded();
-            counts = !m_values.contains(section);
-            if (counts)
-                m_values.insert(section, {});
-        } else if (counts && l.kind == common::IniLine::Kind::Entry && l.hasEquals && !name.isEmpty()) {
-            QHash<QString, QString>& keys = m_values[section];
-            const QString key = name.toCaseFolded();
-            if (!keys.contains(key))
-                keys.insert(key, valueOf(line).left(kIniValueMax));
-        }
-        if (lines.utf8 && !lines.asUtf8[i])
-            m_linesNotUtf8.append(static_cast<int>(i + 1));
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    const std::optional<QByteArray> bytes = readBounded(f);
+    if (!bytes) {
+        m_tooLarge = true;
+        return;
     }
+    const QByteArray& all = *bytes;
+    // One pass over the bytes, split as readLines splits them; a line is decoded (as UTF-8 or as
+    // Windows-1252, as IniLines::text does) only for the names and values that count.
+    bool utf8Seen = false;
+    const char* p = all.constData();
+    const char* const end = p + all.size();
+    for (int number = 1; p < end; ++number) {
+        const char* eol = p;
+        while (eol < end && *eol != '\n' && *eol != '\r')
+            ++eol;
+        const std::string_view line(p, static_cast<std::size_t>(eol - p));
+        p = eol == end ? end : eol + (*eol == '\r' && eol + 1 < end && eol[1] == '\n' ? 2 : 1);
+        const LineBytes kind = lineBytes(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
+        utf8Seen = utf8Seen || kind == LineBytes::Utf8;
+        if (kind == LineBytes::Other)
+            m_linesNotUtf8.append(number);
+        take(line, kind != LineBytes::Other);
+    }
+    if (!utf8Seen)
+        m_linesNotUtf8.clear(); // Windows-1252 throughout: an older file, read as such
+}
+
+void IniSnapshot::take(std::string_view line, bool utf8)
+{
+    const auto text = [utf8](std::string_view b) {
+        return utf8 ? QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size()))
+                    : fromWindows1252(QByteArray(b.data(), static_cast<qsizetype>(b.size())));
+    };
+    const common::IniLine l = common::readIniLine(line);
+    if (l.kind == common::IniLine::Kind::Section && l.closedSection) {
+        QString name = text(l.name).toCaseFolded();
+        // Only the first section of a name counts.
+        const bool wanted = m_onlySection.isEmpty() || name == m_onlySection;
+        m_current = !wanted || m_values.contains(name) ? nullptr : &m_values[std::move(name)];
+    } else if (m_current && l.kind == common::IniLine::Kind::Entry && l.hasEquals && !l.name.empty()) {
+        QString key = text(l.name).toCaseFolded();
+        if (m_current->contains(key))
+            return;
+        // As valueOf reads it, without taking the line apart again.
+        QString v = text(line.substr(line.find('=') + 1)).trimmed();
+        if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"'))) {
+            v.chop(1);
+            v.remove(0, 1);
+        }
+        v.truncate(kIniValueMax);
+        m_current->insert(std::move(key), std::move(v));
+    }
+}
+
+const QHash<QString, QString>* IniSnapshot::keys(const QString& section) const
+{
+    const auto s = m_values.constFind(section.toCaseFolded());
+    return s == m_values.cend() ? nullptr : &*s;
 }
 
 QString IniSnapshot::value(const QString& section, const QString& key, const QString& defaultValue) const
 {
-    const auto s = m_values.constFind(section.toCaseFolded());
-    if (s == m_values.cend())
-        return defaultValue;
-    return s->value(key.toCaseFolded(), defaultValue);
+    const QHash<QString, QString>* k = keys(section);
+    return k ? k->value(key.toCaseFolded(), defaultValue) : defaultValue;
 }
 
 QString INILesen(const QString& section, const QString& key, const QString& defaultValue, const QString& file)

@@ -4,6 +4,8 @@
 // Windows-1252 throughout stays so.
 #pragma once
 
+#include <string_view>
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -37,20 +39,27 @@ bool INISektionLöschen(const QString& section, const QString& file);
 QList<int> INIZeilenNichtUtf8(const QString& file);
 
 // The settings file read once, for many keys: one pass over the file, however many are asked
-// for. Reads as INILesen and INIZeilenNichtUtf8 do.
+// for. Reads as INILesen and INIZeilenNichtUtf8 do. Given onlySection, only that section's keys
+// are kept (the others read as missing), which spares the work of a large section not needed.
 class IniSnapshot {
 public:
-    explicit IniSnapshot(const QString& file);
+    explicit IniSnapshot(const QString& file, const QString& onlySection = QString());
     QString value(const QString& section, const QString& key, const QString& defaultValue) const;
+    // The keys of a section, case-folded, with their values; nothing for a missing section.
+    const QHash<QString, QString>* keys(const QString& section) const;
     const QList<int>& linesNotUtf8() const { return m_linesNotUtf8; }
     // The file is larger than kIniFileMax and was not read.
     bool tooLarge() const { return m_tooLarge; }
 
 private:
+    void take(std::string_view line, bool utf8);
+
     // Section and key names case-folded; the first section of a name and its first key count.
     QHash<QString, QHash<QString, QString>> m_values;
     QList<int> m_linesNotUtf8;
     bool m_tooLarge = false;
+    QString m_onlySection;                        // case-folded; empty: every section
+    QHash<QString, QString>* m_current = nullptr; // while reading: the keys of the section that counts
 };
 
 } // namespace foldersize

@@ -2,6 +2,7 @@
 #include "foldersize/services/MessageService.h"
 
 #include <QInputDialog>
+#include <QListView>
 #include <QMessageBox>
 
 namespace foldersize {
@@ -31,6 +32,11 @@ std::optional<int> QtMessageService::choose(
     dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
     dialog.setComboBoxItems(items);
     dialog.setComboBoxEditable(false);
+    if (!items.isEmpty())
+        dialog.setTextValue(items.first());
+    // A double-click on an item chooses it.
+    if (auto* list = dialog.findChild<QListView*>())
+        QObject::connect(list, &QListView::doubleClicked, &dialog, &QDialog::accept);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const qsizetype row = items.indexOf(dialog.textValue());

@@ -39,6 +39,28 @@ QProcessEnvironment programEnvironment(TempTree& t)
     return env;
 }
 
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// `tallymoor --scan-and-quit folders...` in t's root folder.
+ProgramRun scanAndQuit(TempTree& t, const QStringList& folders, const QProcessEnvironment& env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(QString::fromStdString(t.root()));
+    p.start(QStringLiteral(TALLYMOOR_PROGRAM), QStringList{"--scan-and-quit"} + folders);
+    ProgramRun r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.exitCode = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
 } // namespace
 
 TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
@@ -51,15 +73,10 @@ TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
     QProcessEnvironment env = programEnvironment(t);
     // The dynamic loader names every library it loads: the window libraries must not be among them.
     env.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(QString::fromStdString(t.root()));
-    p.start(QStringLiteral(TALLYMOOR_PROGRAM), {"--scan-and-quit", "tree", "missing", "top.txt"});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    const QString err = QString::fromUtf8(p.readAllStandardError());
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << err.toStdString();
-    EXPECT_EQ(p.exitCode(), 1) << "a missing argument fails the run, as in du";
+    const ProgramRun r = scanAndQuit(t, {"tree", "missing", "top.txt"}, env);
+    const QString& out = r.out;
+    const QString& err = r.err;
+    EXPECT_EQ(r.exitCode, 1) << "a missing argument fails the run, as in du";
     EXPECT_TRUE(err.contains("tallymoor: cannot access 'missing': No such file or directory"))
         << err.toStdString();
     const QString tree = QString::fromStdString(t.path("tree"));
@@ -88,37 +105,12 @@ TEST(ScanAndQuitTest, WithoutTheOptionTheProgramLoadsItsWindowProgram)
     EXPECT_TRUE(err.contains(":4711")) << err.toStdString();
 }
 
-namespace {
-
-struct ProgramRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ProgramRun scanAndQuit(TempTree& t, const QStringList& folders)
-{
-    QProcess p;
-    p.setProcessEnvironment(programEnvironment(t));
-    p.setWorkingDirectory(QString::fromStdString(t.root()));
-    p.start(QStringLiteral(TALLYMOOR_PROGRAM), QStringList{"--scan-and-quit"} + folders);
-    ProgramRun r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-} // namespace
-
 TEST(ScanAndQuitTest, AnEmptyArgumentIsAnErrorAsInDuAndTheOthersAreMeasured)
 {
     needApplication();
     TempTree t;
     t.file("tree/a.bin", 700);
-    const ProgramRun r = scanAndQuit(t, {"", "tree"});
+    const ProgramRun r = scanAndQuit(t, {"", "tree"}, programEnvironment(t));
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("tallymoor: invalid zero-length file name")) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("folder: " + QString::fromStdString(t.path("tree")) + "\nbytes: 700\n"))
@@ -132,7 +124,8 @@ TEST(ScanAndQuitTest, ControlCharactersInNamesAreEscapedSoEveryLineIsOneRecord)
     TempTree t;
     t.file("x\nbytes: 999/a.bin", 5);
     t.file("x\\nbytes: 999/b.bin", 6);
-    const ProgramRun r = scanAndQuit(t, {"x\nbytes: 999", "x\\nbytes: 999", "gone\tname"});
+    const ProgramRun r =
+        scanAndQuit(t, {"x\nbytes: 999", "x\\nbytes: 999", "gone\tname"}, programEnvironment(t));
     const QString root = QString::fromStdString(t.root()); // ends in "/"
     EXPECT_TRUE(r.out.contains("folder: " + root + "x\\nbytes: 999\nbytes: 5\n")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("folder: " + root + "x\\\\nbytes: 999\nbytes: 6\n")) << r.out.toStdString();

@@ -260,6 +260,11 @@ TEST_F(BrowserSettingsTest, ALongHistoryIsReadInOnePassOverTheFile)
     EXPECT_EQ(s.comboOrdner.last(), "/srv/archiv/projekt-49999/");
     EXPECT_EQ(s.dateigroesseFormat, kUnitMB);
     EXPECT_EQ(s.columns[0], 200);
+    // What the start decides on alone: [Optionen], without the history.
+    const BrowserSettings options = store.loadOptionen();
+    EXPECT_EQ(options.dateigroesseFormat, kUnitMB);
+    EXPECT_TRUE(options.comboOrdner.isEmpty());
+    EXPECT_EQ(options.columns[0], 133);
 }
 
 TEST_F(BrowserSettingsTest, AFileLargerThanAnySettingsFileGivesTheDefaultsAWarningAndIsReplaced)
@@ -273,6 +278,10 @@ TEST_F(BrowserSettingsTest, AFileLargerThanAnySettingsFileGivesTheDefaultsAWarni
     const BrowserSettings s = store.load(&problems);
     EXPECT_EQ(s.dateigroesseFormat, kUnitKB) << "the default, not the value at the top";
     ASSERT_EQ(problems.size(), 1u);
+    std::vector<SettingsProblem> atStart;
+    store.loadOptionen(&atStart);
+    ASSERT_EQ(atStart.size(), 1u);
+    EXPECT_TRUE(atStart[0].tooLarge);
     EXPECT_EQ(settingsProblemsText(problems, path()),
         "Die Einstellungsdatei \"" + path() +
             "\" ist größer als 16 MiB und wurde nicht gelesen. Statt ihrer Werte gelten die Vorgaben; "
