@@ -2,6 +2,7 @@
 // to the folders the walk holds), one entry per step.
 #include "platform/TreeCopyWalk.h"
 
+#include "common/BackgroundWork.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/PathResolver.h"
@@ -16,7 +17,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -132,14 +132,8 @@ struct TreeCopyWalk::Frame {
     bool srcHasSidecar = false;
     bool dstHasSidecar = false;
     bool partialNoted = false; // the run record knows copies are written here
-    struct Entry {
-        std::string name;
-        std::string folded;
-        bool isFolder = false;
-    };
-    std::vector<Entry> candidates;                      // while the source is listed
-    std::unordered_map<std::string, std::size_t> twins; // folded name -> candidate
-    std::vector<Entry> files;
+    ListingNameFilter names;   // while the source is listed
+    std::vector<ListedName> files;
     std::vector<std::string> folders;
     std::vector<LeftOutName> leftOut; // source entries the listing rule left out
     std::size_t nextLeftOut = 0;
@@ -166,7 +160,7 @@ struct TreeCopyWalk::Frame {
     ~Frame() { closeFolders(); }
 };
 
-// The large file under way. Its data is copied by a worker thread, so that a destination busy
+// The large file under way. Its data is copied by a worker thread (the program's BackgroundWork), so that a destination busy
 // writing back (which makes a single write wait a tenth of a second and more) never holds up the
 // window; the steps look in on it and take up the file again when it is done.
 struct TreeCopyWalk::Current {
@@ -176,7 +170,7 @@ struct TreeCopyWalk::Current {
     std::string name;
     std::string target;
     bool replace = false;
-    std::thread worker;
+    common::BackgroundWork::Task worker;
     bool threaded = false;
     std::atomic<bool> stop{false};
     std::mutex mutex;
@@ -196,8 +190,7 @@ struct TreeCopyWalk::Current {
     void stopWorker()
     {
         stop = true;
-        if (worker.joinable())
-            worker.join();
+        worker.wait();
     }
     ~Current() { stopWorker(); }
 };
@@ -224,7 +217,7 @@ void TreeCopyWalk::close()
         m_frames.pop_back();
 }
 
-// Lists one part of the frame's folders. The source's entries go through the names rule as every
+// Lists one part of the frame's folders. The source's entries go through ListingNameFilter as every
 // listing of the layer does: only names Windows could hold, and of names equal but for case only the
 // first in listing order (the smaller by bytes); the rest is left out and told. False when the
 // source folder cannot be read.
@@ -234,40 +227,25 @@ bool TreeCopyWalk::listSome(Frame& f)
     if (f.phase == Phase::Source) {
         const int read = readSome(f.src, [&f](std::string_view name, unsigned char type) {
             f.srcHasSidecar = f.srcHasSidecar || name == kAttributeSidecar;
-            // The layer's own files and host links are no part of an emulated drive.
-            if (name.front() == ':' || type == DT_LNK)
-                return;
-            const bool isFolder = type == DT_DIR;
-            if (const NameFault fault = windowsNameFault(name); fault != NameFault::None) {
-                f.leftOut.push_back({std::string(name), isFolder, fault});
-                return;
-            }
-            std::string folded = foldCase(name);
-            const auto [it, added] = f.twins.emplace(folded, f.candidates.size());
-            if (added) {
-                f.candidates.push_back({std::string(name), std::move(folded), isFolder});
-                return;
-            }
-            Frame::Entry other{std::string(name), std::move(folded), isFolder};
-            if (other.name < f.candidates[it->second].name)
-                std::swap(other, f.candidates[it->second]);
-            f.leftOut.push_back({std::move(other.name), other.isFolder, NameFault::CaseTwin});
+            // Host links are no part of an emulated drive.
+            if (type != DT_LNK)
+                f.names.take(name, type == DT_DIR);
         });
         if (read < 0)
             return false;
         if (read == 0) {
             // Sub-folders are taken up in listing order (case-insensitive: the folded names byte by
             // byte); files in the order the host lists them, which spares sorting large folders.
-            std::vector<Frame::Entry> folders;
-            for (Frame::Entry& e : f.candidates)
+            std::vector<ListedName> folders;
+            for (ListedName& e : f.names.takeKept())
                 (e.isFolder ? folders : f.files).push_back(std::move(e));
-            std::sort(folders.begin(), folders.end(), [](const Frame::Entry& a, const Frame::Entry& b) {
+            std::sort(folders.begin(), folders.end(), [](const ListedName& a, const ListedName& b) {
                 return a.folded != b.folded ? a.folded < b.folded : a.name < b.name;
             });
-            for (Frame::Entry& e : folders)
+            for (ListedName& e : folders)
                 f.folders.push_back(std::move(e.name));
-            f.candidates = {};
-            f.twins = {};
+            f.leftOut = std::move(f.names.leftOut());
+            f.names = {};
             if (f.srcHasSidecar)
                 f.srcAttributes = hostfs::readSidecarAt(f.src);
             f.phase = f.destinationExisted ? Phase::Destination : Phase::Ready;
@@ -357,7 +335,7 @@ TreeStep TreeCopyWalk::step()
             if (listSome(frame))
                 return stepOf(TreeStepKind::Working, frame);
             frame.phase = Frame::Phase::Ready;
-            frame.candidates = {};
+            frame.names = {};
             return stepOf(TreeStepKind::SourceLost, frame);
         }
         if (frame.nextLeftOut < frame.leftOut.size()) {
@@ -367,7 +345,7 @@ TreeStep TreeCopyWalk::step()
             return s;
         }
         if (frame.nextFile < frame.files.size()) {
-            const Frame::Entry& file = frame.files[frame.nextFile++];
+            const ListedName& file = frame.files[frame.nextFile++];
             if (m_options.leaveOut && m_options.leaveOut(file.name))
                 continue;
             return startFile(frame, file.name, file.folded);
@@ -523,7 +501,7 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
     Current* started = current.get();
     m_current = std::move(current);
     started->threaded = true;
-    started->worker = std::thread([started] { started->copyData(); });
+    started->worker = common::BackgroundWork::program().start([started] { started->copyData(); });
     return stepOf(TreeStepKind::Working, frame, name);
 }
 
@@ -536,7 +514,7 @@ TreeStep TreeCopyWalk::continueFile()
         if (!c.doneChanged.wait_for(lock, std::chrono::milliseconds(2), [&c] { return c.done; }))
             return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
     }
-    c.worker.join();
+    c.worker.wait();
     return finishFile(c.result);
 }
 

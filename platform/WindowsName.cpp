@@ -1,6 +1,8 @@
 // WindowsName.cpp: the Windows name rule of folder listings.
 #include "platform/WindowsName.h"
 
+#include <utility>
+
 #include "platform/CodePage.h"
 #include "platform/WinPath.h"
 
@@ -87,17 +89,47 @@ std::string_view nameFaultText(NameFault fault)
     return "not a Windows name";
 }
 
-bool ListingNameFilter::admit(std::string_view name, bool isFolder)
+bool ListingNameFilter::candidate(std::string_view name, bool isFolder)
 {
     if (!name.empty() && name.front() == ':')
         return false;
-    NameFault fault = windowsNameFault(name);
-    if (fault == NameFault::None && !m_seen.insert(foldCase(name)).second)
-        fault = NameFault::CaseTwin;
+    const NameFault fault = windowsNameFault(name);
     if (fault == NameFault::None)
         return true;
     m_leftOut.push_back({std::string(name), isFolder, fault});
     return false;
+}
+
+bool ListingNameFilter::admit(std::string_view name, bool isFolder)
+{
+    if (!candidate(name, isFolder))
+        return false;
+    if (m_seen.insert(foldCase(name)).second)
+        return true;
+    m_leftOut.push_back({std::string(name), isFolder, NameFault::CaseTwin});
+    return false;
+}
+
+void ListingNameFilter::take(std::string_view name, bool isFolder)
+{
+    if (!candidate(name, isFolder))
+        return;
+    std::string folded = foldCase(name);
+    const auto [it, added] = m_keptAt.emplace(folded, m_kept.size());
+    if (added) {
+        m_kept.push_back({std::string(name), std::move(folded), isFolder});
+        return;
+    }
+    ListedName other{std::string(name), std::move(folded), isFolder};
+    if (other.name < m_kept[it->second].name)
+        std::swap(other, m_kept[it->second]);
+    m_leftOut.push_back({std::move(other.name), other.isFolder, NameFault::CaseTwin});
+}
+
+std::vector<ListedName> ListingNameFilter::takeKept()
+{
+    m_keptAt = {};
+    return std::exchange(m_kept, {});
 }
 
 std::string printableName(std::string_view name)

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -45,17 +46,36 @@ struct LeftOutName {
     NameFault fault = NameFault::None;
 };
 
-// Filters one folder's names, fed in listing order (case-insensitive, ties by bytes): a name is
-// admitted when Windows could hold it and no name equal but for case came before it. The names
-// of the layer's own files (starting with ":") are passed over without a record.
+// A name a listing keeps, with its case-folded form (the key of the case rule).
+struct ListedName {
+    std::string name;
+    std::string folded;
+    bool isFolder = false;
+};
+
+// Filters one folder's names: a name is kept when Windows could hold it and no name equal but for
+// case comes before it in listing order (case-insensitive, ties by bytes), so of such twins the
+// smallest by bytes. The names of the layer's own files (starting with ":") are passed over
+// without a record; every other name not kept is recorded in leftOut().
 class ListingNameFilter {
 public:
+    // For names fed in listing order: true when the name is kept.
     bool admit(std::string_view name, bool isFolder);
+    // For names fed in any order (a folder too large to sort first): which twin is kept is known
+    // once all are taken; takeKept() then hands the kept names over in the order they came.
+    void take(std::string_view name, bool isFolder);
+    std::vector<ListedName> takeKept();
+
     const std::vector<LeftOutName>& leftOut() const { return m_leftOut; }
     std::vector<LeftOutName>& leftOut() { return m_leftOut; }
 
 private:
-    std::unordered_set<std::string> m_seen; // folded names admitted so far
+    // False, with a record for a name Windows cannot hold, when the name is no candidate at all.
+    bool candidate(std::string_view name, bool isFolder);
+
+    std::unordered_set<std::string> m_seen;                // folded names admitted so far
+    std::unordered_map<std::string, std::size_t> m_keptAt; // take(): folded name -> m_kept index
+    std::vector<ListedName> m_kept;
     std::vector<LeftOutName> m_leftOut;
 };
 

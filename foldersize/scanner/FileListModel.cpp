@@ -10,6 +10,8 @@
 #include <QFont>
 #include <QSet>
 
+#include "foldersize/scanner/FileRowOrder.h"
+#include "foldersize/scanner/FileTypes.h"
 #include "foldersize/scanner/SizeFormat.h"
 #include "foldersize/services/SystemInfo.h"
 

@@ -7,7 +7,7 @@
 #include <QIcon>
 #include <QLocale>
 
-#include "foldersize/scanner/FileListing.h"
+#include "foldersize/scanner/FileEntry.h"
 #include "foldersize/scanner/YieldClock.h"
 
 namespace foldersize {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <limits>
 #include <system_error>
+#include <thread>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -57,17 +58,17 @@ FolderReadPool::FolderReadPool(int rootFd, FileId rootId, std::string rootPath,
     root.fd = rootFd;
     m_jobs.push_back(std::move(root));
     threads = std::max(threads, 1u);
-    m_threads.reserve(threads);
+    m_workers.reserve(threads);
     for (unsigned i = 0; i < threads; ++i) {
-        try {
-            m_threads.emplace_back([this] { work(); });
-        } catch (const std::system_error&) {
+        common::BackgroundWork::Task worker;
+        if (!common::BackgroundWork::program().tryStart([this] { work(); }, worker)) {
             // Fewer workers do the same work; none at all leaves the scan to the caller.
-            if (!m_threads.empty())
+            if (!m_workers.empty())
                 break;
             ::close(rootFd);
-            throw;
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
         }
+        m_workers.push_back(std::move(worker));
     }
 }
 
@@ -85,9 +86,8 @@ void FolderReadPool::cancel()
         m_cancel.store(true);
     }
     m_jobsCv.notify_all();
-    for (std::thread& t : m_threads)
-        if (t.joinable())
-            t.join();
+    for (common::BackgroundWork::Task& worker : m_workers)
+        worker.wait();
     for (Job& job : m_jobs)
         if (job.fd >= 0)
             ::close(job.fd);

@@ -9,12 +9,12 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include <sys/types.h>
 
+#include "common/BackgroundWork.h"
 #include "foldersize/scanner/FolderRead.h"
 
 namespace foldersize {
@@ -72,7 +72,7 @@ private:
     void release(Handle* h);
     void closeHeld(Handle* h);
 
-    std::vector<std::thread> m_threads;
+    std::vector<common::BackgroundWork::Task> m_workers; // started by the program's driver
     std::mutex m_mutex;
     std::condition_variable m_jobsCv;
     // Taken last in, first out: the scan goes deep before it goes wide. Bounded by kMaxQueuedJobs.

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <system_error>
-#include <thread>
 
 #include <QAction>
 #include <QApplication>
@@ -23,10 +22,11 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "common/BackgroundWork.h"
 #include "foldersize/scanner/ContextMenu.h"
 #include "foldersize/scanner/DriveList.h"
 #include "foldersize/scanner/FileListModel.h"
-#include "foldersize/scanner/FileListing.h"
+#include "foldersize/scanner/FileLister.h"
 #include "foldersize/scanner/FileSystem.h"
 #include "foldersize/scanner/FolderCombo.h"
 #include "foldersize/scanner/FolderQueueController.h"
@@ -513,17 +513,12 @@ void MainWindow::TreeViewEntfernen()
 
 namespace {
 
-// Frees files on a thread of their own (here when none can be started). Nothing else refers to
-// them: their texts are shared only through Qt's thread-safe reference counts.
+// Frees files beside the window's thread (here when no thread can be started). Nothing else
+// refers to them: their texts are shared only through Qt's thread-safe reference counts.
 void freeBeside(std::vector<FileEntry> files)
 {
-    if (files.empty())
-        return;
-    try {
-        std::thread([gone = std::move(files)]() mutable { gone = {}; }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: the files are freed here all the same.
-    }
+    if (!files.empty())
+        common::BackgroundWork::program().runBeside([gone = std::move(files)]() mutable { gone = {}; });
 }
 
 } // namespace

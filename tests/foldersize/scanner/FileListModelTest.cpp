@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foldersize/scanner/FileTypes.h"
 #include "tests/foldersize/QStringPrinter.h"
 #include "tests/foldersize/QtApp.h"
 
