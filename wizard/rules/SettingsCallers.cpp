@@ -175,8 +175,9 @@ bool Get_dotdbs_file_outlook()
     // The store root names a folder copied whole on both PCs: never a system's own.
     for (const std::string& side : {source, root}) {
         if (const std::string why = folderCopyRefusal(side); !why.empty()) {
+            // The item has failed with the reason; its other steps still run.
             refusePath("Get_dotdbs_file_outlook", side, why);
-            return false;
+            return true;
         }
     }
     if (!Action_Function::Action_Copy_Folder(source, root, "true")) {
