@@ -176,7 +176,7 @@ bool Get_dotdbs_file_outlook()
     for (const std::string& side : {source, root}) {
         if (const std::string why = folderCopyRefusal(side); !why.empty()) {
             // The item has failed with the reason; its other steps still run.
-            refusePath("Get_dotdbs_file_outlook", side, why);
+            refusePath("Get_dotdbs_file_outlook", root, why);
             return true;
         }
     }
