@@ -84,16 +84,6 @@ protected:
         DemoWalk::TearDown();
         ::alarm(0);
     }
-    // The report row of `name`: its status and reason.
-    std::string reportOf(wizard::KestroMain* w, const std::string& name)
-    {
-        auto* report = control<QTreeWidget>(w, "frm_Migration_Status", "ListView1");
-        for (int i = 0; report && i < report->topLevelItemCount(); ++i)
-            if (report->topLevelItem(i)->text(0).trimmed().toStdString() == name)
-                return report->topLevelItem(i)->text(1).toStdString() + " " +
-                    report->topLevelItem(i)->text(2).toStdString();
-        return "<no row>";
-    }
 };
 
 TEST_F(SteeredPathWalkTest, SourceValuesNamingSystemFoldersChangeNoneOfThemAndFailTheirItems)
@@ -140,7 +130,7 @@ TEST_F(SteeredPathWalkTest, SourceValuesNamingSystemFoldersChangeNoneOfThemAndFa
             << path;
     for (const std::string& node : items) {
         const std::string name = node.substr(node.rfind('\\') + 1);
-        const std::string row = reportOf(w, name);
+        const std::string row = reportRow(w, name);
         EXPECT_EQ(row.rfind("Failed ", 0), 0u) << name << ": " << row;
         EXPECT_NE(row.find("Refused : "), std::string::npos) << name << ": " << row;
     }
