@@ -257,9 +257,12 @@ bool Identify_Application_Path()
         folders = trim(appPath).empty() ? FolderPair{} : foldersOf(appPath, name);
         const std::string again = folders.source.empty() ? "" : refusalOf(folders);
         // The item fails with the refusal when App Paths names no folder it may take either.
-        if (folders.source.empty() || !again.empty()) {
-            refusePath(
-                process, folders.source.empty() ? first : folders.source, again.empty() ? refused : again);
+        if (folders.source.empty()) {
+            noteItemFailure("Refused : " + first + " : " + refused); // logged above
+            return false;
+        }
+        if (!again.empty()) {
+            refusePath(process, folders.source, again);
             return false;
         }
     }

@@ -208,8 +208,9 @@ bool Get_dotdbs_file_outlook()
     // The store root names a folder copied whole on both PCs: never a system's own.
     for (const std::string& side : {source, here}) {
         if (const std::string why = folderCopyRefusal(side); !why.empty()) {
-            refusePath("Get_dotdbs_file_outlook", side, why);
-            return false;
+            // The item has failed with the reason; its other steps still run.
+            refusePath("Get_dotdbs_file_outlook", root, why);
+            return true;
         }
     }
     if (!Action_Function::Action_Copy_Folder(source, here, "true")) {

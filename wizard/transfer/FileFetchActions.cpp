@@ -86,6 +86,7 @@ bool Action_Get_File(const std::string& key, const std::string& valueName)
     if (sourcePath == "0")
         sourcePath = rawText(key, valueName);
     sourcePath = replaceAll(sourcePath, "\"", "");
+    const std::string value = sourcePath;
     std::string destPath = sourcePath;
 
     bool unresolvedSource = false;
@@ -119,7 +120,7 @@ bool Action_Get_File(const std::string& key, const std::string& valueName)
         why = fileWriteRefusal(destPath + "\\" + fileNameOf(sourcePath), kindOf(valueName));
     if (!why.empty()) {
         // Neither copied nor named as the destination's own.
-        refusePath("Action_Get_File", sourcePath, why);
+        refusePath("Action_Get_File", value, why);
         return false;
     }
     if (!expanded && !local) {

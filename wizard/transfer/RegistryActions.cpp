@@ -276,8 +276,9 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
     std::string path = replaceAll(Application_Functions::Get_Remote_App_Path(key, valueName), "\"", "");
     if (path.empty())
         return false;
+    const std::string value = path;
     if (const std::string why = pathTextRefusal(path); !why.empty()) {
-        refusePath("Action_Get", path, why);
+        refusePath("Action_Get", value, why);
         return false;
     }
     const std::string drive = path.substr(0, 2);
@@ -306,7 +307,7 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
     // The value names a folder to copy whole, on both PCs: never a system's own.
     for (const std::string& side : {path, destPath}) {
         if (const std::string why = folderCopyRefusal(side); !why.empty()) {
-            refusePath("Action_Get", side, why);
+            refusePath("Action_Get", value, why);
             return false;
         }
     }

@@ -199,6 +199,17 @@ protected:
         return platform::RunningMachine::current()->registry().openKey(
                    platform::RegKey(platform::RegRoot::LocalMachine), key, k) == platform::WinError::Success;
     }
+    // The report row of `name`: its status ("Migrated", "Not found", "Failed") and its reason; "<no row>".
+    std::string reportRow(wizard::KestroMain* w, const std::string& name)
+    {
+        auto* report = control<QTreeWidget>(w, "frm_Migration_Status", "ListView1");
+        for (int i = 0; report && i < report->topLevelItemCount(); ++i)
+            if (report->topLevelItem(i)->text(0).trimmed().toStdString() == name)
+                return report->topLevelItem(i)->text(1).toStdString() + " " +
+                    report->topLevelItem(i)->text(2).toStdString();
+        return "<no row>";
+    }
+
     // A selection tree's item reached from the top by the texts of `path`, "\" between them; null when missing.
     static QTreeWidgetItem* item(QTreeWidget* tree, const std::string& path)
     {

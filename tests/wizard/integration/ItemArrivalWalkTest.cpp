@@ -288,17 +288,6 @@ protected:
                     out.insert(std::string(category) + "\\" + c->child(i)->text(0).toStdString());
         return out;
     }
-    // The report row of `name` ("Migrated", "Not found", "Failed", "<no row>").
-    std::string reportStatus(wizard::KestroMain* w, const std::string& name)
-    {
-        auto* report = control<QTreeWidget>(w, "frm_Migration_Status", "ListView1");
-        for (int i = 0; report && i < report->topLevelItemCount(); ++i)
-            if (report->topLevelItem(i)->text(0).trimmed().toStdString() == name)
-                return report->topLevelItem(i)->text(1).toStdString() + " " +
-                    report->topLevelItem(i)->text(2).toStdString();
-        return "<no row>";
-    }
-
     // NEWPC as it must be after `c`: as before, with the item's arrivals.
     Expectation expected(const ItemCase& c, const Snapshot& source, const Snapshot& before)
     {
@@ -505,8 +494,8 @@ protected:
             }
             ASSERT_EQ(activeForm(w), "frm_Migration_Status");
             const std::string name = c.node.substr(c.node.rfind('\\') + 1);
-            EXPECT_EQ(reportStatus(w, name).substr(0, c.report.size() + 1), c.report + " ")
-                << reportStatus(w, name);
+            EXPECT_EQ(reportRow(w, name).substr(0, c.report.size() + 1), c.report + " ")
+                << reportRow(w, name);
             const Snapshot after = masscheck::snapshotMachine(network / demo::kDestinationPc);
             const masscheck::Differences d =
                 masscheck::compare(expected(c, source, before), after, bookkeeping);

@@ -8,6 +8,7 @@
 #include "tests/wizard/rules/ItemRulesWorld.h"
 #include "wizard/rules/MigrationRun.h"
 #include "wizard/selection/SourceApplications.h"
+#include "wizard/transfer/TransferOutcome.h"
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,29 @@ TEST_F(ApplicationKeysTest, ShortcutAndGroupOperationsWriteTheBusyWindowOnlyWhil
     migrationRunState().progressShown = true;
     EXPECT_TRUE(ApplnCreateShortCut());
     EXPECT_EQ(wizardWindows().busyDetails(), "Creating Desktop Links...   ");
+}
+
+// A group entry whose name Windows cannot hold is left out and named; the rest of the group
+// arrives and the item does not fail for it.
+TEST_F(ApplicationKeysTest, AGroupEntryWindowsCannotNameIsLeftOutAndNamed)
+{
+    world.variables["$st_source_program_group"] = "Z:\\WINDOWS\\Start Menu\\Programs";
+    world.variables["$st_destination_alluser"] =
+        "C:\\Documents and Settings\\All Users\\Start Menu\\Programs";
+    world.putOld("WINDOWS/Start Menu/Programs/Zipper/Zipper.lnk", "z");
+    world.putOld("WINDOWS/Start Menu/Programs/Zipper/Help?.lnk", "h");
+    migrating("Zipper");
+    transfer::ItemTally tally;
+    {
+        transfer::ItemTallyScope scope(tally);
+        EXPECT_TRUE(ApplnCopyProgramGroup());
+    }
+    EXPECT_NE(tally.verdict(), transfer::TransferOutcome::Failed) << tally.failedStep();
+    EXPECT_EQ(
+        tally.passedOver().rfind("Not copied : Z:\\WINDOWS\\Start Menu\\Programs\\Zipper\\Help?.lnk : ", 0),
+        0u)
+        << tally.passedOver();
+    EXPECT_EQ(world.readNew("Documents and Settings/All Users/Start Menu/Programs/Zipper/Zipper.lnk"), "z");
 }
 
 } // namespace
