@@ -63,8 +63,10 @@ public:
     void sourceExpanded(SelectionTree::Node* node, const ListingYield& yield = {});
     // The same in steps: marks the node open and answers the listing still to run (null when the
     // node needs none, and then it is completed already). Once the listing has run its steps,
-    // completeSourceExpansion(listing) mirrors the node as sourceExpanded does.
-    std::unique_ptr<SourceFolderListing> beginSourceExpansion(SelectionTree::Node* node);
+    // completeSourceExpansion(listing) mirrors the node as sourceExpanded does. With `readLater`
+    // the folder is not read yet: the caller runs the listing's read() and finishRead() first.
+    std::unique_ptr<SourceFolderListing> beginSourceExpansion(
+        SelectionTree::Node* node, bool readLater = false);
     void completeSourceExpansion(const SourceFolderListing& listing);
     void destinationExpanded(SelectionTree::Node* node, const ListingYield& yield = {});
 

@@ -24,24 +24,56 @@ SourceListingDriver::SourceListingDriver(SelectionPageLogic& logic, QObject* par
     connect(&m_timer, &QTimer::timeout, this, [this] { runSlice(); });
 }
 
-SourceListingDriver::~SourceListingDriver() = default;
+SourceListingDriver::~SourceListingDriver()
+{
+    // A read under way ends on its own; what it read is dropped with the listing.
+    if (m_reader.joinable())
+        m_reader.join();
+}
 
 void SourceListingDriver::open(SelectionTree::Node* node)
 {
-    std::unique_ptr<SourceFolderListing> listing = m_logic.beginSourceExpansion(node);
+    std::unique_ptr<SourceFolderListing> listing = m_logic.beginSourceExpansion(node, true);
     if (!listing)
         return;
     if (m_pending.empty())
         setBusy(true);
-    m_pending.push_back(std::move(listing));
-    // The first entries arrive at once, before the window paints again.
+    m_pending.push_back({std::move(listing), false});
     runSlice();
 }
 
 void SourceListingDriver::finishAll()
 {
-    while (busy() && !programEndRequested())
+    while (busy() && !programEndRequested()) {
         runSlice();
+        if (m_reader.joinable())
+            readingDone();
+    }
+}
+
+void SourceListingDriver::startReading()
+{
+    if (m_reader.joinable())
+        return;
+    SourceFolderListing* listing = m_pending.front().listing.get();
+    m_reader = std::thread([this, listing] {
+        listing->read();
+        QMetaObject::invokeMethod(
+            this, [this] { readingDone(); }, Qt::QueuedConnection);
+    });
+}
+
+void SourceListingDriver::readingDone()
+{
+    if (!m_reader.joinable())
+        return;
+    m_reader.join();
+    Pending& front = m_pending.front();
+    front.read = true;
+    // A folder that cannot be read shows as empty, and one whose node went meanwhile is dropped.
+    if (!front.listing->finishRead())
+        m_pending.pop_front();
+    runSlice();
 }
 
 void SourceListingDriver::runSlice()
@@ -54,10 +86,16 @@ void SourceListingDriver::runSlice()
         return;
     }
     while (!m_pending.empty() && clock.nsecsElapsed() < kSliceNs) {
-        SourceFolderListing& listing = *m_pending.front();
-        if (listing.step(kEntriesPerStep))
+        Pending& front = m_pending.front();
+        if (!front.read) {
+            // The window goes on meanwhile; the read's end takes the listing up again.
+            m_timer.stop();
+            startReading();
+            return;
+        }
+        if (front.listing->step(kEntriesPerStep))
             continue;
-        m_logic.completeSourceExpansion(listing);
+        m_logic.completeSourceExpansion(*front.listing);
         m_pending.pop_front();
     }
     if (!m_pending.empty()) {

@@ -1,6 +1,7 @@
 // SourceListingDriver.h: runs the selection page's source listings in short steps on the event
 // loop, so that a folder of many thousand entries shows its first entries at once and the window
-// stays usable while the rest arrives.
+// stays usable while the rest arrives. A folder is read (listed and sorted by the file-system
+// object) on a thread of the driver, one at a time; the tree is filled on the window's thread.
 #pragma once
 
 #include <QObject>
@@ -8,6 +9,7 @@
 
 #include <deque>
 #include <memory>
+#include <thread>
 
 #include "wizard/selection/SelectionPageLogic.h"
 
@@ -32,12 +34,21 @@ signals:
     void listingsFinished();
 
 private:
+    struct Pending {
+        std::unique_ptr<SourceFolderListing> listing;
+        bool read = false;
+    };
     void runSlice();
+    // Starts reading the first pending folder on the reader thread; its end calls readingDone.
+    void startReading();
+    // Takes up the folder the reader read (waiting for it when it is not done yet).
+    void readingDone();
     void setBusy(bool busy);
 
     SelectionPageLogic& m_logic;
-    std::deque<std::unique_ptr<SourceFolderListing>> m_pending;
+    std::deque<Pending> m_pending;
     QTimer m_timer;
+    std::thread m_reader;
 };
 
 } // namespace wizard

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "tests/support/FindChild.h"
+#include "tests/support/wizard/ListingsSettled.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "tests/wizard/pages/LayoutChecks.h"
 #include "tests/wizard/pages/PageTestSupport.h"
@@ -100,6 +101,7 @@ TEST_F(FrmApplicationSettingsTest, TheTreesShowTheModelAndATickReachesTheDestina
     QTreeWidgetItem* drive = find(source, "C:");
     ASSERT_NE(drive, nullptr);
     drive->setExpanded(true);
+    testsupport::settleListings(page.get());
     EXPECT_EQ(childTexts(drive), (std::vector<std::string>{"My Documents"}));
 
     wallpaper->setCheckState(0, Qt::Unchecked);
@@ -119,13 +121,17 @@ TEST_F(FrmApplicationSettingsTest, ALargeFolderIsListedInStepsAndATickMidwayReac
     page->logic().activate(false, {false, false, true}, "OLDPC");
     QTreeWidget* source = tree("Trv_Source_Information");
     find(source, "C:")->setExpanded(true);
+    testsupport::settleListings(page.get());
     QTreeWidgetItem* folder = find(source, "Big");
     ASSERT_NE(folder, nullptr);
     auto* listings = testsupport::child<SourceListingDriver>(*page, "sourceListings");
 
-    // The first entries are there at once; the rest follow while the event loop runs, and in the
-    // meantime the choice cannot be collected or left.
+    // The folder is read while the event loop runs; its first entries show as soon as it is read,
+    // the rest follow, and in the meantime the choice cannot be collected or left.
     folder->setExpanded(true);
+    ASSERT_TRUE(listings->busy());
+    while (listings->busy() && folder->childCount() == 0)
+        QApplication::processEvents();
     ASSERT_TRUE(listings->busy());
     EXPECT_GT(folder->childCount(), 0);
     EXPECT_LT(folder->childCount(), kFiles);
