@@ -179,14 +179,15 @@ std::unique_ptr<SourceFolderListing> SelectionPageLogic::beginSourceExpansion(
     return nullptr;
 }
 
-void SelectionPageLogic::completeSourceExpansion(const SourceFolderListing& listing)
+void SelectionPageLogic::completeSourceExpansion(const SourceFolderListing& listing, bool refreshNow)
 {
     SelectionTree::Node* node = listing.node();
     if (!listing.ok() || !m_source.contains(node))
         return;
     if (isInCategory(node, kFilesAndFolders)) {
         Mirror_Folder_Path(m_source, m_destination, node, node->checked);
-        Refresh_Folder_Checks(m_source, m_destination, node);
+        if (refreshNow)
+            Refresh_Folder_Checks(m_source, m_destination, node);
     }
 }
 

@@ -67,7 +67,8 @@ public:
     // the folder is not read yet: the caller runs the listing's read() and finishRead() first.
     std::unique_ptr<SourceFolderListing> beginSourceExpansion(
         SelectionTree::Node* node, bool readLater = false);
-    void completeSourceExpansion(const SourceFolderListing& listing);
+    // Without `refreshNow` the listed children are left for the caller to mark (FolderCheckRefresh).
+    void completeSourceExpansion(const SourceFolderListing& listing, bool refreshNow = true);
     void destinationExpanded(SelectionTree::Node* node, const ListingYield& yield = {});
 
     SelectionTree& source() { return m_source; }

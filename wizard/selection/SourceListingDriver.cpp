@@ -36,9 +36,19 @@ void SourceListingDriver::open(SelectionTree::Node* node)
     std::unique_ptr<SourceFolderListing> listing = m_logic.beginSourceExpansion(node, true);
     if (!listing)
         return;
+    add({std::move(listing), false, nullptr});
+}
+
+void SourceListingDriver::refresh(SelectionTree::Node* node)
+{
+    add({nullptr, true, std::make_unique<FolderCheckRefresh>(m_logic.source(), m_logic.destination(), node)});
+}
+
+void SourceListingDriver::add(Pending pending)
+{
     if (m_pending.empty())
         setBusy(true);
-    m_pending.push_back({std::move(listing), false});
+    m_pending.push_back(std::move(pending));
     runSlice();
 }
 
@@ -87,6 +97,11 @@ void SourceListingDriver::runSlice()
     }
     while (!m_pending.empty() && clock.nsecsElapsed() < kSliceNs) {
         Pending& front = m_pending.front();
+        if (front.refresh) {
+            if (!front.refresh->step(kEntriesPerStep))
+                m_pending.pop_front();
+            continue;
+        }
         if (!front.read) {
             // The window goes on meanwhile; the read's end takes the listing up again.
             m_timer.stop();
@@ -95,8 +110,15 @@ void SourceListingDriver::runSlice()
         }
         if (front.listing->step(kEntriesPerStep))
             continue;
-        m_logic.completeSourceExpansion(*front.listing);
-        m_pending.pop_front();
+        if (!front.listing->ok()) {
+            m_pending.pop_front();
+            continue;
+        }
+        // The listed entries take the folder's mark as the next piece of work.
+        SelectionTree::Node* node = front.listing->node();
+        m_logic.completeSourceExpansion(*front.listing, false);
+        front = {nullptr, true,
+            std::make_unique<FolderCheckRefresh>(m_logic.source(), m_logic.destination(), node)};
     }
     if (!m_pending.empty()) {
         m_timer.start();

@@ -11,6 +11,7 @@
 #include <memory>
 #include <thread>
 
+#include "wizard/selection/FolderChecks.h"
 #include "wizard/selection/SelectionPageLogic.h"
 
 namespace wizard {
@@ -26,6 +27,9 @@ public:
     // Previous are disabled, so that the choice is not collected half listed; afterwards Previous
     // is enabled and Next follows the page's rule again.
     void open(SelectionTree::Node* node);
+    // The user ticked the listed folder `node`: its listed children take its mark in steps (after
+    // the work already under way), with the same hourglass and buttons as a listing.
+    void refresh(SelectionTree::Node* node);
     bool busy() const { return !m_pending.empty(); }
     // Runs every pending listing to its end at once.
     void finishAll();
@@ -34,10 +38,13 @@ signals:
     void listingsFinished();
 
 private:
+    // A folder to list, or (listing null) the marks of a listed folder's children to push down.
     struct Pending {
         std::unique_ptr<SourceFolderListing> listing;
         bool read = false;
+        std::unique_ptr<FolderCheckRefresh> refresh;
     };
+    void add(Pending pending);
     void runSlice();
     // Starts reading the first pending folder on the reader thread; its end calls readingDone.
     void startReading();
