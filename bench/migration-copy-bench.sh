@@ -81,31 +81,11 @@ def flat_tree():
         total += put(os.path.join(folder, "file%05d.dat" % i), rng.randint(1024, 100 * 1024))
     return files, total
 
-def profile_size():
-    r = rng.random()
-    if r < 0.80:
-        return rng.randint(0, 16 * 1024)
-    if r < 0.985:
-        return rng.randint(16 * 1024, 128 * 1024)
-    return rng.randint(256 * 1024, 2 << 20)
+sys.path.insert(0, "bench")
+import bench_trees
 
 def profile_tree():
-    # Folders 2 to 9 deep, each holding a few files (one in five holds none), about 5 files a folder.
-    folders, total, made = [source], 0, 0
-    os.makedirs(source)
-    while made < files:
-        parent = rng.choice(folders[-400:]) if rng.random() < 0.7 else rng.choice(folders)
-        if parent.count(os.sep) - source.count(os.sep) >= 9:
-            parent = source
-        folder = os.path.join(parent, "Folder %d" % len(folders))
-        os.makedirs(folder)
-        folders.append(folder)
-        n = 0 if rng.random() < 0.2 else min(files - made, rng.randint(1, 11))
-        for i in range(n):
-            total += put(os.path.join(folder, "file %d.%s" % (made + i, rng.choice(["doc", "jpg", "txt", "dat", "xml"]))),
-                         profile_size())
-        made += n
-    return made, total, len(folders)
+    return bench_trees.profile_tree(source, files, rng, block)
 
 def deep_tree(levels):
     folder, total = source, 0

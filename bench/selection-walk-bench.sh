@@ -36,37 +36,16 @@ tree = os.path.join(work, "Chosen")
 rng = random.Random(19)
 block = os.urandom(2 << 20)
 
-def put(path, size):
-    with open(path, "wb") as f:
-        f.write(block[:size])
+sys.path.insert(0, "bench")
+import bench_trees
 
-def profile_size():
-    r = rng.random()
-    if r < 0.80:
-        return rng.randint(0, 16 * 1024)
-    if r < 0.985:
-        return rng.randint(16 * 1024, 128 * 1024)
-    return rng.randint(256 * 1024, 2 << 20)
-
-os.makedirs(tree)
 if shape == "profile":
-    folders, made = [tree], 0
-    while made < files:
-        parent = rng.choice(folders[-400:]) if rng.random() < 0.7 else rng.choice(folders)
-        if parent.count(os.sep) - tree.count(os.sep) >= 9:
-            parent = tree
-        folder = os.path.join(parent, "Folder %d" % len(folders))
-        os.makedirs(folder)
-        folders.append(folder)
-        n = 0 if rng.random() < 0.2 else min(files - made, rng.randint(1, 11))
-        for i in range(n):
-            put(os.path.join(folder, "file %d.%s" % (made + i, rng.choice(["doc", "jpg", "txt", "dat"]))),
-                profile_size())
-        made += n
-    print("tree: %d files in %d folders" % (made, len(folders)), flush=True)
+    made, total, folders = bench_trees.profile_tree(tree, files, rng, block)
+    print("tree: %d files in %d folders" % (made, folders), flush=True)
 else:
+    os.makedirs(tree)
     for i in range(files):
-        put(os.path.join(tree, "file%06d.dat" % i), 100)
+        bench_trees.put(os.path.join(tree, "file%06d.dat" % i), 100, block)
     print("tree: one folder of %d files" % files, flush=True)
 in_memory = subprocess.run(["stat", "-f", "-c", "%T", work], capture_output=True, text=True).stdout.strip() == "tmpfs"
 print("file system: %s" % ("tmpfs" if in_memory else "disk"), flush=True)

@@ -180,8 +180,11 @@ void FilesFoldersMigration::openBatch(const std::string& destFolder)
     const std::string keyFolder = folderOf(m_items[m_next].key);
     const std::string pathFolder = folderOf(m_items[m_next].sourcePath);
     std::size_t end = m_next + 1;
+    // The walk opens each file by its name below the folder it holds: only a name a Windows folder
+    // can hold joins it (anything else is looked at on its own, through the path rules).
     while (end < m_items.size() && folderOf(m_items[end].key) == keyFolder &&
-        folderOf(m_items[end].sourcePath) == pathFolder)
+        folderOf(m_items[end].sourcePath) == pathFolder &&
+        platform::isWindowsName(fileNameOf(m_items[end].key)))
         ++end;
     if (end - m_next < 2)
         return;

@@ -2,6 +2,7 @@
 #include "wizard/selection/FolderChecks.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/CodePage.h"
 #include "wizard/selection/TreeBuilders.h"
@@ -166,29 +167,56 @@ void Apply_Folder_Check(SelectionTree& source, SelectionTree& destination, Node*
 
 void Refresh_Folder_Checks(SelectionTree& source, SelectionTree& destination, Node* node)
 {
-    if (!source.contains(node))
-        return;
-    std::vector<Node*> stack{node};
-    while (!stack.empty()) {
-        Node* p = stack.back();
-        stack.pop_back();
+    FolderCheckRefresh refresh(source, destination, node);
+    while (refresh.step(std::numeric_limits<int>::max())) {}
+}
+
+FolderCheckRefresh::FolderCheckRefresh(SelectionTree& source, SelectionTree& destination, Node* node)
+    : m_source(source)
+    , m_destination(destination)
+{
+    if (source.contains(node))
+        m_stack.push_back(node);
+}
+
+// The next folder whose listed children take its mark; false when none remains.
+bool FolderCheckRefresh::nextFolder()
+{
+    m_folder = nullptr;
+    while (!m_stack.empty() && !m_folder) {
+        Node* p = m_stack.back();
+        m_stack.pop_back();
         // A folder opened and closed again keeps its listed children, and only they are collected
         // for it: they take its mark as well as those of an open folder.
-        if (!p->expanded && !hasListedChildren(p))
-            continue;
+        if (m_source.contains(p) && (p->expanded || hasListedChildren(p)))
+            m_folder = p;
+    }
+    m_next = 0;
+    return m_folder != nullptr;
+}
+
+bool FolderCheckRefresh::step(int budget)
+{
+    while (budget > 0) {
+        if ((!m_folder || !m_source.contains(m_folder) || m_next >= m_folder->children.size()) &&
+            !nextFolder())
+            return false;
+        Node* p = m_folder;
         const bool checked = p->checked;
-        Node* parentCopy = checked ? destination.find(destinationKeyOf(p)) : nullptr;
-        for (Node* c : p->children) {
-            source.setCheckedOf(c, checked);
+        Node* parentCopy = checked ? m_destination.find(destinationKeyOf(p)) : nullptr;
+        for (; budget > 0 && m_next < p->children.size(); ++m_next, --budget) {
+            Node* c = p->children[m_next];
+            m_source.setCheckedOf(c, checked);
             if (parentCopy && !SelectionTree::isPlaceholder(c)) {
-                Node* copy = destination.addNode(parentCopy, destinationKeyOf(c), c->text, c->image);
+                Node* copy = m_destination.addNode(parentCopy, destinationKeyOf(c), c->text, c->image);
                 if (copy && c->children.size() == 1 && !c->expanded)
-                    destination.addPlaceholder(copy);
+                    m_destination.addPlaceholder(copy);
             }
             if (c->expanded || hasListedChildren(c))
-                stack.push_back(c);
+                m_stack.push_back(c);
         }
     }
+    return m_next < (m_folder ? m_folder->children.size() : 0) || !m_stack.empty();
 }
 
 bool Is_File_Or_Folder_Checked(const SelectionTree& source)

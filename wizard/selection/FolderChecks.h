@@ -8,6 +8,9 @@
 
 #include "wizard/selection/SelectionTree.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace wizard {
 
 // After a tick: ticks the node's ancestors and builds in the destination tree the chain drive,
@@ -29,6 +32,24 @@ void Apply_Folder_Check(
 // children, through listed children below them; ticked children are copied under the node's copy
 // (an unlisted folder with its placeholder). A node never listed changes nothing.
 void Refresh_Folder_Checks(SelectionTree& source, SelectionTree& destination, SelectionTree::Node* node);
+
+// Refresh_Folder_Checks in bounded steps, so that a window can run between them. Each step takes
+// the folders' marks as they are then; nodes that left either tree meanwhile are passed over.
+class FolderCheckRefresh {
+public:
+    FolderCheckRefresh(SelectionTree& source, SelectionTree& destination, SelectionTree::Node* node);
+    // Gives up to `budget` listed children their folder's mark; true while more remain.
+    bool step(int budget);
+
+private:
+    bool nextFolder();
+
+    SelectionTree& m_source;
+    SelectionTree& m_destination;
+    std::vector<SelectionTree::Node*> m_stack;
+    SelectionTree::Node* m_folder = nullptr;
+    std::size_t m_next = 0;
+};
 
 // True when a drive, folder or file below "Files and Folders" is ticked.
 bool Is_File_Or_Folder_Checked(const SelectionTree& source);

@@ -64,6 +64,10 @@ void SelectionEvents::nodeChecked(Node* node)
     if (isInCategory(node, kFilesAndFolders)) {
         if (checked) {
             Mirror_Folder_Path(m_source, m_destination, node, true);
+            if (m_refreshLater) {
+                m_refreshLater(node);
+                return;
+            }
             Refresh_Folder_Checks(m_source, m_destination, node);
             if (Is_File_Or_Folder_Checked(m_source)) {
                 wizardWindows().setButtonEnabled(BarButton::Next, true);
@@ -127,6 +131,10 @@ int SelectionEvents::skeletonCount() const
 void SelectionEvents::applyNextRule(bool filesTest)
 {
     WizardWindows& windows = wizardWindows();
+    if (m_busy && m_busy()) {
+        windows.setButtonEnabled(BarButton::Next, false);
+        return;
+    }
     windows.setButtonEnabled(BarButton::Next, m_destination.count() > skeletonCount());
     windows.setButtonVisible(BarButton::Next, true);
     if (filesTest && Is_File_Or_Folder_Checked(m_source)) {

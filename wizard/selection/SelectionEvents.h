@@ -5,6 +5,8 @@
 
 #include "wizard/selection/SelectionTree.h"
 
+#include <functional>
+
 namespace wizard {
 
 // The categories loaded into the trees; the page keeps them up to date.
@@ -30,6 +32,15 @@ public:
     // The destination tree's node count when nothing is chosen: the root and the loaded categories.
     int skeletonCount() const;
 
+    // A window that keeps running while a ticked folder's listed children take its mark: `later`
+    // takes the node and pushes its mark down in steps (instead of at once); while `busy` answers
+    // true the Next rule keeps Next disabled, so that the choice is not collected half marked.
+    void setFolderRefresh(std::function<void(SelectionTree::Node*)> later, std::function<bool()> busy)
+    {
+        m_refreshLater = std::move(later);
+        m_busy = std::move(busy);
+    }
+
     // The text shown when a whole drive or the "Files and Folders" node is ticked.
     static constexpr const char* kSelectFilesMessage = "Please select Files or Folders to migrate the data";
 
@@ -42,6 +53,8 @@ private:
     SelectionTree& m_destination;
     const LoadedCategories& m_loaded;
     SelectionTree::Node* m_pending = nullptr;
+    std::function<void(SelectionTree::Node*)> m_refreshLater;
+    std::function<bool()> m_busy;
 };
 
 } // namespace wizard

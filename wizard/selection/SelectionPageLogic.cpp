@@ -164,13 +164,14 @@ void SelectionPageLogic::sourceExpanded(SelectionTree::Node* node, const Listing
     completeSourceExpansion(*listing);
 }
 
-std::unique_ptr<SourceFolderListing> SelectionPageLogic::beginSourceExpansion(SelectionTree::Node* node)
+std::unique_ptr<SourceFolderListing> SelectionPageLogic::beginSourceExpansion(
+    SelectionTree::Node* node, bool readLater)
 {
     if (!m_source.contains(node) || !m_sources.fs)
         return nullptr;
     m_source.setExpandedOf(node, true);
     auto listing = std::make_unique<SourceFolderListing>(*m_sources.fs, m_source, m_images, node);
-    if (listing->begin())
+    if (readLater ? listing->prepare() : listing->begin())
         return listing;
     // Nothing to list: a node listed before is mirrored at once; one that cannot be read is not.
     if (listing->ok())
@@ -178,14 +179,15 @@ std::unique_ptr<SourceFolderListing> SelectionPageLogic::beginSourceExpansion(Se
     return nullptr;
 }
 
-void SelectionPageLogic::completeSourceExpansion(const SourceFolderListing& listing)
+void SelectionPageLogic::completeSourceExpansion(const SourceFolderListing& listing, bool refreshNow)
 {
     SelectionTree::Node* node = listing.node();
     if (!listing.ok() || !m_source.contains(node))
         return;
     if (isInCategory(node, kFilesAndFolders)) {
         Mirror_Folder_Path(m_source, m_destination, node, node->checked);
-        Refresh_Folder_Checks(m_source, m_destination, node);
+        if (refreshNow)
+            Refresh_Folder_Checks(m_source, m_destination, node);
     }
 }
 

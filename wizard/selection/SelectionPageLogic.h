@@ -63,9 +63,12 @@ public:
     void sourceExpanded(SelectionTree::Node* node, const ListingYield& yield = {});
     // The same in steps: marks the node open and answers the listing still to run (null when the
     // node needs none, and then it is completed already). Once the listing has run its steps,
-    // completeSourceExpansion(listing) mirrors the node as sourceExpanded does.
-    std::unique_ptr<SourceFolderListing> beginSourceExpansion(SelectionTree::Node* node);
-    void completeSourceExpansion(const SourceFolderListing& listing);
+    // completeSourceExpansion(listing) mirrors the node as sourceExpanded does. With `readLater`
+    // the folder is not read yet: the caller runs the listing's read() and finishRead() first.
+    std::unique_ptr<SourceFolderListing> beginSourceExpansion(
+        SelectionTree::Node* node, bool readLater = false);
+    // Without `refreshNow` the listed children are left for the caller to mark (FolderCheckRefresh).
+    void completeSourceExpansion(const SourceFolderListing& listing, bool refreshNow = true);
     void destinationExpanded(SelectionTree::Node* node, const ListingYield& yield = {});
 
     SelectionTree& source() { return m_source; }

@@ -105,13 +105,30 @@ SourceFolderListing::SourceFolderListing(
 
 bool SourceFolderListing::begin()
 {
+    if (!prepare())
+        return false;
+    read();
+    return finishRead();
+}
+
+bool SourceFolderListing::prepare()
+{
     if (!m_source.contains(m_node) || !SelectionTree::isUnlisted(m_node))
         return false;
     if (m_node->image >= treeimage::kDrive)
         m_source.setExpandedImageOf(m_node, treeimage::kFolderOpen);
-    const platform::FsError error = m_fs.listFolder(m_node->key, m_folders, m_files);
+    m_key = m_node->key;
+    return true;
+}
+
+void SourceFolderListing::read() { m_error = m_fs.listFolder(m_key, m_folders, m_files); }
+
+bool SourceFolderListing::finishRead()
+{
+    if (!m_source.contains(m_node) || !SelectionTree::isUnlisted(m_node))
+        return m_ok = false;
     m_source.removeNode(m_node->children.front());
-    m_ok = error == platform::FsError::None;
+    m_ok = m_error == platform::FsError::None;
     return m_ok;
 }
 

@@ -45,6 +45,13 @@ public:
     // was listed already (ok() stays true) or the folder could not be read (ok() turns false and
     // the node shows as empty).
     bool begin();
+    // begin() in three parts, for a caller that reads the folder on another thread: prepare()
+    // (false, as begin(), when there is nothing to list), read() (touches nothing but the
+    // file-system object and the listing's own entries) and finishRead() (answers as begin();
+    // false also when the node left the tree meanwhile).
+    bool prepare();
+    void read();
+    bool finishRead();
     // Adds up to `budget` entries; true while entries remain. Stops for good, with ok() false, when
     // an entry cannot be added or the node has left the tree.
     bool step(int budget);
@@ -58,6 +65,8 @@ private:
     SelectionTree::Node* m_node;
     std::vector<platform::FileEntry> m_folders;
     std::vector<platform::FileEntry> m_files;
+    std::string m_key; // the folder read
+    platform::FsError m_error = platform::FsError::None;
     std::size_t m_next = 0; // index into folders, then files
     bool m_ok = true;
 };

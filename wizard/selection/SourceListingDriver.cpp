@@ -24,24 +24,66 @@ SourceListingDriver::SourceListingDriver(SelectionPageLogic& logic, QObject* par
     connect(&m_timer, &QTimer::timeout, this, [this] { runSlice(); });
 }
 
-SourceListingDriver::~SourceListingDriver() = default;
+SourceListingDriver::~SourceListingDriver()
+{
+    // A read under way ends on its own; what it read is dropped with the listing.
+    if (m_reader.joinable())
+        m_reader.join();
+}
 
 void SourceListingDriver::open(SelectionTree::Node* node)
 {
-    std::unique_ptr<SourceFolderListing> listing = m_logic.beginSourceExpansion(node);
+    std::unique_ptr<SourceFolderListing> listing = m_logic.beginSourceExpansion(node, true);
     if (!listing)
         return;
+    add({std::move(listing), false, nullptr});
+}
+
+void SourceListingDriver::refresh(SelectionTree::Node* node)
+{
+    add({nullptr, true, std::make_unique<FolderCheckRefresh>(m_logic.source(), m_logic.destination(), node)});
+}
+
+void SourceListingDriver::add(Pending pending)
+{
     if (m_pending.empty())
         setBusy(true);
-    m_pending.push_back(std::move(listing));
-    // The first entries arrive at once, before the window paints again.
+    m_pending.push_back(std::move(pending));
     runSlice();
 }
 
 void SourceListingDriver::finishAll()
 {
-    while (busy() && !programEndRequested())
+    while (busy() && !programEndRequested()) {
         runSlice();
+        if (m_reader.joinable())
+            readingDone();
+    }
+}
+
+void SourceListingDriver::startReading()
+{
+    if (m_reader.joinable())
+        return;
+    SourceFolderListing* listing = m_pending.front().listing.get();
+    m_reader = std::thread([this, listing] {
+        listing->read();
+        QMetaObject::invokeMethod(
+            this, [this] { readingDone(); }, Qt::QueuedConnection);
+    });
+}
+
+void SourceListingDriver::readingDone()
+{
+    if (!m_reader.joinable())
+        return;
+    m_reader.join();
+    Pending& front = m_pending.front();
+    front.read = true;
+    // A folder that cannot be read shows as empty, and one whose node went meanwhile is dropped.
+    if (!front.listing->finishRead())
+        m_pending.pop_front();
+    runSlice();
 }
 
 void SourceListingDriver::runSlice()
@@ -54,11 +96,29 @@ void SourceListingDriver::runSlice()
         return;
     }
     while (!m_pending.empty() && clock.nsecsElapsed() < kSliceNs) {
-        SourceFolderListing& listing = *m_pending.front();
-        if (listing.step(kEntriesPerStep))
+        Pending& front = m_pending.front();
+        if (front.refresh) {
+            if (!front.refresh->step(kEntriesPerStep))
+                m_pending.pop_front();
             continue;
-        m_logic.completeSourceExpansion(listing);
-        m_pending.pop_front();
+        }
+        if (!front.read) {
+            // The window goes on meanwhile; the read's end takes the listing up again.
+            m_timer.stop();
+            startReading();
+            return;
+        }
+        if (front.listing->step(kEntriesPerStep))
+            continue;
+        if (!front.listing->ok()) {
+            m_pending.pop_front();
+            continue;
+        }
+        // The listed entries take the folder's mark as the next piece of work.
+        SelectionTree::Node* node = front.listing->node();
+        m_logic.completeSourceExpansion(*front.listing, false);
+        front = {nullptr, true,
+            std::make_unique<FolderCheckRefresh>(m_logic.source(), m_logic.destination(), node)};
     }
     if (!m_pending.empty()) {
         m_timer.start();

@@ -1,6 +1,7 @@
 // SourceListingDriver.h: runs the selection page's source listings in short steps on the event
 // loop, so that a folder of many thousand entries shows its first entries at once and the window
-// stays usable while the rest arrives.
+// stays usable while the rest arrives. A folder is read (listed and sorted by the file-system
+// object) on a thread of the driver, one at a time; the tree is filled on the window's thread.
 #pragma once
 
 #include <QObject>
@@ -8,7 +9,9 @@
 
 #include <deque>
 #include <memory>
+#include <thread>
 
+#include "wizard/selection/FolderChecks.h"
 #include "wizard/selection/SelectionPageLogic.h"
 
 namespace wizard {
@@ -24,6 +27,9 @@ public:
     // Previous are disabled, so that the choice is not collected half listed; afterwards Previous
     // is enabled and Next follows the page's rule again.
     void open(SelectionTree::Node* node);
+    // The user ticked the listed folder `node`: its listed children take its mark in steps (after
+    // the work already under way), with the same hourglass and buttons as a listing.
+    void refresh(SelectionTree::Node* node);
     bool busy() const { return !m_pending.empty(); }
     // Runs every pending listing to its end at once.
     void finishAll();
@@ -32,12 +38,24 @@ signals:
     void listingsFinished();
 
 private:
+    // A folder to list, or (listing null) the marks of a listed folder's children to push down.
+    struct Pending {
+        std::unique_ptr<SourceFolderListing> listing;
+        bool read = false;
+        std::unique_ptr<FolderCheckRefresh> refresh;
+    };
+    void add(Pending pending);
     void runSlice();
+    // Starts reading the first pending folder on the reader thread; its end calls readingDone.
+    void startReading();
+    // Takes up the folder the reader read (waiting for it when it is not done yet).
+    void readingDone();
     void setBusy(bool busy);
 
     SelectionPageLogic& m_logic;
-    std::deque<std::unique_ptr<SourceFolderListing>> m_pending;
+    std::deque<Pending> m_pending;
     QTimer m_timer;
+    std::thread m_reader;
 };
 
 } // namespace wizard

@@ -8,6 +8,7 @@
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
 #include "tests/support/platform/QuickClock.h"
+#include "tests/support/wizard/ListingsSettled.h"
 #include "tests/support/wizard/WizardRun.h"
 #include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
@@ -239,6 +240,7 @@ protected:
         QTreeWidgetItem* it = item(tree, path);
         ASSERT_NE(it, nullptr) << path;
         it->setExpanded(true);
+        settleListings(tree->parentWidget());
     }
     std::vector<std::string> connections()
     {

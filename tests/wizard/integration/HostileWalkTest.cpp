@@ -171,12 +171,15 @@ protected:
         QTreeWidgetItem* c = child(files, "C:");
         ASSERT_NE(c, nullptr);
         c->setExpanded(true);
+        testsupport::settleListings(tree->parentWidget());
         QTreeWidgetItem* docs = child(c, "My Documents");
         ASSERT_NE(docs, nullptr);
         docs->setExpanded(true);
+        testsupport::settleListings(tree->parentWidget());
         QTreeWidgetItem* chosen = child(docs, "Hostile");
         ASSERT_NE(chosen, nullptr);
         chosen->setExpanded(open);
+        testsupport::settleListings(tree->parentWidget());
         for (int i = 0; open && i < chosen->childCount(); ++i)
             EXPECT_TRUE(platform::isWindowsName(chosen->child(i)->text(0).toStdString()))
                 << chosen->child(i)->text(0).toStdString();

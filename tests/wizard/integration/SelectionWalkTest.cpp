@@ -71,6 +71,7 @@ protected:
         QTreeWidgetItem* it = item(tree, path);
         ASSERT_NE(it, nullptr) << path << "\n" << dump(tree);
         it->setExpanded(true);
+        testsupport::settleListings(tree->parentWidget());
     }
     const SelectionTree::Node* destinationNode(const std::string& path)
     {

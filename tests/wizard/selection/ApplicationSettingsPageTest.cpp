@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "tests/support/FindChild.h"
+#include "tests/support/wizard/ListingsSettled.h"
 #include "tests/wizard/core/WizardTestMachine.h"
 #include "tests/wizard/pages/LayoutChecks.h"
 #include "tests/wizard/pages/PageTestSupport.h"
@@ -100,6 +101,7 @@ TEST_F(FrmApplicationSettingsTest, TheTreesShowTheModelAndATickReachesTheDestina
     QTreeWidgetItem* drive = find(source, "C:");
     ASSERT_NE(drive, nullptr);
     drive->setExpanded(true);
+    testsupport::settleListings(page.get());
     EXPECT_EQ(childTexts(drive), (std::vector<std::string>{"My Documents"}));
 
     wallpaper->setCheckState(0, Qt::Unchecked);
@@ -119,13 +121,17 @@ TEST_F(FrmApplicationSettingsTest, ALargeFolderIsListedInStepsAndATickMidwayReac
     page->logic().activate(false, {false, false, true}, "OLDPC");
     QTreeWidget* source = tree("Trv_Source_Information");
     find(source, "C:")->setExpanded(true);
+    testsupport::settleListings(page.get());
     QTreeWidgetItem* folder = find(source, "Big");
     ASSERT_NE(folder, nullptr);
     auto* listings = testsupport::child<SourceListingDriver>(*page, "sourceListings");
 
-    // The first entries are there at once; the rest follow while the event loop runs, and in the
-    // meantime the choice cannot be collected or left.
+    // The folder is read while the event loop runs; its first entries show as soon as it is read,
+    // the rest follow, and in the meantime the choice cannot be collected or left.
     folder->setExpanded(true);
+    ASSERT_TRUE(listings->busy());
+    while (listings->busy() && folder->childCount() == 0)
+        QApplication::processEvents();
     ASSERT_TRUE(listings->busy());
     EXPECT_GT(folder->childCount(), 0);
     EXPECT_LT(folder->childCount(), kFiles);
@@ -136,8 +142,7 @@ TEST_F(FrmApplicationSettingsTest, ALargeFolderIsListedInStepsAndATickMidwayReac
     // The user ticks the folder half listed: the entries still to come arrive ticked and chosen.
     folder->setCheckState(0, Qt::Checked);
     emit source->itemClicked(folder, 0);
-    for (int turns = 0; listings->busy() && turns < 100000; ++turns)
-        QApplication::processEvents();
+    testsupport::settleListings(page.get());
     ASSERT_FALSE(listings->busy());
     ASSERT_EQ(folder->childCount(), kFiles);
     for (int i = 0; i < kFiles; ++i)
@@ -148,6 +153,24 @@ TEST_F(FrmApplicationSettingsTest, ALargeFolderIsListedInStepsAndATickMidwayReac
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Back));
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
     EXPECT_EQ(bar.mousePointer(), MousePointer::Default);
+
+    // Cleared and ticked again once listed: the entries take the mark in steps while the event
+    // loop runs, and until every one has it the choice cannot be collected.
+    folder->setCheckState(0, Qt::Unchecked);
+    emit source->itemClicked(folder, 0);
+    ASSERT_EQ(page->logic().destination().find("\\\\OLDPC\\C$\\BIG"), nullptr);
+    folder->setCheckState(0, Qt::Checked);
+    emit source->itemClicked(folder, 0);
+    ASSERT_TRUE(listings->busy());
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
+    EXPECT_EQ(folder->child(kFiles - 1)->checkState(0), Qt::Unchecked);
+    testsupport::settleListings(page.get());
+    for (int i = 0; i < kFiles; ++i)
+        ASSERT_EQ(folder->child(i)->checkState(0), Qt::Checked) << i;
+    copy = page->logic().destination().find("\\\\OLDPC\\C$\\BIG");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->children.size(), static_cast<std::size_t>(kFiles));
+    EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
 }
 
 TEST_F(FrmApplicationSettingsTest, CaptionsShowWholeAndTheHelpTopicIsEight)
