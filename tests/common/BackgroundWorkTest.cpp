@@ -3,8 +3,8 @@
 #include "common/BackgroundWork.h"
 
 #include <atomic>
-#include <memory>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
