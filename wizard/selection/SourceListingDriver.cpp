@@ -27,8 +27,7 @@ SourceListingDriver::SourceListingDriver(SelectionPageLogic& logic, QObject* par
 SourceListingDriver::~SourceListingDriver()
 {
     // A read under way ends on its own; what it read is dropped with the listing.
-    if (m_reader.joinable())
-        m_reader.join();
+    m_reader.wait();
 }
 
 void SourceListingDriver::open(SelectionTree::Node* node)
@@ -56,17 +55,18 @@ void SourceListingDriver::finishAll()
 {
     while (busy() && !programEndRequested()) {
         runSlice();
-        if (m_reader.joinable())
+        if (m_reading)
             readingDone();
     }
 }
 
 void SourceListingDriver::startReading()
 {
-    if (m_reader.joinable())
+    if (m_reading)
         return;
     SourceFolderListing* listing = m_pending.front().listing.get();
-    m_reader = std::thread([this, listing] {
+    m_reading = true;
+    m_reader = common::BackgroundWork::program().start([this, listing] {
         listing->read();
         QMetaObject::invokeMethod(
             this, [this] { readingDone(); }, Qt::QueuedConnection);
@@ -75,9 +75,10 @@ void SourceListingDriver::startReading()
 
 void SourceListingDriver::readingDone()
 {
-    if (!m_reader.joinable())
+    if (!m_reading)
         return;
-    m_reader.join();
+    m_reader.wait();
+    m_reading = false;
     Pending& front = m_pending.front();
     front.read = true;
     // A folder that cannot be read shows as empty, and one whose node went meanwhile is dropped.

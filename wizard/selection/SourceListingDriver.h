@@ -1,7 +1,7 @@
 // SourceListingDriver.h: runs the selection page's source listings in short steps on the event
 // loop, so that a folder of many thousand entries shows its first entries at once and the window
 // stays usable while the rest arrives. A folder is read (listed and sorted by the file-system
-// object) on a thread of the driver, one at a time; the tree is filled on the window's thread.
+// object) on a thread of the program's background driver, one at a time; the tree is filled on the window's thread.
 #pragma once
 
 #include <QObject>
@@ -9,8 +9,8 @@
 
 #include <deque>
 #include <memory>
-#include <thread>
 
+#include "common/BackgroundWork.h"
 #include "wizard/selection/FolderChecks.h"
 #include "wizard/selection/SelectionPageLogic.h"
 
@@ -55,7 +55,8 @@ private:
     SelectionPageLogic& m_logic;
     std::deque<Pending> m_pending;
     QTimer m_timer;
-    std::thread m_reader;
+    common::BackgroundWork::Task m_reader; // the read under way, while m_reading
+    bool m_reading = false;
 };
 
 } // namespace wizard
