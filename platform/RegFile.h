@@ -40,6 +40,9 @@ struct RegFileMergeOptions {
     // Called every yieldEvery lines while the merge runs (the wizard lets its window breathe here).
     std::function<void()> yield;
     std::size_t yieldEvery = 2000;
+    // Asked at the same points: true stops the merge there with Cancelled, and nothing of the
+    // file is merged.
+    std::function<bool()> stop;
     // When not empty, the only keys the file may name ("HKEY_LOCAL_MACHINE\SOFTWARE\QZ\HKEY_CURRENT_USER",
     // long or short root names): every key it opens or deletes must be one of them or lie below one
     // (compared as the registry compares names; HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\SOFTWARE\Classes).

@@ -344,8 +344,14 @@ public:
         m_lines = &lines;
         for (m_next = 1; m_next < lines.size();) {
             const std::size_t index = m_next++;
-            if (m_options.yield && m_options.yieldEvery > 0 && index % m_options.yieldEvery == 0)
-                m_options.yield();
+            if (m_options.yieldEvery > 0 && index % m_options.yieldEvery == 0) {
+                if (m_options.yield)
+                    m_options.yield();
+                if (m_options.stop && m_options.stop()) {
+                    m_report.message = "stopped at line " + std::to_string(index + 1);
+                    return WinError::Cancelled;
+                }
+            }
             const std::size_t lineNo = index + 1;
             if (oldForm) {
                 if (const WinError e = oldFormLine(lines[index], lineNo); e != WinError::Success)
@@ -630,7 +636,7 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
         }
         Merger merger(registry, report, options, report.format == RegFileFormat::Version5);
         const WinError e = merger.run(lines, oldForm);
-        if (e != WinError::Success && report.refusedLine != 0)
+        if (e != WinError::Success && (report.refusedLine != 0 || e == WinError::Cancelled))
             return e;
         if (e != WinError::Success) {
             report.message =

@@ -495,3 +495,27 @@ TEST_F(RegFileTest, WholeRegistryExportListsTheFourHivesInOrder)
             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes]", "[HKEY_CURRENT_USER]", "[HKEY_USERS]",
             "[HKEY_USERS\\.DEFAULT]", "[HKEY_CURRENT_CONFIG]", "[HKEY_CURRENT_CONFIG\\Display]"}));
 }
+
+TEST_F(RegFileTest, MergeStoppedPartWayChangesNothingAndSaysWhere)
+{
+    create(RegRoot::LocalMachine, "SOFTWARE\\Kept");
+    std::string file = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kept]\r\n";
+    for (int i = 0; i < 300; ++i)
+        file += "\"v" + std::to_string(i) + "\"=dword:00000001\r\n";
+    RegFileMergeOptions options;
+    options.yieldEvery = 100;
+    int asked = 0;
+    options.stop = [&] { return ++asked == 2; }; // the second turn: line 201 of 303
+    RegFileMergeReport report;
+    EXPECT_EQ(mergeRegText(reg, file, report, options), WinError::Cancelled);
+    EXPECT_EQ(asked, 2);
+    EXPECT_NE(report.message.find("line 201"), std::string::npos) << report.message;
+    RegKey kept;
+    ASSERT_EQ(reg.openKey(RegKey(RegRoot::LocalMachine), "SOFTWARE\\Kept", kept), WinError::Success);
+    RegValue v;
+    EXPECT_EQ(reg.queryValue(kept, "v0", v), WinError::FileNotFound) << "a stopped merge left values";
+
+    options.stop = [] { return false; };
+    EXPECT_EQ(mergeRegText(reg, file, report, options), WinError::Success);
+    EXPECT_EQ(report.valuesSet, 300u);
+}

@@ -16,6 +16,7 @@
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferPlatform.h"
 #include "wizard/transfer/TransferText.h"
 
 namespace wizard {
@@ -61,16 +62,18 @@ std::string mirroredExport(std::string bytes, const std::string& root)
     return bytes + "\r\n";
 }
 
-// Why an export cannot be merged ("" when it can): it is no registry file, a merge would pass over
-// one of its lines, or, moved below the mirror, it still names a key outside the mirror of its own
-// root (another root, a short root name, a deletion outside the mirror, a form the move does not
-// rewrite). A refused export reaches no registry.
-std::string exportFault(const std::string& bytes, const std::string& root)
+// Why an export cannot be merged ("" when it can), given `mirrored`, the export moved below the
+// mirror (mirroredExport): it is no registry file, a merge would pass over one of its lines, or it
+// still names a key outside the mirror of its own root (another root, a short root name, a deletion
+// outside the mirror, a form the move does not rewrite). A refused export reaches no registry. The
+// check lets the window's events run and stops at the way out (" was not checked").
+std::string exportFault(const std::string& mirrored, const std::string& root)
 {
     platform::RegFileMergeReport report;
-    platform::RegFileMergeOptions confined;
-    confined.confineTo = {std::string(kMirrorPrefix) + root};
-    const platform::WinError e = platform::checkRegText(mirroredExport(bytes, root), report, confined);
+    const platform::WinError e = platform::checkRegText(
+        mirrored, report, transfer::liveCheckOptions({std::string(kMirrorPrefix) + root}));
+    if (e == platform::WinError::Cancelled)
+        return " was not checked";
     if (report.refusedLine != 0)
         return " names a key outside " + root + " (line " + std::to_string(report.refusedLine) + ")";
     if (e != platform::WinError::Success)
@@ -80,13 +83,18 @@ std::string exportFault(const std::string& bytes, const std::string& root)
     return {};
 }
 
-// exportFault of the copy in `target` of the export at `index` of kSourceExports.
+// exportFault of the copy in `target` of the export at `index` of kSourceExports. A sound one is
+// kept, as the mirror merge will read it, in TransferGlobals::checkedMirrors.
 std::string copiedExportFault(platform::FileSystem& files, const std::string& target, std::size_t index)
 {
     std::string bytes;
     if (files.readFile(target + kSourceExports[index], bytes) != platform::FsError::None)
         return " cannot be read";
-    return exportFault(bytes, kExportRoots[index]);
+    std::string mirrored = mirroredExport(std::move(bytes), kExportRoots[index]);
+    std::string fault = exportFault(mirrored, kExportRoots[index]);
+    if (fault.empty())
+        transferGlobals().checkedMirrors.push_back(std::move(mirrored));
+    return fault;
 }
 
 // The source as the hand-over knows it: its name (without regard to case) and its system.
@@ -96,6 +104,7 @@ std::string handOverSource() { return common::upperAscii(SourcePcName) + "|" + S
 // pass through the hand-over (Previous and Next again) then takes them instead of asking again.
 bool exportsOfThisRun(platform::FileSystem& files, const std::string& target)
 {
+    transferGlobals().checkedMirrors.clear();
     if (HandOverSource.empty() || HandOverSource != handOverSource())
         return false;
     for (std::size_t i = 0; i < std::size(kSourceExports); ++i)
@@ -114,6 +123,9 @@ bool exportsReadable(platform::FileSystem& files, const std::string& target)
         if (fault.empty())
             continue;
         wizardWindows().closeBusyWindow();
+        transferGlobals().checkedMirrors.clear();
+        if (programEndRequested())
+            return false;
         writeLog("Display_Msg_To_User", std::string("0 : ") + name + fault);
         platform::showMessage(std::string("The registry file ") + name + " from the Source PC" + fault +
                 ". Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again.",
@@ -213,6 +225,8 @@ bool clsRules::Display_Msg_To_User()
         log("Display_Msg_To_User", "The exports of " + SourcePcName + " are taken again");
         return true;
     }
+    if (programEndRequested())
+        return false;
     HandOverSource.clear();
     prepareSource(files, sourceFolder, target);
     for (;;) {
@@ -226,8 +240,11 @@ bool clsRules::Display_Msg_To_User()
             }
             continue;
         }
+        transferGlobals().checkedMirrors.clear();
         if (copyExports(files, sourceFolder, target))
             break;
+        if (programEndRequested())
+            return false;
     }
     RegistryRequired = true;
     HandOverSource = handOverSource();

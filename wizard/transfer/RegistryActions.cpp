@@ -2,6 +2,7 @@
 // exports, renames and the application folder fetch.
 #include "wizard/transfer/RegistryActions.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/RegFile.h"
@@ -65,12 +66,25 @@ bool keptBelow(const std::string& file, const std::string& key, const char* proc
     if (readFileBytes(file, bytes) != FsError::None)
         return false;
     platform::RegFileMergeReport report;
-    platform::RegFileMergeOptions confined;
-    confined.confineTo = {key};
-    if (platform::checkRegText(bytes, report, confined) == platform::WinError::Success)
+    if (platform::checkRegText(bytes, report, liveCheckOptions({key})) == platform::WinError::Success)
         return true;
     writeTransferLog(process, "Outside " + key + " : " + report.message);
     return false;
+}
+
+// Whether the file holds one of the source's exports the hand-over already found below the mirror
+// (TransferGlobals::checkedMirrors); that one is taken off the list.
+bool checkedAtHandOver(const std::string& file)
+{
+    std::vector<std::string>& checked = transferGlobals().checkedMirrors;
+    std::string bytes;
+    if (checked.empty() || readFileBytes(file, bytes) != FsError::None)
+        return false;
+    const auto found = std::find(checked.begin(), checked.end(), bytes);
+    if (found == checked.end())
+        return false;
+    checked.erase(found);
+    return true;
 }
 
 // Exports the whole key through the registry editor into the import folder, rewrites the mirror
@@ -159,7 +173,7 @@ TransferOutcome mergeRegFileWorker(const std::string& regFile)
         // The source's exports in "tempreg" (the main script's mirror copies) merge only below
         // the mirror, whatever the script's rewrite made of them.
         const bool fromSource = upperAscii(regFile).rfind(upperAscii(AppPath + "\\tempreg\\"), 0) == 0;
-        if (fromSource &&
+        if (fromSource && !checkedAtHandOver(regFile) &&
             !keptBelow(regFile, std::string(kMirrorPrefix.substr(0, kMirrorPrefix.size() - 1)),
                 "Action_Update_Registry")) {
             outcome = TransferOutcome::Failed;

@@ -39,6 +39,9 @@ struct TransferGlobals {
     DriveMap driveMap;
     std::string progressCaption; // the title of the item being migrated
     std::string lastAppPath;     // the folder found by the last "get" action
+    // The source's exports as the hand-over's merge will read them (moved below the mirror),
+    // already found to name only keys below it: that merge takes them without a second check.
+    std::vector<std::string> checkedMirrors;
 };
 
 // The wizard's one instance.

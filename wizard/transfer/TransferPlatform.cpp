@@ -302,6 +302,16 @@ bool pauseWithEvents(int milliseconds)
     return !programEndRequested();
 }
 
+platform::RegFileMergeOptions liveCheckOptions(std::vector<std::string> keys)
+{
+    platform::RegFileMergeOptions options;
+    options.confineTo = std::move(keys);
+    options.yield = [] { platform::yieldToEvents(); };
+    options.stop = [] { return programEndRequested(); };
+    options.yieldEvery = kCheckLinesPerYield;
+    return options;
+}
+
 bool readRegistryValue(
     platform::RegRoot root, const std::string& subKey, const std::string& name, RegData& out)
 {

@@ -6,6 +6,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathConfinement.h"
+#include "platform/RegFile.h"
 #include "platform/Registry.h"
 
 #include <cstdint>
@@ -128,6 +129,11 @@ void stopProcess(const StartedProcess& process);
 bool pauseWithEvents(int milliseconds);
 // The longest time the window's events wait during a pause or a wait for a process.
 inline constexpr int kEventStepMs = 20;
+// Options for checking a registry file on the window's thread, confined to `keys`: the window's
+// events run every kCheckLinesPerYield lines, and the way out stops the check (Cancelled).
+platform::RegFileMergeOptions liveCheckOptions(std::vector<std::string> keys);
+// Lines a check reads between two turns of the window's events (a few milliseconds of work).
+inline constexpr std::size_t kCheckLinesPerYield = 500;
 
 // A registry value with its own type and data bytes.
 struct RegData {
