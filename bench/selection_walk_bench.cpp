@@ -10,22 +10,15 @@
 #include "platform/MessageBox.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RunningMachine.h"
-#include "platform/qt/QtServices.h"
 #include "tools/demo-network/DemoNetwork.h"
-#include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/core/KestroMain.h"
 #include "wizard/core/PageRoutines.h"
 #include "wizard/core/WizardPage.h"
-#include "wizard/pages/MigrationPages.h"
-#include "wizard/pages/RegisterPages.h"
+#include "wizard/program/KestroProgram.h"
 #include "wizard/selection/ApplicationSettingsPage.h"
-#include "wizard/selection/MigrationTypePage.h"
-#include "wizard/selection/SelectionPageLogic.h"
 #include "wizard/selection/SelectionTreeWidget.h"
 #include "wizard/selection/SourceListingDriver.h"
-#include "wizard/transfer/TransferActions.h"
-#include "wizard/transfer/TransferGlobals.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -223,24 +216,17 @@ int main(int argc, char** argv)
     int result = 1;
     {
         QApplication app(argc, argv);
-        platform::qt::installQtServices();
+        wizard::setUpProgramApplication();
         BenchUser user;
         common::Service<platform::MessageService>::Override scope{user};
-        platform::RunningMachine::use(network / demo::kDestinationPc);
-        wizard::registerInformationPages();
-        wizard::registerSelectionPages();
-        wizard::registerConnectionPages();
-        wizard::registerMigrationPages();
-        wizard::StartOptions start;
-        start.appPath = demo::kWizardFolder;
-        start.machineFolder = network / demo::kDestinationPc;
+        // The program's own start on the machine WINENV_MACHINE names, every page and hook wired.
+        const bool opened = wizard::openStartMachine(false);
+        wizard::KestroProgram program;
+        wizard::StartOptions start = wizard::programStartOptions();
         start.showSplash = [] {};
         wizard::KestroApp kestro(std::move(start));
-        if (kestro.Main()) {
-            wizard::installTransferActions();
-            wizard::installMachineSelectionSources();
+        if (opened && kestro.Main())
             result = run(wizard::mainWindow(), user, network, name, std::string(argv[3]) == "opened");
-        }
         if (result == 0) {
             const std::size_t got = countFiles(network / demo::kDestinationPc / "drives" / "C" / name);
             std::printf("files: %zu of %zu\n", got, want);

@@ -9,26 +9,17 @@
 // Prints "seconds: S", "stall_longest_ms: M" (and "editor_runs: N" for selective); exit code 1
 // when the walk did not end where it should.
 #include "../bench/StallMeter.h"
+#include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RunningMachine.h"
-#include "platform/qt/QtServices.h"
 #include "tools/demo-network/DemoNetwork.h"
-#include "wizard/connection/ConnectionTypePage.h"
-#include "wizard/core/ExitRoutine.h"
-#include "wizard/core/InitializeApplication.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/core/KestroMain.h"
 #include "wizard/core/PageRoutines.h"
 #include "wizard/core/WizardPage.h"
-#include "wizard/pages/MassPage.h"
-#include "wizard/pages/MigrationPages.h"
-#include "wizard/pages/RegisterPages.h"
-#include "wizard/selection/MigrationTypePage.h"
-#include "wizard/selection/SelectionPageLogic.h"
+#include "wizard/program/KestroProgram.h"
 #include "wizard/selection/SelectionTreeWidget.h"
-#include "wizard/transfer/TransferActions.h"
-#include "wizard/transfer/TransferGlobals.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -169,28 +160,18 @@ int main(int argc, char* argv[])
     const fs::path network = argv[2];
     const bool xp = std::getenv("SOURCE") && std::string(std::getenv("SOURCE")) == "OLDXP";
     QApplication app(argc, argv);
-    platform::qt::installQtServices();
+    wizard::setUpProgramApplication();
     BenchUser user;
     user.source = network / (xp ? demo::kSourcePcXp : demo::kSourcePc98);
     common::Service<platform::MessageService>::replace(&user);
-    if (platform::RunningMachine::use(network / demo::kDestinationPc) != platform::WinError::Success)
+    // The program's own start: the machine WINENV_MACHINE names, every page and hook wired.
+    ::setenv(platform::Machine::kEnvironmentVariable, (network / demo::kDestinationPc).c_str(), 1);
+    if (!wizard::openStartMachine(false))
         return 2;
-    wizard::StartOptions options;
-    options.appPath = demo::kWizardFolder;
-    options.machineFolder = network / demo::kDestinationPc;
-    wizard::registerInformationPages();
-    wizard::registerSelectionPages();
-    wizard::registerConnectionPages();
-    wizard::registerMigrationPages();
-    wizard::registerMassPage();
-    wizard::KestroApp kestro(std::move(options));
+    wizard::KestroProgram program;
+    wizard::KestroApp kestro(wizard::programStartOptions());
     if (!kestro.Main())
         return 2;
-    wizard::installTransferActions();
-    wizard::setMappedDriveLookup(
-        [](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
-    wizard::setExitStateReader(&wizard::exitStateWithDriveMap);
-    wizard::installMachineSelectionSources();
     wizard::KestroMain* w = wizard::mainWindow();
     w->show();
     EditorCount editor;

@@ -71,6 +71,14 @@ bool KestroMain::pageRegistered(const std::string& formName) { return factories(
 
 void KestroMain::unregisterPage(const std::string& formName) { factories().erase(formName); }
 
+std::vector<std::string> KestroMain::registeredPages()
+{
+    std::vector<std::string> names;
+    for (const auto& [name, factory] : factories())
+        names.push_back(name);
+    return names;
+}
+
 KestroMain::KestroMain(MainWindowActions actions, QWidget* parent)
     : QMainWindow(parent)
     , m_actions(std::move(actions))

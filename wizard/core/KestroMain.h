@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -47,6 +48,8 @@ public:
     static void registerPage(const std::string& formName, PageFactory factory);
     static bool pageRegistered(const std::string& formName);
     static void unregisterPage(const std::string& formName);
+    // The form names registered, in name order.
+    static std::vector<std::string> registeredPages();
 
     // PanelHost: hides every page and shows `panelName` ("KestroMain" is this window's own
     // agreement panel); answers whether the page had been loaded before.

@@ -13,7 +13,6 @@
 #include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tools/demo-network/DemoNetwork.h"
-#include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/connection/TroubleshootingHook.h"
 #include "wizard/core/KestroApp.h"
 #include "wizard/core/KestroMain.h"
@@ -22,13 +21,8 @@
 #include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/XmlEngine.h"
-#include "wizard/pages/MigrationPages.h"
-#include "wizard/pages/PageFrame.h"
-#include "wizard/pages/RegisterPages.h"
-#include "wizard/selection/MigrationTypePage.h"
-#include "wizard/selection/SelectionPageLogic.h"
+#include "wizard/program/KestroProgram.h"
 #include "wizard/selection/SelectionTreeWidget.h"
-#include "wizard/transfer/TransferActions.h"
 #include "wizard/transfer/TransferGlobals.h"
 
 #include <QCheckBox>
@@ -41,6 +35,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace testsupport {
 
@@ -84,24 +79,16 @@ protected:
         ASSERT_TRUE(demo::buildDemoNetwork(network, options, error)) << error;
         ::setenv("WINENV_MACHINE", (network / demo::kDestinationPc).c_str(), 1);
         ASSERT_EQ(platform::RunningMachine::use(network / demo::kDestinationPc), platform::WinError::Success);
-        wizard::registerInformationPages();
-        wizard::registerSelectionPages();
-        wizard::registerConnectionPages();
-        wizard::registerMigrationPages();
-        // As the program wires it: the selection page reads the running machine.
-        wizard::installMachineSelectionSources();
+        // The program's own start-up: every page and hook wired as the program wires them; the
+        // troubleshooting dialogs are recorded instead of shown.
+        program.emplace();
         previousPresenter =
             wizard::setTroubleshootingPresenter([this](const std::string& form) { dialogs.push_back(form); });
     }
     void TearDown() override
     {
         wizard::setTroubleshootingPresenter(previousPresenter);
-        for (const char* form :
-            {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType",
-                "Frm_ApplicationSettings", "frm_Drive_Info", "frm_source_Space_Info", "frm_Migration_Status"})
-            wizard::KestroMain::unregisterPage(form);
-        wizard::setBarClickHandler({});
-        wizard::setSelectionSources({});
+        program.reset();
         wizard::transferGlobals().driveMap.clear();
         testsupport::resetWizardRun();
         platform::RunningMachine::close();
@@ -156,7 +143,6 @@ protected:
     wizard::KestroMain* walkToSelection(wizard::KestroApp& app, const char* pc)
     {
         EXPECT_TRUE(app.Main());
-        wizard::installTransferActions();
         wizard::KestroMain* w = wizard::mainWindow();
         const bool xp = std::string(pc) == demo::kSourcePcXp;
         walkToConnectionPage(w, xp ? "OptXP" : "Opt98");
@@ -242,6 +228,15 @@ protected:
         it->setExpanded(true);
         settleListings(tree->parentWidget());
     }
+    // The letters of the running machine's drive connections.
+    static std::vector<char> connectedLetters()
+    {
+        std::vector<char> out;
+        for (const platform::DriveConnection& c :
+            platform::RunningMachine::current()->network().connections())
+            out.push_back(c.letter);
+        return out;
+    }
     std::vector<std::string> connections()
     {
         std::vector<std::string> out;
@@ -256,6 +251,7 @@ protected:
     common::Service<platform::Clock>::Override clockScope{quickClock};
 
     std::filesystem::path network;
+    std::optional<wizard::KestroProgram> program;
     wizard::TroubleshootingPresenter previousPresenter;
     std::vector<std::string> dialogs;
     DemoUser user;

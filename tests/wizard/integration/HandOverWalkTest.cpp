@@ -51,7 +51,6 @@ TEST_F(HandOverWalkTest, Windows98SourceIsMirroredUnderQZ)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToConnectionPage(w, "Opt98");
     fillConnection(w, "OLDPC");
@@ -99,7 +98,6 @@ TEST_F(HandOverWalkTest, WindowsXpSourceWithItsLogonIsMirroredUnderQZ)
         platform::WinError::Success);
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToConnectionPage(w, "OptXP");
 
@@ -130,7 +128,6 @@ TEST_F(HandOverWalkTest, RefusalsLeaveTheDestinationAsItWas)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToConnectionPage(w, "Opt98");
 
@@ -164,7 +161,6 @@ TEST_F(HandOverWalkTest, TheWrongSourceSystemIsRefusedAndItsMappingUndone)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     // OLDPC is a Windows 98 PC; Windows 2000 was chosen.
     walkToConnectionPage(w, "Opt2K");
@@ -189,7 +185,6 @@ TEST_F(HandOverWalkTest, AMergePastItsLimitIsUndoneAndAskedForAgain)
     const std::uintmax_t before = registryBytes();
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToConnectionPage(w, "Opt98");
     fillConnection(w, "OLDPC");
@@ -223,7 +218,6 @@ TEST_F(HandOverWalkTest, TheWayOutDuringTheMergeEndsTheEditor)
     editor.hangOn = "mirror\\HKLM.reg";
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     // The user clicks Cancel while the window waits for the editor.
     bool merging = false;

@@ -69,13 +69,11 @@ protected:
     {
         ::alarm(300);
         DemoWalk::SetUp();
-        wizard::registerMassPage();
         hostile::plantHostileFiles(network / demo::kSourcePc98);
         hostile::plantHostileNetwork(network);
     }
     void TearDown() override
     {
-        wizard::KestroMain::unregisterPage("Frm_Mass");
         DemoWalk::TearDown();
         ::alarm(0);
     }
@@ -204,7 +202,6 @@ TEST_F(HostileWalkTest, ExportsNamingOtherRootsAreRefusedAndNothingIsMerged)
     hostile::plantHostileRegistry(network / demo::kSourcePc98);
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     toConnection(w, false);
     const auto filesBefore = hostTree(newPc());
@@ -243,7 +240,6 @@ TEST_F(HostileWalkTest, SelectiveMigrationOfAHostileFolderChangesNothingElse)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     chooseHostileFolder(w, true);
     const auto filesBefore = hostTree(newPc());
@@ -262,7 +258,6 @@ TEST_F(HostileWalkTest, SelectiveMigrationLogsAndReportsWhatItLeftOut)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     chooseHostileFolder(w, false);
     user.shown.clear();
@@ -284,14 +279,15 @@ TEST_F(HostileWalkTest, MassMigrationFromAHostileSourceChangesOnlyWhatTheMassSte
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     toConnection(w, true);
     user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
     next(w);
     ASSERT_EQ(activeForm(w), "Frm_Mass");
     const masscheck::Snapshot source = masscheck::snapshotMachine(network / demo::kSourcePc98);
-    const masscheck::Snapshot before = masscheck::snapshotMachine(newPc());
+    masscheck::Snapshot before = masscheck::snapshotMachine(newPc());
+    // The run ends the program, whose exit routine disconnects the source's drives.
+    masscheck::disconnectDrives(before, connectedLetters());
     user.shown.clear();
     w->findChild<QPushButton*>("Btn_Migrate")->click();
     ASSERT_FALSE(user.shown.empty());

@@ -264,18 +264,6 @@ std::vector<ItemCase> casesOf(const char* pc)
 
 class ItemArrivalWalkTest : public testsupport::DemoWalk {
 protected:
-    void SetUp() override
-    {
-        DemoWalk::SetUp();
-        // As the program wires it: source drives are named by the local drives they are mapped to.
-        wizard::setMappedDriveLookup(
-            [](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
-    }
-    void TearDown() override
-    {
-        wizard::setMappedDriveLookup({});
-        DemoWalk::TearDown();
-    }
     // Through the hand-over from `pc` to the selection page.
     // The applications and settings the selection page offers ("Supported Applications\WinZip").
     static std::set<std::string> offered(QTreeWidget* tree)

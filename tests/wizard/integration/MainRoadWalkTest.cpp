@@ -21,8 +21,7 @@
 #include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/pages/PreparatoryRules.h"
-#include "wizard/pages/RegisterPages.h"
-#include "wizard/selection/MigrationTypePage.h"
+#include "wizard/program/KestroProgram.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -36,6 +35,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -89,16 +89,12 @@ protected:
         testsupport::resetWizardRun();
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles",
             fs::copy_options::recursive);
-        wizard::registerInformationPages();
-        wizard::registerSelectionPages();
-        wizard::registerConnectionPages();
+        // The program's own start-up: every page and hook wired as the program wires them.
+        program.emplace();
     }
     void TearDown() override
     {
-        for (const char* form :
-            {"Frm_Preparatory", "Frm_PreparatoryTask", "Frm_MigrationType", "Frm_ConnectionType"})
-            wizard::KestroMain::unregisterPage(form);
-        wizard::setBarClickHandler({});
+        program.reset();
         testsupport::resetWizardRun();
     }
     wizard::StartOptions options()
@@ -146,6 +142,7 @@ protected:
     }
 
     testsupport::TestMachine machine;
+    std::optional<wizard::KestroProgram> program;
     testsupport::ScriptedMessageService messages;
     common::Service<platform::MessageService>::Override scope{messages};
     testsupport::RecordingHelpService help;

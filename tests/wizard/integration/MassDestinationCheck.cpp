@@ -168,6 +168,12 @@ std::string upper(std::string text)
     return text;
 }
 
+void disconnectDrives(Snapshot& destination, const std::vector<char>& letters)
+{
+    for (char letter : letters)
+        destination.keys.erase(upper("HKEY_CURRENT_USER\\Network\\" + std::string(1, letter)));
+}
+
 Snapshot snapshotMachine(const fs::path& machineFolder)
 {
     Snapshot out;

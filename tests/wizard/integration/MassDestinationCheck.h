@@ -52,6 +52,10 @@ struct Snapshot {
 // Reads the machine folder's drives and registry (its own connection; others may be open).
 Snapshot snapshotMachine(const std::filesystem::path& machineFolder);
 
+// `destination` as the wizard's exit routine leaves it when the program ends: the drives it
+// connected to the source (`letters`) disconnected, their HKEY_CURRENT_USER\Network keys gone.
+void disconnectDrives(Snapshot& destination, const std::vector<char>& letters);
+
 std::string upper(std::string text);
 // The value of a text (REG_SZ) value, empty when the key or value is missing.
 std::string textValue(const Keys& keys, const std::string& key, const std::string& name);

@@ -29,16 +29,6 @@ namespace {
 
 class MassWalkTest : public testsupport::DemoWalk {
 protected:
-    void SetUp() override
-    {
-        DemoWalk::SetUp();
-        wizard::registerMassPage();
-    }
-    void TearDown() override
-    {
-        wizard::KestroMain::unregisterPage("Frm_Mass");
-        DemoWalk::TearDown();
-    }
     // From the agreement through the hand-over with a mass migration chosen; ends on the status page.
     void walkToMassPage(wizard::KestroMain* w, const char* osOption, const char* source, const char* pc,
         const char* logon = "", const char* password = "")
@@ -153,11 +143,13 @@ protected:
         ASSERT_TRUE(demo::buildDestinationPc(network, options, error)) << error;
         ASSERT_EQ(platform::RunningMachine::use(network / demo::kDestinationPc), platform::WinError::Success);
     }
-    // The source and NEWPC as they are just before Migrate.
+    // The source and NEWPC as they are just before Migrate (NEWPC without the wizard's connections).
     void snapshotBefore(const char* source)
     {
         m_source = masscheck::snapshotMachine(network / source);
         m_before = masscheck::snapshotMachine(network / demo::kDestinationPc);
+        // The run ends the program, whose exit routine disconnects the source's drives.
+        masscheck::disconnectDrives(m_before, connectedLetters());
     }
     // NEWPC after the run, file by file and value by value, against what the mass steps' rules make
     // of the source and of NEWPC before the run.
@@ -233,7 +225,6 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
     EXPECT_FALSE(control<QFrame>(w, "Frm_Mass", "FraMassStatus")->isEnabled());
@@ -309,7 +300,6 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
     markDestination("StarChart");
@@ -349,7 +339,6 @@ TEST_F(MassWalkTest, YesToTheWayOutDuringTheRegistryStageStopsIt)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
     testsupport::EditorSpy editor;
@@ -384,7 +373,6 @@ TEST_F(MassWalkTest, HelpKeyOnTheMassPageOpensItsTopic)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
     testsupport::RecordingHelpService help;
@@ -404,7 +392,6 @@ TEST_F(MassWalkTest, Win98SourceOntoAWindows2000NewPcTakesItsFolderNames)
     useWindows2000NewPc();
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
     markDestination("SolitairePlus");
@@ -429,7 +416,6 @@ TEST_F(MassWalkTest, XpSourceOntoAWindows2000NewPcTakesItsFolderNames)
     useWindows2000NewPc();
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
     markDestination("StarChart");

@@ -23,17 +23,6 @@ namespace fs = std::filesystem;
 
 class RunWalkTest : public testsupport::DemoWalk {
 protected:
-    // As the program wires it: the exit routine disconnects the mapped source drives.
-    void SetUp() override
-    {
-        DemoWalk::SetUp();
-        wizard::setExitStateReader(&wizard::exitStateWithDriveMap);
-    }
-    void TearDown() override
-    {
-        wizard::setExitStateReader(nullptr);
-        DemoWalk::TearDown();
-    }
     QTreeWidget* tree() { return sourceTree(w); }
     // Started on NEWPC and walked to the selection page, the batch file run on OLDPC; D: opened.
     void walkToSelection()

@@ -100,7 +100,6 @@ TEST_F(SelectionWalkTest, Windows98SourceOffersItsApplicationsSettingsAndDrives)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "Opt98", demo::kSourcePc98, "OLDPC"));
 
@@ -188,7 +187,6 @@ TEST_F(SelectionWalkTest, WindowsXpSourceThroughItsPlainShare)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "OptXP", demo::kSourcePcXp, "OLDXP", "Sarah", "blue42"));
 
@@ -250,7 +248,6 @@ TEST_F(SelectionWalkTest, SpaceTicksTheFocusedItemAsAClickOnItsBoxDoes)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "Opt98", demo::kSourcePc98, "OLDPC"));
     open(sourceTree, "My Computer\\Files and Folders\\D:");
@@ -290,7 +287,6 @@ TEST_F(SelectionWalkTest, SelectAllAndClearAllActOnTheTrees)
 {
     wizard::KestroApp app(startOptions());
     ASSERT_TRUE(app.Main());
-    wizard::installTransferActions();
     wizard::KestroMain* w = wizard::mainWindow();
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "Opt98", demo::kSourcePc98, "OLDPC"));
     ASSERT_TRUE(menu(w, "SelectAll")->isEnabled());

@@ -74,13 +74,10 @@ protected:
     {
         ::alarm(300);
         DemoWalk::SetUp();
-        wizard::setMappedDriveLookup(
-            [](const std::string& drive) { return wizard::transferGlobals().driveMap.lookup(drive); });
         plantSteeredPaths(network / demo::kSourcePc98);
     }
     void TearDown() override
     {
-        wizard::setMappedDriveLookup({});
         DemoWalk::TearDown();
         ::alarm(0);
     }
