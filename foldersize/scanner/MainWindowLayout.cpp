@@ -10,8 +10,10 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
+#include <QProxyStyle>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOption>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -21,6 +23,25 @@
 
 namespace foldersize {
 namespace {
+
+// Draws the list header's sort arrow as a list control does, whatever the style's own custom:
+// pointing up while the rows go from the smallest value to the largest, down the other way.
+// (Styles differ; Fusion on Linux points down for ascending order.)
+class ListSortArrowStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+        const QWidget* widget) const override
+    {
+        const auto* header = qobject_cast<const QHeaderView*>(widget);
+        if (element != PE_IndicatorHeaderArrow || !header) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const PrimitiveElement arrow =
+            header->sortIndicatorOrder() == Qt::AscendingOrder ? PE_IndicatorArrowUp : PE_IndicatorArrowDown;
+        QProxyStyle::drawPrimitive(arrow, option, painter, widget);
+    }
+};
 
 // Gives the list's name column the width the other columns leave free, but never less than
 // kNameColumnMinimum: in a narrow pane the list scrolls sideways instead of squeezing the names.
@@ -86,6 +107,9 @@ QTreeView* buildList(QWidget* parent, FileListModel* model)
     list->setColumnHidden(FileListModel::kHiddenDateColumn, true);
     list->header()->setSectionsClickable(true);
     list->header()->setSortIndicatorShown(true);
+    auto* arrowStyle = new ListSortArrowStyle;
+    arrowStyle->setParent(list->header());
+    list->header()->setStyle(arrowStyle);
     list->header()->setStretchLastSection(false);
     // The name column grows and shrinks with the window, down to a readable width; the others
     // keep their widths.

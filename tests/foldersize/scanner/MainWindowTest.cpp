@@ -2,6 +2,8 @@
 // later copy, stop, refresh and removal of roots, file-list sorting, closing and settings.
 #include "foldersize/scanner/MainWindow.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -276,6 +278,55 @@ TEST_F(MainWindowTest, RemovingRootsAndClearingAll)
     w->receiveFolders({t.path("b")});
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(rootKey(0).left(4), "K000") << "an empty tree starts again at K000";
+}
+
+// Which way the file list header's sort arrow points as drawn: "up", "down" or "none". The arrow is
+// what changes in the sorted section when the order is turned; an arrow pointing up has most of
+// its ink in its lower half.
+std::string sortArrowDrawn(QHeaderView* header)
+{
+    const int section = header->sortIndicatorSection();
+    const Qt::SortOrder order = header->sortIndicatorOrder();
+    const QRect r(
+        header->sectionViewportPosition(section), 0, header->sectionSize(section), header->height());
+    const QImage shown = header->viewport()->grab(r).toImage();
+    header->setSortIndicator(section, order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const QImage turned = header->viewport()->grab(r).toImage();
+    header->setSortIndicator(section, order);
+    std::vector<int> ink; // the rows of the arrow's pixels, one entry per pixel
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (qGray(shown.pixel(x, y)) + 10 < qGray(turned.pixel(x, y)))
+                ink.push_back(y);
+    if (ink.empty())
+        return "none";
+    const auto [low, high] = std::minmax_element(ink.begin(), ink.end());
+    const double middle = (*low + *high) / 2.0;
+    const auto below = std::count_if(ink.begin(), ink.end(), [middle](int y) { return y > middle; });
+    const auto above = std::count_if(ink.begin(), ink.end(), [middle](int y) { return y < middle; });
+    return below > above ? "up" : below < above ? "down" : "none";
+}
+
+TEST_F(MainWindowTest, TheSortArrowPointsUpWhileTheSmallestComesFirst)
+{
+    t.file("s/a.txt", 100);
+    t.file("s/b.txt", 300);
+    open();
+    w->receiveFolders({t.path("s")});
+    ASSERT_TRUE(waitIdle());
+    QHeaderView* header = listView()->header();
+    EXPECT_EQ(sortArrowDrawn(header), "down") << "largest first after loading";
+    clickColumn(2); // "Größe": smallest first
+    EXPECT_EQ(listNames(), (QStringList{"a.txt", "b.txt"}));
+    EXPECT_EQ(sortArrowDrawn(header), "up");
+    // Every column, both ways (another column keeps the order, the same one turns it).
+    for (const int column : {1, 3, 4, 1, 3, 4}) {
+        clickColumn(column);
+        const bool ascending = header->sortIndicatorOrder() == Qt::AscendingOrder;
+        EXPECT_EQ(sortArrowDrawn(header), ascending ? "up" : "down") << column;
+        clickColumn(column);
+        EXPECT_EQ(sortArrowDrawn(header), ascending ? "down" : "up") << column;
+    }
 }
 
 TEST_F(MainWindowTest, FileListSortsByEveryColumn)
