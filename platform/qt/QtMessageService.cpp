@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -79,8 +80,9 @@ protected:
 
 MsgResult QtMessageService::show(const MessageRequest& request)
 {
+    const QPointer<QWidget> owner = ownerWindow();
     CentredMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
-        QString::fromStdString(request.text), QMessageBox::NoButton, ownerWindow());
+        QString::fromStdString(request.text), QMessageBox::NoButton, owner);
     box.setWindowModality(Qt::ApplicationModal);
     const auto buttons = buttonsOf(request.buttons);
     for (MsgResult button : buttons)
@@ -93,6 +95,11 @@ MsgResult QtMessageService::show(const MessageRequest& request)
         : (request.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
     box.setEscapeButton(standardOf(escape));
     box.exec();
+    // The window the box belonged to is active again, as after the platform's boxes. Nothing else
+    // hands the activation back where no window manager does (a bare X server), and an inactive
+    // window shows no tooltips until it is clicked.
+    if (owner && owner->isVisible())
+        owner->activateWindow();
     QAbstractButton* clicked = box.clickedButton();
     for (MsgResult button : buttons) {
         if (clicked && clicked == box.button(standardOf(button)))

@@ -2,8 +2,10 @@
 #include "platform/qt/QtMessageService.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -80,3 +82,18 @@ TEST_F(QtMessageServiceTest, ClosingAnswersCancelOrNo)
 }
 
 } // namespace
+
+TEST_F(QtMessageServiceTest, TheWindowABoxBelongsToIsActiveAgainOnceItCloses)
+{
+    // An inactive window shows no tooltips: after a box it must not wait for a click to be active.
+    QMainWindow window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    whenShown([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+    EXPECT_EQ(
+        service.show({"Migration successfully completed", "Kestro", MsgButtons::Ok, MsgIcon::Information}),
+        MsgResult::Ok);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window, 1000));
+    EXPECT_EQ(QApplication::activeWindow(), &window);
+}
