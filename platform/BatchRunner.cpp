@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "common/Text.h"
 #include "platform/CommandLine.h"
 #include "platform/ProcessRunner.h"
 
@@ -24,14 +25,6 @@ std::string_view trim(std::string_view s)
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
         s.remove_suffix(1);
     return s;
-}
-
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
 }
 
 bool isSwitch(const std::string& arg) { return arg.size() >= 2 && arg[0] == '/'; }
@@ -140,7 +133,7 @@ void BatchRunner::runLine(std::string_view raw)
     while (wordEnd < line.size() && line[wordEnd] != ' ' && line[wordEnd] != '\t' && line[wordEnd] != '.' &&
         line[wordEnd] != ',' && line[wordEnd] != ';' && line[wordEnd] != '=')
         ++wordEnd;
-    const std::string word = lower(line.substr(0, wordEnd));
+    const std::string word = common::lowerAscii(line.substr(0, wordEnd));
     std::string_view rest = line.substr(wordEnd);
 
     if (word == "echo") {
@@ -168,7 +161,7 @@ void BatchRunner::echoCommand(std::string_view rest)
         return;
     }
     const auto text = trim(rest);
-    const std::string word = lower(text);
+    const std::string word = common::lowerAscii(text);
     if (word == "off") {
         m_echo = false;
     } else if (word == "on") {

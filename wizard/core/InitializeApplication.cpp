@@ -1,14 +1,12 @@
 // InitializeApplication.cpp: destination detection and the destination and source path variables.
 #include "wizard/core/InitializeApplication.h"
 
+#include "common/Text.h"
 #include "platform/MessageBox.h"
 #include "platform/RunningMachine.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ScriptVariables.h"
 #include "wizard/core/WizardCore.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace wizard {
 
@@ -27,14 +25,6 @@ const char* const kS3 =
 const char* const kD1 = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char* const kD2 = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 const char* const kD3 = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 std::function<std::optional<std::string>(const std::string&)>& installedDriveLookup()
 {
@@ -62,8 +52,8 @@ std::string removeAll(std::string_view s, std::string_view what, bool ignoreCase
 {
     if (what.empty())
         return std::string(s);
-    const std::string hay = ignoreCase ? lower(s) : std::string(s);
-    const std::string needle = ignoreCase ? lower(what) : std::string(what);
+    const std::string hay = ignoreCase ? common::lowerAscii(s) : std::string(s);
+    const std::string needle = ignoreCase ? common::lowerAscii(what) : std::string(what);
     std::string out;
     std::size_t pos = 0;
     while (true) {
@@ -156,7 +146,7 @@ bool PcEnvironment::Destination_Value_Initialize()
     } else if (product == "Microsoft Windows XP") {
         detected = "winxp";
     } else if (product.empty() &&
-        lower(read(RegRoot::LocalMachine, kD1, "ProductName")) == "microsoft windows 98") {
+        common::lowerAscii(read(RegRoot::LocalMachine, kD1, "ProductName")) == "microsoft windows 98") {
         detected = "win98";
     } else {
         // A 9x system other than Windows 98, or an NT system other than 2000 and XP: without the
@@ -284,7 +274,7 @@ bool PcEnvironment::Source_WinXP_Paths() { return sourcePaths(SourceFamily::Nt);
 
 bool PcEnvironment::sourcePaths(std::string_view osCode)
 {
-    const std::string os = lower(osCode);
+    const std::string os = common::lowerAscii(osCode);
     if (os == "win95")
         return Source_Win95_Paths();
     if (os == "win98")
@@ -323,10 +313,7 @@ EnvironmentAccess defaultEnvironmentAccess()
         platform::RunningMachine* machine = platform::RunningMachine::current();
         if (!machine)
             return std::nullopt;
-        std::string name = machine->config().computerName;
-        for (char& c : name)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return name;
+        return common::upperAscii(machine->config().computerName);
     };
     access.recreateFolder = [](const std::string& path) {
         platform::RunningMachine* machine = platform::RunningMachine::current();

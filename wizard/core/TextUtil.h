@@ -1,14 +1,17 @@
 // TextUtil.h: small text helpers of the wizard core (ASCII case, trimming, splitting).
 #pragma once
 
+#include "common/Text.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace wizard::coretext {
 
-std::string lowerAscii(std::string_view text);
-std::string upperAscii(std::string_view text);
+// ASCII case, as everywhere in these programs.
+using common::lowerAscii;
+using common::upperAscii;
 // Trims blanks (spaces) at both ends, as the scripts' readings do.
 std::string trimBlanks(std::string_view text);
 // Splits at every `sep`; "a||b" gives "a", "", "b"; "" gives one empty piece.

@@ -2,6 +2,7 @@
 #include "wizard/pages/PreparatoryPages.h"
 
 #include "platform/qt/QtHelpViewer.h"
+#include "wizard/core/InitializeApplication.h"
 #include "wizard/core/ScriptVariables.h"
 #include "wizard/pages/PreparatoryRules.h"
 
@@ -332,7 +333,7 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
     if (!initializeDestination || !initializeDestination())
         return;
     const std::string allUsers = variables.lookup("$st_destination_alluser_settings").value_or(std::string());
-    variables.Set_System_Variable_Value("$st_destination_alluser_d_slash", doubledSlashes(allUsers));
+    variables.Set_System_Variable_Value("$st_destination_alluser_d_slash", text::doubleBackslashes(allUsers));
     wizardWindows().setButtonEnabled(BarButton::Next, false);
     ShowDefaultQuickHelp();
 }

@@ -8,16 +8,4 @@ bool requiredTasksConfirmed(bool sharesConfirmed, bool applicationsClosed, bool 
     return sharesConfirmed && applicationsClosed && osChosen;
 }
 
-std::string doubledSlashes(const std::string& path)
-{
-    std::string out;
-    out.reserve(path.size() * 2);
-    for (char c : path) {
-        out += c;
-        if (c == '\\')
-            out += '\\';
-    }
-    return out;
-}
-
 } // namespace wizard

@@ -15,7 +15,4 @@ namespace wizard {
 // and a source operating system is chosen; boxes 1 and 2 do not count.
 bool requiredTasksConfirmed(bool sharesConfirmed, bool applicationsClosed, bool osChosen);
 
-// The "$st_destination_alluser_d_slash" form of the all-users folder: every "\" doubled.
-std::string doubledSlashes(const std::string& path);
-
 } // namespace wizard

@@ -3,6 +3,7 @@
 // desktop item and program group.
 #include "wizard/rules/ItemRules.h"
 
+#include "common/Text.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/rules/MigrationRun.h"
 #include "wizard/selection/SourceApplications.h"
@@ -25,14 +26,6 @@ using namespace wizard::transfer;
 constexpr std::size_t kShortestName = 3;
 constexpr std::array<const char*, 2> kMirrorRoots = {
     "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\Software", "SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software"};
-
-std::string lower(std::string text)
-{
-    for (char& ch : text)
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    return text;
-}
 
 // The busy window's texts; the key walk writes them whether or not it is shown.
 void busyTexts(const std::string& caption, const std::string& details)
@@ -66,7 +59,7 @@ bool sharedKey(const std::string& key)
         "CurrentVersion", "Explorer", "Shell Folders", "Classes", "Clients", "Policies", "Program Groups",
         "Secure", "ODBC", "Description"};
     for (const char* shared : kShared)
-        if (lower(key) == lower(shared))
+        if (common::lowerAscii(key) == common::lowerAscii(shared))
             return true;
     return false;
 }
@@ -178,7 +171,7 @@ struct FoundApplication {
 
 std::string cutAtName(std::string path, const std::string& name)
 {
-    const size_t at = lower(path).find(lower(name));
+    const size_t at = common::lowerAscii(path).find(common::lowerAscii(name));
     if (at != std::string::npos && !name.empty()) {
         const size_t slash = path.find('\\', at);
         if (slash != std::string::npos)
@@ -189,13 +182,13 @@ std::string cutAtName(std::string path, const std::string& name)
 
 FoundApplication findApplication(const std::string& name)
 {
-    const std::string wanted = lower(trim(name));
+    const std::string wanted = common::lowerAscii(trim(name));
     const auto& list = ApplicationList();
     for (std::size_t i = 1; i < list.size(); ++i) {
-        if (lower(trim(list[i].getApplnName())) != wanted)
+        if (common::lowerAscii(trim(list[i].getApplnName())) != wanted)
             continue;
         std::string path = ModOtherApplications::FindInstallLocation(list[i].getApplicationKey());
-        if (trim(path).empty() || lower(path).find("rundll32") != std::string::npos)
+        if (trim(path).empty() || common::lowerAscii(path).find("rundll32") != std::string::npos)
             path = ModOtherApplications::FindAppPaths(name);
         return {cutAtName(replaceAll(path, "\"", ""), name), list[i].getApplicationKey()};
     }

@@ -2,6 +2,7 @@
 // mass steps with their fixed arguments.
 #include "wizard/rules/MassOperations.h"
 
+#include "common/Text.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
@@ -19,7 +20,6 @@
 #include "wizard/transfer/TransferPlatform.h"
 
 #include <algorithm>
-#include <cctype>
 #include <functional>
 
 namespace wizard {
@@ -39,13 +39,6 @@ bool withHourglass(const std::function<bool()>& steps)
     const bool result = steps();
     wizardWindows().setMousePointer(MousePointer::Default);
     return result;
-}
-
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
-    return text;
 }
 
 bool checkSpaceOp() { return FN_Check_Space(); }
@@ -162,7 +155,7 @@ bool FN_MS_APP_LIST()
         const std::string versionKey = std::string(kOfficeMirror) + (office2003 ? "11.0" : "9.0");
         for (const std::string& name : FN_Reg_Enum_Keys(platform::RegRoot::LocalMachine, versionKey)
                                            .value_or(std::vector<std::string>{})) {
-            const std::string up = upper(name);
+            const std::string up = common::upperAscii(name);
             if (up == "COMMON" || up == "DELIVERY" || up == "MSE" || up == "REGISTRATION")
                 continue;
             std::string item = "MS " + name;
@@ -175,9 +168,9 @@ bool FN_MS_APP_LIST()
             "{00120409-78E1-11D2-B60F-006097C998E7}";
         for (const std::string& value : FN_Reg_Enum_Values(platform::RegRoot::LocalMachine, frontPage)
                                             .value_or(std::vector<std::string>{})) {
-            if (upper(value) == "DISPLAYNAME=MICROSOFT FRONTPAGE 2000")
+            if (common::upperAscii(value) == "DISPLAYNAME=MICROSOFT FRONTPAGE 2000")
                 apps.add("Microsoft FrontPage 2000", "Microsoft FrontPage 2000");
-            else if (upper(value) == "DISPLAYNAME=MSN MESSENGER 5.0")
+            else if (common::upperAscii(value) == "DISPLAYNAME=MSN MESSENGER 5.0")
                 apps.add("MSN Messenger 5.0", "MSN Messenger 5.0");
         }
         return true;
@@ -196,7 +189,7 @@ bool FN_CopyFiles_Tmp()
 std::string pstPathIn(std::string text)
 {
     text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
-    const std::size_t p = upper(text).find(".PST");
+    const std::size_t p = common::upperAscii(text).find(".PST");
     if (p == std::string::npos)
         return {};
     const std::size_t q = text.find('"', p);

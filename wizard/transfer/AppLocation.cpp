@@ -3,6 +3,7 @@
 // and installer cache folder.
 #include "wizard/transfer/AppLocation.h"
 
+#include "common/Text.h"
 #include "wizard/transfer/ModOtherApplications.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
@@ -22,15 +23,6 @@ using Registry_Related_Functions::FN_Reg_Get_Value;
 
 constexpr const char* kAppPathsKey =
     "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
-
-std::string lower(std::string_view text)
-{
-    std::string out(text);
-    for (char& ch : out)
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    return out;
-}
 
 bool filled(const std::string& text) { return !trim(text).empty(); }
 
@@ -56,7 +48,8 @@ std::string upToLastSlash(const std::string& text)
 // Where the token starts in the command, ignoring case (the first row alone is exact).
 std::optional<size_t> findToken(const std::string& command, const std::string& token, bool exact = false)
 {
-    const size_t at = exact ? command.find(token) : lower(command).find(lower(token));
+    const size_t at =
+        exact ? command.find(token) : common::lowerAscii(command).find(common::lowerAscii(token));
     if (at == std::string::npos)
         return std::nullopt;
     return at;
@@ -130,7 +123,7 @@ std::optional<std::string> firstMatching(const std::vector<std::string>& names, 
 std::string folderOfUninstallCommand(const std::string& command)
 {
     if (findToken(command, "-u", true))
-        return folderPart(replaceAll(lower(command), "-u", ""));
+        return folderPart(replaceAll(common::lowerAscii(command), "-u", ""));
     if (const auto at = findToken(command, "IsUninst.exe"))
         return quotedOrDrivePath(after(command, *at, "IsUninst.exe", 0), true);
     if (const auto at = findToken(command, "miuninst.exe"))
@@ -250,9 +243,9 @@ std::string FindAppPaths(const std::string& name)
         writeTransferLog("FindAppPaths", "Key not found : " + std::string(kAppPathsKey));
         return {};
     }
-    const std::string lowerName = lower(name);
+    const std::string lowerName = common::lowerAscii(name);
     for (const std::string& key : *keys) {
-        const std::string stem = lower(key.substr(0, key.find('.')));
+        const std::string stem = common::lowerAscii(key.substr(0, key.find('.')));
         // A key named ".exe" has no program name to look for.
         if (stem.empty() || lowerName.find(stem) == std::string::npos)
             continue;

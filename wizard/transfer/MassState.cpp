@@ -1,10 +1,8 @@
 // MassState.cpp: the mass migration's shared state, read from the mirror and the local registry.
 #include "wizard/transfer/MassState.h"
 
+#include "common/Text.h"
 #include "wizard/transfer/RegistryReaders.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace wizard::mass {
 namespace {
@@ -16,20 +14,8 @@ constexpr const char* kNtKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"
 constexpr const char* kWinKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr const char* kMirror = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\";
 
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
-    return text;
-}
+// The text without spaces at either end.
+std::string trimmed(const std::string& text) { return std::string(common::trimmed(text, " ")); }
 
 // The value from the "Windows NT" key, else from the "Windows" key, below the prefix.
 std::string windowsValue(const std::string& prefix, const std::string& name)
@@ -50,7 +36,7 @@ MassState& massState()
 
 std::string osCodeOf(const std::string& productName)
 {
-    const std::string name = upper(productName);
+    const std::string name = common::upperAscii(productName);
     if (name == "MICROSOFT WINDOWS 2000")
         return "W2K";
     if (name == "MICROSOFT WINDOWS XP")

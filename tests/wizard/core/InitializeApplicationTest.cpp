@@ -270,6 +270,7 @@ TEST(EnvironmentTextTest, HelpersDoubleRemoveAndReplace)
 {
     EXPECT_EQ(text::doubleBackslashes("C:\\A\\b"), "C:\\\\A\\\\b");
     EXPECT_EQ(text::doubleBackslashes("plain"), "plain");
+    EXPECT_EQ(text::doubleBackslashes(""), "");
     EXPECT_EQ(text::removeAll("C:\\X\\START MENU\\PROGRAMS", "\\Start Menu\\Programs", true), "C:\\X");
     EXPECT_EQ(text::removeAll("C:\\x\\cookies", "\\Cookies"), "C:\\x\\cookies");
     EXPECT_EQ(text::allUsersOf("C:\\Documents and Settings\\bob"), "C:\\Documents and Settings\\bob");

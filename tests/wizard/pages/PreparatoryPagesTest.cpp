@@ -382,15 +382,12 @@ TEST_F(FrmPreparatoryTaskTest, HelpLinkUsesThePageTopicForControlsWithoutOne)
     EXPECT_EQ(testsupport::child<QPushButton>(*page, "Cmd_Link")->focusPolicy(), Qt::NoFocus);
 }
 
-TEST(PreparatoryRulesTest, RuleAndDoubling)
+TEST(PreparatoryRulesTest, NextNeedsTheSharesTheClosedApplicationsAndASystem)
 {
     EXPECT_TRUE(requiredTasksConfirmed(true, true, true));
     EXPECT_FALSE(requiredTasksConfirmed(true, false, true));
     EXPECT_FALSE(requiredTasksConfirmed(false, true, true));
     EXPECT_FALSE(requiredTasksConfirmed(true, true, false));
-    EXPECT_EQ(doubledSlashes("C:\\A\\B"), "C:\\\\A\\\\B");
-    EXPECT_EQ(doubledSlashes("plain"), "plain");
-    EXPECT_EQ(doubledSlashes(""), "");
 }
 
 } // namespace
