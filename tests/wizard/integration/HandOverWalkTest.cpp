@@ -49,9 +49,8 @@ private:
 
 TEST_F(HandOverWalkTest, Windows98SourceIsMirroredUnderQZ)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToConnectionPage(w, "Opt98");
     fillConnection(w, "OLDPC");
 
@@ -96,9 +95,8 @@ TEST_F(HandOverWalkTest, WindowsXpSourceWithItsLogonIsMirroredUnderQZ)
     ASSERT_EQ(platform::RunningMachine::current()->registry().createKey(
                   platform::RegKey(platform::RegRoot::LocalMachine), staleKey, stale),
         platform::WinError::Success);
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToConnectionPage(w, "OptXP");
 
     // A wrong password: the logon dialog, the page stays and nothing is connected.
@@ -126,9 +124,8 @@ TEST_F(HandOverWalkTest, WindowsXpSourceWithItsLogonIsMirroredUnderQZ)
 
 TEST_F(HandOverWalkTest, RefusalsLeaveTheDestinationAsItWas)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToConnectionPage(w, "Opt98");
 
     // An unknown computer, the destination's own name, a forbidden character: the page stays.
@@ -159,9 +156,8 @@ TEST_F(HandOverWalkTest, RefusalsLeaveTheDestinationAsItWas)
 
 TEST_F(HandOverWalkTest, TheWrongSourceSystemIsRefusedAndItsMappingUndone)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     // OLDPC is a Windows 98 PC; Windows 2000 was chosen.
     walkToConnectionPage(w, "Opt2K");
     fillConnection(w, "OLDPC", "Martin", "");
@@ -183,9 +179,8 @@ TEST_F(HandOverWalkTest, AMergePastItsLimitIsUndoneAndAskedForAgain)
     testsupport::EditorSpy editor;
     editor.hangOn = "mirror\\HKLM.reg";
     const std::uintmax_t before = registryBytes();
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToConnectionPage(w, "Opt98");
     fillConnection(w, "OLDPC");
     user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
@@ -216,9 +211,8 @@ TEST_F(HandOverWalkTest, TheWayOutDuringTheMergeEndsTheEditor)
 {
     testsupport::EditorSpy editor;
     editor.hangOn = "mirror\\HKLM.reg";
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     // The user clicks Cancel while the window waits for the editor.
     bool merging = false;
     editor.onStart = [&](const std::string& line) {

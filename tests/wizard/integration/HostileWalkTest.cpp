@@ -200,9 +200,8 @@ protected:
 TEST_F(HostileWalkTest, ExportsNamingOtherRootsAreRefusedAndNothingIsMerged)
 {
     hostile::plantHostileRegistry(network / demo::kSourcePc98);
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     toConnection(w, false);
     const auto filesBefore = hostTree(newPc());
     const std::set<std::string> registryBefore = registryOutsideMirror();
@@ -238,9 +237,8 @@ TEST_F(HostileWalkTest, ExportsNamingOtherRootsAreRefusedAndNothingIsMerged)
 
 TEST_F(HostileWalkTest, SelectiveMigrationOfAHostileFolderChangesNothingElse)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     chooseHostileFolder(w, true);
     const auto filesBefore = hostTree(newPc());
     const std::set<std::string> registryBefore = registryOutsideMirror();
@@ -256,9 +254,8 @@ TEST_F(HostileWalkTest, SelectiveMigrationOfAHostileFolderChangesNothingElse)
 
 TEST_F(HostileWalkTest, SelectiveMigrationLogsAndReportsWhatItLeftOut)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     chooseHostileFolder(w, false);
     user.shown.clear();
     w->findChild<QPushButton*>("Btn_Migrate")->click();
@@ -277,9 +274,8 @@ TEST_F(HostileWalkTest, SelectiveMigrationLogsAndReportsWhatItLeftOut)
 
 TEST_F(HostileWalkTest, MassMigrationFromAHostileSourceChangesOnlyWhatTheMassStepsMove)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     toConnection(w, true);
     user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
     next(w);

@@ -505,15 +505,13 @@ protected:
 
 TEST_F(ItemArrivalWalkTest, EveryItemOfOldPcArrivesWhole)
 {
-    wizard::KestroApp app(startOptions());
-    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
     migrateEach(w, demo::kSourcePc98, casesOf(demo::kSourcePc98));
 }
 
 TEST_F(ItemArrivalWalkTest, EveryItemOfOldXpArrivesWhole)
 {
-    wizard::KestroApp app(startOptions());
-    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePcXp);
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePcXp);
     migrateEach(w, demo::kSourcePcXp, casesOf(demo::kSourcePcXp));
 }
 

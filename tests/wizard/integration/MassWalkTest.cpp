@@ -223,9 +223,8 @@ protected:
 
 TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
     EXPECT_FALSE(control<QFrame>(w, "Frm_Mass", "FraMassStatus")->isEnabled());
     EXPECT_FALSE(ticked(w, "ChIndentify"));
@@ -298,9 +297,8 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
 
 TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
     markDestination("StarChart");
     const std::string sarah = "C:\\Documents and Settings\\Sarah\\";
@@ -337,9 +335,8 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
 // with the deletion under way; no further key deletion (nor any other editor run) starts.
 TEST_F(MassWalkTest, YesToTheWayOutDuringTheRegistryStageStopsIt)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
     testsupport::EditorSpy editor;
     // The user clicks Cancel while the window waits for the first deletion.
@@ -371,9 +368,8 @@ TEST_F(MassWalkTest, YesToTheWayOutDuringTheRegistryStageStopsIt)
 // F1 right after the mass page appears opens the mass page's topic, wherever the focus was left.
 TEST_F(MassWalkTest, HelpKeyOnTheMassPageOpensItsTopic)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
     testsupport::RecordingHelpService help;
     common::Service<platform::HelpService>::Override helpScope(help);
@@ -390,9 +386,8 @@ TEST_F(MassWalkTest, HelpKeyOnTheMassPageOpensItsTopic)
 TEST_F(MassWalkTest, Win98SourceOntoAWindows2000NewPcTakesItsFolderNames)
 {
     useWindows2000NewPc();
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
     markDestination("SolitairePlus");
     snapshotBefore(demo::kSourcePc98);
@@ -414,9 +409,8 @@ TEST_F(MassWalkTest, Win98SourceOntoAWindows2000NewPcTakesItsFolderNames)
 TEST_F(MassWalkTest, XpSourceOntoAWindows2000NewPcTakesItsFolderNames)
 {
     useWindows2000NewPc();
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     walkToMassPage(w, "OptXP", demo::kSourcePcXp, "OLDXP", demo::kXpAdminUser, demo::kXpAdminPassword);
     markDestination("StarChart");
     snapshotBefore(demo::kSourcePcXp);

@@ -53,8 +53,7 @@ protected:
 
 TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
 {
-    wizard::KestroApp app(startOptions());
-    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     auto* source = sourceTree(w);
     ASSERT_NE(source, nullptr);
@@ -137,8 +136,7 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
 // file of NEWPC is replaced as before.
 TEST_F(MigrationWalkTest, NewerFilesOnThisPcAreKeptAndNamed)
 {
-    wizard::KestroApp app(startOptions());
-    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     const auto now = std::chrono::system_clock::now();
     putOnNewPc("C:\\My Documents\\Notes.txt", "edited on NEWPC today", now);
@@ -185,8 +183,7 @@ TEST_F(MigrationWalkTest, NewerFilesOnThisPcAreKeptAndNamed)
 // listed file is collected, Migrate can be pressed and the file arrives on NEWPC.
 TEST_F(MigrationWalkTest, FolderOpenedAndClosedBeforeItsTickArrives)
 {
-    wizard::KestroApp app(startOptions());
-    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     auto* source = sourceTree(w);
     ASSERT_NE(source, nullptr);
@@ -231,8 +228,7 @@ TEST_F(MigrationWalkTest, OpenedFolderArrivesFileByFileThroughOneLookAtItsFolder
     ASSERT_GE(watch, 0);
     ASSERT_GE(::inotify_add_watch(watch, destFolder.c_str(), IN_OPEN), 0);
 
-    wizard::KestroApp app(startOptions());
-    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     auto* source = sourceTree(w);
     const std::string letters = "My Computer\\Files and Folders\\C:\\Letters";
@@ -289,8 +285,7 @@ TEST_F(MigrationWalkTest, OpenedFolderArrivesFileByFileThroughOneLookAtItsFolder
 // item and outcome, and the user widens any column, the last one too, by dragging its header's edge.
 TEST_F(MigrationWalkTest, ReportRowsFromAnXpSourceCanBeReadWhole)
 {
-    wizard::KestroApp app(startOptions());
-    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePcXp);
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePcXp);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     auto* source = sourceTree(w);
     const std::string docs =

@@ -27,8 +27,7 @@ protected:
     // Started on NEWPC and walked to the selection page, the batch file run on OLDPC; D: opened.
     void walkToSelection()
     {
-        app = std::make_unique<wizard::KestroApp>(startOptions());
-        w = DemoWalk::walkToSelection(*app, demo::kSourcePc98);
+        w = DemoWalk::walkToSelection(demo::kSourcePc98);
         ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
         open(tree(), "My Computer\\Files and Folders\\D:");
         user.shown.clear();
@@ -48,7 +47,6 @@ protected:
     }
     fs::path hostDrive(const char* pc, char letter) { return platform::driveFolder(network / pc, letter); }
 
-    std::unique_ptr<wizard::KestroApp> app;
     wizard::KestroMain* w = nullptr;
 };
 

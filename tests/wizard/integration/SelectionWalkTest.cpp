@@ -98,9 +98,8 @@ protected:
 
 TEST_F(SelectionWalkTest, Windows98SourceOffersItsApplicationsSettingsAndDrives)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "Opt98", demo::kSourcePc98, "OLDPC"));
 
     // Office 2000's products first, then the uninstall entries; one node per shipped icon.
@@ -185,9 +184,8 @@ TEST_F(SelectionWalkTest, Windows98SourceOffersItsApplicationsSettingsAndDrives)
 
 TEST_F(SelectionWalkTest, WindowsXpSourceThroughItsPlainShare)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "OptXP", demo::kSourcePcXp, "OLDXP", "Sarah", "blue42"));
 
     // Office 2003 (found by its product key) with Access, which has no icon of its own.
@@ -246,9 +244,8 @@ TEST_F(SelectionWalkTest, WindowsXpSourceThroughItsPlainShare)
 
 TEST_F(SelectionWalkTest, SpaceTicksTheFocusedItemAsAClickOnItsBoxDoes)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "Opt98", demo::kSourcePc98, "OLDPC"));
     open(sourceTree, "My Computer\\Files and Folders\\D:");
     const auto space = [this](const std::string& path) {
@@ -285,9 +282,8 @@ TEST_F(SelectionWalkTest, SpaceTicksTheFocusedItemAsAClickOnItsBoxDoes)
 
 TEST_F(SelectionWalkTest, SelectAllAndClearAllActOnTheTrees)
 {
-    wizard::KestroApp app(startOptions());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "Opt98", demo::kSourcePc98, "OLDPC"));
     ASSERT_TRUE(menu(w, "SelectAll")->isEnabled());
     ASSERT_TRUE(menu(w, "ClearAll")->isEnabled());

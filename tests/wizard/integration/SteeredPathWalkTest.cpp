@@ -85,8 +85,7 @@ protected:
 
 TEST_F(SteeredPathWalkTest, SourceValuesNamingSystemFoldersChangeNoneOfThemAndFailTheirItems)
 {
-    wizard::KestroApp app(startOptions());
-    wizard::KestroMain* w = walkToSelection(app, demo::kSourcePc98);
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     auto* tree = sourceTree(w);
     const std::vector<std::string> items = {"Supported Applications\\WinZip",
