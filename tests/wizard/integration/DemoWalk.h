@@ -116,8 +116,9 @@ protected:
         return page ? page->objectName().toStdString() : std::string("KestroMain");
     }
     void next(wizard::KestroMain* w) { w->findChild<QPushButton*>("Btn_Next")->click(); }
-    // From the agreement to the connection page with the source system `osOption` chosen.
-    void walkToConnectionPage(wizard::KestroMain* w, const char* osOption)
+    // From the agreement to the connection page with the source system `osOption` chosen, and a
+    // mass migration when `mass`.
+    void walkToConnectionPage(wizard::KestroMain* w, const char* osOption, bool mass = false)
     {
         w->findChild<QPushButton*>("Btn_Accept")->click();
         next(w);
@@ -126,6 +127,8 @@ protected:
         control<QRadioButton>(w, "Frm_PreparatoryTask", osOption)->click();
         next(w);
         ASSERT_EQ(activeForm(w), "Frm_MigrationType");
+        if (mass)
+            control<QRadioButton>(w, "Frm_MigrationType", "optMass")->click();
         next(w);
         ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
     }

@@ -126,17 +126,7 @@ protected:
     }
     void toConnection(wizard::KestroMain* w, bool mass)
     {
-        w->findChild<QPushButton*>("Btn_Accept")->click();
-        next(w);
-        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
-        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
-        control<QRadioButton>(w, "Frm_PreparatoryTask", "Opt98")->click();
-        next(w);
-        ASSERT_EQ(activeForm(w), "Frm_MigrationType");
-        if (mass)
-            control<QRadioButton>(w, "Frm_MigrationType", "optMass")->click();
-        next(w);
-        ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+        walkToConnectionPage(w, "Opt98", mass);
         fillConnection(w, "OLDPC");
     }
     // The wizard's log lines that tell an entry was not copied.

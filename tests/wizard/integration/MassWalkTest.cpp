@@ -33,16 +33,7 @@ protected:
     void walkToMassPage(wizard::KestroMain* w, const char* osOption, const char* source, const char* pc,
         const char* logon = "", const char* password = "")
     {
-        w->findChild<QPushButton*>("Btn_Accept")->click();
-        next(w);
-        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check3")->click();
-        control<QCheckBox>(w, "Frm_PreparatoryTask", "Check4")->click();
-        control<QRadioButton>(w, "Frm_PreparatoryTask", osOption)->click();
-        next(w);
-        ASSERT_EQ(activeForm(w), "Frm_MigrationType");
-        control<QRadioButton>(w, "Frm_MigrationType", "optMass")->click();
-        next(w);
-        ASSERT_EQ(activeForm(w), "Frm_ConnectionType");
+        walkToConnectionPage(w, osOption, true);
         fillConnection(w, pc, logon, password);
         user.steps = {{platform::MsgResult::Ok, runBatchOn(source)}};
         next(w);
