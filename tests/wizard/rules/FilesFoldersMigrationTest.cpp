@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -197,8 +198,10 @@ TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowStopsBetweenFiles)
         w.putOld("Data/Many/f" + std::to_string(i) + ".txt", "x");
     choose("C:\\Data\\Many");
     choose("C:\\Data\\single.txt");
-    // The user clicks Cancel while the third file is being copied.
+    // The user clicks Cancel while the third file is being copied. Each turn of the window takes
+    // 10 ms, so that the copy takes up the window's events after every file.
     w.pump.onYield = [this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
         if (w.pump.count == 3)
             wizard::wizardWindows().requestBusyCancel();
     };
