@@ -306,6 +306,7 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
 // listed, so that an existing target is found without regard to case.
 void TreeCopyWalk::takeNamedFiles(Frame& f)
 {
+    f.files.reserve(m_options.files.size());
     for (const std::string& name : m_options.files)
         f.files.push_back({name, foldCase(name), false});
     struct stat st {};

@@ -409,8 +409,10 @@ public:
             return;
         const double before = m_list.progressValue();
         m_list.advance(m_step * count);
+        if (m_list.progressValue() != before)
+            return;
         // Together they would pass the bar's end: step by step, as far as the bar goes.
-        for (int i = 0; i < count && m_list.progressValue() == before; ++i)
+        for (int i = 0; i < count; ++i)
             m_list.advance(m_step);
     }
 

@@ -192,6 +192,24 @@ TEST_F(FilesFoldersMigrationTest, AnItemWithoutALocalFixedDriveFailsAndWritesNot
     EXPECT_EQ(destinationFiles(), before);
 }
 
+// Files chosen one by one move the bar a step each, up to its end and never past it, also when
+// they end faster than the window is drawn.
+TEST_F(FilesFoldersMigrationTest, TheBarMovesAStepPerItemUpToItsEnd)
+{
+    w.putOld("Data/b.txt", "b");
+    choose("C:\\Data\\other.txt");
+    choose("C:\\Data\\single.txt");
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+    EXPECT_DOUBLE_EQ(list().progressValue(), 20.0);
+
+    list().setProgressMaximum(25.0); // the bar counts fewer steps than items end
+    choose("C:\\Data\\b.txt");
+    list().setProgressMaximum(25.0);
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+    EXPECT_DOUBLE_EQ(list().progressValue(), 20.0);
+    EXPECT_EQ(reported("C:\\Data\\b.txt")->outcome, TransferOutcome::Migrated);
+}
+
 TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowStopsBetweenFiles)
 {
     for (int i = 0; i < 6; ++i)
