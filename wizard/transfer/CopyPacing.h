@@ -15,27 +15,21 @@ public:
     static constexpr std::chrono::milliseconds kEventInterval{8};
 
     // True when the copy's texts may change now (and then not again for kTextInterval).
-    bool textsDue()
-    {
-        const Clock::time_point now = Clock::now();
-        if (m_textsShown != Clock::time_point{} && now - m_textsShown < kTextInterval)
-            return false;
-        m_textsShown = now;
-        return true;
-    }
-
+    bool textsDue() { return due(m_textsShown, kTextInterval); }
     // True when the window's events are to be taken up now: the first time, then once
     // kEventInterval has passed since the last time it said so.
-    bool eventsDue()
+    bool eventsDue() { return due(m_eventsTaken, kEventInterval); }
+
+private:
+    static bool due(Clock::time_point& last, std::chrono::milliseconds interval)
     {
         const Clock::time_point now = Clock::now();
-        if (m_eventsTaken != Clock::time_point{} && now - m_eventsTaken < kEventInterval)
+        if (last != Clock::time_point{} && now - last < interval)
             return false;
-        m_eventsTaken = now;
+        last = now;
         return true;
     }
 
-private:
     Clock::time_point m_textsShown{};
     Clock::time_point m_eventsTaken{};
 };
