@@ -228,10 +228,9 @@ int openCopySource(int folder, const char* name, struct stat& st, FsError& error
         error = FsError::FileNotFound;
         return -1;
     }
-    // The pipe case is ruled out: reads of a regular file wait as they always do.
-    const int flags = ::fcntl(in, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(in, F_SETFL, flags & ~O_NONBLOCK);
+    // The pipe case is ruled out: reads of a regular file wait as they always do. Of the status
+    // flags F_SETFL changes, only O_NONBLOCK was set at the open.
+    ::fcntl(in, F_SETFL, 0);
     return in;
 }
 
@@ -243,15 +242,17 @@ FsError writeError(int error)
 
 FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop)
 {
+    // No more than the size the source had when opened is asked for: a file that grew or shrank
+    // meanwhile is told by the size it has at the end (a read up to its end would cost every
+    // small file a second call).
     const auto expected = static_cast<std::uint64_t>(st.st_size);
-    const std::uint64_t limit = expected + 1; // one byte more tells a file that grew
     std::uint64_t done = 0;
     bool kernelCopy = true;
     std::vector<char> buffer;
     // Smaller pieces when the copy may be stopped, so that a stop is seen soon.
     const std::uint64_t piece = stop ? std::uint64_t{1} << 20 : std::uint64_t{1} << 30;
-    while (done < limit && !(stop && *stop)) {
-        const std::uint64_t want = std::min(limit - done, piece);
+    while (done < expected && !(stop && *stop)) {
+        const std::uint64_t want = std::min(expected - done, piece);
         ssize_t n = -1;
         if (kernelCopy) {
             n = ::copy_file_range(in, nullptr, out, nullptr, want, 0);

@@ -169,6 +169,7 @@ struct TreeCopyWalk::Current {
     struct stat st {};
     std::string name;
     std::string target;
+    std::string folded; // of the name and the target alike
     bool replace = false;
     common::BackgroundWork::Task worker;
     bool threaded = false;
@@ -305,6 +306,7 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
 // listed, so that an existing target is found without regard to case.
 void TreeCopyWalk::takeNamedFiles(Frame& f)
 {
+    f.files.reserve(m_options.files.size());
     for (const std::string& name : m_options.files)
         f.files.push_back({name, foldCase(name), false});
     struct stat st {};
@@ -454,6 +456,7 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
     auto current = std::make_unique<Current>();
     current->name = name;
     current->target = name;
+    current->folded = folded;
     if (found != frame.taken.end()) {
         current->target = found->second.first;
         TreeStep s = stepOf(TreeStepKind::FileExists, frame, name);
@@ -544,7 +547,7 @@ TreeStep TreeCopyWalk::finishFile(FsError result)
         return s;
     }
     if (!c->replace)
-        frame.taken.emplace(foldCase(c->target), std::make_pair(c->target, false));
+        frame.taken.emplace(std::move(c->folded), std::make_pair(c->target, false));
     // The sidecar gets a line only for bits other than the default, or to replace a line an
     // earlier file of that name left.
     const auto sourceBits = frame.srcAttributes.find(c->name);

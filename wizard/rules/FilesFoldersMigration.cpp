@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace wizard {
 
@@ -121,9 +122,14 @@ void FilesFoldersMigration::begin(const Item& item)
     m_keptNewer = 0;
     m_failedFiles = 0;
     m_firstFailure.clear();
-    if (m_hooks.started)
+    startItem(item);
+    // An item that ended within this step was never under way for anyone to see.
+    if (m_active && m_hooks.started)
         m_hooks.started(item);
+}
 
+void FilesFoldersMigration::startItem(const Item& item)
+{
     if (m_batch && m_next < m_batchEnd) {
         // Its folder is open already: the file is copied in this step.
         m_inBatch = true;
@@ -385,6 +391,39 @@ void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& d
         m_hooks.finished(item, outcome, detail);
 }
 
+namespace {
+
+// The space page's bar moves by one step per item; as it is drawn only when the window takes up
+// its events, the steps of the items between two such turns are added up and moved at once.
+class PendingProgress {
+public:
+    PendingProgress(SelectedItemsList& list, double step)
+        : m_list(list)
+        , m_step(step)
+    {}
+    void add() { ++m_count; }
+    void show()
+    {
+        const int count = std::exchange(m_count, 0);
+        if (count == 0)
+            return;
+        const double before = m_list.progressValue();
+        m_list.advance(m_step * count);
+        if (m_list.progressValue() != before)
+            return;
+        // Together they would pass the bar's end: step by step, as far as the bar goes.
+        for (int i = 0; i < count; ++i)
+            m_list.advance(m_step);
+    }
+
+private:
+    SelectedItemsList& m_list;
+    double m_step;
+    int m_count = 0;
+};
+
+} // namespace
+
 bool Sub_Data_Explorer_Migration()
 {
     WizardWindows& windows = wizardWindows();
@@ -394,10 +433,13 @@ bool Sub_Data_Explorer_Migration()
     windows.setBusyCaption(transferGlobals().progressCaption);
 
     SelectedItemsList& list = selectedItemsList();
-    const double progressStep = selectionCollections().progressStep;
+    PendingProgress progress(list, selectionCollections().progressStep);
+    const auto& entries = selectionCollections().filesFolders.entries();
     std::vector<FilesFoldersMigration::Item> items;
-    for (const KeyedList::Entry& e : selectionCollections().filesFolders.entries())
+    items.reserve(entries.size());
+    for (const KeyedList::Entry& e : entries)
         items.push_back({e.key, e.item});
+    migrationReport().reserve(entries.size());
 
     FilesFoldersMigration::Hooks hooks;
     hooks.started = [&list](const FilesFoldersMigration::Item& item) {
@@ -410,14 +452,18 @@ bool Sub_Data_Explorer_Migration()
             : outcome == TransferOutcome::NotFound ? SelectedItemsList::Mark::NotFound
                                                    : SelectedItemsList::Mark::Failed;
         list.setMark(item.key, mark);
-        list.advance(progressStep);
+        progress.add();
         migrationReport().record(ReportGroup::FilesAndFolders, item.sourcePath, outcome, detail);
         if (outcome == TransferOutcome::Failed)
             writeTransferLog(kProcess, "Failed : " + item.sourcePath + " : " + detail);
     };
     FilesFoldersMigration run(std::move(items), std::move(hooks));
+    transfer::CopyPacing pacing;
     while (run.step()) {
-        transfer::yieldToEvents();
+        if (pacing.eventsDue()) {
+            progress.show();
+            transfer::yieldToEvents();
+        }
         // The program is to end (Cancel, Exit or the window closed, answered Yes): nothing more
         // is copied or recorded, and the exit routine cleans up once this has returned (the walk
         // removes a file it was writing in parts).
@@ -426,6 +472,7 @@ bool Sub_Data_Explorer_Migration()
         if (windows.busyCancelRequested())
             run.cancel();
     }
+    progress.show();
     windows.offerBusyCancel(false);
     windows.closeBusyWindow();
     return true;

@@ -41,6 +41,8 @@ public:
         std::string sourcePath; // the source PC's own path: C:\Data\a.txt
     };
     struct Hooks {
+        // An item still under way at the end of its first step (a file copied within that step,
+        // or one not found, only ends).
         std::function<void(const Item&)> started;
         // Each item ends once: Migrated, NotFound (it vanished from the source since it was
         // listed) or Failed, with what went wrong (for a migrated item "", or how many newer files
@@ -63,6 +65,7 @@ public:
 
 private:
     void begin(const Item& item);
+    void startItem(const Item& item);
     void beginFolder(const Item& item, const std::string& dest);
     void openBatch(const std::string& destFolder);
     void batchStep();

@@ -203,9 +203,12 @@ bool FN_Copy_Folder_Tree(
     const std::string& source, const std::string& dest, bool recurse, bool overwrite, TreeCopyReport* report)
 {
     TreeCopier copier(source, dest, recurse, overwrite, treeCopyRulesFor(massState()));
-    // One yield per step: a step is one file, one folder or a part of a large file.
+    // A step is one file, one folder or a part of a large file; the window's events are taken up
+    // between steps every few milliseconds.
+    transfer::CopyPacing pacing;
     while (copier.step()) {
-        transfer::yieldToEvents();
+        if (pacing.eventsDue())
+            transfer::yieldToEvents();
         if (programEndRequested())
             break;
     }

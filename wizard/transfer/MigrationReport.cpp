@@ -103,6 +103,12 @@ void MigrationReport::record(
     m_entries.push_back({group, item, outcome, detail});
 }
 
+void MigrationReport::reserve(std::size_t more)
+{
+    m_entries.reserve(m_entries.size() + more);
+    m_index.reserve(m_index.size() + more);
+}
+
 std::vector<MigrationReport::Entry> MigrationReport::entriesOf(ReportGroup group) const
 {
     std::vector<Entry> out;

@@ -4,6 +4,7 @@
 
 #include "wizard/transfer/TransferOutcome.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,6 +34,8 @@ public:
     // regard to case) takes the new outcome in its place.
     void record(ReportGroup group, const std::string& item, transfer::TransferOutcome outcome,
         const std::string& detail = {});
+    // Makes room for `more` entries to come (a run of many items).
+    void reserve(std::size_t more);
     const std::vector<Entry>& entries() const { return m_entries; }
     // The entries of one group, in the order they were recorded.
     std::vector<Entry> entriesOf(ReportGroup group) const;

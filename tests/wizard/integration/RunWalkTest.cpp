@@ -11,8 +11,10 @@
 
 #include <QAction>
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
+#include <thread>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -72,12 +74,15 @@ TEST_F(RunWalkTest, AFailingSettingEndsThatItemOnlyAndTheRunGoesOn)
 }
 
 // Takes the way out at the third yield under a caption (by default the files-and-folders copy's)
-// and counts the yields.
+// and counts the yields. Each of those turns takes 10 ms, so that the copy yields after every file.
 class WayOutDuringTheCopy : public platform::EventPump {
 public:
     void processEvents() override
     {
-        if (wizard::transferGlobals().progressCaption == caption && ++yields == 3)
+        if (wizard::transferGlobals().progressCaption != caption)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (++yields == 3)
             takeWayOut();
     }
     std::string caption = "Migrating Data...";

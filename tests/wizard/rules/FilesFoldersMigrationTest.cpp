@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -191,14 +192,34 @@ TEST_F(FilesFoldersMigrationTest, AnItemWithoutALocalFixedDriveFailsAndWritesNot
     EXPECT_EQ(destinationFiles(), before);
 }
 
+// Files chosen one by one move the bar a step each, up to its end and never past it, also when
+// they end faster than the window is drawn.
+TEST_F(FilesFoldersMigrationTest, TheBarMovesAStepPerItemUpToItsEnd)
+{
+    w.putOld("Data/b.txt", "b");
+    choose("C:\\Data\\other.txt");
+    choose("C:\\Data\\single.txt");
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+    EXPECT_DOUBLE_EQ(list().progressValue(), 20.0);
+
+    list().setProgressMaximum(25.0); // the bar counts fewer steps than items end
+    choose("C:\\Data\\b.txt");
+    list().setProgressMaximum(25.0);
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+    EXPECT_DOUBLE_EQ(list().progressValue(), 20.0);
+    EXPECT_EQ(reported("C:\\Data\\b.txt")->outcome, TransferOutcome::Migrated);
+}
+
 TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowStopsBetweenFiles)
 {
     for (int i = 0; i < 6; ++i)
         w.putOld("Data/Many/f" + std::to_string(i) + ".txt", "x");
     choose("C:\\Data\\Many");
     choose("C:\\Data\\single.txt");
-    // The user clicks Cancel while the third file is being copied.
+    // The user clicks Cancel while the third file is being copied. Each turn of the window takes
+    // 10 ms, so that the copy takes up the window's events after every file.
     w.pump.onYield = [this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
         if (w.pump.count == 3)
             wizard::wizardWindows().requestBusyCancel();
     };
