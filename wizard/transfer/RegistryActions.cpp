@@ -85,17 +85,20 @@ bool checkedAtHandOver(const std::string& file)
     std::vector<std::string>& checked = transferGlobals().checkedMirrors;
     if (checked.empty())
         return false;
-    auto found = checked.end();
-    // A large export is read and compared beside the window, whose events go on.
+    bool found = false;
+    // A large export is read, compared and let go beside the window, whose events go on.
     runWithEvents([&](const std::atomic<bool>&) {
         std::string bytes;
-        if (readFileBytes(file, bytes) == FsError::None)
-            found = std::find(checked.begin(), checked.end(), bytes);
+        if (readFileBytes(file, bytes) != FsError::None)
+            return;
+        const auto same = std::find(checked.begin(), checked.end(), bytes);
+        if (same == checked.end())
+            return;
+        const std::string taken = std::move(*same);
+        checked.erase(same);
+        found = true;
     });
-    if (found == checked.end())
-        return false;
-    checked.erase(found);
-    return true;
+    return found;
 }
 
 // Exports the whole key through the registry editor into the import folder, rewrites the mirror
