@@ -63,11 +63,11 @@ std::string mirroredExport(std::string bytes, const std::string& root)
     return bytes;
 }
 
-// Why an export cannot be merged ("" when it can), given `mirrored`, the export moved below the
-// mirror (mirroredExport): it is no registry file, a merge would pass over one of its lines, or it
-// still names a key outside the mirror of its own root (another root, a short root name, a deletion
-// outside the mirror, a form the move does not rewrite). A refused export reaches no registry.
-// `check` is the result of checking it.
+// Why an export cannot be merged ("" when it can), from `check` and `report`, the check of the
+// export moved below the mirror (mirroredExport) and confined to its root's mirror: it is no
+// registry file, a merge would pass over one of its lines, or it still names a key outside the
+// mirror of its own root (another root, a short root name, a deletion outside the mirror, a form the
+// move does not rewrite). A refused export reaches no registry.
 std::string exportFault(
     platform::WinError check, const platform::RegFileMergeReport& report, const std::string& root)
 {
