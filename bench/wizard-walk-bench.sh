@@ -16,11 +16,11 @@
 #                   (default 30,000) in its C:\Data, Migrate to the completion box, against `cp -a`
 #                   of OLDPC's drives
 #
-# Last runs (8 cores shared with seven other builds; medians of 3 rounds after a warm-up, on
-# /dev/shm): at a load average near 5, handover OLDPC 0.18 s, OLDXP 0.20 s, longest stall 40 ms;
-# handover-large 5.97 s against regedit /s 2.58 s (2.32), longest stall 1.13 s. At a load average
-# near 30: selective 94 editor runs, 107 ms per run (bare regedit /s 73 ms), longest stall 256 ms;
-# mass 9.99 s against cp -a 5.27 s (1.90), longest stall 52 ms.
+# Last runs (8 cores shared with other builds and benches; medians of 3 rounds after a warm-up, on
+# /dev/shm, load average near 3): handover OLDPC 0.15 s, OLDXP 0.14 s, longest stall 31 ms;
+# handover-large 3.26 s against regedit /s 2.36 s (1.38), longest stall 25 ms; selective 102 editor
+# runs, 21.0 ms per run (bare regedit /s 17.1 ms), longest stall 17 ms. Earlier, at a load average
+# near 30: mass 9.99 s against cp -a 5.27 s (1.90), longest stall 52 ms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 CASE=${1:-handover}

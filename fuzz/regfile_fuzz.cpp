@@ -1,7 +1,8 @@
 // regfile_fuzz.cpp: merges arbitrary bytes as a registry file, then checks that what the registry
 // holds exports stably: export, merge that export, export again gives the same bytes. First the
 // bytes are merged confined to one key: whatever the file says, nothing outside that key changes
-// (keys added or deleted), and a refused file changes nothing at all.
+// (keys added or deleted), and a refused file changes nothing at all. A check of the bytes must pass
+// over the lines the merge into the emptied registry passed over.
 #include "platform/RegFile.h"
 
 #include <cstdint>
@@ -82,8 +83,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkConfinement(reg, bytes);
     clear(reg);
     platform::RegFileMergeReport report;
-    if (platform::mergeRegText(reg, bytes, report) != platform::WinError::Success)
+    const platform::WinError merged = platform::mergeRegText(reg, bytes, report);
+    // A check passes over the same lines as a merge into an empty registry.
+    platform::RegFileMergeReport checked;
+    const platform::WinError check = platform::checkRegText(bytes, checked);
+    if ((merged == platform::WinError::Success) != (check == platform::WinError::Success))
+        std::abort();
+    if (merged != platform::WinError::Success)
         return 0;
+    if (checked.warnings.size() != report.warnings.size())
+        std::abort();
+    for (std::size_t i = 0; i < report.warnings.size(); ++i)
+        if (checked.warnings[i].line != report.warnings[i].line)
+            std::abort();
     for (const platform::RegFileFormat format :
         {platform::RegFileFormat::Regedit4, platform::RegFileFormat::Version5}) {
         // One cycle may complete strings without their terminator; after it the text is stable.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fstream>
@@ -78,6 +79,8 @@ WinError readHostMetadataAt(
         return WinError::AccessDenied;
     }
     WinError result = WinError::Success;
+    // Room for the whole file at once: a large file is not copied again each time the text grows.
+    bytes.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

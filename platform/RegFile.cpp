@@ -1,5 +1,5 @@
-// RegFile.cpp: writing registry files in both of the registry editor's formats (reading is in
-// RegFileReader.cpp).
+// RegFile.cpp: writing registry files in both of the registry editor's formats, and reading one from
+// disk for a merge (the reading of the text is in RegFileReader.cpp).
 #include "platform/RegFile.h"
 
 #include "platform/HostFile.h"
@@ -159,6 +159,30 @@ private:
     std::string m_out;
 };
 
+WinError readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& message)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        message = "cannot find the file";
+        return WinError::FileNotFound;
+    }
+    if (std::filesystem::is_directory(file, ec)) {
+        message = "a folder, not a registry file";
+        return WinError::AccessDenied;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        message = "cannot open the file";
+        return WinError::AccessDenied;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        message = "cannot read the file";
+        return WinError::ReadFault;
+    }
+    return WinError::Success;
+}
+
 } // namespace
 
 std::string regFileEscape(std::string_view text)
@@ -239,6 +263,24 @@ WinError exportRegFile(Registry& registry, const std::filesystem::path& file, st
             return WinError::PathNotFound;
         }
         return writeWholeHostFile(file, bytes, message);
+    });
+}
+
+WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, RegFileMergeReport& report,
+    const RegFileMergeOptions& options)
+{
+    return guarded([&] {
+        std::string bytes;
+        std::string message;
+        if (const WinError e = readWholeFile(file, bytes, message); e != WinError::Success) {
+            report = RegFileMergeReport{};
+            report.message = file.string() + ": " + message;
+            return e;
+        }
+        const WinError e = mergeRegText(registry, bytes, report, options);
+        if (e != WinError::Success)
+            report.message = file.string() + ": " + report.message;
+        return e;
     });
 }
 

@@ -68,9 +68,11 @@ struct RegFileMergeOptions {
 WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMergeReport& report,
     const RegFileMergeOptions& options = {});
 
-// What merging the bytes would report, without touching any machine's registry: the file is
-// merged into an empty registry in memory. The warnings tell the lines a merge would pass over;
-// with options.confineTo, AccessDenied tells a file that names a key outside them.
+// What merging the bytes into an empty registry would report, without touching any registry: the
+// file is read as a merge reads it and every key and value is checked as the registry would take it
+// (names and key depth), but nothing is kept, so no deletion finds anything (keysDeleted and
+// valuesDeleted stay 0). The warnings tell the lines a merge would pass over; with
+// options.confineTo, AccessDenied tells a file that names a key outside them.
 WinError checkRegText(
     std::string_view fileBytes, RegFileMergeReport& report, const RegFileMergeOptions& options = {});
 

@@ -6,9 +6,8 @@
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 #include "platform/RegFileConfinement.h"
+#include "platform/RegFileTarget.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -330,8 +329,8 @@ bool fatal(WinError e)
 
 class Merger {
 public:
-    Merger(Registry& registry, RegFileMergeReport& report, const RegFileMergeOptions& options, bool wideText)
-        : m_registry(registry)
+    Merger(MergeTarget& target, RegFileMergeReport& report, const RegFileMergeOptions& options, bool wideText)
+        : m_target(target)
         , m_report(report)
         , m_options(options)
         , m_wide(wideText)
@@ -400,7 +399,7 @@ private:
         if (const WinError e = refuseOutside(root, sub, shown, lineNo); e != WinError::Success)
             return e;
         RegKey key;
-        const WinError e = m_registry.createKey(root, sub, key);
+        const WinError e = m_target.createKey(root, sub, key);
         if (e != WinError::Success) {
             if (fatal(e))
                 return e;
@@ -442,7 +441,7 @@ private:
             warn(lineNo, "a root key cannot be deleted: [-" + utf8 + "]");
             return WinError::Success;
         }
-        const WinError e = m_registry.deleteTree(root, sub);
+        const WinError e = m_target.deleteTree(root, sub);
         if (e == WinError::Success)
             ++m_report.keysDeleted;
         return fatal(e) ? e : WinError::Success;
@@ -506,12 +505,12 @@ private:
     {
         const std::string utf8Name = v.isDefault ? std::string() : cp1252ToUtf8(v.name);
         if (v.remove) {
-            const WinError e = m_registry.deleteValue(m_key, utf8Name);
+            const WinError e = m_target.deleteValue(m_key, utf8Name);
             if (e == WinError::Success)
                 ++m_report.valuesDeleted;
             return fatal(e) ? e : WinError::Success;
         }
-        const WinError e = m_registry.setValue(m_key, utf8Name, static_cast<RegType>(v.type), v.data);
+        const WinError e = m_target.setValue(m_key, utf8Name, static_cast<RegType>(v.type), v.data);
         if (e != WinError::Success) {
             if (fatal(e))
                 return e;
@@ -562,7 +561,7 @@ private:
         return store(v, lineNo);
     }
 
-    Registry& m_registry;
+    MergeTarget& m_target;
     RegFileMergeReport& m_report;
     const RegFileMergeOptions& m_options;
     const bool m_wide;
@@ -574,26 +573,33 @@ private:
     bool m_sectionSkipped = false; // false before the first section: values there are warned about
 };
 
-WinError readWholeFile(const std::filesystem::path& file, std::string& bytes, std::string& message)
+// The lines of a registry file after its header, and the header's form; BadFormat (report.message
+// set) when it has none. `narrow` keeps the Windows-1252 text of a UTF-16 file the lines point into.
+WinError readHeader(std::string_view fileBytes, RegFileMergeReport& report, std::string& narrow,
+    std::vector<std::string_view>& lines, bool& oldForm)
 {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        message = "cannot find the file";
-        return WinError::FileNotFound;
+    report = RegFileMergeReport{};
+    std::string_view text = fileBytes;
+    if (fileBytes.substr(0, 2) == kBom) {
+        narrow = utf16leToCp1252(fileBytes.substr(2));
+        text = narrow;
     }
-    if (std::filesystem::is_directory(file, ec)) {
-        message = "a folder, not a registry file";
-        return WinError::AccessDenied;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        message = "cannot open the file";
-        return WinError::AccessDenied;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        message = "cannot read the file";
-        return WinError::ReadFault;
+    lines = splitLines(text);
+    // Blanks may stand before the header, nothing after it: "REGEDIT4 " or "REGEDIT 4" is
+    // not a header, and such a file imports nothing.
+    const std::string_view first = lines.empty() ? std::string_view() : trimLeft(lines.front());
+    oldForm = false;
+    if (first == kHeader4) {
+        report.format = RegFileFormat::Regedit4;
+    } else if (first == kHeader5) {
+        report.format = RegFileFormat::Version5;
+    } else if (first == kHeaderOld) {
+        report.format = RegFileFormat::Regedit4;
+        oldForm = true;
+    } else {
+        report.message = "not a registry file: the first line must be REGEDIT4 or Windows Registry "
+                         "Editor Version 5.00";
+        return WinError::BadFormat;
     }
     return WinError::Success;
 }
@@ -604,37 +610,18 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
     const RegFileMergeOptions& options)
 {
     return guarded([&] {
-        report = RegFileMergeReport{};
         std::string narrow;
-        std::string_view text = fileBytes;
-        const bool wide = fileBytes.substr(0, 2) == kBom;
-        if (wide) {
-            narrow = utf16leToCp1252(fileBytes.substr(2));
-            text = narrow;
-        }
-        const std::vector<std::string_view> lines = splitLines(text);
-        // Blanks may stand before the header, nothing after it: "REGEDIT4 " or "REGEDIT 4" is
-        // not a header, and such a file imports nothing.
-        const std::string_view first = lines.empty() ? std::string_view() : trimLeft(lines.front());
+        std::vector<std::string_view> lines;
         bool oldForm = false;
-        if (first == kHeader4) {
-            report.format = RegFileFormat::Regedit4;
-        } else if (first == kHeader5) {
-            report.format = RegFileFormat::Version5;
-        } else if (first == kHeaderOld) {
-            report.format = RegFileFormat::Regedit4;
-            oldForm = true;
-        } else {
-            report.message = "not a registry file: the first line must be REGEDIT4 or Windows Registry "
-                             "Editor Version 5.00";
-            return WinError::BadFormat;
-        }
+        if (const WinError e = readHeader(fileBytes, report, narrow, lines, oldForm); e != WinError::Success)
+            return e;
         RegTransaction tx(registry);
         if (tx.status() != WinError::Success) {
             report.message = "cannot lock the registry: " + std::string(winErrorName(tx.status()));
             return tx.status();
         }
-        Merger merger(registry, report, options, report.format == RegFileFormat::Version5);
+        RegistryTarget target(registry);
+        Merger merger(target, report, options, report.format == RegFileFormat::Version5);
         const WinError e = merger.run(lines, oldForm);
         if (e != WinError::Success && (report.refusedLine != 0 || e == WinError::Cancelled))
             return e;
@@ -654,36 +641,18 @@ WinError mergeRegText(Registry& registry, std::string_view fileBytes, RegFileMer
     });
 }
 
-WinError mergeRegFile(Registry& registry, const std::filesystem::path& file, RegFileMergeReport& report,
-    const RegFileMergeOptions& options)
-{
-    return guarded([&] {
-        std::string bytes;
-        std::string message;
-        if (const WinError e = readWholeFile(file, bytes, message); e != WinError::Success) {
-            report = RegFileMergeReport{};
-            report.message = file.string() + ": " + message;
-            return e;
-        }
-        const WinError e = mergeRegText(registry, bytes, report, options);
-        if (e != WinError::Success)
-            report.message = file.string() + ": " + report.message;
-        return e;
-    });
-}
-
 WinError checkRegText(
     std::string_view fileBytes, RegFileMergeReport& report, const RegFileMergeOptions& options)
 {
-    Registry scratch;
-    std::string message;
-    const WinError opened = scratch.open(":memory:", Registry::OpenMode::CreateIfMissing, &message);
-    if (opened != WinError::Success) {
-        report = RegFileMergeReport{};
-        report.message = message;
-        return opened;
-    }
-    return mergeRegText(scratch, fileBytes, report, options);
+    return guarded([&] {
+        std::string narrow;
+        std::vector<std::string_view> lines;
+        bool oldForm = false;
+        if (const WinError e = readHeader(fileBytes, report, narrow, lines, oldForm); e != WinError::Success)
+            return e;
+        CheckTarget target;
+        return Merger(target, report, options, report.format == RegFileFormat::Version5).run(lines, oldForm);
+    });
 }
 
 } // namespace platform

@@ -4,6 +4,8 @@
 
 #include "platform/CodePage.h"
 
+#include <algorithm>
+
 namespace platform {
 namespace regstore {
 
@@ -34,6 +36,17 @@ std::uint32_t charCount(std::string_view utf8)
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
             ++n;
     return n;
+}
+
+bool keyNameFits(std::string_view part) { return charCount(part) <= kMaxKeyNameLength; }
+
+bool keyPathFits(RegRoot root, std::string_view subKey)
+{
+    const std::vector<std::string_view> parts = splitPath(subKey);
+    const std::size_t hiveDepth = root == RegRoot::ClassesRoot ? 2 : 0;
+    if (hiveDepth + parts.size() > kMaxKeyDepth)
+        return false;
+    return std::all_of(parts.begin(), parts.end(), keyNameFits);
 }
 
 std::vector<std::string_view> splitPath(std::string_view path)
@@ -256,7 +269,7 @@ WinError Registry::Impl::walk(
     int depth = -1; // found out at the first key that has to be made
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const std::string_view part = parts[i];
-        if (charCount(part) > kMaxKeyNameLength)
+        if (!regstore::keyNameFits(part))
             return create ? WinError::InvalidParameter : WinError::FileNotFound;
         std::int64_t next = 0;
         WinError e = child(current, part, next);

@@ -30,6 +30,12 @@ WinError fromSqlite(int rc);
 std::uint32_t charCount(std::string_view utf8);
 // The non-empty components of a backslash-separated key path.
 std::vector<std::string_view> splitPath(std::string_view path);
+// Whether a key name component is short enough to be made (kMaxKeyNameLength characters).
+bool keyNameFits(std::string_view part);
+// Whether createKey could make root\subKey in a registry that does not hold it yet: no component
+// too long (keyNameFits) and no key deeper than kMaxKeyDepth below its hive (HKEY_CLASSES_ROOT's
+// keys lie two levels down in HKEY_LOCAL_MACHINE).
+bool keyPathFits(RegRoot root, std::string_view subKey);
 
 // A prepared statement in use: bound, stepped and reset on scope exit.
 class Query {

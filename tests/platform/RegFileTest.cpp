@@ -519,3 +519,35 @@ TEST_F(RegFileTest, MergeStoppedPartWayChangesNothingAndSaysWhere)
     EXPECT_EQ(mergeRegText(reg, file, report, options), WinError::Success);
     EXPECT_EQ(report.valuesSet, 300u);
 }
+
+// A check reads a file without a registry: it must pass over exactly the lines a merge into an
+// empty registry passes over, the registry's limits on names and depth included.
+TEST_F(RegFileTest, ACheckPassesOverTheLinesAnEmptyRegistryRefuses)
+{
+    std::string deep;
+    for (int i = 0; i < 511; ++i)
+        deep += "\\k";
+    const std::string file = "REGEDIT4\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\" +
+        std::string(256, 'n') + "]\r\n\"a\"=\"1\"\r\n" + "[HKEY_CURRENT_USER\\" + std::string(255, 'n') +
+        "]\r\n\"" + std::string(16384, 'v') + "\"=\"2\"\r\n\"" + std::string(16383, 'v') + "\"=\"3\"\r\n" +
+        "[HKEY_CURRENT_USER" + deep + "\\last\\over]\r\n\"b\"=\"4\"\r\n" + "[HKEY_CURRENT_USER" + deep +
+        "\\last]\r\n" + "[HKEY_CLASSES_ROOT" + deep + "]\r\n" + "[HKEY_CLASSES_ROOT" + deep.substr(2) +
+        "]\r\n" + "[-HKEY_CURRENT_USER\\Gone]\r\n";
+    Registry empty;
+    ASSERT_EQ(empty.open(":memory:"), WinError::Success);
+    RegFileMergeReport merged;
+    ASSERT_EQ(mergeRegText(empty, file, merged), WinError::Success) << merged.message;
+    RegFileMergeReport checked;
+    ASSERT_EQ(checkRegText(file, checked), WinError::Success) << checked.message;
+    const auto linesOf = [](const RegFileMergeReport& r) {
+        std::vector<std::size_t> out;
+        for (const RegFileWarning& w : r.warnings)
+            out.push_back(w.line);
+        return out;
+    };
+    EXPECT_EQ(linesOf(merged), (std::vector<std::size_t>{3, 6, 8, 11}));
+    EXPECT_EQ(linesOf(checked), linesOf(merged));
+    EXPECT_EQ(checked.keysOpened, merged.keysOpened);
+    EXPECT_EQ(checked.valuesSet, merged.valuesSet);
+}

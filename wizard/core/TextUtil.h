@@ -7,6 +7,13 @@
 #include <string_view>
 #include <vector>
 
+namespace wizard {
+
+// How text is compared: byte for byte, or without regard to case (ASCII and Windows-1252 letters).
+enum class CaseMode { Exact, IgnoreCase };
+
+} // namespace wizard
+
 namespace wizard::coretext {
 
 // ASCII case, as everywhere in these programs.
@@ -16,8 +23,17 @@ using common::upperAscii;
 std::string trimBlanks(std::string_view text);
 // Splits at every `sep`; "a||b" gives "a", "", "b"; "" gives one empty piece.
 std::vector<std::string> splitAll(std::string_view text, char sep);
-// Replaces every occurrence of `what` (not empty) by `with`, scanning left to right.
-std::string replaceAll(std::string_view text, std::string_view what, std::string_view with);
+// Upper-cases ASCII and the Windows-1252 letters, byte by byte (text in the machine's code page).
+std::string upperAnsi(std::string_view text);
+
+// Whether a match that ends at `end` (text.size() at the text's end) may be replaced.
+using MatchEnd = bool (*)(std::string_view text, std::size_t end);
+
+// Replaces every occurrence of `what` by `with`, left to right, without overlapping; an empty
+// `what` leaves the text as it is. IgnoreCase compares as upperAnsi does. With `accept`, a match it
+// refuses is left, and the search goes on from the match's second byte.
+std::string replaceAll(std::string_view text, std::string_view what, std::string_view with,
+    CaseMode mode = CaseMode::Exact, MatchEnd accept = nullptr);
 bool equalsNoCase(std::string_view a, std::string_view b);
 
 } // namespace wizard::coretext

@@ -59,41 +59,56 @@ constexpr const char* kExportRoots[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER"
 std::string mirroredExport(std::string bytes, const std::string& root)
 {
     rewriteText(bytes, "[" + root, "[" + std::string(kMirrorPrefix) + root, CaseMode::IgnoreCase);
-    return bytes + "\r\n";
+    bytes += "\r\n";
+    return bytes;
 }
 
-// Why an export cannot be merged ("" when it can), given `mirrored`, the export moved below the
-// mirror (mirroredExport): it is no registry file, a merge would pass over one of its lines, or it
-// still names a key outside the mirror of its own root (another root, a short root name, a deletion
-// outside the mirror, a form the move does not rewrite). A refused export reaches no registry. The
-// check lets the window's events run and stops at the way out (" was not checked").
-std::string exportFault(const std::string& mirrored, const std::string& root)
+// Why an export cannot be merged ("" when it can), from `check` and `report`, the check of the
+// export moved below the mirror (mirroredExport) and confined to its root's mirror: it is no
+// registry file, a merge would pass over one of its lines, or it still names a key outside the
+// mirror of its own root (another root, a short root name, a deletion outside the mirror, a form the
+// move does not rewrite). A refused export reaches no registry.
+std::string exportFault(
+    platform::WinError check, const platform::RegFileMergeReport& report, const std::string& root)
 {
-    platform::RegFileMergeReport report;
-    const platform::WinError e = platform::checkRegText(
-        mirrored, report, transfer::liveCheckOptions({std::string(kMirrorPrefix) + root}));
-    if (e == platform::WinError::Cancelled)
+    if (check == platform::WinError::Cancelled)
         return " was not checked";
     if (report.refusedLine != 0)
         return " names a key outside " + root + " (line " + std::to_string(report.refusedLine) + ")";
-    if (e != platform::WinError::Success)
+    if (check != platform::WinError::Success)
         return " cannot be read";
     if (!report.warnings.empty())
         return " cannot be read (line " + std::to_string(report.warnings.front().line) + ")";
     return {};
 }
 
-// exportFault of the copy in `target` of the export at `index` of kSourceExports. A sound one is
-// kept, as the mirror merge will read it, in TransferGlobals::checkedMirrors.
+// exportFault of the copy in `target` of the export at `index` of kSourceExports. The read, the move
+// below the mirror and the check run beside the window, whose events go on; the way out stops the
+// check (" was not checked"). A sound export is kept, as the mirror merge will read it, in
+// TransferGlobals::checkedMirrors.
 std::string copiedExportFault(platform::FileSystem& files, const std::string& target, std::size_t index)
 {
+    const std::string root = kExportRoots[index];
+    const std::string file = target + kSourceExports[index];
     std::string bytes;
-    if (files.readFile(target + kSourceExports[index], bytes) != platform::FsError::None)
+    platform::FsError read = platform::FsError::None;
+    platform::RegFileMergeReport report;
+    platform::WinError check = platform::WinError::Success;
+    transfer::runWithEvents([&](const std::atomic<bool>& stop) {
+        read = files.readFile(file, bytes);
+        if (read != platform::FsError::None)
+            return;
+        bytes = mirroredExport(std::move(bytes), root);
+        platform::RegFileMergeOptions options;
+        options.confineTo = {std::string(kMirrorPrefix) + root};
+        options.stop = [&stop] { return stop.load(); };
+        check = platform::checkRegText(bytes, report, options);
+    });
+    if (read != platform::FsError::None)
         return " cannot be read";
-    std::string mirrored = mirroredExport(std::move(bytes), kExportRoots[index]);
-    std::string fault = exportFault(mirrored, kExportRoots[index]);
+    std::string fault = exportFault(check, report, root);
     if (fault.empty())
-        transferGlobals().checkedMirrors.push_back(std::move(mirrored));
+        transferGlobals().checkedMirrors.push_back(std::move(bytes));
     return fault;
 }
 
@@ -150,8 +165,11 @@ bool copyExports(platform::FileSystem& files, const std::string& sourceFolder, c
     for (int i = 0; i < 3; ++i) {
         platform::yieldToEvents();
         wizardWindows().setStatusText(texts[i]);
-        const platform::FsError copied =
-            files.copyFile(sourceFolder + "\\" + kSourceExports[i], target + kSourceExports[i], true);
+        platform::FsError copied = platform::FsError::None;
+        transfer::runWithEvents([&](const std::atomic<bool>&) {
+            copied =
+                files.copyFile(sourceFolder + "\\" + kSourceExports[i], target + kSourceExports[i], true);
+        });
         // Any failure (the export still open on the source included) means: not ready yet.
         if (copied != platform::FsError::None) {
             wizardWindows().closeBusyWindow();

@@ -4,6 +4,7 @@
 
 #include "platform/RegFile.h"
 #include "wizard/core/AppPath.h"
+#include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/ModOtherApplications.h"
@@ -49,31 +50,6 @@ std::string escaped(const std::string& path)
 bool componentEnds(std::string_view text, std::size_t at)
 {
     return at >= text.size() || text[at] == '\\' || text[at] == '"' || text[at] == '\r' || text[at] == '\n';
-}
-
-enum class Match { Anywhere, WholeComponent };
-
-// Replaces every non-overlapping occurrence of `pattern`, left to right, in one pass.
-std::string replaceAll(
-    std::string_view text, std::string_view pattern, std::string_view replacement, Match match)
-{
-    if (pattern.empty())
-        return std::string(text);
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    std::size_t from = 0;
-    for (std::size_t at = text.find(pattern); at != std::string_view::npos; at = text.find(pattern, at)) {
-        const std::size_t end = at + pattern.size();
-        if (match == Match::WholeComponent && !componentEnds(text, end)) {
-            at = at + 1;
-            continue;
-        }
-        out.append(text.substr(from, at - from));
-        out.append(replacement);
-        from = at = end;
-    }
-    out.append(text.substr(from));
-    return out;
 }
 
 std::string underApp(const std::string& relative) { return wizard::AppPath + "\\" + relative; }
@@ -152,16 +128,17 @@ PathRewrite pathRewriteFor(const MassState& state)
 std::string rewriteRegText(
     std::string_view text, std::string_view find, std::string_view replacement, const PathRewrite& paths)
 {
-    std::string out = replaceAll(text, find, replacement, Match::Anywhere);
+    std::string out = coretext::replaceAll(text, find, replacement);
     // An empty root would turn every separator into the destination's root.
     if (paths.sourceRoot.empty() || paths.destRoot.empty())
         return out;
     const std::string source = escaped(paths.sourceRoot);
     const std::string dest = escaped(paths.destRoot);
     if (source != dest)
-        out = replaceAll(out, source, dest, Match::WholeComponent);
+        out = coretext::replaceAll(out, source, dest, CaseMode::Exact, componentEnds);
     if (paths.systemToSystem32)
-        out = replaceAll(out, dest + "\\\\SYSTEM", dest + "\\\\SYSTEM32", Match::WholeComponent);
+        out = coretext::replaceAll(
+            out, dest + "\\\\SYSTEM", dest + "\\\\SYSTEM32", CaseMode::Exact, componentEnds);
     return out;
 }
 
@@ -301,7 +278,7 @@ bool FN_MS_APP(const std::string& templateFile, const std::string& mode)
     if (mode != "ALL") {
         std::string name = templateFile;
         if (s.destOsCode == "XP")
-            name = replaceAll(upper(name), ".REG", " 2000_XP.reg", Match::Anywhere);
+            name = coretext::replaceAll(upper(name), ".REG", " 2000_XP.reg");
         const std::string program =
             s.destSystemRoot.substr(0, 2) + "\\Program Files\\Microsoft Office\\Office\\" + mode;
         if (s.destSystemRoot.size() >= 2 && fileExists(program))

@@ -34,27 +34,33 @@ std::string shownSearch(const std::string& search)
 }
 
 // Reads the file, applies one replacement and writes it back with CR LF appended. A replacement
-// with an empty side leaves the file as it is.
+// with an empty side leaves the file as it is. A large file is read, rewritten and written beside
+// the window, whose events go on.
 TransferOutcome replaceInFile(const char* process, const std::string& file, const std::string& search,
     const std::string& replacement, CaseMode mode)
 {
     if (!fileExists(file))
         return sourceNotFound(process, file);
-    std::string bytes;
-    if (const FsError e = readFileBytes(file, bytes); e != FsError::None) {
-        writeTransferLog(process, errorStatus(e) + " : " + file);
+    const std::string from = toAnsi(search);
+    const std::string to = toAnsi(replacement);
+    FsError read = FsError::None;
+    FsError written = FsError::None;
+    bool replaced = false;
+    runWithEvents([&](const std::atomic<bool>&) {
+        std::string bytes;
+        read = readFileBytes(file, bytes);
+        replaced = read == FsError::None && rewriteText(bytes, from, to, mode);
+        if (replaced) {
+            bytes += "\r\n";
+            written = writeFileBytes(file, bytes);
+        }
+    });
+    if (read != FsError::None || written != FsError::None) {
+        writeTransferLog(process, errorStatus(read != FsError::None ? read : written) + " : " + file);
         return TransferOutcome::Failed;
     }
-    yieldToEvents();
-    if (!rewriteText(bytes, toAnsi(search), toAnsi(replacement), mode)) {
+    if (!replaced)
         writeTransferLog(process, "Not replaced (empty text) : " + search + " : " + replacement);
-        return TransferOutcome::Migrated;
-    }
-    bytes += "\r\n";
-    if (const FsError e = writeFileBytes(file, bytes); e != FsError::None) {
-        writeTransferLog(process, errorStatus(e) + " : " + file);
-        return TransferOutcome::Failed;
-    }
     return TransferOutcome::Migrated;
 }
 
@@ -77,14 +83,22 @@ bool keptBelow(const std::string& file, const std::string& key, const char* proc
 bool checkedAtHandOver(const std::string& file)
 {
     std::vector<std::string>& checked = transferGlobals().checkedMirrors;
-    std::string bytes;
-    if (checked.empty() || readFileBytes(file, bytes) != FsError::None)
+    if (checked.empty())
         return false;
-    const auto found = std::find(checked.begin(), checked.end(), bytes);
-    if (found == checked.end())
-        return false;
-    checked.erase(found);
-    return true;
+    bool found = false;
+    // A large export is read, compared and let go beside the window, whose events go on.
+    runWithEvents([&](const std::atomic<bool>&) {
+        std::string bytes;
+        if (readFileBytes(file, bytes) != FsError::None)
+            return;
+        const auto same = std::find(checked.begin(), checked.end(), bytes);
+        if (same == checked.end())
+            return;
+        const std::string taken = std::move(*same);
+        checked.erase(same);
+        found = true;
+    });
+    return found;
 }
 
 // Exports the whole key through the registry editor into the import folder, rewrites the mirror

@@ -2,6 +2,7 @@
 // on the running machine.
 #include "wizard/transfer/TransferPlatform.h"
 
+#include "common/BackgroundWork.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/EventPump.h"
@@ -16,7 +17,10 @@
 #include "wizard/transfer/TransferGlobals.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 namespace wizard::transfer {
 namespace {
@@ -300,6 +304,31 @@ bool pauseWithEvents(int milliseconds)
     }
     platform::yieldToEvents();
     return !programEndRequested();
+}
+
+void runWithEvents(const std::function<void(const std::atomic<bool>& stop)>& work)
+{
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+    common::BackgroundWork::Task task = common::BackgroundWork::program().start([&] {
+        work(stop);
+        const std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+        doneChanged.notify_all();
+    });
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (doneChanged.wait_for(lock, std::chrono::milliseconds(kEventStepMs), [&done] { return done; }))
+                break;
+        }
+        platform::yieldToEvents();
+        if (programEndRequested())
+            stop = true;
+    }
+    task.wait();
 }
 
 platform::RegFileMergeOptions liveCheckOptions(std::vector<std::string> keys)

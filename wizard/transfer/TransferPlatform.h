@@ -9,7 +9,9 @@
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -128,7 +130,13 @@ void stopProcess(const StartedProcess& process);
 // when the program's end has been asked for.
 bool pauseWithEvents(int milliseconds);
 // The longest time the window's events wait during a pause or a wait for a process.
-inline constexpr int kEventStepMs = 20;
+inline constexpr int kEventStepMs = 10;
+// Runs work on the program's background driver (common::BackgroundWork) and returns when it has
+// ended, running the window's events at least every kEventStepMs meanwhile. Once the program's end
+// has been asked for, `stop` is set: work that can end early reads it. The work must not touch the
+// window, the log or the machine (they belong to the window's thread); it takes and gives back
+// plain values.
+void runWithEvents(const std::function<void(const std::atomic<bool>& stop)>& work);
 // Options for checking a registry file on the window's thread, confined to `keys`: the window's
 // events run every kCheckLinesPerYield lines, and the way out stops the check (Cancelled).
 platform::RegFileMergeOptions liveCheckOptions(std::vector<std::string> keys);

@@ -6,33 +6,6 @@
 namespace wizard {
 namespace {
 
-unsigned char upperByte(unsigned char c)
-{
-    if (c >= 'a' && c <= 'z')
-        return static_cast<unsigned char>(c - 0x20);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return static_cast<unsigned char>(c - 0x20);
-    switch (c) {
-    case 0x9A: return 0x8A; // s caron
-    case 0x9C: return 0x8C; // oe
-    case 0x9E: return 0x8E; // z caron
-    case 0xFF: return 0x9F; // y diaeresis
-    default: return c;
-    }
-}
-
-bool equalAt(std::string_view text, size_t pos, std::string_view search, CaseMode mode)
-{
-    if (mode == CaseMode::Exact)
-        return text.compare(pos, search.size(), search) == 0;
-    for (size_t i = 0; i < search.size(); ++i) {
-        if (upperByte(static_cast<unsigned char>(text[pos + i])) !=
-            upperByte(static_cast<unsigned char>(search[i])))
-            return false;
-    }
-    return true;
-}
-
 bool isDriveAbsolute(std::string_view p)
 {
     return p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
@@ -41,43 +14,6 @@ bool isDriveAbsolute(std::string_view p)
 bool isUnc(std::string_view p) { return p.size() > 2 && p[0] == '\\' && p[1] == '\\'; }
 
 } // namespace
-
-std::string upperAnsi(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(upperByte(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::string upperAscii(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 0x20);
-    return out;
-}
-
-std::string replaceAll(
-    std::string_view text, std::string_view search, std::string_view replacement, CaseMode mode)
-{
-    if (search.empty())
-        return std::string(text);
-    std::string out;
-    out.reserve(text.size());
-    size_t pos = 0;
-    while (pos < text.size()) {
-        if (text.size() - pos >= search.size() && equalAt(text, pos, search, mode)) {
-            out.append(replacement);
-            pos += search.size();
-        } else {
-            out.push_back(text[pos]);
-            ++pos;
-        }
-    }
-    return out;
-}
 
 bool rewriteText(std::string& text, std::string_view search, std::string_view replacement, CaseMode mode)
 {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "wizard/core/TextUtil.h"
 
 #include <optional>
 #include <string>
@@ -15,17 +16,11 @@ inline constexpr std::string_view kMirrorPrefix = "HKEY_LOCAL_MACHINE\\SOFTWARE\
 // A mirrored section header of a registry file begins with this text.
 inline constexpr std::string_view kMirrorHeader = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\";
 
-enum class CaseMode { Exact, IgnoreCase };
-
-// Upper-cases ASCII and the Windows-1252 letters, byte by byte (text in the machine's code page).
-std::string upperAnsi(std::string_view text);
-// Upper-cases ASCII letters only; safe on UTF-8 text.
-std::string upperAscii(std::string_view text);
-
-// Replaces every occurrence of search by replacement, left to right, without overlapping.
-// An empty search text leaves the text as it is.
-std::string replaceAll(std::string_view text, std::string_view search, std::string_view replacement,
-    CaseMode mode = CaseMode::Exact);
+// The wizard's one text replacement and its upper-casing (wizard/core/TextUtil.h): upperAnsi
+// of Windows-1252 text, upperAscii of ASCII letters only (safe on UTF-8 text).
+using coretext::replaceAll;
+using coretext::upperAnsi;
+using coretext::upperAscii;
 
 // Applies one replacement of a file rewrite. A replacement with an empty side (an unset script
 // variable) is skipped so that it cannot rewrite unrelated text; returns false when skipped.

@@ -19,6 +19,31 @@ TEST(TransferTextTest, IgnoreCaseFoldsAnsiLetters)
     EXPECT_EQ(replaceAll("Dokumente \xC4nderung", "\xE4nderung", "X", CaseMode::IgnoreCase), "Dokumente X");
 }
 
+TEST(TransferTextTest, CaseBlindReplacementFindsEveryFormOfTheFirstLetter)
+{
+    // "s" and "S", s caron "\x9A" and "\x8A" are one letter each; "[" is only itself.
+    EXPECT_EQ(replaceAll("xSsS", "ss", "t", CaseMode::IgnoreCase), "xtS");
+    EXPECT_EQ(replaceAll("\x8A"
+                         "a \x9A"
+                         "A",
+                  "\x9A"
+                  "a",
+                  "-", CaseMode::IgnoreCase),
+        "- -");
+    EXPECT_EQ(replaceAll("[hkey_a]\r\n[HKEY_B]\r\n[hkey", "[HKEY_", "[Q\\", CaseMode::IgnoreCase),
+        "[Q\\a]\r\n[Q\\B]\r\n[hkey");
+    EXPECT_EQ(replaceAll("ab", "abc", "x", CaseMode::IgnoreCase), "ab");
+}
+
+TEST(TransferTextTest, AMatchRefusedAtItsEndIsLeftAndTheSearchGoesOnFromItsSecondByte)
+{
+    const coretext::MatchEnd beforeB = [](std::string_view text, std::size_t end) {
+        return end < text.size() && text[end] == 'b';
+    };
+    EXPECT_EQ(replaceAll("aaab", "aa", "X", CaseMode::Exact, beforeB), "aXb");
+    EXPECT_EQ(replaceAll("AAb aa", "aa", "X", CaseMode::IgnoreCase, beforeB), "Xb aa");
+}
+
 TEST(TransferTextTest, RewriteSkipsAReplacementWithAnEmptySide)
 {
     std::string text = "C:\\\\WINDOWS\\\\SYSTEM\\\\";
