@@ -3,6 +3,7 @@
 
 #include "platform/MessageBox.h"
 #include "wizard/core/AppPath.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardLog.h"
 #include "wizard/core/WizardState.h"
@@ -110,6 +111,7 @@ void carryOutExit(const ExitState& state, const ExitPlan& plan)
 {
     if (!plan.end || !plan.cleanUp)
         return;
+    settleWorkBesideWindow();
     using platform::MsgButtons;
     using platform::MsgIcon;
     if (plan.removeMirror)

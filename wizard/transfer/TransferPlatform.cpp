@@ -318,6 +318,11 @@ void runWithEvents(const std::function<void(const std::atomic<bool>& stop)>& wor
         done = true;
         doneChanged.notify_all();
     });
+    // An exit routine run from the events below stops the work and waits for it before it cleans up.
+    const WorkBesideWindow beside([&] {
+        stop = true;
+        task.wait();
+    });
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(mutex);

@@ -37,3 +37,26 @@ TEST(TransferPlatformTest, WorkBesideTheWindowLetsItsEventsRunAndHearsTheWayOut)
     EXPECT_NE(worker, std::this_thread::get_id()) << "the work ran on the window's thread";
     wizard::resetProgramEnd();
 }
+
+TEST(TransferPlatformTest, AnExitRoutineRunFromTheEventsWaitsForTheWorkToEnd)
+{
+    // The exit routine runs from an event while the work still writes; what it removes afterwards
+    // must not be written again, so it stops the work and waits before it goes on.
+    wizard::resetProgramEnd();
+    testsupport::CountingEventPump pump;
+    common::Service<platform::EventPump>::Override pumpScope{pump};
+    std::atomic<bool> workEnded{false};
+    bool endedBeforeCleanUp = false;
+    pump.onYield = [&] {
+        if (pump.count == 1) {
+            wizard::settleWorkBesideWindow();
+            endedBeforeCleanUp = workEnded;
+        }
+    };
+    wizard::transfer::runWithEvents([&](const std::atomic<bool>&) {
+        // Work that cannot be stopped part-way (one file's copy) runs to its end.
+        std::this_thread::sleep_for(200ms);
+        workEnded = true;
+    });
+    EXPECT_TRUE(endedBeforeCleanUp) << "the exit routine went on while the work was still running";
+}
