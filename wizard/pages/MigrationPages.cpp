@@ -48,8 +48,8 @@ QLabel* label(
     return l;
 }
 
-// The report page adds rows in batches of this many, until its part of a turn of the event loop
-// is used; a report of up to one batch is shown whole at once.
+// The report page shows its first batch of rows at once, then adds batches until its part of a
+// turn of the event loop is used; a report of up to one batch is shown whole at once.
 constexpr int kReportBatch = 256;
 constexpr qint64 kReportPartNs = 8'000'000;
 
@@ -295,7 +295,7 @@ frm_Migration_Status::frm_Migration_Status(KestroMain* main, QWidget* parent)
     m_fill = new QTimer(this);
     m_fill->setInterval(0);
     m_fill->setSingleShot(true);
-    connect(m_fill, &QTimer::timeout, this, [this] { fillPart(); });
+    connect(m_fill, &QTimer::timeout, this, [this] { fillPart(kReportPartNs); });
 }
 
 void frm_Migration_Status::resizeEvent(QResizeEvent* event)
@@ -321,7 +321,7 @@ void frm_Migration_Status::activated()
     m_list->setColumnWidth(2, twips(5835));
     m_list->clear();
     m_rows = std::make_unique<ReportRowReader>(migrationReport());
-    fillPart();
+    fillPart(0); // the first batch at once
     // Back from here goes to the page before the migration, once per run however often this
     // page is shown.
     MigrationReport& report = migrationReport();
@@ -344,16 +344,16 @@ void frm_Migration_Status::hideEvent(QHideEvent* event)
     StepPage::hideEvent(event);
 }
 
-void frm_Migration_Status::fillPart()
+void frm_Migration_Status::fillPart(qint64 partNs)
 {
     QElapsedTimer clock;
     clock.start();
-    while (m_rows && !m_rows->atEnd() && clock.nsecsElapsed() < kReportPartNs) {
+    do {
         QList<QTreeWidgetItem*> batch;
-        for (int n = 0; n < kReportBatch && !m_rows->atEnd(); ++n)
+        for (int n = 0; n < kReportBatch && m_rows && !m_rows->atEnd(); ++n)
             batch.append(reportItem(m_rows->next()));
         m_list->addTopLevelItems(batch); // one insertion for the view
-    }
+    } while (m_rows && !m_rows->atEnd() && clock.nsecsElapsed() < partNs);
     if (m_rows && !m_rows->atEnd()) {
         m_fill->start();
         return;

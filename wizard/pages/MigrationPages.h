@@ -77,8 +77,9 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    // Adds the next rows for a bounded time; the first part is added at once on showing.
-    void fillPart();
+    // Adds the next batch of rows, and more batches until `partNs` have passed; the rest follows
+    // when the event loop turns.
+    void fillPart(qint64 partNs);
 
     QTreeWidget* m_list;
     std::unique_ptr<ReportRowReader> m_rows; // while rows remain to be added

@@ -272,6 +272,43 @@ TEST_F(MigrationPagesTest, TheReportTellsEachItemsOutcomeAndLowersTheHistoryOnce
     core().engine.HistoryStep = 0;
 }
 
+// A report of thousands of items: its first rows show at once, the rest arrive while the event loop
+// turns, all in the report's order; leaving the page stops the rows, showing it again starts over.
+TEST_F(MigrationPagesTest, ALargeReportArrivesInPartsInOrder)
+{
+    constexpr int kItems = 3000;
+    for (int i = 0; i < kItems; ++i)
+        migrationReport().record(ReportGroup::FilesAndFolders, "C:\\Data\\f" + std::to_string(i) + ".txt",
+            i == 7 ? TransferOutcome::Failed : TransferOutcome::Migrated, i == 7 ? "in use" : "");
+    migrationReport().record(ReportGroup::Applications, "Word", TransferOutcome::Migrated);
+    frm_Migration_Status page(nullptr, &host);
+    page.activated();
+    auto* list = testsupport::child<QTreeWidget>(&page, "ListView1");
+    EXPECT_FALSE(page.filled());
+    EXPECT_GT(list->topLevelItemCount(), 2);
+    EXPECT_LT(list->topLevelItemCount(), kItems + 3) << "the rest waits for the event loop";
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "   Word");
+    QElapsedTimer waited;
+    waited.start();
+    while (!page.filled() && waited.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_EQ(list->topLevelItemCount(), kItems + 3);
+    for (int i = 0; i < kItems; ++i)
+        ASSERT_EQ(list->topLevelItem(i + 3)->text(0), QString("   C:\\Data\\f%1.txt").arg(i)) << i;
+    EXPECT_EQ(list->topLevelItem(10)->text(1), "Failed");
+    EXPECT_EQ(list->topLevelItem(10)->toolTip(2), "C:\\Data\\f7.txt\nFailed: in use");
+
+    host.show();
+    page.show();
+    page.activated();
+    page.hide();
+    EXPECT_TRUE(page.filled()) << "a page left stops adding rows";
+    const int shown = list->topLevelItemCount();
+    QApplication::processEvents();
+    EXPECT_EQ(list->topLevelItemCount(), shown);
+    core().engine.HistoryStep = 0;
+}
+
 TEST_F(MigrationPagesTest, TheReportTakesItsInertKeysAndResetsItsColumnsAtEachShowing)
 {
     frm_Migration_Status page(nullptr, &host);
