@@ -238,7 +238,7 @@ namespace {
 
 // Work between two yields of the reset, and nodes taken out of the destination tree per pass.
 constexpr auto kResetPart = std::chrono::milliseconds(8);
-constexpr std::size_t kRemovedPerPass = 1024;
+constexpr std::size_t kRemovedPerPass = 2048;
 
 // Calls `yield` once the current part's time is used, and starts the next part.
 class PartClock {

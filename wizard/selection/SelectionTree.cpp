@@ -2,7 +2,6 @@
 #include "wizard/selection/SelectionTree.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "platform/CodePage.h"
 
@@ -88,12 +87,13 @@ void SelectionTree::forget(const std::vector<Node*>& roots)
 {
     // One pass over the order and the storage for the whole subtree, so that removing a drive
     // with tens of thousands of listed nodes stays linear.
-    std::unordered_set<const Node*> gone;
+    // The nodes that go are marked, so that the passes over the order and the storage cost no
+    // more than a look at each node.
     std::vector<Node*> stack = roots;
     while (!stack.empty()) {
         Node* n = stack.back();
         stack.pop_back();
-        gone.insert(n);
+        n->leaving = true;
         m_alive.erase(n);
         if (!n->key.empty()) {
             const auto it = m_byKey.find(platform::foldCase(n->key));
@@ -102,11 +102,10 @@ void SelectionTree::forget(const std::vector<Node*>& roots)
         }
         stack.insert(stack.end(), n->children.begin(), n->children.end());
     }
-    m_order.erase(
-        std::remove_if(m_order.begin(), m_order.end(), [&gone](const Node* n) { return gone.count(n) != 0; }),
+    m_order.erase(std::remove_if(m_order.begin(), m_order.end(), [](const Node* n) { return n->leaving; }),
         m_order.end());
     m_storage.erase(std::remove_if(m_storage.begin(), m_storage.end(),
-                        [&gone](const std::unique_ptr<Node>& p) { return gone.count(p.get()) != 0; }),
+                        [](const std::unique_ptr<Node>& p) { return p->leaving; }),
         m_storage.end());
 }
 

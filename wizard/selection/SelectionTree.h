@@ -29,6 +29,7 @@ public:
         bool expanded = false;
         Node* parent = nullptr;
         std::vector<Node*> children;
+        bool leaving = false; // set while the node is taken out of the tree
     };
 
     // Told about every change, so that a view can follow the model.
