@@ -110,19 +110,39 @@ std::vector<DriveMappingRow> driveMappingRows(
 
 std::vector<ReportRow> reportRows(const MigrationReport& report)
 {
+    ReportRowReader reader(report);
     std::vector<ReportRow> rows;
+    rows.reserve(reader.size());
+    while (!reader.atEnd())
+        rows.push_back(reader.next());
+    return rows;
+}
+
+ReportRowReader::ReportRowReader(const MigrationReport& report)
+    : m_report(report)
+{
+    const std::vector<MigrationReport::Entry>& entries = report.entries();
     for (ReportGroup group :
         {ReportGroup::Applications, ReportGroup::Settings, ReportGroup::FilesAndFolders}) {
-        const std::vector<MigrationReport::Entry> entries = report.entriesOf(group);
-        if (entries.empty())
-            continue;
-        const std::string caption(groupCaption(group));
-        rows.push_back({caption, caption, "", "", true});
-        for (const MigrationReport::Entry& e : entries)
-            rows.push_back({caption + "\\" + e.item, "   " + e.item, std::string(outcomeText(e.outcome)),
-                e.detail, false});
+        const std::size_t groupRow = m_places.size();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].group != group)
+                continue;
+            if (m_places.size() == groupRow)
+                m_places.push_back({group, 0, true});
+            m_places.push_back({group, i, false});
+        }
     }
-    return rows;
+}
+
+ReportRow ReportRowReader::next()
+{
+    const Place& place = m_places[m_next++];
+    const std::string caption(groupCaption(place.group));
+    if (place.isGroup)
+        return {caption, caption, "", "", true};
+    const MigrationReport::Entry& e = m_report.entries()[place.entry];
+    return {caption + "\\" + e.item, "   " + e.item, std::string(outcomeText(e.outcome)), e.detail, false};
 }
 
 std::string reportRowTip(const ReportRow& row)

@@ -77,6 +77,28 @@ struct ReportRow {
 // A group row and one row per item for each group that has items, in the order Applications,
 // Settings, Files and Folders. Items of different groups never share a row.
 std::vector<ReportRow> reportRows(const MigrationReport& report);
+
+// The rows of reportRows one at a time, so that a page can show a report of many thousand items a
+// part at a time. Only the rows' places are worked out up front; each row is formed when it is
+// read. The report must outlive the reader and stay unchanged while rows are read.
+class ReportRowReader {
+public:
+    explicit ReportRowReader(const MigrationReport& report);
+    std::size_t size() const { return m_places.size(); }
+    bool atEnd() const { return m_next >= m_places.size(); }
+    // The next row; call only while !atEnd().
+    ReportRow next();
+
+private:
+    struct Place {
+        ReportGroup group;
+        std::size_t entry; // index in the report's entries; unused for a group row
+        bool isGroup;
+    };
+    const MigrationReport& m_report;
+    std::vector<Place> m_places;
+    std::size_t m_next = 0;
+};
 // The tip of an item row: the whole item on one line, its status (and what became of it, when
 // there is a description) on the next; "" for a group row.
 std::string reportRowTip(const ReportRow& row);

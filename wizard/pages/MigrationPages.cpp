@@ -11,12 +11,15 @@
 #include "wizard/selection/SelectionCollectors.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -43,6 +46,29 @@ QLabel* label(
     l->setGeometry(
         twips(twipsRect.x()), twips(twipsRect.y()), twips(twipsRect.width()), twips(twipsRect.height()));
     return l;
+}
+
+// The report page shows its first batch of rows at once, then adds batches until its part of a
+// turn of the event loop is used; a report of up to one batch is shown whole at once.
+constexpr int kReportBatch = 256;
+constexpr qint64 kReportPartNs = 8'000'000;
+
+QTreeWidgetItem* reportItem(const ReportRow& r)
+{
+    auto* item = new QTreeWidgetItem({QString::fromStdString(r.text), QString::fromStdString(r.status),
+        QString::fromStdString(r.description)});
+    item->setData(0, Qt::UserRole, QString::fromStdString(r.key));
+    const QString tip = QString::fromStdString(reportRowTip(r));
+    for (int column = 0; column < 3; ++column)
+        item->setToolTip(column, tip);
+    if (r.isGroup) {
+        QFont f = item->font(0);
+        f.setBold(true);
+        item->setFont(0, f);
+    } else if (r.status != "Migrated") {
+        item->setForeground(1, r.status == "Failed" ? QColor(192, 0, 0) : QColor(128, 128, 128));
+    }
+    return item;
 }
 
 } // namespace
@@ -265,6 +291,11 @@ frm_Migration_Status::frm_Migration_Status(KestroMain* main, QWidget* parent)
     // Every column, the last one too, can be widened by its header's edge beyond the page; the
     // list then scrolls sideways.
     m_list->header()->setStretchLastSection(false);
+    m_list->setUniformRowHeights(true);
+    m_fill = new QTimer(this);
+    m_fill->setInterval(0);
+    m_fill->setSingleShot(true);
+    connect(m_fill, &QTimer::timeout, this, [this] { fillPart(kReportPartNs); });
 }
 
 void frm_Migration_Status::resizeEvent(QResizeEvent* event)
@@ -289,22 +320,8 @@ void frm_Migration_Status::activated()
     m_list->setColumnWidth(1, twips(1650));
     m_list->setColumnWidth(2, twips(5835));
     m_list->clear();
-    for (const ReportRow& r : reportRows(migrationReport())) {
-        auto* item = new QTreeWidgetItem(m_list,
-            {QString::fromStdString(r.text), QString::fromStdString(r.status),
-                QString::fromStdString(r.description)});
-        item->setData(0, Qt::UserRole, QString::fromStdString(r.key));
-        const QString tip = QString::fromStdString(reportRowTip(r));
-        for (int column = 0; column < 3; ++column)
-            item->setToolTip(column, tip);
-        if (r.isGroup) {
-            QFont f = item->font(0);
-            f.setBold(true);
-            item->setFont(0, f);
-        } else if (r.status != "Migrated") {
-            item->setForeground(1, r.status == "Failed" ? QColor(192, 0, 0) : QColor(128, 128, 128));
-        }
-    }
+    m_rows = std::make_unique<ReportRowReader>(migrationReport());
+    fillPart(0); // the first batch at once
     // Back from here goes to the page before the migration, once per run however often this
     // page is shown.
     MigrationReport& report = migrationReport();
@@ -312,6 +329,36 @@ void frm_Migration_Status::activated()
         report.setHistoryLowered();
         --core().engine.HistoryStep;
     }
+}
+
+frm_Migration_Status::~frm_Migration_Status() = default;
+
+void frm_Migration_Status::hideEvent(QHideEvent* event)
+{
+    // The report may change once the page is left; showing it again starts over. (A minimised
+    // window hides its pages too; that goes on.)
+    if (!event->spontaneous()) {
+        m_fill->stop();
+        m_rows.reset();
+    }
+    StepPage::hideEvent(event);
+}
+
+void frm_Migration_Status::fillPart(qint64 partNs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QList<QTreeWidgetItem*> batch;
+        for (int n = 0; n < kReportBatch && m_rows && !m_rows->atEnd(); ++n)
+            batch.append(reportItem(m_rows->next()));
+        m_list->addTopLevelItems(batch); // one insertion for the view
+    } while (m_rows && !m_rows->atEnd() && clock.nsecsElapsed() < partNs);
+    if (m_rows && !m_rows->atEnd()) {
+        m_fill->start();
+        return;
+    }
+    m_rows.reset();
 }
 
 void registerMigrationPages()

@@ -5,14 +5,18 @@
 
 #include "wizard/pages/PageFrame.h"
 
+#include <memory>
+
 class QComboBox;
 class QProgressBar;
 class QTableWidget;
 class QTreeView;
+class QTimer;
 class QTreeWidget;
 
 namespace wizard {
 
+class ReportRowReader;
 class SelectedItemsModel;
 
 // frm_Drive_Info: one row per drive the source PC shares, beside a list of this PC's fixed drives.
@@ -54,7 +58,8 @@ private:
     QuickHelpPanel* m_panel;
 };
 
-// frm_Migration_Status: what became of each chosen item.
+// frm_Migration_Status: what became of each chosen item. A large report arrives in parts, one per
+// turn of the event loop, so that the window stays live while its rows are added.
 class frm_Migration_Status : public StepPage {
     Q_OBJECT
 public:
@@ -62,13 +67,23 @@ public:
     static constexpr int kHelpTopic = 25;
 
     frm_Migration_Status(KestroMain* main, QWidget* parent);
+    ~frm_Migration_Status() override;
     void activated() override;
+    // Whether every row of the report is in the list.
+    bool filled() const { return !m_rows; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    // Adds the next batch of rows, and more batches until `partNs` have passed; the rest follows
+    // when the event loop turns.
+    void fillPart(qint64 partNs);
+
     QTreeWidget* m_list;
+    std::unique_ptr<ReportRowReader> m_rows; // while rows remain to be added
+    QTimer* m_fill;
 };
 
 // Registers the three pages with the main window. Call once before start-up.

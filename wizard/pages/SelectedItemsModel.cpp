@@ -2,10 +2,15 @@
 #include "wizard/pages/SelectedItemsModel.h"
 
 #include <QColor>
+#include <QTimer>
 
 namespace wizard {
 
 namespace {
+
+// While rows are being appended, the views take them in a batch this often: each insertion lays
+// out the whole list anew.
+constexpr int kCatchUpMs = 100;
 
 QColor colourOf(SelectedItemsList::Mark mark)
 {
@@ -25,22 +30,44 @@ SelectedItemsModel::SelectedItemsModel(const SelectedItemsList& list, QObject* p
     : QAbstractListModel(parent)
     , m_list(list)
     , m_shown(static_cast<int>(list.rows().size()))
-{}
-
-void SelectedItemsModel::follow(const SelectedItemsList::Change& change)
+    , m_catchUp(new QTimer(this))
 {
-    using Kind = SelectedItemsList::Change::Kind;
+    m_catchUp->setSingleShot(true);
+    m_catchUp->setInterval(kCatchUpMs);
+    connect(m_catchUp, &QTimer::timeout, this, [this] { catchUp(); });
+}
+
+void SelectedItemsModel::catchUp()
+{
+    m_catchUp->stop();
     const int size = static_cast<int>(m_list.rows().size());
-    if (change.kind == Kind::Cleared || size < m_shown) {
+    if (size < m_shown) {
         beginResetModel();
         m_shown = size;
         endResetModel();
     } else if (size > m_shown) {
-        // Normally the one row just added; more when rows came while no view followed.
         beginInsertRows({}, m_shown, size - 1);
         m_shown = size;
         endInsertRows();
     }
+}
+
+void SelectedItemsModel::follow(const SelectedItemsList::Change& change)
+{
+    using Kind = SelectedItemsList::Change::Kind;
+    if (change.kind == Kind::Added) {
+        if (!m_catchUp->isActive())
+            m_catchUp->start();
+        return;
+    }
+    if (change.kind == Kind::Cleared) {
+        m_catchUp->stop();
+        beginResetModel();
+        m_shown = static_cast<int>(m_list.rows().size());
+        endResetModel();
+        return;
+    }
+    catchUp();
     if (change.kind == Kind::Marked && static_cast<int>(change.row) < m_shown) {
         const QModelIndex at = index(static_cast<int>(change.row));
         emit dataChanged(at, at, {Qt::CheckStateRole, Qt::ForegroundRole});

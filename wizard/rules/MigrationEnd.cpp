@@ -3,10 +3,12 @@
 #include "wizard/rules/MigrationRun.h"
 
 #include "platform/CodePage.h"
+#include "platform/EventPump.h"
 #include "platform/MessageBox.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
 #include "wizard/core/WizardWindows.h"
+#include "wizard/selection/FolderChecks.h"
 #include "wizard/selection/SelectedItemsList.h"
 #include "wizard/selection/SelectionTree.h"
 #include "wizard/transfer/MigrationReport.h"
@@ -90,34 +92,15 @@ void syncFolder(const char* sourceVariable, const char* destVariable)
         writeTransferLog("Sync_Common_Folders", "Not all of " + source + " could be copied to " + dest);
 }
 
-// Clears the source tree's ticks and takes the migrated items out of the destination tree; the
-// files-and-folders category stays, empty.
+// Clears the source tree's ticks and takes the migrated items out of the destination tree, with
+// the window's events running between parts.
 void resetSelectionTrees()
 {
     const SelectionTrees trees = selectionTrees();
     auto* source = dynamic_cast<SelectionTree*>(trees.source);
     auto* destination = dynamic_cast<SelectionTree*>(trees.destination);
-    if (!source || !destination)
-        return;
-    // The category nodes stay (the page's two application categories among them), so that the
-    // next choice has its place in the destination tree.
-    static const std::array<const char*, 9> kCategories = {"my computer", "display settings",
-        "control panel settings", "network settings", "other settings", "applications", "supported",
-        "unsupported", "files and folders"};
-    for (SelectionTree::Node* node : source->snapshot()) {
-        if (!source->contains(node) || !node->checked)
-            continue;
-        source->setCheckedOf(node, false);
-        bool category = false;
-        for (const char* c : kCategories)
-            category = category || platform::equalsNoCase(node->key, c);
-        if (!category) {
-            destination->removeKey(node->key);
-        } else if (platform::equalsNoCase(node->key, "files and folders")) {
-            destination->removeKey(node->key);
-            destination->addUnder("My Computer", node->key, node->text, node->image);
-        }
-    }
+    if (source && destination)
+        wizard::resetSelectionTrees(*source, *destination, [] { platform::yieldToEvents(); });
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "wizard/selection/FolderChecks.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <limits>
 
 #include "platform/CodePage.h"
@@ -204,6 +206,8 @@ bool FolderCheckRefresh::step(int budget)
         Node* p = m_folder;
         const bool checked = p->checked;
         Node* parentCopy = checked ? m_destination.find(destinationKeyOf(p)) : nullptr;
+        if (parentCopy && m_next == 0)
+            m_destination.reserve(p->children.size());
         for (; budget > 0 && m_next < p->children.size(); ++m_next, --budget) {
             Node* c = p->children[m_next];
             m_source.setCheckedOf(c, checked);
@@ -228,6 +232,74 @@ bool Is_File_Or_Folder_Checked(const SelectionTree& source)
             return true;
     }
     return false;
+}
+
+namespace {
+
+// Work between two yields of the reset, and nodes taken out of the destination tree per pass.
+constexpr auto kResetPart = std::chrono::milliseconds(8);
+constexpr std::size_t kRemovedPerPass = 2048;
+
+// Calls `yield` once the current part's time is used, and starts the next part.
+class PartClock {
+public:
+    explicit PartClock(const std::function<void()>& yield)
+        : m_yield(yield)
+    {}
+    void maybeYield()
+    {
+        if (!m_yield || std::chrono::steady_clock::now() < m_end)
+            return;
+        m_yield();
+        m_end = std::chrono::steady_clock::now() + kResetPart;
+    }
+
+private:
+    const std::function<void()>& m_yield;
+    std::chrono::steady_clock::time_point m_end = std::chrono::steady_clock::now() + kResetPart;
+};
+
+bool isCategoryKey(std::string_view key)
+{
+    // The page's two application categories among them, so that the next choice has its place in
+    // the destination tree.
+    static const std::array<std::string_view, 9> kCategories = {"my computer", "display settings",
+        "control panel settings", "network settings", "other settings", "applications", "supported",
+        "unsupported", "files and folders"};
+    return std::any_of(kCategories.begin(), kCategories.end(),
+        [key](std::string_view c) { return platform::equalsNoCase(key, c); });
+}
+
+} // namespace
+
+void resetSelectionTrees(
+    SelectionTree& source, SelectionTree& destination, const std::function<void()>& yield)
+{
+    PartClock clock(yield);
+    // The copies of the chosen files and folders go first, a pass at a time: a choice of many
+    // thousand files left the window without answer while they went at once.
+    if (const Node* ticked = source.find(kFilesAndFolders); ticked && ticked->checked) {
+        while (Node* copies = destination.find(kFilesAndFolders)) {
+            if (!destination.removeSomeBelow(copies, kRemovedPerPass))
+                break;
+            clock.maybeYield();
+        }
+    }
+    const std::vector<Node*> nodes = source.snapshot();
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (i % 64 == 63)
+            clock.maybeYield();
+        Node* node = nodes[i];
+        if (!source.contains(node) || !node->checked)
+            continue;
+        source.setCheckedOf(node, false);
+        if (!isCategoryKey(node->key)) {
+            destination.removeKey(node->key);
+        } else if (platform::equalsNoCase(node->key, kFilesAndFolders)) {
+            destination.removeKey(node->key);
+            destination.addUnder(kMyComputer, node->key, node->text, node->image);
+        }
+    }
 }
 
 } // namespace wizard

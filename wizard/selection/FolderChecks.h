@@ -9,6 +9,7 @@
 #include "wizard/selection/SelectionTree.h"
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 namespace wizard {
@@ -50,6 +51,13 @@ private:
     SelectionTree::Node* m_folder = nullptr;
     std::size_t m_next = 0;
 };
+
+// After a migration: clears the source tree's ticks and takes the chosen items out of the
+// destination tree; the category nodes stay, "Files and Folders" empty. The work is done in bounded
+// parts with `yield` (which may be empty) called between them; nodes that leave either tree
+// meanwhile are passed over.
+void resetSelectionTrees(
+    SelectionTree& source, SelectionTree& destination, const std::function<void()>& yield);
 
 // True when a drive, folder or file below "Files and Folders" is ticked.
 bool Is_File_Or_Folder_Checked(const SelectionTree& source);

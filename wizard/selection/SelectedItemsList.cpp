@@ -19,9 +19,15 @@ void SelectedItemsList::changed(Change change) const
 
 void SelectedItemsList::clearRows()
 {
-    m_rows.clear();
-    m_index.clear();
+    emptyBeside(m_rows);
+    emptyBeside(m_index);
     changed({Change::Kind::Cleared});
+}
+
+void SelectedItemsList::reserveRows(std::size_t count)
+{
+    m_rows.reserve(m_rows.size() + count);
+    m_index.reserve(m_index.size() + count);
 }
 
 void SelectedItemsList::addRow(const std::string& key, const std::string& text)

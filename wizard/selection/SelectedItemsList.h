@@ -28,6 +28,7 @@ public:
     void addRow(const std::string& key, const std::string& text) override;
     // Also puts the bar back to its start.
     void setProgressMaximum(double maximum) override;
+    void reserveRows(std::size_t count) override;
 
     const std::vector<Row>& rows() const { return m_rows; }
     // The row whose key equals `key` without regard to case; null when there is none.

@@ -111,6 +111,7 @@ SelectionCollections& selectionCollections()
 SelectionCollector::SelectionCollector(Context context, SelectionCollections& collections)
     : m_context(std::move(context))
     , m_collections(collections)
+    , m_partEnd(std::chrono::steady_clock::now() + kPart)
 {}
 
 void SelectionCollector::forEachBelow(
@@ -119,18 +120,25 @@ void SelectionCollector::forEachBelow(
     // The nodes as they are now: a yield may let the user open a folder (its nodes are added, its
     // placeholder goes) or close the page's choice otherwise.
     const std::vector<Node*> nodes = tree.snapshot();
-    auto partEnd = std::chrono::steady_clock::now() + kPart;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
-        if (m_context.yield && i % 64 == 63 && std::chrono::steady_clock::now() >= partEnd) {
-            m_context.yield();
-            partEnd = std::chrono::steady_clock::now() + kPart;
-        }
+        if (i % 64 == 63)
+            maybeYield();
         const Node* n = nodes[i];
         if (!tree.contains(n) || !SelectionTree::isBelowCategory(n))
             continue;
         if (category.empty() || isInCategory(n, category))
             fn(n);
     }
+}
+
+void SelectionCollector::maybeYield()
+{
+    // One part runs on from one walk into the next: the collectors walk the same large trees one
+    // after another, each walk shorter than a part.
+    if (!m_context.yield || std::chrono::steady_clock::now() < m_partEnd)
+        return;
+    m_context.yield();
+    m_partEnd = std::chrono::steady_clock::now() + kPart;
 }
 
 void SelectionCollector::setVariable(const std::string& name, const std::string& value)
@@ -184,6 +192,7 @@ bool SelectionCollector::Sub_Collect_Selected_Info()
     m_collections.applications.clear();
     m_collections.settings.clear();
     m_collections.filesFolders.clear();
+    maybeYield();
     Sub_Collect_Applications();
     Sub_Collect_Display_Settings();
     Sub_Collect_Control_Panel_Settings();
@@ -267,6 +276,11 @@ void SelectionCollector::Sub_Collect_Files_Folders()
     if (!m_context.source)
         return;
     bool taken = false;
+    // Room for every node at most, so that a large choice never grows the lists in one long step.
+    const auto nodes = static_cast<std::size_t>(m_context.source->count());
+    m_collections.filesFolders.reserve(nodes);
+    if (m_context.list)
+        m_context.list->reserveRows(nodes);
     forEachBelow(*m_context.source, kFilesAndFolders, [&](const Node* n) {
         const std::string path = SelectionTree::fullPathOf(n);
         if (n->text.empty() || !n->checked || path.empty() || path.back() == ':' ||

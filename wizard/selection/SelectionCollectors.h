@@ -3,16 +3,33 @@
 // and the script variables the item scripts test.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
 
+#include "common/BackgroundWork.h"
 #include "common/Service.h"
 #include "wizard/selection/SelectionTree.h"
 
 namespace wizard {
+
+// Empties `container`. A large one is freed on a background thread: freeing many thousand strings
+// on the window's thread held the window up.
+template <class Container> void emptyBeside(Container& container)
+{
+    constexpr std::size_t kLarge = 4096;
+    if (container.size() < kLarge) {
+        container.clear();
+        return;
+    }
+    auto held = std::make_shared<Container>(std::move(container));
+    container = Container();
+    common::BackgroundWork::program().runBeside([held] { Container gone = std::move(*held); });
+}
 
 // Strings in insertion order, each under a key unique without regard to case.
 class KeyedList {
@@ -28,8 +45,13 @@ public:
     int count() const { return static_cast<int>(m_entries.size()); }
     void clear()
     {
-        m_entries.clear();
-        m_keys.clear();
+        emptyBeside(m_entries);
+        emptyBeside(m_keys);
+    }
+    void reserve(std::size_t count)
+    {
+        m_entries.reserve(m_entries.size() + count);
+        m_keys.reserve(m_keys.size() + count);
     }
 
 private:
@@ -62,6 +84,8 @@ public:
     // A row whose key is present already is not added again.
     virtual void addRow(const std::string& key, const std::string& text) = 0;
     virtual void setProgressMaximum(double maximum) = 0;
+    // About `count` more rows are coming.
+    virtual void reserveRows(std::size_t count) { (void)count; }
 };
 
 class SelectionCollector {
@@ -115,9 +139,12 @@ private:
     void collectSettings(std::string_view category, std::string_view rowPrefix);
     void setVariable(const std::string& name, const std::string& value = "true");
     void log(const std::string& status);
+    // Yields once the current part's time is used, and starts the next part.
+    void maybeYield();
 
     Context m_context;
     SelectionCollections& m_collections;
+    std::chrono::steady_clock::time_point m_partEnd;
 };
 
 // The space page installs its list through common::Service<SelectedItemsView>; the collectors

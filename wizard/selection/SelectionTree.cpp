@@ -2,7 +2,6 @@
 #include "wizard/selection/SelectionTree.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "platform/CodePage.h"
 
@@ -44,6 +43,17 @@ SelectionTree::Node* SelectionTree::addNode(Node* parent, std::string key, std::
     return node;
 }
 
+void SelectionTree::reserve(std::size_t count)
+{
+    const std::size_t total = m_order.size() + count;
+    m_order.reserve(total);
+    m_storage.reserve(total);
+    m_byKey.reserve(total);
+    m_alive.reserve(total);
+    if (m_listener)
+        m_listener->nodesComing(count);
+}
+
 SelectionTree::Node* SelectionTree::addUnder(
     std::string_view parentKey, std::string key, std::string text, int image)
 {
@@ -73,16 +83,17 @@ SelectionTree::Node* SelectionTree::at(int position) const
 
 bool SelectionTree::contains(const Node* node) const { return node && m_alive.count(node) != 0; }
 
-void SelectionTree::forget(Node* node)
+void SelectionTree::forget(const std::vector<Node*>& roots)
 {
     // One pass over the order and the storage for the whole subtree, so that removing a drive
     // with tens of thousands of listed nodes stays linear.
-    std::unordered_set<const Node*> gone;
-    std::vector<Node*> stack{node};
+    // The nodes that go are marked, so that the passes over the order and the storage cost no
+    // more than a look at each node.
+    std::vector<Node*> stack = roots;
     while (!stack.empty()) {
         Node* n = stack.back();
         stack.pop_back();
-        gone.insert(n);
+        n->leaving = true;
         m_alive.erase(n);
         if (!n->key.empty()) {
             const auto it = m_byKey.find(platform::foldCase(n->key));
@@ -91,11 +102,10 @@ void SelectionTree::forget(Node* node)
         }
         stack.insert(stack.end(), n->children.begin(), n->children.end());
     }
-    m_order.erase(
-        std::remove_if(m_order.begin(), m_order.end(), [&gone](const Node* n) { return gone.count(n) != 0; }),
+    m_order.erase(std::remove_if(m_order.begin(), m_order.end(), [](const Node* n) { return n->leaving; }),
         m_order.end());
     m_storage.erase(std::remove_if(m_storage.begin(), m_storage.end(),
-                        [&gone](const std::unique_ptr<Node>& p) { return gone.count(p.get()) != 0; }),
+                        [](const std::unique_ptr<Node>& p) { return p->leaving; }),
         m_storage.end());
 }
 
@@ -109,7 +119,55 @@ void SelectionTree::removeNode(Node* node)
         auto& siblings = node->parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
     }
-    forget(node);
+    forget({node});
+}
+
+bool SelectionTree::removeSomeBelow(Node* node, std::size_t budget)
+{
+    if (!contains(node))
+        return false;
+    // Walks from the last child down, taking a node once all its children are taken; what is
+    // taken of each parent is a run of its last children.
+    struct Visit {
+        Node* node;
+        std::size_t next; // children still to visit, counted from the front
+        std::size_t taken;
+    };
+    std::vector<Node*> roots;                       // taken nodes whose parent stays
+    std::vector<std::pair<Node*, std::size_t>> cut; // each such parent, and how many of its last children go
+    std::size_t taken = 0;
+    std::vector<Visit> path{{node, node->children.size(), 0}};
+    while (!path.empty()) {
+        Visit& at = path.back();
+        if (at.next > 0 && taken < budget) {
+            Node* child = at.node->children[--at.next];
+            path.push_back({child, child->children.size(), 0});
+            continue;
+        }
+        const Visit done = at;
+        path.pop_back();
+        const bool whole = done.taken == done.node->children.size();
+        if (path.empty() || !whole || taken >= budget) {
+            // Its taken children go as runs of their own; it stays, and so does every node above.
+            const std::size_t kept = done.node->children.size() - done.taken;
+            roots.insert(roots.end(), done.node->children.begin() + static_cast<std::ptrdiff_t>(kept),
+                done.node->children.end());
+            if (done.taken > 0)
+                cut.emplace_back(done.node, kept);
+            for (Visit& above : path)
+                above.next = 0;
+            continue;
+        }
+        ++taken;
+        ++path.back().taken;
+    }
+    for (auto it = roots.rbegin(); it != roots.rend(); ++it)
+        if (m_listener)
+            m_listener->nodeRemoving(**it);
+    for (const auto& [parent, kept] : cut)
+        parent->children.resize(kept);
+    forget(roots);
+    return !node->children.empty();
 }
 
 bool SelectionTree::removeKey(std::string_view key)

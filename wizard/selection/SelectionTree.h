@@ -29,6 +29,7 @@ public:
         bool expanded = false;
         Node* parent = nullptr;
         std::vector<Node*> children;
+        bool leaving = false; // set while the node is taken out of the tree
     };
 
     // Told about every change, so that a view can follow the model.
@@ -38,6 +39,8 @@ public:
         // Called before the node and everything below it leave the tree.
         virtual void nodeRemoving(const Node& node) = 0;
         virtual void nodeChanged(const Node& node) = 0;
+        // About `count` nodes are about to be added.
+        virtual void nodesComing(std::size_t count) { (void)count; }
     };
 
     SelectionTree();
@@ -51,6 +54,9 @@ public:
     // added, when `key` is not empty and already in the tree. Keys compare without regard to case,
     // as the Windows names they are made of do.
     Node* addNode(Node* parent, std::string key, std::string text, int image = 0);
+    // Makes room for `count` more nodes at once, so that adding many thousand nodes never grows
+    // the tree's (and its view's) tables in one long step in the middle of a listing.
+    void reserve(std::size_t count);
     // The same under the node keyed `parentKey`; null when that node is missing.
     Node* addUnder(std::string_view parentKey, std::string key, std::string text, int image = 0);
     // Adds the empty child that marks a drive or folder whose contents were never listed.
@@ -67,6 +73,10 @@ public:
     void removeNode(Node* node);
     bool removeKey(std::string_view key);
     void removeChildren(Node* node);
+    // Removes up to `budget` nodes from below `node`, last children first and each node after
+    // everything below it, in one pass over the tree, so that a large subtree can be emptied in
+    // bounded parts. True while nodes remain below it.
+    bool removeSomeBelow(Node* node, std::size_t budget);
     void clear();
 
     void setCheckedOf(Node* node, bool checked);
@@ -96,7 +106,8 @@ public:
     void remove(int index) override;
 
 private:
-    void forget(Node* node);
+    // Drops the nodes (each with everything below it) from the order, the keys and the storage.
+    void forget(const std::vector<Node*>& roots);
 
     std::vector<std::unique_ptr<Node>> m_storage;
     std::vector<Node*> m_order;

@@ -107,9 +107,16 @@ void SelectionTreeWidget::nodeRemoving(const SelectionTree::Node& node)
 {
     QTreeWidgetItem* item = itemOf(&node);
     forget(node);
+    if (!item)
+        return;
     const bool was = m_updating;
     m_updating = true;
-    delete item; // takes the child items with it
+    // Taken out by its place first: an item deleted in place looks for its place from the front,
+    // and a large folder empties from its end.
+    QTreeWidgetItem* parent = item->parent() ? item->parent() : invisibleRootItem();
+    const int last = parent->childCount() - 1;
+    const int at = last >= 0 && parent->child(last) == item ? last : parent->indexOfChild(item);
+    delete (at >= 0 ? parent->takeChild(at) : item); // takes the child items with it
     m_updating = was;
 }
 
@@ -117,6 +124,12 @@ void SelectionTreeWidget::nodeChanged(const SelectionTree::Node& node)
 {
     if (QTreeWidgetItem* item = itemOf(&node))
         show(node, item);
+}
+
+void SelectionTreeWidget::nodesComing(std::size_t count)
+{
+    m_items.reserve(m_items.size() + count);
+    m_nodes.reserve(m_nodes.size() + count);
 }
 
 void SelectionTreeWidget::onItemChanged(QTreeWidgetItem* item)

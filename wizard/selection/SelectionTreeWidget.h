@@ -38,6 +38,7 @@ private:
     void nodeAdded(const SelectionTree::Node& node) override;
     void nodeRemoving(const SelectionTree::Node& node) override;
     void nodeChanged(const SelectionTree::Node& node) override;
+    void nodesComing(std::size_t count) override;
     void forget(const SelectionTree::Node& node);
     void show(const SelectionTree::Node& node, QTreeWidgetItem* item);
     void onItemChanged(QTreeWidgetItem* item);

@@ -129,6 +129,8 @@ bool SourceFolderListing::finishRead()
         return m_ok = false;
     m_source.removeNode(m_node->children.front());
     m_ok = m_error == platform::FsError::None;
+    if (m_ok)
+        m_source.reserve(2 * m_folders.size() + m_files.size()); // a folder comes with its placeholder
     return m_ok;
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "wizard/selection/TreeBuilders.h"
 
 namespace wizard {
@@ -45,6 +47,63 @@ TEST(SelectionTreeTest, RemovingANodeTakesItsSubtreeAndMovesLaterPositionsUp)
     EXPECT_EQ(t.find("My Computer")->children.size(), 1u);
     EXPECT_NE(t.addUnder("My Computer", "A", "A again"), nullptr) << "a removed key can be used again";
     EXPECT_FALSE(t.removeKey("A11"));
+}
+
+// Emptying a large subtree in bounded passes: each pass takes at most its budget, children before
+// their folder, and leaves a whole tree (every node reachable from its parent, findable by its key,
+// and told to the view exactly once when it goes).
+TEST(SelectionTreeTest, RemovingBelowInPartsTakesAtMostTheBudgetAndLeavesAWholeTree)
+{
+    struct Told : SelectionTree::Listener {
+        void nodeAdded(const SelectionTree::Node&) override {}
+        void nodeChanged(const SelectionTree::Node&) override {}
+        void nodeRemoving(const SelectionTree::Node& node) override
+        {
+            std::vector<const SelectionTree::Node*> stack{&node};
+            while (!stack.empty()) {
+                const SelectionTree::Node* n = stack.back();
+                stack.pop_back();
+                gone.push_back(n->key);
+                stack.insert(stack.end(), n->children.begin(), n->children.end());
+            }
+        }
+        std::vector<std::string> gone;
+    } told;
+    SelectionTree t;
+    addRootNode(t);
+    t.addUnder("My Computer", "F", "F");
+    for (int i = 0; i < 10; ++i)
+        t.addUnder("F", "f" + std::to_string(i), "f");
+    t.addUnder("F", "S", "S");
+    for (int i = 0; i < 5; ++i)
+        t.addUnder("S", "s" + std::to_string(i), "s");
+    t.addUnder("F", "g", "g");
+    t.addUnder("My Computer", "B", "B");
+    t.setListener(&told);
+    const std::vector<std::string> before = keysInOrder(t);
+    int passes = 0;
+    bool more = true;
+    while (more) {
+        const int count = t.count();
+        more = t.removeSomeBelow(t.find("F"), 4);
+        ASSERT_LE(count - t.count(), 4);
+        ASSERT_GT(count - t.count(), 0);
+        ASSERT_EQ(static_cast<int>(before.size() - told.gone.size()), t.count());
+        for (int i = 1; i <= t.count(); ++i) {
+            const SelectionTree::Node* n = t.at(i);
+            ASSERT_EQ(t.find(n->key), n);
+            if (n->parent) {
+                ASSERT_EQ(std::count(n->parent->children.begin(), n->parent->children.end(), n), 1);
+            }
+        }
+        ASSERT_LT(++passes, 10);
+    }
+    EXPECT_EQ(keysInOrder(t), (std::vector<std::string>{"My Computer", "F", "B"}));
+    EXPECT_EQ(told.gone.front(), "g") << "the last child first";
+    EXPECT_EQ(t.find("S"), nullptr);
+    EXPECT_NE(t.addUnder("F", "s3", "again"), nullptr) << "a removed key can be used again";
+    EXPECT_FALSE(t.removeSomeBelow(t.find("B"), 4));
+    t.setListener(nullptr);
 }
 
 TEST(SelectionTreeTest, FullPathAndCategoryFollowTheTexts)
