@@ -421,9 +421,15 @@ void KestroMain::Btn_Accept_Click() { step("next"); }
 
 void KestroMain::Btn_Back_Click()
 {
+    const WizardPage* before = m_active;
     step("back");
-    if (!programEndRequested())
-        setButtonCaption(BarButton::Cancel, "&Cancel");
+    if (programEndRequested())
+        return;
+    setButtonCaption(BarButton::Cancel, "&Cancel");
+    // Finish belongs to the report alone and stands in Help's place: the pages gone back to write
+    // neither, and would otherwise keep Finish in front of Help.
+    if (m_active != before)
+        setButtonVisible(BarButton::Finish, false);
 }
 
 void KestroMain::Btn_Migrate_Click()
