@@ -2,6 +2,7 @@
 #include "wizard/core/KestroMain.h"
 
 #include "platform/HelpViewer.h"
+#include "platform/qt/ActivationReturn.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/FrmKestro.h"
@@ -527,6 +528,7 @@ void KestroMain::mnuContents_Click()
 
 void KestroMain::mnuAbout_Click()
 {
+    const platform::qt::ActivationReturn activation(this);
     FrmKestro about(this);
     about.exec();
 }
