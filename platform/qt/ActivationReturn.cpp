@@ -20,8 +20,7 @@ QWidget* modalOwnerWindow()
 
 ActivationReturn::ActivationReturn(QWidget* owner)
     : m_owner(owner ? owner->window() : modalOwnerWindow())
-{
-}
+{}
 
 ActivationReturn::~ActivationReturn()
 {
