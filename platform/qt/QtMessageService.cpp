@@ -1,10 +1,10 @@
 // QtMessageService.cpp: maps message box requests onto QMessageBox.
 #include "platform/qt/QtMessageService.h"
 
+#include "platform/qt/ActivationReturn.h"
+
 #include <QApplication>
-#include <QMainWindow>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -37,20 +37,6 @@ QMessageBox::StandardButton standardOf(MsgResult button)
     return QMessageBox::Ok;
 }
 
-// The window a box belongs to: the modal window in front, else the active window, else (no window
-// of the program has the focus) its visible main window.
-QWidget* ownerWindow()
-{
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    if (QWidget* active = QApplication::activeWindow())
-        return active;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->isVisible() && qobject_cast<QMainWindow*>(top))
-            return top;
-    return nullptr;
-}
-
 // A box that opens centred on its owner's window, frame on frame, and kept on the owner's screen.
 class CentredMessageBox : public QMessageBox {
 public:
@@ -80,9 +66,10 @@ protected:
 
 MsgResult QtMessageService::show(const MessageRequest& request)
 {
-    const QPointer<QWidget> owner = ownerWindow();
+    // The window the box belongs to is active again once it closes, as after the platform's boxes.
+    const ActivationReturn activation;
     CentredMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
-        QString::fromStdString(request.text), QMessageBox::NoButton, owner);
+        QString::fromStdString(request.text), QMessageBox::NoButton, activation.owner());
     box.setWindowModality(Qt::ApplicationModal);
     const auto buttons = buttonsOf(request.buttons);
     for (MsgResult button : buttons)
@@ -95,11 +82,6 @@ MsgResult QtMessageService::show(const MessageRequest& request)
         : (request.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel);
     box.setEscapeButton(standardOf(escape));
     box.exec();
-    // The window the box belonged to is active again, as after the platform's boxes. Nothing else
-    // hands the activation back where no window manager does (a bare X server), and an inactive
-    // window shows no tooltips until it is clicked.
-    if (owner && owner->isVisible())
-        owner->activateWindow();
     QAbstractButton* clicked = box.clickedButton();
     for (MsgResult button : buttons) {
         if (clicked && clicked == box.button(standardOf(button)))

@@ -2,6 +2,7 @@
 #include "wizard/connection/NetworkComputerBrowser.h"
 
 #include "platform/RunningMachine.h"
+#include "platform/qt/ActivationReturn.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -47,6 +48,7 @@ std::string Browse_Network_Computer(QWidget* owner)
     platform::RunningMachine* machine = platform::RunningMachine::current();
     if (!machine)
         return {};
+    const platform::qt::ActivationReturn activation(owner);
     NetworkComputerDialog dialog(machine->network().browseComputers(), owner);
     return dialog.exec() == QDialog::Accepted ? dialog.chosen() : std::string();
 }

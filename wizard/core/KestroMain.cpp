@@ -2,6 +2,7 @@
 #include "wizard/core/KestroMain.h"
 
 #include "platform/HelpViewer.h"
+#include "platform/qt/ActivationReturn.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/FrmKestro.h"
@@ -421,9 +422,15 @@ void KestroMain::Btn_Accept_Click() { step("next"); }
 
 void KestroMain::Btn_Back_Click()
 {
+    const WizardPage* before = m_active;
     step("back");
-    if (!programEndRequested())
-        setButtonCaption(BarButton::Cancel, "&Cancel");
+    if (programEndRequested())
+        return;
+    setButtonCaption(BarButton::Cancel, "&Cancel");
+    // Finish belongs to the report alone and stands in Help's place: the pages gone back to write
+    // neither, and would otherwise keep Finish in front of Help.
+    if (m_active != before)
+        setButtonVisible(BarButton::Finish, false);
 }
 
 void KestroMain::Btn_Migrate_Click()
@@ -521,6 +528,7 @@ void KestroMain::mnuContents_Click()
 
 void KestroMain::mnuAbout_Click()
 {
+    const platform::qt::ActivationReturn activation(this);
     FrmKestro about(this);
     about.exec();
 }

@@ -1,6 +1,7 @@
 // PageRoutines.cpp: Open_A_Form and Close_A_Form over Qt's window ownership and modality.
 #include "wizard/core/PageRoutines.h"
 
+#include "platform/qt/ActivationReturn.h"
 #include "wizard/core/KestroMain.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardLog.h"
@@ -41,6 +42,7 @@ bool Open_A_Form(QWidget* form, bool modal)
             form->setParent(g_main.data(), form->windowFlags() | Qt::Dialog);
         if (modal) {
             QApplication::beep();
+            const platform::qt::ActivationReturn activation;
             QPointer<QWidget> guard(form);
             if (auto* dialog = qobject_cast<QDialog*>(form)) {
                 if (!programEndRequested())

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -306,6 +307,8 @@ protected:
 TEST_F(BrowseNetworkTest, BrowseListsTheAnsweringComputersAndTakesTheChosenOne)
 {
     host.show();
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
     edit("txt_Source_Name")->setText("TYPED");
     whenBrowserOpens([](NetworkComputerDialog& d) {
         EXPECT_FALSE(testsupport::child<QPushButton>(d, "cmdOK")->isEnabled());
@@ -316,6 +319,8 @@ TEST_F(BrowseNetworkTest, BrowseListsTheAnsweringComputersAndTakesTheChosenOne)
     page->CmdBrowse_Click();
     EXPECT_EQ(listed, (std::vector<std::string>{"DESTPC", "OLDPC"}));
     EXPECT_EQ(edit("txt_Source_Name")->text(), "OLDPC");
+    // The window the browser was opened over takes keys again without a click.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&host, 1000));
 }
 
 TEST_F(BrowseNetworkTest, CancellingTheBrowserKeepsTheTypedName)

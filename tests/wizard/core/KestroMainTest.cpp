@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -446,6 +447,20 @@ TEST_F(KestroMainTest, FormsOpenOwnedByTheMainWindowAndCloseForGood)
     EXPECT_FALSE(modal->isVisible());
     EXPECT_EQ(modal->parentWidget(), window);
     delete modal;
+}
+
+// Where no window manager hands the activation back (a bare X server), the main window would take
+// no keys after the about box until it is clicked.
+TEST_F(KestroMainTest, TheAboutBoxMakesTheMainWindowActiveAgainWhenItCloses)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTimer::singleShot(0, window, [] {
+        if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            about->accept();
+    });
+    action("mnuAbout")->trigger();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window, 1000));
 }
 
 TEST_F(KestroMainTest, ClearAllAlwaysLeavesNextDisabled)

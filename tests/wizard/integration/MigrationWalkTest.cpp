@@ -131,6 +131,32 @@ TEST_F(MigrationWalkTest, FromSelectionThroughMigrateToTheReport)
     EXPECT_TRUE(onNewPc(wallpaper));
 }
 
+// Back from the report: the pages gone back to show Help where the report showed Finish (the two
+// share one place), and Cancel again in place of Close.
+TEST_F(MigrationWalkTest, BackFromTheReportShowsHelpAgainInFinishsPlace)
+{
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    tick(sourceTree(w), "My Computer\\Display Settings\\Wallpaper");
+    next(w);
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+    const auto shown = [w](const char* name) { return w->findChild<QPushButton*>(name)->isVisibleTo(w); };
+    const auto enabled = [w](const char* name) { return w->findChild<QPushButton*>(name)->isEnabled(); };
+    ASSERT_TRUE(shown("Btn_Finish"));
+
+    for (const char* page : {"frm_source_Space_Info", "frm_Drive_Info", "Frm_ApplicationSettings"}) {
+        w->findChild<QPushButton*>("Btn_Back")->click();
+        ASSERT_EQ(activeForm(w), page);
+        EXPECT_FALSE(shown("Btn_Finish")) << page;
+        EXPECT_TRUE(shown("Btn_Help") && enabled("Btn_Help")) << page;
+        EXPECT_TRUE(shown("Btn_Back") && enabled("Btn_Back")) << page;
+        EXPECT_EQ(w->findChild<QPushButton*>("Cancel")->text(), "&Cancel") << page;
+    }
+}
+
 // Files the user changed on NEWPC after the source's were last written stay, in a chosen folder and
 // as a file chosen on its own: the log names each and the item's report line counts them. An older
 // file of NEWPC is replaced as before.
