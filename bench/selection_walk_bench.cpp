@@ -15,6 +15,7 @@
 #include "wizard/core/KestroMain.h"
 #include "wizard/core/PageRoutines.h"
 #include "wizard/core/WizardPage.h"
+#include "wizard/pages/MigrationPages.h"
 #include "wizard/program/KestroProgram.h"
 #include "wizard/selection/ApplicationSettingsPage.h"
 #include "wizard/selection/SelectionTreeWidget.h"
