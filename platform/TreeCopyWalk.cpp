@@ -132,6 +132,7 @@ struct TreeCopyWalk::Frame {
     bool srcHasSidecar = false;
     bool dstHasSidecar = false;
     bool partialNoted = false; // the run record knows copies are written here
+    bool named = false;        // its files are the options' named files
     ListingNameFilter names;   // while the source is listed
     std::vector<ListedName> files;
     std::vector<std::string> folders;
@@ -214,8 +215,22 @@ void TreeCopyWalk::close()
         ::unlinkat(m_frames.back()->dst, m_partial.c_str(), 0);
     }
     m_current.reset();
-    while (!m_frames.empty())
+    while (!m_frames.empty()) {
+        letGo(std::move(m_frames.back()));
         m_frames.pop_back();
+    }
+}
+
+// Closes a folder the walk is done with. The entries of a large folder are freed beside the
+// caller: letting go of a hundred thousand names takes tens of milliseconds.
+void TreeCopyWalk::letGo(std::unique_ptr<Frame> frame)
+{
+    constexpr std::size_t kLargeFolder = 4096;
+    frame->closeFolders();
+    if (frame->taken.size() + frame->files.size() < kLargeFolder)
+        return;
+    common::BackgroundWork::program().runBeside(
+        [held = std::shared_ptr<Frame>(std::move(frame))]() mutable { held.reset(); });
 }
 
 // Lists one part of the frame's folders. The source's entries go through ListingNameFilter as every
@@ -302,13 +317,13 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
     return FsError::None;
 }
 
-// The files named in the options stand in for the source's listing; the destination is still
-// listed, so that an existing target is found without regard to case.
+// The files named in the options stand in for the source's listing (they are taken up from the
+// options one by one, so that opening the walk over many thousand names stays short); the
+// destination is still listed, so that an existing target is found without regard to case.
 void TreeCopyWalk::takeNamedFiles(Frame& f)
 {
-    f.files.reserve(m_options.files.size());
-    for (const std::string& name : m_options.files)
-        f.files.push_back({name, foldCase(name), false});
+    f.named = true;
+    f.taken.reserve(m_options.files.size());
     struct stat st {};
     if (::fstatat(f.src, std::string(kAttributeSidecar).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         f.srcAttributes = hostfs::readSidecarAt(f.src);
@@ -351,6 +366,12 @@ TreeStep TreeCopyWalk::step()
             if (m_options.leaveOut && m_options.leaveOut(file.name))
                 continue;
             return startFile(frame, file.name, file.folded);
+        }
+        if (frame.named && frame.nextFile < m_options.files.size()) {
+            const std::string& name = m_options.files[frame.nextFile++];
+            if (m_options.leaveOut && m_options.leaveOut(name))
+                continue;
+            return startFile(frame, name, foldCase(name));
         }
         if (m_options.recurse && frame.nextFolder < frame.folders.size()) {
             TreeStep entered = enterFolder(frame, frame.folders[frame.nextFolder++]);
@@ -441,11 +462,10 @@ bool TreeCopyWalk::leaveFolder(TreeStep& lost)
             return false;
         }
     }
-    if (gone) {
+    if (gone)
         lost = stepOf(TreeStepKind::SourceLost, *done);
-        return false;
-    }
-    return true;
+    letGo(std::move(done));
+    return !gone;
 }
 
 TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const std::string& folded)

@@ -90,6 +90,7 @@ private:
     TreeStep continueFile();
     TreeStep finishFile(FsError result);
     bool leaveFolder(TreeStep& lost);
+    static void letGo(std::unique_ptr<Frame> frame);
     void keepOpenBounded();
     TreeStep stepOf(
         TreeStepKind kind, const Frame& frame, std::string name = {}, FsError error = FsError::None) const;

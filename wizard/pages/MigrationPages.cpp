@@ -213,8 +213,12 @@ frm_source_Space_Info::~frm_source_Space_Info()
 
 void frm_source_Space_Info::showProgress()
 {
+    // The bar is drawn with the window's next turn, not at once: a bar that redraws itself
+    // whenever its text changes holds up a long copy on every move.
+    m_bar->setUpdatesEnabled(false);
     m_bar->setMaximum(static_cast<int>(std::lround(selectedItemsList().progressMaximum())));
     m_bar->setValue(static_cast<int>(std::lround(selectedItemsList().progressValue())));
+    m_bar->setUpdatesEnabled(true);
 }
 
 bool frm_source_Space_Info::Get_Selected_size()

@@ -105,6 +105,8 @@ bool FilesFoldersMigration::step()
         walkStep();
     } else if (m_inBatch) {
         batchStep();
+    } else if (m_gathering) {
+        gatherStep();
     } else if (!m_fileSource.empty()) {
         copyChosenFile();
     } else {
@@ -155,7 +157,7 @@ void FilesFoldersMigration::startItem(const Item& item)
         m_fileSource = item.key;
         m_fileFolder = dest.substr(0, dest.size() - 1);
         if (m_next >= m_batchEnd)
-            openBatch(dest);
+            startGathering(dest);
         return;
     }
     beginFolder(item, dest);
@@ -178,30 +180,69 @@ void FilesFoldersMigration::beginFolder(const Item& item, const std::string& des
     }
 }
 
-// The current item is a file; it and the files chosen right after it in the same folder are
-// copied through one walk over that folder (`destFolder` ends with "\"). When the walk cannot be
-// opened, each of them is copied on its own.
-void FilesFoldersMigration::openBatch(const std::string& destFolder)
+struct FilesFoldersMigration::Gathering {
+    std::string keyFolder;
+    std::string pathFolder;
+    std::string destFolder; // ends with "\"
+    std::size_t end = 0;
+    std::vector<std::string> names;
+};
+
+namespace {
+
+// How many items one step looks at while a batch is gathered.
+constexpr std::size_t kGatherPerStep = 4096;
+
+} // namespace
+
+// The current item is a file; it and the files chosen right after it in the same folder are to be
+// copied through one walk over that folder (`destFolder` ends with "\"). They are gathered over
+// the next steps; until then the item keeps its own copy (m_fileSource) in reserve.
+void FilesFoldersMigration::startGathering(const std::string& destFolder)
 {
-    const std::string keyFolder = folderOf(m_items[m_next].key);
-    const std::string pathFolder = folderOf(m_items[m_next].sourcePath);
-    std::size_t end = m_next + 1;
+    auto g = std::make_unique<Gathering>();
+    g->keyFolder = folderOf(m_items[m_next].key);
+    g->pathFolder = folderOf(m_items[m_next].sourcePath);
+    g->destFolder = destFolder;
+    g->end = m_next + 1;
+    g->names.push_back(fileNameOf(m_items[m_next].key));
+    m_gathering = std::move(g);
+}
+
+// Takes up the next items of the batch; when its last is found, the walk is opened.
+void FilesFoldersMigration::gatherStep()
+{
+    Gathering& g = *m_gathering;
+    const std::size_t limit = std::min(m_items.size(), g.end + kGatherPerStep);
     // The walk opens each file by its name below the folder it holds: only a name a Windows folder
     // can hold joins it (anything else is looked at on its own, through the path rules).
-    while (end < m_items.size() && folderOf(m_items[end].key) == keyFolder &&
-        folderOf(m_items[end].sourcePath) == pathFolder &&
-        platform::isWindowsName(fileNameOf(m_items[end].key)))
-        ++end;
-    if (end - m_next < 2)
+    for (; g.end < limit; ++g.end) {
+        const Item& item = m_items[g.end];
+        std::string name = fileNameOf(item.key);
+        if (folderOf(item.key) != g.keyFolder || folderOf(item.sourcePath) != g.pathFolder ||
+            !platform::isWindowsName(name))
+            break;
+        g.names.push_back(std::move(name));
+    }
+    if (g.end == limit && limit < m_items.size())
         return;
-    m_batchEnd = end;
+    openBatch();
+}
+
+// Opens the walk over the gathered files. When there is only the one file, or the walk cannot be
+// opened, the current item is copied on its own.
+void FilesFoldersMigration::openBatch()
+{
+    const std::unique_ptr<Gathering> g = std::move(m_gathering);
+    if (g->names.size() < 2)
+        return;
+    m_batchEnd = g->end;
     platform::TreeCopyOptions options;
     options.recurse = false;
     options.maxPath = platform::kMaxWindowsPath;
-    for (std::size_t i = m_next; i < end; ++i)
-        options.files.push_back(fileNameOf(m_items[i].key));
+    options.files = std::move(g->names);
     auto batch = std::make_unique<platform::TreeCopyWalk>(std::move(options));
-    if (transfer::openTreeCopy(keyFolder + "\\", destFolder, *batch) != transfer::FsError::None)
+    if (transfer::openTreeCopy(g->keyFolder + "\\", g->destFolder, *batch) != transfer::FsError::None)
         return;
     m_batch = std::move(batch);
     m_inBatch = true;
@@ -380,6 +421,7 @@ void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& d
 {
     m_active = false;
     m_inBatch = false;
+    m_gathering.reset();
     // The item's folders are let go: nothing is held open between items but the folder of the
     // files chosen together.
     m_walk.reset();
@@ -389,6 +431,9 @@ void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& d
         m_batch.reset();
     if (m_hooks.finished)
         m_hooks.finished(item, outcome, detail);
+    // Its texts are let go now rather than all at once at the end (a hundred thousand items take
+    // tens of milliseconds).
+    const Item released = std::move(m_items[m_next - 1]);
 }
 
 namespace {
@@ -411,9 +456,16 @@ public:
         m_list.advance(m_step * count);
         if (m_list.progressValue() != before)
             return;
-        // Together they would pass the bar's end: step by step, as far as the bar goes.
-        for (int i = 0; i < count; ++i)
-            m_list.advance(m_step);
+        // Together they would pass the bar's end: as far as the bar goes, in as few moves as
+        // halving finds (each move redraws the bar).
+        for (int left = count, part = count / 2; left > 0 && part > 0; part = std::min(part, left)) {
+            const double at = m_list.progressValue();
+            m_list.advance(m_step * part);
+            if (m_list.progressValue() != at)
+                left -= part;
+            else
+                part /= 2;
+        }
     }
 
 private:
@@ -422,24 +474,36 @@ private:
     int m_count = 0;
 };
 
-} // namespace
-
-bool Sub_Data_Explorer_Migration()
+// The chosen files and folders as the copy's items, taken over in parts with the window's events
+// taken up between them (a folder opened on the selection page gives an item per file). False
+// when the program is to end meanwhile.
+bool collectItems(std::vector<FilesFoldersMigration::Item>& items, transfer::CopyPacing& pacing)
 {
-    WizardWindows& windows = wizardWindows();
-    windows.openBusyWindow();
-    windows.offerBusyCancel(true);
-    transferGlobals().progressCaption = "Migrating Data...";
-    windows.setBusyCaption(transferGlobals().progressCaption);
+    constexpr std::size_t kPart = 1024;
+    const KeyedList& chosen = selectionCollections().filesFolders;
+    items.reserve(chosen.entries().size());
+    for (std::size_t i = 0; i < chosen.entries().size(); ++i) {
+        const KeyedList::Entry& e = chosen.entries()[i];
+        items.push_back({e.key, e.item});
+        if (i % kPart == kPart - 1 && pacing.eventsDue()) {
+            transfer::yieldToEvents();
+            if (programEndRequested())
+                return false;
+        }
+    }
+    return true;
+}
 
+// The copy itself, with the busy window open.
+void copyChosenItems(WizardWindows& windows)
+{
     SelectedItemsList& list = selectedItemsList();
     PendingProgress progress(list, selectionCollections().progressStep);
-    const auto& entries = selectionCollections().filesFolders.entries();
+    transfer::CopyPacing pacing;
     std::vector<FilesFoldersMigration::Item> items;
-    items.reserve(entries.size());
-    for (const KeyedList::Entry& e : entries)
-        items.push_back({e.key, e.item});
-    migrationReport().reserve(entries.size());
+    if (!collectItems(items, pacing))
+        return;
+    migrationReport().reserve(items.size());
 
     FilesFoldersMigration::Hooks hooks;
     hooks.started = [&list](const FilesFoldersMigration::Item& item) {
@@ -458,7 +522,6 @@ bool Sub_Data_Explorer_Migration()
             writeTransferLog(kProcess, "Failed : " + item.sourcePath + " : " + detail);
     };
     FilesFoldersMigration run(std::move(items), std::move(hooks));
-    transfer::CopyPacing pacing;
     while (run.step()) {
         if (pacing.eventsDue()) {
             progress.show();
@@ -473,6 +536,18 @@ bool Sub_Data_Explorer_Migration()
             run.cancel();
     }
     progress.show();
+}
+
+} // namespace
+
+bool Sub_Data_Explorer_Migration()
+{
+    WizardWindows& windows = wizardWindows();
+    windows.openBusyWindow();
+    windows.offerBusyCancel(true);
+    transferGlobals().progressCaption = "Migrating Data...";
+    windows.setBusyCaption(transferGlobals().progressCaption);
+    copyChosenItems(windows);
     windows.offerBusyCancel(false);
     windows.closeBusyWindow();
     return true;

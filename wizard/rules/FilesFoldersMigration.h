@@ -67,7 +67,9 @@ private:
     void begin(const Item& item);
     void startItem(const Item& item);
     void beginFolder(const Item& item, const std::string& dest);
-    void openBatch(const std::string& destFolder);
+    void startGathering(const std::string& destFolder);
+    void gatherStep();
+    void openBatch();
     void batchStep();
     void lostFromBatch();
     void walkStep();
@@ -94,6 +96,11 @@ private:
     std::unique_ptr<platform::TreeCopyWalk> m_batch;
     std::size_t m_batchEnd = 0;
     bool m_inBatch = false;
+    // While the files of a batch are gathered (a bounded number per step, so that a folder of
+    // many thousand chosen files never holds up the window): the next item looked at, the names
+    // taken so far and the folder they go into.
+    struct Gathering;
+    std::unique_ptr<Gathering> m_gathering;
     std::string m_fileSource;
     std::string m_fileFolder;
     transfer::CopyPacing m_pacing;

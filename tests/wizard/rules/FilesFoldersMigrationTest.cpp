@@ -238,6 +238,39 @@ TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowStopsBetweenFiles)
     EXPECT_FALSE(wizard::wizardWindows().busyCancelRequested());
 }
 
+// Thousands of files of one folder chosen one by one (the folder opened on the selection page):
+// the window takes up its events while the copy's list is made and the files are gathered, before
+// the first of them is copied, and every file still arrives.
+TEST_F(FilesFoldersMigrationTest, ManyFilesChosenOneByOneKeepTheWindowLiveBeforeTheFirstArrives)
+{
+    constexpr int kFiles = 5000;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "Data/Many/f" + std::to_string(i) + ".txt";
+        w.putOld(name, "x");
+        choose("C:\\Data\\Many\\f" + std::to_string(i) + ".txt");
+    }
+    choose("C:\\Data\\single.txt");
+    // Each turn of the window takes 10 ms until the first file is there, so that every step that
+    // ends gives the window its turn.
+    int turnsBeforeFirst = 0;
+    w.pump.onYield = [&] {
+        if (fs::exists(w.hostNew("Data/Many/f0.txt")))
+            return;
+        ++turnsBeforeFirst;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+    w.pump.onYield = nullptr;
+
+    EXPECT_GE(turnsBeforeFirst, 4);
+    for (int i = 0; i < kFiles; i += 999)
+        EXPECT_EQ(
+            reported("C:\\Data\\Many\\f" + std::to_string(i) + ".txt")->outcome, TransferOutcome::Migrated);
+    EXPECT_EQ(wizard::migrationReport().count(TransferOutcome::Migrated), kFiles + 1);
+    EXPECT_EQ(w.readNew("Data/Many/f4999.txt"), "x");
+    EXPECT_EQ(w.readNew("Data/single.txt"), "single");
+}
+
 // The destination fills up during the copy (a file-size limit in a child process stands in for a
 // full drive): what did not fit is reported failed with "Disk full", what fitted is there, and no
 // file is left cut short under its name.
