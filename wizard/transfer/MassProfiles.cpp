@@ -4,15 +4,13 @@
 
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ProgramEnd.h"
+#include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferPlatform.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace wizard::mass {
 namespace {
@@ -27,13 +25,6 @@ constexpr const char* k9xShortcuts[] = {"Documents and Settings\\All Users\\Star
     "Documents and Settings\\All Users\\Start Menu\\New Office Document.lnk",
     "Documents and Settings\\All Users\\Start Menu\\Open Office Document.lnk",
     "Documents and Settings\\All Users\\Desktop\\Microsoft Outlook.*"};
-
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
-    return text;
-}
 
 std::string destDriveRoot() { return massState().destSystemRoot.substr(0, 3); }
 
@@ -59,7 +50,7 @@ void copyNtProfile(const std::string& shareRoot)
     const std::string p = shareRoot + "Documents and Settings\\" + s.sourceUserName;
     const std::string q = destDriveRoot() + "Documents and Settings\\" + s.destUserName;
     for (const std::string& entry : subFolderNames(p + "\\Start Menu"))
-        if (upper(entry) != "ALL USERS")
+        if (coretext::upperAscii(entry) != "ALL USERS")
             copyTree(p + "\\Start Menu\\" + entry, q + "\\Start Menu\\" + entry, true);
     copyTree(p + "\\Desktop", q + "\\Desktop", false);
     copyTree(p + "\\Favorites", q + "\\Favorites", true);
@@ -74,7 +65,7 @@ void copy9xProfiles(const std::string& shareRoot)
     const std::string w = shareRoot + windowsFolderName(s.sourceSystemRoot);
     const std::string r = destDriveRoot() + "Documents and Settings\\";
     for (const std::string& entry : subFolderNames(w + "\\Profiles"))
-        if (upper(entry) != "ALL USERS")
+        if (coretext::upperAscii(entry) != "ALL USERS")
             copyTree(w + "\\Profiles\\" + entry, r + entry, true);
     copyTree(w + "\\Start Menu", r + "All Users\\Start Menu", false);
     copyTree(w + "\\Desktop", r + "All Users\\Desktop", false);
@@ -142,7 +133,8 @@ bool FN_MSI_Copy()
         for (const std::string& name : fileNames(source + "\\Installer")) {
             if (programEndRequested())
                 break;
-            if (upper(name).size() < 4 || upper(name).substr(name.size() - 4) != ".MSI")
+            if (name.size() < 4 ||
+                coretext::upperAscii(std::string_view(name).substr(name.size() - 4)) != ".MSI")
                 continue;
             const std::int64_t length = fileSize(dest + "\\installer\\" + name);
             const std::string fixed =

@@ -11,10 +11,9 @@
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferPlatform.h"
+#include "wizard/transfer/TransferText.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <utility>
 
 namespace wizard::mass {
@@ -24,27 +23,10 @@ using namespace wizard::transfer;
 using wizard::ModOtherApplications::ExportRegistry;
 using wizard::ModOtherApplications::ImportRegistry;
 
-constexpr const char* kMirrorHeader = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\";
 constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 
-std::string upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
-    return text;
-}
-
-std::string escaped(const std::string& path)
-{
-    std::string out;
-    out.reserve(path.size() * 2);
-    for (char ch : path) {
-        out += ch;
-        if (ch == '\\')
-            out += '\\';
-    }
-    return out;
-}
+// A path as a registry export writes it: every backslash doubled.
+std::string escaped(const std::string& path) { return coretext::replaceAll(path, "\\", "\\\\"); }
 
 // A path component ends here: an escaped separator, a closing quote, a line end or the text's end.
 bool componentEnds(std::string_view text, std::size_t at)
@@ -58,7 +40,7 @@ bool exportAndStrip(const std::string& key, const std::string& file)
 {
     if (!ExportRegistry(file, key))
         return false;
-    return FN_Sys_Path_Change(file, kMirrorHeader, "[");
+    return FN_Sys_Path_Change(file, std::string(kMirrorHeader), "[");
 }
 
 // The keys an import may change, by the file's name: the exported sub-keys of the source's
@@ -67,8 +49,8 @@ bool exportAndStrip(const std::string& key, const std::string& file)
 std::vector<std::string> keysOfImport(const std::string& file)
 {
     const std::string base = file.substr(file.rfind('\\') + 1);
-    const std::string name = upper(base);
-    if (upper(file).find("REGFILES\\") != std::string::npos)
+    const std::string name = coretext::upperAscii(base);
+    if (coretext::upperAscii(file).find("REGFILES\\") != std::string::npos)
         return {};
     const std::string local = "HKEY_LOCAL_MACHINE\\";
     for (const auto& [fileName, key] : {std::pair{"APPMANAGEMENT.REG", "App Management"},
@@ -172,7 +154,7 @@ bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
         return false;
     for (const std::string& name : *names) {
         if (name == "Microsoft" || name == "Clients" || name == "INTEL" || name == "Policies" ||
-            upper(name) == "CLASSES")
+            coretext::upperAscii(name) == "CLASSES")
             continue;
         wizardWindows().setBusyDetails("Please wait.. Analyzing Source PC Information " + name);
         if (!exportAndStrip(
@@ -228,7 +210,7 @@ bool FN_Cur_User_Process(const std::string& file)
     writeTransferLog("FN_Cur_User_Process", "Start");
     const std::string path = underApp(file);
     const std::string user = "[HKEY_CURRENT_USER\\Software\\Microsoft\\";
-    FN_Sys_Path_Change(path, kMirrorHeader, "[");
+    FN_Sys_Path_Change(path, std::string(kMirrorHeader), "[");
     for (const char* kept : {"SystemCertificates", "Windows\\CurrentVersion", "Installer"})
         FN_Sys_Path_Change(path, user + kept, user + kept + "1");
     writeTransferLog("FN_Cur_User_Process", "End");
@@ -242,7 +224,7 @@ bool FN_Import_Registry(const std::string& file)
     if (file.find_first_not_of(' ') == std::string::npos) {
         const std::string folder = underApp("Temp");
         for (const std::string& name : fileNames(folder)) {
-            const std::string up = upper(name);
+            const std::string up = coretext::upperAscii(name);
             if (up.size() < 4 || up.compare(up.size() - 4, 4, ".REG") != 0)
                 continue;
             if (up == "HKCR.REG" || up == "HKCU.REG" || up == "HKLM.REG")
@@ -278,7 +260,7 @@ bool FN_MS_APP(const std::string& templateFile, const std::string& mode)
     if (mode != "ALL") {
         std::string name = templateFile;
         if (s.destOsCode == "XP")
-            name = coretext::replaceAll(upper(name), ".REG", " 2000_XP.reg");
+            name = coretext::replaceAll(coretext::upperAscii(name), ".REG", " 2000_XP.reg");
         const std::string program =
             s.destSystemRoot.substr(0, 2) + "\\Program Files\\Microsoft Office\\Office\\" + mode;
         if (s.destSystemRoot.size() >= 2 && fileExists(program))

@@ -6,14 +6,13 @@
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/ProgramEnd.h"
+#include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferPlatform.h"
-
-#include <cctype>
 
 namespace wizard::mass {
 namespace {
@@ -22,13 +21,6 @@ using namespace wizard::transfer;
 
 constexpr const char* kMapiFiles[] = {
     "faxmapi.dll", "mapistub.dll", "sfmapi.dll", "mapi32.dll", "mapi.dll", "mapisrvr.exe"};
-
-std::string upper(std::string text)
-{
-    for (char& ch : text)
-        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return text;
-}
 
 std::function<void()>& listener()
 {
@@ -125,7 +117,7 @@ bool FN_MAPI(const std::string& direction)
         if (e != platform::FsError::None)
             failed = e;
     };
-    if (upper(direction) == "BACK") {
+    if (coretext::upperAscii(direction) == "BACK") {
         makeSurePathExists(saved + "\\");
         for (const char* name : kMapiFiles)
             if (fileExists(system32Folder() + name))
