@@ -334,7 +334,12 @@ bool KestroMain::showPanel(const std::string& panelName)
         m_active = nullptr;
         platform::qt::setHelpTopic(m_toolbar, 0);
         platform::qt::setHelpTopic(this, 0);
+        // Opened for the first time, the window comes to the front with the keyboard, as a newly
+        // opened window does even where no window manager hands it the activation.
+        const bool opening = !isVisible();
         show();
+        if (opening)
+            activateWindow();
         return false;
     }
     WizardPage* page = this->page(panelName);
