@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "platform/CodePage.h"
+#include "wizard/selection/PartClock.h"
 #include "wizard/selection/TreeBuilders.h"
 
 namespace wizard {
@@ -240,25 +241,6 @@ namespace {
 constexpr auto kResetPart = std::chrono::milliseconds(8);
 constexpr std::size_t kRemovedPerPass = 2048;
 
-// Calls `yield` once the current part's time is used, and starts the next part.
-class PartClock {
-public:
-    explicit PartClock(const std::function<void()>& yield)
-        : m_yield(yield)
-    {}
-    void maybeYield()
-    {
-        if (!m_yield || std::chrono::steady_clock::now() < m_end)
-            return;
-        m_yield();
-        m_end = std::chrono::steady_clock::now() + kResetPart;
-    }
-
-private:
-    const std::function<void()>& m_yield;
-    std::chrono::steady_clock::time_point m_end = std::chrono::steady_clock::now() + kResetPart;
-};
-
 bool isCategoryKey(std::string_view key)
 {
     // The page's two application categories among them, so that the next choice has its place in
@@ -275,7 +257,7 @@ bool isCategoryKey(std::string_view key)
 void resetSelectionTrees(
     SelectionTree& source, SelectionTree& destination, const std::function<void()>& yield)
 {
-    PartClock clock(yield);
+    PartClock clock(yield, kResetPart);
     // The copies of the chosen files and folders go first, a pass at a time: a choice of many
     // thousand files left the window without answer while they went at once.
     if (const Node* ticked = source.find(kFilesAndFolders); ticked && ticked->checked) {

@@ -111,7 +111,7 @@ SelectionCollections& selectionCollections()
 SelectionCollector::SelectionCollector(Context context, SelectionCollections& collections)
     : m_context(std::move(context))
     , m_collections(collections)
-    , m_partEnd(std::chrono::steady_clock::now() + kPart)
+    , m_clock(m_context.yield, kPart)
 {}
 
 void SelectionCollector::forEachBelow(
@@ -129,16 +129,6 @@ void SelectionCollector::forEachBelow(
         if (category.empty() || isInCategory(n, category))
             fn(n);
     }
-}
-
-void SelectionCollector::maybeYield()
-{
-    // One part runs on from one walk into the next: the collectors walk the same large trees one
-    // after another, each walk shorter than a part.
-    if (!m_context.yield || std::chrono::steady_clock::now() < m_partEnd)
-        return;
-    m_context.yield();
-    m_partEnd = std::chrono::steady_clock::now() + kPart;
 }
 
 void SelectionCollector::setVariable(const std::string& name, const std::string& value)

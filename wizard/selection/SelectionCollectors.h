@@ -13,6 +13,7 @@
 
 #include "common/BackgroundWork.h"
 #include "common/Service.h"
+#include "wizard/selection/PartClock.h"
 #include "wizard/selection/SelectionTree.h"
 
 namespace wizard {
@@ -139,12 +140,13 @@ private:
     void collectSettings(std::string_view category, std::string_view rowPrefix);
     void setVariable(const std::string& name, const std::string& value = "true");
     void log(const std::string& status);
-    // Yields once the current part's time is used, and starts the next part.
-    void maybeYield();
+    void maybeYield() { m_clock.maybeYield(); }
 
     Context m_context;
     SelectionCollections& m_collections;
-    std::chrono::steady_clock::time_point m_partEnd;
+    // One part runs on from one walk into the next: the collectors walk the same large trees one
+    // after another, each walk shorter than a part.
+    PartClock m_clock;
 };
 
 // The space page installs its list through common::Service<SelectedItemsView>; the collectors
