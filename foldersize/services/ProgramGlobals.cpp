@@ -4,11 +4,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include "foldersize/services/ProgramPaths.h"
 
 namespace foldersize {
 
@@ -36,7 +37,7 @@ void InitMain(int major, int minor, int revision)
     g.progVersion = versionText(major, minor, revision);
     // Every copy holds a shared lock on this marker for its whole life, so that an installer can
     // tell whether a copy still runs. The handle is deliberately never closed.
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QString runtime = runtimeFolder();
     if (runtime.isEmpty())
         runtime = QDir::tempPath();
     const QByteArray marker =

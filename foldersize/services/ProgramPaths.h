@@ -18,4 +18,10 @@ QString errorLogFolder();
 // <cache>/Tallymoor/ (XDG_CACHE_HOME or ~/.cache), with a trailing "/"; downloaded updates.
 QString downloadFolder();
 
+// The user's runtime folder (XDG_RUNTIME_DIR), where the running copy keeps its marker, lock and
+// socket. Without one (su, runuser, cron, ssh), a folder of the user's own in the temporary folder,
+// "runtime-" and the user name, made private; "" when not even that can be had. Says nothing on
+// standard error, which scripts take for a failure.
+QString runtimeFolder();
+
 } // namespace foldersize

@@ -6,8 +6,9 @@
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
+
+#include "foldersize/services/ProgramPaths.h"
 
 namespace foldersize {
 
@@ -15,7 +16,7 @@ SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
     : QObject(parent)
 {
     if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        folder = runtimeFolder();
     if (folder.isEmpty())
         folder = QDir::tempPath();
     QDir().mkpath(folder);
