@@ -29,6 +29,7 @@ int FolderMerger::takeUp()
     if (!l.readable) {
         n->readable = false;
         ++m_stats.unreadableFolders;
+        m_stats.problems.push_back({n->path(), std::move(l.failedEntry), l.error});
     }
     if (l.pseudo)
         ++m_stats.skippedPseudo;
@@ -53,6 +54,7 @@ int FolderMerger::takeUp()
     for (FolderListing::Subfolder& sub : l.subfolders) {
         if (!m_seenFolders.insert(sub.id).second) {
             ++m_stats.skippedRepeats;
+            ++m_stats.repeatedFolders;
             continue;
         }
         if (!sub.listing)

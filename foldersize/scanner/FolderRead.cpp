@@ -14,6 +14,16 @@
 #include "foldersize/scanner/FolderNode.h"
 
 namespace foldersize {
+namespace {
+
+void markUnreadable(FolderListing& out, int error)
+{
+    if (out.readable)
+        out.error = error != 0 ? error : EIO;
+    out.readable = false;
+}
+
+} // namespace
 
 bool isPseudoFileSystem(int fd)
 {
@@ -56,15 +66,15 @@ FolderEntryReader::FolderEntryReader()
 bool FolderEntryReader::read(int fd, FolderListing& out, int& budget, const std::atomic<bool>* cancel)
 {
     bool end = fd < 0;
-    if (end)
-        out.readable = false;
+    if (end && out.readable)
+        markUnreadable(out, 0);
     while (!end && budget > 0) {
         if (m_pos >= m_len) {
             const ssize_t n = ::getdents64(fd, m_buffer.data(), m_buffer.size());
             if (n <= 0) {
                 // The folder vanished or cannot be read: what was read so far stays counted.
                 if (n < 0)
-                    out.readable = false;
+                    markUnreadable(out, errno);
                 end = true;
                 break;
             }
@@ -96,8 +106,10 @@ void FolderEntryReader::add(int fd, const char* name, FolderListing& out)
     if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
         // Vanished between listing and looking: it adds nothing. Listed but not to be looked at
         // (no search right on the folder): the folder's content is unknown.
-        if (errno != ENOENT)
-            out.readable = false;
+        if (errno != ENOENT && out.readable) {
+            markUnreadable(out, errno);
+            out.failedEntry = name;
+        }
         return;
     }
     const auto size = static_cast<std::uint64_t>(st.st_size < 0 ? 0 : st.st_size);
@@ -125,9 +137,12 @@ ScanRoot openScanRoot(const std::string& path)
     int fd = ::open(path.c_str(), kFolderOpenFlags);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0) {
+        markUnreadable(out, errno);
         if (fd >= 0)
             ::close(fd);
-        out.readable = false;
+        // Closed to us, yet its own entry is there to be counted (as its parent's walk would).
+        else if (::stat(path.c_str(), &st) == 0)
+            out.folderEntryBytes += static_cast<std::uint64_t>(st.st_size < 0 ? 0 : st.st_size);
         return root;
     }
     root.id = {st.st_dev, st.st_ino};
@@ -145,7 +160,7 @@ int admitSubfolder(int fd, dev_t parentDev, FileId id, FolderListing& out)
 {
     if (fd < 0) {
         // No access, or gone: the folder holds nothing the scan can see.
-        out.readable = false;
+        markUnreadable(out, errno);
         return -1;
     }
     if (id.first != parentDev && isPseudoFileSystem(fd)) {

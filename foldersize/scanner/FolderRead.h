@@ -59,7 +59,11 @@ struct FolderListing {
     };
 
     std::atomic<bool> done{false};
-    bool readable = true;       // false: could not be opened, read to the end or looked into
+    bool readable = true; // false: could not be opened, read to the end or looked into
+    // Why it is unreadable: the error number, and the first entry that could not be looked at
+    // ("" when the folder itself could not be opened or read).
+    int error = 0;
+    std::string failedEntry;
     bool pseudo = false;        // on a kernel file system: not read
     std::uint64_t ownBytes = 0; // files with a single link
     std::uint64_t ownFiles = 0;
@@ -110,12 +114,13 @@ struct ScanRoot {
     int fd = -1;
 };
 
-// Opens a scan's root as named: a link given by the user is followed once.
+// Opens a scan's root as named: a link given by the user is followed once. A root that cannot be
+// opened still counts its own entry's size, when it can be looked at.
 ScanRoot openScanRoot(const std::string& path);
 
 // Takes up the result fd of opening a subfolder with identity id below a folder on device
-// parentDev: returns the handle to read it with, or -1 with out marked unreadable (fd was -1) or
-// on a kernel file system (fd is closed then).
+// parentDev: returns the handle to read it with, or -1 with out marked unreadable (fd was -1, and
+// errno tells why) or on a kernel file system (fd is closed then).
 int admitSubfolder(int fd, dev_t parentDev, FileId id, FolderListing& out);
 
 } // namespace foldersize

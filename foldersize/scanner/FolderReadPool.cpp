@@ -3,6 +3,7 @@
 #include "foldersize/scanner/FolderReadPool.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <limits>
 #include <system_error>
@@ -239,7 +240,10 @@ int FolderReadPool::openJob(const Job& job)
         if (pfd >= 0)
             ::close(pfd);
     }
+    // Why the folder could not be opened, for admitSubfolder (closing and releasing may change it).
+    const int error = errno;
     release(p);
+    errno = error;
     return fd;
 }
 

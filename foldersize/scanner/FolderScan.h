@@ -4,8 +4,17 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace foldersize {
+
+// A folder that could not be read: its path (with a trailing "/"), the first entry in it that
+// could not be looked at ("" when the folder itself could not be opened or read) and the error.
+struct ReadProblem {
+    std::string path;
+    std::string entry;
+    int error = 0;
+};
 
 // What the scanner counts, besides the tree itself.
 struct ScanStatistics {
@@ -14,8 +23,10 @@ struct ScanStatistics {
     std::uint64_t unreadableFolders = 0; // folders that could not be opened or read to the end
     std::uint64_t skippedPseudo = 0;     // folders on proc, sysfs and the like, left out
     std::uint64_t skippedRepeats = 0;    // folders and hard-linked files met a second time
+    std::uint64_t repeatedFolders = 0;   // of those the folders (a bind mount): counted elsewhere
     std::uint64_t folderEntryBytes = 0;  // apparent sizes of the folders themselves (not in totals)
     bool stopped = false;                // the scan was ended before it was complete
+    std::vector<ReadProblem> problems;   // the unreadable folders, in tree order
 };
 
 class FolderScan {

@@ -10,6 +10,14 @@ QString scanStatusText(const ScanStatistics& stats)
     if (stats.unreadableFolders > 0)
         text += QStringLiteral(" %1 Ordner konnten nicht gelesen werden; ihre Größen fehlen.")
                     .arg(static_cast<qulonglong>(stats.unreadableFolders));
+    if (stats.repeatedFolders > 0)
+        // A folder reached in two places (a bind mount) counts, and stands in the tree, where the
+        // walk in name order meets it first.
+        text += QStringLiteral(" %1 Ordner %2 schon an anderer Stelle gezählt (z. B. über einen Bind-Mount) "
+                               "und %3 nur dort im Baum.")
+                    .arg(static_cast<qulonglong>(stats.repeatedFolders))
+                    .arg(stats.repeatedFolders == 1 ? QStringLiteral("war") : QStringLiteral("waren"),
+                        stats.repeatedFolders == 1 ? QStringLiteral("steht") : QStringLiteral("stehen"));
     if (stats.skippedPseudo > 0)
         text +=
             QStringLiteral(" Systemdateisysteme (z. B. /proc, /sys) wurden übersprungen und nicht gemessen.");
@@ -23,6 +31,7 @@ void addStatistics(ScanStatistics& total, const ScanStatistics& one)
     total.unreadableFolders += one.unreadableFolders;
     total.skippedPseudo += one.skippedPseudo;
     total.skippedRepeats += one.skippedRepeats;
+    total.repeatedFolders += one.repeatedFolders;
     total.folderEntryBytes += one.folderEntryBytes;
     total.stopped = total.stopped || one.stopped;
 }

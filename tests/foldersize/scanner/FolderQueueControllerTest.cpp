@@ -96,6 +96,13 @@ TEST_F(FolderQueueControllerTest, APseudoFileSystemIsSaidToBeSkippedNotShownAsEm
     unreadable.unreadableFolders = 3;
     EXPECT_TRUE(scanStatusText(unreadable).contains(QStringLiteral("3 Ordner")))
         << "incomplete sizes are named";
+    ScanStatistics repeated;
+    repeated.repeatedFolders = 2;
+    repeated.skippedRepeats = 5; // hard-linked files among them are no folders
+    EXPECT_EQ(scanStatusText(repeated),
+        QStringLiteral("OK. 2 Ordner waren schon an anderer Stelle gezählt (z. B. "
+                       "über einen Bind-Mount) und stehen nur dort im Baum."))
+        << "a folder missing from the tree is accounted for";
 }
 
 TEST_F(FolderQueueControllerTest, StopEndsTheScanAndDiscardsTheRestOfTheQueue)

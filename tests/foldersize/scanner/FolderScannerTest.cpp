@@ -333,10 +333,35 @@ TEST_F(FolderScannerTest, FoldersThatCannotBeReadOrEnteredAreUnreadableAndTheSca
             locked->state == ScanState::Done && listed && !listed->readable &&
             listed->state == ScanState::Done && root->totalBytes == 30 && root->totalFiles == 2 &&
             s.statistics().unreadableFolders == 2;
-        std::_Exit(ok ? 0 : 1);
+        // Why, in tree order: the entry that could not be looked at, or the folder itself.
+        const std::vector<ReadProblem>& why = s.statistics().problems;
+        const bool told = why.size() == 2 && why[0].path == t.path("listed/") && why[0].entry == "shown" &&
+            why[0].error == EACCES && why[1].path == t.path("locked/") && why[1].entry.empty() &&
+            why[1].error == EACCES;
+        std::_Exit(ok && told ? 0 : 1);
     };
     GTEST_FLAG_SET(death_test_style, "fast");
     EXPECT_EXIT(check(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(FolderScannerTest, AFolderReachedTwiceStandsWhereItIsMetFirstAndIsCountedAsRepeated)
+{
+    // One folder in two places (a bind mount whose name sorts first) and the root once more below.
+    FolderNode root(t.root());
+    auto listing = std::make_shared<FolderListing>();
+    const FileId rootId{1, 1};
+    const FileId shared{1, 42};
+    listing->subfolders = {{"a-mount", shared, nullptr, {}}, {"real", shared, nullptr, {}},
+        {"z", {1, 43}, nullptr, {}}, {"zz-root", rootId, nullptr, {}}};
+    ScanStatistics stats;
+    std::size_t finished = 0;
+    FolderMerger merger(&root, listing, rootId, stats, finished);
+    merger.takeUp();
+    ASSERT_EQ(root.childCount(), 2u);
+    EXPECT_EQ(root.child(0)->name(), "a-mount");
+    EXPECT_EQ(root.child(1)->name(), "z");
+    EXPECT_EQ(stats.repeatedFolders, 2u);
+    EXPECT_EQ(stats.skippedRepeats, 2u);
 }
 
 TEST_F(FolderScannerTest, PseudoFileSystemsAreSkipped)
