@@ -2,6 +2,7 @@
 // program lives in the module tallymoor-window.so beside the program's folder ("../lib"), loaded
 // only when a window is wanted, so a windowless run does not pay for loading the window libraries.
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include <dlfcn.h>
@@ -41,6 +42,8 @@ int runWindowProgram(int argc, char** argv)
 int main(int argc, char** argv)
 {
     const foldersize::ProgramArguments args = foldersize::readArguments(argc, argv);
+    if (const std::optional<int> answered = foldersize::answerArguments(args))
+        return *answered;
     if (args.scanOnly)
         return foldersize::runWindowlessScan(argc, argv, args);
     return runWindowProgram(argc, argv);

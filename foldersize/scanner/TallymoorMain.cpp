@@ -20,6 +20,8 @@ namespace foldersize {
 int Main(int argc, char** argv)
 {
     const ProgramArguments args = readArguments(argc, argv);
+    if (const std::optional<int> answered = answerArguments(args))
+        return *answered;
     if (args.scanOnly)
         return runWindowlessScan(argc, argv, args);
     const std::vector<std::string>& folders = args.folders;

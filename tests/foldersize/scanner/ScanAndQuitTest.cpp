@@ -1,4 +1,7 @@
 // ScanAndQuitTest.cpp: `tallymoor --scan-and-quit` run as a process, as scripts and the bench run it.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -45,13 +48,16 @@ struct ProgramRun {
     QString err;
 };
 
-// `tallymoor --scan-and-quit folders...` in t's root folder.
-ProgramRun scanAndQuit(TempTree& t, const QStringList& folders, const QProcessEnvironment& env)
+// Runs command (program first) in t's root folder. Permissions do not bind root: as root it runs
+// without the capabilities that pass over them, so that a closed folder is closed to it too.
+ProgramRun run(TempTree& t, QStringList command, const QProcessEnvironment& env, bool permissionsBind = false)
 {
+    if (permissionsBind && ::geteuid() == 0)
+        command = QStringList{"setpriv", "--bounding-set=-dac_override,-dac_read_search"} + command;
     QProcess p;
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(QString::fromStdString(t.root()));
-    p.start(QStringLiteral(TALLYMOOR_PROGRAM), QStringList{"--scan-and-quit"} + folders);
+    p.start(command.takeFirst(), command);
     ProgramRun r;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return r;
@@ -59,6 +65,22 @@ ProgramRun scanAndQuit(TempTree& t, const QStringList& folders, const QProcessEn
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// `tallymoor --scan-and-quit folders...` in t's root folder.
+ProgramRun scanAndQuit(
+    TempTree& t, const QStringList& folders, const QProcessEnvironment& env, bool permissionsBind = false)
+{
+    return run(t, QStringList{TALLYMOOR_PROGRAM, "--scan-and-quit"} + folders, env, permissionsBind);
+}
+
+// The number after "key: " in the program's output, -1 when there is none.
+long long valueOf(const QString& out, const QString& key)
+{
+    for (const QString& line : out.split(QLatin1Char('\n')))
+        if (line.startsWith(key + ": "))
+            return line.mid(key.size() + 2).toLongLong();
+    return -1;
 }
 
 } // namespace
@@ -131,4 +153,110 @@ TEST(ScanAndQuitTest, ControlCharactersInNamesAreEscapedSoEveryLineIsOneRecord)
     EXPECT_TRUE(r.out.contains("folder: " + root + "x\\\\nbytes: 999\nbytes: 6\n")) << r.out.toStdString();
     EXPECT_FALSE(r.out.contains("\nbytes: 999")) << "no false record";
     EXPECT_TRUE(r.err.contains("cannot access 'gone\\tname'")) << r.err.toStdString();
+}
+
+TEST(ScanAndQuitTest, ExitCodesMessagesAndFolderEntriesAsDuGivesThemOnTheSameTree)
+{
+    needApplication();
+    TempTree t;
+    t.file("open/sub/c", 2);
+    t.file("listed/a", 3);
+    t.dir("listed/sub");
+    t.file("closed/b", 4);
+    t.file("inner/ok/d", 5);
+    t.file("inner/locked/e", 6);
+    ASSERT_EQ(::chmod(t.path("listed").c_str(), 0444), 0); // listed, not entered
+    ASSERT_EQ(::chmod(t.path("closed").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(t.path("inner/locked").c_str(), 0), 0);
+    const QProcessEnvironment env = programEnvironment(t);
+    for (const char* tree : {"open", "listed", "closed", "inner"}) {
+        SCOPED_TRACE(tree);
+        const ProgramRun du = run(t, {"du", "-b", tree}, env, true);
+        const ProgramRun ours = scanAndQuit(t, {tree}, env, true);
+        EXPECT_EQ(ours.exitCode, du.exitCode) << ours.err.toStdString();
+        EXPECT_EQ(du.exitCode, QLatin1String(tree) == QLatin1String("open") ? 0 : 1) << "permissions bite";
+        // du's apparent total holds the folders' own entries, which Tallymoor prints apart.
+        const QStringList duLines = du.out.trimmed().split(QLatin1Char('\n'));
+        EXPECT_EQ(valueOf(ours.out, "bytes") + valueOf(ours.out, "folder-entry-bytes"),
+            duLines.last().section(QLatin1Char('\t'), 0, 0).toLongLong())
+            << ours.out.toStdString() << du.out.toStdString();
+        // Every message is one of du's, and a failed run says why.
+        const QStringList messages = ours.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        EXPECT_EQ(messages.isEmpty(), du.exitCode == 0) << ours.err.toStdString();
+        for (QString m : messages)
+            EXPECT_TRUE(du.err.contains(m.replace(QLatin1String("tallymoor: "), QLatin1String("du: "))))
+                << m.toStdString() << "\n"
+                << du.err.toStdString();
+    }
+}
+
+TEST(ScanAndQuitTest, StandardErrorStaysQuietWithoutARuntimeFolder)
+{
+    needApplication();
+    TempTree t;
+    t.file("tree/a.bin", 10);
+    QProcessEnvironment env = programEnvironment(t);
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // as under su, runuser, cron and ssh
+    const ProgramRun r = scanAndQuit(t, {"tree"}, env);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(valueOf(r.out, "bytes"), 10);
+}
+
+TEST(ScanAndQuitTest, WithoutAFolderTheWorkingFolderIsMeasuredAndOptionsAnswerAsAProgramDoes)
+{
+    needApplication();
+    TempTree t;
+    t.file("a.bin", 7);
+    t.file("sub/b.bin", 8);
+    const QProcessEnvironment env = programEnvironment(t);
+    const ProgramRun here = scanAndQuit(t, {}, env);
+    EXPECT_EQ(here.exitCode, 0) << here.err.toStdString();
+    QString root = QString::fromStdString(t.root());
+    root.chop(1);
+    EXPECT_TRUE(here.out.startsWith("folder: " + root + "\nbytes: 15\n")) << here.out.toStdString();
+    // With and without a window: the usage and the version on standard output, exit code 0.
+    for (const QStringList& scan : {QStringList{"--scan-and-quit"}, QStringList{}}) {
+        const ProgramRun help = run(t, QStringList{TALLYMOOR_PROGRAM} + scan + QStringList{"--help"}, env);
+        EXPECT_EQ(help.exitCode, 0) << help.err.toStdString();
+        EXPECT_TRUE(help.out.startsWith("Aufruf: tallymoor")) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains("--scan-and-quit")) << help.out.toStdString();
+        EXPECT_EQ(help.err, QString());
+        const ProgramRun version = run(t, QStringList{TALLYMOOR_PROGRAM, "--version"} + scan, env);
+        EXPECT_EQ(version.exitCode, 0) << version.err.toStdString();
+        EXPECT_EQ(version.out, "Tallymoor 1.0\n");
+        // An option the program does not know is no folder either.
+        const ProgramRun wrong = run(t, QStringList{TALLYMOOR_PROGRAM} + scan + QStringList{"--hilfe"}, env);
+        EXPECT_EQ(wrong.exitCode, 1);
+        EXPECT_TRUE(wrong.err.contains("tallymoor --help")) << wrong.err.toStdString();
+        EXPECT_EQ(wrong.out, QString());
+    }
+    // After "--" every argument is a folder.
+    t.file("--help/c.bin", 9);
+    const ProgramRun named = scanAndQuit(t, {"--", "--help"}, env);
+    EXPECT_EQ(named.exitCode, 0) << named.err.toStdString();
+    EXPECT_EQ(valueOf(named.out, "bytes"), 9);
+}
+
+TEST(ScanAndQuitTest, AFolderReachedTwiceThroughABindMountIsCountedOnceAndTheSummarySaysSo)
+{
+    needApplication();
+    TempTree t;
+    t.file("tree/real/x/f", 6);
+    t.dir("tree/a"); // sorts before the real folder: the real one is the place left out
+    // A bind mount needs a mount namespace of its own; one who is not root is root in a user
+    // namespace of their own for it.
+    QStringList command{"unshare"};
+    if (::geteuid() != 0)
+        command << "--map-root-user";
+    command << "--mount"
+            << "sh"
+            << "-c"
+            << "mount --bind tree/real tree/a && exec \"$0\" --scan-and-quit tree" << TALLYMOOR_PROGRAM;
+    const ProgramRun r = run(t, command, programEnvironment(t));
+    if (r.exitCode != 0 && !r.out.contains("folder: "))
+        GTEST_SKIP() << "no mount namespace to be had: " << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(valueOf(r.out, "bytes"), 6) << r.out.toStdString();
+    EXPECT_EQ(valueOf(r.out, "repeated-folders"), 1) << r.out.toStdString();
 }
