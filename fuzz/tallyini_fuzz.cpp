@@ -43,6 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     write(bytes);
     using namespace foldersize;
     (void)INILesen(QStringLiteral("Optionen"), QStringLiteral("Einheit"), QString(), fileName());
+    // Reading some sections only passes over the others' lines: it gives what reading all gives.
+    const IniSnapshot all(fileName());
+    const IniSnapshot some(fileName(), {QStringLiteral("Optionen"), QStringLiteral("form")});
+    for (const QString& section : {QStringLiteral("OPTIONEN"), QStringLiteral("Form")}) {
+        const QHash<QString, QString>* a = all.keys(section);
+        const QHash<QString, QString>* b = some.keys(section);
+        if ((a == nullptr) != (b == nullptr) || (a && *a != *b))
+            std::abort();
+    }
+    if (some.keys(QStringLiteral("Layout")) || all.linesNotUtf8() != some.linesNotUtf8())
+        std::abort();
     // Stray Windows-1252 lines of a UTF-8 file are the only lines a write may change.
     const bool stray = !INIZeilenNichtUtf8(fileName()).isEmpty();
     const QString value = QString::fromUtf8("Größe 1");

@@ -134,12 +134,15 @@ SettingsStore::SettingsStore(QString iniPath, QLocale locale)
 
 BrowserSettings SettingsStore::load(std::vector<SettingsProblem>* problems) const
 {
-    return loadFrom(IniSnapshot(m_path), problems);
+    // The sections of Tallymoor's; whatever else the file holds is passed over.
+    return loadFrom(IniSnapshot(m_path,
+                        {ini::kOptionen, ini::kForm, ini::kLayout, ini::kComboOrdner, ini::kInternetUpdate}),
+        problems);
 }
 
 BrowserSettings SettingsStore::loadOptionen(std::vector<SettingsProblem>* problems) const
 {
-    return loadFrom(IniSnapshot(m_path, ini::kOptionen), problems);
+    return loadFrom(IniSnapshot(m_path, {ini::kOptionen}), problems);
 }
 
 BrowserSettings SettingsStore::loadFrom(const IniSnapshot& file, std::vector<SettingsProblem>* problems) const

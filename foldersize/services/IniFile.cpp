@@ -200,8 +200,8 @@ std::optional<std::pair<qsizetype, qsizetype>> findSection(const IniLines& lines
 
 } // namespace
 
-IniSnapshot::IniSnapshot(const QString& file, const QString& onlySection)
-    : m_onlySection(onlySection.toCaseFolded())
+IniSnapshot::IniSnapshot(const QString& file, const QStringList& sections)
+    : m_sections(sections)
 {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
@@ -239,12 +239,29 @@ void IniSnapshot::take(std::string_view line, bool utf8)
         return utf8 ? QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size()))
                     : fromWindows1252(QByteArray(b.data(), static_cast<qsizetype>(b.size())));
     };
+    // Lines of a section not kept matter only when they open the next one.
+    if (!m_current && !m_sections.isEmpty()) {
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos || line[first] != '[')
+            return;
+    }
     const common::IniLine l = common::readIniLine(line);
     if (l.kind == common::IniLine::Kind::Section && l.closedSection) {
+        m_current = nullptr;
+        const bool ascii = std::all_of(l.name.begin(), l.name.end(), [](char c) { return (c & 0x80) == 0; });
+        // An ASCII name is compared as it stands, without a text made of it for every header.
+        const auto named = [&](const QString& wanted) {
+            return ascii
+                ? wanted.compare(QLatin1StringView(l.name.data(), static_cast<qsizetype>(l.name.size())),
+                      Qt::CaseInsensitive) == 0
+                : wanted.compare(text(l.name), Qt::CaseInsensitive) == 0;
+        };
+        if (!m_sections.isEmpty() && std::none_of(m_sections.begin(), m_sections.end(), named))
+            return;
         QString name = text(l.name).toCaseFolded();
         // Only the first section of a name counts.
-        const bool wanted = m_onlySection.isEmpty() || name == m_onlySection;
-        m_current = !wanted || m_values.contains(name) ? nullptr : &m_values[std::move(name)];
+        if (!m_values.contains(name))
+            m_current = &m_values[std::move(name)];
     } else if (m_current && l.kind == common::IniLine::Kind::Entry && l.hasEquals && !l.name.empty()) {
         QString key = text(l.name).toCaseFolded();
         if (m_current->contains(key))
@@ -274,7 +291,7 @@ QString IniSnapshot::value(const QString& section, const QString& key, const QSt
 
 QString INILesen(const QString& section, const QString& key, const QString& defaultValue, const QString& file)
 {
-    return IniSnapshot(file).value(section, key, defaultValue);
+    return IniSnapshot(file, {section}).value(section, key, defaultValue);
 }
 
 bool INISchreiben(const QString& section, const QString& key, const QString& value, const QString& file)

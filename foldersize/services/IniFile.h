@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace foldersize {
 
@@ -39,11 +40,12 @@ bool INISektionLöschen(const QString& section, const QString& file);
 QList<int> INIZeilenNichtUtf8(const QString& file);
 
 // The settings file read once, for many keys: one pass over the file, however many are asked
-// for. Reads as INILesen and INIZeilenNichtUtf8 do. Given onlySection, only that section's keys
-// are kept (the others read as missing), which spares the work of a large section not needed.
+// for. Reads as INILesen and INIZeilenNichtUtf8 do. Given sections, only their keys are kept (the
+// others read as missing) and the lines of every other section are only looked at for the next
+// section header, so that sections of no interest (however many) cost no more than reading them.
 class IniSnapshot {
 public:
-    explicit IniSnapshot(const QString& file, const QString& onlySection = QString());
+    explicit IniSnapshot(const QString& file, const QStringList& sections = {});
     QString value(const QString& section, const QString& key, const QString& defaultValue) const;
     // The keys of a section, case-folded, with their values; nothing for a missing section.
     const QHash<QString, QString>* keys(const QString& section) const;
@@ -58,7 +60,7 @@ private:
     QHash<QString, QHash<QString, QString>> m_values;
     QList<int> m_linesNotUtf8;
     bool m_tooLarge = false;
-    QString m_onlySection;                        // case-folded; empty: every section
+    QStringList m_sections;                       // the sections kept; empty: every section
     QHash<QString, QString>* m_current = nullptr; // while reading: the keys of the section that counts
 };
 

@@ -158,3 +158,26 @@ TEST_F(IniFileTest, UnwritableFileReportsFailure)
     EXPECT_TRUE(INISektionLöschen("A", blocked)) << "a missing file has no section to delete";
     EXPECT_EQ(INILesen("A", "x", "0", blocked), "0");
 }
+
+TEST_F(IniFileTest, ReadingSomeSectionsGivesWhatReadingAllGivesForThem)
+{
+    // Sections of no interest around and inside the ones read: headers with blanks, tabs and other
+    // case, an unclosed header, a stray Windows-1252 line among the skipped ones, a repeated name.
+    writeRaw("[Fremd]\nOptionen=x\n  [optionen]  \nInstanz=0\n[Fremd2\nNoIcons=1\n\t[Form]\nWidth=7\n"
+             "[Anders]\nGr\xf6\xdf"
+             "e=1\n[Layout]\nFontName=Arial\n[OPTIONEN]\nInstanz=1\n[Größe]\nA=1\n");
+    const IniSnapshot all(file());
+    const IniSnapshot some(file(), {"Optionen", "Größe"});
+    for (const char* section : {"Optionen", "Größe"}) {
+        ASSERT_TRUE(all.keys(section)) << section;
+        ASSERT_TRUE(some.keys(section)) << section;
+        EXPECT_EQ(*some.keys(section), *all.keys(section)) << section;
+    }
+    EXPECT_EQ(some.value("optionen", "instanz", "-"), "0") << "the first section of a name counts";
+    EXPECT_EQ(some.value("Optionen", "NoIcons", "-"), "1") << "an unclosed header opens no section";
+    EXPECT_EQ(some.keys("Form"), nullptr);
+    EXPECT_EQ(some.value("Layout", "FontName", "-"), "-");
+    EXPECT_EQ(some.linesNotUtf8(), QList<int>{10}) << "stray lines of skipped sections are still named";
+    EXPECT_EQ(all.linesNotUtf8(), some.linesNotUtf8());
+    EXPECT_EQ(INILesen("form", "WIDTH", "-", file()), "7");
+}
