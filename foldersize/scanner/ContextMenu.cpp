@@ -2,7 +2,6 @@
 #include "foldersize/scanner/ContextMenu.h"
 
 #include "foldersize/services/FileOpening.h"
-#include "foldersize/services/OpenService.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -10,7 +9,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QUrl>
 
 namespace foldersize {
 
@@ -68,7 +66,8 @@ bool executeHostAction(int id, const QStringList& paths, QWidget* parent)
             const QString folder = containingFolder(path);
             if (!shown.contains(folder)) {
                 shown << folder;
-                openService().openUrl(QUrl::fromLocalFile(folder));
+                // As "Öffnen" does: without a file manager, a choice of program or a box says why.
+                openWithItsProgram(parent, folder);
             }
         }
         return true;

@@ -36,8 +36,9 @@ struct MenuEntry {
 std::vector<MenuEntry> contextMenuEntries(MenuControl control);
 
 // Carries out a host action for all paths at once; ids outside 1..998 are never host actions.
-// Open and show go through the open service (a file without a program gets a choice of program,
-// owned by parent), the paths (one per line) go to the clipboard.
+// Open and show (the containing folders, each once) go through the open service; a file or folder
+// without a program gets a choice of program, or a box that says why (owned by parent). The paths
+// (one per line) go to the clipboard.
 // Returns false for an id that is no host action.
 bool executeHostAction(int id, const QStringList& paths, QWidget* parent = nullptr);
 

@@ -12,10 +12,18 @@ namespace foldersize {
 void openWithItsProgram(QWidget* parent, const QString& path)
 {
     OpenService& open = openService();
-    if (open.openFile(path) != OpenService::FileOpen::NoProgram || open.chooseProgram(path))
-        return;
-    const QList<OpenService::Program> programs = open.installedPrograms();
     const QString title = QStringLiteral("Tallymoor");
+    const OpenService::FileOpen opened = open.openFile(path);
+    if (opened == OpenService::FileOpen::Failed) {
+        messageService().warning(parent, title,
+            QStringLiteral("\"%1\" konnte nicht geöffnet werden: das zugeordnete Programm lässt sich nicht "
+                           "starten.")
+                .arg(path));
+        return;
+    }
+    if (opened == OpenService::FileOpen::Opened || open.chooseProgram(path))
+        return;
+    const QList<OpenService::Program> programs = open.installedPrograms(path);
     if (programs.isEmpty()) {
         messageService().information(parent, title,
             QStringLiteral("Für \"%1\" ist kein Programm zugeordnet, und der Desktop bietet keine "

@@ -9,34 +9,11 @@
 #include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QVariantMap>
 
 namespace foldersize {
 
 bool DesktopOpenService::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
-
-OpenService::FileOpen DesktopOpenService::openFile(const QString& path)
-{
-    // gio starts the file's program and ends at once; a failure means that no program is
-    // associated with the type (or the associated one cannot start): the user then chooses one.
-    const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
-    if (gio.isEmpty())
-        return OpenService::openFile(path);
-    QProcess p;
-    // The program gio starts inherits these, so they must outlive gio: ours, not pipes.
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(gio, {QStringLiteral("open"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)});
-    if (!p.waitForFinished(10000)) {
-        p.kill();
-        p.waitForFinished();
-        return FileOpen::Failed;
-    }
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 ? FileOpen::Opened
-                                                                       : FileOpen::NoProgram;
-}
 
 bool DesktopOpenService::chooseProgram(const QString& path)
 {

@@ -34,9 +34,14 @@ public:
         (void)path;
         return false;
     }
-    // The installed desktop applications that open files, by name; none where the desktop's
-    // application entries cannot be read.
-    virtual QList<Program> installedPrograms() { return {}; }
+    // The installed desktop applications that could open path, by name: for a file those that
+    // open files, for a folder those made for folders; none where the desktop's application
+    // entries cannot be read.
+    virtual QList<Program> installedPrograms(const QString& path)
+    {
+        (void)path;
+        return {};
+    }
     // Opens a local file with the application of that id; false when it could not be started.
     virtual bool openWith(const QString& programId, const QString& path)
     {
@@ -46,15 +51,17 @@ public:
     }
 };
 
-// Opens through QDesktopServices; files through "gio open", which tells when no program is
-// associated; the choice of program is the desktop portal's ("ask"). The installed applications
-// are the desktop entries GIO reads (those shown in menus), started through GIO.
+// Opens addresses through QDesktopServices. Files and folders open with the program GIO finds for
+// their type, as "gio open" would, but without needing that tool; a folder is never handed to
+// Tallymoor's own entries, which would only measure it once more. The choice of program is the
+// desktop portal's ("ask"). The installed applications are the desktop entries GIO reads, started
+// through GIO.
 class DesktopOpenService : public OpenService {
 public:
     bool openUrl(const QUrl& url) override;
     FileOpen openFile(const QString& path) override;
     bool chooseProgram(const QString& path) override;
-    QList<Program> installedPrograms() override;
+    QList<Program> installedPrograms(const QString& path) override;
     bool openWith(const QString& programId, const QString& path) override;
 };
 

@@ -4,6 +4,7 @@
 
 #include "tests/foldersize/services/TestEnvironment.h"
 #include "tests/support/foldersize/RecordingOpenService.h"
+#include "tests/support/foldersize/ScriptedMessageService.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,34 @@ TEST_F(ContextMenuTest, ShowInFileManagerOpensTheContainingFolderOnce)
     open.opened.clear();
     ShellContextMenu(nullptr, MenuControl::Tree, {folder()}, QPoint(), actions());
     EXPECT_EQ(open.opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+}
+
+TEST_F(ContextMenuTest, WithoutAProgramOpenAndShowSayWhyAndAProgramThatFailsToStartToo)
+{
+    RecordingOpenService open;
+    ScriptedMessageService messages;
+    open.fileAnswer = OpenService::FileOpen::NoProgram; // no file manager, no launcher
+    open.chooseAnswer = false;                          // and no desktop portal
+    choice = kIdImDateimanagerZeigen;
+    ShellContextMenu(nullptr, MenuControl::FileList, {file("a.txt")}, QPoint(), actions());
+    EXPECT_EQ(open.offeredFor, QStringList{dir.filePath(QStringLiteral("ordner"))});
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(
+        messages.shown[0].startsWith("info: ") && messages.shown[0].contains("ist kein Programm zugeordnet"))
+        << messages.shown[0].toStdString();
+    // The box "Öffnen" gives: the same.
+    choice = kIdOeffnen;
+    ShellContextMenu(nullptr, MenuControl::FileList, {file("b.txt")}, QPoint(), actions());
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_TRUE(messages.shown[1].contains("ist kein Programm zugeordnet"))
+        << messages.shown[1].toStdString();
+    // An associated program that does not start is no success either.
+    open.fileAnswer = OpenService::FileOpen::Failed;
+    ShellContextMenu(nullptr, MenuControl::FileList, {file("b.txt")}, QPoint(), actions());
+    ASSERT_EQ(messages.shown.size(), 3);
+    EXPECT_TRUE(
+        messages.shown[2].startsWith("warning: ") && messages.shown[2].contains("nicht geöffnet werden"))
+        << messages.shown[2].toStdString();
 }
 
 TEST_F(ContextMenuTest, CopyPathPutsEveryPathOnTheClipboard)

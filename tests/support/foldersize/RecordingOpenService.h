@@ -27,7 +27,11 @@ public:
         chosen.append(path);
         return chooseAnswer;
     }
-    QList<Program> installedPrograms() override { return programs; }
+    QList<Program> installedPrograms(const QString& path) override
+    {
+        offeredFor << path;
+        return programs;
+    }
     bool openWith(const QString& programId, const QString& path) override
     {
         openedWith << programId + " " + path;
@@ -35,6 +39,7 @@ public:
     }
     QList<QUrl> opened;
     QList<Program> programs; // the installed applications offered
+    QStringList offeredFor;  // the paths for which they were asked
     QStringList openedWith;  // "id path" per file opened with a chosen program
     bool openWithAnswer = true;
     QStringList chosen; // files for which the choice of program was offered
