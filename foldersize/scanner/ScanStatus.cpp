@@ -13,11 +13,11 @@ QString scanStatusText(const ScanStatistics& stats)
     if (stats.repeatedFolders > 0)
         // A folder reached in two places (a bind mount) counts, and stands in the tree, where the
         // walk in name order meets it first.
-        text += QStringLiteral(" %1 Ordner %2 schon an anderer Stelle gezählt (z. B. über einen Bind-Mount) "
-                               "und %3 nur dort im Baum.")
-                    .arg(static_cast<qulonglong>(stats.repeatedFolders))
-                    .arg(stats.repeatedFolders == 1 ? QStringLiteral("war") : QStringLiteral("waren"),
-                        stats.repeatedFolders == 1 ? QStringLiteral("steht") : QStringLiteral("stehen"));
+        text +=
+            QStringLiteral(" %1 Ordner %2 schon an anderer Stelle im Baum (z. B. Bind-Mount) und nur dort "
+                           "gezählt.")
+                .arg(static_cast<qulonglong>(stats.repeatedFolders))
+                .arg(stats.repeatedFolders == 1 ? QStringLiteral("war") : QStringLiteral("waren"));
     if (stats.skippedPseudo > 0)
         text +=
             QStringLiteral(" Systemdateisysteme (z. B. /proc, /sys) wurden übersprungen und nicht gemessen.");

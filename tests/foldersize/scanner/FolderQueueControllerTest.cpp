@@ -100,8 +100,8 @@ TEST_F(FolderQueueControllerTest, APseudoFileSystemIsSaidToBeSkippedNotShownAsEm
     repeated.repeatedFolders = 2;
     repeated.skippedRepeats = 5; // hard-linked files among them are no folders
     EXPECT_EQ(scanStatusText(repeated),
-        QStringLiteral("OK. 2 Ordner waren schon an anderer Stelle gezählt (z. B. "
-                       "über einen Bind-Mount) und stehen nur dort im Baum."))
+        QStringLiteral(
+            "OK. 2 Ordner waren schon an anderer Stelle im Baum (z. B. Bind-Mount) und nur dort gezählt."))
         << "a folder missing from the tree is accounted for";
 }
 
