@@ -180,9 +180,12 @@ bool TreeCopier::step()
         break;
     case Kind::Working: break;
     case Kind::TooLong:
-    case Kind::LeftOut: {
-        // A name no Windows file system can hold is no part of the source's drive.
-        const std::string text = transfer::leftOutText(s);
+    case Kind::LeftOut:
+    case Kind::Refused: {
+        // A name no Windows file system can hold is no part of the source's drive, and what this
+        // PC keeps for itself (the wizard's folder, a profile's hive) is never the source's.
+        const std::string text =
+            s.kind == Kind::Refused ? transfer::refusedText(s) : transfer::leftOutText(s);
         writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);
         if (m_report.leftOut++ == 0)
             m_report.firstLeftOut = text;
