@@ -5,6 +5,7 @@
 #include "platform/RegFile.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferPlatform.h"
 #include "wizard/transfer/TransferText.h"
 
 namespace wizard {
@@ -53,10 +54,20 @@ void ItemTally::keepKeyBefore(const std::string& key)
         if (upperAscii(kept.first) == upperAscii(key))
             return;
     std::string text;
-    if (platform::exportRegText(*registry, key, platform::RegFileFormat::Regedit4, text) !=
-        platform::WinError::Success)
-        text.clear();
-    m_keptKeys.emplace_back(key, std::move(text));
+    if (platform::exportRegText(*registry, key, platform::RegFileFormat::Regedit4, text) ==
+        platform::WinError::Success) {
+        m_keptKeys.emplace_back(key, std::move(text));
+        return;
+    }
+    // A key the import makes: the first of its parents that is missing goes again at a refusal.
+    std::string missing = key;
+    for (std::size_t cut = key.find('\\', key.find('\\') + 1); cut != std::string::npos;
+         cut = key.find('\\', cut + 1))
+        if (!registryKeyExists(key.substr(0, cut))) {
+            missing = key.substr(0, cut);
+            break;
+        }
+    m_keptKeys.emplace_back(missing, std::string());
 }
 
 void ItemTally::restoreKeptKeys()

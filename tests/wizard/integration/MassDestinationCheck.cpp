@@ -261,6 +261,8 @@ Expectation::Expectation(const Snapshot& destinationBefore, const Snapshot& sour
 void Expectation::put(const std::string& target, const FileState& state, bool overwrite)
 {
     const std::string key = upper(target);
+    if (inKeptFolder(target))
+        return;
     auto found = files.find(key);
     if (found != files.end() && !overwrite)
         return;
@@ -289,7 +291,13 @@ void Expectation::copyFolders(
             if (const auto target = treeFolderTarget(stored.substr(prefix.size()), to, rules))
                 made.push_back(*target);
     for (const std::string& folder : made)
-        addFolder(folder);
+        if (!inKeptFolder(folder))
+            addFolder(folder);
+}
+
+bool Expectation::inKeptFolder(const std::string& path) const
+{
+    return !keptFolder.empty() && upper(path).rfind(withSeparator(upper(keptFolder)), 0) == 0;
 }
 
 void Expectation::copyTree(

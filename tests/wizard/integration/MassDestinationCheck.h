@@ -114,8 +114,11 @@ public:
     Files files;
     Folders folders;
     Keys keys;
+    // The destination's own folder (the wizard's): no copy from the source puts a file in it.
+    std::string keptFolder;
 
 private:
+    bool inKeptFolder(const std::string& path) const;
     void put(const std::string& target, const FileState& state, bool overwrite);
     // Adds the folder and those above it up to the drive's root.
     void addFolder(const std::string& folder);
