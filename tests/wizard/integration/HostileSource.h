@@ -162,5 +162,4 @@ inline std::set<std::string> registryOutsideMirror()
     return sections;
 }
 
-
 } // namespace hostile
