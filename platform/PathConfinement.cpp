@@ -101,24 +101,26 @@ bool endsWithNoCase(std::string_view name, std::string_view ending)
         });
 }
 
+bool sameNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && endsWithNoCase(a, b);
+}
+
+// A profile's registry hive or one of its logs.
 bool isHiveName(std::string_view name)
 {
-    for (std::string_view hive : {"ntuser.dat", "usrclass.dat", "ntuser.man"}) {
-        if (name.size() < hive.size() || !endsWithNoCase(name.substr(0, hive.size()), hive))
-            continue;
-        const std::string_view rest = name.substr(hive.size());
-        if (rest.empty() || endsWithNoCase(rest.substr(0, std::min<std::size_t>(rest.size(), 4)), ".log"))
-            return true;
-    }
-    return false;
+    static constexpr std::array<std::string_view, 9> kHives = {"ntuser.dat", "ntuser.dat.log",
+        "ntuser.dat.log1", "ntuser.dat.log2", "ntuser.man", "usrclass.dat", "usrclass.dat.log",
+        "usrclass.dat.log1", "usrclass.dat.log2"};
+    return std::any_of(kHives.begin(), kHives.end(), [&](std::string_view h) { return sameNoCase(name, h); });
 }
 
 bool isRootFileName(std::string_view name)
 {
     static constexpr std::array<std::string_view, 8> kRootFiles = {"boot.ini", "ntldr", "ntdetect.com",
         "bootfont.bin", "io.sys", "msdos.sys", "pagefile.sys", "hiberfil.sys"};
-    return std::any_of(kRootFiles.begin(), kRootFiles.end(),
-        [&](std::string_view f) { return name.size() == f.size() && endsWithNoCase(name, f); });
+    return std::any_of(
+        kRootFiles.begin(), kRootFiles.end(), [&](std::string_view f) { return sameNoCase(name, f); });
 }
 
 // What a file of the step's kind must be, as a refusal says it.
