@@ -123,6 +123,14 @@ TEST_F(PstCopyTest, ThePersonalFoldersFileOfTheMailProfileComesToTheSamePath)
     EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
     EXPECT_EQ(world.readNew("My Documents/Mail/outlook.pst"), "mail");
 
+    // Outside an item (a mass run's step) a refused path leaves the run not whole.
+    wizard::MassItemsNotCopied = false;
+    world.registry().setString(k, "001e6700", "C:\\Program Files\\Kestro\\mail.pst");
+    world.putOld("Program Files/Kestro/mail.pst", "mail");
+    EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
+    EXPECT_TRUE(wizard::MassItemsNotCopied);
+    EXPECT_FALSE(std::filesystem::exists(world.hostNew("Program Files/Kestro/mail.pst")));
+
     // On a drive that is not connected the file cannot come: the mail item is reported failed.
     world.registry().setString(k, "001e6700", "E:\\Mail\\outlook.pst");
     wizard::transfer::ItemTally tally;
