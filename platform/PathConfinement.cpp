@@ -48,7 +48,10 @@ struct Guarded {
     std::string app; // the wizard's own folder
 };
 
-Guarded guardedOf(const PathResolver& running, const fs::path& machineFolder, std::string_view appFolder)
+// The guarded folders of the machine `machineFolder`; with `appOnly` only the machine and the
+// wizard's folder (what the kept-place rule needs, asked for every folder a copy walk enters).
+Guarded guardedOf(const PathResolver& running, const fs::path& machineFolder, std::string_view appFolder,
+    bool appOnly = false)
 {
     MachineConfig config;
     std::string error;
@@ -63,6 +66,10 @@ Guarded guardedOf(const PathResolver& running, const fs::path& machineFolder, st
     };
     Guarded g;
     g.machine = keyOf(machineFolder);
+    if (!appFolder.empty())
+        g.app = hostOf(std::string(appFolder));
+    if (appOnly)
+        return g;
     g.windows = hostOf(config.windowsFolder);
     g.programFiles = hostOf(config.windowsFolder.substr(0, 2) + "\\Program Files");
     for (const std::string& system :
@@ -73,8 +80,6 @@ Guarded guardedOf(const PathResolver& running, const fs::path& machineFolder, st
         {config.windowsFolder.substr(0, 2) + "\\Documents and Settings", config.windowsFolder + "\\Profiles"})
         if (std::string key = hostOf(profiles); !key.empty())
             g.profiles.push_back(std::move(key));
-    if (!appFolder.empty())
-        g.app = hostOf(std::string(appFolder));
     return g;
 }
 
@@ -240,7 +245,7 @@ std::string keptPlaceRefusal(
     const std::string leaf = r.path.leaf();
     if (isHiveName(leaf))
         return "a profile's registry hive";
-    const Guarded g = guardedOf(resolver, r.machineFolder, appFolder);
+    const Guarded g = guardedOf(resolver, r.machineFolder, appFolder, true);
     const std::string key = keyOf(r.host);
     if (isRootFileName(leaf) && isDriveRoot(parentOf(key), g))
         return "a start-up file of a drive root";
