@@ -116,6 +116,9 @@ TEST_F(ConfinedWalkTest, SourceValuesAimedAtWhatNewPcKeepsWriteNothingAndFailThe
     for (const std::string& node : refused)
         tick(sourceTree(w), "My Computer\\" + node);
     tick(sourceTree(w), "My Computer\\Display Settings\\Resolution");
+    // The user's tick of the source's Program Files, which holds its copy of the wizard's folder.
+    open(sourceTree(w), "My Computer\\Files and Folders\\C:");
+    tick(sourceTree(w), "My Computer\\Files and Folders\\C:\\Program Files");
     next(w);
     next(w);
     ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
@@ -125,18 +128,19 @@ TEST_F(ConfinedWalkTest, SourceValuesAimedAtWhatNewPcKeepsWriteNothingAndFailThe
     w->findChild<QPushButton*>("Btn_Migrate")->click();
     ASSERT_EQ(activeForm(w), "frm_Migration_Status");
 
-    // Files: only the wizard's log and working files, and what the mail item copied before its
-    // store root was refused (Office's folder and shortcuts), may have changed.
+    // Files: only the wizard's log and working files, the chosen Program Files (but not the
+    // wizard's folder in it), and the shortcuts the mail item copied before its store root was
+    // refused, may have changed.
     const auto excused = [](const std::string& path, const std::string& what) {
         const auto starts = [&](const char* prefix) { return path.rfind(prefix, 0) == 0; };
         const bool shortcut = path.size() > 4 && path.compare(path.size() - 4, 4, ".lnk") == 0;
-        return (starts("drives/C/Program Files/Kestro/") &&
-                   !starts("drives/C/Program Files/Kestro/RegFiles")) ||
-            starts("drives/C/Program Files/Microsoft Office") || starts("drives/C/QZExpTemp") ||
+        return (starts("drives/C/Program Files/") && !starts("drives/C/Program Files/Kestro/RegFiles")) ||
+            starts("drives/C/QZExpTemp") ||
             (starts("drives/C/Documents and Settings/") && (what == "folder" || shortcut));
     };
     for (const auto& [path, what] : hostile::hostTree(newPc())) {
         EXPECT_EQ(what.find(hostile::kPlanted), std::string::npos) << path;
+        EXPECT_EQ(what.find("evil.exe"), std::string::npos) << path;
         const auto was = filesBefore.find(path);
         EXPECT_TRUE((was != filesBefore.end() && was->second == what) || excused(path, what)) << path;
     }
@@ -156,7 +160,8 @@ TEST_F(ConfinedWalkTest, SourceValuesAimedAtWhatNewPcKeepsWriteNothingAndFailThe
     const std::map<std::string, std::string> spelled = {{"WinZip", "Refused : C:\\Program Files\\Kestro : "},
         {"Home Tax Helper 2003", "Refused : C:\\Documents and Settings\\" + newUser + " : "},
         {"Wallpaper", "Refused : %SystemDrive%\\boot.ini : "},
-        {"MS Outlook", "Refused : C:\\WINDOWS\\system32 : "}};
+        {"MS Outlook", "Refused : C:\\WINDOWS\\system32 : "},
+        {"C:\\Program Files", "Refused : \\\\OLDPC\\C$\\Program Files\\Kestro : in the wizard's own folder"}};
     for (const auto& [name, text] : spelled) {
         const std::string row = reportRow(w, name);
         EXPECT_EQ(row.rfind("Failed ", 0), 0u) << name << ": " << row;
