@@ -221,7 +221,9 @@ bool FN_Copy_Folder_Tree(
     notCopied().heldBack += r.heldBack;
     notCopied().failed += r.failed + r.blocked;
     notCopied().leftOut += r.leftOut;
-    MassItemsNotCopied = !copiedWhole();
+    // Never cleared here: a step before this copy may have failed or refused something.
+    if (!copiedWhole())
+        MassItemsNotCopied = true;
     // What the source held but the copy left out makes the tree not migrated whole.
     if (r.leftOut > 0)
         migrationReport().record(ReportGroup::FilesAndFolders, source, transfer::TransferOutcome::Failed,
