@@ -1,6 +1,7 @@
 // MassCopy.cpp: whole folder trees and drives copied during a mass migration.
 #include "wizard/transfer/MassCopy.h"
 
+#include "platform/PathConfinement.h"
 #include "platform/RunningMachine.h"
 #include "platform/TreeCopyWalk.h"
 #include "wizard/core/ProgramEnd.h"
@@ -179,11 +180,18 @@ bool TreeCopier::step()
                 std::string(platform::fsErrorText(s.error)));
         break;
     case Kind::Working: break;
+    case Kind::Refused:
+        // What this PC keeps for itself is never the source's. Its own start-up files and hives
+        // are the machine's, like its swap file: logged only. The source's copy of the wizard's
+        // folder is named as not copied.
+        if (platform::isKeptFileName(s.name)) {
+            writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + transfer::refusedText(s));
+            break;
+        }
+        [[fallthrough]];
     case Kind::TooLong:
-    case Kind::LeftOut:
-    case Kind::Refused: {
-        // A name no Windows file system can hold is no part of the source's drive, and what this
-        // PC keeps for itself (the wizard's folder, a profile's hive) is never the source's.
+    case Kind::LeftOut: {
+        // A name no Windows file system can hold is no part of the source's drive.
         const std::string text =
             s.kind == Kind::Refused ? transfer::refusedText(s) : transfer::leftOutText(s);
         writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);

@@ -173,6 +173,9 @@ TEST_F(ConfinedWalkTest, MassMigrationLeavesTheWizardsFolderOutAndWarnsOfARefuse
 {
     plantWizardFolder();
     plantFile("Program Files/Kestro/Mail/Martin.pst", hostile::kPlanted);
+    // The drive copy leaves these out without a word, as this PC's own.
+    plantFile("io.sys", hostile::kPlanted);
+    plantFile("Documents and Settings/Anna/NTUSER.DAT", hostile::kPlanted);
     plant(RegRoot::CurrentUser,
         "Software\\Microsoft\\Windows Messaging "
         "Subsystem\\Profiles\\Martin\\9207f3e0a3b11019908b08002b2a56c2",

@@ -297,7 +297,14 @@ void Expectation::copyFolders(
 
 bool Expectation::inKeptFolder(const std::string& path) const
 {
-    return !keptFolder.empty() && upper(path).rfind(withSeparator(upper(keptFolder)), 0) == 0;
+    if (keptFolder.empty())
+        return false;
+    // The destination's hives and its drive roots' start-up files are its own too.
+    const std::string p = upper(path);
+    const std::string leaf = p.substr(p.rfind('\\') + 1);
+    const bool atRoot = p.find('\\') == 2 && p.rfind('\\') == 2;
+    return p.rfind(withSeparator(upper(keptFolder)), 0) == 0 || leaf == "NTUSER.DAT" ||
+        leaf == "USRCLASS.DAT" || (atRoot && (leaf == "BOOT.INI" || leaf == "IO.SYS" || leaf == "MSDOS.SYS"));
 }
 
 void Expectation::copyTree(

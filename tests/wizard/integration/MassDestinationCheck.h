@@ -114,7 +114,8 @@ public:
     Files files;
     Folders folders;
     Keys keys;
-    // The destination's own folder (the wizard's): no copy from the source puts a file in it.
+    // The destination's own folder (the wizard's): no copy from the source puts a file in it, nor
+    // a profile's hive or a drive root's start-up file anywhere.
     std::string keptFolder;
 
 private:
