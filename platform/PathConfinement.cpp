@@ -43,9 +43,15 @@ struct Guarded {
     std::string windows;
     std::string programFiles;
     std::vector<std::string> systems; // the configured one, and SYSTEM and SYSTEM32 of the Windows folder
+    std::vector<std::string>
+        profiles;    // "Documents and Settings" (2000, XP) and the Windows folder's "Profiles"
+    std::string app; // the wizard's own folder
 };
 
-Guarded guardedOf(const PathResolver& running, const fs::path& machineFolder)
+// The guarded folders of the machine `machineFolder`; with `appOnly` only the machine and the
+// wizard's folder (what the kept-place rule needs, asked for every folder a copy walk enters).
+Guarded guardedOf(const PathResolver& running, const fs::path& machineFolder, std::string_view appFolder,
+    bool appOnly = false)
 {
     MachineConfig config;
     std::string error;
@@ -60,13 +66,28 @@ Guarded guardedOf(const PathResolver& running, const fs::path& machineFolder)
     };
     Guarded g;
     g.machine = keyOf(machineFolder);
+    if (!appFolder.empty())
+        g.app = hostOf(std::string(appFolder));
+    if (appOnly)
+        return g;
     g.windows = hostOf(config.windowsFolder);
     g.programFiles = hostOf(config.windowsFolder.substr(0, 2) + "\\Program Files");
     for (const std::string& system :
         {config.systemFolder, config.windowsFolder + "\\SYSTEM", config.windowsFolder + "\\SYSTEM32"})
         if (std::string key = hostOf(system); !key.empty())
             g.systems.push_back(std::move(key));
+    for (const std::string& profiles :
+        {config.windowsFolder.substr(0, 2) + "\\Documents and Settings", config.windowsFolder + "\\Profiles"})
+        if (std::string key = hostOf(profiles); !key.empty())
+            g.profiles.push_back(std::move(key));
     return g;
+}
+
+// The folder a host path key lies in ("" for none).
+std::string parentOf(const std::string& key)
+{
+    const std::size_t slash = key.rfind('/');
+    return slash == std::string::npos ? std::string() : key.substr(0, slash);
 }
 
 bool isDriveRoot(const std::string& key, const Guarded& g)
@@ -83,6 +104,40 @@ bool endsWithNoCase(std::string_view name, std::string_view ending)
         ending.begin(), ending.end(), name.end() - static_cast<long>(ending.size()), [](char a, char b) {
             return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
         });
+}
+
+bool sameNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && endsWithNoCase(a, b);
+}
+
+// A profile's registry hive or one of its logs.
+bool isHiveName(std::string_view name)
+{
+    static constexpr std::array<std::string_view, 9> kHives = {"ntuser.dat", "ntuser.dat.log",
+        "ntuser.dat.log1", "ntuser.dat.log2", "ntuser.man", "usrclass.dat", "usrclass.dat.log",
+        "usrclass.dat.log1", "usrclass.dat.log2"};
+    return std::any_of(kHives.begin(), kHives.end(), [&](std::string_view h) { return sameNoCase(name, h); });
+}
+
+bool isRootFileName(std::string_view name)
+{
+    static constexpr std::array<std::string_view, 8> kRootFiles = {"boot.ini", "ntldr", "ntdetect.com",
+        "bootfont.bin", "io.sys", "msdos.sys", "pagefile.sys", "hiberfil.sys"};
+    return std::any_of(
+        kRootFiles.begin(), kRootFiles.end(), [&](std::string_view f) { return sameNoCase(name, f); });
+}
+
+// What a file of the step's kind must be, as a refusal says it.
+std::string_view kindText(SteeredFile kind)
+{
+    switch (kind) {
+    case SteeredFile::Any: break;
+    case SteeredFile::ScreenSaver: return "a screen saver (.scr)";
+    case SteeredFile::Wallpaper: return "a picture or a page";
+    case SteeredFile::PersonalFolders: return "a personal folders file (.pst)";
+    }
+    return "any file";
 }
 
 bool ofKind(std::string_view name, SteeredFile kind)
@@ -128,14 +183,15 @@ std::string pathTextRefusal(std::string_view path)
     return {};
 }
 
-std::string folderCopyRefusal(const PathResolver& resolver, std::string_view folder)
+std::string folderCopyRefusal(
+    const PathResolver& resolver, std::string_view folder, std::string_view appFolder)
 {
     if (std::string why = pathTextRefusal(folder); !why.empty())
         return why;
     const ResolvedPath r = resolver.resolve(folder);
     if (!r.ok())
         return {}; // nothing can be copied from or to it; the copy says so
-    const Guarded g = guardedOf(resolver, r.machineFolder);
+    const Guarded g = guardedOf(resolver, r.machineFolder, appFolder);
     const std::string key = keyOf(r.host);
     if (isDriveRoot(key, g))
         return "a drive root";
@@ -148,20 +204,54 @@ std::string folderCopyRefusal(const PathResolver& resolver, std::string_view fol
             return "a system folder or a folder in one";
     if (!g.programFiles.empty() && key == g.programFiles)
         return "the Program Files folder";
+    for (const std::string& profiles : g.profiles) {
+        if (key == profiles)
+            return "the profiles folder";
+        if (parentOf(key) == profiles)
+            return "a profile's own folder";
+    }
+    if (!g.app.empty() && (atOrBelow(key, g.app) || isBelow(g.app, key)))
+        return "the wizard's own folder or a folder holding it";
     return {};
 }
 
-std::string fileWriteRefusal(const PathResolver& resolver, std::string_view target, SteeredFile kind)
+std::string fileWriteRefusal(
+    const PathResolver& resolver, std::string_view target, SteeredFile kind, std::string_view appFolder)
 {
     if (std::string why = pathTextRefusal(target); !why.empty())
         return why;
     const ResolvedPath r = resolver.resolve(target);
-    if (!r.ok() || !r.exists)
+    if (!r.ok())
         return {};
-    const Guarded g = guardedOf(resolver, r.machineFolder);
-    if (g.windows.empty() || !isBelow(keyOf(r.host), g.windows) || ofKind(r.path.leaf(), kind))
+    if (std::string why = keptPlaceRefusal(resolver, target, appFolder); !why.empty())
+        return why;
+    const bool own = ofKind(r.path.leaf(), kind);
+    if (kind != SteeredFile::Any && !own)
+        return "not " + std::string(kindText(kind));
+    const Guarded g = guardedOf(resolver, r.machineFolder, appFolder);
+    if (!r.exists || g.windows.empty() || !isBelow(keyOf(r.host), g.windows) || own)
         return {};
     return "would replace a file of the Windows folder";
+}
+
+bool isKeptFileName(std::string_view name) { return isHiveName(name) || isRootFileName(name); }
+
+std::string keptPlaceRefusal(
+    const PathResolver& resolver, std::string_view target, std::string_view appFolder)
+{
+    const ResolvedPath r = resolver.resolve(target);
+    if (!r.ok())
+        return {};
+    const std::string leaf = r.path.leaf();
+    if (isHiveName(leaf))
+        return "a profile's registry hive";
+    const Guarded g = guardedOf(resolver, r.machineFolder, appFolder, true);
+    const std::string key = keyOf(r.host);
+    if (isRootFileName(leaf) && isDriveRoot(parentOf(key), g))
+        return "a start-up file of a drive root";
+    if (!g.app.empty() && atOrBelow(key, g.app))
+        return "in the wizard's own folder";
+    return {};
 }
 
 std::optional<std::string> partBelow(

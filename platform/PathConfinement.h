@@ -10,13 +10,14 @@
 
 namespace platform {
 
-// What a single file a step writes is: the kind decides whether it may replace an existing file of
-// the Windows folder (a step whose target is that folder, writing a file of its own kind).
+// What a single file a step writes is: a step of a kind writes only files of that kind, wherever
+// they land, and may replace a file of the Windows folder with one (a Windows 98 PC keeps its
+// personal folders and savers there).
 enum class SteeredFile {
-    Any,             // never replaces a file of the Windows folder
-    ScreenSaver,     // a ".scr" may
-    Wallpaper,       // a picture or a page may
-    PersonalFolders, // a ".pst" may (a Windows 98 PC keeps its personal folders there)
+    Any,             // any file, but never over a file of the Windows folder
+    ScreenSaver,     // a ".scr"
+    Wallpaper,       // a picture or a page
+    PersonalFolders, // a ".pst"
 };
 
 // Each answers "" when the path may be used, else why not ("a drive root", ...).
@@ -26,14 +27,34 @@ enum class SteeredFile {
 // are no fault: the resolver folds them.
 std::string pathTextRefusal(std::string_view path);
 
+// `appFolder` is the wizard's own folder (a Windows path, the same on every machine); "" when the
+// caller has none.
+
 // A folder to be copied whole, as source or as destination: refused as text (pathTextRefusal),
 // and when it resolves to a drive root, a Windows folder or a folder holding one, a system folder
-// or anything in one, or Program Files itself, on whichever machine of the network it lies.
-std::string folderCopyRefusal(const PathResolver& resolver, std::string_view folder);
+// or anything in one, Program Files itself, the profiles folder itself, a profile's own folder
+// (All Users and Default User too), or the wizard's folder, anything in it or a folder holding it,
+// on whichever machine of the network it lies.
+std::string folderCopyRefusal(
+    const PathResolver& resolver, std::string_view folder, std::string_view appFolder = {});
 
-// A single file to be written at `target`: refused as text, and when it would replace an existing
-// file in the Windows folder (or below it) of the machine it lies on, unless `kind` allows it.
-std::string fileWriteRefusal(const PathResolver& resolver, std::string_view target, SteeredFile kind);
+// A single file to be written at `target`: refused as text, as a place the machine keeps for itself
+// (keptPlaceRefusal), when it is not of the step's `kind`, and when it would replace an existing
+// file in the Windows folder (or below it) of the machine it lies on, unless it is of `kind`.
+std::string fileWriteRefusal(
+    const PathResolver& resolver, std::string_view target, SteeredFile kind, std::string_view appFolder = {});
+
+// Whether a file of this name may be one a machine keeps for itself wherever a copy puts it: a
+// profile's registry hive or its log, or a drive root's start-up or swap file. keptPlaceRefusal
+// tells for sure; a copy walk asks it only about files of such names and about its folders.
+bool isKeptFileName(std::string_view name);
+
+// A file or folder that no copy from another PC may write, whoever chose the path: the wizard's
+// folder and everything below it, a drive root's start-up and swap files ("boot.ini", "ntldr",
+// "pagefile.sys" ...), and the registry hives of any profile ("NTUSER.DAT", "USRCLASS.DAT" and
+// their logs). "" for any other place.
+std::string keptPlaceRefusal(
+    const PathResolver& resolver, std::string_view target, std::string_view appFolder);
 
 // The part of `path` below `folder` ("SYSTEM\x.bmp"; "" for the folder itself), both as resolved,
 // in the stored case of existing components; nothing when `path` does not lie in `folder` (or is

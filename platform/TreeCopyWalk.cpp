@@ -386,6 +386,22 @@ TreeStep TreeCopyWalk::step()
     return {};
 }
 
+// A Refused step when the refuse rule keeps `name` from `destName` in the frame's destination; else
+// Done (nothing to tell).
+TreeStep TreeCopyWalk::refusedStep(
+    const Frame& frame, const std::string& name, const std::string& destName, bool folder) const
+{
+    if (!m_options.refuse)
+        return {};
+    std::string why = m_options.refuse(hostfs::joinWin(frame.dstPath, destName), folder);
+    if (why.empty())
+        return {};
+    TreeStep s = stepOf(TreeStepKind::Refused, frame, name);
+    s.targetName = destName;
+    s.why = std::move(why);
+    return s;
+}
+
 // Enters the sub-folder `name` of `parent`; Done (nothing to tell) when its rules leave it out.
 TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
 {
@@ -395,6 +411,8 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
         return {};
     if (m_options.maxPath != 0 && parent.dstPath.size() + 1 + destName.size() > m_options.maxPath)
         return stepOf(TreeStepKind::TooLong, parent, name);
+    if (TreeStep refused = refusedStep(parent, name, destName, true); refused.kind == TreeStepKind::Refused)
+        return refused;
     auto frame = std::make_unique<Frame>();
     frame->srcPath = hostfs::joinWin(parent.srcPath, name);
     frame->dstPath = hostfs::joinWin(parent.dstPath, destName);
@@ -473,6 +491,10 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
     if (m_options.maxPath != 0 && frame.dstPath.size() + 1 + name.size() > m_options.maxPath)
         return stepOf(TreeStepKind::TooLong, frame, name);
     const auto found = frame.taken.find(folded);
+    if (TreeStep refused =
+            refusedStep(frame, name, found != frame.taken.end() ? found->second.first : name, false);
+        refused.kind == TreeStepKind::Refused)
+        return refused;
     auto current = std::make_unique<Current>();
     current->name = name;
     current->target = name;

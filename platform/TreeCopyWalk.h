@@ -24,6 +24,10 @@ struct TreeCopyOptions {
     // The name a sub-folder takes at the destination, "" leaves it out. `sourceFolder` is the
     // Windows path of the folder that lists it, ending with "\". Empty: the same name.
     std::function<std::string(const std::string& sourceFolder, const std::string& name)> folderName;
+    // Why a file or sub-folder must not be written at its destination (the Windows path it would
+    // take there, `folder` telling which it is): a non-empty answer leaves it out (Refused, `why`
+    // holding the answer), a refused folder with all it holds. Empty: nothing is refused.
+    std::function<std::string(const std::string& destPath, bool folder)> refuse;
     // A file or folder whose destination path would be longer is not copied (TooLong); 0: no limit.
     std::size_t maxPath = 0;
     // Files up to this size are copied within their step; a larger file's data is copied by a
@@ -48,6 +52,7 @@ enum class TreeStepKind {
     SourceLost,    // a source folder went away under the walk (what was copied is whole)
     Working,       // a part of a large folder was listed or of a large file copied; more follows
     LeftOut,       // a source entry the listing rule left out (`fault`: a name Windows cannot hold)
+    Refused,       // a file or folder the options' refuse rule kept from its destination (`why`)
     Done,          // nothing remains
 };
 
@@ -59,6 +64,7 @@ struct TreeStep {
     std::string name;                  // the entry's stored spelling at the source ("" for a folder entered)
     std::string targetName;            // its name at the destination (an existing target keeps its spelling)
     NameFault fault = NameFault::None; // why a LeftOut entry was left out
+    std::string why;                   // why a Refused entry was kept from its destination
 };
 
 class TreeCopyWalk {
@@ -68,6 +74,11 @@ public:
     TreeCopyWalk(const TreeCopyWalk&) = delete;
     TreeCopyWalk& operator=(const TreeCopyWalk&) = delete;
 
+    // Sets the options' refuse rule; before open().
+    void refuseTargets(std::function<std::string(const std::string& destPath, bool folder)> rule)
+    {
+        m_options.refuse = std::move(rule);
+    }
     // Resolves both folders once and opens them; the destination is made with its parents when
     // missing. PathNotFound (76) when the source is no existing folder; PathFileAccess (75) when
     // the destination cannot be made or opened; DiskFull (61) when it could not be made for want
@@ -84,6 +95,8 @@ private:
     struct Frame;
     struct Current;
     TreeStep enterFolder(Frame& parent, const std::string& name);
+    TreeStep refusedStep(
+        const Frame& frame, const std::string& name, const std::string& destName, bool folder) const;
     TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
     bool listSome(Frame& frame);
     void takeNamedFiles(Frame& frame);

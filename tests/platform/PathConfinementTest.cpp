@@ -93,6 +93,31 @@ TEST_F(PathConfinementTest, AFileOfTheWindowsFolderIsReplacedOnlyByAFileOfTheSte
     EXPECT_EQ(file("C:\\My Documents\\a.txt", SteeredFile::Any), "");
 }
 
+TEST_F(PathConfinementTest, WhatThisPcKeepsForItselfIsRefusedWhoeverNamesIt)
+{
+    const char* app = "C:\\Program Files\\Kestro";
+    t.put("Program Files/Kestro/RegFiles/1024_XP.reg");
+    t.put("Documents and Settings/User/NTUSER.DAT");
+    t.put("boot.ini");
+    for (const auto& [path, why] : std::vector<std::pair<std::string, std::string>>{
+             {"C:\\Documents and Settings", "the profiles folder"},
+             {"c:\\documents and settings\\All Users\\", "a profile's own folder"},
+             {"G:\\WINDOWS\\Profiles\\Martin", "a profile's own folder"},
+             {"C:\\PROGRA~1\\Kestro\\RegFiles", "the wizard's own folder or a folder holding it"}})
+        EXPECT_EQ(folderCopyRefusal(resolver, path, app), why) << path;
+    EXPECT_EQ(folderCopyRefusal(resolver, "C:\\Documents and Settings\\User\\My Documents", app), "");
+    for (const char* kept : {"C:\\Program Files\\Kestro\\RegFiles\\1024_XP.reg", "C:/BOOT.INI",
+             "C:\\Documents and Settings\\User\\ntuser.dat", "C:\\New\\NTUSER.DAT.LOG"})
+        EXPECT_NE(keptPlaceRefusal(resolver, kept, app), "") << kept;
+    EXPECT_EQ(keptPlaceRefusal(resolver, "C:\\My Documents\\boot.ini", app), "");
+    // A steered file is of its step's kind wherever it lands.
+    EXPECT_EQ(fileWriteRefusal(resolver, "C:\\boot.ini", SteeredFile::Wallpaper, app),
+        "a start-up file of a drive root");
+    EXPECT_EQ(fileWriteRefusal(resolver, "C:\\My Documents\\x.exe", SteeredFile::Wallpaper, app),
+        "not a picture or a page");
+    EXPECT_EQ(fileWriteRefusal(resolver, "C:\\My Documents\\x.bmp", SteeredFile::Wallpaper, app), "");
+}
+
 TEST_F(PathConfinementTest, ThePartBelowAFolderIsFoundOnTheResolvedPaths)
 {
     EXPECT_EQ(partBelow(resolver, "G:\\Windows\\system\\3dtext.scr", "G:\\WINDOWS\\SYSTEM"),

@@ -49,6 +49,9 @@ public:
     virtual bool Action_File_Type_Copy(const std::string& folder, const std::string& ending);
     // Message box Text; kind "I" information, "E" exclamation, "C" critical, else nothing; true.
     virtual bool Action_Msgbox(const std::string& text, const std::string& kind);
+    // Whether a step of the item being migrated refused a path its source named: the item then
+    // ends, and none of its later steps runs. The base class knows no item: false.
+    virtual bool itemRefused() const { return false; }
 };
 
 } // namespace wizard

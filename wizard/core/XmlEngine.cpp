@@ -9,6 +9,7 @@
 #include <pugixml.hpp>
 
 #include "platform/MessageBox.h"
+#include "wizard/core/ActionPrimitives.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/LogFile.h"
@@ -285,6 +286,14 @@ bool XmlEngine::runSteps(const std::string& direction)
         case ConditionOutcome::Always:
         case ConditionOutcome::Holds:
             Execute_Action(step, direction);
+            if (!m_itemScripts.empty() && m_primitives && m_primitives->itemRefused()) {
+                // The item refused a path its source named: nothing more of it is written.
+                if (m_itemRefusal.empty())
+                    m_itemRefusal = "Refused";
+                m_itemEnded = true;
+                PanelShown = false;
+                StopFlag = true;
+            }
             if (StopFlag)
                 return false;
             break;

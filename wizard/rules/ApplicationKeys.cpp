@@ -245,15 +245,16 @@ bool Identify_Application_Path()
     std::string refused = folders.source.empty() ? "" : refusalOf(folders);
     if (!refused.empty()) {
         const std::string first = folders.source;
-        writeTransferLog(process, "Refused : " + first + " : " + refused);
         const std::string appPath = cutAtName(ModOtherApplications::FindAppPaths(name), name);
         folders = trim(appPath).empty() ? FolderPair{} : foldersOf(appPath, name);
         const std::string again = folders.source.empty() ? "" : refusalOf(folders);
-        // The item fails with the refusal when App Paths names no folder it may take either.
+        // The item is refused when App Paths names no folder it may take either.
         if (folders.source.empty()) {
-            noteItemFailure("Refused : " + first + " : " + refused); // logged above
+            refusePath(process, first, refused);
             return false;
         }
+        writeTransferLog(
+            process, "Refused : " + transferGlobals().driveMap.sourcePathOf(first) + " : " + refused);
         if (!again.empty()) {
             refusePath(process, folders.source, again);
             return false;

@@ -2,6 +2,8 @@
 // destination of each item.
 #include "wizard/rules/FilesFoldersMigration.h"
 
+#include "platform/Clock.h"
+
 #include "platform/RunningMachine.h"
 #include "platform/TreeCopyWalk.h"
 #include "wizard/core/ProgramEnd.h"
@@ -118,6 +120,7 @@ bool FilesFoldersMigration::step()
 void FilesFoldersMigration::begin(const Item& item)
 {
     m_active = true;
+    m_runStarted = platform::currentTime();
     m_walk.reset();
     m_fileSource.clear();
     m_copied = 0;
@@ -297,10 +300,13 @@ void FilesFoldersMigration::fileFailed(const std::string& source, const std::str
 
 // A file whose target exists goes through the copy worker's version rule, except a target without
 // a version that was written after the source: that is the user's newer work on this PC, and stays.
+// A source file dated after the run began (a clock that runs ahead, or a date set to win) is never
+// the newer one.
 void FilesFoldersMigration::copyOverExisting(const std::string& source, const std::string& destFolder)
 {
     const std::string target = destFolder + namePartOf(source);
-    if (transfer::fileVersion(target).empty() && transfer::writtenLater(target, source)) {
+    if (transfer::fileVersion(target).empty() &&
+        (transfer::writtenLater(target, source) || transfer::writtenAfter(source, m_runStarted))) {
         writeTransferLogText(kProcess, "Kept the newer file on this PC : " + target);
         ++m_keptNewer;
         return;
@@ -361,6 +367,12 @@ void FilesFoldersMigration::takeStep(const platform::TreeStep& s)
     case Kind::LeftOut: {
         const std::string text = transfer::leftOutText(s);
         writeTransferLog(kProcess, "Not copied : " + text);
+        failed(text);
+        return;
+    }
+    case Kind::Refused: {
+        const std::string text = "Refused : " + transfer::refusedText(s);
+        writeTransferLog(kProcess, text);
         failed(text);
         return;
     }

@@ -6,6 +6,7 @@
 #include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/TransferOutcome.h"
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -106,6 +107,7 @@ private:
     transfer::CopyPacing m_pacing;
     int m_copied = 0;
     int m_keptNewer = 0; // targets kept because this PC's file is the newer one
+    std::chrono::system_clock::time_point m_runStarted; // when begin() took up the item
     int m_failedFiles = 0;
     std::string m_firstFailure;
 };

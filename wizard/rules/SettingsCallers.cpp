@@ -208,8 +208,9 @@ bool Get_dotdbs_file_outlook()
     // The store root names a folder copied whole on both PCs: never a system's own.
     for (const std::string& side : {source, here}) {
         if (const std::string why = folderCopyRefusal(side); !why.empty()) {
-            // The item has failed with the reason; its other steps still run.
-            refusePath("Get_dotdbs_file_outlook", root, why);
+            // The item is refused with the reason: its later steps do not run, and the store root
+            // its import wrote is taken back.
+            refusePath("Get_dotdbs_file_outlook", stored, why);
             return true;
         }
     }

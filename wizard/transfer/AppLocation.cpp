@@ -190,7 +190,7 @@ void CopyInstallShieldFolder(const std::string& key)
     }
     for (const std::string& side : {local, folder}) {
         if (const std::string why = folderCopyRefusal(side); !why.empty()) {
-            refusePath("CopyInstallShieldFolder", side, why);
+            refusePath("CopyInstallShieldFolder", folder, why);
             return;
         }
     }

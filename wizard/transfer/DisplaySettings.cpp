@@ -25,16 +25,21 @@ constexpr const char* kProfileKey =
 
 std::string tempFolder() { return AppPath + "\\temp"; }
 
-// The lines of a copy of one of the source's INI files; none when it is missing. A file this PC
-// cannot read (larger than kMaxSourceTextBytes, or no file) fails the item and gives no lines.
-std::vector<std::string> linesOf(const std::string& file)
+// The lines of the working folder's copy of one of the source's INI files (`name`, from the
+// source's Windows folder); none when it is missing. A file this PC cannot read (larger than
+// kMaxSourceTextBytes, or no file) fails the item, named as the source PC names it, and gives no
+// lines.
+std::vector<std::string> linesOf(const std::string& name)
 {
+    const std::string file = tempFolder() + "\\" + name;
     std::string bytes;
     std::vector<std::string> lines;
     if (!fileExists(file))
         return lines;
     if (const FsError e = readSourceText(file, bytes); e != FsError::None) {
-        const std::string reason = file + " cannot be read (" + errorStatus(e) + "; at most " +
+        const std::string source =
+            transferGlobals().driveMap.sourcePathOf(scriptVariable("$st_source_win_dir") + "\\" + name);
+        const std::string reason = source + " cannot be read (" + errorStatus(e) + "; at most " +
             std::to_string(kMaxSourceTextBytes >> 20) + " MiB)";
         writeTransferLog("FN_ScreenSaver_Migrate", "Failed : " + reason);
         noteItemFailure("FN_ScreenSaver_Migrate : " + reason);
@@ -164,7 +169,7 @@ bool FN_ControlIni_To_Reg(const std::string& section)
     makeSurePathExists(tempFolder() + "\\");
     const std::string output = tempFolder() + "\\ScreenSaver1.reg";
     deleteFile(output);
-    const std::vector<std::string> lines = linesOf(tempFolder() + "\\Control.ini");
+    const std::vector<std::string> lines = linesOf("Control.ini");
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string header = trim(lines[i]);
         const bool starts = header.size() > 2 && header.front() == '[' &&
@@ -188,7 +193,7 @@ bool FN_ScreenSaver_Migrate()
     const std::string output = tempFolder() + "\\ScreenSaver.reg";
     deleteFile(output);
     std::string baseName;
-    for (const std::string& line : linesOf(tempFolder() + "\\SYSTEM.INI")) {
+    for (const std::string& line : linesOf("SYSTEM.INI")) {
         const std::string path = saverPathOf(line);
         if (path.empty())
             continue;

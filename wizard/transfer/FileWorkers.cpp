@@ -7,6 +7,7 @@
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferText.h"
 #include "wizard/transfer/VersionRule.h"
 
@@ -193,6 +194,10 @@ FsError copyFolderStep(const platform::TreeStep& s, const CopyHook& hook, const 
             return FsError::None;
         }
         return s.kind == Kind::TooLong ? FsError::PathNotFound : FsError::BadFileName;
+    case Kind::Refused:
+        // A place this PC keeps for itself: the item that named it is refused.
+        refusePath("Action_Copy_File", s.sourceFolder + "\\" + s.name, s.why);
+        return FsError::PermissionDenied;
     case Kind::FolderBlocked: return s.error == FsError::DiskFull ? s.error : FsError::PathNotFound;
     case Kind::SourceLost: return FsError::PathNotFound;
     case Kind::FolderEntered:

@@ -1,6 +1,7 @@
 // MassCopy.cpp: whole folder trees and drives copied during a mass migration.
 #include "wizard/transfer/MassCopy.h"
 
+#include "platform/PathConfinement.h"
 #include "platform/RunningMachine.h"
 #include "platform/TreeCopyWalk.h"
 #include "wizard/core/ProgramEnd.h"
@@ -179,10 +180,20 @@ bool TreeCopier::step()
                 std::string(platform::fsErrorText(s.error)));
         break;
     case Kind::Working: break;
+    case Kind::Refused:
+        // What this PC keeps for itself is never the source's. Its own start-up files and hives
+        // are the machine's, like its swap file: logged only. The source's copy of the wizard's
+        // folder is named as not copied.
+        if (platform::isKeptFileName(s.name)) {
+            writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + transfer::refusedText(s));
+            break;
+        }
+        [[fallthrough]];
     case Kind::TooLong:
     case Kind::LeftOut: {
         // A name no Windows file system can hold is no part of the source's drive.
-        const std::string text = transfer::leftOutText(s);
+        const std::string text =
+            s.kind == Kind::Refused ? transfer::refusedText(s) : transfer::leftOutText(s);
         writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);
         if (m_report.leftOut++ == 0)
             m_report.firstLeftOut = text;
@@ -218,7 +229,9 @@ bool FN_Copy_Folder_Tree(
     notCopied().heldBack += r.heldBack;
     notCopied().failed += r.failed + r.blocked;
     notCopied().leftOut += r.leftOut;
-    MassItemsNotCopied = !copiedWhole();
+    // Never cleared here: a step before this copy may have failed or refused something.
+    if (!copiedWhole())
+        MassItemsNotCopied = true;
     // What the source held but the copy left out makes the tree not migrated whole.
     if (r.leftOut > 0)
         migrationReport().record(ReportGroup::FilesAndFolders, source, transfer::TransferOutcome::Failed,

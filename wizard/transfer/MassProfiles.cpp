@@ -36,11 +36,19 @@ void copyTree(const std::string& source, const std::string& dest, bool overwrite
     // The source names its profile and shell folders: never a system's own folder.
     for (const std::string& side : {source, dest}) {
         if (const std::string why = folderCopyRefusal(side); !why.empty()) {
-            refusePath("FN_StartMenu_Copy", side, why);
+            refusePath("FN_StartMenu_Copy", source, why);
             return;
         }
     }
     FN_Copy_Folder_Tree(source, dest, true, overwrite);
+}
+
+// A tree the mass rules name themselves (a Windows 98 profile onto the profile of the same name,
+// the wizard's own icons): only the copy walk's rule keeps it from what this PC keeps for itself.
+void copyOwnTree(const std::string& source, const std::string& dest, bool overwrite)
+{
+    if (!programEndRequested() && folderExists(source))
+        FN_Copy_Folder_Tree(source, dest, true, overwrite);
 }
 
 // 2000/XP source: its own "Documents and Settings" user onto the destination's user.
@@ -65,8 +73,8 @@ void copy9xProfiles(const std::string& shareRoot)
     const std::string w = shareRoot + windowsFolderName(s.sourceSystemRoot);
     const std::string r = destDriveRoot() + "Documents and Settings\\";
     for (const std::string& entry : subFolderNames(w + "\\Profiles"))
-        if (coretext::upperAscii(entry) != "ALL USERS")
-            copyTree(w + "\\Profiles\\" + entry, r + entry, true);
+        if (const std::string up = coretext::upperAscii(entry); up != "ALL USERS" && up != "DEFAULT USER")
+            copyOwnTree(w + "\\Profiles\\" + entry, r + entry, true);
     copyTree(w + "\\Start Menu", r + "All Users\\Start Menu", false);
     copyTree(w + "\\Desktop", r + "All Users\\Desktop", false);
     copyTree(w + "\\Favorites", r + s.destUserName + "\\Favorites", false);
@@ -144,7 +152,7 @@ bool FN_MSI_Copy()
         }
     }
     for (const char* folder : kOfficeIconFolders)
-        copyTree(wizard::AppPath + "\\Icons\\" + folder, dest + "\\installer\\" + folder, false);
+        copyOwnTree(wizard::AppPath + "\\Icons\\" + folder, dest + "\\installer\\" + folder, false);
     copyTree(source + "\\Fonts", dest + "\\Fonts", false);
     for (const char* font : kFonts)
         if (fileExists(source + "\\Fonts\\" + font))

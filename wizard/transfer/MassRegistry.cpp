@@ -14,6 +14,7 @@
 #include "wizard/transfer/TransferText.h"
 
 #include <array>
+#include <map>
 #include <utility>
 
 namespace wizard::mass {
@@ -36,10 +37,40 @@ bool componentEnds(std::string_view text, std::size_t at)
 
 std::string underApp(const std::string& relative) { return wizard::AppPath + "\\" + relative; }
 
+// The registry files of the working folder this run wrote, by upper-cased path, with their bytes
+// as last written: the working folder's imports take only these, never a file that came there
+// any other way (with a copy from the source).
+std::map<std::string, std::string>& writtenThisRun()
+{
+    static std::map<std::string, std::string> files;
+    return files;
+}
+
+bool inWorkingFolder(const std::string& path)
+{
+    const std::string folder = coretext::upperAscii(underApp("Temp\\"));
+    return coretext::upperAscii(path).rfind(folder, 0) == 0;
+}
+
+// Notes the file as this run's own as it now is.
+void noteWritten(const std::string& path)
+{
+    std::string bytes;
+    if (inWorkingFolder(path) && readFileBytes(path, bytes) == FsError::None)
+        writtenThisRun()[coretext::upperAscii(path)] = std::move(bytes);
+}
+
+bool writtenByThisRun(const std::string& path, const std::string& bytes)
+{
+    const auto found = writtenThisRun().find(coretext::upperAscii(path));
+    return found != writtenThisRun().end() && found->second == bytes;
+}
+
 bool exportAndStrip(const std::string& key, const std::string& file)
 {
     if (!ExportRegistry(file, key))
         return false;
+    noteWritten(file);
     return FN_Sys_Path_Change(file, std::string(kMirrorHeader), "[");
 }
 
@@ -78,6 +109,10 @@ bool importChecked(const std::string& path)
     std::string bytes;
     if (readFileBytes(path, bytes) != FsError::None) {
         writeTransferLog("FN_Import_Registry_Err", "Cannot read : " + path);
+        return false;
+    }
+    if (inWorkingFolder(path) && !writtenByThisRun(path, bytes)) {
+        writeTransferLog("FN_Import_Registry_Err", "Not imported, this run did not write it : " + path);
         return false;
     }
     platform::RegFileMergeReport report;
@@ -135,6 +170,8 @@ bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const 
             text += "\r\n";
         error = writeFileBytes(file, text);
     }
+    if (error == FsError::None)
+        noteWritten(file);
     if (error != FsError::None) {
         writeTransferLog("FN_Sys_Path_Change_Err", errorStatus(error) + " " + file);
         return false;
@@ -201,6 +238,7 @@ bool FN_Export_Registry(const std::string& file, const std::string& key)
         writeTransferLog("FN_Export_Registry_Err", "Export failed : " + key);
         return false;
     }
+    noteWritten(underApp(file));
     writeTransferLog("FN_Export_Registry", "End");
     return true;
 }

@@ -2,6 +2,11 @@
 #include "wizard/transfer/MigrationReport.h"
 
 #include "platform/CodePage.h"
+#include "platform/RegFile.h"
+#include "wizard/core/WizardState.h"
+#include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferPlatform.h"
+#include "wizard/transfer/TransferText.h"
 
 namespace wizard {
 
@@ -40,7 +45,72 @@ TransferOutcome ItemTally::verdict() const
     return TransferOutcome::Migrated;
 }
 
+void ItemTally::keepKeyBefore(const std::string& key)
+{
+    platform::Registry* registry = machineRegistry();
+    if (!registry || m_refused)
+        return;
+    for (const auto& kept : m_keptKeys)
+        if (upperAscii(kept.first) == upperAscii(key))
+            return;
+    std::string text;
+    if (platform::exportRegText(*registry, key, platform::RegFileFormat::Regedit4, text) ==
+        platform::WinError::Success) {
+        m_keptKeys.emplace_back(key, std::move(text));
+        return;
+    }
+    // A key the import makes: the first of its parents that is missing goes again at a refusal.
+    std::string missing = key;
+    for (std::size_t cut = key.find('\\', key.find('\\') + 1); cut != std::string::npos;
+         cut = key.find('\\', cut + 1))
+        if (!registryKeyExists(key.substr(0, cut))) {
+            missing = key.substr(0, cut);
+            break;
+        }
+    m_keptKeys.emplace_back(missing, std::string());
+}
+
+void ItemTally::restoreKeptKeys()
+{
+    platform::Registry* registry = machineRegistry();
+    if (!registry)
+        return;
+    // The latest first, so that a key kept inside an earlier one ends as it was before both.
+    for (auto kept = m_keptKeys.rbegin(); kept != m_keptKeys.rend(); ++kept) {
+        platform::RegRoot root{};
+        std::string subKey;
+        if (!platform::splitRegPath(kept->first, root, subKey) || subKey.empty())
+            continue;
+        registry->deleteTree(platform::RegKey(root), subKey);
+        platform::RegFileMergeReport report;
+        if (!kept->second.empty())
+            platform::mergeRegText(*registry, kept->second, report);
+    }
+    m_keptKeys.clear();
+}
+
 ItemTally* currentItemTally() { return g_currentTally; }
+
+void noteItemFailure(const std::string& step)
+{
+    if (ItemTally* tally = currentItemTally()) {
+        tally->note(TransferOutcome::Failed);
+        tally->noteFailedStep(step);
+    } else {
+        MassItemsNotCopied = true;
+    }
+}
+
+void refusePath(const std::string& process, const std::string& path, const std::string& why)
+{
+    const std::string text = "Refused : " + transferGlobals().driveMap.sourcePathOf(path) + " : " + why;
+    writeTransferLog(process, text);
+    noteItemFailure(text);
+    if (ItemTally* tally = currentItemTally(); tally && !tally->refused()) {
+        tally->noteRefused();
+        tally->restoreKeptKeys();
+    }
+}
 
 ItemTallyScope::ItemTallyScope(ItemTally& tally)
     : m_previous(g_currentTally)

@@ -131,6 +131,8 @@ TransferOutcome importWholeKey(const std::string& key)
             replaced(q(srcWin), q(dstWin));
     }
     ok = ok && keptBelow(file, isMirrorKey(key) ? realKeyOf(key) : key);
+    if (ItemTally* tally = currentItemTally(); ok && tally)
+        tally->keepKeyBefore(isMirrorKey(key) ? realKeyOf(key) : key);
     ok = ok && mergeRegFileWorker(file) == TransferOutcome::Migrated;
     deleteFolder(folder);
     if (!ok) {
@@ -160,6 +162,8 @@ TransferOutcome importOneValue(const std::string& key, const std::string& item)
     const auto hive = scriptRootOf(realKey.substr(0, cut));
     if (!hive || cut == std::string::npos)
         return TransferOutcome::Migrated;
+    if (ItemTally* tally = currentItemTally())
+        tally->keepKeyBefore(realKey);
     if (!importValue(*hive, realKey.substr(cut + 1), item, data)) {
         writeTransferLog("Action_Import",
             std::to_string(errorNumber(FsError::PathFileAccess)) + ":The value was not written : " + item);
@@ -309,11 +313,17 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
         refusePath("Action_Get", value, why);
         return false;
     }
+    // "C:/WINDOWS" names the same folder as "C:\WINDOWS".
+    path = replaceAll(path, "/", "\\");
     const std::string drive = path.substr(0, 2);
     const auto local = transferGlobals().driveMap.lookup(drive);
     if (!local || path.size() < 3 || path[1] != ':' || path[2] != '\\') {
         // Without a mapped drive neither side of the copy is known: copy nothing.
-        writeTransferLog("Action_Get", "0:Drive not mapped : " + path);
+        const bool named = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+        const std::string why = named ? "the source PC's drive " + drive + " is not connected : " + value
+                                      : "not a path on a drive : " + value;
+        writeTransferLog("Action_Get", "0:Drive not mapped : " + value);
+        noteItemFailure("Action_Get : " + why);
         return false;
     }
     path = replaceAll(path, drive, *local);
@@ -340,8 +350,10 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
         }
     }
     if (!Action_Copy_Folder(path, destPath, "false")) {
+        const std::string shown = transferGlobals().driveMap.sourcePathOf(path);
         writeTransferLog("Action_Get",
-            std::to_string(errorNumber(FsError::PathFileAccess)) + ":The folder copy failed : " + path);
+            std::to_string(errorNumber(FsError::PathFileAccess)) + ":The folder copy failed : " + shown);
+        noteItemFailure("Action_Get : the folder copy failed : " + shown);
         return false;
     }
     writeTransferLog("Action_Get", "End");

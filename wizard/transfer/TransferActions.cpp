@@ -114,4 +114,10 @@ bool TransferActions::Action_Msgbox(const std::string& text, const std::string& 
     return AF::Action_Msgbox(text, kind);
 }
 
+bool TransferActions::itemRefused() const
+{
+    const transfer::ItemTally* tally = transfer::currentItemTally();
+    return tally && tally->refused();
+}
+
 } // namespace wizard

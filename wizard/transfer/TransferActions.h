@@ -27,6 +27,7 @@ public:
     bool Action_Get_File(const std::string& key, const std::string& name, const std::string& third) override;
     bool Action_File_Type_Copy(const std::string& folder, const std::string& ending) override;
     bool Action_Msgbox(const std::string& text, const std::string& kind) override;
+    bool itemRefused() const override;
 };
 
 // The program's one instance, handed to the wizard core's script engine (call once at start-up).

@@ -7,6 +7,8 @@
 #include "wizard/transfer/TransferPlatform.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace wizard::transfer {
 
@@ -43,6 +45,14 @@ public:
     // report names them all.
     void notePassedOver(const std::string& entry);
     const std::string& passedOver() const { return m_passedOver; }
+    // A refusal (refusePath) ended the item: nothing more of it is written.
+    void noteRefused() { m_refused = true; }
+    bool refused() const { return m_refused; }
+    // Before an import writes below `key` of this PC's registry ("HKEY_CURRENT_USER\Identities"):
+    // the key as it stands is kept once, so that a refusal can put it back.
+    void keepKeyBefore(const std::string& key);
+    // Puts every kept key back as it was before the item's first import into it.
+    void restoreKeptKeys();
     int migrated() const { return m_migrated; }
     int notFound() const { return m_notFound; }
     int failed() const { return m_failed; }
@@ -53,6 +63,10 @@ private:
     int m_failed = 0;
     std::string m_failedStep;
     std::string m_passedOver;
+    bool m_refused = false;
+    // Keys of this PC's registry an import of the item wrote to, each with its text (REGEDIT4)
+    // before the first write, "" for a key that did not exist.
+    std::vector<std::pair<std::string, std::string>> m_keptKeys;
 };
 
 // The tally of the item being migrated; null outside an item run (nothing is noted then).
@@ -80,24 +94,15 @@ inline bool scriptAnswer(TransferOutcome outcome)
     return outcome != TransferOutcome::Failed;
 }
 
-// A failure outside the script's actions: the current item (if any) failed, at `step` unless an
-// earlier step failed first.
-inline void noteItemFailure(const std::string& step)
-{
-    if (ItemTally* tally = currentItemTally()) {
-        tally->note(TransferOutcome::Failed);
-        tally->noteFailedStep(step);
-    }
-}
+// A failure outside the script's actions: the current item failed, at `step` unless an earlier
+// step failed first. Outside an item (a mass run's steps) the run did not move everything.
+void noteItemFailure(const std::string& step);
 
 // A path a source value names that no copy may use (TransferPlatform.h's refusals): logged as
-// "Refused : <path> : <why>" under the process name, and the current item fails with it.
-inline void refusePath(const std::string& process, const std::string& path, const std::string& why)
-{
-    const std::string text = "Refused : " + path + " : " + why;
-    writeTransferLog(process, text);
-    noteItemFailure(text);
-}
+// "Refused : <path> : <why>" under the process name, `path` named as the source PC spells it, and
+// the current item fails with it and is refused: its later steps do not run, and what its imports
+// wrote into this PC's registry is undone (ItemTally::refused).
+void refusePath(const std::string& process, const std::string& path, const std::string& why);
 
 // Writes the record that names a source that was not found ("Not found : " and the source) under
 // the process name, and answers NotFound.

@@ -12,6 +12,7 @@
 #include "platform/RunningMachine.h"
 #include "platform/ShellLink.h"
 #include "platform/TreeCopyWalk.h"
+#include "wizard/core/AppPath.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
@@ -75,6 +76,13 @@ bool writtenLater(const std::string& newer, const std::string& older)
     platform::FileSystem* fs = machineFs();
     std::chrono::system_clock::time_point a, b;
     return fs && fs->fileTime(newer, a) == FsError::None && fs->fileTime(older, b) == FsError::None && a > b;
+}
+
+bool writtenAfter(const std::string& path, std::chrono::system_clock::time_point when)
+{
+    platform::FileSystem* fs = machineFs();
+    std::chrono::system_clock::time_point written;
+    return fs && fs->fileTime(path, written) == FsError::None && written > when;
 }
 
 bool makeSurePathExists(const std::string& folder)
@@ -175,10 +183,32 @@ std::string leftOutText(const platform::TreeStep& step)
     return leftOutText(step.sourceFolder, {step.name, false, fault});
 }
 
-FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk)
+std::string refusedText(const platform::TreeStep& step)
+{
+    std::string path = transferGlobals().driveMap.sourcePathOf(step.sourceFolder);
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    return path + step.name + " : " + step.why;
+}
+
+FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk,
+    const std::string& process)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? walk.open(*fs, source, destination) : kNoMachine;
+    if (!fs)
+        return kNoMachine;
+    if (const std::string why = keptPlaceRefusal(destination); !why.empty()) {
+        writeTransferLog(
+            process, "Refused : " + transferGlobals().driveMap.sourcePathOf(source) + " : " + why);
+        return FsError::PermissionDenied;
+    }
+    walk.refuseTargets([](const std::string& destPath, bool folder) {
+        // A file is one of the kept ones only by its name; only those and folders are resolved.
+        if (!folder && !platform::isKeptFileName(destPath.substr(destPath.rfind('\\') + 1)))
+            return std::string();
+        return keptPlaceRefusal(destPath);
+    });
+    return walk.open(*fs, source, destination);
 }
 
 FsError readFileBytes(const std::string& path, std::string& bytes)
@@ -196,13 +226,19 @@ FsError readSourceText(const std::string& path, std::string& bytes)
 std::string folderCopyRefusal(const std::string& folder)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? platform::folderCopyRefusal(fs->resolver(), folder) : std::string();
+    return fs ? platform::folderCopyRefusal(fs->resolver(), folder, AppPath) : std::string();
 }
 
 std::string fileWriteRefusal(const std::string& target, platform::SteeredFile kind)
 {
     platform::FileSystem* fs = machineFs();
-    return fs ? platform::fileWriteRefusal(fs->resolver(), target, kind) : std::string();
+    return fs ? platform::fileWriteRefusal(fs->resolver(), target, kind, AppPath) : std::string();
+}
+
+std::string keptPlaceRefusal(const std::string& target)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? platform::keptPlaceRefusal(fs->resolver(), target, AppPath) : std::string();
 }
 
 std::string pathTextRefusal(const std::string& path) { return platform::pathTextRefusal(path); }

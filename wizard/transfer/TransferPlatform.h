@@ -10,6 +10,7 @@
 #include "platform/Registry.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +42,8 @@ std::string fileVersion(const std::string& path);
 // Whether the file at `newer` was last written later than the one at `older`; false when either
 // cannot be read.
 bool writtenLater(const std::string& newer, const std::string& older);
+// Whether the file was last written after `when`; false when it cannot be read.
+bool writtenAfter(const std::string& path, std::chrono::system_clock::time_point when);
 
 // Creates the folder with every missing parent (the path may end with "\").
 bool makeSurePathExists(const std::string& folder);
@@ -70,9 +73,15 @@ std::string leftOutText(const std::string& folder, const platform::LeftOutName& 
 // The same for a walk's step that left its entry out (LeftOut, or TooLong: a path longer than
 // Windows allows).
 std::string leftOutText(const platform::TreeStep& step);
+// "<source folder>\<name> : <why>" for a Refused step, the folder named as the source PC names it.
+std::string refusedText(const platform::TreeStep& step);
 // Opens `walk` on two folders of the running machine (platform::TreeCopyWalk::open): the source
-// tree is copied into the destination, made when missing, one entry per step.
-FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk);
+// tree is copied into the destination, made when missing, one entry per step. No entry lands in a
+// place this PC keeps for itself (keptPlaceRefusal): such an entry is a Refused step, and a
+// destination that is one is refused whole (PermissionDenied, logged under `process` as
+// "Refused : <source> : <why>").
+FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk,
+    const std::string& process = "Action_Copy_Folder");
 
 // Reads or writes a whole file as bytes (text in the machine's code page).
 FsError readFileBytes(const std::string& path, std::string& bytes);
@@ -89,6 +98,9 @@ FsError writeFileBytes(const std::string& path, const std::string& bytes);
 // written by a step of `kind`, a file read.
 std::string folderCopyRefusal(const std::string& folder);
 std::string fileWriteRefusal(const std::string& target, platform::SteeredFile kind);
+// Why no copy from another PC may write `target`, whoever chose it ("" when it may): the wizard's
+// own folder and what it holds, a drive root's start-up files, a profile's registry hive.
+std::string keptPlaceRefusal(const std::string& target);
 std::string pathTextRefusal(const std::string& path);
 // The part of `path` below `folder` as the running machine resolves both ("" for the folder
 // itself); nothing when it does not lie in it.

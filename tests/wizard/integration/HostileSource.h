@@ -10,7 +10,9 @@
 #pragma once
 
 #include "platform/MachineConfig.h"
+#include "platform/RegFile.h"
 #include "platform/Registry.h"
+#include "platform/RunningMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -116,5 +121,45 @@ inline void plantHostileFiles(const fs::path& machine)
 // Another folder of the network whose machine.ini is a pipe: every lookup of a computer name reads
 // the network's machine.ini files and must neither wait on it nor give up on the others.
 inline void plantHostileNetwork(const fs::path& network) { pipeAt(network / "STRANGE" / "machine.ini"); }
+
+// Every entry below a machine's drives by its host path below the machine folder: a file's size
+// and bytes, "folder", "link" or "special" (pipes and devices are never opened).
+inline std::map<std::string, std::string> hostTree(const fs::path& machine)
+{
+    std::map<std::string, std::string> out;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(machine / "drives", ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        const fs::file_status st = it->symlink_status(ec);
+        std::string what = fs::is_symlink(st) ? "link" : fs::is_directory(st) ? "folder" : "special";
+        if (fs::is_regular_file(st)) {
+            std::ifstream in(it->path(), std::ios::binary);
+            what =
+                "file " + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        out[fs::relative(it->path(), machine).string()] = what;
+    }
+    return out;
+}
+
+// The registry of the running machine as its sections ("[key]" and its value lines), the mirror's
+// below HKEY_LOCAL_MACHINE\SOFTWARE\QZ left out.
+inline std::set<std::string> registryOutsideMirror()
+{
+    std::string text;
+    EXPECT_EQ(platform::exportRegText(platform::RunningMachine::current()->registry(), "",
+                  platform::RegFileFormat::Regedit4, text),
+        platform::WinError::Success);
+    std::set<std::string> sections;
+    std::size_t at = text.find("\r\n[");
+    while (at != std::string::npos) {
+        const std::size_t next = text.find("\r\n\r\n[", at + 3);
+        std::string section = text.substr(at + 2, next == std::string::npos ? std::string::npos : next - at);
+        if (section.rfind("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ", 0) != 0)
+            sections.insert(std::move(section));
+        at = next == std::string::npos ? next : next + 2;
+    }
+    return sections;
+}
 
 } // namespace hostile

@@ -22,46 +22,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Every entry below a machine's drives by its host path below the machine folder: a file's size
-// and bytes, "folder", "link" or "special" (pipes and devices are never opened).
-std::map<std::string, std::string> hostTree(const fs::path& machine)
-{
-    std::map<std::string, std::string> out;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(machine / "drives", ec); !ec && it != fs::end(it);
-         it.increment(ec)) {
-        const fs::file_status st = it->symlink_status(ec);
-        std::string what = fs::is_symlink(st) ? "link" : fs::is_directory(st) ? "folder" : "special";
-        if (fs::is_regular_file(st)) {
-            std::ifstream in(it->path(), std::ios::binary);
-            what =
-                "file " + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        }
-        out[fs::relative(it->path(), machine).string()] = what;
-    }
-    return out;
-}
-
-// The registry of the running machine as its sections ("[key]" and its value lines), the mirror's
-// below HKEY_LOCAL_MACHINE\SOFTWARE\QZ left out.
-std::set<std::string> registryOutsideMirror()
-{
-    std::string text;
-    EXPECT_EQ(platform::exportRegText(platform::RunningMachine::current()->registry(), "",
-                  platform::RegFileFormat::Regedit4, text),
-        platform::WinError::Success);
-    std::set<std::string> sections;
-    std::size_t at = text.find("\r\n[");
-    while (at != std::string::npos) {
-        const std::size_t next = text.find("\r\n\r\n[", at + 3);
-        std::string section = text.substr(at + 2, next == std::string::npos ? std::string::npos : next - at);
-        if (section.rfind("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ", 0) != 0)
-            sections.insert(std::move(section));
-        at = next == std::string::npos ? next : next + 2;
-    }
-    return sections;
-}
+using hostile::hostTree;
+using hostile::registryOutsideMirror;
 
 class HostileWalkTest : public testsupport::DemoWalk {
 protected:

@@ -261,6 +261,8 @@ Expectation::Expectation(const Snapshot& destinationBefore, const Snapshot& sour
 void Expectation::put(const std::string& target, const FileState& state, bool overwrite)
 {
     const std::string key = upper(target);
+    if (inKeptFolder(target))
+        return;
     auto found = files.find(key);
     if (found != files.end() && !overwrite)
         return;
@@ -289,7 +291,20 @@ void Expectation::copyFolders(
             if (const auto target = treeFolderTarget(stored.substr(prefix.size()), to, rules))
                 made.push_back(*target);
     for (const std::string& folder : made)
-        addFolder(folder);
+        if (!inKeptFolder(folder))
+            addFolder(folder);
+}
+
+bool Expectation::inKeptFolder(const std::string& path) const
+{
+    if (keptFolder.empty())
+        return false;
+    // The destination's hives and its drive roots' start-up files are its own too.
+    const std::string p = upper(path);
+    const std::string leaf = p.substr(p.rfind('\\') + 1);
+    const bool atRoot = p.find('\\') == 2 && p.rfind('\\') == 2;
+    return p.rfind(withSeparator(upper(keptFolder)), 0) == 0 || leaf == "NTUSER.DAT" ||
+        leaf == "USRCLASS.DAT" || (atRoot && (leaf == "BOOT.INI" || leaf == "IO.SYS" || leaf == "MSDOS.SYS"));
 }
 
 void Expectation::copyTree(

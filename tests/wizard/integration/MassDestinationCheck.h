@@ -114,8 +114,12 @@ public:
     Files files;
     Folders folders;
     Keys keys;
+    // The destination's own folder (the wizard's): no copy from the source puts a file in it, nor
+    // a profile's hive or a drive root's start-up file anywhere.
+    std::string keptFolder;
 
 private:
+    bool inKeptFolder(const std::string& path) const;
     void put(const std::string& target, const FileState& state, bool overwrite);
     // Adds the folder and those above it up to the drive's root.
     void addFolder(const std::string& folder);

@@ -231,6 +231,7 @@ Expectation expectMassMigration(const MassPcs& pcs)
     // XP destination keeps its own system folders, a 2000 one takes a 95/98/ME System as System32.
     const bool destinationXp = isXp(pcs.destination->keys);
     TreeRules drive{true, sourceRoot.substr(3), destRoot.substr(3), destinationXp, win9x && !destinationXp};
+    e.keptFolder = pcs.appPath;
     for (char letter : pcs.copiedDrives) {
         const std::string root = std::string(1, letter) + ":\\";
         e.copyTree(root, root, false, drive);

@@ -157,7 +157,7 @@ TEST_F(ApplicationKeysTest, SystemFoldersTakeTheAppPathsRouteAndAreNeverCopied)
 
     migrating("Rooted");
     EXPECT_FALSE(Identify_Application_Path());
-    EXPECT_TRUE(world.logged("Identify_Application_Path : Rooted", "Refused : Z:\\ : a drive root"));
+    EXPECT_TRUE(world.logged("Identify_Application_Path : Rooted", "Refused : C:\\ : a drive root"));
 
     migrating("Zipper");
     EXPECT_FALSE(Identify_Application_Path()) << "no App Paths entry names another folder";

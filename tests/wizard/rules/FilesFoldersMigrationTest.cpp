@@ -70,6 +70,8 @@ protected:
         w.putOld("Data/other.txt", "not chosen");
         w.putOld("Other/untouched.txt", "not chosen");
         w.putNew("Keep/k.txt", "was here");
+        // The run starts after the files were written: none of them is dated ahead of it.
+        w.clock.set(std::chrono::system_clock::now());
     }
     ~FilesFoldersMigrationTest() override
     {

@@ -7,6 +7,7 @@
 #include "tests/wizard/transfer/TransferWorld.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/selection/SelectionCollectors.h"
+#include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/TransferOutcome.h"
 
@@ -122,6 +123,15 @@ TEST_F(PstCopyTest, ThePersonalFoldersFileOfTheMailProfileComesToTheSamePath)
     world.putOld("My Documents/Mail/outlook.pst", "mail");
     EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
     EXPECT_EQ(world.readNew("My Documents/Mail/outlook.pst"), "mail");
+
+    // Outside an item (a mass run's step) a refused path leaves the run not whole.
+    wizard::MassItemsNotCopied = false;
+    world.registry().setString(k, "001e6700", "C:\\Program Files\\Kestro\\mail.pst");
+    world.putOld("Program Files/Kestro/mail.pst", "mail");
+    EXPECT_TRUE(wizard::Fn_Get_Pst_File_Path());
+    EXPECT_FALSE(std::filesystem::exists(world.hostNew("Program Files/Kestro/mail.pst")));
+    wizard::mass::FN_Copy_Folder_Tree("Z:\\My Documents\\Mail", "C:\\Copied", true, false);
+    EXPECT_TRUE(wizard::MassItemsNotCopied) << "a whole copy after it does not clear it";
 
     // On a drive that is not connected the file cannot come: the mail item is reported failed.
     world.registry().setString(k, "001e6700", "E:\\Mail\\outlook.pst");

@@ -183,8 +183,22 @@ TEST_F(MassRegistryTest, ImportsOnlyRegistryFilesAndPassesOverMalformedLines)
         "this is no line of a registry file\r\n\"B\"=\"2\"\r\n");
     world.putNew(app("Temp/Junk.reg"), "not a registry file\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Junk]\r\n");
     world.putNew(app("Temp/hkcr.reg"), "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\Hkcr]\r\n\"A\"=\"1\"\r\n");
+    world.putNew(
+        app("Temp/Planted.reg"), "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Planted]\r\n\"A\"=\"1\"\r\n");
+    // Files this run wrote (its rewrite steps rewrite them in place) are its own; no other is.
+    for (const char* name : {"Good.reg", "Junk.reg", "hkcr.reg", "Planted.reg"})
+        ASSERT_TRUE(FN_Sys_Path_Change("C:\\Program Files\\Kestro\\Temp\\" + std::string(name),
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\", "["));
+    world.putNew(
+        app("Temp/Planted.reg"), "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Planted]\r\n\"B\"=\"2\"\r\n");
+    world.putNew(
+        app("Temp/Arrived.reg"), "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Arrived]\r\n\"A\"=\"1\"\r\n");
 
     EXPECT_FALSE(FN_Import_Registry("")) << "the file that is no registry file is reported";
+    for (const char* key : {"SOFTWARE\\Planted", "SOFTWARE\\Arrived"})
+        EXPECT_EQ(
+            value(RegRoot::LocalMachine, key, "A") + value(RegRoot::LocalMachine, key, "B"), "<none><none>")
+            << key << ": changed after this run wrote it, or never written by it";
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Good", "A"), "1");
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Good", "B"), "2");
     EXPECT_TRUE(world.logged("FN_Import_Registry", "Passed over : "));
