@@ -2,11 +2,11 @@
 // the path resolves into and compared as host paths.
 #include "platform/PathConfinement.h"
 
+#include "common/Text.h"
 #include "platform/MachineConfig.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <vector>
 
@@ -75,27 +75,17 @@ bool isDriveRoot(const std::string& key, const Guarded& g)
     return isBelow(key, drives) && key.find('/', drives.size() + 1) == std::string::npos;
 }
 
-bool endsWithNoCase(std::string_view name, std::string_view ending)
-{
-    if (name.size() < ending.size())
-        return false;
-    return std::equal(
-        ending.begin(), ending.end(), name.end() - static_cast<long>(ending.size()), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        });
-}
-
 bool ofKind(std::string_view name, SteeredFile kind)
 {
     static constexpr std::array<std::string_view, 10> kPictures = {
         ".bmp", ".dib", ".jpg", ".jpeg", ".jpe", ".gif", ".png", ".htm", ".html", ".tif"};
     switch (kind) {
     case SteeredFile::Any: return false;
-    case SteeredFile::ScreenSaver: return endsWithNoCase(name, ".scr");
-    case SteeredFile::PersonalFolders: return endsWithNoCase(name, ".pst");
+    case SteeredFile::ScreenSaver: return common::endsWithNoCaseAscii(name, ".scr");
+    case SteeredFile::PersonalFolders: return common::endsWithNoCaseAscii(name, ".pst");
     case SteeredFile::Wallpaper:
-        return std::any_of(
-            kPictures.begin(), kPictures.end(), [&](std::string_view e) { return endsWithNoCase(name, e); });
+        return std::any_of(kPictures.begin(), kPictures.end(),
+            [&](std::string_view e) { return common::endsWithNoCaseAscii(name, e); });
     }
     return false;
 }

@@ -1,13 +1,16 @@
-// TurkishLocale.h: runs a test under the C locale tr_TR.UTF-8, in which toupper('i') is 'i' and
-// tolower('I') is 'I'. A machine that lacks the locale gets it built in a folder of the test's own
-// (localedef, found through LOCPATH); the destructor puts back the locale and LOCPATH.
+// TurkishLocale.h: runs a test under the C locale tr_TR.UTF-8, in which the C library's upper case
+// of "i" is "i" and its lower case of "I" is "I". A machine that lacks the locale gets it built in
+// a folder of the test's own (localedef, found through LOCPATH); the destructor puts back the
+// locale and LOCPATH.
 #pragma once
 
 #include <cctype>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <locale>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include <unistd.h>
@@ -39,13 +42,17 @@ public:
     TurkishLocale(const TurkishLocale&) = delete;
     TurkishLocale& operator=(const TurkishLocale&) = delete;
 
-    // True when the locale is in force and bends the C library's case of "i" as Turkish does.
+    // True when the locale is in force and its case tables are Turkish ones (no upper "i").
     bool active() const
     {
         const char* current = std::setlocale(LC_ALL, nullptr);
-        // Kept in memory: a compiler that takes toupper for the C locale's would fold the compare.
-        volatile int upper = std::toupper('i');
-        return current && std::string(current) == kName && upper == 'i';
+        if (!current || std::string(current) != kName)
+            return false;
+        try {
+            return std::use_facet<std::ctype<char>>(std::locale(kName)).toupper('i') == 'i';
+        } catch (const std::runtime_error&) {
+            return false;
+        }
     }
 
 private:
