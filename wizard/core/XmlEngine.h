@@ -45,8 +45,8 @@ struct ScriptLoad {
     Status status = Status::Missing;
     std::string script; // the script's name (ScriptFileName)
     long line = 0;      // Malformed: the line the parser stopped at
-    std::string reason =
-        "nothing loaded"; // Missing: why it could not be read; Malformed: the parser's description
+    // Missing: why it could not be read; Malformed: the parser's description.
+    std::string reason = "nothing has been loaded";
 
     // A script whose plain copy could not be made or read.
     static ScriptLoad missing(std::string script)
