@@ -4,13 +4,11 @@
 // locale and LOCPATH.
 #pragma once
 
-#include <cctype>
 #include <clocale>
 #include <cstdlib>
+#include <cwctype>
 #include <filesystem>
-#include <locale>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include <unistd.h>
@@ -42,17 +40,14 @@ public:
     TurkishLocale(const TurkishLocale&) = delete;
     TurkishLocale& operator=(const TurkishLocale&) = delete;
 
-    // True when the locale is in force and its case tables are Turkish ones (no upper "i").
+    // True when the locale is in force and the C library's case table is a Turkish one: the upper
+    // case of "i" is the dotted capital I (U+0130). (std::locale is not asked: glibc's newlocale
+    // keeps a copy of LOCPATH it never frees.)
     bool active() const
     {
         const char* current = std::setlocale(LC_ALL, nullptr);
-        if (!current || std::string(current) != kName)
-            return false;
-        try {
-            return std::use_facet<std::ctype<char>>(std::locale(kName)).toupper('i') == 'i';
-        } catch (const std::runtime_error&) {
-            return false;
-        }
+        return current && std::string(current) == kName &&
+            std::towctrans(L'i', std::wctrans("toupper")) == 0x130;
     }
 
 private:
