@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include "common/Text.h"
 #include "platform/CodePage.h"
 #include "wizard/core/ScriptDecryptor.h"
 
@@ -35,13 +36,6 @@ std::vector<std::string> splitLines(const std::string& text, const std::string& 
     return lines;
 }
 
-std::string trimRight(std::string text)
-{
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\r'))
-        text.pop_back();
-    return text;
-}
-
 TEST(ShippedScriptsTest, EveryScriptUnscramblesToItsSourceAndHasSteps)
 {
     const fs::path sources = fs::path(DATA_SOURCE_DIR) / "WKXFiles";
@@ -67,7 +61,8 @@ TEST(ShippedScriptsTest, EveryScriptUnscramblesToItsSourceAndHasSteps)
         for (std::size_t i = 0; i < got.size(); ++i) {
             const std::string line = wizard::unscrambleLine(got[i]);
             // The scrambler may pad a line with blanks to reach a usable length.
-            EXPECT_EQ(trimRight(line), trimRight(want[i])) << wkx << " line " << i + 1;
+            EXPECT_EQ(common::trimmedRight(line, " \r"), common::trimmedRight(want[i], " \r"))
+                << wkx << " line " << i + 1;
             plain += line + "\n";
         }
         pugi::xml_document doc;
