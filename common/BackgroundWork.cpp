@@ -2,6 +2,7 @@
 #include "common/BackgroundWork.h"
 
 #include <algorithm>
+#include <atomic>
 #include <system_error>
 #include <thread>
 
@@ -107,7 +108,6 @@ void BackgroundWork::reapEnded()
 
 void BackgroundWork::stop()
 {
-    m_stop.store(true);
     std::vector<std::shared_ptr<State>> all;
     {
         std::lock_guard<std::mutex> lock(m_mutex);

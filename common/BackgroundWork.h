@@ -1,9 +1,8 @@
 // BackgroundWork.h: the one owner of a program's background threads. Work is started here only,
-// one stop flag asks all of it to end, and every thread is joined: by its task, or at the latest
-// when the driver stops. Nothing is detached.
+// and every thread is joined: by its task, or at the latest when the driver stops. Nothing is
+// detached; work that may run long carries its own way to end early (a stop flag of its options).
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -48,10 +47,7 @@ public:
     // has ended, or when it stops.
     void runBeside(std::function<void()> work);
 
-    // The flag long work reads to end early; set by stop().
-    const std::atomic<bool>& stopFlag() const { return m_stop; }
-    bool stopping() const { return m_stop.load(std::memory_order_relaxed); }
-    // Sets the stop flag and joins every thread still running.
+    // Joins every thread still running.
     void stop();
 
     // The program's driver. Process-wide: the program's one owner of background threads; it stops
@@ -64,7 +60,6 @@ private:
 
     std::mutex m_mutex;
     std::vector<std::shared_ptr<State>> m_threads; // guarded by m_mutex
-    std::atomic<bool> m_stop{false};
 };
 
 } // namespace common

@@ -7,25 +7,11 @@
 #include "platform/CommandLine.h"
 #include "platform/ProcessRunner.h"
 
-#include <cctype>
-
 namespace platform {
 namespace {
 
-std::string_view trimLeft(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    return s;
-}
-
-std::string_view trim(std::string_view s)
-{
-    s = trimLeft(s);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
+using common::trimmed;
+using common::trimmedLeft;
 
 bool isSwitch(const std::string& arg) { return arg.size() >= 2 && arg[0] == '/'; }
 
@@ -49,7 +35,7 @@ std::string BatchRunner::absolutePath(std::string_view path) const
 {
     if (path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/'))
         return std::string(path);
-    if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    if (path.size() >= 2 && common::isAsciiLetter(path[0]) && path[1] == ':') {
         if (path.size() >= 3 && (path[2] == '\\' || path[2] == '/'))
             return std::string(path);
         // "C:x": relative to the drive's root, the only folder we track per drive.
@@ -115,13 +101,13 @@ void BatchRunner::runText(std::string_view text, std::string_view currentFolder)
 
 void BatchRunner::runLine(std::string_view raw)
 {
-    std::string_view line = trimLeft(raw);
+    std::string_view line = trimmedLeft(raw);
     bool quiet = false;
     while (!line.empty() && line.front() == '@') {
         quiet = true;
-        line = trimLeft(line.substr(1));
+        line = trimmedLeft(line.substr(1));
     }
-    if (trim(line).empty())
+    if (trimmed(line).empty())
         return;
     if (line.substr(0, 2) == "::")
         return;
@@ -160,7 +146,7 @@ void BatchRunner::echoCommand(std::string_view rest)
         m_out << rest.substr(1) << "\n";
         return;
     }
-    const auto text = trim(rest);
+    const auto text = trimmed(rest);
     const std::string word = common::lowerAscii(text);
     if (word == "off") {
         m_echo = false;
@@ -169,7 +155,7 @@ void BatchRunner::echoCommand(std::string_view rest)
     } else if (text.empty()) {
         m_out << (m_echo ? "ECHO is on." : "ECHO is off.") << "\n";
     } else {
-        m_out << trimLeft(rest.substr(1)) << "\n";
+        m_out << trimmedLeft(rest.substr(1)) << "\n";
     }
 }
 

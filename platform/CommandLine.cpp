@@ -1,7 +1,7 @@
 // CommandLine.cpp: Windows command-line splitting and quoting.
 #include "platform/CommandLine.h"
 
-#include <cctype>
+#include "common/Text.h"
 
 namespace platform {
 
@@ -97,9 +97,7 @@ std::string joinCommandLine(const std::vector<std::string>& arguments)
 std::string programName(std::string_view first)
 {
     const auto slash = first.find_last_of("\\/:");
-    std::string name(slash == std::string_view::npos ? first : first.substr(slash + 1));
-    for (char& c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string name = common::lowerAscii(slash == std::string_view::npos ? first : first.substr(slash + 1));
     for (const char* ext : {".exe", ".com", ".bat", ".cmd"}) {
         const std::string e(ext);
         if (name.size() > e.size() && name.compare(name.size() - e.size(), e.size(), e) == 0) {

@@ -6,9 +6,9 @@
 #include "platform/WinPath.h"
 
 #include "common/IniLine.h"
+#include "common/Text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <map>
 #include <mutex>
@@ -18,14 +18,8 @@
 namespace platform {
 namespace {
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
+// What is trimmed from a line's parts: blanks and a stray carriage return.
+constexpr std::string_view kPartBlanks = " \t\r";
 
 bool parseBool(std::string_view v, bool& out)
 {
@@ -43,7 +37,7 @@ bool parseBool(std::string_view v, bool& out)
 
 template <typename T> bool parseNumber(std::string_view v, T& out)
 {
-    v = trim(v);
+    v = common::trimmed(v, kPartBlanks);
     if (v.empty())
         return false;
     const auto res = std::from_chars(v.data(), v.data() + v.size(), out);
@@ -76,10 +70,10 @@ std::vector<std::string_view> splitComma(std::string_view v, std::size_t maxPart
         const auto comma = v.find(',');
         if (comma == std::string_view::npos)
             break;
-        parts.push_back(trim(v.substr(0, comma)));
+        parts.push_back(common::trimmed(v.substr(0, comma), kPartBlanks));
         v = v.substr(comma + 1);
     }
-    parts.push_back(maxParts == parts.size() + 1 ? v : trim(v));
+    parts.push_back(maxParts == parts.size() + 1 ? v : common::trimmed(v, kPartBlanks));
     return parts;
 }
 
@@ -243,7 +237,7 @@ bool readParallelPorts(const Entry& e, MachineConfig& c, const IniReading& r)
     if (e.value.empty())
         return true;
     for (auto part : splitComma(e.value, 64)) {
-        std::string_view p = trim(part);
+        std::string_view p = common::trimmed(part, kPartBlanks);
         if (foldCase(p.substr(0, 3)) == "LPT")
             p.remove_prefix(3);
         int port = 0;
@@ -395,7 +389,8 @@ bool readAccountsSection(IniReading& r, MachineConfig& c)
         if (c.account(e.key))
             return r.fail(e.line, "account \"" + e.key + "\" is listed twice");
         const auto comma = e.value.find(',');
-        const std::string kind = foldCase(trim(std::string_view(e.value).substr(0, comma)));
+        const std::string kind =
+            foldCase(common::trimmed(std::string_view(e.value).substr(0, comma), kPartBlanks));
         if (kind != "ADMIN" && kind != "USER")
             return r.fail(e.line, "account kind must be admin or user, then a comma and the password");
         Account a;

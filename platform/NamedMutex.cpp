@@ -6,8 +6,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <system_error>
+
+#include "common/Text.h"
 
 namespace platform {
 
@@ -45,8 +46,8 @@ NamedMutex NamedMutex::create(const std::filesystem::path& machineFolder, const 
     NamedMutex result;
     // Mutex names compare without regard to case; keep the file name to safe characters.
     std::string file;
-    for (unsigned char c : name)
-        file += std::isalnum(c) ? static_cast<char>(std::tolower(c)) : '_';
+    for (const char c : name)
+        file += common::isAsciiAlnum(c) ? common::lowerAscii(c) : '_';
     if (file.empty())
         return result;
     std::error_code ec;

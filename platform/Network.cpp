@@ -65,9 +65,9 @@ bool splitUnc(std::string_view path, std::string& server, std::string& share)
 // "F:", "F:\" or "F" (for roots) into the upper-case letter; 0 when malformed.
 char driveLetterOf(std::string_view name, bool allowBare)
 {
-    if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0])))
+    if (name.empty() || !common::isAsciiLetter(name[0]))
         return 0;
-    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    const char letter = common::upperAscii(name[0]);
     if (name.size() == 1)
         return allowBare ? letter : 0;
     if (name[1] != ':')
@@ -272,7 +272,7 @@ std::vector<DriveConnection> Network::connections() const
 
 std::optional<DriveConnection> Network::connection(char letter) const
 {
-    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    letter = common::upperAscii(letter);
     for (auto& c : connections()) {
         if (c.letter == letter)
             return c;

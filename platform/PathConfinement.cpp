@@ -2,11 +2,11 @@
 // the path resolves into and compared as host paths.
 #include "platform/PathConfinement.h"
 
+#include "common/Text.h"
 #include "platform/MachineConfig.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 #include <vector>
 
@@ -96,28 +96,13 @@ bool isDriveRoot(const std::string& key, const Guarded& g)
     return isBelow(key, drives) && key.find('/', drives.size() + 1) == std::string::npos;
 }
 
-bool endsWithNoCase(std::string_view name, std::string_view ending)
-{
-    if (name.size() < ending.size())
-        return false;
-    return std::equal(
-        ending.begin(), ending.end(), name.end() - static_cast<long>(ending.size()), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        });
-}
-
-bool sameNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && endsWithNoCase(a, b);
-}
-
 // A profile's registry hive or one of its logs.
 bool isHiveName(std::string_view name)
 {
     static constexpr std::array<std::string_view, 9> kHives = {"ntuser.dat", "ntuser.dat.log",
         "ntuser.dat.log1", "ntuser.dat.log2", "ntuser.man", "usrclass.dat", "usrclass.dat.log",
         "usrclass.dat.log1", "usrclass.dat.log2"};
-    return std::any_of(kHives.begin(), kHives.end(), [&](std::string_view h) { return sameNoCase(name, h); });
+    return std::any_of(kHives.begin(), kHives.end(), [&](std::string_view h) { return common::equalsNoCaseAscii(name, h); });
 }
 
 bool isRootFileName(std::string_view name)
@@ -125,7 +110,7 @@ bool isRootFileName(std::string_view name)
     static constexpr std::array<std::string_view, 8> kRootFiles = {"boot.ini", "ntldr", "ntdetect.com",
         "bootfont.bin", "io.sys", "msdos.sys", "pagefile.sys", "hiberfil.sys"};
     return std::any_of(
-        kRootFiles.begin(), kRootFiles.end(), [&](std::string_view f) { return sameNoCase(name, f); });
+        kRootFiles.begin(), kRootFiles.end(), [&](std::string_view f) { return common::equalsNoCaseAscii(name, f); });
 }
 
 // What a file of the step's kind must be, as a refusal says it.
@@ -146,11 +131,11 @@ bool ofKind(std::string_view name, SteeredFile kind)
         ".bmp", ".dib", ".jpg", ".jpeg", ".jpe", ".gif", ".png", ".htm", ".html", ".tif"};
     switch (kind) {
     case SteeredFile::Any: return false;
-    case SteeredFile::ScreenSaver: return endsWithNoCase(name, ".scr");
-    case SteeredFile::PersonalFolders: return endsWithNoCase(name, ".pst");
+    case SteeredFile::ScreenSaver: return common::endsWithNoCaseAscii(name, ".scr");
+    case SteeredFile::PersonalFolders: return common::endsWithNoCaseAscii(name, ".pst");
     case SteeredFile::Wallpaper:
-        return std::any_of(
-            kPictures.begin(), kPictures.end(), [&](std::string_view e) { return endsWithNoCase(name, e); });
+        return std::any_of(kPictures.begin(), kPictures.end(),
+            [&](std::string_view e) { return common::endsWithNoCaseAscii(name, e); });
     }
     return false;
 }

@@ -3,6 +3,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RunningMachine.h"
 
+#include "common/Text.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
 #include "platform/EventLog.h"
@@ -10,7 +11,6 @@
 #include "platform/Machine.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -111,17 +111,6 @@ std::filesystem::path executableFolder()
     return ec ? std::filesystem::path{} : exe.parent_path();
 }
 
-bool hasSuffixNoCase(const std::string& text, std::string_view suffix)
-{
-    if (text.size() < suffix.size())
-        return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) != suffix[i])
-            return false;
-    }
-    return true;
-}
-
 // Starts a host tool with `args` (argv[0] is replaced by the tool's path).
 WinError spawnTool(
     std::string_view toolName, std::vector<std::string> args, const StartOptions& options, Process& out)
@@ -173,7 +162,7 @@ std::uint32_t runCacls(const std::vector<std::string>& args, const StartOptions&
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.size() == 2 && a[0] == '/') {
-            const char opt = static_cast<char>(std::tolower(static_cast<unsigned char>(a[1])));
+            const char opt = common::lowerAscii(a[1]);
             if (opt == 'g' || opt == 'p' || opt == 'r' || opt == 'd') {
                 if (i + 1 >= args.size() ||
                     (opt != 'r' && opt != 'd' && args[i + 1].find(':') == std::string::npos))
@@ -223,7 +212,7 @@ public:
         const std::string name = programName(args[0]);
         if (name == "regedit" || name == "winbatch")
             return spawnTool(name, {args.begin() + 1, args.end()}, options, out);
-        if (hasSuffixNoCase(args[0], ".bat") || hasSuffixNoCase(args[0], ".cmd"))
+        if (common::endsWithNoCaseAscii(args[0], ".bat") || common::endsWithNoCaseAscii(args[0], ".cmd"))
             return spawnTool("winbatch", args, options, out);
         if (name == "cacls") {
             out = Process::finished(runCacls(args, options));

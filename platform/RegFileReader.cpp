@@ -3,6 +3,7 @@
 // "REGEDIT" form, line by line, a malformed value passed over with its line number.
 #include "platform/RegFile.h"
 
+#include "common/Text.h"
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 #include "platform/RegFileConfinement.h"
@@ -23,23 +24,9 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 // A line of its own may begin a comment with either; after a value's data only ';' does.
 bool isCommentStart(char c) { return c == ';' || c == '#'; }
 
-std::string_view trimLeft(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size() && isBlank(s[i]))
-        ++i;
-    return s.substr(i);
-}
-
-std::string_view trimRight(std::string_view s)
-{
-    std::size_t n = s.size();
-    while (n > 0 && isBlank(s[n - 1]))
-        --n;
-    return s.substr(0, n);
-}
-
-std::string_view trim(std::string_view s) { return trimRight(trimLeft(s)); }
+using common::trimmed;
+using common::trimmedLeft;
+using common::trimmedRight;
 
 int hexDigit(char c)
 {
@@ -55,7 +42,7 @@ int hexDigit(char c)
 // What may follow a complete value: nothing but blanks, or a ";" comment ("#" there is text).
 bool onlyCommentLeft(std::string_view rest)
 {
-    rest = trimLeft(rest);
+    rest = trimmedLeft(rest);
     return rest.empty() || rest.front() == ';';
 }
 
@@ -131,7 +118,7 @@ HexRun readHexRun(std::string_view s, RegBytes& out, std::string& why, bool afte
                 why = "a line of hex bytes can only continue after a comma";
                 return HexRun::Invalid;
             }
-            const std::string_view rest = trimLeft(s.substr(i + 1));
+            const std::string_view rest = trimmedLeft(s.substr(i + 1));
             if (!rest.empty() && rest.front() != ';') {
                 why = "text after the continuation backslash";
                 return HexRun::Invalid;
@@ -204,7 +191,7 @@ ValueStatus readStringData(std::string_view rest, ValueLine& v, std::string& why
 // The data of a DWORD value: `dword:` and 1 to 8 hex digits, a comment may follow.
 ValueStatus readDwordData(std::string_view rest, ValueLine& v, std::string& why)
 {
-    const std::string_view digits = trimLeft(rest.substr(6));
+    const std::string_view digits = trimmedLeft(rest.substr(6));
     std::size_t n = 0;
     std::uint32_t value = 0;
     while (n < digits.size() && hexDigit(digits[n]) >= 0) {
@@ -267,12 +254,12 @@ ValueStatus readValueLine(std::string_view line, ValueLine& v, std::string& why)
     } else if (!parseQuoted(line, pos, v.name, why)) {
         return ValueStatus::Invalid;
     }
-    std::string_view rest = trimLeft(line.substr(pos));
+    std::string_view rest = trimmedLeft(line.substr(pos));
     if (rest.empty() || rest.front() != '=') {
         why = "value line without '='";
         return ValueStatus::Invalid;
     }
-    rest = trimLeft(rest.substr(1));
+    rest = trimmedLeft(rest.substr(1));
     if (rest.empty()) {
         why = "value line without data";
         return ValueStatus::Invalid;
@@ -357,8 +344,8 @@ public:
                     return e;
                 continue;
             }
-            const std::string_view line = trimLeft(lines[index]);
-            if (trimRight(line).empty() || isCommentStart(line.front()))
+            const std::string_view line = trimmedLeft(lines[index]);
+            if (trimmedRight(line).empty() || isCommentStart(line.front()))
                 continue;
             WinError e = WinError::Success;
             if (line.front() == '[')
@@ -452,7 +439,7 @@ private:
     {
         while (m_next < m_lines->size()) {
             const std::string_view& line = (*m_lines)[m_next];
-            const std::string_view t = trimLeft(line);
+            const std::string_view t = trimmedLeft(line);
             if (!t.empty() && t.front() != ';')
                 return &line;
             ++m_next;
@@ -473,7 +460,7 @@ private:
                 break;
             }
             const std::size_t moreNo = ++m_next;
-            const std::string_view run = trimLeft(*more);
+            const std::string_view run = trimmedLeft(*more);
             // Inside a list a "#" line is no comment: it ends the value as any other text would.
             const HexRun r = run.front() == '#' ? HexRun::Invalid : readHexRun(run, v.data, why);
             if (run.front() == '#')
@@ -529,7 +516,7 @@ private:
     {
         static constexpr std::string_view kClassesRoot = "HKEY_CLASSES_ROOT";
         if (line.substr(0, kClassesRoot.size()) != kClassesRoot) {
-            if (!trim(line).empty())
+            if (!trimmed(line).empty())
                 warn(lineNo, "not a HKEY_CLASSES_ROOT line");
             return WinError::Success;
         }
@@ -587,7 +574,7 @@ WinError readHeader(std::string_view fileBytes, RegFileMergeReport& report, std:
     lines = splitLines(text);
     // Blanks may stand before the header, nothing after it: "REGEDIT4 " or "REGEDIT 4" is
     // not a header, and such a file imports nothing.
-    const std::string_view first = lines.empty() ? std::string_view() : trimLeft(lines.front());
+    const std::string_view first = lines.empty() ? std::string_view() : trimmedLeft(lines.front());
     oldForm = false;
     if (first == kHeader4) {
         report.format = RegFileFormat::Regedit4;

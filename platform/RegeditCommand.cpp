@@ -1,10 +1,10 @@
 // RegeditCommand.cpp: parsing the registry editor's options and running merges and exports.
 #include "platform/RegeditCommand.h"
 
+#include "common/Text.h"
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
 
-#include <cctype>
 #include <new>
 
 namespace platform {
@@ -124,9 +124,8 @@ WinError hostPathResolver(std::string_view argument, std::filesystem::path& host
 RegeditPathResolver machinePathResolver(const Machine& machine)
 {
     return [&machine](std::string_view argument, std::filesystem::path& host, std::string& message) {
-        const bool driveAbsolute = argument.size() >= 3 &&
-            std::isalpha(static_cast<unsigned char>(argument[0])) && argument[1] == ':' &&
-            (argument[2] == '\\' || argument[2] == '/');
+        const bool driveAbsolute = argument.size() >= 3 && common::isAsciiLetter(argument[0]) &&
+            argument[1] == ':' && (argument[2] == '\\' || argument[2] == '/');
         const bool unc = argument.size() >= 2 && (argument[0] == '\\' || argument[0] == '/') &&
             (argument[1] == '\\' || argument[1] == '/') && argument.substr(0, 2) != "//";
         if (driveAbsolute || unc)

@@ -1,7 +1,7 @@
 // ShellOpen.cpp: the shell service's headless default and the URL test.
 #include "platform/ShellOpen.h"
 
-#include <cctype>
+#include "common/Text.h"
 
 namespace platform {
 namespace {
@@ -11,23 +11,12 @@ public:
     int open(const std::string&, const std::string&) override { return kShellNoAssociation; }
 };
 
-bool startsWithNoCase(const std::string& text, const std::string& prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool isUrlTarget(const std::string& target)
 {
     for (const char* scheme : {"http:", "https:", "ftp:", "mailto:", "www."}) {
-        if (startsWithNoCase(target, scheme))
+        if (common::startsWithNoCaseAscii(target, scheme))
             return true;
     }
     return false;

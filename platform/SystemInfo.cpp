@@ -6,8 +6,6 @@
 
 #include "platform/EventLog.h"
 
-#include <cctype>
-
 namespace platform {
 namespace {
 
@@ -15,8 +13,8 @@ namespace {
 std::string systemDrive(const MachineConfig& config)
 {
     const auto& w = config.windowsFolder;
-    if (w.size() >= 2 && std::isalpha(static_cast<unsigned char>(w[0])) && w[1] == ':')
-        return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(w[0])))) + ":";
+    if (w.size() >= 2 && common::isAsciiLetter(w[0]) && w[1] == ':')
+        return std::string(1, common::upperAscii(w[0])) + ":";
     return "C:";
 }
 

@@ -1,7 +1,9 @@
 #!/bin/sh
 # check-limits.sh [PATH...]: lists production functions over 80 lines and production files over 700
-# lines (data tables aside). Without PATHs it looks at every C++ file of the repository outside
-# tests/, fuzz/ and bench/. Exits 1 when it lists anything.
+# lines (data tables aside), and every call of the C library's locale-bound case functions
+# (toupper, tolower, towupper, towlower) outside common/: a Turkish locale has no upper "i", so
+# names compare through common/Text.h instead. Without PATHs it looks at every C++ file of the
+# repository; the size limits pass over tests/, fuzz/ and bench/. Exits 1 when it lists anything.
 #
 # Heuristics, not a parser: comments and literals are blanked, then braces are matched. A block
 # opened at namespace or class scope whose head holds "(" is a function (its length runs from the
@@ -10,7 +12,7 @@
 # lines are mostly data is a data table and is passed over.
 cd "$(dirname "$0")/.." || exit 2
 if [ "$#" -eq 0 ]; then
-    set -- $(git ls-files '*.cpp' '*.h' | grep -v -E '^(tests|fuzz|bench)/')
+    set -- $(git ls-files '*.cpp' '*.h')
 fi
 exec python3 - "$@" <<'EOF'
 import re
@@ -186,13 +188,29 @@ def check(path, text):
     return findings
 
 
+LOCALE_CASE = re.compile(r"(?<![\w.>])(?:std\s*::\s*|::\s*)?(toupper|tolower|towupper|towlower)\s*\(")
+
+
+def check_case(path, text):
+    """Calls of the locale-bound case functions (comments and literals aside)."""
+    findings = []
+    for number, line in enumerate(blank_literals(text).split("\n"), 1):
+        for m in LOCALE_CASE.finditer(line):
+            findings.append(f"{path}:{number}: {m.group(1)} follows the locale; use common/Text.h")
+    return findings
+
+
 found = []
 for path in sys.argv[1:]:
-    if re.match(r"^(\./)?(tests|fuzz|bench|build)/", path):
+    if re.match(r"^(\./)?build/", path):
         continue
+    sized = not re.match(r"^(\./)?(tests|fuzz|bench)/", path)
+    cased = not re.match(r"^(\./)?common/", path)
     try:
         with open(path, encoding="utf-8", errors="replace") as f:
-            found += check(path, f.read())
+            text = f.read()
+        found += check(path, text) if sized else []
+        found += check_case(path, text) if cased else []
     except OSError as error:
         print(f"{path}: {error}", file=sys.stderr)
         sys.exit(2)

@@ -2,6 +2,7 @@
 // machine with the process runner or the desktop's viewers.
 #include "platform/qt/QtShellService.h"
 
+#include "common/Text.h"
 #include "platform/CommandLine.h"
 #include "platform/Machine.h"
 #include "platform/ProcessRunner.h"
@@ -10,24 +11,11 @@
 
 #include <QString>
 #include <QUrl>
-#include <cctype>
 
 namespace platform::qt {
 namespace {
 
 constexpr int kShellBadFormat = 11; // ERROR_BAD_FORMAT: not a program the layer can run
-
-bool endsWithNoCase(const std::string& text, const char* suffix)
-{
-    const std::string s(suffix);
-    if (text.size() < s.size())
-        return false;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - s.size() + i])) != s[i])
-            return false;
-    }
-    return true;
-}
 
 int openOnRunningMachine(const std::string& target, const std::string& parameters)
 {
@@ -38,8 +26,9 @@ int openOnRunningMachine(const std::string& target, const std::string& parameter
     std::error_code ec;
     if (machine.hostPath(target, host) != WinError::Success || !std::filesystem::is_regular_file(host, ec))
         return kShellFileNotFound;
-    const bool program = endsWithNoCase(target, ".exe") || endsWithNoCase(target, ".com") ||
-        endsWithNoCase(target, ".bat") || endsWithNoCase(target, ".cmd");
+    const bool program = common::endsWithNoCaseAscii(target, ".exe") ||
+        common::endsWithNoCaseAscii(target, ".com") || common::endsWithNoCaseAscii(target, ".bat") ||
+        common::endsWithNoCaseAscii(target, ".cmd");
     if (program) {
         std::string line = quoteArgument(target);
         if (!parameters.empty())

@@ -2,6 +2,7 @@
 // named by WINENV_MACHINE for the tools, while the object lives) and helpers to add peers and files; removed afterwards.
 #pragma once
 
+#include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/MachineConfig.h"
 #include "platform/PathResolver.h"
@@ -67,9 +68,7 @@ public:
     // Adds a machine to the network (folder named after the computer name, lower-cased).
     std::filesystem::path addMachine(const platform::MachineConfig& config)
     {
-        std::string name = config.computerName;
-        for (auto& ch : name)
-            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        const std::string name = common::lowerAscii(config.computerName);
         const auto folder = m_network / name;
         std::string error;
         platform::saveMachineConfig(folder, config, error);

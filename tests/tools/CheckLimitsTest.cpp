@@ -1,5 +1,6 @@
 // CheckLimitsTest.cpp: tools/check-limits.sh lists long functions and files, and leaves data
-// tables, switch tables and braces in comments and literals out of its counts.
+// tables, switch tables and braces in comments and literals out of its counts; it refuses the
+// locale-bound case functions.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -126,6 +127,23 @@ TEST_F(CheckLimitsTest, FilesOverSevenHundredLinesOfCodeAreListed)
     std::string out;
     EXPECT_EQ(run(file, out), 1);
     EXPECT_NE(out.find("big.cpp: file of 720 lines (limit 700)"), std::string::npos) << out;
+}
+
+TEST_F(CheckLimitsTest, TheLocaleBoundCaseFunctionsAreRefusedOutsideTextAndComments)
+{
+    const std::string file = put("case.cpp",
+        "int a(char c) { return std::toupper(static_cast<unsigned char>(c)); }\n"
+        "int b(int c) { return ::tolower(c) + towupper(c); }\n"
+        "// std::toupper(c) in a comment\n"
+        "const char* t = \"tolower(c)\";\n"
+        "int d(const QString& s, const Facet& f) { return s.toUpper().size() + f.toupper('i'); }\n");
+    std::string out;
+    EXPECT_EQ(run(file, out), 1);
+    EXPECT_NE(out.find("case.cpp:1: toupper follows the locale"), std::string::npos) << out;
+    EXPECT_NE(out.find("case.cpp:2: tolower follows the locale"), std::string::npos) << out;
+    EXPECT_NE(out.find("case.cpp:2: towupper follows the locale"), std::string::npos) << out;
+    for (const char* quiet : {"case.cpp:3:", "case.cpp:4:", "case.cpp:5:"})
+        EXPECT_EQ(out.find(quiet), std::string::npos) << out;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // writer of one machine's registry content and files, and the installed applications.
 #pragma once
 
+#include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/FileVersion.h"
 #include "platform/Machine.h"
@@ -151,9 +152,7 @@ public:
                 relText.rfind("CMakeFiles/", 0) == 0 || rel.extension() == ".cmake" ||
                 relText == "CTestTestfile.cmake")
                 continue;
-            std::string ext = rel.extension().string();
-            std::transform(
-                ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
+            const std::string ext = common::lowerAscii(rel.extension().string());
             if (relText.rfind("WKXFiles/", 0) == 0 && ext == ".xml")
                 continue;
             std::string target = windowsFolder;

@@ -1,6 +1,7 @@
 // GeneralUtilities.cpp: name check, long file names, the installer-key repair, open and mail.
 #include "wizard/connection/GeneralUtilities.h"
 
+#include "common/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
@@ -8,8 +9,6 @@
 #include "wizard/core/WizardLog.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/transfer/RegistryActions.h"
-
-#include <cctype>
 
 namespace wizard {
 
@@ -127,7 +126,8 @@ std::string encodeMailField(const std::string& text, std::string_view keep)
     static const char* hex = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : text) {
-        if (std::isalnum(c) || keep.find(static_cast<char>(c)) != std::string_view::npos) {
+        if (common::isAsciiAlnum(static_cast<char>(c)) ||
+            keep.find(static_cast<char>(c)) != std::string_view::npos) {
             out += static_cast<char>(c);
         } else {
             out += '%';
@@ -142,9 +142,7 @@ int OpenEmail(const std::string& address, const std::string& subject, const std:
 {
     writeLog("OpenEmail", "START");
     std::string s = address;
-    std::string head = s.substr(0, 7);
-    for (char& c : head)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string head = common::lowerAscii(s.substr(0, 7));
     // The address's own "?", "&" or blanks would otherwise start or break the header fields.
     s = head == "mailto:" ? s.substr(7) : s;
     s = "mailto:" + encodeMailField(s, "-._~@+!$'*,;=");

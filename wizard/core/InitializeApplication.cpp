@@ -6,6 +6,7 @@
 #include "platform/RunningMachine.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ScriptVariables.h"
+#include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardCore.h"
 
 namespace wizard {
@@ -35,37 +36,6 @@ std::function<std::optional<std::string>(const std::string&)>& installedDriveLoo
 } // namespace
 
 namespace text {
-
-std::string doubleBackslashes(std::string_view s)
-{
-    std::string out;
-    out.reserve(s.size() * 2);
-    for (char c : s) {
-        out += c;
-        if (c == '\\')
-            out += '\\';
-    }
-    return out;
-}
-
-std::string removeAll(std::string_view s, std::string_view what, bool ignoreCase)
-{
-    if (what.empty())
-        return std::string(s);
-    const std::string hay = ignoreCase ? common::lowerAscii(s) : std::string(s);
-    const std::string needle = ignoreCase ? common::lowerAscii(what) : std::string(what);
-    std::string out;
-    std::size_t pos = 0;
-    while (true) {
-        const std::size_t hit = hay.find(needle, pos);
-        if (hit == std::string::npos)
-            break;
-        out.append(s.substr(pos, hit - pos));
-        pos = hit + needle.size();
-    }
-    out.append(s.substr(pos));
-    return out;
-}
 
 std::string allUsersOf(std::string_view path)
 {
@@ -171,7 +141,7 @@ bool PcEnvironment::Destination_Value_Initialize()
     if (DestinationOs != "win98") {
         const std::optional<std::string> settings = m_vars.lookup("$st_destination_curr_user_settings");
         if (settings && !settings->empty()) {
-            appData = text::doubleBackslashes(*settings + "\\Application Data");
+            appData = coretext::doubleBackslashes(*settings + "\\Application Data");
             if (!winPath.empty())
                 appData[0] = winPath[0];
         }
@@ -181,8 +151,8 @@ bool PcEnvironment::Destination_Value_Initialize()
     }
     m_vars.Set_System_Variable_Value("$st_destination_curr_user_app_data", appData);
 
-    const std::string allUserSettings =
-        text::removeAll(variable("$st_destination_alluser"), "\\Start Menu\\Programs", true);
+    const std::string allUserSettings = coretext::removeAll(
+        variable("$st_destination_alluser"), "\\Start Menu\\Programs", CaseMode::IgnoreCase);
     m_vars.Set_System_Variable_Value("$st_destination_alluser_settings", allUserSettings);
 
     // Without the Windows folder no migration step can name its targets.
@@ -192,7 +162,7 @@ bool PcEnvironment::Destination_Value_Initialize()
 bool PcEnvironment::destinationPaths(bool nt)
 {
     const std::string root = read(RegRoot::LocalMachine, nt ? kD2 : kD1, "SystemRoot");
-    const std::string doubled = text::doubleBackslashes(root);
+    const std::string doubled = coretext::doubleBackslashes(root);
     m_vars.Set_System_Variable_Value("$st_destination_win_path", doubled + "\\\\");
     m_vars.Set_System_Variable_Value(
         "$st_destination_sys_path", doubled + (nt ? "\\\\System32\\\\" : "\\\\System\\\\"));
@@ -212,7 +182,7 @@ bool PcEnvironment::destinationPaths(bool nt)
             m_vars.Set_System_Variable_Value("$st_destination_alluser", text::allUsersOf(programs));
     }
     setIfAny("$st_destination_curr_user_settings",
-        text::removeAll(read(RegRoot::CurrentUser, kD3, "Cookies"), "\\Cookies"));
+        coretext::removeAll(read(RegRoot::CurrentUser, kD3, "Cookies"), "\\Cookies"));
     return true;
 }
 
@@ -224,7 +194,7 @@ bool PcEnvironment::sourcePaths(SourceFamily family)
 {
     const bool nt = family == SourceFamily::Nt;
     const std::string root = read(RegRoot::LocalMachine, nt ? kS2 : kS1, "SystemRoot");
-    const std::string doubled = text::doubleBackslashes(root);
+    const std::string doubled = coretext::doubleBackslashes(root);
     m_vars.Set_System_Variable_Value("$st_source_win_path", doubled + "\\\\");
     m_vars.Set_System_Variable_Value(
         "$st_source_sys_path", doubled + (nt ? "\\\\System32\\\\" : "\\\\System\\\\"));
@@ -249,11 +219,12 @@ bool PcEnvironment::sourcePaths(SourceFamily family)
 
     const std::string cookies = read(RegRoot::LocalMachine, kS3, "Cookies");
     if (!cookies.empty()) {
-        const std::string doubledProfile = text::doubleBackslashes(text::removeAll(cookies, "\\Cookies"));
+        const std::string doubledProfile =
+            coretext::doubleBackslashes(coretext::removeAll(cookies, "\\Cookies"));
         m_vars.Set_System_Variable_Value("$st_source_curr_user_set_double_slash", doubledProfile);
         const std::string local = mapped(doubledProfile);
         if (!local.empty()) {
-            std::string plain = text::removeAll(local, "\\Cookies");
+            std::string plain = coretext::removeAll(local, "\\Cookies");
             std::string single;
             for (std::size_t i = 0; i < plain.size(); ++i) {
                 single += plain[i];

@@ -42,10 +42,6 @@ EnvironmentAccess defaultEnvironmentAccess();
 void setMappedDriveLookup(std::function<std::optional<std::string>(const std::string& sourceDrive)> lookup);
 
 namespace text {
-// Every "\" doubled: C:\WINDOWS -> C:\\WINDOWS.
-std::string doubleBackslashes(std::string_view s);
-// Every occurrence of `what` removed (exact case unless ignoreCase).
-std::string removeAll(std::string_view s, std::string_view what, bool ignoreCase = false);
 // The user-name folder of a profile path (the text from the 27th character to the next "\",
 // just after a prefix such as "C:\Documents and Settings\") replaced by "All Users"; the path is
 // returned unchanged when no "\" follows that folder name.

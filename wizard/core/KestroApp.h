@@ -66,8 +66,9 @@ private:
 
 // Opens the machine WINENV_MACHINE names as the running machine; the wizard never falls back to a
 // default machine and never gives a machine without a registry an empty one. When it cannot be
-// opened (the variable unset, no such folder, a bad machine.ini, no registry.db) the reason goes
-// to standard error and, when `withDisplay`, into a message box, and the answer is false.
+// opened (the variable unset, no such folder, a bad machine.ini, no registry) platform's reason,
+// which names the missing or faulty file, goes to standard error and, when `withDisplay`, into a
+// message box, and the answer is false.
 bool openStartMachine(bool withDisplay);
 
 // The application folder the program runs from: KESTRO_APP_PATH when set, else the folder the

@@ -6,16 +6,6 @@
 
 namespace wizard::coretext {
 
-std::string trimBlanks(std::string_view text)
-{
-    std::size_t b = 0, e = text.size();
-    while (b < e && text[b] == ' ')
-        ++b;
-    while (e > b && text[e - 1] == ' ')
-        --e;
-    return std::string(text.substr(b, e - b));
-}
-
 std::vector<std::string> splitAll(std::string_view text, char sep)
 {
     std::vector<std::string> parts;

@@ -19,8 +19,8 @@ namespace wizard::coretext {
 // ASCII case, as everywhere in these programs.
 using common::lowerAscii;
 using common::upperAscii;
-// Trims blanks (spaces) at both ends, as the scripts' readings do.
-std::string trimBlanks(std::string_view text);
+// Spaces (no tabs) trimmed at both ends, as the scripts' readings do; common::trimmed as a string.
+inline std::string trimBlanks(std::string_view text) { return std::string(common::trimmed(text, " ")); }
 // Splits at every `sep`; "a||b" gives "a", "", "b"; "" gives one empty piece.
 std::vector<std::string> splitAll(std::string_view text, char sep);
 // Upper-cases ASCII and the Windows-1252 letters, byte by byte (text in the machine's code page).
@@ -35,6 +35,13 @@ using MatchEnd = bool (*)(std::string_view text, std::size_t end);
 std::string replaceAll(std::string_view text, std::string_view what, std::string_view with,
     CaseMode mode = CaseMode::Exact, MatchEnd accept = nullptr);
 bool equalsNoCase(std::string_view a, std::string_view b);
+// Every "\" doubled, as registry files write a path: C:\WINDOWS -> C:\\WINDOWS.
+inline std::string doubleBackslashes(std::string_view text) { return replaceAll(text, "\\", "\\\\"); }
+// Every occurrence of `what` removed, compared as replaceAll compares.
+inline std::string removeAll(std::string_view text, std::string_view what, CaseMode mode = CaseMode::Exact)
+{
+    return replaceAll(text, what, "", mode);
+}
 
 } // namespace wizard::coretext
 

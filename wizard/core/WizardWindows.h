@@ -99,7 +99,6 @@ public:
     }
     bool busyCancelOffered() const { return m_busyCancelOffered; }
     void requestBusyCancel() { m_busyCancel = true; }
-    void clearBusyCancel() { m_busyCancel = false; }
     bool busyCancelRequested() const { return m_busyCancel; }
 
     // The button bar: visibility, enabled state and caption of each button.

@@ -158,6 +158,7 @@ void XmlEngine::reset()
     m_itemScripts.clear();
     m_ignoredCalls = 0;
     m_lastLoad = {};
+    m_failedReads.clear();
     m_reachedEnd = false;
     m_refused = false;
     m_itemEnded = false;
@@ -204,16 +205,37 @@ void logScriptNotLoaded(LogFile& log, const ScriptLoad& load)
         log.FN_Write_Log("Step_Script", "ERROR : Script not loaded : " + load.script, true, detail);
 }
 
+ScriptLoad XmlEngine::loadInto(const std::string& script, pugi::xml_document& doc, std::string& plainPath)
+{
+    plainPath = m_decryptor.Decrypt_Script_File(AppPath + "\\WKXFiles\\" + script);
+    std::string bytes;
+    if (plainPath.empty() || !m_files.readFile(plainPath, bytes))
+        return ScriptLoad::missing(script);
+    return parseScript(script, bytes, doc);
+}
+
+ScriptLoad XmlEngine::readScript(const std::string& script, pugi::xml_document& doc)
+{
+    for (const ScriptLoad& failed : m_failedReads)
+        if (failed.script == script)
+            return failed;
+    std::string plainPath;
+    ScriptLoad load = loadInto(script, doc, plainPath);
+    if (!load.loaded()) {
+        logScriptNotLoaded(m_log, load);
+        m_failedReads.push_back(load);
+    }
+    return load;
+}
+
 ScriptLoad XmlEngine::loadScript()
 {
     m_steps.clear();
-    m_lastLoad = ScriptLoad::missing(ScriptFileName);
-    DecryptedScriptPath = m_decryptor.Decrypt_Script_File(AppPath + "\\WKXFiles\\" + ScriptFileName);
-    std::string bytes;
-    if (DecryptedScriptPath.empty() || !m_files.readFile(DecryptedScriptPath, bytes))
-        return m_lastLoad;
-    m_document = std::make_shared<pugi::xml_document>();
-    m_lastLoad = parseScript(ScriptFileName, bytes, *m_document);
+    auto document = std::make_shared<pugi::xml_document>();
+    m_lastLoad = loadInto(ScriptFileName, *document, DecryptedScriptPath);
+    // A script that could not be read leaves the document as it was; one that was parsed replaces it.
+    if (m_lastLoad.status != ScriptLoad::Status::Missing)
+        m_document = std::move(document);
     if (m_lastLoad.loaded())
         for (pugi::xpath_node found : m_document->select_nodes("//performaction"))
             m_steps.push_back(found.node());

@@ -39,13 +39,14 @@ inline constexpr const char* kScriptDamaged =
     "A script of Kestro is damaged (%s). Please install Kestro again.";
 
 // What loading a script gave, the one result of every load (the start-up script, a linked
-// script, an item script).
+// script, an item script). Before any load it reads Missing: only a load says Loaded.
 struct ScriptLoad {
     enum class Status { Loaded, Missing, Malformed };
-    Status status = Status::Loaded;
+    Status status = Status::Missing;
     std::string script; // the script's name (ScriptFileName)
     long line = 0;      // Malformed: the line the parser stopped at
-    std::string reason; // Missing: why it could not be read; Malformed: the parser's description
+    // Missing: why it could not be read; Malformed: the parser's description.
+    std::string reason = "nothing has been loaded";
 
     // A script whose plain copy could not be made or read.
     static ScriptLoad missing(std::string script)
@@ -141,6 +142,12 @@ public:
     // that does not parse).
     const ScriptLoad& lastLoad() const { return m_lastLoad; }
 
+    // Loads `script` (named as ScriptFileName is) into doc for a reader that does not run it (the
+    // space page reads an application's script for its size), the way a step's load does. A load
+    // that fails is logged once: later calls for that script answer the same result without
+    // reading it again, until reset().
+    ScriptLoad readScript(const std::string& script, pugi::xml_document& doc);
+
     // --- state ----------------------------------------------------------------------------------
     std::string CurrentScript; // the script being run ("Kestro.xml" at start-up)
     // The chain "S0|p1|S1|p2|S2...": scripts and the step positions that started them.
@@ -194,6 +201,9 @@ private:
     void actionFileTypeCopy(ActionStep& step);
     void actionMsgbox(ActionStep& step);
     ScriptLoad loadScript();
+    // The one loader: unscrambles `script`, reads its plain copy (whose path goes to plainPath)
+    // and parses it into doc.
+    ScriptLoad loadInto(const std::string& script, pugi::xml_document& doc, std::string& plainPath);
     void scriptNotLoaded(const ScriptLoad& load, bool itemRun);
     void logError(const std::string& text);
     void releaseScript();
@@ -219,6 +229,7 @@ private:
     std::vector<std::string> m_itemScripts; // item scripts being run by item runners, innermost last
     int m_ignoredCalls = 0;
     ScriptLoad m_lastLoad;
+    std::vector<ScriptLoad> m_failedReads; // readScript's failed loads, each logged once
     bool m_reachedEnd = false;
     bool m_refused = false;    // an `execute` step answered False during the last top-level run
     bool m_itemEnded = false;  // a refusal ended the innermost item run

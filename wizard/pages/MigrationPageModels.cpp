@@ -24,17 +24,10 @@ std::int64_t applicationSizeMb(const std::string& name)
     const std::string script = AppPath + "\\WKXFiles\\APPS\\" + name + ".wkx";
     if (!transfer::fileExists(script))
         return 0;
-    std::string bytes;
+    // The engine's loader, which logs a damaged script once however often the page is built.
     pugi::xml_document doc;
-    const std::string named = "APPS\\" + name + ".wkx";
-    const ScriptLoad load =
-        transfer::readFileBytes(Decrypt_Script_File(script), bytes) == transfer::FsError::None
-        ? parseScript(named, bytes, doc)
-        : ScriptLoad::missing(named);
-    if (!load.loaded()) {
-        logScriptNotLoaded(core().log, load);
+    if (!core().engine.readScript("APPS\\" + name + ".wkx", doc).loaded())
         return 0;
-    }
     const pugi::xpath_node size = doc.select_node("//size");
     if (!size)
         return 0;

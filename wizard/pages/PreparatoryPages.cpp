@@ -4,6 +4,7 @@
 #include "platform/qt/QtHelpViewer.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/core/ScriptVariables.h"
+#include "wizard/core/TextUtil.h"
 #include "wizard/pages/PreparatoryRules.h"
 
 #include <QCheckBox>
@@ -333,7 +334,8 @@ Frm_PreparatoryTask::Frm_PreparatoryTask(KestroMain* main, QWidget* parent,
     if (!initializeDestination || !initializeDestination())
         return;
     const std::string allUsers = variables.lookup("$st_destination_alluser_settings").value_or(std::string());
-    variables.Set_System_Variable_Value("$st_destination_alluser_d_slash", text::doubleBackslashes(allUsers));
+    variables.Set_System_Variable_Value(
+        "$st_destination_alluser_d_slash", coretext::doubleBackslashes(allUsers));
     wizardWindows().setButtonEnabled(BarButton::Next, false);
     ShowDefaultQuickHelp();
 }

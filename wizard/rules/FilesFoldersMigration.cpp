@@ -2,8 +2,8 @@
 // destination of each item.
 #include "wizard/rules/FilesFoldersMigration.h"
 
+#include "common/Text.h"
 #include "platform/Clock.h"
-
 #include "platform/RunningMachine.h"
 #include "platform/TreeCopyWalk.h"
 #include "wizard/core/ProgramEnd.h"
@@ -17,7 +17,6 @@
 #include "wizard/transfer/TransferText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace wizard {
@@ -30,8 +29,7 @@ constexpr const char* kProcess = "Sub_Data_Explorer_Migration";
 
 bool isDrivePath(const std::string& path)
 {
-    return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-        path[2] == '\\';
+    return path.size() >= 3 && common::isAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
 }
 
 std::string plural(int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
@@ -42,9 +40,9 @@ std::string Drive_Check(const std::string& path, const std::function<bool(char)>
 {
     // Only a drive path can move to another drive; anything else has no place on this PC (an
     // empty text would otherwise become a path relative to nothing).
-    if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0])))
+    if (path.size() < 2 || path[1] != ':' || !common::isAsciiLetter(path[0]))
         return {};
-    const char start = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    const char start = common::upperAscii(path[0]);
     for (char letter = start; letter >= 'C'; --letter)
         if (fixedDrive && fixedDrive(letter))
             return std::string(1, letter) + path.substr(1);

@@ -3,6 +3,7 @@
 
 #include "common/Text.h"
 #include "wizard/core/ScriptVariables.h"
+#include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardState.h"
 
 namespace wizard {
@@ -31,7 +32,7 @@ std::string sourceAppData(const ScriptVariables& variables, bool nineX)
     // Without a profile folder there is no application-data folder to name.
     if (profile.empty())
         return {};
-    std::string appData = text::doubleBackslashes(profile + "\\Application Data");
+    std::string appData = coretext::doubleBackslashes(profile + "\\Application Data");
     // The profile is reached through a local drive; the source knows it on its own drive.
     if (!winPath.empty())
         appData[0] = winPath[0];
@@ -92,8 +93,8 @@ bool initializeSourceValues(ScriptVariables& variables, const EnvironmentAccess&
     // Only a 2000/XP source has an All Users folder; a value left by an earlier source must not
     // name one for this source.
     const std::string allUsers = nt ? variables.lookup("$st_source_alluser").value_or("") : std::string();
-    variables.Set_System_Variable_Value(
-        "$st_source_alluser_settings", text::removeAll(allUsers, "\\Start Menu\\Programs", true));
+    variables.Set_System_Variable_Value("$st_source_alluser_settings",
+        coretext::removeAll(allUsers, "\\Start Menu\\Programs", CaseMode::IgnoreCase));
 
     // The shortcut set is chosen by the premium flag, so it is unpacked only now.
     if (nineX && unpackOfficeLinks)

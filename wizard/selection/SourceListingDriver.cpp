@@ -51,15 +51,6 @@ void SourceListingDriver::add(Pending pending)
     runSlice();
 }
 
-void SourceListingDriver::finishAll()
-{
-    while (busy() && !programEndRequested()) {
-        runSlice();
-        if (m_reading)
-            readingDone();
-    }
-}
-
 void SourceListingDriver::startReading()
 {
     if (m_reading)
@@ -127,7 +118,6 @@ void SourceListingDriver::runSlice()
     }
     m_timer.stop();
     setBusy(false);
-    emit listingsFinished();
 }
 
 void SourceListingDriver::setBusy(bool busy)

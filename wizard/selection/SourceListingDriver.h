@@ -31,11 +31,6 @@ public:
     // the work already under way), with the same hourglass and buttons as a listing.
     void refresh(SelectionTree::Node* node);
     bool busy() const { return !m_pending.empty(); }
-    // Runs every pending listing to its end at once.
-    void finishAll();
-
-signals:
-    void listingsFinished();
 
 private:
     // A folder to list, or (listing null) the marks of a listed folder's children to push down.

@@ -1,6 +1,7 @@
 // MassCopy.cpp: whole folder trees and drives copied during a mass migration.
 #include "wizard/transfer/MassCopy.h"
 
+#include "common/Text.h"
 #include "platform/PathConfinement.h"
 #include "platform/RunningMachine.h"
 #include "platform/TreeCopyWalk.h"
@@ -15,21 +16,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace wizard::mass {
 namespace {
 
-std::string upperTrimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    std::string out = text.substr(first, text.find_last_not_of(' ') - first + 1);
-    std::transform(out.begin(), out.end(), out.begin(),
-        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
-    return out;
-}
+// Upper-cased as Windows compares names, whatever the locale: a Turkish one has no upper "i".
+std::string upperTrimmed(const std::string& text) { return common::upperAscii(common::trimmed(text, " ")); }
 
 // "X:\" or "\\PC\SHARE\": a drive's root, local or shared.
 bool isDriveRoot(const std::string& folder)

@@ -2,11 +2,13 @@
 #include "wizard/transfer/MassState.h"
 
 #include "common/Text.h"
+#include "wizard/core/TextUtil.h"
 #include "wizard/transfer/RegistryReaders.h"
 
 namespace wizard::mass {
 namespace {
 
+using coretext::trimBlanks;
 using platform::RegRoot;
 using wizard::Registry_Related_Functions::FN_Reg_Get_Value;
 
@@ -14,16 +16,13 @@ constexpr const char* kNtKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"
 constexpr const char* kWinKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr const char* kMirror = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\";
 
-// The text without spaces at either end.
-std::string trimmed(const std::string& text) { return std::string(common::trimmed(text, " ")); }
-
 // The value from the "Windows NT" key, else from the "Windows" key, below the prefix.
 std::string windowsValue(const std::string& prefix, const std::string& name)
 {
-    const std::string nt = trimmed(FN_Reg_Get_Value(RegRoot::LocalMachine, prefix + kNtKey, name, ""));
+    const std::string nt = trimBlanks(FN_Reg_Get_Value(RegRoot::LocalMachine, prefix + kNtKey, name, ""));
     if (!nt.empty())
         return nt;
-    return trimmed(FN_Reg_Get_Value(RegRoot::LocalMachine, prefix + kWinKey, name, ""));
+    return trimBlanks(FN_Reg_Get_Value(RegRoot::LocalMachine, prefix + kWinKey, name, ""));
 }
 
 } // namespace
@@ -64,9 +63,9 @@ bool fillMassState(const std::string& sourcePcName, const std::string& logonUser
     s.destSystemRoot = windowsValue("", "SystemRoot");
     s.destOsCode = osCodeOf(windowsValue("", "ProductName"));
     s.sourceOsCode = osCodeOf(windowsValue(kMirror, "ProductName"));
-    s.sourceUserName = trimmed(FN_Reg_Get_Value(
+    s.sourceUserName = trimBlanks(FN_Reg_Get_Value(
         RegRoot::LocalMachine, std::string(kMirror) + kNtKey + "\\Winlogon", "DefaultUserName", ""));
-    s.destUserName = trimmed(logonUser);
+    s.destUserName = trimBlanks(logonUser);
     massState() = s;
     return true;
 }

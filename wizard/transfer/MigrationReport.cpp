@@ -179,15 +179,6 @@ void MigrationReport::reserve(std::size_t more)
     m_index.reserve(m_index.size() + more);
 }
 
-std::vector<MigrationReport::Entry> MigrationReport::entriesOf(ReportGroup group) const
-{
-    std::vector<Entry> out;
-    for (const Entry& e : m_entries)
-        if (e.group == group)
-            out.push_back(e);
-    return out;
-}
-
 const MigrationReport::Entry* MigrationReport::find(ReportGroup group, std::string_view item) const
 {
     const auto at = m_index.find(indexKey(group, item));

@@ -37,8 +37,6 @@ public:
     // Makes room for `more` entries to come (a run of many items).
     void reserve(std::size_t more);
     const std::vector<Entry>& entries() const { return m_entries; }
-    // The entries of one group, in the order they were recorded.
-    std::vector<Entry> entriesOf(ReportGroup group) const;
     const Entry* find(ReportGroup group, std::string_view item) const;
     int count(transfer::TransferOutcome outcome) const;
 

@@ -3,8 +3,8 @@
 #include "wizard/transfer/RegistryActions.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "common/Text.h"
 #include "platform/RegFile.h"
 
 #include "wizard/core/AppPath.h"
@@ -27,8 +27,7 @@ constexpr const char* kCollecting = "Please wait... collecting remote informatio
 std::string shownSearch(const std::string& search)
 {
     std::string shown = replaceAll(search, "\\\\", "\\");
-    if (shown.size() >= 3 && std::isalpha(static_cast<unsigned char>(shown[0])) && shown[1] == '?' &&
-        shown[2] == '\\')
+    if (shown.size() >= 3 && common::isAsciiLetter(shown[0]) && shown[1] == '?' && shown[2] == '\\')
         shown[1] = ':';
     return shown;
 }

@@ -1,8 +1,6 @@
 // TransferText.cpp: text and path helpers of the transfer primitives.
 #include "wizard/transfer/TransferText.h"
 
-#include <algorithm>
-
 namespace wizard {
 namespace {
 
@@ -42,14 +40,6 @@ std::optional<platform::RegRoot> scriptRootOf(std::string_view hiveName)
     case platform::RegRoot::LocalMachine: return root;
     default: return std::nullopt;
     }
-}
-
-std::string trim(std::string_view text)
-{
-    const auto notBlank = [](char c) { return c != ' ' && c != '\t'; };
-    const auto b = std::find_if(text.begin(), text.end(), notBlank);
-    const auto e = std::find_if(text.rbegin(), text.rend(), notBlank).base();
-    return b < e ? std::string(b, e) : std::string();
 }
 
 bool endsWithNoCase(std::string_view text, std::string_view ending)

@@ -2,6 +2,7 @@
 // registry files, the source-registry mirror prefix, drive translation and path pieces.
 #pragma once
 
+#include "common/Text.h"
 #include "platform/Registry.h"
 #include "wizard/core/TextUtil.h"
 
@@ -35,7 +36,8 @@ std::string realKeyOf(std::string_view key);
 // HKEY_LOCAL_MACHINE, by its long name without regard to case; nothing for any other name.
 std::optional<platform::RegRoot> scriptRootOf(std::string_view hiveName);
 
-std::string trim(std::string_view text);
+// Blanks (spaces and tabs) trimmed at both ends: common::trimmed as a string.
+inline std::string trim(std::string_view text) { return std::string(common::trimmed(text)); }
 bool endsWithNoCase(std::string_view text, std::string_view ending);
 bool containsNoCase(std::string_view text, std::string_view part);
 

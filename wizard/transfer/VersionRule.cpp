@@ -2,8 +2,9 @@
 #include "wizard/transfer/VersionRule.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
+
+#include "common/Text.h"
 
 namespace wizard {
 namespace {
@@ -21,15 +22,6 @@ std::vector<std::string_view> splitDots(std::string_view text)
         start = dot + 1;
     }
     return parts;
-}
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return s;
 }
 
 bool allDigits(std::string_view s)
@@ -53,8 +45,8 @@ int compareDigits(std::string_view a, std::string_view b)
 
 int compareComponent(std::string_view a, std::string_view b)
 {
-    a = trimmed(a);
-    b = trimmed(b);
+    a = common::trimmed(a, common::kWhiteSpace);
+    b = common::trimmed(b, common::kWhiteSpace);
     if (allDigits(a) && allDigits(b))
         return compareDigits(a, b); // an empty component counts as 0
     const int c = a.compare(b);
@@ -65,8 +57,8 @@ int compareComponent(std::string_view a, std::string_view b)
 
 int compareVersions(std::string_view left, std::string_view right)
 {
-    const auto a = splitDots(trimmed(left));
-    const auto b = splitDots(trimmed(right));
+    const auto a = splitDots(common::trimmed(left, common::kWhiteSpace));
+    const auto b = splitDots(common::trimmed(right, common::kWhiteSpace));
     const size_t n = std::max(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         const std::string_view x = i < a.size() ? a[i] : std::string_view{};

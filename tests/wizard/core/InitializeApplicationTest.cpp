@@ -9,6 +9,7 @@
 #include "tests/wizard/core/CoreTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ScriptVariables.h"
+#include "wizard/core/TextUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -268,11 +269,13 @@ TEST_F(PcEnvironmentTest, MissingSourceValuesKeepEarlierVariables)
 
 TEST(EnvironmentTextTest, HelpersDoubleRemoveAndReplace)
 {
-    EXPECT_EQ(text::doubleBackslashes("C:\\A\\b"), "C:\\\\A\\\\b");
-    EXPECT_EQ(text::doubleBackslashes("plain"), "plain");
-    EXPECT_EQ(text::doubleBackslashes(""), "");
-    EXPECT_EQ(text::removeAll("C:\\X\\START MENU\\PROGRAMS", "\\Start Menu\\Programs", true), "C:\\X");
-    EXPECT_EQ(text::removeAll("C:\\x\\cookies", "\\Cookies"), "C:\\x\\cookies");
+    EXPECT_EQ(coretext::doubleBackslashes("C:\\A\\b"), "C:\\\\A\\\\b");
+    EXPECT_EQ(coretext::doubleBackslashes("plain"), "plain");
+    EXPECT_EQ(coretext::doubleBackslashes(""), "");
+    EXPECT_EQ(
+        coretext::removeAll("C:\\X\\START MENU\\PROGRAMS", "\\Start Menu\\Programs", CaseMode::IgnoreCase),
+        "C:\\X");
+    EXPECT_EQ(coretext::removeAll("C:\\x\\cookies", "\\Cookies"), "C:\\x\\cookies");
     EXPECT_EQ(text::allUsersOf("C:\\Documents and Settings\\bob"), "C:\\Documents and Settings\\bob");
     EXPECT_EQ(text::allUsersOf("C:\\short\\x"), "C:\\short\\x");
     EXPECT_EQ(PcEnvironment::Strip_Null(std::string("NAME\0junk", 9)), "NAME");

@@ -243,7 +243,7 @@ TEST_F(KestroAppTest, AMachineThatCannotBeOpenedIsToldAndNothingStarts)
         {"", "WINENV_MACHINE is not set"},
         {"/nonexistent/kestro-machine", "/nonexistent/kestro-machine does not exist"},
         {damaged.c_str(), (damaged / "machine.ini").string()},
-        {second.c_str(), (second / "registry.db").string() + " is missing"},
+        {second.c_str(), (second / platform::Machine::kRegistryFileName).string() + " is missing"},
     };
     for (const auto& c : cases) {
         if (c.folder)
@@ -260,7 +260,7 @@ TEST_F(KestroAppTest, AMachineThatCannotBeOpenedIsToldAndNothingStarts)
         EXPECT_EQ(messages.shown().size(), 1u);
         messages = {};
     }
-    EXPECT_FALSE(fs::exists(second / "registry.db"));
+    EXPECT_FALSE(fs::exists(second / platform::Machine::kRegistryFileName));
     EXPECT_EQ(wizard::mainWindow(), nullptr);
 
     ::setenv("WINENV_MACHINE", machine.folder().c_str(), 1);

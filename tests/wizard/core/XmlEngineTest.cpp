@@ -613,6 +613,7 @@ TEST_F(XmlEngineTest, AScriptThatDoesNotParseStopsTheRunWithAMessageAndALogRecor
     machine.writeScript("Kestro.xml",
         script(execStep("First") + "\n<performaction link=\"broken.xml\"/>\n" + execStep("AfterLink")));
     machine.writeScript("broken.xml", "<script>\n<performaction><action>execute\n</scr");
+    EXPECT_FALSE(engine.lastLoad().loaded()) << "no load has been made";
     engine.Step_Script("");
     EXPECT_EQ(called, std::vector<std::string>{"First"});
     EXPECT_TRUE(engine.StopFlag);

@@ -71,6 +71,15 @@ TEST(MigrationPageModelsTest, ApplicationSizesComeFromTheirScriptsRoundedHalfToE
     EXPECT_EQ(applicationSizeMb("Large"), 40000) << "no 16-bit limit drops a large application";
     EXPECT_EQ(applicationSizeMb("Words"), 0);
     EXPECT_EQ(applicationSizeMb("Missing"), 0);
+    // A damaged script is read and logged once, however often the space page is built.
+    machine.writeScript("APPS\\Broken.xml", "<script>\n<info><size>5</si");
+    EXPECT_EQ(applicationSizeMb("Broken"), 0);
+    EXPECT_EQ(applicationSizeMb("Broken"), 0);
+    const std::string log = machine.readHost(machine.appFile("Kestro_Log_File.txt"));
+    const std::string record = "Script not loaded : APPS\\Broken.wkx";
+    const auto first = log.find(record);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_EQ(log.find(record, first + 1), std::string::npos) << log;
 }
 
 TEST(MigrationPageModelsTest, DriveRowsFollowTheSharesAndReportRowsKeepEveryGroupsItems)

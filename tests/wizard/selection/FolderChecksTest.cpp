@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/Text.h"
 #include "tests/wizard/selection/SelectionWorld.h"
 
 namespace wizard {
@@ -35,13 +36,7 @@ protected:
         }
         Refresh_Folder_Checks(w.source, w.destination, n);
     }
-    static std::string up(const std::string& s)
-    {
-        std::string u = s;
-        for (char& c : u)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return u;
-    }
+    static std::string up(const std::string& s) { return common::upperAscii(s); }
     testsupport::SelectionWorld w;
     SelectionTree::Node* drive = nullptr;
 };

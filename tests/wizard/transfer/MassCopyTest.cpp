@@ -5,6 +5,7 @@
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassSteps.h"
 
+#include "tests/support/TurkishLocale.h"
 #include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
@@ -57,6 +58,27 @@ TEST_F(MassCopyTest, DriveRootArrivesWithTheDestinationsWindowsAndSystemFolders)
     EXPECT_EQ(world.readNew("Docs/letter.txt"), "kept");
     EXPECT_EQ(report.kept, 1u);
     EXPECT_EQ(report.copied, 4u);
+}
+
+TEST_F(MassCopyTest, UnderATurkishLocaleTheSameNamesAreLeftOutAndTheWindowsFolderRenamed)
+{
+    // There the C library's upper case of "i" is "i" again; names compare as Windows does.
+    const testsupport::TurkishLocale turkish;
+    ASSERT_TRUE(turkish.active()) << "tr_TR.UTF-8 could be neither set nor built";
+    const char* leftOut[] = {"pagefile.sys", "hiberfil.sys", "Docs/desktop.ini", "Docs/folder.htt"};
+    for (const char* name : leftOut)
+        world.putOld(name, "-");
+    world.putOld("System Volume Information/tracking.log", "t");
+    world.putOld("Windows/System/A.DLL", "a");
+    world.putOld("Docs/letter.txt", "l");
+
+    ASSERT_TRUE(FN_Copy_Folder_Tree("Z:", "C:", true, false));
+    for (const char* name : leftOut)
+        EXPECT_FALSE(onNew(name)) << name;
+    EXPECT_FALSE(onNew("System Volume Information"));
+    EXPECT_EQ(world.readNew("WINNT/System32/A.DLL"), "a");
+    EXPECT_FALSE(onNew("Windows"));
+    EXPECT_EQ(world.readNew("Docs/letter.txt"), "l");
 }
 
 TEST_F(MassCopyTest, XpDestinationKeepsItsSystemFoldersButNotTheUsersOnes)

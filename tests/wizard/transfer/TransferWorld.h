@@ -3,6 +3,7 @@
 // script variables, a manual clock and a counting event pump. Removed afterwards.
 #pragma once
 
+#include "common/Text.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
 #include "platform/EventPump.h"
@@ -230,10 +231,7 @@ private:
         c.address = name == "NEWPC" ? "192.168.0.2" : "192.168.0.3";
         c.drives.push_back({'C', platform::DriveType::Fixed, std::nullopt, std::nullopt});
         c.shares.push_back({"C$", "C:\\"});
-        std::string lower = name;
-        for (char& ch : lower)
-            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        const fs::path folder = m_network / lower;
+        const fs::path folder = m_network / common::lowerAscii(name);
         std::string error;
         platform::saveMachineConfig(folder, c, error);
         fs::create_directories(platform::driveFolder(folder, 'C'));

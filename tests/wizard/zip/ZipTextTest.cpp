@@ -96,7 +96,7 @@ TEST(ZipTextTest, UnsafeEntryNamesAreRefused)
 {
     for (const char* bad : {"../evil.lnk", "a/../../evil.lnk", "/etc/passwd", "\\\\server\\share\\x",
              "C:evil", "C:\\Windows\\evil.exe", "a/./b", "dir/", "", "con", "NUL.txt", "lpt1", "a\x01.txt",
-             "x?.lnk", "trailing.", "space "}) {
+             "x?.lnk", "trailing.", "space ", "CONIN$", "com\xC2\xB9.lnk", "bad\xFF.lnk"}) {
         EXPECT_FALSE(safeEntryPath(bad, true)) << bad;
     }
     // Without path information only the name part counts, and it must be safe too.
@@ -108,4 +108,9 @@ TEST(ZipTextTest, UnsafeEntryNamesAreRefused)
         (std::vector<std::string>{"Shortcuts", "Office", "Word.lnk"}));
     EXPECT_TRUE(safeEntryPath("console.txt", true));
     EXPECT_TRUE(safeEntryPath("COM10", true));
+    // Windows counts a name's length in UTF-16 units, not in bytes.
+    std::string umlauts;
+    for (int i = 0; i < 200; ++i)
+        umlauts += "\xC3\xA4";
+    EXPECT_TRUE(safeEntryPath(umlauts + ".lnk", true));
 }
