@@ -3,6 +3,7 @@
 // written.
 #include "platform/FileSystem.h"
 
+#include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/RunRecord.h"
@@ -18,6 +19,7 @@
 namespace platform {
 
 namespace fs = std::filesystem;
+namespace host = common::hostcalls;
 using hostfs::endsWithSeparator;
 using hostfs::forgetAttributes;
 using hostfs::hostAttributes;
@@ -40,14 +42,14 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
     if (in < 0)
         return FsError::PermissionDenied;
     const int out =
-        ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
+        host::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
     if (out < 0) {
-        ::close(in);
+        host::close(in);
         return FsError::PermissionDenied;
     }
     result = hostfs::copyFileData(in, st, out);
-    ::close(in);
-    if (::close(out) != 0 && result == FsError::None)
+    host::close(in);
+    if (host::close(out) != 0 && result == FsError::None)
         result = hostfs::writeError(errno);
     return result;
 }
@@ -67,10 +69,8 @@ FsError copyThroughPartial(const fs::path& from, const fs::path& to)
     const auto time = fs::last_write_time(from, ec);
     if (!ec)
         fs::last_write_time(partial, time, ec);
-    fs::rename(partial, to, ec);
-    if (ec) {
-        std::error_code removeEc;
-        fs::remove(partial, removeEc);
+    if (host::rename(partial.c_str(), to.c_str()) != 0) {
+        fs::remove(partial, ec);
         return FsError::PermissionDenied;
     }
     storeAttributes(to, hostAttributes(from) | attr::Archive);

@@ -1,6 +1,7 @@
 // FileSystemHost.cpp: the sidecar attribute store and the host checks of the file-system object.
 #include "platform/FileSystemHost.h"
 
+#include "common/HostCalls.h"
 #include "platform/HostFile.h"
 #include "platform/PathResolver.h"
 
@@ -18,6 +19,7 @@
 namespace platform::hostfs {
 
 namespace fs = std::filesystem;
+namespace host = common::hostcalls;
 
 namespace {
 
@@ -72,7 +74,7 @@ AttrMap readSidecarFile(int folder, const std::string& file)
 void writeSidecarFile(int folder, const std::string& file, const AttrMap& map)
 {
     if (map.empty()) {
-        ::unlinkat(folder, file.c_str(), 0);
+        host::removeAt(folder, file.c_str());
         return;
     }
     replaceHostFileAt(folder, file, formatSidecar(map));
@@ -125,11 +127,11 @@ void forgetAttributes(const fs::path& p)
 bool hostInUse(const fs::path& p)
 {
     // Without waiting: a host pipe would otherwise hold the caller until someone writes to it.
-    const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = host::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
+    host::close(fd);
     return busy;
 }
 
@@ -217,14 +219,14 @@ void storeAttributesAt(int folder, const std::map<std::string, unsigned>& change
 
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error)
 {
-    const int in = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int in = host::openAt(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in < 0) {
         error = errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? FsError::FileNotFound
                                                                       : FsError::PermissionDenied;
         return -1;
     }
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(in);
+        host::close(in);
         error = FsError::FileNotFound;
         return -1;
     }
@@ -255,14 +257,14 @@ FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<b
         const std::uint64_t want = std::min(expected - done, piece);
         ssize_t n = -1;
         if (kernelCopy) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, want, 0);
+            n = host::copyRange(in, out, want);
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 kernelCopy = false;
                 continue;
             }
         } else {
             buffer.resize(1 << 18);
-            n = ::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
+            n = host::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
             if (n > 0 && !writeAllToHost(out, std::string_view(buffer.data(), static_cast<std::size_t>(n))))
                 return writeError(errno);
         }
