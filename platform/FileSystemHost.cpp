@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -60,13 +61,15 @@ std::string formatSidecar(const AttrMap& map)
 
 // The side file `file` of the open host folder `folder` (or a full path, with AT_FDCWD). One that
 // is no regular file, a link, or larger than any folder's attributes need is read as no side file:
-// a pipe or a device planted there neither holds nor floods the caller.
-AttrMap readSidecarFile(int folder, const std::string& file)
+// a pipe or a device planted there neither holds nor floods the caller. Nothing when it could not
+// be read: what it holds is not known, and it must not be written over.
+std::optional<AttrMap> readSidecarFile(int folder, const std::string& file)
 {
     std::string bytes;
-    if (readHostMetadataAt(folder, file.c_str(), bytes) != WinError::Success)
-        return {};
-    return parseSidecar(bytes);
+    const WinError read = readHostMetadataAt(folder, file.c_str(), bytes);
+    if (read == WinError::ReadFault)
+        return std::nullopt;
+    return read == WinError::Success ? parseSidecar(bytes) : AttrMap{};
 }
 
 // Written under a fresh name and renamed (replaceHostFileAt): a link planted at a temporary name is
@@ -81,7 +84,10 @@ void writeSidecarFile(int folder, const std::string& file, const AttrMap& map)
 }
 
 std::string sidecarPath(const fs::path& folder) { return (folder / std::string(kAttributeSidecar)).string(); }
-AttrMap readSidecar(const fs::path& folder) { return readSidecarFile(AT_FDCWD, sidecarPath(folder)); }
+std::optional<AttrMap> readSidecar(const fs::path& folder)
+{
+    return readSidecarFile(AT_FDCWD, sidecarPath(folder));
+}
 void writeSidecar(const fs::path& folder, const AttrMap& map)
 {
     writeSidecarFile(AT_FDCWD, sidecarPath(folder), map);
@@ -95,7 +101,7 @@ unsigned hostAttributes(const fs::path& p)
 {
     std::error_code ec;
     const bool isFolder = fs::is_directory(p, ec);
-    const AttrMap map = readSidecar(p.parent_path());
+    const AttrMap map = readSidecar(p.parent_path()).value_or(AttrMap{});
     const auto it = map.find(p.filename().string());
     const unsigned bits = it == map.end() ? defaultBits(isFolder) : it->second;
     return bits | (isFolder ? attr::Directory : 0u);
@@ -105,7 +111,10 @@ void storeAttributes(const fs::path& p, unsigned bits)
 {
     std::error_code ec;
     const bool isFolder = fs::is_directory(p, ec);
-    AttrMap map = readSidecar(p.parent_path());
+    std::optional<AttrMap> read = readSidecar(p.parent_path());
+    if (!read)
+        return;
+    AttrMap& map = *read;
     bits &= kStoredBits;
     const std::string name = p.filename().string();
     if (bits == defaultBits(isFolder)) {
@@ -119,9 +128,9 @@ void storeAttributes(const fs::path& p, unsigned bits)
 
 void forgetAttributes(const fs::path& p)
 {
-    AttrMap map = readSidecar(p.parent_path());
-    if (map.erase(p.filename().string()) != 0)
-        writeSidecar(p.parent_path(), map);
+    std::optional<AttrMap> map = readSidecar(p.parent_path());
+    if (map && map->erase(p.filename().string()) != 0)
+        writeSidecar(p.parent_path(), *map);
 }
 
 bool hostInUse(const fs::path& p)
@@ -145,7 +154,7 @@ FsError treeBlocked(const fs::path& p, bool force, unsigned bits)
     if (!force && (bits & attr::ReadOnly))
         return FsError::PermissionDenied;
     if (fs::is_directory(p, ec)) {
-        const AttrMap map = readSidecar(p);
+        const AttrMap map = readSidecar(p).value_or(AttrMap{});
         for (const auto& e : PathResolver::listHost(p)) {
             const auto it = map.find(e.name);
             const unsigned childBits = it == map.end() ? defaultBits(e.isFolder) : it->second;
@@ -189,7 +198,7 @@ std::string joinWin(const std::string& folder, const std::string& name)
 }
 
 FolderAttributes::FolderAttributes(const fs::path& folder)
-    : m_stored(readSidecar(folder))
+    : m_stored(readSidecar(folder).value_or(AttrMap{}))
 {}
 
 unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
@@ -200,14 +209,17 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 
 std::map<std::string, unsigned> readSidecarAt(int folder)
 {
-    return readSidecarFile(folder, std::string(kAttributeSidecar));
+    return readSidecarFile(folder, std::string(kAttributeSidecar)).value_or(AttrMap{});
 }
 
 void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
 {
     if (changes.empty())
         return;
-    AttrMap map = readSidecarAt(folder);
+    std::optional<AttrMap> read = readSidecarFile(folder, std::string(kAttributeSidecar));
+    if (!read)
+        return;
+    AttrMap& map = *read;
     for (const auto& [name, bits] : changes) {
         if ((bits & kStoredBits) == defaultBits(false))
             map.erase(name);

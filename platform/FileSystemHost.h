@@ -21,6 +21,7 @@ namespace platform::hostfs {
 // sidecar; the default (Archive for files, none for folders) when the sidecar has no line for it.
 unsigned hostAttributes(const std::filesystem::path& p);
 // Stores the attributes of a host file or folder (only the stored bits; the default removes its line).
+// A sidecar that cannot be read is not written over (the other entries' lines would be lost).
 void storeAttributes(const std::filesystem::path& p, unsigned bits);
 // Removes the sidecar line of a host file or folder (when it goes away).
 void forgetAttributes(const std::filesystem::path& p);
@@ -52,7 +53,8 @@ private:
 // name -> bits; entries with the default have no line).
 std::map<std::string, unsigned> readSidecarAt(int folder);
 // Applies attribute changes of files (host name -> bits; the file default removes the line) to the
-// sidecar of the open folder, read anew first so that changes made meanwhile stay.
+// sidecar of the open folder, read anew first so that changes made meanwhile stay (and left as it
+// is when it cannot be read).
 void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes);
 
 // Opens the host file `name` in `folder` (a descriptor, or AT_FDCWD for a full path) to copy from:

@@ -58,8 +58,12 @@ WinError readHostMetadataAt(
     const int fd = host::openAt(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         const bool missing = errno == ENOENT || errno == ENOTDIR;
+        // A link, a device without its driver, no right to read: the file is not to be had. Any
+        // other failure (an I/O error, no descriptor left) says nothing about what it holds.
+        const bool refused = errno == ELOOP || errno == EACCES || errno == EPERM || errno == ENXIO ||
+            errno == EISDIR || errno == ENODEV;
         say(message, (missing ? "cannot find " : "cannot open ") + std::string(name));
-        return missing ? WinError::FileNotFound : WinError::AccessDenied;
+        return missing ? WinError::FileNotFound : refused ? WinError::AccessDenied : WinError::ReadFault;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -1,12 +1,16 @@
 // IniFileTest.cpp: reading, writing and deleting in the settings file.
 #include "foldersize/services/IniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "tests/foldersize/QStringPrinter.h"
+#include "tests/support/common/FailNthCall.h"
 
 using namespace foldersize;
 
@@ -157,4 +161,31 @@ TEST_F(IniFileTest, UnwritableFileReportsFailure)
     EXPECT_FALSE(INISchreiben("A", "x", "2", blocked));
     EXPECT_TRUE(INISektionLöschen("A", blocked)) << "a missing file has no section to delete";
     EXPECT_EQ(INILesen("A", "x", "0", blocked), "0");
+}
+
+TEST_F(IniFileTest, AWriteWhoseHostCallFailsLeavesTheFileAsItWasAndSaysSo)
+{
+    const QByteArray before = "[Optionen]\nKontextmenu=0\n; eigene Zeile\n[Form]\nWidth=11715\n";
+    const QByteArray after = "[Optionen]\nKontextmenu=1\n; eigene Zeile\n[Form]\nWidth=11715\n";
+    for (const int error : {EIO, ENOSPC, EINTR}) {
+        const int runs = testsupport::failEachCallInTurn(error, [&](testsupport::FailNthCall& faults) {
+            writeRaw(before);
+            bool written = false;
+            {
+                const auto scope = faults.install();
+                written = INISchreiben("Optionen", "Kontextmenu", "1", file());
+            }
+            const std::string at =
+                "the call " + std::to_string(faults.n()) + " failing with " + std::to_string(error);
+            EXPECT_EQ(readRaw(), written ? after : before) << at;
+            EXPECT_EQ(QDir(dir.filePath(QStringLiteral("cfg"))).entryList(QDir::Files | QDir::Hidden),
+                QStringList{QStringLiteral("Tallymoor.ini")})
+                << at;
+            if (error == EINTR || !faults.fired()) {
+                EXPECT_TRUE(written) << at;
+            }
+        });
+        // Open, read, read at the end, close; open, write, sync, close, rename.
+        EXPECT_GE(runs, 9) << error;
+    }
 }
