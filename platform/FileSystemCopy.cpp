@@ -56,25 +56,37 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
 
 // Writes the copy beside the target under a name no listing shows, then renames it: a copy cut
 // short (the drive filled up, the source changed) leaves neither a partial file nor a damaged
-// earlier target. The modification time and the attributes travel (Archive set, as on every copy).
+// earlier target. The modification time and the attributes travel (Archive set, as on every copy);
+// the attributes are stored before the copy takes the name, so that a copy whose attributes cannot
+// be kept fails and changes nothing (an earlier target's are put back when the rename fails).
 FsError copyThroughPartial(const fs::path& from, const fs::path& to)
 {
+    unsigned bits = 0;
+    unsigned earlier = 0;
+    std::error_code ec;
+    const bool existed = fs::exists(to, ec);
+    if (!hostfs::readHostAttributes(from, bits) || (existed && !hostfs::readHostAttributes(to, earlier)))
+        return FsError::PermissionDenied;
     RunRecord::notePartialFolder(to.parent_path());
     const fs::path partial = to.parent_path() / hostfs::partialName();
-    std::error_code ec;
-    if (const FsError copied = copyBytes(from, partial); copied != FsError::None) {
-        fs::remove(partial, ec);
-        return copied;
+    FsError result = copyBytes(from, partial);
+    if (result == FsError::None) {
+        const auto time = fs::last_write_time(from, ec);
+        if (!ec)
+            fs::last_write_time(partial, time, ec);
+        if (!storeAttributes(to, bits | attr::Archive))
+            result = FsError::PermissionDenied;
+        else if (host::rename(partial.c_str(), to.c_str()) != 0) {
+            result = FsError::PermissionDenied;
+            if (existed)
+                storeAttributes(to, earlier);
+            else
+                forgetAttributes(to);
+        }
     }
-    const auto time = fs::last_write_time(from, ec);
-    if (!ec)
-        fs::last_write_time(partial, time, ec);
-    if (host::rename(partial.c_str(), to.c_str()) != 0) {
+    if (result != FsError::None)
         fs::remove(partial, ec);
-        return FsError::PermissionDenied;
-    }
-    storeAttributes(to, hostAttributes(from) | attr::Archive);
-    return FsError::None;
+    return result;
 }
 
 } // namespace
@@ -129,7 +141,8 @@ FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
     if (fs::exists(to, ec)) {
         if (fs::is_directory(to, ec) || fs::equivalent(from, to, ec))
             return FsError::PermissionDenied;
-        if ((hostAttributes(to) & attr::ReadOnly) || hostInUse(to))
+        unsigned bits = 0;
+        if (!hostfs::readHostAttributes(to, bits) || (bits & attr::ReadOnly) || hostInUse(to))
             return FsError::PermissionDenied;
     }
     return copyThroughPartial(from, to);

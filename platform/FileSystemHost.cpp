@@ -74,13 +74,12 @@ std::optional<AttrMap> readSidecarFile(int folder, const std::string& file)
 
 // Written under a fresh name and renamed (replaceHostFileAt): a link planted at a temporary name is
 // never followed. An empty map removes the side file.
-void writeSidecarFile(int folder, const std::string& file, const AttrMap& map)
+// False when it could not be written (it is then as it was).
+bool writeSidecarFile(int folder, const std::string& file, const AttrMap& map)
 {
-    if (map.empty()) {
-        host::removeAt(folder, file.c_str());
-        return;
-    }
-    replaceHostFileAt(folder, file, formatSidecar(map));
+    if (map.empty())
+        return host::removeAt(folder, file.c_str()) == 0 || errno == ENOENT;
+    return replaceHostFileAt(folder, file, formatSidecar(map)) == WinError::Success;
 }
 
 std::string sidecarPath(const fs::path& folder) { return (folder / std::string(kAttributeSidecar)).string(); }
@@ -88,42 +87,51 @@ std::optional<AttrMap> readSidecar(const fs::path& folder)
 {
     return readSidecarFile(AT_FDCWD, sidecarPath(folder));
 }
-void writeSidecar(const fs::path& folder, const AttrMap& map)
+bool writeSidecar(const fs::path& folder, const AttrMap& map)
 {
-    writeSidecarFile(AT_FDCWD, sidecarPath(folder), map);
+    return writeSidecarFile(AT_FDCWD, sidecarPath(folder), map);
 }
 
 unsigned defaultBits(bool isFolder) { return isFolder ? 0u : attr::Archive; }
 
 } // namespace
 
-unsigned hostAttributes(const fs::path& p)
+bool readHostAttributes(const fs::path& p, unsigned& bits)
 {
     std::error_code ec;
     const bool isFolder = fs::is_directory(p, ec);
-    const AttrMap map = readSidecar(p.parent_path()).value_or(AttrMap{});
-    const auto it = map.find(p.filename().string());
-    const unsigned bits = it == map.end() ? defaultBits(isFolder) : it->second;
-    return bits | (isFolder ? attr::Directory : 0u);
+    const std::optional<AttrMap> map = readSidecar(p.parent_path());
+    const auto it = map ? map->find(p.filename().string()) : AttrMap::const_iterator{};
+    bits = (map && it != map->end() ? it->second : defaultBits(isFolder)) | (isFolder ? attr::Directory : 0u);
+    return map.has_value();
 }
 
-void storeAttributes(const fs::path& p, unsigned bits)
+unsigned hostAttributes(const fs::path& p)
+{
+    unsigned bits = 0;
+    readHostAttributes(p, bits);
+    return bits;
+}
+
+bool storeAttributes(const fs::path& p, unsigned bits)
 {
     std::error_code ec;
     const bool isFolder = fs::is_directory(p, ec);
     std::optional<AttrMap> read = readSidecar(p.parent_path());
     if (!read)
-        return;
+        return false;
     AttrMap& map = *read;
     bits &= kStoredBits;
     const std::string name = p.filename().string();
     if (bits == defaultBits(isFolder)) {
         if (map.erase(name) == 0)
-            return;
+            return true;
+    } else if (const auto it = map.find(name); it != map.end() && it->second == bits) {
+        return true;
     } else {
         map[name] = bits;
     }
-    writeSidecar(p.parent_path(), map);
+    return writeSidecar(p.parent_path(), map);
 }
 
 void forgetAttributes(const fs::path& p)

@@ -20,9 +20,12 @@ namespace platform::hostfs {
 // Windows attributes of a host file or folder (Directory added for folders), from its folder's
 // sidecar; the default (Archive for files, none for folders) when the sidecar has no line for it.
 unsigned hostAttributes(const std::filesystem::path& p);
+// The same into `bits`; false when the sidecar is there but could not be read (`bits` then the default).
+bool readHostAttributes(const std::filesystem::path& p, unsigned& bits);
 // Stores the attributes of a host file or folder (only the stored bits; the default removes its line).
-// A sidecar that cannot be read is not written over (the other entries' lines would be lost).
-void storeAttributes(const std::filesystem::path& p, unsigned bits);
+// False when the sidecar could not be read or written: it is then as it was (a sidecar that cannot
+// be read is never written over, which would lose the other entries' lines).
+bool storeAttributes(const std::filesystem::path& p, unsigned bits);
 // Removes the sidecar line of a host file or folder (when it goes away).
 void forgetAttributes(const std::filesystem::path& p);
 // True while another holder has the host file locked (FileSystem::lockFile).

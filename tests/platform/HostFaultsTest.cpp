@@ -114,7 +114,7 @@ TEST(HostFaultsTest, ATreeCopyBringsEachFileWholeOrSaysWhyItDidNotAndKeepsWhatWa
     }
 }
 
-TEST(HostFaultsTest, AFileCopyReplacesItsTargetWholeOrLeavesItAsItWas)
+TEST(HostFaultsTest, AFileCopyReplacesItsTargetWholeWithItsAttributesOrLeavesItAsItWas)
 {
     for (const int error : kErrors) {
         const int runs = testsupport::failEachCallInTurn(error, [&](FailNthCall& faults) {
@@ -122,16 +122,28 @@ TEST(HostFaultsTest, AFileCopyReplacesItsTargetWholeOrLeavesItAsItWas)
             FileSystem fso = t.fileSystem();
             t.put("From/HKLM.reg", std::string(300 * 1024, 'r'));
             t.put("To/HKLM.reg", "an earlier export");
+            t.put("To/Kept.txt", "read-only");
+            ASSERT_EQ(fso.setAttributes("C:\\From\\HKLM.reg", attr::Hidden | attr::Archive), FsError::None);
+            ASSERT_EQ(fso.setAttributes("C:\\To\\Kept.txt", attr::ReadOnly), FsError::None);
             FsError copied = FsError::None;
+            FsError overReadOnly = FsError::None;
             {
                 const auto scope = faults.install();
                 copied = fso.copyFile("C:\\From\\HKLM.reg", "C:\\To\\HKLM.reg", true);
+                overReadOnly = fso.copyFile("C:\\From\\HKLM.reg", "C:\\To\\Kept.txt", true);
             }
             const std::string at =
                 "the call " + std::to_string(faults.n()) + " failing with " + std::to_string(error);
             EXPECT_FALSE(partialLeft(t.host(""))) << at;
-            const std::string now = t.read("To/HKLM.reg");
-            EXPECT_EQ(now, copied == FsError::None ? t.read("From/HKLM.reg") : "an earlier export") << at;
+            EXPECT_EQ(t.read("To/HKLM.reg"),
+                copied == FsError::None ? t.read("From/HKLM.reg") : "an earlier export")
+                << at;
+            EXPECT_EQ(attributesOf(fso, "C:\\To\\HKLM.reg"),
+                copied == FsError::None ? attr::Hidden | attr::Archive : attr::Archive)
+                << at;
+            EXPECT_NE(overReadOnly, FsError::None) << at;
+            EXPECT_EQ(t.read("To/Kept.txt"), "read-only") << at;
+            EXPECT_EQ(attributesOf(fso, "C:\\To\\Kept.txt"), attr::ReadOnly) << at;
             if (error == EINTR || !faults.fired()) {
                 EXPECT_EQ(copied, FsError::None) << at;
             }
