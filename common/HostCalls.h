@@ -52,6 +52,19 @@ template <typename Run> inline auto retried(Call kind, Run&& call) noexcept
 }
 } // namespace detail
 
+// For a file layer that makes its own system calls (SQLite's, through platform/RegistryVfs.cpp):
+// the error a test injects into its next call of that kind, else 0. An injected EINTR is passed
+// over as the seam's own calls pass it over (the call is made).
+inline int injectedFault(Call kind) noexcept
+{
+    for (;;) {
+        Faults* faults = detail::g_faults.load(std::memory_order_acquire);
+        const int error = faults ? faults->fault(kind) : 0;
+        if (error != EINTR)
+            return error;
+    }
+}
+
 // The system calls of the same names, with the same results and errno, except that none answers
 // EINTR: a call cut short by a signal is made again, so no caller needs to.
 inline int openAt(int folder, const char* name, int flags, mode_t mode = 0) noexcept
