@@ -55,6 +55,8 @@ unsigned attributesOf(FileSystem& fso, const std::string& path)
 // the destination already holds a hidden file of its own.
 void plantTree(testutil::TestMachine& t, FileSystem& fso)
 {
+    fs::remove_all(t.host("Src"));
+    fs::remove_all(t.host("Dst"));
     t.put("Src/a.txt", "alpha");
     t.put("Src/Sub/big.bin", std::string(200 * 1024, 'b'));
     t.put("Src/Sub/c.txt", "gamma");
@@ -65,10 +67,10 @@ void plantTree(testutil::TestMachine& t, FileSystem& fso)
 
 TEST(HostFaultsTest, ATreeCopyBringsEachFileWholeOrSaysWhyItDidNotAndKeepsWhatWasThere)
 {
+    testutil::TestMachine t;
+    FileSystem fso = t.fileSystem();
     for (const int error : kErrors) {
         const int runs = testsupport::failEachCallInTurn(error, [&](FailNthCall& faults) {
-            testutil::TestMachine t;
-            FileSystem fso = t.fileSystem();
             ASSERT_NO_FATAL_FAILURE(plantTree(t, fso));
             TreeCopyOptions options;
             options.chunkBytes = 64 * 1024;
@@ -116,10 +118,12 @@ TEST(HostFaultsTest, ATreeCopyBringsEachFileWholeOrSaysWhyItDidNotAndKeepsWhatWa
 
 TEST(HostFaultsTest, AFileCopyReplacesItsTargetWholeWithItsAttributesOrLeavesItAsItWas)
 {
+    testutil::TestMachine t;
+    FileSystem fso = t.fileSystem();
     for (const int error : kErrors) {
         const int runs = testsupport::failEachCallInTurn(error, [&](FailNthCall& faults) {
-            testutil::TestMachine t;
-            FileSystem fso = t.fileSystem();
+            fs::remove_all(t.host("From"));
+            fs::remove_all(t.host("To"));
             t.put("From/HKLM.reg", std::string(300 * 1024, 'r'));
             t.put("To/HKLM.reg", "an earlier export");
             t.put("To/Kept.txt", "read-only");
