@@ -345,8 +345,7 @@ FsError FileSystem::setAttributes(std::string_view path, unsigned attributes)
         return err;
     if (r.path.isRoot())
         return FsError::PermissionDenied;
-    storeAttributes(r.host, attributes);
-    return FsError::None;
+    return storeAttributes(r.host, attributes) ? FsError::None : FsError::PermissionDenied;
 }
 
 FsError FileSystem::fileLength(std::string_view path, std::uint64_t& bytes) const

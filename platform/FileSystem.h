@@ -145,7 +145,8 @@ public:
 
     // Attribute bits of a file or folder (Directory set for folders). FileNotFound (53).
     FsError getAttributes(std::string_view path, unsigned& attributes) const;
-    // Sets ReadOnly, Hidden, System and Archive (other bits are ignored). FileNotFound (53).
+    // Sets ReadOnly, Hidden, System and Archive (other bits are ignored). FileNotFound (53);
+    // PermissionDenied (70) when they could not be stored (nothing changed then).
     FsError setAttributes(std::string_view path, unsigned attributes);
 
     FsError fileLength(std::string_view path, std::uint64_t& bytes) const;

@@ -3,6 +3,7 @@
 // written.
 #include "platform/FileSystem.h"
 
+#include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/RunRecord.h"
@@ -18,6 +19,7 @@
 namespace platform {
 
 namespace fs = std::filesystem;
+namespace host = common::hostcalls;
 using hostfs::endsWithSeparator;
 using hostfs::forgetAttributes;
 using hostfs::hostAttributes;
@@ -40,41 +42,51 @@ FsError copyBytes(const fs::path& from, const fs::path& to)
     if (in < 0)
         return FsError::PermissionDenied;
     const int out =
-        ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
+        host::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, st.st_mode & 0777);
     if (out < 0) {
-        ::close(in);
+        host::close(in);
         return FsError::PermissionDenied;
     }
     result = hostfs::copyFileData(in, st, out);
-    ::close(in);
-    if (::close(out) != 0 && result == FsError::None)
+    host::close(in);
+    if (host::close(out) != 0 && result == FsError::None)
         result = hostfs::writeError(errno);
     return result;
 }
 
 // Writes the copy beside the target under a name no listing shows, then renames it: a copy cut
 // short (the drive filled up, the source changed) leaves neither a partial file nor a damaged
-// earlier target. The modification time and the attributes travel (Archive set, as on every copy).
+// earlier target. The modification time and the attributes travel (Archive set, as on every copy);
+// the attributes are stored before the copy takes the name, so that a copy whose attributes cannot
+// be kept fails and changes nothing (an earlier target's are put back when the rename fails).
 FsError copyThroughPartial(const fs::path& from, const fs::path& to)
 {
+    unsigned bits = 0;
+    unsigned earlier = 0;
+    std::error_code ec;
+    const bool existed = fs::exists(to, ec);
+    if (!hostfs::readHostAttributes(from, bits) || (existed && !hostfs::readHostAttributes(to, earlier)))
+        return FsError::PermissionDenied;
     RunRecord::notePartialFolder(to.parent_path());
     const fs::path partial = to.parent_path() / hostfs::partialName();
-    std::error_code ec;
-    if (const FsError copied = copyBytes(from, partial); copied != FsError::None) {
+    FsError result = copyBytes(from, partial);
+    if (result == FsError::None) {
+        const auto time = fs::last_write_time(from, ec);
+        if (!ec)
+            fs::last_write_time(partial, time, ec);
+        if (!storeAttributes(to, bits | attr::Archive))
+            result = FsError::PermissionDenied;
+        else if (host::rename(partial.c_str(), to.c_str()) != 0) {
+            result = FsError::PermissionDenied;
+            if (existed)
+                storeAttributes(to, earlier);
+            else
+                forgetAttributes(to);
+        }
+    }
+    if (result != FsError::None)
         fs::remove(partial, ec);
-        return copied;
-    }
-    const auto time = fs::last_write_time(from, ec);
-    if (!ec)
-        fs::last_write_time(partial, time, ec);
-    fs::rename(partial, to, ec);
-    if (ec) {
-        std::error_code removeEc;
-        fs::remove(partial, removeEc);
-        return FsError::PermissionDenied;
-    }
-    storeAttributes(to, hostAttributes(from) | attr::Archive);
-    return FsError::None;
+    return result;
 }
 
 } // namespace
@@ -129,7 +141,8 @@ FsError FileSystem::copyOneFile(const fs::path& from, const fs::path& to)
     if (fs::exists(to, ec)) {
         if (fs::is_directory(to, ec) || fs::equivalent(from, to, ec))
             return FsError::PermissionDenied;
-        if ((hostAttributes(to) & attr::ReadOnly) || hostInUse(to))
+        unsigned bits = 0;
+        if (!hostfs::readHostAttributes(to, bits) || (bits & attr::ReadOnly) || hostInUse(to))
             return FsError::PermissionDenied;
     }
     return copyThroughPartial(from, to);

@@ -1,6 +1,7 @@
 // FileSystemHost.cpp: the sidecar attribute store and the host checks of the file-system object.
 #include "platform/FileSystemHost.h"
 
+#include "common/HostCalls.h"
 #include "platform/HostFile.h"
 #include "platform/PathResolver.h"
 
@@ -12,12 +13,14 @@
 #include <cerrno>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <system_error>
 #include <vector>
 
 namespace platform::hostfs {
 
 namespace fs = std::filesystem;
+namespace host = common::hostcalls;
 
 namespace {
 
@@ -58,78 +61,94 @@ std::string formatSidecar(const AttrMap& map)
 
 // The side file `file` of the open host folder `folder` (or a full path, with AT_FDCWD). One that
 // is no regular file, a link, or larger than any folder's attributes need is read as no side file:
-// a pipe or a device planted there neither holds nor floods the caller.
-AttrMap readSidecarFile(int folder, const std::string& file)
+// a pipe or a device planted there neither holds nor floods the caller. Nothing when it could not
+// be read: what it holds is not known, and it must not be written over.
+std::optional<AttrMap> readSidecarFile(int folder, const std::string& file)
 {
     std::string bytes;
-    if (readHostMetadataAt(folder, file.c_str(), bytes) != WinError::Success)
-        return {};
-    return parseSidecar(bytes);
+    const WinError read = readHostMetadataAt(folder, file.c_str(), bytes);
+    if (read == WinError::ReadFault)
+        return std::nullopt;
+    return read == WinError::Success ? parseSidecar(bytes) : AttrMap{};
 }
 
 // Written under a fresh name and renamed (replaceHostFileAt): a link planted at a temporary name is
 // never followed. An empty map removes the side file.
-void writeSidecarFile(int folder, const std::string& file, const AttrMap& map)
+// False when it could not be written (it is then as it was).
+bool writeSidecarFile(int folder, const std::string& file, const AttrMap& map)
 {
-    if (map.empty()) {
-        ::unlinkat(folder, file.c_str(), 0);
-        return;
-    }
-    replaceHostFileAt(folder, file, formatSidecar(map));
+    if (map.empty())
+        return host::removeAt(folder, file.c_str()) == 0 || errno == ENOENT;
+    return replaceHostFileAt(folder, file, formatSidecar(map)) == WinError::Success;
 }
 
 std::string sidecarPath(const fs::path& folder) { return (folder / std::string(kAttributeSidecar)).string(); }
-AttrMap readSidecar(const fs::path& folder) { return readSidecarFile(AT_FDCWD, sidecarPath(folder)); }
-void writeSidecar(const fs::path& folder, const AttrMap& map)
+std::optional<AttrMap> readSidecar(const fs::path& folder)
 {
-    writeSidecarFile(AT_FDCWD, sidecarPath(folder), map);
+    return readSidecarFile(AT_FDCWD, sidecarPath(folder));
+}
+bool writeSidecar(const fs::path& folder, const AttrMap& map)
+{
+    return writeSidecarFile(AT_FDCWD, sidecarPath(folder), map);
 }
 
 unsigned defaultBits(bool isFolder) { return isFolder ? 0u : attr::Archive; }
 
 } // namespace
 
-unsigned hostAttributes(const fs::path& p)
+bool readHostAttributes(const fs::path& p, unsigned& bits)
 {
     std::error_code ec;
     const bool isFolder = fs::is_directory(p, ec);
-    const AttrMap map = readSidecar(p.parent_path());
-    const auto it = map.find(p.filename().string());
-    const unsigned bits = it == map.end() ? defaultBits(isFolder) : it->second;
-    return bits | (isFolder ? attr::Directory : 0u);
+    const std::optional<AttrMap> map = readSidecar(p.parent_path());
+    const auto it = map ? map->find(p.filename().string()) : AttrMap::const_iterator{};
+    bits = (map && it != map->end() ? it->second : defaultBits(isFolder)) | (isFolder ? attr::Directory : 0u);
+    return map.has_value();
 }
 
-void storeAttributes(const fs::path& p, unsigned bits)
+unsigned hostAttributes(const fs::path& p)
+{
+    unsigned bits = 0;
+    readHostAttributes(p, bits);
+    return bits;
+}
+
+bool storeAttributes(const fs::path& p, unsigned bits)
 {
     std::error_code ec;
     const bool isFolder = fs::is_directory(p, ec);
-    AttrMap map = readSidecar(p.parent_path());
+    std::optional<AttrMap> read = readSidecar(p.parent_path());
+    if (!read)
+        return false;
+    AttrMap& map = *read;
     bits &= kStoredBits;
     const std::string name = p.filename().string();
     if (bits == defaultBits(isFolder)) {
         if (map.erase(name) == 0)
-            return;
+            return true;
+    } else if (const auto it = map.find(name); it != map.end() && it->second == bits) {
+        return true;
     } else {
         map[name] = bits;
     }
-    writeSidecar(p.parent_path(), map);
+    return writeSidecar(p.parent_path(), map);
 }
 
 void forgetAttributes(const fs::path& p)
 {
-    AttrMap map = readSidecar(p.parent_path());
-    if (map.erase(p.filename().string()) != 0)
-        writeSidecar(p.parent_path(), map);
+    std::optional<AttrMap> map = readSidecar(p.parent_path());
+    if (map && map->erase(p.filename().string()) != 0)
+        writeSidecar(p.parent_path(), *map);
 }
 
 bool hostInUse(const fs::path& p)
 {
     // Without waiting: a host pipe would otherwise hold the caller until someone writes to it.
-    const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = host::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
+    host::close(fd);
     return busy;
 }
 
@@ -143,7 +162,7 @@ FsError treeBlocked(const fs::path& p, bool force, unsigned bits)
     if (!force && (bits & attr::ReadOnly))
         return FsError::PermissionDenied;
     if (fs::is_directory(p, ec)) {
-        const AttrMap map = readSidecar(p);
+        const AttrMap map = readSidecar(p).value_or(AttrMap{});
         for (const auto& e : PathResolver::listHost(p)) {
             const auto it = map.find(e.name);
             const unsigned childBits = it == map.end() ? defaultBits(e.isFolder) : it->second;
@@ -187,7 +206,7 @@ std::string joinWin(const std::string& folder, const std::string& name)
 }
 
 FolderAttributes::FolderAttributes(const fs::path& folder)
-    : m_stored(readSidecar(folder))
+    : m_stored(readSidecar(folder).value_or(AttrMap{}))
 {}
 
 unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
@@ -198,14 +217,17 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
 
 std::map<std::string, unsigned> readSidecarAt(int folder)
 {
-    return readSidecarFile(folder, std::string(kAttributeSidecar));
+    return readSidecarFile(folder, std::string(kAttributeSidecar)).value_or(AttrMap{});
 }
 
 void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
 {
     if (changes.empty())
         return;
-    AttrMap map = readSidecarAt(folder);
+    std::optional<AttrMap> read = readSidecarFile(folder, std::string(kAttributeSidecar));
+    if (!read)
+        return;
+    AttrMap& map = *read;
     for (const auto& [name, bits] : changes) {
         if ((bits & kStoredBits) == defaultBits(false))
             map.erase(name);
@@ -217,14 +239,14 @@ void storeAttributesAt(int folder, const std::map<std::string, unsigned>& change
 
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error)
 {
-    const int in = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int in = host::openAt(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in < 0) {
         error = errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? FsError::FileNotFound
                                                                       : FsError::PermissionDenied;
         return -1;
     }
     if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(in);
+        host::close(in);
         error = FsError::FileNotFound;
         return -1;
     }
@@ -255,14 +277,14 @@ FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<b
         const std::uint64_t want = std::min(expected - done, piece);
         ssize_t n = -1;
         if (kernelCopy) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, want, 0);
+            n = host::copyRange(in, out, want);
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 kernelCopy = false;
                 continue;
             }
         } else {
             buffer.resize(1 << 18);
-            n = ::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
+            n = host::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
             if (n > 0 && !writeAllToHost(out, std::string_view(buffer.data(), static_cast<std::size_t>(n))))
                 return writeError(errno);
         }

@@ -20,8 +20,12 @@ namespace platform::hostfs {
 // Windows attributes of a host file or folder (Directory added for folders), from its folder's
 // sidecar; the default (Archive for files, none for folders) when the sidecar has no line for it.
 unsigned hostAttributes(const std::filesystem::path& p);
+// The same into `bits`; false when the sidecar is there but could not be read (`bits` then the default).
+bool readHostAttributes(const std::filesystem::path& p, unsigned& bits);
 // Stores the attributes of a host file or folder (only the stored bits; the default removes its line).
-void storeAttributes(const std::filesystem::path& p, unsigned bits);
+// False when the sidecar could not be read or written: it is then as it was (a sidecar that cannot
+// be read is never written over, which would lose the other entries' lines).
+bool storeAttributes(const std::filesystem::path& p, unsigned bits);
 // Removes the sidecar line of a host file or folder (when it goes away).
 void forgetAttributes(const std::filesystem::path& p);
 // True while another holder has the host file locked (FileSystem::lockFile).
@@ -52,7 +56,8 @@ private:
 // name -> bits; entries with the default have no line).
 std::map<std::string, unsigned> readSidecarAt(int folder);
 // Applies attribute changes of files (host name -> bits; the file default removes the line) to the
-// sidecar of the open folder, read anew first so that changes made meanwhile stay.
+// sidecar of the open folder, read anew first so that changes made meanwhile stay (and left as it
+// is when it cannot be read).
 void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes);
 
 // Opens the host file `name` in `folder` (a descriptor, or AT_FDCWD for a full path) to copy from:

@@ -1,6 +1,8 @@
 // HostFile.cpp: whole host files written, metadata files read safely, files replaced atomically.
 #include "platform/HostFile.h"
 
+#include "common/HostCalls.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,10 +10,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <fstream>
 #include <random>
 
 namespace platform {
+
+namespace host = common::hostcalls;
+
 namespace {
 
 void say(std::string* message, const std::string& text)
@@ -30,32 +34,17 @@ std::string freshSuffix()
 
 } // namespace
 
-bool writeAllToHost(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
+bool writeAllToHost(int fd, std::string_view bytes) { return host::writeAll(fd, bytes); }
 
 WinError writeWholeHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) {
+    const int fd = host::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
         say(message, "cannot create " + file.string());
         return WinError::AccessDenied;
     }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
+    const bool written = host::writeAll(fd, bytes);
+    if (host::close(fd) != 0 || !written) {
         say(message, "cannot write " + file.string());
         return WinError::WriteFault;
     }
@@ -66,15 +55,19 @@ WinError readHostMetadataAt(
     int folder, const char* name, std::string& bytes, std::size_t maxBytes, std::string* message)
 {
     bytes.clear();
-    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = host::openAt(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         const bool missing = errno == ENOENT || errno == ENOTDIR;
+        // A link, a device without its driver, no right to read: the file is not to be had. Any
+        // other failure (an I/O error, no descriptor left) says nothing about what it holds.
+        const bool refused = errno == ELOOP || errno == EACCES || errno == EPERM || errno == ENXIO ||
+            errno == EISDIR || errno == ENODEV;
         say(message, (missing ? "cannot find " : "cannot open ") + std::string(name));
-        return missing ? WinError::FileNotFound : WinError::AccessDenied;
+        return missing ? WinError::FileNotFound : refused ? WinError::AccessDenied : WinError::ReadFault;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+        host::close(fd);
         say(message, std::string(name) + " is no regular file");
         return WinError::AccessDenied;
     }
@@ -83,9 +76,7 @@ WinError readHostMetadataAt(
     bytes.reserve(std::min(static_cast<std::size_t>(st.st_size), maxBytes));
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = host::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             say(message, "cannot read " + std::string(name));
             result = WinError::ReadFault;
@@ -100,7 +91,7 @@ WinError readHostMetadataAt(
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
+    host::close(fd);
     if (result != WinError::Success)
         bytes.clear();
     return result;
@@ -119,7 +110,7 @@ WinError replaceHostFileAt(int folder, const std::string& name, std::string_view
     int fd = -1;
     for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
         temp = name + ":" + freshSuffix() + ".new";
-        fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        fd = host::openAt(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0 && errno != EEXIST)
             break;
     }
@@ -127,10 +118,10 @@ WinError replaceHostFileAt(int folder, const std::string& name, std::string_view
         say(message, "cannot create " + temp);
         return WinError::AccessDenied;
     }
-    const bool written = writeAllToHost(fd, bytes);
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
-        ::unlinkat(folder, temp.c_str(), 0);
+    const bool written = host::writeAll(fd, bytes);
+    const bool closed = host::close(fd) == 0;
+    if (!written || !closed || host::renameAt(folder, temp.c_str(), folder, name.c_str()) != 0) {
+        host::removeAt(folder, temp.c_str());
         say(message, "cannot write " + name);
         return WinError::WriteFault;
     }

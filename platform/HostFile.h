@@ -28,8 +28,8 @@ WinError writeWholeHostFile(const std::filesystem::path& file, std::string_view 
 // Reads a metadata file of a machine folder: opened without following a host link and without
 // waiting (a pipe never holds the caller), only a regular file, at most maxBytes (read no further,
 // however the file grows). FileNotFound when there is none, AccessDenied for a link or anything
-// but a regular file, InvalidData when it is larger than maxBytes, ReadFault on a read error; the
-// message names the file.
+// but a regular file (or no right to read it), InvalidData when it is larger than maxBytes,
+// ReadFault on a read error, also one that kept it from being opened; the message names the file.
 WinError readHostMetadata(const std::filesystem::path& file, std::string& bytes,
     std::size_t maxBytes = kMaxMetadataBytes, std::string* message = nullptr);
 

@@ -4,11 +4,11 @@
 
 #include "platform/HostFile.h"
 
+#include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <new>
 #include <optional>
@@ -170,13 +170,17 @@ WinError readWholeFile(const std::filesystem::path& file, std::string& bytes, st
         message = "a folder, not a registry file";
         return WinError::AccessDenied;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    // Read through the host-call seam: a read that fails part way merges nothing.
+    switch (common::hostcalls::readWhole(file.c_str(), bytes, bytes.max_size())) {
+    case common::hostcalls::ReadResult::Read: break;
+    case common::hostcalls::ReadResult::Missing:
+        message = "cannot find the file";
+        return WinError::FileNotFound;
+    case common::hostcalls::ReadResult::NotOpened:
         message = "cannot open the file";
         return WinError::AccessDenied;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    case common::hostcalls::ReadResult::NotRead:
+    case common::hostcalls::ReadResult::TooLarge:
         message = "cannot read the file";
         return WinError::ReadFault;
     }

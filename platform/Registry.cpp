@@ -5,6 +5,7 @@
 #include "platform/CodePage.h"
 #include "platform/Guarded.h"
 #include "platform/RegistryStore.h"
+#include "platform/RegistryVfs.h"
 
 #include <string>
 #include <system_error>
@@ -213,7 +214,7 @@ WinError Registry::open(
         int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
         if (mode == OpenMode::CreateIfMissing)
             flags |= SQLITE_OPEN_CREATE;
-        const int rc = sqlite3_open_v2(dbFile.c_str(), &m->db, flags, nullptr);
+        const int rc = sqlite3_open_v2(dbFile.c_str(), &m->db, flags, registryVfsName());
         if (rc != SQLITE_OK)
             return fail(fromSqlite(rc),
                 "cannot open registry database " + dbFile.string() + ": " +

@@ -3,6 +3,7 @@
 #include "platform/TreeCopyWalk.h"
 
 #include "common/BackgroundWork.h"
+#include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/PathResolver.h"
@@ -28,6 +29,8 @@
 
 namespace platform {
 
+namespace host = common::hostcalls;
+
 namespace {
 
 // Above this many folders held open on each side, the walk lets go of the outer ones and opens
@@ -41,7 +44,7 @@ constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // emulated PC pointed at a real mounted disk); every folder below it is opened without following.
 int openTop(const ResolvedPath& r)
 {
-    return ::open(r.host.c_str(), r.host == r.root ? kFolderFlags & ~O_NOFOLLOW : kFolderFlags);
+    return host::open(r.host.c_str(), r.host == r.root ? kFolderFlags & ~O_NOFOLLOW : kFolderFlags);
 }
 
 // A Windows path without closing separators ("Z:\" gives "Z:", "\\PC\C$\Data\" gives "\\PC\C$\Data").
@@ -61,7 +64,7 @@ template <typename Take> int readSome(int folder, Take&& take)
     alignas(8) char buffer[65536];
     ssize_t n = 0;
     do
-        n = ::getdents64(folder, buffer, sizeof buffer);
+        n = host::listFolder(folder, buffer, sizeof buffer);
     while (n < 0 && errno == EINTR);
     if (n <= 0)
         return n < 0 ? -1 : 0;
@@ -86,11 +89,11 @@ template <typename Take> int readSome(int folder, Take&& take)
 // Whether the open folder's entry is held by someone (a lock on it): it must not be replaced.
 bool inUseAt(int folder, const std::string& name)
 {
-    const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = host::openAt(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
+    host::close(fd);
     return busy;
 }
 
@@ -99,9 +102,9 @@ bool inUseAt(int folder, const std::string& name)
 FsError takeName(int folder, const std::string& partial, const std::string& name, bool replace)
 {
     if (replace)
-        return ::renameat(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
-                                                                              : FsError::PermissionDenied;
-    if (::renameat2(folder, partial.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0)
+        return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
+                                                                                  : FsError::PermissionDenied;
+    if (host::renameNoReplaceAt(folder, partial.c_str(), name.c_str()) == 0)
         return FsError::None;
     if (errno == EEXIST)
         return FsError::FileExists;
@@ -111,8 +114,8 @@ FsError takeName(int folder, const std::string& partial, const std::string& name
     struct stat st {};
     if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return FsError::FileExists;
-    return ::renameat(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
-                                                                          : FsError::PermissionDenied;
+    return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
+                                                                              : FsError::PermissionDenied;
 }
 
 } // namespace
@@ -153,9 +156,9 @@ struct TreeCopyWalk::Frame {
             hostfs::storeAttributesAt(dst, dstChanges);
         dstChanges.clear();
         if (src >= 0)
-            ::close(src);
+            host::close(src);
         if (dst >= 0)
-            ::close(dst);
+            host::close(dst);
         src = dst = -1;
     }
     ~Frame() { closeFolders(); }
@@ -210,9 +213,9 @@ void TreeCopyWalk::close()
 {
     if (m_current && !m_frames.empty()) {
         m_current->stopWorker();
-        ::close(m_current->in);
-        ::close(m_current->out);
-        ::unlinkat(m_frames.back()->dst, m_partial.c_str(), 0);
+        host::close(m_current->in);
+        host::close(m_current->out);
+        host::removeAt(m_frames.back()->dst, m_partial.c_str(), 0);
     }
     m_current.reset();
     while (!m_frames.empty()) {
@@ -416,7 +419,7 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
     auto frame = std::make_unique<Frame>();
     frame->srcPath = hostfs::joinWin(parent.srcPath, name);
     frame->dstPath = hostfs::joinWin(parent.dstPath, destName);
-    frame->src = ::openat(parent.src, name.c_str(), kFolderFlags);
+    frame->src = host::openAt(parent.src, name.c_str(), kFolderFlags);
     if (frame->src < 0)
         return stepOf(errno == ENOENT ? TreeStepKind::SourceLost : TreeStepKind::FolderBlocked, parent, name,
             FsError::PathNotFound);
@@ -427,14 +430,14 @@ TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
         return stepOf(TreeStepKind::FolderBlocked, parent, name, FsError::PathFileAccess);
     const std::string stored = existed ? found->second.first : destName;
     if (!existed) {
-        if (::mkdirat(parent.dst, stored.c_str(), 0777) != 0) {
+        if (host::makeFolderAt(parent.dst, stored.c_str(), 0777) != 0) {
             if (errno != EEXIST)
                 return stepOf(TreeStepKind::FolderBlocked, parent, name, hostfs::writeError(errno));
             existed = true; // made meanwhile by someone else
         }
         parent.taken.emplace(folded, std::make_pair(stored, true));
     }
-    frame->dst = ::openat(parent.dst, stored.c_str(), kFolderFlags);
+    frame->dst = host::openAt(parent.dst, stored.c_str(), kFolderFlags);
     if (frame->dst < 0)
         return stepOf(TreeStepKind::FolderBlocked, parent, name, FsError::PathFileAccess);
     frame->dstPath = hostfs::joinWin(parent.dstPath, stored);
@@ -464,8 +467,8 @@ bool TreeCopyWalk::leaveFolder(TreeStep& lost)
     if (!m_frames.empty() && !m_frames.back()->isOpen()) {
         // Opened again through the child, and checked to be the folder it was.
         Frame& parent = *m_frames.back();
-        parent.src = ::openat(done->src, "..", kFolderFlags);
-        parent.dst = ::openat(done->dst, "..", kFolderFlags);
+        parent.src = host::openAt(done->src, "..", kFolderFlags);
+        parent.dst = host::openAt(done->dst, "..", kFolderFlags);
         struct stat s {
         }, d{};
         if (parent.src < 0 || parent.dst < 0 || ::fstat(parent.src, &s) != 0 ||
@@ -528,15 +531,15 @@ TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const st
         if (!frame.partialNoted)
             RunRecord::notePartialFolder(frame.dst);
         frame.partialNoted = true;
-        current->out = ::openat(frame.dst, m_partial.c_str(), kFlags, mode);
+        current->out = host::openAt(frame.dst, m_partial.c_str(), kFlags, mode);
         // Only a copy cut short by a crash leaves the partial name behind.
-        if (current->out < 0 && errno == EEXIST && ::unlinkat(frame.dst, m_partial.c_str(), 0) == 0)
-            current->out = ::openat(frame.dst, m_partial.c_str(), kFlags, mode);
+        if (current->out < 0 && errno == EEXIST && host::removeAt(frame.dst, m_partial.c_str(), 0) == 0)
+            current->out = host::openAt(frame.dst, m_partial.c_str(), kFlags, mode);
         if (current->out < 0)
             error = hostfs::writeError(errno);
     }
     if (error != FsError::None) {
-        ::close(current->in);
+        host::close(current->in);
         return stepOf(TreeStepKind::FileFailed, frame, name, error);
     }
     if (static_cast<std::uint64_t>(current->st.st_size) <= m_options.chunkBytes) {
@@ -575,13 +578,13 @@ TreeStep TreeCopyWalk::finishFile(FsError result)
     const struct timespec times[2] = {c->st.st_atim, c->st.st_mtim};
     if (result == FsError::None && ::futimens(c->out, times) != 0)
         result = FsError::PermissionDenied;
-    if (::close(c->out) != 0 && result == FsError::None)
+    if (host::close(c->out) != 0 && result == FsError::None)
         result = hostfs::writeError(errno);
-    ::close(c->in);
+    host::close(c->in);
     if (result == FsError::None)
         result = takeName(frame.dst, m_partial, c->target, c->replace);
     if (result != FsError::None) {
-        ::unlinkat(frame.dst, m_partial.c_str(), 0);
+        host::removeAt(frame.dst, m_partial.c_str(), 0);
         TreeStep s =
             stepOf(result == FsError::FileExists ? TreeStepKind::FileExists : TreeStepKind::FileFailed, frame,
                 c->name, result == FsError::FileExists ? FsError::None : result);

@@ -1,6 +1,7 @@
 // IniFile.cpp: line-preserving reading and writing of the settings file.
 #include "foldersize/services/IniFile.h"
 
+#include "common/HostCalls.h"
 #include "common/IniLine.h"
 #include "foldersize/services/Windows1252.h"
 
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace foldersize {
@@ -27,6 +27,7 @@ struct IniLines {
     QList<bool> asUtf8;      // per line: read as UTF-8 (else Windows-1252)
     bool utf8 = true;        // the encoding of lines written
     bool tooLarge = false;   // the file is larger than kIniFileMax and was not read
+    bool unreadable = false; // the file is there but could not be read: it must not be written
     QByteArray newLineEnd = "\n";
 
     qsizetype size() const { return bytes.size(); }
@@ -56,17 +57,15 @@ QString IniLines::text(qsizetype i) const
     return asUtf8[i] ? QString::fromUtf8(bytes[i]) : fromWindows1252(bytes[i]);
 }
 
-// The file's bytes; nothing for a file larger than kIniFileMax, which is not read at all. A file
-// that tells no size, such as a pipe, is read up to that limit.
-std::optional<QByteArray> readBounded(QFile& f)
+// The file's bytes (through the host-call seam), at most kIniFileMax of them: TooLarge for a larger
+// file, which is not read any further.
+common::hostcalls::ReadResult readBounded(const QString& file, QByteArray& all)
 {
-    const qint64 size = f.size();
-    if (size > kIniFileMax)
-        return std::nullopt;
-    QByteArray all = size > 0 ? f.readAll() : f.read(kIniFileMax + 1);
-    if (all.size() > kIniFileMax)
-        return std::nullopt;
-    return all;
+    std::string bytes;
+    const auto result = common::hostcalls::readWhole(
+        QFile::encodeName(file).constData(), bytes, static_cast<std::size_t>(kIniFileMax));
+    all = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return result;
 }
 
 enum class LineBytes { Ascii, Utf8, Other };
@@ -84,16 +83,16 @@ QByteArray IniLines::encode(const QString& line) const { return utf8 ? line.toUt
 
 IniLines readLines(const QString& file)
 {
+    using common::hostcalls::ReadResult;
     IniLines lines;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return lines;
-    const std::optional<QByteArray> bytes = readBounded(f);
-    if (!bytes) {
-        lines.tooLarge = true;
-        return lines;
+    QByteArray all;
+    switch (readBounded(file, all)) {
+    case ReadResult::Read: break;
+    case ReadResult::Missing: return lines;
+    case ReadResult::TooLarge: lines.tooLarge = true; return lines;
+    case ReadResult::NotOpened:
+    case ReadResult::NotRead: lines.unreadable = true; return lines;
     }
-    const QByteArray& all = *bytes;
     bool endSeen = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < all.size(); ++i) {
@@ -125,13 +124,23 @@ IniLines readLines(const QString& file)
     return lines;
 }
 
+// The file a write replaces: a link's target (as far as links go), so the link stays a link.
+QString writtenFile(const QString& file)
+{
+    QFileInfo info(file);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? file : info.filePath();
+}
+
+// Replaces the file with the lines through the host-call seam (common::hostcalls::replaceWhole):
+// the new file is complete on the disk before it takes the name, or the old one stays as it was.
 bool writeLines(const QString& file, IniLines lines)
 {
-    const QFileInfo info(file);
-    if (!QDir().mkpath(info.absolutePath()))
-        return false;
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly))
+    if (lines.unreadable)
+        return false; // what the file holds is not known: writing would lose it
+    const QFileInfo info(writtenFile(file));
+    if (!QDir().mkpath(info.absolutePath()) || (info.exists() && (info.isDir() || !info.isWritable())))
         return false;
     // A stray Windows-1252 line of a UTF-8 file is stored as the UTF-8 of the text it was read
     // as: the file is UTF-8 throughout again and the stray line is reported only once.
@@ -144,9 +153,8 @@ bool writeLines(const QString& file, IniLines lines)
         // A last line without its line end gets one when more follows, or when it was changed.
         out += lines.ends[i].isEmpty() ? lines.newLineEnd : lines.ends[i];
     }
-    if (f.write(out) != out.size())
-        return false;
-    return f.commit();
+    return common::hostcalls::replaceWhole(QFile::encodeName(info.filePath()).toStdString(),
+        std::string_view(out.constData(), static_cast<std::size_t>(out.size())));
 }
 
 // Returns the section name when the line is a section header such as "[Optionen]".
@@ -203,15 +211,11 @@ std::optional<std::pair<qsizetype, qsizetype>> findSection(const IniLines& lines
 IniSnapshot::IniSnapshot(const QString& file, const QStringList& sections)
     : m_sections(sections)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    QByteArray all;
+    const auto read = readBounded(file, all);
+    m_tooLarge = read == common::hostcalls::ReadResult::TooLarge;
+    if (read != common::hostcalls::ReadResult::Read)
         return;
-    const std::optional<QByteArray> bytes = readBounded(f);
-    if (!bytes) {
-        m_tooLarge = true;
-        return;
-    }
-    const QByteArray& all = *bytes;
     // One pass over the bytes, split as readLines splits them; a line is decoded (as UTF-8 or as
     // Windows-1252, as IniLines::text does) only for the names and values that count.
     bool utf8Seen = false;
@@ -337,6 +341,8 @@ bool INISchreiben(const QString& section, const QString& key, const QString& val
 bool INISektionLöschen(const QString& section, const QString& file)
 {
     IniLines lines = readLines(file);
+    if (lines.unreadable)
+        return false;
     bool changed = false;
     while (const auto range = findSection(lines, section)) {
         lines.erase(range->first, range->second);

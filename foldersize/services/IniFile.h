@@ -27,12 +27,13 @@ QString INILesen(
 
 // Writes [section] key = value, creating the section, the file and its folder when needed. Other
 // lines (comments, unknown keys) are kept; further lines of the same key in the section are
-// removed. The file is replaced atomically.
-// Returns false when the file cannot be written (the value is then lost).
+// removed. The file is replaced atomically (written beside it, flushed to the disk, renamed over it).
+// Returns false when the file cannot be written, or is there but cannot be read (the value is then
+// lost and the file left as it was).
 bool INISchreiben(const QString& section, const QString& key, const QString& value, const QString& file);
 
 // Deletes the whole section with all its keys. A missing section or file is no failure.
-// Returns false only when the file exists and cannot be rewritten.
+// Returns false only when the file exists and cannot be read or rewritten (it is then as it was).
 bool INISektionLöschen(const QString& section, const QString& file);
 
 // Numbers (from 1) of the lines of a UTF-8 file that are not UTF-8 and were read as

@@ -37,17 +37,24 @@ bool migrationOption(const char* control)
 
 // Puts Temp.bat and regexp.bat into the source's C:\KestroBatch and removes exports (and their
 // record) of an earlier run there and in "tempreg", so that only exports the batch file makes now
-// are taken.
-void prepareSource(platform::FileSystem& files, const std::string& sourceFolder, const std::string& target)
+// are taken. False when one of them could not be put there or removed: the user would run a batch
+// file that is not there, or an earlier export would be taken for a fresh one.
+bool prepareSource(platform::FileSystem& files, const std::string& sourceFolder, const std::string& target)
 {
-    files.createFolder(sourceFolder);
+    using platform::FsError;
+    const auto removed = [&files](const std::string& file) {
+        const FsError e = files.deleteFile(file, true);
+        return e == FsError::None || e == FsError::FileNotFound;
+    };
+    const FsError made = files.createFolder(sourceFolder);
+    bool ready = made == FsError::None || made == FsError::FileExists;
     for (const char* name : {kBatchFileName, kExportListName})
-        files.copyFile(AppPath + "\\temp\\" + name, sourceFolder + "\\" + name, true);
-    files.deleteFile(sourceFolder + "\\" + kExportRecordName, true);
-    for (const char* name : kSourceExports) {
-        files.deleteFile(sourceFolder + "\\" + name, true);
-        files.deleteFile(target + name, true);
-    }
+        ready = ready &&
+            files.copyFile(AppPath + "\\temp\\" + name, sourceFolder + "\\" + name, true) == FsError::None;
+    ready = ready && removed(sourceFolder + "\\" + kExportRecordName);
+    for (const char* name : kSourceExports)
+        ready = ready && removed(sourceFolder + "\\" + name) && removed(target + name);
+    return ready;
 }
 
 // The root each export holds, in the order of kSourceExports.
@@ -246,8 +253,12 @@ bool clsRules::Display_Msg_To_User()
     if (programEndRequested())
         return false;
     HandOverSource.clear();
-    prepareSource(files, sourceFolder, target);
+    // Until the batch file is in place, it is put there again before each question.
+    bool prepared = false;
     for (;;) {
+        if (!prepared && !(prepared = prepareSource(files, sourceFolder, target)))
+            log("Display_Msg_To_User",
+                "0 : " + sourceFolder + "\\" + kBatchFileName + " could not be made ready");
         const platform::MsgResult answer = platform::showMessage(
             kRunBatchFile, platform::MsgButtons::OkCancel, platform::MsgIcon::Information);
         if (answer != platform::MsgResult::Ok) {

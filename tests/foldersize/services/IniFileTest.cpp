@@ -1,12 +1,16 @@
 // IniFileTest.cpp: reading, writing and deleting in the settings file.
 #include "foldersize/services/IniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "tests/foldersize/QStringPrinter.h"
+#include "tests/support/common/FailNthCall.h"
 
 using namespace foldersize;
 
@@ -180,4 +184,31 @@ TEST_F(IniFileTest, ReadingSomeSectionsGivesWhatReadingAllGivesForThem)
     EXPECT_EQ(some.linesNotUtf8(), QList<int>{10}) << "stray lines of skipped sections are still named";
     EXPECT_EQ(all.linesNotUtf8(), some.linesNotUtf8());
     EXPECT_EQ(INILesen("form", "WIDTH", "-", file()), "7");
+}
+
+TEST_F(IniFileTest, AWriteWhoseHostCallFailsLeavesTheFileAsItWasAndSaysSo)
+{
+    const QByteArray before = "[Optionen]\nKontextmenu=0\n; eigene Zeile\n[Form]\nWidth=11715\n";
+    const QByteArray after = "[Optionen]\nKontextmenu=1\n; eigene Zeile\n[Form]\nWidth=11715\n";
+    for (const int error : {EIO, ENOSPC, EINTR}) {
+        const int runs = testsupport::failEachCallInTurn(error, [&](testsupport::FailNthCall& faults) {
+            writeRaw(before);
+            bool written = false;
+            {
+                const auto scope = faults.install();
+                written = INISchreiben("Optionen", "Kontextmenu", "1", file());
+            }
+            const std::string at =
+                "the call " + std::to_string(faults.n()) + " failing with " + std::to_string(error);
+            EXPECT_EQ(readRaw(), written ? after : before) << at;
+            EXPECT_EQ(QDir(dir.filePath(QStringLiteral("cfg"))).entryList(QDir::Files | QDir::Hidden),
+                QStringList{QStringLiteral("Tallymoor.ini")})
+                << at;
+            if (error == EINTR || !faults.fired()) {
+                EXPECT_TRUE(written) << at;
+            }
+        });
+        // Open, read, read at the end, close; open, write, sync, close, rename.
+        EXPECT_GE(runs, 9) << error;
+    }
 }

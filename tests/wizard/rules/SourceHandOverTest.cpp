@@ -7,6 +7,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
 #include "platform/RunningMachine.h"
+#include "tests/support/common/FailNthCall.h"
 #include "tests/support/platform/RecordingShellService.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/support/wizard/WizardRun.h"
@@ -26,7 +27,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
@@ -412,6 +415,82 @@ TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
     std::string hkcu;
     ASSERT_EQ(files().readText(wizard::AppPath + "\\tempreg\\HKCU.reg", hkcu), platform::FsError::None);
     EXPECT_EQ(hkcu.find("broken"), std::string::npos);
+}
+
+TEST_F(SourceHandOverTest, AHostCallFailingDuringTheHandOverNeverLeavesAHalfExportBehind)
+{
+    clsRules rules(env());
+    std::string folder;
+    ASSERT_NO_FATAL_FAILURE(batchFileOnOldPc(rules, folder));
+    const fs::path sourceHost = platform::driveFolder(network / demo::kSourcePc98, 'C') / "KestroBatch";
+    const fs::path tempregHost =
+        platform::driveFolder(network / demo::kDestinationPc, 'C') / "Program Files" / "Kestro" / "tempreg";
+    const std::map<std::string, std::string> exports = {
+        {"HKCR.reg", "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.txt]\r\n@=\"txtfile\"\r\n"},
+        {"HKCU.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel]\r\n\"a\"=\"1\"\r\n"},
+        {"HKLM.reg",
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"a\"=\"" + std::string(100000, 'x') +
+                "\"\r\n"}};
+    // The user: runs the batch file whenever asked to, if it is there (its exports written straight
+    // to the source's disk, past the faults), and clicks OK on every box.
+    struct User : platform::MessageService {
+        std::function<void()> runBatch;
+        std::vector<std::string> texts;
+        platform::MsgResult show(const platform::MessageRequest& r) override
+        {
+            texts.push_back(r.text);
+            const bool asked = r.text.find("Temp.bat'.") != std::string::npos;
+            // A hand-over that keeps asking is given up (Cancel, then OK to leave) and fails the test.
+            if (asked && texts.size() > 10)
+                return platform::MsgResult::Cancel;
+            if (asked)
+                runBatch();
+            return platform::MsgResult::Ok;
+        }
+    } user;
+    user.runBatch = [&] {
+        if (!fs::exists(sourceHost / wizard::kBatchFileName))
+            return;
+        for (const auto& [name, bytes] : exports)
+            std::ofstream(sourceHost / name, std::ios::binary) << bytes;
+    };
+    common::Service<platform::MessageService>::Override scoped{user};
+    const std::string tempreg = wizard::AppPath + "\\tempreg\\";
+    for (const int error : {EIO, ENOSPC, EINTR}) {
+        const int runs = testsupport::failEachCallInTurn(error, [&](testsupport::FailNthCall& faults) {
+            wizard::HandOverSource.clear();
+            fs::remove_all(sourceHost);
+            for (const auto& [name, bytes] : exports)
+                files().deleteFile(tempreg + name, true);
+            user.texts.clear();
+            bool handedOver = false;
+            {
+                const auto scope = faults.install();
+                handedOver = rules.Display_Msg_To_User();
+            }
+            const std::string at =
+                "the call " + std::to_string(faults.n()) + " failing with " + std::to_string(error);
+            // Each fault costs the user at most one more round; the exports then arrive whole.
+            ASSERT_TRUE(handedOver) << at;
+            EXPECT_EQ(wizard::transferGlobals().checkedMirrors.size(), 3u) << at;
+            for (const auto& [name, bytes] : exports) {
+                std::string copied;
+                EXPECT_EQ(files().readFile(tempreg + name, copied), platform::FsError::None)
+                    << name << " " << at;
+                EXPECT_EQ(copied, bytes) << name << " " << at;
+            }
+            // Nothing else is left there, no partial copy under a name no listing shows.
+            std::vector<std::string> left;
+            for (const auto& e : fs::directory_iterator(tempregHost))
+                if (e.path().filename() != ":attributes")
+                    left.push_back(e.path().filename().string());
+            EXPECT_EQ(left.size(), 3u) << at;
+            if (error == EINTR || !faults.fired()) {
+                EXPECT_EQ(user.texts.size(), 1u) << at;
+            }
+        });
+        EXPECT_GT(runs, 20) << error;
+    }
 }
 
 TEST_F(SourceHandOverTest, ExportsNamingKeysOutsideTheirOwnMirrorAreRefusedWithFileAndLine)

@@ -1,0 +1,201 @@
+// HostFaultsTest.cpp: the tree copy, the file copy and the registry merge with each of their host
+// calls failing in turn (EIO, ENOSPC) or cut short by a signal (EINTR): each either completes or
+// leaves the destination as it was and says why; a signal never changes the outcome.
+#include "platform/RegFile.h"
+#include "platform/TreeCopyWalk.h"
+
+#include "tests/platform/TestMachine.h"
+#include "tests/support/common/FailNthCall.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <map>
+
+using namespace platform;
+namespace fs = std::filesystem;
+using testsupport::FailNthCall;
+
+namespace {
+
+constexpr int kErrors[] = {EIO, ENOSPC, EINTR};
+
+// Every file below a host folder, its bytes by path relative to it; side files by their folder.
+std::map<std::string, std::string> snapshot(const fs::path& root)
+{
+    std::map<std::string, std::string> out;
+    std::error_code ec;
+    if (!fs::exists(root, ec))
+        return out;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) {
+            std::ifstream in(e.path(), std::ios::binary);
+            out[fs::relative(e.path(), root).string()] =
+                std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+    return out;
+}
+
+bool partialLeft(const fs::path& root)
+{
+    for (const auto& [path, bytes] : snapshot(root))
+        if (path.find(":partial") != std::string::npos || path.find(".new") != std::string::npos)
+            return true;
+    return false;
+}
+
+unsigned attributesOf(FileSystem& fso, const std::string& path)
+{
+    unsigned bits = 0;
+    return fso.getAttributes(path, bits) == FsError::None ? bits : ~0u;
+}
+
+// The source tree: a read-only file, a file large enough for the copy's worker thread, a sub-folder;
+// the destination already holds a hidden file of its own.
+void plantTree(testutil::TestMachine& t, FileSystem& fso)
+{
+    fs::remove_all(t.host("Src"));
+    fs::remove_all(t.host("Dst"));
+    t.put("Src/a.txt", "alpha");
+    t.put("Src/Sub/big.bin", std::string(200 * 1024, 'b'));
+    t.put("Src/Sub/c.txt", "gamma");
+    t.put("Dst/old.txt", "kept");
+    ASSERT_EQ(fso.setAttributes("C:\\Src\\a.txt", attr::ReadOnly | attr::Archive), FsError::None);
+    ASSERT_EQ(fso.setAttributes("C:\\Dst\\old.txt", attr::Hidden), FsError::None);
+}
+
+TEST(HostFaultsTest, ATreeCopyBringsEachFileWholeOrSaysWhyItDidNotAndKeepsWhatWasThere)
+{
+    testutil::TestMachine t;
+    FileSystem fso = t.fileSystem();
+    for (const int error : kErrors) {
+        const int runs = testsupport::failEachCallInTurn(error, [&](FailNthCall& faults) {
+            ASSERT_NO_FATAL_FAILURE(plantTree(t, fso));
+            TreeCopyOptions options;
+            options.chunkBytes = 64 * 1024;
+            TreeCopyWalk walk(options);
+            std::vector<TreeStep> failed; // steps that say something was not copied
+            FsError opened = FsError::None;
+            {
+                const auto scope = faults.install();
+                opened = walk.open(fso, "C:\\Src", "C:\\Dst");
+                for (TreeStep s = walk.step(); opened == FsError::None && s.kind != TreeStepKind::Done;
+                     s = walk.step())
+                    if (s.kind == TreeStepKind::FileFailed || s.kind == TreeStepKind::FolderBlocked ||
+                        s.kind == TreeStepKind::SourceLost)
+                        failed.push_back(s);
+                walk.close();
+            }
+            const std::string at =
+                "the call " + std::to_string(faults.n()) + " failing with " + std::to_string(error);
+            EXPECT_FALSE(partialLeft(t.host(""))) << at;
+            EXPECT_EQ(t.read("Dst/old.txt"), "kept") << at;
+            EXPECT_EQ(attributesOf(fso, "C:\\Dst\\old.txt"), attr::Hidden) << at;
+            bool allArrived = true;
+            for (const char* file : {"a.txt", "Sub\\big.bin", "Sub\\c.txt"}) {
+                const std::string from = std::string("C:\\Src\\") + file;
+                const std::string to = std::string("C:\\Dst\\") + file;
+                if (!fso.fileExists(to)) {
+                    allArrived = false;
+                    continue;
+                }
+                std::string a, b;
+                fso.readFile(from, a);
+                fso.readFile(to, b);
+                EXPECT_EQ(a, b) << file << " after " << at;
+            }
+            if (error == EINTR || !faults.fired()) {
+                EXPECT_EQ(opened, FsError::None) << at;
+                EXPECT_TRUE(allArrived && failed.empty()) << at;
+            } else if (!allArrived) {
+                EXPECT_TRUE(opened != FsError::None || !failed.empty()) << "nothing said after " << at;
+            }
+        });
+        EXPECT_GT(runs, 20) << "calls made through the seam with " << error;
+    }
+}
+
+TEST(HostFaultsTest, AFileCopyReplacesItsTargetWholeWithItsAttributesOrLeavesItAsItWas)
+{
+    testutil::TestMachine t;
+    FileSystem fso = t.fileSystem();
+    for (const int error : kErrors) {
+        const int runs = testsupport::failEachCallInTurn(error, [&](FailNthCall& faults) {
+            fs::remove_all(t.host("From"));
+            fs::remove_all(t.host("To"));
+            t.put("From/HKLM.reg", std::string(300 * 1024, 'r'));
+            t.put("To/HKLM.reg", "an earlier export");
+            t.put("To/Kept.txt", "read-only");
+            ASSERT_EQ(fso.setAttributes("C:\\From\\HKLM.reg", attr::Hidden | attr::Archive), FsError::None);
+            ASSERT_EQ(fso.setAttributes("C:\\To\\Kept.txt", attr::ReadOnly), FsError::None);
+            FsError copied = FsError::None;
+            FsError overReadOnly = FsError::None;
+            {
+                const auto scope = faults.install();
+                copied = fso.copyFile("C:\\From\\HKLM.reg", "C:\\To\\HKLM.reg", true);
+                overReadOnly = fso.copyFile("C:\\From\\HKLM.reg", "C:\\To\\Kept.txt", true);
+            }
+            const std::string at =
+                "the call " + std::to_string(faults.n()) + " failing with " + std::to_string(error);
+            EXPECT_FALSE(partialLeft(t.host(""))) << at;
+            EXPECT_EQ(t.read("To/HKLM.reg"),
+                copied == FsError::None ? t.read("From/HKLM.reg") : "an earlier export")
+                << at;
+            EXPECT_EQ(attributesOf(fso, "C:\\To\\HKLM.reg"),
+                copied == FsError::None ? attr::Hidden | attr::Archive : attr::Archive)
+                << at;
+            EXPECT_NE(overReadOnly, FsError::None) << at;
+            EXPECT_EQ(t.read("To/Kept.txt"), "read-only") << at;
+            EXPECT_EQ(attributesOf(fso, "C:\\To\\Kept.txt"), attr::ReadOnly) << at;
+            if (error == EINTR || !faults.fired()) {
+                EXPECT_EQ(copied, FsError::None) << at;
+            }
+        });
+        EXPECT_GT(runs, 5) << "calls made through the seam with " << error;
+    }
+}
+
+// The faults reach the registry file being read and SQLite's own reads, writes and flushes of the
+// registry's database; one registry takes every run, so it must stay sound after each failure.
+TEST(HostFaultsTest, ARegistryMergeTakesTheWholeFileOrNothingAndNamesIt)
+{
+    // Larger than one read, so that a read can fail after a part of the file came in.
+    std::string text = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Faults]\r\n";
+    for (int i = 0; i < 700; ++i)
+        text += "\"v" + std::to_string(i) + "\"=\"" + std::string(100, 'x') + "\"\r\n";
+    testutil::TestMachine t;
+    const fs::path file = t.network() / "import.reg";
+    std::ofstream(file, std::ios::binary) << text;
+    Registry& registry = RunningMachine::current()->registry();
+    for (const int error : kErrors) {
+        const int runs = testsupport::failEachCallInTurn(error, [&](FailNthCall& faults) {
+            registry.deleteTree(RegKey(RegRoot::LocalMachine), "SOFTWARE\\Faults");
+            RegFileMergeReport report;
+            WinError merged = WinError::Success;
+            {
+                const auto scope = faults.install();
+                merged = mergeRegFile(registry, file, report);
+            }
+            const std::string at =
+                "the call " + std::to_string(faults.n()) + " failing with " + std::to_string(error);
+            RegKey key;
+            const bool keyThere =
+                registry.openKey(RegKey(RegRoot::LocalMachine), "SOFTWARE\\Faults", key) == WinError::Success;
+            RegValue last;
+            if (merged == WinError::Success) {
+                ASSERT_TRUE(keyThere) << at;
+                EXPECT_EQ(registry.queryValue(key, "v699", last), WinError::Success) << at;
+            } else {
+                EXPECT_FALSE(keyThere) << at;
+                EXPECT_NE(report.message.find("import.reg"), std::string::npos) << report.message;
+            }
+            if (error == EINTR || !faults.fired()) {
+                EXPECT_EQ(merged, WinError::Success) << at;
+            }
+        });
+        EXPECT_GE(runs, 3) << "calls made through the seam with " << error;
+    }
+}
+
+} // namespace
