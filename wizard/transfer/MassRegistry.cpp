@@ -91,7 +91,8 @@ bool importChecked(const std::string& path)
     }
     for (const auto& w : report.warnings)
         writeTransferLog("FN_Import_Registry",
-            "Passed over : " + path + " line " + std::to_string(w.line) + ": " + w.text);
+            (w.kept ? "Kept cut short : " : "Passed over : ") + path + " line " + std::to_string(w.line) +
+                ": " + w.text);
     if (!ImportRegistry(path)) {
         writeTransferLog("FN_Import_Registry_Err", "Import failed : " + path);
         return false;
