@@ -206,9 +206,11 @@ void TreeCopier::logHeldBack()
 {
     if (m_heldInFolder == 0)
         return;
+    // A drive's root is named as such ("C:\\"), not as the bare drive.
+    const bool bareDrive = m_heldFolder.size() == 2 && m_heldFolder[1] == ':';
     writeTransferLogText("FN_Copy_Folder_Tree",
         "Not copied, this PC has its own : " + std::to_string(m_heldInFolder) + " file(s) in " +
-            m_heldFolder);
+            m_heldFolder + (bareDrive ? "\\" : ""));
     m_heldInFolder = 0;
 }
 

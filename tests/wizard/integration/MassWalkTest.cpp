@@ -275,6 +275,7 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
     EXPECT_NE(log().find("Not copied, this PC has its own : 1 file(s) in D:\\Projects"), std::string::npos);
     EXPECT_NE(log().find("Not copied, this PC has its own : 2 file(s) in C:\\My Documents\\Club"),
         std::string::npos);
+    EXPECT_NE(log().find("Not copied, this PC has its own : 1 file(s) in C:\\ "), std::string::npos);
     EXPECT_EQ(log().find("Not copied, this PC has its own : C:\\WINDOWS"), std::string::npos);
     EXPECT_EQ(log().find("in C:\\WINDOWS"), std::string::npos);
     EXPECT_NE(pageNotes(w).find("Kept: 4 file(s) this PC already had"), std::string::npos) << pageNotes(w);
