@@ -319,8 +319,7 @@ std::string notCopiedSummary()
         parts = "Not copied: " + parts + "; the log names each.";
     if (r.heldBack > 0)
         parts += std::string(parts.empty() ? "" : " ") + "Kept: " + std::to_string(r.heldBack) +
-            " file(s) this PC already had stay as they were (nothing is overwritten); the log counts them by "
-            "folder.";
+            " file(s) this PC already had, which the copy leaves as they are; the log counts them by folder.";
     return parts;
 }
 

@@ -117,7 +117,7 @@ std::vector<DriveCopyResult> copyMappedDrives();
 const std::vector<std::string>& driveCopyNotes();
 // What every tree copy since the last copyMappedDrives did not copy, counted for the status page:
 // "" when nothing, else e.g. "Not copied: 1 file(s) or folder(s) that could not be copied; the log
-// names each." and "Kept: 2 file(s) this PC already had stay as they were ...".
+// names each." and "Kept: 2 file(s) this PC already had, which the copy leaves as they are; ...".
 std::string notCopiedSummary();
 // Whether the copies since the last copyMappedDrives copied everything they were to copy: no drive
 // note, nothing failed and nothing left out for its name. Files this PC already had, which the copy
