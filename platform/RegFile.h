@@ -23,11 +23,12 @@ enum class RegFileFormat {
 struct RegFileWarning {
     std::size_t line = 0;
     std::string text;
+    bool kept = false; // the line's value was stored nonetheless (a hex list the file ends inside)
 };
 
 struct RegFileMergeReport {
     RegFileFormat format = RegFileFormat::Regedit4;
-    std::vector<RegFileWarning> warnings; // lines passed over, in file order
+    std::vector<RegFileWarning> warnings; // lines passed over or kept cut short, in file order
     std::size_t keysOpened = 0;           // [key] sections merged
     std::size_t keysDeleted = 0;          // [-key] sections that deleted a key
     std::size_t valuesSet = 0;
@@ -57,8 +58,8 @@ struct RegFileMergeOptions {
 // - "[key]" opens the key, creating it (and the keys on the way); "[-key]" deletes it with
 //   everything below; HKEY_CLASSES_ROOT sections go to HKEY_LOCAL_MACHINE\SOFTWARE\Classes;
 // - "name"= or @= with "text" (escapes \\ and \"), dword:XXXXXXXX, hex:..., hex(N):... (N in hex;
-//   continued over lines ending in "\"; a list the file ends inside is a malformed line), or - to
-//   delete the value;
+//   continued over lines ending in "\"; a list the file ends inside keeps the bytes read, as they
+//   are, with a warning), or - to delete the value;
 // - blank lines and lines starting with ";" are comments.
 // A malformed line, a section under an unknown root (or one that cannot be opened) and a value
 // outside any key are passed over with a warning; the values below a passed-over section go with

@@ -361,13 +361,13 @@ public:
     }
 
 private:
-    void warn(std::size_t line, std::string text)
+    void warn(std::size_t line, std::string text, bool kept = false)
     {
         // A warning quotes at most a short piece of a long line.
         constexpr std::size_t kMaxWarning = 200;
         if (text.size() > kMaxWarning)
             text = text.substr(0, kMaxWarning) + "...";
-        m_report.warnings.push_back(RegFileWarning{line, std::move(text)});
+        m_report.warnings.push_back(RegFileWarning{line, std::move(text), kept});
     }
 
     // A key outside the confinement refuses the file: the merge stops and nothing is committed.
@@ -452,11 +452,13 @@ private:
         ValueLine v;
         std::string why;
         ValueStatus status = readValueLine(line, v, why);
+        bool cutOff = false;
         while (status == ValueStatus::Continues) {
             const std::string_view* more = nextContinuation();
             if (!more) {
-                why = "the file ends inside the hex list";
-                status = ValueStatus::Invalid;
+                // The end of the file ends the list: the value keeps the bytes read, as they are.
+                cutOff = true;
+                status = ValueStatus::Complete;
                 break;
             }
             const std::size_t moreNo = ++m_next;
@@ -484,7 +486,10 @@ private:
                 warn(lineNo, "value outside any key");
             return WinError::Success;
         }
-        finishHexData(v, m_wide);
+        if (cutOff)
+            warn(lineNo, "the file ends inside the hex list: the bytes read are kept", true);
+        else
+            finishHexData(v, m_wide);
         return store(v, lineNo);
     }
 

@@ -99,8 +99,8 @@ int run(const std::vector<std::string>& arguments, const Machine& machine,
         RegFileMergeReport report;
         const WinError e = mergeRegFile(registry, file, report);
         for (const RegFileWarning& w : report.warnings)
-            errors +=
-                "regedit: " + arg + ":" + std::to_string(w.line) + ": line passed over: " + w.text + "\n";
+            errors += "regedit: " + arg + ":" + std::to_string(w.line) +
+                (w.kept ? ": value kept cut short: " : ": line passed over: ") + w.text + "\n";
         if (e != WinError::Success) {
             errors += "regedit: " + arg + ": " + withoutFile(report.message, file) + "\n";
             exitCode = 1;

@@ -50,8 +50,8 @@ void MainWindow::showListSummary()
 
 void MainWindow::ListViewGrösseÄndern()
 {
+    // Only the size column follows the unit; panel 2 keeps the unit its listing was made in.
     m_listModel->setUnit(m_settings.dateigroesseFormat);
-    showListSummary();
     widenListColumns();
 }
 

@@ -317,7 +317,10 @@ TEST_F(RegFileTest, MalformedLinesAndUnknownRootsArePassedOverWithTheirLineNumbe
     EXPECT_EQ(reg.openKey(RegRoot::CurrentUser, "Unclosed", k), WinError::FileNotFound);
     ASSERT_EQ(reg.openKey(RegRoot::CurrentUser, "Cut", k), WinError::Success);
     RegValue cut;
-    EXPECT_EQ(reg.queryValue(k, "cut", cut), WinError::FileNotFound) << "no partial bytes";
+    ASSERT_EQ(reg.queryValue(k, "cut", cut), WinError::Success) << "the bytes read are kept";
+    EXPECT_EQ(cut.data, (RegBytes{1, 2}));
+    EXPECT_TRUE(report.warnings.back().kept);
+    EXPECT_FALSE(report.warnings.front().kept);
 }
 
 TEST_F(RegFileTest, FilesWithoutHeaderAreRejectedAndChangeNothing)

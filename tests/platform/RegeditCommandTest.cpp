@@ -1,6 +1,7 @@
 // RegeditCommandTest.cpp: the registry editor's command line run in-process on a temporary machine.
 #include "platform/RegeditCommand.h"
 
+#include "platform/CodePage.h"
 #include "platform/Registry.h"
 #include "tests/platform/FileBytes.h"
 #include "tests/platform/TempDir.h"
@@ -93,4 +94,25 @@ TEST_F(RegeditCommandTest, MachineResolverTakesWindowsAndAbsoluteHostPathsOnly)
     EXPECT_EQ(resolve("x.reg", host, message), WinError::InvalidName);
     EXPECT_EQ(resolve("..\\x.reg", host, message), WinError::InvalidName);
     EXPECT_NE(resolve("C:\\..\\..\\x.reg", host, message), WinError::Success);
+}
+
+TEST_F(RegeditCommandTest, AHexListTheFileEndsInsideKeepsTheBytesRead)
+{
+    makeMachine(OsCode::WinXp);
+    const auto file = dir / "cut.reg";
+    const auto out = dir / "out.reg";
+    for (const bool wide : {false, true}) {
+        for (const std::string type : {"hex(0)", "hex(2)", "hex", "hex(7)", "hex(4)", "hex(100)"}) {
+            // The value's line, cut off after its "\", is the file's last line.
+            const std::string text = std::string(wide ? "Windows Registry Editor Version 5.00" : "REGEDIT4") +
+                "\r\n\r\n[HKEY_CURRENT_USER\\Cut]\r\n\"v\"=" + type + ":11,22,33,44,55,\\";
+            writeFile(file, wide ? "\xFF\xFE" + cp1252ToUtf16le(text) : text);
+            ASSERT_EQ(run({"/s", file.string()}), 0) << errors;
+            EXPECT_NE(errors.find("cut.reg:4: value kept cut short"), std::string::npos) << errors;
+            ASSERT_EQ(run({"/a", out.string(), "HKEY_CURRENT_USER\\Cut"}), 0) << errors;
+            EXPECT_EQ(readFile(out),
+                "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Cut]\r\n\"v\"=" + type + ":11,22,33,44,55\r\n\r\n")
+                << type << (wide ? " (version 5)" : " (REGEDIT4)");
+        }
+    }
 }

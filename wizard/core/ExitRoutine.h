@@ -52,8 +52,9 @@ inline ExitServices& exitServices() { return common::Service<ExitServices>::inst
 
 // What the last stage of a mass migration says when items were not copied.
 inline constexpr const char* kMassNotWholeMessage =
-    "Mass Migration finished, but some items were not copied: the Migration Status page and the log "
-    "file Kestro_Log_File.txt name them. Click OK to restart the PC.";
+    "Mass Migration finished, but some items were not copied: the Migration Status page says what and "
+    "how many, and the log file Kestro_Log_File.txt in the program's folder names each file. Click OK to "
+    "restart the PC.";
 
 // Working folders removed at exit, in this order.
 std::vector<std::string> exitWorkingFolders(const std::string& appPath);

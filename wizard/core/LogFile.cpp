@@ -78,7 +78,7 @@ std::string LogFile::formatRecord(int record, std::string_view procName, std::st
     out += field("#" + std::to_string(record) + "#", 8);
     out += field(procName, 40);
     out += field(status, kStatusWidth);
-    out += field(detail && !detail->empty() ? *detail : std::string_view(), 68);
+    out += field(detail && !detail->empty() ? *detail : std::string_view(), kDetailWidth);
     out += field(date, 12);
     out += field(time, 8);
     out += "\r\n";

@@ -23,8 +23,9 @@ public:
     static constexpr int kRecordLength = 200;
     static constexpr int kHeaderLength = 128;
     static constexpr long kDefaultMaxRecords = 25000;
-    // The width of a record's status field; its detail field (68 bytes) follows it directly.
+    // The width of a record's status field; its detail field follows it directly.
     static constexpr std::size_t kStatusWidth = 62;
+    static constexpr std::size_t kDetailWidth = 68;
 
     // The local date and time of a record; by default the platform clock's time in local time.
     using Clock = std::function<std::tm()>;

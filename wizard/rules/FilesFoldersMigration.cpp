@@ -364,7 +364,7 @@ void FilesFoldersMigration::takeStep(const platform::TreeStep& s)
     case Kind::SourceLost: fileFailed(source, "no longer on the source PC"); return;
     case Kind::LeftOut: {
         const std::string text = transfer::leftOutText(s);
-        writeTransferLog(kProcess, "Not copied : " + text);
+        writeTransferLogText(kProcess, "Not copied : " + text);
         failed(text);
         return;
     }

@@ -54,7 +54,7 @@ bool copyMissingFiles(const std::string& source, const std::string& dest)
         std::vector<platform::LeftOutName> leftOutNames;
         transfer::listFolderNames(from, subFolders, files, &leftOutNames);
         for (const platform::LeftOutName& entry : leftOutNames) {
-            writeTransferLog("Sync_Common_Folders", "Not copied : " + transfer::leftOutText(from, entry));
+            writeTransferLogText("Sync_Common_Folders", "Not copied : " + transfer::leftOutText(from, entry));
             ok = false;
         }
         for (const std::string& name : subFolders)
@@ -63,7 +63,7 @@ bool copyMissingFiles(const std::string& source, const std::string& dest)
             if (leftOut(name) || transfer::fileExists(to + "\\" + name))
                 continue;
             if (!platform::fitsWindowsPath(to + "\\" + name)) {
-                writeTransferLog("Sync_Common_Folders",
+                writeTransferLogText("Sync_Common_Folders",
                     "Not copied : " +
                         transfer::leftOutText(from, {name, false, platform::NameFault::PathTooLong}));
                 ok = false;

@@ -37,7 +37,6 @@ const std::array<const char*, clsRules::kMemberCount>& clsRules::memberNames()
         "Logon_Map_C_Drive",
         "Create_Batch_File",
         "Display_Msg_To_User",
-        "Confirm_Source_Registry",
         "Display_application_Setting",
         "Collect_Selected_Info",
         "Display_Drive_Info_Panel",
@@ -93,6 +92,14 @@ const std::array<const char*, clsRules::kMemberCount>& clsRules::memberNames()
         "DisableSyncFlag",
         "Set_Mass_Finished_Flag",
         "OverwriteClassesRoot",
+    };
+    return names;
+}
+
+const std::array<const char*, clsRules::kAppendedCount>& clsRules::appendedMembers()
+{
+    static const std::array<const char*, kAppendedCount> names = {
+        "Confirm_Source_Registry",
     };
     return names;
 }
@@ -166,8 +173,10 @@ clsRules::clsRules(RulesEnvironment env)
 
 std::vector<std::string> clsRules::registeredNames() const
 {
+    std::vector<const char*> members(memberNames().begin(), memberNames().end());
+    members.insert(members.end(), appendedMembers().begin(), appendedMembers().end());
     std::vector<std::string> names;
-    for (const char* member : memberNames()) {
+    for (const char* member : members) {
         for (const WorkOperation& op : workOperations()) {
             if (std::string(member) == op.name)
                 names.push_back(member);

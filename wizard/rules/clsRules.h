@@ -30,8 +30,12 @@ struct RulesEnvironment {
 class clsRules {
 public:
     // The 68 public members in declaration order (the order is part of the class's interface).
-    static constexpr std::size_t kMemberCount = 69;
+    static constexpr std::size_t kMemberCount = 68;
     static const std::array<const char*, kMemberCount>& memberNames();
+    // Members this program adds after the 68, so that those keep their places: the check of the
+    // merged source registry.
+    static constexpr std::size_t kAppendedCount = 1;
+    static const std::array<const char*, kAppendedCount>& appendedMembers();
     // The two members that take arguments and are called only inside the class.
     static bool takesArguments(const std::string& member);
 

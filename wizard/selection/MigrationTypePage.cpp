@@ -153,6 +153,9 @@ void Frm_MigrationType::Select_option()
 
 void Frm_MigrationType::activated()
 {
+    // Alt+H while the focus is outside the page (on the button bar after a click on Next) is the
+    // page's too: the bar's own Help would open the page's mass or selective topic instead.
+    window()->installEventFilter(this);
     wizardWindows().setButtonEnabled(BarButton::Next, false);
     Select_option();
 }
@@ -198,16 +201,35 @@ void Frm_MigrationType::Command1_Click()
     clickBarButton(BarButton::Help);
 }
 
+namespace {
+
+bool isAltH(const QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->modifiers() == Qt::AltModifier && key->key() == Qt::Key_H;
+}
+
+} // namespace
+
+bool Frm_MigrationType::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != window() || !isVisible() || !isAltH(event))
+        return StepPage::eventFilter(watched, event);
+    event->accept();
+    if (event->type() == QEvent::KeyPress)
+        Command1_Click();
+    return true;
+}
+
 bool Frm_MigrationType::event(QEvent* event)
 {
     // Taking the key from the shortcut map lets it arrive as a key press, which the page's key
     // handler gives to Command1.
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() == Qt::AltModifier && key->key() == Qt::Key_H) {
-            event->accept();
-            return true;
-        }
+    if (event->type() == QEvent::ShortcutOverride && isAltH(event)) {
+        event->accept();
+        return true;
     }
     return StepPage::event(event);
 }

@@ -40,6 +40,8 @@ public:
 protected:
     // Alt+H inside the page belongs to the page's Command1, not to the bar's Help button.
     bool event(QEvent* event) override;
+    // The same key arriving at the main window from outside the page while the page is on show.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void optMass_Click();

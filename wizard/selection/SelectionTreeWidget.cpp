@@ -148,29 +148,14 @@ void SelectionTreeWidget::onItemChanged(QTreeWidgetItem* item)
 
 void SelectionTreeWidget::keyPressEvent(QKeyEvent* event)
 {
-    // "*" would open, and so list, a whole subtree at once.
-    if (event->key() == Qt::Key_Asterisk) {
+    // Check boxes change only by mouse clicks, which complete the change with the click that
+    // follows; "*" would open, and so list, a whole subtree at once.
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Select || key == Qt::Key_Asterisk) {
         event->accept();
-        return;
-    }
-    // Space toggles the focused item's check box the way a click on the box does: the check
-    // change first, then the click that completes it.
-    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) {
-        event->accept();
-        toggleCurrent();
         return;
     }
     QTreeWidget::keyPressEvent(event);
-}
-
-void SelectionTreeWidget::toggleCurrent()
-{
-    QTreeWidgetItem* item = currentItem();
-    SelectionTree::Node* node = nodeOf(item);
-    if (!m_checkBoxes || !node || SelectionTree::isPlaceholder(node) || m_updating)
-        return;
-    item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    emit treeClicked();
 }
 
 } // namespace wizard

@@ -1,5 +1,5 @@
 // SelectionTreeWidget.h: a Qt tree that shows a SelectionTree and follows every change of it;
-// the user's check-box changes (by mouse or by Space), clicks and expansions are handed back as
+// the user's check-box changes (by mouse), clicks and expansions are handed back as
 // signals.
 #pragma once
 
@@ -42,7 +42,6 @@ private:
     void forget(const SelectionTree::Node& node);
     void show(const SelectionTree::Node& node, QTreeWidgetItem* item);
     void onItemChanged(QTreeWidgetItem* item);
-    void toggleCurrent();
 
     SelectionTree& m_model;
     bool m_checkBoxes;

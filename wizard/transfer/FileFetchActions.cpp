@@ -153,7 +153,7 @@ bool Action_File_Type_Copy(const std::string& folder, const std::string& ending)
         for (const platform::LeftOutName& entry : leftOut) {
             if (!entry.isFolder && !endsWithNoCase(entry.name, wanted))
                 continue;
-            writeTransferLog("Action_File_Type_Copy", "Not copied : " + leftOutText(current, entry));
+            writeTransferLogText("Action_File_Type_Copy", "Not copied : " + leftOutText(current, entry));
             result = false;
         }
         for (const std::string& name : subFolders)

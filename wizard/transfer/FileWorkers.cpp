@@ -188,7 +188,7 @@ FsError copyFolderStep(const platform::TreeStep& s, const CopyHook& hook, const 
     case Kind::TooLong:
         // A name no Windows file system can hold is no part of the source's drive, and a path too
         // long none of this PC's: not copied, and the folder is not migrated whole.
-        writeTransferLog("Action_Copy_File", "Not copied : " + leftOutText(s));
+        writeTransferLogText("Action_Copy_File", "Not copied : " + leftOutText(s));
         if (s.kind == Kind::LeftOut && style.passedOver) {
             style.passedOver(leftOutText(s));
             return FsError::None;

@@ -97,7 +97,8 @@ TreeCopier::TreeCopier(
     m_walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
 }
 
-TreeCopier::~TreeCopier() = default;
+// A copy ended early (the way out, a full disk) still counts the files it held back.
+TreeCopier::~TreeCopier() { logHeldBack(); }
 
 // The name a sub-folder takes at the destination; empty when it is not copied.
 std::string TreeCopier::destinationName(const std::string& sourceFolder, const std::string& name) const
@@ -146,17 +147,19 @@ bool TreeCopier::step()
     const platform::TreeStep s = m_walk->step();
     using Kind = platform::TreeStepKind;
     switch (s.kind) {
-    case Kind::Done: return false;
+    case Kind::Done: logHeldBack(); return false;
     case Kind::FolderEntered: ++m_report.folders; break;
     case Kind::FileCopied: ++m_report.copied; break;
     case Kind::FileExists:
         ++m_report.kept;
         // This PC's own file stays (nothing is overwritten); outside its Windows folder, whose
-        // files it keeps on purpose, the user is told which of the source's files stayed behind.
+        // files it keeps on purpose, they are counted, one log record per folder.
         if (!isAtOrBelow(s.destFolder, m_rules.destSystemRoot)) {
             ++m_report.heldBack;
-            writeTransferLogText("FN_Copy_Folder_Tree",
-                "Not copied, this PC has its own : " + s.destFolder + "\\" + s.targetName);
+            if (s.destFolder != m_heldFolder)
+                logHeldBack();
+            m_heldFolder = s.destFolder;
+            ++m_heldInFolder;
         }
         break;
     case Kind::SourceLost: m_report.sourceLost = true; break;
@@ -186,7 +189,7 @@ bool TreeCopier::step()
         // A name no Windows file system can hold is no part of the source's drive.
         const std::string text =
             s.kind == Kind::Refused ? transfer::refusedText(s) : transfer::leftOutText(s);
-        writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + text);
+        writeTransferLogText("FN_Copy_Folder_Tree", "Not copied : " + text);
         if (m_report.leftOut++ == 0)
             m_report.firstLeftOut = text;
         break;
@@ -200,6 +203,18 @@ bool TreeCopier::step()
     if (m_report.diskFull)
         m_walk->close();
     return !m_report.diskFull;
+}
+
+void TreeCopier::logHeldBack()
+{
+    if (m_heldInFolder == 0)
+        return;
+    // A drive's root is named as such ("C:\\"), not as the bare drive.
+    const bool bareDrive = m_heldFolder.size() == 2 && m_heldFolder[1] == ':';
+    writeTransferLogText("FN_Copy_Folder_Tree",
+        "Not copied, this PC has its own : " + std::to_string(m_heldInFolder) + " file(s) in " +
+            m_heldFolder + (bareDrive ? "\\" : ""));
+    m_heldInFolder = 0;
 }
 
 bool FN_Copy_Folder_Tree(
@@ -303,12 +318,21 @@ std::string notCopiedSummary()
         if (n > 0)
             parts += (parts.empty() ? "" : ", ") + std::to_string(n) + what;
     };
-    add(r.heldBack, " file(s) this PC already has (its own were kept)");
     add(r.failed, " file(s) or folder(s) that could not be copied");
     add(r.leftOut, " with a name or path Windows cannot hold");
-    return parts.empty() ? parts : "Not copied in all: " + parts + "; the log names each";
+    if (!parts.empty())
+        parts = "Not copied: " + parts + "; the log names each.";
+    if (r.heldBack > 0)
+        parts += std::string(parts.empty() ? "" : " ") + "Kept: " + std::to_string(r.heldBack) +
+            " file(s) this PC already had, which the copy leaves as they are; the log counts them by folder.";
+    return parts;
 }
 
-bool copiedWhole() { return notes().empty() && notCopiedSummary().empty(); }
+// The files this PC already had are kept by the copy's own rule: they leave the copy whole.
+bool copiedWhole()
+{
+    const TreeCopyReport& r = notCopied();
+    return notes().empty() && r.failed == 0 && r.leftOut == 0;
+}
 
 } // namespace wizard::mass

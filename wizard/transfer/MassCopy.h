@@ -29,7 +29,7 @@ struct TreeCopyRules {
     // SYSTEM32 are not copied. Other folders whose names merely contain "system" are.
     bool keepDestinationSystem = false;
     // The destination's Windows folder ("C:\WINDOWS"): the files of its own it keeps there are
-    // kept on purpose and not told; every other file held back is logged.
+    // kept on purpose and not told; the other files held back are counted, per folder in the log.
     std::string destSystemRoot;
 };
 
@@ -41,9 +41,10 @@ bool neverCopied(const std::string& name);
 // What a tree copy did.
 struct TreeCopyReport {
     std::size_t copied = 0;
-    std::size_t kept = 0;     // existing destination files left alone
-    std::size_t heldBack = 0; // of those, the ones outside the destination's Windows folder (each logged)
-    std::size_t failed = 0;   // files that could not be copied (in use, read-only targets; each logged)
+    std::size_t kept = 0; // existing destination files left alone
+    std::size_t heldBack =
+        0;                  // of those, the ones outside the destination's Windows folder (logged per folder)
+    std::size_t failed = 0; // files that could not be copied (in use, read-only targets; each logged)
     // Source entries left out: names Windows cannot hold, names equal but for case to one copied,
     // paths longer than Windows allows (each logged "Not copied : ...").
     std::size_t leftOut = 0;
@@ -74,6 +75,8 @@ public:
 private:
     std::string destinationName(const std::string& sourceFolder, const std::string& name) const;
     bool begin();
+    // One log record for the files held back in the folder last seen holding any.
+    void logHeldBack();
 
     std::string m_source;
     std::string m_dest;
@@ -82,6 +85,8 @@ private:
     bool m_begun = false;
     transfer::CopyPacing m_pacing;
     TreeCopyReport m_report;
+    std::string m_heldFolder;       // the destination folder of the last file held back
+    std::size_t m_heldInFolder = 0; // held back there and not yet logged
 };
 
 // Copies the tree with the mass state's rules, yielding between folders; a missing destination
@@ -111,11 +116,12 @@ std::vector<DriveCopyResult> copyMappedDrives();
 // The notes of the last copyMappedDrives (one per drive not copied whole), for the status page.
 const std::vector<std::string>& driveCopyNotes();
 // What every tree copy since the last copyMappedDrives did not copy, counted for the status page:
-// "" when nothing, else e.g. "Not copied in all: 2 file(s) this PC already has (its own were kept);
-// the log names each".
+// "" when nothing, else e.g. "Not copied: 1 file(s) or folder(s) that could not be copied; the log
+// names each." and "Kept: 2 file(s) this PC already had, which the copy leaves as they are; ...".
 std::string notCopiedSummary();
-// Whether the copies since the last copyMappedDrives copied everything: no drive note and nothing
-// held back, failed or left out (MassItemsNotCopied, WizardState.h, says the opposite).
+// Whether the copies since the last copyMappedDrives copied everything they were to copy: no drive
+// note, nothing failed and nothing left out for its name. Files this PC already had, which the copy
+// keeps by its rule, leave it whole (MassItemsNotCopied, WizardState.h, says the opposite).
 bool copiedWhole();
 
 } // namespace wizard::mass

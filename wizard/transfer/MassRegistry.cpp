@@ -4,6 +4,7 @@
 
 #include "platform/RegFile.h"
 #include "wizard/core/AppPath.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/TextUtil.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/transfer/MassState.h"
@@ -66,6 +67,16 @@ bool writtenByThisRun(const std::string& path, const std::string& bytes)
     return found != writtenThisRun().end() && found->second == bytes;
 }
 
+// An export or import that did not happen: the way out taken meanwhile is logged as such, under the
+// step's own record; anything else as the step's failure.
+void logNotDone(const std::string& process, const std::string& failure, const std::string& what)
+{
+    if (programEndRequested())
+        writeTransferLog(process, "Cut short : " + what + " : the wizard was ended");
+    else
+        writeTransferLog(process + "_Err", failure + what);
+}
+
 bool exportAndStrip(const std::string& key, const std::string& file)
 {
     if (!ExportRegistry(file, key))
@@ -126,9 +137,10 @@ bool importChecked(const std::string& path)
     }
     for (const auto& w : report.warnings)
         writeTransferLog("FN_Import_Registry",
-            "Passed over : " + path + " line " + std::to_string(w.line) + ": " + w.text);
+            (w.kept ? "Kept cut short : " : "Passed over : ") + path + " line " + std::to_string(w.line) +
+                ": " + w.text);
     if (!ImportRegistry(path)) {
-        writeTransferLog("FN_Import_Registry_Err", "Import failed : " + path);
+        logNotDone("FN_Import_Registry", "Import failed : ", path);
         return false;
     }
     return true;
@@ -196,7 +208,7 @@ bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
         wizardWindows().setBusyDetails("Please wait.. Analyzing Source PC Information " + name);
         if (!exportAndStrip(
                 "HKEY_LOCAL_MACHINE\\" + keyPath + "\\" + name, underApp("Temp\\" + name + ".reg"))) {
-            writeTransferLog("FN_Get_Sub_Keys_Err", "Export failed : " + name);
+            logNotDone("FN_Get_Sub_Keys", "Export failed : ", name);
             return false;
         }
     }
@@ -215,7 +227,7 @@ bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
             continue;
         }
         if (!exportAndStrip(mirrored + key, underApp("Temp\\" + file))) {
-            writeTransferLog("FN_Get_Sub_Keys_Err", "Export failed : " + key);
+            logNotDone("FN_Get_Sub_Keys", "Export failed : ", key);
             return false;
         }
     }
@@ -235,7 +247,7 @@ bool FN_Export_Registry(const std::string& file, const std::string& key)
 {
     writeTransferLog("FN_Export_Registry", "Start");
     if (!ExportRegistry(underApp(file), key)) {
-        writeTransferLog("FN_Export_Registry_Err", "Export failed : " + key);
+        logNotDone("FN_Export_Registry", "Export failed : ", key);
         return false;
     }
     noteWritten(underApp(file));
@@ -282,7 +294,7 @@ bool FN_DEL_REGKEY(const std::string& key)
     if (writeFileBytes(file, "REGEDIT4\r\n[-" + key + "]\r\n") == FsError::None) {
         // Without the import the key would stay: the file exists only to delete it.
         if (!ImportRegistry(file))
-            writeTransferLog("FN_DEL_REGKEY_Err", "Import failed : " + key);
+            logNotDone("FN_DEL_REGKEY", "Import failed : ", key);
         deleteFile(file, true);
     } else {
         writeTransferLog("FN_DEL_REGKEY_Err", "Cannot write : " + file);

@@ -149,9 +149,9 @@ bool FN_STATUS()
 
 std::vector<StageRow> stageRows(int stage)
 {
-    // The desktop and network settings arrive with the profiles (copy stage) and the current user's
-    // registry (registry stage): their row is ticked when the last of those ends.
-    return {{"ChDskNet", "LblDskNet", "Migrate Desktop and Network Settings", stage >= 3},
+    // A mass migration migrates no desktop and network settings of their own: that row is never
+    // ticked.
+    return {{"ChDskNet", "LblDskNet", "Migrate Desktop and Network Settings", false},
         {"ChIndentify", "LblIndentify", "Identify Source and Destination Configuration", stage >= 1},
         {"ChCopyfile", "LblCopyfile", "Copy Files from Source to destination", stage >= 2},
         {"ChUpdateReg", "LblUpdatReg", "Update Registry Settings", stage >= 3}};

@@ -63,7 +63,8 @@ TransferHooks setTransferHooks(TransferHooks hooks);
 // Appends one log record (process name, status) through the wizard core's log writer.
 void writeTransferLog(const std::string& process, const std::string& status);
 // The same for a text that may be longer than the record's status field (a path): what does not
-// fit goes on in the detail field, which follows the status in the record.
+// fit goes on in the detail field, which follows the status in the record, and then in as many
+// records after it as the text needs (process name "<process> (continued)"), so nothing is cut.
 void writeTransferLogText(const std::string& process, const std::string& text);
 // The value of a script variable; empty when it is not set.
 std::string scriptVariable(const std::string& name);

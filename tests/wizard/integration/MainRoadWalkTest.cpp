@@ -218,6 +218,13 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
     EXPECT_EQ(help.requests().back().topicId, 11);
     QTest::keyClick(settings, Qt::Key_H, Qt::AltModifier);
     EXPECT_EQ(help.requests().back().topicId, 22);
+    // With the focus on the button bar (Next was clicked to come here) Alt+H is still the page's.
+    barButton(w, "Btn_Next")->setFocus();
+    const std::size_t before = help.requests().size();
+    QTest::keyClick(barButton(w, "Btn_Next"), Qt::Key_H, Qt::AltModifier);
+    QTest::qWait(300); // a button's own mnemonic clicks after its press animation
+    ASSERT_EQ(help.requests().size(), before + 1);
+    EXPECT_EQ(help.requests().back().topicId, 22);
     EXPECT_EQ(activeForm(w), "Frm_MigrationType");
 
     barButton(w, "Btn_Next")->click();

@@ -196,8 +196,9 @@ protected:
             whole ? "Mass Migration successfully completed. Click OK to restart the PC."
                   : wizard::kMassNotWholeMessage);
         EXPECT_TRUE(restartRecorded());
-        for (const char* box : {"ChDskNet", "ChIndentify", "ChCopyfile", "ChUpdateReg"})
+        for (const char* box : {"ChIndentify", "ChCopyfile", "ChUpdateReg"})
             EXPECT_TRUE(ticked(w, box)) << box;
+        EXPECT_FALSE(ticked(w, "ChDskNet")); // a mass run migrates no such settings
     }
     std::string pageNotes(wizard::KestroMain* w)
     {
@@ -209,6 +210,28 @@ protected:
         platform::RunningMachine::current()->files().readFile(
             std::string(demo::kWizardFolder) + "\\Kestro_Log_File.txt", text);
         return text;
+    }
+    // The first log record whose text, joined with the records that continue it (status and detail
+    // fields, the padding after the last one dropped), holds `needle`; "" if none does.
+    static std::string loggedWhole(const std::string& needle)
+    {
+        const std::string text = log();
+        constexpr std::size_t kRecord = 200, kProc = 8, kText = 48, kTextWidth = 130;
+        const auto continues = [&](std::size_t at) {
+            return text.compare(at + kProc, 31, "FN_Copy_Folder_Tree (continued)") == 0;
+        };
+        for (std::size_t at = kRecord; at + kRecord <= text.size(); at += kRecord) {
+            if (continues(at))
+                continue;
+            std::string joined = text.substr(at + kText, kTextWidth);
+            for (std::size_t next = at + kRecord; next + kRecord <= text.size() && continues(next);
+                 next += kRecord)
+                joined += text.substr(next + kText, kTextWidth);
+            joined.erase(joined.find_last_not_of(' ') + 1);
+            if (joined.find(needle) != std::string::npos)
+                return joined;
+        }
+        return {};
     }
 };
 
@@ -234,6 +257,11 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
             {"C:\\WINDOWS\\Fonts\\arial.ttf", "source's arial"},
             {"C:\\WINDOWS\\Installer\\1a2b3c.msi", std::string(2332672, 'M')},
             {"C:\\WINDOWS\\Installer\\4d5e6f.msi", std::string(2233345, 'N')}});
+    // Both PCs hold AUTOEXEC.BAT and a few same files, as nearly every pair of PCs does.
+    const std::vector<std::pair<std::string, std::string>> onBoth = {{"C:\\AUTOEXEC.BAT", "@ECHO OFF"},
+        {"C:\\My Documents\\Club\\Minutes.txt", "m"}, {"C:\\My Documents\\Club\\Rota.txt", "r"}};
+    putOn(demo::kSourcePc98, onBoth);
+    putOn(demo::kDestinationPc, onBoth);
     putOn(demo::kDestinationPc,
         {{"C:\\WINDOWS\\Fonts\\OCR-A.TTF", "NEWPC's OCR-A"},
             {"C:\\WINDOWS\\Fonts\\arial.ttf", "NEWPC's arial"},
@@ -241,13 +269,17 @@ TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)
             {"C:\\WINDOWS\\Application Data\\Microsoft\\Outlook\\Martin.pst", "NEWPC's older mail"}});
     snapshotBefore(demo::kSourcePc98);
 
-    migrate(w, false);
-    // NEWPC's own files are held back and named, but not those of its Windows folder.
-    EXPECT_NE(
-        log().find("Not copied, this PC has its own : D:\\Projects\\Garden plan.txt"), std::string::npos);
+    // Only files NEWPC already had stayed behind, by the copy's own rule: the success box.
+    migrate(w, true);
+    // NEWPC's own files are held back and counted per folder, but not those of its Windows folder.
+    EXPECT_NE(log().find("Not copied, this PC has its own : 1 file(s) in D:\\Projects"), std::string::npos);
+    EXPECT_NE(log().find("Not copied, this PC has its own : 2 file(s) in C:\\My Documents\\Club"),
+        std::string::npos);
+    EXPECT_NE(log().find("Not copied, this PC has its own : 1 file(s) in C:\\ "), std::string::npos);
     EXPECT_EQ(log().find("Not copied, this PC has its own : C:\\WINDOWS"), std::string::npos);
-    EXPECT_NE(pageNotes(w).find("Not copied in all: 1 file(s) this PC already has"), std::string::npos)
-        << pageNotes(w);
+    EXPECT_EQ(log().find("in C:\\WINDOWS"), std::string::npos);
+    EXPECT_NE(pageNotes(w).find("Kept: 4 file(s) this PC already had"), std::string::npos) << pageNotes(w);
+    EXPECT_EQ(pageNotes(w).find("Not copied"), std::string::npos) << pageNotes(w);
 
     // The source's drives, each onto the drive of its letter; NEWPC's own files stay.
     EXPECT_TRUE(onNewPc("C:\\My Documents\\My Pictures\\Holiday 2003.jpg"));
@@ -306,7 +338,7 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
             {martin + "Desktop\\To do.txt", "NEWPC's list"}});
     snapshotBefore(demo::kSourcePcXp);
 
-    migrate(w, false);
+    migrate(w, true); // NEWPC's own desktop file is kept by the profile copy's rule
     EXPECT_TRUE(onNewPc("C:\\Program Files\\Star Chart\\STARS.EXE"));
     EXPECT_TRUE(onNewPc("C:\\Documents and Settings\\Sarah\\My Documents\\Notes.txt"));
     // Sarah's Start menu and favourites replace Martin's, her desktop does not.
@@ -320,6 +352,57 @@ TEST_F(MassWalkTest, XpSourceMovesOntoNewPcAndTheWizardRestartsIt)
     expectRegistryMoved("StarChart", "Star Chart Explorer 1.4");
     EXPECT_EQ(destinationValue("SOFTWARE\\Night Sky Software\\Star Chart", "Observatory"), "Greenwich");
     expectWholeDestination({'C'}, demo::kXpAdminUser);
+}
+
+// A file the copy cannot take (in use on the source) and one whose name Windows cannot hold: the
+// warning box, and the log names both whole however long their paths are.
+TEST_F(MassWalkTest, AFileThatFailsGivesTheWarningAndTheLogNamesItWhole)
+{
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
+    walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
+    const std::string folder =
+        "C:\\My Documents\\Quarterly reports for the garden club of the village of Little Hampton\\";
+    const std::string busy =
+        folder + "Quarterly report for the garden club, spring and summer 2003 (final).txt";
+    putOn(demo::kSourcePc98, {{busy, "in use"}, {folder + "What?.txt", "a name Windows cannot hold"}});
+    putOn(demo::kDestinationPc, {{"C:\\AUTOEXEC.BAT", "@ECHO OFF"}});
+    putOn(demo::kSourcePc98, {{"C:\\AUTOEXEC.BAT", "@ECHO OFF"}});
+    const platform::FileLock lock =
+        platform::RunningMachine::current()->files().lockFile("\\\\OLDPC\\C$" + busy.substr(2));
+    ASSERT_TRUE(lock.isLocked());
+
+    migrate(w, false);
+    // Each path is longer than one record holds: the name and the reason after it are all there.
+    const std::string failed = loggedWhole("spring and summer 2003 (final).txt : ");
+    EXPECT_EQ(failed.rfind("Not copied : ", 0), 0u) << failed;
+    EXPECT_NE(failed.find(busy.substr(2) + " : "), std::string::npos) << failed;
+    const std::string leftOut = loggedWhole("Little Hampton\\What?.txt : ");
+    EXPECT_EQ(leftOut.rfind("Not copied : " + folder, 0), 0u) << leftOut;
+    EXPECT_NE(pageNotes(w).find("the log names each"), std::string::npos) << pageNotes(w);
+}
+
+// 26,000 files both PCs hold: they are counted per folder, so the log keeps the run's own first
+// records (the hand-over) in its ring of 24,999.
+TEST_F(MassWalkTest, ManyFilesBothPcsHoldLeaveTheRunsFirstRecordsInTheLog)
+{
+    wizard::KestroMain* w = startWizard();
+    ASSERT_NE(w, nullptr);
+    walkToMassPage(w, "Opt98", demo::kSourcePc98, "OLDPC");
+    std::vector<std::pair<std::string, std::string>> same;
+    for (int box = 0; box < 26; ++box)
+        for (int file = 0; file < 1000; ++file)
+            same.emplace_back(
+                "D:\\Archive\\Box " + std::to_string(box) + "\\" + std::to_string(file) + ".txt", "");
+    putOn(demo::kSourcePc98, same);
+    putOn(demo::kDestinationPc, same);
+    ASSERT_NE(log().find("Display_Msg_To_User"), std::string::npos);
+
+    migrate(w, true);
+    EXPECT_NE(log().find("Display_Msg_To_User"), std::string::npos) << "the hand-over's records are kept";
+    EXPECT_NE(log().find("Not copied, this PC has its own : 1000 file(s) in D:\\Archive\\Box 25"),
+        std::string::npos);
+    EXPECT_NE(pageNotes(w).find("Kept: 26000 file(s)"), std::string::npos) << pageNotes(w);
 }
 
 // Cancel while the registry stage deletes the Office installer keys, answered Yes: the stage stops

@@ -242,40 +242,36 @@ TEST_F(SelectionWalkTest, WindowsXpSourceThroughItsPlainShare)
     EXPECT_EQ(variable("$winzip"), "false");
 }
 
-TEST_F(SelectionWalkTest, SpaceTicksTheFocusedItemAsAClickOnItsBoxDoes)
+TEST_F(SelectionWalkTest, SpaceAndStarChangeNothingInTheSourceTree)
 {
     wizard::KestroMain* w = startWizard();
     ASSERT_NE(w, nullptr);
     ASSERT_NO_FATAL_FAILURE(walkToSelection(w, "Opt98", demo::kSourcePc98, "OLDPC"));
     open(sourceTree, "My Computer\\Files and Folders\\D:");
-    const auto space = [this](const std::string& path) {
+    const auto press = [this](const std::string& path, Qt::Key key, Qt::KeyboardModifiers modifiers) {
         QTreeWidgetItem* it = item(sourceTree, path);
         ASSERT_NE(it, nullptr) << path << "\n" << dump(sourceTree);
         sourceTree->setCurrentItem(it);
-        QTest::keyClick(sourceTree, Qt::Key_Space);
+        QTest::keyClick(sourceTree, key, modifiers);
     };
 
-    // An application and a folder: each reaches the destination tree, and Next may be pressed.
-    ASSERT_FALSE(w->findChild<QPushButton*>("Btn_Next")->isEnabled());
-    space("My Computer\\Supported Applications\\WinZip");
-    space("My Computer\\Files and Folders\\D:\\Projects");
-    EXPECT_EQ(item(sourceTree, "My Computer\\Supported Applications\\WinZip")->checkState(0), Qt::Checked);
-    EXPECT_TRUE(destinationNode("My Computer\\Supported Applications\\WinZip")) << dump(destinationTree);
-    EXPECT_TRUE(destinationNode("My Computer\\Files and Folders\\D:\\Projects")) << dump(destinationTree);
-    EXPECT_TRUE(w->findChild<QPushButton*>("Btn_Next")->isEnabled());
-
-    // A whole drive is refused as a click refuses it: the box, and the tick taken back.
-    user.shown.clear();
-    space("My Computer\\Files and Folders\\C:");
-    EXPECT_EQ(user.shown, std::vector<std::string>{wizard::SelectionEvents::kSelectFilesMessage});
-    EXPECT_EQ(item(sourceTree, "My Computer\\Files and Folders\\C:")->checkState(0), Qt::Unchecked);
-
-    // Space again clears: the application leaves the destination tree.
-    space("My Computer\\Supported Applications\\WinZip");
-    EXPECT_EQ(destinationNode("My Computer\\Supported Applications\\WinZip"), nullptr);
-    // "*" still opens nothing below the focused item.
-    sourceTree->setCurrentItem(item(sourceTree, "My Computer\\Files and Folders"));
-    QTest::keyClick(sourceTree, Qt::Key_Asterisk);
+    // Neither an application, a folder nor a drive is ticked by a key: no box, no destination node.
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Select}) {
+        user.shown.clear();
+        press("My Computer\\Supported Applications\\WinZip", key, Qt::NoModifier);
+        press("My Computer\\Files and Folders\\D:\\Projects", key, Qt::NoModifier);
+        press("My Computer\\Files and Folders\\C:", key, Qt::NoModifier);
+        EXPECT_EQ(
+            item(sourceTree, "My Computer\\Supported Applications\\WinZip")->checkState(0), Qt::Unchecked);
+        EXPECT_EQ(
+            item(sourceTree, "My Computer\\Files and Folders\\D:\\Projects")->checkState(0), Qt::Unchecked);
+        EXPECT_EQ(destinationNode("My Computer\\Supported Applications\\WinZip"), nullptr)
+            << dump(destinationTree);
+        EXPECT_TRUE(user.shown.empty()) << key;
+        EXPECT_FALSE(w->findChild<QPushButton*>("Btn_Next")->isEnabled()) << key;
+    }
+    // The keypad's multiply key opens nothing below the focused item.
+    press("My Computer\\Files and Folders", Qt::Key_Asterisk, Qt::KeypadModifier);
     EXPECT_EQ(
         childTexts(item(sourceTree, "My Computer\\Files and Folders\\C:")), std::vector<std::string>{""});
 }

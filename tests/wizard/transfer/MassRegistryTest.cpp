@@ -4,6 +4,7 @@
 
 #include "platform/RegFile.h"
 #include "tests/wizard/transfer/TransferWorld.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/transfer/MassState.h"
 
 #include <gtest/gtest.h>
@@ -154,6 +155,20 @@ TEST_F(MassRegistryTest, AKeyWithoutSubKeysOrAMissingExportIsAFailure)
     EXPECT_TRUE(world.logged("FN_Sys_Path_Change_Err", ""));
     EXPECT_TRUE(FN_Import_Registry("tempreg\\HKCR.reg")) << "the later steps still run";
     EXPECT_TRUE(world.logged("FN_Import_Registry", "Not found : "));
+}
+
+TEST_F(MassRegistryTest, TheWayOutDuringTheExportsIsLoggedAsSuchNotAsAFailure)
+{
+    world.registry().setString(
+        key(RegRoot::LocalMachine, "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Acme"), "V", "1");
+    requestProgramEnd(0);
+    EXPECT_FALSE(FN_Get_Sub_Keys("HKEY_LOCAL_MACHINE", "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE"));
+    EXPECT_FALSE(FN_Export_Registry("Temp\\HKCU.reg", "HKEY_CURRENT_USER"));
+    resetProgramEnd();
+    EXPECT_TRUE(world.logged("FN_Get_Sub_Keys", "Cut short : Acme : the wizard was ended"));
+    EXPECT_TRUE(world.logged("FN_Export_Registry", "Cut short : HKEY_CURRENT_USER : the wizard was ended"));
+    EXPECT_FALSE(world.logged("FN_Get_Sub_Keys_Err", ""));
+    EXPECT_FALSE(world.logged("FN_Export_Registry_Err", ""));
 }
 
 TEST_F(MassRegistryTest, CurrentUserKeepsTheDestinationsOwnSubtrees)
