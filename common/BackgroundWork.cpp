@@ -91,6 +91,11 @@ void BackgroundWork::runBeside(std::function<void()> work)
         (*shared)(); // no thread to be had
 }
 
+bool BackgroundWork::tryRunBeside(std::function<void()> work)
+{
+    return launch(std::make_shared<std::function<void()>>(std::move(work))) != nullptr;
+}
+
 void BackgroundWork::reapEnded()
 {
     std::vector<std::shared_ptr<State>> ended;

@@ -155,6 +155,7 @@ TEST_F(TreeCopyWalkTest, ALargeFileGoesOnBetweenStepsAndAFileThatGrewMeanwhileFa
     t.put("Data/large.bin", data);
     TreeCopyOptions options;
     options.chunkBytes = 4096;
+    options.stepsAhead = 1; // the work beside waits for each step to be taken
     TreeCopyWalk walk(options);
     ASSERT_EQ(walk.open(fso, "C:\\Data", "C:\\Out"), FsError::None);
     ASSERT_TRUE(stepIntoFile(walk, "large.bin"));
@@ -180,6 +181,7 @@ TEST_F(TreeCopyWalkTest, ALargeFileGoesOnBetweenStepsAndAFileThatGrewMeanwhileFa
     ASSERT_TRUE(stepIntoFile(dropped, "large.bin"));
     dropped.close();
     EXPECT_TRUE(dropped.done());
+    TreeCopyWalk::waitForStopped();
     EXPECT_FALSE(fs::exists(t.host("Dropped/large.bin")));
     EXPECT_FALSE(partialLeft());
 }
