@@ -257,7 +257,7 @@ TEST_F(FilesFoldersMigrationTest, CancelDuringALargeFileEndsItsItemAtOnceAndLeav
     {
         std::ofstream out(w.hostOld("Data/Video/film.avi"), std::ios::binary);
         const std::string block(1 << 20, 'v');
-        for (int i = 0; i < 192; ++i)
+        for (int i = 0; i < 256; ++i)
             out << block;
     }
     using Clock = std::chrono::steady_clock;
