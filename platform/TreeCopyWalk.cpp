@@ -13,6 +13,8 @@
 #include <set>
 #include <utility>
 
+#include <pthread.h>
+
 namespace platform {
 
 namespace {
@@ -67,6 +69,18 @@ struct Running {
 Running& running()
 {
     static Running r;
+    // A forked child (a test's child process) has none of the walks' threads: it must never wait
+    // for them nor find the list locked by one of them, and must not touch their files.
+    static const bool forkAware = [] {
+        ::pthread_atfork([] { r.mutex.lock(); }, [] { r.mutex.unlock(); },
+            [] {
+                r.mutex.unlock();
+                new std::set<std::shared_ptr<TreeCopyWalk::Beside>>(std::move(r.all)); // never let go
+                r.all.clear();
+            });
+        return true;
+    }();
+    (void)forkAware;
     return r;
 }
 
