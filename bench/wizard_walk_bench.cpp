@@ -34,6 +34,8 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -83,9 +85,12 @@ public:
         const std::string& line, const platform::StartOptions& options, platform::Process& out) override
     {
         runs += line.rfind("regedit", 0) == 0;
+        if (std::getenv("EDITOR_TIMES"))
+            starts.emplace_back(Clock::now(), line.substr(0, 90));
         return m_previous->start(line, options, out);
     }
     int runs = 0;
+    std::vector<std::pair<Clock::time_point, std::string>> starts;
 
 private:
     platform::ProcessLauncher* m_previous;
@@ -205,6 +210,9 @@ int main(int argc, char* argv[])
         std::cerr << "the run did not reach its end\n";
         return 1;
     }
+    for (const auto& [at, line] : editor.starts)
+        if (at >= start)
+            std::cerr << "  +" << static_cast<int>(1000 * seconds(start, at)) << " ms " << line << "\n";
     std::cout << "seconds: " << seconds(start, end) << "\n";
     std::cout << "stall_longest_ms: " << (mass ? user.stallAtAnswer : meter.maxStall()) << "\n";
     if (mode == "selective") {

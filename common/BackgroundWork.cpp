@@ -6,6 +6,8 @@
 #include <system_error>
 #include <thread>
 
+#include <pthread.h>
+
 namespace common {
 
 struct BackgroundWork::State {
@@ -46,6 +48,18 @@ BackgroundWork::~BackgroundWork() { stop(); }
 BackgroundWork& BackgroundWork::program()
 {
     static BackgroundWork work;
+    // A child forked from the program (a test's child process) has none of its threads: it must
+    // never wait for them, nor find the list locked by one of them.
+    static const bool forkAware = [] {
+        ::pthread_atfork([] { work.m_mutex.lock(); }, [] { work.m_mutex.unlock(); },
+            [] {
+                work.m_mutex.unlock();
+                new std::vector<std::shared_ptr<State>>(std::move(work.m_threads)); // never joined
+                work.m_threads.clear();
+            });
+        return true;
+    }();
+    (void)forkAware;
     return work;
 }
 
@@ -90,6 +104,11 @@ void BackgroundWork::runBeside(std::function<void()> work)
     const auto shared = std::make_shared<std::function<void()>>(std::move(work));
     if (!launch(shared))
         (*shared)(); // no thread to be had
+}
+
+bool BackgroundWork::tryRunBeside(std::function<void()> work)
+{
+    return launch(std::make_shared<std::function<void()>>(std::move(work))) != nullptr;
 }
 
 void BackgroundWork::reapEnded()

@@ -46,6 +46,8 @@ public:
     // Runs work beside the caller, who does not wait for it: the driver joins its thread once it
     // has ended, or when it stops.
     void runBeside(std::function<void()> work);
+    // The same, but false (and work not run) when no thread can be started.
+    [[nodiscard]] bool tryRunBeside(std::function<void()> work);
 
     // Joins every thread still running.
     void stop();

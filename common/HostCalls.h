@@ -125,6 +125,20 @@ inline ssize_t copyRange(int in, int out, std::size_t size) noexcept
     return detail::retried(
         Call::CopyRange, [&] { return ::copy_file_range(in, nullptr, out, nullptr, size, 0); });
 }
+// copy_file_range at the given offsets, which it moves on by what it copied.
+inline ssize_t copyRangeAt(int in, off_t* inAt, int out, off_t* outAt, std::size_t size) noexcept
+{
+    return detail::retried(Call::CopyRange, [&] { return ::copy_file_range(in, inAt, out, outAt, size, 0); });
+}
+// pread and pwrite.
+inline ssize_t readAt(int fd, void* buffer, std::size_t size, off_t at) noexcept
+{
+    return detail::retried(Call::Read, [&] { return ::pread(fd, buffer, size, at); });
+}
+inline ssize_t writeAt(int fd, const void* buffer, std::size_t size, off_t at) noexcept
+{
+    return detail::retried(Call::Write, [&] { return ::pwrite(fd, buffer, size, at); });
+}
 inline int makeFolderAt(int folder, const char* name, mode_t mode) noexcept
 {
     return detail::retried(Call::MakeFolder, [&] { return ::mkdirat(folder, name, mode); });

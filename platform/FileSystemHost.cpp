@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -27,6 +28,14 @@ namespace {
 constexpr unsigned kStoredBits = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive;
 
 using AttrMap = std::map<std::string, unsigned>; // exact host name -> stored bits
+
+// A side file is read, changed and written again as a whole; copies beside the window change side
+// files too, so no two changes of the process overlap.
+std::mutex& sidecarMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
 
 // One line "name<TAB>bits" per entry.
 AttrMap parseSidecar(const std::string& text)
@@ -115,6 +124,7 @@ unsigned hostAttributes(const fs::path& p)
 
 bool storeAttributes(const fs::path& p, unsigned bits)
 {
+    const std::lock_guard<std::mutex> lock(sidecarMutex());
     std::error_code ec;
     const bool isFolder = fs::is_directory(p, ec);
     std::optional<AttrMap> read = readSidecar(p.parent_path());
@@ -136,6 +146,7 @@ bool storeAttributes(const fs::path& p, unsigned bits)
 
 void forgetAttributes(const fs::path& p)
 {
+    const std::lock_guard<std::mutex> lock(sidecarMutex());
     std::optional<AttrMap> map = readSidecar(p.parent_path());
     if (map && map->erase(p.filename().string()) != 0)
         writeSidecar(p.parent_path(), *map);
@@ -224,6 +235,7 @@ void storeAttributesAt(int folder, const std::map<std::string, unsigned>& change
 {
     if (changes.empty())
         return;
+    const std::lock_guard<std::mutex> lock(sidecarMutex());
     std::optional<AttrMap> read = readSidecarFile(folder, std::string(kAttributeSidecar));
     if (!read)
         return;
@@ -262,46 +274,107 @@ FsError writeError(int error)
                                                                 : FsError::PermissionDenied;
 }
 
-FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop)
+DataCopy::DataCopy(int in, const struct stat& st, int out)
+    : m_in(in)
+    , m_out(out)
+    , m_size(static_cast<std::uint64_t>(st.st_size))
+    // A file that takes fewer blocks than its length has holes: only its data is copied. Any other
+    // file is one piece of data, which spares looking for holes in every small file.
+    , m_sparse(static_cast<std::uint64_t>(st.st_blocks) * 512 < m_size)
+    , m_dataEnd(m_sparse ? 0 : m_size)
+{}
+
+// Finds the data after m_at (SEEK_DATA, SEEK_HOLE); false when only a hole remains up to m_size.
+bool DataCopy::findData()
 {
-    // No more than the size the source had when opened is asked for: a file that grew or shrank
-    // meanwhile is told by the size it has at the end (a read up to its end would cost every
-    // small file a second call).
-    const auto expected = static_cast<std::uint64_t>(st.st_size);
-    std::uint64_t done = 0;
-    bool kernelCopy = true;
-    std::vector<char> buffer;
-    // Smaller pieces when the copy may be stopped, so that a stop is seen soon.
-    const std::uint64_t piece = stop ? std::uint64_t{1} << 20 : std::uint64_t{1} << 30;
-    while (done < expected && !(stop && *stop)) {
-        const std::uint64_t want = std::min(expected - done, piece);
-        ssize_t n = -1;
-        if (kernelCopy) {
-            n = host::copyRange(in, out, want);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                kernelCopy = false;
-                continue;
-            }
-        } else {
-            buffer.resize(1 << 18);
-            n = host::read(in, buffer.data(), std::min<std::uint64_t>(want, buffer.size()));
-            if (n > 0 && !writeAllToHost(out, std::string_view(buffer.data(), static_cast<std::size_t>(n))))
-                return writeError(errno);
+    const off_t data = ::lseek(m_in, static_cast<off_t>(m_at), SEEK_DATA);
+    if (data < 0) {
+        if (errno != ENXIO) {
+            m_dataEnd = m_size; // a host that cannot tell: all of it is data
+            return true;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return kernelCopy ? writeError(errno) : FsError::PermissionDenied;
-        if (n == 0)
-            break;
-        done += static_cast<std::uint64_t>(n);
+        m_at = m_size;
+        return false;
     }
-    if (stop && *stop)
-        return FsError::PermissionDenied;
+    const off_t hole = ::lseek(m_in, data, SEEK_HOLE);
+    m_at = std::min(static_cast<std::uint64_t>(data), m_size);
+    m_dataEnd = hole < 0 ? m_size : std::min(static_cast<std::uint64_t>(hole), m_size);
+    return m_at < m_size;
+}
+
+bool DataCopy::copyPiece(std::uint64_t want)
+{
+    auto inAt = static_cast<off_t>(m_at);
+    auto outAt = inAt;
+    ssize_t n = -1;
+    if (m_kernelCopy) {
+        n = host::copyRangeAt(m_in, &inAt, m_out, &outAt, want);
+        if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+            m_kernelCopy = false;
+            return true;
+        }
+    } else {
+        m_buffer.resize(1 << 18);
+        n = host::readAt(m_in, m_buffer.data(), std::min<std::uint64_t>(want, m_buffer.size()), inAt);
+        for (ssize_t written = 0; n > 0 && written < n;) {
+            const ssize_t w = host::writeAt(
+                m_out, m_buffer.data() + written, static_cast<std::size_t>(n - written), outAt + written);
+            if (w <= 0) {
+                m_result = writeError(errno);
+                return false;
+            }
+            written += w;
+        }
+    }
+    if (n < 0 && errno == EINTR)
+        return true;
+    if (n < 0) {
+        m_result = m_kernelCopy ? writeError(errno) : FsError::PermissionDenied;
+        return false;
+    }
+    if (n == 0) {
+        m_result = FsError::SourceChanged; // it ended before its size at the open
+        return false;
+    }
+    m_at += static_cast<std::uint64_t>(n);
+    return true;
+}
+
+bool DataCopy::step(std::uint64_t bytes)
+{
+    for (std::uint64_t done = 0; m_result == FsError::None && m_at < m_size && done < bytes;) {
+        if (m_at >= m_dataEnd && !findData())
+            break;
+        const std::uint64_t before = m_at;
+        if (!copyPiece(std::min(m_dataEnd - m_at, bytes - done)))
+            break;
+        done += m_at - before;
+    }
+    return m_result == FsError::None && m_at < m_size;
+}
+
+FsError DataCopy::finish()
+{
+    if (m_result != FsError::None)
+        return m_result;
+    if (m_at < m_size)
+        return FsError::PermissionDenied; // stopped before the end
+    // A hole at the end is the length the data does not reach.
+    if (m_sparse && ::ftruncate(m_out, static_cast<off_t>(m_size)) != 0)
+        return writeError(errno);
     struct stat now {};
-    if (done != expected || ::fstat(in, &now) != 0 || now.st_size != st.st_size)
+    if (::fstat(m_in, &now) != 0 || static_cast<std::uint64_t>(now.st_size) != m_size)
         return FsError::SourceChanged;
     return FsError::None;
+}
+
+FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop)
+{
+    // Pieces of a megabyte when the copy may be stopped, so that a stop is seen soon.
+    const std::uint64_t piece = stop ? std::uint64_t{1} << 20 : ~std::uint64_t{0};
+    DataCopy copy(in, st, out);
+    while (!(stop && *stop) && copy.step(piece)) {}
+    return copy.finish();
 }
 
 bool endsWithSeparator(std::string_view s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }

@@ -8,10 +8,12 @@
 #include "platform/FileSystem.h"
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -65,11 +67,36 @@ void storeAttributesAt(int folder, const std::map<std::string, unsigned>& change
 // at open. -1 when it cannot: `error` is FileNotFound when it is gone or no regular file (a link, a
 // pipe, a device, a folder), PermissionDenied when it cannot be read.
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error);
-// Copies the open source (its status `st` taken at open) into `out`. At most one byte more than its
-// size at open is read, and the bytes copied are checked against that size and against the size at
-// the end: SourceChanged when the file grew or shrank meanwhile. DiskFull when the target took no
-// more (no space, a size limit or a quota), PermissionDenied for any other failure and when `stop`
-// (looked at between pieces of a megabyte) was set.
+// Copies the data of an open source (its status `st` taken at open) into `out`, in pieces. No more
+// than its size at open is read, and the source's size is looked at again at the end:
+// SourceChanged when the file grew or shrank meanwhile. A file with holes (fewer blocks than its
+// length) keeps them: only its data is copied (SEEK_DATA, SEEK_HOLE) and the copy then gets the
+// length. DiskFull when the target took no more (no space, a size limit or a quota),
+// PermissionDenied for any other failure and for a copy finished before its end.
+class DataCopy {
+public:
+    DataCopy(int in, const struct stat& st, int out);
+    // Copies up to `bytes` more (a whole extent or less); true while more remains.
+    bool step(std::uint64_t bytes);
+    // What became of the copy; the source's size checked once more.
+    FsError finish();
+
+private:
+    bool findData();
+    bool copyPiece(std::uint64_t want);
+
+    int m_in;
+    int m_out;
+    std::uint64_t m_size;
+    bool m_sparse;
+    std::uint64_t m_at = 0;      // the next byte to copy
+    std::uint64_t m_dataEnd = 0; // the end of the data m_at lies in
+    bool m_kernelCopy = true;
+    FsError m_result = FsError::None;
+    std::vector<char> m_buffer;
+};
+// The whole copy in one call; `stop` (looked at between pieces of a megabyte) ends it early
+// (PermissionDenied).
 FsError copyFileData(int in, const struct stat& st, int out, const std::atomic<bool>* stop = nullptr);
 // The error of a failed write, close or make on the host: DiskFull for no space, a size limit or
 // a quota (ENOSPC, EFBIG, EDQUOT), PermissionDenied for anything else.

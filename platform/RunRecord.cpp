@@ -15,6 +15,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -69,6 +70,27 @@ long recordPid(const std::string& name)
     return pid;
 }
 
+// Removes the partial copies a process left in a folder: its partial name, and that name with a
+// number after a "." (each tree copy has one of its own). How many were removed.
+int removePartialCopies(const fs::path& folder, const std::string& partial)
+{
+    int count = ::unlink((folder / partial).c_str()) == 0;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0)
+            ::close(fd);
+        return count;
+    }
+    const std::string numbered = partial + ".";
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::string_view(e->d_name).rfind(numbered, 0) == 0)
+            count += ::unlinkat(fd, e->d_name, 0) == 0;
+    }
+    ::closedir(dir);
+    return count;
+}
+
 // Takes away what one record of a run that did not end names.
 void removeWhatItLeft(const std::string& bytes, long pid, Network& network, UnfinishedRunsRemoved& removed)
 {
@@ -81,8 +103,7 @@ void removeWhatItLeft(const std::string& bytes, long pid, Network& network, Unfi
         const std::string_view entry(bytes.data() + at, end - at);
         at = end + 1;
         if (entry.size() > 1 && entry[0] == 'P') {
-            const fs::path file = fs::path(std::string(entry.substr(1))) / partial;
-            removed.partialFiles += ::unlink(file.c_str()) == 0;
+            removed.partialFiles += removePartialCopies(fs::path(std::string(entry.substr(1))), partial);
         } else if (entry.size() > 2 && entry[0] == 'C') {
             connected[entry[1]] = std::string(entry.substr(2));
         } else if (entry.size() == 2 && entry[0] == 'D') {

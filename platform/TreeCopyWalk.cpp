@@ -1,608 +1,239 @@
-// TreeCopyWalk.cpp: the folder-tree copy through open folders (openat, fstatat, getdents64 relative
-// to the folders the walk holds), one entry per step.
+// TreeCopyWalk.cpp: the tree copy's work run beside the caller (TreeCopyEngine stepped on a thread
+// of the program's background driver), its steps handed over in order through a bounded queue.
 #include "platform/TreeCopyWalk.h"
 
 #include "common/BackgroundWork.h"
-#include "common/HostCalls.h"
-#include "platform/CodePage.h"
-#include "platform/FileSystemHost.h"
-#include "platform/PathResolver.h"
-#include "platform/RunRecord.h"
-#include "platform/WindowsName.h"
+#include "platform/TreeCopyEngine.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <map>
 #include <mutex>
-#include <optional>
-#include <unordered_map>
+#include <set>
 #include <utility>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <pthread.h>
 
 namespace platform {
 
-namespace host = common::hostcalls;
+namespace {
+
+// How long a step waits for the work beside before it answers Working.
+constexpr auto kStepWait = std::chrono::milliseconds(2);
+// A waiting step is woken early only once this many steps are ready (or the last): waking it for
+// every small file cost two thread switches a file, a third of the copy's time.
+constexpr std::size_t kWakeAfter = 64;
+// How often waiting work looks at the driver's stop flag (the program's end).
+constexpr auto kStopLook = std::chrono::milliseconds(20);
+
+} // namespace
+
+struct TreeCopyWalk::Beside {
+    explicit Beside(TreeCopyOptions options)
+        : ahead(std::max<std::size_t>(options.stepsAhead, 1))
+        , endAtDiskFull(options.endAtDiskFull)
+        , engine(std::move(options))
+    {}
+
+    const std::size_t ahead;
+    const bool endAtDiskFull;
+    TreeCopyEngine engine; // used by the work beside only, once it has started
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<TreeStep> ready;    // done and not yet taken (guarded by mutex, as the flags below)
+    std::atomic<bool> ended{false}; // the work has let go of everything
+    bool takerWaiting = false;
+    bool workWaiting = false;
+
+    bool stopping() const { return stop || common::BackgroundWork::program().stopping(); }
+    void run();
+    void askToStop()
+    {
+        stop = true;
+        const std::lock_guard<std::mutex> lock(mutex);
+        changed.notify_all();
+    }
+};
 
 namespace {
 
-// Above this many folders held open on each side, the walk lets go of the outer ones and opens
-// them again through ".." of their child on the way back up, so a tree of any depth stays within
-// the process's descriptor limit.
-constexpr std::size_t kMaxOpenFrames = 96;
+// The walks whose work runs beside, for stopAll and waitForStopped.
+struct Running {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::set<std::shared_ptr<TreeCopyWalk::Beside>> all;
+};
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// Opens the resolved top folder of a walk. A drive or share folder may itself be a host link (an
-// emulated PC pointed at a real mounted disk); every folder below it is opened without following.
-int openTop(const ResolvedPath& r)
+Running& running()
 {
-    return host::open(r.host.c_str(), r.host == r.root ? kFolderFlags & ~O_NOFOLLOW : kFolderFlags);
-}
-
-// A Windows path without closing separators ("Z:\" gives "Z:", "\\PC\C$\Data\" gives "\\PC\C$\Data").
-std::string withoutClosingSeparator(std::string_view path)
-{
-    std::string text(path);
-    while (text.size() > 2 && (text.back() == '\\' || text.back() == '/'))
-        text.pop_back();
-    return text;
-}
-
-// Reads the next part of an open folder's entries (one buffer of getdents64) and hands each entry
-// but "." and ".." to `take(name, type)` (DT_DIR, DT_REG, DT_LNK ...). 1 when more may follow, 0
-// at the end, -1 when the folder cannot be read.
-template <typename Take> int readSome(int folder, Take&& take)
-{
-    alignas(8) char buffer[65536];
-    ssize_t n = 0;
-    do
-        n = host::listFolder(folder, buffer, sizeof buffer);
-    while (n < 0 && errno == EINTR);
-    if (n <= 0)
-        return n < 0 ? -1 : 0;
-    for (ssize_t at = 0; at < n;) {
-        const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
-        at += d->d_reclen;
-        const std::string_view name(d->d_name);
-        if (name == "." || name == "..")
-            continue;
-        unsigned char type = d->d_type;
-        if (type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::fstatat(folder, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
-            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
-        }
-        take(name, type);
-    }
-    return 1;
-}
-
-// Whether the open folder's entry is held by someone (a lock on it): it must not be replaced.
-bool inUseAt(int folder, const std::string& name)
-{
-    const int fd = host::openAt(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    host::close(fd);
-    return busy;
-}
-
-// Gives the complete copy its name; never replaces an entry that took the name meanwhile unless
-// `replace` (an existing target checked before).
-FsError takeName(int folder, const std::string& partial, const std::string& name, bool replace)
-{
-    if (replace)
-        return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
-                                                                                  : FsError::PermissionDenied;
-    if (host::renameNoReplaceAt(folder, partial.c_str(), name.c_str()) == 0)
-        return FsError::None;
-    if (errno == EEXIST)
-        return FsError::FileExists;
-    if (errno != EINVAL)
-        return FsError::PermissionDenied;
-    // A host file system without the no-replace rename: look first.
-    struct stat st {};
-    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-        return FsError::FileExists;
-    return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
-                                                                              : FsError::PermissionDenied;
+    static Running r;
+    // A forked child (a test's child process) has none of the walks' threads: it must never wait
+    // for them nor find the list locked by one of them, and must not touch their files.
+    static const bool forkAware = [] {
+        ::pthread_atfork([] { r.mutex.lock(); }, [] { r.mutex.unlock(); },
+            [] {
+                r.mutex.unlock();
+                new std::set<std::shared_ptr<TreeCopyWalk::Beside>>(std::move(r.all)); // never let go
+                r.all.clear();
+            });
+        return true;
+    }();
+    (void)forkAware;
+    return r;
 }
 
 } // namespace
 
-struct TreeCopyWalk::Frame {
-    int src = -1;
-    int dst = -1;
-    struct stat srcId {}; // device and inode, to recognise the folder when it is opened again
-    struct stat dstId {};
-    std::string srcPath; // Windows paths without a closing "\"
-    std::string dstPath;
-    // The listings are read in parts, the source's first, then (when it existed before the walk)
-    // the destination's; the folder's entries are taken up only when both are complete.
-    enum class Phase { Source, Destination, Ready };
-    Phase phase = Phase::Source;
-    bool destinationExisted = false;
-    bool srcHasSidecar = false;
-    bool dstHasSidecar = false;
-    bool partialNoted = false; // the run record knows copies are written here
-    bool named = false;        // its files are the options' named files
-    ListingNameFilter names;   // while the source is listed
-    std::vector<ListedName> files;
-    std::vector<std::string> folders;
-    std::vector<LeftOutName> leftOut; // source entries the listing rule left out
-    std::size_t nextLeftOut = 0;
-    std::size_t nextFile = 0;
-    std::size_t nextFolder = 0;
-    std::map<std::string, unsigned> srcAttributes; // stored bits by host name
-    std::map<std::string, unsigned> dstAttributes;
-    std::map<std::string, unsigned> dstChanges; // written to the destination's sidecar on leaving
-    // The destination's entries by folded name: stored spelling and whether each is a folder.
-    std::unordered_map<std::string, std::pair<std::string, bool>> taken;
-
-    bool isOpen() const { return src >= 0 && dst >= 0; }
-    void closeFolders()
-    {
-        if (dst >= 0 && !dstChanges.empty())
-            hostfs::storeAttributesAt(dst, dstChanges);
-        dstChanges.clear();
-        if (src >= 0)
-            host::close(src);
-        if (dst >= 0)
-            host::close(dst);
-        src = dst = -1;
+void TreeCopyWalk::Beside::run()
+{
+    while (!stopping()) {
+        TreeStep s = engine.step();
+        const bool last = s.kind == TreeStepKind::Done || (endAtDiskFull && s.error == FsError::DiskFull);
+        std::unique_lock<std::mutex> lock(mutex);
+        ready.push_back(std::move(s));
+        if (takerWaiting && (last || ready.size() >= kWakeAfter))
+            changed.notify_all();
+        if (last)
+            break;
+        while (ready.size() >= ahead && !stopping()) {
+            workWaiting = true;
+            changed.wait_for(lock, kStopLook);
+            workWaiting = false;
+        }
     }
-    ~Frame() { closeFolders(); }
-};
-
-// The large file under way. Its data is copied by a worker thread (the program's BackgroundWork), so that a destination busy
-// writing back (which makes a single write wait a tenth of a second and more) never holds up the
-// window; the steps look in on it and take up the file again when it is done.
-struct TreeCopyWalk::Current {
-    int in = -1;
-    int out = -1;
-    struct stat st {};
-    std::string name;
-    std::string target;
-    std::string folded; // of the name and the target alike
-    bool replace = false;
-    common::BackgroundWork::Task worker;
-    bool threaded = false;
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable doneChanged;
-    bool done = false;
-    FsError result = FsError::None;
-
-    // The worker: the data until done or stopped (hostfs::copyFileData).
-    void copyData()
+    // Stopped: the file under way is removed, the folders' side files written.
+    engine.close();
     {
-        const FsError r = hostfs::copyFileData(in, st, out, &stop);
         const std::lock_guard<std::mutex> lock(mutex);
-        result = r;
-        done = true;
-        doneChanged.notify_all();
+        ended = true;
+        changed.notify_all();
     }
-    void stopWorker()
-    {
-        stop = true;
-        worker.wait();
-    }
-    ~Current() { stopWorker(); }
-};
+}
 
 TreeCopyWalk::TreeCopyWalk(TreeCopyOptions options)
     : m_options(std::move(options))
-    , m_partial(hostfs::partialName())
 {}
 
 TreeCopyWalk::~TreeCopyWalk() { close(); }
 
-bool TreeCopyWalk::done() const { return m_frames.empty() && !m_current; }
-
-void TreeCopyWalk::close()
-{
-    if (m_current && !m_frames.empty()) {
-        m_current->stopWorker();
-        host::close(m_current->in);
-        host::close(m_current->out);
-        host::removeAt(m_frames.back()->dst, m_partial.c_str(), 0);
-    }
-    m_current.reset();
-    while (!m_frames.empty()) {
-        letGo(std::move(m_frames.back()));
-        m_frames.pop_back();
-    }
-}
-
-// Closes a folder the walk is done with. The entries of a large folder are freed beside the
-// caller: letting go of a hundred thousand names takes tens of milliseconds.
-void TreeCopyWalk::letGo(std::unique_ptr<Frame> frame)
-{
-    constexpr std::size_t kLargeFolder = 4096;
-    frame->closeFolders();
-    if (frame->taken.size() + frame->files.size() < kLargeFolder)
-        return;
-    common::BackgroundWork::program().runBeside(
-        [held = std::shared_ptr<Frame>(std::move(frame))]() mutable { held.reset(); });
-}
-
-// Lists one part of the frame's folders. The source's entries go through ListingNameFilter as every
-// listing of the layer does: only names Windows could hold, and of names equal but for case only the
-// first in listing order (the smaller by bytes); the rest is left out and told. False when the
-// source folder cannot be read.
-bool TreeCopyWalk::listSome(Frame& f)
-{
-    using Phase = Frame::Phase;
-    if (f.phase == Phase::Source) {
-        const int read = readSome(f.src, [&f](std::string_view name, unsigned char type) {
-            f.srcHasSidecar = f.srcHasSidecar || name == kAttributeSidecar;
-            // Host links are no part of an emulated drive.
-            if (type != DT_LNK)
-                f.names.take(name, type == DT_DIR);
-        });
-        if (read < 0)
-            return false;
-        if (read == 0) {
-            // Sub-folders are taken up in listing order (case-insensitive: the folded names byte by
-            // byte); files in the order the host lists them, which spares sorting large folders.
-            std::vector<ListedName> folders;
-            for (ListedName& e : f.names.takeKept())
-                (e.isFolder ? folders : f.files).push_back(std::move(e));
-            std::sort(folders.begin(), folders.end(), [](const ListedName& a, const ListedName& b) {
-                return a.folded != b.folded ? a.folded < b.folded : a.name < b.name;
-            });
-            for (ListedName& e : folders)
-                f.folders.push_back(std::move(e.name));
-            f.leftOut = std::move(f.names.leftOut());
-            f.names = {};
-            if (f.srcHasSidecar)
-                f.srcAttributes = hostfs::readSidecarAt(f.src);
-            f.phase = f.destinationExisted ? Phase::Destination : Phase::Ready;
-        }
-        return true;
-    }
-    // Every entry of the destination takes its name, host links included: a copy is never written
-    // through one.
-    const int read = readSome(f.dst, [&f](std::string_view name, unsigned char type) {
-        f.dstHasSidecar = f.dstHasSidecar || name == kAttributeSidecar;
-        if (name.front() != ':')
-            f.taken.emplace(foldCase(name), std::make_pair(std::string(name), type == DT_DIR));
-    });
-    if (read <= 0) {
-        if (f.dstHasSidecar)
-            f.dstAttributes = hostfs::readSidecarAt(f.dst);
-        f.phase = Frame::Phase::Ready;
-    }
-    return true;
-}
-
 FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std::string_view destination)
 {
     close();
-    const ResolvedPath from = fileSystem.resolver().resolve(source);
-    if (!from.ok() || !from.exists)
-        return FsError::PathNotFound;
-    ResolvedPath to = fileSystem.resolver().resolve(destination);
-    bool existed = to.ok() && to.exists;
-    if (to.ok() && !to.exists) {
-        const WinError made = fileSystem.makeSurePathExists(std::string(destination) + "\\");
-        if (made != WinError::Success)
-            return made == WinError::DiskFull ? FsError::DiskFull : FsError::PathFileAccess;
-        to = fileSystem.resolver().resolve(destination);
+    auto beside = std::make_shared<Beside>(m_options);
+    const FsError opened = beside->engine.open(fileSystem, source, destination);
+    if (opened != FsError::None)
+        return opened;
+    m_beside = beside;
+    // Until the work says where it is, a Working step names the two folders.
+    const auto folder = [](std::string_view path) {
+        while (path.size() > 2 && (path.back() == '\\' || path.back() == '/'))
+            path.remove_suffix(1);
+        return std::string(path);
+    };
+    m_last = TreeStep{};
+    m_last.sourceFolder = folder(source);
+    m_last.destFolder = folder(destination);
+    Running& r = running();
+    {
+        const std::lock_guard<std::mutex> lock(r.mutex);
+        r.all.insert(beside);
     }
-    auto frame = std::make_unique<Frame>();
-    frame->src = openTop(from);
-    if (frame->src < 0)
-        return FsError::PathNotFound;
-    frame->dst = to.ok() && to.exists ? openTop(to) : -1;
-    if (frame->dst < 0)
-        return FsError::PathFileAccess;
-    ::fstat(frame->src, &frame->srcId);
-    ::fstat(frame->dst, &frame->dstId);
-    frame->srcPath = withoutClosingSeparator(source);
-    frame->dstPath = withoutClosingSeparator(destination);
-    frame->destinationExisted = existed;
-    if (!m_options.files.empty())
-        takeNamedFiles(*frame);
-    else if (!listSome(*frame))
-        return FsError::PathNotFound;
-    m_frames.push_back(std::move(frame));
+    m_inline = !common::BackgroundWork::program().tryRunBeside([beside] {
+        beside->run();
+        Running& all = running();
+        const std::lock_guard<std::mutex> lock(all.mutex);
+        all.all.erase(beside);
+        all.changed.notify_all();
+    });
+    if (m_inline) {
+        const std::lock_guard<std::mutex> lock(r.mutex);
+        r.all.erase(beside);
+    }
     return FsError::None;
 }
 
-// The files named in the options stand in for the source's listing (they are taken up from the
-// options one by one, so that opening the walk over many thousand names stays short); the
-// destination is still listed, so that an existing target is found without regard to case.
-void TreeCopyWalk::takeNamedFiles(Frame& f)
+// Takes over what the work beside did since the last look, waiting a little when it did nothing
+// new; false when there is nothing.
+bool TreeCopyWalk::take()
 {
-    f.named = true;
-    f.taken.reserve(m_options.files.size());
-    struct stat st {};
-    if (::fstatat(f.src, std::string(kAttributeSidecar).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-        f.srcAttributes = hostfs::readSidecarAt(f.src);
-    f.phase = f.destinationExisted ? Frame::Phase::Destination : Frame::Phase::Ready;
-}
-
-TreeStep TreeCopyWalk::stepOf(TreeStepKind kind, const Frame& frame, std::string name, FsError error) const
-{
-    TreeStep s;
-    s.kind = kind;
-    s.error = error;
-    s.sourceFolder = frame.srcPath;
-    s.destFolder = frame.dstPath;
-    s.targetName = name;
-    s.name = std::move(name);
-    return s;
+    Beside& b = *m_beside;
+    m_taken.clear();
+    m_next = 0;
+    std::unique_lock<std::mutex> lock(b.mutex);
+    if (b.ready.empty() && !b.ended) {
+        b.takerWaiting = true;
+        b.changed.wait_for(lock, kStepWait, [&b] { return !b.ready.empty() || b.ended; });
+        b.takerWaiting = false;
+    }
+    std::swap(m_taken, b.ready);
+    if (b.workWaiting)
+        b.changed.notify_all();
+    return !m_taken.empty();
 }
 
 TreeStep TreeCopyWalk::step()
 {
-    if (m_current)
-        return continueFile();
-    while (!m_frames.empty()) {
-        Frame& frame = *m_frames.back();
-        if (frame.phase != Frame::Phase::Ready) {
-            if (listSome(frame))
-                return stepOf(TreeStepKind::Working, frame);
-            frame.phase = Frame::Phase::Ready;
-            frame.names = {};
-            return stepOf(TreeStepKind::SourceLost, frame);
-        }
-        if (frame.nextLeftOut < frame.leftOut.size()) {
-            const LeftOutName& left = frame.leftOut[frame.nextLeftOut++];
-            TreeStep s = stepOf(TreeStepKind::LeftOut, frame, left.name);
-            s.fault = left.fault;
-            return s;
-        }
-        if (frame.nextFile < frame.files.size()) {
-            const ListedName& file = frame.files[frame.nextFile++];
-            if (m_options.leaveOut && m_options.leaveOut(file.name))
-                continue;
-            return startFile(frame, file.name, file.folded);
-        }
-        if (frame.named && frame.nextFile < m_options.files.size()) {
-            const std::string& name = m_options.files[frame.nextFile++];
-            if (m_options.leaveOut && m_options.leaveOut(name))
-                continue;
-            return startFile(frame, name, foldCase(name));
-        }
-        if (m_options.recurse && frame.nextFolder < frame.folders.size()) {
-            TreeStep entered = enterFolder(frame, frame.folders[frame.nextFolder++]);
-            if (entered.kind != TreeStepKind::Done)
-                return entered;
-            continue;
-        }
-        TreeStep lost;
-        if (!leaveFolder(lost))
-            return lost;
-    }
-    return {};
-}
-
-// A Refused step when the refuse rule keeps `name` from `destName` in the frame's destination; else
-// Done (nothing to tell).
-TreeStep TreeCopyWalk::refusedStep(
-    const Frame& frame, const std::string& name, const std::string& destName, bool folder) const
-{
-    if (!m_options.refuse)
+    if (!m_beside)
         return {};
-    std::string why = m_options.refuse(hostfs::joinWin(frame.dstPath, destName), folder);
-    if (why.empty())
-        return {};
-    TreeStep s = stepOf(TreeStepKind::Refused, frame, name);
-    s.targetName = destName;
-    s.why = std::move(why);
-    return s;
-}
-
-// Enters the sub-folder `name` of `parent`; Done (nothing to tell) when its rules leave it out.
-TreeStep TreeCopyWalk::enterFolder(Frame& parent, const std::string& name)
-{
-    const std::string destName =
-        m_options.folderName ? m_options.folderName(parent.srcPath + "\\", name) : name;
-    if (destName.empty())
-        return {};
-    if (m_options.maxPath != 0 && parent.dstPath.size() + 1 + destName.size() > m_options.maxPath)
-        return stepOf(TreeStepKind::TooLong, parent, name);
-    if (TreeStep refused = refusedStep(parent, name, destName, true); refused.kind == TreeStepKind::Refused)
-        return refused;
-    auto frame = std::make_unique<Frame>();
-    frame->srcPath = hostfs::joinWin(parent.srcPath, name);
-    frame->dstPath = hostfs::joinWin(parent.dstPath, destName);
-    frame->src = host::openAt(parent.src, name.c_str(), kFolderFlags);
-    if (frame->src < 0)
-        return stepOf(errno == ENOENT ? TreeStepKind::SourceLost : TreeStepKind::FolderBlocked, parent, name,
-            FsError::PathNotFound);
-    const std::string folded = foldCase(destName);
-    const auto found = parent.taken.find(folded);
-    bool existed = found != parent.taken.end();
-    if (existed && !found->second.second)
-        return stepOf(TreeStepKind::FolderBlocked, parent, name, FsError::PathFileAccess);
-    const std::string stored = existed ? found->second.first : destName;
-    if (!existed) {
-        if (host::makeFolderAt(parent.dst, stored.c_str(), 0777) != 0) {
-            if (errno != EEXIST)
-                return stepOf(TreeStepKind::FolderBlocked, parent, name, hostfs::writeError(errno));
-            existed = true; // made meanwhile by someone else
-        }
-        parent.taken.emplace(folded, std::make_pair(stored, true));
-    }
-    frame->dst = host::openAt(parent.dst, stored.c_str(), kFolderFlags);
-    if (frame->dst < 0)
-        return stepOf(TreeStepKind::FolderBlocked, parent, name, FsError::PathFileAccess);
-    frame->dstPath = hostfs::joinWin(parent.dstPath, stored);
-    ::fstat(frame->src, &frame->srcId);
-    ::fstat(frame->dst, &frame->dstId);
-    frame->destinationExisted = existed;
-    if (!listSome(*frame))
-        return stepOf(TreeStepKind::SourceLost, parent, name, FsError::PathNotFound);
-    m_frames.push_back(std::move(frame));
-    keepOpenBounded();
-    return stepOf(TreeStepKind::FolderEntered, *m_frames.back());
-}
-
-void TreeCopyWalk::keepOpenBounded()
-{
-    if (m_frames.size() > kMaxOpenFrames)
-        m_frames[m_frames.size() - 1 - kMaxOpenFrames]->closeFolders();
-}
-
-// Leaves the innermost folder. False with `lost` when the source folder went away under the walk.
-bool TreeCopyWalk::leaveFolder(TreeStep& lost)
-{
-    std::unique_ptr<Frame> done = std::move(m_frames.back());
-    m_frames.pop_back();
-    struct stat now {};
-    const bool gone = ::fstat(done->src, &now) != 0 || now.st_nlink == 0;
-    if (!m_frames.empty() && !m_frames.back()->isOpen()) {
-        // Opened again through the child, and checked to be the folder it was.
-        Frame& parent = *m_frames.back();
-        parent.src = host::openAt(done->src, "..", kFolderFlags);
-        parent.dst = host::openAt(done->dst, "..", kFolderFlags);
-        struct stat s {
-        }, d{};
-        if (parent.src < 0 || parent.dst < 0 || ::fstat(parent.src, &s) != 0 ||
-            ::fstat(parent.dst, &d) != 0 || s.st_ino != parent.srcId.st_ino ||
-            s.st_dev != parent.srcId.st_dev || d.st_ino != parent.dstId.st_ino ||
-            d.st_dev != parent.dstId.st_dev) {
-            parent.closeFolders();
-            parent.nextFile = parent.files.size();
-            parent.nextFolder = parent.folders.size();
-            lost = stepOf(TreeStepKind::SourceLost, parent);
-            m_frames.pop_back();
-            return false;
-        }
-    }
-    if (gone)
-        lost = stepOf(TreeStepKind::SourceLost, *done);
-    letGo(std::move(done));
-    return !gone;
-}
-
-TreeStep TreeCopyWalk::startFile(Frame& frame, const std::string& name, const std::string& folded)
-{
-    if (m_options.maxPath != 0 && frame.dstPath.size() + 1 + name.size() > m_options.maxPath)
-        return stepOf(TreeStepKind::TooLong, frame, name);
-    const auto found = frame.taken.find(folded);
-    if (TreeStep refused =
-            refusedStep(frame, name, found != frame.taken.end() ? found->second.first : name, false);
-        refused.kind == TreeStepKind::Refused)
-        return refused;
-    auto current = std::make_unique<Current>();
-    current->name = name;
-    current->target = name;
-    current->folded = folded;
-    if (found != frame.taken.end()) {
-        current->target = found->second.first;
-        TreeStep s = stepOf(TreeStepKind::FileExists, frame, name);
-        s.targetName = current->target;
-        if (!m_options.overwrite)
-            return s;
-        const auto bits = frame.dstAttributes.find(current->target);
-        if (found->second.second || (bits != frame.dstAttributes.end() && (bits->second & attr::ReadOnly)) ||
-            inUseAt(frame.dst, current->target)) {
-            s.kind = TreeStepKind::FileFailed;
-            s.error = FsError::PermissionDenied;
-            return s;
-        }
-        current->replace = true;
-    }
-    // The source is opened once: its lock check (a holder has it in use), its size and times and
-    // its data all come from this descriptor. Only a regular file is taken, never through a link.
-    FsError error = FsError::None;
-    current->in = hostfs::openCopySource(frame.src, name.c_str(), current->st, error);
-    if (current->in < 0)
-        return stepOf(TreeStepKind::FileFailed, frame, name, error);
-    if (::flock(current->in, LOCK_SH | LOCK_NB) != 0)
-        error = FsError::PermissionDenied;
-    if (error == FsError::None) {
-        constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-        const mode_t mode = current->st.st_mode & 0777;
-        if (!frame.partialNoted)
-            RunRecord::notePartialFolder(frame.dst);
-        frame.partialNoted = true;
-        current->out = host::openAt(frame.dst, m_partial.c_str(), kFlags, mode);
-        // Only a copy cut short by a crash leaves the partial name behind.
-        if (current->out < 0 && errno == EEXIST && host::removeAt(frame.dst, m_partial.c_str(), 0) == 0)
-            current->out = host::openAt(frame.dst, m_partial.c_str(), kFlags, mode);
-        if (current->out < 0)
-            error = hostfs::writeError(errno);
-    }
-    if (error != FsError::None) {
-        host::close(current->in);
-        return stepOf(TreeStepKind::FileFailed, frame, name, error);
-    }
-    if (static_cast<std::uint64_t>(current->st.st_size) <= m_options.chunkBytes) {
-        m_current = std::move(current);
-        return finishFile(hostfs::copyFileData(m_current->in, m_current->st, m_current->out));
-    }
-    Current* started = current.get();
-    m_current = std::move(current);
-    started->threaded = true;
-    started->worker = common::BackgroundWork::program().start([started] { started->copyData(); });
-    return stepOf(TreeStepKind::Working, frame, name);
-}
-
-TreeStep TreeCopyWalk::continueFile()
-{
-    Current& c = *m_current;
-    {
-        // A short wait spares spinning through steps while the worker copies.
-        std::unique_lock<std::mutex> lock(c.mutex);
-        if (!c.doneChanged.wait_for(lock, std::chrono::milliseconds(2), [&c] { return c.done; }))
-            return stepOf(TreeStepKind::Working, *m_frames.back(), c.name);
-    }
-    c.worker.wait();
-    return finishFile(c.result);
-}
-
-TreeStep TreeCopyWalk::finishFile(FsError result)
-{
-    const std::unique_ptr<Current> c = std::move(m_current);
-    Frame& frame = *m_frames.back();
-    // A large file is looked at once more when it is taken up again: it may have changed since its
-    // worker finished.
-    struct stat now {};
-    if (result == FsError::None && c->threaded && (::fstat(c->in, &now) != 0 || now.st_size != c->st.st_size))
-        result = FsError::SourceChanged;
-    const struct timespec times[2] = {c->st.st_atim, c->st.st_mtim};
-    if (result == FsError::None && ::futimens(c->out, times) != 0)
-        result = FsError::PermissionDenied;
-    if (host::close(c->out) != 0 && result == FsError::None)
-        result = hostfs::writeError(errno);
-    host::close(c->in);
-    if (result == FsError::None)
-        result = takeName(frame.dst, m_partial, c->target, c->replace);
-    if (result != FsError::None) {
-        host::removeAt(frame.dst, m_partial.c_str(), 0);
-        TreeStep s =
-            stepOf(result == FsError::FileExists ? TreeStepKind::FileExists : TreeStepKind::FileFailed, frame,
-                c->name, result == FsError::FileExists ? FsError::None : result);
-        s.targetName = c->target;
+    if (m_inline) {
+        TreeStep s = m_beside->engine.step();
+        if (s.kind == TreeStepKind::Done)
+            m_beside.reset();
         return s;
     }
-    if (!c->replace)
-        frame.taken.emplace(std::move(c->folded), std::make_pair(c->target, false));
-    // The sidecar gets a line only for bits other than the default, or to replace a line an
-    // earlier file of that name left.
-    const auto sourceBits = frame.srcAttributes.find(c->name);
-    const unsigned bits = (sourceBits == frame.srcAttributes.end() ? 0u : sourceBits->second) | attr::Archive;
-    const auto targetBits = frame.dstAttributes.find(c->target);
-    if (bits != attr::Archive || targetBits != frame.dstAttributes.end())
-        frame.dstChanges[c->target] = bits;
-    TreeStep s = stepOf(TreeStepKind::FileCopied, frame, c->name);
-    s.targetName = c->target;
-    return s;
+    if (m_next >= m_taken.size() && !take()) {
+        if (m_beside->ended) {
+            // Stopped from outside (the program's way out): nothing more comes.
+            m_beside.reset();
+            return {};
+        }
+        TreeStep working = m_last;
+        working.kind = TreeStepKind::Working;
+        working.error = FsError::None;
+        return working;
+    }
+    TreeStep& s = m_taken[m_next++];
+    if (s.kind == TreeStepKind::Done)
+        m_beside.reset();
+    else if (m_next == m_taken.size())
+        m_last = s; // once per part taken over, for the Working steps that may follow
+    return std::move(s);
+}
+
+void TreeCopyWalk::close()
+{
+    m_taken.clear();
+    m_next = 0;
+    if (!m_beside)
+        return;
+    if (m_inline)
+        m_beside->engine.close();
+    else
+        m_beside->askToStop();
+    m_beside.reset();
+}
+
+bool TreeCopyWalk::done() const { return !m_beside; }
+
+void TreeCopyWalk::stopAll()
+{
+    Running& r = running();
+    std::unique_lock<std::mutex> lock(r.mutex);
+    for (const std::shared_ptr<Beside>& b : r.all)
+        b->askToStop();
+    r.changed.wait(lock, [&r] { return r.all.empty(); });
+}
+
+void TreeCopyWalk::waitForStopped()
+{
+    Running& r = running();
+    std::unique_lock<std::mutex> lock(r.mutex);
+    r.changed.wait(lock, [&r] {
+        return std::none_of(
+            r.all.begin(), r.all.end(), [](const std::shared_ptr<Beside>& b) { return b->stop.load(); });
+    });
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
-// TreeCopyWalk.h: copies a folder tree of an emulated machine into a folder, in small steps. Both
-// ends are resolved once; below them the walk keeps the folders it opened and reaches every entry
-// relative to them, so a file costs the same whatever its depth.
+// TreeCopyWalk.h: copies a folder tree of an emulated machine into a folder. Both ends are resolved
+// once by the caller's thread; from there on the work (listing folders, opening, copying and naming
+// files) runs beside the caller on the program's background driver, and the caller takes up what
+// it did as steps, in the order it did them. No step the caller takes waits on the disk.
 #pragma once
 
 #include "platform/FileSystem.h"
@@ -30,14 +31,19 @@ struct TreeCopyOptions {
     std::function<std::string(const std::string& destPath, bool folder)> refuse;
     // A file or folder whose destination path would be longer is not copied (TooLong); 0: no limit.
     std::size_t maxPath = 0;
-    // Files up to this size are copied within their step; a larger file's data is copied by a
-    // worker thread while the steps go on (Working), so that no write the destination makes wait
-    // holds up the caller.
+    // Files up to this size are copied in one piece; a larger file's data in pieces of this size,
+    // between which a stop is seen.
     std::uint64_t chunkBytes = std::uint64_t{1} << 20;
     // When not empty: the source folder is not listed, and only these files of it are copied, in
     // this order, each ending in one step of its own (FileFailed with FileNotFound for a name that
     // is missing or no file). For files chosen one by one in a folder.
     std::vector<std::string> files;
+    // How many steps the work beside may run ahead of the steps taken before it waits, so that a
+    // caller who stops looking (a box open) does not find the whole tree copied meanwhile.
+    std::size_t stepsAhead = 1024;
+    // The work ends after a step that failed for want of room (DiskFull), rather than going on
+    // with what may still fit.
+    bool endAtDiskFull = false;
 };
 
 // What one step of the walk did.
@@ -50,7 +56,8 @@ enum class TreeStepKind {
     TooLong,       // the destination path of a file or folder is longer than maxPath
     FolderBlocked, // a sub-folder could not be opened or made at the destination: it was left out
     SourceLost,    // a source folder went away under the walk (what was copied is whole)
-    Working,       // a part of a large folder was listed or of a large file copied; more follows
+    Working,       // a part of a large folder was listed or of a large file copied, or the work beside
+                   // has nothing new yet; more follows
     LeftOut,       // a source entry the listing rule left out (`fault`: a name Windows cannot hold)
     Refused,       // a file or folder the options' refuse rule kept from its destination (`why`)
     Done,          // nothing remains
@@ -70,6 +77,7 @@ struct TreeStep {
 class TreeCopyWalk {
 public:
     explicit TreeCopyWalk(TreeCopyOptions options = {});
+    // Stops the work beside (as close) without waiting for it.
     ~TreeCopyWalk();
     TreeCopyWalk(const TreeCopyWalk&) = delete;
     TreeCopyWalk& operator=(const TreeCopyWalk&) = delete;
@@ -82,36 +90,33 @@ public:
     // Resolves both folders once and opens them; the destination is made with its parents when
     // missing. PathNotFound (76) when the source is no existing folder; PathFileAccess (75) when
     // the destination cannot be made or opened; DiskFull (61) when it could not be made for want
-    // of room.
+    // of room. Then the work beside starts.
     FsError open(FileSystem& fileSystem, std::string_view source, std::string_view destination);
-    // Does one piece of work: enters a folder, copies a file or a part of a large one. Done when
-    // nothing remains (also before open and after close).
+    // The next thing the work did: a folder entered, a file copied or not, and so on. Working when
+    // it has done nothing new within a couple of milliseconds (a large file under way, a slow
+    // disk). Done when nothing remains (also before open and after close).
     TreeStep step();
-    // Lets go of every folder; the walk is then done.
+    // Stops the work and returns at once; the work beside removes the file it was writing and lets
+    // go of its folders by itself. The walk is then done.
     void close();
     bool done() const;
+    // Stops every walk of the process and returns once each has let go of its files (the one it
+    // was writing removed): for the program's way out, before it cleans up.
+    static void stopAll();
+    // Returns once the work of every walk closed or stopped so far has ended.
+    static void waitForStopped();
+
+    struct Beside; // the work beside and what it hands over (TreeCopyWalk.cpp)
 
 private:
-    struct Frame;
-    struct Current;
-    TreeStep enterFolder(Frame& parent, const std::string& name);
-    TreeStep refusedStep(
-        const Frame& frame, const std::string& name, const std::string& destName, bool folder) const;
-    TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
-    bool listSome(Frame& frame);
-    void takeNamedFiles(Frame& frame);
-    TreeStep continueFile();
-    TreeStep finishFile(FsError result);
-    bool leaveFolder(TreeStep& lost);
-    static void letGo(std::unique_ptr<Frame> frame);
-    void keepOpenBounded();
-    TreeStep stepOf(
-        TreeStepKind kind, const Frame& frame, std::string name = {}, FsError error = FsError::None) const;
+    bool take();
 
     TreeCopyOptions m_options;
-    std::vector<std::unique_ptr<Frame>> m_frames;
-    std::unique_ptr<Current> m_current; // the large file under way
-    std::string m_partial;              // the name a copy is written under until it is complete
+    std::shared_ptr<Beside> m_beside;
+    bool m_inline = false;         // no thread could be started: the work runs within step()
+    std::vector<TreeStep> m_taken; // steps taken over from the work beside, from m_next on
+    std::size_t m_next = 0;
+    TreeStep m_last; // the last step handed out (where a Working step says the work is)
 };
 
 } // namespace platform

@@ -118,4 +118,40 @@ TEST_F(CopySourceTest, AFileThatGrewOrShrankWhileCopiedFails)
     EXPECT_EQ(fsErrorText(FsError::SourceChanged), "Changed while copied");
 }
 
+// A file with holes (a disk image, a database) arrives with the same holes through either copy:
+// only its data is read and written, and the copy has the source's length.
+TEST_F(CopySourceTest, AFileWithHolesKeepsThemInEveryCopy)
+{
+    constexpr off_t kHole = off_t{16} << 20;
+    const int fd = ::open(t.host("Data/sparse.bin").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::pwrite(fd, "head", 4, 0), 4);
+    EXPECT_EQ(::pwrite(fd, "middle", 6, kHole), 6);
+    EXPECT_EQ(::ftruncate(fd, 3 * kHole), 0); // and a hole at the end
+    ::close(fd);
+    struct stat source {};
+    ASSERT_EQ(::stat(t.host("Data/sparse.bin").c_str(), &source), 0);
+    if (source.st_blocks * 512 >= source.st_size)
+        GTEST_SKIP() << "the test folder's file system keeps no holes";
+
+    ASSERT_EQ(fso.copyFile("C:\\Data\\sparse.bin", "C:\\Out\\one.bin"), FsError::None);
+    TreeCopyWalk walk;
+    ASSERT_EQ(walk.open(fso, "C:\\Data", "C:\\Tree"), FsError::None);
+    runBounded([&walk] {
+        while (walk.step().kind != TreeStepKind::Done) {}
+    });
+    for (const char* copy : {"Out/one.bin", "Tree/sparse.bin"}) {
+        SCOPED_TRACE(copy);
+        struct stat st {};
+        ASSERT_EQ(::stat(t.host(copy).c_str(), &st), 0);
+        EXPECT_EQ(st.st_size, 3 * kHole);
+        EXPECT_LE(st.st_blocks, source.st_blocks + 64) << "the holes were written out";
+        const std::string bytes = t.read(std::string(copy));
+        EXPECT_EQ(bytes.substr(0, 4), "head");
+        EXPECT_EQ(bytes.substr(kHole, 6), "middle");
+        EXPECT_EQ(bytes.find_first_not_of('\0', 4), std::size_t(kHole));
+        EXPECT_EQ(bytes.find_first_not_of('\0', kHole + 6), std::string::npos);
+    }
+}
+
 } // namespace

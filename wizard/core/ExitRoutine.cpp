@@ -2,6 +2,7 @@
 #include "wizard/core/ExitRoutine.h"
 
 #include "platform/MessageBox.h"
+#include "platform/TreeCopyWalk.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
@@ -112,6 +113,9 @@ void carryOutExit(const ExitState& state, const ExitPlan& plan)
     if (!plan.end || !plan.cleanUp)
         return;
     settleWorkBesideWindow();
+    // A folder copy still at work beside the window stops, and removes the file it was writing,
+    // before anything is cleaned up.
+    platform::TreeCopyWalk::stopAll();
     using platform::MsgButtons;
     using platform::MsgIcon;
     if (plan.removeMirror)

@@ -230,12 +230,13 @@ void FilesFoldersMigration::gatherStep()
     openBatch();
 }
 
-// Opens the walk over the gathered files. When there is only the one file, or the walk cannot be
-// opened, the current item is copied on its own.
+// Opens the walk over the gathered files (one or more), whose work copies their data beside the
+// window. When the walk cannot be opened, or a file alone has a name no Windows folder can hold,
+// the current item is copied on its own.
 void FilesFoldersMigration::openBatch()
 {
     const std::unique_ptr<Gathering> g = std::move(m_gathering);
-    if (g->names.size() < 2)
+    if (g->names.empty() || (g->names.size() == 1 && !platform::isWindowsName(g->names[0])))
         return;
     m_batchEnd = g->end;
     platform::TreeCopyOptions options;

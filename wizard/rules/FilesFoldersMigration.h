@@ -88,12 +88,13 @@ private:
     std::size_t m_next = 0;
     bool m_active = false;
     bool m_cancelled = false;
-    // A chosen folder is copied by one walk over its tree; a file chosen on its own waits in
-    // m_fileSource (with m_fileFolder, the folder it goes into) for its one copy.
+    // A chosen folder is copied by one walk over its tree; a file that cannot go through a walk
+    // waits in m_fileSource (with m_fileFolder, the folder it goes into) for its one copy.
     std::unique_ptr<platform::TreeCopyWalk> m_walk;
-    // Files chosen one by one beside each other (the items up to m_batchEnd) share one walk over
-    // their folder, held open from the first to the last, so that no file's copy looks the folder
-    // up again; m_inBatch while the current item's file is its next.
+    // A file chosen on its own, and files chosen one by one beside each other (the items up to
+    // m_batchEnd), go through one walk over their folder, held open from the first to the last, so
+    // that no file's copy looks the folder up again and the data moves beside the window;
+    // m_inBatch while the current item's file is its next.
     std::unique_ptr<platform::TreeCopyWalk> m_batch;
     std::size_t m_batchEnd = 0;
     bool m_inBatch = false;

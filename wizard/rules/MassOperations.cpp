@@ -64,16 +64,16 @@ bool curUserExport()
 bool delRegKey()
 {
     return withHourglass([] {
-        bool last = true;
+        // The way out taken before the deletion ends the stage: no key goes.
+        if (programEndRequested())
+            return false;
+        std::vector<std::string> keys;
         for (const char* id :
             {"Features\\904010001E872D116BF00006799C897E", "Products\\904010001E872D116BF00006799C897E",
-                "Features\\904000001E872D116BF00006799C897E", "Products\\904000001E872D116BF00006799C897E"}) {
-            // The way out taken during a deletion ends the stage: no further key goes.
-            if (programEndRequested())
-                return false;
-            last = FN_DEL_REGKEY(std::string("HKEY_CLASSES_ROOT\\Installer\\") + id);
-        }
-        return last;
+                "Features\\904000001E872D116BF00006799C897E", "Products\\904000001E872D116BF00006799C897E"})
+            keys.push_back(std::string("HKEY_CLASSES_ROOT\\Installer\\") + id);
+        // One deletion file and one run of the registry editor for the four keys.
+        return FN_DEL_REGKEY(keys);
     });
 }
 bool getSubKeys()

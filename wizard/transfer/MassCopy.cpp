@@ -80,8 +80,8 @@ bool neverCopied(const std::string& name)
     return up == "PAGEFILE.SYS" || up == "FOLDER.HTT" || up == "DESKTOP.INI" || up == "HIBERFIL.SYS";
 }
 
-TreeCopier::TreeCopier(
-    const std::string& source, const std::string& dest, bool recurse, bool overwrite, TreeCopyRules rules)
+TreeCopier::TreeCopier(const std::string& source, const std::string& dest, bool recurse, bool overwrite,
+    TreeCopyRules rules, std::size_t stepsAhead)
     : m_source(source)
     , m_dest(dest)
     , m_rules(std::move(rules))
@@ -91,8 +91,11 @@ TreeCopier::TreeCopier(
     options.overwrite = overwrite;
     options.leaveOut = [](const std::string& name) { return neverCopied(name); };
     options.maxPath = platform::kMaxWindowsPath;
-    options.folderName = [this](const std::string& sourceFolder, const std::string& name) {
-        return destinationName(sourceFolder, name);
+    options.endAtDiskFull = true; // the drive's copy ends where it filled up
+    options.stepsAhead = stepsAhead;
+    // The rules travel with the walk: its work beside the window may outlive this copier by a step.
+    options.folderName = [rules = m_rules](const std::string& sourceFolder, const std::string& name) {
+        return destinationName(rules, sourceFolder, name);
     };
     m_walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
 }
@@ -101,20 +104,21 @@ TreeCopier::TreeCopier(
 TreeCopier::~TreeCopier() { logHeldBack(); }
 
 // The name a sub-folder takes at the destination; empty when it is not copied.
-std::string TreeCopier::destinationName(const std::string& sourceFolder, const std::string& name) const
+std::string TreeCopier::destinationName(
+    const TreeCopyRules& rules, const std::string& sourceFolder, const std::string& name)
 {
     const std::string up = upperTrimmed(name);
     if (up == "SYSTEM VOLUME INFORMATION")
         return {}; // the volume's own, never a user's
-    const std::string windows = upperTrimmed(m_rules.sourceWindows);
+    const std::string windows = upperTrimmed(rules.sourceWindows);
     if (windows.empty())
         return name;
-    if (isDriveRoot(sourceFolder) && up == windows && !m_rules.destWindows.empty())
-        return m_rules.destWindows;
+    if (isDriveRoot(sourceFolder) && up == windows && !rules.destWindows.empty())
+        return rules.destWindows;
     if (isWindowsFolder(sourceFolder, windows)) {
-        if (m_rules.keepDestinationSystem && (up == "SYSTEM" || up == "SYSTEM32"))
+        if (rules.keepDestinationSystem && (up == "SYSTEM" || up == "SYSTEM32"))
             return {};
-        if (m_rules.systemToSystem32 && up == "SYSTEM")
+        if (rules.systemToSystem32 && up == "SYSTEM")
             return "System32";
     }
     return name;

@@ -63,8 +63,10 @@ struct TreeCopyReport {
 // second.
 class TreeCopier {
 public:
+    // `stepsAhead`: how far the copy's work beside the window may run ahead of the steps taken
+    // (platform::TreeCopyOptions::stepsAhead).
     TreeCopier(const std::string& source, const std::string& dest, bool recurse, bool overwrite,
-        TreeCopyRules rules);
+        TreeCopyRules rules, std::size_t stepsAhead = 1024);
     ~TreeCopier();
     TreeCopier(const TreeCopier&) = delete;
     TreeCopier& operator=(const TreeCopier&) = delete;
@@ -73,7 +75,8 @@ public:
     const TreeCopyReport& report() const { return m_report; }
 
 private:
-    std::string destinationName(const std::string& sourceFolder, const std::string& name) const;
+    static std::string destinationName(
+        const TreeCopyRules& rules, const std::string& sourceFolder, const std::string& name);
     bool begin();
     // One log record for the files held back in the folder last seen holding any.
     void logHeldBack();

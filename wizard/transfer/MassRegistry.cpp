@@ -287,19 +287,30 @@ bool FN_Import_Registry(const std::string& file)
     return ok;
 }
 
-bool FN_DEL_REGKEY(const std::string& key)
+bool FN_DEL_REGKEY(const std::string& key) { return FN_DEL_REGKEY(std::vector<std::string>{key}); }
+
+bool FN_DEL_REGKEY(const std::vector<std::string>& keys)
 {
-    writeTransferLog("FN_DEL_REGKEY", "Start");
-    const std::string file = wizard::AppPath + "\\Mass.Reg";
-    if (writeFileBytes(file, "REGEDIT4\r\n[-" + key + "]\r\n") == FsError::None) {
-        // Without the import the key would stay: the file exists only to delete it.
-        if (!ImportRegistry(file))
-            logNotDone("FN_DEL_REGKEY", "Import failed : ", key);
-        deleteFile(file, true);
-    } else {
-        writeTransferLog("FN_DEL_REGKEY_Err", "Cannot write : " + file);
+    // Each further run of the editor is a process start, which on a busy machine waits many
+    // milliseconds for a processor: the keys go in one file.
+    std::string text = "REGEDIT4\r\n";
+    for (const std::string& key : keys) {
+        writeTransferLog("FN_DEL_REGKEY", "Start");
+        text += "[-" + key + "]\r\n";
     }
-    writeTransferLog("FN_DEL_REGKEY", "End");
+    const std::string file = wizard::AppPath + "\\Mass.Reg";
+    const bool written = writeFileBytes(file, text) == FsError::None;
+    // Without the import the keys would stay: the file exists only to delete them.
+    const bool imported = written && ImportRegistry(file);
+    if (written)
+        deleteFile(file, true);
+    for (const std::string& key : keys) {
+        if (!written)
+            writeTransferLog("FN_DEL_REGKEY_Err", "Cannot write : " + file);
+        else if (!imported)
+            logNotDone("FN_DEL_REGKEY", "Import failed : ", key);
+        writeTransferLog("FN_DEL_REGKEY", "End");
+    }
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wizard::mass {
 
@@ -57,6 +58,9 @@ bool FN_Cur_User_Process(const std::string& file);
 bool FN_Import_Registry(const std::string& file);
 // Writes AppPath\Mass.Reg deleting the key, imports it and removes it; always true.
 bool FN_DEL_REGKEY(const std::string& key);
+// The same for several keys with one deletion file and one run of the registry editor (each key's
+// log records as its own call writes them); always true.
+bool FN_DEL_REGKEY(const std::vector<std::string>& keys);
 // Imports an Office template when its program is installed on the destination (the " 2000_XP"
 // form on an XP destination), or with mode "ALL" the class-root and program templates of the
 // destination's system; always true.

@@ -199,6 +199,7 @@ TEST_F(RunWalkTest, NextStartRemovesWhatAKilledRunLeft)
         platform::RunRecord::start(newPc);
         platform::TreeCopyOptions options;
         options.chunkBytes = 4096;
+        options.stepsAhead = 1;
         platform::TreeCopyWalk walk(options);
         if (m.network().addConnection("F:", "\\\\OLDPC\\C$", nullptr, nullptr) !=
                 platform::WinError::Success ||
@@ -214,8 +215,9 @@ TEST_F(RunWalkTest, NextStartRemovesWhatAKilledRunLeft)
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "exit code " << WEXITSTATUS(status);
+    // The copy's partial name: the process's own, numbered for the walk.
     const fs::path partial =
-        hostDrive(demo::kDestinationPc, 'C') / "Videos" / (":partial." + std::to_string(child));
+        hostDrive(demo::kDestinationPc, 'C') / "Videos" / (":partial." + std::to_string(child) + ".1");
     ASSERT_TRUE(fs::exists(partial));
     ASSERT_EQ(connections(), (std::vector<std::string>{"F:\\\\OLDPC\\C$", "G:\\\\OLDPC\\D$"}));
     // The user connects G: anew (to the same share): that letter is the user's now.

@@ -3,6 +3,7 @@
 // page's list say about each item.
 #include "wizard/rules/FilesFoldersMigration.h"
 
+#include "platform/TreeCopyWalk.h"
 #include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -212,7 +214,7 @@ TEST_F(FilesFoldersMigrationTest, TheBarMovesAStepPerItemUpToItsEnd)
     EXPECT_EQ(reported("C:\\Data\\b.txt")->outcome, TransferOutcome::Migrated);
 }
 
-TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowStopsBetweenFiles)
+TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowEndsTheItemsAndLeavesWholeFilesOnly)
 {
     for (int i = 0; i < 6; ++i)
         w.putOld("Data/Many/f" + std::to_string(i) + ".txt", "x");
@@ -228,11 +230,17 @@ TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowStopsBetweenFiles)
     EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
     w.pump.onYield = nullptr;
 
+    // The copy beside the window may have copied files ahead of the Cancel: each is whole, and
+    // nothing half written stays.
     int copied = 0;
-    for (int i = 0; i < 6; ++i)
-        copied += fs::exists(w.hostNew("Data/Many/f" + std::to_string(i) + ".txt")) ? 1 : 0;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "Data/Many/f" + std::to_string(i) + ".txt";
+        if (fs::exists(w.hostNew(name)) && w.readNew(name) == "x")
+            ++copied;
+    }
     EXPECT_GE(copied, 1);
-    EXPECT_LT(copied, 6);
+    platform::TreeCopyWalk::waitForStopped();
+    EXPECT_EQ(destinationFiles().size(), static_cast<std::size_t>(copied) + 1) << "and Keep/k.txt";
     EXPECT_EQ(reported("C:\\Data\\Many")->outcome, TransferOutcome::Failed);
     EXPECT_EQ(reported("C:\\Data\\Many")->detail.rfind("Cancelled", 0), 0U);
     EXPECT_EQ(reported("C:\\Data\\single.txt")->outcome, TransferOutcome::Failed);
@@ -243,6 +251,48 @@ TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowStopsBetweenFiles)
 // Thousands of files of one folder chosen one by one (the folder opened on the selection page):
 // the window takes up its events while the copy's list is made and the files are gathered, before
 // the first of them is copied, and every file still arrives.
+// A Cancel in the middle of a large file's copy ends its item at once: the window's thread never
+// waits for the data, and the copy beside it removes what it had written of the file.
+TEST_F(FilesFoldersMigrationTest, CancelDuringALargeFileEndsItsItemAtOnceAndLeavesNothingOfIt)
+{
+    fs::create_directories(w.hostOld("Data/Video"));
+    {
+        std::ofstream out(w.hostOld("Data/Video/film.avi"), std::ios::binary);
+        const std::string block(1 << 20, 'v');
+        for (int i = 0; i < 256; ++i)
+            out << block;
+    }
+    using Clock = std::chrono::steady_clock;
+    std::vector<std::string> ended;
+    Clock::time_point endedAt{};
+    wizard::FilesFoldersMigration::Hooks hooks;
+    hooks.finished = [&](const wizard::FilesFoldersMigration::Item& item, TransferOutcome outcome,
+                         const std::string& detail) {
+        endedAt = Clock::now();
+        ended.push_back(item.sourcePath + (outcome == TransferOutcome::Failed ? " failed: " : ": ") + detail);
+    };
+    wizard::FilesFoldersMigration run(
+        {{"\\\\OLDPC\\C$\\Data\\Video\\film.avi", "C:\\Data\\Video\\film.avi"}}, hooks);
+    const fs::path folder = w.hostNew("Data/Video");
+    const auto underWay = [&folder] {
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(folder, ec))
+            if (e.path().filename().string().rfind(":partial", 0) == 0)
+                return true;
+        return false;
+    };
+    for (int i = 0; i < 100000 && !underWay(); ++i)
+        ASSERT_TRUE(run.step()) << "the copy ended before any step saw it under way";
+    ASSERT_TRUE(ended.empty());
+    const Clock::time_point cancelled = Clock::now();
+    run.cancel();
+    EXPECT_FALSE(run.step());
+    EXPECT_EQ(ended, std::vector<std::string>{"C:\\Data\\Video\\film.avi failed: Cancelled"});
+    EXPECT_LT(endedAt - cancelled, std::chrono::milliseconds(50));
+    platform::TreeCopyWalk::waitForStopped();
+    EXPECT_TRUE(fs::is_empty(folder)) << "neither the file nor its partial copy";
+}
+
 TEST_F(FilesFoldersMigrationTest, ManyFilesChosenOneByOneKeepTheWindowLiveBeforeTheFirstArrives)
 {
     constexpr int kFiles = 5000;

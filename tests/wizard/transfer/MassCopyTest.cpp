@@ -5,6 +5,8 @@
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassSteps.h"
 
+#include "platform/TreeCopyWalk.h"
+
 #include "tests/support/TurkishLocale.h"
 #include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/HostileSource.h"
@@ -170,7 +172,9 @@ TEST_F(MassCopyTest, SourceGoneMidCopyIsToldAndCopiedFilesAreWhole)
 {
     world.putOld("A/one.txt", "1111");
     world.putOld("B/two.txt", "2222");
-    TreeCopier copier("Z:\\", "C:\\Copy", true, false, treeCopyRulesFor(massState()));
+    // The copy's work beside waits for each step to be taken, so that B goes away before it is
+    // reached.
+    TreeCopier copier("Z:\\", "C:\\Copy", true, false, treeCopyRulesFor(massState()), 1);
     ASSERT_TRUE(copier.step()); // the root
     ASSERT_TRUE(copier.step()); // A
     ASSERT_TRUE(copier.step()); // A\one.txt
@@ -242,6 +246,7 @@ TEST_F(MassCopyTest, ADestinationThatFillsUpEndsTheDriveCopyAndSaysSo)
             out += driveCopyNotes()[0] + ";";
         if (world.logged("FN_CopyFiles_Tmp_Err", "61:Disk full"))
             out += "logged;";
+        platform::TreeCopyWalk::waitForStopped(); // the copies' work beside has let go of its files
         return out;
     });
     EXPECT_EQ(

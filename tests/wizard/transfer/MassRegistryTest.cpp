@@ -230,6 +230,19 @@ TEST_F(MassRegistryTest, KeyDeletionIsImportedAndItsFileRemoved)
     EXPECT_TRUE(FN_DEL_REGKEY("HKEY_CLASSES_ROOT\\Installer\\Products\\904010001E872D116BF00006799C897E"));
     EXPECT_EQ(value(RegRoot::LocalMachine, product, "ProductName"), "<none>");
     EXPECT_FALSE(fs::exists(world.hostNew(app("Mass.Reg"))));
+
+    // Several keys go with one file, each logged as its own deletion.
+    const std::string features = "SOFTWARE\\Classes\\Installer\\Features\\904010001E872D116BF00006799C897E";
+    world.registry().setString(key(RegRoot::LocalMachine, product), "ProductName", "Office");
+    world.registry().setString(key(RegRoot::LocalMachine, features), "Feature", "Word");
+    world.registry().setString(key(RegRoot::LocalMachine, "SOFTWARE\\Classes\\Installer\\Kept"), "A", "1");
+    EXPECT_TRUE(FN_DEL_REGKEY(
+        std::vector<std::string>{"HKEY_CLASSES_ROOT\\Installer\\Products\\904010001E872D116BF00006799C897E",
+            "HKEY_CLASSES_ROOT\\Installer\\Features\\904010001E872D116BF00006799C897E"}));
+    EXPECT_EQ(value(RegRoot::LocalMachine, product, "ProductName"), "<none>");
+    EXPECT_EQ(value(RegRoot::LocalMachine, features, "Feature"), "<none>");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Classes\\Installer\\Kept", "A"), "1");
+    EXPECT_FALSE(fs::exists(world.hostNew(app("Mass.Reg"))));
 }
 
 TEST_F(MassRegistryTest, OfficeTemplateFollowsTheDestinationAndItsProgram)
