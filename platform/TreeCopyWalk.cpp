@@ -252,9 +252,18 @@ bool TreeCopyWalk::listSome(Frame& f)
         if (read == 0) {
             // Sub-folders are taken up in listing order (case-insensitive: the folded names byte by
             // byte); files in the order the host lists them, which spares sorting large folders.
+            // The files stay where the listing put them (a folder of 100,000 files moved into a
+            // growing list held the window up); only the folders are moved out.
+            f.files = f.names.takeKept();
             std::vector<ListedName> folders;
-            for (ListedName& e : f.names.takeKept())
-                (e.isFolder ? folders : f.files).push_back(std::move(e));
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < f.files.size(); ++i) {
+                if (f.files[i].isFolder)
+                    folders.push_back(std::move(f.files[i]));
+                else if (i != kept++)
+                    f.files[kept - 1] = std::move(f.files[i]);
+            }
+            f.files.erase(f.files.begin() + static_cast<std::ptrdiff_t>(kept), f.files.end());
             std::sort(folders.begin(), folders.end(), [](const ListedName& a, const ListedName& b) {
                 return a.folded != b.folded ? a.folded < b.folded : a.name < b.name;
             });
