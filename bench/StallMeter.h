@@ -17,7 +17,10 @@ public:
     {
         m_ticker.setInterval(0);
         QObject::connect(&m_ticker, &QTimer::timeout, [this] {
-            m_maxStall = std::max(m_maxStall, m_sinceTick.elapsed());
+            if (m_sinceTick.elapsed() > m_maxStall) {
+                m_maxStall = m_sinceTick.elapsed();
+                m_maxStallEnd = m_sinceStart.elapsed();
+            }
             m_sinceTick.restart();
         });
     }
@@ -25,16 +28,24 @@ public:
     void start()
     {
         m_sinceTick.start();
+        m_sinceStart.start();
         m_ticker.start();
     }
 
     // Longest stall in milliseconds since start().
     qint64 maxStall() const { return std::max(m_maxStall, m_sinceTick.elapsed()); }
+    // When the longest stall ended, in milliseconds since start() (now, when it still lasts).
+    qint64 maxStallEnd() const
+    {
+        return m_sinceTick.elapsed() > m_maxStall ? m_sinceStart.elapsed() : m_maxStallEnd;
+    }
 
 private:
     QTimer m_ticker;
     QElapsedTimer m_sinceTick;
+    QElapsedTimer m_sinceStart;
     qint64 m_maxStall = 0;
+    qint64 m_maxStallEnd = 0;
 };
 
 } // namespace bench

@@ -1,7 +1,7 @@
 #!/bin/bash
 # selection-walk-bench.sh: one folder chosen on the selection page and migrated through the real
 # main window (build/bin/selection_walk_bench: the hand-over from OLDPC, the folder opened or not,
-# ticked, Next, Next, Migrate to the report page), beside `cp -a` of the same folder, in strict
+# ticked, cleared, ticked again, Next, Next, Migrate to the report page), beside `cp -a` of the same folder, in strict
 # turns: WARMUPS rounds unmeasured (default 1), then RUNS measured rounds (default 3); medians.
 #
 # SHAPE chooses the folder, built once under $1 (default /tmp):
@@ -12,7 +12,8 @@
 # item of its own) and "ticked" (ticked without opening: the folder is one item); default both for
 # wide, "ticked" for profile. PEER names what the last line compares the first of MODES with:
 # "ticked" (default for wide with both modes) or "cp" (cp -a). Each wizard run prints the longest
-# event-loop stall of opening, ticking, each Next and Migrate (the largest of its rounds is shown).
+# event-loop stall of opening, ticking, clearing, ticking again, each Next and Migrate (the median
+# and the largest of its rounds are shown).
 # The last line is "ratio: X". The machine may be shared: run it more than once and compare.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -85,8 +86,9 @@ for name in names:
     print("%-8s median %.3f s (runs %s)" % (name, medians[name], " ".join("%.3f" % t for t in times)), flush=True)
 for mode in modes:
     steps = rounds[0][mode][1].keys()
-    print("%s longest stalls: %s" % (mode, ", ".join(
-        "%s %d ms" % (step, max(r[mode][1][step] for r in rounds)) for step in steps)), flush=True)
+    print("%s longest stalls (median, largest of the rounds): %s" % (mode, ", ".join(
+        "%s %d/%d ms" % (step, statistics.median(r[mode][1][step] for r in rounds),
+                         max(r[mode][1][step] for r in rounds)) for step in steps)), flush=True)
 for mode in modes:
     print("ratio %s/cp -a: %.2f" % (mode, medians[mode] / medians["cp -a"]))
 if len(modes) > 1:

@@ -1,11 +1,11 @@
 // selection_walk_bench.cpp: one folder chosen on the selection page and migrated, walked through
 // the real main window on the demo network, as a user does it: the hand-over from OLDPC, the
-// folder opened (MODE "opened") or not (MODE "ticked"), ticked, Next to the drive page, Next to the
-// space page, Migrate to the report page. Usage: selection_walk_bench WORK TREE MODE. TREE is a
-// host folder that is moved onto OLDPC's C: for the run (and back afterwards); WORK holds the demo
-// network. Prints the longest event-loop stall of each step (bench/StallMeter.h), "kestro_seconds:
-// S" from the click on Migrate to the report page, and checks that every file arrived. Run by
-// bench/selection-walk-bench.sh beside cp -a.
+// folder opened (MODE "opened") or not (MODE "ticked"), ticked, cleared and ticked again, Next to
+// the drive page, Next to the space page, Migrate to the report page. Usage: selection_walk_bench
+// WORK TREE MODE. TREE is a host folder that is moved onto OLDPC's C: for the run (and back
+// afterwards); WORK holds the demo network. Prints the longest event-loop stall of each step
+// (bench/StallMeter.h), "kestro_seconds: S" from the click on Migrate to the report page, and
+// checks that every file arrived. Run by bench/selection-walk-bench.sh beside cp -a.
 #include "bench/StallMeter.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessRunner.h"
@@ -103,7 +103,8 @@ double measured(const char* what, const std::function<void()>& action, const std
     while (!settled())
         QApplication::processEvents();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("stall_%s_ms: %lld (%.3f s)\n", what, static_cast<long long>(meter.maxStall()), seconds);
+    std::printf("stall_%s_ms: %lld (%.3f s; it ended %.3f s in)\n", what,
+        static_cast<long long>(meter.maxStall()), seconds, static_cast<double>(meter.maxStallEnd()) / 1000.0);
     return seconds;
 }
 
@@ -164,13 +165,16 @@ int run(wizard::KestroMain* w, BenchUser& user, const fs::path& network, const s
     if (opened)
         measured(
             "open", [item] { item->setExpanded(true); }, listed);
-    measured(
-        "tick",
-        [tree, item] {
-            item->setCheckState(0, Qt::Checked);
+    // Ticked, cleared and ticked again, as a user who changes their mind.
+    const auto mark = [tree, item](Qt::CheckState state) {
+        return [tree, item, state] {
+            item->setCheckState(0, state);
             emit tree->itemClicked(item, 0);
-        },
-        listed);
+        };
+    };
+    measured("tick", mark(Qt::Checked), listed);
+    measured("untick", mark(Qt::Unchecked), listed);
+    measured("retick", mark(Qt::Checked), listed);
     const auto shown = [w](const char* form) { return [w, form] { return activeForm(w) == form; }; };
     measured(
         "next_to_drives", [w] { click(w, "Btn_Next"); }, shown("frm_Drive_Info"));

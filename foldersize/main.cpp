@@ -1,6 +1,7 @@
 // main.cpp: the Tallymoor program. The windowless scan runs here with Qt Core alone; the window
-// program lives in the module tallymoor-window.so beside the program's folder ("../lib"), loaded
-// only when a window is wanted, so a windowless run does not pay for loading the window libraries.
+// program lives in the module tallymoor-window.so beside the program's folder (in
+// "../lib/<multiarch>/tallymoor"), loaded only when a window is wanted, so a windowless run does
+// not pay for loading the window libraries.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -13,14 +14,15 @@
 
 namespace {
 
-// The module's place: ../lib/tallymoor-window.so from the folder of the running program.
+// The module's place: ../TALLYMOOR_MODULE_DIR/tallymoor-window.so from the folder of the running
+// program.
 std::string windowModulePath()
 {
     char exe[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
     std::string dir = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : std::string("./tallymoor");
     dir.erase(dir.rfind('/') + 1);
-    return dir + "../lib/tallymoor-window.so";
+    return dir + "../" TALLYMOOR_MODULE_DIR "/tallymoor-window.so";
 }
 
 int runWindowProgram(int argc, char** argv)

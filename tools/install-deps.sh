@@ -1,7 +1,8 @@
 #!/bin/sh
-# install-deps.sh: installs what building and testing need on Debian 12 (run as root).
+# install-deps.sh: installs what building and testing need on Debian 12 (run as root); dpkg-dev
+# gives the package its library dependencies (dpkg-shlibdeps).
 set -e
-PKGS="build-essential cmake ninja-build pkg-config git
+PKGS="build-essential cmake ninja-build pkg-config git dpkg-dev
       qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-image-formats-plugins libgl-dev qt6-translations-l10n
       libpugixml-dev libsqlite3-dev sqlite3 libzip-dev libcurl4-openssl-dev libglib2.0-dev
       clang-format googletest libgtest-dev libgmock-dev libbenchmark-dev python3

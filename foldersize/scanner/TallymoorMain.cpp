@@ -52,6 +52,10 @@ int Main(int argc, char** argv)
         if (settings.kontextmenu == QLatin1String("99") && !unread) {
             store.saveKontextmenu(QStringLiteral("1"));
             KontextmenuRegistrieren(1, QCoreApplication::applicationFilePath());
+        } else if (settings.kontextmenu == QLatin1String("1")) {
+            // The entry starts the copy started last (another copy, a moved one or the build's,
+            // may have written it).
+            KontextmenuAuffrischen(QCoreApplication::applicationFilePath());
         }
         step = 30;
         SingleInstance instance;

@@ -53,4 +53,16 @@ bool KontextmenuRegistrieren(int aktiv, const QString& executable)
     return f.commit();
 }
 
+bool KontextmenuAuffrischen(const QString& executable)
+{
+    QFile f(explorerVerbFile());
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromUtf8(f.readAll());
+    f.close();
+    if (text.contains(QStringLiteral("\nExec=") + desktopExecLine(executable) + QLatin1Char('\n')))
+        return false;
+    return KontextmenuRegistrieren(1, executable);
+}
+
 } // namespace foldersize

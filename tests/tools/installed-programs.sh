@@ -1,9 +1,11 @@
 #!/bin/sh
-# installed-programs.sh BUILD: installs the build into a temporary prefix, moves the prefix to
-# another place and runs the installed programs from there: Tallymoor's windowless scan and its
-# window module, demo-network with the installed wizard data, and regedit on the machine it built.
+# installed-programs.sh BUILD MODULE_DIR: installs the build into a temporary prefix, moves the
+# prefix to another place and runs the installed programs from there: Tallymoor's windowless scan,
+# its window module and its desktop entry's command, demo-network with the installed wizard data,
+# and regedit on the machine it built.
 set -eu
 build=$1
+module=$2/tallymoor-window.so
 work=$(mktemp -d /tmp/kestro-install-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 fail() {
@@ -14,13 +16,16 @@ cd "$work"
 ulimit -c 0
 p=$work/first
 cmake --install "$build" --prefix "$p" >install.log || { cat install.log; fail "cmake --install"; }
-for f in bin/kestro bin/tallymoor bin/regedit bin/winbatch bin/demo-network lib/tallymoor-window.so \
+for f in bin/kestro bin/tallymoor bin/regedit bin/winbatch bin/demo-network "$module" \
   share/applications/tallymoor.desktop share/icons/hicolor/scalable/apps/tallymoor.svg \
   share/kestro/WKXFiles/Kestro.wkx share/kestro/help share/kestro/RegFiles; do
   [ -e "$p/$f" ] || fail "not installed: $f"
 done
-grep -qx "Exec=\"$p/bin/tallymoor\" %F" "$p/share/applications/tallymoor.desktop" ||
-  fail "the desktop entry does not start $p/bin/tallymoor"
+for f in bin/kestro bin/tallymoor "$module"; do
+  ! readelf -S "$p/$f" | grep -q '\.debug_info' || fail "installed with debug information: $f"
+done
+! grep -q '^MimeType=' "$p/share/applications/tallymoor.desktop" ||
+  fail "the desktop entry offers Tallymoor for file types: $(grep '^MimeType=' "$p/share/applications/tallymoor.desktop")"
 
 # The installed tree runs from wherever it is: nothing points back into the build.
 mv "$work/first" "$work/moved"
@@ -38,6 +43,39 @@ case $err in
 *4711*) ;;
 *) fail "tallymoor without the option: $err" ;;
 esac
+# The menu entry starts the moved program, also through a link to the entry. It is started as a
+# menu does by the desktop-entry rules: the value's escapes, the field codes (%k the entry's file),
+# then the quoting rules, which are those of the shell's double quotes.
+launch() {
+  run python3 - "$@" <<'PY'
+import os, re, sys
+entry, files = sys.argv[1], sys.argv[2:]
+value = next(l[5:].rstrip("\n") for l in open(entry, encoding="utf-8") if l.startswith("Exec="))
+value = re.sub(r"\\([\\snrt])", lambda m: {"s": " ", "n": "\n", "r": "\r", "t": "\t"}.get(m[1], m[1]), value)
+argv, word, quoted, i = [], None, False, 0
+while i < len(value):
+    c = value[i]
+    if quoted and c == "\\" and value[i + 1 : i + 2] in ('"', "`", "$", "\\"):
+        c, i = value[i + 1], i + 1
+    elif c == '"':
+        c, quoted = "", not quoted
+    elif c in " \t" and not quoted:
+        argv, word, c = argv + ([word] if word is not None else []), None, None
+    word = word if c is None else (word or "") + c
+    i += 1
+argv += [word] if word is not None else []
+argv = [x for a in argv for x in ([entry] if a == "%k" else files if a == "%F" else [a.replace("%%", "%")])]
+os.execvp(argv[0], argv)
+PY
+}
+ln -s "$p/share/applications/tallymoor.desktop" linked.desktop
+for entry in "$p/share/applications/tallymoor.desktop" "$work/linked.desktop"; do
+  err=$(launch "$entry" "$work/tree" 2>&1 || true)
+  case $err in
+  *4711*) ;;
+  *) fail "the desktop entry $entry did not start $p/bin/tallymoor: $err" ;;
+  esac
+done
 
 "$p/bin/demo-network" net >demo.log || fail "demo-network: $(cat demo.log)"
 [ -f "net/NEWPC/drives/C/Program Files/Kestro/WKXFiles/Kestro.wkx" ] ||

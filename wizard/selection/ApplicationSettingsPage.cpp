@@ -100,8 +100,9 @@ Frm_ApplicationSettings::Frm_ApplicationSettings(KestroMain* main, QWidget* pare
     m_listings = new SourceListingDriver(*m_logic, this);
     m_listings->setObjectName("sourceListings");
     connect(m_sourceTree, &SelectionTreeWidget::nodeExpanded, m_listings, &SourceListingDriver::open);
-    // A ticked folder's listed entries take its mark in steps too.
+    // A ticked or cleared folder's listed entries take its mark in steps too.
     events.setFolderRefresh([this](SelectionTree::Node* node) { m_listings->refresh(node); },
+        [this](SelectionTree::Node* node) { m_listings->clear(node); },
         [this] { return m_listings->busy(); });
     connect(m_destinationTree, &SelectionTreeWidget::nodeExpanded, this, [this](SelectionTree::Node* node) {
         wizardWindows().setMousePointer(MousePointer::Hourglass);
@@ -138,7 +139,7 @@ Frm_ApplicationSettings::~Frm_ApplicationSettings()
     const SelectionTrees trees = selectionTrees();
     if (trees.source == &m_logic->source())
         setSelectionTrees({});
-    m_logic->events().setFolderRefresh({}, {});
+    m_logic->events().setFolderRefresh({}, {}, {});
     delete m_listings;
     // The views leave their models before the models (held by the logic) go.
     delete m_sourceTree;

@@ -224,6 +224,60 @@ bool FolderCheckRefresh::step(int budget)
     return m_next < (m_folder ? m_folder->children.size() : 0) || !m_stack.empty();
 }
 
+namespace {
+
+// Destination nodes taken out per part when a cleared folder's copies go.
+constexpr std::size_t kCopiesPerPart = 2048;
+
+// The copy whose contents leave the destination tree when `node` is cleared: the copy of "Files and
+// Folders" for the category, the node's own copy below it; null when there is none.
+Node* copyToEmpty(const SelectionTree& destination, const Node* node)
+{
+    if (isFilesAndFolders(node))
+        return destination.find(kFilesAndFolders);
+    return SelectionTree::isBelowCategory(node) ? destination.find(destinationKeyOf(node)) : nullptr;
+}
+
+} // namespace
+
+FolderCheckClear::FolderCheckClear(SelectionTree& source, SelectionTree& destination, Node* node)
+    : m_source(source)
+    , m_destination(destination)
+    , m_node(node)
+    , m_marks(source, destination, node)
+{}
+
+bool FolderCheckClear::removeSomeCopies()
+{
+    // Ticked again meanwhile: what is left of the copies stays, and the marks pass fills it up.
+    if (!m_source.contains(m_node) || m_node->checked)
+        return false;
+    Node* copy = copyToEmpty(m_destination, m_node);
+    if (!copy)
+        return false;
+    if (m_destination.removeSomeBelow(copy, kCopiesPerPart))
+        return true;
+    if (isFilesAndFolders(m_node))
+        return false;
+    Node* parentCopy = copy->parent;
+    m_destination.removeNode(copy);
+    while (parentCopy && parentCopy->children.empty() && SelectionTree::isBelowCategory(parentCopy)) {
+        Node* up = parentCopy->parent;
+        m_destination.removeNode(parentCopy);
+        parentCopy = up;
+    }
+    return false;
+}
+
+bool FolderCheckClear::step(int budget)
+{
+    if (!m_copiesGone) {
+        m_copiesGone = !removeSomeCopies();
+        return true;
+    }
+    return m_marks.step(budget);
+}
+
 bool Is_File_Or_Folder_Checked(const SelectionTree& source)
 {
     for (int i = 1; i <= source.count(); ++i) {

@@ -52,6 +52,28 @@ private:
     std::size_t m_next = 0;
 };
 
+// Apply_Folder_Check(node, false) followed by Refresh_Folder_Checks(node) in bounded steps, for a
+// node the user has cleared (its mark is already clear): first its copy in the destination tree is
+// emptied a part at a time and then leaves, with the copies above it left empty (the category's
+// copy stays); then its listed children take its mark as FolderCheckRefresh gives it. A node ticked
+// again meanwhile keeps its copy and what is left below it, and its children then take the tick.
+class FolderCheckClear {
+public:
+    FolderCheckClear(SelectionTree& source, SelectionTree& destination, SelectionTree::Node* node);
+    // Takes up to `budget` listed children, or a part of the copies, a step; true while more remain.
+    bool step(int budget);
+
+private:
+    // One part of the copies; false once none is left to take.
+    bool removeSomeCopies();
+
+    SelectionTree& m_source;
+    SelectionTree& m_destination;
+    SelectionTree::Node* m_node;
+    bool m_copiesGone = false;
+    FolderCheckRefresh m_marks;
+};
+
 // After a migration: clears the source tree's ticks and takes the chosen items out of the
 // destination tree; the category nodes stay, "Files and Folders" empty. The work is done in bounded
 // parts with `yield` (which may be empty) called between them; nodes that leave either tree

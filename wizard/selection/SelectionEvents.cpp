@@ -73,6 +73,10 @@ void SelectionEvents::nodeChecked(Node* node)
                 wizardWindows().setButtonEnabled(BarButton::Next, true);
                 wizardWindows().setButtonVisible(BarButton::Next, true);
             }
+        } else if (m_clearLater) {
+            // The ancestors' marks follow at once (they do not depend on what is below the node).
+            Mirror_Folder_Path(m_source, m_destination, node, false);
+            m_clearLater(node);
         } else {
             Apply_Folder_Check(m_source, m_destination, node, false);
             Mirror_Folder_Path(m_source, m_destination, node, false);

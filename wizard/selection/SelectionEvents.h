@@ -32,12 +32,16 @@ public:
     // The destination tree's node count when nothing is chosen: the root and the loaded categories.
     int skeletonCount() const;
 
-    // A window that keeps running while a ticked folder's listed children take its mark: `later`
-    // takes the node and pushes its mark down in steps (instead of at once); while `busy` answers
-    // true the Next rule keeps Next disabled, so that the choice is not collected half marked.
-    void setFolderRefresh(std::function<void(SelectionTree::Node*)> later, std::function<bool()> busy)
+    // A window that keeps running while a ticked or cleared folder's listed children take its mark:
+    // `later` takes a ticked node and pushes its mark down in steps (instead of at once),
+    // `clearLater` a cleared one, whose copies leave the destination tree in steps too; while
+    // `busy` answers true the Next rule keeps Next disabled, so that the choice is not collected
+    // half marked.
+    void setFolderRefresh(std::function<void(SelectionTree::Node*)> later,
+        std::function<void(SelectionTree::Node*)> clearLater, std::function<bool()> busy)
     {
         m_refreshLater = std::move(later);
+        m_clearLater = std::move(clearLater);
         m_busy = std::move(busy);
     }
 
@@ -54,6 +58,7 @@ private:
     const LoadedCategories& m_loaded;
     SelectionTree::Node* m_pending = nullptr;
     std::function<void(SelectionTree::Node*)> m_refreshLater;
+    std::function<void(SelectionTree::Node*)> m_clearLater;
     std::function<bool()> m_busy;
 };
 

@@ -35,12 +35,19 @@ void SourceListingDriver::open(SelectionTree::Node* node)
     std::unique_ptr<SourceFolderListing> listing = m_logic.beginSourceExpansion(node, true);
     if (!listing)
         return;
-    add({std::move(listing), false, nullptr});
+    add({std::move(listing), false, nullptr, nullptr});
 }
 
 void SourceListingDriver::refresh(SelectionTree::Node* node)
 {
-    add({nullptr, true, std::make_unique<FolderCheckRefresh>(m_logic.source(), m_logic.destination(), node)});
+    add({nullptr, true, std::make_unique<FolderCheckRefresh>(m_logic.source(), m_logic.destination(), node),
+        nullptr});
+}
+
+void SourceListingDriver::clear(SelectionTree::Node* node)
+{
+    add({nullptr, true, nullptr,
+        std::make_unique<FolderCheckClear>(m_logic.source(), m_logic.destination(), node)});
 }
 
 void SourceListingDriver::add(Pending pending)
@@ -89,6 +96,11 @@ void SourceListingDriver::runSlice()
     }
     while (!m_pending.empty() && clock.nsecsElapsed() < kSliceNs) {
         Pending& front = m_pending.front();
+        if (front.clear) {
+            if (!front.clear->step(kEntriesPerStep))
+                m_pending.pop_front();
+            continue;
+        }
         if (front.refresh) {
             if (!front.refresh->step(kEntriesPerStep))
                 m_pending.pop_front();
@@ -110,7 +122,7 @@ void SourceListingDriver::runSlice()
         SelectionTree::Node* node = front.listing->node();
         m_logic.completeSourceExpansion(*front.listing, false);
         front = {nullptr, true,
-            std::make_unique<FolderCheckRefresh>(m_logic.source(), m_logic.destination(), node)};
+            std::make_unique<FolderCheckRefresh>(m_logic.source(), m_logic.destination(), node), nullptr};
     }
     if (!m_pending.empty()) {
         m_timer.start();

@@ -30,14 +30,19 @@ public:
     // The user ticked the listed folder `node`: its listed children take its mark in steps (after
     // the work already under way), with the same hourglass and buttons as a listing.
     void refresh(SelectionTree::Node* node);
+    // The user cleared `node`: its copies leave the destination tree and its listed children take
+    // the clear mark in steps, the same way.
+    void clear(SelectionTree::Node* node);
     bool busy() const { return !m_pending.empty(); }
 
 private:
-    // A folder to list, or (listing null) the marks of a listed folder's children to push down.
+    // A folder to list, or (listing null) the marks of a listed folder's children to push down,
+    // after a clear with its copies to take out first.
     struct Pending {
         std::unique_ptr<SourceFolderListing> listing;
         bool read = false;
         std::unique_ptr<FolderCheckRefresh> refresh;
+        std::unique_ptr<FolderCheckClear> clear;
     };
     void add(Pending pending);
     void runSlice();

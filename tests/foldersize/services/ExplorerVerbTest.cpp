@@ -43,6 +43,18 @@ TEST_F(ExplorerVerbTest, RemovingDeletesTheEntryAndAMissingEntryIsFine)
     EXPECT_TRUE(KontextmenuRegistrieren(0, "/usr/bin/tallymoor"));
 }
 
+TEST_F(ExplorerVerbTest, RefreshingRewritesAnEntryOfAnotherCopyAndLeavesAMissingOneMissing)
+{
+    EXPECT_FALSE(KontextmenuAuffrischen("/opt/new/bin/tallymoor"));
+    EXPECT_FALSE(QFile::exists(explorerVerbFile())) << "the user removed it: it stays removed";
+    ASSERT_TRUE(KontextmenuRegistrieren(1, "/home/u/build/bin/tallymoor"));
+    EXPECT_FALSE(KontextmenuAuffrischen("/home/u/build/bin/tallymoor")) << "the running copy's: unchanged";
+    EXPECT_TRUE(KontextmenuAuffrischen("/opt/new/bin/tallymoor"));
+    const QString text = read(explorerVerbFile());
+    EXPECT_TRUE(text.contains("\nExec=\"/opt/new/bin/tallymoor\" %f\n")) << text.toStdString();
+    EXPECT_FALSE(text.contains("/home/u/build"));
+}
+
 TEST_F(ExplorerVerbTest, ExecLineQuotesSpecialCharacters)
 {
     EXPECT_EQ(desktopExecLine("/a b/t"), "\"/a b/t\" %f");

@@ -154,11 +154,19 @@ TEST_F(FrmApplicationSettingsTest, ALargeFolderIsListedInStepsAndATickMidwayReac
     EXPECT_TRUE(bar.buttonEnabled(BarButton::Next));
     EXPECT_EQ(bar.mousePointer(), MousePointer::Default);
 
-    // Cleared and ticked again once listed: the entries take the mark in steps while the event
-    // loop runs, and until every one has it the choice cannot be collected.
+    // Cleared and ticked again once listed: the copies leave and the entries take each mark in
+    // steps while the event loop runs, and until every one has it the choice cannot be collected.
     folder->setCheckState(0, Qt::Unchecked);
     emit source->itemClicked(folder, 0);
+    ASSERT_TRUE(listings->busy());
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
+    EXPECT_EQ(folder->child(kFiles - 1)->checkState(0), Qt::Checked);
+    testsupport::settleListings(page.get());
     ASSERT_EQ(page->logic().destination().find("\\\\OLDPC\\C$\\BIG"), nullptr);
+    EXPECT_EQ(page->logic().destination().find("\\\\OLDPC\\C$"), nullptr);
+    for (int i = 0; i < kFiles; ++i)
+        ASSERT_EQ(folder->child(i)->checkState(0), Qt::Unchecked) << i;
+    EXPECT_FALSE(bar.buttonEnabled(BarButton::Next));
     folder->setCheckState(0, Qt::Checked);
     emit source->itemClicked(folder, 0);
     ASSERT_TRUE(listings->busy());

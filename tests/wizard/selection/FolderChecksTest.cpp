@@ -1,6 +1,8 @@
 // FolderChecksTest.cpp: ticking and clearing drives, folders and files below "Files and Folders".
 #include "wizard/selection/FolderChecks.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "common/Text.h"
@@ -156,6 +158,36 @@ TEST_F(FolderChecksTest, ClearingTheCategoryClearsEveryDriveAndEmptiesItsCopy)
     tick("Files and Folders", false);
     EXPECT_FALSE(w.node(kReport)->checked);
     EXPECT_FALSE(w.node(kDrive)->checked);
+    EXPECT_TRUE(w.destination.find("Files and Folders")->children.empty());
+}
+
+TEST_F(FolderChecksTest, AClearInStepsEndsAsAClearAtOnceAndATickMeanwhileKeepsTheChoice)
+{
+    const auto clearInSteps = [this](const std::string& key, const std::function<void()>& meanwhile) {
+        w.setMark(w.node(key), false);
+        Mirror_Folder_Path(w.source, w.destination, w.node(key), false);
+        FolderCheckClear clear(w.source, w.destination, w.node(key));
+        meanwhile();
+        while (clear.step(1)) {}
+    };
+    tick(kData, true);
+    clearInSteps(kData, [] {});
+    for (const std::string& k : {kData, kSub, kReport, kData + "\\a.txt", kDrive})
+        EXPECT_FALSE(w.node(k)->checked) << k;
+    EXPECT_FALSE(w.inDestination(up(kDrive))) << "the copies left empty go too";
+    EXPECT_TRUE(w.inDestination("Files and Folders"));
+
+    // Ticked again before its copies went: the copy stays and every listed entry ends chosen.
+    tick(kData, true);
+    clearInSteps(kData, [this] { tick(kData, true); });
+    for (const std::string& k : {kSub, kReport, kData + "\\a.txt"}) {
+        EXPECT_TRUE(w.node(k)->checked) << k;
+        EXPECT_TRUE(w.inDestination(up(k))) << k;
+    }
+
+    clearInSteps("Files and Folders", [] {});
+    EXPECT_FALSE(w.node(kReport)->checked);
+    ASSERT_TRUE(w.inDestination("Files and Folders"));
     EXPECT_TRUE(w.destination.find("Files and Folders")->children.empty());
 }
 
