@@ -127,6 +127,7 @@ void BackgroundWork::reapEnded()
 
 void BackgroundWork::stop()
 {
+    m_stop.store(true);
     std::vector<std::shared_ptr<State>> all;
     {
         std::lock_guard<std::mutex> lock(m_mutex);

@@ -1,8 +1,10 @@
 // BackgroundWork.h: the one owner of a program's background threads. Work is started here only,
 // and every thread is joined: by its task, or at the latest when the driver stops. Nothing is
-// detached; work that may run long carries its own way to end early (a stop flag of its options).
+// detached; work that may run long carries its own way to end early (a stop flag of its options,
+// or the driver's own, which a copy walk reads).
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -49,7 +51,9 @@ public:
     // The same, but false (and work not run) when no thread can be started.
     [[nodiscard]] bool tryRunBeside(std::function<void()> work);
 
-    // Joins every thread still running.
+    // Set once stop() began: work beside that cannot be reached otherwise ends early on it.
+    bool stopping() const { return m_stop.load(std::memory_order_relaxed); }
+    // Sets the stop flag and joins every thread still running.
     void stop();
 
     // The program's driver. Process-wide: the program's one owner of background threads; it stops
@@ -62,6 +66,7 @@ private:
 
     std::mutex m_mutex;
     std::vector<std::shared_ptr<State>> m_threads; // guarded by m_mutex
+    std::atomic<bool> m_stop{false};
 };
 
 } // namespace common
