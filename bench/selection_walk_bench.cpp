@@ -11,15 +11,15 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RunningMachine.h"
 #include "tools/demo-network/DemoNetwork.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/PageRoutines.h"
-#include "wizard/core/WizardPage.h"
-#include "wizard/pages/MigrationPages.h"
+#include "wizard/program/KestroApp.h"
 #include "wizard/program/KestroProgram.h"
-#include "wizard/selection/ApplicationSettingsPage.h"
-#include "wizard/selection/SelectionTreeWidget.h"
-#include "wizard/selection/SourceListingDriver.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
+#include "wizard/ui/pages/MigrationPages.h"
+#include "wizard/ui/selection/ApplicationSettingsPage.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/SourceListingDriver.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // main.cpp: the Kestro program: the Qt application, the machine it runs on and the start-up.
 #include "platform/RunningMachine.h"
-#include "wizard/core/KestroApp.h"
+#include "wizard/program/KestroApp.h"
 #include "wizard/program/KestroProgram.h"
 
 #include <QApplication>

@@ -2,10 +2,10 @@
 // and every hook through which the engine, the pages and the exit routine reach the layers above.
 #pragma once
 
-#include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/connection/TroubleshootingHook.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/pages/PageFrame.h"
+#include "wizard/program/KestroApp.h"
+#include "wizard/ui/connection/ConnectionTypePage.h"
+#include "wizard/ui/pages/PageFrame.h"
 
 #include <string>
 #include <vector>

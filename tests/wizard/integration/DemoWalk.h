@@ -14,16 +14,16 @@
 #include "tests/wizard/core/QtTestApp.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/connection/TroubleshootingHook.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/PageRoutines.h"
 #include "wizard/core/WizardCore.h"
-#include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/XmlEngine.h"
+#include "wizard/program/KestroApp.h"
 #include "wizard/program/KestroProgram.h"
-#include "wizard/selection/SelectionTreeWidget.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -12,16 +12,16 @@
 #include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
-#include "wizard/connection/ConnectionTypePage.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/PageRoutines.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
-#include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
-#include "wizard/pages/PreparatoryRules.h"
+#include "wizard/program/KestroApp.h"
 #include "wizard/program/KestroProgram.h"
+#include "wizard/ui/connection/ConnectionTypePage.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
+#include "wizard/ui/pages/PreparatoryRules.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

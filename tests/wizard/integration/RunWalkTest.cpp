@@ -7,7 +7,7 @@
 #include "platform/EventPump.h"
 #include "platform/TreeCopyWalk.h"
 #include "wizard/core/ExitRoutine.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QAction>
 
