@@ -17,8 +17,6 @@
 #include "wizard/ui/core/KestroMain.h"
 #include "wizard/ui/core/PageRoutines.h"
 
-#include <QApplication>
-
 #include <cstdlib>
 #include <iostream>
 
@@ -89,17 +87,21 @@ KestroApp::~KestroApp()
     // This run has ended: it leaves nothing for the next start to take away.
     if (m_runRecorded)
         platform::RunRecord::finish();
-    // The engine and the services must not reach the window once it is gone.
-    core().engine.setPanelHost(nullptr);
-    core().engine.setRulesProvider({});
     // The operations registered refer to this instance's rules object.
     rulesTable() = RulesTable();
+    // The engine and the services must not reach the window once it is gone: each hook gets back
+    // what it held before this start.
     if (m_window) {
-        common::Service<WizardWindows>::replace(nullptr);
-        common::Service<PageControls>::replace(nullptr);
-        setMainWindow(nullptr);
+        core().engine.setPanelHost(m_found.panelHost);
+        core().engine.setRulesProvider(std::move(m_found.rulesProvider));
+        common::Service<WizardWindows>::replace(m_found.windows);
+        common::Service<PageControls>::replace(m_found.pageControls);
+        setMainWindow(m_found.mainWindow);
     }
-    setProgramEndHandler(nullptr);
+    if (m_found.endHandlerSet) {
+        setProgramEndHandler(m_found.endHandler);
+        platform::setApplicationHelpFile(m_found.helpFile);
+    }
 }
 
 void KestroApp::wireWindow()
@@ -114,9 +116,9 @@ void KestroApp::wireWindow()
     actions.exitApplication = [] { return core().engine.running() ? Confirm_Exit() : Exit_Application(); };
     actions.deleteLogFile = [] { machineFiles().removeFile(LogFile::logFilePath()); };
     m_window = std::make_unique<KestroMain>(std::move(actions));
-    setMainWindow(m_window.get());
-    common::Service<WizardWindows>::replace(m_window.get());
-    common::Service<PageControls>::replace(m_window.get());
+    m_found.mainWindow = setMainWindow(m_window.get());
+    m_found.windows = common::Service<WizardWindows>::replace(m_window.get());
+    m_found.pageControls = common::Service<PageControls>::replace(m_window.get());
 
     RulesEnvironment env;
     env.showPanel = [](const std::string& form) { return Show_Panel(form); };
@@ -135,8 +137,8 @@ void KestroApp::wireWindow()
     m_rules->registerOperations(rulesTable());
 
     XmlEngine& engine = core().engine;
-    engine.setPanelHost(m_window.get());
-    engine.setRulesProvider([] { return &rulesTable(); });
+    m_found.panelHost = engine.setPanelHost(m_window.get());
+    m_found.rulesProvider = engine.setRulesProvider([] { return &rulesTable(); });
 }
 
 bool KestroApp::Main()
@@ -147,7 +149,9 @@ bool KestroApp::Main()
         platform::showMessage(kAlreadyOpenMessage, platform::MsgButtons::Ok, platform::MsgIcon::Information);
         return false;
     }
-    setProgramEndHandler(&qtProgramEnd());
+    m_found.endHandler = setProgramEndHandler(&qtProgramEnd());
+    m_found.endHandlerSet = true;
+    m_found.helpFile = platform::applicationHelpFile();
     // What a run on this machine that never ended left (copies cut short, drive connections) goes
     // before this run changes anything.
     platform::UnfinishedRunsRemoved leftBehind;
@@ -200,15 +204,6 @@ void KestroApp::endWithoutAPage()
     if (!plain.empty() && exitServices().fileExists(plain))
         exitServices().deleteFile(plain);
     requestProgramEnd(1);
-}
-
-int KestroApp::run(QApplication& app)
-{
-    const bool started = Main();
-    const int code = started ? app.exec() : 0;
-    // A way out answered during a run whose clean-up has not been done yet is done now.
-    Complete_Exit();
-    return programEndRequested() ? programExitCode() : code;
 }
 
 } // namespace wizard

@@ -9,12 +9,14 @@
 #include <memory>
 #include <string>
 
-class QApplication;
-
 namespace wizard {
 
 class KestroMain;
+class PageControls;
+class PanelHost;
+class ProgramEndHandler;
 class RulesTable;
+class WizardWindows;
 class clsRules;
 
 struct StartOptions {
@@ -45,9 +47,6 @@ public:
     // main script could not be run); true when the engine waits on the agreement page.
     bool Main();
 
-    // Main, then the event loop until the program ends; the program's exit code.
-    int run(QApplication& app);
-
     // The rules table the engine calls; one for the whole process (the engine keeps the table it
     // was given first), filled by each KestroApp and emptied when it goes.
     static RulesTable& rulesTable();
@@ -57,7 +56,20 @@ private:
     void endWithoutAPage();
     void wireWindow();
 
+    // What the hooks this start sets held before it, put back when it goes.
+    struct FoundHooks {
+        PanelHost* panelHost = nullptr;
+        std::function<RulesTable*()> rulesProvider;
+        WizardWindows* windows = nullptr;
+        PageControls* pageControls = nullptr;
+        KestroMain* mainWindow = nullptr;
+        bool endHandlerSet = false;
+        ProgramEndHandler* endHandler = nullptr;
+        std::string helpFile;
+    };
+
     StartOptions m_options;
+    FoundHooks m_found;
     platform::NamedMutex m_mutex;
     bool m_runRecorded = false; // this start keeps the machine's record of its run
     std::unique_ptr<clsRules> m_rules;

@@ -31,7 +31,12 @@ ProgramEndHandler& qtProgramEnd()
 }
 
 KestroMain* mainWindow() { return g_main.data(); }
-void setMainWindow(KestroMain* main) { g_main = main; }
+KestroMain* setMainWindow(KestroMain* main)
+{
+    KestroMain* previous = g_main.data();
+    g_main = main;
+    return previous;
+}
 
 bool Open_A_Form(QWidget* form, bool modal)
 {

@@ -15,7 +15,7 @@ ProgramEndHandler& qtProgramEnd();
 
 // The main window that owns the dialogs (set by start-up; nullptr before).
 KestroMain* mainWindow();
-void setMainWindow(KestroMain* main);
+KestroMain* setMainWindow(KestroMain* main); // answers the one it replaces
 
 // Shows `form` owned by the main window. Modal: beeps, blocks the main window and returns when
 // the form has been closed (or at once when the program is ending). Modeless: returns at once.
