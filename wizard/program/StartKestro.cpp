@@ -17,15 +17,15 @@
 namespace wizard {
 
 // The program's name and the Qt services, as they were before the start.
-struct RunningKestro::Hooks {
-    Hooks()
+struct RunningKestro::ProgramServices {
+    ProgramServices()
         : applicationName(QCoreApplication::applicationName())
         , title(platform::applicationTitle())
     {
         QCoreApplication::setApplicationName("Kestro");
         platform::setApplicationTitle("Kestro");
     }
-    ~Hooks()
+    ~ProgramServices()
     {
         platform::setApplicationTitle(title);
         QCoreApplication::setApplicationName(applicationName);
@@ -46,7 +46,7 @@ RunningKestro::~RunningKestro()
     m_program.reset();
     if (m_closeMachine)
         platform::RunningMachine::close();
-    m_hooks.reset();
+    m_services.reset();
     m_application.reset();
 }
 
@@ -55,7 +55,7 @@ void RunningKestro::start()
     if (!QCoreApplication::instance())
         m_application = std::make_unique<QApplication>(m_argc, m_options.argv);
     if (m_options.programServices)
-        m_hooks = std::make_unique<Hooks>();
+        m_services = std::make_unique<ProgramServices>();
 
     if (m_options.onRunningMachine) {
         m_machineOpened = platform::RunningMachine::current() != nullptr;

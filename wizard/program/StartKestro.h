@@ -57,14 +57,14 @@ public:
 
 private:
     friend std::unique_ptr<RunningKestro> startKestro(KestroOptions options);
-    struct Hooks;
+    struct ProgramServices;
     explicit RunningKestro(KestroOptions options);
     void start();
 
     KestroOptions m_options;
     int m_argc = 0; // the QApplication keeps a reference to it
     std::unique_ptr<QApplication> m_application;
-    std::unique_ptr<Hooks> m_hooks;
+    std::unique_ptr<ProgramServices> m_services;
     bool m_closeMachine = false;
     bool m_machineOpened = false;
     bool m_started = false;
