@@ -19,7 +19,6 @@
 #include "platform/TreeCopyWalk.h"
 #include "platform/qt/QtServices.h"
 #include "wizard/core/AppPath.h"
-#include "wizard/core/KestroMain.h"
 #include "wizard/rules/FilesFoldersMigration.h"
 #include "wizard/selection/SelectedItemsList.h"
 #include "wizard/selection/SelectionCollectors.h"
@@ -28,6 +27,7 @@
 #include "wizard/transfer/MigrationReport.h"
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferOutcome.h"
+#include "wizard/ui/core/KestroMain.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -9,9 +9,9 @@
 #include "wizard/selection/SelectedItemsList.h"
 #include "wizard/selection/SelectionCollectors.h"
 #include "wizard/selection/SelectionPageLogic.h"
-#include "wizard/selection/SelectionTreeWidget.h"
-#include "wizard/selection/SourceListingDriver.h"
 #include "wizard/selection/TreeBuilders.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/SourceListingDriver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -11,15 +11,14 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RunningMachine.h"
 #include "tools/demo-network/DemoNetwork.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/PageRoutines.h"
-#include "wizard/core/WizardPage.h"
-#include "wizard/pages/MigrationPages.h"
-#include "wizard/program/KestroProgram.h"
-#include "wizard/selection/ApplicationSettingsPage.h"
-#include "wizard/selection/SelectionTreeWidget.h"
-#include "wizard/selection/SourceListingDriver.h"
+#include "wizard/program/StartKestro.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
+#include "wizard/ui/pages/MigrationPages.h"
+#include "wizard/ui/selection/ApplicationSettingsPage.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/SourceListingDriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -225,24 +224,22 @@ int main(int argc, char** argv)
     ::setenv("WINENV_MACHINE", (network / demo::kDestinationPc).c_str(), 1);
     int result = 1;
     {
-        QApplication app(argc, argv);
-        wizard::setUpProgramApplication();
         BenchUser user;
         common::Service<platform::MessageService>::Override scope{user};
         // The program's own start on the machine WINENV_MACHINE names, every page and hook wired.
-        const bool opened = wizard::openStartMachine(false);
-        wizard::KestroProgram program;
-        wizard::StartOptions start = wizard::programStartOptions();
+        wizard::KestroOptions start;
+        start.argc = argc;
+        start.argv = argv;
+        start.machineFaultBox = false;
         start.showSplash = [] {};
-        wizard::KestroApp kestro(std::move(start));
-        if (opened && kestro.Main())
-            result = run(wizard::mainWindow(), user, network, name, std::string(argv[3]) == "opened");
+        const std::unique_ptr<wizard::RunningKestro> kestro = wizard::startKestro(std::move(start));
+        if (kestro->started())
+            result = run(kestro->window(), user, network, name, std::string(argv[3]) == "opened");
         if (result == 0) {
             const std::size_t got = countFiles(network / demo::kDestinationPc / "drives" / "C" / name);
             std::printf("files: %zu of %zu\n", got, want);
             result = got == want ? 0 : 1;
         }
-        platform::RunningMachine::close();
     }
     fs::rename(onSource, tree, ec);
     fs::remove_all(network, ec);

@@ -10,12 +10,12 @@
 #include "platform/qt/QtServices.h"
 #include "wizard/core/SelectionTrees.h"
 #include "wizard/core/WizardWindows.h"
-#include "wizard/pages/MigrationPages.h"
 #include "wizard/selection/SelectedItemsList.h"
 #include "wizard/selection/SelectionCollectors.h"
 #include "wizard/selection/SelectionPageLogic.h"
 #include "wizard/selection/SelectionTree.h"
 #include "wizard/selection/TreeBuilders.h"
+#include "wizard/ui/pages/MigrationPages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

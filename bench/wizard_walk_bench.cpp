@@ -14,14 +14,12 @@
 #include "platform/ProcessRunner.h"
 #include "platform/RunningMachine.h"
 #include "tools/demo-network/DemoNetwork.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/PageRoutines.h"
-#include "wizard/core/WizardPage.h"
-#include "wizard/program/KestroProgram.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/program/StartKestro.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -164,20 +162,19 @@ int main(int argc, char* argv[])
     const std::string mode = argv[1];
     const fs::path network = argv[2];
     const bool xp = std::getenv("SOURCE") && std::string(std::getenv("SOURCE")) == "OLDXP";
-    QApplication app(argc, argv);
-    wizard::setUpProgramApplication();
     BenchUser user;
     user.source = network / (xp ? demo::kSourcePcXp : demo::kSourcePc98);
-    common::Service<platform::MessageService>::replace(&user);
+    common::Service<platform::MessageService>::Override answers{user};
     // The program's own start: the machine WINENV_MACHINE names, every page and hook wired.
     ::setenv(platform::Machine::kEnvironmentVariable, (network / demo::kDestinationPc).c_str(), 1);
-    if (!wizard::openStartMachine(false))
+    wizard::KestroOptions options;
+    options.argc = argc;
+    options.argv = argv;
+    options.machineFaultBox = false;
+    const std::unique_ptr<wizard::RunningKestro> kestro = wizard::startKestro(std::move(options));
+    wizard::KestroMain* w = kestro->window();
+    if (!w)
         return 2;
-    wizard::KestroProgram program;
-    wizard::KestroApp kestro(wizard::programStartOptions());
-    if (!kestro.Main())
-        return 2;
-    wizard::KestroMain* w = wizard::mainWindow();
     w->show();
     EditorCount editor;
 

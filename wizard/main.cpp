@@ -1,28 +1,17 @@
-// main.cpp: the Kestro program: the Qt application, the machine it runs on and the start-up.
-#include "platform/RunningMachine.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/program/KestroProgram.h"
-
-#include <QApplication>
+// main.cpp: the Kestro program: the wizard started on the machine WINENV_MACHINE names and run
+// until it ends.
+#include "wizard/program/StartKestro.h"
 
 #include <exception>
 #include <iostream>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    wizard::setUpProgramApplication();
-
-    // The wizard runs on the machine WINENV_MACHINE names. Without a screen (the offscreen and
-    // minimal platforms) nobody could answer a box: the reason goes to standard error alone.
-    const QString screen = QGuiApplication::platformName();
-    if (!wizard::openStartMachine(screen != "offscreen" && screen != "minimal"))
-        return 2;
-
+    wizard::KestroOptions options;
+    options.argc = argc;
+    options.argv = argv;
     try {
-        wizard::KestroProgram program;
-        wizard::KestroApp kestro(wizard::programStartOptions());
-        return kestro.run(app);
+        return wizard::startKestro(std::move(options))->run();
     } catch (const std::exception& e) {
         std::cerr << "kestro: " << e.what() << "\n";
         return 3;

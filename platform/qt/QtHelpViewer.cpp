@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVariant>
@@ -75,14 +76,26 @@ bool showContextHelp(const QWidget* widget)
     return helpService().showTopic(applicationHelpFile(), helpTopicOf(widget));
 }
 
-void installHelpKey()
+namespace {
+// Owned by the application: it goes with the application.
+QPointer<HelpKeyFilter>& helpKeyFilter()
 {
-    static HelpKeyFilter* filter = nullptr;
-    if (!filter && QCoreApplication::instance()) {
-        filter = new HelpKeyFilter(QCoreApplication::instance());
-        QCoreApplication::instance()->installEventFilter(filter);
-    }
+    static QPointer<HelpKeyFilter> filter;
+    return filter;
 }
+} // namespace
+
+bool installHelpKey()
+{
+    QPointer<HelpKeyFilter>& filter = helpKeyFilter();
+    if (filter || !QCoreApplication::instance())
+        return false;
+    filter = new HelpKeyFilter(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(filter);
+    return true;
+}
+
+void removeHelpKey() { delete helpKeyFilter().data(); }
 
 std::filesystem::path defaultHelpFolder(const std::string& helpFile)
 {

@@ -25,8 +25,11 @@ int helpTopicOf(const QWidget* widget);
 // key does. Returns what the help service answered.
 bool showContextHelp(const QWidget* widget);
 
-// Installs on the application an F1 handler that calls showContextHelp on the focused widget.
-void installHelpKey();
+// Installs on the application an F1 handler that calls showContextHelp on the focused widget;
+// true when this call installed it (false when one is in place already or there is no application).
+bool installHelpKey();
+// Takes the F1 handler off the application again.
+void removeHelpKey();
 
 class QtHelpViewer : public HelpService {
 public:

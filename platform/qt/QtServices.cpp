@@ -18,17 +18,68 @@ public:
 
 } // namespace
 
+namespace {
+
+struct QtDefaults {
+    QtMessageService messages;
+    QtHelpViewer help;
+    QtShellService shell;
+    QtEventPump pump;
+};
+
+QtDefaults& qtDefaults()
+{
+    static QtDefaults defaults;
+    return defaults;
+}
+
+// Installs `service` unless the slot holds one; true when it did.
+template <class T> bool fillEmpty(T& service)
+{
+    if (common::Service<T>::installed())
+        return false;
+    common::Service<T>::replace(&service);
+    return true;
+}
+
+// Empties the slot when it still holds `service`.
+template <class T> void emptyIfHeld(bool filled, T& service)
+{
+    if (filled && common::Service<T>::installed() == &service)
+        common::Service<T>::replace(nullptr);
+}
+
+} // namespace
+
 void installQtServices()
 {
-    static QtMessageService messages;
-    static QtHelpViewer help;
-    static QtShellService shell;
-    static QtEventPump pump;
-    common::Service<MessageService>::replace(&messages);
-    common::Service<HelpService>::replace(&help);
-    common::Service<ShellService>::replace(&shell);
-    common::Service<EventPump>::replace(&pump);
+    QtDefaults& d = qtDefaults();
+    common::Service<MessageService>::replace(&d.messages);
+    common::Service<HelpService>::replace(&d.help);
+    common::Service<ShellService>::replace(&d.shell);
+    common::Service<EventPump>::replace(&d.pump);
     installHelpKey();
+}
+
+QtServicesScope::QtServicesScope()
+{
+    QtDefaults& d = qtDefaults();
+    m_messages = fillEmpty<MessageService>(d.messages);
+    m_help = fillEmpty<HelpService>(d.help);
+    m_shell = fillEmpty<ShellService>(d.shell);
+    m_pump = fillEmpty<EventPump>(d.pump);
+    m_helpKey = installHelpKey();
+}
+
+QtServicesScope::~QtServicesScope()
+{
+    QtDefaults& d = qtDefaults();
+    if (m_helpKey)
+        removeHelpKey();
+    emptyIfHeld<EventPump>(m_pump, d.pump);
+    emptyIfHeld<ShellService>(m_shell, d.shell);
+    emptyIfHeld<HelpService>(m_help, d.help);
+    emptyIfHeld<MessageService>(m_messages, d.messages);
 }
 
 } // namespace platform::qt

@@ -6,4 +6,22 @@ namespace platform::qt {
 
 void installQtServices();
 
+// The same defaults in each service slot that holds none, and the F1 key unless it is installed,
+// for the lifetime of the scope: going, it empties the slots it filled (those that still hold its
+// service) and takes off the F1 key it installed.
+class QtServicesScope {
+public:
+    QtServicesScope();
+    ~QtServicesScope();
+    QtServicesScope(const QtServicesScope&) = delete;
+    QtServicesScope& operator=(const QtServicesScope&) = delete;
+
+private:
+    bool m_messages = false;
+    bool m_help = false;
+    bool m_shell = false;
+    bool m_pump = false;
+    bool m_helpKey = false;
+};
+
 } // namespace platform::qt

@@ -11,6 +11,7 @@
 #include "wizard/core/WizardWindows.h"
 
 #include <optional>
+#include <utility>
 
 namespace wizard {
 
@@ -25,7 +26,7 @@ ExitState currentExitState() { return g_reader ? g_reader() : sharedExitState();
 
 } // namespace
 
-void setExitStateReader(ExitStateReader reader) { g_reader = reader; }
+ExitStateReader setExitStateReader(ExitStateReader reader) { return std::exchange(g_reader, reader); }
 
 std::vector<std::string> exitWorkingFolders(const std::string& appPath)
 {

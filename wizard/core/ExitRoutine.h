@@ -100,6 +100,6 @@ ExitState sharedExitState();
 // Fills the exit routine's state from the wizard's shared state; installed by the program so that
 // the core does not depend on the layers that own the pieces (drive map, engine state).
 using ExitStateReader = ExitState (*)();
-void setExitStateReader(ExitStateReader reader);
+ExitStateReader setExitStateReader(ExitStateReader reader); // answers the one it replaces
 
 } // namespace wizard

@@ -259,9 +259,9 @@ bool PcEnvironment::sourcePaths(std::string_view osCode)
     return false;
 }
 
-void setMappedDriveLookup(std::function<std::optional<std::string>(const std::string&)> lookup)
+MappedDriveLookup setMappedDriveLookup(MappedDriveLookup lookup)
 {
-    installedDriveLookup() = std::move(lookup);
+    return std::exchange(installedDriveLookup(), std::move(lookup));
 }
 
 EnvironmentAccess defaultEnvironmentAccess()

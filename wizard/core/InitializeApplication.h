@@ -39,7 +39,9 @@ struct EnvironmentAccess {
 // The running wizard's access: the machine's registry and file system, its computer name, the
 // platform's message box. Drives are not mapped until setMappedDriveLookup() installs the lookup.
 EnvironmentAccess defaultEnvironmentAccess();
-void setMappedDriveLookup(std::function<std::optional<std::string>(const std::string& sourceDrive)> lookup);
+// Installs the lookup (empty: none) and answers the one it replaces.
+using MappedDriveLookup = std::function<std::optional<std::string>(const std::string& sourceDrive)>;
+MappedDriveLookup setMappedDriveLookup(MappedDriveLookup lookup);
 
 namespace text {
 // The user-name folder of a profile path (the text from the 27th character to the next "\",

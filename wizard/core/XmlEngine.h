@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pugi {
@@ -81,17 +82,21 @@ public:
     // --- wiring (set once at start-up) ---------------------------------------------------------
     // Gives the rules table on the first `execute` step (the rules object is created on first
     // use). Without a provider, or when it answers null, every `execute` step takes the False path.
-    // Setting a provider forgets the table the previous one gave.
-    void setRulesProvider(std::function<RulesTable*()> provider)
+    // Setting a provider forgets the table the previous one gave. Each setter answers what it
+    // replaces.
+    std::function<RulesTable*()> setRulesProvider(std::function<RulesTable*()> provider)
     {
-        m_rulesProvider = std::move(provider);
         m_rules = nullptr;
+        return std::exchange(m_rulesProvider, std::move(provider));
     }
     // The window that shows pages; without one Show_Panel only keeps the history (a page then
     // counts as never loaded before).
-    void setPanelHost(PanelHost* host) { m_panelHost = host; }
+    PanelHost* setPanelHost(PanelHost* host) { return std::exchange(m_panelHost, host); }
     // The transfer primitives; without them every file and registry action fails with its report.
-    void setPrimitives(ActionPrimitives* primitives) { m_primitives = primitives; }
+    ActionPrimitives* setPrimitives(ActionPrimitives* primitives)
+    {
+        return std::exchange(m_primitives, primitives);
+    }
 
     // --- calls ----------------------------------------------------------------------------------
     // Runs steps of CurrentScript. Direction "next" (Next, Accept, Migrate), "back" (Previous),

@@ -1,44 +1,23 @@
 // KestroProgram.cpp: the pages registered and the hooks installed for a start of the program.
 #include "wizard/program/KestroProgram.h"
 
-#include "platform/MessageBox.h"
-#include "platform/RunningMachine.h"
-#include "platform/qt/QtServices.h"
-#include "wizard/connection/NetworkComputerBrowser.h"
-#include "wizard/connection/TroubleshootingDialogs.h"
 #include "wizard/core/ExitRoutine.h"
 #include "wizard/core/InitializeApplication.h"
-#include "wizard/core/KestroMain.h"
 #include "wizard/core/WizardCore.h"
-#include "wizard/pages/MassPage.h"
-#include "wizard/pages/MigrationPages.h"
-#include "wizard/pages/RegisterPages.h"
-#include "wizard/selection/MigrationTypePage.h"
 #include "wizard/selection/SelectionPageLogic.h"
 #include "wizard/transfer/TransferActions.h"
 #include "wizard/transfer/TransferGlobals.h"
-
-#include <QApplication>
+#include "wizard/ui/connection/NetworkComputerBrowser.h"
+#include "wizard/ui/connection/TroubleshootingDialogs.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/pages/MassPage.h"
+#include "wizard/ui/pages/MigrationPages.h"
+#include "wizard/ui/pages/RegisterPages.h"
+#include "wizard/ui/selection/MigrationTypePage.h"
 
 #include <algorithm>
 
 namespace wizard {
-
-void setUpProgramApplication()
-{
-    QApplication::setApplicationName("Kestro");
-    platform::setApplicationTitle("Kestro");
-    platform::qt::installQtServices();
-}
-
-StartOptions programStartOptions()
-{
-    StartOptions options;
-    options.appPath = installedAppPath();
-    if (const platform::RunningMachine* machine = platform::RunningMachine::current())
-        options.machineFolder = machine->folder();
-    return options;
-}
 
 KestroProgram::KestroProgram()
 {
@@ -54,28 +33,29 @@ KestroProgram::KestroProgram()
         if (std::find(before.begin(), before.end(), form) == before.end())
             m_pages.push_back(form);
     // The script actions reach the transfer primitives through the engine.
-    installTransferActions();
+    m_previousPrimitives = installTransferActions();
     // The source path variables name the local drives the source drives are connected to.
-    setMappedDriveLookup([](const std::string& drive) { return transferGlobals().driveMap.lookup(drive); });
+    m_previousDriveLookup = setMappedDriveLookup(
+        [](const std::string& drive) { return transferGlobals().driveMap.lookup(drive); });
     // Browse on the connection page lists the computers of the running machine's network.
     m_previousBrowser = setComputerBrowser(&Browse_Network_Computer);
     // The connection checks explain their failures in the troubleshooting dialogs.
     m_previousPresenter =
         setTroubleshootingPresenter([](const std::string& form) { Show_Troubleshooting_Dialog(form); });
     // The exit routine disconnects the local drives of the drive map.
-    setExitStateReader(&exitStateWithDriveMap);
+    m_previousExitReader = setExitStateReader(&exitStateWithDriveMap);
     // The selection page reads the source PC's shares and its mirrored registry.
-    installMachineSelectionSources();
+    m_previousSources = installMachineSelectionSources();
 }
 
 KestroProgram::~KestroProgram()
 {
-    setSelectionSources({});
-    setExitStateReader(nullptr);
+    setSelectionSources(std::move(m_previousSources));
+    setExitStateReader(m_previousExitReader);
     setTroubleshootingPresenter(std::move(m_previousPresenter));
     setComputerBrowser(std::move(m_previousBrowser));
-    setMappedDriveLookup({});
-    core().engine.setPrimitives(nullptr);
+    setMappedDriveLookup(std::move(m_previousDriveLookup));
+    core().engine.setPrimitives(m_previousPrimitives);
     for (const std::string& form : m_pages)
         KestroMain::unregisterPage(form);
     setBarClickHandler(std::move(m_previousBarHandler));

@@ -2,31 +2,28 @@
 // and every hook through which the engine, the pages and the exit routine reach the layers above.
 #pragma once
 
-#include "wizard/connection/ConnectionTypePage.h"
 #include "wizard/connection/TroubleshootingHook.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/pages/PageFrame.h"
+#include "wizard/core/ExitRoutine.h"
+#include "wizard/core/InitializeApplication.h"
+#include "wizard/selection/SelectionPageLogic.h"
+#include "wizard/ui/connection/ConnectionTypePage.h"
+#include "wizard/ui/pages/PageFrame.h"
 
 #include <string>
 #include <vector>
 
 namespace wizard {
 
-// Names the program "Kestro" (application name and message box title) and installs the platform's
-// Qt services (message boxes, help, shell, event pump). Needs the QApplication.
-void setUpProgramApplication();
-
-// The start options of the program on the running machine: the installed application folder
-// (installedAppPath) and the running machine's folder. Call after openStartMachine succeeded.
-StartOptions programStartOptions();
+class ActionPrimitives;
 
 // One per program start, made before KestroApp: while it lives, the main window knows every page
 // of the script by its form name, the engine runs the transfer actions, the source path variables
 // reach the drive map, Browse lists the network's computers, the connection checks open the
 // troubleshooting dialogs, the exit routine disconnects the drive map's drives and the selection
 // page reads the running machine. The program, its benches and its walk tests all start the wizard
-// through it, so none of them can wire less or more than the program does. Going, it unregisters
-// its pages and puts back the hooks it found (a process may start the program more than once).
+// through startKestro, which makes one, so none of them can wire less or more than the program
+// does. Going, it unregisters
+// its pages and puts back every hook it found (a process may start the program more than once).
 class KestroProgram {
 public:
     KestroProgram();
@@ -39,6 +36,10 @@ private:
     BarClickHandler m_previousBarHandler;
     ComputerBrowser m_previousBrowser;
     TroubleshootingPresenter m_previousPresenter;
+    ActionPrimitives* m_previousPrimitives = nullptr;
+    MappedDriveLookup m_previousDriveLookup;
+    ExitStateReader m_previousExitReader = nullptr;
+    SelectionSourcesProvider m_previousSources;
 };
 
 } // namespace wizard

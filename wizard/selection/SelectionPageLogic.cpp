@@ -26,16 +26,16 @@ std::function<SelectionSources()>& sourcesProvider()
 
 } // namespace
 
-void setSelectionSources(std::function<SelectionSources()> provider)
+SelectionSourcesProvider setSelectionSources(SelectionSourcesProvider provider)
 {
-    sourcesProvider() = std::move(provider);
+    return std::exchange(sourcesProvider(), std::move(provider));
 }
 
 SelectionSources selectionSources() { return sourcesProvider() ? sourcesProvider()() : SelectionSources{}; }
 
-void installMachineSelectionSources()
+SelectionSourcesProvider installMachineSelectionSources()
 {
-    setSelectionSources([] {
+    return setSelectionSources([] {
         platform::RunningMachine* machine = platform::RunningMachine::current();
         return SelectionSources{machine ? &machine->files() : nullptr, machineMirrorReader(), AppPath};
     });

@@ -24,11 +24,14 @@ struct SelectionSources {
     std::string appPath;                      // the wizard's application folder (icons)
 };
 
-// The program's sources, installed before start-up; empty sources without one.
-void setSelectionSources(std::function<SelectionSources()> provider);
+// The program's sources, installed before start-up; empty sources without one. Installing answers
+// the provider it replaces.
+using SelectionSourcesProvider = std::function<SelectionSources()>;
+SelectionSourcesProvider setSelectionSources(SelectionSourcesProvider provider);
 SelectionSources selectionSources();
-// Installs the running machine's files, its registry's mirror and AppPath as the sources.
-void installMachineSelectionSources();
+// Installs the running machine's files, its registry's mirror and AppPath as the sources; answers
+// the provider it replaces.
+SelectionSourcesProvider installMachineSelectionSources();
 
 // The boxes of the migration-type page.
 struct CategoryBoxes {

@@ -33,7 +33,7 @@ TransferActions& transferActions()
     return instance;
 }
 
-void installTransferActions() { core().engine.setPrimitives(&transferActions()); }
+ActionPrimitives* installTransferActions() { return core().engine.setPrimitives(&transferActions()); }
 
 bool TransferActions::Action_Copy(const std::string& name, const std::string& from, const std::string& to,
     const std::string& kind, const std::string& flag)

@@ -30,8 +30,9 @@ public:
     bool itemRefused() const override;
 };
 
-// The program's one instance, handed to the wizard core's script engine (call once at start-up).
+// The program's one instance, handed to the wizard core's script engine (call once at start-up);
+// installing answers the primitives it replaces.
 TransferActions& transferActions();
-void installTransferActions();
+ActionPrimitives* installTransferActions();
 
 } // namespace wizard

@@ -2,7 +2,7 @@
 // folder the user opens is read on the listing driver's thread and shows its entries afterwards.
 #pragma once
 
-#include "wizard/selection/SourceListingDriver.h"
+#include "wizard/ui/selection/SourceListingDriver.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

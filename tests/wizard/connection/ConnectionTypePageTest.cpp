@@ -1,8 +1,8 @@
 // ConnectionTypePageTest.cpp: the connection-type page: the Next rule and the recorded connection
 // type, the source-OS dependent controls, Enter and accelerators, Browse, help topics and the Quick
 // Help texts switching with the connection type.
-#include "wizard/connection/ConnectionTypePage.h"
-#include "wizard/connection/NetworkComputerBrowser.h"
+#include "wizard/ui/connection/ConnectionTypePage.h"
+#include "wizard/ui/connection/NetworkComputerBrowser.h"
 
 #include "platform/MachineConfig.h"
 #include "tests/support/FindChild.h"

@@ -1,13 +1,13 @@
 // TroubleshootingDialogsTest.cpp: the troubleshooting dialogs: their texts and buttons, the help
 // topics each click opens, Back returning to the opener and Close going through the exit routine.
-#include "wizard/connection/TroubleshootingDialogs.h"
+#include "wizard/ui/connection/TroubleshootingDialogs.h"
 
 #include "platform/HelpViewer.h"
 #include "tests/support/platform/RecordingHelpService.h"
 #include "tests/wizard/core/CoreTestSupport.h"
 #include "tests/wizard/pages/PageTestSupport.h"
-#include "wizard/connection/ConnectionRules.h"
 #include "wizard/core/ProgramEnd.h"
+#include "wizard/ui/connection/ConnectionRules.h"
 
 #include <QApplication>
 #include <QKeyEvent>

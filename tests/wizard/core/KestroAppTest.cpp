@@ -1,6 +1,6 @@
 // KestroAppTest.cpp: start-up on a small machine with the built main script: one copy, first
 // variables, splash, the agreement page, Accept, Decline and a missing script.
-#include "wizard/core/KestroApp.h"
+#include "wizard/program/KestroApp.h"
 
 #include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
@@ -12,12 +12,12 @@
 #include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/PageRoutines.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
-#include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
 
 #include <QApplication>
 #include <QMessageBox>

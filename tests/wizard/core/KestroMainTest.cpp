@@ -1,6 +1,6 @@
 // KestroMainTest.cpp: the main window's agreement state, button bar, handlers, pages, help, busy
 // window and frozen geometry, on the offscreen platform with doubles for the engine and exit.
-#include "wizard/core/KestroMain.h"
+#include "wizard/ui/core/KestroMain.h"
 
 #include "platform/HelpViewer.h"
 #include "platform/qt/QtHelpViewer.h"
@@ -10,10 +10,10 @@
 #include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
-#include "wizard/core/FrmProgressBar.h"
-#include "wizard/core/PageRoutines.h"
 #include "wizard/core/ProgramEnd.h"
-#include "wizard/core/WizardPage.h"
+#include "wizard/ui/core/FrmProgressBar.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -2,8 +2,8 @@
 // would see it.
 #pragma once
 
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/WizardPage.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/WizardPage.h"
 
 namespace testsupport {
 

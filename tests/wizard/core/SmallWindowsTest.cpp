@@ -1,9 +1,9 @@
 // SmallWindowsTest.cpp: the splash window, the busy window and the about box, driven through their
 // timer handlers instead of real waiting.
-#include "wizard/core/FrmKestro.h"
-#include "wizard/core/FrmProgressBar.h"
-#include "wizard/core/FrmSplash.h"
-#include "wizard/core/KestroMain.h"
+#include "wizard/ui/core/FrmKestro.h"
+#include "wizard/ui/core/FrmProgressBar.h"
+#include "wizard/ui/core/FrmSplash.h"
+#include "wizard/ui/core/KestroMain.h"
 
 #include "platform/HelpViewer.h"
 #include "tests/support/FindChild.h"

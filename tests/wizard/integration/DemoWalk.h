@@ -14,16 +14,15 @@
 #include "tests/wizard/core/QtTestApp.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/connection/TroubleshootingHook.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/PageRoutines.h"
 #include "wizard/core/WizardCore.h"
-#include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/XmlEngine.h"
-#include "wizard/program/KestroProgram.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/program/StartKestro.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -35,6 +34,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace testsupport {
@@ -79,17 +79,11 @@ protected:
         ASSERT_TRUE(demo::buildDemoNetwork(network, options, error)) << error;
         ::setenv("WINENV_MACHINE", (network / demo::kDestinationPc).c_str(), 1);
         ASSERT_EQ(platform::RunningMachine::use(network / demo::kDestinationPc), platform::WinError::Success);
-        // The program's own start-up: every page and hook wired as the program wires them; the
-        // troubleshooting dialogs are recorded instead of shown.
-        program.emplace();
-        previousPresenter =
-            wizard::setTroubleshootingPresenter([this](const std::string& form) { dialogs.push_back(form); });
     }
     void TearDown() override
     {
-        app.reset();
-        wizard::setTroubleshootingPresenter(previousPresenter);
-        program.reset();
+        presenter.reset();
+        kestro.reset();
         wizard::transferGlobals().driveMap.clear();
         testsupport::resetWizardRun();
         platform::RunningMachine::close();
@@ -97,11 +91,14 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(network, ec);
     }
-    wizard::StartOptions startOptions()
+    // The program's own start-up on NEWPC: every page and hook wired as the program wires them;
+    // the boxes and help are the test's.
+    wizard::KestroOptions startOptions()
     {
-        wizard::StartOptions o;
+        wizard::KestroOptions o;
+        o.onRunningMachine = true;
+        o.programServices = false;
         o.appPath = demo::kWizardFolder;
-        o.machineFolder = network / demo::kDestinationPc;
         o.showSplash = [] {};
         return o;
     }
@@ -143,11 +140,14 @@ protected:
         control<QLineEdit>(w, "Frm_ConnectionType", "TxtPass")->setText(password);
     }
     // Starts the wizard as the program does on NEWPC; its main window on the agreement page, null
-    // when it did not start.
+    // when it did not start. The troubleshooting dialogs are recorded instead of shown.
     wizard::KestroMain* startWizard()
     {
-        app.emplace(startOptions());
-        return app->Main() ? wizard::mainWindow() : nullptr;
+        presenter.reset();
+        kestro.reset();
+        kestro = wizard::startKestro(startOptions());
+        presenter.emplace([this](const std::string& form) { dialogs.push_back(form); });
+        return kestro->window();
     }
     // Starts the wizard and walks it to the selection page with `pc`'s exports merged (a 2000/XP
     // source with the demo administrator).
@@ -264,9 +264,16 @@ protected:
     common::Service<platform::Clock>::Override clockScope{quickClock};
 
     std::filesystem::path network;
-    std::optional<wizard::KestroProgram> program;
-    std::optional<wizard::KestroApp> app; // the wizard started by startWizard
-    wizard::TroubleshootingPresenter previousPresenter;
+    // The presenter while the wizard started by startWizard runs, then the one it found.
+    struct PresenterScope {
+        explicit PresenterScope(wizard::TroubleshootingPresenter presenter)
+            : previous(wizard::setTroubleshootingPresenter(std::move(presenter)))
+        {}
+        ~PresenterScope() { wizard::setTroubleshootingPresenter(std::move(previous)); }
+        wizard::TroubleshootingPresenter previous;
+    };
+    std::unique_ptr<wizard::RunningKestro> kestro; // the wizard started by startWizard
+    std::optional<PresenterScope> presenter;
     std::vector<std::string> dialogs;
     DemoUser user;
     common::Service<platform::MessageService>::Override scope{user};

@@ -9,8 +9,8 @@
 #include "tests/wizard/integration/HostileSource.h"
 #include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/core/ExitRoutine.h"
-#include "wizard/pages/MassPage.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/ui/pages/MassPage.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QTreeWidget>
 

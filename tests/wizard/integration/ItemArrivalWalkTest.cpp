@@ -11,7 +11,7 @@
 #include "platform/RegFile.h"
 #include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/core/InitializeApplication.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QLabel>
 #include <QTreeWidget>

@@ -1,10 +1,12 @@
 // MainRoadWalkTest.cpp: the wizard started on an emulated destination PC with the built main script,
 // walked from the agreement through the preparatory, required-task, migration-type and connection
 // pages and back again, with the engine's navigation history.
+#include "platform/EventPump.h"
 #include "platform/HelpViewer.h"
 #include "platform/Machine.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "platform/ShellOpen.h"
 #include "platform/qt/QtHelpViewer.h"
 #include "tests/support/platform/RecordingHelpService.h"
 #include "tests/support/platform/ScriptedMessageService.h"
@@ -12,16 +14,26 @@
 #include "tests/wizard/core/PageOnScreen.h"
 #include "tests/wizard/core/QtTestApp.h"
 #include "tests/wizard/core/WizardTestMachine.h"
-#include "wizard/connection/ConnectionTypePage.h"
-#include "wizard/core/KestroApp.h"
-#include "wizard/core/KestroMain.h"
-#include "wizard/core/PageRoutines.h"
+#include "wizard/connection/TroubleshootingHook.h"
+#include "wizard/core/ActionPrimitives.h"
+#include "wizard/core/ExitRoutine.h"
+#include "wizard/core/InitializeApplication.h"
+#include "wizard/core/PageControls.h"
+#include "wizard/core/PanelHost.h"
 #include "wizard/core/ProgramEnd.h"
+#include "wizard/core/RulesTable.h"
 #include "wizard/core/WizardCore.h"
-#include "wizard/core/WizardPage.h"
 #include "wizard/core/WizardState.h"
-#include "wizard/pages/PreparatoryRules.h"
-#include "wizard/program/KestroProgram.h"
+#include "wizard/core/WizardWindows.h"
+#include "wizard/core/XmlEngine.h"
+#include "wizard/program/StartKestro.h"
+#include "wizard/selection/SelectionPageLogic.h"
+#include "wizard/ui/connection/ConnectionTypePage.h"
+#include "wizard/ui/core/KestroMain.h"
+#include "wizard/ui/core/PageRoutines.h"
+#include "wizard/ui/core/WizardPage.h"
+#include "wizard/ui/pages/PageFrame.h"
+#include "wizard/ui/pages/PreparatoryRules.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -35,7 +47,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -89,19 +104,16 @@ protected:
         testsupport::resetWizardRun();
         fs::copy(fs::path(KESTRO_BUILT_DATA) / "WKXFiles", machine.appFolder() / "WKXFiles",
             fs::copy_options::recursive);
-        // The program's own start-up: every page and hook wired as the program wires them.
-        program.emplace();
     }
-    void TearDown() override
+    void TearDown() override { testsupport::resetWizardRun(); }
+    // The program's own start-up on the test machine: every page and hook wired as the program
+    // wires them; the boxes and help are the test's.
+    wizard::KestroOptions options()
     {
-        program.reset();
-        testsupport::resetWizardRun();
-    }
-    wizard::StartOptions options()
-    {
-        wizard::StartOptions o;
+        wizard::KestroOptions o;
+        o.onRunningMachine = true;
+        o.programServices = false;
         o.appPath = "C:\\Program Files\\Kestro";
-        o.machineFolder = machine.folder();
         o.showSplash = [] {};
         return o;
     }
@@ -142,7 +154,6 @@ protected:
     }
 
     testsupport::TestMachine machine;
-    std::optional<wizard::KestroProgram> program;
     testsupport::ScriptedMessageService messages;
     common::Service<platform::MessageService>::Override scope{messages};
     testsupport::RecordingHelpService help;
@@ -152,9 +163,9 @@ TEST_F(MainRoadWalkTest, ForwardToTheConnectionPageAndBackToThePreparatoryTasks)
 {
     xpDestination();
     platform::HelpService* previousHelp = common::Service<platform::HelpService>::replace(&help);
-    wizard::KestroApp app(options());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    const auto kestro = wizard::startKestro(options());
+    wizard::KestroMain* w = kestro->window();
+    ASSERT_NE(w, nullptr);
     wizard::XmlEngine& engine = wizard::core().engine;
     ASSERT_EQ(engine.HistoryStep, 1);
 
@@ -278,9 +289,9 @@ TEST_F(MainRoadWalkTest, HelpKeysOnTheButtonBarOpenThePagesTopic)
     xpDestination();
     platform::qt::installHelpKey();
     platform::HelpService* previousHelp = common::Service<platform::HelpService>::replace(&help);
-    wizard::KestroApp app(options());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    const auto kestro = wizard::startKestro(options());
+    wizard::KestroMain* w = kestro->window();
+    ASSERT_NE(w, nullptr);
     w->show();
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
@@ -307,9 +318,9 @@ TEST_F(MainRoadWalkTest, HelpKeysOnTheButtonBarOpenThePagesTopic)
 TEST_F(MainRoadWalkTest, UnsupportedDestinationIsToldAndTheWalkGoesOn)
 {
     // An empty registry: no system the wizard knows.
-    wizard::KestroApp app(options());
-    ASSERT_TRUE(app.Main());
-    wizard::KestroMain* w = wizard::mainWindow();
+    const auto kestro = wizard::startKestro(options());
+    wizard::KestroMain* w = kestro->window();
+    ASSERT_NE(w, nullptr);
     barButton(w, "Btn_Accept")->click();
     barButton(w, "Btn_Next")->click();
     ASSERT_EQ(activeForm(w), "Frm_PreparatoryTask");
@@ -326,6 +337,130 @@ TEST_F(MainRoadWalkTest, UnsupportedDestinationIsToldAndTheWalkGoesOn)
     EXPECT_EQ(wizard::Get_System_Variable_Value("$st_source_os"), "win95");
     EXPECT_FALSE(control<QRadioButton>(w, "Frm_ConnectionType", "opt_USB")->isEnabled());
     EXPECT_EQ(messages.shown().size(), 1u); // the destination is prepared once per run
+}
+
+// What every hook a start sets holds now, by name (each read by putting in nothing and back what
+// came out; objects by address, calls by what they answer).
+using HookState = std::map<std::string, std::string>;
+
+std::string address(const void* p)
+{
+    std::ostringstream out;
+    out << p;
+    return out.str();
+}
+
+template <class F, class Set> F readHook(Set set)
+{
+    F f = set(F{});
+    set(f);
+    return f;
+}
+
+HookState hooksNow()
+{
+    wizard::XmlEngine& engine = wizard::core().engine;
+    HookState h;
+    h["panel host"] =
+        address(readHook<wizard::PanelHost*>([&](wizard::PanelHost* p) { return engine.setPanelHost(p); }));
+    h["primitives"] = address(readHook<wizard::ActionPrimitives*>(
+        [&](wizard::ActionPrimitives* p) { return engine.setPrimitives(p); }));
+    auto rules = readHook<std::function<wizard::RulesTable*()>>(
+        [&](std::function<wizard::RulesTable*()> p) { return engine.setRulesProvider(std::move(p)); });
+    h["rules"] = rules ? address(rules()) : "none";
+    h["windows"] = address(common::Service<wizard::WizardWindows>::installed());
+    h["page controls"] = address(common::Service<wizard::PageControls>::installed());
+    h["main window"] = address(wizard::mainWindow());
+    h["end handler"] = address(readHook<wizard::ProgramEndHandler*>(&wizard::setProgramEndHandler));
+    h["exit reader"] =
+        address(reinterpret_cast<void*>(readHook<wizard::ExitStateReader>(&wizard::setExitStateReader)));
+    auto drive = readHook<wizard::MappedDriveLookup>(&wizard::setMappedDriveLookup);
+    h["drive lookup"] = drive ? drive("C:").value_or("unmapped") : "none";
+    h["selection sources"] = readHook<wizard::SelectionSourcesProvider>(&wizard::setSelectionSources)
+        ? wizard::selectionSources().appPath
+        : "none";
+    h["help file"] = platform::applicationHelpFile();
+    h["title"] = platform::applicationTitle();
+    h["name"] = QCoreApplication::applicationName().toStdString();
+    h["presenter"] =
+        readHook<wizard::TroubleshootingPresenter>(&wizard::setTroubleshootingPresenter) ? "set" : "none";
+    h["browser"] = readHook<wizard::ComputerBrowser>(&wizard::setComputerBrowser) ? "set" : "none";
+    h["bar handler"] = readHook<wizard::BarClickHandler>(&wizard::setBarClickHandler) ? "set" : "none";
+    h["help"] = address(common::Service<platform::HelpService>::installed());
+    h["shell"] = address(common::Service<platform::ShellService>::installed());
+    h["pump"] = address(common::Service<platform::EventPump>::installed());
+    h["messages"] = address(common::Service<platform::MessageService>::installed());
+    h["pages"] = std::to_string(wizard::KestroMain::registeredPages().size());
+    return h;
+}
+
+// The program's own start (the machine WINENV_MACHINE names, its name and Qt services, every page
+// and hook) and its end: once it has gone, each hook holds again what it held before.
+TEST_F(MainRoadWalkTest, AStartPutsBackEveryHookItSet)
+{
+    struct Host : wizard::PanelHost {
+        bool showPanel(const std::string&) override { return false; }
+    } host;
+    struct Controls : wizard::PageControls {
+        bool isChecked(const std::string&, const std::string&) override { return false; }
+        std::string text(const std::string&, const std::string&) override { return {}; }
+        bool setFocus(const std::string&, const std::string&) override { return false; }
+    } controls;
+    struct End : wizard::ProgramEndHandler {
+        void endProgram(int) override {}
+    } end;
+    wizard::ActionPrimitives primitives;
+    wizard::WizardWindows windows;
+    wizard::KestroMain window({});
+    static wizard::RulesTable table;
+    wizard::XmlEngine& engine = wizard::core().engine;
+    engine.setPanelHost(&host);
+    engine.setPrimitives(&primitives);
+    engine.setRulesProvider([] { return &table; });
+    common::Service<wizard::WizardWindows>::Override windowsScope{windows};
+    common::Service<wizard::PageControls>::Override controlsScope{controls};
+    wizard::setMainWindow(&window);
+    wizard::setProgramEndHandler(&end);
+    wizard::setExitStateReader([] { return wizard::ExitState{}; });
+    wizard::setMappedDriveLookup([](const std::string&) { return std::optional<std::string>("Q:"); });
+    wizard::setSelectionSources([] { return wizard::SelectionSources{nullptr, {}, "D:\\Before"}; });
+    platform::setApplicationHelpFile("Before.chm");
+    platform::setApplicationTitle("Before");
+    QCoreApplication::setApplicationName("before");
+    wizard::setTroubleshootingPresenter([](const std::string&) {});
+    wizard::setComputerBrowser([](QWidget*) { return std::string(); });
+    wizard::setBarClickHandler([](BarButton) {});
+    platform::qt::removeHelpKey();
+    const HookState before = hooksNow();
+
+    ::setenv(platform::Machine::kEnvironmentVariable, machine.folder().c_str(), 1);
+    wizard::KestroOptions program;
+    program.showSplash = [] {};
+    auto kestro = wizard::startKestro(program);
+    ASSERT_TRUE(kestro->started());
+    HookState during = hooksNow();
+    EXPECT_EQ(during["main window"], address(kestro->window()));
+    EXPECT_EQ(during["title"], "Kestro");
+    EXPECT_EQ(during["messages"], address(&messages)); // a slot filled before the start keeps its service
+    EXPECT_NE(during["shell"], address(nullptr));
+    EXPECT_NE(during["pages"], before.at("pages"));
+    kestro.reset();
+    ::unsetenv(platform::Machine::kEnvironmentVariable);
+
+    EXPECT_EQ(hooksNow(), before);
+    EXPECT_TRUE(platform::qt::installHelpKey()) << "the F1 key was left installed";
+    platform::qt::removeHelpKey();
+    engine.setPanelHost(nullptr);
+    engine.setPrimitives(nullptr);
+    engine.setRulesProvider({});
+    wizard::setMainWindow(nullptr);
+    wizard::setProgramEndHandler(nullptr);
+    wizard::setExitStateReader(nullptr);
+    wizard::setMappedDriveLookup({});
+    wizard::setSelectionSources({});
+    wizard::setTroubleshootingPresenter({});
+    wizard::setComputerBrowser({});
+    wizard::setBarClickHandler({});
 }
 
 } // namespace

@@ -12,7 +12,7 @@
 #include "tests/support/platform/RecordingHelpService.h"
 #include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/core/ExitRoutine.h"
-#include "wizard/pages/MassPage.h"
+#include "wizard/ui/pages/MassPage.h"
 
 #include "platform/MachineConfig.h"
 

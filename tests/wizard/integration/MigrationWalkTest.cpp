@@ -5,8 +5,8 @@
 // chosen items are on NEWPC.
 #include "tests/wizard/integration/DemoWalk.h"
 
-#include "wizard/selection/ApplicationSettingsPage.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/ApplicationSettingsPage.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QApplication>
 #include <QComboBox>

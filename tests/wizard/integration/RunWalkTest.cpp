@@ -7,7 +7,7 @@
 #include "platform/EventPump.h"
 #include "platform/TreeCopyWalk.h"
 #include "wizard/core/ExitRoutine.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QAction>
 
@@ -225,8 +225,7 @@ TEST_F(RunWalkTest, NextStartRemovesWhatAKilledRunLeft)
     ASSERT_EQ(net.cancelConnection("G:"), platform::WinError::Success);
     ASSERT_EQ(net.addConnection("G:", "\\\\OLDPC\\C$", nullptr, nullptr), platform::WinError::Success);
 
-    wizard::KestroApp restarted(startOptions());
-    ASSERT_TRUE(restarted.Main());
+    ASSERT_NE(startWizard(), nullptr);
     EXPECT_FALSE(fs::exists(partial));
     EXPECT_EQ(connections(), std::vector<std::string>{"G:\\\\OLDPC\\C$"});
     std::string log;

@@ -5,10 +5,10 @@
 // variables that Next collects, and the Edit menu's Select All and Clear All.
 #include "tests/wizard/integration/DemoWalk.h"
 
-#include "wizard/selection/ApplicationSettingsPage.h"
 #include "wizard/selection/SelectionCollectors.h"
 #include "wizard/selection/SelectionEvents.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/ApplicationSettingsPage.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QAction>
 #include <QTest>

@@ -7,8 +7,8 @@
 #include "platform/Registry.h"
 #include "tests/wizard/integration/HostileSource.h"
 #include "wizard/core/InitializeApplication.h"
-#include "wizard/selection/SelectionTreeWidget.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QTreeWidget>
 

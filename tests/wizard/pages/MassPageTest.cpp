@@ -1,6 +1,6 @@
 // MassPageTest.cpp: the mass-migration page offscreen: Migrate on the bar, the stages ticked by the
 // stage step alone, and a drive that was not copied whole or filled up told on the page.
-#include "wizard/pages/MassPage.h"
+#include "wizard/ui/pages/MassPage.h"
 
 #include "tests/support/FindChild.h"
 #include "tests/support/platform/FullDisk.h"

@@ -1,7 +1,7 @@
 // MigrationPagesTest.cpp: the rows of the space, drive-mapping and report pages, and the three
 // pages offscreen: the checklist the migration ticks, the space grid, the drive rows and the
 // report that says per item what became of it.
-#include "wizard/pages/MigrationPages.h"
+#include "wizard/ui/pages/MigrationPages.h"
 
 #include "tests/support/FindChild.h"
 #include "tests/wizard/core/CoreTestSupport.h"

@@ -5,7 +5,7 @@
 #include "platform/HelpViewer.h"
 #include "tests/support/platform/RecordingHelpService.h"
 #include "wizard/core/WizardWindows.h"
-#include "wizard/pages/PageFrame.h"
+#include "wizard/ui/pages/PageFrame.h"
 
 #include <QApplication>
 #include <QKeyEvent>

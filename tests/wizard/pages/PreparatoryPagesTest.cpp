@@ -1,6 +1,6 @@
 // PreparatoryPagesTest.cpp: the optional and the required preparatory-task pages: button bar,
 // Next rule, Quick Help topics, accelerators and help, and the load's destination set-up.
-#include "wizard/pages/PreparatoryPages.h"
+#include "wizard/ui/pages/PreparatoryPages.h"
 
 #include "tests/support/FindChild.h"
 #include "tests/wizard/core/CoreTestSupport.h"
@@ -8,7 +8,7 @@
 #include "tests/wizard/pages/PageTestSupport.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/ScriptVariables.h"
-#include "wizard/pages/PreparatoryRules.h"
+#include "wizard/ui/pages/PreparatoryRules.h"
 
 #include <QCheckBox>
 #include <QMouseEvent>

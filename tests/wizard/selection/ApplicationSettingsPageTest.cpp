@@ -1,6 +1,6 @@
 // ApplicationSettingsPageTest.cpp: the selection page offscreen: its trees follow the model, a
 // tick in the source tree shows in the destination tree, opening a drive lists it.
-#include "wizard/selection/ApplicationSettingsPage.h"
+#include "wizard/ui/selection/ApplicationSettingsPage.h"
 
 #include <QApplication>
 
@@ -16,7 +16,7 @@
 #include "tests/wizard/pages/PageTestSupport.h"
 #include "wizard/core/SelectionTrees.h"
 #include "wizard/core/WizardState.h"
-#include "wizard/selection/SourceListingDriver.h"
+#include "wizard/ui/selection/SourceListingDriver.h"
 
 namespace wizard {
 namespace {

@@ -1,6 +1,6 @@
 // MigrationTypePageTest.cpp: the migration-type page: the Next rule over the category boxes, mass
 // and selective modes, Quick Help topics, accelerators and help topics.
-#include "wizard/selection/MigrationTypePage.h"
+#include "wizard/ui/selection/MigrationTypePage.h"
 
 #include "platform/qt/QtHelpViewer.h"
 #include "tests/support/FindChild.h"

@@ -1,6 +1,6 @@
 // MainWindowZipTest.cpp: the main window carries the zip control the Office shortcuts are unpacked
 // with, stored without an archive name, and hands it back when it goes.
-#include "wizard/core/KestroMain.h"
+#include "wizard/ui/core/KestroMain.h"
 #include "wizard/zip/OfficeLinks.h"
 
 #include "tests/wizard/core/QtTestApp.h"
