@@ -102,15 +102,16 @@ bool isHiveName(std::string_view name)
     static constexpr std::array<std::string_view, 9> kHives = {"ntuser.dat", "ntuser.dat.log",
         "ntuser.dat.log1", "ntuser.dat.log2", "ntuser.man", "usrclass.dat", "usrclass.dat.log",
         "usrclass.dat.log1", "usrclass.dat.log2"};
-    return std::any_of(kHives.begin(), kHives.end(), [&](std::string_view h) { return common::equalsNoCaseAscii(name, h); });
+    return std::any_of(
+        kHives.begin(), kHives.end(), [&](std::string_view h) { return common::equalsNoCaseAscii(name, h); });
 }
 
 bool isRootFileName(std::string_view name)
 {
     static constexpr std::array<std::string_view, 8> kRootFiles = {"boot.ini", "ntldr", "ntdetect.com",
         "bootfont.bin", "io.sys", "msdos.sys", "pagefile.sys", "hiberfil.sys"};
-    return std::any_of(
-        kRootFiles.begin(), kRootFiles.end(), [&](std::string_view f) { return common::equalsNoCaseAscii(name, f); });
+    return std::any_of(kRootFiles.begin(), kRootFiles.end(),
+        [&](std::string_view f) { return common::equalsNoCaseAscii(name, f); });
 }
 
 // What a file of the step's kind must be, as a refusal says it.

@@ -98,7 +98,7 @@ FsError takeName(int folder, const std::string& partial, const std::string& name
 {
     if (replace)
         return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
-                                                                              : FsError::PermissionDenied;
+                                                                                  : FsError::PermissionDenied;
     if (host::renameNoReplaceAt(folder, partial.c_str(), name.c_str()) == 0)
         return FsError::None;
     if (errno == EEXIST)
@@ -110,7 +110,7 @@ FsError takeName(int folder, const std::string& partial, const std::string& name
     if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return FsError::FileExists;
     return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
-                                                                          : FsError::PermissionDenied;
+                                                                              : FsError::PermissionDenied;
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include "tests/wizard/integration/HostileSource.h"
 #include "tests/wizard/integration/MassDestinationCheck.h"
 #include "wizard/core/ExitRoutine.h"
-#include "wizard/selection/SelectionTreeWidget.h"
+#include "wizard/ui/selection/SelectionTreeWidget.h"
 
 #include <QTreeWidget>
 
