@@ -27,7 +27,8 @@ struct TreeCopyOptions {
     std::function<std::string(const std::string& sourceFolder, const std::string& name)> folderName;
     // Why a file or sub-folder must not be written at its destination (the Windows path it would
     // take there, `folder` telling which it is): a non-empty answer leaves it out (Refused, `why`
-    // holding the answer), a refused folder with all it holds. Empty: nothing is refused.
+    // holding the answer), a refused folder with all it holds. Empty: nothing is refused. Asked by
+    // the work beside the caller, so it may read files and the machine's configuration only.
     std::function<std::string(const std::string& destPath, bool folder)> refuse;
     // A file or folder whose destination path would be longer is not copied (TooLong); 0: no limit.
     std::size_t maxPath = 0;
