@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -140,16 +141,16 @@ struct TreeCopyEngine::Frame {
     std::size_t nextFolder = 0;
     std::map<std::string, unsigned> srcAttributes; // stored bits by host name
     std::map<std::string, unsigned> dstAttributes;
-    std::map<std::string, unsigned> dstChanges; // written to the destination's sidecar on leaving
+    // False when a side file is there but could not be read or the destination could not be listed:
+    // no file of the folder is then copied, as its attributes or its target (read-only or not,
+    // there or not) cannot be known.
+    bool known = true;
     // The destination's entries by folded name: stored spelling and whether each is a folder.
     std::unordered_map<std::string, std::pair<std::string, bool>> taken;
 
     bool isOpen() const { return src >= 0 && dst >= 0; }
     void closeFolders()
     {
-        if (dst >= 0 && !dstChanges.empty())
-            hostfs::storeAttributesAt(dst, dstChanges);
-        dstChanges.clear();
         if (src >= 0)
             host::close(src);
         if (dst >= 0)
@@ -202,7 +203,14 @@ void TreeCopyEngine::close()
     }
     m_current.reset();
     while (!m_frames.empty())
-        m_frames.pop_back(); // innermost first: each writes its side file as it closes
+        m_frames.pop_back();
+}
+
+void TreeCopyEngine::readAttributes(Frame& f, int folder, std::map<std::string, unsigned>& into)
+{
+    std::optional<std::map<std::string, unsigned>> read = hostfs::readSidecarAt(folder);
+    f.known = f.known && read.has_value();
+    into = std::move(read).value_or(std::map<std::string, unsigned>{});
 }
 
 // Lists one part of the frame's folders. The source's entries go through ListingNameFilter as every
@@ -244,7 +252,7 @@ bool TreeCopyEngine::listSome(Frame& f)
             f.leftOut = std::move(f.names.leftOut());
             f.names = {};
             if (f.srcHasSidecar)
-                f.srcAttributes = hostfs::readSidecarAt(f.src);
+                readAttributes(f, f.src, f.srcAttributes);
             f.phase = f.destinationExisted ? Phase::Destination : Phase::Ready;
         }
         return true;
@@ -257,8 +265,9 @@ bool TreeCopyEngine::listSome(Frame& f)
             f.taken.emplace(foldCase(name), std::make_pair(std::string(name), type == DT_DIR));
     });
     if (read <= 0) {
+        f.known = f.known && read == 0;
         if (f.dstHasSidecar)
-            f.dstAttributes = hostfs::readSidecarAt(f.dst);
+            readAttributes(f, f.dst, f.dstAttributes);
         f.phase = Frame::Phase::Ready;
     }
     return true;
@@ -307,7 +316,7 @@ void TreeCopyEngine::takeNamedFiles(Frame& f)
     f.taken.reserve(m_options.files.size());
     struct stat st {};
     if (::fstatat(f.src, std::string(kAttributeSidecar).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-        f.srcAttributes = hostfs::readSidecarAt(f.src);
+        readAttributes(f, f.src, f.srcAttributes);
     f.phase = f.destinationExisted ? Frame::Phase::Destination : Frame::Phase::Ready;
 }
 
@@ -486,7 +495,8 @@ TreeStep TreeCopyEngine::startFile(Frame& frame, const std::string& name, const 
         if (!m_options.overwrite)
             return s;
         const auto bits = frame.dstAttributes.find(current->target);
-        if (found->second.second || (bits != frame.dstAttributes.end() && (bits->second & attr::ReadOnly)) ||
+        if (found->second.second || !frame.known ||
+            (bits != frame.dstAttributes.end() && (bits->second & attr::ReadOnly)) ||
             inUseAt(frame.dst, current->target)) {
             s.kind = TreeStepKind::FileFailed;
             s.error = FsError::PermissionDenied;
@@ -494,6 +504,8 @@ TreeStep TreeCopyEngine::startFile(Frame& frame, const std::string& name, const 
         }
         current->replace = true;
     }
+    if (!frame.known)
+        return stepOf(TreeStepKind::FileFailed, frame, name, FsError::PermissionDenied);
     // The source is opened once: its lock check (a holder has it in use), its size and times and
     // its data all come from this descriptor. Only a regular file is taken, never through a link.
     FsError error = FsError::None;
@@ -545,8 +557,21 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
     if (host::close(c->out) != 0 && result == FsError::None)
         result = hostfs::writeError(errno);
     host::close(c->in);
-    if (result == FsError::None)
+    // The copy's attributes are stored before it takes its name: a line only for bits other than
+    // the default, or to replace a line an earlier file of that name left (put back when the copy
+    // does not take the name after all).
+    const auto sourceBits = frame.srcAttributes.find(c->name);
+    const unsigned bits = (sourceBits == frame.srcAttributes.end() ? 0u : sourceBits->second) | attr::Archive;
+    const auto targetBits = frame.dstAttributes.find(c->target);
+    const unsigned earlier = targetBits == frame.dstAttributes.end() ? attr::Archive : targetBits->second;
+    const bool line = bits != attr::Archive || targetBits != frame.dstAttributes.end();
+    if (result == FsError::None && line && !hostfs::storeAttributesAt(frame.dst, {{c->target, bits}}))
+        result = FsError::PermissionDenied;
+    if (result == FsError::None) {
         result = takeName(frame.dst, m_partial, c->target, c->replace);
+        if (result != FsError::None && line)
+            hostfs::storeAttributesAt(frame.dst, {{c->target, earlier}});
+    }
     if (result != FsError::None) {
         host::removeAt(frame.dst, m_partial.c_str(), 0);
         TreeStep s =
@@ -557,13 +582,8 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
     }
     if (!c->replace)
         frame.taken.emplace(std::move(c->folded), std::make_pair(c->target, false));
-    // The sidecar gets a line only for bits other than the default, or to replace a line an
-    // earlier file of that name left.
-    const auto sourceBits = frame.srcAttributes.find(c->name);
-    const unsigned bits = (sourceBits == frame.srcAttributes.end() ? 0u : sourceBits->second) | attr::Archive;
-    const auto targetBits = frame.dstAttributes.find(c->target);
-    if (bits != attr::Archive || targetBits != frame.dstAttributes.end())
-        frame.dstChanges[c->target] = bits;
+    if (line)
+        frame.dstAttributes[c->target] = bits;
     TreeStep s = stepOf(TreeStepKind::FileCopied, frame, c->name);
     s.targetName = c->target;
     return s;

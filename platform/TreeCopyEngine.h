@@ -6,6 +6,7 @@
 
 #include "platform/TreeCopyWalk.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ private:
         const Frame& frame, const std::string& name, const std::string& destName, bool folder) const;
     TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
     bool listSome(Frame& frame);
+    // Reads the side file of one of the frame's folders into `into`; the frame is not known when it
+    // could not be read.
+    static void readAttributes(Frame& frame, int folder, std::map<std::string, unsigned>& into);
     void takeNamedFiles(Frame& frame);
     TreeStep continueFile();
     TreeStep finishFile(FsError result);
