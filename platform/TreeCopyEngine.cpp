@@ -36,6 +36,10 @@ constexpr std::size_t kMaxOpenFrames = 96;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
+// New copies whose side-file lines are stored together, so that a folder of many read-only files
+// does not rewrite its side file for each.
+constexpr std::size_t kHeldCopies = 256;
+
 // Opens the resolved top folder of a walk. A drive or share folder may itself be a host link (an
 // emulated PC pointed at a real mounted disk); every folder below it is opened without following.
 int openTop(const ResolvedPath& r)
@@ -145,6 +149,10 @@ struct TreeCopyEngine::Frame {
     // no file of the folder is then copied, as its attributes or its target (read-only or not,
     // there or not) cannot be known.
     bool known = true;
+    // New copies that took their names but whose side-file lines are not stored yet: they are told
+    // (copied, or failed and removed when the lines could not be stored) once the lines are.
+    std::map<std::string, unsigned> dstChanges;
+    std::vector<TreeStep> held;
     // The destination's entries by folded name: stored spelling and whether each is a folder.
     std::unordered_map<std::string, std::pair<std::string, bool>> taken;
 
@@ -192,7 +200,7 @@ TreeCopyEngine::TreeCopyEngine(TreeCopyOptions options)
 
 TreeCopyEngine::~TreeCopyEngine() { close(); }
 
-bool TreeCopyEngine::done() const { return m_frames.empty() && !m_current; }
+bool TreeCopyEngine::done() const { return m_frames.empty() && !m_current && m_told.empty(); }
 
 void TreeCopyEngine::close()
 {
@@ -202,8 +210,33 @@ void TreeCopyEngine::close()
         host::removeAt(m_frames.back()->dst, m_partial.c_str(), 0);
     }
     m_current.reset();
+    if (!m_frames.empty())
+        storeHeld(*m_frames.back());
+    m_told.clear();
     while (!m_frames.empty())
         m_frames.pop_back();
+}
+
+// Stores the side-file lines of the frame's held copies and tells them: copied, or, when the lines
+// could not be stored, removed again and failed.
+void TreeCopyEngine::storeHeld(Frame& f)
+{
+    if (f.held.empty())
+        return;
+    const bool stored = hostfs::storeAttributesAt(f.dst, f.dstChanges);
+    for (TreeStep& s : f.held) {
+        if (stored) {
+            f.dstAttributes[s.targetName] = f.dstChanges[s.targetName];
+        } else {
+            host::removeAt(f.dst, s.targetName.c_str(), 0);
+            f.taken.erase(foldCase(s.targetName));
+            s.kind = TreeStepKind::FileFailed;
+            s.error = FsError::PermissionDenied;
+        }
+        m_told.push_back(std::move(s));
+    }
+    f.held.clear();
+    f.dstChanges.clear();
 }
 
 void TreeCopyEngine::readAttributes(Frame& f, int folder, std::map<std::string, unsigned>& into)
@@ -334,6 +367,11 @@ TreeStep TreeCopyEngine::stepOf(TreeStepKind kind, const Frame& frame, std::stri
 
 TreeStep TreeCopyEngine::step()
 {
+    if (!m_told.empty()) {
+        TreeStep s = std::move(m_told.front());
+        m_told.erase(m_told.begin());
+        return s;
+    }
     if (m_current)
         return continueFile();
     while (!m_frames.empty()) {
@@ -362,6 +400,10 @@ TreeStep TreeCopyEngine::step()
             if (m_options.leaveOut && m_options.leaveOut(name))
                 continue;
             return startFile(frame, name, foldCase(name));
+        }
+        if (!frame.held.empty()) {
+            storeHeld(frame);
+            return step();
         }
         if (m_options.recurse && frame.nextFolder < frame.folders.size()) {
             TreeStep entered = enterFolder(frame, frame.folders[frame.nextFolder++]);
@@ -557,19 +599,20 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
     if (host::close(c->out) != 0 && result == FsError::None)
         result = hostfs::writeError(errno);
     host::close(c->in);
-    // The copy's attributes are stored before it takes its name: a line only for bits other than
-    // the default, or to replace a line an earlier file of that name left (put back when the copy
-    // does not take the name after all).
+    // A line in the side file only for bits other than the default, or to replace a line an
+    // earlier file of that name left. A copy replacing a target stores it before it takes the name
+    // (put back when the rename fails); a new one is held until the lines are stored.
     const auto sourceBits = frame.srcAttributes.find(c->name);
     const unsigned bits = (sourceBits == frame.srcAttributes.end() ? 0u : sourceBits->second) | attr::Archive;
     const auto targetBits = frame.dstAttributes.find(c->target);
     const unsigned earlier = targetBits == frame.dstAttributes.end() ? attr::Archive : targetBits->second;
     const bool line = bits != attr::Archive || targetBits != frame.dstAttributes.end();
-    if (result == FsError::None && line && !hostfs::storeAttributesAt(frame.dst, {{c->target, bits}}))
+    const bool storeFirst = line && c->replace;
+    if (result == FsError::None && storeFirst && !hostfs::storeAttributesAt(frame.dst, {{c->target, bits}}))
         result = FsError::PermissionDenied;
     if (result == FsError::None) {
         result = takeName(frame.dst, m_partial, c->target, c->replace);
-        if (result != FsError::None && line)
+        if (result != FsError::None && storeFirst)
             hostfs::storeAttributesAt(frame.dst, {{c->target, earlier}});
     }
     if (result != FsError::None) {
@@ -582,11 +625,19 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
     }
     if (!c->replace)
         frame.taken.emplace(std::move(c->folded), std::make_pair(c->target, false));
-    if (line)
-        frame.dstAttributes[c->target] = bits;
     TreeStep s = stepOf(TreeStepKind::FileCopied, frame, c->name);
     s.targetName = c->target;
-    return s;
+    if (storeFirst)
+        frame.dstAttributes[c->target] = bits;
+    if (!line || storeFirst)
+        return s;
+    frame.dstChanges[c->target] = bits;
+    frame.held.push_back(std::move(s));
+    if (frame.held.size() >= kHeldCopies) {
+        storeHeld(frame);
+        return step();
+    }
+    return stepOf(TreeStepKind::Working, frame, c->name);
 }
 
 } // namespace platform

@@ -45,6 +45,7 @@ private:
     TreeStep finishFile(FsError result);
     bool leaveFolder(TreeStep& lost);
     void keepOpenBounded();
+    void storeHeld(Frame& frame);
     TreeStep stepOf(
         TreeStepKind kind, const Frame& frame, std::string name = {}, FsError error = FsError::None) const;
 
@@ -52,6 +53,7 @@ private:
     std::vector<std::unique_ptr<Frame>> m_frames;
     std::unique_ptr<Current> m_current; // the large file under way
     std::string m_partial;              // the name a copy is written under until it is complete
+    std::vector<TreeStep> m_told;       // steps to hand out before any further work
 };
 
 } // namespace platform
