@@ -369,7 +369,7 @@ TreeStep TreeCopyEngine::step()
 {
     if (!m_told.empty()) {
         TreeStep s = std::move(m_told.front());
-        m_told.erase(m_told.begin());
+        m_told.pop_front();
         return s;
     }
     if (m_current)

@@ -6,6 +6,7 @@
 
 #include "platform/TreeCopyWalk.h"
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -53,7 +54,7 @@ private:
     std::vector<std::unique_ptr<Frame>> m_frames;
     std::unique_ptr<Current> m_current; // the large file under way
     std::string m_partial;              // the name a copy is written under until it is complete
-    std::vector<TreeStep> m_told;       // steps to hand out before any further work
+    std::deque<TreeStep> m_told;        // steps to hand out before any further work
 };
 
 } // namespace platform
