@@ -226,19 +226,19 @@ unsigned FolderAttributes::of(const std::string& name, bool isFolder) const
     return (it == m_stored.end() ? defaultBits(isFolder) : it->second) | (isFolder ? attr::Directory : 0u);
 }
 
-std::map<std::string, unsigned> readSidecarAt(int folder)
+std::optional<std::map<std::string, unsigned>> readSidecarAt(int folder)
 {
-    return readSidecarFile(folder, std::string(kAttributeSidecar)).value_or(AttrMap{});
+    return readSidecarFile(folder, std::string(kAttributeSidecar));
 }
 
-void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
+bool storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes)
 {
     if (changes.empty())
-        return;
+        return true;
     const std::lock_guard<std::mutex> lock(sidecarMutex());
     std::optional<AttrMap> read = readSidecarFile(folder, std::string(kAttributeSidecar));
     if (!read)
-        return;
+        return false;
     AttrMap& map = *read;
     for (const auto& [name, bits] : changes) {
         if ((bits & kStoredBits) == defaultBits(false))
@@ -246,7 +246,7 @@ void storeAttributesAt(int folder, const std::map<std::string, unsigned>& change
         else
             map[name] = bits & kStoredBits;
     }
-    writeSidecarFile(folder, std::string(kAttributeSidecar), map);
+    return writeSidecarFile(folder, std::string(kAttributeSidecar), map);
 }
 
 int openCopySource(int folder, const char* name, struct stat& st, FsError& error)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,12 +56,13 @@ private:
 };
 
 // The stored bits of one folder's entries, its sidecar read through the open folder (exact host
-// name -> bits; entries with the default have no line).
-std::map<std::string, unsigned> readSidecarAt(int folder);
+// name -> bits; entries with the default have no line). Nothing when the sidecar is there but could
+// not be read: its entries' attributes are then not known.
+std::optional<std::map<std::string, unsigned>> readSidecarAt(int folder);
 // Applies attribute changes of files (host name -> bits; the file default removes the line) to the
-// sidecar of the open folder, read anew first so that changes made meanwhile stay (and left as it
-// is when it cannot be read).
-void storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes);
+// sidecar of the open folder, read anew first so that changes made meanwhile stay. False when it
+// could not be read or written: it is then as it was.
+bool storeAttributesAt(int folder, const std::map<std::string, unsigned>& changes);
 
 // Opens the host file `name` in `folder` (a descriptor, or AT_FDCWD for a full path) to copy from:
 // never through a host link and never waiting (a pipe), and only a regular file; `st` is its status

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -34,6 +35,10 @@ namespace {
 constexpr std::size_t kMaxOpenFrames = 96;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// New copies whose side-file lines are stored together, so that a folder of many read-only files
+// does not rewrite its side file for each.
+constexpr std::size_t kHeldCopies = 256;
 
 // Opens the resolved top folder of a walk. A drive or share folder may itself be a host link (an
 // emulated PC pointed at a real mounted disk); every folder below it is opened without following.
@@ -140,16 +145,20 @@ struct TreeCopyEngine::Frame {
     std::size_t nextFolder = 0;
     std::map<std::string, unsigned> srcAttributes; // stored bits by host name
     std::map<std::string, unsigned> dstAttributes;
-    std::map<std::string, unsigned> dstChanges; // written to the destination's sidecar on leaving
+    // False when a side file is there but could not be read or the destination could not be listed:
+    // no file of the folder is then copied, as its attributes or its target (read-only or not,
+    // there or not) cannot be known.
+    bool known = true;
+    // New copies that took their names but whose side-file lines are not stored yet: they are told
+    // (copied, or failed and removed when the lines could not be stored) once the lines are.
+    std::map<std::string, unsigned> dstChanges;
+    std::vector<TreeStep> held;
     // The destination's entries by folded name: stored spelling and whether each is a folder.
     std::unordered_map<std::string, std::pair<std::string, bool>> taken;
 
     bool isOpen() const { return src >= 0 && dst >= 0; }
     void closeFolders()
     {
-        if (dst >= 0 && !dstChanges.empty())
-            hostfs::storeAttributesAt(dst, dstChanges);
-        dstChanges.clear();
         if (src >= 0)
             host::close(src);
         if (dst >= 0)
@@ -191,7 +200,7 @@ TreeCopyEngine::TreeCopyEngine(TreeCopyOptions options)
 
 TreeCopyEngine::~TreeCopyEngine() { close(); }
 
-bool TreeCopyEngine::done() const { return m_frames.empty() && !m_current; }
+bool TreeCopyEngine::done() const { return m_frames.empty() && !m_current && m_told.empty(); }
 
 void TreeCopyEngine::close()
 {
@@ -201,8 +210,40 @@ void TreeCopyEngine::close()
         host::removeAt(m_frames.back()->dst, m_partial.c_str(), 0);
     }
     m_current.reset();
+    if (!m_frames.empty())
+        storeHeld(*m_frames.back());
+    m_told.clear();
     while (!m_frames.empty())
-        m_frames.pop_back(); // innermost first: each writes its side file as it closes
+        m_frames.pop_back();
+}
+
+// Stores the side-file lines of the frame's held copies and tells them: copied, or, when the lines
+// could not be stored, removed again and failed.
+void TreeCopyEngine::storeHeld(Frame& f)
+{
+    if (f.held.empty())
+        return;
+    const bool stored = hostfs::storeAttributesAt(f.dst, f.dstChanges);
+    for (TreeStep& s : f.held) {
+        if (stored) {
+            f.dstAttributes[s.targetName] = f.dstChanges[s.targetName];
+        } else {
+            host::removeAt(f.dst, s.targetName.c_str(), 0);
+            f.taken.erase(foldCase(s.targetName));
+            s.kind = TreeStepKind::FileFailed;
+            s.error = FsError::PermissionDenied;
+        }
+        m_told.push_back(std::move(s));
+    }
+    f.held.clear();
+    f.dstChanges.clear();
+}
+
+void TreeCopyEngine::readAttributes(Frame& f, int folder, std::map<std::string, unsigned>& into)
+{
+    std::optional<std::map<std::string, unsigned>> read = hostfs::readSidecarAt(folder);
+    f.known = f.known && read.has_value();
+    into = std::move(read).value_or(std::map<std::string, unsigned>{});
 }
 
 // Lists one part of the frame's folders. The source's entries go through ListingNameFilter as every
@@ -244,7 +285,7 @@ bool TreeCopyEngine::listSome(Frame& f)
             f.leftOut = std::move(f.names.leftOut());
             f.names = {};
             if (f.srcHasSidecar)
-                f.srcAttributes = hostfs::readSidecarAt(f.src);
+                readAttributes(f, f.src, f.srcAttributes);
             f.phase = f.destinationExisted ? Phase::Destination : Phase::Ready;
         }
         return true;
@@ -257,8 +298,9 @@ bool TreeCopyEngine::listSome(Frame& f)
             f.taken.emplace(foldCase(name), std::make_pair(std::string(name), type == DT_DIR));
     });
     if (read <= 0) {
+        f.known = f.known && read == 0;
         if (f.dstHasSidecar)
-            f.dstAttributes = hostfs::readSidecarAt(f.dst);
+            readAttributes(f, f.dst, f.dstAttributes);
         f.phase = Frame::Phase::Ready;
     }
     return true;
@@ -307,7 +349,7 @@ void TreeCopyEngine::takeNamedFiles(Frame& f)
     f.taken.reserve(m_options.files.size());
     struct stat st {};
     if (::fstatat(f.src, std::string(kAttributeSidecar).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-        f.srcAttributes = hostfs::readSidecarAt(f.src);
+        readAttributes(f, f.src, f.srcAttributes);
     f.phase = f.destinationExisted ? Frame::Phase::Destination : Frame::Phase::Ready;
 }
 
@@ -325,6 +367,11 @@ TreeStep TreeCopyEngine::stepOf(TreeStepKind kind, const Frame& frame, std::stri
 
 TreeStep TreeCopyEngine::step()
 {
+    if (!m_told.empty()) {
+        TreeStep s = std::move(m_told.front());
+        m_told.pop_front();
+        return s;
+    }
     if (m_current)
         return continueFile();
     while (!m_frames.empty()) {
@@ -353,6 +400,10 @@ TreeStep TreeCopyEngine::step()
             if (m_options.leaveOut && m_options.leaveOut(name))
                 continue;
             return startFile(frame, name, foldCase(name));
+        }
+        if (!frame.held.empty()) {
+            storeHeld(frame);
+            return step();
         }
         if (m_options.recurse && frame.nextFolder < frame.folders.size()) {
             TreeStep entered = enterFolder(frame, frame.folders[frame.nextFolder++]);
@@ -486,7 +537,8 @@ TreeStep TreeCopyEngine::startFile(Frame& frame, const std::string& name, const 
         if (!m_options.overwrite)
             return s;
         const auto bits = frame.dstAttributes.find(current->target);
-        if (found->second.second || (bits != frame.dstAttributes.end() && (bits->second & attr::ReadOnly)) ||
+        if (found->second.second || !frame.known ||
+            (bits != frame.dstAttributes.end() && (bits->second & attr::ReadOnly)) ||
             inUseAt(frame.dst, current->target)) {
             s.kind = TreeStepKind::FileFailed;
             s.error = FsError::PermissionDenied;
@@ -494,6 +546,8 @@ TreeStep TreeCopyEngine::startFile(Frame& frame, const std::string& name, const 
         }
         current->replace = true;
     }
+    if (!frame.known)
+        return stepOf(TreeStepKind::FileFailed, frame, name, FsError::PermissionDenied);
     // The source is opened once: its lock check (a holder has it in use), its size and times and
     // its data all come from this descriptor. Only a regular file is taken, never through a link.
     FsError error = FsError::None;
@@ -545,8 +599,22 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
     if (host::close(c->out) != 0 && result == FsError::None)
         result = hostfs::writeError(errno);
     host::close(c->in);
-    if (result == FsError::None)
+    // A line in the side file only for bits other than the default, or to replace a line an
+    // earlier file of that name left. A copy replacing a target stores it before it takes the name
+    // (put back when the rename fails); a new one is held until the lines are stored.
+    const auto sourceBits = frame.srcAttributes.find(c->name);
+    const unsigned bits = (sourceBits == frame.srcAttributes.end() ? 0u : sourceBits->second) | attr::Archive;
+    const auto targetBits = frame.dstAttributes.find(c->target);
+    const unsigned earlier = targetBits == frame.dstAttributes.end() ? attr::Archive : targetBits->second;
+    const bool line = bits != attr::Archive || targetBits != frame.dstAttributes.end();
+    const bool storeFirst = line && c->replace;
+    if (result == FsError::None && storeFirst && !hostfs::storeAttributesAt(frame.dst, {{c->target, bits}}))
+        result = FsError::PermissionDenied;
+    if (result == FsError::None) {
         result = takeName(frame.dst, m_partial, c->target, c->replace);
+        if (result != FsError::None && storeFirst)
+            hostfs::storeAttributesAt(frame.dst, {{c->target, earlier}});
+    }
     if (result != FsError::None) {
         host::removeAt(frame.dst, m_partial.c_str(), 0);
         TreeStep s =
@@ -557,16 +625,19 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
     }
     if (!c->replace)
         frame.taken.emplace(std::move(c->folded), std::make_pair(c->target, false));
-    // The sidecar gets a line only for bits other than the default, or to replace a line an
-    // earlier file of that name left.
-    const auto sourceBits = frame.srcAttributes.find(c->name);
-    const unsigned bits = (sourceBits == frame.srcAttributes.end() ? 0u : sourceBits->second) | attr::Archive;
-    const auto targetBits = frame.dstAttributes.find(c->target);
-    if (bits != attr::Archive || targetBits != frame.dstAttributes.end())
-        frame.dstChanges[c->target] = bits;
     TreeStep s = stepOf(TreeStepKind::FileCopied, frame, c->name);
     s.targetName = c->target;
-    return s;
+    if (storeFirst)
+        frame.dstAttributes[c->target] = bits;
+    if (!line || storeFirst)
+        return s;
+    frame.dstChanges[c->target] = bits;
+    frame.held.push_back(std::move(s));
+    if (frame.held.size() >= kHeldCopies) {
+        storeHeld(frame);
+        return step();
+    }
+    return stepOf(TreeStepKind::Working, frame, c->name);
 }
 
 } // namespace platform

@@ -6,6 +6,8 @@
 
 #include "platform/TreeCopyWalk.h"
 
+#include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,11 +38,15 @@ private:
         const Frame& frame, const std::string& name, const std::string& destName, bool folder) const;
     TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
     bool listSome(Frame& frame);
+    // Reads the side file of one of the frame's folders into `into`; the frame is not known when it
+    // could not be read.
+    static void readAttributes(Frame& frame, int folder, std::map<std::string, unsigned>& into);
     void takeNamedFiles(Frame& frame);
     TreeStep continueFile();
     TreeStep finishFile(FsError result);
     bool leaveFolder(TreeStep& lost);
     void keepOpenBounded();
+    void storeHeld(Frame& frame);
     TreeStep stepOf(
         TreeStepKind kind, const Frame& frame, std::string name = {}, FsError error = FsError::None) const;
 
@@ -48,6 +54,7 @@ private:
     std::vector<std::unique_ptr<Frame>> m_frames;
     std::unique_ptr<Current> m_current; // the large file under way
     std::string m_partial;              // the name a copy is written under until it is complete
+    std::deque<TreeStep> m_told;        // steps to hand out before any further work
 };
 
 } // namespace platform

@@ -52,7 +52,8 @@ unsigned attributesOf(FileSystem& fso, const std::string& path)
 }
 
 // The source tree: a read-only file, a file large enough for the copy's worker thread, a sub-folder;
-// the destination already holds a hidden file of its own.
+// the destination already holds a hidden file of its own, an older c.txt the copy replaces and a
+// read-only keep.txt it must never replace.
 void plantTree(testutil::TestMachine& t, FileSystem& fso)
 {
     fs::remove_all(t.host("Src"));
@@ -60,9 +61,13 @@ void plantTree(testutil::TestMachine& t, FileSystem& fso)
     t.put("Src/a.txt", "alpha");
     t.put("Src/Sub/big.bin", std::string(200 * 1024, 'b'));
     t.put("Src/Sub/c.txt", "gamma");
+    t.put("Src/Sub/keep.txt", "new");
     t.put("Dst/old.txt", "kept");
+    t.put("Dst/Sub/c.txt", "older");
+    t.put("Dst/Sub/keep.txt", "kept");
     ASSERT_EQ(fso.setAttributes("C:\\Src\\a.txt", attr::ReadOnly | attr::Archive), FsError::None);
     ASSERT_EQ(fso.setAttributes("C:\\Dst\\old.txt", attr::Hidden), FsError::None);
+    ASSERT_EQ(fso.setAttributes("C:\\Dst\\Sub\\keep.txt", attr::ReadOnly), FsError::None);
 }
 
 TEST(HostFaultsTest, ATreeCopyBringsEachFileWholeOrSaysWhyItDidNotAndKeepsWhatWasThere)
@@ -74,8 +79,9 @@ TEST(HostFaultsTest, ATreeCopyBringsEachFileWholeOrSaysWhyItDidNotAndKeepsWhatWa
             ASSERT_NO_FATAL_FAILURE(plantTree(t, fso));
             TreeCopyOptions options;
             options.chunkBytes = 64 * 1024;
+            options.overwrite = true;
             TreeCopyWalk walk(options);
-            std::vector<TreeStep> failed; // steps that say something was not copied
+            std::vector<std::string> failed; // files and folders said not to be copied
             FsError opened = FsError::None;
             {
                 const auto scope = faults.install();
@@ -84,7 +90,7 @@ TEST(HostFaultsTest, ATreeCopyBringsEachFileWholeOrSaysWhyItDidNotAndKeepsWhatWa
                      s = walk.step())
                     if (s.kind == TreeStepKind::FileFailed || s.kind == TreeStepKind::FolderBlocked ||
                         s.kind == TreeStepKind::SourceLost)
-                        failed.push_back(s);
+                        failed.push_back(s.name);
                 walk.close();
             }
             const std::string at =
@@ -92,24 +98,30 @@ TEST(HostFaultsTest, ATreeCopyBringsEachFileWholeOrSaysWhyItDidNotAndKeepsWhatWa
             EXPECT_FALSE(partialLeft(t.host(""))) << at;
             EXPECT_EQ(t.read("Dst/old.txt"), "kept") << at;
             EXPECT_EQ(attributesOf(fso, "C:\\Dst\\old.txt"), attr::Hidden) << at;
+            EXPECT_EQ(t.read("Dst/Sub/keep.txt"), "kept") << at;
+            EXPECT_EQ(attributesOf(fso, "C:\\Dst\\Sub\\keep.txt"), attr::ReadOnly) << at;
+            // A file there holds the source's data and attributes; one not there was told.
             bool allArrived = true;
             for (const char* file : {"a.txt", "Sub\\big.bin", "Sub\\c.txt"}) {
                 const std::string from = std::string("C:\\Src\\") + file;
                 const std::string to = std::string("C:\\Dst\\") + file;
-                if (!fso.fileExists(to)) {
-                    allArrived = false;
-                    continue;
-                }
                 std::string a, b;
                 fso.readFile(from, a);
                 fso.readFile(to, b);
+                if (!fso.fileExists(to) || (file == std::string("Sub\\c.txt") && b == "older")) {
+                    allArrived = false;
+                    continue;
+                }
                 EXPECT_EQ(a, b) << file << " after " << at;
+                EXPECT_EQ(attributesOf(fso, to), attributesOf(fso, from)) << file << " after " << at;
             }
             if (error == EINTR || !faults.fired()) {
                 EXPECT_EQ(opened, FsError::None) << at;
-                EXPECT_TRUE(allArrived && failed.empty()) << at;
+                EXPECT_TRUE(allArrived && failed == std::vector<std::string>{"keep.txt"}) << at;
             } else if (!allArrived) {
-                EXPECT_TRUE(opened != FsError::None || !failed.empty()) << "nothing said after " << at;
+                EXPECT_TRUE(opened != FsError::None || failed.size() > 1 ||
+                    (failed.size() == 1 && failed[0] != "keep.txt"))
+                    << "nothing said after " << at;
             }
         });
         EXPECT_GT(runs, 20) << "calls made through the seam with " << error;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 
 #include <unistd.h>
 
@@ -124,6 +125,31 @@ TEST_F(TreeCopyWalkTest, OverwriteReplacesButNeverAReadOnlyOrInUseTarget)
         EXPECT_EQ(t.read(std::string("Out/") + name), "old") << name;
     }
     EXPECT_EQ(t.read("Out/x.txt"), "new");
+}
+
+// More read-only files than the walk stores side-file lines for at once, and a sub-folder after them.
+TEST_F(TreeCopyWalkTest, ManyReadOnlyFilesArriveReadOnlyEachToldCopiedOnce)
+{
+    constexpr int kFiles = 600;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        t.put("Data/" + name, name);
+        ASSERT_EQ(fso.setAttributes("C:\\Data\\" + name, attr::ReadOnly | attr::Archive), FsError::None);
+    }
+    t.put("Data/Sub/s.txt", "s");
+    TreeCopyWalk walk;
+    ASSERT_EQ(walk.open(fso, "C:\\Data", "C:\\Out"), FsError::None);
+    std::set<std::string> told;
+    for (const TreeStep& s : walkAll(walk))
+        if (s.kind == TreeStepKind::FileCopied)
+            EXPECT_TRUE(told.insert(s.name).second) << s.name;
+    EXPECT_EQ(told.size(), kFiles + 1u);
+    for (int i = 0; i < kFiles; ++i) {
+        unsigned bits = 0;
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        ASSERT_EQ(fso.getAttributes("C:\\Out\\" + name, bits), FsError::None);
+        ASSERT_EQ(bits, attr::ReadOnly | attr::Archive) << name;
+    }
 }
 
 // A chain of folders far deeper than the folders the walk holds open, and a folder beside its top
