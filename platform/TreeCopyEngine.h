@@ -34,7 +34,8 @@ private:
     TreeStep enterFolder(Frame& parent, const std::string& name);
     TreeStep refusedStep(
         const Frame& frame, const std::string& name, const std::string& destName, bool folder) const;
-    TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
+    TreeStep startFile(
+        Frame& frame, const std::string& name, const std::string& target, const std::string& folded);
     bool listSome(Frame& frame);
     void takeNamedFiles(Frame& frame);
     TreeStep continueFile();
