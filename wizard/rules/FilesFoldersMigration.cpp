@@ -315,7 +315,7 @@ void FilesFoldersMigration::copyOverExisting(const std::string& source, const st
     auto worker = std::make_unique<transfer::FileCopyWorker>();
     if (worker->start(source, destFolder, nullptr)) {
         m_replace = std::move(worker);
-        m_replacing = source;
+        m_replaceSource = source;
         return;
     }
     countReplaced(source, worker->result());
@@ -326,7 +326,7 @@ void FilesFoldersMigration::replaceStep()
     if (m_replace->step())
         return;
     const std::unique_ptr<transfer::FileCopyWorker> done = std::move(m_replace);
-    countReplaced(m_replacing, done->result());
+    countReplaced(m_replaceSource, done->result());
 }
 
 void FilesFoldersMigration::countReplaced(const std::string& source, const transfer::FileTransferResult& r)

@@ -111,9 +111,9 @@ private:
     std::string m_fileSource;
     std::string m_fileFolder;
     // A target that exists and that the version rule replaces: its data moves beside the window
-    // over the next steps (m_replacing names the source).
+    // over the next steps (m_replaceSource names the source).
     std::unique_ptr<transfer::FileCopyWorker> m_replace;
-    std::string m_replacing;
+    std::string m_replaceSource;
     transfer::CopyPacing m_pacing;
     int m_copied = 0;
     int m_keptNewer = 0; // targets kept because this PC's file is the newer one
