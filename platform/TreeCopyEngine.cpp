@@ -393,13 +393,15 @@ TreeStep TreeCopyEngine::step()
             const ListedName& file = frame.files[frame.nextFile++];
             if (m_options.leaveOut && m_options.leaveOut(file.name))
                 continue;
-            return startFile(frame, file.name, file.folded);
+            return startFile(frame, file.name, file.name, file.folded);
         }
         if (frame.named && frame.nextFile < m_options.files.size()) {
-            const std::string& name = m_options.files[frame.nextFile++];
+            const std::size_t at = frame.nextFile++;
+            const std::string& name = m_options.files[at];
             if (m_options.leaveOut && m_options.leaveOut(name))
                 continue;
-            return startFile(frame, name, foldCase(name));
+            const std::string& target = at < m_options.targets.size() ? m_options.targets[at] : name;
+            return startFile(frame, name, target, foldCase(target));
         }
         if (!frame.held.empty()) {
             storeHeld(frame);
@@ -517,18 +519,21 @@ bool TreeCopyEngine::leaveFolder(TreeStep& lost)
     return !gone;
 }
 
-TreeStep TreeCopyEngine::startFile(Frame& frame, const std::string& name, const std::string& folded)
+// `target` is the name the file takes at the destination (its own but for a named file renamed),
+// `folded` the target's folded name.
+TreeStep TreeCopyEngine::startFile(
+    Frame& frame, const std::string& name, const std::string& target, const std::string& folded)
 {
-    if (m_options.maxPath != 0 && frame.dstPath.size() + 1 + name.size() > m_options.maxPath)
+    if (m_options.maxPath != 0 && frame.dstPath.size() + 1 + target.size() > m_options.maxPath)
         return stepOf(TreeStepKind::TooLong, frame, name);
     const auto found = frame.taken.find(folded);
     if (TreeStep refused =
-            refusedStep(frame, name, found != frame.taken.end() ? found->second.first : name, false);
+            refusedStep(frame, name, found != frame.taken.end() ? found->second.first : target, false);
         refused.kind == TreeStepKind::Refused)
         return refused;
     auto current = std::make_unique<Current>();
     current->name = name;
-    current->target = name;
+    current->target = target;
     current->folded = folded;
     if (found != frame.taken.end()) {
         current->target = found->second.first;

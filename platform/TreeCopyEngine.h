@@ -36,7 +36,8 @@ private:
     TreeStep enterFolder(Frame& parent, const std::string& name);
     TreeStep refusedStep(
         const Frame& frame, const std::string& name, const std::string& destName, bool folder) const;
-    TreeStep startFile(Frame& frame, const std::string& name, const std::string& folded);
+    TreeStep startFile(
+        Frame& frame, const std::string& name, const std::string& target, const std::string& folded);
     bool listSome(Frame& frame);
     // Reads the side file of one of the frame's folders into `into`; the frame is not known when it
     // could not be read.

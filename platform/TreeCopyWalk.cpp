@@ -68,7 +68,9 @@ struct Running {
 
 Running& running()
 {
-    static Running r;
+    // Never destroyed: at the process's end the work of a walk that ended may still be taking
+    // itself off the list.
+    static Running& r = *new Running;
     // A forked child (a test's child process) has none of the walks' threads: it must never wait
     // for them nor find the list locked by one of them, and must not touch their files.
     static const bool forkAware = [] {

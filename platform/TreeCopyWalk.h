@@ -39,6 +39,9 @@ struct TreeCopyOptions {
     // this order, each ending in one step of its own (FileFailed with FileNotFound for a name that
     // is missing or no file). For files chosen one by one in a folder.
     std::vector<std::string> files;
+    // The names the named files take at the destination, by position (a name beyond its end keeps
+    // its own). For a file copied under another name.
+    std::vector<std::string> targets;
     // How many steps the work beside may run ahead of the steps taken before it waits, so that a
     // caller who stops looking (a box open) does not find the whole tree copied meanwhile.
     std::size_t stepsAhead = 1024;

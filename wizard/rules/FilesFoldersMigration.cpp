@@ -101,6 +101,8 @@ bool FilesFoldersMigration::step()
         if (m_next >= m_items.size())
             return false;
         begin(m_items[m_next]);
+    } else if (m_replace) {
+        replaceStep();
     } else if (m_walk) {
         walkStep();
     } else if (m_inBatch) {
@@ -137,7 +139,7 @@ void FilesFoldersMigration::startItem(const Item& item)
         // Its folder is open already: the file is copied in this step.
         m_inBatch = true;
         batchStep();
-        if (m_active && !m_inBatch && !m_walk && m_fileSource.empty())
+        if (m_active && !m_inBatch && !m_walk && !m_replace && m_fileSource.empty())
             finishCurrent();
         return;
     }
@@ -310,7 +312,25 @@ void FilesFoldersMigration::copyOverExisting(const std::string& source, const st
         ++m_keptNewer;
         return;
     }
-    const transfer::FileTransferResult r = transfer::copyFileWorker(source, destFolder, nullptr);
+    auto worker = std::make_unique<transfer::FileCopyWorker>();
+    if (worker->start(source, destFolder, nullptr)) {
+        m_replace = std::move(worker);
+        m_replaceSource = source;
+        return;
+    }
+    countReplaced(source, worker->result());
+}
+
+void FilesFoldersMigration::replaceStep()
+{
+    if (m_replace->step())
+        return;
+    const std::unique_ptr<transfer::FileCopyWorker> done = std::move(m_replace);
+    countReplaced(m_replaceSource, done->result());
+}
+
+void FilesFoldersMigration::countReplaced(const std::string& source, const transfer::FileTransferResult& r)
+{
     if (r.outcome == TransferOutcome::Migrated)
         ++m_copied;
     else
@@ -436,6 +456,7 @@ void FilesFoldersMigration::finish(TransferOutcome outcome, const std::string& d
     // The item's folders are let go: nothing is held open between items but the folder of the
     // files chosen together.
     m_walk.reset();
+    m_replace.reset(); // a replacement under way stops, the target as it was
     m_fileSource.clear();
     const Item& item = m_items[m_next++];
     if (m_next >= m_batchEnd)

@@ -19,6 +19,9 @@ struct TreeStep;
 }
 
 namespace wizard {
+namespace transfer {
+class FileCopyWorker;
+}
 
 // The path with its drive letter moved to the nearest fixed drive of this PC at or below it, down
 // to C: ("D:\Data" gives "C:\Data" when D: is not a fixed drive here; the letter comes back in
@@ -80,6 +83,8 @@ private:
     void failed(const std::string& firstFailure);
     void fileFailed(const std::string& source, const std::string& failure);
     void copyOverExisting(const std::string& source, const std::string& destFolder);
+    void replaceStep();
+    void countReplaced(const std::string& source, const transfer::FileTransferResult& r);
     void finish(transfer::TransferOutcome outcome, const std::string& detail);
     void finishCurrent();
 
@@ -105,6 +110,10 @@ private:
     std::unique_ptr<Gathering> m_gathering;
     std::string m_fileSource;
     std::string m_fileFolder;
+    // A target that exists and that the version rule replaces: its data moves beside the window
+    // over the next steps (m_replaceSource names the source).
+    std::unique_ptr<transfer::FileCopyWorker> m_replace;
+    std::string m_replaceSource;
     transfer::CopyPacing m_pacing;
     int m_copied = 0;
     int m_keptNewer = 0; // targets kept because this PC's file is the newer one

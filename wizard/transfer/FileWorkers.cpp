@@ -41,31 +41,6 @@ std::string statusFor(TransferOutcome outcome, const std::string& failedPrefix, 
     return failedPrefix + source;
 }
 
-// Copies an existing source to the target under the copy rule; logs a refused copy.
-FsError copyExisting(const std::string& source, const std::string& target, const CopyHook& hook)
-{
-    FsError error = FsError::None;
-    if (!fileExists(target)) {
-        yieldToEvents();
-        error = copyFile(source, target, false);
-        if (error != FsError::None)
-            writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(error));
-    } else {
-        const std::string sourceVersion = fileVersion(source);
-        if (!copyReplacesTarget(sourceVersion, fileVersion(target)))
-            return FsError::None;
-        yieldToEvents();
-        error = copyFile(source, target, true);
-        if (error != FsError::None && !sourceVersion.empty())
-            writeTransferLog("Action_Copy_File", "Not Copied " + source);
-        else if (error != FsError::None)
-            writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(error));
-    }
-    if (error == FsError::None && hook)
-        hook(target);
-    return error;
-}
-
 FileTransferResult failedWith(FsError error)
 {
     if (error == FsError::None)
@@ -118,8 +93,11 @@ FsError walkFolder(const std::string& source, const std::string& dest, const Fol
 
 } // namespace
 
-FileTransferResult copyFileWorker(
-    const std::string& source, const std::string& destFolder, const CopyHook& hook)
+FileCopyWorker::FileCopyWorker() = default;
+
+FileCopyWorker::~FileCopyWorker() { stop(); }
+
+bool FileCopyWorker::start(const std::string& source, const std::string& destFolder, CopyHook hook)
 {
     WizardWindows& windows = wizardWindows();
     if (windows.busyWindowOpen()) {
@@ -129,18 +107,88 @@ FileTransferResult copyFileWorker(
     }
     windows.setMousePointer(MousePointer::Hourglass);
 
-    const std::string target = destFolder + namePartOf(source);
+    m_source = source;
+    m_target = destFolder + namePartOf(source);
+    m_hook = std::move(hook);
     ensureFolder(destFolder);
+    if (!fileExists(source)) {
+        m_result = {sourceNotFound("Action_Copy_File", source), FsError::None};
+        windows.setMousePointer(MousePointer::Default);
+        windows.setStatusText(statusFor(m_result.outcome, "Not Copied : ", source, ""));
+        return false;
+    }
+    // An existing target is replaced only under the copy rule; one the rule keeps counts as migrated.
+    m_replacing = fileExists(m_target);
+    if (m_replacing) {
+        m_sourceVersion = fileVersion(source);
+        if (!copyReplacesTarget(m_sourceVersion, fileVersion(m_target))) {
+            end(FsError::None, false);
+            return false;
+        }
+    }
+    yieldToEvents();
+    m_copy = std::make_unique<FileCopy>();
+    if (m_copy->start(source, m_target, m_replacing))
+        return true;
+    end(m_copy->error(), true);
+    return false;
+}
 
-    FileTransferResult result;
-    if (!fileExists(source))
-        result.outcome = sourceNotFound("Action_Copy_File", source);
-    else
-        result = failedWith(copyExisting(source, target, hook));
+bool FileCopyWorker::step()
+{
+    if (!m_copy)
+        return false;
+    if (m_copy->step())
+        return true;
+    end(m_copy->error(), true);
+    return false;
+}
 
+void FileCopyWorker::stop()
+{
+    if (!m_copy)
+        return;
+    m_copy->stop();
+    m_copy.reset();
+    m_result = {TransferOutcome::Failed, FsError::PathFileAccess};
+    wizardWindows().setMousePointer(MousePointer::Default);
+}
+
+// The copy ended with `error` (a target the rule kept: nothing `copied`): its log record, hook and
+// status line.
+void FileCopyWorker::end(FsError error, bool copied)
+{
+    m_copy.reset();
+    if (error != FsError::None && m_replacing && !m_sourceVersion.empty())
+        writeTransferLog("Action_Copy_File", "Not Copied " + m_source);
+    else if (error != FsError::None)
+        writeTransferLog("Action_Copy_File", "Not Copied : " + m_source + ":" + errorText(error));
+    else if (copied && m_hook)
+        m_hook(m_target);
+    m_result = failedWith(error);
+    WizardWindows& windows = wizardWindows();
     windows.setMousePointer(MousePointer::Default);
-    windows.setStatusText(statusFor(result.outcome, "Not Copied : ", source, ""));
-    return result;
+    windows.setStatusText(statusFor(m_result.outcome, "Not Copied : ", m_source, ""));
+}
+
+FileTransferResult copyFileWorker(
+    const std::string& source, const std::string& destFolder, const CopyHook& hook)
+{
+    FileCopyWorker worker;
+    if (worker.start(source, destFolder, hook)) {
+        CopyPacing pacing;
+        pacing.eventsDue(); // a copy within its first steps gives the window no extra turn
+        while (worker.step()) {
+            if (pacing.eventsDue())
+                yieldToEvents();
+            // Once the program is to end the copy stops (nothing of the file stays).
+            if (programEndRequested()) {
+                worker.stop();
+                break;
+            }
+        }
+    }
+    return worker.result();
 }
 
 void showCopiedFile(CopyPacing& pacing, const std::string& source)

@@ -7,6 +7,7 @@
 #include "wizard/transfer/TransferOutcome.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace wizard::transfer {
@@ -28,6 +29,34 @@ struct FolderCopyStyle {
 // version rule keeps counts as migrated.
 FileTransferResult copyFileWorker(
     const std::string& source, const std::string& destFolder, const CopyHook& hook);
+// copyFileWorker in steps, for a caller that takes up the window's events itself: start() does all
+// but the copy of the data, which moves beside the window (FileCopy); step() takes it up until it
+// answers false. result() then answers as copyFileWorker does, its log records and status line
+// written. Stopped (or let go of) before it ended, the file is not copied (Failed, not logged) and
+// the target stays as it was.
+class FileCopyWorker {
+public:
+    FileCopyWorker();
+    ~FileCopyWorker();
+    FileCopyWorker(const FileCopyWorker&) = delete;
+    FileCopyWorker& operator=(const FileCopyWorker&) = delete;
+    // False when the copy ended at once (a missing source, a target the version rule keeps).
+    bool start(const std::string& source, const std::string& destFolder, CopyHook hook);
+    bool step();
+    void stop();
+    const FileTransferResult& result() const { return m_result; }
+
+private:
+    void end(FsError error, bool copied);
+
+    std::string m_source;
+    std::string m_target;
+    std::string m_sourceVersion;
+    bool m_replacing = false;
+    CopyHook m_hook;
+    std::unique_ptr<FileCopy> m_copy;
+    FileTransferResult m_result;
+};
 // Shows the file a folder copy has just copied ("Please wait.. Copying" in an open busy window,
 // "Migrated" on the status line), as often as `pacing` lets the texts change.
 void showCopiedFile(CopyPacing& pacing, const std::string& source);

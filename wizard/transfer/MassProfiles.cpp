@@ -148,7 +148,7 @@ bool FN_MSI_Copy()
             const std::string fixed =
                 length < 0 ? std::string() : fixedPackageName(static_cast<std::uint64_t>(length));
             if (!fixed.empty())
-                copyFile(source + "\\Installer\\" + name, dest + "\\installer\\" + fixed, true);
+                copyFileBeside(source + "\\Installer\\" + name, dest + "\\installer\\" + fixed, true);
         }
     }
     for (const char* folder : kOfficeIconFolders)
@@ -156,7 +156,7 @@ bool FN_MSI_Copy()
     copyTree(source + "\\Fonts", dest + "\\Fonts", false);
     for (const char* font : kFonts)
         if (fileExists(source + "\\Fonts\\" + font))
-            copyFile(source + "\\Fonts\\" + font, dest + "\\Fonts\\" + font, true);
+            copyFileBeside(source + "\\Fonts\\" + font, dest + "\\Fonts\\" + font, true);
     if (!cached)
         writeTransferLog("FN_MSI_Copy", "Not found : " + source + "\\Installer");
     writeTransferLog("FN_MSI_Copy", "End");

@@ -121,10 +121,10 @@ bool FN_MAPI(const std::string& direction)
         makeSurePathExists(saved + "\\");
         for (const char* name : kMapiFiles)
             if (fileExists(system32Folder() + name))
-                copied(copyFile(system32Folder() + name, saved + "\\" + name, true));
+                copied(copyFileBeside(system32Folder() + name, saved + "\\" + name, true));
     } else {
         for (const std::string& name : fileNames(saved))
-            copied(copyFile(saved + "\\" + name, system32Folder() + name, true));
+            copied(copyFileBeside(saved + "\\" + name, system32Folder() + name, true));
         deleteFolder(saved, true);
     }
     writeTransferLog(failed == platform::FsError::None ? "FN_MAPI" : "FN_MAPI_Err",

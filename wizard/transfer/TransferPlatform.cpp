@@ -12,8 +12,10 @@
 #include "platform/RunningMachine.h"
 #include "platform/ShellLink.h"
 #include "platform/TreeCopyWalk.h"
+#include "platform/WindowsName.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ProgramEnd.h"
+#include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
 
@@ -209,6 +211,103 @@ FsError openTreeCopy(const std::string& source, const std::string& destination, 
         return keptPlaceRefusal(destPath);
     });
     return walk.open(*fs, source, destination);
+}
+
+FileCopy::FileCopy() = default;
+FileCopy::~FileCopy() = default;
+
+bool FileCopy::start(const std::string& source, const std::string& target, bool overwrite)
+{
+    stop();
+    m_error = FsError::None;
+    m_fileEnded = false;
+    platform::FileSystem* fs = machineFs();
+    if (!fs) {
+        m_error = kNoMachine;
+        return false;
+    }
+    // The walk takes the plain case: an existing file onto a name in an existing folder. Anything
+    // else (a pattern, a name no folder holds, a copy onto itself) ends at once in copyFile.
+    const std::size_t from = source.rfind('\\');
+    const std::size_t to = target.rfind('\\');
+    const platform::ResolvedPath src = fs->resolver().resolve(source);
+    const platform::ResolvedPath dst = fs->resolver().resolve(target);
+    const bool plain = from != std::string::npos && to != std::string::npos &&
+        source.find_first_of("*?") == std::string::npos && platform::isWindowsName(target.substr(to + 1)) &&
+        src.ok() && src.exists && fs->fileExists(source) && dst.ok() &&
+        fs->folderExists(target.substr(0, to + 1)) &&
+        !(dst.exists && platform::foldCase(src.path.text()) == platform::foldCase(dst.path.text()));
+    if (plain) {
+        platform::TreeCopyOptions options;
+        options.recurse = false;
+        options.overwrite = overwrite;
+        options.files = {src.path.leaf()}; // its stored spelling
+        options.targets = {target.substr(to + 1)};
+        auto walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
+        if (walk->open(*fs, source.substr(0, from + 1), target.substr(0, to + 1)) == FsError::None) {
+            m_walk = std::move(walk);
+            return true;
+        }
+    }
+    m_error = fs->copyFile(source, target, overwrite);
+    return false;
+}
+
+bool FileCopy::step()
+{
+    using Kind = platform::TreeStepKind;
+    while (m_walk) {
+        const platform::TreeStep s = m_walk->step();
+        if (s.kind == Kind::Working || s.kind == Kind::FolderEntered)
+            return true;
+        if (s.kind == Kind::Done) {
+            // The folders' side files are written: the copy has ended (without its file's step,
+            // the source folder went away).
+            m_walk.reset();
+            if (!m_fileEnded)
+                m_error = FsError::FileNotFound;
+            break;
+        }
+        if (m_fileEnded)
+            continue;
+        m_fileEnded = true;
+        switch (s.kind) {
+        case Kind::FileCopied: m_error = FsError::None; break;
+        case Kind::FileExists: m_error = FsError::FileExists; break;
+        case Kind::FileFailed: m_error = s.error; break;
+        case Kind::SourceLost: m_error = FsError::FileNotFound; break;
+        default: m_error = FsError::PermissionDenied; break;
+        }
+    }
+    return false;
+}
+
+void FileCopy::stop()
+{
+    if (!m_walk)
+        return;
+    m_walk->close();
+    m_walk.reset();
+    if (!m_fileEnded)
+        m_error = FsError::PathFileAccess;
+}
+
+FsError copyFileBeside(const std::string& source, const std::string& target, bool overwrite)
+{
+    FileCopy copy;
+    if (copy.start(source, target, overwrite)) {
+        CopyPacing pacing;
+        pacing.eventsDue(); // a copy within its first steps gives the window no extra turn
+        while (copy.step()) {
+            if (pacing.eventsDue())
+                platform::yieldToEvents();
+            if (programEndRequested()) {
+                copy.stop();
+                break;
+            }
+        }
+    }
+    return copy.error();
 }
 
 FsError readFileBytes(const std::string& path, std::string& bytes)

@@ -83,6 +83,35 @@ std::string refusedText(const platform::TreeStep& step);
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk,
     const std::string& process = "Action_Copy_Folder");
 
+// A copy of one file with the answers of copyFile (a missing source FileNotFound, a missing
+// destination folder PathNotFound, an existing target FileExists unless `overwrite`, a read-only,
+// in-use or folder target PermissionDenied), whose bytes move beside the window on the copy walk
+// (platform::TreeCopyWalk): the window's thread only takes up what it did. Stopped or let go of
+// before it ended, it leaves nothing of the file and the target as it was.
+class FileCopy {
+public:
+    FileCopy();
+    ~FileCopy();
+    FileCopy(const FileCopy&) = delete;
+    FileCopy& operator=(const FileCopy&) = delete;
+    // Starts the copy of `source` onto the file path `target` (its name may differ); false when
+    // it ended at once (error() tells how).
+    bool start(const std::string& source, const std::string& target, bool overwrite);
+    // Takes up what the copy did, waiting a couple of milliseconds at most; false once it ended.
+    bool step();
+    // Ends the copy at once; one that had not ended answers PathFileAccess.
+    void stop();
+    FsError error() const { return m_error; }
+
+private:
+    std::unique_ptr<platform::TreeCopyWalk> m_walk;
+    bool m_fileEnded = false; // the file's own step came; the walk is letting go of its folders
+    FsError m_error = FsError::None;
+};
+// copyFile through a FileCopy, the window's events taken up every few milliseconds meanwhile; the
+// program's end stops it (PathFileAccess).
+FsError copyFileBeside(const std::string& source, const std::string& target, bool overwrite);
+
 // Reads or writes a whole file as bytes (text in the machine's code page).
 FsError readFileBytes(const std::string& path, std::string& bytes);
 // The most a text file of the source PC (its SYSTEM.INI, its Control.ini) is read to: larger

@@ -248,51 +248,67 @@ TEST_F(FilesFoldersMigrationTest, CancelInTheBusyWindowEndsTheItemsAndLeavesWhol
     EXPECT_FALSE(wizard::wizardWindows().busyCancelRequested());
 }
 
+// A Cancel in the middle of a large file's copy ends its item at once: the window's thread never
+// waits for the data, and the copy beside it removes what it had written of the file. So too for
+// a file that replaces an older one of this PC under the version rule: that one stays as it was.
+TEST_F(FilesFoldersMigrationTest, CancelDuringALargeFileEndsItsItemAtOnceAndLeavesNothingOfIt)
+{
+    for (const bool replacing : {false, true}) {
+        SCOPED_TRACE(replacing ? "replacing an older file" : "a new file");
+        const std::string name = replacing ? "Data/Video/old.avi" : "Data/Video/film.avi";
+        fs::create_directories(w.hostOld("Data/Video"));
+        {
+            std::ofstream out(w.hostOld(name), std::ios::binary);
+            const std::string block(1 << 20, 'v');
+            for (int i = 0; i < 256; ++i)
+                out << block;
+        }
+        if (replacing) {
+            w.putNew(name, "older");
+            fs::last_write_time(
+                w.hostNew(name), fs::last_write_time(w.hostOld(name)) - std::chrono::hours(1));
+        }
+        w.clock.set(std::chrono::system_clock::now());
+        using Clock = std::chrono::steady_clock;
+        std::vector<std::string> ended;
+        Clock::time_point endedAt{};
+        wizard::FilesFoldersMigration::Hooks hooks;
+        hooks.finished = [&](const wizard::FilesFoldersMigration::Item& item, TransferOutcome outcome,
+                             const std::string& detail) {
+            endedAt = Clock::now();
+            ended.push_back(
+                item.sourcePath + (outcome == TransferOutcome::Failed ? " failed: " : ": ") + detail);
+        };
+        const std::string path = "Data\\Video\\" + name.substr(name.rfind('/') + 1);
+        wizard::FilesFoldersMigration run({{"\\\\OLDPC\\C$\\" + path, "C:\\" + path}}, hooks);
+        const fs::path folder = w.hostNew("Data/Video");
+        const auto underWay = [&folder] {
+            std::error_code ec;
+            for (const auto& e : fs::directory_iterator(folder, ec))
+                if (e.path().filename().string().rfind(":partial", 0) == 0)
+                    return true;
+            return false;
+        };
+        for (int i = 0; i < 100000 && !underWay(); ++i)
+            ASSERT_TRUE(run.step()) << "the copy ended before any step saw it under way";
+        ASSERT_TRUE(ended.empty());
+        const Clock::time_point cancelled = Clock::now();
+        run.cancel();
+        EXPECT_FALSE(run.step());
+        EXPECT_EQ(ended, std::vector<std::string>{"C:\\" + path + " failed: Cancelled"});
+        EXPECT_LT(endedAt - cancelled, std::chrono::milliseconds(50));
+        platform::TreeCopyWalk::waitForStopped();
+        if (replacing) {
+            EXPECT_EQ(w.readNew(name), "older");
+            fs::remove(w.hostNew(name));
+        }
+        EXPECT_TRUE(fs::is_empty(folder)) << "neither the file nor its partial copy";
+    }
+}
+
 // Thousands of files of one folder chosen one by one (the folder opened on the selection page):
 // the window takes up its events while the copy's list is made and the files are gathered, before
 // the first of them is copied, and every file still arrives.
-// A Cancel in the middle of a large file's copy ends its item at once: the window's thread never
-// waits for the data, and the copy beside it removes what it had written of the file.
-TEST_F(FilesFoldersMigrationTest, CancelDuringALargeFileEndsItsItemAtOnceAndLeavesNothingOfIt)
-{
-    fs::create_directories(w.hostOld("Data/Video"));
-    {
-        std::ofstream out(w.hostOld("Data/Video/film.avi"), std::ios::binary);
-        const std::string block(1 << 20, 'v');
-        for (int i = 0; i < 256; ++i)
-            out << block;
-    }
-    using Clock = std::chrono::steady_clock;
-    std::vector<std::string> ended;
-    Clock::time_point endedAt{};
-    wizard::FilesFoldersMigration::Hooks hooks;
-    hooks.finished = [&](const wizard::FilesFoldersMigration::Item& item, TransferOutcome outcome,
-                         const std::string& detail) {
-        endedAt = Clock::now();
-        ended.push_back(item.sourcePath + (outcome == TransferOutcome::Failed ? " failed: " : ": ") + detail);
-    };
-    wizard::FilesFoldersMigration run(
-        {{"\\\\OLDPC\\C$\\Data\\Video\\film.avi", "C:\\Data\\Video\\film.avi"}}, hooks);
-    const fs::path folder = w.hostNew("Data/Video");
-    const auto underWay = [&folder] {
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(folder, ec))
-            if (e.path().filename().string().rfind(":partial", 0) == 0)
-                return true;
-        return false;
-    };
-    for (int i = 0; i < 100000 && !underWay(); ++i)
-        ASSERT_TRUE(run.step()) << "the copy ended before any step saw it under way";
-    ASSERT_TRUE(ended.empty());
-    const Clock::time_point cancelled = Clock::now();
-    run.cancel();
-    EXPECT_FALSE(run.step());
-    EXPECT_EQ(ended, std::vector<std::string>{"C:\\Data\\Video\\film.avi failed: Cancelled"});
-    EXPECT_LT(endedAt - cancelled, std::chrono::milliseconds(50));
-    platform::TreeCopyWalk::waitForStopped();
-    EXPECT_TRUE(fs::is_empty(folder)) << "neither the file nor its partial copy";
-}
-
 TEST_F(FilesFoldersMigrationTest, ManyFilesChosenOneByOneKeepTheWindowLiveBeforeTheFirstArrives)
 {
     constexpr int kFiles = 5000;
