@@ -118,9 +118,12 @@ bool msApp()
             {"RegFiles\\Microsoft Project.reg", "WinProj.exe"},
             {"RegFiles\\Microsoft publisher.reg", "MSPUB.exe"},
             {"RegFiles\\Microsoft FrontPage.reg", "MS FrontPg.exe"}, {"ALL", "ALL"}};
+        // The templates that apply are merged together in one run of the registry editor.
+        ImportsTogether together;
         bool last = true;
         for (const auto& [file, mode] : templates)
             last = FN_MS_APP(file, mode);
+        together.finish();
         return last;
     });
 }

@@ -24,6 +24,7 @@ namespace {
 using namespace wizard::transfer;
 using wizard::ModOtherApplications::ExportRegistry;
 using wizard::ModOtherApplications::ImportRegistry;
+using wizard::ModOtherApplications::ImportRegistryFiles;
 
 constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 
@@ -107,11 +108,20 @@ std::vector<std::string> keysOfImport(const std::string& file)
     return {local + "SOFTWARE\\" + base.substr(0, stem)};
 }
 
-// Imports one file after checking it: a missing file is passed over, no registry file and a file
-// naming a key outside the keys its import may change (keysOfImport) are not imported (false),
-// passed-over lines are logged.
-bool importChecked(const std::string& path)
+// The files FN_Import_Registry has checked and whose merge waits for the open ImportsTogether;
+// null while none is open.
+std::vector<std::string>*& waitingImports()
 {
+    static std::vector<std::string>* files = nullptr;
+    return files;
+}
+
+// Checks one file before its import: a missing file is passed over (true, nothing to import), no
+// registry file and a file naming a key outside the keys its import may change (keysOfImport) are
+// not imported (false); passed-over lines are logged. *ready tells whether it is to be imported.
+bool checkImport(const std::string& path, bool& ready)
+{
+    ready = false;
     // An export that never arrived is nothing to import; the steps after it still run.
     if (!fileExists(path)) {
         writeTransferLog("FN_Import_Registry", "Not found : " + path);
@@ -139,14 +149,76 @@ bool importChecked(const std::string& path)
         writeTransferLog("FN_Import_Registry",
             (w.kept ? "Kept cut short : " : "Passed over : ") + path + " line " + std::to_string(w.line) +
                 ": " + w.text);
-    if (!ImportRegistry(path)) {
-        logNotDone("FN_Import_Registry", "Import failed : ", path);
-        return false;
-    }
+    ready = true;
     return true;
 }
 
+bool importOne(const std::string& path)
+{
+    if (ImportRegistry(path))
+        return true;
+    logNotDone("FN_Import_Registry", "Import failed : ", path);
+    return false;
+}
+
+// Imports one file after checking it (checkImport); with an ImportsTogether open its merge waits
+// for that.
+bool importChecked(const std::string& path)
+{
+    bool ready = false;
+    if (!checkImport(path, ready))
+        return false;
+    if (!ready)
+        return true;
+    if (std::vector<std::string>* waiting = waitingImports()) {
+        waiting->push_back(path);
+        return true;
+    }
+    return importOne(path);
+}
+
+// Each run of the editor is a process start, which on a busy machine waits many milliseconds for a
+// processor: the files go in one run (a run for each 8,000 characters of command line, well inside
+// what a Windows command line holds). When the editor rejects one, each file of that run goes again
+// on its own, so that each failure is logged under its own file as a run of its own logs it: a
+// merge made again leaves what it left the first time, and one that failed merged nothing.
+bool importAllTogether(const std::vector<std::string>& files)
+{
+    constexpr std::size_t kCommandLineBudget = 8000;
+    bool ok = true;
+    for (std::size_t first = 0; first < files.size();) {
+        std::size_t end = first + 1;
+        for (std::size_t length = files[first].size(); end < files.size(); ++end) {
+            length += files[end].size() + 3;
+            if (length > kCommandLineBudget)
+                break;
+        }
+        const std::vector<std::string> run(files.begin() + first, files.begin() + end);
+        if (run.size() == 1 || !ImportRegistryFiles(run))
+            for (const std::string& file : run)
+                ok = importOne(file) && ok;
+        first = end;
+    }
+    return ok;
+}
+
 } // namespace
+
+ImportsTogether::ImportsTogether()
+{
+    if (!waitingImports())
+        waitingImports() = &files_;
+}
+
+ImportsTogether::~ImportsTogether() { finish(); }
+
+bool ImportsTogether::finish()
+{
+    if (waitingImports() != &files_)
+        return true;
+    waitingImports() = nullptr;
+    return importAllTogether(std::exchange(files_, {}));
+}
 
 PathRewrite pathRewriteFor(const MassState& state)
 {
@@ -272,6 +344,7 @@ bool FN_Import_Registry(const std::string& file)
     writeTransferLog("FN_Import_Registry", "End");
     bool ok = true;
     if (file.find_first_not_of(' ') == std::string::npos) {
+        ImportsTogether together;
         const std::string folder = underApp("Temp");
         for (const std::string& name : fileNames(folder)) {
             const std::string up = coretext::upperAscii(name);
@@ -281,6 +354,7 @@ bool FN_Import_Registry(const std::string& file)
                 continue;
             ok = importChecked(folder + "\\" + name) && ok;
         }
+        ok = together.finish() && ok;
     } else {
         ok = importChecked(underApp(file));
     }

@@ -56,6 +56,23 @@ bool FN_Cur_User_Process(const std::string& file);
 // registry file is not imported; malformed lines are passed over (each logged) and the rest
 // imported. False when a file is no registry file, cannot be read, or its import failed.
 bool FN_Import_Registry(const std::string& file);
+
+// While one lives (the first of several that nest), FN_Import_Registry checks and logs each file at
+// once but leaves its merge to finish() or the end of the scope, which merge the files in one run
+// of the registry editor, in the order they came (each again in a run of its own when the editor
+// rejects one, so each failure is logged as before). An empty name's files go together always.
+class ImportsTogether {
+public:
+    ImportsTogether();
+    ~ImportsTogether();
+    ImportsTogether(const ImportsTogether&) = delete;
+    ImportsTogether& operator=(const ImportsTogether&) = delete;
+    // True when every kept file was merged (and for the inner of nested ones).
+    bool finish();
+
+private:
+    std::vector<std::string> files_;
+};
 // Writes AppPath\Mass.Reg deleting the key, imports it and removes it; always true.
 bool FN_DEL_REGKEY(const std::string& key);
 // The same for several keys with one deletion file and one run of the registry editor (each key's

@@ -268,6 +268,69 @@ TEST_F(MassRegistryTest, OfficeTemplateFollowsTheDestinationAndItsProgram)
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\KestroXp", "A"), "1");
 }
 
+// The editor rejecting one file: it merges the others of its command line and ends with a failure.
+class RejectingRegedit : public transfertest::InProcessRegedit {
+public:
+    using InProcessRegedit::InProcessRegedit;
+    platform::WinError start(const std::string& commandLine, const platform::StartOptions& options,
+        platform::Process& out) override
+    {
+        const std::size_t at = commandLine.find(" \"" + rejected + "\"");
+        if (at == std::string::npos)
+            return InProcessRegedit::start(commandLine, options, out);
+        const std::string others = commandLine.substr(0, at) + commandLine.substr(at + rejected.size() + 3);
+        if (others != "regedit.exe /s")
+            InProcessRegedit::start(others, options, out);
+        else
+            commandLines.push_back(others);
+        commandLines.back() = commandLine;
+        out = platform::Process::finished(1);
+        return platform::WinError::Success;
+    }
+    std::string rejected;
+};
+
+TEST_F(MassRegistryTest, TemplatesMergeInOneRunAndARejectedOneIsLoggedAsItsOwnFailure)
+{
+    const std::string office = "C:\\Program Files\\Kestro\\REGFILES\\MICROSOFT ";
+    for (const char* name : {"WORD", "EXCEL"}) {
+        world.putNew(app("REGFILES/MICROSOFT " + std::string(name) + " 2000_XP.reg"),
+            "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\" + std::string(name) + "]\r\n\"A\"=\"1\"\r\n");
+    }
+    world.putNew(app("RegFiles/kestro_xp.reg"),
+        "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KestroXp]\r\n\"A\"=\"1\"\r\n");
+    world.putNew("Program Files/Microsoft Office/Office/winWord.exe", "MZ");
+    world.putNew("Program Files/Microsoft Office/Office/Excel.exe", "MZ");
+    RejectingRegedit rejecting(world.fileSystem());
+    rejecting.rejected = office + "EXCEL 2000_XP.reg";
+    common::Service<platform::ProcessLauncher>::replace(&rejecting);
+    {
+        ImportsTogether together;
+        EXPECT_TRUE(FN_MS_APP("RegFiles\\Microsoft Word.Reg", "winWord.exe"));
+        EXPECT_TRUE(FN_MS_APP("RegFiles\\Microsoft Excel.Reg", "Excel.exe"));
+        EXPECT_TRUE(FN_MS_APP("x", "ALL"));
+        EXPECT_TRUE(rejecting.commandLines.empty()) << "the merges wait for the end";
+        EXPECT_FALSE(together.finish());
+    }
+    common::Service<platform::ProcessLauncher>::replace(&regedit);
+    ASSERT_FALSE(rejecting.commandLines.empty());
+    EXPECT_EQ(rejecting.commandLines.front(),
+        "regedit.exe /s \"" + office + "WORD 2000_XP.reg\" \"" + rejecting.rejected +
+            "\" \"C:\\Program Files\\Kestro\\RegFiles\\kestro_xp.reg\"");
+    for (const char* merged : {"SOFTWARE\\WORD", "SOFTWARE\\KestroXp"})
+        EXPECT_EQ(value(RegRoot::LocalMachine, merged, "A"), "1") << merged;
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\EXCEL", "A"), "<none>");
+    // Only the rejected file's own run and import are logged as failed, as a run of its own logs them.
+    std::vector<std::string> failures;
+    for (const auto& [process, status] : world.log)
+        if (process.find("_Err") != std::string::npos || status.rfind("Failed : ", 0) == 0)
+            failures.push_back(process + " " + status);
+    EXPECT_EQ(failures,
+        (std::vector<std::string>{"ImportRegistry : " + rejecting.rejected + " Failed : regedit.exe /s \"" +
+                rejecting.rejected + "\"",
+            "FN_Import_Registry_Err Import failed : " + rejecting.rejected}));
+}
+
 TEST(MassTemplatesTest, EveryShippedTemplateIsAWholeRegistryFile)
 {
     const fs::path folder = fs::path(KESTRO_DATA_DIR) / "RegFiles";
