@@ -3,6 +3,7 @@
 // page's list say about each item.
 #include "wizard/rules/FilesFoldersMigration.h"
 
+#include "common/HostCalls.h"
 #include "platform/TreeCopyWalk.h"
 #include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/HostileSource.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <set>
@@ -406,12 +408,27 @@ TEST_F(FilesFoldersMigrationTest, AFileGoneAfterItsFolderWasListedIsReported)
     for (int i = 0; i < 4; ++i)
         w.putOld("Data/Many/f" + std::to_string(i) + ".txt", "x");
     choose("C:\\Data\\Many");
-    w.pump.onYield = [this] {
-        if (w.pump.count == 1)
-            fs::remove(w.hostOld("Data/Many/f2.txt"));
-    };
+    // The copy runs beside the window: the file goes just before the first file is opened once a
+    // folder was listed, whichever thread does it.
+    struct GoneAfterListing : common::hostcalls::Faults {
+        fs::path file;
+        std::atomic<bool> listed{false}, removed{false};
+        int fault(common::hostcalls::Call call) noexcept override
+        {
+            if (call == common::hostcalls::Call::ListFolder)
+                listed = true;
+            else if (call == common::hostcalls::Call::Open && listed && !removed.exchange(true)) {
+                std::error_code ec;
+                fs::remove(file, ec);
+            }
+            return 0;
+        }
+    } gone;
+    gone.file = w.hostOld("Data/Many/f2.txt");
+    common::hostcalls::Faults* const previous = common::hostcalls::setFaults(&gone);
     EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
-    w.pump.onYield = nullptr;
+    common::hostcalls::setFaults(previous);
+    EXPECT_TRUE(gone.removed);
 
     const MigrationReport::Entry* many = reported("C:\\Data\\Many");
     ASSERT_NE(many, nullptr);
