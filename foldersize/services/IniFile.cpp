@@ -157,53 +157,142 @@ bool writeLines(const QString& file, IniLines lines)
         std::string_view(out.constData(), static_cast<std::size_t>(out.size())));
 }
 
-// Returns the section name when the line is a section header such as "[Optionen]".
-std::optional<QString> sectionOf(const QString& line)
+// Line i taken apart. Only ASCII characters decide what a line is and where its names begin and
+// end, and they are the same bytes in UTF-8 and in Windows-1252: the line's own bytes are read,
+// so that the lines of a large file are passed over without being decoded.
+common::IniLine lineAt(const IniLines& lines, qsizetype i)
 {
-    const QByteArray utf8 = line.toUtf8();
-    const common::IniLine l = common::readIniLine(std::string_view(utf8.constData(), utf8.size()));
-    if (l.kind != common::IniLine::Kind::Section || !l.closedSection)
-        return std::nullopt;
-    return QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
+    const QByteArray& b = lines.bytes[i];
+    return common::readIniLine(std::string_view(b.constData(), static_cast<std::size_t>(b.size())));
+}
+
+bool isSection(const common::IniLine& l)
+{
+    return l.kind == common::IniLine::Kind::Section && l.closedSection;
+}
+
+// A "key=value" line (not a comment nor any other line).
+bool isKey(const common::IniLine& l)
+{
+    return l.kind == common::IniLine::Kind::Entry && l.hasEquals && !l.name.empty();
 }
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-// Returns the key of a "key=value" line, or nothing for comments and other lines.
-std::optional<QString> keyOf(const QString& line)
+// Whether `name` (the section or key name of line i) is `wanted`, without regard to case. An
+// ASCII name is compared as it stands, without a text made of it.
+bool nameIs(const IniLines& lines, qsizetype i, std::string_view name, const QString& wanted)
 {
-    const QByteArray utf8 = line.toUtf8();
-    const common::IniLine l = common::readIniLine(std::string_view(utf8.constData(), utf8.size()));
-    if (l.kind != common::IniLine::Kind::Entry || !l.hasEquals || l.name.empty())
-        return std::nullopt;
-    return QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
+    const auto size = static_cast<qsizetype>(name.size());
+    if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; }))
+        return wanted.compare(QLatin1StringView(name.data(), size), Qt::CaseInsensitive) == 0;
+    const QByteArray bytes(name.data(), size);
+    return sameName(lines.asUtf8[i] ? QString::fromUtf8(bytes) : fromWindows1252(bytes), wanted);
 }
 
-// The value of a "key=value" line, or of the text after its "=".
-QString valueOf(const QString& line)
+// Lines [first, second) of a section: its header line and the lines up to the next header.
+using Range = std::pair<qsizetype, qsizetype>;
+
+// Only a line whose first byte other than a blank, tab or CR is "[" can be a section header.
+bool mayBeSection(const QByteArray& b)
 {
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    QString v = line.mid(eq + 1).trimmed();
-    // A value in matching double quotes is read without them.
-    if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"')))
-        v = v.mid(1, v.size() - 2);
-    return v;
+    const auto first =
+        std::find_if(b.begin(), b.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r'; });
+    return first != b.end() && *first == '[';
 }
 
-// Range [begin, end) of the lines that belong to the first section named `section`; begin is the
-// header line itself. Returns nothing when the section is absent.
-std::optional<std::pair<qsizetype, qsizetype>> findSection(const IniLines& lines, const QString& section)
+bool isSectionAt(const IniLines& lines, qsizetype i)
 {
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const auto name = sectionOf(lines.text(i));
-        if (!name || !sameName(*name, section))
+    return mayBeSection(lines.bytes[i]) && isSection(lineAt(lines, i));
+}
+
+// The lines of the first section named `section` at or after line `from`; nothing when there is none.
+std::optional<Range> findSection(const IniLines& lines, const QString& section, qsizetype from = 0)
+{
+    for (qsizetype i = from; i < lines.size(); ++i) {
+        if (!mayBeSection(lines.bytes[i]))
+            continue;
+        const common::IniLine l = lineAt(lines, i);
+        if (!isSection(l) || !nameIs(lines, i, l.name, section))
             continue;
         qsizetype end = i + 1;
-        while (end < lines.size() && !sectionOf(lines.text(end)))
+        while (end < lines.size() && !isSectionAt(lines, end))
             ++end;
-        return std::make_pair(i, end);
+        return Range(i, end);
     }
     return std::nullopt;
+}
+
+// Whether `range`, the lines the last write gave the section, still is that section: its header
+// first and no other header up to its end. Writes to one section change lines inside it only, so
+// no earlier section of the name can have come; the check catches a written line that reads as a
+// header.
+bool stillSection(const IniLines& lines, const Range& range, const QString& section)
+{
+    if (range.first >= lines.size() || range.second > lines.size() || !isSectionAt(lines, range.first))
+        return false;
+    if (!nameIs(lines, range.first, lineAt(lines, range.first).name, section))
+        return false;
+    for (qsizetype i = range.first + 1; i < range.second; ++i)
+        if (isSectionAt(lines, i))
+            return false;
+    return range.second == lines.size() || isSectionAt(lines, range.second);
+}
+
+// [section] key = value in the lines: the key's line replaced (further lines of it removed), or
+// added after the section's last key, or the section added at the end. `known` is where the
+// section was after the write before to it (else nothing); answers where it is now.
+Range writeKey(IniLines& lines, const QString& section, const QString& key, const QString& value,
+    const std::optional<Range>& known)
+{
+    // A value with a line break would split into two lines and corrupt the file.
+    QString clean = value;
+    clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString newLine = key + QLatin1Char('=') + clean;
+    const auto range = known && stillSection(lines, *known, section) ? known : findSection(lines, section);
+    if (!range) {
+        if (lines.size() > 0 && !lines.text(lines.size() - 1).trimmed().isEmpty())
+            lines.insert(lines.size(), QString());
+        lines.insert(lines.size(), QLatin1Char('[') + section + QLatin1Char(']'));
+        lines.insert(lines.size(), newLine);
+        return Range(lines.size() - 2, lines.size());
+    }
+    qsizetype lastKeyLine = range->first;
+    for (qsizetype i = range->first + 1; i < range->second; ++i) {
+        const common::IniLine k = lineAt(lines, i);
+        if (!isKey(k))
+            continue;
+        lastKeyLine = i;
+        if (nameIs(lines, i, k.name, key)) {
+            lines.set(i, newLine);
+            // A second line of the same key (left by an older version) goes: one key, one line.
+            qsizetype end = range->second;
+            for (qsizetype j = i + 1; j < end; ++j) {
+                const common::IniLine again = lineAt(lines, j);
+                if (isKey(again) && nameIs(lines, j, again.name, key)) {
+                    lines.erase(j, j + 1);
+                    --j;
+                    --end;
+                }
+            }
+            return Range(range->first, end);
+        }
+    }
+    lines.insert(lastKeyLine + 1, newLine);
+    return Range(range->first, range->second + 1);
+}
+
+// Removes every section named `section` from the lines; false when there was none.
+bool removeSection(IniLines& lines, const QString& section)
+{
+    bool changed = false;
+    qsizetype from = 0;
+    while (const auto range = findSection(lines, section, from)) {
+        lines.erase(range->first, range->second);
+        from = range->first; // the ones before are gone already
+        changed = true;
+    }
+    return changed;
 }
 
 } // namespace
@@ -270,7 +359,7 @@ void IniSnapshot::take(std::string_view line, bool utf8)
         QString key = text(l.name).toCaseFolded();
         if (m_current->contains(key))
             return;
-        // As valueOf reads it, without taking the line apart again.
+        // The value after the first "=", trimmed; one in matching double quotes without them.
         QString v = text(line.substr(line.find('=') + 1)).trimmed();
         if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"'))) {
             v.chop(1);
@@ -300,57 +389,50 @@ QString INILesen(const QString& section, const QString& key, const QString& defa
 
 bool INISchreiben(const QString& section, const QString& key, const QString& value, const QString& file)
 {
-    IniLines lines = readLines(file);
-    // A value with a line break would split into two lines and corrupt the file.
-    QString clean = value;
-    clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QString newLine = key + QLatin1Char('=') + clean;
-    const auto range = findSection(lines, section);
-    if (!range) {
-        if (lines.size() > 0 && !lines.text(lines.size() - 1).trimmed().isEmpty())
-            lines.insert(lines.size(), QString());
-        lines.insert(lines.size(), QLatin1Char('[') + section + QLatin1Char(']'));
-        lines.insert(lines.size(), newLine);
-        return writeLines(file, lines);
-    }
-    qsizetype lastKeyLine = range->first;
-    for (qsizetype i = range->first + 1; i < range->second; ++i) {
-        const auto k = keyOf(lines.text(i));
-        if (!k)
-            continue;
-        lastKeyLine = i;
-        if (sameName(*k, key)) {
-            lines.set(i, newLine);
-            // A second line of the same key (left by an older version) goes: one key, one line.
-            qsizetype end = range->second;
-            for (qsizetype j = i + 1; j < end; ++j) {
-                const auto again = keyOf(lines.text(j));
-                if (again && sameName(*again, key)) {
-                    lines.erase(j, j + 1);
-                    --j;
-                    --end;
-                }
-            }
-            return writeLines(file, lines);
-        }
-    }
-    lines.insert(lastKeyLine + 1, newLine);
-    return writeLines(file, lines);
+    IniBatch batch;
+    batch.write(section, key, value);
+    return batch.apply(file);
 }
 
 bool INISektionLöschen(const QString& section, const QString& file)
 {
+    IniBatch batch;
+    batch.deleteSection(section);
+    return batch.apply(file);
+}
+
+void IniBatch::write(const QString& section, const QString& key, const QString& value)
+{
+    m_changes.append({section, key, value, false});
+}
+
+void IniBatch::deleteSection(const QString& section)
+{
+    m_changes.append({section, QString(), QString(), true});
+}
+
+bool IniBatch::apply(const QString& file) const
+{
     IniLines lines = readLines(file);
     if (lines.unreadable)
-        return false;
+        return false; // what the file holds is not known: writing would lose it
     bool changed = false;
-    while (const auto range = findSection(lines, section)) {
-        lines.erase(range->first, range->second);
-        changed = true;
+    // Where the section of the write before is now, for the next write to the same section.
+    std::optional<Range> known;
+    const Change* previous = nullptr;
+    for (const Change& c : m_changes) {
+        if (c.deletesSection) {
+            changed = removeSection(lines, c.section) || changed;
+            known.reset();
+        } else {
+            const bool same =
+                known && previous && !previous->deletesSection && previous->section == c.section;
+            known = writeKey(lines, c.section, c.key, c.value, same ? known : std::nullopt);
+            changed = true;
+        }
+        previous = &c;
     }
-    if (!changed)
-        return true;
-    return writeLines(file, lines);
+    return !changed || writeLines(file, lines);
 }
 
 QList<int> INIZeilenNichtUtf8(const QString& file) { return IniSnapshot(file).linesNotUtf8(); }
