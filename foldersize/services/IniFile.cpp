@@ -16,6 +16,17 @@
 namespace foldersize {
 namespace {
 
+enum class LineBytes { Ascii, Utf8, Other };
+
+LineBytes lineBytes(QByteArrayView b)
+{
+    if (std::all_of(b.begin(), b.end(), [](char c) { return (c & 0x80) == 0; }))
+        return LineBytes::Ascii;
+    // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut off
+    // at the end (it waits for more), and rewriting would then change those bytes.
+    return QString::fromUtf8(b).toUtf8() == b ? LineBytes::Utf8 : LineBytes::Other;
+}
+
 // The settings file as its lines, each kept as the bytes it had (with its own line end), so that
 // lines nobody writes are written back byte for byte. Each line is read as UTF-8 when it is UTF-8,
 // else as Windows-1252 (as older files and other programs write them), so that one stray byte
@@ -24,37 +35,68 @@ namespace {
 struct IniLines {
     QList<QByteArray> bytes; // without line ends
     QList<QByteArray> ends;  // "\r\n", "\n", "\r" or "" (a last line without one)
-    QList<bool> asUtf8;      // per line: read as UTF-8 (else Windows-1252)
+    QList<LineBytes> kinds;  // per line: read as UTF-8 unless Other (then as Windows-1252)
     bool utf8 = true;        // the encoding of lines written
     bool tooLarge = false;   // the file is larger than kIniFileMax and was not read
     bool unreadable = false; // the file is there but could not be read: it must not be written
     QByteArray newLineEnd = "\n";
 
     qsizetype size() const { return bytes.size(); }
+    bool asUtf8(qsizetype i) const { return kinds[i] != LineBytes::Other; }
     QString text(qsizetype i) const;
     QByteArray encode(const QString& line) const;
     void set(qsizetype i, const QString& line)
     {
         bytes[i] = encode(line);
-        asUtf8[i] = utf8;
+        kinds[i] = lineBytes(bytes[i]); // as the line reads back
     }
     void insert(qsizetype i, const QString& line)
     {
         bytes.insert(i, encode(line));
         ends.insert(i, newLineEnd);
-        asUtf8.insert(i, utf8);
+        kinds.insert(i, lineBytes(bytes[i]));
     }
     void erase(qsizetype begin, qsizetype end)
     {
         bytes.erase(bytes.begin() + begin, bytes.begin() + end);
         ends.erase(ends.begin() + begin, ends.begin() + end);
-        asUtf8.erase(asUtf8.begin() + begin, asUtf8.begin() + end);
+        kinds.erase(kinds.begin() + begin, kinds.begin() + end);
     }
+    void settle();
 };
+
+// The lines as the file just written from them reads back, for the next change of a batch, so
+// that a batch ends where its changes one after the other end: every line has its line end, a
+// CR end and an empty line's LF after it are one CR LF, a UTF-8 file's stray lines are UTF-8, and
+// the encoding and the line end of lines written are the file's as it now is.
+void IniLines::settle()
+{
+    // The file's last line, which may have had none (lines may have been added after it since).
+    for (QByteArray& end : ends)
+        if (end.isEmpty())
+            end = newLineEnd;
+    for (qsizetype i = 0; i + 1 < size(); ++i) {
+        if (ends[i] == "\r" && bytes[i + 1].isEmpty() && ends[i + 1] == "\n") {
+            ends[i] = "\r\n";
+            erase(i + 1, i + 2);
+        }
+    }
+    for (qsizetype i = 0; utf8 && i < size(); ++i)
+        if (!asUtf8(i))
+            set(i, text(i));
+    const bool utf8Seen = kinds.contains(LineBytes::Utf8);
+    utf8 = utf8Seen || !kinds.contains(LineBytes::Other);
+    const auto firstEnd =
+        std::find_if(ends.cbegin(), ends.cend(), [](const QByteArray& e) { return !e.isEmpty(); });
+    if (firstEnd != ends.cend())
+        newLineEnd = *firstEnd;
+    else if (size() == 0)
+        newLineEnd = "\n";
+}
 
 QString IniLines::text(qsizetype i) const
 {
-    return asUtf8[i] ? QString::fromUtf8(bytes[i]) : fromWindows1252(bytes[i]);
+    return asUtf8(i) ? QString::fromUtf8(bytes[i]) : fromWindows1252(bytes[i]);
 }
 
 // The file's bytes (through the host-call seam), at most kIniFileMax of them: TooLarge for a larger
@@ -66,17 +108,6 @@ common::hostcalls::ReadResult readBounded(const QString& file, QByteArray& all)
         QFile::encodeName(file).constData(), bytes, static_cast<std::size_t>(kIniFileMax));
     all = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     return result;
-}
-
-enum class LineBytes { Ascii, Utf8, Other };
-
-LineBytes lineBytes(QByteArrayView b)
-{
-    if (std::all_of(b.begin(), b.end(), [](char c) { return (c & 0x80) == 0; }))
-        return LineBytes::Ascii;
-    // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut off
-    // at the end (it waits for more), and rewriting would then change those bytes.
-    return QString::fromUtf8(b).toUtf8() == b ? LineBytes::Utf8 : LineBytes::Other;
 }
 
 QByteArray IniLines::encode(const QString& line) const { return utf8 ? line.toUtf8() : toWindows1252(line); }
@@ -116,7 +147,7 @@ IniLines readLines(const QString& file)
     bool otherSeen = false;
     for (const QByteArray& b : lines.bytes) {
         const LineBytes kind = lineBytes(b);
-        lines.asUtf8.append(kind != LineBytes::Other);
+        lines.kinds.append(kind);
         utf8Seen = utf8Seen || kind == LineBytes::Utf8;
         otherSeen = otherSeen || kind == LineBytes::Other;
     }
@@ -145,7 +176,7 @@ bool writeLines(const QString& file, IniLines lines)
     // A stray Windows-1252 line of a UTF-8 file is stored as the UTF-8 of the text it was read
     // as: the file is UTF-8 throughout again and the stray line is reported only once.
     for (qsizetype i = 0; lines.utf8 && i < lines.size(); ++i)
-        if (!lines.asUtf8[i])
+        if (!lines.asUtf8(i))
             lines.set(i, lines.text(i));
     QByteArray out;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -187,7 +218,7 @@ bool nameIs(const IniLines& lines, qsizetype i, std::string_view name, const QSt
     if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; }))
         return wanted.compare(QLatin1StringView(name.data(), size), Qt::CaseInsensitive) == 0;
     const QByteArray bytes(name.data(), size);
-    return sameName(lines.asUtf8[i] ? QString::fromUtf8(bytes) : fromWindows1252(bytes), wanted);
+    return sameName(lines.asUtf8(i) ? QString::fromUtf8(bytes) : fromWindows1252(bytes), wanted);
 }
 
 // Lines [first, second) of a section: its header line and the lines up to the next header.
@@ -422,15 +453,19 @@ bool IniBatch::apply(const QString& file) const
     const Change* previous = nullptr;
     for (const Change& c : m_changes) {
         if (c.deletesSection) {
-            changed = removeSection(lines, c.section) || changed;
             known.reset();
+            if (!removeSection(lines, c.section))
+                continue; // as INISektionLöschen, which then writes nothing
         } else {
-            const bool same =
-                known && previous && !previous->deletesSection && previous->section == c.section;
+            const bool same = known && previous && previous->section == c.section;
             known = writeKey(lines, c.section, c.key, c.value, same ? known : std::nullopt);
-            changed = true;
         }
+        changed = true;
         previous = &c;
+        const qsizetype before = lines.size();
+        lines.settle();
+        if (lines.size() != before)
+            known.reset(); // lines that read back as one moved the section: it is looked for again
     }
     return !changed || writeLines(file, lines);
 }
