@@ -217,9 +217,9 @@ TEST_F(IniFileTest, AWriteWhoseHostCallFailsLeavesTheFileAsItWasAndSaysSo)
 
 TEST_F(IniFileTest, ABatchLeavesWhatItsWritesOneByOneLeaveInOneRewriteOrNothing)
 {
-    // CR LF ends, a stray Windows-1252 line, a key twice, a section twice (in other case), blanks
-    // around a header, a comment, a last line without its end.
-    const QByteArray before = "; eigene Zeile\r\n[Fremd]\r\nName=Caf\xE9\r\n[Form]\r\nLeft=1\r\nleft=2\r\n"
+    // A Windows-1252 file (one line) whose first line ends are LF, CR LF after them, a key twice, a
+    // section twice (in other case), blanks around a header, a comment, a last line without its end.
+    const QByteArray before = "[Fremd]\nName=Caf\xE9\n[Form]\r\nLeft=1\r\nleft=2\r\n; eigene Zeile\r\n"
                               "[ComboOrdner]\r\nO0=/a\r\n  [Layout]  \r\nCol1=9\r\n[comboordner]\r\nO5=/b\r\n"
                               "[Optionen]\r\nInstanz=1";
     IniBatch batch;
@@ -233,6 +233,8 @@ TEST_F(IniFileTest, ABatchLeavesWhatItsWritesOneByOneLeaveInOneRewriteOrNothing)
         oneByOne.push_back([=, this] { return INISektionLöschen(section, file()); });
     };
     write("Form", "LEFT", "1200");
+    // Without its only Windows-1252 line and its LF lines the file is UTF-8 with CR LF from here on.
+    drop("Fremd");
     write("Form", "Width", "11715");
     write("Optionen", "DateigrößeFormat", "2");
     write("Layout", "FontName", "Lucida\nConsole");
