@@ -1,7 +1,7 @@
 // tallyini_fuzz.cpp: arbitrary bytes as the folder-size browser's settings file. Writing one key
 // at the end of the file keeps the bytes before it (but for stray Windows-1252 lines of a UTF-8
 // file, which it stores as UTF-8); the value written reads back; deleting a section leaves the
-// lines of the others.
+// lines of the others; a batch of writes and deletions leaves the bytes they leave one by one.
 #include "foldersize/services/IniFile.h"
 
 #include <QDir>
@@ -70,6 +70,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!INILesen(
             QStringLiteral("FuzzSektion"), QStringLiteral("FuzzSchlüssel"), QStringLiteral("-"), fileName())
              .startsWith(QLatin1Char('-')))
+        std::abort();
+    // Writes to sections the input may hold (twice, in other case), a deletion between them.
+    IniBatch batch;
+    batch.write(QStringLiteral("Form"), QStringLiteral("Left"), QStringLiteral("1"));
+    batch.write(QStringLiteral("Form"), QStringLiteral("top"), QStringLiteral("2"));
+    batch.deleteSection(QStringLiteral("optionen"));
+    batch.write(QStringLiteral("Optionen"), QStringLiteral("X"), value);
+    batch.write(QStringLiteral("FORM"), QStringLiteral("Left"), QStringLiteral("3"));
+    write(bytes);
+    if (!INISchreiben(QStringLiteral("Form"), QStringLiteral("Left"), QStringLiteral("1"), fileName()) ||
+        !INISchreiben(QStringLiteral("Form"), QStringLiteral("top"), QStringLiteral("2"), fileName()) ||
+        !INISektionLöschen(QStringLiteral("optionen"), fileName()) ||
+        !INISchreiben(QStringLiteral("Optionen"), QStringLiteral("X"), value, fileName()) ||
+        !INISchreiben(QStringLiteral("FORM"), QStringLiteral("Left"), QStringLiteral("3"), fileName()))
+        std::abort();
+    const QByteArray oneByOne = read();
+    write(bytes);
+    if (!batch.apply(fileName()) || read() != oneByOne)
         std::abort();
     return 0;
 }

@@ -517,7 +517,7 @@ void MainWindow::receiveFolders(const std::vector<std::string>& folders)
 
 // ---------------------------------------------------------------- closing
 
-bool MainWindow::FensterpositionSpeichern()
+void MainWindow::FensterpositionSpeichern(IniBatch& batch)
 {
     const double tx = twipsPerPixelX();
     const double ty = twipsPerPixelY();
@@ -528,10 +528,10 @@ bool MainWindow::FensterpositionSpeichern()
     m_settings.width = static_cast<int>(std::lround(r.width() * tx));
     m_settings.height = static_cast<int>(std::lround(r.height() * ty));
     m_settings.tvw = splitterPositionTwips(*m_cSplitTop, tx);
-    return m_store.saveForm(m_settings);
+    m_store.addForm(batch, m_settings);
 }
 
-bool MainWindow::OptionenSpeichernMain()
+void MainWindow::OptionenSpeichernMain(IniBatch& batch)
 {
     for (int i = 0; i < 4; ++i)
         m_settings.columns[static_cast<std::size_t>(i)] = m_ui.lvwOrdner->columnWidth(i);
@@ -539,10 +539,13 @@ bool MainWindow::OptionenSpeichernMain()
     m_settings.fontName = f.family();
     m_settings.fontSize = f.pointSizeF();
     m_settings.fontBold = f.bold();
-    return m_store.saveLayout(m_settings);
+    m_store.addLayout(batch, m_settings);
 }
 
-bool MainWindow::SaveAllComboFolders() { return m_store.saveComboFolders(m_combo->foldersToSave()); }
+void MainWindow::SaveAllComboFolders(IniBatch& batch)
+{
+    m_store.addComboFolders(batch, m_combo->foldersToSave());
+}
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
@@ -551,10 +554,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    bool saved = FensterpositionSpeichern();
-    saved = OptionenSpeichernMain() && saved;
-    saved = SaveAllComboFolders() && saved;
-    if (!saved)
+    // One rewrite of the settings file for all three, however large the file is.
+    IniBatch batch;
+    FensterpositionSpeichern(batch);
+    OptionenSpeichernMain(batch);
+    SaveAllComboFolders(batch);
+    if (!m_store.save(batch))
         messageService().warning(this, QStringLiteral("Tallymoor"),
             QStringLiteral("Die Einstellungen konnten nicht in \"%1\" gespeichert werden.").arg(m_iniFile));
     if (g_UpdateStarten)

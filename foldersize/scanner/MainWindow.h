@@ -28,6 +28,7 @@ class cSplitter;
 class FileListModel;
 class FolderCombo;
 class FolderQueueController;
+class IniBatch;
 class FolderTreeModel;
 class MainToolbar;
 class TreeOutput;
@@ -81,9 +82,10 @@ private:
     void updateButtons();
     void ChangeFont();
     void OptionenLadenMain();
-    bool FensterpositionSpeichern();
-    bool OptionenSpeichernMain();
-    bool SaveAllComboFolders();
+    // The close's three saves: each adds what it writes to the batch the close writes at once.
+    void FensterpositionSpeichern(IniBatch& batch);
+    void OptionenSpeichernMain(IniBatch& batch);
+    void SaveAllComboFolders(IniBatch& batch);
     void onTreeClicked(const QModelIndex& index);
     void onTreeContextMenu(const QPoint& pos);
     void onListContextMenu(const QPoint& pos);

@@ -214,42 +214,35 @@ bool SettingsStore::saveKontextmenu(const QString& value) const
 bool SettingsStore::saveOptionen(const BrowserSettings& s) const
 {
     using ini::kOptionen;
-    bool ok = INISchreiben(kOptionen, QStringLiteral("Kontextmenu"), s.kontextmenu, m_path);
-    ok = INISchreiben(kOptionen, QStringLiteral("Instanz"), flagText(s.instanz), m_path) && ok;
-    ok = INISchreiben(kOptionen, QStringLiteral("DateianzahlRekursiv"),
-             QString::number(s.dateianzahlRekursiv), m_path) &&
-        ok;
-    ok = INISchreiben(kOptionen, QStringLiteral("NoIcons"), QString::number(s.noIcons), m_path) && ok;
-    return ok;
+    IniBatch batch;
+    batch.write(kOptionen, QStringLiteral("Kontextmenu"), s.kontextmenu);
+    batch.write(kOptionen, QStringLiteral("Instanz"), flagText(s.instanz));
+    batch.write(kOptionen, QStringLiteral("DateianzahlRekursiv"), QString::number(s.dateianzahlRekursiv));
+    batch.write(kOptionen, QStringLiteral("NoIcons"), QString::number(s.noIcons));
+    return save(batch);
 }
 
-bool SettingsStore::saveForm(const BrowserSettings& s) const
+void SettingsStore::addForm(IniBatch& batch, const BrowserSettings& s) const
 {
     using ini::kForm;
-    bool ok = INISchreiben(kForm, QStringLiteral("WindowState"), QString::number(s.windowState), m_path);
-    ok = INISchreiben(kForm, QStringLiteral("Left"), QString::number(s.left.value_or(0)), m_path) && ok;
-    ok = INISchreiben(kForm, QStringLiteral("Top"), QString::number(s.top.value_or(0)), m_path) && ok;
-    ok = INISchreiben(kForm, QStringLiteral("Width"), QString::number(s.width), m_path) && ok;
-    ok = INISchreiben(kForm, QStringLiteral("Height"), QString::number(s.height), m_path) && ok;
-    ok = INISchreiben(kForm, QStringLiteral("TVW"), QString::number(std::lround(s.tvw)), m_path) && ok;
-    return ok;
+    batch.write(kForm, QStringLiteral("WindowState"), QString::number(s.windowState));
+    batch.write(kForm, QStringLiteral("Left"), QString::number(s.left.value_or(0)));
+    batch.write(kForm, QStringLiteral("Top"), QString::number(s.top.value_or(0)));
+    batch.write(kForm, QStringLiteral("Width"), QString::number(s.width));
+    batch.write(kForm, QStringLiteral("Height"), QString::number(s.height));
+    batch.write(kForm, QStringLiteral("TVW"), QString::number(std::lround(s.tvw)));
 }
 
-bool SettingsStore::saveLayout(const BrowserSettings& s) const
+void SettingsStore::addLayout(IniBatch& batch, const BrowserSettings& s) const
 {
     using ini::kLayout;
-    bool ok = INISchreiben(
-        ini::kOptionen, QStringLiteral("DateigrößeFormat"), QString::number(s.dateigroesseFormat), m_path);
+    batch.write(ini::kOptionen, QStringLiteral("DateigrößeFormat"), QString::number(s.dateigroesseFormat));
     for (int i = 0; i < 4; ++i)
-        ok = INISchreiben(kLayout, QStringLiteral("Col%1").arg(i + 1),
-                 QString::number(s.columns[static_cast<std::size_t>(i)]), m_path) &&
-            ok;
-    ok = INISchreiben(kLayout, QStringLiteral("FontName"), s.fontName, m_path) && ok;
-    ok = INISchreiben(kLayout, QStringLiteral("FontSize"), fontSizeText(s.fontSize, m_locale), m_path) && ok;
-    ok = INISchreiben(kLayout, QStringLiteral("FontBold"),
-             s.fontBold ? QStringLiteral("-1") : QStringLiteral("0"), m_path) &&
-        ok;
-    return ok;
+        batch.write(kLayout, QStringLiteral("Col%1").arg(i + 1),
+            QString::number(s.columns[static_cast<std::size_t>(i)]));
+    batch.write(kLayout, QStringLiteral("FontName"), s.fontName);
+    batch.write(kLayout, QStringLiteral("FontSize"), fontSizeText(s.fontSize, m_locale));
+    batch.write(kLayout, QStringLiteral("FontBold"), s.fontBold ? QStringLiteral("-1") : QStringLiteral("0"));
 }
 
 QStringList SettingsStore::comboFoldersToSave(const QStringList& comboTexts)
@@ -262,29 +255,49 @@ QStringList SettingsStore::comboFoldersToSave(const QStringList& comboTexts)
     return out;
 }
 
-bool SettingsStore::saveComboFolders(const QStringList& comboTexts) const
+void SettingsStore::addComboFolders(IniBatch& batch, const QStringList& comboTexts) const
 {
-    bool ok = INISektionLöschen(ini::kComboOrdner, m_path);
+    batch.deleteSection(ini::kComboOrdner);
     const QStringList keep = comboFoldersToSave(comboTexts);
     for (qsizetype i = 0; i < keep.size(); ++i)
-        ok = INISchreiben(ini::kComboOrdner, QStringLiteral("O%1").arg(i), keep[i], m_path) && ok;
-    return ok;
+        batch.write(ini::kComboOrdner, QStringLiteral("O%1").arg(i), keep[i]);
 }
+
+bool SettingsStore::saveForm(const BrowserSettings& s) const
+{
+    IniBatch batch;
+    addForm(batch, s);
+    return save(batch);
+}
+
+bool SettingsStore::saveLayout(const BrowserSettings& s) const
+{
+    IniBatch batch;
+    addLayout(batch, s);
+    return save(batch);
+}
+
+bool SettingsStore::saveComboFolders(const QStringList& comboTexts) const
+{
+    IniBatch batch;
+    addComboFolders(batch, comboTexts);
+    return save(batch);
+}
+
+bool SettingsStore::save(const IniBatch& batch) const { return batch.apply(m_path); }
 
 bool SettingsStore::saveInternetUpdate(const BrowserSettings& s) const
 {
     using ini::kInternetUpdate;
-    bool ok = INISchreiben(kInternetUpdate, QStringLiteral("UseProxy"), flagText(s.useProxy), m_path);
-    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyName"), s.proxyName, m_path) && ok;
-    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyPort"), s.proxyPort, m_path) && ok;
-    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyBenutzer"), s.proxyBenutzer, m_path) && ok;
-    ok = INISchreiben(
-             kInternetUpdate, QStringLiteral("ProxyPWspeichern"), flagText(s.proxyPWspeichern), m_path) &&
-        ok;
-    ok = INISchreiben(kInternetUpdate, QStringLiteral("ProxyPasswort"),
-             s.proxyPWspeichern ? s.proxyPasswort : QString(), m_path) &&
-        ok;
-    return ok;
+    IniBatch batch;
+    batch.write(kInternetUpdate, QStringLiteral("UseProxy"), flagText(s.useProxy));
+    batch.write(kInternetUpdate, QStringLiteral("ProxyName"), s.proxyName);
+    batch.write(kInternetUpdate, QStringLiteral("ProxyPort"), s.proxyPort);
+    batch.write(kInternetUpdate, QStringLiteral("ProxyBenutzer"), s.proxyBenutzer);
+    batch.write(kInternetUpdate, QStringLiteral("ProxyPWspeichern"), flagText(s.proxyPWspeichern));
+    batch.write(
+        kInternetUpdate, QStringLiteral("ProxyPasswort"), s.proxyPWspeichern ? s.proxyPasswort : QString());
+    return save(batch);
 }
 
 QString settingsProblemsText(const std::vector<SettingsProblem>& problems, const QString& iniPath)

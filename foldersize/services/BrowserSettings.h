@@ -13,6 +13,7 @@
 
 namespace foldersize {
 
+class IniBatch;
 class IniSnapshot;
 
 // Section and key names of the INI file (no other section or key is read or written).
@@ -94,13 +95,21 @@ public:
     // Loads [Optionen] alone (what the start decides on); the other settings keep their defaults.
     BrowserSettings loadOptionen(std::vector<SettingsProblem>* problems = nullptr) const;
 
-    // Each writer returns false when the file could not be written.
+    // Each writer rewrites the file once and returns false when it could not be written (nothing
+    // of it is then written).
     bool saveKontextmenu(const QString& value) const;           // [Optionen] Kontextmenu
     bool saveOptionen(const BrowserSettings& s) const;          // the four [Optionen] flags
     bool saveForm(const BrowserSettings& s) const;              // [Form]
     bool saveLayout(const BrowserSettings& s) const;            // DateigrößeFormat and [Layout]
     bool saveComboFolders(const QStringList& comboTexts) const; // [ComboOrdner], see below
     bool saveInternetUpdate(const BrowserSettings& s) const;    // [InternetUpdate]
+
+    // What saveForm, saveLayout and saveComboFolders write, added to a batch, so that several
+    // sections are written in one rewrite of the file (the window's close); save writes the batch.
+    void addForm(IniBatch& batch, const BrowserSettings& s) const;
+    void addLayout(IniBatch& batch, const BrowserSettings& s) const;
+    void addComboFolders(IniBatch& batch, const QStringList& comboTexts) const;
+    bool save(const IniBatch& batch) const;
 
     // Folder history as stored by saveComboFolders: walks comboTexts from last to first, skips
     // blank texts and keeps at most ten (O0 = last entry).

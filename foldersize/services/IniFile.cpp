@@ -16,6 +16,17 @@
 namespace foldersize {
 namespace {
 
+enum class LineBytes { Ascii, Utf8, Other };
+
+LineBytes lineBytes(QByteArrayView b)
+{
+    if (std::all_of(b.begin(), b.end(), [](char c) { return (c & 0x80) == 0; }))
+        return LineBytes::Ascii;
+    // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut off
+    // at the end (it waits for more), and rewriting would then change those bytes.
+    return QString::fromUtf8(b).toUtf8() == b ? LineBytes::Utf8 : LineBytes::Other;
+}
+
 // The settings file as its lines, each kept as the bytes it had (with its own line end), so that
 // lines nobody writes are written back byte for byte. Each line is read as UTF-8 when it is UTF-8,
 // else as Windows-1252 (as older files and other programs write them), so that one stray byte
@@ -24,37 +35,68 @@ namespace {
 struct IniLines {
     QList<QByteArray> bytes; // without line ends
     QList<QByteArray> ends;  // "\r\n", "\n", "\r" or "" (a last line without one)
-    QList<bool> asUtf8;      // per line: read as UTF-8 (else Windows-1252)
+    QList<LineBytes> kinds;  // per line: read as UTF-8 unless Other (then as Windows-1252)
     bool utf8 = true;        // the encoding of lines written
     bool tooLarge = false;   // the file is larger than kIniFileMax and was not read
     bool unreadable = false; // the file is there but could not be read: it must not be written
     QByteArray newLineEnd = "\n";
 
     qsizetype size() const { return bytes.size(); }
+    bool asUtf8(qsizetype i) const { return kinds[i] != LineBytes::Other; }
     QString text(qsizetype i) const;
     QByteArray encode(const QString& line) const;
     void set(qsizetype i, const QString& line)
     {
         bytes[i] = encode(line);
-        asUtf8[i] = utf8;
+        kinds[i] = lineBytes(bytes[i]); // as the line reads back
     }
     void insert(qsizetype i, const QString& line)
     {
         bytes.insert(i, encode(line));
         ends.insert(i, newLineEnd);
-        asUtf8.insert(i, utf8);
+        kinds.insert(i, lineBytes(bytes[i]));
     }
     void erase(qsizetype begin, qsizetype end)
     {
         bytes.erase(bytes.begin() + begin, bytes.begin() + end);
         ends.erase(ends.begin() + begin, ends.begin() + end);
-        asUtf8.erase(asUtf8.begin() + begin, asUtf8.begin() + end);
+        kinds.erase(kinds.begin() + begin, kinds.begin() + end);
     }
+    void settle();
 };
+
+// The lines as the file just written from them reads back, for the next change of a batch, so
+// that a batch ends where its changes one after the other end: every line has its line end, a
+// CR end and an empty line's LF after it are one CR LF, a UTF-8 file's stray lines are UTF-8, and
+// the encoding and the line end of lines written are the file's as it now is.
+void IniLines::settle()
+{
+    // The file's last line, which may have had none (lines may have been added after it since).
+    for (QByteArray& end : ends)
+        if (end.isEmpty())
+            end = newLineEnd;
+    for (qsizetype i = 0; i + 1 < size(); ++i) {
+        if (ends[i] == "\r" && bytes[i + 1].isEmpty() && ends[i + 1] == "\n") {
+            ends[i] = "\r\n";
+            erase(i + 1, i + 2);
+        }
+    }
+    for (qsizetype i = 0; utf8 && i < size(); ++i)
+        if (!asUtf8(i))
+            set(i, text(i));
+    const bool utf8Seen = kinds.contains(LineBytes::Utf8);
+    utf8 = utf8Seen || !kinds.contains(LineBytes::Other);
+    const auto firstEnd =
+        std::find_if(ends.cbegin(), ends.cend(), [](const QByteArray& e) { return !e.isEmpty(); });
+    if (firstEnd != ends.cend())
+        newLineEnd = *firstEnd;
+    else if (size() == 0)
+        newLineEnd = "\n";
+}
 
 QString IniLines::text(qsizetype i) const
 {
-    return asUtf8[i] ? QString::fromUtf8(bytes[i]) : fromWindows1252(bytes[i]);
+    return asUtf8(i) ? QString::fromUtf8(bytes[i]) : fromWindows1252(bytes[i]);
 }
 
 // The file's bytes (through the host-call seam), at most kIniFileMax of them: TooLarge for a larger
@@ -66,17 +108,6 @@ common::hostcalls::ReadResult readBounded(const QString& file, QByteArray& all)
         QFile::encodeName(file).constData(), bytes, static_cast<std::size_t>(kIniFileMax));
     all = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     return result;
-}
-
-enum class LineBytes { Ascii, Utf8, Other };
-
-LineBytes lineBytes(QByteArrayView b)
-{
-    if (std::all_of(b.begin(), b.end(), [](char c) { return (c & 0x80) == 0; }))
-        return LineBytes::Ascii;
-    // UTF-8 only when the bytes survive a round trip: a decoder alone accepts a sequence cut off
-    // at the end (it waits for more), and rewriting would then change those bytes.
-    return QString::fromUtf8(b).toUtf8() == b ? LineBytes::Utf8 : LineBytes::Other;
 }
 
 QByteArray IniLines::encode(const QString& line) const { return utf8 ? line.toUtf8() : toWindows1252(line); }
@@ -116,7 +147,7 @@ IniLines readLines(const QString& file)
     bool otherSeen = false;
     for (const QByteArray& b : lines.bytes) {
         const LineBytes kind = lineBytes(b);
-        lines.asUtf8.append(kind != LineBytes::Other);
+        lines.kinds.append(kind);
         utf8Seen = utf8Seen || kind == LineBytes::Utf8;
         otherSeen = otherSeen || kind == LineBytes::Other;
     }
@@ -145,7 +176,7 @@ bool writeLines(const QString& file, IniLines lines)
     // A stray Windows-1252 line of a UTF-8 file is stored as the UTF-8 of the text it was read
     // as: the file is UTF-8 throughout again and the stray line is reported only once.
     for (qsizetype i = 0; lines.utf8 && i < lines.size(); ++i)
-        if (!lines.asUtf8[i])
+        if (!lines.asUtf8(i))
             lines.set(i, lines.text(i));
     QByteArray out;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -157,53 +188,142 @@ bool writeLines(const QString& file, IniLines lines)
         std::string_view(out.constData(), static_cast<std::size_t>(out.size())));
 }
 
-// Returns the section name when the line is a section header such as "[Optionen]".
-std::optional<QString> sectionOf(const QString& line)
+// Line i taken apart. Only ASCII characters decide what a line is and where its names begin and
+// end, and they are the same bytes in UTF-8 and in Windows-1252: the line's own bytes are read,
+// so that the lines of a large file are passed over without being decoded.
+common::IniLine lineAt(const IniLines& lines, qsizetype i)
 {
-    const QByteArray utf8 = line.toUtf8();
-    const common::IniLine l = common::readIniLine(std::string_view(utf8.constData(), utf8.size()));
-    if (l.kind != common::IniLine::Kind::Section || !l.closedSection)
-        return std::nullopt;
-    return QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
+    const QByteArray& b = lines.bytes[i];
+    return common::readIniLine(std::string_view(b.constData(), static_cast<std::size_t>(b.size())));
+}
+
+bool isSection(const common::IniLine& l)
+{
+    return l.kind == common::IniLine::Kind::Section && l.closedSection;
+}
+
+// A "key=value" line (not a comment nor any other line).
+bool isKey(const common::IniLine& l)
+{
+    return l.kind == common::IniLine::Kind::Entry && l.hasEquals && !l.name.empty();
 }
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-// Returns the key of a "key=value" line, or nothing for comments and other lines.
-std::optional<QString> keyOf(const QString& line)
+// Whether `name` (the section or key name of line i) is `wanted`, without regard to case. An
+// ASCII name is compared as it stands, without a text made of it.
+bool nameIs(const IniLines& lines, qsizetype i, std::string_view name, const QString& wanted)
 {
-    const QByteArray utf8 = line.toUtf8();
-    const common::IniLine l = common::readIniLine(std::string_view(utf8.constData(), utf8.size()));
-    if (l.kind != common::IniLine::Kind::Entry || !l.hasEquals || l.name.empty())
-        return std::nullopt;
-    return QString::fromUtf8(l.name.data(), static_cast<qsizetype>(l.name.size()));
+    const auto size = static_cast<qsizetype>(name.size());
+    if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; }))
+        return wanted.compare(QLatin1StringView(name.data(), size), Qt::CaseInsensitive) == 0;
+    const QByteArray bytes(name.data(), size);
+    return sameName(lines.asUtf8(i) ? QString::fromUtf8(bytes) : fromWindows1252(bytes), wanted);
 }
 
-// The value of a "key=value" line, or of the text after its "=".
-QString valueOf(const QString& line)
+// Lines [first, second) of a section: its header line and the lines up to the next header.
+using Range = std::pair<qsizetype, qsizetype>;
+
+// Only a line whose first byte other than a blank, tab or CR is "[" can be a section header.
+bool mayBeSection(const QByteArray& b)
 {
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    QString v = line.mid(eq + 1).trimmed();
-    // A value in matching double quotes is read without them.
-    if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"')))
-        v = v.mid(1, v.size() - 2);
-    return v;
+    const auto first =
+        std::find_if(b.begin(), b.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r'; });
+    return first != b.end() && *first == '[';
 }
 
-// Range [begin, end) of the lines that belong to the first section named `section`; begin is the
-// header line itself. Returns nothing when the section is absent.
-std::optional<std::pair<qsizetype, qsizetype>> findSection(const IniLines& lines, const QString& section)
+bool isSectionAt(const IniLines& lines, qsizetype i)
 {
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const auto name = sectionOf(lines.text(i));
-        if (!name || !sameName(*name, section))
+    return mayBeSection(lines.bytes[i]) && isSection(lineAt(lines, i));
+}
+
+// The lines of the first section named `section` at or after line `from`; nothing when there is none.
+std::optional<Range> findSection(const IniLines& lines, const QString& section, qsizetype from = 0)
+{
+    for (qsizetype i = from; i < lines.size(); ++i) {
+        if (!mayBeSection(lines.bytes[i]))
+            continue;
+        const common::IniLine l = lineAt(lines, i);
+        if (!isSection(l) || !nameIs(lines, i, l.name, section))
             continue;
         qsizetype end = i + 1;
-        while (end < lines.size() && !sectionOf(lines.text(end)))
+        while (end < lines.size() && !isSectionAt(lines, end))
             ++end;
-        return std::make_pair(i, end);
+        return Range(i, end);
     }
     return std::nullopt;
+}
+
+// Whether `range`, the lines the last write gave the section, still is that section: its header
+// first and no other header up to its end. Writes to one section change lines inside it only, so
+// no earlier section of the name can have come; the check catches a written line that reads as a
+// header.
+bool stillSection(const IniLines& lines, const Range& range, const QString& section)
+{
+    if (range.first >= lines.size() || range.second > lines.size() || !isSectionAt(lines, range.first))
+        return false;
+    if (!nameIs(lines, range.first, lineAt(lines, range.first).name, section))
+        return false;
+    for (qsizetype i = range.first + 1; i < range.second; ++i)
+        if (isSectionAt(lines, i))
+            return false;
+    return range.second == lines.size() || isSectionAt(lines, range.second);
+}
+
+// [section] key = value in the lines: the key's line replaced (further lines of it removed), or
+// added after the section's last key, or the section added at the end. `known` is where the
+// section was after the write before to it (else nothing); answers where it is now.
+Range writeKey(IniLines& lines, const QString& section, const QString& key, const QString& value,
+    const std::optional<Range>& known)
+{
+    // A value with a line break would split into two lines and corrupt the file.
+    QString clean = value;
+    clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString newLine = key + QLatin1Char('=') + clean;
+    const auto range = known && stillSection(lines, *known, section) ? known : findSection(lines, section);
+    if (!range) {
+        if (lines.size() > 0 && !lines.text(lines.size() - 1).trimmed().isEmpty())
+            lines.insert(lines.size(), QString());
+        lines.insert(lines.size(), QLatin1Char('[') + section + QLatin1Char(']'));
+        lines.insert(lines.size(), newLine);
+        return Range(lines.size() - 2, lines.size());
+    }
+    qsizetype lastKeyLine = range->first;
+    for (qsizetype i = range->first + 1; i < range->second; ++i) {
+        const common::IniLine k = lineAt(lines, i);
+        if (!isKey(k))
+            continue;
+        lastKeyLine = i;
+        if (nameIs(lines, i, k.name, key)) {
+            lines.set(i, newLine);
+            // A second line of the same key (left by an older version) goes: one key, one line.
+            qsizetype end = range->second;
+            for (qsizetype j = i + 1; j < end; ++j) {
+                const common::IniLine again = lineAt(lines, j);
+                if (isKey(again) && nameIs(lines, j, again.name, key)) {
+                    lines.erase(j, j + 1);
+                    --j;
+                    --end;
+                }
+            }
+            return Range(range->first, end);
+        }
+    }
+    lines.insert(lastKeyLine + 1, newLine);
+    return Range(range->first, range->second + 1);
+}
+
+// Removes every section named `section` from the lines; false when there was none.
+bool removeSection(IniLines& lines, const QString& section)
+{
+    bool changed = false;
+    qsizetype from = 0;
+    while (const auto range = findSection(lines, section, from)) {
+        lines.erase(range->first, range->second);
+        from = range->first; // the ones before are gone already
+        changed = true;
+    }
+    return changed;
 }
 
 } // namespace
@@ -270,7 +390,7 @@ void IniSnapshot::take(std::string_view line, bool utf8)
         QString key = text(l.name).toCaseFolded();
         if (m_current->contains(key))
             return;
-        // As valueOf reads it, without taking the line apart again.
+        // The value after the first "=", trimmed; one in matching double quotes without them.
         QString v = text(line.substr(line.find('=') + 1)).trimmed();
         if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"'))) {
             v.chop(1);
@@ -300,57 +420,54 @@ QString INILesen(const QString& section, const QString& key, const QString& defa
 
 bool INISchreiben(const QString& section, const QString& key, const QString& value, const QString& file)
 {
-    IniLines lines = readLines(file);
-    // A value with a line break would split into two lines and corrupt the file.
-    QString clean = value;
-    clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QString newLine = key + QLatin1Char('=') + clean;
-    const auto range = findSection(lines, section);
-    if (!range) {
-        if (lines.size() > 0 && !lines.text(lines.size() - 1).trimmed().isEmpty())
-            lines.insert(lines.size(), QString());
-        lines.insert(lines.size(), QLatin1Char('[') + section + QLatin1Char(']'));
-        lines.insert(lines.size(), newLine);
-        return writeLines(file, lines);
-    }
-    qsizetype lastKeyLine = range->first;
-    for (qsizetype i = range->first + 1; i < range->second; ++i) {
-        const auto k = keyOf(lines.text(i));
-        if (!k)
-            continue;
-        lastKeyLine = i;
-        if (sameName(*k, key)) {
-            lines.set(i, newLine);
-            // A second line of the same key (left by an older version) goes: one key, one line.
-            qsizetype end = range->second;
-            for (qsizetype j = i + 1; j < end; ++j) {
-                const auto again = keyOf(lines.text(j));
-                if (again && sameName(*again, key)) {
-                    lines.erase(j, j + 1);
-                    --j;
-                    --end;
-                }
-            }
-            return writeLines(file, lines);
-        }
-    }
-    lines.insert(lastKeyLine + 1, newLine);
-    return writeLines(file, lines);
+    IniBatch batch;
+    batch.write(section, key, value);
+    return batch.apply(file);
 }
 
 bool INISektionLöschen(const QString& section, const QString& file)
 {
+    IniBatch batch;
+    batch.deleteSection(section);
+    return batch.apply(file);
+}
+
+void IniBatch::write(const QString& section, const QString& key, const QString& value)
+{
+    m_changes.append({section, key, value, false});
+}
+
+void IniBatch::deleteSection(const QString& section)
+{
+    m_changes.append({section, QString(), QString(), true});
+}
+
+bool IniBatch::apply(const QString& file) const
+{
     IniLines lines = readLines(file);
     if (lines.unreadable)
-        return false;
+        return false; // what the file holds is not known: writing would lose it
     bool changed = false;
-    while (const auto range = findSection(lines, section)) {
-        lines.erase(range->first, range->second);
+    // Where the section of the write before is now, for the next write to the same section.
+    std::optional<Range> known;
+    const Change* previous = nullptr;
+    for (const Change& c : m_changes) {
+        if (c.deletesSection) {
+            known.reset();
+            if (!removeSection(lines, c.section))
+                continue; // as INISektionLöschen, which then writes nothing
+        } else {
+            const bool same = known && previous && previous->section == c.section;
+            known = writeKey(lines, c.section, c.key, c.value, same ? known : std::nullopt);
+        }
         changed = true;
+        previous = &c;
+        const qsizetype before = lines.size();
+        lines.settle();
+        if (lines.size() != before)
+            known.reset(); // lines that read back as one moved the section: it is looked for again
     }
-    if (!changed)
-        return true;
-    return writeLines(file, lines);
+    return !changed || writeLines(file, lines);
 }
 
 QList<int> INIZeilenNichtUtf8(const QString& file) { return IniSnapshot(file).linesNotUtf8(); }

@@ -36,6 +36,29 @@ bool INISchreiben(const QString& section, const QString& key, const QString& val
 // Returns false only when the file exists and cannot be read or rewritten (it is then as it was).
 bool INISektionLöschen(const QString& section, const QString& file);
 
+// Several changes of the settings file made in one read and one replacement of it: each write as
+// INISchreiben makes it and each deletion as INISektionLöschen does, in the order they were
+// added, so that the file ends as those calls one after the other would leave it. The file is
+// rewritten once, or not at all when nothing changes (only missing sections deleted).
+class IniBatch {
+public:
+    void write(const QString& section, const QString& key, const QString& value);
+    void deleteSection(const QString& section);
+    bool isEmpty() const { return m_changes.isEmpty(); }
+    // All or nothing: returns false when the file cannot be written, or is there but cannot be
+    // read; none of the changes is then made and the file is left as it was.
+    bool apply(const QString& file) const;
+
+private:
+    struct Change {
+        QString section;
+        QString key;
+        QString value;
+        bool deletesSection = false;
+    };
+    QList<Change> m_changes;
+};
+
 // Numbers (from 1) of the lines of a UTF-8 file that are not UTF-8 and were read as
 // Windows-1252; empty for a file without such lines and for one that is Windows-1252 throughout.
 QList<int> INIZeilenNichtUtf8(const QString& file);

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
+#include <vector>
 
 #include "tests/foldersize/QStringPrinter.h"
 #include "tests/support/common/FailNthCall.h"
@@ -210,5 +212,74 @@ TEST_F(IniFileTest, AWriteWhoseHostCallFailsLeavesTheFileAsItWasAndSaysSo)
         });
         // Open, read, read at the end, close; open, write, sync, close, rename.
         EXPECT_GE(runs, 9) << error;
+    }
+}
+
+TEST_F(IniFileTest, ABatchLeavesWhatItsWritesOneByOneLeaveInOneRewriteOrNothing)
+{
+    // A Windows-1252 file (one line) whose first line ends are LF, CR LF after them, a key twice, a
+    // section twice (in other case), blanks around a header, a comment, a last line without its end.
+    const QByteArray before = "[Fremd]\nName=Caf\xE9\n[Form]\r\nLeft=1\r\nleft=2\r\n; eigene Zeile\r\n"
+                              "[ComboOrdner]\r\nO0=/a\r\n  [Layout]  \r\nCol1=9\r\n[comboordner]\r\nO5=/b\r\n"
+                              "[Optionen]\r\nInstanz=1";
+    IniBatch batch;
+    std::vector<std::function<bool()>> oneByOne;
+    const auto write = [&](const char* section, const char* key, const QString& value) {
+        batch.write(section, key, value);
+        oneByOne.push_back([=, this] { return INISchreiben(section, key, value, file()); });
+    };
+    const auto drop = [&](const char* section) {
+        batch.deleteSection(section);
+        oneByOne.push_back([=, this] { return INISektionLöschen(section, file()); });
+    };
+    write("Form", "LEFT", "1200");
+    // Without its only Windows-1252 line and its LF lines the file is UTF-8 with CR LF from here on.
+    drop("Fremd");
+    write("Form", "Width", "11715");
+    write("Optionen", "DateigrößeFormat", "2");
+    write("Layout", "FontName", "Lucida\nConsole");
+    drop("ComboOrdner");
+    write("ComboOrdner", "O0", QString::fromUtf8("/tmp/Äpfel"));
+    write("ComboOrdner", "O1", "/tmp");
+    drop("Fehlt");
+    write("Neu", "x", "1");
+    writeRaw(before);
+    for (const auto& change : oneByOne)
+        ASSERT_TRUE(change());
+    const QByteArray after = readRaw();
+    ASSERT_NE(after, before);
+
+    writeRaw(before);
+    ASSERT_TRUE(batch.apply(file()));
+    EXPECT_EQ(readRaw(), after);
+    IniBatch nothing;
+    nothing.deleteSection("Fehlt");
+    EXPECT_TRUE(nothing.apply(file()));
+    EXPECT_EQ(readRaw(), after) << "nothing to change: not rewritten";
+
+    // As many host calls as one write, and a failing one leaves the file as it was.
+    const int oneWrite = testsupport::failEachCallInTurn(EIO, [&](testsupport::FailNthCall& faults) {
+        writeRaw(before);
+        const auto scope = faults.install();
+        INISchreiben("Form", "Left", "1", file());
+    });
+    for (const int error : {EIO, ENOSPC}) {
+        const int runs = testsupport::failEachCallInTurn(error, [&](testsupport::FailNthCall& faults) {
+            writeRaw(before);
+            bool written = false;
+            {
+                const auto scope = faults.install();
+                written = batch.apply(file());
+            }
+            const std::string at = "the call " + std::to_string(faults.n()) + " failing";
+            EXPECT_EQ(readRaw(), written ? after : before) << at;
+            if (!faults.fired()) {
+                EXPECT_TRUE(written) << at;
+            }
+            EXPECT_EQ(QDir(dir.filePath(QStringLiteral("cfg"))).entryList(QDir::Files | QDir::Hidden),
+                QStringList{QStringLiteral("Tallymoor.ini")})
+                << at;
+        });
+        EXPECT_EQ(runs, oneWrite) << error;
     }
 }
