@@ -240,6 +240,43 @@ std::string keptPlaceRefusal(
     return {};
 }
 
+KeptPlaces::KeptPlaces(const PathResolver& resolver, std::string_view destination, std::string_view appFolder)
+    : m_resolver(&resolver)
+    , m_appFolder(appFolder)
+    , m_destination(destination)
+{
+    while (m_destination.size() > 2 && (m_destination.back() == '\\' || m_destination.back() == '/'))
+        m_destination.pop_back();
+    const ResolvedPath r = resolver.resolve(destination);
+    if (!r.ok())
+        return;
+    const Guarded g = guardedOf(resolver, r.machineFolder, appFolder, true);
+    m_destKey = keyOf(r.host);
+    m_drives = g.machine + "/drives";
+    m_appKey = g.app;
+}
+
+std::string KeptPlaces::refusal(std::string_view destPath) const
+{
+    const std::size_t at = m_destination.size();
+    if (m_destKey.empty() || destPath.size() <= at + 1 || destPath[at] != '\\' ||
+        !common::equalsNoCaseAscii(destPath.substr(0, at), m_destination))
+        return keptPlaceRefusal(*m_resolver, destPath, m_appFolder);
+    std::string key = m_destKey;
+    for (const char c : destPath.substr(at))
+        key += c == '\\' ? '/' : common::lowerAscii(c);
+    const std::string leaf(destPath.substr(destPath.rfind('\\') + 1));
+    if (isHiveName(leaf))
+        return "a profile's registry hive";
+    const std::string parent = parentOf(key);
+    if (isRootFileName(leaf) && isBelow(parent, m_drives) &&
+        parent.find('/', m_drives.size() + 1) == std::string::npos)
+        return "a start-up file of a drive root";
+    if (!m_appKey.empty() && atOrBelow(key, m_appKey))
+        return "in the wizard's own folder";
+    return {};
+}
+
 std::optional<std::string> partBelow(
     const PathResolver& resolver, std::string_view path, std::string_view folder)
 {

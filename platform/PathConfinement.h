@@ -56,6 +56,25 @@ bool isKeptFileName(std::string_view name);
 std::string keptPlaceRefusal(
     const PathResolver& resolver, std::string_view target, std::string_view appFolder);
 
+// The kept-place rule for the entries a copy walk writes below one destination, resolved once:
+// an entry's host path is the destination's followed by the names the walk writes, so no entry is
+// resolved again. Read-only once made, so the walk's work beside the window may ask it.
+class KeptPlaces {
+public:
+    KeptPlaces(const PathResolver& resolver, std::string_view destination, std::string_view appFolder);
+    // keptPlaceRefusal for `destPath`: the destination's Windows path as given, then "" and the
+    // names below it. A path not of that form is resolved as keptPlaceRefusal resolves it.
+    std::string refusal(std::string_view destPath) const;
+
+private:
+    const PathResolver* m_resolver;
+    std::string m_appFolder;
+    std::string m_destination; // as given, without closing separators
+    std::string m_destKey;     // its host path key; "" when it did not resolve
+    std::string m_drives;      // the host key of its machine's drives folder
+    std::string m_appKey;      // the wizard's folder's host key ("" for none)
+};
+
 // The part of `path` below `folder` ("SYSTEM\x.bmp"; "" for the folder itself), both as resolved,
 // in the stored case of existing components; nothing when `path` does not lie in `folder` (or is
 // it) on the same machine.

@@ -204,11 +204,14 @@ FsError openTreeCopy(const std::string& source, const std::string& destination, 
             process, "Refused : " + transferGlobals().driveMap.sourcePathOf(source) + " : " + why);
         return FsError::PermissionDenied;
     }
-    walk.refuseTargets([](const std::string& destPath, bool folder) {
-        // A file is one of the kept ones only by its name; only those and folders are resolved.
+    // The places are judged below the destination resolved once: a folder of 10,000 files has
+    // its entries asked about without resolving each.
+    auto kept = std::make_shared<const platform::KeptPlaces>(fs->resolver(), destination, AppPath);
+    walk.refuseTargets([kept](const std::string& destPath, bool folder) {
+        // A file is one of the kept ones only by its name; only those and folders are asked about.
         if (!folder && !platform::isKeptFileName(destPath.substr(destPath.rfind('\\') + 1)))
             return std::string();
-        return keptPlaceRefusal(destPath);
+        return kept->refusal(destPath);
     });
     return walk.open(*fs, source, destination);
 }
