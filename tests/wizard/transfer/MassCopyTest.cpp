@@ -8,6 +8,7 @@
 #include "platform/TreeCopyWalk.h"
 
 #include "tests/support/TurkishLocale.h"
+#include "tests/support/common/ThreadChecker.h"
 #include "tests/support/platform/FullDisk.h"
 #include "tests/wizard/transfer/HostileSource.h"
 #include "tests/wizard/transfer/TransferWorld.h"
@@ -227,6 +228,7 @@ TEST_F(MassCopyTest, ASourceDriveThatCannotBeReachedIsToldNotSkippedSilently)
 // under its name and the copy layer's partial file is gone.
 TEST_F(MassCopyTest, ADestinationThatFillsUpEndsTheDriveCopyAndSaysSo)
 {
+    SKIP_WHERE_A_FORKED_CHILD_CANNOT_START_THREADS();
     world.putOld("A/first.txt", "1111");
     world.putOld("B/large.bin", std::string(256 * 1024, 'L'));
     world.putOld("B/small.txt", "small");
