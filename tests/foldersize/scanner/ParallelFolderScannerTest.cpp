@@ -16,6 +16,7 @@
 
 #include "foldersize/scanner/FolderScanner.h"
 #include "tests/foldersize/TempTree.h"
+#include "tests/support/common/ThreadChecker.h"
 
 using namespace foldersize;
 using testsupport::TempTree;
@@ -196,6 +197,7 @@ TEST_F(ParallelFolderScannerTest, FoldersWiderThanTheSharedJobStackMatchToo)
 
 TEST_F(ParallelFolderScannerTest, UnreadableFoldersMatchTheSingleThreadedScan)
 {
+    SKIP_WHERE_A_FORKED_CHILD_CANNOT_START_THREADS();
     buildRandomTree(80, 600);
     buildDeepChain("deep", 300);
     int locked = 0;
@@ -221,6 +223,7 @@ TEST_F(ParallelFolderScannerTest, UnreadableFoldersMatchTheSingleThreadedScan)
 
 TEST_F(ParallelFolderScannerTest, AFolderMetTwiceCountsWhereTheTreeMeetsItFirst)
 {
+    SKIP_WHERE_A_FORKED_CHILD_CANNOT_START_THREADS();
     // Bind mounts need a mount namespace of their own; without the right to make one, skip.
     if (!canBindMount())
         GTEST_SKIP() << "no private mount namespace";
