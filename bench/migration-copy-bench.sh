@@ -150,6 +150,8 @@ def children_cpu():
 # Each run answers (wall-clock seconds, processor seconds or None).
 def cp_once():
     fresh(cp_dest)
+    if in_memory:
+        fresh(kestro_machine)  # the tmpfs holds only what this run meets
     cpu = children_cpu()
     start = time.perf_counter()
     subprocess.run(["cp", "-a", source, cp_dest], check=True)
@@ -163,6 +165,8 @@ def kestro_args(which):
 
 def kestro_once(which):
     fresh(kestro_machine)
+    if in_memory:
+        fresh(cp_dest)  # cp -a's copy would crowd the memory this run copies into
     run = subprocess.run(kestro_args(which), capture_output=True, text=True)
     if run.returncode != 0:
         raise SystemExit("%s failed:\n%s%s" % (which, run.stdout, run.stderr[-3000:]))
