@@ -56,8 +56,10 @@ public:
             meter->start();
         } else if (request.text.rfind("Mass Migration successfully completed", 0) == 0) {
             answered = Clock::now();
-            if (runMeter)
+            if (runMeter) {
                 stallAtAnswer = runMeter->maxStall();
+                stallEndAtAnswer = runMeter->maxStallEnd();
+            }
         } else {
             std::cerr << "box: " << request.text << "\n";
         }
@@ -69,6 +71,7 @@ public:
     std::unique_ptr<bench::StallMeter> meter;
     bench::StallMeter* runMeter = nullptr;
     qint64 stallAtAnswer = 0;
+    qint64 stallEndAtAnswer = 0;
 };
 
 // Counts the registry editor's starts, passing every start on.
@@ -212,6 +215,8 @@ int main(int argc, char* argv[])
             std::cerr << "  +" << static_cast<int>(1000 * seconds(start, at)) << " ms " << line << "\n";
     std::cout << "seconds: " << seconds(start, end) << "\n";
     std::cout << "stall_longest_ms: " << (mass ? user.stallAtAnswer : meter.maxStall()) << "\n";
+    // When it ended, from the click; beside the editor runs' starts on standard error.
+    std::cerr << "longest stall ended +" << (mass ? user.stallEndAtAnswer : meter.maxStallEnd()) << " ms\n";
     if (mode == "selective") {
         const int runs = editor.runs - before;
         std::cout << "editor_runs: " << runs << "\n";
