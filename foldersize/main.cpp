@@ -2,6 +2,7 @@
 // program lives in the module tallymoor-window.so beside the program's folder (in
 // "../lib/<multiarch>/tallymoor"), loaded only when a window is wanted, so a windowless run does
 // not pay for loading the window libraries.
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include "foldersize/scanner/ProgramStart.h"
+#include "foldersize/services/SystemInfo.h"
 
 namespace {
 
@@ -32,7 +34,15 @@ int runWindowProgram(int argc, char** argv)
     using Entry = int (*)(int, char**);
     auto entry = module ? reinterpret_cast<Entry>(::dlsym(module, "tallymoor_window_main")) : nullptr;
     if (!entry) {
-        std::fprintf(stderr, "tallymoor: cannot load the window program: %s\n", ::dlerror());
+        // The loader's own words name what it missed (a library, a symbol); a missing module is
+        // said in German.
+        const char* loader = ::dlerror();
+        if (::access(path.c_str(), F_OK) != 0)
+            std::fprintf(stderr, "tallymoor: das Fensterprogramm '%s' fehlt: %s\n", path.c_str(),
+                foldersize::systemErrorText(errno).c_str());
+        else
+            std::fprintf(stderr, "tallymoor: das Fensterprogramm '%s' kann nicht geladen werden (%s)\n",
+                path.c_str(), loader ? loader : "");
         return 1;
     }
     // The module stays loaded until the process ends: its objects may outlive this call.

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include <sys/stat.h>
 
@@ -18,6 +17,7 @@
 #include "foldersize/services/ErrorReport.h"
 #include "foldersize/services/ProgramGlobals.h"
 #include "foldersize/services/ProgramPaths.h"
+#include "foldersize/services/SystemInfo.h"
 
 namespace foldersize {
 namespace {
@@ -74,7 +74,8 @@ std::string below(const std::string& given, const std::string& rest)
     return given.back() == '/' ? given + rest : given + "/" + rest;
 }
 
-// What could not be read below the argument `given` (measured as rootName), as du says it.
+// What could not be read below the argument `given` (measured as rootName): the cases du names,
+// in German.
 void printProblems(
     const std::string& given, const std::string& rootName, const std::vector<ReadProblem>& problems)
 {
@@ -86,11 +87,11 @@ void printProblems(
             rest.pop_back();
         const std::string folder = below(given, rest);
         if (p.entry.empty())
-            std::fprintf(stderr, "tallymoor: cannot read directory '%s': %s\n", printable(folder).c_str(),
-                std::strerror(p.error));
+            std::fprintf(stderr, "tallymoor: Ordner '%s' kann nicht gelesen werden: %s\n",
+                printable(folder).c_str(), systemErrorText(p.error).c_str());
         else
-            std::fprintf(stderr, "tallymoor: cannot access '%s': %s\n",
-                printable(below(folder, p.entry)).c_str(), std::strerror(p.error));
+            std::fprintf(stderr, "tallymoor: kein Zugriff auf '%s': %s\n",
+                printable(below(folder, p.entry)).c_str(), systemErrorText(p.error).c_str());
     }
 }
 
@@ -108,7 +109,8 @@ bool scanFolder(const std::string& given, const std::string& f)
     printProblems(given, root.name(), s.problems);
     printTotals(f, root.totalBytes, root.totalFiles, s);
     if (s.skippedPseudo > 0)
-        std::printf("note: kernel file systems (proc, sysfs and the like) were skipped and not measured\n");
+        std::printf(
+            "Hinweis: Systemdateisysteme (z. B. /proc, /sys) wurden übersprungen und nicht gemessen\n");
     return root.readable && s.unreadableFolders == 0;
 }
 
@@ -123,18 +125,18 @@ int scanAndQuit(const std::vector<std::string>& given, const std::vector<std::st
     for (std::size_t i = 0; i < folders.size(); ++i) {
         const std::string& f = folders[i];
         if (given[i].empty()) {
-            // As du says it; the other arguments are measured all the same.
+            // An error as in du; the other arguments are measured all the same.
             std::fflush(stdout);
-            std::fprintf(stderr, "tallymoor: invalid zero-length file name\n");
+            std::fprintf(stderr, "tallymoor: ein leerer Name ist kein gültiger Dateiname\n");
             rc = 1;
             continue;
         }
         struct stat st {};
         if (::stat(f.c_str(), &st) != 0) {
-            // As du says it; the other arguments are measured all the same.
+            // An error as in du; the other arguments are measured all the same.
             std::fflush(stdout);
-            std::fprintf(stderr, "tallymoor: cannot access '%s': %s\n", printable(given[i]).c_str(),
-                std::strerror(errno));
+            std::fprintf(stderr, "tallymoor: kein Zugriff auf '%s': %s\n", printable(given[i]).c_str(),
+                systemErrorText(errno).c_str());
             rc = 1;
             continue;
         }

@@ -1,6 +1,7 @@
 // TallymoorMain.cpp: start-up of Tallymoor's window.
 #include "foldersize/scanner/TallymoorMain.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -13,6 +14,7 @@
 #include "foldersize/services/ErrorReport.h"
 #include "foldersize/services/ExplorerVerb.h"
 #include "foldersize/services/ProgramGlobals.h"
+#include "foldersize/services/ProgramPaths.h"
 #include "foldersize/services/SingleInstance.h"
 
 namespace foldersize {
@@ -25,6 +27,11 @@ int Main(int argc, char** argv)
     if (args.scanOnly)
         return runWindowlessScan(argc, argv, args);
     const std::vector<std::string>& folders = args.folders;
+    // Qt warns on standard error when there is no runtime folder (su, ssh, cron) and takes one of
+    // its own: it gets the one the program uses for its running copy.
+    const QString runtime = runtimeFolder();
+    if (!runtime.isEmpty() && QFile::encodeName(runtime) != qgetenv("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     readSystemLocaleAsGerman();
     TallymoorApp app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tallymoor"));
@@ -46,16 +53,14 @@ int Main(int argc, char** argv)
         std::vector<SettingsProblem> problems;
         const BrowserSettings settings = store.loadOptionen(&problems);
         step = 20;
-        // First run: register the file managers' entry for folders. A file too large to be read
-        // is left for the window to report (it is replaced when the window saves).
+        // First run: register the file managers' entry for folders. Once the option is stored,
+        // whatever its value, the start leaves the entry as it is: only the options dialog writes
+        // or removes it. A file too large to be read is left for the window to report (it is
+        // replaced when the window saves).
         const bool unread = !problems.empty() && problems.front().tooLarge;
         if (settings.kontextmenu == QLatin1String("99") && !unread) {
             store.saveKontextmenu(QStringLiteral("1"));
             KontextmenuRegistrieren(1, QCoreApplication::applicationFilePath());
-        } else if (settings.kontextmenu == QLatin1String("1")) {
-            // The entry starts the copy started last (another copy, a moved one or the build's,
-            // may have written it).
-            KontextmenuAuffrischen(QCoreApplication::applicationFilePath());
         }
         step = 30;
         SingleInstance instance;

@@ -40,29 +40,25 @@ bool KontextmenuRegistrieren(int aktiv, const QString& executable)
     QSaveFile f(file);
     if (!f.open(QIODevice::WriteOnly))
         return false;
+    // TryExec: once the program is gone (the package removed, the build deleted) desktops pass
+    // the entry over instead of offering a program that cannot start. The type list goes without
+    // its optional last ";": xdg-open without a desktop takes for the folders' opener the first
+    // entry whose text holds "inode/directory;", heeding no TryExec, and this entry is only a
+    // choice besides the file manager.
+    QString tryExec = executable;
+    tryExec.replace(QLatin1String("\\"), QLatin1String("\\\\"));
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=Tallymoor\n"
                                         "Comment=Ordnergrößen anzeigen\n"
-                                        "Exec=%1\n"
-                                        "MimeType=inode/directory;\n"
+                                        "TryExec=%1\n"
+                                        "Exec=%2\n"
+                                        "MimeType=inode/directory\n"
                                         "NoDisplay=true\n"
                                         "Terminal=false\n")
-                             .arg(desktopExecLine(executable));
+                             .arg(tryExec, desktopExecLine(executable));
     f.write(text.toUtf8());
     return f.commit();
-}
-
-bool KontextmenuAuffrischen(const QString& executable)
-{
-    QFile f(explorerVerbFile());
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QString text = QString::fromUtf8(f.readAll());
-    f.close();
-    if (text.contains(QStringLiteral("\nExec=") + desktopExecLine(executable) + QLatin1Char('\n')))
-        return false;
-    return KontextmenuRegistrieren(1, executable);
 }
 
 } // namespace foldersize

@@ -13,11 +13,6 @@ QString explorerVerbFile();
 // A missing entry is no failure. Returns false when the entry could not be written or deleted.
 bool KontextmenuRegistrieren(int aktiv, const QString& executable);
 
-// With the entry on (Aktiv 1): an entry that starts another copy of the program (one started
-// before from another place) is written anew for `executable`. A missing entry stays missing.
-// True when the entry was written.
-bool KontextmenuAuffrischen(const QString& executable);
-
 // Exec= value for a program path, quoted by the desktop-entry rules, followed by " %f".
 QString desktopExecLine(const QString& executable);
 

@@ -1,7 +1,7 @@
 // SystemInfo.cpp: /etc/os-release, /proc/meminfo, /proc/cpuinfo and text helpers.
 #include "foldersize/services/SystemInfo.h"
 
-#include <cstring>
+#include <cerrno>
 
 #include <QDateTime>
 #include <QFile>
@@ -114,12 +114,49 @@ QString BytesFormatieren(int einheit, double wert, bool mitEinheit, const QLocal
     }
 }
 
+std::string systemErrorText(int code)
+{
+    // The codes a file system answers with, and what a listing or a look-up meets besides.
+    switch (code) {
+    case EPERM: return "Vorgang nicht zulässig";
+    case ENOENT: return "Datei oder Verzeichnis nicht gefunden";
+    case EINTR: return "Unterbrochener Systemaufruf";
+    case EIO: return "Ein-/Ausgabefehler";
+    case ENXIO: return "Gerät oder Adresse nicht vorhanden";
+    case EBADF: return "Ungültiger Dateideskriptor";
+    case EAGAIN: return "Ressource vorübergehend nicht verfügbar";
+    case ENOMEM: return "Nicht genügend Speicher";
+    case EACCES: return "Keine Berechtigung";
+    case EBUSY: return "Gerät oder Ressource belegt";
+    case ENODEV: return "Gerät nicht vorhanden";
+    case ENOTDIR: return "Ist kein Verzeichnis";
+    case EISDIR: return "Ist ein Verzeichnis";
+    case EINVAL: return "Ungültiges Argument";
+    case ENFILE: return "Zu viele offene Dateien im System";
+    case EMFILE: return "Zu viele offene Dateien";
+    case ENOSPC: return "Kein Platz mehr auf dem Gerät";
+    case EROFS: return "Dateisystem nur lesbar";
+    case ENAMETOOLONG: return "Dateiname zu lang";
+    case ENOSYS: return "Funktion nicht implementiert";
+    case ELOOP: return "Zu viele Ebenen symbolischer Verknüpfungen";
+    case EOVERFLOW: return "Wert zu groß für den Datentyp";
+    case EOPNOTSUPP: return "Vorgang nicht unterstützt";
+    case ENOTCONN: return "Transportendpunkt ist nicht verbunden";
+    case ETIMEDOUT: return "Zeitüberschreitung";
+    case ECONNREFUSED: return "Verbindung abgelehnt";
+    case EHOSTDOWN: return "Rechner ist außer Betrieb";
+    case EHOSTUNREACH: return "Rechner nicht erreichbar";
+    case ESTALE: return "Veralteter Dateiverweis";
+    case EUCLEAN: return "Dateisystem muss repariert werden";
+    case EDQUOT: return "Speicherplatzkontingent überschritten";
+    case ENOMEDIUM: return "Kein Medium gefunden";
+    default: return "Systemfehler " + std::to_string(code);
+    }
+}
+
 QString LastDllErrorText(bool mitNummer, int code)
 {
-    char buf[256] = {};
-    const char* text = ::strerror_r(code, buf, sizeof buf);
-    QString t = QString::fromLocal8Bit(text).trimmed();
-    t.remove(QLatin1Char('\r')).remove(QLatin1Char('\n')).remove(QChar(0));
+    const QString t = QString::fromStdString(systemErrorText(code));
     if (!mitNummer)
         return t;
     return QStringLiteral("#%1 - %2").arg(code).arg(t);

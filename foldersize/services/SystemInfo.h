@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include <QLocale>
 #include <QString>
@@ -41,6 +42,10 @@ QString BytesFormatieren(int einheit, double wert, bool mitEinheit, const QLocal
 
 // Text of a system error code: "#<code> - <text>" when mitNummer, else the text alone.
 QString LastDllErrorText(bool mitNummer, int code);
+
+// A system error code (errno) in German words, UTF-8; "Systemfehler <code>" for a code without
+// words of its own. The C library's texts follow the user's locale and are English in most.
+std::string systemErrorText(int code);
 
 // The text up to its first NUL character.
 QString StringFromPointer(const QString& text);

@@ -27,29 +27,16 @@ done
 ! grep -q '^MimeType=' "$p/share/applications/tallymoor.desktop" ||
   fail "the desktop entry offers Tallymoor for file types: $(grep '^MimeType=' "$p/share/applications/tallymoor.desktop")"
 
-# The installed tree runs from wherever it is: nothing points back into the build.
-mv "$work/first" "$work/moved"
-p=$work/moved
-mkdir -p tree/sub
-head -c 1234 /dev/zero >tree/sub/f
-run() { env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY=:4711 HOME="$work" XDG_CONFIG_HOME="$work" \
+run() { env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY=:4711 HOME="$work/home" XDG_CONFIG_HOME="$work" \
   XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" "$@"; }
-out=$(run "$p/bin/tallymoor" --scan-and-quit tree) || fail "tallymoor --scan-and-quit: $out"
-echo "$out" | grep -qx "bytes: 1234" || fail "tallymoor --scan-and-quit printed: $out"
-# The window program is loaded and gets as far as asking for the display, which does not exist.
-err=$(run "$p/bin/tallymoor" tree 2>&1 </dev/null || true)
-case $err in
-*"cannot load the window program"*) fail "$err" ;;
-*4711*) ;;
-*) fail "tallymoor without the option: $err" ;;
-esac
-# The menu entry starts the moved program, also through a link to the entry. It is started as a
-# menu does by the desktop-entry rules: the value's escapes, the field codes (%k the entry's file),
-# then the quoting rules, which are those of the shell's double quotes.
+# The menu entry is started as a menu does by the desktop-entry rules: the value's escapes, the
+# field codes (%k the entry's file; with --no-k dropped, as gio launch does), then the quoting
+# rules, which are those of the shell's double quotes.
 launch() {
   run python3 - "$@" <<'PY'
 import os, re, sys
-entry, files = sys.argv[1], sys.argv[2:]
+nok = sys.argv[1] == "--no-k"
+entry, files = sys.argv[1 + nok], sys.argv[2 + nok:]
 value = next(l[5:].rstrip("\n") for l in open(entry, encoding="utf-8") if l.startswith("Exec="))
 value = re.sub(r"\\([\\snrt])", lambda m: {"s": " ", "n": "\n", "r": "\r", "t": "\t"}.get(m[1], m[1]), value)
 argv, word, quoted, i = [], None, False, 0
@@ -64,16 +51,59 @@ while i < len(value):
     word = word if c is None else (word or "") + c
     i += 1
 argv += [word] if word is not None else []
-argv = [x for a in argv for x in ([entry] if a == "%k" else files if a == "%F" else [a.replace("%%", "%")])]
+k = [] if nok else [entry]
+argv = [x for a in argv for x in (k if a == "%k" else files if a == "%F" else [a.replace("%%", "%")])]
 os.execvp(argv[0], argv)
 PY
 }
+# A folder a program was planted beside, where a folder taken for the entry's own file would lead
+# (its ../../bin), and a copy of the entry as a menu editor makes one.
+mkdir -p plant/bin plant/share/applications/Fotos home/.local/share/applications
+printf '#!/bin/sh\necho planted\n' >plant/bin/tallymoor
+chmod +x plant/bin/tallymoor
+cp "$p/share/applications/tallymoor.desktop" home/.local/share/applications/
+# Where it was installed, the entry and its copy start the installed program, with or without %k.
+for how in --no-k ""; do
+  for entry in "$p/share/applications/tallymoor.desktop" "$work/home/.local/share/applications/tallymoor.desktop"; do
+    err=$(launch $how "$entry" "$work/plant/share/applications/Fotos" 2>&1 || true)
+    case $err in
+    *planted*) fail "the desktop entry $entry ($how) started the program planted beside the folder" ;;
+    *4711*) ;;
+    *) fail "the desktop entry $entry ($how) did not start $p/bin/tallymoor: $err" ;;
+    esac
+  done
+done
+
+# The installed tree runs from wherever it is: nothing points back into the build.
+mv "$work/first" "$work/moved"
+p=$work/moved
+mkdir -p tree/sub
+head -c 1234 /dev/zero >tree/sub/f
+out=$(run "$p/bin/tallymoor" --scan-and-quit tree) || fail "tallymoor --scan-and-quit: $out"
+echo "$out" | grep -qx "bytes: 1234" || fail "tallymoor --scan-and-quit printed: $out"
+# The window program is loaded and gets as far as asking for the display, which does not exist.
+err=$(run "$p/bin/tallymoor" tree 2>&1 </dev/null || true)
+case $err in
+*"das Fensterprogramm"*) fail "$err" ;;
+*4711*) ;;
+*) fail "tallymoor without the option: $err" ;;
+esac
+# Moved, the entry finds the program from its own place, also through a link to it; without %k,
+# and the copy, which finds nothing there, say why and start nothing else.
 ln -s "$p/share/applications/tallymoor.desktop" linked.desktop
 for entry in "$p/share/applications/tallymoor.desktop" "$work/linked.desktop"; do
   err=$(launch "$entry" "$work/tree" 2>&1 || true)
   case $err in
   *4711*) ;;
   *) fail "the desktop entry $entry did not start $p/bin/tallymoor: $err" ;;
+  esac
+done
+for how in "--no-k $p/share/applications/tallymoor.desktop" "$work/home/.local/share/applications/tallymoor.desktop"; do
+  err=$(launch $how "$work/plant/share/applications/Fotos" 2>&1) && fail "launched ($how): $err"
+  case $err in
+  *planted*) fail "the desktop entry ($how) started the program planted beside the folder" ;;
+  *"Tallymoor ist nicht zu finden"*) ;;
+  *) fail "the desktop entry ($how) did not say why it started nothing: $err" ;;
   esac
 done
 

@@ -1,12 +1,17 @@
 // ScanAndQuitTest.cpp: `tallymoor --scan-and-quit` run as a process, as scripts and the bench run it.
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QString>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +88,16 @@ long long valueOf(const QString& out, const QString& key)
     return -1;
 }
 
+// One of the scan's messages as du (LC_ALL=C) says it: the same case, place and reason.
+QString inDusWords(QString m)
+{
+    m.replace(QRegularExpression("^tallymoor: Ordner (.*) kann nicht gelesen werden: "),
+        QStringLiteral("du: cannot read directory \\1: "));
+    m.replace(
+        QRegularExpression("^tallymoor: kein Zugriff auf (.*): "), QStringLiteral("du: cannot access \\1: "));
+    return m.replace(QRegularExpression(": Keine Berechtigung$"), QStringLiteral(": Permission denied"));
+}
+
 } // namespace
 
 TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
@@ -99,7 +114,9 @@ TEST(ScanAndQuitTest, RunsWithoutADisplayAndReportsMissingArgumentsAsDuDoes)
     const QString& out = r.out;
     const QString& err = r.err;
     EXPECT_EQ(r.exitCode, 1) << "a missing argument fails the run, as in du";
-    EXPECT_TRUE(err.contains("tallymoor: cannot access 'missing': No such file or directory"))
+    // In German, as the help and the option errors (LC_ALL=C, where the C library speaks English).
+    EXPECT_TRUE(
+        err.contains("tallymoor: kein Zugriff auf 'missing': Datei oder Verzeichnis nicht gefunden\n"))
         << err.toStdString();
     const QString tree = QString::fromStdString(t.path("tree"));
     EXPECT_TRUE(out.contains("folder: " + tree + "\nbytes: 3000\nfiles: 2\nfolders: 2\n"))
@@ -123,7 +140,7 @@ TEST(ScanAndQuitTest, WithoutTheOptionTheProgramLoadsItsWindowProgram)
     ASSERT_TRUE(p.waitForFinished(60000));
     // The window program is found beside the program and gets as far as asking for the display.
     const QString err = QString::fromUtf8(p.readAllStandardError());
-    EXPECT_FALSE(err.contains("cannot load the window program")) << err.toStdString();
+    EXPECT_FALSE(err.contains("das Fensterprogramm")) << err.toStdString();
     EXPECT_TRUE(err.contains(":4711")) << err.toStdString();
 }
 
@@ -134,7 +151,8 @@ TEST(ScanAndQuitTest, AnEmptyArgumentIsAnErrorAsInDuAndTheOthersAreMeasured)
     t.file("tree/a.bin", 700);
     const ProgramRun r = scanAndQuit(t, {"", "tree"}, programEnvironment(t));
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("tallymoor: invalid zero-length file name")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("tallymoor: ein leerer Name ist kein gültiger Dateiname"))
+        << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("folder: " + QString::fromStdString(t.path("tree")) + "\nbytes: 700\n"))
         << r.out.toStdString();
     EXPECT_EQ(r.out.count("folder: "), 1) << "the empty argument is not the working folder";
@@ -152,7 +170,7 @@ TEST(ScanAndQuitTest, ControlCharactersInNamesAreEscapedSoEveryLineIsOneRecord)
     EXPECT_TRUE(r.out.contains("folder: " + root + "x\\nbytes: 999\nbytes: 5\n")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("folder: " + root + "x\\\\nbytes: 999\nbytes: 6\n")) << r.out.toStdString();
     EXPECT_FALSE(r.out.contains("\nbytes: 999")) << "no false record";
-    EXPECT_TRUE(r.err.contains("cannot access 'gone\\tname'")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("kein Zugriff auf 'gone\\tname'")) << r.err.toStdString();
 }
 
 TEST(ScanAndQuitTest, ExitCodesMessagesAndFolderEntriesAsDuGivesThemOnTheSameTree)
@@ -180,13 +198,11 @@ TEST(ScanAndQuitTest, ExitCodesMessagesAndFolderEntriesAsDuGivesThemOnTheSameTre
         EXPECT_EQ(valueOf(ours.out, "bytes") + valueOf(ours.out, "folder-entry-bytes"),
             duLines.last().section(QLatin1Char('\t'), 0, 0).toLongLong())
             << ours.out.toStdString() << du.out.toStdString();
-        // Every message is one of du's, and a failed run says why.
+        // Every message is one of du's in German, and a failed run says why.
         const QStringList messages = ours.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         EXPECT_EQ(messages.isEmpty(), du.exitCode == 0) << ours.err.toStdString();
-        for (QString m : messages)
-            EXPECT_TRUE(du.err.contains(m.replace(QLatin1String("tallymoor: "), QLatin1String("du: "))))
-                << m.toStdString() << "\n"
-                << du.err.toStdString();
+        for (const QString& m : messages)
+            EXPECT_TRUE(du.err.contains(inDusWords(m))) << m.toStdString() << "\n" << du.err.toStdString();
     }
 }
 
@@ -259,4 +275,69 @@ TEST(ScanAndQuitTest, AFolderReachedTwiceThroughABindMountIsCountedOnceAndTheSum
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(valueOf(r.out, "bytes"), 6) << r.out.toStdString();
     EXPECT_EQ(valueOf(r.out, "repeated-folders"), 1) << r.out.toStdString();
+}
+
+namespace {
+
+// Starts the window program (offscreen) and ends it once it holds the single-copy lock, which it
+// takes after the start's work with the folder entry. Returns what it wrote on standard error.
+QString startWindowUntilLocked(TempTree& t, const QProcessEnvironment& env, const QString& lockFile)
+{
+    QFile::remove(lockFile);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(QString::fromStdString(t.root()));
+    p.start(QStringLiteral(TALLYMOOR_PROGRAM), {});
+    QDeadlineTimer deadline(30000);
+    while (!QFile::exists(lockFile) && !deadline.hasExpired() && !p.waitForFinished(20)) {}
+    const bool locked = QFile::exists(lockFile);
+    // The window gets a moment to come up before it is ended.
+    if (locked)
+        p.waitForFinished(1500);
+    p.kill();
+    p.waitForFinished(10000);
+    // The offscreen platform's own notice; a screen's platform has none.
+    const QString err = QString::fromUtf8(p.readAllStandardError())
+                            .remove(QStringLiteral("This plugin does not support propagateSizeHints()\n"));
+    return (locked ? QString() : QStringLiteral("never took the lock: ")) + err;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(TallymoorStartTest, OnlyTheFirstStartWritesTheFolderEntryAndTheWindowKeepsStandardErrorQuiet)
+{
+    needApplication();
+    TempTree t;
+    QProcessEnvironment env = programEnvironment(t);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // Without a runtime folder (su, ssh) the running copy's lock goes to TMPDIR/runtime-<user>.
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    t.dir("tmp");
+    env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(t.path("tmp")));
+    const passwd* pw = ::getpwuid(::geteuid());
+    ASSERT_NE(pw, nullptr);
+    const QString lock = QString::fromStdString(t.path("tmp/runtime-")) + pw->pw_name + "/Tallymoor.lock";
+    const QString home = QString::fromStdString(t.path("home"));
+    const QString entry = home + "/applications/tallymoor-folder.desktop";
+
+    // The first start stores the option and writes the entry.
+    EXPECT_EQ(startWindowUntilLocked(t, env, lock), QString());
+    EXPECT_TRUE(readAll(home + "/Tallymoor/Tallymoor.ini").contains("Kontextmenu=1"));
+    ASSERT_TRUE(readAll(entry).contains("\nExec=\"" TALLYMOOR_PROGRAM "\" %f\n"));
+    // An entry changed since (another copy's, or edited by hand) stays as it is at a later start
+    // with the option on.
+    const QByteArray changed =
+        "[Desktop Entry]\nType=Application\nName=Tallymoor\nExec=/elsewhere/tallymoor %f\n"
+        "MimeType=inode/directory;\n";
+    QFile f(entry);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(changed) == changed.size());
+    f.close();
+    EXPECT_EQ(startWindowUntilLocked(t, env, lock), QString());
+    EXPECT_EQ(readAll(entry), changed);
 }
