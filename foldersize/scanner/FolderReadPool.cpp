@@ -101,6 +101,26 @@ void FolderReadPool::waitForProgress(int timeoutMs)
     m_progressCv.wait_for(lock, std::chrono::milliseconds(timeoutMs));
 }
 
+std::string FolderReadPool::lastFolder() const
+{
+    std::shared_ptr<const Handle> h;
+    {
+        std::lock_guard<std::mutex> lock(m_lastMutex);
+        h = m_last;
+    }
+    // The names of a handle and its parents stay as they were made.
+    std::vector<const std::string*> names;
+    for (const Handle* x = h.get(); x; x = x->parent.get())
+        names.push_back(&x->name);
+    std::string path;
+    for (std::size_t i = names.size(); i-- > 0;) {
+        path += *names[i];
+        if (path.empty() || path.back() != '/')
+            path += '/';
+    }
+    return path;
+}
+
 void FolderReadPool::work()
 {
     FolderEntryReader reader;
@@ -162,6 +182,10 @@ void FolderReadPool::run(Job& job, FolderEntryReader& reader, std::vector<Job>& 
         h->id = job.id;
         h->fd = fd;
         ++m_held;
+        {
+            std::lock_guard<std::mutex> lock(m_lastMutex);
+            m_last = h;
+        }
         int budget = std::numeric_limits<int>::max();
         reader.read(fd, out, budget, &m_cancel);
         std::vector<Job> jobs = claimSubfolders(out, h);

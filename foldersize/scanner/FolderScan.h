@@ -39,7 +39,7 @@ public:
     // read to the end keep ScanState::Created.
     virtual void stop() = 0;
     virtual bool finished() const = 0;
-    // Path of the folder being taken up ("" when finished).
+    // Path of the folder the scan is at, being read or taken up ("" when finished).
     virtual std::string currentFolder() const = 0;
 
     bool stopped() const { return m_stopped; }

@@ -27,6 +27,11 @@ ParallelFolderScanner::~ParallelFolderScanner()
 
 std::string ParallelFolderScanner::currentFolder() const
 {
+    // The folder being read, not the one taken up next: that one may wait long for its listing
+    // (a large folder on a cold disk) while the workers go on.
+    if (m_pool)
+        if (std::string read = m_pool->lastFolder(); !read.empty())
+            return read;
     return m_merger.empty() ? std::string() : m_merger.frame(m_merger.depth() - 1).node->path();
 }
 

@@ -326,3 +326,23 @@ TEST_F(ParallelFolderScannerTest, AScanAbandonedWhileTheWorkersRunEndsCleanly)
     while (p.step(1000)) {}
     EXPECT_EQ(root.state, ScanState::Done);
 }
+
+TEST_F(ParallelFolderScannerTest, TheFolderShownIsTheOneBeingReadWhileTheTreeWaits)
+{
+    buildRandomTree(200, 2000);
+    FolderNode root(t.root());
+    ParallelFolderScanner p(&root, 4);
+    // Nothing is taken up: the tree waits at its root while the workers read on.
+    std::string shown = p.currentFolder();
+    for (int i = 0; i < 500 && shown == t.root(); ++i) {
+        ::usleep(10000);
+        shown = p.currentFolder();
+    }
+    ASSERT_NE(shown, t.root());
+    EXPECT_EQ(shown.compare(0, t.root().size(), t.root()), 0) << shown;
+    EXPECT_EQ(shown.back(), '/') << shown;
+    struct stat st {};
+    EXPECT_TRUE(::stat(shown.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) << shown;
+    while (p.step(1000)) {}
+    EXPECT_EQ(p.currentFolder(), "");
+}
