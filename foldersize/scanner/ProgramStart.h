@@ -37,8 +37,8 @@ void setUpProgram();
 
 // The windowless scan: measures args.folders one after the other with the window's scan driver
 // and prints the totals and the time on standard output, and what could not be read on standard
-// error, in German, where du would name it. Returns the exit code as du gives it: 1 when a folder is missing or not
-// wholly readable, else 0.
+// error, in German, where du would name it. Returns the exit code as du gives it: 1 when a
+// folder is missing or not wholly readable, else 0.
 int runWindowlessScan(int argc, char** argv, const ProgramArguments& args);
 
 } // namespace foldersize
