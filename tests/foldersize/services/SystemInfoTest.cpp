@@ -73,6 +73,10 @@ TEST_F(SystemInfoTest, SystemErrorTexts)
     EXPECT_GT(t.size(), 5);
     EXPECT_FALSE(t.contains('\n'));
     EXPECT_EQ(LastDllErrorText(false, ENOENT), t.mid(5));
+    // German whatever the C library's locale; a code without words of its own by its number.
+    EXPECT_EQ(t, "#2 - Datei oder Verzeichnis nicht gefunden");
+    EXPECT_EQ(systemErrorText(EACCES), "Keine Berechtigung");
+    EXPECT_EQ(systemErrorText(9999), "Systemfehler 9999");
 }
 
 TEST_F(SystemInfoTest, SmallHelpers)
