@@ -2,6 +2,7 @@
 // mass migration.
 #include "wizard/transfer/MassRegistry.h"
 
+#include "platform/CodePage.h"
 #include "platform/RegFile.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ProgramEnd.h"
@@ -14,7 +15,9 @@
 #include "wizard/transfer/TransferPlatform.h"
 #include "wizard/transfer/TransferText.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -38,6 +41,19 @@ bool componentEnds(std::string_view text, std::size_t at)
 }
 
 std::string underApp(const std::string& relative) { return wizard::AppPath + "\\" + relative; }
+
+// The sub-keys of the source's SOFTWARE that stay this PC's own.
+constexpr const char* kOwnVendorKeys[] = {"Microsoft", "Clients", "INTEL", "Policies", "Classes"};
+
+// This PC's own key that the source's sub-key `name` is, or null. The registry compares key names
+// without regard to case: a source's "MICROSOFT" is this PC's Microsoft key.
+const char* ownVendorKey(const std::string& name)
+{
+    for (const char* own : kOwnVendorKeys)
+        if (platform::equalsNoCase(name, own))
+            return own;
+    return nullptr;
+}
 
 // The registry files of the working folder this run wrote, by upper-cased path, with their bytes
 // as last written: the working folder's imports take only these, never a file that came there
@@ -226,10 +242,11 @@ PathRewrite pathRewriteFor(const MassState& state)
         isWin9xCode(state.sourceOsCode) && isNtCode(state.destOsCode)};
 }
 
-std::string rewriteRegText(
-    std::string_view text, std::string_view find, std::string_view replacement, const PathRewrite& paths)
+namespace {
+
+// Steps 2 and 3 of rewriteRegText on a text.
+std::string movePaths(std::string out, const PathRewrite& paths)
 {
-    std::string out = coretext::replaceAll(text, find, replacement);
     // An empty root would turn every separator into the destination's root.
     if (paths.sourceRoot.empty() || paths.destRoot.empty())
         return out;
@@ -243,13 +260,14 @@ std::string rewriteRegText(
     return out;
 }
 
-bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const std::string& replacement)
+// FN_Sys_Path_Change with `replace` in place of its find and replacement.
+bool changeRegFile(const std::string& file, const std::function<std::string(std::string_view)>& replace)
 {
     writeTransferLog("FN_Sys_Path_Change", "Start");
     std::string bytes;
     FsError error = readFileBytes(file, bytes);
     if (error == FsError::None) {
-        std::string text = rewriteRegText(bytes, find, replacement, pathRewriteFor(massState()));
+        std::string text = movePaths(replace(bytes), pathRewriteFor(massState()));
         if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)
             text += "\r\n";
         error = writeFileBytes(file, text);
@@ -264,6 +282,49 @@ bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const 
     return true;
 }
 
+} // namespace
+
+std::string rewriteRegText(
+    std::string_view text, std::string_view find, std::string_view replacement, const PathRewrite& paths)
+{
+    return movePaths(coretext::replaceAll(text, find, replacement), paths);
+}
+
+bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const std::string& replacement)
+{
+    return changeRegFile(
+        file, [&](std::string_view text) { return coretext::replaceAll(text, find, replacement); });
+}
+
+std::string replaceKeyPath(std::string_view text, std::string_view find, std::string_view replacement,
+    std::vector<std::string>* respelled)
+{
+    if (find.empty())
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;
+    for (std::size_t at = text.find(find.front()); at != std::string_view::npos;
+         at = text.find(find.front(), at)) {
+        // A letter folds only to a letter of the same code page: a match has the find text's length.
+        const std::string_view candidate = text.substr(at, find.size());
+        if (candidate.size() != find.size() ||
+            !platform::equalsNoCase(platform::cp1252ToUtf8(candidate), find)) {
+            ++at;
+            continue;
+        }
+        if (respelled && candidate != find &&
+            std::find(respelled->begin(), respelled->end(), candidate) == respelled->end())
+            respelled->emplace_back(candidate);
+        out.append(text, done, at - done);
+        out += replacement;
+        at += find.size();
+        done = at;
+    }
+    out.append(text, done);
+    return out;
+}
+
 bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
 {
     writeTransferLog("FN_Get_Sub_Keys", "Start");
@@ -274,9 +335,12 @@ bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
     if (!names || names->empty())
         return false;
     for (const std::string& name : *names) {
-        if (name == "Microsoft" || name == "Clients" || name == "INTEL" || name == "Policies" ||
-            coretext::upperAscii(name) == "CLASSES")
+        if (const char* own = ownVendorKey(name)) {
+            // The log tells why a key the source holds did not arrive.
+            if (name != own)
+                writeTransferLog("FN_Get_Sub_Keys", "Passed over : " + name + ", this PC's own " + own);
             continue;
+        }
         wizardWindows().setBusyDetails("Please wait.. Analyzing Source PC Information " + name);
         if (!exportAndStrip(
                 "HKEY_LOCAL_MACHINE\\" + keyPath + "\\" + name, underApp("Temp\\" + name + ".reg"))) {
@@ -333,8 +397,17 @@ bool FN_Cur_User_Process(const std::string& file)
     const std::string path = underApp(file);
     const std::string user = "[HKEY_CURRENT_USER\\Software\\Microsoft\\";
     FN_Sys_Path_Change(path, std::string(kMirrorHeader), "[");
-    for (const char* kept : {"SystemCertificates", "Windows\\CurrentVersion", "Installer"})
-        FN_Sys_Path_Change(path, user + kept, user + kept + "1");
+    for (const char* kept : {"SystemCertificates", "Windows\\CurrentVersion", "Installer"}) {
+        // The registry compares key names without regard to case: a source's "MICROSOFT" would
+        // write this user's own keys.
+        std::vector<std::string> respelled;
+        changeRegFile(path, [&](std::string_view text) {
+            return replaceKeyPath(text, user + kept, user + kept + "1", &respelled);
+        });
+        for (const std::string& spelling : respelled)
+            writeTransferLogText("FN_Cur_User_Process",
+                "Moved aside as " + std::string(kept) + "1, this PC's own : " + spelling.substr(1));
+    }
     writeTransferLog("FN_Cur_User_Process", "End");
     return true;
 }

@@ -114,7 +114,7 @@ TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
         world.registry().setString(key(RegRoot::LocalMachine, soft + vendor), "Kept", "no");
     world.registry().setString(
         key(RegRoot::LocalMachine, soft + "Acme\\Tool"), "Dir", "C:\\WINDOWS\\SYSTEM\\T");
-    world.registry().setString(key(RegRoot::LocalMachine, soft + "intel"), "Low", "yes");
+    world.registry().setString(key(RegRoot::LocalMachine, soft + "Intelligent"), "Low", "yes");
     const std::string cv = soft + "Microsoft\\Windows\\CurrentVersion\\";
     world.registry().setString(key(RegRoot::LocalMachine, cv + "App Paths\\T.EXE"), "", "C:\\T\\T.EXE");
     world.registry().setString(key(RegRoot::LocalMachine, cv + "Uninstall\\T"), "DisplayName", "Tool");
@@ -132,7 +132,7 @@ TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
 
     ASSERT_TRUE(FN_Import_Registry(""));
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Acme\\Tool", "Dir"), "C:\\WINDOWS\\SYSTEM32\\T");
-    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\intel", "Low"), "yes");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Intelligent", "Low"), "yes");
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\T",
                   "DisplayName"),
         "Tool");
@@ -143,6 +143,31 @@ TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
     ASSERT_TRUE(FN_Get_Sub_Keys("HKEY_LOCAL_MACHINE", "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE"));
     EXPECT_TRUE(fs::exists(world.hostNew(app("Temp/Uninstall.reg"))));
     EXPECT_TRUE(world.logged("FN_Get_Sub_Keys", "Not found : App Management"));
+}
+
+// The registry compares key names without regard to case: a source's key of this PC's own in
+// another spelling is this PC's own key, passed over and logged as the source spells it.
+TEST_F(MassRegistryTest, ThisPcsOwnVendorKeysArePassedOverInAnySpelling)
+{
+    const std::string soft = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\";
+    world.registry().setString(key(RegRoot::LocalMachine, soft + "Acme"), "V", "1");
+    for (const std::string spelling : {"MICROSOFT", "microsoft", "CLIENTS", "clients", "intel", "Intel",
+             "POLICIES", "policies", "CLASSES"}) {
+        SCOPED_TRACE(spelling);
+        world.registry().setString(
+            key(RegRoot::LocalMachine, soft + spelling + "\\Windows\\CurrentVersion\\Run"), "Planted",
+            "C:\\evil.exe");
+        ASSERT_TRUE(FN_Get_Sub_Keys("HKEY_LOCAL_MACHINE", "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE"));
+        EXPECT_FALSE(fs::exists(world.hostNew(app("Temp/" + spelling + ".reg"))));
+        EXPECT_TRUE(world.logged("FN_Get_Sub_Keys", "Passed over : " + spelling + ", this PC's own "));
+        ASSERT_TRUE(FN_Import_Registry(""));
+        EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\" + spelling + "\\Windows\\CurrentVersion\\Run",
+                      "Planted"),
+            "<none>");
+        world.registry().deleteTree(RegKey(RegRoot::LocalMachine), soft + spelling);
+    }
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Acme", "V"), "1");
+    EXPECT_FALSE(world.logged("FN_Get_Sub_Keys", "Passed over : Acme"));
 }
 
 TEST_F(MassRegistryTest, AKeyWithoutSubKeysOrAMissingExportIsAFailure)
@@ -189,6 +214,44 @@ TEST_F(MassRegistryTest, CurrentUserKeepsTheDestinationsOwnSubtrees)
         "dest");
     EXPECT_EQ(value(RegRoot::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion1\\Explorer", "Shell"),
         "src");
+}
+
+// The source user's own keys in another spelling still go aside, the rest of each header as the
+// source spells it, and the log names the spelling.
+TEST_F(MassRegistryTest, CurrentUserKeepsTheDestinationsOwnSubtreesInAnySpelling)
+{
+    const std::string mirror = "SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\MICROSOFT\\";
+    world.registry().setString(
+        key(RegRoot::LocalMachine, mirror + "windows\\CURRENTVERSION\\Run"), "P7", "C:\\evil3.exe");
+    world.registry().setString(
+        key(RegRoot::LocalMachine, mirror + "SYSTEMCERTIFICATES\\My\\Evil"), "Blob", "c");
+    world.registry().setString(key(RegRoot::LocalMachine, mirror + "installer\\Products\\Evil"), "Name", "i");
+    world.registry().setString(
+        key(RegRoot::LocalMachine, mirror + "Internet Explorer\\Main"), "Start", "src");
+
+    ASSERT_TRUE(FN_Export_Registry(
+        "temp\\HKCU_Local.Reg", "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software"));
+    ASSERT_TRUE(FN_Cur_User_Process("temp\\HKCU_Local.Reg"));
+    const std::string text = world.readNew(app("temp/HKCU_Local.Reg"));
+    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion1\\Run]"),
+        std::string::npos)
+        << text;
+    ASSERT_TRUE(FN_Import_Registry("temp\\HKCU_Local.Reg"));
+    const std::string own = "Software\\Microsoft\\";
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Windows\\CurrentVersion\\Run", "P7"), "<none>");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "SystemCertificates\\My\\Evil", "Blob"), "<none>");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Installer\\Products\\Evil", "Name"), "<none>");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Windows\\CurrentVersion1\\Run", "P7"), "C:\\evil3.exe");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "SystemCertificates1\\My\\Evil", "Blob"), "c");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Installer1\\Products\\Evil", "Name"), "i");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Internet Explorer\\Main", "Start"), "src");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Inst\xc3\x84ller\\X", "Name"), "x");
+    for (const char* spelled : {"Moved aside as SystemCertificates1, this PC's own : "
+                                "HKEY_CURRENT_USER\\Software\\MICROSOFT\\SYSTEMCERTIFICATES",
+             "Moved aside as Windows\\CurrentVersion1, this PC's own : "
+             "HKEY_CURRENT_USER\\Software\\MICROSOFT\\windows\\CURRENTVERSION",
+             "Moved aside as Installer1, this PC's own : HKEY_CURRENT_USER\\Software\\MICROSOFT\\installer"})
+        EXPECT_TRUE(world.logged("FN_Cur_User_Process", spelled)) << spelled;
 }
 
 TEST_F(MassRegistryTest, ImportsOnlyRegistryFilesAndPassesOverMalformedLines)
