@@ -27,7 +27,6 @@ namespace {
 using namespace wizard::transfer;
 using wizard::ModOtherApplications::ExportRegistry;
 using wizard::ModOtherApplications::ImportRegistry;
-using wizard::ModOtherApplications::ImportRegistryFiles;
 
 constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 
@@ -124,14 +123,6 @@ std::vector<std::string> keysOfImport(const std::string& file)
     return {local + "SOFTWARE\\" + base.substr(0, stem)};
 }
 
-// The files FN_Import_Registry has checked and whose merge waits for the open ImportsTogether;
-// null while none is open.
-std::vector<std::string>*& waitingImports()
-{
-    static std::vector<std::string>* files = nullptr;
-    return files;
-}
-
 // Checks one file before its import: a missing file is passed over (true, nothing to import), no
 // registry file and a file naming a key outside the keys its import may change (keysOfImport) are
 // not imported (false); passed-over lines are logged. *ready tells whether it is to be imported.
@@ -177,64 +168,16 @@ bool importOne(const std::string& path)
     return false;
 }
 
-// Imports one file after checking it (checkImport); with an ImportsTogether open its merge waits
-// for that.
+// Imports one file after checking it (checkImport).
 bool importChecked(const std::string& path)
 {
     bool ready = false;
     if (!checkImport(path, ready))
         return false;
-    if (!ready)
-        return true;
-    if (std::vector<std::string>* waiting = waitingImports()) {
-        waiting->push_back(path);
-        return true;
-    }
-    return importOne(path);
-}
-
-// Each run of the editor is a process start, which on a busy machine waits many milliseconds for a
-// processor: the files go in one run (a run for each 8,000 characters of command line, well inside
-// what a Windows command line holds). When the editor rejects one, each file of that run goes again
-// on its own, so that each failure is logged under its own file as a run of its own logs it: a
-// merge made again leaves what it left the first time, and one that failed merged nothing.
-bool importAllTogether(const std::vector<std::string>& files)
-{
-    constexpr std::size_t kCommandLineBudget = 8000;
-    bool ok = true;
-    for (std::size_t first = 0; first < files.size();) {
-        std::size_t end = first + 1;
-        for (std::size_t length = files[first].size(); end < files.size(); ++end) {
-            length += files[end].size() + 3;
-            if (length > kCommandLineBudget)
-                break;
-        }
-        const std::vector<std::string> run(files.begin() + first, files.begin() + end);
-        if (run.size() == 1 || !ImportRegistryFiles(run))
-            for (const std::string& file : run)
-                ok = importOne(file) && ok;
-        first = end;
-    }
-    return ok;
+    return !ready || importOne(path);
 }
 
 } // namespace
-
-ImportsTogether::ImportsTogether()
-{
-    if (!waitingImports())
-        waitingImports() = &files_;
-}
-
-ImportsTogether::~ImportsTogether() { finish(); }
-
-bool ImportsTogether::finish()
-{
-    if (waitingImports() != &files_)
-        return true;
-    waitingImports() = nullptr;
-    return importAllTogether(std::exchange(files_, {}));
-}
 
 PathRewrite pathRewriteFor(const MassState& state)
 {
@@ -417,7 +360,6 @@ bool FN_Import_Registry(const std::string& file)
     writeTransferLog("FN_Import_Registry", "End");
     bool ok = true;
     if (file.find_first_not_of(' ') == std::string::npos) {
-        ImportsTogether together;
         const std::string folder = underApp("Temp");
         for (const std::string& name : fileNames(folder)) {
             const std::string up = coretext::upperAscii(name);
@@ -427,37 +369,26 @@ bool FN_Import_Registry(const std::string& file)
                 continue;
             ok = importChecked(folder + "\\" + name) && ok;
         }
-        ok = together.finish() && ok;
     } else {
         ok = importChecked(underApp(file));
     }
     return ok;
 }
 
-bool FN_DEL_REGKEY(const std::string& key) { return FN_DEL_REGKEY(std::vector<std::string>{key}); }
-
-bool FN_DEL_REGKEY(const std::vector<std::string>& keys)
+bool FN_DEL_REGKEY(const std::string& key)
 {
-    // Each further run of the editor is a process start, which on a busy machine waits many
-    // milliseconds for a processor: the keys go in one file.
-    std::string text = "REGEDIT4\r\n";
-    for (const std::string& key : keys) {
-        writeTransferLog("FN_DEL_REGKEY", "Start");
-        text += "[-" + key + "]\r\n";
-    }
+    writeTransferLog("FN_DEL_REGKEY", "Start");
     const std::string file = wizard::AppPath + "\\Mass.Reg";
-    const bool written = writeFileBytes(file, text) == FsError::None;
-    // Without the import the keys would stay: the file exists only to delete them.
+    const bool written = writeFileBytes(file, "REGEDIT4\r\n[-" + key + "]\r\n") == FsError::None;
+    // Without the import the key would stay: the file exists only to delete it.
     const bool imported = written && ImportRegistry(file);
     if (written)
         deleteFile(file, true);
-    for (const std::string& key : keys) {
-        if (!written)
-            writeTransferLog("FN_DEL_REGKEY_Err", "Cannot write : " + file);
-        else if (!imported)
-            logNotDone("FN_DEL_REGKEY", "Import failed : ", key);
-        writeTransferLog("FN_DEL_REGKEY", "End");
-    }
+    if (!written)
+        writeTransferLog("FN_DEL_REGKEY_Err", "Cannot write : " + file);
+    else if (!imported)
+        logNotDone("FN_DEL_REGKEY", "Import failed : ", key);
+    writeTransferLog("FN_DEL_REGKEY", "End");
     return true;
 }
 

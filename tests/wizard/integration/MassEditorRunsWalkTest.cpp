@@ -43,7 +43,8 @@ protected:
         const std::string text = logText();
         return text.size() < 20 ? 0 : std::stoul(text.substr(10, 10)) - 2;
     }
-    // The log's records in the order written (a run fills far less than the ring).
+    // The log's records in the order written (a run fills far less than the ring); record n lies
+    // at (n - 1) * 200, the header in the first.
     static std::vector<LogRecord> records()
     {
         const std::string text = logText();
@@ -52,7 +53,7 @@ protected:
             f.erase(f.find_last_not_of(' ') + 1);
             return f;
         };
-        for (std::size_t at = 128; at + 200 <= text.size(); at += 200)
+        for (std::size_t at = 200; at + 200 <= text.size(); at += 200)
             out.push_back({field(text.substr(at + 8, 40)), field(text.substr(at + 48, 62))});
         return out;
     }
@@ -103,7 +104,8 @@ TEST_F(MassEditorRunsWalkTest, EachImportAndEachKeyDeletionIsAnEditorRunAtItsOwn
         if (r.process == "FN_DEL_REGKEY")
             deletionRecords.push_back(r.status);
     EXPECT_EQ(deletionRecords,
-        (std::vector<std::string>{"Start", "End", "Start", "End", "Start", "End", "Start", "End"}));
+        (std::vector<std::string>{"Start", "End", "Start", "End", "Start", "End", "Start", "End"}))
+        << log.size() << " records";
 }
 
 } // namespace
