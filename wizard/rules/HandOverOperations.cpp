@@ -281,7 +281,7 @@ bool clsRules::Display_Msg_To_User()
     return true;
 }
 
-bool clsRules::Confirm_Source_Registry()
+bool clsRules::sourceMirrorWhole()
 {
     platform::RunningMachine* machine = platform::RunningMachine::current();
     if (!machine)
@@ -295,7 +295,7 @@ bool clsRules::Confirm_Source_Registry()
     }
     if (whole)
         return true;
-    log("Confirm_Source_Registry", "0 : the registry of " + SourcePcName + " was not merged");
+    log("Source_Value_Initialize", "0 : the registry of " + SourcePcName + " was not merged");
     // Nothing of a half-made mirror may be taken for the source's registry; its room in the
     // registry's file goes with it.
     Remove_Registry_Entries(AppPath);

@@ -67,13 +67,13 @@ bool delRegKey()
         // The way out taken before the deletion ends the stage: no key goes.
         if (programEndRequested())
             return false;
-        std::vector<std::string> keys;
+        bool last = true;
+        // Each key in a call of its own, whatever an earlier call met.
         for (const char* id :
             {"Features\\904010001E872D116BF00006799C897E", "Products\\904010001E872D116BF00006799C897E",
                 "Features\\904000001E872D116BF00006799C897E", "Products\\904000001E872D116BF00006799C897E"})
-            keys.push_back(std::string("HKEY_CLASSES_ROOT\\Installer\\") + id);
-        // One deletion file and one run of the registry editor for the four keys.
-        return FN_DEL_REGKEY(keys);
+            last = FN_DEL_REGKEY(std::string("HKEY_CLASSES_ROOT\\Installer\\") + id);
+        return last;
     });
 }
 bool getSubKeys()
@@ -118,12 +118,9 @@ bool msApp()
             {"RegFiles\\Microsoft Project.reg", "WinProj.exe"},
             {"RegFiles\\Microsoft publisher.reg", "MSPUB.exe"},
             {"RegFiles\\Microsoft FrontPage.reg", "MS FrontPg.exe"}, {"ALL", "ALL"}};
-        // The templates that apply are merged together in one run of the registry editor.
-        ImportsTogether together;
         bool last = true;
         for (const auto& [file, mode] : templates)
             last = FN_MS_APP(file, mode);
-        together.finish();
         return last;
     });
 }

@@ -96,14 +96,6 @@ const std::array<const char*, clsRules::kMemberCount>& clsRules::memberNames()
     return names;
 }
 
-const std::array<const char*, clsRules::kAppendedCount>& clsRules::appendedMembers()
-{
-    static const std::array<const char*, kAppendedCount> names = {
-        "Confirm_Source_Registry",
-    };
-    return names;
-}
-
 bool clsRules::takesArguments(const std::string& member)
 {
     return member == "Drive_Check" || member == "IterateKeys";
@@ -141,7 +133,6 @@ const std::vector<clsRules::WorkOperation>& clsRules::workOperations()
         {"Logon_Map_C_Drive", [](clsRules& r) { return r.Logon_Map_C_Drive(); }},
         {"Create_Batch_File", [](clsRules& r) { return r.Create_Batch_File(); }},
         {"Display_Msg_To_User", [](clsRules& r) { return r.Display_Msg_To_User(); }},
-        {"Confirm_Source_Registry", [](clsRules& r) { return r.Confirm_Source_Registry(); }},
         {"Source_Value_Initialize", [](clsRules& r) { return r.Source_Value_Initialize(); }},
         {"Migration_Progress", [](clsRules&) { return Migration_Progress(); }},
         {"Application_Migration", [](clsRules&) { return Application_Migration(); }},
@@ -173,10 +164,8 @@ clsRules::clsRules(RulesEnvironment env)
 
 std::vector<std::string> clsRules::registeredNames() const
 {
-    std::vector<const char*> members(memberNames().begin(), memberNames().end());
-    members.insert(members.end(), appendedMembers().begin(), appendedMembers().end());
     std::vector<std::string> names;
-    for (const char* member : members) {
+    for (const char* member : memberNames()) {
         for (const WorkOperation& op : workOperations()) {
             if (std::string(member) == op.name)
                 names.push_back(member);
@@ -354,6 +343,10 @@ bool clsRules::Collect_Selected_Info()
 bool clsRules::Source_Value_Initialize()
 {
     log("Source_Value_Initialize", "Start");
+    // A half-merged mirror is no source registry: nothing is read from it, and the wizard stays on
+    // the connection page.
+    if (RegistryRequired && !sourceMirrorWhole())
+        return false;
     return initializeSourceValues(
         core().variables, defaultEnvironmentAccess(), [] { FN_Unzip_Office_Links(); });
 }

@@ -32,10 +32,6 @@ public:
     // The 68 public members in declaration order (the order is part of the class's interface).
     static constexpr std::size_t kMemberCount = 68;
     static const std::array<const char*, kMemberCount>& memberNames();
-    // Members this program adds after the 68, so that those keep their places: the check of the
-    // merged source registry.
-    static constexpr std::size_t kAppendedCount = 1;
-    static const std::array<const char*, kAppendedCount>& appendedMembers();
     // The two members that take arguments and are called only inside the class.
     static bool takesArguments(const std::string& member);
 
@@ -65,7 +61,9 @@ public:
     bool Collect_Selected_Info();
     // Once the source's registry is mirrored and its drives are mapped: logs "Start" (and no
     // "End"), then fills the source values (SourceValues.h) from the running machine's mirror and
-    // the drive map, unpacking the Office shortcut set for a Windows 95/98/ME source. True.
+    // the drive map, unpacking the Office shortcut set for a Windows 95/98/ME source. True; False
+    // only when the hand-over merged the source's registry and its mirror did not arrive whole
+    // (sourceMirrorWhole).
     bool Source_Value_Initialize();
 
     // The source PC (ConnectionOperations.cpp): each tells the user why it refuses (message box,
@@ -91,10 +89,6 @@ public:
     // user to run it there until the three exports can be copied into AppPath\tempreg, and answers
     // True then; Cancel asks the exit question (its confirmation ends the program, False).
     bool Display_Msg_To_User();
-    // After the main script merged the copied exports: True when all three arrived below the
-    // mirror. Else the mirror goes again (with what of it was merged), so do the copies, the user
-    // is told to run the batch file again, and the answer is False: the wizard stays on its page.
-    bool Confirm_Source_Registry();
 
     // The form each page-showing operation shows.
     static std::string pageOf(const std::string& operation);
@@ -118,6 +112,10 @@ private:
     bool showPage(
         const char* operation, const char* form, const char* status, const std::string& failureSeparator);
     void log(const std::string& process, const std::string& status) const;
+    // After the main script merged the copied exports: true when all three arrived below the
+    // mirror. Else the mirror goes again (with what of it was merged), so do the copies, the user
+    // is told to run the batch file again, and the answer is false.
+    bool sourceMirrorWhole();
     // The refusal of a connection operation: default pointer and the refusal log record.
     void refuse(const std::string& operation, const std::string& error = {});
     bool mapCDrive(const char* operation, bool withLogon);

@@ -2,6 +2,7 @@
 // mass migration.
 #include "wizard/transfer/MassRegistry.h"
 
+#include "platform/CodePage.h"
 #include "platform/RegFile.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ProgramEnd.h"
@@ -14,7 +15,9 @@
 #include "wizard/transfer/TransferPlatform.h"
 #include "wizard/transfer/TransferText.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -24,7 +27,6 @@ namespace {
 using namespace wizard::transfer;
 using wizard::ModOtherApplications::ExportRegistry;
 using wizard::ModOtherApplications::ImportRegistry;
-using wizard::ModOtherApplications::ImportRegistryFiles;
 
 constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 
@@ -38,6 +40,19 @@ bool componentEnds(std::string_view text, std::size_t at)
 }
 
 std::string underApp(const std::string& relative) { return wizard::AppPath + "\\" + relative; }
+
+// The sub-keys of the source's SOFTWARE that stay this PC's own.
+constexpr const char* kOwnVendorKeys[] = {"Microsoft", "Clients", "INTEL", "Policies", "Classes"};
+
+// This PC's own key that the source's sub-key `name` is, or null. The registry compares key names
+// without regard to case: a source's "MICROSOFT" is this PC's Microsoft key.
+const char* ownVendorKey(const std::string& name)
+{
+    for (const char* own : kOwnVendorKeys)
+        if (platform::equalsNoCase(name, own))
+            return own;
+    return nullptr;
+}
 
 // The registry files of the working folder this run wrote, by upper-cased path, with their bytes
 // as last written: the working folder's imports take only these, never a file that came there
@@ -108,14 +123,6 @@ std::vector<std::string> keysOfImport(const std::string& file)
     return {local + "SOFTWARE\\" + base.substr(0, stem)};
 }
 
-// The files FN_Import_Registry has checked and whose merge waits for the open ImportsTogether;
-// null while none is open.
-std::vector<std::string>*& waitingImports()
-{
-    static std::vector<std::string>* files = nullptr;
-    return files;
-}
-
 // Checks one file before its import: a missing file is passed over (true, nothing to import), no
 // registry file and a file naming a key outside the keys its import may change (keysOfImport) are
 // not imported (false); passed-over lines are logged. *ready tells whether it is to be imported.
@@ -161,64 +168,16 @@ bool importOne(const std::string& path)
     return false;
 }
 
-// Imports one file after checking it (checkImport); with an ImportsTogether open its merge waits
-// for that.
+// Imports one file after checking it (checkImport).
 bool importChecked(const std::string& path)
 {
     bool ready = false;
     if (!checkImport(path, ready))
         return false;
-    if (!ready)
-        return true;
-    if (std::vector<std::string>* waiting = waitingImports()) {
-        waiting->push_back(path);
-        return true;
-    }
-    return importOne(path);
-}
-
-// Each run of the editor is a process start, which on a busy machine waits many milliseconds for a
-// processor: the files go in one run (a run for each 8,000 characters of command line, well inside
-// what a Windows command line holds). When the editor rejects one, each file of that run goes again
-// on its own, so that each failure is logged under its own file as a run of its own logs it: a
-// merge made again leaves what it left the first time, and one that failed merged nothing.
-bool importAllTogether(const std::vector<std::string>& files)
-{
-    constexpr std::size_t kCommandLineBudget = 8000;
-    bool ok = true;
-    for (std::size_t first = 0; first < files.size();) {
-        std::size_t end = first + 1;
-        for (std::size_t length = files[first].size(); end < files.size(); ++end) {
-            length += files[end].size() + 3;
-            if (length > kCommandLineBudget)
-                break;
-        }
-        const std::vector<std::string> run(files.begin() + first, files.begin() + end);
-        if (run.size() == 1 || !ImportRegistryFiles(run))
-            for (const std::string& file : run)
-                ok = importOne(file) && ok;
-        first = end;
-    }
-    return ok;
+    return !ready || importOne(path);
 }
 
 } // namespace
-
-ImportsTogether::ImportsTogether()
-{
-    if (!waitingImports())
-        waitingImports() = &files_;
-}
-
-ImportsTogether::~ImportsTogether() { finish(); }
-
-bool ImportsTogether::finish()
-{
-    if (waitingImports() != &files_)
-        return true;
-    waitingImports() = nullptr;
-    return importAllTogether(std::exchange(files_, {}));
-}
 
 PathRewrite pathRewriteFor(const MassState& state)
 {
@@ -226,10 +185,11 @@ PathRewrite pathRewriteFor(const MassState& state)
         isWin9xCode(state.sourceOsCode) && isNtCode(state.destOsCode)};
 }
 
-std::string rewriteRegText(
-    std::string_view text, std::string_view find, std::string_view replacement, const PathRewrite& paths)
+namespace {
+
+// Steps 2 and 3 of rewriteRegText on a text.
+std::string movePaths(std::string out, const PathRewrite& paths)
 {
-    std::string out = coretext::replaceAll(text, find, replacement);
     // An empty root would turn every separator into the destination's root.
     if (paths.sourceRoot.empty() || paths.destRoot.empty())
         return out;
@@ -243,13 +203,14 @@ std::string rewriteRegText(
     return out;
 }
 
-bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const std::string& replacement)
+// FN_Sys_Path_Change with `replace` in place of its find and replacement.
+bool changeRegFile(const std::string& file, const std::function<std::string(std::string_view)>& replace)
 {
     writeTransferLog("FN_Sys_Path_Change", "Start");
     std::string bytes;
     FsError error = readFileBytes(file, bytes);
     if (error == FsError::None) {
-        std::string text = rewriteRegText(bytes, find, replacement, pathRewriteFor(massState()));
+        std::string text = movePaths(replace(bytes), pathRewriteFor(massState()));
         if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)
             text += "\r\n";
         error = writeFileBytes(file, text);
@@ -264,6 +225,49 @@ bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const 
     return true;
 }
 
+} // namespace
+
+std::string rewriteRegText(
+    std::string_view text, std::string_view find, std::string_view replacement, const PathRewrite& paths)
+{
+    return movePaths(coretext::replaceAll(text, find, replacement), paths);
+}
+
+bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const std::string& replacement)
+{
+    return changeRegFile(
+        file, [&](std::string_view text) { return coretext::replaceAll(text, find, replacement); });
+}
+
+std::string replaceKeyPath(std::string_view text, std::string_view find, std::string_view replacement,
+    std::vector<std::string>* respelled)
+{
+    if (find.empty())
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    std::size_t done = 0;
+    for (std::size_t at = text.find(find.front()); at != std::string_view::npos;
+         at = text.find(find.front(), at)) {
+        // A letter folds only to a letter of the same code page: a match has the find text's length.
+        const std::string_view candidate = text.substr(at, find.size());
+        if (candidate.size() != find.size() ||
+            !platform::equalsNoCase(platform::cp1252ToUtf8(candidate), find)) {
+            ++at;
+            continue;
+        }
+        if (respelled && candidate != find &&
+            std::find(respelled->begin(), respelled->end(), candidate) == respelled->end())
+            respelled->emplace_back(candidate);
+        out.append(text, done, at - done);
+        out += replacement;
+        at += find.size();
+        done = at;
+    }
+    out.append(text, done);
+    return out;
+}
+
 bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
 {
     writeTransferLog("FN_Get_Sub_Keys", "Start");
@@ -274,9 +278,12 @@ bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath)
     if (!names || names->empty())
         return false;
     for (const std::string& name : *names) {
-        if (name == "Microsoft" || name == "Clients" || name == "INTEL" || name == "Policies" ||
-            coretext::upperAscii(name) == "CLASSES")
+        if (const char* own = ownVendorKey(name)) {
+            // The log tells why a key the source holds did not arrive.
+            if (name != own)
+                writeTransferLog("FN_Get_Sub_Keys", "Passed over : " + name + ", this PC's own " + own);
             continue;
+        }
         wizardWindows().setBusyDetails("Please wait.. Analyzing Source PC Information " + name);
         if (!exportAndStrip(
                 "HKEY_LOCAL_MACHINE\\" + keyPath + "\\" + name, underApp("Temp\\" + name + ".reg"))) {
@@ -333,8 +340,17 @@ bool FN_Cur_User_Process(const std::string& file)
     const std::string path = underApp(file);
     const std::string user = "[HKEY_CURRENT_USER\\Software\\Microsoft\\";
     FN_Sys_Path_Change(path, std::string(kMirrorHeader), "[");
-    for (const char* kept : {"SystemCertificates", "Windows\\CurrentVersion", "Installer"})
-        FN_Sys_Path_Change(path, user + kept, user + kept + "1");
+    for (const char* kept : {"SystemCertificates", "Windows\\CurrentVersion", "Installer"}) {
+        // The registry compares key names without regard to case: a source's "MICROSOFT" would
+        // write this user's own keys.
+        std::vector<std::string> respelled;
+        changeRegFile(path, [&](std::string_view text) {
+            return replaceKeyPath(text, user + kept, user + kept + "1", &respelled);
+        });
+        for (const std::string& spelling : respelled)
+            writeTransferLogText("FN_Cur_User_Process",
+                "Moved aside as " + std::string(kept) + "1, this PC's own : " + spelling.substr(1));
+    }
     writeTransferLog("FN_Cur_User_Process", "End");
     return true;
 }
@@ -344,7 +360,6 @@ bool FN_Import_Registry(const std::string& file)
     writeTransferLog("FN_Import_Registry", "End");
     bool ok = true;
     if (file.find_first_not_of(' ') == std::string::npos) {
-        ImportsTogether together;
         const std::string folder = underApp("Temp");
         for (const std::string& name : fileNames(folder)) {
             const std::string up = coretext::upperAscii(name);
@@ -354,37 +369,26 @@ bool FN_Import_Registry(const std::string& file)
                 continue;
             ok = importChecked(folder + "\\" + name) && ok;
         }
-        ok = together.finish() && ok;
     } else {
         ok = importChecked(underApp(file));
     }
     return ok;
 }
 
-bool FN_DEL_REGKEY(const std::string& key) { return FN_DEL_REGKEY(std::vector<std::string>{key}); }
-
-bool FN_DEL_REGKEY(const std::vector<std::string>& keys)
+bool FN_DEL_REGKEY(const std::string& key)
 {
-    // Each further run of the editor is a process start, which on a busy machine waits many
-    // milliseconds for a processor: the keys go in one file.
-    std::string text = "REGEDIT4\r\n";
-    for (const std::string& key : keys) {
-        writeTransferLog("FN_DEL_REGKEY", "Start");
-        text += "[-" + key + "]\r\n";
-    }
+    writeTransferLog("FN_DEL_REGKEY", "Start");
     const std::string file = wizard::AppPath + "\\Mass.Reg";
-    const bool written = writeFileBytes(file, text) == FsError::None;
-    // Without the import the keys would stay: the file exists only to delete them.
+    const bool written = writeFileBytes(file, "REGEDIT4\r\n[-" + key + "]\r\n") == FsError::None;
+    // Without the import the key would stay: the file exists only to delete it.
     const bool imported = written && ImportRegistry(file);
     if (written)
         deleteFile(file, true);
-    for (const std::string& key : keys) {
-        if (!written)
-            writeTransferLog("FN_DEL_REGKEY_Err", "Cannot write : " + file);
-        else if (!imported)
-            logNotDone("FN_DEL_REGKEY", "Import failed : ", key);
-        writeTransferLog("FN_DEL_REGKEY", "End");
-    }
+    if (!written)
+        writeTransferLog("FN_DEL_REGKEY_Err", "Cannot write : " + file);
+    else if (!imported)
+        logNotDone("FN_DEL_REGKEY", "Import failed : ", key);
+    writeTransferLog("FN_DEL_REGKEY", "End");
     return true;
 }
 

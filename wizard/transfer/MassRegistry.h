@@ -38,46 +38,38 @@ std::string rewriteRegText(
 // or written; a missing file is never created.
 bool FN_Sys_Path_Change(const std::string& file, const std::string& find, const std::string& replacement);
 
+// The text with every occurrence of the key path `find` (ASCII, beginning with "[": a header's
+// start, "[HKEY_CURRENT_USER\...") replaced by `replacement`, compared by the registry's rule for
+// key names (platform::equalsNoCase on the text read in the machine's code page), so in any case
+// of its letters; what follows a match stays as the text spells it. Each match spelled otherwise
+// than `find` is added to *respelled (as the text spells it, once).
+std::string replaceKeyPath(std::string_view text, std::string_view find, std::string_view replacement,
+    std::vector<std::string>* respelled = nullptr);
+
 // Exports each sub-key of the mirrored key (below the hive) other than Microsoft, Clients, INTEL,
-// Policies and Classes (any case) to AppPath\Temp\<name>.reg, then App Management (2000/XP
-// sources), App Paths and Uninstall, each with the mirror prefix stripped; one of these three that
-// the mirror lacks is passed over. False when the key has no sub-keys or an export failed (the
-// exports after it are not made).
+// Policies and Classes (this PC's own keys: any case, as the registry compares key names; one of
+// another spelling is logged "Passed over") to AppPath\Temp\<name>.reg, then App Management
+// (2000/XP sources), App Paths and Uninstall, each with the mirror prefix stripped; one of these
+// three that the mirror lacks is passed over. False when the key has no sub-keys or an export
+// failed (the exports after it are not made).
 bool FN_Get_Sub_Keys(const std::string& hive, const std::string& keyPath);
 // Removes the bare "[HKEY_CLASSES_ROOT]" header of AppPath\file and moves its paths; always true.
 bool FN_ClsRoot_Process(const std::string& file);
 // Exports the key to AppPath\file; false when the export failed.
 bool FN_Export_Registry(const std::string& file, const std::string& key);
 // Strips the mirror prefix of the exported current user and renames its SystemCertificates,
-// Windows\CurrentVersion and Installer subtrees, so the destination user's own stay; always true.
+// Windows\CurrentVersion and Installer subtrees (headers matched in any case, replaceKeyPath; one
+// of another spelling is logged "Moved aside"), so the destination user's own stay; always true.
 bool FN_Cur_User_Process(const std::string& file);
 // Imports AppPath\file, or with an empty name every "*.reg" of AppPath\Temp except HKCR.REG,
-// HKCU.REG and HKLM.REG. A missing file is passed over ("Not found" logged); a file that is no
-// registry file is not imported; malformed lines are passed over (each logged) and the rest
-// imported. False when a file is no registry file, cannot be read, or its import failed.
+// HKCU.REG and HKLM.REG in listing order, each in a run of the registry editor of its own. A
+// missing file is passed over ("Not found" logged); a file that is no registry file is not
+// imported; malformed lines are passed over (each logged) and the rest imported. False when a file is no registry file, cannot be read, or its import failed.
 bool FN_Import_Registry(const std::string& file);
 
-// While one lives (the first of several that nest), FN_Import_Registry checks and logs each file at
-// once but leaves its merge to finish() or the end of the scope, which merge the files in one run
-// of the registry editor, in the order they came (each again in a run of its own when the editor
-// rejects one, so each failure is logged as before). An empty name's files go together always.
-class ImportsTogether {
-public:
-    ImportsTogether();
-    ~ImportsTogether();
-    ImportsTogether(const ImportsTogether&) = delete;
-    ImportsTogether& operator=(const ImportsTogether&) = delete;
-    // True when every kept file was merged (and for the inner of nested ones).
-    bool finish();
-
-private:
-    std::vector<std::string> files_;
-};
-// Writes AppPath\Mass.Reg deleting the key, imports it and removes it; always true.
+// Writes AppPath\Mass.Reg, the two lines deleting the key, imports it and removes it, between its
+// own Start and End records; always true.
 bool FN_DEL_REGKEY(const std::string& key);
-// The same for several keys with one deletion file and one run of the registry editor (each key's
-// log records as its own call writes them); always true.
-bool FN_DEL_REGKEY(const std::vector<std::string>& keys);
 // Imports an Office template when its program is installed on the destination (the " 2000_XP"
 // form on an XP destination), or with mode "ALL" the class-root and program templates of the
 // destination's system; always true.

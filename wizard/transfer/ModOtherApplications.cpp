@@ -35,10 +35,8 @@ const char* editorFault(EditorWaitResult result)
 }
 
 // Starts the editor, waits until it has let go of the file and has ended, and reads its result.
-// A failure is logged under `record` (a rejected file only with logRejected). Once the program's
-// end has been asked for, no editor starts.
-bool runEditor(const std::string& commandLine, const std::string& file, const std::string& record,
-    bool logRejected = true)
+// A failure is logged under `record`. Once the program's end has been asked for, no editor starts.
+bool runEditor(const std::string& commandLine, const std::string& file, const std::string& record)
 {
     if (programEndRequested())
         return false;
@@ -53,8 +51,7 @@ bool runEditor(const std::string& commandLine, const std::string& file, const st
     }
     const EditorWaitResult waited = waitForEditor(file, process);
     if (waited != EditorWaitResult::Finished) {
-        if (waited != EditorWaitResult::Failed || logRejected)
-            writeTransferLog(record, editorFault(waited) + commandLine);
+        writeTransferLog(record, editorFault(waited) + commandLine);
         return false;
     }
     return true;
@@ -94,20 +91,6 @@ bool ImportRegistry(const std::string& file)
     if (!fileExists(file))
         return false;
     return runEditor("regedit.exe /s " + quoted(file), file, "ImportRegistry : " + file);
-}
-
-bool ImportRegistryFiles(const std::vector<std::string>& files)
-{
-    if (files.empty())
-        return true;
-    std::string commandLine = "regedit.exe /s";
-    for (const std::string& file : files) {
-        if (!fileExists(file))
-            return false;
-        commandLine += " " + quoted(file);
-    }
-    // The editor takes the files in order and lets go of each before the next.
-    return runEditor(commandLine, files.back(), "ImportRegistry : " + files.front(), false);
 }
 
 } // namespace wizard::ModOtherApplications

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace wizard::ModOtherApplications {
 
@@ -27,10 +26,5 @@ bool ExportRegistry(const std::string& file, const std::string& key);
 // not exist, the editor could not be started, rejected the file, or did not finish within the
 // wait's bound.
 bool ImportRegistry(const std::string& file);
-// Merges the files in one run of the registry editor ("regedit.exe /s" and each quoted path), in
-// this order, each in its own transaction: one the editor rejects leaves the others merged. False
-// when a file does not exist (nothing is started), the editor could not be started, rejected a
-// file (not logged: the caller finds which), or did not finish within the wait's bound.
-bool ImportRegistryFiles(const std::vector<std::string>& files);
 
 } // namespace wizard::ModOtherApplications

@@ -143,13 +143,13 @@ void mergeRegistry(Expectation& e, const MassPcs& pcs, const TextRewrite& rewrit
 {
     const Keys& source = pcs.source->keys;
     const std::string software = "HKEY_LOCAL_MACHINE\\SOFTWARE\\";
-    // The source's vendor keys, each but the system's own.
+    // The source's vendor keys, each but the system's own (in any spelling).
     for (const auto& [path, key] : source) {
-        const std::string name = key.path.substr(std::min(key.path.size(), software.size()));
+        const std::string name = upper(key.path.substr(std::min(key.path.size(), software.size())));
         if (path.rfind(upper(software), 0) != 0 || name.find('\\') != std::string::npos)
             continue;
-        if (name == "Microsoft" || name == "Clients" || name == "INTEL" || name == "Policies" ||
-            upper(name) == "CLASSES")
+        if (name == "MICROSOFT" || name == "CLIENTS" || name == "INTEL" || name == "POLICIES" ||
+            name == "CLASSES")
             continue;
         e.mergeKeys(source, key.path, key.path, rewrite);
     }

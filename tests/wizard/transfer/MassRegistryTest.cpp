@@ -114,7 +114,7 @@ TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
         world.registry().setString(key(RegRoot::LocalMachine, soft + vendor), "Kept", "no");
     world.registry().setString(
         key(RegRoot::LocalMachine, soft + "Acme\\Tool"), "Dir", "C:\\WINDOWS\\SYSTEM\\T");
-    world.registry().setString(key(RegRoot::LocalMachine, soft + "intel"), "Low", "yes");
+    world.registry().setString(key(RegRoot::LocalMachine, soft + "Intelligent"), "Low", "yes");
     const std::string cv = soft + "Microsoft\\Windows\\CurrentVersion\\";
     world.registry().setString(key(RegRoot::LocalMachine, cv + "App Paths\\T.EXE"), "", "C:\\T\\T.EXE");
     world.registry().setString(key(RegRoot::LocalMachine, cv + "Uninstall\\T"), "DisplayName", "Tool");
@@ -132,7 +132,7 @@ TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
 
     ASSERT_TRUE(FN_Import_Registry(""));
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Acme\\Tool", "Dir"), "C:\\WINDOWS\\SYSTEM32\\T");
-    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\intel", "Low"), "yes");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Intelligent", "Low"), "yes");
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\T",
                   "DisplayName"),
         "Tool");
@@ -143,6 +143,31 @@ TEST_F(MassRegistryTest, VendorKeysExportedStrippedAndImportedToTheirPlace)
     ASSERT_TRUE(FN_Get_Sub_Keys("HKEY_LOCAL_MACHINE", "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE"));
     EXPECT_TRUE(fs::exists(world.hostNew(app("Temp/Uninstall.reg"))));
     EXPECT_TRUE(world.logged("FN_Get_Sub_Keys", "Not found : App Management"));
+}
+
+// The registry compares key names without regard to case: a source's key of this PC's own in
+// another spelling is this PC's own key, passed over and logged as the source spells it.
+TEST_F(MassRegistryTest, ThisPcsOwnVendorKeysArePassedOverInAnySpelling)
+{
+    const std::string soft = "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE\\";
+    world.registry().setString(key(RegRoot::LocalMachine, soft + "Acme"), "V", "1");
+    for (const std::string spelling : {"MICROSOFT", "microsoft", "CLIENTS", "clients", "intel", "Intel",
+             "POLICIES", "policies", "CLASSES"}) {
+        SCOPED_TRACE(spelling);
+        world.registry().setString(
+            key(RegRoot::LocalMachine, soft + spelling + "\\Windows\\CurrentVersion\\Run"), "Planted",
+            "C:\\evil.exe");
+        ASSERT_TRUE(FN_Get_Sub_Keys("HKEY_LOCAL_MACHINE", "SOFTWARE\\QZ\\HKEY_LOCAL_MACHINE\\SOFTWARE"));
+        EXPECT_FALSE(fs::exists(world.hostNew(app("Temp/" + spelling + ".reg"))));
+        EXPECT_TRUE(world.logged("FN_Get_Sub_Keys", "Passed over : " + spelling + ", this PC's own "));
+        ASSERT_TRUE(FN_Import_Registry(""));
+        EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\" + spelling + "\\Windows\\CurrentVersion\\Run",
+                      "Planted"),
+            "<none>");
+        world.registry().deleteTree(RegKey(RegRoot::LocalMachine), soft + spelling);
+    }
+    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Acme", "V"), "1");
+    EXPECT_FALSE(world.logged("FN_Get_Sub_Keys", "Passed over : Acme"));
 }
 
 TEST_F(MassRegistryTest, AKeyWithoutSubKeysOrAMissingExportIsAFailure)
@@ -191,6 +216,43 @@ TEST_F(MassRegistryTest, CurrentUserKeepsTheDestinationsOwnSubtrees)
         "src");
 }
 
+// The source user's own keys in another spelling still go aside, the rest of each header as the
+// source spells it, and the log names the spelling.
+TEST_F(MassRegistryTest, CurrentUserKeepsTheDestinationsOwnSubtreesInAnySpelling)
+{
+    const std::string mirror = "SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software\\MICROSOFT\\";
+    world.registry().setString(
+        key(RegRoot::LocalMachine, mirror + "windows\\CURRENTVERSION\\Run"), "P7", "C:\\evil3.exe");
+    world.registry().setString(
+        key(RegRoot::LocalMachine, mirror + "SYSTEMCERTIFICATES\\My\\Evil"), "Blob", "c");
+    world.registry().setString(key(RegRoot::LocalMachine, mirror + "installer\\Products\\Evil"), "Name", "i");
+    world.registry().setString(
+        key(RegRoot::LocalMachine, mirror + "Internet Explorer\\Main"), "Start", "src");
+
+    ASSERT_TRUE(FN_Export_Registry(
+        "temp\\HKCU_Local.Reg", "HKEY_LOCAL_MACHINE\\SOFTWARE\\QZ\\HKEY_CURRENT_USER\\Software"));
+    ASSERT_TRUE(FN_Cur_User_Process("temp\\HKCU_Local.Reg"));
+    const std::string text = world.readNew(app("Temp/HKCU_Local.Reg"));
+    EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion1\\Run]"),
+        std::string::npos)
+        << text;
+    ASSERT_TRUE(FN_Import_Registry("temp\\HKCU_Local.Reg"));
+    const std::string own = "Software\\Microsoft\\";
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Windows\\CurrentVersion\\Run", "P7"), "<none>");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "SystemCertificates\\My\\Evil", "Blob"), "<none>");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Installer\\Products\\Evil", "Name"), "<none>");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Windows\\CurrentVersion1\\Run", "P7"), "C:\\evil3.exe");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "SystemCertificates1\\My\\Evil", "Blob"), "c");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Installer1\\Products\\Evil", "Name"), "i");
+    EXPECT_EQ(value(RegRoot::CurrentUser, own + "Internet Explorer\\Main", "Start"), "src");
+    for (const char* spelled : {"Moved aside as SystemCertificates1, this PC's own : "
+                                "HKEY_CURRENT_USER\\Software\\MICROSOFT\\SYSTEMCERTIFICATES",
+             "Moved aside as Windows\\CurrentVersion1, this PC's own : "
+             "HKEY_CURRENT_USER\\Software\\MICROSOFT\\windows\\CURRENTVERSION",
+             "Moved aside as Installer1, this PC's own : HKEY_CURRENT_USER\\Software\\MICROSOFT\\installer"})
+        EXPECT_TRUE(world.logged("FN_Cur_User_Process", spelled)) << spelled;
+}
+
 TEST_F(MassRegistryTest, ImportsOnlyRegistryFilesAndPassesOverMalformedLines)
 {
     world.putNew(app("Temp/Good.reg"),
@@ -231,18 +293,8 @@ TEST_F(MassRegistryTest, KeyDeletionIsImportedAndItsFileRemoved)
     EXPECT_EQ(value(RegRoot::LocalMachine, product, "ProductName"), "<none>");
     EXPECT_FALSE(fs::exists(world.hostNew(app("Mass.Reg"))));
 
-    // Several keys go with one file, each logged as its own deletion.
-    const std::string features = "SOFTWARE\\Classes\\Installer\\Features\\904010001E872D116BF00006799C897E";
-    world.registry().setString(key(RegRoot::LocalMachine, product), "ProductName", "Office");
-    world.registry().setString(key(RegRoot::LocalMachine, features), "Feature", "Word");
-    world.registry().setString(key(RegRoot::LocalMachine, "SOFTWARE\\Classes\\Installer\\Kept"), "A", "1");
-    EXPECT_TRUE(FN_DEL_REGKEY(
-        std::vector<std::string>{"HKEY_CLASSES_ROOT\\Installer\\Products\\904010001E872D116BF00006799C897E",
-            "HKEY_CLASSES_ROOT\\Installer\\Features\\904010001E872D116BF00006799C897E"}));
-    EXPECT_EQ(value(RegRoot::LocalMachine, product, "ProductName"), "<none>");
-    EXPECT_EQ(value(RegRoot::LocalMachine, features, "Feature"), "<none>");
-    EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\Classes\\Installer\\Kept", "A"), "1");
-    EXPECT_FALSE(fs::exists(world.hostNew(app("Mass.Reg"))));
+    EXPECT_TRUE(world.logged("FN_DEL_REGKEY", "End"));
+    EXPECT_FALSE(world.logged("FN_DEL_REGKEY_Err", ""));
 }
 
 TEST_F(MassRegistryTest, OfficeTemplateFollowsTheDestinationAndItsProgram)
@@ -268,29 +320,23 @@ TEST_F(MassRegistryTest, OfficeTemplateFollowsTheDestinationAndItsProgram)
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\KestroXp", "A"), "1");
 }
 
-// The editor rejecting one file: it merges the others of its command line and ends with a failure.
+// The editor rejecting one file: it ends with a failure and merges nothing of it.
 class RejectingRegedit : public transfertest::InProcessRegedit {
 public:
     using InProcessRegedit::InProcessRegedit;
     platform::WinError start(const std::string& commandLine, const platform::StartOptions& options,
         platform::Process& out) override
     {
-        const std::size_t at = commandLine.find(" \"" + rejected + "\"");
-        if (at == std::string::npos)
+        if (commandLine.find(rejected) == std::string::npos)
             return InProcessRegedit::start(commandLine, options, out);
-        const std::string others = commandLine.substr(0, at) + commandLine.substr(at + rejected.size() + 3);
-        if (others != "regedit.exe /s")
-            InProcessRegedit::start(others, options, out);
-        else
-            commandLines.push_back(others);
-        commandLines.back() = commandLine;
+        commandLines.push_back(commandLine);
         out = platform::Process::finished(1);
         return platform::WinError::Success;
     }
     std::string rejected;
 };
 
-TEST_F(MassRegistryTest, TemplatesMergeInOneRunAndARejectedOneIsLoggedAsItsOwnFailure)
+TEST_F(MassRegistryTest, EachTemplateIsMergedAtItsOwnStepAndARejectedOneOnce)
 {
     const std::string office = "C:\\Program Files\\Kestro\\REGFILES\\MICROSOFT ";
     for (const char* name : {"WORD", "EXCEL"}) {
@@ -304,23 +350,19 @@ TEST_F(MassRegistryTest, TemplatesMergeInOneRunAndARejectedOneIsLoggedAsItsOwnFa
     RejectingRegedit rejecting(world.fileSystem());
     rejecting.rejected = office + "EXCEL 2000_XP.reg";
     common::Service<platform::ProcessLauncher>::replace(&rejecting);
-    {
-        ImportsTogether together;
-        EXPECT_TRUE(FN_MS_APP("RegFiles\\Microsoft Word.Reg", "winWord.exe"));
-        EXPECT_TRUE(FN_MS_APP("RegFiles\\Microsoft Excel.Reg", "Excel.exe"));
-        EXPECT_TRUE(FN_MS_APP("x", "ALL"));
-        EXPECT_TRUE(rejecting.commandLines.empty()) << "the merges wait for the end";
-        EXPECT_FALSE(together.finish());
-    }
+    EXPECT_TRUE(FN_MS_APP("RegFiles\\Microsoft Word.Reg", "winWord.exe"));
+    EXPECT_EQ(rejecting.commandLines.size(), 1u) << "merged at its own step";
+    EXPECT_TRUE(FN_MS_APP("RegFiles\\Microsoft Excel.Reg", "Excel.exe"));
+    EXPECT_TRUE(FN_MS_APP("x", "ALL"));
     common::Service<platform::ProcessLauncher>::replace(&regedit);
-    ASSERT_FALSE(rejecting.commandLines.empty());
-    EXPECT_EQ(rejecting.commandLines.front(),
-        "regedit.exe /s \"" + office + "WORD 2000_XP.reg\" \"" + rejecting.rejected +
-            "\" \"C:\\Program Files\\Kestro\\RegFiles\\kestro_xp.reg\"");
+    EXPECT_EQ(rejecting.commandLines,
+        (std::vector<std::string>{"regedit.exe /s \"" + office + "WORD 2000_XP.reg\"",
+            "regedit.exe /s \"" + rejecting.rejected + "\"",
+            "regedit.exe /s \"C:\\Program Files\\Kestro\\RegFiles\\kestro_xp.reg\""}))
+        << "one run a file, none again";
     for (const char* merged : {"SOFTWARE\\WORD", "SOFTWARE\\KestroXp"})
         EXPECT_EQ(value(RegRoot::LocalMachine, merged, "A"), "1") << merged;
     EXPECT_EQ(value(RegRoot::LocalMachine, "SOFTWARE\\EXCEL", "A"), "<none>");
-    // Only the rejected file's own run and import are logged as failed, as a run of its own logs them.
     std::vector<std::string> failures;
     for (const auto& [process, status] : world.log)
         if (process.find("_Err") != std::string::npos || status.rfind("Failed : ", 0) == 0)
