@@ -212,7 +212,7 @@ int removeTreeAt(int folder, const char* name) noexcept
             if (entry != "." && entry != ".." && removeTreeAt(fd, d->d_name) != 0 && error == 0)
                 error = errno;
         }
-        // An entry that cannot be removed is listed again: one failure ends the walk.
+        // The first entry that cannot be removed ends the walk: the folder cannot go then.
         if (error != 0)
             break;
     }
