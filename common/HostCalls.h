@@ -16,7 +16,19 @@
 namespace common::hostcalls {
 
 // The kinds of call a test can fail.
-enum class Call { Open, Read, Write, Close, Rename, ListFolder, Sync, CopyRange, MakeFolder, Remove };
+enum class Call {
+    Open,
+    Read,
+    Write,
+    Close,
+    Rename,
+    ListFolder,
+    Sync,
+    CopyRange,
+    MakeFolder,
+    Remove,
+    SetTime
+};
 
 // A test's faults (tests/support/common/FailNthCall.h). Asked before each call, from any thread:
 // 0 lets the call run; an errno value fails it with that value instead (a failed Close still lets
@@ -147,6 +159,24 @@ inline int removeAt(int folder, const char* name, int flags = 0) noexcept
 {
     return detail::retried(Call::Remove, [&] { return ::unlinkat(folder, name, flags); });
 }
+// utimensat and futimens: the access and modification times.
+inline int setTimesAt(int folder, const char* name, const struct timespec times[2], int flags = 0) noexcept
+{
+    return detail::retried(Call::SetTime, [&] { return ::utimensat(folder, name, times, flags); });
+}
+inline int setTimes(int fd, const struct timespec times[2]) noexcept
+{
+    return detail::retried(Call::SetTime, [&] { return ::futimens(fd, times); });
+}
+
+// Makes the folder `path` and each missing folder above it (mkdir -p). 0 when it is a folder then,
+// else -1 with errno of the make that failed.
+int makeFolders(const std::string& path) noexcept;
+
+// Removes `name` in `folder` (AT_FDCWD: a path) and, when it is a folder, all below it; a host
+// link is removed itself, never followed. 0, or -1 with errno of the first failure (whatever could
+// be removed is gone then).
+int removeTreeAt(int folder, const char* name) noexcept;
 
 // Writes all of `bytes`; false (errno set, ENOSPC when the file took nothing more) on a failed write.
 bool writeAll(int fd, std::string_view bytes) noexcept;
@@ -159,10 +189,26 @@ enum class ReadResult { Read, Missing, NotOpened, NotRead, TooLarge };
 // when it cannot be opened, NotRead on a read error (errno set); `bytes` is empty unless Read.
 ReadResult readWhole(const char* path, std::string& bytes, std::size_t maxBytes);
 
-// Replaces the file `path` with `bytes`: written under a fresh name beside it (O_EXCL, never through
-// a link), given the old file's permissions (else 0666 less the umask), flushed to the disk
-// (fsync) and renamed over it. On any failure the fresh file is removed, the old one is as it was,
-// and false comes back with errno set.
-bool replaceWhole(const std::string& path, std::string_view bytes) noexcept;
+// The one way a file is replaced whole: `bytes` are written under a fresh name beside it (O_EXCL,
+// never through a link), given the old file's permissions (else 0666 less the umask), flushed to the
+// disk (fsync) and renamed over it. On any failure the fresh file is removed, the old one is as it
+// was, and false comes back with errno set; when the fresh file could not be removed either, `left`
+// (when given) gets its name: it stays until a later start takes it away (removeFreshLeft, or the
+// run record of platform/).
+bool replaceWholeAt(
+    int folder, const std::string& name, std::string_view bytes, std::string* left = nullptr) noexcept;
+// The same for the file `path`.
+bool replaceWhole(const std::string& path, std::string_view bytes, std::string* left = nullptr) noexcept;
+
+// The fresh name replaceWholeAt writes `name` under: `name`, ":", this process's id, a count and a
+// random number, ".new".
+std::string freshName(const std::string& name);
+// The process id a fresh name (of any file) carries; 0 when `entry` is no fresh name.
+long freshNamePid(std::string_view entry) noexcept;
+// Removes the fresh names beside the file `path` that processes no longer running left (one killed
+// while it wrote, or one whose removal failed), for a program's start: made before this process
+// replaces the file, it takes this process's id for a former process's of the same id. How many
+// were removed.
+int removeFreshLeft(const std::string& path) noexcept;
 
 } // namespace common::hostcalls

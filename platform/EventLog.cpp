@@ -1,6 +1,7 @@
 // EventLog.cpp: appending to and reading a machine's events log.
 #include "platform/EventLog.h"
 
+#include "common/HostCalls.h"
 #include "platform/Clock.h"
 #include "platform/HostFile.h"
 
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 namespace platform {
+namespace host = common::hostcalls;
 namespace {
 
 std::string utcStamp(Clock::TimePoint at)
@@ -38,11 +40,11 @@ WinError appendMachineEvent(
     // One write with O_APPEND keeps lines whole when several processes record at once.
     const auto path = machineFolder / kEventLogFileName;
     const int fd =
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+        host::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0)
         return WinError::WriteFault;
-    const ssize_t written = ::write(fd, line.data(), line.size());
-    ::close(fd);
+    const ssize_t written = host::write(fd, line.data(), line.size());
+    host::close(fd);
     return written == static_cast<ssize_t>(line.size()) ? WinError::Success : WinError::WriteFault;
 }
 

@@ -2,6 +2,7 @@
 // folders, deletes, attributes, reading and writing, locks (copies and moves: FileSystemCopy.cpp).
 #include "platform/FileSystem.h"
 
+#include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/FileVersion.h"
@@ -9,15 +10,17 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
+#include <cerrno>
 #include <sstream>
 #include <system_error>
 
 namespace platform {
 
 namespace fs = std::filesystem;
+namespace host = common::hostcalls;
 using hostfs::FolderAttributes;
 using hostfs::forgetAttributes;
 using hostfs::hostAttributes;
@@ -178,7 +181,7 @@ FsError FileSystem::createFolder(std::string_view path)
     const ResolvedPath parent = m_resolver.resolve(r.path.parent());
     if (!parent.ok() || !parent.exists)
         return FsError::PathNotFound;
-    if (!fs::create_directory(r.host, ec) || ec)
+    if (host::makeFolderAt(AT_FDCWD, r.host.c_str(), 0777) != 0)
         return FsError::PermissionDenied;
     return FsError::None;
 }
@@ -209,7 +212,7 @@ WinError FileSystem::makeSurePathExists(std::string_view path)
                 return WinError::AlreadyExists;
             continue;
         }
-        if (!fs::create_directory(lr.host, ec) && ec)
+        if (host::makeFolderAt(AT_FDCWD, lr.host.c_str(), 0777) != 0 && errno != EEXIST)
             return WinError::AccessDenied;
     }
     return WinError::Success;
@@ -267,11 +270,11 @@ FsError FileSystem::deleteMatches(std::string_view pattern, bool folders, bool f
     const FsError missing = folders ? FsError::PathNotFound : FsError::FileNotFound;
     if (const FsError err = matchDeletable(pattern, folders, missing, force, matches); err != FsError::None)
         return err;
-    std::error_code ec;
     for (const auto& m : matches) {
         forgetAttributes(m.host);
-        const bool removed = folders ? (fs::remove_all(m.host, ec), !ec) : fs::remove(m.host, ec);
-        if (!removed || ec)
+        const int removed =
+            folders ? host::removeTreeAt(AT_FDCWD, m.host.c_str()) : host::removeAt(AT_FDCWD, m.host.c_str());
+        if (removed != 0)
             return FsError::PermissionDenied;
     }
     return FsError::None;
@@ -379,9 +382,13 @@ FsError FileSystem::setFileTime(std::string_view path, std::chrono::system_clock
     ResolvedPath r;
     if (const FsError err = resolveExisting(path, r); err != FsError::None)
         return err;
-    std::error_code ec;
-    fs::last_write_time(r.host, fs::file_time_type::clock::from_sys(modified), ec);
-    return ec ? FsError::PermissionDenied : FsError::None;
+    const auto since = modified.time_since_epoch();
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(since);
+    struct timespec times[2] = {};
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(seconds.count());
+    times[1].tv_nsec = static_cast<long>(std::chrono::nanoseconds(since - seconds).count());
+    return host::setTimesAt(AT_FDCWD, r.host.c_str(), times) == 0 ? FsError::None : FsError::PermissionDenied;
 }
 
 std::string FileSystem::getFileVersion(std::string_view path) const
@@ -411,17 +418,25 @@ FsError FileSystem::readFile(std::string_view path, std::string& bytes, std::siz
 
 namespace {
 
+// A whole file is replaced (replaceHostFile: the old file or the new one, never a part); an append
+// writes in place, as the platform does.
 FsError writeHost(const FileSystem& files, std::string_view path, std::string_view bytes, bool append)
 {
     ResolvedPath r;
     if (const FsError err = files.checkWritable(path, r); err != FsError::None)
         return err;
-    std::ofstream out(r.host, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
-    if (!out)
+    if (!append) {
+        switch (replaceHostFile(r.host, bytes)) {
+        case WinError::Success: return FsError::None;
+        case WinError::AccessDenied: return FsError::PermissionDenied;
+        default: return FsError::PathFileAccess;
+        }
+    }
+    const int fd = host::open(r.host.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0)
         return FsError::PermissionDenied;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return out ? FsError::None : FsError::PathFileAccess;
+    const bool written = host::writeAll(fd, bytes);
+    return host::close(fd) == 0 && written ? FsError::None : FsError::PathFileAccess;
 }
 
 } // namespace
@@ -479,11 +494,11 @@ FileLock FileSystem::lockFile(std::string_view path) const
     const ResolvedPath r = m_resolver.resolve(path);
     if (!r.ok() || !r.exists)
         return FileLock();
-    const int fd = ::open(r.host.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = host::open(r.host.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return FileLock();
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
+        host::close(fd);
         return FileLock();
     }
     return FileLock(fd);

@@ -159,8 +159,10 @@ public:
 
     // Whole files as bytes. Reading: FileNotFound (53), PermissionDenied (70) in use,
     // PathFileAccess (75) a folder, anything else that is no regular file (a pipe or a device is
-    // never waited on) or a file larger than maxBytes. Writing creates or replaces the file:
-    // PathNotFound (76) no folder, PermissionDenied (70) read-only or in use, PathFileAccess (75) a folder.
+    // never waited on) or a file larger than maxBytes. Writing creates or replaces the file whole
+    // (a fresh name beside it, flushed to the disk, renamed over it: the file is the old one or the
+    // new one, never a part); appending writes in place: PathNotFound (76) no folder,
+    // PermissionDenied (70) read-only or in use, PathFileAccess (75) a folder or a failed write.
     FsError readFile(std::string_view path, std::string& bytes, std::size_t maxBytes = SIZE_MAX) const;
     FsError writeFile(std::string_view path, std::string_view bytes);
     FsError appendFile(std::string_view path, std::string_view bytes);

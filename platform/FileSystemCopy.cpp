@@ -30,6 +30,8 @@ using hostfs::treeBlocked;
 
 namespace {
 
+FsError copyTree(const fs::path& from, const fs::path& to);
+
 // Copies the bytes of one host file into a new host file: only a regular file, never through a
 // link, never waited on (a pipe), its size checked (SourceChanged when it grew or shrank meanwhile).
 // DiskFull when the destination took no more (no space, a size limit or a quota),
@@ -71,9 +73,11 @@ FsError copyThroughPartial(const fs::path& from, const fs::path& to)
     const fs::path partial = to.parent_path() / hostfs::partialName();
     FsError result = copyBytes(from, partial);
     if (result == FsError::None) {
-        const auto time = fs::last_write_time(from, ec);
-        if (!ec)
-            fs::last_write_time(partial, time, ec);
+        struct stat st {};
+        if (::stat(from.c_str(), &st) == 0) {
+            const struct timespec times[2] = {st.st_atim, st.st_mtim};
+            host::setTimesAt(AT_FDCWD, partial.c_str(), times);
+        }
         if (!storeAttributes(to, bits | attr::Archive))
             result = FsError::PermissionDenied;
         else if (host::rename(partial.c_str(), to.c_str()) != 0) {
@@ -85,7 +89,7 @@ FsError copyThroughPartial(const fs::path& from, const fs::path& to)
         }
     }
     if (result != FsError::None)
-        fs::remove(partial, ec);
+        hostfs::removePartial(AT_FDCWD, partial.string());
     return result;
 }
 
@@ -213,13 +217,14 @@ FsError FileSystem::moveOneFile(const fs::path& from, const fs::path& to)
         return FsError::FileExists;
     }
     const unsigned bits = hostAttributes(from);
-    fs::rename(from, to, ec);
-    if (ec) {
-        // Another host file system: copy, then remove the original.
-        fs::copy(from, to, fs::copy_options::recursive, ec);
-        if (ec)
+    if (host::rename(from.c_str(), to.c_str()) != 0) {
+        if (errno != EXDEV)
             return FsError::PermissionDenied;
-        fs::remove_all(from, ec);
+        // Another host file system: copy, then remove the original.
+        const FsError copied = fs::is_directory(from, ec) ? copyTree(from, to) : copyThroughPartial(from, to);
+        if (copied != FsError::None)
+            return copied;
+        host::removeTreeAt(AT_FDCWD, from.c_str());
     }
     forgetAttributes(from);
     storeAttributes(to, bits);
@@ -303,8 +308,7 @@ FsError copyTree(const fs::path& from, const fs::path& to)
 {
     std::error_code ec;
     if (!fs::is_directory(to, ec)) {
-        fs::create_directory(to, ec);
-        if (ec)
+        if (host::makeFolderAt(AT_FDCWD, to.c_str(), 0777) != 0)
             return FsError::PermissionDenied;
         storeAttributes(to, hostAttributes(from));
     }
@@ -359,11 +363,8 @@ FsError FileSystem::copyFolder(std::string_view source, std::string_view destina
             if (const FsError err = planTreeCopy(from, to, overwrite); err != FsError::None)
                 return err;
     }
-    if (intoFolder && !dest.exists) {
-        fs::create_directory(dest.host, ec);
-        if (ec)
-            return FsError::PermissionDenied;
-    }
+    if (intoFolder && !dest.exists && host::makeFolderAt(AT_FDCWD, dest.host.c_str(), 0777) != 0)
+        return FsError::PermissionDenied;
     for (const auto& [from, to] : plan)
         if (const FsError err = copyTree(from, to); err != FsError::None)
             return err;

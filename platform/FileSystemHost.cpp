@@ -4,6 +4,7 @@
 #include "common/HostCalls.h"
 #include "platform/HostFile.h"
 #include "platform/PathResolver.h"
+#include "platform/RunRecord.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -208,6 +209,12 @@ bool isInside(const fs::path& inner, const fs::path& outer)
 std::string partialName(long pid) { return ":partial." + std::to_string(pid); }
 
 std::string partialName() { return partialName(::getpid()); }
+
+void removePartial(int folder, const std::string& name)
+{
+    if (host::removeAt(folder, name.c_str()) != 0 && errno != ENOENT)
+        RunRecord::noteLeftBehind(folder, name);
+}
 
 std::string joinWin(const std::string& folder, const std::string& name)
 {

@@ -42,6 +42,9 @@ bool isInside(const std::filesystem::path& inner, const std::filesystem::path& o
 // name no listing shows), and the one of the process `pid`.
 std::string partialName();
 std::string partialName(long pid);
+// Removes the partial copy `name` in the open host folder `folder` (AT_FDCWD: `name` is a path);
+// one that cannot be removed is left for the next start (RunRecord::noteLeftBehind).
+void removePartial(int folder, const std::string& name);
 // "folder\name", without doubling a trailing separator.
 std::string joinWin(const std::string& folder, const std::string& name);
 // The attributes of the entries of one host folder, its sidecar read once.

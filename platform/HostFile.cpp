@@ -1,16 +1,15 @@
-// HostFile.cpp: whole host files written, metadata files read safely, files replaced atomically.
+// HostFile.cpp: metadata files read safely, whole host files replaced atomically.
 #include "platform/HostFile.h"
 
 #include "common/HostCalls.h"
+#include "platform/RunRecord.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <random>
 
 namespace platform {
 
@@ -24,32 +23,9 @@ void say(std::string* message, const std::string& text)
         *message = text;
 }
 
-// A name no other writer uses at the same time: the process, a count and a random number.
-std::string freshSuffix()
-{
-    static std::atomic<unsigned> count{0};
-    static const unsigned seed = std::random_device{}();
-    return std::to_string(::getpid()) + "-" + std::to_string(count++) + "-" + std::to_string(seed);
-}
-
 } // namespace
 
 bool writeAllToHost(int fd, std::string_view bytes) { return host::writeAll(fd, bytes); }
-
-WinError writeWholeHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message)
-{
-    const int fd = host::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        say(message, "cannot create " + file.string());
-        return WinError::AccessDenied;
-    }
-    const bool written = host::writeAll(fd, bytes);
-    if (host::close(fd) != 0 || !written) {
-        say(message, "cannot write " + file.string());
-        return WinError::WriteFault;
-    }
-    return WinError::Success;
-}
 
 WinError readHostMetadataAt(
     int folder, const char* name, std::string& bytes, std::size_t maxBytes, std::string* message)
@@ -105,27 +81,25 @@ WinError readHostMetadata(
 
 WinError replaceHostFileAt(int folder, const std::string& name, std::string_view bytes, std::string* message)
 {
-    // O_EXCL never opens what is there, a link (dangling or not) included: another name is tried.
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
-        temp = name + ":" + freshSuffix() + ".new";
-        fd = host::openAt(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST)
-            break;
+    // The run record learns the folder before a fresh file is made there: one the removal fails
+    // to take away is then removed by the next start.
+    if (folder == AT_FDCWD)
+        RunRecord::notePartialFolder(std::filesystem::path(name).parent_path());
+    else
+        RunRecord::notePartialFolder(folder);
+    std::string left;
+    if (host::replaceWholeAt(folder, name, bytes, &left))
+        return WinError::Success;
+    const int error = errno;
+    const bool refused = error == EACCES || error == EPERM || error == EROFS || error == ENOENT ||
+        error == ENOTDIR || error == ELOOP || error == EISDIR;
+    say(message, (refused ? "cannot create " : "cannot write ") + name);
+    if (!left.empty()) {
+        RunRecord::noteLeftBehind(folder, left);
+        if (message)
+            *message += " (" + left + " is left; the next start removes it)";
     }
-    if (fd < 0) {
-        say(message, "cannot create " + temp);
-        return WinError::AccessDenied;
-    }
-    const bool written = host::writeAll(fd, bytes);
-    const bool closed = host::close(fd) == 0;
-    if (!written || !closed || host::renameAt(folder, temp.c_str(), folder, name.c_str()) != 0) {
-        host::removeAt(folder, temp.c_str());
-        say(message, "cannot write " + name);
-        return WinError::WriteFault;
-    }
-    return WinError::Success;
+    return refused ? WinError::AccessDenied : WinError::WriteFault;
 }
 
 WinError replaceHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message)

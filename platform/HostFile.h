@@ -1,6 +1,6 @@
 // HostFile.h (internal to platform/): whole host files of the platform's own tools and files
-// (registry exports, machine INI files, attribute side files, shortcuts); program code reads and
-// writes through FileSystem.
+// (registry exports, machine INI files, attribute side files, shortcuts, the files programs write
+// through FileSystem).
 #pragma once
 
 #include "platform/WinError.h"
@@ -20,11 +20,6 @@ inline constexpr std::size_t kMaxMetadataBytes = 16u << 20;
 // more) on a failed write.
 bool writeAllToHost(int fd, std::string_view bytes);
 
-// Creates or empties `file` and writes `bytes`. AccessDenied ("cannot create ...") when it cannot
-// be opened, WriteFault ("cannot write ...") when the bytes do not all reach it; the message names
-// the file.
-WinError writeWholeHostFile(const std::filesystem::path& file, std::string_view bytes, std::string* message);
-
 // Reads a metadata file of a machine folder: opened without following a host link and without
 // waiting (a pipe never holds the caller), only a regular file, at most maxBytes (read no further,
 // however the file grows). FileNotFound when there is none, AccessDenied for a link or anything
@@ -37,9 +32,12 @@ WinError readHostMetadata(const std::filesystem::path& file, std::string& bytes,
 WinError readHostMetadataAt(int folder, const char* name, std::string& bytes,
     std::size_t maxBytes = kMaxMetadataBytes, std::string* message = nullptr);
 
-// Replaces `file` with `bytes` through a fresh temporary name in its folder, made with O_EXCL and
-// never through a host link (whatever a link planted at a temporary name points at stays as it is),
-// then renamed over it. Errors as writeWholeHostFile.
+// Replaces `file` with `bytes` (common::hostcalls::replaceWholeAt: a fresh name beside it, made
+// with O_EXCL and never through a host link, written, flushed to the disk, renamed over it): the
+// file is the old one or the new one, never a part. AccessDenied ("cannot create ...") when the file
+// cannot be made there, WriteFault ("cannot write ...") when the bytes do not all reach the disk;
+// the message names the file, and a fresh file left behind (its removal failed as well), which the
+// run record keeps for the next start to remove (RunRecord::noteLeftBehind).
 WinError replaceHostFile(
     const std::filesystem::path& file, std::string_view bytes, std::string* message = nullptr);
 // The same for `name` in the open host folder `folder`.

@@ -68,7 +68,7 @@ WinError IniFile::save(const std::filesystem::path& file, std::string* message) 
         for (const Entry& e : s.entries)
             text += e.key + "=" + e.value + "\r\n";
     }
-    return writeWholeHostFile(file, utf8ToCp1252(text), message);
+    return replaceHostFile(file, utf8ToCp1252(text), message);
 }
 
 const IniFile::Section* IniFile::section(std::string_view name) const

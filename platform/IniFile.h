@@ -35,7 +35,8 @@ public:
     static WinError readText(
         const std::filesystem::path& file, std::string& utf8, std::string* message = nullptr);
 
-    // Writes every section in order, CR LF line ends, Windows-1252. Success or WriteFault.
+    // Writes every section in order, CR LF line ends, Windows-1252, replacing the file whole
+    // (replaceHostFile). Success, AccessDenied or WriteFault.
     WinError save(const std::filesystem::path& file, std::string* message = nullptr) const;
 
     // The value of Key in Section (both without case), or nothing when either is missing.

@@ -1,6 +1,7 @@
 // Machine.cpp: opening and creating the folder of an emulated PC, and its view of paths.
 #include "platform/Machine.h"
 
+#include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/Registry.h"
 
@@ -130,7 +131,7 @@ WinError Machine::openCurrentOrDefault(std::string* message)
 WinError Machine::create(const std::filesystem::path& folder, OsCode os, std::string* message)
 {
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    common::hostcalls::makeFolders(folder.string());
     if (!std::filesystem::is_directory(folder, ec)) {
         if (message)
             *message = "cannot create machine folder " + folder.string();
@@ -149,7 +150,7 @@ WinError Machine::create(const std::filesystem::path& folder, OsCode os, std::st
     const WinError opened = open(folder, message);
     if (opened == WinError::Success)
         for (const auto& d : m_config.drives)
-            std::filesystem::create_directories(driveFolder(d.letter), ec);
+            common::hostcalls::makeFolders(driveFolder(d.letter).string());
     return opened;
 }
 

@@ -1,6 +1,7 @@
 // MachineConfig.cpp: reading and writing machine.ini.
 #include "platform/MachineConfig.h"
 
+#include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/HostFile.h"
 #include "platform/WinPath.h"
@@ -520,10 +521,9 @@ bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::s
 
 bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& config, std::string& error)
 {
-    std::error_code ec;
-    fs::create_directories(machineFolder, ec);
+    common::hostcalls::makeFolders(machineFolder.string());
     for (const auto& d : config.drives)
-        fs::create_directories(driveFolder(machineFolder, d.letter), ec);
+        common::hostcalls::makeFolders(driveFolder(machineFolder, d.letter).string());
     const fs::path file = machineFolder / "machine.ini";
     if (replaceHostFile(file, utf8ToCp1252(formatMachineIni(config))) != WinError::Success) {
         error = file.string() + ": cannot be written";

@@ -8,6 +8,7 @@
 
 #include <system_error>
 
+#include "common/HostCalls.h"
 #include "common/Text.h"
 
 namespace platform {
@@ -50,11 +51,10 @@ NamedMutex NamedMutex::create(const std::filesystem::path& machineFolder, const 
         file += common::isAsciiAlnum(c) ? common::lowerAscii(c) : '_';
     if (file.empty())
         return result;
-    std::error_code ec;
     const std::filesystem::path folder = machineFolder / "mutex";
-    std::filesystem::create_directories(folder, ec);
+    common::hostcalls::makeFolders(folder.string());
     const std::string path = (folder / (file + ".lock")).string();
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = common::hostcalls::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         return result;
     // flock locks belong to the open file description: a second open in this process conflicts

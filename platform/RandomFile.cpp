@@ -1,10 +1,15 @@
 // RandomFile.cpp: reads and writes at an offset of a file of the emulated machine.
 #include "platform/RandomFile.h"
 
+#include "common/HostCalls.h"
+
 #include <filesystem>
 #include <fstream>
 
+#include <fcntl.h>
+
 namespace fs = std::filesystem;
+namespace host = common::hostcalls;
 
 namespace platform {
 
@@ -38,18 +43,20 @@ FsError writeFileAt(FileSystem& files, std::string_view path, std::uint64_t offs
     ResolvedPath r;
     if (const FsError err = files.checkWritable(path, r); err != FsError::None)
         return err;
-    if (!r.exists) {
-        std::ofstream create(r.host, std::ios::binary);
-        if (!create)
-            return FsError::PermissionDenied;
-    }
-    std::fstream io(r.host, std::ios::binary | std::ios::in | std::ios::out);
-    if (!io)
+    // Written in place, as the platform writes a file opened for random access.
+    const int fd = host::open(r.host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
         return FsError::PermissionDenied;
-    io.seekp(static_cast<std::streamoff>(offset));
-    io.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    io.close();
-    return io ? FsError::None : FsError::PathFileAccess;
+    bool written = true;
+    for (auto at = static_cast<off_t>(offset); written && !bytes.empty();) {
+        const ssize_t n = host::writeAt(fd, bytes.data(), bytes.size(), at);
+        written = n > 0;
+        if (written) {
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            at += n;
+        }
+    }
+    return host::close(fd) == 0 && written ? FsError::None : FsError::PathFileAccess;
 }
 
 } // namespace platform

@@ -266,7 +266,7 @@ WinError exportRegFile(Registry& registry, const std::filesystem::path& file, st
                 *message = "cannot write " + file.string() + ": its folder does not exist";
             return WinError::PathNotFound;
         }
-        return writeWholeHostFile(file, bytes, message);
+        return replaceHostFile(file, bytes, message);
     });
 }
 

@@ -5,6 +5,7 @@
 // connection made; "D" and a letter: that connection cancelled.
 #include "platform/RunRecord.h"
 
+#include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystemHost.h"
 #include "platform/HostFile.h"
@@ -24,6 +25,7 @@ namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
+namespace host = common::hostcalls;
 
 constexpr const char* kRunsFolder = "runs";
 constexpr const char* kSuffix = ".run";
@@ -34,6 +36,7 @@ struct Record {
     fs::path machine;
     fs::path file;
     std::unordered_set<std::string> folders; // noted already
+    std::vector<std::string> left;           // files that could not be removed
 };
 
 Record& record()
@@ -42,11 +45,15 @@ Record& record()
     return r;
 }
 
-// Appends one entry; the caller holds the mutex.
-void append(Record& r, const std::string& entry)
+// Appends one entry; the caller holds the mutex. False when it could not be written.
+bool append(Record& r, const std::string& entry) { return r.fd >= 0 && writeAllToHost(r.fd, entry + '\0'); }
+
+// The host path of an open folder as the kernel knows it; empty when it cannot be told.
+fs::path folderPath(int folder)
 {
-    if (r.fd >= 0)
-        writeAllToHost(r.fd, entry + '\0');
+    std::error_code ec;
+    const fs::path path = fs::read_symlink("/proc/self/fd/" + std::to_string(folder), ec);
+    return ec ? fs::path() : path;
 }
 
 bool sameMachine(const Record& r, const fs::path& machineFolder)
@@ -70,22 +77,24 @@ long recordPid(const std::string& name)
     return pid;
 }
 
-// Removes the partial copies a process left in a folder: its partial name, and that name with a
-// number after a "." (each tree copy has one of its own). How many were removed.
-int removePartialCopies(const fs::path& folder, const std::string& partial)
+// Removes the partial copies a process left in a folder: its partial name, that name with a
+// number after a "." (each tree copy has one of its own) and its fresh names of files replaced
+// whole. How many were removed.
+int removePartialCopies(const fs::path& folder, const std::string& partial, long pid)
 {
-    int count = ::unlink((folder / partial).c_str()) == 0;
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    int count = host::removeAt(AT_FDCWD, (folder / partial).c_str()) == 0;
+    const int fd = host::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!dir) {
         if (fd >= 0)
-            ::close(fd);
+            host::close(fd);
         return count;
     }
     const std::string numbered = partial + ".";
     while (const dirent* e = ::readdir(dir)) {
-        if (std::string_view(e->d_name).rfind(numbered, 0) == 0)
-            count += ::unlinkat(fd, e->d_name, 0) == 0;
+        const std::string_view name(e->d_name);
+        if (name.rfind(numbered, 0) == 0 || host::freshNamePid(name) == pid)
+            count += host::removeAt(fd, e->d_name) == 0;
     }
     ::closedir(dir);
     return count;
@@ -103,7 +112,7 @@ void removeWhatItLeft(const std::string& bytes, long pid, Network& network, Unfi
         const std::string_view entry(bytes.data() + at, end - at);
         at = end + 1;
         if (entry.size() > 1 && entry[0] == 'P') {
-            removed.partialFiles += removePartialCopies(fs::path(std::string(entry.substr(1))), partial);
+            removed.partialFiles += removePartialCopies(fs::path(std::string(entry.substr(1))), partial, pid);
         } else if (entry.size() > 2 && entry[0] == 'C') {
             connected[entry[1]] = std::string(entry.substr(2));
         } else if (entry.size() == 2 && entry[0] == 'D') {
@@ -130,16 +139,15 @@ bool RunRecord::start(const fs::path& machineFolder)
             return true;
     }
     finish();
-    std::error_code ec;
     const fs::path folder = machineFolder / kRunsFolder;
-    fs::create_directories(folder, ec);
+    host::makeFolderAt(AT_FDCWD, folder.c_str(), 0777); // there already, or the open below says why
     const fs::path file = folder / (std::to_string(::getpid()) + kSuffix);
     const int fd =
-        ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+        host::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
+        host::close(fd);
         return false;
     }
     const std::lock_guard<std::mutex> lock(r.mutex);
@@ -147,6 +155,7 @@ bool RunRecord::start(const fs::path& machineFolder)
     r.machine = machineFolder;
     r.file = file;
     r.folders.clear();
+    r.left.clear();
     return true;
 }
 
@@ -156,9 +165,10 @@ void RunRecord::finish()
     const std::lock_guard<std::mutex> lock(r.mutex);
     if (r.fd < 0)
         return;
-    std::error_code ec;
-    fs::remove(r.file, ec);
-    ::close(r.fd);
+    // A record whose run left files behind stays, unlocked once closed: the next start reads it.
+    if (r.left.empty())
+        host::removeAt(AT_FDCWD, r.file.c_str());
+    host::close(r.fd);
     r.fd = -1;
     r.folders.clear();
 }
@@ -187,19 +197,37 @@ void RunRecord::notePartialFolder(const fs::path& path)
         return;
     std::error_code ec;
     const std::string folder = fs::absolute(path, ec).string();
-    if (!ec && r.folders.insert(folder).second)
-        append(r, "P" + folder);
+    // A note that could not be written is made again next time: nothing may be left in a folder
+    // the record does not name.
+    if (!ec && !r.folders.count(folder) && append(r, "P" + folder))
+        r.folders.insert(folder);
 }
 
 void RunRecord::notePartialFolder(int folder)
 {
     if (record().fd < 0)
         return;
-    // The folder's host path as the kernel knows it.
-    std::error_code ec;
-    const fs::path path = fs::read_symlink("/proc/self/fd/" + std::to_string(folder), ec);
-    if (!ec)
+    if (const fs::path path = folderPath(folder); !path.empty())
         notePartialFolder(path);
+}
+
+void RunRecord::noteLeftBehind(const fs::path& file)
+{
+    Record& r = record();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    r.left.push_back(file.string());
+}
+
+void RunRecord::noteLeftBehind(int folder, const std::string& name)
+{
+    noteLeftBehind(folder == AT_FDCWD ? fs::path(name) : folderPath(folder) / name);
+}
+
+std::vector<std::string> RunRecord::leftBehind()
+{
+    Record& r = record();
+    const std::lock_guard<std::mutex> lock(r.mutex);
+    return r.left;
 }
 
 UnfinishedRunsRemoved removeUnfinishedRuns(const fs::path& machineFolder, Network& network)
@@ -210,7 +238,7 @@ UnfinishedRunsRemoved removeUnfinishedRuns(const fs::path& machineFolder, Networ
         const long pid = recordPid(e.path().filename().string());
         if (pid == 0 || !e.is_regular_file(ec))
             continue;
-        const int fd = ::open(e.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int fd = host::open(e.path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         // A record whose process lives is locked: that run is still going.
@@ -219,9 +247,9 @@ UnfinishedRunsRemoved removeUnfinishedRuns(const fs::path& machineFolder, Networ
             if (readHostMetadata(e.path(), bytes) == WinError::Success)
                 removeWhatItLeft(bytes, pid, network, removed);
             ++removed.runs;
-            fs::remove(e.path(), ec);
+            host::removeAt(AT_FDCWD, e.path().c_str());
         }
-        ::close(fd);
+        host::close(fd);
     }
     return removed;
 }

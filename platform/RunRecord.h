@@ -26,7 +26,8 @@ public:
     // machine (a record already kept there goes on). False when it cannot be written: nothing is
     // recorded then.
     static bool start(const std::filesystem::path& machineFolder);
-    // Ends the record and removes it: a run that ends leaves nothing to take away.
+    // Ends the record and removes it: a run that ends leaves nothing to take away, unless it left
+    // files behind (noteLeftBehind), whose record the next start then reads.
     static void finish();
 
     // Notes made inside platform/ while a record is kept (nothing otherwise). A drive letter of the
@@ -39,12 +40,21 @@ public:
     // host folder `path`); each folder is noted once.
     static void notePartialFolder(int folder);
     static void notePartialFolder(const std::filesystem::path& path);
+    // A partial copy or a fresh file (common::hostcalls::freshName) in a noted folder that could not
+    // be removed: the run says so (leftBehind) and its record outlives it, so that the next start
+    // removes the file as after a run that was killed.
+    static void noteLeftBehind(int folder, const std::string& name);
+    static void noteLeftBehind(const std::filesystem::path& file);
+    // The host paths of the files this run left behind so far (its record's whole life).
+    static std::vector<std::string> leftBehind();
 };
 
 // Takes away what runs on the machine in `machineFolder` left that did not end: for each record no
 // living process holds, its partial copies are deleted and each of its drive connections that
 // still leads where the run made it is cancelled through `network` (that machine's); then the
-// record goes. Records of runs still going (this one's included) are left alone.
+// record goes. Partial copies are the run's partial names and its fresh names
+// (common::hostcalls::freshName) in the folders it noted. Records of runs still going (this one's
+// included) are left alone.
 UnfinishedRunsRemoved removeUnfinishedRuns(const std::filesystem::path& machineFolder, Network& network);
 
 } // namespace platform

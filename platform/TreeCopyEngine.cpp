@@ -207,7 +207,7 @@ void TreeCopyEngine::close()
     if (m_current && !m_frames.empty()) {
         host::close(m_current->in);
         host::close(m_current->out);
-        host::removeAt(m_frames.back()->dst, m_partial.c_str(), 0);
+        hostfs::removePartial(m_frames.back()->dst, m_partial);
     }
     m_current.reset();
     if (!m_frames.empty())
@@ -599,7 +599,7 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
     const std::unique_ptr<Current> c = std::move(m_current);
     Frame& frame = *m_frames.back();
     const struct timespec times[2] = {c->st.st_atim, c->st.st_mtim};
-    if (result == FsError::None && ::futimens(c->out, times) != 0)
+    if (result == FsError::None && host::setTimes(c->out, times) != 0)
         result = FsError::PermissionDenied;
     if (host::close(c->out) != 0 && result == FsError::None)
         result = hostfs::writeError(errno);
@@ -621,7 +621,7 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
             hostfs::storeAttributesAt(frame.dst, {{c->target, earlier}});
     }
     if (result != FsError::None) {
-        host::removeAt(frame.dst, m_partial.c_str(), 0);
+        hostfs::removePartial(frame.dst, m_partial);
         TreeStep s =
             stepOf(result == FsError::FileExists ? TreeStepKind::FileExists : TreeStepKind::FileFailed, frame,
                 c->name, result == FsError::FileExists ? FsError::None : result);

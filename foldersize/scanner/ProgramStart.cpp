@@ -15,6 +15,7 @@
 #include "foldersize/scanner/ScanDriver.h"
 #include "foldersize/services/CrashHandler.h"
 #include "foldersize/services/ErrorReport.h"
+#include "foldersize/services/IniFile.h"
 #include "foldersize/services/ProgramGlobals.h"
 #include "foldersize/services/ProgramPaths.h"
 #include "foldersize/services/SystemInfo.h"
@@ -226,6 +227,7 @@ void setUpProgram()
     g.progName = programName();
     g.errorLogPfad = errorLogFolder();
     g.iniDatei = iniFilePath();
+    removeUnfinishedWrites(g.iniDatei);
     g.doEventsIntervall = 1500;
     InitMain(kVersionMajor, kVersionMinor, kVersionRevision);
     installFatalSignalHandlers(errorLogFile());

@@ -3,6 +3,7 @@
 
 #include "common/HostCalls.h"
 #include "common/IniLine.h"
+#include "foldersize/services/ErrorReport.h"
 #include "foldersize/services/Windows1252.h"
 
 #include <algorithm>
@@ -164,6 +165,16 @@ QString writtenFile(const QString& file)
     return info.isSymLink() ? file : info.filePath();
 }
 
+} // namespace
+
+int removeUnfinishedWrites(const QString& file)
+{
+    return common::hostcalls::removeFreshLeft(
+        QFile::encodeName(QFileInfo(writtenFile(file)).filePath()).toStdString());
+}
+
+namespace {
+
 // Replaces the file with the lines through the host-call seam (common::hostcalls::replaceWhole):
 // the new file is complete on the disk before it takes the name, or the old one stays as it was.
 bool writeLines(const QString& file, IniLines lines)
@@ -184,8 +195,14 @@ bool writeLines(const QString& file, IniLines lines)
         // A last line without its line end gets one when more follows, or when it was changed.
         out += lines.ends[i].isEmpty() ? lines.newLineEnd : lines.ends[i];
     }
-    return common::hostcalls::replaceWhole(QFile::encodeName(info.filePath()).toStdString(),
-        std::string_view(out.constData(), static_cast<std::size_t>(out.size())));
+    std::string left;
+    const bool written = common::hostcalls::replaceWhole(QFile::encodeName(info.filePath()).toStdString(),
+        std::string_view(out.constData(), static_cast<std::size_t>(out.size())), &left);
+    if (!left.empty())
+        ErrorLogSchreiben(
+            QStringLiteral("Einstellungsdatei nicht geschrieben, %1 bleibt bis zum nächsten Start")
+                .arg(QFile::decodeName(left.c_str())));
+    return written;
 }
 
 // Line i taken apart. Only ASCII characters decide what a line is and where its names begin and

@@ -32,6 +32,11 @@ QString INILesen(
 // lost and the file left as it was).
 bool INISchreiben(const QString& section, const QString& key, const QString& value, const QString& file);
 
+// Removes what writes of the settings file that did not end left beside it (the fresh file of a
+// copy killed while it wrote, or one whose removal failed as well, which the error log names); for
+// the program's start. How many files were removed.
+int removeUnfinishedWrites(const QString& file);
+
 // Deletes the whole section with all its keys. A missing section or file is no failure.
 // Returns false only when the file exists and cannot be read or rewritten (it is then as it was).
 bool INISektionLöschen(const QString& section, const QString& file);

@@ -84,9 +84,13 @@ RulesTable& KestroApp::rulesTable()
 
 KestroApp::~KestroApp()
 {
-    // This run has ended: it leaves nothing for the next start to take away.
-    if (m_runRecorded)
+    // This run has ended: it leaves nothing for the next start to take away, but for files whose
+    // removal failed, which the next start removes.
+    if (m_runRecorded) {
+        if (const auto left = platform::RunRecord::leftBehind(); !left.empty())
+            writeLog("Files left for the next start to remove", std::to_string(left.size()) + " file(s)");
         platform::RunRecord::finish();
+    }
     // The operations registered refer to this instance's rules object.
     rulesTable() = RulesTable();
     // The engine and the services must not reach the window once it is gone: each hook gets back

@@ -35,8 +35,8 @@ bool migrationOption(const char* control)
     return controls && controls->isChecked("Frm_MigrationType", control);
 }
 
-// Puts Temp.bat and regexp.bat into the source's C:\KestroBatch and removes exports (and their
-// record) of an earlier run there and in "tempreg", so that only exports the batch file makes now
+// Puts Temp.bat and regexp.bat into the source's C:\KestroBatch, makes "tempreg" here when it is
+// not there, and removes exports (and their record) of an earlier run in both, so that only exports the batch file makes now
 // are taken. False when one of them could not be put there or removed: the user would run a batch
 // file that is not there, or an earlier export would be taken for a fresh one.
 bool prepareSource(platform::FileSystem& files, const std::string& sourceFolder, const std::string& target)
@@ -46,8 +46,13 @@ bool prepareSource(platform::FileSystem& files, const std::string& sourceFolder,
         const FsError e = files.deleteFile(file, true);
         return e == FsError::None || e == FsError::FileNotFound;
     };
-    const FsError made = files.createFolder(sourceFolder);
-    bool ready = made == FsError::None || made == FsError::FileExists;
+    // The folder the exports are copied to is made here too, so that one that could not be made
+    // is made again before the next question.
+    const auto made = [&files](const std::string& folder) {
+        const FsError e = files.createFolder(folder);
+        return e == FsError::None || e == FsError::FileExists;
+    };
+    bool ready = made(sourceFolder) && made(target.substr(0, target.size() - 1));
     for (const char* name : {kBatchFileName, kExportListName})
         ready = ready &&
             files.copyFile(AppPath + "\\temp\\" + name, sourceFolder + "\\" + name, true) == FsError::None;
@@ -242,8 +247,6 @@ bool clsRules::Display_Msg_To_User()
     const std::string sourceFolder = *drive + "\\KestroBatch";
     const std::string target = AppPath + "\\tempreg\\";
     platform::FileSystem& files = machine->files();
-    if (!files.folderExists(AppPath + "\\tempreg"))
-        files.createFolder(AppPath + "\\tempreg");
     if (exportsOfThisRun(files, target)) {
         // The same source again: its exports on the source PC and here stay as they are.
         RegistryRequired = true;

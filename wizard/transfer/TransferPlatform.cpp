@@ -354,22 +354,7 @@ std::optional<std::string> partBelow(const std::string& path, const std::string&
 FsError writeFileBytes(const std::string& path, const std::string& bytes)
 {
     platform::FileSystem* fs = machineFs();
-    if (!fs)
-        return kNoMachine;
-    const std::string staging = path + ".new";
-    if (const FsError e = fs->writeFile(staging, bytes); e != FsError::None)
-        return e;
-    if (fs->isInUse(path)) {
-        fs->deleteFile(staging, true);
-        return FsError::PermissionDenied;
-    }
-    if (fs->fileExists(path)) {
-        if (const FsError e = fs->deleteFile(path); e != FsError::None) {
-            fs->deleteFile(staging, true);
-            return e;
-        }
-    }
-    return fs->moveFile(staging, path);
+    return fs ? fs->writeFile(path, bytes) : kNoMachine;
 }
 
 std::string toAnsi(const std::string& utf8) { return platform::utf8ToCp1252(utf8); }

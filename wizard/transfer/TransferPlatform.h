@@ -118,8 +118,8 @@ FsError readFileBytes(const std::string& path, std::string& bytes);
 // answers PathFileAccess and nothing is read.
 inline constexpr std::size_t kMaxSourceTextBytes = std::size_t{16} << 20;
 FsError readSourceText(const std::string& path, std::string& bytes);
-// Writes the bytes to a new file beside the target and then puts it in the target's place, so that
-// a failed or interrupted write never leaves the target cut short.
+// Writes the bytes as the whole file (FileSystem::writeFile, which replaces the target whole), so
+// that a failed or interrupted write never leaves the target cut short.
 FsError writeFileBytes(const std::string& path, const std::string& bytes);
 
 // Why a path a source value names may not be copied ("" when it may), judged on the path the

@@ -9,8 +9,11 @@
 
 #include <cerrno>
 #include <functional>
+#include <utility>
 #include <vector>
 
+#include "foldersize/services/ErrorReport.h"
+#include "foldersize/services/ProgramGlobals.h"
 #include "tests/foldersize/QStringPrinter.h"
 #include "tests/support/common/FailNthCall.h"
 
@@ -213,6 +216,41 @@ TEST_F(IniFileTest, AWriteWhoseHostCallFailsLeavesTheFileAsItWasAndSaysSo)
         // Open, read, read at the end, close; open, write, sync, close, rename.
         EXPECT_GE(runs, 9) << error;
     }
+    // A disk that stays broken or full from some call on: the file is as it was or as written; a
+    // fresh file whose removal failed as well is named in the error log, and the next start
+    // removes it.
+    const QString logFolder = dir.filePath(QStringLiteral("log/"));
+    const QString previousLog = std::exchange(globals().errorLogPfad, logFolder);
+    for (const int error : {EIO, ENOSPC}) {
+        const int runs = testsupport::failFromEachCallOn(error, [&](testsupport::FailNthCall& faults) {
+            writeRaw(before);
+            QFile::remove(errorLogFile());
+            bool written = false;
+            {
+                const auto scope = faults.install();
+                written = INISchreiben("Optionen", "Kontextmenu", "1", file());
+            }
+            const std::string at =
+                "the calls from " + std::to_string(faults.n()) + " on failing with " + std::to_string(error);
+            EXPECT_EQ(readRaw(), written ? after : before) << at;
+            const QDir cfg(dir.filePath(QStringLiteral("cfg")));
+            QStringList left = cfg.entryList(QDir::Files | QDir::Hidden);
+            left.removeAll(QStringLiteral("Tallymoor.ini"));
+            QFile log(errorLogFile());
+            const QString logged =
+                log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+            for (const QString& name : left)
+                EXPECT_TRUE(logged.contains(name)) << name.toStdString() << " not named after " << at;
+            EXPECT_EQ(removeUnfinishedWrites(file()), left.size()) << at;
+            EXPECT_EQ(cfg.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Tallymoor.ini")})
+                << at;
+            if (!faults.fired()) {
+                EXPECT_TRUE(written) << at;
+            }
+        });
+        EXPECT_GE(runs, 9) << error;
+    }
+    globals().errorLogPfad = previousLog;
 }
 
 TEST_F(IniFileTest, ABatchLeavesWhatItsWritesOneByOneLeaveInOneRewriteOrNothing)

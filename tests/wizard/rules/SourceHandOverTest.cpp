@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/ProcessRunner.h"
 #include "platform/Registry.h"
+#include "platform/RunRecord.h"
 #include "platform/RunningMachine.h"
 #include "tests/support/common/FailNthCall.h"
 #include "tests/support/platform/RecordingShellService.h"
@@ -18,8 +19,10 @@
 #include "wizard/connection/SourceBatchFile.h"
 #include "wizard/connection/TroubleshootingHook.h"
 #include "wizard/core/AppPath.h"
+#include "wizard/core/ExitRoutine.h"
 #include "wizard/core/InitializeApplication.h"
 #include "wizard/core/PageControls.h"
+#include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/rules/clsRules.h"
@@ -27,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -436,12 +440,13 @@ TEST_F(SourceHandOverTest, AHostCallFailingDuringTheHandOverNeverLeavesAHalfExpo
     struct User : platform::MessageService {
         std::function<void()> runBatch;
         std::vector<std::string> texts;
+        std::size_t giveUpAfter = 10; // boxes, then Cancel
         platform::MsgResult show(const platform::MessageRequest& r) override
         {
             texts.push_back(r.text);
             const bool asked = r.text.find("Temp.bat'.") != std::string::npos;
-            // A hand-over that keeps asking is given up (Cancel, then OK to leave) and fails the test.
-            if (asked && texts.size() > 10)
+            // A hand-over that keeps asking is given up (Cancel, then OK to leave).
+            if (asked && texts.size() > giveUpAfter)
                 return platform::MsgResult::Cancel;
             if (asked)
                 runBatch();
@@ -456,41 +461,99 @@ TEST_F(SourceHandOverTest, AHostCallFailingDuringTheHandOverNeverLeavesAHalfExpo
     };
     common::Service<platform::MessageService>::Override scoped{user};
     const std::string tempreg = wizard::AppPath + "\\tempreg\\";
-    for (const int error : {EIO, ENOSPC, EINTR}) {
-        const int runs = testsupport::failEachCallInTurn(error, [&](testsupport::FailNthCall& faults) {
-            wizard::HandOverSource.clear();
-            fs::remove_all(sourceHost);
-            for (const auto& [name, bytes] : exports)
-                files().deleteFile(tempreg + name, true);
-            user.texts.clear();
-            bool handedOver = false;
-            {
-                const auto scope = faults.install();
-                handedOver = rules.Display_Msg_To_User();
-            }
-            const std::string at =
-                "the call " + std::to_string(faults.n()) + " failing with " + std::to_string(error);
-            // Each fault costs the user at most one more round; the exports then arrive whole.
+    const fs::path newPc = network / demo::kDestinationPc;
+    ASSERT_TRUE(platform::RunRecord::start(newPc));
+    const auto handOverUnder = [&](testsupport::FailNthCall& faults, testsupport::FaultSpan span) {
+        wizard::HandOverSource.clear();
+        fs::remove_all(sourceHost);
+        for (const auto& [name, bytes] : exports)
+            files().deleteFile(tempreg + name, true);
+        user.texts.clear();
+        bool handedOver = false;
+        {
+            const auto scope = faults.install();
+            handedOver = rules.Display_Msg_To_User();
+        }
+        const int error = faults.error();
+        const bool once = span == testsupport::FaultSpan::Once;
+        const std::string at = "the call " + std::to_string(faults.n()) + (once ? "" : " on") +
+            " failing with " + std::to_string(error);
+        // Once: each fault costs the user at most one more round; the exports then arrive whole. From
+        // then on: the user gives up, and what arrived is whole.
+        if (once) {
             ASSERT_TRUE(handedOver) << at;
+        }
+        if (handedOver) {
             EXPECT_EQ(wizard::transferGlobals().checkedMirrors.size(), 3u) << at;
-            for (const auto& [name, bytes] : exports) {
-                std::string copied;
-                EXPECT_EQ(files().readFile(tempreg + name, copied), platform::FsError::None)
-                    << name << " " << at;
+        }
+        for (const auto& [name, bytes] : exports) {
+            std::string copied;
+            const platform::FsError read = files().readFile(tempreg + name, copied);
+            if (handedOver || read == platform::FsError::None) {
+                EXPECT_EQ(read, platform::FsError::None) << name << " " << at;
                 EXPECT_EQ(copied, bytes) << name << " " << at;
             }
-            // Nothing else is left there, no partial copy under a name no listing shows.
+        }
+        // Nothing else is left there, no partial copy under a name no listing shows, unless the run
+        // says so; the next start takes it away.
+        const auto leftThere = [&] {
             std::vector<std::string> left;
             for (const auto& e : fs::directory_iterator(tempregHost))
-                if (e.path().filename() != ":attributes")
+                if (e.path().filename() != ":attributes" && !exports.count(e.path().filename().string()))
                     left.push_back(e.path().filename().string());
-            EXPECT_EQ(left.size(), 3u) << at;
-            if (error == EINTR || !faults.fired()) {
-                EXPECT_EQ(user.texts.size(), 1u) << at;
-            }
+            return left;
+        };
+        if (once) {
+            EXPECT_TRUE(leftThere().empty()) << at;
+        }
+        const std::vector<std::string> said = platform::RunRecord::leftBehind();
+        for (const std::string& name : leftThere())
+            EXPECT_NE(std::find(said.begin(), said.end(), (tempregHost / name).string()), said.end())
+                << name << " left unsaid after " << at;
+        platform::RunRecord::finish();
+        platform::removeUnfinishedRuns(newPc, platform::RunningMachine::current()->network());
+        ASSERT_TRUE(platform::RunRecord::start(newPc));
+        EXPECT_TRUE(leftThere().empty()) << at;
+        for (const std::string& file : said)
+            EXPECT_FALSE(fs::exists(file)) << file << " after the next start, " << at;
+        if (handedOver) {
+            std::size_t there = 0;
+            for (const auto& e : fs::directory_iterator(tempregHost))
+                there += e.path().filename() != ":attributes";
+            EXPECT_EQ(there, 3u) << at;
+        }
+        if (error == EINTR || !faults.fired()) {
+            EXPECT_TRUE(handedOver) << at;
+            EXPECT_EQ(user.texts.size(), 1u) << at;
+        }
+        // A run given up was asked to end: the next attempt starts as the wizard did.
+        wizard::resetProgramEnd();
+    };
+    for (const int error : {EIO, ENOSPC, EINTR}) {
+        const int runs = testsupport::failEachCallInTurn(error,
+            [&](testsupport::FailNthCall& faults) { handOverUnder(faults, testsupport::FaultSpan::Once); });
+        EXPECT_GT(runs, 20) << error;
+    }
+    // A disk that stays broken or full: the user gives up after a few rounds; the exit then changes
+    // nothing of the network (its clean-up is the exit routine's own concern).
+    struct KeepAll : wizard::ExitServices {
+        bool folderExists(const std::string&) override { return true; }
+        bool deleteFolder(const std::string&) override { return true; }
+        bool deleteFile(const std::string&) override { return true; }
+        bool fileExists(const std::string&) override { return false; }
+        bool cancelConnection(const std::string&) override { return true; }
+        bool importRegistryFile(const std::string&) override { return true; }
+        bool restartMachine() override { return true; }
+    } keepAll;
+    common::Service<wizard::ExitServices>::Override exit{keepAll};
+    user.giveUpAfter = 3;
+    for (const int error : {EIO, ENOSPC}) {
+        const int runs = testsupport::failFromEachCallOn(error, [&](testsupport::FailNthCall& faults) {
+            handOverUnder(faults, testsupport::FaultSpan::FromThenOn);
         });
         EXPECT_GT(runs, 20) << error;
     }
+    platform::RunRecord::finish();
 }
 
 TEST_F(SourceHandOverTest, ExportsNamingKeysOutsideTheirOwnMirrorAreRefusedWithFileAndLine)
