@@ -34,6 +34,8 @@ public:
 
     // Longest stall in milliseconds since start().
     qint64 maxStall() const { return std::max(m_maxStall, m_sinceTick.elapsed()); }
+    // How long the event loop has not run by now.
+    qint64 sinceLastTurn() const { return m_sinceTick.elapsed(); }
     // When the longest stall ended, in milliseconds since start() (now, when it still lasts).
     qint64 maxStallEnd() const
     {

@@ -5,15 +5,19 @@
 # turns: WARMUPS rounds unmeasured (default 1), then RUNS measured rounds (default 3); medians.
 #
 # SHAPE chooses the folder, built once under $1 (default /tmp):
-#   wide     one folder of FILES files (default 10,000) of 100 bytes
+#   wide     one folder of FILES files (default 10,000) of SIZE bytes (default 100)
+#   folders  FILES files (default 100,000) of SIZE bytes in 1,000 folders of one folder
 #   profile  the profile-shaped tree of bench/migration-copy-bench.sh (FILES, default 30,000 files
 #            of mixed sizes in about 6,200 folders up to 9 deep)
 # MODES names the wizard's runs: "opened" (the folder opened, listed, then ticked: every file is an
-# item of its own) and "ticked" (ticked without opening: the folder is one item); default both for
-# wide, "ticked" for profile. PEER names what the last line compares the first of MODES with:
+# item of its own; with its sub-folders opened too) and "ticked" (ticked without opening: the
+# folder is one item); "partly" is "ticked" onto a NEWPC that holds copies of the first PRESENT
+# files already (default 6,400; wide only); default "opened ticked" for wide and folders, "ticked"
+# for profile. PEER names what the last line compares the first of MODES with:
 # "ticked" (default for wide with both modes) or "cp" (cp -a). Each wizard run prints the longest
 # event-loop stall of opening, ticking, clearing, ticking again, each Next and Migrate (the median
-# and the largest of its rounds are shown).
+# and the largest of its rounds are shown), with the first and a second F1 on the selection page
+# and the time from the copy's end to the completion box, and the medians of each step's seconds.
 # The last line is "ratio: X". The machine may be shared: run it more than once and compare.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,15 +28,16 @@ WORK=$(mktemp -d "$BASE/selection-walk-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 SHAPE=${SHAPE:-wide}
 if [ "$SHAPE" = profile ]; then DEFAULT_FILES=30000; DEFAULT_MODES=ticked; DEFAULT_PEER=cp
+elif [ "$SHAPE" = folders ]; then DEFAULT_FILES=100000; DEFAULT_MODES="opened ticked"; DEFAULT_PEER=ticked
 else DEFAULT_FILES=10000; DEFAULT_MODES="opened ticked"; DEFAULT_PEER=ticked; fi
 MODES=${MODES:-$DEFAULT_MODES}
 case "$MODES" in *" "*) PEER=${PEER:-$DEFAULT_PEER} ;; *) PEER=${PEER:-cp} ;; esac
 python3 - "$WORK" "$(realpath "$BIN")" "${FILES:-$DEFAULT_FILES}" "${RUNS:-3}" "${WARMUPS:-1}" "$SHAPE" \
-    "$MODES" "$PEER" <<'PY'
+    "$MODES" "$PEER" "${SIZE:-100}" <<'PY'
 import os, random, statistics, subprocess, sys, time
 
-work, bench, files, runs, warmups, shape, modes, peer = sys.argv[1:9]
-files, runs, warmups, modes = int(files), int(runs), int(warmups), modes.split()
+work, bench, files, runs, warmups, shape, modes, peer, size = sys.argv[1:10]
+files, runs, warmups, modes, size = int(files), int(runs), int(warmups), modes.split(), int(size)
 tree = os.path.join(work, "Chosen")
 rng = random.Random(19)
 block = os.urandom(2 << 20)
@@ -43,11 +48,17 @@ import bench_trees
 if shape == "profile":
     made, total, folders = bench_trees.profile_tree(tree, files, rng, block)
     print("tree: %d files in %d folders" % (made, folders), flush=True)
+elif shape == "folders":
+    for i in range(files):
+        folder = os.path.join(tree, "folder%04d" % (i % 1000))
+        os.makedirs(folder, exist_ok=True)
+        bench_trees.put(os.path.join(folder, "file%06d.dat" % i), size, block)
+    print("tree: %d files of %d bytes in 1,000 folders" % (files, size), flush=True)
 else:
     os.makedirs(tree)
     for i in range(files):
-        bench_trees.put(os.path.join(tree, "file%06d.dat" % i), 100, block)
-    print("tree: one folder of %d files" % files, flush=True)
+        bench_trees.put(os.path.join(tree, "file%06d.dat" % i), size, block)
+    print("tree: one folder of %d files of %d bytes" % (files, size), flush=True)
 in_memory = subprocess.run(["stat", "-f", "-c", "%T", work], capture_output=True, text=True).stdout.strip() == "tmpfs"
 print("file system: %s" % ("tmpfs" if in_memory else "disk"), flush=True)
 
@@ -72,7 +83,8 @@ def kestro_once(mode):
     if run.returncode != 0 or not os.path.isdir(tree):
         raise SystemExit("%s failed:\n%s%s" % (mode, run.stdout, run.stderr[-3000:]))
     values = dict(line.split(": ", 1) for line in run.stdout.splitlines() if ": " in line)
-    stalls = {k[6:-3]: int(v.split()[0]) for k, v in values.items() if k.startswith("stall_")}
+    stalls = {k[6:-3]: (int(v.split()[0]), float(v.split()[1].lstrip("(")))
+              for k, v in values.items() if k.startswith("stall_")}
     return float(values["kestro_seconds"]), stalls
 
 names = ["cp -a"] + modes
@@ -93,8 +105,17 @@ for name in names:
 for mode in modes:
     steps = rounds[0][mode][1].keys()
     print("%s longest stalls (median, largest of the rounds): %s" % (mode, ", ".join(
-        "%s %d/%d ms" % (step, statistics.median(r[mode][1][step] for r in rounds),
-                         max(r[mode][1][step] for r in rounds)) for step in steps)), flush=True)
+        "%s %d/%d ms" % (step, statistics.median(r[mode][1][step][0] for r in rounds),
+                         max(r[mode][1][step][0] for r in rounds)) for step in steps)), flush=True)
+    print("%s seconds of each step (median): %s" % (mode, ", ".join(
+        "%s %.3f" % (step, statistics.median(r[mode][1][step][1] for r in rounds)) for step in steps)), flush=True)
+if len(modes) > 1:
+    for step in rounds[0][modes[0]][1].keys():
+        if step in rounds[0][modes[1]][1]:
+            a = statistics.median(r[modes[0]][1][step][1] for r in rounds)
+            b = statistics.median(r[modes[1]][1][step][1] for r in rounds)
+            if b > 0:
+                print("ratio %s/%s of step %s: %.2f" % (modes[0], modes[1], step, a / b), flush=True)
 for mode in modes:
     print("ratio %s/cp -a: %.2f" % (mode, medians[mode] / medians["cp -a"]))
 if len(modes) > 1:

@@ -1,17 +1,23 @@
 // selection_walk_bench.cpp: one folder chosen on the selection page and migrated, walked through
 // the real main window on the demo network, as a user does it: the hand-over from OLDPC, the
-// folder opened (MODE "opened") or not (MODE "ticked"), ticked, cleared and ticked again, Next to
-// the drive page, Next to the space page, Migrate to the report page. Usage: selection_walk_bench
-// WORK TREE MODE. TREE is a host folder that is moved onto OLDPC's C: for the run (and back
-// afterwards); WORK holds the demo network. Prints the longest event-loop stall of each step
-// (bench/StallMeter.h), "kestro_seconds: S" from the click on Migrate to the report page, and
-// checks that every file arrived. Run by bench/selection-walk-bench.sh beside cp -a.
+// folder opened with every sub-folder it holds (MODE "opened") or not (MODE "ticked"; MODE
+// "partly": not opened, and NEWPC already holds copies of the first PRESENT files, default 6,400,
+// as a run that was stopped leaves them), ticked, cleared and ticked again, Next to the drive page,
+// Next to the space page, Migrate to the report page. Usage: selection_walk_bench WORK TREE MODE.
+// TREE is a host folder that is moved onto OLDPC's C: for the run (and back afterwards); WORK holds
+// the demo network. Prints the longest event-loop stall of each step (bench/StallMeter.h), of the
+// first and a second F1 on the selection page, and of the time between the copy's end (the last
+// checklist row marked) and the completion box; "kestro_seconds: S" from the click on Migrate to
+// the report page; and checks that every file arrived. Run by bench/selection-walk-bench.sh beside
+// cp -a.
 #include "bench/StallMeter.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessRunner.h"
 #include "platform/RunningMachine.h"
+#include "platform/qt/QtHelpViewer.h"
 #include "tools/demo-network/DemoNetwork.h"
 #include "wizard/program/StartKestro.h"
+#include "wizard/selection/SelectedItemsList.h"
 #include "wizard/ui/core/KestroMain.h"
 #include "wizard/ui/core/PageRoutines.h"
 #include "wizard/ui/core/WizardPage.h"
@@ -22,11 +28,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -50,9 +61,12 @@ public:
             before = {};
             run();
         }
+        if (atBox)
+            atBox();
         return platform::MsgResult::Ok;
     }
     std::function<void()> before;
+    std::function<void()> atBox; // at every box, before it is answered
     std::string last;
 };
 
@@ -115,6 +129,43 @@ std::size_t countFiles(const fs::path& root)
     return n;
 }
 
+// Opens a folder and, once it is listed, every sub-folder below it.
+void openAll(QTreeWidgetItem* item, const std::function<bool()>& listed)
+{
+    std::vector<QTreeWidgetItem*> folders{item};
+    while (!folders.empty()) {
+        QTreeWidgetItem* f = folders.back();
+        folders.pop_back();
+        f->setExpanded(true);
+        while (!listed())
+            QApplication::processEvents();
+        for (int i = 0; i < f->childCount(); ++i)
+            if (f->child(i)->childCount() > 0)
+                folders.push_back(f->child(i));
+    }
+}
+
+// F1 on the selection page's source tree twice, the help window closed between: the first opens
+// the help window.
+void measureHelpKey(QWidget* tree)
+{
+    tree->setFocus();
+    auto* viewer = dynamic_cast<platform::qt::QtHelpViewer*>(&platform::helpService());
+    const auto shown = [viewer] { return !viewer || (viewer->browser() && viewer->browser()->isVisible()); };
+    for (const char* what : {"first_f1", "second_f1"}) {
+        measured(
+            what,
+            [tree] {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+                QApplication::sendEvent(
+                    QApplication::focusWidget() ? QApplication::focusWidget() : tree, &press);
+            },
+            shown);
+        if (viewer && viewer->browser())
+            viewer->browser()->hide();
+    }
+}
+
 // The walk from the agreement to the selection page of OLDPC; false when it did not get there.
 bool walkToSelection(wizard::KestroMain* w, BenchUser& user, const fs::path& network)
 {
@@ -153,6 +204,7 @@ int run(wizard::KestroMain* w, BenchUser& user, const fs::path& network, const s
     std::vector<QString> folder = drive;
     folder.push_back(QString::fromStdString(name));
     const auto listed = [listings] { return !listings->busy(); };
+    measureHelpKey(tree);
     itemAt(tree, drive)->setExpanded(true);
     while (!listed())
         QApplication::processEvents();
@@ -163,7 +215,7 @@ int run(wizard::KestroMain* w, BenchUser& user, const fs::path& network, const s
     }
     if (opened)
         measured(
-            "open", [item] { item->setExpanded(true); }, listed);
+            "open", [item, &listed] { openAll(item, listed); }, listed);
     // Ticked, cleared and ticked again, as a user who changes their mind.
     const auto mark = [tree, item](Qt::CheckState state) {
         return [tree, item, state] {
@@ -184,19 +236,65 @@ int run(wizard::KestroMain* w, BenchUser& user, const fs::path& network, const s
         auto* page = dynamic_cast<wizard::frm_Migration_Status*>(pageOnScreen(w));
         return page && page->filled();
     };
+    // The copy's end: the last row of the checklist marked with what became of its item.
+    bench::StallMeter afterCopy;
+    bool copyEnded = false;
+    QElapsedTimer sinceWatched; // the event loop's last turn
+    sinceWatched.start();
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        sinceWatched.restart();
+        const auto& rows = wizard::selectedItemsList().rows();
+        using Mark = wizard::SelectedItemsList::Mark;
+        if (!copyEnded && !rows.empty() && rows.back().mark != Mark::None &&
+            rows.back().mark != Mark::Migrating) {
+            copyEnded = true;
+            afterCopy.start();
+        }
+    });
+    long long toBox = -1;
+    user.atBox = [&] {
+        if (toBox < 0)
+            // Without a turn of the event loop since the copy's end, the time since the last
+            // turn is the stall (it began before the end).
+            toBox = copyEnded ? afterCopy.maxStall() : sinceWatched.elapsed();
+    };
+    watch.start();
     const double seconds = measured(
         "migrate", [w] { click(w, "Btn_Migrate"); }, reported);
+    watch.stop();
+    user.atBox = {};
+    std::printf("stall_copy_end_to_box_ms: %lld (0 s)\n", toBox);
     std::printf("last message: %s\n", user.last.c_str());
     std::printf("kestro_seconds: %.4f\n", seconds);
     return 0;
+}
+
+// Copies of the first PRESENT files (by name; default 6,400) of `from` at `to`, with their dates.
+void placeCopies(const fs::path& from, const fs::path& to)
+{
+    const char* present = std::getenv("PRESENT");
+    const std::size_t count = present && *present ? std::strtoul(present, nullptr, 10) : 6400;
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(from))
+        if (e.is_regular_file())
+            files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    fs::create_directories(to);
+    for (std::size_t i = 0; i < count && i < files.size(); ++i) {
+        fs::copy_file(files[i], to / files[i].filename());
+        fs::last_write_time(to / files[i].filename(), fs::last_write_time(files[i]));
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 4 || (std::string(argv[3]) != "opened" && std::string(argv[3]) != "ticked")) {
-        std::fprintf(stderr, "usage: selection_walk_bench WORK TREE opened|ticked\n");
+    const std::string mode = argc == 4 ? argv[3] : "";
+    if (mode != "opened" && mode != "ticked" && mode != "partly") {
+        std::fprintf(stderr, "usage: selection_walk_bench WORK TREE opened|ticked|partly\n");
         return 2;
     }
     if (!std::getenv("QT_QPA_PLATFORM"))
@@ -221,6 +319,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::size_t want = countFiles(onSource);
+    if (mode == "partly")
+        placeCopies(onSource, network / demo::kDestinationPc / "drives" / "C" / name);
     ::setenv("WINENV_MACHINE", (network / demo::kDestinationPc).c_str(), 1);
     int result = 1;
     {
@@ -234,7 +334,7 @@ int main(int argc, char** argv)
         start.showSplash = [] {};
         const std::unique_ptr<wizard::RunningKestro> kestro = wizard::startKestro(std::move(start));
         if (kestro->started())
-            result = run(kestro->window(), user, network, name, std::string(argv[3]) == "opened");
+            result = run(kestro->window(), user, network, name, mode == "opened");
         if (result == 0) {
             const std::size_t got = countFiles(network / demo::kDestinationPc / "drives" / "C" / name);
             std::printf("files: %zu of %zu\n", got, want);

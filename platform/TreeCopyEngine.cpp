@@ -136,7 +136,10 @@ struct TreeCopyEngine::Frame {
     bool dstHasSidecar = false;
     bool partialNoted = false; // the run record knows copies are written here
     bool named = false;        // its files are the options' named files
-    ListingNameFilter names;   // while the source is listed
+    // The destination's entries are looked up one by one under the named targets' spellings, and
+    // listed whole only once a name is not there as spelt (named files into an existing folder).
+    bool lookUpTargets = false;
+    ListingNameFilter names; // while the source is listed
     std::vector<ListedName> files;
     std::vector<std::string> folders;
     std::vector<LeftOutName> leftOut; // source entries the listing rule left out
@@ -246,6 +249,18 @@ void TreeCopyEngine::readAttributes(Frame& f, int folder, std::map<std::string, 
     into = std::move(read).value_or(std::map<std::string, unsigned>{});
 }
 
+namespace {
+
+// A destination entry takes its name (the layer's own files, whose names begin with ":", take none).
+void takeTarget(std::unordered_map<std::string, std::pair<std::string, bool>>& taken, std::string_view name,
+    unsigned char type)
+{
+    if (name.front() != ':')
+        taken.emplace(foldCase(name), std::make_pair(std::string(name), type == DT_DIR));
+}
+
+} // namespace
+
 // Lists one part of the frame's folders. The source's entries go through ListingNameFilter as every
 // listing of the layer does: only names Windows could hold, and of names equal but for case only the
 // first in listing order (the smaller by bytes); the rest is left out and told. False when the
@@ -294,8 +309,7 @@ bool TreeCopyEngine::listSome(Frame& f)
     // through one.
     const int read = readSome(f.dst, [&f](std::string_view name, unsigned char type) {
         f.dstHasSidecar = f.dstHasSidecar || name == kAttributeSidecar;
-        if (name.front() != ':')
-            f.taken.emplace(foldCase(name), std::make_pair(std::string(name), type == DT_DIR));
+        takeTarget(f.taken, name, type);
     });
     if (read <= 0) {
         f.known = f.known && read == 0;
@@ -341,8 +355,10 @@ FsError TreeCopyEngine::open(FileSystem& fileSystem, std::string_view source, st
 }
 
 // The files named in the options stand in for the source's listing (they are taken up from the
-// options one by one, so that opening the walk over many thousand names stays short); the
-// destination is still listed, so that an existing target is found without regard to case.
+// options one by one, so that opening the walk over many thousand names stays short). An existing
+// target is still found without regard to case: each target is looked up under its own spelling,
+// and the destination listed whole only when one is not there as spelt (a file rewritten in a
+// folder of many thousand then costs a look-up, not a listing).
 void TreeCopyEngine::takeNamedFiles(Frame& f)
 {
     f.named = true;
@@ -350,7 +366,35 @@ void TreeCopyEngine::takeNamedFiles(Frame& f)
     struct stat st {};
     if (::fstatat(f.src, std::string(kAttributeSidecar).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         readAttributes(f, f.src, f.srcAttributes);
-    f.phase = f.destinationExisted ? Frame::Phase::Destination : Frame::Phase::Ready;
+    f.lookUpTargets = f.destinationExisted;
+    if (f.lookUpTargets &&
+        ::fstatat(f.dst, std::string(kAttributeSidecar).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        readAttributes(f, f.dst, f.dstAttributes);
+    f.phase = Frame::Phase::Ready;
+}
+
+void TreeCopyEngine::lookUpTarget(Frame& f, const std::string& target, const std::string& folded)
+{
+    if (f.taken.count(folded) != 0)
+        return;
+    struct stat st {};
+    if (::fstatat(f.dst, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        f.taken.emplace(folded, std::make_pair(target, S_ISDIR(st.st_mode)));
+        return;
+    }
+    listTargets(f); // perhaps there under another spelling
+}
+
+// Lists the destination of a named frame whole, once.
+void TreeCopyEngine::listTargets(Frame& f)
+{
+    f.lookUpTargets = false;
+    int read = 0;
+    do
+        read = readSome(
+            f.dst, [&f](std::string_view name, unsigned char type) { takeTarget(f.taken, name, type); });
+    while (read > 0);
+    f.known = f.known && read == 0;
 }
 
 TreeStep TreeCopyEngine::stepOf(TreeStepKind kind, const Frame& frame, std::string name, FsError error) const
@@ -401,7 +445,10 @@ TreeStep TreeCopyEngine::step()
             if (m_options.leaveOut && m_options.leaveOut(name))
                 continue;
             const std::string& target = at < m_options.targets.size() ? m_options.targets[at] : name;
-            return startFile(frame, name, target, foldCase(target));
+            std::string folded = foldCase(target);
+            if (frame.lookUpTargets)
+                lookUpTarget(frame, target, folded);
+            return startFile(frame, name, target, folded);
         }
         if (!frame.held.empty()) {
             storeHeld(frame);

@@ -43,6 +43,8 @@ private:
     // could not be read.
     static void readAttributes(Frame& frame, int folder, std::map<std::string, unsigned>& into);
     void takeNamedFiles(Frame& frame);
+    void lookUpTarget(Frame& frame, const std::string& target, const std::string& folded);
+    void listTargets(Frame& frame);
     TreeStep continueFile();
     TreeStep finishFile(FsError result);
     bool leaveFolder(TreeStep& lost);

@@ -137,6 +137,10 @@ FsError TreeCopyWalk::open(FileSystem& fileSystem, std::string_view source, std:
     m_last = TreeStep{};
     m_last.sourceFolder = folder(source);
     m_last.destFolder = folder(destination);
+    if (m_options.callersThread) {
+        m_inline = true;
+        return FsError::None;
+    }
     Running& r = running();
     {
         const std::lock_guard<std::mutex> lock(r.mutex);

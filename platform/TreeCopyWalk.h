@@ -48,6 +48,10 @@ struct TreeCopyOptions {
     // The work ends after a step that failed for want of room (DiskFull), rather than going on
     // with what may still fit.
     bool endAtDiskFull = false;
+    // The work runs within step() on the caller's thread instead of beside it: for a small file
+    // copied on its own, whose copy costs less than starting the work beside and handing its
+    // steps over (a busy machine may take milliseconds to run a new thread).
+    bool callersThread = false;
 };
 
 // What one step of the walk did.

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
@@ -124,17 +126,46 @@ QtHelpViewer::~QtHelpViewer() = default;
 
 QTextBrowser* QtHelpViewer::browser() const { return m_browser.get(); }
 
+void QtHelpViewer::prepare()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || m_browser)
+        return;
+    QTimer::singleShot(0, app, [this, app] {
+        if (!m_browser)
+            makeBrowser();
+        QTimer::singleShot(0, app, [this, app] {
+            if (!m_browser || m_browser->isVisible())
+                return;
+            m_browser->winId();
+            QTimer::singleShot(0, app, [this] {
+                // Laid out once, so that the fonts of a page are at hand.
+                if (m_browser && !m_browser->isVisible()) {
+                    m_browser->setHtml(QStringLiteral("<p><b>Help</b> help</p>"));
+                    m_browser->document()->size();
+                }
+            });
+        });
+    });
+}
+
+void QtHelpViewer::closeWindow() { m_browser.reset(); }
+
+void QtHelpViewer::makeBrowser()
+{
+    m_browser = std::make_unique<QTextBrowser>();
+    m_browser->setOpenExternalLinks(true);
+    m_browser->resize(720, 560);
+}
+
 bool QtHelpViewer::showTopic(const std::string& helpFile, int topicId)
 {
     const HelpTopics topics(m_locator ? m_locator(helpFile) : std::filesystem::path{});
     const auto page = topics.folder().empty() ? std::filesystem::path{} : topics.pageFor(topicId);
     if (page.empty())
         return false;
-    if (!m_browser) {
-        m_browser = std::make_unique<QTextBrowser>();
-        m_browser->setOpenExternalLinks(true);
-        m_browser->resize(720, 560);
-    }
+    if (!m_browser)
+        makeBrowser();
     m_browser->setWindowTitle(QString::fromStdString(applicationTitle() + " Help"));
     m_browser->setSource(QUrl::fromLocalFile(QString::fromStdString(page.string())));
     keepUsableBesideModalDialog(*m_browser);

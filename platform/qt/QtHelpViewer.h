@@ -43,10 +43,18 @@ public:
 
     bool showTopic(const std::string& helpFile, int topicId) override;
 
-    // The window, created on first use; nullptr before the first topic.
+    // The window, created on first use (or by prepare()); nullptr before.
     QTextBrowser* browser() const;
+    // Makes the window beforehand, hidden, one piece in each of the next turns of the event loop,
+    // so that the first topic shown only loads its page: the widget, its native window and the
+    // fonts of its first text took the first F1 80 ms. The window goes with closeWindow().
+    void prepare();
+    // Lets go of the window (before the application that shows it ends).
+    void closeWindow();
 
 private:
+    void makeBrowser();
+
     FolderLocator m_locator;
     std::unique_ptr<QTextBrowser> m_browser;
 };

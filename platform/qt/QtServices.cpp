@@ -71,9 +71,17 @@ QtServicesScope::QtServicesScope()
     m_helpKey = installHelpKey();
 }
 
+void QtServicesScope::prepareHelpWindow()
+{
+    if (m_help)
+        qtDefaults().help.prepare();
+}
+
 QtServicesScope::~QtServicesScope()
 {
     QtDefaults& d = qtDefaults();
+    if (m_help)
+        d.help.closeWindow();
     if (m_helpKey)
         removeHelpKey();
     emptyIfHeld<EventPump>(m_pump, d.pump);

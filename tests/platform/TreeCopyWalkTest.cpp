@@ -127,6 +127,42 @@ TEST_F(TreeCopyWalkTest, OverwriteReplacesButNeverAReadOnlyOrInUseTarget)
     EXPECT_EQ(t.read("Out/x.txt"), "new");
 }
 
+// Named files into a folder that holds some of them: each target is found whether it is spelt as
+// named or otherwise, its read-only mark is kept, on the caller's thread as beside it.
+TEST_F(TreeCopyWalkTest, NamedFilesFindTheirTargetsInAnExistingFolderUnderAnySpelling)
+{
+    for (const char* name : {"same.txt", "other.txt", "ro.txt", "new.txt"})
+        t.put(std::string("Data/") + name, "new");
+    t.put("Out/same.txt", "old");
+    t.put("Out/OTHER.TXT", "old");
+    t.put("Out/ro.txt", "old");
+    ASSERT_EQ(fso.setAttributes("C:\\Out\\ro.txt", attr::ReadOnly), FsError::None);
+    for (const bool callersThread : {true, false}) {
+        TreeCopyOptions options;
+        options.recurse = false;
+        options.overwrite = true;
+        options.callersThread = callersThread;
+        options.files = {"same.txt", "ro.txt", "other.txt", "new.txt"};
+        TreeCopyWalk walk(options);
+        ASSERT_EQ(walk.open(fso, "C:\\Data\\", "C:\\Out\\"), FsError::None);
+        const std::vector<TreeStep> steps = walkAll(walk);
+        ASSERT_NE(find(steps, TreeStepKind::FileCopied, "same.txt"), nullptr) << callersThread;
+        const TreeStep* other = find(steps, TreeStepKind::FileCopied, "other.txt");
+        ASSERT_NE(other, nullptr) << callersThread;
+        EXPECT_EQ(other->targetName, "OTHER.TXT") << "the stored spelling is kept";
+        ASSERT_NE(find(steps, TreeStepKind::FileFailed, "ro.txt"), nullptr) << callersThread;
+        EXPECT_NE(find(steps, TreeStepKind::FileCopied, "new.txt"), nullptr) << callersThread;
+        EXPECT_EQ(t.read("Out/same.txt"), "new");
+        EXPECT_EQ(t.read("Out/OTHER.TXT"), "new");
+        EXPECT_FALSE(fs::exists(t.host("Out/other.txt")));
+        EXPECT_EQ(t.read("Out/ro.txt"), "old");
+        EXPECT_EQ(t.read("Out/new.txt"), "new");
+        fs::remove(t.host("Out/new.txt"));
+        t.put("Out/same.txt", "old");
+        t.put("Out/OTHER.TXT", "old");
+    }
+}
+
 // More read-only files than the walk stores side-file lines for at once, and a sub-folder after them.
 TEST_F(TreeCopyWalkTest, ManyReadOnlyFilesArriveReadOnlyEachToldCopiedOnce)
 {

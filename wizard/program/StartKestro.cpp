@@ -77,6 +77,8 @@ void RunningKestro::start()
     start.showSplash = m_options.showSplash;
     m_app = std::make_unique<KestroApp>(std::move(start));
     m_started = m_app->Main();
+    if (m_started && m_services)
+        m_services->services.prepareHelpWindow();
 }
 
 KestroMain* RunningKestro::window() const { return m_started ? mainWindow() : nullptr; }

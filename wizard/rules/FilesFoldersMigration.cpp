@@ -313,7 +313,7 @@ void FilesFoldersMigration::copyOverExisting(const std::string& source, const st
         return;
     }
     auto worker = std::make_unique<transfer::FileCopyWorker>();
-    if (worker->start(source, destFolder, nullptr)) {
+    if (worker->start(source, destFolder, nullptr, &m_pacing)) {
         m_replace = std::move(worker);
         m_replaceSource = source;
         return;

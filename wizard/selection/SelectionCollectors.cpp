@@ -27,7 +27,9 @@ constexpr auto kPart = std::chrono::milliseconds(8);
 // Whether a path through which this PC reaches the source PC names a folder or a file, looked at
 // through its folder held open: the nodes of one listed folder follow each other, so a choice of
 // many thousand files resolves their folder once instead of once per file. What the held folder
-// does not find under the exact name is asked of the file-system object.
+// does not find under the exact name is asked of the file-system object. The collector asks
+// whether a node is a folder and then whether it is a file: the second question about the same
+// path is answered from the first look.
 class EntryProbe {
 public:
     explicit EntryProbe(const platform::FileSystem& fs)
@@ -41,8 +43,13 @@ public:
             if (folder != m_folder) {
                 m_folder = folder;
                 m_held.open(m_fs, m_folder + "\\");
+                m_lastPath.clear();
             }
-            const platform::HeldFolder::Kind found = m_held.kindOf(path.substr(slash + 1));
+            if (path != m_lastPath) {
+                m_lastPath = path;
+                m_lastKind = m_held.kindOf(path.substr(slash + 1));
+            }
+            const platform::HeldFolder::Kind found = m_lastKind;
             if (found != platform::HeldFolder::Kind::Missing)
                 return found == kind;
         }
@@ -53,6 +60,8 @@ private:
     const platform::FileSystem& m_fs;
     std::string m_folder;
     platform::HeldFolder m_held;
+    std::string m_lastPath; // the entry looked at last in the held folder, and what it was
+    platform::HeldFolder::Kind m_lastKind = platform::HeldFolder::Kind::Missing;
 };
 
 // A collector over the selection page's trees, filling the installed list and the program's
@@ -243,9 +252,8 @@ void SelectionCollector::Sub_Collect_Control_Panel_Settings()
 void SelectionCollector::Sub_Collect_Network_Settings() { collectSettings("Network Settings", "NETWORK_"); }
 void SelectionCollector::Sub_Collect_Other_Settings() { collectSettings("Other Settings", "OTHERS_"); }
 
-std::string SelectionCollector::sourcePathOf(const Node* node) const
+std::string SelectionCollector::sourcePathOf(const Node* node, const std::string& path) const
 {
-    const std::string path = SelectionTree::fullPathOf(node);
     if (m_context.sourceOs != "winxp") {
         // \\OLDPC\C$\Data\Report.doc gives C:\Data\Report.doc. Only the drive's "$\" turns into
         // ":\": a folder named "Tools$" below it keeps its name.
@@ -286,7 +294,7 @@ void SelectionCollector::Sub_Collect_Files_Folders()
         }
         if (!take)
             return;
-        const std::string sourcePath = sourcePathOf(n);
+        const std::string sourcePath = sourcePathOf(n, path);
         if (sourcePath.empty())
             return;
         if (m_context.list)

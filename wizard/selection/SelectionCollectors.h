@@ -123,8 +123,9 @@ public:
     void Sub_Collect_Other_Settings();
     void Sub_Collect_Files_Folders();
 
-    // The source PC's own path of a drive, folder or file node, or empty when none can be formed.
-    std::string sourcePathOf(const SelectionTree::Node* node) const;
+    // The source PC's own path of a drive, folder or file node (`fullPath` its full path in the
+    // tree), or empty when none can be formed.
+    std::string sourcePathOf(const SelectionTree::Node* node, const std::string& fullPath) const;
 
     // The variable an application node sets: "$" and its text in lower case. Empty when the text,
     // which comes from the source PC's registry, could be taken for another variable: a "$", "|",

@@ -97,13 +97,24 @@ FileCopyWorker::FileCopyWorker() = default;
 
 FileCopyWorker::~FileCopyWorker() { stop(); }
 
-bool FileCopyWorker::start(const std::string& source, const std::string& destFolder, CopyHook hook)
+void FileCopyWorker::yieldWhenDue()
 {
+    if (!m_pacing || m_pacing->eventsDue())
+        yieldToEvents();
+}
+
+bool FileCopyWorker::start(
+    const std::string& source, const std::string& destFolder, CopyHook hook, CopyPacing* pacing)
+{
+    m_pacing = pacing;
+    m_showTexts = !pacing || pacing->textsDue();
     WizardWindows& windows = wizardWindows();
     if (windows.busyWindowOpen()) {
-        yieldToEvents();
-        windows.setBusyCaption(transferGlobals().progressCaption);
-        windows.setBusyDetails("Please wait.. Copying " + source);
+        yieldWhenDue();
+        if (m_showTexts) {
+            windows.setBusyCaption(transferGlobals().progressCaption);
+            windows.setBusyDetails("Please wait.. Copying " + source);
+        }
     }
     windows.setMousePointer(MousePointer::Hourglass);
 
@@ -114,7 +125,8 @@ bool FileCopyWorker::start(const std::string& source, const std::string& destFol
     if (!fileExists(source)) {
         m_result = {sourceNotFound("Action_Copy_File", source), FsError::None};
         windows.setMousePointer(MousePointer::Default);
-        windows.setStatusText(statusFor(m_result.outcome, "Not Copied : ", source, ""));
+        if (m_showTexts)
+            windows.setStatusText(statusFor(m_result.outcome, "Not Copied : ", source, ""));
         return false;
     }
     // An existing target is replaced only under the copy rule; one the rule keeps counts as migrated.
@@ -126,7 +138,7 @@ bool FileCopyWorker::start(const std::string& source, const std::string& destFol
             return false;
         }
     }
-    yieldToEvents();
+    yieldWhenDue();
     m_copy = std::make_unique<FileCopy>();
     if (m_copy->start(source, m_target, m_replacing))
         return true;
@@ -168,7 +180,8 @@ void FileCopyWorker::end(FsError error, bool copied)
     m_result = failedWith(error);
     WizardWindows& windows = wizardWindows();
     windows.setMousePointer(MousePointer::Default);
-    windows.setStatusText(statusFor(m_result.outcome, "Not Copied : ", m_source, ""));
+    if (m_showTexts || m_result.outcome != TransferOutcome::Migrated)
+        windows.setStatusText(statusFor(m_result.outcome, "Not Copied : ", m_source, ""));
 }
 
 FileTransferResult copyFileWorker(

@@ -40,19 +40,25 @@ public:
     ~FileCopyWorker();
     FileCopyWorker(const FileCopyWorker&) = delete;
     FileCopyWorker& operator=(const FileCopyWorker&) = delete;
-    // False when the copy ended at once (a missing source, a target the version rule keeps).
-    bool start(const std::string& source, const std::string& destFolder, CopyHook hook);
+    // False when the copy ended at once (a missing source, a target the version rule keeps). With
+    // `pacing` (a walk that rewrites many files, one worker after the other), the window's events
+    // are taken up and the texts changed only as often as it lets them.
+    bool start(const std::string& source, const std::string& destFolder, CopyHook hook,
+        CopyPacing* pacing = nullptr);
     bool step();
     void stop();
     const FileTransferResult& result() const { return m_result; }
 
 private:
     void end(FsError error, bool copied);
+    void yieldWhenDue();
 
     std::string m_source;
     std::string m_target;
     std::string m_sourceVersion;
     bool m_replacing = false;
+    CopyPacing* m_pacing = nullptr;
+    bool m_showTexts = true;
     CopyHook m_hook;
     std::unique_ptr<FileCopy> m_copy;
     FileTransferResult m_result;

@@ -28,6 +28,10 @@
 namespace wizard::transfer {
 namespace {
 
+// A file copied on its own up to this size is copied on the window's thread: a thread started for
+// it and the hand-over of its steps took longer than its copy (4 ms a file on a busy machine).
+constexpr std::uint64_t kCopiedOnCallersThread = 64 * 1024;
+
 // The file system of the running machine (mapped letters read from its registry at each use).
 platform::FileSystem* machineFs()
 {
@@ -246,6 +250,9 @@ bool FileCopy::start(const std::string& source, const std::string& target, bool 
         options.overwrite = overwrite;
         options.files = {src.path.leaf()}; // its stored spelling
         options.targets = {target.substr(to + 1)};
+        std::uint64_t bytes = 0;
+        options.callersThread =
+            fs->fileLength(source, bytes) == FsError::None && bytes <= kCopiedOnCallersThread;
         auto walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
         if (walk->open(*fs, source.substr(0, from + 1), target.substr(0, to + 1)) == FsError::None) {
             m_walk = std::move(walk);

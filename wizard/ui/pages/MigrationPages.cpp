@@ -200,7 +200,11 @@ frm_source_Space_Info::frm_source_Space_Info(KestroMain* main, QWidget* parent)
     common::Service<SelectedItemsView>::replace(&selectedItemsList());
     selectedItemsList().setChangedHandler([this](const SelectedItemsList::Change& change) {
         m_model->follow(change);
-        showProgress();
+        // An added or marked row leaves the bar as it is (the collectors add a row per chosen
+        // file).
+        using Kind = SelectedItemsList::Change::Kind;
+        if (change.kind == Kind::Progress || change.kind == Kind::Cleared)
+            showProgress();
     });
 }
 
