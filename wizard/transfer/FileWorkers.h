@@ -41,7 +41,9 @@ public:
     FileCopyWorker(const FileCopyWorker&) = delete;
     FileCopyWorker& operator=(const FileCopyWorker&) = delete;
     // False when the copy ended at once (a missing source, a target the version rule keeps).
-    bool start(const std::string& source, const std::string& destFolder, CopyHook hook);
+    // `named` is the source as its log records name it (by default sourceNamed(source)).
+    bool start(const std::string& source, const std::string& destFolder, CopyHook hook,
+        const std::string& named = {});
     bool step();
     void stop();
     const FileTransferResult& result() const { return m_result; }
@@ -50,6 +52,7 @@ private:
     void end(FsError error, bool copied);
 
     std::string m_source;
+    std::string m_named;
     std::string m_target;
     std::string m_sourceVersion;
     bool m_replacing = false;
