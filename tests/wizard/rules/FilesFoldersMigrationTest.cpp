@@ -490,11 +490,11 @@ TEST_F(FilesFoldersMigrationTest, AHostileFolderDeliversOnlyWindowsNamesAndNothi
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->outcome, TransferOutcome::Failed);
     EXPECT_NE(item->detail.find("21 of 24 files not copied"), std::string::npos) << item->detail;
-    for (const char* line : {"\\\\OLDPC\\C$\\Data\\Hostile\\..\\WINDOWS : not a Windows name",
-             "\\\\OLDPC\\C$\\Data\\Hostile\\bad\\xFF.txt : not a Windows name (not valid text)",
-             "\\\\OLDPC\\C$\\Data\\Hostile\\file.txt : a name differing only in case",
-             "\\\\OLDPC\\C$\\Data\\Hostile\\Docs : a name differing only in case",
-             "\\\\OLDPC\\C$\\Data\\Hostile\\CON : not a Windows name (a device name)"})
+    for (const char* line : {"C:\\Data\\Hostile\\..\\WINDOWS : not a Windows name",
+             "C:\\Data\\Hostile\\bad\\xFF.txt : not a Windows name (not valid text)",
+             "C:\\Data\\Hostile\\file.txt : a name differing only in case",
+             "C:\\Data\\Hostile\\Docs : a name differing only in case",
+             "C:\\Data\\Hostile\\CON : not a Windows name (a device name)"})
         EXPECT_TRUE(w.logged("Sub_Data_Explorer_Migration", std::string("Not copied : ") + line)) << line;
 }
 
