@@ -199,6 +199,28 @@ TEST_F(FilesFoldersMigrationTest, AnItemWithoutALocalFixedDriveFailsAndWritesNot
     EXPECT_EQ(destinationFiles(), before);
 }
 
+// A chosen folder or file whose place on this PC is the wizard's own is refused whole, named as the
+// source spells it, and nothing of it is written.
+TEST_F(FilesFoldersMigrationTest, AnItemLandingInTheWizardsFolderIsRefusedWhole)
+{
+    w.putOld("Program Files/Kestro/WKXFiles/Kestro.wkx", "a planted script");
+    w.putOld("Program Files/Kestro/Kestro_Log_File.txt", "a planted log");
+    choose("C:\\Program Files\\Kestro\\WKXFiles");
+    choose("C:\\Program Files\\Kestro\\Kestro_Log_File.txt");
+    const std::set<std::string> before = destinationFiles();
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+
+    EXPECT_EQ(destinationFiles(), before);
+    for (const char* item :
+        {"C:\\Program Files\\Kestro\\WKXFiles", "C:\\Program Files\\Kestro\\Kestro_Log_File.txt"}) {
+        const std::string text = std::string("Refused : ") + item + " : in the wizard's own folder";
+        ASSERT_NE(reported(item), nullptr) << item;
+        EXPECT_EQ(reported(item)->outcome, TransferOutcome::Failed) << item;
+        EXPECT_EQ(reported(item)->detail, text) << item;
+        EXPECT_TRUE(w.logged("Sub_Data_Explorer_Migration", text)) << item;
+    }
+}
+
 // Files chosen one by one move the bar a step each, up to its end and never past it, also when
 // they end faster than the window is drawn.
 TEST_F(FilesFoldersMigrationTest, TheBarMovesAStepPerItemUpToItsEnd)
