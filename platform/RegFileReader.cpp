@@ -456,7 +456,8 @@ private:
         while (status == ValueStatus::Continues) {
             const std::string_view* more = nextContinuation();
             if (!more) {
-                // The end of the file ends the list: the value keeps the bytes read, as they are.
+                // The end of the file ends the list: the value keeps the bytes read, finished as a
+                // complete list is (a string type gets its terminator).
                 cutOff = true;
                 status = ValueStatus::Complete;
                 break;
@@ -488,8 +489,7 @@ private:
         }
         if (cutOff)
             warn(lineNo, "the file ends inside the hex list: the bytes read are kept", true);
-        else
-            finishHexData(v, m_wide);
+        finishHexData(v, m_wide);
         return store(v, lineNo);
     }
 

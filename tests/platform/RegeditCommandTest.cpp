@@ -102,7 +102,7 @@ TEST_F(RegeditCommandTest, AHexListTheFileEndsInsideKeepsTheBytesRead)
     const auto file = dir / "cut.reg";
     const auto out = dir / "out.reg";
     for (const bool wide : {false, true}) {
-        for (const std::string type : {"hex(0)", "hex(2)", "hex", "hex(7)", "hex(4)", "hex(100)"}) {
+        for (const std::string type : {"hex(0)", "hex", "hex(4)", "hex(100)"}) {
             // The value's line, cut off after its "\", is the file's last line.
             const std::string text = std::string(wide ? "Windows Registry Editor Version 5.00" : "REGEDIT4") +
                 "\r\n\r\n[HKEY_CURRENT_USER\\Cut]\r\n\"v\"=" + type + ":11,22,33,44,55,\\";
@@ -113,6 +113,35 @@ TEST_F(RegeditCommandTest, AHexListTheFileEndsInsideKeepsTheBytesRead)
             EXPECT_EQ(readFile(out),
                 "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Cut]\r\n\"v\"=" + type + ":11,22,33,44,55\r\n\r\n")
                 << type << (wide ? " (version 5)" : " (REGEDIT4)");
+        }
+    }
+}
+
+// A string list the file ends inside is finished as a complete one: its terminator is added (two
+// bytes in the Unicode form), and the warning still says it was kept cut short.
+TEST_F(RegeditCommandTest, AStringListTheFileEndsInsideGetsItsTerminator)
+{
+    makeMachine(OsCode::WinXp);
+    const auto file = dir / "cut.reg";
+    const auto out = dir / "out.reg";
+    struct Text {
+        std::string type, narrow, wide, exported;
+    };
+    const Text texts[] = {
+        {"hex(2)", "25,50,41,54,48,25", "25,00,50,00,41,00,54,00,48,00,25,00", "hex(2):25,50,41,54,48,25,00"},
+        {"hex(7)", "61,00,62", "61,00,00,00,62,00", "hex(7):61,00,62,00"}};
+    for (const bool wide : {false, true}) {
+        for (const Text& t : texts) {
+            const std::string text = std::string(wide ? "Windows Registry Editor Version 5.00" : "REGEDIT4") +
+                "\r\n\r\n[HKEY_CURRENT_USER\\Cut]\r\n\"Cut\"=" + t.type + ":" + (wide ? t.wide : t.narrow) +
+                ",\\";
+            writeFile(file, wide ? "\xFF\xFE" + cp1252ToUtf16le(text) : text);
+            ASSERT_EQ(run({"/s", file.string()}), 0) << errors;
+            EXPECT_NE(errors.find("cut.reg:4: value kept cut short"), std::string::npos) << errors;
+            ASSERT_EQ(run({"/a", out.string(), "HKEY_CURRENT_USER\\Cut"}), 0) << errors;
+            EXPECT_EQ(readFile(out),
+                "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Cut]\r\n\"Cut\"=" + t.exported + "\r\n\r\n")
+                << t.type << (wide ? " (version 5)" : " (REGEDIT4)");
         }
     }
 }

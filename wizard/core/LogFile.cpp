@@ -49,6 +49,21 @@ bool parseNumber(std::string_view text, long& value)
     return true;
 }
 
+// The first `count` characters of `text` (UTF-8), taken off its front; never a part of one.
+// Fields count characters, one byte each in the log's code page.
+std::string_view takeCharacters(std::string_view& text, std::size_t count)
+{
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < count && at < text.size(); ++n) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+            ++at;
+    }
+    const std::string_view piece = text.substr(0, at);
+    text.remove_prefix(at);
+    return piece;
+}
+
 } // namespace
 
 LogFile::LogFile(CoreFiles& files)
@@ -169,6 +184,21 @@ bool LogFile::FN_Write_Log(
         failureMessage("There was an error writing the information to Log File.");
         return false;
     }
+    return true;
+}
+
+bool LogFile::writeText(std::string_view procName, std::string_view text)
+{
+    std::string_view rest = text;
+    const std::string continued = std::string(procName) + " (continued)";
+    bool first = true;
+    do {
+        const std::string_view status = takeCharacters(rest, kStatusWidth);
+        const std::string_view detail = takeCharacters(rest, kDetailWidth);
+        if (!FN_Write_Log(first ? procName : std::string_view(continued), status, true, detail))
+            return false;
+        first = false;
+    } while (!rest.empty());
     return true;
 }
 

@@ -39,6 +39,13 @@ public:
     bool FN_Write_Log(std::string_view procName, std::string_view status, bool enabled,
         std::optional<std::string_view> detail = std::nullopt);
 
+    // Writes `text` (a status that names a path or a reason) whole, never cut: the status field
+    // and the detail field after it hold one piece, and what does not fit goes on in as many
+    // records after it as it needs, named "<procName> (continued)". A text that fits the status
+    // field is one record as FN_Write_Log writes it. False when a record could not be written (the
+    // rest is not tried).
+    bool writeText(std::string_view procName, std::string_view text);
+
     // Writes a fresh header (MaxRecords = `maxRecords`, NextRecord = 2) over the first 128 bytes
     // of the file at `path`, creating it when missing. False, after its message boxes, when the
     // file could not be written.

@@ -25,6 +25,12 @@ bool FN_Write_Log(
     return LastLogResult;
 }
 
+bool writeLogText(std::string_view procName, std::string_view text)
+{
+    LastLogResult = core().log.writeText(procName, text);
+    return LastLogResult;
+}
+
 bool Set_System_Variable_Value(std::string_view name, std::string_view value)
 {
     return core().variables.Set_System_Variable_Value(name, value);

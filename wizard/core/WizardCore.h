@@ -31,6 +31,8 @@ WizardCore& core();
 // Shorthands on core(), named as the rest of the wizard calls them.
 bool FN_Write_Log(std::string_view procName, std::string_view status, bool enabled,
     std::optional<std::string_view> detail = std::nullopt);
+// A record whose status names a path or a reason, written whole (LogFile::writeText).
+bool writeLogText(std::string_view procName, std::string_view text);
 bool Set_System_Variable_Value(std::string_view name, std::string_view value);
 std::string Get_System_Variable_Value(std::string_view text);
 bool Check_Condition(std::string_view name, std::string_view value);

@@ -1,4 +1,5 @@
-// WizardLog.h: the log record of the window layer and the exit routine (enabled, no detail).
+// WizardLog.h: the log record of the window layer and the exit routine (enabled, no detail; a
+// status too long for its field goes on in the records after it).
 #pragma once
 
 #include "wizard/core/WizardCore.h"
@@ -7,9 +8,6 @@
 
 namespace wizard {
 
-inline void writeLog(const std::string& process, const std::string& status)
-{
-    LastLogResult = FN_Write_Log(process, status, true);
-}
+inline void writeLog(const std::string& process, const std::string& status) { writeLogText(process, status); }
 
 } // namespace wizard

@@ -202,7 +202,7 @@ void logScriptNotLoaded(LogFile& log, const ScriptLoad& load)
         ? "line " + std::to_string(load.line) + ": " + load.reason
         : load.reason;
     LastLogResult =
-        log.FN_Write_Log("Step_Script", "ERROR : Script not loaded : " + load.script, true, detail);
+        log.writeText("Step_Script", "ERROR : Script not loaded : " + load.script + " : " + detail);
 }
 
 ScriptLoad XmlEngine::loadInto(const std::string& script, pugi::xml_document& doc, std::string& plainPath)
@@ -266,7 +266,7 @@ void XmlEngine::scriptNotLoaded(const ScriptLoad& load, bool itemRun)
 
 void XmlEngine::logError(const std::string& text)
 {
-    LastLogResult = m_log.FN_Write_Log("Step_Script", "ERROR : " + text, true);
+    LastLogResult = m_log.writeText("Step_Script", "ERROR : " + text);
 }
 
 void XmlEngine::moveInHistory(const std::string& direction)
@@ -414,7 +414,7 @@ bool XmlEngine::linkRefused(const std::string& link)
             "is not followed."
                                      : "The scripts link " + std::to_string(kMaxLinkDepth) +
             " levels deep at " + link + ". The link is not followed.";
-    LastLogResult = m_log.FN_Write_Log("Execute_Action", "Link refused: " + text, true);
+    LastLogResult = m_log.writeText("Execute_Action", "Link refused: " + text);
     report(text);
     StopFlag = true;
     return true;

@@ -130,7 +130,7 @@ void KestroApp::wireWindow()
         Set_System_Variable_Value(name, value);
     };
     env.writeLog = [](const std::string& process, const std::string& status) {
-        LastLogResult = FN_Write_Log(process, status, true);
+        writeLogText(process, status);
     };
     env.optionChosen = [](const std::string& form, const std::string& control) {
         return pageControls() && pageControls()->isChecked(form, control);

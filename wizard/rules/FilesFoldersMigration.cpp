@@ -34,6 +34,23 @@ bool isDrivePath(const std::string& path)
 
 std::string plural(int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
 
+// A path this PC reaches below an item's network path, as the source PC spells it by the item's
+// own path: with the item \\OLDPC\C$\Data (C:\Data), \\OLDPC\C$\Data\a.txt is C:\Data\a.txt. Any
+// other path (this PC's own) as it is.
+std::string sourceSpelling(const FilesFoldersMigration::Item& item, const std::string& path)
+{
+    // The item's path below its drive ends its network path too: what stands before it there is
+    // the drive's share.
+    if (item.sourcePath.size() < 2 || !common::endsWithNoCaseAscii(item.key, item.sourcePath.substr(2)))
+        return path;
+    const std::string_view share =
+        std::string_view(item.key).substr(0, item.key.size() - item.sourcePath.size() + 2);
+    if (!common::startsWithNoCaseAscii(path, share) ||
+        (path.size() > share.size() && path[share.size()] != '\\'))
+        return path;
+    return item.sourcePath.substr(0, 2) + path.substr(share.size());
+}
+
 } // namespace
 
 std::string Drive_Check(const std::string& path, const std::function<bool(char)>& fixedDrive)
@@ -125,6 +142,7 @@ void FilesFoldersMigration::begin(const Item& item)
     m_fileSource.clear();
     m_copied = 0;
     m_keptNewer = 0;
+    m_keptDatedAhead = 0;
     m_failedFiles = 0;
     m_firstFailure.clear();
     startItem(item);
@@ -145,14 +163,14 @@ void FilesFoldersMigration::startItem(const Item& item)
     }
     const bool isFolder = transfer::folderExists(item.key);
     if (!isFolder && !transfer::fileExists(item.key)) {
-        writeTransferLog(kProcess, "Not found : " + item.key);
+        writeTransferLog(kProcess, "Not found : " + item.sourcePath);
         finish(TransferOutcome::NotFound, "No longer on the source PC");
         return;
     }
     const std::string dest = Drive_Check(destinationOf(item.sourcePath, isFolder), m_hooks.fixedDrive);
     if (dest.empty()) {
         const std::string detail = "This PC has no fixed drive for " + item.sourcePath;
-        writeTransferLog(kProcess, "Not Copied : " + item.key + " : " + detail);
+        writeTransferLog(kProcess, "Not Copied : " + item.sourcePath + " : " + detail);
         finish(TransferOutcome::Failed, detail);
         return;
     }
@@ -168,18 +186,20 @@ void FilesFoldersMigration::startItem(const Item& item)
 
 void FilesFoldersMigration::beginFolder(const Item& item, const std::string& dest)
 {
+    if (refusedPlace(dest))
+        return;
     platform::TreeCopyOptions options;
     options.maxPath = platform::kMaxWindowsPath;
     m_walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
     const transfer::FsError opened = transfer::openTreeCopy(item.key, dest, *m_walk);
     if (opened == transfer::FsError::PathNotFound) {
         m_walk.reset();
-        writeTransferLog(kProcess, "Not found : " + item.key);
+        writeTransferLog(kProcess, "Not found : " + item.sourcePath);
         finish(TransferOutcome::NotFound, "No longer on the source PC");
     } else if (opened != transfer::FsError::None) {
         m_walk->close();
         fileFailed(dest, "the folder cannot be made");
-        writeTransferLog(kProcess, "Not Copied : " + item.key + " : cannot make " + dest);
+        writeTransferLog(kProcess, "Not Copied : " + item.sourcePath + " : cannot make " + dest);
     }
 }
 
@@ -240,6 +260,9 @@ void FilesFoldersMigration::openBatch()
     const std::unique_ptr<Gathering> g = std::move(m_gathering);
     if (g->names.empty() || (g->names.size() == 1 && !platform::isWindowsName(g->names[0])))
         return;
+    // A folder this PC keeps for itself: each file is refused on its own, as it would be alone.
+    if (!transfer::keptPlaceRefusal(g->destFolder).empty())
+        return;
     m_batchEnd = g->end;
     platform::TreeCopyOptions options;
     options.recurse = false;
@@ -280,7 +303,7 @@ void FilesFoldersMigration::lostFromBatch()
     }
     const std::string dest = Drive_Check(destinationOf(item.sourcePath, true), m_hooks.fixedDrive);
     if (!transfer::folderExists(item.key) || dest.empty()) {
-        writeTransferLog(kProcess, "Not found : " + item.key);
+        writeTransferLog(kProcess, "Not found : " + item.sourcePath);
         finish(TransferOutcome::NotFound, "No longer on the source PC");
         return;
     }
@@ -296,24 +319,34 @@ void FilesFoldersMigration::failed(const std::string& firstFailure)
 
 void FilesFoldersMigration::fileFailed(const std::string& source, const std::string& failure)
 {
-    failed(source + ": " + failure);
+    failed(named(source) + ": " + failure);
+}
+
+std::string FilesFoldersMigration::named(const std::string& path) const
+{
+    return sourceSpelling(m_items[m_next], path);
 }
 
 // A file whose target exists goes through the copy worker's version rule, except a target without
 // a version that was written after the source: that is the user's newer work on this PC, and stays.
 // A source file dated after the run began (a clock that runs ahead, or a date set to win) is never
-// the newer one.
+// the newer one: this PC's file stays, and the log says why.
 void FilesFoldersMigration::copyOverExisting(const std::string& source, const std::string& destFolder)
 {
     const std::string target = destFolder + namePartOf(source);
-    if (transfer::fileVersion(target).empty() &&
-        (transfer::writtenLater(target, source) || transfer::writtenAfter(source, m_runStarted))) {
-        writeTransferLogText(kProcess, "Kept the newer file on this PC : " + target);
+    if (transfer::fileVersion(target).empty() && transfer::writtenLater(target, source)) {
+        writeTransferLog(kProcess, "Kept the newer file on this PC : " + target);
         ++m_keptNewer;
         return;
     }
+    if (transfer::fileVersion(target).empty() && transfer::writtenAfter(source, m_runStarted)) {
+        writeTransferLog(
+            kProcess, "Kept this PC's file : " + target + " : the source's file is dated in the future");
+        ++m_keptDatedAhead;
+        return;
+    }
     auto worker = std::make_unique<transfer::FileCopyWorker>();
-    if (worker->start(source, destFolder, nullptr, &m_pacing)) {
+    if (worker->start(source, destFolder, nullptr, &m_pacing, named(source))) {
         m_replace = std::move(worker);
         m_replaceSource = source;
         return;
@@ -371,26 +404,25 @@ void FilesFoldersMigration::takeStep(const platform::TreeStep& s)
         transfer::showCopiedFile(m_pacing, source);
         return;
     case Kind::FileExists: copyOverExisting(source, s.destFolder); return;
-    case Kind::FileFailed: fileFailed(source, failureOf(source, s.error)); return;
-    case Kind::TooLong:
-        writeTransferLog(kProcess, "Not Copied : " + source + " : the name is longer than this PC allows");
-        fileFailed(source, "the name is longer than this PC allows");
-        return;
+    case Kind::FileFailed: fileFailed(source, failureOf(named(source), s.error)); return;
+    case Kind::TooLong: tooLong(source); return;
     case Kind::FolderBlocked: {
         const std::string dest = s.destFolder + "\\" + s.name;
-        writeTransferLog(kProcess, "Not Copied : " + source + " : cannot make " + dest);
+        writeTransferLog(kProcess, "Not Copied : " + named(source) + " : cannot make " + dest);
         fileFailed(dest, "the folder cannot be made");
         return;
     }
     case Kind::SourceLost: fileFailed(source, "no longer on the source PC"); return;
     case Kind::LeftOut: {
-        const std::string text = transfer::leftOutText(s);
-        writeTransferLogText(kProcess, "Not copied : " + text);
+        const std::string text = transfer::leftOutText(named(s.sourceFolder), {s.name, false, s.fault});
+        writeTransferLog(kProcess, "Not copied : " + text);
         failed(text);
         return;
     }
     case Kind::Refused: {
-        const std::string text = "Refused : " + transfer::refusedText(s);
+        platform::TreeStep shown = s;
+        shown.sourceFolder = named(s.sourceFolder);
+        const std::string text = "Refused : " + transfer::refusedText(shown);
         writeTransferLog(kProcess, text);
         failed(text);
         return;
@@ -401,6 +433,23 @@ void FilesFoldersMigration::takeStep(const platform::TreeStep& s)
     }
 }
 
+bool FilesFoldersMigration::refusedPlace(const std::string& dest)
+{
+    const std::string why = transfer::keptPlaceRefusal(dest);
+    if (why.empty())
+        return false;
+    const std::string text = "Refused : " + m_items[m_next].sourcePath + " : " + why;
+    writeTransferLog(kProcess, text);
+    failed(text);
+    return true;
+}
+
+void FilesFoldersMigration::tooLong(const std::string& source)
+{
+    writeTransferLog(kProcess, "Not Copied : " + named(source) + " : the name is longer than this PC allows");
+    fileFailed(source, "the name is longer than this PC allows");
+}
+
 // The one copy of a file chosen on its own: into the folder of its path, made when missing; a
 // target that exists goes through the version rule.
 void FilesFoldersMigration::copyChosenFile()
@@ -409,12 +458,13 @@ void FilesFoldersMigration::copyChosenFile()
     m_fileSource.clear();
     const std::string name = namePartOf(source); // with its "\"
     if (m_fileFolder.size() + name.size() > platform::kMaxWindowsPath) {
-        writeTransferLog(kProcess, "Not Copied : " + source + " : the name is longer than this PC allows");
-        fileFailed(source, "the name is longer than this PC allows");
+        tooLong(source);
         return;
     }
+    if (refusedPlace(m_fileFolder + name))
+        return;
     if (!transfer::folderExists(m_fileFolder + "\\") && !transfer::makeSurePathExists(m_fileFolder + "\\")) {
-        writeTransferLog(kProcess, "Not Copied : " + source + " : cannot make " + m_fileFolder);
+        writeTransferLog(kProcess, "Not Copied : " + named(source) + " : cannot make " + m_fileFolder);
         fileFailed(m_fileFolder, "the folder cannot be made");
         return;
     }
@@ -425,7 +475,7 @@ void FilesFoldersMigration::copyChosenFile()
         (error == transfer::FsError::FileNotFound && transfer::fileExists(source))) {
         copyOverExisting(source, m_fileFolder);
     } else if (error != transfer::FsError::None) {
-        fileFailed(source, failureOf(source, error));
+        fileFailed(source, failureOf(named(source), error));
     } else {
         ++m_copied;
         wizardWindows().setStatusText("Migrated " + source);
@@ -434,14 +484,18 @@ void FilesFoldersMigration::copyChosenFile()
 
 void FilesFoldersMigration::finishCurrent()
 {
-    const std::string kept = m_keptNewer > 0
+    std::string kept = m_keptNewer > 0
         ? "Kept " + plural(m_keptNewer, "newer file") + " on this PC (the log names each)"
         : "";
+    if (m_keptDatedAhead > 0)
+        kept += (kept.empty() ? "Kept " : "; kept ") + plural(m_keptDatedAhead, "file") +
+            " on this PC: the source's " + (m_keptDatedAhead == 1 ? "file is" : "files are") +
+            " dated in the future (the log names each)";
     if (m_failedFiles == 0) {
         finish(TransferOutcome::Migrated, kept);
         return;
     }
-    const int total = m_copied + m_keptNewer + m_failedFiles;
+    const int total = m_copied + m_keptNewer + m_keptDatedAhead + m_failedFiles;
     const std::string detail = total > 1 ? std::to_string(m_failedFiles) + " of " + plural(total, "file") +
             " not copied; first: " + m_firstFailure
                                          : m_firstFailure;

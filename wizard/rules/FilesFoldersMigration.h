@@ -49,8 +49,8 @@ public:
         // or one not found, only ends).
         std::function<void(const Item&)> started;
         // Each item ends once: Migrated, NotFound (it vanished from the source since it was
-        // listed) or Failed, with what went wrong (for a migrated item "", or how many newer files
-        // of this PC it kept in place of the source's).
+        // listed) or Failed, with what went wrong (for a migrated item "", or how many files of
+        // this PC it kept in place of the source's, and why).
         std::function<void(const Item&, transfer::TransferOutcome, const std::string& detail)> finished;
         // Default: isLocalFixedDrive.
         std::function<bool(char)> fixedDrive;
@@ -82,6 +82,13 @@ private:
     // Counts a failed file or folder of the item; the first one's text goes into its report.
     void failed(const std::string& firstFailure);
     void fileFailed(const std::string& source, const std::string& failure);
+    // A destination this PC keeps for itself (the wizard's folder, a hive, a start-up file): the
+    // item is refused, named as the source spells it, and nothing is written. False otherwise.
+    bool refusedPlace(const std::string& dest);
+    // A file whose path would be longer than this PC allows: logged and counted.
+    void tooLong(const std::string& source);
+    // A path below the current item's network path as the source PC spells it (C:\Data\a.txt).
+    std::string named(const std::string& path) const;
     void copyOverExisting(const std::string& source, const std::string& destFolder);
     void replaceStep();
     void countReplaced(const std::string& source, const transfer::FileTransferResult& r);
@@ -116,7 +123,8 @@ private:
     std::string m_replaceSource;
     transfer::CopyPacing m_pacing;
     int m_copied = 0;
-    int m_keptNewer = 0; // targets kept because this PC's file is the newer one
+    int m_keptNewer = 0;      // targets kept because this PC's file is the newer one
+    int m_keptDatedAhead = 0; // targets kept because the source's file is dated after the item began
     std::chrono::system_clock::time_point m_runStarted; // when begin() took up the item
     int m_failedFiles = 0;
     std::string m_firstFailure;

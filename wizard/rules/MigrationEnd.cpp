@@ -89,7 +89,8 @@ void syncFolder(const char* sourceVariable, const char* destVariable)
         return;
     }
     if (!copyMissingFiles(source, dest))
-        writeTransferLog("Sync_Common_Folders", "Not all of " + source + " could be copied to " + dest);
+        writeTransferLog(
+            "Sync_Common_Folders", "Not all of " + sourceNamed(source) + " could be copied to " + dest);
 }
 
 // Clears the source tree's ticks and takes the migrated items out of the destination tree, with

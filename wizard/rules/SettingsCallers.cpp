@@ -216,7 +216,7 @@ bool Get_dotdbs_file_outlook()
     }
     if (!Action_Function::Action_Copy_Folder(source, here, "true")) {
         // A store file the mail program holds open on the source cannot be read.
-        writeTransferLog("Get_dotdbs_file_outlook", "Store not copied (in use?) : " + source);
+        writeTransferLog("Get_dotdbs_file_outlook", "Store not copied (in use?) : " + sourceNamed(source));
         return false;
     }
     if (!identityHereHasRoot(stored)) {

@@ -269,13 +269,14 @@ bool CreateShortCut(const std::string& name)
     }
     if (!entry)
         return true;
+    const std::string named = sourceNamed(source + *entry);
     if (!shortcutTargetPresent(source + *entry)) {
-        writeTransferLog("CreateShortCut", "Target not found : " + source + *entry);
+        writeTransferLog("CreateShortCut", "Target not found : " + named);
         return true;
     }
     makeSurePathExists(target);
     if (const FsError e = copyFile(source + *entry, target + *entry, true); e != FsError::None) {
-        writeTransferLog("CreateShortCut", errorStatus(e) + " : " + source + *entry);
+        writeTransferLog("CreateShortCut", errorStatus(e) + " : " + named);
         return false;
     }
     return true;

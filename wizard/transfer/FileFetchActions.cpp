@@ -100,7 +100,8 @@ bool Action_Get_File(const std::string& key, const std::string& valueName)
     if (sourcePath.empty())
         return false;
     if (unresolvedSource || unresolvedDest) {
-        writeTransferLog("Action_Get_File", "0:A folder of the path is not known : " + sourcePath);
+        writeTransferLog(
+            "Action_Get_File", "0:A folder of the path is not known : " + sourceNamed(sourcePath));
         return false;
     }
 

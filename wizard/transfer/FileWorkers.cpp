@@ -104,7 +104,8 @@ void FileCopyWorker::yieldWhenDue()
 }
 
 bool FileCopyWorker::start(
-    const std::string& source, const std::string& destFolder, CopyHook hook, CopyPacing* pacing)
+    const std::string& source, const std::string& destFolder, CopyHook hook, CopyPacing* pacing,
+    const std::string& named)
 {
     m_pacing = pacing;
     m_showTexts = !pacing || pacing->textsDue();
@@ -119,11 +120,12 @@ bool FileCopyWorker::start(
     windows.setMousePointer(MousePointer::Hourglass);
 
     m_source = source;
+    m_named = named.empty() ? sourceNamed(source) : named;
     m_target = destFolder + namePartOf(source);
     m_hook = std::move(hook);
     ensureFolder(destFolder);
     if (!fileExists(source)) {
-        m_result = {sourceNotFound("Action_Copy_File", source), FsError::None};
+        m_result = {sourceNotFound("Action_Copy_File", m_named), FsError::None};
         windows.setMousePointer(MousePointer::Default);
         if (m_showTexts)
             windows.setStatusText(statusFor(m_result.outcome, "Not Copied : ", source, ""));
@@ -172,9 +174,9 @@ void FileCopyWorker::end(FsError error, bool copied)
 {
     m_copy.reset();
     if (error != FsError::None && m_replacing && !m_sourceVersion.empty())
-        writeTransferLog("Action_Copy_File", "Not Copied " + m_source);
+        writeTransferLog("Action_Copy_File", "Not Copied " + m_named);
     else if (error != FsError::None)
-        writeTransferLog("Action_Copy_File", "Not Copied : " + m_source + ":" + errorText(error));
+        writeTransferLog("Action_Copy_File", "Not Copied : " + m_named + ":" + errorText(error));
     else if (copied && m_hook)
         m_hook(m_target);
     m_result = failedWith(error);
@@ -220,7 +222,7 @@ void logWalkCopyFailure(const std::string& source, FsError error)
         sourceNotFound("Action_Copy_File", source);
         return;
     }
-    writeTransferLog("Action_Copy_File", "Not Copied : " + source + ":" + errorText(error));
+    writeTransferLog("Action_Copy_File", "Not Copied : " + sourceNamed(source) + ":" + errorText(error));
     wizardWindows().setStatusText("Not Copied : " + source);
 }
 
@@ -337,7 +339,7 @@ FileTransferResult moveFileWorker(const std::string& source, const std::string& 
     }
     if (result.outcome == TransferOutcome::Failed)
         writeTransferLog("Action_Copy_File" + std::to_string(errorNumber(result.error)),
-            "Not Moved" + source + ":" + errorText(result.error));
+            "Not Moved" + sourceNamed(source) + ":" + errorText(result.error));
 
     windows.setMousePointer(MousePointer::Default);
     windows.setStatusText(statusFor(result.outcome, "Not Moved", source, "!"));

@@ -42,9 +42,10 @@ public:
     FileCopyWorker& operator=(const FileCopyWorker&) = delete;
     // False when the copy ended at once (a missing source, a target the version rule keeps). With
     // `pacing` (a walk that rewrites many files, one worker after the other), the window's events
-    // are taken up and the texts changed only as often as it lets them.
+    // are taken up and the texts changed only as often as it lets them. `named` is the source as
+    // its log records name it (by default sourceNamed(source)).
     bool start(const std::string& source, const std::string& destFolder, CopyHook hook,
-        CopyPacing* pacing = nullptr);
+        CopyPacing* pacing = nullptr, const std::string& named = {});
     bool step();
     void stop();
     const FileTransferResult& result() const { return m_result; }
@@ -54,6 +55,7 @@ private:
     void yieldWhenDue();
 
     std::string m_source;
+    std::string m_named;
     std::string m_target;
     std::string m_sourceVersion;
     bool m_replacing = false;

@@ -38,33 +38,35 @@ ActionPrimitives* installTransferActions() { return core().engine.setPrimitives(
 bool TransferActions::Action_Copy(const std::string& name, const std::string& from, const std::string& to,
     const std::string& kind, const std::string& flag)
 {
-    return noted(AF::Action_Copy(name, from, to, kind, flag), "Action_Copy " + from + "\\" + name);
+    return noted(
+        AF::Action_Copy(name, from, to, kind, flag), "Action_Copy " + sourceNamed(from + "\\" + name));
 }
 
 bool TransferActions::ModOtherApplications_Action_Copy_File(
     const std::string& source, const std::string& target, const std::string& flag)
 {
     // The engine names the target file; the worker takes the folder to copy into.
-    return noted(
-        ModOtherApplications::Action_Copy_File(source, folderOf(target), flag), "Action_Copy_File " + source);
+    return noted(ModOtherApplications::Action_Copy_File(source, folderOf(target), flag),
+        "Action_Copy_File " + sourceNamed(source));
 }
 
 bool TransferActions::ModOtherApplications_Action_Copy_Folder(
     const std::string& source, const std::string& target, const std::string& flag)
 {
-    return noted(
-        ModOtherApplications::Action_Copy_Folder(source, target, flag), "Action_Copy_Folder " + source);
+    return noted(ModOtherApplications::Action_Copy_Folder(source, target, flag),
+        "Action_Copy_Folder " + sourceNamed(source));
 }
 
 bool TransferActions::Action_Move(const std::string& name, const std::string& from, const std::string& to,
     const std::string& kind, const std::string& flag)
 {
-    return noted(AF::Action_Move(name, from, to, kind, flag), "Action_Move " + from + "\\" + name);
+    return noted(
+        AF::Action_Move(name, from, to, kind, flag), "Action_Move " + sourceNamed(from + "\\" + name));
 }
 
 bool TransferActions::Action_Delete(const std::string& path, const std::string& kind)
 {
-    return noted(AF::Action_Delete(path, kind), "Action_Delete " + path);
+    return noted(AF::Action_Delete(path, kind), "Action_Delete " + sourceNamed(path));
 }
 
 bool TransferActions::Action_Update_Registry(const std::string& file)
@@ -74,13 +76,13 @@ bool TransferActions::Action_Update_Registry(const std::string& file)
 
 bool TransferActions::Action_Rename(const std::string& oldPath, const std::string& newPath)
 {
-    return noted(AF::Action_Rename(oldPath, newPath), "Action_Rename " + oldPath);
+    return noted(AF::Action_Rename(oldPath, newPath), "Action_Rename " + sourceNamed(oldPath));
 }
 
 bool TransferActions::Action_Replace(
     const std::string& file, const std::string& search, const std::string& replacement)
 {
-    return noted(AF::Action_Replace(file, search, replacement), "Action_Replace " + file);
+    return noted(AF::Action_Replace(file, search, replacement), "Action_Replace " + sourceNamed(file));
 }
 
 bool TransferActions::Action_Get(const std::string& key, const std::string& name, const std::string& from)
@@ -106,7 +108,7 @@ bool TransferActions::Action_Get_File(
 
 bool TransferActions::Action_File_Type_Copy(const std::string& folder, const std::string& ending)
 {
-    return noted(AF::Action_File_Type_Copy(folder, ending), "Action_File_Type_Copy " + folder);
+    return noted(AF::Action_File_Type_Copy(folder, ending), "Action_File_Type_Copy " + sourceNamed(folder));
 }
 
 bool TransferActions::Action_Msgbox(const std::string& text, const std::string& kind)

@@ -16,20 +16,6 @@ TransferHooks& hooks()
     return installed;
 }
 
-// The first `count` characters of `text` (UTF-8), taken off its front; never a part of one.
-std::string_view takeCharacters(std::string_view& text, std::size_t count)
-{
-    std::size_t at = 0;
-    for (std::size_t n = 0; n < count && at < text.size(); ++n) {
-        ++at;
-        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
-            ++at;
-    }
-    const std::string_view piece = text.substr(0, at);
-    text.remove_prefix(at);
-    return piece;
-}
-
 } // namespace
 
 void DriveMap::set(const std::string& sourceDrive, const std::string& localDrive)
@@ -100,27 +86,7 @@ void writeTransferLog(const std::string& process, const std::string& status)
     if (hooks().log)
         hooks().log(process, status);
     else
-        FN_Write_Log(process, status, true);
-}
-
-void writeTransferLogText(const std::string& process, const std::string& text)
-{
-    if (hooks().log) {
-        hooks().log(process, text);
-        return;
-    }
-    // The record's status field and the detail field after it hold one piece; what does not fit
-    // goes on in the records that follow, so that a long name is never cut. Fields count
-    // characters, one byte each in the log's code page.
-    std::string_view rest = text;
-    const std::string continued = process + " (continued)";
-    bool first = true;
-    do {
-        const std::string_view status = takeCharacters(rest, LogFile::kStatusWidth);
-        const std::string_view detail = takeCharacters(rest, LogFile::kDetailWidth);
-        FN_Write_Log(first ? process : continued, status, true, detail);
-        first = false;
-    } while (!rest.empty());
+        writeLogText(process, status);
 }
 
 std::string scriptVariable(const std::string& name)

@@ -47,6 +47,14 @@ struct TransferGlobals {
 // The wizard's one instance.
 TransferGlobals& transferGlobals();
 
+// A path as the source PC names it, for records and reports: a path on a mapped drive with the
+// source's own drive (the mapped letter is the wizard's and gone after the run); any other path,
+// this PC's own among them, as it is.
+inline std::string sourceNamed(const std::string& path)
+{
+    return transferGlobals().driveMap.sourcePathOf(path);
+}
+
 // The exit routine's state: the wizard core's shared state with the local drives of the drive
 // map as the mapped drives. The program installs it with setExitStateReader.
 ExitState exitStateWithDriveMap();
@@ -60,12 +68,15 @@ struct TransferHooks {
 // Installs the hooks; returns the previous ones.
 TransferHooks setTransferHooks(TransferHooks hooks);
 
-// Appends one log record (process name, status) through the wizard core's log writer.
+// Appends a log record (process name, status) through the wizard core's log writer; a status
+// longer than the record's status field (a path, a reason) goes on in the detail field and in as
+// many records after it as it needs ("<process> (continued)"), so nothing is cut.
 void writeTransferLog(const std::string& process, const std::string& status);
-// The same for a text that may be longer than the record's status field (a path): what does not
-// fit goes on in the detail field, which follows the status in the record, and then in as many
-// records after it as the text needs (process name "<process> (continued)"), so nothing is cut.
-void writeTransferLogText(const std::string& process, const std::string& text);
+// The same, for the callers that name a text that is often long.
+inline void writeTransferLogText(const std::string& process, const std::string& text)
+{
+    writeTransferLog(process, text);
+}
 // The value of a script variable; empty when it is not set.
 std::string scriptVariable(const std::string& name);
 // A path whose "$" components are script variables, resolved; empty when a component names a

@@ -104,11 +104,11 @@ void noteItemFailure(const std::string& step);
 // wrote into this PC's registry is undone (ItemTally::refused).
 void refusePath(const std::string& process, const std::string& path, const std::string& why);
 
-// Writes the record that names a source that was not found ("Not found : " and the source) under
-// the process name, and answers NotFound.
+// Writes the record that names a source that was not found ("Not found : " and the source, named as
+// the source PC names it) under the process name, and answers NotFound.
 inline TransferOutcome sourceNotFound(const std::string& process, const std::string& source)
 {
-    writeTransferLog(process, "Not found : " + source);
+    writeTransferLog(process, "Not found : " + sourceNamed(source));
     return TransferOutcome::NotFound;
 }
 

@@ -1,5 +1,5 @@
-// LogFileTest.cpp: the ring log's header and records, wrap-around, field cutting, re-creation of
-// a missing or spoilt file and the once-per-run failure messages.
+// LogFileTest.cpp: the ring log's header and records, wrap-around, field cutting, long texts over
+// several records, re-creation of a missing or spoilt file and the once-per-run failure messages.
 #include "wizard/core/LogFile.h"
 
 #include <filesystem>
@@ -90,6 +90,27 @@ TEST_F(LogFileTest, FieldsAreCutAtTheirWidths)
     EXPECT_EQ(r.substr(178, 12), "03-07-2026  ");
     EXPECT_EQ(r.size(), 200u);
     EXPECT_EQ(r.substr(198), "\r\n");
+}
+
+// A long text goes on over as many records as it needs, each field full but the last; a character
+// of two UTF-8 bytes is one byte of the log and is never split. A short one is one plain record.
+TEST_F(LogFileTest, ALongTextGoesOnInTheRecordsAfterIt)
+{
+    const std::string text =
+        "Refused : C:\\" + std::string(60, 'a') + "\xC3\xA9" + std::string(300, 'b') + " : why";
+    ASSERT_TRUE(log.writeText("Copy", text));
+    EXPECT_EQ(header(), "25000     5         ");
+    EXPECT_EQ(record(2).substr(8, 40), "Copy" + std::string(36, ' '));
+    EXPECT_EQ(record(3).substr(8, 40), "Copy (continued)" + std::string(24, ' '));
+    EXPECT_EQ(record(4).substr(8, 16), "Copy (continued)");
+    const std::string ansi =
+        "Refused : C:\\" + std::string(60, 'a') + "\xE9" + std::string(300, 'b') + " : why";
+    std::string joined;
+    for (int n = 2; n <= 4; ++n)
+        joined += record(n).substr(48, 130);
+    EXPECT_EQ(joined, ansi + std::string(3 * 130 - ansi.size(), ' '));
+    ASSERT_TRUE(log.writeText("Copy", "End"));
+    EXPECT_EQ(record(5).substr(48, 130), "End" + std::string(127, ' '));
 }
 
 TEST_F(LogFileTest, EmptyDetailIsSpacesAndTextIsAnsi)

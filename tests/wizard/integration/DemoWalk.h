@@ -199,6 +199,31 @@ protected:
         return platform::RunningMachine::current()->registry().openKey(
                    platform::RegKey(platform::RegRoot::LocalMachine), key, k) == platform::WinError::Success;
     }
+    // The first record of the wizard's log whose text, joined with the records that continue it
+    // ("<process> (continued)": status and detail fields, the padding after the last one dropped),
+    // holds `needle`; "" if none does.
+    static std::string loggedWhole(const std::string& needle)
+    {
+        std::string log;
+        platform::RunningMachine::current()->files().readFile(
+            std::string(demo::kWizardFolder) + "\\Kestro_Log_File.txt", log);
+        constexpr std::size_t kRecord = 200, kProc = 8, kProcWidth = 40, kText = 48, kTextWidth = 130;
+        const auto process = [&](std::size_t at) {
+            std::string name = log.substr(at + kProc, kProcWidth);
+            return name.erase(name.find_last_not_of(' ') + 1);
+        };
+        for (std::size_t at = kRecord; at + kRecord <= log.size(); at += kRecord) {
+            const std::string continued = process(at) + " (continued)";
+            std::string joined = log.substr(at + kText, kTextWidth);
+            for (std::size_t next = at + kRecord; next + kRecord <= log.size() && process(next) == continued;
+                 next += kRecord)
+                joined += log.substr(next + kText, kTextWidth);
+            joined.erase(joined.find_last_not_of(' ') + 1);
+            if (joined.find(needle) != std::string::npos)
+                return joined;
+        }
+        return {};
+    }
     // The report row of `name`: its status ("Migrated", "Not found", "Failed") and its reason; "<no row>".
     std::string reportRow(wizard::KestroMain* w, const std::string& name)
     {

@@ -211,28 +211,6 @@ protected:
             std::string(demo::kWizardFolder) + "\\Kestro_Log_File.txt", text);
         return text;
     }
-    // The first log record whose text, joined with the records that continue it (status and detail
-    // fields, the padding after the last one dropped), holds `needle`; "" if none does.
-    static std::string loggedWhole(const std::string& needle)
-    {
-        const std::string text = log();
-        constexpr std::size_t kRecord = 200, kProc = 8, kText = 48, kTextWidth = 130;
-        const auto continues = [&](std::size_t at) {
-            return text.compare(at + kProc, 31, "FN_Copy_Folder_Tree (continued)") == 0;
-        };
-        for (std::size_t at = kRecord; at + kRecord <= text.size(); at += kRecord) {
-            if (continues(at))
-                continue;
-            std::string joined = text.substr(at + kText, kTextWidth);
-            for (std::size_t next = at + kRecord; next + kRecord <= text.size() && continues(next);
-                 next += kRecord)
-                joined += text.substr(next + kText, kTextWidth);
-            joined.erase(joined.find_last_not_of(' ') + 1);
-            if (joined.find(needle) != std::string::npos)
-                return joined;
-        }
-        return {};
-    }
 };
 
 TEST_F(MassWalkTest, Win98SourceMovesOntoNewPcAndTheWizardRestartsIt)

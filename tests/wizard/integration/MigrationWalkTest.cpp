@@ -159,12 +159,17 @@ TEST_F(MigrationWalkTest, BackFromTheReportShowsHelpAgainInFinishsPlace)
 
 // Files the user changed on NEWPC after the source's were last written stay, in a chosen folder and
 // as a file chosen on its own: the log names each and the item's report line counts them. An older
-// file of NEWPC is replaced as before.
+// file of NEWPC is replaced as before, unless the source's is dated in the future: NEWPC's stays, and
+// the log and the report say why.
 TEST_F(MigrationWalkTest, NewerFilesOnThisPcAreKeptAndNamed)
 {
     wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
     ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
     const auto now = std::chrono::system_clock::now();
+    const std::string ahead = "\\\\OLDPC\\C$\\My Documents\\Plan ahead.txt";
+    ASSERT_EQ(newPc().writeFile(ahead, "dated ten years ahead"), platform::FsError::None);
+    ASSERT_EQ(newPc().setFileTime(ahead, now + std::chrono::hours(24 * 3650)), platform::FsError::None);
+    putOnNewPc("C:\\My Documents\\Plan ahead.txt", "NEWPC's older plan", now - std::chrono::hours(24 * 365));
     putOnNewPc("C:\\My Documents\\Notes.txt", "edited on NEWPC today", now);
     putOnNewPc(
         "C:\\My Documents\\Budget 2004.xls", "an older budget", now - std::chrono::hours(24 * 365 * 30));
@@ -184,6 +189,9 @@ TEST_F(MigrationWalkTest, NewerFilesOnThisPcAreKeptAndNamed)
 
     EXPECT_EQ(newPcBytes("C:\\My Documents\\Notes.txt"), "edited on NEWPC today");
     EXPECT_EQ(newPcBytes("D:\\Projects\\Garden plan.txt"), "NEWPC's newer plan");
+    EXPECT_EQ(newPcBytes("C:\\My Documents\\Plan ahead.txt"), "NEWPC's older plan");
+    EXPECT_EQ(loggedWhole("Plan ahead.txt"),
+        "Kept this PC's file : C:\\My Documents\\Plan ahead.txt : the source's file is dated in the future");
     EXPECT_EQ(
         newPcBytes("C:\\My Documents\\Budget 2004.xls"), "Month;Income;Expenses\r\nJanuary;2100;1830\r\n");
     std::string log;
@@ -199,10 +207,50 @@ TEST_F(MigrationWalkTest, NewerFilesOnThisPcAreKeptAndNamed)
         rows[row->text(0).trimmed().toStdString()] = {row->text(1).toStdString(), row->text(2).toStdString()};
     }
     EXPECT_EQ(rows["C:\\My Documents"].first, "Migrated");
-    EXPECT_EQ(rows["C:\\My Documents"].second, "Kept 1 newer file on this PC (the log names each)");
+    EXPECT_EQ(rows["C:\\My Documents"].second,
+        "Kept 1 newer file on this PC (the log names each); kept 1 file on this PC: the source's file is "
+        "dated in the future (the log names each)");
     EXPECT_EQ(rows["D:\\Projects\\Garden plan.txt"].first, "Migrated");
     EXPECT_EQ(
         rows["D:\\Projects\\Garden plan.txt"].second, "Kept 1 newer file on this PC (the log names each)");
+}
+
+// What could not be copied, and what no copy may write, is named in the log and the report as the
+// source PC spells it, never by the letter its drive was mapped to, and whole however long.
+TEST_F(MigrationWalkTest, FailuresAndRefusalsNameTheSourcesOwnPathsWhole)
+{
+    const std::string deep = "C:\\My Documents\\Letters of the garden club of Little Hampton, 1999 to 2004";
+    const std::filesystem::path host = network / demo::kSourcePc98 / "drives" / "C" / "My Documents" /
+        "Letters of the garden club of Little Hampton, 1999 to 2004" / "NTUSER.DAT";
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream(host) << "a hive planted in a document folder";
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    auto* source = sourceTree(w);
+    open(source, "My Computer\\Files and Folders\\C:");
+    tick(source, "My Computer\\Files and Folders\\C:\\My Documents");
+    tick(source, "My Computer\\Supported Applications\\WinZip");
+    next(w);
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    const platform::FileLock inUse = newPc().lockFile("\\\\OLDPC\\C$\\Program Files\\WinZip\\WINZIP32.EXE");
+    ASSERT_TRUE(inUse.isLocked());
+    const std::optional<std::string> mapped = wizard::transferGlobals().driveMap.lookup("C:");
+    ASSERT_TRUE(mapped.has_value());
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+
+    const std::string refused = "Refused : " + deep + "\\NTUSER.DAT : a profile's registry hive";
+    EXPECT_EQ(loggedWhole("NTUSER.DAT"), refused);
+    const std::string documents = reportRow(w, "C:\\My Documents");
+    EXPECT_NE(documents.find(refused), std::string::npos) << documents;
+    const std::string notCopied = loggedWhole("WINZIP32.EXE");
+    EXPECT_EQ(notCopied.rfind("Not Copied : C:\\Program Files\\WinZip\\WINZIP32.EXE:", 0), 0u) << notCopied;
+    const std::string winZip = reportRow(w, "WinZip");
+    EXPECT_EQ(winZip.rfind("Failed ", 0), 0u) << winZip;
+    EXPECT_NE(winZip.find("C:\\Program Files\\WinZip"), std::string::npos) << winZip;
+    for (const std::string& text : {loggedWhole(*mapped + "\\"), winZip, documents})
+        EXPECT_EQ(text.find(*mapped + "\\"), std::string::npos) << text;
 }
 
 // A folder the user opened and closed again before ticking it is chosen with what it holds: its

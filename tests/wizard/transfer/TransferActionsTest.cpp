@@ -133,8 +133,8 @@ TEST_F(TransferActionsTest, MissingSourcesAreLoggedSilentlyAndFailuresReported)
             "c:\\in\\busy.txt file not moved, the file/Folder may be corrupted or currently being used!",
             "c:\\reg\\fixed.reg file not deleted, this file/Folder may currently being used!",
             "c:\\reg\\bad.reg file not able to update"}));
-    EXPECT_TRUE(world.logged("Action_Copy_File", "Not found : Z:\\Data\\missing.txt"));
-    EXPECT_TRUE(world.logged("Action_Copy_Folder", "Not found : Z:\\NoFolder"));
+    EXPECT_TRUE(world.logged("Action_Copy_File", "Not found : C:\\Data\\missing.txt"));
+    EXPECT_TRUE(world.logged("Action_Copy_Folder", "Not found : C:\\NoFolder"));
     EXPECT_TRUE(world.logged("Action_Move_File", "Not found : c:\\in\\gone.txt"));
     EXPECT_TRUE(world.logged("Action_Replace", "Not found : c:\\reg\\none.reg"));
     EXPECT_TRUE(world.logged("Action_Update_Registry", "Not found : c:\\reg\\none.reg"));
