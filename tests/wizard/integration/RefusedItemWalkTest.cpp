@@ -39,10 +39,9 @@ TEST_F(RefusedItemWalkTest, ARefusedItemLeavesNoValueFileOrShortcutOnNewPc)
         c / "WINDOWS" / "SYSTEM.INI", "[boot]\r\nSCRNSAVE.EXE=C:\\My Documents\\SHELL32.DLL\r\n");
     hostile::putHost(c / "My Documents" / "SHELL32.DLL", hostile::kPlanted);
     // The section a saver path without "~" converts: the first one.
-    hostile::putHost(c / "WINDOWS" / "Control.ini",
-        "[Desktop]\r\nWallpaper=C:\\WINDOWS\\EXPLORER.EXE\r\nSCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\SHELL32."
-        "DLL\r\n"
-        "Planted=1\r\n");
+    hostile::putHost(c / "WINDOWS" / "CONTROL.INI",
+        "[Desktop]\r\nWallpaper=C:\\WINDOWS\\EXPLORER.EXE\r\n"
+        "SCRNSAVE.EXE=C:\\WINDOWS\\SYSTEM\\SHELL32.DLL\r\nPlanted=1\r\n");
     {
         platform::Registry reg;
         ASSERT_EQ(reg.open(oldPc() / "registry.db"), platform::WinError::Success);

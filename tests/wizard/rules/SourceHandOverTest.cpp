@@ -62,6 +62,19 @@ public:
     std::vector<std::string> focused;
 };
 
+// The user at the destination: answers every box with OK, after `atBox` (given the box's number)
+// has done what the user does while it is shown.
+struct BoxAnswers : platform::MessageService {
+    std::vector<std::string> texts;
+    std::function<void(int)> atBox;
+    platform::MsgResult show(const platform::MessageRequest& r) override
+    {
+        texts.push_back(r.text);
+        atBox(static_cast<int>(texts.size()));
+        return platform::MsgResult::Ok;
+    }
+};
+
 class SourceHandOverTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -429,16 +442,7 @@ TEST_F(SourceHandOverTest, AnExportWithALineOverSixteenMebibytesIsRefusedAtOnceI
     };
     // In a child that may take a quarter of the line's size: the line is never read whole.
     const std::string told = testsupport::withinMemory(std::size_t{256} << 20, [&] {
-        struct Source : platform::MessageService {
-            std::vector<std::string> texts;
-            std::function<void(int)> atBox;
-            platform::MsgResult show(const platform::MessageRequest& r) override
-            {
-                texts.push_back(r.text);
-                atBox(static_cast<int>(texts.size()));
-                return platform::MsgResult::Ok;
-            }
-        } user;
+        BoxAnswers user;
         std::string copiesLeft;
         user.atBox = [&](int box) {
             if (box == 1 || box == 3) {
@@ -572,16 +576,7 @@ TEST_F(SourceHandOverTest, ExportsNamingKeysOutsideTheirOwnMirrorAreRefusedWithF
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         wizard::HandOverSource.clear(); // each case is a first hand-over, not this run's exports again
-        struct Source : platform::MessageService {
-            std::vector<std::string> texts;
-            std::function<void(int)> atBox;
-            platform::MsgResult show(const platform::MessageRequest& r) override
-            {
-                texts.push_back(r.text);
-                atBox(static_cast<int>(texts.size()));
-                return platform::MsgResult::Ok;
-            }
-        } user;
+        BoxAnswers user;
         user.atBox = [&](int box) {
             if (box == 1 || box == 3) {
                 EXPECT_EQ(runBatchOnSource(demo::kSourcePc98), 0);
