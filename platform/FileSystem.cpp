@@ -14,8 +14,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 
@@ -414,6 +416,42 @@ FsError FileSystem::readFile(std::string_view path, std::string& bytes, std::siz
     case WinError::FileNotFound: return FsError::FileNotFound;
     default: return FsError::PathFileAccess;
     }
+}
+
+FsError FileSystem::hasLineLongerThan(std::string_view path, std::uint64_t limit, bool& longer) const
+{
+    longer = false;
+    ResolvedPath r;
+    if (const FsError err = resolveExisting(path, r); err != FsError::None)
+        return err;
+    if (hostInUse(r.host))
+        return FsError::PermissionDenied;
+    const int fd = host::open(r.host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno == ENOENT ? FsError::FileNotFound : FsError::PathFileAccess;
+    struct stat st {};
+    FsError result = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? FsError::None : FsError::PathFileAccess;
+    std::vector<char> piece(std::size_t{1} << 20);
+    std::uint64_t line = 0;
+    while (result == FsError::None && !longer) {
+        const ssize_t n = host::read(fd, piece.data(), piece.size());
+        if (n <= 0) {
+            result = n == 0 ? FsError::None : FsError::PathFileAccess;
+            break;
+        }
+        for (const char* at = piece.data(); at != piece.data() + n && !longer;) {
+            const char* end = piece.data() + n;
+            const char* feed =
+                static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+            line += static_cast<std::uint64_t>((feed ? feed : end) - at);
+            longer = line > limit;
+            if (feed)
+                line = 0;
+            at = feed ? feed + 1 : end;
+        }
+    }
+    host::close(fd);
+    return result;
 }
 
 namespace {

@@ -164,6 +164,10 @@ public:
     // new one, never a part); appending writes in place: PathNotFound (76) no folder,
     // PermissionDenied (70) read-only or in use, PathFileAccess (75) a folder or a failed write.
     FsError readFile(std::string_view path, std::string& bytes, std::size_t maxBytes = SIZE_MAX) const;
+    // Whether a line of the file (the bytes up to a line feed) is longer than `limit` bytes. The
+    // file is read in pieces, and no further than such a line, so that its size costs no memory.
+    // Errors as readFile's.
+    FsError hasLineLongerThan(std::string_view path, std::uint64_t limit, bool& longer) const;
     FsError writeFile(std::string_view path, std::string_view bytes);
     FsError appendFile(std::string_view path, std::string_view bytes);
 

@@ -35,6 +35,9 @@ struct RegFileMergeReport {
     std::size_t valuesDeleted = 0; // "name"=- lines that deleted a value
     std::size_t refusedLine = 0;   // the key line outside RegFileMergeOptions::confineTo, or 0
     std::string message;           // why the merge failed; names the file when there is one
+    // checkRegText with RegFileMergeOptions::listKeys: every key the file opens or deletes, in file
+    // order, its root by its long name ("HKEY_CURRENT_USER\Control Panel\Desktop").
+    std::vector<std::string> keys;
 };
 
 struct RegFileMergeOptions {
@@ -50,6 +53,8 @@ struct RegFileMergeOptions {
     // The first key line outside them refuses the whole file: AccessDenied, report.refusedLine and a
     // message naming the line, and nothing of the file is merged.
     std::vector<std::string> confineTo;
+    // checkRegText only: the keys the file names are listed in RegFileMergeReport::keys.
+    bool listKeys = false;
 };
 
 // Merges the bytes of a registry file, the way the registry editor merges it:

@@ -642,7 +642,7 @@ WinError checkRegText(
         bool oldForm = false;
         if (const WinError e = readHeader(fileBytes, report, narrow, lines, oldForm); e != WinError::Success)
             return e;
-        CheckTarget target;
+        CheckTarget target(options.listKeys ? &report.keys : nullptr);
         return Merger(target, report, options, report.format == RegFileFormat::Version5).run(lines, oldForm);
     });
 }

@@ -26,13 +26,24 @@ WinError RegistryTarget::deleteValue(const RegKey& key, const std::string& name)
     return m_registry.deleteValue(key, name);
 }
 
+void CheckTarget::note(RegRoot root, const std::string& sub)
+{
+    if (m_keys)
+        m_keys->push_back(std::string(regRootName(root)) + (sub.empty() ? "" : "\\") + sub);
+}
+
 WinError CheckTarget::createKey(RegRoot root, const std::string& sub, RegKey& out)
 {
+    note(root, sub);
     out = RegKey(root);
     return regstore::keyPathFits(root, sub) ? WinError::Success : WinError::InvalidParameter;
 }
 
-WinError CheckTarget::deleteTree(RegRoot, const std::string&) { return WinError::FileNotFound; }
+WinError CheckTarget::deleteTree(RegRoot root, const std::string& sub)
+{
+    note(root, sub);
+    return WinError::FileNotFound;
+}
 
 WinError CheckTarget::setValue(const RegKey&, const std::string& name, RegType, const RegBytes&)
 {

@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -40,11 +41,20 @@ private:
 // (FileNotFound).
 class CheckTarget final : public MergeTarget {
 public:
+    // `keys`, when given, gets every key opened or deleted ("HKEY_CURRENT_USER\Control Panel").
+    explicit CheckTarget(std::vector<std::string>* keys = nullptr)
+        : m_keys(keys)
+    {}
     WinError createKey(RegRoot root, const std::string& sub, RegKey& out) override;
     WinError deleteTree(RegRoot root, const std::string& sub) override;
     WinError setValue(
         const RegKey& key, const std::string& name, RegType type, const RegBytes& data) override;
     WinError deleteValue(const RegKey& key, const std::string& name) override;
+
+private:
+    void note(RegRoot root, const std::string& sub);
+
+    std::vector<std::string>* m_keys;
 };
 
 } // namespace platform

@@ -526,7 +526,9 @@ TreeStep TreeCopyEngine::enterFolder(Frame& parent, const std::string& name)
         return stepOf(TreeStepKind::SourceLost, parent, name, FsError::PathNotFound);
     m_frames.push_back(std::move(frame));
     keepOpenBounded();
-    return stepOf(TreeStepKind::FolderEntered, *m_frames.back());
+    TreeStep entered = stepOf(TreeStepKind::FolderEntered, *m_frames.back());
+    entered.made = !existed;
+    return entered;
 }
 
 void TreeCopyEngine::keepOpenBounded()

@@ -80,6 +80,7 @@ struct TreeStep {
     std::string targetName;            // its name at the destination (an existing target keeps its spelling)
     NameFault fault = NameFault::None; // why a LeftOut entry was left out
     std::string why;                   // why a Refused entry was kept from its destination
+    bool made = false;                 // FolderEntered: the walk made the destination folder
 };
 
 class TreeCopyWalk {

@@ -83,7 +83,7 @@ std::string_view nameFaultText(NameFault fault)
     case NameFault::DotName: return "not a Windows name";
     case NameFault::InvalidText: return "not a Windows name (not valid text)";
     case NameFault::TooLong: return "not a Windows name (longer than 255 characters)";
-    case NameFault::CaseTwin: return "a name differing only in case was copied";
+    case NameFault::CaseTwin: return "a name differing only in case was taken in its place";
     case NameFault::PathTooLong: return "the path is longer than Windows allows";
     }
     return "not a Windows name";

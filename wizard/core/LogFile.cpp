@@ -6,6 +6,7 @@
 
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/WindowsName.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/CoreFiles.h"
 #include "wizard/core/TextUtil.h"
@@ -18,10 +19,12 @@ namespace {
 
 constexpr long kMaxRecordNumber = 32767; // record numbers are 16-bit signed
 
-// Left-aligned, space-padded, cut at `width` bytes (Windows-1252).
+// Left-aligned, space-padded, cut at `width` bytes (Windows-1252). Control characters and bytes
+// that are no text (a source PC's names and values may hold them) are written as "\xNN", so that
+// no record breaks the file's lines.
 std::string field(std::string_view utf8, std::size_t width)
 {
-    std::string ansi = coretext::toAnsi(utf8);
+    std::string ansi = coretext::toAnsi(platform::printableName(utf8));
     ansi.resize(width, ' ');
     return ansi;
 }

@@ -140,25 +140,55 @@ bool exportsOfThisRun(platform::FileSystem& files, const std::string& target)
     return true;
 }
 
-// Whether the copied exports can be merged (exportFault); a faulty one is told, removed and asked
-// for again, so that nothing of any export reaches the registry.
+// An export that cannot be merged: told, and every copy in "tempreg" removed, so that nothing of
+// any export reaches the registry and the user is asked for them again.
+void refuseExport(
+    platform::FileSystem& files, const std::string& target, const char* name, const std::string& fault)
+{
+    wizardWindows().closeBusyWindow();
+    transferGlobals().checkedMirrors.clear();
+    for (const char* copy : kSourceExports)
+        files.deleteFile(target + copy, true);
+    if (programEndRequested())
+        return;
+    writeLog("Display_Msg_To_User", std::string("0 : ") + name + fault);
+    platform::showMessage(std::string("The registry file ") + name + " from the Source PC" + fault +
+            ". Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again.",
+        platform::MsgButtons::Ok, platform::MsgIcon::Critical);
+}
+
+// Whether the copied exports can be merged (exportFault); a faulty one is refused.
 bool exportsReadable(platform::FileSystem& files, const std::string& target)
 {
     for (std::size_t i = 0; i < std::size(kSourceExports); ++i) {
-        const char* name = kSourceExports[i];
         const std::string fault = copiedExportFault(files, target, i);
         if (fault.empty())
             continue;
-        wizardWindows().closeBusyWindow();
-        transferGlobals().checkedMirrors.clear();
-        if (programEndRequested())
-            return false;
-        writeLog("Display_Msg_To_User", std::string("0 : ") + name + fault);
-        platform::showMessage(std::string("The registry file ") + name + " from the Source PC" + fault +
-                ". Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again.",
-            platform::MsgButtons::Ok, platform::MsgIcon::Critical);
-        for (const char* copy : kSourceExports)
-            files.deleteFile(target + copy, true);
+        refuseExport(files, target, kSourceExports[i], fault);
+        return false;
+    }
+    return true;
+}
+
+// The longest line an export may hold, as for the source's INI files: a longer one is refused
+// before anything of the export is copied or read whole.
+constexpr std::uint64_t kMaxExportLineBytes = transfer::kMaxSourceTextBytes;
+
+// Whether each export on the source holds only lines this PC reads; the first that does not is
+// refused, named as the source PC names it. The exports are read in pieces beside the window.
+bool exportLinesBounded(
+    platform::FileSystem& files, const std::string& sourceFolder, const std::string& target)
+{
+    for (const char* name : kSourceExports) {
+        const std::string source = sourceFolder + "\\" + name;
+        bool longer = false;
+        transfer::runWithEvents(
+            [&](const std::atomic<bool>&) { files.hasLineLongerThan(source, kMaxExportLineBytes, longer); });
+        if (!longer)
+            continue;
+        refuseExport(files, target, name,
+            " (" + transferGlobals().driveMap.sourcePathOf(source) + ") has a line longer than " +
+                std::to_string(kMaxExportLineBytes >> 20) + " MiB");
         return false;
     }
     return true;
@@ -172,6 +202,8 @@ bool copyExports(platform::FileSystem& files, const std::string& sourceFolder, c
         if (!files.fileExists(sourceFolder + "\\" + name))
             return false;
     wizardWindows().openBusyWindow();
+    if (!exportLinesBounded(files, sourceFolder, target))
+        return false;
     const char* texts[] = {"Getting remote PC information...", "Getting remote PC information.....",
         "Getting remote PC information........"};
     for (int i = 0; i < 3; ++i) {

@@ -274,8 +274,14 @@ bool CreateShortCut(const std::string& name)
         writeTransferLog("CreateShortCut", "Target not found : " + named);
         return true;
     }
+    ItemTally* tally = currentItemTally();
+    if (tally)
+        tally->keepFolderBefore(target);
     makeSurePathExists(target);
-    if (const FsError e = copyFile(source + *entry, target + *entry, true); e != FsError::None) {
+    const FsError e = tally && !tally->keepFileBefore(target + *entry)
+        ? FsError::PathFileAccess
+        : copyFile(source + *entry, target + *entry, true);
+    if (e != FsError::None) {
         writeTransferLog("CreateShortCut", errorStatus(e) + " : " + named);
         return false;
     }

@@ -131,7 +131,10 @@ std::optional<std::string> copySaverFile(const std::string& path)
         refusePath("FN_ScreenSaver_Migrate", path, why);
         return std::nullopt;
     }
-    if (const FsError e = copyFile(source, target, true); e != FsError::None) {
+    ItemTally* tally = currentItemTally();
+    const FsError e =
+        tally && !tally->keepFileBefore(target) ? FsError::PathFileAccess : copyFile(source, target, true);
+    if (e != FsError::None) {
         writeTransferLog("FN_ScreenSaver_Migrate", errorStatus(e) + " : " + path);
         return std::string();
     }
@@ -198,8 +201,9 @@ bool FN_ScreenSaver_Migrate()
         if (path.empty())
             continue;
         const std::optional<std::string> refusedOrCopied = copySaverFile(path);
+        // A refused saver ends the setting: neither its Control.ini section nor its value is written.
         if (!refusedOrCopied)
-            break;
+            return false;
         const std::string& copied = *refusedOrCopied;
         const size_t tilde = path.find('~');
         baseName = tilde == std::string::npos ? std::string() : fileNameOf(path.substr(0, tilde));

@@ -73,6 +73,8 @@ void registerWallpaper(const std::string& path)
         registry->openKey(platform::RegKey(platform::RegRoot::CurrentUser), "Control Panel\\Desktop",
             desktop) != platform::WinError::Success)
         return;
+    if (ItemTally* tally = currentItemTally())
+        tally->keepKeyBefore("HKEY_CURRENT_USER\\Control Panel\\Desktop");
     registry->deleteValue(desktop, "Wallpaper");
     registry->setString(desktop, "Wallpaper", path);
 }

@@ -123,6 +123,15 @@ bool FileCopyWorker::start(
     m_named = named.empty() ? sourceNamed(source) : named;
     m_target = destFolder + namePartOf(source);
     m_hook = std::move(hook);
+    ItemTally* tally = currentItemTally();
+    if (tally && tally->refused()) {
+        writeTransferLog("Action_Copy_File", "Not Copied : " + m_named + " : " + kItemHaltedWhy);
+        m_result = failedWith(FsError::PermissionDenied);
+        windows.setMousePointer(MousePointer::Default);
+        return false;
+    }
+    if (tally)
+        tally->keepFolderBefore(destFolder);
     ensureFolder(destFolder);
     if (!fileExists(source)) {
         m_result = {sourceNotFound("Action_Copy_File", m_named), FsError::None};
@@ -141,6 +150,11 @@ bool FileCopyWorker::start(
         }
     }
     yieldWhenDue();
+    // What the file was goes back should the item be refused; a file that cannot be kept stays.
+    if (tally && !tally->keepFileBefore(m_target)) {
+        end(FsError::PathFileAccess, true);
+        return false;
+    }
     m_copy = std::make_unique<FileCopy>();
     if (m_copy->start(source, m_target, m_replacing))
         return true;
@@ -258,6 +272,9 @@ FsError copyFolderStep(const platform::TreeStep& s, const CopyHook& hook, const 
         }
         return s.kind == Kind::TooLong ? FsError::PathNotFound : FsError::BadFileName;
     case Kind::Refused:
+        // The rest of a refused item's walk: left out, as the refusal said.
+        if (s.why == kItemHaltedWhy)
+            return FsError::None;
         // A place this PC keeps for itself: the item that named it is refused.
         refusePath("Action_Copy_File", s.sourceFolder + "\\" + s.name, s.why);
         return FsError::PermissionDenied;
@@ -278,6 +295,13 @@ TransferOutcome copyFolderWorker(
     writeTransferLog(style.process, "Start");
     if (!folderExists(source))
         return folderNotFound(style.process, source);
+    ItemTally* tally = currentItemTally();
+    if (tally && tally->refused()) {
+        writeTransferLog(style.process, "Not Copied : " + m_named + " : " + kItemHaltedWhy);
+        return TransferOutcome::Failed;
+    }
+    if (tally)
+        tally->keepFolderBefore(dest);
     // One walk over the tree (each folder resolved once); a failed step does not stop it: the
     // rest is still copied, and the first failure is answered with the folder it happened in.
     WizardWindows& windows = wizardWindows();
@@ -290,6 +314,10 @@ TransferOutcome copyFolderWorker(
     CopyPacing pacing;
     std::string lastCopied;
     for (platform::TreeStep s = walk.step(); s.kind != platform::TreeStepKind::Done; s = walk.step()) {
+        if (tally && s.kind == platform::TreeStepKind::FileCopied)
+            tally->noteMade(s.destFolder + "\\" + s.targetName, false);
+        else if (tally && s.kind == platform::TreeStepKind::FolderEntered && s.made)
+            tally->noteMade(s.destFolder, true);
         const FsError error = copyFolderStep(s, hook, style, pacing, lastCopied);
         if (error != FsError::None && failure == FsError::None) {
             failure = error;
@@ -301,6 +329,9 @@ TransferOutcome copyFolderWorker(
             break;
     }
     windows.setMousePointer(MousePointer::Default);
+    // What the walk wrote between the item's refusal and its halt goes too.
+    if (tally && tally->refused())
+        tally->restoreKeptFiles();
     if (!lastCopied.empty())
         windows.setStatusText("Migrated " + lastCopied);
     if (failure != FsError::None) {

@@ -3,6 +3,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/RegFile.h"
+#include "wizard/core/AppPath.h"
 #include "wizard/core/WizardState.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferPlatform.h"
@@ -14,6 +15,31 @@ namespace transfer {
 
 namespace {
 ItemTally* g_currentTally = nullptr;
+
+// Where an item keeps the files it replaces until it ends: the working folder, which the wizard
+// empties at its start and end.
+std::string keptCopyPath()
+{
+    static unsigned s_next = 0;
+    return AppPath + "\\temp\\Kept\\" + std::to_string(++s_next) + ".kept";
+}
+
+bool startsWithFolder(const std::string& folded, const std::string& folder)
+{
+    return folded.size() > folder.size() && folded.compare(0, folder.size(), folder) == 0 &&
+        folded[folder.size()] == '\\';
+}
+} // namespace
+
+ItemTally::ItemTally()
+    : m_halted(std::make_shared<std::atomic<bool>>(false))
+{}
+
+ItemTally::~ItemTally()
+{
+    for (const KeptFile& kept : m_keptFiles)
+        if (!kept.copy.empty())
+            deleteFile(kept.copy, true);
 }
 
 void ItemTally::note(TransferOutcome outcome)
@@ -50,9 +76,15 @@ void ItemTally::keepKeyBefore(const std::string& key)
     platform::Registry* registry = machineRegistry();
     if (!registry || m_refused)
         return;
-    for (const auto& kept : m_keptKeys)
-        if (upperAscii(kept.first) == upperAscii(key))
+    // A key kept already, or one inside a kept key, goes back with it.
+    const std::string upper = upperAscii(key);
+    for (const auto& kept : m_keptKeys) {
+        const std::string keptUpper = upperAscii(kept.first);
+        if (upper == keptUpper ||
+            (upper.size() > keptUpper.size() && upper[keptUpper.size()] == '\\' &&
+                upper.compare(0, keptUpper.size(), keptUpper) == 0))
             return;
+    }
     std::string text;
     if (platform::exportRegText(*registry, key, platform::RegFileFormat::Regedit4, text) ==
         platform::WinError::Success) {
@@ -89,6 +121,81 @@ void ItemTally::restoreKeptKeys()
     m_keptKeys.clear();
 }
 
+bool ItemTally::keptAlready(const std::string& path) const
+{
+    const std::string folded = platform::foldCase(path);
+    if (m_keptPaths.count(folded) != 0)
+        return true;
+    for (const std::string& folder : m_madeFolders)
+        if (startsWithFolder(folded, folder))
+            return true;
+    return false;
+}
+
+bool ItemTally::keepFileBefore(const std::string& target)
+{
+    if (keptAlready(target))
+        return true;
+    KeptFile kept{target, {}, false};
+    if (fileExists(target)) {
+        kept.copy = keptCopyPath();
+        makeSurePathExists(kept.copy.substr(0, kept.copy.rfind('\\') + 1));
+        if (copyFile(target, kept.copy, true) != FsError::None)
+            return false;
+    }
+    m_keptPaths.insert(platform::foldCase(target));
+    m_keptFiles.push_back(std::move(kept));
+    return true;
+}
+
+void ItemTally::keepFolderBefore(const std::string& folder)
+{
+    std::string missing;
+    std::string path = folder;
+    while (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    // The first missing folder from the drive root down.
+    for (std::size_t cut = path.find('\\'); !path.empty(); cut = path.find('\\', cut + 1)) {
+        const std::string part = path.substr(0, cut);
+        if (part.size() > 2 && !folderExists(part)) {
+            missing = part;
+            break;
+        }
+        if (cut == std::string::npos)
+            break;
+    }
+    if (!missing.empty())
+        noteMade(missing, true);
+}
+
+void ItemTally::noteMade(const std::string& path, bool folder)
+{
+    if (keptAlready(path))
+        return;
+    const std::string folded = platform::foldCase(path);
+    m_keptPaths.insert(folded);
+    if (folder)
+        m_madeFolders.push_back(folded);
+    m_keptFiles.push_back({path, {}, folder});
+}
+
+void ItemTally::restoreKeptFiles()
+{
+    for (auto kept = m_keptFiles.rbegin(); kept != m_keptFiles.rend(); ++kept) {
+        if (kept->folder) {
+            deleteFolder(kept->path, true);
+        } else if (kept->copy.empty()) {
+            deleteFile(kept->path, true);
+        } else {
+            copyFile(kept->copy, kept->path, true);
+            deleteFile(kept->copy, true);
+        }
+    }
+    m_keptFiles.clear();
+    m_keptPaths.clear();
+    m_madeFolders.clear();
+}
+
 ItemTally* currentItemTally() { return g_currentTally; }
 
 void noteItemFailure(const std::string& step)
@@ -109,6 +216,7 @@ void refusePath(const std::string& process, const std::string& path, const std::
     if (ItemTally* tally = currentItemTally(); tally && !tally->refused()) {
         tally->noteRefused();
         tally->restoreKeptKeys();
+        tally->restoreKeptFiles();
     }
 }
 

@@ -171,6 +171,22 @@ TransferOutcome importOneValue(const std::string& key, const std::string& item)
     return TransferOutcome::Migrated;
 }
 
+// Before an item merges a registry file: every key of this PC the file names is kept, so that a
+// refusal of the item puts them back. False when the file cannot be read (nor merged then).
+bool keepKeysOf(const std::string& regFile, ItemTally& tally)
+{
+    std::string bytes;
+    if (readFileBytes(regFile, bytes) != FsError::None)
+        return false;
+    platform::RegFileMergeReport report;
+    platform::RegFileMergeOptions options;
+    options.listKeys = true;
+    platform::checkRegText(bytes, report, options);
+    for (const std::string& key : report.keys)
+        tally.keepKeyBefore(key);
+    return true;
+}
+
 } // namespace
 
 TransferOutcome mergeRegFileWorker(const std::string& regFile)
@@ -183,8 +199,12 @@ TransferOutcome mergeRegFileWorker(const std::string& regFile)
     }
     windows.setMousePointer(MousePointer::Hourglass);
     TransferOutcome outcome = TransferOutcome::Migrated;
+    ItemTally* tally = currentItemTally();
     if (!fileExists(regFile)) {
         outcome = sourceNotFound("Action_Update_Registry", regFile);
+    } else if (tally && tally->refused()) {
+        writeTransferLog("Action_Update_Registry", "Not merged : " + regFile + " : " + kItemHaltedWhy);
+        outcome = TransferOutcome::Failed;
     } else if (fileSize(regFile) >= 1) {
         yieldToEvents();
         // The source's exports in "tempreg" (the main script's mirror copies) merge only below
@@ -194,7 +214,8 @@ TransferOutcome mergeRegFileWorker(const std::string& regFile)
             !keptBelow(regFile, std::string(kMirrorPrefix.substr(0, kMirrorPrefix.size() - 1)),
                 "Action_Update_Registry")) {
             outcome = TransferOutcome::Failed;
-        } else if (!ModOtherApplications::ImportRegistry(regFile)) {
+        } else if ((tally && !keepKeysOf(regFile, *tally)) ||
+            !ModOtherApplications::ImportRegistry(regFile)) {
             writeTransferLog("Action_Update_Registry",
                 std::to_string(errorNumber(FsError::PathFileAccess)) + ":" + regFile +
                     " : The registry editor did not merge the file");
@@ -236,6 +257,10 @@ TransferOutcome importWorker(const std::string& key, const std::string& item)
         return TransferOutcome::Migrated;
     }
     writeTransferLog("Action_Import", "Start");
+    if (currentItemRefused()) {
+        writeTransferLog("Action_Import", "Not imported : " + key + " : " + kItemHaltedWhy);
+        return TransferOutcome::Failed;
+    }
     const TransferOutcome outcome = trim(item) == "*.*" ? importWholeKey(key) : importOneValue(key, item);
     if (outcome != TransferOutcome::Failed)
         writeTransferLog("Action_Import", "End");

@@ -6,7 +6,10 @@
 #include "wizard/transfer/TransferGlobals.h"
 #include "wizard/transfer/TransferPlatform.h"
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -33,6 +36,12 @@ struct FileTransferResult {
 // kept while the item runner runs its script.
 class ItemTally {
 public:
+    ItemTally();
+    // Removes the copies of the files the item replaced (keepFileBefore).
+    ~ItemTally();
+    ItemTally(const ItemTally&) = delete;
+    ItemTally& operator=(const ItemTally&) = delete;
+
     void note(TransferOutcome outcome);
     // A script action that answered False, named as the log names it; the first one is kept.
     void noteFailedStep(const std::string& step);
@@ -45,14 +54,34 @@ public:
     // report names them all.
     void notePassedOver(const std::string& entry);
     const std::string& passedOver() const { return m_passedOver; }
-    // A refusal (refusePath) ended the item: nothing more of it is written.
-    void noteRefused() { m_refused = true; }
+    // A refusal (refusePath) ended the item: nothing more of it is written, and the folder walks
+    // under way leave out what they have not yet written (halted()).
+    void noteRefused()
+    {
+        m_refused = true;
+        m_halted->store(true);
+    }
     bool refused() const { return m_refused; }
+    // Set once the item is refused; read by the work beside a folder walk, which may outlive it.
+    std::shared_ptr<const std::atomic<bool>> halted() const { return m_halted; }
     // Before an import writes below `key` of this PC's registry ("HKEY_CURRENT_USER\Identities"):
     // the key as it stands is kept once, so that a refusal can put it back.
     void keepKeyBefore(const std::string& key);
     // Puts every kept key back as it was before the item's first import into it.
     void restoreKeptKeys();
+    // Before a copy of the item writes the file `target` of this PC: a file that is there is kept
+    // once (a copy in the wizard's working folder), so that a refusal can put it back as it was; a
+    // file that is not there goes again at a refusal. False when the file could not be kept: the
+    // copy must then leave it as it is.
+    bool keepFileBefore(const std::string& target);
+    // Before the item makes `folder` (with its parents): the first missing one goes again, with
+    // all in it, at a refusal.
+    void keepFolderBefore(const std::string& folder);
+    // A file or folder a folder walk of the item made where there was none.
+    void noteMade(const std::string& path, bool folder);
+    // Puts every kept file back and removes the files and folders the item made, the latest first.
+    // Also after the refusal, for what a walk under way wrote before it halted.
+    void restoreKeptFiles();
     int migrated() const { return m_migrated; }
     int notFound() const { return m_notFound; }
     int failed() const { return m_failed; }
@@ -67,10 +96,33 @@ private:
     // Keys of this PC's registry an import of the item wrote to, each with its text (REGEDIT4)
     // before the first write, "" for a key that did not exist.
     std::vector<std::pair<std::string, std::string>> m_keptKeys;
+    // Files and folders of this PC the item wrote, each file with the copy of what it replaced ("" for
+    // none), and the same paths case folded: a path kept once, or inside a folder the item made,
+    // is not kept again.
+    struct KeptFile {
+        std::string path;
+        std::string copy;
+        bool folder = false;
+    };
+    bool keptAlready(const std::string& path) const;
+    std::vector<KeptFile> m_keptFiles;
+    std::unordered_set<std::string> m_keptPaths;
+    std::vector<std::string> m_madeFolders;
+    std::shared_ptr<std::atomic<bool>> m_halted;
 };
 
 // The tally of the item being migrated; null outside an item run (nothing is noted then).
 ItemTally* currentItemTally();
+
+// Whether the current item was refused: nothing more of it may be written.
+inline bool currentItemRefused()
+{
+    const ItemTally* tally = currentItemTally();
+    return tally && tally->refused();
+}
+
+// Why a folder walk of a refused item leaves out what it has not yet written (a Refused step).
+inline constexpr const char* kItemHaltedWhy = "its item was refused";
 
 // Makes a tally the current one for its lifetime (item runs do not nest; the previous one comes
 // back at the end).

@@ -18,6 +18,7 @@
 #include "wizard/transfer/CopyPacing.h"
 #include "wizard/transfer/RegistryReaders.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 
 #include <algorithm>
 #include <chrono>
@@ -211,7 +212,12 @@ FsError openTreeCopy(const std::string& source, const std::string& destination, 
     // The places are judged below the destination resolved once: a folder of 10,000 files has
     // its entries asked about without resolving each.
     auto kept = std::make_shared<const platform::KeptPlaces>(fs->resolver(), destination, AppPath);
-    walk.refuseTargets([kept](const std::string& destPath, bool folder) {
+    // Once the item the copy belongs to is refused, nothing more of it is written.
+    const ItemTally* tally = currentItemTally();
+    std::shared_ptr<const std::atomic<bool>> halted = tally ? tally->halted() : nullptr;
+    walk.refuseTargets([kept, halted](const std::string& destPath, bool folder) {
+        if (halted && halted->load())
+            return std::string(kItemHaltedWhy);
         // A file is one of the kept ones only by its name; only those and folders are asked about.
         if (!folder && !platform::isKeptFileName(destPath.substr(destPath.rfind('\\') + 1)))
             return std::string();

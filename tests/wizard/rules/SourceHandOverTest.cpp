@@ -9,6 +9,7 @@
 #include "platform/RunRecord.h"
 #include "platform/RunningMachine.h"
 #include "tests/support/common/FailNthCall.h"
+#include "tests/support/platform/FullDisk.h"
 #include "tests/support/platform/RecordingShellService.h"
 #include "tests/support/platform/ScriptedMessageService.h"
 #include "tests/support/wizard/WizardRun.h"
@@ -63,6 +64,19 @@ public:
     std::set<std::string> checked;
     std::map<std::string, std::string> texts;
     std::vector<std::string> focused;
+};
+
+// The user at the destination: answers every box with OK, after `atBox` (given the box's number)
+// has done what the user does while it is shown.
+struct BoxAnswers : platform::MessageService {
+    std::vector<std::string> texts;
+    std::function<void(int)> atBox;
+    platform::MsgResult show(const platform::MessageRequest& r) override
+    {
+        texts.push_back(r.text);
+        atBox(static_cast<int>(texts.size()));
+        return platform::MsgResult::Ok;
+    }
 };
 
 class SourceHandOverTest : public ::testing::Test {
@@ -421,6 +435,45 @@ TEST_F(SourceHandOverTest, DamagedExportsAreAskedForAgainAndNeverTaken)
     EXPECT_EQ(hkcu.find("broken"), std::string::npos);
 }
 
+TEST_F(SourceHandOverTest, AnExportWithALineOverSixteenMebibytesIsRefusedAtOnceInBoundedMemory)
+{
+    clsRules rules(env());
+    std::string folder;
+    ASSERT_NO_FATAL_FAILURE(batchFileOnOldPc(rules, folder));
+    const fs::path exports = platform::driveFolder(network / demo::kSourcePc98, 'C') / "KestroBatch";
+    const auto write = [&exports](const char* name, const std::string& bytes) {
+        std::ofstream(exports / name, std::ios::binary) << bytes;
+    };
+    // In a child that may take a quarter of the line's size: the line is never read whole.
+    const std::string told = testsupport::withinMemory(std::size_t{256} << 20, [&] {
+        BoxAnswers user;
+        std::string copiesLeft;
+        user.atBox = [&](int box) {
+            if (box == 1 || box == 3) {
+                write("HKCR.reg", "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\X]\r\n\"a\"=\"1\"\r\n");
+                write("HKLM.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\X]\r\n\"a\"=\"1\"\r\n");
+                write("HKCU.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"a\"=\"");
+            }
+            // The batch file's export with a line of 1 GiB (a hole, so that it costs no disk).
+            if (box == 1)
+                fs::resize_file(exports / "HKCU.reg", std::uintmax_t{1} << 30);
+            else if (box == 3)
+                write("HKCU.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"a\"=\"1\"\r\n");
+            if (box == 2)
+                for (const char* name : {"HKCR.reg", "HKCU.reg", "HKLM.reg"})
+                    if (files().fileExists(wizard::AppPath + "\\tempreg\\" + name))
+                        copiesLeft += name;
+        };
+        common::Service<platform::MessageService>::Override scoped{user};
+        const bool handedOver = rules.Display_Msg_To_User();
+        return std::string(handedOver ? "handed over" : "not handed over") + "|" +
+            (user.texts.size() > 1 ? user.texts[1] : "") + "|" + copiesLeft;
+    });
+    EXPECT_EQ(told,
+        "handed over|The registry file HKCU.reg from the Source PC (C:\\KestroBatch\\HKCU.reg) has a line "
+        "longer than 16 MiB. Run 'C:\\KestroBatch\\Temp.bat' in the Source PC again.|");
+}
+
 TEST_F(SourceHandOverTest, AHostCallFailingDuringTheHandOverNeverLeavesAHalfExportBehind)
 {
     clsRules rules(env());
@@ -586,16 +639,7 @@ TEST_F(SourceHandOverTest, ExportsNamingKeysOutsideTheirOwnMirrorAreRefusedWithF
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         wizard::HandOverSource.clear(); // each case is a first hand-over, not this run's exports again
-        struct Source : platform::MessageService {
-            std::vector<std::string> texts;
-            std::function<void(int)> atBox;
-            platform::MsgResult show(const platform::MessageRequest& r) override
-            {
-                texts.push_back(r.text);
-                atBox(static_cast<int>(texts.size()));
-                return platform::MsgResult::Ok;
-            }
-        } user;
+        BoxAnswers user;
         user.atBox = [&](int box) {
             if (box == 1 || box == 3) {
                 EXPECT_EQ(runBatchOnSource(demo::kSourcePc98), 0);
