@@ -207,10 +207,8 @@ bool Get_dotdbs_file_outlook()
         source = "\\\\" + SourcePcName + "\\" + replaceAll(root, ":", "$");
     // The store root names a folder copied whole on both PCs: never a system's own, and here
     // never a place this PC starts programs from.
-    std::string why = folderCopyRefusal(source);
-    if (why.empty())
-        why = steeredFolderRefusal(here, platform::SteeredFolder::Profile);
-    if (!why.empty()) {
+    if (const std::string why = steeredCopyRefusal(source, here, platform::SteeredFolder::Profile);
+        !why.empty()) {
         // The item is refused with the reason: its later steps do not run, and the store root
         // its import wrote is taken back.
         refusePath("Get_dotdbs_file_outlook", stored, why);

@@ -188,10 +188,8 @@ void CopyInstallShieldFolder(const std::string& key)
         writeTransferLog("CopyInstallShieldFolder", "Not copied : " + folder);
         return;
     }
-    std::string why = folderCopyRefusal(local);
-    if (why.empty())
-        why = steeredFolderRefusal(folder, platform::SteeredFolder::Application);
-    if (!why.empty()) {
+    if (const std::string why = steeredCopyRefusal(local, folder, platform::SteeredFolder::Application);
+        !why.empty()) {
         refusePath("CopyInstallShieldFolder", folder, why);
         return;
     }

@@ -343,10 +343,8 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
     }
     // The value names a folder to copy whole, on both PCs: never a system's own, and here never
     // a place this PC starts programs from.
-    std::string why = folderCopyRefusal(path);
-    if (why.empty())
-        why = steeredFolderRefusal(destPath, platform::SteeredFolder::Application);
-    if (!why.empty()) {
+    if (const std::string why = steeredCopyRefusal(path, destPath, platform::SteeredFolder::Application);
+        !why.empty()) {
         refusePath("Action_Get", value, why);
         return false;
     }

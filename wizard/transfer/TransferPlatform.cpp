@@ -348,6 +348,13 @@ std::string steeredFolderRefusal(const std::string& folder, platform::SteeredFol
     return fs ? platform::steeredFolderRefusal(fs->resolver(), folder, kind, AppPath) : std::string();
 }
 
+std::string steeredCopyRefusal(
+    const std::string& source, const std::string& dest, platform::SteeredFolder kind)
+{
+    std::string why = folderCopyRefusal(source);
+    return why.empty() ? steeredFolderRefusal(dest, kind) : why;
+}
+
 std::string windowsFolderRefusal(
     const std::string& folder, const std::string& systemFolder, std::string& stored)
 {

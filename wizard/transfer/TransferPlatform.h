@@ -134,6 +134,10 @@ std::string keptPlaceRefusal(const std::string& target);
 // The destination of a folder copy a source value steers (an application's folder, a profile's):
 // folderCopyRefusal, and a Startup or Tasks folder, and for an application the Windows folder.
 std::string steeredFolderRefusal(const std::string& folder, platform::SteeredFolder kind);
+// A folder copy a source value steers from `source` (never a system's own folder) to `dest`
+// (steeredFolderRefusal): why not, "" when it may be made.
+std::string steeredCopyRefusal(
+    const std::string& source, const std::string& dest, platform::SteeredFolder kind);
 // Why `folder` is no Windows folder holding `systemFolder` ("" when it is; `stored` then gets its
 // name as stored).
 std::string windowsFolderRefusal(
