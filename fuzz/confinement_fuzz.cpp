@@ -97,6 +97,26 @@ bool guardedFolder(const std::string& key)
     return false;
 }
 
+// Whether a folder copy a source value steers must refuse `key` as its destination: a guarded
+// folder, a profile's Startup folder (a 98 PC's in its Windows folder too), the Tasks folder or what
+// is below them, and for an application anything in the Windows folder.
+bool steeredGuarded(const std::string& key, bool application)
+{
+    const std::string windows = "drives/c/windows";
+    if (guardedFolder(key) || atOrBelow(key, windows + "/tasks") ||
+        (application && key.rfind(windows + "/", 0) == 0))
+        return true;
+    const std::string startup = "/start menu/programs/startup";
+    for (const std::string& profiles :
+        {std::string("drives/c/documents and settings"), windows + "/profiles"}) {
+        const std::size_t slash =
+            key.rfind(profiles + "/", 0) == 0 ? key.find('/', profiles.size() + 1) : std::string::npos;
+        if (slash != std::string::npos && atOrBelow(key.substr(slash), startup))
+            return true;
+    }
+    return atOrBelow(key, windows + startup) || atOrBelow(key, windows + "/all users" + startup);
+}
+
 // Whether nothing from another PC may be written at `key` on NEWPC: the wizard's folder, a
 // profile's hive, a drive root's start-up file.
 bool keptFile(const std::string& key)
@@ -142,6 +162,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool onNewPc = r.machineFolder == n.folder / demo::kDestinationPc;
     if (text.empty() && guardedFolder(key) != !folder.empty())
         std::abort();
+    for (const bool application : {true, false}) {
+        const auto kind =
+            application ? platform::SteeredFolder::Application : platform::SteeredFolder::Profile;
+        if (text.empty() &&
+            steeredGuarded(key, application) !=
+                !platform::steeredFolderRefusal(n.resolver, path, kind, kApp).empty())
+            std::abort();
+    }
     if (onNewPc && keptFile(key) != !kept.empty())
         std::abort();
     // A file written there: refused whenever nothing may be written there.

@@ -96,6 +96,34 @@ bool isDriveRoot(const std::string& key, const Guarded& g)
     return isBelow(key, drives) && key.find('/', drives.size() + 1) == std::string::npos;
 }
 
+// True for `at` in `key` starting "/start menu/programs/startup", ending there or below it.
+bool startupAt(const std::string& key, std::size_t at)
+{
+    static const std::string kStartup = "/start menu/programs/startup";
+    const std::size_t end = at + kStartup.size();
+    return key.size() >= end && key.compare(at, kStartup.size(), kStartup) == 0 &&
+        (key.size() == end || key[end] == '/');
+}
+
+// A Startup folder of a profile or anything in one: below a profiles folder, a profile's
+// "Start Menu\Programs\Startup"; a Windows 98 PC's own in its Windows folder and in its "All Users".
+bool inStartupFolder(const std::string& key, const Guarded& g)
+{
+    for (const std::string& profiles : g.profiles) {
+        if (!isBelow(key, profiles))
+            continue;
+        const std::size_t slash = key.find('/', profiles.size() + 1);
+        if (slash != std::string::npos && startupAt(key, slash))
+            return true;
+    }
+    if (g.windows.empty())
+        return false;
+    for (const std::string& own : {g.windows, g.windows + "/all users"})
+        if (isBelow(key, own) && startupAt(key, own.size()))
+            return true;
+    return false;
+}
+
 // A profile's registry hive or one of its logs.
 bool isHiveName(std::string_view name)
 {
@@ -169,16 +197,11 @@ std::string pathTextRefusal(std::string_view path)
     return {};
 }
 
-std::string folderCopyRefusal(
-    const PathResolver& resolver, std::string_view folder, std::string_view appFolder)
+namespace {
+
+// folderCopyRefusal of a resolved folder's key on the machine of `g`.
+std::string copyRefusalOf(const std::string& key, const Guarded& g)
 {
-    if (std::string why = pathTextRefusal(folder); !why.empty())
-        return why;
-    const ResolvedPath r = resolver.resolve(folder);
-    if (!r.ok())
-        return {}; // nothing can be copied from or to it; the copy says so
-    const Guarded g = guardedOf(resolver, r.machineFolder, appFolder);
-    const std::string key = keyOf(r.host);
     if (isDriveRoot(key, g))
         return "a drive root";
     if (!g.windows.empty() && key == g.windows)
@@ -198,6 +221,96 @@ std::string folderCopyRefusal(
     }
     if (!g.app.empty() && (atOrBelow(key, g.app) || isBelow(g.app, key)))
         return "the wizard's own folder or a folder holding it";
+    return {};
+}
+
+} // namespace
+
+std::string folderCopyRefusal(
+    const PathResolver& resolver, std::string_view folder, std::string_view appFolder)
+{
+    if (std::string why = pathTextRefusal(folder); !why.empty())
+        return why;
+    const ResolvedPath r = resolver.resolve(folder);
+    if (!r.ok())
+        return {}; // nothing can be copied from or to it; the copy says so
+    return copyRefusalOf(keyOf(r.host), guardedOf(resolver, r.machineFolder, appFolder));
+}
+
+std::string steeredFolderRefusal(
+    const PathResolver& resolver, std::string_view folder, SteeredFolder kind, std::string_view appFolder)
+{
+    if (std::string why = pathTextRefusal(folder); !why.empty())
+        return why;
+    const ResolvedPath r = resolver.resolve(folder);
+    if (!r.ok())
+        return {};
+    const Guarded g = guardedOf(resolver, r.machineFolder, appFolder);
+    const std::string key = keyOf(r.host);
+    if (std::string why = copyRefusalOf(key, g); !why.empty())
+        return why;
+    if (inStartupFolder(key, g))
+        return "a Startup folder or a folder in one";
+    if (!g.windows.empty() && atOrBelow(key, g.windows + "/tasks"))
+        return "the Tasks folder or a folder in it";
+    if (kind == SteeredFolder::Application && !g.windows.empty() && isBelow(key, g.windows))
+        return "in the Windows folder";
+    return {};
+}
+
+std::string windowsFolderRefusal(
+    const PathResolver& resolver, std::string_view folder, std::string_view systemFolder, std::string* stored)
+{
+    if (std::string why = pathTextRefusal(folder); !why.empty())
+        return why;
+    const auto isFolder = [](const ResolvedPath& r) {
+        std::error_code ec;
+        return r.ok() && r.exists && fs::is_directory(fs::symlink_status(r.host, ec));
+    };
+    const ResolvedPath r = resolver.resolve(folder);
+    if (!isFolder(r))
+        return "no such folder";
+    const Guarded g = guardedOf(resolver, r.machineFolder, {});
+    const std::string key = keyOf(r.host);
+    if (!isDriveRoot(parentOf(key), g))
+        return "not a folder directly below a drive root";
+    if (!isFolder(resolver.resolve(r.path.child(systemFolder).text())))
+        return "it holds no " + std::string(systemFolder) + " folder";
+    // A system folder planted in another folder makes no Windows folder of it.
+    if (!g.windows.empty() && key != g.windows)
+        return "not the Windows folder of its PC";
+    if (stored)
+        *stored = r.path.leaf();
+    return {};
+}
+
+std::string shortNameRefusal(
+    const PathResolver& resolver, std::string_view source, std::string_view destination)
+{
+    WinPath sourceWritten;
+    WinPath destWritten;
+    if (WinPath::parse(source, sourceWritten) != PathSyntax::Ok ||
+        WinPath::parse(destination, destWritten) != PathSyntax::Ok)
+        return {};
+    const ResolvedPath s = resolver.resolve(source);
+    const ResolvedPath d = resolver.resolve(destination);
+    const std::vector<std::string>& sw = sourceWritten.parts();
+    const std::vector<std::string>& dw = destWritten.parts();
+    if (!s.ok() || !d.ok() || s.path.parts().size() != sw.size() || d.path.parts().size() != dw.size())
+        return {};
+    const std::vector<std::string>& ss = s.path.parts();
+    const std::vector<std::string>& ds = d.path.parts();
+    for (std::size_t i = 1; i <= std::min(sw.size(), dw.size()); ++i) {
+        const std::string& sourceName = sw[sw.size() - i];
+        const std::string& destName = dw[dw.size() - i];
+        const std::string& destStored = ds[ds.size() - i];
+        // The destination found the part under another entry's short name, while the source's
+        // entry is plainly called so.
+        if (!common::equalsNoCaseAscii(destName, destStored) &&
+            common::equalsNoCaseAscii(sourceName, ss[ss.size() - i]) &&
+            common::equalsNoCaseAscii(sourceName, destName))
+            return "the short name of \"" + destStored + "\" here";
+    }
     return {};
 }
 

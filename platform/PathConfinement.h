@@ -38,6 +38,33 @@ std::string pathTextRefusal(std::string_view path);
 std::string folderCopyRefusal(
     const PathResolver& resolver, std::string_view folder, std::string_view appFolder = {});
 
+// What a folder a source value steers a copy into is for: both kinds are refused where
+// folderCopyRefusal refuses them and at or below a Startup folder of any profile (All Users and
+// Default User too, a Windows 98 PC's in its Windows folder) or the Windows folder's Tasks folder,
+// the places the machine starts programs from by itself.
+enum class SteeredFolder {
+    Application, // an application's folder (App Paths, an uninstall entry): nothing in the Windows folder
+    Profile,     // a folder of a profile (a mail store, a program group), which a Windows 98 PC keeps
+                 // in its Windows folder
+};
+
+// The destination of a folder copy a source value steers, judged as resolved (short names too).
+std::string steeredFolderRefusal(const PathResolver& resolver, std::string_view folder, SteeredFolder kind,
+    std::string_view appFolder = {});
+
+// Whether `folder` may be taken as a system's Windows folder: an existing folder directly below a
+// drive root of the machine it lies on, holding that system's system folder (`systemFolder`:
+// "SYSTEM" or "System32"), and the Windows folder that machine is configured with. "" when it
+// may, and `stored` gets its name as stored (a short name resolved); else why not.
+std::string windowsFolderRefusal(const PathResolver& resolver, std::string_view folder,
+    std::string_view systemFolder, std::string* stored = nullptr);
+
+// A folder tree copied from `source` into `destination`: refused when a name of the source's own
+// is used at the destination as the short name of another entry there ("DOCUME~1", a plain folder
+// on the source, for "Documents and Settings"), compared part by part from the ends as resolved.
+std::string shortNameRefusal(
+    const PathResolver& resolver, std::string_view source, std::string_view destination);
+
 // A single file to be written at `target`: refused as text, as a place the machine keeps for itself
 // (keptPlaceRefusal), when it is not of the step's `kind`, and when it would replace an existing
 // file in the Windows folder (or below it) of the machine it lies on, unless it is of `kind`.

@@ -32,11 +32,8 @@ const FolderEntry* matchEntry(const std::vector<FolderEntry>& entries, std::stri
     names.reserve(entries.size());
     for (const auto& e : entries)
         names.push_back(e.name);
-    const auto shorts = shortNamesFor(names);
-    for (std::size_t i = 0; i < shorts.size(); ++i)
-        if (equalsNoCase(shorts[i], part))
-            return &entries[i];
-    return nullptr;
+    const std::optional<std::size_t> found = findByShortName(names, part);
+    return found ? &entries[*found] : nullptr;
 }
 
 // Whether the host path lies inside the root, compared as written: the resolution never follows a

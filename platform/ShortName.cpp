@@ -116,4 +116,15 @@ std::vector<std::string> shortNamesFor(const std::vector<std::string>& names)
     return result;
 }
 
+std::optional<std::size_t> findByShortName(const std::vector<std::string>& names, std::string_view part)
+{
+    if (part.find('~') == std::string_view::npos)
+        return std::nullopt;
+    const std::vector<std::string> shorts = shortNamesFor(names);
+    for (std::size_t i = 0; i < shorts.size(); ++i)
+        if (equalsNoCase(shorts[i], part))
+            return i;
+    return std::nullopt;
+}
+
 } // namespace platform

@@ -2,6 +2,8 @@
 // ("Program Files" -> "PROGRA~1"), generated the same way for a whole folder at once.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +23,9 @@ bool isShortName(std::string_view name);
 // same basis and extension, in case-insensitive name order; from 10 on the basis shrinks to
 // five characters, from 100 on to four.
 std::vector<std::string> shortNamesFor(const std::vector<std::string>& names);
+
+// The position of the entry of `names` (one folder's) whose generated short name is `part`
+// (compared without regard to case); nothing when `part` holds no "~" or names no entry so.
+std::optional<std::size_t> findByShortName(const std::vector<std::string>& names, std::string_view part);
 
 } // namespace platform

@@ -7,6 +7,7 @@
 #include "platform/FileSystemHost.h"
 #include "platform/PathResolver.h"
 #include "platform/RunRecord.h"
+#include "platform/ShortName.h"
 #include "platform/WindowsName.h"
 
 #include <algorithm>
@@ -116,6 +117,22 @@ FsError takeName(int folder, const std::string& partial, const std::string& name
         return FsError::FileExists;
     return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
                                                                               : FsError::PermissionDenied;
+}
+
+// The entry of a destination folder whose short name a new entry's name `name` is ("PROGRA~1"
+// beside "Program Files"); "" when none. Written under that name, it would take the place of the
+// other entry for every path that names it short.
+std::string shortNameOwner(
+    const std::unordered_map<std::string, std::pair<std::string, bool>>& taken, const std::string& name)
+{
+    if (name.find('~') == std::string::npos || !isShortName(name) || taken.count(foldCase(name)) != 0)
+        return {};
+    std::vector<std::string> names;
+    names.reserve(taken.size());
+    for (const auto& entry : taken)
+        names.push_back(entry.second.first);
+    const std::optional<std::size_t> at = findByShortName(names, name);
+    return at ? names[*at] : std::string();
 }
 
 } // namespace
@@ -472,9 +489,11 @@ TreeStep TreeCopyEngine::step()
 TreeStep TreeCopyEngine::refusedStep(
     const Frame& frame, const std::string& name, const std::string& destName, bool folder) const
 {
-    if (!m_options.refuse)
-        return {};
-    std::string why = m_options.refuse(hostfs::joinWin(frame.dstPath, destName), folder);
+    std::string why;
+    if (const std::string owner = shortNameOwner(frame.taken, destName); !owner.empty())
+        why = "the short name of \"" + owner + "\" here";
+    else if (m_options.refuse)
+        why = m_options.refuse(hostfs::joinWin(frame.dstPath, destName), folder);
     if (why.empty())
         return {};
     TreeStep s = stepOf(TreeStepKind::Refused, frame, name);

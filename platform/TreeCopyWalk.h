@@ -67,7 +67,8 @@ enum class TreeStepKind {
     Working,       // a part of a large folder was listed or of a large file copied, or the work beside
                    // has nothing new yet; more follows
     LeftOut,       // a source entry the listing rule left out (`fault`: a name Windows cannot hold)
-    Refused,       // a file or folder the options' refuse rule kept from its destination (`why`)
+    Refused,       // a file or folder kept from its destination (`why`): by the options' refuse rule,
+                   // or as its name is the short name of another entry there ("PROGRA~1")
     Done,          // nothing remains
 };
 

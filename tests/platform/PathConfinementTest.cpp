@@ -77,6 +77,63 @@ TEST_F(PathConfinementTest, EverySpellingOfASystemFolderIsRefusedAsAFolderToCopy
         EXPECT_EQ(folder(allowed), "") << allowed;
 }
 
+TEST_F(PathConfinementTest, ASteeredFolderNeverLandsWhereThisPcStartsPrograms)
+{
+    t.put("Documents and Settings/All Users/Start Menu/Programs/Startup/a.lnk");
+    t.put("Documents and Settings/Default User/Start Menu/Programs/Startup/b.lnk");
+    t.put("Windows/Tasks/a.job");
+    const auto app = [&](const std::string& path) {
+        return steeredFolderRefusal(resolver, path, SteeredFolder::Application);
+    };
+    const auto profile = [&](const std::string& path) {
+        return steeredFolderRefusal(resolver, path, SteeredFolder::Profile);
+    };
+    for (const char* startup : {"C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Startup",
+             "C:\\DOCUME~1\\ALLUSE~1\\STARTM~1\\PROGRAMS\\STARTUP\\Sub",
+             "c:\\documents and settings\\default user\\start menu\\programs\\StartUp",
+             "C:\\Documents and Settings\\Nobody\\Start Menu\\Programs\\Startup",
+             "C:\\WINDOWS\\Profiles\\Martin\\Start Menu\\Programs\\StartUp",
+             "G:\\WINDOWS\\Start Menu\\Programs\\StartUp"})
+        EXPECT_EQ(profile(startup), "a Startup folder or a folder in one") << startup;
+    EXPECT_EQ(profile("C:\\WINDOWS\\TASKS\\x"), "the Tasks folder or a folder in it");
+    EXPECT_EQ(app("C:\\WINDOWS\\Web"), "in the Windows folder");
+    EXPECT_EQ(app("C:\\WINDOWS\\system32"), "a system folder or a folder in one");
+    for (const char* allowed : {"C:\\WINDOWS\\Application Data\\Identities",
+             "C:\\Documents and Settings\\Martin\\Start Menu\\Programs\\Tools"})
+        EXPECT_EQ(profile(allowed), "") << allowed;
+    EXPECT_EQ(app("C:\\Program Files\\WinZip"), "");
+}
+
+TEST_F(PathConfinementTest, AWindowsFolderHoldsItsSystemDirectlyBelowADriveRoot)
+{
+    std::string stored;
+    EXPECT_EQ(windowsFolderRefusal(resolver, "\\\\OLDPC\\C$\\windows", "SYSTEM", &stored), "");
+    EXPECT_EQ(stored, "WINDOWS");
+    EXPECT_EQ(windowsFolderRefusal(resolver, "C:\\Windows", "System32"), "");
+    EXPECT_EQ(windowsFolderRefusal(resolver, "\\\\OLDPC\\C$\\Program Files", "SYSTEM"),
+        "it holds no SYSTEM folder");
+    EXPECT_EQ(
+        windowsFolderRefusal(resolver, "\\\\OLDPC\\C$\\WINDOWS", "System32"), "it holds no System32 folder");
+    EXPECT_EQ(windowsFolderRefusal(resolver, "\\\\OLDPC\\C$\\", "SYSTEM"),
+        "not a folder directly below a drive root");
+    EXPECT_EQ(windowsFolderRefusal(resolver, "C:\\Windows\\Web", "Wallpaper"),
+        "not a folder directly below a drive root");
+    EXPECT_EQ(windowsFolderRefusal(resolver, "\\\\OLDPC\\C$\\NOWHERE", "SYSTEM"), "no such folder");
+    std::filesystem::create_directories(driveFolder(t.network() / "oldpc", 'C') / "Program Files" / "SYSTEM");
+    EXPECT_EQ(windowsFolderRefusal(resolver, "G:\\PROGRA~1", "SYSTEM"), "not the Windows folder of its PC");
+}
+
+TEST_F(PathConfinementTest, ASourceNameThatIsAShortNameHereIsRefused)
+{
+    std::filesystem::create_directories(driveFolder(t.network() / "oldpc", 'C') / "DOCUME~1");
+    t.put("Documents and Settings/Martin/a.txt");
+    EXPECT_EQ(shortNameRefusal(resolver, "G:\\DOCUME~1", "C:\\DOCUME~1"),
+        "the short name of \"Documents and Settings\" here");
+    EXPECT_EQ(shortNameRefusal(resolver, "G:\\PROGRA~1\\WinZip", "C:\\PROGRA~1\\WinZip"), "")
+        << "a short name on both PCs names the long folder on both";
+    EXPECT_EQ(shortNameRefusal(resolver, "G:\\Program Files\\WinZip", "C:\\Program Files\\WinZip"), "");
+}
+
 TEST_F(PathConfinementTest, AFileOfTheWindowsFolderIsReplacedOnlyByAFileOfTheStepsOwnKind)
 {
     EXPECT_NE(file("C:\\WINDOWS\\EXPLORER.EXE", SteeredFile::Wallpaper), "");

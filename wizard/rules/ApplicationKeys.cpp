@@ -216,9 +216,9 @@ FolderPair foldersOf(const std::string& path, const std::string& name)
 // the source's system over the destination's.
 std::string refusalOf(const FolderPair& f)
 {
-    for (const std::string& side : {f.source, f.dest})
-        if (std::string why = folderCopyRefusal(side); !why.empty())
-            return why;
+    if (std::string why = steeredCopyRefusal(f.source, f.dest, platform::SteeredFolder::Application);
+        !why.empty())
+        return why;
     if (partBelow(f.source, scriptVariable("$st_source_win_dir")))
         return "in the Windows folder";
     if (partBelow(f.source, scriptVariable("$st_source_common_dir")))

@@ -191,8 +191,12 @@ void FilesFoldersMigration::beginFolder(const Item& item, const std::string& des
     platform::TreeCopyOptions options;
     options.maxPath = platform::kMaxWindowsPath;
     m_walk = std::make_unique<platform::TreeCopyWalk>(std::move(options));
-    const transfer::FsError opened = transfer::openTreeCopy(item.key, dest, *m_walk);
-    if (opened == transfer::FsError::PathNotFound) {
+    std::string refusal;
+    const transfer::FsError opened = transfer::openTreeCopy(item.key, dest, *m_walk, kProcess, &refusal);
+    if (!refusal.empty()) {
+        m_walk->close();
+        failed("Refused : " + transferGlobals().driveMap.sourcePathOf(item.key) + " : " + refusal);
+    } else if (opened == transfer::FsError::PathNotFound) {
         m_walk.reset();
         writeTransferLog(kProcess, "Not found : " + item.sourcePath);
         finish(TransferOutcome::NotFound, "No longer on the source PC");

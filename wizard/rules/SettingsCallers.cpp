@@ -205,14 +205,14 @@ bool Get_dotdbs_file_outlook()
     std::string source = onSource(root);
     if (source.empty())
         source = "\\\\" + SourcePcName + "\\" + replaceAll(root, ":", "$");
-    // The store root names a folder copied whole on both PCs: never a system's own.
-    for (const std::string& side : {source, here}) {
-        if (const std::string why = folderCopyRefusal(side); !why.empty()) {
-            // The item is refused with the reason: its later steps do not run, and the store root
-            // its import wrote is taken back.
-            refusePath("Get_dotdbs_file_outlook", stored, why);
-            return true;
-        }
+    // The store root names a folder copied whole on both PCs: never a system's own, and here
+    // never a place this PC starts programs from.
+    if (const std::string why = steeredCopyRefusal(source, here, platform::SteeredFolder::Profile);
+        !why.empty()) {
+        // The item is refused with the reason: its later steps do not run, and the store root
+        // its import wrote is taken back.
+        refusePath("Get_dotdbs_file_outlook", stored, why);
+        return true;
     }
     if (!Action_Function::Action_Copy_Folder(source, here, "true")) {
         // A store file the mail program holds open on the source cannot be read.

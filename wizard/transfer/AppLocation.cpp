@@ -188,11 +188,10 @@ void CopyInstallShieldFolder(const std::string& key)
         writeTransferLog("CopyInstallShieldFolder", "Not copied : " + folder);
         return;
     }
-    for (const std::string& side : {local, folder}) {
-        if (const std::string why = folderCopyRefusal(side); !why.empty()) {
-            refusePath("CopyInstallShieldFolder", folder, why);
-            return;
-        }
+    if (const std::string why = steeredCopyRefusal(local, folder, platform::SteeredFolder::Application);
+        !why.empty()) {
+        refusePath("CopyInstallShieldFolder", folder, why);
+        return;
     }
     Action_Copy_Folder(local, folder, "true");
 }
@@ -309,7 +308,7 @@ bool CopyProgramGroup(const std::string& name)
         const std::string to = destination + "\\" + *entry;
         std::string why = folderExists(from) ? folderCopyRefusal(from) : "";
         if (why.empty() && folderExists(from))
-            why = folderCopyRefusal(to);
+            why = steeredFolderRefusal(to, platform::SteeredFolder::Profile);
         if (!why.empty()) {
             refusePath("CopyProgramGroup", from, why);
             return true;

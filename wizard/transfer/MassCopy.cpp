@@ -61,7 +61,21 @@ bool isAtOrBelow(const std::string& folder, const std::string& root)
     return root.size() > 2 && f.rfind(r, 0) == 0;
 }
 
+// Why a source root's folder is refused, as the log says it.
+constexpr const char* kNotSourceWindows =
+    "into this PC's Windows folder, which takes the source's Windows folder only";
+
 } // namespace
+
+// A folder of the source root that, not being the source's Windows folder, would land in the
+// destination's Windows folder by its name.
+bool TreeCopier::intoDestinationWindows(
+    const TreeCopyRules& rules, const std::string& sourceFolder, const std::string& name)
+{
+    const std::string up = upperTrimmed(name);
+    return rules.guardWindows && isDriveRoot(sourceFolder) && !rules.destWindows.empty() &&
+        up == upperTrimmed(rules.destWindows) && up != upperTrimmed(rules.sourceWindows);
+}
 
 TreeCopyRules treeCopyRulesFor(const MassState& state)
 {
@@ -111,10 +125,14 @@ std::string TreeCopier::destinationName(
     if (up == "SYSTEM VOLUME INFORMATION")
         return {}; // the volume's own, never a user's
     const std::string windows = upperTrimmed(rules.sourceWindows);
+    if (isDriveRoot(sourceFolder)) {
+        if (!windows.empty() && up == windows && !rules.destWindows.empty())
+            return rules.destWindows;
+        if (intoDestinationWindows(rules, sourceFolder, name))
+            return {};
+    }
     if (windows.empty())
         return name;
-    if (isDriveRoot(sourceFolder) && up == windows && !rules.destWindows.empty())
-        return rules.destWindows;
     if (isWindowsFolder(sourceFolder, windows)) {
         if (rules.keepDestinationSystem && (up == "SYSTEM" || up == "SYSTEM32"))
             return {};
@@ -128,9 +146,24 @@ std::string TreeCopier::destinationName(
 bool TreeCopier::begin()
 {
     m_begun = true;
-    const platform::FsError error = transfer::openTreeCopy(m_source, m_dest, *m_walk);
+    std::string refusal;
+    const platform::FsError error =
+        transfer::openTreeCopy(m_source, m_dest, *m_walk, "FN_Copy_Folder_Tree", &refusal);
+    if (!refusal.empty()) {
+        // The destination itself is refused (the log says so): the tree is not copied.
+        if (m_report.refused++ == 0)
+            m_report.firstRefused = transferGlobals().driveMap.sourcePathOf(m_source) + " : " + refusal;
+        return false;
+    }
     if (error == platform::FsError::None) {
         ++m_report.folders;
+        // The root's folders the walk leaves out for this PC's Windows folder are named here.
+        const std::string root = m_source.back() == '\\' ? m_source : m_source + "\\";
+        if (!m_rules.guardWindows || !isDriveRoot(root))
+            return true;
+        for (const std::string& name : transfer::subFolderNames(m_source))
+            if (intoDestinationWindows(m_rules, root, name))
+                noteRefused(transferGlobals().driveMap.sourcePathOf(root + name) + " : " + kNotSourceWindows);
         return true;
     }
     if (error == platform::FsError::DiskFull)
@@ -180,19 +213,14 @@ bool TreeCopier::step()
         break;
     case Kind::Working: break;
     case Kind::Refused:
-        // What this PC keeps for itself is never the source's. Its own start-up files and hives
-        // are the machine's, like its swap file: logged only. The source's copy of the wizard's
-        // folder is named as not copied.
-        if (platform::isKeptFileName(s.name)) {
-            writeTransferLog("FN_Copy_Folder_Tree", "Not copied : " + transfer::refusedText(s));
-            break;
-        }
-        [[fallthrough]];
+        // What this PC keeps for itself (its hives, start-up files, the wizard's folder) or a name
+        // it gives another entry is never the source's: the copy is not whole.
+        noteRefused(transfer::refusedText(s));
+        break;
     case Kind::TooLong:
     case Kind::LeftOut: {
         // A name no Windows file system can hold is no part of the source's drive.
-        const std::string text =
-            s.kind == Kind::Refused ? transfer::refusedText(s) : transfer::leftOutText(s);
+        const std::string text = transfer::leftOutText(s);
         writeTransferLogText("FN_Copy_Folder_Tree", "Not copied : " + text);
         if (m_report.leftOut++ == 0)
             m_report.firstLeftOut = text;
@@ -207,6 +235,13 @@ bool TreeCopier::step()
     if (m_report.diskFull)
         m_walk->close();
     return !m_report.diskFull;
+}
+
+void TreeCopier::noteRefused(const std::string& text)
+{
+    writeTransferLogText("FN_Copy_Folder_Tree", "Refused : " + text);
+    if (m_report.refused++ == 0)
+        m_report.firstRefused = text;
 }
 
 void TreeCopier::logHeldBack()
@@ -224,7 +259,13 @@ void TreeCopier::logHeldBack()
 bool FN_Copy_Folder_Tree(
     const std::string& source, const std::string& dest, bool recurse, bool overwrite, TreeCopyReport* report)
 {
-    TreeCopier copier(source, dest, recurse, overwrite, treeCopyRulesFor(massState()));
+    TreeCopyRules rules = treeCopyRulesFor(massState());
+    // Into the root of the drive of this PC's Windows folder ("C:", "C:\").
+    const std::string& destRoot = massState().destSystemRoot;
+    rules.guardWindows = destRoot.size() >= 2 &&
+        (dest.size() == 2 || (dest.size() == 3 && dest[2] == '\\')) &&
+        common::equalsNoCaseAscii(dest.substr(0, 2), destRoot.substr(0, 2));
+    TreeCopier copier(source, dest, recurse, overwrite, std::move(rules));
     // A step is one file, one folder or a part of a large file; the window's events are taken up
     // between steps every few milliseconds.
     transfer::CopyPacing pacing;
@@ -240,6 +281,7 @@ bool FN_Copy_Folder_Tree(
     notCopied().heldBack += r.heldBack;
     notCopied().failed += r.failed + r.blocked;
     notCopied().leftOut += r.leftOut;
+    notCopied().refused += r.refused;
     // Never cleared here: a step before this copy may have failed or refused something.
     if (!copiedWhole())
         MassItemsNotCopied = true;
@@ -247,6 +289,9 @@ bool FN_Copy_Folder_Tree(
     if (r.leftOut > 0)
         migrationReport().record(ReportGroup::FilesAndFolders, source, transfer::TransferOutcome::Failed,
             std::to_string(r.leftOut) + " not copied; first: " + r.firstLeftOut);
+    else if (r.refused > 0)
+        migrationReport().record(ReportGroup::FilesAndFolders, source, transfer::TransferOutcome::Failed,
+            std::to_string(r.refused) + " refused; first: " + r.firstRefused);
     return !r.sourceLost && !r.diskFull;
 }
 
@@ -264,6 +309,14 @@ std::vector<DriveCopyResult> copyMappedDrives()
     notes().clear();
     notCopied() = {};
     MassItemsNotCopied = false;
+    if (const std::string& root = massState().refusedSystemRoot; !root.empty()) {
+        // The source's Windows folder is not known: nothing of it arrives in this PC's.
+        notes().push_back("The source's SystemRoot " + root +
+            " is no Windows folder of the source: no folder of the source was copied into this PC's Windows "
+            "folder");
+        writeTransferLog("FN_CopyFiles_Tmp_Err", notes().back());
+        MassItemsNotCopied = true;
+    }
     std::vector<DriveCopyResult> results;
     platform::RunningMachine* machine = platform::RunningMachine::current();
     std::size_t position = 0;
@@ -294,6 +347,9 @@ std::vector<DriveCopyResult> copyMappedDrives()
                 d.note = std::to_string(d.report.leftOut) + " file(s) or folder(s) of the source drive " +
                     sourceDrive + " were not copied (first: " + d.report.firstLeftOut +
                     "); the log names each";
+            else if (d.report.refused > 0)
+                d.note = std::to_string(d.report.refused) + " file(s) or folder(s) of the source drive " +
+                    sourceDrive + " were refused (first: " + d.report.firstRefused + "); the log names each";
         }
         if (!d.note.empty()) {
             // A copy that failed is logged with its error as the wizard's other failures are.
@@ -324,6 +380,7 @@ std::string notCopiedSummary()
     };
     add(r.failed, " file(s) or folder(s) that could not be copied");
     add(r.leftOut, " with a name or path Windows cannot hold");
+    add(r.refused, " refused");
     if (!parts.empty())
         parts = "Not copied: " + parts + "; the log names each.";
     if (r.heldBack > 0)
@@ -336,7 +393,7 @@ std::string notCopiedSummary()
 bool copiedWhole()
 {
     const TreeCopyReport& r = notCopied();
-    return notes().empty() && r.failed == 0 && r.leftOut == 0;
+    return notes().empty() && r.failed == 0 && r.leftOut == 0 && r.refused == 0;
 }
 
 } // namespace wizard::mass

@@ -31,6 +31,10 @@ struct TreeCopyRules {
     // The destination's Windows folder ("C:\WINDOWS"): the files of its own it keeps there are
     // kept on purpose and not told; the other files held back are counted, per folder in the log.
     std::string destSystemRoot;
+    // The copy writes the root of the drive that holds the destination's Windows folder: of the
+    // source root's folders only its Windows folder goes there, none other of that name (and none
+    // when the source's Windows folder is not known).
+    bool guardWindows = false;
 };
 
 TreeCopyRules treeCopyRulesFor(const MassState& state);
@@ -49,6 +53,11 @@ struct TreeCopyReport {
     // paths longer than Windows allows (each logged "Not copied : ...").
     std::size_t leftOut = 0;
     std::string firstLeftOut; // the first of them, as the log says it
+    // Entries kept from their destination: a place this PC keeps for itself (a hive, the wizard's
+    // folder), another entry's short name, a folder of another name than the source's Windows
+    // folder for this PC's Windows folder (each logged "Refused : ...").
+    std::size_t refused = 0;
+    std::string firstRefused;
     std::size_t folders = 0;
     // Source folders left out while the source stayed reachable: the destination could not make
     // the folder (a file holds its name) or the folder could not be listed.
@@ -77,6 +86,10 @@ public:
 private:
     static std::string destinationName(
         const TreeCopyRules& rules, const std::string& sourceFolder, const std::string& name);
+    static bool intoDestinationWindows(
+        const TreeCopyRules& rules, const std::string& sourceFolder, const std::string& name);
+    // Logs a refused entry ("<source path> : <why>") and counts it.
+    void noteRefused(const std::string& text);
     bool begin();
     // One log record for the files held back in the folder last seen holding any.
     void logHeldBack();

@@ -84,6 +84,18 @@ void copy9xProfiles(const std::string& shareRoot)
         deleteFile(destDriveRoot() + shortcut, true);
 }
 
+// The source's SystemRoot is no Windows folder of it: the copies of the folders below it are named
+// as refused, and none is made.
+void refuseBelowSystemRoot(const char* process, std::initializer_list<std::string> parts)
+{
+    const std::string& root = massState().refusedSystemRoot;
+    if (root.empty())
+        return; // no SystemRoot was judged: there is nothing to name
+    for (const std::string& part : parts)
+        refusePath(process, root + (!root.empty() && root.back() == '\\' ? "" : "\\") + part,
+            "below the source's SystemRoot, which is no Windows folder of the source");
+}
+
 } // namespace
 
 std::string sourceShareRoot()
@@ -116,6 +128,12 @@ bool FN_StartMenu_Copy()
             copyNtProfile(sourceShareRoot());
         else if (isWin9xCode(s.sourceOsCode))
             copy9xProfiles(sourceShareRoot());
+    } else if (isNtCode(s.destOsCode) && !s.refusedSystemRoot.empty()) {
+        if (isNtCode(s.sourceOsCode))
+            refuseBelowSystemRoot("FN_StartMenu_Copy", {"Application Data\\Identities"});
+        else
+            refuseBelowSystemRoot("FN_StartMenu_Copy",
+                {"Profiles", "Start Menu", "Desktop", "Favorites", "Application Data\\Identities"});
     }
     if (s.destSystemRoot.size() >= 3) {
         deleteFile(
@@ -135,7 +153,10 @@ bool FN_MSI_Copy()
     const MassState& s = massState();
     const std::string source = sourceShareRoot() + windowsFolderName(s.sourceSystemRoot);
     const std::string dest = s.destSystemRoot;
-    const bool cached = folderExists(source + "\\Installer");
+    const bool known = !s.sourceSystemRoot.empty();
+    if (!known)
+        refuseBelowSystemRoot("FN_MSI_Copy", {"Installer", "Fonts"});
+    const bool cached = known && folderExists(source + "\\Installer");
     if (cached) {
         FN_Copy_Folder_Tree(source + "\\Installer\\", dest + "\\Installer\\", true, true);
         for (const std::string& name : fileNames(source + "\\Installer")) {
@@ -153,11 +174,13 @@ bool FN_MSI_Copy()
     }
     for (const char* folder : kOfficeIconFolders)
         copyOwnTree(wizard::AppPath + "\\Icons\\" + folder, dest + "\\installer\\" + folder, false);
-    copyTree(source + "\\Fonts", dest + "\\Fonts", false);
-    for (const char* font : kFonts)
-        if (fileExists(source + "\\Fonts\\" + font))
-            copyFileBeside(source + "\\Fonts\\" + font, dest + "\\Fonts\\" + font, true);
-    if (!cached)
+    if (known) {
+        copyTree(source + "\\Fonts", dest + "\\Fonts", false);
+        for (const char* font : kFonts)
+            if (fileExists(source + "\\Fonts\\" + font))
+                copyFileBeside(source + "\\Fonts\\" + font, dest + "\\Fonts\\" + font, true);
+    }
+    if (known && !cached)
         writeTransferLog("FN_MSI_Copy", "Not found : " + source + "\\Installer");
     writeTransferLog("FN_MSI_Copy", "End");
     return true;

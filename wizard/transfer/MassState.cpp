@@ -3,7 +3,9 @@
 
 #include "common/Text.h"
 #include "wizard/core/TextUtil.h"
+#include "wizard/transfer/MassProfiles.h"
 #include "wizard/transfer/RegistryReaders.h"
+#include "wizard/transfer/TransferPlatform.h"
 
 namespace wizard::mass {
 namespace {
@@ -68,6 +70,30 @@ bool fillMassState(const std::string& sourcePcName, const std::string& logonUser
     s.destUserName = trimBlanks(logonUser);
     massState() = s;
     return true;
+}
+
+std::string confineSourceSystemRoot(bool ntSource)
+{
+    MassState& s = massState();
+    const std::string given = s.sourceSystemRoot;
+    std::string why;
+    std::string stored;
+    const bool onDrive = given.size() >= 3 && common::isAsciiLetter(given[0]) && given[1] == ':' &&
+        (given[2] == '\\' || given[2] == '/');
+    if (!onDrive) {
+        why = "not a folder on a drive";
+    } else {
+        // Judged where the mass steps take its folders from: the drive's share on the source.
+        why = transfer::windowsFolderRefusal(
+            sourceShareRoot() + given.substr(3), ntSource ? "System32" : "SYSTEM", stored);
+    }
+    if (why.empty()) {
+        s.sourceSystemRoot = given.substr(0, 3) + stored;
+        return {};
+    }
+    s.sourceSystemRoot.clear();
+    s.refusedSystemRoot = given.empty() ? std::string("(empty)") : given;
+    return why;
 }
 
 std::string windowsFolderName(const std::string& systemRoot)

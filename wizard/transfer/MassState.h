@@ -14,6 +14,9 @@ struct MassState {
     std::string destOsCode;
     std::string sourceUserName;
     std::string destUserName;
+    // The source's SystemRoot as its registry gives it, when it is no Windows folder of the source
+    // (sourceSystemRoot is then empty: nothing is copied from or into a Windows folder by it).
+    std::string refusedSystemRoot;
 };
 
 // The run's one instance; empty until fillMassState has run.
@@ -29,6 +32,13 @@ bool isNtCode(const std::string& code);
 // Fills the state from the mirror (source), the local registry (destination), the source PC's
 // name and the logged-on user. True; false when the running machine cannot be reached.
 bool fillMassState(const std::string& sourcePcName, const std::string& logonUser);
+
+// Takes the source's SystemRoot as its Windows folder only when it is one: a folder directly below
+// the root of its drive, as the source's share shows it, holding the system folder of the source's
+// system (SYSTEM for 95, 98 and ME, System32 for 2000 and XP); its name is then the one stored.
+// Otherwise sourceSystemRoot is emptied, refusedSystemRoot keeps it, and "" is not answered: the
+// answer says why.
+std::string confineSourceSystemRoot(bool ntSource);
 
 // The Windows folder's name without its drive ("WINDOWS" for "C:\WINDOWS"); empty for a root that
 // is too short to hold one.

@@ -12,6 +12,7 @@
 #include "wizard/transfer/MassCopy.h"
 #include "wizard/transfer/MassState.h"
 #include "wizard/transfer/TransferGlobals.h"
+#include "wizard/transfer/TransferOutcome.h"
 #include "wizard/transfer/TransferPlatform.h"
 
 namespace wizard::mass {
@@ -54,6 +55,13 @@ bool FN_Temp(const std::string& sourcePcName)
     // A 2000/XP source that remembers no default user: the profile is the one the wizard logged on as.
     if (massState().sourceUserName.empty() && isNtCode(massState().sourceOsCode))
         massState().sourceUserName = LogonUserName;
+    // The source names its Windows folder: the drive copy's renaming, the profile, installer and
+    // font copies and the registry's rewriting all rest on it, so it must be one.
+    const std::string code = massState().sourceOsCode;
+    const bool nt = isNtCode(code) || (!isWin9xCode(code) && (SourceOs == "win2k" || SourceOs == "winxp"));
+    const std::string given = massState().sourceSystemRoot;
+    if (const std::string why = confineSourceSystemRoot(nt); !why.empty())
+        refusePath("FN_Temp", given, "not the source's Windows folder (" + why + ")");
     writeTransferLog("FN_Temp", "End");
     return true;
 }

@@ -366,12 +366,12 @@ bool Action_Get(const std::string& key, const std::string& valueName, const std:
         destPath.pop_back();
         path.pop_back();
     }
-    // The value names a folder to copy whole, on both PCs: never a system's own.
-    for (const std::string& side : {path, destPath}) {
-        if (const std::string why = folderCopyRefusal(side); !why.empty()) {
-            refusePath("Action_Get", value, why);
-            return false;
-        }
+    // The value names a folder to copy whole, on both PCs: never a system's own, and here never
+    // a place this PC starts programs from.
+    if (const std::string why = steeredCopyRefusal(path, destPath, platform::SteeredFolder::Application);
+        !why.empty()) {
+        refusePath("Action_Get", value, why);
+        return false;
     }
     if (!Action_Copy_Folder(path, destPath, "false")) {
         const std::string shown = transferGlobals().driveMap.sourcePathOf(path);

@@ -199,14 +199,19 @@ std::string refusedText(const platform::TreeStep& step)
 }
 
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk,
-    const std::string& process)
+    const std::string& process, std::string* refusal)
 {
     platform::FileSystem* fs = machineFs();
     if (!fs)
         return kNoMachine;
-    if (const std::string why = keptPlaceRefusal(destination); !why.empty()) {
+    std::string why = keptPlaceRefusal(destination);
+    if (why.empty())
+        why = platform::shortNameRefusal(fs->resolver(), source, destination);
+    if (!why.empty()) {
         writeTransferLog(
             process, "Refused : " + transferGlobals().driveMap.sourcePathOf(source) + " : " + why);
+        if (refusal)
+            *refusal = why;
         return FsError::PermissionDenied;
     }
     // The places are judged below the destination resolved once: a folder of 10,000 files has
@@ -348,6 +353,27 @@ std::string fileWriteRefusal(const std::string& target, platform::SteeredFile ki
 {
     platform::FileSystem* fs = machineFs();
     return fs ? platform::fileWriteRefusal(fs->resolver(), target, kind, AppPath) : std::string();
+}
+
+std::string steeredFolderRefusal(const std::string& folder, platform::SteeredFolder kind)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? platform::steeredFolderRefusal(fs->resolver(), folder, kind, AppPath) : std::string();
+}
+
+std::string steeredCopyRefusal(
+    const std::string& source, const std::string& dest, platform::SteeredFolder kind)
+{
+    std::string why = folderCopyRefusal(source);
+    return why.empty() ? steeredFolderRefusal(dest, kind) : why;
+}
+
+std::string windowsFolderRefusal(
+    const std::string& folder, const std::string& systemFolder, std::string& stored)
+{
+    platform::FileSystem* fs = machineFs();
+    return fs ? platform::windowsFolderRefusal(fs->resolver(), folder, systemFolder, &stored)
+              : std::string("no machine");
 }
 
 std::string keptPlaceRefusal(const std::string& target)

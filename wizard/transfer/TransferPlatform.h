@@ -77,11 +77,12 @@ std::string leftOutText(const platform::TreeStep& step);
 std::string refusedText(const platform::TreeStep& step);
 // Opens `walk` on two folders of the running machine (platform::TreeCopyWalk::open): the source
 // tree is copied into the destination, made when missing, one entry per step. No entry lands in a
-// place this PC keeps for itself (keptPlaceRefusal): such an entry is a Refused step, and a
-// destination that is one is refused whole (PermissionDenied, logged under `process` as
-// "Refused : <source> : <why>").
+// place this PC keeps for itself (keptPlaceRefusal) nor under the short name of another entry:
+// such an entry is a Refused step, and a destination that is one (or that takes a source folder's
+// own name as the short name of another, platform::shortNameRefusal) is refused whole
+// (PermissionDenied, logged under `process` as "Refused : <source> : <why>", `refusal` given why).
 FsError openTreeCopy(const std::string& source, const std::string& destination, platform::TreeCopyWalk& walk,
-    const std::string& process = "Action_Copy_Folder");
+    const std::string& process = "Action_Copy_Folder", std::string* refusal = nullptr);
 
 // A copy of one file with the answers of copyFile (a missing source FileNotFound, a missing
 // destination folder PathNotFound, an existing target FileExists unless `overwrite`, a read-only,
@@ -130,6 +131,17 @@ std::string fileWriteRefusal(const std::string& target, platform::SteeredFile ki
 // Why no copy from another PC may write `target`, whoever chose it ("" when it may): the wizard's
 // own folder and what it holds, a drive root's start-up files, a profile's registry hive.
 std::string keptPlaceRefusal(const std::string& target);
+// The destination of a folder copy a source value steers (an application's folder, a profile's):
+// folderCopyRefusal, and a Startup or Tasks folder, and for an application the Windows folder.
+std::string steeredFolderRefusal(const std::string& folder, platform::SteeredFolder kind);
+// A folder copy a source value steers from `source` (never a system's own folder) to `dest`
+// (steeredFolderRefusal): why not, "" when it may be made.
+std::string steeredCopyRefusal(
+    const std::string& source, const std::string& dest, platform::SteeredFolder kind);
+// Why `folder` is no Windows folder holding `systemFolder` ("" when it is; `stored` then gets its
+// name as stored).
+std::string windowsFolderRefusal(
+    const std::string& folder, const std::string& systemFolder, std::string& stored);
 std::string pathTextRefusal(const std::string& path);
 // The part of `path` below `folder` as the running machine resolves both ("" for the folder
 // itself); nothing when it does not lie in it.

@@ -13,6 +13,8 @@
 
 #include <QTreeWidget>
 
+#include <functional>
+
 #include <unistd.h>
 
 namespace {
@@ -89,6 +91,44 @@ protected:
         for (const std::string& section : hostile::registryOutsideMirror())
             EXPECT_EQ(section.find("evil.exe"), std::string::npos) << section;
     }
+    // A mass migration of OLDPC through the main window, to the box it ends with: the warning box.
+    // `atMassPage` runs on the mass page, before Migrate is clicked.
+    void massWalk(const std::function<void()>& atMassPage)
+    {
+        wizard::KestroMain* w = startWizard();
+        ASSERT_NE(w, nullptr);
+        walkToConnectionPage(w, "Opt98", true);
+        fillConnection(w, "OLDPC");
+        user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+        next(w);
+        ASSERT_EQ(activeForm(w), "Frm_Mass");
+        atMassPage();
+        user.shown.clear();
+        w->findChild<QPushButton*>("Btn_Migrate")->click();
+        ASSERT_FALSE(user.shown.empty());
+        EXPECT_EQ(user.shown.back(), wizard::kMassNotWholeMessage);
+    }
+    // The places NEWPC starts programs from by itself, or keeps its system in, as host paths below
+    // the machine folder.
+    static bool startsPrograms(const std::string& path)
+    {
+        const std::string up = masscheck::upper(path);
+        return up.rfind("DRIVES/C/WINDOWS/", 0) == 0 ||
+            up.find("/START MENU/PROGRAMS/STARTUP/") != std::string::npos;
+    }
+    // What a planted program or file reached of NEWPC: new or changed files in the places above
+    // (`excused` aside), and any file holding what OLDPC planted.
+    void expectNothingPlanted(const std::map<std::string, std::string>& before,
+        const std::function<bool(const std::string&)>& excused = {})
+    {
+        for (const auto& [path, what] : hostile::hostTree(newPc())) {
+            EXPECT_EQ(what.find(hostile::kPlanted), std::string::npos) << path;
+            const auto was = before.find(path);
+            if (startsPrograms(path) && (was == before.end() || was->second != what))
+                EXPECT_TRUE(excused && excused(path)) << "new or changed: " << path;
+        }
+    }
+    void hostileSystemRootWalk(const std::string& systemRoot, const std::string& logged);
     std::string newUser;
 };
 
@@ -173,28 +213,22 @@ TEST_F(ConfinedWalkTest, MassMigrationLeavesTheWizardsFolderOutAndWarnsOfARefuse
 {
     plantWizardFolder();
     plantFile("Program Files/Kestro/Mail/Martin.pst", hostile::kPlanted);
-    // The drive copy leaves these out without a word, as this PC's own.
+    // The drive copy leaves these out, as this PC's own, and says so.
     plantFile("io.sys", hostile::kPlanted);
     plantFile("Documents and Settings/Anna/NTUSER.DAT", hostile::kPlanted);
     plant(RegRoot::CurrentUser,
         "Software\\Microsoft\\Windows Messaging "
         "Subsystem\\Profiles\\Martin\\9207f3e0a3b11019908b08002b2a56c2",
         "001e6700", "C:\\Program Files\\Kestro\\Mail\\Martin.pst");
-    wizard::KestroMain* w = startWizard();
-    ASSERT_NE(w, nullptr);
-    walkToConnectionPage(w, "Opt98", true);
-    fillConnection(w, "OLDPC");
-    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
-    next(w);
-    ASSERT_EQ(activeForm(w), "Frm_Mass");
-    const masscheck::Snapshot source = masscheck::snapshotMachine(oldPc());
-    masscheck::Snapshot before = masscheck::snapshotMachine(newPc());
-    const auto templatesBefore = templates();
-    masscheck::disconnectDrives(before, connectedLetters());
-    user.shown.clear();
-    w->findChild<QPushButton*>("Btn_Migrate")->click();
-    ASSERT_FALSE(user.shown.empty());
-    EXPECT_EQ(user.shown.back(), wizard::kMassNotWholeMessage) << "the store was refused";
+    masscheck::Snapshot source;
+    masscheck::Snapshot before;
+    std::map<std::string, std::string> templatesBefore;
+    massWalk([&] {
+        source = masscheck::snapshotMachine(oldPc());
+        before = masscheck::snapshotMachine(newPc());
+        templatesBefore = templates();
+        masscheck::disconnectDrives(before, connectedLetters());
+    });
 
     // NEWPC whole, against what the mass steps make of the source and of NEWPC before, with the
     // source's copy of the wizard's folder left out.
@@ -222,8 +256,127 @@ TEST_F(ConfinedWalkTest, MassMigrationLeavesTheWizardsFolderOutAndWarnsOfARefuse
     const std::string text = log();
     EXPECT_NE(
         text.find("Refused : C:\\Program Files\\Kestro\\Mail\\Martin.pst : in the wiz"), std::string::npos);
-    EXPECT_NE(text.find("Not copied : C:\\Program Files\\Kestro : in the wiz"), std::string::npos)
+    EXPECT_NE(text.find("Refused : C:\\Program Files\\Kestro : in the wiz"), std::string::npos)
         << "the drive copy names the folder it left out";
+    EXPECT_NE(text.find("Refused : C:\\io.sys : a start-up file"), std::string::npos)
+        << "and the start-up file it refused";
+}
+
+// A SystemRoot that is no Windows folder of OLDPC steers nothing: neither its Program Files nor its
+// own Windows folder lands in NEWPC's, no path in the registry is moved there, and the run warns.
+void ConfinedWalkTest::hostileSystemRootWalk(const std::string& systemRoot, const std::string& logged)
+{
+    plant(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "SystemRoot", systemRoot);
+    // A system folder planted where the SystemRoot points makes no Windows folder of it.
+    plantFile("Program Files/SYSTEM/evil.dll", "a system of the source's making");
+    plantFile("WINDOWS/SYSTEM/SHELL32.DLL", hostile::kPlanted);
+    plantFile("WINDOWS/system32/evil32.dll", hostile::kPlanted);
+    std::map<std::string, std::string> before;
+    massWalk([&] { before = hostile::hostTree(newPc()); });
+    // The wizard's own Office icons go to the installer folder whatever the source says, and the
+    // personal folders file where the source's mail profile names it, as in every mass run.
+    expectNothingPlanted(before, [](const std::string& path) {
+        const std::string up = masscheck::upper(path);
+        const std::string installer = "DRIVES/C/WINDOWS/INSTALLER";
+        for (const char* icons : {"", "/{00010409-", "/{00040409-", "/{2DFE1608-"})
+            if (up == installer || (*icons && up.rfind(installer + icons, 0) == 0))
+                return true;
+        const std::string outlook = "DRIVES/C/WINDOWS/APPLICATION DATA/MICROSOFT/OUTLOOK";
+        return outlook.rfind(up, 0) == 0 || up.rfind(outlook + "/", 0) == 0;
+    });
+    for (const std::string& section : hostile::registryOutsideMirror())
+        EXPECT_EQ(masscheck::upper(section).find("C:\\\\WINDOWS\\\\WINZIP"), std::string::npos) << section;
+    EXPECT_NE(log().find("Refused : " + logged + " : not the source's Windows"), std::string::npos);
+    EXPECT_NE(log().find("Refused : C:\\WINDOWS : into this PC's Windows folder"), std::string::npos)
+        << "the drive copy names the Windows folder it left out";
+}
+
+TEST_F(ConfinedWalkTest, MassMigrationRefusesASystemRootBelowWhichTheSystemIsNot)
+{
+    hostileSystemRootWalk("C:\\Program Files", "C:\\Program Files");
+}
+
+TEST_F(ConfinedWalkTest, MassMigrationRefusesADriveRootAsSystemRoot)
+{
+    hostileSystemRootWalk("C:\\", "C:\\");
+}
+
+// OLDPC's plain folders that bear names NEWPC gives its own as short names: nothing of them reaches
+// what those names stand for here, and no second entry of that name is made beside it.
+TEST_F(ConfinedWalkTest, MassMigrationRefusesSourceNamesThatAreShortNamesHere)
+{
+    // NEWPC's own profiles of those names, which the short names stand for here.
+    const fs::path c = platform::driveFolder(newPc(), 'C');
+    hostile::putHost(
+        c / "Documents and Settings/Default User/Start Menu/Programs/Startup/own.lnk", "NEWPC's own");
+    hostile::putHost(c / "Documents and Settings/All Users/Desktop/own.lnk", "NEWPC's own");
+    plantFile("WINDOWS/Profiles/DEFAUL~1/Start Menu/Programs/Startup/h3evil.bat", hostile::kPlanted);
+    plantFile("WINDOWS/Profiles/ALLUSE~1/Desktop/own.lnk", hostile::kPlanted);
+    plantFile("PROGRA~1/Kestro/WKXFiles/Kestro.wkx", hostile::kPlanted);
+    plantFile("DOCUME~1/Default User/Start Menu/Programs/Startup/h3evil.bat", hostile::kPlanted);
+    std::map<std::string, std::string> before;
+    massWalk([&] { before = hostile::hostTree(newPc()); });
+    // The drive copy takes the 98 profiles' folders as they are named below NEWPC's own Windows
+    // folder, which has no profiles of its own: there they are plain names.
+    for (const auto& [path, what] : hostile::hostTree(newPc()))
+        if (path.rfind("drives/C/WINDOWS/Profiles/", 0) != 0)
+            EXPECT_EQ(what.find(hostile::kPlanted), std::string::npos) << path;
+    for (const char* beside :
+        {"PROGRA~1", "DOCUME~1", "Documents and Settings/DEFAUL~1", "Documents and Settings/ALLUSE~1"})
+        EXPECT_FALSE(fs::exists(c / beside)) << "a second entry under a short name: " << beside;
+    const std::string text = log();
+    for (const char* refused :
+        {"Refused : C:\\PROGRA~1 : the short name of", "Refused : C:\\DOCUME~1 : the short name of",
+            "Profiles\\DEFAUL~1 : the short", "Profiles\\ALLUSE~1 : the short"})
+        EXPECT_NE(text.find(refused), std::string::npos) << refused;
+}
+
+// Source values naming Startup and Tasks folders, and a ticked folder whose plain name is NEWPC's
+// short name for its profiles folder: nothing lands where NEWPC starts programs, each item fails.
+TEST_F(ConfinedWalkTest, SourceValuesAimedAtStartupTasksAndShortNamesFailTheirItems)
+{
+    const std::string windows = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+    const std::string allStartup = "Documents and Settings/All Users/Start Menu/Programs/Startup";
+    const std::string userStartup = "Documents and Settings/" + newUser + "/Start Menu/Programs/Startup";
+    plant(RegRoot::LocalMachine, windows + "App Paths\\WINZIP32.EXE", "Path",
+        "C:\\DOCUME~1\\All Users\\Start Menu\\Programs\\Startup");
+    plant(RegRoot::LocalMachine, windows + "App Paths\\AcroRd32.exe", "Path", "C:\\WINDOWS\\Tasks");
+    plant(RegRoot::LocalMachine, windows + "Uninstall\\HomeTax2003", "InstallLocation",
+        "C:\\Documents and Settings\\" + newUser + "\\Start Menu\\Programs\\StartUp");
+    plantFile(allStartup + "/h3evil.bat", hostile::kPlanted);
+    plantFile(userStartup + "/h3evil.bat", hostile::kPlanted);
+    plantFile("DOCUME~1/All Users/Start Menu/Programs/Startup/h3evil.bat", hostile::kPlanted);
+    plantFile("WINDOWS/Tasks/h3evil.job", hostile::kPlanted);
+    plantFile("DOCUME~1/Default User/Start Menu/Programs/Startup/h3evil.bat", hostile::kPlanted);
+    plantFile("DOCUME~1/" + newUser + "/My Documents/thesis.txt", hostile::kPlanted);
+
+    wizard::KestroMain* w = walkToSelection(demo::kSourcePc98);
+    ASSERT_EQ(activeForm(w), "Frm_ApplicationSettings");
+    for (const char* node : {"Supported Applications\\WinZip", "Supported Applications\\Adobe Acrobat",
+             "Unsupported Applications\\Home Tax Helper 2003"})
+        tick(sourceTree(w), std::string("My Computer\\") + node);
+    open(sourceTree(w), "My Computer\\Files and Folders\\C:");
+    tick(sourceTree(w), "My Computer\\Files and Folders\\C:\\DOCUME~1");
+    next(w);
+    next(w);
+    ASSERT_EQ(activeForm(w), "frm_source_Space_Info");
+    const auto before = hostile::hostTree(newPc());
+    user.shown.clear();
+    w->findChild<QPushButton*>("Btn_Migrate")->click();
+    ASSERT_EQ(activeForm(w), "frm_Migration_Status");
+
+    expectNothingPlanted(before);
+    ASSERT_FALSE(user.shown.empty());
+    EXPECT_EQ(user.shown.back().rfind("Migration completed: ", 0), 0u) << user.shown.back();
+    const std::map<std::string, std::string> spelled = {{"WinZip", " : a Startup folder or a folder in one"},
+        {"Adobe Acrobat", "Refused : C:\\WINDOWS\\Tasks : the Tasks folder"},
+        {"Home Tax Helper 2003", " : a Startup folder or a folder in one"},
+        {"C:\\DOCUME~1", "\\DOCUME~1 : the short name of \"Documents and Settings\" here"}};
+    for (const auto& [name, text] : spelled) {
+        const std::string row = reportRow(w, name);
+        EXPECT_EQ(row.rfind("Failed ", 0), 0u) << name << ": " << row;
+        EXPECT_NE(row.find(text), std::string::npos) << name << ": " << row;
+    }
 }
 
 } // namespace

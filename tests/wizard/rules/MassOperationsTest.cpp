@@ -82,6 +82,9 @@ TEST_F(MassOperationsTest, TempFillsTheStateForTheNamedSource)
 {
     key(kMirror + "Windows\\CurrentVersion", "SystemRoot", "C:\\WINDOWS");
     key(kMirror + "Windows\\CurrentVersion", "ProductName", "Microsoft Windows 98");
+    // The source whose Windows folder that is, as its share shows it.
+    const auto oldPc = machine.addWin98Source("OLDPC", "192.168.0.3");
+    std::filesystem::create_directories(platform::driveFolder(oldPc, 'C') / "WINDOWS" / "SYSTEM");
     wizard::SourcePcName = "OLDPC";
     const auto* temp = massOperation("FN_Temp");
     ASSERT_NE(temp, nullptr);

@@ -82,6 +82,7 @@ TEST_F(MassStepsTest, StateComesFromTheMirrorAndTheLocalRegistry)
         RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot", "C:\\WINNT");
     setValue(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName",
         "microsoft windows 2000");
+    world.putOld("WINDOWS/SYSTEM/KERNEL32.DLL", "the source's system");
 
     ASSERT_TRUE(FN_Temp("OLDPC"));
     const MassState& s = massState();
