@@ -51,7 +51,7 @@ void ItemTally::keepKeyBefore(const std::string& key)
     if (!registry || m_refused)
         return;
     for (const auto& kept : m_keptKeys)
-        if (upperAscii(kept.first) == upperAscii(key))
+        if (platform::equalsNoCase(kept.first, key))
             return;
     std::string text;
     if (platform::exportRegText(*registry, key, platform::RegFileFormat::Regedit4, text) ==
