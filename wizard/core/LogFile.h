@@ -39,11 +39,6 @@ public:
     bool FN_Write_Log(std::string_view procName, std::string_view status, bool enabled,
         std::optional<std::string_view> detail = std::nullopt);
 
-    // Writes a fresh header (MaxRecords = `maxRecords`, NextRecord = 2) over the first 128 bytes
-    // of the file at `path`, creating it when missing. False, after its message boxes, when the
-    // file could not be written.
-    bool FN_Create_Log(const std::string& path, long maxRecords);
-
     // AppPath & "\" & AppExeName & "_Log_File.txt".
     static std::string logFilePath();
 
