@@ -10,7 +10,7 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include "foldersize/scanner/ProgramStart.h"
+#include "foldersize/start/ProgramStart.h"
 
 namespace {
 

@@ -42,6 +42,10 @@ STACKS = {
         common
         foldersize/services
         foldersize/scanner
+        foldersize/start
+        foldersize/ui/services
+        foldersize/ui/scanner
+        foldersize/program
         foldersize
     """,
     "tools": """
