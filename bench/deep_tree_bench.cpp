@@ -17,9 +17,9 @@
 #include <QTreeView>
 
 #include "bench/StallMeter.h"
-#include "foldersize/scanner/FolderQueueController.h"
-#include "foldersize/scanner/MainWindow.h"
-#include "foldersize/scanner/OutputDialogs.h"
+#include "foldersize/ui/scanner/FolderQueueController.h"
+#include "foldersize/ui/scanner/MainWindow.h"
+#include "foldersize/ui/scanner/OutputDialogs.h"
 
 using namespace foldersize;
 

@@ -13,9 +13,9 @@
 #include <QTreeView>
 
 #include "bench/StallMeter.h"
-#include "foldersize/scanner/FolderQueueController.h"
-#include "foldersize/scanner/MainWindow.h"
-#include "foldersize/scanner/TallymoorApp.h"
+#include "foldersize/program/TallymoorApp.h"
+#include "foldersize/ui/scanner/FolderQueueController.h"
+#include "foldersize/ui/scanner/MainWindow.h"
 
 using namespace foldersize;
 

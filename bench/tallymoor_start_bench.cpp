@@ -20,8 +20,8 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
-#include "foldersize/scanner/MainWindow.h"
 #include "foldersize/services/BrowserSettings.h"
+#include "foldersize/ui/scanner/MainWindow.h"
 
 using namespace foldersize;
 

@@ -19,9 +19,9 @@
 #include <QTreeView>
 
 #include "bench/StallMeter.h"
-#include "foldersize/scanner/FolderQueueController.h"
-#include "foldersize/scanner/FolderTreeModel.h"
-#include "foldersize/scanner/MainWindow.h"
+#include "foldersize/ui/scanner/FolderQueueController.h"
+#include "foldersize/ui/scanner/FolderTreeModel.h"
+#include "foldersize/ui/scanner/MainWindow.h"
 
 using namespace foldersize;
 

@@ -1,6 +1,6 @@
 // WindowModule.cpp: the entry of the window program module (tallymoor-window.so), which the
 // Tallymoor program loads when a window is wanted.
-#include "foldersize/scanner/TallymoorMain.h"
+#include "foldersize/program/TallymoorMain.h"
 
 extern "C" __attribute__((visibility("default"))) int tallymoor_window_main(int argc, char** argv)
 {

@@ -11,8 +11,8 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include "foldersize/scanner/ProgramStart.h"
 #include "foldersize/services/SystemInfo.h"
+#include "foldersize/start/ProgramStart.h"
 
 namespace {
 

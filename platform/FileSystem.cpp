@@ -522,11 +522,6 @@ FsError FileSystem::writeText(std::string_view path, std::string_view utf8)
     return writeFile(path, utf8ToCp1252(utf8));
 }
 
-FsError FileSystem::appendText(std::string_view path, std::string_view utf8)
-{
-    return appendFile(path, utf8ToCp1252(utf8));
-}
-
 FileLock FileSystem::lockFile(std::string_view path) const
 {
     const ResolvedPath r = m_resolver.resolve(path);

@@ -175,7 +175,6 @@ public:
     // Line ends are left as they are.
     FsError readText(std::string_view path, std::string& utf8) const;
     FsError writeText(std::string_view path, std::string_view utf8);
-    FsError appendText(std::string_view path, std::string_view utf8);
 
     // Opens a file exclusively until the lock is released. Empty when the file does not exist or
     // someone else holds it.

@@ -168,15 +168,6 @@ WinError Machine::create(
     return open(folder, message);
 }
 
-WinError Machine::findPeer(std::string_view computerName, Machine& out) const
-{
-    std::filesystem::path folder;
-    MachineConfig config;
-    if (!findMachine(networkFolder(), computerName, folder, config))
-        return WinError::BadNetPath;
-    return out.open(folder) == WinError::Success ? WinError::Success : WinError::BadNetPath;
-}
-
 PathResolver Machine::pathResolver() const
 {
     // One registry connection per resolver, opened on the first mapped letter asked about and

@@ -93,10 +93,6 @@ public:
     // The host folder of one of its drives (whether or not the drive table lists it).
     std::filesystem::path driveFolder(char letter) const { return platform::driveFolder(m_folder, letter); }
 
-    // Another machine of the same network by computer name (without regard to case).
-    // Success; BadNetPath when no machine of the network has that name.
-    WinError findPeer(std::string_view computerName, Machine& out) const;
-
     // Path resolution and the file-system object as seen from this machine: drive letters are
     // its own, mapped letters are read from its registry (HKEY_CURRENT_USER\Network\<letter>,
     // value RemotePath) at each use, shares are those of its network.

@@ -4,6 +4,7 @@
 #include "common/HostCalls.h"
 #include "platform/CodePage.h"
 #include "platform/HostFile.h"
+#include "platform/Machine.h"
 #include "platform/WinPath.h"
 
 #include "common/IniLine.h"
@@ -499,7 +500,7 @@ std::string defaultComputerName(const fs::path& machineFolder)
 
 bool loadMachineConfig(const fs::path& machineFolder, MachineConfig& out, std::string& error)
 {
-    const fs::path file = machineFolder / "machine.ini";
+    const fs::path file = machineFolder / Machine::kIniFileName;
     std::error_code ec;
     if (!fs::is_directory(machineFolder, ec)) {
         error = "machine folder " + machineFolder.string() + " does not exist";
@@ -524,7 +525,7 @@ bool saveMachineConfig(const fs::path& machineFolder, const MachineConfig& confi
     common::hostcalls::makeFolders(machineFolder.string());
     for (const auto& d : config.drives)
         common::hostcalls::makeFolders(driveFolder(machineFolder, d.letter).string());
-    const fs::path file = machineFolder / "machine.ini";
+    const fs::path file = machineFolder / Machine::kIniFileName;
     if (replaceHostFile(file, utf8ToCp1252(formatMachineIni(config))) != WinError::Success) {
         error = file.string() + ": cannot be written";
         return false;
@@ -567,7 +568,7 @@ std::map<std::string, ScannedNetwork>& scannedNetworks()
 Stamp stampOf(const fs::path& folder)
 {
     std::error_code ec;
-    const fs::path ini = folder / "machine.ini";
+    const fs::path ini = folder / Machine::kIniFileName;
     Stamp s;
     s.time = fs::last_write_time(ini, ec);
     if (ec)

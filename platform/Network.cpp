@@ -132,18 +132,6 @@ private:
 
 } // namespace
 
-FsoDriveType fsoDriveType(DriveType type)
-{
-    switch (type) {
-    case DriveType::Removable: return FsoDriveType::Removable;
-    case DriveType::Fixed: return FsoDriveType::Fixed;
-    case DriveType::Remote: return FsoDriveType::Network;
-    case DriveType::CdRom: return FsoDriveType::CdRom;
-    case DriveType::RamDisk: return FsoDriveType::RamDisk;
-    default: return FsoDriveType::Unknown;
-    }
-}
-
 Network::Network(std::filesystem::path machineFolder, MachineConfig self)
     : m_folder(std::move(machineFolder))
     , m_self(std::move(self))

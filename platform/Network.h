@@ -21,10 +21,6 @@ struct Computer {
     MachineConfig config;
 };
 
-// Drive types of the scripting runtime's Drive object (they differ from GetDriveTypeA's).
-enum class FsoDriveType { Unknown = 0, Removable = 1, Fixed = 2, Network = 3, CdRom = 4, RamDisk = 5 };
-FsoDriveType fsoDriveType(DriveType type);
-
 // WNetAddConnection2 flags.
 inline constexpr std::uint32_t kConnectUpdateProfile = 1;
 

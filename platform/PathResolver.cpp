@@ -309,31 +309,6 @@ ResolvedPath PathResolver::resolveBelow(
     return r;
 }
 
-std::string PathResolver::shortPath(std::string_view windowsPath) const
-{
-    const ResolvedPath r = resolve(windowsPath);
-    if (!r.ok() || !r.exists)
-        return {};
-    // Walk back up from the host path: each component's short name among its siblings.
-    std::vector<std::string> shorts;
-    fs::path host = r.host;
-    for (auto it = r.path.parts().rbegin(); it != r.path.parts().rend(); ++it) {
-        const fs::path parent = host.parent_path();
-        const auto entries = listHost(parent);
-        std::vector<std::string> names;
-        std::size_t index = 0;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            names.push_back(entries[i].name);
-            if (entries[i].name == *it)
-                index = i;
-        }
-        shorts.push_back(shortNamesFor(names)[index]);
-        host = parent;
-    }
-    std::reverse(shorts.begin(), shorts.end());
-    return r.path.withParts(std::move(shorts)).text();
-}
-
 std::string PathResolver::longPath(std::string_view windowsPath) const
 {
     const ResolvedPath r = resolve(windowsPath);

@@ -75,8 +75,6 @@ public:
     static std::vector<FolderEntry> listHost(
         const std::filesystem::path& folder, std::vector<LeftOutName>* leftOut = nullptr);
 
-    // The 8.3 form of an existing path ("C:\PROGRA~1\COMMON~1"); empty when it does not exist.
-    std::string shortPath(std::string_view windowsPath) const;
     // The long form with the stored case of an existing path; empty when it does not exist.
     std::string longPath(std::string_view windowsPath) const;
 

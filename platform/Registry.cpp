@@ -108,14 +108,6 @@ std::optional<RegRoot> parseRegRoot(std::string_view name)
     return std::nullopt;
 }
 
-std::optional<RegRoot> regRootFromHandle(std::uint32_t handle)
-{
-    for (const RootName& r : kRoots)
-        if (static_cast<std::uint32_t>(r.root) == handle)
-            return r.root;
-    return std::nullopt;
-}
-
 bool splitRegPath(std::string_view fullPath, RegRoot& root, std::string& subKey)
 {
     const auto slash = fullPath.find('\\');
@@ -167,23 +159,6 @@ std::optional<std::uint32_t> regDataDword(const RegBytes& data)
         return std::nullopt;
     return static_cast<std::uint32_t>(data[0]) | (static_cast<std::uint32_t>(data[1]) << 8) |
         (static_cast<std::uint32_t>(data[2]) << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
-}
-
-std::vector<std::string> regDataMultiString(const RegBytes& data)
-{
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < data.size()) {
-        std::size_t end = start;
-        while (end < data.size() && data[end] != 0)
-            ++end;
-        if (end == start)
-            break;
-        out.push_back(
-            cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(data.data()) + start, end - start)));
-        start = end + 1;
-    }
-    return out;
 }
 
 Registry::Registry()

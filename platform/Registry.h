@@ -47,9 +47,6 @@ std::string_view regRootName(RegRoot root);
 // name, without regard to case; nothing for any other text.
 std::optional<RegRoot> parseRegRoot(std::string_view name);
 
-// The root for a 32-bit handle value (0x80000000...), or nothing when it is not one of the five.
-std::optional<RegRoot> regRootFromHandle(std::uint32_t handle);
-
 // Splits a full key path ("HKLM\Software\X", "HKEY_CLASSES_ROOT") into its root and the path below
 // it ("Software\X", ""). False when the first component names no root.
 bool splitRegPath(std::string_view fullPath, RegRoot& root, std::string& subKey);
@@ -85,7 +82,6 @@ RegBytes regDwordData(std::uint32_t value);    // four bytes, little-endian
 RegBytes regMultiStringData(const std::vector<std::string>& utf8); // each + zero, then one more zero
 std::string regDataText(const RegBytes& data);                     // up to the first zero, as UTF-8
 std::optional<std::uint32_t> regDataDword(const RegBytes& data);   // nothing unless exactly four bytes
-std::vector<std::string> regDataMultiString(const RegBytes& data); // the strings up to the empty one
 
 // A key handle: cheap to copy; may be empty (isValid() false). A root converts to a handle, like
 // the predefined HKEYs. A handle stays usable until its key is deleted; calls on it then give

@@ -1,5 +1,5 @@
-// SystemInfo.cpp: names, version word, special-folder layout per OS, privileges and the
-// recorded restart request.
+// SystemInfo.cpp: computer name, special-folder layout per OS, privileges and the recorded
+// restart request.
 #include "platform/SystemInfo.h"
 
 #include "common/Text.h"
@@ -132,15 +132,6 @@ bool knownId(int id)
 
 std::string computerNameOf(const MachineConfig& config) { return common::upperAscii(config.computerName); }
 
-std::uint32_t versionWordOf(const MachineConfig& config)
-{
-    const std::uint32_t low = (static_cast<std::uint32_t>(config.versionMajor) & 0xff) |
-        ((static_cast<std::uint32_t>(config.versionMinor) & 0xff) << 8);
-    if (config.isNt())
-        return low | ((static_cast<std::uint32_t>(config.buildNumber) & 0x7fff) << 16);
-    return low | 0xC0000000u;
-}
-
 WinError specialFolderPath(const MachineConfig& config, int id, std::string& path)
 {
     if (!knownId(id) || id == csidl::Desktop || id == csidl::Network)
@@ -159,19 +150,6 @@ WinError specialFolderPath(const MachineConfig& config, int id, std::string& pat
     path = result;
     return WinError::Success;
 }
-
-WinError specialFolderLocation(const MachineConfig& config, int id)
-{
-    if (id == csidl::Desktop)
-        return WinError::Success;
-    if (id == csidl::Network)
-        return config.networkAdapter ? WinError::Success : WinError::FileNotFound;
-    std::string path;
-    return specialFolderPath(config, id, path) == WinError::Success ? WinError::Success
-                                                                    : WinError::FileNotFound;
-}
-
-int networkMetric(const MachineConfig& config) { return config.networkAdapter ? 1 : 0; }
 
 WinError Privileges::openProcessToken(std::uint32_t)
 {

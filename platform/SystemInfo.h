@@ -1,5 +1,5 @@
-// SystemInfo.h: what a program asks its PC about itself: computer and user name, the OS code and
-// version word, special folders, the network metric, privileges and the restart request.
+// SystemInfo.h: what a program asks its PC about itself: computer name, special folders,
+// privileges and the restart request.
 #pragma once
 
 #include "platform/MachineConfig.h"
@@ -49,12 +49,6 @@ inline constexpr int CommonDocuments = 0x002e;
 // The computer name as GetComputerNameA gives it: upper case.
 std::string computerNameOf(const MachineConfig& config);
 
-// The word GetVersion answers: low byte major version, next byte minor version; on 2000/XP the
-// high word is the build number and the top bit is clear; on 95/98/ME the top bit is set.
-std::uint32_t versionWordOf(const MachineConfig& config);
-// True when a version word is of the NT family (2000, XP): its highest bit is clear.
-inline bool isNtVersionWord(std::uint32_t word) { return (word & 0x80000000u) == 0; }
-
 // The Windows path of a special folder on a machine, as the OS lays it out: on 95/98/ME the
 // per-user folders lie in the Windows folder and "C:\My Documents"; on 2000/XP in
 // "C:\Documents and Settings\<user>" and "...\All Users" (the drive of the Windows folder).
@@ -62,14 +56,6 @@ inline bool isNtVersionWord(std::uint32_t word) { return (word & 0x80000000u) ==
 // the profile on Windows 95, the profile on 98/ME); InvalidParameter for a virtual folder
 // (Desktop, Network) or an unknown id.
 WinError specialFolderPath(const MachineConfig& config, int folderId, std::string& path);
-
-// As SHGetSpecialFolderLocation: Success when the folder exists in the shell namespace of the
-// machine (any folder with a path, the desktop, and the network neighbourhood when the machine
-// has a network adapter); FileNotFound otherwise.
-WinError specialFolderLocation(const MachineConfig& config, int folderId);
-
-// GetSystemMetrics(SM_NETWORK): bit 0 set when a network is present.
-int networkMetric(const MachineConfig& config);
 
 // Privileges as the restart code asks for them. Windows 95/98/ME have no tokens: the calls fail
 // with CallNotImplemented there. Only "SeShutdownPrivilege" and a few other well-known names are

@@ -6,7 +6,9 @@
 #
 # Each stack is read bottom up, one layer a line; a folder may include its own folder and the
 # folders of the layers below it in a stack it belongs to, nothing else (common/ is the bottom of
-# every stack, so Tallymoor never reaches platform/ or wizard/).
+# every stack, so Tallymoor never reaches platform/ or wizard/). Includes are read in both forms,
+# "..." and <...>; a "..." include that starts with ./ or ../, or names a file beside the including
+# one, is taken relative to that file's folder, every other one relative to ROOT.
 cd "${1:-$(dirname "$0")/..}" || exit 2
 exec python3 - <<'EOF'
 import os
@@ -22,17 +24,28 @@ STACKS = {
         wizard/connection wizard/selection
         wizard/rules
         wizard/pages
-        platform/qt
         wizard/ui/core
         wizard/ui/pages
         wizard/ui/connection wizard/ui/selection
         wizard/program
         wizard
     """,
+    # The Qt services stand on the platform alone and serve the widgets only: the engine below the
+    # widgets never includes them, and they include nothing of the wizard.
+    "kestro widgets": """
+        common
+        platform
+        platform/qt
+        wizard/ui/core wizard/ui/pages wizard/ui/connection wizard/ui/selection wizard/program wizard
+    """,
     "tallymoor": """
         common
         foldersize/services
         foldersize/scanner
+        foldersize/start
+        foldersize/ui/services
+        foldersize/ui/scanner
+        foldersize/program
         foldersize
     """,
     "tools": """
@@ -44,7 +57,18 @@ STACKS = {
     """,
 }
 ROOTS = ("common", "platform", "wizard", "foldersize", "tools")
-INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+INCLUDE = re.compile(r'^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>)', re.M)
+
+
+def included_path(folder, quoted, angled):
+    """The path below ROOT an include names (".." first when it leaves ROOT)."""
+    if quoted is not None:
+        beside = os.path.normpath(os.path.join(folder, quoted))
+        if quoted.startswith(("./", "../")) or os.path.isfile(beside):
+            return beside
+        return os.path.normpath(quoted)
+    return os.path.normpath(angled)
+
 
 # For each folder, the folders it may include.
 allowed = {}
@@ -69,11 +93,16 @@ for root in ROOTS:
             with open(path, encoding="utf-8", errors="replace") as f:
                 text = f.read()
             for match in INCLUDE.finditer(text):
-                target = os.path.dirname(match.group(1))
+                written = match.group(1) if match.group(1) is not None else match.group(2)
+                included = included_path(folder, match.group(1), match.group(2))
+                target = os.path.dirname(included)
                 if target.split("/")[0] not in ROOTS or target in allowed[folder]:
                     continue
                 line = text.count("\n", 0, match.start()) + 1
-                found.append(f'{path}:{line}: includes "{match.group(1)}" from a layer that is not below {folder}')
+                shown = f'"{written}"' if match.group(1) is not None else f"<{written}>"
+                if included != written:
+                    shown += f" ({included})"
+                found.append(f"{path}:{line}: includes {shown} from a layer that is not below {folder}")
 for entry in found:
     print(entry)
 sys.exit(1 if found else 0)

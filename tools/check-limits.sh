@@ -1,6 +1,6 @@
 #!/bin/sh
 # check-limits.sh [PATH...]: lists production functions over 80 lines and production files over 700
-# lines (data tables aside), and every call of the C library's locale-bound case functions
+# lines (data tables aside), and every call or use of the C library's locale-bound case functions
 # (toupper, tolower, towupper, towlower) outside common/: a Turkish locale has no upper "i", so
 # names compare through common/Text.h instead. Without PATHs it looks at every C++ file of the
 # repository; the size limits pass over tests/, fuzz/ and bench/. Exits 1 when it lists anything.
@@ -188,11 +188,14 @@ def check(path, text):
     return findings
 
 
-LOCALE_CASE = re.compile(r"(?<![\w.>])(?:std\s*::\s*|::\s*)?(toupper|tolower|towupper|towlower)\s*\(")
+# A call, or the function itself passed on ("std::transform(..., ::toupper)", "&tolower"); a
+# member of that name (f.toupper(c), facet->tolower(c)) is no C library function.
+LOCALE_CASE = re.compile(
+    r"(?<![\w.>])(?:std\s*::\s*|::\s*|&\s*)?(toupper|tolower|towupper|towlower)\b(?=\s*(?:[(),;>]|$))")
 
 
 def check_case(path, text):
-    """Calls of the locale-bound case functions (comments and literals aside)."""
+    """Calls and uses of the locale-bound case functions (comments and literals aside)."""
     findings = []
     for number, line in enumerate(blank_literals(text).split("\n"), 1):
         for m in LOCALE_CASE.finditer(line):

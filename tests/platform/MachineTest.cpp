@@ -187,10 +187,11 @@ TEST_F(MachineTest, FullModelAndPeersByName)
     ASSERT_EQ(dest.create(dir / "net/dest", OsCode::WinXp), WinError::Success);
     EXPECT_EQ(dest.config().computerName, "DEST");
     EXPECT_EQ(dest.networkFolder(), dir / "net");
-    Machine peer;
-    ASSERT_EQ(dest.findPeer("oldpc", peer), WinError::Success);
-    EXPECT_EQ(peer.folder(), dir / "net/source");
-    EXPECT_EQ(dest.findPeer("nobody", peer), WinError::BadNetPath);
+    std::filesystem::path peer;
+    MachineConfig peerConfig;
+    ASSERT_TRUE(findMachine(dest.networkFolder(), "oldpc", peer, peerConfig));
+    EXPECT_EQ(peer, dir / "net/source");
+    EXPECT_FALSE(findMachine(dest.networkFolder(), "nobody", peer, peerConfig));
 }
 
 TEST_F(MachineTest, MappedLettersAreReadFromTheRegistry)

@@ -141,7 +141,7 @@ TEST_F(NetworkTest, ConnectionIsRememberedInTheRegistryAndIsRemote)
     ASSERT_EQ(net.addConnection("F:", "\\\\oldpc\\C$", nullptr, nullptr), WinError::Success);
     EXPECT_EQ(remotePathInRegistry('F'), "\\\\oldpc\\C$");
     EXPECT_EQ(net.driveType("F:\\"), DriveType::Remote);
-    EXPECT_EQ(fsoDriveType(net.driveType("f:")), FsoDriveType::Network);
+    EXPECT_EQ(net.driveType("f:"), DriveType::Remote);
     EXPECT_EQ(net.driveType("C:\\"), DriveType::Fixed);
     EXPECT_EQ(net.driveType("A:\\"), DriveType::Removable);
     EXPECT_EQ(net.driveType("G:\\"), DriveType::NoRootDir);

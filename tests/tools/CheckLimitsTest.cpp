@@ -1,6 +1,6 @@
 // CheckLimitsTest.cpp: tools/check-limits.sh lists long functions and files, and leaves data
 // tables, switch tables and braces in comments and literals out of its counts; it refuses the
-// locale-bound case functions.
+// locale-bound case functions, called or passed on.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -129,19 +129,26 @@ TEST_F(CheckLimitsTest, FilesOverSevenHundredLinesOfCodeAreListed)
     EXPECT_NE(out.find("big.cpp: file of 720 lines (limit 700)"), std::string::npos) << out;
 }
 
-TEST_F(CheckLimitsTest, TheLocaleBoundCaseFunctionsAreRefusedOutsideTextAndComments)
+TEST_F(CheckLimitsTest, TheLocaleBoundCaseFunctionsAreRefusedCalledOrPassedOutsideTextAndComments)
 {
     const std::string file = put("case.cpp",
         "int a(char c) { return std::toupper(static_cast<unsigned char>(c)); }\n"
         "int b(int c) { return ::tolower(c) + towupper(c); }\n"
         "// std::toupper(c) in a comment\n"
         "const char* t = \"tolower(c)\";\n"
-        "int d(const QString& s, const Facet& f) { return s.toUpper().size() + f.toupper('i'); }\n");
+        "int d(const QString& s, const Facet& f) { return s.toUpper().size() + f.toupper('i'); }\n"
+        "void e(std::string& s) { std::transform(s.begin(), s.end(), s.begin(), ::toupper); }\n"
+        "int (*g)(int) = &std::tolower;\n"
+        "void h(std::wstring& s) { std::transform(s.begin(), s.end(), s.begin(), towlower\n"
+        "); }\n");
     std::string out;
     EXPECT_EQ(run(file, out), 1);
     EXPECT_NE(out.find("case.cpp:1: toupper follows the locale"), std::string::npos) << out;
     EXPECT_NE(out.find("case.cpp:2: tolower follows the locale"), std::string::npos) << out;
     EXPECT_NE(out.find("case.cpp:2: towupper follows the locale"), std::string::npos) << out;
+    EXPECT_NE(out.find("case.cpp:6: toupper follows the locale"), std::string::npos) << out;
+    EXPECT_NE(out.find("case.cpp:7: tolower follows the locale"), std::string::npos) << out;
+    EXPECT_NE(out.find("case.cpp:8: towlower follows the locale"), std::string::npos) << out;
     for (const char* quiet : {"case.cpp:3:", "case.cpp:4:", "case.cpp:5:"})
         EXPECT_EQ(out.find(quiet), std::string::npos) << out;
 }

@@ -113,12 +113,6 @@ void LogFile::failureMessage(const std::string& text)
         MV_ST_App_Name.empty() ? AppExeName : MV_ST_App_Name);
 }
 
-bool LogFile::FN_Create_Log(const std::string& path, long maxRecords)
-{
-    m_silent = m_failureShown;
-    return createLog(path, maxRecords);
-}
-
 bool LogFile::createLog(const std::string& path, long maxRecords)
 {
     if (!m_files.writeAt(path, 0, formatHeader(maxRecords, 2))) {

@@ -46,11 +46,6 @@ public:
     // rest is not tried).
     bool writeText(std::string_view procName, std::string_view text);
 
-    // Writes a fresh header (MaxRecords = `maxRecords`, NextRecord = 2) over the first 128 bytes
-    // of the file at `path`, creating it when missing. False, after its message boxes, when the
-    // file could not be written.
-    bool FN_Create_Log(const std::string& path, long maxRecords);
-
     // AppPath & "\" & AppExeName & "_Log_File.txt".
     static std::string logFilePath();
 

@@ -1,11 +1,11 @@
 // MachineExitServices.cpp: the exit routine's services on the machine the wizard runs on: its file
-// system, its registry (silent merge of registry files), its network connections and its events log.
+// system, its registry (silent merge of registry files), its network connections and its restart.
 #include "wizard/core/ExitRoutine.h"
 
-#include "platform/EventLog.h"
 #include "platform/FileSystem.h"
 #include "platform/RegFile.h"
 #include "platform/RunningMachine.h"
+#include "platform/SystemInfo.h"
 #include "wizard/core/CoreFiles.h"
 
 namespace wizard {
@@ -50,13 +50,22 @@ public:
         return platform::mergeRegText(m->registry(), bytes, report) == platform::WinError::Success;
     }
 
-    // A forced restart (shut down, reboot, force) is recorded in the machine's events log; the
-    // host is never restarted.
+    // A forced restart (shut down, reboot, force) after the shutdown privilege is enabled, as the
+    // platform asks of a 2000/XP program (95/98/ME have no tokens and need none); the platform
+    // records it in the machine's events log and never restarts the host.
     bool restartMachine() override
     {
         platform::RunningMachine* m = machine();
-        return m &&
-            platform::appendMachineEvent(m->folder(), "restart", "flags=7") == platform::WinError::Success;
+        if (!m)
+            return false;
+        platform::Privileges privileges(m->config());
+        std::uint64_t luid = 0;
+        if (privileges.openProcessToken(0) == platform::WinError::Success &&
+            privileges.lookupPrivilegeValue("", "SeShutdownPrivilege", luid) == platform::WinError::Success)
+            privileges.adjustTokenPrivilege(luid, true);
+        using namespace platform::exitflags;
+        return platform::requestExitWindows(m->folder(), m->config(), privileges,
+                   Shutdown | Reboot | Force) == platform::WinError::Success;
     }
 
 private:

@@ -6,8 +6,6 @@
 
 namespace wizard {
 
-std::string Reverse_String(std::string_view text) { return std::string(text.rbegin(), text.rend()); }
-
 int scrambleShift(std::size_t length)
 {
     std::size_t k = length % 10;

@@ -10,9 +10,6 @@ namespace wizard {
 
 class CoreFiles;
 
-// The characters of `text` in reverse order (one byte is one ANSI character).
-std::string Reverse_String(std::string_view text);
-
 // The amount by which every character code of a scrambled line of `length` characters is raised:
 // length mod 10, or length / 10 when that is 0; then 1 -> 2, 4 -> 5, 17 -> 16.
 int scrambleShift(std::size_t length);

@@ -127,8 +127,6 @@ std::string replaceAll(
     return out;
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) { return lowerAscii(a) == lowerAscii(b); }
-
 } // namespace wizard::coretext
 
 #include "platform/CodePage.h"

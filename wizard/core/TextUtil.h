@@ -34,7 +34,6 @@ using MatchEnd = bool (*)(std::string_view text, std::size_t end);
 // refuses is left, and the search goes on from the match's second byte.
 std::string replaceAll(std::string_view text, std::string_view what, std::string_view with,
     CaseMode mode = CaseMode::Exact, MatchEnd accept = nullptr);
-bool equalsNoCase(std::string_view a, std::string_view b);
 // Every "\" doubled, as registry files write a path: C:\WINDOWS -> C:\\WINDOWS.
 inline std::string doubleBackslashes(std::string_view text) { return replaceAll(text, "\\", "\\\\"); }
 // Every occurrence of `what` removed, compared as replaceAll compares.

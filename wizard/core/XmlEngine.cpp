@@ -8,6 +8,7 @@
 
 #include <pugixml.hpp>
 
+#include "platform/CodePage.h"
 #include "platform/MessageBox.h"
 #include "wizard/core/ActionPrimitives.h"
 #include "wizard/core/AppPath.h"
@@ -403,7 +404,7 @@ bool XmlEngine::linkRefused(const std::string& link)
     const std::vector<std::string> chain = splitAll(ScriptStack, '|');
     bool onChain = false;
     for (std::size_t i = 0; i < chain.size(); i += 2)
-        onChain = onChain || coretext::equalsNoCase(trimBlanks(chain[i]), link);
+        onChain = onChain || platform::equalsNoCase(trimBlanks(chain[i]), link);
     const bool tooDeep = chain.size() / 2 + 1 > kMaxLinkDepth;
     if (!onChain && !tooDeep)
         return false;

@@ -4,6 +4,7 @@
 #include "wizard/rules/ItemRules.h"
 
 #include "common/Text.h"
+#include "platform/CodePage.h"
 #include "wizard/core/WizardWindows.h"
 #include "wizard/rules/MigrationRun.h"
 #include "wizard/selection/SourceApplications.h"
@@ -59,7 +60,7 @@ bool sharedKey(const std::string& key)
         "CurrentVersion", "Explorer", "Shell Folders", "Classes", "Clients", "Policies", "Program Groups",
         "Secure", "ODBC", "Description"};
     for (const char* shared : kShared)
-        if (common::lowerAscii(key) == common::lowerAscii(shared))
+        if (platform::equalsNoCase(key, shared))
             return true;
     return false;
 }

@@ -3,6 +3,7 @@
 #include "wizard/rules/MigrationRun.h"
 
 #include "platform/MessageBox.h"
+#include "platform/WindowsName.h"
 #include "wizard/core/AppPath.h"
 #include "wizard/core/ProgramEnd.h"
 #include "wizard/core/WizardCore.h"
@@ -141,8 +142,8 @@ ItemScriptRunner setItemScriptRunner(ItemScriptRunner runner)
 std::string applicationScriptOf(const std::string& name)
 {
     // The name of an unsupported application comes from the source PC's registry: one that is no
-    // plain file name ("..\Settings\Wallpaper", "A|B") names no script of its own.
-    if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/:*?\"<>|") != std::string::npos)
+    // Windows file name ("..\Settings\Wallpaper", "A|B", "CON") names no script of its own.
+    if (!platform::isWindowsName(name))
         return kOtherApplicationsScript;
     return "APPS\\" + name + ".wkx";
 }

@@ -77,12 +77,11 @@ void ItemTally::keepKeyBefore(const std::string& key)
     if (!registry || m_refused)
         return;
     // A key kept already, or one inside a kept key, goes back with it.
-    const std::string upper = upperAscii(key);
     for (const auto& kept : m_keptKeys) {
-        const std::string keptUpper = upperAscii(kept.first);
-        if (upper == keptUpper ||
-            (upper.size() > keptUpper.size() && upper[keptUpper.size()] == '\\' &&
-                upper.compare(0, keptUpper.size(), keptUpper) == 0))
+        const std::string& k = kept.first;
+        if (platform::equalsNoCase(k, key) ||
+            (key.size() > k.size() && key[k.size()] == '\\' &&
+                platform::equalsNoCase(k, std::string_view(key).substr(0, k.size()))))
             return;
     }
     std::string text;

@@ -1,7 +1,7 @@
 // RegistryEditorWait.cpp: the file probe and bounded wait that synchronise with the registry editor.
 #include "wizard/transfer/RegistryEditorWait.h"
 
-#include "common/Text.h"
+#include "platform/CodePage.h"
 
 namespace wizard::transfer {
 namespace {
@@ -16,7 +16,7 @@ std::string storedName(const std::string& file)
         return file;
     const std::string leaf = file.substr(slash + 1);
     for (const std::string& name : fileNames(file.substr(0, slash)))
-        if (common::equalsNoCaseAscii(name, leaf))
+        if (platform::equalsNoCase(name, leaf))
             return file.substr(0, slash + 1) + name;
     return file;
 }

@@ -1,6 +1,6 @@
 // ContextMenuTest.cpp: entries, host actions and the dispatch of the own entries of the tree's and
 // the file list's context menu, with a scripted menu.
-#include "foldersize/scanner/ContextMenu.h"
+#include "foldersize/ui/scanner/ContextMenu.h"
 
 #include "tests/foldersize/services/TestEnvironment.h"
 #include "tests/support/foldersize/RecordingOpenService.h"

@@ -1,6 +1,6 @@
 // FileListModelTest.cpp: the file list's model: type names and icons by kind, the order a new
 // listing is shown in, and the event loop's turns during a long pass.
-#include "foldersize/scanner/FileListModel.h"
+#include "foldersize/ui/scanner/FileListModel.h"
 
 #include <QLocale>
 

@@ -1,14 +1,14 @@
 // FolderQueueControllerTest.cpp: the folder queue without a window: folders from a later copy in
 // arrival order, stop, refresh of one root, folders that are no folders, and the busy flag.
-#include "foldersize/scanner/FolderQueueController.h"
+#include "foldersize/ui/scanner/FolderQueueController.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
-#include "foldersize/scanner/FolderTreeModel.h"
 #include "foldersize/scanner/ScanStatus.h"
+#include "foldersize/ui/scanner/FolderTreeModel.h"
 #include "tests/foldersize/QtApp.h"
 #include "tests/foldersize/TempTree.h"
 

@@ -1,5 +1,5 @@
 // FolderTreeModelTest.cpp: rows, texts and the growing tree while a scan runs.
-#include "foldersize/scanner/FolderTreeModel.h"
+#include "foldersize/ui/scanner/FolderTreeModel.h"
 
 #include <QAbstractItemModelTester>
 

@@ -1,5 +1,5 @@
 // MainSplitterTest.cpp: the main window's splitter set-up and the stored divider position.
-#include "foldersize/scanner/MainSplitter.h"
+#include "foldersize/ui/scanner/MainSplitter.h"
 
 #include <gtest/gtest.h>
 

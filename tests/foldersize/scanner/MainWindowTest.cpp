@@ -1,6 +1,6 @@
 // MainWindowTest.cpp: the main window offscreen: queue from the command line, the toolbar and a
 // later copy, stop, refresh and removal of roots, file-list sorting, closing and settings.
-#include "foldersize/scanner/MainWindow.h"
+#include "foldersize/ui/scanner/MainWindow.h"
 
 #include <algorithm>
 
@@ -19,12 +19,12 @@
 
 #include <gtest/gtest.h>
 
-#include "foldersize/scanner/FileListModel.h"
-#include "foldersize/scanner/FolderQueueController.h"
-#include "foldersize/scanner/FolderTreeModel.h"
 #include "foldersize/services/BrowserSettings.h"
 #include "foldersize/services/IniFile.h"
 #include "foldersize/services/ProgramGlobals.h"
+#include "foldersize/ui/scanner/FileListModel.h"
+#include "foldersize/ui/scanner/FolderQueueController.h"
+#include "foldersize/ui/scanner/FolderTreeModel.h"
 #include "tests/foldersize/QStringPrinter.h"
 #include "tests/foldersize/QtApp.h"
 #include "tests/foldersize/TempTree.h"

@@ -1,5 +1,5 @@
 // TallymoorAppTest.cpp: the program speaks German: locale and Qt's own dialog texts.
-#include "foldersize/scanner/TallymoorApp.h"
+#include "foldersize/program/TallymoorApp.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,5 +1,5 @@
 // TreeExpanderTest.cpp: the tree's "*" key expands everything below the current row in steps.
-#include "foldersize/scanner/TreeExpander.h"
+#include "foldersize/ui/scanner/TreeExpander.h"
 
 #include <gtest/gtest.h>
 

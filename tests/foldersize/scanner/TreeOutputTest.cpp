@@ -1,6 +1,6 @@
 // TreeOutputTest.cpp: saving the tree report through the save dialog and printing it to a PDF
 // printer, with scripted dialogs.
-#include "foldersize/scanner/TreeOutput.h"
+#include "foldersize/ui/scanner/TreeOutput.h"
 
 #include "foldersize/scanner/TreeReport.h"
 #include "tests/foldersize/services/TestEnvironment.h"

@@ -1,5 +1,5 @@
 // cSplitterTest.cpp: clamping, proportion, visibility and the drag protocol of the splitter.
-#include "foldersize/scanner/cSplitter.h"
+#include "foldersize/ui/scanner/cSplitter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // AboutDialogTest.cpp: version text rule and the two links of the about box.
-#include "foldersize/services/AboutDialog.h"
+#include "foldersize/ui/services/AboutDialog.h"
 
 #include "tests/support/FindChild.h"
 #include "tests/support/foldersize/RecordingOpenService.h"

@@ -1,5 +1,5 @@
 // ErrorDialogTest.cpp: the error report dialog's texts and buttons.
-#include "foldersize/services/ErrorDialog.h"
+#include "foldersize/ui/services/ErrorDialog.h"
 
 #include <QClipboard>
 #include <QEvent>

@@ -1,6 +1,6 @@
 // OptionsDialogTest.cpp: the options dialog's round trip through the INI file, its change
 // tracking and the folder verb it applies.
-#include "foldersize/services/OptionsDialog.h"
+#include "foldersize/ui/services/OptionsDialog.h"
 
 #include "foldersize/services/IniFile.h"
 #include "tests/foldersize/services/TestEnvironment.h"

@@ -1,10 +1,10 @@
 // ToolbarDialogsTest.cpp: the toolbar's dialogs are shown modally with the configured addresses
 // and the download goes to the cache folder.
-#include "foldersize/services/ToolbarDialogs.h"
+#include "foldersize/ui/services/ToolbarDialogs.h"
 
-#include "foldersize/services/OptionsDialog.h"
-#include "foldersize/services/UpdateDialog.h"
 #include "foldersize/services/UpdateHandOff.h"
+#include "foldersize/ui/services/OptionsDialog.h"
+#include "foldersize/ui/services/UpdateDialog.h"
 #include "tests/foldersize/services/TestEnvironment.h"
 #include "tests/support/FindChild.h"
 

@@ -1,6 +1,6 @@
 // UpdateDialogTest.cpp: the update dialog's proxy settings, check, download, cancel and setup
 // hand-off against a loopback server.
-#include "foldersize/services/UpdateDialog.h"
+#include "foldersize/ui/services/UpdateDialog.h"
 
 #include "foldersize/services/IniFile.h"
 #include "foldersize/services/UpdateHandOff.h"

@@ -2,7 +2,7 @@
 // OK/Cancel questions and choices from a script, installed for the lifetime of the object.
 #pragma once
 
-#include "foldersize/services/MessageService.h"
+#include "foldersize/ui/services/MessageService.h"
 
 #include <QStringList>
 

@@ -2,7 +2,7 @@
 // scripted file name, the printer dialog sets up a PDF printer; installed for the object's lifetime.
 #pragma once
 
-#include "foldersize/scanner/OutputDialogs.h"
+#include "foldersize/ui/scanner/OutputDialogs.h"
 
 #include <QPrinter>
 #include <QString>

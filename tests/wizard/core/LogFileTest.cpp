@@ -54,7 +54,7 @@ TEST_F(LogFileTest, FirstRecordIsRecordTwo)
 
 TEST_F(LogFileTest, RingWrapsAfterMaxRecords)
 {
-    ASSERT_TRUE(log.FN_Create_Log(LogFile::logFilePath(), 4));
+    machine.writeHost(machine.appFile("Kestro_Log_File.txt"), LogFile::formatHeader(4, 2));
     for (const char* name : {"r2", "r3", "r4"})
         log.FN_Write_Log(name, "Start", true);
     EXPECT_EQ(header(), "4         5         ");
