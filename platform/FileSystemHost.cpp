@@ -210,6 +210,27 @@ std::string partialName(long pid) { return ":partial." + std::to_string(pid); }
 
 std::string partialName() { return partialName(::getpid()); }
 
+// Gives the complete copy `partial` in `folder` its name `name`; never replaces an entry that took the name meanwhile unless
+// `replace` (an existing target checked before).
+FsError takePartialName(int folder, const std::string& partial, const std::string& name, bool replace)
+{
+    if (replace)
+        return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
+                                                                                  : FsError::PermissionDenied;
+    if (host::renameNoReplaceAt(folder, partial.c_str(), name.c_str()) == 0)
+        return FsError::None;
+    if (errno == EEXIST)
+        return FsError::FileExists;
+    if (errno != EINVAL)
+        return FsError::PermissionDenied;
+    // A host file system without the no-replace rename: look first.
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return FsError::FileExists;
+    return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
+                                                                              : FsError::PermissionDenied;
+}
+
 void removePartial(int folder, const std::string& name)
 {
     if (host::removeAt(folder, name.c_str()) != 0 && errno != ENOENT)

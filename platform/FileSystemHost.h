@@ -45,6 +45,9 @@ std::string partialName(long pid);
 // Removes the partial copy `name` in the open host folder `folder` (AT_FDCWD: `name` is a path);
 // one that cannot be removed is left for the next start (RunRecord::noteLeftBehind).
 void removePartial(int folder, const std::string& name);
+// Gives the complete copy `partial` in the open host folder `folder` its name `name`; never
+// replaces an entry that took the name meanwhile unless `replace` (an existing target checked before).
+FsError takePartialName(int folder, const std::string& partial, const std::string& name, bool replace);
 // "folder\name", without doubling a trailing separator.
 std::string joinWin(const std::string& folder, const std::string& name);
 // The attributes of the entries of one host folder, its sidecar read once.

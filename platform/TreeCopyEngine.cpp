@@ -98,27 +98,6 @@ bool inUseAt(int folder, const std::string& name)
     return busy;
 }
 
-// Gives the complete copy its name; never replaces an entry that took the name meanwhile unless
-// `replace` (an existing target checked before).
-FsError takeName(int folder, const std::string& partial, const std::string& name, bool replace)
-{
-    if (replace)
-        return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
-                                                                                  : FsError::PermissionDenied;
-    if (host::renameNoReplaceAt(folder, partial.c_str(), name.c_str()) == 0)
-        return FsError::None;
-    if (errno == EEXIST)
-        return FsError::FileExists;
-    if (errno != EINVAL)
-        return FsError::PermissionDenied;
-    // A host file system without the no-replace rename: look first.
-    struct stat st {};
-    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-        return FsError::FileExists;
-    return host::renameAt(folder, partial.c_str(), folder, name.c_str()) == 0 ? FsError::None
-                                                                              : FsError::PermissionDenied;
-}
-
 // The entry of a destination folder whose short name a new entry's name `name` is ("PROGRA~1"
 // beside "Program Files"); "" when none. Written under that name, it would take the place of the
 // other entry for every path that names it short.
@@ -684,7 +663,7 @@ TreeStep TreeCopyEngine::finishFile(FsError result)
     if (result == FsError::None && storeFirst && !hostfs::storeAttributesAt(frame.dst, {{c->target, bits}}))
         result = FsError::PermissionDenied;
     if (result == FsError::None) {
-        result = takeName(frame.dst, m_partial, c->target, c->replace);
+        result = hostfs::takePartialName(frame.dst, m_partial, c->target, c->replace);
         if (result != FsError::None && storeFirst)
             hostfs::storeAttributesAt(frame.dst, {{c->target, earlier}});
     }

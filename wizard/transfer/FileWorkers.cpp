@@ -103,9 +103,8 @@ void FileCopyWorker::yieldWhenDue()
         yieldToEvents();
 }
 
-bool FileCopyWorker::start(
-    const std::string& source, const std::string& destFolder, CopyHook hook, CopyPacing* pacing,
-    const std::string& named)
+bool FileCopyWorker::start(const std::string& source, const std::string& destFolder, CopyHook hook,
+    CopyPacing* pacing, const std::string& named)
 {
     m_pacing = pacing;
     m_showTexts = !pacing || pacing->textsDue();
@@ -297,7 +296,7 @@ TransferOutcome copyFolderWorker(
         return folderNotFound(style.process, source);
     ItemTally* tally = currentItemTally();
     if (tally && tally->refused()) {
-        writeTransferLog(style.process, "Not Copied : " + m_named + " : " + kItemHaltedWhy);
+        writeTransferLog(style.process, "Not Copied : " + sourceNamed(source) + " : " + kItemHaltedWhy);
         return TransferOutcome::Failed;
     }
     if (tally)
