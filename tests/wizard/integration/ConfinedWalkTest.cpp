@@ -95,13 +95,8 @@ protected:
     // `atMassPage` runs on the mass page, before Migrate is clicked.
     void massWalk(const std::function<void()>& atMassPage)
     {
-        wizard::KestroMain* w = startWizard();
+        wizard::KestroMain* w = walkToMassPage();
         ASSERT_NE(w, nullptr);
-        walkToConnectionPage(w, "Opt98", true);
-        fillConnection(w, "OLDPC");
-        user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
-        next(w);
-        ASSERT_EQ(activeForm(w), "Frm_Mass");
         atMassPage();
         user.shown.clear();
         w->findChild<QPushButton*>("Btn_Migrate")->click();

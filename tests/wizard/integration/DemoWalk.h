@@ -165,6 +165,21 @@ protected:
         EXPECT_EQ(activeForm(w), "Frm_ApplicationSettings");
         return w;
     }
+    // Starts the wizard and walks it to the mass page of a mass migration from the demo 98 source
+    // with its exports merged; null when it did not get there.
+    wizard::KestroMain* walkToMassPage()
+    {
+        wizard::KestroMain* w = startWizard();
+        EXPECT_NE(w, nullptr);
+        if (!w)
+            return nullptr;
+        walkToConnectionPage(w, "Opt98", true);
+        fillConnection(w, demo::kSourcePc98);
+        user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
+        next(w);
+        EXPECT_EQ(activeForm(w), "Frm_Mass");
+        return activeForm(w) == "Frm_Mass" ? w : nullptr;
+    }
     // The selection page's source tree.
     wizard::SelectionTreeWidget* sourceTree(wizard::KestroMain* w)
     {

@@ -61,13 +61,8 @@ protected:
 
 TEST_F(MassEditorRunsWalkTest, EachImportAndEachKeyDeletionIsAnEditorRunAtItsOwnStep)
 {
-    wizard::KestroMain* w = startWizard();
+    wizard::KestroMain* w = walkToMassPage();
     ASSERT_NE(w, nullptr);
-    walkToConnectionPage(w, "Opt98", true);
-    fillConnection(w, "OLDPC");
-    user.steps = {{platform::MsgResult::Ok, runBatchOn(demo::kSourcePc98)}};
-    next(w);
-    ASSERT_EQ(activeForm(w), "Frm_Mass");
     testsupport::EditorSpy editor;
     std::vector<std::size_t> writtenBefore;
     editor.onStart = [&](const std::string&) { writtenBefore.push_back(recordsWritten()); };
