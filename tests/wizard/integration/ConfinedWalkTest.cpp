@@ -227,15 +227,7 @@ TEST_F(ConfinedWalkTest, MassMigrationLeavesTheWizardsFolderOutAndWarnsOfARefuse
 
     // NEWPC whole, against what the mass steps make of the source and of NEWPC before, with the
     // source's copy of the wizard's folder left out.
-    masscheck::MassPcs pcs;
-    pcs.source = &source;
-    pcs.destination = &before;
-    pcs.copiedDrives = {'C', 'D'};
-    pcs.appPath = demo::kWizardFolder;
-    pcs.destUser = newUser;
-    pcs.templates = fs::path(KESTRO_SOURCE_DATA) / "RegFiles";
-    pcs.scratch = network / "scratch";
-    fs::create_directories(pcs.scratch);
+    const masscheck::MassPcs pcs = masscheck::demoMassPcs(source, before, newUser, network);
     const masscheck::Differences d = masscheck::compare(masscheck::expectMassMigration(pcs),
         masscheck::snapshotMachine(newPc()), [](const std::string& path) {
             return path == "C:\\PROGRAM FILES\\KESTRO\\KESTRO_LOG_FILE.TXT" ||

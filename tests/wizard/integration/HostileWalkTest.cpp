@@ -243,15 +243,8 @@ TEST_F(HostileWalkTest, MassMigrationFromAHostileSourceChangesOnlyWhatTheMassSte
 
     // NEWPC whole, against what the mass steps' rules make of the source and of NEWPC before, the
     // hostile folders aside (what their host names would become is no Windows path): checked below.
-    masscheck::MassPcs pcs;
-    pcs.source = &source;
-    pcs.destination = &before;
-    pcs.copiedDrives = {'C', 'D'};
-    pcs.appPath = demo::kWizardFolder;
-    pcs.destUser = platform::RunningMachine::current()->config().userName;
-    pcs.templates = fs::path(KESTRO_SOURCE_DATA) / "RegFiles";
-    pcs.scratch = network / "scratch";
-    fs::create_directories(pcs.scratch);
+    const masscheck::MassPcs pcs = masscheck::demoMassPcs(
+        source, before, platform::RunningMachine::current()->config().userName, network);
     const masscheck::Expectation expected = masscheck::expectMassMigration(pcs);
     const masscheck::Differences d =
         masscheck::compare(expected, masscheck::snapshotMachine(newPc()), [](const std::string& path) {

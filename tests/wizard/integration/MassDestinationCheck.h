@@ -167,4 +167,9 @@ struct MassPcs {
 // deleted, the Office and class-root templates merged, the mirror and the working folders removed.
 Expectation expectMassMigration(const MassPcs& pcs);
 
+// The demo network's pair of a mass migration: drives C: and D: copied, the wizard in its demo
+// folder, the shipped templates, a scratch registry in `network`\scratch (made here).
+MassPcs demoMassPcs(const Snapshot& source, const Snapshot& before, const std::string& destUser,
+    const std::filesystem::path& network);
+
 } // namespace masscheck

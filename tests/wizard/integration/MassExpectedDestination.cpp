@@ -3,6 +3,7 @@
 #include "tests/wizard/integration/MassDestinationCheck.h"
 
 #include "platform/RegFile.h"
+#include "tools/demo-network/DemoNetwork.h"
 
 #include <fstream>
 #include <set>
@@ -218,6 +219,21 @@ void mergeTemplates(Expectation& e, const MassPcs& pcs, bool destinationXp)
 }
 
 } // namespace
+
+MassPcs demoMassPcs(const Snapshot& source, const Snapshot& before, const std::string& destUser,
+    const std::filesystem::path& network)
+{
+    MassPcs pcs;
+    pcs.source = &source;
+    pcs.destination = &before;
+    pcs.copiedDrives = {'C', 'D'};
+    pcs.appPath = demo::kWizardFolder;
+    pcs.destUser = destUser;
+    pcs.templates = std::filesystem::path(KESTRO_SOURCE_DATA) / "RegFiles";
+    pcs.scratch = network / "scratch";
+    std::filesystem::create_directories(pcs.scratch);
+    return pcs;
+}
 
 Expectation expectMassMigration(const MassPcs& pcs)
 {

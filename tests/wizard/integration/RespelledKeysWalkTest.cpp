@@ -89,15 +89,8 @@ TEST_F(RespelledKeysWalkTest, TheSourcesRespelledOwnKeysNeverReachNewPcsOwn)
     w->findChild<QPushButton*>("Btn_Migrate")->click();
 
     // NEWPC whole, against what the mass steps make of the source and of NEWPC before.
-    masscheck::MassPcs pcs;
-    pcs.source = &oldPc;
-    pcs.destination = &before;
-    pcs.copiedDrives = {'C', 'D'};
-    pcs.appPath = demo::kWizardFolder;
-    pcs.destUser = platform::RunningMachine::current()->config().userName;
-    pcs.templates = fs::path(KESTRO_SOURCE_DATA) / "RegFiles";
-    pcs.scratch = network / "scratch";
-    fs::create_directories(pcs.scratch);
+    const masscheck::MassPcs pcs = masscheck::demoMassPcs(
+        oldPc, before, platform::RunningMachine::current()->config().userName, network);
     const masscheck::Differences d = masscheck::compare(masscheck::expectMassMigration(pcs),
         masscheck::snapshotMachine(network / demo::kDestinationPc), [](const std::string& path) {
             return path == "C:\\PROGRAM FILES\\KESTRO\\KESTRO_LOG_FILE.TXT" ||
